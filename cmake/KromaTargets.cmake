@@ -1,0 +1,41 @@
+# kroma_library(<name> [LIBS <targets>...])
+# A static library of every .cpp in the calling folder (no recursion); an
+# interface library while the folder holds no sources yet.
+function(kroma_library name)
+  cmake_parse_arguments(ARG "" "" "LIBS" ${ARGN})
+  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  if(sources)
+    add_library(${name} STATIC ${sources})
+    target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR})
+    target_link_libraries(${name} PUBLIC ${ARG_LIBS})
+  else()
+    add_library(${name} INTERFACE)
+    target_include_directories(${name} INTERFACE ${CMAKE_SOURCE_DIR})
+    target_link_libraries(${name} INTERFACE ${ARG_LIBS})
+  endif()
+endfunction()
+
+# kroma_test(<name> [TSAN] [LIBS <targets>...])
+# One GoogleTest program of every .cpp in the calling folder. In a
+# ThreadSanitizer build only the programs marked TSAN are built.
+function(kroma_test name)
+  cmake_parse_arguments(ARG "TSAN" "" "LIBS" ${ARGN})
+  if(KROMA_SANITIZE STREQUAL "thread" AND NOT ARG_TSAN)
+    return()
+  endif()
+  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  if(NOT sources)
+    return()
+  endif()
+  add_executable(${name} ${sources})
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS} kroma_testsupport GTest::gtest GTest::gmock GTest::gtest_main)
+  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
+                       PROPERTIES ENVIRONMENT "KROMA_TEST_TMP=${CMAKE_BINARY_DIR}/testtmp")
+endfunction()
+
+# kroma_bench(<name> SOURCES <files>... LIBS <targets>...)
+function(kroma_bench name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS} benchmark::benchmark benchmark::benchmark_main)
+endfunction()
