@@ -1,9 +1,13 @@
-# kroma_library(<name> [LIBS <targets>...])
-# A static library of every .cpp in the calling folder (no recursion); an
-# interface library while the folder holds no sources yet.
+# kroma_library(<name> [RECURSE] [LIBS <targets>...])
+# A static library of every .cpp in the calling folder (and its sub-folders
+# with RECURSE); an interface library while the folder holds no sources yet.
 function(kroma_library name)
-  cmake_parse_arguments(ARG "" "" "LIBS" ${ARGN})
-  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  cmake_parse_arguments(ARG "RECURSE" "" "LIBS" ${ARGN})
+  if(ARG_RECURSE)
+    file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  else()
+    file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  endif()
   if(sources)
     add_library(${name} STATIC ${sources})
     target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR})
