@@ -74,6 +74,18 @@ int64_t readName(const ByteChunk& chunk, int64_t pos, std::string* name) {
   return pos + n;
 }
 
+// The two markers (never tested) and the big-endian snapshot length, then
+// the snapshot itself; the snapshot is emptied when either does not fit.
+int64_t readSnapshot(const ByteChunk& chunk, int64_t pos, ByteChunk* snapshot) {
+  snapshot->Clear();
+  if (remaining(chunk, pos) < kHeaderSize) return -1;
+  const uint32_t n = bigEndian32(chunk.Data() + pos + 8);
+  pos += kHeaderSize;
+  if ((int64_t)n > remaining(chunk, pos)) return -1;
+  snapshot->AppendBytes(chunk.Data() + pos, (int)n);
+  return pos + n;
+}
+
 }  // namespace
 
 Patch::Patch() : mNames(kNameSlots, "INIT") {}
@@ -89,13 +101,12 @@ bool PatchManager::saveAllToChunk(ByteChunk* chunk) const {
   record.AppendBytes(kMarker, 4);
   record.AppendBytes(kMarker, 4);
   appendBigEndian32(record, (uint32_t)mSnapshot.Size());
-  record.AppendChunk(mSnapshot);
+  if (record.AppendChunk(mSnapshot) != kHeaderSize + mSnapshot.Size()) return false;
   {
     std::lock_guard<std::mutex> lock(mNamesLock);
     for (int slot = 0; slot < kNameSlots; ++slot)
       if (!putStringToChunk(&record, mNames[slot], ruleOf(slot).storedLimit)) return false;
   }
-  if (record.Size() < kHeaderSize + mSnapshot.Size()) return false;
   const int before = chunk->Size();
   return chunk->AppendChunk(record) == before + record.Size();
 }
@@ -103,22 +114,7 @@ bool PatchManager::saveAllToChunk(ByteChunk* chunk) const {
 int PatchManager::loadAllFromChunk(const ByteChunk* chunk, int pos) {
   const ByteChunk none;
   const ByteChunk& source = chunk ? *chunk : none;
-  int64_t at = chunk ? pos : -1;
-
-  uint32_t snapshotSize = 0;
-  if (remaining(source, at) < kHeaderSize) {
-    at = -1;
-  } else {
-    snapshotSize = bigEndian32(source.Data() + at + 8);
-    at += kHeaderSize;
-  }
-  mSnapshot.Clear();
-  if (at >= 0 && (int64_t)snapshotSize <= remaining(source, at)) {
-    mSnapshot.AppendBytes(source.Data() + at, (int)snapshotSize);
-    at += snapshotSize;
-  } else {
-    at = -1;
-  }
+  int64_t at = readSnapshot(source, chunk ? pos : -1, &mSnapshot);
 
   std::lock_guard<std::mutex> lock(mNamesLock);
   for (int slot = 0; slot < kNameSlots; ++slot) {
