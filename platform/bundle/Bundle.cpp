@@ -34,7 +34,9 @@ std::string directory() {
   Dl_info info{};
   if (dladdr(reinterpret_cast<void*>(&directory), &info) == 0 || info.dli_fname == nullptr)
     return ".";
-  return folderOf(info.dli_fname);
+  // The loader may report the path it was given, relative or through links.
+  std::unique_ptr<char, decltype(&std::free)> real(realpath(info.dli_fname, nullptr), &std::free);
+  return folderOf(real ? real.get() : info.dli_fname);
 }
 
 std::string resourcePath(const std::string& name) {
