@@ -61,13 +61,17 @@ constexpr int partsPerBlock = 16;
 
 }  // namespace
 
-void SysExControlContainer::addToControlMap(const unsigned char* fourBytes, unsigned char variant,
-                                            IControl* control) {
-  mMap[fourBytes[0]].map[fourBytes[1]].map[fourBytes[2]].map[fourBytes[3]].map[variant] = control;
+void FiveKeyControlMap::add(int k1, int k2, int k3, int k4, int k5, IControl* control) {
+  mMap[k1].map[k2].map[k3].map[k4].map[k5] = control;
 }
 
-IControl* SysExControlContainer::findControl(int a, int b, int c, int d, int variant) const {
-  return findIn(descend(descend(descend(nextLevel(mMap, a), b), c), d), variant);
+IControl* FiveKeyControlMap::findControl(int k1, int k2, int k3, int k4, int k5) const {
+  return findIn(descend(descend(descend(nextLevel(mMap, k1), k2), k3), k4), k5);
+}
+
+void SysExControlContainer::addToControlMap(const unsigned char* fourBytes, unsigned char variant,
+                                            IControl* control) {
+  add(fourBytes[0], fourBytes[1], fourBytes[2], fourBytes[3], variant, control);
 }
 
 bool SysExControlContainer::addressOf(const std::vector<int>& message, int changingByte,

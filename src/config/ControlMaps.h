@@ -21,22 +21,37 @@ struct controlID1 {
   std::map<int, controlID2> map;
 };
 
-// Controls by the four address bytes of their SysEx parameter change and an effect variant.
-// Filled while the layout is built, only read afterwards (from the MIDI threads, without a lock).
-class SysExControlContainer {
+// A lookup map under five keys. Filled while the layout is built, only read afterwards (from the
+// MIDI threads, without a lock).
+class FiveKeyControlMap {
  public:
   // Replaces a control already registered under the same five keys.
-  void addToControlMap(const unsigned char* fourBytes, unsigned char variant, IControl* control);
+  void add(int k1, int k2, int k3, int k4, int k5, IControl* control);
   // Never inserts; null when any key is absent.
-  IControl* findControl(int a, int b, int c, int d, int variant) const;
+  IControl* findControl(int k1, int k2, int k3, int k4, int k5) const;
+
+ private:
+  std::map<int, controlID1> mMap;
+};
+
+// Controls by the four address bytes of their SysEx parameter change and an effect variant.
+class SysExControlContainer : public FiveKeyControlMap {
+ public:
+  void addToControlMap(const unsigned char* fourBytes, unsigned char variant, IControl* control);
 
   // The address of a first precomputed message: entries 2 to 5 when the changing byte is 7,
   // else 3 to 6, each cut to 8 bits. False when the message is too short to hold it.
   static bool addressOf(const std::vector<int>& message, int changingByte,
                         unsigned char* fourBytes);
+};
 
- private:
-  std::map<int, controlID1> mMap;
+// Controls by the channel key, the three NRPN numbers and the sub-key of their binding.
+class NRPNControlContainer : public FiveKeyControlMap {
+ public:
+  void addToControlMap(int channelKey, int nrpn1, int nrpn2, int nrpn3, int subKey,
+                       IControl* control) {
+    add(channelKey, nrpn1, nrpn2, nrpn3, subKey, control);
+  }
 };
 
 // Controls by channel key, CC number and sub-key.

@@ -71,6 +71,8 @@ class UIConfigManager {
   // Control lookups.
   SysExControlContainer& sysexControls() { return sysexControlMap; }
   const SysExControlContainer& sysexControls() const { return sysexControlMap; }
+  NRPNControlContainer& nrpnControls() { return nrpnControlMap; }
+  const NRPNControlContainer& nrpnControls() const { return nrpnControlMap; }
   CCControlContainer& ccControls() { return ccControlMap; }
   const CCControlContainer& ccControls() const { return ccControlMap; }
 
@@ -102,5 +104,6 @@ class UIConfigManager {
   std::map<std::string, std::vector<std::string>> valueLists;
   std::string groupText;
   SysExControlContainer sysexControlMap;
+  NRPNControlContainer nrpnControlMap;
   CCControlContainer ccControlMap;
 };

@@ -88,6 +88,18 @@ TEST(EffectVariants, EachEffectTypeHasItsVariantInEveryPart) {
   EXPECT_EQ(sysexEffectVariant(-1), 0);
 }
 
+TEST(NRPNControlMap, FiveKeysFromTheBinding) {
+  NRPNControlContainer map;
+  Controls c;
+  map.addToControlMap(2, 0, 99, 12, 0, c[0]);
+  map.addToControlMap(2, 0, 99, 13, 0, c[1]);
+  EXPECT_EQ(map.findControl(2, 0, 99, 12, 0), c[0]);
+  EXPECT_EQ(map.findControl(2, 0, 99, 13, 0), c[1]);
+  EXPECT_EQ(map.findControl(2, 0, 99, 12, 1), nullptr);
+  EXPECT_EQ(map.findControl(3, 0, 99, 12, 0), nullptr);
+  EXPECT_EQ(map.findControl(2, 1, 99, 12, 0), nullptr);
+}
+
 TEST(CCControlMap, KeysAreChannelNumberAndSubKey) {
   CCControlContainer map;
   Controls c;
