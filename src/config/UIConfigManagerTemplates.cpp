@@ -1,0 +1,155 @@
+#include <algorithm>
+#include <cctype>
+#include <climits>
+#include <cstdlib>
+
+#include "src/config/UIConfigManager.h"
+
+namespace {
+
+int hexDigit(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
+// Leading white space skipped, reading stops at the first non-digit; no digit gives 0.
+int readHex(const std::string& token) {
+  size_t i = 0;
+  while (i < token.size() && std::isspace(static_cast<unsigned char>(token[i]))) ++i;
+  unsigned int value = 0;
+  for (int digit; i < token.size() && (digit = hexDigit(token[i])) >= 0; ++i)
+    value = value * 16 + static_cast<unsigned int>(digit);
+  return static_cast<int>(value);
+}
+
+// A template entry proper: one or two hex digits and nothing else.
+bool isHexByte(const std::string& token) {
+  if (token.empty() || token.size() > 2) return false;
+  for (char c : token)
+    if (hexDigit(c) < 0) return false;
+  return true;
+}
+
+// A leading signed decimal number (blanks skipped); false when the text holds none.
+bool readDecimal(const std::string& token, int& out) {
+  const char* begin = token.c_str();
+  char* end = nullptr;
+  const long value = std::strtol(begin, &end, 10);
+  if (end == begin) return false;
+  out = static_cast<int>(value < INT_MIN ? INT_MIN : value > INT_MAX ? INT_MAX : value);
+  return true;
+}
+
+constexpr size_t partEntry = 4;
+constexpr int foldedValue = 128;
+
+}  // namespace
+
+void UIConfigManager::Tokenize(const std::string& text, std::vector<std::string>& tokens,
+                               const std::string& delimiters) {
+  size_t begin = text.find_first_not_of(delimiters);
+  while (begin != std::string::npos) {
+    const size_t end = text.find_first_of(delimiters, begin);
+    tokens.push_back(
+        text.substr(begin, end == std::string::npos ? std::string::npos : end - begin));
+    begin = text.find_first_not_of(delimiters, end);
+  }
+}
+
+std::vector<int> UIConfigManager::convertStringSysextoVector(std::string text) {
+  std::vector<std::string> tokens;
+  Tokenize(text, tokens, " ");
+  std::vector<int> values;
+  values.reserve(tokens.size());
+  for (const std::string& token : tokens) values.push_back(readHex(token));
+  return values;
+}
+
+bool UIConfigManager::calculateSysexWithChangingByte(std::string text, int changingByte, int count,
+                                                     ControlActionSysExMessage* table, int start,
+                                                     int part) {
+  table->messages.clear();
+  std::vector<std::string> tokens;
+  Tokenize(text, tokens, " ");
+  const int size = static_cast<int>(tokens.size());
+  const char* fault = nullptr;
+  for (const std::string& token : tokens)
+    if (!isHexByte(token)) fault = "holds a number that is not a hex byte";
+  if (changingByte < 1 || changingByte > size) fault = "has no entry at its changing byte";
+  if (part > 0 && size <= static_cast<int>(partEntry)) fault = "is too short to hold the part";
+  if (fault) {
+    log("SysEx template \"" + text + "\" " + fault + "; control skipped!");
+    return false;
+  }
+
+  const std::vector<int> base = convertStringSysextoVector(text);
+  const size_t valueEntry = static_cast<size_t>(changingByte - 1);
+  auto message = [&](int value) {
+    std::vector<int> m = base;
+    if (part > 0) m[partEntry] = part;
+    m[valueEntry] = value;
+    return m;
+  };
+
+  int value = start;
+  int i = 0;
+  if (start == -1) {
+    // The template's own value, with its part like every other message.
+    value = base[valueEntry];
+    table->messages.push_back(message(value));
+    i = 1;
+  }
+  for (; i < count; ++i, ++value) {
+    if (value == foldedValue) value = 0;
+    table->messages.push_back(message(value));
+  }
+  return true;
+}
+
+void UIConfigManager::getCSValues(std::string text, int* values, int maxCount) {
+  std::vector<std::string> tokens;
+  Tokenize(text, tokens, ",");
+  const int n = std::min(maxCount, static_cast<int>(tokens.size()));
+  for (int i = 0; i < n; ++i) readDecimal(tokens[static_cast<size_t>(i)], values[i]);
+}
+
+void UIConfigManager::getBiDirectLinkValues(std::string text, int* link, int part) const {
+  std::vector<std::string> tokens;
+  Tokenize(text, tokens, ",");
+  link[0] = link[1] = link[2] = -1;
+  if (tokens.size() < 2) return;
+  const int p = std::max(part, 0);
+  // An unknown name stays unknown, rather than naming the parameter part - 1.
+  for (size_t i = 0; i < 2; ++i) {
+    const int index = getParamByName(tokens[i]);
+    link[i] = index < 0 ? -1 : index + p;
+  }
+  if (tokens.size() == 3) readDecimal(tokens[2], link[2]);
+}
+
+const char* UIConfigManager::getParamGroup(int part, std::string group) {
+  if (part >= 0) {
+    groupText = "Part " + std::to_string(part + 1);
+    if (!group.empty()) groupText += ":" + group;
+  } else if (!group.empty()) {
+    groupText = group;
+  } else {
+    return "";
+  }
+  return groupText.c_str();
+}
+
+void UIConfigManager::setControlLink(ControlAction* action, int paramIdx, LinkInfo link,
+                                     int /*part*/) {
+  if (link.linked < 0 || link.linkSwitch < 0) return;
+  ControlAction* partner = mLinkStore ? mLinkStore->actionOf(link.linked) : nullptr;
+  if (!partner) {
+    log("link of parameter " + std::to_string(paramIdx) + " to parameter " +
+        std::to_string(link.linked) + " has no partner; link skipped!");
+    return;
+  }
+  mLinkStore->setLink(action, link);
+  mLinkStore->setLink(partner, LinkInfo{paramIdx, link.linkSwitch, -1});
+}

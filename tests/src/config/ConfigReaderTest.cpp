@@ -1,0 +1,259 @@
+#include <gtest/gtest.h>
+#include <tinyxml2.h>
+
+#include <cstring>
+#include <random>
+
+#include "ConfigTestSupport.h"
+#include "src/config/ParameterIds.h"
+
+namespace {
+
+using config_test::encipher;
+using config_test::LoggedManager;
+using config_test::TestBundle;
+
+std::string decrypted(const std::string& bytes, int length) {
+  std::string out;
+  UIConfigManager::decrypt(bytes.data(), length, out);
+  return out;
+}
+
+TEST(Decrypt, AppendsWholeBlocksAndNothingForNoData) {
+  const std::string cipher = encipher("0123456789abcdef");
+  EXPECT_EQ(decrypted(cipher, 0), "");
+  EXPECT_EQ(decrypted(cipher, -8), "");
+  EXPECT_EQ(decrypted(cipher, 16), "0123456789abcdef");
+
+  std::string out = "kept";
+  UIConfigManager::decrypt(cipher.data(), 8, out);
+  EXPECT_EQ(out, "kept01234567");
+}
+
+TEST(Decrypt, APartialLastBlockIsZeroPadded) {
+  // 13 bytes: the second block takes the 5 remaining bytes and three zero bytes, exactly as it
+  // would from the loader's zero-filled buffer.
+  std::string cipher = encipher("0123456789abcdef");
+  const std::string fromLoader = cipher.substr(0, 13) + std::string(3, '\0');
+  const std::string out = decrypted(cipher, 13);
+  ASSERT_EQ(out.size(), 16u);
+  EXPECT_EQ(out, decrypted(fromLoader, 16));
+  EXPECT_EQ(out.substr(0, 8), "01234567");
+}
+
+class Reader : public testing::Test {
+ protected:
+  TestBundle bundle;
+  LoggedManager m;
+};
+
+TEST_F(Reader, SysExEntriesKeepTheirPositionsAndForms) {
+  bundle.writeEnciphered("sysex.tea", R"(<?xml version="1.0"?>
+<sysexlist>
+  <sysex><values><value>3E 13 00 20 00 00 00 00</value><value/><other>x &amp; y</other></values></sysex>
+  <!-- a comment between entries -->
+  <sysex/>
+  <sysex>
+    <values><multivalue><value>a</value><value>b</value></multivalue><multivalue/></values>
+    <values></values>
+    <values><value>  spaced  </value></values>
+  </sysex>
+  <notSysex><values><value>read as well</value></values></notSysex>
+</sysexlist>)");
+  m.manager.readSysexValues();
+  const std::vector<SysExContainer>& list = m.manager.getSysexList();
+  ASSERT_EQ(list.size(), 4u);
+
+  ASSERT_EQ(list[0].values.size(), 1u);
+  EXPECT_EQ(list[0].values[0].entries,
+            (std::vector<std::string>{"3E 13 00 20 00 00 00 00", " ", "x & y"}));
+  EXPECT_FALSE(list[0].hasMultiValues);
+
+  EXPECT_TRUE(list[1].values.empty());
+  EXPECT_TRUE(list[1].multiValues.empty());
+
+  EXPECT_TRUE(list[2].hasMultiValues);
+  ASSERT_EQ(list[2].multiValues.size(), 2u);
+  ASSERT_EQ(list[2].multiValues[0].size(), 2u);
+  EXPECT_EQ(list[2].multiValues[0][0].entries, (std::vector<std::string>{"a", "b"}));
+  EXPECT_TRUE(list[2].multiValues[0][1].entries.empty());
+  EXPECT_TRUE(list[2].multiValues[1].empty());
+  ASSERT_EQ(list[2].values.size(), 1u);
+  EXPECT_EQ(list[2].values[0].entries, (std::vector<std::string>{"  spaced  "}));
+
+  EXPECT_EQ(list[3].values[0].entries, (std::vector<std::string>{"read as well"}));
+  EXPECT_EQ(m.lines, (std::vector<std::string>{"CONFIG READER: Started to read SysEx Data...",
+                                               "CONFIG READER: Completed reading SysEx data!"}));
+}
+
+TEST_F(Reader, TemplatesAreFoundOnlyWhereTheyExist) {
+  bundle.writeEnciphered("sysex.tea",
+                         "<sysexlist><sysex><values><value>3E 13</value></values></sysex>"
+                         "<sysex/></sysexlist>");
+  m.manager.readSysexValues();
+  std::string text;
+  EXPECT_TRUE(m.manager.getSysexTemplate(0, text));
+  EXPECT_EQ(text, "3E 13");
+  for (int index : {-1, 1, 2}) {
+    text = "unchanged";
+    EXPECT_FALSE(m.manager.getSysexTemplate(index, text));
+    EXPECT_EQ(text, "unchanged");
+  }
+  EXPECT_TRUE(m.logged("no SysEx template at index 2"));
+}
+
+TEST_F(Reader, ValueListsByNameWithoutInserting) {
+  tinyxml2::XMLDocument document;
+  document.Parse(R"(<uiconfig><layer/><valueLists>
+      <list name="arpMode"><value>Off</value><value>Up</value></list>
+      <junk name="arpMode"><value>no</value></junk>
+      <list><value>nameless</value></list>
+      <list name="tempoValues"><value>120 bpm</value><other/><value></value></list>
+      <list name="arpMode"><value>Down</value></list>
+    </valueLists><valueLists><list name="second"/></valueLists></uiconfig>)");
+  m.manager.readReasources(&document);
+  EXPECT_EQ(m.manager.getValueList("arpMode"), (std::vector<std::string>{"Down"}));
+  EXPECT_EQ(m.manager.getValueList("tempoValues"), (std::vector<std::string>{"120 bpm", ""}));
+  EXPECT_TRUE(m.manager.getValueList("second").empty());
+  EXPECT_TRUE(m.manager.getValueList("unknown").empty());
+  EXPECT_EQ(m.manager.getValueText("tempoValues", 0), "120 bpm");
+  EXPECT_EQ(m.manager.getValueText("tempoValues", 2), "");
+  EXPECT_EQ(m.manager.getValueText("tempoValues", -1), "");
+  EXPECT_EQ(m.manager.getValueText("unknown", 0), "");
+  EXPECT_TRUE(m.logged("value list without a name"));
+
+  tinyxml2::XMLDocument bare;
+  bare.Parse("<uiconfig><layer/></uiconfig>");
+  UIConfigManager empty;
+  empty.readReasources(&bare);
+  EXPECT_TRUE(empty.getValueList("arpMode").empty());
+}
+
+// Records the steps of the reading sequence the editor construction supplies.
+class RecordingBuilder : public LayoutBuilder {
+ public:
+  explicit RecordingBuilder(UIConfigManager& manager) : mManager(manager) {}
+  void initImages(IGraphics* graphics) override {
+    steps.push_back("images");
+    imagesGraphics = graphics;
+    sysexEntriesAtImages = mManager.getSysexList().size();
+    paramAtImages = mManager.getParamByName("kMainTab");
+  }
+  void processXMLElement(tinyxml2::XMLNode* node, ControlLayer* layer, int part) override {
+    steps.push_back("layout");
+    firstNodeText = node ? node->Value() : "(null)";
+    layerWasNull = layer == nullptr;
+    walkPart = part;
+    paramAtLayout = mManager.getParamByName("kMainTab");
+    listAtLayout = mManager.getValueList("partStatus").size();
+  }
+
+  std::vector<std::string> steps;
+  IGraphics* imagesGraphics = nullptr;
+  size_t sysexEntriesAtImages = 0;
+  int paramAtImages = 0, paramAtLayout = 0, walkPart = 0;
+  std::string firstNodeText;
+  bool layerWasNull = false;
+  size_t listAtLayout = 0;
+
+ private:
+  UIConfigManager& mManager;
+};
+
+TEST_F(Reader, ReadingSequenceRunsInOrder) {
+  bundle.writeEnciphered("sysex.tea", "<sysexlist><sysex/><sysex/></sysexlist>");
+  bundle.writeEnciphered(
+      "uiconfig.tea",
+      "<uiconfig><!--first--><valueLists><list name=\"partStatus\"><value>On</value>"
+      "</list></valueLists><layer name=\"root\"/></uiconfig>");
+  RecordingBuilder builder(m.manager);
+  m.manager.setLayoutBuilder(&builder);
+  int graphicsStandIn = 0;
+  IGraphics* graphics = reinterpret_cast<IGraphics*>(&graphicsStandIn);
+  m.manager.readUIConfig(graphics, nullptr, nullptr, 1, 1.5);
+
+  EXPECT_EQ(builder.steps, (std::vector<std::string>{"images", "layout"}));
+  EXPECT_EQ(builder.imagesGraphics, graphics);
+  EXPECT_EQ(builder.sysexEntriesAtImages, 2u);
+  EXPECT_EQ(builder.paramAtImages, -1);  // identifiers come after the images
+  EXPECT_EQ(builder.paramAtLayout, kMainTab);
+  EXPECT_EQ(builder.listAtLayout, 1u);
+  EXPECT_EQ(builder.firstNodeText, "first");  // the first child node, of any kind
+  EXPECT_TRUE(builder.layerWasNull);
+  EXPECT_EQ(builder.walkPart, -1);
+  EXPECT_EQ(m.manager.graphics(), graphics);
+  EXPECT_EQ(m.manager.style(), 1);
+  EXPECT_EQ(m.manager.scale(), 1.5);
+}
+
+TEST_F(Reader, ZeroBytesEndTheText) {
+  bundle.writeEnciphered("sysex.tea",
+                         std::string("<sysexlist><sysex/></sysexlist>\0<sysex/>trailing", 48));
+  m.manager.readSysexValues();
+  EXPECT_EQ(m.manager.getSysexList().size(), 1u);
+  EXPECT_FALSE(m.logged("not well formed"));
+}
+
+// Each bad resource gives empty lists and a log line, and no layout walk.
+void expectRejected(TestBundle& bundle, const std::string& uiconfigBytes, const char* logPart) {
+  LoggedManager m;
+  bundle.writeRaw("uiconfig.tea", uiconfigBytes);
+  RecordingBuilder builder(m.manager);
+  m.manager.setLayoutBuilder(&builder);
+  m.manager.readUIConfig(nullptr, nullptr, nullptr, 0, 1.0);
+  EXPECT_TRUE(m.manager.getValueList("partStatus").empty()) << logPart;
+  EXPECT_EQ(builder.steps, std::vector<std::string>{"images"}) << logPart;
+  EXPECT_TRUE(m.logged(logPart)) << logPart;
+  EXPECT_EQ(m.manager.paramCount(), 639u);
+}
+
+TEST_F(Reader, BadResourcesGiveEmptyListsAndALogLine) {
+  const std::string good =
+      "<uiconfig><valueLists><list name=\"partStatus\"><value>On</value></list></valueLists>"
+      "</uiconfig>";
+  expectRejected(bundle, encipher(good).substr(0, 37), "not well formed");  // truncated
+  expectRejected(bundle, "", "missing or empty");
+  expectRejected(bundle, encipher("<uiconfig><valueLists><list name='a'>"), "not well formed");
+  expectRejected(bundle, encipher("<layout><valueLists/></layout>"), "has no element uiconfig");
+  expectRejected(bundle, good, "not well formed");  // plain, not enciphered
+  std::mt19937 random(3);
+  std::string noise(4096, '\0');
+  for (char& c : noise) c = static_cast<char>(random());
+  expectRejected(bundle, noise, "not well formed");
+}
+
+TEST_F(Reader, MissingResourcesLeaveEmptyLists) {
+  RecordingBuilder builder(m.manager);
+  m.manager.setLayoutBuilder(&builder);
+  m.manager.readUIConfig(nullptr, nullptr, nullptr, 0, 1.0);
+  EXPECT_TRUE(m.manager.getSysexList().empty());
+  EXPECT_TRUE(m.logged("resources/sysex.tea is missing or empty"));
+  EXPECT_TRUE(m.logged("resources/uiconfig.tea is missing or empty"));
+  EXPECT_EQ(builder.steps, std::vector<std::string>{"images"});
+}
+
+TEST_F(Reader, BadSysExResourceLeavesTheListEmpty) {
+  bundle.writeEnciphered("sysex.tea", "<sysexlist><sysex><values><value>3E</values></sysex>");
+  m.manager.readSysexValues();
+  EXPECT_TRUE(m.manager.getSysexList().empty());
+  EXPECT_TRUE(m.logged("resources/sysex.tea is not well formed"));
+  EXPECT_TRUE(m.logged("Completed reading SysEx data!"));
+}
+
+TEST(ShippedResources, DecipherParseAndHoldValidTemplates) {
+  kroma_test::ScopedEnv env("KROMA_BUNDLE_DIR", BUILT_BUNDLE);
+  LoggedManager m;
+  m.manager.readUIConfig(nullptr, nullptr, nullptr, 0, 1.0);
+  EXPECT_FALSE(m.logged("missing")) << (m.lines.empty() ? "" : m.lines.back());
+  EXPECT_FALSE(m.logged("not well formed"));
+  ASSERT_FALSE(m.manager.getSysexList().empty());
+  EXPECT_FALSE(m.manager.getValueList("partStatus").empty());
+  for (int i = 0; i < static_cast<int>(m.manager.getSysexList().size()); ++i) {
+    std::string text;
+    ASSERT_TRUE(m.manager.getSysexTemplate(i, text));
+    ControlActionSysExMessage table;
+    EXPECT_TRUE(m.manager.calculateSysexWithChangingByte(text, 8, 2, &table, 0, 1)) << text;
+  }
+}
+
+}  // namespace

@@ -1,0 +1,203 @@
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include "ConfigTestSupport.h"
+#include "src/config/ParameterIds.h"
+
+namespace {
+
+using config_test::LoggedManager;
+using Messages = std::vector<std::vector<int>>;
+
+Messages table(UIConfigManager& c, const std::string& text, int changingByte, int count, int start,
+               int part) {
+  ControlActionSysExMessage t;
+  EXPECT_TRUE(c.calculateSysexWithChangingByte(text, changingByte, count, &t, start, part));
+  EXPECT_FALSE(t.multiMessage);
+  EXPECT_TRUE(t.messageLists.empty());
+  return t.messages;
+}
+
+TEST(Tokenize, SkipsEmptyTokensAndAppends) {
+  std::vector<std::string> tokens{"kept"};
+  UIConfigManager::Tokenize("  3E   13 ", tokens, " ");
+  EXPECT_EQ(tokens, (std::vector<std::string>{"kept", "3E", "13"}));
+  tokens.clear();
+  UIConfigManager::Tokenize(",,5,,6,", tokens, ",");
+  EXPECT_EQ(tokens, (std::vector<std::string>{"5", "6"}));
+  tokens.clear();
+  UIConfigManager::Tokenize("kName+12", tokens, "+");
+  EXPECT_EQ(tokens, (std::vector<std::string>{"kName", "12"}));
+  tokens.clear();
+  UIConfigManager::Tokenize(" ,", tokens, " ,");
+  EXPECT_TRUE(tokens.empty());
+}
+
+TEST(ConvertTemplate, ReadsEveryTokenAsHex) {
+  EXPECT_EQ(UIConfigManager::convertStringSysextoVector("  3e   7F "),
+            (std::vector<int>{0x3E, 0x7F}));
+  EXPECT_EQ(UIConfigManager::convertStringSysextoVector("GZ 1g 0x10"), (std::vector<int>{0, 1, 0}));
+  EXPECT_TRUE(UIConfigManager::convertStringSysextoVector("   ").empty());
+}
+
+const std::string eight = "3E 13 00 20 07 01 0A 55";
+
+TEST(MessageTable, OneMessagePerValueWithThePartInPlace) {
+  UIConfigManager c;
+  EXPECT_EQ(table(c, eight, 8, 3, 0, 0), (Messages{{0x3E, 0x13, 0, 0x20, 7, 1, 0x0A, 0},
+                                                   {0x3E, 0x13, 0, 0x20, 7, 1, 0x0A, 1},
+                                                   {0x3E, 0x13, 0, 0x20, 7, 1, 0x0A, 2}}));
+  // No part keeps the template's own part entry as well.
+  EXPECT_EQ(table(c, eight, 8, 3, 0, -1), table(c, eight, 8, 3, 0, 0));
+  for (const std::vector<int>& m : table(c, eight, 8, 3, 0, 5)) EXPECT_EQ(m[4], 5);
+  // The value may sit anywhere in the template.
+  const Messages middle = table(c, eight, 7, 2, 10, 15);
+  EXPECT_EQ(middle[1], (std::vector<int>{0x3E, 0x13, 0, 0x20, 15, 1, 11, 0x55}));
+}
+
+TEST(MessageTable, OnlyTheExactValue128Folds) {
+  UIConfigManager c;
+  Messages m = table(c, eight, 8, 4, 126, 0);
+  std::vector<int> values;
+  for (const auto& message : m) values.push_back(message[7]);
+  EXPECT_EQ(values, (std::vector<int>{126, 127, 0, 1}));
+  values.clear();
+  for (const auto& message : table(c, eight, 8, 3, 129, 0)) values.push_back(message[7]);
+  EXPECT_EQ(values, (std::vector<int>{129, 130, 131}));
+}
+
+TEST(MessageTable, StartMinusOneRepeatsTheTemplateValueAndCarriesThePart) {
+  UIConfigManager c;
+  const Messages m = table(c, eight, 8, 3, -1, 2);
+  ASSERT_EQ(m.size(), 3u);
+  EXPECT_EQ(m[0], (std::vector<int>{0x3E, 0x13, 0, 0x20, 2, 1, 0x0A, 0x55}));
+  EXPECT_EQ(m[1], m[0]);
+  EXPECT_EQ(m[2][7], 0x56);
+  EXPECT_EQ(m[2][4], 2);
+  // Every part keeps a distinct first message, hence a distinct lookup address.
+  EXPECT_NE(table(c, eight, 8, 1, -1, 3)[0], table(c, eight, 8, 1, -1, 4)[0]);
+
+  EXPECT_TRUE(table(c, eight, 8, 0, 0, 1).empty());
+  EXPECT_EQ(table(c, eight, 8, 0, -1, 0).size(), 1u);
+}
+
+TEST(MessageTable, BadTemplatesAreRejectedAndLogged) {
+  LoggedManager m;
+  ControlActionSysExMessage kept;
+  ASSERT_TRUE(m.manager.calculateSysexWithChangingByte(eight, 8, 2, &kept, 0, 1));
+  struct Case {
+    std::string text;
+    int changingByte, part;
+    const char* log;
+  } cases[] = {
+      {"3E 13 00 2G 00 00 00 00", 8, 0, "not a hex byte"},
+      {"3E 13 00 20 00 00 00 100", 8, 0, "not a hex byte"},
+      {eight, 0, 0, "changing byte"},
+      {eight, 9, 0, "changing byte"},
+      {"3E 13 00 20", 4, 1, "too short"},
+      {"", 1, 0, "changing byte"},
+  };
+  for (const Case& bad : cases) {
+    ControlActionSysExMessage t;
+    t.messages = {{1}};
+    m.lines.clear();
+    EXPECT_FALSE(
+        m.manager.calculateSysexWithChangingByte(bad.text, bad.changingByte, 4, &t, 0, bad.part))
+        << bad.text;
+    EXPECT_TRUE(t.messages.empty());
+    ASSERT_EQ(m.lines.size(), 1u);
+    EXPECT_NE(m.lines[0].find(bad.log), std::string::npos) << m.lines[0];
+  }
+  // A short template is fine where no part is written.
+  ControlActionSysExMessage shortOne;
+  EXPECT_TRUE(m.manager.calculateSysexWithChangingByte("3E 13 00 20", 4, 1, &shortOne, 0, 0));
+  EXPECT_EQ(kept.messages.size(), 2u);
+}
+
+TEST(CommaLists, FillFromEntryZeroAndKeepDefaults) {
+  int v[3] = {-7, -8, -9};
+  UIConfigManager::getCSValues("4,5", v, 3);
+  EXPECT_EQ(std::vector<int>(v, v + 3), (std::vector<int>{4, 5, -9}));
+  UIConfigManager::getCSValues("1, 2,3,4", v, 2);
+  EXPECT_EQ(std::vector<int>(v, v + 3), (std::vector<int>{1, 2, -9}));
+  UIConfigManager::getCSValues(",,12", v, 3);
+  EXPECT_EQ(v[0], 12);
+  UIConfigManager::getCSValues("x,-3px, 99999999999", v, 3);
+  EXPECT_EQ(std::vector<int>(v, v + 3), (std::vector<int>{12, -3, 2147483647}));
+}
+
+class Links : public testing::Test {
+ protected:
+  Links() { m.manager.initParams(); }
+  std::vector<int> link(const std::string& text, int part) {
+    int l[3] = {9, 9, 9};
+    m.manager.getBiDirectLinkValues(text, l, part);
+    return std::vector<int>(l, l + 3);
+  }
+  LoggedManager m;
+};
+
+TEST_F(Links, ResolveWithTheClampedPart) {
+  EXPECT_EQ(link("kFilter1Cutoff", 3), (std::vector<int>{-1, -1, -1}));
+  EXPECT_EQ(link("kFilter1Cutoff,kFilterLinkSwitch", -1),
+            (std::vector<int>{kFilter1Cutoff, kFilterLinkSwitch, -1}));
+  EXPECT_EQ(link("kFilter1Cutoff,kFilterLinkSwitch,3", 4),
+            (std::vector<int>{kFilter1Cutoff + 4, kFilterLinkSwitch + 4, 3}));
+  EXPECT_EQ(link("kFilter1Cutoff,kFilterLinkSwitch,3,4", 0),
+            (std::vector<int>{kFilter1Cutoff, kFilterLinkSwitch, -1}));
+  EXPECT_EQ(link("kFilter1Cutoff,kFilterLinkSwitch,none", 0)[2], -1);
+}
+
+TEST_F(Links, UnknownNamesStayUnknownInAnyPart) {
+  EXPECT_EQ(link("kNoSuchName,kFilterLinkSwitch,2", 4),
+            (std::vector<int>{-1, kFilterLinkSwitch + 4, 2}));
+  EXPECT_TRUE(m.logged("parameter kNoSuchName NOT FOUND!"));
+}
+
+TEST(GroupLabel, PrefixesThePart) {
+  UIConfigManager c;
+  EXPECT_STREQ(c.getParamGroup(0, ""), "Part 1");
+  EXPECT_STREQ(c.getParamGroup(15, "Filter"), "Part 16:Filter");
+  EXPECT_STREQ(c.getParamGroup(-1, "Global"), "Global");
+  EXPECT_STREQ(c.getParamGroup(-1, ""), "");
+}
+
+// Bindings by parameter index; indices from `limit` on have no parameter.
+class FakeLinkStore : public ControlLinkStore {
+ public:
+  ControlAction* actionOf(int paramIdx) override {
+    if (paramIdx < 0 || paramIdx >= limit) return nullptr;
+    return reinterpret_cast<ControlAction*>(&slots[static_cast<size_t>(paramIdx)]);
+  }
+  void setLink(ControlAction* action, const LinkInfo& link) override {
+    links[reinterpret_cast<int*>(action) - slots.data()] = link;
+  }
+  int limit = numParams;
+  std::vector<int> slots = std::vector<int>(numParams);
+  std::map<long, LinkInfo> links;
+};
+
+TEST(ControlLinks, BothPartnersPointAtEachOther) {
+  LoggedManager m;
+  FakeLinkStore store;
+  m.manager.setControlLinkStore(&store);
+  ControlAction* own = store.actionOf(100);
+
+  m.manager.setControlLink(own, 100, LinkInfo{200, 300, 4}, 2);
+  EXPECT_EQ(store.links[100], (LinkInfo{200, 300, 4}));
+  EXPECT_EQ(store.links[200], (LinkInfo{100, 300, -1}));
+
+  store.links.clear();
+  m.manager.setControlLink(own, 100, LinkInfo{-1, 300, 4}, 0);
+  m.manager.setControlLink(own, 100, LinkInfo{200, -1, 4}, 0);
+  EXPECT_TRUE(store.links.empty());
+  EXPECT_TRUE(m.lines.empty());
+
+  store.limit = 150;
+  m.manager.setControlLink(own, 100, LinkInfo{200, 300, 4}, 0);
+  EXPECT_TRUE(store.links.empty());
+  EXPECT_TRUE(m.logged("link skipped"));
+}
+
+}  // namespace
