@@ -1,0 +1,74 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <fstream>
+#include <string>
+
+#include "platform/bundle/Bundle.h"
+#include "tests/support/TempDir.h"
+
+namespace {
+
+class BundleTest : public testing::Test {
+ protected:
+  BundleTest() : env("KROMA_BUNDLE_DIR", dir.path().c_str()) {
+    mkdir(dir.file("resources").c_str(), 0755);
+  }
+  void write(const std::string& name, const std::string& bytes) {
+    std::ofstream(dir.file("resources/" + name), std::ios::binary) << bytes;
+  }
+  kroma_test::TempDir dir;
+  kroma_test::ScopedEnv env;
+};
+
+TEST_F(BundleTest, OnlyTheLastPathComponentNamesTheResource) {
+  EXPECT_EQ(Bundle::directory(), dir.path());
+  EXPECT_EQ(Bundle::resourcePath("resources/uiconfig.tea"), dir.file("resources/uiconfig.tea"));
+  EXPECT_EQ(Bundle::resourcePath("a/b/uiconfig.tea"), Bundle::resourcePath("uiconfig.tea"));
+}
+
+TEST_F(BundleTest, LoadsTheBytesZeroPaddedToWholeBlocks) {
+  write("sysex.tea", "0123456789abc");
+  const auto loaded = Bundle::loadResource("resources/sysex.tea");
+  ASSERT_TRUE(loaded);
+  EXPECT_EQ(loaded->size, 13);
+  ASSERT_EQ(loaded->bytes.size(), 16u);
+  EXPECT_EQ(std::string(loaded->bytes.begin(), loaded->bytes.begin() + 13), "0123456789abc");
+  EXPECT_EQ(std::string(loaded->bytes.begin() + 13, loaded->bytes.end()), std::string(3, '\0'));
+
+  write("empty.tea", "");
+  const auto empty = Bundle::loadResource("empty.tea");
+  ASSERT_TRUE(empty);
+  EXPECT_EQ(empty->size, 0);
+  EXPECT_TRUE(empty->bytes.empty());
+}
+
+TEST_F(BundleTest, CutsLongFilesAtTheLimit) {
+  write("big.tea", std::string(Bundle::maxResourceSize + 100, 'x'));
+  const auto loaded = Bundle::loadResource("big.tea");
+  ASSERT_TRUE(loaded);
+  EXPECT_EQ(loaded->size, Bundle::maxResourceSize);
+  EXPECT_EQ(loaded->bytes.size(), static_cast<size_t>(Bundle::maxResourceSize));
+}
+
+TEST_F(BundleTest, MissingIsSilentUnreadableIsReported) {
+  testing::internal::CaptureStdout();
+  EXPECT_FALSE(Bundle::loadResource("missing.tea"));
+  EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+
+  mkdir(dir.file("resources/folder.tea").c_str(), 0755);
+  testing::internal::CaptureStdout();
+  EXPECT_FALSE(Bundle::loadResource("folder.tea"));
+  EXPECT_EQ(testing::internal::GetCapturedStdout(), "failed to open file\n");
+}
+
+TEST(BundleWithoutOverride, IsTheFolderOfTheLoadedObject) {
+  kroma_test::ScopedEnv unset("KROMA_BUNDLE_DIR", nullptr);
+  char self[4096] = {};
+  ASSERT_GT(readlink("/proc/self/exe", self, sizeof self - 1), 0);
+  const std::string exe(self);
+  EXPECT_EQ(Bundle::directory(), exe.substr(0, exe.find_last_of('/')));
+}
+
+}  // namespace
