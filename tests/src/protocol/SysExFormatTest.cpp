@@ -109,30 +109,5 @@ TEST(NameField, ReadsBytesAsTheyStand) {
   EXPECT_EQ(nameUpToZero("Whole name      "), "Whole name      ");
 }
 
-TEST(Templates, FrameEveryDump) {
-  const auto& sound = soundDumpTemplate();
-  EXPECT_EQ(sound[4], kSoundDump);
-  EXPECT_EQ(sound[5], kEditBufferBank);
-  EXPECT_EQ(sound[333], 0x37);
-  EXPECT_EQ(sound[366], 0x44);
-  EXPECT_EQ(sound[390], 0x7F);
-  EXPECT_EQ(sound[391], kEnd);
-
-  const auto& multi = multiSendTemplate();
-  EXPECT_EQ(multi[4], kMultiDump);
-  EXPECT_EQ(multi[25], 0x37);
-  EXPECT_EQ(multi[31], 0x0C);
-  EXPECT_EQ(multi[39 + 24 * 15 + 7], 17);  // part 16's channel byte
-  EXPECT_EQ(multi[423], 0x1C);
-  EXPECT_EQ(multi[424], kEnd);
-
-  const auto& global = globalDumpTemplate();
-  EXPECT_EQ(global[4], kGlobalDump);
-  EXPECT_EQ(global[8 + 2 * 15], 15);
-  EXPECT_EQ(global[44], 0x2D);
-  EXPECT_EQ(global[78], 0x7F);
-  EXPECT_EQ(global[79], kEnd);
-}
-
 }  // namespace
 }  // namespace sysex
