@@ -336,6 +336,8 @@ sysex::SoundDumpBytes buildSoundDump(const ParameterAccess& params, int part, in
 }
 
 void applySoundData(const unsigned char* dump, int size, int part, ParameterAccess& params) {
+  // A program byte of a stored sound is no part: its indices would land in other families.
+  if (part < 0 || part >= sysex::kParts) return;
   for (const ByteRule& row : soundByteRules()) {
     if (row.offset >= size) break;
     applyByte(row, dump[row.offset], part, params);

@@ -53,7 +53,7 @@ sysex::SoundDumpBytes buildSoundDump(const ParameterAccess& params, int part, in
 
 // Applies every parameter byte of a dump of `size` bytes (at most 392) to `part`, in offset
 // order, so that a later byte setting the same parameter wins. Name and category are left to
-// the caller (soundName, soundCategory).
+// the caller (soundName, soundCategory). A part outside 0..15 sets nothing.
 void applySoundData(const unsigned char* dump, int size, int part, ParameterAccess& params);
 
 std::string soundName(const unsigned char* dump);  // the 16 bytes as they stand

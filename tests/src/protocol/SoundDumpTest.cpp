@@ -319,6 +319,14 @@ TEST(SoundDumpReader, ShortMessageStopsAtItsEnd) {
               params.setOrder.end());
 }
 
+TEST(SoundDumpReader, PartsBeyondSixteenSetNothing) {
+  FakeParameters params;
+  const sysex::SoundDumpBytes dump = sysex::soundDumpTemplate();
+  applySoundData(dump.data(), 392, 16, params);
+  applySoundData(dump.data(), 392, -1, params);
+  EXPECT_TRUE(params.setOrder.empty());
+}
+
 TEST(SoundDumpTable, RowsAreOrderedAndCoverOnlyDataBytes) {
   int previous = 7;
   for (const ByteRule& row : soundByteRules()) {
