@@ -26,6 +26,7 @@ bool JackMidiPort::open(const std::string& clientName) {
   jack_status_t status;
   mClient = jack_client_open(clientName.c_str(), JackNoStartServer, &status);
   if (mClient == nullptr) return false;
+  mSampleRate = jack_get_sample_rate(mClient);
   mInQueue = jack_ringbuffer_create(kQueueBytes);
   mOutQueue = jack_ringbuffer_create(kQueueBytes);
   mIn = jack_port_register(mClient, "in", JACK_DEFAULT_MIDI_TYPE, JackPortIsInput, 0);
@@ -59,11 +60,15 @@ int JackMidiPort::process(jack_nframes_t frames, void* arg) {
 void JackMidiPort::readInput(jack_nframes_t frames) {
   void* buffer = jack_port_get_buffer(mIn, frames);
   const jack_nframes_t count = jack_midi_get_event_count(buffer);
-  const std::int64_t now = Clock::now().time_since_epoch().count();
+  const Clock::time_point now = Clock::now();
   for (jack_nframes_t i = 0; i < count; ++i) {
     jack_midi_event_t event;
     if (jack_midi_event_get(&event, buffer, i) != 0) continue;
-    const RecordHeader header{now, static_cast<std::uint32_t>(event.size)};
+    // The events of this buffer arrived during the last period, event.time frames into it.
+    const auto ago = std::chrono::nanoseconds(static_cast<std::int64_t>(frames - event.time) *
+                                              1000000000 / mSampleRate);
+    const RecordHeader header{(now - ago).time_since_epoch().count(),
+                              static_cast<std::uint32_t>(event.size)};
     if (jack_ringbuffer_write_space(mInQueue) < sizeof header + event.size) return;
     jack_ringbuffer_write(mInQueue, reinterpret_cast<const char*>(&header), sizeof header);
     jack_ringbuffer_write(mInQueue, reinterpret_cast<const char*>(event.buffer), event.size);

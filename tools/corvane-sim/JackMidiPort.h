@@ -39,6 +39,7 @@ class JackMidiPort {
   jack_port_t* mOut = nullptr;
   jack_ringbuffer_t* mInQueue = nullptr;
   jack_ringbuffer_t* mOutQueue = nullptr;
+  jack_nframes_t mSampleRate = 48000;
 };
 
 }  // namespace corvane_sim
