@@ -113,7 +113,7 @@ void fillKnownValues(FakeParameters& params) {
   params.values[6592] = 0x35;  // device id
 }
 
-// The dump the Part's table gives for these values, built byte by byte.
+// The dump these values must give, built byte by byte from the numbers above.
 std::vector<int> expectedDump(const FakeParameters& params, int part, int bank, int program) {
   auto v = [&](int index) { return static_cast<int>(params.values[index + part]); };
   std::vector<int> dump(392, 0);
