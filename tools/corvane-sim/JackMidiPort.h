@@ -1,0 +1,45 @@
+#pragma once
+
+#include <jack/jack.h>
+#include <jack/ringbuffer.h>
+
+#include <string>
+#include <vector>
+
+#include "tools/corvane-sim/Simulator.h"
+
+namespace corvane_sim {
+
+// One JACK client with a MIDI input "in" and a MIDI output "out". The process callback only
+// moves bytes between the ports and two ring buffers; everything else runs on the caller's
+// thread through receiveAll and send.
+class JackMidiPort {
+ public:
+  JackMidiPort() = default;
+  ~JackMidiPort();
+  JackMidiPort(const JackMidiPort&) = delete;
+  JackMidiPort& operator=(const JackMidiPort&) = delete;
+
+  // False when no JACK server runs (none is ever started) or the ports cannot be made.
+  bool open(const std::string& clientName);
+  void close();
+
+  // Every message that arrived since the last call, with its arrival time.
+  std::vector<ReceivedMessage> receiveAll();
+  // Queues one message for the next process cycles; false when the queue is full.
+  bool send(const Bytes& message);
+
+ private:
+  static int process(jack_nframes_t frames, void* arg);
+  void readInput(jack_nframes_t frames);
+  void writeOutput(jack_nframes_t frames);
+
+  jack_client_t* mClient = nullptr;
+  jack_port_t* mIn = nullptr;
+  jack_port_t* mOut = nullptr;
+  jack_ringbuffer_t* mInQueue = nullptr;
+  jack_ringbuffer_t* mOutQueue = nullptr;
+  jack_nframes_t mSampleRate = 48000;
+};
+
+}  // namespace corvane_sim

@@ -1,0 +1,281 @@
+#include "tools/corvane-sim/Simulator.h"
+
+#include <algorithm>
+#include <string>
+
+namespace corvane_sim {
+namespace {
+
+using namespace sysex;
+
+constexpr int kGlobalIdOffset = 42;
+constexpr int kGlobalAddressBase = 40;
+constexpr int kMultiRecordBase = 39;
+constexpr int kMultiRecordSize = 24;
+constexpr int kSoundDataBase = 7;
+
+template <std::size_t N>
+void setName(std::array<unsigned char, N>& dump, int offset, const std::string& name) {
+  writeNameField(dump.data() + offset, name);
+}
+
+bool isFramed(const unsigned char* data, std::size_t size) {
+  if (size < 6 || data[0] != kStart || data[size - 1] != kEnd) return false;
+  if (data[1] != kManufacturer || data[2] != kModel) return false;
+  return std::all_of(data + 1, data + size - 1, [](unsigned char b) { return b < 0x80; });
+}
+
+bool checksumHolds(const unsigned char* data, std::size_t size) {
+  const int n = static_cast<int>(size);
+  return data[n - 2] == dumpChecksum(data, n);
+}
+
+unsigned char otherDumpType(unsigned char type) {
+  switch (type) {
+    case kSoundDump:
+      return kMultiDump;
+    case kMultiDump:
+      return kGlobalDump;
+    default:
+      return kSoundDump;
+  }
+}
+
+template <std::size_t N>
+Bytes toBytes(const std::array<unsigned char, N>& dump) {
+  return Bytes(dump.begin(), dump.end());
+}
+
+template <std::size_t N>
+void copyInto(std::array<unsigned char, N>& dump, const unsigned char* data) {
+  std::copy(data, data + N, dump.begin());
+}
+
+}  // namespace
+
+Simulator::Simulator(int deviceId)
+    : mDeviceId(deviceId & 0x7F),
+      mStoredSounds(kStoredSoundBanks * kProgramsPerBank),
+      mStoredMultis(kProgramsPerBank) {
+  SoundDumpBytes initSound = soundDumpTemplate();
+  setName(initSound, 370, "Init");
+  for (SoundDumpBytes& sound : mSoundEdit) sound = initSound;
+  std::fill(mStoredSounds.begin(), mStoredSounds.end(), initSound);
+  mMultiEdit = multiSendTemplate();
+  setName(mMultiEdit, 7, "Init Multi");
+  std::fill(mStoredMultis.begin(), mStoredMultis.end(), mMultiEdit);
+  mGlobal = globalDumpTemplate();
+  mGlobal[kGlobalIdOffset] = static_cast<unsigned char>(mDeviceId);
+}
+
+void Simulator::setDeviceId(int id) {
+  std::lock_guard<std::mutex> lock(mLock);
+  mDeviceId = id & 0x7F;
+  mGlobal[kGlobalIdOffset] = static_cast<unsigned char>(mDeviceId);
+}
+
+int Simulator::deviceId() const {
+  std::lock_guard<std::mutex> lock(mLock);
+  return mDeviceId;
+}
+
+void Simulator::setFault(FaultSetting fault) {
+  std::lock_guard<std::mutex> lock(mLock);
+  mFault = fault;
+}
+
+void Simulator::receive(const unsigned char* data, std::size_t size, Clock::time_point when) {
+  if (data == nullptr || size == 0) return;
+  std::lock_guard<std::mutex> lock(mLock);
+  mReceived.push_back({when, Bytes(data, data + size)});
+  handle(data, size, when);
+}
+
+void Simulator::handle(const unsigned char* data, std::size_t size, Clock::time_point when) {
+  if (!isFramed(data, size)) return;
+  switch (data[kTypeOffset]) {
+    case kSoundRequest:
+    case kMultiRequest:
+    case kGlobalRequest:
+      answerRequest(data, size, when);
+      break;
+    case kSoundDump:
+    case kMultiDump:
+    case kGlobalDump:
+      if (data[kDeviceIdOffset] == mDeviceId) storeDump(data, size);
+      break;
+    case kSoundParameter:
+    case kMultiParameter:
+    case kGlobalParameter:
+      if (size == kParameterChangeSize && data[kDeviceIdOffset] == mDeviceId)
+        applyParameterChange(data);
+      break;
+    default:
+      break;
+  }
+}
+
+bool Simulator::answersTo(int id) const {
+  if (mFault.kind == Fault::kOtherId) return id == (mFault.amount & 0x7F);
+  return id == mDeviceId;
+}
+
+void Simulator::answerRequest(const unsigned char* data, std::size_t size, Clock::time_point when) {
+  if (!answersTo(data[kDeviceIdOffset])) return;
+  const unsigned char type = data[kTypeOffset];
+  if (type == kGlobalRequest) {
+    if (size == kGlobalRequestSize) queueAnswer(toBytes(mGlobal), -1, -1, when);
+    return;
+  }
+  if (size != kBankedRequestSize) return;
+  const int bank = data[kBankOffset];
+  const int program = data[kProgramOffset];
+  if (type == kSoundRequest) {
+    if (bank == kEditBufferBank && program < kParts)
+      queueAnswer(toBytes(mSoundEdit[program]), bank, program, when);
+    else if (bank < kStoredSoundBanks)
+      queueAnswer(toBytes(mStoredSounds[bank * kProgramsPerBank + program]), bank, program, when);
+  } else if (bank == kEditBufferBank && program == 0) {
+    queueAnswer(toBytes(mMultiEdit), bank, program, when);
+  } else if (bank == 0) {
+    queueAnswer(toBytes(mStoredMultis[program]), bank, program, when);
+  }
+}
+
+void Simulator::queueAnswer(Bytes dump, int bank, int program, Clock::time_point when) {
+  if (mFault.kind == Fault::kSilent) return;
+  dump[kDeviceIdOffset] = static_cast<unsigned char>(mDeviceId);
+  if (bank >= 0) {
+    dump[kBankOffset] = static_cast<unsigned char>(bank);
+    dump[kProgramOffset] = static_cast<unsigned char>(program);
+  }
+  const int size = static_cast<int>(dump.size());
+  dump[size - 2] = dumpChecksum(dump.data(), size);
+  Clock::time_point due = when;
+  if (mFault.kind == Fault::kLate) due += std::chrono::milliseconds(std::max(0, mFault.amount));
+  mOutbox.push_back({due, withFault(std::move(dump))});
+}
+
+Bytes Simulator::withFault(Bytes dump) const {
+  const int size = static_cast<int>(dump.size());
+  switch (mFault.kind) {
+    case Fault::kTruncate: {
+      int keep = (mFault.amount > 1 && mFault.amount < size) ? mFault.amount : size / 2;
+      dump.resize(keep);
+      dump.back() = kEnd;
+      break;
+    }
+    case Fault::kWrongType:
+      dump[kTypeOffset] = otherDumpType(dump[kTypeOffset]);
+      break;
+    case Fault::kBadChecksum:
+      dump[size - 2] = static_cast<unsigned char>((dump[size - 2] + 1) & 0x7F);
+      break;
+    default:
+      break;
+  }
+  return dump;
+}
+
+void Simulator::storeDump(const unsigned char* data, std::size_t size) {
+  const int bank = data[kBankOffset];
+  const int program = data[kProgramOffset];
+  switch (data[kTypeOffset]) {
+    case kSoundDump:
+      if (size != kSoundDumpSize || !checksumHolds(data, size)) return;
+      if (bank == kEditBufferBank && program < kParts)
+        copyInto(mSoundEdit[program], data);
+      else if (bank < kStoredSoundBanks)
+        copyInto(mStoredSounds[bank * kProgramsPerBank + program], data);
+      break;
+    case kMultiDump:
+      if (size != kMultiDumpSize || !checksumHolds(data, size)) return;
+      if (bank == kEditBufferBank)
+        copyInto(mMultiEdit, data);
+      else if (bank == 0)
+        copyInto(mStoredMultis[program], data);
+      break;
+    default:  // Global: no checksum travels with it
+      if (size != kGlobalDumpSize) return;
+      copyInto(mGlobal, data);
+      mDeviceId = mGlobal[kGlobalIdOffset];
+      break;
+  }
+}
+
+void Simulator::applyParameterChange(const unsigned char* data) {
+  const int location = data[5];
+  const int address = data[6] * 128 + data[7];
+  const unsigned char value = data[8];
+  switch (data[kTypeOffset]) {
+    case kSoundParameter:
+      if (location < kParts && kSoundDataBase + address < kSoundDumpSize - 2)
+        mSoundEdit[location][kSoundDataBase + address] = value;
+      break;
+    case kMultiParameter:
+      if (location < kParts && address < kMultiRecordSize)
+        mMultiEdit[kMultiRecordBase + kMultiRecordSize * location + address] = value;
+      break;
+    default: {  // Global: addressed by the high byte alone
+      const int offset = kGlobalAddressBase + data[6];
+      if (offset >= kGlobalDumpSize - 2) return;
+      mGlobal[offset] = value;
+      if (offset == kGlobalIdOffset) mDeviceId = value;
+      break;
+    }
+  }
+}
+
+std::vector<Bytes> Simulator::takeDue(Clock::time_point now) {
+  std::lock_guard<std::mutex> lock(mLock);
+  std::vector<Bytes> due;
+  auto keep = std::stable_partition(mOutbox.begin(), mOutbox.end(),
+                                    [now](const Pending& p) { return p.due > now; });
+  for (auto it = keep; it != mOutbox.end(); ++it) due.push_back(std::move(it->bytes));
+  mOutbox.erase(keep, mOutbox.end());
+  return due;
+}
+
+Clock::time_point Simulator::nextDue() const {
+  std::lock_guard<std::mutex> lock(mLock);
+  Clock::time_point next = Clock::time_point::max();
+  for (const Pending& p : mOutbox) next = std::min(next, p.due);
+  return next;
+}
+
+std::vector<ReceivedMessage> Simulator::received() const {
+  std::lock_guard<std::mutex> lock(mLock);
+  return mReceived;
+}
+
+void Simulator::clearReceived() {
+  std::lock_guard<std::mutex> lock(mLock);
+  mReceived.clear();
+}
+
+SoundDumpBytes Simulator::soundEditBuffer(int part) const {
+  std::lock_guard<std::mutex> lock(mLock);
+  return mSoundEdit[part & 0x0F];
+}
+
+SoundDumpBytes Simulator::storedSound(int bank, int program) const {
+  std::lock_guard<std::mutex> lock(mLock);
+  return mStoredSounds[(bank & 7) * kProgramsPerBank + (program & 0x7F)];
+}
+
+MultiDumpBytes Simulator::multiEditBuffer() const {
+  std::lock_guard<std::mutex> lock(mLock);
+  return mMultiEdit;
+}
+
+MultiDumpBytes Simulator::storedMulti(int number) const {
+  std::lock_guard<std::mutex> lock(mLock);
+  return mStoredMultis[number & 0x7F];
+}
+
+GlobalDumpBytes Simulator::globalRecord() const {
+  std::lock_guard<std::mutex> lock(mLock);
+  return mGlobal;
+}
+
+}  // namespace corvane_sim

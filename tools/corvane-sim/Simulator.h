@@ -1,0 +1,96 @@
+#pragma once
+
+#include <chrono>
+#include <cstddef>
+#include <mutex>
+#include <vector>
+
+#include "src/protocol/DumpTemplates.h"
+
+namespace corvane_sim {
+
+using Bytes = std::vector<unsigned char>;
+using Clock = std::chrono::steady_clock;
+
+// Misbehaviour on demand, for testing the editor's waits, scans and checks.
+enum class Fault {
+  kNone,
+  kSilent,       // answers nothing
+  kLate,         // answers `amount` ms late
+  kOtherId,      // answers only requests addressed to id `amount`
+  kTruncate,     // answers dumps cut to `amount` bytes (half when 0), closed by F7
+  kWrongType,    // answers with the type byte of another dump
+  kBadChecksum,  // answers with a checksum one off
+};
+
+struct FaultSetting {
+  Fault kind = Fault::kNone;
+  int amount = 0;
+};
+
+struct ReceivedMessage {
+  Clock::time_point time;
+  Bytes bytes;
+};
+
+// The synthesizer's SysEx side: its records, its answers to requests, what it stores from
+// dumps and parameter changes, and a log of everything it receives (clock bytes included).
+//
+// Parameter changes (F0 3E 13 id type location high low value F7) land at:
+//   type 20 (sound): edit-buffer sound of part `location`, byte 7 + high * 128 + low;
+//   type 21 (multi): multi edit buffer, byte 39 + 24 * location + high * 128 + low of the
+//                    part record (record offsets 0..23);
+//   type 24 (Global): Global record, byte 40 + high.
+// Dumps are stored only when framed, sized and (sound, multi) checksummed correctly and
+// addressed to the simulator's id. Thread-safe: every call takes one lock.
+class Simulator {
+ public:
+  explicit Simulator(int deviceId = 0);
+
+  void setDeviceId(int id);
+  int deviceId() const;
+  void setFault(FaultSetting fault);
+
+  // Handles one incoming message that arrived at `when`; answers go to the outbox.
+  void receive(const unsigned char* data, std::size_t size, Clock::time_point when);
+  // Answers whose time has come, in the order they were made.
+  std::vector<Bytes> takeDue(Clock::time_point now);
+  // When the next answer falls due; Clock::time_point::max() with none waiting.
+  Clock::time_point nextDue() const;
+
+  std::vector<ReceivedMessage> received() const;
+  void clearReceived();
+
+  sysex::SoundDumpBytes soundEditBuffer(int part) const;
+  sysex::SoundDumpBytes storedSound(int bank, int program) const;
+  sysex::MultiDumpBytes multiEditBuffer() const;
+  sysex::MultiDumpBytes storedMulti(int number) const;
+  sysex::GlobalDumpBytes globalRecord() const;
+
+ private:
+  struct Pending {
+    Clock::time_point due;
+    Bytes bytes;
+  };
+
+  void handle(const unsigned char* data, std::size_t size, Clock::time_point when);
+  void answerRequest(const unsigned char* data, std::size_t size, Clock::time_point when);
+  void storeDump(const unsigned char* data, std::size_t size);
+  void applyParameterChange(const unsigned char* data);
+  bool answersTo(int id) const;
+  void queueAnswer(Bytes dump, int bank, int program, Clock::time_point when);
+  Bytes withFault(Bytes dump) const;
+
+  mutable std::mutex mLock;
+  int mDeviceId;
+  FaultSetting mFault;
+  sysex::SoundDumpBytes mSoundEdit[sysex::kParts];
+  std::vector<sysex::SoundDumpBytes> mStoredSounds;  // bank * 128 + program
+  sysex::MultiDumpBytes mMultiEdit;
+  std::vector<sysex::MultiDumpBytes> mStoredMultis;
+  sysex::GlobalDumpBytes mGlobal;
+  std::vector<ReceivedMessage> mReceived;
+  std::vector<Pending> mOutbox;
+};
+
+}  // namespace corvane_sim
