@@ -297,7 +297,8 @@ class IPluginBase {
   void EnsureScratchBuffers(int nFrames);
   void ResizeScratchBuffers(int nFrames);
   void ConvertOutputs(int nFrames, bool accumulate);
-  void CloseMIDIPorts();
+  void CloseMIDIInput();
+  void CloseMIDIOutput();
   template <class Handler>
   void SetParameterWith(int paramIdx, double normalizedValue, Handler onChange);
   // Reads parameter paramIdx's stored value at pos (see UnserializeParams).
