@@ -92,6 +92,8 @@ const ScriptRunner::StepEntry ScriptRunner::kSteps[] = {
     {"idle", &ScriptRunner::stepIdle},
     {"param-get", &ScriptRunner::stepParamGet},
     {"param-set", &ScriptRunner::stepParamSet},
+    {"param-info", &ScriptRunner::stepParamInfo},
+    {"param-text", &ScriptRunner::stepParamText},
     {"dispatch", &ScriptRunner::stepDispatch},
 };
 
@@ -504,6 +506,34 @@ bool ScriptRunner::stepParamSet(const Args& args, const std::string&) {
   const float value = std::strtof(args[2].c_str(), nullptr);
   mInstance->effect()->setParameter(mInstance->effect(), index, value);
   host().print("setParameter " + std::to_string(index) + " " + std::to_string(value));
+  return true;
+}
+
+// The name, label and display text the plug-in gives one parameter.
+bool ScriptRunner::stepParamInfo(const Args& args, const std::string&) {
+  if (args.size() < 2 || !needInstance()) return false;
+  const int index = std::atoi(args[1].c_str());
+  struct TextQuery {
+    int32_t opcode;
+    const char* what;
+  };
+  const TextQuery queries[] = {{effGetParamName, "effGetParamName"},
+                               {effGetParamLabel, "effGetParamLabel"},
+                               {effGetParamDisplay, "effGetParamDisplay"}};
+  for (const TextQuery& query : queries) {
+    char text[256] = {};
+    call(query.opcode, index, 0, text, 0.f, std::string(query.what) + " " + args[1]);
+    host().print("  text=\"" + bufferText(text, sizeof text) + "\"");
+  }
+  return true;
+}
+
+// Sets a parameter from a text, as a host's generic editor does.
+bool ScriptRunner::stepParamText(const Args& args, const std::string& rest) {
+  if (args.size() < 3 || !needInstance()) return false;
+  std::string text = rest.substr(rest.find_first_of(" \t") + 1);
+  call(effString2Parameter, std::atoi(args[1].c_str()), 0, &text[0], 0.f,
+       "effString2Parameter " + args[1] + " \"" + text + "\"");
   return true;
 }
 

@@ -56,6 +56,8 @@ class ScriptRunner {
   bool stepIdle(const Args&, const std::string&);
   bool stepParamGet(const Args&, const std::string&);
   bool stepParamSet(const Args&, const std::string&);
+  bool stepParamInfo(const Args&, const std::string&);
+  bool stepParamText(const Args&, const std::string&);
   bool stepDispatch(const Args&, const std::string&);
 
   const PluginLibrary& mLibrary;
