@@ -19,9 +19,9 @@ PluginLibrary::PluginLibrary(const std::string& path) {
   if (!mEntry) mError = "no entry VSTPluginMain or main";
 }
 
-PluginLibrary::~PluginLibrary() {
-  if (mHandle) dlclose(mHandle);
-}
+// The library stays loaded until the process ends, so that leak reports at
+// exit can still name its functions.
+PluginLibrary::~PluginLibrary() = default;
 
 AEffect* PluginLibrary::create() const {
   if (!mEntry) return nullptr;
