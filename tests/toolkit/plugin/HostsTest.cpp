@@ -34,7 +34,7 @@ TEST(Hosts, DisplayNames) {
   EXPECT_STREQ(name.Get(), "Sonar");
   GetHostNameStr(kHostArdour, &name);
   EXPECT_STREQ(name.Get(), "Ardour");
-  for (int unnamed : {-1, 0, 10, 11, 12, 19, 29}) {
+  for (int unnamed : {-1, 0, 10, 11, 12, 19, 29, 1000}) {
     GetHostNameStr((EHost)unnamed, &name);
     EXPECT_STREQ(name.Get(), "Unknown") << unnamed;
   }
