@@ -231,9 +231,8 @@ void IPluginVST::VSTSetParameter(AEffect* effect, int32_t index, float value) {
   }
 }
 
-template <class T>
-void IPluginVST::Process(AEffect* effect, T** inputs, T** outputs, int32_t nFrames,
-                         bool accumulate) {
+template <class T, class Run>
+void IPluginVST::Process(AEffect* effect, T** inputs, T** outputs, int32_t nFrames, Run run) {
   IPluginVST* plug = FromEffect(effect);
   if (!plug || nFrames < 0) return;
   try {
@@ -241,27 +240,27 @@ void IPluginVST::Process(AEffect* effect, T** inputs, T** outputs, int32_t nFram
     if (plug->mDoesMidi) plug->HostCall(audioMasterWantMidi);
     plug->AttachInputBuffers(0, plug->NInChannels(), inputs, nFrames);
     plug->AttachOutputBuffers(0, plug->NOutChannels(), outputs);
-    if (accumulate)
-      plug->ProcessBuffersAccumulating((T)0, nFrames);
-    else
-      plug->ProcessBuffers((T)0, nFrames);
+    run(plug, nFrames);
   } catch (...) {
     ReportException("the process call");
   }
 }
 
 void IPluginVST::VSTProcess(AEffect* effect, float** inputs, float** outputs, int32_t nFrames) {
-  Process(effect, inputs, outputs, nFrames, true);
+  Process(effect, inputs, outputs, nFrames,
+          [](IPluginVST* plug, int n) { plug->ProcessBuffersAccumulating(0.f, n); });
 }
 
 void IPluginVST::VSTProcessReplacing(AEffect* effect, float** inputs, float** outputs,
                                      int32_t nFrames) {
-  Process(effect, inputs, outputs, nFrames, false);
+  Process(effect, inputs, outputs, nFrames,
+          [](IPluginVST* plug, int n) { plug->ProcessBuffers(0.f, n); });
 }
 
 void IPluginVST::VSTProcessDoubleReplacing(AEffect* effect, double** inputs, double** outputs,
                                            int32_t nFrames) {
-  Process(effect, inputs, outputs, nFrames, false);
+  Process(effect, inputs, outputs, nFrames,
+          [](IPluginVST* plug, int n) { plug->ProcessBuffers(0.0, n); });
 }
 
 // ---- Dispatcher opcodes ----------------------------------------------------

@@ -77,8 +77,9 @@ class IPluginVST : public IPluginBase {
   static void VSTSetParameter(AEffect* effect, int32_t index, float value);
 
   static IPluginVST* FromEffect(AEffect* effect);
-  template <class T>
-  static void Process(AEffect* effect, T** inputs, T** outputs, int32_t nFrames, bool accumulate);
+  // One host block under the lock: buffers attached, then run(plug, nFrames).
+  template <class T, class Run>
+  static void Process(AEffect* effect, T** inputs, T** outputs, int32_t nFrames, Run run);
   VstIntPtr Dispatch(int32_t opcode, int32_t index, VstIntPtr value, void* ptr, float opt);
   VstIntPtr HostCall(int32_t opcode, int32_t index = 0, VstIntPtr value = 0, void* ptr = nullptr,
                      float opt = 0.f);

@@ -27,6 +27,11 @@ struct FakeHost {
   std::string product = "test host";
   VstIntPtr version = 10203;
   VstIntPtr processLevel = 1;
+  // Copies of the events handed over, with their list's count.
+  std::vector<VstMidiSysexEvent> sysex;
+  std::vector<VstMidiEvent> midi;
+  std::vector<int> listSizes;
+  VstIntPtr eventsAnswer = 1;
 
   int count(int32_t opcode) const {
     int n = 0;
@@ -50,6 +55,16 @@ VstIntPtr FakeCallback(AEffect*, int32_t opcode, int32_t index, VstIntPtr value,
       return sHost->version;
     case audioMasterGetCurrentProcessLevel:
       return sHost->processLevel;
+    case audioMasterProcessEvents: {
+      const VstEvents* list = static_cast<const VstEvents*>(ptr);
+      sHost->listSizes.push_back(list->numEvents);
+      const VstEvent* event = list->events[0];
+      if (event->type == kVstSysExType)
+        sHost->sysex.push_back(*reinterpret_cast<const VstMidiSysexEvent*>(event));
+      else
+        sHost->midi.push_back(*reinterpret_cast<const VstMidiEvent*>(event));
+      return sHost->eventsAnswer;
+    }
     default:
       return 0;
   }
@@ -268,6 +283,32 @@ TEST_F(PluginVST, SmallerOpcodes) {
   EXPECT_EQ(plug.Call(effSetChunk, 1, -1, &byte), 0);
   EXPECT_EQ(plug.Call(effGetPlugCategory), kPlugCategEffect);
   EXPECT_EQ(plug.Call(effGetProgramNameIndexed, 0, 0, text), 0);
+}
+
+TEST_F(PluginVST, EventsToTheHostTravelOneAtATime) {
+  Plug plug;
+  const uint8_t dump[] = {0xF0, 0x3E, 0x13, 0x00, 0xF7};
+  ISysEx sysex(17, dump, 5);
+  EXPECT_TRUE(plug.SendSysEx(&sysex));
+  IMidiMsg msg(3, 0xB1, 7, 100);
+  EXPECT_TRUE(plug.SendMidiVST(&msg));
+  ASSERT_EQ(mHost.sysex.size(), 1u);
+  ASSERT_EQ(mHost.midi.size(), 1u);
+  EXPECT_EQ(mHost.listSizes, (std::vector<int>{1, 1}));
+  EXPECT_EQ(mHost.sysex[0].deltaFrames, 17);
+  EXPECT_EQ(mHost.sysex[0].dumpBytes, 5);
+  EXPECT_EQ(reinterpret_cast<const uint8_t*>(mHost.sysex[0].sysexDump), dump);
+  EXPECT_EQ(mHost.sysex[0].byteSize, (int)sizeof(VstMidiSysexEvent));
+  EXPECT_EQ(mHost.midi[0].deltaFrames, 3);
+  EXPECT_EQ(mHost.midi[0].byteSize, 32);
+  EXPECT_EQ((uint8_t)mHost.midi[0].midiData[0], 0xB1);
+  EXPECT_EQ(mHost.midi[0].midiData[2], 100);
+  EXPECT_EQ(mHost.midi[0].midiData[3], 0);
+
+  // A host that refuses the event is reported as such.
+  mHost.eventsAnswer = 0;
+  EXPECT_FALSE(plug.SendMidiVST(&msg));
+  EXPECT_FALSE(plug.SendMidiVST(nullptr));
 }
 
 TEST_F(PluginVST, NoExceptionLeavesTheHostEntries) {
