@@ -28,7 +28,10 @@ constexpr int kAllTimeValidFlags =
 
 // Copies text into a host buffer of bufferSize bytes, cut to fit.
 void CopyToHost(void* ptr, const char* text, int bufferSize) {
-  std::snprintf(static_cast<char*>(ptr), (size_t)bufferSize, "%s", text ? text : "");
+  char* out = static_cast<char*>(ptr);
+  const size_t n = text ? strnlen(text, (size_t)bufferSize - 1) : 0;
+  if (n) std::memcpy(out, text, n);
+  out[n] = '\0';
 }
 
 void ReportException(const char* where) {
