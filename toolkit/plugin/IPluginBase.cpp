@@ -63,8 +63,7 @@ IPluginBase::IPluginBase(int, const char*, int, const char*, const char*, const 
 
 IPluginBase::~IPluginBase() {
   // The input callback reaches the plug-in: stop it before anything it uses goes.
-  delete mMidiIn;
-  mMidiIn = nullptr;
+  CloseMIDIInput();
   delete mGraphics;
   mGraphics = nullptr;
   mParams.Empty(true);
@@ -74,16 +73,20 @@ IPluginBase::~IPluginBase() {
   mInChannels.Empty(true);
   mOutChannels.Empty(true);
   mChannelIO.Empty(true);
-  CloseMIDIPorts();
+  CloseMIDIOutput();
 }
 
-void IPluginBase::CloseMIDIPorts() {
-  delete mMidiOut;
-  mMidiOut = nullptr;
+// Deleting a client closes its port.
+void IPluginBase::CloseMIDIInput() {
   delete mMidiIn;
   mMidiIn = nullptr;
-  mMIDIOutNames.clear();
   mMIDIInNames.clear();
+}
+
+void IPluginBase::CloseMIDIOutput() {
+  delete mMidiOut;
+  mMidiOut = nullptr;
+  mMIDIOutNames.clear();
 }
 
 void IPluginBase::initialize(int nHostParams, int nParams, const char* channelIOStr, int nPresets,
@@ -100,6 +103,10 @@ void IPluginBase::initialize(int nHostParams, int nParams, const char* channelIO
 }
 
 void IPluginBase::ParseChannelIO(const char* channelIOStr) {
+  // A second initialisation replaces the channels; their slots would dangle.
+  mChannelIO.Empty(true);
+  mInChannels.Empty(true);
+  mOutChannels.Empty(true);
   int nIn = 0, nOut = 0;
   for (const char* at = channelIOStr; at; at = std::strchr(at, ' ')) {
     if (*at == ' ') ++at;

@@ -203,6 +203,19 @@ class IPluginBase {
   void PruneUninitializedPresets();
   bool SerializePresets(ByteChunk* chunk);
   int UnserializePresets(ByteChunk* chunk, int startPos);
+  // Factory presets; each fills the first preset that is not initialised and
+  // leaves the parameters as they were. Values are plain, limited to range.
+  // MakePreset takes one double per parameter in index order;
+  // MakePresetFromNamedParams takes n pairs (int index, double value), the
+  // other parameters taking their defaults.
+  bool MakePreset(const char* name, ...);
+  bool MakePresetFromNamedParams(const char* name, int n, ...);
+  bool MakePresetFromChunk(const char* name, ByteChunk* chunk);
+  // A state chunk as Base64 text of size decoded bytes.
+  bool MakePresetFromBlob(const char* name, const char* blob, int size);
+  // Append the current state to a file as a factory-preset call.
+  bool DumpPresetSrcCode(const char* file, const char* const* paramEnumNames);
+  bool DumpPresetBlob(const char* file);
   // Program and bank files; each asks the graphics object for the file.
   bool SaveProgramAsFXP(const char* defaultFileName = "");
   bool SaveBankAsFXB(const char* defaultFileName = "");
@@ -284,7 +297,8 @@ class IPluginBase {
   void EnsureScratchBuffers(int nFrames);
   void ResizeScratchBuffers(int nFrames);
   void ConvertOutputs(int nFrames, bool accumulate);
-  void CloseMIDIPorts();
+  void CloseMIDIInput();
+  void CloseMIDIOutput();
   template <class Handler>
   void SetParameterWith(int paramIdx, double normalizedValue, Handler onChange);
   // Reads parameter paramIdx's stored value at pos (see UnserializeParams).
@@ -292,6 +306,9 @@ class IPluginBase {
   // Stores the current state in a preset, replacing what it held.
   bool StoreState(IPreset* preset);
   IPreset* FirstUninitializedPreset() const;
+  // Fills the first free preset with the state that setValues makes.
+  template <class SetValues>
+  bool MakeFactoryPreset(const char* name, SetValues setValues);
 
   // Program and bank files.
   bool PromptForPresetFile(TK_String* fileName, EFileAction action, const char* extension);

@@ -34,6 +34,20 @@ TEST(PluginBase, ChannelIOStrings) {
   EXPECT_TRUE(odd.LegalIO(3, 0)) << "a part that does not parse counts as 0";
   EXPECT_TRUE(odd.LegalIO(4, 0));
   EXPECT_EQ(odd.NInChannels(), 4);
+
+  // A second initialisation replaces the channels instead of adding to them.
+  odd.initialize(0, 4, "1-1", 0, "Effect", "Product", "Maker", 0, 0, 0, 0, true, true, true);
+  EXPECT_EQ(odd.NInChannels(), 1);
+  EXPECT_EQ(odd.NChannelIO(), 1);
+  odd.SetInputChannelConnections(0, 1, true);
+  odd.SetOutputChannelConnections(0, 1, true);
+  std::vector<double> in(8, 0.5), out(8, 0.0);
+  double* inputs[] = {in.data()};
+  double* outputs[] = {out.data()};
+  odd.AttachInputBuffers(0, 1, inputs, 8);
+  odd.AttachOutputBuffers(0, 1, outputs);
+  odd.ProcessBuffers(0.0, 8);
+  EXPECT_EQ(out, in);
 }
 
 TEST(PluginBase, ConstructionAndIdentity) {
