@@ -9,6 +9,22 @@
 
 // Runs a script of host steps, one per line, against one plug-in library and
 // prints what it sent and what came back. Lines starting with # are comments.
+//
+//   host-product TEXT, host-version N   what the host answers about itself
+//   open, close                         VSTPluginMain and effOpen; effClose
+//   instances N                         N threads create instances at once
+//   info, can-do TEXT                   identity, names, pins; one capability
+//   rate HZ, block N, resume, suspend   sample rate, block size, mains
+//   time off | time KEY=VALUE...        tempo, ppq, bar, pos, sig=N/D,
+//                                       cycle=A,B, playing=0|1, loop=0|1
+//   offline on|off                      the process level the host reports
+//   midi OFFSET HEX..., sysex OFFSET HEX...   queue events
+//   events                              send the queued events as one list
+//   process replacing|accumulating|double FRAMES [BLOCKS]
+//   chunk-get program|bank FILE, chunk-set program|bank FILE [BYTES]
+//   edit-open, edit-close, idle
+//   param-get I, param-set I V, param-info I, param-text I TEXT
+//   dispatch OPCODE [INDEX [VALUE [OPT]]]     any opcode without a pointer
 class ScriptRunner {
  public:
   explicit ScriptRunner(const PluginLibrary& library);
