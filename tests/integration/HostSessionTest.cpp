@@ -270,6 +270,21 @@ TEST_F(HostSession, TruncatedAndHeaderlessChunks) {
   EXPECT_TRUE(host.has("effSetChunk program 30 bytes -> 0"));
   EXPECT_TRUE(host.has("effSetChunk program 6 bytes -> 0"));
   EXPECT_TRUE(host.has("effSetChunk bank 43 bytes -> 0"));
+
+  // Without the framework header a bank chunk is read as state from its start.
+  std::ifstream in(program, std::ios::binary);
+  const std::string bytes{std::istreambuf_iterator<char>(in), {}};
+  const std::string headerless = file("headerless.chunk");
+  std::ofstream(headerless, std::ios::binary) << bytes.substr(8);
+  const HostRun again =
+      run("open\n"
+          "param-set 0 0.1\n"
+          "chunk-set bank " +
+          headerless +
+          "\n"
+          "param-get 0\n");
+  EXPECT_TRUE(again.has("effSetChunk bank 36 bytes -> 1"));
+  EXPECT_TRUE(again.has("getParameter 0 -> 0.500000"));
 }
 
 TEST_F(HostSession, EditorWithoutGraphicsAndIdle) {
