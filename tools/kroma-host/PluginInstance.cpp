@@ -19,8 +19,9 @@ PluginLibrary::PluginLibrary(const std::string& path) {
   if (!mEntry) mError = "no entry VSTPluginMain or main";
 }
 
-// The library stays loaded until the process ends, so that leak reports at
-// exit can still name its functions.
+// The library stays loaded until the process ends: unloading it would unload
+// the libraries it pulled in, whose start-up allocations would then show as
+// leaks, and leak reports at exit could no longer name its functions.
 PluginLibrary::~PluginLibrary() = default;
 
 AEffect* PluginLibrary::create() const {
