@@ -43,3 +43,16 @@ function(kroma_bench name)
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} benchmark::benchmark benchmark::benchmark_main)
 endfunction()
+
+# kroma_vst_module(<name> SOURCES <files>... LIBS <targets>...)
+# A VST 2 plug-in module built as hosts load it: no "lib" prefix, the entry
+# compiled in, and nothing exported but VSTPluginMain and main.
+function(kroma_vst_module name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+  set(entry ${CMAKE_SOURCE_DIR}/toolkit/plugin/entry)
+  add_library(${name} MODULE ${ARG_SOURCES} ${entry}/VSTEntry.cpp)
+  set_target_properties(${name} PROPERTIES PREFIX "" LINK_DEPENDS ${entry}/exports.map)
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS})
+  target_link_options(${name} PRIVATE -Wl,--version-script=${entry}/exports.map
+                      -Wl,--exclude-libs,ALL)
+endfunction()

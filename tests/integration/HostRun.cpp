@@ -1,0 +1,44 @@
+#include "HostRun.h"
+
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+
+bool HostRun::has(const std::string& text) const {
+  return output.find(text) != std::string::npos;
+}
+
+std::vector<std::string> HostRun::lines(const std::string& text) const {
+  std::vector<std::string> found;
+  std::istringstream in(output);
+  std::string line;
+  while (std::getline(in, line))
+    if (line.find(text) != std::string::npos) found.push_back(line);
+  return found;
+}
+
+std::string HostRun::line(const std::string& prefix) const {
+  std::istringstream in(output);
+  std::string line;
+  while (std::getline(in, line))
+    if (line.compare(0, prefix.size(), prefix) == 0) return line;
+  return "";
+}
+
+HostRun runHost(const std::string& folder, const std::string& script) {
+  const std::string scriptPath = folder + "/session.script";
+  std::ofstream(scriptPath) << script;
+  const std::string command =
+      std::string("'") + KROMA_HOST + "' '" + TEST_PLUGIN + "' '" + scriptPath + "' 2>&1";
+  HostRun run;
+  FILE* pipe = popen(command.c_str(), "r");
+  if (!pipe) return run;
+  char buffer[4096];
+  size_t n;
+  while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) run.output.append(buffer, n);
+  const int status = pclose(pipe);
+  run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return run;
+}

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+// Runs kroma-host on the test plug-in with a script and keeps what it printed.
+struct HostRun {
+  std::string output;
+  int exitCode = -1;
+
+  // True when some printed line contains text.
+  bool has(const std::string& text) const;
+  // The printed lines that contain text, in order.
+  std::vector<std::string> lines(const std::string& text) const;
+  // The first printed line that starts with prefix, or "".
+  std::string line(const std::string& prefix) const;
+};
+
+// Writes the script into folder and runs the host on the test plug-in.
+HostRun runHost(const std::string& folder, const std::string& script);

@@ -1,0 +1,150 @@
+#include "TestPlugin.h"
+
+#include <atomic>
+#include <chrono>
+#include <cstdarg>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <stdexcept>
+#include <thread>
+
+#include "toolkit/plugin/entry/VSTEntry.h"
+
+namespace {
+
+constexpr int kHostParams = 2;
+constexpr int kParams = 4;
+constexpr int kStateMarker = 0x7473654B;
+
+constexpr int FourCC(const char (&code)[5]) {
+  return (code[0] << 24) | (code[1] << 16) | (code[2] << 8) | code[3];
+}
+
+std::atomic<int> sInstances{0};
+std::atomic<int> sConstructing{0};
+
+bool EnvFlag(const char* name) {
+  const char* value = std::getenv(name);
+  return value && std::strcmp(value, "1") == 0;
+}
+
+int EnvInt(const char* name) {
+  const char* value = std::getenv(name);
+  return value ? std::atoi(value) : 0;
+}
+
+// Marks the time spent constructing, so that overlapping constructions show.
+class ConstructionMark {
+ public:
+  ConstructionMark() : mOverlap(sConstructing.fetch_add(1) != 0) {}
+  ~ConstructionMark() { sConstructing.fetch_sub(1); }
+  bool overlap() const { return mOverlap; }
+
+ private:
+  bool mOverlap;
+};
+
+}  // namespace
+
+IPluginVST* MakePlug(IPluginInstanceInfo instanceInfo) {
+  return new TestPlugin(instanceInfo);
+}
+
+TestPlugin::TestPlugin(IPluginInstanceInfo instanceInfo)
+    : IPluginVST(instanceInfo, kParams, "2-2", EnvInt("KROMA_TESTPLUGIN_PRESETS"), "Kroma Test",
+                 "Kroma Test Plug-in", "Quillon Bay Sound", 0x00010203, FourCC("ktst"),
+                 FourCC("QbS1"), 128, !EnvFlag("KROMA_TESTPLUGIN_NOMIDI"), true, true, 0),
+      mNumber(++sInstances) {
+  ConstructionMark mark;
+  Print("construct begin%s", mark.overlap() ? " OVERLAP" : "");
+  if (EnvFlag("KROMA_TESTPLUGIN_THROW")) throw std::runtime_error("refused by the test");
+  // Long enough for a second thread to run into this one if it could.
+  std::this_thread::sleep_for(std::chrono::milliseconds(30));
+  const bool doesMidi = !EnvFlag("KROMA_TESTPLUGIN_NOMIDI");
+  initialize(instanceInfo, kHostParams, kParams, "2-2", EnvInt("KROMA_TESTPLUGIN_PRESETS"),
+             "Kroma Test", "Kroma Test Plug-in", "Quillon Bay Sound", 0x00010203, FourCC("ktst"),
+             FourCC("QbS1"), 128, doesMidi, true, true, 0);
+  addNonAutomateParamCount(kParams - kHostParams);
+  GetParam(0)->InitDouble("Gain", 0.5, 0.0, 1.0, 0.01, "dB");
+  GetParam(1)->InitEnum("Mode of operation", 0, 3);
+  GetParam(1)->SetDisplayText(0, "Off");
+  GetParam(1)->SetDisplayText(1, "Low");
+  GetParam(1)->SetDisplayText(2, "High");
+  GetParam(2)->InitInt("Hidden A", 10, 0, 127);
+  GetParam(3)->InitInt("Hidden B", 20, 0, 127);
+  Print("construct end");
+}
+
+TestPlugin::~TestPlugin() {
+  Print("destroyed");
+}
+
+void TestPlugin::Print(const char* format, ...) {
+  char line[512];
+  va_list args;
+  va_start(args, format);
+  std::vsnprintf(line, sizeof line, format, args);
+  va_end(args);
+  std::printf("plugin[%d]: %s\n", mNumber, line);
+  std::fflush(stdout);
+}
+
+void TestPlugin::Reset() {
+  TK_MutexLock lock(mMutex);
+  Print("reset rate=%g block=%d", GetSampleRate(), GetBlockSize());
+}
+
+void TestPlugin::OnParamChange(int paramIdx) {
+  TK_MutexLock lock(mMutex);
+  Print("param %d = %g", paramIdx, GetParam(paramIdx)->Value());
+}
+
+void TestPlugin::OnActivate(bool active) {
+  TK_MutexLock lock(mMutex);
+  Print("activate %d", active ? 1 : 0);
+}
+
+void TestPlugin::OnHostIdentified() {
+  Print("host %d version %d", (int)GetHost(), GetHostVersion(false));
+}
+
+void TestPlugin::ProcessDoubleReplacing(double** inputs, double** outputs, int nFrames) {
+  ITimeInfo time;
+  GetTime(&time);
+  Print("block %d tempo=%g pos=%g ppq=%g bar=%g sig=%d/%d playing=%d loop=%d offline=%d", nFrames,
+        time.mTempo, time.mSamplePos, time.mPPQPos, time.mLastBar, time.mNumerator,
+        time.mDenominator, time.mTransportIsRunning ? 1 : 0, time.mTransportLoopEnabled ? 1 : 0,
+        IsRenderingOffline() ? 1 : 0);
+  IPluginBase::ProcessDoubleReplacing(inputs, outputs, nFrames);
+}
+
+void TestPlugin::ProcessMidiMsg(IMidiMsg* msg, bool fromDevice) {
+  Print("midi offset=%d bytes=%02X %02X %02X fromDevice=%d", msg->mOffset, msg->mStatus,
+        msg->mData1, msg->mData2, fromDevice ? 1 : 0);
+  // Note-ons go back to the host, so that its side of the event path shows.
+  if (msg->StatusMsg() == IMidiMsg::kNoteOn) SendMidiVST(msg);
+}
+
+void TestPlugin::ProcessSysEx(ISysEx* sysex, bool fromDevice) {
+  Print("sysex size=%d fromDevice=%d", sysex->mSize, fromDevice ? 1 : 0);
+}
+
+bool TestPlugin::SerializeState(ByteChunk* chunk) {
+  chunk->AppendValue<int32_t>(kStateMarker);
+  return SerializeParams(chunk) && SerializeNonAutomatedParams(chunk, kParams - kHostParams);
+}
+
+int TestPlugin::UnserializeState(ByteChunk* chunk, int startPos) {
+  int32_t marker = 0;
+  int pos = chunk->ReadValue(marker, startPos);
+  if (pos < 0 || marker != kStateMarker) return -1;
+  pos = UnserializeParams(chunk, pos);
+  return UnserializeNonAutomatedParams(chunk, pos, kParams - kHostParams);
+}
+
+bool TestPlugin::MidiNoteName(int noteNumber, char* noteName) {
+  if (noteNumber < 0 || noteNumber > 127) return false;
+  std::snprintf(noteName, kVstMaxNameLen, "Key %d", noteNumber);
+  return true;
+}

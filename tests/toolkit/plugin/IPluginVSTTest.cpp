@@ -1,0 +1,330 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <stdexcept>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "platform/vst2/opcodes.h"
+#include "toolkit/plugin/IPluginVST.h"
+
+// The wrapper in-process, against a host callback that records every call.
+namespace {
+
+struct HostCall {
+  int32_t opcode;
+  int32_t index;
+  VstIntPtr value;
+  float opt;
+};
+
+struct FakeHost {
+  std::vector<HostCall> calls;
+  VstTimeInfo time{};
+  bool hasTime = true;
+  std::string product = "test host";
+  VstIntPtr version = 10203;
+  VstIntPtr processLevel = 1;
+  // Copies of the events handed over, with their list's count.
+  std::vector<VstMidiSysexEvent> sysex;
+  std::vector<VstMidiEvent> midi;
+  std::vector<int> listSizes;
+  VstIntPtr eventsAnswer = 1;
+
+  int count(int32_t opcode) const {
+    int n = 0;
+    for (const HostCall& call : calls) n += call.opcode == opcode;
+    return n;
+  }
+};
+
+FakeHost* sHost = nullptr;
+
+VstIntPtr FakeCallback(AEffect*, int32_t opcode, int32_t index, VstIntPtr value, void* ptr,
+                       float opt) {
+  sHost->calls.push_back({opcode, index, value, opt});
+  switch (opcode) {
+    case audioMasterGetTime:
+      return sHost->hasTime ? reinterpret_cast<VstIntPtr>(&sHost->time) : 0;
+    case audioMasterGetProductString:
+      std::strcpy(static_cast<char*>(ptr), sHost->product.c_str());
+      return 1;
+    case audioMasterGetVendorVersion:
+      return sHost->version;
+    case audioMasterGetCurrentProcessLevel:
+      return sHost->processLevel;
+    case audioMasterProcessEvents: {
+      const VstEvents* list = static_cast<const VstEvents*>(ptr);
+      sHost->listSizes.push_back(list->numEvents);
+      const VstEvent* event = list->events[0];
+      if (event->type == kVstSysExType)
+        sHost->sysex.push_back(*reinterpret_cast<const VstMidiSysexEvent*>(event));
+      else
+        sHost->midi.push_back(*reinterpret_cast<const VstMidiEvent*>(event));
+      return sHost->eventsAnswer;
+    }
+    default:
+      return 0;
+  }
+}
+
+// A plug-in with two visible and one hidden parameter; it can be made to
+// throw from its handlers.
+class Plug : public IPluginVST {
+ public:
+  explicit Plug(const char* channelIO = "2-2", bool chunks = true)
+      : IPluginVST(Info(), 3, channelIO, 0, "Plug", "Plug Product", "Maker", 0x00010203, 1234, 5678,
+                   64, true, chunks, false, 0) {
+    initialize(Info(), 2, 3, channelIO, 0, "Plug", "Plug Product", "Maker", 0x00010203, 1234, 5678,
+               64, true, chunks, false, 0);
+    GetParam(0)->InitDouble("Level", 0.5, 0.0, 1.0, 0.01);
+    GetParam(1)->InitInt("Steps", 2, 0, 10);
+    GetParam(2)->InitInt("Hidden", 0, 0, 10);
+  }
+  bool SendMidiMsg(IMidiMsg*) override { return false; }
+  void OnActivate(bool) override {
+    if (throwing) throw std::runtime_error("activate");
+  }
+  void ProcessDoubleReplacing(double** in, double** out, int n) override {
+    if (throwing) throw std::runtime_error("process");
+    IPluginBase::ProcessDoubleReplacing(in, out, n);
+  }
+  bool MidiNoteName(int note, char* name) override {
+    std::snprintf(name, kVstMaxNameLen, "Note %d", note);
+    return note == 60;
+  }
+  VstIntPtr Call(int32_t opcode, int32_t index = 0, VstIntPtr value = 0, void* ptr = nullptr,
+                 float opt = 0.f) {
+    return GetAEffect()->dispatcher(GetAEffect(), opcode, index, value, ptr, opt);
+  }
+
+  bool throwing = false;
+
+ private:
+  static IPluginInstanceInfo Info() {
+    IPluginInstanceInfo info;
+    info.mVSTHostCallback = FakeCallback;
+    return info;
+  }
+};
+
+class PluginVST : public ::testing::Test {
+ protected:
+  PluginVST() { sHost = &mHost; }
+  ~PluginVST() override { sHost = nullptr; }
+  FakeHost mHost;
+};
+
+TEST_F(PluginVST, RecordFlagsFollowChunksMonoAndChannels) {
+  Plug stereo("2-2", false);
+  EXPECT_EQ(stereo.GetAEffect()->flags, 0x1010);
+  Plug mono("1-1 2-2", true);
+  EXPECT_EQ(mono.GetAEffect()->flags, 0x1030 | 8);
+  EXPECT_EQ(mono.GetAEffect()->numParams, 2);
+  EXPECT_EQ(mono.GetAEffect()->version, 10203);
+  EXPECT_EQ(mono.GetAEffect()->initialDelay, 64);
+  mono.SetLatency(32);
+  EXPECT_EQ(mono.GetAEffect()->initialDelay, 32);
+
+  for (const char* io : {"0-2", "1-1", "2-2", "3-3"}) {
+    Plug plug(io);
+    VstSpeakerArrangement* in = nullptr;
+    VstSpeakerArrangement* out = nullptr;
+    EXPECT_EQ(plug.Call(effGetSpeakerArrangement, 0, reinterpret_cast<VstIntPtr>(&in), &out), 1);
+    ASSERT_NE(in, nullptr);
+    ASSERT_NE(out, nullptr);
+    EXPECT_EQ(in->type, IPluginVST::VSTSpkrArrType(io[0] - '0')) << io;
+    EXPECT_EQ(in->numChannels, io[0] - '0');
+  }
+  EXPECT_EQ(IPluginVST::VSTSpkrArrType(0), kSpeakerArrEmpty);
+  EXPECT_EQ(IPluginVST::VSTSpkrArrType(1), kSpeakerArrMono);
+  EXPECT_EQ(IPluginVST::VSTSpkrArrType(2), kSpeakerArrStereo);
+  EXPECT_EQ(IPluginVST::VSTSpkrArrType(3), kSpeakerArrUserDefined);
+}
+
+TEST_F(PluginVST, TimeRecordFieldsAreTakenOnlyWhenValid) {
+  Plug plug;
+  ITimeInfo info;
+  info.mTempo = 99.0;
+  info.mSamplePos = 7.0;
+
+  mHost.hasTime = false;
+  plug.GetTime(&info);
+  EXPECT_EQ(info.mSamplePos, 7.0);
+  EXPECT_EQ(plug.GetTempo(), 0.0);
+  EXPECT_EQ(plug.GetSamplePos(), 0);
+
+  // A record without any of the five valid flags changes nothing at all.
+  mHost.hasTime = true;
+  mHost.time.samplePos = 100.0;
+  mHost.time.flags = kVstTransportPlaying;
+  plug.GetTime(&info);
+  EXPECT_EQ(info.mSamplePos, 7.0);
+  EXPECT_FALSE(info.mTransportIsRunning);
+
+  mHost.time.flags = kVstTempoValid | kVstPpqPosValid | kVstTimeSigValid | kVstTransportPlaying;
+  mHost.time.tempo = -5.0;  // refused
+  mHost.time.ppqPos = 3.5;
+  mHost.time.timeSigNumerator = 0;  // refused with its partner
+  mHost.time.timeSigDenominator = 8;
+  info.mNumerator = 4;
+  info.mDenominator = 4;
+  plug.GetTime(&info);
+  EXPECT_EQ(info.mSamplePos, 100.0);
+  EXPECT_EQ(info.mTempo, 99.0);
+  EXPECT_EQ(info.mPPQPos, 3.5);
+  EXPECT_EQ(info.mNumerator, 4);
+  EXPECT_EQ(info.mDenominator, 4);
+  EXPECT_TRUE(info.mTransportIsRunning);
+  EXPECT_FALSE(info.mTransportLoopEnabled);
+  EXPECT_EQ(mHost.calls.back().value, 0x3E00);
+
+  mHost.time.tempo = 140.0;
+  EXPECT_EQ(plug.GetTempo(), 140.0);
+  mHost.time.flags = 0;
+  EXPECT_EQ(plug.GetTempo(), 0.0);
+
+  mHost.time.samplePos = 41.5;
+  EXPECT_EQ(plug.GetSamplePos(), 42);
+  mHost.time.samplePos = -3.0;
+  EXPECT_EQ(plug.GetSamplePos(), 0);
+  mHost.time.samplePos = 1e12;
+  EXPECT_EQ(plug.GetSamplePos(), 2147483647);
+
+  int num = 9, den = 9;
+  mHost.time.flags = kVstTimeSigValid;
+  mHost.time.timeSigNumerator = 6;
+  mHost.time.timeSigDenominator = 8;
+  plug.GetTimeSig(&num, &den);
+  EXPECT_EQ(num, 6);
+  EXPECT_EQ(den, 8);
+  mHost.time.flags = 0;
+  plug.GetTimeSig(&num, &den);
+  EXPECT_EQ(num, 0);
+  EXPECT_EQ(den, 0);
+}
+
+TEST_F(PluginVST, TheHostHearsOnlyOfParametersItWasOffered) {
+  Plug plug;
+  plug.InformHostOfParamChange(1, 0.5);
+  plug.BeginInformHostOfParamChange(1);
+  plug.EndInformHostOfParamChange(1);
+  plug.InformHostOfParamChange(2, 0.5);
+  plug.BeginInformHostOfParamChange(2);
+  plug.EndInformHostOfParamChange(2);
+  plug.InformHostOfParamChange(-1, 0.5);
+  EXPECT_EQ(mHost.count(audioMasterAutomate), 1);
+  EXPECT_EQ(mHost.count(audioMasterBeginEdit), 1);
+  EXPECT_EQ(mHost.count(audioMasterEndEdit), 1);
+  EXPECT_EQ(mHost.calls.front().opt, 0.5f);
+  EXPECT_EQ(plug.GetAEffect()->getParameter(plug.GetAEffect(), 2), 0.f);
+  EXPECT_EQ(plug.GetAEffect()->getParameter(plug.GetAEffect(), 1), 0.2f);
+}
+
+TEST_F(PluginVST, HostIdentityIsAskedOnceAndPacked) {
+  mHost.product = "My Audition Suite";
+  mHost.version = 30102;
+  Plug plug("4-4");
+  plug.Call(effOpen);
+  plug.Call(effOpen);
+  EXPECT_EQ(plug.GetHost(), (EHost)17);
+  EXPECT_EQ(plug.GetHostVersion(false), (3 << 16) | (1 << 8) | 2);
+  EXPECT_EQ(mHost.count(audioMasterGetProductString), 1);
+  // That host gets stereo inputs only.
+  EXPECT_TRUE(plug.IsInChannelConnected(1));
+  EXPECT_FALSE(plug.IsInChannelConnected(2));
+  EXPECT_TRUE(plug.IsOutChannelConnected(3));
+
+  mHost.product = "x";
+  mHost.version = -5;
+  Plug other;
+  other.Call(effOpen);
+  EXPECT_EQ(other.GetHostVersion(false), 0);
+}
+
+TEST_F(PluginVST, SpeakerArrangementsConnectChannelsWithinRange) {
+  Plug plug("4-4");
+  VstSpeakerArrangement in{}, out{};
+  in.numChannels = 1;
+  out.numChannels = 9;
+  EXPECT_EQ(plug.Call(effSetSpeakerArrangement, 0, reinterpret_cast<VstIntPtr>(&in), &out), 1);
+  EXPECT_TRUE(plug.IsInChannelConnected(0));
+  EXPECT_FALSE(plug.IsInChannelConnected(1));
+  EXPECT_FALSE(plug.IsInChannelConnected(3));
+  EXPECT_TRUE(plug.IsOutChannelConnected(3));
+  in.numChannels = -4;
+  plug.Call(effSetSpeakerArrangement, 0, reinterpret_cast<VstIntPtr>(&in), nullptr);
+  EXPECT_FALSE(plug.IsInChannelConnected(0));
+}
+
+TEST_F(PluginVST, SmallerOpcodes) {
+  Plug plug;
+  MidiKeyName key{};
+  key.thisKeyNumber = 60;
+  EXPECT_EQ(plug.Call(effGetMidiKeyName, 0, 0, &key), 1);
+  EXPECT_STREQ(key.keyName, "Note 60");
+  key.thisKeyNumber = 61;
+  EXPECT_EQ(plug.Call(effGetMidiKeyName, 0, 0, &key), 0);
+  EXPECT_EQ(plug.Call(effGetMidiKeyName), 0);
+
+  char text[64] = {};
+  EXPECT_EQ(plug.Call(effVendorSpecific, 7, 1, text, 0.5f), 0xBEEF);
+  EXPECT_STREQ(text, "5");
+  EXPECT_EQ(plug.Call(effVendorSpecific, 6, 1, text, 0.5f), 0);
+  EXPECT_EQ(plug.Call(effVendorSpecific, 7, 2, nullptr, 0.5f), 0);
+
+  EXPECT_EQ(plug.Call(effProcessEvents), 0);
+  VstEvents none{};
+  EXPECT_EQ(plug.Call(effProcessEvents, 0, 0, &none), 1);
+  EXPECT_EQ(plug.Call(effGetChunk), 0);
+  char byte = 0;
+  EXPECT_EQ(plug.Call(effSetChunk, 1, -1, &byte), 0);
+  EXPECT_EQ(plug.Call(effGetPlugCategory), kPlugCategEffect);
+  EXPECT_EQ(plug.Call(effGetProgramNameIndexed, 0, 0, text), 0);
+}
+
+TEST_F(PluginVST, EventsToTheHostTravelOneAtATime) {
+  Plug plug;
+  const uint8_t dump[] = {0xF0, 0x3E, 0x13, 0x00, 0xF7};
+  ISysEx sysex(17, dump, 5);
+  EXPECT_TRUE(plug.SendSysEx(&sysex));
+  IMidiMsg msg(3, 0xB1, 7, 100);
+  EXPECT_TRUE(plug.SendMidiVST(&msg));
+  ASSERT_EQ(mHost.sysex.size(), 1u);
+  ASSERT_EQ(mHost.midi.size(), 1u);
+  EXPECT_EQ(mHost.listSizes, (std::vector<int>{1, 1}));
+  EXPECT_EQ(mHost.sysex[0].deltaFrames, 17);
+  EXPECT_EQ(mHost.sysex[0].dumpBytes, 5);
+  EXPECT_EQ(reinterpret_cast<const uint8_t*>(mHost.sysex[0].sysexDump), dump);
+  EXPECT_EQ(mHost.sysex[0].byteSize, (int)sizeof(VstMidiSysexEvent));
+  EXPECT_EQ(mHost.midi[0].deltaFrames, 3);
+  EXPECT_EQ(mHost.midi[0].byteSize, 32);
+  EXPECT_EQ((uint8_t)mHost.midi[0].midiData[0], 0xB1);
+  EXPECT_EQ(mHost.midi[0].midiData[2], 100);
+  EXPECT_EQ(mHost.midi[0].midiData[3], 0);
+
+  // A host that refuses the event is reported as such.
+  mHost.eventsAnswer = 0;
+  EXPECT_FALSE(plug.SendMidiVST(&msg));
+  EXPECT_FALSE(plug.SendMidiVST(nullptr));
+}
+
+TEST_F(PluginVST, NoExceptionLeavesTheHostEntries) {
+  Plug plug;
+  plug.throwing = true;
+  EXPECT_EQ(plug.Call(effMainsChanged, 0, 1), 0);
+  float left[8] = {}, right[8] = {};
+  float* io[] = {left, right};
+  plug.GetAEffect()->processReplacing(plug.GetAEffect(), io, io, 8);
+  // The lock was released on the way out.
+  bool free = false;
+  std::thread([&] {
+    free = plug.GetMutex().TryEnter();
+    if (free) plug.GetMutex().Leave();
+  }).join();
+  EXPECT_TRUE(free);
+}
+
+}  // namespace

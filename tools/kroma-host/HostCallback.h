@@ -1,0 +1,54 @@
+#pragma once
+
+#include <map>
+#include <mutex>
+#include <string>
+
+#include "platform/vst2/aeffect.h"
+#include "platform/vst2/timeinfo.h"
+
+// The host side of the conversation: answers every host opcode a plug-in may
+// send and prints each call, so that a reader (or a test) sees what happened.
+// One host serves every instance in the process; the callback carries no user
+// data, so instances are told apart by their effect record.
+class HostCallback {
+ public:
+  static HostCallback& instance();
+  static VstIntPtr callback(AEffect* effect, int32_t opcode, int32_t index, VstIntPtr value,
+                            void* ptr, float opt);
+
+  // Prints one line of the session, whole, even when threads print at once.
+  void print(const std::string& line);
+
+  void registerEffect(AEffect* effect, int number);
+  void unregisterEffect(AEffect* effect);
+
+  void setProduct(const std::string& product) { mProduct = product; }
+  void setVendorVersion(int version) { mVendorVersion = version; }
+  void setProcessLevel(int level) { mProcessLevel = level; }
+
+  // The transport; with the time record off audioMasterGetTime answers 0.
+  VstTimeInfo& time() { return mTime; }
+  void setTimeEnabled(bool enabled) { mTimeEnabled = enabled; }
+  // Moves the transport on by one processed block.
+  void advance(int frames);
+
+ private:
+  HostCallback();
+  VstIntPtr answer(AEffect* effect, int32_t opcode, int32_t index, VstIntPtr value, void* ptr,
+                   float opt);
+  std::string label(AEffect* effect);
+  void printEvents(const std::string& who, const void* ptr);
+
+  std::mutex mPrintMutex;
+  std::mutex mEffectsMutex;
+  std::map<AEffect*, int> mEffects;
+  std::string mProduct = "kroma-host";
+  int mVendorVersion = 10000;
+  int mProcessLevel = 1;
+  bool mTimeEnabled = false;
+  VstTimeInfo mTime{};
+};
+
+// The name of a host opcode, or its number when unknown.
+std::string hostOpcodeName(int32_t opcode);

@@ -1,0 +1,86 @@
+#pragma once
+
+#include <istream>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "tools/kroma-host/PluginInstance.h"
+
+// Runs a script of host steps, one per line, against one plug-in library and
+// prints what it sent and what came back. Lines starting with # are comments.
+//
+//   host-product TEXT, host-version N   what the host answers about itself
+//   open, close                         VSTPluginMain and effOpen; effClose
+//   instances N                         N threads create instances at once
+//   info, can-do TEXT                   identity, names, pins; one capability
+//   rate HZ, block N, resume, suspend   sample rate, block size, mains
+//   time off | time KEY=VALUE...        tempo, ppq, bar, pos, sig=N/D,
+//                                       cycle=A,B, playing=0|1, loop=0|1
+//   offline on|off                      the process level the host reports
+//   midi OFFSET HEX..., sysex OFFSET HEX...   queue events
+//   events                              send the queued events as one list
+//   process replacing|accumulating|double FRAMES [BLOCKS]
+//   chunk-get program|bank FILE, chunk-set program|bank FILE [BYTES]
+//   edit-open, edit-close, idle
+//   param-get I, param-set I V, param-info I, param-text I TEXT
+//   dispatch OPCODE [INDEX [VALUE [OPT]]]     any opcode without a pointer
+class ScriptRunner {
+ public:
+  explicit ScriptRunner(const PluginLibrary& library);
+  ~ScriptRunner();
+
+  // Runs every line; false when a step could not be carried out.
+  bool run(std::istream& script);
+
+ private:
+  using Args = std::vector<std::string>;
+  using Step = bool (ScriptRunner::*)(const Args&, const std::string& rest);
+  struct StepEntry {
+    const char* name;
+    Step step;
+  };
+  static const StepEntry kSteps[];
+
+  bool runLine(const std::string& line);
+  bool needInstance();
+  VstIntPtr call(int32_t opcode, int32_t index = 0, VstIntPtr value = 0, void* ptr = nullptr,
+                 float opt = 0.f, const std::string& what = "");
+  void printRecord(int number, const AEffect* effect);
+
+  bool stepOpen(const Args&, const std::string&);
+  bool stepClose(const Args&, const std::string&);
+  bool stepInstances(const Args&, const std::string&);
+  bool stepHostProduct(const Args&, const std::string&);
+  bool stepHostVersion(const Args&, const std::string&);
+  bool stepRate(const Args&, const std::string&);
+  bool stepBlock(const Args&, const std::string&);
+  bool stepResume(const Args&, const std::string&);
+  bool stepSuspend(const Args&, const std::string&);
+  bool stepInfo(const Args&, const std::string&);
+  bool stepCanDo(const Args&, const std::string&);
+  bool stepTime(const Args&, const std::string&);
+  bool stepOffline(const Args&, const std::string&);
+  bool stepMidi(const Args&, const std::string&);
+  bool stepSysex(const Args&, const std::string&);
+  bool stepEvents(const Args&, const std::string&);
+  bool stepProcess(const Args&, const std::string&);
+  bool stepChunkGet(const Args&, const std::string&);
+  bool stepChunkSet(const Args&, const std::string&);
+  bool stepEditOpen(const Args&, const std::string&);
+  bool stepEditClose(const Args&, const std::string&);
+  bool stepIdle(const Args&, const std::string&);
+  bool stepParamGet(const Args&, const std::string&);
+  bool stepParamSet(const Args&, const std::string&);
+  bool stepParamInfo(const Args&, const std::string&);
+  bool stepParamText(const Args&, const std::string&);
+  bool stepDispatch(const Args&, const std::string&);
+
+  const PluginLibrary& mLibrary;
+  std::unique_ptr<PluginInstance> mInstance;
+  int mNextNumber = 1;
+  // Events queued by midi and sysex steps until the next events step.
+  std::vector<std::vector<unsigned char>> mEventBytes;
+  std::vector<int> mEventOffsets;
+  std::vector<bool> mEventIsSysex;
+};

@@ -1,0 +1,25 @@
+#include <fstream>
+#include <iostream>
+
+#include "tools/kroma-host/ScriptRunner.h"
+
+// kroma-host <plug-in .so> <script>: loads the plug-in as a VST 2 host does
+// and runs the script's steps against it, printing the conversation.
+int main(int argc, char** argv) {
+  if (argc != 3) {
+    std::cerr << "usage: kroma-host <plug-in.so> <script>\n";
+    return 2;
+  }
+  std::ifstream script(argv[2]);
+  if (!script) {
+    std::cerr << "kroma-host: cannot read " << argv[2] << "\n";
+    return 2;
+  }
+  PluginLibrary library(argv[1]);
+  if (!library.loaded()) {
+    std::cerr << "kroma-host: " << library.error() << "\n";
+    return 1;
+  }
+  ScriptRunner runner(library);
+  return runner.run(script) ? 0 : 1;
+}
