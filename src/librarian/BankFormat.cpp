@@ -1,12 +1,5 @@
 #include "src/librarian/BankFormat.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstdio>
-#include <cstdlib>
 #include <vector>
 
 #include "src/librarian/LibrarianRecords.h"
@@ -22,17 +15,6 @@ constexpr uint8_t kHeader[kMidiHeaderSize] = {
     0x2F, 0x00, 0x4D, 0x54, 0x72, 0x6B, 0x00, 0x00, 0x00, 0x00};
 constexpr int kTrackLengthOffset = kMidiHeaderSize - 4;
 constexpr uint8_t kEndOfTrack[kMidiEndOfTrackSize] = {0x00, 0xFF, 0x2F, 0x00};
-
-bool writeAll(int fd, const uint8_t* data, int size) {
-  while (size > 0) {
-    const ssize_t n = ::write(fd, data, (size_t)size);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    data += n;
-    size -= (int)n;
-  }
-  return true;
-}
 
 }  // namespace
 
@@ -73,24 +55,6 @@ ByteChunk bankBytes(const PatchFile& bank, bool midi) {
     for (int i = 0; i < 4; ++i) p[i] = (uint8_t)(length >> (24 - 8 * i));
   }
   return out;
-}
-
-bool writeFile(const std::string& path, const ByteChunk& bytes, bool replace) {
-  std::vector<char> temp(path.begin(), path.end());
-  const char suffix[] = ".partial-XXXXXX";
-  temp.insert(temp.end(), suffix, suffix + sizeof(suffix));
-  const int fd = ::mkstemp(temp.data());
-  if (fd < 0) return false;
-  bool ok = ::fchmod(fd, 0644) == 0;
-  ok = writeAll(fd, bytes.Data(), bytes.Size()) && ok;
-  ok = (::close(fd) == 0) && ok;
-  if (ok) {
-    // link() never replaces an existing name; rename() replaces atomically.
-    ok =
-        replace ? ::rename(temp.data(), path.c_str()) == 0 : ::link(temp.data(), path.c_str()) == 0;
-  }
-  if (!ok || !replace) ::unlink(temp.data());
-  return ok;
 }
 
 }  // namespace BankFormat

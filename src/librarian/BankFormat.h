@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstdint>
-#include <string>
 
 #include "toolkit/plugin/ByteChunk.h"
 
@@ -29,10 +28,5 @@ void appendSysexEvent(ByteChunk* out, uint32_t delta, const uint8_t* data, int s
 // The file bytes of `bank`: every dump of every slot in order. Slots without a
 // dump write nothing.
 ByteChunk bankBytes(const PatchFile& bank, bool midi);
-
-// Writes `bytes` to `path` through a temporary file in the same folder, so a
-// failed write leaves any old file whole. With `replace` false an existing
-// file is never touched and the write fails. True when the file is complete.
-bool writeFile(const std::string& path, const ByteChunk& bytes, bool replace);
 
 }  // namespace BankFormat

@@ -1,12 +1,10 @@
-#include <Poco/Exception.h>
-#include <Poco/File.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
 
 #include "src/librarian/BankFormat.h"
 #include "src/librarian/InitDumps.h"
+#include "src/librarian/LibrarianFiles.h"
 #include "src/librarian/PatchLibrarian.h"
 
 namespace {
@@ -58,24 +56,6 @@ int dumpType(const LibrarianPatch& slot) {
   return slot.messages[0].bytes[kTypeOffset];
 }
 
-std::string stemOf(const std::string& fileName) {
-  const size_t dot = fileName.rfind('.');
-  return dot == std::string::npos ? fileName : fileName.substr(0, dot);
-}
-
-std::string folderOf(const std::string& path) {
-  const size_t sep = path.find_last_of("/\\");
-  return sep == std::string::npos ? std::string() : path.substr(0, sep + 1);
-}
-
-bool exists(const std::string& path) {
-  try {
-    return Poco::File(path).exists();
-  } catch (const Poco::Exception&) {
-    return false;
-  }
-}
-
 }  // namespace
 
 void PatchLibrarian::checkBankSizeAndAddData(PatchFile* file) {
@@ -120,25 +100,23 @@ bool PatchLibrarian::createNewPatchFile(PatchFile* source, const std::string& fo
 
   // Pieces are numbered; a name already taken gets " (2)", " (3)" and so on,
   // so that splitting never replaces a file.
-  std::string stem = stemOf(fileName);
+  std::string stem = LibrarianFiles::stemOf(fileName);
   if (splitFlag) {
     if (!multis)
       stem += " Singles " + std::to_string(piece + 1);
     else
       stem += count > kBankSlots ? " Multis " + std::to_string(piece + 1) : " Multis";
   }
-  const std::string folder = folderOf(path);
-  std::string name = stem + "." + extension;
-  for (int n = 2; exists(folder + name); ++n)
-    name = stem + " (" + std::to_string(n) + ")." + extension;
-  bank->fileName = name;
+  const std::string target =
+      LibrarianFiles::freeName(LibrarianFiles::folderOf(path), stem, extension);
+  bank->fileName = LibrarianFiles::fileNameOf(target);
 
-  if (!BankFormat::writeFile(folder + name, BankFormat::bankBytes(*bank, midi), false)) {
+  if (!LibrarianFiles::writeFile(target, BankFormat::bankBytes(*bank, midi), false)) {
     delete bank;
     return false;
   }
   (multis ? multiFiles : soundFiles).push_back(bank);
-  mSplitPieces.emplace_back(folder + name, bank);
+  mSplitPieces.emplace_back(target, bank);
   return true;
 }
 
@@ -158,7 +136,7 @@ bool PatchLibrarian::splitBankFile(PatchFile* source, const std::string& folderN
   if (!ok) {
     for (const std::pair<std::string, PatchFile*>& written : mSplitPieces) {
       ::remove(written.first.c_str());
-      retire(written.second);
+      discard(written.second);
     }
   }
   mSplitPieces.clear();

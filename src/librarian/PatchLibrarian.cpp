@@ -2,6 +2,9 @@
 
 #include <algorithm>
 
+#include "platform/datafolder/DataFolder.h"
+#include "src/core/DebuggerOutput.h"
+
 namespace {
 
 template <class T>
@@ -18,11 +21,7 @@ void dropFrom(std::vector<PatchFile*>& list, PatchFile* file) {
 
 PatchLibrarian::~PatchLibrarian() {
   for (int kind = 0; kind < 4; ++kind) clearDataStructures(kind);
-  deleteAll(soundFiles);
-  deleteAll(multiFiles);
-  deleteAll(searchResultFiles);
-  deleteAll(categoryFiles);
-  deleteAll(mRetired);
+  discardAllFiles();
 }
 
 void PatchLibrarian::clearDataStructures(int kind) {
@@ -33,14 +32,22 @@ void PatchLibrarian::clearDataStructures(int kind) {
   deleteAll(*trees[kind]);
 }
 
-void PatchLibrarian::retire(PatchFile* file) {
+void PatchLibrarian::discard(PatchFile* file) {
   dropFrom(soundFiles, file);
   dropFrom(multiFiles, file);
   dropFrom(searchResultFiles, file);
   dropFrom(categoryFiles, file);
-  mRetired.push_back(file);
+  delete file;
+}
+
+void PatchLibrarian::discardAllFiles() {
+  deleteAll(soundFiles);
+  deleteAll(multiFiles);
+  deleteAll(searchResultFiles);
+  deleteAll(categoryFiles);
+  deleteAll(mUnlisted);
 }
 
 void PatchLibrarian::log(const std::string& line) const {
-  if (mLogSink) mLogSink(line);
+  if (mLogging) DebuggerOutput::printDebugInfo(DataFolder::logFile(), line);
 }

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <Poco/File.h>
+#include <Poco/Path.h>
+
 #include <functional>
 #include <mutex>
 #include <string>
@@ -27,8 +30,47 @@ class PatchLibrarian {
   // Every thread that reads or changes the lists or records holds this.
   std::recursive_mutex& mutex() { return mMutex; }
 
-  // Log lines are handed to this sink; without one nothing is composed.
-  void setLogSink(std::function<void(const std::string&)> sink) { mLogSink = std::move(sink); }
+  // The plug-in's debug switch: lines are composed and written only while on.
+  void setLogging(bool on) { mLogging = on; }
+
+  // --- Folder scan and loading ---
+  // Loads every bank file in the "Patches" folder `patches` and below it.
+  void loadPatchesFromFilesystem(std::string patches);
+  // Appends every folder below `folder`, deepest first within each entry.
+  void buildFolderStructure(const std::string& folder, std::vector<std::string>* list);
+  // Loads one bank file; returns the file to place into a folder tree, or null.
+  PatchFile* parseFolderFiles(Poco::File file, Poco::Path path, int depth, int origin,
+                              std::string extension);
+  // Drops every bank and tree and scans `patches` again; unsaved edits are lost.
+  void initBankFilesOnDiscard(std::string patches);
+
+  // --- Folder trees ---
+  void createSingleFolderFilesStructure(PatchFile* file, std::string unused);
+  void createMultiFolderFilesStructure(PatchFile* file, std::string unused);
+
+  // --- Category and search banks ---
+  void createNewCategoryPatchFiles();
+  void createNewSearchPatchFiles(std::string query);
+
+  // --- Saving the upper bank ---
+  // Writes the upper bank over `path`; a `fileName` ending in ".mid" (any case)
+  // gives a MIDI file. False when there is no upper bank or the write failed;
+  // a failed write leaves the old file whole.
+  bool saveEditedPatch(std::string path, std::string fileName);
+  // Asks for a file (full path, "" when cancelled) proposing `name` in `folder`
+  // with the given extension.
+  using FilePrompt = std::function<std::string(const std::string& name, const std::string& folder,
+                                               const std::string& extension)>;
+  // The file a save named: its folder's name (without separators) and file name.
+  struct SavedFile {
+    std::string folderName;
+    std::string fileName;
+  };
+  // Saves the upper bank under a name the user picks, as ".mid" or ".kro".
+  // True when written; `saved` then names the new file. False when cancelled
+  // or the write failed.
+  bool savePatchAs(const char* name, std::string folder, bool midi, const FilePrompt& prompt,
+                   SavedFile* saved);
 
   // --- Reading (bank files) ---
   // Reads at most one dump from `position` and appends it as a slot of `file`.
@@ -88,14 +130,22 @@ class PatchLibrarian {
 
  private:
   int readDump(ByteChunk* data, int& position, PatchFile* file, int mode, int program, bool midi);
-  // Drops `file` from the lists it stands in and keeps it until the librarian
-  // ends, so that views still pointing at it stay valid.
-  void retire(PatchFile* file);
+  // Drops `file` from every list and frees it.
+  void discard(PatchFile* file);
+  void discardAllFiles();
   void log(const std::string& line) const;
+  PatchFile* upperBank() const;
+  ByteChunk upperBankBytes(bool midi) const;
+  // Places `file` in `tree` by its folder path, three levels deep at most.
+  static void placeIntoTree(std::vector<FolderFiles*>& tree, PatchFile* file);
+  // Splits `gathered` into banks of 128 named `name` + " " + their number.
+  std::vector<PatchFile*> makePieces(const std::vector<const LibrarianPatch*>& gathered,
+                                     const std::string& name, int messagesKept);
 
   std::recursive_mutex mMutex;
-  std::function<void(const std::string&)> mLogSink;
-  std::vector<PatchFile*> mRetired;
+  bool mLogging = false;
+  // Banks that stand in a folder tree but in no file list.
+  std::vector<PatchFile*> mUnlisted;
   // Paths of the pieces the running split has written, for its roll-back.
   std::vector<std::pair<std::string, PatchFile*>> mSplitPieces;
 };

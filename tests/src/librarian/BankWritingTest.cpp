@@ -3,6 +3,7 @@
 #include "BankFixtures.h"
 #include "TempDir.h"
 #include "src/librarian/BankFormat.h"
+#include "src/librarian/LibrarianFiles.h"
 #include "src/librarian/PatchLibrarian.h"
 #include "toolkit/plugin/ByteChunk.h"
 
@@ -109,7 +110,7 @@ TEST(BankWriting, KroAndSyxRoundTripsThroughFiles) {
   for (const char* name : {"bank.kro", "bank.syx", "bank.mid"}) {
     SCOPED_TRACE(name);
     const bool midi = std::string(name) == "bank.mid";
-    ASSERT_TRUE(BankFormat::writeFile(dir.file(name), BankFormat::bankBytes(bank, midi), true));
+    ASSERT_TRUE(LibrarianFiles::writeFile(dir.file(name), BankFormat::bankBytes(bank, midi), true));
     const PatchFile back = load(fixtures::readFile(dir.file(name)));
     ASSERT_EQ(back.records.size(), 128u);
     for (size_t i = 0; i < 128; ++i) {
@@ -125,13 +126,13 @@ TEST(BankWriting, WriteFileReplacesOnlyWhenAsked) {
   ByteChunk a, b;
   a.AppendBytes("old", 3);
   b.AppendBytes("newer", 5);
-  ASSERT_TRUE(BankFormat::writeFile(dir.file("x.syx"), a, false));
-  EXPECT_FALSE(BankFormat::writeFile(dir.file("x.syx"), b, false));
+  ASSERT_TRUE(LibrarianFiles::writeFile(dir.file("x.syx"), a, false));
+  EXPECT_FALSE(LibrarianFiles::writeFile(dir.file("x.syx"), b, false));
   EXPECT_EQ(fixtures::readFile(dir.file("x.syx")), Bytes({'o', 'l', 'd'}));
-  EXPECT_TRUE(BankFormat::writeFile(dir.file("x.syx"), b, true));
+  EXPECT_TRUE(LibrarianFiles::writeFile(dir.file("x.syx"), b, true));
   EXPECT_EQ(fixtures::readFile(dir.file("x.syx")).size(), 5u);
   // A destination whose folder is a file cannot be written.
-  EXPECT_FALSE(BankFormat::writeFile(dir.file("x.syx/y.syx"), b, true));
+  EXPECT_FALSE(LibrarianFiles::writeFile(dir.file("x.syx/y.syx"), b, true));
 }
 
 TEST(BankWriting, VariableLengthQuantities) {
