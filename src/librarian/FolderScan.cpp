@@ -45,10 +45,11 @@ std::string realPath(const std::string& path) {
   return ::realpath(path.c_str(), resolved) ? std::string(resolved) : path;
 }
 
+// A folder reached twice (through a link) is listed once.
 void collectFolders(const std::string& folder, std::vector<std::string>* list,
                     std::set<std::string>& visited, int depth,
                     const std::function<void(const std::string&)>& skipped) {
-  if (depth > kMaxFolderDepth || !visited.insert(realPath(folder)).second) return;
+  if (depth > kMaxFolderDepth) return;
   std::vector<std::string> entries;
   try {
     entries = entriesOf(folder);
@@ -63,6 +64,7 @@ void collectFolders(const std::string& folder, std::vector<std::string>* list,
       skipped(entry + ": " + e.displayText());  // a dangling link, for one
       continue;
     }
+    if (!visited.insert(realPath(entry)).second) continue;
     collectFolders(entry, list, visited, depth + 1, skipped);
     list->push_back(entry);
   }
@@ -72,7 +74,7 @@ void collectFolders(const std::string& folder, std::vector<std::string>* list,
 
 void PatchLibrarian::buildFolderStructure(const std::string& folder,
                                           std::vector<std::string>* list) {
-  std::set<std::string> visited;
+  std::set<std::string> visited = {realPath(folder)};
   collectFolders(folder, list, visited, 0,
                  [this](const std::string& why) { log("PATCH LIBRARIAN: skipped " + why); });
 }
