@@ -19,8 +19,8 @@ bool isMidiName(const std::string& fileName) {
 
 PatchFile* PatchLibrarian::upperBank() const {
   const std::vector<PatchFile*>& files = type == 1 ? multiFiles : soundFiles;
-  return upperFileIndex >= 0 && upperFileIndex < (int)files.size() ? files[upperFileIndex]
-                                                                   : nullptr;
+  const int index = upperFileIndex;
+  return index >= 0 && index < (int)files.size() ? files[index] : nullptr;
 }
 
 // Always a whole bank: extra slots are dropped, missing ones write nothing.

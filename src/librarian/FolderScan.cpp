@@ -117,6 +117,8 @@ void PatchLibrarian::loadPatchesFromFilesystem(std::string patches) {
         if (loaded && loaded->type == 1) createMultiFolderFilesStructure(loaded, "");
       } catch (const Poco::Exception& e) {
         log("PATCH LIBRARIAN: skipped " + entry + ": " + e.displayText());
+      } catch (const std::exception& e) {
+        log("PATCH LIBRARIAN: skipped " + entry + ": " + e.what());
       }
     }
   }

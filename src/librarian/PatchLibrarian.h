@@ -3,6 +3,7 @@
 #include <Poco/File.h>
 #include <Poco/Path.h>
 
+#include <atomic>
 #include <functional>
 #include <mutex>
 #include <string>
@@ -110,13 +111,16 @@ class PatchLibrarian {
   void clearDataStructures(int kind);
 
   // --- State ---
-  int upperFileIndex = 0;
-  int lowerFileIndex = 0;
+  // Selections and the mode are read by the MIDI input thread and the job
+  // lanes as well as the editor.
+  std::atomic<int> upperFileIndex{0};
+  std::atomic<int> lowerFileIndex{0};
+  std::atomic<int> type{0};  // 0 sounds, 1 Multis
+  std::atomic<int> selectedProgram{0};
+  std::atomic<int> lowerSelectedProgram{0};
+  // The bank being split during a scan.
   int splitCount = 0;
-  int type = 0;  // 0 sounds, 1 Multis
   bool splitFlag = false;
-  int selectedProgram = 0;
-  int lowerSelectedProgram = 0;
 
   std::vector<std::string> folderList;
   std::vector<PatchFile*> soundFiles;
