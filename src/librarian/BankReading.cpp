@@ -36,6 +36,9 @@ int PatchLibrarian::readDump(ByteChunk* data, int& position, PatchFile* file, in
                              bool midi) {
   using namespace DumpLayout;
   if (!findByte(data, position, kManufacturer)) return -1;
+  // A header that does not hold resumes the search right after its 0x3E, so a
+  // length byte of 0x3E in a MIDI file cannot swallow the dump behind it.
+  const int resume = position;
 
   uint8_t model = 0, device = 0, kind = 0, bank = 0, prog = 0;
   if (!nextByte(data, position, model)) return position = -1;
@@ -47,16 +50,16 @@ int PatchLibrarian::readDump(ByteChunk* data, int& position, PatchFile* file, in
     file->sourceModel = 2;
     olderModel = true;
   } else if (model != kModelCorvane) {
-    return position;
+    return position = resume;
   }
   if (!nextByte(data, position, device)) return position = -1;
-  if (device > 0x7E) return position;
+  if (device > 0x7E) return position = resume;
   if (!nextByte(data, position, kind)) return position = -1;
-  if (kind != kTypeSound && kind != kTypeMulti) return position;
+  if (kind != kTypeSound && kind != kTypeMulti) return position = resume;
   if (!nextByte(data, position, bank)) return position = -1;
-  if (bank >= 0x80) return position;
+  if (bank >= 0x80) return position = resume;
   if (!nextByte(data, position, prog)) return position = -1;
-  if (prog >= 0x80) return position;
+  if (prog >= 0x80) return position = resume;
   // Older synthesizers' dumps are recognised but not loaded.
   if (olderModel) return position;
 

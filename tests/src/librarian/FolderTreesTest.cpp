@@ -76,11 +76,3 @@ TEST_F(FolderTrees, TooDeepFilesLeaveAnEmptyNodeAndCaseMatters) {
   const FolderFiles* deep = librarian.soundFolders[2];
   EXPECT_TRUE(deep->name.empty() && deep->files.empty() && deep->subFolders.empty());
 }
-
-TEST_F(FolderTrees, MultiTreeIsSeparate) {
-  PatchFile* m = file({"Patches"});
-  librarian.createMultiFolderFilesStructure(m, "ignored");
-  ASSERT_EQ(librarian.multiFolders.size(), 1u);
-  EXPECT_EQ(librarian.multiFolders[0]->files, std::vector<PatchFile*>({m}));
-  EXPECT_TRUE(librarian.soundFolders.empty());
-}
