@@ -1,6 +1,6 @@
-#include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 #include "src/librarian/BankFormat.h"
 #include "src/librarian/InitDumps.h"
@@ -31,23 +31,11 @@ LibrarianPatch initMulti() {
 LibrarianPatch numberedInitSound(int number) {
   uint8_t dump[kSoundSize];
   std::memcpy(dump, InitDumps::initPatchCorvane, kSoundSize);
-  const char name[kNameLength] = {'I',
-                                  'n',
-                                  'i',
-                                  't',
-                                  ' ',
-                                  ' ',
-                                  ' ',
-                                  ' ',
-                                  ' ',
-                                  ' ',
-                                  ' ',
-                                  ' ',
-                                  ' ',
-                                  number >= 100 ? (char)('0' + number / 100 % 10) : ' ',
-                                  (char)('0' + number / 10 % 10),
-                                  (char)('0' + number % 10)};
-  std::memcpy(dump + kSoundNameOffset, name, kNameLength);
+  std::string name = "Init         ";
+  name += number >= 100 ? (char)('0' + number / 100 % 10) : ' ';
+  name += (char)('0' + number / 10 % 10);
+  name += (char)('0' + number % 10);
+  std::memcpy(dump + kSoundNameOffset, name.data(), kNameLength);
   return initSlot(dump, kSoundSize, kSoundNameOffset, true);
 }
 
