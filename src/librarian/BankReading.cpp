@@ -1,0 +1,122 @@
+#include <algorithm>
+
+#include "src/librarian/BankFormat.h"
+#include "src/librarian/PatchLibrarian.h"
+
+namespace {
+
+// Reads the byte at `position` and moves past it; false at the end of data.
+bool nextByte(const ByteChunk* data, int& position, uint8_t& byte) {
+  if (position < 0 || position >= data->Size()) return false;
+  byte = data->Data()[position++];
+  return true;
+}
+
+}  // namespace
+
+bool PatchLibrarian::findByte(ByteChunk* data, int& position, int byte) {
+  uint8_t b = 0;
+  while (nextByte(data, position, b))
+    if (b == byte) return true;
+  position = -1;
+  return false;
+}
+
+int PatchLibrarian::readSysexMessage(ByteChunk* data, int& position, PatchFile* file, int mode,
+                                     int program) {
+  return readDump(data, position, file, mode, program, false);
+}
+
+int PatchLibrarian::readMIDIMessage(ByteChunk* data, int& position, PatchFile* file, int mode,
+                                    int program) {
+  return readDump(data, position, file, mode, program, true);
+}
+
+int PatchLibrarian::readDump(ByteChunk* data, int& position, PatchFile* file, int mode, int program,
+                             bool midi) {
+  using namespace DumpLayout;
+  if (!findByte(data, position, kManufacturer)) return -1;
+  // A header that does not hold resumes the search right after its 0x3E, so a
+  // length byte of 0x3E in a MIDI file cannot swallow the dump behind it.
+  const int resume = position;
+
+  uint8_t model = 0, device = 0, kind = 0, bank = 0, prog = 0;
+  if (!nextByte(data, position, model)) return position = -1;
+  bool olderModel = false;
+  if (model == kModelNimbra) {
+    file->sourceModel = 1;
+    olderModel = true;
+  } else if (model == kModelVela) {
+    file->sourceModel = 2;
+    olderModel = true;
+  } else if (model != kModelCorvane) {
+    return position = resume;
+  }
+  if (!nextByte(data, position, device)) return position = -1;
+  if (device > 0x7E) return position = resume;
+  if (!nextByte(data, position, kind)) return position = -1;
+  if (kind != kTypeSound && kind != kTypeMulti) return position = resume;
+  if (!nextByte(data, position, bank)) return position = -1;
+  if (bank >= 0x80) return position = resume;
+  if (!nextByte(data, position, prog)) return position = -1;
+  if (prog >= 0x80) return position = resume;
+  // Older synthesizers' dumps are recognised but not loaded.
+  if (olderModel) return position;
+
+  PatchSysexMessage dump;
+  dump.bytes = {0xF0, kManufacturer, kModelCorvane, 0x00, kind, 0x00, (uint8_t)(program & 0x7F)};
+  dump.bytes.reserve(kind == kTypeMulti ? kMultiSize : kSoundSize);
+  // The body ends at F7; any other status byte means the dump was cut off and
+  // something else begins there, so it is left for the next search.
+  const uint8_t* bytes = data->Data();
+  const int size = data->Size();
+  while (position < size && bytes[position] < 0x80) dump.bytes.push_back(bytes[position++]);
+  if (position >= size) {
+    position = -1;
+  } else if (bytes[position] == 0xF7 && !midi) {
+    ++position;
+  }
+  dump.bytes.push_back(0xF7);
+
+  LibrarianPatch slot;
+  if (kind == kTypeMulti) {
+    if ((int)dump.bytes.size() < kMultiSize) return position;
+    slot.messages.push_back(std::move(dump));
+    slot.parseName(kMultiNameOffset);
+    file->type = 1;
+  } else {
+    if ((int)dump.bytes.size() < kSoundMinSize) return position;
+    if (mode == kConvertVela) alterPatchFromVelaFormat(&dump);
+    if (mode == kConvertVela || mode == kConvertNimbra) {
+      alterPatchFromNimbraFormat(&dump);
+      alterCategoryFormatToInt(&dump);
+    }
+    slot.messages.push_back(std::move(dump));
+    slot.parseName(kSoundNameOffset);
+    slot.parseCategory(kSoundCategoryOffset);
+    file->type = 0;
+  }
+  file->records.push_back(std::move(slot));
+  return position;
+}
+
+void PatchLibrarian::loadFromChunk(ByteChunk* chunk, int size, PatchFile* file) {
+  if (size < 15 || size > chunk->Size()) return;
+  const bool midi =
+      std::equal(BankFormat::kMidiSignature, BankFormat::kMidiSignature + 8, chunk->Data());
+  int position = midi ? 14 : 0;
+  ByteChunk* data = chunk;
+  ByteChunk head;
+  if (size < chunk->Size()) {
+    head.AppendBytes(chunk->Data(), size);
+    data = &head;
+  }
+  for (;;) {
+    // Dumps are numbered by the slot they land in.
+    const int program = (int)file->records.size() % DumpLayout::kBankSlots;
+    const int result = midi ? readMIDIMessage(data, position, file, kConvertNone, program)
+                            : readSysexMessage(data, position, file, kConvertNone, program);
+    if (result <= 0) break;
+  }
+  checkBankSizeAndAddData(file);
+}

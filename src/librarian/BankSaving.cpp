@@ -1,0 +1,51 @@
+#include <memory>
+
+#include "src/librarian/BankFormat.h"
+#include "src/librarian/LibrarianFiles.h"
+#include "src/librarian/PatchLibrarian.h"
+
+namespace {
+
+bool isMidiName(const std::string& fileName) {
+  const size_t dot = fileName.rfind('.');
+  if (dot == std::string::npos || fileName.size() - dot != 4) return false;
+  std::string extension = fileName.substr(dot + 1);
+  for (char& c : extension)
+    if (c >= 'A' && c <= 'Z') c = (char)(c - 'A' + 'a');
+  return extension == "mid";
+}
+
+}  // namespace
+
+PatchFile* PatchLibrarian::upperBank() const {
+  const std::vector<PatchFile*>& files = type == 1 ? multiFiles : soundFiles;
+  const int index = upperFileIndex;
+  return index >= 0 && index < (int)files.size() ? files[index] : nullptr;
+}
+
+// Always a whole bank: extra slots are dropped, missing ones write nothing.
+ByteChunk PatchLibrarian::upperBankBytes(bool midi) const {
+  std::unique_ptr<PatchFile> copy(upperBank()->clone());
+  copy->records.resize(DumpLayout::kBankSlots);
+  return BankFormat::bankBytes(*copy, midi);
+}
+
+bool PatchLibrarian::saveEditedPatch(std::string path, std::string fileName) {
+  std::lock_guard<std::recursive_mutex> lock(mMutex);
+  if (!upperBank()) return false;
+  return LibrarianFiles::writeFile(path, upperBankBytes(isMidiName(fileName)), true);
+}
+
+bool PatchLibrarian::savePatchAs(const char* name, std::string folder, bool midi,
+                                 const FilePrompt& prompt, SavedFile* saved) {
+  const std::string chosen = prompt(name ? name : "", folder, midi ? "mid" : "kro");
+  if (chosen.empty()) return false;
+  std::lock_guard<std::recursive_mutex> lock(mMutex);
+  if (!upperBank() || !LibrarianFiles::writeFile(chosen, upperBankBytes(midi), true)) return false;
+  std::string folderPart = LibrarianFiles::folderOf(chosen);
+  if (!folderPart.empty()) folderPart.pop_back();
+  std::string folderName = LibrarianFiles::fileNameOf(folderPart);
+  removeCharsFromString(folderName, "/\\");
+  if (saved) *saved = SavedFile{folderName, LibrarianFiles::fileNameOf(chosen)};
+  return true;
+}

@@ -1,0 +1,188 @@
+#include <Poco/DirectoryIterator.h>
+#include <Poco/Exception.h>
+#include <limits.h>
+#include <stdlib.h>
+
+#include <algorithm>
+#include <memory>
+#include <set>
+
+#include "platform/datafolder/DataFolder.h"
+#include "src/librarian/LibrarianFiles.h"
+#include "src/librarian/PatchLibrarian.h"
+
+namespace {
+
+// Files smaller than this hold too few dumps to be a bank.
+constexpr Poco::File::FileSize kMinBankFileSize = 30001;
+// Folders nested deeper than this are not followed (link loops end here too).
+constexpr int kMaxFolderDepth = 32;
+
+const char* const kAcceptedExtensions[] = {"mid", "syx", "kro", "vlx", "nbx"};
+const char* const kConvertedBanksFolder = "Converted Banks/";
+
+std::string lowerCase(std::string text) {
+  for (char& c : text)
+    if (c >= 'A' && c <= 'Z') c = (char)(c - 'A' + 'a');
+  return text;
+}
+
+bool accepted(const std::string& extension) {
+  return std::find_if(std::begin(kAcceptedExtensions), std::end(kAcceptedExtensions),
+                      [&](const char* e) { return extension == e; }) !=
+         std::end(kAcceptedExtensions);
+}
+
+// The entries of a folder as full paths, in the order the file system lists them.
+std::vector<std::string> entriesOf(const std::string& folder) {
+  std::vector<std::string> entries;
+  for (Poco::DirectoryIterator it(folder), end; it != end; ++it) entries.push_back(it->path());
+  return entries;
+}
+
+std::string realPath(const std::string& path) {
+  char resolved[PATH_MAX];
+  return ::realpath(path.c_str(), resolved) ? std::string(resolved) : path;
+}
+
+// A folder reached twice (through a link) is listed once.
+void collectFolders(const std::string& folder, std::vector<std::string>* list,
+                    std::set<std::string>& visited, int depth,
+                    const std::function<void(const std::string&)>& skipped) {
+  if (depth > kMaxFolderDepth) return;
+  std::vector<std::string> entries;
+  try {
+    entries = entriesOf(folder);
+  } catch (const Poco::Exception& e) {
+    skipped(folder + ": " + e.displayText());
+    return;
+  }
+  for (const std::string& entry : entries) {
+    try {
+      if (!Poco::File(entry).isDirectory()) continue;
+    } catch (const Poco::Exception& e) {
+      skipped(entry + ": " + e.displayText());  // a dangling link, for one
+      continue;
+    }
+    if (!visited.insert(realPath(entry)).second) continue;
+    collectFolders(entry, list, visited, depth + 1, skipped);
+    list->push_back(entry);
+  }
+}
+
+}  // namespace
+
+void PatchLibrarian::buildFolderStructure(const std::string& folder,
+                                          std::vector<std::string>* list) {
+  std::set<std::string> visited = {realPath(folder)};
+  collectFolders(folder, list, visited, 0,
+                 [this](const std::string& why) { log("PATCH LIBRARIAN: skipped " + why); });
+}
+
+void PatchLibrarian::loadPatchesFromFilesystem(std::string patches) {
+  std::lock_guard<std::recursive_mutex> lock(mMutex);
+  bool found = false;
+  try {
+    found = Poco::File(patches).isDirectory();
+  } catch (const Poco::Exception&) {
+  }
+  if (!found) {
+    log("PLUGIN IS NOT ABLE TO FIND PATCHES FOLDER...");
+    return;
+  }
+  folderList.clear();
+  buildFolderStructure(patches, &folderList);
+  std::sort(folderList.begin(), folderList.end());
+  folderList.push_back(patches);
+  const int patchesDepth = Poco::Path::forDirectory(patches).depth();
+
+  for (const std::string& folder : folderList) {
+    std::vector<std::string> entries;
+    try {
+      entries = entriesOf(folder);
+    } catch (const Poco::Exception& e) {
+      log("PATCH LIBRARIAN: skipped " + folder + ": " + e.displayText());
+      continue;
+    }
+    std::sort(entries.begin(), entries.end());
+    for (const std::string& entry : entries) {
+      try {
+        const Poco::Path path(entry);
+        const std::string extension = lowerCase(path.getExtension());
+        if (!accepted(extension)) continue;
+        const Poco::File file(entry);
+        if (!file.isFile() || file.getSize() < kMinBankFileSize) continue;
+        PatchFile* loaded = parseFolderFiles(file, path, path.depth() - patchesDepth, 0, extension);
+        if (loaded && loaded->type == 0) createSingleFolderFilesStructure(loaded, "");
+        if (loaded && loaded->type == 1) createMultiFolderFilesStructure(loaded, "");
+      } catch (const Poco::Exception& e) {
+        log("PATCH LIBRARIAN: skipped " + entry + ": " + e.displayText());
+      } catch (const std::exception& e) {
+        log("PATCH LIBRARIAN: skipped " + entry + ": " + e.what());
+      }
+    }
+  }
+  clearDataStructures(2);
+  while (!categoryFiles.empty()) discard(categoryFiles.back());
+  createNewCategoryPatchFiles();
+}
+
+PatchFile* PatchLibrarian::parseFolderFiles(Poco::File file, Poco::Path path, int depth, int origin,
+                                            std::string extension) {
+  std::lock_guard<std::recursive_mutex> lock(mMutex);
+  splitFlag = false;
+  const std::string fullPath = path.toString();
+  log("PATCH LIBRARIAN: loading file " + fullPath);
+  if (extension == "vlx" || extension == "nbx") return nullptr;
+
+  std::unique_ptr<PatchFile> bank(new PatchFile);
+  bank->fileName = path.getFileName();
+  const int folders = path.depth();
+  bank->folderName = folders > 0 ? path.directory(folders - 1) : "";
+  for (int i = std::max(0, folders - depth - 1); i < folders; ++i)
+    bank->folderPath.push_back(path.directory(i));
+  bank->origin = origin;
+
+  ByteChunk chunk;
+  if (!LibrarianFiles::readFile(file.path(), chunk))
+    log("PATCH LIBRARIAN: could not read file " + fullPath);
+  loadFromChunk(&chunk, chunk.Size(), bank.get());
+
+  if (bank->records.size() > (size_t)DumpLayout::kBankSlots) {
+    // The file stays where it is unless every piece is written and it can be
+    // moved out of the scanned folders.
+    const std::string aside = DataFolder::path() + kConvertedBanksFolder;
+    try {
+      Poco::File(aside).createDirectory();
+    } catch (const Poco::Exception& e) {
+      log("PATCH LIBRARIAN: cannot make folder " + aside + ": " + e.displayText());
+      return nullptr;
+    }
+    if (!splitBankFile(bank.get(), bank->folderName, bank->fileName, extension, fullPath, origin)) {
+      log("PATCH LIBRARIAN: could not split file " + fullPath);
+      return nullptr;
+    }
+    if (LibrarianFiles::moveAside(file.path(), aside).empty())
+      log("PATCH LIBRARIAN: could not move file " + fullPath);
+    else
+      log("PATCH LIBRARIAN: moved file " + aside + " due to mismatching data in package!");
+    return nullptr;
+  }
+
+  PatchFile* loaded = bank.release();
+  if (loaded->records.empty()) {
+    mUnlisted.push_back(loaded);  // shown as an empty bank, listed nowhere
+    return loaded;
+  }
+  fillUncompletedBankFiles(loaded);
+  loaded->records.resize(DumpLayout::kBankSlots);
+  (loaded->type != 0 ? multiFiles : soundFiles).push_back(loaded);
+  return loaded;
+}
+
+void PatchLibrarian::initBankFilesOnDiscard(std::string patches) {
+  std::lock_guard<std::recursive_mutex> lock(mMutex);
+  for (int kind = 0; kind < 4; ++kind) clearDataStructures(kind);
+  discardAllFiles();
+  loadPatchesFromFilesystem(patches);
+}

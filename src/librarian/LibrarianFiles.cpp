@@ -1,0 +1,111 @@
+#include "src/librarian/LibrarianFiles.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <vector>
+
+namespace LibrarianFiles {
+namespace {
+
+bool writeAll(int fd, const uint8_t* data, int size) {
+  while (size > 0) {
+    const ssize_t n = ::write(fd, data, (size_t)size);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    data += n;
+    size -= (int)n;
+  }
+  return true;
+}
+
+// Gives `from` the name `to` unless `to` exists. Hard links make the test and
+// the move one step; file systems without them fall back to a checked rename.
+bool renameNoReplace(const std::string& from, const std::string& to) {
+  if (::link(from.c_str(), to.c_str()) == 0) return ::unlink(from.c_str()) == 0;
+  if (errno == EEXIST) return false;
+  return !exists(to) && ::rename(from.c_str(), to.c_str()) == 0;
+}
+
+}  // namespace
+
+bool writeFile(const std::string& path, const ByteChunk& bytes, bool replace) {
+  std::vector<char> temp(path.begin(), path.end());
+  const char suffix[] = ".partial-XXXXXX";
+  temp.insert(temp.end(), suffix, suffix + sizeof(suffix));
+  const int fd = ::mkstemp(temp.data());
+  if (fd < 0) return false;
+  bool ok = ::fchmod(fd, 0644) == 0;
+  ok = writeAll(fd, bytes.Data(), bytes.Size()) && ok;
+  ok = (::close(fd) == 0) && ok;
+  if (ok) {
+    ok = replace ? ::rename(temp.data(), path.c_str()) == 0
+                 : renameNoReplace(temp.data(), path.c_str());
+  }
+  if (!ok) ::unlink(temp.data());
+  return ok;
+}
+
+bool readFile(const std::string& path, ByteChunk& out) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  struct stat st;
+  bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size <= kMaxFileSize;
+  if (ok) ok = out.SetSize((int)st.st_size) >= 0;
+  int done = 0;
+  while (ok && done < out.Size()) {
+    const ssize_t n = ::read(fd, out.Data() + done, (size_t)(out.Size() - done));
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) break;  // the file shrank: keep what was read
+    done += (int)n;
+  }
+  ::close(fd);
+  if (ok) out.SetSize(done);
+  return ok;
+}
+
+bool exists(const std::string& path) {
+  struct stat st;
+  return ::lstat(path.c_str(), &st) == 0;
+}
+
+std::string freeName(const std::string& folder, const std::string& stem,
+                     const std::string& extension) {
+  const std::string dotted = extension.empty() ? "" : "." + extension;
+  std::string path = folder + stem + dotted;
+  for (int n = 2; exists(path); ++n) path = folder + stem + " (" + std::to_string(n) + ")" + dotted;
+  return path;
+}
+
+std::string moveAside(const std::string& from, const std::string& folder) {
+  const std::string name = fileNameOf(from);
+  const size_t dot = name.rfind('.');
+  const std::string extension = dot == std::string::npos ? "" : name.substr(dot + 1);
+  // Another process may take the chosen name first; then try the next one.
+  for (int attempt = 0; attempt < 100 && exists(from); ++attempt) {
+    const std::string to = freeName(folder, stemOf(name), extension);
+    if (renameNoReplace(from, to)) return to;
+  }
+  return "";
+}
+
+std::string folderOf(const std::string& path) {
+  const size_t sep = path.find_last_of("/\\");
+  return sep == std::string::npos ? std::string() : path.substr(0, sep + 1);
+}
+
+std::string fileNameOf(const std::string& path) {
+  const size_t sep = path.find_last_of("/\\");
+  return sep == std::string::npos ? path : path.substr(sep + 1);
+}
+
+std::string stemOf(const std::string& fileName) {
+  const size_t dot = fileName.rfind('.');
+  return dot == std::string::npos ? fileName : fileName.substr(0, dot);
+}
+
+}  // namespace LibrarianFiles

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <string>
+
+#include "toolkit/plugin/ByteChunk.h"
+
+// File-system steps of the librarian that must never lose a file: whole-file
+// writes through a temporary file, moves and new names that never replace
+// what is there.
+namespace LibrarianFiles {
+
+// Bank files larger than this are not read.
+constexpr long long kMaxFileSize = 16ll * 1024 * 1024;
+
+// Writes `bytes` to `path` through a temporary file in the same folder, so a
+// failed write leaves any old file whole. With `replace` false an existing
+// file is never touched and the write fails. True when the file is complete.
+bool writeFile(const std::string& path, const ByteChunk& bytes, bool replace);
+
+// Reads a whole file of at most kMaxFileSize bytes; false when it cannot.
+bool readFile(const std::string& path, ByteChunk& out);
+
+// True when something (a file, a folder, even a dangling link) has this path.
+bool exists(const std::string& path);
+
+// `folder` + `stem` + "." + `extension`, or with " (2)", " (3)"... before the
+// dot when that name is taken. `folder` ends in a separator or is empty.
+std::string freeName(const std::string& folder, const std::string& stem,
+                     const std::string& extension);
+
+// Moves `from` into `folder` (ending in a separator) under its own name, or a
+// free numbered one; never replaces a file. The new path, or "" on failure.
+std::string moveAside(const std::string& from, const std::string& folder);
+
+// Splits a path at its last "/" or "\": the folder part with that separator,
+// and the rest.
+std::string folderOf(const std::string& path);
+std::string fileNameOf(const std::string& path);
+// A file name without its last "." and what follows.
+std::string stemOf(const std::string& fileName);
+
+}  // namespace LibrarianFiles

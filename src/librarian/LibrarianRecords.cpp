@@ -1,0 +1,66 @@
+#include "src/librarian/LibrarianRecords.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "src/librarian/BankFormat.h"
+#include "toolkit/plugin/ByteChunk.h"
+
+const char* const kCategoryNames[kCategoryCount] = {"Init", "Arp ", "Atmo", "Bass", "Drum",
+                                                    "FX  ", "Keys", "Lead", "Mono", "Pad ",
+                                                    "Perc", "Poly", "Seq "};
+
+void PatchSysexMessage::save(ByteChunk* out, bool midi, int slot, int index) const {
+  if (bytes.empty()) return;
+  if (!midi) {
+    out->AppendBytes(bytes.data(), (int)bytes.size());
+    return;
+  }
+  const bool firstEvent = slot == 0 && index == 0;
+  // The F0 is the event's status; the rest of the dump is its data.
+  const int skip = bytes[0] == 0xF0 ? 1 : 0;
+  BankFormat::appendSysexEvent(out, firstEvent ? 0 : BankFormat::kTicksBetweenDumps,
+                               bytes.data() + skip, (int)bytes.size() - skip);
+}
+
+void LibrarianPatch::parseCategory(int offset) {
+  if (messages.empty() || offset < 0 || offset >= (int)messages[0].bytes.size()) return;
+  const uint8_t value = messages[0].bytes[offset];
+  if (value < kCategoryCount) category.append(kCategoryNames[value], 4);
+}
+
+void LibrarianPatch::parseName(int offset) {
+  if (messages.empty()) return;
+  const std::vector<uint8_t>& dump = messages[0].bytes;
+  const int available = std::max(0, std::min(DumpLayout::kNameLength, (int)dump.size() - offset));
+  name = printableName(available ? dump.data() + offset : nullptr, available);
+}
+
+PatchFile* PatchFile::clone() const {
+  PatchFile* copy = new PatchFile;
+  if (type != 0) {
+    copy->type = 1;
+    copy->sourceModel = (sourceModel == 4 || sourceModel == 5) ? sourceModel : 3;
+  } else {
+    copy->type = 0;
+    copy->sourceModel = (sourceModel == 1 || sourceModel == 2) ? sourceModel : 0;
+  }
+  copy->records = records;
+  copy->fileName = fileName;
+  return copy;
+}
+
+FolderFiles::FolderFiles(std::string& folderName, SubFolderFiles& sub)
+    : name(folderName), subFolders{sub} {}
+
+void removeCharsFromString(std::string& text, const char* characters) {
+  for (const char* c = characters; *c; ++c)
+    text.erase(std::remove(text.begin(), text.end(), *c), text.end());
+}
+
+std::string printableName(const uint8_t* bytes, int length) {
+  std::string name(length, ' ');
+  for (int i = 0; i < length; ++i)
+    if (bytes[i] >= 0x20 && bytes[i] < 0x7F) name[i] = (char)bytes[i];
+  return name;
+}

@@ -1,0 +1,102 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+class ByteChunk;
+
+// Offsets and sizes of the two dumps a bank holds, counted from the opening F0.
+namespace DumpLayout {
+constexpr int kHeaderSize = 7;
+constexpr uint8_t kManufacturer = 0x3E;
+constexpr uint8_t kModelCorvane = 0x13;
+constexpr uint8_t kModelNimbra = 0x10;
+constexpr uint8_t kModelVela = 0x0F;
+constexpr uint8_t kTypeSound = 0x10;
+constexpr uint8_t kTypeMulti = 0x11;
+constexpr int kTypeOffset = 4;
+constexpr int kProgramOffset = 6;
+
+constexpr int kSoundSize = 392;
+constexpr int kSoundMinSize = 390;  // shorter sound dumps lack their name and category
+constexpr int kSoundNameOffset = 370;
+constexpr int kSoundCategoryOffset = 386;
+
+constexpr int kMultiSize = 425;
+constexpr int kMultiNameOffset = 7;
+
+constexpr int kNameLength = 16;
+constexpr int kBankSlots = 128;
+}  // namespace DumpLayout
+
+// One SysEx dump, F0 to F7 inclusive.
+struct PatchSysexMessage {
+  std::vector<uint8_t> bytes;
+
+  // Appends the dump: raw, or as a SysEx event of a MIDI file track (delta,
+  // F0, length, the dump from its second byte). Slot 0's first dump follows
+  // the track header with delta 0; every other dump comes 500 ticks later.
+  void save(ByteChunk* out, bool midi, int slot, int index) const;
+};
+
+// One slot of a bank.
+struct LibrarianPatch {
+  std::string name;
+  std::string category;
+  std::vector<PatchSysexMessage> messages;
+
+  LibrarianPatch() = default;
+  LibrarianPatch(const LibrarianPatch&) = default;
+  LibrarianPatch& operator=(const LibrarianPatch&) = default;
+
+  // Appends the four-character text of the category byte at `offset` of the
+  // first message; values outside the table append nothing.
+  void parseCategory(int offset);
+  // Sets the name from the 16 bytes at `offset` of the first message.
+  void parseName(int offset);
+};
+
+// One bank file, or one in-memory bank (category, search result).
+struct PatchFile {
+  int type = 0;         // 0 sounds, 1 Multis
+  int sourceModel = 0;  // sounds 0..2 (Corvane, Nimbra, Vela), Multis 3..5
+  std::vector<LibrarianPatch> records;
+  std::string fileName;
+  std::string folderName;
+  std::vector<std::string> folderPath;  // "Patches" down to the holding folder
+  int origin = 0;
+
+  // A copy for the writers: records, name and normalised type and model only.
+  PatchFile* clone() const;
+};
+
+struct SubFolderFiles2 {
+  std::string name;
+  std::vector<PatchFile*> files;  // not owned
+};
+
+struct SubFolderFiles {
+  std::string name;
+  std::vector<SubFolderFiles2> subFolders;
+  std::vector<PatchFile*> files;  // not owned
+};
+
+struct FolderFiles {
+  std::string name;
+  std::vector<SubFolderFiles> subFolders;
+  std::vector<PatchFile*> files;  // not owned
+
+  FolderFiles() = default;
+  FolderFiles(std::string& folderName, SubFolderFiles& sub);
+};
+
+// The four-character category texts by category byte; kCategoryCount rows.
+constexpr int kCategoryCount = 13;
+extern const char* const kCategoryNames[kCategoryCount];
+
+// Removes every occurrence of each of `characters` from `text`.
+void removeCharsFromString(std::string& text, const char* characters);
+
+// Bytes as a name: control and 8-bit bytes become blanks.
+std::string printableName(const uint8_t* bytes, int length);

@@ -1,0 +1,53 @@
+#include "src/librarian/PatchLibrarian.h"
+
+#include <algorithm>
+
+#include "platform/datafolder/DataFolder.h"
+#include "src/core/DebuggerOutput.h"
+
+namespace {
+
+template <class T>
+void deleteAll(std::vector<T*>& list) {
+  for (T* item : list) delete item;
+  list.clear();
+}
+
+void dropFrom(std::vector<PatchFile*>& list, PatchFile* file) {
+  list.erase(std::remove(list.begin(), list.end(), file), list.end());
+}
+
+}  // namespace
+
+PatchLibrarian::~PatchLibrarian() {
+  for (int kind = 0; kind < 4; ++kind) clearDataStructures(kind);
+  discardAllFiles();
+}
+
+void PatchLibrarian::clearDataStructures(int kind) {
+  std::vector<FolderFiles*>* trees[] = {&soundFolders, &multiFolders, &categoryFolders,
+                                        &searchResultFolders};
+  if (kind < 0 || kind > 3) return;
+  std::lock_guard<std::recursive_mutex> lock(mMutex);
+  deleteAll(*trees[kind]);
+}
+
+void PatchLibrarian::discard(PatchFile* file) {
+  dropFrom(soundFiles, file);
+  dropFrom(multiFiles, file);
+  dropFrom(searchResultFiles, file);
+  dropFrom(categoryFiles, file);
+  delete file;
+}
+
+void PatchLibrarian::discardAllFiles() {
+  deleteAll(soundFiles);
+  deleteAll(multiFiles);
+  deleteAll(searchResultFiles);
+  deleteAll(categoryFiles);
+  deleteAll(mUnlisted);
+}
+
+void PatchLibrarian::log(const std::string& line) const {
+  if (mLogging) DebuggerOutput::printDebugInfo(DataFolder::logFile(), line);
+}

@@ -1,0 +1,155 @@
+#pragma once
+
+#include <Poco/File.h>
+#include <Poco/Path.h>
+
+#include <atomic>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "src/librarian/LibrarianRecords.h"
+
+class ByteChunk;
+
+// The librarian: banks of 128 sounds or 128 Multis read from the bank files
+// under the data folder, their folder trees, and the in-memory category and
+// search banks. It owns every PatchFile in its four file lists and every
+// FolderFiles node in its four trees.
+class PatchLibrarian {
+ public:
+  // Conversion modes of the readers: how an older synthesizer's sound dump
+  // would be brought to the Corvane layout.
+  enum ConversionMode { kConvertNone = 0, kConvertVela = 1, kConvertNimbra = 2 };
+
+  PatchLibrarian() = default;
+  ~PatchLibrarian();
+  PatchLibrarian(const PatchLibrarian&) = delete;
+  PatchLibrarian& operator=(const PatchLibrarian&) = delete;
+
+  // Every thread that reads or changes the lists or records holds this.
+  std::recursive_mutex& mutex() { return mMutex; }
+
+  // The plug-in's debug switch: lines are composed and written only while on.
+  void setLogging(bool on) { mLogging = on; }
+
+  // --- Folder scan and loading ---
+  // Loads every bank file in the "Patches" folder `patches` and below it.
+  void loadPatchesFromFilesystem(std::string patches);
+  // Appends every folder below `folder`, deepest first within each entry.
+  void buildFolderStructure(const std::string& folder, std::vector<std::string>* list);
+  // Loads one bank file; returns the file to place into a folder tree, or null.
+  PatchFile* parseFolderFiles(Poco::File file, Poco::Path path, int depth, int origin,
+                              std::string extension);
+  // Drops every bank and tree and scans `patches` again; unsaved edits are lost.
+  void initBankFilesOnDiscard(std::string patches);
+
+  // --- Folder trees ---
+  void createSingleFolderFilesStructure(PatchFile* file, std::string unused);
+  void createMultiFolderFilesStructure(PatchFile* file, std::string unused);
+
+  // --- Category and search banks ---
+  void createNewCategoryPatchFiles();
+  void createNewSearchPatchFiles(std::string query);
+
+  // --- Saving the upper bank ---
+  // Writes the upper bank over `path`; a `fileName` ending in ".mid" (any case)
+  // gives a MIDI file. False when there is no upper bank or the write failed;
+  // a failed write leaves the old file whole.
+  bool saveEditedPatch(std::string path, std::string fileName);
+  // Asks for a file (full path, "" when cancelled) proposing `name` in `folder`
+  // with the given extension.
+  using FilePrompt = std::function<std::string(const std::string& name, const std::string& folder,
+                                               const std::string& extension)>;
+  // The file a save named: its folder's name (without separators) and file name.
+  struct SavedFile {
+    std::string folderName;
+    std::string fileName;
+  };
+  // Saves the upper bank under a name the user picks, as ".mid" or ".kro".
+  // True when written; `saved` then names the new file. False when cancelled
+  // or the write failed.
+  bool savePatchAs(const char* name, std::string folder, bool midi, const FilePrompt& prompt,
+                   SavedFile* saved);
+
+  // --- Reading (bank files) ---
+  // Reads at most one dump from `position` and appends it as a slot of `file`.
+  // Returns the new position, or -1 once the data is exhausted.
+  int readSysexMessage(ByteChunk* data, int& position, PatchFile* file, int mode, int program);
+  int readMIDIMessage(ByteChunk* data, int& position, PatchFile* file, int mode, int program);
+  // Reads every dump of the first `size` bytes of `chunk` into `file`, then
+  // pads it to 128 slots.
+  void loadFromChunk(ByteChunk* chunk, int size, PatchFile* file);
+  // Searches from `position` for `byte`: true with `position` just past it;
+  // false with `position` -1 when the data ends first or `position` is invalid.
+  static bool findByte(ByteChunk* data, int& position, int byte);
+
+  // --- Sizing and splitting ---
+  // Pads a freshly read bank to 128 slots with numbered init dumps.
+  void checkBankSizeAndAddData(PatchFile* file);
+  // Pads a bank to 128 slots with plain init dumps of the first slot's kind.
+  void fillUncompletedBankFiles(PatchFile* file);
+  // Makes, writes and lists piece `block` + 1 of the sounds or Multis of
+  // `source`. False when the piece's file could not be written.
+  bool createNewPatchFile(PatchFile* source, const std::string& folderName,
+                          const std::string& fileName, const std::string& extension,
+                          const std::string& path, int origin, int block, bool midi, bool multis);
+  // Splits a bank of more than 128 slots into files of 128 beside `path`,
+  // sounds first. Either every piece is written and listed (true), or none is
+  // left behind (false).
+  bool splitBankFile(PatchFile* source, const std::string& folderName, const std::string& fileName,
+                     const std::string& extension, const std::string& path, int origin);
+
+  // --- Conversion of older synthesizers' sound dumps ---
+  static void alterPatchFromVelaFormat(PatchSysexMessage* dump);
+  static void alterPatchFromNimbraFormat(PatchSysexMessage* dump);
+  static void alterCategoryFormatToInt(PatchSysexMessage* dump);
+
+  // Deletes the nodes of one folder tree: 0 sounds, 1 Multis, 2 categories,
+  // 3 search results; other kinds do nothing.
+  void clearDataStructures(int kind);
+
+  // --- State ---
+  // Selections and the mode are read by the MIDI input thread and the job
+  // lanes as well as the editor.
+  std::atomic<int> upperFileIndex{0};
+  std::atomic<int> lowerFileIndex{0};
+  std::atomic<int> type{0};  // 0 sounds, 1 Multis
+  std::atomic<int> selectedProgram{0};
+  std::atomic<int> lowerSelectedProgram{0};
+  // The bank being split during a scan.
+  int splitCount = 0;
+  bool splitFlag = false;
+
+  std::vector<std::string> folderList;
+  std::vector<PatchFile*> soundFiles;
+  std::vector<PatchFile*> multiFiles;
+  std::vector<PatchFile*> searchResultFiles;
+  std::vector<PatchFile*> categoryFiles;
+  std::vector<FolderFiles*> soundFolders;
+  std::vector<FolderFiles*> multiFolders;
+  std::vector<FolderFiles*> searchResultFolders;
+  std::vector<FolderFiles*> categoryFolders;
+
+ private:
+  int readDump(ByteChunk* data, int& position, PatchFile* file, int mode, int program, bool midi);
+  // Drops `file` from every list and frees it.
+  void discard(PatchFile* file);
+  void discardAllFiles();
+  void log(const std::string& line) const;
+  PatchFile* upperBank() const;
+  ByteChunk upperBankBytes(bool midi) const;
+  // Places `file` in `tree` by its folder path, three levels deep at most.
+  static void placeIntoTree(std::vector<FolderFiles*>& tree, PatchFile* file);
+  // Splits `gathered` into banks of 128 named `name` + " " + their number.
+  std::vector<PatchFile*> makePieces(const std::vector<const LibrarianPatch*>& gathered,
+                                     const std::string& name, int messagesKept);
+
+  std::recursive_mutex mMutex;
+  bool mLogging = false;
+  // Banks that stand in a folder tree but in no file list.
+  std::vector<PatchFile*> mUnlisted;
+  // Paths of the pieces the running split has written, for its roll-back.
+  std::vector<std::pair<std::string, PatchFile*>> mSplitPieces;
+};

@@ -1,0 +1,117 @@
+#include <unistd.h>
+
+#include "ScanFixture.h"
+
+using fixtures::Bytes;
+
+namespace {
+
+class BankSaving : public ScanFixture {
+ protected:
+  void SetUp() override {
+    bank("Sounds.syx", fixtures::rawBank(fixtures::sounds(128)));
+    bank("Multis.syx", fixtures::rawBank(fixtures::multis(128)));
+    scan();
+    ASSERT_EQ(librarian.soundFiles.size(), 1u);
+    ASSERT_EQ(librarian.multiFiles.size(), 1u);
+  }
+  // A prompt that answers with `answer` and remembers what it was asked.
+  PatchLibrarian::FilePrompt answer(const std::string& path) {
+    return [this, path](const std::string& name, const std::string& folder,
+                        const std::string& extension) {
+      asked = name + "|" + folder + "|" + extension;
+      return path;
+    };
+  }
+  std::string asked;
+};
+
+}  // namespace
+
+TEST_F(BankSaving, OverwriteChoosesTheFormatByExtensionWithoutCase) {
+  const std::string path = dir.file("out");
+  EXPECT_TRUE(librarian.saveEditedPatch(path, "Sounds.syx"));
+  const Bytes raw = fixtures::readFile(path);
+  EXPECT_EQ(raw.size(), 50176u);
+  Bytes dumps;
+  for (const LibrarianPatch& slot : librarian.soundFiles[0]->records)
+    dumps.insert(dumps.end(), slot.messages[0].bytes.begin(), slot.messages[0].bytes.end());
+  EXPECT_EQ(raw, dumps);
+  EXPECT_EQ(Bytes(raw.begin(), raw.begin() + 7), Bytes({0xF0, 0x3E, 0x13, 0x00, 0x10, 0x00, 0x00}));
+  for (const char* name : {"Sounds.mid", "Sounds.MID", "Sounds.Mid"}) {
+    EXPECT_TRUE(librarian.saveEditedPatch(path, name));
+    const Bytes midi = fixtures::readFile(path);
+    EXPECT_EQ(midi.size(), 50740u) << name;
+    EXPECT_EQ(std::string(midi.begin(), midi.begin() + 4), "MThd");
+  }
+  EXPECT_TRUE(librarian.saveEditedPatch(path, "Sounds.midi"));
+  EXPECT_EQ(fixtures::readFile(path).size(), 50176u);
+}
+
+TEST_F(BankSaving, SaveAsWritesTheChosenFormatAndNamesTheFile) {
+  ::mkdir(inPatches("My Banks").c_str(), 0755);
+  PatchLibrarian::SavedFile saved;
+  EXPECT_TRUE(librarian.savePatchAs("Proposed", patches(), false,
+                                    answer(inPatches("My Banks/New.kro")), &saved));
+  EXPECT_EQ(asked, "Proposed|" + patches() + "|kro");
+  EXPECT_EQ(saved.folderName, "My Banks");
+  EXPECT_EQ(saved.fileName, "New.kro");
+  EXPECT_EQ(fixtures::readFile(inPatches("My Banks/New.kro")).size(), 50176u);
+
+  librarian.type = 1;
+  EXPECT_TRUE(librarian.savePatchAs("P", patches(), true, answer(inPatches("M.mid")), &saved));
+  EXPECT_EQ(asked, "P|" + patches() + "|mid");
+  const Bytes midi = fixtures::readFile(inPatches("M.mid"));
+  ASSERT_EQ(midi.size(), 54964u);
+  EXPECT_EQ(std::string(midi.begin(), midi.begin() + 4), "MThd");
+  EXPECT_EQ(Bytes(midi.begin() + 51, midi.begin() + 53), Bytes({0x83, 0x28}));
+}
+
+TEST_F(BankSaving, CancelWritesAndRemembersNothing) {
+  PatchLibrarian::SavedFile saved{"keep", "keep"};
+  EXPECT_FALSE(librarian.savePatchAs("P", patches(), true, answer(""), &saved));
+  EXPECT_EQ(saved.fileName, "keep");
+  EXPECT_EQ(saved.folderName, "keep");
+}
+
+TEST_F(BankSaving, OnlyTheFirst128SlotsAreWrittenAndRecordsStayUntouched) {
+  PatchFile* upper = librarian.soundFiles[0];
+  upper->records.push_back(upper->records[0]);
+  upper->records.push_back(upper->records[1]);
+  EXPECT_TRUE(librarian.saveEditedPatch(dir.file("x.syx"), "x.syx"));
+  EXPECT_EQ(fixtures::readFile(dir.file("x.syx")).size(), 50176u);
+  EXPECT_EQ(upper->records.size(), 130u);
+}
+
+TEST_F(BankSaving, NoUpperBankMeansNoSave) {
+  librarian.upperFileIndex = 5;
+  EXPECT_FALSE(librarian.saveEditedPatch(dir.file("x.syx"), "x.syx"));
+  EXPECT_FALSE(librarian.savePatchAs("P", patches(), false, answer(dir.file("y.kro")), nullptr));
+  EXPECT_FALSE(::access(dir.file("x.syx").c_str(), F_OK) == 0);
+}
+
+TEST_F(BankSaving, AFailedWriteKeepsTheOldFileWhole) {
+  // The temporary file's longer name does not fit the name limit, though the
+  // bank's own does: a real write failure, also for root.
+  const std::string path = dir.file(std::string(250, 'b') + ".syx");
+  fixtures::writeFile(path, {'o', 'l', 'd'});
+  EXPECT_FALSE(librarian.saveEditedPatch(path, "b.syx"));
+  EXPECT_EQ(fixtures::readFile(path), Bytes({'o', 'l', 'd'}));
+  // A destination below a file.
+  EXPECT_FALSE(librarian.saveEditedPatch(path + "/x.syx", "x.syx"));
+  EXPECT_FALSE(librarian.savePatchAs("P", patches(), false, answer(path + "/x.kro"), nullptr));
+}
+
+TEST_F(BankSaving, AReadOnlyFolderKeepsTheOldFile) {
+  const std::string folder = dir.file("locked");
+  ::mkdir(folder.c_str(), 0755);
+  fixtures::writeFile(folder + "/b.syx", {'o', 'l', 'd'});
+  ::chmod(folder.c_str(), 0555);
+  if (::access(folder.c_str(), W_OK) == 0) {
+    ::chmod(folder.c_str(), 0755);
+    GTEST_SKIP() << "permission bits do not stop this user";
+  }
+  EXPECT_FALSE(librarian.saveEditedPatch(folder + "/b.syx", "b.syx"));
+  ::chmod(folder.c_str(), 0755);
+  EXPECT_EQ(fixtures::readFile(folder + "/b.syx"), Bytes({'o', 'l', 'd'}));
+}

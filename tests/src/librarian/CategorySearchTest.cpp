@@ -1,0 +1,128 @@
+#include <gtest/gtest.h>
+
+#include "BankFixtures.h"
+#include "src/librarian/PatchLibrarian.h"
+
+namespace {
+
+class CategorySearch : public ::testing::Test {
+ protected:
+  // A sound bank of the librarian whose slots are `names` with `category`.
+  PatchFile* addBank(const std::vector<std::string>& names, uint8_t category) {
+    PatchFile* file = new PatchFile;
+    for (const std::string& name : names) {
+      LibrarianPatch slot;
+      slot.messages.push_back(PatchSysexMessage{fixtures::soundDump(name, category)});
+      slot.parseName(370);
+      slot.parseCategory(386);
+      file->records.push_back(slot);
+    }
+    librarian.soundFiles.push_back(file);
+    return file;
+  }
+  static std::vector<std::string> repeat(const std::string& name, int n) {
+    return std::vector<std::string>(n, name);
+  }
+  std::vector<std::string> categoryPieces() const {
+    std::vector<std::string> out;
+    for (const PatchFile* f : librarian.categoryFiles)
+      out.push_back(f->fileName + ":" + std::to_string(f->records.size()));
+    return out;
+  }
+  const FolderFiles* categoryNode(const std::string& name) const {
+    for (const FolderFiles* top : librarian.categoryFolders)
+      if (top->name == name) return top;
+    return nullptr;
+  }
+
+  PatchLibrarian librarian;
+};
+
+}  // namespace
+
+TEST_F(CategorySearch, CategoryBanksAreSplitIntoPiecesOf128) {
+  addBank(repeat("lead", 200), 7);
+  addBank(repeat("lead", 100), 7);
+  addBank(repeat("pad", 128), 9);
+  addBank(repeat("arp", 1), 1);
+  librarian.createNewCategoryPatchFiles();
+  EXPECT_EQ(categoryPieces(), std::vector<std::string>({"Arp  1:1", "Lead 1:128", "Lead 2:128",
+                                                        "Lead 3:44", "Pad  1:128"}));
+  const PatchFile* lead = librarian.categoryFiles[1];
+  EXPECT_EQ(lead->folderName, "Lead");
+  EXPECT_EQ(lead->origin, 8);
+  EXPECT_EQ(lead->type, 0);
+  EXPECT_TRUE(lead->folderPath.empty());
+
+  ASSERT_EQ(librarian.categoryFolders.size(), 13u);
+  const FolderFiles* leadNode = categoryNode("Lead 1");
+  ASSERT_NE(leadNode, nullptr);
+  EXPECT_TRUE(leadNode->files.empty());
+  ASSERT_EQ(leadNode->subFolders.size(), 1u);
+  EXPECT_EQ(leadNode->subFolders[0].name, "Lead");
+  EXPECT_EQ(leadNode->subFolders[0].files.size(), 3u);
+  // 128 pads: the empty second piece stands only in the tree.
+  EXPECT_EQ(categoryNode("Pad  1")->subFolders[0].files.size(), 2u);
+  EXPECT_TRUE(categoryNode("Pad  1")->subFolders[0].files[1]->records.empty());
+  // No drum at all: an empty piece in the tree, none in the list.
+  const FolderFiles* drum = categoryNode("Drum 1");
+  ASSERT_NE(drum, nullptr);
+  EXPECT_EQ(drum->subFolders.at(0).name, "Drum");
+  EXPECT_TRUE(drum->subFolders[0].files.at(0)->records.empty());
+}
+
+TEST_F(CategorySearch, PiecesAreRebuiltFromTheDumps) {
+  PatchFile* bank = addBank({"Real Name"}, 3);
+  bank->records[0].name = "Renamed";
+  bank->records[0].messages.push_back(bank->records[0].messages[0]);
+  LibrarianPatch shortSlot;
+  shortSlot.messages.push_back(PatchSysexMessage{fixtures::Bytes(300, 0)});
+  shortSlot.category = "Bass";
+  shortSlot.name = "Real short";
+  bank->records.push_back(shortSlot);
+  bank->records.push_back(LibrarianPatch());  // no dump at all
+
+  librarian.createNewCategoryPatchFiles();
+  ASSERT_EQ(librarian.categoryFiles.size(), 1u);
+  const PatchFile* bass = librarian.categoryFiles[0];
+  ASSERT_EQ(bass->records.size(), 1u);
+  EXPECT_EQ(bass->records[0].name, "Real Name       ");
+  EXPECT_EQ(bass->records[0].category, "Bass");
+  EXPECT_EQ(bass->records[0].messages.size(), 1u);
+
+  // The search goes by the record's name; the short record is not rebuilt.
+  librarian.createNewSearchPatchFiles("Real");
+  EXPECT_TRUE(librarian.searchResultFiles.empty());
+  librarian.createNewSearchPatchFiles("Renamed");
+  ASSERT_EQ(librarian.searchResultFiles.size(), 1u);
+  const PatchFile* found = librarian.searchResultFiles[0];
+  ASSERT_EQ(found->records.size(), 1u);
+  EXPECT_EQ(found->records[0].name, "Real Name       ");
+  EXPECT_EQ(found->records[0].messages.size(), 2u);
+  EXPECT_EQ(found->fileName, "Search Results 1");
+  EXPECT_EQ(found->folderName, "Patches");
+}
+
+TEST_F(CategorySearch, SearchIsCaseSensitiveAndSplitsLikeCategories) {
+  std::vector<std::string> names = repeat("Fat Bass", 120);
+  for (int i = 0; i < 8; ++i) names.push_back("Sub Bass");
+  names.push_back("deep bass");
+  addBank(names, 3);
+  librarian.createNewSearchPatchFiles("bass");
+  ASSERT_EQ(librarian.searchResultFiles.size(), 1u);
+  EXPECT_EQ(librarian.searchResultFiles[0]->records.size(), 1u);
+
+  librarian.createNewSearchPatchFiles("Bass");
+  ASSERT_EQ(librarian.searchResultFiles.size(), 2u);
+  EXPECT_EQ(librarian.searchResultFiles[0]->records.size(), 128u);
+  EXPECT_TRUE(librarian.searchResultFiles[1]->records.empty());
+  EXPECT_EQ(librarian.searchResultFiles[1]->fileName, "Search Results 2");
+  EXPECT_EQ(librarian.searchResultFiles[1]->origin, 1);
+  ASSERT_EQ(librarian.searchResultFolders.size(), 1u);
+  EXPECT_EQ(librarian.searchResultFolders[0]->name, "Patches");
+  EXPECT_EQ(librarian.searchResultFolders[0]->files, librarian.searchResultFiles);
+
+  librarian.createNewSearchPatchFiles("Nothing like it");
+  EXPECT_TRUE(librarian.searchResultFiles.empty());
+  EXPECT_TRUE(librarian.searchResultFolders.empty());
+}

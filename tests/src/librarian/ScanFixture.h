@@ -1,0 +1,42 @@
+#pragma once
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <string>
+
+#include "BankFixtures.h"
+#include "TempDir.h"
+#include "platform/datafolder/DataFolder.h"
+#include "src/librarian/PatchLibrarian.h"
+
+// A data folder of its own with a "Patches" folder and the debug log on.
+class ScanFixture : public ::testing::Test {
+ protected:
+  ScanFixture() : env("KROMA_DATA_DIR", dir.path().c_str()) {
+    ::mkdir(patches().c_str(), 0755);
+    fixtures::writeFile(DataFolder::logFile(), {});
+    librarian.setLogging(true);
+  }
+
+  std::string patches() const { return dir.file("Patches"); }
+  std::string inPatches(const std::string& relative) const { return patches() + "/" + relative; }
+  void folder(const std::string& relative) const { ::mkdir(inPatches(relative).c_str(), 0755); }
+  void bank(const std::string& relative, const fixtures::Bytes& bytes) const {
+    fixtures::writeFile(inPatches(relative), bytes);
+  }
+  void scan() { librarian.loadPatchesFromFilesystem(DataFolder::patchesFolder()); }
+  std::string logText() const {
+    const fixtures::Bytes bytes = fixtures::readFile(DataFolder::logFile());
+    return std::string(bytes.begin(), bytes.end());
+  }
+  static std::vector<std::string> names(const std::vector<PatchFile*>& files) {
+    std::vector<std::string> out;
+    for (const PatchFile* f : files) out.push_back(f->fileName);
+    return out;
+  }
+
+  kroma_test::TempDir dir;
+  kroma_test::ScopedEnv env;
+  PatchLibrarian librarian;
+};
