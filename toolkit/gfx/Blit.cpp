@@ -24,6 +24,7 @@ struct Tap {
 };
 
 inline Tap tapAt(double u, bool bilinear, int lo, int hi) {
+  u = std::clamp(u, lo - 2.0, hi + 2.0);  // far points only ever reach the edge
   if (!bilinear) {
     const int i = std::clamp((int)std::floor(u), lo, hi - 1);
     return {i, i, 0};
@@ -39,6 +40,10 @@ inline uint32_t sample(GFX_IBitmap* src, const Tap& tx, const Tap& ty) {
   const uint32_t* r0 = rowOf(src, ty.i0);
   const uint32_t* r1 = rowOf(src, ty.i1);
   return lerp(lerp(r0[tx.i0], r0[tx.i1], tx.f), lerp(r1[tx.i0], r1[tx.i1], tx.f), ty.f);
+}
+
+bool finite(float a, float b, float c, float d) {
+  return std::isfinite(a) && std::isfinite(b) && std::isfinite(c) && std::isfinite(d);
 }
 
 // The source pixels [lo, hi) that a source span (pos, size) covers, within the bitmap.
@@ -75,7 +80,8 @@ void GFX_Blit(GFX_IBitmap* dest, GFX_IBitmap* src, int dstx, int dsty, int srcx,
 void GFX_ScaledBlit(GFX_IBitmap* dest, GFX_IBitmap* src, int dstx, int dsty, int dstw, int dsth,
                     float srcx, float srcy, float srcw, float srch, float alpha, int mode) {
   const int weight = weightOf(alpha);
-  if (!dest || !src || weight == 0 || !(srcw > 0) || !(srch > 0)) return;
+  if (!dest || !src || weight == 0 || !finite(srcx, srcy, srcw, srch) || srcw <= 0 || srch <= 0)
+    return;
   const Area area = clipToBitmap(dest, dstx, dsty, dstw, dsth);
   int loX, hiX, loY, hiY;
   sourceRange(srcx, srcw, src->getWidth(), &loX, &hiX);
@@ -128,9 +134,7 @@ void GFX_RotatedBlit(GFX_IBitmap* dest, GFX_IBitmap* src, int dstx, int dsty, in
     minX = std::min(minX, x), maxX = std::max(maxX, x);
     minY = std::min(minY, y), maxY = std::max(maxY, y);
   }
-  const long long bx = (long long)std::floor(minX), by = (long long)std::floor(minY);
-  const Area area = clipToBitmap(dest, bx, by, (long long)std::ceil(maxX) - bx + 1,
-                                 (long long)std::ceil(maxY) - by + 1);
+  const Area area = clipBox(dest, minX, minY, maxX, maxY);
   if (area.empty()) return;
 
   const bool bilinear = (mode & GFX_MODE_BILINEAR) != 0;

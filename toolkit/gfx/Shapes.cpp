@@ -18,9 +18,7 @@ bool finite(float a, float b, float c) {
 // Visits every pixel of the box [x0, x1] x [y0, y1] (rounded outwards) inside the bitmap.
 template <class Visit>
 void forBox(GFX_IBitmap* dest, double x0, double y0, double x1, double y1, Visit visit) {
-  const long long left = (long long)std::floor(x0), top = (long long)std::floor(y0);
-  const Area area = clipToBitmap(dest, left, top, (long long)std::ceil(x1) - left + 1,
-                                 (long long)std::ceil(y1) - top + 1);
+  const Area area = clipBox(dest, x0, y0, x1, y1);
   for (int y = area.y0; y < area.y1; ++y)
     for (int x = area.x0; x < area.x1; ++x) visit(x, y);
 }
@@ -90,8 +88,8 @@ void GFX_RoundRect(GFX_IBitmap* dest, float x, float y, float w, float h, int co
                    unsigned int colour, float alpha, int mode, bool antialias) {
   Plotter plot(dest, colour, alpha, mode);
   if (!plot.active() || !finite(x, y, 0) || !finite(w, h, 0) || w < 1 || h < 1) return;
-  const long long X = (long long)std::floor(x), Y = (long long)std::floor(y);
-  const long long W = (long long)w, H = (long long)h, R = X + W - 1, B = Y + H - 1;
+  const long long X = floorCoord(x), Y = floorCoord(y);
+  const long long W = floorCoord(w), H = floorCoord(h), R = X + W - 1, B = Y + H - 1;
   if (W <= 2 || H <= 2) {  // no inside: every pixel is outline
     for (long long row = std::max(Y, 0LL); row <= B && row < dest->getHeight(); ++row)
       plot.span((int)row, X, R + 1);

@@ -66,6 +66,8 @@ TEST(Blit, ZeroSizeAndMissingBitmapsAreLegal) {
   GFX_RotatedBlit(&one, &empty, 0, 0, 1, 1, 0, 0, 1, 1, 1.f, false, 1.f, 0, 0, 0);
   GFX_RotatedBlit(&empty, &one, 0, 0, 1, 1, 0, 0, 1, 1, 1.f, false, 1.f, 0, 0, 0);
   GFX_Blit(nullptr, &one, 0, 0, 0, 0, 1, 1, 1.f, GFX_MODE_COPY);
+  GFX_ScaledBlit(&one, &one, 0, 0, 1, 1, 1e30f, -1e30f, 1e30f, NAN, 1.f, GFX_MODE_BILINEAR);
+  GFX_RotatedBlit(&one, &one, 0, 0, 1, 1, 0, 0, 1, 1, 1e30f, false, 1.f, 0, 1e30f, NAN);
   GFX_Copy(&one, &empty);
   EXPECT_EQ(one.getWidth(), 0);
   GFX_Copy(nullptr, &one);
