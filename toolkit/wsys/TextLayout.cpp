@@ -77,7 +77,7 @@ void blendGlyph(const WSYS_Glyph& glyph, int x0, int y0, const Clip& clip, uint3
 
 void drawLine(WSYS_GlyphSource& font, const unsigned char* text, const Line& line, int x, int y,
               const Clip& clip, int alpha, const WSYS_TextTarget& target) {
-  long long penX = (long long)x << 6, penY = (long long)(y + font.ascent()) << 6;
+  long long penX = 64LL * x, penY = 64LL * (y + font.ascent());
   WSYS_Glyph glyph;
   for (int pos = line.start; pos < line.end;) {
     if (!font.glyph(nextCodepoint(text, line.end, &pos), &glyph)) continue;
