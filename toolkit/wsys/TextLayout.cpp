@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 
 namespace {
@@ -46,6 +47,11 @@ int lineWidth(WSYS_GlyphSource& font, const unsigned char* text, int start, int 
   }
   if (ay == 0) return (int)((ax + 32) >> 6);
   return (int)std::lround(std::hypot((double)ax, (double)ay) / 64.0);
+}
+
+// A coordinate held where it cannot overflow later sums; far off is off the bitmap anyway.
+int farOff(long long v) {
+  return (int)std::clamp(v, -(1LL << 28), 1LL << 28);
 }
 
 struct Clip {
@@ -112,8 +118,8 @@ int WSYS_LayoutText(WSYS_GlyphSource& font, const char* text, int len, RECT* rec
   const int height = count * lineHeight;
 
   if (flags & DT_CALCRECT) {
-    rect->right = rect->left + widest;
-    rect->bottom = rect->top + height;
+    rect->right = (int)std::min<long long>((long long)rect->left + widest, INT32_MAX);
+    rect->bottom = (int)std::min<long long>((long long)rect->top + height, INT32_MAX);
     return height;
   }
   if (!target || !target->bits) return height;
@@ -127,18 +133,20 @@ int WSYS_LayoutText(WSYS_GlyphSource& font, const char* text, int len, RECT* rec
   }
   const int alpha = (flags & WSYS_DT_FGALPHA) ? (int)(target->colour & 0xff) : 255;
 
-  int y = rect->top;
+  // Placement in 64 bits, so that no rectangle overflows it.
+  const long long left = rect->left, top = rect->top, right = rect->right, bottom = rect->bottom;
+  long long y = top;
   if (flags & DT_BOTTOM)
-    y = rect->bottom - height;
+    y = bottom - height;
   else if (flags & DT_VCENTER)
-    y = rect->top + (rect->bottom - rect->top - height) / 2;
+    y = top + (bottom - top - height) / 2;
   for (int i = 0; i < count; ++i, y += lineHeight) {
-    int x = rect->left;
+    long long x = left;
     if (flags & DT_RIGHT)
-      x = rect->right - lines[i].width;
+      x = right - lines[i].width;
     else if (flags & DT_CENTER)
-      x = rect->left + (rect->right - rect->left - lines[i].width) / 2;
-    drawLine(font, bytes, lines[i], x, y, clip, alpha, *target);
+      x = left + (right - left - lines[i].width) / 2;
+    drawLine(font, bytes, lines[i], farOff(x), farOff(y), clip, alpha, *target);
   }
   return height;
 }

@@ -8,12 +8,16 @@ namespace {
 
 std::atomic<uint32_t> gTickOffset{0};
 
-const std::chrono::steady_clock::time_point gStart = std::chrono::steady_clock::now();
+// Made on first use, so that callers during static start-up find it set.
+std::chrono::steady_clock::time_point start() {
+  static const std::chrono::steady_clock::time_point first = std::chrono::steady_clock::now();
+  return first;
+}
 
 }  // namespace
 
 uint32_t GetTickCount() {
-  const auto elapsed = std::chrono::steady_clock::now() - gStart;
+  const auto elapsed = std::chrono::steady_clock::now() - start();
   const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count();
   // Unsigned arithmetic wraps at 2^32 like the system counter does.
   return (uint32_t)(uint64_t)ms + gTickOffset.load(std::memory_order_relaxed);

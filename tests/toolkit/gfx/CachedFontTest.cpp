@@ -175,3 +175,26 @@ TEST(CachedFont, CachedGlyphsDrawLikeFreshOnesAndFontsCanBeReplaced) {
   EXPECT_EQ(none.DrawText(nullptr, "x", -1, &any, DT_CALCRECT), 0);
   EXPECT_EQ(none.GetLineHeight(), 0);
 }
+
+TEST(CachedFont, ExtremeRectanglesDoNotOverflow) {
+  auto font = cachedFont(12);
+  const RECT whole = {INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX};
+  const RECT far = {INT32_MAX - 5, 0, INT32_MAX, 10};
+  auto inkOf = [&](RECT r, unsigned int flags) {
+    GFX_MemBitmap b(20, 20);
+    font->DrawText(&b, "WW", -1, &r, flags);
+    return inkBox(&b);
+  };
+  EXPECT_EQ(inkOf(whole, 0).right, 0);
+  EXPECT_EQ(inkOf(whole, DT_RIGHT | DT_BOTTOM | DT_NOCLIP).right, 0);
+  EXPECT_EQ(inkOf(far, DT_CENTER | DT_VCENTER).right, 0);
+  // The middle of the whole range is about the origin: the text hangs over the corner.
+  const Box centred = inkOf(whole, DT_CENTER | DT_VCENTER);
+  EXPECT_EQ(centred.left, 0);
+  EXPECT_EQ(centred.top, 0);
+  EXPECT_GT(centred.right, 0);
+  RECT edge = {INT32_MAX - 5, INT32_MAX - 5, 0, 0};
+  font->DrawText(nullptr, "WW", -1, &edge, DT_CALCRECT);
+  EXPECT_EQ(edge.right, INT32_MAX);
+  EXPECT_EQ(edge.bottom, INT32_MAX);
+}

@@ -24,6 +24,15 @@ uint32_t combine(uint32_t dest, uint32_t source, float alpha, int mode) {
 
 }  // namespace
 
+TEST(Modes, PixelLayoutIsAlphaRedGreenBlueFromTheLowByte) {
+  EXPECT_EQ(GFX_Pixel(255, 1, 2, 3), 0x030201FFu);
+  const uint32_t p = 0x030201FFu;
+  const unsigned char* bytes = reinterpret_cast<const unsigned char*>(&p);
+  EXPECT_EQ(bytes[0], 255);  // in memory: A, R, G, B
+  EXPECT_EQ(bytes[1], 1);
+  EXPECT_EQ(bytes[3], 3);
+}
+
 TEST(Modes, EachModeAtFullWeight) {
   EXPECT_EQ(combine(kDest, kSource, 1.f, GFX_MODE_COPY), kSource);
   EXPECT_EQ(combine(kDest, kSource, 1.f, GFX_MODE_ADD), GFX_Pixel(255, 200, 255, 150));
