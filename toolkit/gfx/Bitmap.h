@@ -45,6 +45,8 @@ class GFX_SysBitmap : public GFX_IBitmap {
  public:
   GFX_SysBitmap(int w = 0, int h = 0);
   ~GFX_SysBitmap() override;
+  GFX_SysBitmap(const GFX_SysBitmap&) = delete;
+  GFX_SysBitmap& operator=(const GFX_SysBitmap&) = delete;
 
   unsigned int* getBits() override { return mPixels.getBits(); }
   int getWidth() override { return mPixels.getWidth(); }

@@ -30,6 +30,8 @@ class WSYS_GlyphSource {
 class WSYS_Font : public WSYS_GdiObject, public WSYS_GlyphSource {
  public:
   ~WSYS_Font() override;
+  WSYS_Font(const WSYS_Font&) = delete;
+  WSYS_Font& operator=(const WSYS_Font&) = delete;
 
   // Null when no font file can be found or opened.
   static WSYS_Font* create(int height, int escapement, int weight, bool italic, int quality,
