@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-// Handles, rectangles and flag values of the Win32-style window-system layer.
+// Handles, rectangles and flag values of the window-system layer.
 
 struct RECT {
   int32_t left;
