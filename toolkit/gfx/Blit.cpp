@@ -36,10 +36,12 @@ inline Tap tapAt(double u, bool bilinear, int lo, int hi) {
   return {std::clamp(i0, lo, hi - 1), std::clamp(i0 + 1, lo, hi - 1), f};
 }
 
+inline uint32_t between(const uint32_t* r0, const uint32_t* r1, const Tap& tx, int fy) {
+  return lerp(lerp(r0[tx.i0], r0[tx.i1], tx.f), lerp(r1[tx.i0], r1[tx.i1], tx.f), fy);
+}
+
 inline uint32_t sample(GFX_IBitmap* src, const Tap& tx, const Tap& ty) {
-  const uint32_t* r0 = rowOf(src, ty.i0);
-  const uint32_t* r1 = rowOf(src, ty.i1);
-  return lerp(lerp(r0[tx.i0], r0[tx.i1], tx.f), lerp(r1[tx.i0], r1[tx.i1], tx.f), ty.f);
+  return between(rowOf(src, ty.i0), rowOf(src, ty.i1), tx, ty.f);
 }
 
 bool finite(float a, float b, float c, float d) {
@@ -102,7 +104,9 @@ void GFX_ScaledBlit(GFX_IBitmap* dest, GFX_IBitmap* src, int dstx, int dsty, int
   for (int y = area.y0; y < area.y1; ++y) {
     const Tap ty = tapAt(srcy + (y - dsty + 0.5) * scaleY, bilinear, loY, hiY);
     if (bilinear) {
-      for (int i = 0; i < n; ++i) out[i] = sample(src, taps.Get()[i], ty);
+      const uint32_t* r0 = rowOf(src, ty.i0);
+      const uint32_t* r1 = rowOf(src, ty.i1);
+      for (int i = 0; i < n; ++i) out[i] = between(r0, r1, taps.Get()[i], ty.f);
     } else {
       const uint32_t* line = rowOf(src, ty.i0);
       for (int i = 0; i < n; ++i) out[i] = line[taps.Get()[i].i0];
