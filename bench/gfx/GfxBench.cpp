@@ -1,0 +1,89 @@
+#include <benchmark/benchmark.h>
+
+#include <cstring>
+#include <vector>
+
+#include "toolkit/gfx/Blit.h"
+#include "toolkit/gfx/CachedFont.h"
+#include "toolkit/gfx/Draw.h"
+#include "toolkit/wsys/Font.h"
+
+namespace {
+
+constexpr int kEditorWidth = 1500, kEditorHeight = 757;
+
+void fillPattern(GFX_IBitmap* b) {
+  for (int y = 0; y < b->getHeight(); ++y)
+    for (int x = 0; x < b->getWidth(); ++x)
+      b->getBits()[y * b->getRowSpan() + x] = GFX_Pixel((x * 7) & 0xff, x, y, x ^ y);
+}
+
+// The editor's background drawn into the back buffer.
+void BM_CopyBlitEditor(benchmark::State& state) {
+  GFX_MemBitmap src(kEditorWidth, kEditorHeight, 4);
+  GFX_SysBitmap dest(kEditorWidth, kEditorHeight);
+  fillPattern(&src);
+  for (auto _ : state) {
+    GFX_Blit(&dest, &src, 0, 0, 0, 0, kEditorWidth, kEditorHeight, 1.f, GFX_MODE_COPY);
+    benchmark::ClobberMemory();
+  }
+  state.SetBytesProcessed(state.iterations() * (int64_t)kEditorWidth * kEditorHeight * 4);
+}
+BENCHMARK(BM_CopyBlitEditor);
+
+// The same bytes through memcpy, the yardstick of the copy blit.
+void BM_MemcpyEditor(benchmark::State& state) {
+  const size_t bytes = (size_t)kEditorWidth * kEditorHeight * 4;
+  std::vector<unsigned char> src(bytes, 1), dest(bytes);
+  for (auto _ : state) {
+    std::memcpy(dest.data(), src.data(), bytes);
+    benchmark::ClobberMemory();
+  }
+  state.SetBytesProcessed(state.iterations() * (int64_t)bytes);
+}
+BENCHMARK(BM_MemcpyEditor);
+
+// A background scaled to the large GUI size at load time.
+void BM_BilinearScaledBlitEditor(benchmark::State& state) {
+  GFX_MemBitmap src(1305, 658, 4), dest(kEditorWidth, kEditorHeight, 4);
+  fillPattern(&src);
+  for (auto _ : state) {
+    GFX_ScaledBlit(&dest, &src, 0, 0, kEditorWidth, kEditorHeight, 0, 0, 1305, 658, 1.f,
+                   GFX_MODE_BILINEAR);
+    benchmark::ClobberMemory();
+  }
+}
+BENCHMARK(BM_BilinearScaledBlitEditor)->Unit(benchmark::kMillisecond);
+
+// One knob frame with its soft edges.
+void BM_SourceAlphaBlitKnob(benchmark::State& state) {
+  GFX_MemBitmap knob(48, 48 * 64, 4);
+  GFX_SysBitmap dest(kEditorWidth, kEditorHeight);
+  fillPattern(&knob);
+  int frame = 0;
+  for (auto _ : state) {
+    GFX_Blit(&dest, &knob, 700, 300, 0, 48 * frame, 48, 48, 1.f, GFX_MODE_SRCALPHA);
+    frame = (frame + 1) & 63;
+    benchmark::ClobberMemory();
+  }
+}
+BENCHMARK(BM_SourceAlphaBlitKnob)->Unit(benchmark::kMicrosecond);
+
+// A value display's text once its glyphs are cached.
+void BM_CachedText16(benchmark::State& state) {
+  GFX_CachedFont font;
+  font.SetFromHFont(
+      CreateFont(14, 0, 0, 0, FW_NORMAL, 0, 0, 0, 0, 0, 0, ANTIALIASED_QUALITY, 0, "DejaVu Sans"),
+      GFX_FONT_OWNS | GFX_FONT_NATIVE);
+  font.SetTextColor(GFX_Pixel(255, 240, 240, 240));
+  GFX_SysBitmap dest(kEditorWidth, kEditorHeight);
+  const char* text = "Cutoff Frequency";
+  for (auto _ : state) {
+    RECT r = {600, 200, 800, 220};
+    font.DrawText(&dest, text, -1, &r, DT_CENTER | DT_VCENTER | DT_NOCLIP);
+    benchmark::ClobberMemory();
+  }
+}
+BENCHMARK(BM_CachedText16)->Unit(benchmark::kMicrosecond);
+
+}  // namespace

@@ -1,0 +1,93 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <vector>
+
+#include "toolkit/wsys/Font.h"
+#include "toolkit/wsys/MemContext.h"
+
+namespace {
+
+WSYS_Font* font(const char* name, int height = 16, int weight = FW_NORMAL,
+                int quality = ANTIALIASED_QUALITY, int escapement = 0) {
+  return dynamic_cast<WSYS_Font*>(CreateFont(height, 0, escapement, escapement, weight, 0, 0, 0, 0,
+                                             0, 0, (char)quality, 0, name));
+}
+
+// Sum of the coverage of a string's glyphs.
+long ink(WSYS_Font* f, const char* text) {
+  long sum = 0;
+  WSYS_Glyph g;
+  for (const char* c = text; *c; ++c)
+    if (f->glyph((unsigned char)*c, &g))
+      for (int i = 0; i < g.width * g.height; ++i) sum += g.coverage[i];
+  return sum;
+}
+
+}  // namespace
+
+TEST(Font, KnownNamesResolveAndUnknownOnesFallBackToDejaVu) {
+  struct Case {
+    const char* asked;
+    const char* family;
+  } cases[] = {
+      {"DejaVu Sans Mono", "DejaVu Sans Mono"},
+      {"dejavu serif", "DejaVu Serif"},
+      {"No Such Font Anywhere", "DejaVu Sans"},
+      {"Monaco", "DejaVu Sans Mono"},
+      {"Consolas", "DejaVu Sans Mono"},
+      {"", "DejaVu Sans"},
+      {nullptr, "DejaVu Sans"},
+  };
+  for (const Case& c : cases) {
+    WSYS_Font* f = font(c.asked);
+    ASSERT_NE(f, nullptr) << (c.asked ? c.asked : "null");
+    EXPECT_STREQ(f->familyName(), c.family) << (c.asked ? c.asked : "null");
+    EXPECT_TRUE(DeleteObject(f));
+  }
+  EXPECT_FALSE(DeleteObject(nullptr));
+}
+
+TEST(Font, HeightWeightAndQuality) {
+  WSYS_Font* small = font("DejaVu Sans", 10);
+  WSYS_Font* large = font("DejaVu Sans", -30);  // negative heights count as positive
+  WSYS_Font* fallbackSize = font("DejaVu Sans", 0);
+  EXPECT_LT(small->lineHeight(), large->lineHeight());
+  EXPECT_GE(large->lineHeight(), 30);
+  EXPECT_LT(large->ascent(), large->lineHeight());
+  WSYS_Font* twelve = font("DejaVu Sans", 12);
+  EXPECT_EQ(fallbackSize->lineHeight(), twelve->lineHeight());
+  DeleteObject(twelve);
+
+  WSYS_Font* regular = font("DejaVu Sans", 20, FW_NORMAL);
+  WSYS_Font* bold = font("DejaVu Sans", 20, FW_BOLD);
+  EXPECT_GT(ink(bold, "Hello"), ink(regular, "Hello"));
+
+  WSYS_Font* mono = font("DejaVu Sans", 20, FW_NORMAL, NONANTIALIASED_QUALITY);
+  EXPECT_FALSE(mono->antialiased());
+  EXPECT_TRUE(regular->antialiased());
+  WSYS_Font* byDefault = font("DejaVu Sans", 20, FW_NORMAL, DEFAULT_QUALITY);
+  EXPECT_TRUE(byDefault->antialiased());
+  WSYS_Glyph g;
+  ASSERT_TRUE(mono->glyph('O', &g));
+  for (int i = 0; i < g.width * g.height; ++i)
+    ASSERT_TRUE(g.coverage[i] == 0 || g.coverage[i] == 255);
+  for (HGDIOBJ f : std::vector<HGDIOBJ>{small, large, fallbackSize, regular, bold, mono, byDefault})
+    DeleteObject(f);
+}
+
+TEST(Font, EscapementTurnsTheAdvance) {
+  WSYS_Font* flat = font("DejaVu Sans", 20);
+  WSYS_Font* up = font("DejaVu Sans", 20, FW_NORMAL, ANTIALIASED_QUALITY, 900);
+  WSYS_Glyph a, b;
+  ASSERT_TRUE(flat->glyph('W', &a));
+  ASSERT_TRUE(up->glyph('W', &b));
+  EXPECT_GT(a.advanceX, 0);
+  EXPECT_EQ(a.advanceY, 0);
+  // Counter-clockwise a quarter turn: the pen moves up the screen.
+  EXPECT_NEAR(b.advanceX, 0, 2);
+  EXPECT_NEAR(b.advanceY, -a.advanceX, 64);
+  EXPECT_GT(b.height, b.width);
+  DeleteObject(flat);
+  DeleteObject(up);
+}

@@ -1,0 +1,56 @@
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "toolkit/wsys/Font.h"
+#include "toolkit/wsys/MemContext.h"
+
+TEST(MemContext, FirstMemberDescribesTheCallersPixels) {
+  std::vector<uint32_t> pixels(8 * 3);
+  HDC dc = WSYS_CreateMemContext(pixels.data(), 6, 3, 8);
+  ASSERT_NE(dc, nullptr);
+  // The back end reads the bitmap context through the first member.
+  WSYS_BitmapContext* context = *reinterpret_cast<WSYS_BitmapContext**>(dc);
+  EXPECT_EQ(context->data, reinterpret_cast<unsigned char*>(pixels.data()));
+  EXPECT_EQ(context->width, 6);
+  EXPECT_EQ(context->height, 3);
+  EXPECT_EQ(context->bytesPerRow, 32);
+  EXPECT_TRUE(DeleteDC(dc));
+  EXPECT_FALSE(DeleteDC(nullptr));
+  EXPECT_EQ(WSYS_CreateMemContext(pixels.data(), 6, 3, 5), nullptr);
+  EXPECT_EQ(WSYS_CreateMemContext(pixels.data(), -1, 3, 8), nullptr);
+  HDC empty = WSYS_CreateMemContext(nullptr, 0, 0, 0);
+  ASSERT_NE(empty, nullptr);
+  RECT r = {0, 0, 10, 10};
+  EXPECT_EQ(DrawText(empty, "x", -1, &r, 0), 0);  // no font selected
+  DeleteDC(empty);
+}
+
+TEST(MemContext, DrawsAndMeasuresWithTheSelectedFontAndColour) {
+  constexpr int W = 64, H = 24;
+  std::vector<uint32_t> pixels(W * H);
+  HDC dc = WSYS_CreateMemContext(pixels.data(), W, H, W);
+  HFONT font = CreateFont(16, 0, 0, 0, FW_NORMAL, 0, 0, 0, 0, 0, 0, NONANTIALIASED_QUALITY, 0,
+                          "DejaVu Sans");
+  EXPECT_EQ(SelectObject(dc, font), nullptr);
+  EXPECT_EQ(SelectObject(dc, nullptr), nullptr);  // not a font: nothing changes
+  EXPECT_EQ(SetTextColor(dc, RGB(255, 0, 0)), 0u);
+
+  RECT measured = {0, 0, 0, 0};
+  const int height = DrawText(dc, "Hi", -1, &measured, DT_CALCRECT);
+  EXPECT_EQ(height, measured.bottom);
+  EXPECT_GT(measured.right, 5);
+  for (uint32_t p : pixels) ASSERT_EQ(p, 0u);
+
+  RECT box = {0, 0, W, H};
+  EXPECT_EQ(DrawText(dc, "Hi", -1, &box, DT_CENTER | DT_VCENTER), height);
+  int lit = 0;
+  for (uint32_t p : pixels) {
+    if (!p) continue;
+    ++lit;
+    EXPECT_EQ(p, 0x0000FFFFu);  // opaque red: alpha 255, red 255
+  }
+  EXPECT_GT(lit, 10);
+  DeleteDC(dc);
+  DeleteObject(font);
+}

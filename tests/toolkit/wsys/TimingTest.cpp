@@ -1,0 +1,55 @@
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
+
+#include "toolkit/wsys/Keys.h"
+#include "toolkit/wsys/Timing.h"
+#include "toolkit/wsys/WsysTypes.h"
+
+TEST(Timing, TickCountAdvancesWithSleepAndWrapsAt32Bits) {
+  const uint32_t before = GetTickCount();
+  // Bring the counter 5 ms short of the wrap.
+  WSYS_AdvanceTickCount(0xFFFFFFFFu - before - 5);
+  const uint32_t nearEnd = GetTickCount();
+  EXPECT_GE(nearEnd, 0xFFFFFFFFu - 10);
+  Sleep(30);
+  const uint32_t after = GetTickCount();
+  EXPECT_LT(after, nearEnd);                    // wrapped
+  EXPECT_GE((uint32_t)(after - nearEnd), 30u);  // unsigned differences stay right
+  EXPECT_LT((uint32_t)(after - nearEnd), 2000u);
+}
+
+TEST(Timing, SleepZeroAndNegativeReturnPromptly) {
+  const uint32_t start = GetTickCount();
+  Sleep(0);
+  Sleep(-5);
+  EXPECT_LT((uint32_t)(GetTickCount() - start), 500u);
+}
+
+TEST(Keys, StateSetByTheBackEndIsSeenOnOtherThreads) {
+  EXPECT_EQ(GetAsyncKeyState(VK_SHIFT), 0);
+  std::atomic<bool> seenDown{false}, seenUp{false};
+  std::thread reader([&] {
+    for (int i = 0; i < 2000 && !seenDown; ++i, Sleep(1))
+      seenDown = GetAsyncKeyState(VK_SHIFT) != 0;
+    for (int i = 0; i < 2000 && !seenUp; ++i, Sleep(1)) seenUp = GetAsyncKeyState(VK_SHIFT) == 0;
+  });
+  WSYS_SetKeyState(VK_SHIFT, true);
+  for (int i = 0; i < 2000 && !seenDown; ++i) Sleep(1);
+  WSYS_SetKeyState(VK_SHIFT, false);
+  reader.join();
+  EXPECT_TRUE(seenDown);
+  EXPECT_TRUE(seenUp);
+  EXPECT_EQ(GetAsyncKeyState(VK_LBUTTON), 0);
+}
+
+TEST(Keys, KeysOutsideTheTableAreNeverDown) {
+  WSYS_SetKeyState(-1, true);
+  WSYS_SetKeyState(256, true);
+  EXPECT_EQ(GetAsyncKeyState(-1), 0);
+  EXPECT_EQ(GetAsyncKeyState(256), 0);
+  WSYS_SetKeyState(VK_LBUTTON, true);
+  EXPECT_NE(GetAsyncKeyState(VK_LBUTTON), 0);
+  WSYS_SetKeyState(VK_LBUTTON, false);
+}
