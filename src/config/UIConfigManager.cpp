@@ -2,6 +2,7 @@
 
 #include <tinyxml2.h>
 
+#include <algorithm>
 #include <cstring>
 
 #include "FileEncrypt/ConfigKey.h"
@@ -85,11 +86,14 @@ void UIConfigManager::readUIConfig(IGraphics* graphics, Kroma* plugin, PatchLibr
 bool UIConfigManager::loadDocument(int id, const char* name, const char* root,
                                    XMLDocument& document, std::string& text) const {
   const std::optional<Bundle::LoadedFile> file = mLoader ? mLoader(id, name) : std::nullopt;
-  if (!file || file->size < 1) {
+  // A count beyond the bytes a loader hands over is not trusted.
+  int size = 0;
+  if (file) size = std::min(file->size, static_cast<int>(file->bytes.size()));
+  if (size < 1) {
     log(std::string("resource ") + name + " is missing or empty!");
     return false;
   }
-  decrypt(reinterpret_cast<const char*>(file->bytes.data()), file->size, text);
+  decrypt(reinterpret_cast<const char*>(file->bytes.data()), size, text);
   if (document.Parse(text.c_str()) != tinyxml2::XML_SUCCESS) {
     log(std::string("resource ") + name + " is not well formed: " + document.ErrorStr());
     document.Clear();

@@ -3,6 +3,7 @@
 #include <climits>
 #include <cstdlib>
 
+#include "src/config/ParameterIds.h"
 #include "src/config/UIConfigManager.h"
 
 namespace {
@@ -144,6 +145,12 @@ const char* UIConfigManager::getParamGroup(int part, std::string group) {
 void UIConfigManager::setControlLink(ControlAction* action, int paramIdx, LinkInfo link,
                                      int /*part*/) {
   if (link.linked < 0 || link.linkSwitch < 0) return;
+  // A switch that names no parameter could never enable the link.
+  if (link.linkSwitch >= numParams) {
+    log("link of parameter " + std::to_string(paramIdx) + " has no switch parameter " +
+        std::to_string(link.linkSwitch) + "; link skipped!");
+    return;
+  }
   ControlAction* partner = mLinkStore ? mLinkStore->actionOf(link.linked) : nullptr;
   if (!partner) {
     log("link of parameter " + std::to_string(paramIdx) + " to parameter " +

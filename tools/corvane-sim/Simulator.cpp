@@ -178,25 +178,30 @@ Bytes Simulator::withFault(Bytes dump) const {
 }
 
 void Simulator::storeDump(const unsigned char* data, std::size_t size) {
+  const unsigned char type = data[kTypeOffset];
+  const int expected = type == kSoundDump   ? kSoundDumpSize
+                       : type == kMultiDump ? kMultiDumpSize
+                                            : kGlobalDumpSize;
+  // A short message holds no bank or program to read.
+  if (size != static_cast<std::size_t>(expected)) return;
   const int bank = data[kBankOffset];
   const int program = data[kProgramOffset];
-  switch (data[kTypeOffset]) {
+  switch (type) {
     case kSoundDump:
-      if (size != kSoundDumpSize || !checksumHolds(data, size)) return;
+      if (!checksumHolds(data, size)) return;
       if (bank == kEditBufferBank && program < kParts)
         copyInto(mSoundEdit[program], data);
       else if (bank < kStoredSoundBanks)
         copyInto(mStoredSounds[bank * kProgramsPerBank + program], data);
       break;
     case kMultiDump:
-      if (size != kMultiDumpSize || !checksumHolds(data, size)) return;
+      if (!checksumHolds(data, size)) return;
       if (bank == kEditBufferBank)
         copyInto(mMultiEdit, data);
       else if (bank == 0)
         copyInto(mStoredMultis[program], data);
       break;
     default:  // Global: no checksum travels with it
-      if (size != kGlobalDumpSize) return;
       copyInto(mGlobal, data);
       mDeviceId = mGlobal[kGlobalIdOffset];
       break;

@@ -232,6 +232,28 @@ TEST_F(Reader, MissingResourcesLeaveEmptyLists) {
   EXPECT_EQ(builder.steps, std::vector<std::string>{"images"});
 }
 
+TEST(ResourceLoader, ACountBeyondTheBytesIsNotTrusted) {
+  LoggedManager m;
+  const std::string text = "<sysexlist><sysex/><sysex/></sysexlist>";
+  m.manager.setResourceLoader([&](int, const char*) {
+    Bundle::LoadedFile file;
+    const std::string cipher = encipher(text);
+    file.bytes.assign(cipher.begin(), cipher.end());
+    file.size = static_cast<int>(file.bytes.size()) + 4096;
+    return std::optional<Bundle::LoadedFile>(file);
+  });
+  m.manager.readSysexValues();
+  EXPECT_EQ(m.manager.getSysexList().size(), 2u);
+
+  m.manager.setResourceLoader([](int, const char*) {
+    Bundle::LoadedFile file;
+    file.size = 64;  // and no bytes at all
+    return std::optional<Bundle::LoadedFile>(file);
+  });
+  m.manager.readSysexValues();
+  EXPECT_TRUE(m.logged("resources/sysex.tea is missing or empty"));
+}
+
 TEST_F(Reader, BadSysExResourceLeavesTheListEmpty) {
   bundle.writeEnciphered("sysex.tea", "<sysexlist><sysex><values><value>3E</values></sysex>");
   m.manager.readSysexValues();

@@ -197,7 +197,14 @@ TEST(ControlLinks, BothPartnersPointAtEachOther) {
   store.limit = 150;
   m.manager.setControlLink(own, 100, LinkInfo{200, 300, 4}, 0);
   EXPECT_TRUE(store.links.empty());
-  EXPECT_TRUE(m.logged("link skipped"));
+  EXPECT_TRUE(m.logged("has no partner; link skipped"));
+
+  // A switch past the last parameter (a single identifier plus a part) links nothing either.
+  store.limit = numParams;
+  m.lines.clear();
+  m.manager.setControlLink(own, 100, LinkInfo{200, kDebugParts + 3, 4}, 3);
+  EXPECT_TRUE(store.links.empty());
+  EXPECT_TRUE(m.logged("has no switch parameter 8458; link skipped"));
 }
 
 }  // namespace

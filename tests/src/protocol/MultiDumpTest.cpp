@@ -143,6 +143,30 @@ TEST(MultiDumpReader, TakesOnlyMultiDumps) {
   EXPECT_EQ(params.values[kMultiPartKeyHigh + 15], 100);
 }
 
+TEST(MultiDumpReader, SetsEachRecordFieldOnceInOffsetOrder) {
+  sysex::MultiDumpBytes dump = sysex::multiSendTemplate();
+  for (int p = 0; p < 16; ++p) {
+    const int base = 39 + 24 * p;
+    dump[base + 12] = 0x00;  // flag bytes that clear nothing: one set per switch
+    dump[base + 13] = 0x00;
+    for (int i = 14; i < 24; ++i) dump[base + i] = 0x55;  // never read
+  }
+  for (int i = 23; i <= 38; ++i)
+    if (i != 24 && i != 25) dump[i] = 0x66;  // never read either
+  FakeParameters params;
+  ParsedMulti parsed;
+  ASSERT_TRUE(parseMultiDump(dump.data(), 425, params, parsed));
+
+  std::vector<int> expected = {6750, 6751};  // master volume, tempo
+  for (int p = 0; p < 16; ++p) {
+    for (int index : {6385, 6401, 6449, 6465, 6481, 6497, 6433, 6513, 6529, 6545, 6561})
+      expected.push_back(index + p);
+    for (int index : {6417, 6606, 6622, 6638}) expected.push_back(index + p);
+    for (int index : kSwitchesB) expected.push_back(index + p);
+  }
+  EXPECT_EQ(params.setOrder, expected);
+}
+
 TEST(MultiDumpReader, NamesAreKeptWholeAndShownUpToAZero) {
   FakeParameters params;
   ParsedMulti parsed;

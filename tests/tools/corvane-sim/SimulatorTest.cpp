@@ -167,6 +167,21 @@ TEST_F(SimulatorTest, RefusesDumpsThatAreDamagedOrForAnotherId) {
   EXPECT_EQ(sim.soundEditBuffer(1), before);
 }
 
+TEST_F(SimulatorTest, DumpHeadersTooShortForBankAndProgramAreIgnored) {
+  const auto sound = sim.soundEditBuffer(0);
+  const auto multi = sim.multiEditBuffer();
+  const auto global = sim.globalRecord();
+  for (int type : {0x10, 0x11, 0x14}) {
+    // Exactly six bytes, so that a read of the program byte would leave the message.
+    const Bytes stub{0xF0, 0x3E, 0x13, 0x05, static_cast<unsigned char>(type), 0xF7};
+    send(stub);
+  }
+  EXPECT_EQ(sim.soundEditBuffer(0), sound);
+  EXPECT_EQ(sim.multiEditBuffer(), multi);
+  EXPECT_EQ(sim.globalRecord(), global);
+  EXPECT_EQ(sim.deviceId(), 5);
+}
+
 TEST_F(SimulatorTest, GlobalDumpIsStoredAndItsIdTakesEffect) {
   Bytes global = patternDump(80, 0x14, 5, 0x06, 0x01, 5);
   global[42] = 9;
@@ -305,8 +320,11 @@ TEST(SimulatorThreads, ReceivesAndAnswersFromSeveralThreads) {
     for (int i = 0; i < 200; ++i) sim.receive(request.data(), request.size(), Clock::now());
   });
   std::size_t answered = 0;
-  while (answered < 200) answered += sim.takeDue(Clock::now() + 1h).size();
+  const Clock::time_point giveUp = Clock::now() + 10s;
+  while (answered < 200 && Clock::now() < giveUp) answered += sim.takeDue(Clock::now() + 1h).size();
   writer.join();
+  answered += sim.takeDue(Clock::now() + 1h).size();
+  EXPECT_EQ(answered, 200u);
   EXPECT_EQ(sim.received().size(), 200u);
 }
 
