@@ -23,12 +23,43 @@ bool writeAll(int fd, const uint8_t* data, int size) {
   return true;
 }
 
-// Gives `from` the name `to` unless `to` exists. Hard links make the test and
-// the move one step; file systems without them fall back to a checked rename.
+// Across file systems a move is a copy under the new name, then the removal
+// of the source; a source that cannot be removed takes its copy back.
+bool copyThenRemove(const std::string& from, const std::string& to) {
+  if (exists(to)) {
+    errno = EEXIST;
+    return false;
+  }
+  ByteChunk bytes;
+  if (!readFile(from, bytes) || !writeFile(to, bytes, false)) {
+    errno = EIO;
+    return false;
+  }
+  if (::unlink(from.c_str()) == 0) return true;
+  const int error = errno;
+  ::unlink(to.c_str());
+  errno = error;
+  return false;
+}
+
+// Gives `from` the name `to` unless `to` exists; errno is EEXIST only when the
+// name was taken. Hard links make the test and the move one step; file systems
+// without them fall back to a checked rename.
 bool renameNoReplace(const std::string& from, const std::string& to) {
-  if (::link(from.c_str(), to.c_str()) == 0) return ::unlink(from.c_str()) == 0;
+  if (::link(from.c_str(), to.c_str()) == 0) {
+    if (::unlink(from.c_str()) == 0) return true;
+    const int error = errno;
+    ::unlink(to.c_str());
+    errno = error;
+    return false;
+  }
   if (errno == EEXIST) return false;
-  return !exists(to) && ::rename(from.c_str(), to.c_str()) == 0;
+  if (errno == EXDEV) return copyThenRemove(from, to);
+  if (exists(to)) {
+    errno = EEXIST;
+    return false;
+  }
+  return ::rename(from.c_str(), to.c_str()) == 0;
 }
 
 }  // namespace
@@ -89,6 +120,7 @@ std::string moveAside(const std::string& from, const std::string& folder) {
   for (int attempt = 0; attempt < 100 && exists(from); ++attempt) {
     const std::string to = freeName(folder, stemOf(name), extension);
     if (renameNoReplace(from, to)) return to;
+    if (errno != EEXIST) break;
   }
   return "";
 }

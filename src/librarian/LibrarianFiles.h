@@ -29,7 +29,8 @@ std::string freeName(const std::string& folder, const std::string& stem,
                      const std::string& extension);
 
 // Moves `from` into `folder` (ending in a separator) under its own name, or a
-// free numbered one; never replaces a file. The new path, or "" on failure.
+// free numbered one, also onto another file system; never replaces a file.
+// The new path, or "" on failure.
 std::string moveAside(const std::string& from, const std::string& folder);
 
 // Splits a path at its last "/" or "\": the folder part with that separator,
