@@ -218,4 +218,15 @@ TEST(BankReading, ConversionModesRunOnCorvaneSoundDumps) {
   ASSERT_EQ(nimbra.records.size(), 1u);
   EXPECT_EQ(nimbra.records[0].messages[0].bytes[17], 15);
   EXPECT_EQ(nimbra.records[0].category, "Pad ");
+
+  // The chain runs before the length test: a short dump comes out whole.
+  Bytes cut(dump.begin(), dump.begin() + 300);
+  cut.push_back(0xF7);
+  EXPECT_TRUE(readAll(cut, false, 0).records.empty());
+  for (int mode : {PatchLibrarian::kConvertNimbra, PatchLibrarian::kConvertVela}) {
+    const PatchFile converted = readAll(cut, false, mode);
+    ASSERT_EQ(converted.records.size(), 1u) << mode;
+    EXPECT_EQ(converted.records[0].messages[0].bytes.size(), 392u);
+    EXPECT_EQ(converted.records[0].category, "Init");
+  }
 }
