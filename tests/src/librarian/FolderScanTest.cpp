@@ -1,3 +1,6 @@
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
 #include <unistd.h>
 
 #include "ScanFixture.h"
@@ -20,6 +23,21 @@ Bytes bankOfSize(size_t size) {
 
 bool exists(const std::string& path) {
   return ::access(path.c_str(), F_OK) == 0;
+}
+
+// Makes a folder refuse new entries, also for root where the file system has
+// an immutable flag; false when it cannot be done.
+bool setFolderLocked(const std::string& folder, bool locked) {
+  const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY);
+  int flags = 0;
+  bool done = fd >= 0 && ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
+  if (done) {
+    flags = locked ? flags | FS_IMMUTABLE_FL : flags & ~FS_IMMUTABLE_FL;
+    done = ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
+  }
+  if (fd >= 0) ::close(fd);
+  if (!done) ::chmod(folder.c_str(), locked ? 0555 : 0755);
+  return !locked || ::access(folder.c_str(), W_OK) != 0;
 }
 
 }  // namespace
@@ -122,6 +140,27 @@ TEST_F(FolderScan, ASplitFileMovesAsideAcrossFileSystemsAndIsSplitOnce) {
   librarian.initBankFilesOnDiscard(DataFolder::patchesFolder());
   EXPECT_EQ(names(librarian.soundFiles),
             std::vector<std::string>({"Big Singles 1.syx", "Big Singles 2.syx"}));
+}
+
+TEST_F(FolderScan, AFileThatCannotBeMovedAsideKeepsNoPieces) {
+  // Pieces left beside a file that stays would be joined by another set at
+  // every reload.
+  const std::string aside = dir.file("Converted Banks");
+  ::mkdir(aside.c_str(), 0755);
+  bank("Big.syx", fixtures::rawBank(fixtures::sounds(200)));
+  if (!setFolderLocked(aside, true)) {
+    setFolderLocked(aside, false);
+    GTEST_SKIP() << "the folder cannot be locked here";
+  }
+  scan();
+  librarian.initBankFilesOnDiscard(DataFolder::patchesFolder());
+  setFolderLocked(aside, false);
+  EXPECT_TRUE(librarian.soundFiles.empty());
+  EXPECT_TRUE(exists(inPatches("Big.syx")));
+  EXPECT_FALSE(exists(inPatches("Big Singles 1.syx")));
+  EXPECT_FALSE(exists(inPatches("Big Singles 1 (2).syx")));
+  EXPECT_NE(logText().find("PATCH LIBRARIAN: could not move file " + inPatches("Big.syx")),
+            std::string::npos);
 }
 
 TEST_F(FolderScan, AFileThatCannotBeMovedAsideIsNotSplit) {
