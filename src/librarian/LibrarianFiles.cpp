@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <vector>
@@ -65,17 +66,27 @@ bool renameNoReplace(const std::string& from, const std::string& to) {
 }  // namespace
 
 bool writeFile(const std::string& path, const ByteChunk& bytes, bool replace) {
-  std::vector<char> temp(path.begin(), path.end());
+  // A file that is replaced keeps its mode, and a link to it stays a link:
+  // the bytes go to the file it points to.
+  std::string target = path;
+  mode_t mode = 0644;
+  struct stat st;
+  if (replace && ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode)) {
+    char resolved[PATH_MAX];
+    if (::realpath(path.c_str(), resolved)) target = resolved;
+    mode = st.st_mode & 07777;
+  }
+  std::vector<char> temp(target.begin(), target.end());
   const char suffix[] = ".partial-XXXXXX";
   temp.insert(temp.end(), suffix, suffix + sizeof(suffix));
   const int fd = ::mkstemp(temp.data());
   if (fd < 0) return false;
-  bool ok = ::fchmod(fd, 0644) == 0;
+  bool ok = ::fchmod(fd, mode) == 0;
   ok = writeAll(fd, bytes.Data(), bytes.Size()) && ok;
   ok = (::close(fd) == 0) && ok;
   if (ok) {
-    ok = replace ? ::rename(temp.data(), path.c_str()) == 0
-                 : renameNoReplace(temp.data(), path.c_str());
+    ok = replace ? ::rename(temp.data(), target.c_str()) == 0
+                 : renameNoReplace(temp.data(), target.c_str());
   }
   if (!ok) ::unlink(temp.data());
   return ok;
