@@ -1,6 +1,3 @@
-#include <fcntl.h>
-#include <linux/fs.h>
-#include <sys/ioctl.h>
 #include <unistd.h>
 
 #include "ScanFixture.h"
@@ -23,21 +20,6 @@ Bytes bankOfSize(size_t size) {
 
 bool exists(const std::string& path) {
   return ::access(path.c_str(), F_OK) == 0;
-}
-
-// Makes a folder refuse new entries, also for root where the file system has
-// an immutable flag; false when it cannot be done.
-bool setFolderLocked(const std::string& folder, bool locked) {
-  const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY);
-  int flags = 0;
-  bool done = fd >= 0 && ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
-  if (done) {
-    flags = locked ? flags | FS_IMMUTABLE_FL : flags & ~FS_IMMUTABLE_FL;
-    done = ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
-  }
-  if (fd >= 0) ::close(fd);
-  if (!done) ::chmod(folder.c_str(), locked ? 0555 : 0755);
-  return !locked || ::access(folder.c_str(), W_OK) != 0;
 }
 
 }  // namespace
