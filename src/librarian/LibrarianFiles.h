@@ -13,8 +13,9 @@ namespace LibrarianFiles {
 constexpr long long kMaxFileSize = 16ll * 1024 * 1024;
 
 // Writes `bytes` to `path` through a temporary file in the same folder, so a
-// failed write leaves any old file whole. With `replace` false an existing
-// file is never touched and the write fails. True when the file is complete.
+// failed write leaves any old file whole; a replaced file keeps its mode and
+// a link to it stays a link. With `replace` false an existing file is never
+// touched and the write fails. True when the file is complete.
 bool writeFile(const std::string& path, const ByteChunk& bytes, bool replace);
 
 // Reads a whole file of at most kMaxFileSize bytes; false when it cannot.
