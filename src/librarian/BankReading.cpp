@@ -85,12 +85,13 @@ int PatchLibrarian::readDump(ByteChunk* data, int& position, PatchFile* file, in
     slot.parseName(kMultiNameOffset);
     file->type = 1;
   } else {
-    if ((int)dump.bytes.size() < kSoundMinSize) return position;
+    // A converted dump comes out whole, so the length test follows the conversion.
     if (mode == kConvertVela) alterPatchFromVelaFormat(&dump);
     if (mode == kConvertVela || mode == kConvertNimbra) {
       alterPatchFromNimbraFormat(&dump);
       alterCategoryFormatToInt(&dump);
     }
+    if ((int)dump.bytes.size() < kSoundMinSize) return position;
     slot.messages.push_back(std::move(dump));
     slot.parseName(kSoundNameOffset);
     slot.parseCategory(kSoundCategoryOffset);

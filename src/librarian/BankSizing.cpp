@@ -121,12 +121,15 @@ bool PatchLibrarian::splitBankFile(PatchFile* source, const std::string& folderN
     for (int block = -1; ok && block < splitCount; ++block)
       ok = createNewPatchFile(source, folderName, fileName, extension, path, origin, block, midi,
                               multis != 0);
-  if (!ok) {
-    for (const std::pair<std::string, PatchFile*>& written : mSplitPieces) {
-      ::remove(written.first.c_str());
-      discard(written.second);
-    }
+  if (!ok) undoSplit();
+  return ok;
+}
+
+void PatchLibrarian::undoSplit() {
+  std::lock_guard<std::recursive_mutex> lock(mMutex);
+  for (const std::pair<std::string, PatchFile*>& written : mSplitPieces) {
+    ::remove(written.first.c_str());
+    discard(written.second);
   }
   mSplitPieces.clear();
-  return ok;
 }

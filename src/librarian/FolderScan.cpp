@@ -162,10 +162,13 @@ PatchFile* PatchLibrarian::parseFolderFiles(Poco::File file, Poco::Path path, in
       log("PATCH LIBRARIAN: could not split file " + fullPath);
       return nullptr;
     }
-    if (LibrarianFiles::moveAside(file.path(), aside).empty())
+    // A file left in place would be split again by every reload.
+    if (LibrarianFiles::moveAside(file.path(), aside).empty()) {
+      undoSplit();
       log("PATCH LIBRARIAN: could not move file " + fullPath);
-    else
+    } else {
       log("PATCH LIBRARIAN: moved file " + aside + " due to mismatching data in package!");
+    }
     return nullptr;
   }
 

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <vector>
@@ -23,28 +24,69 @@ bool writeAll(int fd, const uint8_t* data, int size) {
   return true;
 }
 
-// Gives `from` the name `to` unless `to` exists. Hard links make the test and
-// the move one step; file systems without them fall back to a checked rename.
+// Across file systems a move is a copy under the new name, then the removal
+// of the source; a source that cannot be removed takes its copy back.
+bool copyThenRemove(const std::string& from, const std::string& to) {
+  if (exists(to)) {
+    errno = EEXIST;
+    return false;
+  }
+  ByteChunk bytes;
+  if (!readFile(from, bytes) || !writeFile(to, bytes, false)) {
+    errno = EIO;
+    return false;
+  }
+  if (::unlink(from.c_str()) == 0) return true;
+  const int error = errno;
+  ::unlink(to.c_str());
+  errno = error;
+  return false;
+}
+
+// Gives `from` the name `to` unless `to` exists; errno is EEXIST only when the
+// name was taken. Hard links make the test and the move one step; file systems
+// without them fall back to a checked rename.
 bool renameNoReplace(const std::string& from, const std::string& to) {
-  if (::link(from.c_str(), to.c_str()) == 0) return ::unlink(from.c_str()) == 0;
+  if (::link(from.c_str(), to.c_str()) == 0) {
+    if (::unlink(from.c_str()) == 0) return true;
+    const int error = errno;
+    ::unlink(to.c_str());
+    errno = error;
+    return false;
+  }
   if (errno == EEXIST) return false;
-  return !exists(to) && ::rename(from.c_str(), to.c_str()) == 0;
+  if (errno == EXDEV) return copyThenRemove(from, to);
+  if (exists(to)) {
+    errno = EEXIST;
+    return false;
+  }
+  return ::rename(from.c_str(), to.c_str()) == 0;
 }
 
 }  // namespace
 
 bool writeFile(const std::string& path, const ByteChunk& bytes, bool replace) {
-  std::vector<char> temp(path.begin(), path.end());
+  // A file that is replaced keeps its mode, and a link to it stays a link:
+  // the bytes go to the file it points to.
+  std::string target = path;
+  mode_t mode = 0644;
+  struct stat st;
+  if (replace && ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode)) {
+    char resolved[PATH_MAX];
+    if (::realpath(path.c_str(), resolved)) target = resolved;
+    mode = st.st_mode & 07777;
+  }
+  std::vector<char> temp(target.begin(), target.end());
   const char suffix[] = ".partial-XXXXXX";
   temp.insert(temp.end(), suffix, suffix + sizeof(suffix));
   const int fd = ::mkstemp(temp.data());
   if (fd < 0) return false;
-  bool ok = ::fchmod(fd, 0644) == 0;
+  bool ok = ::fchmod(fd, mode) == 0;
   ok = writeAll(fd, bytes.Data(), bytes.Size()) && ok;
   ok = (::close(fd) == 0) && ok;
   if (ok) {
-    ok = replace ? ::rename(temp.data(), path.c_str()) == 0
-                 : renameNoReplace(temp.data(), path.c_str());
+    ok = replace ? ::rename(temp.data(), target.c_str()) == 0
+                 : renameNoReplace(temp.data(), target.c_str());
   }
   if (!ok) ::unlink(temp.data());
   return ok;
@@ -89,6 +131,7 @@ std::string moveAside(const std::string& from, const std::string& folder) {
   for (int attempt = 0; attempt < 100 && exists(from); ++attempt) {
     const std::string to = freeName(folder, stemOf(name), extension);
     if (renameNoReplace(from, to)) return to;
+    if (errno != EEXIST) break;
   }
   return "";
 }

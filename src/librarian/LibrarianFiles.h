@@ -13,8 +13,9 @@ namespace LibrarianFiles {
 constexpr long long kMaxFileSize = 16ll * 1024 * 1024;
 
 // Writes `bytes` to `path` through a temporary file in the same folder, so a
-// failed write leaves any old file whole. With `replace` false an existing
-// file is never touched and the write fails. True when the file is complete.
+// failed write leaves any old file whole; a replaced file keeps its mode and
+// a link to it stays a link. With `replace` false an existing file is never
+// touched and the write fails. True when the file is complete.
 bool writeFile(const std::string& path, const ByteChunk& bytes, bool replace);
 
 // Reads a whole file of at most kMaxFileSize bytes; false when it cannot.
@@ -29,7 +30,8 @@ std::string freeName(const std::string& folder, const std::string& stem,
                      const std::string& extension);
 
 // Moves `from` into `folder` (ending in a separator) under its own name, or a
-// free numbered one; never replaces a file. The new path, or "" on failure.
+// free numbered one, also onto another file system; never replaces a file.
+// The new path, or "" on failure.
 std::string moveAside(const std::string& from, const std::string& folder);
 
 // Splits a path at its last "/" or "\": the folder part with that separator,

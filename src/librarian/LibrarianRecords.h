@@ -8,7 +8,6 @@ class ByteChunk;
 
 // Offsets and sizes of the two dumps a bank holds, counted from the opening F0.
 namespace DumpLayout {
-constexpr int kHeaderSize = 7;
 constexpr uint8_t kManufacturer = 0x3E;
 constexpr uint8_t kModelCorvane = 0x13;
 constexpr uint8_t kModelNimbra = 0x10;
@@ -16,7 +15,6 @@ constexpr uint8_t kModelVela = 0x0F;
 constexpr uint8_t kTypeSound = 0x10;
 constexpr uint8_t kTypeMulti = 0x11;
 constexpr int kTypeOffset = 4;
-constexpr int kProgramOffset = 6;
 
 constexpr int kSoundSize = 392;
 constexpr int kSoundMinSize = 390;  // shorter sound dumps lack their name and category

@@ -46,6 +46,7 @@ void PatchLibrarian::discardAllFiles() {
   deleteAll(searchResultFiles);
   deleteAll(categoryFiles);
   deleteAll(mUnlisted);
+  mSplitPieces.clear();
 }
 
 void PatchLibrarian::log(const std::string& line) const {

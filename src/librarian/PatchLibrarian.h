@@ -97,9 +97,10 @@ class PatchLibrarian {
                           const std::string& path, int origin, int block, bool midi, bool multis);
   // Splits a bank of more than 128 slots into files of 128 beside `path`,
   // sounds first. Either every piece is written and listed (true), or none is
-  // left behind (false).
+  // left behind (false). undoSplit() takes back the pieces of the last split.
   bool splitBankFile(PatchFile* source, const std::string& folderName, const std::string& fileName,
                      const std::string& extension, const std::string& path, int origin);
+  void undoSplit();
 
   // --- Conversion of older synthesizers' sound dumps ---
   static void alterPatchFromVelaFormat(PatchSysexMessage* dump);
@@ -150,6 +151,6 @@ class PatchLibrarian {
   bool mLogging = false;
   // Banks that stand in a folder tree but in no file list.
   std::vector<PatchFile*> mUnlisted;
-  // Paths of the pieces the running split has written, for its roll-back.
+  // Paths of the pieces the last split has written, for its roll-back.
   std::vector<std::pair<std::string, PatchFile*>> mSplitPieces;
 };

@@ -1,39 +1,13 @@
 #include <gtest/gtest.h>
 
-#include "BankFixtures.h"
-#include "src/librarian/PatchLibrarian.h"
-#include "toolkit/plugin/ByteChunk.h"
+#include "BankLoading.h"
 
 using fixtures::Bytes;
+using fixtures::chunkOf;
+using fixtures::load;
+using fixtures::readAll;
 
 namespace {
-
-ByteChunk chunkOf(const Bytes& bytes) {
-  ByteChunk chunk;
-  chunk.AppendBytes(bytes.data(), (int)bytes.size());
-  return chunk;
-}
-
-// Reads a whole file image the way the folder scan does.
-PatchFile load(const Bytes& bytes) {
-  PatchLibrarian librarian;
-  ByteChunk chunk = chunkOf(bytes);
-  PatchFile file;
-  librarian.loadFromChunk(&chunk, chunk.Size(), &file);
-  return file;
-}
-
-// Reads dumps one call at a time without padding.
-PatchFile readAll(const Bytes& bytes, bool midi = false, int mode = 0) {
-  PatchLibrarian librarian;
-  ByteChunk chunk = chunkOf(bytes);
-  PatchFile file;
-  int position = midi ? 14 : 0;
-  while ((midi ? librarian.readMIDIMessage(&chunk, position, &file, mode, 0)
-               : librarian.readSysexMessage(&chunk, position, &file, mode, 0)) > 0) {
-  }
-  return file;
-}
 
 Bytes storedHeader(uint8_t type, uint8_t program) {
   return {0xF0, 0x3E, 0x13, 0x00, type, 0x00, program};
@@ -218,4 +192,15 @@ TEST(BankReading, ConversionModesRunOnCorvaneSoundDumps) {
   ASSERT_EQ(nimbra.records.size(), 1u);
   EXPECT_EQ(nimbra.records[0].messages[0].bytes[17], 15);
   EXPECT_EQ(nimbra.records[0].category, "Pad ");
+
+  // The chain runs before the length test: a short dump comes out whole.
+  Bytes cut(dump.begin(), dump.begin() + 300);
+  cut.push_back(0xF7);
+  EXPECT_TRUE(readAll(cut, false, 0).records.empty());
+  for (int mode : {PatchLibrarian::kConvertNimbra, PatchLibrarian::kConvertVela}) {
+    const PatchFile converted = readAll(cut, false, mode);
+    ASSERT_EQ(converted.records.size(), 1u) << mode;
+    EXPECT_EQ(converted.records[0].messages[0].bytes.size(), 392u);
+    EXPECT_EQ(converted.records[0].category, "Init");
+  }
 }

@@ -106,12 +106,26 @@ TEST_F(BankSaving, AReadOnlyFolderKeepsTheOldFile) {
   const std::string folder = dir.file("locked");
   ::mkdir(folder.c_str(), 0755);
   fixtures::writeFile(folder + "/b.syx", {'o', 'l', 'd'});
-  ::chmod(folder.c_str(), 0555);
-  if (::access(folder.c_str(), W_OK) == 0) {
-    ::chmod(folder.c_str(), 0755);
-    GTEST_SKIP() << "permission bits do not stop this user";
+  if (!setFolderLocked(folder, true)) {
+    setFolderLocked(folder, false);
+    GTEST_SKIP() << "the folder cannot be locked here";
   }
   EXPECT_FALSE(librarian.saveEditedPatch(folder + "/b.syx", "b.syx"));
-  ::chmod(folder.c_str(), 0755);
+  setFolderLocked(folder, false);
   EXPECT_EQ(fixtures::readFile(folder + "/b.syx"), Bytes({'o', 'l', 'd'}));
+}
+
+TEST_F(BankSaving, OverwritingALinkedBankWritesTheLinkedFile) {
+  const std::string real = dir.file("elsewhere.syx");
+  fixtures::writeFile(real, {'o', 'l', 'd'});
+  ::chmod(real.c_str(), 0600);
+  const std::string link = inPatches("linked.syx");
+  ASSERT_EQ(::symlink(real.c_str(), link.c_str()), 0);
+  EXPECT_TRUE(librarian.saveEditedPatch(link, "linked.syx"));
+  struct stat st;
+  ASSERT_EQ(::lstat(link.c_str(), &st), 0);
+  EXPECT_TRUE(S_ISLNK(st.st_mode));
+  ASSERT_EQ(::stat(real.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0600u);
+  EXPECT_EQ(fixtures::readFile(real).size(), 50176u);
 }

@@ -1,24 +1,15 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include "BankFixtures.h"
+#include "BankLoading.h"
 #include "TempDir.h"
-#include "src/librarian/PatchLibrarian.h"
-#include "toolkit/plugin/ByteChunk.h"
 
 using fixtures::Bytes;
 
 namespace {
 
 PatchFile readUnpadded(const Bytes& bytes) {
-  PatchLibrarian librarian;
-  ByteChunk chunk;
-  chunk.AppendBytes(bytes.data(), (int)bytes.size());
-  PatchFile file;
-  int position = 0;
-  while (librarian.readSysexMessage(&chunk, position, &file, 0, 0) > 0) {
-  }
-  return file;
+  return fixtures::readAll(bytes);
 }
 
 bool exists(const std::string& path) {

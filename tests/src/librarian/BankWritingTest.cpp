@@ -1,24 +1,14 @@
 #include <gtest/gtest.h>
 
-#include "BankFixtures.h"
+#include "BankLoading.h"
 #include "TempDir.h"
 #include "src/librarian/BankFormat.h"
 #include "src/librarian/LibrarianFiles.h"
-#include "src/librarian/PatchLibrarian.h"
-#include "toolkit/plugin/ByteChunk.h"
 
 using fixtures::Bytes;
+using fixtures::load;
 
 namespace {
-
-PatchFile load(const Bytes& bytes) {
-  PatchLibrarian librarian;
-  ByteChunk chunk;
-  chunk.AppendBytes(bytes.data(), (int)bytes.size());
-  PatchFile file;
-  librarian.loadFromChunk(&chunk, chunk.Size(), &file);
-  return file;
-}
 
 Bytes bytesOf(const ByteChunk& chunk) {
   return Bytes(chunk.Data(), chunk.Data() + chunk.Size());

@@ -102,6 +102,49 @@ TEST_F(FolderScan, LargeFilesAreSplitAndMovedAsideWithoutReplacing) {
   EXPECT_EQ(librarian.soundFolders[0]->files.size(), 3u);
 }
 
+TEST_F(FolderScan, ASplitFileMovesAsideAcrossFileSystemsAndIsSplitOnce) {
+  // "Patches" on another file system than the data folder, as when it links
+  // to another disk: the split file must still leave, or every reload would
+  // split it again into further pieces.
+  struct stat here, there;
+  if (::access("/dev/shm", W_OK) != 0 || ::stat("/dev/shm", &there) != 0 ||
+      ::stat(dir.path().c_str(), &here) != 0 || here.st_dev == there.st_dev)
+    GTEST_SKIP() << "no second file system";
+  kroma_test::ScopedEnv shm("KROMA_TEST_TMP", "/dev/shm");
+  kroma_test::TempDir other;
+  ASSERT_EQ(::rmdir(patches().c_str()), 0);
+  ASSERT_EQ(::symlink(other.path().c_str(), patches().c_str()), 0);
+  bank("Big.syx", fixtures::rawBank(fixtures::sounds(200)));
+
+  scan();
+  EXPECT_FALSE(exists(inPatches("Big.syx")));
+  EXPECT_EQ(fixtures::readFile(dir.file("Converted Banks/Big.syx")).size(), 200u * 392);
+  librarian.initBankFilesOnDiscard(DataFolder::patchesFolder());
+  EXPECT_EQ(names(librarian.soundFiles),
+            std::vector<std::string>({"Big Singles 1.syx", "Big Singles 2.syx"}));
+}
+
+TEST_F(FolderScan, AFileThatCannotBeMovedAsideKeepsNoPieces) {
+  // Pieces left beside a file that stays would be joined by another set at
+  // every reload.
+  const std::string aside = dir.file("Converted Banks");
+  ::mkdir(aside.c_str(), 0755);
+  bank("Big.syx", fixtures::rawBank(fixtures::sounds(200)));
+  if (!setFolderLocked(aside, true)) {
+    setFolderLocked(aside, false);
+    GTEST_SKIP() << "the folder cannot be locked here";
+  }
+  scan();
+  librarian.initBankFilesOnDiscard(DataFolder::patchesFolder());
+  setFolderLocked(aside, false);
+  EXPECT_TRUE(librarian.soundFiles.empty());
+  EXPECT_TRUE(exists(inPatches("Big.syx")));
+  EXPECT_FALSE(exists(inPatches("Big Singles 1.syx")));
+  EXPECT_FALSE(exists(inPatches("Big Singles 1 (2).syx")));
+  EXPECT_NE(logText().find("PATCH LIBRARIAN: could not move file " + inPatches("Big.syx")),
+            std::string::npos);
+}
+
 TEST_F(FolderScan, AFileThatCannotBeMovedAsideIsNotSplit) {
   fixtures::writeFile(dir.file("Converted Banks"), {'x'});  // a file where the folder should be
   bank("Big.syx", fixtures::rawBank(fixtures::sounds(200)));
