@@ -19,11 +19,13 @@ function(kroma_library name)
   endif()
 endfunction()
 
-# kroma_test(<name> [TSAN] [LIBS <targets>...])
+# kroma_test(<name> [TSAN] [JACK] [LIBS <targets>...])
 # One GoogleTest program of every .cpp in the calling folder. In a
-# ThreadSanitizer build only the programs marked TSAN are built.
+# ThreadSanitizer build only the programs marked TSAN are built. Programs
+# marked JACK start JACK servers, which the machine holds only a few of at
+# once: they run one at a time.
 function(kroma_test name)
-  cmake_parse_arguments(ARG "TSAN" "" "LIBS" ${ARGN})
+  cmake_parse_arguments(ARG "TSAN;JACK" "" "LIBS" ${ARGN})
   if(KROMA_SANITIZE STREQUAL "thread" AND NOT ARG_TSAN)
     return()
   endif()
@@ -33,8 +35,11 @@ function(kroma_test name)
   endif()
   add_executable(${name} ${sources})
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} kroma_testsupport GTest::gtest GTest::gmock GTest::gtest_main)
-  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
-                       PROPERTIES ENVIRONMENT "KROMA_TEST_TMP=${CMAKE_BINARY_DIR}/testtmp")
+  set(properties ENVIRONMENT "KROMA_TEST_TMP=${CMAKE_BINARY_DIR}/testtmp")
+  if(ARG_JACK)
+    list(APPEND properties RESOURCE_LOCK jack)
+  endif()
+  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60 PROPERTIES ${properties})
 endfunction()
 
 # kroma_bench(<name> SOURCES <files>... LIBS <targets>...)

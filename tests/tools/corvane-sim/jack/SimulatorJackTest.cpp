@@ -198,8 +198,10 @@ TEST(SimulatorOnJack, AnswersARequestAndLogsIt) {
   const std::string server = "kroma-sim-" + std::to_string(getpid());
   kroma_test::ScopedEnv env("JACK_DEFAULT_SERVER", server.c_str());
   kroma_test::ScopedEnv noAutostart("JACK_NO_START_SERVER", "1");
-  Child jackd({"/usr/bin/jackd", "--no-realtime", "-d", "dummy", "-r", "48000", "-p", "256"},
-              false);
+  // jackd takes its name from -n only; the variable above names it to clients.
+  Child jackd(
+      {"/usr/bin/jackd", "-n", server, "--no-realtime", "-d", "dummy", "-r", "48000", "-p", "256"},
+      false);
   ASSERT_TRUE(jackd.running());
   ASSERT_TRUE(waitForServer());
 
