@@ -77,6 +77,14 @@ std::vector<std::string> SplitExtensions(const char* extensions) {
 
 }  // namespace
 
+const char* const kBundleID = "com.Quillon Bay Sound.vst.Kroma Editor";
+
+IGraphicsMac* MakeGraphics(IPluginBase* plug, int w, int h, int fps) {
+  IGraphicsMac* graphics = new IGraphicsMac(plug, w, h, fps);
+  graphics->SetBundleID(kBundleID);
+  return graphics;
+}
+
 IGraphicsMac::IGraphicsMac(IPluginBase* plug, int w, int h, int fps) : IGraphics(plug, w, h, fps) {}
 
 IGraphicsMac::~IGraphicsMac() {

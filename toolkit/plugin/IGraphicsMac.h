@@ -60,3 +60,10 @@ class IGraphicsMac : public IGraphics, private VIEW_Client {
   int mPrevX = 0;
   int mPrevY = 0;
 };
+
+// The identifier under which the plug-in bundle's resources are looked up.
+extern const char* const kBundleID;
+
+// The editor's graphics object for the plug-in, with the bundle identifier
+// set; the caller attaches it.
+IGraphicsMac* MakeGraphics(IPluginBase* plug, int w, int h, int fps = 0);
