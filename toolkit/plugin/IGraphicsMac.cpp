@@ -94,14 +94,18 @@ IGraphicsMac::~IGraphicsMac() {
 // ---- Window ----------------------------------------------------------------
 
 void* IGraphicsMac::OpenWindow(void* parentView) {
+  return OpenView(parentView);
+}
+
+void* IGraphicsMac::OpenWindow(void* window, void*, short, short) {
+  return OpenView(window);
+}
+
+void* IGraphicsMac::OpenView(void* parentView) {
   CloseWindow();
   mView.reset(VIEW_View::open(parentView, Width(), Height(), FPS(), this));
   mNeedsFullDraw = true;
   return mView.get();
-}
-
-void* IGraphicsMac::OpenWindow(void* window, void*, short, short) {
-  return OpenWindow(window);
 }
 
 void IGraphicsMac::CloseWindow() {

@@ -50,6 +50,7 @@ class IGraphicsMac : public IGraphics, private VIEW_Client {
   void viewEvent(const VIEW_Event& event) override;
   void viewTextEnded(const std::string& text, bool committed) override;
   void routeMouse(const VIEW_Event& event);
+  void* OpenView(void* parentView);
 
   std::unique_ptr<VIEW_View> mView;
   TK_String mBundleID;
