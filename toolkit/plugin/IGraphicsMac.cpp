@@ -9,6 +9,7 @@
 #include "toolkit/gfx/Png.h"
 #include "toolkit/plugin/IParam.h"
 #include "toolkit/plugin/IPopupMenu.h"
+#include "toolkit/wsys/Keys.h"
 
 namespace {
 
@@ -157,6 +158,12 @@ void IGraphicsMac::viewEvent(const VIEW_Event& event) {
 }
 
 void IGraphicsMac::routeMouse(const VIEW_Event& event) {
+  // The audio thread asks for the left button and Shift without a window call.
+  const bool leftDown = !event.mods.right && (event.type == VIEW_Event::kMouseDown ||
+                                              event.type == VIEW_Event::kMouseDrag);
+  if (event.type != VIEW_Event::kMouseMove && event.type != VIEW_Event::kWheel)
+    WSYS_SetKeyState(VK_LBUTTON, leftDown);
+  WSYS_SetKeyState(VK_SHIFT, event.mods.shift);
   IMouseMod mod(!event.mods.right, event.mods.right, event.mods.shift, event.mods.control,
                 event.mods.alt);
   switch (event.type) {
