@@ -1,0 +1,41 @@
+#include "toolkit/plugin/ITextControl.h"
+
+#include <cstring>
+
+#include "toolkit/plugin/IGraphics.h"
+
+ITextControl::ITextControl(IPluginBase* plug, IRECT rect, IText* style, const char* text)
+    : IControl(plug, rect), mStr(text) {
+  if (style) mText = *style;
+}
+
+bool ITextControl::Draw(IGraphics* graphics) {
+  TK_String text;
+  GetTextForPlug(&text);
+  return DrawTextString(graphics, text.Get());
+}
+
+bool ITextControl::DrawTextString(IGraphics* graphics, const char* text) {
+  if (!text || !*text) return true;
+  IRECT rect = mRECT;
+  return graphics->DrawIText(&mText, text, &rect);
+}
+
+void ITextControl::SetTextFromPlug(const char* text) {
+  {
+    TK_MutexLock lock(mTextMutex);
+    if (std::strcmp(mStr.Get(), text ? text : "") == 0) return;
+    mStr.Set(text);
+  }
+  SetDirty(false);
+}
+
+void ITextControl::GetTextForPlug(TK_String* out) const {
+  TK_MutexLock lock(mTextMutex);
+  out->Set(mStr.Get());
+}
+
+bool ITextControl::TextEquals(const char* text) const {
+  TK_MutexLock lock(mTextMutex);
+  return std::strcmp(mStr.Get(), text ? text : "") == 0;
+}

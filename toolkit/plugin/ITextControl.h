@@ -1,0 +1,29 @@
+#pragma once
+
+#include "toolkit/mutex.h"
+#include "toolkit/plugin/IControl.h"
+#include "toolkit/tkstring.h"
+
+// A control that shows a text. The text is replaced from the MIDI input thread
+// while the editor thread draws it, so it is handed over under a lock.
+class ITextControl : public IControl {
+ public:
+  ITextControl(IPluginBase* plug, IRECT rect, IText* style, const char* text = "");
+
+  bool Draw(IGraphics* graphics) override;
+
+  // Nothing when the text is unchanged; else marks the control for redraw.
+  void SetTextFromPlug(const char* text);
+  // A copy of the current text.
+  void GetTextForPlug(TK_String* out) const;
+  bool TextEquals(const char* text) const;
+
+ protected:
+  // Draws text with the control's style; used by subclasses that show
+  // another text than their own.
+  bool DrawTextString(IGraphics* graphics, const char* text);
+
+ private:
+  mutable TK_Mutex mTextMutex;
+  TK_String mStr;
+};
