@@ -46,7 +46,8 @@ void IParam::SetTexts(const char* name, const char* label, const char* group, in
 }
 
 void IParam::SetDefault(double value) {
-  mValue = mDefault = value;
+  mDefault = value;
+  Set(value);
 }
 
 void IParam::InitBool(const char* name, bool defaultValue, const char* label, const char* group,
@@ -103,7 +104,7 @@ void IParam::SetClamped(double value) {
   if (!(value == value)) return;
   if (value > mMax) value = mMax;
   if (value < mMin) value = mMin;
-  mValue = value;
+  Set(value);
 }
 
 void IParam::SetNormalized(double normalized) {
@@ -112,7 +113,7 @@ void IParam::SetNormalized(double normalized) {
   if (normalized > 1.0) normalized = 1.0;
   double value = mMin + (mMax - mMin) * std::pow(normalized, mShape);
   if (mType != kTypeDouble && mStep > 0.0) value = mStep * std::floor(value / mStep + 0.5);
-  mValue = value < mMax ? value : mMax;
+  Set(value < mMax ? value : mMax);
 }
 
 double IParam::GetNormalized(double plainValue) const {
@@ -125,7 +126,7 @@ double IParam::GetNormalized(double plainValue) const {
 }
 
 int IParam::Int() const {
-  return truncToInt(mValue);
+  return truncToInt(Value());
 }
 
 void IParam::GetBounds(double* lo, double* hi) const {
@@ -134,7 +135,7 @@ void IParam::GetBounds(double* lo, double* hi) const {
 }
 
 double IParam::DBToAmp() const {
-  return std::exp(mValue * 0.1151292546497);
+  return std::exp(Value() * 0.1151292546497);
 }
 
 const IParam::DisplayText* IParam::FindDisplayText(int value) const {
