@@ -146,12 +146,15 @@ const IParam::DisplayText* IParam::FindDisplayText(int value) const {
 }
 
 const char* IParam::SetDisplayText(int value, const char* text) {
+  std::lock_guard<std::mutex> lock(mDisplayTextsLock);
   DisplayText* entry = const_cast<DisplayText*>(FindDisplayText(value));
   if (!entry) {
     const int n = mDisplayTexts.GetSize();
     DisplayText* entries = mDisplayTexts.Resize(n + 1);
     if (!entries) return "";
     entry = entries + n;
+    // The last byte stays 0, so a text read while it is replaced ends inside its entry.
+    std::memset(entry, 0, sizeof(DisplayText));
     entry->mValue = value;
     mMax = value;
   }
@@ -159,7 +162,18 @@ const char* IParam::SetDisplayText(int value, const char* text) {
   return entry->mText;
 }
 
+void IParam::ResetDisplayTexts() {
+  std::lock_guard<std::mutex> lock(mDisplayTextsLock);
+  mDisplayTexts.Resize(0);
+}
+
+int IParam::GetNDisplayTexts() const {
+  std::lock_guard<std::mutex> lock(mDisplayTextsLock);
+  return mDisplayTexts.GetSize();
+}
+
 const char* IParam::GetDisplayTextAtIdx(int idx, int* value) const {
+  std::lock_guard<std::mutex> lock(mDisplayTextsLock);
   if (idx < 0 || idx >= mDisplayTexts.GetSize()) return "";
   const DisplayText& entry = mDisplayTexts.Get()[idx];
   if (value) *value = entry.mValue;
@@ -167,12 +181,14 @@ const char* IParam::GetDisplayTextAtIdx(int idx, int* value) const {
 }
 
 const char* IParam::GetDisplayText(int value) const {
+  std::lock_guard<std::mutex> lock(mDisplayTextsLock);
   const DisplayText* entry = FindDisplayText(value);
   return entry ? entry->mText : "";
 }
 
 bool IParam::MapDisplayText(const char* text, int* value) const {
   if (!text) return false;
+  std::lock_guard<std::mutex> lock(mDisplayTextsLock);
   const DisplayText* entries = mDisplayTexts.Get();
   for (int i = 0; i < mDisplayTexts.GetSize(); ++i) {
     if (std::strcmp(entries[i].mText, text) == 0) {
@@ -192,9 +208,10 @@ void IParam::GetDisplayForHost(double value, bool isNormalized, char* buffer, bo
   if (!buffer || bufferSize < 1) return;
   if (isNormalized) value = mMin + (mMax - mMin) * std::pow(value, mShape);
   if (useDisplayText) {
-    const char* text = GetDisplayText(truncToInt(value));
-    if (text[0]) {
-      copyText(buffer, text, bufferSize);
+    std::lock_guard<std::mutex> lock(mDisplayTextsLock);
+    const DisplayText* entry = FindDisplayText(truncToInt(value));
+    if (entry && entry->mText[0]) {
+      copyText(buffer, entry->mText, bufferSize);
       return;
     }
   }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <atomic>
+#include <mutex>
 
 #include "toolkit/heapbuf.h"
 
@@ -58,10 +59,12 @@ class IParam {
   double DBToAmp() const;
 
   // Replaces the text of value's entry, or appends an entry for value (which
-  // then becomes the maximum). Returns the stored text.
+  // then becomes the maximum). Returns the stored text. A name display's text
+  // is replaced from the MIDI input thread: readers on other threads take a
+  // copy through GetDisplayForHost, which holds the same lock.
   const char* SetDisplayText(int value, const char* text);
-  void ResetDisplayTexts() { mDisplayTexts.Resize(0); }
-  int GetNDisplayTexts() const { return mDisplayTexts.GetSize(); }
+  void ResetDisplayTexts();
+  int GetNDisplayTexts() const;
   // Empty text (and value untouched) for an index outside the table.
   const char* GetDisplayTextAtIdx(int idx, int* value = nullptr) const;
   const char* GetDisplayText(int value) const;
@@ -103,4 +106,5 @@ class IParam {
   char mLabel[kTextSize] = "";
   char mGroup[kTextSize] = "";
   TK_TypedBuf<DisplayText> mDisplayTexts{16 * (int)sizeof(DisplayText)};
+  mutable std::mutex mDisplayTextsLock;
 };

@@ -201,4 +201,26 @@ TEST(Param, ValueSetOnOneThreadReadsWholeOnAnother) {
   EXPECT_EQ(param.Value(), 19999 % 128) << "the last value set stays";
 }
 
+// A sound dump from the synthesizer replaces a name display's text on the
+// MIDI input thread while the host or the editor copies it out.
+TEST(Param, DisplayTextReplacedOnOneThreadIsCopiedWhole) {
+  IParam name;
+  name.InitText();
+  name.SetDisplayText(0, "INIT");
+  const std::string texts[] = {"INIT", "Warm Pad", std::string(55, 'L')};
+  std::atomic<bool> done{false};
+  std::thread input([&] {
+    for (int i = 0; i < 20000; ++i) name.SetDisplayText(0, texts[1 + i % 2].c_str());
+    done = true;
+  });
+  int reads = 0;
+  while (!done || reads == 0) {
+    const std::string shown = display(name, 0.0);
+    ASSERT_TRUE(shown == texts[0] || shown == texts[1] || shown == texts[2]) << shown;
+    ++reads;
+  }
+  input.join();
+  EXPECT_EQ(name.GetNDisplayTexts(), 1);
+}
+
 }  // namespace
