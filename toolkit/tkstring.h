@@ -16,7 +16,6 @@ class TK_String {
   }
 
   const char* Get() const { return mBuf.GetSize() ? static_cast<const char*>(mBuf.Get()) : ""; }
-  char* GetWritable() { return mBuf.GetSize() ? static_cast<char*>(mBuf.Get()) : nullptr; }
   int GetLength() const { return mBuf.GetSize() ? mBuf.GetSize() - 1 : 0; }
 
   // Sets from text (null reads as empty), at most maxLength bytes when >= 0.

@@ -28,6 +28,8 @@ class ByteChunk {
     std::memcpy(&value, Data() + startPos, sizeof(T));
     return startPos + (int)sizeof(T);
   }
+  // A stored byte other than 0 or 1 is no valid bool: read it as a flag.
+  int ReadValue(bool& value, int startPos) const { return ReadFlag(value, startPos); }
 
   // A 32-bit length, then the bytes without a terminator.
   int AppendText(const char* text);

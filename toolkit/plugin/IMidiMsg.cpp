@@ -3,7 +3,11 @@
 #include <cstdio>
 
 namespace {
+// A data byte from a normalised value; values outside 0..1 (and NaN) are
+// limited, so that no status-like byte or undefined conversion results.
 int toSevenBits(double normalized) {
+  if (!(normalized > 0.0)) return 0;
+  if (normalized > 1.0) normalized = 1.0;
   return (int)(normalized * 127.0);
 }
 }  // namespace

@@ -46,7 +46,8 @@ void IParam::SetTexts(const char* name, const char* label, const char* group, in
 }
 
 void IParam::SetDefault(double value) {
-  mValue = mDefault = value;
+  mDefault = value;
+  Set(value);
 }
 
 void IParam::InitBool(const char* name, bool defaultValue, const char* label, const char* group,
@@ -103,7 +104,7 @@ void IParam::SetClamped(double value) {
   if (!(value == value)) return;
   if (value > mMax) value = mMax;
   if (value < mMin) value = mMin;
-  mValue = value;
+  Set(value);
 }
 
 void IParam::SetNormalized(double normalized) {
@@ -112,7 +113,7 @@ void IParam::SetNormalized(double normalized) {
   if (normalized > 1.0) normalized = 1.0;
   double value = mMin + (mMax - mMin) * std::pow(normalized, mShape);
   if (mType != kTypeDouble && mStep > 0.0) value = mStep * std::floor(value / mStep + 0.5);
-  mValue = value < mMax ? value : mMax;
+  Set(value < mMax ? value : mMax);
 }
 
 double IParam::GetNormalized(double plainValue) const {
@@ -125,7 +126,7 @@ double IParam::GetNormalized(double plainValue) const {
 }
 
 int IParam::Int() const {
-  return truncToInt(mValue);
+  return truncToInt(Value());
 }
 
 void IParam::GetBounds(double* lo, double* hi) const {
@@ -134,7 +135,7 @@ void IParam::GetBounds(double* lo, double* hi) const {
 }
 
 double IParam::DBToAmp() const {
-  return std::exp(mValue * 0.1151292546497);
+  return std::exp(Value() * 0.1151292546497);
 }
 
 const IParam::DisplayText* IParam::FindDisplayText(int value) const {
@@ -145,12 +146,15 @@ const IParam::DisplayText* IParam::FindDisplayText(int value) const {
 }
 
 const char* IParam::SetDisplayText(int value, const char* text) {
+  std::lock_guard<std::mutex> lock(mDisplayTextsLock);
   DisplayText* entry = const_cast<DisplayText*>(FindDisplayText(value));
   if (!entry) {
     const int n = mDisplayTexts.GetSize();
     DisplayText* entries = mDisplayTexts.Resize(n + 1);
     if (!entries) return "";
     entry = entries + n;
+    // The last byte stays 0, so a text read while it is replaced ends inside its entry.
+    std::memset(entry, 0, sizeof(DisplayText));
     entry->mValue = value;
     mMax = value;
   }
@@ -158,7 +162,18 @@ const char* IParam::SetDisplayText(int value, const char* text) {
   return entry->mText;
 }
 
+void IParam::ResetDisplayTexts() {
+  std::lock_guard<std::mutex> lock(mDisplayTextsLock);
+  mDisplayTexts.Resize(0);
+}
+
+int IParam::GetNDisplayTexts() const {
+  std::lock_guard<std::mutex> lock(mDisplayTextsLock);
+  return mDisplayTexts.GetSize();
+}
+
 const char* IParam::GetDisplayTextAtIdx(int idx, int* value) const {
+  std::lock_guard<std::mutex> lock(mDisplayTextsLock);
   if (idx < 0 || idx >= mDisplayTexts.GetSize()) return "";
   const DisplayText& entry = mDisplayTexts.Get()[idx];
   if (value) *value = entry.mValue;
@@ -166,12 +181,14 @@ const char* IParam::GetDisplayTextAtIdx(int idx, int* value) const {
 }
 
 const char* IParam::GetDisplayText(int value) const {
+  std::lock_guard<std::mutex> lock(mDisplayTextsLock);
   const DisplayText* entry = FindDisplayText(value);
   return entry ? entry->mText : "";
 }
 
 bool IParam::MapDisplayText(const char* text, int* value) const {
   if (!text) return false;
+  std::lock_guard<std::mutex> lock(mDisplayTextsLock);
   const DisplayText* entries = mDisplayTexts.Get();
   for (int i = 0; i < mDisplayTexts.GetSize(); ++i) {
     if (std::strcmp(entries[i].mText, text) == 0) {
@@ -191,9 +208,10 @@ void IParam::GetDisplayForHost(double value, bool isNormalized, char* buffer, bo
   if (!buffer || bufferSize < 1) return;
   if (isNormalized) value = mMin + (mMax - mMin) * std::pow(value, mShape);
   if (useDisplayText) {
-    const char* text = GetDisplayText(truncToInt(value));
-    if (text[0]) {
-      copyText(buffer, text, bufferSize);
+    std::lock_guard<std::mutex> lock(mDisplayTextsLock);
+    const DisplayText* entry = FindDisplayText(truncToInt(value));
+    if (entry && entry->mText[0]) {
+      copyText(buffer, entry->mText, bufferSize);
       return;
     }
   }

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <atomic>
+#include <mutex>
+
 #include "toolkit/heapbuf.h"
 
 // One parameter of the plug-in: kind, value in its own units, range, step,
@@ -30,17 +33,17 @@ class IParam {
   void InitText() { mType = kTypeText; }
 
   // Sets the plain value as it is.
-  void Set(double value) { mValue = value; }
+  void Set(double value) { mValue.store(value, std::memory_order_relaxed); }
   // Sets the plain value limited to the range.
   void SetClamped(double value);
   void SetNormalized(double normalized);
   // Ignores a shape that is not above 0.
   void SetShape(double shape);
 
-  double Value() const { return mValue; }
-  bool Bool() const { return mValue >= 0.5; }
+  double Value() const { return mValue.load(std::memory_order_relaxed); }
+  bool Bool() const { return Value() >= 0.5; }
   int Int() const;
-  double GetNormalized() const { return GetNormalized(mValue); }
+  double GetNormalized() const { return GetNormalized(Value()); }
   double GetNormalized(double plainValue) const;
   void GetBounds(double* lo, double* hi) const;
   double GetMin() const { return mMin; }
@@ -56,10 +59,12 @@ class IParam {
   double DBToAmp() const;
 
   // Replaces the text of value's entry, or appends an entry for value (which
-  // then becomes the maximum). Returns the stored text.
+  // then becomes the maximum). Returns the stored text. A name display's text
+  // is replaced from the MIDI input thread: readers on other threads take a
+  // copy through GetDisplayForHost, which holds the same lock.
   const char* SetDisplayText(int value, const char* text);
-  void ResetDisplayTexts() { mDisplayTexts.Resize(0); }
-  int GetNDisplayTexts() const { return mDisplayTexts.GetSize(); }
+  void ResetDisplayTexts();
+  int GetNDisplayTexts() const;
   // Empty text (and value untouched) for an index outside the table.
   const char* GetDisplayTextAtIdx(int idx, int* value = nullptr) const;
   const char* GetDisplayText(int value) const;
@@ -86,7 +91,9 @@ class IParam {
   const DisplayText* FindDisplayText(int value) const;
 
   EParamType mType = kTypeNone;
-  double mValue = 0.0;
+  // Set from the MIDI input thread and read by the sender's and the host's
+  // threads without the plug-in lock.
+  std::atomic<double> mValue{0.0};
   double mMin = 0.0;
   double mMax = 1.0;
   double mStep = 1.0;
@@ -99,4 +106,5 @@ class IParam {
   char mLabel[kTextSize] = "";
   char mGroup[kTextSize] = "";
   TK_TypedBuf<DisplayText> mDisplayTexts{16 * (int)sizeof(DisplayText)};
+  mutable std::mutex mDisplayTextsLock;
 };

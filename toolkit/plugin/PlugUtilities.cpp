@@ -62,13 +62,15 @@ bool IsWhitespace(char c) {
 void CompileTimestamp(const char* date, const char* time, TK_String* out) {
   if (!out) return;
   out->Set("[");
-  out->Append(date, 7);
+  out->Append(date);
+  out->SetLength(7);
   // Drops the blank after the month, so that a padded day reads "Dec 5".
   if (out->GetLength() > 4) {
     TK_String rest(out->Get() + 5);
     out->SetLength(4);
     out->Append(rest.Get());
   }
+  out->Append(" ");
   out->Append(time);
   out->SetLength(12);
   out->Append("]");

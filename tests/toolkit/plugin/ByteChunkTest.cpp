@@ -40,6 +40,26 @@ TEST(ByteChunk, ValuesRoundTripInLittleEndianWithoutPadding) {
   EXPECT_EQ(chunk.ReadValue(marker, pos), -1) << "nothing left to read";
 }
 
+TEST(ByteChunk, BoolsReadAsFlagsFromAnyByte) {
+  ByteChunk chunk;
+  chunk.AppendValue(true);
+  chunk.AppendValue(false);
+  chunk.AppendValue<uint8_t>(0x02);
+  chunk.AppendValue<uint8_t>(0xFF);
+  ASSERT_EQ(chunk.Size(), 4) << "a bool is one byte";
+  const bool expected[] = {true, false, true, true};
+  int pos = 0;
+  for (bool want : expected) {
+    bool value = !want;
+    pos = chunk.ReadValue(value, pos);
+    EXPECT_EQ(value, want) << "byte " << pos;
+  }
+  EXPECT_EQ(pos, 4);
+  bool untouched = true;
+  EXPECT_EQ(chunk.ReadValue(untouched, 4), -1);
+  EXPECT_TRUE(untouched);
+}
+
 TEST(ByteChunk, TextReadsRefuseBadLengths) {
   TK_String text("kept");
   for (int32_t length : {-1, -100000, 5, 0x7fffffff}) {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstring>
 
 #include "toolkit/plugin/IMidiMsg.h"
@@ -39,6 +40,18 @@ TEST(MidiMsg, MakersFillAllFields) {
     msg.MakeControlChangeMsg((IMidiMsg::EControlChangeMsg)7, n / 127.0, 0);
     ASSERT_EQ(msg.mData2, n) << "n / 127.0 must give back n";
   }
+  // Out-of-range values never make a data byte with the top bit set.
+  msg.MakeControlChangeMsg((IMidiMsg::EControlChangeMsg)7, 2.0, 0);
+  EXPECT_EQ(msg.mData2, 127);
+  msg.MakeControlChangeMsg((IMidiMsg::EControlChangeMsg)7, -0.5, 0);
+  EXPECT_EQ(msg.mData2, 0);
+  msg.MakeControlChangeMsg((IMidiMsg::EControlChangeMsg)7, std::nan(""), 0);
+  EXPECT_EQ(msg.mData2, 0);
+  msg.MakeProgramChangeMsg(1e300, 0);
+  expectBytes(msg, 0xC0, 127, 0xFF);
+  msg.MakeProgramChangeMsg(-3.0, 0);
+  EXPECT_EQ(msg.mData1, 0);
+
   msg.Clear();
   EXPECT_EQ(msg.mOffset, 0);
   expectBytes(msg, 0, 0, 0);

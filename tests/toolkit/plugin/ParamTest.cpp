@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cmath>
 #include <string>
+#include <thread>
 
 #include "toolkit/plugin/IParam.h"
 
@@ -177,6 +179,48 @@ TEST(Param, HostTexts) {
   char small[4];
   fine.GetDisplayForHost(1234.5678, false, small, false, sizeof(small));
   EXPECT_STREQ(small, "123");
+}
+
+// Values from the synthesizer are set on the MIDI input thread while the
+// sender's threads read them for dumps.
+TEST(Param, ValueSetOnOneThreadReadsWholeOnAnother) {
+  IParam param;
+  param.InitInt("Cutoff", 0, 0, 127);
+  std::atomic<bool> done{false};
+  std::thread input([&] {
+    for (int i = 0; i < 20000; ++i) param.SetNormalized((i % 128) / 127.0);
+    done = true;
+  });
+  int reads = 0;
+  while (!done || reads == 0) {
+    const double value = param.Value();
+    ASSERT_TRUE(value >= 0.0 && value <= 127.0 && value == std::floor(value)) << value;
+    ++reads;
+  }
+  input.join();
+  EXPECT_EQ(param.Value(), 19999 % 128) << "the last value set stays";
+}
+
+// A sound dump from the synthesizer replaces a name display's text on the
+// MIDI input thread while the host or the editor copies it out.
+TEST(Param, DisplayTextReplacedOnOneThreadIsCopiedWhole) {
+  IParam name;
+  name.InitText();
+  name.SetDisplayText(0, "INIT");
+  const std::string texts[] = {"INIT", "Warm Pad", std::string(55, 'L')};
+  std::atomic<bool> done{false};
+  std::thread input([&] {
+    for (int i = 0; i < 20000; ++i) name.SetDisplayText(0, texts[1 + i % 2].c_str());
+    done = true;
+  });
+  int reads = 0;
+  while (!done || reads == 0) {
+    const std::string shown = display(name, 0.0);
+    ASSERT_TRUE(shown == texts[0] || shown == texts[1] || shown == texts[2]) << shown;
+    ++reads;
+  }
+  input.join();
+  EXPECT_EQ(name.GetNDisplayTexts(), 1);
 }
 
 }  // namespace

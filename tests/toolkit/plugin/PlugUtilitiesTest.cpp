@@ -48,8 +48,11 @@ TEST(PlugUtilities, TextHelpers) {
   EXPECT_STREQ(stamp.Get(), "[Dec 5 23:05]");
   CompileTimestamp("Dec 15 2026", "01:02:03", &stamp);
   EXPECT_STREQ(stamp.Get(), "[Dec15 01:02]");
+  // The blank before the time is always there, also after a short date.
+  CompileTimestamp("Dec 5", "23:05:40", &stamp);
+  EXPECT_STREQ(stamp.Get(), "[Dec5 23:05:]");
   CompileTimestamp("", "", &stamp);
-  EXPECT_STREQ(stamp.Get(), "[]");
+  EXPECT_STREQ(stamp.Get(), "[ ]");
   EXPECT_STREQ(AppendTimestamp("Dec  5 2026", "23:05:40", "Kroma"), "Kroma [Dec 5 23:05]");
   EXPECT_STREQ(VSTOpcodeStr(3), "");
 }

@@ -99,7 +99,7 @@ TEST(PluginParams, HostVisibleHeadRoundTripsAndClamps) {
   EXPECT_EQ(none.UnserializeParams(&chunk, 8), 8);
 }
 
-TEST(PluginParams, NonAutomatedTailReadsShortChunksAsThePartSays) {
+TEST(PluginParams, NonAutomatedTailStopsAtTheEndOfAShortChunk) {
   TestPlugin plug(1, 6);
   for (int i = 0; i < 6; ++i) plug.GetParam(i)->InitInt("p", 20, 10, 100);
   ByteChunk chunk;
