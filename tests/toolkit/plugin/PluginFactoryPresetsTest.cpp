@@ -1,0 +1,85 @@
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <regex>
+#include <sstream>
+
+#include "PluginTestDoubles.h"
+#include "tests/support/TempDir.h"
+
+namespace {
+
+using plugin_test::TestPlugin;
+
+struct ThreeParams : TestPlugin {
+  ThreeParams() : TestPlugin(3, 3, "2-2", 3) {
+    for (int i = 0; i < 3; ++i) GetParam(i)->InitInt("p", 10 + i, 0, 100);
+  }
+  std::vector<double> values() const {
+    return {GetParam(0)->Value(), GetParam(1)->Value(), GetParam(2)->Value()};
+  }
+};
+
+TEST(FactoryPresets, FromValuesLeaveTheLiveParametersAlone) {
+  ThreeParams plug;
+  plug.GetParam(0)->Set(50.0);
+  ASSERT_TRUE(plug.MakePreset("Values", 1.0, 2.0, 300.0));
+  ASSERT_TRUE(plug.MakePresetFromNamedParams("Named", 1, 2, 7.0));
+  EXPECT_EQ(plug.values(), (std::vector<double>{50.0, 11.0, 12.0}));
+
+  ASSERT_TRUE(plug.RestorePreset(0));
+  EXPECT_STREQ(plug.GetPresetName(0), "Values");
+  EXPECT_EQ(plug.values(), (std::vector<double>{1.0, 2.0, 100.0})) << "limited to range";
+  ASSERT_TRUE(plug.RestorePreset(1));
+  EXPECT_EQ(plug.values(), (std::vector<double>{10.0, 11.0, 7.0})) << "unnamed take defaults";
+
+  ASSERT_TRUE(plug.MakePresetFromNamedParams("Bad index", 1, 99, 1.0));
+  EXPECT_FALSE(plug.MakePreset("No room", 1.0, 2.0, 3.0));
+}
+
+TEST(FactoryPresets, BlobDumpRoundTrip) {
+  kroma_test::TempDir dir;
+  ThreeParams plug;
+  plug.GetParam(1)->Set(99.0);
+  plug.MakeDefaultPreset("Dumped", 1);
+  ASSERT_TRUE(plug.DumpPresetBlob(dir.file("presets.txt").c_str()));
+  std::ifstream in(dir.file("presets.txt"));
+  std::stringstream text;
+  text << in.rdbuf();
+  std::smatch match;
+  const std::string dump = text.str();
+  ASSERT_TRUE(std::regex_search(
+      dump, match, std::regex("MakePresetFromBlob\\(\"Dumped\", \"([^\"]*)\", (\\d+)\\)")))
+      << dump;
+
+  ThreeParams other;
+  ASSERT_TRUE(other.MakePresetFromBlob("Loaded", match[1].str().c_str(), std::stoi(match[2])));
+  ASSERT_TRUE(other.RestorePreset(0));
+  EXPECT_EQ(other.values(), (std::vector<double>{10.0, 99.0, 12.0}));
+
+  EXPECT_FALSE(other.MakePresetFromBlob("Bad", "not*base64", 4));
+  EXPECT_FALSE(other.MakePresetFromBlob("Short", "AAAA", 9)) << "more bytes than the text holds";
+  ByteChunk chunk;
+  chunk.AppendValue(3.0);
+  ASSERT_TRUE(other.MakePresetFromChunk("Chunk", &chunk));
+  EXPECT_STREQ(other.GetPresetName(1), "Chunk");
+}
+
+TEST(FactoryPresets, SourceDump) {
+  kroma_test::TempDir dir;
+  ThreeParams plug;
+  const char* names[] = {"kA", "kB", "kC"};
+  ASSERT_TRUE(plug.DumpPresetSrcCode(dir.file("src.txt").c_str(), names));
+  ASSERT_TRUE(plug.DumpPresetSrcCode(dir.file("src.txt").c_str(), nullptr));
+  std::ifstream in(dir.file("src.txt"));
+  std::stringstream text;
+  text << in.rdbuf();
+  EXPECT_NE(text.str().find("MakePresetFromNamedParams(\"empty\", 3,\n    kA, 10.000000"),
+            std::string::npos)
+      << text.str();
+  EXPECT_NE(text.str().find("MakePreset(\"empty\", 10.000000, 11.000000, 12.000000);"),
+            std::string::npos);
+  EXPECT_FALSE(plug.DumpPresetBlob((dir.path() + "/missing/x.txt").c_str()));
+}
+
+}  // namespace

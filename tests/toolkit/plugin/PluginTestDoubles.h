@@ -1,0 +1,92 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "toolkit/plugin/IPluginBase.h"
+
+namespace plugin_test {
+
+const int kUniqueID = 0x65736763;
+const int kMfrID = 0x51625331;
+
+// Records what the base asks of its editor; answers file prompts from a script.
+class FakeGraphics : public IPluginGraphics {
+ public:
+  struct Push {
+    int idx;
+    double value;
+    bool normalized;
+  };
+  explicit FakeGraphics(bool* destroyed = nullptr) : mDestroyed(destroyed) {}
+  ~FakeGraphics() override {
+    if (mDestroyed) *mDestroyed = true;
+  }
+  void SetParameterFromPlug(int idx, double value, bool normalized) override {
+    mPushes.push_back({idx, value, normalized});
+  }
+  void PrepDraw() override { ++mPrepDraws; }
+  void PromptForFile(TK_String* fileName, EFileAction action, TK_String* folder,
+                     const char* extensions) override {
+    mPrompts.push_back({fileName->Get(), action, folder->Get(), extensions});
+    fileName->Set(mAnswer.c_str());
+    if (!mAnswer.empty()) folder->Set(mAnswer.substr(0, mAnswer.rfind('/') + 1).c_str());
+  }
+
+  struct Prompt {
+    std::string proposed;
+    EFileAction action;
+    std::string folder;
+    std::string extensions;
+  };
+  std::vector<Push> mPushes;
+  std::vector<Prompt> mPrompts;
+  int mPrepDraws = 0;
+  std::string mAnswer;  // empty: the user cancels
+
+ private:
+  bool* mDestroyed;
+};
+
+// A plug-in on the base with every host call recorded.
+class TestPlugin : public IPluginBase {
+ public:
+  TestPlugin(int nHostParams, int nParams, const char* channelIO = "2-2", int nPresets = 0,
+             bool chunks = true, int uniqueID = kUniqueID)
+      : IPluginBase(nParams, channelIO, nPresets, "Effect", "Product", "Maker", 0x00010203,
+                    uniqueID, kMfrID, 128, true, chunks, true, kAPIVST2) {
+    initialize(nHostParams, nParams, channelIO, nPresets, "Effect", "Product", "Maker", 0x00010203,
+               uniqueID, kMfrID, 128, true, chunks, true);
+  }
+
+  void Reset() override { mCalls.push_back("Reset"); }
+  void OnParamChange(int idx) override {
+    mCalls.push_back("change " + std::to_string(idx));
+    mLockDepthInHandler = GetMutex().IsOwnedByCurrentThread() ? GetMutex().GetDepth() : 0;
+  }
+  void OnParamChange2(int idx) override { mCalls.push_back("echo " + std::to_string(idx)); }
+  void PresetsChangedByHost() override { mCalls.push_back("presets"); }
+
+  void BeginInformHostOfParamChange(int idx) override { mInformed.push_back(idx); }
+  void InformHostOfParamChange(int idx, double) override { mInformed.push_back(idx); }
+  void EndInformHostOfParamChange(int idx) override { mInformed.push_back(idx); }
+  void InformHostOfProgramChange() override {}
+  int GetSamplePos() override { return 0; }
+  double GetTempo() override { return mTempo; }
+  void GetTimeSig(int* num, int* den) override { *num = *den = 4; }
+  void GetTime(ITimeInfo*) override {}
+  void ResizeGraphics(int, int) override {}
+  bool SendMidiVST(IMidiMsg*) override { return false; }
+  bool SendMidiMsg(IMidiMsg* msg) override {
+    mSent.push_back(*msg);
+    return msg->mStatus != 0;
+  }
+
+  std::vector<std::string> mCalls;
+  std::vector<int> mInformed;
+  std::vector<IMidiMsg> mSent;
+  double mTempo = 120.0;
+  int mLockDepthInHandler = -1;
+};
+
+}  // namespace plugin_test

@@ -1,0 +1,102 @@
+#pragma once
+
+#include "toolkit/heapbuf.h"
+
+// One parameter of the plug-in: kind, value in its own units, range, step,
+// shape and default, three texts, and display texts for chosen values.
+class IParam {
+ public:
+  enum EParamType { kTypeNone = 0, kTypeBool, kTypeInt, kTypeEnum, kTypeDouble, kTypeText };
+  // Room of the name, label and group fields (54 characters and the zero).
+  static const int kTextSize = 55;
+  // Room of a display text (55 characters and the zero).
+  static const int kDisplayTextSize = 56;
+
+  IParam() = default;
+  IParam(const IParam&) = delete;
+  IParam& operator=(const IParam&) = delete;
+
+  // Each Init keeps a kind that was set before.
+  void InitBool(const char* name, bool defaultValue, const char* label = "", const char* group = "",
+                int extra1 = 0, int extra2 = 0);
+  void InitEnum(const char* name, int defaultValue, int entryCount, const char* label = "",
+                const char* group = "", int extra1 = 0, int extra2 = 0);
+  void InitInt(const char* name, int defaultValue, int minValue, int maxValue,
+               const char* label = "", const char* group = "", int extra1 = 0, int extra2 = 0);
+  void InitDouble(const char* name, double defaultValue, double minValue, double maxValue,
+                  double step, const char* label = "", const char* group = "", int extra1 = 0,
+                  int extra2 = 0);
+  // Marks a parameter whose value is a text: its display text 0.
+  void InitText() { mType = kTypeText; }
+
+  // Sets the plain value as it is.
+  void Set(double value) { mValue = value; }
+  // Sets the plain value limited to the range.
+  void SetClamped(double value);
+  void SetNormalized(double normalized);
+  // Ignores a shape that is not above 0.
+  void SetShape(double shape);
+
+  double Value() const { return mValue; }
+  bool Bool() const { return mValue >= 0.5; }
+  int Int() const;
+  double GetNormalized() const { return GetNormalized(mValue); }
+  double GetNormalized(double plainValue) const;
+  void GetBounds(double* lo, double* hi) const;
+  double GetMin() const { return mMin; }
+  double GetMax() const { return mMax; }
+  double GetStep() const { return mStep; }
+  double GetShape() const { return mShape; }
+  double GetDefault() const { return mDefault; }
+  EParamType Type() const { return mType; }
+  int GetExtra1() const { return mExtra1; }
+  int GetExtra2() const { return mExtra2; }
+  int GetDisplayPrecision() const { return mDisplayPrecision; }
+  // The value read as decibels, as an amplitude factor.
+  double DBToAmp() const;
+
+  // Replaces the text of value's entry, or appends an entry for value (which
+  // then becomes the maximum). Returns the stored text.
+  const char* SetDisplayText(int value, const char* text);
+  void ResetDisplayTexts() { mDisplayTexts.Resize(0); }
+  int GetNDisplayTexts() const { return mDisplayTexts.GetSize(); }
+  // Empty text (and value untouched) for an index outside the table.
+  const char* GetDisplayTextAtIdx(int idx, int* value = nullptr) const;
+  const char* GetDisplayText(int value) const;
+  bool MapDisplayText(const char* text, int* value) const;
+
+  const char* GetNameForHost() const { return mName; }
+  // Empty while the current value has a display text of its own.
+  const char* GetLabelForHost() const;
+  const char* GetParamGroupForHost() const { return mGroup; }
+  // Writes the display form of value, cut to bufferSize bytes.
+  void GetDisplayForHost(double value, bool isNormalized, char* buffer, bool useDisplayText = true,
+                         int bufferSize = kDisplayTextSize) const;
+
+ private:
+  struct DisplayText {
+    int mValue;
+    char mText[kDisplayTextSize];
+  };
+
+  void SetKind(EParamType type);
+  void SetTexts(const char* name, const char* label, const char* group, int extra1, int extra2);
+  void SetDefault(double value);
+  // The first entry whose stored value equals value, or null.
+  const DisplayText* FindDisplayText(int value) const;
+
+  EParamType mType = kTypeNone;
+  double mValue = 0.0;
+  double mMin = 0.0;
+  double mMax = 1.0;
+  double mStep = 1.0;
+  double mShape = 1.0;
+  double mDefault = 0.0;
+  int mExtra1 = 0;
+  int mExtra2 = 0;
+  int mDisplayPrecision = 0;
+  char mName[kTextSize] = "";
+  char mLabel[kTextSize] = "";
+  char mGroup[kTextSize] = "";
+  TK_TypedBuf<DisplayText> mDisplayTexts{16 * (int)sizeof(DisplayText)};
+};
