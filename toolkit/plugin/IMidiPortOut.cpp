@@ -39,13 +39,21 @@ bool IMidiPortOut::portName(unsigned port, std::string& name) {
 }
 
 bool IMidiPortOut::open(unsigned port, const std::string& ownName) {
+  return openWith([&] { mClient->openPort(port, ownName); }, "port " + std::to_string(port));
+}
+
+bool IMidiPortOut::openVirtual(const std::string& name) {
+  return openWith([&] { mClient->openVirtualPort(name); }, "virtual port \"" + name + "\"");
+}
+
+bool IMidiPortOut::openWith(const std::function<void()>& connect, const std::string& what) {
   std::lock_guard<std::mutex> lock(mMutex);
   closeLocked();
   if (!mClient) return false;
   try {
-    mClient->openPort(port, ownName);
+    connect();
   } catch (const std::exception& error) {
-    midiPortLog("cannot open output port " + std::to_string(port) + ": " + error.what());
+    midiPortLog("cannot open output " + what + ": " + error.what());
     return false;
   }
   mOpen = true;

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -27,6 +28,8 @@ class IMidiPortOut {
 
   // Closes first; false (and logged) when the port cannot be opened.
   bool open(unsigned port, const std::string& ownName = "RtMidi Output");
+  // Closes first, then opens a port of our own under `name`.
+  bool openVirtual(const std::string& name);
   void close();
   bool isOpen() const;
 
@@ -35,6 +38,7 @@ class IMidiPortOut {
   bool send(const uint8_t* bytes, size_t size);
 
  private:
+  bool openWith(const std::function<void()>& connect, const std::string& what);
   void closeLocked();
 
   std::unique_ptr<MidiOutClient> mClient;

@@ -32,6 +32,8 @@ class MidiOutClient {
   virtual unsigned portCount() = 0;
   virtual std::string portName(unsigned port) = 0;
   virtual void openPort(unsigned port, const std::string& ownName) = 0;
+  // A port of our own that other programs connect to.
+  virtual void openVirtualPort(const std::string& name) = 0;
   virtual void closePort() = 0;
   // False when the bytes could not be handed over.
   virtual bool send(const uint8_t* bytes, size_t size) = 0;

@@ -18,6 +18,7 @@ struct MidiBackendMemory::State {
 
   mutable std::mutex mutex;
   std::vector<Port> inputs, outputs;
+  std::vector<Port> virtuals;  // opened by clients, not listed as destinations
   std::vector<Connection> connections;
   bool available = true, failOpen = false, failNames = false, failCreate = false;
   size_t maxMessage = 0;
@@ -27,6 +28,10 @@ struct MidiBackendMemory::State {
     auto it =
         std::find_if(ports.begin(), ports.end(), [&](const Port& p) { return p.name == name; });
     return it == ports.end() ? nullptr : &*it;
+  }
+  Port* findOutput(const std::string& name) {
+    Port* port = find(outputs, name);
+    return port ? port : find(virtuals, name);
   }
   std::string nameOf(const std::vector<Port>& ports, unsigned port) const {
     if (failNames) throw std::runtime_error("port name unreadable");
@@ -94,13 +99,19 @@ class MemoryOutClient : public MidiOutClient {
     mState->checkOpen(mState->outputs, port);
     mPort = mState->outputs[port].name;
   }
+  void openVirtualPort(const std::string& name) override {
+    std::lock_guard<std::mutex> lock(mState->mutex);
+    if (mState->failOpen) throw std::runtime_error("port refused to open");
+    if (!State::find(mState->virtuals, name)) mState->virtuals.push_back({name, {}});
+    mPort = name;
+  }
   void closePort() override {
     std::lock_guard<std::mutex> lock(mState->mutex);
     mPort.clear();
   }
   bool send(const uint8_t* bytes, size_t size) override {
     std::lock_guard<std::mutex> lock(mState->mutex);
-    State::Port* port = mPort.empty() ? nullptr : State::find(mState->outputs, mPort);
+    State::Port* port = mPort.empty() ? nullptr : mState->findOutput(mPort);
     if (!port) return false;
     port->received.emplace_back(bytes, bytes + size);
     return true;
@@ -165,7 +176,7 @@ bool MidiBackendMemory::deviceSend(const std::string& port, const std::vector<ui
 
 std::vector<std::vector<uint8_t>> MidiBackendMemory::received(const std::string& port) const {
   std::lock_guard<std::mutex> lock(mState->mutex);
-  State::Port* found = State::find(mState->outputs, port);
+  State::Port* found = mState->findOutput(port);
   return found ? found->received : std::vector<std::vector<uint8_t>>{};
 }
 

@@ -25,7 +25,7 @@ class MidiBackendMemory : public MidiBackend {
   // The device sends on an input port, on the calling thread as the MIDI
   // system's own thread would. True when an open connection took the bytes.
   bool deviceSend(const std::string& port, const std::vector<uint8_t>& bytes);
-  // What reached an output port, message by message.
+  // What reached an output port or a client's virtual port, message by message.
   std::vector<std::vector<uint8_t>> received(const std::string& port) const;
   // Whether some input client has the port open.
   bool inputConnected(const std::string& port) const;

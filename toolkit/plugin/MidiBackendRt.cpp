@@ -153,6 +153,10 @@ class RtOutClient : public MidiOutClient {
     mOut->openPort(port, ownName);
     mTrap.check();
   }
+  void openVirtualPort(const std::string& name) override {
+    mOut->openVirtualPort(name);
+    mTrap.check();
+  }
   void closePort() override {
     mOut->closePort();
     mTrap.check();
