@@ -32,6 +32,20 @@ void fillNames(Port* port, std::vector<std::string>& names, Unreadable unreadabl
   }
 }
 
+// The MIDI system's current number of the port listed as entry `position`
+// of `names`: ports come and go after a list is built. -1 when it is gone.
+template <class Port>
+int currentPortNumber(Port& port, const std::vector<std::string>& names, int position) {
+  const std::string& wanted = names[position];
+  std::string name;
+  if (port.portName((unsigned)position - 1, name) && name == wanted) return position - 1;
+  const unsigned count = port.portCount();
+  for (unsigned i = 0; i < count; ++i)
+    if (port.portName(i, name) && name == wanted) return (int)i;
+  midiPortLog("port \"" + wanted + "\" is gone");
+  return -1;
+}
+
 // Closing the input waits for the MIDI input thread, which may be waiting for
 // the plug-in lock that the caller holds: the lock is let go meanwhile.
 class LockReleased {
@@ -85,7 +99,8 @@ int IPluginBase::setExternalMIDIOut(int& index, const char* name) {
   const int position = positionOf(mMIDIOutNames, name);
   index = position < 0 ? 0 : position;
   if (position <= 0 || !port) return 0;
-  return port->open((unsigned)position - 1, "RtMidi Output") ? position : 0;
+  const int number = currentPortNumber(*port, mMIDIOutNames, position);
+  return number >= 0 && port->open((unsigned)number, "RtMidi Output") ? position : 0;
 }
 
 int IPluginBase::setExternalMIDIIn(int& index, const char* name) {
@@ -99,7 +114,8 @@ int IPluginBase::setExternalMIDIIn(int& index, const char* name) {
   index = position < 0 ? 0 : position;
   if (position <= 0 || !mMidiIn) return 0;
   mMidiIn->setCallback(&IPluginBase::MIDICallback, this);
-  return mMidiIn->open((unsigned)position - 1, "RtMidi Input") ? position : 0;
+  const int number = currentPortNumber(*mMidiIn, mMIDIInNames, position);
+  return number >= 0 && mMidiIn->open((unsigned)number, "RtMidi Input") ? position : 0;
 }
 
 int IPluginBase::getExternalMIDIOutDevice(const char* name) {

@@ -56,6 +56,12 @@ class ErrorTrap {
   std::string mError, mWarning, mLastWarning;
 };
 
+// RtMidi only warns when it cannot connect an opened port (a port number
+// that is no longer valid, for one); the port is not usable then.
+void failOnWarning(ErrorTrap& trap) {
+  if (trap.check()) throw std::runtime_error(trap.lastWarning());
+}
+
 bool apiCompiled(RtMidi::Api api) {
   std::vector<RtMidi::Api> apis;
   RtMidi::getCompiledApi(apis);
@@ -112,7 +118,7 @@ class RtInClient : public MidiInClient {
     mUser.store(user);
     mReceive.store(receive);
     mIn->openPort(port, ownName);
-    mTrap.check();
+    failOnWarning(mTrap);
   }
   void closePort() override {
     mIn->closePort();
@@ -151,7 +157,7 @@ class RtOutClient : public MidiOutClient {
   std::string portName(unsigned port) override { return checked(mOut->getPortName(port)); }
   void openPort(unsigned port, const std::string& ownName) override {
     mOut->openPort(port, ownName);
-    mTrap.check();
+    failOnWarning(mTrap);
   }
   void openVirtualPort(const std::string& name) override {
     mOut->openVirtualPort(name);

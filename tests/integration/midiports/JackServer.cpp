@@ -153,7 +153,7 @@ void JackServer::terminate() {
 }
 
 pid_t JackServer::startClient(const std::vector<std::string>& args) {
-  return spawnChild(args, mDir.file(args[0] + ".log"));
+  return spawnChild(args, mDir.file("client.log"));
 }
 
 void JackServer::kill(pid_t pid) {

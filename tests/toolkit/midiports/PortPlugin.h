@@ -45,6 +45,18 @@ class PortPlugin : public IPluginBase {
     mSysExFromDevice = fromDevice && sysex->mOffset == 0;
   }
 
+  void clear() {
+    std::lock_guard<std::mutex> lock(mRecordMutex);
+    mShort.clear();
+    mSysEx.clear();
+  }
+  // The short messages as bytes, three per message.
+  std::vector<Bytes> shortBytes() const {
+    std::vector<Bytes> bytes;
+    for (const Short& s : shortMessages())
+      bytes.push_back({s.msg.mStatus, s.msg.mData1, s.msg.mData2});
+    return bytes;
+  }
   std::vector<Short> shortMessages() const {
     std::lock_guard<std::mutex> lock(mRecordMutex);
     return mShort;
