@@ -1,7 +1,6 @@
 // The hardware MIDI ports of the plug-in base: name lists, selection by name,
 // input from the device and the sends to it.
 #include <cstring>
-#include <exception>
 
 #include "toolkit/plugin/IMidiPortIn.h"
 #include "toolkit/plugin/IMidiPortOut.h"
@@ -30,6 +29,15 @@ void fillNames(Port* port, std::vector<std::string>& names, Unreadable unreadabl
     std::string name;
     names.push_back(port->portName(i, name) ? name : unreadable(names));
   }
+}
+
+// What an unreadable name is listed as: the input lists an empty name, the
+// output repeats the last name read.
+std::string noName(const std::vector<std::string>&) {
+  return std::string();
+}
+std::string lastName(const std::vector<std::string>& names) {
+  return names.back() == kOff ? std::string() : names.back();
 }
 
 // The MIDI system's current number of the port listed as entry `position`
@@ -71,20 +79,15 @@ std::vector<std::string>& IPluginBase::getExternalMIDIOutNames() {
   if (!mMIDIOutNames.empty()) return mMIDIOutNames;
   mMIDIOutIndex = 0;
   if (!mMidiOut) mMidiOut = new IMidiPortOut("RtMidi Output Client");
-  fillNames(mMidiOut.load(), mMIDIOutNames, [](const std::vector<std::string>& names) {
-    return names.back() == kOff ? std::string() : names.back();
-  });
+  fillNames(mMidiOut.load(), mMIDIOutNames, lastName);
   return mMIDIOutNames;
 }
 
 std::vector<std::string>& IPluginBase::getExternalMIDIInNames() {
   if (!mMIDIInNames.empty()) return mMIDIInNames;
   mMIDIInIndex = 0;
-  if (!mMidiIn) {
-    mMidiIn = new IMidiPortIn("RtMidi Input Client", 100);
-    mMidiIn->setCallback(&IPluginBase::MIDICallback, this);
-  }
-  fillNames(mMidiIn, mMIDIInNames, [](const std::vector<std::string>&) { return std::string(); });
+  if (!mMidiIn) mMidiIn = new IMidiPortIn("RtMidi Input Client", 100);
+  fillNames(mMidiIn, mMIDIInNames, noName);
   return mMIDIInNames;
 }
 
@@ -143,6 +146,8 @@ void IPluginBase::processMIDIInput(double, std::vector<unsigned char>* message, 
   ProcessSysEx(&sysex, true);
 }
 
+// The output client is kept rather than replaced: other threads may be
+// sending through it.
 bool IPluginBase::initializeVirtualOutput(std::string name) {
   if (!mMidiOut) mMidiOut = new IMidiPortOut("RtMidi Output Client");
   return mMidiOut.load()->openVirtual("From " + name);
@@ -154,7 +159,7 @@ int IPluginBase::GetMIDIInPortNumber(const char* name) {
   if (!std::strcmp(name, "virtual input")) return 1;
   if (!mMidiIn || mMidiIn->portCount() == 0) return -1;
   std::vector<std::string> names;
-  fillNames(mMidiIn, names, [](const std::vector<std::string>&) { return std::string(); });
+  fillNames(mMidiIn, names, noName);
   return positionOf(names, name);
 }
 
@@ -163,7 +168,7 @@ int IPluginBase::GetMIDIOutPortNumber(const char* name) {
   if (!std::strcmp(name, kOff)) return 0;
   if (!std::strcmp(name, "virtual output")) return 1;
   std::vector<std::string> names;
-  fillNames(mMidiOut.load(), names, [](const std::vector<std::string>&) { return std::string(); });
+  fillNames(mMidiOut.load(), names, noName);
   return positionOf(names, name);
 }
 
