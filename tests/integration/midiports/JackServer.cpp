@@ -9,6 +9,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <thread>
@@ -103,17 +104,12 @@ bool JackServer::start() {
   ServerTurn turn;
   mError.clear();
   const std::string log = mDir.file("jackd.log");
+  // jackd takes its name from -n; JACK_DEFAULT_SERVER names it to the clients.
   // Synchronous mode (-S): the server waits for clients that sanitizers slow
   // down instead of breaking the graph when they miss a cycle.
-  const std::vector<std::string> args{"jackd",
-                                      "-S",
-                                      "--no-realtime",
-                                      "-d",
-                                      "dummy",
-                                      "-r",
-                                      std::to_string(kSampleRate),
-                                      "-p",
-                                      std::to_string(kPeriod)};
+  const std::string rate = std::to_string(kSampleRate), period = std::to_string(kPeriod);
+  const std::vector<std::string> args{"jackd", "-n", mName, "-S", "--no-realtime", "-d",
+                                      "dummy", "-r", rate,  "-p", period};
   mPid = spawnChild(args, log);
   if (mPid < 0) {
     mError = "jackd could not be started";
@@ -150,6 +146,11 @@ void JackServer::stop() {
 void JackServer::terminate() {
   kill(mPid);
   mPid = -1;
+  // Semaphores of clients that were killed outlive the server.
+  std::error_code ec;
+  for (const auto& entry : std::filesystem::directory_iterator("/dev/shm", ec))
+    if (entry.path().filename().string().find("_" + mName + "_") != std::string::npos)
+      std::filesystem::remove(entry.path(), ec);
 }
 
 pid_t JackServer::startClient(const std::vector<std::string>& args) {
