@@ -1,6 +1,7 @@
 #include "toolkit/plugin/IPluginBase.h"
 
-#include <RtMidi.h>
+#include "toolkit/plugin/IMidiPortIn.h"
+#include "toolkit/plugin/IMidiPortOut.h"
 
 #include <cstdio>
 #include <cstring>

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <string>
 #include <vector>
 
@@ -14,8 +15,8 @@
 #include "toolkit/tkstring.h"
 
 class IGraphics;
-class RtMidiIn;
-class RtMidiOut;
+class IMidiPortIn;
+class IMidiPortOut;
 
 // The plug-in API a base serves; also the index into GetAPIString's texts.
 enum EAPI { kAPIVST2 = 0, kAPIVST3, kAPIAU, kAPIRTAS, kAPIAAX, kAPISA };
@@ -231,7 +232,30 @@ class IPluginBase {
   TK_Mutex& GetMutex() { return mMutex; }
 
   // ---- hardware MIDI ports ----
-  // The port operations live in IPluginBaseMidi.cpp.
+  // The port operations live in IPluginBaseMidi.cpp. Entry 0 of a name list
+  // is "OFF", entry k the MIDI system's port k - 1. Selecting entry 0 of the
+  // input closes it and stops the MIDI input thread: the plug-in's destructor
+  // does that before anything its MIDI handlers use goes away.
+  std::vector<std::string>& getExternalMIDIOutNames();
+  std::vector<std::string>& getExternalMIDIInNames();
+  int setExternalMIDIOut(int& index, const char* name);
+  int setExternalMIDIIn(int& index, const char* name);
+  int getExternalMIDIOutDevice(const char* name);
+  int getExternalMIDIInDevice(const char* name);
+  // Runs on the MIDI input thread; hands messages to ProcessMidiMsg and
+  // ProcessSysEx as coming from the device.
+  static void MIDICallback(double timeStamp, std::vector<unsigned char>* message, void* user);
+  void processMIDIInput(double timeStamp, std::vector<unsigned char>* message, void* user);
+  bool initializeVirtualOutput(std::string name);
+  int GetMIDIInPortNumber(const char* name);
+  int GetMIDIOutPortNumber(const char* name);
+  // The hardware sends behind the wrapper's SendMidiMsg, SendMidiSysex,
+  // SendPatchSysex and SendMidiSysex2; safe from any thread. False with no
+  // output port open or no bytes.
+  bool sendMidiMsgToDevice(const IMidiMsg* msg);
+  // Frames the bytes with F0 ... F7 unless they start with F0.
+  bool sendMidiSysexToDevice(const unsigned char* data, int size);
+  bool sendBytesToDevice(const unsigned char* data, int size);
   // ---- end of hardware MIDI ports ----
 
  protected:
@@ -255,8 +279,8 @@ class IPluginBase {
 
   int mNonAutomatedCount = 0;
   // ---- hardware MIDI port fields ----
-  RtMidiIn* mMidiIn = nullptr;
-  RtMidiOut* mMidiOut = nullptr;
+  IMidiPortIn* mMidiIn = nullptr;
+  std::atomic<IMidiPortOut*> mMidiOut{nullptr};  // read by the sending threads
   int mMIDIInIndex = 0;
   int mMIDIOutIndex = 0;
   // ---- end of hardware MIDI port fields ----

@@ -1,0 +1,235 @@
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <memory>
+#include <thread>
+
+#include "JackServer.h"
+#include "SynthSide.h"
+#include "tests/toolkit/midiports/PortPlugin.h"
+
+namespace {
+
+using midi_test::Bytes;
+using midi_test::waitFor;
+
+// The full name of a listed port ("client:port" over JACK), or "".
+std::string listed(const std::vector<std::string>& names, const std::string& suffix) {
+  for (const std::string& name : names)
+    if (name.size() >= suffix.size() && name != "OFF" &&
+        name.compare(name.size() - suffix.size(), suffix.size(), suffix) == 0)
+      return name;
+  return "";
+}
+
+// The plug-in's ports against the synthesizer's over a private JACK server.
+class JackPorts : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(server.running()) << server.error();
+    synth = std::make_unique<midi_test::SynthSide>();
+    plug = std::make_unique<midi_test::PortPlugin>();
+  }
+  void TearDown() override {
+    plug.reset();
+    synth.reset();
+  }
+
+  // Selects the synthesizer's ports by name, as a restored project does.
+  void selectBoth() {
+    ASSERT_TRUE(selectInput());
+    ASSERT_TRUE(selectOutput());
+    ASSERT_TRUE(linked()) << "no message got through the new connections";
+  }
+  bool selectInput(const char* suffix = midi_test::SynthSide::kOutPort) {
+    const std::string name = listed(plug->getExternalMIDIInNames(), suffix);
+    int index = 1;
+    return plug->setExternalMIDIIn(index, name.c_str()) > 0 && index > 0;
+  }
+  bool selectOutput() {
+    const std::string name = listed(plug->getExternalMIDIOutNames(), midi_test::SynthSide::kInPort);
+    int index = 1;
+    return plug->setExternalMIDIOut(index, name.c_str()) > 0 && index > 0;
+  }
+  void closeBoth() {
+    int off = 0;
+    plug->setExternalMIDIIn(off, nullptr);
+    plug->setExternalMIDIOut(off, nullptr);
+  }
+  bool send(const Bytes& bytes) { return plug->SendMidiSysex2(bytes); }
+
+  // A connection carries messages only from some later JACK cycle on: tune
+  // requests go both ways until each side has heard one, then the slate is
+  // wiped.
+  bool linked() {
+    const Bytes probe{0xF6};
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (plug->count() == 0 || synth->received.count() == 0) {
+      if (std::chrono::steady_clock::now() > end) return false;
+      synth->send(probe);
+      send(probe);
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));  // probes still on the way
+    plug->clear();
+    synth->received.clear();
+    return true;
+  }
+
+  kroma_test::ScopedEnv api{"KROMA_MIDI_API", "jack"};
+  midi_test::JackServer server;
+  midi_test::LogCapture log;
+  std::unique_ptr<midi_test::SynthSide> synth;
+  std::unique_ptr<midi_test::PortPlugin> plug;
+};
+
+TEST_F(JackPorts, PortsAreListedAndSelectedByName) {
+  const auto& inputs = plug->getExternalMIDIInNames();
+  const auto& outputs = plug->getExternalMIDIOutNames();
+  ASSERT_FALSE(inputs.empty());
+  EXPECT_EQ(inputs[0], "OFF");
+  EXPECT_EQ(outputs[0], "OFF");
+  EXPECT_EQ(listed(inputs, midi_test::SynthSide::kInPort), "") << "inputs list only sources";
+  const std::string source = listed(inputs, midi_test::SynthSide::kOutPort);
+  ASSERT_NE(source, "");
+  int index = 1;
+  EXPECT_EQ(plug->setExternalMIDIIn(index, source.c_str()),
+            plug->getExternalMIDIInDevice(source.c_str()));
+  EXPECT_EQ(index, plug->getExternalMIDIInDevice(source.c_str()));
+  ASSERT_TRUE(selectOutput());
+  ASSERT_TRUE(linked());
+}
+
+TEST_F(JackPorts, ShortMessagesArriveAsShortMessagesBothWays) {
+  selectBoth();
+  synth->send({0xC3, 0x05});
+  synth->send({0xB0, 0x07, 0x64});
+  synth->send({0xFE});  // active sensing is dropped
+  ASSERT_TRUE(waitFor([&] { return plug->count() == 2; }));
+  EXPECT_EQ(plug->shortBytes(), (std::vector<Bytes>{{0xC3, 0x05, 0x00}, {0xB0, 0x07, 0x64}}));
+  EXPECT_TRUE(plug->shortMessages()[0].fromDevice);
+  EXPECT_TRUE(plug->sysExMessages().empty());
+
+  IMidiMsg note(0, 0x90, 0x3C, 0x40), pressure(0, 0xD0, 0x40, 0x00);
+  EXPECT_TRUE(plug->SendMidiMsg(&note));
+  EXPECT_TRUE(plug->SendMidiMsg(&pressure));
+  ASSERT_TRUE(waitFor([&] { return synth->received.count() == 2; }));
+  EXPECT_EQ(synth->received.messages(), (std::vector<Bytes>{{0x90, 0x3C, 0x40}, {0xD0, 0x40}}));
+}
+
+TEST_F(JackPorts, SoundDumpAndLargeSysExArriveWhole) {
+  selectBoth();
+  const Bytes dump = midi_test::sysEx(392), large = midi_test::sysEx(16000);
+  // The synthesizer's side is plain RtMidi, whose JACK buffer holds only one
+  // of the two at a time.
+  synth->send(dump);
+  ASSERT_TRUE(waitFor([&] { return plug->count() == 1; }));
+  synth->send(large);
+  ASSERT_TRUE(waitFor([&] { return plug->count() == 2; }));
+  EXPECT_EQ(plug->sysExMessages(), (std::vector<Bytes>{dump, large}));
+  EXPECT_TRUE(plug->sysExFromDevice());
+
+  EXPECT_TRUE(plug->SendMidiSysex(const_cast<uint8_t*>(dump.data()), (int)dump.size()));
+  EXPECT_TRUE(send(large));
+  EXPECT_TRUE(send(large)) << "a send waits for room in the port's buffer";
+  ASSERT_TRUE(waitFor([&] { return synth->received.count() == 3; }));
+  EXPECT_EQ(synth->received.messages(), (std::vector<Bytes>{dump, large, large}));
+}
+
+TEST_F(JackPorts, SysExOverTheJackLimitIsRefusedWithALogLine) {
+  selectBoth();
+  EXPECT_FALSE(send(midi_test::sysEx(16380)));
+  EXPECT_TRUE(log.contains("message of 16380 bytes not sent"));
+  EXPECT_TRUE(send(midi_test::sysEx(16379)));
+  ASSERT_TRUE(waitFor([&] { return synth->received.count() == 1; }));
+  EXPECT_EQ(synth->received.messages()[0].size(), 16379u);
+}
+
+TEST_F(JackPorts, BurstOfAThousandArrivesCompleteAndInOrder) {
+  selectBoth();
+  std::vector<Bytes> burst;
+  for (int i = 0; i < 1000; ++i)
+    burst.push_back({(uint8_t)(0xB0 | (i / 128) % 16), 20, (uint8_t)(i % 128)});
+  for (const Bytes& message : burst) synth->send(message);
+  for (const Bytes& message : burst) ASSERT_TRUE(send(message));
+  EXPECT_TRUE(waitFor([&] { return plug->count() == burst.size(); }));
+  EXPECT_TRUE(waitFor([&] { return synth->received.count() == burst.size(); }));
+  EXPECT_EQ(plug->shortBytes(), burst);
+  EXPECT_EQ(synth->received.messages(), burst);
+}
+
+TEST_F(JackPorts, ClosingWhileMessagesArriveIsClean) {
+  std::atomic<bool> stop{false};
+  std::thread device([&] {
+    const Bytes dump = midi_test::sysEx(392);
+    for (uint8_t n = 0; !stop; n = (n + 1) % 128) {
+      synth->send({0x90, n, 0x40});
+      if (n % 16 == 0) synth->send(dump);
+      std::this_thread::sleep_for(std::chrono::microseconds(200));
+    }
+  });
+  std::thread editor([&] {
+    IMidiMsg cc(0, 0xB0, 7, 0);
+    while (!stop) plug->SendMidiMsg(&cc);
+  });
+  for (int round = 0; round < 10; ++round) {
+    ASSERT_TRUE(selectInput());
+    ASSERT_TRUE(selectOutput());
+    std::this_thread::sleep_for(std::chrono::milliseconds(15));
+    closeBoth();
+    const size_t settled = plug->count();
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    ASSERT_EQ(plug->count(), settled) << "a handler ran after close";
+  }
+  ASSERT_TRUE(selectInput());
+  std::this_thread::sleep_for(std::chrono::milliseconds(15));
+  stop = true;
+  editor.join();
+  plug.reset();  // shut-down with the input open while the device still sends
+  device.join();
+}
+
+TEST_F(JackPorts, PortThatDisappearsWhileOpenIsHandled) {
+  // A program of its own stands for a device that plays notes until unplugged.
+  plug.reset();
+  const pid_t device = server.startClient({KROMA_TEST_JACK_DEVICE, "Corvane Seq", "out"});
+  ASSERT_GT(device, 0);
+  RtMidiIn watcher(RtMidi::UNIX_JACK, "Watcher");
+  ASSERT_TRUE(waitFor([&] {
+    for (unsigned i = 0; i < watcher.getPortCount(); ++i)
+      if (watcher.getPortName(i) == "Corvane Seq:out") return true;
+    return false;
+  }));
+  plug = std::make_unique<midi_test::PortPlugin>();
+  // Selecting is tried again until notes come, in case the device's port was
+  // listed before its client could take connections.
+  bool playing = false;
+  for (int attempt = 0; attempt < 10 && !playing; ++attempt) {
+    ASSERT_TRUE(selectInput("Corvane Seq:out"));
+    playing = waitFor([&] { return plug->count() >= 2; }, std::chrono::seconds(1));
+  }
+  ASSERT_TRUE(playing);
+
+  midi_test::JackServer::kill(device);
+  std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  const size_t settled = plug->count();
+  int off = 0;
+  EXPECT_EQ(plug->setExternalMIDIIn(off, nullptr), 0);
+  EXPECT_EQ(plug->count(), settled);
+  for (const auto& s : plug->shortMessages()) EXPECT_EQ(s.msg.mData1, 60);
+  // The stale list still names the vanished port; selecting it fails cleanly
+  // instead of connecting whatever port now has its number.
+  EXPECT_FALSE(selectInput("Corvane Seq:out"));
+  EXPECT_TRUE(log.contains("\"Corvane Seq:out\" is gone"));
+}
+
+TEST(JackChoice, UnsetApiFallsBackToJack) {
+  midi_test::JackServer server;
+  ASSERT_TRUE(server.running()) << server.error();
+  kroma_test::ScopedEnv api{"KROMA_MIDI_API", nullptr};
+  midi_test::SynthSide synth;
+  midi_test::PortPlugin plug;
+  EXPECT_NE(listed(plug.getExternalMIDIInNames(), midi_test::SynthSide::kOutPort), "");
+}
+
+}  // namespace

@@ -1,0 +1,174 @@
+#include "JackServer.h"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/file.h>
+#include <sys/prctl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <thread>
+#include <vector>
+
+namespace midi_test {
+
+namespace {
+
+constexpr auto kStartLimit = std::chrono::seconds(30);
+constexpr auto kAnswerLimit = std::chrono::seconds(10);
+constexpr auto kStopLimit = std::chrono::seconds(5);
+
+// JACK servers that start or stop at the same moment trip over each other's
+// shared memory, so parallel tests take turns with a lock file.
+class ServerTurn {
+ public:
+  ServerTurn() : mFd(open("/tmp/kroma-jackd.lock", O_RDWR | O_CREAT | O_CLOEXEC, 0666)) {
+    if (mFd >= 0) flock(mFd, LOCK_EX);
+  }
+  ~ServerTurn() {
+    if (mFd >= 0) close(mFd);
+  }
+  ServerTurn(const ServerTurn&) = delete;
+  ServerTurn& operator=(const ServerTurn&) = delete;
+
+ private:
+  int mFd;
+};
+
+// Starts a program with its output in `logPath`; -1 on failure. It is told to
+// end with the thread that started it, so that a test that dies leaves no
+// server or client behind.
+pid_t spawnChild(const std::vector<std::string>& args, const std::string& logPath) {
+  std::vector<char*> argv;
+  for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
+  argv.push_back(nullptr);
+  const int log = open(logPath.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+  if (log < 0) return -1;
+  const pid_t parent = getpid();
+  const pid_t pid = fork();
+  if (pid == 0) {
+    prctl(PR_SET_PDEATHSIG, SIGTERM);
+    if (getppid() != parent) _exit(127);
+    dup2(log, 1);
+    dup2(log, 2);
+    execvp(argv[0], argv.data());
+    _exit(127);
+  }
+  close(log);
+  return pid;
+}
+
+// Waits at most `limit` for the process to end; its exit status, or -1.
+int waitExit(pid_t pid, std::chrono::milliseconds limit) {
+  const auto end = std::chrono::steady_clock::now() + limit;
+  for (;;) {
+    int status = 0;
+    const pid_t done = waitpid(pid, &status, WNOHANG);
+    if (done == pid) return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    if (done < 0 || std::chrono::steady_clock::now() > end) return -1;
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+}
+
+std::string readFile(const std::string& path) {
+  std::ifstream file(path);
+  std::stringstream text;
+  text << file.rdbuf();
+  return text.str();
+}
+
+std::string uniqueName() {
+  static std::atomic<int> counter{0};
+  return "kroma-test-" + std::to_string(getpid()) + "-" + std::to_string(counter++);
+}
+
+}  // namespace
+
+JackServer::JackServer() : mName(uniqueName()) {
+  mServerEnv = std::make_unique<kroma_test::ScopedEnv>("JACK_DEFAULT_SERVER", mName.c_str());
+  // Nothing in the test may start a server of its own.
+  mNoStartEnv = std::make_unique<kroma_test::ScopedEnv>("JACK_NO_START_SERVER", "1");
+  // The machine allows only a few JACK servers at once; others' tests may
+  // hold them for a while.
+  const auto end = std::chrono::steady_clock::now() + kStartLimit;
+  while (!start() && std::chrono::steady_clock::now() < end)
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+}
+
+bool JackServer::start() {
+  ServerTurn turn;
+  mError.clear();
+  const std::string log = mDir.file("jackd.log");
+  // jackd takes its name from -n; JACK_DEFAULT_SERVER names it to the clients.
+  // Synchronous mode (-S): the server waits for clients that sanitizers slow
+  // down instead of breaking the graph when they miss a cycle.
+  const std::string rate = std::to_string(kSampleRate), period = std::to_string(kPeriod);
+  const std::vector<std::string> args{"jackd", "-n", mName, "-S", "--no-realtime", "-d",
+                                      "dummy", "-r", rate,  "-p", period};
+  mPid = spawnChild(args, log);
+  if (mPid < 0) {
+    mError = "jackd could not be started";
+    return false;
+  }
+  const auto end = std::chrono::steady_clock::now() + kAnswerLimit;
+  while (!answers()) {
+    int status = 0;
+    if (waitpid(mPid, &status, WNOHANG) == mPid) {
+      mPid = -1;
+      mError = "jackd ended at start-up:\n" + readFile(log);
+      return false;
+    }
+    if (std::chrono::steady_clock::now() > end) {
+      terminate();
+      mError = "jackd did not answer within the time limit";
+      return false;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
+  return true;
+}
+
+JackServer::~JackServer() {
+  stop();
+}
+
+void JackServer::stop() {
+  if (mPid <= 0) return;
+  ServerTurn turn;
+  terminate();
+}
+
+void JackServer::terminate() {
+  kill(mPid);
+  mPid = -1;
+  // Semaphores of clients that were killed outlive the server.
+  std::error_code ec;
+  for (const auto& entry : std::filesystem::directory_iterator("/dev/shm", ec))
+    if (entry.path().filename().string().find("_" + mName + "_") != std::string::npos)
+      std::filesystem::remove(entry.path(), ec);
+}
+
+pid_t JackServer::startClient(const std::vector<std::string>& args) {
+  return spawnChild(args, mDir.file("client.log"));
+}
+
+void JackServer::kill(pid_t pid) {
+  if (pid <= 0) return;
+  ::kill(pid, SIGTERM);
+  if (waitExit(pid, kStopLimit) == -1) {
+    ::kill(pid, SIGKILL);
+    waitExit(pid, kStopLimit);
+  }
+}
+
+bool JackServer::answers() const {
+  const pid_t lsp = spawnChild({"jack_lsp"}, mDir.file("jack_lsp.log"));
+  return lsp > 0 && waitExit(lsp, std::chrono::seconds(5)) == 0;
+}
+
+}  // namespace midi_test

@@ -1,0 +1,91 @@
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "toolkit/plugin/MidiBackend.h"
+
+namespace midi_test {
+
+using Bytes = std::vector<uint8_t>;
+
+// Collects the port layer's log lines while it lives.
+class LogCapture {
+ public:
+  LogCapture() {
+    setMidiPortLogSink([this](const std::string& line) {
+      std::lock_guard<std::mutex> lock(mMutex);
+      mLines.push_back(line);
+    });
+  }
+  ~LogCapture() { setMidiPortLogSink(nullptr); }
+
+  bool contains(const std::string& text) const {
+    std::lock_guard<std::mutex> lock(mMutex);
+    for (const std::string& line : mLines)
+      if (line.find(text) != std::string::npos) return true;
+    return false;
+  }
+
+ private:
+  mutable std::mutex mMutex;
+  std::vector<std::string> mLines;
+};
+
+// Polls `done` until it holds or `limit` passes.
+template <class Pred>
+bool waitFor(Pred done, std::chrono::milliseconds limit = std::chrono::seconds(5)) {
+  const auto end = std::chrono::steady_clock::now() + limit;
+  while (!done()) {
+    if (std::chrono::steady_clock::now() > end) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  return true;
+}
+
+// A SysEx of `size` bytes from F0 to F7 with a counting body.
+inline Bytes sysEx(size_t size) {
+  Bytes bytes(size);
+  for (size_t i = 0; i < size; ++i) bytes[i] = (uint8_t)(i % 128);
+  bytes.front() = 0xF0;
+  bytes.back() = 0xF7;
+  return bytes;
+}
+
+// What an input port's callback received, and on which thread.
+class Received {
+ public:
+  static void callback(double, std::vector<unsigned char>* message, void* self) {
+    auto* received = static_cast<Received*>(self);
+    std::lock_guard<std::mutex> lock(received->mMutex);
+    received->mMessages.emplace_back(message->begin(), message->end());
+    received->mThread = std::this_thread::get_id();
+  }
+  void clear() {
+    std::lock_guard<std::mutex> lock(mMutex);
+    mMessages.clear();
+  }
+  std::vector<Bytes> messages() const {
+    std::lock_guard<std::mutex> lock(mMutex);
+    return mMessages;
+  }
+  size_t count() const {
+    std::lock_guard<std::mutex> lock(mMutex);
+    return mMessages.size();
+  }
+  std::thread::id thread() const {
+    std::lock_guard<std::mutex> lock(mMutex);
+    return mThread;
+  }
+
+ private:
+  mutable std::mutex mMutex;
+  std::vector<Bytes> mMessages;
+  std::thread::id mThread;
+};
+
+}  // namespace midi_test

@@ -1,0 +1,134 @@
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <stdexcept>
+#include <thread>
+
+#include "MidiTestSupport.h"
+#include "toolkit/plugin/IMidiPortIn.h"
+#include "toolkit/plugin/IMidiPortInQueue.h"
+#include "toolkit/plugin/MidiBackendMemory.h"
+
+namespace {
+
+using midi_test::Bytes;
+using midi_test::waitFor;
+
+class PortIn : public ::testing::Test {
+ protected:
+  PortIn() {
+    backend.addInputPort("Synth A");
+    backend.addInputPort("Synth B");
+    port.setCallback(&midi_test::Received::callback, &received);
+  }
+
+  midi_test::LogCapture log;
+  MidiBackendMemory backend;
+  midi_test::Received received;
+  IMidiPortIn port{"in", 100, backend};
+};
+
+TEST_F(PortIn, MessagesReachTheCallbackOnTheInputThread) {
+  ASSERT_EQ(port.portCount(), 2u);
+  ASSERT_TRUE(port.open(1));
+  EXPECT_TRUE(backend.inputConnected("Synth B"));
+
+  std::thread device([&] {
+    backend.deviceSend("Synth B", {0xC3, 0x05});
+    backend.deviceSend("Synth B", midi_test::sysEx(392));
+    backend.deviceSend("Synth B", {0xF8});
+  });
+  const std::thread::id deviceThread = device.get_id();
+  device.join();
+  ASSERT_TRUE(waitFor([&] { return received.count() == 2; }));
+  const auto messages = received.messages();
+  EXPECT_EQ(messages[0], (Bytes{0xC3, 0x05}));
+  EXPECT_EQ(messages[1], midi_test::sysEx(392));
+  EXPECT_NE(received.thread(), std::this_thread::get_id());
+  EXPECT_NE(received.thread(), deviceThread);
+}
+
+TEST_F(PortIn, SysExSplitByTheSystemArrivesWhole) {
+  ASSERT_TRUE(port.open(0));
+  const Bytes whole = midi_test::sysEx(16000);
+  for (size_t at = 0; at < whole.size(); at += 1000)
+    backend.deviceSend(
+        "Synth A", Bytes(whole.begin() + at, whole.begin() + std::min(whole.size(), at + 1000)));
+  ASSERT_TRUE(waitFor([&] { return received.count() == 1; }));
+  EXPECT_EQ(received.messages()[0], whole);
+}
+
+TEST_F(PortIn, ClosingWhileMessagesArriveIsClean) {
+  std::atomic<bool> stop{false};
+  std::thread device([&] {
+    for (uint8_t n = 0; !stop; n = (n + 1) % 128) backend.deviceSend("Synth A", {0x90, n, 0x40});
+  });
+  for (int round = 0; round < 20; ++round) {
+    ASSERT_TRUE(port.open(0));
+    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    port.close();
+    const size_t settled = received.count();
+    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    ASSERT_EQ(received.count(), settled) << "the callback ran after close";
+  }
+  stop = true;
+  device.join();
+  EXPECT_GT(received.count(), 0u);
+}
+
+TEST_F(PortIn, OpenFailureLeavesThePortClosed) {
+  backend.setFailOpen(true);
+  EXPECT_FALSE(port.open(0));
+  EXPECT_FALSE(port.isOpen());
+  EXPECT_TRUE(log.contains("cannot open input port 0"));
+  backend.setFailOpen(false);
+  EXPECT_FALSE(port.open(5));
+  ASSERT_TRUE(port.open(0));
+}
+
+TEST_F(PortIn, PortThatDisappearsWhileOpenClosesCleanly) {
+  ASSERT_TRUE(port.open(1));
+  backend.removePort("Synth B");
+  EXPECT_FALSE(backend.deviceSend("Synth B", {0x90, 0x3C, 0x40}));
+  EXPECT_EQ(port.portCount(), 1u);
+  port.close();
+  ASSERT_TRUE(port.open(0));
+  backend.deviceSend("Synth A", {0x80, 0x3C, 0x00});
+  EXPECT_TRUE(waitFor([&] { return received.count() == 1; }));
+}
+
+void throwingCallback(double, std::vector<unsigned char>* message, void* self) {
+  if (message->size() == 1) throw std::runtime_error("handler broke");
+  midi_test::Received::callback(0, message, self);
+}
+
+TEST_F(PortIn, AFailingCallbackIsLoggedAndTheThreadGoesOn) {
+  port.setCallback(&throwingCallback, &received);
+  ASSERT_TRUE(port.open(0));
+  backend.deviceSend("Synth A", {0xFA});
+  backend.deviceSend("Synth A", {0xFC, 0x00});
+  ASSERT_TRUE(waitFor([&] { return received.count() == 1; }));
+  EXPECT_TRUE(log.contains("incoming message handler failed: handler broke"));
+}
+
+TEST(PortInQueue, RefusesWhileStoppedAndWhenFull) {
+  IMidiPortInQueue queue(8);
+  const uint8_t bytes[5] = {0xF0, 1, 2, 3, 0xF7};
+  EXPECT_FALSE(queue.push(bytes, 3)) << "not started";
+  queue.start();
+  EXPECT_TRUE(queue.push(bytes, 5));
+  EXPECT_FALSE(queue.push(bytes, 5));
+  EXPECT_EQ(queue.takeRefused(), 1u);
+  EXPECT_EQ(queue.takeRefused(), 0u);
+
+  std::deque<IMidiPortInQueue::Message> out;
+  queue.popAll(out, std::chrono::milliseconds(0));
+  ASSERT_EQ(out.size(), 1u);
+  EXPECT_EQ(out[0].bytes.size(), 5u);
+  EXPECT_TRUE(queue.push(bytes, 5)) << "popping frees the room";
+  queue.stop();
+  queue.popAll(out, std::chrono::seconds(5));  // returns at once once stopped
+  EXPECT_EQ(out.size(), 1u) << "stopping drops what was held";
+}
+
+}  // namespace

@@ -1,0 +1,117 @@
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
+
+#include "MidiTestSupport.h"
+#include "toolkit/plugin/IMidiPortOut.h"
+#include "toolkit/plugin/MidiBackendMemory.h"
+
+namespace {
+
+using midi_test::Bytes;
+
+class PortOut : public ::testing::Test {
+ protected:
+  PortOut() {
+    backend.addOutputPort("Synth A");
+    backend.addOutputPort("Synth B");
+  }
+  bool send(IMidiPortOut& port, const Bytes& bytes) {
+    return port.send(bytes.data(), bytes.size());
+  }
+
+  midi_test::LogCapture log;
+  MidiBackendMemory backend;
+};
+
+TEST_F(PortOut, SendsFailWithoutPortOrData) {
+  IMidiPortOut port("out", backend);
+  EXPECT_FALSE(send(port, {0xB0, 0x07, 0x64})) << "no port open";
+  ASSERT_TRUE(port.open(0));
+  EXPECT_FALSE(port.send(nullptr, 3));
+  EXPECT_FALSE(send(port, {}));
+  port.close();
+  EXPECT_FALSE(port.isOpen());
+  EXPECT_FALSE(send(port, {0xB0, 0x07, 0x64})) << "closed";
+  EXPECT_TRUE(backend.received("Synth A").empty());
+}
+
+TEST_F(PortOut, ClientErrorsAreCaughtAndLogged) {
+  backend.setFailCreate(true);
+  IMidiPortOut broken("out", backend);
+  EXPECT_FALSE(broken.hasClient());
+  EXPECT_TRUE(log.contains("cannot create the output client"));
+  backend.setFailCreate(false);
+
+  IMidiPortOut port("out", backend);
+  backend.setFailNames(true);
+  std::string name = "kept";
+  EXPECT_FALSE(port.portName(0, name));
+  EXPECT_TRUE(log.contains("cannot read the name of output port 0"));
+  backend.setFailOpen(true);
+  EXPECT_FALSE(port.open(0));
+  EXPECT_FALSE(port.isOpen());
+  EXPECT_TRUE(log.contains("cannot open output port 0"));
+  EXPECT_FALSE(port.open(7));
+}
+
+TEST_F(PortOut, MessageOverTheTransportLimitIsRefusedWithALogLine) {
+  backend.setMaxMessageSize(16379);
+  IMidiPortOut port("out", backend);
+  ASSERT_TRUE(port.open(0));
+  EXPECT_TRUE(send(port, midi_test::sysEx(16379)));
+  EXPECT_FALSE(send(port, midi_test::sysEx(16380)));
+  EXPECT_TRUE(log.contains("message of 16380 bytes not sent"));
+  EXPECT_EQ(backend.received("Synth A").size(), 1u);
+}
+
+TEST_F(PortOut, PortThatDisappearsFailsSendsAndClosesCleanly) {
+  IMidiPortOut port("out", backend);
+  ASSERT_TRUE(port.open(1));
+  backend.removePort("Synth B");
+  EXPECT_FALSE(send(port, {0x90, 0x3C, 0x40}));
+  port.close();
+  EXPECT_EQ(port.portCount(), 1u);
+}
+
+TEST_F(PortOut, ConcurrentSendsAllArriveWhole) {
+  IMidiPortOut port("out", backend);
+  ASSERT_TRUE(port.open(0));
+  constexpr int kPerThread = 200;
+  auto sender = [&](uint8_t channel) {
+    for (int i = 0; i < kPerThread; ++i)
+      send(port, {(uint8_t)(0xB0 | channel), 7, (uint8_t)(i % 128)});
+  };
+  std::thread a(sender, 0), b(sender, 1);
+  a.join();
+  b.join();
+  const auto received = backend.received("Synth A");
+  ASSERT_EQ(received.size(), 2u * kPerThread);
+  int perChannel[2] = {0, 0};
+  for (const Bytes& message : received) {
+    ASSERT_EQ(message.size(), 3u);
+    const int channel = message[0] & 0x0F;
+    EXPECT_EQ(message[2], perChannel[channel]++ % 128) << "each thread's order is kept";
+  }
+}
+
+TEST_F(PortOut, ClosingWhileOthersSendIsClean) {
+  IMidiPortOut port("out", backend);
+  ASSERT_TRUE(port.open(0));
+  std::atomic<int> accepted{0};
+  auto sender = [&] {
+    for (int i = 0; i < 500; ++i)
+      if (send(port, {0x90, 0x3C, 0x40})) ++accepted;
+  };
+  std::thread a(sender), b(sender);
+  std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  port.close();
+  a.join();
+  b.join();
+  EXPECT_EQ(backend.received("Synth A").size(), (size_t)accepted.load())
+      << "a send reports true exactly when the bytes went out";
+  EXPECT_FALSE(send(port, {0x90, 0x3C, 0x40}));
+}
+
+}  // namespace

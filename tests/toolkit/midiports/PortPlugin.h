@@ -1,0 +1,113 @@
+#pragma once
+
+#include <mutex>
+#include <thread>
+#include <vector>
+
+#include "MidiTestSupport.h"
+#include "toolkit/plugin/IPluginBase.h"
+
+namespace midi_test {
+
+// A plug-in on the base whose hardware sends go to the ports and whose MIDI
+// handlers record what the device sent.
+class PortPlugin : public IPluginBase {
+ public:
+  PortPlugin()
+      : IPluginBase(1, "2-2", 0, "Effect", "Product", "Maker", 0x00010203, 0x65736763, 0x51625331,
+                    128, true, true, true, kAPIVST2) {
+    initialize(1, 1, "2-2", 0, "Effect", "Product", "Maker", 0x00010203, 0x65736763, 0x51625331,
+               128, true, true, true);
+  }
+  // As the plug-in class does: the input stops before the handlers' data goes.
+  ~PortPlugin() override {
+    int off = 0;
+    setExternalMIDIIn(off, nullptr);
+  }
+
+  struct Short {
+    IMidiMsg msg;
+    bool fromDevice;
+  };
+
+  void ProcessMidiMsg(IMidiMsg* msg, bool fromDevice) override {
+    if (mTakeLock) GetMutex().Enter();  // as a value from the hardware does
+    {
+      std::lock_guard<std::mutex> lock(mRecordMutex);
+      mShort.push_back({*msg, fromDevice});
+      mThread = std::this_thread::get_id();
+    }
+    if (mTakeLock) GetMutex().Leave();
+  }
+  void ProcessSysEx(ISysEx* sysex, bool fromDevice) override {
+    std::lock_guard<std::mutex> lock(mRecordMutex);
+    mSysEx.emplace_back(sysex->mData, sysex->mData + sysex->mSize);
+    mSysExFromDevice = fromDevice && sysex->mOffset == 0;
+  }
+
+  void clear() {
+    std::lock_guard<std::mutex> lock(mRecordMutex);
+    mShort.clear();
+    mSysEx.clear();
+  }
+  // The short messages as bytes, three per message.
+  std::vector<Bytes> shortBytes() const {
+    std::vector<Bytes> bytes;
+    for (const Short& s : shortMessages())
+      bytes.push_back({s.msg.mStatus, s.msg.mData1, s.msg.mData2});
+    return bytes;
+  }
+  std::vector<Short> shortMessages() const {
+    std::lock_guard<std::mutex> lock(mRecordMutex);
+    return mShort;
+  }
+  std::vector<Bytes> sysExMessages() const {
+    std::lock_guard<std::mutex> lock(mRecordMutex);
+    return mSysEx;
+  }
+  size_t count() const {
+    std::lock_guard<std::mutex> lock(mRecordMutex);
+    return mShort.size() + mSysEx.size();
+  }
+  bool sysExFromDevice() const {
+    std::lock_guard<std::mutex> lock(mRecordMutex);
+    return mSysExFromDevice;
+  }
+  std::thread::id handlerThread() const {
+    std::lock_guard<std::mutex> lock(mRecordMutex);
+    return mThread;
+  }
+
+  bool SendMidiMsg(IMidiMsg* msg) override { return sendMidiMsgToDevice(msg); }
+  bool SendMidiSysex(unsigned char* data, int size) override {
+    return sendMidiSysexToDevice(data, size);
+  }
+  bool SendPatchSysex(unsigned char* data, int size) override {
+    return sendBytesToDevice(data, size);
+  }
+  bool SendMidiSysex2(std::vector<unsigned char> bytes) override {
+    return sendBytesToDevice(bytes.data(), (int)bytes.size());
+  }
+
+  void BeginInformHostOfParamChange(int) override {}
+  void InformHostOfParamChange(int, double) override {}
+  void EndInformHostOfParamChange(int) override {}
+  void InformHostOfProgramChange() override {}
+  int GetSamplePos() override { return 0; }
+  double GetTempo() override { return 120.0; }
+  void GetTimeSig(int* num, int* den) override { *num = *den = 4; }
+  void GetTime(ITimeInfo*) override {}
+  void ResizeGraphics(int, int) override {}
+  bool SendMidiVST(IMidiMsg*) override { return false; }
+
+  bool mTakeLock = false;  // set before the input opens
+
+ private:
+  mutable std::mutex mRecordMutex;
+  std::vector<Short> mShort;
+  std::vector<Bytes> mSysEx;
+  bool mSysExFromDevice = false;
+  std::thread::id mThread;
+};
+
+}  // namespace midi_test

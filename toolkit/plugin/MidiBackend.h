@@ -1,0 +1,62 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+// The seam between the hardware MIDI ports and a MIDI system. Clients report
+// failures by throwing std::exception; the port objects (IMidiPortIn,
+// IMidiPortOut) catch and log them, so nothing reaches the host.
+
+// Called with each incoming message, on whatever thread the MIDI system uses.
+using MidiReceiveFn = void (*)(const uint8_t* bytes, size_t size, void* user);
+
+class MidiInClient {
+ public:
+  virtual ~MidiInClient() = default;
+  virtual unsigned portCount() = 0;
+  virtual std::string portName(unsigned port) = 0;
+  // Connects to `port` under our own end's name `ownName`; `receive` gets
+  // every message from then on. SysEx is delivered, clock and active sensing
+  // are not.
+  virtual void openPort(unsigned port, const std::string& ownName, MidiReceiveFn receive,
+                        void* user) = 0;
+  virtual void closePort() = 0;
+};
+
+class MidiOutClient {
+ public:
+  virtual ~MidiOutClient() = default;
+  virtual unsigned portCount() = 0;
+  virtual std::string portName(unsigned port) = 0;
+  virtual void openPort(unsigned port, const std::string& ownName) = 0;
+  // A port of our own that other programs connect to.
+  virtual void openVirtualPort(const std::string& name) = 0;
+  virtual void closePort() = 0;
+  // False when the bytes could not be handed over.
+  virtual bool send(const uint8_t* bytes, size_t size) = 0;
+  // The largest message the transport carries; 0 for no limit.
+  virtual size_t maxMessageSize() const = 0;
+};
+
+class MidiBackend {
+ public:
+  virtual ~MidiBackend() = default;
+  // Null when the MIDI system is not available.
+  virtual std::unique_ptr<MidiInClient> createInClient(const std::string& clientName,
+                                                       unsigned queueLimit) = 0;
+  virtual std::unique_ptr<MidiOutClient> createOutClient(const std::string& clientName) = 0;
+
+  // The back end new port objects use: the one set last, else the system's.
+  static MidiBackend& current();
+  // Null restores the system's back end. The caller keeps `backend` alive.
+  static void setCurrent(MidiBackend* backend);
+};
+
+// Port errors and refusals are logged through one sink, standard error until
+// the plug-in routes them into its own log. Safe from any thread.
+using MidiPortLogSink = std::function<void(const std::string& line)>;
+void setMidiPortLogSink(MidiPortLogSink sink);
+void midiPortLog(const std::string& message);
