@@ -51,6 +51,17 @@ class IPluginVST : public IPluginBase {
 
   bool SendMidiVST(IMidiMsg* msg) override;
   bool SendSysEx(ISysEx* sysex) override;
+  // The hardware sends go to the synthesizer's output port, not the host.
+  bool SendMidiMsg(IMidiMsg* msg) override { return sendMidiMsgToDevice(msg); }
+  bool SendMidiSysex(unsigned char* data, int size) override {
+    return sendMidiSysexToDevice(data, size);
+  }
+  bool SendPatchSysex(unsigned char* data, int size) override {
+    return sendBytesToDevice(data, size);
+  }
+  bool SendMidiSysex2(std::vector<unsigned char> bytes) override {
+    return sendBytesToDevice(bytes.data(), (int)bytes.size());
+  }
   // Hands one event to the host; true when the host took it.
   bool SendVSTEvent(VstEvent* event);
 

@@ -25,8 +25,6 @@ class TestPlugin : public IPluginVST {
   bool MidiNoteName(int noteNumber, char* noteName) override;
   void OnGUIOpen() override;
   void OnGUIClose() override;
-  // The test plug-in has no hardware port.
-  bool SendMidiMsg(IMidiMsg*) override { return false; }
 
  private:
   void MakeEditor();
