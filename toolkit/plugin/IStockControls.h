@@ -113,7 +113,6 @@ class IFaderControl : public IControl {
   bool Draw(IGraphics* g) override;
   bool IsHit(int x, int y) override;
 
-  int GetLength() const { return mLen; }
   int GetHandleHeadroom() const { return mHandleHeadroom; }
   IRECT GetHandleRECT(double value) const;
   IRECT GetHandleRECT() const { return GetHandleRECT(mValue); }
@@ -222,7 +221,6 @@ class IBitmapTextControl : public IControl {
   bool Draw(IGraphics* g) override;
 
   void SetTextFromPlug(const char* text);
-  void ClearTextFromPlug() { SetTextFromPlug(""); }
 
  protected:
   // The text is replaced from other threads while the editor draws it.
@@ -261,7 +259,6 @@ class IFileSelectorControl : public IControl {
 
   void GetLastSelectedFileForPlug(TK_String* out) const { out->Set(mFile.Get()); }
   void SetLastSelectedFileFromPlug(const char* file) { mFile.Set(file); }
-  EFileSelectorState GetState() const { return mState; }
 
  protected:
   IBitmap mBitmap;

@@ -147,6 +147,9 @@ TEST_F(KnobsTest, WheelStepsAreCoarseOrFineAndClamped) {
   g->OnMouseWheel(5, 5, &none, 500);
   EXPECT_EQ(knob->GetValue(), 1.0);
   EXPECT_EQ(plug.mReports.size(), 4u);
+  // Keys are not taken.
+  EXPECT_FALSE(g->OnKeyDown(5, 5, 'a'));
+  EXPECT_EQ(knob->GetValue(), 1.0);
 }
 
 // ---- knob drawings ----
