@@ -1,4 +1,5 @@
 #include <cstring>
+#include <thread>
 
 #include "ControlsTestSupport.h"
 
@@ -162,6 +163,23 @@ TEST_F(TextTest, SettingAnEqualTextLeavesTheControlClean) {
   EXPECT_FALSE(text->IsDirty());
   text->SetTextFromPlug("abc");
   EXPECT_TRUE(text->IsDirty());
+}
+
+TEST_F(TextTest, BitmapTextReplacedFromAnotherThreadIsDrawnWhole) {
+  GlyphStrip strip;
+  IText near;
+  near.mAlign = IText::kAlignNear;
+  auto* text = Attach(new IBitmapTextControl(&plug, IRECT(0, 0, 40, 6), strip.Get(), "abc", &near,
+                                             GlyphStrip::kW, GlyphStrip::kH));
+  std::thread writer([text] {
+    for (int i = 0; i < 2000; ++i) text->SetTextFromPlug(i % 2 ? "abc" : "wxyz");
+  });
+  for (int i = 0; i < 200; ++i) {
+    g->Render();
+    const std::string shown = ReadGlyphs(g, 4, 0);
+    ASSERT_TRUE(shown == "abc" || shown == "wxyz") << shown;
+  }
+  writer.join();
 }
 
 // ---- link and file buttons ----
