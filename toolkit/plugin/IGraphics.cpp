@@ -34,7 +34,11 @@ class BackgroundPanel : public IControl {
  public:
   BackgroundPanel(IPluginBase* plug, IRECT rect, const IColor& color)
       : IControl(plug, rect), mColor(color) {}
-  bool Draw(IGraphics* graphics) override { return graphics->FillIRect(&mColor, &mRECT, &mBlend); }
+  // Drawn on every redraw: only the region being drawn is filled.
+  bool Draw(IGraphics* graphics) override {
+    IRECT area = mRECT.Intersect(graphics->GetDrawRect());
+    return area.Empty() || graphics->FillIRect(&mColor, &area, &mBlend);
+  }
 
  private:
   IColor mColor;
@@ -259,6 +263,11 @@ IControl* IGraphics::CapturedOrHit(int x, int y) {
   return GetMouseControlIdx(x, y, false);
 }
 
+// The host hears only of parameters it was offered.
+bool IGraphics::OfferedToHost(int paramIdx) const {
+  return mPlug && paramIdx >= 0 && paramIdx < mPlug->NHostParams();
+}
+
 void IGraphics::OnMouseDown(int x, int y, IMouseMod* mod) {
   ReleaseMouseCapture();
   IControl* control = HitTest(x, y, false);
@@ -267,8 +276,7 @@ void IGraphics::OnMouseDown(int x, int y, IMouseMod* mod) {
   mMouseX = x;
   mMouseY = y;
   control->OnMouseDown(x, y, mod);
-  const int paramIdx = control->ParamIdx();
-  if (paramIdx >= 0 && mPlug) mPlug->BeginInformHostOfParamChange(paramIdx);
+  if (OfferedToHost(control->ParamIdx())) mPlug->BeginInformHostOfParamChange(control->ParamIdx());
 }
 
 void IGraphics::OnMouseUp(int x, int y, IMouseMod* mod) {
@@ -276,8 +284,7 @@ void IGraphics::OnMouseUp(int x, int y, IMouseMod* mod) {
   ReleaseMouseCapture();
   if (!control) return;
   control->OnMouseUp(x, y, mod);
-  const int paramIdx = control->ParamIdx();
-  if (paramIdx >= 0 && mPlug) mPlug->EndInformHostOfParamChange(paramIdx);
+  if (OfferedToHost(control->ParamIdx())) mPlug->EndInformHostOfParamChange(control->ParamIdx());
 }
 
 void IGraphics::OnMouseDrag(int x, int y, IMouseMod* mod) {

@@ -192,6 +192,7 @@ class IGraphics : public IPluginGraphics {
   // from the last control down, skipping hidden and greyed ones.
   IControl* HitTest(int x, int y, bool mouseOver);
   IControl* CapturedOrHit(int x, int y);
+  bool OfferedToHost(int paramIdx) const;
   void StrictDraw(IRECT* region);
   void LooseDraw();
   void DestroyBuffers();

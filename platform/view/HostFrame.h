@@ -1,0 +1,20 @@
+#pragma once
+
+#include <cstdint>
+
+// What a host without a window system hands the editor-open call as the
+// parent: the headless view fills in the functions on opening and clears them
+// on closing, so that the host can run the editor's timer, send it mouse
+// events and read its screen.
+struct VIEW_HostFrame {
+  static constexpr uint32_t kMagic = 0x4B564846;  // 'KVHF'
+  enum Mouse { kDown = 0, kUp, kDrag, kDoubleClick, kWheel };
+
+  uint32_t magic = kMagic;
+  void* view = nullptr;
+  void (*tick)(void* view) = nullptr;
+  // flags: 1 right button, 2 shift, 4 control, 8 alt; amount is the wheel step.
+  void (*mouse)(void* view, int kind, int x, int y, int flags, int amount) = nullptr;
+  // The screen's pixels (alpha in bits 0-7, red, green, blue), width x height.
+  const uint32_t* (*screen)(void* view, int* width, int* height) = nullptr;
+};

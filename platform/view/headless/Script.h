@@ -1,0 +1,58 @@
+#pragma once
+
+#include <mutex>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/view/View.h"
+
+// The headless back end's user: tests queue the answers that menus, text
+// fields, file panels and message boxes get, and read what was asked.
+// Process-wide; any thread may queue.
+class VIEW_Script {
+ public:
+  static VIEW_Script& instance();
+
+  // A path of item indices into the next menu (and its sub-menus); an empty
+  // path dismisses it.
+  void answerMenu(std::vector<int> path);
+  // The next text field gets this typed (through its filter) and committed.
+  void answerText(std::string text);
+  void answerTextCancel();
+  // The next file panel returns this path ("" cancels).
+  void answerPanel(std::string path);
+  void answerMessageBox(int button);
+  // Forgets every answer and every record.
+  void reset();
+
+  // Records, oldest first.
+  std::vector<std::vector<std::string>> menusShown();
+  std::vector<VIEW_FilePanel> panelsShown();
+  std::vector<std::string> messagesShown();
+  std::vector<std::string> urlsOpened();
+
+  // For the back end: the next answer of each kind, when one is queued.
+  std::optional<std::vector<int>> takeMenu(const VIEW_Menu& shown);
+  // Nothing queued: the field stays open. A queued cancel gives a nullopt
+  // text with cancelled set.
+  std::optional<std::string> takeText(bool* cancelled);
+  std::string takePanel(const VIEW_FilePanel& shown);
+  int takeMessageBox(const std::string& text, int defaultButton);
+  void recordURL(const std::string& url);
+
+ private:
+  struct TextAnswer {
+    std::string text;
+    bool cancel;
+  };
+  std::mutex mMutex;
+  std::vector<std::vector<int>> mMenus;
+  std::vector<TextAnswer> mTexts;
+  std::vector<std::string> mPanels;
+  std::vector<int> mMessageBoxes;
+  std::vector<std::vector<std::string>> mMenusShown;
+  std::vector<VIEW_FilePanel> mPanelsShown;
+  std::vector<std::string> mMessagesShown;
+  std::vector<std::string> mURLs;
+};

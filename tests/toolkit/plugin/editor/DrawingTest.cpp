@@ -1,0 +1,196 @@
+#include <gtest/gtest.h>
+
+#include "EditorDoubles.h"
+#include "toolkit/gfx/Modes.h"
+#include "toolkit/plugin/BitmapStorage.h"
+#include "toolkit/plugin/FontStorage.h"
+
+using namespace editor_test;
+
+TEST(IRECTTest, TouchingEdgesIntersectFromOneSideOnly) {
+  const IRECT region(10, 10, 20, 20);
+  EXPECT_TRUE(region.Intersects(IRECT(20, 10, 30, 20)));  // its right edge on our left edge
+  EXPECT_FALSE(region.Intersects(IRECT(0, 10, 10, 20)));  // its left edge on our right edge
+  EXPECT_TRUE(region.Intersects(IRECT(10, 20, 20, 30)));
+  EXPECT_FALSE(region.Intersects(IRECT()));
+  EXPECT_TRUE(IRECT(5, 5, 5, 5).Intersects(IRECT(0, 0, 10, 10)));  // not empty by the rule
+  EXPECT_EQ(IRECT(0, 0, 10, 10).Intersect(IRECT(30, 30, 40, 40)), IRECT());
+  EXPECT_EQ(IRECT(10, 10, 20, 20).Union(IRECT(30, 5, 40, 15)), IRECT(10, 5, 40, 20));
+  EXPECT_EQ(IRECT().Union(IRECT(1, 2, 3, 4)), IRECT(1, 2, 3, 4));
+  EXPECT_FALSE(IRECT().Contains(0, 0));
+  EXPECT_FALSE(IRECT(0, 0, 10, 10).Contains(10, 5));
+}
+
+TEST(IColorTest, PacksAlphaInTheLowByteAndUnpacksBack) {
+  EXPECT_EQ(IColor(255, 1, 2, 3).Pack(), 0x030201FFu);
+  EXPECT_EQ(IColor::Unpack(0x030201FFu), IColor(255, 1, 2, 3));
+}
+
+TEST(IChannelBlendTest, MethodsMapToEngineModes) {
+  const IChannelBlend copy(IChannelBlend::kBlendClobber, 0.5f);
+  const IChannelBlend add(IChannelBlend::kBlendAdd);
+  const IChannelBlend unknown(9, 0.25f);
+  EXPECT_EQ(BlendMode(nullptr), GFX_MODE_SRCALPHA);
+  EXPECT_EQ(BlendAlpha(nullptr), 1.0f);
+  EXPECT_EQ(BlendMode(&copy), GFX_MODE_COPY);
+  EXPECT_EQ(BlendAlpha(&copy), 0.5f);
+  EXPECT_EQ(BlendMode(&add), GFX_MODE_SRCALPHA | GFX_MODE_ADD);
+  EXPECT_EQ(BlendMode(&unknown), GFX_MODE_SRCALPHA);
+}
+
+class DrawingTest : public ::testing::Test {
+ protected:
+  DrawingTest() : plug(1, 4), graphics(&plug, 200, 200) {
+    graphics.AttachPanelBackground(&COLOR_WHITE);
+    graphics.PrepDraw();
+  }
+  // The source pixel drawn at (x, y) of the back buffer, as its (x, y).
+  std::pair<int, int> SourceAt(int x, int y) {
+    const IColor c = graphics.GetPoint(x, y);
+    return {c.R, c.G};
+  }
+  void DrawEverywhere() {
+    // The drawing rectangle is the region of the last Draw.
+    IRECT all(0, 0, 200, 200);
+    graphics.Draw(&all);
+  }
+  RecordingPlug plug;
+  TestGraphics graphics;
+};
+
+TEST_F(DrawingTest, BitmapsAreScaledOnceAndKeyedByIdAlone) {
+  IBitmap small = graphics.LoadIBitmap(9001, "100x40", 0.85);
+  EXPECT_EQ(small.W, 85);
+  EXPECT_EQ(small.H, 34);
+  IBitmap large = graphics.LoadIBitmap(9002, "100x40", 1.15);
+  EXPECT_EQ(large.W, 114);  // 100 * 1.15 lies just below 115
+  EXPECT_EQ(large.H, 46);
+  IBitmap again = graphics.LoadIBitmap(9002, "100x40", 1.0, 3, true);
+  EXPECT_EQ(again.mData, large.mData);
+  EXPECT_EQ(again.W, 114);
+  EXPECT_EQ(again.N, 3);
+  EXPECT_EQ(graphics.mLoads, 2);
+  EXPECT_EQ(graphics.getImageById(9001).mData, small.mData);
+  EXPECT_EQ(graphics.getImageById(9099).mData, nullptr);
+  EXPECT_EQ(graphics.LoadIBitmap(9003, "missing").mData, nullptr);
+  EXPECT_EQ(graphics.getImageById(9003).mData, nullptr);
+}
+
+TEST_F(DrawingTest, CachesAreSharedBetweenTwoGraphicsObjects) {
+  TestGraphics second(&plug, 50, 50);
+  IBitmap first = graphics.LoadIBitmap(9010, "20x20");
+  IBitmap other = second.LoadIBitmap(9010, "20x20", 2.0);
+  EXPECT_EQ(other.mData, first.mData);
+  EXPECT_EQ(second.mLoads, 0);
+
+  IText style(14, &COLOR_BLUE, "DejaVu Sans");
+  IText sameKey = style;
+  sameKey.mQuality = IText::kQualityNoAntiAliasing;  // quality is not part of the key
+  const int fonts = FontStorage::Instance().Count();
+  GFX_IFont* font = graphics.CacheFont(&style);
+  ASSERT_NE(font, nullptr);
+  EXPECT_EQ(second.CacheFont(&sameKey), font);
+  EXPECT_EQ(sameKey.mCached, font);
+  EXPECT_EQ(FontStorage::Instance().Count(), fonts + 1);
+  IText bold = style;
+  bold.mCached = nullptr;
+  bold.mStyle = IText::kStyleBold;
+  EXPECT_NE(second.CacheFont(&bold), font);
+}
+
+TEST_F(DrawingTest, ReleasedBitmapsLoadAgainAndRetainedOnesAreDestroyedOnce) {
+  IBitmap bitmap = graphics.LoadIBitmap(9020, "10x10");
+  const int entries = BitmapStorage::Instance().Count();
+  graphics.RetainBitmap(&bitmap);
+  EXPECT_EQ(BitmapStorage::Instance().Count(), entries + 1);
+  graphics.ReleaseBitmap(&bitmap);  // one entry still holds it
+  EXPECT_EQ(BitmapStorage::Instance().Count(), entries);
+  graphics.ReleaseBitmap(&bitmap);
+  EXPECT_EQ(BitmapStorage::Instance().Count(), entries - 1);
+  EXPECT_EQ(graphics.getImageById(9020).mData, nullptr);
+  graphics.LoadIBitmap(9020, "10x10");
+  EXPECT_EQ(graphics.mLoads, 2);
+}
+
+TEST_F(DrawingTest, FramesAreChosenByStateAlongTheirDirection) {
+  DrawEverywhere();
+  IBitmap vertical = graphics.LoadIBitmap(9030, "10x120", 1.0, 4, false);
+  IRECT dest(0, 0, 10, 30);
+  const IChannelBlend copy(IChannelBlend::kBlendClobber);
+  const int expectedY[] = {0, 0, 0, 30, 60, 90};  // states -1 .. 4
+  for (int state = -1; state <= 4; ++state) {
+    graphics.DrawBitmap(&vertical, &dest, state, &copy);
+    EXPECT_EQ(SourceAt(0, 0), std::make_pair(0, expectedY[state + 1])) << "state " << state;
+  }
+  IBitmap horizontal = graphics.LoadIBitmap(9031, "100x10", 1.0, 3, true);
+  IRECT strip(0, 50, 33, 60);
+  graphics.DrawBitmap(&horizontal, &strip, 2, &copy);
+  EXPECT_EQ(SourceAt(0, 50), std::make_pair(33, 0));
+  graphics.DrawBitmap(&horizontal, &strip, 3, 0, 4, &copy);
+  EXPECT_EQ(SourceAt(0, 50), std::make_pair(67, 4));
+}
+
+TEST_F(DrawingTest, BitmapBlitsClipToTheDrawingRectangle) {
+  IBitmap bitmap = graphics.LoadIBitmap(9040, "60x60");
+  DrawEverywhere();  // a white background
+  IRECT region(30, 0, 100, 100);
+  graphics.Draw(&region);
+  IRECT dest(10, 10, 50, 50);
+  const IChannelBlend copy(IChannelBlend::kBlendClobber);
+  graphics.DrawBitmap(&bitmap, &dest, 0, 0, &copy);
+  EXPECT_EQ(graphics.GetPoint(29, 10), COLOR_WHITE);
+  EXPECT_EQ(SourceAt(30, 10), std::make_pair(20, 0));
+  EXPECT_EQ(SourceAt(49, 49), std::make_pair(39, 39));
+  EXPECT_EQ(graphics.GetPoint(50, 10), COLOR_WHITE);
+}
+
+TEST_F(DrawingTest, ClobberIgnoresSourceAlphaWhileNoBlendHonoursIt) {
+  DrawEverywhere();
+  GFX_MemBitmap* clear = new GFX_MemBitmap(4, 4);  // every pixel transparent black
+  BitmapStorage::Instance().Add(clear, 9050);
+  IBitmap bitmap = graphics.getImageById(9050);
+  const IColor white = COLOR_WHITE;
+  IRECT all(0, 0, 200, 200);
+  graphics.FillIRect(&white, &all);
+  IRECT left(0, 0, 4, 4);
+  IRECT right(10, 0, 14, 4);
+  const IChannelBlend copy(IChannelBlend::kBlendClobber);
+  graphics.DrawBitmap(&bitmap, &left, 1, &copy);
+  graphics.DrawBitmap(&bitmap, &right, 1, nullptr);
+  EXPECT_EQ(graphics.GetPoint(1, 1), IColor(0, 0, 0, 0));
+  EXPECT_EQ(graphics.GetPoint(11, 1), COLOR_WHITE);
+}
+
+TEST_F(DrawingTest, FractionLinesCountRowsFromTheBottom) {
+  const IColor black = COLOR_BLACK;
+  IRECT rect(0, 0, 10, 100);
+  graphics.DrawHorizontalLine(&black, &rect, 0.25f);
+  EXPECT_EQ(graphics.GetPoint(5, 75), COLOR_BLACK);
+  EXPECT_NE(graphics.GetPoint(5, 74), COLOR_BLACK);
+  graphics.DrawHorizontalLine(&black, &rect, 2.0f);
+  EXPECT_EQ(graphics.GetPoint(5, 0), COLOR_BLACK);
+  graphics.DrawVerticalLine(&black, &rect, -1.0f);
+  EXPECT_EQ(graphics.GetPoint(0, 50), COLOR_BLACK);
+}
+
+TEST_F(DrawingTest, MeasuredTextIsPlacedByAlignment) {
+  IText style(12, &COLOR_BLACK, "DejaVu Sans", IText::kStyleNormal, IText::kAlignNear);
+  IRECT near(10, 5, 101, 20);
+  ASSERT_TRUE(graphics.MeasureIText(&style, const_cast<char*>("Kroma"), &near));
+  const int width = near.W();
+  const int height = near.H();
+  EXPECT_GT(width, 10);
+  EXPECT_EQ(near.L, 10);
+  EXPECT_EQ(near.T, 5);
+  style.mAlign = IText::kAlignCenter;
+  IRECT centred(0, 0, 101, 20);
+  graphics.MeasureIText(&style, const_cast<char*>("Kroma"), &centred);
+  EXPECT_EQ(centred, IRECT(50 - width / 2, 0, 50 - width / 2 + width, height));
+  style.mAlign = IText::kAlignFar;
+  IRECT far(0, 0, 101, 20);
+  graphics.MeasureIText(&style, const_cast<char*>("Kroma"), &far);
+  EXPECT_EQ(far, IRECT(101 - width, 0, 101, height));
+  IRECT untouched(1, 2, 3, 4);
+  EXPECT_TRUE(graphics.DrawIText(&style, "", &untouched, true));
+  EXPECT_EQ(untouched, IRECT(1, 2, 3, 4));
+}

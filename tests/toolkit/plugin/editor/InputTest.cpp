@@ -1,0 +1,268 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "EditorDoubles.h"
+#include "platform/view/headless/HeadlessView.h"
+#include "platform/view/headless/Script.h"
+#include "toolkit/plugin/ControlLayer.h"
+
+using namespace editor_test;
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+
+// An editor of 200 x 100: a background, two overlapping flat controls
+// ("low" attached before "high") and a layer whose control "top" lies over
+// them, with a child layer whose control "child" lies over "top". Parameter 3
+// is left without a kind for the tests to choose.
+class InputTest : public ::testing::Test {
+ protected:
+  InputTest() : plug(3, 5) {
+    VIEW_Script::instance().reset();
+    for (int i : {1, 2, 4}) plug.GetParam(i)->InitDouble("Other", 0.0, 0.0, 1.0, 0.001);
+    graphics = new TestGraphics(&plug, 200, 100);
+    plug.AttachGraphics(graphics);
+    graphics->AttachPanelBackground(&COLOR_BLACK);
+    low = add(new Probe(&plug, IRECT(0, 0, 100, 50), 0, "low", &log));
+    high = add(new Probe(&plug, IRECT(50, 0, 150, 50), 1, "high", &log));
+    layer = new ControlLayer(1, "page");
+    top = new Probe(&plug, IRECT(120, 0, 200, 100), 2, "top", &log);
+    layer->controls.Add(top);
+    child = new ControlLayer(7, "child");
+    childControl = new Probe(&plug, IRECT(180, 80, 200, 100), 4, "child", &log);
+    child->controls.Add(childControl);
+    layer->childLayers.Add(child);
+    layer->selectedChildId = 7;
+    graphics->AttachLayer(layer);
+    layer->Hide(false);
+    view = VIEW_HeadlessView::of(graphics->OpenWindow(nullptr));
+    plug.clearCalls();
+  }
+  Probe* add(Probe* probe) {
+    graphics->AttachControl(probe);
+    return probe;
+  }
+
+  RecordingPlug plug;
+  TestGraphics* graphics;
+  Probe* low;
+  Probe* high;
+  Probe* top;
+  Probe* childControl;
+  ControlLayer* layer;
+  ControlLayer* child;
+  VIEW_HeadlessView* view;
+  std::vector<std::string> log;
+};
+
+TEST_F(InputTest, ClicksGoToTheTopmostControl) {
+  view->mouseDown(60, 10);  // low and high: the later attached wins
+  view->mouseUp(60, 10);
+  view->mouseDown(130, 10);  // high and the layer's control: the layer wins
+  view->mouseUp(130, 10);
+  view->mouseDown(190, 90);  // the child layer wins over its parent's control
+  view->mouseUp(190, 90);
+  EXPECT_THAT(log,
+              ElementsAre("high down", "high up", "top down", "top up", "child down", "child up"));
+}
+
+TEST_F(InputTest, GreyedFlatControlsArePassedOverButGreyedLayerControlsAreNot) {
+  high->GrayOut(true);
+  top->GrayOut(true);
+  view->mouseDown(60, 10);
+  view->mouseDown(130, 10);
+  EXPECT_THAT(log, ElementsAre("low down", "top down"));
+}
+
+TEST_F(InputTest, DragsFollowTheCapturedControlAndPushUserChanges) {
+  view->mouseDown(60, 10);
+  view->mouseDrag(60, 10);  // no movement: the control is not called
+  view->mouseDrag(70, 12);
+  view->mouseDrag(300, 300);  // still the captured control, anywhere
+  view->mouseUp(300, 300);
+  view->mouseDrag(80, 10);  // no capture after the release
+  EXPECT_THAT(log, ElementsAre("high down", "high drag 10 2", "high drag 230 288", "high up"));
+  EXPECT_THAT(plug.calls(),
+              ElementsAre("begin 1", "automate 1", "change 1", "automate 1", "change 1", "end 1"));
+  EXPECT_DOUBLE_EQ(plug.GetParam(1)->Value(), 1.0);  // 0.1 + 2.3, clamped
+}
+
+TEST_F(InputTest, ReleaseWithoutPressReachesTheControlUnderTheMouse) {
+  view->mouseUp(10, 10);
+  EXPECT_THAT(log, ElementsAre("low up"));
+  EXPECT_THAT(plug.calls(), ElementsAre("end 0"));
+}
+
+TEST_F(InputTest, TheHostHearsOnlyOfParametersItWasOffered) {
+  view->mouseDown(190, 90);  // parameter 4, beyond the three offered
+  view->mouseDrag(195, 90);
+  view->mouseUp(195, 90);
+  EXPECT_THAT(plug.calls(), ElementsAre("change 4"));
+}
+
+TEST_F(InputTest, DoubleClicksRestoreDefaultsOrActAsPresses) {
+  graphics->SetParameterFromPlug(0, 0.25, true);
+  low->SetValueFromUserInput(0.8);
+  plug.clearCalls();
+  view->doubleClick(10, 10);
+  EXPECT_EQ(low->GetValue(), 0.25);
+  EXPECT_THAT(plug.calls(), ElementsAre("automate 0", "change 0"));  // no begin
+  high->SetDblAsSingleClick(true);
+  view->doubleClick(60, 10);
+  EXPECT_EQ(graphics->GetCapturedControl(), high);
+  EXPECT_THAT(log, ElementsAre("low dblclick", "high down"));
+}
+
+TEST_F(InputTest, RightDoubleClicksAreTwoPresses) {
+  VIEW_Mods right;
+  right.right = true;
+  view->doubleClick(10, 10, right);
+  EXPECT_THAT(log, ElementsAre("low down"));
+}
+
+TEST_F(InputTest, WheelGoesToTheControlUnderTheMouseOrTheCapturedOne) {
+  view->wheel(10, 10, 3);
+  EXPECT_NEAR(low->GetValue(), 0.03, 1e-12);
+  view->mouseDown(60, 10);
+  view->wheel(10, 10, 1);
+  EXPECT_THAT(log, ElementsAre("low wheel 3", "high down", "high wheel 1"));
+  EXPECT_THAT(plug.calls(),
+              ElementsAre("automate 0", "change 0", "begin 1", "automate 1", "change 1"));
+}
+
+TEST_F(InputTest, KeysGoToTheControlAtTheLastMousePositionOrTheCatcher) {
+  view->mouseDown(10, 10);
+  view->mouseUp(10, 10);
+  view->key('a');
+  view->key(VIEW_KEY_SPACE);
+  view->key('#');  // no key number: not passed on
+  std::vector<std::string> caught;
+  graphics->AttachKeyCatcher(new Probe(&plug, IRECT(), -1, "catcher", &caught));
+  EXPECT_FALSE(graphics->OnKeyDown(10, 90, 40));  // the background takes it and declines
+  EXPECT_TRUE(caught.empty());
+  low->Hide(true);
+  high->Hide(true);
+  layer->Hide(true);
+  graphics->GetControl(0)->Hide(true);
+  EXPECT_TRUE(graphics->OnKeyDown(10, 10, 5));
+  EXPECT_THAT(log, ElementsAre("low down", "low up", "low key 15", "low key 0"));
+  EXPECT_THAT(caught, ElementsAre("catcher key 5"));
+}
+
+TEST_F(InputTest, HiddenLayersAreNotHit) {
+  layer->Hide(true);
+  view->mouseDown(130, 10);
+  EXPECT_THAT(log, ElementsAre("high down"));
+}
+
+TEST_F(InputTest, AutomationLookupRemembersTheLastClickedParameterOnce) {
+  EXPECT_EQ(graphics->GetParamIdxForPTAutomation(130, 10), 2);
+  EXPECT_EQ(graphics->GetLastClickedParamForPTAutomation(), 2);
+  EXPECT_EQ(graphics->GetLastClickedParamForPTAutomation(), -1);
+}
+
+TEST_F(InputTest, ParameterPushesReachHiddenLayersAndConvertPlainValues) {
+  Probe* steps = new Probe(&plug, IRECT(0, 0, 10, 10), 3, "steps", &log);
+  child->controls.Add(steps);
+  layer->Hide(true);
+  plug.GetParam(3)->InitInt("Steps", 0, 0, 127);
+  graphics->SetParameterFromPlug(3, 0.0, false);  // first value: the default
+  graphics->SetParameterFromPlug(3, 64.0, false);
+  EXPECT_DOUBLE_EQ(steps->GetValue(), 64.0 / 127.0);
+  EXPECT_DOUBLE_EQ(plug.GetParam(3)->Value(), 64.0);
+  EXPECT_THAT(plug.calls(), IsEmpty());
+}
+
+// ---- Value prompts ----------------------------------------------------------
+
+class PromptTest : public InputTest {
+ protected:
+  PromptTest() {
+    prompted = add(new Probe(&plug, IRECT(0, 60, 20, 80), 3, "prompted", &log));
+    prompted->DisablePrompt(false);
+    low->DisablePrompt(false);
+  }
+  void initMode() {
+    IParam* mode = plug.GetParam(3);
+    mode->InitEnum("Mode", 1, 3);
+    mode->SetDisplayText(0, "Off");
+    mode->SetDisplayText(1, "Low");
+    mode->SetDisplayText(2, "High");
+  }
+  static VIEW_Mods right() {
+    VIEW_Mods mods;
+    mods.right = true;
+    return mods;
+  }
+  Probe* prompted;
+};
+
+TEST_F(PromptTest, EnumsWithDisplayTextsOpenAMenuOfThem) {
+  initMode();
+  VIEW_Script::instance().answerMenu({2});
+  view->mouseDown(10, 70, right());
+  ASSERT_EQ(VIEW_Script::instance().menusShown().size(), 1u);
+  EXPECT_THAT(VIEW_Script::instance().menusShown()[0], ElementsAre("Off", "Low", "High"));
+  EXPECT_DOUBLE_EQ(plug.GetParam(3)->Value(), 2.0);
+  EXPECT_THAT(plug.calls(), ElementsAre("change 3"));  // not offered to the host
+}
+
+TEST_F(PromptTest, ADismissedMenuLeavesTheValueAlone) {
+  initMode();
+  view->mouseDown(10, 70, right());
+  EXPECT_EQ(VIEW_Script::instance().menusShown().size(), 1u);
+  EXPECT_DOUBLE_EQ(plug.GetParam(3)->Value(), 1.0);
+  EXPECT_THAT(plug.calls(), IsEmpty());
+}
+
+TEST_F(PromptTest, GreyedControlsOpenNoPrompt) {
+  top->DisablePrompt(false);
+  top->GrayOut(true);
+  view->mouseDown(130, 10, right());
+  EXPECT_THAT(VIEW_Script::instance().menusShown(), IsEmpty());
+  EXPECT_FALSE(view->textFieldOpen());
+}
+
+TEST_F(PromptTest, NumbersAreTypedThroughTheEntryFilter) {
+  VIEW_Script::instance().answerText("0.7x5");  // the letter is refused
+  low->PromptUserInput();
+  EXPECT_DOUBLE_EQ(plug.GetParam(0)->Value(), 0.75);
+  EXPECT_FALSE(view->textFieldOpen());
+}
+
+TEST_F(PromptTest, EnumsWithoutDisplayTextsOpenATextEntry) {
+  plug.GetParam(3)->InitEnum("Plain", 0, 8);
+  prompted->PromptUserInput();
+  EXPECT_THAT(VIEW_Script::instance().menusShown(), IsEmpty());
+  ASSERT_NE(view->textField(), nullptr);
+  view->wheel(10, 10, 1);  // the wheel ends the entry without committing it
+  EXPECT_EQ(view->textField(), nullptr);
+  EXPECT_DOUBLE_EQ(plug.GetParam(3)->Value(), 0.0);
+}
+
+TEST_F(PromptTest, EntriesAreLimitedToTheControlsLength) {
+  IParam* steps = plug.GetParam(3);
+  steps->InitInt("Steps", 3, 0, 127);
+  prompted->SetTextEntryLength(2);
+  prompted->PromptUserInput();
+  const VIEW_TextField* field = view->textField();
+  ASSERT_NE(field, nullptr);
+  EXPECT_EQ(field->text, "3");
+  EXPECT_EQ(field->width, 30);  // the small prompt centred on the control
+  view->typeText("a56");        // the letter and a third character are refused
+  view->commitText();
+  EXPECT_DOUBLE_EQ(steps->Value(), 35.0);
+}
+
+TEST_F(PromptTest, TextParametersAlwaysReportTheEntry) {
+  IParam* name = plug.GetParam(3);
+  name->InitText();
+  name->SetDisplayText(0, "Init");
+  Probe* probe = prompted;
+  for (int round = 0; round < 2; ++round) {
+    VIEW_Script::instance().answerText("Init");
+    plug.clearCalls();
+    probe->PromptUserInput();
+    EXPECT_STREQ(name->GetDisplayText(0), "Init");
+    EXPECT_THAT(plug.calls(), ::testing::Contains("change 3")) << "round " << round;
+  }
+}

@@ -1,0 +1,147 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "EditorDoubles.h"
+#include "toolkit/plugin/ControlLayer.h"
+
+using namespace editor_test;
+
+// A page layer with two controls and three child layers (ids 10, 11, 12),
+// each holding one control; the page selects child 11.
+class LayerTest : public ::testing::Test {
+ protected:
+  LayerTest() : plug(1, 8) {
+    graphics = new TestGraphics(&plug, 100, 100);
+    plug.AttachGraphics(graphics);
+    graphics->AttachPanelBackground(&COLOR_WHITE);
+    page = new ControlLayer(1, "page");
+    first = addTo(page, IRECT(0, 0, 10, 10), 0);
+    second = addTo(page, IRECT(10, 0, 20, 10), 1);
+    for (int i = 0; i < 3; ++i) {
+      ControlLayer* child = new ControlLayer(10 + i, "child");
+      children[i] = addTo(child, IRECT(0, 20, 50, 50), 2 + i);
+      page->childLayers.Add(child);
+    }
+    page->selectedChildId = 11;
+    graphics->AttachLayer(page);
+  }
+  Probe* addTo(ControlLayer* layer, IRECT rect, int paramIdx) {
+    Probe* probe = new Probe(&plug, rect, paramIdx, "probe", nullptr);
+    layer->controls.Add(probe);
+    return probe;
+  }
+  ControlLayer* child(int i) { return page->childLayers.Get(i); }
+  bool scanDirty(IRECT* region) { return graphics->IsDirty(region); }
+
+  RecordingPlug plug;
+  TestGraphics* graphics;
+  ControlLayer* page;
+  Probe* first;
+  Probe* second;
+  Probe* children[3];
+};
+
+TEST_F(LayerTest, ANeverShownLayerIsNotDrawnHitOrScannedButTakesValues) {
+  IRECT region;
+  EXPECT_FALSE(scanDirty(&region));  // every control is dirty since construction
+  IRECT all(0, 0, 100, 100);
+  graphics->Draw(&all);
+  EXPECT_EQ(first->mDraws, 0);
+  EXPECT_FALSE(first->IsDirty());  // drawing marks invisible controls clean
+  EXPECT_EQ(graphics->GetMouseControlIdx(5, 5), graphics->GetControl(0));
+  EXPECT_EQ(page->getControlFromParam(0), nullptr);
+  graphics->SetParameterFromPlug(3, 0.5, true);
+  EXPECT_EQ(children[1]->GetValue(), 0.5);
+}
+
+TEST_F(LayerTest, ShowingFollowsOnlyTheSelectedChild) {
+  page->Hide(false);
+  EXPECT_TRUE(page->IsVisible());
+  EXPECT_FALSE(child(0)->IsVisible());
+  EXPECT_TRUE(child(1)->IsVisible());
+  EXPECT_FALSE(children[0]->IsHidden());  // never hidden: the layer hides it
+  EXPECT_EQ(graphics->GetMouseControlIdx(5, 30), children[1]);
+
+  page->Hide(true);
+  EXPECT_FALSE(child(1)->IsVisible());
+  EXPECT_TRUE(children[1]->IsHidden());
+  page->selectedChildId = 12;
+  page->Hide(false);
+  EXPECT_FALSE(child(1)->IsVisible());
+  EXPECT_TRUE(children[1]->IsHidden());
+  EXPECT_TRUE(child(2)->IsVisible());
+  EXPECT_EQ(graphics->GetMouseControlIdx(5, 30), children[2]);
+
+  page->Hide(true);
+  page->selectedChildId = 99;  // no such child: only the page's own controls
+  page->Hide(false);
+  EXPECT_FALSE(first->IsHidden());
+  for (int i = 0; i < 3; ++i) EXPECT_FALSE(child(i)->IsVisible());
+}
+
+TEST_F(LayerTest, ChildControlsWinOverTheParentsOwnAndGreyedOnesStillHit) {
+  Probe* under = addTo(page, IRECT(0, 20, 100, 100), 6);
+  page->Hide(false);
+  page->GrayOut(true);
+  EXPECT_TRUE(children[0]->IsGrayed());  // greying reaches every child
+  EXPECT_EQ(graphics->GetMouseControlIdx(5, 30), children[1]);
+  EXPECT_EQ(graphics->GetMouseControlIdx(70, 30), under);
+  EXPECT_EQ(page->getControlFromParam(3), children[1]);
+
+  page->GrayOut(false);  // un-greying reaches the selected child only
+  EXPECT_TRUE(children[0]->IsGrayed());
+  EXPECT_FALSE(children[1]->IsGrayed());
+  EXPECT_FALSE(under->IsGrayed());
+}
+
+TEST_F(LayerTest, IgnoreHiddenFlagsKeepTheFirstControlInTheScan) {
+  page->setIgnoreHiddenWhenUpdatingScreen(true);
+  EXPECT_TRUE(first->IgnoresHiddenWhenUpdatingScreen());
+  EXPECT_FALSE(second->IgnoresHiddenWhenUpdatingScreen());
+  EXPECT_TRUE(child(2)->ignoreHiddenWhenUpdatingScreen);
+  EXPECT_TRUE(children[2]->IgnoresHiddenWhenUpdatingScreen());
+
+  page->Hide(false);
+  IRECT all(0, 0, 100, 100);
+  graphics->Draw(&all);
+  page->Hide(true);
+  IRECT region;
+  EXPECT_TRUE(scanDirty(&region));
+  // The page's first control and the children's first controls, not the second.
+  EXPECT_EQ(region, IRECT(0, 0, 50, 50));
+  page->setIgnoreHiddenWhenUpdatingScreen(false);
+  region = IRECT();
+  EXPECT_FALSE(scanDirty(&region));
+}
+
+TEST_F(LayerTest, CustomZonesSelectAndGreyOnlyInTheirRange) {
+  page->Hide(false);
+  page->GrayOutCustomZone(true, 5);
+  EXPECT_EQ(page->selectedChildId, 5);
+  for (int i = 0; i < 3; ++i) EXPECT_FALSE(children[i]->IsGrayed());
+  page->GrayOutCustomZone(true, 10);
+  EXPECT_EQ(page->selectedChildId, 10);
+  EXPECT_TRUE(children[0]->IsGrayed());
+  EXPECT_FALSE(children[1]->IsGrayed());
+}
+
+TEST_F(LayerTest, UserArpGreysTheChildrenAboveTheLimit) {
+  page->GrayOutUserArp(false, 200, 10);
+  EXPECT_FALSE(children[0]->IsGrayed());
+  EXPECT_TRUE(children[1]->IsGrayed());
+  EXPECT_TRUE(children[2]->IsGrayed());
+  page->GrayOutUserArp(false, 150, 0);  // outside the range: selection only
+  EXPECT_EQ(page->selectedChildId, 150);
+  EXPECT_FALSE(children[0]->IsGrayed());
+}
+
+TEST_F(LayerTest, LayersDrawOverTheFlatListAndChildrenOverTheirParent) {
+  Probe* flat = new Probe(&plug, IRECT(0, 0, 100, 100), -1, "flat", nullptr, COLOR_BLACK);
+  graphics->AttachControl(flat);
+  page->Hide(false);
+  IRECT all(0, 0, 100, 100);
+  graphics->Draw(&all);
+  EXPECT_EQ(graphics->GetPoint(5, 5), COLOR_RED);
+  EXPECT_EQ(graphics->GetPoint(60, 60), COLOR_BLACK);
+  EXPECT_EQ(graphics->GetPoint(5, 30), COLOR_RED);
+}
