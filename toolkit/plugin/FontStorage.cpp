@@ -28,7 +28,7 @@ GFX_IFont* FontStorage::Find(const IText* style) {
 void FontStorage::Add(GFX_IFont* font, const IText* style) {
   if (!font) return;
   Entry* entry = new Entry{style->mSize, style->mOrientation, style->mStyle, {}, font};
-  std::strncpy(entry->name, style->mFont, sizeof entry->name - 1);
+  std::memcpy(entry->name, style->mFont, strnlen(style->mFont, sizeof entry->name - 1));
   TK_MutexLock lock(mMutex);
   mEntries.Add(entry);
 }

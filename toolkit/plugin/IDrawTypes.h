@@ -18,7 +18,6 @@ struct IRECT {
   int W() const { return R - L; }
   int H() const { return B - T; }
   float MW() const { return (float)(L + R) * 0.5f; }
-  float MH() const { return (float)(T + B) * 0.5f; }
   bool Contains(int x, int y) const { return !Empty() && x >= L && x < R && y >= T && y < B; }
   // Touching edges count: this right edge on the other's left edge intersects.
   bool Intersects(const IRECT& other) const {

@@ -19,8 +19,7 @@ constexpr int kDisplayBufferSize = 64;
 class BackgroundBitmap : public IControl {
  public:
   BackgroundBitmap(IPluginBase* plug, const IBitmap& bitmap)
-      : IControl(plug, IRECT(0, 0, bitmap.W, bitmap.H / (bitmap.N > 0 ? bitmap.N : 1))),
-        mBitmap(bitmap) {}
+      : IControl(plug, IRECT(0, 0, bitmap.W, bitmap.FrameHeight())), mBitmap(bitmap) {}
   bool Draw(IGraphics* graphics) override {
     return graphics->DrawBitmap(&mBitmap, &mRECT, 1, &mBlend);
   }

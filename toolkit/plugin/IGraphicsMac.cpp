@@ -9,6 +9,7 @@
 #include "toolkit/gfx/Png.h"
 #include "toolkit/plugin/IParam.h"
 #include "toolkit/plugin/IPopupMenu.h"
+#include "toolkit/wsys/Keys.h"
 
 namespace {
 
@@ -77,6 +78,14 @@ std::vector<std::string> SplitExtensions(const char* extensions) {
 
 }  // namespace
 
+const char* const kBundleID = "com.Quillon Bay Sound.vst.Kroma Editor";
+
+IGraphicsMac* MakeGraphics(IPluginBase* plug, int w, int h, int fps) {
+  IGraphicsMac* graphics = new IGraphicsMac(plug, w, h, fps);
+  graphics->SetBundleID(kBundleID);
+  return graphics;
+}
+
 IGraphicsMac::IGraphicsMac(IPluginBase* plug, int w, int h, int fps) : IGraphics(plug, w, h, fps) {}
 
 IGraphicsMac::~IGraphicsMac() {
@@ -86,14 +95,18 @@ IGraphicsMac::~IGraphicsMac() {
 // ---- Window ----------------------------------------------------------------
 
 void* IGraphicsMac::OpenWindow(void* parentView) {
+  return OpenView(parentView);
+}
+
+void* IGraphicsMac::OpenWindow(void* window, void*, short, short) {
+  return OpenView(window);
+}
+
+void* IGraphicsMac::OpenView(void* parentView) {
   CloseWindow();
   mView.reset(VIEW_View::open(parentView, Width(), Height(), FPS(), this));
   mNeedsFullDraw = true;
   return mView.get();
-}
-
-void* IGraphicsMac::OpenWindow(void* window, void*, short, short) {
-  return OpenWindow(window);
 }
 
 void IGraphicsMac::CloseWindow() {
@@ -145,6 +158,12 @@ void IGraphicsMac::viewEvent(const VIEW_Event& event) {
 }
 
 void IGraphicsMac::routeMouse(const VIEW_Event& event) {
+  // The audio thread asks for the left button and Shift without a window call.
+  const bool leftDown = !event.mods.right && (event.type == VIEW_Event::kMouseDown ||
+                                              event.type == VIEW_Event::kMouseDrag);
+  if (event.type != VIEW_Event::kMouseMove && event.type != VIEW_Event::kWheel)
+    WSYS_SetKeyState(VK_LBUTTON, leftDown);
+  WSYS_SetKeyState(VK_SHIFT, event.mods.shift);
   IMouseMod mod(!event.mods.right, event.mods.right, event.mods.shift, event.mods.control,
                 event.mods.alt);
   switch (event.type) {

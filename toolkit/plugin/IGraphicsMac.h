@@ -50,6 +50,7 @@ class IGraphicsMac : public IGraphics, private VIEW_Client {
   void viewEvent(const VIEW_Event& event) override;
   void viewTextEnded(const std::string& text, bool committed) override;
   void routeMouse(const VIEW_Event& event);
+  void* OpenView(void* parentView);
 
   std::unique_ptr<VIEW_View> mView;
   TK_String mBundleID;
@@ -60,3 +61,10 @@ class IGraphicsMac : public IGraphics, private VIEW_Client {
   int mPrevX = 0;
   int mPrevY = 0;
 };
+
+// The identifier under which the plug-in bundle's resources are looked up.
+extern const char* const kBundleID;
+
+// The editor's graphics object for the plug-in, with the bundle identifier
+// set; the caller attaches it.
+IGraphicsMac* MakeGraphics(IPluginBase* plug, int w, int h, int fps = 0);

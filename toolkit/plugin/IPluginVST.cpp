@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "platform/vst2/opcodes.h"
+#include "toolkit/plugin/IGraphics.h"
 
 namespace {
 
@@ -79,6 +80,8 @@ const IPluginVST::OpcodeEntry IPluginVST::kOpcodes[] = {
     {effSetBlockSize, &IPluginVST::OnSetBlockSize},
     {effMainsChanged, &IPluginVST::OnMainsChanged},
     {effEditGetRect, &IPluginVST::OnEditGetRect},
+    {effEditOpen, &IPluginVST::OnEditOpen},
+    {effEditClose, &IPluginVST::OnEditClose},
     {effIdentify, &IPluginVST::OnIdentify},
     {effGetChunk, &IPluginVST::OnGetChunk},
     {effSetChunk, &IPluginVST::OnSetChunk},
@@ -338,6 +341,25 @@ VstIntPtr IPluginVST::OnMainsChanged(int32_t, VstIntPtr value, void*, float) {
 VstIntPtr IPluginVST::OnEditGetRect(int32_t, VstIntPtr, void* ptr, float) {
   if (!ptr || !GetGUI<IPluginGraphics>()) return 0;
   *static_cast<ERect**>(ptr) = &mEditRect;
+  return 1;
+}
+
+VstIntPtr IPluginVST::OnEditOpen(int32_t, VstIntPtr, void* ptr, float) {
+  IGraphics* graphics = Editor();
+  if (!graphics) return 0;
+  // Hosts that asked for a view hand a parent view; the others a window.
+  void* window = (mHasVSTExtensions & kHostViewAsConfig) ? graphics->OpenWindow(ptr)
+                                                         : graphics->OpenWindow(ptr, nullptr, 0, 0);
+  if (!window) return 0;
+  OnGUIOpen();
+  return 1;
+}
+
+VstIntPtr IPluginVST::OnEditClose(int32_t, VstIntPtr, void*, float) {
+  IGraphics* graphics = Editor();
+  if (!graphics) return 0;
+  OnGUIClose();
+  graphics->CloseWindow();
   return 1;
 }
 
@@ -641,14 +663,27 @@ void IPluginVST::HostSpecificInit() {
   OnHostIdentified();
 }
 
+IGraphics* IPluginVST::Editor() const {
+  return dynamic_cast<IGraphics*>(GetGUI<IPluginGraphics>());
+}
+
+void IPluginVST::SetEditRect(int w, int h) {
+  mEditRect = ERect{};
+  mEditRect.bottom = (int16_t)h;
+  mEditRect.right = (int16_t)w;
+}
+
 void IPluginVST::AttachGraphics(IPluginGraphics* graphics) {
   if (!graphics) return;
   IPluginBase::AttachGraphics(graphics);
   mAEffect.flags |= effFlagsHasEditor;
+  if (IGraphics* editor = Editor()) SetEditRect(editor->Width(), editor->Height());
 }
 
-void IPluginVST::ResizeGraphics(int, int) {
-  if (GetGUI<IPluginGraphics>()) OnWindowResize();
+void IPluginVST::ResizeGraphics(int w, int h) {
+  if (!GetGUI<IPluginGraphics>()) return;
+  SetEditRect(w, h);
+  OnWindowResize();
 }
 
 void IPluginVST::SetLatency(int samples) {

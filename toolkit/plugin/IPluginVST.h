@@ -85,6 +85,9 @@ class IPluginVST : public IPluginBase {
                      float opt = 0.f);
   VstTimeInfo* HostTime(int32_t flags);
   bool IsHostVisible(int idx) const { return idx >= 0 && idx < NHostParams(); }
+  // The attached graphics object when it is an editor, else null.
+  IGraphics* Editor() const;
+  void SetEditRect(int w, int h);
 
   VstIntPtr OnOpen(int32_t, VstIntPtr, void*, float);
   VstIntPtr OnSetProgram(int32_t, VstIntPtr value, void*, float);
@@ -98,6 +101,8 @@ class IPluginVST : public IPluginBase {
   VstIntPtr OnSetBlockSize(int32_t, VstIntPtr value, void*, float);
   VstIntPtr OnMainsChanged(int32_t, VstIntPtr value, void*, float);
   VstIntPtr OnEditGetRect(int32_t, VstIntPtr, void* ptr, float);
+  VstIntPtr OnEditOpen(int32_t, VstIntPtr, void* ptr, float);
+  VstIntPtr OnEditClose(int32_t, VstIntPtr, void*, float);
   VstIntPtr OnIdentify(int32_t, VstIntPtr, void*, float);
   VstIntPtr OnGetChunk(int32_t index, VstIntPtr, void* ptr, float);
   VstIntPtr OnSetChunk(int32_t index, VstIntPtr value, void* ptr, float);

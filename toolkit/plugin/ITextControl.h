@@ -14,7 +14,6 @@ class ITextControl : public IControl {
 
   // Nothing when the text is unchanged; else marks the control for redraw.
   void SetTextFromPlug(const char* text);
-  void ClearTextFromPlug() { SetTextFromPlug(""); }
   // A copy of the current text.
   void GetTextForPlug(TK_String* out) const;
   bool TextEquals(const char* text) const;

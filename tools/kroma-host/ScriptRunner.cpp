@@ -13,6 +13,8 @@
 #include "platform/vst2/opcodes.h"
 #include "platform/vst2/pins.h"
 #include "platform/vst2/timeinfo.h"
+#include "toolkit/gfx/Bitmap.h"
+#include "toolkit/gfx/Png.h"
 #include "tools/kroma-host/HostCallback.h"
 
 namespace {
@@ -90,6 +92,9 @@ const ScriptRunner::StepEntry ScriptRunner::kSteps[] = {
     {"edit-open", &ScriptRunner::stepEditOpen},
     {"edit-close", &ScriptRunner::stepEditClose},
     {"idle", &ScriptRunner::stepIdle},
+    {"edit-mouse", &ScriptRunner::stepEditMouse},
+    {"edit-pixel", &ScriptRunner::stepEditPixel},
+    {"edit-screen", &ScriptRunner::stepEditScreen},
     {"param-get", &ScriptRunner::stepParamGet},
     {"param-set", &ScriptRunner::stepParamSet},
     {"param-info", &ScriptRunner::stepParamInfo},
@@ -474,8 +479,9 @@ bool ScriptRunner::stepEditOpen(const Args&, const std::string&) {
     host().print("  rect top=" + std::to_string(rect->top) + " left=" + std::to_string(rect->left) +
                  " bottom=" + std::to_string(rect->bottom) +
                  " right=" + std::to_string(rect->right));
-  // No window system here: the editor gets no parent window.
-  call(effEditOpen, 0, 0, nullptr, 0.f, "effEditOpen");
+  // No window system here: the editor draws into the host's frame.
+  mFrame = VIEW_HostFrame();
+  call(effEditOpen, 0, 0, &mFrame, 0.f, "effEditOpen");
   return true;
 }
 
@@ -489,7 +495,67 @@ bool ScriptRunner::stepIdle(const Args&, const std::string&) {
   if (!needInstance()) return false;
   call(effEditIdle, 0, 0, nullptr, 0.f, "effEditIdle");
   call(effIdle, 0, 0, nullptr, 0.f, "effIdle");
+  if (mFrame.tick) {
+    mFrame.tick(mFrame.view);
+    host().print("  editor timer");
+  }
   return true;
+}
+
+bool ScriptRunner::needEditor() {
+  if (mFrame.view) return true;
+  host().print("no editor open");
+  return false;
+}
+
+bool ScriptRunner::stepEditMouse(const Args& args, const std::string&) {
+  static const char* const kKinds[] = {"down", "up", "drag", "double", "wheel"};
+  if (args.size() < 4 || !needEditor()) return false;
+  int kind = -1;
+  for (int i = 0; i < 5; ++i)
+    if (args[1] == kKinds[i]) kind = i;
+  if (kind < 0) return false;
+  int amount = 0;
+  int flags = 0;
+  for (size_t i = 4; i < args.size(); ++i) {
+    if (args[i] == "right")
+      flags |= 1;
+    else
+      amount = std::atoi(args[i].c_str());
+  }
+  mFrame.mouse(mFrame.view, kind, std::atoi(args[2].c_str()), std::atoi(args[3].c_str()), flags,
+               amount);
+  host().print("  mouse " + args[1] + " " + args[2] + " " + args[3]);
+  return true;
+}
+
+bool ScriptRunner::stepEditPixel(const Args& args, const std::string&) {
+  if (args.size() < 3 || !needEditor()) return false;
+  int width = 0, height = 0;
+  const uint32_t* pixels = mFrame.screen(mFrame.view, &width, &height);
+  const int x = std::atoi(args[1].c_str());
+  const int y = std::atoi(args[2].c_str());
+  if (x < 0 || y < 0 || x >= width || y >= height) return false;
+  const uint32_t pixel = pixels[(size_t)y * width + x];
+  char line[96];
+  std::snprintf(line, sizeof line, "  pixel %d %d = argb %u %u %u %u", x, y, pixel & 0xff,
+                pixel >> 8 & 0xff, pixel >> 16 & 0xff, pixel >> 24);
+  host().print(line);
+  return true;
+}
+
+bool ScriptRunner::stepEditScreen(const Args& args, const std::string&) {
+  if (args.size() < 2 || !needEditor()) return false;
+  int width = 0, height = 0;
+  const uint32_t* pixels = mFrame.screen(mFrame.view, &width, &height);
+  GFX_MemBitmap screen(width, height);
+  for (int y = 0; y < height; ++y)
+    std::memcpy(screen.getBits() + (size_t)y * screen.getRowSpan(), pixels + (size_t)y * width,
+                (size_t)width * sizeof *pixels);
+  const bool written = GFX_WritePNG(args[1].c_str(), &screen);
+  host().print("  screen " + std::to_string(width) + "x" + std::to_string(height) +
+               (written ? " written" : " not written"));
+  return written;
 }
 
 bool ScriptRunner::stepParamGet(const Args& args, const std::string&) {

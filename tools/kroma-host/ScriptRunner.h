@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/view/HostFrame.h"
 #include "tools/kroma-host/PluginInstance.h"
 
 // Runs a script of host steps, one per line, against one plug-in library and
@@ -22,7 +23,10 @@
 //   events                              send the queued events as one list
 //   process replacing|accumulating|double FRAMES [BLOCKS]
 //   chunk-get program|bank FILE, chunk-set program|bank FILE [BYTES]
-//   edit-open, edit-close, idle
+//   edit-open, edit-close, idle         the editor in a frame of the host's;
+//                                       idle also ticks the editor's timer
+//   edit-mouse down|up|drag|double|wheel X Y [AMOUNT] [right]
+//   edit-pixel X Y, edit-screen FILE    one pixel of the editor; all as a PNG
 //   param-get I, param-set I V, param-info I, param-text I TEXT
 //   dispatch OPCODE [INDEX [VALUE [OPT]]]     any opcode without a pointer
 class ScriptRunner {
@@ -70,6 +74,10 @@ class ScriptRunner {
   bool stepEditOpen(const Args&, const std::string&);
   bool stepEditClose(const Args&, const std::string&);
   bool stepIdle(const Args&, const std::string&);
+  bool stepEditMouse(const Args&, const std::string&);
+  bool stepEditPixel(const Args&, const std::string&);
+  bool stepEditScreen(const Args&, const std::string&);
+  bool needEditor();
   bool stepParamGet(const Args&, const std::string&);
   bool stepParamSet(const Args&, const std::string&);
   bool stepParamInfo(const Args&, const std::string&);
@@ -77,6 +85,8 @@ class ScriptRunner {
   bool stepDispatch(const Args&, const std::string&);
 
   const PluginLibrary& mLibrary;
+  // The editor's parent; it outlives the instance, which clears it on closing.
+  VIEW_HostFrame mFrame;
   std::unique_ptr<PluginInstance> mInstance;
   int mNextNumber = 1;
   // Events queued by midi and sysex steps until the next events step.

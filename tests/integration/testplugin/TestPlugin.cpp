@@ -9,6 +9,7 @@
 #include <stdexcept>
 #include <thread>
 
+#include "toolkit/plugin/IGraphicsMac.h"
 #include "toolkit/plugin/entry/VSTEntry.h"
 
 namespace {
@@ -33,6 +34,32 @@ int EnvInt(const char* name) {
   const char* value = std::getenv(name);
   return value ? std::atoi(value) : 0;
 }
+
+constexpr int kEditorWidth = 120;
+constexpr int kEditorHeight = 60;
+const IColor kBarColor(255, 0, 200, 0);
+
+// A horizontal bar that the mouse sets: the value is the pressed or dragged
+// fraction of the width, drawn as a green fill from the left over dark grey.
+class BarControl : public IControl {
+ public:
+  BarControl(IPluginBase* plug, IRECT rect, int paramIdx) : IControl(plug, rect, paramIdx) {}
+  bool Draw(IGraphics* graphics) override {
+    const IColor dark(255, 40, 40, 40);
+    graphics->FillIRect(&dark, &mRECT, &mBlend);
+    IRECT filled(mRECT.L, mRECT.T, mRECT.L + (int)(mValue * mRECT.W()), mRECT.B);
+    if (filled.W() > 0) graphics->FillIRect(&kBarColor, &filled, &mBlend);
+    return true;
+  }
+  void OnMouseDown(int x, int, IMouseMod*) override { setFromX(x); }
+  void OnMouseDrag(int x, int, int, int, IMouseMod*) override { setFromX(x); }
+
+ private:
+  void setFromX(int x) {
+    mValue = (double)(x - mRECT.L) / mRECT.W();
+    SetDirty(true);
+  }
+};
 
 // Marks the time spent constructing, so that overlapping constructions show.
 class ConstructionMark {
@@ -73,7 +100,26 @@ TestPlugin::TestPlugin(IPluginInstanceInfo instanceInfo)
   GetParam(1)->SetDisplayText(2, "High");
   GetParam(2)->InitInt("Hidden A", 10, 0, 127);
   GetParam(3)->InitInt("Hidden B", 20, 0, 127);
+  if (EnvFlag("KROMA_TESTPLUGIN_EDITOR")) MakeEditor();
   Print("construct end");
+}
+
+// Two bars over a grey background: the upper one moves "Gain" (offered to
+// the host), the lower one "Hidden A" (not offered).
+void TestPlugin::MakeEditor() {
+  IGraphicsMac* graphics = MakeGraphics(this, kEditorWidth, kEditorHeight);
+  graphics->AttachPanelBackground(&COLOR_GRAY);
+  graphics->AttachControl(new BarControl(this, IRECT(10, 10, 110, 25), 0));
+  graphics->AttachControl(new BarControl(this, IRECT(10, 35, 110, 50), 2));
+  AttachGraphics(graphics);
+}
+
+void TestPlugin::OnGUIOpen() {
+  Print("editor opened");
+}
+
+void TestPlugin::OnGUIClose() {
+  Print("editor closed");
 }
 
 TestPlugin::~TestPlugin() {

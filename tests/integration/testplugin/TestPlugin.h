@@ -7,7 +7,7 @@
 // reaches it, one line per event, for the tests to read. Environment switches:
 // KROMA_TESTPLUGIN_PRESETS=n gives it n presets, KROMA_TESTPLUGIN_NOMIDI=1
 // makes it a plug-in without MIDI, KROMA_TESTPLUGIN_THROW=1 makes its
-// constructor throw.
+// constructor throw, KROMA_TESTPLUGIN_EDITOR=1 gives it a small editor.
 class TestPlugin : public IPluginVST {
  public:
   explicit TestPlugin(IPluginInstanceInfo instanceInfo);
@@ -23,10 +23,13 @@ class TestPlugin : public IPluginVST {
   bool SerializeState(ByteChunk* chunk) override;
   int UnserializeState(ByteChunk* chunk, int startPos) override;
   bool MidiNoteName(int noteNumber, char* noteName) override;
+  void OnGUIOpen() override;
+  void OnGUIClose() override;
   // The test plug-in has no hardware port.
   bool SendMidiMsg(IMidiMsg*) override { return false; }
 
  private:
+  void MakeEditor();
   void Print(const char* format, ...) __attribute__((format(printf, 2, 3)));
 
   int mNumber;

@@ -92,6 +92,8 @@ class Probe : public IControl {
     log("wheel " + std::to_string(d));
     IControl::OnMouseWheel(x, y, mod, d);
   }
+  void OnMouseOver(int, int, IMouseMod*) override { log("over"); }
+  void OnMouseOut() override { log("out"); }
   bool OnKeyDown(int, int, int key) override {
     log("key " + std::to_string(key));
     return true;

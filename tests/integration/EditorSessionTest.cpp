@@ -1,0 +1,112 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include "HostRun.h"
+#include "TempDir.h"
+#include "toolkit/gfx/Draw.h"
+#include "toolkit/gfx/Modes.h"
+#include "toolkit/gfx/Png.h"
+
+// The editor of the test plug-in through kroma-host: the host's frame, the
+// timer run from the idle step, mouse gestures and the screen.
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+
+class EditorSession : public ::testing::Test {
+ protected:
+  HostRun run(const std::string& script) {
+    HostRun result = runHost(mDir.path(), script);
+    EXPECT_EQ(result.exitCode, 0) << result.output;
+    return result;
+  }
+
+  kroma_test::TempDir mDir;
+  kroma_test::ScopedEnv mEditor{"KROMA_TESTPLUGIN_EDITOR", "1"};
+};
+
+TEST_F(EditorSession, OpensWithItsSizeDrawsOnIdleAndCloses) {
+  const HostRun host =
+      run("open\n"
+          "info\n"
+          "edit-open\n"
+          "idle\n"
+          "edit-pixel 5 5\n"
+          "edit-pixel 50 15\n"
+          "edit-pixel 80 15\n"
+          "edit-close\n"
+          "idle\n"
+          "close\n");
+  EXPECT_THAT(host.line("record[1] flags"), ::testing::HasSubstr("HasEditor"));
+  EXPECT_TRUE(host.has("dispatch effEditGetRect -> 1"));
+  EXPECT_TRUE(host.has("  rect top=0 left=0 bottom=60 right=120"));
+  EXPECT_TRUE(host.has("plugin[1]: editor opened"));
+  EXPECT_TRUE(host.has("dispatch effEditOpen -> 1"));
+  EXPECT_TRUE(host.has("dispatch effEditIdle -> 0"));
+  EXPECT_THAT(host.lines("editor timer"), ElementsAre("  editor timer"));  // only while open
+  // The grey background, and the gain bar filled to its default of 0.5.
+  EXPECT_TRUE(host.has("  pixel 5 5 = argb 255 127 127 127"));
+  EXPECT_TRUE(host.has("  pixel 50 15 = argb 255 0 200 0"));
+  EXPECT_TRUE(host.has("  pixel 80 15 = argb 255 40 40 40"));
+  EXPECT_TRUE(host.has("plugin[1]: editor closed"));
+  EXPECT_TRUE(host.has("dispatch effEditClose -> 1"));
+}
+
+TEST_F(EditorSession, GesturesReachThePlugInAndTheHostHearsOnlyOfferedParameters) {
+  const HostRun host =
+      run("open\n"
+          "edit-open\n"
+          "edit-mouse down 60 15\n"
+          "edit-mouse drag 85 17\n"
+          "edit-mouse up 85 17\n"
+          "edit-mouse down 35 40\n"
+          "edit-mouse up 35 40\n"
+          "param-get 0\n"
+          "close\n");
+  // The press at the middle leaves the gain at 0.5: the host hears it, the plug-in does not.
+  EXPECT_THAT(host.lines("plugin[1]: param 0 = 0.75"), ::testing::SizeIs(1));
+  EXPECT_THAT(host.lines("audioMasterBeginEdit"),
+              ElementsAre("host[1] <- audioMasterBeginEdit index=0 value=0x0 opt=0"));
+  EXPECT_THAT(host.lines("audioMasterEndEdit"),
+              ElementsAre("host[1] <- audioMasterEndEdit index=0 value=0x0 opt=0"));
+  EXPECT_THAT(host.lines("audioMasterAutomate"),
+              ElementsAre("host[1] <- audioMasterAutomate index=0 value=0x0 opt=0.5",
+                          "host[1] <- audioMasterAutomate index=0 value=0x0 opt=0.75"));
+  // "Hidden A" (0..127) moves without the host hearing of it.
+  EXPECT_TRUE(host.has("plugin[1]: param 2 = 32"));
+  EXPECT_THAT(host.lines("index=2"), IsEmpty());
+  EXPECT_TRUE(host.has("getParameter 0 -> 0.750000"));
+}
+
+TEST_F(EditorSession, TheScreenShowsTheEditedValuesAsAPNG) {
+  const std::string png = mDir.file("editor.png");
+  const HostRun host =
+      run("open\n"
+          "param-set 0 0.2\n"
+          "edit-open\n"
+          "edit-mouse down 85 40\n"
+          "edit-mouse up 85 40\n"
+          "idle\n"
+          "edit-screen " +
+          png +
+          "\n"
+          "close\n");
+  EXPECT_TRUE(host.has("  screen 120x60 written"));
+  std::unique_ptr<GFX_IBitmap> screen(GFX_LoadPNG(png.c_str(), nullptr));
+  ASSERT_NE(screen, nullptr);
+  auto filledUpTo = [&](int y) {
+    int x = 10;
+    while (x < 110 && GFX_GetPixel(screen.get(), x, y) == GFX_Pixel(255, 0, 200, 0)) ++x;
+    return x;
+  };
+  EXPECT_EQ(filledUpTo(17), 30);  // 0.2 of the upper bar
+  EXPECT_EQ(filledUpTo(42), 85);  // 0.75 of the lower bar
+  EXPECT_EQ(GFX_GetPixel(screen.get(), 115, 30), GFX_Pixel(255, 127, 127, 127));
+  EXPECT_EQ(GFX_GetPixel(screen.get(), 100, 42), GFX_Pixel(255, 40, 40, 40));
+}
+
+}  // namespace

@@ -1,0 +1,90 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "EditorDoubles.h"
+#include "platform/vst2/opcodes.h"
+#include "toolkit/plugin/IPluginVST.h"
+
+using namespace editor_test;
+using ::testing::ElementsAre;
+
+namespace {
+
+class EditorPlug : public IPluginVST {
+ public:
+  EditorPlug()
+      : IPluginVST(IPluginInstanceInfo{}, 2, "2-2", 0, "Effect", "Product", "Maker", 0x10203, 1, 2,
+                   0, true, true, true, 0) {
+    initialize(IPluginInstanceInfo{}, 2, 2, "2-2", 0, "Effect", "Product", "Maker", 0x10203, 1, 2,
+               0, true, true, true, 0);
+  }
+  bool SendMidiMsg(IMidiMsg*) override { return false; }
+  void OnGUIOpen() override { calls.push_back("gui open"); }
+  void OnGUIClose() override { calls.push_back("gui close"); }
+  std::vector<std::string> calls;
+};
+
+// Records which of the two window forms the dispatcher chose.
+class FormGraphics : public TestGraphics {
+ public:
+  FormGraphics(IPluginBase* plug, std::vector<std::string>* calls)
+      : TestGraphics(plug, 300, 200), mCalls(calls) {}
+  void* OpenWindow(void* parent) override {
+    mCalls->push_back("view");
+    return IGraphicsMac::OpenWindow(parent);
+  }
+  void* OpenWindow(void* window, void* control, short x, short y) override {
+    mCalls->push_back("window");
+    return IGraphicsMac::OpenWindow(window, control, x, y);
+  }
+
+ private:
+  std::vector<std::string>* mCalls;
+};
+
+VstIntPtr Dispatch(EditorPlug& plug, int32_t opcode, void* ptr = nullptr) {
+  AEffect* effect = plug.GetAEffect();
+  return effect->dispatcher(effect, opcode, 0, 0, ptr, 0.f);
+}
+
+}  // namespace
+
+TEST(EditorOpcodesTest, WithoutGraphicsTheEditorOpcodesAnswerZero) {
+  EditorPlug plug;
+  ERect* rect = nullptr;
+  EXPECT_EQ(Dispatch(plug, effEditGetRect, &rect), 0);
+  EXPECT_EQ(Dispatch(plug, effEditOpen), 0);
+  EXPECT_EQ(Dispatch(plug, effEditClose), 0);
+  EXPECT_EQ(plug.GetAEffect()->flags & effFlagsHasEditor, 0);
+}
+
+TEST(EditorOpcodesTest, RectangleFollowsTheGraphicsSize) {
+  EditorPlug plug;
+  FormGraphics* graphics = new FormGraphics(&plug, &plug.calls);
+  plug.AttachGraphics(graphics);
+  EXPECT_NE(plug.GetAEffect()->flags & effFlagsHasEditor, 0);
+  ERect* rect = nullptr;
+  EXPECT_EQ(Dispatch(plug, effEditGetRect), 0);  // no pointer
+  ASSERT_EQ(Dispatch(plug, effEditGetRect, &rect), 1);
+  EXPECT_EQ(rect->top, 0);
+  EXPECT_EQ(rect->left, 0);
+  EXPECT_EQ(rect->bottom, 200);
+  EXPECT_EQ(rect->right, 300);
+  graphics->Resize(400, 250);
+  EXPECT_EQ(rect->bottom, 250);
+  EXPECT_EQ(rect->right, 400);
+}
+
+TEST(EditorOpcodesTest, HostsThatAskForAViewGetOneAndTheOthersAWindow) {
+  EditorPlug plug;
+  FormGraphics* graphics = new FormGraphics(&plug, &plug.calls);
+  plug.AttachGraphics(graphics);
+  EXPECT_EQ(Dispatch(plug, effEditOpen), 1);
+  EXPECT_NE(graphics->GetWindow(), nullptr);
+  EXPECT_EQ(Dispatch(plug, effEditClose), 1);
+  EXPECT_EQ(graphics->GetWindow(), nullptr);
+  Dispatch(plug, effCanDo, const_cast<char*>("hasHostViewAsConfig"));
+  EXPECT_EQ(Dispatch(plug, effEditOpen), 1);
+  EXPECT_EQ(Dispatch(plug, effEditIdle), 0);
+  EXPECT_THAT(plug.calls, ElementsAre("window", "gui open", "gui close", "view", "gui open"));
+}

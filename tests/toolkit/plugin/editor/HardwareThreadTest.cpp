@@ -1,0 +1,46 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
+
+#include "EditorDoubles.h"
+#include "platform/view/headless/HeadlessView.h"
+#include "toolkit/plugin/ITextControl.h"
+
+using namespace editor_test;
+
+// Values and texts from the MIDI input thread while the editor thread runs
+// its timer: no data race, and the last value and text reach the screen.
+TEST(HardwareThreadTest, ValuesAndTextsArriveWhileTheEditorDraws) {
+  RecordingPlug plug(1, 2);
+  TestGraphics* graphics = new TestGraphics(&plug, 100, 40);
+  graphics->AttachPanelBackground(&COLOR_WHITE);
+  Probe* knob = new Probe(&plug, IRECT(0, 0, 40, 40), 0, "knob", nullptr);
+  graphics->AttachControl(knob);
+  IText style(12, &COLOR_BLACK, "DejaVu Sans");
+  ITextControl* display = new ITextControl(&plug, IRECT(40, 0, 100, 40), &style, "start");
+  graphics->AttachControl(display);
+  knob->SetValueDisplayControl(display);
+  plug.AttachGraphics(graphics);
+  VIEW_HeadlessView* view = VIEW_HeadlessView::of(graphics->OpenWindow(nullptr));
+
+  std::atomic<bool> done{false};
+  std::thread midi([&] {
+    for (int i = 1; i <= 200; ++i) {
+      knob->SetValueFromHardware(i / 200.0);
+      graphics->SetParameterFromPlug(1, i / 400.0, true);
+      display->SetTextFromPlug(i % 2 ? "odd" : "even");
+    }
+    done = true;
+  });
+  while (!done) view->tick();
+  midi.join();
+  view->tick();
+
+  EXPECT_EQ(knob->GetValue(), 1.0);
+  EXPECT_TRUE(display->TextEquals("even"));
+  EXPECT_THAT(plug.calls(), ::testing::Contains("echo 0"));
+  EXPECT_THAT(plug.calls(), ::testing::Not(::testing::Contains("change 0")));
+  EXPECT_EQ(IColor::Unpack(view->pixel(10, 10)), COLOR_RED);
+}

@@ -1,0 +1,127 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "EditorDoubles.h"
+#include "platform/view/headless/HeadlessView.h"
+#include "platform/view/headless/Script.h"
+#include "toolkit/gfx/Bitmap.h"
+#include "toolkit/plugin/BitmapStorage.h"
+#include "toolkit/wsys/Keys.h"
+
+using namespace editor_test;
+using ::testing::ElementsAre;
+
+class ServicesTest : public ::testing::Test {
+ protected:
+  ServicesTest() : plug(2, 2) {
+    VIEW_Script::instance().reset();
+    graphics = new TestGraphics(&plug, 100, 80);
+    plug.AttachGraphics(graphics);
+    graphics->AttachPanelBackground(&COLOR_WHITE);
+    a = new Probe(&plug, IRECT(0, 0, 50, 50), 0, "a", &log);
+    b = new Probe(&plug, IRECT(50, 0, 100, 50), 1, "b", &log);
+    graphics->AttachControl(a);
+    graphics->AttachControl(b);
+    view = VIEW_HeadlessView::of(graphics->OpenWindow(nullptr));
+  }
+
+  RecordingPlug plug;
+  TestGraphics* graphics;
+  Probe* a;
+  Probe* b;
+  VIEW_HeadlessView* view;
+  std::vector<std::string> log;
+};
+
+TEST_F(ServicesTest, MouseOverIsRoutedOnlyWhenAskedForAndReachesGreyedControlsThatWantIt) {
+  IMouseMod mod(true);
+  EXPECT_FALSE(graphics->OnMouseOver(10, 10, &mod));
+  EXPECT_TRUE(log.empty());
+  graphics->HandleMouseOver(true);
+  b->GrayOut(true);
+  EXPECT_TRUE(graphics->OnMouseOver(10, 10, &mod));
+  graphics->OnMouseOver(60, 10, &mod);  // greyed, not wanting it: the background gets it
+  b->SetMOWhenGrayed(true);
+  graphics->OnMouseOver(60, 10, &mod);
+  graphics->OnMouseOut();
+  EXPECT_THAT(log, ElementsAre("a over", "a out", "b over", "a out", "b out"));
+}
+
+TEST_F(ServicesTest, TheLeftButtonAndShiftAreKnownToOtherThreads) {
+  VIEW_Mods shifted = VIEW_HeadlessView::left();
+  shifted.shift = true;
+  view->mouseDown(10, 10, shifted);
+  EXPECT_NE(GetAsyncKeyState(VK_LBUTTON), 0);
+  EXPECT_NE(GetAsyncKeyState(VK_SHIFT), 0);
+  view->mouseUp(10, 10);
+  EXPECT_EQ(GetAsyncKeyState(VK_LBUTTON), 0);
+  EXPECT_EQ(GetAsyncKeyState(VK_SHIFT), 0);
+}
+
+TEST_F(ServicesTest, FilePanelsMessageBoxesAndLinksAreAnsweredByTheScript) {
+  VIEW_Script::instance().answerPanel("/banks/mine.fxb");
+  TK_String name("bank.fxb");
+  TK_String folder("/start/");
+  graphics->PromptForFile(&name, kFileSave, &folder, "fxb fxp");
+  EXPECT_STREQ(name.Get(), "/banks/mine.fxb");
+  EXPECT_STREQ(folder.Get(), "/banks/");
+  const std::vector<VIEW_FilePanel> panels = VIEW_Script::instance().panelsShown();
+  ASSERT_EQ(panels.size(), 1u);
+  EXPECT_TRUE(panels[0].save);
+  EXPECT_EQ(panels[0].folder, "/start/");
+  EXPECT_THAT(panels[0].extensions, ElementsAre("fxb", "fxp"));
+
+  graphics->PromptForFile(&name, kFileOpen, &folder, "");  // nothing queued: cancelled
+  EXPECT_STREQ(name.Get(), "");
+  EXPECT_STREQ(folder.Get(), "/banks/");
+
+  VIEW_Script::instance().answerMessageBox(7);
+  EXPECT_EQ(graphics->ShowMessageBox("Replace?", "Kroma", 4), 7);
+  EXPECT_EQ(graphics->ShowMessageBox("Done", "Kroma", 0), 1);
+  EXPECT_THAT(VIEW_Script::instance().messagesShown(),
+              ElementsAre("Kroma: Replace?", "Kroma: Done"));
+  EXPECT_TRUE(graphics->OpenURL("https://example.org/help", nullptr, nullptr, nullptr));
+  EXPECT_THAT(VIEW_Script::instance().urlsOpened(), ElementsAre("https://example.org/help"));
+}
+
+TEST_F(ServicesTest, ResizeReleasesTheCaptureAndRemakesTheBuffers) {
+  view->mouseDown(10, 10);
+  ASSERT_EQ(graphics->GetCapturedControl(), a);
+  graphics->Resize(160, 90);
+  EXPECT_EQ(graphics->GetCapturedControl(), nullptr);
+  EXPECT_EQ(graphics->GetBackBuffer()->getWidth(), 160);
+  EXPECT_EQ(view->screenWidth(), 160);
+  const int presents = view->presentCount();
+  view->tick();  // the resized editor is shown once; the controls stay where they were
+  EXPECT_EQ(view->presentCount(), presents + 1);
+  EXPECT_EQ(IColor::Unpack(view->pixel(90, 70)), COLOR_WHITE);
+  EXPECT_EQ(view->pixel(150, 85), 0u);
+}
+
+TEST_F(ServicesTest, RotatedDrawingsTurnAboutTheirCentre) {
+  IRECT all(0, 0, 100, 80);
+  graphics->Draw(&all);
+  // A 20 x 10 bitmap, red on its left half and blue on its right half.
+  GFX_MemBitmap* halves = new GFX_MemBitmap(20, 10);
+  for (int y = 0; y < 10; ++y)
+    for (int x = 0; x < 20; ++x)
+      halves->getBits()[y * halves->getRowSpan() + x] = (x < 10 ? COLOR_RED : COLOR_BLUE).Pack();
+  BitmapStorage::Instance().Add(halves, 9100);
+  IBitmap bitmap = graphics->getImageById(9100);
+  graphics->DrawRotatedBitmap(&bitmap, 50, 40, M_PI);  // half a turn: blue on the left
+  EXPECT_EQ(graphics->GetPoint(43, 40), COLOR_BLUE);
+  EXPECT_EQ(graphics->GetPoint(56, 40), COLOR_RED);
+
+  // The mask drawing keeps the base's colours without its alpha and lays the
+  // top over it: an opaque top covers, a transparent base shows nothing.
+  GFX_MemBitmap* clear = new GFX_MemBitmap(20, 10);
+  BitmapStorage::Instance().Add(clear, 9101);
+  IBitmap none = graphics->getImageById(9101);
+  graphics->DrawRotatedMask(&bitmap, &none, &none, 0, 60, 0.0);
+  EXPECT_EQ(graphics->GetPoint(5, 65), COLOR_WHITE);
+  graphics->DrawRotatedMask(&none, &none, &bitmap, 0, 60, 180.0);
+  EXPECT_EQ(graphics->GetPoint(3, 65), COLOR_BLUE);
+  EXPECT_EQ(graphics->GetPoint(16, 65), COLOR_RED);
+}
