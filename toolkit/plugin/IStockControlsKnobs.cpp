@@ -98,7 +98,7 @@ IKnobLineControl::IKnobLineControl(IPluginBase* plug, IRECT rect, int paramIdx,
 
 bool IKnobLineControl::Draw(IGraphics* g) {
   const double angle = AngleFor(mMinAngle, mMaxAngle);
-  const float cx = mRECT.MW(), cy = mRECT.MH();
+  const float cx = mRECT.MW(), cy = (float)(mRECT.T + mRECT.B) * 0.5f;
   const float sinA = (float)std::sin(angle), cosA = (float)std::cos(angle);
   return g->DrawLine(&mColor, cx + sinA * mInnerRadius, cy - cosA * mInnerRadius,
                      cx + sinA * mOuterRadius, cy - cosA * mOuterRadius, &mBlend, true);
