@@ -1,0 +1,235 @@
+#include <cstring>
+#include <thread>
+
+#include "ControlsTestSupport.h"
+
+using namespace controls_test;
+using ::testing::ElementsAre;
+
+namespace {
+
+class TextTest : public ControlsTest {
+ protected:
+  static const int kRowHeight = 20;
+
+  // Whether the rows [top, top + kRowHeight) and [otherTop, ...) hold the same pixels, and
+  // something besides the background.
+  ::testing::AssertionResult SameInk(int top, int otherTop) {
+    bool ink = false;
+    for (int y = 0; y < kRowHeight; ++y)
+      for (int x = 0; x < kWidth; ++x) {
+        const unsigned int p = g->Pixel(x, top + y);
+        if (p != g->Pixel(x, otherTop + y))
+          return ::testing::AssertionFailure() << "differs at " << x << "," << top + y;
+        ink = ink || p != GFX_Pixel(255, 0, 0, 0);
+      }
+    if (!ink) return ::testing::AssertionFailure() << "nothing drawn";
+    return ::testing::AssertionSuccess();
+  }
+  IRECT Row(int top) const { return IRECT(0, top, kWidth, top + kRowHeight); }
+  IText Style() const { return IText(14, &white); }
+
+  IColor white{255, 255, 255, 255};
+};
+
+// ---- captions ----
+
+TEST_F(TextTest, CaptionShowsTheDisplayValueAndTheLabel) {
+  IText style = Style();
+  Attach(new ICaptionControl(&plug, Row(0), kInt, &style, true));
+  Attach(new ITextControl(&plug, Row(40), &style, "64 Hz"));
+  Attach(new ICaptionControl(&plug, Row(80), kInt, &style, false));
+  Attach(new ITextControl(&plug, Row(120), &style, "64"));
+  g->Render();
+  EXPECT_TRUE(SameInk(0, 40));
+  EXPECT_TRUE(SameInk(80, 120));
+  EXPECT_FALSE(SameInk(0, 80));
+}
+
+TEST_F(TextTest, CaptionOfADisplayTextHasNoLabelButKeepsTheBlank) {
+  IText style = Style();
+  style.mAlign = IText::kAlignFar;  // a trailing blank moves right-aligned text
+  auto* caption = Attach(new ICaptionControl(&plug, Row(0), kEnum, &style, true));
+  Attach(new ITextControl(&plug, Row(40), &style, "Sine "));
+  Attach(new ITextControl(&plug, Row(80), &style, "Sine"));
+  Attach(new ITextControl(&plug, Row(120), &style, "Square "));
+  g->Render();
+  EXPECT_TRUE(SameInk(0, 40));
+  EXPECT_FALSE(SameInk(0, 80));
+  // The caption follows the parameter, not the control's value.
+  plug.GetParam(kEnum)->Set(2);
+  caption->SetDirty(false);
+  g->Render();
+  EXPECT_TRUE(SameInk(0, 120));
+}
+
+TEST_F(TextTest, CaptionPressesOpenThePromptUnlessGreyed) {
+  IText style = Style();
+  auto* menu = Attach(new ICaptionControl(&plug, Row(0), kEnum, &style));
+  auto* entry = Attach(new ICaptionControl(&plug, Row(40), kInt, &style));
+  menu->DisablePrompt(false);
+  entry->DisablePrompt(false);
+  IMouseMod left(true), right(false, true), none(false);
+  menu->OnMouseDown(5, 5, &left);
+  menu->OnMouseDown(5, 5, &right);
+  menu->OnMouseDblClick(5, 5, &left);
+  menu->OnMouseDown(5, 5, &none);
+  EXPECT_EQ(g->mMenus, 3);
+  entry->OnMouseDown(5, 45, &left);
+  EXPECT_THAT(g->mEntries, ElementsAre("64"));
+  menu->GrayOut(true);
+  menu->OnMouseDown(5, 5, &left);
+  menu->OnMouseDblClick(5, 5, &left);
+  EXPECT_EQ(g->mMenus, 3);
+  EXPECT_TRUE(plug.mReports.empty());  // a prompt that is dismissed changes nothing
+}
+
+// ---- character strips ----
+
+// A strip of glyph frames for the characters 32 to 127: frame c - 31 has red = c.
+class GlyphStrip {
+ public:
+  static const int kW = 4, kH = 6, kCount = 96;
+  GlyphStrip() : mPixels(kW, kH * kCount) {
+    for (int i = 0; i < kCount; ++i)
+      GFX_FillRect(&mPixels, 0, i * kH, kW, kH, GFX_Pixel(255, 32 + i, kFrameGreen, 0), 1.f, 0);
+    mBitmap = IBitmap(&mPixels, kW, kH * kCount, kCount);
+  }
+  IBitmap* Get() { return &mBitmap; }
+
+ private:
+  GFX_MemBitmap mPixels;
+  IBitmap mBitmap;
+};
+
+// The characters drawn along row y from x, one glyph apart, until nothing is drawn.
+std::string ReadGlyphs(TestGraphics* g, int x, int y) {
+  std::string text;
+  for (; g->FrameAt(x, y); x += GlyphStrip::kW) text += (char)g->FrameAt(x, y);
+  return text;
+}
+
+TEST_F(TextTest, BitmapTextDrawsEachCharacterFromItsFrameVerticallyCentred) {
+  GlyphStrip strip;
+  IText near;
+  near.mAlign = IText::kAlignNear;
+  auto* text = Attach(new IBitmapTextControl(&plug, IRECT(10, 10, 50, 30), strip.Get(), "Ab1",
+                                             &near, GlyphStrip::kW, GlyphStrip::kH));
+  g->Render();
+  // Left margin of one glyph; top 10 + (30 - 16) / 2 = 17.
+  EXPECT_EQ(ReadGlyphs(g, 14, 17), "Ab1");
+  EXPECT_EQ(g->FrameAt(14, 16), 0);
+  EXPECT_EQ(g->FrameAt(14, 22), 'A');
+  EXPECT_EQ(g->FrameAt(14, 23), 0);
+  // Eight glyphs fit in 40 - 2 x 4 pixels; the rest of one line is cut.
+  text->SetTextFromPlug("0123456789");
+  g->Render();
+  EXPECT_EQ(ReadGlyphs(g, 14, 17), "01234567");
+}
+
+TEST_F(TextTest, BitmapTextCentresAndDrawsUnknownCharactersBlank) {
+  GlyphStrip strip;
+  IText centred;
+  Attach(new IBitmapTextControl(&plug, IRECT(0, 0, 40, 6), strip.Get(), "x\ty\xe9z", &centred,
+                                GlyphStrip::kW, GlyphStrip::kH));
+  g->Render();
+  // Five glyphs of 4 in 40: start at (40 - 20) / 2.
+  EXPECT_EQ(g->FrameAt(9, 3), 0);
+  EXPECT_EQ(ReadGlyphs(g, 10, 3), "x y z");
+}
+
+TEST_F(TextTest, BitmapedTextContinuesBelowOnSeveralLines) {
+  GlyphStrip strip;
+  IText near;
+  near.mAlign = IText::kAlignNear;
+  IRECT rect(0, 0, 20, 40);  // three glyphs per line
+  g->Render();
+  DrawBitmapedText(g, strip.Get(), &rect, &near, nullptr, "abcdefg", false, true, GlyphStrip::kW,
+                   GlyphStrip::kH);
+  EXPECT_EQ(ReadGlyphs(g, 4, 0), "abc");
+  EXPECT_EQ(ReadGlyphs(g, 4, 6), "def");
+  EXPECT_EQ(ReadGlyphs(g, 4, 12), "g");
+  // Glyphs of no size draw nothing.
+  IRECT other(100, 100, 140, 140);
+  DrawBitmapedText(g, strip.Get(), &other, &near, nullptr, "abc", false, true, 0, 0);
+  EXPECT_EQ(g->FrameAt(104, 100), 0);
+}
+
+TEST_F(TextTest, SettingAnEqualTextLeavesTheControlClean) {
+  GlyphStrip strip;
+  auto* text = Attach(new IBitmapTextControl(&plug, IRECT(0, 0, 40, 6), strip.Get(), "ab"));
+  text->SetClean();
+  text->SetTextFromPlug("ab");
+  EXPECT_FALSE(text->IsDirty());
+  text->SetTextFromPlug("abc");
+  EXPECT_TRUE(text->IsDirty());
+}
+
+TEST_F(TextTest, BitmapTextReplacedFromAnotherThreadIsDrawnWhole) {
+  GlyphStrip strip;
+  IText near;
+  near.mAlign = IText::kAlignNear;
+  auto* text = Attach(new IBitmapTextControl(&plug, IRECT(0, 0, 40, 6), strip.Get(), "abc", &near,
+                                             GlyphStrip::kW, GlyphStrip::kH));
+  std::thread writer([text] {
+    for (int i = 0; i < 2000; ++i) text->SetTextFromPlug(i % 2 ? "abc" : "wxyz");
+  });
+  for (int i = 0; i < 200; ++i) {
+    g->Render();
+    const std::string shown = ReadGlyphs(g, 4, 0);
+    ASSERT_TRUE(shown == "abc" || shown == "wxyz") << shown;
+  }
+  writer.join();
+}
+
+// ---- link and file buttons ----
+
+TEST_F(TextTest, LinkOpensTheBackupOnlyWhenTheLinkFailsOrIsEmpty) {
+  auto* link = Attach(new IURLControl(&plug, IRECT(0, 0, 10, 10), "http://a", "http://b", "T"));
+  auto* backupOnly = Attach(new IURLControl(&plug, IRECT(20, 0, 30, 10), "", "http://c"));
+  Click(5, 5);
+  EXPECT_THAT(g->mURLs, ElementsAre("http://a"));
+  g->mFailingURLs.insert("http://a");
+  Click(5, 5);
+  EXPECT_THAT(g->mURLs, ElementsAre("http://a", "http://a", "http://b"));
+  Click(25, 5);
+  EXPECT_THAT(g->mURLs, ElementsAre("http://a", "http://a", "http://b", "http://c"));
+  link->GrayOut(true);
+  IMouseMod left(true);
+  link->OnMouseDown(5, 5, &left);
+  EXPECT_EQ(g->mURLs.size(), 4u);
+  EXPECT_EQ(backupOnly->ParamIdx(), -1);
+}
+
+TEST_F(TextTest, FileSelectorAsksForAFileAndTogglesItsValue) {
+  FrameStrip picture(10, 10, 1);
+  auto* selector = Attach(new IFileSelectorControl(&plug, IRECT(0, 0, 10, 10), kDouble,
+                                                   picture.Get(), kFileSave, "/tmp/", "syx kro"));
+  g->mFileAnswer = "/tmp/bank.syx";
+  Click(5, 5);
+  ASSERT_EQ(g->mFilePrompts.size(), 1u);
+  EXPECT_EQ(g->mFilePrompts[0].action, kFileSave);
+  EXPECT_EQ(g->mFilePrompts[0].folder, "/tmp/");
+  EXPECT_EQ(g->mFilePrompts[0].extensions, "syx kro");
+  TK_String file;
+  selector->GetLastSelectedFileForPlug(&file);
+  EXPECT_STREQ(file.Get(), "/tmp/bank.syx");
+  Click(5, 5);
+  EXPECT_THAT(ReportedValues(), ElementsAre(1.0, 0.0));
+  // Dirty once more after the drawing that followed the choice.
+  selector->SetClean();
+  EXPECT_TRUE(selector->IsDirty());
+  EXPECT_FALSE(selector->IsDirty());
+  selector->SetLastSelectedFileFromPlug("/tmp/other.kro");
+  selector->GetLastSelectedFileForPlug(&file);
+  EXPECT_STREQ(file.Get(), "/tmp/other.kro");
+  g->Render();
+  EXPECT_EQ(g->FrameAt(5, 5), 1);
+  selector->GrayOut(true);
+  Click(5, 5);  // greyed controls of the flat list are not hit
+  IMouseMod left(true);
+  selector->OnMouseDown(5, 5, &left);
+  EXPECT_EQ(g->mFilePrompts.size(), 2u);
+}
+
+}  // namespace
