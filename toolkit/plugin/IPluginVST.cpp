@@ -680,9 +680,11 @@ void IPluginVST::AttachGraphics(IPluginGraphics* graphics) {
   if (IGraphics* editor = Editor()) SetEditRect(editor->Width(), editor->Height());
 }
 
-void IPluginVST::ResizeGraphics(int w, int h) {
+// The rectangle follows the graphics object's own size, whatever the caller
+// passes.
+void IPluginVST::ResizeGraphics(int, int) {
   if (!GetGUI<IPluginGraphics>()) return;
-  SetEditRect(w, h);
+  if (IGraphics* editor = Editor()) SetEditRect(editor->Width(), editor->Height());
   OnWindowResize();
 }
 

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/vst2/opcodes.h"
+#include "toolkit/plugin/IGraphicsMac.h"
 #include "toolkit/plugin/IPluginVST.h"
 
 // The wrapper in-process, against a host callback that records every call.
@@ -91,6 +92,7 @@ class Plug : public IPluginVST {
     if (throwing) throw std::runtime_error("process");
     IPluginBase::ProcessDoubleReplacing(in, out, n);
   }
+  void OnWindowResize() override { ++windowResizes; }
   bool MidiNoteName(int note, char* name) override {
     std::snprintf(name, kVstMaxNameLen, "Note %d", note);
     return note == 60;
@@ -101,6 +103,7 @@ class Plug : public IPluginVST {
   }
 
   bool throwing = false;
+  int windowResizes = 0;
 
  private:
   static IPluginInstanceInfo Info() {
@@ -283,6 +286,25 @@ TEST_F(PluginVST, SmallerOpcodes) {
   EXPECT_EQ(plug.Call(effSetChunk, 1, -1, &byte), 0);
   EXPECT_EQ(plug.Call(effGetPlugCategory), kPlugCategEffect);
   EXPECT_EQ(plug.Call(effGetProgramNameIndexed, 0, 0, text), 0);
+}
+
+TEST_F(PluginVST, TheEditRectangleIsTheGraphicsOwnSize) {
+  Plug plug;
+  plug.ResizeGraphics(300, 200);  // no graphics yet: nothing happens
+  EXPECT_EQ(plug.windowResizes, 0);
+  plug.AttachGraphics(MakeGraphics(&plug, 300, 200));
+  ERect* rect = nullptr;
+  ASSERT_EQ(plug.Call(effEditGetRect, 0, 0, &rect), 1);
+  ASSERT_NE(rect, nullptr);
+  EXPECT_EQ(rect->bottom, 200);
+  EXPECT_EQ(rect->right, 300);
+  // Whatever size a caller names, the rectangle stays that of the graphics.
+  plug.ResizeGraphics(40, 30);
+  EXPECT_EQ(rect->top, 0);
+  EXPECT_EQ(rect->left, 0);
+  EXPECT_EQ(rect->bottom, 200);
+  EXPECT_EQ(rect->right, 300);
+  EXPECT_EQ(plug.windowResizes, 1);
 }
 
 TEST_F(PluginVST, EventsToTheHostTravelOneAtATime) {
