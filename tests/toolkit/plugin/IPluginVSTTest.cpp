@@ -5,6 +5,7 @@
 #include <stdexcept>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "platform/vst2/opcodes.h"
@@ -75,11 +76,13 @@ VstIntPtr FakeCallback(AEffect*, int32_t opcode, int32_t index, VstIntPtr value,
 // throw from its handlers.
 class Plug : public IPluginVST {
  public:
-  explicit Plug(const char* channelIO = "2-2", bool chunks = true)
-      : IPluginVST(Info(), 3, channelIO, 0, "Plug", "Plug Product", "Maker", 0x00010203, 1234, 5678,
-                   64, true, chunks, false, 0) {
-    initialize(Info(), 2, 3, channelIO, 0, "Plug", "Plug Product", "Maker", 0x00010203, 1234, 5678,
-               64, true, chunks, false, 0);
+  explicit Plug(const char* channelIO = "2-2", bool chunks = true, int hostParams = 2,
+                const char* effectName = "Plug", const char* productName = "Plug Product",
+                const char* mfrName = "Maker")
+      : IPluginVST(Info(), 3, channelIO, 0, effectName, productName, mfrName, 0x00010203, 1234,
+                   5678, 64, true, chunks, false, 0) {
+    initialize(Info(), hostParams, 3, channelIO, 0, effectName, productName, mfrName, 0x00010203,
+               1234, 5678, 64, true, chunks, false, 0);
     GetParam(0)->InitDouble("Level", 0.5, 0.0, 1.0, 0.01);
     GetParam(1)->InitInt("Steps", 2, 0, 10);
     GetParam(2)->InitInt("Hidden", 0, 0, 10);
@@ -93,6 +96,7 @@ class Plug : public IPluginVST {
     IPluginBase::ProcessDoubleReplacing(in, out, n);
   }
   void OnWindowResize() override { ++windowResizes; }
+  void OnParamChange(int idx) override { changes.push_back(idx); }
   bool MidiNoteName(int note, char* name) override {
     std::snprintf(name, kVstMaxNameLen, "Note %d", note);
     return note == 60;
@@ -104,6 +108,7 @@ class Plug : public IPluginVST {
 
   bool throwing = false;
   int windowResizes = 0;
+  std::vector<int> changes;
 
  private:
   static IPluginInstanceInfo Info() {
@@ -286,6 +291,47 @@ TEST_F(PluginVST, SmallerOpcodes) {
   EXPECT_EQ(plug.Call(effSetChunk, 1, -1, &byte), 0);
   EXPECT_EQ(plug.Call(effGetPlugCategory), kPlugCategEffect);
   EXPECT_EQ(plug.Call(effGetProgramNameIndexed, 0, 0, text), 0);
+}
+
+TEST_F(PluginVST, NamesAreCutToTheBufferEachOpcodeAllows) {
+  const std::string longName(100, 'n');
+  Plug plug("2-2", true, 2, longName.c_str(), longName.c_str(), longName.c_str());
+  const std::pair<int32_t, size_t> opcodes[] = {
+      {effGetEffectName, 31}, {effGetVendorString, 63}, {effGetProductString, 63}};
+  for (const auto& [opcode, length] : opcodes) {
+    char text[128];
+    std::memset(text, 'x', sizeof text);
+    EXPECT_EQ(plug.Call(opcode, 0, 0, text), 1) << opcode;
+    EXPECT_EQ(std::strlen(text), length) << opcode;
+    EXPECT_EQ(text[length + 1], 'x') << opcode;
+    EXPECT_EQ(plug.Call(opcode), 0) << opcode;
+  }
+}
+
+TEST_F(PluginVST, WithoutHostVisibleParametersTheHostReachesNone) {
+  Plug plug("2-2", true, 0);
+  EXPECT_EQ(plug.GetAEffect()->numParams, 0);
+  for (int index : {-1, 0, 1, 2, 3}) {
+    for (int32_t opcode : {effGetParamName, effGetParamLabel, effGetParamDisplay}) {
+      char text[16] = "unchanged";
+      plug.Call(opcode, index, 0, text);
+      EXPECT_STREQ(text, "unchanged") << opcode << " " << index;
+    }
+    char value[] = "1";
+    EXPECT_EQ(plug.Call(effString2Parameter, index, 0, value), 0) << index;
+    EXPECT_EQ(plug.Call(effString2Parameter, index), 0) << index;
+    plug.GetAEffect()->setParameter(plug.GetAEffect(), index, 1.f);
+    EXPECT_EQ(plug.GetAEffect()->getParameter(plug.GetAEffect(), index), 0.f) << index;
+  }
+  EXPECT_TRUE(plug.changes.empty());
+  EXPECT_EQ(plug.GetParam(0)->Value(), 0.5);
+  // A visible parameter is reached; without a text the answer is yes.
+  Plug visible;
+  char value[] = "0.25";
+  EXPECT_EQ(visible.Call(effString2Parameter, 0), 1);
+  EXPECT_EQ(visible.Call(effString2Parameter, 0, 0, value), 1);
+  EXPECT_EQ(visible.GetParam(0)->Value(), 0.25);
+  EXPECT_EQ(visible.changes, std::vector<int>{0});
 }
 
 TEST_F(PluginVST, TheEditRectangleIsTheGraphicsOwnSize) {
