@@ -96,7 +96,10 @@ class Plug : public IPluginVST {
     IPluginBase::ProcessDoubleReplacing(in, out, n);
   }
   void OnWindowResize() override { ++windowResizes; }
-  void OnParamChange(int idx) override { changes.push_back(idx); }
+  void OnParamChange(int idx) override {
+    if (throwing) throw std::runtime_error("change");
+    changes.push_back(idx);
+  }
   bool MidiNoteName(int note, char* name) override {
     std::snprintf(name, kVstMaxNameLen, "Note %d", note);
     return note == 60;
@@ -386,6 +389,9 @@ TEST_F(PluginVST, NoExceptionLeavesTheHostEntries) {
   float left[8] = {}, right[8] = {};
   float* io[] = {left, right};
   plug.GetAEffect()->processReplacing(plug.GetAEffect(), io, io, 8);
+  plug.GetAEffect()->setParameter(plug.GetAEffect(), 0, 0.3f);
+  char text[] = "0.4";
+  EXPECT_EQ(plug.Call(effString2Parameter, 0, 0, text), 0);
   // The lock was released on the way out.
   bool free = false;
   std::thread([&] {
