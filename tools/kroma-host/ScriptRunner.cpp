@@ -41,6 +41,11 @@ std::string bufferText(const char* buffer, size_t size) {
   return std::string(buffer, strnlen(buffer, size));
 }
 
+// Prints a host buffer's text as the line `  text="..."`.
+void printText(const char* buffer, size_t size) {
+  host().print("  text=\"" + bufferText(buffer, size) + "\"");
+}
+
 struct FlagName {
   int32_t flag;
   const char* name;
@@ -596,7 +601,7 @@ bool ScriptRunner::stepParamInfo(const Args& args, const std::string&) {
   for (const TextQuery& query : queries) {
     char text[256] = {};
     call(query.opcode, index, 0, text, 0.f, std::string(query.what) + " " + args[1]);
-    host().print("  text=\"" + bufferText(text, sizeof text) + "\"");
+    printText(text, sizeof text);
   }
   return true;
 }
@@ -617,7 +622,7 @@ bool ScriptRunner::stepProgram(const Args& args, const std::string&) {
   call(effGetProgram, 0, 0, nullptr, 0.f, "effGetProgram");
   char text[256] = {};
   call(effGetProgramName, 0, 0, text, 0.f, "effGetProgramName");
-  host().print("  text=\"" + bufferText(text, sizeof text) + "\"");
+  printText(text, sizeof text);
   return true;
 }
 
@@ -638,7 +643,7 @@ bool ScriptRunner::stepProgramNames(const Args&, const std::string&) {
     char text[256] = {};
     call(effGetProgramNameIndexed, index, 0, text, 0.f,
          "effGetProgramNameIndexed " + std::to_string(index));
-    host().print("  text=\"" + bufferText(text, sizeof text) + "\"");
+    printText(text, sizeof text);
   }
   return true;
 }
@@ -671,7 +676,7 @@ bool ScriptRunner::stepKeyName(const Args& args, const std::string&) {
   key.thisKeyNumber = std::atoi(args[1].c_str());
   std::snprintf(key.keyName, sizeof key.keyName, "%s", "unchanged");
   call(effGetMidiKeyName, 0, 0, &key, 0.f, "effGetMidiKeyName " + args[1]);
-  host().print("  text=\"" + bufferText(key.keyName, sizeof key.keyName) + "\"");
+  printText(key.keyName, sizeof key.keyName);
   return true;
 }
 
@@ -681,7 +686,7 @@ bool ScriptRunner::stepVendorDisplay(const Args& args, const std::string&) {
   char text[256] = {};
   call(effVendorSpecific, 7, std::atol(args[1].c_str()), text,
        std::strtof(args[2].c_str(), nullptr), "effVendorSpecific 7 " + args[1] + " " + args[2]);
-  host().print("  text=\"" + bufferText(text, sizeof text) + "\"");
+  printText(text, sizeof text);
   return true;
 }
 
