@@ -228,9 +228,12 @@ void IPluginVST::VSTSetParameter(AEffect* effect, int32_t index, float value) {
   try {
     TK_MutexLock lock(plug->mMutex);
     if (!plug->IsHostVisible(index)) return;
+    // The controls take the value as it comes: keep a host's NaN or
+    // out-of-range value from them.
+    const double normalized = value > 0.f ? (value < 1.f ? value : 1.0) : 0.0;
     if (IPluginGraphics* graphics = plug->GetGUI<IPluginGraphics>())
-      graphics->SetParameterFromPlug(index, value, true);
-    plug->GetParam(index)->SetNormalized(value);
+      graphics->SetParameterFromPlug(index, normalized, true);
+    plug->GetParam(index)->SetNormalized(normalized);
     plug->OnParamChange(index);
   } catch (...) {
     ReportException("setParameter");

@@ -1,6 +1,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstring>
 #include <stdexcept>
 #include <string>
@@ -8,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "PluginTestDoubles.h"
 #include "platform/vst2/opcodes.h"
 #include "toolkit/plugin/IGraphicsMac.h"
 #include "toolkit/plugin/IPluginVST.h"
@@ -232,6 +234,25 @@ TEST_F(PluginVST, TheHostHearsOnlyOfParametersItWasOffered) {
   EXPECT_EQ(mHost.calls.front().opt, 0.5f);
   EXPECT_EQ(plug.GetAEffect()->getParameter(plug.GetAEffect(), 2), 0.f);
   EXPECT_EQ(plug.GetAEffect()->getParameter(plug.GetAEffect(), 1), 0.2f);
+}
+
+TEST_F(PluginVST, HostValuesReachControlsAndParameterWithinRange) {
+  Plug plug;
+  plugin_test::FakeGraphics* graphics = new plugin_test::FakeGraphics();
+  plug.AttachGraphics(graphics);
+  graphics->mPushes.clear();
+  AEffect* effect = plug.GetAEffect();
+  const float values[] = {0.25f, NAN, -3.f, 7.f, INFINITY};
+  const double expected[] = {0.25, 0.0, 0.0, 1.0, 1.0};
+  for (size_t i = 0; i < 5; ++i) {
+    effect->setParameter(effect, 0, values[i]);
+    ASSERT_EQ(graphics->mPushes.size(), i + 1);
+    EXPECT_EQ(graphics->mPushes.back().value, expected[i]) << i;
+    EXPECT_TRUE(graphics->mPushes.back().normalized);
+    EXPECT_EQ(plug.GetParam(0)->Value(), expected[i]) << i;
+    EXPECT_EQ(effect->getParameter(effect, 0), (float)expected[i]) << i;
+  }
+  EXPECT_EQ(plug.changes, std::vector<int>(5, 0));
 }
 
 TEST_F(PluginVST, HostIdentityIsAskedOnceAndPacked) {
