@@ -358,6 +358,21 @@ TEST_F(PluginVST, WithoutHostVisibleParametersTheHostReachesNone) {
   EXPECT_EQ(visible.changes, std::vector<int>{0});
 }
 
+// Hosts may hand back the very buffer the plug-in gave them.
+TEST_F(PluginVST, AChunkSetFromThePlugInsOwnBufferRestoresIt) {
+  Plug plug;
+  AEffect* effect = plug.GetAEffect();
+  for (int32_t kind : {1, 0}) {
+    effect->setParameter(effect, 0, 0.75f);
+    void* data = nullptr;
+    const VstIntPtr size = plug.Call(effGetChunk, kind, 0, &data);
+    ASSERT_GT(size, 8) << kind;
+    effect->setParameter(effect, 0, 0.1f);
+    EXPECT_EQ(plug.Call(effSetChunk, kind, size, data), 1) << kind;
+    EXPECT_EQ(plug.GetParam(0)->Value(), 0.75) << kind;
+  }
+}
+
 TEST_F(PluginVST, TheEditRectangleIsTheGraphicsOwnSize) {
   Plug plug;
   plug.ResizeGraphics(300, 200);  // no graphics yet: nothing happens
