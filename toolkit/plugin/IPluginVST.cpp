@@ -719,6 +719,7 @@ bool IPluginVST::SendSysEx(ISysEx* sysex) {
   if (!sysex) return false;
   VstMidiSysexEvent event{};
   event.type = kVstSysExType;
+  // 48 bytes on x86-64: hosts that copy events by this size keep the dump pointer.
   event.byteSize = sizeof(VstMidiSysexEvent);
   event.deltaFrames = sysex->mOffset;
   event.dumpBytes = sysex->mSize;
