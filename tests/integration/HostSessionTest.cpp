@@ -290,6 +290,118 @@ TEST_F(HostSession, TruncatedAndHeaderlessChunks) {
   EXPECT_TRUE(again.has("getParameter 0 -> 0.500000"));
 }
 
+TEST_F(HostSession, WithoutPresetsTheHostSeesOneProgramWithoutAName) {
+  const HostRun host =
+      run("open\n"
+          "info\n"
+          "program-names\n"
+          "program-name Verse\n"
+          "program 0\n");
+  EXPECT_THAT(host.line("record[1] magic"), HasSubstr("numPrograms=1"));
+  EXPECT_THAT(host.lines("effGetProgramNameIndexed"),
+              ElementsAre("dispatch effGetProgramNameIndexed 0 -> 0",
+                          "dispatch effGetProgramNameIndexed 1 -> 0"));
+  EXPECT_THAT(host.lines("  text="), ::testing::Each("  text=\"\""));
+  EXPECT_TRUE(host.has("dispatch effSetProgramName \"Verse\" -> 0"));
+  EXPECT_TRUE(host.has("dispatch effGetProgram -> 0"));
+}
+
+TEST_F(HostSession, ProgramsAreNamedSelectedAndListed) {
+  kroma_test::ScopedEnv presets("KROMA_TESTPLUGIN_PRESETS", "2");
+  const HostRun host =
+      run("open\n"
+          "program-name Verse\n"
+          "param-set 0 0.75\n"
+          "program 1\n"
+          "param-get 0\n"
+          "program 0\n"
+          "param-get 0\n"
+          "program-names\n");
+  EXPECT_THAT(host.lines("dispatch effGetProgram "),
+              ElementsAre("dispatch effGetProgram -> 1", "dispatch effGetProgram -> 0"));
+  // With state chunks the edits are not kept by switching programs away.
+  EXPECT_THAT(host.lines("getParameter 0"),
+              ElementsAre("getParameter 0 -> 0.500000", "getParameter 0 -> 0.500000"));
+  EXPECT_THAT(host.lines("effGetProgramNameIndexed"),
+              ElementsAre("dispatch effGetProgramNameIndexed 0 -> 1",
+                          "dispatch effGetProgramNameIndexed 1 -> 1",
+                          "dispatch effGetProgramNameIndexed 2 -> 0"));
+  const auto texts = host.lines("  text=");
+  ASSERT_GE(texts.size(), 3u);
+  EXPECT_THAT(std::vector<std::string>(texts.end() - 3, texts.end()),
+              ElementsAre("  text=\"Verse\"", "  text=\"Empty\"", "  text=\"\""));
+}
+
+TEST_F(HostSession, AHeaderlessBankChunkUpdatesTheCurrentPreset) {
+  kroma_test::ScopedEnv presets("KROMA_TESTPLUGIN_PRESETS", "2");
+  const std::string program = file("program.chunk");
+  run("open\n"
+      "param-set 0 0.75\n"
+      "chunk-get program " +
+      program + "\n");
+  std::ifstream in(program, std::ios::binary);
+  const std::string bytes{std::istreambuf_iterator<char>(in), {}};
+  ASSERT_GT(bytes.size(), 8u);
+  const std::string headerless = file("headerless.chunk");
+  std::ofstream(headerless, std::ios::binary) << bytes.substr(8);
+
+  const HostRun host =
+      run("open\n"
+          "chunk-set bank " +
+          headerless +
+          "\n"
+          "program 1\n"
+          "param-get 0\n"
+          "program 0\n"
+          "param-get 0\n");
+  EXPECT_THAT(host.lines("dispatch effSetChunk bank"), ElementsAre(HasSubstr("-> 1")));
+  // Program 0 was stored from the chunk; program 1 kept its defaults.
+  EXPECT_THAT(host.lines("getParameter 0"),
+              ElementsAre("getParameter 0 -> 0.500000", "getParameter 0 -> 0.750000"));
+}
+
+TEST_F(HostSession, SpeakerArrangementsConnectTheFirstChannels) {
+  const HostRun host =
+      run("open\n"
+          "speakers 1 2\n"
+          "process replacing 16\n"
+          "speakers 2 1\n"
+          "process replacing 16\n"
+          "process double 16\n");
+  EXPECT_THAT(host.lines("effSetSpeakerArrangement"),
+              ElementsAre("dispatch effSetSpeakerArrangement 1 2 -> 1",
+                          "dispatch effSetSpeakerArrangement 2 1 -> 1"));
+  // The plug-in's own arrangements stay those of its two inputs and outputs.
+  EXPECT_THAT(host.lines("  input type="),
+              ElementsAre("  input type=1 channels=2", "  input type=1 channels=2"));
+  EXPECT_THAT(host.lines("  output type="),
+              ElementsAre("  output type=1 channels=2", "  output type=1 channels=2"));
+  // A disconnected input is silence; a disconnected output is left alone.
+  EXPECT_THAT(host.lines(" -> out0"),
+              ElementsAre("process replacing 16 -> out0=0.25..0.25 out1=0..0",
+                          "process replacing 16 -> out0=0.25..0.25 out1=1..1",
+                          "process double 16 -> out0=0.25..0.25 out1=1..1"));
+}
+
+TEST_F(HostSession, KeyNamesAndVendorDisplayTexts) {
+  const HostRun host =
+      run("open\n"
+          "key-name 60\n"
+          "key-name 200\n"
+          "vendor-display 1 1\n"
+          "vendor-display 2 0.5\n"
+          "vendor-display 5 0.5\n"
+          "dispatch 50 6\n");
+  EXPECT_TRUE(host.has("dispatch effGetMidiKeyName 60 -> 1\n  text=\"Key 60\""));
+  // The name is cleared before the plug-in is asked.
+  EXPECT_TRUE(host.has("dispatch effGetMidiKeyName 200 -> 0\n  text=\"\""));
+  EXPECT_TRUE(host.has("dispatch effVendorSpecific 7 1 1 -> 48879\n  text=\"High\""));
+  // Parameters the host was not offered get no text, yet the answer stands.
+  EXPECT_TRUE(host.has("dispatch effVendorSpecific 7 2 0.5 -> 48879\n  text=\"\""));
+  EXPECT_TRUE(host.has("dispatch effVendorSpecific 7 5 0.5 -> 48879\n  text=\"\""));
+  EXPECT_TRUE(host.has("dispatch 50 -> 0"));
+}
+
 TEST_F(HostSession, EditorWithoutGraphicsAndIdle) {
   const HostRun host =
       run("open\n"

@@ -228,9 +228,12 @@ void IPluginVST::VSTSetParameter(AEffect* effect, int32_t index, float value) {
   try {
     TK_MutexLock lock(plug->mMutex);
     if (!plug->IsHostVisible(index)) return;
+    // The controls take the value as it comes: keep a host's NaN or
+    // out-of-range value from them.
+    const double normalized = value > 0.f ? (value < 1.f ? value : 1.0) : 0.0;
     if (IPluginGraphics* graphics = plug->GetGUI<IPluginGraphics>())
-      graphics->SetParameterFromPlug(index, value, true);
-    plug->GetParam(index)->SetNormalized(value);
+      graphics->SetParameterFromPlug(index, normalized, true);
+    plug->GetParam(index)->SetNormalized(normalized);
     plug->OnParamChange(index);
   } catch (...) {
     ReportException("setParameter");
@@ -680,9 +683,11 @@ void IPluginVST::AttachGraphics(IPluginGraphics* graphics) {
   if (IGraphics* editor = Editor()) SetEditRect(editor->Width(), editor->Height());
 }
 
-void IPluginVST::ResizeGraphics(int w, int h) {
+// The rectangle follows the graphics object's own size, whatever the caller
+// passes.
+void IPluginVST::ResizeGraphics(int, int) {
   if (!GetGUI<IPluginGraphics>()) return;
-  SetEditRect(w, h);
+  if (IGraphics* editor = Editor()) SetEditRect(editor->Width(), editor->Height());
   OnWindowResize();
 }
 
@@ -714,6 +719,7 @@ bool IPluginVST::SendSysEx(ISysEx* sysex) {
   if (!sysex) return false;
   VstMidiSysexEvent event{};
   event.type = kVstSysExType;
+  // 48 bytes on x86-64: hosts that copy events by this size keep the dump pointer.
   event.byteSize = sizeof(VstMidiSysexEvent);
   event.deltaFrames = sysex->mOffset;
   event.dumpBytes = sysex->mSize;

@@ -41,7 +41,6 @@ class PluginInstance {
                      float opt = 0.f);
   // Sends effClose; the instance is gone afterwards.
   void close();
-  bool closed() const { return mEffect == nullptr; }
 
   // One block through the chosen call: inputs hold 0.25 × (channel + 1),
   // outputs start at 1.0. Returns the first and last value of each output.

@@ -8,6 +8,7 @@
 #include <iterator>
 #include <sstream>
 #include <thread>
+#include <utility>
 
 #include "platform/vst2/events.h"
 #include "platform/vst2/opcodes.h"
@@ -38,6 +39,11 @@ std::string fourCC(int32_t code) {
 // Reads a text the plug-in wrote into a host buffer, never past its end.
 std::string bufferText(const char* buffer, size_t size) {
   return std::string(buffer, strnlen(buffer, size));
+}
+
+// Prints a host buffer's text as the line `  text="..."`.
+void printText(const char* buffer, size_t size) {
+  host().print("  text=\"" + bufferText(buffer, size) + "\"");
 }
 
 struct FlagName {
@@ -99,6 +105,12 @@ const ScriptRunner::StepEntry ScriptRunner::kSteps[] = {
     {"param-set", &ScriptRunner::stepParamSet},
     {"param-info", &ScriptRunner::stepParamInfo},
     {"param-text", &ScriptRunner::stepParamText},
+    {"program", &ScriptRunner::stepProgram},
+    {"program-name", &ScriptRunner::stepProgramName},
+    {"program-names", &ScriptRunner::stepProgramNames},
+    {"speakers", &ScriptRunner::stepSpeakers},
+    {"key-name", &ScriptRunner::stepKeyName},
+    {"vendor-display", &ScriptRunner::stepVendorDisplay},
     {"dispatch", &ScriptRunner::stepDispatch},
 };
 
@@ -589,7 +601,7 @@ bool ScriptRunner::stepParamInfo(const Args& args, const std::string&) {
   for (const TextQuery& query : queries) {
     char text[256] = {};
     call(query.opcode, index, 0, text, 0.f, std::string(query.what) + " " + args[1]);
-    host().print("  text=\"" + bufferText(text, sizeof text) + "\"");
+    printText(text, sizeof text);
   }
   return true;
 }
@@ -600,6 +612,81 @@ bool ScriptRunner::stepParamText(const Args& args, const std::string& rest) {
   std::string text = rest.substr(rest.find_first_of(" \t") + 1);
   call(effString2Parameter, std::atoi(args[1].c_str()), 0, &text[0], 0.f,
        "effString2Parameter " + args[1] + " \"" + text + "\"");
+  return true;
+}
+
+// Selects a program, then asks which one is current and its name.
+bool ScriptRunner::stepProgram(const Args& args, const std::string&) {
+  if (args.size() < 2 || !needInstance()) return false;
+  call(effSetProgram, 0, std::atol(args[1].c_str()), nullptr, 0.f, "effSetProgram " + args[1]);
+  call(effGetProgram, 0, 0, nullptr, 0.f, "effGetProgram");
+  char text[256] = {};
+  call(effGetProgramName, 0, 0, text, 0.f, "effGetProgramName");
+  printText(text, sizeof text);
+  return true;
+}
+
+// Renames the current program, as a host's program field does.
+bool ScriptRunner::stepProgramName(const Args& args, const std::string& rest) {
+  if (args.size() < 2 || !needInstance()) return false;
+  char text[kVstMaxProgNameLen] = {};
+  std::snprintf(text, sizeof text, "%s", rest.c_str());
+  call(effSetProgramName, 0, 0, text, 0.f, "effSetProgramName \"" + std::string(text) + "\"");
+  return true;
+}
+
+// Every program's name by its index, and one index beyond the last.
+bool ScriptRunner::stepProgramNames(const Args&, const std::string&) {
+  if (!needInstance()) return false;
+  const int count = mInstance->effect()->numPrograms;
+  for (int index = 0; index <= count; ++index) {
+    char text[256] = {};
+    call(effGetProgramNameIndexed, index, 0, text, 0.f,
+         "effGetProgramNameIndexed " + std::to_string(index));
+    printText(text, sizeof text);
+  }
+  return true;
+}
+
+// Offers arrangements of IN and OUT channels, then reads the plug-in's own.
+bool ScriptRunner::stepSpeakers(const Args& args, const std::string&) {
+  if (args.size() < 3 || !needInstance()) return false;
+  VstSpeakerArrangement in{}, out{};
+  in.numChannels = std::atoi(args[1].c_str());
+  out.numChannels = std::atoi(args[2].c_str());
+  call(effSetSpeakerArrangement, 0, reinterpret_cast<VstIntPtr>(&in), &out, 0.f,
+       "effSetSpeakerArrangement " + args[1] + " " + args[2]);
+  VstSpeakerArrangement* plugIn = nullptr;
+  VstSpeakerArrangement* plugOut = nullptr;
+  call(effGetSpeakerArrangement, 0, reinterpret_cast<VstIntPtr>(&plugIn), &plugOut, 0.f,
+       "effGetSpeakerArrangement");
+  const std::pair<const char*, const VstSpeakerArrangement*> sides[] = {{"input", plugIn},
+                                                                        {"output", plugOut}};
+  for (const auto& side : sides) {
+    if (!side.second) continue;
+    host().print(std::string("  ") + side.first + " type=" + std::to_string(side.second->type) +
+                 " channels=" + std::to_string(side.second->numChannels));
+  }
+  return true;
+}
+
+bool ScriptRunner::stepKeyName(const Args& args, const std::string&) {
+  if (args.size() < 2 || !needInstance()) return false;
+  MidiKeyName key{};
+  key.thisKeyNumber = std::atoi(args[1].c_str());
+  std::snprintf(key.keyName, sizeof key.keyName, "%s", "unchanged");
+  call(effGetMidiKeyName, 0, 0, &key, 0.f, "effGetMidiKeyName " + args[1]);
+  printText(key.keyName, sizeof key.keyName);
+  return true;
+}
+
+// The display text of a normalised value of one parameter (vendor index 7).
+bool ScriptRunner::stepVendorDisplay(const Args& args, const std::string&) {
+  if (args.size() < 3 || !needInstance()) return false;
+  char text[256] = {};
+  call(effVendorSpecific, 7, std::atol(args[1].c_str()), text,
+       std::strtof(args[2].c_str(), nullptr), "effVendorSpecific 7 " + args[1] + " " + args[2]);
+  printText(text, sizeof text);
   return true;
 }
 

@@ -28,6 +28,12 @@
 //   edit-mouse down|up|drag|double|wheel X Y [AMOUNT] [right]
 //   edit-pixel X Y, edit-screen FILE    one pixel of the editor; all as a PNG
 //   param-get I, param-set I V, param-info I, param-text I TEXT
+//   program N, program-name TEXT        select (and read back), rename
+//   program-names                       every program's name, and one more
+//   speakers IN OUT                     offer arrangements; read the plug-in's
+//   key-name KEY                        the name of a MIDI key
+//   vendor-display I V                  the display text of parameter I at
+//                                       normalised value V
 //   dispatch OPCODE [INDEX [VALUE [OPT]]]     any opcode without a pointer
 class ScriptRunner {
  public:
@@ -82,6 +88,12 @@ class ScriptRunner {
   bool stepParamSet(const Args&, const std::string&);
   bool stepParamInfo(const Args&, const std::string&);
   bool stepParamText(const Args&, const std::string&);
+  bool stepProgram(const Args&, const std::string&);
+  bool stepProgramName(const Args&, const std::string&);
+  bool stepProgramNames(const Args&, const std::string&);
+  bool stepSpeakers(const Args&, const std::string&);
+  bool stepKeyName(const Args&, const std::string&);
+  bool stepVendorDisplay(const Args&, const std::string&);
   bool stepDispatch(const Args&, const std::string&);
 
   const PluginLibrary& mLibrary;

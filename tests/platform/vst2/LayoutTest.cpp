@@ -2,9 +2,11 @@
 
 #include <cstddef>
 #include <string>
+#include <utility>
 
 #include "platform/vst2/aeffect.h"
 #include "platform/vst2/events.h"
+#include "platform/vst2/opcodes.h"
 #include "platform/vst2/pins.h"
 #include "platform/vst2/timeinfo.h"
 
@@ -85,6 +87,97 @@ TEST(Vst2Layout, PinsSpeakersAndKeyNames) {
   EXPECT_EQ(sizeof(MidiKeyName), 80u);
   EXPECT_EQ(offsetof(MidiKeyName, keyName), 8u);
   EXPECT_EQ(offsetof(MidiKeyName, flags), 76u);
+}
+
+// Hosts send and read these numbers; one wrong value answers another request.
+TEST(Vst2Layout, OpcodeFlagAndConstantNumbers) {
+  const std::pair<int32_t, int32_t> dispatcher[] = {
+      {effOpen, 0},
+      {effClose, 1},
+      {effSetProgram, 2},
+      {effGetProgram, 3},
+      {effSetProgramName, 4},
+      {effGetProgramName, 5},
+      {effGetParamLabel, 6},
+      {effGetParamDisplay, 7},
+      {effGetParamName, 8},
+      {effSetSampleRate, 10},
+      {effSetBlockSize, 11},
+      {effMainsChanged, 12},
+      {effEditGetRect, 13},
+      {effEditOpen, 14},
+      {effEditClose, 15},
+      {effEditIdle, 19},
+      {effIdentify, 22},
+      {effGetChunk, 23},
+      {effSetChunk, 24},
+      {effProcessEvents, 25},
+      {effCanBeAutomated, 26},
+      {effString2Parameter, 27},
+      {effGetProgramNameIndexed, 29},
+      {effGetInputProperties, 33},
+      {effGetOutputProperties, 34},
+      {effGetPlugCategory, 35},
+      {effSetSpeakerArrangement, 42},
+      {effGetEffectName, 45},
+      {effGetVendorString, 47},
+      {effGetProductString, 48},
+      {effGetVendorVersion, 49},
+      {effVendorSpecific, 50},
+      {effCanDo, 51},
+      {effIdle, 53},
+      {effGetVstVersion, 58},
+      {effGetMidiKeyName, 66},
+      {effGetSpeakerArrangement, 69},
+      {kVstLastDispatcherOpcode, 69},
+  };
+  for (const auto& [opcode, number] : dispatcher) EXPECT_EQ(opcode, number) << number;
+
+  const std::pair<int32_t, int32_t> host[] = {
+      {audioMasterAutomate, 0},
+      {audioMasterWantMidi, 6},
+      {audioMasterGetTime, 7},
+      {audioMasterProcessEvents, 8},
+      {audioMasterGetCurrentProcessLevel, 23},
+      {audioMasterGetProductString, 33},
+      {audioMasterGetVendorVersion, 34},
+      {audioMasterUpdateDisplay, 42},
+      {audioMasterBeginEdit, 43},
+      {audioMasterEndEdit, 44},
+  };
+  for (const auto& [opcode, number] : host) EXPECT_EQ(opcode, number) << number;
+
+  EXPECT_EQ(effFlagsHasEditor, 0x1);
+  EXPECT_EQ(effFlagsCanMono, 0x8);
+  EXPECT_EQ(effFlagsCanReplacing, 0x10);
+  EXPECT_EQ(effFlagsProgramChunks, 0x20);
+  EXPECT_EQ(effFlagsIsSynth, 0x100);
+  EXPECT_EQ(effFlagsCanDoubleReplacing, 0x1000);
+  EXPECT_EQ(kVstTransportPlaying, 0x2);
+  EXPECT_EQ(kVstTransportCycleActive, 0x4);
+  EXPECT_EQ(kVstPpqPosValid, 0x200);
+  EXPECT_EQ(kVstTempoValid, 0x400);
+  EXPECT_EQ(kVstBarsValid, 0x800);
+  EXPECT_EQ(kVstCyclePosValid, 0x1000);
+  EXPECT_EQ(kVstTimeSigValid, 0x2000);
+  EXPECT_EQ(kVstPinIsActive, 1);
+  EXPECT_EQ(kVstPinIsStereo, 2);
+  EXPECT_EQ(kVstMidiType, 1);
+  EXPECT_EQ(kVstSysExType, 6);
+  EXPECT_EQ(kPlugCategEffect, 1);
+  EXPECT_EQ(kPlugCategSynth, 2);
+  EXPECT_EQ(kVstProcessLevelOffline, 4);
+  EXPECT_EQ(kSpeakerArrUserDefined, -2);
+  EXPECT_EQ(kSpeakerArrEmpty, -1);
+  EXPECT_EQ(kSpeakerArrMono, 0);
+  EXPECT_EQ(kSpeakerArrStereo, 1);
+  EXPECT_EQ(kVstIdentify, 0x4E764566);
+  EXPECT_EQ(kVstVersion, 2400);
+  EXPECT_EQ(kVstMaxProgNameLen, 24);
+  EXPECT_EQ(kVstMaxParamStrLen, 8);
+  EXPECT_EQ(kVstMaxEffectNameLen, 32);
+  EXPECT_EQ(kVstMaxVendorStrLen, 64);
+  EXPECT_EQ(kVstMaxProductStrLen, 64);
 }
 
 TEST(Vst2Layout, MagicIsVstPInMemoryOrder) {

@@ -1,13 +1,17 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstring>
 #include <stdexcept>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
+#include "PluginTestDoubles.h"
 #include "platform/vst2/opcodes.h"
+#include "toolkit/plugin/IGraphicsMac.h"
 #include "toolkit/plugin/IPluginVST.h"
 
 // The wrapper in-process, against a host callback that records every call.
@@ -74,11 +78,13 @@ VstIntPtr FakeCallback(AEffect*, int32_t opcode, int32_t index, VstIntPtr value,
 // throw from its handlers.
 class Plug : public IPluginVST {
  public:
-  explicit Plug(const char* channelIO = "2-2", bool chunks = true)
-      : IPluginVST(Info(), 3, channelIO, 0, "Plug", "Plug Product", "Maker", 0x00010203, 1234, 5678,
-                   64, true, chunks, false, 0) {
-    initialize(Info(), 2, 3, channelIO, 0, "Plug", "Plug Product", "Maker", 0x00010203, 1234, 5678,
-               64, true, chunks, false, 0);
+  explicit Plug(const char* channelIO = "2-2", bool chunks = true, int hostParams = 2,
+                const char* effectName = "Plug", const char* productName = "Plug Product",
+                const char* mfrName = "Maker")
+      : IPluginVST(Info(), 3, channelIO, 0, effectName, productName, mfrName, 0x00010203, 1234,
+                   5678, 64, true, chunks, false, 0) {
+    initialize(Info(), hostParams, 3, channelIO, 0, effectName, productName, mfrName, 0x00010203,
+               1234, 5678, 64, true, chunks, false, 0);
     GetParam(0)->InitDouble("Level", 0.5, 0.0, 1.0, 0.01);
     GetParam(1)->InitInt("Steps", 2, 0, 10);
     GetParam(2)->InitInt("Hidden", 0, 0, 10);
@@ -91,6 +97,11 @@ class Plug : public IPluginVST {
     if (throwing) throw std::runtime_error("process");
     IPluginBase::ProcessDoubleReplacing(in, out, n);
   }
+  void OnWindowResize() override { ++windowResizes; }
+  void OnParamChange(int idx) override {
+    if (throwing) throw std::runtime_error("change");
+    changes.push_back(idx);
+  }
   bool MidiNoteName(int note, char* name) override {
     std::snprintf(name, kVstMaxNameLen, "Note %d", note);
     return note == 60;
@@ -101,6 +112,8 @@ class Plug : public IPluginVST {
   }
 
   bool throwing = false;
+  int windowResizes = 0;
+  std::vector<int> changes;
 
  private:
   static IPluginInstanceInfo Info() {
@@ -223,6 +236,25 @@ TEST_F(PluginVST, TheHostHearsOnlyOfParametersItWasOffered) {
   EXPECT_EQ(plug.GetAEffect()->getParameter(plug.GetAEffect(), 1), 0.2f);
 }
 
+TEST_F(PluginVST, HostValuesReachControlsAndParameterWithinRange) {
+  Plug plug;
+  plugin_test::FakeGraphics* graphics = new plugin_test::FakeGraphics();
+  plug.AttachGraphics(graphics);
+  graphics->mPushes.clear();
+  AEffect* effect = plug.GetAEffect();
+  const float values[] = {0.25f, NAN, -3.f, 7.f, INFINITY};
+  const double expected[] = {0.25, 0.0, 0.0, 1.0, 1.0};
+  for (size_t i = 0; i < 5; ++i) {
+    effect->setParameter(effect, 0, values[i]);
+    ASSERT_EQ(graphics->mPushes.size(), i + 1);
+    EXPECT_EQ(graphics->mPushes.back().value, expected[i]) << i;
+    EXPECT_TRUE(graphics->mPushes.back().normalized);
+    EXPECT_EQ(plug.GetParam(0)->Value(), expected[i]) << i;
+    EXPECT_EQ(effect->getParameter(effect, 0), (float)expected[i]) << i;
+  }
+  EXPECT_EQ(plug.changes, std::vector<int>(5, 0));
+}
+
 TEST_F(PluginVST, HostIdentityIsAskedOnceAndPacked) {
   mHost.product = "My Audition Suite";
   mHost.version = 30102;
@@ -285,6 +317,81 @@ TEST_F(PluginVST, SmallerOpcodes) {
   EXPECT_EQ(plug.Call(effGetProgramNameIndexed, 0, 0, text), 0);
 }
 
+TEST_F(PluginVST, NamesAreCutToTheBufferEachOpcodeAllows) {
+  const std::string longName(100, 'n');
+  Plug plug("2-2", true, 2, longName.c_str(), longName.c_str(), longName.c_str());
+  const std::pair<int32_t, size_t> opcodes[] = {
+      {effGetEffectName, 31}, {effGetVendorString, 63}, {effGetProductString, 63}};
+  for (const auto& [opcode, length] : opcodes) {
+    char text[128];
+    std::memset(text, 'x', sizeof text);
+    EXPECT_EQ(plug.Call(opcode, 0, 0, text), 1) << opcode;
+    EXPECT_EQ(std::strlen(text), length) << opcode;
+    EXPECT_EQ(text[length + 1], 'x') << opcode;
+    EXPECT_EQ(plug.Call(opcode), 0) << opcode;
+  }
+}
+
+TEST_F(PluginVST, WithoutHostVisibleParametersTheHostReachesNone) {
+  Plug plug("2-2", true, 0);
+  EXPECT_EQ(plug.GetAEffect()->numParams, 0);
+  for (int index : {-1, 0, 1, 2, 3}) {
+    for (int32_t opcode : {effGetParamName, effGetParamLabel, effGetParamDisplay}) {
+      char text[16] = "unchanged";
+      plug.Call(opcode, index, 0, text);
+      EXPECT_STREQ(text, "unchanged") << opcode << " " << index;
+    }
+    char value[] = "1";
+    EXPECT_EQ(plug.Call(effString2Parameter, index, 0, value), 0) << index;
+    EXPECT_EQ(plug.Call(effString2Parameter, index), 0) << index;
+    plug.GetAEffect()->setParameter(plug.GetAEffect(), index, 1.f);
+    EXPECT_EQ(plug.GetAEffect()->getParameter(plug.GetAEffect(), index), 0.f) << index;
+  }
+  EXPECT_TRUE(plug.changes.empty());
+  EXPECT_EQ(plug.GetParam(0)->Value(), 0.5);
+  // A visible parameter is reached; without a text the answer is yes.
+  Plug visible;
+  char value[] = "0.25";
+  EXPECT_EQ(visible.Call(effString2Parameter, 0), 1);
+  EXPECT_EQ(visible.Call(effString2Parameter, 0, 0, value), 1);
+  EXPECT_EQ(visible.GetParam(0)->Value(), 0.25);
+  EXPECT_EQ(visible.changes, std::vector<int>{0});
+}
+
+// Hosts may hand back the very buffer the plug-in gave them.
+TEST_F(PluginVST, AChunkSetFromThePlugInsOwnBufferRestoresIt) {
+  Plug plug;
+  AEffect* effect = plug.GetAEffect();
+  for (int32_t kind : {1, 0}) {
+    effect->setParameter(effect, 0, 0.75f);
+    void* data = nullptr;
+    const VstIntPtr size = plug.Call(effGetChunk, kind, 0, &data);
+    ASSERT_GT(size, 8) << kind;
+    effect->setParameter(effect, 0, 0.1f);
+    EXPECT_EQ(plug.Call(effSetChunk, kind, size, data), 1) << kind;
+    EXPECT_EQ(plug.GetParam(0)->Value(), 0.75) << kind;
+  }
+}
+
+TEST_F(PluginVST, TheEditRectangleIsTheGraphicsOwnSize) {
+  Plug plug;
+  plug.ResizeGraphics(300, 200);  // no graphics yet: nothing happens
+  EXPECT_EQ(plug.windowResizes, 0);
+  plug.AttachGraphics(MakeGraphics(&plug, 300, 200));
+  ERect* rect = nullptr;
+  ASSERT_EQ(plug.Call(effEditGetRect, 0, 0, &rect), 1);
+  ASSERT_NE(rect, nullptr);
+  EXPECT_EQ(rect->bottom, 200);
+  EXPECT_EQ(rect->right, 300);
+  // Whatever size a caller names, the rectangle stays that of the graphics.
+  plug.ResizeGraphics(40, 30);
+  EXPECT_EQ(rect->top, 0);
+  EXPECT_EQ(rect->left, 0);
+  EXPECT_EQ(rect->bottom, 200);
+  EXPECT_EQ(rect->right, 300);
+  EXPECT_EQ(plug.windowResizes, 1);
+}
+
 TEST_F(PluginVST, EventsToTheHostTravelOneAtATime) {
   Plug plug;
   const uint8_t dump[] = {0xF0, 0x3E, 0x13, 0x00, 0xF7};
@@ -318,6 +425,9 @@ TEST_F(PluginVST, NoExceptionLeavesTheHostEntries) {
   float left[8] = {}, right[8] = {};
   float* io[] = {left, right};
   plug.GetAEffect()->processReplacing(plug.GetAEffect(), io, io, 8);
+  plug.GetAEffect()->setParameter(plug.GetAEffect(), 0, 0.3f);
+  char text[] = "0.4";
+  EXPECT_EQ(plug.Call(effString2Parameter, 0, 0, text), 0);
   // The lock was released on the way out.
   bool free = false;
   std::thread([&] {
