@@ -5,7 +5,9 @@
 // What a host without a window system hands the editor-open call as the
 // parent: the headless view fills in the functions on opening and clears them
 // on closing, so that the host can run the editor's timer, send it mouse
-// events and read its screen.
+// events and read its screen. Such a host sets KROMA_VIEW=headless first: a
+// real host passes a window of its own there, which must never be read as a
+// frame.
 struct VIEW_HostFrame {
   static constexpr uint32_t kMagic = 0x4B564846;  // 'KVHF'
   enum Mouse { kDown = 0, kUp, kDrag, kDoubleClick, kWheel };
@@ -17,4 +19,7 @@ struct VIEW_HostFrame {
   void (*mouse)(void* view, int kind, int x, int y, int flags, int amount) = nullptr;
   // The screen's pixels (alpha in bits 0-7, red, green, blue), width x height.
   const uint32_t* (*screen)(void* view, int* width, int* height) = nullptr;
+
+  // Whether this process's host hands frames as parents.
+  static bool HostHandsFrames();
 };

@@ -15,6 +15,8 @@ int main(int argc, char** argv) {
     std::cerr << "kroma-host: cannot read " << argv[2] << "\n";
     return 2;
   }
+  // The editor's headless view takes our frames as parents only when told so.
+  setenv("KROMA_VIEW", "headless", 0);
   PluginLibrary library(argv[1]);
   if (!library.loaded()) {
     std::cerr << "kroma-host: " << library.error() << "\n";

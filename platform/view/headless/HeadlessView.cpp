@@ -1,5 +1,8 @@
 #include "platform/view/headless/HeadlessView.h"
 
+#include <cstdlib>
+#include <cstring>
+
 #include <algorithm>
 
 #include "platform/view/headless/Script.h"
@@ -73,9 +76,15 @@ VIEW_HeadlessView::~VIEW_HeadlessView() {
   close();
 }
 
+bool VIEW_HostFrame::HostHandsFrames() {
+  const char* view = std::getenv("KROMA_VIEW");
+  return view && std::strcmp(view, "headless") == 0;
+}
+
 void VIEW_HeadlessView::connectFrame(void* parent) {
+  if (!parent || !VIEW_HostFrame::HostHandsFrames()) return;
   VIEW_HostFrame* frame = static_cast<VIEW_HostFrame*>(parent);
-  if (!frame || frame->magic != VIEW_HostFrame::kMagic) return;
+  if (frame->magic != VIEW_HostFrame::kMagic) return;
   mFrame = frame;
   mFrame->view = this;
   mFrame->tick = FrameTick;
