@@ -16,11 +16,12 @@ class Plotter {
 
   bool active() const { return mWeight > 0; }
 
-  // coverage 0..1 scales the weight.
-  void pixel(int x, int y, float coverage = 1.f) {
+  // coverage 0..1 scales the weight. 64-bit coordinates, so that neighbours of the extreme
+  // ints can be asked for.
+  void pixel(long long x, long long y, float coverage = 1.f) {
     if (x < 0 || y < 0 || x >= mDest->getWidth() || y >= mDest->getHeight()) return;
     const int w = coverage >= 1.f ? mWeight : (int)(mWeight * coverage + 0.5f);
-    if (w > 0) mCombine(rowOf(mDest, y) + x, &mColour, 1, 0, w);
+    if (w > 0) mCombine(rowOf(mDest, (int)y) + x, &mColour, 1, 0, w);
   }
 
   // Pixels [x0, x1) of row y.

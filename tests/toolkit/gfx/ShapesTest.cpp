@@ -81,6 +81,12 @@ TEST(Line, ClipsAtEveryEdgeAndFarEndsCostNothing) {
   GFX_Line(&b, INT_MIN, 5, INT_MAX, 5, kWhite, 1.f, GFX_MODE_COPY, true);
   EXPECT_EQ(red(GFX_GetPixel(&b, 0, 5)), 255);
   EXPECT_EQ(red(GFX_GetPixel(&b, 9, 5)), 255);
+  // Lines along the largest coordinate: the antialiased neighbour lies beyond it.
+  GFX_MemBitmap edge(10, 10);
+  GFX_Line(&edge, 0, INT_MAX, 9, INT_MAX, kWhite, 1.f, GFX_MODE_COPY, true);
+  GFX_Line(&edge, INT_MAX, 0, INT_MAX, 9, kWhite, 1.f, GFX_MODE_COPY, true);
+  GFX_Line(&edge, 0, INT_MAX - 3, 9, INT_MAX, kWhite, 1.f, GFX_MODE_COPY, true);
+  EXPECT_TRUE(lit(&edge).empty());
 }
 
 TEST(Circle, FilledDiscAndOutlineRing) {
