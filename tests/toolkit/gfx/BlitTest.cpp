@@ -84,6 +84,11 @@ TEST(Bitmap, SidesWhoseProductIsTooLargeAreRefused) {
       EXPECT_EQ(b.getWidth(), 3);
       EXPECT_EQ(b.getHeight(), 2);
     }
+    // No rows, but a row span that no int holds.
+    EXPECT_FALSE(b.resize(INT_MAX, 0));
+    EXPECT_EQ(b.getWidth(), 3);
+    EXPECT_TRUE(b.resize(1000, 0));
+    EXPECT_GE(b.getRowSpan(), 1000);
     GFX_MemBitmap refused(INT_MAX, INT_MAX, align);
     EXPECT_EQ(refused.getWidth(), 0);
     EXPECT_EQ(refused.getHeight(), 0);
