@@ -12,8 +12,10 @@ GFX_MemBitmap::GFX_MemBitmap(int w, int h, unsigned int lineAlign)
 bool GFX_MemBitmap::resize(int w, int h) {
   if (w < 0 || h < 0) return false;
   const long long span = ((long long)w + mLineAlign - 1) / mLineAlign * mLineAlign;
+  // Checked before multiplying, so that no product of two large sides wraps; a row alone
+  // must fit too, even with no rows, or the row span would not.
+  if (span > 0x7fffffff / 4 || (h > 0 && span > 0x7fffffff / 4 / h)) return false;
   const long long bytes = span * h * 4;
-  if (bytes > 0x7fffffff) return false;
   // A size of 0 may leave the buffer null, which is not a failure.
   if (!mPixels.Resize((int)bytes, false) && bytes > 0) return false;
   if (bytes > 0) std::memset(mPixels.Get(), 0, (size_t)bytes);

@@ -27,8 +27,11 @@ void GFX_CachedFont::release() {
 }
 
 void GFX_CachedFont::SetFromHFont(HFONT font, int flags) {
+  WSYS_Font* next = dynamic_cast<WSYS_Font*>(font);
+  // Given the font it already holds, only the ownership changes: releasing it would free it.
+  if (next && next == mFont) mOwnsFont = false;
   release();
-  mFont = dynamic_cast<WSYS_Font*>(font);
+  mFont = next;
   mOwnsFont = mFont && (flags & GFX_FONT_OWNS);
 }
 

@@ -56,13 +56,13 @@ void GFX_Line(GFX_IBitmap* dest, int x1, int y1, int x2, int y2, unsigned int co
       const double exact = minor0 + (double)dMinor * k / length;
       const double base = std::floor(exact);
       const float frac = (float)(exact - base);
-      const int m = (int)base;
+      const long long m = (long long)base;
       if (steep) {
-        plot.pixel(m, (int)major, 1.f - frac);
-        plot.pixel(m + 1, (int)major, frac);
+        plot.pixel(m, major, 1.f - frac);
+        plot.pixel(m + 1, major, frac);
       } else {
-        plot.pixel((int)major, m, 1.f - frac);
-        plot.pixel((int)major, m + 1, frac);
+        plot.pixel(major, m, 1.f - frac);
+        plot.pixel(major, m + 1, frac);
       }
       continue;
     }
@@ -70,10 +70,9 @@ void GFX_Line(GFX_IBitmap* dest, int x1, int y1, int x2, int y2, unsigned int co
     const long long step =
         length ? (long long)((2 * (__int128)k * std::llabs(dMinor) + length) / (2 * length)) : 0;
     const long long minor = minor0 + (dMinor < 0 ? -step : step);
-    if (minor < INT32_MIN || minor > INT32_MAX) continue;
     if (steep)
-      plot.pixel((int)minor, (int)major);
+      plot.pixel(minor, major);
     else
-      plot.pixel((int)major, (int)minor);
+      plot.pixel(major, minor);
   }
 }

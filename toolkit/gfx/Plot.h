@@ -16,18 +16,19 @@ class Plotter {
 
   bool active() const { return mWeight > 0; }
 
-  // coverage 0..1 scales the weight.
-  void pixel(int x, int y, float coverage = 1.f) {
+  // coverage 0..1 scales the weight. 64-bit coordinates, so that neighbours of the extreme
+  // ints can be asked for.
+  void pixel(long long x, long long y, float coverage = 1.f) {
     if (x < 0 || y < 0 || x >= mDest->getWidth() || y >= mDest->getHeight()) return;
     const int w = coverage >= 1.f ? mWeight : (int)(mWeight * coverage + 0.5f);
-    if (w > 0) mCombine(rowOf(mDest, y) + x, &mColour, 1, 0, w);
+    if (w > 0) mCombine(rowOf(mDest, (int)y) + x, &mColour, 1, 0, w);
   }
 
-  // Pixels [x0, x1) of row y.
+  // Pixels [x0, x1) of row y. Cut in 64 bits: ends beyond the int range must not wrap.
   void span(int y, long long x0, long long x1) {
     if (y < 0 || y >= mDest->getHeight()) return;
-    const int a = (int)std::max(x0, 0LL), b = (int)std::min(x1, (long long)mDest->getWidth());
-    if (a < b) mCombine(rowOf(mDest, y) + a, &mColour, b - a, 0, mWeight);
+    const long long a = std::max(x0, 0LL), b = std::min(x1, (long long)mDest->getWidth());
+    if (a < b) mCombine(rowOf(mDest, y) + a, &mColour, (int)(b - a), 0, mWeight);
   }
 
   GFX_IBitmap* dest() const { return mDest; }

@@ -6,6 +6,7 @@
 
 #include <strings.h>
 
+#include <climits>
 #include <cmath>
 #include <cstring>
 #include <mutex>
@@ -109,7 +110,7 @@ void setRotation(FT_Face face, int escapement) {
 WSYS_Font* WSYS_Font::create(int height, int escapement, int weight, bool italic, int quality,
                              const char* faceName) {
   if (height == 0) height = 12;
-  if (height < 0) height = -height;
+  if (height < 0) height = height == INT_MIN ? INT_MAX : -height;
   std::lock_guard<std::mutex> lock(gLibraryLock);
   TK_String family;
   FT_Face face = findFace(faceName, weight, italic, &family);
@@ -143,8 +144,10 @@ bool WSYS_Font::glyph(uint32_t codepoint, WSYS_Glyph* out) {
   if (FT_Load_Char(face, codepoint, FT_LOAD_RENDER | target) != 0) return false;
   const FT_GlyphSlot slot = face->glyph;
   const FT_Bitmap& bitmap = slot->bitmap;
+  const long long bytes = (long long)bitmap.width * bitmap.rows;
+  if (bytes > INT_MAX) return false;
   const int width = (int)bitmap.width, height = (int)bitmap.rows;
-  unsigned char* mask = static_cast<unsigned char*>(mMask.Resize(width * height, false));
+  unsigned char* mask = static_cast<unsigned char*>(mMask.Resize((int)bytes, false));
   if (width * height > 0 && !mask) return false;
   for (int y = 0; y < height; ++y) {
     const unsigned char* row = bitmap.buffer + (ptrdiff_t)y * bitmap.pitch;

@@ -1,10 +1,12 @@
 #include "toolkit/wsys/MemContext.h"
 
+#include <climits>
+
 #include "toolkit/wsys/Font.h"
 #include "toolkit/wsys/TextLayout.h"
 
 HDC WSYS_CreateMemContext(void* bits, int width, int height, int rowSpan) {
-  if (width < 0 || height < 0 || rowSpan < width) return nullptr;
+  if (width < 0 || height < 0 || rowSpan < width || rowSpan > INT_MAX / 4) return nullptr;
   WSYS_BitmapContext* context =
       new WSYS_BitmapContext{static_cast<unsigned char*>(bits), width, height, rowSpan * 4};
   return new WSYS_DC{context, nullptr, 0};

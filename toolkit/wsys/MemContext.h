@@ -24,7 +24,8 @@ struct WSYS_DC {
 };
 
 // A memory context over pixels that the caller owns and keeps alive longer than the context;
-// rowSpan in pixels. Null when the size is negative or rowSpan < width.
+// rowSpan in pixels. Null when the size is negative, rowSpan < width or a row's bytes do not
+// fit an int.
 HDC WSYS_CreateMemContext(void* bits, int width, int height, int rowSpan);
 bool DeleteDC(HDC dc);
 

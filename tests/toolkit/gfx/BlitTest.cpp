@@ -74,6 +74,30 @@ TEST(Blit, ZeroSizeAndMissingBitmapsAreLegal) {
   EXPECT_FALSE(one.resize(-1, 2));
 }
 
+TEST(Bitmap, SidesWhoseProductIsTooLargeAreRefused) {
+  const int sizes[][2] = {
+      {INT_MAX, INT_MAX}, {INT_MAX, 1 << 30}, {1 << 30, INT_MAX}, {65536, 65536}};
+  for (unsigned int align : {1u, 4u}) {
+    GFX_MemBitmap b(3, 2, align);
+    for (const auto& size : sizes) {
+      EXPECT_FALSE(b.resize(size[0], size[1])) << size[0] << " x " << size[1];
+      EXPECT_EQ(b.getWidth(), 3);
+      EXPECT_EQ(b.getHeight(), 2);
+    }
+    // No rows, but a row span that no int holds.
+    EXPECT_FALSE(b.resize(INT_MAX, 0));
+    EXPECT_EQ(b.getWidth(), 3);
+    EXPECT_TRUE(b.resize(1000, 0));
+    EXPECT_GE(b.getRowSpan(), 1000);
+    GFX_MemBitmap refused(INT_MAX, INT_MAX, align);
+    EXPECT_EQ(refused.getWidth(), 0);
+    EXPECT_EQ(refused.getHeight(), 0);
+    GFX_FillRect(&refused, 0, 0, 100, 100, 0xffffffffu, 1.f, GFX_MODE_COPY);
+  }
+  GFX_SysBitmap sys(INT_MAX, INT_MAX);
+  EXPECT_EQ(sys.getWidth(), 0);
+}
+
 TEST(Blit, CopyTakesSizeAndPixelsAndRowsFollowTheAlignment) {
   GFX_MemBitmap src(5, 3), dest(0, 0, 4);
   pattern(&src);

@@ -176,6 +176,22 @@ TEST(CachedFont, CachedGlyphsDrawLikeFreshOnesAndFontsCanBeReplaced) {
   EXPECT_EQ(none.GetLineHeight(), 0);
 }
 
+TEST(CachedFont, GivenTheFontItHoldsAgainKeepsIt) {
+  auto font = cachedFont(14);
+  const RECT before = measure(*font, "Kroma");
+  HFONT same = makeFont(20);
+  font->SetFromHFont(same, GFX_FONT_OWNS);
+  const int lineHeight = font->GetLineHeight();
+  font->SetFromHFont(same, GFX_FONT_OWNS | GFX_FONT_NATIVE);
+  EXPECT_EQ(font->GetLineHeight(), lineHeight);
+  EXPECT_GT(measure(*font, "Kroma").right, before.right);
+  GFX_MemBitmap b(60, 30);
+  RECT r = {0, 0, 60, 30};
+  font->DrawText(&b, "Kroma", -1, &r, 0);
+  EXPECT_GT(inkBox(&b).right, 0);
+  font.reset();  // releases the font once
+}
+
 TEST(CachedFont, ExtremeRectanglesDoNotOverflow) {
   auto font = cachedFont(12);
   const RECT whole = {INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX};

@@ -69,11 +69,25 @@ TEST(Png, MissingDamagedOrForeignFilesGiveNull) {
   for (size_t i = 40; i < damaged.size() - 12; ++i) damaged[i] = (char)(damaged[i] ^ 0x5a);
   writeBytes(dir.file("damaged.png"), damaged);
   EXPECT_EQ(GFX_LoadPNG(dir.file("damaged.png").c_str(), nullptr), nullptr);
-  // A header that claims a huge picture is refused.
-  std::string huge = bytes;
-  huge[16] = 0x7f;
-  writeBytes(dir.file("huge.png"), huge);
-  EXPECT_EQ(GFX_LoadPNG(dir.file("huge.png").c_str(), nullptr), nullptr);
+}
+
+TEST(Png, SidesUpTo16384PixelsLoadAndLongerOnesAreRefused) {
+  kroma_test::TempDir dir;
+  for (int width : {16384, 16385}) {
+    GFX_MemBitmap wide(width, 1), tall(1, width);
+    pattern(&wide);
+    pattern(&tall);
+    const std::string widePath = dir.file("wide.png"), tallPath = dir.file("tall.png");
+    ASSERT_TRUE(GFX_WritePNG(widePath.c_str(), &wide));
+    ASSERT_TRUE(GFX_WritePNG(tallPath.c_str(), &tall));
+    std::unique_ptr<GFX_IBitmap> wideLoaded(GFX_LoadPNG(widePath.c_str(), nullptr));
+    std::unique_ptr<GFX_IBitmap> tallLoaded(GFX_LoadPNG(tallPath.c_str(), nullptr));
+    EXPECT_EQ(wideLoaded != nullptr, width == 16384) << width;
+    EXPECT_EQ(tallLoaded != nullptr, width == 16384) << width;
+    if (wideLoaded) {
+      EXPECT_EQ(GFX_GetPixel(wideLoaded.get(), 300, 0), GFX_GetPixel(&wide, 300, 0));
+    }
+  }
 }
 
 TEST(Png, NothingToWriteFails) {

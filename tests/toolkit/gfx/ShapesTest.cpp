@@ -81,6 +81,12 @@ TEST(Line, ClipsAtEveryEdgeAndFarEndsCostNothing) {
   GFX_Line(&b, INT_MIN, 5, INT_MAX, 5, kWhite, 1.f, GFX_MODE_COPY, true);
   EXPECT_EQ(red(GFX_GetPixel(&b, 0, 5)), 255);
   EXPECT_EQ(red(GFX_GetPixel(&b, 9, 5)), 255);
+  // Lines along the largest coordinate: the antialiased neighbour lies beyond it.
+  GFX_MemBitmap edge(10, 10);
+  GFX_Line(&edge, 0, INT_MAX, 9, INT_MAX, kWhite, 1.f, GFX_MODE_COPY, true);
+  GFX_Line(&edge, INT_MAX, 0, INT_MAX, 9, kWhite, 1.f, GFX_MODE_COPY, true);
+  GFX_Line(&edge, 0, INT_MAX - 3, 9, INT_MAX, kWhite, 1.f, GFX_MODE_COPY, true);
+  EXPECT_TRUE(lit(&edge).empty());
 }
 
 TEST(Circle, FilledDiscAndOutlineRing) {
@@ -201,6 +207,12 @@ TEST(Shapes, ClipAtEveryEdge) {
   GFX_Circle(&b, 1, 1, 1e30f, kWhite, 1.f, GFX_MODE_COPY, false);
   GFX_FillRect(&b, INT_MAX, INT_MAX, INT_MAX, INT_MAX, kWhite, 1.f, GFX_MODE_COPY);
   GFX_RoundRect(&b, -1e30f, 1e30f, 1e30f, 1e30f, 3, kWhite, 1.f, GFX_MODE_COPY, true);
+  // Far to the right, beyond what an int holds, the outline touches nothing.
+  for (float x : {4294967296.f, 1e15f, 3e9f})
+    for (float w : {8.f, 2.f}) {
+      GFX_RoundRect(&b, x, 1, w, 3, 1, kWhite, 1.f, GFX_MODE_COPY, false);
+      GFX_RoundRect(&b, x, 1, w, 3, 0, kWhite, 1.f, GFX_MODE_COPY, true);
+    }
   GFX_Arc(&b, 1e30f, -1e30f, 2, 0, 1, kWhite, 1.f, GFX_MODE_COPY, true);
   EXPECT_TRUE(lit(&b).empty());
 }

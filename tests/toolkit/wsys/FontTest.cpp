@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cstring>
 #include <vector>
 
@@ -55,6 +56,11 @@ TEST(Font, HeightWeightAndQuality) {
   EXPECT_LT(small->lineHeight(), large->lineHeight());
   EXPECT_GE(large->lineHeight(), 30);
   EXPECT_LT(large->ascent(), large->lineHeight());
+  // The most negative height has no positive counterpart; it asks for the largest size.
+  WSYS_Font* largest = font("DejaVu Sans", INT_MIN);
+  ASSERT_NE(largest, nullptr);
+  EXPECT_GT(largest->lineHeight(), large->lineHeight());
+  DeleteObject(largest);
   WSYS_Font* twelve = font("DejaVu Sans", 12);
   EXPECT_EQ(fallbackSize->lineHeight(), twelve->lineHeight());
   DeleteObject(twelve);

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <vector>
 
 #include "toolkit/wsys/Font.h"
@@ -19,6 +20,7 @@ TEST(MemContext, FirstMemberDescribesTheCallersPixels) {
   EXPECT_FALSE(DeleteDC(nullptr));
   EXPECT_EQ(WSYS_CreateMemContext(pixels.data(), 6, 3, 5), nullptr);
   EXPECT_EQ(WSYS_CreateMemContext(pixels.data(), -1, 3, 8), nullptr);
+  EXPECT_EQ(WSYS_CreateMemContext(pixels.data(), 6, 0, INT_MAX), nullptr);  // bytes per row
   HDC empty = WSYS_CreateMemContext(nullptr, 0, 0, 0);
   ASSERT_NE(empty, nullptr);
   RECT r = {0, 0, 10, 10};
