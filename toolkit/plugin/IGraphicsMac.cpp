@@ -19,6 +19,8 @@ const char kDoubleChars[] = "0123456789.-+";
 const char kTextChars[] =
     "abcdefbgihjklmonpqrstuvwxyzABCDEFGHIJKOLMNOPQRSTUVWXYZ !\"#$%&/'+-*()[],.0123456789-+";
 constexpr double kEntryFontFactor = 0.9;
+// Where a file panel starts when no folder is given.
+const char kDefaultFileFolder[] = "~/Desktop";
 
 const char* AcceptableChars(IParam::EParamType type) {
   switch (type) {
@@ -257,9 +259,14 @@ int IGraphicsMac::ShowMessageBox(const char* text, const char* caption, int type
 void IGraphicsMac::PromptForFile(TK_String* fileName, EFileAction action, TK_String* folder,
                                  const char* extensions) {
   if (!fileName) return;
+  if (!WindowIsOpen()) {
+    fileName->Set("");
+    return;
+  }
+  if (folder && !*folder->Get()) folder->Set(kDefaultFileFolder);
   VIEW_FilePanel panel;
   panel.save = action == kFileSave;
-  panel.folder = folder ? folder->Get() : "";
+  panel.folder = folder ? folder->Get() : kDefaultFileFolder;
   panel.fileName = fileName->Get();
   panel.extensions = SplitExtensions(extensions);
   const std::string chosen = VIEW_RunFilePanel(panel);

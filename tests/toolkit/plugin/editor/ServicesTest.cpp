@@ -86,6 +86,25 @@ TEST_F(ServicesTest, FilePanelsMessageBoxesAndLinksAreAnsweredByTheScript) {
   EXPECT_THAT(VIEW_Script::instance().urlsOpened(), ElementsAre("https://example.org/help"));
 }
 
+TEST_F(ServicesTest, FilePanelsStartOnTheDesktopAndNeedAnOpenWindow) {
+  TK_String name("bank.syx");
+  TK_String folder;
+  graphics->PromptForFile(&name, kFileOpen, &folder, "syx");  // cancelled
+  const std::vector<VIEW_FilePanel> panels = VIEW_Script::instance().panelsShown();
+  ASSERT_EQ(panels.size(), 1u);
+  EXPECT_EQ(panels[0].folder, "~/Desktop");
+  EXPECT_EQ(panels[0].fileName, "bank.syx");
+  EXPECT_STREQ(folder.Get(), "~/Desktop");
+  EXPECT_STREQ(name.Get(), "");
+
+  graphics->CloseWindow();
+  VIEW_Script::instance().answerPanel("/banks/other.syx");
+  name.Set("bank.syx");
+  graphics->PromptForFile(&name, kFileOpen, &folder, "syx");
+  EXPECT_STREQ(name.Get(), "");
+  EXPECT_EQ(VIEW_Script::instance().panelsShown().size(), 1u);
+}
+
 TEST_F(ServicesTest, ResizeReleasesTheCaptureAndRemakesTheBuffers) {
   view->mouseDown(10, 10);
   ASSERT_EQ(graphics->GetCapturedControl(), a);
