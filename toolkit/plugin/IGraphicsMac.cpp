@@ -71,6 +71,20 @@ void BuildMenu(IPopupMenu* model, VIEW_Menu* menu) {
   }
 }
 
+// The buttons of a message box by its type: 4 yes/no, 3 yes/no/cancel, 1 OK/cancel.
+std::vector<std::string> MessageBoxButtons(int type) {
+  switch (type) {
+    case 4:
+      return {"Yes", "No"};
+    case 3:
+      return {"Yes", "No", "Cancel"};
+    case 1:
+      return {"OK", "Cancel"};
+    default:
+      return {"OK"};
+  }
+}
+
 std::vector<std::string> SplitExtensions(const char* extensions) {
   std::vector<std::string> out;
   std::istringstream in(extensions ? extensions : "");
@@ -253,7 +267,11 @@ void IGraphicsMac::ForceEndUserEdit() {
 // ---- System services ---------------------------------------------------------
 
 int IGraphicsMac::ShowMessageBox(const char* text, const char* caption, int type) {
-  return VIEW_MessageBox(text, caption, type);
+  const std::vector<std::string> buttons = MessageBoxButtons(type);
+  const int pressed = VIEW_MessageBox(text, caption, buttons);
+  // The answer depends only on the position of the button pressed.
+  static const int kAnswers[] = {1, 7, 2};
+  return pressed >= 1 && pressed <= (int)buttons.size() ? kAnswers[pressed - 1] : 0;
 }
 
 void IGraphicsMac::PromptForFile(TK_String* fileName, EFileAction action, TK_String* folder,

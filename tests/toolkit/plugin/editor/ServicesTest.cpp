@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <iterator>
 
 #include "EditorDoubles.h"
 #include "platform/view/headless/HeadlessView.h"
@@ -77,13 +78,35 @@ TEST_F(ServicesTest, FilePanelsMessageBoxesAndLinksAreAnsweredByTheScript) {
   EXPECT_STREQ(name.Get(), "");
   EXPECT_STREQ(folder.Get(), "/banks/");
 
-  VIEW_Script::instance().answerMessageBox(7);
+  VIEW_Script::instance().answerMessageBox(2);
   EXPECT_EQ(graphics->ShowMessageBox("Replace?", "Kroma", 4), 7);
   EXPECT_EQ(graphics->ShowMessageBox("Done", "Kroma", 0), 1);
   EXPECT_THAT(VIEW_Script::instance().messagesShown(),
               ElementsAre("Kroma: Replace?", "Kroma: Done"));
   EXPECT_TRUE(graphics->OpenURL("https://example.org/help", nullptr, nullptr, nullptr));
   EXPECT_THAT(VIEW_Script::instance().urlsOpened(), ElementsAre("https://example.org/help"));
+}
+
+// The answer depends on the position of the button pressed: yes is 1, not 6,
+// and the cancel of an OK/cancel box is 7, not 2.
+TEST_F(ServicesTest, MessageBoxesAnswerByThePositionOfTheButtonPressed) {
+  const struct {
+    int type;
+    int pressed;
+    int answer;
+  } cases[] = {{4, 1, 1}, {4, 2, 7}, {3, 1, 1}, {3, 2, 7}, {3, 3, 2}, {1, 1, 1},
+               {1, 2, 7}, {0, 1, 1}, {4, 0, 0}, {4, 3, 0}, {0, 2, 0}};
+  for (const auto& c : cases) {
+    VIEW_Script::instance().answerMessageBox(c.pressed);
+    EXPECT_EQ(graphics->ShowMessageBox("text", "caption", c.type), c.answer)
+        << "type " << c.type << ", button " << c.pressed;
+  }
+  const auto buttons = VIEW_Script::instance().messageButtonsShown();
+  ASSERT_EQ(buttons.size(), std::size(cases));
+  EXPECT_THAT(buttons[0], ElementsAre("Yes", "No"));
+  EXPECT_THAT(buttons[2], ElementsAre("Yes", "No", "Cancel"));
+  EXPECT_THAT(buttons[5], ElementsAre("OK", "Cancel"));
+  EXPECT_THAT(buttons[7], ElementsAre("OK"));
 }
 
 TEST_F(ServicesTest, FilePanelsStartOnTheDesktopAndNeedAnOpenWindow) {
