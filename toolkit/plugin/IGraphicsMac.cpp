@@ -1,5 +1,6 @@
 #include "toolkit/plugin/IGraphicsMac.h"
 
+#include <strings.h>
 #include <cstdlib>
 #include <cstring>
 #include <sstream>
@@ -338,5 +339,10 @@ unsigned char* IGraphicsMac::OSLoadFile(int, const char* name) {
 
 GFX_IBitmap* IGraphicsMac::OSLoadBitmap(int, const char* name) {
   if (!name) return nullptr;
-  return GFX_LoadPNG(Bundle::resourcePath(name).c_str(), nullptr);
+  // A bitmap is a resource of type png, named by the text before the last '.'
+  // (the extension in any case); a name without a '.' must be "png" itself.
+  const char* dot = std::strrchr(name, '.');
+  if (strcasecmp(dot ? dot + 1 : name, "png") != 0) return nullptr;
+  const std::string base = dot ? std::string(name, (size_t)(dot - name)) : std::string(name);
+  return GFX_LoadPNG(Bundle::resourcePath(base + ".png").c_str(), nullptr);
 }

@@ -1,13 +1,17 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cmath>
 #include <iterator>
+#include <memory>
 
 #include "EditorDoubles.h"
 #include "platform/view/headless/HeadlessView.h"
 #include "platform/view/headless/Script.h"
+#include "tests/support/TempDir.h"
 #include "toolkit/gfx/Bitmap.h"
+#include "toolkit/gfx/Png.h"
 #include "toolkit/plugin/BitmapStorage.h"
 #include "toolkit/wsys/Keys.h"
 
@@ -126,6 +130,25 @@ TEST_F(ServicesTest, FilePanelsStartOnTheDesktopAndNeedAnOpenWindow) {
   graphics->PromptForFile(&name, kFileOpen, &folder, "syx");
   EXPECT_STREQ(name.Get(), "");
   EXPECT_EQ(VIEW_Script::instance().panelsShown().size(), 1u);
+}
+
+// Bitmaps are PNG resources of the bundle, found by the last component of
+// their name whatever the case of the extension; other extensions give none.
+TEST(BundleBitmapTest, OnlyPngNamesLoadAndFoldersInFrontDoNotCount) {
+  kroma_test::TempDir bundle;
+  kroma_test::ScopedEnv env("KROMA_BUNDLE_DIR", bundle.path().c_str());
+  ASSERT_EQ(mkdir(bundle.file("resources").c_str(), 0755), 0);
+  GFX_MemBitmap pixels(3, 2);
+  ASSERT_TRUE(GFX_WritePNG(bundle.file("resources/knob.png").c_str(), &pixels));
+  ASSERT_TRUE(GFX_WritePNG(bundle.file("resources/knob.bmp").c_str(), &pixels));
+  RecordingPlug plug(1, 1);
+  IGraphicsMac graphics(&plug, 10, 10);
+  std::unique_ptr<GFX_IBitmap> found(graphics.OSLoadBitmap(0, "resources/img/knob.PNG"));
+  ASSERT_NE(found, nullptr);
+  EXPECT_EQ(found->getWidth(), 3);
+  EXPECT_EQ(std::unique_ptr<GFX_IBitmap>(graphics.OSLoadBitmap(0, "knob.bmp")), nullptr);
+  EXPECT_EQ(std::unique_ptr<GFX_IBitmap>(graphics.OSLoadBitmap(0, "knob")), nullptr);
+  EXPECT_EQ(graphics.OSLoadBitmap(0, nullptr), nullptr);
 }
 
 TEST_F(ServicesTest, ResizeReleasesTheCaptureAndRemakesTheBuffers) {
