@@ -223,9 +223,7 @@ class IBitmapTextControl : public IControl {
   void SetTextFromPlug(const char* text);
 
  protected:
-  // The text is replaced from other threads while the editor draws it.
-  TK_Mutex mTextMutex;
-  TK_String mStr;
+  ISharedText mStr;
   int mCharWidth, mCharHeight;
   IBitmap mStrip;
 };
