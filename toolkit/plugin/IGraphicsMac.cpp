@@ -234,7 +234,9 @@ void IGraphicsMac::CreateTextEntry(IControl* control, IText* style, IRECT* area,
   field.text = text ? text : "";
   if (style) {
     field.fontSize = (int)(style->mSize * kEntryFontFactor);
-    field.align = style->mAlign;
+    // Alignments other than near, centre and far keep the field's own.
+    if (style->mAlign >= IText::kAlignNear && style->mAlign <= IText::kAlignFar)
+      field.align = style->mAlign;
     field.textColour = style->mTextEntryFGColor.Pack();
     field.backgroundColour = style->mTextEntryBGColor.Pack();
   }
