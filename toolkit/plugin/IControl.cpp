@@ -93,8 +93,10 @@ void IControl::SetDirty2(bool report) {
 
 void IControl::Report(bool report, bool fromHardware) {
   const double value = mValue.load();
+  const double lo = mClampLo.load();
+  const double hi = mClampHi.load();
   // NaN would pass any clamp and reach the drawing's integer casts.
-  mValue = std::isnan(value) ? mClampLo : std::clamp(value, mClampLo, std::max(mClampLo, mClampHi));
+  mValue = std::isnan(value) ? lo : std::clamp(value, lo, std::max(lo, hi));
   mDirty = true;
   if (!report || !mPlug || mParamIdx < 0) return;
   if (fromHardware)
