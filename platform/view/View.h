@@ -82,6 +82,7 @@ struct VIEW_FilePanel {
 };
 // The chosen path, or empty when the panel was cancelled.
 std::string VIEW_RunFilePanel(const VIEW_FilePanel& panel);
-// The button pressed: 1 (OK), 2 (cancel), 6 (yes) or 7 (no), by type.
-int VIEW_MessageBox(const char* text, const char* caption, int type);
+// A modal alert with the given buttons, the first the default. Returns the
+// position of the button pressed (1 for the first), or 0 when dismissed.
+int VIEW_MessageBox(const char* text, const char* caption, const std::vector<std::string>& buttons);
 bool VIEW_OpenURL(const char* url);

@@ -13,6 +13,27 @@ constexpr int kZoneLast = 252;
 
 }  // namespace
 
+bool ScanDirtyControl(IControl* control, IRECT* region) {
+  if (control->IsHidden() && !control->IgnoresHiddenWhenUpdatingScreen()) return false;
+  if (!control->IsDirty()) return false;
+  *region = region->Union(control->GetRECT());
+  return true;
+}
+
+void DrawControlAndClean(IControl* control, IGraphics* graphics, const IRECT& drawRect,
+                         bool canDraw) {
+  // Intersects is false for an empty rectangle on either side.
+  if (canDraw && !control->IsHidden() && drawRect.Intersects(control->GetRECT()))
+    control->Draw(graphics);
+  control->SetClean();
+}
+
+void PushValueToControl(IControl* control, int paramIdx, double normalizedValue) {
+  if (control->ParamIdx() == paramIdx) control->SetValueFromPlug(normalizedValue);
+  const int aux = control->AuxParamIdx(paramIdx);
+  if (aux >= 0) control->SetAuxParamValueFromPlug(aux, normalizedValue);
+}
+
 ControlLayer::ControlLayer(int layerId, std::string layerName)
     : id(layerId), name(std::move(layerName)) {}
 
@@ -79,28 +100,16 @@ void ControlLayer::GrayOutUserArp(bool, int selection, int limit) {
 bool ControlLayer::isDirty(IRECT* region) {
   if (!visible && !ignoreHiddenWhenUpdatingScreen) return false;
   bool dirty = false;
-  for (int i = 0; i < controls.GetSize(); ++i) {
-    IControl* control = controls.Get(i);
-    if (control->IsHidden() && !control->IgnoresHiddenWhenUpdatingScreen()) continue;
-    if (control->IsDirty()) {
-      *region = region->Union(control->GetRECT());
-      dirty = true;
-    }
-  }
+  for (int i = 0; i < controls.GetSize(); ++i)
+    if (ScanDirtyControl(controls.Get(i), region)) dirty = true;
   for (int i = 0; i < childLayers.GetSize(); ++i)
     if (childLayers.Get(i)->isDirty(region)) dirty = true;
   return dirty;
 }
 
 void ControlLayer::Draw(IGraphics* graphics, IRECT* drawRect) {
-  const bool canDraw = visible && !drawRect->Empty();
-  for (int i = 0; i < controls.GetSize(); ++i) {
-    IControl* control = controls.Get(i);
-    const IRECT& rect = control->GetRECT();
-    if (canDraw && !control->IsHidden() && !rect.Empty() && drawRect->Intersects(rect))
-      control->Draw(graphics);
-    control->SetClean();
-  }
+  for (int i = 0; i < controls.GetSize(); ++i)
+    DrawControlAndClean(controls.Get(i), graphics, *drawRect, visible);
   for (int i = 0; i < childLayers.GetSize(); ++i) childLayers.Get(i)->Draw(graphics, drawRect);
 }
 
@@ -125,12 +134,8 @@ IControl* ControlLayer::getControlFromParam(int paramIdx) {
 }
 
 void ControlLayer::SetParameterFromPlug(int paramIdx, double normalizedValue, bool normalized) {
-  for (int i = 0; i < controls.GetSize(); ++i) {
-    IControl* control = controls.Get(i);
-    if (control->ParamIdx() == paramIdx) control->SetValueFromPlug(normalizedValue);
-    const int aux = control->AuxParamIdx(paramIdx);
-    if (aux >= 0) control->SetAuxParamValueFromPlug(aux, normalizedValue);
-  }
+  for (int i = 0; i < controls.GetSize(); ++i)
+    PushValueToControl(controls.Get(i), paramIdx, normalizedValue);
   for (int i = 0; i < childLayers.GetSize(); ++i)
     childLayers.Get(i)->SetParameterFromPlug(paramIdx, normalizedValue, normalized);
 }

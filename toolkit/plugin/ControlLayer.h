@@ -9,6 +9,18 @@
 class IControl;
 class IGraphics;
 
+// What the graphics object's flat list and the layers do with each control.
+// Widens region by a dirty control that takes part in the dirty scan (shown,
+// or hidden with its ignore-hidden flag); true when the control is dirty.
+bool ScanDirtyControl(IControl* control, IRECT* region);
+// Draws a shown control that meets the drawing rectangle (when canDraw), and
+// in every case marks it clean.
+void DrawControlAndClean(IControl* control, IGraphics* graphics, const IRECT& drawRect,
+                         bool canDraw);
+// Shows a parameter's value on a control bound to it directly or through one
+// of its aux params.
+void PushValueToControl(IControl* control, int paramIdx, double normalizedValue);
+
 // A node of a tree of controls shown, hidden, greyed and redrawn as a unit.
 // When a layer is shown or un-greyed only its selected child follows. The
 // layer owns its controls and child layers; the graphics object owns the

@@ -1,6 +1,7 @@
 #include "toolkit/plugin/IControl.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "toolkit/plugin/IGraphics.h"
 #include "toolkit/plugin/IPluginBase.h"
@@ -91,7 +92,11 @@ void IControl::SetDirty2(bool report) {
 }
 
 void IControl::Report(bool report, bool fromHardware) {
-  mValue = std::clamp(mValue.load(), mClampLo, std::max(mClampLo, mClampHi));
+  const double value = mValue.load();
+  const double lo = mClampLo.load();
+  const double hi = mClampHi.load();
+  // NaN would pass any clamp and reach the drawing's integer casts.
+  mValue = std::isnan(value) ? lo : std::clamp(value, lo, std::max(lo, hi));
   mDirty = true;
   if (!report || !mPlug || mParamIdx < 0) return;
   if (fromHardware)

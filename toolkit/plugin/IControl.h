@@ -129,8 +129,8 @@ class IControl {
   TK_PtrList<AuxParam> mAuxParams;
   std::atomic<double> mValue{0.0};
   std::atomic<double> mDefaultValue{-1.0};
-  double mClampLo = 0.0;
-  double mClampHi = 1.0;
+  std::atomic<double> mClampLo{0.0};
+  std::atomic<double> mClampHi{1.0};
   std::atomic<bool> mDirty{true};
   std::atomic<bool> mGrayed{false};
   std::atomic<bool> mRedraw{false};

@@ -163,12 +163,8 @@ void IGraphics::SetParameterFromPlug(int paramIdx, double value, bool normalized
     value = param->GetNormalized(value);
     param->SetNormalized(value);
   }
-  for (int i = 0; i < mControls.GetSize(); ++i) {
-    IControl* control = mControls.Get(i);
-    if (control->ParamIdx() == paramIdx) control->SetValueFromPlug(value);
-    const int aux = control->AuxParamIdx(paramIdx);
-    if (aux >= 0) control->SetAuxParamValueFromPlug(aux, value);
-  }
+  for (int i = 0; i < mControls.GetSize(); ++i)
+    PushValueToControl(mControls.Get(i), paramIdx, value);
   for (int i = 0; i < mLayers.GetSize(); ++i)
     mLayers.Get(i)->SetParameterFromPlug(paramIdx, value, normalized);
 }
@@ -178,14 +174,8 @@ void IGraphics::SetParameterFromPlug(int paramIdx, double value, bool normalized
 bool IGraphics::IsDirty(IRECT* region) {
   bool dirty = false;
   // The background (control 0) never makes the editor dirty by itself.
-  for (int i = 1; i < mControls.GetSize(); ++i) {
-    IControl* control = mControls.Get(i);
-    if (control->IsHidden() && !control->IgnoresHiddenWhenUpdatingScreen()) continue;
-    if (control->IsDirty()) {
-      *region = region->Union(control->GetRECT());
-      dirty = true;
-    }
-  }
+  for (int i = 1; i < mControls.GetSize(); ++i)
+    if (ScanDirtyControl(mControls.Get(i), region)) dirty = true;
   for (int i = 0; i < mLayers.GetSize(); ++i)
     if (mLayers.Get(i)->isDirty(region)) dirty = true;
   return dirty;
@@ -204,13 +194,8 @@ bool IGraphics::Draw(IRECT* region) {
 void IGraphics::StrictDraw(IRECT* region) {
   mDrawRECT = *region;
   if (IControl* background = mControls.Get(0)) background->Draw(this);
-  for (int i = 1; i < mControls.GetSize(); ++i) {
-    IControl* control = mControls.Get(i);
-    const IRECT& rect = control->GetRECT();
-    if (!control->IsHidden() && !region->Empty() && !rect.Empty() && region->Intersects(rect))
-      control->Draw(this);
-    control->SetClean();
-  }
+  for (int i = 1; i < mControls.GetSize(); ++i)
+    DrawControlAndClean(mControls.Get(i), this, *region, true);
 }
 
 void IGraphics::LooseDraw() {

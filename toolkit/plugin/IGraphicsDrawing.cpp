@@ -171,7 +171,10 @@ bool IGraphics::DrawPoint(const IColor* color, float x, float y, const IChannelB
 }
 
 bool IGraphics::ForcePixel(const IColor* color, int x, int y) {
-  if (!mBackBuffer) return true;
+  // A point outside the buffer would be written into other memory.
+  if (!mBackBuffer || x < 0 || y < 0 || x >= mBackBuffer->getWidth() ||
+      y >= mBackBuffer->getHeight())
+    return true;
   mBackBuffer->getBits()[y * mBackBuffer->getRowSpan() + x] = color->Pack();
   return true;
 }
@@ -228,12 +231,12 @@ bool IGraphics::DrawHorizontalLine(const IColor* color, int y, int x1, int x2) {
 }
 
 bool IGraphics::DrawVerticalLine(const IColor* color, IRECT* r, float x) {
-  x = std::clamp(x, 0.f, 1.f);
+  x = x > 0.f ? std::min(x, 1.f) : 0.f;  // NaN too becomes 0
   return DrawVerticalLine(color, r->L + (int)(r->W() * x), r->T, r->B);
 }
 
 bool IGraphics::DrawHorizontalLine(const IColor* color, IRECT* r, float y) {
-  y = std::clamp(y, 0.f, 1.f);
+  y = y > 0.f ? std::min(y, 1.f) : 0.f;
   return DrawHorizontalLine(color, r->B - (int)(r->H() * y), r->L, r->R);
 }
 

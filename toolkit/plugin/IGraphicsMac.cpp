@@ -1,5 +1,6 @@
 #include "toolkit/plugin/IGraphicsMac.h"
 
+#include <strings.h>
 #include <cstdlib>
 #include <cstring>
 #include <sstream>
@@ -19,6 +20,8 @@ const char kDoubleChars[] = "0123456789.-+";
 const char kTextChars[] =
     "abcdefbgihjklmonpqrstuvwxyzABCDEFGHIJKOLMNOPQRSTUVWXYZ !\"#$%&/'+-*()[],.0123456789-+";
 constexpr double kEntryFontFactor = 0.9;
+// Where a file panel starts when no folder is given.
+const char kDefaultFileFolder[] = "~/Desktop";
 
 const char* AcceptableChars(IParam::EParamType type) {
   switch (type) {
@@ -66,6 +69,20 @@ void BuildMenu(IPopupMenu* model, VIEW_Menu* menu) {
       BuildMenu(item->GetSubmenu(), menu->addSubMenu(title.Get(), item->GetSubmenu()));
     else
       menu->addItem(title.Get(), item->GetFlags());
+  }
+}
+
+// The buttons of a message box by its type: 4 yes/no, 3 yes/no/cancel, 1 OK/cancel.
+std::vector<std::string> MessageBoxButtons(int type) {
+  switch (type) {
+    case 4:
+      return {"Yes", "No"};
+    case 3:
+      return {"Yes", "No", "Cancel"};
+    case 1:
+      return {"OK", "Cancel"};
+    default:
+      return {"OK"};
   }
 }
 
@@ -217,7 +234,9 @@ void IGraphicsMac::CreateTextEntry(IControl* control, IText* style, IRECT* area,
   field.text = text ? text : "";
   if (style) {
     field.fontSize = (int)(style->mSize * kEntryFontFactor);
-    field.align = style->mAlign;
+    // Alignments other than near, centre and far keep the field's own.
+    if (style->mAlign >= IText::kAlignNear && style->mAlign <= IText::kAlignFar)
+      field.align = style->mAlign;
     field.textColour = style->mTextEntryFGColor.Pack();
     field.backgroundColour = style->mTextEntryBGColor.Pack();
   }
@@ -251,15 +270,24 @@ void IGraphicsMac::ForceEndUserEdit() {
 // ---- System services ---------------------------------------------------------
 
 int IGraphicsMac::ShowMessageBox(const char* text, const char* caption, int type) {
-  return VIEW_MessageBox(text, caption, type);
+  const std::vector<std::string> buttons = MessageBoxButtons(type);
+  const int pressed = VIEW_MessageBox(text, caption, buttons);
+  // The answer depends only on the position of the button pressed.
+  static const int kAnswers[] = {1, 7, 2};
+  return pressed >= 1 && pressed <= (int)buttons.size() ? kAnswers[pressed - 1] : 0;
 }
 
 void IGraphicsMac::PromptForFile(TK_String* fileName, EFileAction action, TK_String* folder,
                                  const char* extensions) {
   if (!fileName) return;
+  if (!WindowIsOpen()) {
+    fileName->Set("");
+    return;
+  }
+  if (folder && !*folder->Get()) folder->Set(kDefaultFileFolder);
   VIEW_FilePanel panel;
   panel.save = action == kFileSave;
-  panel.folder = folder ? folder->Get() : "";
+  panel.folder = folder ? folder->Get() : kDefaultFileFolder;
   panel.fileName = fileName->Get();
   panel.extensions = SplitExtensions(extensions);
   const std::string chosen = VIEW_RunFilePanel(panel);
@@ -313,5 +341,10 @@ unsigned char* IGraphicsMac::OSLoadFile(int, const char* name) {
 
 GFX_IBitmap* IGraphicsMac::OSLoadBitmap(int, const char* name) {
   if (!name) return nullptr;
-  return GFX_LoadPNG(Bundle::resourcePath(name).c_str(), nullptr);
+  // A bitmap is a resource of type png, named by the text before the last '.'
+  // (the extension in any case); a name without a '.' must be "png" itself.
+  const char* dot = std::strrchr(name, '.');
+  if (strcasecmp(dot ? dot + 1 : name, "png") != 0) return nullptr;
+  const std::string base = dot ? std::string(name, (size_t)(dot - name)) : std::string(name);
+  return GFX_LoadPNG(Bundle::resourcePath(base + ".png").c_str(), nullptr);
 }

@@ -91,7 +91,8 @@ class IRadioButtonsControl : public IControl {
   bool Draw(IGraphics* g) override;
 
   int NButtons() const { return mRECTs.GetSize(); }
-  IRECT* GetButtonRECT(int i) { return mRECTs.Get() + i; }
+  // Null for an index outside the buttons.
+  IRECT* GetButtonRECT(int i) { return i >= 0 && i < NButtons() ? mRECTs.Get() + i : nullptr; }
 
  protected:
   // The button under the point, or -1.
@@ -223,9 +224,7 @@ class IBitmapTextControl : public IControl {
   void SetTextFromPlug(const char* text);
 
  protected:
-  // The text is replaced from other threads while the editor draws it.
-  TK_Mutex mTextMutex;
-  TK_String mStr;
+  ISharedText mStr;
   int mCharWidth, mCharHeight;
   IBitmap mStrip;
 };

@@ -90,13 +90,18 @@ IRadioButtonsControl::IRadioButtonsControl(IPluginBase* plug, IRECT rect, int pa
                                            int buttonCount, IBitmap* bitmap, EDirection direction,
                                            bool reverse)
     : IControl(plug, rect, paramIdx), mBitmap(*bitmap) {
-  // With fewer than two buttons there is no gap to share out.
-  const int n = std::max(1, buttonCount);
+  // With fewer than two buttons there is no gap to share out; a count too
+  // large to hold is one button too.
+  int n = std::max(1, buttonCount);
+  IRECT* buttons = mRECTs.Resize(n);
+  if (!buttons) buttons = mRECTs.Resize(n = 1);
   const int w = mBitmap.FrameWidth(), h = mBitmap.FrameHeight();
   const bool horizontal = direction == kHorizontal;
   const int extent = horizontal ? w : h;
-  const int gap = n > 1 ? ((horizontal ? rect.W() : rect.H()) - n * extent) / (n - 1) : 0;
-  IRECT* buttons = mRECTs.Resize(n);
+  const int gap =
+      n > 1
+          ? (int)(((long long)(horizontal ? rect.W() : rect.H()) - (long long)n * extent) / (n - 1))
+          : 0;
   for (int i = 0; i < n; ++i) {
     const int offset = i * (extent + gap);
     int start = (horizontal ? rect.L : rect.T) + offset;

@@ -78,20 +78,12 @@ IBitmapTextControl::IBitmapTextControl(IPluginBase* plug, IRECT rect, IBitmap* s
 }
 
 void IBitmapTextControl::SetTextFromPlug(const char* text) {
-  {
-    TK_MutexLock lock(mTextMutex);
-    if (std::strcmp(mStr.Get(), text ? text : "") == 0) return;
-    mStr.Set(text);
-  }
-  SetDirty(false);
+  if (mStr.Set(text)) SetDirty(false);
 }
 
 bool IBitmapTextControl::Draw(IGraphics* g) {
   TK_String text;
-  {
-    TK_MutexLock lock(mTextMutex);
-    text = mStr;
-  }
+  mStr.Get(&text);
   DrawBitmapedText(g, &mStrip, &mRECT, &mText, &mBlend, text.Get(), true, false, mCharWidth,
                    mCharHeight);
   return true;

@@ -22,20 +22,30 @@ bool ITextControl::DrawTextString(IGraphics* graphics, const char* text) {
 }
 
 void ITextControl::SetTextFromPlug(const char* text) {
-  {
-    TK_MutexLock lock(mTextMutex);
-    if (std::strcmp(mStr.Get(), text ? text : "") == 0) return;
-    mStr.Set(text);
-  }
-  SetDirty(false);
+  if (mStr.Set(text)) SetDirty(false);
 }
 
 void ITextControl::GetTextForPlug(TK_String* out) const {
-  TK_MutexLock lock(mTextMutex);
-  out->Set(mStr.Get());
+  mStr.Get(out);
 }
 
 bool ITextControl::TextEquals(const char* text) const {
-  TK_MutexLock lock(mTextMutex);
+  return mStr.Equals(text);
+}
+
+bool ISharedText::Set(const char* text) {
+  TK_MutexLock lock(mMutex);
+  if (std::strcmp(mStr.Get(), text ? text : "") == 0) return false;
+  mStr.Set(text);
+  return true;
+}
+
+void ISharedText::Get(TK_String* out) const {
+  TK_MutexLock lock(mMutex);
+  out->Set(mStr.Get());
+}
+
+bool ISharedText::Equals(const char* text) const {
+  TK_MutexLock lock(mMutex);
   return std::strcmp(mStr.Get(), text ? text : "") == 0;
 }

@@ -4,6 +4,21 @@
 #include "toolkit/plugin/IControl.h"
 #include "toolkit/tkstring.h"
 
+// A text that other threads replace while the editor thread draws it: every
+// access is under its own lock.
+class ISharedText {
+ public:
+  explicit ISharedText(const char* text = "") : mStr(text) {}
+  // False, and nothing changes, when text equals the current one.
+  bool Set(const char* text);
+  void Get(TK_String* out) const;
+  bool Equals(const char* text) const;
+
+ private:
+  mutable TK_Mutex mMutex;
+  TK_String mStr;
+};
+
 // A control that shows a text. The text is replaced from the MIDI input thread
 // while the editor thread draws it, so it is handed over under a lock.
 class ITextControl : public IControl {
@@ -24,6 +39,5 @@ class ITextControl : public IControl {
   bool DrawTextString(IGraphics* graphics, const char* text);
 
  private:
-  mutable TK_Mutex mTextMutex;
-  TK_String mStr;
+  ISharedText mStr;
 };

@@ -9,7 +9,8 @@
 
 namespace {
 
-constexpr int kButtonOK = 1;
+// Unanswered message boxes get their default (first) button pressed.
+constexpr int kDefaultButton = 1;
 
 VIEW_Mods ModsOfFlags(int flags) {
   VIEW_Mods mods;
@@ -205,11 +206,13 @@ std::string VIEW_RunFilePanel(const VIEW_FilePanel& panel) {
   return VIEW_Script::instance().takePanel(panel);
 }
 
-int VIEW_MessageBox(const char* text, const char* caption, int) {
+int VIEW_MessageBox(const char* text, const char* caption,
+                    const std::vector<std::string>& buttons) {
   std::string shown = caption ? caption : "";
   shown += ": ";
   shown += text ? text : "";
-  return VIEW_Script::instance().takeMessageBox(shown, kButtonOK);
+  const int pressed = VIEW_Script::instance().takeMessageBox(shown, buttons, kDefaultButton);
+  return pressed >= 1 && pressed <= (int)buttons.size() ? pressed : 0;
 }
 
 bool VIEW_OpenURL(const char* url) {

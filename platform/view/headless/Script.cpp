@@ -53,6 +53,7 @@ void VIEW_Script::reset() {
   mMenusShown.clear();
   mPanelsShown.clear();
   mMessagesShown.clear();
+  mMessageButtonsShown.clear();
   mURLs.clear();
 }
 
@@ -69,6 +70,11 @@ std::vector<VIEW_FilePanel> VIEW_Script::panelsShown() {
 std::vector<std::string> VIEW_Script::messagesShown() {
   std::lock_guard<std::mutex> lock(mMutex);
   return mMessagesShown;
+}
+
+std::vector<std::vector<std::string>> VIEW_Script::messageButtonsShown() {
+  std::lock_guard<std::mutex> lock(mMutex);
+  return mMessageButtonsShown;
 }
 
 std::vector<std::string> VIEW_Script::urlsOpened() {
@@ -100,9 +106,11 @@ std::string VIEW_Script::takePanel(const VIEW_FilePanel& shown) {
   return PopFront(mPanels).value_or("");
 }
 
-int VIEW_Script::takeMessageBox(const std::string& text, int defaultButton) {
+int VIEW_Script::takeMessageBox(const std::string& text, const std::vector<std::string>& buttons,
+                                int defaultButton) {
   std::lock_guard<std::mutex> lock(mMutex);
   mMessagesShown.push_back(text);
+  mMessageButtonsShown.push_back(buttons);
   return PopFront(mMessageBoxes).value_or(defaultButton);
 }
 

@@ -22,6 +22,8 @@ class VIEW_Script {
   void answerTextCancel();
   // The next file panel returns this path ("" cancels).
   void answerPanel(std::string path);
+  // The next message box gets the button at this position pressed (1 the
+  // first, the default; 0 dismisses it). Unanswered ones get the first.
   void answerMessageBox(int button);
   // Forgets every answer and every record.
   void reset();
@@ -30,6 +32,8 @@ class VIEW_Script {
   std::vector<std::vector<std::string>> menusShown();
   std::vector<VIEW_FilePanel> panelsShown();
   std::vector<std::string> messagesShown();
+  // The buttons of each message box shown.
+  std::vector<std::vector<std::string>> messageButtonsShown();
   std::vector<std::string> urlsOpened();
 
   // For the back end: the next answer of each kind, when one is queued.
@@ -38,7 +42,8 @@ class VIEW_Script {
   // text with cancelled set.
   std::optional<std::string> takeText(bool* cancelled);
   std::string takePanel(const VIEW_FilePanel& shown);
-  int takeMessageBox(const std::string& text, int defaultButton);
+  int takeMessageBox(const std::string& text, const std::vector<std::string>& buttons,
+                     int defaultButton);
   void recordURL(const std::string& url);
 
  private:
@@ -54,5 +59,6 @@ class VIEW_Script {
   std::vector<std::vector<std::string>> mMenusShown;
   std::vector<VIEW_FilePanel> mPanelsShown;
   std::vector<std::string> mMessagesShown;
+  std::vector<std::vector<std::string>> mMessageButtonsShown;
   std::vector<std::string> mURLs;
 };

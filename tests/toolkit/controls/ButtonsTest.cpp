@@ -1,3 +1,4 @@
+#include <climits>
 #include <cmath>
 
 #include "ControlsTestSupport.h"
@@ -215,12 +216,14 @@ TEST_F(ButtonsTest, RadioRightClickPromptsAndGreyedRadioIgnoresPresses) {
 
 TEST_F(ButtonsTest, RadioWithFewerThanTwoButtonsHasOneButtonAtValueZero) {
   FrameStrip strip(10, 8, 2);
-  for (int count : {1, 0, -3}) {
+  for (int count : {1, 0, -3, INT_MAX}) {
     plug.mReports.clear();
     auto* radio = Attach(new IRadioButtonsControl(&plug, IRECT(100, 100, 150, 108), kDouble, count,
                                                   strip.Get(), kHorizontal, true));
     ASSERT_EQ(radio->NButtons(), 1);
     EXPECT_EQ(*radio->GetButtonRECT(0), IRECT(140, 100, 150, 108));
+    EXPECT_EQ(radio->GetButtonRECT(1), nullptr);
+    EXPECT_EQ(radio->GetButtonRECT(-1), nullptr);
     radio->SetValueFromPlug(0.8);
     Click(145, 104);
     ASSERT_EQ(plug.mReports.size(), 1u) << count;

@@ -1,6 +1,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "EditorDoubles.h"
 #include "platform/view/headless/Script.h"
 #include "toolkit/plugin/ITextControl.h"
@@ -75,6 +77,18 @@ TEST_F(ControlTest, UserInputIsClampedBeforeTheHandlerSeesIt) {
   plug.clearCalls();
   knob->SetValueFromUserInput(0.25);  // unchanged
   EXPECT_THAT(plug.calls(), IsEmpty());
+}
+
+TEST_F(ControlTest, ANaNValueIsHeldToTheLowClampBeforeAnyoneSeesIt) {
+  graphics->ClampControl(0, 0.25, 0.5, true);
+  knob->SetValueFromUserInput(std::nan(""));
+  EXPECT_EQ(knob->GetValue(), 0.25);
+  EXPECT_DOUBLE_EQ(paramValue(0), 0.25);
+  knob->SetValueFromPlug(0.4);  // the first value: taken as the default
+  knob->SetValueFromHardware(std::nan(""));
+  EXPECT_EQ(knob->GetValue(), 0.25);
+  // The parameter already holds 0.25: no echo.
+  EXPECT_THAT(plug.calls(), ElementsAre("automate 0", "change 0", "automate 0"));
 }
 
 TEST_F(ControlTest, WheelStepsAreFinerWithShiftOrControlAndWorkWhileGreyed) {

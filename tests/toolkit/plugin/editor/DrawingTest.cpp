@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "EditorDoubles.h"
 #include "toolkit/gfx/Modes.h"
 #include "toolkit/plugin/BitmapStorage.h"
@@ -171,6 +173,21 @@ TEST_F(DrawingTest, FractionLinesCountRowsFromTheBottom) {
   EXPECT_EQ(graphics.GetPoint(5, 0), COLOR_BLACK);
   graphics.DrawVerticalLine(&black, &rect, -1.0f);
   EXPECT_EQ(graphics.GetPoint(0, 50), COLOR_BLACK);
+  const IColor red = COLOR_RED;
+  graphics.DrawHorizontalLine(&red, &rect, std::nanf(""));  // held like a fraction below 0
+  EXPECT_EQ(graphics.GetPoint(5, 100), COLOR_RED);
+}
+
+TEST_F(DrawingTest, ForcedPixelsOutsideTheBufferAreDropped) {
+  const IColor red = COLOR_RED;
+  graphics.ForcePixel(&red, 199, 199);
+  EXPECT_EQ(graphics.GetPoint(199, 199), COLOR_RED);
+  const IColor blue = COLOR_BLUE;
+  for (const auto& p : {std::make_pair(200, 0), std::make_pair(0, 200), std::make_pair(-1, 5),
+                        std::make_pair(5, -1), std::make_pair(100000, 100000)})
+    graphics.ForcePixel(&blue, p.first, p.second);  // AddressSanitizer checks the writes
+  EXPECT_EQ(graphics.GetPoint(0, 1), graphics.GetPoint(1, 1));  // row 1 left alone
+  EXPECT_NE(graphics.GetPoint(199, 0), COLOR_BLUE);
 }
 
 TEST_F(DrawingTest, MeasuredTextIsPlacedByAlignment) {

@@ -44,3 +44,24 @@ TEST(HardwareThreadTest, ValuesAndTextsArriveWhileTheEditorDraws) {
   EXPECT_THAT(plug.calls(), ::testing::Not(::testing::Contains("change 0")));
   EXPECT_EQ(IColor::Unpack(view->pixel(10, 10)), COLOR_RED);
 }
+
+// The editor narrows a control's range while values from the synthesizer
+// arrive for it: each value is held to the range in force, without a race.
+TEST(HardwareThreadTest, ClampRangesChangeWhileHardwareValuesArrive) {
+  RecordingPlug plug(1, 1);
+  TestGraphics* graphics = new TestGraphics(&plug, 40, 40);
+  Probe* knob = new Probe(&plug, IRECT(0, 0, 40, 40), 0, "knob", nullptr);
+  graphics->AttachControl(knob);
+  plug.AttachGraphics(graphics);
+
+  std::atomic<bool> done{false};
+  std::thread midi([&] {
+    for (int i = 1; i <= 500; ++i) knob->SetValueFromHardware(i % 2 ? 0.9 : 0.1);
+    done = true;
+  });
+  for (int i = 0; !done; ++i) graphics->ClampControl(0, 0.0, i % 2 ? 1.0 : 0.5, true);
+  midi.join();
+  graphics->ClampControl(0, 0.0, 0.5, true);
+  knob->SetValueFromHardware(0.9);
+  EXPECT_EQ(knob->GetValue(), 0.5);
+}

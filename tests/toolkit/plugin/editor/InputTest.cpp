@@ -253,6 +253,32 @@ TEST_F(PromptTest, EntriesAreLimitedToTheControlsLength) {
   EXPECT_DOUBLE_EQ(steps->Value(), 35.0);
 }
 
+TEST_F(PromptTest, EntriesTakeTheStylesSizeColoursAndKnownAlignments) {
+  plug.GetParam(3)->InitInt("Steps", 3, 0, 127);
+  IText style(15, &COLOR_RED);
+  style.mTextEntryFGColor = COLOR_BLUE;
+  style.mTextEntryBGColor = COLOR_YELLOW;
+  const struct {
+    int align;
+    int fieldAlign;
+  } cases[] = {{IText::kAlignNear, VIEW_TextField::kLeft},
+               {IText::kAlignCenter, VIEW_TextField::kCentre},
+               {IText::kAlignFar, VIEW_TextField::kRight},
+               {7, VIEW_TextField::kLeft}};
+  for (const auto& c : cases) {
+    style.mAlign = c.align;
+    prompted->SetText(style);
+    prompted->PromptUserInput();
+    const VIEW_TextField* field = view->textField();
+    ASSERT_NE(field, nullptr);
+    EXPECT_EQ(field->align, c.fieldAlign) << "alignment " << c.align;
+    EXPECT_EQ(field->fontSize, 13);  // 15 x 0.9, truncated
+    EXPECT_EQ(field->textColour, COLOR_BLUE.Pack());
+    EXPECT_EQ(field->backgroundColour, COLOR_YELLOW.Pack());
+    graphics->ForceEndUserEdit();
+  }
+}
+
 TEST_F(PromptTest, TextParametersAlwaysReportTheEntry) {
   IParam* name = plug.GetParam(3);
   name->InitText();

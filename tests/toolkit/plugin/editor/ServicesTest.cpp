@@ -1,12 +1,17 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cmath>
+#include <iterator>
+#include <memory>
 
 #include "EditorDoubles.h"
 #include "platform/view/headless/HeadlessView.h"
 #include "platform/view/headless/Script.h"
+#include "tests/support/TempDir.h"
 #include "toolkit/gfx/Bitmap.h"
+#include "toolkit/gfx/Png.h"
 #include "toolkit/plugin/BitmapStorage.h"
 #include "toolkit/wsys/Keys.h"
 
@@ -77,13 +82,73 @@ TEST_F(ServicesTest, FilePanelsMessageBoxesAndLinksAreAnsweredByTheScript) {
   EXPECT_STREQ(name.Get(), "");
   EXPECT_STREQ(folder.Get(), "/banks/");
 
-  VIEW_Script::instance().answerMessageBox(7);
+  VIEW_Script::instance().answerMessageBox(2);
   EXPECT_EQ(graphics->ShowMessageBox("Replace?", "Kroma", 4), 7);
   EXPECT_EQ(graphics->ShowMessageBox("Done", "Kroma", 0), 1);
   EXPECT_THAT(VIEW_Script::instance().messagesShown(),
               ElementsAre("Kroma: Replace?", "Kroma: Done"));
   EXPECT_TRUE(graphics->OpenURL("https://example.org/help", nullptr, nullptr, nullptr));
   EXPECT_THAT(VIEW_Script::instance().urlsOpened(), ElementsAre("https://example.org/help"));
+}
+
+// The answer depends on the position of the button pressed: yes is 1, not 6,
+// and the cancel of an OK/cancel box is 7, not 2.
+TEST_F(ServicesTest, MessageBoxesAnswerByThePositionOfTheButtonPressed) {
+  const struct {
+    int type;
+    int pressed;
+    int answer;
+  } cases[] = {{4, 1, 1}, {4, 2, 7}, {3, 1, 1}, {3, 2, 7}, {3, 3, 2}, {1, 1, 1},
+               {1, 2, 7}, {0, 1, 1}, {4, 0, 0}, {4, 3, 0}, {0, 2, 0}};
+  for (const auto& c : cases) {
+    VIEW_Script::instance().answerMessageBox(c.pressed);
+    EXPECT_EQ(graphics->ShowMessageBox("text", "caption", c.type), c.answer)
+        << "type " << c.type << ", button " << c.pressed;
+  }
+  const auto buttons = VIEW_Script::instance().messageButtonsShown();
+  ASSERT_EQ(buttons.size(), std::size(cases));
+  EXPECT_THAT(buttons[0], ElementsAre("Yes", "No"));
+  EXPECT_THAT(buttons[2], ElementsAre("Yes", "No", "Cancel"));
+  EXPECT_THAT(buttons[5], ElementsAre("OK", "Cancel"));
+  EXPECT_THAT(buttons[7], ElementsAre("OK"));
+}
+
+TEST_F(ServicesTest, FilePanelsStartOnTheDesktopAndNeedAnOpenWindow) {
+  TK_String name("bank.syx");
+  TK_String folder;
+  graphics->PromptForFile(&name, kFileOpen, &folder, "syx");  // cancelled
+  const std::vector<VIEW_FilePanel> panels = VIEW_Script::instance().panelsShown();
+  ASSERT_EQ(panels.size(), 1u);
+  EXPECT_EQ(panels[0].folder, "~/Desktop");
+  EXPECT_EQ(panels[0].fileName, "bank.syx");
+  EXPECT_STREQ(folder.Get(), "~/Desktop");
+  EXPECT_STREQ(name.Get(), "");
+
+  graphics->CloseWindow();
+  VIEW_Script::instance().answerPanel("/banks/other.syx");
+  name.Set("bank.syx");
+  graphics->PromptForFile(&name, kFileOpen, &folder, "syx");
+  EXPECT_STREQ(name.Get(), "");
+  EXPECT_EQ(VIEW_Script::instance().panelsShown().size(), 1u);
+}
+
+// Bitmaps are PNG resources of the bundle, found by the last component of
+// their name whatever the case of the extension; other extensions give none.
+TEST(BundleBitmapTest, OnlyPngNamesLoadAndFoldersInFrontDoNotCount) {
+  kroma_test::TempDir bundle;
+  kroma_test::ScopedEnv env("KROMA_BUNDLE_DIR", bundle.path().c_str());
+  ASSERT_EQ(mkdir(bundle.file("resources").c_str(), 0755), 0);
+  GFX_MemBitmap pixels(3, 2);
+  ASSERT_TRUE(GFX_WritePNG(bundle.file("resources/knob.png").c_str(), &pixels));
+  ASSERT_TRUE(GFX_WritePNG(bundle.file("resources/knob.bmp").c_str(), &pixels));
+  RecordingPlug plug(1, 1);
+  IGraphicsMac graphics(&plug, 10, 10);
+  std::unique_ptr<GFX_IBitmap> found(graphics.OSLoadBitmap(0, "resources/img/knob.PNG"));
+  ASSERT_NE(found, nullptr);
+  EXPECT_EQ(found->getWidth(), 3);
+  EXPECT_EQ(std::unique_ptr<GFX_IBitmap>(graphics.OSLoadBitmap(0, "knob.bmp")), nullptr);
+  EXPECT_EQ(std::unique_ptr<GFX_IBitmap>(graphics.OSLoadBitmap(0, "knob")), nullptr);
+  EXPECT_EQ(graphics.OSLoadBitmap(0, nullptr), nullptr);
 }
 
 TEST_F(ServicesTest, ResizeReleasesTheCaptureAndRemakesTheBuffers) {
