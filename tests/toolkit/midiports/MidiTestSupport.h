@@ -36,9 +36,10 @@ class LogCapture {
   std::vector<std::string> mLines;
 };
 
-// Polls `done` until it holds or `limit` passes.
+// Polls `done` until it holds or `limit` passes. The default is generous: a
+// loaded machine running sanitized builds may be slow, and a pass returns early.
 template <class Pred>
-bool waitFor(Pred done, std::chrono::milliseconds limit = std::chrono::seconds(5)) {
+bool waitFor(Pred done, std::chrono::milliseconds limit = std::chrono::seconds(30)) {
   const auto end = std::chrono::steady_clock::now() + limit;
   while (!done()) {
     if (std::chrono::steady_clock::now() > end) return false;
