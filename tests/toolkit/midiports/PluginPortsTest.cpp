@@ -62,6 +62,20 @@ TEST_F(PluginPorts, UnreadableNamesKeepThePositions) {
   EXPECT_EQ(plug->getExternalMIDIOutNames(), (Names{"OFF", "", ""}));
 }
 
+TEST_F(PluginPorts, AnUnreadableNameInTheMiddle) {
+  backend.addInputPort("Third Out");
+  backend.addOutputPort("Third In");
+  backend.setFailName("Other In");
+  EXPECT_EQ(plug->getExternalMIDIOutNames(), (Names{"OFF", "Corvane In", "Corvane In", "Third In"}))
+      << "the output repeats the last name read";
+  backend.setFailName("Other Out");
+  EXPECT_EQ(plug->getExternalMIDIInNames(), (Names{"OFF", "Corvane Out", "", "Third Out"}))
+      << "the input lists an empty name";
+  int index = 3;
+  EXPECT_EQ(plug->setExternalMIDIIn(index, "Third Out"), 3) << "later ports keep their place";
+  EXPECT_TRUE(backend.inputConnected("Third Out"));
+}
+
 TEST_F(PluginPorts, WithoutMidiSystemListsHoldOnlyOffAndSendsFail) {
   backend.setAvailable(false);
   EXPECT_EQ(plug->getExternalMIDIInNames(), (Names{"OFF"}));
