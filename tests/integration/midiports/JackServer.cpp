@@ -23,12 +23,20 @@ constexpr auto kStartLimit = std::chrono::seconds(30);
 constexpr auto kAnswerLimit = std::chrono::seconds(10);
 constexpr auto kStopLimit = std::chrono::seconds(5);
 
+// A turn is held for one start or stop, itself bounded; a holder that hangs
+// (stopped in a debugger, say) must not hang every other test with it.
+constexpr auto kTurnLimit = std::chrono::seconds(120);
+
 // JACK servers that start or stop at the same moment trip over each other's
-// shared memory, so parallel tests take turns with a lock file.
+// shared memory, so parallel tests take turns with a lock file. Without a
+// turn in time, the start goes ahead and is retried if it fails.
 class ServerTurn {
  public:
   ServerTurn() : mFd(open("/tmp/kroma-jackd.lock", O_RDWR | O_CREAT | O_CLOEXEC, 0666)) {
-    if (mFd >= 0) flock(mFd, LOCK_EX);
+    if (mFd < 0) return;
+    const auto end = std::chrono::steady_clock::now() + kTurnLimit;
+    while (flock(mFd, LOCK_EX | LOCK_NB) != 0 && std::chrono::steady_clock::now() < end)
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));
   }
   ~ServerTurn() {
     if (mFd >= 0) close(mFd);
