@@ -158,6 +158,7 @@ TEST_F(JackPorts, ClosingWhileMessagesArriveIsClean) {
     IMidiMsg cc(0, 0xB0, 7, 0);
     while (!stop) plug->SendMidiMsg(&cc);
   });
+  midi_test::StopAndJoin joinOnExit(stop, {&editor, &device});
   for (int round = 0; round < 10; ++round) {
     ASSERT_TRUE(selectInput());
     ASSERT_TRUE(selectOutput());

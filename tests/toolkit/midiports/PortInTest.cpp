@@ -63,6 +63,7 @@ TEST_F(PortIn, ClosingWhileMessagesArriveIsClean) {
   std::thread device([&] {
     for (uint8_t n = 0; !stop; n = (n + 1) % 128) backend.deviceSend("Synth A", {0x90, n, 0x40});
   });
+  midi_test::StopAndJoin joinOnExit(stop, {&device});
   for (int round = 0; round < 20; ++round) {
     const size_t before = received.count();
     ASSERT_TRUE(port.open(0));
