@@ -38,12 +38,8 @@ void BM_SynthToHandlerOverJack(benchmark::State& state) {
   int index = 1;
   if (plug.setExternalMIDIIn(index, source.c_str()) <= 0)
     return state.SkipWithError("the synthesizer's port could not be selected");
-  // Until the connection carries messages.
-  for (int i = 0; i < 500 && plug.count() == 0; ++i) {
-    synth.send({0xF6});
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  }
-  std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  if (!midi_test::linkAndWipe(synth, plug, false))
+    return state.SkipWithError("the connection carried no message");
 
   // Sends land at random places in the JACK period, as a device's would;
   // back-to-back sends would lock onto the period's start.

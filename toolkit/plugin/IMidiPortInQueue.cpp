@@ -45,11 +45,6 @@ void IMidiPortInQueue::stop() {
   mReady.notify_all();
 }
 
-bool IMidiPortInQueue::accepting() const {
-  std::lock_guard<std::mutex> lock(mMutex);
-  return mAccepting;
-}
-
 size_t IMidiPortInQueue::takeRefused() {
   std::lock_guard<std::mutex> lock(mMutex);
   const size_t refused = mRefused;

@@ -29,12 +29,11 @@ class IMidiPortInQueue {
   // Accepting starts empty; stopping drops what is held and wakes the consumer.
   void start();
   void stop();
-  bool accepting() const;
   // Messages refused as too many since the last call.
   size_t takeRefused();
 
  private:
-  mutable std::mutex mMutex;
+  std::mutex mMutex;
   std::condition_variable mReady;
   std::deque<Message> mMessages;
   size_t mBytes = 0, mRefused = 0;

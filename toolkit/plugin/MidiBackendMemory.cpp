@@ -21,6 +21,7 @@ struct MidiBackendMemory::State {
   std::vector<Port> virtuals;  // opened by clients, not listed as destinations
   std::vector<Connection> connections;
   bool available = true, failOpen = false, failNames = false, failCreate = false;
+  std::string failName;
   size_t maxMessage = 0;
 
   // Lock held.
@@ -36,6 +37,8 @@ struct MidiBackendMemory::State {
   std::string nameOf(const std::vector<Port>& ports, unsigned port) const {
     if (failNames) throw std::runtime_error("port name unreadable");
     if (port >= ports.size()) throw std::runtime_error("no such port");
+    if (!failName.empty() && ports[port].name == failName)
+      throw std::runtime_error("port name unreadable");
     return ports[port].name;
   }
   void disconnect(const void* client) {
@@ -199,6 +202,11 @@ void MidiBackendMemory::setFailOpen(bool fail) {
 void MidiBackendMemory::setFailNames(bool fail) {
   std::lock_guard<std::mutex> lock(mState->mutex);
   mState->failNames = fail;
+}
+
+void MidiBackendMemory::setFailName(const std::string& port) {
+  std::lock_guard<std::mutex> lock(mState->mutex);
+  mState->failName = port;
 }
 
 void MidiBackendMemory::setFailCreate(bool fail) {

@@ -31,10 +31,11 @@ class MidiBackendMemory : public MidiBackend {
   bool inputConnected(const std::string& port) const;
 
   // Faults on demand.
-  void setAvailable(bool available);  // false: there is no MIDI system
-  void setFailOpen(bool fail);        // opening a port throws
-  void setFailNames(bool fail);       // reading a port name throws
-  void setFailCreate(bool fail);      // creating a client throws
+  void setAvailable(bool available);          // false: there is no MIDI system
+  void setFailOpen(bool fail);                // opening a port throws
+  void setFailNames(bool fail);               // reading a port name throws
+  void setFailName(const std::string& port);  // reading this one port's name throws
+  void setFailCreate(bool fail);              // creating a client throws
   void setMaxMessageSize(size_t size);
 
   struct State;

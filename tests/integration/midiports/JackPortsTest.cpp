@@ -1,4 +1,6 @@
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <atomic>
 #include <memory>
@@ -58,23 +60,7 @@ class JackPorts : public ::testing::Test {
   }
   bool send(const Bytes& bytes) { return plug->SendMidiSysex2(bytes); }
 
-  // A connection carries messages only from some later JACK cycle on: tune
-  // requests go both ways until each side has heard one, then the slate is
-  // wiped.
-  bool linked() {
-    const Bytes probe{0xF6};
-    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    while (plug->count() == 0 || synth->received.count() == 0) {
-      if (std::chrono::steady_clock::now() > end) return false;
-      synth->send(probe);
-      send(probe);
-      std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    std::this_thread::sleep_for(std::chrono::milliseconds(100));  // probes still on the way
-    plug->clear();
-    synth->received.clear();
-    return true;
-  }
+  bool linked() { return midi_test::linkAndWipe(*synth, *plug, true); }
 
   kroma_test::ScopedEnv api{"KROMA_MIDI_API", "jack"};
   midi_test::JackServer server;
@@ -102,9 +88,9 @@ TEST_F(JackPorts, PortsAreListedAndSelectedByName) {
 
 TEST_F(JackPorts, ShortMessagesArriveAsShortMessagesBothWays) {
   selectBoth();
+  synth->send({0xFE});  // dropped; sent first, so that it would show before the others
   synth->send({0xC3, 0x05});
   synth->send({0xB0, 0x07, 0x64});
-  synth->send({0xFE});  // active sensing is dropped
   ASSERT_TRUE(waitFor([&] { return plug->count() == 2; }));
   EXPECT_EQ(plug->shortBytes(), (std::vector<Bytes>{{0xC3, 0x05, 0x00}, {0xB0, 0x07, 0x64}}));
   EXPECT_TRUE(plug->shortMessages()[0].fromDevice);
@@ -172,6 +158,7 @@ TEST_F(JackPorts, ClosingWhileMessagesArriveIsClean) {
     IMidiMsg cc(0, 0xB0, 7, 0);
     while (!stop) plug->SendMidiMsg(&cc);
   });
+  midi_test::StopAndJoin joinOnExit(stop, {&editor, &device});
   for (int round = 0; round < 10; ++round) {
     ASSERT_TRUE(selectInput());
     ASSERT_TRUE(selectOutput());
@@ -195,11 +182,12 @@ TEST_F(JackPorts, PortThatDisappearsWhileOpenIsHandled) {
   const pid_t device = server.startClient({KROMA_TEST_JACK_DEVICE, "Corvane Seq", "out"});
   ASSERT_GT(device, 0);
   RtMidiIn watcher(RtMidi::UNIX_JACK, "Watcher");
-  ASSERT_TRUE(waitFor([&] {
+  const auto deviceListed = [&] {
     for (unsigned i = 0; i < watcher.getPortCount(); ++i)
       if (watcher.getPortName(i) == "Corvane Seq:out") return true;
     return false;
-  }));
+  };
+  ASSERT_TRUE(waitFor(deviceListed));
   plug = std::make_unique<midi_test::PortPlugin>();
   // Selecting is tried again until notes come, in case the device's port was
   // listed before its client could take connections.
@@ -211,16 +199,31 @@ TEST_F(JackPorts, PortThatDisappearsWhileOpenIsHandled) {
   ASSERT_TRUE(playing);
 
   midi_test::JackServer::kill(device);
-  std::this_thread::sleep_for(std::chrono::milliseconds(100));
-  const size_t settled = plug->count();
+  // The server drops a killed client's port in its own time.
+  ASSERT_TRUE(waitFor([&] { return !deviceListed(); }));
   int off = 0;
   EXPECT_EQ(plug->setExternalMIDIIn(off, nullptr), 0);
-  EXPECT_EQ(plug->count(), settled);
+  const size_t settled = plug->count();
+  std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  EXPECT_EQ(plug->count(), settled) << "a handler ran after close";
   for (const auto& s : plug->shortMessages()) EXPECT_EQ(s.msg.mData1, 60);
   // The stale list still names the vanished port; selecting it fails cleanly
   // instead of connecting whatever port now has its number.
   EXPECT_FALSE(selectInput("Corvane Seq:out"));
   EXPECT_TRUE(log.contains("\"Corvane Seq:out\" is gone"));
+}
+
+TEST(JackServerFixture, AChildThatSigtermEndsGetsNoSigkill) {
+  // Such a child is reaped at once; a SIGKILL after that could hit another
+  // process that got its pid.
+  const pid_t child = fork();
+  if (child == 0) {
+    execlp("sleep", "sleep", "60", (char*)nullptr);
+    _exit(127);
+  }
+  ASSERT_GT(child, 0);
+  EXPECT_TRUE(midi_test::JackServer::kill(child));
+  EXPECT_EQ(waitpid(child, nullptr, WNOHANG), -1) << "the child is reaped";
 }
 
 TEST(JackChoice, UnsetApiFallsBackToJack) {

@@ -23,12 +23,20 @@ constexpr auto kStartLimit = std::chrono::seconds(30);
 constexpr auto kAnswerLimit = std::chrono::seconds(10);
 constexpr auto kStopLimit = std::chrono::seconds(5);
 
+// A turn is held for one start or stop, itself bounded; a holder that hangs
+// (stopped in a debugger, say) must not hang every other test with it.
+constexpr auto kTurnLimit = std::chrono::seconds(120);
+
 // JACK servers that start or stop at the same moment trip over each other's
-// shared memory, so parallel tests take turns with a lock file.
+// shared memory, so parallel tests take turns with a lock file. Without a
+// turn in time, the start goes ahead and is retried if it fails.
 class ServerTurn {
  public:
   ServerTurn() : mFd(open("/tmp/kroma-jackd.lock", O_RDWR | O_CREAT | O_CLOEXEC, 0666)) {
-    if (mFd >= 0) flock(mFd, LOCK_EX);
+    if (mFd < 0) return;
+    const auto end = std::chrono::steady_clock::now() + kTurnLimit;
+    while (flock(mFd, LOCK_EX | LOCK_NB) != 0 && std::chrono::steady_clock::now() < end)
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));
   }
   ~ServerTurn() {
     if (mFd >= 0) close(mFd);
@@ -63,14 +71,20 @@ pid_t spawnChild(const std::vector<std::string>& args, const std::string& logPat
   return pid;
 }
 
-// Waits at most `limit` for the process to end; its exit status, or -1.
+// What waitExit reports for a process that has not ended in time: it is
+// still ours to end. Any other result means it is reaped and its pid is free.
+constexpr int kStillRunning = -2;
+
+// Waits at most `limit` for the process to end; its exit status, -1 when it
+// was ended by a signal (or is not our child), or kStillRunning.
 int waitExit(pid_t pid, std::chrono::milliseconds limit) {
   const auto end = std::chrono::steady_clock::now() + limit;
   for (;;) {
     int status = 0;
     const pid_t done = waitpid(pid, &status, WNOHANG);
     if (done == pid) return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    if (done < 0 || std::chrono::steady_clock::now() > end) return -1;
+    if (done < 0) return -1;
+    if (std::chrono::steady_clock::now() > end) return kStillRunning;
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
   }
 }
@@ -157,18 +171,22 @@ pid_t JackServer::startClient(const std::vector<std::string>& args) {
   return spawnChild(args, mDir.file("client.log"));
 }
 
-void JackServer::kill(pid_t pid) {
-  if (pid <= 0) return;
+bool JackServer::kill(pid_t pid) {
+  if (pid <= 0) return false;
   ::kill(pid, SIGTERM);
-  if (waitExit(pid, kStopLimit) == -1) {
-    ::kill(pid, SIGKILL);
-    waitExit(pid, kStopLimit);
-  }
+  // A process that SIGTERM ended is reaped already; its pid may be another's now.
+  if (waitExit(pid, kStopLimit) != kStillRunning) return true;
+  ::kill(pid, SIGKILL);
+  waitExit(pid, kStopLimit);
+  return false;
 }
 
 bool JackServer::answers() const {
   const pid_t lsp = spawnChild({"jack_lsp"}, mDir.file("jack_lsp.log"));
-  return lsp > 0 && waitExit(lsp, std::chrono::seconds(5)) == 0;
+  if (lsp <= 0) return false;
+  const int status = waitExit(lsp, std::chrono::seconds(10));
+  if (status == kStillRunning) kill(lsp);  // a hung probe is not left behind
+  return status == 0;
 }
 
 }  // namespace midi_test

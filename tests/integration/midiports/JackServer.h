@@ -28,9 +28,10 @@ class JackServer {
   void stop();
 
   // Starts a JACK client program of the server's, ended with the test at the
-  // latest; -1 on failure. kill() ends it by its pid.
+  // latest; -1 on failure. kill() ends it by its pid: SIGTERM, and SIGKILL
+  // only while it still runs; true when SIGTERM was enough.
   pid_t startClient(const std::vector<std::string>& args);
-  static void kill(pid_t pid);
+  static bool kill(pid_t pid);
 
   static constexpr int kSampleRate = 48000;
   static constexpr int kPeriod = 256;

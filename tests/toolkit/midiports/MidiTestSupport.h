@@ -1,7 +1,9 @@
 #pragma once
 
+#include <atomic>
 #include <chrono>
 #include <cstdint>
+#include <initializer_list>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -36,9 +38,10 @@ class LogCapture {
   std::vector<std::string> mLines;
 };
 
-// Polls `done` until it holds or `limit` passes.
+// Polls `done` until it holds or `limit` passes. The default is generous: a
+// loaded machine running sanitized builds may be slow, and a pass returns early.
 template <class Pred>
-bool waitFor(Pred done, std::chrono::milliseconds limit = std::chrono::seconds(5)) {
+bool waitFor(Pred done, std::chrono::milliseconds limit = std::chrono::seconds(30)) {
   const auto end = std::chrono::steady_clock::now() + limit;
   while (!done()) {
     if (std::chrono::steady_clock::now() > end) return false;
@@ -46,6 +49,25 @@ bool waitFor(Pred done, std::chrono::milliseconds limit = std::chrono::seconds(5
   }
   return true;
 }
+
+// Stops and joins a test's threads when its scope ends, also when a failed
+// ASSERT leaves early: a joinable thread that is destroyed ends the program.
+class StopAndJoin {
+ public:
+  StopAndJoin(std::atomic<bool>& stop, std::initializer_list<std::thread*> threads)
+      : mStop(stop), mThreads(threads) {}
+  ~StopAndJoin() {
+    mStop = true;
+    for (std::thread* thread : mThreads)
+      if (thread->joinable()) thread->join();
+  }
+  StopAndJoin(const StopAndJoin&) = delete;
+  StopAndJoin& operator=(const StopAndJoin&) = delete;
+
+ private:
+  std::atomic<bool>& mStop;
+  std::vector<std::thread*> mThreads;
+};
 
 // A SysEx of `size` bytes from F0 to F7 with a counting body.
 inline Bytes sysEx(size_t size) {

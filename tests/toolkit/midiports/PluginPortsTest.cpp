@@ -62,6 +62,20 @@ TEST_F(PluginPorts, UnreadableNamesKeepThePositions) {
   EXPECT_EQ(plug->getExternalMIDIOutNames(), (Names{"OFF", "", ""}));
 }
 
+TEST_F(PluginPorts, AnUnreadableNameInTheMiddle) {
+  backend.addInputPort("Third Out");
+  backend.addOutputPort("Third In");
+  backend.setFailName("Other In");
+  EXPECT_EQ(plug->getExternalMIDIOutNames(), (Names{"OFF", "Corvane In", "Corvane In", "Third In"}))
+      << "the output repeats the last name read";
+  backend.setFailName("Other Out");
+  EXPECT_EQ(plug->getExternalMIDIInNames(), (Names{"OFF", "Corvane Out", "", "Third Out"}))
+      << "the input lists an empty name";
+  int index = 3;
+  EXPECT_EQ(plug->setExternalMIDIIn(index, "Third Out"), 3) << "later ports keep their place";
+  EXPECT_TRUE(backend.inputConnected("Third Out"));
+}
+
 TEST_F(PluginPorts, WithoutMidiSystemListsHoldOnlyOffAndSendsFail) {
   backend.setAvailable(false);
   EXPECT_EQ(plug->getExternalMIDIInNames(), (Names{"OFF"}));
@@ -190,13 +204,14 @@ TEST_F(PluginPorts, ClosingTheInputUnderThePluginLockDoesNotDeadlock) {
   std::thread device([&] {
     while (!stop) backend.deviceSend("Corvane Out", {0x90, 0x3C, 0x40});
   });
+  midi_test::StopAndJoin joinOnExit(stop, {&device});
   ASSERT_TRUE(waitFor([&] { return plug->count() > 0; }));
   auto closing = std::async(std::launch::async, [&] {
     TK_MutexLock lock(plug->GetMutex());  // as a parameter change does
     int off = 0;
     return plug->setExternalMIDIIn(off, nullptr);
   });
-  if (closing.wait_for(std::chrono::seconds(10)) != std::future_status::ready) {
+  if (closing.wait_for(std::chrono::seconds(60)) != std::future_status::ready) {
     ADD_FAILURE() << "closing the input deadlocked";
     std::abort();
   }
@@ -221,6 +236,7 @@ TEST_F(PluginPorts, DestroyingThePluginWhileMessagesArriveIsClean) {
     IMidiMsg cc(0, 0xB0, 7, 1);
     while (!stop) plug->SendMidiMsg(&cc);
   });
+  midi_test::StopAndJoin joinOnExit(stop, {&editor, &device});
   ASSERT_TRUE(waitFor([&] { return plug->count() > 10; }));
   stop = true;
   editor.join();
