@@ -3,6 +3,7 @@
 
 #include <cstdio>
 
+#include "HostlessPlugin.h"
 #include "toolkit/gfx/Bitmap.h"
 #include "toolkit/gfx/Modes.h"
 #include "toolkit/plugin/ControlLayer.h"
@@ -14,24 +15,13 @@ namespace {
 constexpr int kWidth = 1500;
 constexpr int kHeight = 757;
 
-class BenchPlug : public IPluginBase {
+class BenchPlug : public HostlessPlugin {
  public:
   BenchPlug()
-      : IPluginBase(8, "2-2", 0, "Bench", "Bench", "Bench", 0x10000, 1, 2, 0, true, true, true,
-                    kAPIVST2) {
+      : HostlessPlugin(8, "2-2", 0, "Bench", "Bench", "Bench", 0x10000, 1, 2, 0, true, true, true,
+                       kAPIVST2) {
     initialize(0, 8, "2-2", 0, "Bench", "Bench", "Bench", 0x10000, 1, 2, 0, true, true, true);
   }
-  void BeginInformHostOfParamChange(int) override {}
-  void InformHostOfParamChange(int, double) override {}
-  void EndInformHostOfParamChange(int) override {}
-  void InformHostOfProgramChange() override {}
-  int GetSamplePos() override { return 0; }
-  double GetTempo() override { return 120.0; }
-  void GetTimeSig(int*, int*) override {}
-  void GetTime(ITimeInfo*) override {}
-  void ResizeGraphics(int, int) override {}
-  bool SendMidiVST(IMidiMsg*) override { return false; }
-  bool SendMidiMsg(IMidiMsg*) override { return false; }
 };
 
 // Bitmaps named "WxH", with an alpha ramp so that blending does work.

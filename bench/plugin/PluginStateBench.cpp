@@ -1,5 +1,6 @@
 #include <benchmark/benchmark.h>
 
+#include "HostlessPlugin.h"
 #include "toolkit/plugin/IPluginBase.h"
 
 namespace {
@@ -7,29 +8,20 @@ namespace {
 const int kParams = 8456;
 
 // The base alone; the host calls are never made here.
-class StatePlugin : public IPluginBase {
+class StatePlugin : public HostlessPlugin {
  public:
   explicit StatePlugin(int nHostParams)
-      : IPluginBase(kParams, "2-2", 0, "Bench", "Bench", "Bench", 0x00010000, 1, 1, 0, true, true,
-                    true, kAPIVST2) {
+      : HostlessPlugin(kParams, "2-2", 0, "Bench", "Bench", "Bench", 0x00010000, 1, 1, 0, true,
+                       true, true, kAPIVST2) {
     initialize(nHostParams, kParams, "2-2", 0, "Bench", "Bench", "Bench", 0x00010000, 1, 1, 0, true,
                true, true);
     for (int i = 0; i < kParams; ++i) {
-      GetParam(i)->InitDouble("p", 0.0, 0.0, 127.0, 0.01);
-      GetParam(i)->Set(i % 128);
+      IParam* param = GetParam(i);
+      if (!param) continue;
+      param->InitDouble("p", 0.0, 0.0, 127.0, 0.01);
+      param->Set(i % 128);
     }
   }
-  void BeginInformHostOfParamChange(int) override {}
-  void InformHostOfParamChange(int, double) override {}
-  void EndInformHostOfParamChange(int) override {}
-  void InformHostOfProgramChange() override {}
-  int GetSamplePos() override { return 0; }
-  double GetTempo() override { return 120.0; }
-  void GetTimeSig(int*, int*) override {}
-  void GetTime(ITimeInfo*) override {}
-  void ResizeGraphics(int, int) override {}
-  bool SendMidiVST(IMidiMsg*) override { return false; }
-  bool SendMidiMsg(IMidiMsg*) override { return false; }
 };
 
 // What the host's chunk request costs: header and every parameter's value.

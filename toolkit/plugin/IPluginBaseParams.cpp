@@ -100,9 +100,11 @@ bool IPluginBase::CompareState(const unsigned char* incomingState, int startPos)
   if (NHostParams() == 0) return true;
   if (!incomingState || startPos < 0) return false;
   for (int i = 0; i < NHostParams(); ++i) {
+    const IParam* param = GetParam(i);
+    if (!param) return false;
     double stored;
     std::memcpy(&stored, incomingState + ((size_t)startPos + i) * sizeof(double), sizeof(double));
-    const float difference = (float)stored - (float)GetParam(i)->Value();
+    const float difference = (float)stored - (float)param->Value();
     if (!(std::fabs(difference) < 0.00001f)) return false;
   }
   return true;

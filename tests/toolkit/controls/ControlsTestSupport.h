@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "HostlessPlugin.h"
 #include "toolkit/gfx/Bitmap.h"
 #include "toolkit/gfx/Draw.h"
 #include "toolkit/plugin/IGraphics.h"
@@ -93,7 +94,7 @@ class TestGraphics : public IGraphics {
   std::string mFileAnswer;
 };
 
-class TestPlugin : public IPluginBase {
+class TestPlugin : public HostlessPlugin {
  public:
   struct Report {
     int idx;
@@ -101,8 +102,8 @@ class TestPlugin : public IPluginBase {
   };
 
   TestPlugin(int w, int h)
-      : IPluginBase(kNParams, "2-2", 0, "Effect", "Product", "Maker", 0x00010000, 0x54455354,
-                    0x4d414b52, 0, false, false, true, kAPIVST2) {
+      : HostlessPlugin(kNParams, "2-2", 0, "Effect", "Product", "Maker", 0x00010000, 0x54455354,
+                       0x4d414b52, 0, false, false, true, kAPIVST2) {
     initialize(kNParams, kNParams, "2-2", 0, "Effect", "Product", "Maker", 0x00010000, 0x54455354,
                0x4d414b52, 0, false, false, true);
     GetParam(kDouble)->InitDouble("Level", 0.0, 0.0, 1.0, 0.01);
@@ -121,17 +122,6 @@ class TestPlugin : public IPluginBase {
     mReports.push_back({idx, value});
     IPluginBase::SetParameterFromGUI(idx, value);
   }
-  void BeginInformHostOfParamChange(int) override {}
-  void InformHostOfParamChange(int, double) override {}
-  void EndInformHostOfParamChange(int) override {}
-  void InformHostOfProgramChange() override {}
-  int GetSamplePos() override { return 0; }
-  double GetTempo() override { return 120.0; }
-  void GetTimeSig(int* num, int* den) override { *num = *den = 4; }
-  void GetTime(ITimeInfo*) override {}
-  void ResizeGraphics(int, int) override {}
-  bool SendMidiVST(IMidiMsg*) override { return false; }
-  bool SendMidiMsg(IMidiMsg*) override { return false; }
 
   TestGraphics* mGraphics;
   std::vector<Report> mReports;

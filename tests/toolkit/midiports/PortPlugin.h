@@ -4,6 +4,7 @@
 #include <thread>
 #include <vector>
 
+#include "HostlessPlugin.h"
 #include "MidiTestSupport.h"
 #include "toolkit/plugin/IPluginBase.h"
 
@@ -11,11 +12,11 @@ namespace midi_test {
 
 // A plug-in on the base whose hardware sends go to the ports and whose MIDI
 // handlers record what the device sent.
-class PortPlugin : public IPluginBase {
+class PortPlugin : public HostlessPlugin {
  public:
   PortPlugin()
-      : IPluginBase(1, "2-2", 0, "Effect", "Product", "Maker", 0x00010203, 0x65736763, 0x51625331,
-                    128, true, true, true, kAPIVST2) {
+      : HostlessPlugin(1, "2-2", 0, "Effect", "Product", "Maker", 0x00010203, 0x65736763,
+                       0x51625331, 128, true, true, true, kAPIVST2) {
     initialize(1, 1, "2-2", 0, "Effect", "Product", "Maker", 0x00010203, 0x65736763, 0x51625331,
                128, true, true, true);
   }
@@ -88,17 +89,6 @@ class PortPlugin : public IPluginBase {
   bool SendMidiSysex2(std::vector<unsigned char> bytes) override {
     return sendBytesToDevice(bytes.data(), (int)bytes.size());
   }
-
-  void BeginInformHostOfParamChange(int) override {}
-  void InformHostOfParamChange(int, double) override {}
-  void EndInformHostOfParamChange(int) override {}
-  void InformHostOfProgramChange() override {}
-  int GetSamplePos() override { return 0; }
-  double GetTempo() override { return 120.0; }
-  void GetTimeSig(int* num, int* den) override { *num = *den = 4; }
-  void GetTime(ITimeInfo*) override {}
-  void ResizeGraphics(int, int) override {}
-  bool SendMidiVST(IMidiMsg*) override { return false; }
 
   bool mTakeLock = false;  // set before the input opens
 

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "HostlessPlugin.h"
 #include "toolkit/plugin/IPluginBase.h"
 
 namespace plugin_test {
@@ -49,12 +50,12 @@ class FakeGraphics : public IPluginGraphics {
 };
 
 // A plug-in on the base with every host call recorded.
-class TestPlugin : public IPluginBase {
+class TestPlugin : public HostlessPlugin {
  public:
   TestPlugin(int nHostParams, int nParams, const char* channelIO = "2-2", int nPresets = 0,
              bool chunks = true, int uniqueID = kUniqueID)
-      : IPluginBase(nParams, channelIO, nPresets, "Effect", "Product", "Maker", 0x00010203,
-                    uniqueID, kMfrID, 128, true, chunks, true, kAPIVST2) {
+      : HostlessPlugin(nParams, channelIO, nPresets, "Effect", "Product", "Maker", 0x00010203,
+                       uniqueID, kMfrID, 128, true, chunks, true, kAPIVST2) {
     initialize(nHostParams, nParams, channelIO, nPresets, "Effect", "Product", "Maker", 0x00010203,
                uniqueID, kMfrID, 128, true, chunks, true);
   }
@@ -70,13 +71,7 @@ class TestPlugin : public IPluginBase {
   void BeginInformHostOfParamChange(int idx) override { mInformed.push_back(idx); }
   void InformHostOfParamChange(int idx, double) override { mInformed.push_back(idx); }
   void EndInformHostOfParamChange(int idx) override { mInformed.push_back(idx); }
-  void InformHostOfProgramChange() override {}
-  int GetSamplePos() override { return 0; }
   double GetTempo() override { return mTempo; }
-  void GetTimeSig(int* num, int* den) override { *num = *den = 4; }
-  void GetTime(ITimeInfo*) override {}
-  void ResizeGraphics(int, int) override {}
-  bool SendMidiVST(IMidiMsg*) override { return false; }
   bool SendMidiMsg(IMidiMsg* msg) override {
     mSent.push_back(*msg);
     return msg->mStatus != 0;

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "HostlessPlugin.h"
 #include "toolkit/gfx/Bitmap.h"
 #include "toolkit/gfx/Modes.h"
 #include "toolkit/plugin/IControl.h"
@@ -16,11 +17,11 @@ namespace editor_test {
 
 // A plug-in base whose parameter 0 is a double 0..1 and that records what reaches it: "change i",
 // "echo i", "begin i", "end i" and "automate i".
-class RecordingPlug : public IPluginBase {
+class RecordingPlug : public HostlessPlugin {
  public:
   RecordingPlug(int nHostParams, int nParams)
-      : IPluginBase(nParams, "2-2", 0, "Effect", "Product", "Maker", 0x00010203, 1, 2, 0, true,
-                    true, true, kAPIVST2) {
+      : HostlessPlugin(nParams, "2-2", 0, "Effect", "Product", "Maker", 0x00010203, 1, 2, 0, true,
+                       true, true, kAPIVST2) {
     initialize(nHostParams, nParams, "2-2", 0, "Effect", "Product", "Maker", 0x00010203, 1, 2, 0,
                true, true, true);
     // The others keep no kind, so that a test can give them one (a kind once
@@ -35,14 +36,6 @@ class RecordingPlug : public IPluginBase {
     record("automate " + std::to_string(idx));
   }
   void EndInformHostOfParamChange(int idx) override { record("end " + std::to_string(idx)); }
-  void InformHostOfProgramChange() override {}
-  int GetSamplePos() override { return 0; }
-  double GetTempo() override { return 120.0; }
-  void GetTimeSig(int* num, int* den) override { *num = *den = 4; }
-  void GetTime(ITimeInfo*) override {}
-  void ResizeGraphics(int, int) override {}
-  bool SendMidiVST(IMidiMsg*) override { return false; }
-  bool SendMidiMsg(IMidiMsg*) override { return false; }
 
   std::vector<std::string> calls() {
     std::lock_guard<std::mutex> lock(mCallsMutex);
