@@ -1,5 +1,7 @@
 #include "toolkit/plugin/IMidiPortInQueue.h"
 
+#include <new>
+
 namespace {
 
 double steadySeconds() {
@@ -16,7 +18,13 @@ bool IMidiPortInQueue::push(const uint8_t* bytes, size_t size) {
     ++mRefused;
     return false;
   }
-  mMessages.push_back({std::vector<uint8_t>(bytes, bytes + size), arrival});
+  try {
+    mMessages.push_back({std::vector<uint8_t>(bytes, bytes + size), arrival});
+  } catch (const std::bad_alloc&) {
+    // Runs on the MIDI system's thread, which must never see an exception.
+    ++mRefused;
+    return false;
+  }
   mBytes += size;
   mReady.notify_one();
   return true;

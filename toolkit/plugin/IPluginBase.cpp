@@ -320,10 +320,12 @@ void IPluginBase::AttachInputBuffers(int idx, int n, float** data, int nFrames) 
 void IPluginBase::AttachOutputBuffers(int idx, int n, double** data) {
   int first, end;
   channelRange(idx, n, NOutChannels(), &first, &end);
-  for (int i = first; i < end && data; ++i) {
+  for (int i = first; i < end; ++i) {
     OutChannel* channel = mOutChannels.Get(i);
     if (!channel->mConnected) continue;
-    *channel->mDest = *data++;
+    // Without a host buffer the output goes to scratch, never to last block's buffer.
+    double* host = data ? *data++ : nullptr;
+    *channel->mDest = host ? host : channel->mScratchBuf.Get();
     channel->mFDest = nullptr;
   }
 }

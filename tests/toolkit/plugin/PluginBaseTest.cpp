@@ -132,6 +132,27 @@ TEST(PluginBase, DoubleFrameCopiesAndRespectsConnections) {
   EXPECT_EQ(out.data[1], std::vector<double>(16, 0.0));
 }
 
+TEST(PluginBase, DoubleFrameWithoutHostOutputsLeavesLastBlocksBuffersAlone) {
+  TestPlugin plug(0, 1, "2-2");
+  plug.SetInputChannelConnections(0, 2, true);
+  plug.SetOutputChannelConnections(0, 2, true);
+  plug.SetBlockSize(16);
+  Buffers<double> in(2, 16, 1.0), out(2, 16, -5.0);
+  plug.AttachInputBuffers(0, 2, in.pointers.data(), 16);
+  plug.AttachOutputBuffers(0, 2, out.pointers.data());
+  plug.ProcessBuffers(0.0, 16);
+  const std::vector<std::vector<double>> lastBlock = out.data;
+
+  Buffers<double> next(2, 16, 100.0);
+  std::vector<double*> noBuffer{nullptr, nullptr};
+  plug.AttachInputBuffers(0, 2, next.pointers.data(), 16);
+  plug.AttachOutputBuffers(0, 2, static_cast<double**>(nullptr));
+  plug.ProcessBuffers(0.0, 16);
+  plug.AttachOutputBuffers(0, 2, noBuffer.data());
+  plug.ProcessBuffers(0.0, 16);
+  EXPECT_EQ(out.data, lastBlock) << "a block the host gave no outputs must not write the old ones";
+}
+
 TEST(PluginBase, FloatFramesReplaceAndAccumulate) {
   TestPlugin plug(0, 1, "2-2");
   plug.SetInputChannelConnections(0, 2, true);
