@@ -45,6 +45,7 @@ bool readDecimal(const std::string& token, int& out) {
 
 constexpr size_t partEntry = 4;
 constexpr int foldedValue = 128;
+constexpr int maxMessages = 1 << 16;
 
 }  // namespace
 
@@ -80,6 +81,10 @@ bool UIConfigManager::calculateSysexWithChangingByte(std::string text, int chang
     if (!isHexByte(token)) fault = "holds a number that is not a hex byte";
   if (changingByte < 1 || changingByte > size) fault = "has no entry at its changing byte";
   if (part > 0 && size <= static_cast<int>(partEntry)) fault = "is too short to hold the part";
+  // A value run that no parameter can have: it would exhaust memory or pass the largest int.
+  if (count > maxMessages) fault = "is asked for more messages than any parameter has values";
+  if (start != -1 && count > 0 && start > INT_MAX - (count - 1))
+    fault = "has values that run past the largest number";
   if (fault) {
     log("SysEx template \"" + text + "\" " + fault + "; control skipped!");
     return false;
@@ -102,9 +107,11 @@ bool UIConfigManager::calculateSysexWithChangingByte(std::string text, int chang
     table->messages.push_back(message(value));
     i = 1;
   }
-  for (; i < count; ++i, ++value) {
+  for (; i < count; ++i) {
     if (value == foldedValue) value = 0;
     table->messages.push_back(message(value));
+    // No step past the last message: it could pass the largest int.
+    if (i + 1 < count) ++value;
   }
   return true;
 }
@@ -125,7 +132,8 @@ void UIConfigManager::getBiDirectLinkValues(std::string text, int* link, int par
   // An unknown name stays unknown, rather than naming the parameter part - 1.
   for (size_t i = 0; i < 2; ++i) {
     const int index = getParamByName(tokens[i]);
-    link[i] = index < 0 ? -1 : index + p;
+    // A part so large that the sum passes the largest int names no parameter either.
+    link[i] = index < 0 || p > INT_MAX - index ? -1 : index + p;
   }
   if (tokens.size() == 3) readDecimal(tokens[2], link[2]);
 }

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <map>
 
 #include "ConfigTestSupport.h"
@@ -115,6 +116,21 @@ TEST(MessageTable, BadTemplatesAreRejectedAndLogged) {
   EXPECT_EQ(kept.messages.size(), 2u);
 }
 
+TEST(MessageTable, ValueRunsPastTheLargestNumberOrHugeCountsAreRejected) {
+  LoggedManager m;
+  ControlActionSysExMessage t;
+  EXPECT_FALSE(m.manager.calculateSysexWithChangingByte(eight, 8, 2, &t, INT_MAX, 0));
+  EXPECT_TRUE(t.messages.empty());
+  EXPECT_TRUE(m.logged("run past the largest number"));
+  EXPECT_FALSE(m.manager.calculateSysexWithChangingByte(eight, 8, 70000, &t, 0, 0));
+  EXPECT_TRUE(m.logged("more messages than any parameter has values"));
+  // The last value that fits is kept.
+  ASSERT_TRUE(m.manager.calculateSysexWithChangingByte(eight, 8, 2, &t, INT_MAX - 1, 0));
+  EXPECT_EQ(t.messages[1][7], INT_MAX);
+  ASSERT_TRUE(m.manager.calculateSysexWithChangingByte(eight, 8, 65536, &t, -1, 0));
+  EXPECT_EQ(t.messages.size(), 65536u);
+}
+
 TEST(CommaLists, FillFromEntryZeroAndKeepDefaults) {
   int v[3] = {-7, -8, -9};
   UIConfigManager::getCSValues("4,5", v, 3);
@@ -153,6 +169,11 @@ TEST_F(Links, UnknownNamesStayUnknownInAnyPart) {
   EXPECT_EQ(link("kNoSuchName,kFilterLinkSwitch,2", 4),
             (std::vector<int>{-1, kFilterLinkSwitch + 4, 2}));
   EXPECT_TRUE(m.logged("parameter kNoSuchName NOT FOUND!"));
+}
+
+TEST_F(Links, APartPastTheLargestNumberNamesNoParameter) {
+  EXPECT_EQ(link("kFilter1Cutoff,kFilterLinkSwitch,2", INT_MAX), (std::vector<int>{-1, -1, 2}));
+  EXPECT_EQ(link("kFilter1Cutoff,kFilterLinkSwitch", INT_MAX - kFilter1Cutoff)[0], INT_MAX);
 }
 
 TEST(GroupLabel, PrefixesThePart) {
