@@ -1,8 +1,10 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cmath>
 #include <cstring>
+#include <random>
 #include <stdexcept>
 #include <string>
 #include <thread>
@@ -435,6 +437,94 @@ TEST_F(PluginVST, NoExceptionLeavesTheHostEntries) {
     if (free) plug.GetMutex().Leave();
   }).join();
   EXPECT_TRUE(free);
+}
+
+}  // namespace
+
+namespace {
+
+// Records what reaches the plug-in from the host's event lists.
+class EventPlug : public Plug {
+ public:
+  void ProcessMidiMsg(IMidiMsg* msg, bool fromDevice) override {
+    received.push_back(*msg);
+    fromDeviceSeen |= fromDevice;
+  }
+  std::vector<IMidiMsg> received;
+  bool fromDeviceSeen = false;
+};
+
+// An event list as hosts lay it out: the pointers run on past the two the record declares.
+struct LongEventList {
+  int32_t numEvents = 0;
+  VstIntPtr reserved = 0;
+  VstEvent* events[64] = {};
+};
+
+class PluginVSTFuzz : public PluginVST {};
+
+// Event lists of any count, with null entries, SysEx events without dump or with a negative
+// size, and events of unknown types.
+TEST_F(PluginVSTFuzz, RandomAndMutatedInputsAreSafe) {
+  std::mt19937 rng(20261206);
+  EventPlug plug;
+  char dump[16] = {};
+  for (int round = 0; round < 20000; ++round) {
+    mHost.sysex.clear();
+    mHost.midi.clear();
+    plug.received.clear();
+    std::vector<VstMidiEvent> midi(64);
+    std::vector<VstMidiSysexEvent> sysex(64);
+    LongEventList list;
+    const int32_t counts[] = {0, -1, INT32_MIN, 1, 2, 3, 17, 64};
+    list.numEvents = counts[rng() % 8];
+    std::vector<int32_t> expectedOffsets, forwardedSizes;
+    size_t forwardedOthers = 0;
+    for (int i = 0; i < std::max(list.numEvents, 0); ++i) {
+      switch (rng() % 4) {
+        case 0:
+          break;  // a null entry
+        case 1: {
+          VstMidiEvent& e = midi[static_cast<size_t>(i)];
+          e.type = kVstMidiType;
+          e.byteSize = rng() % 2 ? 32 : static_cast<int32_t>(rng());
+          e.deltaFrames = static_cast<int32_t>(rng());
+          for (char& b : e.midiData) b = static_cast<char>(rng());
+          list.events[i] = reinterpret_cast<VstEvent*>(&e);
+          if (list.numEvents > 0) expectedOffsets.push_back(e.deltaFrames);
+          break;
+        }
+        default: {
+          VstMidiSysexEvent& e = sysex[static_cast<size_t>(i)];
+          e.type = rng() % 3 ? kVstSysExType : static_cast<int32_t>(rng());
+          if (e.type == kVstMidiType) e.type = kVstSysExType;
+          e.byteSize = static_cast<int32_t>(rng());
+          e.dumpBytes =
+              rng() % 2 ? -static_cast<int32_t>(rng() % 1000) : static_cast<int32_t>(rng());
+          e.sysexDump = rng() % 2 ? nullptr : dump;
+          list.events[i] = reinterpret_cast<VstEvent*>(&e);
+          if (e.type == kVstSysExType)
+            forwardedSizes.push_back(e.dumpBytes);
+          else
+            ++forwardedOthers;
+          break;
+        }
+      }
+    }
+    const VstIntPtr result = plug.Call(effProcessEvents, 0, 0, &list);
+    ASSERT_EQ(result, 1);
+    // MIDI events reach the plug-in in order, as coming from the host; every other event goes
+    // back to the host untouched, one at a time.
+    ASSERT_EQ(plug.received.size(), expectedOffsets.size());
+    for (size_t i = 0; i < expectedOffsets.size(); ++i)
+      ASSERT_EQ(plug.received[i].mOffset, expectedOffsets[i]);
+    ASSERT_FALSE(plug.fromDeviceSeen);
+    ASSERT_EQ(mHost.midi.size(), forwardedOthers);
+    ASSERT_EQ(mHost.sysex.size(), forwardedSizes.size());
+    for (size_t i = 0; i < forwardedSizes.size(); ++i)
+      ASSERT_EQ(mHost.sysex[i].dumpBytes, forwardedSizes[i]);
+  }
+  EXPECT_EQ(plug.Call(effProcessEvents, 0, 0, nullptr), 0);
 }
 
 }  // namespace
