@@ -103,7 +103,9 @@ void Tea::decryptBlock(unsigned char* data, unsigned int* length, unsigned int* 
   }
   uint32_t n;
   std::memcpy(&n, data + 8 * blocks - 4, sizeof n);
-  *length = n;
+  // A damaged tag must not promise bytes beyond those before the tag block.
+  const unsigned int room = 8 * (blocks - 1);
+  *length = n < room ? n : room;
 }
 
 void Tea::printBuffer(unsigned char* data, int length) {

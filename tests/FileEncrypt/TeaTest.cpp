@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <iterator>
 #include <random>
@@ -100,6 +101,58 @@ TEST(Tea, LengthTaggedBlocksRoundTrip) {
   Tea::decryptBlock(tiny, &length, key);
   EXPECT_EQ(length, 4u);
   EXPECT_EQ(tiny[0], 9);
+}
+
+TEST(Tea, ADamagedLengthTagIsCutToTheBytesBeforeIt) {
+  unsigned int key[4] = {1, 2, 3, 4};
+  std::vector<unsigned char> buffer(24, 0);
+  unsigned int length = 13;
+  Tea::encryptBlock(buffer.data(), &length, key);
+  ASSERT_EQ(length, 24u);
+  // A tag of 0xFFFFFFFF, enciphered as it would stand in a damaged buffer.
+  std::vector<unsigned char> tag(8, 0xFF);
+  unsigned int v[2];
+  std::memcpy(v, tag.data(), 8);
+  Tea::encryptTea(v, key);
+  std::memcpy(buffer.data() + 16, v, 8);
+  Tea::decryptBlock(buffer.data(), &length, key);
+  EXPECT_EQ(length, 16u);
+}
+
+TEST(TeaFuzz, RandomAndMutatedInputsAreSafe) {
+  unsigned int key[4] = {5, 6, 7, 8};
+  std::mt19937 random(20261206);
+  for (int round = 0; round < 20000; ++round) {
+    const unsigned int n = random() % 100;
+    // Exactly the bytes the length names, so that any access beyond them shows.
+    std::vector<unsigned char> buffer((n + 7) / 8 * 8 + 8);
+    for (unsigned int i = 0; i < n; ++i) buffer[i] = static_cast<unsigned char>(random());
+    unsigned int length = n;
+    Tea::encryptBlock(buffer.data(), &length, key);
+    switch (random() % 4) {
+      case 0:  // damaged
+        buffer[random() % buffer.size()] ^= static_cast<unsigned char>(1u << (random() % 8));
+        break;
+      case 1:  // cut, not always at a block edge
+        length = static_cast<unsigned int>(random() % (buffer.size() + 1));
+        buffer.resize(length);
+        break;
+      case 2:  // random
+        for (unsigned char& b : buffer) b = static_cast<unsigned char>(random());
+        break;
+      default:  // intact
+        break;
+    }
+    const unsigned int given = length;
+    std::vector<unsigned char> plain(buffer);
+    Tea::decryptBlock(plain.data(), &length, key);
+    if (given < 8) {
+      ASSERT_EQ(length, given);
+      ASSERT_EQ(plain, buffer);
+    } else {
+      ASSERT_LE(length, given / 8 * 8 - 8) << "round " << round;
+    }
+  }
 }
 
 TEST(Tea, PrintBufferWritesTheBytesAndALineFeed) {
