@@ -186,6 +186,25 @@ TEST(ConfigFuzz, RandomAndMutatedInputsAreSafe) {
   EXPECT_GT(readLists, 50);
 }
 
+TEST(ConfigFuzz, DeeplyNestedResourcesAreRefused) {
+  std::string nested;
+  for (int i = 0; i < 100000; ++i) nested += "<values>";
+  for (const std::string& text :
+       {"<sysexlist><sysex>" + nested, "<uiconfig><valueLists><list name=\"a\">" + nested}) {
+    LoggedManager m;
+    m.manager.setResourceLoader([&](int, const char*) {
+      const std::string bytes = encipher(text);
+      Bundle::LoadedFile file;
+      file.bytes.assign(bytes.begin(), bytes.end());
+      file.size = static_cast<int>(bytes.size());
+      return std::optional<Bundle::LoadedFile>(file);
+    });
+    m.manager.readUIConfig(nullptr, nullptr, nullptr, 0, 1.0);
+    EXPECT_TRUE(m.manager.getSysexList().empty());
+    EXPECT_TRUE(m.logged("not well formed"));
+  }
+}
+
 TEST(ConfigFuzz, DecryptReadsOnlyTheBytesGiven) {
   std::mt19937 rng(7);
   for (int round = 0; round < 2000; ++round) {
