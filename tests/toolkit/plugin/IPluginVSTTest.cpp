@@ -527,4 +527,68 @@ TEST_F(PluginVSTFuzz, RandomAndMutatedInputsAreSafe) {
   EXPECT_EQ(plug.Call(effProcessEvents, 0, 0, nullptr), 0);
 }
 
+// Texts, indexes and values of any kind through the opcodes that take them from the host.
+TEST_F(PluginVSTFuzz, HostTextsIndexesAndValuesOfAnyKind) {
+  std::mt19937 rng(7);
+  Plug plug;
+  AEffect* effect = plug.GetAEffect();
+  const char* const texts[] = {
+      "0.5",      "nan", "-nan", "inf", "-1e400", "1e400", "", "Level", "receiveVstEvents",
+      "\xFF\xFE", "-0",  "3 dB"};
+  const float floats[] = {0.5f, -1.f, 2.f, std::nanf(""), INFINITY, -INFINITY, 1e-40f};
+  for (int round = 0; round < 20000; ++round) {
+    std::string text = texts[rng() % 12];
+    if (rng() % 3 == 0) {
+      text.resize(rng() % 300);
+      for (char& c : text) c = static_cast<char>(1 + rng() % 255);
+    }
+    const int32_t indexes[] = {0, 1, 2, 3, -1, INT32_MIN, INT32_MAX, static_cast<int32_t>(rng())};
+    const int32_t index = indexes[rng() % 8];
+    // Every string opcode writes only inside its limit, and ends its text there.
+    char out[300];
+    std::memset(out, 0x5A, sizeof out);
+    switch (rng() % 9) {
+      case 0:
+        plug.Call(effString2Parameter, index, 0, &text[0]);
+        break;
+      case 1:
+        plug.Call(effSetProgramName, 0, 0, &text[0]);
+        break;
+      case 2:
+        plug.Call(effCanDo, 0, 0, &text[0]);
+        break;
+      case 3:
+        plug.Call(effSetProgram, 0,
+                  static_cast<VstIntPtr>(static_cast<int64_t>(rng()) << (rng() % 33)));
+        break;
+      case 4:
+        effect->setParameter(effect, index, floats[rng() % 7]);
+        break;
+      case 5:
+        ASSERT_TRUE(std::isfinite(effect->getParameter(effect, index)));
+        break;
+      default: {
+        const int32_t opcodes[] = {effGetParamDisplay, effGetParamName, effGetParamLabel,
+                                   effGetProgramNameIndexed, effGetProgramName};
+        const int32_t opcode = opcodes[rng() % 5];
+        plug.Call(opcode, index, 0, out);
+        const size_t limit = opcode == effGetProgramNameIndexed || opcode == effGetProgramName
+                                 ? kVstMaxProgNameLen
+                                 : kVstMaxParamStrLen;
+        bool ended = false;
+        for (size_t i = 0; i < limit && !ended; ++i) ended = out[i] == '\0';
+        ASSERT_TRUE(ended || out[0] == 0x5A) << opcode;
+        for (size_t i = limit; i < sizeof out; ++i) ASSERT_EQ(out[i], 0x5A) << opcode;
+        break;
+      }
+    }
+    for (int i = 0; i < 3; ++i) {
+      IParam* param = plug.GetParam(i);
+      ASSERT_TRUE(std::isfinite(param->Value()) && param->Value() >= param->GetMin() &&
+                  param->Value() <= param->GetMax())
+          << round;
+    }
+  }
+}
+
 }  // namespace
