@@ -591,4 +591,60 @@ TEST_F(PluginVSTFuzz, HostTextsIndexesAndValuesOfAnyKind) {
   }
 }
 
+// Chunks the plug-in handed out, damaged, handed back through the host entry.
+TEST_F(PluginVSTFuzz, HostChunksOfAnyShape) {
+  std::mt19937 rng(20261206);
+  Plug plug;
+  plug.GetParam(0)->Set(0.75);
+  std::vector<uint8_t> valid[2];
+  for (int kind = 0; kind < 2; ++kind) {
+    void* data = nullptr;
+    const VstIntPtr size = plug.Call(effGetChunk, kind, 0, &data);
+    ASSERT_GT(size, 0);
+    valid[kind].assign(static_cast<uint8_t*>(data), static_cast<uint8_t*>(data) + size);
+  }
+  int accepted = 0;
+  for (int round = 0; round < 20000; ++round) {
+    const int kind = static_cast<int>(rng() % 2);
+    std::vector<uint8_t> chunk = valid[kind];
+    for (int s = 0, steps = 1 + static_cast<int>(rng() % 3); s < steps; ++s) {
+      switch (rng() % 4) {
+        case 0:
+          chunk[rng() % chunk.size()] ^= static_cast<uint8_t>(1u << (rng() % 8));
+          break;
+        case 1:
+          chunk.resize(1 + rng() % chunk.size());
+          break;
+        case 2:
+          chunk.insert(chunk.end(), 1 + rng() % 16, static_cast<uint8_t>(rng()));
+          break;
+        default: {  // a length or count word of any size
+          const int32_t words[] = {-1, INT32_MIN, INT32_MAX, 0x10000, 0};
+          if (chunk.size() >= 4)
+            std::memcpy(&chunk[rng() % (chunk.size() - 3)], &words[rng() % 5], 4);
+          break;
+        }
+      }
+    }
+    const VstIntPtr sizes[] = {static_cast<VstIntPtr>(chunk.size()), -1, 0};
+    const VstIntPtr result =
+        plug.Call(effSetChunk, kind, sizes[rng() % 8 == 0 ? 1 + rng() % 2 : 0], chunk.data());
+    ASSERT_TRUE(result == 0 || result == 1);
+    accepted += result == 1;
+    for (int i = 0; i < 3; ++i) {
+      IParam* param = plug.GetParam(i);
+      ASSERT_TRUE(std::isfinite(param->Value()) && param->Value() >= param->GetMin() &&
+                  param->Value() <= param->GetMax())
+          << round;
+    }
+  }
+  EXPECT_GT(accepted, 1000);
+  // The state that is left is handed out and taken back whole.
+  void* data = nullptr;
+  const VstIntPtr size = plug.Call(effGetChunk, 1, 0, &data);
+  ASSERT_GT(size, 0);
+  const std::vector<uint8_t> copy(static_cast<uint8_t*>(data), static_cast<uint8_t*>(data) + size);
+  EXPECT_EQ(plug.Call(effSetChunk, 1, size, const_cast<uint8_t*>(copy.data())), 1);
+}
+
 }  // namespace
