@@ -83,6 +83,13 @@ bool keepsSevenBitData(const std::array<unsigned char, N>& dump) {
   return true;
 }
 
+template <std::size_t N>
+bool hasPrintableName(const std::array<unsigned char, N>& dump, std::size_t offset) {
+  for (std::size_t i = offset; i < offset + sysex::kNameLength; ++i)
+    if (dump[i] < 0x20 || dump[i] > 0x7E) return false;
+  return true;
+}
+
 // Every value a reader sets comes from one byte: finite, and never far from 0..255.
 bool setValuesInRange(const FakeParameters& params) {
   for (int index : params.setOrder) {
@@ -113,6 +120,8 @@ TEST(ProtocolFuzz, RandomAndMutatedInputsAreSafe) {
     ASSERT_TRUE(keepsSevenBitData(sound)) << "round " << round;
     ASSERT_TRUE(keepsSevenBitData(multi)) << "round " << round;
     ASSERT_TRUE(keepsSevenBitData(global)) << "round " << round;
+    ASSERT_TRUE(hasPrintableName(sound, sound_dump::kNameOffset)) << "round " << round;
+    ASSERT_TRUE(hasPrintableName(multi, multi_dump::kNameOffset)) << "round " << round;
 
     const Bytes bases[] = {Bytes(sound.begin(), sound.end()), Bytes(multi.begin(), multi.end()),
                            Bytes(global.begin(), global.end())};
@@ -146,7 +155,8 @@ TEST(ProtocolFuzz, RandomAndMutatedInputsAreSafe) {
         ASSERT_TRUE(parsed.sounds.programs[p] >= 0 && parsed.sounds.programs[p] < 256);
       }
       // Read back from damaged bytes, the multi is written with 7-bit data again.
-      ASSERT_TRUE(keepsSevenBitData(multi_dump::buildMultiDump(multiTarget, parsed.sounds)));
+      const sysex::MultiDumpBytes again = multi_dump::buildMultiDump(multiTarget, parsed.sounds);
+      ASSERT_TRUE(keepsSevenBitData(again) && hasPrintableName(again, multi_dump::kNameOffset));
     }
 
     FakeParameters globalTarget;
