@@ -56,7 +56,7 @@ endfunction()
 # compiled in, and nothing exported but VSTPluginMain and main.
 function(kroma_vst_module name)
   cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
-  set(entry ${CMAKE_SOURCE_DIR}/toolkit/plugin/entry)
+  set(entry ${CMAKE_SOURCE_DIR}/toolkit/plugin/vst2/entry)
   add_library(${name} MODULE ${ARG_SOURCES} ${entry}/VSTEntry.cpp)
   set_target_properties(${name} PROPERTIES PREFIX "" LINK_DEPENDS ${entry}/exports.map)
   target_link_libraries(${name} PRIVATE ${ARG_LIBS})

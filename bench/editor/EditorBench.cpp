@@ -6,9 +6,9 @@
 #include "HostlessPlugin.h"
 #include "toolkit/gfx/Bitmap.h"
 #include "toolkit/gfx/Modes.h"
-#include "toolkit/plugin/ControlLayer.h"
-#include "toolkit/plugin/IGraphicsMac.h"
-#include "toolkit/plugin/IPluginBase.h"
+#include "toolkit/plugin/editor/ControlLayer.h"
+#include "toolkit/plugin/editor/IGraphicsMac.h"
+#include "toolkit/plugin/base/IPluginBase.h"
 
 namespace {
 

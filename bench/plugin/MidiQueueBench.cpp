@@ -3,7 +3,7 @@
 #include <random>
 #include <vector>
 
-#include "toolkit/plugin/IMidiQueue.h"
+#include "toolkit/plugin/midi/IMidiQueue.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include <benchmark/benchmark.h>
 
 #include "HostlessPlugin.h"
-#include "toolkit/plugin/IPluginBase.h"
+#include "toolkit/plugin/base/IPluginBase.h"
 
 namespace {
 

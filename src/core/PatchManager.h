@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "toolkit/plugin/ByteChunk.h"
+#include "toolkit/plugin/base/ByteChunk.h"
 
 class Kroma;
 

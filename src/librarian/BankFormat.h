@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "toolkit/plugin/ByteChunk.h"
+#include "toolkit/plugin/base/ByteChunk.h"
 
 struct PatchFile;
 

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "toolkit/plugin/ByteChunk.h"
+#include "toolkit/plugin/base/ByteChunk.h"
 
 // File-system steps of the librarian that must never lose a file: whole-file
 // writes through a temporary file, moves and new names that never replace

@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "src/librarian/BankFormat.h"
-#include "toolkit/plugin/ByteChunk.h"
+#include "toolkit/plugin/base/ByteChunk.h"
 
 const char* const kCategoryNames[kCategoryCount] = {"Init", "Arp ", "Atmo", "Bass", "Drum",
                                                     "FX  ", "Keys", "Lead", "Mono", "Pad ",

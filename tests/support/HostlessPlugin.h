@@ -1,6 +1,6 @@
 #pragma once
 
-#include "toolkit/plugin/IPluginBase.h"
+#include "toolkit/plugin/base/IPluginBase.h"
 
 // A plug-in base that no host drives: the host calls do nothing, the hardware
 // send fails and the host's clock stands at 120 beats a minute in 4/4. Test

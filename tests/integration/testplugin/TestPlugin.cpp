@@ -9,8 +9,8 @@
 #include <stdexcept>
 #include <thread>
 
-#include "toolkit/plugin/IGraphicsMac.h"
-#include "toolkit/plugin/entry/VSTEntry.h"
+#include "toolkit/plugin/editor/IGraphicsMac.h"
+#include "toolkit/plugin/vst2/entry/VSTEntry.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "toolkit/plugin/IPluginVST.h"
+#include "toolkit/plugin/vst2/IPluginVST.h"
 
 // A small plug-in built as its own module exactly as the real one is, so that
 // integration tests can drive the VST 2 glue through a host. It prints what

@@ -5,7 +5,7 @@
 #include "BankFixtures.h"
 #include "src/librarian/BankFormat.h"
 #include "src/librarian/PatchLibrarian.h"
-#include "toolkit/plugin/ByteChunk.h"
+#include "toolkit/plugin/base/ByteChunk.h"
 
 using fixtures::Bytes;
 

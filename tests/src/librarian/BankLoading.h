@@ -2,7 +2,7 @@
 
 #include "BankFixtures.h"
 #include "src/librarian/PatchLibrarian.h"
-#include "toolkit/plugin/ByteChunk.h"
+#include "toolkit/plugin/base/ByteChunk.h"
 
 // File images read through the librarian's readers.
 namespace fixtures {

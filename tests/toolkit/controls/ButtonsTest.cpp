@@ -2,7 +2,7 @@
 #include <cmath>
 
 #include "ControlsTestSupport.h"
-#include "toolkit/plugin/ControlLayer.h"
+#include "toolkit/plugin/editor/ControlLayer.h"
 
 using namespace controls_test;
 using ::testing::ElementsAre;

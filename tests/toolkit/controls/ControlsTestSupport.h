@@ -11,9 +11,9 @@
 #include "HostlessPlugin.h"
 #include "toolkit/gfx/Bitmap.h"
 #include "toolkit/gfx/Draw.h"
-#include "toolkit/plugin/IGraphics.h"
-#include "toolkit/plugin/IPluginBase.h"
-#include "toolkit/plugin/IStockControls.h"
+#include "toolkit/plugin/editor/IGraphics.h"
+#include "toolkit/plugin/base/IPluginBase.h"
+#include "toolkit/plugin/editor/IStockControls.h"
 
 // A plug-in and a graphics object without a window: controls are drawn into the back buffer
 // and the prompts, links and file panels they ask for are recorded.

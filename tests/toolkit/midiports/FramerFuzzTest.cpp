@@ -4,8 +4,8 @@
 #include <random>
 
 #include "MidiTestSupport.h"
-#include "toolkit/plugin/IMidiPortInFramer.h"
-#include "toolkit/plugin/IMidiPortInQueue.h"
+#include "toolkit/plugin/midi/IMidiPortInFramer.h"
+#include "toolkit/plugin/midi/IMidiPortInQueue.h"
 
 namespace {
 

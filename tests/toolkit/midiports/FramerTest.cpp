@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "MidiTestSupport.h"
-#include "toolkit/plugin/IMidiPortInFramer.h"
+#include "toolkit/plugin/midi/IMidiPortInFramer.h"
 
 namespace {
 

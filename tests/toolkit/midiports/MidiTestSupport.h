@@ -9,7 +9,7 @@
 #include <thread>
 #include <vector>
 
-#include "toolkit/plugin/MidiBackend.h"
+#include "toolkit/plugin/midi/MidiBackend.h"
 
 namespace midi_test {
 

@@ -7,7 +7,7 @@
 
 #include "MidiTestSupport.h"
 #include "PortPlugin.h"
-#include "toolkit/plugin/MidiBackendMemory.h"
+#include "toolkit/plugin/midi/MidiBackendMemory.h"
 
 namespace {
 

@@ -5,9 +5,9 @@
 #include <thread>
 
 #include "MidiTestSupport.h"
-#include "toolkit/plugin/IMidiPortIn.h"
-#include "toolkit/plugin/IMidiPortInQueue.h"
-#include "toolkit/plugin/MidiBackendMemory.h"
+#include "toolkit/plugin/midi/IMidiPortIn.h"
+#include "toolkit/plugin/midi/IMidiPortInQueue.h"
+#include "toolkit/plugin/midi/MidiBackendMemory.h"
 
 namespace {
 

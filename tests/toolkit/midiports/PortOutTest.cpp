@@ -4,8 +4,8 @@
 #include <thread>
 
 #include "MidiTestSupport.h"
-#include "toolkit/plugin/IMidiPortOut.h"
-#include "toolkit/plugin/MidiBackendMemory.h"
+#include "toolkit/plugin/midi/IMidiPortOut.h"
+#include "toolkit/plugin/midi/MidiBackendMemory.h"
 
 namespace {
 

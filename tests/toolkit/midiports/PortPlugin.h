@@ -6,7 +6,7 @@
 
 #include "HostlessPlugin.h"
 #include "MidiTestSupport.h"
-#include "toolkit/plugin/IPluginBase.h"
+#include "toolkit/plugin/base/IPluginBase.h"
 
 namespace midi_test {
 

@@ -2,9 +2,9 @@
 
 #include "MidiTestSupport.h"
 #include "TempDir.h"
-#include "toolkit/plugin/IMidiPortIn.h"
-#include "toolkit/plugin/IMidiPortOut.h"
-#include "toolkit/plugin/MidiBackendRt.h"
+#include "toolkit/plugin/midi/IMidiPortIn.h"
+#include "toolkit/plugin/midi/IMidiPortOut.h"
+#include "toolkit/plugin/midi/MidiBackendRt.h"
 
 namespace {
 

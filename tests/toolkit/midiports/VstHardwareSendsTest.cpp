@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "MidiTestSupport.h"
-#include "toolkit/plugin/IPluginVST.h"
-#include "toolkit/plugin/MidiBackendMemory.h"
+#include "toolkit/plugin/vst2/IPluginVST.h"
+#include "toolkit/plugin/midi/MidiBackendMemory.h"
 
 // The host wrapper's hardware sends reach the synthesizer's output port with
 // the framing each kind of send promises.

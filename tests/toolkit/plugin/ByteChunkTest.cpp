@@ -3,7 +3,7 @@
 #include <random>
 #include <vector>
 
-#include "toolkit/plugin/ByteChunk.h"
+#include "toolkit/plugin/base/ByteChunk.h"
 
 namespace {
 

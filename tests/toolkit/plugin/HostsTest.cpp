@@ -3,7 +3,7 @@
 #include <string>
 #include <utility>
 
-#include "toolkit/plugin/Hosts.h"
+#include "toolkit/plugin/vst2/Hosts.h"
 
 namespace {
 

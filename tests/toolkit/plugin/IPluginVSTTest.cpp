@@ -13,8 +13,8 @@
 
 #include "PluginTestDoubles.h"
 #include "platform/vst2/opcodes.h"
-#include "toolkit/plugin/IGraphicsMac.h"
-#include "toolkit/plugin/IPluginVST.h"
+#include "toolkit/plugin/editor/IGraphicsMac.h"
+#include "toolkit/plugin/vst2/IPluginVST.h"
 
 // The wrapper in-process, against a host callback that records every call.
 namespace {

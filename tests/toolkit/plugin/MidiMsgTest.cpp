@@ -3,7 +3,7 @@
 #include <cmath>
 #include <cstring>
 
-#include "toolkit/plugin/IMidiMsg.h"
+#include "toolkit/plugin/midi/IMidiMsg.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "toolkit/plugin/IMidiQueue.h"
+#include "toolkit/plugin/midi/IMidiQueue.h"
 
 namespace {
 

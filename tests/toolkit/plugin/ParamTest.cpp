@@ -5,7 +5,7 @@
 #include <string>
 #include <thread>
 
-#include "toolkit/plugin/IParam.h"
+#include "toolkit/plugin/base/IParam.h"
 
 namespace {
 

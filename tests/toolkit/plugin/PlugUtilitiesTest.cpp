@@ -5,7 +5,7 @@
 #include <string>
 
 #include "tests/support/TempDir.h"
-#include "toolkit/plugin/PlugUtilities.h"
+#include "toolkit/plugin/base/PlugUtilities.h"
 
 namespace {
 

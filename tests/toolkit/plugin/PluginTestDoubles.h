@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "HostlessPlugin.h"
-#include "toolkit/plugin/IPluginBase.h"
+#include "toolkit/plugin/base/IPluginBase.h"
 
 namespace plugin_test {
 

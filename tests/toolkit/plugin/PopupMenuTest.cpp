@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "toolkit/plugin/IPopupMenu.h"
+#include "toolkit/plugin/base/IPopupMenu.h"
 
 namespace {
 

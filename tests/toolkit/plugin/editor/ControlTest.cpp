@@ -5,7 +5,7 @@
 
 #include "EditorDoubles.h"
 #include "platform/view/headless/Script.h"
-#include "toolkit/plugin/ITextControl.h"
+#include "toolkit/plugin/editor/ITextControl.h"
 
 using namespace editor_test;
 using ::testing::ElementsAre;

@@ -9,9 +9,9 @@
 #include "HostlessPlugin.h"
 #include "toolkit/gfx/Bitmap.h"
 #include "toolkit/gfx/Modes.h"
-#include "toolkit/plugin/IControl.h"
-#include "toolkit/plugin/IGraphicsMac.h"
-#include "toolkit/plugin/IPluginBase.h"
+#include "toolkit/plugin/editor/IControl.h"
+#include "toolkit/plugin/editor/IGraphicsMac.h"
+#include "toolkit/plugin/base/IPluginBase.h"
 
 namespace editor_test {
 

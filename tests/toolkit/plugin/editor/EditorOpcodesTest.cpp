@@ -3,7 +3,7 @@
 
 #include "EditorDoubles.h"
 #include "platform/vst2/opcodes.h"
-#include "toolkit/plugin/IPluginVST.h"
+#include "toolkit/plugin/vst2/IPluginVST.h"
 
 using namespace editor_test;
 using ::testing::ElementsAre;

@@ -6,7 +6,7 @@
 
 #include "EditorDoubles.h"
 #include "platform/view/headless/HeadlessView.h"
-#include "toolkit/plugin/ITextControl.h"
+#include "toolkit/plugin/editor/ITextControl.h"
 
 using namespace editor_test;
 

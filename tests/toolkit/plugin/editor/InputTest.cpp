@@ -4,7 +4,7 @@
 #include "EditorDoubles.h"
 #include "platform/view/headless/HeadlessView.h"
 #include "platform/view/headless/Script.h"
-#include "toolkit/plugin/ControlLayer.h"
+#include "toolkit/plugin/editor/ControlLayer.h"
 
 using namespace editor_test;
 using ::testing::ElementsAre;

@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "EditorDoubles.h"
-#include "toolkit/plugin/ControlLayer.h"
+#include "toolkit/plugin/editor/ControlLayer.h"
 
 using namespace editor_test;
 

@@ -8,7 +8,7 @@
 #include "tests/support/TempDir.h"
 #include "toolkit/gfx/Draw.h"
 #include "toolkit/gfx/Png.h"
-#include "toolkit/plugin/ControlLayer.h"
+#include "toolkit/plugin/editor/ControlLayer.h"
 
 using namespace editor_test;
 

@@ -12,7 +12,7 @@
 #include "tests/support/TempDir.h"
 #include "toolkit/gfx/Bitmap.h"
 #include "toolkit/gfx/Png.h"
-#include "toolkit/plugin/BitmapStorage.h"
+#include "toolkit/plugin/editor/BitmapStorage.h"
 #include "toolkit/wsys/Keys.h"
 
 using namespace editor_test;

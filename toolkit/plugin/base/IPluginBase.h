@@ -1,0 +1,344 @@
+#pragma once
+
+#include <atomic>
+#include <string>
+#include <vector>
+
+#include "toolkit/heapbuf.h"
+#include "toolkit/mutex.h"
+#include "toolkit/plugin/base/ByteChunk.h"
+#include "toolkit/plugin/midi/IMidiMsg.h"
+#include "toolkit/plugin/base/IParam.h"
+#include "toolkit/plugin/base/IPluginGraphics.h"
+#include "toolkit/plugin/base/IPreset.h"
+#include "toolkit/ptrlist.h"
+#include "toolkit/tkstring.h"
+
+class IGraphics;
+class IMidiPortIn;
+class IMidiPortOut;
+
+// The plug-in API a base serves; also the index into GetAPIString's texts.
+enum EAPI { kAPIVST2 = 0, kAPIVST3, kAPIAU, kAPIRTAS, kAPIAAX, kAPISA };
+
+// A known host; the wrapper's host table gives the other values.
+enum EHost : int { kHostUninit = -1, kHostUnknown = 0 };
+
+// The host's time information. The caller initialises it; fields the host
+// does not report keep the caller's values.
+struct ITimeInfo {
+  double mTempo = 0.0;
+  double mSamplePos = 0.0;
+  double mPPQPos = 0.0;
+  double mLastBar = 0.0;
+  double mCycleStart = 0.0;
+  double mCycleEnd = 0.0;
+  int mNumerator = 0;
+  int mDenominator = 0;
+  bool mTransportIsRunning = false;
+  bool mTransportLoopEnabled = false;
+};
+
+// Packed versions are major << 16 | minor << 8 | third component.
+void GetVersionParts(int version, int* major, int* minor, int* third);
+int GetDecimalVersion(int version);
+// "v1.2.3", "v1.2" or "v1"; out holds at least 16 characters.
+void GetVersionStr(int version, char* out);
+// The framework version of a chunk's header (0 for a chunk without header),
+// advancing *pos past it; *pos becomes -1 when the header is cut short.
+int GetPluginVerFromChunk(ByteChunk* chunk, int* pos);
+
+// The plug-in base: identity, parameters, presets, audio channels, the
+// plug-in lock and the editor's graphics object. The host wrapper derives
+// from it and the plug-in class from the wrapper; the order of the virtual
+// operations below is fixed.
+class IPluginBase {
+ public:
+  IPluginBase(int nParams, const char* channelIOStr, int nPresets, const char* effectName,
+              const char* productName, const char* mfrName, int vendorVersion, int uniqueID,
+              int mfrID, int latency, bool plugDoesMidi, bool plugDoesChunks, bool plugIsInst,
+              EAPI plugAPI);
+  IPluginBase(const IPluginBase&) = delete;
+  IPluginBase& operator=(const IPluginBase&) = delete;
+
+  // ---- virtual operations, in slot order ----
+  virtual ~IPluginBase();
+  virtual void Reset();
+  virtual void OnParamChange(int paramIdx);
+  virtual void OnParamChange2(int paramIdx);
+  virtual void ProcessDoubleReplacing(double** inputs, double** outputs, int nFrames);
+  virtual void ProcessSingleReplacing(float** inputs, float** outputs, int nFrames);
+  virtual void OnGUIOpen() {}
+  virtual void OnGUIClose() {}
+  virtual void OnIdle() {}
+  virtual void OnActivate(bool active);
+  virtual void ProcessMidiMsg(IMidiMsg*, bool /*fromDevice*/) {}
+  virtual void ProcessSysEx(ISysEx*, bool /*fromDevice*/) {}
+  virtual bool MidiNoteName(int noteNumber, char* noteName);
+  virtual bool SerializeState(ByteChunk* chunk) { return SerializeParams(chunk); }
+  // Returns the position after the state, or -1 when the chunk ends early.
+  virtual int UnserializeState(ByteChunk* chunk, int startPos) {
+    return UnserializeParams(chunk, startPos);
+  }
+  virtual bool CompareState(const unsigned char* incomingState, int startPos);
+  virtual void OnWindowResize() {}
+  virtual bool HostRequestingAboutBox() { return false; }
+  virtual void OnHostIdentified() {}
+  virtual void PopupHostContextMenuForParam(int, int, int) {}
+  // A user's change from a control.
+  virtual void SetParameterFromGUI(int paramIdx, double normalizedValue);
+  // A value that came from the hardware: reaches OnParamChange2.
+  virtual void SetParameterFromGUI2(int paramIdx, double normalizedValue);
+  virtual void BeginInformHostOfParamChange(int paramIdx) = 0;
+  virtual void InformHostOfParamChange(int paramIdx, double normalizedValue) = 0;
+  virtual void EndInformHostOfParamChange(int paramIdx) = 0;
+  virtual void InformHostOfProgramChange() = 0;
+  virtual bool IsRenderingOffline() { return false; }
+  virtual int GetSamplePos() = 0;
+  virtual double GetTempo() = 0;
+  virtual void GetTimeSig(int* numerator, int* denominator) = 0;
+  virtual void GetTime(ITimeInfo* timeInfo) = 0;
+  virtual EHost GetHost() { return mHost; }
+  virtual EAPI GetAPI() { return mAPI; }
+  virtual void ResizeGraphics(int w, int h) = 0;
+  virtual void RedrawParamControls();
+  virtual void SetLatency(int samples) { mLatency = samples; }
+  virtual bool SendMidiVST(IMidiMsg* msg) = 0;
+  virtual bool SendMidiMsg(IMidiMsg* msg) = 0;
+  virtual bool SendMidiSysex(unsigned char*, int) { return false; }
+  virtual bool SendPatchSysex(unsigned char*, int) { return false; }
+  virtual bool SendMidiSysex2(std::vector<unsigned char>) { return false; }
+  virtual void HostSpecificInit() {}
+  // Takes ownership; null is ignored. Pass the editor's IGraphics object.
+  virtual void AttachGraphics(IPluginGraphics* graphics);
+  virtual bool SendSysEx(ISysEx*) { return false; }
+  virtual void DirtyPTCompareState() {}
+  virtual void PresetsChangedByHost() {}
+  virtual void SetBlockSize(int blockSize);
+  // ---- end of the virtual operations ----
+
+  // Second construction stage: parameters, presets, names and channels.
+  void initialize(int nHostParams, int nParams, const char* channelIOStr, int nPresets,
+                  const char* effectName, const char* productName, const char* mfrName,
+                  int vendorVersion, int uniqueID, int mfrID, int latency, bool plugDoesMidi,
+                  bool plugDoesChunks, bool plugIsInst);
+
+  // Identity.
+  const char* GetEffectName() const { return mEffectName; }
+  const char* GetProductName() const { return mProductName; }
+  const char* GetMfrName() const { return mMfrName; }
+  int GetUniqueID() const { return mUniqueID; }
+  int GetMfrID() const { return mMfrID; }
+  int GetEffectVersion(bool decimal) const;
+  void GetEffectVersionStr(char* out) const { GetVersionStr(mVersion, out); }
+  int GetHostVersion(bool decimal);
+  void GetHostVersionStr(char* out);
+  const char* GetAPIString() const;
+  const char* GetArchString() const { return "x86"; }
+  bool DoesStateChunks() const { return mStateChunks; }
+  bool IsInstrument() const { return mIsInst; }
+
+  // Audio settings.
+  double GetSampleRate() const { return mSampleRate; }
+  void SetSampleRate(double sampleRate) { mSampleRate = sampleRate; }
+  int GetBlockSize() const { return mBlockSize; }
+  int GetLatency() const { return mLatency; }
+  double GetSamplesPerBeat();
+
+  // Channel I/O.
+  bool LegalIO(int nIn, int nOut) const;
+  void LimitToStereoIO();
+  int NInChannels() const { return mInChannels.GetSize(); }
+  int NOutChannels() const { return mOutChannels.GetSize(); }
+  int NChannelIO() const { return mChannelIO.GetSize(); }
+  bool IsInChannelConnected(int chIdx) const;
+  bool IsOutChannelConnected(int chIdx) const;
+  void SetInputChannelConnections(int idx, int n, bool connected);
+  void SetOutputChannelConnections(int idx, int n, bool connected);
+  void SetInputLabel(int idx, const char* label);
+  void SetOutputLabel(int idx, const char* label);
+
+  // The processing frame of one host block. Host blocks larger than the
+  // announced block size are taken as they come.
+  void AttachInputBuffers(int idx, int n, double** data, int nFrames);
+  void AttachInputBuffers(int idx, int n, float** data, int nFrames);
+  void AttachOutputBuffers(int idx, int n, double** data);
+  void AttachOutputBuffers(int idx, int n, float** data);
+  void ProcessBuffers(double sampleType, int nFrames);
+  void ProcessBuffers(float sampleType, int nFrames);
+  void ProcessBuffersAccumulating(float sampleType, int nFrames);
+  // Copies inputs to outputs without the plug-in's processing.
+  void PassThroughBuffers(double sampleType, int nFrames);
+  void PassThroughBuffers(float sampleType, int nFrames);
+  void ZeroScratchBuffers();
+  // Sends every message through SendMidiMsg; true when all were sent.
+  bool SendMidiMsgs(TK_TypedBuf<IMidiMsg>* msgs);
+
+  // Parameters. The last NonAutomatedCount() are never offered to the host.
+  int NParams() const { return mParams.GetSize(); }
+  IParam* GetParam(int paramIdx) const { return mParams.Get(paramIdx); }
+  void addNonAutomateParamCount(int n) { mNonAutomatedCount = n; }
+  int NonAutomatedCount() const;
+  int NHostParams() const { return NParams() - NonAutomatedCount(); }
+  void OnParamReset();
+  void DirtyParameters();
+  bool SerializeParams(ByteChunk* chunk);
+  int UnserializeParams(ByteChunk* chunk, int startPos);
+  bool SerializeNonAutomatedParams(ByteChunk* chunk, int n);
+  int UnserializeNonAutomatedParams(ByteChunk* chunk, int startPos, int n);
+
+  // Presets and chunks.
+  int NPresets() const { return mPresets.GetSize(); }
+  int GetCurrentPresetIdx() const { return mCurrentPresetIdx; }
+  void InitChunkWithPluginVer(ByteChunk* chunk);
+  void InitializeVSTChunk(ByteChunk* chunk) { InitChunkWithPluginVer(chunk); }
+  int GetPluginVerFromChunk(ByteChunk* chunk, int* pos) {
+    return ::GetPluginVerFromChunk(chunk, pos);
+  }
+  void EnsureDefaultPreset() { MakeDefaultPreset("Empty", NPresets()); }
+  void MakeDefaultPreset(const char* name, int n);
+  bool RestorePreset(int idx);
+  bool RestorePreset(const char* name);
+  const char* GetPresetName(int idx) const;
+  void ModifyCurrentPreset(const char* name = nullptr);
+  void PruneUninitializedPresets();
+  bool SerializePresets(ByteChunk* chunk);
+  int UnserializePresets(ByteChunk* chunk, int startPos);
+  // Factory presets; each fills the first preset that is not initialised and
+  // leaves the parameters as they were. Values are plain, limited to range.
+  // MakePreset takes one double per parameter in index order;
+  // MakePresetFromNamedParams takes n pairs (int index, double value), the
+  // other parameters taking their defaults.
+  bool MakePreset(const char* name, ...);
+  bool MakePresetFromNamedParams(const char* name, int n, ...);
+  bool MakePresetFromChunk(const char* name, ByteChunk* chunk);
+  // A state chunk as Base64 text of size decoded bytes.
+  bool MakePresetFromBlob(const char* name, const char* blob, int size);
+  // Append the current state to a file as a factory-preset call.
+  bool DumpPresetSrcCode(const char* file, const char* const* paramEnumNames);
+  bool DumpPresetBlob(const char* file);
+  // Program and bank files; each asks the graphics object for the file.
+  bool SaveProgramAsFXP(const char* defaultFileName = "");
+  bool SaveBankAsFXB(const char* defaultFileName = "");
+  bool LoadProgramFromFXP();
+  bool LoadBankFromFXB();
+
+  // The editor's graphics object, or null. Callers that know IGraphics get
+  // it as such.
+  template <class G = IGraphics>
+  G* GetGUI() const {
+    return static_cast<G*>(mGraphics);
+  }
+  TK_Mutex& GetMutex() { return mMutex; }
+
+  // ---- hardware MIDI ports ----
+  // The port operations live in IPluginBaseMidi.cpp. Entry 0 of a name list
+  // is "OFF", entry k the MIDI system's port k - 1. Selecting entry 0 of the
+  // input closes it and stops the MIDI input thread: the plug-in's destructor
+  // does that before anything its MIDI handlers use goes away.
+  std::vector<std::string>& getExternalMIDIOutNames();
+  std::vector<std::string>& getExternalMIDIInNames();
+  int setExternalMIDIOut(int& index, const char* name);
+  int setExternalMIDIIn(int& index, const char* name);
+  int getExternalMIDIOutDevice(const char* name);
+  int getExternalMIDIInDevice(const char* name);
+  // Runs on the MIDI input thread; hands messages to ProcessMidiMsg and
+  // ProcessSysEx as coming from the device.
+  static void MIDICallback(double timeStamp, std::vector<unsigned char>* message, void* user);
+  void processMIDIInput(double timeStamp, std::vector<unsigned char>* message, void* user);
+  bool initializeVirtualOutput(std::string name);
+  int GetMIDIInPortNumber(const char* name);
+  int GetMIDIOutPortNumber(const char* name);
+  // The hardware sends behind the wrapper's SendMidiMsg, SendMidiSysex,
+  // SendPatchSysex and SendMidiSysex2; safe from any thread. False with no
+  // output port open or no bytes.
+  bool sendMidiMsgToDevice(const IMidiMsg* msg);
+  // Frames the bytes with F0 ... F7 unless they start with F0.
+  bool sendMidiSysexToDevice(const unsigned char* data, int size);
+  bool sendBytesToDevice(const unsigned char* data, int size);
+  // ---- end of hardware MIDI ports ----
+
+ protected:
+  struct InChannel {
+    bool mConnected = false;
+    double** mSrc = nullptr;
+    TK_TypedBuf<double> mScratchBuf{4096};
+    TK_String mLabel;
+  };
+  struct OutChannel {
+    bool mConnected = false;
+    double** mDest = nullptr;
+    float* mFDest = nullptr;
+    TK_TypedBuf<double> mScratchBuf{4096};
+    TK_String mLabel;
+  };
+  struct ChannelIO {
+    int mIn;
+    int mOut;
+  };
+
+  int mNonAutomatedCount = 0;
+  // ---- hardware MIDI port fields ----
+  IMidiPortIn* mMidiIn = nullptr;
+  std::atomic<IMidiPortOut*> mMidiOut{nullptr};  // read by the sending threads
+  int mMIDIInIndex = 0;
+  int mMIDIOutIndex = 0;
+  // ---- end of hardware MIDI port fields ----
+  TK_PtrList<ChannelIO> mChannelIO;
+  TK_Mutex mMutex;
+  char mEffectName[128] = "";
+  char mProductName[128] = "";
+  char mMfrName[128] = "";
+  int mUniqueID = 0;
+  int mMfrID = 0;
+  int mVersion = 0;
+  // ---- hardware MIDI port names; entry 0 is "OFF" ----
+  std::vector<std::string> mMIDIOutNames;
+  std::vector<std::string> mMIDIInNames;
+  // ---- end of hardware MIDI port names ----
+  EAPI mAPI = kAPIVST2;
+  EHost mHost = kHostUninit;
+  int mHostVersion = 0;
+  bool mStateChunks = false;
+  bool mIsInst = false;
+  int mCurrentPresetIdx = 0;
+  double mSampleRate = 44100.0;
+  int mBlockSize = 0;
+  int mLatency = 0;
+  TK_String mPreviousPath;
+  IPluginGraphics* mGraphics = nullptr;
+  TK_PtrList<IParam> mParams;
+  TK_PtrList<IPreset> mPresets;
+  TK_TypedBuf<double*> mInData;
+  TK_TypedBuf<double*> mOutData;
+  TK_PtrList<InChannel> mInChannels;
+  TK_PtrList<OutChannel> mOutChannels;
+
+ private:
+  void ParseChannelIO(const char* channelIOStr);
+  void MakeChannels(int nIn, int nOut);
+  // Scratch buffers hold at least nFrames samples, zeroed when they grow.
+  void EnsureScratchBuffers(int nFrames);
+  void ResizeScratchBuffers(int nFrames);
+  void ConvertOutputs(int nFrames, bool accumulate);
+  void CloseMIDIInput();
+  void CloseMIDIOutput();
+  template <class Handler>
+  void SetParameterWith(int paramIdx, double normalizedValue, Handler onChange);
+  // Reads parameter paramIdx's stored value at pos (see UnserializeParams).
+  int UnserializeParam(ByteChunk* chunk, int pos, int paramIdx);
+  // Stores the current state in a preset, replacing what it held.
+  bool StoreState(IPreset* preset);
+  IPreset* FirstUninitializedPreset() const;
+  // Fills the first free preset with the state that setValues makes.
+  template <class SetValues>
+  bool MakeFactoryPreset(const char* name, SetValues setValues);
+
+  // Program and bank files.
+  bool PromptForPresetFile(TK_String* fileName, EFileAction action, const char* extension);
+  bool AppendProgramRecord(ByteChunk* file, const char* name, bool chunkForm);
+  // Restores the program record at pos; returns the position after it, or
+  // -1 when it is not a record of this plug-in or is cut short.
+  int ReadProgramRecord(const ByteChunk& file, int pos, TK_String* name);
+  bool ReadBankFile(const ByteChunk& file);
+};

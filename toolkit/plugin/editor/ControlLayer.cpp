@@ -1,0 +1,141 @@
+#include "toolkit/plugin/editor/ControlLayer.h"
+
+#include <utility>
+
+#include "toolkit/plugin/editor/IControl.h"
+
+namespace {
+
+// Zones that the custom grey-out and the user arpeggiator act on.
+constexpr int kCustomZoneFirst = 10;
+constexpr int kArpZoneFirst = 200;
+constexpr int kZoneLast = 252;
+
+}  // namespace
+
+bool ScanDirtyControl(IControl* control, IRECT* region) {
+  if (control->IsHidden() && !control->IgnoresHiddenWhenUpdatingScreen()) return false;
+  if (!control->IsDirty()) return false;
+  *region = region->Union(control->GetRECT());
+  return true;
+}
+
+void DrawControlAndClean(IControl* control, IGraphics* graphics, const IRECT& drawRect,
+                         bool canDraw) {
+  // Intersects is false for an empty rectangle on either side.
+  if (canDraw && !control->IsHidden() && drawRect.Intersects(control->GetRECT()))
+    control->Draw(graphics);
+  control->SetClean();
+}
+
+void PushValueToControl(IControl* control, int paramIdx, double normalizedValue) {
+  if (control->ParamIdx() == paramIdx) control->SetValueFromPlug(normalizedValue);
+  const int aux = control->AuxParamIdx(paramIdx);
+  if (aux >= 0) control->SetAuxParamValueFromPlug(aux, normalizedValue);
+}
+
+ControlLayer::ControlLayer(int layerId, std::string layerName)
+    : id(layerId), name(std::move(layerName)) {}
+
+ControlLayer::~ControlLayer() {
+  for (int i = controls.GetSize() - 1; i >= 0; --i) delete controls.Get(i);
+  for (int i = childLayers.GetSize() - 1; i >= 0; --i) delete childLayers.Get(i);
+}
+
+template <class Apply>
+void ControlLayer::ForSelectedChild(Apply apply) {
+  for (int i = 0; i < childLayers.GetSize(); ++i)
+    if (childLayers.Get(i)->id == selectedChildId) apply(childLayers.Get(i));
+}
+
+void ControlLayer::Hide(bool hide) {
+  visible = !hide;
+  setControlsDirty();
+  for (int i = 0; i < controls.GetSize(); ++i) controls.Get(i)->Hide(hide);
+  if (hide) {
+    for (int i = 0; i < childLayers.GetSize(); ++i) childLayers.Get(i)->Hide(true);
+  } else {
+    ForSelectedChild([](ControlLayer* child) { child->Hide(false); });
+  }
+}
+
+void ControlLayer::GrayOut(bool gray) {
+  for (int i = 0; i < controls.GetSize(); ++i) controls.Get(i)->GrayOut(gray);
+  if (gray) {
+    for (int i = 0; i < childLayers.GetSize(); ++i) childLayers.Get(i)->GrayOut(true);
+  } else {
+    ForSelectedChild([](ControlLayer* child) { child->GrayOut(false); });
+  }
+}
+
+void ControlLayer::setControlsDirty() {
+  for (int i = 0; i < controls.GetSize(); ++i) controls.Get(i)->SetDirty(false);
+  for (int i = 0; i < childLayers.GetSize(); ++i) childLayers.Get(i)->setControlsDirty();
+}
+
+void ControlLayer::setIgnoreHiddenWhenUpdatingScreen(bool flag) {
+  ignoreHiddenWhenUpdatingScreen = flag;
+  for (int i = 0; i < childLayers.GetSize(); ++i)
+    childLayers.Get(i)->setIgnoreHiddenWhenUpdatingScreen(flag);
+  // Only the first control keeps its area in the dirty scan while hidden.
+  if (IControl* first = controls.Get(0)) first->SetIgnoreHiddenWhenUpdatingScreen(flag);
+}
+
+void ControlLayer::GrayOutCustomZone(bool gray, int zone) {
+  selectedChildId = zone;
+  if (zone < kCustomZoneFirst || zone > kZoneLast) return;
+  for (int i = 0; i < childLayers.GetSize(); ++i)
+    if (childLayers.Get(i)->id == zone) childLayers.Get(i)->GrayOut(gray);
+}
+
+void ControlLayer::GrayOutUserArp(bool, int selection, int limit) {
+  selectedChildId = selection;
+  if (selection < kArpZoneFirst || selection > kZoneLast) return;
+  for (int i = 0; i < childLayers.GetSize(); ++i) {
+    ControlLayer* child = childLayers.Get(i);
+    child->GrayOut(child->id > limit && child->id <= kZoneLast);
+  }
+}
+
+bool ControlLayer::isDirty(IRECT* region) {
+  if (!visible && !ignoreHiddenWhenUpdatingScreen) return false;
+  bool dirty = false;
+  for (int i = 0; i < controls.GetSize(); ++i)
+    if (ScanDirtyControl(controls.Get(i), region)) dirty = true;
+  for (int i = 0; i < childLayers.GetSize(); ++i)
+    if (childLayers.Get(i)->isDirty(region)) dirty = true;
+  return dirty;
+}
+
+void ControlLayer::Draw(IGraphics* graphics, IRECT* drawRect) {
+  for (int i = 0; i < controls.GetSize(); ++i)
+    DrawControlAndClean(controls.Get(i), graphics, *drawRect, visible);
+  for (int i = 0; i < childLayers.GetSize(); ++i) childLayers.Get(i)->Draw(graphics, drawRect);
+}
+
+IControl* ControlLayer::isHit(int x, int y) {
+  if (!visible) return nullptr;
+  for (int i = childLayers.GetSize() - 1; i >= 0; --i)
+    if (IControl* hit = childLayers.Get(i)->isHit(x, y)) return hit;
+  for (int i = controls.GetSize() - 1; i >= 0; --i) {
+    IControl* control = controls.Get(i);
+    if (!control->IsHidden() && control->IsHit(x, y)) return control;
+  }
+  return nullptr;
+}
+
+IControl* ControlLayer::getControlFromParam(int paramIdx) {
+  if (!visible) return nullptr;
+  for (int i = childLayers.GetSize() - 1; i >= 0; --i)
+    if (IControl* found = childLayers.Get(i)->getControlFromParam(paramIdx)) return found;
+  for (int i = controls.GetSize() - 1; i >= 0; --i)
+    if (controls.Get(i)->ParamIdx() == paramIdx) return controls.Get(i);
+  return nullptr;
+}
+
+void ControlLayer::SetParameterFromPlug(int paramIdx, double normalizedValue, bool normalized) {
+  for (int i = 0; i < controls.GetSize(); ++i)
+    PushValueToControl(controls.Get(i), paramIdx, normalizedValue);
+  for (int i = 0; i < childLayers.GetSize(); ++i)
+    childLayers.Get(i)->SetParameterFromPlug(paramIdx, normalizedValue, normalized);
+}

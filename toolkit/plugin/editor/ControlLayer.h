@@ -1,0 +1,67 @@
+#pragma once
+
+#include <atomic>
+#include <string>
+
+#include "toolkit/plugin/editor/IDrawTypes.h"
+#include "toolkit/ptrlist.h"
+
+class IControl;
+class IGraphics;
+
+// What the graphics object's flat list and the layers do with each control.
+// Widens region by a dirty control that takes part in the dirty scan (shown,
+// or hidden with its ignore-hidden flag); true when the control is dirty.
+bool ScanDirtyControl(IControl* control, IRECT* region);
+// Draws a shown control that meets the drawing rectangle (when canDraw), and
+// in every case marks it clean.
+void DrawControlAndClean(IControl* control, IGraphics* graphics, const IRECT& drawRect,
+                         bool canDraw);
+// Shows a parameter's value on a control bound to it directly or through one
+// of its aux params.
+void PushValueToControl(IControl* control, int paramIdx, double normalizedValue);
+
+// A node of a tree of controls shown, hidden, greyed and redrawn as a unit.
+// When a layer is shown or un-greyed only its selected child follows. The
+// layer owns its controls and child layers; the graphics object owns the
+// top-level layers. Layers are shown and hidden on the editor thread.
+class ControlLayer {
+ public:
+  ControlLayer(int id, std::string name);
+  ~ControlLayer();
+  ControlLayer(const ControlLayer&) = delete;
+  ControlLayer& operator=(const ControlLayer&) = delete;
+
+  void Hide(bool hide);
+  void GrayOut(bool gray);
+  void setControlsDirty();
+  void setIgnoreHiddenWhenUpdatingScreen(bool flag);
+  // Selects zone and greys the children of that id, for zones 10..252.
+  void GrayOutCustomZone(bool gray, int zone);
+  // Selects selection; for selections 200..252 greys the children above limit.
+  void GrayOutUserArp(bool, int selection, int limit);
+
+  bool isDirty(IRECT* region);
+  void Draw(IGraphics* graphics, IRECT* drawRect);
+  // The topmost visible control under the point: children before own
+  // controls, last attached first. Greyed controls are hit too.
+  IControl* isHit(int x, int y);
+  IControl* getControlFromParam(int paramIdx);
+  // Hidden layers receive values too.
+  void SetParameterFromPlug(int paramIdx, double normalizedValue, bool normalized);
+
+  bool IsVisible() const { return visible; }
+
+  int id;
+  std::atomic<bool> visible{false};
+  TK_PtrList<IControl> controls;
+  TK_PtrList<ControlLayer> childLayers;
+  std::string name;
+  int selectedChildId = 0;
+  bool ignoreHiddenWhenUpdatingScreen = false;
+
+ private:
+  // The child whose id is the selected one, or null.
+  template <class Apply>
+  void ForSelectedChild(Apply apply);
+};

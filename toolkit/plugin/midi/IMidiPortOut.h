@@ -1,0 +1,47 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <string>
+
+#include "toolkit/plugin/midi/MidiBackend.h"
+
+// The hardware MIDI output: one client of the MIDI system and at most one
+// open port. Sends come from the editor, audio and job threads; one lock
+// keeps them apart from each other and from opening and closing.
+class IMidiPortOut {
+ public:
+  // Without a MIDI system the port has no client: no ports, every send fails.
+  explicit IMidiPortOut(const std::string& clientName = "RtMidi Output Client",
+                        MidiBackend& backend = MidiBackend::current());
+  ~IMidiPortOut();
+  IMidiPortOut(const IMidiPortOut&) = delete;
+  IMidiPortOut& operator=(const IMidiPortOut&) = delete;
+
+  bool hasClient() const { return mClient != nullptr; }
+  unsigned portCount();
+  // False (and logged) when the name cannot be read.
+  bool portName(unsigned port, std::string& name);
+
+  // Closes first; false (and logged) when the port cannot be opened.
+  bool open(unsigned port, const std::string& ownName = "RtMidi Output");
+  // Closes first, then opens a port of our own under `name`.
+  bool openVirtual(const std::string& name);
+  void close();
+  bool isOpen() const;
+
+  // False with no client, no open port, no bytes, or a message longer than
+  // the transport carries (logged, never dropped silently).
+  bool send(const uint8_t* bytes, size_t size);
+
+ private:
+  bool openWith(const std::function<void()>& connect, const std::string& what);
+  void closeLocked();
+
+  std::unique_ptr<MidiOutClient> mClient;
+  mutable std::mutex mMutex;
+  bool mOpen = false;
+};

@@ -1,0 +1,222 @@
+#include "toolkit/plugin/midi/MidiBackendRt.h"
+
+#include <RtMidi.h>
+#include <jack/jack.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cstdlib>
+#include <mutex>
+#include <stdexcept>
+#include <thread>
+#include <vector>
+
+namespace {
+
+// RtMidi limits a message over JACK to what its ring buffer holds in one piece.
+constexpr size_t kJackMaxMessage = 16379;
+// A full JACK output buffer drains within a few periods; waiting longer means
+// the server has stopped serving us.
+constexpr auto kSendRetryFor = std::chrono::milliseconds(250);
+
+// Collects what RtMidi reports through its error callback. With a callback
+// installed RtMidi throws nothing, so every call is followed by check():
+// errors become exceptions for the port objects, warnings are logged.
+class ErrorTrap {
+ public:
+  explicit ErrorTrap(RtMidi& client) { client.setErrorCallback(&ErrorTrap::onError, this); }
+
+  // Throws the first error reported since the last check; returns whether a
+  // warning was reported.
+  bool check() {
+    std::lock_guard<std::mutex> lock(mMutex);
+    const std::string error = std::move(mError), warning = std::move(mWarning);
+    mError.clear();
+    mWarning.clear();
+    if (!error.empty()) throw std::runtime_error(error);
+    return !warning.empty();
+  }
+  std::string lastWarning() {
+    std::lock_guard<std::mutex> lock(mMutex);
+    return mLastWarning;
+  }
+
+ private:
+  static void onError(RtMidiError::Type type, const std::string& text, void* self) {
+    auto* trap = static_cast<ErrorTrap*>(self);
+    std::lock_guard<std::mutex> lock(trap->mMutex);
+    const bool warning = type == RtMidiError::WARNING || type == RtMidiError::DEBUG_WARNING;
+    std::string& slot = warning ? trap->mWarning : trap->mError;
+    if (slot.empty()) slot = text;
+    if (warning) trap->mLastWarning = text;
+  }
+
+  std::mutex mMutex;
+  std::string mError, mWarning, mLastWarning;
+};
+
+// RtMidi only warns when it cannot connect an opened port (a port number
+// that is no longer valid, for one); the port is not usable then.
+void failOnWarning(ErrorTrap& trap) {
+  if (trap.check()) throw std::runtime_error(trap.lastWarning());
+}
+
+bool apiCompiled(RtMidi::Api api) {
+  std::vector<RtMidi::Api> apis;
+  RtMidi::getCompiledApi(apis);
+  return std::find(apis.begin(), apis.end(), api) != apis.end();
+}
+
+// The APIs to try, in order, as KROMA_MIDI_API asks.
+std::vector<RtMidi::Api> candidateApis() {
+  const char* env = std::getenv("KROMA_MIDI_API");
+  const std::string choice = env ? env : "";
+  if (choice == "alsa") return {RtMidi::LINUX_ALSA};
+  if (choice == "jack") return {RtMidi::UNIX_JACK};
+  if (!choice.empty())
+    midiPortLog("unknown KROMA_MIDI_API \"" + choice + "\"; trying ALSA, then JACK");
+  return {RtMidi::LINUX_ALSA, RtMidi::UNIX_JACK};
+}
+
+// Makes a client of the first usable API. RtMidi falls back to other APIs on
+// its own when the one asked for is not compiled in, so that is checked first.
+template <class Client, class... Args>
+std::unique_ptr<Client> makeClient(RtMidi::Api& chosen, const Args&... args) {
+  for (RtMidi::Api api : candidateApis()) {
+    if (!apiCompiled(api)) continue;
+    if (api == RtMidi::UNIX_JACK && !MidiBackendRt::jackServerRunning()) {
+      midiPortLog("no JACK server is running");
+      continue;
+    }
+    try {
+      auto client = std::make_unique<Client>(api, args...);
+      chosen = api;
+      return client;
+    } catch (const RtMidiError& error) {
+      midiPortLog(RtMidi::getApiDisplayName(api) + ": " + error.getMessage());
+    }
+  }
+  midiPortLog("no MIDI system is available");
+  return nullptr;
+}
+
+class RtInClient : public MidiInClient {
+ public:
+  explicit RtInClient(std::unique_ptr<RtMidiIn> in) : mIn(std::move(in)), mTrap(*mIn) {
+    mIn->setCallback(&RtInClient::onMessage, this);
+    mIn->ignoreTypes(false, true, true);
+    mTrap.check();
+  }
+  ~RtInClient() override { mIn.reset(); }  // stops the library's thread before the fields go
+
+  unsigned portCount() override { return checked(mIn->getPortCount()); }
+  std::string portName(unsigned port) override { return checked(mIn->getPortName(port)); }
+
+  void openPort(unsigned port, const std::string& ownName, MidiReceiveFn receive,
+                void* user) override {
+    mUser.store(user);
+    mReceive.store(receive);
+    mIn->openPort(port, ownName);
+    failOnWarning(mTrap);
+  }
+  void closePort() override {
+    mIn->closePort();
+    mReceive.store(nullptr);
+    mTrap.check();
+  }
+
+ private:
+  template <class T>
+  T checked(T value) {
+    mTrap.check();
+    return value;
+  }
+
+  static void onMessage(double, std::vector<unsigned char>* message, void* self) {
+    auto* client = static_cast<RtInClient*>(self);
+    const MidiReceiveFn receive = client->mReceive.load();
+    if (receive && message && !message->empty())
+      receive(message->data(), message->size(), client->mUser.load());
+  }
+
+  std::unique_ptr<RtMidiIn> mIn;
+  ErrorTrap mTrap;
+  // Read on the library's thread.
+  std::atomic<MidiReceiveFn> mReceive{nullptr};
+  std::atomic<void*> mUser{nullptr};
+};
+
+class RtOutClient : public MidiOutClient {
+ public:
+  RtOutClient(std::unique_ptr<RtMidiOut> out, RtMidi::Api api)
+      : mOut(std::move(out)), mTrap(*mOut), mMax(api == RtMidi::UNIX_JACK ? kJackMaxMessage : 0) {}
+  ~RtOutClient() override { mOut.reset(); }  // may still report through the trap
+
+  unsigned portCount() override { return checked(mOut->getPortCount()); }
+  std::string portName(unsigned port) override { return checked(mOut->getPortName(port)); }
+  void openPort(unsigned port, const std::string& ownName) override {
+    mOut->openPort(port, ownName);
+    failOnWarning(mTrap);
+  }
+  void openVirtualPort(const std::string& name) override {
+    mOut->openVirtualPort(name);
+    mTrap.check();
+  }
+  void closePort() override {
+    mOut->closePort();
+    mTrap.check();
+  }
+
+  // RtMidi only warns when its output buffer is full and drops the message;
+  // a send waits (bounded) for room instead.
+  bool send(const uint8_t* bytes, size_t size) override {
+    const auto giveUp = std::chrono::steady_clock::now() + kSendRetryFor;
+    for (;;) {
+      mOut->sendMessage(bytes, size);
+      if (!mTrap.check()) return true;
+      if (std::chrono::steady_clock::now() >= giveUp) {
+        midiPortLog("send failed: " + mTrap.lastWarning());
+        return false;
+      }
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+  }
+  size_t maxMessageSize() const override { return mMax; }
+
+ private:
+  template <class T>
+  T checked(T value) {
+    mTrap.check();
+    return value;
+  }
+
+  std::unique_ptr<RtMidiOut> mOut;
+  ErrorTrap mTrap;
+  const size_t mMax;
+};
+
+}  // namespace
+
+std::unique_ptr<MidiInClient> MidiBackendRt::createInClient(const std::string& clientName,
+                                                            unsigned queueLimit) {
+  RtMidi::Api api = RtMidi::UNSPECIFIED;
+  auto in = makeClient<RtMidiIn>(api, clientName, queueLimit);
+  if (!in) return nullptr;
+  return std::make_unique<RtInClient>(std::move(in));
+}
+
+std::unique_ptr<MidiOutClient> MidiBackendRt::createOutClient(const std::string& clientName) {
+  RtMidi::Api api = RtMidi::UNSPECIFIED;
+  auto out = makeClient<RtMidiOut>(api, clientName);
+  if (!out) return nullptr;
+  return std::make_unique<RtOutClient>(std::move(out), api);
+}
+
+bool MidiBackendRt::jackServerRunning() {
+  jack_status_t status;
+  jack_client_t* probe = jack_client_open("kroma-probe", JackNoStartServer, &status);
+  if (!probe) return false;
+  jack_client_close(probe);
+  return true;
+}

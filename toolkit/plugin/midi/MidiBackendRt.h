@@ -1,0 +1,16 @@
+#pragma once
+
+#include "toolkit/plugin/midi/MidiBackend.h"
+
+// The MIDI system through RtMidi. KROMA_MIDI_API picks it: "alsa" or "jack";
+// unset, ALSA is tried and then JACK. A JACK client is made only while a JACK
+// server runs: RtMidi cannot cope with a missing server.
+class MidiBackendRt : public MidiBackend {
+ public:
+  std::unique_ptr<MidiInClient> createInClient(const std::string& clientName,
+                                               unsigned queueLimit) override;
+  std::unique_ptr<MidiOutClient> createOutClient(const std::string& clientName) override;
+
+  // True when a JACK server answers under the current JACK_DEFAULT_SERVER.
+  static bool jackServerRunning();
+};

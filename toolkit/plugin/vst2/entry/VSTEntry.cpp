@@ -1,0 +1,36 @@
+#include "toolkit/plugin/vst2/entry/VSTEntry.h"
+
+#include <cstdio>
+#include <memory>
+
+#include "toolkit/mutex.h"
+
+// The host's entry into the module; the only symbol it exports besides main.
+extern "C" __attribute__((visibility("default"))) AEffect* VSTPluginMain(
+    audioMasterCallback hostCallback) {
+  // Every instance of the process is made under this one lock, so that two
+  // host threads never construct at the same time.
+  static TK_Mutex sMutex;
+  TK_MutexLock lock(sMutex);
+  try {
+    IPluginInstanceInfo instanceInfo;
+    instanceInfo.mVSTHostCallback = hostCallback;
+    std::unique_ptr<IPluginVST> plug(MakePlug(instanceInfo));
+    if (!plug) return nullptr;
+    plug->EnsureDefaultPreset();
+    AEffect* effect = plug->GetAEffect();
+    if (effect->numPrograms < 1) effect->numPrograms = 1;
+    plug.release();
+    return effect;
+  } catch (...) {
+    std::fprintf(stderr, "Kroma Editor: the plug-in could not be created\n");
+    return nullptr;
+  }
+}
+
+// Older hosts look for "main"; g++ refuses a C function of that name with
+// another signature, so it is an alias of the entry.
+__asm__(
+    ".globl main\n"
+    ".type main, @function\n"
+    ".set main, VSTPluginMain\n");
