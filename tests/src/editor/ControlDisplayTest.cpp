@@ -203,8 +203,8 @@ TEST(ControlDisplayValueString, WholeNumbersWithTheirSign) {
   EXPECT_EQ(ControlDisplay::getValueString(-1.7976931348623157e308).size(), 310u);
 }
 
-// What the sweep sees of an index: the value display after the values 1 and 25 ("-" while the
-// display is left alone), for `width` indices from each identifier named. "kLFO%dFade*3" stands
+// What the sweep sees of an index: the value display after the values 1 and 25 ("-" while both
+// lines are left alone), for `width` indices from each identifier named. "kLFO%dFade*3" stands
 // for kLFO1Fade to kLFO3Fade.
 struct Expectation {
   std::string outcome;
@@ -363,8 +363,11 @@ TEST_F(ControlDisplayTest, EveryIndexReachesTheRuleItsIdentifierNamesAndOnlyTheR
     const double stored = host.params[idx].Value();
     std::string outcome;
     for (double value : {1.0, 25.0}) {
+      host.nameLine->SetTextFromPlug("-");
       host.valueDisplay->SetTextFromPlug("-");
-      outcome += (outcome.empty() ? "" : "|") + show(idx, value);
+      const std::string shown = show(idx, value);
+      EXPECT_EQ(nameText() == "-", shown == "-") << "lines apart at " << nameOf(idx);
+      outcome += (outcome.empty() ? "" : "|") + shown;
     }
     host.params[idx].Set(stored);
     const auto it = expected.find(idx);
