@@ -412,7 +412,7 @@ VstIntPtr IPluginVST::OnProcessEvents(int32_t, VstIntPtr, void* ptr, float) {
   const VstEvents* events = static_cast<const VstEvents*>(ptr);
   if (!events) return 0;
   for (int i = 0; i < events->numEvents; ++i) {
-    VstEvent* event = events->events[i];
+    VstEvent* event = VstEventAt(events, i);
     if (!event) continue;
     if (event->type == kVstMidiType) {
       const VstMidiEvent* midi = reinterpret_cast<const VstMidiEvent*>(event);
