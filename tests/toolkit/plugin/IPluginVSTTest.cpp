@@ -440,6 +440,57 @@ TEST_F(PluginVST, NoExceptionLeavesTheHostEntries) {
   EXPECT_TRUE(free);
 }
 
+// Host buffers of n frames per channel, frame s of channel c holding first + c * 0.5 + s.
+template <class Sample>
+struct HostBuffers {
+  HostBuffers(int n, Sample first) : data(2, std::vector<Sample>(static_cast<size_t>(n))) {
+    for (int c = 0; c < 2; ++c)
+      for (int s = 0; s < n; ++s) data[c][s] = first + static_cast<Sample>(c * 0.5 + s);
+    pointers = {data[0].data(), data[1].data()};
+  }
+  std::vector<std::vector<Sample>> data;
+  std::vector<Sample*> pointers;
+};
+
+template <class Sample>
+bool silent(const std::vector<std::vector<Sample>>& channels) {
+  for (const auto& channel : channels)
+    for (Sample s : channel)
+      if (s != 0) return false;
+  return true;
+}
+
+// A block without inputs after blocks that had them: the earlier buffers are gone, and the
+// plug-in hears silence, never their audio.
+template <class Sample>
+void blockWithoutInputsAfterOneWithThem(Plug& plug,
+                                        void (*process)(AEffect*, Sample**, Sample**, int32_t)) {
+  const int n = 64;
+  HostBuffers<Sample> out(n, 9);
+  {
+    HostBuffers<Sample> in(n, 1);
+    process(plug.GetAEffect(), in.pointers.data(), out.pointers.data(), n);
+    ASSERT_EQ(out.data, in.data);
+  }
+  process(plug.GetAEffect(), nullptr, out.pointers.data(), n);
+  EXPECT_TRUE(silent(out.data));
+  {
+    HostBuffers<Sample> in(n, 1);
+    process(plug.GetAEffect(), in.pointers.data(), out.pointers.data(), n);
+  }
+  Sample* none[] = {nullptr, nullptr};
+  process(plug.GetAEffect(), none, out.pointers.data(), n);
+  EXPECT_TRUE(silent(out.data));
+}
+
+TEST_F(PluginVST, ABlockWithoutInputsHearsSilenceNotTheLastBlocksBuffers) {
+  Plug plug;
+  blockWithoutInputsAfterOneWithThem<double>(plug, plug.GetAEffect()->processDoubleReplacing);
+  blockWithoutInputsAfterOneWithThem<float>(plug, plug.GetAEffect()->processReplacing);
+  // Double blocks and float blocks in turn.
+  blockWithoutInputsAfterOneWithThem<double>(plug, plug.GetAEffect()->processDoubleReplacing);
+}
+
 }  // namespace
 
 namespace {

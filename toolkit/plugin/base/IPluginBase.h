@@ -7,10 +7,10 @@
 #include "toolkit/heapbuf.h"
 #include "toolkit/mutex.h"
 #include "toolkit/plugin/base/ByteChunk.h"
-#include "toolkit/plugin/midi/IMidiMsg.h"
 #include "toolkit/plugin/base/IParam.h"
 #include "toolkit/plugin/base/IPluginGraphics.h"
 #include "toolkit/plugin/base/IPreset.h"
+#include "toolkit/plugin/midi/IMidiMsg.h"
 #include "toolkit/ptrlist.h"
 #include "toolkit/tkstring.h"
 
@@ -159,7 +159,9 @@ class IPluginBase {
   void SetOutputLabel(int idx, const char* label);
 
   // The processing frame of one host block. Host blocks larger than the
-  // announced block size are taken as they come.
+  // announced block size are taken as they come. A connected input or output
+  // without a host buffer uses its scratch buffer (inputs read silence), so
+  // no block reaches an earlier block's host buffers.
   void AttachInputBuffers(int idx, int n, double** data, int nFrames);
   void AttachInputBuffers(int idx, int n, float** data, int nFrames);
   void AttachOutputBuffers(int idx, int n, double** data);
