@@ -491,6 +491,36 @@ TEST_F(PluginVST, ABlockWithoutInputsHearsSilenceNotTheLastBlocksBuffers) {
   blockWithoutInputsAfterOneWithThem<double>(plug, plug.GetAEffect()->processDoubleReplacing);
 }
 
+TEST_F(PluginVST, AbsurdBlockSizesAreRefusedAndLongBlocksStillProcess) {
+  Plug plug;
+  EXPECT_EQ(plug.Call(effSetBlockSize, 0, 512), 0);
+  EXPECT_EQ(plug.GetBlockSize(), 512);
+  const VstIntPtr absurd[] = {65537, INT_MAX, -1, VstIntPtr{1} << 40, (VstIntPtr{1} << 32) + 64};
+  testing::internal::CaptureStderr();
+  for (VstIntPtr size : absurd) {
+    plug.Call(effSetBlockSize, 0, size);
+    EXPECT_EQ(plug.GetBlockSize(), 512) << size;
+  }
+  const std::string log = testing::internal::GetCapturedStderr();
+  EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 5) << log;
+  EXPECT_NE(log.find("65537"), std::string::npos) << log;
+  plug.Call(effSetBlockSize, 0, 65536);
+  EXPECT_EQ(plug.GetBlockSize(), 65536);
+
+  // Blocks longer than announced, also longer than any announcement may be.
+  plug.Call(effSetBlockSize, 0, 64);
+  AEffect* effect = plug.GetAEffect();
+  for (int n : {65, 4096, 65536 * 2 + 100}) {
+    HostBuffers<float> in(n, 1), out(n, 9);
+    effect->processReplacing(effect, in.pointers.data(), out.pointers.data(), n);
+    EXPECT_EQ(out.data, in.data) << n;
+    HostBuffers<double> din(n, 1), dout(n, 9);
+    effect->processDoubleReplacing(effect, din.pointers.data(), dout.pointers.data(), n);
+    EXPECT_EQ(dout.data, din.data) << n;
+  }
+  EXPECT_EQ(plug.GetBlockSize(), 64);
+}
+
 }  // namespace
 
 namespace {

@@ -1,10 +1,12 @@
 #include "toolkit/plugin/base/IPluginBase.h"
 
+#include "toolkit/log.h"
 #include "toolkit/plugin/midi/IMidiPortIn.h"
 #include "toolkit/plugin/midi/IMidiPortOut.h"
 
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 namespace {
 void copyName(char* dst, const char* src) {
@@ -195,7 +197,13 @@ void IPluginBase::AttachGraphics(IPluginGraphics* graphics) {
 }
 
 void IPluginBase::SetBlockSize(int blockSize) {
-  if (blockSize != mBlockSize) ResizeScratchBuffers(blockSize > 0 ? blockSize : 0);
+  if (blockSize < 0 || blockSize > kMaxBlockSize) {
+    TK_Log(nullptr, "PLUG-IN: ",
+           "block size " + std::to_string(blockSize) + " refused (largest " +
+               std::to_string(kMaxBlockSize) + "); keeping " + std::to_string(mBlockSize));
+    return;
+  }
+  if (blockSize != mBlockSize) ResizeScratchBuffers(blockSize);
   mBlockSize = blockSize;
 }
 

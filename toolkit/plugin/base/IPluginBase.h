@@ -114,8 +114,14 @@ class IPluginBase {
   virtual bool SendSysEx(ISysEx*) { return false; }
   virtual void DirtyPTCompareState() {}
   virtual void PresetsChangedByHost() {}
+  // Sizes outside 0..kMaxBlockSize are refused with a log line; the previous size stays.
   virtual void SetBlockSize(int blockSize);
   // ---- end of the virtual operations ----
+
+  // The largest block size a host may announce, and the longest slice of a host block that the
+  // scratch buffers take. Hosts use a few thousand frames at most; a damaged value far beyond
+  // would ask for gigabytes of scratch memory.
+  static constexpr int kMaxBlockSize = 65536;
 
   // Second construction stage: parameters, presets, names and channels.
   void initialize(int nHostParams, int nParams, const char* channelIOStr, int nPresets,
