@@ -1,6 +1,10 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <cstring>
+#include <new>
+#include <vector>
 
 #include "platform/vst2/aeffect.h"
 
@@ -49,4 +53,34 @@ struct VstEvents {
   int32_t numEvents;
   VstIntPtr reserved;
   VstEvent* events[2];
+};
+
+// Where entry i lies in a list. Entries past the declared two lie outside the
+// array's type, so a subscript there is undefined: entries are reached through
+// the list's bytes instead.
+inline size_t VstEventOffset(int i) {
+  return offsetof(VstEvents, events) + (size_t)i * sizeof(VstEvent*);
+}
+
+inline VstEvent* VstEventAt(const VstEvents* list, int i) {
+  VstEvent* event;
+  std::memcpy(&event, reinterpret_cast<const char*>(list) + VstEventOffset(i), sizeof event);
+  return event;
+}
+
+inline void SetVstEventAt(VstEvents* list, int i, VstEvent* event) {
+  std::memcpy(reinterpret_cast<char*>(list) + VstEventOffset(i), &event, sizeof event);
+}
+
+// A list with room for n entries, all null, laid out as hosts lay it out.
+class VstEventList {
+ public:
+  explicit VstEventList(int n) : mBytes(VstEventOffset(n > 2 ? n : 2)) {
+    new (mBytes.data()) VstEvents{n, 0, {}};
+  }
+  VstEvents* Get() { return reinterpret_cast<VstEvents*>(mBytes.data()); }
+  void Set(int i, VstEvent* event) { SetVstEventAt(Get(), i, event); }
+
+ private:
+  std::vector<unsigned char> mBytes;
 };

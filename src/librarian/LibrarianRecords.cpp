@@ -33,7 +33,7 @@ void LibrarianPatch::parseName(int offset) {
   if (messages.empty()) return;
   const std::vector<uint8_t>& dump = messages[0].bytes;
   const int available = std::max(0, std::min(DumpLayout::kNameLength, (int)dump.size() - offset));
-  name = printableName(available ? dump.data() + offset : nullptr, available);
+  name.assign(available ? (const char*)dump.data() + offset : "", (size_t)available);
 }
 
 PatchFile* PatchFile::clone() const {
@@ -58,9 +58,9 @@ void removeCharsFromString(std::string& text, const char* characters) {
     text.erase(std::remove(text.begin(), text.end(), *c), text.end());
 }
 
-std::string printableName(const uint8_t* bytes, int length) {
-  std::string name(length, ' ');
-  for (int i = 0; i < length; ++i)
-    if (bytes[i] >= 0x20 && bytes[i] < 0x7F) name[i] = (char)bytes[i];
-  return name;
+std::string drawnName(const std::string& name) {
+  std::string drawn = name.substr(0, name.find('\0'));
+  for (char& c : drawn)
+    if (c < 0x20 || c > 0x7E) c = ' ';
+  return drawn;
 }

@@ -51,7 +51,7 @@ struct LibrarianPatch {
   // Appends the four-character text of the category byte at `offset` of the
   // first message; values outside the table append nothing.
   void parseCategory(int offset);
-  // Sets the name from the 16 bytes at `offset` of the first message.
+  // Sets the name to the 16 bytes at `offset` of the first message, as they stand.
   void parseName(int offset);
 };
 
@@ -96,5 +96,7 @@ extern const char* const kCategoryNames[kCategoryCount];
 // Removes every occurrence of each of `characters` from `text`.
 void removeCharsFromString(std::string& text, const char* characters);
 
-// Bytes as a name: control and 8-bit bytes become blanks.
-std::string printableName(const uint8_t* bytes, int length);
+// A slot's name as the bank view draws it: up to its first zero byte, with every other byte
+// outside printable ASCII as a blank. The slot itself keeps, and is searched by, the name as
+// stored.
+std::string drawnName(const std::string& name);

@@ -100,7 +100,7 @@ void HostCallback::printEvents(const std::string& who, const void* ptr) {
     return;
   }
   for (int i = 0; i < events->numEvents; ++i) {
-    const VstEvent* event = events->events[i];
+    const VstEvent* event = VstEventAt(events, i);
     if (!event) continue;
     if (event->type == kVstMidiType) {
       const VstMidiEvent* midi = reinterpret_cast<const VstMidiEvent*>(event);

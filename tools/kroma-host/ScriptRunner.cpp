@@ -386,9 +386,7 @@ bool ScriptRunner::stepEvents(const Args&, const std::string&) {
   const size_t n = mEventBytes.size();
   std::vector<VstMidiEvent> midi(n);
   std::vector<VstMidiSysexEvent> sysex(n);
-  std::vector<unsigned char> listBytes(sizeof(VstEvents) + n * sizeof(VstEvent*));
-  VstEvents* list = reinterpret_cast<VstEvents*>(listBytes.data());
-  list->numEvents = (int32_t)n;
+  VstEventList list((int)n);
   for (size_t i = 0; i < n; ++i) {
     if (mEventIsSysex[i]) {
       VstMidiSysexEvent& event = sysex[i];
@@ -398,7 +396,7 @@ bool ScriptRunner::stepEvents(const Args&, const std::string&) {
       event.deltaFrames = mEventOffsets[i];
       event.dumpBytes = (int32_t)mEventBytes[i].size();
       event.sysexDump = reinterpret_cast<char*>(mEventBytes[i].data());
-      list->events[i] = reinterpret_cast<VstEvent*>(&event);
+      list.Set((int)i, reinterpret_cast<VstEvent*>(&event));
     } else {
       VstMidiEvent& event = midi[i];
       event = {};
@@ -406,10 +404,10 @@ bool ScriptRunner::stepEvents(const Args&, const std::string&) {
       event.byteSize = sizeof(VstMidiEvent);
       event.deltaFrames = mEventOffsets[i];
       std::memcpy(event.midiData, mEventBytes[i].data(), mEventBytes[i].size());
-      list->events[i] = reinterpret_cast<VstEvent*>(&event);
+      list.Set((int)i, reinterpret_cast<VstEvent*>(&event));
     }
   }
-  call(effProcessEvents, 0, 0, list, 0.f, "effProcessEvents " + std::to_string(n));
+  call(effProcessEvents, 0, 0, list.Get(), 0.f, "effProcessEvents " + std::to_string(n));
   mEventBytes.clear();
   mEventOffsets.clear();
   mEventIsSysex.clear();

@@ -66,9 +66,9 @@ void expectSound(const PatchFile& file, bool padded, std::string& failure) {
     if (d.front() != 0xF0 || d.back() != 0xF7) return void(failure = "unframed dump");
     for (size_t i = 1; i + 1 < d.size(); ++i)
       if (d[i] >= 0x80) return void(failure = "8-bit data byte");
-    if (slot.name.size() != 16) return void(failure = "name not 16 characters");
-    for (char c : slot.name)
-      if (c < 0x20 || c > 0x7E) return void(failure = "unprintable name");
+    const size_t at = multi ? 7 : 370;
+    if (slot.name != std::string(d.begin() + at, d.begin() + at + 16))
+      return void(failure = "name not the stored bytes");
   }
   if (padded && !file.records.empty() && file.records.size() < 128) failure = "bank not padded";
 }

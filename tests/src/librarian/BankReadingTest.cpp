@@ -117,13 +117,14 @@ TEST(BankReading, OlderModelsAreRecognisedButNotLoaded) {
   EXPECT_EQ(velaFile.sourceModel, 2);
 }
 
-TEST(BankReading, CategoryAndNameSanitising) {
+TEST(BankReading, CategoryAndNameAsStored) {
   Bytes dump = fixtures::soundDump("FX sound", 5);
   dump[371] = 0x01;
   const PatchFile file = readAll(dump);
   ASSERT_EQ(file.records.size(), 1u);
   EXPECT_EQ(file.records[0].category, "FX  ");
-  EXPECT_EQ(file.records[0].name, "F  sound        ");
+  EXPECT_EQ(file.records[0].name, "F\x01 sound        ");
+  EXPECT_EQ(drawnName(file.records[0].name), "F  sound        ");
   Bytes unknown = fixtures::soundDump("x", 13);
   EXPECT_EQ(readAll(unknown).records.at(0).category, "");
 }

@@ -1,5 +1,7 @@
 #include <unistd.h>
 
+#include <algorithm>
+
 #include "ScanFixture.h"
 
 using fixtures::Bytes;
@@ -128,4 +130,59 @@ TEST_F(BankSaving, OverwritingALinkedBankWritesTheLinkedFile) {
   ASSERT_EQ(::stat(real.c_str(), &st), 0);
   EXPECT_EQ(st.st_mode & 0777, 0600u);
   EXPECT_EQ(fixtures::readFile(real).size(), 50176u);
+}
+
+namespace {
+
+// A 16-byte name field written as a literal, zero bytes included.
+template <size_t N>
+std::string nameField(const char (&text)[N]) {
+  static_assert(N == 17, "a name field holds 16 bytes");
+  return std::string(text, 16);
+}
+
+class StoredNames : public ScanFixture {
+ protected:
+  // Makes the sound bank of that file name the upper bank; false when it is not loaded.
+  bool selectUpper(const std::string& fileName) {
+    const std::vector<std::string> loaded = names(librarian.soundFiles);
+    const auto at = std::find(loaded.begin(), loaded.end(), fileName);
+    librarian.upperFileIndex = (int)(at - loaded.begin());
+    return at != loaded.end();
+  }
+};
+
+}  // namespace
+
+// Name bytes no text can show (zero, control bytes, DEL) are part of the name as stored.
+TEST_F(StoredNames, OddNameBytesSurviveWritingReadingAndSearch) {
+  const std::string odd[] = {nameField("Nul\0 in the name"),
+                             nameField("\x01\x1F"
+                                       "ctrl\x7F"
+                                       "bytes    "),
+                             nameField("Pad\0\0\0\0\0\0\0\0\0\0\0\0\0")};
+  std::vector<Bytes> dumps = fixtures::sounds(125);
+  for (const std::string& name : odd) dumps.push_back(fixtures::soundDump(name, 3));
+  bank("Source.syx", fixtures::rawBank(dumps));
+  scan();
+  for (const char* fileName : {"Written.kro", "Written.mid"}) {
+    // What the librarian wrote reads back and is written again byte for byte.
+    ASSERT_TRUE(selectUpper("Source.syx"));
+    ASSERT_TRUE(librarian.saveEditedPatch(inPatches(fileName), fileName));
+    librarian.initBankFilesOnDiscard(DataFolder::patchesFolder());
+    ASSERT_TRUE(selectUpper(fileName));
+    const std::vector<LibrarianPatch>& records =
+        librarian.soundFiles[librarian.upperFileIndex]->records;
+    for (int k = 0; k < 3; ++k) EXPECT_EQ(records[125 + k].name, odd[k]) << fileName << k;
+    ASSERT_TRUE(librarian.saveEditedPatch(dir.file("again"), fileName));
+    EXPECT_EQ(fixtures::readFile(dir.file("again")), fixtures::readFile(inPatches(fileName)))
+        << fileName;
+  }
+  for (const std::string& name : odd) {
+    librarian.createNewSearchPatchFiles(name);
+    ASSERT_EQ(librarian.searchResultFiles.size(), 1u) << name;
+    const std::vector<LibrarianPatch>& found = librarian.searchResultFiles[0]->records;
+    EXPECT_EQ(found.size(), 3u) << "one in each bank file";
+    for (const LibrarianPatch& slot : found) EXPECT_EQ(slot.name, name);
+  }
 }

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <string>
+#include <utility>
+
 #include "BankFixtures.h"
 #include "src/librarian/PatchLibrarian.h"
 
@@ -85,4 +88,17 @@ TEST(LibrarianRecords, ClearDataStructuresEmptiesOneTree) {
   EXPECT_EQ(librarian.searchResultFolders.size(), 1u);
   librarian.clearDataStructures(3);
   EXPECT_TRUE(librarian.searchResultFolders.empty());
+}
+
+TEST(LibrarianRecords, DrawnNamesStopAtZeroAndBlankWhatCannotBeShown) {
+  const std::pair<std::string, std::string> cases[] = {
+      {"Warm Pad        ", "Warm Pad        "},
+      {std::string("Bass\0\0\0\0\0\0\0\0\0\0\0\0", 16), "Bass"},
+      {std::string("\0Hidden", 7), ""},
+      {"A\x01\x1F"
+       "B\x7F\xC3\xA9",
+       "A  B   "},
+      {"", ""},
+  };
+  for (const auto& [stored, drawn] : cases) EXPECT_EQ(drawnName(stored), drawn) << stored;
 }

@@ -1,6 +1,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
 #include <cmath>
 #include <cstring>
@@ -439,6 +440,87 @@ TEST_F(PluginVST, NoExceptionLeavesTheHostEntries) {
   EXPECT_TRUE(free);
 }
 
+// Host buffers of n frames per channel, frame s of channel c holding first + c * 0.5 + s.
+template <class Sample>
+struct HostBuffers {
+  HostBuffers(int n, Sample first) : data(2, std::vector<Sample>(static_cast<size_t>(n))) {
+    for (int c = 0; c < 2; ++c)
+      for (int s = 0; s < n; ++s) data[c][s] = first + static_cast<Sample>(c * 0.5 + s);
+    pointers = {data[0].data(), data[1].data()};
+  }
+  std::vector<std::vector<Sample>> data;
+  std::vector<Sample*> pointers;
+};
+
+template <class Sample>
+bool silent(const std::vector<std::vector<Sample>>& channels) {
+  for (const auto& channel : channels)
+    for (Sample s : channel)
+      if (s != 0) return false;
+  return true;
+}
+
+// A block without inputs after blocks that had them: the earlier buffers are gone, and the
+// plug-in hears silence, never their audio.
+template <class Sample>
+void blockWithoutInputsAfterOneWithThem(Plug& plug,
+                                        void (*process)(AEffect*, Sample**, Sample**, int32_t)) {
+  const int n = 64;
+  HostBuffers<Sample> out(n, 9);
+  {
+    HostBuffers<Sample> in(n, 1);
+    process(plug.GetAEffect(), in.pointers.data(), out.pointers.data(), n);
+    ASSERT_EQ(out.data, in.data);
+  }
+  process(plug.GetAEffect(), nullptr, out.pointers.data(), n);
+  EXPECT_TRUE(silent(out.data));
+  {
+    HostBuffers<Sample> in(n, 1);
+    process(plug.GetAEffect(), in.pointers.data(), out.pointers.data(), n);
+  }
+  Sample* none[] = {nullptr, nullptr};
+  process(plug.GetAEffect(), none, out.pointers.data(), n);
+  EXPECT_TRUE(silent(out.data));
+}
+
+TEST_F(PluginVST, ABlockWithoutInputsHearsSilenceNotTheLastBlocksBuffers) {
+  Plug plug;
+  blockWithoutInputsAfterOneWithThem<double>(plug, plug.GetAEffect()->processDoubleReplacing);
+  blockWithoutInputsAfterOneWithThem<float>(plug, plug.GetAEffect()->processReplacing);
+  // Double blocks and float blocks in turn.
+  blockWithoutInputsAfterOneWithThem<double>(plug, plug.GetAEffect()->processDoubleReplacing);
+}
+
+TEST_F(PluginVST, AbsurdBlockSizesAreRefusedAndLongBlocksStillProcess) {
+  Plug plug;
+  EXPECT_EQ(plug.Call(effSetBlockSize, 0, 512), 0);
+  EXPECT_EQ(plug.GetBlockSize(), 512);
+  const VstIntPtr absurd[] = {65537, INT_MAX, -1, VstIntPtr{1} << 40, (VstIntPtr{1} << 32) + 64};
+  testing::internal::CaptureStderr();
+  for (VstIntPtr size : absurd) {
+    plug.Call(effSetBlockSize, 0, size);
+    EXPECT_EQ(plug.GetBlockSize(), 512) << size;
+  }
+  const std::string log = testing::internal::GetCapturedStderr();
+  EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 5) << log;
+  EXPECT_NE(log.find("65537"), std::string::npos) << log;
+  plug.Call(effSetBlockSize, 0, 65536);
+  EXPECT_EQ(plug.GetBlockSize(), 65536);
+
+  // Blocks longer than announced, also longer than any announcement may be.
+  plug.Call(effSetBlockSize, 0, 64);
+  AEffect* effect = plug.GetAEffect();
+  for (int n : {65, 4096, 65536 * 2 + 100}) {
+    HostBuffers<float> in(n, 1), out(n, 9);
+    effect->processReplacing(effect, in.pointers.data(), out.pointers.data(), n);
+    EXPECT_EQ(out.data, in.data) << n;
+    HostBuffers<double> din(n, 1), dout(n, 9);
+    effect->processDoubleReplacing(effect, din.pointers.data(), dout.pointers.data(), n);
+    EXPECT_EQ(dout.data, din.data) << n;
+  }
+  EXPECT_EQ(plug.GetBlockSize(), 64);
+}
+
 }  // namespace
 
 namespace {
@@ -454,12 +536,42 @@ class EventPlug : public Plug {
   bool fromDeviceSeen = false;
 };
 
-// An event list as hosts lay it out: the pointers run on past the two the record declares.
-struct LongEventList {
-  int32_t numEvents = 0;
-  VstIntPtr reserved = 0;
-  VstEvent* events[64] = {};
-};
+// Hosts routinely send lists far longer than the two entries the record declares.
+TEST_F(PluginVST, ListsOf64MixedEventsArriveWhole) {
+  EventPlug plug;
+  const int n = 64;
+  const uint8_t dump[] = {0xF0, 0x3E, 0x13, 0x00, 0xF7};
+  std::vector<VstMidiEvent> midi(n);
+  std::vector<VstMidiSysexEvent> sysex(n);
+  VstEventList list(n);
+  for (int i = 0; i < n; ++i) {
+    if (i % 3 == 2) {
+      VstMidiSysexEvent& e = sysex[i];
+      e.type = kVstSysExType;
+      e.deltaFrames = i;
+      e.dumpBytes = 5;
+      e.sysexDump = reinterpret_cast<char*>(const_cast<uint8_t*>(dump));
+      list.Set(i, reinterpret_cast<VstEvent*>(&e));
+    } else {
+      VstMidiEvent& e = midi[i];
+      e.type = kVstMidiType;
+      e.deltaFrames = i;
+      e.midiData[0] = static_cast<char>(0x90);
+      e.midiData[1] = static_cast<char>(i);
+      list.Set(i, reinterpret_cast<VstEvent*>(&e));
+    }
+  }
+  EXPECT_EQ(plug.Call(effProcessEvents, 0, 0, list.Get()), 1);
+  ASSERT_EQ(plug.received.size(), 43u);
+  ASSERT_EQ(mHost.sysex.size(), 21u);
+  for (size_t k = 0; k < plug.received.size(); ++k) {
+    const int i = static_cast<int>(k + k / 2);
+    EXPECT_EQ(plug.received[k].mOffset, i);
+    EXPECT_EQ(plug.received[k].mData1, i);
+  }
+  for (size_t k = 0; k < mHost.sysex.size(); ++k)
+    EXPECT_EQ(mHost.sysex[k].deltaFrames, static_cast<int>(3 * k + 2));
+}
 
 class PluginVSTFuzz : public PluginVST {};
 
@@ -473,14 +585,15 @@ TEST_F(PluginVSTFuzz, RandomAndMutatedInputsAreSafe) {
     mHost.sysex.clear();
     mHost.midi.clear();
     plug.received.clear();
-    std::vector<VstMidiEvent> midi(64);
-    std::vector<VstMidiSysexEvent> sysex(64);
-    LongEventList list;
-    const int32_t counts[] = {0, -1, INT32_MIN, 1, 2, 3, 17, 64};
-    list.numEvents = counts[rng() % 8];
+    const int32_t counts[] = {0, -1, INT32_MIN, 1, 2, 3, 17, static_cast<int32_t>(rng() % 1000)};
+    const int32_t count = counts[rng() % 8];
+    const size_t entries = static_cast<size_t>(std::max(count, 0));
+    std::vector<VstMidiEvent> midi(entries);
+    std::vector<VstMidiSysexEvent> sysex(entries);
+    VstEventList list(count);
     std::vector<int32_t> expectedOffsets, forwardedSizes;
     size_t forwardedOthers = 0;
-    for (int i = 0; i < std::max(list.numEvents, 0); ++i) {
+    for (int i = 0; i < count; ++i) {
       switch (rng() % 4) {
         case 0:
           break;  // a null entry
@@ -490,8 +603,8 @@ TEST_F(PluginVSTFuzz, RandomAndMutatedInputsAreSafe) {
           e.byteSize = rng() % 2 ? 32 : static_cast<int32_t>(rng());
           e.deltaFrames = static_cast<int32_t>(rng());
           for (char& b : e.midiData) b = static_cast<char>(rng());
-          list.events[i] = reinterpret_cast<VstEvent*>(&e);
-          if (list.numEvents > 0) expectedOffsets.push_back(e.deltaFrames);
+          list.Set(i, reinterpret_cast<VstEvent*>(&e));
+          expectedOffsets.push_back(e.deltaFrames);
           break;
         }
         default: {
@@ -502,7 +615,7 @@ TEST_F(PluginVSTFuzz, RandomAndMutatedInputsAreSafe) {
           e.dumpBytes =
               rng() % 2 ? -static_cast<int32_t>(rng() % 1000) : static_cast<int32_t>(rng());
           e.sysexDump = rng() % 2 ? nullptr : dump;
-          list.events[i] = reinterpret_cast<VstEvent*>(&e);
+          list.Set(i, reinterpret_cast<VstEvent*>(&e));
           if (e.type == kVstSysExType)
             forwardedSizes.push_back(e.dumpBytes);
           else
@@ -511,7 +624,7 @@ TEST_F(PluginVSTFuzz, RandomAndMutatedInputsAreSafe) {
         }
       }
     }
-    const VstIntPtr result = plug.Call(effProcessEvents, 0, 0, &list);
+    const VstIntPtr result = plug.Call(effProcessEvents, 0, 0, list.Get());
     ASSERT_EQ(result, 1);
     // MIDI events reach the plug-in in order, as coming from the host; every other event goes
     // back to the host untouched, one at a time.

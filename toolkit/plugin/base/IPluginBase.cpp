@@ -1,10 +1,12 @@
 #include "toolkit/plugin/base/IPluginBase.h"
 
+#include "toolkit/log.h"
 #include "toolkit/plugin/midi/IMidiPortIn.h"
 #include "toolkit/plugin/midi/IMidiPortOut.h"
 
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 namespace {
 void copyName(char* dst, const char* src) {
@@ -20,6 +22,13 @@ void channelRange(int idx, int n, int count, int* first, int* end) {
 
 void zero(TK_TypedBuf<double>& buf) {
   if (buf.GetSize()) std::memset(buf.Get(), 0, (size_t)buf.GetBytes());
+}
+
+// The first nFrames samples of buf zeroed: what an input without a host buffer reads.
+double* silence(TK_TypedBuf<double>& buf, int nFrames) {
+  const int n = nFrames < buf.GetSize() ? nFrames : buf.GetSize();
+  if (n > 0) std::memset(buf.Get(), 0, sizeof(double) * (size_t)n);
+  return buf.Get();
 }
 
 bool resizeZeroed(TK_TypedBuf<double>& buf, int n) {
@@ -188,7 +197,13 @@ void IPluginBase::AttachGraphics(IPluginGraphics* graphics) {
 }
 
 void IPluginBase::SetBlockSize(int blockSize) {
-  if (blockSize != mBlockSize) ResizeScratchBuffers(blockSize > 0 ? blockSize : 0);
+  if (blockSize < 0 || blockSize > kMaxBlockSize) {
+    TK_Log(nullptr, "PLUG-IN: ",
+           "block size " + std::to_string(blockSize) + " refused (largest " +
+               std::to_string(kMaxBlockSize) + "); keeping " + std::to_string(mBlockSize));
+    return;
+  }
+  if (blockSize != mBlockSize) ResizeScratchBuffers(blockSize);
   mBlockSize = blockSize;
 }
 
@@ -296,9 +311,12 @@ void IPluginBase::AttachInputBuffers(int idx, int n, double** data, int nFrames)
   EnsureScratchBuffers(nFrames);
   int first, end;
   channelRange(idx, n, NInChannels(), &first, &end);
-  for (int i = first; i < end && data; ++i) {
+  for (int i = first; i < end; ++i) {
     InChannel* channel = mInChannels.Get(i);
-    if (channel->mConnected) *channel->mSrc = *data++;
+    if (!channel->mConnected) continue;
+    // Without a host buffer the input reads silence, never last block's buffer.
+    double* host = data ? *data++ : nullptr;
+    *channel->mSrc = host ? host : silence(channel->mScratchBuf, nFrames);
   }
 }
 
@@ -313,6 +331,8 @@ void IPluginBase::AttachInputBuffers(int idx, int n, float** data, int nFrames) 
     const float* source = data ? *data++ : nullptr;
     if (source)
       for (int s = 0; s < nFrames; ++s) scratch[s] = source[s];
+    else
+      silence(channel->mScratchBuf, nFrames);
     *channel->mSrc = scratch;
   }
 }

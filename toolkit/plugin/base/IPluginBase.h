@@ -7,10 +7,10 @@
 #include "toolkit/heapbuf.h"
 #include "toolkit/mutex.h"
 #include "toolkit/plugin/base/ByteChunk.h"
-#include "toolkit/plugin/midi/IMidiMsg.h"
 #include "toolkit/plugin/base/IParam.h"
 #include "toolkit/plugin/base/IPluginGraphics.h"
 #include "toolkit/plugin/base/IPreset.h"
+#include "toolkit/plugin/midi/IMidiMsg.h"
 #include "toolkit/ptrlist.h"
 #include "toolkit/tkstring.h"
 
@@ -114,8 +114,14 @@ class IPluginBase {
   virtual bool SendSysEx(ISysEx*) { return false; }
   virtual void DirtyPTCompareState() {}
   virtual void PresetsChangedByHost() {}
+  // Sizes outside 0..kMaxBlockSize are refused with a log line; the previous size stays.
   virtual void SetBlockSize(int blockSize);
   // ---- end of the virtual operations ----
+
+  // The largest block size a host may announce, and the longest slice of a host block that the
+  // scratch buffers take. Hosts use a few thousand frames at most; a damaged value far beyond
+  // would ask for gigabytes of scratch memory.
+  static constexpr int kMaxBlockSize = 65536;
 
   // Second construction stage: parameters, presets, names and channels.
   void initialize(int nHostParams, int nParams, const char* channelIOStr, int nPresets,
@@ -159,7 +165,9 @@ class IPluginBase {
   void SetOutputLabel(int idx, const char* label);
 
   // The processing frame of one host block. Host blocks larger than the
-  // announced block size are taken as they come.
+  // announced block size are taken as they come. A connected input or output
+  // without a host buffer uses its scratch buffer (inputs read silence), so
+  // no block reaches an earlier block's host buffers.
   void AttachInputBuffers(int idx, int n, double** data, int nFrames);
   void AttachInputBuffers(int idx, int n, float** data, int nFrames);
   void AttachOutputBuffers(int idx, int n, double** data);

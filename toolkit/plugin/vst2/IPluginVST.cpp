@@ -1,9 +1,11 @@
 #include "toolkit/plugin/vst2/IPluginVST.h"
 
+#include <algorithm>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <vector>
 
 #include "platform/vst2/opcodes.h"
 #include "toolkit/plugin/editor/IGraphics.h"
@@ -43,6 +45,16 @@ void ReportException(const char* where) {
 int ConnectedCount(const VstSpeakerArrangement* arrangement, int nChannels) {
   const int n = arrangement->numChannels;
   return n < 0 ? 0 : (n > nChannels ? nChannels : n);
+}
+
+// The host's channel pointers moved on by `offset` frames; the host's own array at offset 0.
+template <class T>
+T** Advanced(T** channels, int count, int offset, std::vector<T*>& store) {
+  if (!channels || offset == 0) return channels;
+  store.assign(channels, channels + count);
+  for (T*& channel : store)
+    if (channel) channel += offset;
+  return store.data();
 }
 
 // Hosts that get no more than two inputs.
@@ -247,9 +259,18 @@ void IPluginVST::Process(AEffect* effect, T** inputs, T** outputs, int32_t nFram
   try {
     TK_MutexLock lock(plug->mMutex);
     if (plug->mDoesMidi) plug->HostCall(audioMasterWantMidi);
-    plug->AttachInputBuffers(0, plug->NInChannels(), inputs, nFrames);
-    plug->AttachOutputBuffers(0, plug->NOutChannels(), outputs);
-    run(plug, nFrames);
+    // Scratch memory stays within the block-size limit: longer blocks go in slices.
+    std::vector<T*> in, out;
+    int32_t done = 0;
+    do {
+      const int n = std::min(nFrames - done, (int32_t)kMaxBlockSize);
+      plug->AttachInputBuffers(0, plug->NInChannels(),
+                               Advanced(inputs, plug->NInChannels(), done, in), n);
+      plug->AttachOutputBuffers(0, plug->NOutChannels(),
+                                Advanced(outputs, plug->NOutChannels(), done, out));
+      run(plug, n);
+      done += n;
+    } while (done < nFrames);
   } catch (...) {
     ReportException("the process call");
   }
@@ -330,7 +351,8 @@ VstIntPtr IPluginVST::OnSetSampleRate(int32_t, VstIntPtr, void*, float opt) {
 }
 
 VstIntPtr IPluginVST::OnSetBlockSize(int32_t, VstIntPtr value, void*, float) {
-  SetBlockSize((int)value);
+  // A value beyond int stays out of range instead of wrapping into it.
+  SetBlockSize(value > INT_MAX ? INT_MAX : value < INT_MIN ? INT_MIN : (int)value);
   Reset();
   return 0;
 }
@@ -412,7 +434,7 @@ VstIntPtr IPluginVST::OnProcessEvents(int32_t, VstIntPtr, void* ptr, float) {
   const VstEvents* events = static_cast<const VstEvents*>(ptr);
   if (!events) return 0;
   for (int i = 0; i < events->numEvents; ++i) {
-    VstEvent* event = events->events[i];
+    VstEvent* event = VstEventAt(events, i);
     if (!event) continue;
     if (event->type == kVstMidiType) {
       const VstMidiEvent* midi = reinterpret_cast<const VstMidiEvent*>(event);
