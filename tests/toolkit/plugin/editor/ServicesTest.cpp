@@ -174,7 +174,7 @@ TEST_F(ServicesTest, RotatedDrawingsTurnAboutTheirCentre) {
     for (int x = 0; x < 20; ++x)
       halves->getBits()[y * halves->getRowSpan() + x] = (x < 10 ? COLOR_RED : COLOR_BLUE).Pack();
   BitmapStorage::Instance().Add(halves, 9100);
-  IBitmap bitmap = graphics->getImageById(9100);
+  IBitmap bitmap = graphics->getImageById(9100, 1.0);
   graphics->DrawRotatedBitmap(&bitmap, 50, 40, M_PI);  // half a turn: blue on the left
   EXPECT_EQ(graphics->GetPoint(43, 40), COLOR_BLUE);
   EXPECT_EQ(graphics->GetPoint(56, 40), COLOR_RED);
@@ -183,7 +183,7 @@ TEST_F(ServicesTest, RotatedDrawingsTurnAboutTheirCentre) {
   // top over it: an opaque top covers, a transparent base shows nothing.
   GFX_MemBitmap* clear = new GFX_MemBitmap(20, 10);
   BitmapStorage::Instance().Add(clear, 9101);
-  IBitmap none = graphics->getImageById(9101);
+  IBitmap none = graphics->getImageById(9101, 1.0);
   graphics->DrawRotatedMask(&bitmap, &none, &none, 0, 60, 0.0);
   EXPECT_EQ(graphics->GetPoint(5, 65), COLOR_WHITE);
   graphics->DrawRotatedMask(&none, &none, &bitmap, 0, 60, 180.0);
