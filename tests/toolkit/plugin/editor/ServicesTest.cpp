@@ -132,15 +132,17 @@ TEST_F(ServicesTest, FilePanelsStartOnTheDesktopAndNeedAnOpenWindow) {
   EXPECT_EQ(VIEW_Script::instance().panelsShown().size(), 1u);
 }
 
-// Bitmaps are PNG resources of the bundle, found by the last component of
-// their name whatever the case of the extension; other extensions give none.
+// Bitmaps are PNG files of the bundle's image folder, found by the last
+// component of their name whatever the case of the extension; other extensions
+// give none.
 TEST(BundleBitmapTest, OnlyPngNamesLoadAndFoldersInFrontDoNotCount) {
   kroma_test::TempDir bundle;
   kroma_test::ScopedEnv env("KROMA_BUNDLE_DIR", bundle.path().c_str());
   ASSERT_EQ(mkdir(bundle.file("resources").c_str(), 0755), 0);
+  ASSERT_EQ(mkdir(bundle.file("resources/img").c_str(), 0755), 0);
   GFX_MemBitmap pixels(3, 2);
-  ASSERT_TRUE(GFX_WritePNG(bundle.file("resources/knob.png").c_str(), &pixels));
-  ASSERT_TRUE(GFX_WritePNG(bundle.file("resources/knob.bmp").c_str(), &pixels));
+  ASSERT_TRUE(GFX_WritePNG(bundle.file("resources/img/knob.png").c_str(), &pixels));
+  ASSERT_TRUE(GFX_WritePNG(bundle.file("resources/img/knob.bmp").c_str(), &pixels));
   RecordingPlug plug(1, 1);
   IGraphicsMac graphics(&plug, 10, 10);
   std::unique_ptr<GFX_IBitmap> found(graphics.OSLoadBitmap(0, "resources/img/knob.PNG"));
