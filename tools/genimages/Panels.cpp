@@ -154,7 +154,7 @@ void paintPage(Canvas& c, const Palette& p, const Frame& f) {
 
 void paintSubPanel(Canvas& c, const Palette& p, const Frame& f) {
   c.rect(f.x, f.y, f.w, f.h, kPlate);
-  caption(c, p, f, f.h > 150 ? 14 : 11);
+  caption(c, p, f, f.w > 300 ? 14 : 11);
 }
 
 void paintFilterCurve(Canvas& c, const Palette& p, const Frame& f) {
