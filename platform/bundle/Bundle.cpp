@@ -43,6 +43,10 @@ std::string resourcePath(const std::string& name) {
   return directory() + "/resources/" + lastComponent(name);
 }
 
+std::string imagePath(const std::string& name) {
+  return directory() + "/resources/img/" + lastComponent(name);
+}
+
 std::optional<LoadedFile> loadResource(const std::string& name) {
   const std::string path = resourcePath(name);
   struct stat st {};

@@ -22,6 +22,8 @@ std::string directory();
 // Only the last path component of name counts: "resources/uiconfig.tea" and "uiconfig.tea"
 // both name <bundle>/resources/uiconfig.tea.
 std::string resourcePath(const std::string& name);
+// Pictures live in the resources' "img" folder; again only the last component of name counts.
+std::string imagePath(const std::string& name);
 
 // Nothing when the resource is missing; when it exists but cannot be read, also prints
 // "failed to open file" to standard output.

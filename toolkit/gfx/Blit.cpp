@@ -101,12 +101,29 @@ void GFX_ScaledBlit(GFX_IBitmap* dest, GFX_IBitmap* src, int dstx, int dsty, int
 
   const RowCombiner combine = rowCombiner(mode);
   uint32_t* out = row.Get();
+  // Source rows filtered across, kept while the next destination rows still use them.
+  TK_TypedBuf<uint32_t> across[2] = {TK_TypedBuf<uint32_t>(n * 4), TK_TypedBuf<uint32_t>(n * 4)};
+  int acrossRow[2] = {-1, -1};
+  if (bilinear && (!across[0].Resize(n, false) || !across[1].Resize(n, false))) return;
+  auto filtered = [&](int srcRow, int keep) {
+    for (int k = 0; k < 2; ++k)
+      if (acrossRow[k] == srcRow) return across[k].Get();
+    const int k = acrossRow[0] == keep ? 1 : 0;
+    const uint32_t* line = rowOf(src, srcRow);
+    uint32_t* into = across[k].Get();
+    for (int i = 0; i < n; ++i) {
+      const Tap& tx = taps.Get()[i];
+      into[i] = lerp(line[tx.i0], line[tx.i1], tx.f);
+    }
+    acrossRow[k] = srcRow;
+    return into;
+  };
   for (int y = area.y0; y < area.y1; ++y) {
     const Tap ty = tapAt(srcy + (y - dsty + 0.5) * scaleY, bilinear, loY, hiY);
     if (bilinear) {
-      const uint32_t* r0 = rowOf(src, ty.i0);
-      const uint32_t* r1 = rowOf(src, ty.i1);
-      for (int i = 0; i < n; ++i) out[i] = between(r0, r1, taps.Get()[i], ty.f);
+      const uint32_t* r0 = filtered(ty.i0, ty.i1);
+      const uint32_t* r1 = filtered(ty.i1, ty.i0);
+      for (int i = 0; i < n; ++i) out[i] = lerp(r0[i], r1[i], ty.f);
     } else {
       const uint32_t* line = rowOf(src, ty.i0);
       for (int i = 0; i < n; ++i) out[i] = line[taps.Get()[i].i0];

@@ -26,6 +26,7 @@ TEST_F(BundleTest, OnlyTheLastPathComponentNamesTheResource) {
   EXPECT_EQ(Bundle::directory(), dir.path());
   EXPECT_EQ(Bundle::resourcePath("resources/uiconfig.tea"), dir.file("resources/uiconfig.tea"));
   EXPECT_EQ(Bundle::resourcePath("a/b/uiconfig.tea"), Bundle::resourcePath("uiconfig.tea"));
+  EXPECT_EQ(Bundle::imagePath("resources/img/knob.png"), dir.file("resources/img/knob.png"));
 }
 
 TEST_F(BundleTest, LoadsTheBytesZeroPaddedToWholeBlocks) {

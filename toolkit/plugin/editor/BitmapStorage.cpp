@@ -12,17 +12,19 @@ BitmapStorage::~BitmapStorage() {
   while (mEntries.GetSize()) Remove(mEntries.Get(0)->bitmap);
 }
 
-GFX_IBitmap* BitmapStorage::Find(int id) {
+GFX_IBitmap* BitmapStorage::Find(int id, double scale) {
   TK_MutexLock lock(mMutex);
-  for (int i = 0; i < mEntries.GetSize(); ++i)
-    if (mEntries.Get(i)->id == id) return mEntries.Get(i)->bitmap;
+  for (int i = 0; i < mEntries.GetSize(); ++i) {
+    const Entry* entry = mEntries.Get(i);
+    if (entry->id == id && entry->scale == scale) return entry->bitmap;
+  }
   return nullptr;
 }
 
-void BitmapStorage::Add(GFX_IBitmap* bitmap, int id) {
+void BitmapStorage::Add(GFX_IBitmap* bitmap, int id, double scale) {
   if (!bitmap) return;
   TK_MutexLock lock(mMutex);
-  mEntries.Add(new Entry{id, bitmap});
+  mEntries.Add(new Entry{id, scale, bitmap});
 }
 
 bool BitmapStorage::Holds(GFX_IBitmap* bitmap) {

@@ -6,8 +6,10 @@
 class GFX_IBitmap;
 
 // The process-wide cache that owns every loaded bitmap, shared by all plug-in
-// instances. Entries keep insertion order; a lookup takes the first entry of
-// an id. Bitmaps made at run time are entered with id -1.
+// instances. An entry is keyed by its resource id and the scale it was loaded
+// at, so that editors of different sizes in one process never draw each
+// other's pictures. Entries keep insertion order; a lookup takes the first
+// matching entry. Bitmaps made at run time are entered with id -1.
 class BitmapStorage {
  public:
   static BitmapStorage& Instance();
@@ -17,10 +19,10 @@ class BitmapStorage {
   BitmapStorage(const BitmapStorage&) = delete;
   BitmapStorage& operator=(const BitmapStorage&) = delete;
 
-  // Null when no entry has the id.
-  GFX_IBitmap* Find(int id);
+  // Null when no entry has the id and the scale.
+  GFX_IBitmap* Find(int id, double scale);
   // Takes ownership.
-  void Add(GFX_IBitmap* bitmap, int id);
+  void Add(GFX_IBitmap* bitmap, int id, double scale = 1.0);
   // Drops the first entry holding the bitmap; the bitmap is destroyed unless
   // another entry still holds it. Nothing when no entry holds it.
   void Remove(GFX_IBitmap* bitmap);
@@ -29,6 +31,7 @@ class BitmapStorage {
  private:
   struct Entry {
     int id;
+    double scale;
     GFX_IBitmap* bitmap;
   };
   bool Holds(GFX_IBitmap* bitmap);

@@ -1,8 +1,8 @@
 #pragma once
 
+#include "toolkit/plugin/base/IPluginGraphics.h"
 #include "toolkit/plugin/editor/IControl.h"
 #include "toolkit/plugin/editor/IDrawTypes.h"
-#include "toolkit/plugin/base/IPluginGraphics.h"
 #include "toolkit/ptrlist.h"
 #include "toolkit/tkstring.h"
 
@@ -115,10 +115,14 @@ class IGraphics : public IPluginGraphics {
   unsigned char* LoadFile(int id, const char* name);
   int GetLoadedFileSize() const { return mLoadedFileSize; }
 
-  // Bitmaps, through the process-wide cache.
+  // Bitmaps, through the process-wide cache, keyed by id and scale: the first
+  // load of a pair decodes the file and scales it (each side truncated); later
+  // loads of the pair return that copy whatever name they pass. An unreadable
+  // file gives the empty bitmap and enters nothing.
   IBitmap LoadIBitmap(int id, const char* name, double scale = 1.0, int frameCount = 1,
                       bool framesHorizontal = false);
-  IBitmap getImageById(int id, int frameCount = 1, bool framesHorizontal = false);
+  // The cached bitmap of the pair, loading nothing; empty when there is none.
+  IBitmap getImageById(int id, double scale, int frameCount = 1, bool framesHorizontal = false);
   void RetainBitmap(IBitmap* bitmap);
   void ReleaseBitmap(IBitmap* bitmap);
   IBitmap ScaleBitmap(IBitmap* bitmap, int destW, int destH);

@@ -58,24 +58,27 @@ GFX_MemBitmap* NewMemBitmap(int w, int h) {
 IBitmap IGraphics::LoadIBitmap(int id, const char* name, double scale, int frameCount,
                                bool framesHorizontal) {
   BitmapStorage& storage = BitmapStorage::Instance();
-  // The first load of an id fixes its scale.
-  GFX_IBitmap* cached = storage.Find(id);
+  GFX_IBitmap* cached = storage.Find(id, scale);
   if (!cached) {
     GFX_IBitmap* loaded = OSLoadBitmap(id, name);
     if (!loaded) return IBitmap(nullptr, 0, 0, frameCount, framesHorizontal);
     const int w = (int)(loaded->getWidth() * scale);
     const int h = (int)(loaded->getHeight() * scale);
-    cached = NewMemBitmap(w, h);
-    GFX_ScaledBlit(cached, loaded, 0, 0, w, h, 0.f, 0.f, (float)loaded->getWidth(),
-                   (float)loaded->getHeight(), 1.f, GFX_MODE_BILINEAR);
-    delete loaded;
-    storage.Add(cached, id);
+    cached = loaded;
+    // At an unchanged size the filter would only copy.
+    if (w != loaded->getWidth() || h != loaded->getHeight()) {
+      cached = NewMemBitmap(w, h);
+      GFX_ScaledBlit(cached, loaded, 0, 0, w, h, 0.f, 0.f, (float)loaded->getWidth(),
+                     (float)loaded->getHeight(), 1.f, GFX_MODE_BILINEAR);
+      delete loaded;
+    }
+    storage.Add(cached, id, scale);
   }
   return IBitmap(cached, cached->getWidth(), cached->getHeight(), frameCount, framesHorizontal);
 }
 
-IBitmap IGraphics::getImageById(int id, int frameCount, bool framesHorizontal) {
-  GFX_IBitmap* cached = BitmapStorage::Instance().Find(id);
+IBitmap IGraphics::getImageById(int id, double scale, int frameCount, bool framesHorizontal) {
+  GFX_IBitmap* cached = BitmapStorage::Instance().Find(id, scale);
   if (!cached) return IBitmap(nullptr, 0, 0, frameCount, framesHorizontal);
   return IBitmap(cached, cached->getWidth(), cached->getHeight(), frameCount, framesHorizontal);
 }

@@ -346,5 +346,5 @@ GFX_IBitmap* IGraphicsMac::OSLoadBitmap(int, const char* name) {
   const char* dot = std::strrchr(name, '.');
   if (strcasecmp(dot ? dot + 1 : name, "png") != 0) return nullptr;
   const std::string base = dot ? std::string(name, (size_t)(dot - name)) : std::string(name);
-  return GFX_LoadPNG(Bundle::resourcePath(base + ".png").c_str(), nullptr);
+  return GFX_LoadPNG(Bundle::imagePath(base + ".png").c_str(), nullptr);
 }

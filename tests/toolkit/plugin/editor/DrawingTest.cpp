@@ -60,30 +60,47 @@ class DrawingTest : public ::testing::Test {
   TestGraphics graphics;
 };
 
-TEST_F(DrawingTest, BitmapsAreScaledOnceAndKeyedByIdAlone) {
+TEST_F(DrawingTest, BitmapsAreScaledOnceAndKeyedByIdAndScale) {
   IBitmap small = graphics.LoadIBitmap(9001, "100x40", 0.85);
   EXPECT_EQ(small.W, 85);
   EXPECT_EQ(small.H, 34);
   IBitmap large = graphics.LoadIBitmap(9002, "100x40", 1.15);
   EXPECT_EQ(large.W, 114);  // 100 * 1.15 lies just below 115
   EXPECT_EQ(large.H, 46);
-  IBitmap again = graphics.LoadIBitmap(9002, "100x40", 1.0, 3, true);
+  IBitmap again = graphics.LoadIBitmap(9002, "other", 1.15, 3, true);
   EXPECT_EQ(again.mData, large.mData);
   EXPECT_EQ(again.W, 114);
   EXPECT_EQ(again.N, 3);
   EXPECT_EQ(graphics.mLoads, 2);
-  EXPECT_EQ(graphics.getImageById(9001).mData, small.mData);
-  EXPECT_EQ(graphics.getImageById(9099).mData, nullptr);
+  IBitmap unscaled = graphics.LoadIBitmap(9002, "100x40", 1.0);
+  EXPECT_NE(unscaled.mData, large.mData);
+  EXPECT_EQ(unscaled.W, 100);
+  EXPECT_EQ(graphics.mLoads, 3);
+  EXPECT_EQ(graphics.getImageById(9001, 0.85).mData, small.mData);
+  EXPECT_EQ(graphics.getImageById(9002, 1.0).mData, unscaled.mData);
+  EXPECT_EQ(graphics.getImageById(9001, 1.0).mData, nullptr);
+  EXPECT_EQ(graphics.getImageById(9099, 1.0).mData, nullptr);
   EXPECT_EQ(graphics.LoadIBitmap(9003, "missing").mData, nullptr);
-  EXPECT_EQ(graphics.getImageById(9003).mData, nullptr);
+  EXPECT_EQ(graphics.getImageById(9003, 1.0).mData, nullptr);
+}
+
+TEST_F(DrawingTest, UnscaledBitmapsKeepTheirPixels) {
+  IBitmap bitmap = graphics.LoadIBitmap(9004, "30x20", 1.0);
+  ASSERT_NE(bitmap.mData, nullptr);
+  GFX_IBitmap* pixels = bitmap.mData;
+  EXPECT_EQ(pixels->getBits()[5 * pixels->getRowSpan() + 7], GFX_Pixel(255, 7, 5, 0));
+  EXPECT_EQ(pixels->getBits()[19 * pixels->getRowSpan() + 29], GFX_Pixel(255, 29, 19, 0));
 }
 
 TEST_F(DrawingTest, CachesAreSharedBetweenTwoGraphicsObjects) {
   TestGraphics second(&plug, 50, 50);
   IBitmap first = graphics.LoadIBitmap(9010, "20x20");
-  IBitmap other = second.LoadIBitmap(9010, "20x20", 2.0);
+  IBitmap other = second.LoadIBitmap(9010, "20x20");
   EXPECT_EQ(other.mData, first.mData);
   EXPECT_EQ(second.mLoads, 0);
+  IBitmap larger = second.LoadIBitmap(9010, "20x20", 2.0);
+  EXPECT_EQ(larger.W, 40);
+  EXPECT_EQ(graphics.LoadIBitmap(9010, "20x20").W, 20);
 
   IText style(14, &COLOR_BLUE, "DejaVu Sans");
   IText sameKey = style;
@@ -109,7 +126,7 @@ TEST_F(DrawingTest, ReleasedBitmapsLoadAgainAndRetainedOnesAreDestroyedOnce) {
   EXPECT_EQ(BitmapStorage::Instance().Count(), entries);
   graphics.ReleaseBitmap(&bitmap);
   EXPECT_EQ(BitmapStorage::Instance().Count(), entries - 1);
-  EXPECT_EQ(graphics.getImageById(9020).mData, nullptr);
+  EXPECT_EQ(graphics.getImageById(9020, 1.0).mData, nullptr);
   graphics.LoadIBitmap(9020, "10x10");
   EXPECT_EQ(graphics.mLoads, 2);
 }
@@ -150,7 +167,7 @@ TEST_F(DrawingTest, ClobberIgnoresSourceAlphaWhileNoBlendHonoursIt) {
   DrawEverywhere();
   GFX_MemBitmap* clear = new GFX_MemBitmap(4, 4);  // every pixel transparent black
   BitmapStorage::Instance().Add(clear, 9050);
-  IBitmap bitmap = graphics.getImageById(9050);
+  IBitmap bitmap = graphics.getImageById(9050, 1.0);
   const IColor white = COLOR_WHITE;
   IRECT all(0, 0, 200, 200);
   graphics.FillIRect(&white, &all);

@@ -132,15 +132,17 @@ TEST_F(ServicesTest, FilePanelsStartOnTheDesktopAndNeedAnOpenWindow) {
   EXPECT_EQ(VIEW_Script::instance().panelsShown().size(), 1u);
 }
 
-// Bitmaps are PNG resources of the bundle, found by the last component of
-// their name whatever the case of the extension; other extensions give none.
+// Bitmaps are PNG files of the bundle's image folder, found by the last
+// component of their name whatever the case of the extension; other extensions
+// give none.
 TEST(BundleBitmapTest, OnlyPngNamesLoadAndFoldersInFrontDoNotCount) {
   kroma_test::TempDir bundle;
   kroma_test::ScopedEnv env("KROMA_BUNDLE_DIR", bundle.path().c_str());
   ASSERT_EQ(mkdir(bundle.file("resources").c_str(), 0755), 0);
+  ASSERT_EQ(mkdir(bundle.file("resources/img").c_str(), 0755), 0);
   GFX_MemBitmap pixels(3, 2);
-  ASSERT_TRUE(GFX_WritePNG(bundle.file("resources/knob.png").c_str(), &pixels));
-  ASSERT_TRUE(GFX_WritePNG(bundle.file("resources/knob.bmp").c_str(), &pixels));
+  ASSERT_TRUE(GFX_WritePNG(bundle.file("resources/img/knob.png").c_str(), &pixels));
+  ASSERT_TRUE(GFX_WritePNG(bundle.file("resources/img/knob.bmp").c_str(), &pixels));
   RecordingPlug plug(1, 1);
   IGraphicsMac graphics(&plug, 10, 10);
   std::unique_ptr<GFX_IBitmap> found(graphics.OSLoadBitmap(0, "resources/img/knob.PNG"));
@@ -174,7 +176,7 @@ TEST_F(ServicesTest, RotatedDrawingsTurnAboutTheirCentre) {
     for (int x = 0; x < 20; ++x)
       halves->getBits()[y * halves->getRowSpan() + x] = (x < 10 ? COLOR_RED : COLOR_BLUE).Pack();
   BitmapStorage::Instance().Add(halves, 9100);
-  IBitmap bitmap = graphics->getImageById(9100);
+  IBitmap bitmap = graphics->getImageById(9100, 1.0);
   graphics->DrawRotatedBitmap(&bitmap, 50, 40, M_PI);  // half a turn: blue on the left
   EXPECT_EQ(graphics->GetPoint(43, 40), COLOR_BLUE);
   EXPECT_EQ(graphics->GetPoint(56, 40), COLOR_RED);
@@ -183,7 +185,7 @@ TEST_F(ServicesTest, RotatedDrawingsTurnAboutTheirCentre) {
   // top over it: an opaque top covers, a transparent base shows nothing.
   GFX_MemBitmap* clear = new GFX_MemBitmap(20, 10);
   BitmapStorage::Instance().Add(clear, 9101);
-  IBitmap none = graphics->getImageById(9101);
+  IBitmap none = graphics->getImageById(9101, 1.0);
   graphics->DrawRotatedMask(&bitmap, &none, &none, 0, 60, 0.0);
   EXPECT_EQ(graphics->GetPoint(5, 65), COLOR_WHITE);
   graphics->DrawRotatedMask(&none, &none, &bitmap, 0, 60, 180.0);

@@ -1,0 +1,243 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "HostlessPlugin.h"
+#include "src/editor/ImageCache.h"
+#include "src/editor/ImageTable.h"
+#include "tests/support/TempDir.h"
+#include "toolkit/gfx/Png.h"
+#include "toolkit/log.h"
+#include "toolkit/plugin/editor/IGraphicsMac.h"
+
+namespace {
+
+constexpr double kScales[] = {0.85, 1.0, 1.15};
+
+class Plug : public HostlessPlugin {
+ public:
+  Plug()
+      : HostlessPlugin(1, "2-2", 0, "Effect", "Product", "Maker", 0x10000, 1, 2, 0, true, true,
+                       true, kAPIVST2) {
+    initialize(0, 1, "2-2", 0, "Effect", "Product", "Maker", 0x10000, 1, 2, 0, true, true, true);
+  }
+};
+
+class RecordingLog : public TK_LogSink {
+ public:
+  bool IsOn() const override { return on; }
+  void Write(const char* tag, const std::string& message) override {
+    lines.push_back(tag + message);
+  }
+  bool has(const std::string& line) const {
+    return std::find(lines.begin(), lines.end(), "CONFIG READER: " + line) != lines.end();
+  }
+  bool on = true;
+  std::vector<std::string> lines;
+};
+
+std::string fileIn(const std::string& bundle, const char* row) {
+  return bundle + "/resources/img/" + std::filesystem::path(row).filename().string();
+}
+
+struct Size {
+  int w, h;
+};
+
+// The pixel size of a table file in the built bundle; 0 x 0 when it cannot be read.
+Size sizeOf(const ImageRow& row) {
+  std::unique_ptr<GFX_IBitmap> bitmap(GFX_LoadPNG(fileIn(BUILT_BUNDLE, row.file).c_str(), nullptr));
+  return bitmap ? Size{bitmap->getWidth(), bitmap->getHeight()} : Size{0, 0};
+}
+
+std::vector<ImageRow> everyRow() {
+  std::vector<ImageRow> rows;
+  for (ImageRows set : {commonImageRows(), styleImageRows(0), styleImageRows(1)})
+    rows.insert(rows.end(), set.begin(), set.end());
+  return rows;
+}
+
+const ImageRow& rowNamed(int style, const std::string& name) {
+  for (ImageRows set : {styleImageRows(style), commonImageRows()})
+    for (const ImageRow& row : set)
+      if (name == row.name) return row;
+  throw std::out_of_range(name);
+}
+
+// An editor's graphics object and its image cache at one style and scale, reading the bundle
+// named by KROMA_BUNDLE_DIR.
+struct Editor {
+  Editor(int style, double scale, const char* bundle = BUILT_BUNDLE)
+      : env("KROMA_BUNDLE_DIR", bundle), graphics(&plug, 1500, 757) {
+    cache.setStyle(style);
+    cache.setScale(scale);
+    cache.setLog(&log);
+    cache.initImages(&graphics);
+  }
+  IBitmap image(const char* name) { return cache.getImageByName(&graphics, name); }
+  kroma_test::ScopedEnv env;
+  Plug plug;
+  IGraphicsMac graphics;
+  RecordingLog log;
+  ImageCache cache;
+};
+
+bool isEmpty(const IBitmap& bitmap) {
+  return !bitmap.mData && bitmap.W == 0 && bitmap.H == 0 && bitmap.N == 1 &&
+         !bitmap.mFramesAreHorizontal;
+}
+
+}  // namespace
+
+TEST(ImageTableTest, EveryFileIsBuiltAndItsFramesDivideItEvenly) {
+  for (const ImageRow& row : everyRow()) {
+    SCOPED_TRACE(row.file);
+    const Size size = sizeOf(row);
+    ASSERT_GT(size.w * size.h, 0);
+    const int along = row.framesHorizontal ? size.w : size.h;
+    EXPECT_EQ(along % row.frames, 0);
+  }
+}
+
+TEST(ImageTableTest, BothStylesNameTheSamePicturesAndEveryFileHasAnIdOfItsOwn) {
+  EXPECT_EQ(commonImageRows().size(), 69u);
+  EXPECT_EQ(styleImageRows(0).size(), 36u);
+  EXPECT_EQ(styleImageRows(1).size(), 36u);
+  EXPECT_EQ(styleImageRows(2).size(), 0u);
+  std::set<std::string> light, dark, names, files;
+  for (const ImageRow& row : styleImageRows(0)) light.insert(row.name);
+  for (const ImageRow& row : styleImageRows(1)) dark.insert(row.name);
+  EXPECT_EQ(light, dark);
+  std::map<int, std::string> fileOfId;
+  for (const ImageRow& row : everyRow()) {
+    names.insert(row.name);
+    files.insert(row.file);
+    const auto [entry, added] = fileOfId.emplace(row.id, row.file);
+    EXPECT_EQ(entry->second, row.file) << "id " << row.id;
+  }
+  EXPECT_EQ(names.size(), 105u);
+  EXPECT_EQ(files.size(), 140u);
+  EXPECT_EQ(fileOfId.size(), 140u);
+  EXPECT_EQ(fileOfId[kEditorBackgroundId], "resources/img/main-bg-frame.png");
+  EXPECT_EQ(fileOfId[kProgressOverlayIdLight], "resources/img/kroma-progress-overlay.png");
+  EXPECT_EQ(fileOfId[kProgressOverlayIdDark], "resources/img/kroma-progress-overlay-b.png");
+}
+
+TEST(ImageCacheTest, PicturesComeAtTheGuiScaleTruncatedWithTheirFrames) {
+  for (int style : {0, 1})
+    for (double scale : kScales) {
+      Editor editor(style, scale);
+      ASSERT_EQ(editor.cache.images().size(), 105u);
+      for (const auto& [name, info] : editor.cache.images()) {
+        SCOPED_TRACE(name + " at " + std::to_string(scale));
+        const ImageRow& row = rowNamed(style, name);
+        const Size file = sizeOf(row);
+        const IBitmap bitmap = editor.image(name.c_str());
+        EXPECT_EQ(bitmap.W, (int)(file.w * scale));
+        EXPECT_EQ(bitmap.H, (int)(file.h * scale));
+        EXPECT_EQ(bitmap.N, row.frames);
+        EXPECT_EQ(bitmap.mFramesAreHorizontal, row.framesHorizontal);
+      }
+      EXPECT_EQ(editor.log.lines.size(), 2u);  // started and completed
+    }
+}
+
+TEST(ImageCacheTest, TwoEditorsAtDifferentScalesEachGetTheirOwnSize) {
+  Editor small(0, 0.85);
+  Editor large(0, 1.15);
+  const IBitmap knob = small.image("IKNOBROTATERCONTROL_ID2");
+  const IBitmap bigKnob = large.image("IKNOBROTATERCONTROL_ID2");
+  EXPECT_NE(knob.mData, bigKnob.mData);
+  EXPECT_EQ(knob.W, 47);  // 56 wide
+  EXPECT_EQ(bigKnob.W, 64);
+  EXPECT_EQ(small.image("IKNOBROTATERCONTROL_ID2").mData, knob.mData);
+  // Both styles share the common pictures at one scale.
+  Editor dark(1, 0.85);
+  EXPECT_EQ(dark.image("IKNOBROTATERCONTROL_ID2").mData, knob.mData);
+  EXPECT_NE(dark.image("MAIN_BG_ID").mData, small.image("MAIN_BG_ID").mData);
+  // Only the light style draws its lock from the common white one.
+  EXPECT_EQ(small.image("BUTTON_LOCK_ID").mData, small.image("BUTTON_LOCK_WHITE_ID").mData);
+  EXPECT_NE(dark.image("BUTTON_LOCK_ID").mData, dark.image("BUTTON_LOCK_WHITE_ID").mData);
+}
+
+TEST(ImageCacheTest, ProgressOverlayAndBackgroundCoverTheEditorAtEveryScale) {
+  for (int style : {0, 1})
+    for (double scale : kScales) {
+      SCOPED_TRACE(std::to_string(style) + " at " + std::to_string(scale));
+      Editor editor(style, scale);
+      const int w = (int)(1500 * scale), h = (int)(757 * scale);
+      const IBitmap overlay = editor.image("PROGRESS_INDICATOR_ID");
+      EXPECT_EQ(overlay.W, w);
+      EXPECT_EQ(overlay.H, h);
+      // The core loading the overlay's id at the GUI scale finds the same copy.
+      const ImageRow& row = rowNamed(style, "PROGRESS_INDICATOR_ID");
+      EXPECT_EQ(row.id, style ? kProgressOverlayIdDark : kProgressOverlayIdLight);
+      EXPECT_EQ(editor.graphics.LoadIBitmap(row.id, row.file, scale).mData, overlay.mData);
+      const IBitmap background =
+          editor.graphics.LoadIBitmap(kEditorBackgroundId, "main-bg-frame.png", scale);
+      EXPECT_EQ(background.mData, editor.image("MAIN_BG_FRAME_ID").mData);
+      EXPECT_EQ(background.W, w);
+      EXPECT_EQ(background.H, h);
+    }
+}
+
+TEST(ImageCacheTest, AnUnknownStyleLoadsTheCommonPicturesOnly) {
+  Editor editor(2, 1.0);
+  EXPECT_EQ(editor.cache.images().size(), 69u);
+  EXPECT_TRUE(editor.log.has("GUI style 2 has no image set!"));
+  EXPECT_TRUE(isEmpty(editor.image("MAIN_BG_ID")));
+  EXPECT_TRUE(editor.log.has("Image MAIN_BG_ID MISSING!"));
+  EXPECT_NE(editor.image("BUTTON_LOCK_WHITE_ID").mData, nullptr);
+  editor.log.on = false;
+  editor.log.lines.clear();
+  EXPECT_TRUE(isEmpty(editor.image("NO_SUCH_ID")));
+  EXPECT_TRUE(editor.log.lines.empty());
+}
+
+TEST(ImageCacheTest, MissingOrDamagedFilesGiveTheEmptyBitmapAndTheRestLoads) {
+  kroma_test::TempDir bundle;
+  const std::string images = bundle.file("resources/img");
+  std::filesystem::create_directories(images);
+  for (const ImageRow& row : everyRow())
+    std::filesystem::copy_file(fileIn(BUILT_BUNDLE, row.file), fileIn(bundle.path(), row.file),
+                               std::filesystem::copy_options::overwrite_existing);
+  std::filesystem::remove(images + "/knob-kroma-small.png");
+  std::filesystem::resize_file(images + "/bg-about.png", 60);
+  // A scale of its own, so that nothing comes from the process-wide cache.
+  Editor editor(1, 0.5, bundle.path().c_str());
+  EXPECT_EQ(editor.cache.images().size(), 103u);
+  for (const char* name : {"IKNOBROTATERCONTROL_ID3", "BG_ABOUT_ID"}) {
+    SCOPED_TRACE(name);
+    EXPECT_TRUE(isEmpty(editor.image(name)));
+    EXPECT_TRUE(editor.log.has(std::string("Image ") + name + " MISSING!"));
+  }
+  EXPECT_TRUE(
+      editor.log.has("Image BG_ABOUT_ID could not be read from resources/img/bg-about.png!"));
+  EXPECT_EQ(editor.image("MAIN_BG_ID").W, 750);
+  EXPECT_TRUE(editor.log.has("Completed!"));
+}
+
+TEST(ImageCacheTest, ClearingKeepsWhatControlsDrawAndReloadsAtTheNewScale) {
+  Editor editor(0, 1.0);
+  const IBitmap drawn = editor.image("IKNOBROTATERCONTROL_ID5");  // as a control keeps it
+  const unsigned int last = drawn.mData->getBits()[drawn.mData->getRowSpan() * drawn.H - 1];
+  editor.cache.ClearImageCache(false);
+  EXPECT_TRUE(editor.cache.images().empty());
+  EXPECT_TRUE(isEmpty(editor.image("IKNOBROTATERCONTROL_ID5")));
+  EXPECT_TRUE(editor.log.has("Image IKNOBROTATERCONTROL_ID5 MISSING!"));
+  editor.cache.setScale(1.15);
+  editor.cache.ClearImageCache(true);
+  EXPECT_EQ(editor.cache.images().size(), 105u);
+  EXPECT_EQ(editor.image("IKNOBROTATERCONTROL_ID5").W, 64);
+  // The pixels the control draws are still there (AddressSanitizer reads them).
+  EXPECT_EQ(drawn.mData->getBits()[drawn.mData->getRowSpan() * drawn.H - 1], last);
+  editor.cache.setScale(1.0);
+  editor.cache.ClearImageCache(true);
+  EXPECT_EQ(editor.image("IKNOBROTATERCONTROL_ID5").mData, drawn.mData);
+}

@@ -1,0 +1,130 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "src/editor/ImageTable.h"
+#include "tests/support/TempDir.h"
+#include "toolkit/gfx/Png.h"
+#include "tools/genimages/Art.h"
+#include "tools/genimages/PngOut.h"
+
+namespace {
+
+constexpr Rgb kBlack = hex(0x000000);
+constexpr Rgb kWhite = hex(0xFFFFFF);
+
+// The red channel of a pixel.
+int redAt(Canvas& c, int x, int y) {
+  return (int)(c.bitmap().getBits()[y * c.bitmap().getRowSpan() + x] >> 8 & 255);
+}
+
+std::unique_ptr<Canvas> drawn(const char* stem, int style, int frames, bool horizontal = false) {
+  const Art* art = artFor(stem);
+  auto c = std::make_unique<Canvas>(art->w * (horizontal ? frames : 1),
+                                    art->h * (horizontal ? 1 : frames), look::kPlate);
+  for (int i = 0; i < frames; ++i)
+    art->paint(*c, look::palette(style),
+               Frame{horizontal ? i * art->w : 0, horizontal ? 0 : i * art->h, art->w, art->h, i,
+                     frames, art->variant, art->label});
+  return c;
+}
+
+std::vector<unsigned int> pixelsOf(Canvas& c) {
+  std::vector<unsigned int> pixels;
+  for (int y = 0; y < c.height(); ++y)
+    pixels.insert(pixels.end(), c.bitmap().getBits() + y * c.bitmap().getRowSpan(),
+                  c.bitmap().getBits() + y * c.bitmap().getRowSpan() + c.width());
+  return pixels;
+}
+
+std::string bytesOf(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+}  // namespace
+
+TEST(CatalogTest, EveryFileOfTheTableHasArtAndStylesShareIt) {
+  for (ImageRows rows : {commonImageRows(), styleImageRows(0), styleImageRows(1)})
+    for (const ImageRow& row : rows) {
+      const std::string stem = std::filesystem::path(row.file).stem();
+      EXPECT_NE(artFor(stem.c_str()), nullptr) << stem;
+    }
+  EXPECT_EQ(artFor("kroma-oscillator-bg-gray"), artFor("kroma-oscillator-bg-orange"));
+  EXPECT_EQ(artFor("bg-notch-filter"), artFor("bg-notch-filter-white"));
+  EXPECT_NE(artFor("main-bg-white"), artFor("main-bg-frame"));
+  EXPECT_EQ(artFor("no-such-picture"), nullptr);
+}
+
+TEST(CanvasTest, ShapesHaveSolidInsidesAndSoftEdges) {
+  Canvas c(60, 40, kBlack);
+  c.circle(20, 20, 10, kWhite);
+  EXPECT_EQ(redAt(c, 20, 20), 255);
+  EXPECT_EQ(redAt(c, 35, 20), 0);
+  const int edge = redAt(c, 29, 22);  // the rim passes through this pixel
+  EXPECT_GT(edge, 0);
+  EXPECT_LT(edge, 255);
+  c.roundRect(40, 5, 15, 30, 6, kWhite);
+  EXPECT_EQ(redAt(c, 40, 5), 0);  // cut corner
+  EXPECT_EQ(redAt(c, 47, 20), 255);
+  Canvas arcs(60, 60, kBlack);
+  arcs.arc(30, 30, 20, 3, -1.5f, 1.5f, kWhite);  // the upper half
+  EXPECT_EQ(redAt(arcs, 30, 10), 255);
+  EXPECT_EQ(redAt(arcs, 30, 49), 0);
+}
+
+TEST(KnobArtTest, ThePointerSweepsFromLowerLeftToLowerRight) {
+  constexpr int kFrames = 5;
+  auto knob = drawn("knob-kroma-normal-5", 0, kFrames);
+  const float sweep = 150.f * 3.14159265f / 180.f;
+  for (int frame = 0; frame < kFrames; ++frame) {
+    SCOPED_TRACE(frame);
+    const float angle = -sweep + 2 * sweep * frame / (kFrames - 1);
+    // A point on the pointer, 10 pixels out from the centre of a 56 x 56 frame.
+    const int x = (int)(28 + 10 * std::sin(angle)), y = (int)(28 - 10 * std::cos(angle));
+    EXPECT_GT(redAt(*knob, x, frame * 56 + y), 200);
+    const int mirror = (int)(28 - 10 * std::sin(angle));
+    if (frame != kFrames / 2) {
+      EXPECT_LT(redAt(*knob, mirror, frame * 56 + y), 120);
+    }
+  }
+}
+
+TEST(DrawingTest, EveryRunGivesTheSameBytes) {
+  kroma_test::TempDir dir;
+  const std::pair<const char*, int> kPictures[] = {
+      {"kroma-filter-envelopes-orange", 1}, {"main-tab-selector", 2}, {"bg-about", 1}};
+  for (const auto& [stem, frames] : kPictures) {
+    SCOPED_TRACE(stem);
+    auto first = drawn(stem, 1, frames);
+    auto second = drawn(stem, 1, frames);
+    EXPECT_EQ(pixelsOf(*first), pixelsOf(*second));
+    ASSERT_TRUE(writeFastPng(dir.file("a.png").c_str(), first->bitmap()));
+    ASSERT_TRUE(writeFastPng(dir.file("b.png").c_str(), second->bitmap()));
+    EXPECT_EQ(bytesOf(dir.file("a.png")), bytesOf(dir.file("b.png")));
+  }
+}
+
+TEST(PngOutTest, OpaquePicturesDecodeToTheSamePixels) {
+  kroma_test::TempDir dir;
+  Canvas c(33, 17, kBlack);
+  c.gradient(0, 0, 33, 17, hex(0x102030), hex(0xF0E0D0));
+  c.circle(16, 8, 6, hex(0xFF8A1F));
+  ASSERT_TRUE(writeFastPng(dir.file("p.png").c_str(), c.bitmap()));
+  std::unique_ptr<GFX_IBitmap> read(GFX_LoadPNG(dir.file("p.png").c_str(), nullptr));
+  ASSERT_NE(read, nullptr);
+  ASSERT_EQ(read->getWidth(), 33);
+  for (int y = 0; y < 17; ++y)
+    for (int x = 0; x < 33; ++x)
+      ASSERT_EQ(read->getBits()[y * read->getRowSpan() + x],
+                c.bitmap().getBits()[y * c.bitmap().getRowSpan() + x])
+          << x << "," << y;
+  EXPECT_FALSE(writeFastPng(dir.file("no/such/folder.png").c_str(), c.bitmap()));
+}
