@@ -5,8 +5,6 @@
 #include <fstream>
 #include <sstream>
 
-#include "FileEncrypt/ConfigKey.h"
-#include "FileEncrypt/tea.h"
 #include "toolkit/plugin/editor/IDrawTypes.h"
 
 namespace config_test {
@@ -21,16 +19,6 @@ void TestBundle::writeEnciphered(const std::string& name, const std::string& tex
 
 void TestBundle::writeRaw(const std::string& name, const std::string& bytes) {
   std::ofstream(mDir.file("resources/" + name), std::ios::binary) << bytes;
-}
-
-std::string encipher(const std::string& text) {
-  std::string bytes = text;
-  bytes.resize((bytes.size() + 7) / 8 * 8, '\0');
-  unsigned int key[4];
-  configKeyWords(key);
-  for (size_t i = 0; i < bytes.size(); i += 8)
-    Tea::simpleencrypt(reinterpret_cast<unsigned char*>(&bytes[i]), key);
-  return bytes;
 }
 
 bool LoggedManager::logged(const std::string& part) const {

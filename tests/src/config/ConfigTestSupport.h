@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "src/config/UIConfigManager.h"
+#include "tests/support/Encipher.h"
 #include "tests/support/TempDir.h"
 #include "toolkit/log.h"
 
@@ -24,8 +25,7 @@ class TestBundle {
   kroma_test::ScopedEnv mEnv;
 };
 
-// The text as the resource holds it: zero-padded to whole blocks and enciphered.
-std::string encipher(const std::string& text);
+using kroma_test::encipher;
 
 // A configuration manager whose editor side records what the walk asks of it: the layers as a
 // tree of records, each builder call as one line "kind(argument,argument,...)". The MIDI-bound
