@@ -111,10 +111,12 @@ struct QuietLog : TK_LogSink {
   void Write(const char*, const std::string&) override {}
 };
 
-// A fresh plug-in and manager with the images preloaded, as the constructor has them.
+// A fresh plug-in and manager with the images preloaded, as the constructor has them, and the
+// resources to read.
 struct Instance {
-  Instance() {
+  Instance(const Bundle::LoadedFile& layout, const Bundle::LoadedFile& sysex) {
     config.setLog(&log);
+    config.setResourceLoader([&](int id, const char*) { return id == 100 ? layout : sysex; });
     config.preloadImage(plug.graphics, 101, "KNOB", "48x6144", 128, false);
     config.preloadImage(plug.graphics, 102, "SWITCH", "40x60", 2, false);
     config.preloadImage(plug.graphics, 103, "HANDLE", "20x30", 1, false);
@@ -131,9 +133,7 @@ void BM_ReadAndBuildLayout(benchmark::State& state) {
   for (auto _ : state) {
     state.PauseTiming();
     instance.reset();
-    instance = std::make_unique<Instance>();
-    instance->config.setResourceLoader(
-        [&](int id, const char*) { return id == 100 ? layout : sysex; });
+    instance = std::make_unique<Instance>(layout, sysex);
     state.ResumeTiming();
     instance->config.readUIConfig(instance->plug.graphics, &instance->plug, nullptr, 0, 1.0);
   }
@@ -165,9 +165,7 @@ void BM_BuildFromDecipheredText(benchmark::State& state) {
   for (auto _ : state) {
     state.PauseTiming();
     instance.reset();
-    instance = std::make_unique<Instance>();
-    instance->config.setResourceLoader(
-        [&](int id, const char*) { return id == 100 ? empty : sysex; });
+    instance = std::make_unique<Instance>(empty, sysex);
     instance->config.readUIConfig(instance->plug.graphics, &instance->plug, nullptr, 0, 1.0);
     state.ResumeTiming();
     tinyxml2::XMLDocument document;

@@ -112,9 +112,18 @@ class EditorConfigManager final : public UIConfigManager {
   // Places the control, then finds or makes the parameter's binding with the message type and
   // appends the control to it.
   ControlAction& placeAndBind(IControl* control, ControlLayer* layer, int messageType);
-  // The common path of the bool-parameter buttons without MIDI.
-  IControl* makeButton(bool momentary, const std::string& name, int paramIdx, bool defaultOn, int x,
-                       int y, const std::string& imageId, int part, ControlLayer* layer,
+  // The first steps of a family: the image, the parameter initialised under paramName (and
+  // the group text of the part), and the control at the scaled place, not yet placed. Null when
+  // the index names no parameter.
+  IControl* makeKnob(const std::string& paramName, int paramIdx, int x, int y,
+                     const std::string& imageId, double defaultValue, double minValue,
+                     double maxValue, double step, int part, const std::string& group);
+  IControl* makeFader(const std::string& paramName, int paramIdx, int x, int y, int length,
+                      const std::string& imageId, double defaultValue, double minValue,
+                      double maxValue, int part, const std::string& group, EDirection direction);
+  // A latching switch or a momentary button over a bool parameter, one frame in size.
+  IControl* makeSwitch(bool momentary, const std::string& paramName, int paramIdx, bool defaultOn,
+                       int x, int y, const std::string& imageId, int part,
                        const std::string& group);
   // Seam: the menu builders are built later; until then they log and build nothing.
   void menuNotBuiltYet(const std::string& name, int paramIdx) const;

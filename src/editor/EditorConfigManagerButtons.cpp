@@ -5,36 +5,41 @@
 #include "toolkit/plugin/base/IParam.h"
 #include "toolkit/plugin/editor/IStockControls.h"
 
-IControl* EditorConfigManager::makeButton(bool momentary, const std::string& name, int paramIdx,
-                                          bool defaultOn, int x, int y, const std::string& imageId,
-                                          int part, ControlLayer* layer, const std::string& group) {
+IControl* EditorConfigManager::makeSwitch(bool momentary, const std::string& paramName,
+                                          int paramIdx, bool defaultOn, int x, int y,
+                                          const std::string& imageId, int part,
+                                          const std::string& group) {
   IBitmap bitmap = getImageByName(graphics(), imageId);
   IParam* param = parameter(paramIdx);
   if (!param) return nullptr;
-  param->InitBool(name.c_str(), defaultOn, "", getParamGroup(part, group), -1, -1);
+  param->InitBool(paramName.c_str(), defaultOn, "", getParamGroup(part, group), -1, -1);
   const IRECT rect = frameRect(x, y, bitmap);
-  IControl* button = momentary ? new IContactControl(plug(), rect, paramIdx, &bitmap)
-                               : new ISwitchControl(plug(), rect, paramIdx, &bitmap);
-  placeAndBind(button, layer, kMessageNone);
-  return button;
+  if (momentary) return new IContactControl(plug(), rect, paramIdx, &bitmap);
+  return new ISwitchControl(plug(), rect, paramIdx, &bitmap);
 }
 
 void EditorConfigManager::createBoolControl(std::string name, int paramIdx, int defaultOn, int x,
                                             int y, std::string imageId, int part,
                                             ControlLayer* layer, std::string group) {
-  makeButton(false, name, paramIdx, defaultOn != 0, x, y, imageId, part, layer, group);
+  if (IControl* button =
+          makeSwitch(false, name, paramIdx, defaultOn != 0, x, y, imageId, part, group))
+    placeAndBind(button, layer, kMessageNone);
 }
 
 void EditorConfigManager::createSwitchControl(std::string name, int paramIdx, int defaultOn, int x,
                                               int y, std::string imageId, int part,
                                               ControlLayer* layer, std::string group) {
-  makeButton(true, name, paramIdx, defaultOn != 0, x, y, imageId, part, layer, group);
+  if (IControl* button =
+          makeSwitch(true, name, paramIdx, defaultOn != 0, x, y, imageId, part, group))
+    placeAndBind(button, layer, kMessageNone);
 }
 
 IControl* EditorConfigManager::createAutoOffSwitchControl(std::string name, int paramIdx, int x,
                                                           int y, std::string imageId, int part,
                                                           ControlLayer* layer, std::string group) {
-  return makeButton(true, name, paramIdx, false, x, y, imageId, part, layer, group);
+  IControl* button = makeSwitch(true, name, paramIdx, false, x, y, imageId, part, group);
+  if (button) placeAndBind(button, layer, kMessageNone);
+  return button;
 }
 
 void EditorConfigManager::createCCBoolControl(int ccNumber, int channel, std::string name,
@@ -42,12 +47,9 @@ void EditorConfigManager::createCCBoolControl(int ccNumber, int channel, std::st
                                               double defaultOn, double offValue, double onValue,
                                               LinkInfo, int part, ControlLayer* layer,
                                               std::string group) {
-  IBitmap bitmap = getImageByName(graphics(), imageId);
-  IParam* param = parameter(paramIdx);
-  if (!param) return;
-  param->InitBool(partName(name, part).c_str(), defaultOn != 0.0, "", getParamGroup(part, group),
-                  -1, -1);
-  IControl* button = new ISwitchControl(plug(), frameRect(x, y, bitmap), paramIdx, &bitmap);
+  IControl* button = makeSwitch(false, partName(name, part), paramIdx, defaultOn != 0.0, x, y,
+                                imageId, part, group);
+  if (!button) return;
   ControlAction& action = placeAndBind(button, layer, kMessageCCOffOn);
   action.ccOffValue = whole(offValue);
   action.ccOnValue = whole(onValue);
@@ -62,12 +64,11 @@ void EditorConfigManager::createSysExBoolControl(std::string name, int paramIdx,
   // Off and on: the values 0 and 1, whatever the zero offset.
   ControlActionSysExMessage table;
   unsigned char address[4];
-  IParam* param = parameter(paramIdx);
-  if (!param || !precomputeSysEx(sysexIndex, changingByte, 2, 0, 0, part, table, address)) return;
-  IBitmap bitmap = getImageByName(graphics(), imageId);
-  param->InitBool(partName(name, part).c_str(), defaultOn != 0.0, "", getParamGroup(part, group),
-                  -1, -1);
-  IControl* button = new ISwitchControl(plug(), frameRect(x, y, bitmap), paramIdx, &bitmap);
+  if (!parameter(paramIdx) ||
+      !precomputeSysEx(sysexIndex, changingByte, 2, 0, 0, part, table, address))
+    return;
+  IControl* button = makeSwitch(false, partName(name, part), paramIdx, defaultOn != 0.0, x, y,
+                                imageId, part, group);
   ControlAction& action = placeAndBind(button, layer, kMessageSysExOne);
   setControlLink(&action, paramIdx, link, part);
   action.sysexMessages = std::move(table);

@@ -2,6 +2,7 @@
 #include <tinyxml2.h>
 
 #include <cmath>
+#include <memory>
 
 #include "ConfigTestSupport.h"
 #include "src/config/ParameterIds.h"
@@ -11,26 +12,28 @@ namespace {
 using config_test::LoggedManager;
 using config_test::RecordingConfig;
 
-// Walks a layout text from its first node, as the reading sequence does with the root's.
-class Walk : public testing::Test {
- protected:
-  Walk() { m.manager.initParams(); }
-  void walk(const std::string& text, int part = -1) {
-    document.Parse(text.c_str());
-    ASSERT_FALSE(document.Error()) << text;
-    m.manager.readReasources(&document);
-    m.lines.clear();
-    m.manager.processXMLElement(document.FirstChild(), nullptr, part);
-  }
-  RecordingConfig::Layer* layer(const std::string& name) {
-    return RecordingConfig::layerOf(m.manager.getLayer(name));
-  }
-
-  LoggedManager m;
+// Walks a layout text as the reading sequence walks the root's children, in `part`.
+void walkIn(LoggedManager& m, const std::string& text, int part = -1) {
   tinyxml2::XMLDocument document;
-};
+  document.Parse(("<uiconfig>" + text + "</uiconfig>").c_str());
+  ASSERT_FALSE(document.Error()) << text;
+  m.manager.readReasources(&document);
+  m.lines.clear();
+  m.manager.processXMLElement(document.RootElement()->FirstChild(), nullptr, part);
+}
 
-TEST_F(Walk, LayersNestInDocumentOrder) {
+// A manager with the parameter identifiers known, as the walk finds it.
+std::unique_ptr<LoggedManager> fresh() {
+  auto m = std::make_unique<LoggedManager>();
+  m->manager.initParams();
+  return m;
+}
+
+RecordingConfig::Layer* layer(LoggedManager& m, const std::string& name) {
+  return RecordingConfig::layerOf(m.manager.getLayer(name));
+}
+
+TEST(Walk, LayersNestInDocumentOrder) {
   const struct {
     const char* layout;
     const char* tree;
@@ -54,20 +57,19 @@ TEST_F(Walk, LayersNestInDocumentOrder) {
       {R"(<layer name="caps" overlay="TRUE"/><layer name="one" overlay="1"/>)", "caps#0{},one#0{}"},
   };
   for (const auto& c : cases) {
-    LoggedManager fresh;
-    tinyxml2::XMLDocument doc;
-    doc.Parse(c.layout);
-    fresh.manager.processXMLElement(doc.FirstChild(), nullptr, -1);
-    EXPECT_EQ(fresh.manager.tree(), c.tree) << c.layout;
+    LoggedManager m;
+    walkIn(m, c.layout);
+    EXPECT_EQ(m.manager.tree(), c.tree) << c.layout;
   }
 }
 
-TEST_F(Walk, TheLayerMapFindsTheLaterOfTwoNamesAndNeverInserts) {
-  walk(R"(<layer name="twin" id="1"/><layer name="twin" id="2"/>
+TEST(Walk, TheLayerMapFindsTheLaterOfTwoNamesAndNeverInserts) {
+  LoggedManager m;
+  walkIn(m, R"(<layer name="twin" id="1"/><layer name="twin" id="2"/>
           <multilayer name="part" create="16"/>)");
-  EXPECT_EQ(layer("twin")->id, 2);
+  EXPECT_EQ(layer(m, "twin")->id, 2);
   EXPECT_EQ(m.manager.tree().find("twin#1"), 0u);  // the earlier one stays in the tree
-  EXPECT_EQ(layer("part15")->id, 15);
+  EXPECT_EQ(layer(m, "part15")->id, 15);
   EXPECT_EQ(m.manager.getLayer("part16"), nullptr);
   EXPECT_EQ(m.manager.getLayer("bankAndProgram01"), nullptr);
   EXPECT_EQ(m.manager.getLayerMap().size(), 17u);
@@ -78,7 +80,7 @@ std::string knob(const std::string& paramId) {
   return R"(<knobcontrol type="ccKnob" paramId=")" + paramId + R"("/>)";
 }
 
-TEST_F(Walk, ParameterIndicesAddThePartAndTheOffset) {
+TEST(Walk, ParameterIndicesAddThePartAndTheOffset) {
   const struct {
     const char* paramId;
     int part;
@@ -99,33 +101,31 @@ TEST_F(Walk, ParameterIndicesAddThePartAndTheOffset) {
       {"kOscillator1Octave+-1", -1, -1, "names no parameter (index -1)"},
   };
   for (const auto& c : cases) {
-    LoggedManager fresh;
-    fresh.manager.initParams();
-    fresh.lines.clear();
-    tinyxml2::XMLDocument doc;
-    doc.Parse(knob(c.paramId).c_str());
-    fresh.manager.processXMLElement(doc.FirstChild(), nullptr, c.part);
+    const std::unique_ptr<LoggedManager> m = fresh();
+    walkIn(*m, knob(c.paramId), c.part);
     if (c.index < 0) {
-      EXPECT_TRUE(fresh.manager.calls.empty()) << c.paramId;
-      ASSERT_EQ(fresh.lines.size(), 1u) << c.paramId;
-      EXPECT_NE(fresh.lines[0].find(c.log), std::string::npos) << fresh.lines[0];
+      EXPECT_TRUE(m->manager.calls.empty()) << c.paramId;
+      ASSERT_EQ(m->lines.size(), 1u) << c.paramId;
+      EXPECT_NE(m->lines[0].find(c.log), std::string::npos) << m->lines[0];
       continue;
     }
-    ASSERT_EQ(fresh.manager.calls.size(), 1u) << c.paramId;
-    EXPECT_NE(fresh.manager.calls[0].find(",," + std::to_string(c.index) + ","), std::string::npos)
-        << c.paramId << " " << fresh.manager.calls[0];
-    EXPECT_TRUE(fresh.lines.empty());
+    ASSERT_EQ(m->manager.calls.size(), 1u) << c.paramId;
+    EXPECT_NE(m->manager.calls[0].find(",," + std::to_string(c.index) + ","), std::string::npos)
+        << c.paramId << " " << m->manager.calls[0];
+    EXPECT_TRUE(m->lines.empty());
   }
 }
 
-TEST_F(Walk, AContainerWithAnUnknownParameterIsStillBuilt) {
-  walk(R"(<layer name="kept" paramId="kNoSuchName"><layer name="inner"/></layer>)");
+TEST(Walk, AContainerWithAnUnknownParameterIsStillBuilt) {
+  const std::unique_ptr<LoggedManager> fm = fresh();
+  LoggedManager& m = *fm;
+  walkIn(m, R"(<layer name="kept" paramId="kNoSuchName"><layer name="inner"/></layer>)");
   EXPECT_EQ(m.manager.tree(), "kept#0{inner#0{}}");
   ASSERT_EQ(m.lines.size(), 1u);
   EXPECT_NE(m.lines[0].find("layer at line 1 is built without it"), std::string::npos);
 }
 
-TEST_F(Walk, EveryControlTypeReachesItsBuilderWithItsAttributes) {
+TEST(Walk, EveryControlTypeReachesItsBuilderWithItsAttributes) {
   const std::string attributes =
       R"(name="Cut" paramId="kFilter1Cutoff" imageId="K" paramGroup="G" position="10,20,30"
       length="40" valueBounds="64,1,100,2" changingByte="263" valueDisplay="0:127" valueList="L"
@@ -162,26 +162,23 @@ TEST_F(Walk, EveryControlTypeReachesItsBuilderWithItsAttributes) {
       {"knobcontrol", "", ""},
   };
   for (const auto& c : cases) {
-    LoggedManager fresh;
-    fresh.manager.initParams();
-    tinyxml2::XMLDocument doc;
-    doc.Parse((R"(<uiconfig><valueLists><list name="L"><value>a</value><value>b</value></list>
-                  </valueLists><multilayer name="L" create="3"><)" +
-               std::string(c.element) + " type=\"" + c.type + "\" " + attributes +
-               "/></multilayer></uiconfig>")
-                  .c_str());
-    fresh.manager.readReasources(&doc);
-    fresh.manager.processXMLElement(doc.RootElement()->LastChild(), nullptr, -1);
+    const std::unique_ptr<LoggedManager> m = fresh();
+    walkIn(*m, R"(<valueLists><list name="L"><value>a</value><value>b</value></list></valueLists>
+                  <multilayer name="L" create="3"><)" +
+                   std::string(c.element) + " type=\"" + c.type + "\" " + attributes +
+                   "/></multilayer>");
     // One call per copy; copy 2's carries part 2.
-    ASSERT_EQ(fresh.manager.calls.size(), c.call.empty() ? 0u : 3u) << c.type;
+    ASSERT_EQ(m->manager.calls.size(), c.call.empty() ? 0u : 3u) << c.type;
     if (!c.call.empty()) {
-      EXPECT_EQ(fresh.manager.calls[2], c.call) << c.type;
+      EXPECT_EQ(m->manager.calls[2], c.call) << c.type;
     }
   }
 }
 
-TEST_F(Walk, LeftOutAttributesTakeTheirDefaults) {
-  walk(R"(<knobcontrol type="ccKnob" paramId="kMainTab" valueDisplay="1:2:3"/>
+TEST(Walk, LeftOutAttributesTakeTheirDefaults) {
+  const std::unique_ptr<LoggedManager> fm = fresh();
+  LoggedManager& m = *fm;
+  walkIn(m, R"(<knobcontrol type="ccKnob" paramId="kMainTab" valueDisplay="1:2:3"/>
           <buttoncontrol type="seButton" paramId="kMainTab" valueBounds="1"/>
           <buttoncontrol type="ccButton"/>)");
   EXPECT_EQ(m.manager.calls,
@@ -191,7 +188,7 @@ TEST_F(Walk, LeftOutAttributesTakeTheirDefaults) {
   EXPECT_EQ(m.lines[0], "CONFIG READER: no parameter given; buttoncontrol at line 3 skipped!");
 }
 
-TEST_F(Walk, ThePartStepFollowsTheCopyElseTheChannel) {
+TEST(Walk, ThePartStepFollowsTheCopyElseTheChannel) {
   const struct {
     const char* element;
     int part;
@@ -202,28 +199,27 @@ TEST_F(Walk, ThePartStepFollowsTheCopyElseTheChannel) {
       {R"(<knobcontrol type="ccKnob" paramId="kMultiPartMIDICh" channel="16"/>)", -1, 15},
       {R"(<knobcontrol type="ccKnob" paramId="kMultiPartMIDICh"/>)", -1, -1},
       // Elements that build nothing close too, when the parameter has a binding.
-      {R"(<unknownElement paramId="kMultiPartMIDICh" channel="4"/>)", -1, 3},
+      {R"(<unknownElement paramId="kMultiPartMIDICh" channel="4"/>
+          <unknownElement paramId="kMultiPartPatch" channel="4"/>)",
+       -1, 3},
       {R"(<layer name="l" paramId="kMultiPartMIDICh" channel="5"/>)", -1, 4},
       {R"(<display paramId="kMultiPartMIDICh" channel="6"/>)", -1, 5},
   };
   for (const auto& c : cases) {
-    LoggedManager fresh;
-    fresh.manager.initParams();
+    const std::unique_ptr<LoggedManager> m = fresh();
     const int index = kMultiPartMIDICh + std::max(c.part, 0);
-    ControlAction& action = fresh.manager.bindControlAction(index, kMessageNone);
+    ControlAction& action = m->manager.bindControlAction(index, kMessageNone);
     action.part = 99;
-    tinyxml2::XMLDocument doc;
-    doc.Parse(c.element);
-    fresh.manager.processXMLElement(doc.FirstChild(), nullptr, c.part);
+    walkIn(*m, c.element, c.part);
     EXPECT_EQ(action.part, c.expected) << c.element;
+    // Without a binding the step makes none.
+    EXPECT_EQ(m->manager.getControlAction(kMultiPartPatch), nullptr);
   }
-  // Without a binding the step makes none.
-  walk(R"(<unknownElement paramId="kMultiPartPatch" channel="4"/>)");
-  EXPECT_EQ(m.manager.getControlAction(kMultiPartPatch), nullptr);
 }
 
-TEST_F(Walk, FixedPurposeElementsReachTheirHandlers) {
-  walk(R"(<patchBrowser/>
+TEST(Walk, FixedPurposeElementsReachTheirHandlers) {
+  LoggedManager m;
+  walkIn(m, R"(<patchBrowser/>
 <background/><display/><switch/><autooff/><dropMenu/><multiFx/><radio/>)");
   EXPECT_TRUE(m.manager.calls.empty());
   EXPECT_EQ(m.lines, (std::vector<std::string>{

@@ -1,21 +1,14 @@
 #include "BuilderTestSupport.h"
 
-#include <cstdio>
-
 #include "src/config/ParameterIds.h"
 #include "tests/support/Encipher.h"
 #include "toolkit/plugin/editor/ControlLayer.h"
 
 namespace builder_test {
 
-GFX_IBitmap* BuilderGraphics::OSLoadBitmap(int, const char* name) {
-  int w = 0, h = 0;
-  if (std::sscanf(name, "%dx%d", &w, &h) != 2) return nullptr;
-  GFX_MemBitmap* bitmap = new GFX_MemBitmap(w, h);
-  for (int y = 0; y < h; ++y)
-    for (int x = 0; x < w; ++x)
-      bitmap->getBits()[y * bitmap->getRowSpan() + x] = GFX_Pixel(255, x, y, 0);
-  return bitmap;
+void BuilderGraphics::Render() {
+  IRECT all(0, 0, Width(), Height());
+  Draw(&all);
 }
 
 BuilderPlug::BuilderPlug()

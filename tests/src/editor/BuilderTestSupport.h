@@ -8,18 +8,21 @@
 #include "HostlessPlugin.h"
 #include "src/editor/EditorConfigManager.h"
 #include "tests/toolkit/controls/ControlsTestSupport.h"
+#include "tests/toolkit/plugin/editor/EditorDoubles.h"
 #include "toolkit/log.h"
 
 // The editor's configuration manager on a plug-in with the full parameter table and a graphics
 // object without a window, read from small resources written in the tests.
 namespace builder_test {
 
-// Bitmaps named "WxH" whose pixel (x, y) has red x and green y: a drawn pixel tells which pixel
-// of the strip it came from.
-class BuilderGraphics : public controls_test::TestGraphics {
+// Bitmaps named "WxH" whose pixel (x, y) has red x and green y, so that a drawn pixel tells
+// which pixel of the strip it came from.
+class BuilderGraphics : public editor_test::TestGraphics {
  public:
   using TestGraphics::TestGraphics;
-  GFX_IBitmap* OSLoadBitmap(int, const char* name) override;
+  // Draws every visible control over the whole editor.
+  void Render();
+  unsigned int Pixel(int x, int y) { return GFX_GetPixel(GetBackBuffer(), x, y); }
 };
 
 class BuilderPlug : public HostlessPlugin, public UIConfigPlugin {
