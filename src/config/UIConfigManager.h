@@ -43,7 +43,6 @@ struct LayoutElement {
   // the default.
   std::string text(const char* attribute) const;
   int integer(const char* attribute, int fallback = 0) const;
-  bool boolean(const char* attribute) const;
   // The first `count` comma-separated integers into values, which the caller presets.
   void list(const char* attribute, int* values, int count) const;
   // "a:b" into a and b; both -1 unless the text is exactly two pieces.

@@ -1,12 +1,10 @@
-#include <cstring>
-
 #include "src/config/UIConfigManager.h"
 
 namespace {
 
 // The attributes of a MIDI-bound control element, read in one order whatever its type.
 struct ControlAttributes {
-  explicit ControlAttributes(const LayoutElement& e, UIConfigManager& config);
+  ControlAttributes(const LayoutElement& e, const UIConfigManager& config);
 
   std::string name;
   int x = 0, y = 0, w = 0;
@@ -26,7 +24,7 @@ struct ControlAttributes {
   bool white;
 };
 
-ControlAttributes::ControlAttributes(const LayoutElement& e, UIConfigManager& config)
+ControlAttributes::ControlAttributes(const LayoutElement& e, const UIConfigManager& config)
     : name(e.text("name")) {
   int position[3] = {0, 0, 0};
   e.list("position", position, 3);

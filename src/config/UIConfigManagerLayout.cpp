@@ -33,12 +33,6 @@ int LayoutElement::integer(const char* attribute, int fallback) const {
   return value;
 }
 
-bool LayoutElement::boolean(const char* attribute) const {
-  bool value = false;
-  xml.QueryBoolAttribute(attribute, &value);
-  return value;
-}
-
 void LayoutElement::list(const char* attribute, int* values, int count) const {
   UIConfigManager::getCSValues(text(attribute), values, count);
 }

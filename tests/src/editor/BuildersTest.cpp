@@ -192,40 +192,30 @@ TEST_F(Builders, ControlsOfOneParameterShareOneBinding) {
   EXPECT_EQ(action(kFilter1Cutoff).sysexMessages.messages.size(), 4u);
   EXPECT_EQ(action(kFilter1Cutoff).sysexMessages.messages[0][6], 0x05);
 
-  // A CC knob, then a momentary button: the binding keeps its CC but sends nothing any more.
-  config.createCCKnobControl(74, 0, "K", kFilter2Cutoff, 0, 0, "KNOB", 0, 0, 127, 1, noLink, 0,
+  // A linked CC knob, then a momentary button: the binding keeps its CC and its link, but sends
+  // nothing any more; the partner points back through the same switch.
+  const LinkInfo link{kFilter1Resonance + 3, kFilterLinkSwitch + 3, 2};
+  config.createCCKnobControl(74, 0, "K", kFilter2Cutoff, 0, 0, "KNOB", 0, 0, 127, 1, link, 0,
                              nullptr, "");
   config.createSwitchControl("B", kFilter2Cutoff, 0, 0, 0, "SWITCH", 0, nullptr, "");
   EXPECT_EQ(action(kFilter2Cutoff).messageType, kMessageNone);
   EXPECT_EQ(action(kFilter2Cutoff).ccNumber, 74);
   EXPECT_EQ(action(kFilter2Cutoff).controls.size(), 2u);
-}
-
-TEST_F(Builders, ALinkPointsBothWaysThroughItsSwitch) {
-  read(1.0);
-  const LinkInfo link{kFilter2Cutoff + 3, kFilterLinkSwitch + 3, 2};
-  config.createCCKnobControl(74, 0, "K", kFilter1Cutoff + 3, 0, 0, "KNOB", 0, 0, 127, 1, link, 3,
-                             nullptr, "");
-  EXPECT_EQ(action(kFilter1Cutoff + 3).link, link);
-  const ControlAction& partner = action(kFilter2Cutoff + 3);
-  EXPECT_EQ(partner.link, (LinkInfo{kFilter1Cutoff + 3, kFilterLinkSwitch + 3, -1}));
-  EXPECT_EQ(partner.messageType, kMessageSysEx);
-  EXPECT_TRUE(partner.controls.empty());
+  EXPECT_EQ(action(kFilter2Cutoff).link, link);
+  EXPECT_EQ(action(kFilter1Resonance + 3).link,
+            (LinkInfo{kFilter2Cutoff, kFilterLinkSwitch + 3, -1}));
 }
 
 TEST_F(Builders, ButtonsWithoutMIDIStillListTheirControls) {
   read(1.0);
   config.createBoolControl("On", kFilter1Cutoff, 1, 0, 0, "SWITCH", 4, nullptr, "G");
-  config.createSwitchControl("Push", kFilter1Resonance, 0, 100, 100, "SWITCH", -1, nullptr, "");
-  IControl* push = lastControl();
-  IControl* cancel = config.createAutoOffSwitchControl("Cancel Data Request", kFilter2Cutoff, 200,
-                                                       100, "SWITCH", 0, nullptr, "Global");
-  EXPECT_EQ(cancel, lastControl());
+  IControl* push = config.createAutoOffSwitchControl("Push", kFilter1Resonance, 100, 100, "SWITCH",
+                                                     0, nullptr, "Global");
   EXPECT_STREQ(param(kFilter1Cutoff)->GetNameForHost(), "On");  // no part prefix
   EXPECT_EQ(param(kFilter1Cutoff)->Value(), 1.0);
-  EXPECT_STREQ(param(kFilter2Cutoff)->GetParamGroupForHost(), "Part 1:Global");
+  EXPECT_STREQ(param(kFilter1Resonance)->GetParamGroupForHost(), "Part 1:Global");
   EXPECT_EQ(action(kFilter1Resonance).controls, std::vector<IControl*>{push});
-  EXPECT_EQ(action(kFilter2Cutoff).messageType, kMessageNone);
+  EXPECT_EQ(action(kFilter1Resonance).messageType, kMessageNone);
   // The momentary button is on while pressed only.
   IMouseMod left(true);
   plug.graphics->OnMouseDown(105, 105, &left);
