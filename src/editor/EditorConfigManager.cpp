@@ -12,6 +12,13 @@
 static_assert(kSliderVertical == kVertical && kSliderHorizontal == kHorizontal,
               "the configuration's slider directions are the framework's");
 
+void EditorConfigManager::initImages(IGraphics* graphics) {
+  mImages.setStyle(style());
+  mImages.setScale(scale());
+  mImages.setLog(logSink());
+  mImages.initImages(graphics);
+}
+
 ControlLayer* EditorConfigManager::newLayer(int id, const std::string& name) {
   return new ControlLayer(id, name);
 }

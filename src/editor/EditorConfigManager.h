@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "src/config/UIConfigManager.h"
-#include "src/editor/ImageCacheStandIn.h"
+#include "src/editor/ImageCache.h"
 #include "toolkit/plugin/editor/IDrawTypes.h"
 
 class IParam;
@@ -19,9 +19,8 @@ class IPluginBase;
 // the plug-in and attach controls without a layer to the graphics object.
 class EditorConfigManager final : public UIConfigManager {
  public:
-  EditorConfigManager() : mImages(*this) {}
-
-  void initImages(IGraphics* graphics) override { mImages.initImages(graphics); }
+  // Loads the image table at the GUI style and scale that readUIConfig keeps.
+  void initImages(IGraphics* graphics) override;
   void preloadImage(IGraphics* graphics, int id, const char* name, const char* file, int frames,
                     bool framesHorizontal) override {
     mImages.preloadImage(graphics, id, name, file, frames, framesHorizontal);
@@ -128,5 +127,5 @@ class EditorConfigManager final : public UIConfigManager {
   // Seam: the menu builders are built later; until then they log and build nothing.
   void menuNotBuiltYet(const std::string& name, int paramIdx) const;
 
-  ImageCacheStandIn mImages;
+  ImageCache mImages;
 };

@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <string>
 
 #include "BuilderTestSupport.h"
@@ -9,25 +10,26 @@ using builder_test::Builders;
 
 const LinkInfo noLink;
 
-TEST_F(Builders, GeometryIsScaledAndCutTowardZeroBitmapSizesAreNot) {
+TEST_F(Builders, GeometryIsScaledAndCutTowardZeroBitmapsComeScaled) {
   const struct {
     double scale;
     IRECT knob, fader, button, radio;
   } cases[] = {
-      {0.85, {85, 34, 145, 94}, {85, 170, 105, 238}, {8, 17, 48, 47}, {8, 17, 128, 37}},
+      {0.85, {85, 34, 136, 85}, {85, 170, 102, 238}, {8, 17, 42, 42}, {8, 17, 110, 34}},
       {1.0, {100, 40, 160, 100}, {100, 200, 120, 280}, {10, 20, 50, 50}, {10, 20, 130, 40}},
       // The double nearest to 1.15 makes 100 x 1.15 fall just below 115.
-      {1.15, {114, 46, 174, 106}, {114, 229, 134, 321}, {11, 23, 51, 53}, {11, 23, 131, 43}},
+      {1.15, {114, 46, 183, 115}, {114, 229, 137, 321}, {11, 23, 57, 57}, {11, 23, 149, 46}},
   };
   for (const auto& c : cases) {
     builder_test::BuilderPlug plug;
     EditorConfigManager config;
     config.setLog(this);
+    config.readUIConfig(plug.graphics, &plug, nullptr, 0, c.scale);
+    // Bitmaps come at the GUI scale: a 60 x 3780 strip of 63 frames is a 51-pixel knob at 0.85.
     config.preloadImage(plug.graphics, 9001, "KNOB", "60x3780", 63, false);
     config.preloadImage(plug.graphics, 9006, "HANDLE", "20x30", 1, false);
     config.preloadImage(plug.graphics, 9002, "SWITCH", "40x60", 2, false);
     config.preloadImage(plug.graphics, 9003, "RADIO", "120x40", 2, false);
-    config.readUIConfig(plug.graphics, &plug, nullptr, 0, c.scale);
     IGraphics* g = plug.graphics;
     config.createCCKnobControl(1, 0, "K", 0, 100, 40, "KNOB", 0, 0, 127, 1, noLink, -1, nullptr,
                                "");
@@ -244,9 +246,9 @@ TEST_F(Builders, ElementsThatCannotBeBuiltAreSkippedTheRestBuilds) {
              changingByte="8"/>
 </uiconfig>)");
   // What the walk wrote, after the reading sequence's own lines.
-  ASSERT_GE(lines.size(), 4u);
-  EXPECT_EQ(lines[3], "CONFIG READER: Completed!");
-  lines.erase(lines.begin(), lines.begin() + 4);
+  const auto walk = std::find(lines.rbegin(), lines.rend(), "CONFIG READER: Completed!").base();
+  ASSERT_NE(walk, lines.begin());
+  lines.erase(lines.begin(), walk);
   EXPECT_EQ(lines, (std::vector<std::string>{
                        "CONFIG READER: no SysEx template at index 9; knobcontrol at line 2 "
                        "skipped!",
