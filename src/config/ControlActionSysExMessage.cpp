@@ -20,20 +20,10 @@ size_t SysExMessageTable::storageBytes() const {
   return (mBase.capacity() + mValues.capacity()) * sizeof(int);
 }
 
-long ControlActionSysExMessage::entryOf(double value, size_t size) const {
+bool ControlActionSysExMessage::messageFor(double value, std::vector<int>& message) const {
   // NaN and values beyond any table fail the range test without an overflowing conversion.
   const double entry = std::trunc(value) - firstValue;
-  return entry >= 0 && entry < static_cast<double>(size) ? static_cast<long>(entry) : -1;
-}
-
-bool ControlActionSysExMessage::messageFor(double value, std::vector<int>& message) const {
-  const long entry = entryOf(value, messages.size());
-  if (entry < 0) return false;
+  if (!(entry >= 0 && entry < static_cast<double>(messages.size()))) return false;
   message = messages[static_cast<size_t>(entry)];
   return true;
-}
-
-const std::vector<std::vector<int>>* ControlActionSysExMessage::messageListFor(double value) const {
-  const long entry = entryOf(value, messageLists.size());
-  return entry < 0 ? nullptr : &messageLists[static_cast<size_t>(entry)];
 }

@@ -36,10 +36,4 @@ struct ControlActionSysExMessage {
   // The message of a parameter value, found at trunc(value) - firstValue: false for a value
   // that has none. Senders take messages only through here, never by the plain value.
   bool messageFor(double value, std::vector<int>& message) const;
-  // The message list of a value in the multi form, or null.
-  const std::vector<std::vector<int>>* messageListFor(double value) const;
-
- private:
-  // The entry of a value in a table of `size` entries, or -1.
-  long entryOf(double value, size_t size) const;
 };

@@ -119,7 +119,6 @@ class UIConfigManager {
   // The layers by name (a later layer of the same name hides an earlier one); null for a name
   // that no layer has. Never inserts.
   ControlLayer* getLayer(const std::string& name) const;
-  const std::map<std::string, ControlLayer*>& getLayerMap() const { return layerMap; }
 
   // The MIDI binding of a parameter, or null when it has none or the index names no parameter.
   // Never makes one.

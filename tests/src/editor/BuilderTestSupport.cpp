@@ -2,7 +2,6 @@
 
 #include "src/config/ParameterIds.h"
 #include "tests/support/Encipher.h"
-#include "toolkit/plugin/editor/ControlLayer.h"
 
 namespace builder_test {
 
@@ -61,12 +60,6 @@ void Builders::Write(const char* tag, const std::string& message) {
   lines.push_back(tag + message);
 }
 
-bool Builders::logged(const std::string& part) const {
-  for (const std::string& line : lines)
-    if (line.find(part) != std::string::npos) return true;
-  return false;
-}
-
 ControlAction& Builders::action(int index) {
   ControlAction* found = config.getControlAction(index);
   EXPECT_NE(found, nullptr) << index;
@@ -74,8 +67,7 @@ ControlAction& Builders::action(int index) {
   return found ? *found : none;
 }
 
-IControl* Builders::lastControl(ControlLayer* layer) {
-  if (layer) return layer->controls.Get(layer->controls.GetSize() - 1);
+IControl* Builders::lastControl() {
   return plug.graphics->GetControl(plug.graphics->NControls() - 1);
 }
 

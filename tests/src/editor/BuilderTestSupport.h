@@ -45,12 +45,11 @@ class Builders : public testing::Test, public TK_LogSink {
   // Preloads the test images and reads the resources at the GUI scale.
   void read(double scale, const std::string& layout = "<uiconfig/>");
   void Write(const char* tag, const std::string& message) override;
-  bool logged(const std::string& part) const;
 
   IParam* param(int index) { return plug.GetParam(index); }
   ControlAction& action(int index);
-  // The control made last: on the graphics object, or in the layer.
-  IControl* lastControl(ControlLayer* layer = nullptr);
+  // The control made last onto the graphics object.
+  IControl* lastControl();
 
   BuilderPlug plug;
   EditorConfigManager config;

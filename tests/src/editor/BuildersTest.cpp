@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <cmath>
 #include <string>
 
 #include "BuilderTestSupport.h"
@@ -138,7 +139,12 @@ TEST_F(Builders, SysExKindsPrecomputeOneMessagePerValue) {
   EXPECT_EQ(message[7], 0);
   ASSERT_TRUE(slider.sysexMessages.messageFor(63, message));
   EXPECT_EQ(message[7], 127);
-  EXPECT_FALSE(slider.sysexMessages.messageFor(64, message));
+  for (double none : {64.0, -65.0, 1e300, -1e300, std::nan("")})
+    EXPECT_FALSE(slider.sysexMessages.messageFor(none, message)) << none;
+  ASSERT_TRUE(slider.sysexMessages.messageFor(-0.5, message));  // cut toward zero: value 0
+  EXPECT_EQ(message[7], 64);
+  // The template once and one value per message, far below 128 whole messages.
+  EXPECT_LE(slider.sysexMessages.messages.storageBytes(), (8 + 128) * sizeof(int));
 
   // A button: off and on, whatever its zero offset; its own message type.
   config.createSysExBoolControl("On", kFilter1Keytrack, 0, 0, "SWITCH", 1, 64, 0, 8, 5, noLink,

@@ -2,16 +2,15 @@
 
 #include "BuilderTestSupport.h"
 #include "src/editor/ICustomRadioButtonsControl.h"
-#include "toolkit/plugin/editor/ControlLayer.h"
 
 namespace {
 
 class Radio : public builder_test::Builders {
  protected:
   Radio() { read(1.0); }
-  ICustomRadioButtonsControl* make(const char* image, int buttons, ControlLayer* layer = nullptr) {
-    config.createRadioControl("R", 0, 10, 20, image, buttons, -1, layer, "", true);
-    return static_cast<ICustomRadioButtonsControl*>(lastControl(layer));
+  ICustomRadioButtonsControl* make(const char* image, int buttons) {
+    config.createRadioControl("R", 0, 10, 20, image, buttons, -1, nullptr, "", true);
+    return static_cast<ICustomRadioButtonsControl*>(lastControl());
   }
   std::vector<IRECT> buttons(ICustomRadioButtonsControl* radio) {
     std::vector<IRECT> rects;
@@ -92,31 +91,16 @@ TEST_F(Radio, APressSetsTheValueOfItsButton) {
       {"RADIO", 4, 75, 25, true, {0}},
       {"RADIO", 1, 75, 25, false, {0, 0}},
   };
+  int row = 0;
   for (const auto& c : cases) {
-    builder_test::BuilderPlug fresh;
-    EditorConfigManager freshConfig;
-    freshConfig.preloadImage(fresh.graphics, 9003, "RADIO", "120x40", 2, false);
-    freshConfig.preloadImage(fresh.graphics, 9005, "RADIO_ODD", "100x40", 2, false);
-    freshConfig.readUIConfig(fresh.graphics, &fresh, nullptr, 0, 1.0);
-    freshConfig.createRadioControl("R", 0, 10, 20, c.image, c.buttons, -1, nullptr, "", false);
+    // Each case in a row of its own, 50 pixels further down.
+    config.createRadioControl("R", row, 10, 20 + 50 * row, c.image, c.buttons, -1, nullptr, "",
+                              false);
+    plug.reports.clear();
     IMouseMod mod(!c.right, c.right);
-    fresh.graphics->OnMouseDown(c.x, c.y, &mod);
-    EXPECT_EQ(fresh.reports, c.reported) << c.x << " " << c.buttons;
-    for (double value : fresh.reports) EXPECT_FALSE(std::isnan(value));
+    plug.graphics->OnMouseDown(c.x, c.y + 50 * row++, &mod);
+    EXPECT_EQ(plug.reports, c.reported) << c.x << " " << c.buttons;
   }
-}
-
-TEST_F(Radio, AGreyedRadioInAShownLayerIsDrawnAndPressedAsUsual) {
-  ControlLayer* layer = new ControlLayer(1, "page");
-  plug.graphics->AttachLayer(layer);
-  ICustomRadioButtonsControl* radio = make("RADIO", 4, layer);
-  layer->Hide(false);
-  layer->GrayOut(true);
-  IMouseMod left(true);
-  plug.graphics->OnMouseDown(45, 25, &left);
-  EXPECT_EQ(radio->GetValue(), 1.0 / 3);
-  plug.graphics->Render();
-  EXPECT_EQ(drawnFrom(41, 21), std::make_pair(31, 21));  // full strength, not half
 }
 
 }  // namespace
