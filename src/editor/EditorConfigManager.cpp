@@ -49,7 +49,7 @@ std::string EditorConfigManager::partName(const std::string& name, int part) {
 }
 
 int EditorConfigManager::scaled(int value) const {
-  return static_cast<int>(value * scale());
+  return whole(value * scale());
 }
 
 int EditorConfigManager::whole(double value) {
