@@ -44,19 +44,6 @@ Bundle::LoadedFile enciphered(std::string text) {
   return file;
 }
 
-void BM_ReadLayoutResource(benchmark::State& state) {
-  const Bundle::LoadedFile layout = enciphered(layoutText());
-  const Bundle::LoadedFile sysex = enciphered("<sysexlist><sysex/></sysexlist>");
-  for (auto _ : state) {
-    UIConfigManager config;
-    config.setResourceLoader([&](int id, const char*) { return id == 100 ? layout : sysex; });
-    config.readUIConfig(nullptr, nullptr, nullptr, 0, 1.0);
-    benchmark::DoNotOptimize(config.getValueList("list0").size());
-  }
-  state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * layout.size);
-}
-BENCHMARK(BM_ReadLayoutResource)->Unit(benchmark::kMillisecond);
-
 void BM_DecipherLayout(benchmark::State& state) {
   const Bundle::LoadedFile layout = enciphered(layoutText());
   for (auto _ : state) {

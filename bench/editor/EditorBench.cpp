@@ -1,19 +1,12 @@
 // The editor's idle cost and a full redraw.
 #include <benchmark/benchmark.h>
 
-#include <cstdio>
-
+#include "BenchGraphics.h"
 #include "HostlessPlugin.h"
-#include "toolkit/gfx/Bitmap.h"
-#include "toolkit/gfx/Modes.h"
-#include "toolkit/plugin/editor/ControlLayer.h"
-#include "toolkit/plugin/editor/IGraphicsMac.h"
 #include "toolkit/plugin/base/IPluginBase.h"
+#include "toolkit/plugin/editor/ControlLayer.h"
 
 namespace {
-
-constexpr int kWidth = 1500;
-constexpr int kHeight = 757;
 
 class BenchPlug : public HostlessPlugin {
  public:
@@ -21,21 +14,6 @@ class BenchPlug : public HostlessPlugin {
       : HostlessPlugin(8, "2-2", 0, "Bench", "Bench", "Bench", 0x10000, 1, 2, 0, true, true, true,
                        kAPIVST2) {
     initialize(0, 8, "2-2", 0, "Bench", "Bench", "Bench", 0x10000, 1, 2, 0, true, true, true);
-  }
-};
-
-// Bitmaps named "WxH", with an alpha ramp so that blending does work.
-class BenchGraphics : public IGraphicsMac {
- public:
-  BenchGraphics(IPluginBase* plug) : IGraphicsMac(plug, kWidth, kHeight) {}
-  GFX_IBitmap* OSLoadBitmap(int, const char* name) override {
-    int w = 0, h = 0;
-    if (std::sscanf(name, "%dx%d", &w, &h) != 2) return nullptr;
-    GFX_MemBitmap* bitmap = new GFX_MemBitmap(w, h);
-    for (int y = 0; y < h; ++y)
-      for (int x = 0; x < w; ++x)
-        bitmap->getBits()[y * bitmap->getRowSpan() + x] = GFX_Pixel((x * 5) & 255, x, y, x ^ y);
-    return bitmap;
   }
 };
 

@@ -1,37 +1,25 @@
 #pragma once
 
-#include <functional>
-#include <string>
+// What the configuration manager reaches of the floors above it. Config includes nothing from
+// there: the plug-in class implements the interface below, and the framework types appear only
+// as declarations, completed by the editor side that builds the controls.
 
-#include "src/config/LinkInfo.h"
+class IPluginBase;
 
-class ControlAction;
-class ControlLayer;
-class IGraphics;
-namespace tinyxml2 {
-class XMLNode;
-}
+// The framework's slider direction (vertical 0, horizontal 1), declared without its header.
+enum EDirection : int;
+constexpr EDirection kSliderVertical = static_cast<EDirection>(0);
+constexpr EDirection kSliderHorizontal = static_cast<EDirection>(1);
 
-// Receives the configuration reader's debug messages. The plug-in sets it only while its debug
-// switch is on; unset, nothing is logged.
-using ConfigLog = std::function<void(const std::string& message)>;
-
-// The steps of the reading sequence that the editor construction supplies.
-class LayoutBuilder {
+// The plug-in as the configuration manager and its control builders use it (`Kroma` implements
+// it). The builders take the parameters from it and make their controls for it.
+class UIConfigPlugin {
  public:
-  virtual ~LayoutBuilder() = default;
-  // Preloads the editor's bitmaps before any control is built.
-  virtual void initImages(IGraphics* graphics) = 0;
-  // Builds the layout from `node` and its following siblings.
-  virtual void processXMLElement(tinyxml2::XMLNode* node, ControlLayer* layer, int part) = 0;
+  virtual ~UIConfigPlugin() = default;
+  // The plug-in's parameter table (indices 0 to 8455) and the owner of the controls.
+  virtual IPluginBase* configPluginBase() = 0;
 };
 
-// The MIDI bindings of the parameters, as far as links need them.
-class ControlLinkStore {
- public:
-  virtual ~ControlLinkStore() = default;
-  // The binding of a parameter; a placeholder binding (SysEx type, empty table) is attached when
-  // it has none. Null when no parameter has that index.
-  virtual ControlAction* actionOf(int paramIdx) = 0;
-  virtual void setLink(ControlAction* action, const LinkInfo& link) = 0;
-};
+// The patch librarian: the manager only keeps its pointer for the librarian view it makes, and
+// calls nothing on it.
+class PatchLibrarian;

@@ -4,9 +4,11 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 #include "FileEncrypt/ConfigKey.h"
 #include "FileEncrypt/tea.h"
+#include "toolkit/log.h"
 
 using tinyxml2::XMLDocument;
 using tinyxml2::XMLElement;
@@ -58,12 +60,18 @@ SysExContainer readSysexEntry(const XMLElement* entry) {
 UIConfigManager::UIConfigManager()
     : mLoader([](int, const char* name) { return Bundle::loadResource(name); }) {}
 
-void UIConfigManager::log(const std::string& message) const {
-  if (mLog) mLog("CONFIG READER: " + message);
+UIConfigManager::~UIConfigManager() = default;
+
+void UIConfigManager::setResourceLoader(ResourceLoader loader) {
+  mLoader = std::move(loader);
 }
 
-void UIConfigManager::readUIConfig(IGraphics* graphics, Kroma* plugin, PatchLibrarian* librarian,
-                                   int style, double scale) {
+void UIConfigManager::log(const std::string& message) const {
+  TK_Log(mLog, "CONFIG READER: ", message);
+}
+
+void UIConfigManager::readUIConfig(IGraphics* graphics, UIConfigPlugin* plugin,
+                                   PatchLibrarian* librarian, int style, double scale) {
   mLibrarian = librarian;
   mGraphics = graphics;
   mPlugin = plugin;
@@ -71,16 +79,14 @@ void UIConfigManager::readUIConfig(IGraphics* graphics, Kroma* plugin, PatchLibr
   mScale = scale;
 
   readSysexValues();
-  if (mLayoutBuilder) mLayoutBuilder->initImages(graphics);
+  initImages(graphics);
   initParams();
 
   XMLDocument document;
   std::string text;
   if (!loadDocument(layoutResourceId, layoutResource, "uiconfig", document, text)) return;
   readReasources(&document);
-  if (mLayoutBuilder)
-    mLayoutBuilder->processXMLElement(document.FirstChildElement("uiconfig")->FirstChild(), nullptr,
-                                      -1);
+  processXMLElement(document.FirstChildElement("uiconfig")->FirstChild(), nullptr, -1);
 }
 
 bool UIConfigManager::loadDocument(int id, const char* name, const char* root,
@@ -161,7 +167,7 @@ bool UIConfigManager::getSysexTemplate(int sysexIndex, std::string& text) const 
       return true;
     }
   }
-  log("no SysEx template at index " + std::to_string(sysexIndex) + "!");
+  logSkipped("no SysEx template at index " + std::to_string(sysexIndex));
   return false;
 }
 

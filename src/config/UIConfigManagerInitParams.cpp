@@ -12,9 +12,13 @@ void UIConfigManager::mapParamToString(std::string name, int index) {
   if (!paramNames.emplace(name, index).second) log("parameter " + name + " ALREADY EXISTS!");
 }
 
-int UIConfigManager::getParamByName(std::string name) const {
+int UIConfigManager::findParam(const std::string& name) const {
   const auto it = paramNames.find(name);
-  if (it != paramNames.end()) return it->second;
-  log("parameter " + name + " NOT FOUND!");
-  return -1;
+  return it == paramNames.end() ? -1 : it->second;
+}
+
+int UIConfigManager::getParamByName(std::string name) const {
+  const int index = findParam(name);
+  if (index < 0) log("parameter " + name + " NOT FOUND!");
+  return index;
 }

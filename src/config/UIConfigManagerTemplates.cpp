@@ -2,6 +2,8 @@
 #include <cctype>
 #include <climits>
 #include <cstdlib>
+#include <memory>
+#include <utility>
 
 #include "src/config/ParameterIds.h"
 #include "src/config/UIConfigManager.h"
@@ -72,7 +74,7 @@ std::vector<int> UIConfigManager::convertStringSysextoVector(std::string text) {
 bool UIConfigManager::calculateSysexWithChangingByte(std::string text, int changingByte, int count,
                                                      ControlActionSysExMessage* table, int start,
                                                      int part) {
-  table->messages.clear();
+  table->messages = SysExMessageTable();
   std::vector<std::string> tokens;
   Tokenize(text, tokens, " ");
   const int size = static_cast<int>(tokens.size());
@@ -86,33 +88,29 @@ bool UIConfigManager::calculateSysexWithChangingByte(std::string text, int chang
   if (start != -1 && count > 0 && start > INT_MAX - (count - 1))
     fault = "has values that run past the largest number";
   if (fault) {
-    log("SysEx template \"" + text + "\" " + fault + "; control skipped!");
+    logSkipped("SysEx template \"" + text + "\" " + fault);
     return false;
   }
 
-  const std::vector<int> base = convertStringSysextoVector(text);
+  std::vector<int> base = convertStringSysextoVector(text);
   const size_t valueEntry = static_cast<size_t>(changingByte - 1);
-  auto message = [&](int value) {
-    std::vector<int> m = base;
-    if (part > 0) m[partEntry] = part;
-    m[valueEntry] = value;
-    return m;
-  };
-
+  std::vector<int> values;
+  values.reserve(static_cast<size_t>(std::max(count, 1)));
   int value = start;
-  int i = 0;
   if (start == -1) {
-    // The template's own value, with its part like every other message.
+    // The template's own value, twice: as it stands and as the first of the run.
     value = base[valueEntry];
-    table->messages.push_back(message(value));
-    i = 1;
+    values.push_back(value);
   }
-  for (; i < count; ++i) {
+  // Every message, the first of a start -1 included, carries the part.
+  if (part > 0) base[partEntry] = part;
+  for (int i = static_cast<int>(values.size()); i < count; ++i) {
     if (value == foldedValue) value = 0;
-    table->messages.push_back(message(value));
+    values.push_back(value);
     // No step past the last message: it could pass the largest int.
     if (i + 1 < count) ++value;
   }
+  table->messages = SysExMessageTable(std::move(base), valueEntry, std::move(values));
   return true;
 }
 
@@ -153,18 +151,18 @@ const char* UIConfigManager::getParamGroup(int part, std::string group) {
 void UIConfigManager::setControlLink(ControlAction* action, int paramIdx, LinkInfo link,
                                      int /*part*/) {
   if (link.linked < 0 || link.linkSwitch < 0) return;
+  const std::string which = "link of parameter " + std::to_string(paramIdx);
   // A switch that names no parameter could never enable the link.
   if (link.linkSwitch >= numParams) {
-    log("link of parameter " + std::to_string(paramIdx) + " has no switch parameter " +
-        std::to_string(link.linkSwitch) + "; link skipped!");
+    log(which + " has no switch parameter " + std::to_string(link.linkSwitch) + "; link skipped!");
     return;
   }
-  ControlAction* partner = mLinkStore ? mLinkStore->actionOf(link.linked) : nullptr;
-  if (!partner) {
-    log("link of parameter " + std::to_string(paramIdx) + " to parameter " +
-        std::to_string(link.linked) + " has no partner; link skipped!");
+  if (link.linked >= numParams) {
+    log(which + " to parameter " + std::to_string(link.linked) + " has no partner; link skipped!");
     return;
   }
-  mLinkStore->setLink(action, link);
-  mLinkStore->setLink(partner, LinkInfo{paramIdx, link.linkSwitch, -1});
+  action->link = link;
+  std::unique_ptr<ControlAction>& partner = actionSlot(link.linked);
+  if (!partner) partner = std::make_unique<ControlAction>(kMessageSysEx);
+  partner->link = LinkInfo{paramIdx, link.linkSwitch, -1};
 }

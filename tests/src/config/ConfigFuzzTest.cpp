@@ -139,7 +139,7 @@ TEST(ConfigFuzz, RandomAndMutatedInputsAreSafe) {
       const int start = rng() % 3 ? anyInt(rng, -2, 300) : -1;
       const int part = anyInt(rng, -2, 17);
       ControlActionSysExMessage table;
-      table.messages = {{1, 2}};
+      ASSERT_TRUE(m.manager.calculateSysexWithChangingByte("1 2", 1, 1, &table, 0, 0));
       const bool built =
           m.manager.calculateSysexWithChangingByte(text, changingByte, count, &table, start, part);
       if (!built) {
@@ -151,7 +151,8 @@ TEST(ConfigFuzz, RandomAndMutatedInputsAreSafe) {
       const size_t expected = start == -1 ? static_cast<size_t>(std::max(count, 1))
                                           : static_cast<size_t>(std::max(count, 0));
       ASSERT_EQ(table.messages.size(), expected) << text;
-      for (const std::vector<int>& message : table.messages) {
+      for (size_t k = 0; k < table.messages.size(); ++k) {
+        const std::vector<int> message = table.messages[k];
         ASSERT_EQ(message.size(), tokens.size()) << text;
         for (size_t e = 0; e < message.size(); ++e) {
           if (e == static_cast<size_t>(changingByte - 1) || (part > 0 && e == 4)) continue;

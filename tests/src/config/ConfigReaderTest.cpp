@@ -124,63 +124,35 @@ TEST_F(Reader, ValueListsByNameWithoutInserting) {
 
   tinyxml2::XMLDocument bare;
   bare.Parse("<uiconfig><layer/></uiconfig>");
-  UIConfigManager empty;
-  empty.readReasources(&bare);
-  EXPECT_TRUE(empty.getValueList("arpMode").empty());
+  LoggedManager empty;
+  empty.manager.readReasources(&bare);
+  EXPECT_TRUE(empty.manager.getValueList("arpMode").empty());
 }
-
-// Records the steps of the reading sequence the editor construction supplies.
-class RecordingBuilder : public LayoutBuilder {
- public:
-  explicit RecordingBuilder(UIConfigManager& manager) : mManager(manager) {}
-  void initImages(IGraphics* graphics) override {
-    steps.push_back("images");
-    imagesGraphics = graphics;
-    sysexEntriesAtImages = mManager.getSysexList().size();
-    paramAtImages = mManager.getParamByName("kMainTab");
-  }
-  void processXMLElement(tinyxml2::XMLNode* node, ControlLayer* layer, int part) override {
-    steps.push_back("layout");
-    firstNodeText = node ? node->Value() : "(null)";
-    layerWasNull = layer == nullptr;
-    walkPart = part;
-    paramAtLayout = mManager.getParamByName("kMainTab");
-    listAtLayout = mManager.getValueList("partStatus").size();
-  }
-
-  std::vector<std::string> steps;
-  IGraphics* imagesGraphics = nullptr;
-  size_t sysexEntriesAtImages = 0;
-  int paramAtImages = 0, paramAtLayout = 0, walkPart = 0;
-  std::string firstNodeText;
-  bool layerWasNull = false;
-  size_t listAtLayout = 0;
-
- private:
-  UIConfigManager& mManager;
-};
 
 TEST_F(Reader, ReadingSequenceRunsInOrder) {
   bundle.writeEnciphered("sysex.tea", "<sysexlist><sysex/><sysex/></sysexlist>");
   bundle.writeEnciphered(
       "uiconfig.tea",
       "<uiconfig><!--first--><valueLists><list name=\"partStatus\"><value>On</value>"
-      "</list></valueLists><layer name=\"root\"/></uiconfig>");
-  RecordingBuilder builder(m.manager);
-  m.manager.setLayoutBuilder(&builder);
+      "</list></valueLists><layer name=\"root\"><menucontrol type=\"ccMenu\" "
+      "paramId=\"kMainTab\" valueList=\"partStatus\"/></layer></uiconfig>");
+  size_t sysexEntriesAtImages = 0;
+  int paramAtImages = 0;
+  m.manager.atInitImages = [&] {
+    sysexEntriesAtImages = m.manager.getSysexList().size();
+    paramAtImages = m.manager.getParamByName("kMainTab");
+  };
   int graphicsStandIn = 0;
   IGraphics* graphics = reinterpret_cast<IGraphics*>(&graphicsStandIn);
   m.manager.readUIConfig(graphics, nullptr, nullptr, 1, 1.5);
 
-  EXPECT_EQ(builder.steps, (std::vector<std::string>{"images", "layout"}));
-  EXPECT_EQ(builder.imagesGraphics, graphics);
-  EXPECT_EQ(builder.sysexEntriesAtImages, 2u);
-  EXPECT_EQ(builder.paramAtImages, -1);  // identifiers come after the images
-  EXPECT_EQ(builder.paramAtLayout, kMainTab);
-  EXPECT_EQ(builder.listAtLayout, 1u);
-  EXPECT_EQ(builder.firstNodeText, "first");  // the first child node, of any kind
-  EXPECT_TRUE(builder.layerWasNull);
-  EXPECT_EQ(builder.walkPart, -1);
+  EXPECT_EQ(sysexEntriesAtImages, 2u);
+  EXPECT_EQ(paramAtImages, -1);  // identifiers come after the images
+  // The walk comes last: identifiers and value lists are known to it.
+  EXPECT_EQ(m.manager.tree(), "root#0{}");
+  EXPECT_EQ(m.manager.calls,
+            (std::vector<std::string>{"initImages",
+                                      "ccMenu(0,0,,8450,0,0,0,13,0,0,127,-1,-1,{On},-1,root,)"}));
   EXPECT_EQ(m.manager.graphics(), graphics);
   EXPECT_EQ(m.manager.style(), 1);
   EXPECT_EQ(m.manager.scale(), 1.5);
@@ -198,11 +170,9 @@ TEST_F(Reader, ZeroBytesEndTheText) {
 void expectRejected(TestBundle& bundle, const std::string& uiconfigBytes, const char* logPart) {
   LoggedManager m;
   bundle.writeRaw("uiconfig.tea", uiconfigBytes);
-  RecordingBuilder builder(m.manager);
-  m.manager.setLayoutBuilder(&builder);
   m.manager.readUIConfig(nullptr, nullptr, nullptr, 0, 1.0);
   EXPECT_TRUE(m.manager.getValueList("partStatus").empty()) << logPart;
-  EXPECT_EQ(builder.steps, std::vector<std::string>{"images"}) << logPart;
+  EXPECT_EQ(m.manager.calls, std::vector<std::string>{"initImages"}) << logPart;
   EXPECT_TRUE(m.logged(logPart)) << logPart;
   EXPECT_EQ(m.manager.paramCount(), 639u);
 }
@@ -223,13 +193,11 @@ TEST_F(Reader, BadResourcesGiveEmptyListsAndALogLine) {
 }
 
 TEST_F(Reader, MissingResourcesLeaveEmptyLists) {
-  RecordingBuilder builder(m.manager);
-  m.manager.setLayoutBuilder(&builder);
   m.manager.readUIConfig(nullptr, nullptr, nullptr, 0, 1.0);
   EXPECT_TRUE(m.manager.getSysexList().empty());
   EXPECT_TRUE(m.logged("resources/sysex.tea is missing or empty"));
   EXPECT_TRUE(m.logged("resources/uiconfig.tea is missing or empty"));
-  EXPECT_EQ(builder.steps, std::vector<std::string>{"images"});
+  EXPECT_EQ(m.manager.calls, std::vector<std::string>{"initImages"});
 }
 
 TEST(ResourceLoader, ACountBeyondTheBytesIsNotTrusted) {

@@ -3,9 +3,9 @@
 #include <sys/stat.h>
 
 #include <fstream>
+#include <sstream>
 
-#include "FileEncrypt/ConfigKey.h"
-#include "FileEncrypt/tea.h"
+#include "toolkit/plugin/editor/IDrawTypes.h"
 
 namespace config_test {
 
@@ -21,24 +21,77 @@ void TestBundle::writeRaw(const std::string& name, const std::string& bytes) {
   std::ofstream(mDir.file("resources/" + name), std::ios::binary) << bytes;
 }
 
-std::string encipher(const std::string& text) {
-  std::string bytes = text;
-  bytes.resize((bytes.size() + 7) / 8 * 8, '\0');
-  unsigned int key[4];
-  configKeyWords(key);
-  for (size_t i = 0; i < bytes.size(); i += 8)
-    Tea::simpleencrypt(reinterpret_cast<unsigned char*>(&bytes[i]), key);
-  return bytes;
-}
-
-LoggedManager::LoggedManager() {
-  manager.setLog([this](const std::string& line) { lines.push_back(line); });
-}
-
 bool LoggedManager::logged(const std::string& part) const {
   for (const std::string& line : lines)
     if (line.find(part) != std::string::npos) return true;
   return false;
+}
+
+namespace {
+
+void put(std::ostream& out, const std::string& text) {
+  out << text;
+}
+void put(std::ostream& out, int value) {
+  out << value;
+}
+void put(std::ostream& out, double value) {
+  out << value;
+}
+void put(std::ostream& out, bool value) {
+  out << (value ? "true" : "false");
+}
+void put(std::ostream& out, const LinkInfo& link) {
+  out << '[' << link.linked << ' ' << link.linkSwitch << ' ' << link.offset << ']';
+}
+void put(std::ostream& out, ControlLayer* layer) {
+  out << (layer ? RecordingConfig::layerOf(layer)->name : std::string("-"));
+}
+void put(std::ostream& out, const std::vector<std::string>& texts) {
+  out << '{';
+  for (size_t i = 0; i < texts.size(); ++i) out << (i ? "|" : "") << texts[i];
+  out << '}';
+}
+
+void putTree(std::ostream& out, const std::vector<RecordingConfig::Layer*>& layers) {
+  for (size_t i = 0; i < layers.size(); ++i) {
+    const RecordingConfig::Layer& l = *layers[i];
+    out << (i ? "," : "") << l.name << '#' << l.id << (l.overlay ? "!" : "") << '{';
+    putTree(out, l.children);
+    out << '}';
+  }
+}
+
+}  // namespace
+
+template <typename... Args>
+void RecordingConfig::record(const char* kind, int paramIdx, int messageType, const Args&... args) {
+  std::ostringstream line;
+  line << kind << '(';
+  bool first = true;
+  ((line << (first ? "" : ","), put(line, args), first = false), ...);
+  line << ')';
+  calls.push_back(line.str());
+  bindControlAction(paramIdx, messageType);
+}
+
+std::string RecordingConfig::tree() const {
+  std::ostringstream out;
+  putTree(out, mTopLevel);
+  return out.str();
+}
+
+IBitmap RecordingConfig::getImageByName(IGraphics*, std::string) {
+  return IBitmap();
+}
+
+ControlLayer* RecordingConfig::newLayer(int id, const std::string& name) {
+  mLayers.push_back(std::make_unique<Layer>(Layer{id, name, false, {}}));
+  return reinterpret_cast<ControlLayer*>(mLayers.back().get());
+}
+
+void RecordingConfig::attachLayer(ControlLayer* layer, ControlLayer* parent) {
+  (parent ? layerOf(parent)->children : mTopLevel).push_back(layerOf(layer));
 }
 
 }  // namespace config_test

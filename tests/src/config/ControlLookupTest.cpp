@@ -52,14 +52,15 @@ TEST(SysExControlMap, AddressComesFromTheFirstMessage) {
 
 TEST(SysExControlMap, AWireMessageFindsTheControlOfItsPart) {
   // Template to message table to registration, then the bytes 4 to 7 of the 10-byte message.
-  UIConfigManager config;
+  config_test::LoggedManager m;
+  UIConfigManager& config = m.manager;
   Controls c;
   for (int part = 0; part < 3; ++part) {
     ControlActionSysExMessage table;
     ASSERT_TRUE(
         config.calculateSysexWithChangingByte("3E 13 00 20 00 01 0A 00", 8, 128, &table, 0, part));
     unsigned char address[4];
-    ASSERT_TRUE(SysExControlContainer::addressOf(table.messages.front(), 8, address));
+    ASSERT_TRUE(SysExControlContainer::addressOf(table.messages[0], 8, address));
     config.sysexControls().addToControlMap(address, 0, c[static_cast<size_t>(part)]);
   }
   const unsigned char wire[10] = {0xF0, 0x3E, 0x13, 0x7F, 0x20, 0x02, 0x01, 0x0A, 0x40, 0xF7};

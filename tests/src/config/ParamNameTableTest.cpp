@@ -40,7 +40,8 @@ TEST(ParamNameTable, LookupsMatchLetterForLetter) {
 }
 
 TEST(ParamNameTable, NoNameReachesTheUnnamedIndices) {
-  UIConfigManager c;
+  LoggedManager m;
+  UIConfigManager& c = m.manager;
   c.initParams();
   for (int i = 0; i < paramIdCount; ++i) {
     const int index = c.getParamByName(paramIdTable[i].name);
@@ -59,11 +60,13 @@ TEST(ParamNameTable, TheFirstRegistrationStands) {
   EXPECT_EQ(m.lines,
             (std::vector<std::string>(2, "CONFIG READER: parameter kFoo ALREADY EXISTS!")));
 
-  UIConfigManager quiet;  // no log set: the debug switch is off
-  quiet.mapParamToString("kFoo", 3);
-  quiet.mapParamToString("kFoo", 4);
-  EXPECT_EQ(quiet.getParamByName("kFoo"), 3);
-  EXPECT_EQ(quiet.getParamByName("kBar"), -1);
+  LoggedManager quiet;
+  quiet.on = false;  // the debug switch is off
+  quiet.manager.mapParamToString("kFoo", 3);
+  quiet.manager.mapParamToString("kFoo", 4);
+  EXPECT_EQ(quiet.manager.getParamByName("kFoo"), 3);
+  EXPECT_EQ(quiet.manager.getParamByName("kBar"), -1);
+  EXPECT_TRUE(quiet.lines.empty());
 }
 
 }  // namespace

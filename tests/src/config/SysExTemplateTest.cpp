@@ -17,7 +17,9 @@ Messages table(UIConfigManager& c, const std::string& text, int changingByte, in
   EXPECT_TRUE(c.calculateSysexWithChangingByte(text, changingByte, count, &t, start, part));
   EXPECT_FALSE(t.multiMessage);
   EXPECT_TRUE(t.messageLists.empty());
-  return t.messages;
+  Messages messages;
+  for (size_t i = 0; i < t.messages.size(); ++i) messages.push_back(t.messages[i]);
+  return messages;
 }
 
 TEST(Tokenize, SkipsEmptyTokensAndAppends) {
@@ -45,7 +47,8 @@ TEST(ConvertTemplate, ReadsEveryTokenAsHex) {
 const std::string eight = "3E 13 00 20 07 01 0A 55";
 
 TEST(MessageTable, OneMessagePerValueWithThePartInPlace) {
-  UIConfigManager c;
+  LoggedManager logged;
+  UIConfigManager& c = logged.manager;
   EXPECT_EQ(table(c, eight, 8, 3, 0, 0), (Messages{{0x3E, 0x13, 0, 0x20, 7, 1, 0x0A, 0},
                                                    {0x3E, 0x13, 0, 0x20, 7, 1, 0x0A, 1},
                                                    {0x3E, 0x13, 0, 0x20, 7, 1, 0x0A, 2}}));
@@ -58,7 +61,8 @@ TEST(MessageTable, OneMessagePerValueWithThePartInPlace) {
 }
 
 TEST(MessageTable, OnlyTheExactValue128Folds) {
-  UIConfigManager c;
+  LoggedManager logged;
+  UIConfigManager& c = logged.manager;
   Messages m = table(c, eight, 8, 4, 126, 0);
   std::vector<int> values;
   for (const auto& message : m) values.push_back(message[7]);
@@ -69,7 +73,8 @@ TEST(MessageTable, OnlyTheExactValue128Folds) {
 }
 
 TEST(MessageTable, StartMinusOneRepeatsTheTemplateValueAndCarriesThePart) {
-  UIConfigManager c;
+  LoggedManager logged;
+  UIConfigManager& c = logged.manager;
   const Messages m = table(c, eight, 8, 3, -1, 2);
   ASSERT_EQ(m.size(), 3u);
   EXPECT_EQ(m[0], (std::vector<int>{0x3E, 0x13, 0, 0x20, 2, 1, 0x0A, 0x55}));
@@ -101,7 +106,7 @@ TEST(MessageTable, BadTemplatesAreRejectedAndLogged) {
   };
   for (const Case& bad : cases) {
     ControlActionSysExMessage t;
-    t.messages = {{1}};
+    ASSERT_TRUE(m.manager.calculateSysexWithChangingByte(eight, 8, 1, &t, 0, 0));
     m.lines.clear();
     EXPECT_FALSE(
         m.manager.calculateSysexWithChangingByte(bad.text, bad.changingByte, 4, &t, 0, bad.part))
@@ -177,55 +182,58 @@ TEST_F(Links, APartPastTheLargestNumberNamesNoParameter) {
 }
 
 TEST(GroupLabel, PrefixesThePart) {
-  UIConfigManager c;
+  LoggedManager logged;
+  UIConfigManager& c = logged.manager;
   EXPECT_STREQ(c.getParamGroup(0, ""), "Part 1");
   EXPECT_STREQ(c.getParamGroup(15, "Filter"), "Part 16:Filter");
   EXPECT_STREQ(c.getParamGroup(-1, "Global"), "Global");
   EXPECT_STREQ(c.getParamGroup(-1, ""), "");
 }
 
-// Bindings by parameter index; indices from `limit` on have no parameter.
-class FakeLinkStore : public ControlLinkStore {
- public:
-  ControlAction* actionOf(int paramIdx) override {
-    if (paramIdx < 0 || paramIdx >= limit) return nullptr;
-    return reinterpret_cast<ControlAction*>(&slots[static_cast<size_t>(paramIdx)]);
-  }
-  void setLink(ControlAction* action, const LinkInfo& link) override {
-    links[reinterpret_cast<int*>(action) - slots.data()] = link;
-  }
-  int limit = numParams;
-  std::vector<int> slots = std::vector<int>(numParams);
-  std::map<long, LinkInfo> links;
-};
-
 TEST(ControlLinks, BothPartnersPointAtEachOther) {
   LoggedManager m;
-  FakeLinkStore store;
-  m.manager.setControlLinkStore(&store);
-  ControlAction* own = store.actionOf(100);
+  ControlAction& own = m.manager.bindControlAction(100, kMessageCC);
+  m.manager.bindControlAction(300, kMessageCCOffOn);
 
-  m.manager.setControlLink(own, 100, LinkInfo{200, 300, 4}, 2);
-  EXPECT_EQ(store.links[100], (LinkInfo{200, 300, 4}));
-  EXPECT_EQ(store.links[200], (LinkInfo{100, 300, -1}));
-
-  store.links.clear();
-  m.manager.setControlLink(own, 100, LinkInfo{-1, 300, 4}, 0);
-  m.manager.setControlLink(own, 100, LinkInfo{200, -1, 4}, 0);
-  EXPECT_TRUE(store.links.empty());
+  m.manager.setControlLink(&own, 100, LinkInfo{200, 300, 4}, 2);
+  EXPECT_EQ(own.link, (LinkInfo{200, 300, 4}));
+  // A partner without a binding gets a SysEx placeholder that holds only the way back.
+  ControlAction* partner = m.manager.getControlAction(200);
+  ASSERT_NE(partner, nullptr);
+  EXPECT_EQ(partner->link, (LinkInfo{100, 300, -1}));
+  EXPECT_EQ(partner->messageType, kMessageSysEx);
+  EXPECT_TRUE(partner->sysexMessages.messages.empty());
+  // A partner with a binding keeps its message type.
+  ControlAction& other = m.manager.bindControlAction(400, kMessageNone);
+  m.manager.setControlLink(&other, 400, LinkInfo{300, 301, -1}, 0);
+  EXPECT_EQ(m.manager.getControlAction(300)->messageType, kMessageCCOffOn);
+  EXPECT_EQ(m.manager.getControlAction(300)->link, (LinkInfo{400, 301, -1}));
   EXPECT_TRUE(m.lines.empty());
+}
 
-  store.limit = 150;
-  m.manager.setControlLink(own, 100, LinkInfo{200, 300, 4}, 0);
-  EXPECT_TRUE(store.links.empty());
-  EXPECT_TRUE(m.logged("has no partner; link skipped"));
-
-  // A switch past the last parameter (a single identifier plus a part) links nothing either.
-  store.limit = numParams;
-  m.lines.clear();
-  m.manager.setControlLink(own, 100, LinkInfo{200, kDebugParts + 3, 4}, 3);
-  EXPECT_TRUE(store.links.empty());
-  EXPECT_TRUE(m.logged("has no switch parameter 8458; link skipped"));
+TEST(ControlLinks, LinksThatNameNoParameterLinkNothing) {
+  const struct {
+    LinkInfo link;
+    const char* log;  // null: nothing logged
+  } cases[] = {
+      {{-1, 300, 4}, nullptr},
+      {{200, -1, 4}, nullptr},
+      {{numParams, 300, 4}, "to parameter 8456 has no partner; link skipped"},
+      // A single identifier plus a part can pass the last parameter.
+      {{200, kDebugParts + 3, 4}, "has no switch parameter 8458; link skipped"},
+  };
+  for (const auto& c : cases) {
+    LoggedManager m;
+    ControlAction& own = m.manager.bindControlAction(100, kMessageCC);
+    m.manager.setControlLink(&own, 100, c.link, 3);
+    EXPECT_EQ(own.link, LinkInfo{}) << c.link.linked;
+    EXPECT_EQ(m.manager.getControlAction(200), nullptr);
+    if (c.log) {
+      EXPECT_TRUE(m.logged(c.log)) << c.log;
+    } else {
+      EXPECT_TRUE(m.lines.empty());
+    }
+  }
 }
 
 }  // namespace

@@ -2,8 +2,8 @@
 
 #include "toolkit/heapbuf.h"
 #include "toolkit/mutex.h"
-#include "toolkit/plugin/editor/IControl.h"
 #include "toolkit/plugin/base/IPluginGraphics.h"
+#include "toolkit/plugin/editor/IControl.h"
 #include "toolkit/plugin/editor/ITextControl.h"
 #include "toolkit/tkstring.h"
 
@@ -11,7 +11,7 @@
 // drawing and mouse behaviour. Mouse handlers do nothing while the control is greyed unless
 // a class says otherwise.
 
-enum EDirection { kVertical = 0, kHorizontal = 1 };
+enum EDirection : int { kVertical = 0, kHorizontal = 1 };
 
 // Frame drawn for a value: round((N - 1) x value) + 1 within 1..N; frame 1 below 2 frames.
 int FrameForValue(double value, int frameCount);

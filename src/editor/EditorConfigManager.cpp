@@ -1,0 +1,82 @@
+#include "src/editor/EditorConfigManager.h"
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+
+#include "toolkit/plugin/base/IPluginBase.h"
+#include "toolkit/plugin/editor/ControlLayer.h"
+#include "toolkit/plugin/editor/IGraphics.h"
+#include "toolkit/plugin/editor/IStockControls.h"
+
+static_assert(kSliderVertical == kVertical && kSliderHorizontal == kHorizontal,
+              "the configuration's slider directions are the framework's");
+
+void EditorConfigManager::initImages(IGraphics* graphics) {
+  mImages.setStyle(style());
+  mImages.setScale(scale());
+  mImages.setLog(logSink());
+  mImages.initImages(graphics);
+}
+
+ControlLayer* EditorConfigManager::newLayer(int id, const std::string& name) {
+  return new ControlLayer(id, name);
+}
+
+void EditorConfigManager::attachLayer(ControlLayer* layer, ControlLayer* parent) {
+  if (parent)
+    parent->childLayers.Add(layer);
+  else
+    graphics()->AttachLayer(layer);
+}
+
+void EditorConfigManager::setLayerOverlay(ControlLayer* layer, bool overlay) {
+  layer->setIgnoreHiddenWhenUpdatingScreen(overlay);
+}
+
+IPluginBase* EditorConfigManager::plug() const {
+  return plugin()->configPluginBase();
+}
+
+IParam* EditorConfigManager::parameter(int paramIdx) const {
+  IParam* param = plug()->GetParam(paramIdx);
+  if (!param) logSkipped("parameter index " + std::to_string(paramIdx) + " names no parameter");
+  return param;
+}
+
+std::string EditorConfigManager::partName(const std::string& name, int part) {
+  return part >= 0 ? "[" + std::to_string(part + 1) + "] " + name : name;
+}
+
+int EditorConfigManager::scaled(int value) const {
+  return whole(value * scale());
+}
+
+int EditorConfigManager::whole(double value) {
+  if (!(value == value)) return 0;
+  return static_cast<int>(std::trunc(std::fmin(std::fmax(value, INT_MIN), INT_MAX)));
+}
+
+int EditorConfigManager::valueCount(double minValue, double maxValue) {
+  return whole(std::trunc(maxValue) - std::trunc(minValue) + 1);
+}
+
+IRECT EditorConfigManager::frameRect(int x, int y, const IBitmap& bitmap) const {
+  const int left = scaled(x), top = scaled(y);
+  return IRECT(left, top, left + bitmap.W, top + bitmap.H / std::max(bitmap.N, 1));
+}
+
+void EditorConfigManager::place(IControl* control, ControlLayer* layer) {
+  if (layer)
+    layer->controls.Add(control);
+  else
+    graphics()->AttachControl(control);
+}
+
+ControlAction& EditorConfigManager::placeAndBind(IControl* control, ControlLayer* layer,
+                                                 int messageType) {
+  place(control, layer);
+  ControlAction& action = bindControlAction(control->ParamIdx(), messageType);
+  action.controls.push_back(control);
+  return action;
+}

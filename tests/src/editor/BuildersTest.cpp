@@ -1,0 +1,284 @@
+#include <algorithm>
+#include <cmath>
+#include <string>
+
+#include "BuilderTestSupport.h"
+#include "src/config/ParameterIds.h"
+
+namespace {
+
+using builder_test::Builders;
+
+const LinkInfo noLink;
+
+TEST_F(Builders, GeometryIsScaledAndCutTowardZeroBitmapsComeScaled) {
+  const struct {
+    double scale;
+    IRECT knob, fader, button, radio;
+  } cases[] = {
+      {0.85, {85, 34, 136, 85}, {85, 170, 102, 238}, {8, 17, 42, 42}, {8, 17, 110, 34}},
+      {1.0, {100, 40, 160, 100}, {100, 200, 120, 280}, {10, 20, 50, 50}, {10, 20, 130, 40}},
+      // The double nearest to 1.15 makes 100 x 1.15 fall just below 115.
+      {1.15, {114, 46, 183, 115}, {114, 229, 137, 321}, {11, 23, 57, 57}, {11, 23, 149, 46}},
+  };
+  for (const auto& c : cases) {
+    builder_test::BuilderPlug plug;
+    EditorConfigManager config;
+    config.setLog(this);
+    config.readUIConfig(plug.graphics, &plug, nullptr, 0, c.scale);
+    // Bitmaps come at the GUI scale: a 60 x 3780 strip of 63 frames is a 51-pixel knob at 0.85.
+    config.preloadImage(plug.graphics, 9001, "KNOB", "60x3780", 63, false);
+    config.preloadImage(plug.graphics, 9006, "HANDLE", "20x30", 1, false);
+    config.preloadImage(plug.graphics, 9002, "SWITCH", "40x60", 2, false);
+    config.preloadImage(plug.graphics, 9003, "RADIO", "120x40", 2, false);
+    IGraphics* g = plug.graphics;
+    config.createCCKnobControl(1, 0, "K", 0, 100, 40, "KNOB", 0, 0, 127, 1, noLink, -1, nullptr,
+                               "");
+    config.createCCSliderControl(2, 0, "F", 1, 100, 200, 80, "HANDLE", 0, 0, 127, noLink, -1,
+                                 nullptr, "", kSliderVertical, false);
+    config.createBoolControl("B", 2, 0, 10, 20, "SWITCH", -1, nullptr, "");
+    config.createRadioControl("R", 3, 10, 20, "RADIO", 4, -1, nullptr, "", false);
+    ASSERT_EQ(g->NControls(), 4) << c.scale;
+    EXPECT_EQ(g->GetControl(0)->GetRECT(), c.knob) << c.scale;
+    EXPECT_EQ(g->GetControl(1)->GetRECT(), c.fader) << c.scale;
+    EXPECT_EQ(g->GetControl(2)->GetRECT(), c.button) << c.scale;
+    EXPECT_EQ(g->GetControl(3)->GetRECT(), c.radio) << c.scale;
+  }
+}
+
+TEST_F(Builders, CCKindsKeyTheirControlByPartOrChannel) {
+  read(1.0);
+  const struct {
+    const char* kind;
+    int part, channel;
+    const char *name, *group;
+    int key, subKey;
+  } cases[] = {
+      {"knob", 0, 9, "[1] Cut", "Part 1:Filter", 1, 0},
+      {"knob", -1, 3, "Cut", "Filter", 3, 1},
+      {"knob", 15, 3, "[16] Cut", "Part 16:Filter", 16, 0},
+      {"slider", 3, 9, "[4] Cut", "Part 4:Filter", 4, 0},
+      {"slider", -1, 2, "Cut", "Filter", 2, 0},
+      {"button", 2, 9, "[3] Cut", "Part 3:Filter", 3, 0},
+      {"button", -1, 5, "Cut", "Filter", 5, 0},
+  };
+  int index = kFilter1Cutoff;
+  for (const auto& c : cases) {
+    const std::string kind = c.kind;
+    const int cc = 70 + index - kFilter1Cutoff;
+    if (kind == "knob")
+      config.createCCKnobControl(cc, c.channel, "Cut", index, 0, 0, "KNOB", 64, 0, 127, 1, noLink,
+                                 c.part, nullptr, "Filter");
+    else if (kind == "slider")
+      config.createCCSliderControl(cc, c.channel, "Cut", index, 0, 0, 50, "HANDLE", 64, 0, 127,
+                                   noLink, c.part, nullptr, "Filter", kSliderHorizontal, false);
+    else
+      config.createCCBoolControl(cc, c.channel, "Cut", index, 0, 0, "SWITCH", 0, 0, 127, noLink,
+                                 c.part, nullptr, "Filter");
+    IControl* control = lastControl();
+    EXPECT_STREQ(param(index)->GetNameForHost(), c.name);
+    EXPECT_STREQ(param(index)->GetParamGroupForHost(), c.group);
+    const ControlAction& a = action(index);
+    EXPECT_EQ(a.messageType, kind == "button" ? kMessageCCOffOn : kMessageCC) << c.name;
+    EXPECT_EQ(a.ccNumber, cc);
+    EXPECT_EQ(a.channelKey, c.key);
+    EXPECT_EQ(a.subKey, c.subKey);
+    EXPECT_EQ(a.controls, std::vector<IControl*>{control});
+    EXPECT_EQ(config.ccControls().findControl(c.key, cc, c.subKey), control) << c.name;
+    EXPECT_EQ(config.ccControls().findControl(c.key, cc, 1 - c.subKey), nullptr) << c.name;
+    ++index;
+  }
+  // The button's two values; the knob's step is its fourth bound, cut toward zero.
+  EXPECT_EQ(action(kFilter1Cutoff + 5).ccOffValue, 0);
+  EXPECT_EQ(action(kFilter1Cutoff + 5).ccOnValue, 127);
+  config.createCCKnobControl(1, 0, "Step", kFilter2Cutoff, 0, 0, "KNOB", 0, 0, 127, 2.9, noLink, -1,
+                             nullptr, "");
+  EXPECT_EQ(param(kFilter2Cutoff)->GetStep(), 2.0);
+}
+
+// The value byte of every message of a parameter's table.
+std::vector<int> valueBytes(const ControlAction& a, size_t entry = 7) {
+  std::vector<int> values;
+  for (size_t k = 0; k < a.sysexMessages.messages.size(); ++k)
+    values.push_back(a.sysexMessages.messages[k][entry]);
+  return values;
+}
+
+std::vector<int> run(int from, int to) {
+  std::vector<int> values;
+  for (int v = from; v <= to; ++v) values.push_back(v);
+  return values;
+}
+
+TEST_F(Builders, SysExKindsPrecomputeOneMessagePerValue) {
+  read(1.0);
+  // A knob over 0..127: 128 messages carrying 0..127, message k for the value k.
+  config.createSysExKnobControl("Cut", kFilter1Cutoff, 0, 0, "KNOB", 64, 0, 127, 1, 64, 0, 8, -1,
+                                noLink, nullptr, "");
+  const ControlAction& knob = action(kFilter1Cutoff);
+  EXPECT_EQ(knob.messageType, kMessageSysEx);
+  EXPECT_EQ(valueBytes(knob), run(0, 127));  // the zero offset is the slider's only
+  EXPECT_EQ(param(kFilter1Cutoff)->GetDefault(), 64);
+
+  // A knob from -1: the template itself first, then the template's value again, with the part.
+  config.createSysExKnobControl("Cut", kFilter1Cutoff + 3, 0, 0, "KNOB", 0, -1, 2, 1, 0, 0, 8, 3,
+                                noLink, nullptr, "");
+  const SysExMessageTable& fromMinusOne = action(kFilter1Cutoff + 3).sysexMessages.messages;
+  ASSERT_EQ(fromMinusOne.size(), 4u);
+  EXPECT_EQ(fromMinusOne[0], (std::vector<int>{0x3E, 0x13, 0, 0x20, 3, 1, 0x0A, 0}));
+  EXPECT_EQ(fromMinusOne[1], fromMinusOne[0]);
+  EXPECT_EQ(fromMinusOne[3][7], 2);
+
+  // A slider from -64 with the zero offset 64 sends 0..127; its table is found by its own values.
+  config.createSysExSliderControl("Pan", kFilter1Resonance, 0, 0, 80, "HANDLE", 0, -64, 63, 0, 64,
+                                  0, 8, -1, noLink, nullptr, "", kSliderVertical, false);
+  const ControlAction& slider = action(kFilter1Resonance);
+  EXPECT_EQ(valueBytes(slider), run(0, 127));
+  std::vector<int> message;
+  ASSERT_TRUE(slider.sysexMessages.messageFor(-64, message));
+  EXPECT_EQ(message[7], 0);
+  ASSERT_TRUE(slider.sysexMessages.messageFor(63, message));
+  EXPECT_EQ(message[7], 127);
+  for (double none : {64.0, -65.0, 1e300, -1e300, std::nan("")})
+    EXPECT_FALSE(slider.sysexMessages.messageFor(none, message)) << none;
+  ASSERT_TRUE(slider.sysexMessages.messageFor(-0.5, message));  // cut toward zero: value 0
+  EXPECT_EQ(message[7], 64);
+  // The template once and one value per message, far below 128 whole messages.
+  EXPECT_LE(slider.sysexMessages.messages.storageBytes(), (8 + 128) * sizeof(int));
+
+  // A button: off and on, whatever its zero offset; its own message type.
+  config.createSysExBoolControl("On", kFilter1Keytrack, 0, 0, "SWITCH", 1, 64, 0, 8, 5, noLink,
+                                nullptr, "");
+  const ControlAction& button = action(kFilter1Keytrack);
+  EXPECT_EQ(button.messageType, kMessageSysExOne);
+  EXPECT_EQ(valueBytes(button), (std::vector<int>{0, 1}));
+  EXPECT_EQ(valueBytes(button, 4), (std::vector<int>{5, 5}));
+  EXPECT_EQ(param(kFilter1Keytrack)->Value(), 1.0);
+}
+
+TEST_F(Builders, SysExControlsAreFoundByTheAddressOfTheirFirstMessage) {
+  read(1.0);
+  const struct {
+    int paramIdx, sysexIndex, changingByte, part;
+    bool slider;
+    int k1, k2, k3, k4, variant;
+  } cases[] = {
+      {kFilter1Cutoff + 3, 0, 8, 3, false, 0x20, 3, 1, 0x0A, 0},
+      {kFX2ReverbDecay + 3, 2, 8, 3, false, 0x20, 3, 1, 0x12, 7},
+      {kFX1TripleFXChorusMix, 2, 8, 0, false, 0x20, 0, 1, 0x12, 5},
+      {kFX2DelayLengthClock + 1, 2, 8, 1, false, 0x20, 1, 1, 0x12, 0},
+      // Sliders are registered under 0, also on effect parameters; changing byte 7 moves the
+      // address one entry to the front.
+      {kFX2ReverbSize, 1, 7, -1, true, 0x00, 0x20, 0, 2, 0},
+  };
+  for (const auto& c : cases) {
+    if (c.slider)
+      config.createSysExSliderControl("S", c.paramIdx, 0, 0, 50, "HANDLE", 0, 0, 127, 0, 0,
+                                      c.sysexIndex, c.changingByte, c.part, noLink, nullptr, "",
+                                      kSliderVertical, false);
+    else
+      config.createSysExKnobControl("K", c.paramIdx, 0, 0, "KNOB", 0, 0, 127, 0, 0, c.sysexIndex,
+                                    c.changingByte, c.part, noLink, nullptr, "");
+    const SysExControlContainer& map = config.sysexControls();
+    EXPECT_EQ(map.findControl(c.k1, c.k2, c.k3, c.k4, c.variant), lastControl()) << c.paramIdx;
+    if (c.variant) {
+      EXPECT_EQ(map.findControl(c.k1, c.k2, c.k3, c.k4, 0), nullptr) << c.paramIdx;
+    }
+  }
+}
+
+TEST_F(Builders, ControlsOfOneParameterShareOneBinding) {
+  read(1.0);
+  config.createSysExKnobControl("K", kFilter1Cutoff, 0, 0, "KNOB", 0, 0, 127, 0, 0, 0, 8, -1,
+                                noLink, nullptr, "");
+  IControl* knob = lastControl();
+  config.createSysExSliderControl("S", kFilter1Cutoff, 0, 0, 50, "HANDLE", 0, 0, 3, 0, 0, 1, 8, -1,
+                                  noLink, nullptr, "", kSliderVertical, false);
+  IControl* fader = lastControl();
+  EXPECT_EQ(action(kFilter1Cutoff).controls, (std::vector<IControl*>{knob, fader}));
+  // The later control's messages and type are kept.
+  EXPECT_EQ(action(kFilter1Cutoff).sysexMessages.messages.size(), 4u);
+  EXPECT_EQ(action(kFilter1Cutoff).sysexMessages.messages[0][6], 0x05);
+
+  // A linked CC knob, then a momentary button: the binding keeps its CC and its link, but sends
+  // nothing any more; the partner points back through the same switch.
+  const LinkInfo link{kFilter1Resonance + 3, kFilterLinkSwitch + 3, 2};
+  config.createCCKnobControl(74, 0, "K", kFilter2Cutoff, 0, 0, "KNOB", 0, 0, 127, 1, link, 0,
+                             nullptr, "");
+  config.createSwitchControl("B", kFilter2Cutoff, 0, 0, 0, "SWITCH", 0, nullptr, "");
+  EXPECT_EQ(action(kFilter2Cutoff).messageType, kMessageNone);
+  EXPECT_EQ(action(kFilter2Cutoff).ccNumber, 74);
+  EXPECT_EQ(action(kFilter2Cutoff).controls.size(), 2u);
+  EXPECT_EQ(action(kFilter2Cutoff).link, link);
+  EXPECT_EQ(action(kFilter1Resonance + 3).link,
+            (LinkInfo{kFilter2Cutoff, kFilterLinkSwitch + 3, -1}));
+}
+
+TEST_F(Builders, ButtonsWithoutMIDIStillListTheirControls) {
+  read(1.0);
+  config.createBoolControl("On", kFilter1Cutoff, 1, 0, 0, "SWITCH", 4, nullptr, "G");
+  IControl* push = config.createAutoOffSwitchControl("Push", kFilter1Resonance, 100, 100, "SWITCH",
+                                                     0, nullptr, "Global");
+  EXPECT_STREQ(param(kFilter1Cutoff)->GetNameForHost(), "On");  // no part prefix
+  EXPECT_EQ(param(kFilter1Cutoff)->Value(), 1.0);
+  EXPECT_STREQ(param(kFilter1Resonance)->GetParamGroupForHost(), "Part 1:Global");
+  EXPECT_EQ(action(kFilter1Resonance).controls, std::vector<IControl*>{push});
+  EXPECT_EQ(action(kFilter1Resonance).messageType, kMessageNone);
+  // The momentary button is on while pressed only.
+  IMouseMod left(true);
+  plug.graphics->OnMouseDown(105, 105, &left);
+  plug.graphics->OnMouseUp(105, 105, &left);
+  EXPECT_EQ(plug.reports, (std::vector<double>{1.0, 0.0}));
+}
+
+TEST_F(Builders, OverLongNamesAreShortened) {
+  read(1.0);
+  const std::string name(60, 'n');
+  config.createCCKnobControl(74, 0, name, kFilter1Cutoff + 15, 0, 0, "KNOB", 0, 0, 127, 1, noLink,
+                             15, nullptr, name);
+  EXPECT_EQ(std::string(param(kFilter1Cutoff + 15)->GetNameForHost()),
+            ("[16] " + name).substr(0, 54));
+  EXPECT_EQ(std::string(param(kFilter1Cutoff + 15)->GetParamGroupForHost()).size(), 54u);
+}
+
+TEST_F(Builders, ElementsThatCannotBeBuiltAreSkippedTheRestBuilds) {
+  read(1.0, R"(<uiconfig>
+<knobcontrol type="seKnob" paramId="kFilter1Cutoff" sysexIndex="9" changingByte="8"/>
+<knobcontrol type="seKnob" paramId="kFilter1Resonance" sysexIndex="0" changingByte="9"/>
+<slidercontrol type="seSliderVer" paramId="kFilter2Cutoff" changingByte="0"/>
+<buttoncontrol type="seButton" paramId="kFilter2Resonance" sysexIndex="3" changingByte="5"/>
+<knobcontrol type="seKnob" paramId="kFilter1Keytrack" valueBounds="0,5,1" changingByte="8"/>
+<knobcontrol type="seKnob" paramId="kFilter2Keytrack" imageId="NONE" valueBounds="3,0,7"
+             changingByte="8"/>
+</uiconfig>)");
+  // What the walk wrote, after the reading sequence's own lines.
+  const auto walk = std::find(lines.rbegin(), lines.rend(), "CONFIG READER: Completed!").base();
+  ASSERT_NE(walk, lines.begin());
+  lines.erase(lines.begin(), walk);
+  EXPECT_EQ(lines, (std::vector<std::string>{
+                       "CONFIG READER: no SysEx template at index 9; knobcontrol at line 2 "
+                       "skipped!",
+                       "CONFIG READER: SysEx template \"3E 13 00 20 00 01 0A 00\" has no entry "
+                       "at its changing byte; knobcontrol at line 3 skipped!",
+                       "CONFIG READER: SysEx template \"3E 13 00 20 00 01 0A 00\" has no entry "
+                       "at its changing byte; slidercontrol at line 4 skipped!",
+                       "CONFIG READER: SysEx template \"3E 13 00 20 00\" gives no message to "
+                       "find the control by; buttoncontrol at line 5 skipped!",
+                       "CONFIG READER: SysEx template \"3E 13 00 20 00 01 0A 00\" gives no "
+                       "message to find the control by; knobcontrol at line 6 skipped!",
+                       "CONFIG READER: Image NONE MISSING!",
+                   }));
+  for (int skipped :
+       {kFilter1Cutoff, kFilter1Resonance, kFilter2Cutoff, kFilter2Resonance, kFilter1Keytrack}) {
+    EXPECT_EQ(config.getControlAction(skipped), nullptr) << skipped;
+    EXPECT_EQ(param(skipped)->Type(), IParam::kTypeNone) << skipped;
+  }
+  // Without its image the knob is an empty rectangle; its parameter keeps range and binding.
+  ASSERT_EQ(plug.graphics->NControls(), 1);
+  EXPECT_EQ(lastControl()->GetRECT(), IRECT());
+  EXPECT_EQ(param(kFilter2Keytrack)->GetMax(), 7);
+  EXPECT_EQ(action(kFilter2Keytrack).sysexMessages.messages.size(), 8u);
+  EXPECT_EQ(config.sysexControls().findControl(0x20, 0, 1, 0x0A, 0), lastControl());
+}
+
+}  // namespace
