@@ -8,7 +8,7 @@
 
 #include "JackServer.h"
 #include "SynthSide.h"
-#include "tests/toolkit/midiports/PortPlugin.h"
+#include "tests/toolkit/plugin/base/PortPlugin.h"
 
 namespace {
 

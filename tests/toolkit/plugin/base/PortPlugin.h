@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "HostlessPlugin.h"
-#include "MidiTestSupport.h"
+#include "tests/toolkit/plugin/midi/MidiTestSupport.h"
 #include "toolkit/plugin/base/IPluginBase.h"
 
 namespace midi_test {

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "MidiTestSupport.h"
-#include "toolkit/plugin/vst2/IPluginVST.h"
+#include "tests/toolkit/plugin/midi/MidiTestSupport.h"
 #include "toolkit/plugin/midi/MidiBackendMemory.h"
+#include "toolkit/plugin/vst2/IPluginVST.h"
 
 // The host wrapper's hardware sends reach the synthesizer's output port with
 // the framing each kind of send promises.

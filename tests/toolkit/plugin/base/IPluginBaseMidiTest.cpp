@@ -5,8 +5,8 @@
 #include <memory>
 #include <thread>
 
-#include "MidiTestSupport.h"
 #include "PortPlugin.h"
+#include "tests/toolkit/plugin/midi/MidiTestSupport.h"
 #include "toolkit/plugin/midi/MidiBackendMemory.h"
 
 namespace {
