@@ -47,7 +47,6 @@ class VstHardwareSends : public ::testing::Test {
     return plug->setExternalMIDIOut(index, "Corvane In") > 0;
   }
 
-  midi_test::LogCapture log;
   MidiBackendMemory backend;
   std::unique_ptr<VstPlug> plug = std::make_unique<VstPlug>();
 };
