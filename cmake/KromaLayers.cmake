@@ -47,7 +47,6 @@ function(kroma_check_layers)
   endforeach()
   file(WRITE ${CMAKE_BINARY_DIR}/layers.manifest "${manifest}")
   if(KROMA_TESTS)
-    find_package(Python3 REQUIRED COMPONENTS Interpreter)
     add_test(NAME layers COMMAND Python3::Interpreter ${CMAKE_SOURCE_DIR}/tools/check-layers
                                  ${CMAKE_BINARY_DIR}/layers.manifest ${CMAKE_SOURCE_DIR})
   endif()
