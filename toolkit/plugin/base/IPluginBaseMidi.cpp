@@ -2,9 +2,9 @@
 // input from the device and the sends to it.
 #include <cstring>
 
+#include "toolkit/plugin/base/IPluginBase.h"
 #include "toolkit/plugin/midi/IMidiPortIn.h"
 #include "toolkit/plugin/midi/IMidiPortOut.h"
-#include "toolkit/plugin/base/IPluginBase.h"
 
 namespace {
 
