@@ -2,7 +2,7 @@
 #include <benchmark/benchmark.h>
 
 #include "BenchGraphics.h"
-#include "HostlessPlugin.h"
+#include "tests/toolkit/plugin/base/HostlessPlugin.h"
 #include "toolkit/plugin/base/IPluginBase.h"
 #include "toolkit/plugin/editor/ControlLayer.h"
 

@@ -3,9 +3,9 @@
 
 #include <cstdlib>
 
-#include "HostlessPlugin.h"
 #include "src/editor/ImageCache.h"
 #include "src/editor/ImageTable.h"
+#include "tests/toolkit/plugin/base/HostlessPlugin.h"
 #include "toolkit/log.h"
 #include "toolkit/plugin/editor/IGraphicsMac.h"
 

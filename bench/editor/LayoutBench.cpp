@@ -9,9 +9,9 @@
 
 #include "BenchGraphics.h"
 #include "Encipher.h"
-#include "HostlessPlugin.h"
 #include "src/config/ParameterIds.h"
 #include "src/editor/EditorConfigManager.h"
+#include "tests/toolkit/plugin/base/HostlessPlugin.h"
 #include "toolkit/log.h"
 
 namespace {

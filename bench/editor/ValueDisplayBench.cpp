@@ -2,8 +2,8 @@
 // display. Values alternate so that every update changes the text.
 #include <benchmark/benchmark.h>
 
-#include "FakeDisplayHost.h"
 #include "src/editor/ControlDisplay.h"
+#include "tests/src/editor/FakeDisplayHost.h"
 
 namespace {
 

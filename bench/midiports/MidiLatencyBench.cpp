@@ -12,7 +12,7 @@
 
 #include "tests/integration/midiports/JackServer.h"
 #include "tests/integration/midiports/SynthSide.h"
-#include "tests/toolkit/midiports/PortPlugin.h"
+#include "tests/toolkit/plugin/base/PortPlugin.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include <benchmark/benchmark.h>
 
-#include "HostlessPlugin.h"
+#include "tests/toolkit/plugin/base/HostlessPlugin.h"
 #include "toolkit/plugin/base/IPluginBase.h"
 
 namespace {

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <utility>
 
 namespace {
 
@@ -22,6 +23,13 @@ void appendToFile(const std::string& path, const std::string& text) {
 }
 
 }  // namespace
+
+DebuggerOutput::DebuggerOutput(std::string path)
+    : mPath(std::move(path)), mOn(openDebugFile(mPath)) {}
+
+void DebuggerOutput::Write(const char* tag, const std::string& message) {
+  if (mOn) printDebugInfo(mPath, tag + message);
+}
 
 bool DebuggerOutput::openDebugFile(const std::string& path) {
   const int reader = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);

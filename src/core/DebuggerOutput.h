@@ -4,11 +4,23 @@
 #include <string>
 #include <vector>
 
+#include "toolkit/log.h"
+
 // The plug-in's debug log: a text file in the data folder that the user turns
-// on by creating it. The class has no state; the switch and the path are the
-// plug-in's, and every caller tests the switch before it composes a line.
-class DebuggerOutput {
+// on by creating it. Each plug-in instance owns one object, the sink it hands
+// to everything it makes; the switch is decided once, when it is made. The
+// static functions serve callers that hold a path of their own.
+class DebuggerOutput : public TK_LogSink {
  public:
+  // On only when the file at `path` exists and could be emptied; no file is
+  // created otherwise.
+  explicit DebuggerOutput(std::string path);
+
+  bool IsOn() const override { return mOn; }
+  // One time-stamped line of tag and message while on.
+  void Write(const char* tag, const std::string& message) override;
+  const std::string& path() const { return mPath; }
+
   // Tags that start the lines of one area. Start-up stages log without a tag.
   static constexpr const char* kConfigReaderTag = "CONFIG READER: ";
   static constexpr const char* kPatchLibrarianTag = "PATCH LIBRARIAN: ";
@@ -36,4 +48,8 @@ class DebuggerOutput {
 
   // The time stamp that starts every line: local time as "%Y-%m-%d.%X".
   static std::string timeStamp(std::time_t when);
+
+ private:
+  const std::string mPath;
+  const bool mOn;
 };

@@ -10,6 +10,7 @@
 #include "platform/datafolder/DataFolder.h"
 #include "src/librarian/LibrarianFiles.h"
 #include "src/librarian/PatchLibrarian.h"
+#include "toolkit/log.h"
 
 namespace {
 
@@ -76,7 +77,7 @@ void PatchLibrarian::buildFolderStructure(const std::string& folder,
                                           std::vector<std::string>* list) {
   std::set<std::string> visited = {realPath(folder)};
   collectFolders(folder, list, visited, 0,
-                 [this](const std::string& why) { log("PATCH LIBRARIAN: skipped " + why); });
+                 [this](const std::string& why) { log("skipped " + why); });
 }
 
 void PatchLibrarian::loadPatchesFromFilesystem(std::string patches) {
@@ -87,7 +88,7 @@ void PatchLibrarian::loadPatchesFromFilesystem(std::string patches) {
   } catch (const Poco::Exception&) {
   }
   if (!found) {
-    log("PLUGIN IS NOT ABLE TO FIND PATCHES FOLDER...");
+    TK_Log(mLog, "", "PLUGIN IS NOT ABLE TO FIND PATCHES FOLDER...");
     return;
   }
   folderList.clear();
@@ -101,7 +102,7 @@ void PatchLibrarian::loadPatchesFromFilesystem(std::string patches) {
     try {
       entries = entriesOf(folder);
     } catch (const Poco::Exception& e) {
-      log("PATCH LIBRARIAN: skipped " + folder + ": " + e.displayText());
+      log("skipped " + folder + ": " + e.displayText());
       continue;
     }
     std::sort(entries.begin(), entries.end());
@@ -116,9 +117,9 @@ void PatchLibrarian::loadPatchesFromFilesystem(std::string patches) {
         if (loaded && loaded->type == 0) createSingleFolderFilesStructure(loaded, "");
         if (loaded && loaded->type == 1) createMultiFolderFilesStructure(loaded, "");
       } catch (const Poco::Exception& e) {
-        log("PATCH LIBRARIAN: skipped " + entry + ": " + e.displayText());
+        log("skipped " + entry + ": " + e.displayText());
       } catch (const std::exception& e) {
-        log("PATCH LIBRARIAN: skipped " + entry + ": " + e.what());
+        log("skipped " + entry + ": " + e.what());
       }
     }
   }
@@ -132,7 +133,7 @@ PatchFile* PatchLibrarian::parseFolderFiles(Poco::File file, Poco::Path path, in
   std::lock_guard<std::recursive_mutex> lock(mMutex);
   splitFlag = false;
   const std::string fullPath = path.toString();
-  log("PATCH LIBRARIAN: loading file " + fullPath);
+  log("loading file " + fullPath);
   if (extension == "vlx" || extension == "nbx") return nullptr;
 
   std::unique_ptr<PatchFile> bank(new PatchFile);
@@ -144,8 +145,7 @@ PatchFile* PatchLibrarian::parseFolderFiles(Poco::File file, Poco::Path path, in
   bank->origin = origin;
 
   ByteChunk chunk;
-  if (!LibrarianFiles::readFile(file.path(), chunk))
-    log("PATCH LIBRARIAN: could not read file " + fullPath);
+  if (!LibrarianFiles::readFile(file.path(), chunk)) log("could not read file " + fullPath);
   loadFromChunk(&chunk, chunk.Size(), bank.get());
 
   if (bank->records.size() > (size_t)DumpLayout::kBankSlots) {
@@ -155,19 +155,19 @@ PatchFile* PatchLibrarian::parseFolderFiles(Poco::File file, Poco::Path path, in
     try {
       Poco::File(aside).createDirectory();
     } catch (const Poco::Exception& e) {
-      log("PATCH LIBRARIAN: cannot make folder " + aside + ": " + e.displayText());
+      log("cannot make folder " + aside + ": " + e.displayText());
       return nullptr;
     }
     if (!splitBankFile(bank.get(), bank->folderName, bank->fileName, extension, fullPath, origin)) {
-      log("PATCH LIBRARIAN: could not split file " + fullPath);
+      log("could not split file " + fullPath);
       return nullptr;
     }
     // A file left in place would be split again by every reload.
     if (LibrarianFiles::moveAside(file.path(), aside).empty()) {
       undoSplit();
-      log("PATCH LIBRARIAN: could not move file " + fullPath);
+      log("could not move file " + fullPath);
     } else {
-      log("PATCH LIBRARIAN: moved file " + aside + " due to mismatching data in package!");
+      log("moved file " + aside + " due to mismatching data in package!");
     }
     return nullptr;
   }

@@ -2,9 +2,6 @@
 
 #include <algorithm>
 
-#include "platform/datafolder/DataFolder.h"
-#include "src/core/DebuggerOutput.h"
-
 namespace {
 
 template <class T>
@@ -49,6 +46,6 @@ void PatchLibrarian::discardAllFiles() {
   mSplitPieces.clear();
 }
 
-void PatchLibrarian::log(const std::string& line) const {
-  if (mLogging) DebuggerOutput::printDebugInfo(DataFolder::logFile(), line);
+void PatchLibrarian::log(const std::string& message) const {
+  TK_Log(mLog, "PATCH LIBRARIAN: ", message);
 }

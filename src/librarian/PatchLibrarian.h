@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "src/librarian/LibrarianRecords.h"
+#include "toolkit/log.h"
 
 class ByteChunk;
 
@@ -31,8 +32,8 @@ class PatchLibrarian {
   // Every thread that reads or changes the lists or records holds this.
   std::recursive_mutex& mutex() { return mMutex; }
 
-  // The plug-in's debug switch: lines are composed and written only while on.
-  void setLogging(bool on) { mLogging = on; }
+  // The plug-in's debug log; null writes to standard error.
+  void setLog(TK_LogSink* log) { mLog = log; }
 
   // --- Folder scan and loading ---
   // Loads every bank file in the "Patches" folder `patches` and below it.
@@ -138,7 +139,8 @@ class PatchLibrarian {
   // Drops `file` from every list and frees it.
   void discard(PatchFile* file);
   void discardAllFiles();
-  void log(const std::string& line) const;
+  // A line tagged as the librarian's.
+  void log(const std::string& message) const;
   PatchFile* upperBank() const;
   ByteChunk upperBankBytes(bool midi) const;
   // Places `file` in `tree` by its folder path, three levels deep at most.
@@ -148,7 +150,7 @@ class PatchLibrarian {
                                      const std::string& name, int messagesKept);
 
   std::recursive_mutex mMutex;
-  bool mLogging = false;
+  TK_LogSink* mLog = nullptr;
   // Banks that stand in a folder tree but in no file list.
   std::vector<PatchFile*> mUnlisted;
   // Paths of the pieces the last split has written, for its roll-back.

@@ -8,7 +8,7 @@
 
 #include "JackServer.h"
 #include "SynthSide.h"
-#include "tests/toolkit/midiports/PortPlugin.h"
+#include "tests/toolkit/plugin/base/PortPlugin.h"
 
 namespace {
 
@@ -64,7 +64,6 @@ class JackPorts : public ::testing::Test {
 
   kroma_test::ScopedEnv api{"KROMA_MIDI_API", "jack"};
   midi_test::JackServer server;
-  midi_test::LogCapture log;
   std::unique_ptr<midi_test::SynthSide> synth;
   std::unique_ptr<midi_test::PortPlugin> plug;
 };
@@ -125,7 +124,7 @@ TEST_F(JackPorts, SoundDumpAndLargeSysExArriveWhole) {
 TEST_F(JackPorts, SysExOverTheJackLimitIsRefusedWithALogLine) {
   selectBoth();
   EXPECT_FALSE(send(midi_test::sysEx(16380)));
-  EXPECT_TRUE(log.contains("message of 16380 bytes not sent"));
+  EXPECT_TRUE(plug->log().contains("message of 16380 bytes not sent"));
   EXPECT_TRUE(send(midi_test::sysEx(16379)));
   ASSERT_TRUE(waitFor([&] { return synth->received.count() == 1; }));
   EXPECT_EQ(synth->received.messages()[0].size(), 16379u);
@@ -210,7 +209,7 @@ TEST_F(JackPorts, PortThatDisappearsWhileOpenIsHandled) {
   // The stale list still names the vanished port; selecting it fails cleanly
   // instead of connecting whatever port now has its number.
   EXPECT_FALSE(selectInput("Corvane Seq:out"));
-  EXPECT_TRUE(log.contains("\"Corvane Seq:out\" is gone"));
+  EXPECT_TRUE(plug->log().contains("\"Corvane Seq:out\" is gone"));
 }
 
 TEST(JackServerFixture, AChildThatSigtermEndsGetsNoSigkill) {

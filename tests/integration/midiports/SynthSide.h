@@ -8,8 +8,8 @@
 #include <thread>
 #include <vector>
 
-#include "tests/toolkit/midiports/MidiTestSupport.h"
-#include "tests/toolkit/midiports/PortPlugin.h"
+#include "tests/toolkit/plugin/base/PortPlugin.h"
+#include "tests/toolkit/plugin/midi/MidiTestSupport.h"
 
 namespace midi_test {
 

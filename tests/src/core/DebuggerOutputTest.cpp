@@ -93,6 +93,39 @@ TEST_F(DebugLog, LinesFromSeveralThreadsStayWhole) {
   }
 }
 
+TEST_F(DebugLog, InstanceSinkIsOffAndCreatesNothingWithoutTheFile) {
+  DebuggerOutput sink(mLog);
+  EXPECT_FALSE(sink.IsOn());
+  TK_Log(&sink, DebuggerOutput::kResetTag, "lost");
+  EXPECT_FALSE(fs::exists(mLog));
+  EXPECT_TRUE(fs::is_empty(mDir.path()));
+}
+
+TEST_F(DebugLog, InstanceSinksEmptyTheirFileAndWriteTaggedLinesOnlyThere) {
+  const std::string otherLog = mDir.file("other LOG.txt");
+  std::ofstream(mLog) << "old text from the last session\n";
+  std::ofstream(otherLog).close();
+  DebuggerOutput first(mLog), second(otherLog);
+  ASSERT_TRUE(first.IsOn());
+  ASSERT_TRUE(second.IsOn());
+  EXPECT_EQ(fs::file_size(mLog), 0u);
+
+  TK_Log(&first, DebuggerOutput::kConfigReaderTag, "Completed!");
+  TK_Log(&second, DebuggerOutput::kPatchLibrarianTag, "loading file a.syx");
+  TK_Log(&second, "", "untagged");
+  std::smatch match;
+  const auto firstLines = linesOf(readFile(mLog));
+  ASSERT_EQ(firstLines.size(), 1u);
+  ASSERT_TRUE(std::regex_match(firstLines[0], match, kLine)) << firstLines[0];
+  EXPECT_EQ(match[1], "CONFIG READER: Completed!");
+  const auto secondLines = linesOf(readFile(otherLog));
+  ASSERT_EQ(secondLines.size(), 2u);
+  ASSERT_TRUE(std::regex_match(secondLines[0], match, kLine)) << secondLines[0];
+  EXPECT_EQ(match[1], "PATCH LIBRARIAN: loading file a.syx");
+  ASSERT_TRUE(std::regex_match(secondLines[1], match, kLine)) << secondLines[1];
+  EXPECT_EQ(match[1], "untagged");
+}
+
 TEST(DebugLogTime, StampIsLocalTimeInTheCLocaleFormat) {
   const std::time_t utc120509 = 1741003509;  // 2025-03-03 12:05:09 UTC
   {

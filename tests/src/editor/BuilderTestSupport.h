@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "HostlessPlugin.h"
 #include "src/editor/EditorConfigManager.h"
-#include "tests/toolkit/controls/ControlsTestSupport.h"
+#include "tests/toolkit/plugin/base/HostlessPlugin.h"
+#include "tests/toolkit/plugin/editor/ControlsTestSupport.h"
 #include "tests/toolkit/plugin/editor/EditorDoubles.h"
 #include "toolkit/log.h"
 

@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "HostlessPlugin.h"
 #include "src/editor/ImageCache.h"
 #include "src/editor/ImageTable.h"
 #include "tests/support/TempDir.h"
+#include "tests/toolkit/plugin/base/HostlessPlugin.h"
 #include "toolkit/gfx/Png.h"
 #include "toolkit/log.h"
 #include "toolkit/plugin/editor/IGraphicsMac.h"

@@ -29,14 +29,14 @@ inline bool setFolderLocked(const std::string& folder, bool locked) {
   return !locked || ::access(folder.c_str(), W_OK) != 0;
 }
 
-// A data folder of its own with a "Patches" folder and the debug log on.
-class ScanFixture : public ::testing::Test {
+// A data folder of its own with a "Patches" folder; the librarian's log lines are collected.
+class ScanFixture : public ::testing::Test, public TK_LogSink {
  protected:
   ScanFixture() : env("KROMA_DATA_DIR", dir.path().c_str()) {
     ::mkdir(patches().c_str(), 0755);
-    fixtures::writeFile(DataFolder::logFile(), {});
-    librarian.setLogging(true);
+    librarian.setLog(this);
   }
+  void Write(const char* tag, const std::string& message) override { mLog += tag + message + "\n"; }
 
   std::string patches() const { return dir.file("Patches"); }
   std::string inPatches(const std::string& relative) const { return patches() + "/" + relative; }
@@ -45,16 +45,14 @@ class ScanFixture : public ::testing::Test {
     fixtures::writeFile(inPatches(relative), bytes);
   }
   void scan() { librarian.loadPatchesFromFilesystem(DataFolder::patchesFolder()); }
-  std::string logText() const {
-    const fixtures::Bytes bytes = fixtures::readFile(DataFolder::logFile());
-    return std::string(bytes.begin(), bytes.end());
-  }
+  const std::string& logText() const { return mLog; }
   static std::vector<std::string> names(const std::vector<PatchFile*>& files) {
     std::vector<std::string> out;
     for (const PatchFile* f : files) out.push_back(f->fileName);
     return out;
   }
 
+  std::string mLog;
   kroma_test::TempDir dir;
   kroma_test::ScopedEnv env;
   PatchLibrarian librarian;

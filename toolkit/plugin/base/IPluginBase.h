@@ -1,10 +1,12 @@
 #pragma once
 
 #include <atomic>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "toolkit/heapbuf.h"
+#include "toolkit/log.h"
 #include "toolkit/mutex.h"
 #include "toolkit/plugin/base/ByteChunk.h"
 #include "toolkit/plugin/base/IParam.h"
@@ -239,6 +241,12 @@ class IPluginBase {
   }
   TK_Mutex& GetMutex() { return mMutex; }
 
+  // The instance's log, handed to the MIDI ports the base makes and used by the host wrapper;
+  // null writes to standard error. The base owns it so that it outlives the ports: set it in
+  // the plug-in's constructor, before the ports are first used.
+  void SetLog(std::unique_ptr<TK_LogSink> log) { mLog = std::move(log); }
+  TK_LogSink* GetLog() const { return mLog.get(); }
+
   // ---- hardware MIDI ports ----
   // The port operations live in IPluginBaseMidi.cpp. Entry 0 of a name list
   // is "OFF", entry k the MIDI system's port k - 1. Selecting entry 0 of the
@@ -323,6 +331,8 @@ class IPluginBase {
   TK_PtrList<OutChannel> mOutChannels;
 
  private:
+  std::unique_ptr<TK_LogSink> mLog;
+
   void ParseChannelIO(const char* channelIOStr);
   void MakeChannels(int nIn, int nOut);
   // Scratch buffers hold at least nFrames samples, zeroed when they grow.

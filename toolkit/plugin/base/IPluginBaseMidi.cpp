@@ -2,9 +2,9 @@
 // input from the device and the sends to it.
 #include <cstring>
 
+#include "toolkit/plugin/base/IPluginBase.h"
 #include "toolkit/plugin/midi/IMidiPortIn.h"
 #include "toolkit/plugin/midi/IMidiPortOut.h"
-#include "toolkit/plugin/base/IPluginBase.h"
 
 namespace {
 
@@ -43,15 +43,20 @@ std::string lastName(const std::vector<std::string>& names) {
 // The MIDI system's current number of the port listed as entry `position`
 // of `names`: ports come and go after a list is built. -1 when it is gone.
 template <class Port>
-int currentPortNumber(Port& port, const std::vector<std::string>& names, int position) {
+int currentPortNumber(Port& port, const std::vector<std::string>& names, int position,
+                      TK_LogSink* log) {
   const std::string& wanted = names[position];
   std::string name;
   if (port.portName((unsigned)position - 1, name) && name == wanted) return position - 1;
   const unsigned count = port.portCount();
   for (unsigned i = 0; i < count; ++i)
     if (port.portName(i, name) && name == wanted) return (int)i;
-  midiPortLog("port \"" + wanted + "\" is gone");
+  midiPortLog(log, "port \"" + wanted + "\" is gone");
   return -1;
+}
+
+IMidiPortOut* newOutPort(TK_LogSink* log) {
+  return new IMidiPortOut("RtMidi Output Client", MidiBackend::current(), log);
 }
 
 // Closing the input waits for the MIDI input thread, which may be waiting for
@@ -78,7 +83,7 @@ class LockReleased {
 std::vector<std::string>& IPluginBase::getExternalMIDIOutNames() {
   if (!mMIDIOutNames.empty()) return mMIDIOutNames;
   mMIDIOutIndex = 0;
-  if (!mMidiOut) mMidiOut = new IMidiPortOut("RtMidi Output Client");
+  if (!mMidiOut) mMidiOut = newOutPort(GetLog());
   fillNames(mMidiOut.load(), mMIDIOutNames, lastName);
   return mMIDIOutNames;
 }
@@ -86,7 +91,8 @@ std::vector<std::string>& IPluginBase::getExternalMIDIOutNames() {
 std::vector<std::string>& IPluginBase::getExternalMIDIInNames() {
   if (!mMIDIInNames.empty()) return mMIDIInNames;
   mMIDIInIndex = 0;
-  if (!mMidiIn) mMidiIn = new IMidiPortIn("RtMidi Input Client", 100);
+  if (!mMidiIn)
+    mMidiIn = new IMidiPortIn("RtMidi Input Client", 100, MidiBackend::current(), GetLog());
   fillNames(mMidiIn, mMIDIInNames, noName);
   return mMIDIInNames;
 }
@@ -102,7 +108,7 @@ int IPluginBase::setExternalMIDIOut(int& index, const char* name) {
   const int position = positionOf(mMIDIOutNames, name);
   index = position < 0 ? 0 : position;
   if (position <= 0 || !port) return 0;
-  const int number = currentPortNumber(*port, mMIDIOutNames, position);
+  const int number = currentPortNumber(*port, mMIDIOutNames, position, GetLog());
   return number >= 0 && port->open((unsigned)number, "RtMidi Output") ? position : 0;
 }
 
@@ -117,7 +123,7 @@ int IPluginBase::setExternalMIDIIn(int& index, const char* name) {
   index = position < 0 ? 0 : position;
   if (position <= 0 || !mMidiIn) return 0;
   mMidiIn->setCallback(&IPluginBase::MIDICallback, this);
-  const int number = currentPortNumber(*mMidiIn, mMIDIInNames, position);
+  const int number = currentPortNumber(*mMidiIn, mMIDIInNames, position, GetLog());
   return number >= 0 && mMidiIn->open((unsigned)number, "RtMidi Input") ? position : 0;
 }
 
@@ -149,7 +155,7 @@ void IPluginBase::processMIDIInput(double, std::vector<unsigned char>* message, 
 // The output client is kept rather than replaced: other threads may be
 // sending through it.
 bool IPluginBase::initializeVirtualOutput(std::string name) {
-  if (!mMidiOut) mMidiOut = new IMidiPortOut("RtMidi Output Client");
+  if (!mMidiOut) mMidiOut = newOutPort(GetLog());
   return mMidiOut.load()->openVirtual("From " + name);
 }
 

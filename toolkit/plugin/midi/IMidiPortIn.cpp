@@ -13,11 +13,13 @@ constexpr auto kIdleWait = std::chrono::milliseconds(50);
 
 }  // namespace
 
-IMidiPortIn::IMidiPortIn(const std::string& clientName, unsigned queueLimit, MidiBackend& backend) {
+IMidiPortIn::IMidiPortIn(const std::string& clientName, unsigned queueLimit, MidiBackend& backend,
+                         TK_LogSink* log)
+    : mLog(log), mFramer(log) {
   try {
-    mClient = backend.createInClient(clientName, queueLimit);
+    mClient = backend.createInClient(clientName, queueLimit, mLog);
   } catch (const std::exception& error) {
-    midiPortLog("cannot create the input client: " + std::string(error.what()));
+    midiPortLog(mLog, "cannot create the input client: " + std::string(error.what()));
   }
 }
 
@@ -32,7 +34,7 @@ unsigned IMidiPortIn::portCount() {
   try {
     return mClient->portCount();
   } catch (const std::exception& error) {
-    midiPortLog("cannot count the input ports: " + std::string(error.what()));
+    midiPortLog(mLog, "cannot count the input ports: " + std::string(error.what()));
     return 0;
   }
 }
@@ -43,7 +45,8 @@ bool IMidiPortIn::portName(unsigned port, std::string& name) {
     name = mClient->portName(port);
     return true;
   } catch (const std::exception& error) {
-    midiPortLog("cannot read the name of input port " + std::to_string(port) + ": " + error.what());
+    midiPortLog(mLog,
+                "cannot read the name of input port " + std::to_string(port) + ": " + error.what());
     return false;
   }
 }
@@ -63,7 +66,7 @@ bool IMidiPortIn::open(unsigned port, const std::string& ownName) {
     mThread = std::thread(&IMidiPortIn::run, this, mCallback, mUser);
     mClient->openPort(port, ownName, &IMidiPortIn::onReceive, this);
   } catch (const std::exception& error) {
-    midiPortLog("cannot open input port " + std::to_string(port) + ": " + error.what());
+    midiPortLog(mLog, "cannot open input port " + std::to_string(port) + ": " + error.what());
     mOpen = true;  // so that close() undoes what was started
     close();
     return false;
@@ -78,7 +81,7 @@ void IMidiPortIn::close() {
   try {
     mClient->closePort();
   } catch (const std::exception& error) {
-    midiPortLog("cannot close the input port: " + std::string(error.what()));
+    midiPortLog(mLog, "cannot close the input port: " + std::string(error.what()));
   }
   // A message the MIDI system hands over after this is refused.
   mStop = true;
@@ -95,7 +98,8 @@ void IMidiPortIn::run(Callback callback, void* user) {
   while (!mStop) {
     mQueue.popAll(batch, kIdleWait);
     if (const size_t refused = mQueue.takeRefused())
-      midiPortLog(std::to_string(refused) + " incoming messages dropped: the input queue is full");
+      midiPortLog(mLog,
+                  std::to_string(refused) + " incoming messages dropped: the input queue is full");
     for (; !batch.empty() && !mStop; batch.pop_front()) deliver(batch.front(), callback, user);
     batch.clear();
   }
@@ -108,9 +112,9 @@ void IMidiPortIn::deliver(const IMidiPortInQueue::Message& message, Callback cal
     try {
       callback(message.arrival, &whole, user);
     } catch (const std::exception& error) {
-      midiPortLog("incoming message handler failed: " + std::string(error.what()));
+      midiPortLog(mLog, "incoming message handler failed: " + std::string(error.what()));
     } catch (...) {
-      midiPortLog("incoming message handler failed");
+      midiPortLog(mLog, "incoming message handler failed");
     }
   });
 }

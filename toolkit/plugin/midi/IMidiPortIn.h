@@ -23,8 +23,11 @@ class IMidiPortIn {
   using Callback = void (*)(double timeStamp, std::vector<unsigned char>* message, void* user);
 
   // Without a MIDI system the port has no client: no ports, nothing opens.
+  // Failures are logged to `log` (standard error when null), which must
+  // outlive the port.
   explicit IMidiPortIn(const std::string& clientName = "RtMidi Input Client",
-                       unsigned queueLimit = 100, MidiBackend& backend = MidiBackend::current());
+                       unsigned queueLimit = 100, MidiBackend& backend = MidiBackend::current(),
+                       TK_LogSink* log = nullptr);
   ~IMidiPortIn();
   IMidiPortIn(const IMidiPortIn&) = delete;
   IMidiPortIn& operator=(const IMidiPortIn&) = delete;
@@ -48,6 +51,7 @@ class IMidiPortIn {
   void run(Callback callback, void* user);
   void deliver(const IMidiPortInQueue::Message& message, Callback callback, void* user);
 
+  TK_LogSink* const mLog;
   std::unique_ptr<MidiInClient> mClient;
   IMidiPortInQueue mQueue;
   IMidiPortInFramer mFramer;  // input thread only while open

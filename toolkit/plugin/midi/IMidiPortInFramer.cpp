@@ -75,14 +75,14 @@ void IMidiPortInFramer::feedStream(const uint8_t* bytes, size_t size, const Emit
       i += feedShort(bytes + i, size - i, emit);
     }
   }
-  if (stray) midiPortLog(std::to_string(stray) + " stray data bytes from the device dropped");
+  if (stray) midiPortLog(mLog, std::to_string(stray) + " stray data bytes from the device dropped");
 }
 
 size_t IMidiPortInFramer::feedShort(const uint8_t* bytes, size_t size, const Emit& emit) {
   const size_t length = messageLength(bytes[0]);
   for (size_t i = 1; i < length; ++i) {
     if (i >= size || isStatus(bytes[i])) {
-      midiPortLog("incomplete message from the device dropped");
+      midiPortLog(mLog, "incomplete message from the device dropped");
       return i;
     }
   }
@@ -100,15 +100,15 @@ void IMidiPortInFramer::appendSysEx(uint8_t byte) {
 
 void IMidiPortInFramer::finishSysEx(const Emit& emit) {
   if (mTooLong)
-    midiPortLog("SysEx from the device longer than " + std::to_string(kMaxSysEx) +
-                " bytes dropped");
+    midiPortLog(
+        mLog, "SysEx from the device longer than " + std::to_string(kMaxSysEx) + " bytes dropped");
   else
     emit(mSysEx.data(), mSysEx.size());
   reset();
 }
 
 void IMidiPortInFramer::dropSysEx() {
-  midiPortLog("unterminated SysEx of " + std::to_string(mSysEx.size()) +
-              " bytes from the device dropped");
+  midiPortLog(mLog, "unterminated SysEx of " + std::to_string(mSysEx.size()) +
+                        " bytes from the device dropped");
   reset();
 }

@@ -5,6 +5,8 @@
 #include <functional>
 #include <vector>
 
+#include "toolkit/log.h"
+
 // Turns what a device sends into whole messages. Messages that neither start
 // nor continue a SysEx pass as they came. A SysEx may arrive in pieces;
 // real-time bytes inside it are passed on by themselves; a status byte before
@@ -17,6 +19,9 @@ class IMidiPortInFramer {
 
   // A SysEx longer than this is dropped whole.
   static constexpr size_t kMaxSysEx = 1 << 16;
+
+  // Dropped data is logged to `log` (standard error when null).
+  explicit IMidiPortInFramer(TK_LogSink* log = nullptr) : mLog(log) {}
 
   void feed(const uint8_t* bytes, size_t size, const Emit& emit);
   // Forgets a SysEx in progress.
@@ -31,6 +36,7 @@ class IMidiPortInFramer {
   void finishSysEx(const Emit& emit);
   void dropSysEx();
 
+  TK_LogSink* const mLog;
   std::vector<uint8_t> mSysEx;
   bool mInSysEx = false;
   bool mTooLong = false;

@@ -2,11 +2,12 @@
 
 #include <exception>
 
-IMidiPortOut::IMidiPortOut(const std::string& clientName, MidiBackend& backend) {
+IMidiPortOut::IMidiPortOut(const std::string& clientName, MidiBackend& backend, TK_LogSink* log)
+    : mLog(log) {
   try {
-    mClient = backend.createOutClient(clientName);
+    mClient = backend.createOutClient(clientName, mLog);
   } catch (const std::exception& error) {
-    midiPortLog("cannot create the output client: " + std::string(error.what()));
+    midiPortLog(mLog, "cannot create the output client: " + std::string(error.what()));
   }
 }
 
@@ -20,7 +21,7 @@ unsigned IMidiPortOut::portCount() {
   try {
     return mClient->portCount();
   } catch (const std::exception& error) {
-    midiPortLog("cannot count the output ports: " + std::string(error.what()));
+    midiPortLog(mLog, "cannot count the output ports: " + std::string(error.what()));
     return 0;
   }
 }
@@ -32,8 +33,8 @@ bool IMidiPortOut::portName(unsigned port, std::string& name) {
     name = mClient->portName(port);
     return true;
   } catch (const std::exception& error) {
-    midiPortLog("cannot read the name of output port " + std::to_string(port) + ": " +
-                error.what());
+    midiPortLog(
+        mLog, "cannot read the name of output port " + std::to_string(port) + ": " + error.what());
     return false;
   }
 }
@@ -53,7 +54,7 @@ bool IMidiPortOut::openWith(const std::function<void()>& connect, const std::str
   try {
     connect();
   } catch (const std::exception& error) {
-    midiPortLog("cannot open output " + what + ": " + error.what());
+    midiPortLog(mLog, "cannot open output " + what + ": " + error.what());
     return false;
   }
   mOpen = true;
@@ -71,7 +72,7 @@ void IMidiPortOut::closeLocked() {
   try {
     mClient->closePort();
   } catch (const std::exception& error) {
-    midiPortLog("cannot close the output port: " + std::string(error.what()));
+    midiPortLog(mLog, "cannot close the output port: " + std::string(error.what()));
   }
 }
 
@@ -86,15 +87,15 @@ bool IMidiPortOut::send(const uint8_t* bytes, size_t size) {
   if (!mOpen) return false;
   const size_t limit = mClient->maxMessageSize();
   if (limit && size > limit) {
-    midiPortLog("message of " + std::to_string(size) +
-                " bytes not sent: the port carries at most " + std::to_string(limit) +
-                " bytes per message");
+    midiPortLog(mLog, "message of " + std::to_string(size) +
+                          " bytes not sent: the port carries at most " + std::to_string(limit) +
+                          " bytes per message");
     return false;
   }
   try {
     return mClient->send(bytes, size);
   } catch (const std::exception& error) {
-    midiPortLog("send failed: " + std::string(error.what()));
+    midiPortLog(mLog, "send failed: " + std::string(error.what()));
     return false;
   }
 }

@@ -15,8 +15,10 @@
 class IMidiPortOut {
  public:
   // Without a MIDI system the port has no client: no ports, every send fails.
+  // Failures are logged to `log` (standard error when null), which must
+  // outlive the port.
   explicit IMidiPortOut(const std::string& clientName = "RtMidi Output Client",
-                        MidiBackend& backend = MidiBackend::current());
+                        MidiBackend& backend = MidiBackend::current(), TK_LogSink* log = nullptr);
   ~IMidiPortOut();
   IMidiPortOut(const IMidiPortOut&) = delete;
   IMidiPortOut& operator=(const IMidiPortOut&) = delete;
@@ -41,6 +43,7 @@ class IMidiPortOut {
   bool openWith(const std::function<void()>& connect, const std::string& what);
   void closeLocked();
 
+  TK_LogSink* const mLog;
   std::unique_ptr<MidiOutClient> mClient;
   mutable std::mutex mMutex;
   bool mOpen = false;

@@ -2,13 +2,15 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <string>
 
+#include "toolkit/log.h"
+
 // The seam between the hardware MIDI ports and a MIDI system. Clients report
 // failures by throwing std::exception; the port objects (IMidiPortIn,
-// IMidiPortOut) catch and log them, so nothing reaches the host.
+// IMidiPortOut) catch and log them, so nothing reaches the host. Each port
+// logs to the sink its owner hands it (standard error without one).
 
 // Called with each incoming message, on whatever thread the MIDI system uses.
 using MidiReceiveFn = void (*)(const uint8_t* bytes, size_t size, void* user);
@@ -44,10 +46,12 @@ class MidiOutClient {
 class MidiBackend {
  public:
   virtual ~MidiBackend() = default;
-  // Null when the MIDI system is not available.
+  // Null when the MIDI system is not available. Why a client could not be
+  // made goes to `log`, the sink of the port that asks.
   virtual std::unique_ptr<MidiInClient> createInClient(const std::string& clientName,
-                                                       unsigned queueLimit) = 0;
-  virtual std::unique_ptr<MidiOutClient> createOutClient(const std::string& clientName) = 0;
+                                                       unsigned queueLimit, TK_LogSink* log) = 0;
+  virtual std::unique_ptr<MidiOutClient> createOutClient(const std::string& clientName,
+                                                         TK_LogSink* log) = 0;
 
   // The back end new port objects use: the one set last, else the system's.
   static MidiBackend& current();
@@ -55,8 +59,7 @@ class MidiBackend {
   static void setCurrent(MidiBackend* backend);
 };
 
-// Port errors and refusals are logged through one sink, standard error until
-// the plug-in routes them into its own log. Safe from any thread.
-using MidiPortLogSink = std::function<void(const std::string& line)>;
-void setMidiPortLogSink(MidiPortLogSink sink);
-void midiPortLog(const std::string& message);
+// A line about port errors and refusals, tagged as the MIDI port layer's.
+inline void midiPortLog(TK_LogSink* log, const std::string& message) {
+  TK_Log(log, "MIDI PORTS: ", message);
+}

@@ -133,14 +133,15 @@ class MemoryOutClient : public MidiOutClient {
 
 MidiBackendMemory::MidiBackendMemory() : mState(std::make_shared<State>()) {}
 
-std::unique_ptr<MidiInClient> MidiBackendMemory::createInClient(const std::string&, unsigned) {
+std::unique_ptr<MidiInClient> MidiBackendMemory::createInClient(const std::string&, unsigned,
+                                                                TK_LogSink*) {
   std::lock_guard<std::mutex> lock(mState->mutex);
   if (mState->failCreate) throw std::runtime_error("client refused");
   if (!mState->available) return nullptr;
   return std::make_unique<MemoryInClient>(mState);
 }
 
-std::unique_ptr<MidiOutClient> MidiBackendMemory::createOutClient(const std::string&) {
+std::unique_ptr<MidiOutClient> MidiBackendMemory::createOutClient(const std::string&, TK_LogSink*) {
   std::lock_guard<std::mutex> lock(mState->mutex);
   if (mState->failCreate) throw std::runtime_error("client refused");
   if (!mState->available) return nullptr;

@@ -13,9 +13,10 @@ class MidiBackendMemory : public MidiBackend {
  public:
   MidiBackendMemory();
 
-  std::unique_ptr<MidiInClient> createInClient(const std::string& clientName,
-                                               unsigned queueLimit) override;
-  std::unique_ptr<MidiOutClient> createOutClient(const std::string& clientName) override;
+  std::unique_ptr<MidiInClient> createInClient(const std::string& clientName, unsigned queueLimit,
+                                               TK_LogSink* log) override;
+  std::unique_ptr<MidiOutClient> createOutClient(const std::string& clientName,
+                                                 TK_LogSink* log) override;
 
   void addInputPort(const std::string& name);
   void addOutputPort(const std::string& name);

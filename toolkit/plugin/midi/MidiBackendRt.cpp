@@ -69,24 +69,24 @@ bool apiCompiled(RtMidi::Api api) {
 }
 
 // The APIs to try, in order, as KROMA_MIDI_API asks.
-std::vector<RtMidi::Api> candidateApis() {
+std::vector<RtMidi::Api> candidateApis(TK_LogSink* log) {
   const char* env = std::getenv("KROMA_MIDI_API");
   const std::string choice = env ? env : "";
   if (choice == "alsa") return {RtMidi::LINUX_ALSA};
   if (choice == "jack") return {RtMidi::UNIX_JACK};
   if (!choice.empty())
-    midiPortLog("unknown KROMA_MIDI_API \"" + choice + "\"; trying ALSA, then JACK");
+    midiPortLog(log, "unknown KROMA_MIDI_API \"" + choice + "\"; trying ALSA, then JACK");
   return {RtMidi::LINUX_ALSA, RtMidi::UNIX_JACK};
 }
 
 // Makes a client of the first usable API. RtMidi falls back to other APIs on
 // its own when the one asked for is not compiled in, so that is checked first.
 template <class Client, class... Args>
-std::unique_ptr<Client> makeClient(RtMidi::Api& chosen, const Args&... args) {
-  for (RtMidi::Api api : candidateApis()) {
+std::unique_ptr<Client> makeClient(TK_LogSink* log, RtMidi::Api& chosen, const Args&... args) {
+  for (RtMidi::Api api : candidateApis(log)) {
     if (!apiCompiled(api)) continue;
     if (api == RtMidi::UNIX_JACK && !MidiBackendRt::jackServerRunning()) {
-      midiPortLog("no JACK server is running");
+      midiPortLog(log, "no JACK server is running");
       continue;
     }
     try {
@@ -94,10 +94,10 @@ std::unique_ptr<Client> makeClient(RtMidi::Api& chosen, const Args&... args) {
       chosen = api;
       return client;
     } catch (const RtMidiError& error) {
-      midiPortLog(RtMidi::getApiDisplayName(api) + ": " + error.getMessage());
+      midiPortLog(log, RtMidi::getApiDisplayName(api) + ": " + error.getMessage());
     }
   }
-  midiPortLog("no MIDI system is available");
+  midiPortLog(log, "no MIDI system is available");
   return nullptr;
 }
 
@@ -169,16 +169,13 @@ class RtOutClient : public MidiOutClient {
   }
 
   // RtMidi only warns when its output buffer is full and drops the message;
-  // a send waits (bounded) for room instead.
+  // a send waits (bounded) for room instead, then fails with the warning.
   bool send(const uint8_t* bytes, size_t size) override {
     const auto giveUp = std::chrono::steady_clock::now() + kSendRetryFor;
     for (;;) {
       mOut->sendMessage(bytes, size);
       if (!mTrap.check()) return true;
-      if (std::chrono::steady_clock::now() >= giveUp) {
-        midiPortLog("send failed: " + mTrap.lastWarning());
-        return false;
-      }
+      if (std::chrono::steady_clock::now() >= giveUp) throw std::runtime_error(mTrap.lastWarning());
       std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
   }
@@ -199,16 +196,17 @@ class RtOutClient : public MidiOutClient {
 }  // namespace
 
 std::unique_ptr<MidiInClient> MidiBackendRt::createInClient(const std::string& clientName,
-                                                            unsigned queueLimit) {
+                                                            unsigned queueLimit, TK_LogSink* log) {
   RtMidi::Api api = RtMidi::UNSPECIFIED;
-  auto in = makeClient<RtMidiIn>(api, clientName, queueLimit);
+  auto in = makeClient<RtMidiIn>(log, api, clientName, queueLimit);
   if (!in) return nullptr;
   return std::make_unique<RtInClient>(std::move(in));
 }
 
-std::unique_ptr<MidiOutClient> MidiBackendRt::createOutClient(const std::string& clientName) {
+std::unique_ptr<MidiOutClient> MidiBackendRt::createOutClient(const std::string& clientName,
+                                                              TK_LogSink* log) {
   RtMidi::Api api = RtMidi::UNSPECIFIED;
-  auto out = makeClient<RtMidiOut>(api, clientName);
+  auto out = makeClient<RtMidiOut>(log, api, clientName);
   if (!out) return nullptr;
   return std::make_unique<RtOutClient>(std::move(out), api);
 }

@@ -7,9 +7,10 @@
 // server runs: RtMidi cannot cope with a missing server.
 class MidiBackendRt : public MidiBackend {
  public:
-  std::unique_ptr<MidiInClient> createInClient(const std::string& clientName,
-                                               unsigned queueLimit) override;
-  std::unique_ptr<MidiOutClient> createOutClient(const std::string& clientName) override;
+  std::unique_ptr<MidiInClient> createInClient(const std::string& clientName, unsigned queueLimit,
+                                               TK_LogSink* log) override;
+  std::unique_ptr<MidiOutClient> createOutClient(const std::string& clientName,
+                                                 TK_LogSink* log) override;
 
   // True when a JACK server answers under the current JACK_DEFAULT_SERVER.
   static bool jackServerRunning();

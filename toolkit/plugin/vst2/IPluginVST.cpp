@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/vst2/opcodes.h"
+#include "toolkit/log.h"
 #include "toolkit/plugin/editor/IGraphics.h"
 
 namespace {
@@ -37,8 +38,9 @@ void CopyToHost(void* ptr, const char* text, int bufferSize) {
   out[n] = '\0';
 }
 
-void ReportException(const char* where) {
-  std::fprintf(stderr, "Kroma Editor: exception caught in %s\n", where);
+// Goes to the instance's log: the host's call must come back.
+void ReportException(IPluginVST* plug, const char* where) {
+  TK_Log(plug->GetLog(), "VST2: ", std::string("exception caught in ") + where);
 }
 
 // The host's channel count of an arrangement, kept within the plug-in's own.
@@ -208,7 +210,7 @@ VstIntPtr IPluginVST::VSTDispatcher(AEffect* effect, int32_t opcode, int32_t ind
     TK_MutexLock lock(plug->mMutex);
     return plug->Dispatch(opcode, index, value, ptr, opt);
   } catch (...) {
-    ReportException("the dispatcher");
+    ReportException(plug, "the dispatcher");
     return 0;
   }
 }
@@ -229,7 +231,7 @@ float IPluginVST::VSTGetParameter(AEffect* effect, int32_t index) {
     if (!plug->IsHostVisible(index)) return 0.f;
     return (float)plug->GetParam(index)->GetNormalized();
   } catch (...) {
-    ReportException("getParameter");
+    ReportException(plug, "getParameter");
     return 0.f;
   }
 }
@@ -248,7 +250,7 @@ void IPluginVST::VSTSetParameter(AEffect* effect, int32_t index, float value) {
     plug->GetParam(index)->SetNormalized(normalized);
     plug->OnParamChange(index);
   } catch (...) {
-    ReportException("setParameter");
+    ReportException(plug, "setParameter");
   }
 }
 
@@ -272,7 +274,7 @@ void IPluginVST::Process(AEffect* effect, T** inputs, T** outputs, int32_t nFram
       done += n;
     } while (done < nFrames);
   } catch (...) {
-    ReportException("the process call");
+    ReportException(plug, "the process call");
   }
 }
 

@@ -6,12 +6,12 @@
 #include <string>
 #include <vector>
 
-#include "HostlessPlugin.h"
+#include "tests/toolkit/plugin/base/HostlessPlugin.h"
 #include "toolkit/gfx/Bitmap.h"
 #include "toolkit/gfx/Modes.h"
+#include "toolkit/plugin/base/IPluginBase.h"
 #include "toolkit/plugin/editor/IControl.h"
 #include "toolkit/plugin/editor/IGraphicsMac.h"
-#include "toolkit/plugin/base/IPluginBase.h"
 
 namespace editor_test {
 

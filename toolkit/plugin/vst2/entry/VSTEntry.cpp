@@ -1,8 +1,8 @@
 #include "toolkit/plugin/vst2/entry/VSTEntry.h"
 
-#include <cstdio>
 #include <memory>
 
+#include "toolkit/log.h"
 #include "toolkit/mutex.h"
 
 // The host's entry into the module; the only symbol it exports besides main.
@@ -23,7 +23,7 @@ extern "C" __attribute__((visibility("default"))) AEffect* VSTPluginMain(
     plug.release();
     return effect;
   } catch (...) {
-    std::fprintf(stderr, "Kroma Editor: the plug-in could not be created\n");
+    TK_Log(nullptr, "VST2: ", "the plug-in could not be created");
     return nullptr;
   }
 }

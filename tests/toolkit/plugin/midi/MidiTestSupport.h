@@ -9,22 +9,19 @@
 #include <thread>
 #include <vector>
 
-#include "toolkit/plugin/midi/MidiBackend.h"
+#include "toolkit/log.h"
 
 namespace midi_test {
 
 using Bytes = std::vector<uint8_t>;
 
-// Collects the port layer's log lines while it lives.
-class LogCapture {
+// Collects the log lines of the port objects it is handed to.
+class LogCapture : public TK_LogSink {
  public:
-  LogCapture() {
-    setMidiPortLogSink([this](const std::string& line) {
-      std::lock_guard<std::mutex> lock(mMutex);
-      mLines.push_back(line);
-    });
+  void Write(const char* tag, const std::string& message) override {
+    std::lock_guard<std::mutex> lock(mMutex);
+    mLines.push_back(tag + message);
   }
-  ~LogCapture() { setMidiPortLogSink(nullptr); }
 
   bool contains(const std::string& text) const {
     std::lock_guard<std::mutex> lock(mMutex);

@@ -12,8 +12,8 @@
 #include <utility>
 #include <vector>
 
-#include "PluginTestDoubles.h"
 #include "platform/vst2/opcodes.h"
+#include "tests/toolkit/plugin/base/PluginTestDoubles.h"
 #include "toolkit/plugin/editor/IGraphicsMac.h"
 #include "toolkit/plugin/vst2/IPluginVST.h"
 

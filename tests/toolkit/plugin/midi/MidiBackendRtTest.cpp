@@ -19,8 +19,8 @@ class NoMidiSystem : public ::testing::TestWithParam<const char*> {
 
 TEST_P(NoMidiSystem, PortsAreEmptyAndSendsFail) {
   ASSERT_FALSE(MidiBackendRt::jackServerRunning());
-  IMidiPortIn in;
-  IMidiPortOut out;
+  IMidiPortIn in("RtMidi Input Client", 100, MidiBackend::current(), &log);
+  IMidiPortOut out("RtMidi Output Client", MidiBackend::current(), &log);
   EXPECT_FALSE(in.hasClient());
   EXPECT_FALSE(out.hasClient());
   EXPECT_EQ(in.portCount(), 0u);

@@ -86,7 +86,7 @@ TEST(FramerFuzz, RandomAndMutatedInputsAreSafe) {
       for (uint8_t& b : stream) b = static_cast<uint8_t>(rng());
       intact = 0;
     }
-    IMidiPortInFramer framer;
+    IMidiPortInFramer framer(&log);
     std::vector<Bytes> out;
     const IMidiPortInFramer::Emit emit = [&](const uint8_t* data, size_t size) {
       out.emplace_back(data, data + size);

@@ -26,7 +26,7 @@ class PortOut : public ::testing::Test {
 };
 
 TEST_F(PortOut, SendsFailWithoutPortOrData) {
-  IMidiPortOut port("out", backend);
+  IMidiPortOut port("out", backend, &log);
   EXPECT_FALSE(send(port, {0xB0, 0x07, 0x64})) << "no port open";
   ASSERT_TRUE(port.open(0));
   EXPECT_FALSE(port.send(nullptr, 3));
@@ -39,12 +39,12 @@ TEST_F(PortOut, SendsFailWithoutPortOrData) {
 
 TEST_F(PortOut, ClientErrorsAreCaughtAndLogged) {
   backend.setFailCreate(true);
-  IMidiPortOut broken("out", backend);
+  IMidiPortOut broken("out", backend, &log);
   EXPECT_FALSE(broken.hasClient());
   EXPECT_TRUE(log.contains("cannot create the output client"));
   backend.setFailCreate(false);
 
-  IMidiPortOut port("out", backend);
+  IMidiPortOut port("out", backend, &log);
   backend.setFailNames(true);
   std::string name = "kept";
   EXPECT_FALSE(port.portName(0, name));
@@ -58,7 +58,7 @@ TEST_F(PortOut, ClientErrorsAreCaughtAndLogged) {
 
 TEST_F(PortOut, MessageOverTheTransportLimitIsRefusedWithALogLine) {
   backend.setMaxMessageSize(16379);
-  IMidiPortOut port("out", backend);
+  IMidiPortOut port("out", backend, &log);
   ASSERT_TRUE(port.open(0));
   EXPECT_TRUE(send(port, midi_test::sysEx(16379)));
   EXPECT_FALSE(send(port, midi_test::sysEx(16380)));
@@ -67,7 +67,7 @@ TEST_F(PortOut, MessageOverTheTransportLimitIsRefusedWithALogLine) {
 }
 
 TEST_F(PortOut, PortThatDisappearsFailsSendsAndClosesCleanly) {
-  IMidiPortOut port("out", backend);
+  IMidiPortOut port("out", backend, &log);
   ASSERT_TRUE(port.open(1));
   backend.removePort("Synth B");
   EXPECT_FALSE(send(port, {0x90, 0x3C, 0x40}));
@@ -76,7 +76,7 @@ TEST_F(PortOut, PortThatDisappearsFailsSendsAndClosesCleanly) {
 }
 
 TEST_F(PortOut, ConcurrentSendsAllArriveWhole) {
-  IMidiPortOut port("out", backend);
+  IMidiPortOut port("out", backend, &log);
   ASSERT_TRUE(port.open(0));
   constexpr int kPerThread = 200;
   auto sender = [&](uint8_t channel) {
@@ -97,7 +97,7 @@ TEST_F(PortOut, ConcurrentSendsAllArriveWhole) {
 }
 
 TEST_F(PortOut, ClosingWhileOthersSendIsClean) {
-  IMidiPortOut port("out", backend);
+  IMidiPortOut port("out", backend, &log);
   ASSERT_TRUE(port.open(0));
   std::atomic<int> accepted{0};
   auto sender = [&] {

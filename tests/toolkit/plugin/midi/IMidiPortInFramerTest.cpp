@@ -15,7 +15,7 @@ class Framer : public ::testing::Test {
   }
 
   midi_test::LogCapture log;
-  IMidiPortInFramer framer;
+  IMidiPortInFramer framer{&log};
   std::vector<Bytes> out;
 };
 

@@ -1,8 +1,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "EditorDoubles.h"
 #include "platform/vst2/opcodes.h"
+#include "tests/toolkit/plugin/editor/EditorDoubles.h"
 #include "toolkit/plugin/vst2/IPluginVST.h"
 
 using namespace editor_test;

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "MidiTestSupport.h"
-#include "toolkit/plugin/vst2/IPluginVST.h"
+#include "tests/toolkit/plugin/midi/MidiTestSupport.h"
 #include "toolkit/plugin/midi/MidiBackendMemory.h"
+#include "toolkit/plugin/vst2/IPluginVST.h"
 
 // The host wrapper's hardware sends reach the synthesizer's output port with
 // the framing each kind of send promises.
@@ -47,7 +47,6 @@ class VstHardwareSends : public ::testing::Test {
     return plug->setExternalMIDIOut(index, "Corvane In") > 0;
   }
 
-  midi_test::LogCapture log;
   MidiBackendMemory backend;
   std::unique_ptr<VstPlug> plug = std::make_unique<VstPlug>();
 };

@@ -25,7 +25,7 @@ class PortIn : public ::testing::Test {
   midi_test::LogCapture log;
   MidiBackendMemory backend;
   midi_test::Received received;
-  IMidiPortIn port{"in", 100, backend};
+  IMidiPortIn port{"in", 100, backend, &log};
 };
 
 TEST_F(PortIn, MessagesReachTheCallbackOnTheInputThread) {

@@ -8,11 +8,11 @@
 #include <string>
 #include <vector>
 
-#include "HostlessPlugin.h"
+#include "tests/toolkit/plugin/base/HostlessPlugin.h"
 #include "toolkit/gfx/Bitmap.h"
 #include "toolkit/gfx/Draw.h"
-#include "toolkit/plugin/editor/IGraphics.h"
 #include "toolkit/plugin/base/IPluginBase.h"
+#include "toolkit/plugin/editor/IGraphics.h"
 #include "toolkit/plugin/editor/IStockControls.h"
 
 // A plug-in and a graphics object without a window: controls are drawn into the back buffer

@@ -5,8 +5,8 @@
 #include <memory>
 #include <thread>
 
-#include "MidiTestSupport.h"
 #include "PortPlugin.h"
+#include "tests/toolkit/plugin/midi/MidiTestSupport.h"
 #include "toolkit/plugin/midi/MidiBackendMemory.h"
 
 namespace {
@@ -37,7 +37,6 @@ class PluginPorts : public ::testing::Test {
     ASSERT_GT(plug->setExternalMIDIOut(outIndex, out), 0);
   }
 
-  midi_test::LogCapture log;
   MidiBackendMemory backend;
   std::unique_ptr<midi_test::PortPlugin> plug = std::make_unique<midi_test::PortPlugin>();
 };
@@ -166,7 +165,26 @@ TEST_F(PluginPorts, InputSelectionByNameAndOff) {
   index = 1;
   EXPECT_EQ(plug->setExternalMIDIIn(index, "Corvane Out"), 0);
   EXPECT_EQ(index, 1) << "the found position stays";
-  EXPECT_TRUE(log.contains("cannot open input port 0"));
+  EXPECT_TRUE(plug->log().contains("cannot open input port 0"));
+}
+
+// Each instance's ports log to that instance's own sink: a device the second
+// instance loses and a refused open on the first stay apart.
+TEST_F(PluginPorts, EachInstanceLogsToItsOwnSink) {
+  midi_test::PortPlugin other;
+  selectBoth();
+  other.getExternalMIDIInNames();
+  backend.removePort("Corvane Out");
+  int index = 1;
+  EXPECT_EQ(other.setExternalMIDIIn(index, "Corvane Out"), 0);
+  backend.setFailOpen(true);
+  index = 2;
+  EXPECT_EQ(plug->setExternalMIDIIn(index, "Other Out"), 0);
+
+  EXPECT_TRUE(other.log().contains("\"Corvane Out\" is gone"));
+  EXPECT_FALSE(other.log().contains("cannot open input port"));
+  EXPECT_TRUE(plug->log().contains("cannot open input port"));
+  EXPECT_FALSE(plug->log().contains("is gone"));
 }
 
 TEST_F(PluginPorts, DeviceMessagesReachTheHandlersFromTheDevice) {

@@ -1,11 +1,12 @@
 #pragma once
 
+#include <memory>
 #include <mutex>
 #include <thread>
 #include <vector>
 
 #include "HostlessPlugin.h"
-#include "MidiTestSupport.h"
+#include "tests/toolkit/plugin/midi/MidiTestSupport.h"
 #include "toolkit/plugin/base/IPluginBase.h"
 
 namespace midi_test {
@@ -19,6 +20,9 @@ class PortPlugin : public HostlessPlugin {
                        0x51625331, 128, true, true, true, kAPIVST2) {
     initialize(1, 1, "2-2", 0, "Effect", "Product", "Maker", 0x00010203, 0x65736763, 0x51625331,
                128, true, true, true);
+    auto log = std::make_unique<LogCapture>();
+    mLog = log.get();
+    SetLog(std::move(log));
   }
   // As the plug-in class does: the input stops before the handlers' data goes.
   ~PortPlugin() override {
@@ -45,6 +49,9 @@ class PortPlugin : public HostlessPlugin {
     mSysEx.emplace_back(sysex->mData, sysex->mData + sysex->mSize);
     mSysExFromDevice = fromDevice && sysex->mOffset == 0;
   }
+
+  // What the plug-in's own log received.
+  const LogCapture& log() const { return *mLog; }
 
   void clear() {
     std::lock_guard<std::mutex> lock(mRecordMutex);
@@ -93,6 +100,7 @@ class PortPlugin : public HostlessPlugin {
   bool mTakeLock = false;  // set before the input opens
 
  private:
+  LogCapture* mLog = nullptr;  // owned by the base
   mutable std::mutex mRecordMutex;
   std::vector<Short> mShort;
   std::vector<Bytes> mSysEx;
