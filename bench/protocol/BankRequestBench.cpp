@@ -1,0 +1,27 @@
+// A bank request of 128 sounds against the simulator in process on virtual time: the CPU the
+// engine spends apart from the pauses, which take no time here.
+#include <benchmark/benchmark.h>
+
+#include "tests/support/ProtocolDoubles.h"
+
+namespace {
+
+using namespace protocol_test;
+
+void BM_BankRequestOf128Sounds(benchmark::State& state) {
+  Engine engine;
+  SenderJob job = jobOf(kSendAllPatchRequest);
+  job.bank = 5;
+  for (auto _ : state) {
+    if (!engine.run(job)) state.SkipWithError("the request did not end");
+    state.PauseTiming();
+    if (engine.slot(127).messages.empty()) state.SkipWithError("the bank was not filled");
+    engine.sim.clearReceived();
+    engine.plugin.clearRecords();
+    engine.clock->clearPauses();
+    state.ResumeTiming();
+  }
+}
+BENCHMARK(BM_BankRequestOf128Sounds)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime();
+
+}  // namespace
