@@ -1,8 +1,7 @@
-// The request jobs against the simulator on virtual time: answers, device-id scans, resends,
-// time-outs, cancels and the simulator's faults.
+// The jobs against the simulator on virtual time: answers, scans, resends, time-outs, cancels,
+// the simulator's faults, and a part's sound sent.
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -12,480 +11,279 @@ namespace {
 
 using namespace protocol_test;
 using corvane_sim::Fault;
+using Texts = std::vector<std::string>;
 
-constexpr const char* kTimedOut = "CONNECTION TIMED OUT!";
-constexpr const char* kCancelled = "Data request CANCELLED!";
-constexpr const char* kCompleted = "Data request Completed!";
-constexpr const char* kUnsaved = "Data received to slot(s)";
+const std::string kTimedOut = "CONNECTION TIMED OUT!", kCancelled = "Data request CANCELLED!",
+                  kCompleted = "Data request Completed!", kUnsaved = "Data received to slot(s)";
 
-std::string padded(const std::string& name) {
-  return name + std::string(16 - name.size(), ' ');
+Texts tail(FakePlugin& plugin, size_t count) {
+  const Texts& all = plugin.status();
+  return Texts(all.end() - std::min(count, all.size()), all.end());
 }
 
-SenderJob partRequest(int part, bool toEditor) {
-  SenderJob job = jobOf(kSendPartRequest);
-  job.part = part;
-  job.toEditor = toEditor;
-  return job;
-}
-
-SenderJob singlePatchRequest(bool editBuffer, int bank) {
-  SenderJob job = jobOf(kSendSinglePatchRequest);
-  job.editBuffer = editBuffer;
-  job.bank = bank;
-  return job;
-}
-
-SenderJob bankRequest(int bank) {
-  SenderJob job = jobOf(kSendAllPatchRequest);
-  job.bank = bank;
-  return job;
-}
-
-SenderJob activeMultiRequest(bool toEditor) {
-  SenderJob job = jobOf(kSendActiveArrangementRequest);
-  job.toEditor = toEditor;
-  return job;
-}
-
-// One job as a starter would begin it: the mode it needs and the flags its starter sets.
-struct Start {
-  const char* name;
-  SenderJob job;
-  bool multi;
-};
-
-std::vector<Start> everyRequest() {
-  return {{"job 5 to editor", activeMultiRequest(true), true},
-          {"job 5 to librarian", activeMultiRequest(false), true},
-          {"job 6 to editor", partRequest(2, true), false},
-          {"job 6 to librarian", partRequest(2, false), false},
-          {"job 7", jobOf(kSendSingleMultiRequest), true},
-          {"job 8", jobOf(kSendAllMultiRequest), true},
-          {"job 9", singlePatchRequest(false, 1), false},
-          {"job 10", bankRequest(1), false},
-          {"job 13", jobOf(kSendDeviceIdEnquiry), false}};
-}
-
-void setMode(Engine& engine, bool multi) {
-  engine.plugin.multi = multi;
-  engine.librarian.type = multi ? 1 : 0;
-}
-
-bool start(Engine& engine, const Start& start) {
-  setMode(engine, start.multi);
-  return engine.run(start.job);
+bool slotsAsBefore(Engine& e, bool multi = false) {
+  for (int i = 0; i < 128; ++i)
+    if (e.slot(i, multi).name != slotName(i)) return false;
+  return true;
 }
 
 TEST(RequestJobs, AnAnswerInTheFirstCycleCompletesTheRequest) {
   struct Case {
-    const char* name;
     SenderJob job;
     Bytes request;
-    int pauses;
-    int slot;  // -1: into the editor
+    size_t pauses;  // the part request pauses after sending, in its cycle and at its end
     std::string stored;
   };
   const Case cases[] = {
-      // The part request waits once after sending, once in the cycle and once at the end.
-      {"job 6 to librarian",
-       partRequest(3, false),
-       {0xF0, 0x3E, 0x13, 0, 0, 0x7F, 3, 0xF7},
-       3,
-       7,
-       editName(3)},
-      {"job 6 to editor", partRequest(3, true), {0xF0, 0x3E, 0x13, 0, 0, 0x7F, 3, 0xF7}, 3, -1, ""},
-      {"job 9",
-       singlePatchRequest(false, 2),
-       {0xF0, 0x3E, 0x13, 0, 0, 2, 7, 0xF7},
-       1,
-       7,
-       soundName(2, 7)},
-      {"job 9 edit buffer",
-       singlePatchRequest(true, 2),
-       {0xF0, 0x3E, 0x13, 0, 0, 0x7F, 4, 0xF7},
-       1,
-       7,
-       editName(4)}};
+      {job(kSendPartRequest, 3, true), {0xF0, 0x3E, 0x13, 0, 0, 0x7F, 3, 0xF7}, 3, ""},
+      {job(kSendPartRequest, 3, false), {0xF0, 0x3E, 0x13, 0, 0, 0x7F, 3, 0xF7}, 3, "Edit 3"},
+      {job(kSendSinglePatchRequest, 0, false, 2), {0xF0, 0x3E, 0x13, 0, 0, 2, 7, 0xF7}, 1, "2.7"}};
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    Engine engine;
-    engine.plugin.part = 4;
-    engine.librarian.selectedProgram = 7;
-    ASSERT_TRUE(engine.run(c.job));
-    ASSERT_FALSE(engine.requests().empty());
-    EXPECT_EQ(engine.requests()[0], c.request);
-    EXPECT_EQ(engine.requests().size(), 1u);
-    EXPECT_EQ(engine.clock->pauses().size(), static_cast<size_t>(c.pauses));
-    EXPECT_TRUE(engine.plugin.showed("Data processing, please wait..."));
-    EXPECT_FALSE(engine.plugin.overlayShown());
-    if (c.slot < 0) {
-      EXPECT_EQ(engine.plugin.lastText(), kCompleted);
-      EXPECT_EQ(engine.dispatch->parsed().size(), 1u);
-      EXPECT_EQ(engine.slot(7).name, slotName(7));
+    Engine e;
+    e.librarian.selectedProgram = 7;
+    ASSERT_TRUE(e.run(c.job));
+    EXPECT_EQ(e.plugin.sent, std::vector<Bytes>({c.request}));
+    EXPECT_EQ(e.clock->pauses.size(), c.pauses);
+    EXPECT_FALSE(e.plugin.overlay);
+    if (c.stored.empty()) {
+      EXPECT_EQ(e.dispatch->parsed, 1);
+      EXPECT_EQ(tail(e.plugin, 1), Texts({kCompleted}));
+      EXPECT_TRUE(slotsAsBefore(e));
     } else {
-      const std::vector<std::string> texts = engine.plugin.texts();
-      ASSERT_GE(texts.size(), 2u);
-      EXPECT_EQ(texts[texts.size() - 2], kCompleted);
-      EXPECT_EQ(texts.back(), kUnsaved);
-      EXPECT_EQ(engine.slot(c.slot).name, padded(c.stored));
-      ASSERT_EQ(engine.slot(c.slot).messages.size(), 1u);
-      EXPECT_EQ(engine.slot(c.slot).messages[0].bytes.size(), 392u);
-      EXPECT_EQ(engine.plugin.getValue(kBankEditUnsaved), 1.0);
+      EXPECT_EQ(tail(e.plugin, 2), Texts({kCompleted, kUnsaved}));
+      EXPECT_EQ(e.slot(7).name, field(c.stored));
+      EXPECT_EQ(e.plugin.values[kBankEditUnsaved], 1.0);
     }
   }
 }
 
 TEST(RequestJobs, TheScanFindsTheSynthesizerOnId5) {
   struct Case {
-    Start start;
-    int scanCycle;  // pauses between the first request and the first scanned one
-    bool scanTexts;
+    SenderJob job;
+    bool multi;
+    long long scanAfter;  // ms from the first request to the first scanned one
+    bool texts;
   };
-  const std::vector<Start> all = everyRequest();
-  const Case cases[] = {{all[0], 20, true},  {all[2], 26, false}, {all[3], 26, false},
-                        {all[4], 25, false}, {all[5], 25, false}, {all[7], 25, false},
-                        {all[8], 20, true}};
+  const Case cases[] = {{job(kSendActiveArrangementRequest, 0, true), true, 2000, true},
+                        {job(kSendPartRequest, 0, false), false, 2600, false},
+                        {job(kSendSingleMultiRequest), true, 2500, false},
+                        {job(kSendAllMultiRequest), true, 2500, false},
+                        {job(kSendAllPatchRequest), false, 2500, false},
+                        {job(kSendDeviceIdEnquiry), false, 2000, true}};
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.start.name);
-    Engine engine;
-    engine.sim.setFault({Fault::kOtherId, 5});
-    ASSERT_TRUE(start(engine, c.start));
-    const std::vector<SentMessage> sent = engine.plugin.sent();
-    ASSERT_GE(sent.size(), 7u);
-    EXPECT_EQ(sent[1].timeMs - sent[0].timeMs, c.scanCycle * 100);
-    for (int id = 0; id <= 5; ++id) {
-      EXPECT_EQ(sent[1 + id].bytes[3], id);
-      EXPECT_EQ(sent[1 + id].bytes[4], sent[0].bytes[4]) << "the same request, another id";
-    }
-    // The answer to id 5 ends the scan: the next request (if any) starts over with the old id.
-    if (sent.size() > 7) {
-      EXPECT_EQ(sent[7].bytes[3], 0);
-    }
-    EXPECT_EQ(engine.plugin.showed("Please wait, checking DeviceID 6"), c.scanTexts);
-    EXPECT_FALSE(engine.plugin.showed("Please wait, checking DeviceID 7"));
-    const bool multi = c.start.multi;
-    const bool stored = engine.slot(0, multi).name != slotName(0);
-    EXPECT_TRUE(stored || !engine.dispatch->parsed().empty()) << "the answer was taken";
+    SCOPED_TRACE(c.job.code);
+    Engine e;
+    e.mode(c.multi);
+    e.sim.setFault({Fault::kOtherId, 5});
+    ASSERT_TRUE(e.run(c.job));
+    ASSERT_GE(e.plugin.sent.size(), 7u);
+    EXPECT_EQ(e.plugin.sentAt[1] - e.plugin.sentAt[0], c.scanAfter);
+    for (int id = 0; id <= 5; ++id) EXPECT_EQ(e.plugin.sent[1 + id][3], id);
+    EXPECT_EQ(e.plugin.showed("Please wait, checking DeviceID 6"), c.texts);
+    EXPECT_FALSE(e.plugin.showed("Please wait, checking DeviceID 7")) << "id 5 answered";
+    EXPECT_TRUE(e.dispatch->parsed > 0 || !slotsAsBefore(e, c.multi));
   }
 }
 
-TEST(RequestJobs, SilenceEndsEachRequestWithItsTimeOutText) {
+TEST(RequestJobs, SilenceEndsInTheTimeOutTextAndTheManagerServesTheNextRequest) {
   struct Case {
-    Start start;
-    size_t pauses;
-    size_t requests;
-    const char* text;
+    SenderJob job;
+    bool multi;
+    size_t pauses, requests;  // 30 cycles and 128 tries; banks and parts stop at the first
+    std::string text;
   };
-  const std::vector<Start> all = everyRequest();
-  const Case cases[] = {
-      // Part requests stop at the first part that times out, with half a delay to end.
-      {all[0], 159, 129, kTimedOut},
-      // The Multi edit buffer alone: 100 short cycles, then half a delay.
-      {all[1], 101, 1, kTimedOut},
-      {all[3], 160, 129, kTimedOut},
-      {all[4], 158, 129, kTimedOut},
-      // A bank stops at its first time-out.
-      {all[5], 158, 129, kTimedOut},
-      {all[6], 158, 129, kTimedOut},
-      {all[7], 158, 129, kTimedOut},
-      {all[8], 158, 129, "No response from corvane!"}};
+  const Case cases[] = {{job(kSendActiveArrangementRequest, 0, true), true, 159, 129, kTimedOut},
+                        {job(kSendActiveArrangementRequest), true, 101, 1, kTimedOut},
+                        {job(kSendPartRequest), false, 160, 129, kTimedOut},
+                        {job(kSendSingleMultiRequest), true, 158, 129, kTimedOut},
+                        {job(kSendAllMultiRequest), true, 158, 129, kTimedOut},
+                        {job(kSendSinglePatchRequest), false, 158, 129, kTimedOut},
+                        {job(kSendAllPatchRequest), false, 158, 129, kTimedOut},
+                        {job(kSendDeviceIdEnquiry), false, 158, 129, "No response from corvane!"}};
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.start.name);
-    Engine engine;
-    engine.librarian.selectedProgram = 9;
-    engine.sim.setFault({Fault::kSilent, 0});
-    ASSERT_TRUE(start(engine, c.start));
-    EXPECT_EQ(engine.clock->pauses().size(), c.pauses);
-    EXPECT_EQ(engine.requests().size(), c.requests);
-    EXPECT_EQ(engine.plugin.lastText(), c.text);
-    EXPECT_TRUE(engine.manager->sender().requestFailed);
-    EXPECT_FALSE(engine.plugin.overlayShown());
-    EXPECT_EQ(engine.plugin.getValue(kBankEditUnsaved), 0.0) << "nothing came, nothing marked";
-    EXPECT_EQ(engine.librarian.selectedProgram,
-              c.start.job.code == kSendAllPatchRequest || c.start.job.code == kSendAllMultiRequest
-                  ? 0
-                  : 9);
-    // The manager serves the next request as usual.
-    engine.sim.setFault({Fault::kNone, 0});
-    setMode(engine, false);
-    ASSERT_TRUE(engine.run(singlePatchRequest(false, 3)));
-    EXPECT_EQ(engine.plugin.lastText(), kUnsaved);
-    EXPECT_EQ(engine.slot(engine.librarian.selectedProgram).name,
-              padded(soundName(3, engine.librarian.selectedProgram)));
+    SCOPED_TRACE(c.job.code);
+    Engine e;
+    e.mode(c.multi);
+    e.sim.setFault({Fault::kSilent, 0});
+    ASSERT_TRUE(e.run(c.job));
+    EXPECT_EQ(e.clock->pauses.size(), c.pauses);
+    EXPECT_EQ(e.plugin.sent.size(), c.requests);
+    EXPECT_EQ(e.plugin.last(), c.text);
+    EXPECT_EQ(e.plugin.values[kBankEditUnsaved], 0.0);
+    EXPECT_FALSE(e.plugin.overlay);
+    e.sim.setFault({Fault::kNone, 0});
+    e.mode(false);
+    ASSERT_TRUE(e.run(job(kSendSinglePatchRequest, 0, false, 4)));
+    EXPECT_EQ(e.slot(0).name, field(simSound(4, 0)));
   }
 }
 
-TEST(RequestJobs, CancelEndsEveryRequestAsItsStepsSay) {
+TEST(RequestJobs, CancelEndsEachJobWhereItLooksAtTheFlag) {
   struct Case {
-    Start start;
-    bool silent;
+    SenderJob job;
+    bool multi, silent;
     int cancelAt;  // pause number
-    std::vector<std::string> lastTexts;
+    Texts tail;
     size_t requests;
   };
-  const std::vector<Start> all = everyRequest();
-  SenderJob partSend = jobOf(kSendPartToDevice);
-  partSend.part = 1;
   const Case cases[] = {
-      // Into the editor: cancelled during part 4, after three parts of three pauses each; no
-      // later part, no Multi, no final text.
-      {all[0], false, 13, {"Please wait! 17% processed.."}, 5},
-      // Into the librarian the Multi request does not look at the flag.
-      {all[1], false, 1, {kCompleted, kUnsaved}, 1},
-      {all[2], true, 3, {kCancelled}, 1},
-      {all[3], true, 3, {kCancelled}, 1},
-      {all[4], true, 3, {kCancelled}, 1},
-      {all[5], true, 3, {kCancelled}, 1},
-      {all[6], true, 3, {kCancelled}, 1},
-      {all[7], true, 3, {"Data request cancelled!"}, 1},
-      // The check waits on; the scan stops after its first id; the time-out comes, then the
-      // cancel.
-      {all[8], true, 3, {"No response from corvane!", kCancelled}, 2},
-      // A sound send does not look at the flag.
-      {{"job 2", partSend, false}, false, 1, {}, 1}};
+      // Three pauses a part: cancelled in part 4, no later part, no Multi, no final text.
+      {job(kSendActiveArrangementRequest, 0, true),
+       true,
+       false,
+       13,
+       {"Please wait! 17% processed.."},
+       5},
+      // The Multi into the librarian does not look at the flag.
+      {job(kSendActiveArrangementRequest), true, false, 1, {kCompleted, kUnsaved}, 1},
+      {job(kSendPartRequest, 0, true), false, true, 3, {kCancelled}, 1},
+      {job(kSendSingleMultiRequest), true, true, 3, {kCancelled}, 1},
+      {job(kSendAllMultiRequest), true, true, 3, {kCancelled}, 1},
+      {job(kSendSinglePatchRequest), false, true, 3, {kCancelled}, 1},
+      {job(kSendAllPatchRequest), false, true, 3, {"Data request cancelled!"}, 1},
+      // The check looks only while it scans: one id, then the time-out, then the cancel.
+      {job(kSendDeviceIdEnquiry), false, true, 3, {"No response from corvane!", kCancelled}, 2},
+      {job(kSendPartToDevice), false, false, 1, {}, 1}};
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.start.name);
-    Engine engine;
-    if (c.silent) engine.sim.setFault({Fault::kSilent, 0});
-    MIDIMessageSender& sender = engine.manager->sender();
-    engine.clock->onPause = [&](int n) {
-      if (n == c.cancelAt) sender.cancelRequested = true;
-    };
-    ASSERT_TRUE(start(engine, c.start));
-    const std::vector<std::string> texts = engine.plugin.texts();
-    ASSERT_GE(texts.size(), c.lastTexts.size());
-    EXPECT_EQ(std::vector<std::string>(texts.end() - c.lastTexts.size(), texts.end()), c.lastTexts);
-    EXPECT_EQ(engine.requests().size(), c.requests);
-    EXPECT_FALSE(engine.plugin.overlayShown());
+    SCOPED_TRACE(c.job.code);
+    Engine e;
+    e.mode(c.multi);
+    if (c.silent) e.sim.setFault({Fault::kSilent, 0});
+    e.clock->onPause = [&](int n) { e.manager->sender().cancelRequested = n >= c.cancelAt; };
+    ASSERT_TRUE(e.run(c.job));
+    EXPECT_EQ(tail(e.plugin, c.tail.size()), c.tail);
+    EXPECT_EQ(e.plugin.sent.size(), c.requests);
   }
 }
 
-TEST(RequestJobs, ResendsGoToTheCurrentIdAndPart) {
+TEST(RequestJobs, Job9ResendsToTheIdAndPartOfTheMoment) {
   for (bool editBuffer : {false, true}) {
-    SCOPED_TRACE(editBuffer ? "edit buffer" : "bank and program");
-    Engine engine;
-    engine.plugin.part = 2;
-    engine.librarian.selectedProgram = 30;
-    engine.sim.setFault({Fault::kOtherId, 5});
-    engine.clock->onPause = [&](int n) {
-      if (n != 10) return;
-      engine.plugin.id = 5;
-      engine.plugin.part = 6;
+    Engine e;
+    e.plugin.part = 2;
+    e.librarian.selectedProgram = 30;
+    e.sim.setFault({Fault::kOtherId, 5});
+    e.clock->onPause = [&](int n) {
+      if (n == 10) e.plugin.id = 5, e.plugin.part = 6;
     };
-    ASSERT_TRUE(engine.run(singlePatchRequest(editBuffer, 4)));
-    const std::vector<Bytes> requests = engine.requests();
-    ASSERT_EQ(requests.size(), 2u) << "the first resend is answered";
-    const Bytes first{0xF0, 0x3E, 0x13, 0, 0, 0x7F, 2, 0xF7};
-    const Bytes resend{0xF0, 0x3E, 0x13, 5, 0, 0x7F, 6, 0xF7};
-    EXPECT_EQ(requests[0], editBuffer ? first : Bytes({0xF0, 0x3E, 0x13, 0, 0, 4, 30, 0xF7}));
-    EXPECT_EQ(requests[1], editBuffer ? resend : Bytes({0xF0, 0x3E, 0x13, 5, 0, 4, 30, 0xF7}));
-    EXPECT_EQ(engine.clock->pauses().size(), 26u) << "25 cycles and the pause after the resend";
-    EXPECT_EQ(engine.slot(30).name, padded(editBuffer ? editName(6) : soundName(4, 30)));
-    EXPECT_EQ(engine.plugin.lastText(), kUnsaved);
+    ASSERT_TRUE(e.run(job(kSendSinglePatchRequest, 0, editBuffer, 4)));
+    const unsigned char bank = editBuffer ? 0x7F : 4, first = editBuffer ? 2 : 30;
+    EXPECT_EQ(e.plugin.sent, std::vector<Bytes>({{0xF0, 0x3E, 0x13, 0, 0, bank, first, 0xF7},
+                                                 {0xF0, 0x3E, 0x13, 5, 0, bank,
+                                                  (unsigned char)(editBuffer ? 6 : 30), 0xF7}}));
+    EXPECT_EQ(e.clock->pauses.size(), 26u) << "25 cycles, then the resend's pause";
+    EXPECT_EQ(e.slot(30).name, field(editBuffer ? "Edit 6" : simSound(4, 30)));
   }
 }
 
-TEST(RequestJobs, ABankRequestFillsAll128Slots) {
-  Engine engine;
-  engine.librarian.selectedProgram = 50;
-  ASSERT_TRUE(engine.run(bankRequest(3)));
-  for (int slot = 0; slot < 128; ++slot)
-    ASSERT_EQ(engine.slot(slot).name, padded(soundName(3, slot))) << slot;
-  std::vector<std::string> progress;
-  for (const std::string& text : engine.plugin.texts())
-    if (text.rfind("Please wait! ", 0) == 0) progress.push_back(text);
-  ASSERT_EQ(progress.size(), 128u);
-  EXPECT_EQ(progress.front(), "Please wait! 0% received..");
-  EXPECT_EQ(progress[1], "Please wait! 0.78125% received..");
-  EXPECT_EQ(progress.back(), "Please wait! 99.2188% received..");
-  const std::vector<std::string> texts = engine.plugin.texts();
-  EXPECT_EQ(texts[texts.size() - 2], "Data request completed!");
-  EXPECT_EQ(texts.back(), kUnsaved);
-  EXPECT_EQ(engine.librarian.selectedProgram, 0);
-  EXPECT_EQ(engine.plugin.getValue(kBankEditUnsaved), 1.0);
-  EXPECT_EQ(engine.clock->pauses().size(), 256u) << "an answer and a progress pause each";
+TEST(RequestJobs, ABankRequestFills128SlotsWithProgress) {
+  Engine e;
+  e.librarian.selectedProgram = 50;
+  ASSERT_TRUE(e.run(job(kSendAllPatchRequest, 0, false, 3)));
+  for (int i = 0; i < 128; ++i) ASSERT_EQ(e.slot(i).name, field(simSound(3, i)));
+  const Texts& texts = e.plugin.status();
+  ASSERT_EQ(texts.size(), 130u);
+  EXPECT_EQ(texts[0], "Please wait! 0% received..");
+  EXPECT_EQ(texts[1], "Please wait! 0.78125% received..");
+  EXPECT_EQ(texts[127], "Please wait! 99.2188% received..");
+  EXPECT_EQ(tail(e.plugin, 2), Texts({"Data request completed!", kUnsaved}));
+  EXPECT_EQ(e.librarian.selectedProgram, 0);
+  EXPECT_EQ(e.clock->pauses.size(), 256u);
 }
 
-TEST(RequestJobs, ABankRequestStopsAtItsFirstTimeOut) {
-  Engine engine;
-  engine.clock->onPause = [&](int) {
-    if (engine.slot(9).name != slotName(9)) engine.sim.setFault({Fault::kSilent, 0});
+TEST(RequestJobs, ABankRequestStopsAtItsFirstTimeOutAndKeepsWhatCame) {
+  Engine e;
+  e.clock->onPause = [&](int) {
+    if (e.slot(9).name != slotName(9)) e.sim.setFault({Fault::kSilent, 0});
   };
-  ASSERT_TRUE(engine.run(bankRequest(0)));
-  for (int slot = 0; slot < 10; ++slot)
-    EXPECT_EQ(engine.slot(slot).name, padded(soundName(0, slot)));
-  EXPECT_EQ(engine.slot(10).name, slotName(10));
-  // Ten answered, then program 10 once and its 128 scanned tries; nothing after.
-  const std::vector<Bytes> requests = engine.requests();
-  ASSERT_EQ(requests.size(), 139u);
-  EXPECT_EQ(requests.back()[6], 10);
-  // The slots it filled are marked unsaved, and the time-out stays the last word.
-  EXPECT_EQ(engine.plugin.getValue(kBankEditUnsaved), 1.0);
-  const std::vector<std::string> texts = engine.plugin.texts();
-  EXPECT_EQ(texts[texts.size() - 2], kUnsaved);
-  EXPECT_EQ(texts.back(), kTimedOut);
-  EXPECT_EQ(engine.librarian.selectedProgram, 0);
+  ASSERT_TRUE(e.run(job(kSendAllPatchRequest)));
+  EXPECT_EQ(e.slot(9).name, field(simSound(0, 9)));
+  EXPECT_EQ(e.slot(10).name, slotName(10));
+  ASSERT_EQ(e.plugin.sent.size(), 10u + 1 + 128) << "program 10 once and its scan, then nothing";
+  EXPECT_EQ(e.plugin.sent.back()[6], 10);
+  EXPECT_EQ(e.plugin.values[kBankEditUnsaved], 1.0);
+  EXPECT_EQ(tail(e.plugin, 2), Texts({kUnsaved, kTimedOut}));
 }
 
 TEST(RequestJobs, ACancelledBankRequestPutsBackOnlyTheSlotsItChanged) {
-  Engine engine;
-  engine.librarian.soundFiles[0]->records[100].name = "My Edit";
-  engine.librarian.soundFiles[0]->records[2].name = "Edited Too";
-  MIDIMessageSender& sender = engine.manager->sender();
-  engine.clock->onPause = [&](int) {
-    if (engine.slot(4).name != slotName(4)) sender.cancelRequested = true;
+  Engine e;
+  e.slot(100).name = "My Edit";
+  e.slot(2).name = "Edited Too";
+  e.clock->onPause = [&](int) {
+    if (e.slot(4).name != slotName(4)) e.manager->sender().cancelRequested = true;
   };
-  ASSERT_TRUE(engine.run(bankRequest(1)));
-  EXPECT_EQ(engine.requests().size(), 5u);
-  for (int slot = 0; slot < 128; ++slot) {
-    const std::string expected = slot == 100 ? "My Edit"
-                                 : slot == 2 ? "Edited Too"
-                                             : slotName(slot);
-    ASSERT_EQ(engine.slot(slot).name, expected) << slot;
-    ASSERT_EQ(engine.slot(slot).messages.size(), 1u);
-    EXPECT_EQ(engine.slot(slot).messages[0].bytes, namedDump(false, slotName(slot), 0, slot));
+  ASSERT_TRUE(e.run(job(kSendAllPatchRequest, 0, false, 1)));
+  EXPECT_EQ(e.plugin.sent.size(), 5u);
+  for (int i = 0; i < 128; ++i) {
+    ASSERT_EQ(e.slot(i).name, i == 100 ? "My Edit" : i == 2 ? "Edited Too" : slotName(i));
+    ASSERT_EQ(e.slot(i).messages[0].bytes, namedDump(false, slotName(i), 0, i));
   }
-  EXPECT_EQ(engine.plugin.lastText(), "Data request cancelled!");
-  EXPECT_EQ(engine.plugin.getValue(kBankEditUnsaved), 0.0);
-  EXPECT_EQ(engine.plugin.refills().back(), 0) << "the view shows the slots put back";
+  EXPECT_EQ(e.plugin.last(), "Data request cancelled!");
+  EXPECT_EQ(e.plugin.values[kBankEditUnsaved], 0.0);
+  EXPECT_EQ(e.plugin.refills.back(), 0);
 }
 
-TEST(RequestJobs, EverySimulatorFaultEndsInAStatusTextAndNothingBadIsStored) {
-  struct Case {
-    const char* name;
-    corvane_sim::FaultSetting fault;
-    const char* text;
-    bool stored;
+TEST(RequestJobs, EverySimulatorFaultEndsInAStatusTextAndOnlyWholeDumpsAreStored) {
+  const std::pair<corvane_sim::FaultSetting, bool> cases[] = {
+      {{Fault::kSilent, 0}, false},
+      {{Fault::kLate, 350}, true},
+      {{Fault::kLate, 60000}, false},
+      {{Fault::kOtherId, 9}, false},
+      {{Fault::kTruncate, 0}, false},
+      {{Fault::kTruncate, 391}, false},
+      {{Fault::kWrongType, 0}, false},
+      // Like every reader of dumps, the collector leaves the checksum alone.
+      {{Fault::kBadChecksum, 0}, true}};
+  for (const auto& [fault, stored] : cases) {
+    SCOPED_TRACE(static_cast<int>(fault.kind));
+    Engine e;
+    e.librarian.selectedProgram = 5;
+    e.sim.setFault(fault);
+    ASSERT_TRUE(e.run(job(kSendSinglePatchRequest)));
+    EXPECT_EQ(e.plugin.last(), stored ? kUnsaved : kTimedOut);
+    e.clock->pause(120000);  // what is still on its way arrives after the end
+    EXPECT_EQ(e.slot(5).name, stored ? field(simSound(0, 5)) : slotName(5));
+    EXPECT_EQ(e.slot(5).messages.size(), 1u);
+  }
+}
+
+TEST(RequestJobs, AnAnswerInTheLastPauseCountsBeforeTheTimeOut) {
+  Engine e;
+  e.sim.setFault({Fault::kSilent, 0});
+  const Bytes dump = namedDump(false, "Just In Time", 0, 0);
+  e.clock->onPause = [&](int n) {  // 25 cycles, 128 resends, cycles 26 to 30
+    if (n == 158) e.plugin.ProcessSysEx(dump.data(), (int)dump.size(), true);
   };
-  const Case cases[] = {{"silence", {Fault::kSilent, 0}, kTimedOut, false},
-                        {"late", {Fault::kLate, 350}, kUnsaved, true},
-                        {"later than the wait", {Fault::kLate, 60000}, kTimedOut, false},
-                        {"other id", {Fault::kOtherId, 9}, kTimedOut, false},
-                        {"truncated", {Fault::kTruncate, 0}, kTimedOut, false},
-                        {"cut at 391", {Fault::kTruncate, 391}, kTimedOut, false},
-                        {"wrong type", {Fault::kWrongType, 0}, kTimedOut, false},
-                        // The checksum is not the collector's to judge, as with every reader.
-                        {"bad checksum", {Fault::kBadChecksum, 0}, kUnsaved, true}};
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    Engine engine;
-    engine.librarian.selectedProgram = 5;
-    engine.sim.setFault(c.fault);
-    ASSERT_TRUE(engine.run(singlePatchRequest(false, 0)));
-    EXPECT_EQ(engine.plugin.lastText(), c.text);
-    // Whatever is still on its way arrives after the job has ended.
-    engine.clock->pause(120000);
-    const LibrarianPatch& slot = engine.slot(5);
-    ASSERT_EQ(slot.messages.size(), 1u);
-    if (c.stored) {
-      EXPECT_EQ(slot.name, padded(soundName(0, 5)));
-      EXPECT_EQ(slot.messages[0].bytes.size(), 392u);
-    } else {
-      EXPECT_EQ(slot.name, slotName(5));
-      EXPECT_EQ(slot.messages[0].bytes, namedDump(false, slotName(5), 0, 5));
-    }
-  }
+  ASSERT_TRUE(e.run(job(kSendSinglePatchRequest)));
+  EXPECT_EQ(e.plugin.last(), kUnsaved);
+  EXPECT_EQ(e.slot(0).name, field("Just In Time"));
 }
 
-TEST(RequestJobs, AnAnswerInTheLastPauseIsTakenBeforeTheTimeOut) {
-  Engine engine;
-  engine.librarian.selectedProgram = 5;
-  engine.sim.setFault({Fault::kSilent, 0});
-  const Bytes dump = namedDump(false, "Last Moment", 0, 5);
-  // 25 cycles, 128 resends, then cycles 26 to 30: the 158th pause is the last.
-  engine.clock->onPause = [&](int n) {
-    if (n == 158) engine.plugin.ProcessSysEx(dump.data(), static_cast<int>(dump.size()), true);
-  };
-  ASSERT_TRUE(engine.run(singlePatchRequest(false, 0)));
-  EXPECT_FALSE(engine.plugin.showed(kTimedOut));
-  EXPECT_EQ(engine.plugin.lastText(), kUnsaved);
-  EXPECT_EQ(engine.slot(5).name, padded("Last Moment"));
-}
-
-TEST(RequestJobs, TheActiveMultiComesIntoTheEditorPartByPart) {
-  Engine engine;
-  ASSERT_TRUE(engine.run(activeMultiRequest(true)));
-  const std::vector<Bytes> requests = engine.requests();
-  ASSERT_EQ(requests.size(), 17u);
-  for (int part = 0; part < 16; ++part)
-    EXPECT_EQ(requests[part], Bytes({0xF0, 0x3E, 0x13, 0, 0, 0x7F, (unsigned char)part, 0xF7}));
-  EXPECT_EQ(requests[16], Bytes({0xF0, 0x3E, 0x13, 0, 1, 0x7F, 0, 0xF7}));
-  std::vector<std::string> progress;
-  for (const std::string& text : engine.plugin.texts())
-    if (text.rfind("Please wait! ", 0) == 0) progress.push_back(text);
-  const char* figures[] = {"0",  "5",  "11", "17", "23", "29", "35", "41",
-                           "47", "52", "58", "64", "70", "76", "82", "88"};
-  ASSERT_EQ(progress.size(), 16u);
-  for (int part = 0; part < 16; ++part)
-    EXPECT_EQ(progress[part], std::string("Please wait! ") + figures[part] + "% processed..");
-  EXPECT_EQ(engine.plugin.lastText(), "Data request completed!");
-  EXPECT_EQ(engine.dispatch->parsed().size(), 17u);
-  EXPECT_TRUE(engine.manager->refreshQuickTab);
-  EXPECT_TRUE(engine.manager->dumpCancelsQuickTabRefresh);
-}
-
-TEST(RequestJobs, MultisComeIntoTheirSlots) {
-  {
-    SCOPED_TRACE("job 5 to librarian");
-    Engine engine;
-    setMode(engine, true);
-    engine.librarian.selectedProgram = 3;
-    ASSERT_TRUE(engine.run(activeMultiRequest(false)));
-    EXPECT_EQ(engine.slot(3, true).name, padded("Sim Multi Edit"));
-    EXPECT_EQ(engine.slot(3, true).messages[0].bytes.size(), 425u);
-  }
-  {
-    SCOPED_TRACE("job 7");
-    Engine engine;
-    setMode(engine, true);
-    engine.librarian.selectedProgram = 12;
-    ASSERT_TRUE(engine.run(jobOf(kSendSingleMultiRequest)));
-    EXPECT_EQ(engine.requests()[0], Bytes({0xF0, 0x3E, 0x13, 0, 1, 0, 12, 0xF7}));
-    EXPECT_EQ(engine.slot(12, true).name, padded(multiName(12)));
-    EXPECT_EQ(engine.plugin.lastText(), kUnsaved);
-  }
-  {
-    SCOPED_TRACE("job 8");
-    Engine engine;
-    setMode(engine, true);
-    ASSERT_TRUE(engine.run(jobOf(kSendAllMultiRequest)));
-    for (int slot = 0; slot < 128; ++slot)
-      ASSERT_EQ(engine.slot(slot, true).name, padded(multiName(slot))) << slot;
-    const std::vector<std::string> texts = engine.plugin.texts();
-    EXPECT_EQ(texts[texts.size() - 3], "Please wait! 99.2188% received..");
-    EXPECT_EQ(texts[texts.size() - 2], kCompleted);
-    EXPECT_EQ(engine.slot(0).name, slotName(0)) << "the sound bank is untouched";
-  }
-}
-
-TEST(RequestJobs, TheConnectionCheckReportsReady) {
-  Engine engine;
-  ASSERT_TRUE(engine.run(jobOf(kSendDeviceIdEnquiry)));
-  EXPECT_EQ(engine.requests(), std::vector<Bytes>({{0xF0, 0x3E, 0x13, 0, 4, 0xF7}}));
-  EXPECT_EQ(engine.plugin.texts(),
-            std::vector<std::string>({"Connecting to corvane", "Plug-in is ready to go!"}));
-  EXPECT_EQ(engine.clock->pauses(), std::vector<int>({100, 100})) << "one cycle, one to end";
-  ASSERT_EQ(engine.dispatch->parsed().size(), 1u);
-  EXPECT_EQ(engine.dispatch->parsed()[0].size(), 80u);
-}
-
-TEST(RequestJobs, WithoutMidiPortsTheCheckedRequestsSendNothing) {
-  Engine engine;
-  engine.plugin.midiOut = false;
-  ASSERT_TRUE(engine.run(jobOf(kSendDeviceIdEnquiry)));
-  EXPECT_TRUE(engine.requests().empty());
-  EXPECT_TRUE(engine.plugin.showed("Set MIDI I/O First!"));
-  EXPECT_EQ(engine.plugin.lastText(), "No response from corvane!");
-}
-
-TEST(RequestJobs, TheSyncDelayPacesEveryWait) {
-  for (int choice : {0, 7, 9}) {
-    SCOPED_TRACE(choice);
-    Engine engine(choice);
-    ASSERT_TRUE(engine.run(partRequest(0, true)));
-    const int expected = choice == 0 ? 50 : choice == 7 ? 500 : 100;
-    EXPECT_EQ(engine.clock->pauses(), std::vector<int>(3, expected));
+TEST(PartSend, ToTheEditBufferOrIntoTheSelectedSlot) {
+  for (bool toLibrarian : {false, true}) {
+    Engine e;
+    e.plugin.part = 3;
+    e.plugin.names[kPatchName + 3] = "Glass Bells And More";
+    e.plugin.values[kCategoryName + 3] = 6;
+    e.plugin.values[kMultiPartBank + 3] = 2;
+    e.librarian.selectedProgram = 45;
+    bool busy = false;
+    e.clock->onPause = [&](int) { busy = e.manager->soundSendBusy; };
+    ASSERT_TRUE(
+        e.run(job(kSendPartToDevice, 3, toLibrarian), [&] { e.manager->soundSendBusy = true; }));
+    const Bytes dump = toLibrarian ? e.slot(45).messages[0].bytes : e.sim.received().at(0).bytes;
+    const unsigned char bank = toLibrarian ? 2 : 0x7F, program = toLibrarian ? 45 : 3;
+    EXPECT_EQ(Bytes(dump.begin(), dump.begin() + 7),
+              Bytes({0xF0, 0x3E, 0x13, 0, 0x10, bank, program}));
+    EXPECT_EQ(std::string(dump.begin() + 370, dump.begin() + 386), "Glass Bells And ");
+    EXPECT_EQ(dump[390], toLibrarian ? 0x7F : sysex::dumpChecksum(dump.data(), 392));
+    EXPECT_EQ(e.sim.soundEditBuffer(3)[370], toLibrarian ? 'E' : 'G') << "taken when sent";
+    EXPECT_EQ(e.clock->pauses, toLibrarian ? std::vector<int>() : std::vector<int>({150}));
+    EXPECT_EQ(busy, !toLibrarian) << "the busy flag clears after the pause";
+    EXPECT_FALSE(e.manager->soundSendBusy);
+    EXPECT_EQ(e.plugin.nameSlots[4], "Glass Bells And More");
+    EXPECT_EQ(e.plugin.nameSlots[22], "Keys");
+    EXPECT_EQ(e.plugin.last(kControlDisplayPatch), "Glass Bells And More");
+    EXPECT_EQ(e.plugin.last(), toLibrarian ? kUnsaved : "");
   }
 }
 
