@@ -2,7 +2,7 @@
 // engine spends apart from the pauses, which take no time here.
 #include <benchmark/benchmark.h>
 
-#include "tests/support/ProtocolDoubles.h"
+#include "tests/src/protocol/ProtocolDoubles.h"
 
 namespace {
 

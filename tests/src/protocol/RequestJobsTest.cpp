@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/support/ProtocolDoubles.h"
+#include "tests/src/protocol/ProtocolDoubles.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <initializer_list>
 #include <string>
 
-#include "tests/support/ProtocolDoubles.h"
+#include "tests/src/protocol/ProtocolDoubles.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <thread>
 
 #include "tests/integration/midiports/JackServer.h"
-#include "tests/support/ProtocolDoubles.h"
+#include "tests/src/protocol/ProtocolDoubles.h"
 #include "toolkit/plugin/midi/IMidiPortIn.h"
 #include "toolkit/plugin/midi/IMidiPortOut.h"
 

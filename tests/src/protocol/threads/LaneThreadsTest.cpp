@@ -8,7 +8,7 @@
 #include <mutex>
 #include <thread>
 
-#include "tests/support/ProtocolDoubles.h"
+#include "tests/src/protocol/ProtocolDoubles.h"
 
 namespace {
 
