@@ -108,6 +108,22 @@ class PatchLibrarian {
   static void alterPatchFromNimbraFormat(PatchSysexMessage* dump);
   static void alterCategoryFormatToInt(PatchSysexMessage* dump);
 
+  // --- Answers to librarian requests ---
+  // What a slot held before a request wrote it, so that a cancelled request puts back only
+  // the slots it changed.
+  struct SlotChange {
+    PatchFile* file = nullptr;
+    int slot = -1;
+    LibrarianPatch before;
+  };
+  // Stores a copy of `record` in the selected slot of the upper bank (its sounds or Multis by
+  // type), making the bank exactly 128 slots first. False, with nothing changed, when there is
+  // no upper bank, the selected program lies outside 0..127 or the record's first dump is not of
+  // the bank's kind. `change`, when given, receives what the slot held.
+  bool setSysexDatatoSelectedSlot(const LibrarianPatch* record, SlotChange* change = nullptr);
+  // Puts a slot back as it was; false when its bank is no longer listed.
+  bool restoreSlot(const SlotChange& change);
+
   // Deletes the nodes of one folder tree: 0 sounds, 1 Multis, 2 categories,
   // 3 search results; other kinds do nothing.
   void clearDataStructures(int kind);

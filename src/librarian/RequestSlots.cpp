@@ -1,0 +1,40 @@
+#include <algorithm>
+
+#include "src/librarian/PatchLibrarian.h"
+
+namespace {
+
+// A bank holds dumps of one kind; a Multi in a sound bank would spoil the file.
+bool ofBankKind(const LibrarianPatch& record, int type) {
+  if (record.messages.empty()) return false;
+  const std::vector<uint8_t>& dump = record.messages[0].bytes;
+  return (int)dump.size() > DumpLayout::kTypeOffset &&
+         dump[DumpLayout::kTypeOffset] ==
+             (type == 1 ? DumpLayout::kTypeMulti : DumpLayout::kTypeSound);
+}
+
+}  // namespace
+
+bool PatchLibrarian::setSysexDatatoSelectedSlot(const LibrarianPatch* record, SlotChange* change) {
+  std::lock_guard<std::recursive_mutex> lock(mMutex);
+  const int slot = selectedProgram;
+  if (record == nullptr || (type != 0 && type != 1) || slot < 0 || slot >= DumpLayout::kBankSlots)
+    return false;
+  PatchFile* file = upperBank();
+  if (file == nullptr || !ofBankKind(*record, type)) return false;
+  file->records.resize(DumpLayout::kBankSlots);
+  if (change != nullptr) *change = SlotChange{file, slot, file->records[slot]};
+  file->records[slot] = *record;
+  return true;
+}
+
+bool PatchLibrarian::restoreSlot(const SlotChange& change) {
+  std::lock_guard<std::recursive_mutex> lock(mMutex);
+  const auto listed = [&](const std::vector<PatchFile*>& files) {
+    return std::find(files.begin(), files.end(), change.file) != files.end();
+  };
+  if (change.file == nullptr || !(listed(soundFiles) || listed(multiFiles))) return false;
+  if (change.slot < 0 || change.slot >= (int)change.file->records.size()) return false;
+  change.file->records[change.slot] = change.before;
+  return true;
+}

@@ -1,0 +1,32 @@
+#include "src/protocol/LibrarianRequests.h"
+
+#include "src/protocol/MultiDump.h"
+#include "src/protocol/SoundDump.h"
+
+LibrarianRequest::LibrarianRequest(unsigned char type, int size, int nameOffset, int categoryOffset)
+    : mType(type), mSize(size), mNameOffset(nameOffset), mCategoryOffset(categoryOffset) {}
+
+void LibrarianRequest::arm() {
+  mRecord = LibrarianPatch();
+  mCollecting = true;
+}
+
+bool LibrarianRequest::addMessageData(const unsigned char* bytes, int size) {
+  if (!mCollecting || bytes == nullptr || size != mSize) return false;
+  if (bytes[0] != sysex::kStart || bytes[size - 1] != sysex::kEnd ||
+      !sysex::hasDumpHeader(bytes, size, mSize, mType))
+    return false;
+  mRecord = LibrarianPatch();
+  mRecord.messages.push_back(PatchSysexMessage{std::vector<uint8_t>(bytes, bytes + size)});
+  mRecord.parseName(mNameOffset);
+  if (mCategoryOffset >= 0) mRecord.parseCategory(mCategoryOffset);
+  mCollecting = false;
+  return true;
+}
+
+LibraryPatchRequest::LibraryPatchRequest()
+    : LibrarianRequest(sysex::kSoundDump, sysex::kSoundDumpSize, sound_dump::kNameOffset,
+                       sound_dump::kCategoryOffset) {}
+
+LibraryPerformanceRequest::LibraryPerformanceRequest()
+    : LibrarianRequest(sysex::kMultiDump, sysex::kMultiDumpSize, multi_dump::kNameOffset, -1) {}

@@ -1,0 +1,156 @@
+#include "src/protocol/MIDIMessageManager.h"
+
+#include <mutex>
+
+#include "src/config/ParameterIds.h"
+#include "src/protocol/SysExFormat.h"
+
+namespace {
+
+constexpr const char* kLaneNames[kLaneCount] = {"transfer", "clock start/stop", "continuous clock"};
+
+}  // namespace
+
+MIDIMessageManager::MIDIMessageManager(ProtocolPlugin& plugin, PatchLibrarian& librarian,
+                                       TK_LogSink* log, std::unique_ptr<LaneClock> clock)
+    : mPlugin(plugin),
+      mLibrarian(librarian),
+      mLog(log),
+      mClock(clock ? std::move(clock) : std::make_unique<SteadyLaneClock>()),
+      mDisplays(plugin),
+      mSender(*this, plugin, librarian, *mClock) {
+  for (int i = 0; i < kLaneCount; ++i)
+    mLanes[i] = std::make_unique<JobLane>(
+        kLaneNames[i], [this](const SenderJob& job) { mSender.run(job); }, log);
+}
+
+MIDIMessageManager::~MIDIMessageManager() {
+  shutDown();
+}
+
+void MIDIMessageManager::shutDown() {
+  mSender.cancelRequested = true;
+  mClock->stop();
+  for (std::unique_ptr<JobLane>& each : mLanes) each->close();
+}
+
+bool MIDIMessageManager::startJob(const SenderJob& job, const std::function<void()>& prepare) {
+  Lane which;
+  if (!MIDIMessageSender::laneOf(job.code, which)) {
+    TK_Log(mLog, "MIDI MESSAGE MANAGER: ", "no job " + std::to_string(job.code));
+    return false;
+  }
+  return lane(which).start(job, prepare);
+}
+
+bool MIDIMessageManager::isLaneRunning(Lane which) const {
+  return mLanes[static_cast<int>(which)]->isRunning();
+}
+
+bool MIDIMessageManager::sendSinglePatchRequestSysexFromLibrarian(bool editBuffer, int bank) {
+  SenderJob job;
+  job.code = kSendSinglePatchRequest;
+  job.editBuffer = editBuffer;
+  job.bank = bank;
+  return startJob(job, [this] {
+    std::lock_guard<std::recursive_mutex> lock(mLibrarian.mutex());
+    mPatchRequest.arm();
+    dumpComplete = false;
+  });
+}
+
+bool MIDIMessageManager::sendAllPatchRequestSysexFromLibrarian(int bank) {
+  SenderJob job;
+  job.code = kSendAllPatchRequest;
+  job.bank = bank;
+  return startJob(job, [this] {
+    std::lock_guard<std::recursive_mutex> lock(mLibrarian.mutex());
+    mPatchRequest.arm();
+  });
+}
+
+void MIDIMessageManager::ProcessSysEx(const unsigned char* data, int size, bool fromDevice) {
+  if (!fromDevice || data == nullptr || size <= 0) return;
+  if (!collect(data, size)) {
+    if (IncomingSysExDispatch* dispatch = mDispatch) dispatch->dispatch(data, size);
+  }
+  if (dumpComplete) sysExReceived = true;
+}
+
+bool MIDIMessageManager::collect(const unsigned char* data, int size) {
+  if (!mMultiRequest.collecting() && !mPatchRequest.collecting()) return false;
+  bool stored = false;
+  {
+    std::lock_guard<std::recursive_mutex> lock(mLibrarian.mutex());
+    LibrarianRequest& collector =
+        mMultiRequest.collecting() ? static_cast<LibrarianRequest&>(mMultiRequest) : mPatchRequest;
+    if (!collector.collecting()) return false;
+    if (!collector.addMessageData(data, size)) return true;
+    PatchLibrarian::SlotChange change;
+    stored = mLibrarian.setSysexDatatoSelectedSlot(&collector.record(), &change);
+    if (stored && mJournalOpen) mJournal.push_back(std::move(change));
+    // Under the lock, so that a later arming cannot be overtaken by this completion.
+    dumpComplete = true;
+  }
+  if (stored) {
+    mDisplays.updatePatchLibrarianView(0);
+  } else {
+    TK_Log(mLog, "PATCH LIBRARIAN: ", "no slot to store the received dump in");
+  }
+  return true;
+}
+
+void MIDIMessageManager::SetLibrarianRequestActive(bool on) {
+  const bool multi = mPlugin.multiMode();
+  std::lock_guard<std::recursive_mutex> lock(mLibrarian.mutex());
+  sysExReceived = false;
+  dumpComplete = false;
+  dumpRouting = !on;
+  mMultiRequest.disarm();
+  mPatchRequest.disarm();
+  if (on) (multi ? static_cast<LibrarianRequest&>(mMultiRequest) : mPatchRequest).arm();
+}
+
+void MIDIMessageManager::SetLibrarianStatusUnsaved(bool on) {
+  if (!on) return;
+  dumpRouting = false;
+  disarmCollectors();
+  mPlugin.setStoredValue(kBankEditUnsaved, 1.0);
+  mPlugin.setStoredValue(kDiscardBankData, 0.0);
+  mPlugin.requestLayerHidden("discardChangesLayerRight", false);
+  mPlugin.requestLayerHidden("keepBankOpenLayer", true);
+  mPlugin.requestGrayOut(kDatatype, true);
+  mPlugin.requestLayerHidden(mPlugin.multiMode() ? "LeftPerformancePopupMenu" : "UPPERPOPUPMENU",
+                             true);
+  mDisplays.showStatus("Data received to slot(s)");
+}
+
+void MIDIMessageManager::disarmCollectors() {
+  std::lock_guard<std::recursive_mutex> lock(mLibrarian.mutex());
+  mMultiRequest.disarm();
+  mPatchRequest.disarm();
+}
+
+void MIDIMessageManager::beginSlotJournal() {
+  std::lock_guard<std::recursive_mutex> lock(mLibrarian.mutex());
+  mJournal.clear();
+  mJournalOpen = true;
+}
+
+int MIDIMessageManager::endSlotJournal(bool rollBack) {
+  std::vector<PatchLibrarian::SlotChange> journal;
+  {
+    std::lock_guard<std::recursive_mutex> lock(mLibrarian.mutex());
+    journal.swap(mJournal);
+    mJournalOpen = false;
+    if (rollBack)
+      for (auto change = journal.rbegin(); change != journal.rend(); ++change)
+        mLibrarian.restoreSlot(*change);
+  }
+  if (rollBack && !journal.empty()) mDisplays.updatePatchLibrarianView(0);
+  return static_cast<int>(journal.size());
+}
+
+void MIDIMessageManager::setTempoValue(double hostTempo) {
+  mTempoValue = sysex::truncateValue(hostTempo);
+}

@@ -1,0 +1,117 @@
+#pragma once
+
+#include <atomic>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "src/librarian/PatchLibrarian.h"
+#include "src/protocol/JobLane.h"
+#include "src/protocol/LaneClock.h"
+#include "src/protocol/LibrarianRequests.h"
+#include "src/protocol/MIDIMessageSender.h"
+#include "src/protocol/PluginDisplays.h"
+#include "src/protocol/ProtocolPlugin.h"
+#include "src/protocol/SenderJob.h"
+#include "toolkit/log.h"
+
+// What becomes of a SysEx from the synthesizer that no librarian request takes: dumps parsed
+// into the editor while dump routing is on, single parameter changes applied otherwise.
+class IncomingSysExDispatch {
+ public:
+  virtual ~IncomingSysExDispatch() = default;
+  virtual void dispatch(const unsigned char* data, int size) = 0;
+};
+
+// The device protocol of one plug-in instance: the job lanes and the sender, the two librarian
+// request collectors, the routing of incoming SysEx and the flags that starters, jobs and the
+// incoming path share. Other code reaches the flags directly.
+class MIDIMessageManager {
+ public:
+  // `clock` paces the jobs; the steady clock when null. `log` is the instance's debug log.
+  MIDIMessageManager(ProtocolPlugin& plugin, PatchLibrarian& librarian, TK_LogSink* log = nullptr,
+                     std::unique_ptr<LaneClock> clock = nullptr);
+  // Shuts down first.
+  ~MIDIMessageManager();
+  MIDIMessageManager(const MIDIMessageManager&) = delete;
+  MIDIMessageManager& operator=(const MIDIMessageManager&) = delete;
+
+  // Cancels the running jobs, ends every pause at once, refuses later starts and joins every
+  // lane. The plug-in calls it once its MIDI input is closed and before it deletes anything a
+  // job uses, holding no lock a job takes (the librarian's, its own); calling it again does
+  // nothing more.
+  void shutDown();
+
+  // --- Jobs ---
+  // Starts `job` on its lane if the lane is idle. `prepare`, which sets the flags the job needs,
+  // runs only when the start goes ahead, before the job. False when the start is dropped: the
+  // lane is busy, the manager shut down, or the code has no job (yet).
+  bool startJob(const SenderJob& job, const std::function<void()>& prepare = nullptr);
+  bool isLaneRunning(Lane lane) const;
+  // Job 9 and job 10, with the sound collector emptied and armed and collector-done cleared.
+  bool sendSinglePatchRequestSysexFromLibrarian(bool editBuffer, int bank);
+  bool sendAllPatchRequestSysexFromLibrarian(int bank);
+  MIDIMessageSender& sender() { return mSender; }
+
+  // --- Incoming SysEx ---
+  // Every SysEx from the synthesizer, after the plug-in's own filters (on the MIDI input thread,
+  // or on a lane for dumps a job hands in). While a librarian request collects, the message goes
+  // to its collector; a completing dump is stored in the selected slot, the upper list refilled
+  // and collector-done set. Otherwise it goes to the dispatch. Then sysExReceived is set when
+  // collector-done is. Messages that are not from the synthesizer are ignored.
+  void ProcessSysEx(const unsigned char* data, int size, bool fromDevice);
+  // Set before the MIDI input opens; without one, what no collector takes is dropped.
+  void setIncomingDispatch(IncomingSysExDispatch* dispatch) { mDispatch = dispatch; }
+
+  // --- Librarian request routing ---
+  // On: dumps go to the collector of the current mode, emptied and armed (the other disarmed),
+  // and not to the editor. Off: dumps go to the editor; both collectors disarmed. Either way
+  // sysExReceived and collector-done are cleared.
+  void SetLibrarianRequestActive(bool on);
+  // True ends collecting and routing, marks the bank unsaved (kBankEditUnsaved 1,
+  // kDiscardBankData 0), switches the layers so that the upper bank cannot change while edits
+  // are unsaved, and shows "Data received to slot(s)". False does nothing.
+  void SetLibrarianStatusUnsaved(bool on);
+  // Once this returns, no collector stores anything until it is armed again.
+  void disarmCollectors();
+  // While open, each slot a collector fills is recorded as it was before.
+  void beginSlotJournal();
+  // Closes the journal; with `rollBack` puts every recorded slot back (newest first) and
+  // refreshes the bank view. Returns the number of slots filled while it was open.
+  int endSlotJournal(bool rollBack);
+  PluginDisplays& displays() { return mDisplays; }
+
+  // --- Tempo for the MIDI clock ---
+  // The host tempo as the parameter dispatch hands it over, truncated to whole BPM.
+  void setTempoValue(double hostTempo);
+  int getTempoValue() const { return mTempoValue; }
+
+  // Flags shared by starters, jobs and the incoming path.
+  std::atomic<bool> dumpRouting{false};    // incoming dumps go to the editor's parsers
+  std::atomic<bool> dumpComplete{false};   // a collector completed or a dump was parsed
+  std::atomic<bool> sysExReceived{false};  // a complete answer is in: what request waits poll
+  std::atomic<bool> soundSendBusy{false};  // a send job runs; its starter may wait for it
+  std::atomic<bool> refreshQuickTab{false};
+  std::atomic<bool> dumpCancelsQuickTabRefresh{false};  // set by the active-multi request
+
+ private:
+  // Hands a message to the armed collector and stores its record on completion; false when no
+  // collector took the message.
+  bool collect(const unsigned char* data, int size);
+  JobLane& lane(Lane which) { return *mLanes[static_cast<int>(which)]; }
+
+  ProtocolPlugin& mPlugin;
+  PatchLibrarian& mLibrarian;
+  TK_LogSink* mLog;
+  std::unique_ptr<LaneClock> mClock;
+  PluginDisplays mDisplays;
+  // The collectors, the journal and the librarian are guarded by the librarian's lock.
+  LibraryPerformanceRequest mMultiRequest;
+  LibraryPatchRequest mPatchRequest;
+  bool mJournalOpen = false;
+  std::vector<PatchLibrarian::SlotChange> mJournal;
+  std::atomic<IncomingSysExDispatch*> mDispatch{nullptr};
+  std::atomic<int> mTempoValue{0};
+  MIDIMessageSender mSender;
+  std::unique_ptr<JobLane> mLanes[kLaneCount];
+};

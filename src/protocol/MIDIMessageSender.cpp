@@ -1,0 +1,167 @@
+#include "src/protocol/MIDIMessageSender.h"
+
+#include "src/config/ParameterIds.h"
+#include "src/protocol/MIDIMessageManager.h"
+#include "src/protocol/SenderTexts.h"
+#include "src/protocol/SysExFormat.h"
+
+namespace {
+
+using JobBody = void (*)(MIDIMessageSender&, const SenderJob&);
+
+struct JobRow {
+  Lane lane;
+  JobBody body;  // null: the job comes with later work, and starting it is refused
+};
+
+constexpr JobRow kJobTable[kJobCodeCount] = {
+    {Lane::kTransfer, nullptr},  // sendArrangementToDevice(toLibrarian, requestParts)
+    {Lane::kTransfer, nullptr},  // sendGlobalToDevice(globalArgument)
+    {Lane::kTransfer,
+     [](MIDIMessageSender& s, const SenderJob& j) {
+       s.sendPartToDevice(j.part, j.toLibrarian, j.requestParts);
+     }},
+    {Lane::kTransfer, nullptr},  // sendPatchToDeviceFromLibrarian(record, part, slot)
+    {Lane::kTransfer,
+     nullptr},  // storeAllPatchesToDeviceFromLibrarian(list, firstRecord, targetBank)
+    {Lane::kTransfer, [](MIDIMessageSender& s,
+                         const SenderJob& j) { s.sendActiveArrangementRequestSysex(j.toEditor); }},
+    {Lane::kTransfer,
+     [](MIDIMessageSender& s, const SenderJob& j) { s.sendPartRequestSysex(j.part, j.toEditor); }},
+    {Lane::kTransfer,
+     [](MIDIMessageSender& s, const SenderJob&) { s.sendSingleMultiRequestSysex(); }},
+    {Lane::kTransfer, [](MIDIMessageSender& s, const SenderJob&) { s.sendAllMultiRequestSysex(); }},
+    {Lane::kTransfer,
+     [](MIDIMessageSender& s, const SenderJob& j) {
+       s.sendSinglePatchRequestSysex(j.editBuffer, j.bank);
+     }},
+    {Lane::kTransfer,
+     [](MIDIMessageSender& s, const SenderJob& j) { s.sendAllPatchRequestSysex(j.bank); }},
+    {Lane::kTransfer, nullptr},  // initPerformance(initFlag)
+    {Lane::kTransfer, nullptr},  // initClassicPatch(initFlag)
+    {Lane::kTransfer, [](MIDIMessageSender& s, const SenderJob&) { s.sendDeviceIdEnquiry(); }},
+    {Lane::kTransfer, nullptr},         // no job
+    {Lane::kClockStartStop, nullptr},   // startMIDIClockOutput()
+    {Lane::kContinuousClock, nullptr},  // sendContinuousMIDIClock(clockArgument)
+    {Lane::kClockStartStop, nullptr},   // stopMIDIClockOutput()
+};
+
+constexpr int kSyncDelays[] = {50, 75, 100, 150, 200, 300, 400, 500};
+constexpr int kDefaultSyncDelay = 100;
+constexpr int kTimeOutCycle = 30;
+constexpr int kRetries = 128;
+
+const JobRow* rowOf(int code) {
+  if (code < 0 || code >= kJobCodeCount || kJobTable[code].body == nullptr) return nullptr;
+  return &kJobTable[code];
+}
+
+}  // namespace
+
+MIDIMessageSender::MIDIMessageSender(MIDIMessageManager& manager, ProtocolPlugin& plugin,
+                                     PatchLibrarian& librarian, LaneClock& clock)
+    : mManager(manager), mPlugin(plugin), mLibrarian(librarian), mClock(clock) {}
+
+void MIDIMessageSender::run(const SenderJob& job) {
+  if (const JobRow* row = rowOf(job.code)) row->body(*this, job);
+}
+
+bool MIDIMessageSender::laneOf(int code, Lane& lane) {
+  const JobRow* row = rowOf(code);
+  if (row == nullptr) return false;
+  lane = row->lane;
+  return true;
+}
+
+int MIDIMessageSender::getTimerValue(const ParameterAccess& params) {
+  const int choice = sysex::truncateValue(params.getValue(kLibSyncTimer));
+  const int count = static_cast<int>(sizeof kSyncDelays / sizeof kSyncDelays[0]);
+  return choice >= 0 && choice < count ? kSyncDelays[choice] : kDefaultSyncDelay;
+}
+
+bool MIDIMessageSender::waitForReply(const ReplyWait& wait, int delay) {
+  for (int cycle = 1;; ++cycle) {
+    if (!pause(delay) || (wait.cancelEachCycle && cancelRequested)) break;
+    if (cycle == wait.retryCycle && !retry(wait, delay)) break;
+    // An answer that came in the last pause counts: looked for before the time-out.
+    if (received()) return true;
+    if (cycle == kTimeOutCycle) {
+      showStatus(wait.timeoutText);
+      break;
+    }
+  }
+  requestFailed = true;
+  return false;
+}
+
+bool MIDIMessageSender::retry(const ReplyWait& wait, int delay) {
+  for (int id = 0; id < kRetries; ++id) {
+    wait.retry(id);
+    if (wait.retryTexts) showStatus(texts::kCheckingDeviceId + std::to_string(id + 1));
+    if (!pause(delay)) return false;
+    if (received() || cancelRequested) break;
+  }
+  return true;
+}
+
+bool MIDIMessageSender::waitShort(int cycles, int milliseconds, const char* text) {
+  for (int cycle = 1; cycle <= cycles; ++cycle) {
+    if (!pause(milliseconds)) {
+      requestFailed = true;
+      return false;
+    }
+    if (text != nullptr) showStatus(text);
+    if (received()) return true;
+  }
+  showStatus(texts::kTimedOut);
+  requestFailed = true;
+  return false;
+}
+
+void MIDIMessageSender::finishRequest(bool librarian, const char* cancelledText,
+                                      const char* completedText) {
+  int filled = 0;
+  if (librarian) {
+    mManager.disarmCollectors();
+    filled = mManager.endSlotJournal(cancelRequested);
+  }
+  if (cancelRequested) {
+    showStatus(cancelledText);
+  } else if (!requestFailed) {
+    showStatus(completedText);
+    if (librarian) mManager.SetLibrarianStatusUnsaved(true);
+  } else if (filled > 0) {
+    mManager.SetLibrarianStatusUnsaved(true);
+    showStatus(texts::kTimedOut);
+  }
+}
+
+void MIDIMessageSender::sendBankedRequest(unsigned char type, int id, int bank, int program,
+                                          bool checked) {
+  unsigned char request[] = {sysex::kManufacturer,    sysex::kModel,
+                             sysex::toDataByte(id),   type,
+                             sysex::toDataByte(bank), sysex::toDataByte(program)};
+  if (checked) {
+    mPlugin.checksumCheckAndSend(request, sizeof request);
+  } else {
+    mPlugin.SendMidiSysex(request, sizeof request);
+  }
+}
+
+void MIDIMessageSender::sendGlobalRequest(int id) {
+  unsigned char request[] = {sysex::kManufacturer, sysex::kModel, sysex::toDataByte(id),
+                             sysex::kGlobalRequest};
+  mPlugin.checksumCheckAndSend(request, sizeof request);
+}
+
+void MIDIMessageSender::showStatus(const std::string& text) {
+  mManager.displays().showStatus(text);
+}
+
+int MIDIMessageSender::deviceId() const {
+  return mPlugin.deviceId() & 0xFF;
+}
+
+bool MIDIMessageSender::received() const {
+  return mManager.sysExReceived;
+}

@@ -1,0 +1,205 @@
+#include <algorithm>
+#include <cstdio>
+
+#include "src/protocol/MIDIMessageManager.h"
+#include "src/protocol/MIDIMessageSender.h"
+#include "src/protocol/SenderTexts.h"
+#include "src/protocol/SysExFormat.h"
+
+namespace {
+
+using sysex::kEditBufferBank;
+using sysex::kMultiRequest;
+using sysex::kSoundRequest;
+
+constexpr int kScanCycle = 25;
+constexpr int kEditorScanCycle = 20;
+constexpr int kPartSettleCycles = 100;
+constexpr int kPartSettleMs = 20;
+constexpr int kMultiWaitCycles = 100;
+constexpr int kMultiWaitMs = 25;
+constexpr double kPartPercent = 5.88;
+constexpr double kProgramsPerPercent = 1.28;
+
+// Six significant digits, as a progress figure is shown: 0, 0.78125 .. 99.2188.
+std::string figure(double value) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%g", value);
+  return text;
+}
+
+}  // namespace
+
+void MIDIMessageSender::sendPartRequestSysex(int part, bool toEditor) {
+  mPlugin.DisplayProcessingIndicator(true);
+  requestFailed = false;
+  cancelRequested = false;
+  mManager.SetLibrarianRequestActive(!toEditor);
+  if (!toEditor) mManager.beginSlotJournal();
+  const int delay = getTimerValue(mPlugin);
+  sendBankedRequest(kSoundRequest, deviceId(), kEditBufferBank, part, false);
+  pause(delay);
+  showStatus(texts::kProcessing);
+  waitForReply(
+      {kScanCycle, false, true, texts::kTimedOut,
+       [&](int id) { sendBankedRequest(kSoundRequest, id, kEditBufferBank, part, false); }},
+      delay);
+  pause(delay);
+  finishRequest(!toEditor, texts::kCancelled, texts::kCompleted);
+  mPlugin.DisplayProcessingIndicator(false);
+}
+
+void MIDIMessageSender::sendSinglePatchRequestSysex(bool editBuffer, int bank) {
+  mPlugin.DisplayProcessingIndicator(true);
+  cancelRequested = false;
+  mManager.SetLibrarianRequestActive(true);
+  requestFailed = false;
+  mManager.beginSlotJournal();
+  const int program = std::clamp<int>(mLibrarian.selectedProgram, 0, sysex::kProgramsPerBank - 1);
+  const int delay = getTimerValue(mPlugin);
+  // The id and the current part are read at every send, so that a resend follows a change.
+  const auto send = [&] {
+    if (editBuffer)
+      sendBankedRequest(kSoundRequest, deviceId(), kEditBufferBank, mPlugin.currentPart(), false);
+    else
+      sendBankedRequest(kSoundRequest, deviceId(), bank, program, false);
+  };
+  send();
+  showStatus(texts::kProcessing);
+  // Every resend collects into the librarian, the edit-buffer one too.
+  waitForReply({kScanCycle, false, true, texts::kTimedOut,
+                [&](int) {
+                  mManager.SetLibrarianRequestActive(true);
+                  send();
+                }},
+               delay);
+  finishRequest(true, texts::kCancelled, texts::kCompleted);
+  mPlugin.DisplayProcessingIndicator(false);
+}
+
+void MIDIMessageSender::sendAllPatchRequestSysex(int bank) {
+  requestBank(
+      {[&](int id, int program) { sendBankedRequest(kSoundRequest, id, bank, program, false); },
+       texts::kCancelledLower, texts::kCompletedLower});
+}
+
+void MIDIMessageSender::sendSingleMultiRequestSysex() {
+  mPlugin.DisplayProcessingIndicator(true);
+  cancelRequested = false;
+  mManager.SetLibrarianRequestActive(true);
+  requestFailed = false;
+  mManager.beginSlotJournal();
+  const int delay = getTimerValue(mPlugin);
+  const int number = mLibrarian.selectedProgram;
+  sendBankedRequest(kMultiRequest, deviceId(), 0, number, false);
+  waitForReply({kScanCycle, false, true, texts::kTimedOut,
+                [&](int id) { sendBankedRequest(kMultiRequest, id, 0, number, false); }},
+               delay);
+  finishRequest(true, texts::kCancelled, texts::kCompleted);
+  mPlugin.DisplayProcessingIndicator(false);
+}
+
+void MIDIMessageSender::sendAllMultiRequestSysex() {
+  requestBank(
+      {[&](int id, int program) { sendBankedRequest(kMultiRequest, id, 0, program, false); },
+       texts::kCancelled, texts::kCompleted});
+}
+
+void MIDIMessageSender::requestBank(const BankRequest& request) {
+  mPlugin.DisplayProcessingIndicator(true);
+  cancelRequested = false;
+  mLibrarian.selectedProgram = 0;
+  requestFailed = false;
+  mManager.beginSlotJournal();
+  const int delay = getTimerValue(mPlugin);
+  for (int count = 0, program = 0; count < sysex::kProgramsPerBank; ++count) {
+    mManager.SetLibrarianRequestActive(true);
+    request.send(deviceId(), program);
+    mPlugin.DisplayProcessingIndicator(true);
+    // The first request that fails ends the bank: asking again would only fail again.
+    if (!waitForReply(
+            {kScanCycle, false, true, texts::kTimedOut, [&](int id) { request.send(id, program); }},
+            delay))
+      break;
+    showStatus(texts::kProgressPrefix + figure(count / kProgramsPerPercent) +
+               texts::kReceivedSuffix);
+    pause(delay);
+    if (cancelRequested) break;
+    ++program;
+    ++mLibrarian.selectedProgram;
+  }
+  mLibrarian.selectedProgram = 0;
+  finishRequest(true, request.cancelledText, request.completedText);
+  mPlugin.DisplayProcessingIndicator(false);
+}
+
+void MIDIMessageSender::sendActiveArrangementRequestSysex(bool toEditor) {
+  mPlugin.DisplayProcessingIndicator(true);
+  requestFailed = false;
+  cancelRequested = false;
+  mManager.SetLibrarianRequestActive(!toEditor);
+  if (toEditor) mManager.refreshQuickTab = true;
+  const int delay = getTimerValue(mPlugin);
+  mManager.dumpCancelsQuickTabRefresh = true;
+  if (!toEditor) {
+    mManager.SetLibrarianRequestActive(true);
+    sendBankedRequest(kMultiRequest, deviceId(), kEditBufferBank, 0, true);
+    waitShort(kMultiWaitCycles, kMultiWaitMs, texts::kProcessingMulti);
+    pause(delay / 2);
+    mManager.disarmCollectors();
+    if (!requestFailed) {
+      showStatus(texts::kCompleted);
+      mManager.SetLibrarianStatusUnsaved(true);
+    }
+    mPlugin.DisplayProcessingIndicator(false);
+    return;
+  }
+  // A cancel or a time-out ends the part requests: the rest would fail the same way.
+  for (int part = 0; part < sysex::kParts && !requestFailed; ++part) {
+    mManager.SetLibrarianRequestActive(false);
+    sendBankedRequest(kSoundRequest, deviceId(), kEditBufferBank, part, true);
+    if (waitForReply(
+            {kEditorScanCycle, true, true, texts::kTimedOut,
+             [&](int id) { sendBankedRequest(kSoundRequest, id, kEditBufferBank, part, true); }},
+            delay)) {
+      showStatus(texts::kProgressPrefix + std::to_string(static_cast<int>(part * kPartPercent)) +
+                 texts::kProcessedSuffix);
+      pause(delay);
+      for (int cycle = 1; cycle <= kPartSettleCycles; ++cycle) {
+        if (!pause(kPartSettleMs) || cancelRequested || received()) break;
+        if (cycle == kPartSettleCycles) {
+          showStatus(texts::kTimedOut);
+          requestFailed = true;
+        }
+      }
+    }
+    mPlugin.DisplayProcessingIndicator(true);
+  }
+  pause(delay / 2);
+  if (requestFailed) {
+    mPlugin.DisplayProcessingIndicator(false);
+    return;
+  }
+  mManager.SetLibrarianRequestActive(false);
+  sendBankedRequest(kMultiRequest, deviceId(), kEditBufferBank, 0, true);
+  waitShort(kMultiWaitCycles, kMultiWaitMs, texts::kProcessingMulti);
+  finishRequest(false, texts::kCancelled, texts::kCompletedLower);
+  mPlugin.DisplayProcessingIndicator(false);
+}
+
+void MIDIMessageSender::sendDeviceIdEnquiry() {
+  mPlugin.DisplayProcessingIndicator(true);
+  cancelRequested = false;
+  mManager.SetLibrarianRequestActive(false);
+  showStatus(texts::kConnecting);
+  requestFailed = false;
+  const int delay = getTimerValue(mPlugin);
+  sendGlobalRequest(deviceId());
+  // The check looks at the cancel flag only while it scans, and then only to stop the scan.
+  waitForReply(
+      {kEditorScanCycle, true, false, texts::kNoResponse, [&](int id) { sendGlobalRequest(id); }},
+      delay);
+  finishRequest(false, texts::kCancelled, texts::kReady);
+  if (!cancelRequested && !requestFailed) pause(delay);
+  mPlugin.DisplayProcessingIndicator(false);
+}

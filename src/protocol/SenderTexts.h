@@ -1,0 +1,22 @@
+#pragma once
+
+// The status texts of the sender's jobs.
+namespace texts {
+
+constexpr const char* kTimedOut = "CONNECTION TIMED OUT!";
+constexpr const char* kCancelled = "Data request CANCELLED!";
+constexpr const char* kCompleted = "Data request Completed!";
+// Job 10's own spelling, and job 5's into the editor.
+constexpr const char* kCancelledLower = "Data request cancelled!";
+constexpr const char* kCompletedLower = "Data request completed!";
+constexpr const char* kProcessing = "Data processing, please wait...";
+constexpr const char* kProcessingMulti = "Processing, please wait...";
+constexpr const char* kCheckingDeviceId = "Please wait, checking DeviceID ";
+constexpr const char* kProgressPrefix = "Please wait! ";
+constexpr const char* kReceivedSuffix = "% received..";
+constexpr const char* kProcessedSuffix = "% processed..";
+constexpr const char* kConnecting = "Connecting to corvane";
+constexpr const char* kNoResponse = "No response from corvane!";
+constexpr const char* kReady = "Plug-in is ready to go!";
+
+}  // namespace texts

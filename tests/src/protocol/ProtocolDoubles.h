@@ -1,0 +1,267 @@
+#pragma once
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <functional>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "src/config/ParameterIds.h"
+#include "src/protocol/MIDIMessageManager.h"
+#include "tools/corvane-sim/Simulator.h"
+
+// The protocol engine against the simulator in process, on virtual time.
+namespace protocol_test {
+
+using Bytes = std::vector<unsigned char>;
+
+// A pause moves the time on at once, hands the answers that have fallen due to `deliver` as the
+// MIDI input would, then calls `onPause` with the pause's number. Only the running job and, between
+// jobs, the test touch it.
+class VirtualClock : public LaneClock {
+ public:
+  bool pause(int ms) override {
+    if (mStopped) return false;
+    now += ms;
+    pauses.push_back(ms);
+    if (deliver) deliver(simTime());
+    if (onPause) onPause(static_cast<int>(pauses.size()));
+    return !mStopped;
+  }
+  void stop() override { mStopped = true; }
+  corvane_sim::Clock::time_point simTime() const {
+    return corvane_sim::Clock::time_point(std::chrono::milliseconds(now));
+  }
+
+  long long now = 0;
+  std::vector<int> pauses;
+  std::function<void(corvane_sim::Clock::time_point)> deliver;
+  std::function<void(int)> onPause;
+
+ private:
+  std::atomic<bool> mStopped{false};
+};
+
+// The plug-in side: parameters, a MIDI output into the simulator (or `output`), and a record of
+// what the engine showed, sent and asked for, written under `mutex` and read once a job ended.
+class FakePlugin : public ProtocolPlugin {
+  using Lock = std::lock_guard<std::mutex>;
+
+ public:
+  double getValue(int index) const override { return values.at(index); }
+  void setParameterFromPlug(int index, double value) override { setStoredValue(index, value); }
+  std::string getDisplayText(int index) const override {
+    return names.count(index) ? names.at(index) : std::string();
+  }
+  void setDisplayText(int index, const std::string& text) override { names[index] = text; }
+  void setStoredValue(int index, double value) override {
+    Lock l(mutex);
+    values.at(index) = value;
+  }
+  void SendMidiSysex(const unsigned char* data, int length) override {
+    Bytes bytes(data, data + length);
+    if (bytes.front() != 0xF0) bytes.insert(bytes.begin(), 0xF0), bytes.push_back(0xF7);
+    Lock l(mutex);
+    sent.push_back(bytes);
+    sentAt.push_back(clock ? clock->now : 0);
+    if (output)
+      output(bytes);
+    else if (sim && clock)
+      sim->receive(bytes.data(), bytes.size(), clock->simTime());
+  }
+  void checksumCheckAndSend(unsigned char* data, int length) override {
+    if (!midiOut) return setTextDisplay(kControlDisplayName, "Set MIDI I/O First!");
+    sysex::applySendChecksum(data, length);
+    SendMidiSysex(data, length);
+  }
+  void ProcessSysEx(const unsigned char* data, int length, bool fromDevice) override {
+    manager->ProcessSysEx(data, length, fromDevice);
+  }
+  void DisplayProcessingIndicator(bool show) override {
+    Lock l(mutex);
+    overlay = show;
+    overlayShows += show;
+    if (!show) manager->dumpRouting = false;
+  }
+  void setTextDisplay(int display, const std::string& text) override {
+    Lock l(mutex);
+    shown[display].push_back(text);
+  }
+  void requestLayerHidden(const std::string& name, bool hidden) override {
+    Lock l(mutex);
+    layers.emplace_back(name, hidden);
+  }
+  void requestGrayOut(int param, bool grayed) override {
+    Lock l(mutex);
+    grayedOut[param] = grayed;
+  }
+  void markLibrarianViewDirty() override {}
+  void refillLibrarianList(int list) override {
+    Lock l(mutex);
+    refills.push_back(list);
+  }
+  void setNameSlot(int slot, const std::string& text) override {
+    Lock l(mutex);
+    nameSlots[slot] = text;
+  }
+  int currentPart() const override { return part; }
+  int deviceId() const override { return id; }
+  bool multiMode() const override { return multi; }
+  bool sendPartSounds() const override { return withMulti; }
+
+  std::vector<std::string>& status() { return shown[kControlDisplayName]; }
+  std::string last(int display = kControlDisplayName) {
+    return shown[display].empty() ? std::string() : shown[display].back();
+  }
+  bool showed(const std::string& text) {
+    return std::find(status().begin(), status().end(), text) != status().end();
+  }
+
+  std::mutex mutex;
+  std::vector<double> values = std::vector<double>(numParams, 0.0);
+  std::map<int, std::string> names;
+  std::vector<Bytes> sent;
+  std::vector<long long> sentAt;
+  std::map<int, std::vector<std::string>> shown;
+  bool overlay = false;
+  int overlayShows = 0;
+  std::vector<std::pair<std::string, bool>> layers;
+  std::map<int, bool> grayedOut;
+  std::vector<int> refills;
+  std::map<int, std::string> nameSlots;
+  std::atomic<int> part{0}, id{0};
+  std::atomic<bool> multi{false}, withMulti{false}, midiOut{true};
+  MIDIMessageManager* manager = nullptr;
+  std::function<void(const Bytes&)> output;
+  corvane_sim::Simulator* sim = nullptr;
+  VirtualClock* clock = nullptr;
+};
+
+// The editor's dump parsers as far as a wait sees them: while routed, a whole dump counts as
+// parsed; any dump ends the routing.
+class FakeDispatch : public IncomingSysExDispatch {
+ public:
+  explicit FakeDispatch(MIDIMessageManager& manager) : mManager(manager) {}
+  void dispatch(const unsigned char* data, int size) override {
+    if (size < 60 || !mManager.dumpRouting) return;
+    for (unsigned char type : {sysex::kSoundDump, sysex::kMultiDump, sysex::kGlobalDump})
+      if (sysex::hasDumpHeader(data, size, type == sysex::kGlobalDump ? 80 : 390, type)) {
+        ++parsed;
+        mManager.dumpComplete = true;
+      }
+    mManager.dumpRouting = false;
+  }
+  std::atomic<int> parsed{0};
+
+ private:
+  MIDIMessageManager& mManager;
+};
+
+// A checksummed dump of either kind named `name`, addressed to `bank` and `program`.
+inline Bytes namedDump(bool multi, const std::string& name, int bank, int program) {
+  Bytes dump = multi ? Bytes(sysex::multiSendTemplate().begin(), sysex::multiSendTemplate().end())
+                     : Bytes(sysex::soundDumpTemplate().begin(), sysex::soundDumpTemplate().end());
+  dump[5] = static_cast<unsigned char>(bank);
+  dump[6] = static_cast<unsigned char>(program);
+  sysex::writeNameField(dump.data() + (multi ? 7 : 370), name);
+  dump[dump.size() - 2] = sysex::dumpChecksum(dump.data(), static_cast<int>(dump.size()));
+  return dump;
+}
+
+// What the simulator holds: sounds "b.p" and Multis "M p"; the librarian's slots: "Slot p".
+inline std::string simSound(int bank, int program) {
+  return std::to_string(bank) + "." + std::to_string(program);
+}
+inline std::string slotName(int slot) {
+  return "Slot " + std::to_string(slot);
+}
+// A name as a slot keeps it: 16 characters.
+inline std::string field(const std::string& name) {
+  return name + std::string(16 - name.size(), ' ');
+}
+
+// 128 slots "Slot n", each with a dump of its kind.
+inline PatchFile* bankOf(bool multi) {
+  auto* bank = new PatchFile;
+  bank->type = multi;
+  for (int slot = 0; slot < 128; ++slot)
+    bank->records.push_back(
+        {slotName(slot), "", {PatchSysexMessage{namedDump(multi, slotName(slot), 0, slot)}}});
+  return bank;
+}
+
+// The engine on virtual time, the simulator answering, a sound bank and a Multi bank.
+class Engine {
+ public:
+  explicit Engine(int syncTimer = 2) : clock(new VirtualClock) {
+    librarian.soundFiles.push_back(bankOf(false));
+    librarian.multiFiles.push_back(bankOf(true));
+    for (int program = 0; program < 128; ++program) {
+      for (int bank = 0; bank < 8; ++bank)
+        toSim(namedDump(false, simSound(bank, program), bank, program));
+      toSim(namedDump(true, "M " + std::to_string(program), 0, program));
+    }
+    for (int part = 0; part < 16; ++part)
+      toSim(namedDump(false, "Edit " + std::to_string(part), 0x7F, part));
+    toSim(namedDump(true, "M Edit", 0x7F, 0));
+    sim.clearReceived();
+    plugin.values[kLibSyncTimer] = syncTimer;
+    manager = std::make_unique<MIDIMessageManager>(plugin, librarian, nullptr,
+                                                   std::unique_ptr<LaneClock>(clock));
+    dispatch = std::make_unique<FakeDispatch>(*manager);
+    manager->setIncomingDispatch(dispatch.get());
+    plugin.manager = manager.get();
+    plugin.sim = &sim;
+    plugin.clock = clock;
+    clock->deliver = [this](corvane_sim::Clock::time_point now) {
+      for (const Bytes& answer : sim.takeDue(now))
+        plugin.ProcessSysEx(answer.data(), static_cast<int>(answer.size()), true);
+    };
+  }
+  ~Engine() { manager.reset(); }
+
+  // Starts the job and waits until it has ended.
+  bool run(const SenderJob& job, const std::function<void()>& prepare = nullptr) {
+    return manager->startJob(job, prepare) && idle();
+  }
+  // Waits (bounded) until the transfer lane is idle.
+  bool idle() {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    while (manager->isLaneRunning(Lane::kTransfer) && std::chrono::steady_clock::now() < end)
+      std::this_thread::sleep_for(std::chrono::microseconds(200));
+    return !manager->isLaneRunning(Lane::kTransfer);
+  }
+  LibrarianPatch& slot(int index, bool multi = false) {
+    return (multi ? librarian.multiFiles : librarian.soundFiles)[0]->records.at(index);
+  }
+  void mode(bool multi) {
+    plugin.multi = multi;
+    librarian.type = multi;
+  }
+
+  corvane_sim::Simulator sim;
+  FakePlugin plugin;
+  PatchLibrarian librarian;
+  VirtualClock* clock;  // owned by the manager
+  std::unique_ptr<MIDIMessageManager> manager;
+  std::unique_ptr<FakeDispatch> dispatch;
+
+ private:
+  void toSim(const Bytes& dump) { sim.receive(dump.data(), dump.size(), {}); }
+};
+
+inline SenderJob job(int code, int part = 0, bool flag = false, int bank = 0) {
+  SenderJob job;
+  job.code = code;
+  job.part = part;
+  job.toEditor = job.editBuffer = job.toLibrarian = flag;
+  job.bank = bank;
+  return job;
+}
+
+}  // namespace protocol_test

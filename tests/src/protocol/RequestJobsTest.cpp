@@ -1,0 +1,290 @@
+// The jobs against the simulator on virtual time: answers, scans, resends, time-outs, cancels,
+// the simulator's faults, and a part's sound sent.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "tests/src/protocol/ProtocolDoubles.h"
+
+namespace {
+
+using namespace protocol_test;
+using corvane_sim::Fault;
+using Texts = std::vector<std::string>;
+
+const std::string kTimedOut = "CONNECTION TIMED OUT!", kCancelled = "Data request CANCELLED!",
+                  kCompleted = "Data request Completed!", kUnsaved = "Data received to slot(s)";
+
+Texts tail(FakePlugin& plugin, size_t count) {
+  const Texts& all = plugin.status();
+  return Texts(all.end() - std::min(count, all.size()), all.end());
+}
+
+bool slotsAsBefore(Engine& e, bool multi = false) {
+  for (int i = 0; i < 128; ++i)
+    if (e.slot(i, multi).name != slotName(i)) return false;
+  return true;
+}
+
+TEST(RequestJobs, AnAnswerInTheFirstCycleCompletesTheRequest) {
+  struct Case {
+    SenderJob job;
+    Bytes request;
+    size_t pauses;  // the part request pauses after sending, in its cycle and at its end
+    std::string stored;
+  };
+  const Case cases[] = {
+      {job(kSendPartRequest, 3, true), {0xF0, 0x3E, 0x13, 0, 0, 0x7F, 3, 0xF7}, 3, ""},
+      {job(kSendPartRequest, 3, false), {0xF0, 0x3E, 0x13, 0, 0, 0x7F, 3, 0xF7}, 3, "Edit 3"},
+      {job(kSendSinglePatchRequest, 0, false, 2), {0xF0, 0x3E, 0x13, 0, 0, 2, 7, 0xF7}, 1, "2.7"}};
+  for (const Case& c : cases) {
+    Engine e;
+    e.librarian.selectedProgram = 7;
+    ASSERT_TRUE(e.run(c.job));
+    EXPECT_EQ(e.plugin.sent, std::vector<Bytes>({c.request}));
+    EXPECT_EQ(e.clock->pauses.size(), c.pauses);
+    EXPECT_FALSE(e.plugin.overlay);
+    if (c.stored.empty()) {
+      EXPECT_EQ(e.dispatch->parsed, 1);
+      EXPECT_EQ(tail(e.plugin, 1), Texts({kCompleted}));
+      EXPECT_TRUE(slotsAsBefore(e));
+    } else {
+      EXPECT_EQ(tail(e.plugin, 2), Texts({kCompleted, kUnsaved}));
+      EXPECT_EQ(e.slot(7).name, field(c.stored));
+      EXPECT_EQ(e.plugin.values[kBankEditUnsaved], 1.0);
+    }
+  }
+}
+
+TEST(RequestJobs, TheScanFindsTheSynthesizerOnId5) {
+  struct Case {
+    SenderJob job;
+    bool multi;
+    long long scanAfter;  // ms from the first request to the first scanned one
+    bool texts;
+  };
+  const Case cases[] = {{job(kSendActiveArrangementRequest, 0, true), true, 2000, true},
+                        {job(kSendPartRequest, 0, false), false, 2600, false},
+                        {job(kSendSingleMultiRequest), true, 2500, false},
+                        {job(kSendAllMultiRequest), true, 2500, false},
+                        {job(kSendAllPatchRequest), false, 2500, false},
+                        {job(kSendDeviceIdEnquiry), false, 2000, true}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.job.code);
+    Engine e;
+    e.mode(c.multi);
+    e.sim.setFault({Fault::kOtherId, 5});
+    ASSERT_TRUE(e.run(c.job));
+    ASSERT_GE(e.plugin.sent.size(), 7u);
+    EXPECT_EQ(e.plugin.sentAt[1] - e.plugin.sentAt[0], c.scanAfter);
+    for (int id = 0; id <= 5; ++id) EXPECT_EQ(e.plugin.sent[1 + id][3], id);
+    EXPECT_EQ(e.plugin.showed("Please wait, checking DeviceID 6"), c.texts);
+    EXPECT_FALSE(e.plugin.showed("Please wait, checking DeviceID 7")) << "id 5 answered";
+    EXPECT_TRUE(e.dispatch->parsed > 0 || !slotsAsBefore(e, c.multi));
+  }
+}
+
+TEST(RequestJobs, SilenceEndsInTheTimeOutTextAndTheManagerServesTheNextRequest) {
+  struct Case {
+    SenderJob job;
+    bool multi;
+    size_t pauses, requests;  // 30 cycles and 128 tries; banks and parts stop at the first
+    std::string text;
+  };
+  const Case cases[] = {{job(kSendActiveArrangementRequest, 0, true), true, 159, 129, kTimedOut},
+                        {job(kSendActiveArrangementRequest), true, 101, 1, kTimedOut},
+                        {job(kSendPartRequest), false, 160, 129, kTimedOut},
+                        {job(kSendSingleMultiRequest), true, 158, 129, kTimedOut},
+                        {job(kSendAllMultiRequest), true, 158, 129, kTimedOut},
+                        {job(kSendSinglePatchRequest), false, 158, 129, kTimedOut},
+                        {job(kSendAllPatchRequest), false, 158, 129, kTimedOut},
+                        {job(kSendDeviceIdEnquiry), false, 158, 129, "No response from corvane!"}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.job.code);
+    Engine e;
+    e.mode(c.multi);
+    e.sim.setFault({Fault::kSilent, 0});
+    ASSERT_TRUE(e.run(c.job));
+    EXPECT_EQ(e.clock->pauses.size(), c.pauses);
+    EXPECT_EQ(e.plugin.sent.size(), c.requests);
+    EXPECT_EQ(e.plugin.last(), c.text);
+    EXPECT_EQ(e.plugin.values[kBankEditUnsaved], 0.0);
+    EXPECT_FALSE(e.plugin.overlay);
+    e.sim.setFault({Fault::kNone, 0});
+    e.mode(false);
+    ASSERT_TRUE(e.run(job(kSendSinglePatchRequest, 0, false, 4)));
+    EXPECT_EQ(e.slot(0).name, field(simSound(4, 0)));
+  }
+}
+
+TEST(RequestJobs, CancelEndsEachJobWhereItLooksAtTheFlag) {
+  struct Case {
+    SenderJob job;
+    bool multi, silent;
+    int cancelAt;  // pause number
+    Texts tail;
+    size_t requests;
+  };
+  const Case cases[] = {
+      // Three pauses a part: cancelled in part 4, no later part, no Multi, no final text.
+      {job(kSendActiveArrangementRequest, 0, true),
+       true,
+       false,
+       13,
+       {"Please wait! 17% processed.."},
+       5},
+      // The Multi into the librarian does not look at the flag.
+      {job(kSendActiveArrangementRequest), true, false, 1, {kCompleted, kUnsaved}, 1},
+      {job(kSendPartRequest, 0, true), false, true, 3, {kCancelled}, 1},
+      {job(kSendSingleMultiRequest), true, true, 3, {kCancelled}, 1},
+      {job(kSendAllMultiRequest), true, true, 3, {kCancelled}, 1},
+      {job(kSendSinglePatchRequest), false, true, 3, {kCancelled}, 1},
+      {job(kSendAllPatchRequest), false, true, 3, {"Data request cancelled!"}, 1},
+      // The check looks only while it scans: one id, then the time-out, then the cancel.
+      {job(kSendDeviceIdEnquiry), false, true, 3, {"No response from corvane!", kCancelled}, 2},
+      {job(kSendPartToDevice), false, false, 1, {}, 1}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.job.code);
+    Engine e;
+    e.mode(c.multi);
+    if (c.silent) e.sim.setFault({Fault::kSilent, 0});
+    e.clock->onPause = [&](int n) { e.manager->sender().cancelRequested = n >= c.cancelAt; };
+    ASSERT_TRUE(e.run(c.job));
+    EXPECT_EQ(tail(e.plugin, c.tail.size()), c.tail);
+    EXPECT_EQ(e.plugin.sent.size(), c.requests);
+  }
+}
+
+TEST(RequestJobs, Job9ResendsToTheIdAndPartOfTheMoment) {
+  for (bool editBuffer : {false, true}) {
+    Engine e;
+    e.plugin.part = 2;
+    e.librarian.selectedProgram = 30;
+    e.sim.setFault({Fault::kOtherId, 5});
+    e.clock->onPause = [&](int n) {
+      if (n == 10) e.plugin.id = 5, e.plugin.part = 6;
+    };
+    ASSERT_TRUE(e.run(job(kSendSinglePatchRequest, 0, editBuffer, 4)));
+    const unsigned char bank = editBuffer ? 0x7F : 4, first = editBuffer ? 2 : 30;
+    EXPECT_EQ(e.plugin.sent, std::vector<Bytes>({{0xF0, 0x3E, 0x13, 0, 0, bank, first, 0xF7},
+                                                 {0xF0, 0x3E, 0x13, 5, 0, bank,
+                                                  (unsigned char)(editBuffer ? 6 : 30), 0xF7}}));
+    EXPECT_EQ(e.clock->pauses.size(), 26u) << "25 cycles, then the resend's pause";
+    EXPECT_EQ(e.slot(30).name, field(editBuffer ? "Edit 6" : simSound(4, 30)));
+  }
+}
+
+TEST(RequestJobs, ABankRequestFills128SlotsWithProgress) {
+  Engine e;
+  e.librarian.selectedProgram = 50;
+  ASSERT_TRUE(e.run(job(kSendAllPatchRequest, 0, false, 3)));
+  for (int i = 0; i < 128; ++i) ASSERT_EQ(e.slot(i).name, field(simSound(3, i)));
+  const Texts& texts = e.plugin.status();
+  ASSERT_EQ(texts.size(), 130u);
+  EXPECT_EQ(texts[0], "Please wait! 0% received..");
+  EXPECT_EQ(texts[1], "Please wait! 0.78125% received..");
+  EXPECT_EQ(texts[127], "Please wait! 99.2188% received..");
+  EXPECT_EQ(tail(e.plugin, 2), Texts({"Data request completed!", kUnsaved}));
+  EXPECT_EQ(e.librarian.selectedProgram, 0);
+  EXPECT_EQ(e.clock->pauses.size(), 256u);
+}
+
+TEST(RequestJobs, ABankRequestStopsAtItsFirstTimeOutAndKeepsWhatCame) {
+  Engine e;
+  e.clock->onPause = [&](int) {
+    if (e.slot(9).name != slotName(9)) e.sim.setFault({Fault::kSilent, 0});
+  };
+  ASSERT_TRUE(e.run(job(kSendAllPatchRequest)));
+  EXPECT_EQ(e.slot(9).name, field(simSound(0, 9)));
+  EXPECT_EQ(e.slot(10).name, slotName(10));
+  ASSERT_EQ(e.plugin.sent.size(), 10u + 1 + 128) << "program 10 once and its scan, then nothing";
+  EXPECT_EQ(e.plugin.sent.back()[6], 10);
+  EXPECT_EQ(e.plugin.values[kBankEditUnsaved], 1.0);
+  EXPECT_EQ(tail(e.plugin, 2), Texts({kUnsaved, kTimedOut}));
+}
+
+TEST(RequestJobs, ACancelledBankRequestPutsBackOnlyTheSlotsItChanged) {
+  Engine e;
+  e.slot(100).name = "My Edit";
+  e.slot(2).name = "Edited Too";
+  e.clock->onPause = [&](int) {
+    if (e.slot(4).name != slotName(4)) e.manager->sender().cancelRequested = true;
+  };
+  ASSERT_TRUE(e.run(job(kSendAllPatchRequest, 0, false, 1)));
+  EXPECT_EQ(e.plugin.sent.size(), 5u);
+  for (int i = 0; i < 128; ++i) {
+    ASSERT_EQ(e.slot(i).name, i == 100 ? "My Edit" : i == 2 ? "Edited Too" : slotName(i));
+    ASSERT_EQ(e.slot(i).messages[0].bytes, namedDump(false, slotName(i), 0, i));
+  }
+  EXPECT_EQ(e.plugin.last(), "Data request cancelled!");
+  EXPECT_EQ(e.plugin.values[kBankEditUnsaved], 0.0);
+  EXPECT_EQ(e.plugin.refills.back(), 0);
+}
+
+TEST(RequestJobs, EverySimulatorFaultEndsInAStatusTextAndOnlyWholeDumpsAreStored) {
+  const std::pair<corvane_sim::FaultSetting, bool> cases[] = {
+      {{Fault::kSilent, 0}, false},
+      {{Fault::kLate, 350}, true},
+      {{Fault::kLate, 60000}, false},
+      {{Fault::kOtherId, 9}, false},
+      {{Fault::kTruncate, 0}, false},
+      {{Fault::kTruncate, 391}, false},
+      {{Fault::kWrongType, 0}, false},
+      // Like every reader of dumps, the collector leaves the checksum alone.
+      {{Fault::kBadChecksum, 0}, true}};
+  for (const auto& [fault, stored] : cases) {
+    SCOPED_TRACE(static_cast<int>(fault.kind));
+    Engine e;
+    e.librarian.selectedProgram = 5;
+    e.sim.setFault(fault);
+    ASSERT_TRUE(e.run(job(kSendSinglePatchRequest)));
+    EXPECT_EQ(e.plugin.last(), stored ? kUnsaved : kTimedOut);
+    e.clock->pause(120000);  // what is still on its way arrives after the end
+    EXPECT_EQ(e.slot(5).name, stored ? field(simSound(0, 5)) : slotName(5));
+    EXPECT_EQ(e.slot(5).messages.size(), 1u);
+  }
+}
+
+TEST(RequestJobs, AnAnswerInTheLastPauseCountsBeforeTheTimeOut) {
+  Engine e;
+  e.sim.setFault({Fault::kSilent, 0});
+  const Bytes dump = namedDump(false, "Just In Time", 0, 0);
+  e.clock->onPause = [&](int n) {  // 25 cycles, 128 resends, cycles 26 to 30
+    if (n == 158) e.plugin.ProcessSysEx(dump.data(), (int)dump.size(), true);
+  };
+  ASSERT_TRUE(e.run(job(kSendSinglePatchRequest)));
+  EXPECT_EQ(e.plugin.last(), kUnsaved);
+  EXPECT_EQ(e.slot(0).name, field("Just In Time"));
+}
+
+TEST(PartSend, ToTheEditBufferOrIntoTheSelectedSlot) {
+  for (bool toLibrarian : {false, true}) {
+    Engine e;
+    e.plugin.part = 3;
+    e.plugin.names[kPatchName + 3] = "Glass Bells And More";
+    e.plugin.values[kCategoryName + 3] = 6;
+    e.plugin.values[kMultiPartBank + 3] = 2;
+    e.librarian.selectedProgram = 45;
+    bool busy = false;
+    e.clock->onPause = [&](int) { busy = e.manager->soundSendBusy; };
+    ASSERT_TRUE(
+        e.run(job(kSendPartToDevice, 3, toLibrarian), [&] { e.manager->soundSendBusy = true; }));
+    const Bytes dump = toLibrarian ? e.slot(45).messages[0].bytes : e.sim.received().at(0).bytes;
+    const unsigned char bank = toLibrarian ? 2 : 0x7F, program = toLibrarian ? 45 : 3;
+    EXPECT_EQ(Bytes(dump.begin(), dump.begin() + 7),
+              Bytes({0xF0, 0x3E, 0x13, 0, 0x10, bank, program}));
+    EXPECT_EQ(std::string(dump.begin() + 370, dump.begin() + 386), "Glass Bells And ");
+    EXPECT_EQ(dump[390], toLibrarian ? 0x7F : sysex::dumpChecksum(dump.data(), 392));
+    EXPECT_EQ(e.sim.soundEditBuffer(3)[370], toLibrarian ? 'E' : 'G') << "taken when sent";
+    EXPECT_EQ(e.clock->pauses, toLibrarian ? std::vector<int>() : std::vector<int>({150}));
+    EXPECT_EQ(busy, !toLibrarian) << "the busy flag clears after the pause";
+    EXPECT_FALSE(e.manager->soundSendBusy);
+    EXPECT_EQ(e.plugin.nameSlots[4], "Glass Bells And More");
+    EXPECT_EQ(e.plugin.nameSlots[22], "Keys");
+    EXPECT_EQ(e.plugin.last(kControlDisplayPatch), "Glass Bells And More");
+    EXPECT_EQ(e.plugin.last(), toLibrarian ? kUnsaved : "");
+  }
+}
+
+}  // namespace

@@ -1,0 +1,81 @@
+// Where a SysEx from the synthesizer goes while a librarian request collects, and the routing
+// operations around it.
+#include <gtest/gtest.h>
+
+#include <initializer_list>
+#include <string>
+
+#include "tests/src/protocol/ProtocolDoubles.h"
+
+namespace {
+
+using namespace protocol_test;
+
+void deliver(Engine& e, const Bytes& message) {
+  e.manager->ProcessSysEx(message.data(), static_cast<int>(message.size()), true);
+}
+
+TEST(Collectors, OnlyAWholeDumpOfTheirKindCompletesAndIsKept) {
+  const Bytes sound = namedDump(false, "Warm Pad", 0, 0), multi = namedDump(true, "Split", 0, 0);
+  Bytes cut(sound.begin(), sound.end() - 2), longer = sound, unclosed = sound;
+  cut.back() = 0xF7;
+  longer.insert(longer.begin() + 8, 0x00);
+  unclosed.back() = 0x00;
+  const Bytes change{0xF0, 0x3E, 0x13, 0x00, 0x20, 0x00, 0x00, 0x10, 0x40, 0xF7};
+  for (bool multiMode : {false, true}) {
+    Engine e;
+    e.mode(multiMode);
+    e.manager->SetLibrarianRequestActive(true);
+    for (const Bytes& wrong : {change, cut, longer, unclosed, multiMode ? sound : multi}) {
+      deliver(e, wrong);
+      EXPECT_FALSE(e.manager->sysExReceived);
+    }
+    deliver(e, multiMode ? multi : sound);
+    EXPECT_TRUE(e.manager->sysExReceived);
+    const LibrarianPatch& slot = e.slot(0, multiMode);
+    EXPECT_EQ(slot.name, field(multiMode ? "Split" : "Warm Pad"));
+    EXPECT_EQ(slot.category, multiMode ? "" : "Init");
+    EXPECT_EQ(slot.messages.size(), 1u) << "only the dump";
+    deliver(e, namedDump(multiMode, "Too Late", 0, 0));
+    EXPECT_EQ(e.slot(0, multiMode).name, slot.name) << "complete until armed again";
+  }
+}
+
+TEST(RequestRouting, OffSendsDumpsToTheEditorAndUnsavedLocksTheUpperBank) {
+  for (bool multi : {false, true}) {
+    Engine e;
+    e.mode(multi);
+    e.manager->SetLibrarianRequestActive(true);
+    e.manager->dumpComplete = e.manager->sysExReceived = true;
+    e.manager->SetLibrarianRequestActive(false);
+    EXPECT_FALSE(e.manager->dumpComplete || e.manager->sysExReceived);
+    EXPECT_TRUE(e.manager->dumpRouting);
+    deliver(e, namedDump(multi, "Editor", 0, 0));
+    EXPECT_EQ(e.dispatch->parsed, 1);
+
+    e.manager->SetLibrarianStatusUnsaved(false);
+    EXPECT_TRUE(e.plugin.layers.empty());
+    e.manager->SetLibrarianRequestActive(true);
+    e.manager->SetLibrarianStatusUnsaved(true);
+    deliver(e, namedDump(multi, "Stray", 0, 0));
+    EXPECT_EQ(e.slot(0, multi).name, slotName(0)) << "collecting has ended";
+    EXPECT_EQ(e.plugin.values[kBankEditUnsaved], 1.0);
+    EXPECT_EQ(e.plugin.layers, (std::vector<std::pair<std::string, bool>>{
+                                   {"discardChangesLayerRight", false},
+                                   {"keepBankOpenLayer", true},
+                                   {multi ? "LeftPerformancePopupMenu" : "UPPERPOPUPMENU", true}}));
+    EXPECT_TRUE(e.plugin.grayedOut[kDatatype]);
+    EXPECT_EQ(e.plugin.last(), "Data received to slot(s)");
+  }
+}
+
+TEST(JobTable, JobsOfLaterWorkAndUnknownCodesAreNotStarted) {
+  Engine e;
+  for (int code : {0, 1, 3, 4, 11, 12, 14, 15, 16, 17, 18, -1}) {
+    bool prepared = false;
+    EXPECT_FALSE(e.manager->startJob(job(code), [&] { prepared = true; })) << code;
+    EXPECT_FALSE(prepared);
+  }
+}
+
+}  // namespace
