@@ -73,16 +73,10 @@ class VIEW_View {
   virtual void setCursorHidden(bool hidden) = 0;
 };
 
-// Modal services that need no open view.
+// What a file panel starts with.
 struct VIEW_FilePanel {
   bool save = false;
   std::string folder;
   std::string fileName;
   std::vector<std::string> extensions;
 };
-// The chosen path, or empty when the panel was cancelled.
-std::string VIEW_RunFilePanel(const VIEW_FilePanel& panel);
-// A modal alert with the given buttons, the first the default. Returns the
-// position of the button pressed (1 for the first), or 0 when dismissed.
-int VIEW_MessageBox(const char* text, const char* caption, const std::vector<std::string>& buttons);
-bool VIEW_OpenURL(const char* url);

@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/view/Backend.h"
 #include "platform/view/HostFrame.h"
-#include "platform/view/View.h"
 
 // The view without a window system: its screen is a pixel surface that tests
 // read, its timer ticks when a test (or a host through a VIEW_HostFrame) says

@@ -2,7 +2,7 @@
 
 #include <memory>
 
-#include "platform/view/View.h"
+#include "platform/view/Backend.h"
 #include "toolkit/plugin/editor/IGraphics.h"
 #include "toolkit/tkstring.h"
 
