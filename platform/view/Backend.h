@@ -14,6 +14,11 @@
 // - VIEW_View::open (View.h): a view of the editor's size in the host's parent;
 // - the modal services below, which need no open view.
 
+// Records the left button and Shift of an event the back end delivers, so
+// that other threads (the audio thread) read them without a window call.
+// Defined by the kit; every back end calls it.
+void VIEW_NoteInput(const VIEW_Event& event);
+
 // The chosen path, or empty when the panel was cancelled.
 std::string VIEW_RunFilePanel(const VIEW_FilePanel& panel);
 // A modal alert with the given buttons, the first the default. Returns the

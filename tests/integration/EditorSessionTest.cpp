@@ -11,7 +11,9 @@
 #include "toolkit/gfx/Png.h"
 
 // The editor of the test plug-in through kroma-host: the host's frame, the
-// timer run from the idle step, mouse gestures and the screen.
+// timer run from the idle step, mouse gestures and the screen. The host asks
+// for no views, so the editor is a pane, whose clicks land 2 pixels left of
+// and 3 above the pointer.
 namespace {
 
 using ::testing::ElementsAre;
@@ -60,11 +62,11 @@ TEST_F(EditorSession, GesturesReachThePlugInAndTheHostHearsOnlyOfferedParameters
   const HostRun host =
       run("open\n"
           "edit-open\n"
-          "edit-mouse down 60 15\n"
-          "edit-mouse drag 85 17\n"
-          "edit-mouse up 85 17\n"
-          "edit-mouse down 35 40\n"
-          "edit-mouse up 35 40\n"
+          "edit-mouse down 62 18\n"
+          "edit-mouse drag 87 20\n"
+          "edit-mouse up 87 20\n"
+          "edit-mouse down 37 43\n"
+          "edit-mouse up 37 43\n"
           "param-get 0\n"
           "close\n");
   // The press at the middle leaves the gain at 0.5: the host hears it, the plug-in does not.
@@ -88,8 +90,8 @@ TEST_F(EditorSession, TheScreenShowsTheEditedValuesAsAPNG) {
       run("open\n"
           "param-set 0 0.2\n"
           "edit-open\n"
-          "edit-mouse down 85 40\n"
-          "edit-mouse up 85 40\n"
+          "edit-mouse down 87 43\n"
+          "edit-mouse up 87 43\n"
           "idle\n"
           "edit-screen " +
           png +
