@@ -45,7 +45,7 @@ TEST_F(EditorSession, OpensWithItsSizeDrawsOnIdleAndCloses) {
           "close\n");
   EXPECT_THAT(host.line("record[1] flags"), ::testing::HasSubstr("HasEditor"));
   EXPECT_TRUE(host.has("dispatch effEditGetRect -> 1"));
-  EXPECT_TRUE(host.has("  rect top=0 left=0 bottom=60 right=120"));
+  EXPECT_TRUE(host.has("  rect top=0 left=0 bottom=90 right=120"));
   EXPECT_TRUE(host.has("plugin[1]: editor opened"));
   EXPECT_TRUE(host.has("dispatch effEditOpen -> 1"));
   EXPECT_TRUE(host.has("dispatch effEditIdle -> 0"));
@@ -97,7 +97,7 @@ TEST_F(EditorSession, TheScreenShowsTheEditedValuesAsAPNG) {
           png +
           "\n"
           "close\n");
-  EXPECT_TRUE(host.has("  screen 120x60 written"));
+  EXPECT_TRUE(host.has("  screen 120x90 written"));
   std::unique_ptr<GFX_IBitmap> screen(GFX_LoadPNG(png.c_str(), nullptr));
   ASSERT_NE(screen, nullptr);
   auto filledUpTo = [&](int y) {

@@ -22,8 +22,8 @@ GFX_CachedFont* FontOf(const std::string& name, int size) {
   std::unique_ptr<GFX_CachedFont>& font = fonts[{face, height}];
   if (!font) {
     font = std::make_unique<GFX_CachedFont>();
-    font->SetFromHFont(CreateFont(height, 0, 0, 0, FW_NORMAL, 0, 0, 0, 0, 0, 0,
-                                  ANTIALIASED_QUALITY, 0, face.c_str()),
+    font->SetFromHFont(CreateFont(height, 0, 0, 0, FW_NORMAL, 0, 0, 0, 0, 0, 0, ANTIALIASED_QUALITY,
+                                  0, face.c_str()),
                        GFX_FONT_OWNS | GFX_FONT_NATIVE);
   }
   return font.get();
@@ -53,8 +53,8 @@ void X11Canvas::line(int x1, int y1, int x2, int y2, uint32_t colour) {
   GFX_Line(&mBitmap, x1, y1, x2, y2, colour, 1.f, GFX_MODE_COPY, true);
 }
 
-void X11Canvas::text(const std::string& text, int x, int y, int width, int height,
-                     uint32_t colour, unsigned flags, const std::string& font, int size) {
+void X11Canvas::text(const std::string& text, int x, int y, int width, int height, uint32_t colour,
+                     unsigned flags, const std::string& font, int size) {
   GFX_CachedFont* cached = FontOf(font, size);
   cached->SetTextColor(colour);
   RECT rect = {x, y, x + width, y + height};

@@ -13,8 +13,8 @@
 #include <sstream>
 
 #include "platform/view/x11/X11Canvas.h"
-#include "toolkit/gfx/Modes.h"
 #include "platform/view/x11/X11Surface.h"
+#include "toolkit/gfx/Modes.h"
 #include "toolkit/wsys/WsysTypes.h"
 
 namespace {
@@ -292,7 +292,8 @@ class FilePanel : public Dialog {
     for (int row = 0; row < kListRows && mFirst + row < (int)mEntries.size(); ++row) {
       const int index = mFirst + row, y = listTop + row * kRowHeight;
       const bool selected = index == mSelected;
-      if (selected) canvas.fill(kMargin + 1, y, w - 2 * kMargin - 2, kRowHeight, X11Canvas::kHighlight);
+      if (selected)
+        canvas.fill(kMargin + 1, y, w - 2 * kMargin - 2, kRowHeight, X11Canvas::kHighlight);
       canvas.text(mEntries[(size_t)index], kMargin + 6, y, w - 2 * kMargin - 12, kRowHeight,
                   selected ? X11Canvas::kHighlightText : X11Canvas::kText, DT_LEFT | DT_VCENTER);
     }
@@ -359,7 +360,8 @@ int X11RunMessageBox(X11Display* display, const std::string& caption, const std:
                      const std::vector<std::string>& buttons) {
   std::vector<std::string> lines = Lines(text);
   int width = 320;
-  for (const std::string& line : lines) width = std::max(width, X11Canvas::textWidth(line) + 2 * kMargin);
+  for (const std::string& line : lines)
+    width = std::max(width, X11Canvas::textWidth(line) + 2 * kMargin);
   width = std::min(width, display->screenWidth());
   const int height = 2 * kMargin + (int)(lines.size() + 1) * kRowHeight + 16 + kButtonHeight;
   MessageBox box(display, caption, std::move(lines), buttons, width, height);

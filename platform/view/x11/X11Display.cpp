@@ -164,16 +164,17 @@ X11PixelFormat::X11PixelFormat(const Visual* visual, int depth)
 void X11PixelFormat::convert(const uint32_t* src, int srcSpan, XImage* image, int x, int y,
                              int width, int height) const {
   const bool direct = image->bits_per_pixel == 32 && image->byte_order == LSBFirst;
-  const bool eightBits =
-      BitsOf(mRedMask) == 8 && BitsOf(mGreenMask) == 8 && BitsOf(mBlueMask) == 8;
+  const bool eightBits = BitsOf(mRedMask) == 8 && BitsOf(mGreenMask) == 8 && BitsOf(mBlueMask) == 8;
   for (int row = y; row < y + height; ++row) {
     const uint32_t* in = src + (size_t)row * srcSpan;
     if (direct && mByteSwap) {
       // Engine a,r,g,b bytes from the low end turned around give 0xAARRGGBB.
-      uint32_t* out = reinterpret_cast<uint32_t*>(image->data + (size_t)row * image->bytes_per_line);
+      uint32_t* out =
+          reinterpret_cast<uint32_t*>(image->data + (size_t)row * image->bytes_per_line);
       for (int col = x; col < x + width; ++col) out[col] = __builtin_bswap32(in[col]);
     } else if (direct && eightBits) {
-      uint32_t* out = reinterpret_cast<uint32_t*>(image->data + (size_t)row * image->bytes_per_line);
+      uint32_t* out =
+          reinterpret_cast<uint32_t*>(image->data + (size_t)row * image->bytes_per_line);
       for (int col = x; col < x + width; ++col) {
         const uint32_t p = in[col];
         out[col] = (p >> 8 & 0xFF) << mRedShift | (p >> 16 & 0xFF) << mGreenShift |

@@ -60,9 +60,9 @@ class MenuRun : public X11Handler {
     mDisplay->runModal(
         [&] { return mLevels[0]->mapped || std::chrono::steady_clock::now() > deadline; });
     for (int tries = 0; tries < kGrabTries; ++tries) {
-      const int grabbed = XGrabPointer(d, top, True,
-                                       ButtonPressMask | ButtonReleaseMask | PointerMotionMask,
-                                       GrabModeAsync, GrabModeAsync, None, None, CurrentTime);
+      const int grabbed =
+          XGrabPointer(d, top, True, ButtonPressMask | ButtonReleaseMask | PointerMotionMask,
+                       GrabModeAsync, GrabModeAsync, None, None, CurrentTime);
       if (grabbed == GrabSuccess) break;
       std::this_thread::sleep_for(kGrabPause);
     }
@@ -109,7 +109,8 @@ class MenuRun : public X11Handler {
       level->tops.push_back(top);
       top += (item.flags & VIEW_Menu::kSeparator) ? kSeparatorHeight : row;
       const int indent = (item.flags & VIEW_Menu::kIndented) ? kIndent : 0;
-      width = std::max(width, kCheckWidth + indent + X11Canvas::textWidth(item.title) + kArrowWidth);
+      width =
+          std::max(width, kCheckWidth + indent + X11Canvas::textWidth(item.title) + kArrowWidth);
     }
     level->tops.push_back(top);
     const int height = top + 1;
@@ -152,8 +153,8 @@ class MenuRun : public X11Handler {
     const VIEW_Menu* sub = nullptr;
     if (item >= 0 && Navigable(level.menu->item(item))) sub = level.menu->item(item).subMenu.get();
     if (sub && sub->size() == 0) sub = nullptr;
-    const bool shown = sub ? mLevels.size() > l + 1 && mLevels[l + 1]->menu == sub
-                           : mLevels.size() == l + 1;
+    const bool shown =
+        sub ? mLevels.size() > l + 1 && mLevels[l + 1]->menu == sub : mLevels.size() == l + 1;
     if (level.hot == item && shown) return;
     level.hot = item;
     closeFrom(l + 1);
@@ -202,8 +203,8 @@ class MenuRun : public X11Handler {
   // The next navigable item from one, in a direction; -1 when none.
   static int step(const VIEW_Menu& menu, int from, int direction) {
     for (int n = 1; n <= menu.size(); ++n) {
-      const int i = ((from < 0 && direction < 0 ? 0 : from) + direction * n + menu.size() * 2) %
-                    menu.size();
+      const int i =
+          ((from < 0 && direction < 0 ? 0 : from) + direction * n + menu.size() * 2) % menu.size();
       if (Navigable(menu.item(i))) return i;
     }
     return -1;

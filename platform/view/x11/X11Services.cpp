@@ -91,9 +91,9 @@ std::string VIEW_RunFilePanel(const VIEW_FilePanel& panel) {
     if (!patterns.empty()) args.push_back("--file-filter=" + patterns);
     chosen = RunDialogProgram(display, args);
   } else if (OnPath("kdialog")) {
-    chosen = RunDialogProgram(display, {"kdialog",
-                                        panel.save ? "--getsavefilename" : "--getopenfilename",
-                                        StartPath(panel), patterns});
+    chosen = RunDialogProgram(display,
+                              {"kdialog", panel.save ? "--getsavefilename" : "--getopenfilename",
+                               StartPath(panel), patterns});
   } else if (display) {
     chosen = X11RunFilePanel(display, panel);
   }

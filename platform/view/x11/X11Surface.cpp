@@ -23,11 +23,10 @@ X11Surface::X11Surface(X11Display* display, Window parent, int x, int y, int wid
   attributes.bit_gravity = NorthWestGravity;
   attributes.override_redirect = popup;
   attributes.save_under = popup;
-  const Window made = XCreateWindow(d, under, x, y, (unsigned)mWidth, (unsigned)mHeight, 0,
-                                    CopyFromParent, InputOutput, CopyFromParent,
-                                    CWEventMask | CWBackPixmap | CWBitGravity |
-                                        CWOverrideRedirect | CWSaveUnder,
-                                    &attributes);
+  const Window made = XCreateWindow(
+      d, under, x, y, (unsigned)mWidth, (unsigned)mHeight, 0, CopyFromParent, InputOutput,
+      CopyFromParent, CWEventMask | CWBackPixmap | CWBitGravity | CWOverrideRedirect | CWSaveUnder,
+      &attributes);
   if (trap.failed()) return;
   mWindow = made;
   mGC = XCreateGC(d, mWindow, 0, nullptr);

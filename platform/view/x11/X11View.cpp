@@ -49,15 +49,24 @@ int KitKey(KeySym symbol) {
     int key;
   };
   static const Named kNamed[] = {
-      {XK_space, VIEW_KEY_SPACE},         {XK_Up, VIEW_KEY_UP},
-      {XK_KP_Up, VIEW_KEY_UP},            {XK_Down, VIEW_KEY_DOWN},
-      {XK_KP_Down, VIEW_KEY_DOWN},        {XK_Left, VIEW_KEY_LEFT},
-      {XK_KP_Left, VIEW_KEY_LEFT},        {XK_Right, VIEW_KEY_RIGHT},
-      {XK_KP_Right, VIEW_KEY_RIGHT},      {XK_Return, VIEW_KEY_RETURN},
-      {XK_KP_Enter, VIEW_KEY_ENTER},      {XK_Tab, VIEW_KEY_TAB},
-      {XK_ISO_Left_Tab, VIEW_KEY_TAB},    {XK_Escape, VIEW_KEY_ESCAPE},
-      {XK_BackSpace, VIEW_KEY_BACKSPACE}, {XK_Delete, VIEW_KEY_DELETE},
-      {XK_KP_Delete, VIEW_KEY_DELETE},    {XK_Home, VIEW_KEY_HOME},
+      {XK_space, VIEW_KEY_SPACE},
+      {XK_Up, VIEW_KEY_UP},
+      {XK_KP_Up, VIEW_KEY_UP},
+      {XK_Down, VIEW_KEY_DOWN},
+      {XK_KP_Down, VIEW_KEY_DOWN},
+      {XK_Left, VIEW_KEY_LEFT},
+      {XK_KP_Left, VIEW_KEY_LEFT},
+      {XK_Right, VIEW_KEY_RIGHT},
+      {XK_KP_Right, VIEW_KEY_RIGHT},
+      {XK_Return, VIEW_KEY_RETURN},
+      {XK_KP_Enter, VIEW_KEY_ENTER},
+      {XK_Tab, VIEW_KEY_TAB},
+      {XK_ISO_Left_Tab, VIEW_KEY_TAB},
+      {XK_Escape, VIEW_KEY_ESCAPE},
+      {XK_BackSpace, VIEW_KEY_BACKSPACE},
+      {XK_Delete, VIEW_KEY_DELETE},
+      {XK_KP_Delete, VIEW_KEY_DELETE},
+      {XK_Home, VIEW_KEY_HOME},
       {XK_End, VIEW_KEY_END},
   };
   for (const Named& named : kNamed)
@@ -79,7 +88,7 @@ VIEW_X11View* VIEW_X11View::create(void* parent, int width, int height, int fps,
   if (!display) return nullptr;
   VIEW_X11View* view = new VIEW_X11View(display, client, fps);
   // The host hands its window's id in the pointer.
-  if (view->make((Window)reinterpret_cast<uintptr_t>(parent), width, height)) return view;
+  if (view->make((Window) reinterpret_cast<uintptr_t>(parent), width, height)) return view;
   delete view;
   return nullptr;
 }
@@ -92,8 +101,8 @@ VIEW_X11View::VIEW_X11View(X11Display* display, VIEW_Client* client, int fps)
       mNextTick(std::chrono::steady_clock::now()) {}
 
 bool VIEW_X11View::make(Window parent, int width, int height) {
-  mSurface = std::make_unique<X11Surface>(mDisplay, parent, 0, 0, width, height, kViewEvents,
-                                          false);
+  mSurface =
+      std::make_unique<X11Surface>(mDisplay, parent, 0, 0, width, height, kViewEvents, false);
   if (!mSurface->ok()) return false;
   Display* d = mDisplay->display();
   if (!parent) XStoreName(d, mSurface->window(), "Editor");
@@ -133,7 +142,8 @@ bool VIEW_X11View::resize(int width, int height) {
 
 void VIEW_X11View::invalidate(int x, int y, int width, int height) {
   const int l = std::max(x, 0), t = std::max(y, 0);
-  const int r = std::min(x + width, mSurface->width()), b = std::min(y + height, mSurface->height());
+  const int r = std::min(x + width, mSurface->width()),
+            b = std::min(y + height, mSurface->height());
   if (r <= l || b <= t) return;
   if (mDirty[2] <= mDirty[0]) {
     mDirty[0] = l, mDirty[1] = t, mDirty[2] = r, mDirty[3] = b;
@@ -206,7 +216,10 @@ void VIEW_X11View::handleEvent(XEvent& event) {
       key(event.xkey);
       break;
     case FocusOut:
-      if (event.xfocus.mode == NotifyNormal && event.xfocus.detail != NotifyInferior) {
+      // The keyboard left for another window; not when it moved within ours
+      // or only followed the pointer.
+      if (event.xfocus.mode == NotifyNormal && event.xfocus.detail != NotifyInferior &&
+          event.xfocus.detail != NotifyPointer) {
         VIEW_Event deactivated;
         deactivated.type = VIEW_Event::kDeactivate;
         send(deactivated);
@@ -354,9 +367,8 @@ void VIEW_X11View::drawField() {
   int x = kFieldPad;
   if (textW < room && mField.align == VIEW_TextField::kCentre) x += (room - textW) / 2;
   if (textW < room && mField.align == VIEW_TextField::kRight) x += room - textW;
-  const int caretX =
-      X11Canvas::textWidth(mField.text.substr(0, (size_t)mField.caret), mField.fontName,
-                           mField.fontSize);
+  const int caretX = X11Canvas::textWidth(mField.text.substr(0, (size_t)mField.caret),
+                                          mField.fontName, mField.fontSize);
   if (textW > room) x = std::min(kFieldPad, room + kFieldPad - caretX);  // keep the caret in view
   uint32_t colour = mField.textColour;
   if (mField.selected && !mField.text.empty()) {
