@@ -1,60 +1,39 @@
 #include "XvfbServer.h"
 
-#include <X11/Xlib.h>
+#include <poll.h>
 #include <signal.h>
-#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <string>
-#include <thread>
 
 namespace {
 
-constexpr int kFirstDisplay = 90;
-constexpr int kLastDisplay = 190;
-constexpr auto kStartWait = std::chrono::seconds(10);
-
-bool Exists(const std::string& path) {
-  struct stat st {};
-  return stat(path.c_str(), &st) == 0;
-}
-
-bool Answers(const std::string& display) {
-  Display* connection = XOpenDisplay(display.c_str());
-  if (!connection) return false;
-  XCloseDisplay(connection);
-  return true;
-}
+constexpr int kStartWaitMs = 10000;
 
 }  // namespace
 
+// The server picks a free display itself and writes its number once it
+// listens, so that tests running side by side never share one.
 XvfbServer::XvfbServer() {
-  for (int n = kFirstDisplay; n <= kLastDisplay && mDisplay.empty(); ++n) {
-    const std::string number = std::to_string(n);
-    if (Exists("/tmp/.X" + number + "-lock") || Exists("/tmp/.X11-unix/X" + number)) continue;
-    const std::string name = ":" + number;
-    mPid = fork();
-    if (mPid == 0) {
-      execlp("Xvfb", "Xvfb", name.c_str(), "-screen", "0", "1920x1080x24", "-nolisten", "tcp",
-             (char*)nullptr);
-      _exit(127);
-    }
-    if (mPid < 0) return;
-    const auto deadline = std::chrono::steady_clock::now() + kStartWait;
-    while (std::chrono::steady_clock::now() < deadline) {
-      if (waitpid(mPid, nullptr, WNOHANG) == mPid) {  // lost the display to another: next one
-        mPid = -1;
-        break;
-      }
-      if (Answers(name)) {
-        mDisplay = name;
-        break;
-      }
-      std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
+  int ready[2];
+  if (pipe(ready) != 0) return;
+  mPid = fork();
+  if (mPid == 0) {
+    close(ready[0]);
+    const std::string fd = std::to_string(ready[1]);
+    execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1920x1080x24", "-nolisten",
+           "tcp", (char*)nullptr);
+    _exit(127);
   }
+  close(ready[1]);
+  std::string number;
+  pollfd fd{ready[0], POLLIN, 0};
+  char c;
+  while (mPid > 0 && poll(&fd, 1, kStartWaitMs) > 0 && read(ready[0], &c, 1) == 1 && c != '\n')
+    number += c;
+  close(ready[0]);
+  if (!number.empty()) mDisplay = ":" + number;
 }
 
 XvfbServer::~XvfbServer() {

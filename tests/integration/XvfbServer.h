@@ -4,7 +4,7 @@
 
 #include <string>
 
-// An X server of the test's own, on the first free display from :90, with a
+// An X server of the test's own, on a display it finds free, with a
 // screen large enough for the largest editor; stopped by its pid.
 class XvfbServer {
  public:
