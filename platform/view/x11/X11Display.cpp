@@ -48,8 +48,12 @@ bool X11Display::open() {
   mScreen = DefaultScreen(mDisplay);
   // Shared memory works only with a server on this machine.
   const char* name = DisplayString(mDisplay);
-  mHasShm = XShmQueryExtension(mDisplay) && name && name[0] == ':';
+  mServerShm = mHasShm = XShmQueryExtension(mDisplay) && name && name[0] == ':';
   return true;
+}
+
+void X11Display::setShm(bool on) {
+  mHasShm = on && mServerShm;
 }
 
 void X11Display::release() {

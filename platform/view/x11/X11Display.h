@@ -41,6 +41,9 @@ class X11Display {
   int screenWidth() const { return DisplayWidth(mDisplay, mScreen); }
   int screenHeight() const { return DisplayHeight(mDisplay, mScreen); }
   bool hasShm() const { return mHasShm; }
+  // Turns shared-memory images off (as a remote server has none), or back on
+  // where the server offers them; for images made afterwards.
+  void setShm(bool on);
   // A cursor that shows nothing.
   Cursor blankCursor();
 
@@ -61,6 +64,7 @@ class X11Display {
   int mScreen = 0;
   int mUsers = 0;
   bool mHasShm = false;
+  bool mServerShm = false;
   Cursor mBlank = 0;
   std::map<Window, X11Handler*> mHandlers;
   std::vector<X11Ticker*> mTickers;
