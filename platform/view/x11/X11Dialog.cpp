@@ -35,9 +35,10 @@ struct Button {
 // A window with a body the subclass draws and a row of buttons at its foot.
 class Dialog : public X11Handler {
  public:
+  // Return presses the default button, Tab moves on from it.
   Dialog(X11Display* display, const std::string& title, int width, int height,
-         const std::vector<std::string>& buttons)
-      : mDisplay(display), mCanvas(width, height) {
+         const std::vector<std::string>& buttons, int defaultButton)
+      : mDisplay(display), mCanvas(width, height), mFocus(defaultButton) {
     int x = width - kMargin - kButtonWidth;
     for (auto it = buttons.rbegin(); it != buttons.rend(); ++it, x -= kButtonWidth + 8)
       mButtons.insert(mButtons.begin(), Button{*it, x, height - kMargin - kButtonHeight});
@@ -121,6 +122,7 @@ class Dialog : public X11Handler {
 
   X11Display* mDisplay;
   X11Canvas mCanvas;
+  int mFocus;
   std::unique_ptr<X11Surface> mSurface;
   std::vector<Button> mButtons;
   Time mLastClick = 0;
@@ -158,7 +160,6 @@ class Dialog : public X11Handler {
   }
 
   Atom mDeleteAtom = 0;
-  int mFocus = 0;
   int mPressed = 0;
   bool mDone = false;
 };
@@ -174,7 +175,7 @@ class MessageBox : public Dialog {
  public:
   MessageBox(X11Display* display, const std::string& caption, std::vector<std::string> lines,
              const std::vector<std::string>& buttons, int width, int height)
-      : Dialog(display, caption, width, height, buttons),
+      : Dialog(display, caption, width, height, buttons, 0),
         mCaption(caption),
         mLines(std::move(lines)) {}
 
@@ -216,7 +217,7 @@ class FilePanel : public Dialog {
   FilePanel(X11Display* display, const VIEW_FilePanel& panel)
       : Dialog(display, panel.save ? "Save" : "Open", 460,
                2 * kMargin + (kListRows + 3) * kRowHeight + kButtonHeight + 8,
-               {"Cancel", panel.save ? "Save" : "Open"}),
+               {"Cancel", panel.save ? "Save" : "Open"}, 1),
         mExtensions(panel.extensions) {
     enter(ExpandHome(panel.folder.empty() ? "~" : panel.folder));
     mPath.text = mFolder + panel.fileName;

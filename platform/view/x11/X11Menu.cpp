@@ -212,8 +212,11 @@ class MenuRun : public X11Handler {
 
   void key(XKeyEvent& event) {
     KeySym symbol = XLookupKeysym(&event, 0);
-    Level& level = *mLevels.back();
-    const size_t l = mLevels.size() - 1;
+    // The keys work in the deepest menu with an item lit: a sub-menu that
+    // only opened under its item is not entered yet.
+    size_t l = mLevels.size() - 1;
+    while (l > 0 && mLevels[l]->hot < 0) --l;
+    Level& level = *mLevels[l];
     const int hot = level.hot;
     switch (symbol) {
       case XK_Down:
@@ -226,7 +229,7 @@ class MenuRun : public X11Handler {
         if (hot >= 0 && level.menu->item(hot).subMenu) enterSub(l);
         break;
       case XK_Left:
-        if (l > 0) closeFrom(l);
+        if (l > 0) setHot(l, -1);
         break;
       case XK_Return:
       case XK_KP_Enter:
@@ -239,7 +242,7 @@ class MenuRun : public X11Handler {
         break;
       case XK_Escape:
         if (l > 0)
-          closeFrom(l);
+          setHot(l, -1);
         else
           mDone = true;
         break;
