@@ -50,6 +50,13 @@ void FrameMouse(void* view, int kind, int x, int y, int flags, int amount) {
   }
 }
 
+VIEW_Event MouseEvent(VIEW_Event::Type type, int x, int y, int button, VIEW_Mods mods) {
+  VIEW_Event event;
+  event.type = type;
+  event.x = x, event.y = y, event.button = button, event.mods = mods;
+  return event;
+}
+
 const uint32_t* FrameScreen(void* view, int* width, int* height) {
   const VIEW_HeadlessView* headless = static_cast<VIEW_HeadlessView*>(view);
   *width = headless->screenWidth();
@@ -111,21 +118,14 @@ bool VIEW_HeadlessView::resize(int width, int height) {
 }
 
 void VIEW_HeadlessView::invalidate(int x, int y, int width, int height) {
-  const int l = std::max(x, 0), t = std::max(y, 0);
-  const int r = std::min(x + width, mWidth), b = std::min(y + height, mHeight);
-  if (r <= l || b <= t) return;
-  if (mDirty[2] <= mDirty[0]) {
-    mDirty[0] = l, mDirty[1] = t, mDirty[2] = r, mDirty[3] = b;
-    return;
-  }
-  mDirty[0] = std::min(mDirty[0], l), mDirty[1] = std::min(mDirty[1], t);
-  mDirty[2] = std::max(mDirty[2], r), mDirty[3] = std::max(mDirty[3], b);
+  mDirty.add(x, y, width, height, mWidth, mHeight);
 }
 
 void VIEW_HeadlessView::flushDraw() {
-  if (!mClient || mDirty[2] <= mDirty[0]) return;
-  const int x = mDirty[0], y = mDirty[1], w = mDirty[2] - x, h = mDirty[3] - y;
-  mDirty[0] = mDirty[1] = mDirty[2] = mDirty[3] = 0;
+  if (!mClient || mDirty.empty()) return;
+  const VIEW_Region region = mDirty.take();
+  const int x = region.left, y = region.top;
+  const int w = region.right - x, h = region.bottom - y;
   mDrawn.push_back({x, y, w, h});
   mDrawing = true;
   mClient->viewDraw(x, y, w, h);
@@ -201,38 +201,26 @@ void VIEW_HeadlessView::send(VIEW_Event event) {
 }
 
 void VIEW_HeadlessView::mouseDown(int x, int y, int button, VIEW_Mods mods, int clickCount) {
-  VIEW_Event event;
-  event.type = VIEW_Event::kMouseDown;
-  event.x = x, event.y = y, event.button = button, event.mods = mods;
+  VIEW_Event event = MouseEvent(VIEW_Event::kMouseDown, x, y, button, mods);
   event.clickCount = clickCount;
   send(event);
 }
 
 void VIEW_HeadlessView::mouseUp(int x, int y, int button, VIEW_Mods mods) {
-  VIEW_Event event;
-  event.type = VIEW_Event::kMouseUp;
-  event.x = x, event.y = y, event.button = button, event.mods = mods;
-  send(event);
+  send(MouseEvent(VIEW_Event::kMouseUp, x, y, button, mods));
 }
 
 void VIEW_HeadlessView::mouseDrag(int x, int y, int button, VIEW_Mods mods) {
-  VIEW_Event event;
-  event.type = VIEW_Event::kMouseDrag;
-  event.x = x, event.y = y, event.button = button, event.mods = mods;
-  send(event);
+  send(MouseEvent(VIEW_Event::kMouseDrag, x, y, button, mods));
 }
 
 void VIEW_HeadlessView::mouseMove(int x, int y, VIEW_Mods mods) {
-  VIEW_Event event;
-  event.type = VIEW_Event::kMouseMove;
-  event.x = x, event.y = y, event.mods = mods;
-  send(event);
+  send(MouseEvent(VIEW_Event::kMouseMove, x, y, VIEW_Event::kNoButton, mods));
 }
 
 void VIEW_HeadlessView::wheel(int x, int y, int amount, VIEW_Mods mods) {
-  VIEW_Event event;
-  event.type = VIEW_Event::kWheel;
-  event.x = x, event.y = y, event.wheel = amount, event.mods = mods;
+  VIEW_Event event = MouseEvent(VIEW_Event::kWheel, x, y, VIEW_Event::kNoButton, mods);
+  event.wheel = amount;
   send(event);
 }
 

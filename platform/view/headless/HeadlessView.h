@@ -6,6 +6,7 @@
 
 #include "platform/view/Backend.h"
 #include "platform/view/HostFrame.h"
+#include "platform/view/Region.h"
 
 // The view without a window system: its screen is a pixel surface that tests
 // read, its timer ticks when a test (or a host through a VIEW_HostFrame) says
@@ -81,8 +82,7 @@ class VIEW_HeadlessView : public VIEW_View {
   bool mComposited;
   int mPresents = 0;
   bool mDrawing = false;
-  // The pending region, {L, T, R, B}; empty when R <= L.
-  int mDirty[4] = {0, 0, 0, 0};
+  VIEW_Region mDirty;
   std::vector<std::vector<int>> mDrawn;
   VIEW_TextField mField;
   bool mFieldOpen = false;

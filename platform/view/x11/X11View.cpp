@@ -141,25 +141,15 @@ bool VIEW_X11View::resize(int width, int height) {
 // ---- Drawing -----------------------------------------------------------------
 
 void VIEW_X11View::invalidate(int x, int y, int width, int height) {
-  const int l = std::max(x, 0), t = std::max(y, 0);
-  const int r = std::min(x + width, mSurface->width()),
-            b = std::min(y + height, mSurface->height());
-  if (r <= l || b <= t) return;
-  if (mDirty[2] <= mDirty[0]) {
-    mDirty[0] = l, mDirty[1] = t, mDirty[2] = r, mDirty[3] = b;
-    return;
-  }
-  mDirty[0] = std::min(mDirty[0], l), mDirty[1] = std::min(mDirty[1], t);
-  mDirty[2] = std::max(mDirty[2], r), mDirty[3] = std::max(mDirty[3], b);
+  mDirty.add(x, y, width, height, mSurface->width(), mSurface->height());
 }
 
 void VIEW_X11View::flushDraw() {
-  if (!mClient || mDirty[2] <= mDirty[0]) return;
-  std::copy(mDirty, mDirty + 4, mDrawRect);
-  mDirty[0] = mDirty[1] = mDirty[2] = mDirty[3] = 0;
+  if (!mClient || mDirty.empty()) return;
+  mDrawRect = mDirty.take();
   mDrawing = true;
-  mClient->viewDraw(mDrawRect[0], mDrawRect[1], mDrawRect[2] - mDrawRect[0],
-                    mDrawRect[3] - mDrawRect[1]);
+  mClient->viewDraw(mDrawRect.left, mDrawRect.top, mDrawRect.right - mDrawRect.left,
+                    mDrawRect.bottom - mDrawRect.top);
   mDrawing = false;
   if (mFieldOpen) drawField();  // the field lies over the editor
 }
@@ -167,8 +157,9 @@ void VIEW_X11View::flushDraw() {
 // Only the rectangle being drawn goes out: the rest of the window is as it was.
 bool VIEW_X11View::present(const uint32_t* pixels, int rowSpan, int width, int height) {
   if (!mDrawing || !pixels) return false;
-  const int r = std::min(mDrawRect[2], width), b = std::min(mDrawRect[3], height);
-  mSurface->put(pixels, rowSpan, mDrawRect[0], mDrawRect[1], r - mDrawRect[0], b - mDrawRect[1]);
+  const int r = std::min(mDrawRect.right, width), b = std::min(mDrawRect.bottom, height);
+  mSurface->put(pixels, rowSpan, mDrawRect.left, mDrawRect.top, r - mDrawRect.left,
+                b - mDrawRect.top);
   XFlush(mDisplay->display());
   return true;
 }

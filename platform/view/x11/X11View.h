@@ -5,6 +5,7 @@
 #include <string>
 
 #include "platform/view/Backend.h"
+#include "platform/view/Region.h"
 #include "platform/view/x11/X11Canvas.h"
 #include "platform/view/x11/X11Display.h"
 #include "platform/view/x11/X11Surface.h"
@@ -61,9 +62,9 @@ class VIEW_X11View : public VIEW_View, private X11Handler, private X11Ticker {
   std::shared_ptr<bool> mAlive = std::make_shared<bool>(true);
   std::chrono::steady_clock::duration mInterval;
   std::chrono::steady_clock::time_point mNextTick;
-  // The invalid region {L, T, R, B}, and the one being drawn.
-  int mDirty[4] = {0, 0, 0, 0};
-  int mDrawRect[4] = {0, 0, 0, 0};
+  // The invalid region, and the one being drawn.
+  VIEW_Region mDirty;
+  VIEW_Region mDrawRect;
   bool mDrawing = false;
   bool mCursorHidden = false;
   // Multi-click counting.

@@ -186,63 +186,51 @@ void IGraphicsCocoa_vKroma_vst::getMouseXY(const VIEW_Event& event, int* x, int*
 }
 
 void IGraphicsCocoa_vKroma_vst::mouseDown(const VIEW_Event& event) {
-  int x, y;
-  getMouseXY(event, &x, &y);
-  IMouseMod mod = LeftMods(event);
-  if (event.clickCount >= 2)
-    mGraphics->OnMouseDblClick(x, y, &mod);
-  else
-    mGraphics->OnMouseDown(x, y, &mod);
+  forward(event, LeftMods(event), [&](int x, int y, IMouseMod* mod) {
+    if (event.clickCount >= 2)
+      mGraphics->OnMouseDblClick(x, y, mod);
+    else
+      mGraphics->OnMouseDown(x, y, mod);
+  });
 }
 
 void IGraphicsCocoa_vKroma_vst::mouseUp(const VIEW_Event& event) {
-  int x, y;
-  getMouseXY(event, &x, &y);
-  IMouseMod mod = LeftMods(event);
-  mGraphics->OnMouseUp(x, y, &mod);
+  forward(event, LeftMods(event),
+          [&](int x, int y, IMouseMod* mod) { mGraphics->OnMouseUp(x, y, mod); });
 }
 
 void IGraphicsCocoa_vKroma_vst::mouseDragged(const VIEW_Event& event) {
-  int x, y;
-  getMouseXY(event, &x, &y);
-  IMouseMod mod = LeftMods(event);
-  if (!mTextFieldView) mGraphics->OnMouseDrag(x, y, &mod);
+  forward(event, LeftMods(event), [&](int x, int y, IMouseMod* mod) {
+    if (!mTextFieldView) mGraphics->OnMouseDrag(x, y, mod);
+  });
 }
 
+// A right double click is two presses.
 void IGraphicsCocoa_vKroma_vst::rightMouseDown(const VIEW_Event& event) {
-  int x, y;
-  getMouseXY(event, &x, &y);
-  IMouseMod mod = RightMods(event);
-  mGraphics->OnMouseDown(x, y, &mod);
+  forward(event, RightMods(event),
+          [&](int x, int y, IMouseMod* mod) { mGraphics->OnMouseDown(x, y, mod); });
 }
 
 void IGraphicsCocoa_vKroma_vst::rightMouseUp(const VIEW_Event& event) {
-  int x, y;
-  getMouseXY(event, &x, &y);
-  IMouseMod mod = RightMods(event);
-  mGraphics->OnMouseUp(x, y, &mod);
+  forward(event, RightMods(event),
+          [&](int x, int y, IMouseMod* mod) { mGraphics->OnMouseUp(x, y, mod); });
 }
 
 void IGraphicsCocoa_vKroma_vst::rightMouseDragged(const VIEW_Event& event) {
-  int x, y;
-  getMouseXY(event, &x, &y);
-  IMouseMod mod = RightMods(event);
-  if (!mTextFieldView) mGraphics->OnMouseDrag(x, y, &mod);
+  forward(event, RightMods(event), [&](int x, int y, IMouseMod* mod) {
+    if (!mTextFieldView) mGraphics->OnMouseDrag(x, y, mod);
+  });
 }
 
 void IGraphicsCocoa_vKroma_vst::mouseMoved(const VIEW_Event& event) {
-  int x, y;
-  getMouseXY(event, &x, &y);
-  IMouseMod mod = LeftMods(event);
-  mGraphics->OnMouseOver(x, y, &mod);
+  forward(event, LeftMods(event),
+          [&](int x, int y, IMouseMod* mod) { mGraphics->OnMouseOver(x, y, mod); });
 }
 
 void IGraphicsCocoa_vKroma_vst::scrollWheel(const VIEW_Event& event) {
   endUserInput();
-  int x, y;
-  getMouseXY(event, &x, &y);
-  IMouseMod mod = LeftMods(event);
-  mGraphics->OnMouseWheel(x, y, &mod, event.wheel);
+  forward(event, LeftMods(event),
+          [&](int x, int y, IMouseMod* mod) { mGraphics->OnMouseWheel(x, y, mod, event.wheel); });
 }
 
 // Keys without a number (and those the controls leave) go on to the host.

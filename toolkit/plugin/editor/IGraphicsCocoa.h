@@ -4,6 +4,7 @@
 #include <string>
 
 #include "platform/view/View.h"
+#include "toolkit/plugin/editor/IControl.h"
 
 class IControl;
 class IGraphicsMac;
@@ -108,6 +109,13 @@ class IGraphicsCocoa_vKroma_vst : private VIEW_Client {
   void viewTextEnded(const std::string& text, bool committed) override;
 
   void getMouseXY(const VIEW_Event& event, int* x, int* y);
+  // Hands the event's position and the modifiers to call(x, y, mod).
+  template <class Call>
+  void forward(const VIEW_Event& event, IMouseMod mod, Call call) {
+    int x, y;
+    getMouseXY(event, &x, &y);
+    call(x, y, &mod);
+  }
   void mouseDown(const VIEW_Event& event);
   void mouseUp(const VIEW_Event& event);
   void mouseDragged(const VIEW_Event& event);
