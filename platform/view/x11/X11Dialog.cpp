@@ -60,7 +60,7 @@ class Dialog : public X11Handler {
   int run() {
     if (!mSurface->ok()) return 0;
     XMapRaised(mDisplay->display(), mSurface->window());
-    mDisplay->runModal([this] { return mDone; });
+    mDisplay->runModal([this] { return mDone; }, this);
     return mPressed;
   }
 

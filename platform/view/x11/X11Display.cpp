@@ -14,6 +14,19 @@ X11ErrorTrap* sTrap = nullptr;
 // The longest a modal loop sleeps before it looks again.
 constexpr std::chrono::milliseconds kModalWait(40);
 
+bool IsInput(const XEvent& event) {
+  switch (event.type) {
+    case ButtonPress:
+    case ButtonRelease:
+    case MotionNotify:
+    case KeyPress:
+    case KeyRelease:
+      return true;
+    default:
+      return false;
+  }
+}
+
 int ShiftOf(unsigned long mask) {
   return mask ? __builtin_ctzl(mask) : 0;
 }
@@ -96,11 +109,17 @@ void X11Display::dispatchPending() {
     XNextEvent(mDisplay, &event);
     // Looked up per event: a handler may close windows, its own included.
     const auto found = mHandlers.find(event.xany.window);
-    if (found != mHandlers.end()) found->second->handleEvent(event);
+    if (found == mHandlers.end()) continue;
+    if (mModal && IsInput(event) && found->second != mModalOwner) continue;
+    found->second->handleEvent(event);
   }
 }
 
-void X11Display::runModal(const std::function<bool()>& done) {
+void X11Display::runModal(const std::function<bool()>& done, X11Handler* owner) {
+  const bool wasModal = mModal;
+  X11Handler* const outerOwner = mModalOwner;
+  mModal = true;
+  mModalOwner = owner;
   XFlush(mDisplay);
   while (!done()) {
     dispatchPending();
@@ -120,6 +139,8 @@ void X11Display::runModal(const std::function<bool()>& done) {
     pollfd fd{ConnectionNumber(mDisplay), POLLIN, 0};
     poll(&fd, 1, (int)std::clamp<long long>(wait.count(), 1, kModalWait.count()));
   }
+  mModal = wasModal;
+  mModalOwner = outerOwner;
 }
 
 // ---- Errors ------------------------------------------------------------------

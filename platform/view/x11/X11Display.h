@@ -53,8 +53,10 @@ class X11Display {
   void removeTicker(X11Ticker* ticker);
   // Hands every event already sent by the server to its window.
   void dispatchPending();
-  // Dispatches events, exposures and timers until done() says so.
-  void runModal(const std::function<bool()>& done);
+  // Dispatches events, exposures and timers until done() says so. Input
+  // (mouse and keys) goes to the owner's windows only, as behind a modal
+  // window; none (null) takes it while a program of the desktop runs.
+  void runModal(const std::function<bool()>& done, X11Handler* owner);
 
  private:
   X11Display() = default;
@@ -68,6 +70,8 @@ class X11Display {
   Cursor mBlank = 0;
   std::map<Window, X11Handler*> mHandlers;
   std::vector<X11Ticker*> mTickers;
+  bool mModal = false;
+  X11Handler* mModalOwner = nullptr;
 };
 
 // Errors of one call sequence on our connection are caught here instead of

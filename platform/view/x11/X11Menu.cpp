@@ -58,7 +58,7 @@ class MenuRun : public X11Handler {
     const Window top = mLevels[0]->surface->window();
     const auto deadline = std::chrono::steady_clock::now() + kMapWait;
     mDisplay->runModal(
-        [&] { return mLevels[0]->mapped || std::chrono::steady_clock::now() > deadline; });
+        [&] { return mLevels[0]->mapped || std::chrono::steady_clock::now() > deadline; }, this);
     for (int tries = 0; tries < kGrabTries; ++tries) {
       const int grabbed =
           XGrabPointer(d, top, True, ButtonPressMask | ButtonReleaseMask | PointerMotionMask,
@@ -67,7 +67,7 @@ class MenuRun : public X11Handler {
       std::this_thread::sleep_for(kGrabPause);
     }
     XGrabKeyboard(d, top, False, GrabModeAsync, GrabModeAsync, CurrentTime);
-    mDisplay->runModal([&] { return mDone; });
+    mDisplay->runModal([&] { return mDone; }, this);
     return mChoice;
   }
 

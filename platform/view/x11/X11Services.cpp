@@ -51,7 +51,7 @@ std::string RunDialogProgram(X11Display* display, const std::vector<std::string>
       return ended;
     };
     if (display)
-      display->runModal(finished);
+      display->runModal(finished, nullptr);
     else
       waitpid(child, &status, 0);
     char buffer[4096];
