@@ -5,7 +5,7 @@
 #include <memory>
 #include <thread>
 
-#include "HostlessPlugin.h"
+#include "tests/toolkit/plugin/base/HostlessPlugin.h"
 #include "platform/view/x11/X11Display.h"
 #include "platform/view/x11/X11Surface.h"
 #include "toolkit/gfx/Blit.h"
