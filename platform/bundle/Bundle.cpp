@@ -28,15 +28,20 @@ struct FileCloser {
 
 namespace Bundle {
 
+std::string executable() {
+  Dl_info info{};
+  if (dladdr(reinterpret_cast<void*>(&executable), &info) == 0 || info.dli_fname == nullptr)
+    return "";
+  // The loader may report the path it was given, relative or through links.
+  std::unique_ptr<char, decltype(&std::free)> real(realpath(info.dli_fname, nullptr), &std::free);
+  return real ? real.get() : info.dli_fname;
+}
+
 std::string directory() {
   if (const char* overridden = std::getenv("KROMA_BUNDLE_DIR"); overridden && *overridden)
     return overridden;
-  Dl_info info{};
-  if (dladdr(reinterpret_cast<void*>(&directory), &info) == 0 || info.dli_fname == nullptr)
-    return ".";
-  // The loader may report the path it was given, relative or through links.
-  std::unique_ptr<char, decltype(&std::free)> real(realpath(info.dli_fname, nullptr), &std::free);
-  return folderOf(real ? real.get() : info.dli_fname);
+  const std::string self = executable();
+  return self.empty() ? "." : folderOf(self);
 }
 
 std::string resourcePath(const std::string& name) {

@@ -19,6 +19,9 @@ struct LoadedFile {
 
 std::string directory();
 
+// The loaded shared object itself (the bundle's executable).
+std::string executable();
+
 // Only the last path component of name counts: "resources/uiconfig.tea" and "uiconfig.tea"
 // both name <bundle>/resources/uiconfig.tea.
 std::string resourcePath(const std::string& name);

@@ -11,11 +11,12 @@
 struct VIEW_HostFrame {
   static constexpr uint32_t kMagic = 0x4B564846;  // 'KVHF'
   enum Mouse { kDown = 0, kUp, kDrag, kDoubleClick, kWheel };
+  enum Flags { kRight = 1, kShift = 2, kControl = 4, kAlt = 8, kCommand = 16 };
 
   uint32_t magic = kMagic;
   void* view = nullptr;
   void (*tick)(void* view) = nullptr;
-  // flags: 1 right button, 2 shift, 4 control, 8 alt; amount is the wheel step.
+  // flags: Flags; amount is the wheel step.
   void (*mouse)(void* view, int kind, int x, int y, int flags, int amount) = nullptr;
   // The screen's pixels (alpha in bits 0-7, red, green, blue), width x height.
   const uint32_t* (*screen)(void* view, int* width, int* height) = nullptr;

@@ -8,9 +8,18 @@ VIEW_Menu::Item& VIEW_Menu::addItem(std::string title, int flags) {
 }
 
 VIEW_Menu* VIEW_Menu::addSubMenu(std::string title, void* tag) {
-  Item& item = addItem(std::move(title));
-  item.subMenu = std::make_unique<VIEW_Menu>(tag);
-  return item.subMenu.get();
+  return addSubMenu(std::move(title), std::make_unique<VIEW_Menu>(tag)).subMenu.get();
+}
+
+VIEW_Menu::Item& VIEW_Menu::addSubMenu(std::string title, std::unique_ptr<VIEW_Menu> subMenu,
+                                       int flags) {
+  Item& item = addItem(std::move(title), flags);
+  item.subMenu = std::move(subMenu);
+  return item;
+}
+
+bool VIEW_MenuSelectable(const VIEW_Menu::Item& item) {
+  return !(item.flags & (VIEW_Menu::kDisabled | VIEW_Menu::kSeparator | VIEW_Menu::kHeader));
 }
 
 VIEW_MenuChoice VIEW_FollowMenuPath(const VIEW_Menu& menu, const std::vector<int>& path) {
@@ -24,7 +33,7 @@ VIEW_MenuChoice VIEW_FollowMenuPath(const VIEW_Menu& menu, const std::vector<int
       continue;
     }
     const bool last = step + 1 == path.size();
-    if (!last || (item.flags & (VIEW_Menu::kDisabled | VIEW_Menu::kSeparator))) return {};
+    if (!last || !VIEW_MenuSelectable(item)) return {};
     return VIEW_MenuChoice{current, index};
   }
   return {};

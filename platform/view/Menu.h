@@ -9,7 +9,8 @@
 // model again from a choice.
 class VIEW_Menu {
  public:
-  enum Flags { kDisabled = 1, kIndented = 2, kChecked = 4, kSeparator = 8 };
+  // A header is a caption that cannot be chosen.
+  enum Flags { kDisabled = 1, kIndented = 2, kChecked = 4, kSeparator = 8, kHeader = 16 };
   struct Item {
     std::string title;
     int flags = 0;
@@ -17,12 +18,14 @@ class VIEW_Menu {
   };
 
   explicit VIEW_Menu(void* tag = nullptr) : mTag(tag) {}
+  virtual ~VIEW_Menu() = default;
   VIEW_Menu(const VIEW_Menu&) = delete;
   VIEW_Menu& operator=(const VIEW_Menu&) = delete;
 
   Item& addItem(std::string title, int flags = 0);
   // The new sub-menu, owned by the item.
   VIEW_Menu* addSubMenu(std::string title, void* tag);
+  Item& addSubMenu(std::string title, std::unique_ptr<VIEW_Menu> subMenu, int flags = 0);
   int size() const { return (int)mItems.size(); }
   const Item& item(int index) const { return mItems[(size_t)index]; }
   void* tag() const { return mTag; }
@@ -38,6 +41,9 @@ struct VIEW_MenuChoice {
   const VIEW_Menu* menu = nullptr;
   int index = -1;
 };
+
+// Whether the item can be chosen (an item with a sub-menu opens it instead).
+bool VIEW_MenuSelectable(const VIEW_Menu::Item& item);
 
 // Follows a path of item indices from menu down through sub-menus. A path
 // that ends on a selectable item is a choice; any other path dismisses.

@@ -1,18 +1,118 @@
 #include "platform/view/TextField.h"
 
-#include <cstdlib>
+#include <algorithm>
 
-bool VIEW_TextField::accepts(const std::string& candidate) const {
-  if (!filtered) return true;
-  if (candidate.find_first_not_of(acceptable) != std::string::npos) return false;
-  if (maxLength && (int)candidate.size() > maxLength) return false;
-  if (maxValue && std::atoi(candidate.c_str()) > maxValue) return false;
-  return true;
+#include "platform/view/View.h"
+
+namespace {
+
+// Bytes of the UTF-8 sequence that ends before, or starts at, a position.
+int backStep(const std::string& text, int at) {
+  int step = 1;
+  while (at - step > 0 && (static_cast<unsigned char>(text[at - step]) & 0xC0) == 0x80) ++step;
+  return std::min(step, at);
 }
 
-void VIEW_TextField::type(const std::string& typed) {
-  for (char c : typed) {
-    const std::string candidate = text + c;
-    if (accepts(candidate)) text = candidate;
+int forwardStep(const std::string& text, int at) {
+  int step = 1;
+  while (at + step < (int)text.size() &&
+         (static_cast<unsigned char>(text[at + step]) & 0xC0) == 0x80)
+    ++step;
+  return std::min(step, (int)text.size() - at);
+}
+
+// A typed character as UTF-8 (the kit's characters are code points).
+std::string utf8(int c) {
+  std::string out;
+  if (c < 0x80) {
+    out += (char)c;
+  } else if (c < 0x800) {
+    out += (char)(0xC0 | c >> 6);
+    out += (char)(0x80 | (c & 0x3F));
+  } else {
+    out += (char)(0xE0 | c >> 12);
+    out += (char)(0x80 | (c >> 6 & 0x3F));
+    out += (char)(0x80 | (c & 0x3F));
   }
+  return out;
+}
+
+bool isCharacter(int key) {
+  return key >= 0x20 && key < VIEW_KEY_SPACE && key != 0x7F;
+}
+
+}  // namespace
+
+bool VIEW_TextField::edits(const VIEW_Event& key) {
+  return key.key == VIEW_KEY_SPACE || key.key == VIEW_KEY_BACKSPACE || key.key == VIEW_KEY_DELETE ||
+         isCharacter(key.key);
+}
+
+std::string VIEW_TextField::candidate(const VIEW_Event& key) const {
+  VIEW_TextField edited = *this;
+  edited.apply(key);
+  return edited.text;
+}
+
+void VIEW_TextField::apply(const VIEW_Event& key) {
+  caret = std::clamp(caret, 0, (int)text.size());
+  if (selected && edits(key)) {
+    // The selection goes first; backspace and delete take only it.
+    text.clear();
+    caret = 0;
+    selected = false;
+    if (key.key == VIEW_KEY_BACKSPACE || key.key == VIEW_KEY_DELETE) return;
+  }
+  switch (key.key) {
+    case VIEW_KEY_BACKSPACE:
+      if (caret > 0) {
+        const int step = backStep(text, caret);
+        text.erase((size_t)(caret - step), (size_t)step);
+        caret -= step;
+      }
+      break;
+    case VIEW_KEY_DELETE:
+      if (caret < (int)text.size()) text.erase((size_t)caret, (size_t)forwardStep(text, caret));
+      break;
+    case VIEW_KEY_LEFT:
+      caret = selected ? 0 : caret - (caret > 0 ? backStep(text, caret) : 0);
+      break;
+    case VIEW_KEY_RIGHT:
+      caret = selected ? (int)text.size()
+                       : caret + (caret < (int)text.size() ? forwardStep(text, caret) : 0);
+      break;
+    case VIEW_KEY_HOME:
+    case VIEW_KEY_UP:
+      caret = 0;
+      break;
+    case VIEW_KEY_END:
+    case VIEW_KEY_DOWN:
+      caret = (int)text.size();
+      break;
+    default:
+      if (edits(key)) {
+        const std::string typed = utf8(key.key == VIEW_KEY_SPACE ? ' ' : key.key);
+        text.insert((size_t)caret, typed);
+        caret += (int)typed.size();
+      }
+      return;
+  }
+  selected = false;
+}
+
+void VIEW_FeedTextKey(VIEW_TextField& field, bool& open, VIEW_Client* client,
+                      const VIEW_Event& key) {
+  if (!open || !client) return;
+  if (key.key == VIEW_KEY_ESCAPE) {
+    open = false;
+    client->viewTextEnded(field.text, false);
+    return;
+  }
+  if (!client->viewTextKey(key, field.candidate(key)) || !open) return;
+  if (key.key == VIEW_KEY_RETURN || key.key == VIEW_KEY_ENTER || key.key == VIEW_KEY_TAB) {
+    open = false;
+    client->viewTextEnded(field.text, true);
+    return;
+  }
+  field.apply(key);
 }

@@ -3,9 +3,10 @@
 #include <cstdint>
 #include <string>
 
-// A one-line text field over the editor, with the input filter of its
-// formatter: an optional set of acceptable characters, a maximum length and a
-// maximum integer value (0: no limit).
+struct VIEW_Event;
+
+// A one-line text field over the editor and its editing: a caret, and the
+// whole text selected when the field opens, so that typing replaces it.
 struct VIEW_TextField {
   enum Align { kLeft = 0, kCentre, kRight };
 
@@ -14,17 +15,29 @@ struct VIEW_TextField {
   int width = 0;
   int height = 0;
   std::string text;
+  std::string fontName;
   int fontSize = 0;
   int align = kLeft;
-  bool filtered = false;  // without a filter any text is accepted
-  std::string acceptable;
-  int maxLength = 0;
-  int maxValue = 0;
-  uint32_t textColour = 0;
+  uint32_t textColour = 0;  // engine pixels
   uint32_t backgroundColour = 0;
+  // Byte offset of the caret; with selected the whole text is selected.
+  int caret = 0;
+  bool selected = true;
 
-  // Whether an edit that leaves candidate in the field is allowed.
-  bool accepts(const std::string& candidate) const;
-  // Types text character by character; refused characters are dropped.
-  void type(const std::string& typed);
+  // Whether the key edits the text (characters, backspace, delete).
+  static bool edits(const VIEW_Event& key);
+  // The text after the key (the text itself for keys that do not edit it).
+  std::string candidate(const VIEW_Event& key) const;
+  // Applies the key: the edit, or the caret moves.
+  void apply(const VIEW_Event& key);
 };
+
+class VIEW_Client;
+
+// Feeds a key to an open field, as every back end does: Escape cancels it,
+// Return, Enter and Tab commit it (reported through viewTextEnded), any other
+// key is applied when the client's filter lets it through. open is the
+// back end's flag of the field: cleared when the field ends, also when the
+// client ends it from its filter.
+void VIEW_FeedTextKey(VIEW_TextField& field, bool& open, VIEW_Client* client,
+                      const VIEW_Event& key);

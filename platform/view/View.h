@@ -8,15 +8,17 @@
 #include "platform/view/TextField.h"
 
 // The editor-window kit: a view the size of the editor with a repeating
-// timer, mouse and key events, a modal popup menu and a one-line text field.
-// Every call runs on the editor thread.
+// timer, exposure, mouse and key events, a modal popup menu and a one-line
+// text field. Coordinates are pixels from the view's top-left corner, y
+// downwards. Every call runs on the editor (host GUI) thread.
 
+// Keyboard modifiers of an event. command is the key that stands for the
+// Command key of other systems (the README names it for each back end).
 struct VIEW_Mods {
-  bool left = false;
-  bool right = false;
   bool shift = false;
   bool control = false;
   bool alt = false;
+  bool command = false;
 };
 
 // Keys other than characters.
@@ -25,18 +27,28 @@ enum VIEW_Key : int {
   VIEW_KEY_UP,
   VIEW_KEY_DOWN,
   VIEW_KEY_LEFT,
-  VIEW_KEY_RIGHT
+  VIEW_KEY_RIGHT,
+  VIEW_KEY_RETURN,
+  VIEW_KEY_ENTER,
+  VIEW_KEY_TAB,
+  VIEW_KEY_ESCAPE,
+  VIEW_KEY_BACKSPACE,
+  VIEW_KEY_DELETE,
+  VIEW_KEY_HOME,
+  VIEW_KEY_END
 };
 
 struct VIEW_Event {
-  enum Type { kMouseDown, kMouseUp, kMouseDrag, kMouseMove, kWheel, kKey };
+  enum Type { kMouseDown, kMouseUp, kMouseDrag, kMouseMove, kWheel, kKey, kDeactivate };
+  enum Button { kNoButton = 0, kLeft, kRight, kMiddle };
   Type type = kMouseDown;
-  int x = 0;  // editor pixels, y downwards
+  int x = 0;
   int y = 0;
+  int button = kNoButton;  // of a press, release or drag
   VIEW_Mods mods;
-  int clickCount = 1;
-  int wheel = 0;
-  int key = 0;  // a character, or a VIEW_Key
+  int clickCount = 1;  // 2 and more: a double click
+  int wheel = 0;       // vertical steps, up positive
+  int key = 0;         // the character typed (Shift applied, other modifiers not), or a VIEW_Key
 };
 
 // What the view reports to its owner.
@@ -45,44 +57,60 @@ class VIEW_Client {
   virtual ~VIEW_Client() = default;
   // Each tick of the timer.
   virtual void viewTimer() = 0;
+  // The rectangle must be drawn now; VIEW_View::present works only in here.
+  virtual void viewDraw(int x, int y, int width, int height) = 0;
   virtual void viewEvent(const VIEW_Event& event) = 0;
-  // The text field ended: committed with its text, or cancelled.
+  // A key for the open text field, before the field applies it; candidate is
+  // the text the field would hold after it. False swallows the key. The client
+  // may end the field from here.
+  virtual bool viewTextKey(const VIEW_Event& key, const std::string& candidate) = 0;
+  // The field ended by itself: Return, Enter and Tab commit, Escape cancels.
   virtual void viewTextEnded(const std::string& text, bool committed) = 0;
 };
 
 class VIEW_View {
  public:
-  // Opens a view in parent (null: a view of its own) with a timer of fps ticks
-  // a second. The client stays the caller's.
+  // Opens a view in parent (null: a window of its own) with a timer of fps
+  // ticks a second. The client stays the caller's. Defined by the back end.
   static VIEW_View* open(void* parent, int width, int height, int fps, VIEW_Client* client);
 
   virtual ~VIEW_View() = default;
   // Stops the timer and the events; the view reports nothing afterwards.
   virtual void close() = 0;
   virtual bool isOpen() const = 0;
-  virtual void resize(int width, int height) = 0;
-  // Shows the editor's pixels: rowSpan pixels a row, width x height of them.
-  virtual void present(const uint32_t* pixels, int rowSpan, int width, int height) = 0;
-  // Modal; returns when the menu has closed.
+  // Whether the view draws region by region through its own surface, which
+  // text fields need.
+  virtual bool composited() const = 0;
+  virtual bool resize(int width, int height) = 0;
+  // Asks for a viewDraw of the rectangle.
+  virtual void invalidate(int x, int y, int width, int height) = 0;
+  // Shows the editor's pixels (rowSpan pixels a row, width x height of them)
+  // from the top-left corner. Only inside viewDraw; false elsewhere.
+  virtual bool present(const uint32_t* pixels, int rowSpan, int width, int height) = 0;
+  // Modal: the menu's top-left corner at (x, y); returns when it has closed.
   virtual VIEW_MenuChoice popupMenu(const VIEW_Menu& menu, int x, int y) = 0;
-  // Nothing when a field is already open.
-  virtual void openTextField(const VIEW_TextField& field) = 0;
-  // Closes an open field without committing it.
+  // Opens the field with its whole text selected and the keyboard in it;
+  // false when one is open already or it cannot be made.
+  virtual bool openTextField(const VIEW_TextField& field) = 0;
+  // The open field's text ("" without one).
+  virtual std::string textFieldText() const = 0;
+  // Closes an open field without reporting it.
   virtual void endTextField() = 0;
   virtual bool textFieldOpen() const = 0;
-  virtual void setCursorHidden(bool hidden) = 0;
+  // Hides or shows the mouse cursor; false when that failed.
+  virtual bool setCursorHidden(bool hidden) = 0;
+  // The pointer in screen pixels from the top-left corner of the screen.
+  virtual bool pointer(int* x, int* y) = 0;
+  virtual void warpPointer(int x, int y) = 0;
+  // Runs what is pending: events, exposures and a due timer tick. Hosts
+  // without a run loop of ours call it from their idle call.
+  virtual void pump() = 0;
 };
 
-// Modal services that need no open view.
+// What a file panel starts with.
 struct VIEW_FilePanel {
   bool save = false;
   std::string folder;
   std::string fileName;
   std::vector<std::string> extensions;
 };
-// The chosen path, or empty when the panel was cancelled.
-std::string VIEW_RunFilePanel(const VIEW_FilePanel& panel);
-// A modal alert with the given buttons, the first the default. Returns the
-// position of the button pressed (1 for the first), or 0 when dismissed.
-int VIEW_MessageBox(const char* text, const char* caption, const std::vector<std::string>& buttons);
-bool VIEW_OpenURL(const char* url);

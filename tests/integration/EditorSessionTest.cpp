@@ -11,7 +11,9 @@
 #include "toolkit/gfx/Png.h"
 
 // The editor of the test plug-in through kroma-host: the host's frame, the
-// timer run from the idle step, mouse gestures and the screen.
+// timer run from the idle step, mouse gestures and the screen. The host asks
+// for no views, so the editor is a pane, whose clicks land 2 pixels left of
+// and 3 above the pointer.
 namespace {
 
 using ::testing::ElementsAre;
@@ -43,7 +45,7 @@ TEST_F(EditorSession, OpensWithItsSizeDrawsOnIdleAndCloses) {
           "close\n");
   EXPECT_THAT(host.line("record[1] flags"), ::testing::HasSubstr("HasEditor"));
   EXPECT_TRUE(host.has("dispatch effEditGetRect -> 1"));
-  EXPECT_TRUE(host.has("  rect top=0 left=0 bottom=60 right=120"));
+  EXPECT_TRUE(host.has("  rect top=0 left=0 bottom=90 right=120"));
   EXPECT_TRUE(host.has("plugin[1]: editor opened"));
   EXPECT_TRUE(host.has("dispatch effEditOpen -> 1"));
   EXPECT_TRUE(host.has("dispatch effEditIdle -> 0"));
@@ -60,11 +62,11 @@ TEST_F(EditorSession, GesturesReachThePlugInAndTheHostHearsOnlyOfferedParameters
   const HostRun host =
       run("open\n"
           "edit-open\n"
-          "edit-mouse down 60 15\n"
-          "edit-mouse drag 85 17\n"
-          "edit-mouse up 85 17\n"
-          "edit-mouse down 35 40\n"
-          "edit-mouse up 35 40\n"
+          "edit-mouse down 62 18\n"
+          "edit-mouse drag 87 20\n"
+          "edit-mouse up 87 20\n"
+          "edit-mouse down 37 43\n"
+          "edit-mouse up 37 43\n"
           "param-get 0\n"
           "close\n");
   // The press at the middle leaves the gain at 0.5: the host hears it, the plug-in does not.
@@ -88,14 +90,14 @@ TEST_F(EditorSession, TheScreenShowsTheEditedValuesAsAPNG) {
       run("open\n"
           "param-set 0 0.2\n"
           "edit-open\n"
-          "edit-mouse down 85 40\n"
-          "edit-mouse up 85 40\n"
+          "edit-mouse down 87 43\n"
+          "edit-mouse up 87 43\n"
           "idle\n"
           "edit-screen " +
           png +
           "\n"
           "close\n");
-  EXPECT_TRUE(host.has("  screen 120x60 written"));
+  EXPECT_TRUE(host.has("  screen 120x90 written"));
   std::unique_ptr<GFX_IBitmap> screen(GFX_LoadPNG(png.c_str(), nullptr));
   ASSERT_NE(screen, nullptr);
   auto filledUpTo = [&](int y) {

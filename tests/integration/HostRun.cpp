@@ -27,11 +27,11 @@ std::string HostRun::line(const std::string& prefix) const {
   return "";
 }
 
-HostRun runHost(const std::string& folder, const std::string& script) {
+HostRun runHost(const std::string& folder, const std::string& script, const std::string& plugin) {
   const std::string scriptPath = folder + "/session.script";
   std::ofstream(scriptPath) << script;
   const std::string command =
-      std::string("'") + KROMA_HOST + "' '" + TEST_PLUGIN + "' '" + scriptPath + "' 2>&1";
+      std::string("'") + KROMA_HOST + "' '" + plugin + "' '" + scriptPath + "' 2>&1";
   HostRun run;
   FILE* pipe = popen(command.c_str(), "r");
   if (!pipe) return run;

@@ -16,5 +16,7 @@ struct HostRun {
   std::string line(const std::string& prefix) const;
 };
 
-// Writes the script into folder and runs the host on the test plug-in.
-HostRun runHost(const std::string& folder, const std::string& script);
+// Writes the script into folder and runs the host on the test plug-in (on
+// the headless view unless another module is named).
+HostRun runHost(const std::string& folder, const std::string& script,
+                const std::string& plugin = TEST_PLUGIN);

@@ -1,6 +1,7 @@
 #include "tools/kroma-host/ScriptRunner.h"
 
 #include <atomic>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -17,6 +18,7 @@
 #include "toolkit/gfx/Bitmap.h"
 #include "toolkit/gfx/Png.h"
 #include "tools/kroma-host/HostCallback.h"
+#include "tools/kroma-host/X11Host.h"
 
 namespace {
 
@@ -112,6 +114,13 @@ const ScriptRunner::StepEntry ScriptRunner::kSteps[] = {
     {"key-name", &ScriptRunner::stepKeyName},
     {"vendor-display", &ScriptRunner::stepVendorDisplay},
     {"dispatch", &ScriptRunner::stepDispatch},
+    {"x-open", &ScriptRunner::stepXOpen},
+    {"x-idle", &ScriptRunner::stepXIdle},
+    {"x-input", &ScriptRunner::stepXInput},
+    {"x-screen", &ScriptRunner::stepXScreen},
+    {"x-close", &ScriptRunner::stepXClose},
+    {"x-errors", &ScriptRunner::stepXErrors},
+    {"open-another", &ScriptRunner::stepOpenAnother},
 };
 
 ScriptRunner::ScriptRunner(const PluginLibrary& library) : mLibrary(library) {}
@@ -128,11 +137,25 @@ bool ScriptRunner::run(std::istream& script) {
     host().print("> " + line.substr(start));
     if (!runLine(line.substr(start))) {
       host().print("error: line " + std::to_string(number) + " failed");
+      closeAll();
       return false;
     }
   }
-  if (mInstance) stepClose({}, "");
+  closeAll();
   return true;
+}
+
+// Instances go before their host windows, as a host closes a project.
+void ScriptRunner::closeAll() {
+  if (X11Host* x11 = X11Host::existing()) x11->joinPlayers();
+  if (mInstance) stepClose({}, "");
+  for (Kept& kept : mKept) {
+    kept.instance->close();
+    if (kept.window) X11Host::existing()->closeWindow(kept.window);
+  }
+  mKept.clear();
+  if (mWindow) X11Host::existing()->closeWindow(mWindow);
+  mWindow = 0;
 }
 
 bool ScriptRunner::runLine(const std::string& line) {
@@ -697,4 +720,78 @@ bool ScriptRunner::stepDispatch(const Args& args, const std::string&) {
   const float opt = args.size() > 4 ? std::strtof(args[4].c_str(), nullptr) : 0.f;
   call(opcode, index, value, nullptr, opt);
   return true;
+}
+
+// ---- A real X display ----------------------------------------------------------
+
+bool ScriptRunner::needXWindow() {
+  if (mWindow) return true;
+  host().print("no host window open");
+  return false;
+}
+
+bool ScriptRunner::stepXOpen(const Args& args, const std::string&) {
+  X11Host* x11 = X11Host::instance();
+  if (!needInstance()) return false;
+  if (!x11) {
+    host().print("no X display");
+    return false;
+  }
+  ERect* rect = nullptr;
+  if (!call(effEditGetRect, 0, 0, &rect, 0.f, "effEditGetRect") || !rect) return false;
+  if (mWindow) x11->closeWindow(mWindow);
+  const int x = args.size() > 2 ? std::atoi(args[1].c_str()) : 0;
+  const int y = args.size() > 2 ? std::atoi(args[2].c_str()) : 0;
+  mWindow = x11->openWindow(x, y, rect->right - rect->left, rect->bottom - rect->top);
+  call(effEditOpen, 0, 0, reinterpret_cast<void*>(mWindow), 0.f, "effEditOpen");
+  return true;
+}
+
+// Every open instance gets its idle calls, as a host's GUI timer gives them.
+bool ScriptRunner::stepXIdle(const Args& args, const std::string&) {
+  X11Host* x11 = X11Host::instance();
+  if (!x11 || args.size() < 2) return false;
+  const auto end =
+      std::chrono::steady_clock::now() + std::chrono::milliseconds(std::atoi(args[1].c_str()));
+  while (std::chrono::steady_clock::now() < end) {
+    if (mInstance) mInstance->dispatch(effEditIdle);
+    for (Kept& kept : mKept) kept.instance->dispatch(effEditIdle);
+    x11->pump();
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  return true;
+}
+
+bool ScriptRunner::stepXInput(const Args& args, const std::string&) {
+  if (args.size() < 3 || !needXWindow()) return false;
+  return X11Host::instance()->schedule(std::atoi(args[1].c_str()), mWindow,
+                                       Args(args.begin() + 2, args.end()));
+}
+
+bool ScriptRunner::stepXScreen(const Args& args, const std::string&) {
+  if (args.size() < 2 || !needXWindow()) return false;
+  const bool written = X11Host::instance()->screenshot(mWindow, args[1]);
+  host().print(written ? "  window written" : "  window not written");
+  return written;
+}
+
+bool ScriptRunner::stepXClose(const Args&, const std::string&) {
+  if (!needInstance() || !needXWindow()) return false;
+  call(effEditClose, 0, 0, nullptr, 0.f, "effEditClose");
+  X11Host::instance()->closeWindow(mWindow);
+  mWindow = 0;
+  return true;
+}
+
+bool ScriptRunner::stepXErrors(const Args&, const std::string&) {
+  X11Host* x11 = X11Host::instance();
+  host().print("x errors " + std::to_string(x11 ? x11->errors() : -1));
+  return x11 != nullptr;
+}
+
+bool ScriptRunner::stepOpenAnother(const Args& args, const std::string& rest) {
+  if (!needInstance()) return false;
+  mKept.push_back(Kept{std::move(mInstance), mWindow});
+  mWindow = 0;
+  return stepOpen(args, rest);
 }

@@ -35,6 +35,18 @@
 //   vendor-display I V                  the display text of parameter I at
 //                                       normalised value V
 //   dispatch OPCODE [INDEX [VALUE [OPT]]]     any opcode without a pointer
+//
+// On a real X display (DISPLAY), as Linux hosts run editors:
+//   x-open [X Y]                        a top-level window of the editor's
+//                                       size at X, Y handed to effEditOpen
+//   x-idle MS                           idle calls to every open editor for MS
+//   x-input MS ACTION...                plays ACTION into the server MS from
+//                                       now: move X Y, press B, release B,
+//                                       click X Y [B], key NAME, type TEXT
+//   x-screen FILE, x-close, x-errors    the window as a PNG; effEditClose and
+//                                       the window gone; the X errors seen
+//   open-another                        keeps the instance (and its editor)
+//                                       open beside a new one
 class ScriptRunner {
  public:
   explicit ScriptRunner(const PluginLibrary& library);
@@ -95,11 +107,28 @@ class ScriptRunner {
   bool stepKeyName(const Args&, const std::string&);
   bool stepVendorDisplay(const Args&, const std::string&);
   bool stepDispatch(const Args&, const std::string&);
+  bool stepXOpen(const Args&, const std::string&);
+  bool stepXIdle(const Args&, const std::string&);
+  bool stepXInput(const Args&, const std::string&);
+  bool stepXScreen(const Args&, const std::string&);
+  bool stepXClose(const Args&, const std::string&);
+  bool stepXErrors(const Args&, const std::string&);
+  bool stepOpenAnother(const Args&, const std::string&);
+  bool needXWindow();
+  void closeAll();
 
   const PluginLibrary& mLibrary;
   // The editor's parent; it outlives the instance, which clears it on closing.
   VIEW_HostFrame mFrame;
   std::unique_ptr<PluginInstance> mInstance;
+  // The current instance's host window on the X display (0: none), and the
+  // instances kept open beside it with theirs.
+  unsigned long mWindow = 0;
+  struct Kept {
+    std::unique_ptr<PluginInstance> instance;
+    unsigned long window;
+  };
+  std::vector<Kept> mKept;
   int mNextNumber = 1;
   // Events queued by midi and sysex steps until the next events step.
   std::vector<std::vector<unsigned char>> mEventBytes;

@@ -14,11 +14,10 @@ constexpr int kDefaultButton = 1;
 
 VIEW_Mods ModsOfFlags(int flags) {
   VIEW_Mods mods;
-  mods.right = flags & 1;
-  mods.left = !mods.right;
-  mods.shift = flags & 2;
-  mods.control = flags & 4;
-  mods.alt = flags & 8;
+  mods.shift = flags & VIEW_HostFrame::kShift;
+  mods.control = flags & VIEW_HostFrame::kControl;
+  mods.alt = flags & VIEW_HostFrame::kAlt;
+  mods.command = flags & VIEW_HostFrame::kCommand;
   return mods;
 }
 
@@ -29,18 +28,19 @@ void FrameTick(void* view) {
 void FrameMouse(void* view, int kind, int x, int y, int flags, int amount) {
   VIEW_HeadlessView* headless = static_cast<VIEW_HeadlessView*>(view);
   const VIEW_Mods mods = ModsOfFlags(flags);
+  const int button = (flags & VIEW_HostFrame::kRight) ? VIEW_Event::kRight : VIEW_Event::kLeft;
   switch (kind) {
     case VIEW_HostFrame::kDown:
-      headless->mouseDown(x, y, mods);
+      headless->mouseDown(x, y, button, mods);
       break;
     case VIEW_HostFrame::kUp:
-      headless->mouseUp(x, y, mods);
+      headless->mouseUp(x, y, button, mods);
       break;
     case VIEW_HostFrame::kDrag:
-      headless->mouseDrag(x, y, mods);
+      headless->mouseDrag(x, y, button, mods);
       break;
     case VIEW_HostFrame::kDoubleClick:
-      headless->doubleClick(x, y, mods);
+      headless->mouseDown(x, y, button, mods, 2);
       break;
     case VIEW_HostFrame::kWheel:
       headless->wheel(x, y, amount, mods);
@@ -48,6 +48,13 @@ void FrameMouse(void* view, int kind, int x, int y, int flags, int amount) {
     default:
       break;
   }
+}
+
+VIEW_Event MouseEvent(VIEW_Event::Type type, int x, int y, int button, VIEW_Mods mods) {
+  VIEW_Event event;
+  event.type = type;
+  event.x = x, event.y = y, event.button = button, event.mods = mods;
+  return event;
 }
 
 const uint32_t* FrameScreen(void* view, int* width, int* height) {
@@ -69,8 +76,10 @@ VIEW_HeadlessView::VIEW_HeadlessView(void* parent, int width, int height, int fp
       mWidth(std::max(width, 0)),
       mHeight(std::max(height, 0)),
       mFPS(fps),
-      mScreen((size_t)mWidth * (size_t)mHeight, 0u) {
+      mScreen((size_t)mWidth * (size_t)mHeight, 0u),
+      mComposited(VIEW_Script::instance().composited()) {
   connectFrame(parent);
+  invalidate(0, 0, mWidth, mHeight);  // a new window is exposed whole
 }
 
 VIEW_HeadlessView::~VIEW_HeadlessView() {
@@ -100,101 +109,136 @@ void VIEW_HeadlessView::close() {
   mFrame = nullptr;
 }
 
-void VIEW_HeadlessView::resize(int width, int height) {
+bool VIEW_HeadlessView::resize(int width, int height) {
   mWidth = std::max(width, 0);
   mHeight = std::max(height, 0);
   mScreen.assign((size_t)mWidth * (size_t)mHeight, 0u);
+  invalidate(0, 0, mWidth, mHeight);
+  return true;
 }
 
-void VIEW_HeadlessView::present(const uint32_t* pixels, int rowSpan, int width, int height) {
-  if (!pixels) return;
+void VIEW_HeadlessView::invalidate(int x, int y, int width, int height) {
+  mDirty.add(x, y, width, height, mWidth, mHeight);
+}
+
+void VIEW_HeadlessView::flushDraw() {
+  if (!mClient || mDirty.empty()) return;
+  const VIEW_Region region = mDirty.take();
+  const int x = region.left, y = region.top;
+  const int w = region.right - x, h = region.bottom - y;
+  mDrawn.push_back({x, y, w, h});
+  mDrawing = true;
+  mClient->viewDraw(x, y, w, h);
+  mDrawing = false;
+}
+
+bool VIEW_HeadlessView::present(const uint32_t* pixels, int rowSpan, int width, int height) {
+  if (!pixels || !mDrawing) return false;
   const int w = std::min(width, mWidth);
   const int h = std::min(height, mHeight);
   for (int y = 0; y < h; ++y)
     std::copy(pixels + (size_t)y * rowSpan, pixels + (size_t)y * rowSpan + w,
               mScreen.begin() + (ptrdiff_t)((size_t)y * mWidth));
   ++mPresents;
+  return true;
 }
 
-VIEW_MenuChoice VIEW_HeadlessView::popupMenu(const VIEW_Menu& menu, int, int) {
-  std::optional<std::vector<int>> path = VIEW_Script::instance().takeMenu(menu);
+VIEW_MenuChoice VIEW_HeadlessView::popupMenu(const VIEW_Menu& menu, int x, int y) {
+  std::optional<std::vector<int>> path = VIEW_Script::instance().takeMenu(menu, x, y);
   return path ? VIEW_FollowMenuPath(menu, *path) : VIEW_MenuChoice{};
 }
 
-void VIEW_HeadlessView::openTextField(const VIEW_TextField& field) {
-  if (mFieldOpen || !mClient) return;
+bool VIEW_HeadlessView::openTextField(const VIEW_TextField& field) {
+  if (mFieldOpen || !mClient) return false;
   mField = field;
+  mField.caret = (int)mField.text.size();
+  mField.selected = true;
   mFieldOpen = true;
   bool cancelled = false;
   std::optional<std::string> answer = VIEW_Script::instance().takeText(&cancelled);
   if (cancelled) {
-    endTextField();
+    key(VIEW_KEY_ESCAPE);
   } else if (answer) {
-    mField.text.clear();
     typeText(*answer);
-    commitText();
+    key(VIEW_KEY_RETURN);
   }
-}
-
-void VIEW_HeadlessView::endTextField() {
-  if (!mFieldOpen) return;
-  mFieldOpen = false;
-  if (mClient) mClient->viewTextEnded(mField.text, false);
+  return true;
 }
 
 void VIEW_HeadlessView::typeText(const std::string& text) {
-  if (mFieldOpen) mField.type(text);
+  for (unsigned char c : text) key(c == ' ' ? (int)VIEW_KEY_SPACE : (int)c);
 }
 
-void VIEW_HeadlessView::commitText() {
-  if (!mFieldOpen) return;
-  mFieldOpen = false;
-  if (mClient) mClient->viewTextEnded(mField.text, true);
+bool VIEW_HeadlessView::setCursorHidden(bool hidden) {
+  if (mCursorRefused) return false;
+  mCursorHidden = hidden;
+  return true;
+}
+
+bool VIEW_HeadlessView::pointer(int* x, int* y) {
+  *x = mPointerX;
+  *y = mPointerY;
+  return true;
+}
+
+void VIEW_HeadlessView::warpPointer(int x, int y) {
+  mPointerX = x;
+  mPointerY = y;
 }
 
 void VIEW_HeadlessView::tick() {
   if (mClient) mClient->viewTimer();
+  flushDraw();
 }
 
-void VIEW_HeadlessView::send(VIEW_Event::Type type, int x, int y, VIEW_Mods mods, int clickCount,
-                             int amount) {
-  if (!mClient) return;
-  VIEW_Event event;
-  event.type = type;
-  event.x = x;
-  event.y = y;
-  event.mods = mods;
+void VIEW_HeadlessView::send(VIEW_Event event) {
+  if (event.type != VIEW_Event::kKey && event.type != VIEW_Event::kDeactivate) {
+    mPointerX = event.x;
+    mPointerY = event.y;
+  }
+  VIEW_NoteInput(event);
+  if (mClient) mClient->viewEvent(event);
+}
+
+void VIEW_HeadlessView::mouseDown(int x, int y, int button, VIEW_Mods mods, int clickCount) {
+  VIEW_Event event = MouseEvent(VIEW_Event::kMouseDown, x, y, button, mods);
   event.clickCount = clickCount;
-  event.wheel = amount;
-  mClient->viewEvent(event);
+  send(event);
 }
 
-void VIEW_HeadlessView::mouseDown(int x, int y, VIEW_Mods mods) {
-  send(VIEW_Event::kMouseDown, x, y, mods);
+void VIEW_HeadlessView::mouseUp(int x, int y, int button, VIEW_Mods mods) {
+  send(MouseEvent(VIEW_Event::kMouseUp, x, y, button, mods));
 }
 
-void VIEW_HeadlessView::mouseUp(int x, int y, VIEW_Mods mods) {
-  send(VIEW_Event::kMouseUp, x, y, mods);
+void VIEW_HeadlessView::mouseDrag(int x, int y, int button, VIEW_Mods mods) {
+  send(MouseEvent(VIEW_Event::kMouseDrag, x, y, button, mods));
 }
 
-void VIEW_HeadlessView::mouseDrag(int x, int y, VIEW_Mods mods) {
-  send(VIEW_Event::kMouseDrag, x, y, mods);
-}
-
-void VIEW_HeadlessView::doubleClick(int x, int y, VIEW_Mods mods) {
-  send(VIEW_Event::kMouseDown, x, y, mods, 2);
+void VIEW_HeadlessView::mouseMove(int x, int y, VIEW_Mods mods) {
+  send(MouseEvent(VIEW_Event::kMouseMove, x, y, VIEW_Event::kNoButton, mods));
 }
 
 void VIEW_HeadlessView::wheel(int x, int y, int amount, VIEW_Mods mods) {
-  send(VIEW_Event::kWheel, x, y, mods, 1, amount);
+  VIEW_Event event = MouseEvent(VIEW_Event::kWheel, x, y, VIEW_Event::kNoButton, mods);
+  event.wheel = amount;
+  send(event);
 }
 
-void VIEW_HeadlessView::key(int keyCode) {
-  if (!mClient) return;
+void VIEW_HeadlessView::key(int keyCode, VIEW_Mods mods) {
   VIEW_Event event;
   event.type = VIEW_Event::kKey;
   event.key = keyCode;
-  mClient->viewEvent(event);
+  event.mods = mods;
+  if (mFieldOpen)
+    VIEW_FeedTextKey(mField, mFieldOpen, mClient, event);
+  else
+    send(event);
+}
+
+void VIEW_HeadlessView::deactivate() {
+  VIEW_Event event;
+  event.type = VIEW_Event::kDeactivate;
+  send(event);
 }
 
 uint32_t VIEW_HeadlessView::pixel(int x, int y) const {

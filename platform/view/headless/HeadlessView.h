@@ -4,45 +4,56 @@
 #include <string>
 #include <vector>
 
+#include "platform/view/Backend.h"
 #include "platform/view/HostFrame.h"
-#include "platform/view/View.h"
+#include "platform/view/Region.h"
 
 // The view without a window system: its screen is a pixel surface that tests
 // read, its timer ticks when a test (or a host through a VIEW_HostFrame) says
 // so, and events are synthesized. Menus and text fields are answered by the
-// VIEW_Script.
+// VIEW_Script. Invalidated rectangles are drawn at the end of a tick or pump,
+// as a window system draws after its timers.
 class VIEW_HeadlessView : public VIEW_View {
  public:
   VIEW_HeadlessView(void* parent, int width, int height, int fps, VIEW_Client* client);
   ~VIEW_HeadlessView() override;
 
-  // The headless view behind a window pointer of the kit.
-  static VIEW_HeadlessView* of(void* window) {
-    return static_cast<VIEW_HeadlessView*>(static_cast<VIEW_View*>(window));
-  }
+  // The kit's view as a headless one; null for any other.
+  static VIEW_HeadlessView* of(VIEW_View* view) { return dynamic_cast<VIEW_HeadlessView*>(view); }
 
   void close() override;
   bool isOpen() const override { return mClient != nullptr; }
-  void resize(int width, int height) override;
-  void present(const uint32_t* pixels, int rowSpan, int width, int height) override;
+  bool composited() const override { return mComposited; }
+  bool resize(int width, int height) override;
+  void invalidate(int x, int y, int width, int height) override;
+  bool present(const uint32_t* pixels, int rowSpan, int width, int height) override;
   VIEW_MenuChoice popupMenu(const VIEW_Menu& menu, int x, int y) override;
-  void openTextField(const VIEW_TextField& field) override;
-  void endTextField() override;
+  bool openTextField(const VIEW_TextField& field) override;
+  std::string textFieldText() const override { return mFieldOpen ? mField.text : ""; }
+  void endTextField() override { mFieldOpen = false; }
   bool textFieldOpen() const override { return mFieldOpen; }
-  void setCursorHidden(bool hidden) override { mCursorHidden = hidden; }
+  bool setCursorHidden(bool hidden) override;
+  bool pointer(int* x, int* y) override;
+  void warpPointer(int x, int y) override;
+  void pump() override { flushDraw(); }
 
   // ---- driving the view ----
+  // Cursor hiding fails while set.
+  void setCursorRefused(bool refused) { mCursorRefused = refused; }
   void tick();
-  void mouseDown(int x, int y, VIEW_Mods mods = left());
-  void mouseUp(int x, int y, VIEW_Mods mods = left());
-  void mouseDrag(int x, int y, VIEW_Mods mods = left());
-  void doubleClick(int x, int y, VIEW_Mods mods = left());
-  void wheel(int x, int y, int amount, VIEW_Mods mods = left());
-  void key(int key);
+  void mouseDown(int x, int y, int button = VIEW_Event::kLeft, VIEW_Mods mods = {},
+                 int clickCount = 1);
+  void mouseUp(int x, int y, int button = VIEW_Event::kLeft, VIEW_Mods mods = {});
+  void mouseDrag(int x, int y, int button = VIEW_Event::kLeft, VIEW_Mods mods = {});
+  void mouseMove(int x, int y, VIEW_Mods mods = {});
+  void wheel(int x, int y, int amount, VIEW_Mods mods = {});
+  // A key to the open field, else to the client.
+  void key(int key, VIEW_Mods mods = {});
+  void deactivate();
   // The open field, or null.
   const VIEW_TextField* textField() const { return mFieldOpen ? &mField : nullptr; }
+  // Types the characters one by one into the open field.
   void typeText(const std::string& text);
-  void commitText();
 
   // ---- reading the screen ----
   int screenWidth() const { return mWidth; }
@@ -53,16 +64,13 @@ class VIEW_HeadlessView : public VIEW_View {
   int presentCount() const { return mPresents; }
   int fps() const { return mFPS; }
   bool cursorHidden() const { return mCursorHidden; }
-
-  static VIEW_Mods left() {
-    VIEW_Mods mods;
-    mods.left = true;
-    return mods;
-  }
+  // The rectangles drawn, oldest first, as {x, y, width, height}.
+  const std::vector<std::vector<int>>& drawn() const { return mDrawn; }
 
  private:
-  void send(VIEW_Event::Type type, int x, int y, VIEW_Mods mods, int clickCount = 1,
-            int amount = 0);
+  void send(VIEW_Event event);
+  void fieldKey(const VIEW_Event& event);
+  void flushDraw();
   void connectFrame(void* parent);
 
   VIEW_Client* mClient;
@@ -71,8 +79,15 @@ class VIEW_HeadlessView : public VIEW_View {
   int mHeight;
   int mFPS;
   std::vector<uint32_t> mScreen;
+  bool mComposited;
   int mPresents = 0;
+  bool mDrawing = false;
+  VIEW_Region mDirty;
+  std::vector<std::vector<int>> mDrawn;
   VIEW_TextField mField;
   bool mFieldOpen = false;
   bool mCursorHidden = false;
+  bool mCursorRefused = false;
+  int mPointerX = 0;
+  int mPointerY = 0;
 };

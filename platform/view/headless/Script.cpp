@@ -44,13 +44,25 @@ void VIEW_Script::answerMessageBox(int button) {
   mMessageBoxes.push_back(button);
 }
 
+void VIEW_Script::setComposited(bool composited) {
+  std::lock_guard<std::mutex> lock(mMutex);
+  mComposited = composited;
+}
+
+bool VIEW_Script::composited() {
+  std::lock_guard<std::mutex> lock(mMutex);
+  return mComposited;
+}
+
 void VIEW_Script::reset() {
   std::lock_guard<std::mutex> lock(mMutex);
+  mComposited = true;
   mMenus.clear();
   mTexts.clear();
   mPanels.clear();
   mMessageBoxes.clear();
   mMenusShown.clear();
+  mMenuPlaces.clear();
   mPanelsShown.clear();
   mMessagesShown.clear();
   mMessageButtonsShown.clear();
@@ -82,11 +94,17 @@ std::vector<std::string> VIEW_Script::urlsOpened() {
   return mURLs;
 }
 
-std::optional<std::vector<int>> VIEW_Script::takeMenu(const VIEW_Menu& shown) {
+std::vector<std::vector<int>> VIEW_Script::menuPlaces() {
+  std::lock_guard<std::mutex> lock(mMutex);
+  return mMenuPlaces;
+}
+
+std::optional<std::vector<int>> VIEW_Script::takeMenu(const VIEW_Menu& shown, int x, int y) {
   std::vector<std::string> titles;
   for (int i = 0; i < shown.size(); ++i) titles.push_back(shown.item(i).title);
   std::lock_guard<std::mutex> lock(mMutex);
   mMenusShown.push_back(std::move(titles));
+  mMenuPlaces.push_back({x, y});
   return PopFront(mMenus);
 }
 

@@ -25,11 +25,16 @@ class VIEW_Script {
   // The next message box gets the button at this position pressed (1 the
   // first, the default; 0 dismisses it). Unanswered ones get the first.
   void answerMessageBox(int button);
+  // Views opened from now on are (not) composited; true after reset.
+  void setComposited(bool composited);
+  bool composited();
   // Forgets every answer and every record.
   void reset();
 
   // Records, oldest first.
   std::vector<std::vector<std::string>> menusShown();
+  // Where each menu was shown, {x, y} in the view.
+  std::vector<std::vector<int>> menuPlaces();
   std::vector<VIEW_FilePanel> panelsShown();
   std::vector<std::string> messagesShown();
   // The buttons of each message box shown.
@@ -37,7 +42,7 @@ class VIEW_Script {
   std::vector<std::string> urlsOpened();
 
   // For the back end: the next answer of each kind, when one is queued.
-  std::optional<std::vector<int>> takeMenu(const VIEW_Menu& shown);
+  std::optional<std::vector<int>> takeMenu(const VIEW_Menu& shown, int x, int y);
   // Nothing queued: the field stays open. A queued cancel gives a nullopt
   // text with cancelled set.
   std::optional<std::string> takeText(bool* cancelled);
@@ -57,8 +62,10 @@ class VIEW_Script {
   std::vector<std::string> mPanels;
   std::vector<int> mMessageBoxes;
   std::vector<std::vector<std::string>> mMenusShown;
+  std::vector<std::vector<int>> mMenuPlaces;
   std::vector<VIEW_FilePanel> mPanelsShown;
   std::vector<std::string> mMessagesShown;
   std::vector<std::vector<std::string>> mMessageButtonsShown;
   std::vector<std::string> mURLs;
+  bool mComposited = true;
 };

@@ -36,21 +36,31 @@ int EnvInt(const char* name) {
 }
 
 constexpr int kEditorWidth = 120;
-constexpr int kEditorHeight = 60;
+constexpr int kEditorHeight = 90;
 const IColor kBarColor(255, 0, 200, 0);
 
-// A horizontal bar that the mouse sets: the value is the pressed or dragged
-// fraction of the width, drawn as a green fill from the left over dark grey.
-class BarControl : public IControl {
+// A control that shows its value as a green fill from the left over a ground.
+class FillControl : public IControl {
  public:
-  BarControl(IPluginBase* plug, IRECT rect, int paramIdx) : IControl(plug, rect, paramIdx) {}
+  FillControl(IPluginBase* plug, IRECT rect, int paramIdx, IColor ground)
+      : IControl(plug, rect, paramIdx), mGround(ground) {}
   bool Draw(IGraphics* graphics) override {
-    const IColor dark(255, 40, 40, 40);
-    graphics->FillIRect(&dark, &mRECT, &mBlend);
+    graphics->FillIRect(&mGround, &mRECT, &mBlend);
     IRECT filled(mRECT.L, mRECT.T, mRECT.L + (int)(mValue * mRECT.W()), mRECT.B);
     if (filled.W() > 0) graphics->FillIRect(&kBarColor, &filled, &mBlend);
     return true;
   }
+
+ private:
+  IColor mGround;
+};
+
+// A horizontal bar over dark grey that the mouse sets: the value is the
+// pressed or dragged fraction of the width.
+class BarControl : public FillControl {
+ public:
+  BarControl(IPluginBase* plug, IRECT rect, int paramIdx)
+      : FillControl(plug, rect, paramIdx, IColor(255, 40, 40, 40)) {}
   void OnMouseDown(int x, int, IMouseMod*) override { setFromX(x); }
   void OnMouseDrag(int x, int, int, int, IMouseMod*) override { setFromX(x); }
 
@@ -58,6 +68,16 @@ class BarControl : public IControl {
   void setFromX(int x) {
     mValue = (double)(x - mRECT.L) / mRECT.W();
     SetDirty(true);
+  }
+};
+
+// A box over light grey that asks for a value on a right click: a menu for a
+// parameter with display texts, a text entry for any other.
+class ValueBox : public FillControl {
+ public:
+  ValueBox(IPluginBase* plug, IRECT rect, int paramIdx)
+      : FillControl(plug, rect, paramIdx, IColor(255, 220, 220, 220)) {
+    DisablePrompt(false);
   }
 };
 
@@ -105,12 +125,15 @@ TestPlugin::TestPlugin(IPluginInstanceInfo instanceInfo)
 }
 
 // Two bars over a grey background: the upper one moves "Gain" (offered to
-// the host), the lower one "Hidden A" (not offered).
+// the host), the lower one "Hidden A" (not offered); below them a box for
+// "Mode of operation" (a menu) and one for "Hidden B" (a text entry).
 void TestPlugin::MakeEditor() {
   IGraphicsMac* graphics = MakeGraphics(this, kEditorWidth, kEditorHeight);
   graphics->AttachPanelBackground(&COLOR_GRAY);
   graphics->AttachControl(new BarControl(this, IRECT(10, 10, 110, 25), 0));
   graphics->AttachControl(new BarControl(this, IRECT(10, 35, 110, 50), 2));
+  graphics->AttachControl(new ValueBox(this, IRECT(10, 60, 55, 80), 1));
+  graphics->AttachControl(new ValueBox(this, IRECT(65, 60, 110, 80), 3));
   AttachGraphics(graphics);
 }
 

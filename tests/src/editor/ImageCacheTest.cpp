@@ -75,6 +75,7 @@ const ImageRow& rowNamed(int style, const std::string& name) {
 struct Editor {
   Editor(int style, double scale, const char* bundle = BUILT_BUNDLE)
       : env("KROMA_BUNDLE_DIR", bundle), graphics(&plug, 1500, 757) {
+    graphics.SetBundleID(kBundleID);  // as the plug-in does: lookups go to this bundle
     cache.setStyle(style);
     cache.setScale(scale);
     cache.setLog(&log);

@@ -102,6 +102,8 @@ class IControl {
   bool IgnoresHiddenWhenUpdatingScreen() const { return mIgnoreHiddenWhenUpdatingScreen; }
   void SetIgnoreHiddenWhenUpdatingScreen(bool ignore) { mIgnoreHiddenWhenUpdatingScreen = ignore; }
   int GetTextEntryLength() const { return mTextEntryLength; }
+  // Keeps the control dirty through the next draw.
+  void SetRedraw() { mRedraw = true; }
   void SetTextEntryLength(int length) { mTextEntryLength = length; }
   bool IsPromptDisabled() const { return mDisablePrompt; }
   void DisablePrompt(bool disable) { mDisablePrompt = disable; }

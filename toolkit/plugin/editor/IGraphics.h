@@ -64,6 +64,9 @@ class IGraphics : public IPluginGraphics {
   // A new bitmap the caller owns, or null.
   virtual GFX_IBitmap* OSLoadBitmap(int id, const char* name) = 0;
   // ---- end of the virtual operations ----
+  // Runs the window's pending events and due redraw tick; the host's idle
+  // call drives it where no run loop of ours runs.
+  virtual void PumpEvents() {}
 
   // Set-up.
   void PrepDraw() override;

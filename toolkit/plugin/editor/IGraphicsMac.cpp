@@ -1,76 +1,24 @@
 #include "toolkit/plugin/editor/IGraphicsMac.h"
 
 #include <strings.h>
+#include <unistd.h>
+
 #include <cstdlib>
 #include <cstring>
 #include <sstream>
 
 #include "platform/bundle/Bundle.h"
+#include "platform/view/Backend.h"
 #include "toolkit/gfx/Bitmap.h"
 #include "toolkit/gfx/Png.h"
-#include "toolkit/plugin/base/IParam.h"
 #include "toolkit/plugin/base/IPopupMenu.h"
-#include "toolkit/wsys/Keys.h"
+#include "toolkit/plugin/editor/IGraphicsCarbon.h"
+#include "toolkit/plugin/editor/IGraphicsCocoa.h"
 
 namespace {
 
-// The characters a text entry accepts, by parameter kind.
-const char kIntegerChars[] = "0123456789-+";
-const char kDoubleChars[] = "0123456789.-+";
-const char kTextChars[] =
-    "abcdefbgihjklmonpqrstuvwxyzABCDEFGHIJKOLMNOPQRSTUVWXYZ !\"#$%&/'+-*()[],.0123456789-+";
-constexpr double kEntryFontFactor = 0.9;
 // Where a file panel starts when no folder is given.
 const char kDefaultFileFolder[] = "~/Desktop";
-
-const char* AcceptableChars(IParam::EParamType type) {
-  switch (type) {
-    case IParam::kTypeBool:
-    case IParam::kTypeInt:
-    case IParam::kTypeEnum:
-      return kIntegerChars;
-    case IParam::kTypeDouble:
-      return kDoubleChars;
-    case IParam::kTypeText:
-      return kTextChars;
-    default:
-      return "";
-  }
-}
-
-// The framework's key numbers: space 0, arrows 1-4, digits 5-14, letters 15-40; -1 none.
-int KeyNumber(int key) {
-  switch (key) {
-    case VIEW_KEY_SPACE:
-      return 0;
-    case VIEW_KEY_UP:
-      return 1;
-    case VIEW_KEY_DOWN:
-      return 2;
-    case VIEW_KEY_LEFT:
-      return 3;
-    case VIEW_KEY_RIGHT:
-      return 4;
-    default:
-      break;
-  }
-  if (key >= '0' && key <= '9') return key - 43;
-  if (key >= 'A' && key <= 'Z') return key - 50;
-  if (key >= 'a' && key <= 'z') return key - 82;
-  return -1;
-}
-
-void BuildMenu(IPopupMenu* model, VIEW_Menu* menu) {
-  for (int i = 0; i < model->GetNItems(); ++i) {
-    IPopupMenuItem* item = model->GetItem(i);
-    TK_String title;
-    model->GetItemDisplayText(i, &title);
-    if (item->GetSubmenu())
-      BuildMenu(item->GetSubmenu(), menu->addSubMenu(title.Get(), item->GetSubmenu()));
-    else
-      menu->addItem(title.Get(), item->GetFlags());
-  }
-}
 
 // The buttons of a message box by its type: 4 yes/no, 3 yes/no/cancel, 1 OK/cancel.
 std::vector<std::string> MessageBoxButtons(int type) {
@@ -93,6 +41,32 @@ std::vector<std::string> SplitExtensions(const char* extensions) {
   return out;
 }
 
+// A file URL of a path, relative paths taken from the working folder.
+std::string FileURL(const char* path) {
+  std::string full = path;
+  if (full.empty() || full[0] != '/') {
+    char cwd[4096];
+    if (getcwd(cwd, sizeof cwd)) full = std::string(cwd) + "/" + full;
+  }
+  static const char kHex[] = "0123456789ABCDEF";
+  std::string url = "file://";
+  for (unsigned char c : full) {
+    if (std::isalnum(c) || std::strchr("/-._~", c)) {
+      url += (char)c;
+    } else {
+      url += '%';
+      url += kHex[c >> 4];
+      url += kHex[c & 15];
+    }
+  }
+  return url;
+}
+
+// The bundle of the identifier: the plug-in's own; none without an identifier.
+bool BundleFound(const char* bundleID) {
+  return bundleID && *bundleID;
+}
+
 }  // namespace
 
 const char* const kBundleID = "com.Quillon Bay Sound.vst.Kroma Editor";
@@ -103,168 +77,149 @@ IGraphicsMac* MakeGraphics(IPluginBase* plug, int w, int h, int fps) {
   return graphics;
 }
 
+int IGraphicsKeyNumber(int key) {
+  switch (key) {
+    case VIEW_KEY_SPACE:
+      return 0;
+    case VIEW_KEY_UP:
+      return 1;
+    case VIEW_KEY_DOWN:
+      return 2;
+    case VIEW_KEY_LEFT:
+      return 3;
+    case VIEW_KEY_RIGHT:
+      return 4;
+    default:
+      break;
+  }
+  if (key >= '0' && key <= '9') return key - 43;
+  if (key >= 'A' && key <= 'Z') return key - 50;
+  if (key >= 'a' && key <= 'z') return key - 82;
+  return -1;
+}
+
+GFX_IBitmap* LoadImgFromResourceOSX(const char* bundleID, const char* name) {
+  if (!name) return nullptr;
+  // The extension (any case) is the resource type; a name without a '.' must be "png" itself.
+  const char* dot = std::strrchr(name, '.');
+  if (strcasecmp(dot ? dot + 1 : name, "png") != 0 || !BundleFound(bundleID)) return nullptr;
+  const std::string base = dot ? std::string(name, (size_t)(dot - name)) : std::string(name);
+  return GFX_LoadPNG(Bundle::imagePath(base + ".png").c_str(), nullptr);
+}
+
 IGraphicsMac::IGraphicsMac(IPluginBase* plug, int w, int h, int fps) : IGraphics(plug, w, h, fps) {}
 
 IGraphicsMac::~IGraphicsMac() {
   CloseWindow();
 }
 
-// ---- Window ----------------------------------------------------------------
+// ---- Window ------------------------------------------------------------------
 
 void* IGraphicsMac::OpenWindow(void* parentView) {
-  return OpenView(parentView);
+  return OpenCocoaWindow(parentView);
 }
 
-void* IGraphicsMac::OpenWindow(void* window, void*, short, short) {
-  return OpenView(window);
-}
-
-void* IGraphicsMac::OpenView(void* parentView) {
+void* IGraphicsMac::OpenCocoaWindow(void* parentView) {
   CloseWindow();
-  mView.reset(VIEW_View::open(parentView, Width(), Height(), FPS(), this));
-  mNeedsFullDraw = true;
-  return mView.get();
+  mGraphicsCocoa = new IGraphicsCocoa_vKroma_vst(this, parentView);
+  if (mGraphicsCocoa->isOpen()) return mGraphicsCocoa;
+  CloseWindow();
+  return nullptr;
+}
+
+void* IGraphicsMac::OpenWindow(void* window, void* parentControl, short leftOffset,
+                               short topOffset) {
+  return OpenCarbonWindow(window, parentControl, leftOffset, topOffset);
+}
+
+void* IGraphicsMac::OpenCarbonWindow(void* window, void* parentControl, short leftOffset,
+                                     short topOffset) {
+  CloseWindow();
+  mGraphicsCarbon = new IGraphicsCarbon(this, window, parentControl, leftOffset, topOffset);
+  if (VIEW_View* pane = mGraphicsCarbon->GetView()) return pane;
+  CloseWindow();
+  return nullptr;
 }
 
 void IGraphicsMac::CloseWindow() {
-  if (!mView) return;
-  ForceEndUserEdit();
-  mView->close();
-  mView.reset();
+  if (mGraphicsCarbon) {
+    delete mGraphicsCarbon;
+    mGraphicsCarbon = nullptr;
+    return;
+  }
+  if (!mGraphicsCocoa) return;
+  IGraphicsCocoa_vKroma_vst* view = mGraphicsCocoa;
+  view->killTimer();
+  mGraphicsCocoa = nullptr;
+  // Cleared before the view is told, so that the view does not call back.
+  if (view->graphics() == this) {
+    view->detach();
+    view->removeFromSuperview();
+  }
+  delete view;
+}
+
+bool IGraphicsMac::WindowIsOpen() {
+  return mGraphicsCarbon || mGraphicsCocoa;
+}
+
+void* IGraphicsMac::GetWindow() {
+  return mGraphicsCocoa;
+}
+
+const char* IGraphicsMac::GetGUIAPI() {
+  if (!mGraphicsCarbon) return "Cocoa gui";
+  return mGraphicsCarbon->GetIsComposited() ? "Carbon Composited gui" : "Carbon Non-Composited gui";
+}
+
+VIEW_View* IGraphicsMac::KitView() const {
+  if (mGraphicsCarbon) return mGraphicsCarbon->GetView();
+  return mGraphicsCocoa ? mGraphicsCocoa->view() : nullptr;
 }
 
 void IGraphicsMac::Resize(int w, int h) {
   if (w == Width() && h == Height()) return;
   IGraphics::Resize(w, h);
-  if (mView) mView->resize(w, h);
-  mNeedsFullDraw = true;
+  if (mGraphicsCarbon)
+    mGraphicsCarbon->Resize(w, h);
+  else if (mGraphicsCocoa && mGraphicsCocoa->view())
+    mGraphicsCocoa->view()->resize(w, h);
+}
+
+void IGraphicsMac::PumpEvents() {
+  if (VIEW_View* view = KitView()) view->pump();
 }
 
 bool IGraphicsMac::DrawScreen(IRECT*) {
   GFX_SysBitmap* buffer = GetBackBuffer();
-  if (!mView || !buffer) return false;
-  mView->present(buffer->getBits(), buffer->getRowSpan(), buffer->getWidth(), Height());
-  return true;
-}
-
-// ---- View events -------------------------------------------------------------
-
-void IGraphicsMac::viewTimer() {
-  IRECT region;
-  const bool dirty = IsDirty(&region);
-  // A new or resized window shows the whole editor once, as a window system's
-  // first display would.
-  if (mNeedsFullDraw) {
-    mNeedsFullDraw = false;
-    region = IRECT(0, 0, Width(), Height());
-    Draw(&region);
-  } else if (dirty) {
-    Draw(&region);
-  }
-}
-
-void IGraphicsMac::viewEvent(const VIEW_Event& event) {
-  if (event.type != VIEW_Event::kKey) {
-    mPrevX = event.x;
-    mPrevY = event.y;
-    routeMouse(event);
-    return;
-  }
-  const int number = KeyNumber(event.key);
-  if (number >= 0) OnKeyDown(mPrevX, mPrevY, number);
-}
-
-void IGraphicsMac::routeMouse(const VIEW_Event& event) {
-  // The audio thread asks for the left button and Shift without a window call.
-  const bool leftDown = !event.mods.right && (event.type == VIEW_Event::kMouseDown ||
-                                              event.type == VIEW_Event::kMouseDrag);
-  if (event.type != VIEW_Event::kMouseMove && event.type != VIEW_Event::kWheel)
-    WSYS_SetKeyState(VK_LBUTTON, leftDown);
-  WSYS_SetKeyState(VK_SHIFT, event.mods.shift);
-  IMouseMod mod(!event.mods.right, event.mods.right, event.mods.shift, event.mods.control,
-                event.mods.alt);
-  switch (event.type) {
-    case VIEW_Event::kMouseDown:
-      // A right double click is two presses.
-      if (event.clickCount >= 2 && !event.mods.right)
-        OnMouseDblClick(event.x, event.y, &mod);
-      else
-        OnMouseDown(event.x, event.y, &mod);
-      break;
-    case VIEW_Event::kMouseUp:
-      OnMouseUp(event.x, event.y, &mod);
-      break;
-    case VIEW_Event::kMouseDrag:
-      if (!mEdControl) OnMouseDrag(event.x, event.y, &mod);
-      break;
-    case VIEW_Event::kMouseMove:
-      OnMouseOver(event.x, event.y, &mod);
-      break;
-    case VIEW_Event::kWheel:
-      ForceEndUserEdit();
-      OnMouseWheel(event.x, event.y, &mod, event.wheel);
-      break;
-    case VIEW_Event::kKey:
-      break;
-  }
+  VIEW_View* view = KitView();
+  if (!view || !buffer) return false;
+  if (mGraphicsCarbon && !mGraphicsCarbon->GetDrawingContext()) return false;
+  return view->present(buffer->getBits(), buffer->getRowSpan(), buffer->getRowSpan(), Height());
 }
 
 // ---- Menus and text entry ----------------------------------------------------
 
 IPopupMenu* IGraphicsMac::CreateIPopupMenu(IPopupMenu* menu, IRECT* area) {
   ReleaseMouseCapture();
-  if (!mView || !menu || !area) return nullptr;
-  VIEW_Menu shown(menu);
-  BuildMenu(menu, &shown);
-  const VIEW_MenuChoice choice = mView->popupMenu(shown, area->L, area->B);
-  IPopupMenu* chosen = choice.menu ? static_cast<IPopupMenu*>(choice.menu->tag()) : nullptr;
-  if (!chosen || choice.index < 0) return nullptr;
-  chosen->SetChosenItemIdx(choice.index);
-  return chosen;
+  if (!area) return nullptr;
+  if (mGraphicsCocoa) return mGraphicsCocoa->createIPopupMenu(menu, CocoaViewRect(*area, Height()));
+  if (mGraphicsCarbon) return mGraphicsCarbon->CreateIPopupMenu(menu, area);
+  return nullptr;
 }
 
 void IGraphicsMac::CreateTextEntry(IControl* control, IText* style, IRECT* area, const char* text,
                                    IParam* param) {
-  if (!mView || !control || !area || mView->textFieldOpen()) return;
-  VIEW_TextField field;
-  field.x = area->L;
-  field.y = area->T;
-  field.width = area->W();
-  field.height = area->H();
-  field.text = text ? text : "";
-  if (style) {
-    field.fontSize = (int)(style->mSize * kEntryFontFactor);
-    // Alignments other than near, centre and far keep the field's own.
-    if (style->mAlign >= IText::kAlignNear && style->mAlign <= IText::kAlignFar)
-      field.align = style->mAlign;
-    field.textColour = style->mTextEntryFGColor.Pack();
-    field.backgroundColour = style->mTextEntryBGColor.Pack();
-  }
-  if (param) {
-    field.filtered = true;
-    field.acceptable = AcceptableChars(param->Type());
-    field.maxLength = control->GetTextEntryLength();
-  }
-  mEdControl = control;
-  mEdParam = param;
-  mView->openTextField(field);
-}
-
-void IGraphicsMac::viewTextEnded(const std::string& text, bool committed) {
-  IControl* control = mEdControl;
-  IParam* param = mEdParam;
-  mEdControl = nullptr;
-  mEdParam = nullptr;
-  if (!committed || !control) return;
-  if (param)
-    SetFromStringAfterPrompt(control, param, text.c_str());
-  else
-    control->TextFromTextEntry(text.c_str());
-  SetAllControlsDirty();
+  if (!area) return;
+  if (mGraphicsCocoa)
+    mGraphicsCocoa->createTextEntry(control, param, style, text, CocoaViewRect(*area, Height()));
+  else if (mGraphicsCarbon)
+    mGraphicsCarbon->CreateTextEntry(control, style, area, text, param);
 }
 
 void IGraphicsMac::ForceEndUserEdit() {
-  if (mView) mView->endTextField();
+  if (mGraphicsCarbon) mGraphicsCarbon->EndUserInput(false);
+  if (mGraphicsCocoa) mGraphicsCocoa->endUserInput();
 }
 
 // ---- System services ---------------------------------------------------------
@@ -290,31 +245,43 @@ void IGraphicsMac::PromptForFile(TK_String* fileName, EFileAction action, TK_Str
   panel.folder = folder ? folder->Get() : kDefaultFileFolder;
   panel.fileName = fileName->Get();
   panel.extensions = SplitExtensions(extensions);
+  fileName->Set("");
   const std::string chosen = VIEW_RunFilePanel(panel);
   fileName->Set(chosen.c_str());
   if (!chosen.empty() && folder) folder->Set(chosen.substr(0, chosen.rfind('/') + 1).c_str());
 }
 
 bool IGraphicsMac::OpenURL(const char* url, const char*, const char*, const char*) {
-  return VIEW_OpenURL(url);
+  if (!url || !*url) return true;  // no address can be made of it
+  if (std::strstr(url, "http")) return VIEW_OpenURL(url);
+  return VIEW_OpenURL(FileURL(url).c_str());
 }
 
 void IGraphicsMac::HideMouseCursor() {
-  if (mView) mView->setCursorHidden(true);
-  mCursorHidden = true;
+  if (mCursorHidden) return;
+  VIEW_View* view = KitView();
+  if (view && view->setCursorHidden(true)) mCursorHidden = true;
+  int x, y;
+  if (view && view->pointer(&x, &y)) {
+    mHiddenMousePointX = x;
+    mHiddenMousePointY = y;
+  }
 }
 
 void IGraphicsMac::ShowMouseCursor() {
-  if (mView) mView->setCursorHidden(false);
-  mCursorHidden = false;
+  if (!mCursorHidden) return;
+  VIEW_View* view = KitView();
+  if (!view) return;
+  view->warpPointer(mHiddenMousePointX, mHiddenMousePointY);
+  if (view->setCursorHidden(false)) mCursorHidden = false;
 }
 
 void IGraphicsMac::HostPath(TK_String* path) {
-  if (path) path->Set(Bundle::directory().c_str());
+  if (path && BundleFound(GetBundleID())) path->Set(Bundle::executable().c_str());
 }
 
 void IGraphicsMac::PluginPath(TK_String* path) {
-  if (!path) return;
+  if (!path || !BundleFound(GetBundleID())) return;
   std::string folder = Bundle::directory();
   while (!folder.empty() && folder.back() == '/') folder.pop_back();
   path->Set(folder.substr(0, folder.rfind('/') + 1).c_str());
@@ -330,7 +297,7 @@ void IGraphicsMac::DesktopPath(TK_String* path) {
 // ---- Resources ---------------------------------------------------------------
 
 unsigned char* IGraphicsMac::OSLoadFile(int, const char* name) {
-  if (!name) return nullptr;
+  if (!name || !BundleFound(GetBundleID())) return nullptr;
   std::optional<Bundle::LoadedFile> file = Bundle::loadResource(name);
   if (!file) return nullptr;
   unsigned char* bytes = new unsigned char[file->bytes.size() + 1]();
@@ -340,11 +307,5 @@ unsigned char* IGraphicsMac::OSLoadFile(int, const char* name) {
 }
 
 GFX_IBitmap* IGraphicsMac::OSLoadBitmap(int, const char* name) {
-  if (!name) return nullptr;
-  // A bitmap is a resource of type png, named by the text before the last '.'
-  // (the extension in any case); a name without a '.' must be "png" itself.
-  const char* dot = std::strrchr(name, '.');
-  if (strcasecmp(dot ? dot + 1 : name, "png") != 0) return nullptr;
-  const std::string base = dot ? std::string(name, (size_t)(dot - name)) : std::string(name);
-  return GFX_LoadPNG(Bundle::imagePath(base + ".png").c_str(), nullptr);
+  return LoadImgFromResourceOSX(GetBundleID(), name);
 }

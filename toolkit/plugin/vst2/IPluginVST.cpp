@@ -207,6 +207,12 @@ VstIntPtr IPluginVST::VSTDispatcher(AEffect* effect, int32_t opcode, int32_t ind
       delete plug;
       return 0;
     }
+    if (opcode == effEditIdle) {
+      // The editor's events and redraw run here, outside the plug-in lock as
+      // a run loop would run them, so that drawing never holds up the audio.
+      if (IGraphics* graphics = plug->Editor()) graphics->PumpEvents();
+      return 0;
+    }
     TK_MutexLock lock(plug->mMutex);
     return plug->Dispatch(opcode, index, value, ptr, opt);
   } catch (...) {

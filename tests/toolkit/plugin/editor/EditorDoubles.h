@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/view/headless/HeadlessView.h"
 #include "tests/toolkit/plugin/base/HostlessPlugin.h"
 #include "toolkit/gfx/Bitmap.h"
 #include "toolkit/gfx/Modes.h"
@@ -120,5 +121,17 @@ class TestGraphics : public IGraphicsMac {
   }
   int mLoads = 0;
 };
+
+// Opens the editor as a host that announced views does, and returns the kit's view.
+inline VIEW_HeadlessView* OpenCocoaView(IGraphicsMac* graphics) {
+  graphics->OpenWindow(nullptr);
+  return VIEW_HeadlessView::of(graphics->KitView());
+}
+
+// Opens the editor in a window, as every other host does.
+inline VIEW_HeadlessView* OpenCarbonView(IGraphicsMac* graphics) {
+  graphics->OpenWindow(nullptr, nullptr, 0, 0);
+  return VIEW_HeadlessView::of(graphics->KitView());
+}
 
 }  // namespace editor_test

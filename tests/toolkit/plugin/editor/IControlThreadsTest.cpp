@@ -23,7 +23,7 @@ TEST(HardwareThreadTest, ValuesAndTextsArriveWhileTheEditorDraws) {
   graphics->AttachControl(display);
   knob->SetValueDisplayControl(display);
   plug.AttachGraphics(graphics);
-  VIEW_HeadlessView* view = VIEW_HeadlessView::of(graphics->OpenWindow(nullptr));
+  VIEW_HeadlessView* view = OpenCocoaView(graphics);
 
   std::atomic<bool> done{false};
   std::thread midi([&] {

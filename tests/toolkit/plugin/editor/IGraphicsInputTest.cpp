@@ -34,7 +34,7 @@ class InputTest : public ::testing::Test {
     layer->selectedChildId = 7;
     graphics->AttachLayer(layer);
     layer->Hide(false);
-    view = VIEW_HeadlessView::of(graphics->OpenWindow(nullptr));
+    view = OpenCocoaView(graphics);
     plug.clearCalls();
   }
   Probe* add(Probe* probe) {
@@ -77,10 +77,10 @@ TEST_F(InputTest, DragsFollowTheCapturedControlAndPushUserChanges) {
   view->mouseDown(60, 10);
   view->mouseDrag(60, 10);  // no movement: the control is not called
   view->mouseDrag(70, 12);
-  view->mouseDrag(300, 300);  // still the captured control, anywhere
+  view->mouseDrag(300, 300);  // still the captured control, anywhere (y truncated toward 0)
   view->mouseUp(300, 300);
   view->mouseDrag(80, 10);  // no capture after the release
-  EXPECT_THAT(log, ElementsAre("high down", "high drag 10 2", "high drag 230 288", "high up"));
+  EXPECT_THAT(log, ElementsAre("high down", "high drag 10 2", "high drag 230 287", "high up"));
   EXPECT_THAT(plug.calls(),
               ElementsAre("begin 1", "automate 1", "change 1", "automate 1", "change 1", "end 1"));
   EXPECT_DOUBLE_EQ(plug.GetParam(1)->Value(), 1.0);  // 0.1 + 2.3, clamped
@@ -103,19 +103,17 @@ TEST_F(InputTest, DoubleClicksRestoreDefaultsOrActAsPresses) {
   graphics->SetParameterFromPlug(0, 0.25, true);
   low->SetValueFromUserInput(0.8);
   plug.clearCalls();
-  view->doubleClick(10, 10);
+  view->mouseDown(10, 10, VIEW_Event::kLeft, {}, 2);
   EXPECT_EQ(low->GetValue(), 0.25);
   EXPECT_THAT(plug.calls(), ElementsAre("automate 0", "change 0"));  // no begin
   high->SetDblAsSingleClick(true);
-  view->doubleClick(60, 10);
+  view->mouseDown(60, 10, VIEW_Event::kLeft, {}, 2);
   EXPECT_EQ(graphics->GetCapturedControl(), high);
   EXPECT_THAT(log, ElementsAre("low dblclick", "high down"));
 }
 
 TEST_F(InputTest, RightDoubleClicksAreTwoPresses) {
-  VIEW_Mods right;
-  right.right = true;
-  view->doubleClick(10, 10, right);
+  view->mouseDown(10, 10, VIEW_Event::kRight, {}, 2);
   EXPECT_THAT(log, ElementsAre("low down"));
 }
 
@@ -188,18 +186,13 @@ class PromptTest : public InputTest {
     mode->SetDisplayText(1, "Low");
     mode->SetDisplayText(2, "High");
   }
-  static VIEW_Mods right() {
-    VIEW_Mods mods;
-    mods.right = true;
-    return mods;
-  }
   Probe* prompted;
 };
 
 TEST_F(PromptTest, EnumsWithDisplayTextsOpenAMenuOfThem) {
   initMode();
   VIEW_Script::instance().answerMenu({2});
-  view->mouseDown(10, 70, right());
+  view->mouseDown(10, 70, VIEW_Event::kRight);
   ASSERT_EQ(VIEW_Script::instance().menusShown().size(), 1u);
   EXPECT_THAT(VIEW_Script::instance().menusShown()[0], ElementsAre("Off", "Low", "High"));
   EXPECT_DOUBLE_EQ(plug.GetParam(3)->Value(), 2.0);
@@ -208,7 +201,7 @@ TEST_F(PromptTest, EnumsWithDisplayTextsOpenAMenuOfThem) {
 
 TEST_F(PromptTest, ADismissedMenuLeavesTheValueAlone) {
   initMode();
-  view->mouseDown(10, 70, right());
+  view->mouseDown(10, 70, VIEW_Event::kRight);
   EXPECT_EQ(VIEW_Script::instance().menusShown().size(), 1u);
   EXPECT_DOUBLE_EQ(plug.GetParam(3)->Value(), 1.0);
   EXPECT_THAT(plug.calls(), IsEmpty());
@@ -217,7 +210,7 @@ TEST_F(PromptTest, ADismissedMenuLeavesTheValueAlone) {
 TEST_F(PromptTest, GreyedControlsOpenNoPrompt) {
   top->DisablePrompt(false);
   top->GrayOut(true);
-  view->mouseDown(130, 10, right());
+  view->mouseDown(130, 10, VIEW_Event::kRight);
   EXPECT_THAT(VIEW_Script::instance().menusShown(), IsEmpty());
   EXPECT_FALSE(view->textFieldOpen());
 }
@@ -247,10 +240,10 @@ TEST_F(PromptTest, EntriesAreLimitedToTheControlsLength) {
   const VIEW_TextField* field = view->textField();
   ASSERT_NE(field, nullptr);
   EXPECT_EQ(field->text, "3");
-  EXPECT_EQ(field->width, 30);  // the small prompt centred on the control
-  view->typeText("a56");        // the letter and a third character are refused
-  view->commitText();
-  EXPECT_DOUBLE_EQ(steps->Value(), 35.0);
+  EXPECT_EQ(field->width, 31);  // the small prompt, one pixel wider as a view rectangle
+  view->typeText("a567");       // the letter and a third character are refused
+  view->key(VIEW_KEY_RETURN);
+  EXPECT_DOUBLE_EQ(steps->Value(), 56.0);
 }
 
 TEST_F(PromptTest, EntriesTakeTheStylesSizeColoursAndKnownAlignments) {

@@ -29,7 +29,7 @@ class ServicesTest : public ::testing::Test {
     b = new Probe(&plug, IRECT(50, 0, 100, 50), 1, "b", &log);
     graphics->AttachControl(a);
     graphics->AttachControl(b);
-    view = VIEW_HeadlessView::of(graphics->OpenWindow(nullptr));
+    view = OpenCocoaView(graphics);
   }
 
   RecordingPlug plug;
@@ -55,9 +55,9 @@ TEST_F(ServicesTest, MouseOverIsRoutedOnlyWhenAskedForAndReachesGreyedControlsTh
 }
 
 TEST_F(ServicesTest, TheLeftButtonAndShiftAreKnownToOtherThreads) {
-  VIEW_Mods shifted = VIEW_HeadlessView::left();
+  VIEW_Mods shifted;
   shifted.shift = true;
-  view->mouseDown(10, 10, shifted);
+  view->mouseDown(10, 10, VIEW_Event::kLeft, shifted);
   EXPECT_NE(GetAsyncKeyState(VK_LBUTTON), 0);
   EXPECT_NE(GetAsyncKeyState(VK_SHIFT), 0);
   view->mouseUp(10, 10);
@@ -145,6 +145,10 @@ TEST(BundleBitmapTest, OnlyPngNamesLoadAndFoldersInFrontDoNotCount) {
   ASSERT_TRUE(GFX_WritePNG(bundle.file("resources/img/knob.bmp").c_str(), &pixels));
   RecordingPlug plug(1, 1);
   IGraphicsMac graphics(&plug, 10, 10);
+  // Without the bundle's identifier there is no bundle to look in.
+  EXPECT_EQ(std::unique_ptr<GFX_IBitmap>(graphics.OSLoadBitmap(0, "knob.png")), nullptr);
+  EXPECT_EQ(graphics.OSLoadFile(0, "knob.png"), nullptr);
+  graphics.SetBundleID(kBundleID);
   std::unique_ptr<GFX_IBitmap> found(graphics.OSLoadBitmap(0, "resources/img/knob.PNG"));
   ASSERT_NE(found, nullptr);
   EXPECT_EQ(found->getWidth(), 3);

@@ -135,7 +135,7 @@ TEST(RenderTest, SmallEditorRendersToPNGByRegions) {
   graphics->AttachLayer(hidden);
   plug.AttachGraphics(graphics);
 
-  VIEW_HeadlessView* view = VIEW_HeadlessView::of(graphics->OpenWindow(nullptr));
+  VIEW_HeadlessView* view = OpenCocoaView(graphics);
   ASSERT_NE(view, nullptr);
   EXPECT_EQ(view->fps(), 25);
   view->tick();

@@ -80,11 +80,16 @@ TEST(EditorOpcodesTest, HostsThatAskForAViewGetOneAndTheOthersAWindow) {
   FormGraphics* graphics = new FormGraphics(&plug, &plug.calls);
   plug.AttachGraphics(graphics);
   EXPECT_EQ(Dispatch(plug, effEditOpen), 1);
-  EXPECT_NE(graphics->GetWindow(), nullptr);
+  EXPECT_TRUE(graphics->WindowIsOpen());
+  EXPECT_EQ(graphics->GetWindow(), nullptr);  // a pane, not a view
+  EXPECT_STREQ(graphics->GetGUIAPI(), "Carbon Composited gui");
   EXPECT_EQ(Dispatch(plug, effEditClose), 1);
-  EXPECT_EQ(graphics->GetWindow(), nullptr);
+  EXPECT_FALSE(graphics->WindowIsOpen());
+  EXPECT_STREQ(graphics->GetGUIAPI(), "Cocoa gui");
   Dispatch(plug, effCanDo, const_cast<char*>("hasHostViewAsConfig"));
   EXPECT_EQ(Dispatch(plug, effEditOpen), 1);
+  EXPECT_NE(graphics->GetWindow(), nullptr);
+  EXPECT_STREQ(graphics->GetGUIAPI(), "Cocoa gui");
   EXPECT_EQ(Dispatch(plug, effEditIdle), 0);
   EXPECT_THAT(plug.calls, ElementsAre("window", "gui open", "gui close", "view", "gui open"));
 }

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "platform/view/View.h"
+
+// The contract of the editor-window kit: what every back end defines. Each
+// back end is a library of its own (headless, x11); a program links exactly
+// one of them beside the kit, and everything above the kit reaches the back
+// end only through these definitions and the VIEW_View it opens.
+//
+// Every back end defines:
+// - VIEW_View::open (View.h): a view of the editor's size in the host's parent;
+// - the modal services below, which need no open view.
+
+// Records the left button and Shift of an event the back end delivers, so
+// that other threads (the audio thread) read them without a window call.
+// Defined by the kit; every back end calls it.
+void VIEW_NoteInput(const VIEW_Event& event);
+
+// The chosen path, or empty when the panel was cancelled.
+std::string VIEW_RunFilePanel(const VIEW_FilePanel& panel);
+// A modal alert with the given buttons, the first the default. Returns the
+// position of the button pressed (1 for the first), or 0 when dismissed.
+int VIEW_MessageBox(const char* text, const char* caption, const std::vector<std::string>& buttons);
+// Hands the URL to the desktop; false when that failed.
+bool VIEW_OpenURL(const char* url);

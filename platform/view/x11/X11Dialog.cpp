@@ -1,0 +1,375 @@
+#include "platform/view/x11/X11Dialog.h"
+
+#include <X11/Xatom.h>
+#include <X11/Xutil.h>
+#include <X11/keysym.h>
+#include <dirent.h>
+#include <strings.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <functional>
+#include <memory>
+#include <sstream>
+
+#include "platform/view/x11/X11Canvas.h"
+#include "platform/view/x11/X11Surface.h"
+#include "toolkit/gfx/Modes.h"
+#include "toolkit/wsys/WsysTypes.h"
+
+namespace {
+
+constexpr long kDialogEvents = ExposureMask | ButtonPressMask | KeyPressMask | StructureNotifyMask;
+constexpr int kMargin = 14;
+constexpr int kButtonWidth = 84;
+constexpr int kButtonHeight = 26;
+constexpr int kRowHeight = 20;
+constexpr int kListRows = 12;
+constexpr Time kDoubleClickMs = 400;
+
+struct Button {
+  std::string title;
+  int x = 0, y = 0;
+};
+
+// A window with a body the subclass draws and a row of buttons at its foot.
+class Dialog : public X11Handler {
+ public:
+  // Return presses the default button, Tab moves on from it.
+  Dialog(X11Display* display, const std::string& title, int width, int height,
+         const std::vector<std::string>& buttons, int defaultButton)
+      : mDisplay(display), mCanvas(width, height), mFocus(defaultButton) {
+    int x = width - kMargin - kButtonWidth;
+    for (auto it = buttons.rbegin(); it != buttons.rend(); ++it, x -= kButtonWidth + 8)
+      mButtons.insert(mButtons.begin(), Button{*it, x, height - kMargin - kButtonHeight});
+    mSurface = std::make_unique<X11Surface>(display, 0, (display->screenWidth() - width) / 2,
+                                            (display->screenHeight() - height) / 3, width, height,
+                                            kDialogEvents, false);
+    if (!mSurface->ok()) return;
+    Display* d = display->display();
+    XStoreName(d, mSurface->window(), title.c_str());
+    mDeleteAtom = XInternAtom(d, "WM_DELETE_WINDOW", False);
+    XSetWMProtocols(d, mSurface->window(), &mDeleteAtom, 1);
+    display->add(mSurface->window(), this);
+  }
+  ~Dialog() override {
+    if (mSurface->ok()) mDisplay->remove(mSurface->window());
+  }
+
+  // The button pressed (1 the first), 0 when dismissed.
+  int run() {
+    if (!mSurface->ok()) return 0;
+    XMapRaised(mDisplay->display(), mSurface->window());
+    mDisplay->runModal([this] { return mDone; }, this);
+    return mPressed;
+  }
+
+  void handleEvent(XEvent& event) override {
+    switch (event.type) {
+      case MapNotify: {
+        X11ErrorTrap trap(mDisplay->display());
+        XSetInputFocus(mDisplay->display(), mSurface->window(), RevertToParent, CurrentTime);
+        break;
+      }
+      case Expose:
+        redraw();
+        break;
+      case ButtonPress:
+        click(event.xbutton);
+        break;
+      case KeyPress:
+        key(event.xkey);
+        break;
+      case ClientMessage:
+        if ((Atom)event.xclient.data.l[0] == mDeleteAtom) finish(0);
+        break;
+      default:
+        break;
+    }
+  }
+
+ protected:
+  virtual void drawBody(X11Canvas& canvas) = 0;
+  // True when the body took the key or the click.
+  virtual bool bodyKey(KeySym, int) { return false; }
+  virtual bool bodyClick(int, int, bool) { return false; }
+  // Whether a button may end the dialog now.
+  virtual bool accept(int) { return true; }
+
+  void redraw() {
+    const int w = mSurface->width(), h = mSurface->height();
+    mCanvas.fill(0, 0, w, h, X11Canvas::kFace);
+    drawBody(mCanvas);
+    for (size_t i = 0; i < mButtons.size(); ++i) {
+      const Button& b = mButtons[i];
+      mCanvas.fill(b.x, b.y, kButtonWidth, kButtonHeight, GFX_Pixel(255, 250, 250, 250));
+      mCanvas.frame(b.x, b.y, kButtonWidth, kButtonHeight,
+                    (int)i == mFocus ? X11Canvas::kHighlight : X11Canvas::kLine);
+      if ((int)i == mFocus)
+        mCanvas.frame(b.x + 1, b.y + 1, kButtonWidth - 2, kButtonHeight - 2, X11Canvas::kHighlight);
+      mCanvas.text(b.title, b.x, b.y, kButtonWidth, kButtonHeight, X11Canvas::kText,
+                   DT_CENTER | DT_VCENTER);
+    }
+    mSurface->put(mCanvas.pixels(), mCanvas.span(), 0, 0, w, h);
+    XFlush(mDisplay->display());
+  }
+
+  void finish(int pressed) {
+    if (pressed && !accept(pressed)) return;
+    mPressed = pressed;
+    mDone = true;
+  }
+
+  X11Display* mDisplay;
+  X11Canvas mCanvas;
+  int mFocus;
+  std::unique_ptr<X11Surface> mSurface;
+  std::vector<Button> mButtons;
+  Time mLastClick = 0;
+
+ private:
+  void click(const XButtonEvent& event) {
+    const bool twice = event.time - mLastClick < kDoubleClickMs;
+    mLastClick = event.time;
+    for (size_t i = 0; i < mButtons.size(); ++i) {
+      const Button& b = mButtons[i];
+      if (event.x >= b.x && event.x < b.x + kButtonWidth && event.y >= b.y &&
+          event.y < b.y + kButtonHeight) {
+        finish((int)i + 1);
+        return;
+      }
+    }
+    if (bodyClick(event.x, event.y, twice)) redraw();
+  }
+
+  void key(XKeyEvent& event) {
+    KeySym symbol = NoSymbol;
+    char text[8] = {};
+    XLookupString(&event, text, sizeof text, &symbol, nullptr);
+    const int count = (int)mButtons.size();
+    if (symbol == XK_Return || symbol == XK_KP_Enter) {
+      finish(mFocus + 1);
+    } else if (symbol == XK_Escape) {
+      finish(0);
+    } else if (symbol == XK_Tab && count > 0) {
+      mFocus = (mFocus + 1) % count;
+      redraw();
+    } else if (bodyKey(symbol, (unsigned char)text[0])) {
+      redraw();
+    }
+  }
+
+  Atom mDeleteAtom = 0;
+  int mPressed = 0;
+  bool mDone = false;
+};
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  return lines;
+}
+
+class MessageBox : public Dialog {
+ public:
+  MessageBox(X11Display* display, const std::string& caption, std::vector<std::string> lines,
+             const std::vector<std::string>& buttons, int width, int height)
+      : Dialog(display, caption, width, height, buttons, 0),
+        mCaption(caption),
+        mLines(std::move(lines)) {}
+
+ private:
+  void drawBody(X11Canvas& canvas) override {
+    const int w = mSurface->width();
+    canvas.text(mCaption, kMargin, kMargin, w - 2 * kMargin, kRowHeight, X11Canvas::kText,
+                DT_LEFT | DT_VCENTER, "", 15);
+    for (size_t i = 0; i < mLines.size(); ++i)
+      canvas.text(mLines[i], kMargin, kMargin + (int)(i + 1) * kRowHeight + 6, w - 2 * kMargin,
+                  kRowHeight, X11Canvas::kText, DT_LEFT | DT_VCENTER);
+  }
+  std::string mCaption;
+  std::vector<std::string> mLines;
+};
+
+std::string ExpandHome(const std::string& path) {
+  const char* home = std::getenv("HOME");
+  if (home && (path == "~" || path.rfind("~/", 0) == 0)) return home + path.substr(1);
+  return path;
+}
+
+bool IsFolder(const std::string& path) {
+  struct stat st {};
+  return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool HasExtension(const std::string& name, const std::vector<std::string>& extensions) {
+  if (extensions.empty()) return true;
+  const size_t dot = name.rfind('.');
+  if (dot == std::string::npos) return false;
+  for (const std::string& extension : extensions)
+    if (strcasecmp(name.c_str() + dot + 1, extension.c_str()) == 0) return true;
+  return false;
+}
+
+class FilePanel : public Dialog {
+ public:
+  FilePanel(X11Display* display, const VIEW_FilePanel& panel)
+      : Dialog(display, panel.save ? "Save" : "Open", 460,
+               2 * kMargin + (kListRows + 3) * kRowHeight + kButtonHeight + 8,
+               {"Cancel", panel.save ? "Save" : "Open"}, 1),
+        mExtensions(panel.extensions) {
+    enter(ExpandHome(panel.folder.empty() ? "~" : panel.folder));
+    mPath.text = mFolder + panel.fileName;
+    mPath.caret = (int)mPath.text.size();
+    mPath.selected = false;
+  }
+  std::string chosen() const { return mPath.text; }
+
+ private:
+  void enter(std::string folder) {
+    while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
+    mFolder = folder == "/" ? folder : folder + "/";
+    mEntries = {"../"};
+    if (DIR* dir = opendir(mFolder.c_str())) {
+      std::vector<std::string> folders, files;
+      while (dirent* entry = readdir(dir)) {
+        const std::string name = entry->d_name;
+        if (name[0] == '.') continue;
+        if (IsFolder(mFolder + name))
+          folders.push_back(name + "/");
+        else if (HasExtension(name, mExtensions))
+          files.push_back(name);
+      }
+      closedir(dir);
+      std::sort(folders.begin(), folders.end());
+      std::sort(files.begin(), files.end());
+      mEntries.insert(mEntries.end(), folders.begin(), folders.end());
+      mEntries.insert(mEntries.end(), files.begin(), files.end());
+    }
+    mFirst = 0;
+    mSelected = -1;
+    mPath.text = mFolder;
+    mPath.caret = (int)mPath.text.size();
+  }
+
+  void pick(int index, bool open) {
+    const std::string& name = mEntries[(size_t)index];
+    mSelected = index;
+    if (name.back() == '/') {
+      if (!open) return;
+      std::string folder = mFolder;
+      if (name == "../") {
+        folder.pop_back();
+        folder = folder.substr(0, folder.rfind('/') + 1);
+        if (folder.empty()) folder = "/";
+      } else {
+        folder += name;
+      }
+      enter(folder);
+      return;
+    }
+    mPath.text = mFolder + name;
+    mPath.caret = (int)mPath.text.size();
+    if (open) finish(2);
+  }
+
+  bool accept(int pressed) override {
+    if (pressed != 2) return true;
+    if (IsFolder(ExpandHome(mPath.text))) {
+      enter(ExpandHome(mPath.text));
+      redraw();
+      return false;
+    }
+    mPath.text = ExpandHome(mPath.text);
+    return !mPath.text.empty();
+  }
+
+  void drawBody(X11Canvas& canvas) override {
+    const int w = mSurface->width();
+    const int listTop = kMargin, listHeight = kListRows * kRowHeight;
+    canvas.fill(kMargin, listTop, w - 2 * kMargin, listHeight, GFX_Pixel(255, 255, 255, 255));
+    canvas.frame(kMargin, listTop, w - 2 * kMargin, listHeight, X11Canvas::kLine);
+    for (int row = 0; row < kListRows && mFirst + row < (int)mEntries.size(); ++row) {
+      const int index = mFirst + row, y = listTop + row * kRowHeight;
+      const bool selected = index == mSelected;
+      if (selected)
+        canvas.fill(kMargin + 1, y, w - 2 * kMargin - 2, kRowHeight, X11Canvas::kHighlight);
+      canvas.text(mEntries[(size_t)index], kMargin + 6, y, w - 2 * kMargin - 12, kRowHeight,
+                  selected ? X11Canvas::kHighlightText : X11Canvas::kText, DT_LEFT | DT_VCENTER);
+    }
+    const int fieldTop = listTop + listHeight + kRowHeight / 2;
+    canvas.fill(kMargin, fieldTop, w - 2 * kMargin, kRowHeight + 4, GFX_Pixel(255, 255, 255, 255));
+    canvas.frame(kMargin, fieldTop, w - 2 * kMargin, kRowHeight + 4, X11Canvas::kLine);
+    canvas.text(mPath.text, kMargin + 4, fieldTop, w - 2 * kMargin - 8, kRowHeight + 4,
+                X11Canvas::kText, DT_LEFT | DT_VCENTER);
+    const int caretX = X11Canvas::textWidth(mPath.text.substr(0, (size_t)mPath.caret));
+    canvas.fill(kMargin + 4 + caretX, fieldTop + 3, 1, kRowHeight - 2, X11Canvas::kText);
+  }
+
+  bool bodyClick(int x, int y, bool twice) override {
+    const int row = (y - kMargin) / kRowHeight;
+    if (x < kMargin || y < kMargin || row >= kListRows) return false;
+    const int index = mFirst + row;
+    if (index >= (int)mEntries.size()) return false;
+    pick(index, twice && index == mSelected);
+    return true;
+  }
+
+  bool bodyKey(KeySym symbol, int character) override {
+    const int count = (int)mEntries.size();
+    if (symbol == XK_Down || symbol == XK_Up) {
+      const int next = std::clamp(mSelected + (symbol == XK_Down ? 1 : -1), 0, count - 1);
+      pick(next, false);
+      mFirst = std::clamp(mFirst, next - kListRows + 1, next);
+      return true;
+    }
+    VIEW_Event key;
+    key.type = VIEW_Event::kKey;
+    switch (symbol) {
+      case XK_BackSpace:
+        key.key = VIEW_KEY_BACKSPACE;
+        break;
+      case XK_Delete:
+        key.key = VIEW_KEY_DELETE;
+        break;
+      case XK_Left:
+        key.key = VIEW_KEY_LEFT;
+        break;
+      case XK_Right:
+        key.key = VIEW_KEY_RIGHT;
+        break;
+      default:
+        if (character < 0x20 || character == 0x7F) return false;
+        key.key = character;
+    }
+    mPath.apply(key);
+    return true;
+  }
+
+  std::vector<std::string> mExtensions;
+  std::string mFolder;
+  std::vector<std::string> mEntries;
+  int mFirst = 0;
+  int mSelected = -1;
+  VIEW_TextField mPath;
+};
+
+}  // namespace
+
+int X11RunMessageBox(X11Display* display, const std::string& caption, const std::string& text,
+                     const std::vector<std::string>& buttons) {
+  std::vector<std::string> lines = Lines(text);
+  int width = 320;
+  for (const std::string& line : lines)
+    width = std::max(width, X11Canvas::textWidth(line) + 2 * kMargin);
+  width = std::min(width, display->screenWidth());
+  const int height = 2 * kMargin + (int)(lines.size() + 1) * kRowHeight + 16 + kButtonHeight;
+  MessageBox box(display, caption, std::move(lines), buttons, width, height);
+  return box.run();
+}
+
+std::string X11RunFilePanel(X11Display* display, const VIEW_FilePanel& panel) {
+  FilePanel dialog(display, panel);
+  return dialog.run() == 2 ? dialog.chosen() : "";
+}

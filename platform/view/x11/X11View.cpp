@@ -1,0 +1,400 @@
+#include "platform/view/x11/X11View.h"
+
+#include <X11/Xutil.h>
+#include <X11/keysym.h>
+
+#include <algorithm>
+#include <cstdlib>
+
+#include "platform/view/x11/X11Menu.h"
+#include "toolkit/wsys/WsysTypes.h"
+
+namespace {
+
+constexpr long kViewEvents = ExposureMask | ButtonPressMask | ButtonReleaseMask |
+                             PointerMotionMask | KeyPressMask | FocusChangeMask |
+                             StructureNotifyMask;
+constexpr long kFieldEvents = ExposureMask | ButtonPressMask | KeyPressMask;
+// Presses closer than this in time and place make a multiple click.
+constexpr Time kMultiClickMs = 400;
+constexpr int kMultiClickSlop = 4;
+constexpr int kFieldPad = 3;
+
+VIEW_Mods ModsOf(unsigned state) {
+  VIEW_Mods mods;
+  mods.shift = state & ShiftMask;
+  mods.control = state & ControlMask;
+  mods.alt = state & Mod1Mask;
+  mods.command = state & Mod4Mask;  // the Super key stands for Command
+  return mods;
+}
+
+int ButtonOf(unsigned button) {
+  switch (button) {
+    case Button1:
+      return VIEW_Event::kLeft;
+    case Button2:
+      return VIEW_Event::kMiddle;
+    case Button3:
+      return VIEW_Event::kRight;
+    default:
+      return VIEW_Event::kNoButton;
+  }
+}
+
+// The kit's key of a key symbol: a VIEW_Key, a character, or 0 for none.
+int KitKey(KeySym symbol) {
+  struct Named {
+    KeySym symbol;
+    int key;
+  };
+  static const Named kNamed[] = {
+      {XK_space, VIEW_KEY_SPACE},
+      {XK_Up, VIEW_KEY_UP},
+      {XK_KP_Up, VIEW_KEY_UP},
+      {XK_Down, VIEW_KEY_DOWN},
+      {XK_KP_Down, VIEW_KEY_DOWN},
+      {XK_Left, VIEW_KEY_LEFT},
+      {XK_KP_Left, VIEW_KEY_LEFT},
+      {XK_Right, VIEW_KEY_RIGHT},
+      {XK_KP_Right, VIEW_KEY_RIGHT},
+      {XK_Return, VIEW_KEY_RETURN},
+      {XK_KP_Enter, VIEW_KEY_ENTER},
+      {XK_Tab, VIEW_KEY_TAB},
+      {XK_ISO_Left_Tab, VIEW_KEY_TAB},
+      {XK_Escape, VIEW_KEY_ESCAPE},
+      {XK_BackSpace, VIEW_KEY_BACKSPACE},
+      {XK_Delete, VIEW_KEY_DELETE},
+      {XK_KP_Delete, VIEW_KEY_DELETE},
+      {XK_Home, VIEW_KEY_HOME},
+      {XK_End, VIEW_KEY_END},
+  };
+  for (const Named& named : kNamed)
+    if (named.symbol == symbol) return named.key;
+  if (symbol >= 0x21 && symbol <= 0xFF && symbol != 0x7F) return (int)symbol;  // Latin-1
+  if ((symbol & 0xFF000000) == 0x01000000) return (int)(symbol & 0xFFFF);      // Unicode
+  return 0;
+}
+
+}  // namespace
+
+VIEW_View* VIEW_View::open(void* parent, int width, int height, int fps, VIEW_Client* client) {
+  return VIEW_X11View::create(parent, width, height, fps, client);
+}
+
+VIEW_X11View* VIEW_X11View::create(void* parent, int width, int height, int fps,
+                                   VIEW_Client* client) {
+  X11Display* display = X11Display::acquire();
+  if (!display) return nullptr;
+  VIEW_X11View* view = new VIEW_X11View(display, client, fps);
+  // The host hands its window's id in the pointer.
+  if (view->make((Window) reinterpret_cast<uintptr_t>(parent), width, height)) return view;
+  delete view;
+  return nullptr;
+}
+
+VIEW_X11View::VIEW_X11View(X11Display* display, VIEW_Client* client, int fps)
+    : mDisplay(display),
+      mClient(client),
+      mInterval(std::chrono::duration_cast<std::chrono::steady_clock::duration>(
+          std::chrono::duration<double>(1.0 / (fps > 0 ? fps : 25)))),
+      mNextTick(std::chrono::steady_clock::now()) {}
+
+bool VIEW_X11View::make(Window parent, int width, int height) {
+  mSurface =
+      std::make_unique<X11Surface>(mDisplay, parent, 0, 0, width, height, kViewEvents, false);
+  if (!mSurface->ok()) return false;
+  Display* d = mDisplay->display();
+  if (!parent) XStoreName(d, mSurface->window(), "Editor");
+  XMapWindow(d, mSurface->window());
+  XFlush(d);
+  mDisplay->add(mSurface->window(), this);
+  mDisplay->addTicker(this);
+  return true;
+}
+
+VIEW_X11View::~VIEW_X11View() {
+  close();
+  *mAlive = false;
+  mSurface.reset();
+  mDisplay->release();
+}
+
+void VIEW_X11View::close() {
+  if (!mClient) return;
+  endTextField();
+  mClient = nullptr;
+  mDisplay->removeTicker(this);
+  if (mSurface->ok()) {
+    mDisplay->remove(mSurface->window());
+    X11ErrorTrap trap(mDisplay->display());
+    XUnmapWindow(mDisplay->display(), mSurface->window());
+  }
+}
+
+bool VIEW_X11View::resize(int width, int height) {
+  if (!mSurface->resize(width, height)) return false;
+  invalidate(0, 0, width, height);
+  return true;
+}
+
+// ---- Drawing -----------------------------------------------------------------
+
+void VIEW_X11View::invalidate(int x, int y, int width, int height) {
+  mDirty.add(x, y, width, height, mSurface->width(), mSurface->height());
+}
+
+void VIEW_X11View::flushDraw() {
+  if (!mClient || mDirty.empty()) return;
+  mDrawRect = mDirty.take();
+  mDrawing = true;
+  mClient->viewDraw(mDrawRect.left, mDrawRect.top, mDrawRect.right - mDrawRect.left,
+                    mDrawRect.bottom - mDrawRect.top);
+  mDrawing = false;
+  if (mFieldOpen) drawField();  // the field lies over the editor
+}
+
+// Only the rectangle being drawn goes out: the rest of the window is as it was.
+bool VIEW_X11View::present(const uint32_t* pixels, int rowSpan, int width, int height) {
+  if (!mDrawing || !pixels) return false;
+  const int r = std::min(mDrawRect.right, width), b = std::min(mDrawRect.bottom, height);
+  mSurface->put(pixels, rowSpan, mDrawRect.left, mDrawRect.top, r - mDrawRect.left,
+                b - mDrawRect.top);
+  XFlush(mDisplay->display());
+  return true;
+}
+
+void VIEW_X11View::runDue() {
+  if (!mClient) return;
+  const auto now = std::chrono::steady_clock::now();
+  if (now >= mNextTick) {
+    // Keeps the rate when the idle calls come at another one; never catches up in a burst.
+    mNextTick = mNextTick + mInterval < now ? now + mInterval : mNextTick + mInterval;
+    std::shared_ptr<bool> alive = mAlive;
+    mClient->viewTimer();
+    if (!*alive) return;
+  }
+  flushDraw();
+}
+
+void VIEW_X11View::pump() {
+  std::shared_ptr<bool> alive = mAlive;
+  mDisplay->dispatchPending();
+  if (*alive) runDue();
+}
+
+// ---- Events ------------------------------------------------------------------
+
+void VIEW_X11View::handleEvent(XEvent& event) {
+  const bool field = mFieldSurface && event.xany.window == mFieldSurface->window();
+  switch (event.type) {
+    case Expose:
+      if (field)
+        drawField();
+      else
+        invalidate(event.xexpose.x, event.xexpose.y, event.xexpose.width, event.xexpose.height);
+      break;
+    case ButtonPress:
+      if (!field) button(event.xbutton, true);  // clicks in the field stay with it
+      break;
+    case ButtonRelease:
+      button(event.xbutton, false);
+      break;
+    case MotionNotify:
+      motion(event.xmotion);
+      break;
+    case KeyPress:
+      key(event.xkey);
+      break;
+    case FocusOut:
+      // The keyboard left for another window; not when it moved within ours
+      // or only followed the pointer.
+      if (event.xfocus.mode == NotifyNormal && event.xfocus.detail != NotifyInferior &&
+          event.xfocus.detail != NotifyPointer) {
+        VIEW_Event deactivated;
+        deactivated.type = VIEW_Event::kDeactivate;
+        send(deactivated);
+      }
+      break;
+    default:
+      break;
+  }
+}
+
+void VIEW_X11View::send(const VIEW_Event& event) {
+  VIEW_NoteInput(event);
+  if (mClient) mClient->viewEvent(event);
+}
+
+void VIEW_X11View::button(const XButtonEvent& event, bool press) {
+  VIEW_Event out;
+  out.x = event.x;
+  out.y = event.y;
+  out.mods = ModsOf(event.state);
+  if (event.button == Button4 || event.button == Button5) {
+    if (!press) return;
+    out.type = VIEW_Event::kWheel;
+    out.wheel = event.button == Button4 ? 1 : -1;
+    send(out);
+    return;
+  }
+  out.button = ButtonOf(event.button);
+  if (out.button == VIEW_Event::kNoButton) return;
+  out.type = press ? VIEW_Event::kMouseDown : VIEW_Event::kMouseUp;
+  if (press) {
+    const bool again = event.button == mLastButton && event.time - mLastPress < kMultiClickMs &&
+                       std::abs(event.x - mLastX) <= kMultiClickSlop &&
+                       std::abs(event.y - mLastY) <= kMultiClickSlop;
+    mClicks = again ? mClicks + 1 : 1;
+    mLastButton = event.button, mLastPress = event.time, mLastX = event.x, mLastY = event.y;
+    out.clickCount = mClicks;
+  }
+  send(out);
+}
+
+void VIEW_X11View::motion(const XMotionEvent& event) {
+  VIEW_Event out;
+  out.x = event.x;
+  out.y = event.y;
+  out.mods = ModsOf(event.state);
+  out.type = VIEW_Event::kMouseDrag;
+  if (event.state & Button1Mask)
+    out.button = VIEW_Event::kLeft;
+  else if (event.state & Button3Mask)
+    out.button = VIEW_Event::kRight;
+  else if (event.state & Button2Mask)
+    out.button = VIEW_Event::kMiddle;
+  else
+    out.type = VIEW_Event::kMouseMove;
+  send(out);
+}
+
+void VIEW_X11View::key(XKeyEvent& event) {
+  // Shift and Caps Lock make the character; the other modifiers do not.
+  XKeyEvent plain = event;
+  plain.state &= ShiftMask | LockMask;
+  char text[8];
+  KeySym symbol = NoSymbol;
+  XLookupString(&plain, text, sizeof text, &symbol, nullptr);
+  VIEW_Event out;
+  out.type = VIEW_Event::kKey;
+  out.key = KitKey(symbol);
+  out.mods = ModsOf(event.state);
+  if (!out.key) return;
+  if (!mFieldOpen) {
+    send(out);
+    return;
+  }
+  std::shared_ptr<bool> alive = mAlive;
+  VIEW_FeedTextKey(mField, mFieldOpen, mClient, out);
+  if (!*alive) return;
+  if (mFieldOpen)
+    drawField();
+  else
+    endTextField();
+}
+
+// ---- Menus -------------------------------------------------------------------
+
+VIEW_MenuChoice VIEW_X11View::popupMenu(const VIEW_Menu& menu, int x, int y) {
+  if (!mClient || menu.size() == 0) return {};
+  Window child;
+  int rootX = x, rootY = y;
+  XTranslateCoordinates(mDisplay->display(), mSurface->window(), mDisplay->root(), x, y, &rootX,
+                        &rootY, &child);
+  return X11RunMenu(mDisplay, menu, rootX, rootY);
+}
+
+// ---- Text field --------------------------------------------------------------
+
+bool VIEW_X11View::openTextField(const VIEW_TextField& field) {
+  if (mFieldOpen || !mClient) return false;
+  mFieldSurface = std::make_unique<X11Surface>(mDisplay, mSurface->window(), field.x, field.y,
+                                               field.width, field.height, kFieldEvents, false);
+  if (!mFieldSurface->ok()) {
+    mFieldSurface.reset();
+    return false;
+  }
+  mField = field;
+  mField.caret = (int)mField.text.size();
+  mField.selected = true;
+  mFieldOpen = true;
+  mFieldCanvas = std::make_unique<X11Canvas>(mFieldSurface->width(), mFieldSurface->height());
+  Display* d = mDisplay->display();
+  mDisplay->add(mFieldSurface->window(), this);
+  XMapRaised(d, mFieldSurface->window());
+  int revert;
+  XGetInputFocus(d, &mFocusBefore, &revert);
+  focus(mSurface->window());
+  drawField();
+  return true;
+}
+
+void VIEW_X11View::endTextField() {
+  mFieldOpen = false;
+  if (!mFieldSurface) return;
+  mDisplay->remove(mFieldSurface->window());
+  mFieldSurface.reset();
+  mFieldCanvas.reset();
+  // The keyboard goes back to where it was.
+  if (mFocusBefore != None && mFocusBefore != PointerRoot) focus(mFocusBefore);
+  mFocusBefore = 0;
+}
+
+// A window that is not (yet) viewable refuses the focus; that is no error of ours.
+void VIEW_X11View::focus(Window window) {
+  X11ErrorTrap trap(mDisplay->display());
+  XSetInputFocus(mDisplay->display(), window, RevertToParent, CurrentTime);
+}
+
+void VIEW_X11View::drawField() {
+  if (!mFieldOpen || !mFieldCanvas) return;
+  X11Canvas& canvas = *mFieldCanvas;
+  const int w = mFieldSurface->width(), h = mFieldSurface->height();
+  canvas.fill(0, 0, w, h, mField.backgroundColour);
+  canvas.frame(0, 0, w, h, X11Canvas::kLine);
+  const int textW = X11Canvas::textWidth(mField.text, mField.fontName, mField.fontSize);
+  const int room = w - 2 * kFieldPad;
+  int x = kFieldPad;
+  if (textW < room && mField.align == VIEW_TextField::kCentre) x += (room - textW) / 2;
+  if (textW < room && mField.align == VIEW_TextField::kRight) x += room - textW;
+  const int caretX = X11Canvas::textWidth(mField.text.substr(0, (size_t)mField.caret),
+                                          mField.fontName, mField.fontSize);
+  if (textW > room) x = std::min(kFieldPad, room + kFieldPad - caretX);  // keep the caret in view
+  uint32_t colour = mField.textColour;
+  if (mField.selected && !mField.text.empty()) {
+    canvas.fill(x, 2, textW, h - 4, X11Canvas::kHighlight);
+    colour = X11Canvas::kHighlightText;
+  }
+  canvas.text(mField.text, x, 0, textW + 2, h, colour, DT_LEFT | DT_VCENTER, mField.fontName,
+              mField.fontSize);
+  if (!mField.selected) canvas.fill(x + caretX, 3, 1, h - 6, mField.textColour);
+  mFieldSurface->put(canvas.pixels(), canvas.span(), 0, 0, w, h);
+  XFlush(mDisplay->display());
+}
+
+// ---- Cursor ------------------------------------------------------------------
+
+bool VIEW_X11View::setCursorHidden(bool hidden) {
+  Display* d = mDisplay->display();
+  X11ErrorTrap trap(d);
+  if (hidden)
+    XDefineCursor(d, mSurface->window(), mDisplay->blankCursor());
+  else
+    XUndefineCursor(d, mSurface->window());
+  mCursorHidden = hidden;
+  return !trap.failed();
+}
+
+bool VIEW_X11View::pointer(int* x, int* y) {
+  Window root, child;
+  int winX, winY;
+  unsigned mask;
+  return XQueryPointer(mDisplay->display(), mDisplay->root(), &root, &child, x, y, &winX, &winY,
+                       &mask);
+}
+
+void VIEW_X11View::warpPointer(int x, int y) {
+  XWarpPointer(mDisplay->display(), None, mDisplay->root(), 0, 0, 0, 0, x, y);
+  XFlush(mDisplay->display());
+}

@@ -1,0 +1,157 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include "HostRun.h"
+#include "TempDir.h"
+#include "XvfbServer.h"
+#include "toolkit/gfx/Draw.h"
+#include "toolkit/gfx/Png.h"
+
+// The test plug-in's editor in real X windows of kroma-host, on an X server
+// of the test's own, with input played through XTest. Coordinates are the
+// host window's; the editor's pane takes clicks 2 pixels left of and 3 above
+// the pointer. The menu box (parameter 1) spans 10..55 x 60..80, the entry
+// box (parameter 3) 65..110 x 60..80.
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+
+class X11Editor : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() { sServer = new XvfbServer; }
+  static void TearDownTestSuite() {
+    delete sServer;
+    sServer = nullptr;
+  }
+  void SetUp() override {
+    if (sServer->display().empty()) GTEST_SKIP() << "no X server could be started";
+    mDisplay = std::make_unique<kroma_test::ScopedEnv>("DISPLAY", sServer->display().c_str());
+  }
+
+  HostRun runX11(const std::string& script) {
+    HostRun result = runHost(mDir.path(), "open\n" + script + "x-errors\nclose\n", TEST_PLUGIN_X11);
+    EXPECT_EQ(result.exitCode, 0) << result.output;
+    EXPECT_TRUE(result.has("x errors 0")) << result.output;
+    return result;
+  }
+
+  static XvfbServer* sServer;
+  kroma_test::TempDir mDir;
+  kroma_test::ScopedEnv mEditor{"KROMA_TESTPLUGIN_EDITOR", "1"};
+  std::unique_ptr<kroma_test::ScopedEnv> mDisplay;
+};
+
+XvfbServer* X11Editor::sServer = nullptr;
+
+// A press and drag on the gain bar and a click on the lower bar; the window
+// then holds exactly what the headless view shows for the same values.
+TEST_F(X11Editor, DragsAndClicksSetParametersAndTheWindowShowsTheEditor) {
+  const std::string shot = mDir.file("x11.png");
+  const HostRun x11 = runX11(
+      "x-open\n"
+      "x-idle 200\n"
+      "x-input 0 move 62 18\n"
+      "x-input 20 press 1\n"
+      "x-input 60 move 87 20\n"
+      "x-input 100 release 1\n"
+      "x-input 150 click 37 43\n"
+      "x-idle 500\n"
+      "x-screen " +
+      shot + "\n");
+  EXPECT_TRUE(x11.has("dispatch effEditOpen -> 1"));
+  EXPECT_THAT(x11.lines("plugin[1]: param 0"),
+              ElementsAre("plugin[1]: param 0 = 0.5", "plugin[1]: param 0 = 0.75"));
+  EXPECT_TRUE(x11.has("plugin[1]: param 2 = 32"));
+
+  const std::string headless = mDir.file("headless.png");
+  const HostRun reference = runHost(mDir.path(),
+                                    "open\n"
+                                    "param-set 0 0.75\n"
+                                    "edit-open\n"
+                                    "edit-mouse down 37 43\n"
+                                    "edit-mouse up 37 43\n"
+                                    "idle\n"
+                                    "edit-screen " +
+                                        headless + "\nclose\n");
+  ASSERT_EQ(reference.exitCode, 0) << reference.output;
+  std::unique_ptr<GFX_IBitmap> a(GFX_LoadPNG(shot.c_str(), nullptr));
+  std::unique_ptr<GFX_IBitmap> b(GFX_LoadPNG(headless.c_str(), nullptr));
+  ASSERT_TRUE(a && b);
+  ASSERT_EQ(a->getWidth(), b->getWidth());
+  ASSERT_EQ(a->getHeight(), b->getHeight());
+  int differing = 0;
+  for (int y = 0; y < a->getHeight(); ++y)
+    for (int x = 0; x < a->getWidth(); ++x)
+      differing += GFX_GetPixel(a.get(), x, y) != GFX_GetPixel(b.get(), x, y);
+  EXPECT_EQ(differing, 0);
+}
+
+// "High" at first; the mouse takes the first item, the keys the second.
+TEST_F(X11Editor, MenusAreChosenByMouseAndByKeys) {
+  const HostRun host = runX11(
+      "param-set 1 1.0\n"
+      "x-open\n"
+      "x-idle 200\n"
+      "x-input 0 click 20 70 3\n"
+      "x-input 300 click 20 93\n"
+      "x-idle 700\n"
+      "x-input 0 click 20 70 3\n"
+      "x-input 300 key Down\n"
+      "x-input 350 key Down\n"
+      "x-input 400 key Return\n"
+      "x-idle 800\n"
+      "x-input 0 click 20 70 3\n"
+      "x-input 300 click 400 400\n"  // outside: dismissed
+      "x-idle 700\n");
+  // After the defaults of effOpen: the host's value, the mouse's, the keys'; nothing dismissed.
+  EXPECT_THAT(host.lines("plugin[1]: param 1"),
+              ElementsAre("plugin[1]: param 1 = 0", "plugin[1]: param 1 = 2",
+                          "plugin[1]: param 1 = 0", "plugin[1]: param 1 = 1"));
+}
+
+TEST_F(X11Editor, TextEntriesCommitWithReturnAndCancelWithEscape) {
+  const HostRun host = runX11(
+      "x-open\n"
+      "x-idle 200\n"
+      "x-input 0 click 80 70 3\n"
+      "x-input 300 type 57\n"
+      "x-input 400 key Return\n"
+      "x-idle 700\n"
+      "x-input 0 click 80 70 3\n"
+      "x-input 300 type 99\n"
+      "x-input 400 key Escape\n"
+      "x-idle 700\n");
+  EXPECT_THAT(host.lines("plugin[1]: param 3"), ElementsAre("plugin[1]: param 3 = 57"));
+}
+
+// Under AddressSanitizer kroma-host fails on any leak at its end.
+TEST_F(X11Editor, OpensAndClosesAHundredTimesCleanly) {
+  std::string script;
+  for (int i = 0; i < 100; ++i) script += "x-open\nx-idle 20\nx-close\n";
+  const HostRun host = runX11(script);
+  EXPECT_THAT(host.lines("dispatch effEditOpen -> 1"), ::testing::SizeIs(100));
+  EXPECT_THAT(host.lines("dispatch effEditClose -> 1"), ::testing::SizeIs(100));
+}
+
+// Two instances in one process share the connection; each editor takes only
+// its own input.
+TEST_F(X11Editor, TwoEditorsAtOnce) {
+  const HostRun host = runX11(
+      "x-open 0 0\n"
+      "open-another\n"
+      "x-open 300 0\n"
+      "x-idle 200\n"
+      "x-input 0 click 87 18\n"
+      "x-idle 300\n");
+  // Each instance's default from effOpen, then the click on the second.
+  EXPECT_THAT(host.lines("plugin[2]: param 0"),
+              ElementsAre("plugin[2]: param 0 = 0.5", "plugin[2]: param 0 = 0.75"));
+  EXPECT_THAT(host.lines("plugin[1]: param 0"), ElementsAre("plugin[1]: param 0 = 0.5"));
+  EXPECT_THAT(host.lines("plugin[1]: editor closed"), IsEmpty());  // still open beside it
+}
+
+}  // namespace

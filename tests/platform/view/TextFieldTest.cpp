@@ -1,0 +1,97 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/view/View.h"
+
+// The kit's one-line editing and the rules every back end feeds keys by.
+namespace {
+
+VIEW_Event Key(int key) {
+  VIEW_Event event;
+  event.type = VIEW_Event::kKey;
+  event.key = key;
+  return event;
+}
+
+VIEW_TextField Field(const std::string& text, int caret, bool selected) {
+  VIEW_TextField field;
+  field.text = text;
+  field.caret = caret;
+  field.selected = selected;
+  return field;
+}
+
+TEST(TextField, EditsReplaceTheSelectionAndKeepUtf8Whole) {
+  const struct {
+    const char* text;
+    int caret;
+    bool selected;
+    std::vector<int> keys;
+    const char* after;
+    int caretAfter;
+  } cases[] = {
+      {"20", 2, true, {'5'}, "5", 1},  // the opening selection is typed over
+      {"20", 2, true, {VIEW_KEY_BACKSPACE}, "", 0},
+      {"20", 2, true, {VIEW_KEY_LEFT, '5'}, "520", 1},  // an arrow drops it first
+      {"20", 2, true, {VIEW_KEY_RIGHT, VIEW_KEY_BACKSPACE}, "2", 1},
+      {"abc", 1, false, {VIEW_KEY_DELETE, VIEW_KEY_SPACE}, "a c", 2},
+      {"abc", 3, false, {VIEW_KEY_HOME, 'x', VIEW_KEY_END, 'y'}, "xabcy", 5},
+      {"a\xC3\xA9", 3, false, {VIEW_KEY_BACKSPACE}, "a", 1},  // both bytes of the e acute
+      {"\xC3\xA9z", 0, false, {VIEW_KEY_DELETE}, "z", 0},
+      {"ab", 2, false, {0xE9}, "ab\xC3\xA9", 4},  // a Latin-1 key becomes UTF-8
+      {"", 0, false, {VIEW_KEY_BACKSPACE, VIEW_KEY_LEFT, VIEW_KEY_DELETE}, "", 0},
+  };
+  for (const auto& c : cases) {
+    VIEW_TextField field = Field(c.text, c.caret, c.selected);
+    for (int key : c.keys) field.apply(Key(key));
+    EXPECT_EQ(field.text, c.after) << c.text;
+    EXPECT_EQ(field.caret, c.caretAfter) << c.text;
+  }
+  EXPECT_EQ(Field("20", 2, true).candidate(Key('7')), "7");
+  EXPECT_EQ(Field("20", 2, true).candidate(Key(VIEW_KEY_UP)), "20");
+}
+
+// A client that records what the field reports, refuses digits, and ends the
+// field itself on 'q'.
+struct Client : VIEW_Client {
+  void viewTimer() override {}
+  void viewDraw(int, int, int, int) override {}
+  void viewEvent(const VIEW_Event&) override {}
+  bool viewTextKey(const VIEW_Event& key, const std::string& candidate) override {
+    asked.push_back(candidate);
+    if (key.key == 'q') *open = false;
+    return !(key.key >= '0' && key.key <= '9');
+  }
+  void viewTextEnded(const std::string& text, bool committed) override {
+    ended.push_back((committed ? "commit " : "cancel ") + text);
+  }
+  bool* open = nullptr;
+  std::vector<std::string> asked, ended;
+};
+
+TEST(TextField, KeysPassTheFilterAndReturnTabEscapeEndTheField) {
+  for (int ending :
+       {(int)VIEW_KEY_RETURN, (int)VIEW_KEY_ENTER, (int)VIEW_KEY_TAB, (int)VIEW_KEY_ESCAPE}) {
+    Client client;
+    VIEW_TextField field = Field("", 0, false);
+    bool open = true;
+    client.open = &open;
+    for (int key : {(int)'a', (int)'1', (int)'b', ending, (int)'c'})
+      VIEW_FeedTextKey(field, open, &client, Key(key));
+    EXPECT_FALSE(open);
+    EXPECT_EQ(field.text, "ab");
+    ASSERT_EQ(client.ended.size(), 1u);
+    EXPECT_EQ(client.ended[0], ending == VIEW_KEY_ESCAPE ? "cancel ab" : "commit ab");
+  }
+  Client client;
+  VIEW_TextField field = Field("x", 1, false);
+  bool open = true;
+  client.open = &open;
+  VIEW_FeedTextKey(field, open, &client, Key('q'));  // the client ended it: nothing applied
+  EXPECT_EQ(field.text, "x");
+  EXPECT_TRUE(client.ended.empty());
+}
+
+}  // namespace

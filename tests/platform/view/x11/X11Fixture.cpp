@@ -1,0 +1,74 @@
+#include "X11Fixture.h"
+
+#include <X11/extensions/XTest.h>
+
+XvfbServer* X11Fixture::sServer = nullptr;
+
+void X11Fixture::SetUpTestSuite() {
+  sServer = new XvfbServer;
+}
+
+void X11Fixture::TearDownTestSuite() {
+  delete sServer;
+  sServer = nullptr;
+}
+
+void X11Fixture::SetUp() {
+  if (sServer->display().empty()) GTEST_SKIP() << "no X server could be started";
+  mDisplay = std::make_unique<kroma_test::ScopedEnv>("DISPLAY", sServer->display().c_str());
+  mInput = XOpenDisplay(nullptr);
+  ASSERT_NE(mInput, nullptr);
+}
+
+void X11Fixture::TearDown() {
+  for (std::thread& player : mPlayers) player.join();
+  if (mInput) XCloseDisplay(mInput);
+}
+
+void X11Fixture::move(int x, int y) {
+  XTestFakeMotionEvent(mInput, -1, x, y, CurrentTime);
+  XSync(mInput, False);
+}
+
+void X11Fixture::button(unsigned which, bool press) {
+  XTestFakeButtonEvent(mInput, which, press, CurrentTime);
+  XSync(mInput, False);
+}
+
+void X11Fixture::click(int x, int y, unsigned which) {
+  move(x, y);
+  button(which, true);
+  button(which, false);
+}
+
+void X11Fixture::key(const char* name, bool press) {
+  XTestFakeKeyEvent(mInput, XKeysymToKeycode(mInput, XStringToKeysym(name)), press, CurrentTime);
+  XSync(mInput, False);
+}
+
+void X11Fixture::tap(const char* name) {
+  key(name, true);
+  key(name, false);
+}
+
+void X11Fixture::later(int ms, std::function<void()> actions) {
+  mPlayers.emplace_back([ms, actions] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+    actions();
+  });
+}
+
+bool X11Fixture::pumpUntil(VIEW_View* view, const std::function<bool()>& condition) {
+  const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+  while (!condition()) {
+    if (std::chrono::steady_clock::now() > end) return false;
+    view->pump();
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+  return true;
+}
+
+void RecordingClient::viewDraw(int x, int y, int w, int h) {
+  draws.push_back({x, y, w, h});
+  if (!picture.empty()) presented = view->present(picture.data(), width, width, height);
+}

@@ -1,0 +1,70 @@
+#pragma once
+
+// The test headers go first: Xlib defines names they use.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <X11/Xlib.h>
+
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "TempDir.h"
+#include "XvfbServer.h"
+#include "platform/view/Backend.h"
+
+// An X server of the suite's own, and a second connection that plays input
+// into it through XTest, now or from a thread (for what holds this one).
+class X11Fixture : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite();
+  static void TearDownTestSuite();
+  void SetUp() override;
+  void TearDown() override;
+
+  // Pointer to a screen point, and buttons and keys (a key symbol's name).
+  void move(int x, int y);
+  void button(unsigned button, bool press);
+  void click(int x, int y, unsigned which = 1);
+  void key(const char* name, bool press);
+  void tap(const char* name);
+  // Plays actions after a pause, from a thread joined at the end of the test.
+  void later(int ms, std::function<void()> actions);
+  // Pumps the view until the condition holds, at most two seconds.
+  static bool pumpUntil(VIEW_View* view, const std::function<bool()>& condition);
+
+  Display* mInput = nullptr;
+
+ private:
+  static XvfbServer* sServer;
+  std::unique_ptr<kroma_test::ScopedEnv> mDisplay;
+  std::vector<std::thread> mPlayers;
+};
+
+// A client that records what its view reports and answers the field's keys.
+struct RecordingClient : VIEW_Client {
+  void viewTimer() override { ++ticks; }
+  void viewDraw(int x, int y, int width, int height) override;
+  void viewEvent(const VIEW_Event& event) override { events.push_back(event); }
+  bool viewTextKey(const VIEW_Event& key, const std::string& candidate) override {
+    return !refuse || !refuse(key, candidate);
+  }
+  void viewTextEnded(const std::string& text, bool committed) override {
+    ended.push_back((committed ? "commit " : "cancel ") + text);
+  }
+
+  VIEW_View* view = nullptr;
+  int ticks = 0;
+  std::vector<std::vector<int>> draws;
+  // Shown on every draw when set: width x height pixels.
+  std::vector<uint32_t> picture;
+  int width = 0, height = 0;
+  bool presented = false;
+  std::vector<VIEW_Event> events;
+  std::vector<std::string> ended;
+  std::function<bool(const VIEW_Event&, const std::string&)> refuse;
+};

@@ -1,0 +1,111 @@
+#include "X11Fixture.h"
+
+#include <sys/stat.h>
+
+#include <fstream>
+
+#include "platform/view/x11/X11Dialog.h"
+#include "platform/view/x11/X11Display.h"
+#include "platform/view/x11/X11Menu.h"
+
+// The modal windows of the X11 back end, driven from a thread while they hold
+// this one: menus, message boxes and the plain file panel.
+namespace {
+
+using ::testing::EndsWith;
+
+class X11ModalTest : public X11Fixture {
+ protected:
+  void SetUp() override {
+    X11Fixture::SetUp();
+    if (IsSkipped() || HasFatalFailure()) return;
+    display = X11Display::acquire();
+    ASSERT_NE(display, nullptr);
+    // "Off", a separator, "Skipped" (greyed), "More" with a sub-menu, "Last".
+    menu.addItem("Off");
+    menu.addItem("", VIEW_Menu::kSeparator);
+    menu.addItem("Skipped", VIEW_Menu::kDisabled);
+    VIEW_Menu* more = menu.addSubMenu("More", &sub);
+    more->addItem("One", VIEW_Menu::kChecked);
+    more->addItem("Two");
+    menu.addItem("Last");
+  }
+  void TearDown() override {
+    if (display) display->release();
+    X11Fixture::TearDown();
+  }
+
+  X11Display* display = nullptr;
+  int sub = 0;
+  VIEW_Menu menu;
+};
+
+TEST_F(X11ModalTest, KeysWalkMenusPastWhatCannotBeChosenIntoSubMenus) {
+  later(200, [this] {
+    for (const char* k : {"Down", "Down", "Right", "Down", "Return"}) tap(k);
+  });
+  const VIEW_MenuChoice choice = X11RunMenu(display, menu, 100, 100);
+  ASSERT_NE(choice.menu, nullptr);
+  EXPECT_EQ(choice.menu->tag(), &sub);
+  EXPECT_EQ(choice.index, 1);
+}
+
+TEST_F(X11ModalTest, AClickChoosesAndAClickOutsideOrEscapeDismisses) {
+  later(200, [this] { click(110, 108); });  // inside the first row
+  const VIEW_MenuChoice first = X11RunMenu(display, menu, 100, 100);
+  EXPECT_EQ(first.menu, &menu);
+  EXPECT_EQ(first.index, 0);
+  later(200, [this] { click(900, 700); });
+  EXPECT_EQ(X11RunMenu(display, menu, 100, 100).menu, nullptr);
+  later(200, [this] {
+    tap("Down");
+    tap("Escape");
+  });
+  EXPECT_EQ(X11RunMenu(display, menu, 100, 100).menu, nullptr);
+}
+
+// Kept on the screen: a menu asked for beyond the corner opens inside it.
+TEST_F(X11ModalTest, MenusStayOnTheScreen) {
+  later(200, [this] { click(1915, 1075); });  // the screen's last pixels: the menu is there
+  const VIEW_MenuChoice last = X11RunMenu(display, menu, 5000, 5000);
+  EXPECT_EQ(last.menu, &menu);
+  EXPECT_EQ(last.index, 4);
+}
+
+TEST_F(X11ModalTest, MessageBoxesAnswerTheButtonPressedOrNoneWhenDismissed) {
+  const std::vector<std::string> buttons = {"Yes", "No", "Cancel"};
+  later(300, [this] { tap("Return"); });
+  EXPECT_EQ(X11RunMessageBox(display, "Caption", "Text", buttons), 1);
+  later(300, [this] {
+    tap("Tab");
+    tap("Tab");
+    tap("Return");
+  });
+  EXPECT_EQ(X11RunMessageBox(display, "Caption", "Two\nlines", buttons), 3);
+  later(300, [this] { tap("Escape"); });
+  EXPECT_EQ(X11RunMessageBox(display, "Caption", "Text", buttons), 0);
+}
+
+// The list holds the way up, the sub-folders and the files of the panel's
+// extensions: one down from the top is the folder, two down the file.
+TEST_F(X11ModalTest, ThePlainPanelListsFoldersAndMatchingFiles) {
+  kroma_test::TempDir folder;
+  ASSERT_EQ(mkdir(folder.file("banks").c_str(), 0755), 0);
+  std::ofstream(folder.file("mine.SYX")) << "x";
+  std::ofstream(folder.file("notes.txt")) << "x";
+  VIEW_FilePanel panel;
+  panel.folder = folder.path();
+  panel.extensions = {"syx"};
+  later(300, [this] {
+    for (const char* k : {"Down", "Down", "Down", "Return"}) tap(k);
+  });
+  EXPECT_THAT(X11RunFilePanel(display, panel), EndsWith("/mine.SYX"));
+  panel.save = true;
+  panel.fileName = "new.syx";
+  later(300, [this] { tap("Return"); });
+  EXPECT_THAT(X11RunFilePanel(display, panel), EndsWith("/new.syx"));
+  later(300, [this] { tap("Escape"); });
+  EXPECT_EQ(X11RunFilePanel(display, panel), "");
+}
+
+}  // namespace

@@ -1,0 +1,43 @@
+#include "XvfbServer.h"
+
+#include <poll.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <string>
+
+namespace {
+
+constexpr int kStartWaitMs = 10000;
+
+}  // namespace
+
+// The server picks a free display itself and writes its number once it
+// listens, so that tests running side by side never share one.
+XvfbServer::XvfbServer() {
+  int ready[2];
+  if (pipe(ready) != 0) return;
+  mPid = fork();
+  if (mPid == 0) {
+    close(ready[0]);
+    const std::string fd = std::to_string(ready[1]);
+    execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1920x1080x24", "-nolisten",
+           "tcp", (char*)nullptr);
+    _exit(127);
+  }
+  close(ready[1]);
+  std::string number;
+  pollfd fd{ready[0], POLLIN, 0};
+  char c;
+  while (mPid > 0 && poll(&fd, 1, kStartWaitMs) > 0 && read(ready[0], &c, 1) == 1 && c != '\n')
+    number += c;
+  close(ready[0]);
+  if (!number.empty()) mDisplay = ":" + number;
+}
+
+XvfbServer::~XvfbServer() {
+  if (mPid <= 0) return;
+  kill(mPid, SIGTERM);
+  waitpid(mPid, nullptr, 0);
+}

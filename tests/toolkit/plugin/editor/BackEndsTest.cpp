@@ -1,0 +1,225 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "EditorDoubles.h"
+#include "platform/view/headless/Script.h"
+#include "toolkit/plugin/base/IParam.h"
+#include "toolkit/plugin/base/IPopupMenu.h"
+#include "toolkit/plugin/editor/IGraphicsCarbon.h"
+
+// The window object's two back ends over the headless kit: the view a host
+// that announced views gets, and the pane every other host gets.
+using namespace editor_test;
+using ::testing::ElementsAre;
+
+namespace {
+
+constexpr int kWidth = 100, kHeight = 100;
+
+// Records where and with which modifiers the mouse and the keys reach it.
+class ModProbe : public IControl {
+ public:
+  ModProbe(IPluginBase* plug, std::vector<std::string>* log)
+      : IControl(plug, IRECT(-5, 0, kWidth, kHeight), 0), mLog(log) {}
+  bool Draw(IGraphics*) override { return true; }
+  void OnMouseDown(int x, int y, IMouseMod* m) override { record("down", x, y, m); }
+  void OnMouseDblClick(int x, int y, IMouseMod* m) override { record("double", x, y, m); }
+  bool OnKeyDown(int x, int y, int key) override {
+    mLog->push_back("key " + std::to_string(key) + " at " + std::to_string(x) + "," +
+                    std::to_string(y));
+    return true;
+  }
+
+ private:
+  void record(const char* what, int x, int y, IMouseMod* m) {
+    mLog->push_back(std::string(what) + " " + std::to_string(x) + "," + std::to_string(y) + " " +
+                    (m->L ? "L" : "") + (m->R ? "R" : "") + (m->S ? "S" : "") + (m->C ? "C" : "") +
+                    (m->A ? "A" : ""));
+  }
+  std::vector<std::string>* mLog;
+};
+
+class BackEndsTest : public ::testing::Test {
+ protected:
+  BackEndsTest() : plug(2, 2) {
+    VIEW_Script::instance().reset();
+    graphics = new TestGraphics(&plug, kWidth, kHeight);
+    plug.AttachGraphics(graphics);
+    graphics->AttachPanelBackground(&COLOR_WHITE);
+    probe = new ModProbe(&plug, &log);
+    graphics->AttachControl(probe);
+  }
+  VIEW_HeadlessView* open(bool carbon) {
+    view = carbon ? OpenCarbonView(graphics) : OpenCocoaView(graphics);
+    view->tick();  // the first exposure
+    return view;
+  }
+
+  RecordingPlug plug;
+  TestGraphics* graphics;
+  ModProbe* probe;
+  VIEW_HeadlessView* view = nullptr;
+  std::vector<std::string> log;
+};
+
+}  // namespace
+
+// The view asks for one pixel more on each side and comes back with it; the
+// pane takes the dirty rectangle as it is; a pane that is not composited
+// always draws the whole editor.
+TEST_F(BackEndsTest, TheTimerInvalidatesWhatIsDirtyAndTheDrawCoversIt) {
+  const struct {
+    bool carbon;
+    bool composited;
+    IRECT dirty;
+    std::vector<int> drawn;
+  } cases[] = {{false, true, IRECT(0, 0, 10, 10), {0, 0, 11, 11}},
+               {true, true, IRECT(10, 20, 30, 40), {10, 20, 20, 20}},
+               {true, false, IRECT(10, 20, 30, 40), {0, 0, kWidth, kHeight}}};
+  for (const auto& c : cases) {
+    VIEW_Script::instance().setComposited(c.composited);
+    open(c.carbon);
+    graphics->AttachControl(new Probe(&plug, c.dirty, -1, "spot", nullptr));
+    view->tick();
+    EXPECT_EQ(view->drawn().back(), c.drawn) << "carbon " << c.carbon;
+  }
+}
+
+TEST_F(BackEndsTest, ClicksLandAtTheDocumentedOffsetsWithTheBackEndsModifiers) {
+  VIEW_Mods command;
+  command.command = true;
+  VIEW_Mods shift;
+  shift.shift = true;
+  open(false);
+  view->mouseDown(0, kHeight - 1);  // the view's bottom-left corner
+  view->mouseDown(10, 20, VIEW_Event::kRight, shift);
+  view->mouseDown(10, 20, VIEW_Event::kLeft, command);
+  view->mouseDown(10, 20, VIEW_Event::kRight, {}, 2);  // right double clicks are presses
+  open(true);
+  view->mouseDown(10, 20, VIEW_Event::kRight, shift);
+  view->mouseDown(10, 20, VIEW_Event::kLeft, command);
+  view->mouseDown(10, 20, VIEW_Event::kLeft, {}, 2);
+  EXPECT_THAT(log, ElementsAre("down -2,97 L", "down 8,18 RS", "down 8,18 LR", "down 8,18 R",
+                               "down 8,17 LRS", "down 8,17 LR", "double 8,17 L"));
+}
+
+// Keys reach the control at the last mouse position: the view's last event,
+// the pane's last move.
+TEST_F(BackEndsTest, KeysMapToTheFrameworksNumbers) {
+  for (bool carbon : {false, true}) {
+    log.clear();
+    open(carbon);
+    view->mouseMove(30, 40);
+    view->mouseDown(50, 50);
+    for (int key :
+         {(int)'a', (int)'Z', (int)'5', (int)VIEW_KEY_SPACE, (int)VIEW_KEY_LEFT, (int)'#'})
+      view->key(key);
+    const std::string at = carbon ? " at 28,37" : " at 48,48";
+    EXPECT_THAT(
+        std::vector<std::string>(log.begin() + 1, log.end()),
+        ElementsAre("key 15" + at, "key 40" + at, "key 10" + at, "key 0" + at, "key 3" + at))
+        << "carbon " << carbon;
+  }
+}
+
+// A choice in a sub-menu returns the sub-menu's model with the index counted
+// within it, separators included.
+TEST_F(BackEndsTest, MenusReturnTheModelInWhichTheChoiceWasMade) {
+  for (bool carbon : {false, true}) {
+    open(carbon);
+    IPopupMenu sub;
+    sub.AddItem("one");
+    sub.AddSeparator();
+    sub.AddItem("three");
+    IPopupMenu top;
+    top.SetPrefix(IPopupMenu::kPrefixTwoDigits);
+    for (int i = 0; i < 8; ++i) top.AddItem("item");
+    top.AddItem("nine", &sub);
+    VIEW_Script::instance().answerMenu({8, 2});
+    IRECT anchor(10, 20, 30, 40);
+    EXPECT_EQ(graphics->CreateIPopupMenu(&top, &anchor), &sub);
+    EXPECT_EQ(sub.GetChosenItemIdx(), 2);
+    EXPECT_EQ(VIEW_Script::instance().menusShown().back()[8], "09: nine");
+    EXPECT_THAT(VIEW_Script::instance().menuPlaces().back(), ElementsAre(10, 45));
+    VIEW_Script::instance().answerMenu({});
+    EXPECT_EQ(graphics->CreateIPopupMenu(&top, &anchor), nullptr);
+  }
+  IPopupMenu empty;
+  IRECT anchor(0, 0, 5, 5);
+  const size_t shown = VIEW_Script::instance().menusShown().size();
+  EXPECT_EQ(graphics->CreateIPopupMenu(&empty, &anchor), nullptr);
+  EXPECT_EQ(VIEW_Script::instance().menusShown().size(), shown);  // the pane shows none
+}
+
+// The pane's key filter: characters by parameter kind, the control's length,
+// and a commit of at most 63 bytes.
+TEST_F(BackEndsTest, ThePanesTextEntryFiltersKeysAndCommitsThroughItsBuffer) {
+  open(true);
+  IParam* param = plug.GetParam(0);
+  IRECT area(10, 10, 60, 30);
+  probe->SetTextEntryLength(5);
+  graphics->CreateTextEntry(probe, probe->GetText(), &area, "", param);
+  view->typeText("1,2.3456");
+  EXPECT_EQ(view->textFieldText(), "12.34");  // the comma refused, then the sixth character
+  view->key(VIEW_KEY_BACKSPACE);
+  view->typeText("9");
+  view->key(VIEW_KEY_RETURN);
+  EXPECT_FALSE(view->textFieldOpen());
+  EXPECT_DOUBLE_EQ(param->Value(), 1.0);  // 12.39, held to the range
+
+  class Named : public ModProbe {
+   public:
+    using ModProbe::ModProbe;
+    void TextFromTextEntry(const char* text) override { typed = text; }
+    std::string typed;
+  };
+  Named* named = new Named(&plug, &log);
+  graphics->AttachControl(named);
+  named->SetTextEntryLength(100);
+  graphics->CreateTextEntry(named, named->GetText(), &area, "", nullptr);
+  view->typeText(std::string(70, 'x'));
+  view->mouseDown(90, 90);  // a click outside commits
+  EXPECT_EQ(named->typed, std::string(63, 'x'));
+  graphics->CreateTextEntry(named, named->GetText(), &area, "old", nullptr);
+  view->deactivate();  // deactivation cancels
+  EXPECT_EQ(named->typed, std::string(63, 'x'));
+  EXPECT_FALSE(view->textFieldOpen());
+
+  VIEW_Script::instance().setComposited(false);
+  open(true);
+  EXPECT_STREQ(graphics->GetGUIAPI(), "Carbon Non-Composited gui");
+  graphics->CreateTextEntry(probe, probe->GetText(), &area, "", param);
+  EXPECT_FALSE(view->textFieldOpen());
+}
+
+// The cursor comes back where it was hidden; a failed hide is tried again.
+TEST_F(BackEndsTest, TheCursorIsHiddenOnceAndComesBackWhereItWas) {
+  open(true);
+  view->warpPointer(40, 50);
+  view->setCursorRefused(true);
+  graphics->HideMouseCursor();
+  EXPECT_FALSE(view->cursorHidden());
+  view->setCursorRefused(false);
+  view->warpPointer(41, 51);
+  graphics->HideMouseCursor();
+  view->warpPointer(90, 90);
+  graphics->HideMouseCursor();  // already hidden: the place stays
+  EXPECT_TRUE(view->cursorHidden());
+  graphics->ShowMouseCursor();
+  EXPECT_FALSE(view->cursorHidden());
+  int x = 0, y = 0;
+  view->pointer(&x, &y);
+  EXPECT_EQ(x, 41);
+  EXPECT_EQ(y, 51);
+}
+
+TEST_F(BackEndsTest, LinksWithHttpAnywhereAreWebAddressesOthersFiles) {
+  EXPECT_TRUE(graphics->OpenURL("see http://example.org", nullptr, nullptr, nullptr));
+  EXPECT_TRUE(graphics->OpenURL("/help/Kroma Manual.pdf", nullptr, nullptr, nullptr));
+  EXPECT_TRUE(graphics->OpenURL(nullptr, nullptr, nullptr, nullptr));
+  EXPECT_THAT(VIEW_Script::instance().urlsOpened(),
+              ElementsAre("see http://example.org", "file:///help/Kroma%20Manual.pdf"));
+}

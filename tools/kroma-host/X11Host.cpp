@@ -1,0 +1,155 @@
+#include "tools/kroma-host/X11Host.h"
+
+#include <X11/Xutil.h>
+#include <X11/extensions/XTest.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+
+#include "toolkit/gfx/Bitmap.h"
+#include "toolkit/gfx/Modes.h"
+#include "toolkit/gfx/Png.h"
+#include "tools/kroma-host/HostCallback.h"
+
+int X11Host::sErrors = 0;
+X11Host* X11Host::sHost = nullptr;
+
+namespace {
+
+constexpr auto kMapWait = std::chrono::seconds(5);
+
+unsigned ChannelOf(unsigned long pixel, unsigned long mask) {
+  if (!mask) return 0;
+  const int shift = __builtin_ctzl(mask);
+  const unsigned long top = mask >> shift;
+  return (unsigned)(((pixel & mask) >> shift) * 255 / top);
+}
+
+}  // namespace
+
+X11Host* X11Host::instance() {
+  if (sHost) return sHost;
+  Display* display = XOpenDisplay(nullptr);
+  Display* input = display ? XOpenDisplay(nullptr) : nullptr;
+  int event, error, major, minor;
+  if (!input || !XTestQueryExtension(input, &event, &error, &major, &minor)) {
+    if (input) XCloseDisplay(input);
+    if (display) XCloseDisplay(display);
+    return nullptr;
+  }
+  sHost = new X11Host;
+  sHost->mDisplay = display;
+  sHost->mInput = input;
+  XSetErrorHandler(&X11Host::countError);
+  return sHost;
+}
+
+void X11Host::joinPlayers() {
+  for (std::thread& player : mPlayers) player.join();
+  mPlayers.clear();
+}
+
+X11Host::~X11Host() {
+  joinPlayers();
+  XCloseDisplay(mInput);
+  XCloseDisplay(mDisplay);
+}
+
+int X11Host::countError(Display* display, XErrorEvent* error) {
+  char text[256];
+  XGetErrorText(display, error->error_code, text, sizeof text);
+  ++sErrors;
+  HostCallback::instance().print("x error: " + std::string(text) + " (request " +
+                                 std::to_string(error->request_code) + ")");
+  return 0;
+}
+
+Window X11Host::openWindow(int x, int y, int width, int height) {
+  const int screen = DefaultScreen(mDisplay);
+  Window window = XCreateSimpleWindow(mDisplay, RootWindow(mDisplay, screen), x, y, (unsigned)width,
+                                      (unsigned)height, 0, BlackPixel(mDisplay, screen),
+                                      BlackPixel(mDisplay, screen));
+  XSelectInput(mDisplay, window, StructureNotifyMask);
+  XStoreName(mDisplay, window, "kroma-host");
+  XMapWindow(mDisplay, window);
+  const auto deadline = std::chrono::steady_clock::now() + kMapWait;
+  XEvent event;
+  while (std::chrono::steady_clock::now() < deadline) {
+    if (XCheckTypedWindowEvent(mDisplay, window, MapNotify, &event)) break;
+    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+  }
+  XSync(mDisplay, False);
+  return window;
+}
+
+void X11Host::closeWindow(Window window) {
+  XDestroyWindow(mDisplay, window);
+  XSync(mDisplay, False);
+}
+
+void X11Host::pump() {
+  while (XPending(mDisplay) > 0) {
+    XEvent event;
+    XNextEvent(mDisplay, &event);
+  }
+}
+
+bool X11Host::screenshot(Window window, const std::string& file) {
+  XWindowAttributes attributes;
+  if (!XGetWindowAttributes(mDisplay, window, &attributes)) return false;
+  XImage* image = XGetImage(mDisplay, window, 0, 0, (unsigned)attributes.width,
+                            (unsigned)attributes.height, AllPlanes, ZPixmap);
+  if (!image) return false;
+  GFX_MemBitmap shot(attributes.width, attributes.height);
+  for (int y = 0; y < attributes.height; ++y)
+    for (int x = 0; x < attributes.width; ++x) {
+      const unsigned long pixel = XGetPixel(image, x, y);
+      shot.getBits()[y * shot.getRowSpan() + x] = GFX_Pixel(
+          255, (int)ChannelOf(pixel, image->red_mask), (int)ChannelOf(pixel, image->green_mask),
+          (int)ChannelOf(pixel, image->blue_mask));
+    }
+  XDestroyImage(image);
+  return GFX_WritePNG(file.c_str(), &shot);
+}
+
+bool X11Host::schedule(int delay, Window window, const std::vector<std::string>& action) {
+  if (action.empty()) return false;
+  int rootX = 0, rootY = 0;
+  Window child;
+  XTranslateCoordinates(mDisplay, window, DefaultRootWindow(mDisplay), 0, 0, &rootX, &rootY,
+                        &child);
+  mPlayers.emplace_back([this, delay, action, rootX, rootY] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(delay));
+    std::lock_guard<std::mutex> lock(mInputMutex);
+    play(action, rootX, rootY);
+    XSync(mInput, False);
+  });
+  return true;
+}
+
+void X11Host::play(const std::vector<std::string>& action, int rootX, int rootY) {
+  const std::string& what = action[0];
+  auto number = [&](size_t i, int fallback) {
+    return i < action.size() ? std::atoi(action[i].c_str()) : fallback;
+  };
+  if (what == "move" || what == "click") {
+    XTestFakeMotionEvent(mInput, -1, rootX + number(1, 0), rootY + number(2, 0), CurrentTime);
+    if (what == "move") return;
+    XTestFakeButtonEvent(mInput, (unsigned)number(3, 1), True, CurrentTime);
+    XTestFakeButtonEvent(mInput, (unsigned)number(3, 1), False, CurrentTime);
+  } else if (what == "press" || what == "release") {
+    XTestFakeButtonEvent(mInput, (unsigned)number(1, 1), what == "press", CurrentTime);
+  } else if (what == "key" && action.size() > 1) {
+    key(XStringToKeysym(action[1].c_str()));
+  } else if (what == "type" && action.size() > 1) {
+    for (char c : action[1]) key((KeySym)(unsigned char)c);
+  }
+}
+
+void X11Host::key(KeySym symbol) {
+  const KeyCode code = XKeysymToKeycode(mInput, symbol);
+  if (!code) return;
+  XTestFakeKeyEvent(mInput, code, True, CurrentTime);
+  XTestFakeKeyEvent(mInput, code, False, CurrentTime);
+}
