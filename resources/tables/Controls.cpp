@@ -185,10 +185,10 @@ Element deviceMenu(const Param& p, At at, int width, int height, bool input) {
   return withLabel(e, p.label, {at.x, at.y, width, height}, LabelSide::kRight);
 }
 
-Element nameField(const Param& p, At at, int width, int height, int nameLength) {
+Element nameField(const Param& p, At at, int width, int height, int nameLength, LabelSide side) {
   Element e = control("dropMenu", "nameSelection", p);
   e.attr("bounds", {at.x, at.y, width, height}).attr("nameLen", nameLength);
-  return withLabel(e, p.label, {at.x, at.y, width, height}, LabelSide::kAbove);
+  return withLabel(e, p.label, {at.x, at.y, width, height}, side);
 }
 
 Element onOff(const Param& p, At at, const std::string& image, int def, LabelSide side) {

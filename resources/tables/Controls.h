@@ -55,7 +55,8 @@ Element dropMenu(const Param& p, At at, int width, int height, const std::string
                  int def = 0);
 Element textMenu(const Param& p, At at, int width, int height);
 Element deviceMenu(const Param& p, At at, int width, int height, bool input);
-Element nameField(const Param& p, At at, int width, int height, int nameLength);
+Element nameField(const Param& p, At at, int width, int height, int nameLength,
+                  LabelSide side = LabelSide::kAbove);
 Element onOff(const Param& p, At at, const std::string& image, int def = 0,
               LabelSide side = LabelSide::kRight);
 Element momentary(const Param& p, At at, const std::string& image,

@@ -133,7 +133,8 @@ Element multiPage() {
 
 Element librarianPage() {
   Element browser("patchBrowser");
-  browser.attr("imageId", "BG_ID_BROWSER").attr("bounds", {200, 214, 620, 240});
+  browser.attr("imageId", "BG_ID_BROWSER").attr("bounds", {200, 214, 620, 232});
+  browser.attr("label", "BANKS");
   return layer(
       "patchLibrarian", 1,
       {background("MANAGER_BG_ID2", kPageOrigin), std::move(browser),
@@ -150,14 +151,14 @@ std::vector<Element> corePanelLayers() {
       panelLayer("categoryLimit", {background("BG_ID_CATEGORY_FILTER", {820, 490}),
                                    onOff({"kCategorySelection", "Categories", "CATEGORIES"},
                                          {824, 494}, "BTN_CHECKBOX_ID")}),
-      panelLayer("searchField",
-                 {background("BG_SEARCH_FIELD_ID", {820, 520}),
-                  nameField({"kPatchSearchString", "Search", "SEARCH"}, {824, 524}, 190, 16, 0)}),
+      panelLayer("searchField", {background("BG_SEARCH_FIELD_ID", {820, 520}),
+                                 nameField({"kPatchSearchString", "Search", "SEARCH"}, {824, 524},
+                                           190, 16, 0, LabelSide::kNone)}),
       panelLayer("discardChangesLayerRight",
                  {labelledButton({"kDiscardBankData", "Discard Changes", "DISCARD"}, {1040, 187},
                                  "BUTTON_LIB_DISCARD_ID")}),
       panelLayer("keepBankOpenLayer", {onOff({"kKeepSelectedBank", "Keep Bank", "KEEP BANK"},
-                                             {1040, 188}, "BTN_CHECKBOX_ID", 1)}),
+                                             {1040, 188}, "BTN_CHECKBOX_ID", 1, LabelSide::kNone)}),
       panelLayer("saveChangesLayer", {}),
       panelLayer("patchRename",
                  {background("BG_RENAME_ID", {600, 300}),

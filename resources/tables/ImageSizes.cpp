@@ -79,7 +79,7 @@ std::map<std::string, ImageSize> makeSizes() {
       {"BG_ID_MIDI_FILTERS", {500, 360, 1}},
       {"PROGRESS_INDICATOR_ID", {1500, 757, 1}},
       // Section pictures of the sound pages.
-      {"BG_ID_OSC_PW", {196, 74, 1}},
+      {"BG_ID_OSC_PW", {200, 74, 1}},
       {"BG_ID_OSC_LWT", {70, 74, 1}},
       {"BG_ID_OSC_BRI", {70, 74, 1}},
       {"BG_ID_OSCSHA", {200, 74, 1}},
