@@ -15,13 +15,9 @@ constexpr int kLabelHeight = 11;
 // Menus of the MIDI-bound kinds are this high whatever the layout says.
 constexpr int kMenuHeight = 13;
 
-struct Box {
-  int x, y, w, h;
-};
-
-// The width the page picture's label font takes, about 6 pixels a character.
+// The width the page picture's label font takes, about 7 pixels a capital.
 int textWidth(const std::string& text) {
-  return 6 * static_cast<int>(text.size()) + 4;
+  return 7 * static_cast<int>(text.size()) + 4;
 }
 
 ImageSize sizeOf(const std::string& image) {
@@ -41,9 +37,11 @@ Element& withLabel(Element& e, const std::string& label, Box control, LabelSide 
       box = {control.x + (control.w - w) / 2, control.y + control.h + 1, w, kLabelHeight};
       break;
     }
-    case LabelSide::kAbove:
-      box = {control.x, control.y - kLabelHeight - 1, std::max(tw, control.w), kLabelHeight};
+    case LabelSide::kAbove: {
+      const int w = std::max(tw, control.w);
+      box = {control.x + (control.w - w) / 2, control.y - kLabelHeight - 1, w, kLabelHeight};
       break;
+    }
     case LabelSide::kLeft:
       box = {control.x - tw - 4, control.y + (control.h - kLabelHeight) / 2, tw, kLabelHeight};
       break;
@@ -142,13 +140,16 @@ Element seButton(const Param& p, At at, const std::string& image, int def, Label
   return withLabel(e, p.label, imageBox(image, at), side);
 }
 
-Element seSlider(const Param& p, At at, int length, int values, int def, int zeroVal) {
-  const std::string handle = "SLIDER_VAAKA";
-  Element e = control("slidercontrol", "seSliderHor", p);
+Element seSlider(const Param& p, At at, int length, int values, int def, int zeroVal,
+                 bool vertical) {
+  const std::string handle = vertical ? "SLIDER_PYSTY" : "SLIDER_VAAKA";
+  Element e = control("slidercontrol", vertical ? "seSliderVer" : "seSliderHor", p);
   e.attr("imageId", handle).attr("position", {at.x, at.y, 0}).attr("length", length);
   e.attr("valueBounds", {def, 0, values - 1, 0}).attr("msgZeroVal", zeroVal);
   withSysEx(e, p);
-  return withLabel(e, p.label, {at.x, at.y, length, sizeOf(handle).h}, LabelSide::kAbove);
+  const ImageSize h = sizeOf(handle);
+  return vertical ? withLabel(e, p.label, {at.x, at.y, h.w, length}, LabelSide::kBelow)
+                  : withLabel(e, p.label, {at.x, at.y, length, h.h}, LabelSide::kAbove);
 }
 
 Element ccKnob(const Param& p, At at, int values, int def, int cc) {
@@ -159,18 +160,20 @@ Element ccKnob(const Param& p, At at, int values, int def, int cc) {
   return withLabel(e, p.label, imageBox(picture, at), LabelSide::kBelow);
 }
 
-Element ccNumberMenu(const Param& p, At at, int width, int values, int first, int cc) {
+Element ccNumberMenu(const Param& p, At at, int width, int values, int first, int cc,
+                     LabelSide side) {
   Element e = control("menucontrol", "ccMenu", p);
   e.attr("position", {at.x, at.y, width}).attr("ccNumber", cc);
   e.attr("valueBounds", {0, 0, values, 0}).attr("valueDisplay", range(first, values));
-  return withLabel(e, p.label, {at.x, at.y, width, kMenuHeight}, LabelSide::kAbove);
+  return withLabel(e, p.label, {at.x, at.y, width, kMenuHeight}, side);
 }
 
-Element dropMenu(const Param& p, At at, int width, int height, const std::string& list, int def) {
+Element dropMenu(const Param& p, At at, int width, int height, const std::string& list, int def,
+                 LabelSide side) {
   Element e = control("dropMenu", "dropSelection", p);
   e.attr("bounds", {at.x, at.y, width, height});
   e.attr("valueBounds", {def, 0, listEntries(list)}).attr("valueList", list);
-  return withLabel(e, p.label, {at.x, at.y, width, height}, LabelSide::kAbove);
+  return withLabel(e, p.label, {at.x, at.y, width, height}, side);
 }
 
 Element textMenu(const Param& p, At at, int width, int height) {
@@ -240,8 +243,8 @@ Element multilayer(const std::string& name, std::vector<Element> children) {
   return e.add(std::move(children));
 }
 
-Element section(const std::string& title, At at, int width, int height) {
-  return Element("section").attr("title", title).attr("bounds", {at.x, at.y, width, height});
+Element section(const std::string& title, const Box& box) {
+  return Element("section").attr("title", title).attr("bounds", {box.x, box.y, box.w, box.h});
 }
 
 Element caption(const std::string& text, At at, int width) {

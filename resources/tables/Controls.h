@@ -23,6 +23,16 @@ struct At {
   int y;
 };
 
+// A titled section of a page picture, in window pixels: its title band, then its plate.
+struct Box {
+  int x, y, w, h;
+};
+constexpr int kTitleBand = 24;
+// A point of a section's plate, from the plate's top-left corner.
+constexpr At inPlate(const Box& s, int dx, int dy) {
+  return {s.x + dx, s.y + kTitleBand + dy};
+}
+
 // What every control names: its parameter, its name for the host and the value display, and
 // the short label printed on the page.
 struct Param {
@@ -43,16 +53,18 @@ Element seMenu(const Param& p, At at, int width, const std::string& list, int de
 Element seNumberMenu(const Param& p, At at, int width, int values, int first, int def = 0);
 Element seButton(const Param& p, At at, const std::string& image, int def = 0,
                  LabelSide side = LabelSide::kAbove);
-// A horizontal fader over 0..values-1 that sends value + zeroVal.
-Element seSlider(const Param& p, At at, int length, int values, int def, int zeroVal);
+// A fader over 0..values-1 that sends value + zeroVal.
+Element seSlider(const Param& p, At at, int length, int values, int def, int zeroVal,
+                 bool vertical = false);
 
 // Controller-bound controls on the part's MIDI channel.
 Element ccKnob(const Param& p, At at, int values, int def, int cc);
-Element ccNumberMenu(const Param& p, At at, int width, int values, int first, int cc);
+Element ccNumberMenu(const Param& p, At at, int width, int values, int first, int cc,
+                     LabelSide side = LabelSide::kAbove);
 
 // Controls without a MIDI binding of their own.
-Element dropMenu(const Param& p, At at, int width, int height, const std::string& list,
-                 int def = 0);
+Element dropMenu(const Param& p, At at, int width, int height, const std::string& list, int def = 0,
+                 LabelSide side = LabelSide::kAbove);
 Element textMenu(const Param& p, At at, int width, int height);
 Element deviceMenu(const Param& p, At at, int width, int height, bool input);
 Element nameField(const Param& p, At at, int width, int height, int nameLength,
@@ -72,7 +84,7 @@ Element background(const std::string& image, At at);
 Element layer(const std::string& name, int id, std::vector<Element> children);
 Element multilayer(const std::string& name, std::vector<Element> children);
 // A framed and titled area of a page, for the drawn page picture; the interpreter skips it.
-Element section(const std::string& title, At at, int width, int height);
+Element section(const std::string& title, const Box& box);
 // Text of the page picture that labels a row or column of controls; skipped likewise.
 Element caption(const std::string& text, At at, int width);
 

@@ -5,16 +5,18 @@
 namespace layout_tables {
 namespace {
 
-constexpr int kFx1X = 200;
-constexpr int kFx2X = 850;
-constexpr int kEffectY = 112;
-constexpr int kEffectH = 200;
-constexpr int kArpX = 200;
-constexpr int kArpY = 320;
-constexpr int kArpW = 1280;
-constexpr int kArpH = 396;
+// The page picture's sections.
+constexpr Box kEffect[2] = {{90, 80, 560, 290}, {660, 80, 580, 290}};
+constexpr Box kMix{1250, 80, 240, 290};
+constexpr Box kArp{90, 380, 400, 244};
+constexpr Box kPattern{500, 380, 990, 244};
+
 constexpr int kSteps = 16;
-constexpr int kStepPitch = 74;
+constexpr int kStepPitch = 57;
+constexpr int kKnobPitch = 62;
+// Effect panels: knobs start right of the band's caption.
+constexpr int kFirstKnob = 120;
+constexpr int kBandHeight = 40;
 
 // One knob of an effect type's panel.
 struct EffectKnob {
@@ -56,14 +58,14 @@ std::vector<EffectType> effectTypes(int fx) {
       {"Overdrive",
        "EFFECTS_OVERDRIVE_ID",
        {{"OverdriveDrive", "Overdrive Drive", "DRIVE", 128, 32},
-        {"OverdrivePostGain", "Overdrive Gain", "POST GAIN", 128, 64},
+        {"OverdrivePostGain", "Overdrive Gain", "GAIN", 128, 64},
         {"OverdriveCutoff", "Overdrive Cutoff", "CUTOFF", 128, 127},
         {"OverdriveCurve", "Overdrive Curve", "CURVE", 6, 0}}},
       {"TripleFX",
        "EFFECTS_TRIPLEFX_ID",
        {{"TripleFXSampleHold", "Triple Sample & Hold", "S&H", 128, 0},
         {"TripleFXOverdrive", "Triple Overdrive", "OVERDRIVE", 128, 0},
-        {"TripleFXChorusMix", "Triple Chorus Mix", "CHORUS MIX", 128, 64},
+        {"TripleFXChorusMix", "Triple Chorus Mix", "CHORUS", 128, 64},
         {"TripleFXSpeed", "Triple Speed", "SPEED", 128, 40},
         {"TripleFXDepth", "Triple Depth", "DEPTH", 128, 64}}},
   };
@@ -75,7 +77,7 @@ std::vector<EffectType> effectTypes(int fx) {
   EffectType delay{"Delay", "EFFECTS_DELAY_ID", {{"DelayLength", "Delay Time", "TIME", 128, 64}}};
   EffectType clocked{"DelayClocked",
                      "EFFECTS_DELAY_ID",
-                     {{"DelayLengthClock", "Delay Clocked Time", "CLOCKED TIME", 13, 8}}};
+                     {{"DelayLengthClock", "Delay Clocked Time", "TIME", 13, 8}}};
   for (const EffectKnob& k : delayCommon) {
     delay.knobs.push_back(k);
     clocked.knobs.push_back(k);
@@ -84,9 +86,9 @@ std::vector<EffectType> effectTypes(int fx) {
   types.push_back(clocked);
   types.push_back({"Reverb",
                    "EFFECTS_REVERB_ID",
-                   {{"ReverbHighPass", "Reverb High Pass", "LOW CUT", 128, 0},
-                    {"ReverbLowppass", "Reverb Low Pass", "HIGH CUT", 128, 127},
-                    {"ReverbDiffusion", "Reverb Diffusion", "DIFFUSION", 128, 64},
+                   {{"ReverbHighPass", "Reverb High Pass", "LO CUT", 128, 0},
+                    {"ReverbLowppass", "Reverb Low Pass", "HI CUT", 128, 127},
+                    {"ReverbDiffusion", "Reverb Diffusion", "DIFFUSE", 128, 64},
                     {"ReverbSize", "Reverb Size", "SIZE", 9, 4},
                     {"ReverbShape", "Reverb Shape", "SHAPE", 128, 64},
                     {"ReverbDecay", "Reverb Decay", "DECAY", 128, 64},
@@ -94,7 +96,7 @@ std::vector<EffectType> effectTypes(int fx) {
   return types;
 }
 
-// The effect's panel picture and knobs, at the panel's top-left corner.
+// The effect's caption band and knobs, from the band's top-left corner.
 std::vector<Element> effectPanel(int fx, const EffectType& type, At at) {
   const std::string prefix = "kFX" + std::to_string(fx);
   // The second effect's controls stand outside the part panels; names starting "FX" pass the
@@ -103,22 +105,25 @@ std::vector<Element> effectPanel(int fx, const EffectType& type, At at) {
   std::vector<Element> out = {background(type.picture, at)};
   for (size_t k = 0; k < type.knobs.size(); ++k) {
     const EffectKnob& knob = type.knobs[k];
+    // Right under the band, whose lower edge carries the labels: the panels take turns in one
+    // place, so each label goes on its own panel's picture.
     out.push_back(seKnob({prefix + knob.setting, namePrefix + knob.name, knob.label},
-                         {at.x + 20 + 66 * static_cast<int>(k), at.y + 60}, knob.values, knob.def));
+                         {at.x + kFirstKnob + kKnobPitch * static_cast<int>(k), at.y + kBandHeight},
+                         knob.values, knob.def, "", LabelSide::kAbove));
   }
   return out;
 }
 
 At effectPanelAt(int fx) {
-  return {(fx == 1 ? kFx1X : kFx2X) + 140, kEffectY + 30};
+  return inPlate(kEffect[fx - 1], fx == 1 ? 0 : 10, 70);
 }
 
 // The first effect's type panels are members 10 (bypass) to 15 of each part panel.
 std::vector<Element> effect1() {
   std::vector<Element> out = {
-      seMenu({"kEffect1Mode", "Effect 1 Type", "TYPE"}, {kFx1X + 12, kEffectY + 44}, 100,
+      seMenu({"kEffect1Mode", "Effect 1 Type", "TYPE"}, inPlate(kEffect[0], 10, 24), 120,
              "fx1Mode"),
-      seKnob({"kEffect1Mix", "Effect 1 Mix", "MIX"}, {kFx1X + 42, kEffectY + 80}, 128, 64),
+      seKnob({"kEffect1Mix", "Effect 1 Mix", "EFFECT 1"}, inPlate(kMix, 40, 30), 128, 64),
   };
   const std::vector<EffectType> types = effectTypes(1);
   for (size_t m = 0; m < types.size(); ++m)
@@ -131,31 +136,32 @@ std::vector<Element> effect1() {
 // type, whatever part is edited, so its type, mix and panels stand outside the part panels.
 std::vector<Element> effect2Controls() {
   return {
-      seMenu({"kEffect2Mode", "Effect 2 Type", "TYPE"}, {kFx2X + 12, kEffectY + 44}, 100,
+      seMenu({"kEffect2Mode", "Effect 2 Type", "TYPE"}, inPlate(kEffect[1], 10, 24), 140,
              "fx2Mode"),
-      seKnob({"kEffect2Mix", "FX2 Mix", "MIX"}, {kFx2X + 42, kEffectY + 80}, 128, 64),
+      seKnob({"kEffect2Mix", "FX2 Mix", "EFFECT 2"}, inPlate(kMix, 144, 30), 128, 64),
   };
 }
 
 std::vector<Element> arpSettings() {
-  const int x = kArpX, y = kArpY;
+  const Box& s = kArp;
   return {
-      seMenu({"kArpMode", "Arp Mode", "MODE"}, {x + 12, y + 44}, 90, "arpMode"),
-      seMenu({"kArpPattern", "Arp Pattern", "PATTERN"}, {x + 114, y + 44}, 100, "arpPattern"),
-      seMenu({"kArpClock", "Arp Clock", "CLOCK"}, {x + 226, y + 44}, 70, "arpClock", 7),
-      seMenu({"kArpDirection", "Arp Direction", "DIRECTION"}, {x + 308, y + 44}, 90,
+      seMenu({"kArpMode", "Arp Mode", "MODE"}, inPlate(s, 10, 22), 110, "arpMode"),
+      seMenu({"kArpPattern", "Arp Pattern", "PATTERN"}, inPlate(s, 10, 62), 110, "arpPattern"),
+      seMenu({"kArpClock", "Arp Clock", "CLOCK"}, inPlate(s, 10, 102), 110, "arpClock", 7),
+      seMenu({"kArpDirection", "Arp Direction", "DIRECTION"}, inPlate(s, 10, 142), 110,
              "arpDirection"),
-      seMenu({"kArpSortOrder", "Arp Sort Order", "SORT ORDER"}, {x + 410, y + 44}, 110,
+      seMenu({"kArpSortOrder", "Arp Sort Order", "SORT ORDER"}, inPlate(s, 136, 22), 110,
              "arpSortOrder"),
-      seMenu({"kArpVelocityMode", "Arp Velocity", "VELOCITY"}, {x + 532, y + 44}, 100,
+      seMenu({"kArpVelocityMode", "Arp Velocity", "VELOCITY"}, inPlate(s, 136, 62), 110,
              "arpVeloMode"),
-      seNumberMenu({"kArpOctRange", "Arp Octaves", "OCTAVES"}, {x + 644, y + 44}, 50, 4, 1),
-      seNumberMenu({"kArpPatternLength", "Arp Steps", "STEPS"}, {x + 706, y + 44}, 50, 16, 1, 15),
-      seKnob({"kArpNoteLength", "Arp Note Length", "NOTE LENGTH"}, {x + 800, y + 26}, 128, 63),
-      seKnob({"kArpTimeFactor", "Arp Time Factor", "TIME FACTOR"}, {x + 872, y + 26}, 128, 64),
-      seButton({"kArpSameNoteOverlap", "Arp Note Overlap", "NOTE OVERLAP"}, {x + 944, y + 44},
+      seNumberMenu({"kArpOctRange", "Arp Octaves", "OCTAVES"}, inPlate(s, 136, 102), 110, 4, 1),
+      seNumberMenu({"kArpPatternLength", "Arp Steps", "STEPS"}, inPlate(s, 136, 142), 110, 16, 1,
+                   15),
+      seKnob({"kArpNoteLength", "Arp Note Length", "NOTE LENGTH"}, inPlate(s, 268, 8), 128, 63),
+      seKnob({"kArpTimeFactor", "Arp Time Factor", "TIME FACTOR"}, inPlate(s, 268, 96), 128, 64),
+      seButton({"kArpSameNoteOverlap", "Arp Note Overlap", "OVERLAP"}, inPlate(s, 346, 26),
                "BTN_OFFON_ID"),
-      seButton({"kArpPatternReset", "Arp Pattern Reset", "PATTERN RESET"}, {x + 1034, y + 44},
+      seButton({"kArpPatternReset", "Arp Pattern Reset", "RESET"}, inPlate(s, 346, 114),
                "BTN_OFFON_ID"),
   };
 }
@@ -173,12 +179,8 @@ const StepRow kStepRows[4] = {{"Step", "arpStepDisplay", "STEP"},
                               {"StepLen", "arpStepLength", "LENGTH"}};
 constexpr int kStepDefaults[4] = {1, 4, 3, 7};
 
-int stepX(int step) {
-  return kArpX + 90 + kStepPitch * step;
-}
-
-int stepRowY(int row) {
-  return kArpY + 110 + 40 * row;
+At stepAt(int step, int row) {
+  return inPlate(kPattern, 70 + kStepPitch * step, 30 + 36 * row);
 }
 
 // One block per step: step type, accent, timing, length and glide, one above the other.
@@ -190,10 +192,11 @@ std::vector<Element> arpSteps() {
     const std::string id = std::string("kArpPattern") + step;
     const std::string name = "Arp Step " + std::to_string(s + 1) + " ";
     for (int r = 0; r < 4; ++r)
-      out.push_back(seMenu(
-          {id + kStepRows[r].setting, name + kStepRows[r].label, kStepRows[r].label},
-          {stepX(s), stepRowY(r)}, 66, kStepRows[r].list, kStepDefaults[r], LabelSide::kNone));
-    out.push_back(seButton({id + "Glide", name + "Glide", "GLIDE"}, {stepX(s) + 25, stepRowY(4)},
+      out.push_back(
+          seMenu({id + kStepRows[r].setting, name + kStepRows[r].label, kStepRows[r].label},
+                 stepAt(s, r), 54, kStepRows[r].list, kStepDefaults[r], LabelSide::kNone));
+    const At glide = stepAt(s, 4);
+    out.push_back(seButton({id + "Glide", name + "Glide", "GLIDE"}, {glide.x + 18, glide.y - 2},
                            "BTN_CHECKBOX_ID", 0, LabelSide::kNone));
   }
   return out;
@@ -201,11 +204,16 @@ std::vector<Element> arpSteps() {
 
 std::vector<Element> arpCaptions() {
   std::vector<Element> out;
-  for (int r = 0; r < 4; ++r)
-    out.push_back(caption(kStepRows[r].label, {kArpX + 12, stepRowY(r) + 1}, 70));
-  out.push_back(caption("GLIDE", {kArpX + 12, stepRowY(4) + 3}, 70));
-  for (int s = 0; s < kSteps; ++s)
-    out.push_back(caption(std::to_string(s + 1), {stepX(s), stepRowY(0) - 16}, 66));
+  for (int r = 0; r < 4; ++r) {
+    const At row = stepAt(0, r);
+    out.push_back(caption(kStepRows[r].label, {row.x - 62, row.y + 1}, 56));
+  }
+  const At glide = stepAt(0, 4);
+  out.push_back(caption("GLIDE", {glide.x - 62, glide.y + 1}, 56));
+  for (int s = 0; s < kSteps; ++s) {
+    const At top = stepAt(s, 0);
+    out.push_back(caption(std::to_string(s + 1), {top.x, top.y - 18}, 54));
+  }
   return out;
 }
 
@@ -217,9 +225,12 @@ Element effectsArpPage() {
   for (Element& e : arpSteps()) panel.push_back(std::move(e));
 
   std::vector<Element> page = {background("EFFECTS_ID", kPageOrigin),
-                               section("EFFECT 1", {kFx1X, kEffectY}, 640, kEffectH),
-                               section("EFFECT 2 (PART 1)", {kFx2X, kEffectY}, 630, kEffectH),
-                               section("ARPEGGIATOR", {kArpX, kArpY}, kArpW, kArpH)};
+                               section("EFFECT 1", kEffect[0]),
+                               section("EFFECT 2", kEffect[1]),
+                               section("EFFECT MIX", kMix),
+                               section("ARPEGGIATOR", kArp),
+                               section("PATTERN", kPattern),
+                               caption("OF PART 1", inPlate(kEffect[1], 170, 24), 120)};
   for (Element& e : arpCaptions()) page.push_back(std::move(e));
   for (Element& e : effect2Controls()) page.push_back(std::move(e));
   page.push_back(multilayer("effectsArpPart", std::move(panel)));

@@ -3,67 +3,58 @@
 namespace layout_tables {
 namespace {
 
-constexpr int kLeftX = 200;
-constexpr int kLeftW = 640;
-constexpr int kFilterH = 196;
-constexpr int kRightX = 850;
-constexpr int kRightW = 630;
-constexpr int kEnvelopeH = 144;
-
-int filterY(int filter) {
-  return 112 + (kFilterH + 8) * (filter - 1);
-}
+// The page picture's sections.
+constexpr Box kFilter[2] = {{90, 80, 520, 290}, {970, 80, 520, 290}};
+constexpr Box kRoutingAmp{620, 80, 340, 290};
+constexpr Box kEnvelope[4] = {
+    {90, 380, 342, 244}, {442, 380, 342, 244}, {794, 380, 342, 244}, {1146, 380, 344, 244}};
 
 // Where the tab switching shows the filter's picture, chosen by its type.
 At filterPictureAt(int filter) {
-  return {kLeftX + 8, filterY(filter) + 24};
-}
-
-Param filterParam(int filter, const std::string& setting, const std::string& name,
-                  const std::string& label) {
-  const std::string n = std::to_string(filter);
-  return {"kFilter" + n + setting, "Filter " + n + " " + name, label};
+  return inPlate(kFilter[filter - 1], 10, 10);
 }
 
 std::vector<Element> filter(int f) {
-  const int x = kLeftX, y = filterY(f);
-  auto p = [f](const std::string& setting, const std::string& name, const std::string& label) {
-    return filterParam(f, setting, name, label);
+  const Box& s = kFilter[f - 1];
+  const std::string n = std::to_string(f);
+  auto p = [&](const std::string& setting, const std::string& name, const std::string& label) {
+    return Param{"kFilter" + n + setting, "Filter " + n + " " + name, label};
   };
   return {
-      seKnob(p("Cutoff", "Cutoff", "CUTOFF"), {x + 148, y + 22}, 128, 127,
+      seKnob(p("Cutoff", "Cutoff", "CUTOFF"), inPlate(s, 226, 10), 128, 127,
              "IKNOBROTATERCONTROL_ID2FC"),
-      seKnob(p("Resonance", "Resonance", "RESONANCE"), {x + 214, y + 26}, 128, 0),
-      seKnob(p("Drive", "Drive", "DRIVE"), {x + 276, y + 26}, 128, 0),
-      seKnob(p("DriveCurve", "Drive Curve", "DRIVE CURVE"), {x + 338, y + 26}, 12, 0),
-      seKnob(p("Keytrack", "Keytrack", "KEYTRACK"), {x + 400, y + 26}, 128, 64),
-      seKnob(p("EnvAmount", "Env Amount", "ENV AMT"), {x + 462, y + 26}, 128, 64),
-      seKnob(p("EnvVelocity", "Env Velocity", "ENV VEL"), {x + 524, y + 26}, 128, 64),
-      seMenu(p("Type", "Type", "TYPE"), {x + 12, y + 124}, 110, "filter1Type", 1),
-      seMenu(p("ModSource", "Mod Source", "MOD SOURCE"), {x + 134, y + 124}, 100,
+      seKnob(p("Resonance", "Resonance", "RESONANCE"), inPlate(s, 304, 16), 128, 0),
+      seKnob(p("Drive", "Drive", "DRIVE"), inPlate(s, 376, 16), 128, 0),
+      seKnob(p("DriveCurve", "Drive Curve", "CURVE"), inPlate(s, 446, 16), 12, 0),
+      seMenu(p("Type", "Type", "TYPE"), inPlate(s, 10, 104), 120, "filter1Type", 1),
+      seKnob(p("Keytrack", "Keytrack", "KEYTRACK"), inPlate(s, 150, 100), 128, 64),
+      seKnob(p("EnvAmount", "Env Amount", "ENV AMT"), inPlate(s, 214, 100), 128, 64),
+      seKnob(p("EnvVelocity", "Env Velocity", "ENV VEL"), inPlate(s, 278, 100), 128, 64),
+      seKnob(p("Panning", "Panning", "PAN"), inPlate(s, 342, 100), 128, 64),
+      seMenu(p("ModSource", "Mod Source", "MOD SOURCE"), inPlate(s, 10, 200), 100,
              "modulationSources"),
-      seKnob(p("ModAmount", "Mod Amount", "MOD AMT"), {x + 240, y + 108}, 128, 64),
-      seMenu(p("FMSource", "FM Source", "FM SOURCE"), {x + 292, y + 124}, 80, "fmSources"),
-      seKnob(p("FMAmount", "FM Amount", "FM AMT"), {x + 378, y + 108}, 128, 0),
-      seKnob(p("Panning", "Panning", "PANNING"), {x + 432, y + 108}, 128, 64),
-      seMenu(p("PanSource", "Pan Source", "PAN SOURCE"), {x + 478, y + 124}, 100,
+      seKnob(p("ModAmount", "Mod Amount", "MOD AMT"), inPlate(s, 116, 178), 128, 64),
+      seMenu(p("FMSource", "FM Source", "FM SOURCE"), inPlate(s, 184, 200), 90, "fmSources"),
+      seKnob(p("FMAmount", "FM Amount", "FM AMT"), inPlate(s, 280, 178), 128, 0),
+      seMenu(p("PanSource", "Pan Source", "PAN SOURCE"), inPlate(s, 346, 200), 100,
              "modulationSources"),
-      seKnob(p("PanAmount", "Pan Amount", "PAN AMT"), {x + 584, y + 108}, 128, 64),
+      seKnob(p("PanAmount", "Pan Amount", "PAN AMT"), inPlate(s, 452, 178), 128, 64),
   };
 }
 
 std::vector<Element> amplifierAndRouting() {
-  const int x = kLeftX, y = 520;
+  const Box& s = kRoutingAmp;
   return {
-      seKnob({"kAmpLevel", "Amp Level", "LEVEL"}, {x + 14, y + 26}, 128, 100),
-      seKnob({"kAmpLevelVelocity", "Amp Velocity", "VELOCITY"}, {x + 76, y + 26}, 128, 64),
-      seMenu({"kAmpModSource", "Amp Mod Source", "MOD SOURCE"}, {x + 134, y + 44}, 100,
+      seKnob({"kAmpLevel", "Amp Level", "LEVEL"}, inPlate(s, 10, 12), 128, 100),
+      seKnob({"kAmpLevelVelocity", "Amp Velocity", "VELOCITY"}, inPlate(s, 74, 12), 128, 64),
+      seMenu({"kAmpModSource", "Amp Mod Source", "MOD SOURCE"}, inPlate(s, 10, 112), 110,
              "modulationSources"),
-      seKnob({"kAmpModAmount", "Amp Mod Amount", "MOD AMT"}, {x + 244, y + 26}, 128, 64),
-      // The trigger switches routing and both of its switches together; the lamp sends it.
-      trigger({"kTriggerFilterRouting", "Filter Routing", "SERIAL"}, {x + 340, y + 44}),
-      seButton({"kFilterRoutingSerial", "Filter Routing", "SERIAL"}, {x + 402, y + 45},
+      seKnob({"kAmpModAmount", "Amp Mod Amount", "MOD AMT"}, inPlate(s, 138, 90), 128, 64),
+      // The trigger switches the routing and both of its switches together; the lamp sends it.
+      seButton({"kFilterRoutingSerial", "Filter Routing", "SERIAL ROUTING"}, inPlate(s, 10, 200),
                "BTN_SMALL_LED_SM_ID", 0, LabelSide::kNone),
+      momentary({"kTriggerFilterRouting", "Filter Routing", "SERIAL ROUTING"}, inPlate(s, 38, 202),
+                "BTN_SMALL_ID"),
   };
 }
 
@@ -97,10 +88,6 @@ const EnvelopeIds kEnvelopes[4] = {
       "kEnv4Sustain2", "kEnv4Release"}},
 };
 
-int envelopeY(int k) {
-  return 112 + (kEnvelopeH + 8) * k;
-}
-
 // The envelope's shape picture, one member per mode in the envelope's decade.
 std::vector<Element> modePictures(int k) {
   static const char* const pictures[5] = {"BG_ID_ADSR", "BG_ID_ADSD2S2R", "BG_ID_ONESHOT",
@@ -109,26 +96,25 @@ std::vector<Element> modePictures(int k) {
   for (int mode = 0; mode < 5; ++mode)
     out.push_back(layer("env" + std::to_string(k + 1) + "Mode" + std::to_string(mode),
                         10 * (k + 1) + mode,
-                        {background(pictures[mode], {kRightX + 12, envelopeY(k) + 80})}));
+                        {background(pictures[mode], inPlate(kEnvelope[k], 90, 6))}));
   return out;
 }
 
 std::vector<Element> envelope(int k) {
   static const char* const names[7] = {"Attack",  "Attack Level", "Decay",  "Sustain",
                                        "Decay 2", "Sustain 2",    "Release"};
-  static const char* const labels[7] = {"ATTACK",  "ATT LEVEL", "DECAY",  "SUSTAIN",
-                                        "DECAY 2", "SUSTAIN 2", "RELEASE"};
+  static const char* const labels[7] = {"ATT", "LEVEL", "DEC 1", "SUS 1", "DEC 2", "SUS 2", "REL"};
   static const int defaults[7] = {0, 127, 64, 64, 64, 64, 32};
   const EnvelopeIds& e = kEnvelopes[k];
-  const int x = kRightX, y = envelopeY(k);
+  const Box& s = kEnvelope[k];
   const std::string title = e.title;
   std::vector<Element> out = {
-      seMenu({e.mode, title + " Mode", "MODE"}, {x + 12, y + 36}, 100, "envelopeMode"),
-      seMenu({e.trigger, title + " Trigger", "TRIGGER"}, {x + 12, y + 64}, 100, "envelopeTrigger"),
+      seMenu({e.mode, title + " Mode", "MODE"}, inPlate(s, 8, 22), 76, "envelopeMode"),
+      seMenu({e.trigger, title + " Trigger", "TRIGGER"}, inPlate(s, 8, 62), 76, "envelopeTrigger"),
   };
-  for (int s = 0; s < 7; ++s)
-    out.push_back(seKnob({e.stages[s], title + " " + names[s], labels[s]},
-                         {x + 178 + 62 * s, y + 40}, 128, defaults[s]));
+  for (int i = 0; i < 7; ++i)
+    out.push_back(seKnob({e.stages[i], title + " " + names[i], labels[i]},
+                         inPlate(s, 8 + 47 * i, 104), 128, defaults[i], "IKNOBROTATERCONTROL_ID3"));
   for (Element& m : modePictures(k)) out.push_back(std::move(m));
   return out;
 }
@@ -143,15 +129,12 @@ Element filtersEnvelopesPage() {
   for (int k = 0; k < 4; ++k)
     for (Element& e : envelope(k)) panel.push_back(std::move(e));
 
-  std::vector<Element> page = {background("FILTERS_ENV_ID", kPageOrigin),
-                               section("FILTER 1", {kLeftX, filterY(1)}, kLeftW, kFilterH),
-                               section("FILTER 2", {kLeftX, filterY(2)}, kLeftW, kFilterH),
-                               section("AMPLIFIER", {kLeftX, 520}, 320, 110),
-                               section("FILTER ROUTING", {kLeftX + 328, 520}, kLeftW - 328, 110)};
+  std::vector<Element> page = {
+      background("FILTERS_ENV_ID", kPageOrigin), section("FILTER 1", kFilter[0]),
+      section("ROUTING & AMP", kRoutingAmp), section("FILTER 2", kFilter[1])};
   static const char* const titles[4] = {"FILTER ENVELOPE", "AMP ENVELOPE", "ENVELOPE 3",
                                         "ENVELOPE 4"};
-  for (int k = 0; k < 4; ++k)
-    page.push_back(section(titles[k], {kRightX, envelopeY(k)}, kRightW, kEnvelopeH));
+  for (int k = 0; k < 4; ++k) page.push_back(section(titles[k], kEnvelope[k]));
   page.push_back(multilayer("filtersEnvelopesPart", std::move(panel)));
   return layer("filtersEnvelopes", 3, std::move(page));
 }

@@ -3,168 +3,175 @@
 namespace layout_tables {
 namespace {
 
-constexpr int kSectionX = 200;
-constexpr int kSectionW = 640;
-constexpr int kSectionH = 196;
-constexpr int kRightX = 850;
-constexpr int kRightW = 630;
+// The page picture's sections.
+constexpr Box kOsc[3] = {{90, 80, 460, 290}, {560, 80, 460, 290}, {1030, 80, 460, 290}};
+constexpr Box kPitchGlide{90, 380, 460, 244};
+constexpr Box kRingNoise{560, 380, 460, 244};
+constexpr Box kSampleMemory{1030, 380, 460, 244};
 
 // Controller numbers of octave, semitone and wave of the three oscillators.
 constexpr int kOctaveCC[3] = {27, 35, 42};
 constexpr int kSemitoneCC[3] = {28, 36, 43};
 constexpr int kWaveCC[2] = {31, 39};
 
-int sectionY(int osc) {
-  return 112 + (kSectionH + 8) * (osc - 1);
-}
-
-std::string id(int osc, const std::string& setting) {
-  return "kOscillator" + std::to_string(osc) + setting;
-}
+// Knobs of a row stand this far apart; the first row keeps clear of the transfer's cancel button.
+constexpr int kPitch = 64;
+constexpr int kRowA = 10;
+constexpr int kRowB = 82;
+constexpr int kRowC = 158;
 
 Param oscParam(int osc, const std::string& setting, const std::string& name,
                const std::string& label) {
-  return {id(osc, setting), "Osc " + std::to_string(osc) + " " + name, label};
+  const std::string n = std::to_string(osc);
+  return {"kOscillator" + n + setting, "Osc " + n + " " + name, label};
 }
 
-// Pitch and FM settings along the top of an oscillator section.
+At at(int osc, int dx, int dy) {
+  return inPlate(kOsc[osc - 1], dx, dy);
+}
+
+// Pitch, level and balance along the top of an oscillator section.
 std::vector<Element> pitchRow(int osc) {
-  const int x = kSectionX, y = sectionY(osc);
-  std::vector<Element> row = {
-      ccKnob(oscParam(osc, "Octave", "Octave", "OCTAVE"), {x + 14, y + 26}, 9, 4,
+  return {
+      ccKnob(oscParam(osc, "Octave", "Octave", "OCTAVE"), at(osc, 10, kRowA), 9, 4,
              kOctaveCC[osc - 1]),
-      ccKnob(oscParam(osc, "Semitone", "Semitone", "SEMITONE"), {x + 74, y + 26}, 25, 12,
+      ccKnob(oscParam(osc, "Semitone", "Semitone", "SEMITONE"), at(osc, 10 + kPitch, kRowA), 25, 12,
              kSemitoneCC[osc - 1]),
-      seKnob(oscParam(osc, "Detune", "Detune", "DETUNE"), {x + 134, y + 26}, 128, 64),
-      seKnob(oscParam(osc, "Keytrack", "Keytrack", "KEYTRACK"), {x + 194, y + 26}, 128, 96),
+      seKnob(oscParam(osc, "Detune", "Detune", "DETUNE"), at(osc, 10 + 2 * kPitch, kRowA), 128, 64),
       // The bend range sends 40 above its value, as the sound data holds it.
-      seSlider(oscParam(osc, "BendRange", "Bend Range", "BEND RANGE"), {x + 254, y + 44}, 100, 49,
-               26, 40),
-      seMenu(oscParam(osc, "FMSource", "FM Source", "FM SOURCE"), {x + 372, y + 44}, 90,
-             "fmSources"),
-      seKnob(oscParam(osc, "FMAmount", "FM Amount", "FM AMOUNT"), {x + 480, y + 26}, 128, 0),
+      seSlider(oscParam(osc, "BendRange", "Bend Range", "BEND"), at(osc, 10 + 3 * kPitch, kRowA),
+               56, 49, 26, 40, true),
+      seKnob(oscParam(osc, "Keytrack", "Keytrack", "KEYTRACK"),
+             at(osc, 10 + 3 * kPitch + 42, kRowA), 128, 96),
+      seKnob(oscParam(osc, "Level", "Level", "LEVEL"), at(osc, 10 + 4 * kPitch + 42, kRowA), 128,
+             100),
+      seKnob(oscParam(osc, "Balance", "Filter Balance", "F1 / F2"),
+             at(osc, 10 + 5 * kPitch + 42, kRowA), 128, 64),
   };
-  if (osc == 2)
-    row.push_back(seButton({"kOscillator2SyncToOsc3", "Osc 2 Sync to Osc 3", "SYNC"},
-                           {x + 560, y + 44}, "BTN_OFFON_ID"));
+}
+
+// FM source and amount, and the wavetable limit of oscillators 1 and 2 (zone `limitZone`).
+std::vector<Element> fmRow(int osc, int limitZone) {
+  std::vector<Element> row = {
+      seMenu(oscParam(osc, "FMSource", "FM Source", "FM SOURCE"), at(osc, 236, kRowB + 38), 90,
+             "fmSources"),
+      seKnob(oscParam(osc, "FMAmount", "FM Amount", "FM AMT"), at(osc, 336, kRowB + 8), 128, 0),
+  };
+  if (limitZone > 0)
+    row.push_back(layer("osc" + std::to_string(osc) + "LimitWT", limitZone,
+                        {seButton(oscParam(osc, "LimitWT", "Limit Wavetable", "WT LIMIT"),
+                                  at(osc, 406, kRowB + 36), "BTN_OFFON_ID")}));
   return row;
 }
 
 // Zone of the pulse width settings, greyed for shapes without a pulse width.
 Element pulseZone(int osc, int zoneId) {
-  const int x = kSectionX, y = sectionY(osc);
-  return layer(
-      "osc" + std::to_string(osc) + "PulseWidth", zoneId,
-      {background("BG_ID_OSC_PW", {x + 216, y + 96}),
-       seKnob(oscParam(osc, "Pulsewidth", "Pulse Width", "PW"), {x + 226, y + 104}, 128, 64),
-       seMenu(oscParam(osc, "PWMSource", "PWM Source", "PWM SOURCE"), {x + 272, y + 128}, 80,
-              "modulationSources"),
-       seKnob(oscParam(osc, "PWMAmount", "PWM Amount", "PWM AMOUNT"), {x + 362, y + 104}, 128,
-              64)});
+  return layer("osc" + std::to_string(osc) + "PulseWidth", zoneId,
+               {background("BG_ID_OSC_PW", at(osc, 10, kRowC)),
+                seKnob(oscParam(osc, "Pulsewidth", "Pulse Width", "WIDTH"), at(osc, 10, kRowC + 32),
+                       128, 64),
+                seMenu(oscParam(osc, "PWMSource", "PWM Source", "PWM SOURCE"),
+                       at(osc, 74, kRowC + 52), 92, "modulationSources"),
+                seKnob(oscParam(osc, "PWMAmount", "PWM Amount", "PWM AMT"),
+                       at(osc, 174, kRowC + 32), 128, 64)});
 }
 
-Element brillianceZone(int osc, int zoneId, int zoneX) {
-  const int x = kSectionX + zoneX, y = sectionY(osc);
+Element brillianceZone(int osc, int zoneId) {
   return layer("osc" + std::to_string(osc) + "Brilliance", zoneId,
-               {background("BG_ID_OSC_BRI", {x, y + 96}),
-                seKnob(oscParam(osc, "Brilliance", "Brilliance", "BRILLIANCE"), {x + 15, y + 104},
-                       128, 64)});
-}
-
-Element limitZone(int osc, int zoneId) {
-  const int x = kSectionX + 420, y = sectionY(osc);
-  return layer("osc" + std::to_string(osc) + "LimitWT", zoneId,
-               {background("BG_ID_OSC_LWT", {x, y + 96}),
-                seButton(oscParam(osc, "LimitWT", "Limit Wavetable", "LIMIT WT"), {x + 18, y + 128},
-                         "BTN_OFFON_ID")});
+               {background("BG_ID_OSC_BRI", at(osc, 240, kRowC)),
+                seKnob(oscParam(osc, "Brilliance", "Brilliance", "AMOUNT"),
+                       at(osc, 240, kRowC + 32), 128, 64)});
 }
 
 // The wave of oscillators 1 and 2: a shape with its wavetable, or a sample of the sample
 // memory; the two variants are members 0 and 1 of a decade, chosen by the sample switch.
 std::vector<Element> waveVariants(int osc, int decade) {
-  const int x = kSectionX, y = sectionY(osc);
   const std::string n = std::to_string(osc);
+  // The band's caption labels the menus under it.
   return {
-      layer("osc" + n + "Shape", decade,
-            {background("BG_ID_OSCSHA", {x + 8, y + 96}),
-             seMenu(oscParam(osc, "Shape", "Shape", "SHAPE"), {x + 16, y + 128}, 84,
-                    "oscillator12shape"),
-             dropMenu(oscParam(osc, "Wavetable", "Wavetable", "WAVETABLE"), {x + 108, y + 128}, 92,
-                      13, "oscillatorWavetable")}),
+      layer(
+          "osc" + n + "Shape", decade,
+          {background("BG_ID_OSCSHA", at(osc, 10, kRowB)),
+           seMenu(oscParam(osc, "Shape", "Shape", "SHAPE"), at(osc, 10, kRowB + 34), 96,
+                  "oscillator12shape", 0, LabelSide::kNone),
+           dropMenu(oscParam(osc, "Wavetable", "Wavetable", "WAVETABLE"), at(osc, 114, kRowB + 34),
+                    106, 13, "oscillatorWavetable", 0, LabelSide::kNone)}),
       layer("osc" + n + "Sample", decade + 1,
-            {background("BG_ID_OSCSAM", {x + 8, y + 96}),
-             ccNumberMenu(oscParam(osc, "Sample", "Sample", "SAMPLE"), {x + 16, y + 128}, 120, 128,
-                          1, kWaveCC[osc - 1])}),
+            {background("BG_ID_OSCSAM", at(osc, 10, kRowB)),
+             ccNumberMenu(oscParam(osc, "Sample", "Sample", "SAMPLE"), at(osc, 10, kRowB + 34), 210,
+                          128, 1, kWaveCC[osc - 1], LabelSide::kNone)}),
   };
-}
-
-std::vector<Element> sampleSwitch(int osc) {
-  const int x = kSectionX, y = sectionY(osc);
-  const std::string n = std::to_string(osc);
-  return {
-      trigger({"kTriggerOscillator" + n + "Samples", "Osc " + n + " Sample Memory", "SAMPLE MEM"},
-              {x + 8, y + 176}),
-      seButton({"kOsc" + n + "UseSampleMemory", "Osc " + n + " Use Sample Memory", "SAMPLE MEM"},
-               {x + 70, y + 177}, "BTN_SMALL_LED_SM_ID", 0, LabelSide::kNone)};
 }
 
 std::vector<Element> oscillator12(int osc) {
   const int first = 10 + 30 * (osc - 1);
   std::vector<Element> out = pitchRow(osc);
-  for (Element& e : sampleSwitch(osc)) out.push_back(std::move(e));
+  for (Element& e : fmRow(osc, first + 10)) out.push_back(std::move(e));
   out.push_back(pulseZone(osc, first));
-  out.push_back(limitZone(osc, first + 10));
-  out.push_back(brillianceZone(osc, first + 20, 498));
+  out.push_back(brillianceZone(osc, first + 20));
   for (Element& e : waveVariants(osc, 90 + 10 * (osc - 1))) out.push_back(std::move(e));
   return out;
 }
 
 std::vector<Element> oscillator3() {
   std::vector<Element> out = pitchRow(3);
-  out.push_back(seMenu(oscParam(3, "Shape", "Shape", "SHAPE"), {kSectionX + 16, sectionY(3) + 128},
-                       84, "oscillator3shape"));
+  for (Element& e : fmRow(3, 0)) out.push_back(std::move(e));
+  out.push_back(
+      seMenu(oscParam(3, "Shape", "Shape", "WAVE"), at(3, 10, kRowB + 38), 96, "oscillator3shape"));
   out.push_back(pulseZone(3, 70));
-  out.push_back(brillianceZone(3, 80, 420));
+  out.push_back(brillianceZone(3, 80));
   return out;
 }
 
-std::vector<Element> mixer() {
-  const int x = kRightX, y = 112;
-  const Param levels[] = {{"kOscillator1Level", "Osc 1 Level", "OSC 1 LEVEL"},
-                          {"kOscillator1Balance", "Osc 1 Balance", "OSC 1 BAL"},
-                          {"kOscillator2Level", "Osc 2 Level", "OSC 2 LEVEL"},
-                          {"kOscillator2Balance", "Osc 2 Balance", "OSC 2 BAL"},
-                          {"kOscillator3Level", "Osc 3 Level", "OSC 3 LEVEL"},
-                          {"kOscillator3Balance", "Osc 3 Balance", "OSC 3 BAL"}};
-  const Param others[] = {{"kNoiseLevel", "Noise Level", "NOISE LEVEL"},
-                          {"kNoiseBalance", "Noise Balance", "NOISE BAL"},
-                          {"kNoiseColour", "Noise Colour", "NOISE COLOUR"},
-                          {"kRingModulationLevel", "Ring Mod Level", "RING LEVEL"},
-                          {"kRingModulationBalance", "Ring Mod Balance", "RING BAL"}};
-  std::vector<Element> out;
-  for (int k = 0; k < 6; ++k)
-    out.push_back(seKnob(levels[k], {x + 20 + 84 * k, y + 26}, 128, k % 2 == 0 ? 100 : 64));
-  for (int k = 0; k < 5; ++k)
-    out.push_back(seKnob(others[k], {x + 20 + 84 * k, y + 110}, 128, k == 0 || k == 3 ? 0 : 64));
-  return out;
-}
-
-std::vector<Element> voice() {
-  const int x = kRightX, y = 316;
+std::vector<Element> pitchAndGlide() {
+  const Box& s = kPitchGlide;
   return {
-      seButton({"kOscillatorGlideOnOffSwitch", "Glide", "GLIDE"}, {x + 14, y + 44}, "BTN_OFFON_ID"),
-      seKnob({"kOscillatorGlideRate", "Glide Rate", "GLIDE RATE"}, {x + 66, y + 26}, 128, 64),
-      seMenu({"kOscillatorGlideMode", "Glide Mode", "GLIDE MODE"}, {x + 130, y + 44}, 110,
+      seButton({"kOscillatorGlideOnOffSwitch", "Glide", "GLIDE"}, inPlate(s, 10, 30),
+               "BTN_OFFON_ID"),
+      seKnob({"kOscillatorGlideRate", "Glide Rate", "RATE"}, inPlate(s, 64, 10), 128, 64),
+      seMenu({"kOscillatorGlideMode", "Glide Mode", "GLIDE MODE"}, inPlate(s, 134, 32), 130,
              "glideMode"),
-      seMenu({"kOscillatorMonoPolyMode", "Voice Mode", "VOICE MODE"}, {x + 256, y + 44}, 70,
-             "voiceMode"),
-      seMenu({"kOscillatorUnisono", "Unison", "UNISON"}, {x + 342, y + 44}, 80, "unisonVoices"),
-      seKnob({"kOscillatorUniDetune", "Unison Detune", "UNI DETUNE"}, {x + 440, y + 26}, 128, 32),
-      seMenu({"kOscillatorPitchSource", "Pitch Mod Source", "PITCH SOURCE"}, {x + 14, y + 128}, 110,
+      seButton({"kOscillator2SyncToOsc3", "Osc 2 Sync to Osc 3", "SYNC 2 TO 3"},
+               inPlate(s, 300, 30), "BTN_OFFON_ID"),
+      seMenu({"kOscillatorPitchSource", "Pitch Mod Source", "PITCH MOD"}, inPlate(s, 10, 106), 110,
              "modulationSources"),
-      seKnob({"kOscillatorPitchAmount", "Pitch Mod Amount", "PITCH AMOUNT"}, {x + 140, y + 110},
-             128, 64),
+      seKnob({"kOscillatorPitchAmount", "Pitch Mod Amount", "AMOUNT"}, inPlate(s, 134, 84), 128,
+             64),
+      seMenu({"kOscillatorMonoPolyMode", "Voice Mode", "VOICE"}, inPlate(s, 10, 172), 70,
+             "voiceMode"),
+      seMenu({"kOscillatorUnisono", "Unison", "UNISON"}, inPlate(s, 96, 172), 90, "unisonVoices"),
+      seKnob({"kOscillatorUniDetune", "Unison Detune", "UNI DETUNE"}, inPlate(s, 200, 150), 128,
+             32),
   };
+}
+
+std::vector<Element> ringAndNoise() {
+  const Box& s = kRingNoise;
+  return {
+      seKnob({"kRingModulationLevel", "Ring Mod Level", "LEVEL"}, inPlate(s, 10, 26), 128, 0),
+      seKnob({"kRingModulationBalance", "Ring Mod Balance", "F1 / F2"}, inPlate(s, 74, 26), 128,
+             64),
+      seKnob({"kNoiseLevel", "Noise Level", "LEVEL"}, inPlate(s, 170, 26), 128, 0),
+      seKnob({"kNoiseBalance", "Noise Balance", "F1 / F2"}, inPlate(s, 234, 26), 128, 64),
+      seKnob({"kNoiseColour", "Noise Colour", "COLOUR"}, inPlate(s, 298, 26), 128, 64),
+  };
+}
+
+// The sample memory switch of oscillators 1 and 2: its trigger flips it and refreshes the wave
+// variant; the lamp shows and sends it.
+std::vector<Element> sampleMemory() {
+  std::vector<Element> out;
+  for (int osc : {1, 2}) {
+    const std::string n = std::to_string(osc);
+    const int y = 20 + 40 * (osc - 1);
+    out.push_back(seButton(
+        {"kOsc" + n + "UseSampleMemory", "Osc " + n + " Use Sample Memory", "SAMPLE MEMORY"},
+        inPlate(kSampleMemory, 10, y), "BTN_SMALL_LED_SM_ID", 0, LabelSide::kNone));
+    out.push_back(momentary({"kTriggerOscillator" + n + "Samples", "Osc " + n + " Sample Memory",
+                             "OSC " + n + " PLAYS SAMPLES"},
+                            inPlate(kSampleMemory, 38, y + 2), "BTN_SMALL_ID"));
+  }
+  return out;
 }
 
 }  // namespace
@@ -174,15 +181,17 @@ Element oscillatorsPage() {
   for (int osc : {1, 2})
     for (Element& e : oscillator12(osc)) panel.push_back(std::move(e));
   for (Element& e : oscillator3()) panel.push_back(std::move(e));
-  for (Element& e : mixer()) panel.push_back(std::move(e));
-  for (Element& e : voice()) panel.push_back(std::move(e));
+  for (auto part : {pitchAndGlide(), ringAndNoise(), sampleMemory()})
+    for (Element& e : part) panel.push_back(std::move(e));
 
   std::vector<Element> page = {background("OSCILLATORS_ID", kPageOrigin)};
   for (int osc = 1; osc <= 3; ++osc)
-    page.push_back(section("OSCILLATOR " + std::to_string(osc), {kSectionX, sectionY(osc)},
-                           kSectionW, kSectionH));
-  page.push_back(section("MIXER", {kRightX, 112}, kRightW, kSectionH));
-  page.push_back(section("VOICE & PITCH", {kRightX, 316}, kRightW, kSectionH));
+    page.push_back(section("OSCILLATOR " + std::to_string(osc), kOsc[osc - 1]));
+  page.push_back(section("PITCH & GLIDE", kPitchGlide));
+  page.push_back(section("RING MOD & NOISE", kRingNoise));
+  page.push_back(section("SAMPLE MEMORY", kSampleMemory));
+  page.push_back(caption("RING MOD", inPlate(kRingNoise, 10, 6), 120));
+  page.push_back(caption("NOISE", inPlate(kRingNoise, 170, 6), 184));
   page.push_back(multilayer("oscillatorsPart", std::move(panel)));
   return layer("oscillators", 2, std::move(page));
 }

@@ -10,8 +10,8 @@
 // layers that the tab switching shows by decade (zones, variants).
 namespace layout_tables {
 
-// The window's area below the top bar and right of the side bar, where the pages lie.
-constexpr At kPageOrigin{190, 104};
+// Where the pages lie: below the header and right of the part selector's rail.
+constexpr At kPageOrigin{80, 72};
 
 Element multiPage();
 Element librarianPage();

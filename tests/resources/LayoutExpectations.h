@@ -4,14 +4,10 @@
 #include <vector>
 
 // What the rest of the plug-in expects of its layout, written down from the places that rely
-// on it: the pictures of the image cache, the layers and controls the plug-in core and the tab
+// on it: the layers and controls the plug-in core and the tab
 // switching look up, the lists the value display reads, the controllers the device protocol
 // maps and where the plug-in core puts controls of its own.
 namespace layout_check {
-
-// Every picture name of the image cache, and the frame counts of its knob strips.
-const std::vector<std::string>& imageNames();
-int knobFrames(const std::string& image);  // 0 for a picture that is no knob strip
 
 // Layers taken from the layer map by name.
 const std::vector<std::string>& lookedUpLayers();

@@ -9,6 +9,7 @@
 #include <set>
 
 #include "src/config/ParameterIds.h"
+#include "src/editor/ImageTable.h"
 #include "src/protocol/SoundDump.h"
 #include "tests/resources/LayoutExpectations.h"
 #include "tests/resources/LayoutWalk.h"
@@ -135,6 +136,31 @@ struct Shape {
   bool label;
 };
 
+// The pictures of the layout, part panels but the first left out (they are alike).
+std::vector<const Control*> picturesOf(const Layout& layout) {
+  std::vector<const Control*> pictures;
+  for (const Control& c : layout.controls())
+    if (c.decoration && copyOf(c.layer) <= 0) pictures.push_back(&c);
+  return pictures;
+}
+
+bool ownOrAbove(const Layer* picture, const Layer* layer) {
+  for (; layer; layer = layer->parent)
+    if (layer == picture) return true;
+  return false;
+}
+
+// The picture a control's label is printed on: the last drawn before the control, in its own
+// layer or above, that the label lies on. Null when none.
+const Control* carrierOf(const Control& c, const std::vector<const Control*>& pictures) {
+  const Control* carrier = nullptr;
+  for (const Control* p : pictures)
+    if (c.hasLabelBox && ownOrAbove(p->layer, c.layer) && p->rect.overlaps(c.labelBox) &&
+        p->drawOrder < c.drawOrder && (!carrier || p->drawOrder > carrier->drawOrder))
+      carrier = p;
+  return carrier;
+}
+
 TEST_F(ShippedLayout, ReadsWithEveryIdentifierInItsRange) {
   EXPECT_TRUE(layout().problems().empty()) << layout().problems().front();
   EXPECT_GT(layout().controls().size(), 4000u);
@@ -144,14 +170,20 @@ TEST_F(ShippedLayout, ReadsWithEveryIdentifierInItsRange) {
     }
 }
 
-TEST_F(ShippedLayout, EveryPictureIsOneTheImageCacheHolds) {
-  const std::vector<std::string>& names = layout_check::imageNames();
-  ASSERT_EQ(names.size(), 105u);
+// The image table's row of a picture for a style; null when the style has none.
+const ImageRow* imageRow(const std::string& name, int style) {
+  for (ImageRows rows : {commonImageRows(), styleImageRows(style)})
+    for (const ImageRow& row : rows)
+      if (name == row.name) return &row;
+  return nullptr;
+}
+
+TEST_F(ShippedLayout, EveryPictureIsOneTheImageCacheHoldsInBothStyles) {
   for (const Control& c : layout().controls()) {
     const std::string image = c.attr("imageId");
-    if (!image.empty()) {
-      EXPECT_NE(std::find(names.begin(), names.end(), image), names.end()) << c.where();
-    }
+    if (image.empty()) continue;
+    EXPECT_NE(imageRow(image, 0), nullptr) << c.where();
+    EXPECT_NE(imageRow(image, 1), nullptr) << c.where();
   }
 }
 
@@ -267,7 +299,9 @@ TEST_F(ShippedLayout, KnobFramesFallOnEveryValue) {
     if (!isKnob(c)) continue;
     const std::vector<int> bounds = c.list("valueBounds");
     ASSERT_GE(bounds.size(), 3u) << c.where();
-    const int frames = layout_check::knobFrames(c.attr("imageId"));
+    const ImageRow* row = imageRow(c.attr("imageId"), 0);
+    ASSERT_NE(row, nullptr) << c.where();
+    const int frames = row->frames;
     const int steps = bounds[2] - bounds[1];
     ASSERT_GT(frames, 1) << c.where();
     ASSERT_GT(steps, 0) << c.where();
@@ -307,15 +341,21 @@ TEST_F(ShippedLayout, ControlsAndLabelsStayInsideTheWindow) {
   }
 }
 
+// A label printed on a picture is seen whenever the picture is.
 TEST_F(ShippedLayout, NothingOverlapsWhatIsSeenWithIt) {
+  const std::vector<const Control*> pictures = picturesOf(layout());
   std::vector<Shape> shapes;
   std::vector<Visibility> seen;
   for (const Control& c : layout().controls()) {
     if (c.decoration || copyOf(c.layer) > 0) continue;  // part panels are alike
     shapes.push_back({&c, c.rect, false});
-    if (c.hasLabelBox && !c.labelBox.within(c.rect)) shapes.push_back({&c, c.labelBox, true});
+    seen.push_back(visibilityOf(c));
+    if (c.hasLabelBox && !c.labelBox.within(c.rect)) {
+      const Control* carrier = carrierOf(c, pictures);
+      shapes.push_back({&c, c.labelBox, true});
+      seen.push_back(visibilityOf(carrier ? *carrier : c));
+    }
   }
-  for (const Shape& s : shapes) seen.push_back(visibilityOf(*s.owner));
   for (size_t i = 0; i < shapes.size(); ++i) {
     for (size_t j = i + 1; j < shapes.size(); ++j) {
       if (shapes[i].owner == shapes[j].owner || !shapes[i].rect.overlaps(shapes[j].rect)) continue;
@@ -335,32 +375,22 @@ TEST_F(ShippedLayout, NothingOverlapsWhatIsSeenWithIt) {
 // A control drawn over by a later picture disappears, and so does a label printed on an earlier
 // picture (a label goes on the last picture of its own layer or above that it lies on).
 TEST_F(ShippedLayout, NoPictureCoversAControlOrItsLabel) {
-  std::vector<const Control*> pictures;
-  for (const Control& c : layout().controls())
-    if (c.decoration && copyOf(c.layer) <= 0) pictures.push_back(&c);
-  auto ownOrAbove = [](const Layer* picture, const Layer* layer) {
-    for (; layer; layer = layer->parent)
-      if (layer == picture) return true;
-    return false;
-  };
+  const std::vector<const Control*> pictures = picturesOf(layout());
   for (const Control& c : layout().controls()) {
     if (c.decoration || copyOf(c.layer) > 0) continue;
     const Visibility v = visibilityOf(c);
-    int carrier = -1;
-    for (const Control* p : pictures)
-      if (c.hasLabelBox && ownOrAbove(p->layer, c.layer) && p->rect.overlaps(c.labelBox) &&
-          p->drawOrder < c.drawOrder)
-        carrier = std::max(carrier, p->drawOrder);
+    const Control* carrier = carrierOf(c, pictures);
+    if (carrier && carrier->layer == c.layer) {
+      EXPECT_TRUE(c.labelBox.within(carrier->rect))
+          << "label of " << c.where() << " runs off " << carrier->attr("imageId");
+    }
+    const int printedAt = carrier ? carrier->drawOrder : -1;
     for (const Control* p : pictures) {
       if (!visibilityOf(*p).together(v)) continue;
-      if (p->drawOrder == carrier && p->layer == c.layer) {
-        EXPECT_TRUE(c.labelBox.within(p->rect))
-            << "label of " << c.where() << " runs off " << p->attr("imageId");
-      }
       if (p->drawOrder > c.drawOrder) {
         EXPECT_FALSE(c.rect.overlaps(p->rect)) << c.where() << " lies under " << p->where();
       }
-      if (c.hasLabelBox && p->drawOrder > carrier) {
+      if (c.hasLabelBox && p->drawOrder > printedAt) {
         EXPECT_FALSE(c.labelBox.overlaps(p->rect))
             << "label of " << c.where() << " lies under " << p->where();
       }
