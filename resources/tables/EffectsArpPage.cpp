@@ -115,7 +115,7 @@ std::vector<Element> effectPanel(int fx, const EffectType& type, At at) {
 }
 
 At effectPanelAt(int fx) {
-  return inPlate(kEffect[fx - 1], fx == 1 ? 0 : 10, 70);
+  return inPlate(kEffect[fx - 1], fx == 1 ? 0 : 10, 96);
 }
 
 // The first effect's type panels are members 10 (bypass) to 15 of each part panel.

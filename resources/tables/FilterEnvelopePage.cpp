@@ -114,7 +114,7 @@ std::vector<Element> envelope(int k) {
   };
   for (int i = 0; i < 7; ++i)
     out.push_back(seKnob({e.stages[i], title + " " + names[i], labels[i]},
-                         inPlate(s, 8 + 47 * i, 104), 128, defaults[i], "IKNOBROTATERCONTROL_ID3"));
+                         inPlate(s, 8 + 47 * i, 132), 128, defaults[i], "IKNOBROTATERCONTROL_ID3"));
   for (Element& m : modePictures(k)) out.push_back(std::move(m));
   return out;
 }

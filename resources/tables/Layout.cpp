@@ -1,6 +1,7 @@
 #include <string>
 
 #include "resources/tables/Pages.h"
+#include "resources/tables/PictureLabels.h"
 #include "resources/tables/SysExTable.h"
 #include "resources/tables/ValueLists.h"
 #include "src/config/ParameterIds.h"
@@ -42,6 +43,7 @@ Element uiconfig() {
   doc.add(filterPictureLayers());
   doc.add(effectPanelLayers());
   doc.add(corePanelLayers());
+  doc.add(pictureLabels(doc));
   return doc;
 }
 

@@ -11,9 +11,9 @@ constexpr Box kMatrix{660, 80, 830, 372};
 constexpr Box kModifiers{660, 460, 830, 164};
 
 constexpr int kSlotsPerColumn = 8;
-constexpr int kColumnWidth = 410;
+constexpr int kColumnWidth = 404;
 constexpr int kSlotPitch = 40;
-constexpr int kMatrixTop = 28;
+constexpr int kMatrixTop = 24;
 constexpr int kModifierTop = 24;
 constexpr int kModifierPitch = 56;
 
