@@ -100,14 +100,17 @@ std::string Control::where() const {
          " at line " + std::to_string(line);
 }
 
-Layout::Layout() : mDocument(std::make_unique<tinyxml2::XMLDocument>()) {}
+Layout::Layout() : mDocument(std::make_unique<tinyxml2::XMLDocument>()) {
+  mConfig.setLog(&mLog);
+}
 
 Layout::~Layout() = default;
 
 std::unique_ptr<Layout> Layout::shipped(const std::string& bundleDir) {
   kroma_test::ScopedEnv env("KROMA_BUNDLE_DIR", bundleDir.c_str());
   std::unique_ptr<Layout> layout(new Layout());
-  layout->mConfig.readUIConfig(nullptr, nullptr, nullptr, 0, 1.0);
+  layout->mConfig.readSysexValues();
+  layout->mConfig.initParams();
   const std::optional<Bundle::LoadedFile> file = Bundle::loadResource("uiconfig.tea");
   if (!file) {
     layout->mProblems.push_back("no uiconfig.tea in " + bundleDir);
@@ -120,6 +123,7 @@ std::unique_ptr<Layout> Layout::shipped(const std::string& bundleDir) {
     layout->mProblems.push_back(std::string("uiconfig.tea: ") + layout->mDocument->ErrorStr());
     return layout;
   }
+  layout->mConfig.readReasources(layout->mDocument.get());
   const tinyxml2::XMLElement* root = layout->mDocument->FirstChildElement("uiconfig");
   if (root) layout->walk(root->FirstChildElement(), nullptr, -1, false);
   int next = 0;

@@ -6,7 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "src/config/UIConfigManager.h"
+#include "src/editor/EditorConfigManager.h"
+#include "toolkit/log.h"
 
 namespace tinyxml2 {
 class XMLDocument;
@@ -59,6 +60,15 @@ struct Control {
   std::string where() const;  // tag, name and line, for messages
 };
 
+// The configuration reader's lines, kept for the checks to read.
+class KeptLog : public TK_LogSink {
+ public:
+  void Write(const char* tag, const std::string& message) override {
+    lines.push_back(tag + message);
+  }
+  std::vector<std::string> lines;
+};
+
 class Layout {
  public:
   // Deciphers and walks the two configuration resources of a built bundle folder.
@@ -85,7 +95,8 @@ class Layout {
   // A layer draws its own controls, then its child layers; top layers in attach order.
   void numberDrawing(const Layer* layer, int& next);
 
-  UIConfigManager mConfig;
+  KeptLog mLog;
+  EditorConfigManager mConfig;  // the reader alone: no layout is built
   std::unique_ptr<tinyxml2::XMLDocument> mDocument;
   std::string mText;
   std::deque<Layer> mLayers;

@@ -64,7 +64,9 @@ std::vector<int> messageFor(UIConfigManager& config, const Control& c, int value
   ControlActionSysExMessage table;
   EXPECT_TRUE(config.calculateSysexWithChangingByte(text, c.intAttr("changingByte"), count, &table,
                                                     bounds[1] + zero, c.part));
-  std::vector<int> message = table.messages.at(static_cast<size_t>(value - bounds[1]));
+  table.firstValue = bounds[1];
+  std::vector<int> message;
+  EXPECT_TRUE(table.messageFor(value, message)) << c.where();
   message[2] = 0;  // the device id in use
   return message;
 }
