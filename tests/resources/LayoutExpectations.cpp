@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <map>
 
-#include "resources/tables/ImageSizes.h"
+#include "tools/layoutgen/tables/ImageSizes.h"
 
 namespace layout_check {
 namespace {

@@ -5,9 +5,9 @@
 #include <cstring>
 
 #include "platform/bundle/Bundle.h"
-#include "resources/tables/ImageSizes.h"
 #include "src/config/ParameterIds.h"
 #include "tests/support/TempDir.h"
+#include "tools/layoutgen/tables/ImageSizes.h"
 
 namespace layout_check {
 namespace {

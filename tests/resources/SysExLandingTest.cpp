@@ -6,7 +6,6 @@
 
 #include <algorithm>
 
-#include "resources/tables/SysExTable.h"
 #include "src/config/ParameterIds.h"
 #include "src/protocol/GlobalDump.h"
 #include "src/protocol/MultiDump.h"
@@ -14,6 +13,7 @@
 #include "tests/resources/LayoutWalk.h"
 #include "tests/src/protocol/FakeParameters.h"
 #include "tools/corvane-sim/Simulator.h"
+#include "tools/layoutgen/tables/SysExTable.h"
 
 namespace {
 

@@ -1,11 +1,11 @@
 // kroma-layoutgen <folder>: writes uiconfig.xml and sysex.xml, the layout and the SysEx value
-// list, from the tables in resources/tables into the folder (the repository's resources/).
+// list, from the tables in tools/layoutgen/tables into the folder (the repository's resources/).
 
 #include <cstdio>
 #include <exception>
 #include <fstream>
 
-#include "resources/tables/Pages.h"
+#include "tools/layoutgen/tables/Pages.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "resources/tables/Pages.h"
+#include "tools/layoutgen/tables/Pages.h"
 
 namespace layout_tables {
 namespace {

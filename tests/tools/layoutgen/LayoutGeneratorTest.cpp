@@ -4,9 +4,9 @@
 #include <sstream>
 #include <stdexcept>
 
-#include "resources/tables/Controls.h"
-#include "resources/tables/Pages.h"
 #include "tools/layoutgen/Element.h"
+#include "tools/layoutgen/tables/Controls.h"
+#include "tools/layoutgen/tables/Pages.h"
 
 namespace {
 

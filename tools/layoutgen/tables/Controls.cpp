@@ -1,12 +1,12 @@
-#include "resources/tables/Controls.h"
+#include "tools/layoutgen/tables/Controls.h"
 
 #include <algorithm>
 #include <stdexcept>
 
-#include "resources/tables/ImageSizes.h"
-#include "resources/tables/SysExTable.h"
-#include "resources/tables/ValueLists.h"
 #include "src/config/ParameterIds.h"
+#include "tools/layoutgen/tables/ImageSizes.h"
+#include "tools/layoutgen/tables/SysExTable.h"
+#include "tools/layoutgen/tables/ValueLists.h"
 
 namespace layout_tables {
 namespace {

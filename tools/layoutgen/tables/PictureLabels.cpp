@@ -1,10 +1,10 @@
-#include "resources/tables/PictureLabels.h"
+#include "tools/layoutgen/tables/PictureLabels.h"
 
 #include <map>
 #include <stdexcept>
 #include <tuple>
 
-#include "resources/tables/ImageSizes.h"
+#include "tools/layoutgen/tables/ImageSizes.h"
 
 namespace layout_tables {
 namespace {

@@ -1,4 +1,4 @@
-#include "resources/tables/SysExTable.h"
+#include "tools/layoutgen/tables/SysExTable.h"
 
 #include <cstdio>
 #include <map>

@@ -1,6 +1,6 @@
 #include <cstdio>
 
-#include "resources/tables/Pages.h"
+#include "tools/layoutgen/tables/Pages.h"
 
 namespace layout_tables {
 namespace {

@@ -1,4 +1,4 @@
-#include "resources/tables/ValueLists.h"
+#include "tools/layoutgen/tables/ValueLists.h"
 
 #include <cmath>
 #include <cstdio>

@@ -1,4 +1,4 @@
-#include "resources/tables/ImageSizes.h"
+#include "tools/layoutgen/tables/ImageSizes.h"
 
 #include <cstring>
 
