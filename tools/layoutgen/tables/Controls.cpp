@@ -1,6 +1,7 @@
 #include "tools/layoutgen/tables/Controls.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <stdexcept>
 
 #include "src/config/ParameterIds.h"
@@ -93,6 +94,12 @@ int paramIndex(const std::string& paramId) {
   for (int i = 0; i < paramIdCount; ++i)
     if (name == paramIdTable[i].name) return paramIdTable[i].index + offset;
   return -1;
+}
+
+std::string twoDigits(int n) {
+  char text[12];
+  std::snprintf(text, sizeof text, "%02d", n);
+  return text;
 }
 
 std::string knobImage(int values) {

@@ -15,6 +15,9 @@ using layout::Element;
 // The index of an identifier, optionally followed by "+" and an offset; -1 when unknown.
 int paramIndex(const std::string& paramId);
 
+// A number of two digits, as the numbered identifiers and layer names write it ("07").
+std::string twoDigits(int n);
+
 // The knob strip whose frames fall evenly on `values` values (the normal knob for 128).
 std::string knobImage(int values);
 

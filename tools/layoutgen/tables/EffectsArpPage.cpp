@@ -1,5 +1,3 @@
-#include <cstdio>
-
 #include "tools/layoutgen/tables/Pages.h"
 
 namespace layout_tables {
@@ -187,9 +185,7 @@ At stepAt(int step, int row) {
 std::vector<Element> arpSteps() {
   std::vector<Element> out;
   for (int s = 0; s < kSteps; ++s) {
-    char step[3];
-    std::snprintf(step, sizeof step, "%02d", s + 1);
-    const std::string id = std::string("kArpPattern") + step;
+    const std::string id = "kArpPattern" + twoDigits(s + 1);
     const std::string name = "Arp Step " + std::to_string(s + 1) + " ";
     for (int r = 0; r < 4; ++r)
       out.push_back(

@@ -1,5 +1,3 @@
-#include <cstdio>
-
 #include "tools/layoutgen/tables/Pages.h"
 
 namespace layout_tables {
@@ -10,12 +8,6 @@ constexpr int kParts = 16;
 constexpr int kStripX = 98;
 constexpr int kStripPitch = 86;
 constexpr int kStripY = 678;
-
-std::string twoDigits(int n) {
-  char text[3];
-  std::snprintf(text, sizeof text, "%02d", n);
-  return text;
-}
 
 std::string withOffset(const std::string& id, int offset) {
   return offset == 0 ? id : id + "+" + std::to_string(offset);

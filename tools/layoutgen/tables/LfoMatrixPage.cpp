@@ -1,5 +1,3 @@
-#include <cstdio>
-
 #include "tools/layoutgen/tables/Pages.h"
 
 namespace layout_tables {
@@ -16,12 +14,6 @@ constexpr int kSlotPitch = 40;
 constexpr int kMatrixTop = 24;
 constexpr int kModifierTop = 24;
 constexpr int kModifierPitch = 56;
-
-std::string twoDigits(int n) {
-  char text[3];
-  std::snprintf(text, sizeof text, "%02d", n);
-  return text;
-}
 
 std::vector<Element> lfo(int n) {
   const Box& s = kLfo[n - 1];
