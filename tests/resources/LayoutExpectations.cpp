@@ -157,62 +157,6 @@ const std::vector<std::string>& requiredLists() {
   return names;
 }
 
-const std::vector<ListRule>& displayListRules() {
-  static const std::vector<ListRule> rules = {
-      {"oscillator12shape", {"kOscillator1Shape", "kOscillator2Shape"}},
-      {"oscillator3shape", {"kOscillator3Shape"}},
-      {"oscillatorWavetable", {"kOscillator1Wavetable", "kOscillator2Wavetable"}},
-      {"keytrackValues", joined({{"kFilter1Keytrack", "kFilter2Keytrack"},
-                                 numbered("kOscillator", "Keytrack", 3),
-                                 numbered("kLFO", "Keytrack", 3)})},
-      {"modulationSources", joined({numbered("kOscillator", "PWMSource", 3),
-                                    {"kOscillatorPitchSource", "kAmpModSource"},
-                                    numbered("kModulation", "Source", 16, true),
-                                    numbered("kModifier", "Source1", 4)})},
-      {"fmSources",
-       joined({numbered("kOscillator", "FMSource", 3), {"kFilter1FMSource", "kFilter2FMSource"}})},
-      {"modifier2Sources", numbered("kModifier", "Source2", 4)},
-      {"modifierOperators", numbered("kModifier", "SourceType", 4)},
-      {"modulationDestinations", numbered("kModulation", "Destination", 16, true)},
-      {"filter1Type", {"kFilter1Type", "kFilter2Type"}},
-      {"lfoShape", numbered("kLFO", "Shape", 3)},
-      {"clockedValues", numbered("kLFO", "Speed", 3)},
-      {"fx1Mode", {"kEffect1Mode"}},
-      {"fx2Mode", {"kEffect2Mode"}},
-      {"fxOverdriveCurve", {"kFX1OverdriveCurve", "kFX2OverdriveCurve"}},
-      {"clockedDelayValues", {"kFX2DelayLengthClock"}},
-      {"reverbSize", {"kFX2ReverbSize"}},
-      {"envelopeMode", {"kFilterEnvMode", "kAmpEnvMode", "kEnvelope3Mode", "kEnvelope4Mode"}},
-      {"envelopeTrigger", {"kFilterEnvTrigger", "kAmpEnvTrigger", "kEnv3Trigger", "kEnv4Trigger"}},
-      {"startPhase", numbered("kLFO", "Startphase", 3)},
-      {"sampleRate", {"kFX1TripleFXSampleHold", "kFX2TripleFXSampleHold"}},
-      {"arpMode", {"kArpMode"}},
-      {"arpNoteLengthClock", {"kArpNoteLength"}},
-      {"arpPattern", {"kArpPattern"}},
-      {"arpClock", {"kArpClock"}},
-      {"arpDirection", {"kArpDirection"}},
-      {"arpSortOrder", {"kArpSortOrder"}},
-      {"arpVeloMode", {"kArpVelocityMode"}},
-      {"arpStepDisplay", numbered("kArpPattern", "Step", 16, true)},
-      {"arpTiming", numbered("kArpPattern", "Timing", 16, true)},
-      {"arpAccent", numbered("kArpPattern", "Accent", 16, true)},
-      {"arpStepLength", numbered("kArpPattern", "StepLen", 16, true)},
-      {"keyVelocityCurve", {"kGlobalVelocityCurve"}},
-      {"globalChannel", {"kGlobalMidiChannel"}},
-      {"globalClock", {"kGlobalClock"}},
-      {"controllerSend", {"kGlobalControlSend"}},
-      {"controllerReceive", {"kGlobalReceive"}},
-      {"controlList", {"kGlobalControlW", "kGlobalControlX", "kGlobalControlY", "kGlobalControlZ"}},
-      {"programChange", {"kGlobalRxProgramChange", "kGlobalTxProgramChange"}},
-      {"globalTuning", {"kGlobalTuning"}},
-      {"globalPopupTime", {"kGlobalPopupTime"}},
-      {"tempoValues", {"kMultiTempo"}},
-      {"keyList", {"kMultiPartKeyLow", "kMultiPartKeyHigh"}},
-      {"partStatus", {"kMultiPartStatus"}},
-  };
-  return rules;
-}
-
 std::vector<int> memberIds(const std::string& page) {
   if (page == "oscillators") return {10, 20, 30, 40, 50, 60, 70, 80, 90, 91, 100, 101};
   if (page == "filtersEnvelopes") {

@@ -14,14 +14,8 @@ const std::vector<std::string>& lookedUpLayers();
 // Parameters whose first control (or binding) the plug-in core keeps.
 const std::vector<std::string>& lookedUpControls();
 
-// Value lists the value display, the clock and the menus read by name, and which parameters
-// show a text of which list.
+// Value lists the value display, the clock and the menus read by name.
 const std::vector<std::string>& requiredLists();
-struct ListRule {
-  std::string list;
-  std::vector<std::string> params;
-};
-const std::vector<ListRule>& displayListRules();
 
 // Controller numbers of the oscillators' octave, semitone and wave (sample choice).
 extern const int kOctaveCC[3];

@@ -9,6 +9,7 @@
 #include <set>
 
 #include "src/config/ParameterIds.h"
+#include "src/editor/DisplayRules.h"
 #include "src/editor/ImageTable.h"
 #include "src/protocol/SoundDump.h"
 #include "tests/resources/LayoutExpectations.h"
@@ -282,15 +283,16 @@ TEST_F(ShippedLayout, DisplayedListsCoverEveryValueOfTheirParameters) {
     EXPECT_FALSE(config.getValueList(name).empty()) << name;
   for (const std::string& text : config.getValueList("tempoValues"))
     EXPECT_GT(std::atoi(text.c_str()), 0) << text;
-  for (const layout_check::ListRule& rule : layout_check::displayListRules()) {
-    const int entries = static_cast<int>(config.getValueList(rule.list).size());
-    for (const std::string& id : rule.params)
-      for (int part = 0; part < 16; ++part)
-        for (const Control* c : layout().controlsOf(indexOf(id) + part)) {
-          const std::vector<int> bounds = c->list("valueBounds");
-          const int top = isMenu(*c) ? bounds[2] - 1 : bounds[2];
-          EXPECT_GT(entries, top) << c->where() << " shows " << rule.list;
-        }
+  // The lists the value display shows a control's every value by.
+  for (const Control& c : layout().controls()) {
+    if (c.index < 0) continue;
+    const DisplayRule& rule = displayRuleOf(c.index);
+    if (rule.kind != DisplayRuleKind::valueList && rule.kind != DisplayRuleKind::lfoSpeed) continue;
+    const std::vector<int> bounds = c.list("valueBounds");
+    ASSERT_GE(bounds.size(), 3u) << c.where();
+    const int top = isMenu(c) ? bounds[2] - 1 : bounds[2];
+    EXPECT_GT(static_cast<int>(config.getValueList(rule.list).size()), top)
+        << c.where() << " shows " << rule.list;
   }
 }
 
