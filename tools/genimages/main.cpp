@@ -1,6 +1,7 @@
 // Draws every picture of the editor's image table, for both colour styles, into the bundle's
-// image folder, and a contact sheet of them all for review.
-//   genimages <image folder> <contact sheet.png>
+// image folder, and a contact sheet of them all for review. With a layout, the pictures also
+// carry the labels the layout prints on them.
+//   genimages <image folder> <contact sheet.png> [layout.xml]
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -10,6 +11,7 @@
 #include "src/editor/ImageTable.h"
 #include "tools/genimages/Art.h"
 #include "tools/genimages/ContactSheet.h"
+#include "tools/genimages/LayoutLabels.h"
 #include "tools/genimages/PngOut.h"
 
 namespace {
@@ -21,8 +23,8 @@ std::string stemOf(const char* file) {
 }
 
 // Draws one row's file; false when its art is unknown or it cannot be written.
-bool draw(const ImageRow& row, int style, const std::string& folder, ContactSheet& sheet,
-          int group) {
+bool draw(const ImageRow& row, int style, const std::string& folder, ContactSheet& sheet, int group,
+          const PictureLabels& labels) {
   const std::string stem = stemOf(row.file);
   const Art* art = artFor(stem.c_str());
   if (!art) {
@@ -36,6 +38,8 @@ bool draw(const ImageRow& row, int style, const std::string& folder, ContactShee
     art->paint(*picture, look::palette(style),
                Frame{horizontal ? i * art->w : 0, horizontal ? 0 : i * art->h, art->w, art->h, i,
                      row.frames, art->variant, art->label});
+  const auto printed = labels.find(row.name);
+  if (printed != labels.end()) printLabels(*picture, printed->second);
   const std::string path = folder + "/" + stem + ".png";
   if (!writeFastPng(path.c_str(), picture->bitmap())) {
     std::fprintf(stderr, "genimages: cannot write %s\n", path.c_str());
@@ -48,16 +52,22 @@ bool draw(const ImageRow& row, int style, const std::string& folder, ContactShee
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 3) {
-    std::fprintf(stderr, "usage: genimages <image folder> <contact sheet.png>\n");
+  if (argc != 3 && argc != 4) {
+    std::fprintf(stderr, "usage: genimages <image folder> <contact sheet.png> [layout.xml]\n");
     return 2;
+  }
+  PictureLabels labels;
+  if (argc == 4 && !readPictureLabels(argv[3], labels)) {
+    std::fprintf(stderr, "genimages: cannot read %s\n", argv[3]);
+    return 1;
   }
   ContactSheet sheet;
   std::set<std::string> written;
   bool ok = true;
   auto drawRows = [&](ImageRows rows, int style, int group) {
     for (const ImageRow& row : rows)
-      if (written.insert(row.file).second) ok = draw(row, style, argv[1], sheet, group) && ok;
+      if (written.insert(row.file).second)
+        ok = draw(row, style, argv[1], sheet, group, labels) && ok;
   };
   drawRows(commonImageRows(), 0, 0);
   drawRows(styleImageRows(0), 0, 1);

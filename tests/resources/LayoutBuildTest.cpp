@@ -1,0 +1,128 @@
+// The shipped layout built by the real interpreter and builders: what they make of it must be
+// what the layout means.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "src/config/ParameterIds.h"
+#include "tests/resources/BuiltLayout.h"
+#include "tests/resources/LayoutExpectations.h"
+#include "tests/resources/LayoutWalk.h"
+#include "toolkit/plugin/editor/ControlLayer.h"
+#include "toolkit/plugin/editor/IControl.h"
+
+namespace {
+
+using layout_check::BuiltLayout;
+using layout_check::Control;
+
+class BuiltShippedLayout : public testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    sWalk = layout_check::Layout::shipped(BUILT_BUNDLE).release();
+    sBuilt = new BuiltLayout(BUILT_BUNDLE, 0, 1.0);
+  }
+  static void TearDownTestSuite() {
+    delete sBuilt;
+    delete sWalk;
+  }
+  static layout_check::Layout* sWalk;
+  static BuiltLayout* sBuilt;
+};
+
+layout_check::Layout* BuiltShippedLayout::sWalk = nullptr;
+BuiltLayout* BuiltShippedLayout::sBuilt = nullptr;
+
+bool contains(const std::string& line, const char* part) {
+  return line.find(part) != std::string::npos;
+}
+
+// The effect type a knob of an effect-type setting belongs to, as the SysEx lookup keys it.
+int effectVariant(const std::string& id) {
+  if (id.rfind("kFX", 0) != 0) return 0;
+  const std::pair<const char*, int> types[] = {{"TripleFX", 5}, {"Chorus", 1},    {"Flanger", 2},
+                                               {"Phaser", 3},   {"Overdrive", 4}, {"Reverb", 7}};
+  for (const auto& t : types)
+    if (contains(id, t.first)) return t.second;
+  return id == "kFX2DelayLengthClock" ? 0 : 6;
+}
+
+TEST_F(BuiltShippedLayout, BuildsWithoutSkippingAnythingOrMissingAPicture) {
+  for (const std::string& line : sBuilt->lines) {
+    EXPECT_FALSE(contains(line, "skip")) << line;
+    EXPECT_FALSE(contains(line, "MISSING")) << line;
+    EXPECT_FALSE(contains(line, "NOT FOUND")) << line;
+  }
+  for (const std::string& name : layout_check::lookedUpLayers())
+    EXPECT_NE(sBuilt->config.getLayer(name), nullptr) << name;
+}
+
+// The builders' rectangles are the ones the layout checks reckon with.
+TEST_F(BuiltShippedLayout, ControlsStandWhereTheLayoutPutsThem) {
+  int compared = 0;
+  for (const Control& c : sWalk->controls()) {
+    if (c.index < 0) continue;
+    const ControlAction* action = sBuilt->config.getControlAction(c.index);
+    if (!action) continue;
+    std::vector<const Control*> expected = sWalk->controlsOf(c.index);
+    for (const IControl* built : action->controls) {
+      const IRECT& r = built->GetRECT();
+      const bool found = std::any_of(expected.begin(), expected.end(), [&](const Control* e) {
+        return e->rect.l == r.L && e->rect.t == r.T && e->rect.r == r.R && e->rect.b == r.B;
+      });
+      EXPECT_TRUE(found) << c.where() << " built at " << r.L << "," << r.T << "-" << r.R << ","
+                         << r.B;
+      ++compared;
+    }
+  }
+  EXPECT_GT(compared, 3000);
+}
+
+// Every SysEx control sends its dump byte's address with its part, and an incoming change of
+// that address (under the effect type's variant) finds it.
+TEST_F(BuiltShippedLayout, SysExControlsAreFoundByTheAddressTheySend) {
+  int found = 0;
+  for (const Control& c : sWalk->controls()) {
+    if (c.attr("changingByte").empty() || c.index < 0) continue;
+    const ControlAction* action = sBuilt->config.getControlAction(c.index);
+    if (!action) continue;  // a kind the builders do not make yet
+    ASSERT_FALSE(action->sysexMessages.messages.empty()) << c.where();
+    const std::vector<int> first = action->sysexMessages.messages[0];
+    const int part = std::max(c.part, 0);
+    EXPECT_EQ(action->part, c.part) << c.where();
+    EXPECT_EQ(first[3] == 0x20 ? first[4] : part, part) << c.where();
+    const std::string id = c.attr("paramId");
+    const IControl* control = sBuilt->config.sysexControls().findControl(
+        first[3], first[4], first[5], first[6], effectVariant(id.substr(0, id.find('+'))));
+    ASSERT_NE(control, nullptr) << c.where();
+    EXPECT_EQ(control->ParamIdx(), c.index) << c.where();
+    ++found;
+  }
+  EXPECT_GT(found, 2500);
+}
+
+TEST_F(BuiltShippedLayout, ControllerKnobsAnswerTheirPartsChannel) {
+  const std::pair<const char*, const int*> families[] = {
+      {"kOscillator1Octave", &layout_check::kOctaveCC[0]},
+      {"kOscillator2Octave", &layout_check::kOctaveCC[1]},
+      {"kOscillator3Octave", &layout_check::kOctaveCC[2]},
+      {"kOscillator1Semitone", &layout_check::kSemitoneCC[0]},
+      {"kOscillator2Semitone", &layout_check::kSemitoneCC[1]},
+      {"kOscillator3Semitone", &layout_check::kSemitoneCC[2]}};
+  for (const auto& family : families)
+    for (int part = 0; part < 16; ++part) {
+      const int index = sBuilt->config.getParamByName(family.first) + part;
+      const ControlAction* action = sBuilt->config.getControlAction(index);
+      ASSERT_NE(action, nullptr) << family.first << " part " << part;
+      EXPECT_EQ(action->messageType, kMessageCC);
+      EXPECT_EQ(action->ccNumber, *family.second);
+      EXPECT_EQ(action->part, part);
+      const IControl* control =
+          sBuilt->config.ccControls().findControl(part + 1, *family.second, 0);
+      ASSERT_NE(control, nullptr) << family.first << " part " << part;
+      EXPECT_EQ(control->ParamIdx(), index);
+    }
+}
+
+}  // namespace

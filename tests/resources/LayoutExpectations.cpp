@@ -1,0 +1,186 @@
+#include "tests/resources/LayoutExpectations.h"
+
+#include <cstdio>
+#include <map>
+
+#include "tools/layoutgen/tables/ImageSizes.h"
+
+namespace layout_check {
+namespace {
+
+std::string twoDigits(int n) {
+  char text[3];
+  std::snprintf(text, sizeof text, "%02d", n);
+  return text;
+}
+
+// The identifier with N replaced by 1..count (two digits when `pad`).
+std::vector<std::string> numbered(const std::string& before, const std::string& after, int count,
+                                  bool pad = false) {
+  std::vector<std::string> out;
+  for (int n = 1; n <= count; ++n)
+    out.push_back(before + (pad ? twoDigits(n) : std::to_string(n)) + after);
+  return out;
+}
+
+std::vector<std::string> joined(std::vector<std::vector<std::string>> groups) {
+  std::vector<std::string> out;
+  for (auto& g : groups) out.insert(out.end(), g.begin(), g.end());
+  return out;
+}
+
+constexpr unsigned kAllTabs = 0x3F;
+constexpr unsigned kLibrarianTab = 1u << 1;
+
+}  // namespace
+
+const int kOctaveCC[3] = {27, 35, 42};
+const int kSemitoneCC[3] = {28, 36, 43};
+const int kSampleCC[2] = {31, 39};
+
+const std::vector<std::string>& lookedUpLayers() {
+  static const std::vector<std::string> names = joined({
+      {"root",
+       "oscillators",
+       "filtersEnvelopes",
+       "lfoModMatrix",
+       "effectsArp",
+       "miniMixer",
+       "patchLibrarian",
+       "multiModeSettingsPage1",
+       "filter1LP",
+       "filter1BP",
+       "filter1HP",
+       "filter1Notch",
+       "filter1CombMinus",
+       "filter1CombPlus",
+       "filter2LP",
+       "filter2BP",
+       "filter2HP",
+       "filter2Notch",
+       "filter2CombMinus",
+       "filter2CombPlus"},
+      numbered("bankAndProgram", "", 16, true),
+      {"bankAndProgramMulti", "saveChangesLayer"},
+      numbered("multiSettingsPart", "", 16, true),
+      {"discardChangesLayerRight", "keepBankOpenLayer", "aboutWindow", "firstRunNotification",
+       "bankPatchConflictWindow", "midiFilterSettings", "Bypass", "Chorus", "Flanger", "Phaser",
+       "Overdrive", "TripleFX", "Delay", "DelayClocked", "Reverb", "patchRename", "categoryLimit",
+       "searchField"},
+  });
+  return names;
+}
+
+const std::vector<std::string>& lookedUpControls() {
+  static const std::vector<std::string> names = [] {
+    std::vector<std::string> out = {"kRandomize",
+                                    "kDatatype",
+                                    "kPatchSearch",
+                                    "kControlProgBank",
+                                    "kQuickTab",
+                                    "kMainTab",
+                                    "kPatchSelectionListUpper",
+                                    "kPatchSelectionListLower",
+                                    "kDeviceOutSelection",
+                                    "kDeviceInSelection",
+                                    "kPatchRename",
+                                    "kControlDisplayName",
+                                    "kControlDisplayValue",
+                                    "kControlDisplayCategory",
+                                    "kControlDisplayPatch",
+                                    "kControlDisplayCC",
+                                    "kControlDisplayBuild",
+                                    "kControlDisplayMIDIOutDelay",
+                                    "kControlLibrary",
+                                    "kKeepSelectedBank",
+                                    "kOverrideTempo",
+                                    "kMIDIFilterTrackIncomingMIDI",
+                                    "kMIDIFilterDirectToHardware",
+                                    "kMIDIFilterToDAWBuffer",
+                                    "kSendMIDIClockPointer",
+                                    "kSendMIDIClockInfo",
+                                    "kMultiPartMIDICh"};
+    for (int part = 1; part < 16; ++part) out.push_back("kMultiPartMIDICh+" + std::to_string(part));
+    for (const char* side : {"DAW", "HW"})
+      for (const char* kind : {"CC", "PC", "Note", "PP", "PA", "CA", "SE"})
+        out.push_back(std::string("kMIDIFilter") + side + kind + "PassThrough");
+    return out;
+  }();
+  return names;
+}
+
+const std::vector<std::string>& requiredLists() {
+  static const std::vector<std::string> names = {"arpAccent",
+                                                 "arpClock",
+                                                 "arpDirection",
+                                                 "arpMode",
+                                                 "arpNoteLengthClock",
+                                                 "arpPattern",
+                                                 "arpSortOrder",
+                                                 "arpStepDisplay",
+                                                 "arpStepLength",
+                                                 "arpTiming",
+                                                 "arpVeloMode",
+                                                 "clockedDelayValues",
+                                                 "clockedValues",
+                                                 "controlList",
+                                                 "controllerReceive",
+                                                 "controllerSend",
+                                                 "envelopeMode",
+                                                 "envelopeTrigger",
+                                                 "filter1Type",
+                                                 "fmSources",
+                                                 "fx1Mode",
+                                                 "fx2Mode",
+                                                 "fxOverdriveCurve",
+                                                 "globalChannel",
+                                                 "globalClock",
+                                                 "globalPopupTime",
+                                                 "globalTuning",
+                                                 "keyList",
+                                                 "keyVelocityCurve",
+                                                 "keytrackValues",
+                                                 "lfoShape",
+                                                 "modifier2Sources",
+                                                 "modifierOperators",
+                                                 "modulationDestinations",
+                                                 "modulationSources",
+                                                 "oscillator12shape",
+                                                 "oscillator3shape",
+                                                 "oscillatorWavetable",
+                                                 "partStatus",
+                                                 "programChange",
+                                                 "reverbSize",
+                                                 "sampleRate",
+                                                 "startPhase",
+                                                 "tempoValues"};
+  return names;
+}
+
+std::vector<int> memberIds(const std::string& page) {
+  if (page == "oscillators") return {10, 20, 30, 40, 50, 60, 70, 80, 90, 91, 100, 101};
+  if (page == "filtersEnvelopes") {
+    std::vector<int> ids;
+    for (int decade = 10; decade <= 40; decade += 10)
+      for (int mode = 0; mode < 5; ++mode) ids.push_back(decade + mode);
+    return ids;
+  }
+  if (page == "lfoModMatrix") return {10, 20, 30};
+  if (page == "effectsArp") return {10, 11, 12, 13, 14, 15};
+  return {};
+}
+
+std::vector<CorePlace> corePlaces() {
+  const layout_tables::ImageSize cancel = layout_tables::imageSize("BUTTON_LIB_CANCEL_ID");
+  return {
+      {"bank menu", 1142, 60, 1180, 84, kAllTabs},
+      {"program menu", 1184, 60, 1229, 84, kAllTabs},
+      {"cancel button", 740, 83, 740 + cancel.w, 83 + cancel.h, kAllTabs & ~kLibrarianTab},
+      {"librarian cancel button", 835, 457, 835 + cancel.w, 457 + cancel.h, kLibrarianTab},
+      {"upper bank menu", 394, 188, 810, 207, kLibrarianTab},
+      {"lower bank menu", 394, 461, 810, 480, kLibrarianTab},
+      {"bank edit menu", 839, 187, 916, 205, kLibrarianTab},
+  };
+}
+
+}  // namespace layout_check

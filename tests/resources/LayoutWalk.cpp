@@ -1,0 +1,227 @@
+#include "tests/resources/LayoutWalk.h"
+
+#include <tinyxml2.h>
+
+#include <cstring>
+
+#include "platform/bundle/Bundle.h"
+#include "src/config/ParameterIds.h"
+#include "tests/support/TempDir.h"
+#include "tools/layoutgen/tables/ImageSizes.h"
+
+namespace layout_check {
+namespace {
+
+constexpr int kMenuHeight = 13;
+
+const char* const kLayerTags[] = {"layer",         "fxlayer",          "multifxlayer",
+                                  "envelopelayer", "oscillator1layer", "oscillator2layer",
+                                  "modlayer",      "banklayer"};
+const char* const kControlTags[] = {
+    "patchBrowser", "background", "display",     "switch",        "autooff",     "dropMenu",
+    "multiFx",      "radio",      "knobcontrol", "buttoncontrol", "menucontrol", "slidercontrol"};
+
+bool isOneOf(const char* name, const char* const* names, size_t count) {
+  for (size_t i = 0; i < count; ++i)
+    if (std::strcmp(name, names[i]) == 0) return true;
+  return false;
+}
+
+template <size_t N>
+bool isOneOf(const char* name, const char* const (&names)[N]) {
+  return isOneOf(name, names, N);
+}
+
+int stretchLength(int base) {
+  for (int i = 0; i < paramIdCount; ++i)
+    if (paramIdTable[i].index == base) return paramIdTable[i].length;
+  return 0;
+}
+
+Rect frameRect(const std::string& image, int x, int y) {
+  const layout_tables::ImageSize s = layout_tables::imageSize(image);
+  return {x, y, x + s.w, y + s.h};
+}
+
+Rect boundsRect(const std::vector<int>& b) {
+  return b.size() < 4 ? Rect{} : Rect{b[0], b[1], b[0] + b[2], b[1] + b[3]};
+}
+
+// The rectangle each builder gives its control at scale 1.0.
+Rect rectOf(const Control& c) {
+  const std::vector<int> pos = c.list("position");
+  const int x = pos.size() > 0 ? pos[0] : 0, y = pos.size() > 1 ? pos[1] : 0;
+  const std::string image = c.attr("imageId");
+  if (c.tag == "display" || c.tag == "dropMenu" || c.tag == "patchBrowser")
+    return boundsRect(c.list("bounds"));
+  if (c.type == "seMenu" || c.type == "ccMenu")
+    return {x, y, x + (pos.size() > 2 ? pos[2] : 0), y + kMenuHeight};
+  if (c.type == "seSliderHor" || c.type == "ccSliderHor") {
+    const Rect handle = frameRect(image, x, y);
+    return {x, y, x + c.intAttr("length"), handle.b};
+  }
+  if (c.type == "seSliderVer" || c.type == "ccSliderVer") {
+    const Rect handle = frameRect(image, x, y);
+    return {x, y, handle.r, y + c.intAttr("length")};
+  }
+  return frameRect(image, x, y);
+}
+
+}  // namespace
+
+std::string describe(const Rect& r) {
+  return "(" + std::to_string(r.l) + "," + std::to_string(r.t) + ")-(" + std::to_string(r.r) + "," +
+         std::to_string(r.b) + ")";
+}
+
+std::string Control::attr(const char* name) const {
+  const char* value = element->Attribute(name);
+  return value ? value : "";
+}
+
+int Control::intAttr(const char* name, int fallback) const {
+  element->QueryIntAttribute(name, &fallback);
+  return fallback;
+}
+
+std::vector<int> Control::list(const char* name) const {
+  std::vector<std::string> tokens;
+  UIConfigManager::Tokenize(attr(name), tokens, ",");
+  std::vector<int> values(tokens.size(), 0);
+  if (!values.empty())
+    UIConfigManager::getCSValues(attr(name), values.data(), static_cast<int>(values.size()));
+  return values;
+}
+
+std::string Control::where() const {
+  std::string name = attr("name").empty() ? attr("paramId") : attr("name");
+  if (name.empty()) name = attr("imageId");
+  return tag + (type.empty() ? "" : "/" + type) + " '" + name + "' part " + std::to_string(part) +
+         " at line " + std::to_string(line);
+}
+
+Layout::Layout() : mDocument(std::make_unique<tinyxml2::XMLDocument>()) {
+  mConfig.setLog(&mLog);
+}
+
+Layout::~Layout() = default;
+
+std::unique_ptr<Layout> Layout::shipped(const std::string& bundleDir) {
+  kroma_test::ScopedEnv env("KROMA_BUNDLE_DIR", bundleDir.c_str());
+  std::unique_ptr<Layout> layout(new Layout());
+  layout->mConfig.readSysexValues();
+  layout->mConfig.initParams();
+  const std::optional<Bundle::LoadedFile> file = Bundle::loadResource("uiconfig.tea");
+  if (!file) {
+    layout->mProblems.push_back("no uiconfig.tea in " + bundleDir);
+    return layout;
+  }
+  UIConfigManager::decrypt(reinterpret_cast<const char*>(file->bytes.data()), file->size,
+                           layout->mText);
+  layout->mDocument->Parse(layout->mText.c_str());
+  if (layout->mDocument->Error()) {
+    layout->mProblems.push_back(std::string("uiconfig.tea: ") + layout->mDocument->ErrorStr());
+    return layout;
+  }
+  layout->mConfig.readReasources(layout->mDocument.get());
+  const tinyxml2::XMLElement* root = layout->mDocument->FirstChildElement("uiconfig");
+  if (root) layout->walk(root->FirstChildElement(), nullptr, -1, false);
+  int next = 0;
+  for (const Control& c : layout->mControls)
+    if (!c.layer) layout->mControls[&c - layout->mControls.data()].drawOrder = next++;
+  for (const Layer* top : layout->mTop) layout->numberDrawing(top, next);
+  return layout;
+}
+
+Layer* Layout::addLayer(const std::string& name, int id, int line, Layer* parent, bool copy,
+                        bool inCopy) {
+  mLayers.push_back(Layer{name, id, line, parent, copy, inCopy, {}, {}});
+  Layer* layer = &mLayers.back();
+  if (parent)
+    parent->children.push_back(layer);
+  else
+    mTop.push_back(layer);
+  return layer;
+}
+
+int Layout::indexOf(const std::string& paramId, int part, int line) {
+  if (paramId.empty()) return -1;
+  std::vector<std::string> pieces;
+  UIConfigManager::Tokenize(paramId, pieces, "+");
+  const int base = pieces.empty() ? -1 : mConfig.getParamByName(pieces[0]);
+  if (base < 0) {
+    mProblems.push_back("unknown identifier " + paramId + " at line " + std::to_string(line));
+    return -1;
+  }
+  const int offset = std::max(part, 0) + (pieces.size() > 1 ? std::atoi(pieces[1].c_str()) : 0);
+  if (offset < 0 || offset >= stretchLength(base) || base + offset >= numParams) {
+    mProblems.push_back(paramId + " with part " + std::to_string(part) +
+                        " leaves its identifier's indices at line " + std::to_string(line));
+    return -1;
+  }
+  return base + offset;
+}
+
+void Layout::numberDrawing(const Layer* layer, int& next) {
+  for (size_t i : layer->controls) mControls[i].drawOrder = next++;
+  for (const Layer* child : layer->children) numberDrawing(child, next);
+}
+
+void Layout::addControl(const tinyxml2::XMLElement* e, Layer* layer, int part) {
+  Control c;
+  c.element = e;
+  c.tag = e->Name();
+  c.type = c.attr("type");
+  c.part = part;
+  c.line = e->GetLineNum();
+  c.layer = layer;
+  c.decoration = c.tag == "background";
+  c.index = indexOf(c.attr("paramId"), part, c.line);
+  c.rect = rectOf(c);
+  const std::vector<int> label = c.list("labelBounds");
+  c.hasLabelBox = label.size() == 4;
+  if (c.hasLabelBox) c.labelBox = boundsRect(label);
+  if (c.index >= 0) mByIndex.emplace(c.index, mControls.size());
+  if (layer) layer->controls.push_back(mControls.size());
+  mControls.push_back(c);
+}
+
+void Layout::walk(const tinyxml2::XMLElement* e, Layer* layer, int part, bool inCopy) {
+  for (; e; e = e->NextSiblingElement()) {
+    const char* name = e->Name();
+    if (isOneOf(name, kLayerTags)) {
+      Layer* child = addLayer(e->Attribute("name") ? e->Attribute("name") : "",
+                              e->IntAttribute("id", 0), e->GetLineNum(), layer, false, inCopy);
+      walk(e->FirstChildElement(), child, part, inCopy);
+    } else if (std::strcmp(name, "multilayer") == 0) {
+      const std::string base = e->Attribute("name") ? e->Attribute("name") : "";
+      for (int i = 0; i < e->IntAttribute("create", 0); ++i) {
+        Layer* copy = addLayer(base + std::to_string(i), i, e->GetLineNum(), layer, true, true);
+        walk(e->FirstChildElement(), copy, i, true);
+      }
+    } else if (isOneOf(name, kControlTags)) {
+      addControl(e, layer, part);
+    }
+  }
+}
+
+const Layer* Layout::findLayer(const std::string& name) const {
+  const Layer* found = nullptr;
+  for (const Layer& l : mLayers)
+    if (l.name == name) found = &l;
+  return found;
+}
+
+std::vector<const Control*> Layout::controlsOf(int index) const {
+  std::vector<const Control*> out;
+  const auto range = mByIndex.equal_range(index);
+  for (auto it = range.first; it != range.second; ++it) out.push_back(&mControls[it->second]);
+  return out;
+}
+
+const Layer* topOf(const Layer* layer) {
+  while (layer && layer->parent) layer = layer->parent;
+  return layer;
+}
+
+}  // namespace layout_check

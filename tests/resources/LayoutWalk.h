@@ -1,0 +1,113 @@
+#pragma once
+
+#include <deque>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "src/editor/EditorConfigManager.h"
+#include "toolkit/log.h"
+
+namespace tinyxml2 {
+class XMLDocument;
+class XMLElement;
+}  // namespace tinyxml2
+
+// The shipped layout read the way the layout interpreter reads it: layers, per-part copies,
+// parameter indices, and each control's rectangle at scale 1.0. The checks of the layout tests
+// work on this.
+namespace layout_check {
+
+struct Rect {
+  int l = 0, t = 0, r = 0, b = 0;
+  bool empty() const { return r <= l || b <= t; }
+  bool overlaps(const Rect& o) const { return l < o.r && o.l < r && t < o.b && o.t < b; }
+  bool within(const Rect& o) const { return l >= o.l && t >= o.t && r <= o.r && b <= o.b; }
+};
+
+std::string describe(const Rect& r);
+
+struct Layer {
+  std::string name;
+  int id = 0;
+  int line = 0;
+  const Layer* parent = nullptr;
+  bool copy = false;    // made by a multilayer
+  bool inCopy = false;  // a copy or inside one
+  std::vector<const Layer*> children;
+  std::vector<size_t> controls;  // indices into Layout::controls()
+};
+
+struct Control {
+  const tinyxml2::XMLElement* element = nullptr;
+  std::string tag;
+  std::string type;
+  int index = -1;  // parameter index; -1 without paramId or unresolved
+  int part = -1;
+  int line = 0;
+  const Layer* layer = nullptr;
+  bool decoration = false;  // a background picture
+  int drawOrder = 0;        // the graphics object draws lower numbers first
+  Rect rect;
+  bool hasLabelBox = false;
+  Rect labelBox;
+
+  std::string attr(const char* name) const;
+  int intAttr(const char* name, int fallback = 0) const;
+  // The comma-separated integers of a list attribute, as many as it holds.
+  std::vector<int> list(const char* name) const;
+  std::string where() const;  // tag, name and line, for messages
+};
+
+// The configuration reader's lines, kept for the checks to read.
+class KeptLog : public TK_LogSink {
+ public:
+  void Write(const char* tag, const std::string& message) override {
+    lines.push_back(tag + message);
+  }
+  std::vector<std::string> lines;
+};
+
+class Layout {
+ public:
+  // Deciphers and walks the two configuration resources of a built bundle folder.
+  static std::unique_ptr<Layout> shipped(const std::string& bundleDir);
+  ~Layout();
+
+  const std::vector<Control>& controls() const { return mControls; }
+  const std::deque<Layer>& layers() const { return mLayers; }
+  const std::vector<const Layer*>& topLayers() const { return mTop; }
+  const UIConfigManager& config() const { return mConfig; }
+  // Problems met on the way: unresolved identifiers, indices out of their stretch.
+  const std::vector<std::string>& problems() const { return mProblems; }
+
+  const Layer* findLayer(const std::string& name) const;
+  // Every control bound to a parameter index.
+  std::vector<const Control*> controlsOf(int index) const;
+
+ private:
+  Layout();
+  void walk(const tinyxml2::XMLElement* first, Layer* layer, int part, bool inCopy);
+  void addControl(const tinyxml2::XMLElement* e, Layer* layer, int part);
+  Layer* addLayer(const std::string& name, int id, int line, Layer* parent, bool copy, bool inCopy);
+  int indexOf(const std::string& paramId, int part, int line);
+  // A layer draws its own controls, then its child layers; top layers in attach order.
+  void numberDrawing(const Layer* layer, int& next);
+
+  KeptLog mLog;
+  EditorConfigManager mConfig;  // the reader alone: no layout is built
+  std::unique_ptr<tinyxml2::XMLDocument> mDocument;
+  std::string mText;
+  std::deque<Layer> mLayers;
+  std::vector<const Layer*> mTop;
+  std::vector<Control> mControls;
+  std::multimap<int, size_t> mByIndex;
+  std::vector<std::string> mProblems;
+};
+
+// The layer right below the top of the tree that holds `layer` (a page for the root's tree),
+// and the top layer itself.
+const Layer* topOf(const Layer* layer);
+
+}  // namespace layout_check
