@@ -1,8 +1,10 @@
 #include "src/protocol/MIDIMessageManager.h"
 
+#include <chrono>
 #include <mutex>
 
 #include "src/config/ParameterIds.h"
+#include "src/protocol/IncomingSysEx.h"
 #include "src/protocol/SysExFormat.h"
 
 namespace {
@@ -18,7 +20,10 @@ MIDIMessageManager::MIDIMessageManager(ProtocolPlugin& plugin, PatchLibrarian& l
       mLog(log),
       mClock(clock ? std::move(clock) : std::make_unique<SteadyLaneClock>()),
       mDisplays(plugin),
-      mSender(*this, plugin, librarian, *mClock) {
+      mRandomizer(plugin),
+      mSender(*this, plugin, librarian, *mClock),
+      mIncoming(std::make_unique<IncomingSysEx>(*this, plugin, librarian, *mClock, log)) {
+  mDispatch = mIncoming.get();
   for (int i = 0; i < kLaneCount; ++i)
     mLanes[i] = std::make_unique<JobLane>(
         kLaneNames[i], [this](const SenderJob& job) { mSender.run(job); }, log);
@@ -149,6 +154,13 @@ int MIDIMessageManager::endSlotJournal(bool rollBack) {
   }
   if (rollBack && !journal.empty()) mDisplays.updatePatchLibrarianView(0);
   return static_cast<int>(journal.size());
+}
+
+uint32_t MIDIMessageManager::tickCount() const {
+  if (mTickSource) return mTickSource();
+  return static_cast<uint32_t>(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                   std::chrono::steady_clock::now().time_since_epoch())
+                                   .count());
 }
 
 void MIDIMessageManager::setTempoValue(double hostTempo) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <atomic>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -13,6 +14,7 @@
 #include "src/protocol/PluginDisplays.h"
 #include "src/protocol/ProtocolPlugin.h"
 #include "src/protocol/SenderJob.h"
+#include "src/protocol/SoundRandomizer.h"
 #include "toolkit/log.h"
 
 // What becomes of a SysEx from the synthesizer that no librarian request takes: dumps parsed
@@ -22,6 +24,8 @@ class IncomingSysExDispatch {
   virtual ~IncomingSysExDispatch() = default;
   virtual void dispatch(const unsigned char* data, int size) = 0;
 };
+
+class IncomingSysEx;
 
 // The device protocol of one plug-in instance: the job lanes and the sender, the two librarian
 // request collectors, the routing of incoming SysEx and the flags that starters, jobs and the
@@ -52,6 +56,7 @@ class MIDIMessageManager {
   bool sendSinglePatchRequestSysexFromLibrarian(bool editBuffer, int bank);
   bool sendAllPatchRequestSysexFromLibrarian(int bank);
   MIDIMessageSender& sender() { return mSender; }
+  TK_LogSink* logSink() const { return mLog; }
 
   // --- Incoming SysEx ---
   // Every SysEx from the synthesizer, after the plug-in's own filters (on the MIDI input thread,
@@ -60,8 +65,10 @@ class MIDIMessageManager {
   // and collector-done set. Otherwise it goes to the dispatch. Then sysExReceived is set when
   // collector-done is. Messages that are not from the synthesizer are ignored.
   void ProcessSysEx(const unsigned char* data, int size, bool fromDevice);
-  // Set before the MIDI input opens; without one, what no collector takes is dropped.
+  // The manager's own dispatch (the editor's parsers and the parameter changes) serves from the
+  // start; another may be set before the MIDI input opens; null drops what no collector takes.
   void setIncomingDispatch(IncomingSysExDispatch* dispatch) { mDispatch = dispatch; }
+  IncomingSysEx& incoming() { return *mIncoming; }
 
   // --- Librarian request routing ---
   // On: dumps go to the collector of the current mode, emptied and armed (the other disarmed),
@@ -81,6 +88,31 @@ class MIDIMessageManager {
   int endSlotJournal(bool rollBack);
   PluginDisplays& displays() { return mDisplays; }
 
+  // --- Sending side of an edit ---
+  // Keeps the positional effect parameters in step with the effect-type ones: an edited effect-
+  // type parameter (`index`, its value cut toward zero) is copied into the positional parameter
+  // of the same byte, held to that one's range; only the stored value changes. Indices of the
+  // other effect (or none) do nothing.
+  void SetFX1ParameterChangesToDefaultParameters(int index, int value);
+  void SetFX2ParameterChangesToDefaultParameters(int index, int value);
+  // Sends one message, each int as its low 8 bits, F0 and F7 added unless it starts with F0;
+  // no checksum. Without the MIDI ports "Set MIDI I/O First!" and nothing is sent.
+  void sendSysexMessage(const std::vector<int>& message);
+
+  // --- The randomize button ---
+  // kRandomize changed to `value` (the caller holds the plug-in's lock). Acts when the value
+  // cuts to 1 and kMainTab is above 0: the current part's sound randomized, its page shown
+  // again, its notes ended, the sound sent (job 2, when the transfer lane is idle), "Part
+  // Randomized" shown and kRandomize back at 0. False when it did not act.
+  bool randomize(double value);
+  SoundRandomizer& soundRandomizer() { return mRandomizer; }
+
+  // --- Time ---
+  // Milliseconds on a wrapping 32-bit count, for the program-change time; the steady clock
+  // unless a test sets its own.
+  uint32_t tickCount() const;
+  void setTickSource(std::function<uint32_t()> source) { mTickSource = std::move(source); }
+
   // --- Tempo for the MIDI clock ---
   // The host tempo as the parameter dispatch hands it over, truncated to whole BPM.
   void setTempoValue(double hostTempo);
@@ -93,6 +125,15 @@ class MIDIMessageManager {
   std::atomic<bool> soundSendBusy{false};  // a send job runs; its starter may wait for it
   std::atomic<bool> refreshQuickTab{false};
   std::atomic<bool> dumpCancelsQuickTabRefresh{false};  // set by the active-multi request
+  // Up while a value from the synthesizer is being applied: the parameter dispatch sends
+  // nothing back for it.
+  std::atomic<bool> hardwareSet{false};
+  std::atomic<bool> unhandled{false};  // the last parameter change found no rule or control
+  // Job 3 stores into program memory rather than the edit buffer; jobs 3 and 4 clear it.
+  std::atomic<bool> store{false};
+  // tickCount() of the last program change: bank and program values within a second of it
+  // are no part change.
+  std::atomic<uint32_t> programChangeTime{0};
 
  private:
   // Hands a message to the armed collector and stores its record on completion; false when no
@@ -112,6 +153,9 @@ class MIDIMessageManager {
   std::vector<PatchLibrarian::SlotChange> mJournal;
   std::atomic<IncomingSysExDispatch*> mDispatch{nullptr};
   std::atomic<int> mTempoValue{0};
+  std::function<uint32_t()> mTickSource;
+  SoundRandomizer mRandomizer;
   MIDIMessageSender mSender;
+  std::unique_ptr<IncomingSysEx> mIncoming;
   std::unique_ptr<JobLane> mLanes[kLaneCount];
 };

@@ -15,15 +15,23 @@ struct JobRow {
 };
 
 constexpr JobRow kJobTable[kJobCodeCount] = {
-    {Lane::kTransfer, nullptr},  // sendArrangementToDevice(toLibrarian, requestParts)
-    {Lane::kTransfer, nullptr},  // sendGlobalToDevice(globalArgument)
+    {Lane::kTransfer,
+     [](MIDIMessageSender& s, const SenderJob& j) {
+       s.sendArrangementToDevice(j.toLibrarian, j.requestParts);
+     }},
+    {Lane::kTransfer, [](MIDIMessageSender& s, const SenderJob&) { s.sendGlobalToDevice(); }},
     {Lane::kTransfer,
      [](MIDIMessageSender& s, const SenderJob& j) {
        s.sendPartToDevice(j.part, j.toLibrarian, j.requestParts);
      }},
-    {Lane::kTransfer, nullptr},  // sendPatchToDeviceFromLibrarian(record, part, slot)
     {Lane::kTransfer,
-     nullptr},  // storeAllPatchesToDeviceFromLibrarian(list, firstRecord, targetBank)
+     [](MIDIMessageSender& s, const SenderJob& j) {
+       s.sendPatchToDeviceFromLibrarian(j.record, j.part, j.slot);
+     }},
+    {Lane::kTransfer,
+     [](MIDIMessageSender& s, const SenderJob& j) {
+       s.storeAllPatchesToDeviceFromLibrarian(j.list, j.firstRecord, j.targetBank);
+     }},
     {Lane::kTransfer, [](MIDIMessageSender& s,
                          const SenderJob& j) { s.sendActiveArrangementRequestSysex(j.toEditor); }},
     {Lane::kTransfer,
@@ -37,8 +45,10 @@ constexpr JobRow kJobTable[kJobCodeCount] = {
      }},
     {Lane::kTransfer,
      [](MIDIMessageSender& s, const SenderJob& j) { s.sendAllPatchRequestSysex(j.bank); }},
-    {Lane::kTransfer, nullptr},  // initPerformance(initFlag)
-    {Lane::kTransfer, nullptr},  // initClassicPatch(initFlag)
+    {Lane::kTransfer,
+     [](MIDIMessageSender& s, const SenderJob& j) { s.initPerformance(j.initFlag); }},
+    {Lane::kTransfer,
+     [](MIDIMessageSender& s, const SenderJob& j) { s.initClassicPatch(j.initFlag); }},
     {Lane::kTransfer, [](MIDIMessageSender& s, const SenderJob&) { s.sendDeviceIdEnquiry(); }},
     {Lane::kTransfer, nullptr},         // no job
     {Lane::kClockStartStop, nullptr},   // startMIDIClockOutput()

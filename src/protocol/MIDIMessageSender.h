@@ -3,6 +3,7 @@
 #include <atomic>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "src/librarian/PatchLibrarian.h"
 #include "src/protocol/LaneClock.h"
@@ -22,14 +23,22 @@ class MIDIMessageSender {
 
   // Runs the job of `job.code` with the job's fields; codes without a job return at once.
   void run(const SenderJob& job);
-  // The lane a job code runs on; false for codes without a job, and for jobs that later work
-  // builds (0, 1, 3, 4, 11, 12, 15 to 17): their rows in the job table have no body yet.
+  // The lane a job code runs on; false for codes without a job, and for the clock jobs (15 to
+  // 17) that later work builds: their rows in the job table have no body yet.
   static bool laneOf(int code, Lane& lane);
 
   // The librarian sync delay chosen by kLibSyncTimer: 50, 75, 100, 150, 200, 300, 400 or 500 ms
   // for 0..7, 100 ms otherwise.
   static int getTimerValue(const ParameterAccess& params);
 
+  // Job 0: the editor's Multi to the multi edit buffer (with the Global first when the plug-in
+  // asks for it), or with `toLibrarian` into the selected librarian slot; then the requests of
+  // the active parts' sounds (`requestParts`), or the active parts' sounds when the Multi is
+  // pushed with them, or else the current part's sound. Runs to its end whatever the cancel flag.
+  void sendArrangementToDevice(bool toLibrarian, bool requestParts);
+  // Job 1: the Global dump to the device id in use (the job's argument, the old id, is not
+  // read), which kDeviceID_old then follows.
+  void sendGlobalToDevice();
   // Job 2: builds the sound dump of `part` from the editor; sends it to the part's edit buffer,
   // or with `toLibrarian` hands it to the sound collector as from the device, so that it lands
   // in the selected librarian slot. Names and displays follow unless a Multi is being sent with
@@ -51,6 +60,22 @@ class MIDIMessageSender {
   void sendAllPatchRequestSysex(int bank);
   // Job 13, the connection check: the Global settings into the editor.
   void sendDeviceIdEnquiry();
+
+  // Job 3: plays a librarian record on `part`: a copy of its first dump, addressed to the
+  // part's edit buffer (or the multi edit buffer), goes into the editor; then the bank change
+  // and, when accepted, the editor's sound (or Multi, with its parts requested back) to the
+  // synthesizer. With the store flag the copy addressed to slot `slot` (of the part's bank, or
+  // of the multi memory) is also sent to the synthesizer, which keeps it there.
+  void sendPatchToDeviceFromLibrarian(const LibrarianPatch& record, int part, int slot);
+  // Job 4: records firstRecord .. + 127 of a librarian bank (`list` 0 the upper list, else the
+  // lower) into programs 0..127 of synthesizer bank `targetBank` (Multis into the multi
+  // memory), one per sync delay, with progress and cancel. A bank that is missing or holds a
+  // record without a dump ends in "Data write FAILED!".
+  void storeAllPatchesToDeviceFromLibrarian(int list, int firstRecord, int targetBank);
+  // Jobs 11 and 12: the init Multi, or the init sound (addressed to kRequestFromBank and the
+  // selected program), into the selected librarian slot, which is then marked unsaved.
+  void initPerformance(bool);
+  void initClassicPatch(bool);
 
   // The user's "Cancel Data Request": read by every wait of the request jobs.
   std::atomic<bool> cancelRequested{false};
@@ -92,6 +117,15 @@ class MIDIMessageSender {
   // SysEx output, or with `checked` through its checksum routine, which needs the MIDI ports.
   void sendBankedRequest(unsigned char type, int id, int bank, int program, bool checked);
   void sendGlobalRequest(int id);
+  // Hands a dump to the plug-in's SysEx input as if the synthesizer had sent it, into the
+  // librarian collector of the current mode, and marks the bank unsaved.
+  void putIntoSelectedSlot(std::vector<unsigned char> dump);
+  // The active parts: kMultiPartStatus exactly 1.
+  bool partActive(int part) const;
+  // Takes the first dumps of the chosen bank's records, under the librarian's lock. False when
+  // there is no such bank or a record has no dump (the dumps before it are taken).
+  bool takeBank(int list, int firstRecord, std::vector<std::vector<unsigned char>>& dumps,
+                bool& multi);
   bool pause(int milliseconds) { return mClock.pause(milliseconds); }
   void showStatus(const std::string& text);
   int deviceId() const;

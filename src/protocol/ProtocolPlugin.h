@@ -14,6 +14,35 @@ class ProtocolPlugin : public ParameterAccess {
   // hears of it.
   virtual void setStoredValue(int index, double value) = 0;
 
+  // --- Values from the synthesizer (the incoming SysEx dispatch) ---
+  struct Range {
+    double min;
+    double max;
+  };
+  // The parameter's range as its control declared it.
+  virtual Range paramRange(int index) const = 0;
+  // The parameter of the control the layout registered under a SysEx address (message type,
+  // location, address high and low) and effect variant; -1 when there is none.
+  virtual int getSysexControl(int type, int location, int high, int low, int variant) const = 0;
+  // Applies a value that came from the synthesizer as the control's own (SetValueFromHardware):
+  // stored, shown and told to the host, with OnParamChange2 when it changed. The manager's
+  // hardwareSet flag is up meanwhile, so that the dispatch sends nothing back.
+  virtual void setValueFromHardware(int param, double normalised) = 0;
+  // The parameter-change dispatch (the plug-in's third and fourth virtual operations); the
+  // incoming path calls them for kQuickTab and kMainTab to refresh pages and tabs.
+  virtual void OnParamChange(int index) = 0;
+  virtual void OnParamChange2(int index) = 0;
+  // The synthesizer's local control as last received.
+  virtual void setLocalControl(bool on) = 0;
+  // The bank and program of each part's sound, kept beside the parameters: the multi dump
+  // carries these, and the bank and program changes of the synthesizer write them.
+  enum class PartSound { kBank, kProgram };
+  virtual int partSound(int part, PartSound which) const = 0;
+  virtual void setPartSound(int part, PartSound which, int value) = 0;
+  // The device id is learnt from incoming dumps while the connection check is pending.
+  virtual bool initPending() const = 0;
+  virtual void setDeviceId(int id) = 0;
+
   // --- MIDI towards the synthesizer ---
   // Sends a SysEx to the synthesizer's port; F0 and F7 are added when the first byte is not F0.
   virtual void SendMidiSysex(const unsigned char* data, int length) = 0;
@@ -23,6 +52,17 @@ class ProtocolPlugin : public ParameterAccess {
   // The plug-in's own SysEx input (its filters, then MIDIMessageManager::ProcessSysEx). Jobs hand
   // dumps to it as if the synthesizer had sent them.
   virtual void ProcessSysEx(const unsigned char* data, int length, bool fromDevice) = 0;
+  // The MIDI ports to the synthesizer are chosen.
+  virtual bool midiOutSet() const = 0;
+  // All notes off (CC 123) on the part's channel, or with `allParts` on every enabled part's.
+  virtual void AllSoundsOff(int part, bool allParts) = 0;
+  // Selects the part's bank and program on the synthesizer (in multi mode the Multi's, on the
+  // global channel), with its pauses; false, sending nothing, when another active part already
+  // plays that bank and program. Blocks the calling thread for its pauses.
+  virtual bool BankChangeMessage(int part) = 0;
+  // Plays slot `slot` of librarian list `list` (0 upper) on `part` (job 3 with the slot's record
+  // when the part is not locked and the MIDI ports are chosen).
+  virtual void sendPatchToDeviceFromLibrarian(int slot, int list, int part) = 0;
 
   // --- What the user sees ---
   // Requests the transfer overlay shown or hidden. Hiding also clears the transfer-busy and
@@ -38,12 +78,27 @@ class ProtocolPlugin : public ParameterAccess {
   virtual void refillLibrarianList(int list) = 0;
   // The names that travel in the project (the patch manager's name slots).
   virtual void setNameSlot(int slot, const std::string& text) = 0;
+  // Moves the bank view's upper selection and key cursor to `slot`.
+  virtual void selectLibrarianSlot(int slot) = 0;
+  // Shows main tab `tab` of `part` again (after its sound was randomized).
+  virtual void mainTabSwitch(int tab, int part) = 0;
 
   // --- State ---
   virtual int currentPart() const = 0;
+  virtual void setCurrentPart(int part) = 0;
   virtual int deviceId() const = 0;
   // The librarian works on Multis.
   virtual bool multiMode() const = 0;
-  // A Multi is being sent with its parts' sounds.
+  // What the lower librarian list shows: 0 sounds, 1 categories, 2 Multis, 4 search results.
+  virtual int lowerListKind() const = 0;
+  // Program changes control the synthesizer (kControlProgBank on): a part's sound is requested
+  // after its program change.
+  virtual bool programControl() const = 0;
+  // The Multi push: a Multi is being sent with its parts' sounds, with the Global first; and
+  // multi-send, up while a multi dump goes out (incoming SysEx is dropped meanwhile).
   virtual bool sendPartSounds() const = 0;
+  virtual bool sendGlobalFirst() const = 0;
+  // Clears send-part-sounds and send-global-first.
+  virtual void clearMultiPushFlags() = 0;
+  virtual void setMultiSend(bool on) = 0;
 };

@@ -11,15 +11,16 @@ namespace {
 using sysex::toDataByte;
 using sysex::truncateValue;
 
-constexpr int kEffectParams = 14;
 constexpr int kModifiers = 4;
 constexpr int kModulationSlots = 16;
 constexpr int kArpSteps = 16;
 
 class RuleTable {
  public:
+  // The lock of the rows added from here on.
+  void section(int lockParam) { mLock = lockParam; }
   void add(int offset, Rule rule, std::initializer_list<int> params, int add = 0) {
-    ByteRule row{offset, rule, {-1, -1, -1, -1}, add, {-1, -1, -1, -1, -1, -1, -1}};
+    ByteRule row{offset, rule, {-1, -1, -1, -1}, add, mLock, {-1, -1, -1, -1, -1, -1, -1}};
     std::copy(params.begin(), params.end(), row.params);
     mRows.push_back(row);
   }
@@ -41,6 +42,7 @@ class RuleTable {
 
  private:
   std::vector<ByteRule> mRows;
+  int mLock = -1;
 };
 
 struct OscillatorIds {
@@ -59,6 +61,7 @@ void addOscillator(RuleTable& t, int base, const OscillatorIds& o) {
 }
 
 void addOscillators(RuleTable& t) {
+  t.section(kSectionLockOsc1);
   addOscillator(
       t, 8,
       {kOscillator1Octave, kOscillator1Semitone, kOscillator1Detune, kOscillator1BendRange,
@@ -67,6 +70,7 @@ void addOscillators(RuleTable& t) {
   t.add(15, Rule::kWave,
         {kOsc1UseSampleMemory, kOscillator1Sample, kOscillator1Shape, kOscillator1Wavetable});
   t.plainRun(21, {kOscillator1LimitWT, kOsc1UseSampleMemory, kOscillator1Brilliance});
+  t.section(kSectionLockOsc2);
   addOscillator(
       t, 24,
       {kOscillator2Octave, kOscillator2Semitone, kOscillator2Detune, kOscillator2BendRange,
@@ -75,25 +79,31 @@ void addOscillators(RuleTable& t) {
   t.add(31, Rule::kWave,
         {kOsc2UseSampleMemory, kOscillator2Sample, kOscillator2Shape, kOscillator2Wavetable});
   t.plainRun(37, {kOscillator2LimitWT, kOsc2UseSampleMemory, kOscillator2Brilliance});
+  t.plain(56, kOscillator2SyncToOsc3);
+  t.section(kSectionLockOsc3);
   addOscillator(
       t, 40,
       {kOscillator3Octave, kOscillator3Semitone, kOscillator3Detune, kOscillator3BendRange,
        kOscillator3Keytrack, kOscillator3FMSource, kOscillator3FMAmount, kOscillator3Pulsewidth,
        kOscillator3PWMSource, kOscillator3PWMAmount});
   t.plain(47, kOscillator3Shape);
-  t.plainRun(55, {kOscillator3Brilliance, kOscillator2SyncToOsc3, kOscillatorPitchSource,
-                  kOscillatorPitchAmount});
+  t.plain(55, kOscillator3Brilliance);
+  t.section(kSectionLockPitchMod);
+  t.plainRun(57, {kOscillatorPitchSource, kOscillatorPitchAmount});
   t.plain(60, kOscillatorGlideOnOffSwitch);
   t.plainRun(63, {kOscillatorGlideMode, kOscillatorGlideRate});
+  t.section(kSectionLockUnisono);
   t.add(65, Rule::kUnison, {kOscillatorUnisono, kOscillatorMonoPolyMode});
   t.plain(66, kOscillatorUniDetune);
 }
 
 void addMixer(RuleTable& t) {
-  t.plainRun(68,
-             {kOscillator1Level, kOscillator1Balance, kOscillator2Level, kOscillator2Balance,
-              kOscillator3Level, kOscillator3Balance, kNoiseLevel, kNoiseBalance, kNoiseColour});
+  t.section(kSectionLockMixer);
+  t.plainRun(68, {kOscillator1Level, kOscillator1Balance, kOscillator2Level, kOscillator2Balance,
+                  kOscillator3Level, kOscillator3Balance, kNoiseLevel, kNoiseBalance});
   t.plainRun(78, {kRingModulationLevel, kRingModulationBalance});
+  t.section(kSectionLockNoiseExt);
+  t.plain(76, kNoiseColour);
 }
 
 struct FilterIds {
@@ -109,21 +119,25 @@ void addFilter(RuleTable& t, int base, const FilterIds& f) {
 }
 
 void addFiltersAndAmp(RuleTable& t) {
+  t.section(kSectionLockFilter1);
   addFilter(t, 84,
             {kFilter1Type, kFilter1Cutoff, kFilter1Resonance, kFilter1Drive, kFilter1DriveCurve,
              kFilter1Keytrack, kFilter1EnvAmount, kFilter1EnvVelocity, kFilter1ModSource,
              kFilter1ModAmount, kFilter1FMSource, kFilter1FMAmount, kFilter1Panning,
              kFilter1PanSource, kFilter1PanAmount});
+  t.add(124, Rule::kFilterRouting, {kFilterRouting, kFilterRoutingSerial, kFilterRoutingParallel});
+  t.section(kSectionLockFilter2);
   addFilter(t, 104,
             {kFilter2Type, kFilter2Cutoff, kFilter2Resonance, kFilter2Drive, kFilter2DriveCurve,
              kFilter2Keytrack, kFilter2EnvAmount, kFilter2EnvVelocity, kFilter2ModSource,
              kFilter2ModAmount, kFilter2FMSource, kFilter2FMAmount, kFilter2Panning,
              kFilter2PanSource, kFilter2PanAmount});
-  t.add(124, Rule::kFilterRouting, {kFilterRouting, kFilterRoutingSerial, kFilterRoutingParallel});
+  t.section(kSectionLockAmp);
   t.plainRun(128, {kAmpLevel, kAmpLevelVelocity, kAmpModSource, kAmpModAmount});
 }
 
-void addEffect(RuleTable& t, int base, int mode, int mix, int firstParam) {
+void addEffect(RuleTable& t, int lock, int base, int mode, int mix, int firstParam) {
+  t.section(lock);
   t.plainRun(base, {mode, mix});
   for (int n = 0; n < kEffectParams; ++n) t.plain(base + 2 + n, firstParam + 16 * n);
 }
@@ -161,57 +175,65 @@ struct LfoIds {
   int shape, speed, sync, clock, startphase, delay, fade, keytrack;
 };
 
-void addLfo(RuleTable& t, int base, const LfoIds& l) {
+void addLfo(RuleTable& t, int lock, int base, const LfoIds& l) {
+  t.section(lock);
   t.plainRun(base, {l.shape, l.speed});
   t.plainRun(base + 3, {l.sync, l.clock, l.startphase, l.delay, l.fade});
   t.plain(base + 10, l.keytrack);
 }
 
 void addLfos(RuleTable& t) {
-  addLfo(t, 167,
+  addLfo(t, kSectionLockLFO1, 167,
          {kLFO1Shape, kLFO1Speed, kLFO1SyncOnOff, kLFO1Clock, kLFO1Startphase, kLFO1Delay,
           kLFO1Fade, kLFO1Keytrack});
-  addLfo(t, 179,
+  addLfo(t, kSectionLockLFO2, 179,
          {kLFO2Shape, kLFO2Speed, kLFO2SyncOnOff, kLFO2Clock, kLFO2Startphase, kLFO2Delay,
           kLFO2Fade, kLFO2Keytrack});
-  addLfo(t, 191,
+  addLfo(t, kSectionLockLFO3, 191,
          {kLFO3Shape, kLFO3Speed, kLFO3SyncOnOff, kLFO3Clock, kLFO3Startphase, kLFO3Delay,
           kLFO3Fade, kLFO3Keytrack});
 }
 
 // Mode byte at base, the seven stages from base + 3.
-void addEnvelope(RuleTable& t, int base, int trigger, int mode, std::initializer_list<int> stages) {
+void addEnvelope(RuleTable& t, int lock, int base, int trigger, int mode,
+                 std::initializer_list<int> stages) {
+  t.section(lock);
   t.add(base, Rule::kEnvelopeMode, {trigger, mode});
   t.plainRun(base + 3, stages);
 }
 
 void addEnvelopes(RuleTable& t) {
-  addEnvelope(t, 203, kFilterEnvTrigger, kFilterEnvMode,
+  addEnvelope(t, kSectionLockFilterEnv, 203, kFilterEnvTrigger, kFilterEnvMode,
               {kFilterEnvAttack, kFilterAttackLevel, kFilterEnvDecay, kFilterEnvSustain,
                kFilterEnvDecay2, kFilterEnvSustain2, kFilterEnvRelease});
-  addEnvelope(t, 215, kAmpEnvTrigger, kAmpEnvMode,
+  addEnvelope(t, kSectionLockAmpEnv, 215, kAmpEnvTrigger, kAmpEnvMode,
               {kAmpEnvAttack, kAmpAttackLevel, kAmpEnvDecay, kAmpEnvSustain, kAmpEnvDecay2,
                kAmpEnvSustain2, kAmpEnvRelease});
-  addEnvelope(t, 227, kEnv3Trigger, kEnvelope3Mode,
+  addEnvelope(t, kSectionLockEnv3, 227, kEnv3Trigger, kEnvelope3Mode,
               {kEnv3Attack, kEnv3AttackLevel, kEnv3Decay, kEnv3Sustain, kEnv3Decay2, kEnv3Sustain2,
                kEnv3Release});
-  addEnvelope(t, 239, kEnv4Trigger, kEnvelope4Mode,
+  addEnvelope(t, kSectionLockEnv4, 239, kEnv4Trigger, kEnvelope4Mode,
               {kEnv4Attack, kEnv4AttackLevel, kEnv4Decay, kEnv4Sustain, kEnv4Decay2, kEnv4Sustain2,
                kEnv4Release});
 }
 
 void addModulation(RuleTable& t) {
   // Per modifier: source 1, source 2, type, amount, 16 indices apart.
-  for (int m = 0; m < kModifiers; ++m)
+  for (int m = 0; m < kModifiers; ++m) {
+    t.section(kSectionLockMod1 + 16 * m);
     for (int k = 0; k < 4; ++k) t.plain(252 + 4 * m + k, kModifier1Source1 + 64 * m + 16 * k);
+  }
   // Per slot the bytes run source, destination, amount; the indices source, amount, destination.
+  // Slots 1..8 and 9..16 have a lock each, in two runs.
   for (int n = 0; n < kModulationSlots; ++n) {
+    t.section(n < 8 ? kSectionLockM1F + 16 * n : kSectionLockM1S + 16 * (n - 8));
     const int source = kModulation01Source + 48 * n;
     t.plainRun(268 + 3 * n, {source, source + 32, source + 16});
   }
 }
 
 void addArpeggiator(RuleTable& t) {
+  t.section(kSectionLockArp);
   t.plainRun(318, {kArpMode, kArpPattern});
   t.plainRun(
       321, {kArpClock, kArpNoteLength, kArpOctRange, kArpDirection, kArpSortOrder, kArpVelocityMode,
@@ -229,8 +251,8 @@ std::vector<ByteRule> makeRules() {
   addOscillators(t);
   addMixer(t);
   addFiltersAndAmp(t);
-  addEffect(t, 135, kEffect1Mode, kEffect1Mix, kEffect1Param01);
-  addEffect(t, 151, kEffect2Mode, kEffect2Mix, kEffect2Param01);
+  addEffect(t, kSectionLockFX1, 135, kEffect1Mode, kEffect1Mix, kEffect1Param01);
+  addEffect(t, kSectionLockFX2, 151, kEffect2Mode, kEffect2Mix, kEffect2Param01);
   addEffectViews(t);
   addLfos(t);
   addEnvelopes(t);
@@ -244,6 +266,10 @@ const char* const kCategoryTexts[kCategoryCount] = {"Init", "Arp",  "Atmo", "Bas
                                                     "Perc", "Poly", "Seq"};
 
 }  // namespace
+
+int sectionOf(int lockParam) {
+  return (lockParam - kSectionLockOsc1) / 16;
+}
 
 const std::vector<ByteRule>& soundByteRules() {
   static const std::vector<ByteRule> rules = makeRules();
@@ -335,12 +361,13 @@ sysex::SoundDumpBytes buildSoundDump(const ParameterAccess& params, int part, in
   return dump;
 }
 
-void applySoundData(const unsigned char* dump, int size, int part, ParameterAccess& params) {
+void applySoundData(const unsigned char* dump, int size, int part, ParameterAccess& params,
+                    const SectionLocks& locked) {
   // A program byte of a stored sound is no part: its indices would land in other families.
   if (part < 0 || part >= sysex::kParts) return;
   for (const ByteRule& row : soundByteRules()) {
     if (row.offset >= size) break;
-    applyByte(row, dump[row.offset], part, params);
+    if (!locked[sectionOf(row.lock)]) applyByte(row, dump[row.offset], part, params);
   }
 }
 

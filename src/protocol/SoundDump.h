@@ -1,5 +1,6 @@
 #pragma once
 
+#include <bitset>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,16 @@ namespace sound_dump {
 constexpr int kNameOffset = 370;
 constexpr int kCategoryOffset = 386;
 constexpr int kCategoryCount = 13;
+// The positional effect bytes: parameter n (1..14) of effect 1 at 136 + n, of effect 2 at 152 + n.
+constexpr int kEffect1ParamOffset = 137;
+constexpr int kEffect2ParamOffset = 153;
+constexpr int kEffectParams = 14;
+
+// A part's sound falls into 40 sections, each with its lock parameter (kSectionLockOsc1 ..
+// kSectionLockMod4, 16 apart); section i is guarded by kSectionLockOsc1 + 16 i.
+constexpr int kSectionCount = 40;
+using SectionLocks = std::bitset<kSectionCount>;
+int sectionOf(int lockParam);
 
 // How a byte relates to its parameters; `params` are identifiers, the part is added to each.
 enum class Rule {
@@ -32,6 +43,7 @@ struct ByteRule {
   Rule rule;
   int params[4];
   int add;
+  int lock;  // the section lock parameter that guards the row against incoming dumps
   // Further parameters that take the byte's value when it is read: the effect-type views of
   // a positional effect byte. Ends at the first -1.
   int views[7];
@@ -52,9 +64,11 @@ sysex::SoundDumpBytes buildSoundDump(const ParameterAccess& params, int part, in
                                      int program);
 
 // Applies every parameter byte of a dump of `size` bytes (at most 392) to `part`, in offset
-// order, so that a later byte setting the same parameter wins. Name and category are left to
-// the caller (soundName, soundCategory). A part outside 0..15 sets nothing.
-void applySoundData(const unsigned char* dump, int size, int part, ParameterAccess& params);
+// order, so that a later byte setting the same parameter wins; rows of `locked` sections set
+// nothing. Name and category are left to the caller (soundName, soundCategory). A part outside
+// 0..15 sets nothing.
+void applySoundData(const unsigned char* dump, int size, int part, ParameterAccess& params,
+                    const SectionLocks& locked = {});
 
 std::string soundName(const unsigned char* dump);  // the 16 bytes as they stand
 int soundCategory(const unsigned char* dump);

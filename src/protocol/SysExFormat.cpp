@@ -28,6 +28,12 @@ bool hasDumpHeader(const unsigned char* data, int size, int minSize, unsigned ch
          data[2] == kModel && data[kTypeOffset] == type;
 }
 
+bool hasCleanBody(const unsigned char* data, int size) {
+  for (int i = 1; i < size - 1; ++i)
+    if (data[i] >= 0x80) return false;
+  return true;
+}
+
 unsigned char toDataByte(int value) {
   if (value < 0) return 0;
   if (value > 0x7F) return 0x7F;

@@ -62,6 +62,9 @@ void applySendChecksum(unsigned char* data, int size);
 // Byte 0, the device id and the closing byte are not examined.
 bool hasDumpHeader(const unsigned char* data, int size, int minSize, unsigned char type);
 
+// Whether every byte between the opening and the closing byte (1 .. size - 2) is a data byte.
+bool hasCleanBody(const unsigned char* data, int size);
+
 // A data byte from an integer: limited to 0..127, so that no value can pass for a status byte.
 unsigned char toDataByte(int value);
 

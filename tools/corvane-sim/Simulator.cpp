@@ -13,6 +13,7 @@ constexpr int kGlobalAddressBase = 40;
 constexpr int kMultiRecordBase = 39;
 constexpr int kMultiRecordSize = 24;
 constexpr int kSoundDataBase = 7;
+constexpr unsigned char kChecksumPlaceholder = 0x7F;
 
 template <std::size_t N>
 void setName(std::array<unsigned char, N>& dump, int offset, const std::string& name) {
@@ -25,9 +26,10 @@ bool isFramed(const unsigned char* data, std::size_t size) {
   return std::all_of(data + 1, data + size - 1, [](unsigned char b) { return b < 0x80; });
 }
 
+// The right sum, or the placeholder 7F that the editor's init dumps and stored copies carry.
 bool checksumHolds(const unsigned char* data, std::size_t size) {
   const int n = static_cast<int>(size);
-  return data[n - 2] == dumpChecksum(data, n);
+  return data[n - 2] == dumpChecksum(data, n) || data[n - 2] == kChecksumPlaceholder;
 }
 
 unsigned char otherDumpType(unsigned char type) {

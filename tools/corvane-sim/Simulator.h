@@ -41,8 +41,9 @@ struct ReceivedMessage {
 //   type 21 (multi): multi edit buffer, byte 39 + 24 * location + high * 128 + low of the
 //                    part record (record offsets 0..23);
 //   type 24 (Global): Global record, byte 40 + high.
-// Dumps are stored only when framed, sized and (sound, multi) checksummed correctly and
-// addressed to the simulator's id. Thread-safe: every call takes one lock.
+// Dumps are stored only when framed, sized and (sound, multi) checksummed correctly, or with
+// the placeholder 7F in the checksum place, and addressed to the simulator's id. Thread-safe: every
+// call takes one lock.
 class Simulator {
  public:
   explicit Simulator(int deviceId = 0);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <algorithm>
+#include <array>
 #include <atomic>
 #include <chrono>
 #include <functional>
@@ -12,6 +13,7 @@
 #include <vector>
 
 #include "src/config/ParameterIds.h"
+#include "src/protocol/IncomingSysEx.h"
 #include "src/protocol/MIDIMessageManager.h"
 #include "tools/corvane-sim/Simulator.h"
 
@@ -47,8 +49,9 @@ class VirtualClock : public LaneClock {
   std::atomic<bool> mStopped{false};
 };
 
-// The plug-in side: parameters, a MIDI output into the simulator (or `output`), and a record of
-// what the engine showed, sent and asked for, written under `mutex` and read once a job ended.
+// The plug-in side: parameters (unbounded unless `ranges` holds theirs; a missing range reads as
+// 0..127), a MIDI output into the simulator (or `output`), and a record of what the engine
+// showed, sent and asked for, written under `mutex` and read once a job ended.
 class FakePlugin : public ProtocolPlugin {
   using Lock = std::lock_guard<std::mutex>;
 
@@ -61,8 +64,44 @@ class FakePlugin : public ProtocolPlugin {
   void setDisplayText(int index, const std::string& text) override { names[index] = text; }
   void setStoredValue(int index, double value) override {
     Lock l(mutex);
+    auto range = ranges.find(index);
+    if (range != ranges.end()) value = std::clamp(value, range->second.min, range->second.max);
     values.at(index) = value;
   }
+  Range paramRange(int i) const override { return ranges.count(i) ? ranges.at(i) : Range{0, 127}; }
+  int getSysexControl(int type, int location, int high, int low, int variant) const override {
+    const std::array<int, 5> key{type, location, high, low, variant};
+    return controls.count(key) ? controls.at(key) : -1;
+  }
+  // Stored as the control would store it; a value not marked as the synthesizer's says so.
+  void setValueFromHardware(int param, double normalised) override {
+    const Range range = paramRange(param);
+    setStoredValue(param, range.min + normalised * (range.max - range.min));
+    call("hw", param, manager->hardwareSet ? "" : " unmarked");
+  }
+  void OnParamChange(int index) override { call("OnParamChange", index); }
+  void OnParamChange2(int index) override { call("OnParamChange2", index); }
+  void setLocalControl(bool on) override { localControl = on; }
+  int partSound(int p, PartSound which) const override { return partSounds[int(which)].at(p); }
+  void setPartSound(int p, PartSound which, int v) override { partSounds[int(which)].at(p) = v; }
+  bool initPending() const override { return learning; }
+  void setDeviceId(int value) override { id = value; }
+  bool midiOutSet() const override { return midiOut; }
+  void AllSoundsOff(int p, bool) override { call("AllSoundsOff", p); }
+  bool BankChangeMessage(int p) override { return call("BankChangeMessage", p), true; }
+  void sendPatchToDeviceFromLibrarian(int slot, int, int p) override {
+    call("play", slot, " on " + std::to_string(p));
+  }
+  void selectLibrarianSlot(int slot) override { call("select", slot); }
+  void mainTabSwitch(int tab, int p) override {
+    call("mainTabSwitch", tab, " " + std::to_string(p));
+  }
+  void setCurrentPart(int p) override { part = p; }
+  int lowerListKind() const override { return 0; }
+  bool programControl() const override { return true; }
+  bool sendGlobalFirst() const override { return globalFirst; }
+  void clearMultiPushFlags() override { withMulti = globalFirst = false; }
+  void setMultiSend(bool on) override { call(on ? "multi-send on" : "multi-send off"); }
   void SendMidiSysex(const unsigned char* data, int length) override {
     Bytes bytes(data, data + length);
     if (bytes.front() != 0xF0) bytes.insert(bytes.begin(), 0xF0), bytes.push_back(0xF7);
@@ -110,6 +149,11 @@ class FakePlugin : public ProtocolPlugin {
     nameSlots[slot] = text;
   }
   int currentPart() const override { return part; }
+  // What the engine asked of the plug-in, in order: a name, a number and a remark.
+  void call(const std::string& what, int number = -1, const std::string& more = "") {
+    Lock l(mutex);
+    calls.push_back(what + (number < 0 ? "" : " " + std::to_string(number)) + more);
+  }
   int deviceId() const override { return id; }
   bool multiMode() const override { return multi; }
   bool sendPartSounds() const override { return withMulti; }
@@ -134,12 +178,28 @@ class FakePlugin : public ProtocolPlugin {
   std::map<int, bool> grayedOut;
   std::vector<int> refills;
   std::map<int, std::string> nameSlots;
+  std::map<int, Range> ranges;
+  std::map<std::array<int, 5>, int> controls;  // type, location, high, low, variant: parameter
+  std::vector<std::string> calls;
+  std::array<int, 16> partSounds[2] = {};  // banks, programs
   std::atomic<int> part{0}, id{0};
-  std::atomic<bool> multi{false}, withMulti{false}, midiOut{true};
+  std::atomic<bool> multi{false}, withMulti{false}, midiOut{true}, globalFirst{false};
+  std::atomic<bool> learning{false}, localControl{false};
   MIDIMessageManager* manager = nullptr;
   std::function<void(const Bytes&)> output;
   corvane_sim::Simulator* sim = nullptr;
   VirtualClock* clock = nullptr;
+};
+
+// The instance's debug log, kept.
+class LogLines : public TK_LogSink {
+ public:
+  void Write(const char*, const std::string& message) override {
+    std::lock_guard<std::mutex> l(mutex);
+    lines.push_back(message);
+  }
+  std::mutex mutex;
+  std::vector<std::string> lines;
 };
 
 // The editor's dump parsers as far as a wait sees them: while routed, a whole dump counts as
@@ -211,7 +271,7 @@ class Engine {
     toSim(namedDump(true, "M Edit", 0x7F, 0));
     sim.clearReceived();
     plugin.values[kLibSyncTimer] = syncTimer;
-    manager = std::make_unique<MIDIMessageManager>(plugin, librarian, nullptr,
+    manager = std::make_unique<MIDIMessageManager>(plugin, librarian, &log,
                                                    std::unique_ptr<LaneClock>(clock));
     dispatch = std::make_unique<FakeDispatch>(*manager);
     manager->setIncomingDispatch(dispatch.get());
@@ -243,8 +303,15 @@ class Engine {
     plugin.multi = multi;
     librarian.type = multi;
   }
+  // The editor's own parsers and parameter rules instead of the stand-in.
+  void realDispatch() { manager->setIncomingDispatch(&manager->incoming()); }
+  // A message from the synthesizer.
+  void fromDevice(const Bytes& message) {
+    plugin.ProcessSysEx(message.data(), static_cast<int>(message.size()), true);
+  }
 
   corvane_sim::Simulator sim;
+  LogLines log;
   FakePlugin plugin;
   PatchLibrarian librarian;
   VirtualClock* clock;  // owned by the manager

@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <functional>
-#include <set>
 
 #include "tests/src/protocol/FakeParameters.h"
 
@@ -210,47 +209,6 @@ TEST(SoundDumpWriter, NameIsCutPaddedAndPrintable) {
   EXPECT_EQ(nameOf(), "Line?Break??    ");
 }
 
-TEST(SoundDumpReader, RoundTripForEveryPart) {
-  FakeParameters source;
-  fillKnownValues(source);
-  for (int part = 0; part < 16; ++part) {
-    const sysex::SoundDumpBytes dump = buildSoundDump(source, part, 0x7F, part);
-    FakeParameters target;
-    applySoundData(dump.data(), 392, part, target);
-    std::set<int> waveParams;
-    for (const WaveByte& w : kWaveBytes)
-      waveParams.insert({w.sample + part, w.shape + part, w.wavetable + part});
-    for (const ByteRule& row : soundByteRules()) {
-      // The routing switches are only derived when read back.
-      const int carried = row.rule == Rule::kFilterRouting ? 1 : 4;
-      for (int slot = 0; slot < carried; ++slot) {
-        const int param = row.params[slot];
-        if (param < 0 || waveParams.count(param + part)) continue;
-        ASSERT_EQ(target.values[param + part], source.values[param + part])
-            << "part " << part << " byte " << row.offset << " index " << param + part;
-      }
-    }
-    // Another part's parameters stay untouched.
-    const int other = (part + 1) % 16;
-    EXPECT_EQ(target.values[kFilter1Cutoff + other], 0.0);
-  }
-}
-
-TEST(SoundDumpReader, WaveByteSetsSampleShapeAndWavetable) {
-  struct Case {
-    int b, sample, shape, wavetable;
-  };
-  for (const Case& c : {Case{5, 5, 5, 0}, Case{7, 7, 7, 0}, Case{10, 10, 7, 3}}) {
-    FakeParameters params;
-    sysex::SoundDumpBytes dump = sysex::soundDumpTemplate();
-    dump[15] = static_cast<unsigned char>(c.b);
-    applySoundData(dump.data(), 392, 4, params);
-    EXPECT_EQ(params.values[kOscillator1Sample + 4], c.sample);
-    EXPECT_EQ(params.values[kOscillator1Shape + 4], c.shape);
-    EXPECT_EQ(params.values[kOscillator1Wavetable + 4], c.wavetable);
-  }
-}
-
 TEST(SoundDumpReader, PackedBytesUnpack) {
   struct Case {
     int offset, b;
@@ -285,26 +243,6 @@ TEST(SoundDumpReader, PackedBytesUnpack) {
     for (const auto& e : c.expected)
       EXPECT_EQ(params.values[e.first + 7], e.second) << "byte " << c.offset << " = " << c.b;
   }
-}
-
-TEST(SoundDumpReader, EffectBytesReachEveryView) {
-  FakeParameters params;
-  sysex::SoundDumpBytes dump = sysex::soundDumpTemplate();
-  dump[137] = 11;
-  dump[154] = 22;
-  dump[155] = 10;
-  dump[162] = 20;
-  applySoundData(dump.data(), 392, 1, params);
-  for (int view :
-       {kEffect1Param01, kFX1ChorusSpeed, kFX1FlangerSpeed, kFX1PhaserSpeed, kFX1TripleFXSpeed})
-    EXPECT_EQ(params.values[view + 1], 11);
-  for (int view : {kEffect2Param02, kFX2ChorusDepth, kFX2FlangerDepht, kFX2PhaserDepth,
-                   kFX2OverdriveDrive, kFX2TripleFXDepth, kFX2ReverbShape})
-    EXPECT_EQ(params.values[view + 1], 22);
-  // Bytes 155 and 162 both carry the delay spread; the later one wins.
-  EXPECT_EQ(params.values[kEffect2Param03 + 1], 10);
-  EXPECT_EQ(params.values[kEffect2Param10 + 1], 20);
-  EXPECT_EQ(params.values[kFX2DelaySpread + 1], 20);
 }
 
 TEST(SoundDumpReader, ShortMessageStopsAtItsEnd) {

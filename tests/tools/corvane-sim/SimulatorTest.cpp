@@ -165,6 +165,10 @@ TEST_F(SimulatorTest, RefusesDumpsThatAreDamagedOrForAnotherId) {
   Bytes shortDump = patternDump(391, 0x10, 5, 0x7F, 1, 1);
   for (const Bytes* dump : {&badSum, &highByte, &otherId, &shortDump}) send(*dump);
   EXPECT_EQ(sim.soundEditBuffer(1), before);
+  Bytes placeholder = patternDump(392, 0x10, 5, 0x7F, 1, 1);
+  placeholder[390] = 0x7F;
+  send(placeholder);
+  EXPECT_EQ(sim.soundEditBuffer(1)[390], 0x7F) << "the placeholder is taken";
 }
 
 TEST_F(SimulatorTest, DumpHeadersTooShortForBankAndProgramAreIgnored) {

@@ -1,0 +1,94 @@
+#include "src/config/ParameterIds.h"
+#include "src/protocol/GlobalDump.h"
+#include "src/protocol/MIDIMessageManager.h"
+#include "src/protocol/MIDIMessageSender.h"
+#include "src/protocol/MultiDump.h"
+
+namespace {
+
+using PartSound = ProtocolPlugin::PartSound;
+
+constexpr int kMultiSettleMs = 2350;
+constexpr int kPartRequestMs = 250;
+constexpr int kPartSoundMs = 400;
+constexpr int kCurrentPartSoundMs = 300;
+constexpr unsigned char kChecksumPlaceholder = 0x7F;
+
+// What the Global dump's send needs, from the lane it runs on.
+class GlobalSend : public TransferServices {
+ public:
+  GlobalSend(ProtocolPlugin& plugin, LaneClock& clock, std::atomic<bool>& busy)
+      : mPlugin(plugin), mClock(clock), mBusy(busy) {}
+  void DisplayProcessingIndicator(bool show) override { mPlugin.DisplayProcessingIndicator(show); }
+  void checksumCheckAndSend(unsigned char* data, int length) override {
+    mPlugin.checksumCheckAndSend(data, length);
+  }
+  void pause(int milliseconds) override { mClock.pause(milliseconds); }
+  void clearSoundSendBusy() override { mBusy = false; }
+
+ private:
+  ProtocolPlugin& mPlugin;
+  LaneClock& mClock;
+  std::atomic<bool>& mBusy;
+};
+
+}  // namespace
+
+void MIDIMessageSender::sendGlobalToDevice() {
+  const int id = deviceId();
+  mPlugin.setStoredValue(kDeviceID_old, id);
+  GlobalSend services(mPlugin, mClock, mManager.soundSendBusy);
+  global_dump::sendGlobalToDevice(services, mPlugin, id);
+}
+
+bool MIDIMessageSender::partActive(int part) const {
+  return mPlugin.getValue(kMultiPartStatus + part) == 1.0;
+}
+
+void MIDIMessageSender::sendArrangementToDevice(bool toLibrarian, bool requestParts) {
+  mPlugin.DisplayProcessingIndicator(true);
+  if (mPlugin.sendGlobalFirst()) sendGlobalToDevice();
+  multi_dump::PartSounds sounds;
+  for (int part = 0; part < sysex::kParts; ++part) {
+    sounds.banks[part] = mPlugin.partSound(part, PartSound::kBank);
+    sounds.programs[part] = mPlugin.partSound(part, PartSound::kProgram);
+  }
+  sysex::MultiDumpBytes dump = multi_dump::buildMultiDump(mPlugin, sounds);
+  if (toLibrarian) {
+    // The synthesizer takes the placeholder when the bank is written to it; the template's
+    // checksum place would be refused.
+    std::vector<unsigned char> copy(dump.begin(), dump.end());
+    copy[copy.size() - 2] = kChecksumPlaceholder;
+    putIntoSelectedSlot(std::move(copy));
+  } else {
+    mPlugin.setMultiSend(true);
+    mPlugin.checksumCheckAndSend(dump.data(), static_cast<int>(dump.size()));
+  }
+  const std::string name = mPlugin.getDisplayText(kMultiName).substr(0, sysex::kNameLength);
+  mPlugin.setNameSlot(0, name.empty() ? "Set Name" : name);
+  mManager.displays().setLibrarianViewDirty();
+  bool running = pause(kMultiSettleMs);
+  mPlugin.setMultiSend(false);
+  if (requestParts) {
+    for (int part = 0; running && part < sysex::kParts; ++part) {
+      if (!partActive(part)) continue;
+      sendPartRequestSysex(part, true);
+      running = pause(kPartRequestMs);
+    }
+  } else if (mPlugin.sendPartSounds()) {
+    mPlugin.setMultiSend(true);
+    for (int part = 0; running && part < sysex::kParts; ++part) {
+      if (!partActive(part)) continue;
+      mManager.soundSendBusy = true;
+      sendPartToDevice(part, toLibrarian, false);
+      mPlugin.DisplayProcessingIndicator(true);
+      running = pause(kPartSoundMs);
+    }
+  } else if (running) {
+    sendPartToDevice(mPlugin.currentPart(), toLibrarian, false);
+    mPlugin.DisplayProcessingIndicator(true);
+    pause(kCurrentPartSoundMs);
+  }
+  mPlugin.DisplayProcessingIndicator(false);
+  mManager.soundSendBusy = false;
+}

@@ -1,0 +1,202 @@
+// SysEx from the synthesizer: single parameter changes by their rules (part changes with what
+// follows them), dumps routed to their parsers, and sound dumps into the editor: every value
+// through the simulator and back for every part, section locks, name and category.
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "tests/src/protocol/ProtocolDoubles.h"
+
+namespace {
+
+using namespace protocol_test;
+using Calls = std::vector<std::string>;
+using sound_dump::ByteRule;
+using sound_dump::Rule;
+
+using Byte = unsigned char;
+Bytes change(Byte type, Byte location, Byte high, Byte low, Byte value) {
+  return {0xF0, 0x3E, 0x13, 0, type, location, high, low, value, 0xF7};
+}
+
+struct Change {
+  const char* what;
+  Bytes message;
+  int control, variant;  // the parameter registered under the message's address, or -1
+  std::map<int, double> before, after;
+  Calls calls;
+  bool unhandled;
+  uint32_t sinceProgramChange = 5000;  // ms
+};
+
+TEST(IncomingSysEx, ParameterChangesFollowTheirRules) {
+  const int p1 = kEffect1Param04 + 2, step16 = 15 * 80 + 1;  // step 16 of part 1
+  const int program = kMultiPartPatch + 3;
+  const std::string quickTab = "OnParamChange2 8452";
+  auto hw = [](int param) { return "hw " + std::to_string(param); };
+  // clang-format off
+  const Change changes[] = {
+    {"effect 1: the mode's variant, else 0", change(0x20, 2, 1, 5, 64), p1, 0, {{kEffect1Mode + 2, 3}}, {{p1, 64}}, {hw(p1)}, false},
+    {"effect 2 modes 6 and 7: the delays", change(0x20, 1, 1, 20, 16), kFX2DelayFeedback + 1, 6, {{kEffect2Mode + 1, 7}}, {{kFX2DelayFeedback + 1, 16}}, {hw(kFX2DelayFeedback + 1)}, false},
+    {"an effect byte without a control", change(0x20, 2, 1, 5, 1), -1, 0, {}, {}, {}, false},
+    {"effect 1 mode refreshes the quick tab", change(0x20, 0, 1, 0, 2), kEffect1Mode, 0, {}, {{kEffect1Mode, 2}}, {hw(kEffect1Mode), "OnParamChange2 8452"}, false},
+    {"effect 2 mode from 32 on", change(0x20, 0, 1, 16, 40), kEffect2Mode, 0, {}, {{kEffect2Mode, 18}}, {hw(kEffect2Mode), "OnParamChange 8450", hw(kEffect2Mode)}, false},
+    {"Global transpose wraps", change(0x24, 0, 6, 0, 0x30), kGlobalTranspose, 0, {}, {{kGlobalTranspose, 252}}, {hw(kGlobalTranspose)}, false},
+    {"other Global bytes: the fallback, once", change(0x24, 0, 3, 0, 0x30), kGlobalClock, 0, {}, {{kGlobalClock, 48}}, {hw(kGlobalClock)}, true},
+    {"arpeggiator step byte", change(0x20, 1, 2, 71, 0x3B), -1, 0, {}, {{kArpPattern01Step + 1, 3}, {kArpPattern01Accent + 1, 3}, {kArpPattern01Glide + 1, 1}}, {}, false},
+    {"step byte of 128 or more", change(0x20, 1, 2, 71, 0x83), -1, 0, {{kArpPattern01Accent + 1, 5}, {kArpPattern01Glide + 1, 1}}, {{kArpPattern01Step + 1, 8}, {kArpPattern01Accent + 1, 0}, {kArpPattern01Glide + 1, 0}}, {}, false},
+    {"step 16 length and timing", change(0x20, 1, 2, 102, 0x2C), -1, 0, {}, {{kArpPattern01StepLen + step16, 2}, {kArpPattern01Timing + step16, 12}}, {}, false},
+    {"high byte 2 of a multi parameter", change(0x21, 3, 2, 5, 1), -1, 0, {}, {}, {}, true},
+    {"unison 17", change(0x20, 0, 0, 58, 0x11), -1, 0, {}, {{kOscillatorUnisono, 1}, {kOscillatorMonoPolyMode, 1}}, {}, false},
+    {"unison 96", change(0x20, 4, 0, 58, 0x60), -1, 0, {}, {{kOscillatorUnisono + 4, 5}, {kOscillatorMonoPolyMode + 4, 1}}, {}, false},
+    {"unison 80", change(0x20, 15, 0, 58, 0x50), -1, 0, {{kOscillatorMonoPolyMode + 15, 1}}, {{kOscillatorUnisono + 15, 5}, {kOscillatorMonoPolyMode + 15, 0}}, {}, false},
+    {"amp envelope mode and trigger", change(0x20, 0, 1, 80, 0x23), -1, 0, {}, {{kAmpEnvMode, 3}, {kAmpEnvTrigger, 1}}, {"OnParamChange 8452"}, false},
+    {"address 80 is an ordinary parameter", change(0x20, 0, 0, 80, 0x23), kFilter1ModSource, 0, {}, {{kFilter1ModSource, 35}}, {hw(kFilter1ModSource)}, false},
+    {"bend range 52 is 12", change(0x20, 0, 0, 4, 52), kOscillator1BendRange, 0, {}, {{kOscillator1BendRange, 12}}, {hw(kOscillator1BendRange)}, false},
+    {"transpose of a part", change(0x21, 3, 0, 5, 20), kMultiPartTranspose + 3, 0, {}, {{kMultiPartTranspose + 3, 4}}, {hw(kMultiPartTranspose + 3)}, false},
+    {"location 16 is no part", change(0x20, 16, 0, 4, 52), kOscillator1BendRange, 0, {}, {{kOscillator1BendRange, 0}}, {}, false},
+    {"9 bytes: the address alone", {0xF0, 0x3E, 0x13, 0x20, 2, 1, 5, 64, 0xF7}, p1, 3, {{kEffect1Mode + 2, 3}}, {}, {}, true},
+    {"a part's program within a second of a program change", change(0x21, 3, 0, 1, 9), program, 0, {{kControlLibrary, 1}, {kGlobalRxProgramChange, 1}}, {{program, 9}}, {hw(program)}, false, 999},
+    {"a part's program: the slot of the upper list", change(0x21, 3, 0, 1, 9), program, 0, {{kControlLibrary, 1}}, {}, {hw(program), "select 9", "play 9 on 3", quickTab}, false},
+    // The answer to the request is one more message: the quick tab is refreshed again.
+    {"a part's program: bank change and request", change(0x21, 3, 0, 1, 9), program, 0, {{kGlobalRxProgramChange, 1}}, {}, {hw(program), "AllSoundsOff 3", "BankChangeMessage 3", "select 9", quickTab, quickTab}, false},
+    {"a locked part's program", change(0x21, 3, 0, 1, 9), program, 0, {{kControlLibrary, 1}, {kPartLock + 3, 1}}, {}, {hw(program)}, false},
+    {"11 bytes carry no change", {0xF0, 0x3E, 0x13, 0, 0x20, 0, 0, 4, 52, 0, 0xF7}, kOscillator1BendRange, 0, {}, {{kOscillator1BendRange, 0}}, {}, false},
+  };
+  // clang-format on
+  for (const Change& c : changes) {
+    SCOPED_TRACE(c.what);
+    Engine e;
+    e.realDispatch();
+    e.manager->setTickSource([] { return 10000u; });
+    e.manager->programChangeTime = 10000u - c.sinceProgramChange;
+    e.plugin.ranges[kOscillator1BendRange] = {-24, 24};
+    for (const auto& [index, value] : c.before) e.plugin.values[index] = value;
+    const Bytes& m = c.message;
+    const size_t at = m.size() == 9 ? 3 : 4;
+    e.plugin.controls[{m[at], m[at + 1], m[at + 2], m[at + 3], c.variant}] = c.control;
+    e.fromDevice(m);
+    ASSERT_TRUE(e.idle());
+    for (const auto& [index, value] : c.after) EXPECT_NEAR(e.plugin.values[index], value, 1e-9);
+    EXPECT_EQ(e.plugin.calls, c.calls);
+    EXPECT_EQ(e.manager->unhandled, c.unhandled);
+    EXPECT_FALSE(e.manager->hardwareSet);
+    EXPECT_EQ(e.plugin.partSounds[1][3],
+              c.control == program && c.sinceProgramChange > 1000 ? 9 : 0);
+  }
+}
+
+// Editor values whose byte is `k` and that a dump carries back unchanged.
+void setRow(FakePlugin& plugin, const ByteRule& row, int part, int k) {
+  auto set = [&](int slot, int value) { plugin.values[row.params[slot] + part] = value; };
+  // clang-format off
+  switch (row.rule) {
+    case Rule::kOffset: return set(0, k - row.add);
+    case Rule::kOctave: return set(0, k % 11 - 1);
+    // The sample number, or shape and wavetable, give the same byte.
+    case Rule::kWave: return set(1, k), set(2, std::min(k, 7)), set(3, std::max(k - 7, 0));
+    // Unisono above 5 only with poly mode, envelope modes above 31 only with the trigger.
+    case Rule::kUnison: return set(0, k % 8), set(1, k % 8 > 5 ? 1 : k / 8 % 2);
+    case Rule::kEnvelopeMode: return set(0, k % 2), set(1, k % 2 ? k % 96 : k % 32);
+    case Rule::kArpStep: return set(0, k >> 3 & 1), set(1, k & 7), set(2, k >> 4);
+    case Rule::kArpTiming: return set(0, k & 15), set(1, k >> 4);
+    case Rule::kFilterRouting: return set(0, k), set(1, k != 0), set(2, k == 0);
+    default: return set(0, k);
+  }
+  // clang-format on
+}
+
+TEST(SoundParse, EveryValueComesBackThroughTheSynthesizerForEveryPart) {
+  Engine e;
+  e.realDispatch();
+  std::set<int> touched;
+  for (int part = 0; part < 16; ++part) touched.insert(kCategoryName + part);
+  for (const ByteRule& row : sound_dump::soundByteRules())
+    for (int param : row.params)
+      for (int part = 0; param >= 0 && part < 16; ++part) touched.insert(param + part);
+  // Eight sweeps of sixteen parts give every row each of its 128 values once.
+  for (int sweep = 0; sweep < 8; ++sweep) {
+    for (int part = 0; part < 16; ++part) {
+      const int base = sweep * 16 + part;
+      for (const ByteRule& row : sound_dump::soundByteRules())
+        setRow(e.plugin, row, part, (base + row.offset) % 128);
+      e.plugin.values[kCategoryName + part] = base % 13;
+      e.plugin.names[kPatchName + part] = "Sound " + std::to_string(base);
+      ASSERT_TRUE(e.run(job(kSendPartToDevice, part)));
+    }
+    std::vector<double> expected = e.plugin.values;
+    for (int index : touched) e.plugin.values[index] = -1;
+    for (int part = 0; part < 16; ++part) {
+      ASSERT_TRUE(e.run(job(kSendPartRequest, part, true)));
+      EXPECT_EQ(e.plugin.getDisplayText(kPatchName + part),
+                field("Sound " + std::to_string(sweep * 16 + part)));
+      for (const ByteRule& row : sound_dump::soundByteRules())
+        for (int view : row.views)  // a view of two bytes ends with the later one
+          if (view >= 0) expected[view + part] = (sweep * 16 + part + row.offset) % 128;
+    }
+    for (int index = 0; index < numParams; ++index)
+      ASSERT_EQ(e.plugin.values[index], expected[index]) << index;
+  }
+}
+
+TEST(SoundParse, LockedSectionsKeepTheirValuesNameAndCategoryAlwaysCome) {
+  Engine e;
+  e.realDispatch();
+  e.plugin.learning = true;
+  e.plugin.part = 2;
+  e.plugin.values[kSectionLockFilterEnv + 3] = 1.0;
+  e.plugin.values[kSectionLockAmpEnv + 3] = 0.5;
+  Bytes dump = namedDump(false, "Warm Pad", 0x7F, 3);
+  std::fill(dump.begin() + 8, dump.begin() + 366, 33);  // envelope modes: 1 and the trigger
+  dump[386] = 9;
+  dump[3] = 5;  // learnt as the device id
+  auto offer = [&](const Bytes& message) {
+    e.manager->dumpRouting = true;
+    e.manager->dumpComplete = false;
+    e.fromDevice(message);
+  };
+  offer(dump);
+  const std::vector<double>& v = e.plugin.values;
+  EXPECT_EQ(std::vector<double>({v[kFilterEnvMode + 3], v[kFilterEnvAttack + 3], v[kAmpEnvMode + 3],
+                                 v[kAmpEnvTrigger + 3], v[kLFO1Speed + 3], v[kCategoryName + 3]}),
+            std::vector<double>({0, 0, 1, 1, 33, 9}));
+  EXPECT_EQ(e.plugin.nameSlots, (std::map<int, std::string>{{4, field("Warm Pad")}, {22, "Pad"}}));
+  EXPECT_EQ(e.plugin.last(kControlDisplayCategory), "Pad");
+  EXPECT_EQ(e.plugin.last(kControlDisplayPatch), "") << "the display shows part 2";
+  EXPECT_TRUE(e.manager->dumpComplete);
+  EXPECT_TRUE(v[kGlobalSysExID] == 5 && v[kDeviceID_old] == 5 && e.plugin.id == 5);
+  // The multi and Global parsers, and the routing that ends with any dump.
+  Bytes multi = namedDump(true, "Strings Split", 0, 0);
+  multi[39 + 24 * 4] = 2;
+  Bytes global(sysex::globalDumpTemplate().begin(), sysex::globalDumpTemplate().end());
+  Bytes longer = global;
+  longer.push_back(0xF7);
+  for (const Bytes& other : {multi, longer, global}) offer(other);
+  EXPECT_FALSE(e.manager->dumpRouting);
+  EXPECT_EQ(e.log.lines, std::vector<std::string>({"Global dump of 81 bytes ignored"}));
+  EXPECT_EQ(e.plugin.nameSlots[0], field("Strings Split"));
+  EXPECT_EQ(e.plugin.partSounds[0][4], 2);
+  EXPECT_TRUE(e.plugin.localControl);
+
+  // Size, a byte changed and its value, the line logged (none: parsed).
+  const std::tuple<int, int, int, std::string> offers[] = {
+      {389, 8, 1, "sound dump of 389 bytes ignored"},
+      {392, 6, 16, "sound dump for program 16 ignored"},
+      {392, 200, 0x80, "sound dump with a byte above 7F ignored"},
+      {390, 386, 13, ""}};
+  for (const auto& [size, at, value, logged] : offers) {
+    Bytes message = dump;
+    message.resize(size);
+    message[at] = static_cast<unsigned char>(value);
+    message[8] = 40;  // octave 2
+    e.log.lines.clear();
+    offer(message);
+    const bool parsed = logged.empty();
+    EXPECT_EQ(v[kOscillator1Octave + 3], parsed ? 2 : 1) << size;
+    EXPECT_EQ(e.manager->dumpComplete, parsed);
+    EXPECT_EQ(e.log.lines, parsed ? std::vector<std::string>() : std::vector{logged});
+  }
+  EXPECT_EQ(e.plugin.nameSlots[22], "Set Name") << "category 13 has no text";
+}
+
+}  // namespace

@@ -1,0 +1,146 @@
+// The Multi and Global sends, a librarian slot played, a bank stored into the synthesizer and
+// the dumps put into the selected slot, against the simulator.
+#include <gtest/gtest.h>
+
+#include "tests/src/protocol/ProtocolDoubles.h"
+
+namespace {
+
+using namespace protocol_test;
+
+std::string nameIn(const Bytes& dump, int offset) {
+  return std::string(dump.begin() + offset, dump.begin() + offset + 16);
+}
+
+template <class Dump>
+Bytes bytesOf(const Dump& dump) {
+  return Bytes(dump.begin(), dump.end());
+}
+
+TEST(MultiSend, GlobalFirstThenTheMultiThenTheActivePartsInOrder) {
+  Engine e;
+  e.sim.setDeviceId(5);
+  e.plugin.id = 5;
+  auto& v = e.plugin.values;
+  v[kGlobalSysExID] = 5;
+  e.plugin.globalFirst = e.plugin.withMulti = true;
+  v[kMultiPartStatus + 2] = v[kMultiPartStatus + 5] = 1;
+  v[kMultiPartTranspose + 2] = 48;
+  v[kMultiPartVeloHigh + 2] = 126;
+  e.plugin.partSounds[0][5] = 3;
+  e.plugin.partSounds[1][5] = 77;
+  ASSERT_TRUE(e.run(job(kSendArrangementToDevice), [&] { e.manager->soundSendBusy = true; }));
+  const std::vector<Bytes>& sent = e.plugin.sent;
+  ASSERT_EQ(std::vector<size_t>({sent[0].size(), sent[1].size(), sent[2].size(), sent[3].size()}),
+            std::vector<size_t>({80, 425, 392, 392}));
+  EXPECT_EQ(Bytes({sent[0][3], sent[2][6], sent[3][6]}), Bytes({5, 2, 5})) << "id in use; parts";
+  EXPECT_EQ(v[kDeviceID_old], 5);
+  const Bytes& multi = sent[1];
+  EXPECT_EQ(Bytes(multi.begin() + 39 + 48 + 5, multi.begin() + 39 + 48 + 14),
+            Bytes({64, 0, 0, 0, 0, 1, 127, 0x07, 0x3F}));
+  EXPECT_EQ(Bytes({multi[39 + 12], multi[39 + 120], multi[39 + 121]}), Bytes({0x47, 3, 77}));
+  EXPECT_EQ(nameIn(multi, 7) + e.plugin.nameSlots[0], field("") + "Set Name");
+  EXPECT_EQ(bytesOf(e.sim.multiEditBuffer()), multi);
+  EXPECT_EQ(bytesOf(e.sim.globalRecord()), sent[0]) << "taken without a checksum";
+  EXPECT_EQ(e.clock->pauses, std::vector<int>({1000, 2350, 150, 400, 150, 400}));
+  EXPECT_EQ(e.plugin.calls,
+            std::vector<std::string>({"multi-send on", "multi-send off", "multi-send on"}));
+  EXPECT_FALSE(e.plugin.overlay || e.manager->soundSendBusy);
+}
+
+TEST(PlaySlot, TheRecordGoesIntoTheEditorAndThenToTheSynthesizer) {
+  for (const auto& [multi, store] : {std::pair{false, false}, {false, true}, {true, false}}) {
+    Engine e;
+    e.realDispatch();
+    e.mode(multi);
+    e.plugin.values[kMultiPartBank + 2] = 4;
+    SenderJob play = job(kSendPatchToDeviceFromLibrarian, 2);
+    play.record = e.slot(5, multi);
+    play.slot = 5;
+    ASSERT_TRUE(e.run(play, [&] { e.manager->store = store; }));
+    EXPECT_EQ(e.plugin.calls.at(0), "BankChangeMessage 2");
+    EXPECT_EQ(e.plugin.getDisplayText(multi ? kMultiName : kPatchName + 2), field("Slot 5"));
+    EXPECT_EQ(e.plugin.values[multi ? kMultiPatch : kMultiPartPatch + 2], 5);
+    if (multi) {
+      EXPECT_EQ(nameIn(bytesOf(e.sim.multiEditBuffer()), 7), field("Slot 5"));
+      const Bytes lastPart{0xF0, 0x3E, 0x13, 0, 0, 0x7F, 15, 0xF7};  // all 16 are on: asked for
+      EXPECT_EQ(std::count(e.plugin.sent.begin(), e.plugin.sent.end(), lastPart), 1);
+    } else {
+      EXPECT_EQ(nameIn(bytesOf(e.sim.soundEditBuffer(2)), 370), field("Slot 5"));
+      EXPECT_EQ(nameIn(bytesOf(e.sim.storedSound(4, 5)), 370),
+                field(store ? "Slot 5" : simSound(4, 5)));
+    }
+    EXPECT_FALSE(e.manager->store || e.plugin.overlay);
+  }
+  Engine e;  // a record without a dump plays nothing, and the flags clear all the same
+  ASSERT_TRUE(e.run(job(kSendPatchToDeviceFromLibrarian, 2),
+                    [&] { e.manager->store = e.manager->soundSendBusy = true; }));
+  EXPECT_TRUE(e.plugin.sent.empty());
+  EXPECT_FALSE(e.manager->store || e.manager->soundSendBusy || e.plugin.overlay);
+}
+
+TEST(BankStore, RecordsIntoTheirProgramsUntilTheEndACancelOrAFailureAndTheOverlayHides) {
+  struct Case {
+    bool multi;
+    std::function<void(Engine&)> setup;
+    int written;
+    std::string text;
+  };
+  const std::string done = "Data write completed!", failed = "Data write FAILED!";
+  // clang-format off
+  const Case cases[] = {
+      {false, [](Engine&) {}, 128, done},
+      // Padded with init Multis, whose checksum place holds 7F.
+      {true, [](Engine& e) { PatchFile* bank = e.librarian.multiFiles[0]; bank->records.resize(100); e.librarian.fillUncompletedBankFiles(bank); }, 128, done},
+      {false, [](Engine& e) { e.clock->onPause = [&e](int n) { e.manager->sender().cancelRequested = n == 64; }; }, 64, "Data write CANCELLED!"},
+      {false, [](Engine& e) { e.librarian.upperFileIndex = 5; }, 0, failed},
+      {false, [](Engine& e) { e.slot(10).messages.clear(); }, 10, failed},
+  };
+  // clang-format on
+  for (const Case& c : cases) {
+    Engine e;
+    e.mode(c.multi);
+    e.librarian.selectedProgram = 9;
+    c.setup(e);
+    SenderJob store = job(kStoreAllPatchesToDeviceFromLibrarian);
+    store.targetBank = 3;
+    ASSERT_TRUE(e.run(store, [&] { e.manager->store = e.manager->soundSendBusy = true; }));
+    for (int program = 0; program < c.written; ++program) {
+      Bytes expected = e.slot(program, c.multi).messages[0].bytes;
+      expected[5] = c.multi ? 0 : 3;
+      expected[6] = static_cast<unsigned char>(program);
+      EXPECT_EQ(
+          c.multi ? bytesOf(e.sim.storedMulti(program)) : bytesOf(e.sim.storedSound(3, program)),
+          expected);
+    }
+    EXPECT_EQ(e.plugin.sent.size(), size_t(c.written));
+    EXPECT_EQ(e.clock->pauses, std::vector<int>(c.written, 100));
+    EXPECT_EQ(e.plugin.showed("Writing 99%, please wait.."), c.written == 128);
+    EXPECT_EQ(e.plugin.last(), c.text);
+    EXPECT_EQ(e.librarian.selectedProgram, 0);
+    EXPECT_FALSE(e.manager->store || e.manager->soundSendBusy || e.plugin.overlay);
+  }
+}
+
+TEST(IntoTheSelectedSlot, TheEditorsMultiAndTheInitDumps) {
+  const std::tuple<SenderJob, bool, std::string, Bytes> cases[] = {
+      {job(kSendArrangementToDevice, 0, true), true, field("Strings"), {0x11, 0x7F, 0}},
+      {job(kInitPerformance), true, "Init Multi V1.15", {0x11, 0, 0}},
+      {job(kInitClassicPatch), false, field("Init"), {0x10, 3, 69}},
+  };
+  for (const auto& [run, multi, name, header] : cases) {
+    Engine e;
+    e.mode(multi);
+    e.librarian.selectedProgram = 69;
+    e.plugin.values[kRequestFromBank] = 3;
+    e.plugin.names[kMultiName] = "Strings";
+    ASSERT_TRUE(e.run(run));
+    const Bytes& dump = e.slot(69, multi).messages.at(0).bytes;
+    EXPECT_EQ(e.slot(69, multi).name, name);
+    EXPECT_EQ(Bytes(dump.begin() + 4, dump.begin() + 7), header);
+    EXPECT_EQ(dump[dump.size() - 2], 0x7F) << "the placeholder the synthesizer takes";
+    EXPECT_EQ(e.plugin.values[kBankEditUnsaved], 1);
+  }
+}
+
+}  // namespace
