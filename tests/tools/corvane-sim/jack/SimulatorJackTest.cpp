@@ -212,12 +212,19 @@ TEST(SimulatorOnJack, AnswersARequestAndLogsIt) {
   ASSERT_TRUE(tester.connect("sim-tester:out", "corvane-sim:in"));
   ASSERT_TRUE(tester.connect("corvane-sim:out", "sim-tester:in"));
 
-  tester.send({0xF0, 0x3E, 0x13, 0x03, 0x04, 0xF7});
-  const Bytes answer = tester.receive(3000ms);
+  // A connection reaches JACK's graph some cycles after jack_connect returns: repeat the
+  // (harmless) Global request until the first answer proves the route both ways.
+  Bytes answer;
+  for (int attempt = 0; attempt < 30 && answer.empty(); ++attempt) {
+    tester.send({0xF0, 0x3E, 0x13, 0x03, 0x04, 0xF7});
+    answer = tester.receive(200ms);
+  }
   ASSERT_EQ(answer.size(), 80u);
   EXPECT_EQ(answer[3], 3);
   EXPECT_EQ(answer[4], 0x14);
   EXPECT_EQ(answer[79], 0xF7);
+  while (!tester.receive(300ms).empty()) {
+  }  // answers to repeated requests
 
   sim.writeLine("fault silent");
   EXPECT_EQ(sim.readLine(), "ok");
@@ -228,9 +235,10 @@ TEST(SimulatorOnJack, AnswersARequestAndLogsIt) {
   std::vector<std::string> lines;
   for (std::string line = sim.readLine(); line != "end" && !line.empty(); line = sim.readLine())
     lines.push_back(line);
-  ASSERT_EQ(lines.size(), 2u);
-  EXPECT_NE(lines[0].find(" F0 3E 13 03 04 F7"), std::string::npos);
-  EXPECT_NE(lines[1].find(" F0 3E 13 03 00 7F 00 F7"), std::string::npos);
+  ASSERT_GE(lines.size(), 2u);
+  for (size_t i = 0; i + 1 < lines.size(); ++i)
+    EXPECT_NE(lines[i].find(" F0 3E 13 03 04 F7"), std::string::npos) << lines[i];
+  EXPECT_NE(lines.back().find(" F0 3E 13 03 00 7F 00 F7"), std::string::npos);
   sim.writeLine("quit");
 }
 
