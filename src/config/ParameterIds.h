@@ -10,6 +10,11 @@ enum EParamId : int {
 };
 
 constexpr int numParams = 8456;
+// Per-part identifiers name 16 indices, one per part.
+constexpr int partCount = 16;
+constexpr bool isPartOf(int paramIdx, int identifier) {
+  return paramIdx >= identifier && paramIdx < identifier + partCount;
+}
 // Keeps its place between kKeepSelectedBank and kMIDIFilterDAWCCPassThrough; nothing names it.
 constexpr int reservedParamIndex = 7744;
 

@@ -18,6 +18,7 @@
 class ControlLayer;
 class IControl;
 class IGraphics;
+class LibrarianViewControl;
 class TK_LogSink;
 struct IBitmap;
 namespace tinyxml2 {
@@ -43,6 +44,8 @@ struct LayoutElement {
   // the default.
   std::string text(const char* attribute) const;
   int integer(const char* attribute, int fallback = 0) const;
+  // An integer (non-zero is true) or the words "true" and "false".
+  bool boolean(const char* attribute, bool fallback = false) const;
   // The first `count` comma-separated integers into values, which the caller presets.
   void list(const char* attribute, int* values, int count) const;
   // "a:b" into a and b; both -1 unless the text is exactly two pieces.
@@ -123,6 +126,8 @@ class UIConfigManager {
   // The MIDI binding of a parameter, or null when it has none or the index names no parameter.
   // Never makes one.
   ControlAction* getControlAction(int paramIdx) const;
+  // The librarian's bank view the layout made ("patchBrowser"; the later of two); null when none.
+  LibrarianViewControl* getLibrarianView() const { return librarianView; }
 
   // Control lookups: filled by the builders, only read afterwards (from the MIDI threads).
   SysExControlContainer& sysexControls() { return sysexControlMap; }
@@ -211,6 +216,41 @@ class UIConfigManager {
                                                 int part, ControlLayer* layer, std::string group,
                                                 bool white) = 0;
 
+  // Menus, text fields and pictures without MIDI. The menus (but the multi-effect one) and the
+  // text fields bind their parameter with message type 0, so that the plug-in finds the control
+  // through it.
+  // A caption that only shows "----"; the plug-in fills its menu.
+  virtual void createDropDownMenu(std::string name, int paramIdx, int x, int y, int w, int h,
+                                  int part, ControlLayer* layer, std::string group) = 0;
+  // A menu of the list's texts; none is made unless the list has maxValue - minValue texts.
+  virtual void createDropDownMenu2(std::string name, int paramIdx, int x, int y, int w, int h,
+                                   int defaultValue, int minValue, int maxValue,
+                                   std::vector<std::string> texts, int part, ControlLayer* layer,
+                                   std::string group) = 0;
+  // A menu of the hardware MIDI input ports (inputDev 1) or output ports (any other value).
+  virtual void createMIDIDeviceSelectionControl(std::string name, int paramIdx, int x, int y, int w,
+                                                int h, int inputDev, int part, ControlLayer* layer,
+                                                std::string group) = 0;
+  // The multi-effect menu: the list's texts, or numbers from firstNumber (sample names and
+  // program numbers have rules of their own); its text is invisible unless visible is 1.
+  virtual void createNoValDropDown(std::string name, int paramIdx, int x, int y, int w, int h,
+                                   int defaultValue, int minValue, int maxValue, int firstNumber,
+                                   int lastNumber, int visible, std::vector<std::string> texts,
+                                   int part, ControlLayer* layer, std::string group,
+                                   bool white) = 0;
+  // A read-only line of text that the plug-in writes (the central display and status lines).
+  virtual void createControlDisplay(std::string name, int paramIdx, int x, int y, int w, int h,
+                                    int part, ControlLayer* layer, std::string group,
+                                    bool white) = 0;
+  // An editable name over a text parameter, at most nameLen characters (0: no limit).
+  virtual void createNameDisplay(std::string name, int paramIdx, int x, int y, int w, int h,
+                                 int nameLen, int part, ControlLayer* layer, std::string group) = 0;
+  // A picture without a parameter, one frame high.
+  virtual void createBackground(std::string imageId, int x, int y, ControlLayer* layer) = 0;
+  // The librarian's bank view over the area x, y, w, h (layout pixels); returns it.
+  virtual LibrarianViewControl* createLibrarianView(std::string imageId, int x, int y, int w, int h,
+                                                    ControlLayer* layer) = 0;
+
  protected:
   // Layer tree, editor side. A new layer is owned by nobody until attachLayer hands it to its
   // parent layer (or to the graphics object when parent is null).
@@ -255,8 +295,7 @@ class UIConfigManager {
   void processMultiLayer(const LayoutElement& e);
   // The one handler of the MIDI-bound control elements; "type" picks the builder.
   void processControlElement(const LayoutElement& e);
-  // The fixed-purpose elements. Seams: their handlers are built later; until then each logs
-  // that it was not built.
+  // The fixed-purpose elements.
   void processPatchBrowser(const LayoutElement& e);
   void processBackground(const LayoutElement& e);
   void processDisplay(const LayoutElement& e);
@@ -265,7 +304,8 @@ class UIConfigManager {
   void processDropMenu(const LayoutElement& e);
   void processMultiFx(const LayoutElement& e);
   void processRadio(const LayoutElement& e);
-  void notBuiltYet(const LayoutElement& e) const;
+  // False, with a log line, for an element that needs a parameter and names none.
+  bool hasParam(const LayoutElement& e) const;
   // Binding of a parameter index, made when missing; the index must name a parameter.
   std::unique_ptr<ControlAction>& actionSlot(int paramIdx);
 
@@ -285,6 +325,7 @@ class UIConfigManager {
   std::map<std::string, std::vector<std::string>> valueLists;
   std::string groupText;
   std::map<std::string, ControlLayer*> layerMap;
+  LibrarianViewControl* librarianView = nullptr;
   std::vector<std::unique_ptr<ControlAction>> controlActions;  // by parameter index
   SysExControlContainer sysexControlMap;
   NRPNControlContainer nrpnControlMap;

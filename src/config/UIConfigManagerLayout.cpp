@@ -33,6 +33,12 @@ int LayoutElement::integer(const char* attribute, int fallback) const {
   return value;
 }
 
+bool LayoutElement::boolean(const char* attribute, bool fallback) const {
+  bool value = fallback;
+  xml.QueryBoolAttribute(attribute, &value);
+  return value;
+}
+
 void LayoutElement::list(const char* attribute, int* values, int count) const {
   UIConfigManager::getCSValues(text(attribute), values, count);
 }

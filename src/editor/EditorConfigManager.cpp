@@ -75,8 +75,22 @@ void EditorConfigManager::place(IControl* control, ControlLayer* layer) {
 
 ControlAction& EditorConfigManager::placeAndBind(IControl* control, ControlLayer* layer,
                                                  int messageType) {
+  return placeAndBind(control, layer, control->ParamIdx(), messageType);
+}
+
+ControlAction& EditorConfigManager::placeAndBind(IControl* control, ControlLayer* layer,
+                                                 int paramIdx, int messageType) {
   place(control, layer);
-  ControlAction& action = bindControlAction(control->ParamIdx(), messageType);
+  ControlAction& action = bindControlAction(paramIdx, messageType);
   action.controls.push_back(control);
   return action;
+}
+
+IRECT EditorConfigManager::scaledRect(int x, int y, int w, int h) const {
+  const int left = scaled(x), top = scaled(y);
+  return IRECT(left, top, left + scaled(w), top + scaled(h));
+}
+
+IText EditorConfigManager::textStyle(int h, const IColor& colour) const {
+  return IText(scaled(h), &colour, "NK57 Monospace");
 }

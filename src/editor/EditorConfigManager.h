@@ -7,6 +7,7 @@
 #include "src/editor/ImageCache.h"
 #include "toolkit/plugin/editor/IDrawTypes.h"
 
+class DisplayHost;
 class IParam;
 class IPluginBase;
 
@@ -19,6 +20,10 @@ class IPluginBase;
 // the plug-in and attach controls without a layer to the graphics object.
 class EditorConfigManager final : public UIConfigManager {
  public:
+  // The plug-in as the value display reads it: the sample menus take the samples file's names
+  // from it. Set before readUIConfig; without one the samples are numbered.
+  void setDisplayHost(const DisplayHost* host) { mHost = host; }
+
   // Loads the image table at the GUI style and scale that readUIConfig keeps.
   void initImages(IGraphics* graphics) override;
   void preloadImage(IGraphics* graphics, int id, const char* name, const char* file, int frames,
@@ -83,6 +88,26 @@ class EditorConfigManager final : public UIConfigManager {
                                         int sysexIndex, int changingByte, int part,
                                         ControlLayer* layer, std::string group,
                                         bool white) override;
+  void createDropDownMenu(std::string name, int paramIdx, int x, int y, int w, int h, int part,
+                          ControlLayer* layer, std::string group) override;
+  void createDropDownMenu2(std::string name, int paramIdx, int x, int y, int w, int h,
+                           int defaultValue, int minValue, int maxValue,
+                           std::vector<std::string> texts, int part, ControlLayer* layer,
+                           std::string group) override;
+  void createMIDIDeviceSelectionControl(std::string name, int paramIdx, int x, int y, int w, int h,
+                                        int inputDev, int part, ControlLayer* layer,
+                                        std::string group) override;
+  void createNoValDropDown(std::string name, int paramIdx, int x, int y, int w, int h,
+                           int defaultValue, int minValue, int maxValue, int firstNumber,
+                           int lastNumber, int visible, std::vector<std::string> texts, int part,
+                           ControlLayer* layer, std::string group, bool white) override;
+  void createControlDisplay(std::string name, int paramIdx, int x, int y, int w, int h, int part,
+                            ControlLayer* layer, std::string group, bool white) override;
+  void createNameDisplay(std::string name, int paramIdx, int x, int y, int w, int h, int nameLen,
+                         int part, ControlLayer* layer, std::string group) override;
+  void createBackground(std::string imageId, int x, int y, ControlLayer* layer) override;
+  LibrarianViewControl* createLibrarianView(std::string imageId, int x, int y, int w, int h,
+                                            ControlLayer* layer) override;
 
  protected:
   ControlLayer* newLayer(int id, const std::string& name) override;
@@ -108,9 +133,15 @@ class EditorConfigManager final : public UIConfigManager {
   // Puts the control into the layer, or onto the graphics object without one; the receiver owns
   // it from then on.
   void place(IControl* control, ControlLayer* layer);
-  // Places the control, then finds or makes the parameter's binding with the message type and
-  // appends the control to it.
+  // Places the control, then finds or makes the binding of its parameter (of paramIdx for a
+  // control without one) with the message type and appends the control to it.
   ControlAction& placeAndBind(IControl* control, ControlLayer* layer, int messageType);
+  ControlAction& placeAndBind(IControl* control, ControlLayer* layer, int paramIdx,
+                              int messageType);
+  // The scaled rectangle of a layout's x, y, w, h.
+  IRECT scaledRect(int x, int y, int w, int h) const;
+  // A text field's style: its font at the scaled height h, in the colour.
+  IText textStyle(int h, const IColor& colour) const;
   // The first steps of a family: the image, the parameter initialised under paramName (and
   // the group text of the part), and the control at the scaled place, not yet placed. Null when
   // the index names no parameter.
@@ -124,8 +155,17 @@ class EditorConfigManager final : public UIConfigManager {
   IControl* makeSwitch(bool momentary, const std::string& paramName, int paramIdx, bool defaultOn,
                        int x, int y, const std::string& imageId, int part,
                        const std::string& group);
-  // Seam: the menu builders are built later; until then they log and build nothing.
-  void menuNotBuiltYet(const std::string& name, int paramIdx) const;
+  // The menu steps: the enumeration of maxValue - minValue values (null, logged, for a count
+  // no menu has) ...
+  IParam* initMenu(const std::string& paramName, int paramIdx, int defaultValue, int minValue,
+                   int maxValue, int part, const std::string& group);
+  // ... its texts (EditorConfigManagerMenus.cpp) and the caption over it at the scaled place, not
+  // yet placed; a click opens the menu unless `prompt` is false.
+  IControl* makeCaption(int paramIdx, int x, int y, int w, int h, const IColor& colour,
+                        bool prompt);
+  // Entry i of the multi-effect menu of the parameter, numbered from firstNumber.
+  std::string noValEntryText(int paramIdx, int i, int firstNumber) const;
 
   ImageCache mImages;
+  const DisplayHost* mHost = nullptr;
 };

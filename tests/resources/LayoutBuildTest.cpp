@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "src/config/ParameterIds.h"
+#include "src/protocol/SoundDump.h"
 #include "tests/resources/BuiltLayout.h"
 #include "tests/resources/LayoutExpectations.h"
 #include "tests/resources/LayoutWalk.h"
@@ -46,6 +47,15 @@ int effectVariant(const std::string& id) {
   for (const auto& t : types)
     if (contains(id, t.first)) return t.second;
   return id == "kFX2DelayLengthClock" ? 0 : 6;
+}
+
+// Settings packed into one dump byte share its address; the control built last answers for it.
+bool packed(int first, int second) {
+  for (const sound_dump::ByteRule& row : sound_dump::soundByteRules())
+    if (std::count(row.params, row.params + 4, first) &&
+        std::count(row.params, row.params + 4, second))
+      return true;
+  return false;
 }
 
 TEST_F(BuiltShippedLayout, BuildsWithoutSkippingAnythingOrMissingAPicture) {
@@ -96,6 +106,8 @@ TEST_F(BuiltShippedLayout, SysExControlsAreFoundByTheAddressTheySend) {
     const IControl* control = sBuilt->config.sysexControls().findControl(
         first[3], first[4], first[5], first[6], effectVariant(id.substr(0, id.find('+'))));
     ASSERT_NE(control, nullptr) << c.where();
+    if (control->ParamIdx() != c.index && packed(control->ParamIdx() - part, c.index - part))
+      continue;
     EXPECT_EQ(control->ParamIdx(), c.index) << c.where();
     ++found;
   }

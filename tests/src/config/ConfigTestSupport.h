@@ -53,6 +53,7 @@ class RecordingConfig : public UIConfigManager {
   IBitmap getImageByName(IGraphics*, std::string) override;
   void ClearImageCache(bool) override {}
 
+  // Builders of the fixed-purpose elements: the editor's tests cover them.
   void createNoValKnobControl(std::string, int, int, int, std::string, double, double, double,
                               double, int, ControlLayer*, std::string) override {}
   void createBoolControl(std::string, int, int, int, int, std::string, int, ControlLayer*,
@@ -65,6 +66,24 @@ class RecordingConfig : public UIConfigManager {
   }
   void createRadioControl(std::string, int, int, int, std::string, int, int, ControlLayer*,
                           std::string, bool) override {}
+  void createDropDownMenu(std::string, int, int, int, int, int, int, ControlLayer*,
+                          std::string) override {}
+  void createDropDownMenu2(std::string, int, int, int, int, int, int, int, int,
+                           std::vector<std::string>, int, ControlLayer*, std::string) override {}
+  void createMIDIDeviceSelectionControl(std::string, int, int, int, int, int, int, int,
+                                        ControlLayer*, std::string) override {}
+  void createNoValDropDown(std::string, int, int, int, int, int, int, int, int, int, int, int,
+                           std::vector<std::string>, int, ControlLayer*, std::string,
+                           bool) override {}
+  void createControlDisplay(std::string, int, int, int, int, int, int, ControlLayer*, std::string,
+                            bool) override {}
+  void createNameDisplay(std::string, int, int, int, int, int, int, int, ControlLayer*,
+                         std::string) override {}
+  void createBackground(std::string, int, int, ControlLayer*) override {}
+  LibrarianViewControl* createLibrarianView(std::string, int, int, int, int,
+                                            ControlLayer*) override {
+    return nullptr;
+  }
 
   void createCCKnobControl(int cc, int channel, std::string name, int idx, int x, int y,
                            std::string image, double def, double min, double max, double step,

@@ -31,6 +31,13 @@ const char* const sysexText = R"(<sysexlist>
   <sysex><values><value>3E 13 00 20 00</value></values></sysex>
 </sysexlist>)";
 
+std::string textsOf(const IParam* param) {
+  std::string joined;
+  for (int i = 0; i < param->GetNDisplayTexts(); ++i)
+    joined += (i ? "|" : "") + std::string(param->GetDisplayTextAtIdx(i));
+  return joined;
+}
+
 void Builders::read(double scale, const std::string& layout) {
   // Ids of their own: the framework's bitmap cache is shared by the whole process.
   const struct {

@@ -39,6 +39,9 @@ class BuilderPlug : public HostlessPlugin, public UIConfigPlugin {
 // 3 a template too short to be found by.
 extern const char* const sysexText;
 
+// A parameter's display texts in value order, joined by "|".
+std::string textsOf(const IParam* param);
+
 class Builders : public testing::Test, public TK_LogSink {
  protected:
   Builders() { config.setLog(this); }

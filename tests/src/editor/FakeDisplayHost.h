@@ -13,7 +13,8 @@
 
 // The plug-in as the value display sees it: every parameter unbounded at 0, both display controls
 // built, start-up complete, program changes filtered, no samples file. Tests change what they need.
-class FakeDisplayHost : public DisplayHost {
+template <class Host = DisplayHost>
+class FakeHostOf : public Host {
  public:
   struct Log : TK_LogSink {
     std::vector<std::string> lines;
@@ -62,3 +63,5 @@ class FakeDisplayHost : public DisplayHost {
   bool samplesRead = false;
   mutable Log log;
 };
+
+using FakeDisplayHost = FakeHostOf<>;

@@ -11,6 +11,24 @@ constexpr int kCustomZoneFirst = 10;
 constexpr int kArpZoneFirst = 200;
 constexpr int kZoneLast = 252;
 
+bool Within(int value, int lo, int hi) {
+  return value >= lo && value <= hi;
+}
+
+// Whether selecting v touches the member `id`, by v's band.
+bool MemberTouched(int v, int id) {
+  const bool low = id < 10, arp = Within(id, 200, 299);
+  const int decade = v / 10 * 10;
+  if (Within(v, 10, 19)) return id < 20 || Within(id, 70, 299);
+  // Above 100 a band is nine selections wide; its tenth id is still touched.
+  if (Within(v, 20, 188) && (v < 100 || v % 10 != 9))
+    return low || Within(id, decade, decade + 9) || arp;
+  if (Within(v, 190, 198)) return low || Within(id, 190, 199);
+  if (Within(v, 200, 298)) return low || arp;
+  if (v >= 300) return low || id >= 300;
+  return false;
+}
+
 }  // namespace
 
 bool ScanDirtyControl(IControl* control, IRECT* region) {
@@ -94,6 +112,15 @@ void ControlLayer::GrayOutUserArp(bool, int selection, int limit) {
   for (int i = 0; i < childLayers.GetSize(); ++i) {
     ControlLayer* child = childLayers.Get(i);
     child->GrayOut(child->id > limit && child->id <= kZoneLast);
+  }
+}
+
+void ControlLayer::showMultiLayers(int v) {
+  selectedChildId = v;
+  const bool showAll = Within(v, 200, 298);
+  for (int i = 0; i < childLayers.GetSize(); ++i) {
+    ControlLayer* member = childLayers.Get(i);
+    if (MemberTouched(v, member->id)) member->Hide(!showAll && member->id != v);
   }
 }
 

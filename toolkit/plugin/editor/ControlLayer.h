@@ -40,6 +40,11 @@ class ControlLayer {
   void GrayOutCustomZone(bool gray, int zone);
   // Selects selection; for selections 200..252 greys the children above limit.
   void GrayOutUserArp(bool, int selection, int limit);
+  // Selects v and shows the member v of its decade, hiding its rivals: the children whose ids
+  // v's band touches (ids below 10 and 200..299 with most bands) are shown when their id is v,
+  // else hidden; 200..298 shows every member it touches. Other children keep their state, and
+  // a v outside every band (below 10, 109, 119 ... 199, 299) touches none.
+  void showMultiLayers(int v);
 
   bool isDirty(IRECT* region);
   void Draw(IGraphics* graphics, IRECT* drawRect);

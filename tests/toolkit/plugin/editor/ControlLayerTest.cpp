@@ -1,6 +1,9 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 #include "EditorDoubles.h"
 #include "toolkit/plugin/editor/ControlLayer.h"
 
@@ -144,4 +147,37 @@ TEST_F(LayerTest, LayersDrawOverTheFlatListAndChildrenOverTheirParent) {
   EXPECT_EQ(graphics->GetPoint(5, 5), COLOR_RED);
   EXPECT_EQ(graphics->GetPoint(60, 60), COLOR_BLACK);
   EXPECT_EQ(graphics->GetPoint(5, 30), COLOR_RED);
+}
+
+TEST(MemberLayers, ADecadeValueShowsItsMemberAndHidesOnlyTheMembersItsBandTouches) {
+  const struct {
+    std::vector<int> members;
+    int v;
+    const char* expected;  // per member: S shown, H hidden, - as it was
+  } cases[] = {
+      // The band of 10..19 leaves 20..69 alone and reaches up to 299.
+      {{5, 15, 19, 20, 69, 70, 299, 300}, 15, "HSH--HH-"},
+      {{30, 35, 40, 205}, 35, "HS-H"},
+      {{5, 200, 201}, 200, "SSS"},
+      {{100, 101, 109}, 101, "HSH"},
+      {{100, 101, 109}, 109, "---"},
+      {{5, 195, 250}, 195, "HS-"},
+      {{5, 299, 300, 301}, 301, "H-HS"},
+  };
+  for (const auto& c : cases) {
+    for (bool shownBefore : {false, true}) {
+      ControlLayer panel(0, "panel");
+      for (int id : c.members) panel.childLayers.Add(new ControlLayer(id, "member"));
+      for (int i = 0; i < panel.childLayers.GetSize(); ++i)
+        panel.childLayers.Get(i)->Hide(!shownBefore);
+      panel.showMultiLayers(c.v);
+      EXPECT_EQ(panel.selectedChildId, c.v);
+      std::string states, expected = c.expected;
+      for (int i = 0; i < panel.childLayers.GetSize(); ++i) {
+        states += panel.childLayers.Get(i)->IsVisible() ? 'S' : 'H';
+        if (expected[i] == '-') expected[i] = shownBefore ? 'S' : 'H';
+      }
+      EXPECT_EQ(states, expected) << c.v << (shownBefore ? " from shown" : " from hidden");
+    }
+  }
 }

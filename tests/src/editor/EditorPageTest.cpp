@@ -1,0 +1,272 @@
+#include <algorithm>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "BuilderTestSupport.h"
+#include "FakeDisplayHost.h"
+#include "src/config/ParameterIds.h"
+#include "src/editor/EditorElements.h"
+#include "src/editor/EditorHost.h"
+#include "src/editor/ProgressIndicator.h"
+#include "src/editor/TabSwitchFunctions.h"
+#include "src/librarian/view/LibrarianViewControl.h"
+#include "toolkit/plugin/editor/ControlLayer.h"
+#include "toolkit/plugin/midi/MidiBackend.h"
+#include "toolkit/plugin/midi/MidiBackendMemory.h"
+
+namespace {
+
+// The librarian page: one element of each fixed-purpose kind, and two part copies.
+const char* const librarianPage = R"(
+<layer name="librarian" id="1">
+  <background imageId="KNOB" position="10,20"/>
+  <patchBrowser imageId="SWITCH" paramId="kMainTab" bounds="100,120,300,200"/>
+  <display name="Status" paramId="kControlDisplayName" bounds="0,0,200,14"/>
+  <display paramId="kControlDisplayName" bounds="0,20,200,14" white="1"/>
+  <autooff name="Go" paramId="kRandomize" imageId="SWITCH" position="50,40"/>
+  <dropMenu type="textSelection" name="Bank" paramId="kPatchSelectionListUpper" bounds="1,2,80,13"/>
+  <dropMenu type="dropSelection" name="Timer" paramId="kLibSyncTimer" bounds="5,6,80,13"
+            valueBounds="2,0,3" valueList="timer"/>
+  <dropMenu type="nameSelection" name="R" paramId="kPatchRename" bounds="0,0,80,13" nameLen="16"/>
+  <dropMenu type="deviceSelection" paramId="kDeviceInSelection" bounds="0,0,90,13" inputDev="1"/>
+  <dropMenu type="deviceSelection" paramId="kDeviceOutSelection" bounds="0,20,90,13" inputDev="2"/>
+  <multilayer name="part" create="2">
+    <dropMenu type="nameSelection" name="Name" paramId="kPatchName" bounds="0,0,80,13"/>
+    <multiFx type="Menu" name="Step" paramId="kFilter1Type" position="1,2,40,13"
+             valueBounds="0,0,3" valueDisplay="1:16" visible="0"/>
+  </multilayer>
+</layer>)";
+
+// A layer with a picture, which shows greying.
+std::string layer(const std::string& name, int id = 0) {
+  return "<layer name=\"" + name + "\" id=\"" + std::to_string(id) +
+         "\"><background imageId=\"SWITCH\"/></layer>";
+}
+
+// Pages under root, the sound pages with 16 part panels of members, and the other layers.
+std::string editorLayout() {
+  const std::pair<const char*, std::vector<int>> pages[] = {
+      {"oscillators", {10, 20, 30, 40, 50, 60, 70, 80, 90, 91, 100, 101}},
+      {"filtersEnvelopes", {10, 11, 20, 21, 30, 31, 40, 41}},
+      {"lfoModMatrix", {10, 20, 30}},
+      {"effectsArp", {10, 11, 12, 13}}};
+  std::string xml = R"(<uiconfig><valueLists><list name="timer"><value>50</value><value>75</value>
+      <value>100</value></list></valueLists><layer name="root">)" +
+                    layer("multi") + librarianPage;
+  for (int page = 0; page < 4; ++page) {
+    xml += "<layer name=\"" + std::string(pages[page].first) + "\" id=\"" +
+           std::to_string(page + 2) + "\"><multilayer name=\"" + pages[page].first +
+           "Part\" create=\"16\">";
+    for (int member : pages[page].second) xml += layer("z" + std::to_string(member), member);
+    xml += "</multilayer></layer>";
+  }
+  std::istringstream names(
+      "miniMixer multiModeSettingsPage1 bankAndProgramMulti categoryLimit searchField "
+      "discardChangesLayerRight keepBankOpenLayer saveChangesLayer filter1LP filter1BP filter1HP "
+      "filter1Notch filter1CombMinus filter1CombPlus filter2LP filter2BP filter2HP filter2Notch "
+      "filter2CombMinus filter2CombPlus Bypass Chorus Flanger Phaser Overdrive TripleFX Delay "
+      "DelayClocked Reverb UPPERPOPUPMENU LOWERPOPUPMENU LeftPerformancePopupMenu "
+      "RightPerformancePopupMenu BANKEDITMENU RightPatchPopupMenu RightSearchPopupMenu");
+  xml += "</layer>";
+  for (std::string name; names >> name;) xml += layer(name);
+  for (int part = 1; part <= 16; ++part) {
+    const std::string number = (part < 10 ? "0" : "") + std::to_string(part);
+    xml += layer("bankAndProgram" + number) + layer("multiSettingsPart" + number);
+  }
+  return xml + "</uiconfig>";
+}
+
+// The editor and its host as the plug-in's constructor leaves them.
+class EditorPage : public builder_test::Builders, public FakeHostOf<EditorHost> {
+ protected:
+  EditorPage() {
+    MidiBackend::setCurrent(&ports);
+    read(1.0, editorLayout());
+    MidiBackend::setCurrent(nullptr);
+    lines.clear();
+    TabLayers& l = layers;
+    l.lookUp(config);
+    displays.lookUp(config);
+    for (int i = 0; i < TabLayers::kPopups; ++i)
+      l.popups[i] = config.getLayer(TabLayers::popupLayers[i].name);
+    config.preloadImage(plug.graphics, 9008, "PROGRESS_INDICATOR_ID", "400x300", 1, false);
+    config.preloadImage(plug.graphics, 9009, "BUTTON_LIB_CANCEL_ID", "40x20", 1, false);
+    l.progress = attachProgressLayer(config);
+  }
+  // Switches from another page, with layers shown that the switch must hide, to the page.
+  std::string mainTab(int tab, int part) {
+    tabs.mainTabSwitch(this, kMainTab, 2, 9);
+    for (ControlLayer* l : {layers.popups[TabLayers::kLowerPopup], layers.effectPanels[1]})
+      l->Hide(false);
+    tabs.mainTabSwitch(this, kMainTab, tab, part);
+    EXPECT_EQ(layers.randomize->IsGrayed(), tab <= 1) << tab;
+    return shown();
+  }
+  void set(const std::vector<std::pair<int, double>>& values) {
+    for (const auto& v : values) param(v.first)->Set(v.second);
+  }
+  // The shown layers by name, sorted; "*" marks a greyed one, "z" the members of a panel.
+  std::string shown() const {
+    std::vector<std::string> names;
+    for (int i = 0; i < plug.graphics->NLayers(); ++i) collect(plug.graphics->GetLayer(i), names);
+    std::sort(names.begin(), names.end());
+    std::string joined;
+    for (const std::string& name : names) joined += (joined.empty() ? "" : ",") + name;
+    return joined;
+  }
+
+  const IParam* displayParam(int paramIdx) const override { return plug.GetParam(paramIdx); }
+  void setCurrentPart(int p) override { part = p; }
+  bool multiMode() const override { return multi; }
+  bool keepSelectedBank() const override { return keep; }
+  int lowerListKind() const override { return categories ? 1 : search ? 4 : 0; }
+  const TabLayers& tabLayers() const override { return layers; }
+  void setLibrarianSelectedProgram(int p) override { calls.push_back(p); }
+  void OnParamChange(int paramIdx) override { calls.push_back(paramIdx); }
+  void setTextDisplay(int param, const std::string& text) override {
+    (param == kControlDisplayPatch ? patchName : categoryName) = text;
+  }
+
+  MidiBackendMemory ports;
+  TabLayers layers;
+  DisplayControls displays;
+  TabSwitchFunctions tabs;
+  bool multi = false, keep = false, categories = false, search = false;
+  std::vector<int> calls;  // programs selected, parameters changed
+  std::string patchName, categoryName;
+
+ private:
+  static void collect(ControlLayer* l, std::vector<std::string>& names) {
+    if (!l->IsVisible()) return;
+    names.push_back(l->name + (l->controls.GetSize() && l->controls.Get(0)->IsGrayed() ? "*" : ""));
+    for (int i = 0; i < l->childLayers.GetSize(); ++i) collect(l->childLayers.Get(i), names);
+  }
+};
+
+TEST_F(EditorPage, EveryFixedPurposeElementBuildsItsControlParameterAndBinding) {
+  ControlLayer* page = config.getLayer("librarian");
+  ControlLayer* part = config.getLayer("part1");
+  ASSERT_EQ(page->controls.GetSize(), 8);
+  ASSERT_EQ(plug.graphics->NControls(), 2);  // the port menus, whatever their layer
+  const IColor white(255, 255, 255, 255), grey(255, 187, 187, 187), blue(255, 0, 174, 255),
+      silver(255, 200, 200, 200);
+  const struct {
+    IControl* control;
+    int paramIdx;  // the parameter it is bound or listed under
+    IRECT rect;
+    const char* texts;
+    int messageType;  // -1: no binding
+    IColor colour;
+  } cases[] = {
+      {page->controls.Get(0), -1, {10, 20, 70, 80}, "", -1, {}},  // one frame
+      {page->controls.Get(1), kLibrarianArea, {100, 120, 140, 150}, "", -1, {}},
+      {page->controls.Get(2), kControlDisplayName, {0, 0, 200, 14}, "", 0, white},
+      {page->controls.Get(3), kControlDisplayName, {0, 20, 200, 34}, "", 0, {255, 241, 243, 33}},
+      {page->controls.Get(5), kPatchSelectionListUpper, {1, 2, 81, 15}, "----", 0, silver},
+      {page->controls.Get(6), kLibSyncTimer, {5, 6, 85, 19}, "50|75|100", 0, {255, 255, 173, 0}},
+      {page->controls.Get(7), kPatchRename, {0, 0, 80, 13}, "New Name", 0, {255, 225, 225, 225}},
+      {plug.graphics->GetControl(0), kDeviceInSelection, {0, 0, 90, 13}, "OFF", 0, blue},
+      {plug.graphics->GetControl(1), kDeviceOutSelection, {0, 20, 90, 33}, "OFF", 0, blue},
+      {part->controls.Get(0), kPatchName + 1, {0, 0, 80, 13}, "-- INIT --", 0, grey},
+      {part->controls.Get(1), kFilter1Type + 1, {1, 2, 41, 15}, "1|2|3", -1, {0, 255, 173, 0}},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(c.control->GetRECT(), c.rect) << c.paramIdx;
+    EXPECT_EQ(c.control->GetText()->mColor, c.colour) << c.paramIdx;
+    if (c.paramIdx < 0) continue;
+    EXPECT_EQ(builder_test::textsOf(param(c.paramIdx)), c.texts) << c.paramIdx;
+    const ControlAction* a = config.getControlAction(c.paramIdx);
+    EXPECT_EQ(a ? a->messageType : -1, c.messageType) << c.paramIdx;
+    EXPECT_TRUE(!a || std::count(a->controls.begin(), a->controls.end(), c.control)) << c.paramIdx;
+  }
+  EXPECT_EQ(page->controls.Get(1)->ParamIdx(), kLibrarianArea);  // whatever its paramId
+  // After the walk the plug-in keeps what was built; each display missing is logged once.
+  EXPECT_EQ(displays.name, page->controls.Get(2));
+  EXPECT_EQ(lines.size(), 6u);
+}
+
+TEST_F(EditorPage, TheMainTabShowsExactlyThePageThePartAndTheLayersTheirParametersSelect) {
+  set({{kMultiPartSettings + 2, 1.0}, {kMultiPartSettings + 5, 0.99}});
+  EXPECT_EQ(mainTab(0, 2),
+            "bankAndProgramMulti,multi,multiModeSettingsPage1,multiSettingsPart03,root");
+  set({{kOscillator1Shape + 2, 1}, {kOscillator3Shape + 2, 2}});
+  EXPECT_EQ(mainTab(2, 2),
+            "bankAndProgram03,miniMixer,oscillators,oscillatorsPart2,root,z10,"
+            "z100,z20*,z30,z40*,z50*,z60*,z70*,z80,z90");
+  // Shape 1 greys 20, 0 all, 2 only 70; with sample memory oscillator 2 keeps its zones.
+  set({{kOscillator2Shape + 2, 5}, {kOsc2UseSampleMemory + 2, 1}, {kOscillator1Shape + 2, 2}});
+  multi = true;
+  EXPECT_EQ(mainTab(2, 2),
+            "bankAndProgramMulti,miniMixer,oscillators,oscillatorsPart2,root,"
+            "z10*,z101,z20*,z30,z40*,z50*,z60*,z70*,z80,z90");
+  multi = false;
+  set({{kFilter1Type + 1, 11}, {kFilter2Type + 1, 9}, {kFilterEnvMode + 1, 1}});
+  EXPECT_EQ(mainTab(3, 1),
+            "bankAndProgram02,filter1LP,filter2CombMinus,filtersEnvelopes,"
+            "filtersEnvelopesPart1,miniMixer,root,z11,z20,z30,z40");
+  set({{kLFO1Clock + 4, 1}, {kLFO3Clock + 4, 1}});
+  EXPECT_EQ(mainTab(4, 4),
+            "bankAndProgram05,lfoModMatrix,lfoModMatrixPart4,miniMixer,root,z10*,z20,z30*");
+  // The first effect is greyed from part 5 on, and whenever it is off.
+  set({{kEffect1Mode + 4, 3}, {kEffect1Mode + 3, 3}, {kEffect2Mode, 7}});
+  EXPECT_EQ(mainTab(5, 4),
+            "DelayClocked,bankAndProgram05,effectsArp,effectsArpPart4,miniMixer,root,z13*");
+  set({{kEffect2Mode, 0}});
+  EXPECT_EQ(mainTab(5, 0),
+            "Bypass*,bankAndProgram01,effectsArp,effectsArpPart0,miniMixer,root,z10*");
+
+  search = true;
+  layers.progress->request(true);  // a running transfer keeps its overlay
+  EXPECT_EQ(mainTab(1, 0),
+            "BANKEDITMENU,PROGRESS,RightSearchPopupMenu,UPPERPOPUPMENU,"
+            "bankAndProgram01,keepBankOpenLayer,librarian,miniMixer,part0,root,"
+            "saveChangesLayer,searchField");
+  layers.progress->request(false);
+  multi = true;
+  set({{kBankEditUnsaved, 1.0}});
+  EXPECT_EQ(mainTab(1, 1),
+            "BANKEDITMENU,LeftPerformancePopupMenu,RightPerformancePopupMenu,"
+            "bankAndProgramMulti,discardChangesLayerRight,librarian,miniMixer,"
+            "part1,root,saveChangesLayer");
+  multi = search = false;
+  categories = true;
+  EXPECT_EQ(mainTab(1, 0),
+            "BANKEDITMENU,RightPatchPopupMenu,UPPERPOPUPMENU,bankAndProgram01,"
+            "categoryLimit,discardChangesLayerRight,librarian,miniMixer,part0,root,"
+            "saveChangesLayer");
+}
+
+TEST_F(EditorPage, ThePartTabShowsItsPanelNamesItsSoundAndSelectsItsProgram) {
+  param(kPatchName + 6)->SetDisplayText(0, "Sound 6");
+  set({{kQuickTab, 6},
+       {kCategoryName + 6, 10},
+       {kFilter2Type + 6, 4},
+       {kMultiPartPatch + 6, 99},
+       {kMultiPartPatch + 2, 17}});
+  tabs.mainTabSwitch(this, kMainTab, 3, 0);
+  tabs.quickTabSwitch(this, kQuickTab, 6, false);
+  EXPECT_EQ(shown(),
+            "bankAndProgram07,filter2BP,filtersEnvelopes,filtersEnvelopesPart6,"
+            "miniMixer,root,z10,z20,z30,z40");
+  EXPECT_EQ(part, 6);
+  EXPECT_EQ(patchName + " " + categoryName, "Sound 6 Perc");
+
+  LibrarianViewControl* view = layers.librarianView;
+  tabs.mainTabSwitch(this, kMainTab, 1, 2);
+  EXPECT_EQ(calls, (std::vector<int>{17, kCurrentPatchBank + 2}));
+  EXPECT_EQ(view->upperSelection, 17);
+  keep = true;
+  view->activeList = 1;
+  layers.progress->request(true);  // a running transfer keeps its overlay
+  tabs.quickTabSwitch(this, kQuickTab, 6, false);
+  EXPECT_EQ(calls.size(), 2u);
+  EXPECT_EQ(view->lowerSelection, 99);
+  EXPECT_TRUE(layers.progress->layer()->IsVisible());
+
+  layers = TabLayers();  // a layout that built none of them: the switches pass over each
+  for (int tab = 0; tab < 6; ++tab) tabs.mainTabSwitch(this, kMainTab, tab, 0);
+  EXPECT_EQ(patchName, "-- INIT --");
+}
+
+}  // namespace
