@@ -1,0 +1,321 @@
+#pragma once
+
+#include <array>
+#include <atomic>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "src/config/ConfigSeams.h"
+#include "src/core/LibrarianMenus.h"
+#include "src/editor/ControlDisplay.h"
+#include "src/editor/DisplayHost.h"
+#include "src/protocol/ProtocolPlugin.h"
+#include "src/protocol/SenderJob.h"
+#include "toolkit/plugin/midi/IMidiQueue.h"
+#include "toolkit/plugin/vst2/IPluginVST.h"
+
+class ControlLayer;
+class EditorRequests;
+class IControl;
+class IGraphics;
+class ITextControl;
+class MIDIMessageManager;
+class PatchLibrarian;
+class PatchManager;
+class UIConfigManager;
+struct ControlAction;
+
+// The plug-in: the one object the host makes through the entry. Its constructor starts the whole
+// system in a fixed order (identity, data folder and debug log, settings files, parameters, state
+// holder, librarian, editor and its layout, the transfer overlay, the device protocol, the first
+// state snapshot, the librarian's menus, initial values, first page); its destructor stops the
+// threads before anything they use goes. It stores its whole state in the host's project.
+//
+// Several threads share it: the host's main thread (dispatcher and editor), the audio thread, the
+// MIDI input thread and the job lanes. Every flag another thread reads is atomic; layers change on
+// the editor thread only. The parameter dispatch, the MIDI paths, the audio clock and the
+// librarian glue add their methods in files of their own.
+class Kroma : public IPluginVST, public UIConfigPlugin, public DisplayHost, public ProtocolPlugin {
+ public:
+  explicit Kroma(IPluginInstanceInfo instanceInfo);
+  ~Kroma() override;
+
+  // The editor's unscaled size; geometry of the plug-in's own is given in these pixels and
+  // multiplied by the GUI scale, truncated, where it is used.
+  static constexpr int kEditorWidth = 1500;
+  static constexpr int kEditorHeight = 757;
+  // The last parameters are not stored in the project.
+  static constexpr int kUnsavedParams = 578;
+
+  // ---- Framework operations ----
+  // Seam: the audio clock comes later; today it keeps the framework's rate and block size.
+  void Reset() override;
+  // Seam: the parameter dispatch comes later; today only its lock.
+  void OnParamChange(int paramIdx) override;
+  void ProcessSysEx(ISysEx* sysex, bool fromDevice) override;
+  bool SerializeState(ByteChunk* chunk) override;
+  int UnserializeState(ByteChunk* chunk, int startPos) override;
+
+  // ---- Total recall ----
+  // Appends the state body; without the librarian block it is the start-up snapshot.
+  void SerializeState2(ByteChunk* chunk, bool withLibrarian);
+  // Restores the state body from startPos; the position behind it, or -1 when it ended early
+  // (what was read stays restored). Values are restored whether or not an output port opens;
+  // the Multi is pushed to the synthesizer only through an open one.
+  int UnserializeState2(ByteChunk* chunk, int startPos, bool withLibrarian);
+
+  // ---- Sender jobs ----
+  // Starts `job` on its lane when the lane is idle: `prepare` (the flags the job reads) runs
+  // first, and the starters of the send jobs (0 to 4) set the manager's send-busy flag. A busy
+  // lane drops the start silently. False when nothing started; no failure escapes as an
+  // exception, and a failed start takes back the send-busy flag it set.
+  bool startSenderJob(const SenderJob& job, const std::function<void()>& prepare = nullptr);
+
+  // ---- Folder services ----
+  static std::string getDataFolder();
+  static std::string getPatchesFolderStr();
+  // Asks the desktop to open the data folder, or with `manual` the user manual in it. Nothing is
+  // tested beforehand and a failure is not reported.
+  void OpenDataDirectory(bool manual);
+
+  // ---- Configuration manager ----
+  IPluginBase* configPluginBase() override { return this; }
+
+  // ---- Value display ----
+  const IParam* displayParam(int paramIdx) const override { return GetParam(paramIdx); }
+  ITextControl* displayNameControl() const override { return mNameDisplay; }
+  ITextControl* displayValueControl() const override { return mValueDisplay; }
+  bool startupComplete() const override { return mStartupComplete; }
+  bool programChangeSwitchState() const override { return mDAWFilterBlocked[1]; }
+  int currentPart() const override { return mCurrentPart; }
+  const std::vector<std::string>& valueList(const std::string& name) const override;
+  const std::vector<std::string>& sampleNames() const override { return mSampleNames; }
+  bool samplesFileRead() const override { return mSamplesFileRead; }
+  TK_LogSink* debugLog() const override { return GetLog(); }
+
+  // ---- Protocol engine ----
+  double getValue(int index) const override;
+  void setParameterFromPlug(int index, double value) override;
+  std::string getDisplayText(int index) const override;
+  void setDisplayText(int index, const std::string& text) override;
+  void setStoredValue(int index, double value) override;
+  using IPluginVST::SendMidiSysex;
+  void SendMidiSysex(const unsigned char* data, int length) override;
+  // Seam: the MIDI output path comes later; today the checksum rule and the send.
+  void checksumCheckAndSend(unsigned char* data, int length) override;
+  // Seam: the incoming routing and its filters come later; today straight to the manager.
+  void ProcessSysEx(const unsigned char* data, int length, bool fromDevice) override;
+  void DisplayProcessingIndicator(bool show) override;
+  void setTextDisplay(int displayParam, const std::string& text) override;
+  void requestLayerHidden(const std::string& layer, bool hidden) override;
+  void requestGrayOut(int param, bool grayed) override;
+  void markLibrarianViewDirty() override;
+  void refillLibrarianList(int list) override;
+  void setNameSlot(int slot, const std::string& text) override;
+  int deviceId() const override { return mDeviceID; }
+  bool multiMode() const override { return mMultiMode; }
+  bool sendPartSounds() const override { return mSendPartSounds; }
+
+  // ---- Lookups ----
+  // The editor's graphics object; null once the plug-in is being destroyed.
+  IGraphics* graphics() const;
+  // A layer by name: the layout's, or one of the plug-in's own menu layers; null for none.
+  ControlLayer* layerNamed(const std::string& name) const;
+  // The first control bound to a parameter; null when the layout built none.
+  IControl* controlOf(int paramIdx) const;
+  // The same for a control the plug-in keeps: one the layout lacks is logged.
+  IControl* builtControl(int paramIdx) const;
+  // An output port is open: what the synthesizer is sent goes somewhere.
+  bool outputPortOpen() const;
+
+  // ---- Shared fields: read and written by the other parts of the plug-in and the engine ----
+  IMidiQueue mMidiQueue{1024};
+  std::unique_ptr<PatchManager> mPatchManager;
+  IControl* mPatchRenameControl = nullptr;
+  ITextControl* mCCDisplayControl = nullptr;
+  IControl* mDeviceInControl = nullptr;
+  IControl* mDeviceOutControl = nullptr;
+  ITextControl* mBuildDisplayControl = nullptr;
+  ITextControl* mMIDIOutDelayDisplayControl = nullptr;
+  ITimeInfo mTimeInfo;
+  std::atomic<double> mSampleRate{0.0};
+  std::atomic<bool> mTransportWasRunning{false};
+  std::atomic<bool> mQueuedOutput{false};
+  std::atomic<int> mBlockSize{0};
+  std::atomic<bool> mMultiSendPending{false};
+  std::atomic<bool> mGlobalSendPending{false};
+  double mGUIScale = 1.0;
+  int mColorScheme = 0;
+
+  // Layers by name (null where the layout has none). Step by step, as the editor shows them.
+  ControlLayer* mRootLayer = nullptr;
+  ControlLayer* mLibrarianLayer = nullptr;
+  ControlLayer* mMultiModeSettingsLayer = nullptr;
+  ControlLayer* mOscillatorsLayer = nullptr;
+  ControlLayer* mFiltersEnvelopesLayer = nullptr;
+  ControlLayer* mMiniMixerLayer = nullptr;
+  ControlLayer* mPatchRenameLayer = nullptr;
+  ControlLayer* mEffectsArpLayer = nullptr;
+  std::array<ControlLayer*, 6> mFilter1Layers{};
+  std::array<ControlLayer*, 6> mFilter2Layers{};
+  ControlLayer* mLfoModMatrixLayer = nullptr;
+  ControlLayer* mCategoryLimitLayer = nullptr;
+  ControlLayer* mSearchFieldLayer = nullptr;
+  ControlLayer* mDiscardChangesLayer = nullptr;
+  ControlLayer* mKeepBankOpenLayer = nullptr;
+  ControlLayer* mSaveChangesLayer = nullptr;
+  std::array<ControlLayer*, 16> mMultiSettingsPartLayers{};
+  std::array<ControlLayer*, 17> mBankAndProgramLayers{};  // parts, then the Multi
+  std::array<ControlLayer*, 9> mFXLayers{};
+  ControlLayer* mAboutLayer = nullptr;
+  ControlLayer* mFirstRunLayer = nullptr;
+  ControlLayer* mBankPatchConflictLayer = nullptr;
+  ControlLayer* mMIDIFilterSettingsLayer = nullptr;
+  // The plug-in's own menu layers and menus, by LibrarianMenu.
+  std::array<ControlLayer*, kLibrarianMenuCount> mMenuLayers{};
+  std::array<IControl*, kLibrarianMenuCount> mMenus{};
+  ControlLayer* mProgressLayer = nullptr;
+
+  IControl* mDatatypeControl = nullptr;
+  IControl* mCancelButtonCentre = nullptr;
+  IControl* mCancelButtonTop = nullptr;
+  IControl* mRandomizeControl = nullptr;
+  IControl* mPatchSearchControl = nullptr;
+  IControl* mProgBankControl = nullptr;
+  std::atomic<bool> mTempoStatus{false};
+  std::string mLogFilePath;
+  std::string mUISettingsPath;
+  std::string mUIColorSchemeLine;
+  std::string mUISizeLine;
+  std::string mUIFirstRunLine;
+  std::vector<std::string> mSampleNames;
+  bool mDebugLogging = false;
+  std::string mUpperSelectionFolder;
+  std::string mUpperSelectionText;
+  std::string mLowerSelectionFolder;
+  std::string mLowerSelectionText;
+  std::string mUpperMultiSelectionFolder;
+  std::string mUpperMultiSelectionText;
+  std::string mLowerMultiSelectionFolder;
+  std::string mLowerMultiSelectionText;
+  std::atomic<bool> mRenameFinished{false};
+  std::atomic<bool> mMultiMode{false};
+  std::atomic<bool> mShowProgramNames{false};
+  std::atomic<bool> mKeepSelectedBank{true};
+  std::atomic<bool> mStartupComplete{false};
+  std::atomic<int> mLastTempo{0};
+  std::atomic<int> mCurrentPart{0};
+  std::atomic<int> mDeviceID{0};
+  std::atomic<bool> mSendingSysEx{false};
+  std::atomic<bool> mInitPending{false};
+  std::atomic<bool> mSysExReceived{false};
+  std::atomic<bool> mMIDIOutSet{false};
+  std::atomic<bool> mTransferInProgress{false};
+  std::atomic<bool> mOutputBlocked{false};
+  std::atomic<bool> mOutputOverflow{false};
+  std::atomic<bool> mLowerListShowsSearch{false};
+  std::atomic<bool> mLowerListShowsCategories{false};
+  std::atomic<bool> mProgBankMode{true};
+  int mMIDIInPortIndex = 0;
+  int mMIDIOutPortIndex = 0;
+  std::unique_ptr<MIDIMessageManager> mMIDIMessageManager;
+  std::unique_ptr<UIConfigManager> mUIConfigManager;
+  ControlDisplay mControlDisplay;
+  std::unique_ptr<PatchLibrarian> mPatchLibrarian;
+  IControl* mProgressIndicator = nullptr;
+  IControl* mLibraryControl = nullptr;
+  ControlAction* mOverrideTempoAction = nullptr;
+  IControl* mLibrarianView = nullptr;
+  IControl* mUpperSelectionControl = nullptr;
+  IControl* mLowerSelectionControl = nullptr;
+  IControl* mKeepSelectedBankControl = nullptr;
+  std::array<IControl*, 7> mDAWFilterControls{};
+  std::array<std::atomic<bool>, 7> mDAWFilterBlocked{};
+  std::array<IControl*, 7> mHWFilterControls{};
+  std::array<std::atomic<bool>, 7> mHWFilterBlocked{};
+  IControl* mTrackIncomingControl = nullptr;
+  std::atomic<bool> mTrackIncomingMIDI{true};
+  IControl* mDirectToHardwareControl = nullptr;
+  IControl* mToDAWBufferControl = nullptr;
+  IControl* mClockPointerControl = nullptr;
+  IControl* mClockInfoControl = nullptr;
+  std::atomic<bool> mSendClockPointer{true};
+  std::atomic<bool> mSendClockInfo{true};
+  std::array<IControl*, 16> mPartChannelControls{};
+  ITextControl* mNameDisplay = nullptr;
+  ITextControl* mValueDisplay = nullptr;
+  ITextControl* mCategoryDisplay = nullptr;
+  ITextControl* mPatchDisplay = nullptr;
+  ControlAction* mQuickTabAction = nullptr;
+  ControlAction* mMainTabAction = nullptr;
+  std::vector<int> mPartCompareFlags = std::vector<int>(16);
+  std::vector<int> mRandomizerValues = std::vector<int>(393);
+  std::array<std::atomic<int>, 16> mLEDActive{};
+  std::array<std::atomic<unsigned>, 16> mLEDTime{};
+  std::array<std::atomic<int>, 17> mPartBank{};  // parts, then the Multi
+  std::array<std::atomic<int>, 17> mPartProgram{};
+  std::atomic<unsigned> mOverflowTime{0};
+  std::atomic<bool> mMultiSendRequested{false};
+  std::atomic<bool> mEchoFromHardware{false};
+  std::atomic<bool> mSendPartSounds{false};
+  std::atomic<bool> mSendGlobalFirst{false};
+  std::atomic<bool> mLinkInProgress{false};
+  std::atomic<bool> mFreshReset{false};
+  std::atomic<bool> mLocalControlFlag{false};
+  std::atomic<bool> mBlockDeviceInput{false};
+  std::atomic<bool> mContinuousClockStarted{false};
+  std::atomic<bool> mClockRunning{false};
+  std::atomic<bool> mFirstRunShown{false};
+  bool mSamplesFileRead = false;
+  std::atomic<int> mLastProgram{0};
+  std::atomic<int> mTempoValue{0};
+
+ private:
+  // The start-up steps, in their order.
+  void openDataFolder();
+  void readSettingsFiles();
+  void initializeParameters();
+  void makeLibrarian();
+  void makeEditor();
+  void lookUpLayers();
+  void makeProgressOverlay();
+  void takeFirstSnapshot();
+  void lookUpControlsFirst();
+  void makeSelectionListsAndMenus();
+  void lookUpControlsSecond();
+  void setInitialValues();
+  void applyUISettings();
+  void setMIDIFilterDefaults();
+  void refreshControls();
+  void finishStartup();
+  // Stops the threads and releases what the plug-in made, in the order that keeps every thread
+  // off what is released; the destructor, and a constructor that failed, end here.
+  void shutDown();
+
+  // One bank-selection list: its enumeration, display texts and selection strings.
+  void initSelectionList(int paramIdx, const char* name, IControl** control, std::string* text,
+                         std::string* folder);
+  // What a restore derives from the values it restored: the device id, the MIDI filter and
+  // clock switches, the per-part bank and program tables, the output delay and the flags that
+  // follow their parameters.
+  void deriveFromRestoredValues();
+  // Re-selects the stored MIDI port of `slot`, comparing the listed names as the project stores
+  // them; the selection parameter and its control follow. The position chosen, 0 for none.
+  int reselectPort(int slot, int paramIdx, bool input);
+  // Pushes the restored Multi to the synthesizer and waits, bounded and without the plug-in
+  // lock, until the transfer lane is idle again.
+  void pushRestoredMulti();
+  // Seam: shows the first main page once the tab switching is built.
+  void showFirstPage();
+  // Sets a control as the user would, when the layout built it.
+  void userEdit(IControl* control, double normalizedValue);
+  ITextControl* textControlOf(int paramIdx) const;
+  void log(const std::string& message) const;
+  void logMissing(const std::string& what) const;
+  void recallLog(const std::string& message) const;
+
+  IGraphics* mEditor = nullptr;  // owned by the framework once attached
+  EditorRequests* mEditorRequests = nullptr;
+};
