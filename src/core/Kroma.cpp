@@ -374,10 +374,12 @@ void Kroma::setMIDIFilterDefaults() {
 }
 
 void Kroma::refreshControls() {
+  std::vector<std::pair<int, double>> values;
   for (int idx = 0; idx < NParams(); ++idx) {
     const int value = GetParam(idx)->Int();
-    if (value > 0) mEditor->SetParameterFromPlug(idx, value, false);
+    if (value > 0) values.emplace_back(idx, value);
   }
+  mEditor->SetParametersFromPlug(values, false);
   if (GetParam(kGlobalLocalControl)->Value() == 0.0) mLocalControlFlag = false;
 }
 
