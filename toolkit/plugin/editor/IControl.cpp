@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "toolkit/plugin/base/IPluginBase.h"
 #include "toolkit/plugin/editor/IGraphics.h"
+#include "toolkit/plugin/base/IPluginBase.h"
 #include "toolkit/plugin/editor/ITextControl.h"
 
 namespace {

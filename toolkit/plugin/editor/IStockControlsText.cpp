@@ -1,8 +1,8 @@
 #include <algorithm>
 #include <cstring>
 
-#include "toolkit/plugin/base/IPluginBase.h"
 #include "toolkit/plugin/editor/IGraphics.h"
+#include "toolkit/plugin/base/IPluginBase.h"
 #include "toolkit/plugin/editor/IStockControls.h"
 
 // ---- caption ----
