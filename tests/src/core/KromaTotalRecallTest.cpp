@@ -1,11 +1,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstring>
+#include <thread>
 
 #include "PluginFixture.h"
 #include "src/config/ParameterIds.h"
 #include "src/core/PatchManager.h"
+#include "src/protocol/MIDIMessageManager.h"
 #include "toolkit/plugin/midi/IMidiMsg.h"
 
 namespace {
@@ -96,6 +99,32 @@ TEST_F(Recall, ARoundTripGivesTheSameBytesWithAndWithoutAnOutputPort) {
     close(second);
     close(first);
   }
+}
+
+// While the restore waits for the Multi push (here behind a request already on the transfer lane),
+// it lets go of the plug-in lock: the host's audio thread is never held up through the pauses.
+TEST_F(Recall, TheAudioThreadRunsWhileTheRestoreWaitsForThePush) {
+  midi.addOutputPort("Synth Out");
+  Kroma* plug = open();
+  Bytes saved = saveChunk(plug);
+  saved = Layout(saved).withName(saved, Patch::kMIDIOutPortSlot, "Synth Out");
+  SenderJob request;
+  request.code = kSendPartRequest;
+  ASSERT_TRUE(plug->startSenderJob(request));
+  std::thread host([&] { EXPECT_EQ(loadChunk(plug, saved), 1); });
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  while (!plug->mSendingSysEx && std::chrono::steady_clock::now() < deadline)
+    std::this_thread::yield();
+  ASSERT_TRUE(plug->mSendingSysEx);
+  std::vector<float> in(64, 0.f), out(64, 0.f);
+  float* channels[2] = {in.data(), out.data()};
+  AEffect* effect = plug->GetAEffect();
+  effect->processReplacing(effect, channels, channels, 64);
+  EXPECT_TRUE(plug->mSendingSysEx) << "the audio waited for the whole restore";
+  plug->mMIDIMessageManager->sender().cancelRequested = true;
+  host.join();
+  EXPECT_FALSE(plug->mSendingSysEx);
+  EXPECT_TRUE(plug->mMIDIOutSet);
 }
 
 // Chunks cut short or with lengths pointing past their end: the load fails, keeps what it read,
