@@ -385,11 +385,9 @@ void Kroma::refreshControls() {
 
 void Kroma::finishStartup() {
   log("Plug-in is ready to load!");
-  showFirstPage();
+  mainTabSwitch(0, 0);
   mStartupComplete = true;
 }
-
-void Kroma::showFirstPage() {}
 
 void Kroma::userEdit(IControl* control, double normalizedValue) {
   if (control) control->SetValueFromUserInput(normalizedValue);

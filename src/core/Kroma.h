@@ -114,9 +114,40 @@ class Kroma : public IPluginVST, public UIConfigPlugin, public DisplayHost, publ
   void markLibrarianViewDirty() override;
   void refillLibrarianList(int list) override;
   void setNameSlot(int slot, const std::string& text) override;
+  Range paramRange(int index) const override;
+  int getSysexControl(int type, int location, int high, int low, int variant) const override;
+  void setValueFromHardware(int param, double normalised) override;
+  // Seam: the echo dispatch comes later; today the framework's.
+  void OnParamChange2(int paramIdx) override { IPluginVST::OnParamChange2(paramIdx); }
+  void setLocalControl(bool on) override { mLocalControlFlag = on; }
+  int partSound(int part, PartSound which) const override;
+  void setPartSound(int part, PartSound which, int value) override;
+  bool initPending() const override { return mInitPending; }
+  void setDeviceId(int id) override { mDeviceID = id; }
+  bool midiOutSet() const override { return mMIDIOutSet; }
+  // Seam: the output routing comes later; today all notes off goes straight to the port.
+  void AllSoundsOff(int part, bool allParts) override;
+  bool BankChangeMessage(int part) override;
+  // Seam: the librarian's glue comes later; today nothing is played.
+  void sendPatchToDeviceFromLibrarian(int, int, int) override {}
+  // Seam: the bank view comes later; today it is only redrawn.
+  void selectLibrarianSlot(int) override { markLibrarianViewDirty(); }
+  // Seam: the tab switching comes later; today nothing is switched.
+  void mainTabSwitch(int, int) override {}
+  void setCurrentPart(int part) override { mCurrentPart = part; }
   int deviceId() const override { return mDeviceID; }
   bool multiMode() const override { return mMultiMode; }
+  int lowerListKind() const override;
+  bool programControl() const override { return mProgBankMode; }
   bool sendPartSounds() const override { return mSendPartSounds; }
+  bool sendGlobalFirst() const override { return mSendGlobalFirst; }
+  void clearMultiPushFlags() override;
+  void setMultiSend(bool on) override { mMultiSendRequested = on; }
+
+  // ---- MIDI towards the synthesizer ----
+  // Seam: the activity LEDs come with the output routing; today the message goes to the port,
+  // or without one "Set MIDI I/O First!" is shown.
+  void sendMidiMsgAndLog(const IMidiMsg& msg);
 
   // ---- Lookups ----
   // The editor's graphics object; null once the plug-in is being destroyed.
@@ -307,8 +338,9 @@ class Kroma : public IPluginVST, public UIConfigPlugin, public DisplayHost, publ
   // Pushes the restored Multi to the synthesizer and waits, bounded and without the plug-in
   // lock, until the transfer lane is idle again.
   void pushRestoredMulti();
-  // Seam: shows the first main page once the tab switching is built.
-  void showFirstPage();
+  // Sleeps on the calling thread, with the plug-in lock let go meanwhile: the audio thread never
+  // waits through a pause.
+  void pauseUnlocked(int milliseconds);
   // Sets a control as the user would, when the layout built it.
   void userEdit(IControl* control, double normalizedValue);
   ITextControl* textControlOf(int paramIdx) const;

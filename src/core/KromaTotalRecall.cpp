@@ -2,7 +2,6 @@
 // snapshot, names, MIDI ports, bank and patch selection) and the values of the stored parameters.
 #include <chrono>
 #include <cmath>
-#include <thread>
 
 #include "src/config/ParameterIds.h"
 #include "src/core/Kroma.h"
@@ -18,7 +17,7 @@ constexpr int kTwoDoubles = 16;
 // Port names are stored cut to this many bytes.
 constexpr size_t kStoredPortName = 32;
 // The Multi push sends the Global, the Multi and up to 16 sounds: about nine seconds.
-constexpr std::chrono::milliseconds kPushPause(25);
+constexpr int kPushPause = 25;
 constexpr std::chrono::seconds kPushLimit(20);
 
 int64_t remaining(const ByteChunk& chunk, int pos) {
@@ -116,7 +115,7 @@ int Kroma::UnserializeState2(ByteChunk* chunk, int startPos, bool withLibrarian)
             displayText(GetParam(kDeviceInSelection)));
   recallLog("MIDI Out device after nonautomated params " +
             displayText(GetParam(kDeviceOutSelection)));
-  showFirstPage();
+  mainTabSwitch(0, 0);
   return pos;
 }
 
@@ -187,13 +186,10 @@ void Kroma::pushRestoredMulti() {
   SenderJob multi;
   multi.code = kSendArrangementToDevice;
   startSenderJob(multi);
-  // The audio thread must not wait through the push: the lock is let go for every pause.
   const auto deadline = std::chrono::steady_clock::now() + kPushLimit;
   while (mMIDIMessageManager->isLaneRunning(Lane::kTransfer) &&
-         std::chrono::steady_clock::now() < deadline) {
-    TK_MutexReleased unlocked(mMutex);
-    std::this_thread::sleep_for(kPushPause);
-  }
+         std::chrono::steady_clock::now() < deadline)
+    pauseUnlocked(kPushPause);
   mSendGlobalFirst = false;
   mSendingSysEx = false;
   mSendPartSounds = false;
