@@ -182,4 +182,46 @@ TEST_F(Start, FolderServicesAndLayerRequestsFromOtherThreads) {
   EXPECT_TRUE(shown(plug, "aboutWindow"));
 }
 
+// A part's bank change goes straight to the synthesizer's port: bank, bank LSB 64, program on the
+// part's channel; a Multi's on the global channel with LSB 96. One that another active part
+// already plays is refused and sends nothing; all notes off reaches every enabled part.
+TEST_F(Start, BankChangesAndAllNotesOffReachThePortOnTheirChannels) {
+  midi.addOutputPort("Synth Out");
+  Kroma* plug = open();
+  plug->getExternalMIDIOutNames();
+  int index = 1;
+  ASSERT_EQ(plug->setExternalMIDIOut(index, "Synth Out"), 1);
+  plug->mMIDIOutSet = true;
+  auto set = [plug](int param, double v) { plug->GetParam(param)->Set(v); };
+  set(kMultiPartBank + 2, 3);
+  set(kMultiPartPatch + 2, 77);
+  for (int part : {0, 1, 2, 3}) set(kMultiPartMIDICh + part, part == 3 ? 0 : part + 2);
+  set(kMultiPartMIDICh + 2, 5);  // channel 4; part 3's 0 stands for the global channel
+  set(kMultiBank, 1);
+  set(kMultiPatch, 9);
+  set(kGlobalMidiChannel, 16);
+  using Bytes = std::vector<uint8_t>;
+  EXPECT_TRUE(plug->BankChangeMessage(2));
+  plug->mMultiMode = true;
+  EXPECT_TRUE(plug->BankChangeMessage(0));
+  plug->mMultiMode = false;
+  set(kMultiPartStatus + 1, 1.0);
+  plug->mPartBank[1] = 3;
+  plug->mPartProgram[1] = 77;
+  EXPECT_FALSE(plug->BankChangeMessage(2));
+  plug->AllSoundsOff(0, true);
+  EXPECT_EQ(midi.received("Synth Out"), (std::vector<Bytes>{{0xB3, 123, 0},
+                                                            {0xB3, 0, 3},
+                                                            {0xB3, 32, 64},
+                                                            {0xC3, 77},
+                                                            {0xBF, 0, 1},
+                                                            {0xBF, 32, 96},
+                                                            {0xCF, 9},
+                                                            {0xB0, 123, 0},
+                                                            {0xB1, 123, 0},
+                                                            {0xB3, 123, 0},
+                                                            {0xBF, 123, 0}}));
+  EXPECT_EQ(plug->partSound(16, ProtocolPlugin::PartSound::kProgram), 9);
+}
+
 }  // namespace
