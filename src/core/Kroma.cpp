@@ -14,6 +14,7 @@
 #include "src/core/PatchManager.h"
 #include "src/core/StartupSettings.h"
 #include "src/editor/EditorConfigManager.h"
+#include "src/editor/ProgressIndicator.h"
 #include "src/librarian/PatchLibrarian.h"
 #include "src/protocol/MIDIMessageManager.h"
 #include "toolkit/plugin/editor/ControlLayer.h"
@@ -51,41 +52,31 @@ UIConfigManager::ResourceLoader resourcesThrough(IGraphics* graphics) {
   };
 }
 
-enum class Start { kShown, kHidden, kKept };
-
-// The layout's layers the plug-in keeps, in the order it looks them up, and how each starts.
+// The layers the plug-in shows and hides itself, besides those of the tab switches.
 struct LayerRow {
   const char* name;
   ControlLayer* Kroma::*field;
-  Start start;
 };
-constexpr LayerRow kLayerRows[] = {
-    {"root", &Kroma::mRootLayer, Start::kShown},
-    {"oscillators", &Kroma::mOscillatorsLayer, Start::kKept},
-    {"filtersEnvelopes", &Kroma::mFiltersEnvelopesLayer, Start::kKept},
-    {"lfoModMatrix", &Kroma::mLfoModMatrixLayer, Start::kKept},
-    {"effectsArp", &Kroma::mEffectsArpLayer, Start::kKept},
-    {"miniMixer", &Kroma::mMiniMixerLayer, Start::kKept},
-    {"patchLibrarian", &Kroma::mLibrarianLayer, Start::kKept},
-    {"multiModeSettingsPage1", &Kroma::mMultiModeSettingsLayer, Start::kShown},
+constexpr LayerRow kOwnLayers[] = {
+    {"patchLibrarian", &Kroma::mLibrarianLayer},
+    {"patchRename", &Kroma::mPatchRenameLayer},
+    {"aboutWindow", &Kroma::mAboutLayer},
+    {"firstRunNotification", &Kroma::mFirstRunLayer},
+    {"bankPatchConflictWindow", &Kroma::mBankPatchConflictLayer},
+    {"midiFilterSettings", &Kroma::mMIDIFilterSettingsLayer},
 };
-constexpr LayerRow kHiddenDialogRows[] = {
-    {"saveChangesLayer", &Kroma::mSaveChangesLayer, Start::kHidden},
-    {"discardChangesLayerRight", &Kroma::mDiscardChangesLayer, Start::kHidden},
-    {"keepBankOpenLayer", &Kroma::mKeepBankOpenLayer, Start::kHidden},
-    {"aboutWindow", &Kroma::mAboutLayer, Start::kHidden},
-    {"firstRunNotification", &Kroma::mFirstRunLayer, Start::kHidden},
-    {"bankPatchConflictWindow", &Kroma::mBankPatchConflictLayer, Start::kHidden},
-    {"midiFilterSettings", &Kroma::mMIDIFilterSettingsLayer, Start::kHidden},
-};
-constexpr const char* kFilterTypes[6] = {"LP", "BP", "HP", "Notch", "CombMinus", "CombPlus"};
-constexpr const char* kEffectPanels[9] = {"Bypass", "Chorus",       "Flanger",
-                                          "Phaser", "Overdrive",    "TripleFX",
-                                          "Delay",  "DelayClocked", "Reverb"};
 
-// "base01" .. "base16".
-std::string partLayerName(const char* base, int part) {
-  return base + std::string(part < 9 ? "0" : "") + std::to_string(part + 1);
+void show(ControlLayer* layer, bool visible = true) {
+  if (layer) layer->Hide(!visible);
+}
+
+void hide(ControlLayer* layer) {
+  show(layer, false);
+}
+
+template <size_t N>
+void hideAll(ControlLayer* const (&layers)[N]) {
+  for (ControlLayer* layer : layers) hide(layer);
 }
 
 // The MIDI filter and clock switches at start: each control set as a user edit, and the flag
@@ -130,20 +121,21 @@ Kroma::Kroma(IPluginInstanceInfo instanceInfo)
     makeLibrarian();
     makeEditor();
     lookUpLayers();
-    if ((mRandomizeControl = builtControl(kRandomize))) mRandomizeControl->GrayOut(true);
-    for (ControlLayer** layer : {&mPatchRenameLayer, &mCategoryLimitLayer, &mSearchFieldLayer})
-      if (*layer) (*layer)->Hide(true);
+    if (mTabLayers.randomize) mTabLayers.randomize->GrayOut(true);
+    for (ControlLayer* layer :
+         {mPatchRenameLayer, mTabLayers.categoryLimit, mTabLayers.searchField})
+      hide(layer);
     mEditor->AttachBackground(kBackgroundId, kBackgroundFile, mGUIScale);
     AttachGraphics(mEditor);
     log("Layers attached...");
-    makeProgressOverlay();
+    mTabLayers.progress = makeProgressLayer(*mUIConfigManager);
     mMIDIMessageManager = std::make_unique<MIDIMessageManager>(*this, *mPatchLibrarian, GetLog());
     takeFirstSnapshot();
     lookUpControlsFirst();
     makeSelectionListsAndMenus();
     lookUpControlsSecond();
     setInitialValues();
-    if (mProgressLayer) mEditor->AttachLayer(mProgressLayer);
+    mEditor->AttachLayer(mTabLayers.progress->layer());
     applyUISettings();
     setMIDIFilterDefaults();
     refreshControls();
@@ -202,38 +194,31 @@ void Kroma::makeEditor() {
 }
 
 void Kroma::lookUpLayers() {
-  auto lookUp = [this](const std::string& name, Start start) {
-    ControlLayer* layer = mUIConfigManager->getLayer(name);
-    if (!layer)
-      logMissing("layer " + name);
-    else if (start != Start::kKept)
-      layer->Hide(start == Start::kHidden);
-    return layer;
-  };
-  for (const LayerRow& row : kLayerRows) this->*row.field = lookUp(row.name, row.start);
-  for (int type = 0; type < 6; ++type)
-    mFilter1Layers[type] = lookUp(std::string("filter1") + kFilterTypes[type], Start::kHidden);
-  for (int type = 0; type < 6; ++type)
-    mFilter2Layers[type] = lookUp(std::string("filter2") + kFilterTypes[type], Start::kHidden);
-  for (int part = 0; part < 16; ++part)
-    mBankAndProgramLayers[part] =
-        lookUp(partLayerName("bankAndProgram", part), part == 0 ? Start::kShown : Start::kHidden);
-  mBankAndProgramLayers[16] = lookUp("bankAndProgramMulti", Start::kHidden);
-  mSaveChangesLayer = lookUp(kHiddenDialogRows[0].name, Start::kHidden);
-  for (int part = 0; part < 16; ++part)
-    mMultiSettingsPartLayers[part] =
-        lookUp(partLayerName("multiSettingsPart", part), Start::kHidden);
-  for (size_t i = 1; i < std::size(kHiddenDialogRows); ++i)
-    this->*kHiddenDialogRows[i].field = lookUp(kHiddenDialogRows[i].name, Start::kHidden);
-  for (int mode = 0; mode < 9; ++mode)
-    mFXLayers[mode] = lookUp(kEffectPanels[mode], Start::kHidden);
-  mPatchRenameLayer = lookUp("patchRename", Start::kKept);
-  mCategoryLimitLayer = lookUp("categoryLimit", Start::kKept);
-  mSearchFieldLayer = lookUp("searchField", Start::kKept);
+  mTabLayers.lookUp(*mUIConfigManager);
+  for (const LayerRow& row : kOwnLayers) {
+    this->*row.field = mUIConfigManager->getLayer(row.name);
+    if (!(this->*row.field)) logMissing(std::string("layer ") + row.name);
+  }
+  applyStartVisibility();
 }
 
-void Kroma::makeProgressOverlay() {
-  // The overlay and its cancel buttons are made with the editor's fixed-purpose elements.
+// The editor starts on the Multi page with part 1's bank panel; every dialog and switched panel
+// is hidden.
+void Kroma::applyStartVisibility() {
+  const TabLayers& layers = mTabLayers;
+  show(layers.root);
+  show(layers.multiModeSettingsPage1);
+  hideAll(layers.filterPictures[0]);
+  hideAll(layers.filterPictures[1]);
+  for (int part = 0; part < 16; ++part) show(layers.bankAndProgram[part], part == 0);
+  hide(layers.bankAndProgramMulti);
+  hide(layers.saveChangesLayer);
+  hideAll(layers.multiSettingsPart);
+  for (ControlLayer* layer :
+       {layers.discardChangesLayerRight, layers.keepBankOpenLayer, mAboutLayer, mFirstRunLayer,
+        mBankPatchConflictLayer, mMIDIFilterSettingsLayer})
+    hide(layer);
+  hideAll(layers.effectPanels);
 }
 
 void Kroma::takeFirstSnapshot() {
@@ -287,26 +272,32 @@ void Kroma::makeSelectionListsAndMenus() {
     mEditor->AttachLayer(layer);
     layer->Hide(!place.shown);
     mMenuLayers[menu] = layer;
+    for (int popup = 0; popup < TabLayers::kPopups; ++popup)
+      if (std::string(TabLayers::popupLayers[popup].name) == place.layerName)
+        mTabLayers.popups[popup] = layer;
   }
   log("Librarian menus attached");
 }
 
 void Kroma::lookUpControlsSecond() {
-  mDeviceOutControl = builtControl(kDeviceOutSelection);
-  mDeviceInControl = builtControl(kDeviceInSelection);
-  mPatchRenameControl = builtControl(kPatchRename);
-  mNameDisplay = textControlOf(kControlDisplayName);
-  mValueDisplay = textControlOf(kControlDisplayValue);
-  mCategoryDisplay = textControlOf(kControlDisplayCategory);
-  mPatchDisplay = textControlOf(kControlDisplayPatch);
-  mCCDisplayControl = textControlOf(kControlDisplayCC);
-  mBuildDisplayControl = textControlOf(kControlDisplayBuild);
-  mMIDIOutDelayDisplayControl = textControlOf(kControlDisplayMIDIOutDelay);
+  DisplayControls displays;
+  displays.lookUp(*mUIConfigManager);
+  mDeviceOutControl = displays.deviceOut;
+  mDeviceInControl = displays.deviceIn;
+  mPatchRenameControl = displays.patchRename;
+  mNameDisplay = displays.name;
+  mValueDisplay = displays.value;
+  mCategoryDisplay = displays.category;
+  mPatchDisplay = displays.patch;
+  mCCDisplayControl = displays.cc;
+  mBuildDisplayControl = displays.build;
+  mMIDIOutDelayDisplayControl = displays.midiOutDelay;
   mLibraryControl = builtControl(kControlLibrary);
   mKeepSelectedBankControl = builtControl(kKeepSelectedBank);
   userEdit(mKeepSelectedBankControl, 1.0);
   mKeepSelectedBank = true;
   mOverrideTempoAction = mUIConfigManager->getControlAction(kOverrideTempo);
+  mLibrarianView = mUIConfigManager->getLibrarianView();
   for (int part = 0; part < 16; ++part) {
     mPartChannelControls[part] = builtControl(kMultiPartMIDICh + part);
     userEdit(mPartChannelControls[part],
@@ -405,12 +396,6 @@ IControl* Kroma::builtControl(int paramIdx) const {
   return control;
 }
 
-ITextControl* Kroma::textControlOf(int paramIdx) const {
-  ITextControl* display = dynamic_cast<ITextControl*>(controlOf(paramIdx));
-  if (!display) logMissing("text display of parameter " + std::to_string(paramIdx));
-  return display;
-}
-
 void Kroma::logMissing(const std::string& what) const {
   TK_Log(GetLog(), "CONFIG READER: ", what + " MISSING!");
 }
@@ -420,7 +405,7 @@ ControlLayer* Kroma::layerNamed(const std::string& name) const {
     return layer;
   for (int menu = 0; menu < kLibrarianMenuCount; ++menu)
     if (mMenuLayers[menu] && name == kLibrarianMenuPlaces[menu].layerName) return mMenuLayers[menu];
-  return name == "PROGRESS" ? mProgressLayer : nullptr;
+  return name == "PROGRESS" && mTabLayers.progress ? mTabLayers.progress->layer() : nullptr;
 }
 
 IGraphics* Kroma::graphics() const {

@@ -10,7 +10,9 @@
 #include "src/config/ConfigSeams.h"
 #include "src/core/LibrarianMenus.h"
 #include "src/editor/ControlDisplay.h"
-#include "src/editor/DisplayHost.h"
+#include "src/editor/EditorElements.h"
+#include "src/editor/EditorHost.h"
+#include "src/editor/TabSwitchFunctions.h"
 #include "src/protocol/ProtocolPlugin.h"
 #include "src/protocol/SenderJob.h"
 #include "toolkit/plugin/midi/IMidiQueue.h"
@@ -19,6 +21,7 @@
 class ControlLayer;
 class EditorRequests;
 class IControl;
+class LibrarianViewControl;
 class IGraphics;
 class ITextControl;
 class MIDIMessageManager;
@@ -37,7 +40,7 @@ struct ControlAction;
 // MIDI input thread and the job lanes. Every flag another thread reads is atomic; layers change on
 // the editor thread only. The parameter dispatch, the MIDI paths, the audio clock and the
 // librarian glue add their methods in files of their own.
-class Kroma : public IPluginVST, public UIConfigPlugin, public DisplayHost, public ProtocolPlugin {
+class Kroma : public IPluginVST, public UIConfigPlugin, public EditorHost, public ProtocolPlugin {
  public:
   explicit Kroma(IPluginInstanceInfo instanceInfo);
   ~Kroma() override;
@@ -95,6 +98,12 @@ class Kroma : public IPluginVST, public UIConfigPlugin, public DisplayHost, publ
   bool samplesFileRead() const override { return mSamplesFileRead; }
   TK_LogSink* debugLog() const override { return GetLog(); }
 
+  // ---- Tab switching ----
+  void setCurrentPart(int part) override { mCurrentPart = part; }
+  bool keepSelectedBank() const override { return mKeepSelectedBank; }
+  const TabLayers& tabLayers() const override { return mTabLayers; }
+  void setLibrarianSelectedProgram(int program) override;
+
   // ---- Protocol engine ----
   double getValue(int index) const override;
   void setParameterFromPlug(int index, double value) override;
@@ -130,11 +139,9 @@ class Kroma : public IPluginVST, public UIConfigPlugin, public DisplayHost, publ
   bool BankChangeMessage(int part) override;
   // Seam: the librarian's glue comes later; today nothing is played.
   void sendPatchToDeviceFromLibrarian(int, int, int) override {}
-  // Seam: the bank view comes later; today it is only redrawn.
+  // Seam: the bank view's cursor comes with the view; today it is only redrawn.
   void selectLibrarianSlot(int) override { markLibrarianViewDirty(); }
-  // Seam: the tab switching comes later; today nothing is switched.
-  void mainTabSwitch(int, int) override {}
-  void setCurrentPart(int part) override { mCurrentPart = part; }
+  void mainTabSwitch(int tab, int part) override;
   int deviceId() const override { return mDeviceID; }
   bool multiMode() const override { return mMultiMode; }
   int lowerListKind() const override;
@@ -180,26 +187,12 @@ class Kroma : public IPluginVST, public UIConfigPlugin, public DisplayHost, publ
   double mGUIScale = 1.0;
   int mColorScheme = 0;
 
-  // Layers by name (null where the layout has none). Step by step, as the editor shows them.
-  ControlLayer* mRootLayer = nullptr;
+  // The layers and controls the tab switches use (the plug-in's own menu layers and the overlay
+  // among them), then the other layers the plug-in shows and hides. Null where the layout has
+  // none.
+  TabLayers mTabLayers;
   ControlLayer* mLibrarianLayer = nullptr;
-  ControlLayer* mMultiModeSettingsLayer = nullptr;
-  ControlLayer* mOscillatorsLayer = nullptr;
-  ControlLayer* mFiltersEnvelopesLayer = nullptr;
-  ControlLayer* mMiniMixerLayer = nullptr;
   ControlLayer* mPatchRenameLayer = nullptr;
-  ControlLayer* mEffectsArpLayer = nullptr;
-  std::array<ControlLayer*, 6> mFilter1Layers{};
-  std::array<ControlLayer*, 6> mFilter2Layers{};
-  ControlLayer* mLfoModMatrixLayer = nullptr;
-  ControlLayer* mCategoryLimitLayer = nullptr;
-  ControlLayer* mSearchFieldLayer = nullptr;
-  ControlLayer* mDiscardChangesLayer = nullptr;
-  ControlLayer* mKeepBankOpenLayer = nullptr;
-  ControlLayer* mSaveChangesLayer = nullptr;
-  std::array<ControlLayer*, 16> mMultiSettingsPartLayers{};
-  std::array<ControlLayer*, 17> mBankAndProgramLayers{};  // parts, then the Multi
-  std::array<ControlLayer*, 9> mFXLayers{};
   ControlLayer* mAboutLayer = nullptr;
   ControlLayer* mFirstRunLayer = nullptr;
   ControlLayer* mBankPatchConflictLayer = nullptr;
@@ -207,12 +200,8 @@ class Kroma : public IPluginVST, public UIConfigPlugin, public DisplayHost, publ
   // The plug-in's own menu layers and menus, by LibrarianMenu.
   std::array<ControlLayer*, kLibrarianMenuCount> mMenuLayers{};
   std::array<IControl*, kLibrarianMenuCount> mMenus{};
-  ControlLayer* mProgressLayer = nullptr;
 
   IControl* mDatatypeControl = nullptr;
-  IControl* mCancelButtonCentre = nullptr;
-  IControl* mCancelButtonTop = nullptr;
-  IControl* mRandomizeControl = nullptr;
   IControl* mPatchSearchControl = nullptr;
   IControl* mProgBankControl = nullptr;
   std::atomic<bool> mTempoStatus{false};
@@ -255,10 +244,9 @@ class Kroma : public IPluginVST, public UIConfigPlugin, public DisplayHost, publ
   std::unique_ptr<UIConfigManager> mUIConfigManager;
   ControlDisplay mControlDisplay;
   std::unique_ptr<PatchLibrarian> mPatchLibrarian;
-  IControl* mProgressIndicator = nullptr;
   IControl* mLibraryControl = nullptr;
   ControlAction* mOverrideTempoAction = nullptr;
-  IControl* mLibrarianView = nullptr;
+  LibrarianViewControl* mLibrarianView = nullptr;
   IControl* mUpperSelectionControl = nullptr;
   IControl* mLowerSelectionControl = nullptr;
   IControl* mKeepSelectedBankControl = nullptr;
@@ -279,6 +267,7 @@ class Kroma : public IPluginVST, public UIConfigPlugin, public DisplayHost, publ
   ITextControl* mValueDisplay = nullptr;
   ITextControl* mCategoryDisplay = nullptr;
   ITextControl* mPatchDisplay = nullptr;
+  TabSwitchFunctions mTabSwitch;
   ControlAction* mQuickTabAction = nullptr;
   ControlAction* mMainTabAction = nullptr;
   std::vector<int> mPartCompareFlags = std::vector<int>(16);
@@ -311,7 +300,7 @@ class Kroma : public IPluginVST, public UIConfigPlugin, public DisplayHost, publ
   void makeLibrarian();
   void makeEditor();
   void lookUpLayers();
-  void makeProgressOverlay();
+  void applyStartVisibility();
   void takeFirstSnapshot();
   void lookUpControlsFirst();
   void makeSelectionListsAndMenus();
@@ -343,7 +332,6 @@ class Kroma : public IPluginVST, public UIConfigPlugin, public DisplayHost, publ
   void pauseUnlocked(int milliseconds);
   // Sets a control as the user would, when the layout built it.
   void userEdit(IControl* control, double normalizedValue);
-  ITextControl* textControlOf(int paramIdx) const;
   void log(const std::string& message) const;
   void logMissing(const std::string& what) const;
   void recallLog(const std::string& message) const;

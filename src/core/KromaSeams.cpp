@@ -9,6 +9,9 @@
 #include "src/core/EditorRequests.h"
 #include "src/core/Kroma.h"
 #include "src/core/PatchManager.h"
+#include "src/editor/ProgressIndicator.h"
+#include "src/librarian/PatchLibrarian.h"
+#include "src/librarian/view/LibrarianViewControl.h"
 #include "src/protocol/MIDIMessageManager.h"
 #include "src/protocol/MIDIMessageSender.h"
 #include "src/protocol/SysExFormat.h"
@@ -211,7 +214,7 @@ void Kroma::DisplayProcessingIndicator(bool show) {
     mMultiSendRequested = false;
     if (mMIDIMessageManager) mMIDIMessageManager->dumpRouting = false;
   }
-  requestLayerHidden("PROGRESS", !show);
+  if (mTabLayers.progress) mTabLayers.progress->request(show);
   if (GetParam(kMainTab)->Value() == 1.0) {
     if (show) {
       requestLayerHidden("categoryLimit", true);
@@ -246,6 +249,14 @@ void Kroma::markLibrarianViewDirty() {
 // Seam: the bank view's lists come with the librarian view; until then it is only redrawn.
 void Kroma::refillLibrarianList(int) {
   markLibrarianViewDirty();
+}
+
+void Kroma::mainTabSwitch(int tab, int part) {
+  mTabSwitch.mainTabSwitch(this, kMainTab, tab, part);
+}
+
+void Kroma::setLibrarianSelectedProgram(int program) {
+  mPatchLibrarian->selectedProgram = program;
 }
 
 void Kroma::setNameSlot(int slot, const std::string& text) {

@@ -12,6 +12,7 @@
 #include "src/core/EditorRequests.h"
 #include "src/librarian/InitDumps.h"
 #include "src/protocol/MIDIMessageManager.h"
+#include "tests/support/Encipher.h"
 #include "toolkit/plugin/editor/ControlLayer.h"
 #include "toolkit/plugin/editor/IGraphics.h"
 
@@ -41,11 +42,13 @@ TEST_F(Start, AnEmptyDataFolderStartsTheEditorAtItsFirstPageWithTheDefaults) {
   EXPECT_NE(dynamic_cast<EditorRequests*>(editor->GetControl(1)), nullptr);
   EXPECT_EQ(editor->GetControl(0)->GetRECT(), IRECT(0, 0, 1500, 757));
 
-  for (const char* layer : {"root", "multiModeSettingsPage1", "bankAndProgram01",
+  // The first page: the Multi's settings and bank panel.
+  EXPECT_EQ(plug->layerNamed("root")->selectedChildId, 0);
+  for (const char* layer : {"root", "multiModeSettingsPage1", "bankAndProgramMulti",
                             "PROGRAMNUMBERMENU", "BANKNUMBERMENUPROGRAMS"})
     EXPECT_TRUE(shown(plug, layer)) << layer;
   for (const char* layer :
-       {"bankAndProgram02", "bankAndProgramMulti", "multiSettingsPart01", "filter1LP",
+       {"bankAndProgram01", "bankAndProgram02", "multiSettingsPart01", "filter1LP",
         "filter2CombPlus", "Reverb", "patchRename", "aboutWindow", "firstRunNotification",
         "midiFilterSettings", "UPPERPOPUPMENU", "RightSearchPopupMenu"})
     EXPECT_FALSE(shown(plug, layer)) << layer;
@@ -54,7 +57,6 @@ TEST_F(Start, AnEmptyDataFolderStartsTheEditorAtItsFirstPageWithTheDefaults) {
     EXPECT_EQ(value(plug, kMultiPartStatus + part), part < 4 ? 1.0 : 0.0) << part;
     EXPECT_EQ(value(plug, kMultiPartMIDICh + part), part + 2.0) << part;
   }
-  EXPECT_EQ(value(plug, kLibSyncTimer), 2.0);
   EXPECT_EQ(value(plug, kOverrideTempo), 1.0);
   EXPECT_EQ(value(plug, kControlProgBank), 1.0);
   ASSERT_NE(plug->controlOf(kRandomize), nullptr);
@@ -76,11 +78,10 @@ TEST_F(Start, AFullDataFolderSetsSizeStyleNoticeSamplesBanksAndLog) {
   const struct {
     const char* settings;
     int width;
-    double style, size;
     bool notice;
-  } cases[] = {{"black\r\nlarge\r\nno\r\n", 1724, 1.0, 2.0, true},
-               {"white\nsmall\nyes\n", 1275, 0.0, 0.0, false},
-               {"normal\nnormal\nno", 1500, -1.0, 1.0, true}};
+  } cases[] = {{"black\r\nlarge\r\nno\r\n", 1724, true},
+               {"white\nsmall\nyes\n", 1275, false},
+               {"normal\nnormal\nno", 1500, true}};
   ASSERT_EQ(mkdir(data.file("Patches").c_str(), 0755), 0);
   const std::string prefix(47, 'B');
   for (const char* tail : {"-first.syx", "-second.SYX"}) {
@@ -95,10 +96,6 @@ TEST_F(Start, AFullDataFolderSetsSizeStyleNoticeSamplesBanksAndLog) {
     writeData("Kroma Editor LOG.txt", "an older session\n");
     Kroma* plug = open();
     EXPECT_EQ(plug->graphics()->Width(), c.width) << c.settings;
-    if (c.style >= 0) {
-      EXPECT_EQ(value(plug, kUserInterfaceStyle), c.style) << c.settings;
-    }
-    EXPECT_EQ(value(plug, kUserInterfaceSize), c.size) << c.settings;
     EXPECT_EQ(shown(plug, "firstRunNotification"), c.notice) << c.settings;
     EXPECT_EQ(plug->sampleNames()[1], "Square");
     const IParam* upper = plug->GetParam(kPatchSelectionListUpper);
@@ -113,20 +110,32 @@ TEST_F(Start, AFullDataFolderSetsSizeStyleNoticeSamplesBanksAndLog) {
   }
 }
 
-// A layout without any of the layers and controls the plug-in keeps: each is logged, none is
-// used, and the plug-in still starts, saves and restores.
+// A layout of the test's own that holds little of what the plug-in keeps: what it lacks is logged
+// and passed over, what it has follows the UI settings.
 TEST_F(Start, WhatTheLayoutLacksIsLoggedAndPassedOver) {
   kroma_test::TempDir bundle;
   ASSERT_EQ(mkdir(bundle.file("resources").c_str(), 0755), 0);
+  std::ofstream(bundle.file("resources/uiconfig.tea"), std::ios::binary)
+      << kroma_test::encipher(R"(<uiconfig>
+<valueLists><list name="v"><value>a</value><value>b</value><value>c</value></list></valueLists>
+<layer name="firstRunNotification" id="1"/>
+<dropMenu type="dropSelection" name="Style" paramId="kUserInterfaceStyle" bounds="0,0,80,13"
+          valueBounds="0,0,2" valueList="v"/>
+<dropMenu type="dropSelection" name="Size" paramId="kUserInterfaceSize" bounds="0,0,80,13"
+          valueBounds="1,0,3" valueList="v"/>
+</uiconfig>)");
   kroma_test::ScopedEnv bundleEnv("KROMA_BUNDLE_DIR", bundle.path().c_str());
   writeData("Kroma Editor LOG.txt", "");
   writeData("Kroma Editor UI.txt", "black\nlarge\nno\n");
   Kroma* plug = open();
+  EXPECT_EQ(value(plug, kUserInterfaceStyle), 1.0);
+  EXPECT_EQ(value(plug, kUserInterfaceSize), 2.0);
+  EXPECT_TRUE(shown(plug, "firstRunNotification"));
   EXPECT_EQ(plug->layerNamed("root"), nullptr);
   EXPECT_EQ(loadChunk(plug, saveChunk(plug)), 1);
   const std::string log = readData("Kroma Editor LOG.txt");
-  EXPECT_NE(log.find("layer firstRunNotification MISSING!"), std::string::npos);
-  EXPECT_NE(log.find("control of parameter 8449 MISSING!"), std::string::npos);
+  EXPECT_NE(log.find("layer midiFilterSettings MISSING!"), std::string::npos);
+  EXPECT_NE(log.find("control of parameter 7743 MISSING!"), std::string::npos);
   EXPECT_NE(log.find("Plug-in is ready to load!"), std::string::npos);
 }
 

@@ -86,9 +86,12 @@ TEST_F(Recall, ARoundTripGivesTheSameBytesWithAndWithoutAnOutputPort) {
     Kroma* first = open();
     first->GetParam(kOscillator1Detune + 2)->Set(90.0);
     first->setNameSlot(Patch::kMultiNameSlot, "Night Drive");
-    Bytes saved = saveChunk(first);
-    if (withPort)
-      saved = Layout(saved).withName(saved, Patch::kMIDIOutPortSlot, port.substr(0, 32));
+    if (withPort) {  // chosen as the port menu would
+      int index = 1;
+      ASSERT_EQ(first->setExternalMIDIOut(index, port.c_str()), 1);
+      first->GetParam(kDeviceOutSelection)->Set(index);
+    }
+    const Bytes saved = saveChunk(first);
     Kroma* second = open();
     ASSERT_EQ(loadChunk(second, saved), 1);
     EXPECT_EQ(second->GetParam(kOscillator1Detune + 2)->Value(), 90.0) << withPort;
