@@ -296,7 +296,6 @@ class Kroma : public IPluginVST, public UIConfigPlugin, public EditorHost, publi
   // The start-up steps, in their order.
   void openDataFolder();
   void readSettingsFiles();
-  void initializeParameters();
   void makeLibrarian();
   void makeEditor();
   void lookUpLayers();

@@ -55,15 +55,18 @@ void PushValueToControl(IControl* control, int paramIdx, double normalizedValue)
 }
 
 void PushValuesToControl(IControl* control, const std::vector<double>& normalizedValues) {
+  auto push = [&](int paramIdx) {
+    if (paramIdx >= 0 && paramIdx < (int)normalizedValues.size() &&
+        !std::isnan(normalizedValues[paramIdx]))
+      PushValueToControl(control, paramIdx, normalizedValues[paramIdx]);
+  };
+  if (control->NAuxParams() == 0) return push(control->ParamIdx());
   std::vector<int> bound = {control->ParamIdx()};
   for (int i = 0; i < control->NAuxParams(); ++i)
     bound.push_back(control->GetAuxParam(i)->mParamIdx);
   std::sort(bound.begin(), bound.end());
   bound.erase(std::unique(bound.begin(), bound.end()), bound.end());
-  for (int paramIdx : bound)
-    if (paramIdx >= 0 && paramIdx < (int)normalizedValues.size() &&
-        !std::isnan(normalizedValues[paramIdx]))
-      PushValueToControl(control, paramIdx, normalizedValues[paramIdx]);
+  for (int paramIdx : bound) push(paramIdx);
 }
 
 ControlLayer::ControlLayer(int layerId, std::string layerName)
