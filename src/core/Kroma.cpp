@@ -21,6 +21,8 @@
 #include "toolkit/plugin/editor/IGraphicsMac.h"
 #include "toolkit/plugin/editor/ITextControl.h"
 
+using namespace layer_visibility;
+
 namespace {
 
 // Identity, as the framework and the host see it.
@@ -65,19 +67,6 @@ constexpr LayerRow kOwnLayers[] = {
     {"bankPatchConflictWindow", &Kroma::mBankPatchConflictLayer},
     {"midiFilterSettings", &Kroma::mMIDIFilterSettingsLayer},
 };
-
-void show(ControlLayer* layer, bool visible = true) {
-  if (layer) layer->Hide(!visible);
-}
-
-void hide(ControlLayer* layer) {
-  show(layer, false);
-}
-
-template <size_t N>
-void hideAll(ControlLayer* const (&layers)[N]) {
-  for (ControlLayer* layer : layers) hide(layer);
-}
 
 // The MIDI filter and clock switches at start: each control set as a user edit, and the flag
 // that follows it (none for the direct-to-hardware switch).
