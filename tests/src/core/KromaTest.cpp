@@ -2,6 +2,7 @@
 #include <sys/stat.h>
 
 #include <atomic>
+#include <cstdio>
 #include <fstream>
 #include <thread>
 
@@ -42,7 +43,8 @@ TEST_F(Start, AnEmptyDataFolderStartsTheEditorAtItsFirstPageWithTheDefaults) {
   EXPECT_NE(dynamic_cast<EditorRequests*>(editor->GetControl(1)), nullptr);
   EXPECT_EQ(editor->GetControl(0)->GetRECT(), IRECT(0, 0, 1500, 757));
 
-  // The first page: the Multi's settings and bank panel.
+  // The overlay lies above every other layer; the first page shows the Multi's settings.
+  EXPECT_EQ(editor->GetLayer(editor->NLayers() - 1)->name, "PROGRESS");
   EXPECT_EQ(plug->layerNamed("root")->selectedChildId, 0);
   for (const char* layer : {"root", "multiModeSettingsPage1", "bankAndProgramMulti",
                             "PROGRAMNUMBERMENU", "BANKNUMBERMENUPROGRAMS"})
@@ -72,16 +74,18 @@ TEST_F(Start, AnEmptyDataFolderStartsTheEditorAtItsFirstPageWithTheDefaults) {
   EXPECT_FALSE(plug->mMIDIOutSet);
 }
 
-// Each style and size of the UI settings file, with a samples file, two bank files whose long
-// names shorten alike, and a log file that starts empty and then holds the start-up.
+// Each style and size of the UI settings file (texts compared exactly, blanks and line ends cut
+// off at the end), a samples file of more lines than samples, two bank files whose long names
+// shorten alike, and a log file that starts empty and then holds the start-up.
 TEST_F(Start, AFullDataFolderSetsSizeStyleNoticeSamplesBanksAndLog) {
   const struct {
     const char* settings;
     int width;
     bool notice;
-  } cases[] = {{"black\r\nlarge\r\nno\r\n", 1724, true},
+  } cases[] = {{"black \t\r\nlarge\r\nno\r\n", 1724, true},
                {"white\nsmall\nyes\n", 1275, false},
-               {"normal\nnormal\nno", 1500, true}};
+               {"normal\nnormal\nno", 1500, true},
+               {"Black\nLARGE\n no", 1500, false}};
   ASSERT_EQ(mkdir(data.file("Patches").c_str(), 0755), 0);
   const std::string prefix(47, 'B');
   for (const char* tail : {"-first.syx", "-second.SYX"}) {
@@ -90,14 +94,17 @@ TEST_F(Start, AFullDataFolderSetsSizeStyleNoticeSamplesBanksAndLog) {
       bank.write(reinterpret_cast<const char*>(InitDumps::initPatchCorvane),
                  sizeof InitDumps::initPatchCorvane);
   }
-  writeData("Kroma Editor Samples.txt", "Saw\nSquare\n");
+  std::string samples;
+  for (int i = 0; i < 200; ++i) samples += "Sample " + std::to_string(i) + " \r\n";
+  writeData("Kroma Editor Samples.txt", samples);
   for (const auto& c : cases) {
     writeData("Kroma Editor UI.txt", c.settings);
     writeData("Kroma Editor LOG.txt", "an older session\n");
     Kroma* plug = open();
     EXPECT_EQ(plug->graphics()->Width(), c.width) << c.settings;
     EXPECT_EQ(shown(plug, "firstRunNotification"), c.notice) << c.settings;
-    EXPECT_EQ(plug->sampleNames()[1], "Square");
+    EXPECT_EQ(plug->sampleNames().size(), 128u);
+    EXPECT_EQ(plug->sampleNames()[127], "Sample 127");
     const IParam* upper = plug->GetParam(kPatchSelectionListUpper);
     EXPECT_STREQ(upper->GetDisplayText(1), (prefix + "~2.syx").c_str());
     EXPECT_EQ(plug->mUpperSelectionText, prefix + "~1.syx");
@@ -209,7 +216,6 @@ TEST_F(Start, BankChangesAndAllNotesOffReachThePortOnTheirChannels) {
   set(kMultiBank, 1);
   set(kMultiPatch, 9);
   set(kGlobalMidiChannel, 16);
-  using Bytes = std::vector<uint8_t>;
   EXPECT_TRUE(plug->BankChangeMessage(2));
   plug->mMultiMode = true;
   EXPECT_TRUE(plug->BankChangeMessage(0));
@@ -219,17 +225,15 @@ TEST_F(Start, BankChangesAndAllNotesOffReachThePortOnTheirChannels) {
   plug->mPartProgram[1] = 77;
   EXPECT_FALSE(plug->BankChangeMessage(2));
   plug->AllSoundsOff(0, true);
-  EXPECT_EQ(midi.received("Synth Out"), (std::vector<Bytes>{{0xB3, 123, 0},
-                                                            {0xB3, 0, 3},
-                                                            {0xB3, 32, 64},
-                                                            {0xC3, 77},
-                                                            {0xBF, 0, 1},
-                                                            {0xBF, 32, 96},
-                                                            {0xCF, 9},
-                                                            {0xB0, 123, 0},
-                                                            {0xB1, 123, 0},
-                                                            {0xB3, 123, 0},
-                                                            {0xBF, 123, 0}}));
+  std::string sent;
+  char hex[4];
+  for (const std::vector<uint8_t>& message : midi.received("Synth Out"))
+    for (size_t i = 0; i < message.size(); ++i)
+      sent += (std::snprintf(hex, sizeof hex, "%02X", message[i]), hex) +
+              std::string(i + 1 < message.size() ? " " : "|");
+  EXPECT_EQ(sent,
+            "B3 7B 00|B3 00 03|B3 20 40|C3 4D|BF 00 01|BF 20 60|CF 09|"
+            "B0 7B 00|B1 7B 00|B3 7B 00|BF 7B 00|");
   EXPECT_EQ(plug->partSound(16, ProtocolPlugin::PartSound::kProgram), 9);
 }
 

@@ -32,17 +32,6 @@ struct Layout {
     }
     values = at + 4 * 8;
   }
-  // The chunk with one name replaced.
-  Bytes withName(const Bytes& chunk, int slot, const std::string& name) const {
-    Bytes out(chunk.begin(), chunk.begin() + nameAt[slot]);
-    const int32_t n = static_cast<int32_t>(name.size());
-    out.insert(out.end(), reinterpret_cast<const uint8_t*>(&n),
-               reinterpret_cast<const uint8_t*>(&n) + 4);
-    out.insert(out.end(), name.begin(), name.end());
-    const size_t next = slot + 1 < Patch::kNameSlots ? nameAt[slot + 1] : values - 32;
-    out.insert(out.end(), chunk.begin() + next, chunk.end());
-    return out;
-  }
   double value(const Bytes& chunk, int param) const {
     double v;
     std::memcpy(&v, &chunk[values + 8 * param], 8);
@@ -109,8 +98,10 @@ TEST_F(Recall, ARoundTripGivesTheSameBytesWithAndWithoutAnOutputPort) {
 TEST_F(Recall, TheAudioThreadRunsWhileTheRestoreWaitsForThePush) {
   midi.addOutputPort("Synth Out");
   Kroma* plug = open();
-  Bytes saved = saveChunk(plug);
-  saved = Layout(saved).withName(saved, Patch::kMIDIOutPortSlot, "Synth Out");
+  int index = 1;
+  ASSERT_EQ(plug->setExternalMIDIOut(index, "Synth Out"), 1);
+  plug->GetParam(kDeviceOutSelection)->Set(index);
+  const Bytes saved = saveChunk(plug);
   SenderJob request;
   request.code = kSendPartRequest;
   ASSERT_TRUE(plug->startSenderJob(request));
