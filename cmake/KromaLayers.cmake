@@ -63,10 +63,10 @@ function(kroma_check_layers)
       add_executable(linkcheck_${target} ${empty_main})
       target_link_libraries(linkcheck_${target} PRIVATE "$<LINK_LIBRARY:WHOLE_ARCHIVE,${target}>")
       # What the view kit's contract declares, a back end defines: libraries
-      # on the kit are checked with the headless one.
+      # on the kit are checked with the headless one, linked whole as programs link it.
       kroma_links_view(${target} on_view)
       if(on_view AND NOT target MATCHES "^kroma_view_")
-        target_link_libraries(linkcheck_${target} PRIVATE kroma_view_headless)
+        kroma_link_view(linkcheck_${target} headless)
       endif()
     endif()
   endforeach()

@@ -36,3 +36,23 @@ class TK_MutexLock {
  private:
   TK_Mutex& mMutex;
 };
+
+// Lets go of a TK_Mutex that the calling thread holds, at every depth, for a scope, and takes it
+// back to the same depth afterwards: for waits that another thread must be able to get the lock
+// through. Nothing when the thread does not hold it.
+class TK_MutexReleased {
+ public:
+  explicit TK_MutexReleased(TK_Mutex& mutex)
+      : mMutex(mutex), mDepth(mutex.IsOwnedByCurrentThread() ? mutex.GetDepth() : 0) {
+    for (int i = 0; i < mDepth; ++i) mMutex.Leave();
+  }
+  ~TK_MutexReleased() {
+    for (int i = 0; i < mDepth; ++i) mMutex.Enter();
+  }
+  TK_MutexReleased(const TK_MutexReleased&) = delete;
+  TK_MutexReleased& operator=(const TK_MutexReleased&) = delete;
+
+ private:
+  TK_Mutex& mMutex;
+  const int mDepth;
+};

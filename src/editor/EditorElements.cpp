@@ -6,6 +6,7 @@
 #include "src/config/ParameterIds.h"
 #include "src/config/UIConfigManager.h"
 #include "toolkit/log.h"
+#include "toolkit/plugin/editor/ControlLayer.h"
 #include "toolkit/plugin/editor/ITextControl.h"
 
 namespace {
@@ -107,4 +108,12 @@ void DisplayControls::lookUp(const UIConfigManager& config) {
     this->*d.control = dynamic_cast<ITextControl*>(firstControlOf(config, d.paramIdx));
     if (!(this->*d.control)) logMissing(config, std::string("text display of ") + d.name);
   }
+}
+
+void layer_visibility::show(ControlLayer* layer, bool visible) {
+  if (layer) layer->Hide(!visible);
+}
+
+void layer_visibility::hide(ControlLayer* layer) {
+  show(layer, false);
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstddef>
+
 class ControlLayer;
 class IControl;
 class ITextControl;
@@ -79,3 +81,13 @@ struct DisplayControls {
 
   void lookUp(const UIConfigManager& config);
 };
+
+// Showing and hiding layers that the layout may lack: a missing (null) layer is passed over.
+namespace layer_visibility {
+void show(ControlLayer* layer, bool visible = true);
+void hide(ControlLayer* layer);
+template <size_t N>
+void hideAll(ControlLayer* const (&layers)[N]) {
+  for (ControlLayer* layer : layers) hide(layer);
+}
+}  // namespace layer_visibility

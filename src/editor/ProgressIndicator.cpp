@@ -48,7 +48,7 @@ void ProgressIndicator::applyRequest() {
     if (mCancel[i]) mCancel[i]->Hide(i != shown);
 }
 
-ProgressIndicator* attachProgressLayer(UIConfigManager& config) {
+ProgressIndicator* makeProgressLayer(UIConfigManager& config) {
   IGraphics* graphics = config.graphics();
   ControlLayer* layer = new ControlLayer(0, "PROGRESS");
   IBitmap overlay = config.getImageByName(graphics, "PROGRESS_INDICATOR_ID");
@@ -64,6 +64,5 @@ ProgressIndicator* attachProgressLayer(UIConfigManager& config) {
       name, kCancelDataRequest, 740, 83, "BUTTON_LIB_CANCEL_ID", 0, layer, "Global");
   indicator->setCancelButtons(librarianPage, otherPages);
   indicator->applyRequest();
-  graphics->AttachLayer(layer);
   return indicator;
 }

@@ -50,6 +50,6 @@ class ProgressIndicator : public IBitmapOverlayControl {
 };
 
 // Makes the layer "PROGRESS" with the indicator over the whole editor (the picture
-// "PROGRESS_INDICATOR_ID") and the two cancel buttons, all hidden, and attaches it as the
-// editor's last layer, above every other. Returns the indicator.
-ProgressIndicator* attachProgressLayer(UIConfigManager& config);
+// "PROGRESS_INDICATOR_ID") and the two cancel buttons, all hidden. Returns the indicator; the
+// caller attaches its layer as the editor's last, above every other, once the others are.
+ProgressIndicator* makeProgressLayer(UIConfigManager& config);

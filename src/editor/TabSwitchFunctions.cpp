@@ -12,6 +12,8 @@
 #include "toolkit/plugin/base/IParam.h"
 #include "toolkit/plugin/editor/ControlLayer.h"
 
+using namespace layer_visibility;
+
 namespace {
 
 // The pages, by main tab.
@@ -19,19 +21,6 @@ enum Page { kMultiPage = 0, kLibrarianPage, kOscillatorPage, kFilterPage, kLfoPa
 // What the lower librarian list shows, of the kinds that choose its pop-up.
 constexpr int kLowerListCategories = 1;
 constexpr int kLowerListSearch = 4;
-
-void show(ControlLayer* layer, bool visible = true) {
-  if (layer) layer->Hide(!visible);
-}
-
-void hide(ControlLayer* layer) {
-  show(layer, false);
-}
-
-template <size_t N>
-void hideAll(ControlLayer* const (&layers)[N]) {
-  for (ControlLayer* layer : layers) hide(layer);
-}
 
 void grayOut(IControl* control, bool gray) {
   if (control) control->GrayOut(gray);

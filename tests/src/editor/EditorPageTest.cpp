@@ -92,7 +92,8 @@ class EditorPage : public builder_test::Builders, public FakeHostOf<EditorHost> 
       l.popups[i] = config.getLayer(TabLayers::popupLayers[i].name);
     config.preloadImage(plug.graphics, 9008, "PROGRESS_INDICATOR_ID", "400x300", 1, false);
     config.preloadImage(plug.graphics, 9009, "BUTTON_LIB_CANCEL_ID", "40x20", 1, false);
-    l.progress = attachProgressLayer(config);
+    l.progress = makeProgressLayer(config);
+    config.graphics()->AttachLayer(l.progress->layer());
   }
   // Switches from another page, with layers shown that the switch must hide, to the page.
   std::string mainTab(int tab, int part) {

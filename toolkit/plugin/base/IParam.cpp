@@ -11,6 +11,11 @@ void copyText(char* dst, const char* src, int size) {
 }
 
 // Truncates toward zero, saturating at the int range (NaN gives 0).
+// x to the power of the shape; most parameters are linear, and a redraw of all asks for each.
+double shaped(double x, double exponent) {
+  return exponent == 1.0 ? x : std::pow(x, exponent);
+}
+
 int truncToInt(double value) {
   if (!(value == value)) return 0;
   if (value >= (double)INT_MAX) return INT_MAX;
@@ -111,7 +116,7 @@ void IParam::SetNormalized(double normalized) {
   // Controls and hosts give 0..1; outside it the shape would make NaN.
   if (!(normalized > 0.0)) normalized = 0.0;
   if (normalized > 1.0) normalized = 1.0;
-  double value = mMin + (mMax - mMin) * std::pow(normalized, mShape);
+  double value = mMin + (mMax - mMin) * shaped(normalized, mShape);
   if (mType != kTypeDouble && mStep > 0.0) value = mStep * std::floor(value / mStep + 0.5);
   Set(value < mMax ? value : mMax);
 }
@@ -121,7 +126,7 @@ double IParam::GetNormalized(double plainValue) const {
   if (range == 0.0 || !(plainValue == plainValue)) return 0.0;
   if (plainValue > mMax) plainValue = mMax;
   if (plainValue < mMin) plainValue = mMin;
-  const double normalized = std::pow((plainValue - mMin) / range, 1.0 / mShape);
+  const double normalized = shaped((plainValue - mMin) / range, 1.0 / mShape);
   return normalized == normalized ? normalized : 0.0;
 }
 
@@ -206,7 +211,7 @@ const char* IParam::GetLabelForHost() const {
 void IParam::GetDisplayForHost(double value, bool isNormalized, char* buffer, bool useDisplayText,
                                int bufferSize) const {
   if (!buffer || bufferSize < 1) return;
-  if (isNormalized) value = mMin + (mMax - mMin) * std::pow(value, mShape);
+  if (isNormalized) value = mMin + (mMax - mMin) * shaped(value, mShape);
   if (useDisplayText) {
     std::lock_guard<std::mutex> lock(mDisplayTextsLock);
     const DisplayText* entry = FindDisplayText(truncToInt(value));

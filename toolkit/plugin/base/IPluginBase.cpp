@@ -189,8 +189,10 @@ bool IPluginBase::MidiNoteName(int, char* noteName) {
 void IPluginBase::AttachGraphics(IPluginGraphics* graphics) {
   if (!graphics) return;
   TK_MutexLock lock(mMutex);
-  for (int i = 0; i < NParams(); ++i)
-    graphics->SetParameterFromPlug(i, GetParam(i)->GetNormalized(), true);
+  std::vector<std::pair<int, double>> values;
+  values.reserve(NParams());
+  for (int i = 0; i < NParams(); ++i) values.emplace_back(i, GetParam(i)->GetNormalized());
+  graphics->SetParametersFromPlug(values, true);
   graphics->PrepDraw();
   if (mGraphics != graphics) delete mGraphics;
   mGraphics = graphics;

@@ -59,25 +59,6 @@ IMidiPortOut* newOutPort(TK_LogSink* log) {
   return new IMidiPortOut("RtMidi Output Client", MidiBackend::current(), log);
 }
 
-// Closing the input waits for the MIDI input thread, which may be waiting for
-// the plug-in lock that the caller holds: the lock is let go meanwhile.
-class LockReleased {
- public:
-  explicit LockReleased(TK_Mutex& mutex)
-      : mMutex(mutex), mDepth(mutex.IsOwnedByCurrentThread() ? mutex.GetDepth() : 0) {
-    for (int i = 0; i < mDepth; ++i) mMutex.Leave();
-  }
-  ~LockReleased() {
-    for (int i = 0; i < mDepth; ++i) mMutex.Enter();
-  }
-  LockReleased(const LockReleased&) = delete;
-  LockReleased& operator=(const LockReleased&) = delete;
-
- private:
-  TK_Mutex& mMutex;
-  const int mDepth;
-};
-
 }  // namespace
 
 std::vector<std::string>& IPluginBase::getExternalMIDIOutNames() {
@@ -114,7 +95,8 @@ int IPluginBase::setExternalMIDIOut(int& index, const char* name) {
 
 int IPluginBase::setExternalMIDIIn(int& index, const char* name) {
   if (mMidiIn && mMidiIn->isOpen()) {
-    LockReleased unlocked(mMutex);
+    // Closing waits for the MIDI input thread, which may be waiting for the lock the caller holds.
+    TK_MutexReleased unlocked(mMutex);
     mMidiIn->close();
   }
   mMIDIInIndex = index;

@@ -37,8 +37,10 @@ void IPluginBase::OnParamReset() {
 
 void IPluginBase::RedrawParamControls() {
   if (!mGraphics) return;
-  for (int i = 0; i < NParams(); ++i)
-    mGraphics->SetParameterFromPlug(i, GetParam(i)->Value(), false);
+  std::vector<std::pair<int, double>> values;
+  values.reserve(NParams());
+  for (int i = 0; i < NParams(); ++i) values.emplace_back(i, GetParam(i)->Value());
+  mGraphics->SetParametersFromPlug(values, false);
 }
 
 void IPluginBase::DirtyParameters() {

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <utility>
+#include <vector>
+
 #include "toolkit/tkstring.h"
 
 enum EFileAction { kFileOpen = 0, kFileSave = 1 };
@@ -12,6 +15,12 @@ class IPluginGraphics {
 
   // Shows a parameter's value on every control bound to it.
   virtual void SetParameterFromPlug(int paramIdx, double value, bool normalized) = 0;
+  // Shows the values of several parameters, each named once, as SetParameterFromPlug would one
+  // by one.
+  virtual void SetParametersFromPlug(const std::vector<std::pair<int, double>>& values,
+                                     bool normalized) {
+    for (const auto& [paramIdx, value] : values) SetParameterFromPlug(paramIdx, value, normalized);
+  }
   // Makes the back buffer; called when the object is attached.
   virtual void PrepDraw() = 0;
   // Asks the user for a file. fileName holds the proposed name and receives

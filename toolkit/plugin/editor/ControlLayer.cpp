@@ -1,5 +1,7 @@
 #include "toolkit/plugin/editor/ControlLayer.h"
 
+#include <algorithm>
+#include <cmath>
 #include <utility>
 
 #include "toolkit/plugin/editor/IControl.h"
@@ -50,6 +52,21 @@ void PushValueToControl(IControl* control, int paramIdx, double normalizedValue)
   if (control->ParamIdx() == paramIdx) control->SetValueFromPlug(normalizedValue);
   const int aux = control->AuxParamIdx(paramIdx);
   if (aux >= 0) control->SetAuxParamValueFromPlug(aux, normalizedValue);
+}
+
+void PushValuesToControl(IControl* control, const std::vector<double>& normalizedValues) {
+  auto push = [&](int paramIdx) {
+    if (paramIdx >= 0 && paramIdx < (int)normalizedValues.size() &&
+        !std::isnan(normalizedValues[paramIdx]))
+      PushValueToControl(control, paramIdx, normalizedValues[paramIdx]);
+  };
+  if (control->NAuxParams() == 0) return push(control->ParamIdx());
+  std::vector<int> bound = {control->ParamIdx()};
+  for (int i = 0; i < control->NAuxParams(); ++i)
+    bound.push_back(control->GetAuxParam(i)->mParamIdx);
+  std::sort(bound.begin(), bound.end());
+  bound.erase(std::unique(bound.begin(), bound.end()), bound.end());
+  for (int paramIdx : bound) push(paramIdx);
 }
 
 ControlLayer::ControlLayer(int layerId, std::string layerName)
@@ -158,6 +175,13 @@ IControl* ControlLayer::getControlFromParam(int paramIdx) {
   for (int i = controls.GetSize() - 1; i >= 0; --i)
     if (controls.Get(i)->ParamIdx() == paramIdx) return controls.Get(i);
   return nullptr;
+}
+
+void ControlLayer::SetParametersFromPlug(const std::vector<double>& normalizedValues) {
+  for (int i = 0; i < controls.GetSize(); ++i)
+    PushValuesToControl(controls.Get(i), normalizedValues);
+  for (int i = 0; i < childLayers.GetSize(); ++i)
+    childLayers.Get(i)->SetParametersFromPlug(normalizedValues);
 }
 
 void ControlLayer::SetParameterFromPlug(int paramIdx, double normalizedValue, bool normalized) {

@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <string>
+#include <vector>
 
 #include "toolkit/plugin/editor/IDrawTypes.h"
 #include "toolkit/ptrlist.h"
@@ -20,6 +21,9 @@ void DrawControlAndClean(IControl* control, IGraphics* graphics, const IRECT& dr
 // Shows a parameter's value on a control bound to it directly or through one
 // of its aux params.
 void PushValueToControl(IControl* control, int paramIdx, double normalizedValue);
+// The same for every parameter the control is bound to that has a value in
+// normalizedValues (by parameter index; NaN: none), in index order.
+void PushValuesToControl(IControl* control, const std::vector<double>& normalizedValues);
 
 // A node of a tree of controls shown, hidden, greyed and redrawn as a unit.
 // When a layer is shown or un-greyed only its selected child follows. The
@@ -54,6 +58,7 @@ class ControlLayer {
   IControl* getControlFromParam(int paramIdx);
   // Hidden layers receive values too.
   void SetParameterFromPlug(int paramIdx, double normalizedValue, bool normalized);
+  void SetParametersFromPlug(const std::vector<double>& normalizedValues);
 
   bool IsVisible() const { return visible; }
 

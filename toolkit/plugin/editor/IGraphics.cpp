@@ -1,14 +1,15 @@
 #include "toolkit/plugin/editor/IGraphics.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 
 #include "toolkit/gfx/Bitmap.h"
-#include "toolkit/plugin/editor/ControlLayer.h"
 #include "toolkit/plugin/base/IParam.h"
 #include "toolkit/plugin/base/IPluginBase.h"
 #include "toolkit/plugin/base/IPopupMenu.h"
+#include "toolkit/plugin/editor/ControlLayer.h"
 
 namespace {
 
@@ -167,6 +168,20 @@ void IGraphics::SetParameterFromPlug(int paramIdx, double value, bool normalized
     PushValueToControl(mControls.Get(i), paramIdx, value);
   for (int i = 0; i < mLayers.GetSize(); ++i)
     mLayers.Get(i)->SetParameterFromPlug(paramIdx, value, normalized);
+}
+
+void IGraphics::SetParametersFromPlug(const std::vector<std::pair<int, double>>& values,
+                                      bool normalized) {
+  if (!mPlug) return;
+  std::vector<double> shown(mPlug->NParams(), std::nan(""));
+  for (const auto& [paramIdx, value] : values) {
+    IParam* param = mPlug->GetParam(paramIdx);
+    if (!param) continue;
+    shown[paramIdx] = normalized ? value : param->GetNormalized(value);
+    if (!normalized) param->SetNormalized(shown[paramIdx]);
+  }
+  for (int i = 0; i < mControls.GetSize(); ++i) PushValuesToControl(mControls.Get(i), shown);
+  for (int i = 0; i < mLayers.GetSize(); ++i) mLayers.Get(i)->SetParametersFromPlug(shown);
 }
 
 // ---- Redraw ----------------------------------------------------------------

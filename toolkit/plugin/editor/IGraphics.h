@@ -89,6 +89,10 @@ class IGraphics : public IPluginGraphics {
   // Shows a value on every control bound to the parameter, in the flat list
   // and in every layer, hidden or not. May run on the MIDI input thread.
   void SetParameterFromPlug(int paramIdx, double value, bool normalized) override;
+  // The same for many parameters in one visit of each control, so that a
+  // redraw of every parameter costs what one control pass costs.
+  void SetParametersFromPlug(const std::vector<std::pair<int, double>>& values,
+                             bool normalized) override;
 
   // Redraw. region is an accumulator: pass an empty one.
   bool IsDirty(IRECT* region);

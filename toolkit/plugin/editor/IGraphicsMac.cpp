@@ -297,6 +297,7 @@ void IGraphicsMac::DesktopPath(TK_String* path) {
 // ---- Resources ---------------------------------------------------------------
 
 unsigned char* IGraphicsMac::OSLoadFile(int, const char* name) {
+  mLoadedFileSize = 0;  // a missing file never reports the size of the one before
   if (!name || !BundleFound(GetBundleID())) return nullptr;
   std::optional<Bundle::LoadedFile> file = Bundle::loadResource(name);
   if (!file) return nullptr;

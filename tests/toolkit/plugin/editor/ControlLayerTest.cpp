@@ -57,6 +57,23 @@ TEST_F(LayerTest, ANeverShownLayerIsNotDrawnHitOrScannedButTakesValues) {
   EXPECT_EQ(children[1]->GetValue(), 0.5);
 }
 
+// A redraw of many parameters reaches every control once, in hidden layers and through aux
+// parameters, as one push per parameter would; plain values also set (and round) the parameter.
+TEST_F(LayerTest, ManyValuesAtOnceReachTheirControlsAsOneByOne) {
+  plug.GetParam(4)->InitInt("Steps", 0, 0, 10);
+  first->AddAuxParam(4);
+  graphics->SetParametersFromPlug({{3, 0.5}, {4, 0.25}}, true);
+  EXPECT_EQ(children[1]->GetValue(), 0.5);
+  EXPECT_EQ(children[2]->GetValue(), 0.25);
+  EXPECT_EQ(first->GetAuxParam(0)->mValue, 0.25);
+  EXPECT_EQ(first->GetValue(), 0.0);
+  EXPECT_EQ(plug.GetParam(4)->Value(), 0.0);
+  graphics->SetParametersFromPlug({{4, 7.4}}, false);
+  EXPECT_EQ(plug.GetParam(4)->Value(), 7.0);
+  EXPECT_EQ(children[2]->GetValue(), 0.74);
+  EXPECT_EQ(children[1]->GetValue(), 0.5);
+}
+
 TEST_F(LayerTest, ShowingFollowsOnlyTheSelectedChild) {
   page->Hide(false);
   EXPECT_TRUE(page->IsVisible());

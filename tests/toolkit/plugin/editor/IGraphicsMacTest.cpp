@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 #include <cmath>
+#include <cstdio>
 #include <iterator>
 #include <memory>
 
@@ -155,6 +156,24 @@ TEST(BundleBitmapTest, OnlyPngNamesLoadAndFoldersInFrontDoNotCount) {
   EXPECT_EQ(std::unique_ptr<GFX_IBitmap>(graphics.OSLoadBitmap(0, "knob.bmp")), nullptr);
   EXPECT_EQ(std::unique_ptr<GFX_IBitmap>(graphics.OSLoadBitmap(0, "knob")), nullptr);
   EXPECT_EQ(graphics.OSLoadBitmap(0, nullptr), nullptr);
+}
+
+// The configuration files come through LoadFile with the file's own size; a missing file reports
+// none, not the size of the file before.
+TEST(BundleFileTest, LoadFileCountsTheFilesBytesAndNothingForAMissingOne) {
+  kroma_test::TempDir bundle;
+  kroma_test::ScopedEnv env("KROMA_BUNDLE_DIR", bundle.path().c_str());
+  ASSERT_EQ(mkdir(bundle.file("resources").c_str(), 0755), 0);
+  std::FILE* file = std::fopen(bundle.file("resources/layout.tea").c_str(), "wb");
+  std::fputs("ABCDEFGHIJK", file);
+  std::fclose(file);
+  RecordingPlug plug(1, 1);
+  IGraphicsMac graphics(&plug, 10, 10);
+  graphics.SetBundleID(kBundleID);
+  delete[] graphics.LoadFile(0, "resources/layout.tea");
+  EXPECT_EQ(graphics.GetLoadedFileSize(), 11);
+  EXPECT_EQ(graphics.LoadFile(0, "resources/missing.tea"), nullptr);
+  EXPECT_EQ(graphics.GetLoadedFileSize(), 0);
 }
 
 TEST_F(ServicesTest, ResizeReleasesTheCaptureAndRemakesTheBuffers) {

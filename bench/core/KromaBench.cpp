@@ -1,0 +1,100 @@
+// Making the plug-in as a host does (the shipped layout and pictures, an empty data folder) and
+// saving and loading its project state without a synthesizer to push to.
+#include <benchmark/benchmark.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <vector>
+
+#include "platform/vst2/opcodes.h"
+#include "src/core/Kroma.h"
+#include "tests/support/TempDir.h"
+#include "toolkit/plugin/midi/MidiBackendMemory.h"
+
+namespace {
+
+// No MIDI system: the state load lists the ports, and a real one would be asked.
+struct Setting {
+  Setting() {
+    setenv("KROMA_BUNDLE_DIR", BUILT_BUNDLE, 1);
+    setenv("KROMA_DATA_DIR", data.path().c_str(), 1);
+    MidiBackend::setCurrent(&midi);
+  }
+  kroma_test::TempDir data;
+  MidiBackendMemory midi;
+};
+
+Setting& setting() {
+  static Setting s;
+  return s;
+}
+
+double residentMB() {
+  long pages = 0, resident = 0;
+  if (FILE* statm = std::fopen("/proc/self/statm", "r")) {
+    if (std::fscanf(statm, "%ld %ld", &pages, &resident) != 2) resident = 0;
+    std::fclose(statm);
+  }
+  return resident * (double)sysconf(_SC_PAGESIZE) / (1024.0 * 1024.0);
+}
+
+std::unique_ptr<Kroma> makePlugin() {
+  return std::make_unique<Kroma>(IPluginInstanceInfo());
+}
+
+// The first instance of the process decodes every picture; it stays, as in a host session.
+std::vector<std::unique_ptr<Kroma>> gKept;
+
+void BM_FirstInstance(benchmark::State& state) {
+  setting();
+  const double before = residentMB();
+  for (auto _ : state) gKept.push_back(makePlugin());
+  state.counters["resident_MB"] = residentMB() - before;
+}
+BENCHMARK(BM_FirstInstance)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+void BM_NextInstance(benchmark::State& state) {
+  setting();
+  for (auto _ : state) benchmark::DoNotOptimize(makePlugin());
+}
+BENCHMARK(BM_NextInstance)->Unit(benchmark::kMillisecond);
+
+// The memory each further open instance holds.
+void BM_FurtherInstanceMemory(benchmark::State& state) {
+  setting();
+  const double before = residentMB();
+  std::vector<std::unique_ptr<Kroma>> open;
+  for (auto _ : state) open.push_back(makePlugin());
+  state.counters["resident_MB_each"] = (residentMB() - before) / (double)open.size();
+}
+BENCHMARK(BM_FurtherInstanceMemory)->Iterations(4)->Unit(benchmark::kMillisecond);
+
+void BM_ChunkSave(benchmark::State& state) {
+  setting();
+  std::unique_ptr<Kroma> plug = makePlugin();
+  AEffect* effect = plug->GetAEffect();
+  for (auto _ : state) {
+    void* data = nullptr;
+    benchmark::DoNotOptimize(effect->dispatcher(effect, effGetChunk, 1, 0, &data, 0.f));
+  }
+}
+BENCHMARK(BM_ChunkSave)->Unit(benchmark::kMicrosecond);
+
+void BM_ChunkRestore(benchmark::State& state) {
+  setting();
+  std::unique_ptr<Kroma> plug = makePlugin();
+  AEffect* effect = plug->GetAEffect();
+  void* data = nullptr;
+  const VstIntPtr size = effect->dispatcher(effect, effGetChunk, 1, 0, &data, 0.f);
+  const std::vector<unsigned char> chunk(static_cast<unsigned char*>(data),
+                                         static_cast<unsigned char*>(data) + size);
+  for (auto _ : state) {
+    if (effect->dispatcher(effect, effSetChunk, 1, size, (void*)chunk.data(), 0.f) != 1)
+      state.SkipWithError("the state was not restored");
+  }
+}
+BENCHMARK(BM_ChunkRestore)->Unit(benchmark::kMicrosecond);
+
+}  // namespace

@@ -1,0 +1,340 @@
+#pragma once
+
+#include <array>
+#include <atomic>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "src/config/ConfigSeams.h"
+#include "src/core/LibrarianMenus.h"
+#include "src/editor/ControlDisplay.h"
+#include "src/editor/EditorElements.h"
+#include "src/editor/EditorHost.h"
+#include "src/editor/TabSwitchFunctions.h"
+#include "src/protocol/ProtocolPlugin.h"
+#include "src/protocol/SenderJob.h"
+#include "toolkit/plugin/midi/IMidiQueue.h"
+#include "toolkit/plugin/vst2/IPluginVST.h"
+
+class ControlLayer;
+class EditorRequests;
+class IControl;
+class LibrarianViewControl;
+class IGraphics;
+class ITextControl;
+class MIDIMessageManager;
+class PatchLibrarian;
+class PatchManager;
+class UIConfigManager;
+struct ControlAction;
+
+// The plug-in: the one object the host makes through the entry. Its constructor starts the whole
+// system in a fixed order (identity, data folder and debug log, settings files, parameters, state
+// holder, librarian, editor and its layout, the transfer overlay, the device protocol, the first
+// state snapshot, the librarian's menus, initial values, first page); its destructor stops the
+// threads before anything they use goes. It stores its whole state in the host's project.
+//
+// Several threads share it: the host's main thread (dispatcher and editor), the audio thread, the
+// MIDI input thread and the job lanes. Every flag another thread reads is atomic; layers change on
+// the editor thread only. The parameter dispatch, the MIDI paths, the audio clock and the
+// librarian glue add their methods in files of their own.
+class Kroma : public IPluginVST, public UIConfigPlugin, public EditorHost, public ProtocolPlugin {
+ public:
+  explicit Kroma(IPluginInstanceInfo instanceInfo);
+  ~Kroma() override;
+
+  // The editor's unscaled size; geometry of the plug-in's own is given in these pixels and
+  // multiplied by the GUI scale, truncated, where it is used.
+  static constexpr int kEditorWidth = 1500;
+  static constexpr int kEditorHeight = 757;
+  // The last parameters are not stored in the project.
+  static constexpr int kUnsavedParams = 578;
+
+  // ---- Framework operations ----
+  // Seam: the audio clock comes later; today it keeps the framework's rate and block size.
+  void Reset() override;
+  // Seam: the parameter dispatch comes later; today only its lock.
+  void OnParamChange(int paramIdx) override;
+  void ProcessSysEx(ISysEx* sysex, bool fromDevice) override;
+  bool SerializeState(ByteChunk* chunk) override;
+  int UnserializeState(ByteChunk* chunk, int startPos) override;
+
+  // ---- Total recall ----
+  // Appends the state body; without the librarian block it is the start-up snapshot.
+  void SerializeState2(ByteChunk* chunk, bool withLibrarian);
+  // Restores the state body from startPos; the position behind it, or -1 when it ended early
+  // (what was read stays restored). Values are restored whether or not an output port opens;
+  // the Multi is pushed to the synthesizer only through an open one.
+  int UnserializeState2(ByteChunk* chunk, int startPos, bool withLibrarian);
+
+  // ---- Sender jobs ----
+  // Starts `job` on its lane when the lane is idle: `prepare` (the flags the job reads) runs
+  // first, and the starters of the send jobs (0 to 4) set the manager's send-busy flag. A busy
+  // lane drops the start silently. False when nothing started; no failure escapes as an
+  // exception, and a failed start takes back the send-busy flag it set.
+  bool startSenderJob(const SenderJob& job, const std::function<void()>& prepare = nullptr);
+
+  // ---- Folder services ----
+  static std::string getDataFolder();
+  static std::string getPatchesFolderStr();
+  // Asks the desktop to open the data folder, or with `manual` the user manual in it. Nothing is
+  // tested beforehand and a failure is not reported.
+  void OpenDataDirectory(bool manual);
+
+  // ---- Configuration manager ----
+  IPluginBase* configPluginBase() override { return this; }
+
+  // ---- Value display ----
+  const IParam* displayParam(int paramIdx) const override { return GetParam(paramIdx); }
+  ITextControl* displayNameControl() const override { return mNameDisplay; }
+  ITextControl* displayValueControl() const override { return mValueDisplay; }
+  bool startupComplete() const override { return mStartupComplete; }
+  bool programChangeSwitchState() const override { return mDAWFilterBlocked[1]; }
+  int currentPart() const override { return mCurrentPart; }
+  const std::vector<std::string>& valueList(const std::string& name) const override;
+  const std::vector<std::string>& sampleNames() const override { return mSampleNames; }
+  bool samplesFileRead() const override { return mSamplesFileRead; }
+  TK_LogSink* debugLog() const override { return GetLog(); }
+
+  // ---- Tab switching ----
+  void setCurrentPart(int part) override { mCurrentPart = part; }
+  bool keepSelectedBank() const override { return mKeepSelectedBank; }
+  const TabLayers& tabLayers() const override { return mTabLayers; }
+  void setLibrarianSelectedProgram(int program) override;
+
+  // ---- Protocol engine ----
+  double getValue(int index) const override;
+  void setParameterFromPlug(int index, double value) override;
+  std::string getDisplayText(int index) const override;
+  void setDisplayText(int index, const std::string& text) override;
+  void setStoredValue(int index, double value) override;
+  using IPluginVST::SendMidiSysex;
+  void SendMidiSysex(const unsigned char* data, int length) override;
+  // Seam: the MIDI output path comes later; today the checksum rule and the send.
+  void checksumCheckAndSend(unsigned char* data, int length) override;
+  // Seam: the incoming routing and its filters come later; today straight to the manager.
+  void ProcessSysEx(const unsigned char* data, int length, bool fromDevice) override;
+  void DisplayProcessingIndicator(bool show) override;
+  void setTextDisplay(int displayParam, const std::string& text) override;
+  void requestLayerHidden(const std::string& layer, bool hidden) override;
+  void requestGrayOut(int param, bool grayed) override;
+  void markLibrarianViewDirty() override;
+  void refillLibrarianList(int list) override;
+  void setNameSlot(int slot, const std::string& text) override;
+  Range paramRange(int index) const override;
+  int getSysexControl(int type, int location, int high, int low, int variant) const override;
+  void setValueFromHardware(int param, double normalised) override;
+  // Seam: the echo dispatch comes later; today the framework's.
+  void OnParamChange2(int paramIdx) override { IPluginVST::OnParamChange2(paramIdx); }
+  void setLocalControl(bool on) override { mLocalControlFlag = on; }
+  int partSound(int part, PartSound which) const override;
+  void setPartSound(int part, PartSound which, int value) override;
+  bool initPending() const override { return mInitPending; }
+  void setDeviceId(int id) override { mDeviceID = id; }
+  bool midiOutSet() const override { return mMIDIOutSet; }
+  // Seam: the output routing comes later; today all notes off goes straight to the port.
+  void AllSoundsOff(int part, bool allParts) override;
+  bool BankChangeMessage(int part) override;
+  // Seam: the librarian's glue comes later; today nothing is played.
+  void sendPatchToDeviceFromLibrarian(int, int, int) override {}
+  // Seam: the bank view's cursor comes with the view; today it is only redrawn.
+  void selectLibrarianSlot(int) override { markLibrarianViewDirty(); }
+  void mainTabSwitch(int tab, int part) override;
+  int deviceId() const override { return mDeviceID; }
+  bool multiMode() const override { return mMultiMode; }
+  int lowerListKind() const override;
+  bool programControl() const override { return mProgBankMode; }
+  bool sendPartSounds() const override { return mSendPartSounds; }
+  bool sendGlobalFirst() const override { return mSendGlobalFirst; }
+  void clearMultiPushFlags() override;
+  void setMultiSend(bool on) override { mMultiSendRequested = on; }
+
+  // ---- MIDI towards the synthesizer ----
+  // Seam: the activity LEDs come with the output routing; today the message goes to the port,
+  // or without one "Set MIDI I/O First!" is shown.
+  void sendMidiMsgAndLog(const IMidiMsg& msg);
+
+  // ---- Lookups ----
+  // The editor's graphics object; null once the plug-in is being destroyed.
+  IGraphics* graphics() const;
+  // A layer by name: the layout's, or one of the plug-in's own menu layers; null for none.
+  ControlLayer* layerNamed(const std::string& name) const;
+  // The first control bound to a parameter; null when the layout built none.
+  IControl* controlOf(int paramIdx) const;
+  // The same for a control the plug-in keeps: one the layout lacks is logged.
+  IControl* builtControl(int paramIdx) const;
+  // An output port is open: what the synthesizer is sent goes somewhere.
+  bool outputPortOpen() const;
+
+  // ---- Shared fields: read and written by the other parts of the plug-in and the engine ----
+  IMidiQueue mMidiQueue{1024};
+  std::unique_ptr<PatchManager> mPatchManager;
+  IControl* mPatchRenameControl = nullptr;
+  ITextControl* mCCDisplayControl = nullptr;
+  IControl* mDeviceInControl = nullptr;
+  IControl* mDeviceOutControl = nullptr;
+  ITextControl* mBuildDisplayControl = nullptr;
+  ITextControl* mMIDIOutDelayDisplayControl = nullptr;
+  ITimeInfo mTimeInfo;
+  std::atomic<double> mSampleRate{0.0};
+  std::atomic<bool> mTransportWasRunning{false};
+  std::atomic<bool> mQueuedOutput{false};
+  std::atomic<int> mBlockSize{0};
+  std::atomic<bool> mMultiSendPending{false};
+  std::atomic<bool> mGlobalSendPending{false};
+  double mGUIScale = 1.0;
+  int mColorScheme = 0;
+
+  // The layers and controls the tab switches use (the plug-in's own menu layers and the overlay
+  // among them), then the other layers the plug-in shows and hides. Null where the layout has
+  // none.
+  TabLayers mTabLayers;
+  ControlLayer* mLibrarianLayer = nullptr;
+  ControlLayer* mPatchRenameLayer = nullptr;
+  ControlLayer* mAboutLayer = nullptr;
+  ControlLayer* mFirstRunLayer = nullptr;
+  ControlLayer* mBankPatchConflictLayer = nullptr;
+  ControlLayer* mMIDIFilterSettingsLayer = nullptr;
+  // The plug-in's own menu layers and menus, by LibrarianMenu.
+  std::array<ControlLayer*, kLibrarianMenuCount> mMenuLayers{};
+  std::array<IControl*, kLibrarianMenuCount> mMenus{};
+
+  IControl* mDatatypeControl = nullptr;
+  IControl* mPatchSearchControl = nullptr;
+  IControl* mProgBankControl = nullptr;
+  std::atomic<bool> mTempoStatus{false};
+  std::string mLogFilePath;
+  std::string mUISettingsPath;
+  std::string mUIColorSchemeLine;
+  std::string mUISizeLine;
+  std::string mUIFirstRunLine;
+  std::vector<std::string> mSampleNames;
+  bool mDebugLogging = false;
+  std::string mUpperSelectionFolder;
+  std::string mUpperSelectionText;
+  std::string mLowerSelectionFolder;
+  std::string mLowerSelectionText;
+  std::string mUpperMultiSelectionFolder;
+  std::string mUpperMultiSelectionText;
+  std::string mLowerMultiSelectionFolder;
+  std::string mLowerMultiSelectionText;
+  std::atomic<bool> mRenameFinished{false};
+  std::atomic<bool> mMultiMode{false};
+  std::atomic<bool> mShowProgramNames{false};
+  std::atomic<bool> mKeepSelectedBank{true};
+  std::atomic<bool> mStartupComplete{false};
+  std::atomic<int> mLastTempo{0};
+  std::atomic<int> mCurrentPart{0};
+  std::atomic<int> mDeviceID{0};
+  std::atomic<bool> mSendingSysEx{false};
+  std::atomic<bool> mInitPending{false};
+  std::atomic<bool> mSysExReceived{false};
+  std::atomic<bool> mMIDIOutSet{false};
+  std::atomic<bool> mTransferInProgress{false};
+  std::atomic<bool> mOutputBlocked{false};
+  std::atomic<bool> mOutputOverflow{false};
+  std::atomic<bool> mLowerListShowsSearch{false};
+  std::atomic<bool> mLowerListShowsCategories{false};
+  std::atomic<bool> mProgBankMode{true};
+  int mMIDIInPortIndex = 0;
+  int mMIDIOutPortIndex = 0;
+  std::unique_ptr<MIDIMessageManager> mMIDIMessageManager;
+  std::unique_ptr<UIConfigManager> mUIConfigManager;
+  ControlDisplay mControlDisplay;
+  std::unique_ptr<PatchLibrarian> mPatchLibrarian;
+  IControl* mLibraryControl = nullptr;
+  ControlAction* mOverrideTempoAction = nullptr;
+  LibrarianViewControl* mLibrarianView = nullptr;
+  IControl* mUpperSelectionControl = nullptr;
+  IControl* mLowerSelectionControl = nullptr;
+  IControl* mKeepSelectedBankControl = nullptr;
+  std::array<IControl*, 7> mDAWFilterControls{};
+  std::array<std::atomic<bool>, 7> mDAWFilterBlocked{};
+  std::array<IControl*, 7> mHWFilterControls{};
+  std::array<std::atomic<bool>, 7> mHWFilterBlocked{};
+  IControl* mTrackIncomingControl = nullptr;
+  std::atomic<bool> mTrackIncomingMIDI{true};
+  IControl* mDirectToHardwareControl = nullptr;
+  IControl* mToDAWBufferControl = nullptr;
+  IControl* mClockPointerControl = nullptr;
+  IControl* mClockInfoControl = nullptr;
+  std::atomic<bool> mSendClockPointer{true};
+  std::atomic<bool> mSendClockInfo{true};
+  std::array<IControl*, 16> mPartChannelControls{};
+  ITextControl* mNameDisplay = nullptr;
+  ITextControl* mValueDisplay = nullptr;
+  ITextControl* mCategoryDisplay = nullptr;
+  ITextControl* mPatchDisplay = nullptr;
+  TabSwitchFunctions mTabSwitch;
+  ControlAction* mQuickTabAction = nullptr;
+  ControlAction* mMainTabAction = nullptr;
+  std::vector<int> mPartCompareFlags = std::vector<int>(16);
+  std::vector<int> mRandomizerValues = std::vector<int>(393);
+  std::array<std::atomic<int>, 16> mLEDActive{};
+  std::array<std::atomic<unsigned>, 16> mLEDTime{};
+  std::array<std::atomic<int>, 17> mPartBank{};  // parts, then the Multi
+  std::array<std::atomic<int>, 17> mPartProgram{};
+  std::atomic<unsigned> mOverflowTime{0};
+  std::atomic<bool> mMultiSendRequested{false};
+  std::atomic<bool> mEchoFromHardware{false};
+  std::atomic<bool> mSendPartSounds{false};
+  std::atomic<bool> mSendGlobalFirst{false};
+  std::atomic<bool> mLinkInProgress{false};
+  std::atomic<bool> mFreshReset{false};
+  std::atomic<bool> mLocalControlFlag{false};
+  std::atomic<bool> mBlockDeviceInput{false};
+  std::atomic<bool> mContinuousClockStarted{false};
+  std::atomic<bool> mClockRunning{false};
+  std::atomic<bool> mFirstRunShown{false};
+  bool mSamplesFileRead = false;
+  std::atomic<int> mLastProgram{0};
+  std::atomic<int> mTempoValue{0};
+
+ private:
+  // The start-up steps, in their order.
+  void openDataFolder();
+  void readSettingsFiles();
+  void makeLibrarian();
+  void makeEditor();
+  void lookUpLayers();
+  void applyStartVisibility();
+  void takeFirstSnapshot();
+  void lookUpControlsFirst();
+  void makeSelectionListsAndMenus();
+  void lookUpControlsSecond();
+  void setInitialValues();
+  void applyUISettings();
+  void setMIDIFilterDefaults();
+  void refreshControls();
+  void finishStartup();
+  // Stops the threads and releases what the plug-in made, in the order that keeps every thread
+  // off what is released; the destructor, and a constructor that failed, end here.
+  void shutDown();
+
+  // One bank-selection list: its enumeration, display texts and selection strings.
+  void initSelectionList(int paramIdx, const char* name, IControl** control, std::string* text,
+                         std::string* folder);
+  // What a restore derives from the values it restored: the device id, the MIDI filter and
+  // clock switches, the per-part bank and program tables, the output delay and the flags that
+  // follow their parameters.
+  void deriveFromRestoredValues();
+  // Re-selects the stored MIDI port of `slot`, comparing the listed names as the project stores
+  // them; the selection parameter and its control follow. The position chosen, 0 for none.
+  int reselectPort(int slot, int paramIdx, bool input);
+  // Pushes the restored Multi to the synthesizer and waits, bounded and without the plug-in
+  // lock, until the transfer lane is idle again.
+  void pushRestoredMulti();
+  // Sleeps on the calling thread, with the plug-in lock let go meanwhile: the audio thread never
+  // waits through a pause.
+  void pauseUnlocked(int milliseconds);
+  // Sets a control as the user would, when the layout built it.
+  void userEdit(IControl* control, double normalizedValue);
+  void log(const std::string& message) const;
+  void logMissing(const std::string& what) const;
+  void recallLog(const std::string& message) const;
+
+  IGraphics* mEditor = nullptr;  // owned by the framework once attached
+  EditorRequests* mEditorRequests = nullptr;
+};

@@ -1,0 +1,44 @@
+// The end of the plug-in's life and the services around its data folder.
+#include "platform/datafolder/DataFolder.h"
+#include "src/config/UIConfigManager.h"
+#include "src/core/Kroma.h"
+#include "src/core/PatchManager.h"
+#include "src/librarian/PatchLibrarian.h"
+#include "src/protocol/MIDIMessageManager.h"
+#include "toolkit/plugin/editor/IGraphics.h"
+
+Kroma::~Kroma() {
+  shutDown();
+}
+
+void Kroma::shutDown() {
+  // Nothing may arrive, be sent or run once the objects the threads use start to go.
+  int off = 0;
+  setExternalMIDIIn(off, nullptr);
+  mMIDIOutSet = false;
+  if (mMIDIMessageManager) mMIDIMessageManager->shutDown();
+  mPatchManager.reset();
+  mMIDIMessageManager.reset();
+  // The controls point into the librarian and the configuration manager: the graphics object,
+  // which owns them, goes first.
+  if (mEditor && mGraphics != mEditor) delete mEditor;
+  delete mGraphics;
+  mGraphics = nullptr;
+  mEditor = nullptr;
+  mEditorRequests = nullptr;
+  mUIConfigManager.reset();
+  mPatchLibrarian.reset();
+}
+
+std::string Kroma::getDataFolder() {
+  return DataFolder::path();
+}
+
+std::string Kroma::getPatchesFolderStr() {
+  return DataFolder::patchesFolder();
+}
+
+void Kroma::OpenDataDirectory(bool manual) {
+  if (IGraphics* editor = graphics())
+    editor->OpenURL((manual ? DataFolder::userManual() : DataFolder::path()).c_str());
+}

@@ -1,0 +1,201 @@
+// The plug-in's state in the host's project: the current part, the librarian block (start-up
+// snapshot, names, MIDI ports, bank and patch selection) and the values of the stored parameters.
+#include <chrono>
+#include <cmath>
+
+#include "src/config/ParameterIds.h"
+#include "src/core/Kroma.h"
+#include "src/core/PatchManager.h"
+#include "src/protocol/MIDIMessageManager.h"
+#include "toolkit/plugin/editor/IControl.h"
+
+namespace {
+
+const uint8_t kMarker[4] = {0, 0, 0, 1};
+constexpr int kMarkerAndPart = 4 + 8;
+constexpr int kTwoDoubles = 16;
+// Port names are stored cut to this many bytes.
+constexpr size_t kStoredPortName = 32;
+// The Multi push sends the Global, the Multi and up to 16 sounds: about nine seconds.
+constexpr int kPushPause = 25;
+constexpr std::chrono::seconds kPushLimit(20);
+
+int64_t remaining(const ByteChunk& chunk, int pos) {
+  return pos < 0 ? -1 : static_cast<int64_t>(chunk.Size()) - pos;
+}
+
+// The listed port a stored name stands for; null for an empty name or one no port has.
+const char* listedPortName(const std::vector<std::string>& names, const std::string& stored) {
+  if (stored.empty()) return nullptr;
+  for (size_t i = 1; i < names.size(); ++i)
+    if (names[i].compare(0, kStoredPortName, stored) == 0) return names[i].c_str();
+  return nullptr;
+}
+
+std::string displayText(const IParam* param) {
+  return param->GetDisplayText(param->Int());
+}
+
+}  // namespace
+
+bool Kroma::SerializeState(ByteChunk* chunk) {
+  if (!chunk) return false;
+  SerializeState2(chunk, true);
+  return true;
+}
+
+int Kroma::UnserializeState(ByteChunk* chunk, int startPos) {
+  return UnserializeState2(chunk, startPos, true);
+}
+
+void Kroma::SerializeState2(ByteChunk* chunk, bool withLibrarian) {
+  TK_MutexLock lock(mMutex);
+  chunk->AppendBytes(kMarker, sizeof kMarker);
+  chunk->AppendValue(GetParam(kQuickTab)->Value());
+  SerializeParams(chunk);
+  if (withLibrarian) {
+    const struct {
+      int slot, param;
+    } ports[] = {{Patch::kMIDIInPortSlot, kDeviceInSelection},
+                 {Patch::kMIDIOutPortSlot, kDeviceOutSelection}};
+    for (const auto& port : ports) {
+      const std::string name = displayText(GetParam(port.param));
+      mPatchManager->setName(port.slot, name.empty() ? "Set Name" : name);
+      markLibrarianViewDirty();
+    }
+    mPatchManager->saveAllToChunk(chunk);
+    for (int param : {kDeviceInSelection, kDeviceOutSelection, kBankSelection, kPatchSelection})
+      chunk->AppendValue(GetParam(param)->GetNormalized());
+  }
+  SerializeNonAutomatedParams(chunk, NonAutomatedCount() - kUnsavedParams);
+}
+
+int Kroma::UnserializeState2(ByteChunk* chunk, int startPos, bool withLibrarian) {
+  if (!chunk) return -1;
+  TK_MutexLock lock(mMutex);
+  int pos = startPos;
+  double part = 0.0;
+  if (remaining(*chunk, pos) >= kMarkerAndPart) {
+    chunk->ReadValue(part, pos + 4);
+    pos += kMarkerAndPart;
+  } else {
+    pos = -1;
+  }
+  GetParam(kQuickTab)->SetClamped(std::isnan(part) ? 0.0 : part);
+  mCurrentPart = GetParam(kQuickTab)->Int();
+  if (GetParam(kDeviceOutSelection)->Int() > 0 && outputPortOpen()) mMIDIOutSet = true;
+  pos = UnserializeParams(chunk, pos);
+
+  if (withLibrarian) {
+    pos = mPatchManager->loadAllFromChunk(chunk, pos);
+    pos = remaining(*chunk, pos) >= kTwoDoubles ? pos + kTwoDoubles : -1;
+    reselectPort(Patch::kMIDIInPortSlot, kDeviceInSelection, true);
+    if (reselectPort(Patch::kMIDIOutPortSlot, kDeviceOutSelection, false) > 0) mMIDIOutSet = true;
+    recallLog("MIDI In device after checking devices " + displayText(GetParam(kDeviceInSelection)));
+    recallLog("MIDI Out device after checking devices " +
+              displayText(GetParam(kDeviceOutSelection)));
+    double bank = 0.0, patch = 0.0;
+    if (remaining(*chunk, pos) >= kTwoDoubles) {
+      chunk->ReadValue(bank, pos);
+      chunk->ReadValue(patch, pos + 8);
+      GetParam(kBankSelection)->SetNormalized(bank);
+      GetParam(kPatchSelection)->SetNormalized(patch);
+      pos += kTwoDoubles;
+    } else {
+      pos = -1;
+    }
+    mPatchManager->mSelectedBank = GetParam(kBankSelection)->Int();
+    mPatchManager->mSelectedPatch = GetParam(kPatchSelection)->Int();
+  }
+
+  pos = UnserializeNonAutomatedParams(chunk, pos, NonAutomatedCount() - kUnsavedParams);
+  deriveFromRestoredValues();
+  if (mMIDIOutSet && outputPortOpen()) pushRestoredMulti();
+  recallLog("MIDI In device after nonautomated params " +
+            displayText(GetParam(kDeviceInSelection)));
+  recallLog("MIDI Out device after nonautomated params " +
+            displayText(GetParam(kDeviceOutSelection)));
+  mainTabSwitch(0, 0);
+  return pos;
+}
+
+int Kroma::reselectPort(int slot, int paramIdx, bool input) {
+  std::string stored;
+  mPatchManager->getName(&stored, slot);
+  recallLog(std::string(input ? "MIDI In" : "MIDI Out") + " device stored " + stored);
+  int& index = input ? mMIDIInPortIndex : mMIDIOutPortIndex;
+  index = 1;
+  int opened;
+  if (input)
+    opened = setExternalMIDIIn(index, listedPortName(getExternalMIDIInNames(), stored));
+  else
+    opened = setExternalMIDIOut(index, listedPortName(getExternalMIDIOutNames(), stored));
+  IParam* param = GetParam(paramIdx);
+  param->SetClamped(index);
+  if (IControl* selector = input ? mDeviceInControl : mDeviceOutControl)
+    selector->SetValueFromPlug(param->GetNormalized());
+  return opened;
+}
+
+void Kroma::deriveFromRestoredValues() {
+  auto value = [this](int param) { return GetParam(param)->Value(); };
+  mDeviceID = GetParam(kGlobalSysExID)->Int();
+  recallLog("hardware DeviceID " + std::to_string(mDeviceID));
+  GetParam(kDeviceID_old)->SetClamped(mDeviceID);
+  for (int k = 0; k < 7; ++k) {
+    mDAWFilterBlocked[k] = value(kMIDIFilterDAWCCPassThrough + k) != 1.0;
+    mHWFilterBlocked[k] = value(kMIDIFilterHWCCPassThrough + k) != 1.0;
+  }
+  mTrackIncomingMIDI = value(kMIDIFilterTrackIncomingMIDI) == 1.0;
+  mQueuedOutput = value(kMIDIFilterToDAWBuffer) == 1.0;
+  mSendClockPointer = value(kSendMIDIClockPointer) == 1.0;
+  mSendClockInfo = value(kSendMIDIClockInfo) == 1.0;
+  mBlockDeviceInput = GetParam(kMasterKeyboard)->Int() == 1;
+  mKeepSelectedBank = GetParam(kKeepSelectedBank)->Int() != 0;
+  mProgBankMode = GetParam(kControlProgBank)->Int() == 1;
+  mShowProgramNames = !mProgBankMode && GetParam(kControlLibrary)->Int() == 1;
+  mLocalControlFlag = GetParam(kGlobalLocalControl)->Int() == 1;
+  mBlockSize = 2 * GetParam(kAdjustDAWOffset)->Int() + GetBlockSize();
+
+  std::string name;
+  mPatchManager->getName(&name, Patch::kMultiNameSlot);
+  GetParam(kMultiName)->SetDisplayText(0, name.c_str());
+  recallLog("Multi name " + std::string(name.c_str()));
+  for (int p = 0; p < 16; ++p) {
+    std::string category;
+    mPatchManager->getName(&name, Patch::kFirstPatchNameSlot + p);
+    mPatchManager->getName(&category, Patch::kFirstCategorySlot + p);
+    GetParam(kPatchName + p)->SetDisplayText(0, name.c_str());
+    GetParam(kCategoryName + p)->SetDisplayText(0, category.c_str());
+    mPartBank[p] = GetParam(kMultiPartBank + p)->Int();
+    mPartProgram[p] = GetParam(kMultiPartPatch + p)->Int();
+    if (mDebugLogging)
+      recallLog("Part " + std::to_string(p) + " name " + name.c_str() + " | Category name " +
+                category.c_str() + " | Bank " + std::to_string(mPartBank[p]) +
+                " |\xC2\xA0Program " + std::to_string(mPartProgram[p]));
+  }
+  mPartBank[16] = GetParam(kMultiBank)->Int();
+  mPartProgram[16] = GetParam(kMultiPatch)->Int();
+}
+
+void Kroma::pushRestoredMulti() {
+  mSendingSysEx = true;
+  mSendGlobalFirst = true;
+  mSendPartSounds = true;
+  mMultiSendRequested = true;
+  SenderJob multi;
+  multi.code = kSendArrangementToDevice;
+  startSenderJob(multi);
+  const auto deadline = std::chrono::steady_clock::now() + kPushLimit;
+  while (mMIDIMessageManager->isLaneRunning(Lane::kTransfer) &&
+         std::chrono::steady_clock::now() < deadline)
+    pauseUnlocked(kPushPause);
+  mSendGlobalFirst = false;
+  mSendingSysEx = false;
+  mSendPartSounds = false;
+  if (!mMIDIMessageManager->isLaneRunning(Lane::kTransfer)) mMultiSendRequested = false;
+}
+
+void Kroma::recallLog(const std::string& message) const {
+  TK_Log(GetLog(), "PROJECT RECALL: ", message);
+}

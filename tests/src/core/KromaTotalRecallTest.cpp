@@ -1,0 +1,157 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstring>
+#include <thread>
+
+#include "PluginFixture.h"
+#include "src/config/ParameterIds.h"
+#include "src/core/PatchManager.h"
+#include "src/protocol/MIDIMessageManager.h"
+#include "toolkit/plugin/midi/IMidiMsg.h"
+
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+using Recall = PluginFixture;
+
+// Where the parts of a saved program chunk lie: the framework's 8 bytes, the marker and the part,
+// the librarian block (markers, big-endian snapshot length, snapshot, 35 names, 4 selections),
+// then the values of parameters 0 to 7877.
+struct Layout {
+  explicit Layout(const Bytes& chunk) {
+    snapshot = uint32_t(chunk[28]) << 24 | uint32_t(chunk[29]) << 16 | chunk[30] << 8 | chunk[31];
+    names = 32 + snapshot;
+    size_t at = names;
+    for (int slot = 0; slot < Patch::kNameSlots; ++slot) {
+      int32_t n;
+      std::memcpy(&n, &chunk[at], 4);
+      nameAt.push_back(at);
+      at += 4 + n;
+    }
+    values = at + 4 * 8;
+  }
+  double value(const Bytes& chunk, int param) const {
+    double v;
+    std::memcpy(&v, &chunk[values + 8 * param], 8);
+    return v;
+  }
+  uint32_t snapshot;
+  size_t names, values;
+  std::vector<size_t> nameAt;
+};
+
+// The offset of the first byte that differs; -1 for equal chunks.
+long firstDifference(const Bytes& a, const Bytes& b) {
+  const auto [x, y] = std::mismatch(a.begin(), a.end(), b.begin(), b.end());
+  return x == a.end() && y == b.end() ? -1 : x - a.begin();
+}
+
+TEST_F(Recall, AFreshChunkHoldsTheBodyWithItsLibrarianBlock) {
+  Kroma* plug = open();
+  const Bytes chunk = saveChunk(plug);
+  const Bytes head = {0x74, 0x66, 0x66, 0x70, 0, 0, 1, 0, 0, 0, 0, 1};
+  EXPECT_EQ(Bytes(chunk.begin(), chunk.begin() + 12), head);
+  const Bytes markers = {0, 0, 0, 1, 0, 0, 0, 1, 0x00, 0x00, 0xF6, 0x3C};  // 63036
+  EXPECT_EQ(Bytes(chunk.begin() + 20, chunk.begin() + 32), markers);
+  const Layout layout(chunk);
+  EXPECT_EQ(chunk.size(), layout.values + 7878 * 8);
+  EXPECT_EQ(chunk[layout.names + 4], 'I');
+  EXPECT_EQ(layout.value(chunk, kMultiPartStatus + 3), 1.0);
+  EXPECT_EQ(layout.value(chunk, kOverrideTempo), 1.0);
+
+  ByteChunk body;
+  plug->SerializeState2(&body, false);
+  EXPECT_EQ(body.Size(), 63036);
+}
+
+// Save, load into another instance, save again: the same bytes, and the values back, with and
+// without the synthesizer's output port (named longer than the project stores port names).
+TEST_F(Recall, ARoundTripGivesTheSameBytesWithAndWithoutAnOutputPort) {
+  const std::string port = "Corvane Synthesizer MIDI Out Port Number 1";
+  midi.addOutputPort(port);
+  for (bool withPort : {false, true}) {
+    Kroma* first = open();
+    first->GetParam(kOscillator1Detune + 2)->Set(90.0);
+    first->setNameSlot(Patch::kMultiNameSlot, "Night Drive");
+    if (withPort) {  // chosen as the port menu would
+      int index = 1;
+      ASSERT_EQ(first->setExternalMIDIOut(index, port.c_str()), 1);
+      first->GetParam(kDeviceOutSelection)->Set(index);
+    }
+    const Bytes saved = saveChunk(first);
+    Kroma* second = open();
+    ASSERT_EQ(loadChunk(second, saved), 1);
+    EXPECT_EQ(second->GetParam(kOscillator1Detune + 2)->Value(), 90.0) << withPort;
+    EXPECT_STREQ(second->GetParam(kMultiName)->GetDisplayText(0), "Night Drive");
+    EXPECT_EQ(second->mMIDIOutSet, withPort);
+    EXPECT_EQ(second->outputPortOpen(), withPort);
+    EXPECT_EQ(firstDifference(saveChunk(second), saved), -1) << withPort;
+    close(second);
+    close(first);
+  }
+}
+
+// While the restore waits for the Multi push (here behind a request already on the transfer lane),
+// it lets go of the plug-in lock: the host's audio thread is never held up through the pauses.
+TEST_F(Recall, TheAudioThreadRunsWhileTheRestoreWaitsForThePush) {
+  midi.addOutputPort("Synth Out");
+  Kroma* plug = open();
+  int index = 1;
+  ASSERT_EQ(plug->setExternalMIDIOut(index, "Synth Out"), 1);
+  plug->GetParam(kDeviceOutSelection)->Set(index);
+  const Bytes saved = saveChunk(plug);
+  SenderJob request;
+  request.code = kSendPartRequest;
+  ASSERT_TRUE(plug->startSenderJob(request));
+  std::thread host([&] { EXPECT_EQ(loadChunk(plug, saved), 1); });
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  while (!plug->mSendingSysEx && std::chrono::steady_clock::now() < deadline)
+    std::this_thread::yield();
+  ASSERT_TRUE(plug->mSendingSysEx);
+  std::vector<float> in(64, 0.f), out(64, 0.f);
+  float* channels[2] = {in.data(), out.data()};
+  AEffect* effect = plug->GetAEffect();
+  effect->processReplacing(effect, channels, channels, 64);
+  EXPECT_TRUE(plug->mSendingSysEx) << "the audio waited for the whole restore";
+  plug->mMIDIMessageManager->sender().cancelRequested = true;
+  host.join();
+  EXPECT_FALSE(plug->mSendingSysEx);
+  EXPECT_TRUE(plug->mMIDIOutSet);
+}
+
+// Chunks cut short or with lengths pointing past their end: the load fails, keeps what it read,
+// never reads past the end (the address sanitizer watches) and still shows the first page.
+TEST_F(Recall, ShortAndDamagedChunksFailWithoutReadingPastTheirEnd) {
+  Kroma* source = open();
+  source->GetParam(kQuickTab)->Set(1.0);
+  const Bytes whole = saveChunk(source);
+  const Layout layout(whole);
+  auto patched = [&](size_t at, std::initializer_list<uint8_t> bytes) {
+    Bytes out = whole;
+    std::copy(bytes.begin(), bytes.end(), out.begin() + at);
+    return out;
+  };
+  const struct {
+    const char* what;
+    Bytes chunk;
+    bool partRestored;
+  } cases[] = {
+      {"header only", Bytes(whole.begin(), whole.begin() + 8), false},
+      {"part only", Bytes(whole.begin(), whole.begin() + 20), true},
+      {"inside the names", Bytes(whole.begin(), whole.begin() + layout.nameAt[20]), true},
+      {"inside the values", Bytes(whole.begin(), whole.end() - 3), true},
+      {"snapshot past the end", patched(28, {0xFF, 0xFF, 0xFF, 0xF0}), true},
+      {"name past the end", patched(layout.nameAt[3], {0xFF, 0xFF, 0xFF, 0x7F}), true},
+      {"negative name length", patched(layout.nameAt[3], {0xFE, 0xFF, 0xFF, 0xFF}), true},
+  };
+  for (const auto& c : cases) {
+    Kroma* target = open();
+    EXPECT_EQ(loadChunk(target, c.chunk), 0) << c.what;
+    EXPECT_EQ(target->currentPart(), c.partRestored ? 1 : 0) << c.what;
+    close(target);
+  }
+}
+
+}  // namespace

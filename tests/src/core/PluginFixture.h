@@ -1,0 +1,41 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "src/core/Kroma.h"
+#include "tests/support/TempDir.h"
+#include "toolkit/plugin/midi/MidiBackendMemory.h"
+
+// The plug-in as a host meets it: made and closed as the entry and effClose do, driven through its
+// effect record, on the built bundle (the shipped layout and pictures) and a data folder of the
+// test's own, with the synthesizer's MIDI ports in memory.
+class PluginFixture : public ::testing::Test {
+ protected:
+  PluginFixture();
+  ~PluginFixture() override;
+
+  // A new instance, as the entry makes it; the fixture closes the instances left open.
+  Kroma* open();
+  void close(Kroma* plug);
+  static intptr_t dispatch(Kroma* plug, int32_t opcode, int32_t index = 0, intptr_t value = 0,
+                           void* ptr = nullptr);
+  static std::vector<uint8_t> saveChunk(Kroma* plug);
+  // effSetChunk's answer: 1 restored, 0 failed.
+  static intptr_t loadChunk(Kroma* plug, std::vector<uint8_t> chunk);
+
+  void writeData(const std::string& name, const std::string& text) const;
+  std::string readData(const std::string& name) const;
+
+  kroma_test::TempDir data;
+  MidiBackendMemory midi;
+
+ private:
+  kroma_test::ScopedEnv mData{"KROMA_DATA_DIR", data.path().c_str()};
+  kroma_test::ScopedEnv mBundle{"KROMA_BUNDLE_DIR", BUILT_BUNDLE};
+  std::vector<Kroma*> mOpen;
+};
