@@ -4,6 +4,7 @@
 #include <atomic>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -24,6 +25,7 @@ class IControl;
 class LibrarianViewControl;
 class IGraphics;
 class ITextControl;
+class LaneClock;
 class MIDIMessageManager;
 class PatchLibrarian;
 class PatchManager;
@@ -53,7 +55,6 @@ class Kroma : public IPluginVST, public UIConfigPlugin, public EditorHost, publi
   static constexpr int kUnsavedParams = 578;
 
   // ---- Framework operations ----
-  // Seam: the audio clock comes later; today it keeps the framework's rate and block size.
   void Reset() override;
   // Seam: the parameter dispatch comes later; today only its lock.
   void OnParamChange(int paramIdx) override;
@@ -112,9 +113,7 @@ class Kroma : public IPluginVST, public UIConfigPlugin, public EditorHost, publi
   void setStoredValue(int index, double value) override;
   using IPluginVST::SendMidiSysex;
   void SendMidiSysex(const unsigned char* data, int length) override;
-  // Seam: the MIDI output path comes later; today the checksum rule and the send.
   void checksumCheckAndSend(unsigned char* data, int length) override;
-  // Seam: the incoming routing and its filters come later; today straight to the manager.
   void ProcessSysEx(const unsigned char* data, int length, bool fromDevice) override;
   void DisplayProcessingIndicator(bool show) override;
   void setTextDisplay(int displayParam, const std::string& text) override;
@@ -134,7 +133,6 @@ class Kroma : public IPluginVST, public UIConfigPlugin, public EditorHost, publi
   bool initPending() const override { return mInitPending; }
   void setDeviceId(int id) override { mDeviceID = id; }
   bool midiOutSet() const override { return mMIDIOutSet; }
-  // Seam: the output routing comes later; today all notes off goes straight to the port.
   void AllSoundsOff(int part, bool allParts) override;
   bool BankChangeMessage(int part) override;
   // Seam: the librarian's glue comes later; today nothing is played.
@@ -150,11 +148,74 @@ class Kroma : public IPluginVST, public UIConfigPlugin, public EditorHost, publi
   bool sendGlobalFirst() const override { return mSendGlobalFirst; }
   void clearMultiPushFlags() override;
   void setMultiSend(bool on) override { mMultiSendRequested = on; }
+  void MIDIOutRoutingSwitch(const IMidiMsg* msg) override;
+  void sendRealTimeByte(unsigned char byte) override;
+  int getCCControls(int channelKey, int cc, int subKey) const override;
+  bool midiKindBlocked(int kind, bool fromDevice) const override;
+  void showIncomingActivity(int channel) override;
+  bool localControl() const override { return mLocalControlFlag; }
+  bool libraryControl() const override { return mShowProgramNames; }
+  int activeLibrarianList() const override;
+  bool sendClockPointer() const override { return mSendClockPointer; }
+  bool sendClockInfo() const override { return mSendClockInfo; }
+  void setSendClockInfo(bool on) override { mSendClockInfo = on; }
 
-  // ---- MIDI towards the synthesizer ----
-  // Seam: the activity LEDs come with the output routing; today the message goes to the port,
-  // or without one "Set MIDI I/O First!" is shown.
-  void sendMidiMsgAndLog(const IMidiMsg& msg);
+  // ---- MIDI paths and the audio clock ----
+  // The host's block is the plug-in's clock: it reads the host's time; starts MIDI Start and
+  // Stop on the transport's changes and the timing clocks once; follows the host tempo
+  // (kOverrideTempo); sends the queued MIDI that falls due in the block (in DAW-buffer mode; else
+  // the queue is dropped); silences the parts in the first stopped block after a reset; turns
+  // activity LEDs off after 100 ms; makes the deferred Multi and Global sends; ends an overflow
+  // after a second. The outputs are silent. Allocates nothing in its steady state; without an
+  // output port only the time is read.
+  void ProcessDoubleReplacing(double** inputs, double** outputs, int nFrames) override;
+  // Channel messages from the host and the synthesizer: dropped during a transfer, an overflow
+  // or a Multi push, from the synthesizer while it is the master keyboard, system messages and
+  // the global channel's; the rest go to the manager, the host's with the part on their
+  // channel (part 0 when none).
+  void ProcessMidiMsg(IMidiMsg* msg, bool fromDevice) override;
+  // Sends one message now, lighting the LED of the first part on its channel unless the LEDs
+  // show incoming MIDI; without the MIDI ports only "Set MIDI I/O First!".
+  void sendMidiMsgAndLog(const IMidiMsg* msg);
+  // The Multi (job 0, its part sounds after it) or the Global (job 1) to the synthesizer after
+  // one of their settings changed: "MULTI" or "GLOBAL" shown; nothing more while a transfer
+  // shows its overlay; refused with "STOP PLAYBACK TO SEND MULTI DATA" (GLOBAL) while the host
+  // plays after a reset; otherwise all notes off first when asked, and the job when the
+  // transfer lane is idle.
+  void sendWholeDump(bool global, bool allNotesOff);
+  // The connection check once an output port is chosen: the device id is learnt from the
+  // answer. Pauses 100 ms, the plug-in lock let go meanwhile.
+  void sendSysExInitialization();
+  // The part's MIDI channel 0..15 from its setting (2..17; 0 the global channel); -1 for a
+  // setting that names none, so that nothing is sent on a channel outside 0..15.
+  int partChannel(int part) const;
+  // The pauses of bank changes and sends, on the manager's lane clock unless a test sets one.
+  // Each lets go of the plug-in lock, so that the audio thread never waits through it.
+  LaneClock* mPauseClock = nullptr;
+  // Guards mMidiQueue between the threads that route MIDI and the audio clock.
+  std::mutex mQueueLock;
+
+  // ---- Librarian and transfer glue ----
+  // The librarian sync delay of kLibSyncTimer in milliseconds (100 for an unknown choice).
+  int getTimerValue() const;
+  // Another active part already plays the bank and program `part` is set to.
+  bool CheckBankConflict(int part) const;
+  // Sends `part`'s sound (job 2) after all notes off, waits (bounded) until it is out, then
+  // with `alsoSendMulti` the Multi (job 0). The flags are the Multi push's options.
+  void sendPatchToDevice(int part, bool multiPush, bool partSoundsFirst, bool globalFirst,
+                         bool alsoSendMulti);
+  // Sends `part`'s sound back (job 2) when one of its sections is locked: a program change
+  // loaded another sound into the synthesizer, whose locked sections the editor keeps.
+  void sendPartDataBackToHardware(int part);
+  // The transfer lane runs a job.
+  bool ThreadRunning() const;
+
+  // ---- Dialogs, import and help ----
+  // Copies a bank file the user chooses ("mid" files, or "syx" and "kro") into the Patches
+  // folder, replacing one of the same name. A file that cannot be read writes nothing.
+  void saveImportedFile(bool midiFile);
+  // Opens help page 0 (support tickets), 1 (downloads) or 2 (knowledge base) in the browser.
+  void OpenHelpTopics(int page);
 
   // ---- Lookups ----
   // The editor's graphics object; null once the plug-in is being destroyed.
@@ -334,6 +395,19 @@ class Kroma : public IPluginVST, public UIConfigPlugin, public EditorHost, publi
   void log(const std::string& message) const;
   void logMissing(const std::string& what) const;
   void recallLog(const std::string& message) const;
+
+  // ---- MIDI paths and the audio clock ----
+  // The steps of a block, in their order.
+  void followTransport(bool running);
+  void startContinuousClock();
+  void followHostTempo();
+  void showOutputDelay(int frames);
+  // Sends (DAW-buffer mode) or drops the queued messages up to `lastOffset`.
+  void drainQueue(int lastOffset);
+  void turnLedsOff();
+  // The activity LED of `part`, lit for 100 ms (-1: none); off.
+  void lightLed(int part);
+  void ledOff(int part);
 
   IGraphics* mEditor = nullptr;  // owned by the framework once attached
   EditorRequests* mEditorRequests = nullptr;

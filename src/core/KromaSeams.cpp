@@ -1,5 +1,5 @@
-// What the plug-in offers the protocol engine, and the framework operations whose full handling
-// comes with the parameter dispatch and the MIDI paths.
+// What the plug-in offers the protocol engine, and the framework operation whose full handling
+// comes with the parameter dispatch.
 #include <chrono>
 #include <thread>
 
@@ -19,25 +19,8 @@
 #include "toolkit/plugin/editor/ITextControl.h"
 #include "toolkit/plugin/midi/IMidiPortOut.h"
 
-void Kroma::Reset() {
-  TK_MutexLock lock(mMutex);
-  mOutputBlocked = false;
-  mSampleRate = GetSampleRate();
-  mMidiQueue.Resize(GetBlockSize());
-  if (mBlockSize == 0) mBlockSize = GetBlockSize();
-  mFreshReset = true;
-}
-
 void Kroma::OnParamChange(int) {
   TK_MutexLock lock(mMutex);
-}
-
-void Kroma::ProcessSysEx(ISysEx* sysex, bool fromDevice) {
-  if (sysex) ProcessSysEx(sysex->mData, sysex->mSize, fromDevice);
-}
-
-void Kroma::ProcessSysEx(const unsigned char* data, int length, bool fromDevice) {
-  if (mMIDIMessageManager) mMIDIMessageManager->ProcessSysEx(data, length, fromDevice);
 }
 
 bool Kroma::startSenderJob(const SenderJob& job, const std::function<void()>& prepare) {
@@ -62,7 +45,12 @@ bool Kroma::startSenderJob(const SenderJob& job, const std::function<void()>& pr
 
 void Kroma::pauseUnlocked(int milliseconds) {
   TK_MutexReleased unlocked(mMutex);
-  std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+  if (LaneClock* clock = mPauseClock           ? mPauseClock
+                         : mMIDIMessageManager ? &mMIDIMessageManager->laneClock()
+                                               : nullptr)
+    clock->pause(milliseconds);
+  else
+    std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
 }
 
 bool Kroma::outputPortOpen() const {
@@ -98,73 +86,6 @@ void Kroma::setStoredValue(int index, double value) {
 
 void Kroma::SendMidiSysex(const unsigned char* data, int length) {
   if (mMIDIOutSet) sendMidiSysexToDevice(data, length);
-}
-
-void Kroma::sendMidiMsgAndLog(const IMidiMsg& msg) {
-  if (mMIDIOutSet)
-    sendMidiMsgToDevice(&msg);
-  else
-    setTextDisplay(kControlDisplayName, "Set MIDI I/O First!");
-}
-
-void Kroma::AllSoundsOff(int part, bool allParts) {
-  if (!mMIDIOutSet) return;
-  for (int p = 0; p < 16; ++p) {
-    if (allParts ? getValue(kMultiPartStatus + p) == 0.0 : p != part) continue;
-    const int setting = static_cast<int>(getValue(kMultiPartMIDICh + p));
-    const int channel =
-        allParts && setting == 0 ? static_cast<int>(getValue(kGlobalMidiChannel)) - 1 : setting - 2;
-    if (channel >= 0 && channel <= 15) sendMidiMsgAndLog(IMidiMsg(0, 0xB0 | channel, 123, 0));
-  }
-}
-
-bool Kroma::BankChangeMessage(int part) {
-  const bool multi = mMultiMode;
-  if (!multi && (part < 0 || part > 15)) return false;
-  const int entry = multi ? 16 : part;
-  const int bank = static_cast<int>(getValue(multi ? kMultiBank : kMultiPartBank + part));
-  const int program = static_cast<int>(getValue(multi ? kMultiPatch : kMultiPartPatch + part));
-  const int channel = multi ? static_cast<int>(getValue(kGlobalMidiChannel)) - 1
-                            : static_cast<int>(getValue(kMultiPartMIDICh + part)) - 2;
-  mLastProgram = program;
-  mPartBank[entry] = bank;
-  mPartProgram[entry] = program;
-  if (!multi)
-    for (int p = 0; p < 16; ++p)
-      if (p != part && getValue(kMultiPartStatus + p) == 1.0 && mPartBank[p] == bank &&
-          mPartProgram[p] == program) {
-        requestLayerHidden("bankPatchConflictWindow", false);
-        return false;
-      }
-  if (channel < 0 || channel > 15) {
-    TK_Log(GetLog(), "", "bank change on channel " + std::to_string(channel + 1) + " not sent");
-    return false;
-  }
-  if (!multi) AllSoundsOff(part, false);
-  mOutputBlocked = false;
-  const struct {
-    IMidiMsg msg;
-    int pause;
-  } steps[] = {{IMidiMsg(0, 0xB0 | channel, 0, bank & 0x7F), 25},
-               {IMidiMsg(0, 0xB0 | channel, 32, multi ? 96 : 64), 25},
-               {IMidiMsg(0, 0xC0 | channel, program & 0x7F, 0), 50}};
-  for (const auto& step : steps) {
-    sendMidiMsgAndLog(step.msg);
-    pauseUnlocked(step.pause);
-  }
-  mOutputBlocked = true;
-  pauseUnlocked(MIDIMessageSender::getTimerValue(*this));
-  return true;
-}
-
-void Kroma::checksumCheckAndSend(unsigned char* data, int length) {
-  if (!mMIDIOutSet) {
-    setTextDisplay(kControlDisplayName, "Set MIDI I/O First!");
-    return;
-  }
-  sysex::applySendChecksum(data, length);
-  SendMidiSysex(data, length);
-  DebuggerOutput::logSysExOutMessageByte(data, length);
 }
 
 ProtocolPlugin::Range Kroma::paramRange(int index) const {
@@ -205,28 +126,6 @@ int Kroma::lowerListKind() const {
 void Kroma::clearMultiPushFlags() {
   mSendPartSounds = false;
   mSendGlobalFirst = false;
-}
-
-void Kroma::DisplayProcessingIndicator(bool show) {
-  mTransferInProgress = show;
-  if (!show) {
-    mSendingSysEx = false;
-    mMultiSendRequested = false;
-    if (mMIDIMessageManager) mMIDIMessageManager->dumpRouting = false;
-  }
-  if (mTabLayers.progress) mTabLayers.progress->request(show);
-  if (GetParam(kMainTab)->Value() == 1.0) {
-    if (show) {
-      requestLayerHidden("categoryLimit", true);
-      requestLayerHidden("searchField", true);
-      requestGrayOut(kPatchSearch, true);
-    } else if (!mMultiMode) {
-      requestLayerHidden(GetParam(kPatchSearch)->Value() == 1.0 ? "searchField" : "categoryLimit",
-                         false);
-      requestGrayOut(kPatchSearch, false);
-    }
-  }
-  if (!show) mOutputBlocked = false;
 }
 
 void Kroma::setTextDisplay(int displayParam, const std::string& text) {

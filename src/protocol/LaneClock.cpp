@@ -1,12 +1,12 @@
 #include "src/protocol/LaneClock.h"
 
-#include <chrono>
+bool LaneClock::pauseUntil(TimePoint deadline) {
+  const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - now()).count();
+  return pause(left > 0 ? static_cast<int>(left) : 0);
+}
 
 bool SteadyLaneClock::pause(int milliseconds) {
-  const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
-  std::unique_lock<std::mutex> lock(mMutex);
-  mWake.wait_until(lock, until, [this] { return mStopped; });
-  return !mStopped;
+  return pauseUntil(std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds));
 }
 
 void SteadyLaneClock::stop() {
@@ -15,4 +15,10 @@ void SteadyLaneClock::stop() {
     mStopped = true;
   }
   mWake.notify_all();
+}
+
+bool SteadyLaneClock::pauseUntil(TimePoint deadline) {
+  std::unique_lock<std::mutex> lock(mMutex);
+  mWake.wait_until(lock, deadline, [this] { return mStopped; });
+  return !mStopped;
 }

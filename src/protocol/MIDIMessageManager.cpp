@@ -4,6 +4,7 @@
 #include <mutex>
 
 #include "src/config/ParameterIds.h"
+#include "src/protocol/IncomingChannel.h"
 #include "src/protocol/IncomingSysEx.h"
 #include "src/protocol/SysExFormat.h"
 
@@ -22,7 +23,8 @@ MIDIMessageManager::MIDIMessageManager(ProtocolPlugin& plugin, PatchLibrarian& l
       mDisplays(plugin),
       mRandomizer(plugin),
       mSender(*this, plugin, librarian, *mClock),
-      mIncoming(std::make_unique<IncomingSysEx>(*this, plugin, librarian, *mClock, log)) {
+      mIncoming(std::make_unique<IncomingSysEx>(*this, plugin, librarian, *mClock, log)),
+      mChannel(std::make_unique<IncomingChannel>(*this, plugin, librarian)) {
   mDispatch = mIncoming.get();
   for (int i = 0; i < kLaneCount; ++i)
     mLanes[i] = std::make_unique<JobLane>(
@@ -80,6 +82,14 @@ void MIDIMessageManager::ProcessSysEx(const unsigned char* data, int size, bool 
     if (IncomingSysExDispatch* dispatch = mDispatch) dispatch->dispatch(data, size);
   }
   if (dumpComplete) sysExReceived = true;
+}
+
+void MIDIMessageManager::ProcessMidiMsgFromDevice(const IMidiMsg* msg) {
+  if (msg) mChannel->ProcessMidiMsgFromDevice(*msg);
+}
+
+void MIDIMessageManager::ProcessMidiMsgFromDAW(const IMidiMsg* msg, int part) {
+  if (msg && part >= 0 && part < sysex::kParts) mChannel->ProcessMidiMsgFromDAW(*msg, part);
 }
 
 bool MIDIMessageManager::collect(const unsigned char* data, int size) {

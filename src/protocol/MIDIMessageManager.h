@@ -25,7 +25,9 @@ class IncomingSysExDispatch {
   virtual void dispatch(const unsigned char* data, int size) = 0;
 };
 
+class IncomingChannel;
 class IncomingSysEx;
+struct IMidiMsg;
 
 // The device protocol of one plug-in instance: the job lanes and the sender, the two librarian
 // request collectors, the routing of incoming SysEx and the flags that starters, jobs and the
@@ -56,6 +58,9 @@ class MIDIMessageManager {
   bool sendSinglePatchRequestSysexFromLibrarian(bool editBuffer, int bank);
   bool sendAllPatchRequestSysexFromLibrarian(int bank);
   MIDIMessageSender& sender() { return mSender; }
+  // The clock the jobs pause on; the plug-in pauses on it too, so that shut-down ends its
+  // pauses as well.
+  LaneClock& laneClock() { return *mClock; }
   TK_LogSink* logSink() const { return mLog; }
 
   // --- Incoming SysEx ---
@@ -69,6 +74,13 @@ class MIDIMessageManager {
   // start; another may be set before the MIDI input opens; null drops what no collector takes.
   void setIncomingDispatch(IncomingSysExDispatch* dispatch) { mDispatch = dispatch; }
   IncomingSysEx& incoming() { return *mIncoming; }
+
+  // --- Incoming channel messages ---
+  // After the plug-in's own filters: from the synthesizer (MIDI input thread), and from the host
+  // with the part on the message's channel (inside the host's events call).
+  void ProcessMidiMsgFromDevice(const IMidiMsg* msg);
+  void ProcessMidiMsgFromDAW(const IMidiMsg* msg, int part);
+  IncomingChannel& channelMessages() { return *mChannel; }
 
   // --- Librarian request routing ---
   // On: dumps go to the collector of the current mode, emptied and armed (the other disarmed),
@@ -134,6 +146,8 @@ class MIDIMessageManager {
   // tickCount() of the last program change: bank and program values within a second of it
   // are no part change.
   std::atomic<uint32_t> programChangeTime{0};
+  // The last channel message came from the host, not the synthesizer.
+  std::atomic<bool> fromDAW{false};
 
  private:
   // Hands a message to the armed collector and stores its record on completion; false when no
@@ -157,5 +171,6 @@ class MIDIMessageManager {
   SoundRandomizer mRandomizer;
   MIDIMessageSender mSender;
   std::unique_ptr<IncomingSysEx> mIncoming;
+  std::unique_ptr<IncomingChannel> mChannel;
   std::unique_ptr<JobLane> mLanes[kLaneCount];
 };

@@ -11,7 +11,7 @@ using JobBody = void (*)(MIDIMessageSender&, const SenderJob&);
 
 struct JobRow {
   Lane lane;
-  JobBody body;  // null: the job comes with later work, and starting it is refused
+  JobBody body;  // null: no job, and starting it is refused
 };
 
 constexpr JobRow kJobTable[kJobCodeCount] = {
@@ -50,10 +50,13 @@ constexpr JobRow kJobTable[kJobCodeCount] = {
     {Lane::kTransfer,
      [](MIDIMessageSender& s, const SenderJob& j) { s.initClassicPatch(j.initFlag); }},
     {Lane::kTransfer, [](MIDIMessageSender& s, const SenderJob&) { s.sendDeviceIdEnquiry(); }},
-    {Lane::kTransfer, nullptr},         // no job
-    {Lane::kClockStartStop, nullptr},   // startMIDIClockOutput()
-    {Lane::kContinuousClock, nullptr},  // sendContinuousMIDIClock(clockArgument)
-    {Lane::kClockStartStop, nullptr},   // stopMIDIClockOutput()
+    {Lane::kTransfer, nullptr},  // no job
+    {Lane::kClockStartStop,
+     [](MIDIMessageSender& s, const SenderJob&) { s.startMIDIClockOutput(); }},
+    {Lane::kContinuousClock,
+     [](MIDIMessageSender& s, const SenderJob& j) { s.sendContinuousMIDIClock(j.clockArgument); }},
+    {Lane::kClockStartStop,
+     [](MIDIMessageSender& s, const SenderJob&) { s.stopMIDIClockOutput(); }},
 };
 
 constexpr int kSyncDelays[] = {50, 75, 100, 150, 200, 300, 400, 500};

@@ -23,8 +23,7 @@ class MIDIMessageSender {
 
   // Runs the job of `job.code` with the job's fields; codes without a job return at once.
   void run(const SenderJob& job);
-  // The lane a job code runs on; false for codes without a job, and for the clock jobs (15 to
-  // 17) that later work builds: their rows in the job table have no body yet.
+  // The lane a job code runs on; false for codes without a job.
   static bool laneOf(int code, Lane& lane);
 
   // The librarian sync delay chosen by kLibSyncTimer: 50, 75, 100, 150, 200, 300, 400 or 500 ms
@@ -77,6 +76,19 @@ class MIDIMessageSender {
   void initPerformance(bool);
   void initClassicPatch(bool);
 
+  // Jobs 15 and 17: MIDI Start (FA) or Stop (FC), while the plug-in's start/stop switch is on.
+  void startMIDIClockOutput();
+  void stopMIDIClockOutput();
+  // Job 16: timing clocks (F8), 24 a quarter note, at the host tempo (kOverrideTempo 1) or the
+  // Multi's, while the clock switch is on, until resetContinuousClock(true) or the MIDI ports
+  // go. Every tick has its deadline counted from the first on the steady clock, so the clock
+  // never drifts. With no tempo after ten readings a second apart, the switch goes off and
+  // "Unable to get DAW Tempo" is shown.
+  void sendContinuousMIDIClock(int);
+  // Marks this instance's clock running (false), or asks its loop to leave at its next tick.
+  void resetContinuousClock(bool stop) { clockRunning = !stop; }
+  std::atomic<bool> clockRunning{false};
+
   // The user's "Cancel Data Request": read by every wait of the request jobs.
   std::atomic<bool> cancelRequested{false};
   // The running request has timed out or been cancelled.
@@ -127,6 +139,8 @@ class MIDIMessageSender {
   bool takeBank(int list, int firstRecord, std::vector<std::vector<unsigned char>>& dumps,
                 bool& multi);
   bool pause(int milliseconds) { return mClock.pause(milliseconds); }
+  // The whole-BPM tempo the clock runs at; 0 when there is none.
+  int clockTempo() const;
   void showStatus(const std::string& text);
   int deviceId() const;
   bool received() const;

@@ -1,8 +1,11 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "src/protocol/ParameterAccess.h"
+
+struct IMidiMsg;
 
 // What the protocol engine needs of the plug-in class. Jobs call it from the lanes and the
 // request collectors from the MIDI input thread while the host and the editor use the plug-in,
@@ -63,6 +66,35 @@ class ProtocolPlugin : public ParameterAccess {
   // Plays slot `slot` of librarian list `list` (0 upper) on `part` (job 3 with the slot's record
   // when the part is not locked and the MIDI ports are chosen).
   virtual void sendPatchToDeviceFromLibrarian(int slot, int list, int part) = 0;
+  // Routes a channel message towards the synthesizer: at once, or through the audio clock's
+  // queue at its sample offset.
+  virtual void MIDIOutRoutingSwitch(const IMidiMsg* msg) = 0;
+  // One real-time byte (F8, FA, FC) to the synthesizer's port, when the MIDI ports are chosen.
+  virtual void sendRealTimeByte(unsigned char byte) = 0;
+
+  // --- Channel messages from the host and the synthesizer ---
+  // The parameter of the control the layout bound to controller `cc` under `channelKey` (the
+  // 0-based channel + 1) and `subKey`; -1 when there is none.
+  virtual int getCCControls(int channelKey, int cc, int subKey) const = 0;
+  // The MIDI filter holds back messages of `kind` (IMidiMsg::EStatusMsg) from the host or, with
+  // `fromDevice`, from the synthesizer.
+  virtual bool midiKindBlocked(int kind, bool fromDevice) const = 0;
+  // Lights the activity LED of the first part on `channel` while the LEDs show incoming MIDI.
+  virtual void showIncomingActivity(int channel) = 0;
+  // The synthesizer plays its own keys; what it sends is then not sent back to it.
+  virtual bool localControl() const = 0;
+  // Program changes select librarian slots (kControlLibrary on).
+  virtual bool libraryControl() const = 0;
+  // The bank view's list that the last selection concerned: 0 upper, 1 lower.
+  virtual int activeLibrarianList() const = 0;
+
+  // --- MIDI clock ---
+  // The switches: MIDI Start and Stop follow the host's transport; timing clocks run.
+  virtual bool sendClockPointer() const = 0;
+  virtual bool sendClockInfo() const = 0;
+  virtual void setSendClockInfo(bool on) = 0;
+  // A value list of the configuration ("tempoValues"); empty when the layout has none.
+  virtual const std::vector<std::string>& valueList(const std::string& name) const = 0;
 
   // --- What the user sees ---
   // Requests the transfer overlay shown or hidden. Hiding also clears the transfer-busy and

@@ -4,10 +4,25 @@
 #include <fstream>
 #include <sstream>
 
+#include "platform/vst2/events.h"
 #include "platform/vst2/opcodes.h"
+
+VstTimeInfo PluginFixture::hostTime;
+
+namespace {
+
+VstIntPtr hostCallback(AEffect*, int32_t opcode, int32_t, VstIntPtr, void*, float) {
+  return opcode == audioMasterGetTime ? reinterpret_cast<VstIntPtr>(&PluginFixture::hostTime) : 0;
+}
+
+}  // namespace
 
 PluginFixture::PluginFixture() {
   MidiBackend::setCurrent(&midi);
+  hostTime = VstTimeInfo{};
+  hostTime.sampleRate = 44100.0;
+  hostTime.tempo = 120.0;
+  hostTime.flags = kVstTempoValid;
 }
 
 PluginFixture::~PluginFixture() {
@@ -16,7 +31,9 @@ PluginFixture::~PluginFixture() {
 }
 
 Kroma* PluginFixture::open() {
-  Kroma* plug = new Kroma(IPluginInstanceInfo());
+  IPluginInstanceInfo host;
+  host.mVSTHostCallback = &hostCallback;
+  Kroma* plug = new Kroma(host);
   plug->EnsureDefaultPreset();
   AEffect* effect = plug->GetAEffect();
   effect->numPrograms = std::max(effect->numPrograms, 1);
@@ -45,6 +62,47 @@ std::vector<uint8_t> PluginFixture::saveChunk(Kroma* plug) {
 
 intptr_t PluginFixture::loadChunk(Kroma* plug, std::vector<uint8_t> chunk) {
   return dispatch(plug, effSetChunk, 1, static_cast<intptr_t>(chunk.size()), chunk.data());
+}
+
+Kroma* PluginFixture::openConnected() {
+  midi.addOutputPort("Synth Out");
+  Kroma* plug = open();
+  int index = 1;
+  EXPECT_EQ(plug->setExternalMIDIOut(index, "Synth Out"), 1);
+  plug->mMIDIOutSet = true;
+  return plug;
+}
+
+std::string PluginFixture::sent(size_t from) const {
+  std::string text;
+  char hex[4];
+  const std::vector<std::vector<uint8_t>> messages = midi.received("Synth Out");
+  for (size_t m = from; m < messages.size(); ++m)
+    for (size_t i = 0; i < messages[m].size(); ++i)
+      text += (std::snprintf(hex, sizeof hex, "%02X", messages[m][i]), hex) +
+              std::string(i + 1 < messages[m].size() ? " " : "|");
+  return text;
+}
+
+void PluginFixture::process(Kroma* plug, int frames, const std::vector<IMidiMsg>& events) {
+  if (!events.empty()) {
+    std::vector<VstMidiEvent> midi(events.size());
+    VstEventList list(static_cast<int>(events.size()));
+    for (size_t i = 0; i < events.size(); ++i) {
+      midi[i].type = kVstMidiType;
+      midi[i].byteSize = sizeof(VstMidiEvent);
+      midi[i].deltaFrames = events[i].mOffset;
+      midi[i].midiData[0] = static_cast<char>(events[i].mStatus);
+      midi[i].midiData[1] = static_cast<char>(events[i].mData1);
+      midi[i].midiData[2] = static_cast<char>(events[i].mData2);
+      list.Set(static_cast<int>(i), reinterpret_cast<VstEvent*>(&midi[i]));
+    }
+    dispatch(plug, effProcessEvents, 0, 0, list.Get());
+  }
+  std::vector<double> buffer(2 * frames, 0.5);
+  double* channels[2] = {buffer.data(), buffer.data() + frames};
+  AEffect* effect = plug->GetAEffect();
+  effect->processDoubleReplacing(effect, channels, channels, frames);
 }
 
 void PluginFixture::writeData(const std::string& name, const std::string& text) const {

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/vst2/timeinfo.h"
 #include "src/core/Kroma.h"
 #include "tests/support/TempDir.h"
 #include "toolkit/plugin/midi/MidiBackendMemory.h"
@@ -15,6 +16,10 @@
 // effect record, on the built bundle (the shipped layout and pictures) and a data folder of the
 // test's own, with the synthesizer's MIDI ports in memory.
 class PluginFixture : public ::testing::Test {
+ public:
+  // The transport that the host reports to audioMasterGetTime; stopped, 120 BPM at first.
+  static VstTimeInfo hostTime;
+
  protected:
   PluginFixture();
   ~PluginFixture() override;
@@ -27,6 +32,13 @@ class PluginFixture : public ::testing::Test {
   static std::vector<uint8_t> saveChunk(Kroma* plug);
   // effSetChunk's answer: 1 restored, 0 failed.
   static intptr_t loadChunk(Kroma* plug, std::vector<uint8_t> chunk);
+
+  // A new instance with the synthesizer's output port "Synth Out" chosen as the port menu would.
+  Kroma* openConnected();
+  // What reached the synthesizer's port from message `from` on, a message a text ("B0 7B 00|").
+  std::string sent(size_t from = 0) const;
+  // One host block of double processing, with the host's events of the block first.
+  static void process(Kroma* plug, int frames, const std::vector<IMidiMsg>& events = {});
 
   void writeData(const std::string& name, const std::string& text) const;
   std::string readData(const std::string& name) const;

@@ -176,7 +176,7 @@ TEST(SoundParse, LockedSectionsKeepTheirValuesNameAndCategoryAlwaysCome) {
   EXPECT_EQ(e.log.lines, std::vector<std::string>({"Global dump of 81 bytes ignored"}));
   EXPECT_EQ(e.plugin.nameSlots[0], field("Strings Split"));
   EXPECT_EQ(e.plugin.partSounds[0][4], 2);
-  EXPECT_TRUE(e.plugin.localControl);
+  EXPECT_TRUE(e.plugin.localControlOn);
 
   // Size, a byte changed and its value, the line logged (none: parsed).
   const std::tuple<int, int, int, std::string> offers[] = {

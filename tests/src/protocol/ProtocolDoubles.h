@@ -8,6 +8,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <set>
 #include <string>
 #include <thread>
 #include <vector>
@@ -15,6 +16,7 @@
 #include "src/config/ParameterIds.h"
 #include "src/protocol/IncomingSysEx.h"
 #include "src/protocol/MIDIMessageManager.h"
+#include "toolkit/plugin/midi/IMidiMsg.h"
 #include "tools/corvane-sim/Simulator.h"
 
 // The protocol engine against the simulator in process, on virtual time.
@@ -81,7 +83,7 @@ class FakePlugin : public ProtocolPlugin {
   }
   void OnParamChange(int index) override { call("OnParamChange", index); }
   void OnParamChange2(int index) override { call("OnParamChange2", index); }
-  void setLocalControl(bool on) override { localControl = on; }
+  void setLocalControl(bool on) override { localControlOn = on; }
   int partSound(int p, PartSound which) const override { return partSounds[int(which)].at(p); }
   void setPartSound(int p, PartSound which, int v) override { partSounds[int(which)].at(p) = v; }
   bool initPending() const override { return learning; }
@@ -102,6 +104,33 @@ class FakePlugin : public ProtocolPlugin {
   bool sendGlobalFirst() const override { return globalFirst; }
   void clearMultiPushFlags() override { withMulti = globalFirst = false; }
   void setMultiSend(bool on) override { call(on ? "multi-send on" : "multi-send off"); }
+  void MIDIOutRoutingSwitch(const IMidiMsg* msg) override {
+    Lock l(mutex);
+    routed.push_back({msg->mStatus, msg->mData1, msg->mData2});
+  }
+  void sendRealTimeByte(unsigned char byte) override {
+    Lock l(mutex);
+    sent.push_back({byte});
+    sentAt.push_back(clock ? clock->now : 0);
+    if (onByte) onByte(byte);
+  }
+  int getCCControls(int channelKey, int cc, int) const override {
+    return ccControls.count({channelKey, cc}) ? ccControls.at({channelKey, cc}) : -1;
+  }
+  bool midiKindBlocked(int kind, bool fromDevice) const override {
+    return blockedKinds.count({kind, fromDevice}) > 0;
+  }
+  void showIncomingActivity(int channel) override { call("led", channel); }
+  bool localControl() const override { return localControlOn; }
+  bool libraryControl() const override { return library; }
+  int activeLibrarianList() const override { return 1; }
+  bool sendClockPointer() const override { return clockPointer; }
+  bool sendClockInfo() const override { return clockInfo; }
+  void setSendClockInfo(bool on) override { clockInfo = on; }
+  const std::vector<std::string>& valueList(const std::string& name) const override {
+    static const std::vector<std::string> none;
+    return lists.count(name) ? lists.at(name) : none;
+  }
   void SendMidiSysex(const unsigned char* data, int length) override {
     Bytes bytes(data, data + length);
     if (bytes.front() != 0xF0) bytes.insert(bytes.begin(), 0xF0), bytes.push_back(0xF7);
@@ -184,7 +213,13 @@ class FakePlugin : public ProtocolPlugin {
   std::array<int, 16> partSounds[2] = {};  // banks, programs
   std::atomic<int> part{0}, id{0};
   std::atomic<bool> multi{false}, withMulti{false}, midiOut{true}, globalFirst{false};
-  std::atomic<bool> learning{false}, localControl{false};
+  std::atomic<bool> learning{false}, localControlOn{false};
+  std::vector<Bytes> routed;                      // channel messages routed towards the synthesizer
+  std::map<std::pair<int, int>, int> ccControls;  // channel key, CC: parameter
+  std::set<std::pair<int, bool>> blockedKinds;    // kind, from the synthesizer
+  std::map<std::string, std::vector<std::string>> lists;
+  std::atomic<bool> library{false}, clockPointer{true}, clockInfo{true};
+  std::function<void(unsigned char)> onByte;
   MIDIMessageManager* manager = nullptr;
   std::function<void(const Bytes&)> output;
   corvane_sim::Simulator* sim = nullptr;

@@ -1,0 +1,92 @@
+// Importing a bank file, the help pages and the dialog helpers.
+#include "src/core/KromaDialogs.h"
+
+#include <fstream>
+#include <iterator>
+#include <mutex>
+#include <vector>
+
+#include "src/core/Kroma.h"
+#include "toolkit/plugin/editor/IGraphics.h"
+#include "toolkit/wsys/Dialog.h"
+
+namespace {
+
+constexpr const char* kSupportSite = "https://support.quillonbaysound.com";
+constexpr const char* kHelpPages[] = {"/my-tickets/", "/downloads/", "/kb/articles/"};
+
+constexpr int kDialogResources = 0;
+constexpr WSYS_DialogItem kEnterBankNameItems[] = {
+    {"static", "Bank Name", -1, 10, 10, 200, 8},
+    {"edit", "", 10013, 10, 20, 200, 12},
+    {"button", "&Cancel", 2, 160, 60, 50, 14},
+    {"button", "&OK    ", 10006, 100, 60, 50, 14},
+};
+constexpr WSYS_DialogResource kEnterBankName = {kEnterBankNameDialog,
+                                                "Enter Bank Name",
+                                                396,
+                                                144,
+                                                1.8f,
+                                                kEnterBankNameItems,
+                                                static_cast<int>(std::size(kEnterBankNameItems))};
+
+// The bytes of a whole file; false when it cannot be read to its end.
+bool readWhole(const std::string& path, std::vector<char>& bytes) {
+  std::ifstream file(path, std::ios::binary);
+  if (!file) return false;
+  bytes.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+  return !file.bad() && file.eof();
+}
+
+}  // namespace
+
+void Kroma::saveImportedFile(bool midiFile) {
+  IGraphics* editor = graphics();
+  if (!editor) return;
+  TK_String chosen;
+  editor->PromptForFile(&chosen, kFileOpen, &mPreviousPath, midiFile ? "mid" : "syx kro");
+  const std::string source = chosen.Get();
+  if (source.empty()) return;
+  std::vector<char> bytes;
+  if (!readWhole(source, bytes)) {
+    TK_Log(GetLog(), "FILE IMPORTER: ", "could not read " + source + ", nothing copied");
+    return;
+  }
+  const std::string folder = getPatchesFolderStr() + "/";
+  TK_Log(GetLog(), "FILE IMPORTER: ", "patch file copied to " + folder);
+  const std::string destination = folder + source.substr(source.find_last_of('/') + 1);
+  std::ofstream out(destination, std::ios::binary | std::ios::trunc);
+  if (!out.write(bytes.data(), static_cast<std::streamsize>(bytes.size())))
+    TK_Log(GetLog(), "FILE IMPORTER: ", "could not write " + destination);
+}
+
+void Kroma::OpenHelpTopics(int page) {
+  IGraphics* editor = graphics();
+  if (!editor || page < 0 || page >= static_cast<int>(std::size(kHelpPages))) return;
+  editor->OpenURL((std::string(kSupportSite) + kHelpPages[page]).c_str());
+}
+
+void centerDialog(HWND reference, HWND moved) {
+  RECT a, b;
+  if (!GetWindowRect(reference, &a) || !GetWindowRect(moved, &b)) return;
+  const int left = a.left + (a.right - a.left) / 2 - (b.right - b.left) / 2;
+  const int top = a.top + (a.bottom - a.top) / 2 - (b.bottom - b.top) / 2;
+  SetWindowPos(moved, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+}
+
+long MessageBoxProg(HWND dialog, unsigned int message, unsigned long wParam, long) {
+  if (message == WM_INITDIALOG) {
+    if (dialog) centerDialog(dialog->parent, dialog);
+    return 1;
+  }
+  if (message != WM_COMMAND) return 0;
+  if (wParam == IDOK) EndDialog(dialog, IDOK);
+  return 1;
+}
+
+long showMessageBox(HWND parent, Kroma*, int resourceId, void* param) {
+  static std::once_flag registered;
+  std::call_once(registered, [] { WSYS_RegisterDialog(kDialogResources, &kEnterBankName); });
+  return WSYS_DialogBox(kDialogResources, resourceId, parent, &MessageBoxProg,
+                        static_cast<long>(reinterpret_cast<intptr_t>(param)));
+}

@@ -1,0 +1,45 @@
+// MIDI and SysEx from the host and the synthesizer: what is dropped before the manager sees it.
+#include "src/config/ParameterIds.h"
+#include "src/core/Kroma.h"
+#include "src/librarian/view/LibrarianViewControl.h"
+#include "src/protocol/IncomingChannel.h"
+#include "src/protocol/MIDIMessageManager.h"
+#include "src/protocol/SysExFormat.h"
+#include "toolkit/plugin/editor/ControlLayer.h"
+
+namespace {
+
+constexpr int kSysExFilter = 6;  // entry of the MIDI filter tables
+
+}  // namespace
+
+void Kroma::ProcessMidiMsg(IMidiMsg* msg, bool fromDevice) {
+  MIDIMessageManager* manager = mMIDIMessageManager.get();
+  if (!msg || !manager || mTransferInProgress || mOutputOverflow || mMultiSendRequested) return;
+  if ((fromDevice && mBlockDeviceInput) || msg->StatusMsg() == IMidiMsg::kNone) return;
+  const int channel = msg->Channel();
+  if (channel == sysex::truncateValue(getValue(kGlobalMidiChannel)) - 1) return;
+  if (fromDevice) {
+    manager->ProcessMidiMsgFromDevice(msg);
+  } else {
+    const int part = IncomingChannel::partOnChannel(*this, channel);
+    manager->ProcessMidiMsgFromDAW(msg, part >= 0 ? part : 0);
+  }
+}
+
+void Kroma::ProcessSysEx(ISysEx* sysex, bool fromDevice) {
+  if (sysex) ProcessSysEx(sysex->mData, sysex->mSize, fromDevice);
+}
+
+void Kroma::ProcessSysEx(const unsigned char* data, int length, bool fromDevice) {
+  MIDIMessageManager* manager = mMIDIMessageManager.get();
+  if (!manager || mSendingSysEx || mMultiSendRequested) return;
+  if ((fromDevice ? mHWFilterBlocked : mDAWFilterBlocked)[kSysExFilter]) return;
+  manager->ProcessSysEx(data, length, fromDevice);
+  if (ControlLayer* miniMixer = layerNamed("miniMixer")) miniMixer->setControlsDirty();
+  if (manager->dumpComplete) mSysExReceived = true;
+}
+
+int Kroma::activeLibrarianList() const {
+  return mLibrarianView ? mLibrarianView->activeList : 0;
+}
