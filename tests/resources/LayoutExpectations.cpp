@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <map>
 
+#include "src/config/ParameterIds.h"
 #include "tools/layoutgen/tables/ImageSizes.h"
 
 namespace layout_check {
@@ -98,9 +99,50 @@ const std::vector<std::string>& lookedUpControls() {
                                     "kMIDIFilterDirectToHardware",
                                     "kMIDIFilterToDAWBuffer",
                                     "kSendMIDIClockPointer",
-                                    "kSendMIDIClockInfo",
-                                    "kMultiPartMIDICh"};
-    for (int part = 1; part < 16; ++part) out.push_back("kMultiPartMIDICh+" + std::to_string(part));
+                                    "kSendMIDIClockInfo"};
+    // The parameters the plug-in core's dispatch acts on when the user changes them.
+    for (const char* id : {"kMasterKeyboard",
+                           "kUserInterfaceSize",
+                           "kUserInterfaceStyle",
+                           "kFirstRunExit",
+                           "kViewMIDIFilterSettings",
+                           "kDisplayAboutWindow",
+                           "kExitAboutWindow",
+                           "kDiscardBankData",
+                           "kOverwriteBank",
+                           "kCategorySelection",
+                           "kPatchSearchString",
+                           "kAdjustDAWOffset",
+                           "kLibUpperPreviousBank",
+                           "kLibUpperNextBank",
+                           "kLibLowerPreviousBank",
+                           "kLibLowerNextBank",
+                           "kPushArrangement",
+                           "kRequestTempData",
+                           "kRequestFromBank",
+                           "kLibSyncTimer",
+                           "kMultiName",
+                           "kGlobalSysExID",
+                           "kGlobalLocalControl",
+                           "kEffect1Mode",
+                           "kEffect2Mode",
+                           "kMultiTempo",
+                           "kMultiMasterVolume",
+                           "kMultiPatch",
+                           "kSectionLockGlobal"})
+      out.push_back(id);
+    for (const char* perPart :
+         {"kMultiPartMIDICh", "kPatchName", "kPatchUp", "kPatchDown", "kMultiPartSettings",
+          "kPartLock", "kMultiPartBank", "kMultiPartPatch", "kMultiPartStatus"})
+      for (int part = 0; part < 16; ++part)
+        out.push_back(std::string(perPart) + (part ? "+" + std::to_string(part) : ""));
+    // Every section lock of every part.
+    for (int i = 0; i < paramIdCount; ++i) {
+      const std::string name = paramIdTable[i].name;
+      if (name.rfind("kSectionLock", 0) != 0 || paramIdTable[i].length != 16) continue;
+      for (int part = 0; part < 16; ++part)
+        out.push_back(name + (part ? "+" + std::to_string(part) : ""));
+    }
     for (const char* side : {"DAW", "HW"})
       for (const char* kind : {"CC", "PC", "Note", "PP", "PA", "CA", "SE"})
         out.push_back(std::string("kMIDIFilter") + side + kind + "PassThrough");

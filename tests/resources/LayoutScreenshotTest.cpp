@@ -1,109 +1,161 @@
-// Pictures of the four sound pages as the real builders make them, for parts 1 and 10 in both
-// styles at scale 1.0, written into the build folder for review. Layers are shown as the tab
-// switching shows them for the parameters' values.
+// Pictures of the shipped editor, switched by the real tab switching, written into the build
+// folder for review: every page for parts 1 and 10 in both styles at scale 1.0, every page at
+// 0.85, and the panels the plug-in core shows over the pages. Part 10 holds other shapes, filter
+// types, envelope modes, a clocked LFO and an effect, so that its panels show other members, and
+// its setup on the Multi page is open.
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <set>
+#include <string>
+#include <vector>
 
-#include "tests/resources/BuiltLayout.h"
-#include "toolkit/gfx/Bitmap.h"
-#include "toolkit/gfx/Draw.h"
+#include "src/config/ParameterIds.h"
+#include "src/editor/ProgressIndicator.h"
+#include "tests/resources/ShippedEditor.h"
 #include "toolkit/plugin/editor/ControlLayer.h"
+#include "toolkit/plugin/editor/ITextControl.h"
 
 namespace {
 
-using layout_check::BuiltLayout;
+using layout_check::ShippedEditor;
 
-const char* const kPages[4] = {"oscillators", "filtersEnvelopes", "lfoModMatrix", "effectsArp"};
+const char* const kPages[6] = {"multi",        "librarian", "oscillators", "filtersEnvelopes",
+                               "lfoModMatrix", "effectsArp"};
 
-double valueOf(BuiltLayout& editor, const char* id, int part) {
-  return editor.GetParam(editor.config.getParamByName(id) + part)->Value();
+struct Area {
+  int l, t, r, b;
+};
+// Scale 1.0: the pages right of the part rail and below the header; the part rail.
+constexpr Area kPageArea{80, 96, 1500, 712};
+constexpr Area kPartRail{8, 96, 72, 736};
+constexpr int kWidth = 1500;
+
+using Picture = std::vector<unsigned int>;
+
+int differing(const Picture& a, const Picture& b, const Area& area) {
+  int count = 0;
+  for (int y = area.t; y < area.b; ++y)
+    for (int x = area.l; x < area.r; ++x) count += a[y * kWidth + x] != b[y * kWidth + x];
+  return count;
 }
 
-void show(ControlLayer* layer) {
-  if (layer) layer->Hide(false);
-}
-
-// The members a page's part panel shows for the part's values: a zone or variant per decade.
-std::set<int> membersOf(BuiltLayout& e, int tab, int part) {
-  auto v = [&](const char* id) { return static_cast<int>(valueOf(e, id, part)); };
-  switch (tab) {
-    case 2:
-      return {10,
-              20,
-              30,
-              40,
-              50,
-              60,
-              70,
-              80,
-              90 + v("kOsc1UseSampleMemory"),
-              100 + v("kOsc2UseSampleMemory")};
-    case 3:
-      return {10 + v("kFilterEnvMode"), 20 + v("kAmpEnvMode"), 30 + v("kEnvelope3Mode"),
-              40 + v("kEnvelope4Mode")};
-    case 4:
-      return {10, 20, 30};
-    default:
-      return {10 + v("kEffect1Mode")};
-  }
-}
-
-void showPage(BuiltLayout& e, int tab, int part) {
-  ControlLayer* root = e.config.getLayer("root");
-  root->selectedChildId = tab;
-  root->Hide(false);
-  ControlLayer* page = e.config.getLayer(kPages[tab - 2]);
-  page->selectedChildId = part;
-  page->Hide(false);
-  const ControlLayer* panel = page->childLayers.Get(part);
-  const std::set<int> members = membersOf(e, tab, part);
-  for (int i = 0; i < panel->childLayers.GetSize(); ++i) {
-    ControlLayer* member = panel->childLayers.Get(i);
-    member->Hide(members.count(member->id) == 0);
-  }
-  show(e.config.getLayer("miniMixer"));
-  char bank[32];
-  std::snprintf(bank, sizeof bank, "bankAndProgram%02d", part + 1);
-  show(e.config.getLayer(bank));
-  if (tab == 5) show(e.config.getLayer("Bypass"));
-}
-
-// Pixels (of every other row and column) unlike the window's bottom-right corner, where the
-// rail, the page and the mixer leave the empty window showing.
-int drawnPixels(BuiltLayout& e) {
-  GFX_SysBitmap* b = e.graphics->GetBackBuffer();
-  const unsigned int empty = GFX_GetPixel(b, b->getWidth() - 1, b->getHeight() - 1);
+// Pixels unlike the window's bottom-right corner, of every other row and column.
+int drawnPixels(const Picture& p, int width) {
+  const unsigned int empty = p.back();
   int drawn = 0;
-  for (int y = 0; y < b->getHeight(); y += 2)
-    for (int x = 0; x < b->getWidth(); x += 2) drawn += GFX_GetPixel(b, x, y) != empty;
+  for (size_t i = 0; i < p.size(); i += 2)
+    if ((i / width) % 2 == 0) drawn += p[i] != empty;
   return drawn;
 }
 
-TEST(LayoutScreenshots, EverySoundPageDrawsAndDiffersFromTheOthers) {
+void giveOtherVariants(ShippedEditor& e, int part) {
+  const std::pair<int, double> values[] = {
+      {kOscillator1Shape, 1}, {kOsc2UseSampleMemory, 1}, {kOscillator3Shape, 2},
+      {kFilter1Type, 9},      {kFilter2Type, 5},         {kFilterEnvMode, 1},
+      {kAmpEnvMode, 4},       {kEnvelope3Mode, 2},       {kLFO2Clock, 1},
+      {kEffect1Mode, 3},      {kModulation01Source, 5},  {kModulation01Destination, 25},
+      {kArpMode, 1},          {kOscillator1Octave, 6},   {kFilter1Cutoff, 40},
+      {kMultiPartSettings, 1}};
+  for (const auto& v : values) e.set(v.first + part, v.second);
+}
+
+std::string fileName(const char* what, int part, int style, double scale) {
   std::filesystem::create_directories(SCREENSHOT_DIR);
+  std::string name = std::string(SCREENSHOT_DIR) + "/" + what;
+  if (part >= 0) name += "-part" + std::to_string(part + 1);
+  name += "-style" + std::to_string(style);
+  if (scale != 1.0) name += "-small";
+  return name + ".png";
+}
+
+// A line in the central display, as the value display writes it while a knob turns.
+void showValueLines(ShippedEditor& e) {
+  if (e.displays.name) e.displays.name->SetTextFromPlug("[1] Filter 1 Cutoff");
+  if (e.displays.value) e.displays.value->SetTextFromPlug("40 [40]");
+  if (e.displays.cc) e.displays.cc->SetTextFromPlug("SysEx");
+}
+
+TEST(LayoutScreenshots, EveryPageDrawsDiffersFromTheOthersAndShowsThePartsVariants) {
   for (int style : {0, 1}) {
-    std::set<std::string> pages;
-    for (int tab = 2; tab <= 5; ++tab) {
+    SCOPED_TRACE("style " + std::to_string(style));
+    ShippedEditor editor(BUILT_BUNDLE, style, 1.0);
+    giveOtherVariants(editor, 9);
+    showValueLines(editor);
+    std::vector<Picture> firstPart(6);
+    for (int tab = 0; tab < 6; ++tab) {
       for (int part : {0, 9}) {
-        BuiltLayout editor(BUILT_BUNDLE, style, 1.0);
-        showPage(editor, tab, part);
-        editor.render();
-        EXPECT_GT(drawnPixels(editor), 10000) << kPages[tab - 2] << " part " << part + 1;
-        const std::string name = std::string(SCREENSHOT_DIR) + "/" + kPages[tab - 2] + "-part" +
-                                 std::to_string(part + 1) + "-style" + std::to_string(style) +
-                                 ".png";
-        ASSERT_TRUE(editor.writePng(name)) << name;
-        std::ifstream in(name, std::ios::binary);
-        if (part == 0) pages.insert(std::string(std::istreambuf_iterator<char>(in), {}));
+        editor.showPage(tab, part);
+        Picture picture = editor.picture();
+        EXPECT_GT(drawnPixels(picture, kWidth), 50000) << kPages[tab] << " part " << part + 1;
+        ASSERT_TRUE(editor.writePng(fileName(kPages[tab], part, style, 1.0)));
+        if (part == 0) {
+          firstPart[tab] = std::move(picture);
+          continue;
+        }
+        EXPECT_GT(differing(firstPart[tab], picture, kPartRail), 500) << kPages[tab];
+        // The sound pages show part 10's own members and values.
+        if (tab >= 2) {
+          EXPECT_GT(differing(firstPart[tab], picture, kPageArea), 1000) << kPages[tab];
+        }
       }
     }
-    EXPECT_EQ(pages.size(), 4u) << "style " << style;
+    for (int a = 0; a < 6; ++a)
+      for (int b = a + 1; b < 6; ++b)
+        EXPECT_GT(differing(firstPart[a], firstPart[b], kPageArea), 100000)
+            << kPages[a] << " and " << kPages[b];
+  }
+}
+
+TEST(LayoutScreenshots, EveryPageDrawsAtTheSmallSize) {
+  for (int style : {0, 1}) {
+    ShippedEditor editor(BUILT_BUNDLE, style, 0.85);
+    showValueLines(editor);
+    for (int tab = 0; tab < 6; ++tab) {
+      editor.showPage(tab, 0);
+      const Picture picture = editor.picture();
+      EXPECT_GT(drawnPixels(picture, static_cast<int>(kWidth * 0.85)), 35000) << kPages[tab];
+      ASSERT_TRUE(editor.writePng(fileName(kPages[tab], 0, style, 0.85)));
+    }
+  }
+}
+
+// The panels the plug-in core shows over a page, and the transfer's overlay: each changes the
+// picture where it lies.
+TEST(LayoutScreenshots, PanelsAndTheOverlayDrawOverThePage) {
+  const struct {
+    const char* layer;
+    int tab;
+    Area area;
+  } panels[] = {{"aboutWindow", 2, {450, 188, 1050, 568}},
+                {"firstRunNotification", 0, {450, 208, 1050, 548}},
+                {"midiFilterSettings", 0, {430, 170, 1070, 590}},
+                {"bankPatchConflictWindow", 3, {490, 268, 1010, 488}},
+                {"patchRename", 1, {540, 300, 960, 450}}};
+  for (int style : {0, 1}) {
+    ShippedEditor editor(BUILT_BUNDLE, style, 1.0);
+    for (const auto& panel : panels) {
+      editor.showPage(panel.tab, 0);
+      const Picture page = editor.picture();
+      ControlLayer* layer = editor.config.getLayer(panel.layer);
+      ASSERT_NE(layer, nullptr) << panel.layer;
+      layer->Hide(false);
+      const Picture shown = editor.picture();
+      ASSERT_TRUE(editor.writePng(fileName(panel.layer, -1, style, 1.0)));
+      const int area = (panel.area.r - panel.area.l) * (panel.area.b - panel.area.t);
+      EXPECT_GT(differing(page, shown, panel.area), area / 4) << panel.layer;
+      layer->Hide(true);
+    }
+    for (int tab : {1, 2}) {
+      editor.showPage(tab, 0);
+      editor.layers.progress->request(true);
+      editor.layers.progress->applyRequest();
+      EXPECT_GT(drawnPixels(editor.picture(), kWidth), 50000);
+      ASSERT_TRUE(
+          editor.writePng(fileName(tab == 1 ? "overlay-librarian" : "overlay", -1, style, 1.0)));
+      editor.layers.progress->request(false);
+      editor.layers.progress->applyRequest();
+    }
   }
 }
 
