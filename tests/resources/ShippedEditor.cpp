@@ -19,7 +19,7 @@ ShippedEditor::ShippedEditor(const std::string& bundleDir, int style, double sca
   }
   layers.lookUp(config);
   displays.lookUp(config);
-  layers.progress = attachProgressLayer(config);
+  layers.progress = makeProgressLayer(config);
   // As the plug-in's constructor does last: every control shows its parameter's value.
   for (int i = 0; i < numParams; ++i)
     if (GetParam(i)->Value() > 0) graphics->SetParameterFromPlug(i, GetParam(i)->Value(), false);
@@ -29,6 +29,7 @@ ShippedEditor::ShippedEditor(const std::string& bundleDir, int style, double sca
   for (const char* panel : {"aboutWindow", "firstRunNotification", "bankPatchConflictWindow",
                             "midiFilterSettings", "patchRename", "categoryLimit", "searchField"})
     if (ControlLayer* layer = config.getLayer(panel)) layer->Hide(true);
+  graphics->AttachLayer(layers.progress->layer());
 }
 
 void ShippedEditor::showPage(int tab, int shownPart) {

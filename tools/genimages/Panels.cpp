@@ -226,12 +226,14 @@ void paintDialog(Canvas& c, const Palette&, const Frame& f) {
       dialogFrame(c, f, "RENAME");
       c.text("NAME", f.x + 20, f.y + 56, 60, 30, 12, true, kInkDim, Align::Left);
       c.roundRect(f.x + 80, f.y + 56, f.w - 100, 30, 4, kLcdDark);
+      c.text("Click the name to type a new one; Enter renames the slot.", f.x + 20, f.y + 100,
+             f.w - 40, 20, 12, false, kInkDim, Align::Left);
       return;
     case kDialogConflict: {
       dialogFrame(c, f, "BANK CONFLICT");
-      static const char* const kText[] = {"The synthesizer's bank differs from the library's.",
-                                          "Overwrite it, recall it into the library,",
-                                          "or discard the changes."};
+      static const char* const kText[] = {"Another part that is on already plays",
+                                          "this bank and program. Choose another",
+                                          "program, or switch that part off first."};
       lines(c, kText, 3, f.x + 24, f.y + 56, f.w - 48, kInk);
       return;
     }

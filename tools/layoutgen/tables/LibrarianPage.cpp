@@ -50,6 +50,8 @@ Element librarianPage() {
       section("FIND", kFind),
       section("TRANSFER", kTransfer),
       menuWell("EDIT", {839, 187, 77, 18}),
+      caption("DOUBLE-CLICK A SLOT TO PLAY IT ON THE SYNTHESIZER", {kBrowser.x, 124}, 520),
+      caption("DRAG A SOURCE SLOT ONTO THE EDIT BANK TO COPY IT", {kBrowser.x, 142}, 520),
       onOff({"kDatatype", "Sounds or Multis", "SOUNDS / MULTIS"}, inPlate(kLibrary, 16, 14),
             "BUTTON_LIB_DATATYPE_ID", 0, LabelSide::kNone),
       onOff({"kPatchSearch", "Search", "SEARCH"}, inPlate(kLibrary, 214, 15),
