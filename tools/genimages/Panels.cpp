@@ -218,7 +218,7 @@ void paintDialog(Canvas& c, const Palette&, const Frame& f) {
           "2.  Choose its input and output ports in the MIDI set-up.",
           "3.  The editor then reads the synthesizer's sounds.",
           "",
-          "Sizes and colours are chosen in the settings."};
+          "Size and colours are set under MIDI & EDITOR on this page."};
       lines(c, kText, 7, f.x + 28, f.y + 56, f.w - 56, kInk);
       return;
     }
