@@ -27,14 +27,15 @@ function(kroma_link_view target backend)
   set_property(TARGET ${target} APPEND PROPERTY KROMA_OPTIONAL_LINKS kroma_view_${backend})
 endfunction()
 
-# kroma_test(<name> [TSAN] [JACK] [VIEW <back end>] [LIBS <targets>...])
+# kroma_test(<name> [TSAN] [JACK] [VIEW <back end>] [LABEL <label>] [LIBS <targets>...])
 # One GoogleTest program of every .cpp in the calling folder. In a
 # ThreadSanitizer build only the programs marked TSAN are built. Programs
 # marked JACK start JACK servers, which the machine holds only a few of at
 # once: they run one at a time. The editor window is on the headless back end
-# of the view kit unless another is named.
+# of the view kit unless another is named. A label groups the program's tests
+# for `ctest -L`.
 function(kroma_test name)
-  cmake_parse_arguments(ARG "TSAN;JACK" "VIEW" "LIBS" ${ARGN})
+  cmake_parse_arguments(ARG "TSAN;JACK" "VIEW;LABEL" "LIBS" ${ARGN})
   if(NOT ARG_VIEW)
     set(ARG_VIEW headless)
   endif()
@@ -53,6 +54,9 @@ function(kroma_test name)
   set(properties ENVIRONMENT "KROMA_TEST_TMP=${CMAKE_BINARY_DIR}/testtmp")
   if(ARG_JACK)
     list(APPEND properties RESOURCE_LOCK jack)
+  endif()
+  if(ARG_LABEL)
+    list(APPEND properties LABELS ${ARG_LABEL})
   endif()
   gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60 PROPERTIES ${properties})
 endfunction()

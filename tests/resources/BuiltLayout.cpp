@@ -2,7 +2,6 @@
 
 #include "src/config/ParameterIds.h"
 #include "tests/support/TempDir.h"
-#include "toolkit/gfx/Png.h"
 
 namespace layout_check {
 
@@ -17,15 +16,6 @@ BuiltLayout::BuiltLayout(const std::string& bundleDir, int style, double scale)
   config.setLog(this);
   kroma_test::ScopedEnv bundle("KROMA_BUNDLE_DIR", bundleDir.c_str());
   config.readUIConfig(graphics, this, nullptr, style, scale);
-}
-
-void BuiltLayout::render() {
-  IRECT all(0, 0, graphics->Width(), graphics->Height());
-  graphics->Draw(&all);
-}
-
-bool BuiltLayout::writePng(const std::string& path) {
-  return GFX_WritePNG(path.c_str(), graphics->GetBackBuffer());
 }
 
 }  // namespace layout_check

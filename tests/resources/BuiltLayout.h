@@ -22,10 +22,6 @@ class BuiltLayout : public HostlessPlugin, public UIConfigPlugin, public TK_LogS
     lines.push_back(tag + message);
   }
 
-  // Draws the whole editor into the back buffer; writes it as a PNG.
-  void render();
-  bool writePng(const std::string& path);
-
   IGraphicsMac* graphics;
   EditorConfigManager config;
   std::vector<std::string> lines;  // what the reader logged

@@ -6,12 +6,12 @@
 #include <algorithm>
 
 #include "src/config/ParameterIds.h"
-#include "src/protocol/SoundDump.h"
 #include "tests/resources/BuiltLayout.h"
 #include "tests/resources/LayoutExpectations.h"
 #include "tests/resources/LayoutWalk.h"
 #include "toolkit/plugin/editor/ControlLayer.h"
 #include "toolkit/plugin/editor/IControl.h"
+#include "tools/layoutgen/tables/SysExTable.h"
 
 namespace {
 
@@ -50,11 +50,14 @@ int effectVariant(const std::string& id) {
 }
 
 // Settings packed into one dump byte share its address; the control built last answers for it.
-bool packed(int first, int second) {
-  for (const sound_dump::ByteRule& row : sound_dump::soundByteRules())
-    if (std::count(row.params, row.params + 4, first) &&
-        std::count(row.params, row.params + 4, second))
+// Sound entries name part 0's parameters, Multi entries each part's.
+bool packed(int first, int second, int part) {
+  for (const layout_tables::SysExEntry& entry : layout_tables::sysexEntries()) {
+    const int shift = entry.type == layout_tables::kSoundChange ? part : 0;
+    if (std::count(entry.params.begin(), entry.params.end(), first - shift) &&
+        std::count(entry.params.begin(), entry.params.end(), second - shift))
       return true;
+  }
   return false;
 }
 
@@ -106,8 +109,7 @@ TEST_F(BuiltShippedLayout, SysExControlsAreFoundByTheAddressTheySend) {
     const IControl* control = sBuilt->config.sysexControls().findControl(
         first[3], first[4], first[5], first[6], effectVariant(id.substr(0, id.find('+'))));
     ASSERT_NE(control, nullptr) << c.where();
-    if (control->ParamIdx() != c.index && packed(control->ParamIdx() - part, c.index - part))
-      continue;
+    if (control->ParamIdx() != c.index && packed(control->ParamIdx(), c.index, part)) continue;
     EXPECT_EQ(control->ParamIdx(), c.index) << c.where();
     ++found;
   }

@@ -2,7 +2,9 @@
 
 #include <cstdio>
 #include <map>
+#include <sstream>
 
+#include "src/config/ParameterIds.h"
 #include "tools/layoutgen/tables/ImageSizes.h"
 
 namespace layout_check {
@@ -98,9 +100,27 @@ const std::vector<std::string>& lookedUpControls() {
                                     "kMIDIFilterDirectToHardware",
                                     "kMIDIFilterToDAWBuffer",
                                     "kSendMIDIClockPointer",
-                                    "kSendMIDIClockInfo",
-                                    "kMultiPartMIDICh"};
-    for (int part = 1; part < 16; ++part) out.push_back("kMultiPartMIDICh+" + std::to_string(part));
+                                    "kSendMIDIClockInfo"};
+    // The parameters the plug-in core's dispatch acts on when the user changes them, and every
+    // section lock of every part.
+    std::istringstream single(
+        "kMasterKeyboard kUserInterfaceSize kUserInterfaceStyle kFirstRunExit "
+        "kViewMIDIFilterSettings "
+        "kDisplayAboutWindow kExitAboutWindow kDiscardBankData kOverwriteBank kCategorySelection "
+        "kPatchSearchString kAdjustDAWOffset kLibUpperPreviousBank kLibUpperNextBank "
+        "kLibLowerPreviousBank kLibLowerNextBank kPushArrangement kRequestTempData "
+        "kRequestFromBank "
+        "kLibSyncTimer kMultiName kEffect1Mode kEffect2Mode kSectionLockGlobal");
+    for (std::string id; single >> id;) out.push_back(id);
+    std::vector<std::string> perPart = {"kMultiPartMIDICh", "kPatchName",         "kPatchUp",
+                                        "kPatchDown",       "kMultiPartSettings", "kPartLock"};
+    for (int i = 0; i < paramIdCount; ++i)
+      if (std::string(paramIdTable[i].name).rfind("kSectionLock", 0) == 0 &&
+          paramIdTable[i].length == 16)
+        perPart.push_back(paramIdTable[i].name);
+    for (const std::string& id : perPart)
+      for (int part = 0; part < 16; ++part)
+        out.push_back(id + (part ? "+" + std::to_string(part) : ""));
     for (const char* side : {"DAW", "HW"})
       for (const char* kind : {"CC", "PC", "Note", "PP", "PA", "CA", "SE"})
         out.push_back(std::string("kMIDIFilter") + side + kind + "PassThrough");

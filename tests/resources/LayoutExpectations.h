@@ -11,7 +11,8 @@ namespace layout_check {
 
 // Layers taken from the layer map by name.
 const std::vector<std::string>& lookedUpLayers();
-// Parameters whose first control (or binding) the plug-in core keeps.
+// Parameters whose first control (or binding) the plug-in core keeps, and those whose changes by
+// the user its dispatch acts on.
 const std::vector<std::string>& lookedUpControls();
 
 // Value lists the value display, the clock and the menus read by name.

@@ -350,8 +350,10 @@ TEST_F(ShippedLayout, NothingOverlapsWhatIsSeenWithIt) {
   std::vector<Visibility> seen;
   for (const Control& c : layout().controls()) {
     if (c.decoration || copyOf(c.layer) > 0) continue;  // part panels are alike
-    shapes.push_back({&c, c.rect, false});
-    seen.push_back(visibilityOf(c));
+    for (const Rect& area : layout_check::areasOf(c)) {
+      shapes.push_back({&c, area, false});
+      seen.push_back(visibilityOf(c));
+    }
     if (c.hasLabelBox && !c.labelBox.within(c.rect)) {
       const Control* carrier = carrierOf(c, pictures);
       shapes.push_back({&c, c.labelBox, true});

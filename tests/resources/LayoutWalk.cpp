@@ -56,6 +56,7 @@ Rect rectOf(const Control& c) {
     return boundsRect(c.list("bounds"));
   if (c.type == "seMenu" || c.type == "ccMenu")
     return {x, y, x + (pos.size() > 2 ? pos[2] : 0), y + kMenuHeight};
+  if (c.tag == "multiFx" && c.type == "Menu") return boundsRect(pos);
   if (c.type == "seSliderHor" || c.type == "ccSliderHor") {
     const Rect handle = frameRect(image, x, y);
     return {x, y, x + c.intAttr("length"), handle.b};
@@ -68,6 +69,14 @@ Rect rectOf(const Control& c) {
 }
 
 }  // namespace
+
+std::vector<Rect> areasOf(const Control& c) {
+  if (c.tag != "patchBrowser") return {c.rect};
+  // Columns of 105 pixels, 133 apart; 16 rows of 14 from one pixel down, and again 274 down.
+  const int right = c.rect.l + 7 * 133 + 105;
+  return {{c.rect.l, c.rect.t + 1, right, c.rect.t + 1 + 16 * 14},
+          {c.rect.l, c.rect.t + 274, right, c.rect.t + 274 + 16 * 14}};
+}
 
 std::string describe(const Rect& r) {
   return "(" + std::to_string(r.l) + "," + std::to_string(r.t) + ")-(" + std::to_string(r.r) + "," +

@@ -106,6 +106,10 @@ class Layout {
   std::vector<std::string> mProblems;
 };
 
+// What a control takes of the window: its rectangle, but for the bank view its two lists, between
+// which lie the lower list's own controls.
+std::vector<Rect> areasOf(const Control& c);
+
 // The layer right below the top of the tree that holds `layer` (a page for the root's tree),
 // and the top layer itself.
 const Layer* topOf(const Layer* layer);

@@ -13,7 +13,6 @@
 #include "tests/resources/LayoutWalk.h"
 #include "tests/src/protocol/FakeParameters.h"
 #include "tools/corvane-sim/Simulator.h"
-#include "tools/layoutgen/tables/SysExTable.h"
 
 namespace {
 
@@ -120,55 +119,76 @@ TEST_F(SoundChanges, LandOnTheByteTheSoundDumpCarries) {
   EXPECT_GT(sent, 500);
 }
 
-// The Multi and Global entries address the simulator's records the way the dump writers fill
-// them: a change of each entry's parameters moves exactly the byte its message sets.
-TEST(SysExValueList, MultiAndGlobalEntriesNameTheBytesTheirDumpsCarry) {
-  for (const layout_tables::SysExEntry& entry : layout_tables::sysexEntries()) {
-    if (entry.type == layout_tables::kSoundChange) continue;
-    const bool multi = entry.type == layout_tables::kMultiChange;
-    for (int param : entry.params) {
-      FakeParameters params;
-      // The part's bank and program travel in the part sounds beside the parameters.
-      multi_dump::PartSounds sounds;
-      const auto dump = [&] {
-        if (multi) {
-          const sysex::MultiDumpBytes d = multi_dump::buildMultiDump(params, sounds);
-          return Bytes(d.begin(), d.end());
-        }
-        const sysex::GlobalDumpBytes d = global_dump::buildGlobalDump(params, 0);
-        return Bytes(d.begin(), d.end());
-      };
-      const Bytes zero = dump();
-      params.values[param] = 1;
-      if (param >= kMultiPartBank && param < kMultiPartBank + 16)
-        sounds.banks[param - kMultiPartBank] = 1;
-      if (param >= kMultiPartPatch && param < kMultiPartPatch + 16)
-        sounds.programs[param - kMultiPartPatch] = 1;
-      const Bytes one = dump();
-      std::vector<int> moved;
-      for (size_t i = 0; i < zero.size(); ++i)
-        if (zero[i] != one[i]) moved.push_back(static_cast<int>(i));
+template <class Record>
+Bytes toBytes(const Record& r) {
+  return Bytes(r.begin(), r.end());
+}
 
-      corvane_sim::Simulator sim(0);
-      std::vector<int> message = UIConfigManager::convertStringSysextoVector(entry.templateText());
-      message[7] = 0x55;
-      const auto record = [&] {
-        if (multi) {
-          const sysex::MultiDumpBytes r = sim.multiEditBuffer();
-          return Bytes(r.begin(), r.end());
-        }
-        const sysex::GlobalDumpBytes r = sim.globalRecord();
-        return Bytes(r.begin(), r.end());
-      };
-      const Bytes before = record();
-      send(sim, message);
-      const Bytes after = record();
-      std::vector<int> landed;
-      for (size_t i = 0; i < before.size(); ++i)
-        if (before[i] != after[i]) landed.push_back(static_cast<int>(i));
-      EXPECT_EQ(landed, moved) << entry.templateText() << " for parameter " << param;
-    }
+// A Multi or Global dump as its writer fills it; the part's bank and program travel in the part
+// sounds beside the parameters.
+Bytes dumpOf(bool multi, const FakeParameters& params) {
+  if (!multi) return toBytes(global_dump::buildGlobalDump(params, 0));
+  multi_dump::PartSounds sounds;
+  for (int part = 0; part < 16; ++part) {
+    sounds.banks[part] = static_cast<int>(params.values[kMultiPartBank + part]);
+    sounds.programs[part] = static_cast<int>(params.values[kMultiPartPatch + part]);
   }
+  return toBytes(multi_dump::buildMultiDump(params, sounds));
+}
+
+// The bytes of the dump that a parameter moves from 0 to 1.
+std::vector<int> bytesOf(bool multi, int param) {
+  FakeParameters params;
+  const Bytes zero = dumpOf(multi, params);
+  params.values[param] = 1;
+  const Bytes one = dumpOf(multi, params);
+  std::vector<int> moved;
+  for (size_t i = 0; i < zero.size(); ++i)
+    if (zero[i] != one[i]) moved.push_back(static_cast<int>(i));
+  return moved;
+}
+
+// Every setting the Multi and the Global dump carry has a control, and the change each such
+// control sends at its lowest and highest value lands, in the synthesizer, on the byte the dump
+// carries with the value the dump writer puts there. A flag byte packs several switches: its
+// change carries the packed byte.
+TEST_F(SoundChanges, MultiAndGlobalChangesLandOnTheByteTheirDumpCarries) {
+  UIConfigManager& config = const_cast<UIConfigManager&>(sLayout->config());
+  int carried = 0;
+  for (int param = kMultiPartBank; param <= kMultiPatch; ++param) {
+    // The Global settings lie inside the Multi's indices; the Global dump starts at kMultiPatch.
+    const bool multi =
+        param < kGlobalInitSound1 || (param > kGlobalDisplayContrast && param != kMultiPatch);
+    const std::vector<int> offsets = bytesOf(multi, param);
+    if (offsets.empty() || (param > kMultiTempo && param != kMultiPatch)) continue;
+    ++carried;
+    ASSERT_EQ(offsets.size(), 1u) << param;
+    const int inRecord = (offsets[0] - multi_dump::kRecordBase) % multi_dump::kRecordSize;
+    const bool flags =
+        multi && offsets[0] >= multi_dump::kRecordBase && inRecord >= 12 && inRecord <= 13;
+    int sends = 0;
+    for (const Control* c : sLayout->controlsOf(param)) {
+      if (c->attr("changingByte").empty()) continue;
+      ++sends;
+      const std::vector<int> bounds = c->list("valueBounds");
+      for (int value : {bounds[1], bounds[2] - (c->type == "seMenu" ? 1 : 0)}) {
+        FakeParameters params;
+        params.values[param] = value;
+        const int expected = dumpOf(multi, params)[offsets[0]];
+        std::vector<int> message = messageFor(config, *c, value);
+        if (flags) message[7] = expected;
+        corvane_sim::Simulator sim(0);
+        Bytes before = multi ? toBytes(sim.multiEditBuffer()) : toBytes(sim.globalRecord());
+        send(sim, message);
+        before[offsets[0]] = static_cast<unsigned char>(expected);
+        EXPECT_EQ(multi ? toBytes(sim.multiEditBuffer()) : toBytes(sim.globalRecord()), before)
+            << c->where() << " with value " << value << " should set byte " << offsets[0] << " to "
+            << expected;
+      }
+    }
+    EXPECT_GT(sends, 0) << "parameter " << param << " has no control that sends it";
+  }
+  EXPECT_GT(carried, 16 * 21);
 }
 
 }  // namespace

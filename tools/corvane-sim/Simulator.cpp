@@ -12,6 +12,8 @@ constexpr int kGlobalIdOffset = 42;
 constexpr int kGlobalAddressBase = 40;
 constexpr int kMultiRecordBase = 39;
 constexpr int kMultiRecordSize = 24;
+constexpr int kMultiCommonHigh = 1;
+constexpr int kMultiNameOffset = 7;
 constexpr int kSoundDataBase = 7;
 constexpr unsigned char kChecksumPlaceholder = 0x7F;
 
@@ -222,10 +224,13 @@ void Simulator::applyParameterChange(const unsigned char* data) {
     case kMultiParameter:
       if (location < kParts && address < kMultiRecordSize)
         mMultiEdit[kMultiRecordBase + kMultiRecordSize * location + address] = value;
+      else if (data[6] == kMultiCommonHigh && data[7] >= kMultiNameOffset &&
+               data[7] < kMultiRecordBase)
+        mMultiEdit[data[7]] = value;
       break;
-    default: {  // Global: addressed by the high byte alone
-      const int offset = kGlobalAddressBase + data[6];
-      if (offset >= kGlobalDumpSize - 2) return;
+    default: {  // Global: addressed by the high byte alone, a signed distance
+      const int offset = kGlobalAddressBase + (data[6] >= 64 ? data[6] - 128 : data[6]);
+      if (offset < kGlobalAddressBase - 1 || offset >= kGlobalDumpSize - 2) return;
       mGlobal[offset] = value;
       if (offset == kGlobalIdOffset) mDeviceId = value;
       break;

@@ -39,8 +39,10 @@ struct ReceivedMessage {
 // Parameter changes (F0 3E 13 id type location high low value F7) land at:
 //   type 20 (sound): edit-buffer sound of part `location`, byte 7 + high * 128 + low;
 //   type 21 (multi): multi edit buffer, byte 39 + 24 * location + high * 128 + low of the
-//                    part record (record offsets 0..23);
-//   type 24 (Global): Global record, byte 40 + high.
+//                    part record (record offsets 0..23); with high 1, the Multi's own settings
+//                    at dump byte low (7..38: name, master volume, tempo);
+//   type 24 (Global): Global record, byte 40 + high, high read as a signed seven-bit number
+//                     (7F is byte 39, the Multi program).
 // Dumps are stored only when framed, sized and (sound, multi) checksummed correctly, or with
 // the placeholder 7F in the checksum place, and addressed to the simulator's id. Thread-safe: every
 // call takes one lock.

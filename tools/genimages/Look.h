@@ -15,12 +15,11 @@ constexpr Rgb kInkDim = hex(0x9EA5AE);    // labels at rest
 constexpr Rgb kInkFaint = hex(0x5D636B);  // tracks, ticks, dividers
 constexpr Rgb kAccent = hex(0xFF8A1F);
 constexpr Rgb kAccentDim = hex(0x6B3C12);
-constexpr Rgb kMute = hex(0xF0483E);
 constexpr Rgb kKeyTop = hex(0x3A3F46);
 constexpr Rgb kKeyBottom = hex(0x2D3137);
 constexpr Rgb kLcdDark = hex(0x0D1418);
 
-// What differs between the light (0) and the dark (1) style.
+// What differs between the light (0) and the dark (1) style, and the shared pictures' look.
 struct Palette {
   Rgb chassisTop, chassisBottom;  // around the sections
   Rgb title;                      // printed section titles
@@ -28,12 +27,22 @@ struct Palette {
   Rgb lcdTop, lcdBottom;  // display windows: white text on the light style's, black on the dark's
   Rgb glyph;              // style icons on plates
   Rgb curve;              // filter and envelope drawings
+  // Under the text menus: the light style's menus print black, the dark style's light grey.
+  Rgb field, fieldEdge;
 };
+// The palette of pictures both styles share (the librarian page, dialogs, control tiles).
+constexpr int kCommonStyle = 2;
 const Palette& palette(int style);
 
 // A section: its title printed on the chassis and a plate below it, both inside the box.
 constexpr int kTitleHeight = 24;
 void section(Canvas& c, const Palette& p, const char* title, int x, int y, int w, int h);
+// A plate without a title, filling the box.
+void plate(Canvas& c, const Palette& p, int x, int y, int w, int h);
+// The field a text menu prints on.
+void field(Canvas& c, const Palette& p, int x, int y, int w, int h);
+// The dark field of a menu that draws nothing itself: what it picks, and the menu's mark.
+void menuWell(Canvas& c, int x, int y, int w, int h, const char* label);
 // A display window.
 void lcd(Canvas& c, const Palette& p, int x, int y, int w, int h);
 // A recess of plate colour for controls on a bar.

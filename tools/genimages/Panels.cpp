@@ -11,90 +11,43 @@ using namespace look;
 namespace {
 
 // ---- The geometry the authored layout aligns to ------------------------------------------
-// Unscaled pixels relative to each picture's top-left corner. A section prints its title in
-// the top kTitleHeight pixels of its box; the rest is its plate, where controls go. Strips mark
-// sixteen part columns, 86 pixels apart from `x`, numbered at the top of their box.
-enum Kind { kSection, kRecess, kLcd, kStrips };
+// Pages print their sections, fields and labels from the layout; the header and the overlay,
+// which the layout does not describe, keep theirs here, in unscaled pixels.
+// A well is a dark field for text; a menu well also shows what it picks and the menu's mark.
+enum Kind { kRecess, kLcd, kWell, kMenuWell };
 struct Box {
   Kind kind;
-  const char* title;
   int x, y, w, h;
-};
-struct PageLayout {
-  const Box* boxes;
-  int count;
+  const char* label = "";
 };
 
-constexpr Box kOscillators[] = {{kSection, "OSCILLATOR 1", 10, 8, 460, 290},
-                                {kSection, "OSCILLATOR 2", 480, 8, 460, 290},
-                                {kSection, "OSCILLATOR 3", 950, 8, 460, 290},
-                                {kSection, "PITCH & GLIDE", 10, 308, 460, 244},
-                                {kSection, "RING MOD & NOISE", 480, 308, 460, 244},
-                                {kSection, "SAMPLE MEMORY", 950, 308, 460, 244}};
-constexpr Box kFilters[] = {{kSection, "FILTER 1", 10, 8, 520, 290},
-                            {kSection, "ROUTING & AMP", 540, 8, 340, 290},
-                            {kSection, "FILTER 2", 890, 8, 520, 290},
-                            {kSection, "FILTER ENVELOPE", 10, 308, 342, 244},
-                            {kSection, "AMP ENVELOPE", 362, 308, 342, 244},
-                            {kSection, "ENVELOPE 3", 714, 308, 342, 244},
-                            {kSection, "ENVELOPE 4", 1066, 308, 344, 244}};
-constexpr Box kModulation[] = {{kSection, "LFO 1", 10, 8, 560, 176},
-                               {kSection, "LFO 2", 10, 192, 560, 176},
-                               {kSection, "LFO 3", 10, 376, 560, 176},
-                               {kSection, "MODULATION MATRIX", 580, 8, 830, 372},
-                               {kSection, "MODIFIERS", 580, 388, 830, 164}};
-constexpr Box kEffects[] = {{kSection, "EFFECT 1", 10, 8, 560, 290},
-                            {kSection, "EFFECT 2", 580, 8, 580, 290},
-                            {kSection, "EFFECT MIX", 1170, 8, 240, 290},
-                            {kSection, "ARPEGGIATOR", 10, 308, 400, 244},
-                            {kSection, "PATTERN", 420, 308, 990, 244}};
-constexpr Box kMultiSettings[] = {{kSection, "MULTI", 10, 8, 440, 184},
-                                  {kSection, "GLOBAL", 460, 8, 560, 184},
-                                  {kSection, "MIDI & CLOCK", 1030, 8, 380, 184}};
-constexpr Box kMultiMixer[] = {{kSection, "MIXER", 10, 0, 1400, 477},
-                               {kStrips, "", 18, 24, 1376, 20}};
-constexpr Box kQuickMixer[] = {{kSection, "QUICK MIXER", 10, 2, 1400, 117},
-                               {kStrips, "", 18, 26, 1376, 16}};
-constexpr Box kLibrarian[] = {{kSection, "BANKS", 10, 8, 1060, 544},
-                              {kSection, "FILES", 1080, 8, 330, 260},
-                              {kSection, "SEARCH & CATEGORY", 1080, 276, 330, 276}};
-constexpr PageLayout kPages[kPageCount] = {{kOscillators, 6}, {kFilters, 7},       {kModulation, 5},
-                                           {kEffects, 5},     {kMultiSettings, 3}, {kMultiMixer, 2},
-                                           {kQuickMixer, 2},  {kLibrarian, 3}};
-
-// The header (1500 x 72 at 0, 0): the tab strip goes at 180, 16; the central display's two
-// lines at 876, 14 and 876, 38 (344 x 20 each).
-constexpr Box kHeader[] = {{kRecess, "", 176, 12, 680, 48},
-                           {kLcd, "", 868, 10, 360, 52},
-                           {kRecess, "", 1240, 10, 248, 52}};
+// The header (1500 x 96 at 0, 0): the MIDI activity text at 16, 66 under the name; the tab strip
+// at 180, 16; the central display's two
+// lines at 876, 12 and 876, 34 (344 x 20 each); the sound's name and category at 1248, 12 and
+// 1248, 36. Below them the bank and program of the part (a readout at 1040, 61), the plug-in
+// core's bank and program menus at 1142, 60 and 1184, 60 (38 and 45 x 24), the program steps,
+// the part's lock and Randomize.
+constexpr Box kHeader[] = {{kLcd, 12, 63, 158, 20},
+                           {kRecess, 176, 12, 680, 48},
+                           {kLcd, 868, 8, 360, 50},
+                           {kLcd, 1240, 8, 248, 50},
+                           {kRecess, 996, 58, 492, 33},
+                           {kWell, 1040, 61, 96, 23},
+                           {kMenuWell, 1142, 61, 38, 23, "BANK"},
+                           {kMenuWell, 1184, 61, 45, 23, "PROG"}};
 // The progress overlay (the whole editor): the two cancel buttons go at 835, 457 and 740, 83.
-constexpr Box kOverlay[] = {{kRecess, "", 520, 240, 460, 270}, {kRecess, "", 440, 76, 620, 44}};
+constexpr Box kOverlay[] = {{kRecess, 520, 240, 460, 270}, {kRecess, 440, 76, 620, 44}};
 // ---------------------------------------------------------------------------------------
 
 constexpr Rgb kDialogBand = hex(0x30343A);
-const Palette& neutral() {
-  static const Palette kNeutral{hex(0x1C1E22), hex(0x141518), hex(0xC9CED6), hex(0x3C4047),
-                                kLcdDark,      kLcdDark,      kInk,          kAccent};
-  return kNeutral;
-}
 
-void strips(Canvas& c, const Box& b) {
-  for (int i = 0; i < 16; ++i) {
-    char label[4];
-    std::snprintf(label, sizeof label, "%d", i + 1);
-    const int x = b.x + i * 86;
-    if (i) c.rect(x, b.y + 4, 1, b.h - 8, hex(0x383C43));
-    c.text(label, x, b.y, 86, b.h, 13, true, kInkDim);
-  }
-}
-
-void boxes(Canvas& c, const Palette& p, const Box* list, int count) {
-  for (int i = 0; i < count; ++i) {
-    const Box& b = list[i];
-    if (b.kind == kSection) section(c, p, b.title, b.x, b.y, b.w, b.h);
+template <size_t N>
+void boxes(Canvas& c, const Palette& p, const Box (&list)[N]) {
+  for (const Box& b : list) {
     if (b.kind == kRecess) recess(c, b.x, b.y, b.w, b.h);
     if (b.kind == kLcd) lcd(c, p, b.x, b.y, b.w, b.h);
-    if (b.kind == kStrips) strips(c, b);
+    if (b.kind == kWell) c.roundRect(b.x, b.y, b.w, b.h, 3, kLcdDark);
+    if (b.kind == kMenuWell) menuWell(c, b.x, b.y, b.w, b.h, b.label);
   }
 }
 
@@ -131,25 +84,23 @@ void dialogFrame(Canvas& c, const Frame& f, const char* title) {
 }  // namespace
 
 void paintFrame(Canvas& c, const Palette&, const Frame& f) {
-  c.gradient(f.x, f.y, f.w, 72, hex(0x24272B), hex(0x1A1C1F));
+  constexpr int kHeaderHeight = 96;
+  c.gradient(f.x, f.y, f.w, kHeaderHeight, hex(0x24272B), hex(0x1A1C1F));
   brand(c, kInkDim, 16, 12);
-  c.rect(f.x, 72, f.w, f.h - 72, hex(0x131416));
-  c.gradient(f.x, 72, 80, f.h - 72, kRail, hex(0x141518));
-  c.rect(79, 72, 1, f.h - 72, hex(0x0C0D0E));
-  c.text("PART", 0, 76, 80, 16, 11, true, kInkFaint);
+  c.rect(f.x, kHeaderHeight, f.w, f.h - kHeaderHeight, hex(0x131416));
+  c.gradient(f.x, kHeaderHeight, 80, f.h - kHeaderHeight, kRail, hex(0x141518));
+  c.rect(79, kHeaderHeight, 1, f.h - kHeaderHeight, hex(0x0C0D0E));
 }
 
 void paintHeader(Canvas& c, const Palette& p, const Frame& f) {
   chassis(c, p, f);
   c.rect(f.x, f.y + f.h - 1, f.w, 1, p.rule);
   brand(c, p.title, 18, 12);
-  boxes(c, p, kHeader, 3);
+  boxes(c, p, kHeader);
 }
 
 void paintPage(Canvas& c, const Palette& p, const Frame& f) {
-  const Palette& look = f.variant == kPageLibrarian ? neutral() : p;
-  chassis(c, look, f);
-  boxes(c, look, kPages[f.variant].boxes, kPages[f.variant].count);
+  chassis(c, p, f);
 }
 
 void paintSubPanel(Canvas& c, const Palette& p, const Frame& f) {
@@ -219,7 +170,7 @@ void paintOverlay(Canvas& c, const Palette& p, const Frame& f) {
   c.gradient(f.x, f.y, f.w, f.h, mix(p.chassisTop, hex(0), 0.55f),
              mix(p.chassisBottom, hex(0), 0.6f));
   for (int y = 0; y < f.h; y += 4) c.rect(f.x, y, f.w, 1, mix(p.chassisBottom, hex(0), 0.7f));
-  boxes(c, p, kOverlay, 2);
+  boxes(c, p, kOverlay);
   const Box& card = kOverlay[0];
   c.text("TRANSFERRING DATA", card.x + 96, card.y + 40, 340, 30, 20, true, p.glyph, Align::Left);
   static const char* const kText[] = {"The editor is exchanging data with", "the synthesizer.",
@@ -234,6 +185,8 @@ void paintOverlay(Canvas& c, const Palette& p, const Frame& f) {
   c.text("LIBRARY TRANSFER", bar.x + 18, bar.y, 260, bar.h, 13, true, kInkDim, Align::Left);
 }
 
+// The bank view's two lists of 8 columns by 16 slots; the strip between them holds the lower
+// list's own controls, which the layout prints.
 void paintBrowser(Canvas& c, const Palette&, const Frame& f) {
   c.rect(f.x, f.y, f.w, f.h, kPlate);
   for (int list = 0; list < 2; ++list) {
@@ -242,9 +195,6 @@ void paintBrowser(Canvas& c, const Palette&, const Frame& f) {
       for (int row = 0; row < 16; ++row)
         c.rect(f.x + col * 133, top + row * 14, 105, 14, row % 2 ? hex(0x2A2E34) : hex(0x30343B));
   }
-  c.rect(f.x, f.y + 249, f.w, 1, kInkFaint);
-  c.text("EDIT BANK", f.x + 4, f.y + 229, 300, 18, 11, true, kInkDim, Align::Left);
-  c.text("SOURCE", f.x + 4, f.y + 253, 300, 18, 11, true, kInkDim, Align::Left);
 }
 
 void paintDialog(Canvas& c, const Palette&, const Frame& f) {
@@ -256,7 +206,7 @@ void paintDialog(Canvas& c, const Palette&, const Frame& f) {
              kInk);
       c.text("Quillon Bay Sound", f.x, f.y + 128, f.w, 20, 12, false, kInkDim);
       c.text("BUILD", f.x + 120, f.y + 190, 70, 28, 12, true, kInkDim, Align::Right);
-      lcd(c, neutral(), f.x + 200, f.y + 190, 280, 28);
+      lcd(c, palette(kCommonStyle), f.x + 200, f.y + 190, 280, 28);
       return;
     }
     case kDialogFirstRun: {
@@ -268,7 +218,7 @@ void paintDialog(Canvas& c, const Palette&, const Frame& f) {
           "2.  Choose its input and output ports in the MIDI set-up.",
           "3.  The editor then reads the synthesizer's sounds.",
           "",
-          "Sizes and colours are chosen in the settings."};
+          "Size and colours are set under MIDI & EDITOR on this page."};
       lines(c, kText, 7, f.x + 28, f.y + 56, f.w - 56, kInk);
       return;
     }
@@ -276,12 +226,14 @@ void paintDialog(Canvas& c, const Palette&, const Frame& f) {
       dialogFrame(c, f, "RENAME");
       c.text("NAME", f.x + 20, f.y + 56, 60, 30, 12, true, kInkDim, Align::Left);
       c.roundRect(f.x + 80, f.y + 56, f.w - 100, 30, 4, kLcdDark);
+      c.text("Click the name to type a new one; Enter renames the slot.", f.x + 20, f.y + 100,
+             f.w - 40, 20, 12, false, kInkDim, Align::Left);
       return;
     case kDialogConflict: {
       dialogFrame(c, f, "BANK CONFLICT");
-      static const char* const kText[] = {"The synthesizer's bank differs from the library's.",
-                                          "Overwrite it, recall it into the library,",
-                                          "or discard the changes."};
+      static const char* const kText[] = {"Another part that is on already plays",
+                                          "this bank and program. Choose another",
+                                          "program, or switch that part off first."};
       lines(c, kText, 3, f.x + 24, f.y + 56, f.w - 48, kInk);
       return;
     }

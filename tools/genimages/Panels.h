@@ -2,8 +2,8 @@
 
 #include "tools/genimages/Art.h"
 
-// Backgrounds, sub-panels, dialogs and the progress overlay. variant picks the page of the
-// geometry table in Panels.cpp, label the caption of sub-panels.
+// Backgrounds, sub-panels, dialogs and the progress overlay. A page is its chassis: the layout
+// prints its sections on it. label is the caption of sub-panels.
 void paintFrame(Canvas& c, const look::Palette& p, const Frame& f);
 void paintHeader(Canvas& c, const look::Palette& p, const Frame& f);
 void paintPage(Canvas& c, const look::Palette& p, const Frame& f);
@@ -16,18 +16,6 @@ void paintDialog(Canvas& c, const look::Palette& p, const Frame& f);
 void paintField(Canvas& c, const look::Palette& p, const Frame& f);
 void paintBlank(Canvas& c, const look::Palette& p, const Frame& f);
 
-// Pages of the geometry table, for Art::variant.
-enum Page {
-  kPageOscillators,
-  kPageFilters,
-  kPageModulation,
-  kPageEffects,
-  kPageMultiSettings,
-  kPageMultiMixer,
-  kPageQuickMixer,
-  kPageLibrarian,
-  kPageCount
-};
 // Dialogs, for Art::variant.
 enum Dialog { kDialogAbout, kDialogFirstRun, kDialogRename, kDialogConflict, kDialogMidiFilters };
 // Filter responses and envelope shapes, for Art::variant.

@@ -56,11 +56,18 @@ void paintDotKey(Canvas& c, const Palette&, const Frame& f) {
   c.circle(x + w * 0.5f, y + h * 0.5f, 2.f, frame ? kAccent : kInkDim);
 }
 
+// A part's on switch, filled while the part plays: its number, or ON for the one without.
 void paintMute(Canvas& c, const Palette&, const Frame& f) {
   [[maybe_unused]] const auto [x, y, w, h, frame, frames, variant, label] = f;
   char text[8];
-  std::snprintf(text, sizeof text, variant > 0 ? "M%d" : "MUTE", variant);
-  key(c, x + 1, y + 1, w - 2, h - 2, text, frame == 1, kMute);
+  std::snprintf(text, sizeof text, variant > 0 ? "%d" : "ON", variant);
+  if (frame == 0) {
+    key(c, x + 1, y + 1, w - 2, h - 2, text, false);
+    return;
+  }
+  c.roundRect(x + 1, y + 1, w - 2, h - 2, 4, hex(0x15171A));
+  c.roundRectGradient(x + 2, y + 2, w - 4, h - 4, 3, mix(kAccent, hex(0xFFFFFF), 0.15f), kAccent);
+  c.text(text, x, y, w, h, 12, true, hex(0x1A1C20));
 }
 
 void paintMidiLed(Canvas& c, const Palette&, const Frame& f) {

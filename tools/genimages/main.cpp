@@ -39,7 +39,7 @@ bool draw(const ImageRow& row, int style, const std::string& folder, ContactShee
                Frame{horizontal ? i * art->w : 0, horizontal ? 0 : i * art->h, art->w, art->h, i,
                      row.frames, art->variant, art->label});
   const auto printed = labels.find(row.name);
-  if (printed != labels.end()) printLabels(*picture, printed->second);
+  if (printed != labels.end()) printLabels(*picture, look::palette(style), printed->second);
   const std::string path = folder + "/" + stem + ".png";
   if (!writeFastPng(path.c_str(), picture->bitmap())) {
     std::fprintf(stderr, "genimages: cannot write %s\n", path.c_str());
@@ -69,7 +69,7 @@ int main(int argc, char** argv) {
       if (written.insert(row.file).second)
         ok = draw(row, style, argv[1], sheet, group, labels) && ok;
   };
-  drawRows(commonImageRows(), 0, 0);
+  drawRows(commonImageRows(), look::kCommonStyle, 0);
   drawRows(styleImageRows(0), 0, 1);
   drawRows(styleImageRows(1), 1, 2);
   if (!sheet.write(argv[2])) {

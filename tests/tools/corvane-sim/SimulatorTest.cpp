@@ -200,14 +200,18 @@ TEST_F(SimulatorTest, GlobalDumpIsStoredAndItsIdTakesEffect) {
 }
 
 TEST_F(SimulatorTest, AppliesParameterChangesAtTheirAddresses) {
-  send(parameterChange(5, 0x20, 3, 1, 0, 0x22));   // sound address 128 → byte 135
-  send(parameterChange(5, 0x20, 15, 0, 1, 0x30));  // sound address 1 → byte 8
-  send(parameterChange(5, 0x21, 2, 0, 7, 0x0B));   // part 2's channel byte
-  send(parameterChange(5, 0x24, 0, 6, 0, 0x41));   // Global transpose
+  send(parameterChange(5, 0x20, 3, 1, 0, 0x22));     // sound address 128 → byte 135
+  send(parameterChange(5, 0x20, 15, 0, 1, 0x30));    // sound address 1 → byte 8
+  send(parameterChange(5, 0x21, 2, 0, 7, 0x0B));     // part 2's channel byte
+  send(parameterChange(5, 0x24, 0, 6, 0, 0x41));     // Global transpose
+  send(parameterChange(5, 0x21, 0, 1, 25, 0x3C));    // the Multi's tempo
+  send(parameterChange(5, 0x24, 0, 0x7F, 0, 0x12));  // one before Global byte 40
   EXPECT_EQ(sim.soundEditBuffer(3)[135], 0x22);
   EXPECT_EQ(sim.soundEditBuffer(15)[8], 0x30);
   EXPECT_EQ(sim.multiEditBuffer()[39 + 48 + 7], 0x0B);
   EXPECT_EQ(sim.globalRecord()[46], 0x41);
+  EXPECT_EQ(sim.multiEditBuffer()[25], 0x3C);
+  EXPECT_EQ(sim.globalRecord()[39], 0x12);
 
   // The changed byte goes out with the next dump, under a fresh checksum.
   send(soundRequest(5, 0x7F, 3));
@@ -220,12 +224,15 @@ TEST_F(SimulatorTest, IgnoresParameterChangesOutsideItsRecords) {
   const auto sound = sim.soundEditBuffer(0);
   const auto multi = sim.multiEditBuffer();
   const auto global = sim.globalRecord();
-  send(parameterChange(4, 0x20, 0, 0, 1, 0x11));   // another id
-  send(parameterChange(5, 0x20, 16, 0, 1, 0x11));  // no part 16
-  send(parameterChange(5, 0x20, 0, 3, 0, 0x11));   // past the name and category
-  send(parameterChange(5, 0x21, 0, 0, 24, 0x11));  // past the part record
-  send(parameterChange(5, 0x24, 0, 38, 0, 0x11));  // the Global checksum place
-  send(parameterChange(5, 0x22, 0, 0, 1, 0x11));   // unknown type
+  send(parameterChange(4, 0x20, 0, 0, 1, 0x11));     // another id
+  send(parameterChange(5, 0x20, 16, 0, 1, 0x11));    // no part 16
+  send(parameterChange(5, 0x20, 0, 3, 0, 0x11));     // past the name and category
+  send(parameterChange(5, 0x21, 0, 0, 24, 0x11));    // past the part record
+  send(parameterChange(5, 0x24, 0, 38, 0, 0x11));    // the Global checksum place
+  send(parameterChange(5, 0x24, 0, 0x7E, 0, 0x11));  // two before Global byte 40
+  send(parameterChange(5, 0x21, 0, 1, 6, 0x11));     // the Multi's header
+  send(parameterChange(5, 0x21, 0, 1, 39, 0x11));    // part records by their own address
+  send(parameterChange(5, 0x22, 0, 0, 1, 0x11));     // unknown type
   EXPECT_EQ(sim.soundEditBuffer(0), sound);
   EXPECT_EQ(sim.multiEditBuffer(), multi);
   EXPECT_EQ(sim.globalRecord(), global);

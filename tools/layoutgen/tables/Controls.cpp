@@ -183,10 +183,19 @@ Element dropMenu(const Param& p, At at, int width, int height, const std::string
   return withLabel(e, p.label, {at.x, at.y, width, height}, side);
 }
 
-Element textMenu(const Param& p, At at, int width, int height) {
+Element textMenu(const Param& p, At at, int width, int height, LabelSide side) {
   Element e = control("dropMenu", "textSelection", p);
   e.attr("bounds", {at.x, at.y, width, height});
-  return withLabel(e, p.label, {at.x, at.y, width, height}, LabelSide::kAbove);
+  return withLabel(e, p.label, {at.x, at.y, width, height}, side);
+}
+
+Element noValueKnob(const Param& p, At at, int values, int def, LabelSide side) {
+  const std::string picture = "IKNOBROTATERCONTROL_ID3";
+  if (values != imageSize(picture).frames) throw std::logic_error(p.id + ": frames and values");
+  Element e = control("multiFx", "Knob", p);
+  e.attr("imageId", picture).attr("position", {at.x, at.y});
+  e.attr("valueBounds", {def, 0, values - 1, 1});
+  return withLabel(e, p.label, imageBox(picture, at), side);
 }
 
 Element deviceMenu(const Param& p, At at, int width, int height, bool input) {
@@ -252,6 +261,14 @@ Element multilayer(const std::string& name, std::vector<Element> children) {
 
 Element section(const std::string& title, const Box& box) {
   return Element("section").attr("title", title).attr("bounds", {box.x, box.y, box.w, box.h});
+}
+
+Element plate(const Box& box) {
+  return section("", box);
+}
+
+Element sectionLock(const std::string& paramId, const std::string& name, At at) {
+  return onOff({paramId, name, "LOCK"}, at, "BUTTON_LOCK_ID", 0, LabelSide::kNone);
 }
 
 Element caption(const std::string& text, At at, int width) {

@@ -68,7 +68,9 @@ Element ccNumberMenu(const Param& p, At at, int width, int values, int first, in
 // Controls without a MIDI binding of their own.
 Element dropMenu(const Param& p, At at, int width, int height, const std::string& list, int def = 0,
                  LabelSide side = LabelSide::kAbove);
-Element textMenu(const Param& p, At at, int width, int height);
+Element textMenu(const Param& p, At at, int width, int height, LabelSide side = LabelSide::kAbove);
+// A knob of 0..values-1 without a MIDI binding of its own (the small knob).
+Element noValueKnob(const Param& p, At at, int values, int def, LabelSide side = LabelSide::kBelow);
 Element deviceMenu(const Param& p, At at, int width, int height, bool input);
 Element nameField(const Param& p, At at, int width, int height, int nameLength,
                   LabelSide side = LabelSide::kAbove);
@@ -88,6 +90,11 @@ Element layer(const std::string& name, int id, std::vector<Element> children);
 Element multilayer(const std::string& name, std::vector<Element> children);
 // A framed and titled area of a page, for the drawn page picture; the interpreter skips it.
 Element section(const std::string& title, const Box& box);
+// A framed area without a title.
+Element plate(const Box& box);
+// The lock of a section of the sound (kPartLock and the section locks): a switch the librarian
+// and the dump transfers read, in the section's top right corner.
+Element sectionLock(const std::string& paramId, const std::string& name, At at);
 // Text of the page picture that labels a row or column of controls; skipped likewise.
 Element caption(const std::string& text, At at, int width);
 

@@ -4,10 +4,15 @@ namespace layout_tables {
 namespace {
 
 // The page picture's sections.
-constexpr Box kEffect[2] = {{90, 80, 560, 290}, {660, 80, 580, 290}};
-constexpr Box kMix{1250, 80, 240, 290};
-constexpr Box kArp{90, 380, 400, 244};
-constexpr Box kPattern{500, 380, 990, 244};
+constexpr Box kEffect[2] = {{90, kTopRow, 560, kTopRowHeight}, {660, kTopRow, 580, kTopRowHeight}};
+constexpr Box kMix{1250, kTopRow, 240, kTopRowHeight};
+constexpr Box kArp{90, kBottomRow, 400, kBottomRowHeight};
+constexpr Box kPattern{500, kBottomRow, 990, kBottomRowHeight};
+
+// The lock in a section's top right corner.
+At lockAt(const Box& s) {
+  return inPlate(s, s.w - 30, 6);
+}
 
 constexpr int kSteps = 16;
 constexpr int kStepPitch = 57;
@@ -113,15 +118,17 @@ std::vector<Element> effectPanel(int fx, const EffectType& type, At at) {
 }
 
 At effectPanelAt(int fx) {
-  return inPlate(kEffect[fx - 1], fx == 1 ? 0 : 10, 96);
+  return inPlate(kEffect[fx - 1], fx == 1 ? 2 : 10, 110);
 }
 
 // The first effect's type panels are members 10 (bypass) to 15 of each part panel.
 std::vector<Element> effect1() {
   std::vector<Element> out = {
-      seMenu({"kEffect1Mode", "Effect 1 Type", "TYPE"}, inPlate(kEffect[0], 10, 24), 120,
+      seMenu({"kEffect1Mode", "Effect 1 Type", "TYPE"}, inPlate(kEffect[0], 14, 34), 120,
              "fx1Mode"),
-      seKnob({"kEffect1Mix", "Effect 1 Mix", "EFFECT 1"}, inPlate(kMix, 40, 30), 128, 64),
+      seKnob({"kEffect1Mix", "Effect 1 Mix", "EFFECT 1"}, inPlate(kMix, 40, 40), 128, 64),
+      sectionLock("kSectionLockFX1", "Effect 1 Lock", lockAt(kEffect[0])),
+      sectionLock("kSectionLockFX2", "Effect 2 Lock", lockAt(kEffect[1])),
   };
   const std::vector<EffectType> types = effectTypes(1);
   for (size_t m = 0; m < types.size(); ++m)
@@ -134,33 +141,34 @@ std::vector<Element> effect1() {
 // type, whatever part is edited, so its type, mix and panels stand outside the part panels.
 std::vector<Element> effect2Controls() {
   return {
-      seMenu({"kEffect2Mode", "Effect 2 Type", "TYPE"}, inPlate(kEffect[1], 10, 24), 140,
+      seMenu({"kEffect2Mode", "Effect 2 Type", "TYPE"}, inPlate(kEffect[1], 14, 34), 140,
              "fx2Mode"),
-      seKnob({"kEffect2Mix", "FX2 Mix", "EFFECT 2"}, inPlate(kMix, 144, 30), 128, 64),
+      seKnob({"kEffect2Mix", "FX2 Mix", "EFFECT 2"}, inPlate(kMix, 144, 40), 128, 64),
   };
 }
 
 std::vector<Element> arpSettings() {
   const Box& s = kArp;
   return {
-      seMenu({"kArpMode", "Arp Mode", "MODE"}, inPlate(s, 10, 22), 110, "arpMode"),
-      seMenu({"kArpPattern", "Arp Pattern", "PATTERN"}, inPlate(s, 10, 62), 110, "arpPattern"),
-      seMenu({"kArpClock", "Arp Clock", "CLOCK"}, inPlate(s, 10, 102), 110, "arpClock", 7),
-      seMenu({"kArpDirection", "Arp Direction", "DIRECTION"}, inPlate(s, 10, 142), 110,
+      seMenu({"kArpMode", "Arp Mode", "MODE"}, inPlate(s, 12, 30), 110, "arpMode"),
+      seMenu({"kArpPattern", "Arp Pattern", "PATTERN"}, inPlate(s, 12, 76), 110, "arpPattern"),
+      seMenu({"kArpClock", "Arp Clock", "CLOCK"}, inPlate(s, 12, 122), 110, "arpClock", 7),
+      seMenu({"kArpDirection", "Arp Direction", "DIRECTION"}, inPlate(s, 12, 168), 110,
              "arpDirection"),
-      seMenu({"kArpSortOrder", "Arp Sort Order", "SORT ORDER"}, inPlate(s, 136, 22), 110,
+      seMenu({"kArpSortOrder", "Arp Sort Order", "SORT ORDER"}, inPlate(s, 138, 30), 110,
              "arpSortOrder"),
-      seMenu({"kArpVelocityMode", "Arp Velocity", "VELOCITY"}, inPlate(s, 136, 62), 110,
+      seMenu({"kArpVelocityMode", "Arp Velocity", "VELOCITY"}, inPlate(s, 138, 76), 110,
              "arpVeloMode"),
-      seNumberMenu({"kArpOctRange", "Arp Octaves", "OCTAVES"}, inPlate(s, 136, 102), 110, 4, 1),
-      seNumberMenu({"kArpPatternLength", "Arp Steps", "STEPS"}, inPlate(s, 136, 142), 110, 16, 1,
+      seNumberMenu({"kArpOctRange", "Arp Octaves", "OCTAVES"}, inPlate(s, 138, 122), 110, 4, 1),
+      seNumberMenu({"kArpPatternLength", "Arp Steps", "STEPS"}, inPlate(s, 138, 168), 110, 16, 1,
                    15),
-      seKnob({"kArpNoteLength", "Arp Note Length", "NOTE LENGTH"}, inPlate(s, 268, 8), 128, 63),
-      seKnob({"kArpTimeFactor", "Arp Time Factor", "TIME FACTOR"}, inPlate(s, 268, 96), 128, 64),
-      seButton({"kArpSameNoteOverlap", "Arp Note Overlap", "OVERLAP"}, inPlate(s, 346, 26),
+      seKnob({"kArpNoteLength", "Arp Note Length", "NOTE LENGTH"}, inPlate(s, 266, 32), 128, 63),
+      seKnob({"kArpTimeFactor", "Arp Time Factor", "TIME FACTOR"}, inPlate(s, 266, 130), 128, 64),
+      seButton({"kArpSameNoteOverlap", "Arp Note Overlap", "OVERLAP"}, inPlate(s, 340, 58),
                "BTN_OFFON_ID"),
-      seButton({"kArpPatternReset", "Arp Pattern Reset", "RESET"}, inPlate(s, 346, 114),
+      seButton({"kArpPatternReset", "Arp Pattern Reset", "RESET"}, inPlate(s, 340, 156),
                "BTN_OFFON_ID"),
+      sectionLock("kSectionLockArp", "Arp Lock", lockAt(s)),
   };
 }
 
@@ -178,7 +186,7 @@ const StepRow kStepRows[4] = {{"Step", "arpStepDisplay", "STEP"},
 constexpr int kStepDefaults[4] = {1, 4, 3, 7};
 
 At stepAt(int step, int row) {
-  return inPlate(kPattern, 70 + kStepPitch * step, 30 + 36 * row);
+  return inPlate(kPattern, 70 + kStepPitch * step, 40 + 42 * row);
 }
 
 // One block per step: step type, accent, timing, length and glide, one above the other.
@@ -190,7 +198,7 @@ std::vector<Element> arpSteps() {
     for (int r = 0; r < 4; ++r)
       out.push_back(
           seMenu({id + kStepRows[r].setting, name + kStepRows[r].label, kStepRows[r].label},
-                 stepAt(s, r), 54, kStepRows[r].list, kStepDefaults[r], LabelSide::kNone));
+                 stepAt(s, r), 52, kStepRows[r].list, kStepDefaults[r], LabelSide::kNone));
     const At glide = stepAt(s, 4);
     out.push_back(seButton({id + "Glide", name + "Glide", "GLIDE"}, {glide.x + 18, glide.y - 2},
                            "BTN_CHECKBOX_ID", 0, LabelSide::kNone));
@@ -226,7 +234,7 @@ Element effectsArpPage() {
                                section("EFFECT MIX", kMix),
                                section("ARPEGGIATOR", kArp),
                                section("PATTERN", kPattern),
-                               caption("OF PART 1", inPlate(kEffect[1], 170, 24), 120)};
+                               caption("OF PART 1", inPlate(kEffect[1], 170, 34), 120)};
   for (Element& e : arpCaptions()) page.push_back(std::move(e));
   for (Element& e : effect2Controls()) page.push_back(std::move(e));
   page.push_back(multilayer("effectsArpPart", std::move(panel)));

@@ -4,14 +4,21 @@ namespace layout_tables {
 namespace {
 
 // The page picture's sections.
-constexpr Box kFilter[2] = {{90, 80, 520, 290}, {970, 80, 520, 290}};
-constexpr Box kRoutingAmp{620, 80, 340, 290};
-constexpr Box kEnvelope[4] = {
-    {90, 380, 342, 244}, {442, 380, 342, 244}, {794, 380, 342, 244}, {1146, 380, 344, 244}};
+constexpr Box kFilter[2] = {{90, kTopRow, 520, kTopRowHeight}, {970, kTopRow, 520, kTopRowHeight}};
+constexpr Box kRoutingAmp{620, kTopRow, 340, kTopRowHeight};
+constexpr Box kEnvelope[4] = {{90, kBottomRow, 342, kBottomRowHeight},
+                              {442, kBottomRow, 342, kBottomRowHeight},
+                              {794, kBottomRow, 342, kBottomRowHeight},
+                              {1146, kBottomRow, 344, kBottomRowHeight}};
+
+// The lock in a section's top right corner.
+At lockAt(const Box& s) {
+  return inPlate(s, s.w - 30, 6);
+}
 
 // Where the tab switching shows the filter's picture, chosen by its type.
 At filterPictureAt(int filter) {
-  return inPlate(kFilter[filter - 1], 10, 10);
+  return inPlate(kFilter[filter - 1], 10, 16);
 }
 
 std::vector<Element> filter(int f) {
@@ -21,45 +28,48 @@ std::vector<Element> filter(int f) {
     return Param{"kFilter" + n + setting, "Filter " + n + " " + name, label};
   };
   return {
-      seKnob(p("Cutoff", "Cutoff", "CUTOFF"), inPlate(s, 226, 10), 128, 127,
+      seKnob(p("Cutoff", "Cutoff", "CUTOFF"), inPlate(s, 226, 14), 128, 127,
              "IKNOBROTATERCONTROL_ID2FC"),
-      seKnob(p("Resonance", "Resonance", "RESONANCE"), inPlate(s, 304, 16), 128, 0),
-      seKnob(p("Drive", "Drive", "DRIVE"), inPlate(s, 376, 16), 128, 0),
-      seKnob(p("DriveCurve", "Drive Curve", "CURVE"), inPlate(s, 446, 16), 12, 0),
-      seMenu(p("Type", "Type", "TYPE"), inPlate(s, 10, 104), 120, "filter1Type", 1),
-      seKnob(p("Keytrack", "Keytrack", "KEYTRACK"), inPlate(s, 150, 100), 128, 64),
-      seKnob(p("EnvAmount", "Env Amount", "ENV AMT"), inPlate(s, 214, 100), 128, 64),
-      seKnob(p("EnvVelocity", "Env Velocity", "ENV VEL"), inPlate(s, 278, 100), 128, 64),
-      seKnob(p("Panning", "Panning", "PAN"), inPlate(s, 342, 100), 128, 64),
-      seMenu(p("ModSource", "Mod Source", "MOD SOURCE"), inPlate(s, 10, 200), 100,
+      seKnob(p("Resonance", "Resonance", "RESONANCE"), inPlate(s, 304, 20), 128, 0),
+      seKnob(p("Drive", "Drive", "DRIVE"), inPlate(s, 376, 20), 128, 0),
+      seKnob(p("DriveCurve", "Drive Curve", "CURVE"), inPlate(s, 446, 36), 12, 0),
+      seMenu(p("Type", "Type", "TYPE"), inPlate(s, 10, 118), 120, "filter1Type", 1),
+      seKnob(p("Keytrack", "Keytrack", "KEYTRACK"), inPlate(s, 150, 112), 128, 64),
+      seKnob(p("EnvAmount", "Env Amount", "ENV AMT"), inPlate(s, 214, 112), 128, 64),
+      seKnob(p("EnvVelocity", "Env Velocity", "ENV VEL"), inPlate(s, 278, 112), 128, 64),
+      seKnob(p("Panning", "Panning", "PAN"), inPlate(s, 342, 112), 128, 64),
+      seMenu(p("ModSource", "Mod Source", "MOD SOURCE"), inPlate(s, 10, 226), 100,
              "modulationSources"),
-      seKnob(p("ModAmount", "Mod Amount", "MOD AMT"), inPlate(s, 116, 178), 128, 64),
-      seMenu(p("FMSource", "FM Source", "FM SOURCE"), inPlate(s, 184, 200), 90, "fmSources"),
-      seKnob(p("FMAmount", "FM Amount", "FM AMT"), inPlate(s, 280, 178), 128, 0),
-      seMenu(p("PanSource", "Pan Source", "PAN SOURCE"), inPlate(s, 346, 200), 100,
+      seKnob(p("ModAmount", "Mod Amount", "MOD AMT"), inPlate(s, 116, 204), 128, 64),
+      seMenu(p("FMSource", "FM Source", "FM SOURCE"), inPlate(s, 184, 226), 90, "fmSources"),
+      seKnob(p("FMAmount", "FM Amount", "FM AMT"), inPlate(s, 280, 204), 128, 0),
+      seMenu(p("PanSource", "Pan Source", "PAN SOURCE"), inPlate(s, 346, 226), 100,
              "modulationSources"),
-      seKnob(p("PanAmount", "Pan Amount", "PAN AMT"), inPlate(s, 452, 178), 128, 64),
+      seKnob(p("PanAmount", "Pan Amount", "PAN AMT"), inPlate(s, 452, 204), 128, 64),
+      sectionLock("kSectionLockFilter" + n, "Lock Filter " + n, lockAt(s)),
   };
 }
 
 std::vector<Element> amplifierAndRouting() {
   const Box& s = kRoutingAmp;
   return {
-      seKnob({"kAmpLevel", "Amp Level", "LEVEL"}, inPlate(s, 10, 12), 128, 100),
-      seKnob({"kAmpLevelVelocity", "Amp Velocity", "VELOCITY"}, inPlate(s, 74, 12), 128, 64),
-      seMenu({"kAmpModSource", "Amp Mod Source", "MOD SOURCE"}, inPlate(s, 10, 112), 110,
+      seKnob({"kAmpLevel", "Amp Level", "LEVEL"}, inPlate(s, 14, 20), 128, 100),
+      seKnob({"kAmpLevelVelocity", "Amp Velocity", "VELOCITY"}, inPlate(s, 84, 20), 128, 64),
+      seMenu({"kAmpModSource", "Amp Mod Source", "MOD SOURCE"}, inPlate(s, 14, 136), 110,
              "modulationSources"),
-      seKnob({"kAmpModAmount", "Amp Mod Amount", "MOD AMT"}, inPlate(s, 138, 90), 128, 64),
+      seKnob({"kAmpModAmount", "Amp Mod Amount", "MOD AMT"}, inPlate(s, 142, 114), 128, 64),
+      sectionLock("kSectionLockAmp", "Lock Amplifier", lockAt(s)),
       // The trigger switches the routing and both of its switches together; the lamp sends it.
-      seButton({"kFilterRoutingSerial", "Filter Routing", "SERIAL ROUTING"}, inPlate(s, 10, 200),
+      seButton({"kFilterRoutingSerial", "Filter Routing", "SERIAL ROUTING"}, inPlate(s, 14, 236),
                "BTN_SMALL_LED_SM_ID", 0, LabelSide::kNone),
-      momentary({"kTriggerFilterRouting", "Filter Routing", "SERIAL ROUTING"}, inPlate(s, 38, 202),
+      momentary({"kTriggerFilterRouting", "Filter Routing", "SERIAL ROUTING"}, inPlate(s, 42, 238),
                 "BTN_SMALL_ID"),
   };
 }
 
 struct EnvelopeIds {
   const char* title;
+  const char* lock;
   const char* mode;
   const char* trigger;
   const char* stages[7];  // attack, attack level, decay, sustain, decay 2, sustain 2, release
@@ -67,21 +77,25 @@ struct EnvelopeIds {
 
 const EnvelopeIds kEnvelopes[4] = {
     {"Filter Env",
+     "kSectionLockFilterEnv",
      "kFilterEnvMode",
      "kFilterEnvTrigger",
      {"kFilterEnvAttack", "kFilterAttackLevel", "kFilterEnvDecay", "kFilterEnvSustain",
       "kFilterEnvDecay2", "kFilterEnvSustain2", "kFilterEnvRelease"}},
     {"Amp Env",
+     "kSectionLockAmpEnv",
      "kAmpEnvMode",
      "kAmpEnvTrigger",
      {"kAmpEnvAttack", "kAmpAttackLevel", "kAmpEnvDecay", "kAmpEnvSustain", "kAmpEnvDecay2",
       "kAmpEnvSustain2", "kAmpEnvRelease"}},
     {"Env 3",
+     "kSectionLockEnv3",
      "kEnvelope3Mode",
      "kEnv3Trigger",
      {"kEnv3Attack", "kEnv3AttackLevel", "kEnv3Decay", "kEnv3Sustain", "kEnv3Decay2",
       "kEnv3Sustain2", "kEnv3Release"}},
     {"Env 4",
+     "kSectionLockEnv4",
      "kEnvelope4Mode",
      "kEnv4Trigger",
      {"kEnv4Attack", "kEnv4AttackLevel", "kEnv4Decay", "kEnv4Sustain", "kEnv4Decay2",
@@ -96,7 +110,7 @@ std::vector<Element> modePictures(int k) {
   for (int mode = 0; mode < 5; ++mode)
     out.push_back(layer("env" + std::to_string(k + 1) + "Mode" + std::to_string(mode),
                         10 * (k + 1) + mode,
-                        {background(pictures[mode], inPlate(kEnvelope[k], 90, 6))}));
+                        {background(pictures[mode], inPlate(kEnvelope[k], 86, 30))}));
   return out;
 }
 
@@ -109,12 +123,13 @@ std::vector<Element> envelope(int k) {
   const Box& s = kEnvelope[k];
   const std::string title = e.title;
   std::vector<Element> out = {
-      seMenu({e.mode, title + " Mode", "MODE"}, inPlate(s, 8, 22), 76, "envelopeMode"),
-      seMenu({e.trigger, title + " Trigger", "TRIGGER"}, inPlate(s, 8, 62), 76, "envelopeTrigger"),
+      seMenu({e.mode, title + " Mode", "MODE"}, inPlate(s, 8, 46), 72, "envelopeMode"),
+      seMenu({e.trigger, title + " Trigger", "TRIGGER"}, inPlate(s, 8, 86), 72, "envelopeTrigger"),
+      sectionLock(e.lock, title + " Lock", lockAt(s)),
   };
   for (int i = 0; i < 7; ++i)
     out.push_back(seKnob({e.stages[i], title + " " + names[i], labels[i]},
-                         inPlate(s, 8 + 47 * i, 132), 128, defaults[i], "IKNOBROTATERCONTROL_ID3"));
+                         inPlate(s, 8 + 47 * i, 160), 128, defaults[i], "IKNOBROTATERCONTROL_ID3"));
   for (Element& m : modePictures(k)) out.push_back(std::move(m));
   return out;
 }

@@ -27,4 +27,10 @@ ImageSize imageSize(const std::string& name) {
   return {};
 }
 
+bool isCommonImage(const std::string& name) {
+  for (const ImageRow& row : commonImageRows())
+    if (name == row.name) return true;
+  return false;
+}
+
 }  // namespace layout_tables

@@ -13,5 +13,7 @@ struct ImageSize {
 };
 
 ImageSize imageSize(const std::string& name);
+// Whether both styles draw the picture from one file.
+bool isCommonImage(const std::string& name);
 
 }  // namespace layout_tables

@@ -4,16 +4,30 @@ namespace layout_tables {
 namespace {
 
 // The page picture's sections.
-constexpr Box kLfo[3] = {{90, 80, 560, 176}, {90, 264, 560, 176}, {90, 448, 560, 176}};
-constexpr Box kMatrix{660, 80, 830, 372};
-constexpr Box kModifiers{660, 460, 830, 164};
+constexpr int kLfoHeight = (kPageBottom - 8 - kTopRow - 16) / 3;
+constexpr Box kLfo[3] = {{90, kTopRow, 560, kLfoHeight},
+                         {90, kTopRow + kLfoHeight + 8, 560, kLfoHeight},
+                         {90, kTopRow + 2 * (kLfoHeight + 8), 560, kLfoHeight}};
+constexpr Box kMatrix{660, kTopRow, 830, 406};
+constexpr Box kModifiers{660, kTopRow + 414, 830, kPageBottom - 8 - kTopRow - 414};
 
 constexpr int kSlotsPerColumn = 8;
 constexpr int kColumnWidth = 404;
-constexpr int kSlotPitch = 40;
-constexpr int kMatrixTop = 24;
-constexpr int kModifierTop = 24;
-constexpr int kModifierPitch = 56;
+constexpr int kSlotPitch = 44;
+constexpr int kMatrixTop = 26;
+constexpr int kModifierTop = 30;
+constexpr int kModifierPitch = 60;
+
+// The lock in a section's top right corner.
+At lockAt(const Box& s) {
+  return inPlate(s, s.w - 30, 6);
+}
+
+// Each modulation slot and modifier has a lock of its own at the end of its row.
+std::string slotLock(int n) {
+  return n <= 8 ? "kSectionLockM" + std::to_string(n) + "F"
+                : "kSectionLockM" + std::to_string(n - 8) + "S";
+}
 
 std::vector<Element> lfo(int n) {
   const Box& s = kLfo[n - 1];
@@ -23,16 +37,17 @@ std::vector<Element> lfo(int n) {
     return Param{id + setting, name + what, label};
   };
   return {
-      seMenu(p("Shape", "Shape", "SHAPE"), inPlate(s, 10, 56), 100, "lfoShape"),
-      seKnob(p("Speed", "Speed", "SPEED"), inPlate(s, 124, 36), 128, 64),
-      seButton(p("Clock", "Clocked", "CLOCK"), inPlate(s, 192, 54), "BTN_OFFON_ID"),
-      seButton(p("SyncOnOff", "Key Sync", "SYNC"), inPlate(s, 246, 54), "BTN_OFFON_ID"),
-      seKnob(p("Startphase", "Start Phase", "PHASE"), inPlate(s, 306, 36), 128, 0),
-      seKnob(p("Delay", "Delay", "DELAY"), inPlate(s, 370, 36), 128, 0),
-      seKnob(p("Fade", "Fade", "FADE"), inPlate(s, 434, 36), 128, 64),
+      seMenu(p("Shape", "Shape", "SHAPE"), inPlate(s, 10, 74), 96, "lfoShape"),
+      seKnob(p("Speed", "Speed", "SPEED"), inPlate(s, 118, 52), 128, 64),
+      seButton(p("Clock", "Clocked", "CLOCK"), inPlate(s, 186, 70), "BTN_OFFON_ID"),
+      seButton(p("SyncOnOff", "Key Sync", "SYNC"), inPlate(s, 238, 70), "BTN_OFFON_ID"),
+      seKnob(p("Startphase", "Start Phase", "PHASE"), inPlate(s, 290, 52), 128, 0),
+      seKnob(p("Delay", "Delay", "DELAY"), inPlate(s, 352, 52), 128, 0),
+      seKnob(p("Fade", "Fade", "FADE"), inPlate(s, 414, 52), 128, 64),
+      sectionLock("kSectionLockLFO" + std::to_string(n), name + "Lock", lockAt(s)),
       // Greyed while the LFO follows the clock.
       layer("lfo" + std::to_string(n) + "Free", 10 * n,
-            {seKnob(p("Keytrack", "Keytrack", "KEYTRACK"), inPlate(s, 498, 36), 128, 64)}),
+            {seKnob(p("Keytrack", "Keytrack", "KEYTRACK"), inPlate(s, 476, 52), 128, 64)}),
   };
 }
 
@@ -52,8 +67,9 @@ std::vector<Element> matrix() {
     out.push_back(seKnob({id + "Amount", name + "Amount", "AMOUNT"}, {at.x + 182, at.y}, 128, 64,
                          "IKNOBROTATERCONTROL_ID3", LabelSide::kNone));
     out.push_back(seMenu({id + "Destination", name + "Destination", "DESTINATION"},
-                         {at.x + 230, at.y + 13}, 170, "modulationDestinations", 0,
+                         {at.x + 230, at.y + 13}, 140, "modulationDestinations", 0,
                          LabelSide::kNone));
+    out.push_back(sectionLock(slotLock(n), name + "Lock", {at.x + 376, at.y + 9}));
   }
   return out;
 }
@@ -70,13 +86,15 @@ std::vector<Element> modifiers() {
     const std::string id = "kModifier" + std::to_string(m);
     const std::string name = "Modifier " + std::to_string(m) + " ";
     out.push_back(seMenu({id + "Source1", name + "Source 1", std::to_string(m)},
-                         {at.x + 24, at.y + 13}, 120, "modulationSources", 0, LabelSide::kLeft));
+                         {at.x + 24, at.y + 13}, 108, "modulationSources", 0, LabelSide::kLeft));
     out.push_back(seMenu({id + "SourceType", name + "Operator", "OPERATOR"},
-                         {at.x + 152, at.y + 13}, 90, "modifierOperators", 0, LabelSide::kNone));
-    out.push_back(seMenu({id + "Source2", name + "Source 2", "SOURCE 2"}, {at.x + 250, at.y + 13},
-                         110, "modifier2Sources", 0, LabelSide::kNone));
-    out.push_back(seKnob({id + "SourceAmount", name + "Amount", "AMOUNT"}, {at.x + 366, at.y}, 128,
+                         {at.x + 140, at.y + 13}, 80, "modifierOperators", 0, LabelSide::kNone));
+    out.push_back(seMenu({id + "Source2", name + "Source 2", "SOURCE 2"}, {at.x + 228, at.y + 13},
+                         96, "modifier2Sources", 0, LabelSide::kNone));
+    out.push_back(seKnob({id + "SourceAmount", name + "Amount", "AMOUNT"}, {at.x + 330, at.y}, 128,
                          64, "IKNOBROTATERCONTROL_ID3", LabelSide::kNone));
+    out.push_back(
+        sectionLock("kSectionLockMod" + std::to_string(m), name + "Lock", {at.x + 376, at.y + 9}));
   }
   return out;
 }
@@ -88,12 +106,12 @@ std::vector<Element> headings() {
     const At slot = slotAt(1 + kSlotsPerColumn * column);
     out.push_back(caption("SOURCE", {slot.x + 24, slot.y - 14}, 150));
     out.push_back(caption("AMOUNT", {slot.x + 174, slot.y - 14}, 56));
-    out.push_back(caption("DESTINATION", {slot.x + 230, slot.y - 14}, 170));
+    out.push_back(caption("DESTINATION", {slot.x + 230, slot.y - 14}, 140));
     const At modifier = modifierAt(1 + 2 * column);
-    out.push_back(caption("SOURCE 1", {modifier.x + 24, modifier.y - 14}, 120));
-    out.push_back(caption("OPERATOR", {modifier.x + 152, modifier.y - 14}, 90));
-    out.push_back(caption("SOURCE 2", {modifier.x + 250, modifier.y - 14}, 110));
-    out.push_back(caption("AMOUNT", {modifier.x + 358, modifier.y - 14}, 56));
+    out.push_back(caption("SOURCE 1", {modifier.x + 24, modifier.y - 14}, 108));
+    out.push_back(caption("OPERATOR", {modifier.x + 140, modifier.y - 14}, 80));
+    out.push_back(caption("SOURCE 2", {modifier.x + 228, modifier.y - 14}, 96));
+    out.push_back(caption("AMOUNT", {modifier.x + 322, modifier.y - 14}, 56));
   }
   return out;
 }

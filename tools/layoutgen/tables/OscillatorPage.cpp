@@ -3,11 +3,16 @@
 namespace layout_tables {
 namespace {
 
-// The page picture's sections.
-constexpr Box kOsc[3] = {{90, 80, 460, 290}, {560, 80, 460, 290}, {1030, 80, 460, 290}};
-constexpr Box kPitchGlide{90, 380, 460, 244};
-constexpr Box kRingNoise{560, 380, 460, 244};
-constexpr Box kSampleMemory{1030, 380, 460, 244};
+// The page picture's sections. The bottom row follows the sound's section locks: pitch and
+// glide, voice, the mixer of the oscillators, ring modulator and noise, the noise colour.
+constexpr Box kOsc[3] = {{90, kTopRow, 460, kTopRowHeight},
+                         {560, kTopRow, 460, kTopRowHeight},
+                         {1030, kTopRow, 460, kTopRowHeight}};
+constexpr Box kPitchGlide{90, kBottomRow, 330, kBottomRowHeight};
+constexpr Box kVoice{430, kBottomRow, 200, kBottomRowHeight};
+constexpr Box kMixer{640, kBottomRow, 480, kBottomRowHeight};
+constexpr Box kNoise{1130, kBottomRow, 360, 110};
+constexpr Box kSampleMemory{1130, kBottomRow + 120, 360, kBottomRowHeight - 120};
 
 // Controller numbers of octave, semitone and wave of the three oscillators.
 constexpr int kOctaveCC[3] = {27, 35, 42};
@@ -16,9 +21,9 @@ constexpr int kWaveCC[2] = {31, 39};
 
 // Knobs of a row stand this far apart; the first row keeps clear of the transfer's cancel button.
 constexpr int kPitch = 64;
-constexpr int kRowA = 10;
-constexpr int kRowB = 82;
-constexpr int kRowC = 158;
+constexpr int kRowA = 16;
+constexpr int kRowB = 100;
+constexpr int kRowC = 182;
 
 Param oscParam(int osc, const std::string& setting, const std::string& name,
                const std::string& label) {
@@ -30,7 +35,12 @@ At at(int osc, int dx, int dy) {
   return inPlate(kOsc[osc - 1], dx, dy);
 }
 
-// Pitch, level and balance along the top of an oscillator section.
+// The lock in a section's top right corner.
+At lockAt(const Box& s) {
+  return inPlate(s, s.w - 30, 6);
+}
+
+// Pitch along the top of an oscillator section.
 std::vector<Element> pitchRow(int osc) {
   return {
       ccKnob(oscParam(osc, "Octave", "Octave", "OCTAVE"), at(osc, 10, kRowA), 9, 4,
@@ -43,10 +53,8 @@ std::vector<Element> pitchRow(int osc) {
                56, 49, 26, 40, true),
       seKnob(oscParam(osc, "Keytrack", "Keytrack", "KEYTRACK"),
              at(osc, 10 + 3 * kPitch + 42, kRowA), 128, 96),
-      seKnob(oscParam(osc, "Level", "Level", "LEVEL"), at(osc, 10 + 4 * kPitch + 42, kRowA), 128,
-             100),
-      seKnob(oscParam(osc, "Balance", "Filter Balance", "F1 / F2"),
-             at(osc, 10 + 5 * kPitch + 42, kRowA), 128, 64),
+      sectionLock("kSectionLockOsc" + std::to_string(osc), "Lock Oscillator " + std::to_string(osc),
+                  lockAt(kOsc[osc - 1])),
   };
 }
 
@@ -68,19 +76,19 @@ std::vector<Element> fmRow(int osc, int limitZone) {
 Element pulseZone(int osc, int zoneId) {
   return layer("osc" + std::to_string(osc) + "PulseWidth", zoneId,
                {background("BG_ID_OSC_PW", at(osc, 10, kRowC)),
-                seKnob(oscParam(osc, "Pulsewidth", "Pulse Width", "WIDTH"), at(osc, 10, kRowC + 32),
+                seKnob(oscParam(osc, "Pulsewidth", "Pulse Width", "WIDTH"), at(osc, 10, kRowC + 34),
                        128, 64),
                 seMenu(oscParam(osc, "PWMSource", "PWM Source", "PWM SOURCE"),
-                       at(osc, 74, kRowC + 52), 92, "modulationSources"),
+                       at(osc, 74, kRowC + 56), 92, "modulationSources"),
                 seKnob(oscParam(osc, "PWMAmount", "PWM Amount", "PWM AMT"),
-                       at(osc, 174, kRowC + 32), 128, 64)});
+                       at(osc, 174, kRowC + 34), 128, 64)});
 }
 
 Element brillianceZone(int osc, int zoneId) {
   return layer("osc" + std::to_string(osc) + "Brilliance", zoneId,
                {background("BG_ID_OSC_BRI", at(osc, 240, kRowC)),
                 seKnob(oscParam(osc, "Brilliance", "Brilliance", "AMOUNT"),
-                       at(osc, 240, kRowC + 32), 128, 64)});
+                       at(osc, 240, kRowC + 34), 128, 64)});
 }
 
 // The wave of oscillators 1 and 2: a shape with its wavetable, or a sample of the sample
@@ -92,13 +100,13 @@ std::vector<Element> waveVariants(int osc, int decade) {
       layer(
           "osc" + n + "Shape", decade,
           {background("BG_ID_OSCSHA", at(osc, 10, kRowB)),
-           seMenu(oscParam(osc, "Shape", "Shape", "SHAPE"), at(osc, 10, kRowB + 34), 96,
+           seMenu(oscParam(osc, "Shape", "Shape", "SHAPE"), at(osc, 10, kRowB + 36), 96,
                   "oscillator12shape", 0, LabelSide::kNone),
-           dropMenu(oscParam(osc, "Wavetable", "Wavetable", "WAVETABLE"), at(osc, 114, kRowB + 34),
+           dropMenu(oscParam(osc, "Wavetable", "Wavetable", "WAVETABLE"), at(osc, 114, kRowB + 36),
                     106, 13, "oscillatorWavetable", 0, LabelSide::kNone)}),
       layer("osc" + n + "Sample", decade + 1,
             {background("BG_ID_OSCSAM", at(osc, 10, kRowB)),
-             ccNumberMenu(oscParam(osc, "Sample", "Sample", "SAMPLE"), at(osc, 10, kRowB + 34), 210,
+             ccNumberMenu(oscParam(osc, "Sample", "Sample", "SAMPLE"), at(osc, 10, kRowB + 36), 210,
                           128, 1, kWaveCC[osc - 1], LabelSide::kNone)}),
   };
 }
@@ -123,37 +131,77 @@ std::vector<Element> oscillator3() {
   return out;
 }
 
+// Oscillator 2's sync belongs to its section, whose lock guards it.
+Element sync2To3() {
+  return seButton({"kOscillator2SyncToOsc3", "Osc 2 Sync to Osc 3", "SYNC TO 3"},
+                  at(2, 350, kRowA + 30), "BTN_OFFON_ID");
+}
+
 std::vector<Element> pitchAndGlide() {
   const Box& s = kPitchGlide;
   return {
-      seButton({"kOscillatorGlideOnOffSwitch", "Glide", "GLIDE"}, inPlate(s, 10, 30),
+      seButton({"kOscillatorGlideOnOffSwitch", "Glide", "GLIDE"}, inPlate(s, 14, 40),
                "BTN_OFFON_ID"),
-      seKnob({"kOscillatorGlideRate", "Glide Rate", "RATE"}, inPlate(s, 64, 10), 128, 64),
-      seMenu({"kOscillatorGlideMode", "Glide Mode", "GLIDE MODE"}, inPlate(s, 134, 32), 130,
+      seKnob({"kOscillatorGlideRate", "Glide Rate", "RATE"}, inPlate(s, 74, 20), 128, 64),
+      seMenu({"kOscillatorGlideMode", "Glide Mode", "GLIDE MODE"}, inPlate(s, 150, 42), 130,
              "glideMode"),
-      seButton({"kOscillator2SyncToOsc3", "Osc 2 Sync to Osc 3", "SYNC 2 TO 3"},
-               inPlate(s, 300, 30), "BTN_OFFON_ID"),
-      seMenu({"kOscillatorPitchSource", "Pitch Mod Source", "PITCH MOD"}, inPlate(s, 10, 106), 110,
+      seMenu({"kOscillatorPitchSource", "Pitch Mod Source", "PITCH MOD"}, inPlate(s, 14, 146), 120,
              "modulationSources"),
-      seKnob({"kOscillatorPitchAmount", "Pitch Mod Amount", "AMOUNT"}, inPlate(s, 134, 84), 128,
+      seKnob({"kOscillatorPitchAmount", "Pitch Mod Amount", "AMOUNT"}, inPlate(s, 150, 124), 128,
              64),
-      seMenu({"kOscillatorMonoPolyMode", "Voice Mode", "VOICE"}, inPlate(s, 10, 172), 70,
-             "voiceMode"),
-      seMenu({"kOscillatorUnisono", "Unison", "UNISON"}, inPlate(s, 96, 172), 90, "unisonVoices"),
-      seKnob({"kOscillatorUniDetune", "Unison Detune", "UNI DETUNE"}, inPlate(s, 200, 150), 128,
-             32),
+      sectionLock("kSectionLockPitchMod", "Lock Pitch and Glide", lockAt(s)),
   };
 }
 
-std::vector<Element> ringAndNoise() {
-  const Box& s = kRingNoise;
+std::vector<Element> voice() {
+  const Box& s = kVoice;
   return {
-      seKnob({"kRingModulationLevel", "Ring Mod Level", "LEVEL"}, inPlate(s, 10, 26), 128, 0),
-      seKnob({"kRingModulationBalance", "Ring Mod Balance", "F1 / F2"}, inPlate(s, 74, 26), 128,
-             64),
-      seKnob({"kNoiseLevel", "Noise Level", "LEVEL"}, inPlate(s, 170, 26), 128, 0),
-      seKnob({"kNoiseBalance", "Noise Balance", "F1 / F2"}, inPlate(s, 234, 26), 128, 64),
-      seKnob({"kNoiseColour", "Noise Colour", "COLOUR"}, inPlate(s, 298, 26), 128, 64),
+      seMenu({"kOscillatorMonoPolyMode", "Voice Mode", "VOICE"}, inPlate(s, 14, 42), 70,
+             "voiceMode"),
+      seMenu({"kOscillatorUnisono", "Unison", "UNISON"}, inPlate(s, 14, 100), 90, "unisonVoices"),
+      seKnob({"kOscillatorUniDetune", "Unison Detune", "UNI DETUNE"}, inPlate(s, 14, 140), 128, 32),
+      sectionLock("kSectionLockUnisono", "Lock Voice", lockAt(s)),
+  };
+}
+
+// Level and filter balance of each source, a column each.
+std::vector<Element> mixer() {
+  const Box& s = kMixer;
+  struct Source {
+    const char* level;
+    const char* balance;
+    const char* name;
+    int levelDefault;
+  };
+  const Source sources[5] = {{"kOscillator1Level", "kOscillator1Balance", "Osc 1", 100},
+                             {"kOscillator2Level", "kOscillator2Balance", "Osc 2", 100},
+                             {"kOscillator3Level", "kOscillator3Balance", "Osc 3", 100},
+                             {"kRingModulationLevel", "kRingModulationBalance", "Ring Mod", 0},
+                             {"kNoiseLevel", "kNoiseBalance", "Noise", 0}};
+  std::vector<Element> out;
+  for (int i = 0; i < 5; ++i) {
+    const std::string name = sources[i].name;
+    out.push_back(seKnob({sources[i].level, name + " Level", "LEVEL"}, inPlate(s, 22 + 88 * i, 32),
+                         128, sources[i].levelDefault));
+    out.push_back(seKnob({sources[i].balance, name + " Filter Balance", "F1 / F2"},
+                         inPlate(s, 22 + 88 * i, 132), 128, 64));
+  }
+  out.push_back(sectionLock("kSectionLockMixer", "Lock Mixer", lockAt(s)));
+  return out;
+}
+
+std::vector<Element> mixerCaptions() {
+  const char* const names[5] = {"OSC 1", "OSC 2", "OSC 3", "RING MOD", "NOISE"};
+  std::vector<Element> out;
+  for (int i = 0; i < 5; ++i) out.push_back(caption(names[i], inPlate(kMixer, 8 + 88 * i, 12), 84));
+  return out;
+}
+
+std::vector<Element> noise() {
+  return {
+      seKnob({"kNoiseColour", "Noise Colour", "COLOUR"}, inPlate(kNoise, 20, 12), 128, 64,
+             "IKNOBROTATERCONTROL_ID3", LabelSide::kRight),
+      sectionLock("kSectionLockNoiseExt", "Lock Noise Colour", lockAt(kNoise)),
   };
 }
 
@@ -163,13 +211,13 @@ std::vector<Element> sampleMemory() {
   std::vector<Element> out;
   for (int osc : {1, 2}) {
     const std::string n = std::to_string(osc);
-    const int y = 20 + 40 * (osc - 1);
+    const int y = 16 + 40 * (osc - 1);
     out.push_back(seButton(
         {"kOsc" + n + "UseSampleMemory", "Osc " + n + " Use Sample Memory", "SAMPLE MEMORY"},
-        inPlate(kSampleMemory, 10, y), "BTN_SMALL_LED_SM_ID", 0, LabelSide::kNone));
+        inPlate(kSampleMemory, 14, y), "BTN_SMALL_LED_SM_ID", 0, LabelSide::kNone));
     out.push_back(momentary({"kTriggerOscillator" + n + "Samples", "Osc " + n + " Sample Memory",
                              "OSC " + n + " PLAYS SAMPLES"},
-                            inPlate(kSampleMemory, 38, y + 2), "BTN_SMALL_ID"));
+                            inPlate(kSampleMemory, 42, y + 2), "BTN_SMALL_ID"));
   }
   return out;
 }
@@ -181,17 +229,19 @@ Element oscillatorsPage() {
   for (int osc : {1, 2})
     for (Element& e : oscillator12(osc)) panel.push_back(std::move(e));
   for (Element& e : oscillator3()) panel.push_back(std::move(e));
-  for (auto part : {pitchAndGlide(), ringAndNoise(), sampleMemory()})
+  panel.push_back(sync2To3());
+  for (auto part : {pitchAndGlide(), voice(), mixer(), noise(), sampleMemory()})
     for (Element& e : part) panel.push_back(std::move(e));
 
   std::vector<Element> page = {background("OSCILLATORS_ID", kPageOrigin)};
   for (int osc = 1; osc <= 3; ++osc)
     page.push_back(section("OSCILLATOR " + std::to_string(osc), kOsc[osc - 1]));
   page.push_back(section("PITCH & GLIDE", kPitchGlide));
-  page.push_back(section("RING MOD & NOISE", kRingNoise));
+  page.push_back(section("VOICE", kVoice));
+  page.push_back(section("MIXER", kMixer));
+  page.push_back(section("NOISE", kNoise));
   page.push_back(section("SAMPLE MEMORY", kSampleMemory));
-  page.push_back(caption("RING MOD", inPlate(kRingNoise, 10, 6), 120));
-  page.push_back(caption("NOISE", inPlate(kRingNoise, 170, 6), 184));
+  for (Element& e : mixerCaptions()) page.push_back(std::move(e));
   page.push_back(multilayer("oscillatorsPart", std::move(panel)));
   return layer("oscillators", 2, std::move(page));
 }

@@ -10,8 +10,16 @@
 // layers that the tab switching shows by decade (zones, variants).
 namespace layout_tables {
 
-// Where the pages lie: below the header and right of the part selector's rail.
-constexpr At kPageOrigin{80, 72};
+// Where the pages lie: below the header and right of the part selector's rail. The sound and
+// librarian pages end where the quick mixer's band begins.
+constexpr At kPageOrigin{80, 96};
+constexpr int kParts = 16;
+constexpr int kPageBottom = 712;
+// The two rows of sections of a sound page.
+constexpr int kTopRow = 104;
+constexpr int kTopRowHeight = 316;
+constexpr int kBottomRow = kTopRow + kTopRowHeight + 10;
+constexpr int kBottomRowHeight = kPageBottom - 8 - kBottomRow;
 
 Element multiPage();
 Element librarianPage();
@@ -28,8 +36,9 @@ std::vector<Element> frameLayers();
 // The twelve filter pictures and the nine panels of the second effect, one layer each.
 std::vector<Element> filterPictureLayers();
 std::vector<Element> effectPanelLayers();
-// Panels and fields that the plug-in core shows and hides by name.
+// Panels and fields that the plug-in core shows and hides by name, the librarian's among them.
 std::vector<Element> corePanelLayers();
+std::vector<Element> librarianLayers();
 
 // The two documents, and their texts as the generator writes them into resources/.
 Element uiconfig();

@@ -11,8 +11,12 @@ namespace {
 
 // The synthesizer addresses a sound byte from the sound data, which starts at dump byte 7.
 constexpr int kSoundDataBase = 7;
-// A Global parameter change names the byte by its distance from Global byte 40.
+// A Global parameter change names the byte by its distance from Global byte 40, as a signed
+// seven-bit number: 0x7F names byte 39, the Multi program.
 constexpr int kGlobalAddressBase = 40;
+// A Multi parameter change with high address 1 names a byte of the Multi's own settings by its
+// dump offset; lower addresses name a byte of the part record of the location's part.
+constexpr int kMultiCommonHigh = 1;
 
 // Bytes of a Multi part record and the parameters each carries.
 struct RecordByte {
@@ -38,13 +42,16 @@ const RecordByte kMultiRecord[] = {
       kReceiveProgramChange}},
 };
 
-// Global dump bytes from 40 on and their parameters.
+// The Multi's own settings in its dump.
+const RecordByte kMultiCommon[] = {{24, {kMultiMasterVolume}}, {25, {kMultiTempo}}};
+
+// Global dump bytes from 39 on and their parameters.
 const RecordByte kGlobalRecord[] = {
-    {41, {kGlobalMidiChannel}},     {42, {kGlobalSysExID}},      {45, {kGlobalTuning}},
-    {46, {kGlobalTranspose}},       {49, {kGlobalControlSend}},  {50, {kGlobalReceive}},
-    {51, {kGlobalTxProgramChange}}, {53, {kGlobalClock}},        {55, {kGlobalVelocityCurve}},
-    {56, {kGlobalControlW}},        {57, {kGlobalControlX}},     {58, {kGlobalControlY}},
-    {59, {kGlobalControlZ}},        {62, {kGlobalLocalControl}},
+    {39, {kMultiPatch}},          {41, {kGlobalMidiChannel}},     {42, {kGlobalSysExID}},
+    {45, {kGlobalTuning}},        {46, {kGlobalTranspose}},       {49, {kGlobalControlSend}},
+    {50, {kGlobalReceive}},       {51, {kGlobalTxProgramChange}}, {53, {kGlobalClock}},
+    {55, {kGlobalVelocityCurve}}, {56, {kGlobalControlW}},        {57, {kGlobalControlX}},
+    {58, {kGlobalControlY}},      {59, {kGlobalControlZ}},        {62, {kGlobalLocalControl}},
 };
 
 // The parameters that send a sound byte: the wave byte is sent by the shape alone (the
@@ -78,8 +85,10 @@ std::vector<SysExEntry> makeEntries() {
       for (int p : b.params) params.push_back(p + part);
       entries.push_back({kMultiChange, part, 0, b.byte, params});
     }
+  for (const RecordByte& b : kMultiCommon)
+    entries.push_back({kMultiChange, 0, kMultiCommonHigh, b.byte, b.params});
   for (const RecordByte& b : kGlobalRecord)
-    entries.push_back({kGlobalChange, 0, b.byte - kGlobalAddressBase, 0, b.params});
+    entries.push_back({kGlobalChange, 0, (b.byte - kGlobalAddressBase) & 0x7F, 0, b.params});
   return entries;
 }
 

@@ -4,9 +4,9 @@
 #include <vector>
 
 // The SysEx value list: one parameter-change template per addressable byte of the sound, of a
-// Multi part record and of the Global record. A template is the message without F0 and F7:
-// 3E 13 device type location high low value. The location is the part; the value is its
-// eighth number, so every control sends through it with changing byte 8.
+// Multi part record, of the Multi's own settings and of the Global record. A template is the
+// message without F0 and F7: 3E 13 device type location high low value. The location is the part;
+// the value is its eighth number, so every control sends through it with changing byte 8.
 namespace layout_tables {
 
 constexpr int kChangingByte = 8;
@@ -26,9 +26,10 @@ struct SysExEntry {
   std::string templateText() const;
 };
 
-// The entries in SysEx index order: sound bytes, then the Multi part record of each part, then
-// Global. A sound control takes its part from the part panel it is built in; a Multi control
-// may stand outside them, so every part's record bytes have entries of their own.
+// The entries in SysEx index order: sound bytes, then the Multi part record of each part, the
+// Multi's own settings, then Global. A sound control takes its part from the part panel it is built
+// in; a Multi control may stand outside them, so every part's record bytes have entries of their
+// own.
 const std::vector<SysExEntry>& sysexEntries();
 
 // The SysEx index of a parameter index (a sound parameter by its part-0 index); -1 when it

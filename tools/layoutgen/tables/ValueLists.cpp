@@ -51,11 +51,11 @@ Texts clockedSpeeds() {
 
 Texts controllerNames() {
   return perValue([](int v) {
+    // Short enough for the menus: the number and a word.
     static const std::pair<int, const char*> names[] = {
-        {0, "Bank Select"}, {1, "Mod Wheel"},   {2, "Breath"},   {4, "Foot"},
-        {5, "Porta Time"},  {6, "Data Entry"},  {7, "Volume"},   {8, "Balance"},
-        {10, "Pan"},        {11, "Expression"}, {64, "Sustain"}, {65, "Portamento"},
-        {66, "Sostenuto"},  {67, "Soft Pedal"}};
+        {0, "Bank"},     {1, "Mod"},    {2, "Breath"},  {4, "Foot"}, {5, "Glide T"},
+        {6, "Data"},     {7, "Volume"}, {8, "Balance"}, {10, "Pan"}, {11, "Expr"},
+        {64, "Sustain"}, {65, "Glide"}, {66, "Sosten"}, {67, "Soft"}};
     std::string text = "CC " + std::to_string(v);
     for (const auto& n : names)
       if (n.first == v) text += std::string(" ") + n.second;
@@ -203,7 +203,7 @@ std::vector<ValueList> makeLists() {
       {"oscillator3shape", {"Off", "Pulse", "Saw", "Triangle", "Sine"}},
       {"oscillatorWavetable", numbered("Wavetable ", 1, 121)},
       {"partStatus", {"Off", "On"}},
-      {"programChange", {"Off", "On"}},
+      {"programChange", {"Off", "Program", "Bank + Program"}},
       {"reverbSize",
        {"Tiny", "Small", "Medium", "Large", "Huge", "Room", "Hall", "Church", "Arena"}},
       {"sampleRate", perValue([](int v) {
@@ -225,6 +225,14 @@ std::vector<ValueList> makeLists() {
          return t;
        }()},
       {"unisonVoices", {"Off", "2 Voices", "3 Voices", "4 Voices", "5 Voices", "6 Voices"}},
+      // The Multi page, the editor's settings and the librarian.
+      {"bankLetters", {"A", "B", "C", "D", "E", "F", "G", "H"}},
+      {"multiBanks", {"0"}},
+      {"offOn", {"Off", "On"}},
+      {"uiSize", {"Small", "Normal", "Large"}},
+      {"uiStyle", {"Light", "Dark"}},
+      {"transferPauses",
+       {"50 ms", "75 ms", "100 ms", "150 ms", "200 ms", "300 ms", "400 ms", "500 ms"}},
   };
 }
 
