@@ -29,13 +29,9 @@ void mainTab(Kroma& plug, int tab) {
   });
 }
 
-// The parameter's own value cut to a whole number within its range.
-void clampToWhole(Change& c) {
-  store(c.plug, c.idx, c.vi);
-}
-
+// A shape, filter type or envelope mode kept a whole number; the page shows its variant.
 Then clampAndQuickTab(Change& c) {
-  clampToWhole(c);
+  store(c.plug, c.idx, c.vi);
   quickTab(c.plug);
   return Then::kGoOn;
 }

@@ -29,6 +29,12 @@ namespace {
 class WatchedKroma : public Kroma {
  public:
   using Kroma::Kroma;
+  // The threads stop while the watching part of the object still stands.
+  ~WatchedKroma() override {
+    int off = 0;
+    setExternalMIDIIn(off, nullptr);
+    mMIDIMessageManager->shutDown();
+  }
   std::string calls;
 
   void patchTypeChanged(int type, int kind, bool reload) override {
