@@ -244,8 +244,8 @@ TEST_F(Dispatch, EachFamilyReachesItsHandlerThenTheDisplayAndTheControlAction) {
 }
 
 // A knob turned in the editor sends exactly its message: the precomputed SysEx with the device id
-// and the part, packed bytes, the CCs of octaves, semitones and wavetables on the part's channel;
-// a part without a MIDI channel gets nothing.
+// and the part, packed bytes, the CCs of octaves, semitones and wavetables on the part's channel
+// (a CC of no part nothing); a Multi setting the whole Multi.
 TEST_F(Dispatch, AnEditSendsItsSysExOrCCToTheSynthesizer) {
   WatchedKroma* plug = connected();
   EXPECT_TRUE(plug->mMIDIOutSet);
@@ -283,6 +283,12 @@ TEST_F(Dispatch, AnEditSendsItsSysExOrCCToTheSynthesizer) {
   plug->processControlAction(&partless, kFilter1Cutoff, 5);
   EXPECT_EQ(sent(from), "");
   EXPECT_EQ(text(plug->mCCDisplayControl), "CC|74");
+
+  // A Multi setting sends the whole Multi, after all notes off of the playing parts.
+  plug->setStoredValue(kMultiPartMIDICh + 1, 3);
+  turn(plug, kMultiPartLevel + 1, 90);
+  EXPECT_EQ(text(plug->mCCDisplayControl), "MULTI");
+  EXPECT_EQ(awaitSent(from, 5).substr(0, 50), "B0 7B 00|B1 7B 00|B2 7B 00|B3 7B 00|F0 3E 13 11 11");
 }
 
 // Values from the synthesizer reach the controls on the MIDI input thread and nothing goes back,
@@ -362,8 +368,9 @@ TEST_F(Dispatch, TheFilterLinkKeepsItsDistanceBothWaysAndClamps) {
   EXPECT_EQ(sent(from), "F0 3E 13 11 20 00 00 03 28 F7|");
 }
 
-// Multi and Global settings send their whole dump, held back while the mouse button or Shift is
-// down (the audio callback sends it then), refused while the host plays after a reset.
+// Multi and Global settings hold their whole dump back while the mouse button or Shift is down,
+// for the audio callback to send once they are up; while the host plays after a reset they are
+// refused.
 TEST_F(Dispatch, WholeDumpsWaitForTheMouseAndAreRefusedDuringPlayback) {
   WatchedKroma* plug = connected();
   ControlAction global(kMessageSysEx);
@@ -399,13 +406,19 @@ TEST_F(Dispatch, WholeDumpsWaitForTheMouseAndAreRefusedDuringPlayback) {
     EXPECT_EQ(plug->mMultiSendPending, row.multiPending) << row.param;
     EXPECT_EQ(plug->mGlobalSendPending, row.globalPending) << row.param;
   }
-  plug->mTransportWasRunning = false;
+  plug->mTransportWasRunning = plug->mFreshReset = false;
   EXPECT_EQ(sent(from), "");
 
+  // Released, the held Multi goes out from the audio callback.
+  plug->mMultiSendPending = plug->mGlobalSendPending = false;
+  WSYS_SetKeyState(VK_LBUTTON, true);
   turn(plug, kMultiPartLevel + 1, 90);
-  EXPECT_EQ(text(plug->mCCDisplayControl), "MULTI");
-  const std::string multi = awaitSent(from, 4);
-  EXPECT_EQ(multi.substr(0, 41), "B0 7B 00|B1 7B 00|B2 7B 00|F0 3E 13 11 11");
+  process(plug, 64);
+  EXPECT_TRUE(plug->mMultiSendPending) << "still held";
+  WSYS_SetKeyState(VK_LBUTTON, false);
+  process(plug, 64);
+  EXPECT_FALSE(plug->mMultiSendPending);
+  EXPECT_EQ(awaitSent(from, 1).substr(0, 14), "F0 3E 13 11 11");
   EXPECT_TRUE(plug->mSendPartSounds);
 }
 
