@@ -3,12 +3,11 @@
 // Inside the plug-in's parameter dispatch: the handlers of the parameter families, spread over
 // the KromaDispatch*.cpp files, and what they share.
 
+#include <atomic>
 #include <string>
 
 #include "src/config/ParameterIds.h"
-
-class Kroma;
-struct ControlAction;
+#include "src/core/Kroma.h"
 
 namespace dispatch {
 
@@ -52,6 +51,13 @@ Rows midiRowsMain();
 // Keys of the tab switches that wait for the editor thread: a later one replaces one waiting.
 inline constexpr char kMainTabSwitch = 0;
 inline constexpr char kQuickTabSwitch = 0;
+
+// A flag that follows its switch: on while the switch is 1.
+template <std::atomic<bool> Kroma::*Flag>
+Then followSwitch(Change& c) {
+  c.plug.*Flag = c.vi == 1;
+  return Then::kGoOn;
+}
 
 // Shared steps.
 // A layer shown or hidden, by name, on the editor thread; a layer the layout lacks is passed over.

@@ -15,11 +15,6 @@ Then filter(Change& c) {
   return Then::kGoOn;
 }
 
-Then trackIncoming(Change& c) {
-  c.plug.mTrackIncomingMIDI = c.vi == 1;
-  return Then::kGoOn;
-}
-
 // Output straight to the port, or through the queue the audio callback sends at the host's
 // sample positions: one of the two switches is on.
 template <int Other, bool Queued>
@@ -33,11 +28,6 @@ Then outputRoute(Change& c) {
 // The number of samples the audio callback drains per block in the queued mode.
 Then dawOffset(Change& c) {
   c.plug.mBlockSize = c.plug.GetBlockSize() + 2 * c.vi;
-  return Then::kGoOn;
-}
-
-Then clockPointer(Change& c) {
-  c.plug.mSendClockPointer = c.vi == 1;
   return Then::kGoOn;
 }
 
@@ -138,11 +128,11 @@ constexpr Row kMain[] = {
     {kMIDIFilterDAWCCPassThrough, 7,
      filter<kMIDIFilterDAWCCPassThrough, &Kroma::mDAWFilterBlocked>},
     {kMIDIFilterHWCCPassThrough, 7, filter<kMIDIFilterHWCCPassThrough, &Kroma::mHWFilterBlocked>},
-    {kMIDIFilterTrackIncomingMIDI, 1, trackIncoming},
+    {kMIDIFilterTrackIncomingMIDI, 1, followSwitch<&Kroma::mTrackIncomingMIDI>},
     {kMIDIFilterDirectToHardware, 1, outputRoute<kMIDIFilterToDAWBuffer, false>},
     {kMIDIFilterToDAWBuffer, 1, outputRoute<kMIDIFilterDirectToHardware, true>},
     {kAdjustDAWOffset, 1, dawOffset},
-    {kSendMIDIClockPointer, 1, clockPointer},
+    {kSendMIDIClockPointer, 1, followSwitch<&Kroma::mSendClockPointer>},
     {kSendMIDIClockInfo, 1, clockInfo},
     {kDeviceOutSelection, 1, outputPort},
     {kDeviceInSelection, 1, inputPort},

@@ -203,30 +203,16 @@ Then firstRunExit(Change& c) {
   return Then::kReturn;
 }
 
-Then masterKeyboard(Change& c) {
-  c.plug.mBlockDeviceInput = c.vi == 1;
-  return Then::kGoOn;
-}
-
-// Program and bank menus select the synthesizer's programs, or show the librarian's names:
-// never both.
-Then progBankControl(Change& c) {
+// The top bar's program and bank menus select the synthesizer's programs (kControlProgBank) or
+// show the librarian's names (kControlLibrary): never both.
+template <bool Library>
+Then menuMode(Change& c) {
   Kroma& plug = c.plug;
-  plug.mProgBankMode = c.vi == 1;
-  if (c.vi == 1) {
-    plug.setParameterFromPlug(kControlLibrary, 0.0);
-    plug.mShowProgramNames = false;
-  }
-  plug.updateBankAndProgramMenuNames(false);
-  return Then::kGoOn;
-}
-
-Then libraryControl(Change& c) {
-  Kroma& plug = c.plug;
-  plug.mShowProgramNames = c.vi == 1;
-  if (c.vi == 1) {
-    plug.setParameterFromPlug(kControlProgBank, 0.0);
-    plug.mProgBankMode = false;
+  const bool on = c.vi == 1;
+  (Library ? plug.mShowProgramNames : plug.mProgBankMode) = on;
+  if (on) {
+    plug.setParameterFromPlug(Library ? kControlProgBank : kControlLibrary, 0.0);
+    (Library ? plug.mProgBankMode : plug.mShowProgramNames) = false;
   }
   plug.updateBankAndProgramMenuNames(false);
   return Then::kGoOn;
@@ -273,11 +259,6 @@ Then effect2Mode(Change& c) {
 
 Then deviceId(Change& c) {
   c.plug.mDeviceID = c.vi;
-  return Then::kGoOn;
-}
-
-Then localControl(Change& c) {
-  c.plug.mLocalControlFlag = c.vi == 1;
   return Then::kGoOn;
 }
 
@@ -363,12 +344,18 @@ constexpr Row kFirst[] = {
 };
 
 constexpr Row kMain[] = {
-    {kMasterKeyboard, 1, masterKeyboard},   {kControlProgBank, 1, progBankControl},
-    {kControlLibrary, 1, libraryControl},   {kEffect1Mode, partCount, effect1Mode},
-    {kEffect2Mode, partCount, effect2Mode}, {kGlobalSysExID, 1, deviceId},
-    {kGlobalLocalControl, 1, localControl}, {kViewMIDIFilterSettings, 1, viewMIDIFilterSettings},
-    {kDisplayAboutWindow, 1, displayAbout}, {kExitAboutWindow, 1, exitAbout},
-    {kMainTab, 1, mainTabChange},           {kQuickTab, 1, quickTabChange},
+    {kMasterKeyboard, 1, followSwitch<&Kroma::mBlockDeviceInput>},
+    {kControlProgBank, 1, menuMode<false>},
+    {kControlLibrary, 1, menuMode<true>},
+    {kEffect1Mode, partCount, effect1Mode},
+    {kEffect2Mode, partCount, effect2Mode},
+    {kGlobalSysExID, 1, deviceId},
+    {kGlobalLocalControl, 1, followSwitch<&Kroma::mLocalControlFlag>},
+    {kViewMIDIFilterSettings, 1, viewMIDIFilterSettings},
+    {kDisplayAboutWindow, 1, displayAbout},
+    {kExitAboutWindow, 1, exitAbout},
+    {kMainTab, 1, mainTabChange},
+    {kQuickTab, 1, quickTabChange},
 };
 
 }  // namespace
