@@ -4,6 +4,7 @@
 // the KromaDispatch*.cpp files, and what they share.
 
 #include <atomic>
+#include <iterator>
 #include <string>
 
 #include "src/config/ParameterIds.h"
@@ -31,10 +32,6 @@ struct Row {
   int count;  // 16 for a block of parts
   Handler handler;
 };
-template <class T, size_t N>
-constexpr size_t countOf(const T (&)[N]) {
-  return N;
-}
 struct Rows {
   const Row* rows;
   size_t count;

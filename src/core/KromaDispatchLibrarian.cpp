@@ -417,11 +417,11 @@ constexpr Row kMain[] = {
 }  // namespace
 
 Rows librarianRowsFirst() {
-  return {kFirst, countOf(kFirst)};
+  return {kFirst, std::size(kFirst)};
 }
 
 Rows librarianRowsMain() {
-  return {kMain, countOf(kMain)};
+  return {kMain, std::size(kMain)};
 }
 
 }  // namespace dispatch

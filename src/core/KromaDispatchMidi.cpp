@@ -148,7 +148,7 @@ constexpr Row kMain[] = {
 }  // namespace
 
 Rows midiRowsMain() {
-  return {kMain, countOf(kMain)};
+  return {kMain, std::size(kMain)};
 }
 
 }  // namespace dispatch

@@ -361,11 +361,11 @@ constexpr Row kMain[] = {
 }  // namespace
 
 Rows panelRowsFirst() {
-  return {kFirst, countOf(kFirst)};
+  return {kFirst, std::size(kFirst)};
 }
 
 Rows panelRowsMain() {
-  return {kMain, countOf(kMain)};
+  return {kMain, std::size(kMain)};
 }
 
 }  // namespace dispatch
