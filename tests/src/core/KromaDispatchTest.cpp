@@ -195,7 +195,7 @@ TEST_F(Dispatch, EachFamilyReachesItsHandlerThenTheDisplayAndTheControlAction) {
       {kPatchUp + 2, 1, [view](P) { view->upperSelection = 127; }, "play(0,0,2) names(0) ", kNoPort,
        [](P p) { return value(p, kMultiPartPatch + 2) == 0.0 && p->mLastProgram == 0; }},
       {kPatchDown + 2, 1, [](P p) { p->setStoredValue(kPartLock + 2, 1); }, "", "-", nullptr},
-      {kMultiPartSettings + 2, 1, nullptr, "", "-",
+      {kMultiPartSettings + 2, 1, nullptr, "", kNoPort,
        [](P p) {
          return shown(p, "multiSettingsPart03") && p->mTabLayers.root->selectedChildId == 0;
        }},
@@ -373,9 +373,6 @@ TEST_F(Dispatch, TheFilterLinkKeepsItsDistanceBothWaysAndClamps) {
 // refused.
 TEST_F(Dispatch, WholeDumpsWaitForTheMouseAndAreRefusedDuringPlayback) {
   WatchedKroma* plug = connected();
-  ControlAction global(kMessageSysEx);
-  global.sysexMessages.messages =
-      SysExMessageTable({0x3E, 0x13, 0, 0x24, 0, 0, 0x12, 0}, 7, {0, 1, 2});
   const struct {
     int key;
     bool playing;
@@ -395,10 +392,7 @@ TEST_F(Dispatch, WholeDumpsWaitForTheMouseAndAreRefusedDuringPlayback) {
     plug->mNameDisplay->SetTextFromPlug("-");
     WSYS_SetKeyState(row.key, true);
     plug->mTransportWasRunning = plug->mFreshReset = row.playing;
-    if (row.param == kGlobalTranspose)
-      plug->processControlAction(&global, kGlobalTranspose, 1);
-    else
-      turn(plug, row.param, value(plug, row.param) == 1.0 ? 0.0 : 1.0);
+    turn(plug, row.param, value(plug, row.param) == 1.0 ? 0.0 : 1.0);
     WSYS_SetKeyState(row.key, false);
     if (row.status) {
       EXPECT_EQ(text(plug->mNameDisplay), row.status) << row.param;
