@@ -1,5 +1,6 @@
-// Making the plug-in as a host does (the shipped layout and pictures, an empty data folder) and
-// saving and loading its project state without a synthesizer to push to.
+// Making the plug-in as a host does (the shipped layout and pictures, an empty data folder),
+// saving and loading its project state without a synthesizer to push to, and an edit's way to
+// the synthesizer's port.
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
@@ -9,8 +10,10 @@
 #include <vector>
 
 #include "platform/vst2/opcodes.h"
+#include "src/config/ParameterIds.h"
 #include "src/core/Kroma.h"
 #include "tests/support/TempDir.h"
+#include "toolkit/plugin/editor/IControl.h"
 #include "toolkit/plugin/midi/MidiBackendMemory.h"
 
 namespace {
@@ -96,5 +99,26 @@ void BM_ChunkRestore(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_ChunkRestore)->Unit(benchmark::kMicrosecond);
+
+// A SysEx-bound sound parameter turned in the editor: from the knob's new value through the
+// dispatch and the control action to the bytes handed to the output port.
+void BM_SysExEditToPort(benchmark::State& state) {
+  setting().midi.addOutputPort("Synth Out");
+  std::unique_ptr<Kroma> plug = makePlugin();
+  plug->controlOf(kDeviceOutSelection)->SetValueFromUserInput(1.0);
+  IControl* knob = plug->controlOf(kFilter1Cutoff + 3);
+  if (!plug->mMIDIOutSet || !knob) state.SkipWithError("no port or no knob");
+  const size_t before = setting().midi.received("Synth Out").size();
+  double value = 0.25;
+  for (auto _ : state) {
+    knob->SetValueFromUserInput(value);
+    value = 1.0 - value;
+  }
+  const size_t sent = setting().midi.received("Synth Out").size() - before;
+  if (sent != static_cast<size_t>(state.iterations()))
+    state.SkipWithError("not every edit was sent");
+  setting().midi.removePort("Synth Out");
+}
+BENCHMARK(BM_SysExEditToPort)->Unit(benchmark::kMicrosecond);
 
 }  // namespace

@@ -16,6 +16,8 @@ class SysExMessageTable {
   bool empty() const { return mValues.empty(); }
   // Message k, for k below size().
   std::vector<int> operator[](size_t k) const;
+  // Where each message carries its value.
+  size_t valueEntry() const { return mValueEntry; }
   // The heap bytes the table holds.
   size_t storageBytes() const;
 

@@ -10,6 +10,7 @@
 
 #include "src/config/ConfigSeams.h"
 #include "src/core/LibrarianMenus.h"
+#include "src/core/LinkManager.h"
 #include "src/editor/ControlDisplay.h"
 #include "src/editor/EditorElements.h"
 #include "src/editor/EditorHost.h"
@@ -56,8 +57,6 @@ class Kroma : public IPluginVST, public UIConfigPlugin, public EditorHost, publi
 
   // ---- Framework operations ----
   void Reset() override;
-  // Seam: the parameter dispatch comes later; today only its lock.
-  void OnParamChange(int paramIdx) override;
   void ProcessSysEx(ISysEx* sysex, bool fromDevice) override;
   bool SerializeState(ByteChunk* chunk) override;
   int UnserializeState(ByteChunk* chunk, int startPos) override;
@@ -125,8 +124,6 @@ class Kroma : public IPluginVST, public UIConfigPlugin, public EditorHost, publi
   Range paramRange(int index) const override;
   int getSysexControl(int type, int location, int high, int low, int variant) const override;
   void setValueFromHardware(int param, double normalised) override;
-  // Seam: the echo dispatch comes later; today the framework's.
-  void OnParamChange2(int paramIdx) override { IPluginVST::OnParamChange2(paramIdx); }
   void setLocalControl(bool on) override { mLocalControlFlag = on; }
   int partSound(int part, PartSound which) const override;
   void setPartSound(int part, PartSound which, int value) override;
@@ -216,6 +213,41 @@ class Kroma : public IPluginVST, public UIConfigPlugin, public EditorHost, publi
   void saveImportedFile(bool midiFile);
   // Opens help page 0 (support tickets), 1 (downloads) or 2 (knowledge base) in the browser.
   void OpenHelpTopics(int page);
+
+  // ---- Parameter dispatch ----
+  // Every change of a parameter from the editor or the host, under the plug-in lock: the
+  // family's own handling (mirrors, trigger toggles, pages and panels, ports and MIDI filters,
+  // librarian steps, sender jobs), the central display, then the parameter's control action and
+  // the filter link. The synthesizer's values ask for refreshes of it on the MIDI input thread
+  // and the lanes; what it does to layers then waits for the editor thread.
+  void OnParamChange(int paramIdx) override;
+  // A value that came from the synthesizer: the display, the wavetable's shape, the part tab and
+  // the control action, which sends nothing back; then the filter link, which may send the
+  // linked filter's value.
+  void OnParamChange2(int paramIdx) override;
+  // The MIDI of one change, with the plug-in lock held: nothing, only "Set MIDI I/O First!",
+  // without an output port; otherwise the bound controls follow and the action's CC or SysEx
+  // goes out, or a Multi or Global whole dump is started (held back while Shift or the mouse
+  // button is down, for the audio callback to send). Nothing is sent for a value that came
+  // from the synthesizer. Last the effect-type value is copied into its positional twin.
+  void processControlAction(ControlAction* action, int paramIdx, double newValue);
+  // Runs `call` now on the editor thread; from another thread it waits for the editor's next
+  // timer tick and then runs under the plug-in lock. A waiting call with the same non-null key
+  // is replaced.
+  void onEditorThread(const void* key, std::function<void()> call);
+  LinkManager mLinkManager;
+
+  // Called by the dispatch, owned by the librarian issue. Virtual so that tests see the
+  // dispatch reach them.
+  virtual void patchTypeChanged(int type, int listKind, bool reload);
+  virtual void updatePatchLibrarianView(int which);
+  virtual void updateBankAndProgramMenuNames(bool keepBankMenu);
+  // The folder popup `menu` rebuilt with file `fileIndex` (`name` in `folder`) as the current.
+  virtual void refreshFolderStructure(LibrarianMenu menu, int fileIndex, const std::string& name,
+                                      const std::string& folder);
+  // The librarian's main menu rebuilt for the current mode; the program menu for `program`.
+  virtual void addBankEditMenuItems();
+  virtual void refreshPatchNames(int program);
 
   // ---- Lookups ----
   // The editor's graphics object; null once the plug-in is being destroyed.

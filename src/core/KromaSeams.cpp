@@ -1,5 +1,4 @@
-// What the plug-in offers the protocol engine, and the framework operation whose full handling
-// comes with the parameter dispatch.
+// What the plug-in offers the protocol engine.
 #include <chrono>
 #include <thread>
 
@@ -8,6 +7,7 @@
 #include "src/core/DebuggerOutput.h"
 #include "src/core/EditorRequests.h"
 #include "src/core/Kroma.h"
+#include "src/core/KromaDispatch.h"
 #include "src/core/PatchManager.h"
 #include "src/editor/ProgressIndicator.h"
 #include "src/librarian/PatchLibrarian.h"
@@ -18,10 +18,6 @@
 #include "toolkit/plugin/editor/IGraphics.h"
 #include "toolkit/plugin/editor/ITextControl.h"
 #include "toolkit/plugin/midi/IMidiPortOut.h"
-
-void Kroma::OnParamChange(int) {
-  TK_MutexLock lock(mMutex);
-}
 
 bool Kroma::startSenderJob(const SenderJob& job, const std::function<void()>& prepare) {
   MIDIMessageManager* manager = mMIDIMessageManager.get();
@@ -151,7 +147,8 @@ void Kroma::refillLibrarianList(int) {
 }
 
 void Kroma::mainTabSwitch(int tab, int part) {
-  mTabSwitch.mainTabSwitch(this, kMainTab, tab, part);
+  onEditorThread(&dispatch::kMainTabSwitch,
+                 [this, tab, part] { mTabSwitch.mainTabSwitch(this, kMainTab, tab, part); });
 }
 
 void Kroma::setLibrarianSelectedProgram(int program) {

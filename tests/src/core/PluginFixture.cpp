@@ -30,16 +30,18 @@ PluginFixture::~PluginFixture() {
   MidiBackend::setCurrent(nullptr);
 }
 
-Kroma* PluginFixture::open() {
+IPluginInstanceInfo PluginFixture::hostInfo() {
   IPluginInstanceInfo host;
   host.mVSTHostCallback = &hostCallback;
-  Kroma* plug = new Kroma(host);
+  return host;
+}
+
+void PluginFixture::adopt(Kroma* plug) {
   plug->EnsureDefaultPreset();
   AEffect* effect = plug->GetAEffect();
   effect->numPrograms = std::max(effect->numPrograms, 1);
   mOpen.push_back(plug);
   dispatch(plug, effOpen);
-  return plug;
 }
 
 void PluginFixture::close(Kroma* plug) {

@@ -24,8 +24,14 @@ class PluginFixture : public ::testing::Test {
   PluginFixture();
   ~PluginFixture() override;
 
-  // A new instance, as the entry makes it; the fixture closes the instances left open.
-  Kroma* open();
+  // A new instance, as the entry makes it (of a test's own subclass when asked); the fixture
+  // closes the instances left open.
+  template <class Plug = Kroma>
+  Plug* open() {
+    Plug* plug = new Plug(hostInfo());
+    adopt(plug);
+    return plug;
+  }
   void close(Kroma* plug);
   static intptr_t dispatch(Kroma* plug, int32_t opcode, int32_t index = 0, intptr_t value = 0,
                            void* ptr = nullptr);
@@ -47,6 +53,9 @@ class PluginFixture : public ::testing::Test {
   MidiBackendMemory midi;
 
  private:
+  static IPluginInstanceInfo hostInfo();
+  void adopt(Kroma* plug);
+
   kroma_test::ScopedEnv mData{"KROMA_DATA_DIR", data.path().c_str()};
   kroma_test::ScopedEnv mBundle{"KROMA_BUNDLE_DIR", BUILT_BUNDLE};
   std::vector<Kroma*> mOpen;

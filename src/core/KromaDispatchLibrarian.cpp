@@ -1,0 +1,427 @@
+// The dispatch's handlers of the librarian page and the top bar: bank lists, program stepping,
+// slot rename, search, categories, sounds or Multis, discarding edits.
+#include <mutex>
+#include <vector>
+
+#include "src/core/Kroma.h"
+#include "src/core/KromaDispatch.h"
+#include "src/librarian/PatchLibrarian.h"
+#include "src/librarian/view/LibrarianViewControl.h"
+#include "src/protocol/MIDIMessageManager.h"
+#include "src/protocol/SysExFormat.h"
+#include "toolkit/plugin/editor/IControl.h"
+
+namespace dispatch {
+
+namespace {
+
+constexpr int kLastSlot = DumpLayout::kBankSlots - 1;
+
+using FileList = std::vector<PatchFile*> PatchLibrarian::*;
+
+// Where a list's current bank file goes: the parameter that keeps it, the file list it is taken
+// from, the remembered folder and name, and the popup rebuilt.
+struct BankList {
+  int stored;
+  bool perPart;
+  FileList files;
+  std::string Kroma::*folder;
+  std::string Kroma::*name;
+  LibrarianMenu menu;
+};
+
+constexpr BankList kUpperMulti{kCurrentOpenPerfBankL,
+                               false,
+                               &PatchLibrarian::multiFiles,
+                               &Kroma::mUpperMultiSelectionFolder,
+                               &Kroma::mUpperMultiSelectionText,
+                               kLeftPerfMenu};
+constexpr BankList kUpperSounds{kCurrentOpenPatchBankL,      true,
+                                &PatchLibrarian::soundFiles, &Kroma::mUpperSelectionFolder,
+                                &Kroma::mUpperSelectionText, kLeftPatchMenu};
+constexpr BankList kLowerMulti{kCurrentOpenPerfBankR,
+                               false,
+                               &PatchLibrarian::multiFiles,
+                               &Kroma::mLowerMultiSelectionFolder,
+                               &Kroma::mLowerMultiSelectionText,
+                               kRightPerfMenu};
+constexpr BankList kLowerCategories{kCurrentOpenPatchBankR,         true,
+                                    &PatchLibrarian::categoryFiles, &Kroma::mLowerSelectionFolder,
+                                    &Kroma::mLowerSelectionText,    kRightCategoryMenu};
+constexpr BankList kLowerSearch{kCurrentOpenPatchBankR,
+                                true,
+                                &PatchLibrarian::searchResultFiles,
+                                &Kroma::mLowerSelectionFolder,
+                                &Kroma::mLowerSelectionText,
+                                kRightSearchMenu};
+constexpr BankList kLowerSounds{kCurrentOpenPatchBankR,      true,
+                                &PatchLibrarian::soundFiles, &Kroma::mLowerSelectionFolder,
+                                &Kroma::mLowerSelectionText, kRightPatchMenu};
+
+const BankList& lowerList(const Kroma& plug) {
+  if (plug.mMultiMode) return kLowerMulti;
+  if (plug.mLowerListShowsCategories) return kLowerCategories;
+  return plug.mLowerListShowsSearch ? kLowerSearch : kLowerSounds;
+}
+
+// File n of the list made the current one: its folder and name remembered, its popup rebuilt.
+// A number past the list's end changes neither.
+void takeFile(Kroma& plug, const BankList& list, int n) {
+  PatchLibrarian& librarian = *plug.mPatchLibrarian;
+  std::lock_guard<std::recursive_mutex> lock(librarian.mutex());
+  const std::vector<PatchFile*>& files = librarian.*list.files;
+  if (n < 0 || n >= static_cast<int>(files.size())) {
+    TK_Log(plug.GetLog(), "PATCH LIBRARIAN: ", "no bank file " + std::to_string(n) + " to select");
+    return;
+  }
+  plug.*list.folder = files[n]->folderName;
+  plug.*list.name = files[n]->fileName;
+  plug.refreshFolderStructure(list.menu, n, plug.*list.name, plug.*list.folder);
+}
+
+void selectListEntry(Kroma& plug, int selection, IControl* control, int n) {
+  store(plug, selection, n);
+  if (control) control->SetValueFromPlug(plug.GetParam(selection)->GetNormalized());
+}
+
+void stepBank(Kroma& plug, bool upper, bool next) {
+  const int selection = upper ? kPatchSelectionListUpper : kPatchSelectionListLower;
+  const IParam* param = plug.GetParam(selection);
+  const int last = sysex::truncateValue(param->GetMax());
+  const int n = sysex::truncateValue(param->Value());
+  const int step = next ? (n + 1 > last ? 0 : n + 1) : (n <= 0 ? last : n - 1);
+  selectListEntry(plug, selection,
+                  upper ? plug.mUpperSelectionControl : plug.mLowerSelectionControl, step);
+  (upper ? plug.mPatchLibrarian->upperFileIndex : plug.mPatchLibrarian->lowerFileIndex) = step;
+  const BankList& list = upper ? (plug.mMultiMode ? kUpperMulti : kUpperSounds) : lowerList(plug);
+  store(plug, list.stored + (list.perPart ? plug.mCurrentPart.load() : 0), step);
+  takeFile(plug, list, step);
+  plug.updatePatchLibrarianView(0);
+  if (upper) plug.updateBankAndProgramMenuNames(false);
+}
+
+// The upper list moves only while no edit of its bank is unsaved.
+template <bool Next>
+Then upperBankStep(Change& c) {
+  if (c.vi != 1) return Then::kGoOn;
+  if (c.plug.getValue(kBankEditUnsaved) == 1.0)
+    status(c.plug, "Save bank or Discard changes!");
+  else
+    stepBank(c.plug, true, Next);
+  return Then::kReturn;
+}
+
+template <bool Next>
+Then lowerBankStep(Change& c) {
+  if (c.vi != 1) return Then::kGoOn;
+  stepBank(c.plug, false, Next);
+  return Then::kReturn;
+}
+
+// A part's bank, followed by the upper list unless the librarian keeps its bank.
+Then currentPatchBank(Change& c) {
+  Kroma& plug = c.plug;
+  if (plug.mKeepSelectedBank) return Then::kGoOn;
+  selectListEntry(plug, kPatchSelectionListUpper, plug.mUpperSelectionControl, c.vi);
+  store(plug, kCurrentPatchBank + plug.mCurrentPart, c.vi);
+  plug.mPatchLibrarian->upperFileIndex = c.vi;
+  takeFile(plug, kUpperSounds, c.vi);
+  plug.updatePatchLibrarianView(0);
+  return Then::kReturn;
+}
+
+int wrapSlot(int slot) {
+  return slot > kLastSlot ? 0 : slot < 0 ? kLastSlot : slot;
+}
+
+// The part's sound asked of the synthesizer into the editor, and sent back when its sections
+// are locked.
+void requestPart(Kroma& plug, int part) {
+  MIDIMessageManager& manager = *plug.mMIDIMessageManager;
+  manager.SetLibrarianRequestActive(false);
+  SenderJob request;
+  request.code = kSendPartRequest;
+  request.part = part;
+  request.toEditor = true;
+  plug.startSenderJob(request, [&manager] { manager.dumpRouting = true; });
+  plug.sendPartDataBackToHardware(part);
+}
+
+// The top bar's program buttons of part p: the next librarian slot played in library mode, else
+// the next program selected on the synthesizer.
+template <bool Up>
+Then programStep(Change& c) {
+  Kroma& plug = c.plug;
+  const int p = c.part;
+  if (plug.mMultiMode) status(plug, "Disable Multi Mode first");
+  if (!Up && c.vi == 0) return Then::kReturn;
+  LibrarianViewControl* view = plug.mLibrarianView;
+  const bool acting = !Up || c.vi == 1;
+  if (acting && plug.getValue(kPartLock + p) == 1.0) return Then::kReturn;
+  if (acting) {
+    plug.mMIDIMessageManager->unhandled = false;
+    const int step = Up ? 1 : -1;
+    if (plug.mShowProgramNames) {
+      const int list = view && view->activeList == 1 ? 1 : 0;
+      const int current = view ? (list ? view->lowerSelection : view->upperSelection) : 0;
+      const int slot = wrapSlot(current + step);
+      if (view) (list ? view->lowerSelection : view->upperSelection) = slot;
+      (list ? plug.mPatchLibrarian->lowerSelectedProgram : plug.mPatchLibrarian->selectedProgram) =
+          slot;
+      store(plug, kMultiPartPatch + p, slot);
+      plug.mLastProgram = slot;
+      plug.sendPatchToDeviceFromLibrarian(slot, list, p);
+    } else if (plug.getValue(kReceiveProgramChange + p) == 0.0) {
+      const int program = wrapSlot(plug.mLastProgram + step);
+      plug.mLastProgram = program;
+      plug.setParameterFromPlug(plug.mMultiMode ? kMultiPatch : kMultiPartPatch + p, program);
+      if (view) view->upperSelection = program;
+      plug.mPatchLibrarian->selectedProgram = program;
+      if (plug.BankChangeMessage(p) && plug.mProgBankMode) requestPart(plug, p);
+    } else {
+      status(plug, "Program Change Disabled.");
+    }
+  }
+  if (view)
+    (view->activeList == 1 ? view->lowerSelection : view->upperSelection) = plug.mLastProgram;
+  plug.refreshPatchNames(plug.mLastProgram);
+  plug.OnParamChange(kMainTab);
+  return Then::kReturn;
+}
+
+// The upper bank of the librarian's type, made 128 slots long; null when there is none.
+PatchFile* upperBank(PatchLibrarian& librarian) {
+  const int type = librarian.type;
+  if (type != 0 && type != 1) return nullptr;
+  const std::vector<PatchFile*>& files = type == 0 ? librarian.soundFiles : librarian.multiFiles;
+  const int index = librarian.upperFileIndex;
+  if (index < 0 || index >= static_cast<int>(files.size()) || !files[index]) return nullptr;
+  if (files[index]->records.size() < DumpLayout::kBankSlots)
+    files[index]->records.resize(DumpLayout::kBankSlots);
+  return files[index];
+}
+
+// The edited name of the selected upper slot, written into the slot and into its dump; the dump
+// goes in as a librarian answer would, into the selected slot, and the bank counts as edited.
+void renameSlot(Change& c) {
+  Kroma& plug = c.plug;
+  PatchLibrarian& librarian = *plug.mPatchLibrarian;
+  std::lock_guard<std::recursive_mutex> lock(librarian.mutex());
+  PatchFile* bank = upperBank(librarian);
+  const int slot = plug.mLibrarianView ? plug.mLibrarianView->upperSelection : -1;
+  if (!bank || slot < 0 || slot > kLastSlot) {
+    TK_Log(plug.GetLog(), "PATCH LIBRARIAN: ", "no bank or slot to rename");
+    return;
+  }
+  LibrarianPatch& record = bank->records[slot];
+  const bool multi = plug.mMultiMode;
+  const int nameOffset = multi ? DumpLayout::kMultiNameOffset : DumpLayout::kSoundNameOffset;
+  if (record.messages.empty() ||
+      record.messages[0].bytes.size() < static_cast<size_t>(nameOffset + DumpLayout::kNameLength)) {
+    TK_Log(plug.GetLog(),
+           "PATCH LIBRARIAN: ", "slot " + std::to_string(slot + 1) + " holds no dump to rename");
+    return;
+  }
+  const std::string name = std::string(plug.GetParam(kPatchRename)->GetDisplayText(c.vi))
+                               .substr(0, DumpLayout::kNameLength);
+  record.name = name;
+  std::vector<uint8_t> dump = record.messages[0].bytes;
+  sysex::writeNameField(dump.data() + nameOffset, name);
+
+  MIDIMessageManager& manager = *plug.mMIDIMessageManager;
+  librarian.selectedProgram = slot;
+  manager.SetLibrarianRequestActive(true);
+  plug.ProcessSysEx(dump.data(), static_cast<int>(dump.size()), true);
+  manager.disarmCollectors();
+  showLayer(plug, multi ? "LeftPerformancePopupMenu" : "UPPERPOPUPMENU", false);
+  showLayer(plug, "discardChangesLayerRight", true);
+  showLayer(plug, "keepBankOpenLayer", false);
+  grayOut(plug, kDatatype, true);
+  store(plug, kBankEditUnsaved, 1.0);
+}
+
+Then patchRename(Change& c) {
+  if (c.plug.mRenameFinished) return Then::kGoOn;
+  renameSlot(c);
+  showLayer(c.plug, "patchRename", false);
+  c.plug.mRenameFinished = true;
+  return Then::kGoOn;
+}
+
+constexpr const char* kSearchPrompt = "search...";
+
+Then searchString(Change& c) {
+  Kroma& plug = c.plug;
+  const std::string query = plug.getDisplayText(kPatchSearchString);
+  if (query.empty()) {
+    plug.mLowerListShowsSearch = false;
+    plug.setDisplayText(kPatchSearchString, kSearchPrompt);
+    showLayer(plug, "LOWERPOPUPMENU", true);
+  } else if (query.size() == 1) {
+    plug.setDisplayText(kPatchSearchString, kSearchPrompt);
+    status(plug, "Enter 2 digits or more!");
+  } else if (!plug.mLowerListShowsSearch) {
+    plug.mLowerListShowsSearch = true;
+    showLayer(plug, "LOWERPOPUPMENU", false);
+    PatchLibrarian& librarian = *plug.mPatchLibrarian;
+    bool found;
+    {
+      std::lock_guard<std::recursive_mutex> lock(librarian.mutex());
+      librarian.clearDataStructures(3);
+      librarian.createNewSearchPatchFiles(query);
+      found = !librarian.searchResultFiles.empty();
+    }
+    if (!found) {
+      status(plug, "No results - Try another keyword!");
+      valueText(plug, "Letter size matters!");
+      plug.setDisplayText(kPatchSearchString, kSearchPrompt);
+      return Then::kReturn;
+    }
+    plug.patchTypeChanged(0, 4, false);
+    showLayer(plug, "RightSearchPopupMenu", true);
+  }
+  return Then::kGoOn;
+}
+
+Then search(Change& c) {
+  Kroma& plug = c.plug;
+  if (c.vi == 1) {
+    showLayer(plug, "categoryLimit", false);
+    grayOut(plug, kDatatype, true);
+    showLayer(plug, "searchField", true);
+    return Then::kGoOn;
+  }
+  plug.mLowerListShowsSearch = false;
+  plug.setDisplayText(kPatchSearchString, kSearchPrompt);
+  showLayer(plug, "categoryLimit", true);
+  grayOut(plug, kDatatype, false);
+  showLayer(plug, "searchField", false);
+  plug.patchTypeChanged(0, 0, false);
+  showLayer(plug, "LOWERPOPUPMENU", true);
+  showLayer(plug, "RightSearchPopupMenu", false);
+  return Then::kGoOn;
+}
+
+Then categorySelection(Change& c) {
+  Kroma& plug = c.plug;
+  for (const char* layer : {"RightSearchPopupMenu", "RightPatchPopupMenu", "LOWERPOPUPMENU"})
+    showLayer(plug, layer, false);
+  const bool categories = c.vi > 0;
+  plug.mLowerListShowsCategories = categories;
+  plug.patchTypeChanged(0, categories ? 1 : 0, false);
+  showLayer(plug, categories ? "RightPatchPopupMenu" : "LOWERPOPUPMENU", true);
+  grayOut(plug, kPatchSearch, categories);
+  grayOut(plug, kDatatype, categories);
+  return Then::kGoOn;
+}
+
+// The current part's sound stored into the selected slot of the upper list.
+Then overwriteBank(Change& c) {
+  Kroma& plug = c.plug;
+  if (c.vi != 1 || !plug.mLibrarianView || plug.mLibrarianView->activeList != 0) return Then::kGoOn;
+  SenderJob job;
+  job.code = kSendPartToDevice;
+  job.part = plug.mCurrentPart;
+  job.toLibrarian = true;
+  plug.startSenderJob(job, [&plug] { plug.mSendPartSounds = false; });
+  return Then::kGoOn;
+}
+
+std::string listText(const Kroma& plug, int list, int position) {
+  return plug.GetParam(list)->GetDisplayText(sysex::truncateValue(plug.getValue(position)));
+}
+
+// The unsaved edits dropped: the bank files read again, the remembered names kept.
+Then discardBankData(Change& c) {
+  Kroma& plug = c.plug;
+  if (c.vi != 1) return Then::kGoOn;
+  plug.DisplayProcessingIndicator(true);
+  showLayer(plug, "discardChangesLayerRight", false);
+  showLayer(plug, "keepBankOpenLayer", true);
+  grayOut(plug, kDatatype, false);
+  showLayer(plug, "patchRename", false);
+  store(plug, kBankEditUnsaved, 0.0);
+  const int part = plug.mCurrentPart;
+  if (plug.mMultiMode) {
+    showLayer(plug, "LeftPerformancePopupMenu", true);
+    plug.mUpperMultiSelectionText = listText(plug, kPatchSelectionListUpper, kCurrentOpenPerfBankL);
+    plug.mLowerMultiSelectionText = listText(plug, kPatchSelectionListLower, kCurrentOpenPerfBankR);
+  } else {
+    showLayer(plug, "UPPERPOPUPMENU", true);
+    plug.mUpperSelectionText =
+        listText(plug, kPatchSelectionListUpper, kCurrentOpenPatchBankL + part);
+    plug.mLowerSelectionText =
+        listText(plug, kPatchSelectionListLower, kCurrentOpenPatchBankR + part);
+  }
+  plug.OnParamChange(kRefreshFolders);
+  plug.DisplayProcessingIndicator(false);
+  return Then::kGoOn;
+}
+
+Then datatype(Change& c) {
+  Kroma& plug = c.plug;
+  for (const char* layer :
+       {"LeftPerformancePopupMenu", "RightPerformancePopupMenu", "UPPERPOPUPMENU", "LOWERPOPUPMENU",
+        "RightPatchPopupMenu", "RightSearchPopupMenu", "categoryLimit"})
+    showLayer(plug, layer, false);
+  grayOut(plug, kPatchSearch, true);
+  plug.mMultiMode = c.vi == 1;
+  if (c.vi == 1) {
+    plug.patchTypeChanged(1, 2, false);
+    showLayer(plug, "LeftPerformancePopupMenu", true);
+    showLayer(plug, "RightPerformancePopupMenu", true);
+  } else {
+    showLayer(plug, "UPPERPOPUPMENU", true);
+    const int kind = plug.lowerListKind();
+    if (kind != 1) grayOut(plug, kPatchSearch, false);
+    plug.patchTypeChanged(0, kind, false);
+    showLayer(plug,
+              kind == 1   ? "RightPatchPopupMenu"
+              : kind == 4 ? "RightSearchPopupMenu"
+                          : "LOWERPOPUPMENU",
+              true);
+    showLayer(plug, "categoryLimit", true);
+  }
+  plug.addBankEditMenuItems();
+  plug.updateBankAndProgramMenuNames(true);
+  plug.OnParamChange(kMainTab);
+  flashOverlay(plug);
+  return Then::kGoOn;
+}
+
+// The bank files read again for what the lists show now.
+Then refreshFolders(Change& c) {
+  c.plug.patchTypeChanged(c.plug.mMultiMode ? 1 : 0, c.plug.lowerListKind(), true);
+  return Then::kGoOn;
+}
+
+constexpr Row kFirst[] = {
+    {kLibUpperPreviousBank, 1, upperBankStep<false>}, {kLibUpperNextBank, 1, upperBankStep<true>},
+    {kLibLowerPreviousBank, 1, lowerBankStep<false>}, {kLibLowerNextBank, 1, lowerBankStep<true>},
+    {kCurrentPatchBank, partCount, currentPatchBank},
+};
+
+constexpr Row kMain[] = {
+    {kPatchRename, 1, patchRename},
+    {kPatchUp, partCount, programStep<true>},
+    {kPatchDown, partCount, programStep<false>},
+    {kPatchSearchString, 1, searchString},
+    {kPatchSearch, 1, search},
+    {kCategorySelection, 1, categorySelection},
+    {kOverwriteBank, 1, overwriteBank},
+    {kDiscardBankData, 1, discardBankData},
+    {kDatatype, 1, datatype},
+    {kRefreshFolders, 1, refreshFolders},
+};
+
+}  // namespace
+
+Rows librarianRowsFirst() {
+  return {kFirst, std::size(kFirst)};
+}
+
+Rows librarianRowsMain() {
+  return {kMain, std::size(kMain)};
+}
+
+}  // namespace dispatch

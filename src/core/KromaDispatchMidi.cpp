@@ -1,0 +1,154 @@
+// The dispatch's handlers of the MIDI ports, filters and clock switches and of the edits that
+// send a whole sound or Multi as a job.
+#include "src/core/Kroma.h"
+#include "src/core/KromaDispatch.h"
+#include "src/protocol/MIDIMessageManager.h"
+
+namespace dispatch {
+
+namespace {
+
+// A MIDI filter switch: the kind passes while its switch is 1.
+template <int First, std::array<std::atomic<bool>, 7> Kroma::*Blocked>
+Then filter(Change& c) {
+  (c.plug.*Blocked)[c.idx - First] = c.vi != 1;
+  return Then::kGoOn;
+}
+
+// Output straight to the port, or through the queue the audio callback sends at the host's
+// sample positions: one of the two switches is on.
+template <int Other, bool Queued>
+Then outputRoute(Change& c) {
+  if (c.vi != 1) return Then::kGoOn;
+  c.plug.setParameterFromPlug(Other, 0.0);
+  c.plug.mQueuedOutput = Queued;
+  return Then::kGoOn;
+}
+
+// The number of samples the audio callback drains per block in the queued mode.
+Then dawOffset(Change& c) {
+  c.plug.mBlockSize = c.plug.GetBlockSize() + 2 * c.vi;
+  return Then::kGoOn;
+}
+
+// The continuous clock is started again by the audio callback, at the host's tempo when on.
+Then clockInfo(Change& c) {
+  Kroma& plug = c.plug;
+  const bool on = c.vi == 1;
+  if (on) plug.OnParamChange(kTempoInformation);
+  plug.mSendClockInfo = on;
+  plug.mMIDIMessageManager->sender().resetContinuousClock(!on);
+  plug.mContinuousClockStarted = false;
+  return Then::kGoOn;
+}
+
+std::string portName(const Kroma& plug, int param, int position) {
+  return plug.GetParam(param)->GetDisplayText(position);
+}
+
+// The output port chosen by its listed name. The synthesizer counts as connected only when the
+// port opened.
+Then outputPort(Change& c) {
+  Kroma& plug = c.plug;
+  int position = c.vi;
+  const bool opened =
+      plug.setExternalMIDIOut(position, portName(plug, kDeviceOutSelection, c.vi).c_str()) > 0;
+  plug.mMIDIOutPortIndex = position;
+  plug.mMIDIOutSet = opened;
+  if (opened)
+    plug.sendSysExInitialization();
+  else
+    plug.mMIDIMessageManager->sender().resetContinuousClock(true);
+  return Then::kGoOn;
+}
+
+Then inputPort(Change& c) {
+  int position = c.vi;
+  c.plug.setExternalMIDIIn(position, portName(c.plug, kDeviceInSelection, c.vi).c_str());
+  c.plug.mMIDIInPortIndex = position;
+  return Then::kGoOn;
+}
+
+Then randomize(Change& c) {
+  c.plug.mMIDIMessageManager->randomize(c.v);
+  return Then::kReturn;
+}
+
+// A renamed sound or category goes to the synthesizer as the part's whole sound.
+Then soundName(Change& c) {
+  Kroma& plug = c.plug;
+  plug.AllSoundsOff(c.part, false);
+  plug.mMIDIMessageManager->disarmCollectors();
+  SenderJob job;
+  job.code = kSendPartToDevice;
+  job.part = c.part;
+  job.requestParts = true;
+  plug.startSenderJob(job);
+  return Then::kGoOn;
+}
+
+void sendMulti(Kroma& plug, bool withPartsAndGlobal) {
+  plug.mMIDIMessageManager->disarmCollectors();
+  plug.AllSoundsOff(0, true);
+  SenderJob job;
+  job.code = kSendArrangementToDevice;
+  plug.startSenderJob(job, [&plug, withPartsAndGlobal] {
+    plug.mSendPartSounds = withPartsAndGlobal;
+    plug.mSendGlobalFirst = withPartsAndGlobal;
+  });
+}
+
+Then multiName(Change& c) {
+  sendMulti(c.plug, false);
+  return Then::kGoOn;
+}
+
+Then pushArrangement(Change& c) {
+  if (c.vi == 1) sendMulti(c.plug, true);
+  return Then::kGoOn;
+}
+
+// The synthesizer's Multi asked into the editor.
+Then requestTempData(Change& c) {
+  if (c.vi != 1) return Then::kGoOn;
+  MIDIMessageManager& manager = *c.plug.mMIDIMessageManager;
+  SenderJob job;
+  job.code = kSendActiveArrangementRequest;
+  job.toEditor = true;
+  c.plug.startSenderJob(job, [&manager] { manager.dumpRouting = true; });
+  return Then::kGoOn;
+}
+
+Then cancelDataRequest(Change& c) {
+  if (c.vi == 1) c.plug.mMIDIMessageManager->sender().cancelRequested = true;
+  return Then::kGoOn;
+}
+
+constexpr Row kMain[] = {
+    {kMIDIFilterDAWCCPassThrough, 7,
+     filter<kMIDIFilterDAWCCPassThrough, &Kroma::mDAWFilterBlocked>},
+    {kMIDIFilterHWCCPassThrough, 7, filter<kMIDIFilterHWCCPassThrough, &Kroma::mHWFilterBlocked>},
+    {kMIDIFilterTrackIncomingMIDI, 1, followSwitch<&Kroma::mTrackIncomingMIDI>},
+    {kMIDIFilterDirectToHardware, 1, outputRoute<kMIDIFilterToDAWBuffer, false>},
+    {kMIDIFilterToDAWBuffer, 1, outputRoute<kMIDIFilterDirectToHardware, true>},
+    {kAdjustDAWOffset, 1, dawOffset},
+    {kSendMIDIClockPointer, 1, followSwitch<&Kroma::mSendClockPointer>},
+    {kSendMIDIClockInfo, 1, clockInfo},
+    {kDeviceOutSelection, 1, outputPort},
+    {kDeviceInSelection, 1, inputPort},
+    {kRandomize, 1, randomize},
+    {kPatchName, partCount, soundName},
+    {kCategoryName, partCount, soundName},
+    {kMultiName, 1, multiName},
+    {kPushArrangement, 1, pushArrangement},
+    {kRequestTempData, 1, requestTempData},
+    {kCancelDataRequest, 1, cancelDataRequest},
+};
+
+}  // namespace
+
+Rows midiRowsMain() {
+  return {kMain, std::size(kMain)};
+}
+
+}  // namespace dispatch

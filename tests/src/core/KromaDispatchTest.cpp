@@ -1,0 +1,461 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <chrono>
+#include <cstdio>
+#include <fstream>
+#include <functional>
+#include <sstream>
+#include <thread>
+
+#include "PluginFixture.h"
+#include "src/config/ControlAction.h"
+#include "src/config/ParameterIds.h"
+#include "src/config/UIConfigManager.h"
+#include "src/librarian/InitDumps.h"
+#include "src/librarian/PatchLibrarian.h"
+#include "src/librarian/view/LibrarianViewControl.h"
+#include "src/protocol/MIDIMessageManager.h"
+#include "toolkit/plugin/editor/ControlLayer.h"
+#include "toolkit/plugin/editor/IGraphics.h"
+#include "toolkit/plugin/editor/ITextControl.h"
+#include "toolkit/wsys/Keys.h"
+#include "toolkit/wsys/WsysTypes.h"
+
+namespace {
+
+// The plug-in with the librarian's glue watched: each call the dispatch makes there is noted, as
+// "name(arguments)".
+class WatchedKroma : public Kroma {
+ public:
+  using Kroma::Kroma;
+  // The threads stop while the watching part of the object still stands.
+  ~WatchedKroma() override {
+    int off = 0;
+    setExternalMIDIIn(off, nullptr);
+    mMIDIMessageManager->shutDown();
+  }
+  std::string calls;
+
+  void patchTypeChanged(int type, int kind, bool reload) override {
+    note("type", type, kind, reload);
+  }
+  void updatePatchLibrarianView(int which) override { note("view", which); }
+  void updateBankAndProgramMenuNames(bool keep) override { note("menus", keep); }
+  void refreshFolderStructure(LibrarianMenu menu, int file, const std::string& name,
+                              const std::string&) override {
+    note("folder", menu, file, name);
+  }
+  void addBankEditMenuItems() override { note("bankEdit"); }
+  void refreshPatchNames(int program) override { note("names", program); }
+  void sendPatchToDeviceFromLibrarian(int slot, int list, int part) override {
+    note("play", slot, list, part);
+  }
+
+ private:
+  template <class... Args>
+  void note(const char* name, Args... args) {
+    std::ostringstream out;
+    out << name;
+    int n = 0;
+    ((out << (n++ ? "," : "(") << args), ...);
+    if (n > 0) out << ")";
+    calls += out.str() + " ";
+  }
+};
+
+// A change as the framework hands it over: the value stored, then the dispatch.
+void set(Kroma* plug, int param, double value) {
+  plug->GetParam(param)->SetClamped(value);
+  plug->OnParamChange(param);
+}
+
+// A knob turned or a menu chosen in the editor.
+void turn(Kroma* plug, int param, double value) {
+  IControl* control = plug->controlOf(param);
+  ASSERT_NE(control, nullptr) << param;
+  control->SetValueFromUserInput(plug->GetParam(param)->GetNormalized(value));
+}
+
+double value(Kroma* plug, int param) {
+  return plug->GetParam(param)->Value();
+}
+
+std::string text(ITextControl* control) {
+  TK_String out;
+  control->GetTextForPlug(&out);
+  return out.Get();
+}
+
+bool shown(Kroma* plug, const char* layer) {
+  const ControlLayer* found = plug->layerNamed(layer);
+  return found && found->IsVisible();
+}
+
+const char* const kNoPort = "Set MIDI I/O First!";
+
+class Dispatch : public PluginFixture {
+ protected:
+  // Connected to the synthesizer's ports as the user would choose them.
+  WatchedKroma* connected() {
+    midi.addOutputPort("Synth Out");
+    midi.addInputPort("Synth In");
+    WatchedKroma* plug = open<WatchedKroma>();
+    plug->setStoredValue(kLibSyncTimer, 0);  // the shortest pause between messages of a job
+    turn(plug, kDeviceOutSelection, 1);
+    turn(plug, kDeviceInSelection, 1);
+    // The connection check the port starts is cancelled as the user would.
+    EXPECT_TRUE(plug->mInitPending);
+    set(plug, kCancelDataRequest, 1);
+    for (int i = 0; i < 500 && plug->mMIDIMessageManager->isLaneRunning(Lane::kTransfer); ++i)
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    EXPECT_FALSE(plug->mMIDIMessageManager->isLaneRunning(Lane::kTransfer));
+    plug->GetParam(kGlobalSysExID)->Set(0x11);
+    plug->mDeviceID = 0x11;
+    return plug;
+  }
+  // What reached the synthesizer since `from`, waiting up to two seconds for `count` messages.
+  std::string awaitSent(size_t from, size_t count) {
+    for (int i = 0; i < 200 && midi.received("Synth Out").size() < from + count; ++i)
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    return sent(from);
+  }
+  size_t sentCount() const { return midi.received("Synth Out").size(); }
+};
+
+// Each family of parameters reaches its handler with its arguments; the central display and the
+// control action follow unless the handler ends the change (without an output port the control
+// action only shows its notice).
+TEST_F(Dispatch, EachFamilyReachesItsHandlerThenTheDisplayAndTheControlAction) {
+  ASSERT_EQ(mkdir(data.file("Patches").c_str(), 0755), 0);
+  for (const char* name : {"one.syx", "two.syx"}) {
+    std::ofstream bank(data.file(std::string("Patches/") + name), std::ios::binary);
+    for (int slot = 0; slot < 128; ++slot)
+      bank.write(reinterpret_cast<const char*>(InitDumps::initPatchCorvane),
+                 sizeof InitDumps::initPatchCorvane);
+  }
+  ASSERT_EQ(Kroma::getPatchesFolderStr(), data.file("Patches"));
+  WatchedKroma* plug = open<WatchedKroma>();
+  ASSERT_EQ(plug->mPatchLibrarian->soundFiles.size(), 2u);
+  const std::string file0 = plug->mPatchLibrarian->soundFiles[0]->fileName;
+  const std::string file1 = plug->mPatchLibrarian->soundFiles[1]->fileName;
+  LibrarianViewControl* view = plug->mLibrarianView;
+  ASSERT_NE(view, nullptr);
+  const std::string randomizeName = plug->GetParam(kRandomize)->GetNameForHost();
+  using P = WatchedKroma*;
+  const struct {
+    int param;
+    double value;
+    std::function<void(P)> before;
+    std::string calls;
+    const char* status;  // "-": none written; null: not looked at
+    std::function<bool(P)> after;
+  } rows[] = {
+      {kControlProgBank, 0, nullptr, "menus(0) ", kNoPort, [](P p) { return !p->mProgBankMode; }},
+      {kMainTab, 1, nullptr, "bankEdit ", kNoPort,
+       [](P p) { return p->mTabLayers.root->selectedChildId == 1; }},
+      {kControlLibrary, 1, nullptr, "menus(0) ", kNoPort,
+       [](P p) { return p->mShowProgramNames && value(p, kControlProgBank) == 0.0; }},
+      {kDatatype, 1, nullptr, "type(1,2,0) bankEdit menus(1) bankEdit ", kNoPort,
+       [](P p) {
+         return p->mMultiMode && shown(p, "LeftPerformancePopupMenu") &&
+                !shown(p, "UPPERPOPUPMENU");
+       }},
+      {kDatatype, 0, nullptr, "type(0,0,0) bankEdit menus(1) bankEdit ", kNoPort,
+       [](P p) { return !p->mMultiMode && shown(p, "UPPERPOPUPMENU"); }},
+      {kCategorySelection, 2, nullptr, "type(0,1,0) ", kNoPort,
+       [](P p) {
+         return p->mLowerListShowsCategories && shown(p, "RightPatchPopupMenu") &&
+                p->controlOf(kDatatype)->IsGrayed();
+       }},
+      {kCategorySelection, 0, nullptr, "type(0,0,0) ", kNoPort,
+       [](P p) { return shown(p, "LOWERPOPUPMENU") && !p->controlOf(kDatatype)->IsGrayed(); }},
+      // No search result: the lower list steps, but no file is taken.
+      {kLibLowerNextBank, 1, [](P p) { p->mLowerListShowsSearch = true; }, "view(0) ", "-",
+       nullptr},
+      {kRefreshFolders, 1, [](P p) { p->mLowerListShowsSearch = false; }, "type(0,0,1) ", "-",
+       nullptr},
+      {kLibUpperNextBank, 1, [](P p) { p->setStoredValue(kPatchSelectionListUpper, 1); },
+       "folder(0,0," + file0 + ") view(0) menus(0) ", "-",
+       [file0](P p) {
+         return p->mPatchLibrarian->upperFileIndex == 0 && p->mUpperSelectionText == file0;
+       }},
+      {kLibUpperPreviousBank, 1, nullptr, "folder(0,1," + file1 + ") view(0) menus(0) ", "-",
+       [](P p) { return value(p, kCurrentOpenPatchBankL) == 1.0; }},
+      {kLibUpperNextBank, 1, [](P p) { p->setStoredValue(kBankEditUnsaved, 1); }, "",
+       "Save bank or Discard changes!",
+       [](P p) { return p->mPatchLibrarian->upperFileIndex == 1; }},
+      {kQuickTab, 5, nullptr, "menus(0) ", kNoPort, [](P p) { return p->currentPart() == 5; }},
+      {kMainTab, 2, nullptr, "", kNoPort,
+       [](P p) {
+         return p->mTabLayers.root->selectedChildId == 2 &&
+                p->mTabLayers.oscillators->selectedChildId == 5;
+       }},
+      // Library mode (set above): the next slot after 127 is 0, played on the part.
+      {kPatchUp + 2, 1, [view](P) { view->upperSelection = 127; }, "play(0,0,2) names(0) ", kNoPort,
+       [](P p) { return value(p, kMultiPartPatch + 2) == 0.0 && p->mLastProgram == 0; }},
+      {kPatchDown + 2, 1, [](P p) { p->setStoredValue(kPartLock + 2, 1); }, "", "-", nullptr},
+      {kMultiPartSettings + 2, 1, nullptr, "", kNoPort,
+       [](P p) {
+         return shown(p, "multiSettingsPart03") && p->mTabLayers.root->selectedChildId == 0;
+       }},
+      {kTriggerFilterEnvTrigger + 1, 1, [](P p) { p->GetParam(kFilterEnvTrigger + 1)->Set(0.5); },
+       "", kNoPort, [](P p) { return value(p, kFilterEnvTrigger + 1) == 1.0; }},
+      {kOscillator1Shape + 3, 4, [](P p) { p->setStoredValue(kOscillator1Wavetable + 3, 9); }, "",
+       kNoPort, [](P p) { return value(p, kOscillator1Wavetable + 3) == 0.0; }},
+      {kMIDIFilterHWPCPassThrough, 1, nullptr, "", kNoPort,
+       [](P p) { return !p->mHWFilterBlocked[1]; }},
+      {kSendMIDIClockInfo, 0, [](P p) { p->mMIDIMessageManager->sender().clockRunning = true; }, "",
+       kNoPort,
+       [](P p) { return !p->mSendClockInfo && !p->mMIDIMessageManager->sender().clockRunning; }},
+      // No slot selected: nothing is renamed, the rename closes.
+      {kPatchRename, 0,
+       [view](P p) {
+         view->upperSelection = -1;
+         p->mRenameFinished = false;
+       },
+       "", kNoPort, [](P p) { return p->mRenameFinished && !shown(p, "patchRename"); }},
+      // Effect 2's panel follows part 1's mode whichever part changed.
+      {kEffect2Mode + 3, 2,
+       [](P p) {
+         set(p, kMainTab, 5);
+         p->setStoredValue(kEffect2Mode, 3);
+       },
+       "", nullptr, [](P p) { return shown(p, "Phaser") && !shown(p, "Flanger"); }},
+      {kExitAboutWindow, 1, [](P p) { p->layerNamed("aboutWindow")->Hide(false); }, "", kNoPort,
+       [](P p) { return !shown(p, "aboutWindow") && !shown(p, "PROGRESS"); }},
+      // Only on a sound page does the button randomize; elsewhere it ends the change.
+      {kRandomize, 1, [](P p) { set(p, kMainTab, 0); }, "", randomizeName.c_str(),
+       [](P p) { return value(p, kRandomize) == 1.0; }},
+  };
+  for (const auto& row : rows) {
+    if (row.before) row.before(plug);
+    plug->calls.clear();
+    plug->mNameDisplay->SetTextFromPlug("-");
+    set(plug, row.param, row.value);
+    EXPECT_EQ(plug->calls, row.calls) << row.param;
+    if (row.status) {
+      EXPECT_EQ(text(plug->mNameDisplay), row.status) << row.param;
+    }
+    if (row.after) {
+      EXPECT_TRUE(row.after(plug)) << row.param;
+    }
+  }
+}
+
+// A knob turned in the editor sends exactly its message: the precomputed SysEx with the device id
+// and the part, packed bytes, the CCs of octaves, semitones and wavetables on the part's channel
+// (a CC of no part nothing); a Multi setting the whole Multi.
+TEST_F(Dispatch, AnEditSendsItsSysExOrCCToTheSynthesizer) {
+  WatchedKroma* plug = connected();
+  EXPECT_TRUE(plug->mMIDIOutSet);
+  const struct {
+    int param;
+    double value;
+    std::function<void()> before;
+    const char* bytes;
+  } rows[] = {
+      {kFilter1Cutoff + 3, 100, nullptr, "F0 3E 13 11 20 03 00 4E 64 F7|"},
+      {kOscillator1Octave + 1, 2, nullptr, "B1 1B 28|"},
+      {kOscillator2Semitone, 13, nullptr, "B0 24 41|"},
+      {kOscillator1Wavetable + 2, 3, nullptr, "B2 1F 0A|"},
+      {kArpPattern02Accent, 3,
+       [plug] {
+         plug->setStoredValue(kArpPattern02Glide, 1);
+         plug->setStoredValue(kArpPattern02Step, 1);
+       },
+       "F0 3E 13 11 20 00 02 48 1B F7|"},
+      {kOscillator1Octave + 1, 3, [plug] { plug->setStoredValue(kMultiPartMIDICh + 1, 0); },
+       "B0 1B 34|"},
+  };
+  for (const auto& row : rows) {
+    if (row.before) row.before();
+    const size_t from = sentCount();
+    turn(plug, row.param, row.value);
+    EXPECT_EQ(sent(from), row.bytes) << row.param;
+  }
+  EXPECT_EQ(value(plug, kOscillator1Shape + 2), 7.0) << "a wavetable is shape 7";
+
+  // A CC of no part has no channel: it is shown, not sent.
+  ControlAction partless(kMessageCC);
+  partless.ccNumber = 74;
+  const size_t from = sentCount();
+  plug->processControlAction(&partless, kFilter1Cutoff, 5);
+  EXPECT_EQ(sent(from), "");
+  EXPECT_EQ(text(plug->mCCDisplayControl), "CC|74");
+
+  // A Multi setting sends the whole Multi, after all notes off of the playing parts.
+  plug->setStoredValue(kMultiPartMIDICh + 1, 3);
+  turn(plug, kMultiPartLevel + 1, 90);
+  EXPECT_EQ(text(plug->mCCDisplayControl), "MULTI");
+  EXPECT_EQ(awaitSent(from, 5).substr(0, 50), "B0 7B 00|B1 7B 00|B2 7B 00|B3 7B 00|F0 3E 13 11 11");
+}
+
+// Values from the synthesizer reach the controls on the MIDI input thread and nothing goes back,
+// a Multi setting's whole dump included; the part tab's page waits for the editor thread.
+TEST_F(Dispatch, AValueFromTheSynthesizerIsShownAndNeverSentBack) {
+  WatchedKroma* plug = connected();
+  const size_t from = sentCount();
+  const struct {
+    std::vector<uint8_t> message;
+    int param;
+    double value;
+  } echoes[] = {
+      {{0xF0, 0x3E, 0x13, 0x11, 0x20, 0x02, 0x00, 0x4E, 0x40, 0xF7}, kFilter1Cutoff + 2, 64},
+      {{0xF0, 0x3E, 0x13, 0x11, 0x21, 0x01, 0x00, 0x02, 0x20, 0xF7}, kMultiPartLevel + 1, 32}};
+  for (const auto& echo : echoes) {
+    ASSERT_TRUE(midi.deviceSend("Synth In", echo.message));
+    for (int i = 0; i < 200 && value(plug, echo.param) != echo.value; ++i)
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    EXPECT_EQ(value(plug, echo.param), echo.value);
+    EXPECT_DOUBLE_EQ(plug->controlOf(echo.param)->GetValue(), echo.value / 127.0);
+  }
+  EXPECT_FALSE(plug->mMultiSendPending);
+  EXPECT_FALSE(plug->mMIDIMessageManager->isLaneRunning(Lane::kTransfer));
+  EXPECT_EQ(sent(from), "");
+
+  set(plug, kMainTab, 2);
+  plug->GetParam(kQuickTab)->Set(6);
+  std::thread midiInput([plug] { plug->OnParamChange2(kQuickTab); });
+  midiInput.join();
+  EXPECT_EQ(plug->mTabLayers.oscillators->selectedChildId, 0);
+  IRECT region;
+  plug->graphics()->IsDirty(&region);
+  EXPECT_EQ(plug->mTabLayers.oscillators->selectedChildId, 6);
+  EXPECT_EQ(plug->currentPart(), 6);
+}
+
+// Filter 1 and filter 2 follow each other while the part's link is on, keeping the distance
+// they had while it was off, held to 0..127.
+TEST_F(Dispatch, TheFilterLinkKeepsItsDistanceBothWaysAndClamps) {
+  WatchedKroma* plug = connected();
+  const int cutoff1 = kFilter1Cutoff + 2, cutoff2 = kFilter2Cutoff + 2;
+  plug->setStoredValue(cutoff2, 70);
+  const size_t off = sentCount();
+  turn(plug, cutoff1, 60);  // filter 1 keeps 10 to filter 2
+  turn(plug, cutoff2, 50);  // and filter 2 10 to filter 1
+  EXPECT_EQ(sent(off), "F0 3E 13 11 20 02 00 4E 3C F7|F0 3E 13 11 20 02 00 62 32 F7|")
+      << "while the link is off each filter sends only itself";
+  plug->setStoredValue(kFilterLinkSwitch + 2, 1);
+  const struct {
+    int edited;
+    double value;
+    double partnerBefore;
+    const char* partnerSent;
+  } rows[] = {
+      {cutoff1, 61, 70, "F0 3E 13 11 20 02 00 62 47 F7|"},    // partner above: 71
+      {cutoff1, 120, 71, "F0 3E 13 11 20 02 00 62 6E F7|"},   // now below: 110
+      {cutoff2, 5, 120, "F0 3E 13 11 20 02 00 4E 0F F7|"},    // the other way: 15
+      {cutoff1, 121, 125, "F0 3E 13 11 20 02 00 62 7F F7|"},  // 131 held to 127
+      {cutoff2, 3, 0, "F0 3E 13 11 20 02 00 4E 00 F7|"},      // -7 held to 0
+  };
+  for (const auto& row : rows) {
+    const int partner = row.edited == cutoff1 ? cutoff2 : cutoff1;
+    plug->setStoredValue(partner, row.partnerBefore);
+    const size_t from = sentCount() + 1;
+    turn(plug, row.edited, row.value);
+    EXPECT_EQ(sent(from), row.partnerSent) << row.edited << " " << row.value;
+    const double partnerValue = value(plug, partner);
+    EXPECT_DOUBLE_EQ(plug->controlOf(partner)->GetValue(), partnerValue / 127.0);
+  }
+
+  // A link that names a parameter without binding links nothing.
+  ControlAction* action = plug->mUIConfigManager->getControlAction(kOscillator1Detune);
+  action->link = LinkInfo{kTempoInformation, kFilterLinkSwitch + 2, -1};
+  ASSERT_EQ(plug->mUIConfigManager->getControlAction(kTempoInformation), nullptr);
+  const size_t from = sentCount();
+  turn(plug, kOscillator1Detune, 40);
+  EXPECT_EQ(sent(from), "F0 3E 13 11 20 00 00 03 28 F7|");
+}
+
+// Multi and Global settings hold their whole dump back while the mouse button or Shift is down,
+// for the audio callback to send once they are up; while the host plays after a reset they are
+// refused.
+TEST_F(Dispatch, WholeDumpsWaitForTheMouseAndAreRefusedDuringPlayback) {
+  WatchedKroma* plug = connected();
+  const struct {
+    int key;
+    bool playing;
+    int param;
+    const char* status;
+    bool multiPending, globalPending;
+  } held[] = {
+      {VK_LBUTTON, false, kMultiPartLevel + 1, nullptr, true, false},
+      {VK_SHIFT, false, kMultiPartStatus + 3, nullptr, true, false},
+      {VK_SHIFT, false, kGlobalTranspose, nullptr, false, true},
+      {-1, true, kMultiPartLevel + 2, "STOP PLAYBACK TO SEND MULTI DATA", false, false},
+      {-1, true, kGlobalTranspose, "STOP PLAYBACK TO SEND GLOBAL DATA", false, false},
+  };
+  const size_t from = sentCount();
+  for (const auto& row : held) {
+    plug->mMultiSendPending = plug->mGlobalSendPending = false;
+    plug->mNameDisplay->SetTextFromPlug("-");
+    WSYS_SetKeyState(row.key, true);
+    plug->mTransportWasRunning = plug->mFreshReset = row.playing;
+    turn(plug, row.param, value(plug, row.param) == 1.0 ? 0.0 : 1.0);
+    WSYS_SetKeyState(row.key, false);
+    if (row.status) {
+      EXPECT_EQ(text(plug->mNameDisplay), row.status) << row.param;
+    }
+    EXPECT_EQ(plug->mMultiSendPending, row.multiPending) << row.param;
+    EXPECT_EQ(plug->mGlobalSendPending, row.globalPending) << row.param;
+  }
+  plug->mTransportWasRunning = plug->mFreshReset = false;
+  EXPECT_EQ(sent(from), "");
+
+  // Released, the held Multi goes out from the audio callback.
+  plug->mMultiSendPending = plug->mGlobalSendPending = false;
+  WSYS_SetKeyState(VK_LBUTTON, true);
+  turn(plug, kMultiPartLevel + 1, 90);
+  process(plug, 64);
+  EXPECT_TRUE(plug->mMultiSendPending) << "still held";
+  WSYS_SetKeyState(VK_LBUTTON, false);
+  process(plug, 64);
+  EXPECT_FALSE(plug->mMultiSendPending);
+  EXPECT_EQ(awaitSent(from, 1).substr(0, 14), "F0 3E 13 11 11");
+  EXPECT_TRUE(plug->mSendPartSounds);
+}
+
+// Without an output port nothing is sent and the status line says so, except for the port
+// choice itself.
+TEST_F(Dispatch, WithoutAnOutputPortNothingIsSent) {
+  midi.addOutputPort("Synth Out");
+  WatchedKroma* plug = open<WatchedKroma>();
+  midi.setFailOpen(true);
+  const struct {
+    int param;
+    const char* status;
+  } rows[] = {{kFilter1Cutoff, kNoPort}, {kMultiPartLevel, kNoPort}, {kDeviceOutSelection, "-"}};
+  for (const auto& row : rows) {
+    plug->mNameDisplay->SetTextFromPlug("-");
+    turn(plug, row.param, 1);
+    EXPECT_EQ(text(plug->mNameDisplay), row.status) << row.param;
+  }
+  EXPECT_FALSE(plug->mMIDIOutSet) << "a port that failed to open is no output";
+  EXPECT_TRUE(midi.received("Synth Out").empty());
+  EXPECT_FALSE(plug->mMultiSendPending);
+}
+
+// The UI settings file is rewritten line by line, without a line feed after the last; a missing
+// one is reported and not made.
+TEST_F(Dispatch, SizeStyleAndFirstRunRewriteTheSettingsFile) {
+  writeData("Kroma Editor UI.txt", "white\nnormal\nno\n");
+  WatchedKroma* plug = open<WatchedKroma>();
+  set(plug, kUserInterfaceSize, 0);
+  EXPECT_EQ(readData("Kroma Editor UI.txt"), "white\nsmall\nno");
+  EXPECT_EQ(text(plug->mValueDisplay), "Reload project!");
+  set(plug, kUserInterfaceStyle, 1);
+  set(plug, kFirstRunExit, 1);
+  EXPECT_EQ(readData("Kroma Editor UI.txt"), "black\nsmall\nyes");
+  EXPECT_FALSE(shown(plug, "firstRunNotification"));
+  EXPECT_EQ(text(plug->mNameDisplay), "Set MIDI In and MIDI Out");
+  EXPECT_EQ(plug->graphics()->Width(), 1500) << "the running editor keeps its size";
+
+  std::remove(data.file("Kroma Editor UI.txt").c_str());
+  set(plug, kUserInterfaceSize, 1);
+  EXPECT_EQ(text(plug->mNameDisplay), "Kroma Editor UI.txt MISSING!");
+  EXPECT_EQ(text(plug->mValueDisplay), "Contact support");
+  EXPECT_FALSE(std::ifstream(data.file("Kroma Editor UI.txt")).good());
+}
+
+}  // namespace
