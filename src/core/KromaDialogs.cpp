@@ -1,6 +1,7 @@
 // Importing a bank file, the help pages and the dialog helpers.
 #include "src/core/KromaDialogs.h"
 
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <mutex>
@@ -30,12 +31,16 @@ constexpr WSYS_DialogResource kEnterBankName = {kEnterBankNameDialog,
                                                 kEnterBankNameItems,
                                                 static_cast<int>(std::size(kEnterBankNameItems))};
 
-// The bytes of a whole file; false when it cannot be read to its end.
+// The bytes of a whole file; false when it is no file or cannot be read to its end.
 bool readWhole(const std::string& path, std::vector<char>& bytes) {
-  std::ifstream file(path, std::ios::binary);
-  if (!file) return false;
-  bytes.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-  return !file.bad() && file.eof();
+  std::error_code error;
+  if (!std::filesystem::is_regular_file(path, error)) return false;
+  std::ifstream file(path, std::ios::binary | std::ios::ate);
+  const std::streamoff size = file.tellg();
+  if (!file || size < 0) return false;
+  bytes.resize(static_cast<size_t>(size));
+  file.seekg(0);
+  return static_cast<bool>(file.read(bytes.data(), size));
 }
 
 }  // namespace

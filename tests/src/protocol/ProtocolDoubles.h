@@ -111,7 +111,6 @@ class FakePlugin : public ProtocolPlugin {
   void sendRealTimeByte(unsigned char byte) override {
     Lock l(mutex);
     sent.push_back({byte});
-    sentAt.push_back(clock ? clock->now : 0);
     if (onByte) onByte(byte);
   }
   int getCCControls(int channelKey, int cc, int) const override {
@@ -122,15 +121,12 @@ class FakePlugin : public ProtocolPlugin {
   }
   void showIncomingActivity(int channel) override { call("led", channel); }
   bool localControl() const override { return localControlOn; }
-  bool libraryControl() const override { return library; }
+  bool libraryControl() const override { return values.at(kControlLibrary) == 1.0; }
   int activeLibrarianList() const override { return 1; }
   bool sendClockPointer() const override { return clockPointer; }
   bool sendClockInfo() const override { return clockInfo; }
   void setSendClockInfo(bool on) override { clockInfo = on; }
-  const std::vector<std::string>& valueList(const std::string& name) const override {
-    static const std::vector<std::string> none;
-    return lists.count(name) ? lists.at(name) : none;
-  }
+  const std::vector<std::string>& valueList(const std::string&) const override { return noList; }
   void SendMidiSysex(const unsigned char* data, int length) override {
     Bytes bytes(data, data + length);
     if (bytes.front() != 0xF0) bytes.insert(bytes.begin(), 0xF0), bytes.push_back(0xF7);
@@ -217,8 +213,8 @@ class FakePlugin : public ProtocolPlugin {
   std::vector<Bytes> routed;                      // channel messages routed towards the synthesizer
   std::map<std::pair<int, int>, int> ccControls;  // channel key, CC: parameter
   std::set<std::pair<int, bool>> blockedKinds;    // kind, from the synthesizer
-  std::map<std::string, std::vector<std::string>> lists;
-  std::atomic<bool> library{false}, clockPointer{true}, clockInfo{true};
+  const std::vector<std::string> noList;
+  std::atomic<bool> clockPointer{true}, clockInfo{true};
   std::function<void(unsigned char)> onByte;
   MIDIMessageManager* manager = nullptr;
   std::function<void(const Bytes&)> output;

@@ -1,0 +1,186 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <fstream>
+#include <future>
+#include <thread>
+
+#include "PluginFixture.h"
+#include "platform/view/headless/Script.h"
+#include "platform/vst2/opcodes.h"
+#include "src/config/ParameterIds.h"
+#include "src/protocol/LaneClock.h"
+#include "toolkit/wsys/Timing.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+
+class MidiPaths : public PluginFixture {
+ protected:
+  // The plug-in with its port chosen, past the first block's all notes off; `start` messages in.
+  Kroma* settled() {
+    Kroma* plug = openConnected();
+    process(plug, 64);
+    start = midi.received("Synth Out").size();
+    return plug;
+  }
+  // Waits (bounded) until the port has had `count` messages since `start`.
+  bool receives(size_t count) {
+    for (int i = 0; i < 10000 && midi.received("Synth Out").size() < start + count; ++i)
+      std::this_thread::sleep_for(1ms);
+    return midi.received("Synth Out").size() >= start + count;
+  }
+  size_t start = 0;
+};
+
+IMidiMsg note(int offset, uint8_t key) {
+  return IMidiMsg(offset, 0x90, key, 100);
+}
+
+// In DAW-buffer mode (here with kAdjustDAWOffset 64) the messages due in a block leave in offset
+// order, equal offsets in the order they came; the rest move on into the next block.
+TEST_F(MidiPaths, QueuedMidiLeavesByOffsetAndTheRestMovesOn) {
+  Kroma* plug = settled();
+  plug->mQueuedOutput = true;
+  plug->mBlockSize = 256 + 2 * 64;
+  for (IMidiMsg msg : {note(500, 1), note(10, 2), note(383, 3), note(0, 4), note(10, 5)})
+    plug->MIDIOutRoutingSwitch(&msg);
+  process(plug, 256);
+  EXPECT_EQ(sent(start), "90 04 64|90 02 64|90 05 64|90 03 64|");
+  process(plug, 256);
+  EXPECT_EQ(sent(start), "90 04 64|90 02 64|90 05 64|90 03 64|90 01 64|");
+}
+
+// Whatever the host's block size, 1,024 waiting messages are taken and the next one is the
+// overflow, until a block a second later. Out of DAW-buffer mode the queue is dropped.
+TEST_F(MidiPaths, TheQueueOverflowsOnlyWithAThousandAndTwentyFourWaiting) {
+  Kroma* plug = settled();
+  for (int block : {64, 512, 1024, 4096}) {
+    SCOPED_TRACE(block);
+    dispatch(plug, effSetBlockSize, 0, block);
+    plug->mQueuedOutput = true;
+    IMidiMsg msg = note(0, 60);
+    for (int i = 0; i < 1024; ++i) plug->MIDIOutRoutingSwitch(&msg);
+    EXPECT_FALSE(plug->mOutputOverflow);
+    plug->MIDIOutRoutingSwitch(&msg);
+    EXPECT_TRUE(plug->mOutputOverflow && plug->mOutputBlocked && plug->mDAWFilterBlocked[2]);
+    plug->mQueuedOutput = false;
+    process(plug, block);
+    EXPECT_TRUE(plug->mOutputOverflow) << "within the second";
+    WSYS_AdvanceTickCount(1001);
+    process(plug, block);
+    EXPECT_FALSE(plug->mOutputOverflow || plug->mOutputBlocked || plug->mDAWFilterBlocked[2]);
+  }
+  EXPECT_EQ(midi.received("Synth Out").size(), start);
+}
+
+// MIDI Start when the host's transport starts, Stop when it stops; the Multi's tempo follows
+// the host's (140.7 BPM is 75, 65 BPM being 0).
+TEST_F(MidiPaths, TheTransportSendsStartAndStopAndTheTempoFollows) {
+  Kroma* plug = settled();
+  plug->mSendClockPointer = true;
+  plug->GetParam(kMultiTempo)->InitInt("Tempo", 0, 0, 235);
+  hostTime.tempo = 140.7;
+  for (bool playing : {true, false}) {
+    hostTime.flags = kVstTempoValid | (playing ? kVstTransportPlaying : 0);
+    process(plug, 64);
+    ASSERT_TRUE(receives(playing ? 1 : 2));
+  }
+  EXPECT_EQ(sent(start), "FA|FC|");
+  EXPECT_EQ(plug->GetParam(kMultiTempo)->Value(), 75.0);
+}
+
+// Pauses recorded, the first held until the test lets go.
+class HeldClock : public LaneClock {
+ public:
+  bool pause(int ms) override {
+    pauses.push_back(ms);
+    if (pauses.size() == 1) paused.set_value();
+    released.wait();
+    return true;
+  }
+  void stop() override {}
+  std::vector<int> pauses;
+  std::promise<void> paused, release;
+  std::shared_future<void> released = release.get_future().share();
+};
+
+// A bank change under the plug-in lock lets go of it in each pause, so that the host's process
+// call runs meanwhile. Pauses: 25, 25, 50 ms, then the sync delay (kLibSyncTimer 3: 150 ms).
+TEST_F(MidiPaths, AProcessCallRunsWhileABankChangePauses) {
+  Kroma* plug = settled();
+  HeldClock held;
+  plug->mPauseClock = &held;
+  plug->GetParam(kLibSyncTimer)->Set(3);
+  plug->GetParam(kMultiPartBank + 1)->Set(2);
+  plug->GetParam(kMultiPartPatch + 1)->Set(9);
+  std::thread dispatch([plug] {
+    TK_MutexLock lock(plug->GetMutex());
+    EXPECT_TRUE(plug->BankChangeMessage(1));
+  });
+  ASSERT_EQ(held.paused.get_future().wait_for(10s), std::future_status::ready);
+  auto block = std::async(std::launch::async, [plug] { process(plug, 256); });
+  EXPECT_EQ(block.wait_for(10s), std::future_status::ready) << "the audio waited for the pause";
+  held.release.set_value();
+  dispatch.join();
+  EXPECT_EQ(held.pauses, (std::vector<int>{25, 25, 50, 150}));
+  EXPECT_EQ(sent(start), "B1 7B 00|B1 00 02|B1 20 40|C1 09|");
+  plug->mPauseClock = nullptr;
+}
+
+// Host messages pass their kind's filter entry and go on to the synthesizer; the drop rules hold
+// for both sources.
+TEST_F(MidiPaths, ChannelMessagesAreDroppedByTheirRulesAndFilters) {
+  Kroma* plug = settled();
+  const int kinds[][2] = {{0x80, 2}, {0x90, 2}, {0xA0, 4}, {0xB0, 0},
+                          {0xC0, 1}, {0xD0, 5}, {0xE0, 3}};  // status, filter entry
+  for (const auto& kind : kinds)
+    for (bool blocked : {true, false}) {
+      plug->mDAWFilterBlocked[kind[1]] = blocked;
+      const size_t before = midi.received("Synth Out").size();
+      IMidiMsg msg(0, static_cast<uint8_t>(kind[0] | 1), 7, 1);  // off the global channel
+      plug->ProcessMidiMsg(&msg, false);
+      EXPECT_EQ(midi.received("Synth Out").size(), before + !blocked) << kind[0];
+    }
+  // clang-format off
+  const struct { std::atomic<bool>* flag; bool fromDevice; uint8_t status; } drops[] = {
+      {&plug->mTransferInProgress, false, 0x90}, {&plug->mOutputOverflow, true, 0x90},
+      {&plug->mMultiSendRequested, false, 0x90}, {&plug->mBlockDeviceInput, true, 0x90},
+      {nullptr, false, 0xF8} /* system */, {nullptr, true, 0x9F} /* global channel */};
+  // clang-format on
+  plug->GetParam(kGlobalMidiChannel)->InitInt("Global Channel", 16, 0, 16);
+  const size_t before = midi.received("Synth Out").size();
+  for (const auto& drop : drops) {
+    if (drop.flag) *drop.flag = true;
+    IMidiMsg msg(0, drop.status, 60, 100);
+    plug->ProcessMidiMsg(&msg, drop.fromDevice);
+    if (drop.flag) *drop.flag = false;
+  }
+  IMidiMsg fromSynth(0, 0x91, 60, 100);
+  plug->ProcessMidiMsg(&fromSynth, true);
+  EXPECT_EQ(sent(before), "91 3C 64|") << "only this one, played back with local control off";
+}
+
+// A chosen bank file is copied into the Patches folder under its own name, replacing an earlier
+// copy; a file that cannot be read writes nothing, and a cancelled prompt does nothing.
+TEST_F(MidiPaths, ImportCopiesAReadableFileAndNothingElse) {
+  ASSERT_EQ(mkdir(data.file("Patches").c_str(), 0755), 0);
+  writeData("Patches/My Bank.syx", "older copy");
+  kroma_test::TempDir elsewhere;
+  const std::string bank("\xF0\x3E\0\xF7", 4);
+  std::ofstream(elsewhere.file("My Bank.syx"), std::ios::binary) << bank;
+  VIEW_Script::instance().reset();
+  Kroma* plug = open();
+  dispatch(plug, effEditOpen);
+  for (const std::string& chosen : {elsewhere.file("My Bank.syx"), elsewhere.file("missing.syx"),
+                                    elsewhere.path(), std::string()}) {
+    VIEW_Script::instance().answerPanel(chosen);
+    plug->saveImportedFile(false);
+  }
+  EXPECT_EQ(readData("Patches/My Bank.syx"), bank);
+  EXPECT_FALSE(std::ifstream(data.file("Patches/missing.syx")).good());
+  dispatch(plug, effEditClose);
+}
+
+}  // namespace

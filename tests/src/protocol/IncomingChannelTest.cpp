@@ -1,0 +1,78 @@
+// Channel messages from the synthesizer and the host: filtered by kind and direction, bank
+// selects paired, controllers to their parameters, program changes to their part.
+#include <gtest/gtest.h>
+
+#include "tests/src/protocol/ProtocolDoubles.h"
+
+namespace {
+
+using namespace protocol_test;
+using Calls = std::vector<std::string>;
+using Values = std::map<int, double>;
+
+struct Passage {
+  const char* what;
+  bool fromDevice;
+  Bytes messages;                          // three bytes each
+  std::set<std::pair<int, bool>> blocked;  // kind, from the synthesizer
+  Values before, after;
+  Bytes routed;  // what went on towards the synthesizer
+  Calls calls;
+  int bound = -1;  // the parameter bound to the controller of the message, on channel 2
+  ProtocolPlugin::Range range{0, 127};
+};
+
+TEST(IncomingChannel, MessagesPassTheirFiltersAndReachTheirParameters) {
+  const int rx = kGlobalRxProgramChange, octave = kOscillator1Octave + 2;
+  const int cutoff = kFilter1Cutoff + 2, serial = kFilterRoutingSerial + 2;
+  auto hw = [](int param) { return "hw " + std::to_string(param) + " unmarked"; };
+  auto changed2 = [](int param) { return "OnParamChange2 " + std::to_string(param); };
+  // clang-format off
+  const Passage passages[] = {
+    {"a note from the synthesizer", true, {0x92, 60, 100}, {}, {}, {}, {0x92, 60, 100}, {"led 2"}},
+    {"its note filter closed", true, {0x92, 60, 100}, {{IMidiMsg::kNoteOn, true}}, {}, {}, {}, {}},
+    {"local control on: shown, not sent back", true, {0xE1, 0, 64}, {}, {{kGlobalLocalControl, 1}}, {}, {}, {"led 1"}},
+    {"a note from the host, whatever local control", false, {0x83, 60, 0}, {}, {{kGlobalLocalControl, 1}}, {}, {0x83, 60, 0}, {"led 3"}},
+    {"the synthesizer's bank change swallowed", true, {0xB2, 0, 0, 0xB2, 32, 64, 0xB2, 32, 66}, {}, {}, {}, {0xB2, 32, 66}, {"led 2"}},
+    {"the host's bank selects of 0 and LSBs dropped", false, {0xB2, 0, 0, 0xB2, 32, 80, 0xB2, 7, 1}, {}, {}, {}, {0xB2, 7, 1}, {"led 2"}},
+    {"a program change to its own part", true, {0xC3, 5, 0}, {}, {{rx, 1}}, {{kMultiPartPatch + 3, 5}, {kMultiPartPatch, 0}}, {0xC3, 5, 0}, {"AllSoundsOff 3", "BankChangeMessage 3", "select 5", "led 3"}},
+    {"a program change to a librarian slot", false, {0xC3, 5, 0}, {}, {{kControlLibrary, 1}}, {}, {0xC3, 5, 0}, {"select 5", "play 5 on 3", "led 3"}},
+    {"a locked part", true, {0xC3, 5, 0}, {}, {{rx, 1}, {kPartLock + 3, 1}}, {{kMultiPartPatch + 3, 0}}, {0xC3, 5, 0}, {"led 3"}},
+    {"octave byte 40 is octave 2 of 8", false, {0xB2, 27, 40}, {}, {}, {{octave, 2}}, {0xB2, 27, 40}, {hw(octave), "led 2"}, octave, {0, 8}},
+    {"a plain value, the minimum not taken off", false, {0xB2, 74, 64}, {}, {}, {{cutoff, 74}}, {0xB2, 74, 64}, {hw(cutoff), "led 2"}, cutoff, {10, 137}},
+    {"oscillator 1 wavetable", false, {0xB2, 31, 10}, {}, {}, {{kOscillator1Wavetable + 2, 3}, {kOscillator1Shape + 2, 7}}, {0xB2, 31, 10}, {changed2(kOscillator1Wavetable + 2), hw(kOscillator1Sample + 2), changed2(kQuickTab), "led 2"}, kOscillator1Sample + 2},
+    {"oscillator 2 wavetable", false, {0xB2, 39, 12}, {}, {}, {{kOscillator2Wavetable + 2, 5}, {kOscillator2Shape + 2, 7}}, {0xB2, 39, 12}, {changed2(kOscillator2Wavetable + 2), hw(kOscillator2Sample + 2), "led 2"}, kOscillator2Sample + 2},
+    {"the synthesizer's filter routing", true, {0xB2, 77, 0}, {}, {}, {{serial, 0}, {serial + 16, 1}}, {0xB2, 77, 0}, {"OnParamChange " + std::to_string(serial), "led 2"}, serial + 16},
+    {"an unbound bank select: the part's bank", false, {0xB2, 0, 5}, {}, {}, {{kMultiPartBank + 2, 5}, {kCurrentBank + 2, 5}, {kRequestFromBank, 5}}, {0xB2, 0, 5}, {"led 2"}},
+  };
+  // clang-format on
+  for (const Passage& p : passages) {
+    SCOPED_TRACE(p.what);
+    Engine e;
+    for (int part = 0; part < 16; ++part) e.plugin.values[kMultiPartMIDICh + part] = part + 2;
+    e.plugin.values[kMultiPartMIDICh + 4] = 5;  // part 3 comes first on channel 3
+    for (const auto& [param, value] : p.before) e.plugin.values[param] = value;
+    e.plugin.blockedKinds = p.blocked;
+    e.plugin.localControlOn = e.plugin.values[kGlobalLocalControl] == 1;
+    if (p.bound >= 0) e.plugin.ccControls[{3, p.messages[1]}] = p.bound;
+    e.plugin.ranges[p.bound] = p.range;
+    for (size_t at = 0; at + 3 <= p.messages.size(); at += 3) {
+      const IMidiMsg msg(0, p.messages[at], p.messages[at + 1], p.messages[at + 2]);
+      if (p.fromDevice)
+        e.manager->ProcessMidiMsgFromDevice(&msg);
+      else
+        e.manager->ProcessMidiMsgFromDAW(&msg, 3);
+    }
+    ASSERT_TRUE(e.idle());
+    for (const auto& [param, value] : p.after)
+      EXPECT_DOUBLE_EQ(e.plugin.values[param], value) << param;
+    Bytes routed;
+    for (const Bytes& each : e.plugin.routed) routed.insert(routed.end(), each.begin(), each.end());
+    EXPECT_EQ(routed, p.routed);
+    EXPECT_EQ(e.plugin.calls, p.calls);
+    EXPECT_EQ(e.manager->fromDAW, !p.fromDevice);
+    EXPECT_FALSE(e.manager->hardwareSet);
+  }
+}
+
+}  // namespace
