@@ -255,9 +255,8 @@ void Kroma::makeSelectionListsAndMenus() {
     const IRECT rect(scaled(place.rect.L), scaled(place.rect.T), scaled(place.rect.R),
                      scaled(place.rect.B));
     ControlLayer* layer = new ControlLayer(place.layerId, place.layerName);
-    mMenus[menu] =
-        makeLibrarianMenu(static_cast<LibrarianMenu>(menu), this, mPatchLibrarian.get(), rect);
-    if (mMenus[menu]) layer->controls.Add(mMenus[menu]);
+    layer->controls.Add(
+        makeLibrarianMenu(static_cast<LibrarianMenu>(menu), this, mPatchLibrarian.get(), rect));
     mEditor->AttachLayer(layer);
     layer->Hide(!place.shown);
     mMenuLayers[menu] = layer;

@@ -15,15 +15,27 @@
 #include "src/editor/EditorElements.h"
 #include "src/editor/EditorHost.h"
 #include "src/editor/TabSwitchFunctions.h"
+#include "src/librarian/view/EditMenus.h"
+#include "src/librarian/view/LibrarianHost.h"
 #include "src/protocol/ProtocolPlugin.h"
 #include "src/protocol/SenderJob.h"
 #include "toolkit/plugin/midi/IMidiQueue.h"
 #include "toolkit/plugin/vst2/IPluginVST.h"
 
+class BankNumberPopupMenu;
 class ControlLayer;
 class EditorRequests;
 class IControl;
+class LeftPatchPopupMenu;
+class LeftPerfPopupMenu;
 class LibrarianViewControl;
+class PerfBankNamePopupMenu;
+class ProgBankNamePopupMenu;
+class ProgramNumberPopupMenu;
+class RightCategoryPopupMenu;
+class RightPatchPopupMenu;
+class RightPerfPopupMenu;
+class RightSearchPopupMenu;
 class IGraphics;
 class ITextControl;
 class LaneClock;
@@ -43,7 +55,11 @@ struct ControlAction;
 // MIDI input thread and the job lanes. Every flag another thread reads is atomic; layers change on
 // the editor thread only. The parameter dispatch, the MIDI paths, the audio clock and the
 // librarian glue add their methods in files of their own.
-class Kroma : public IPluginVST, public UIConfigPlugin, public EditorHost, public ProtocolPlugin {
+class Kroma : public IPluginVST,
+              public UIConfigPlugin,
+              public EditorHost,
+              public ProtocolPlugin,
+              public LibrarianHost {
  public:
   explicit Kroma(IPluginInstanceInfo instanceInfo);
   ~Kroma() override;
@@ -81,7 +97,7 @@ class Kroma : public IPluginVST, public UIConfigPlugin, public EditorHost, publi
   static std::string getPatchesFolderStr();
   // Asks the desktop to open the data folder, or with `manual` the user manual in it. Nothing is
   // tested beforehand and a failure is not reported.
-  void OpenDataDirectory(bool manual);
+  void OpenDataDirectory(bool manual) override;
 
   // ---- Configuration manager ----
   IPluginBase* configPluginBase() override { return this; }
@@ -132,10 +148,10 @@ class Kroma : public IPluginVST, public UIConfigPlugin, public EditorHost, publi
   bool midiOutSet() const override { return mMIDIOutSet; }
   void AllSoundsOff(int part, bool allParts) override;
   bool BankChangeMessage(int part) override;
-  // Seam: the librarian's glue comes later; today nothing is played.
-  void sendPatchToDeviceFromLibrarian(int, int, int) override {}
-  // Seam: the bank view's cursor comes with the view; today it is only redrawn.
-  void selectLibrarianSlot(int) override { markLibrarianViewDirty(); }
+  // Without the MIDI ports, for a locked current part, an empty slot or a bank the list does not
+  // show, nothing is played.
+  void sendPatchToDeviceFromLibrarian(int slot, int list, int part) override;
+  void selectLibrarianSlot(int slot) override;
   void mainTabSwitch(int tab, int part) override;
   int deviceId() const override { return mDeviceID; }
   bool multiMode() const override { return mMultiMode; }
@@ -200,7 +216,7 @@ class Kroma : public IPluginVST, public UIConfigPlugin, public EditorHost, publi
   // Sends `part`'s sound (job 2) after all notes off, waits (bounded) until it is out, then
   // with `alsoSendMulti` the Multi (job 0). The flags are the Multi push's options.
   void sendPatchToDevice(int part, bool multiPush, bool partSoundsFirst, bool globalFirst,
-                         bool alsoSendMulti);
+                         bool alsoSendMulti) override;
   // Sends `part`'s sound back (job 2) when one of its sections is locked: a program change
   // loaded another sound into the synthesizer, whose locked sections the editor keeps.
   void sendPartDataBackToHardware(int part);
@@ -210,9 +226,45 @@ class Kroma : public IPluginVST, public UIConfigPlugin, public EditorHost, publi
   // ---- Dialogs, import and help ----
   // Copies a bank file the user chooses ("mid" files, or "syx" and "kro") into the Patches
   // folder, replacing one of the same name. A file that cannot be read writes nothing.
-  void saveImportedFile(bool midiFile);
+  void saveImportedFile(bool midiFile) override;
   // Opens help page 0 (support tickets), 1 (downloads) or 2 (knowledge base) in the browser.
-  void OpenHelpTopics(int page);
+  void OpenHelpTopics(int page) override;
+
+  // ---- Librarian in the editor ----
+  // What the bank view and the librarian's menus use (LibrarianHost).
+  FileName remembered(Remembered which) const override;
+  void remember(Remembered which, const FileName& name) override;
+  LibrarianViewControl* librarianView() const override { return mLibrarianView; }
+  IControl* selectionControl(int list) const override;
+  void setRenameFinished(bool finished) override { mRenameFinished = finished; }
+  // Open the slot menu (upper list) or the copy menu at the right click.
+  void showFileEditMenu(int x, int y) override;
+  void showFileCopyMenu(int x, int y) override;
+  void showStatus(const std::string& text) override;
+  bool startLibrarianJob(const SenderJob& job, JobFlags flags) override;
+  bool sendSinglePatchRequestSysexFromLibrarian(bool editBuffer, int bank) override;
+  bool sendAllPatchRequestSysexFromLibrarian(int bank) override;
+  // Job 3 for the librarian's selected program (list 1 when the view has no upper selection);
+  // with `store` it writes the slot into the synthesizer's memory.
+  void SendSingleProgramFromLibrarian(bool store, int part) override;
+  // Job 4: the shown bank into synthesizer bank `targetBank`, from slot 0.
+  void SendAllProgramsFromLibrarian(int targetBank) override;
+  void storeAllPatchesToDeviceFromLibrarian(int list, int firstRecord, int targetBank);
+  // Shows the bank-number menu, or while program numbers address the librarian the bank-name
+  // menu of the mode, and refills them for the current bank and program (the bank menu only
+  // without `keepBankMenu`). From another thread it waits for the editor thread.
+  void updateBankAndProgramMenuNames(bool keepBankMenu) override;
+  void SetLibrarianStatusUnsaved(bool on) override;
+  void librarianBankSaved() override;
+  // Sounds (type 0) or Multis (1), and what the lower list shows (0 sound banks, 1 categories,
+  // 2 Multi banks, 4 search results): both lists go to their first file, the selection lists'
+  // texts are written anew and the menus rebuilt. With `reload` the bank files are read again
+  // first, which drops unsaved edits.
+  void patchTypeChanged(int type, int listKind, bool reload) override;
+  // Writes the selection lists' texts of the current mode again, keeping the selection.
+  void ResetPatchSelectionMenus();
+  // Rebuilds the selection menus of the current mode; each finds its remembered file again.
+  void refreshPopUpMenus();
 
   // ---- Parameter dispatch ----
   // Every change of a parameter from the editor or the host, under the plug-in lock: the
@@ -239,9 +291,7 @@ class Kroma : public IPluginVST, public UIConfigPlugin, public EditorHost, publi
 
   // Called by the dispatch, owned by the librarian issue. Virtual so that tests see the
   // dispatch reach them.
-  virtual void patchTypeChanged(int type, int listKind, bool reload);
   virtual void updatePatchLibrarianView(int which);
-  virtual void updateBankAndProgramMenuNames(bool keepBankMenu);
   // The folder popup `menu` rebuilt with file `fileIndex` (`name` in `folder`) as the current.
   virtual void refreshFolderStructure(LibrarianMenu menu, int fileIndex, const std::string& name,
                                       const std::string& folder);
@@ -290,9 +340,22 @@ class Kroma : public IPluginVST, public UIConfigPlugin, public EditorHost, publi
   ControlLayer* mFirstRunLayer = nullptr;
   ControlLayer* mBankPatchConflictLayer = nullptr;
   ControlLayer* mMIDIFilterSettingsLayer = nullptr;
-  // The plug-in's own menu layers and menus, by LibrarianMenu.
+  // The plug-in's own menu layers, by LibrarianMenu, and the menus in them.
   std::array<ControlLayer*, kLibrarianMenuCount> mMenuLayers{};
-  std::array<IControl*, kLibrarianMenuCount> mMenus{};
+  LeftPatchPopupMenu* mLeftPatchMenu = nullptr;
+  RightPatchPopupMenu* mRightPatchMenu = nullptr;
+  RightCategoryPopupMenu* mRightCategoryMenu = nullptr;
+  RightSearchPopupMenu* mRightSearchMenu = nullptr;
+  LeftPerfPopupMenu* mLeftPerfMenu = nullptr;
+  RightPerfPopupMenu* mRightPerfMenu = nullptr;
+  BankEditPopupMenu* mBankEditMenu = nullptr;
+  ProgramNumberPopupMenu* mProgramNumberMenu = nullptr;
+  BankNumberPopupMenu* mBankNumberMenu = nullptr;
+  PerfBankNamePopupMenu* mPerfBankNameMenu = nullptr;
+  ProgBankNamePopupMenu* mProgBankNameMenu = nullptr;
+  // The slot menus of the last right click in the bank view.
+  std::unique_ptr<FileEditPopupMenu> mFileEditMenu;
+  std::unique_ptr<FileCopyPopupMenu> mFileCopyMenu;
 
   IControl* mDatatypeControl = nullptr;
   IControl* mPatchSearchControl = nullptr;
@@ -440,6 +503,13 @@ class Kroma : public IPluginVST, public UIConfigPlugin, public EditorHost, publi
   // The activity LED of `part`, lit for 100 ms (-1: none); off.
   void lightLed(int part);
   void ledOff(int part);
+
+  // Librarian in the editor.
+  // Plays a slot by job 3; `store` writes it into the synthesizer's memory instead.
+  void playLibrarianSlot(int slot, int list, int part, bool store);
+  // Writes the display texts of the selection lists for `files`: the two lists (unless only the
+  // lower one), the Multi bank lists or each part's sound bank lists.
+  void writeSelectionTexts(const std::vector<std::string>& fileNames, int listKind, bool bothLists);
 
   IGraphics* mEditor = nullptr;  // owned by the framework once attached
   EditorRequests* mEditorRequests = nullptr;

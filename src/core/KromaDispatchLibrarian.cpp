@@ -163,7 +163,7 @@ Then programStep(Change& c) {
     const int step = Up ? 1 : -1;
     if (plug.mShowProgramNames) {
       const int list = view && view->activeList == 1 ? 1 : 0;
-      const int current = view ? (list ? view->lowerSelection : view->upperSelection) : 0;
+      const int current = view ? (list ? view->lowerSelection : view->upperSelection).load() : 0;
       const int slot = wrapSlot(current + step);
       if (view) (list ? view->lowerSelection : view->upperSelection) = slot;
       (list ? plug.mPatchLibrarian->lowerSelectedProgram : plug.mPatchLibrarian->selectedProgram) =
@@ -183,7 +183,8 @@ Then programStep(Change& c) {
     }
   }
   if (view)
-    (view->activeList == 1 ? view->lowerSelection : view->upperSelection) = plug.mLastProgram;
+    (view->activeList == 1 ? view->lowerSelection : view->upperSelection) =
+        plug.mLastProgram.load();
   plug.refreshPatchNames(plug.mLastProgram);
   plug.OnParamChange(kMainTab);
   return Then::kReturn;
@@ -208,7 +209,7 @@ void renameSlot(Change& c) {
   PatchLibrarian& librarian = *plug.mPatchLibrarian;
   std::lock_guard<std::recursive_mutex> lock(librarian.mutex());
   PatchFile* bank = upperBank(librarian);
-  const int slot = plug.mLibrarianView ? plug.mLibrarianView->upperSelection : -1;
+  const int slot = plug.mLibrarianView ? plug.mLibrarianView->upperSelection.load() : -1;
   if (!bank || slot < 0 || slot > kLastSlot) {
     TK_Log(plug.GetLog(), "PATCH LIBRARIAN: ", "no bank or slot to rename");
     return;

@@ -41,5 +41,5 @@ void Kroma::ProcessSysEx(const unsigned char* data, int length, bool fromDevice)
 }
 
 int Kroma::activeLibrarianList() const {
-  return mLibrarianView ? mLibrarianView->activeList : 0;
+  return mLibrarianView ? mLibrarianView->activeList.load() : 0;
 }

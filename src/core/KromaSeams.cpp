@@ -141,11 +141,6 @@ void Kroma::markLibrarianViewDirty() {
   if (mLibrarianView) mLibrarianView->SetDirty(false);
 }
 
-// Seam: the bank view's lists come with the librarian view; until then it is only redrawn.
-void Kroma::refillLibrarianList(int) {
-  markLibrarianViewDirty();
-}
-
 void Kroma::mainTabSwitch(int tab, int part) {
   onEditorThread(&dispatch::kMainTabSwitch,
                  [this, tab, part] { mTabSwitch.mainTabSwitch(this, kMainTab, tab, part); });

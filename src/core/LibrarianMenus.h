@@ -38,8 +38,7 @@ struct LibrarianMenuPlace {
 };
 extern const LibrarianMenuPlace kLibrarianMenuPlaces[kLibrarianMenuCount];
 
-// Seam: the menu controls are built later. Returns the control of `menu` at `rect` (scaled), or
-// null until then; the plug-in then attaches the menu's layer empty.
+// Makes the control of `menu` at `rect` (scaled) and keeps it in the plug-in's field of it.
 IControl* makeLibrarianMenu(LibrarianMenu menu, Kroma* plug, PatchLibrarian* librarian, IRECT rect);
 
 // The texts the bank-selection lists show for bank files named `fileNames`, in list order. A name

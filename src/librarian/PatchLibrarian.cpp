@@ -29,6 +29,18 @@ void PatchLibrarian::clearDataStructures(int kind) {
   deleteAll(*trees[kind]);
 }
 
+PatchFile* PatchLibrarian::listedFile(int list, int lowerListKind) const {
+  const int kind = list == 0 ? -1 : lowerListKind;
+  const std::vector<PatchFile*>* files = kind == 1   ? &categoryFiles
+                                         : kind == 4 ? &searchResultFiles
+                                         : type == 1 ? &multiFiles
+                                         : type == 0 ? &soundFiles
+                                                     : nullptr;
+  const int index = list == 0 ? upperFileIndex : lowerFileIndex;
+  if (!files || index < 0 || index >= static_cast<int>(files->size())) return nullptr;
+  return (*files)[index];
+}
+
 void PatchLibrarian::discard(PatchFile* file) {
   dropFrom(soundFiles, file);
   dropFrom(multiFiles, file);

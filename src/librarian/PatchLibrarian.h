@@ -124,6 +124,11 @@ class PatchLibrarian {
   // Puts a slot back as it was; false when its bank is no longer listed.
   bool restoreSlot(const SlotChange& change);
 
+  // The bank a list of the bank view shows: list 0 the upper bank (sounds or Multis by type);
+  // any other the lower bank, from the category banks for a lower-list kind of 1, the search
+  // results for 4, else by type. Null when the index names none. The caller holds the lock.
+  PatchFile* listedFile(int list, int lowerListKind) const;
+
   // Deletes the nodes of one folder tree: 0 sounds, 1 Multis, 2 categories,
   // 3 search results; other kinds do nothing.
   void clearDataStructures(int kind);

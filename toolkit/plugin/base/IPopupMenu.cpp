@@ -1,6 +1,10 @@
 #include "toolkit/plugin/base/IPopupMenu.h"
 
 IPopupMenu::~IPopupMenu() {
+  RemoveAllItems();
+}
+
+void IPopupMenu::RemoveAllItems() {
   for (int i = mItems.GetSize() - 1; i >= 0; --i) mItems.Delete(i, true);
 }
 

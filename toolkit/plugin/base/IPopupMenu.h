@@ -45,6 +45,8 @@ class IPopupMenu {
   IPopupMenuItem* AddItem(const char* text, int index, IPopupMenu* subMenu);
   IPopupMenuItem* AddItem(const char* text, IPopupMenu* subMenu);
   IPopupMenuItem* AddSeparator(int index = -1);
+  // Deletes every item, last first; sub-menus stay.
+  void RemoveAllItems();
 
   int GetNItems() const { return mItems.GetSize(); }
   // Null for an index outside the list.

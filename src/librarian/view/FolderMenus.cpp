@@ -1,0 +1,261 @@
+#include "src/librarian/view/FolderMenus.h"
+
+#include <mutex>
+
+#include "src/config/ParameterIds.h"
+#include "src/librarian/PatchLibrarian.h"
+#include "src/librarian/view/LibrarianViewControl.h"
+#include "toolkit/plugin/base/IParam.h"
+#include "toolkit/plugin/base/IPluginBase.h"
+
+namespace {
+
+using Source = FolderSelectionMenu::Source;
+using Host = LibrarianHost;
+
+// The files directly in "Patches" are filed under its name.
+constexpr const char* kRootFolder = "Patches";
+
+const Source kLeftPatch{0, &PatchLibrarian::soundFolders, &PatchLibrarian::soundFiles,
+                        Host::kUpperSounds, Host::kUpperSounds};
+const Source kRightPatch{1, &PatchLibrarian::soundFolders, &PatchLibrarian::soundFiles,
+                         Host::kLowerList, Host::kLowerList};
+const Source kLeftPerf{0, &PatchLibrarian::multiFolders, &PatchLibrarian::multiFiles,
+                       Host::kUpperMultis, Host::kUpperMultis};
+const Source kRightPerf{1, &PatchLibrarian::multiFolders, &PatchLibrarian::multiFiles,
+                        Host::kLowerMultis, Host::kLowerMultis};
+const Source kRightCategory{1, &PatchLibrarian::categoryFolders, &PatchLibrarian::categoryFiles,
+                            Host::kLowerList, Host::kLowerList};
+const Source kRightSearch{1, &PatchLibrarian::searchResultFolders,
+                          &PatchLibrarian::searchResultFiles, Host::kLowerList, Host::kLowerList};
+const Source kPerfBankName{0, &PatchLibrarian::multiFolders, &PatchLibrarian::multiFiles,
+                           Host::kUpperMultis, Host::kLowerMultis};
+const Source kProgBankName{0, &PatchLibrarian::soundFolders, &PatchLibrarian::soundFiles,
+                           Host::kUpperSounds, Host::kLowerList};
+
+int selectionParam(int list) {
+  return list == 0 ? kPatchSelectionListUpper : kPatchSelectionListLower;
+}
+
+}  // namespace
+
+FolderSelectionMenu::FolderSelectionMenu(IPluginBase* plug, PatchLibrarian* librarian, IRECT rect,
+                                         LibrarianHost* host, const Source& source)
+    : LibrarianMenuControl(plug, librarian, rect, host), mSource(source) {
+  const LibrarianHost::FileName first =
+      host ? host->remembered(source.first) : LibrarianHost::FileName{};
+  refreshFolderStructure(librarian, host, 0, first.file, first.folder);
+}
+
+FolderSelectionMenu::~FolderSelectionMenu() = default;
+
+IPopupMenu* FolderSelectionMenu::newMenu() {
+  mSubMenus.push_back(std::make_unique<IPopupMenu>());
+  return mSubMenus.back().get();
+}
+
+void FolderSelectionMenu::addFiles(IPopupMenu* menu, const std::vector<PatchFile*>& files,
+                                   int index, const std::string& fileName,
+                                   const std::string& folderName) {
+  for (size_t i = 0; i < files.size(); ++i) {
+    const PatchFile* file = files[i];
+    menu->AddItem(file->fileName.c_str());
+    const bool named = file->folderName == folderName && file->fileName == fileName;
+    if (!mFound && (named || mBase + static_cast<int>(i) == index)) {
+      menu->CheckItemAlone(menu->GetNItems() - 1);
+      mFound = true;
+    }
+  }
+  mBase += static_cast<int>(files.size());
+}
+
+bool FolderSelectionMenu::refreshFolderStructure(PatchLibrarian*, LibrarianHost*, int index,
+                                                 std::string fileName, std::string folderName) {
+  auto root = std::make_unique<IPopupMenu>();
+  mSubMenus.clear();
+  mMenus.clear();
+  mFolderNames.clear();
+  mBase = 0;
+  mFound = false;
+  int found = -1;
+  {
+    std::lock_guard<std::recursive_mutex> lock(mLibrarian->mutex());
+    bool rootFiles = false;
+    for (const FolderFiles* top : mLibrarian->*mSource.tree) {
+      if (top->subFolders.empty()) {
+        addFiles(root.get(), top->files, index, fileName, folderName);
+        rootFiles = rootFiles || !top->files.empty();
+        continue;
+      }
+      for (const SubFolderFiles& sub : top->subFolders) {
+        IPopupMenu* first = newMenu();
+        for (const SubFolderFiles2& subSub : sub.subFolders) {
+          IPopupMenu* second = newMenu();
+          addFiles(second, subSub.files, index, fileName, folderName);
+          first->AddItem(subSub.name.c_str(), second);
+          mMenus.push_back(second);
+          mFolderNames.push_back(subSub.name);
+        }
+        addFiles(first, sub.files, index, fileName, folderName);
+        root->AddItem(sub.name.c_str(), first);
+        mMenus.push_back(first);
+        mFolderNames.push_back(sub.name);
+      }
+    }
+    if (rootFiles) {
+      mMenus.push_back(root.get());
+      mFolderNames.push_back(kRootFolder);
+    }
+    found = find(fileName, folderName, true);
+  }
+  mRoot = std::move(root);
+  if (found >= 0) {
+    select(found);
+    checkMenuItemAlone(mLibrarian, mHost, found);
+  }
+  return true;
+}
+
+int FolderSelectionMenu::find(const std::string& fileName, const std::string& folderName,
+                              bool last) const {
+  const std::vector<PatchFile*>& files = mLibrarian->*mSource.files;
+  int found = -1;
+  for (size_t k = 0; k < files.size(); ++k) {
+    if (files[k]->folderName != folderName || files[k]->fileName != fileName) continue;
+    found = static_cast<int>(k);
+    if (!last) break;
+  }
+  return found;
+}
+
+void FolderSelectionMenu::checkMenuItemAlone(PatchLibrarian*, LibrarianHost*, int index) {
+  std::string fileName, folderName;
+  {
+    std::lock_guard<std::recursive_mutex> lock(mLibrarian->mutex());
+    const std::vector<PatchFile*>& files = mLibrarian->*mSource.files;
+    if (index >= 0 && index < static_cast<int>(files.size())) {
+      fileName = files[index]->fileName;
+      folderName = files[index]->folderName;
+    }
+  }
+  bool checked = false;
+  for (size_t i = 0; i < mMenus.size(); ++i) {
+    IPopupMenu* menu = mMenus[i];
+    menu->CheckItemAlone(-1);
+    if (checked || fileName.empty() || mFolderNames[i] != folderName) continue;
+    for (int item = 0; item < menu->GetNItems() && !checked; ++item) {
+      if (fileName != menu->GetItemText(item)) continue;
+      menu->CheckItemAlone(item);
+      checked = true;
+    }
+  }
+}
+
+int FolderSelectionMenu::doPopupMenu(LibrarianHost* host, int& index) {
+  IPopupMenu* chosen = open(mRoot.get());
+  if (!chosen) return 0;
+  LibrarianHost::FileName name;
+  bool matched = false;
+  for (size_t i = 0; i < mMenus.size(); ++i) {
+    mMenus[i]->CheckItemAlone(-1);
+    if (matched || mMenus[i] != chosen) continue;
+    matched = true;
+    const int item = chosen->GetChosenItemIdx();
+    chosen->CheckItemAlone(item);
+    name = {chosen->GetItemText(item), mFolderNames[i]};
+    std::lock_guard<std::recursive_mutex> lock(mLibrarian->mutex());
+    const int k = find(name.file, name.folder, false);
+    if (k >= 0) index = k;
+  }
+  if (host) host->remember(mSource.chosen, name);
+  return index;
+}
+
+int FolderSelectionMenu::currentIndex() const {
+  return mSource.list == 0 ? mLibrarian->upperFileIndex : mLibrarian->lowerFileIndex;
+}
+
+LibrarianViewControl* FolderSelectionMenu::view() const {
+  return mHost ? mHost->librarianView() : nullptr;
+}
+
+void FolderSelectionMenu::select(int index) {
+  const int param = selectionParam(mSource.list);
+  setFromPlug(param, index);
+  if (IControl* display = mHost ? mHost->selectionControl(mSource.list) : nullptr)
+    display->SetValueFromPlug(mPlug->GetParam(param)->GetNormalized(index));
+  (mSource.list == 0 ? mLibrarian->upperFileIndex : mLibrarian->lowerFileIndex) = index;
+}
+
+void FolderSelectionMenu::OnMouseDown(int, int, IMouseMod*) {
+  mChosenIndex = currentIndex();
+  doPopupMenu(mHost, mChosenIndex);
+  select(mChosenIndex);
+  if (LibrarianViewControl* librarianView = view()) {
+    librarianView->setRedraw();
+    if (mSource.list == 0)
+      librarianView->patchSelectionUpperChanged();
+    else
+      librarianView->patchSelectionLowerChanged();
+  }
+  SetRedraw();
+  SetDirty(false);
+}
+
+LeftPatchPopupMenu::LeftPatchPopupMenu(IPluginBase* plug, PatchLibrarian* librarian, IRECT rect,
+                                       LibrarianHost* host)
+    : FolderSelectionMenu(plug, librarian, rect, host, kLeftPatch) {}
+
+RightPatchPopupMenu::RightPatchPopupMenu(IPluginBase* plug, PatchLibrarian* librarian, IRECT rect,
+                                         LibrarianHost* host)
+    : FolderSelectionMenu(plug, librarian, rect, host, kRightPatch) {}
+
+LeftPerfPopupMenu::LeftPerfPopupMenu(IPluginBase* plug, PatchLibrarian* librarian, IRECT rect,
+                                     LibrarianHost* host)
+    : FolderSelectionMenu(plug, librarian, rect, host, kLeftPerf) {}
+
+RightPerfPopupMenu::RightPerfPopupMenu(IPluginBase* plug, PatchLibrarian* librarian, IRECT rect,
+                                       LibrarianHost* host)
+    : FolderSelectionMenu(plug, librarian, rect, host, kRightPerf) {}
+
+RightCategoryPopupMenu::RightCategoryPopupMenu(IPluginBase* plug, PatchLibrarian* librarian,
+                                               IRECT rect, LibrarianHost* host)
+    : FolderSelectionMenu(plug, librarian, rect, host, kRightCategory) {}
+
+RightSearchPopupMenu::RightSearchPopupMenu(IPluginBase* plug, PatchLibrarian* librarian, IRECT rect,
+                                           LibrarianHost* host)
+    : FolderSelectionMenu(plug, librarian, rect, host, kRightSearch) {}
+
+BankNameMenu::BankNameMenu(IPluginBase* plug, PatchLibrarian* librarian, IRECT rect,
+                           LibrarianHost* host, const Source& source, bool multi)
+    : FolderSelectionMenu(plug, librarian, rect, host, source), mMulti(multi) {}
+
+void BankNameMenu::OnMouseDown(int, int, IMouseMod*) {
+  mChosenIndex = currentIndex();
+  doPopupMenu(mHost, mChosenIndex);
+  select(mChosenIndex);
+  if (mMulti) setFromPlug(kMultiPatch, mChosenIndex);
+  LibrarianViewControl* librarianView = view();
+  if (librarianView && mPlug->GetParam(kMainTab)->Value() == 1.0) {
+    librarianView->setRedraw();
+    librarianView->patchSelectionUpperChanged();
+  }
+  if (mHost) {
+    mHost->updateBankAndProgramMenuNames(!mMulti);
+    if (librarianView) {
+      const int slot = librarianView->keyCursor;
+      if (slot >= 0 && slot < LibrarianViewControl::kSlots) mLibrarian->selectedProgram = slot;
+      mHost->sendPatchToDeviceFromLibrarian(slot, librarianView->activeList, mHost->currentPart());
+    }
+  }
+  SetRedraw();
+  SetDirty(false);
+}
+
+PerfBankNamePopupMenu::PerfBankNamePopupMenu(IPluginBase* plug, PatchLibrarian* librarian,
+                                             IRECT rect, LibrarianHost* host)
+    : BankNameMenu(plug, librarian, rect, host, kPerfBankName, true) {}
+
+ProgBankNamePopupMenu::ProgBankNamePopupMenu(IPluginBase* plug, PatchLibrarian* librarian,
+                                             IRECT rect, LibrarianHost* host)
+    : BankNameMenu(plug, librarian, rect, host, kProgBankName, false) {}

@@ -1,0 +1,151 @@
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "src/librarian/view/LibrarianHost.h"
+#include "src/librarian/view/LibrarianMenuControl.h"
+#include "toolkit/plugin/base/IPopupMenu.h"
+
+struct FolderFiles;
+struct PatchFile;
+
+// A menu of the librarian's bank files that mirrors one of its folder trees: folders are
+// sub-menus (two levels deep), files are items. Choosing a file makes it the file of the view's
+// upper or lower list. The file last chosen is remembered by name and folder in the plug-in, so
+// that a rebuild after a rescan finds it again wherever it now stands in the list.
+//
+// The trees: sound and Multi banks show the first-level folders as sub-menus, their
+// second-level folders as sub-menus inside them before their own files, and the files directly in
+// "Patches" after every sub-menu; categories show one sub-menu per category; search results are
+// one flat list.
+class FolderSelectionMenu : public LibrarianMenuControl {
+ public:
+  // Which list and tree a menu serves.
+  struct Source {
+    int list;  // 0 the view's upper list, 1 its lower list
+    std::vector<FolderFiles*> PatchLibrarian::*tree;
+    std::vector<PatchFile*> PatchLibrarian::*files;
+    LibrarianHost::Remembered chosen;  // written by a choice
+    LibrarianHost::Remembered first;   // looked for by the first build
+  };
+
+  FolderSelectionMenu(IPluginBase* plug, PatchLibrarian* librarian, IRECT rect, LibrarianHost* host,
+                      const Source& source);
+  ~FolderSelectionMenu() override;
+
+  // Rebuilds the tree and checks the file named (or, when there is none such, the file at
+  // `index` in tree order). A named file found in the file list becomes the list's file: its
+  // selection parameter, the librarian's file index and the check mark follow it. Always true.
+  bool refreshFolderStructure(PatchLibrarian* librarian, LibrarianHost* host, int index,
+                              std::string fileName, std::string folderName);
+  // Checks the item of file `index` of the file list alone in the whole tree.
+  void checkMenuItemAlone(PatchLibrarian* librarian, LibrarianHost* host, int index);
+  // Opens the tree: a chosen file's index goes into `index` and its names are remembered; a
+  // dismissed menu changes nothing. Returns `index`, or 0 when dismissed.
+  int doPopupMenu(LibrarianHost* host, int& index);
+  // Opens the tree and makes the chosen file (or, dismissed, the current one) the list's.
+  void OnMouseDown(int x, int y, IMouseMod* mod) override;
+
+  IPopupMenu* rootMenu() const { return mRoot.get(); }
+
+ protected:
+  // The list's file becomes `index`: its selection parameter and display and the librarian's
+  // index.
+  void select(int index);
+  int currentIndex() const;
+  LibrarianViewControl* view() const;
+
+  const Source mSource;
+  int mChosenIndex = 0;
+
+ private:
+  IPopupMenu* newMenu();
+  // Adds the files as items of `menu`, checking the first that matches while none did.
+  void addFiles(IPopupMenu* menu, const std::vector<PatchFile*>& files, int index,
+                const std::string& fileName, const std::string& folderName);
+  // The position in the file list of the last file with these names; -1 for none.
+  int find(const std::string& fileName, const std::string& folderName, bool last) const;
+
+  std::unique_ptr<IPopupMenu> mRoot;
+  std::vector<std::unique_ptr<IPopupMenu>> mSubMenus;
+  // The menus that hold file items, and the folder of each one's files.
+  std::vector<IPopupMenu*> mMenus;
+  std::vector<std::string> mFolderNames;
+  // Scratch of a rebuild.
+  int mBase = 0;
+  bool mFound = false;
+};
+
+// Upper list, sound banks.
+class LeftPatchPopupMenu : public FolderSelectionMenu {
+ public:
+  LeftPatchPopupMenu(IPluginBase* plug, PatchLibrarian* librarian, IRECT rect, LibrarianHost* host);
+};
+
+// Lower list, sound banks.
+class RightPatchPopupMenu : public FolderSelectionMenu {
+ public:
+  RightPatchPopupMenu(IPluginBase* plug, PatchLibrarian* librarian, IRECT rect,
+                      LibrarianHost* host);
+};
+
+// Upper list, Multi banks.
+class LeftPerfPopupMenu : public FolderSelectionMenu {
+ public:
+  LeftPerfPopupMenu(IPluginBase* plug, PatchLibrarian* librarian, IRECT rect, LibrarianHost* host);
+};
+
+// Lower list, Multi banks.
+class RightPerfPopupMenu : public FolderSelectionMenu {
+ public:
+  RightPerfPopupMenu(IPluginBase* plug, PatchLibrarian* librarian, IRECT rect, LibrarianHost* host);
+};
+
+// Lower list, the category banks.
+class RightCategoryPopupMenu : public FolderSelectionMenu {
+ public:
+  RightCategoryPopupMenu(IPluginBase* plug, PatchLibrarian* librarian, IRECT rect,
+                         LibrarianHost* host);
+};
+
+// Lower list, the search results.
+class RightSearchPopupMenu : public FolderSelectionMenu {
+ public:
+  RightSearchPopupMenu(IPluginBase* plug, PatchLibrarian* librarian, IRECT rect,
+                       LibrarianHost* host);
+};
+
+// The top bar's bank menu while program numbers address librarian slots: it chooses the upper
+// list's bank, as the upper selection menus do, then brings the bank and program menus in step
+// and plays the key cursor's slot of the new bank, also when dismissed.
+class BankNameMenu : public FolderSelectionMenu {
+ public:
+  bool refreshPatchNames(PatchLibrarian* librarian, LibrarianHost* host, int index,
+                         std::string fileName, std::string folderName) {
+    return refreshFolderStructure(librarian, host, index, fileName, folderName);
+  }
+  void OnMouseDown(int x, int y, IMouseMod* mod) override;
+
+ protected:
+  BankNameMenu(IPluginBase* plug, PatchLibrarian* librarian, IRECT rect, LibrarianHost* host,
+               const Source& source, bool multi);
+
+ private:
+  bool mMulti;
+};
+
+// Multi banks; the choice also becomes the Multi's program number.
+class PerfBankNamePopupMenu : public BankNameMenu {
+ public:
+  PerfBankNamePopupMenu(IPluginBase* plug, PatchLibrarian* librarian, IRECT rect,
+                        LibrarianHost* host);
+};
+
+// Sound banks.
+class ProgBankNamePopupMenu : public BankNameMenu {
+ public:
+  ProgBankNamePopupMenu(IPluginBase* plug, PatchLibrarian* librarian, IRECT rect,
+                        LibrarianHost* host);
+};

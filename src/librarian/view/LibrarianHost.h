@@ -1,0 +1,94 @@
+#pragma once
+
+#include <string>
+
+#include "src/protocol/SenderJob.h"
+
+class ControlLayer;
+class IControl;
+class LibrarianViewControl;
+
+// What the bank view and the librarian's menus need of the plug-in. The plug-in implements it;
+// the view finds it by casting the plug-in it was made for, and tests fake it. Everything here
+// is called on the editor thread, from mouse and key handlers.
+class LibrarianHost {
+ public:
+  virtual ~LibrarianHost() = default;
+
+  // --- What the librarian shows ---
+  // Multis rather than sounds.
+  virtual bool multiMode() const = 0;
+  // What the lower list shows: 0 sounds, 1 categories, 2 Multis, 4 search results.
+  virtual int lowerListKind() const = 0;
+  virtual int currentPart() const = 0;
+  // Program numbers address librarian slots (kControlLibrary on).
+  virtual bool libraryControl() const = 0;
+  // A bank or program change fetches the synthesizer's new sound (kControlProgBank on).
+  virtual bool programControl() const = 0;
+  // The MIDI ports to the synthesizer are chosen.
+  virtual bool midiOutSet() const = 0;
+
+  // --- The files last chosen in the selection menus, by name, to be found again after a
+  // rescan ---
+  enum Remembered { kUpperSounds, kLowerList, kUpperMultis, kLowerMultis };
+  struct FileName {
+    std::string file;
+    std::string folder;
+  };
+  virtual FileName remembered(Remembered which) const = 0;
+  virtual void remember(Remembered which, const FileName& name) = 0;
+
+  // --- The editor ---
+  virtual LibrarianViewControl* librarianView() const = 0;
+  // Null when the layout has no such layer.
+  virtual ControlLayer* layerNamed(const std::string& name) const = 0;
+  // The control showing kPatchSelectionListUpper (list 0) or kPatchSelectionListLower.
+  virtual IControl* selectionControl(int list) const = 0;
+  // A rename of a slot was applied or abandoned; changes of kPatchRename are ignored meanwhile.
+  virtual void setRenameFinished(bool finished) = 0;
+  virtual void showFileEditMenu(int x, int y) = 0;
+  virtual void showFileCopyMenu(int x, int y) = 0;
+  // The status line.
+  virtual void showStatus(const std::string& text) = 0;
+
+  // --- The librarian ---
+  // Plays slot `slot` of list `list` (0 upper) on `part`.
+  virtual void sendPatchToDeviceFromLibrarian(int slot, int list, int part) = 0;
+  // Writes the selected slot into the synthesizer's memory (`store`) or plays it.
+  virtual void SendSingleProgramFromLibrarian(bool store, int part) = 0;
+  // Writes the whole shown bank into synthesizer bank `targetBank`.
+  virtual void SendAllProgramsFromLibrarian(int targetBank) = 0;
+  // Brings the top bar's bank and program menus in step with the selection.
+  virtual void updateBankAndProgramMenuNames(bool keepBankMenu) = 0;
+  // Marks the upper bank edited and unsaved.
+  virtual void SetLibrarianStatusUnsaved(bool on) = 0;
+  // The upper bank now matches its file on disk: the unsaved mark goes.
+  virtual void librarianBankSaved() = 0;
+  // Switches sounds and Multis and the lower list's kind, reloading the bank files on request.
+  virtual void patchTypeChanged(int type, int listKind, bool reload) = 0;
+  // The plug-in's parameter-change handling.
+  virtual void OnParamChange(int paramIdx) = 0;
+
+  // --- The synthesizer ---
+  // Flags a job needs set just before it starts, and only when it starts.
+  struct JobFlags {
+    bool dumpRouting = false;  // answers go to the editor's parsers
+    bool clearCollectorDone = false;
+    bool multiPush = false;  // transfer busy, Multi with its part sounds and the Global first
+  };
+  // Starts the job when its lane is idle; false when nothing started.
+  virtual bool startLibrarianJob(const SenderJob& job, JobFlags flags) = 0;
+  // Jobs 9 and 10 with the sound collector emptied and armed.
+  virtual bool sendSinglePatchRequestSysexFromLibrarian(bool editBuffer, int bank) = 0;
+  virtual bool sendAllPatchRequestSysexFromLibrarian(int bank) = 0;
+  // Bank select and program change of the part (of the Multi in multi mode); false when refused.
+  virtual bool BankChangeMessage(int part) = 0;
+  // Sends the part's sound, and with `alsoSendMulti` the Multi after it, waiting for each.
+  virtual void sendPatchToDevice(int part, bool multiPush, bool partSoundsFirst, bool globalFirst,
+                                 bool alsoSendMulti) = 0;
+
+  // --- Files and help ---
+  virtual void saveImportedFile(bool midiFile) = 0;
+  virtual void OpenHelpTopics(int page) = 0;
+  virtual void OpenDataDirectory(bool manual) = 0;
+};

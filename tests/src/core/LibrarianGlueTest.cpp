@@ -1,0 +1,181 @@
+// The librarian in the whole plug-in: the sound/Multi switch, and slots played, requested and
+// stored and banks saved against the simulated synthesizer on in-memory MIDI ports.
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <functional>
+#include <mutex>
+#include <thread>
+
+#include "PluginFixture.h"
+#include "platform/view/headless/HeadlessView.h"
+#include "platform/view/headless/Script.h"
+#include "src/config/ParameterIds.h"
+#include "src/librarian/PatchLibrarian.h"
+#include "src/librarian/view/FolderMenus.h"
+#include "src/librarian/view/LibrarianViewControl.h"
+#include "src/protocol/MIDIMessageManager.h"
+#include "tests/src/librarian/view/LibrarianBanks.h"
+#include "toolkit/plugin/editor/IGraphicsMac.h"
+#include "tools/corvane-sim/Simulator.h"
+
+namespace {
+
+using banks::trimmed;
+
+// Waits, bounded, until `done` holds.
+bool eventually(const std::function<bool()>& done, int seconds = 20) {
+  const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+  while (!done() && std::chrono::steady_clock::now() < end)
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  return done();
+}
+
+class Librarian : public PluginFixture {
+ protected:
+  // Opens the plug-in with its editor window on the headless view.
+  void openWithEditor() {
+    VIEW_Script::instance().reset();
+    plug = open();
+    auto* graphics = static_cast<IGraphicsMac*>(plug->graphics());
+    graphics->OpenWindow(nullptr);
+    window = VIEW_HeadlessView::of(graphics->KitView());
+  }
+  bool idle() const { return !plug->mMIDIMessageManager->isLaneRunning(Lane::kTransfer); }
+  // Slot `slot` of the upper bank, read as the librarian's other threads allow.
+  std::string slotName(int slot) const {
+    std::lock_guard<std::recursive_mutex> lock(plug->mPatchLibrarian->mutex());
+    return trimmed(upperBank()->records[slot].name);
+  }
+  static int indexOf(const std::vector<PatchFile*>& files, const std::string& name) {
+    return std::find_if(files.begin(), files.end(),
+                        [&](const PatchFile* f) { return f->fileName == name; }) -
+           files.begin();
+  }
+  PatchFile* upperBank() const {
+    PatchLibrarian& lib = *plug->mPatchLibrarian;
+    return (lib.type == 1 ? lib.multiFiles : lib.soundFiles)[lib.upperFileIndex];
+  }
+  void choose(IControl* menu, const std::vector<int>& path) {
+    VIEW_Script::instance().answerMenu(path);
+    IMouseMod left(true);
+    menu->OnMouseDown(0, 0, &left);
+  }
+
+  Kroma* plug = nullptr;
+  VIEW_HeadlessView* window = nullptr;
+};
+
+TEST_F(Librarian, SwitchingToMultisAndBackResetsTheListsAndFindsTheBanksChosenBefore) {
+  for (const std::string name : {"S1", "S2", "M1", "M2", "M3"})
+    banks::write(data.file("Patches/" + name + ".syx"), name + "-", name[0] == 'M');
+  openWithEditor();
+  PatchLibrarian& lib = *plug->mPatchLibrarian;
+  plug->patchTypeChanged(0, 0, false);
+  plug->mMultiMode = true;
+  plug->patchTypeChanged(1, 2, false);
+  EXPECT_EQ(lib.type, 1);
+  for (int param : {kPatchSelectionListUpper, kPatchSelectionListLower, kCurrentOpenPerfBankR})
+    EXPECT_EQ(plug->GetParam(param)->GetNDisplayTexts(), 3) << "the three Multi banks";
+  const int third = indexOf(lib.multiFiles, "M3.syx");
+  choose(plug->mLeftPerfMenu, {third});
+  EXPECT_EQ(lib.upperFileIndex, third);
+  plug->mMultiMode = false;
+  plug->patchTypeChanged(0, 0, false);
+  EXPECT_EQ(lib.upperFileIndex, 0);
+  plug->mMultiMode = true;
+  plug->patchTypeChanged(1, 2, false);
+  EXPECT_EQ(lib.upperFileIndex, third) << "the Multi bank chosen last is found again";
+  EXPECT_EQ(plug->GetParam(kPatchSelectionListUpper)->Int(), third);
+
+  upperBank()->records[4] = LibrarianPatch();
+  plug->patchTypeChanged(1, 2, true);
+  EXPECT_EQ(trimmed(upperBank()->records[4].name), "M3-4") << "a reload drops the edit";
+}
+
+// The synthesizer on the other end of two in-memory ports, answered on a thread of its own that
+// plays the MIDI system's input thread.
+class WithSynth : public Librarian {
+ protected:
+  WithSynth() {
+    midi.addInputPort("Synth In");
+    midi.addOutputPort("Synth Out");
+  }
+  ~WithSynth() override {
+    running = false;
+    if (pump.joinable()) pump.join();
+  }
+  void connect() {
+    plug->getExternalMIDIOutNames();
+    plug->getExternalMIDIInNames();
+    int out = plug->getExternalMIDIOutDevice("Synth Out"),
+        in = plug->getExternalMIDIInDevice("Synth In");
+    ASSERT_GT(plug->setExternalMIDIOut(out, "Synth Out"), 0);
+    ASSERT_GT(plug->setExternalMIDIIn(in, "Synth In"), 0);
+    plug->mMIDIOutSet = true;
+    plug->GetParam(kLibSyncTimer)->Set(0.0);  // the shortest pause, 50 ms
+    pump = std::thread([this] {
+      size_t seen = 0;
+      while (running) {
+        const auto sent = midi.received("Synth Out");
+        for (; seen < sent.size(); ++seen)
+          synth.receive(sent[seen].data(), sent[seen].size(), corvane_sim::Clock::now());
+        for (const corvane_sim::Bytes& answer : synth.takeDue(corvane_sim::Clock::now()))
+          midi.deviceSend("Synth In", answer);
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+      }
+    });
+  }
+  static std::string nameIn(const sysex::SoundDumpBytes& dump) {
+    return trimmed(std::string(dump.begin() + DumpLayout::kSoundNameOffset, dump.begin() + 386));
+  }
+
+  corvane_sim::Simulator synth;
+  std::atomic<bool> running{true};
+  std::thread pump;
+};
+
+TEST_F(WithSynth, SlotsArePlayedRequestedStoredAndTheBankSavedAndReadBackUnchanged) {
+  banks::write(data.file("Patches/Edit.syx"), "E");
+  openWithEditor();
+  connect();
+  plug->mainTabSwitch(1, 0);
+  LibrarianViewControl* view = plug->mLibrarianView;
+
+  window->mouseDown(view->slotRect(0, 5).L + 3, view->slotRect(0, 5).T + 3, VIEW_Event::kLeft, {},
+                    2);
+  EXPECT_TRUE(eventually([&] { return nameIn(synth.soundEditBuffer(0)) == "E5"; }))
+      << "double click plays the slot on part 1";
+
+  std::vector<uint8_t> stored = banks::record("FromSynth").messages[0].bytes;
+  stored[5] = 2;  // bank C, program 10
+  stored[6] = 9;
+  synth.receive(stored.data(), stored.size(), corvane_sim::Clock::now());
+  ASSERT_TRUE(eventually([&] { return idle(); }));
+  window->mouseDown(view->slotRect(0, 9).L + 3, view->slotRect(0, 9).T + 3);
+  plug->GetParam(kRequestFromBank)->Set(2.0);
+  choose(plug->mBankEditMenu, {0, 2});  // from Selected Program Slot
+  EXPECT_TRUE(eventually([&] { return slotName(9) == "FromSynth"; }));
+  ASSERT_TRUE(eventually([&] { return idle(); }));
+
+  choose(plug->mBankEditMenu, {2, 5});  // All Current Patches to Bank D
+  ASSERT_TRUE(eventually([&] { return nameIn(synth.storedSound(3, 127)) == "E127"; }));
+  EXPECT_EQ(nameIn(synth.storedSound(3, 9)), "FromSynth");
+
+  const std::vector<LibrarianPatch> edited = upperBank()->records;
+  choose(plug->mBankEditMenu, {7});  // Save (Overwrite current bank)
+  VIEW_Script::instance().answerPanel(data.file("Patches/Copy.kro"));
+  choose(plug->mBankEditMenu, {8, 1});  // Save As Kroma Format
+  EXPECT_EQ(upperBank()->fileName, "Copy.kro") << "the new file is the bank being edited";
+  EXPECT_EQ(plug->GetParam(kBankEditUnsaved)->Value(), 0.0);
+  // Both files read back: a file numbers its slots in their headers, the sounds stay as edited.
+  for (const PatchFile* file : plug->mPatchLibrarian->soundFiles)
+    for (size_t i = 0; i < edited.size(); ++i)
+      EXPECT_TRUE(std::equal(edited[i].messages[0].bytes.begin() + 7,
+                             edited[i].messages[0].bytes.end(),
+                             file->records.at(i).messages[0].bytes.begin() + 7))
+          << file->fileName << " slot " << i;
+  EXPECT_EQ(plug->mPatchLibrarian->soundFiles.size(), 2u);
+}
+
+}  // namespace

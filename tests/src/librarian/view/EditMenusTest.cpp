@@ -1,0 +1,120 @@
+#include <gmock/gmock.h>
+
+#include "LibrarianRig.h"
+#include "src/config/ParameterIds.h"
+#include "src/librarian/view/EditMenus.h"
+#include "src/librarian/view/NumberMenus.h"
+
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+using Calls = std::vector<std::string>;
+
+// No item of a menu or its sub-menus carries a check mark.
+bool unchecked(const IPopupMenu* menu) {
+  for (int i = 0; i < menu->GetNItems(); ++i)
+    if (menu->IsItemChecked(i) ||
+        (menu->GetItem(i)->GetSubmenu() && !unchecked(menu->GetItem(i)->GetSubmenu())))
+      return false;
+  return true;
+}
+
+class Menus : public ::testing::Test {
+ protected:
+  Menus() {
+    rig.part = 4;
+    rig.param(kRequestFromBank)->Set(3.0);
+    rig.param(kMultiPartBank + 4)->Set(5.0);
+  }
+  LibrarianRig rig;
+};
+
+// Each item's calls: jobs as code, part, bank and slot with their flags (E to the editor, L to
+// the librarian, d dump routing, c collector done cleared, m Multi push). Sound and Multi mode;
+// the bank and program menus with the new sound fetched or the editor's sent (`fetch`).
+TEST_F(Menus, EveryItemStartsItsOwnJobOrCallInEachMode) {
+  enum Menu { kMain, kSlot, kBank, kProgram };
+  const struct {
+    Menu menu;
+    bool multi, fetch;
+    std::vector<int> path;
+    Calls calls;
+  } cases[] = {
+      {kMain, false, true, {0, 0}, {"job 6 4 0 0 Ed"}},
+      {kMain, false, true, {0, 1}, {"job 6 4 0 0 "}},
+      {kMain, false, true, {0, 2}, {"request 9 0 3"}},
+      {kMain, false, true, {0, 11}, {"request 10 7"}},
+      {kMain, false, true, {2, 0}, {"single 1 4"}},
+      {kMain, false, true, {2, 9}, {"all 7"}},
+      {kMain, false, true, {4}, {"job 5 0 0 0 Ed"}},
+      {kMain, false, true, {5}, {"job 0 0 0 0 m"}},
+      {kMain, false, true, {7}, {"status Bank save FAILED!"}},  // no bank to save
+      {kMain, false, true, {10, 1}, {"import 0", "change 8445"}},
+      {kMain, false, true, {11}, {"change 8445"}},
+      {kMain, false, true, {12, 0}, {"data folder 0"}},
+      {kMain, false, true, {12, 1}, {}},  // the manual is greyed
+      {kMain, false, true, {12, 4}, {"help 2"}},
+      {kMain, false, true, {}, {}},
+      {kMain, true, true, {0, 0}, {"job 5 0 0 0 Ed"}},
+      {kMain, true, true, {0, 1}, {"job 5 0 0 0 "}},
+      {kMain, true, true, {0, 2}, {"job 7 0 0 0 c"}},
+      {kMain, true, true, {0, 3}, {"job 8 0 0 0 c"}},
+      {kMain, true, true, {2, 0}, {"single 1 4"}},
+      {kMain, true, true, {2, 1}, {"all 0"}},
+      {kSlot, false, true, {4}, {"job 12 0 0 0 d"}},
+      {kSlot, false, true, {5, 0}, {"job 2 4 0 0 L"}},
+      {kSlot, false, true, {5, 2}, {"request 9 1 0"}},
+      {kSlot, false, true, {5, 3}, {"request 9 0 0"}},
+      {kSlot, true, true, {4}, {"job 11 0 0 0 d"}},
+      {kSlot, true, true, {5, 0}, {"job 0 4 0 0 L"}},
+      {kSlot, true, true, {5, 2}, {"job 5 0 0 0 "}},
+      {kSlot, true, true, {5, 3}, {"job 7 0 0 0 c"}},
+      {kBank, false, true, {2}, {"bank change 4", "job 6 4 0 0 Ed"}},
+      {kBank, false, false, {6}, {"bank change 4", "send part 4 1 0 0 0"}},
+      {kBank, true, true, {0}, {"bank change 4"}},
+      {kBank, false, true, {}, {}},
+      {kProgram, false, true, {12, 4}, {"bank change 4", "job 6 4 0 0 Ed"}},  // program 124
+      {kProgram, true, false, {0, 1}, {"bank change 16", "send part 4 0 0 0 1"}},
+  };
+  for (const auto& c : cases) {
+    rig.multi = c.multi;
+    rig.programRequests = c.fetch;
+    BankEditPopupMenu main(&rig, &rig.librarian, IRECT(839, 187, 916, 205), &rig);
+    FileEditPopupMenu slot(&rig, &rig.librarian, IRECT(50, 60, 50, 60), &rig);
+    BankNumberPopupMenu banks(&rig, &rig.librarian, IRECT(1142, 60, 1180, 84), &rig);
+    ProgramNumberPopupMenu programs(&rig, &rig.librarian, IRECT(1184, 60, 1229, 84), &rig);
+    IControl* menus[] = {&main, &slot, &banks, &programs};
+    rig.choose(menus[c.menu], c.path);
+    EXPECT_EQ(rig.take(), c.calls) << c.menu << c.multi << " item " << c.path.size();
+    EXPECT_TRUE(unchecked(main.menu(BankEditPopupMenu::kMain)) && unchecked(slot.menu()));
+  }
+  EXPECT_EQ(rig.param(kMultiPartBank + 4)->Int(), 6) << "a dismissed bank menu changes nothing";
+  EXPECT_EQ(rig.param(kMultiPartPatch + 4)->Int(), 124);
+  EXPECT_EQ(rig.param(kMultiPatch)->Int(), 1);
+  rig.midiOut = false;
+  BankEditPopupMenu main(&rig, &rig.librarian, IRECT(839, 187, 916, 205), &rig);
+  rig.choose(&main, {5});
+  rig.choose(&main, {14});
+  EXPECT_THAT(rig.take(), IsEmpty()) << "no push without the MIDI ports";
+  EXPECT_TRUE(rig.layers["aboutWindow"]->IsVisible());
+}
+
+TEST_F(Menus, ProgramsComeInTensAndNameTheLibrarianSlotsTheyPlay) {
+  ProgramNumberPopupMenu programs(&rig, &rig.librarian, IRECT(1184, 60, 1229, 84), &rig);
+  EXPECT_EQ(programs.subMenu(12)->GetNItems(), 8);
+  programs.refreshPatchNames(&rig.librarian, &rig, 127);
+  EXPECT_TRUE(programs.subMenu(12)->IsItemChecked(7));
+  rig.librarySlots = true;
+  rig.makeView();
+  banks::add(rig.librarian, "Bank.syx", banks::records("Lib"));
+  programs.refreshPatchNames(&rig.librarian, &rig, 0);
+  EXPECT_EQ(banks::trimmed(programs.subMenu(1)->GetItemText(3)), "Lib13");
+  rig.choose(&programs, {1, 3});
+  EXPECT_EQ(rig.view->upperSelection, 13);
+  EXPECT_EQ(rig.librarian.selectedProgram, 13);
+  EXPECT_EQ(rig.param(kMultiPartPatch + rig.part)->Int(), 13);
+  EXPECT_THAT(rig.take(), ElementsAre("play 13 0 4")) << "no bank change";
+}
+
+}  // namespace

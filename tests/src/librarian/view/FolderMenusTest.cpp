@@ -1,0 +1,139 @@
+#include <gmock/gmock.h>
+
+#include <algorithm>
+#include <map>
+
+#include "LibrarianRig.h"
+#include "platform/datafolder/DataFolder.h"
+#include "src/config/ParameterIds.h"
+#include "src/librarian/view/FolderMenus.h"
+#include "tests/support/TempDir.h"
+
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::UnorderedElementsAre;
+using Texts = std::vector<std::string>;
+using Host = LibrarianHost;
+
+const IRECT kStrip(394, 188, 810, 207);
+
+// A menu tree's file items as "folder/.../file" with the item indices that lead to each, its
+// checked items, and whether every menu holds its sub-menus before its files.
+struct Tree {
+  Texts files, checked;
+  std::map<std::string, std::vector<int>> paths;
+  bool ordered = true;
+  explicit Tree(const IPopupMenu* menu) { walk(menu, "", {}); }
+  void walk(const IPopupMenu* menu, const std::string& at, std::vector<int> path) {
+    bool fileSeen = false;
+    for (int i = 0; i < menu->GetNItems(); ++i) {
+      const std::string text = menu->GetItemText(i);
+      if (menu->IsItemChecked(i)) checked.push_back(text);
+      const IPopupMenu* sub = menu->GetItem(i)->GetSubmenu();
+      ordered = ordered && !(sub && fileSeen);
+      fileSeen = fileSeen || !sub;
+      path.push_back(i);
+      if (sub) walk(sub, at + text + "/", path);
+      if (!sub) files.push_back(at + text), paths[text] = path;
+      path.pop_back();
+    }
+  }
+};
+
+// A Patches folder: a bank in it, a folder with two banks and two folders of one bank each, and
+// two Multi banks.
+class FolderMenus : public ::testing::Test {
+ protected:
+  FolderMenus() : env("KROMA_DATA_DIR", dir.path().c_str()) {
+    for (const std::string path : {"Root1", "Pads/P1", "Pads/P2", "Pads/Warm/W1", "Pads/Cold/C1"})
+      banks::write(patches() + path + ".syx", path.substr(path.rfind('/') + 1) + "-");
+    banks::write(patches() + "Multis/M1.syx", "M1-", true);
+    banks::write(patches() + "M2.syx", "M2-", true);
+    rig.librarian.loadPatchesFromFilesystem(DataFolder::patchesFolder());
+    rig.makeView();
+  }
+  static std::string patches() { return DataFolder::patchesFolder() + "/"; }
+  int indexOf(const std::string& name, bool multi = false) const {
+    const auto& files = multi ? rig.librarian.multiFiles : rig.librarian.soundFiles;
+    return std::find_if(files.begin(), files.end(),
+                        [&](const PatchFile* f) { return f->fileName == name; }) -
+           files.begin();
+  }
+
+  kroma_test::TempDir dir;
+  kroma_test::ScopedEnv env;
+  LibrarianRig rig;
+};
+
+TEST_F(FolderMenus, FoldersAreSubMenusBeforeFilesAndAChoiceIsRememberedByName) {
+  LeftPatchPopupMenu menu(&rig, &rig.librarian, kStrip, &rig);
+  const Tree tree(menu.rootMenu());
+  EXPECT_THAT(tree.files, UnorderedElementsAre("Pads/P1.syx", "Pads/P2.syx", "Pads/Warm/W1.syx",
+                                               "Pads/Cold/C1.syx", "Root1.syx"));
+  EXPECT_TRUE(tree.ordered) << "folders come before the files beside them";
+  EXPECT_EQ(tree.files.back(), "Root1.syx");
+
+  rig.choose(&menu, tree.paths.at("W1.syx"));
+  EXPECT_EQ(rig.files[Host::kUpperSounds].file, "W1.syx");
+  EXPECT_EQ(rig.files[Host::kUpperSounds].folder, "Warm");
+  EXPECT_EQ(rig.librarian.upperFileIndex, indexOf("W1.syx"));
+  EXPECT_EQ(rig.param(kPatchSelectionListUpper)->Int(), indexOf("W1.syx"));
+  EXPECT_THAT(Tree(menu.rootMenu()).checked, ElementsAre("W1.syx"));
+  EXPECT_EQ(banks::trimmed(rig.view->slotText(0, 3)), "W1-3");
+
+  rig.choose(&menu, {});
+  EXPECT_EQ(rig.files[Host::kUpperSounds].file, "W1.syx") << "dismissed";
+}
+
+TEST_F(FolderMenus, ARebuildAfterARescanFindsTheRememberedFileWhereverItNowStands) {
+  banks::write(patches() + "Pads/Warm/A0.syx", "A0-");
+  banks::write(patches() + "Pads/Aa.syx", "Aa-");
+  rig.librarian.initBankFilesOnDiscard(DataFolder::patchesFolder());
+  RightPatchPopupMenu lower(&rig, &rig.librarian, kStrip, &rig);
+  lower.refreshFolderStructure(&rig.librarian, &rig, 0, "W1.syx", "Warm");
+  EXPECT_EQ(rig.librarian.lowerFileIndex, indexOf("W1.syx"));
+  EXPECT_EQ(rig.param(kPatchSelectionListLower)->Int(), indexOf("W1.syx"));
+  EXPECT_THAT(Tree(lower.rootMenu()).checked, ElementsAre("W1.syx"));
+}
+
+TEST_F(FolderMenus, CategoriesAreOneSubMenuEachAndSearchResultsAreFoundByName) {
+  RightCategoryPopupMenu categories(&rig, &rig.librarian, kStrip, &rig);
+  const IPopupMenu* root = categories.rootMenu();
+  ASSERT_EQ(root->GetNItems(), 13);
+  // 640 init sounds: five full banks and an empty sixth.
+  EXPECT_EQ(root->GetItem(0)->GetSubmenu()->GetNItems(), 6);
+  rig.choose(&categories, {7, 0});  // "Lead 1": no sound, so no bank to show
+  EXPECT_EQ(rig.files[Host::kLowerList].file, "Lead 1");
+  EXPECT_EQ(rig.files[Host::kLowerList].folder, "Lead");
+  EXPECT_EQ(rig.librarian.lowerFileIndex, 0);
+
+  rig.librarian.createNewSearchPatchFiles("1");
+  RightSearchPopupMenu search(&rig, &rig.librarian, kStrip, &rig);
+  search.refreshFolderStructure(&rig.librarian, &rig, 0, "Search Results 3", "Patches");
+  EXPECT_EQ(rig.librarian.lowerFileIndex, 2) << "one list of the search results";
+}
+
+TEST_F(FolderMenus, BankNameMenusChooseTheUpperBankAndPlayTheCursorSlotEvenWhenDismissed) {
+  PerfBankNamePopupMenu multis(&rig, &rig.librarian, kStrip, &rig);
+  ProgBankNamePopupMenu sounds(&rig, &rig.librarian, kStrip, &rig);
+  rig.librarian.type = 1;
+  rig.view->keyCursor = 6;
+  rig.part = 2;
+  rig.choose(&multis, Tree(multis.rootMenu()).paths.at("M2.syx"));
+  EXPECT_EQ(rig.librarian.upperFileIndex, indexOf("M2.syx", true));
+  EXPECT_EQ(rig.param(kMultiPatch)->Int(), indexOf("M2.syx", true));
+  EXPECT_EQ(rig.librarian.selectedProgram, 6);
+  EXPECT_THAT(rig.take(), ElementsAre("menus 0", "play 6 0 2"));
+
+  rig.librarian.type = 0;
+  rig.param(kMainTab)->Set(1.0);
+  rig.param(kMultiPatch)->Set(9.0);
+  rig.choose(&sounds, {});
+  EXPECT_EQ(rig.param(kMultiPatch)->Int(), 9);
+  EXPECT_EQ(rig.view->slotText(0, 0),
+            drawnName(rig.librarian.soundFiles[rig.librarian.upperFileIndex]->records[0].name));
+  EXPECT_THAT(rig.take(), ElementsAre("menus 1", "play 6 0 2"));
+}
+
+}  // namespace

@@ -1,0 +1,136 @@
+#include <gmock/gmock.h>
+
+#include "LibrarianRig.h"
+#include "src/config/ParameterIds.h"
+
+namespace {
+
+using banks::trimmed;
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+enum { kUpper, kLower };
+
+class View : public ::testing::Test {
+ protected:
+  View() {
+    upper = banks::add(rig.librarian, "Upper.syx", banks::records("Up", 100));
+    banks::add(rig.librarian, "A.syx", banks::records("A"));
+    banks::add(rig.librarian, "B.syx", banks::records("B"));
+    rig.librarian.lowerFileIndex = 1;
+    view = rig.makeView();
+  }
+  // The middle of a slot.
+  int x(int list, int slot) const { return view->slotRect(list, slot).L + 3; }
+  int y(int list, int slot) const { return view->slotRect(list, slot).T + 3; }
+  void click(int list, int slot, IMouseMod mod = IMouseMod(true)) {
+    view->OnMouseDown(x(list, slot), y(list, slot), &mod);
+  }
+  std::string upperName(int slot) { return trimmed(upper->records[slot].name); }
+
+  LibrarianRig rig;
+  PatchFile* upper;
+  LibrarianViewControl* view;
+};
+
+TEST(ViewGeometry, SlotsRunDownEightColumnsOfSixteenAtEachScale) {
+  const struct {
+    double scale;
+    int list, slot;
+    IRECT expected;  // from the view's corner
+  } cases[] = {
+      {0.85, kUpper, 17, IRECT(113, 13, 203, 25)}, {0.85, kLower, 0, IRECT(0, 234, 90, 246)},
+      {1.0, kUpper, 0, IRECT(0, 1, 105, 15)},      {1.0, kLower, 127, IRECT(931, 484, 1036, 498)},
+      {1.15, kUpper, 15, IRECT(0, 242, 121, 258)}, {1.15, kLower, 16, IRECT(153, 316, 274, 332)},
+  };
+  for (const auto& c : cases) {
+    LibrarianRig rig(c.scale);
+    const LibrarianViewControl* view = rig.makeView();
+    const IRECT r = view->slotRect(c.list, c.slot), origin = view->GetRECT();
+    EXPECT_EQ(IRECT(r.L - origin.L, r.T - origin.T, r.R - origin.L, r.B - origin.T), c.expected)
+        << c.scale << " slot " << c.slot;
+  }
+}
+
+TEST_F(View, ArrowsWrapAroundTheGridAndPlayTheSlotReached) {
+  const struct {
+    int from, key, to;
+  } cases[] = {{0, 1, 127}, {0, 3, 112}, {127, 2, 0}, {120, 4, 8}, {5, 2, 6}, {20, 3, 4}};
+  for (const auto& c : cases) {
+    view->keyCursor = c.from;
+    EXPECT_TRUE(view->OnKeyDown(0, 0, c.key));
+    EXPECT_EQ(view->upperSelection, c.to);
+    EXPECT_EQ(rig.librarian.selectedProgram, c.to) << "the menus act on the highlighted slot";
+    EXPECT_THAT(rig.take(), ElementsAre("play " + std::to_string(c.to) + " 0 0"));
+  }
+}
+
+TEST_F(View, ClicksSelectTheSlotTheMenusActOnAndDoubleClicksPlayIt) {
+  rig.renameFinished = false;
+  rig.layers["patchRename"]->Hide(false);
+  rig.part = 3;
+  click(kUpper, 5);
+  EXPECT_EQ(rig.librarian.selectedProgram, 5);
+  EXPECT_TRUE(rig.renameFinished);
+  EXPECT_FALSE(rig.layers["patchRename"]->IsVisible()) << "a click abandons an open rename";
+
+  click(kLower, 3);
+  EXPECT_EQ(rig.librarian.lowerSelectedProgram, 3);
+  EXPECT_EQ(view->keyCursor, -1);
+  EXPECT_TRUE(view->OnKeyDown(0, 0, 2));  // down from no slot: lower slot 0
+
+  view->OnMouseDblClick(x(kUpper, 9), y(kUpper, 9), nullptr);
+  rig.midiOut = false;
+  view->OnMouseDblClick(x(kUpper, 9), y(kUpper, 9), nullptr);
+  click(kUpper, 4, IMouseMod(false, true));
+  click(kLower, 4, IMouseMod(false, true));
+  auto menu = [&](const char* name, int list) {
+    return std::string(name) + " " + std::to_string(x(list, 4)) + " " + std::to_string(y(list, 4));
+  };
+  EXPECT_THAT(rig.take(), ElementsAre("play 0 1 3", "play 9 0 3", menu("edit menu", kUpper),
+                                      menu("copy menu", kLower)));
+}
+
+TEST_F(View, PasteAndDropCopyTheRecordPickedUpEvenAfterTheLowerListChanged) {
+  view->PasteSlotData(x(kUpper, 7), y(kUpper, 7));
+  EXPECT_THAT(rig.take(), IsEmpty()) << "nothing was copied yet";
+
+  view->CopySlotData(x(kLower, 2), y(kLower, 2));
+  rig.librarian.lowerFileIndex = 2;
+  view->patchSelectionLowerChanged();
+  view->PasteSlotData(x(kUpper, 7), y(kUpper, 7));
+  EXPECT_EQ(upperName(7), "A2");
+  EXPECT_EQ(trimmed(view->slotText(kUpper, 7)), "A2");
+  EXPECT_THAT(rig.take(), ElementsAre("unsaved 1"));
+
+  auto drag = [&](int list, int slot) {
+    view->OnMouseDrag(x(list, slot), y(list, slot), 1, 1, nullptr);
+  };
+  auto drop = [&](int list, int slot) { view->OnMouseUp(x(list, slot), y(list, slot), nullptr); };
+  drag(kLower, 4);
+  EXPECT_FALSE(view->dragging()) << "not before the librarian page was shown";
+  view->dragEnabled = true;
+  drag(kUpper, 4);
+  EXPECT_FALSE(view->dragging()) << "only lower slots are dragged";
+  drag(kLower, 4);
+  rig.librarian.lowerFileIndex = 1;
+  drop(kUpper, 1);
+  EXPECT_EQ(upperName(1), "B4");
+  drag(kLower, 5);
+  drop(kLower, 6);
+  EXPECT_EQ(upperName(6), "Up6") << "a drop outside the upper list copies nothing";
+  EXPECT_THAT(rig.take(), ElementsAre("unsaved 1"));
+}
+
+TEST_F(View, RenameOpensOnASlotWithADumpAndPadsTheBank) {
+  click(kUpper, 110);
+  view->renameSlot(0, 0);
+  EXPECT_FALSE(rig.layers["patchRename"]->IsVisible()) << "an empty slot has no name to edit";
+  EXPECT_EQ(upper->records.size(), 128u);
+  click(kUpper, 12);
+  view->renameSlot(0, 0);
+  EXPECT_FALSE(rig.renameFinished);
+  EXPECT_TRUE(rig.layers["patchRename"]->IsVisible());
+  EXPECT_EQ(trimmed(rig.param(kPatchRename)->GetDisplayText(0)), "Up12");
+}
+
+}  // namespace
