@@ -16,6 +16,27 @@ constexpr int kMultiCommonHigh = 1;
 constexpr int kMultiNameOffset = 7;
 constexpr int kSoundDataBase = 7;
 constexpr unsigned char kChecksumPlaceholder = 0x7F;
+constexpr int kPartChannelOffset = 7;  // in a Multi part record
+constexpr int kGlobalChannelOffset = 41;
+constexpr unsigned char kControlChange = 0xB0;
+
+// Multi part channel settings: 0 follows the Global channel, 1 is Omni, 2..17 channels 1..16.
+// The Global channel: 0 Omni, 1..16 channels 1..16.
+constexpr int kFollowGlobal = 0;
+constexpr int kPartOmni = 1;
+constexpr int kFirstPartChannel = 2;
+
+struct SoundController {
+  int controller;
+  int offset;
+};
+
+// The sound bytes the synthesizer lets controllers set; the value lands as it comes.
+constexpr SoundController kSoundControllers[] = {
+    {27, 8},  {28, 9},  {31, 15},  // oscillator 1: octave, semitone, wave
+    {35, 24}, {36, 25}, {39, 31},  // oscillator 2
+    {42, 40}, {43, 41},            // oscillator 3: octave, semitone
+};
 
 template <std::size_t N>
 void setName(std::array<unsigned char, N>& dump, int offset, const std::string& name) {
@@ -72,6 +93,13 @@ Simulator::Simulator(int deviceId)
   mGlobal[kGlobalIdOffset] = static_cast<unsigned char>(mDeviceId);
 }
 
+void Simulator::resetEditBuffers() {
+  const Simulator fresh(0);
+  std::lock_guard<std::mutex> lock(mLock);
+  std::copy(std::begin(fresh.mSoundEdit), std::end(fresh.mSoundEdit), std::begin(mSoundEdit));
+  mMultiEdit = fresh.mMultiEdit;
+}
+
 void Simulator::setDeviceId(int id) {
   std::lock_guard<std::mutex> lock(mLock);
   mDeviceId = id & 0x7F;
@@ -96,6 +124,10 @@ void Simulator::receive(const unsigned char* data, std::size_t size, Clock::time
 }
 
 void Simulator::handle(const unsigned char* data, std::size_t size, Clock::time_point when) {
+  if (size == 3 && (data[0] & 0xF0) == kControlChange && data[1] < 0x80 && data[2] < 0x80) {
+    applyControlChange(data[0] & 0x0F, data[1], data[2]);
+    return;
+  }
   if (!isFramed(data, size)) return;
   switch (data[kTypeOffset]) {
     case kSoundRequest:
@@ -235,6 +267,22 @@ void Simulator::applyParameterChange(const unsigned char* data) {
       if (offset == kGlobalIdOffset) mDeviceId = value;
       break;
     }
+  }
+}
+
+bool Simulator::partListens(int part, int channel) const {
+  const int setting = mMultiEdit[kMultiRecordBase + kMultiRecordSize * part + kPartChannelOffset];
+  if (setting == kPartOmni) return true;
+  if (setting != kFollowGlobal) return setting - kFirstPartChannel == channel;
+  const int global = mGlobal[kGlobalChannelOffset];
+  return global == 0 || global - 1 == channel;
+}
+
+void Simulator::applyControlChange(int channel, int controller, unsigned char value) {
+  for (const SoundController& c : kSoundControllers) {
+    if (c.controller != controller) continue;
+    for (int part = 0; part < kParts; ++part)
+      if (partListens(part, channel)) mSoundEdit[part][c.offset] = value;
   }
 }
 

@@ -41,5 +41,31 @@ TEST(CommandsTest, FormatsTimeAndBytes) {
   EXPECT_EQ(formatReceived(message, start), "1500 F0 0A F8");
 }
 
+TEST(CommandsTest, PrintsTheNamedRecordAsHex) {
+  const Simulator sim(5);
+  const struct {
+    const char* command;
+    size_t bytes;
+    const char* type;
+  } named[] = {{"sound 15", 392, "10"},
+               {"multi", 425, "11"},
+               {"global", 80, "14"},
+               {"stored 7 127", 392, "10"},
+               {"stored-multi 0", 425, "11"}};
+  for (const auto& n : named) {
+    std::string text;
+    ASSERT_TRUE(recordText(sim, n.command, text)) << n.command;
+    EXPECT_EQ(text.size(), n.bytes * 3 - 1) << n.command;
+    EXPECT_EQ(text.substr(0, 9), "F0 3E 13 ") << n.command;
+    EXPECT_EQ(text.substr(12, 2), n.type) << n.command;
+  }
+  for (const char* wrong : {"sound", "sound 16", "sound -1", "multi 2", "stored 8 0", "stored 0",
+                            "stored-multi 128", "sounds 1", ""}) {
+    std::string left = "kept";
+    EXPECT_FALSE(recordText(sim, wrong, left)) << wrong;
+    EXPECT_EQ(left, "kept");
+  }
+}
+
 }  // namespace
 }  // namespace corvane_sim

@@ -220,6 +220,42 @@ TEST_F(SimulatorTest, AppliesParameterChangesAtTheirAddresses) {
   EXPECT_EQ(sound[390], sysex::dumpChecksum(sound.data(), 392));
 }
 
+// The oscillators' CC bytes follow the controller in every part listening on its channel: part 2
+// on channel 3 (its default), part 0 on the Global channel, part 1 on Omni.
+TEST_F(SimulatorTest, ControllersSetTheOscillatorBytesOfTheListeningParts) {
+  send(parameterChange(5, 0x21, 0, 0, 7, 0));  // part 0 follows the Global channel
+  send(parameterChange(5, 0x21, 1, 0, 7, 1));  // part 1 hears every channel
+  send(parameterChange(5, 0x24, 0, 1, 0, 3));  // the Global channel: 3
+  const struct {
+    int controller, offset;
+  } table[] = {{27, 8}, {28, 9}, {31, 15}, {35, 24}, {36, 25}, {39, 31}, {42, 40}, {43, 41}};
+  for (const auto& row : table) {
+    const auto before = sim.soundEditBuffer(3);
+    send({0xB2, static_cast<unsigned char>(row.controller), 0x2A});
+    for (int part : {0, 1, 2})
+      EXPECT_EQ(sim.soundEditBuffer(part)[row.offset], 0x2A) << row.controller;
+    EXPECT_EQ(sim.soundEditBuffer(3), before) << "part 3 listens on channel 4";
+  }
+  const auto sound = sim.soundEditBuffer(2);
+  send({0xB2, 74, 0x10});  // a controller without a sound byte
+  send({0xB2, 27, 0x80});  // not a data byte
+  send({0xB2, 27});        // short
+  EXPECT_EQ(sim.soundEditBuffer(2), sound);
+}
+
+TEST_F(SimulatorTest, ResetPutsTheEditBuffersBackButKeepsMemoryAndGlobal) {
+  const Simulator fresh(5);
+  send(parameterChange(5, 0x20, 3, 0, 1, 0x30));
+  send(parameterChange(5, 0x21, 2, 0, 7, 0x0B));
+  send(parameterChange(5, 0x24, 0, 6, 0, 0x41));
+  send(patternDump(392, 0x10, 5, 2, 9, 1));
+  sim.resetEditBuffers();
+  EXPECT_EQ(sim.soundEditBuffer(3), fresh.soundEditBuffer(3));
+  EXPECT_EQ(sim.multiEditBuffer(), fresh.multiEditBuffer());
+  EXPECT_EQ(sim.globalRecord()[46], 0x41);
+  EXPECT_EQ(sim.storedSound(2, 9)[7], patternDump(392, 0x10, 5, 2, 9, 1)[7]);
+}
+
 TEST_F(SimulatorTest, IgnoresParameterChangesOutsideItsRecords) {
   const auto sound = sim.soundEditBuffer(0);
   const auto multi = sim.multiEditBuffer();
