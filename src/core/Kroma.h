@@ -455,6 +455,8 @@ class Kroma : public IPluginVST,
   void readSettingsFiles();
   void makeLibrarian();
   void makeEditor();
+  // The positional effect parameters take any data byte.
+  void initPositionalEffectParams();
   void lookUpLayers();
   void applyStartVisibility();
   void takeFirstSnapshot();
