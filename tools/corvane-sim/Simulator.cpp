@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <string>
 
+#include "src/librarian/InitDumps.h"
+
 namespace corvane_sim {
 namespace {
 
@@ -82,7 +84,10 @@ Simulator::Simulator(int deviceId)
     : mDeviceId(deviceId & 0x7F),
       mStoredSounds(kStoredSoundBanks * kProgramsPerBank),
       mStoredMultis(kProgramsPerBank) {
-  SoundDumpBytes initSound = soundDumpTemplate();
+  // The init sound the editor ships, under the name the synthesizer gives it.
+  SoundDumpBytes initSound;
+  std::copy(std::begin(InitDumps::initPatchCorvane), std::end(InitDumps::initPatchCorvane),
+            initSound.begin());
   setName(initSound, 370, "Init");
   for (SoundDumpBytes& sound : mSoundEdit) sound = initSound;
   std::fill(mStoredSounds.begin(), mStoredSounds.end(), initSound);
