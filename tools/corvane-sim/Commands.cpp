@@ -46,6 +46,11 @@ bool readNumbers(std::istringstream& in, std::initializer_list<int> limits, int*
   return !(in >> rest);
 }
 
+template <size_t N>
+Bytes toBytes(const std::array<unsigned char, N>& record) {
+  return Bytes(record.begin(), record.end());
+}
+
 }  // namespace
 
 bool recordText(const Simulator& sim, const std::string& command, std::string& out) {
@@ -53,19 +58,23 @@ bool recordText(const Simulator& sim, const std::string& command, std::string& o
   std::string name;
   in >> name;
   int n[2] = {0, 0};
+  const int id = sim.deviceId();
+  Bytes record;
   if (name == "sound" && readNumbers(in, {sysex::kParts}, n))
-    out = hexLine(sim.soundEditBuffer(n[0]));
+    record =
+        Simulator::asSent(toBytes(sim.soundEditBuffer(n[0])), id, sysex::kEditBufferBank, n[0]);
   else if (name == "multi" && readNumbers(in, {}, n))
-    out = hexLine(sim.multiEditBuffer());
+    record = Simulator::asSent(toBytes(sim.multiEditBuffer()), id, sysex::kEditBufferBank, 0);
   else if (name == "global" && readNumbers(in, {}, n))
-    out = hexLine(sim.globalRecord());
+    record = Simulator::asSent(toBytes(sim.globalRecord()), id, -1, -1);
   else if (name == "stored" &&
            readNumbers(in, {sysex::kStoredSoundBanks, sysex::kProgramsPerBank}, n))
-    out = hexLine(sim.storedSound(n[0], n[1]));
+    record = Simulator::asSent(toBytes(sim.storedSound(n[0], n[1])), id, n[0], n[1]);
   else if (name == "stored-multi" && readNumbers(in, {sysex::kProgramsPerBank}, n))
-    out = hexLine(sim.storedMulti(n[0]));
+    record = Simulator::asSent(toBytes(sim.storedMulti(n[0])), id, 0, n[0]);
   else
     return false;
+  out = hexLine(record);
   return true;
 }
 

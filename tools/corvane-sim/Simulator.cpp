@@ -4,6 +4,7 @@
 #include <string>
 
 #include "src/librarian/InitDumps.h"
+#include "src/protocol/SoundDump.h"
 
 namespace corvane_sim {
 namespace {
@@ -84,10 +85,12 @@ Simulator::Simulator(int deviceId)
     : mDeviceId(deviceId & 0x7F),
       mStoredSounds(kStoredSoundBanks * kProgramsPerBank),
       mStoredMultis(kProgramsPerBank) {
-  // The init sound the editor ships, under the name the synthesizer gives it.
-  SoundDumpBytes initSound;
-  std::copy(std::begin(InitDumps::initPatchCorvane), std::end(InitDumps::initPatchCorvane),
-            initSound.begin());
+  // The init sound the editor ships, under the name the synthesizer gives it; the bytes that
+  // carry no parameter as the editor writes them, so that a sound the editor pushes back comes
+  // out the same.
+  SoundDumpBytes initSound = soundDumpTemplate();
+  for (const sound_dump::ByteRule& row : sound_dump::soundByteRules())
+    initSound[row.offset] = InitDumps::initPatchCorvane[row.offset];
   setName(initSound, 370, "Init");
   for (SoundDumpBytes& sound : mSoundEdit) sound = initSound;
   std::fill(mStoredSounds.begin(), mStoredSounds.end(), initSound);
@@ -183,15 +186,20 @@ void Simulator::answerRequest(const unsigned char* data, std::size_t size, Clock
   }
 }
 
+Bytes Simulator::asSent(Bytes record, int deviceId, int bank, int program) {
+  record[kDeviceIdOffset] = static_cast<unsigned char>(deviceId & 0x7F);
+  if (bank >= 0) {
+    record[kBankOffset] = static_cast<unsigned char>(bank);
+    record[kProgramOffset] = static_cast<unsigned char>(program);
+  }
+  const int size = static_cast<int>(record.size());
+  record[size - 2] = dumpChecksum(record.data(), size);
+  return record;
+}
+
 void Simulator::queueAnswer(Bytes dump, int bank, int program, Clock::time_point when) {
   if (mFault.kind == Fault::kSilent) return;
-  dump[kDeviceIdOffset] = static_cast<unsigned char>(mDeviceId);
-  if (bank >= 0) {
-    dump[kBankOffset] = static_cast<unsigned char>(bank);
-    dump[kProgramOffset] = static_cast<unsigned char>(program);
-  }
-  const int size = static_cast<int>(dump.size());
-  dump[size - 2] = dumpChecksum(dump.data(), size);
+  dump = asSent(std::move(dump), mDeviceId, bank, program);
   Clock::time_point due = when;
   if (mFault.kind == Fault::kLate) due += std::chrono::milliseconds(std::max(0, mFault.amount));
   mOutbox.push_back({due, withFault(std::move(dump))});

@@ -66,6 +66,10 @@ class Simulator {
   // When the next answer falls due; Clock::time_point::max() with none waiting.
   Clock::time_point nextDue() const;
 
+  // A record as the synthesizer sends it: addressed from `deviceId` (and from `bank` and
+  // `program` unless negative), under its checksum.
+  static Bytes asSent(Bytes record, int deviceId, int bank, int program);
+
   std::vector<ReceivedMessage> received() const;
   void clearReceived();
 
