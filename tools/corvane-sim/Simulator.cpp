@@ -22,6 +22,8 @@ constexpr unsigned char kChecksumPlaceholder = 0x7F;
 constexpr int kPartChannelOffset = 7;  // in a Multi part record
 constexpr int kGlobalChannelOffset = 41;
 constexpr unsigned char kControlChange = 0xB0;
+constexpr unsigned char kProgramChange = 0xC0;
+constexpr int kBankSelect = 0;
 
 // Multi part channel settings: 0 follows the Global channel, 1 is Omni, 2..17 channels 1..16.
 // The Global channel: 0 Omni, 1..16 channels 1..16.
@@ -134,6 +136,10 @@ void Simulator::receive(const unsigned char* data, std::size_t size, Clock::time
 void Simulator::handle(const unsigned char* data, std::size_t size, Clock::time_point when) {
   if (size == 3 && (data[0] & 0xF0) == kControlChange && data[1] < 0x80 && data[2] < 0x80) {
     applyControlChange(data[0] & 0x0F, data[1], data[2]);
+    return;
+  }
+  if (size == 2 && (data[0] & 0xF0) == kProgramChange && data[1] < 0x80) {
+    applyProgramChange(data[0] & 0x0F, data[1]);
     return;
   }
   if (!isFramed(data, size)) return;
@@ -292,11 +298,20 @@ bool Simulator::partListens(int part, int channel) const {
 }
 
 void Simulator::applyControlChange(int channel, int controller, unsigned char value) {
+  if (controller == kBankSelect) mBankSelect[channel] = value;
   for (const SoundController& c : kSoundControllers) {
     if (c.controller != controller) continue;
     for (int part = 0; part < kParts; ++part)
       if (partListens(part, channel)) mSoundEdit[part][c.offset] = value;
   }
+}
+
+void Simulator::applyProgramChange(int channel, int program) {
+  const int bank = mBankSelect[channel];
+  if (bank >= kStoredSoundBanks) return;
+  for (int part = 0; part < kParts; ++part)
+    if (partListens(part, channel))
+      mSoundEdit[part] = mStoredSounds[bank * kProgramsPerBank + program];
 }
 
 std::vector<Bytes> Simulator::takeDue(Clock::time_point now) {

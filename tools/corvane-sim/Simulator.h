@@ -45,10 +45,11 @@ struct ReceivedMessage {
 //                     (7F is byte 39, the Multi program).
 // Control changes set the sound bytes the editor edits by CC (octave, semitone and wave of the
 // oscillators, CC 27/28/31, 35/36/39, 42/43) to the controller's value, in every part that
-// listens on the message's channel by its Multi record (Global channel, Omni or a channel).
-// Dumps are stored only when framed, sized and (sound, multi) checksummed correctly, or with
-// the placeholder 7F in the checksum place, and addressed to the simulator's id. Thread-safe: every
-// call takes one lock.
+// listens on the message's channel by its Multi record (Global channel, Omni or a channel). A
+// program change loads the stored sound of the bank last selected on its channel (controller 0)
+// into those parts. Dumps are stored only when framed, sized and (sound, multi) checksummed
+// correctly, or with the placeholder 7F in the checksum place, and addressed to the simulator's id.
+// Thread-safe: every call takes one lock.
 class Simulator {
  public:
   explicit Simulator(int deviceId = 0);
@@ -90,6 +91,7 @@ class Simulator {
   void storeDump(const unsigned char* data, std::size_t size);
   void applyParameterChange(const unsigned char* data);
   void applyControlChange(int channel, int controller, unsigned char value);
+  void applyProgramChange(int channel, int program);
   bool partListens(int part, int channel) const;
   bool answersTo(int id) const;
   void queueAnswer(Bytes dump, int bank, int program, Clock::time_point when);
@@ -105,6 +107,7 @@ class Simulator {
   sysex::GlobalDumpBytes mGlobal;
   std::vector<ReceivedMessage> mReceived;
   std::vector<Pending> mOutbox;
+  unsigned char mBankSelect[16] = {};
 };
 
 }  // namespace corvane_sim

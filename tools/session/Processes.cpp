@@ -1,6 +1,7 @@
 #include "tools/session/Processes.h"
 
 #include <sstream>
+#include <thread>
 
 namespace session {
 namespace {
@@ -17,6 +18,15 @@ std::vector<std::string> simulatorArgs(const std::string& program, const std::st
 }
 
 }  // namespace
+
+bool within(Seconds limit, const std::function<bool()>& done) {
+  const auto end = std::chrono::steady_clock::now() + limit;
+  while (!done()) {
+    if (interrupted() || std::chrono::steady_clock::now() > end) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  return true;
+}
 
 Bytes parseHex(const std::string& text) {
   Bytes bytes;

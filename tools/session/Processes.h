@@ -1,6 +1,7 @@
 #pragma once
 
 #include <chrono>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -63,6 +64,10 @@ class HostProcess {
   std::vector<std::string> mPrinted;
   std::string mError;
 };
+
+// Polls `done` until it holds, for at most `limit`: what went out over MIDI arrives a few JACK
+// cycles later. False when it never held (or the wait was interrupted).
+bool within(Seconds limit, const std::function<bool()>& done);
 
 // Parses one line of hex bytes ("F0 3E 13"); empty for anything else.
 Bytes parseHex(const std::string& text);

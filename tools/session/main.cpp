@@ -32,6 +32,7 @@ constexpr int kDeviceId = 5;
 constexpr int kTargetBank = 1;  // B
 constexpr const char* kBankName = "Demo Bank";
 constexpr int kSoundData = 7;  // the first byte after a dump's header
+constexpr Seconds kArrival(5);
 
 struct Options {
   std::string host, plugin, windowPlugin, bundle, simulator, out;
@@ -158,8 +159,11 @@ class Demo {
     for (const auto& [where, amount] : turns)
       say("   " + std::string(where->name) + ": " +
           std::to_string(static_cast<int>(state.getValue(where->param))));
-    const std::vector<int> differing = state.soundBytesDiffering(mSim->record("sound 0"), 0);
-    if (!differing.empty())
+    std::vector<int> differing;
+    if (!within(kArrival, [&] {
+          differing = state.soundBytesDiffering(mSim->record("sound 0"), 0);
+          return differing.empty();
+        }))
       return fail("the synthesizer's sound of part 1 differs from the editor's at byte " +
                   std::to_string(differing.front()));
     say("   the synthesizer's sound of part 1 now matches the editor's, byte for byte");
@@ -177,11 +181,13 @@ class Demo {
             },
             "Data write completed!"))
       return false;
-    for (int program = 0; program < sysex::kProgramsPerBank; ++program)
-      if (!sameData(
-              mSim->record("stored " + std::to_string(kTargetBank) + " " + std::to_string(program)),
-              dumpInFile(mBankFile, program)))
+    for (int program = 0; program < sysex::kProgramsPerBank; ++program) {
+      const std::string stored =
+          "stored " + std::to_string(kTargetBank) + " " + std::to_string(program);
+      if (!within(kArrival,
+                  [&] { return sameData(mSim->record(stored), dumpInFile(mBankFile, program)); }))
         return fail("sound " + std::to_string(program + 1) + " of the bank did not arrive whole");
+    }
     say("   all 128 sounds are in the synthesizer's bank B");
     return true;
   }
@@ -189,9 +195,7 @@ class Demo {
   bool saveProject() {
     say("8. Saving the host's project state, then closing the host");
     if (!mSession->saveState(path("session.state"))) return fail(mSession->error());
-    for (int part = 0; part < sysex::kParts; ++part)
-      mEditBuffers.push_back(mSim->record("sound " + std::to_string(part)));
-    mEditBuffers.push_back(mSim->record("multi"));
+    mEditBuffers = editBuffers();
     if (!mSession->close()) return fail(mSession->error());
     mSession.reset();
     return mSim->command("reset") || fail("the simulator did not clear its edit buffers");
@@ -211,12 +215,8 @@ class Demo {
     const std::vector<double> recalled = Session::parameters(path("recalled.state"));
     if (saved.empty() || saved != recalled) return fail("the reloaded instance shows other values");
     say("   all " + std::to_string(saved.size()) + " parameter values are the saved ones");
-    for (int part = 0; part < sysex::kParts; ++part)
-      if (mSim->record("sound " + std::to_string(part)) != mEditBuffers[part])
-        return fail("the sound of part " + std::to_string(part + 1) +
-                    " in the synthesizer is not the saved one");
-    if (mSim->record("multi") != mEditBuffers.back())
-      return fail("the Multi in the synthesizer is not the saved one");
+    if (!within(kArrival, [&] { return editBuffers() == mEditBuffers; }))
+      return fail("the synthesizer's edit buffers are not the saved ones");
     say("   the new instance pushed the project: the synthesizer's edit buffers match byte for "
         "byte");
     return true;
@@ -241,6 +241,15 @@ class Demo {
     mSim->stop();
     say("Done.");
     return true;
+  }
+
+  // The part sounds and the Multi the synthesizer holds.
+  std::vector<Bytes> editBuffers() {
+    std::vector<Bytes> buffers;
+    for (int part = 0; part < sysex::kParts; ++part)
+      buffers.push_back(mSim->record("sound " + std::to_string(part)));
+    buffers.push_back(mSim->record("multi"));
+    return buffers;
   }
 
   bool awaitDone(const std::function<bool()>& action, const std::string& done) {

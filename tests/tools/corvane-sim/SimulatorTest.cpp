@@ -243,6 +243,21 @@ TEST_F(SimulatorTest, ControllersSetTheOscillatorBytesOfTheListeningParts) {
   EXPECT_EQ(sim.soundEditBuffer(2), sound);
 }
 
+// A program change on a part's channel loads the sound stored under the bank its channel selected.
+TEST_F(SimulatorTest, ProgramChangesLoadTheStoredSoundOfTheSelectedBank) {
+  const Bytes stored = patternDump(392, 0x10, 5, 3, 9, 2);
+  send(stored);
+  send({0xB2, 0, 3});  // bank D on channel 3, where part 2 listens
+  send({0xC2, 9});
+  EXPECT_EQ(sim.soundEditBuffer(2)[100], stored[100]);
+  EXPECT_NE(sim.soundEditBuffer(3)[100], stored[100]);
+  const auto before = sim.soundEditBuffer(2);
+  send({0xB2, 0, 8});  // no such bank
+  send({0xC2, 9});
+  send({0xC2, 0x80});  // not a program
+  EXPECT_EQ(sim.soundEditBuffer(2), before);
+}
+
 TEST_F(SimulatorTest, ResetPutsTheEditBuffersBackButKeepsMemoryAndGlobal) {
   const Simulator fresh(5);
   send(parameterChange(5, 0x20, 3, 0, 1, 0x30));
