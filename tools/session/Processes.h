@@ -3,6 +3,7 @@
 #include <chrono>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -34,6 +35,9 @@ class SimulatorProcess {
   void stop() { mChild.stop(); }
 
  private:
+  // Its answer to one line: "ok", "unknown: ..." or a record.
+  std::optional<std::string> ask(const std::string& line);
+
   Child mChild;
   std::string mError;
 };

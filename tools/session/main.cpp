@@ -20,6 +20,7 @@
 #include "src/config/ParameterIds.h"
 #include "src/protocol/DumpTemplates.h"
 #include "src/protocol/SysExFormat.h"
+#include "tools/session/BankFile.h"
 #include "tools/session/Session.h"
 #include "tools/session/StateValues.h"
 
@@ -31,7 +32,6 @@ constexpr const char* kClient = "corvane-sim";
 constexpr int kDeviceId = 5;
 constexpr int kTargetBank = 1;  // B
 constexpr const char* kBankName = "Demo Bank";
-constexpr int kSoundData = 7;  // the first byte after a dump's header
 constexpr Seconds kArrival(5);
 
 struct Options {
@@ -50,32 +50,6 @@ bool parse(int argc, char** argv, Options& o) {
   }
   return argc % 2 == 1 && !o.host.empty() && !o.plugin.empty() && !o.simulator.empty() &&
          !o.out.empty();
-}
-
-// A bank of 128 sounds, each the synthesizer's initial sound under a name of its own.
-bool writeBank(const std::string& file) {
-  std::ofstream out(file, std::ios::binary);
-  for (int program = 0; program < sysex::kProgramsPerBank; ++program) {
-    sysex::SoundDumpBytes sound = sysex::soundDumpTemplate();
-    sysex::writeNameField(sound.data() + 370, "Demo " + std::to_string(program + 1));
-    sound[sound.size() - 2] = sysex::dumpChecksum(sound.data(), sysex::kSoundDumpSize);
-    out.write(reinterpret_cast<const char*>(sound.data()), sound.size());
-  }
-  return static_cast<bool>(out);
-}
-
-Bytes dumpInFile(const std::string& file, int program) {
-  std::ifstream in(file, std::ios::binary);
-  Bytes sound(sysex::kSoundDumpSize);
-  in.seekg(static_cast<std::streamoff>(program) * sysex::kSoundDumpSize);
-  in.read(reinterpret_cast<char*>(sound.data()), sound.size());
-  return in ? sound : Bytes();
-}
-
-// The data bytes of two dumps, their headers (device, bank, program) and checksums left out.
-bool sameData(const Bytes& a, const Bytes& b) {
-  return a.size() == b.size() && a.size() > kSoundData + 2 &&
-         std::equal(a.begin() + kSoundData, a.end() - 2, b.begin() + kSoundData);
 }
 
 class Demo {
@@ -115,7 +89,7 @@ class Demo {
     mkdir((mData + "/Patches").c_str(), 0755);
     std::ofstream(mData + "/Kroma Editor UI.txt") << "white\nnormal\nyes\n";
     mBankFile = mData + "/Patches/" + kBankName + ".syx";
-    return writeBank(mBankFile) || fail("cannot write " + mBankFile);
+    return writeBank(mBankFile, "Demo") || fail("cannot write " + mBankFile);
   }
 
   bool openPlugin() {
