@@ -88,10 +88,12 @@ HostProcess::HostProcess(const std::string& host, const std::string& plugin,
 
 bool HostProcess::step(const std::string& line, Seconds limit) {
   mPrinted.clear();
-  if (!mError.empty()) return false;
+  if (mGone) return false;
+  mError.clear();
   const std::string number = std::to_string(++mLines);
   if (!mChild.writeLine(line)) {
     mError = "kroma-host has ended";
+    mGone = true;
     return false;
   }
   const auto end = std::chrono::steady_clock::now() + limit;
@@ -103,6 +105,8 @@ bool HostProcess::step(const std::string& line, Seconds limit) {
       mError = interrupted()      ? "interrupted"
                : left.count() > 0 ? "kroma-host ended during the step \"" + line + "\""
                                   : "kroma-host did not finish the step \"" + line + "\" in time";
+      for (const std::string& said : mPrinted) mError += "\n  " + said;
+      mGone = true;
       return false;
     }
     if (*printed == "done " + number) return true;

@@ -50,7 +50,8 @@ class HostProcess {
               const std::vector<std::string>& environment);
 
   // Runs one step; false when it failed, the host ended or did not finish it within `limit`,
-  // and error() then says why.
+  // and error() then says why. A step the host could not carry out leaves it usable; after the
+  // other two every step fails.
   bool step(const std::string& line, Seconds limit = Seconds(60));
   // What the last step printed, its echo and the "done" line left out.
   const std::vector<std::string>& printed() const { return mPrinted; }
@@ -65,6 +66,7 @@ class HostProcess {
  private:
   Child mChild;
   int mLines = 0;
+  bool mGone = false;  // ended, or stuck in a step
   std::vector<std::string> mPrinted;
   std::string mError;
 };
