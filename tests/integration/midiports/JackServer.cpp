@@ -120,6 +120,11 @@ JackServer::JackServer() {
 bool JackServer::start() {
   ServerTurn turn;
   mError.clear();
+  // Another test's server of this name would answer for ours.
+  if (answers()) {
+    mError = "a JACK server named " + mName + " is running";
+    return false;
+  }
   const std::string log = mDir.file("jackd.log");
   // jackd takes its name from -n; JACK_DEFAULT_SERVER names it to the clients.
   // Synchronous mode (-S): the server waits for clients that sanitizers slow
