@@ -70,11 +70,7 @@ int MenuAnswer::choose(const std::string& text) {
   return found;
 }
 
-bool MenuAnswer::report(std::vector<std::string>& lines, bool clickDone) {
-  if (clickDone && mWaiting) {
-    mWaiting = false;
-    mReport.push_back("  menu: none was shown");
-  }
+bool MenuAnswer::report(std::vector<std::string>& lines) {
   lines.insert(lines.end(), mReport.begin(), mReport.end());
   mReport.clear();
   const bool ok = !mFailed;

@@ -12,9 +12,8 @@ class MenuAnswer {
   // The answerer for VIEW_HostFrame::menu, with a MenuAnswer as its host.
   static int answer(void* self, const char* lines);
   // What happened to the menus shown since the last call, one line each ("  menu: chose ...");
-  // false when a path named no item of its menu. With `clickDone`, a path still waiting means the
-  // click showed no menu (a switch, say): it is dropped, so that it cannot pick in a later one.
-  bool report(std::vector<std::string>& lines, bool clickDone = false);
+  // false when a path named no item of its menu.
+  bool report(std::vector<std::string>& lines);
 
  private:
   int choose(const std::string& lines);

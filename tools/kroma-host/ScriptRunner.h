@@ -119,7 +119,7 @@ class ScriptRunner {
   bool stepEditMenu(const Args&, const std::string&);
   bool needEditor();
   // Prints what the user picked in the menus shown; false when a pick was missing.
-  bool reportMenus(bool clickDone = false);
+  bool reportMenus();
   bool stepParamGet(const Args&, const std::string&);
   bool stepParamSet(const Args&, const std::string&);
   bool stepParamInfo(const Args&, const std::string&);

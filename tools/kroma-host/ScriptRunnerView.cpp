@@ -67,9 +67,9 @@ bool ScriptRunner::stepEditMenu(const Args& args, const std::string& rest) {
   return true;
 }
 
-bool ScriptRunner::reportMenus(bool clickDone) {
+bool ScriptRunner::reportMenus() {
   std::vector<std::string> lines;
-  const bool picked = mOpen->menu.report(lines, clickDone);
+  const bool picked = mOpen->menu.report(lines);
   for (const std::string& line : lines) host().print(line);
   return picked;
 }
@@ -98,7 +98,7 @@ bool ScriptRunner::stepEditMouse(const Args& args, const std::string&) {
   mOpen->frame.mouse(mOpen->frame.view, kind, std::atoi(args[2].c_str()),
                      std::atoi(args[3].c_str()), flags, amount);
   host().print("  mouse " + args[1] + " " + args[2] + " " + args[3]);
-  return reportMenus(kind == 1);
+  return reportMenus();
 }
 
 bool ScriptRunner::stepEditPixel(const Args& args, const std::string&) {

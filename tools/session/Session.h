@@ -55,6 +55,10 @@ class Session {
   // checks the connection. True when it found the synthesizer.
   bool choosePorts(const std::string& client);
 
+  // Waits until the transfer overlay, which takes the editor's clicks while a transfer runs, is
+  // gone; false when it stayed up for `limit`.
+  bool overlayGone(Seconds limit);
+
   bool saveState(const std::string& file);
   // Loads a saved state; the plug-in restores it and pushes it to the synthesizer before the
   // host's call returns.
@@ -70,7 +74,6 @@ class Session {
 
  private:
   bool step(const std::string& line, Seconds limit = Seconds(60));
-  bool overlayGone(Seconds limit);
   // The status texts the debug log gained since the last call.
   std::vector<std::string> newStatuses();
 
