@@ -79,25 +79,26 @@ std::vector<Element> librarianLayers() {
   const At find = inPlate(kFind, 20, 24);
   const At keep = inPlate(kLibrary, 16, 64);
   return {
-      layer("categoryLimit", 0,
-            {background("BG_ID_CATEGORY_FILTER", find),
-             onOff({"kCategorySelection", "Categories", "LIST BY CATEGORY"},
-                   {find.x + 116, find.y + 19}, "BTN_CHECKBOX_ID")}),
-      layer("searchField", 0,
-            {background("BG_SEARCH_FIELD_ID", find),
-             nameField({"kPatchSearchString", "Search", "SEARCH"}, {find.x + 110, find.y + 18}, 172,
-                       20, 0, LabelSide::kNone)}),
-      layer("discardChangesLayerRight", 0,
-            {momentary({"kDiscardBankData", "Discard Changes", "DISCARD"}, keep,
-                       "BUTTON_LIB_DISCARD_ID", LabelSide::kNone)}),
+      overlayLayer("categoryLimit", 0,
+                   {background("BG_ID_CATEGORY_FILTER", find),
+                    onOff({"kCategorySelection", "Categories", "LIST BY CATEGORY"},
+                          {find.x + 116, find.y + 19}, "BTN_CHECKBOX_ID")}),
+      overlayLayer("searchField", 0,
+                   {background("BG_SEARCH_FIELD_ID", find),
+                    nameField({"kPatchSearchString", "Search", "SEARCH"},
+                              {find.x + 110, find.y + 18}, 172, 20, 0, LabelSide::kNone)}),
+      overlayLayer("discardChangesLayerRight", 0,
+                   {momentary({"kDiscardBankData", "Discard Changes", "DISCARD"}, keep,
+                              "BUTTON_LIB_DISCARD_ID", LabelSide::kNone)}),
       // A plate of its own to print the switch's label on.
-      layer("keepBankOpenLayer", 0,
-            {background("BG_ID_INDICATOR_PROTECTOR", keep),
-             onOff({"kKeepSelectedBank", "Keep Bank", "KEEP BANK OPEN"}, {keep.x + 2, keep.y + 5},
-                   "BTN_CHECKBOX_ID", 1)}),
-      layer("saveChangesLayer", 0,
-            {momentary({"kOverwriteBank", "Store Part In Slot", "OVERWRITE"},
-                       inPlate(kLibrary, 16, 110), "BUTTON_BANK_OVERWRITE_ID", LabelSide::kNone)}),
+      overlayLayer("keepBankOpenLayer", 0,
+                   {background("BG_ID_INDICATOR_PROTECTOR", keep),
+                    onOff({"kKeepSelectedBank", "Keep Bank", "KEEP BANK OPEN"},
+                          {keep.x + 2, keep.y + 5}, "BTN_CHECKBOX_ID", 1)}),
+      overlayLayer(
+          "saveChangesLayer", 0,
+          {momentary({"kOverwriteBank", "Store Part In Slot", "OVERWRITE"},
+                     inPlate(kLibrary, 16, 110), "BUTTON_BANK_OVERWRITE_ID", LabelSide::kNone)}),
   };
 }
 

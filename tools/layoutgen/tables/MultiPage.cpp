@@ -191,7 +191,7 @@ Element multiPage() {
   page.push_back(layer("multiModeSettingsPage1", 0, std::move(settings)));
   // One by one: a multilayer would name them from 0 without the leading zero.
   for (int part = 0; part < kParts; ++part)
-    page.push_back(layer("multiSettingsPart" + twoDigits(part + 1), part + 1, setup(part)));
+    page.push_back(overlayLayer("multiSettingsPart" + twoDigits(part + 1), part + 1, setup(part)));
   return layer("multiPage", 0, std::move(page));
 }
 
