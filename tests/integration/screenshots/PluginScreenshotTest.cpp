@@ -11,6 +11,7 @@
 #include <chrono>
 #include <filesystem>
 #include <ostream>
+#include <set>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -55,13 +56,12 @@ constexpr Size kSizes[] = {
 const char* const kPages[6] = {"multi",        "librarian", "oscillators", "filtersEnvelopes",
                                "lfoModMatrix", "effectsArp"};
 
-// Part 10 holds other shapes, filter types, envelope modes, a clocked LFO, an effect and an open
-// setup, as the synthesizer sent them.
+// Part 10 holds other shapes, filter types, envelope modes, a clocked LFO and an effect, as the
+// synthesizer sent them.
 constexpr std::pair<int, double> kPart10[] = {
-    {kOscillator1Shape, 1},   {kOsc2UseSampleMemory, 1}, {kOscillator3Shape, 2},
-    {kFilter1Type, 9},        {kFilter2Type, 5},         {kFilterEnvMode, 1},
-    {kAmpEnvMode, 4},         {kLFO2Clock, 1},           {kEffect1Mode, 3},
-    {kModulation01Source, 5}, {kFilter1Cutoff, 40},      {kMultiPartSettings, 1}};
+    {kOscillator1Shape, 1}, {kOsc2UseSampleMemory, 1}, {kOscillator3Shape, 2}, {kFilter1Type, 9},
+    {kFilter2Type, 5},      {kFilterEnvMode, 1},       {kAmpEnvMode, 4},       {kLFO2Clock, 1},
+    {kEffect1Mode, 3},      {kModulation01Source, 5},  {kFilter1Cutoff, 40}};
 
 int differing(const Picture& a, const Picture& b, const IRECT& area) {
   int count = 0;
@@ -94,7 +94,8 @@ class PluginScreenshots : public ::testing::WithParamInterface<Size>, public Plu
   PluginScreenshots() {
     std::filesystem::create_directories(SCREENSHOT_DIR);
     banks::write(data.file("Patches/Factory Leads.syx"), "Lead ");
-    banks::write(data.file("Patches/Pads and Strings.syx"), "Pad ");
+    // The longest name the bank lists show unshortened.
+    banks::write(data.file("Patches/Evolving Pads and Strings for the Winter Tour 24.syx"), "Pad ");
     banks::write(data.file("Patches/Live/Stage Multis.syx"), "Stage ", true);
   }
 
@@ -187,6 +188,26 @@ class PluginScreenshots : public ::testing::WithParamInterface<Size>, public Plu
     return count;
   }
 
+  // The menus whose longest entry is wider than the field it is written in.
+  std::set<std::string> crampedMenus() const {
+    std::set<std::string> cramped;
+    for (int idx = 0; idx < plug->NParams(); ++idx) {
+      const ControlAction* action = plug->mUIConfigManager->getControlAction(idx);
+      const IParam* param = plug->GetParam(idx);
+      for (IControl* control : action ? action->controls : std::vector<IControl*>()) {
+        if (!dynamic_cast<ICaptionControl*>(control)) continue;
+        for (int i = 0; i < param->GetNDisplayTexts(); ++i) {
+          std::string text = std::string(param->GetDisplayTextAtIdx(i)) + " ";
+          IRECT measured = control->GetRECT();
+          plug->graphics()->MeasureIText(control->GetText(), text.data(), &measured);
+          if (measured.W() > control->GetRECT().W())
+            cramped.insert(text + "in " + std::to_string(control->GetRECT().W()) + " px");
+        }
+      }
+    }
+    return cramped;
+  }
+
   std::string valueShown() const {
     TK_String text;
     plug->displayValueControl()->GetTextForPlug(&text);
@@ -222,11 +243,15 @@ TEST_P(PluginScreenshots, EveryTabAndPartClickedShowsItsPage) {
     for (const auto& [param, value] : kPart10)
       plug->setValueFromHardware(param + 9, plug->GetParam(param + 9)->GetNormalized(value));
     press(kFirstRunExit);
+    if (style == 0) {
+      EXPECT_EQ(crampedMenus(), std::set<std::string>());
+    }
     const std::vector<IRECT> partArea = this->partArea();
     std::vector<Picture> pages;
     for (int tab = 0; tab < 6; ++tab) {
       press(kMainTab, tab);
       EXPECT_EQ(plug->GetParam(kMainTab)->Int(), tab);
+      if (tab == 0) press(kMultiPartSettings + 9);  // part 10's setup open
       pages.push_back(shot(std::string(kPages[tab]) + "-part1"));
       if (tab < 2) continue;  // the Multi and the librarian page show no part's sound
       press(kQuickTab, 9);
