@@ -184,7 +184,7 @@ void paintOverlay(Canvas& c, const Palette& p, const Frame& f) {
            cy - 20 * std::cos(a), 3.5f, mix(kInkFaint, p.glyph, i / 11.f));
   }
   const Box& bar = kOverlay[1];
-  c.text("LIBRARY TRANSFER", bar.x + 18, bar.y, 260, bar.h, 13, true, kInkDim, Align::Left);
+  c.text("DATA TRANSFER", bar.x + 18, bar.y, 260, bar.h, 13, true, kInkDim, Align::Left);
 }
 
 // The bank view's two lists of 8 columns by 16 slots; the strip between them holds the lower
