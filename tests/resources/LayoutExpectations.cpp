@@ -197,8 +197,8 @@ std::vector<CorePlace> corePlaces() {
       {"program menu", 1184, 60, 1229, 84, kAllTabs},
       {"cancel button", 740, 83, 740 + cancel.w, 83 + cancel.h, kAllTabs & ~kLibrarianTab},
       {"librarian cancel button", 835, 457, 835 + cancel.w, 457 + cancel.h, kLibrarianTab},
-      {"upper bank menu", 394, 188, 810, 207, kLibrarianTab},
-      {"lower bank menu", 394, 461, 810, 480, kLibrarianTab},
+      {"upper bank menu", 394, 188, 810, 207, kLibrarianTab, "kPatchSelectionListUpper"},
+      {"lower bank menu", 394, 461, 810, 480, kLibrarianTab, "kPatchSelectionListLower"},
       {"bank edit menu", 839, 187, 916, 205, kLibrarianTab},
   };
 }

@@ -26,11 +26,13 @@ extern const int kSampleCC[2];
 // Member layer ids the tab switching shows inside every part panel of a sound page.
 std::vector<int> memberIds(const std::string& page);
 
-// Places the plug-in core fills with controls of its own, and the main tabs they show on.
+// Places the plug-in core fills with controls of its own, and the main tabs they show on. A
+// folder menu lies over the display of its list's selection, which the layout puts there.
 struct CorePlace {
   const char* what;
   int l, t, r, b;
   unsigned tabs;  // bit n: main tab n
+  const char* display = "";
 };
 std::vector<CorePlace> corePlaces();
 

@@ -417,7 +417,7 @@ TEST_F(Dispatch, WholeDumpsWaitForTheMouseAndAreRefusedDuringPlayback) {
 }
 
 // Without an output port nothing is sent and the status line says so, except for the port
-// choice itself.
+// choice itself; every control of a parameter still shows its value.
 TEST_F(Dispatch, WithoutAnOutputPortNothingIsSent) {
   midi.addOutputPort("Synth Out");
   WatchedKroma* plug = open<WatchedKroma>();
@@ -431,6 +431,10 @@ TEST_F(Dispatch, WithoutAnOutputPortNothingIsSent) {
     turn(plug, row.param, 1);
     EXPECT_EQ(text(plug->mNameDisplay), row.status) << row.param;
   }
+  const std::vector<IControl*>& levels =
+      plug->mUIConfigManager->getControlAction(kMultiPartLevel)->controls;
+  ASSERT_EQ(levels.size(), 2u) << "the part's card and the mixer band";
+  EXPECT_EQ(levels[1]->GetValue(), levels[0]->GetValue());
   EXPECT_FALSE(plug->mMIDIOutSet) << "a port that failed to open is no output";
   EXPECT_TRUE(midi.received("Synth Out").empty());
   EXPECT_FALSE(plug->mMultiSendPending);

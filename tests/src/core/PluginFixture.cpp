@@ -44,6 +44,15 @@ void PluginFixture::adopt(Kroma* plug) {
   dispatch(plug, effOpen);
 }
 
+Kroma* PluginFixture::openThrough(AEffect* (*entry)(audioMasterCallback)) {
+  AEffect* effect = entry(&hostCallback);
+  Kroma* plug = effect ? dynamic_cast<Kroma*>(static_cast<IPluginVST*>(effect->object)) : nullptr;
+  if (!plug) return nullptr;
+  mOpen.push_back(plug);
+  dispatch(plug, effOpen);
+  return plug;
+}
+
 void PluginFixture::close(Kroma* plug) {
   mOpen.erase(std::remove(mOpen.begin(), mOpen.end(), plug), mOpen.end());
   dispatch(plug, effClose);

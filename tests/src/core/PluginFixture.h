@@ -32,6 +32,8 @@ class PluginFixture : public ::testing::Test {
     adopt(plug);
     return plug;
   }
+  // A new instance made by a module's entry (VSTPluginMain) for the fixture's host.
+  Kroma* openThrough(AEffect* (*entry)(audioMasterCallback));
   void close(Kroma* plug);
   static intptr_t dispatch(Kroma* plug, int32_t opcode, int32_t index = 0, intptr_t value = 0,
                            void* ptr = nullptr);
