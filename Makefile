@@ -47,5 +47,14 @@ coverage: deps
 	cd build/coverage && $(CTEST)
 	python3 tools/suite-measure/coverage.py build/coverage --jobs $(JOBS) --json build/coverage/coverage.json
 
+# Plants a fixed, seeded sample of faults in each library and reports how many
+# the tests catch; `make plant-faults ARGS='--help'` tells the options.
+plant-faults: deps
+	python3 tools/suite-measure/plant_faults.py run $(ARGS)
+
+# Non-blank lines of hand-written tests against those of the code.
+test-ratio:
+	@python3 tools/suite-measure/ratio.py
+
 clean:
 	rm -rf build
