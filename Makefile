@@ -37,6 +37,8 @@ bench: deps release
 
 # Line and branch coverage per library over the whole suite: an optimised-off
 # build with gcov counters and no sanitizers, counters cleared before the run.
+# The figures stay in build/coverage/coverage.json; keep a copy and
+# `make coverage ARGS='--compare copy.json'` shows each library's change.
 COVERAGE_FLAGS := -O0 --coverage
 coverage: deps
 	mkdir -p build/coverage/.cmake/api/v1/query && touch build/coverage/.cmake/api/v1/query/codemodel-v2
@@ -45,7 +47,7 @@ coverage: deps
 	cmake --build build/coverage -j $(JOBS)
 	find build/coverage -name '*.gcda' -delete
 	cd build/coverage && $(CTEST)
-	python3 tools/suite-measure/coverage.py build/coverage --jobs $(JOBS) --json build/coverage/coverage.json
+	python3 tools/suite-measure/coverage.py build/coverage --jobs $(JOBS) --json build/coverage/coverage.json $(ARGS)
 
 # Plants a fixed, seeded sample of faults in each library and reports how many
 # the tests catch; `make plant-faults ARGS='--help'` tells the options.

@@ -213,25 +213,30 @@ class Harness:
 
     def run_baseline(self):
         log(f"clean run of {len(self.build.programs)} test programs")
+
+        def check(worker, program):
+            run = worker.run(program, 1800, self.locks)
+            self.baseline[program.name] = {"passed": run.passed, "failed": run.what,
+                                           "seconds": round(run.seconds, 2)}
+            if not run.passed:
+                log(f"  {program.name} fails on the clean tree ({run.what}): left out")
+
+        self.parallel(sorted(self.build.programs.values(), key=lambda p: p.name), check)
+
+    def parallel(self, items, handle):
+        """handle(worker, item) for every item, each worker taking the next one."""
         jobs = queue.Queue()
-        for program in sorted(self.build.programs.values(), key=lambda p: p.name):
-            jobs.put(program)
+        for item in items:
+            jobs.put(item)
 
         def work(worker):
             while True:
                 try:
-                    program = jobs.get_nowait()
+                    item = jobs.get_nowait()
                 except queue.Empty:
                     return
-                run = worker.run(program, 1800, self.locks)
-                self.baseline[program.name] = {"passed": run.passed, "failed": run.what,
-                                               "seconds": round(run.seconds, 2)}
-                if not run.passed:
-                    log(f"  {program.name} fails on the clean tree ({run.what}): left out")
+                handle(worker, item)
 
-        self.parallel(work)
-
-    def parallel(self, work):
         threads = [threading.Thread(target=work, args=(w,)) for w in self.workers]
         for t in threads:
             t.start()
@@ -315,28 +320,18 @@ class Harness:
         return result
 
     def run_faults(self, faults):
-        jobs = queue.Queue()
-        for fault in faults:
-            jobs.put(fault)
-        total = len(faults)
+        def plant(worker, fault):
+            started = time.monotonic()
+            result = self.plant(worker, fault)
+            entry = dict(fault.record(), **result, seconds=round(time.monotonic() - started, 1))
+            with self.lock:
+                self.results.append(entry)
+                done = len(self.results)
+                self.save()
+            log(f"[{done}/{len(faults)}] {fault.library} {fault.file}:{fault.line} {fault.kind}: "
+                f"{result['outcome']} {result.get('by', '')}")
 
-        def work(worker):
-            while True:
-                try:
-                    fault = jobs.get_nowait()
-                except queue.Empty:
-                    return
-                started = time.monotonic()
-                result = self.plant(worker, fault)
-                entry = dict(fault.record(), **result, seconds=round(time.monotonic() - started, 1))
-                with self.lock:
-                    self.results.append(entry)
-                    done = len(self.results)
-                    self.save()
-                log(f"[{done}/{total}] {fault.library} {fault.file}:{fault.line} {fault.kind}: "
-                    f"{result['outcome']} {result.get('by', '')}")
-
-        self.parallel(work)
+        self.parallel(faults, plant)
 
     def save(self):
         document = {
