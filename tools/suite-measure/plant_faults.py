@@ -85,7 +85,6 @@ class Worker:
         self.dir = os.path.join(WORK, f"w{index}")
         self.src = os.path.join(self.dir, "src")
         self.build = os.path.join(self.dir, "build")
-        self.home = os.path.join(self.dir, "home")
         self.sanitize = "" if sanitize == "none" else sanitize
         self.proto = self.build  # the build folder in which the model names paths
 
@@ -141,9 +140,7 @@ class Worker:
 
     def run(self, program, timeout, locks, only=None):
         """Runs the program (or only the named test of it) to its end or the timeout."""
-        os.makedirs(self.home, exist_ok=True)
-        env = dict(self.env(), **{k: self.relocate(v) for k, v in program.env.items()},
-                   HOME=self.home, TMPDIR=self.home)
+        env = dict(self.env(), **{k: self.relocate(v) for k, v in program.env.items()})
         command = [self.relocate(program.path), "--gtest_also_run_disabled_tests",
                    "--gtest_fail_fast", "--gtest_brief=1"]
         if only:
@@ -216,9 +213,10 @@ class Harness:
 
         def check(worker, program):
             run = worker.run(program, 1800, self.locks)
-            self.baseline[program.name] = {"passed": run.passed, "failed": run.what,
+            again = run if run.passed else worker.run(program, 1800, self.locks, run.test)
+            self.baseline[program.name] = {"passed": again.passed, "failed": run.what,
                                            "seconds": round(run.seconds, 2)}
-            if not run.passed:
+            if not again.passed:
                 log(f"  {program.name} fails on the clean tree ({run.what}): left out")
 
         self.parallel(sorted(self.build.programs.values(), key=lambda p: p.name), check)
