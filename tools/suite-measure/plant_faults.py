@@ -264,7 +264,7 @@ class Harness:
         folder = "tests/" + self.build.libraries[library].folder
 
         def order(name):
-            mirrors = name in self.build.programs and self.build.programs[name].folder.startswith(folder)
+            mirrors = self.build.programs[name].folder.startswith(folder)
             return (not mirrors, self.baseline[name]["seconds"])
 
         usable = [n for n in self.build.programs_needing(library) if self.baseline[n]["passed"]]
@@ -277,7 +277,7 @@ class Harness:
             with open(path) as f:
                 text = f.read()
         number = mutants.locate(fault, text) if text is not None else None
-        if number is None:
+        if number is None or fault.library not in self.build.libraries:
             return {"outcome": "vanished"}
         fault.line = number
         try:
