@@ -3,7 +3,7 @@
 #include <random>
 
 #include "src/protocol/SysExFormat.h"
-#include "tools/corvane-sim/Commands.h"
+#include "tests/support/Iterations.h"
 #include "tools/corvane-sim/Simulator.h"
 
 namespace corvane_sim {
@@ -90,8 +90,9 @@ TEST(SimulatorFuzz, RandomAndMutatedInputsAreSafe) {
   std::mt19937 rng(20261206);
   Simulator sim(5);
   size_t fed = 0, answered = 0;
-  for (int round = 0; round < 20000; ++round) {
-    if (round % 1000 == 999) {
+  const int rounds = kroma_test::fuzzIterations(2000);
+  for (int round = 0; round < rounds; ++round) {
+    if (round % 100 == 99) {
       const Fault kinds[] = {Fault::kNone,      Fault::kOtherId,     Fault::kTruncate,
                              Fault::kWrongType, Fault::kBadChecksum, Fault::kLate};
       const int amounts[] = {0, 1, -5, 3, 100000, static_cast<int>(rng())};
@@ -129,28 +130,7 @@ TEST(SimulatorFuzz, RandomAndMutatedInputsAreSafe) {
     }
   }
   // Many mutated requests still reach the answering paths.
-  EXPECT_GT(answered, 500u);
-}
-
-TEST(SimulatorFuzz, FaultCommandsOfAnyShape) {
-  std::mt19937 rng(3);
-  const char* const words[] = {
-      "none", "silent",      "late", "other-id", "truncate", "wrong-type", "bad-checksum",
-      "-5",   "99999999999", "12",   "x",        "",         "\t",         "\xFF"};
-  for (int round = 0; round < 5000; ++round) {
-    std::string text;
-    for (int n = static_cast<int>(rng() % 4); n > 0; --n)
-      text += std::string(words[rng() % 14]) + (rng() % 3 ? " " : "");
-    if (rng() % 5 == 0 && !text.empty()) text[rng() % text.size()] = static_cast<char>(rng());
-    FaultSetting fault{Fault::kLate, 4321};
-    if (!parseFault(text, fault)) {
-      ASSERT_EQ(fault.kind, Fault::kLate) << text;
-      ASSERT_EQ(fault.amount, 4321) << text;
-    } else if (fault.kind != Fault::kLate && fault.kind != Fault::kOtherId &&
-               fault.kind != Fault::kTruncate) {
-      ASSERT_EQ(fault.amount, 0) << text;
-    }
-  }
+  EXPECT_GT(answered, static_cast<size_t>(rounds / 40));
 }
 
 }  // namespace
