@@ -1,19 +1,21 @@
 // The simulator executable on a private JACK server: a request over MIDI gets its dump, a fault
 // set on the command channel holds an answer back, and the log reports what arrived.
 #include <gtest/gtest.h>
-#include <jack/jack.h>
-#include <jack/midiport.h>
-#include <jack/ringbuffer.h>
 #include <spawn.h>
 #include <unistd.h>
 
 #include <chrono>
+#include <condition_variable>
 #include <cstdio>
+#include <deque>
+#include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "tests/integration/midiports/JackServer.h"
+#include "toolkit/plugin/midi/IMidiPortIn.h"
+#include "toolkit/plugin/midi/IMidiPortOut.h"
 
 extern char** environ;
 
@@ -75,105 +77,57 @@ class Child {
   FILE* mOut = nullptr;
 };
 
-// A JACK client that sends queued messages and collects what arrives.
+// The test's MIDI ports towards the simulator; what arrives is kept in order.
 class Tester {
  public:
-  bool open() {
-    mClient = jack_client_open("sim-tester", JackNoStartServer, nullptr);
-    if (mClient == nullptr) return false;
-    mOut = jack_port_register(mClient, "out", JACK_DEFAULT_MIDI_TYPE, JackPortIsOutput, 0);
-    mIn = jack_port_register(mClient, "in", JACK_DEFAULT_MIDI_TYPE, JackPortIsInput, 0);
-    mToSend = jack_ringbuffer_create(4096);
-    mSizeQueue = jack_ringbuffer_create(256);
-    mReceived = jack_ringbuffer_create(65536);
-    jack_set_process_callback(mClient, process, this);
-    return jack_activate(mClient) == 0;
+  Tester() { in.setCallback(&arrive, this); }
+  static void arrive(double, std::vector<unsigned char>* message, void* self) {
+    auto* tester = static_cast<Tester*>(self);
+    std::lock_guard<std::mutex> hold(tester->mMutex);
+    tester->mArrived.push_back(*message);
+    tester->mChanged.notify_all();
   }
-  ~Tester() {
-    if (mClient != nullptr) jack_client_close(mClient);
-    if (mToSend != nullptr) jack_ringbuffer_free(mToSend);
-    if (mSizeQueue != nullptr) jack_ringbuffer_free(mSizeQueue);
-    if (mReceived != nullptr) jack_ringbuffer_free(mReceived);
-  }
-  bool connect(const std::string& from, const std::string& to) {
-    return jack_connect(mClient, from.c_str(), to.c_str()) == 0;
-  }
-  // Bytes first, then their count: the process callback takes a message once its count is in.
-  void send(const Bytes& message) {
-    const unsigned char size = static_cast<unsigned char>(message.size());
-    jack_ringbuffer_write(mToSend, reinterpret_cast<const char*>(message.data()), message.size());
-    jack_ringbuffer_write(mSizeQueue, reinterpret_cast<const char*>(&size), 1);
-  }
-  // The first message to arrive within the time given, or nothing.
+  // The next message to arrive within the time given, or nothing.
   Bytes receive(std::chrono::milliseconds within) {
-    const auto end = std::chrono::steady_clock::now() + within;
-    while (std::chrono::steady_clock::now() < end) {
-      unsigned int size = 0;
-      if (jack_ringbuffer_read_space(mReceived) >= sizeof size) {
-        jack_ringbuffer_peek(mReceived, reinterpret_cast<char*>(&size), sizeof size);
-        if (jack_ringbuffer_read_space(mReceived) >= sizeof size + size) {
-          jack_ringbuffer_read_advance(mReceived, sizeof size);
-          Bytes message(size);
-          jack_ringbuffer_read(mReceived, reinterpret_cast<char*>(message.data()), size);
-          return message;
-        }
-      }
-      std::this_thread::sleep_for(5ms);
-    }
-    return Bytes();
+    std::unique_lock<std::mutex> hold(mMutex);
+    if (!mChanged.wait_for(hold, within, [this] { return !mArrived.empty(); })) return Bytes();
+    Bytes message = mArrived.front();
+    mArrived.pop_front();
+    return message;
   }
+  void send(const Bytes& message) { out.send(message.data(), message.size()); }
+
+  IMidiPortOut out{"sim test"};
+  IMidiPortIn in{"sim test"};
 
  private:
-  static int process(jack_nframes_t frames, void* arg) {
-    auto* self = static_cast<Tester*>(arg);
-    void* out = jack_port_get_buffer(self->mOut, frames);
-    jack_midi_clear_buffer(out);
-    unsigned char size;
-    while (jack_ringbuffer_read_space(self->mSizeQueue) >= 1) {
-      jack_ringbuffer_peek(self->mSizeQueue, reinterpret_cast<char*>(&size), 1);
-      if (jack_ringbuffer_read_space(self->mToSend) < size) break;
-      jack_ringbuffer_read_advance(self->mSizeQueue, 1);
-      jack_midi_data_t* slot = jack_midi_event_reserve(out, 0, size);
-      if (slot != nullptr)
-        jack_ringbuffer_read(self->mToSend, reinterpret_cast<char*>(slot), size);
-      else
-        jack_ringbuffer_read_advance(self->mToSend, size);
-    }
-    void* in = jack_port_get_buffer(self->mIn, frames);
-    for (jack_nframes_t i = 0; i < jack_midi_get_event_count(in); ++i) {
-      jack_midi_event_t event;
-      if (jack_midi_event_get(&event, in, i) != 0) continue;
-      const unsigned int eventSize = static_cast<unsigned int>(event.size);
-      if (jack_ringbuffer_write_space(self->mReceived) < sizeof eventSize + eventSize) continue;
-      jack_ringbuffer_write(self->mReceived, reinterpret_cast<const char*>(&eventSize),
-                            sizeof eventSize);
-      jack_ringbuffer_write(self->mReceived, reinterpret_cast<const char*>(event.buffer),
-                            eventSize);
-    }
-    return 0;
-  }
-
-  jack_client_t* mClient = nullptr;
-  jack_port_t* mOut = nullptr;
-  jack_port_t* mIn = nullptr;
-  jack_ringbuffer_t* mToSend = nullptr;
-  jack_ringbuffer_t* mSizeQueue = nullptr;
-  jack_ringbuffer_t* mReceived = nullptr;
+  std::mutex mMutex;
+  std::condition_variable mChanged;
+  std::deque<Bytes> mArrived;
 };
+
+// The index of the simulator's port `name` in a port's list, or -1.
+template <class Port>
+int simPort(Port& port, const std::string& name) {
+  std::string each;
+  for (unsigned i = 0; i < port.portCount(); ++i)
+    if (port.portName(i, each) && each == "corvane-sim:" + name) return static_cast<int>(i);
+  return -1;
+}
 
 bool endsWith(const std::string& line, const std::string& end) {
   return line.size() >= end.size() && line.compare(line.size() - end.size(), end.size(), end) == 0;
 }
 
 TEST(SimulatorOnJack, AnswersARequestAndLogsIt) {
+  kroma_test::ScopedEnv api("KROMA_MIDI_API", "jack");
   midi_test::JackServer server;
   ASSERT_TRUE(server.running()) << server.error();
   Child sim({CORVANE_SIM_PATH, "--id", "3"});
   ASSERT_EQ(sim.readLine(), "ready");
   Tester tester;
-  ASSERT_TRUE(tester.open());
-  ASSERT_TRUE(tester.connect("sim-tester:out", "corvane-sim:in"));
-  ASSERT_TRUE(tester.connect("corvane-sim:out", "sim-tester:in"));
+  ASSERT_TRUE(tester.out.open(simPort(tester.out, "in")));
+  ASSERT_TRUE(tester.in.open(simPort(tester.in, "out")));
 
   // A connection reaches JACK's graph some cycles after jack_connect returns: repeat the
   // (harmless) Global request until the first answer proves the route both ways.
