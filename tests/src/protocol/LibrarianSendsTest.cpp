@@ -122,13 +122,48 @@ TEST(BankStore, RecordsIntoTheirProgramsUntilTheEndACancelOrAFailureAndTheOverla
   }
 }
 
+// Key bytes of the init dumps as the synthesizer documents them: the init Multi's records of
+// parts 0 and 15, the init sound's name and category.
+Bytes initRecord(int part) {
+  const unsigned char k = static_cast<unsigned char>(part);
+  return {0x00,
+          k,
+          0x64,
+          0x40,
+          0x00,
+          0x40,
+          0x40,
+          (unsigned char)(k + 2),
+          0x00,
+          0x7F,
+          0x01,
+          0x7F,
+          (unsigned char)(part == 0 ? 0x07 : 0x03),
+          0x3F,
+          0x01,
+          0x3F,
+          0,
+          0,
+          0,
+          0,
+          0,
+          0,
+          0,
+          0};
+}
+
 TEST(IntoTheSelectedSlot, TheEditorsMultiAndTheInitDumps) {
-  const std::tuple<SenderJob, bool, std::string, Bytes> cases[] = {
-      {job(kSendArrangementToDevice, 0, true), true, field("Strings"), {0x11, 0x7F, 0}},
-      {job(kInitPerformance), true, "Init Multi V1.15", {0x11, 0, 0}},
-      {job(kInitClassicPatch), false, field("Init"), {0x10, 3, 69}},
+  const Bytes initSound = {'I', 'n', 'i', 't', ' ', ' ', ' ', ' ', ' ',
+                           ' ', ' ', ' ', ' ', ' ', ' ', ' ', 0};
+  Bytes initMulti = initRecord(0);
+  const Bytes last = initRecord(15);
+  initMulti.insert(initMulti.end(), last.begin(), last.end());
+  const std::tuple<SenderJob, bool, std::string, Bytes, int, Bytes> cases[] = {
+      {job(kSendArrangementToDevice, 0, true), true, field("Strings"), {0x11, 0x7F, 0}, 0, {}},
+      {job(kInitPerformance), true, "Init Multi V1.15", {0x11, 0, 0}, 39, initMulti},
+      {job(kInitClassicPatch), false, field("Init"), {0x10, 3, 69}, 370, initSound},
   };
-  for (const auto& [run, multi, name, header] : cases) {
+  for (const auto& [run, multi, name, header, at, key] : cases) {
     Engine e;
     e.mode(multi);
     e.librarian.selectedProgram = 69;
@@ -139,6 +174,12 @@ TEST(IntoTheSelectedSlot, TheEditorsMultiAndTheInitDumps) {
     EXPECT_EQ(e.slot(69, multi).name, name);
     EXPECT_EQ(Bytes(dump.begin() + 4, dump.begin() + 7), header);
     EXPECT_EQ(dump[dump.size() - 2], 0x7F) << "the placeholder the synthesizer takes";
+    EXPECT_EQ(dump.back(), 0xF7);
+    const size_t parts = multi ? 2 : 1, each = key.size() / parts, step = multi ? 24 * 15 : 0;
+    for (size_t n = 0; n < parts; ++n)
+      EXPECT_EQ(Bytes(dump.begin() + at + n * step, dump.begin() + at + n * step + each),
+                Bytes(key.begin() + n * each, key.begin() + (n + 1) * each))
+          << n;
     EXPECT_EQ(e.plugin.values[kBankEditUnsaved], 1);
   }
 }

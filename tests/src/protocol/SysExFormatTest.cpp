@@ -10,48 +10,35 @@
 namespace sysex {
 namespace {
 
-std::vector<unsigned char> framedDump(int size, unsigned char fill) {
-  std::vector<unsigned char> dump(size, fill);
-  dump[0] = kStart;
-  dump[size - 2] = 0x00;
-  dump[size - 1] = kEnd;
-  return dump;
-}
-
-TEST(ChecksumRule, SumsBytesSevenToBeforeTheChecksumPlace) {
-  // 383 bytes of 0x01 between 7 and 389: 383 & 0x7F = 127.
-  std::vector<unsigned char> sound = framedDump(392, 0x01);
-  applySendChecksum(sound.data(), 392);
-  EXPECT_EQ(sound[390], 383 & 0x7F);
-  EXPECT_EQ(sound[391], kEnd);
-
-  // The header takes no part: changing it changes nothing.
-  std::vector<unsigned char> multi = framedDump(425, 0x02);
-  multi[3] = 0x55;
-  multi[6] = 0x44;
-  applySendChecksum(multi.data(), 425);
-  EXPECT_EQ(multi[423], (416 * 2) & 0x7F);
-  EXPECT_EQ(dumpChecksum(multi.data(), 425), multi[423]);
-}
-
-TEST(ChecksumRule, OnlyMessagesOf201BytesOrMore) {
-  std::vector<unsigned char> short200 = framedDump(200, 0x03);
-  const std::vector<unsigned char> before = short200;
-  applySendChecksum(short200.data(), 200);
-  EXPECT_EQ(short200, before);
-
-  std::vector<unsigned char> long201 = framedDump(201, 0x03);
-  applySendChecksum(long201.data(), 201);
-  EXPECT_EQ(long201[199], (192 * 3) & 0x7F);
-}
-
-TEST(ChecksumRule, UnframedMessagesSumFromSixIntoTheLastByte) {
-  // Without F0 every offset is one lower; the sender adds the framing.
-  std::vector<unsigned char> body(390, 0x01);
-  body[0] = kManufacturer;
-  body[389] = 0x00;
-  applySendChecksum(body.data(), 390);
-  EXPECT_EQ(body[389], 383 & 0x7F);
+// Messages of 201 bytes or more: framed, the sum of bytes 7 to the one before the checksum place;
+// unframed (the sender adds F0 and F7), every offset one lower. Shorter ones go unchanged.
+TEST(ChecksumRule, SumsTheDataBytesOfLongMessagesOnly) {
+  struct Case {
+    int size;
+    bool framed;
+    unsigned char fill;
+    int at, sum;  // -1: nothing written
+  };
+  const Case cases[] = {{392, true, 0x01, 390, 383 & 0x7F},
+                        {425, true, 0x02, 423, (416 * 2) & 0x7F},
+                        {201, true, 0x03, 199, (192 * 3) & 0x7F},
+                        {200, true, 0x03, -1, 0},
+                        {390, false, 0x01, 389, 383 & 0x7F}};
+  for (const Case& c : cases) {
+    std::vector<unsigned char> message(c.size, c.fill);
+    message[0] = c.framed ? kStart : kManufacturer;
+    message[3] = 0x55;  // the header takes no part
+    message[c.framed ? 6 : 5] = 0x44;
+    message[c.size - 1] = c.framed ? kEnd : 0x00;
+    if (c.framed) message[c.size - 2] = 0x00;
+    std::vector<unsigned char> expected = message;
+    if (c.at >= 0) expected[c.at] = static_cast<unsigned char>(c.sum);
+    applySendChecksum(message.data(), c.size);
+    EXPECT_EQ(message, expected) << c.size;
+    if (c.framed && c.at >= 0) {
+      EXPECT_EQ(dumpChecksum(message.data(), c.size), c.sum);
+    }
+  }
 }
 
 TEST(DumpHeader, TestsSizeMakerModelAndTypeOnly) {
@@ -68,15 +55,9 @@ TEST(DumpHeader, TestsSizeMakerModelAndTypeOnly) {
   EXPECT_FALSE(hasDumpHeader(nullptr, 392, 390, kSoundDump));
 }
 
-TEST(DataBytes, ValuesAreLimitedToSevenBits) {
-  EXPECT_EQ(toDataByte(0), 0);
-  EXPECT_EQ(toDataByte(127), 127);
-  EXPECT_EQ(toDataByte(128), 127);
-  EXPECT_EQ(toDataByte(300), 127);
-  EXPECT_EQ(toDataByte(-1), 0);
-}
-
-TEST(DataBytes, ValuesAreCutTowardZero) {
+TEST(DataBytes, ValuesAreCutTowardZeroAndLimitedToSevenBits) {
+  for (const auto& [value, byte] : {std::pair{0, 0}, {127, 127}, {128, 127}, {300, 127}, {-1, 0}})
+    EXPECT_EQ(toDataByte(value), byte) << value;
   EXPECT_EQ(truncateValue(3.9), 3);
   EXPECT_EQ(truncateValue(-3.9), -3);
   EXPECT_EQ(truncateValue(1e300), 65536);
