@@ -125,36 +125,20 @@ TEST(BankStore, RecordsIntoTheirProgramsUntilTheEndACancelOrAFailureAndTheOverla
 // Key bytes of the init dumps as the synthesizer documents them: the init Multi's records of
 // parts 0 and 15, the init sound's name and category.
 Bytes initRecord(int part) {
-  const unsigned char k = static_cast<unsigned char>(part);
-  return {0x00,
-          k,
-          0x64,
-          0x40,
-          0x00,
-          0x40,
-          0x40,
-          (unsigned char)(k + 2),
-          0x00,
-          0x7F,
-          0x01,
-          0x7F,
-          (unsigned char)(part == 0 ? 0x07 : 0x03),
-          0x3F,
-          0x01,
-          0x3F,
-          0,
-          0,
-          0,
-          0,
-          0,
-          0,
-          0,
-          0};
+  Bytes record(24, 0);
+  const Bytes documented = {0x00, 0x00, 0x64, 0x40, 0x00, 0x40, 0x40, 0x02,
+                            0x00, 0x7F, 0x01, 0x7F, 0x07, 0x3F, 0x01, 0x3F};
+  std::copy(documented.begin(), documented.end(), record.begin());
+  record[1] = static_cast<unsigned char>(part);
+  record[7] = static_cast<unsigned char>(part + 2);
+  if (part > 0) record[12] = 0x03;
+  return record;
 }
 
 TEST(IntoTheSelectedSlot, TheEditorsMultiAndTheInitDumps) {
-  const Bytes initSound = {'I', 'n', 'i', 't', ' ', ' ', ' ', ' ', ' ',
-                           ' ', ' ', ' ', ' ', ' ', ' ', ' ', 0};
+  Bytes initSound(17, ' ');
+  std::copy_n("Init", 4, initSound.begin());
+  initSound[16] = 0;  // category Init
   Bytes initMulti = initRecord(0);
   const Bytes last = initRecord(15);
   initMulti.insert(initMulti.end(), last.begin(), last.end());
