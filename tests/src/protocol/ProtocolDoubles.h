@@ -149,7 +149,6 @@ class FakePlugin : public ProtocolPlugin {
   void DisplayProcessingIndicator(bool show) override {
     Lock l(mutex);
     overlay = show;
-    overlayShows += show;
     if (!show) manager->dumpRouting = false;
   }
   void setTextDisplay(int display, const std::string& text) override {
@@ -198,7 +197,6 @@ class FakePlugin : public ProtocolPlugin {
   std::vector<long long> sentAt;
   std::map<int, std::vector<std::string>> shown;
   bool overlay = false;
-  int overlayShows = 0;
   std::vector<std::pair<std::string, bool>> layers;
   std::map<int, bool> grayedOut;
   std::vector<int> refills;
