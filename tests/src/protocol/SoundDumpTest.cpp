@@ -184,6 +184,9 @@ TEST(SoundDumpReader, PackedBytesUnpack) {
       {334, 0x5B, {{kArpPattern01Step, 5}, {kArpPattern01Glide, 1}, {kArpPattern01Accent, 3}}},
       {350, 0x2C, {{kArpPattern01StepLen, 2}, {kArpPattern01Timing, 12}}},
       {365, 0x31, {{kArpPattern16StepLen, 3}, {kArpPattern16Timing, 1}}},
+      {15, 10, {{kOscillator1Sample, 10}, {kOscillator1Shape, 7}, {kOscillator1Wavetable, 3}}},
+      {31, 5, {{kOscillator2Sample, 5}, {kOscillator2Shape, 5}, {kOscillator2Wavetable, 0}}},
+      {100, 33, {{kFilter1Panning, 33}}},
   };
   for (const Case& c : cases) {
     FakeParameters params;
