@@ -3,7 +3,6 @@
 // name and category.
 #include <gtest/gtest.h>
 
-
 #include "tests/src/protocol/ProtocolDoubles.h"
 
 namespace {

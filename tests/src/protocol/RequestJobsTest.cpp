@@ -80,6 +80,8 @@ TEST(RequestJobs, TheScanFindsTheSynthesizerOnId5) {
     EXPECT_EQ(e.plugin.sentAt[1] - e.plugin.sentAt[0], c.scanAfter);
     for (int id = 0; id <= 5; ++id) EXPECT_EQ(e.plugin.sent[1 + id][3], id);
     EXPECT_EQ(e.plugin.showed("Please wait, checking DeviceID 6"), c.texts);
+    EXPECT_EQ(e.plugin.status().front() == "Connecting to corvane",
+              c.job.code == kSendDeviceIdEnquiry);
     EXPECT_FALSE(e.plugin.showed("Please wait, checking DeviceID 7")) << "id 5 answered";
     EXPECT_TRUE(e.dispatch->parsed > 0 || !slotsAsBefore(e, c.multi));
   }
