@@ -8,6 +8,7 @@
 
 #include "tests/integration/midiports/JackServer.h"
 #include "tests/src/protocol/ProtocolDoubles.h"
+#include "tests/support/SimulatorPorts.h"
 #include "toolkit/plugin/midi/IMidiPortIn.h"
 #include "toolkit/plugin/midi/IMidiPortOut.h"
 
@@ -21,15 +22,6 @@ bool waitFor(Pred done) {
   const auto end = std::chrono::steady_clock::now() + 60s;
   while (!done() && std::chrono::steady_clock::now() < end) std::this_thread::sleep_for(10ms);
   return done();
-}
-
-// The index of the simulator's port `name` in a port's list, or -1.
-template <class Port>
-int simPort(Port& port, const std::string& name) {
-  std::string each;
-  for (unsigned i = 0; i < port.portCount(); ++i)
-    if (port.portName(i, each) && each == "corvane-sim:" + name) return static_cast<int>(i);
-  return -1;
 }
 
 std::atomic<int> gArrived{0};
@@ -55,8 +47,11 @@ TEST(ProtocolOverJack, ASoundRequestLandsInTheSelectedSlot) {
   IMidiPortIn in("protocol test");
   plugin.output = [&](const Bytes& bytes) { out.send(bytes.data(), bytes.size()); };
   in.setCallback(&receive, &plugin);
-  ASSERT_TRUE(waitFor([&] { return simPort(out, "in") >= 0 && simPort(in, "out") >= 0; }));
-  ASSERT_TRUE(out.open(simPort(out, "in")) && in.open(simPort(in, "out")));
+  ASSERT_TRUE(waitFor([&] {
+    return kroma_test::simulatorPort(out, "in") >= 0 && kroma_test::simulatorPort(in, "out") >= 0;
+  }));
+  ASSERT_TRUE(out.open(kroma_test::simulatorPort(out, "in")) &&
+              in.open(kroma_test::simulatorPort(in, "out")));
   // A new connection carries messages only from some later cycle on: ask for the Global
   // settings until they come (nothing collects them).
   const Bytes probe{0xF0, 0x3E, 0x13, 0x03, 0x04, 0xF7};

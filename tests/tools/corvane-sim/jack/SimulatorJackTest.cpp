@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "tests/integration/midiports/JackServer.h"
+#include "tests/support/SimulatorPorts.h"
 #include "toolkit/plugin/midi/IMidiPortIn.h"
 #include "toolkit/plugin/midi/IMidiPortOut.h"
 
@@ -106,15 +107,6 @@ class Tester {
   std::deque<Bytes> mArrived;
 };
 
-// The index of the simulator's port `name` in a port's list, or -1.
-template <class Port>
-int simPort(Port& port, const std::string& name) {
-  std::string each;
-  for (unsigned i = 0; i < port.portCount(); ++i)
-    if (port.portName(i, each) && each == "corvane-sim:" + name) return static_cast<int>(i);
-  return -1;
-}
-
 bool endsWith(const std::string& line, const std::string& end) {
   return line.size() >= end.size() && line.compare(line.size() - end.size(), end.size(), end) == 0;
 }
@@ -126,8 +118,8 @@ TEST(SimulatorOnJack, AnswersARequestAndLogsIt) {
   Child sim({CORVANE_SIM_PATH, "--id", "3"});
   ASSERT_EQ(sim.readLine(), "ready");
   Tester tester;
-  ASSERT_TRUE(tester.out.open(simPort(tester.out, "in")));
-  ASSERT_TRUE(tester.in.open(simPort(tester.in, "out")));
+  ASSERT_TRUE(tester.out.open(kroma_test::simulatorPort(tester.out, "in")));
+  ASSERT_TRUE(tester.in.open(kroma_test::simulatorPort(tester.in, "out")));
 
   // A connection reaches JACK's graph some cycles after jack_connect returns: repeat the
   // (harmless) Global request until the first answer proves the route both ways.
