@@ -98,13 +98,14 @@ class Tester {
   }
   void send(const Bytes& message) { out.send(message.data(), message.size()); }
 
-  IMidiPortOut out{"sim test"};
-  IMidiPortIn in{"sim test"};
-
  private:
   std::mutex mMutex;
   std::condition_variable mChanged;
   std::deque<Bytes> mArrived;
+
+ public:  // closed first, before what their callback touches goes
+  IMidiPortOut out{"sim test"};
+  IMidiPortIn in{"sim test"};
 };
 
 bool endsWith(const std::string& line, const std::string& end) {
@@ -121,7 +122,7 @@ TEST(SimulatorOnJack, AnswersARequestAndLogsIt) {
   ASSERT_TRUE(tester.out.open(kroma_test::simulatorPort(tester.out, "in")));
   ASSERT_TRUE(tester.in.open(kroma_test::simulatorPort(tester.in, "out")));
 
-  // A connection reaches JACK's graph some cycles after jack_connect returns: repeat the
+  // A connection reaches JACK's graph some cycles after the port opens: repeat the
   // (harmless) Global request until the first answer proves the route both ways.
   const Bytes global{0xF0, 0x3E, 0x13, 0x03, 0x04, 0xF7};
   Bytes answer;
