@@ -157,6 +157,9 @@ TEST(SimulatorOnJack, AnswersARequestAndLogsIt) {
   } while (answer.size() == 80u);
   ASSERT_EQ(answer.size(), 425u);
   EXPECT_EQ(Bytes({answer[3], answer[4], answer[5], answer[6]}), Bytes({3, 0x11, 0, 42}));
+  sim.writeLine("clear");
+  ASSERT_EQ(sim.readLine(), "ok");
+  EXPECT_TRUE(sim.log().empty());
   sim.writeLine("quit");
 }
 
