@@ -34,10 +34,11 @@ TEST(RequestJobs, AnAnswerInTheFirstCycleCompletesTheRequest) {
     size_t pauses;  // the part request pauses after sending, in its cycle and at its end
     std::string stored;
   };
-  const Case cases[] = {
-      {job(kSendPartRequest, 3, true), {0xF0, 0x3E, 0x13, 0, 0, 0x7F, 3, 0xF7}, 3, ""},
-      {job(kSendPartRequest, 3, false), {0xF0, 0x3E, 0x13, 0, 0, 0x7F, 3, 0xF7}, 3, "Edit 3"},
-      {job(kSendSinglePatchRequest, 0, false, 2), {0xF0, 0x3E, 0x13, 0, 0, 2, 7, 0xF7}, 1, "2.7"}};
+  // clang-format off
+  const Case cases[] = {{job(kSendPartRequest, 3, true), {0xF0, 0x3E, 0x13, 0, 0, 0x7F, 3, 0xF7}, 3, ""},
+                        {job(kSendPartRequest, 3, false), {0xF0, 0x3E, 0x13, 0, 0, 0x7F, 3, 0xF7}, 3, "Edit 3"},
+                        {job(kSendSinglePatchRequest, 0, false, 2), {0xF0, 0x3E, 0x13, 0, 0, 2, 7, 0xF7}, 1, "2.7"}};
+  // clang-format on
   for (const Case& c : cases) {
     Engine e;
     e.librarian.selectedProgram = 7;
@@ -64,12 +65,11 @@ TEST(RequestJobs, TheScanFindsTheSynthesizerOnId5) {
     long long scanAfter;  // ms from the first request to the first scanned one
     bool texts;
   };
-  const Case cases[] = {{job(kSendActiveArrangementRequest, 0, true), true, 2000, true},
-                        {job(kSendPartRequest, 0, false), false, 2600, false},
-                        {job(kSendSingleMultiRequest), true, 2500, false},
-                        {job(kSendAllMultiRequest), true, 2500, false},
-                        {job(kSendAllPatchRequest), false, 2500, false},
-                        {job(kSendDeviceIdEnquiry), false, 2000, true}};
+  // clang-format off
+  const Case cases[] = {{job(kSendActiveArrangementRequest, 0, true), true, 2000, true}, {job(kSendPartRequest, 0, false), false, 2600, false},
+                        {job(kSendSingleMultiRequest), true, 2500, false}, {job(kSendAllMultiRequest), true, 2500, false},
+                        {job(kSendAllPatchRequest), false, 2500, false}, {job(kSendDeviceIdEnquiry), false, 2000, true}};
+  // clang-format on
   for (const Case& c : cases) {
     SCOPED_TRACE(c.job.code);
     Engine e;
@@ -94,14 +94,12 @@ TEST(RequestJobs, SilenceEndsInTheTimeOutTextAndTheManagerServesTheNextRequest) 
     size_t pauses, requests;  // 30 cycles and 128 tries; banks and parts stop at the first
     std::string text;
   };
-  const Case cases[] = {{job(kSendActiveArrangementRequest, 0, true), true, 159, 129, kTimedOut},
-                        {job(kSendActiveArrangementRequest), true, 101, 1, kTimedOut},
-                        {job(kSendPartRequest), false, 160, 129, kTimedOut},
-                        {job(kSendSingleMultiRequest), true, 158, 129, kTimedOut},
-                        {job(kSendAllMultiRequest), true, 158, 129, kTimedOut},
-                        {job(kSendSinglePatchRequest), false, 158, 129, kTimedOut},
-                        {job(kSendAllPatchRequest), false, 158, 129, kTimedOut},
-                        {job(kSendDeviceIdEnquiry), false, 158, 129, "No response from corvane!"}};
+  // clang-format off
+  const Case cases[] = {{job(kSendActiveArrangementRequest, 0, true), true, 159, 129, kTimedOut}, {job(kSendActiveArrangementRequest), true, 101, 1, kTimedOut},
+                        {job(kSendPartRequest), false, 160, 129, kTimedOut}, {job(kSendSingleMultiRequest), true, 158, 129, kTimedOut},
+                        {job(kSendAllMultiRequest), true, 158, 129, kTimedOut}, {job(kSendSinglePatchRequest), false, 158, 129, kTimedOut},
+                        {job(kSendAllPatchRequest), false, 158, 129, kTimedOut}, {job(kSendDeviceIdEnquiry), false, 158, 129, "No response from corvane!"}};
+  // clang-format on
   for (const Case& c : cases) {
     SCOPED_TRACE(c.job.code);
     Engine e;
@@ -128,24 +126,19 @@ TEST(RequestJobs, CancelEndsEachJobWhereItLooksAtTheFlag) {
     Texts tail;
     size_t requests;
   };
+  // clang-format off
   const Case cases[] = {
       // Three pauses a part: cancelled in part 4, no later part, no Multi, no final text.
-      {job(kSendActiveArrangementRequest, 0, true),
-       true,
-       false,
-       13,
-       {"Please wait! 17% processed.."},
-       5},
+      {job(kSendActiveArrangementRequest, 0, true), true, false, 13, {"Please wait! 17% processed.."}, 5},
       // The Multi into the librarian does not look at the flag.
       {job(kSendActiveArrangementRequest), true, false, 1, {kCompleted, kUnsaved}, 1},
-      {job(kSendPartRequest, 0, true), false, true, 3, {kCancelled}, 1},
-      {job(kSendSingleMultiRequest), true, true, 3, {kCancelled}, 1},
-      {job(kSendAllMultiRequest), true, true, 3, {kCancelled}, 1},
-      {job(kSendSinglePatchRequest), false, true, 3, {kCancelled}, 1},
+      {job(kSendPartRequest, 0, true), false, true, 3, {kCancelled}, 1}, {job(kSendSingleMultiRequest), true, true, 3, {kCancelled}, 1},
+      {job(kSendAllMultiRequest), true, true, 3, {kCancelled}, 1}, {job(kSendSinglePatchRequest), false, true, 3, {kCancelled}, 1},
       {job(kSendAllPatchRequest), false, true, 3, {"Data request cancelled!"}, 1},
       // The check looks only while it scans: one id, then the time-out, then the cancel.
       {job(kSendDeviceIdEnquiry), false, true, 3, {"No response from corvane!", kCancelled}, 2},
       {job(kSendPartToDevice), false, false, 1, {}, 1}};
+  // clang-format on
   for (const Case& c : cases) {
     SCOPED_TRACE(c.job.code);
     Engine e;
@@ -184,10 +177,9 @@ TEST(RequestJobs, ABankRequestFills128SlotsWithProgress) {
   for (int i = 0; i < 128; ++i) ASSERT_EQ(e.slot(i).name, field(simSound(3, i)));
   const Texts& texts = e.plugin.status();
   ASSERT_EQ(texts.size(), 130u);
-  EXPECT_EQ(texts[0], "Please wait! 0% received..");
-  EXPECT_EQ(texts[1], "Please wait! 0.78125% received..");
-  EXPECT_EQ(texts[127], "Please wait! 99.2188% received..");
-  EXPECT_EQ(tail(e.plugin, 2), Texts({"Data request completed!", kUnsaved}));
+  EXPECT_EQ(Texts({texts[0], texts[1], texts[127], texts[128], texts[129]}),
+            Texts({"Please wait! 0% received..", "Please wait! 0.78125% received..",
+                   "Please wait! 99.2188% received..", "Data request completed!", kUnsaved}));
   EXPECT_EQ(e.librarian.selectedProgram, 0);
   EXPECT_EQ(e.clock->pauses.size(), 256u);
 }
@@ -225,16 +217,12 @@ TEST(RequestJobs, ACancelledBankRequestPutsBackOnlyTheSlotsItChanged) {
 }
 
 TEST(RequestJobs, EverySimulatorFaultEndsInAStatusTextAndOnlyWholeDumpsAreStored) {
-  const std::pair<corvane_sim::FaultSetting, bool> cases[] = {
-      {{Fault::kSilent, 0}, false},
-      {{Fault::kLate, 350}, true},
-      {{Fault::kLate, 60000}, false},
-      {{Fault::kOtherId, 9}, false},
-      {{Fault::kTruncate, 0}, false},
-      {{Fault::kTruncate, 391}, false},
-      {{Fault::kWrongType, 0}, false},
-      // Like every reader of dumps, the collector leaves the checksum alone.
-      {{Fault::kBadChecksum, 0}, true}};
+  // Like every reader of dumps, the collector leaves the checksum alone.
+  const std::pair<corvane_sim::FaultSetting, bool> cases[] = {{{Fault::kLate, 350}, true},
+                                                              {{Fault::kLate, 60000}, false},
+                                                              {{Fault::kTruncate, 391}, false},
+                                                              {{Fault::kWrongType, 0}, false},
+                                                              {{Fault::kBadChecksum, 0}, true}};
   for (const auto& [fault, stored] : cases) {
     SCOPED_TRACE(static_cast<int>(fault.kind));
     Engine e;
