@@ -71,29 +71,5 @@ TEST(GlobalDump, TheParserTakesEightyBytesOfItsTypeInOffsetOrder) {
   }
 }
 
-class RecordingServices : public TransferServices {
- public:
-  void DisplayProcessingIndicator(bool show) override { calls.push_back(show ? "show" : "hide"); }
-  void checksumCheckAndSend(unsigned char* data, int length) override {
-    calls.push_back("send");
-    sent.assign(data, data + length);
-  }
-  void pause(int milliseconds) override {
-    calls.push_back("pause " + std::to_string(milliseconds));
-  }
-  void clearSoundSendBusy() override { calls.push_back("idle"); }
-
-  std::vector<std::string> calls;
-  Bytes sent;
-};
-
-TEST(GlobalDump, TheSendPausesAndClearsBusyLast) {
-  RecordingServices services;
-  sendGlobalToDevice(services, settings(), 7);
-  EXPECT_EQ(services.calls,
-            (std::vector<std::string>{"show", "send", "pause 1000", "hide", "idle"}));
-  EXPECT_EQ(services.sent, kDump);
-}
-
 }  // namespace
 }  // namespace global_dump

@@ -69,13 +69,4 @@ TEST(RequestRouting, OffSendsDumpsToTheEditorAndUnsavedLocksTheUpperBank) {
   }
 }
 
-TEST(JobTable, CodesWithoutAJobAreNotStarted) {
-  Engine e;
-  for (int code : {14, 18, -1}) {
-    bool prepared = false;
-    EXPECT_FALSE(e.manager->startJob(job(code), [&] { prepared = true; })) << code;
-    EXPECT_FALSE(prepared);
-  }
-}
-
 }  // namespace
