@@ -122,32 +122,19 @@ TEST(BankStore, RecordsIntoTheirProgramsUntilTheEndACancelOrAFailureAndTheOverla
   }
 }
 
-// Key bytes of the init dumps as the synthesizer documents them: the init Multi's records of
-// parts 0 and 15, the init sound's name and category.
-Bytes initRecord(int part) {
-  Bytes record(24, 0);
-  const Bytes documented = {0x00, 0x00, 0x64, 0x40, 0x00, 0x40, 0x40, 0x02,
-                            0x00, 0x7F, 0x01, 0x7F, 0x07, 0x3F, 0x01, 0x3F};
-  std::copy(documented.begin(), documented.end(), record.begin());
-  record[1] = static_cast<unsigned char>(part);
-  record[7] = static_cast<unsigned char>(part + 2);
-  if (part > 0) record[12] = 0x03;
-  return record;
-}
-
+// The editor's Multi and the init dumps as the synthesizer documents them: the init Multi's
+// records of parts 0 and 15, the init sound's name and category.
 TEST(IntoTheSelectedSlot, TheEditorsMultiAndTheInitDumps) {
-  Bytes initSound(17, ' ');
-  std::copy_n("Init", 4, initSound.begin());
-  initSound[16] = 0;  // category Init
-  Bytes initMulti = initRecord(0);
-  const Bytes last = initRecord(15);
-  initMulti.insert(initMulti.end(), last.begin(), last.end());
-  const std::tuple<SenderJob, bool, std::string, Bytes, int, Bytes> cases[] = {
-      {job(kSendArrangementToDevice, 0, true), true, field("Strings"), {0x11, 0x7F, 0}, 0, {}},
-      {job(kInitPerformance), true, "Init Multi V1.15", {0x11, 0, 0}, 39, initMulti},
-      {job(kInitClassicPatch), false, field("Init"), {0x10, 3, 69}, 370, initSound},
-  };
-  for (const auto& [run, multi, name, header, at, key] : cases) {
+  // clang-format off
+  const Bytes part0 = {0, 0, 0x64, 0x40, 0, 0x40, 0x40, 0x02, 0, 0x7F, 0x01, 0x7F, 0x07, 0x3F, 0x01, 0x3F};
+  const Bytes part15 = {0, 15, 0x64, 0x40, 0, 0x40, 0x40, 17, 0, 0x7F, 0x01, 0x7F, 0x03, 0x3F, 0x01, 0x3F};
+  const Bytes init = {'I', 'n', 'i', 't', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', 0};
+  const std::tuple<SenderJob, bool, std::string, Bytes, std::vector<std::pair<int, Bytes>>> cases[] = {
+      {job(kSendArrangementToDevice, 0, true), true, field("Strings"), {0x11, 0x7F, 0}, {}},
+      {job(kInitPerformance), true, "Init Multi V1.15", {0x11, 0, 0}, {{39, part0}, {39 + 24 * 15, part15}}},
+      {job(kInitClassicPatch), false, field("Init"), {0x10, 3, 69}, {{370, init}}}};
+  // clang-format on
+  for (const auto& [run, multi, name, header, keys] : cases) {
     Engine e;
     e.mode(multi);
     e.librarian.selectedProgram = 69;
@@ -157,13 +144,10 @@ TEST(IntoTheSelectedSlot, TheEditorsMultiAndTheInitDumps) {
     const Bytes& dump = e.slot(69, multi).messages.at(0).bytes;
     EXPECT_EQ(e.slot(69, multi).name, name);
     EXPECT_EQ(Bytes(dump.begin() + 4, dump.begin() + 7), header);
-    EXPECT_EQ(dump[dump.size() - 2], 0x7F) << "the placeholder the synthesizer takes";
-    EXPECT_EQ(dump.back(), 0xF7);
-    const size_t parts = multi ? 2 : 1, each = key.size() / parts, step = multi ? 24 * 15 : 0;
-    for (size_t n = 0; n < parts; ++n)
-      EXPECT_EQ(Bytes(dump.begin() + at + n * step, dump.begin() + at + n * step + each),
-                Bytes(key.begin() + n * each, key.begin() + (n + 1) * each))
-          << n;
+    EXPECT_EQ(Bytes(dump.end() - 2, dump.end()), Bytes({0x7F, 0xF7}))
+        << "the placeholder the synthesizer takes";
+    for (const auto& [at, key] : keys)
+      EXPECT_EQ(Bytes(dump.begin() + at, dump.begin() + at + key.size()), key) << at;
     EXPECT_EQ(e.plugin.values[kBankEditUnsaved], 1);
   }
 }
