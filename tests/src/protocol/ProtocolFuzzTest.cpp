@@ -45,33 +45,25 @@ Bytes mutate(Bytes dump, std::mt19937& rng) {
   auto pick = [&](size_t n) { return n ? static_cast<size_t>(rng() % n) : 0; };
   for (int s = 0, steps = 1 + static_cast<int>(pick(4)); s < steps; ++s) {
     const size_t at = pick(dump.size()), how = pick(5);
-    if (how == 0 && at < dump.size())
-      dump[at] ^= static_cast<unsigned char>(1u << pick(8));
-    else if (how == 1 && at < dump.size())
-      dump[at] |= 0x80;
-    else if (how == 2)
-      dump.resize(pick(dump.size() + 1));
-    else if (how == 3)
-      dump.resize(dump.size() + 1 + pick(64), static_cast<unsigned char>(rng()));
-    else if (dump.size() > 4)
-      dump[4] = static_cast<unsigned char>(0x10 + pick(6));
+    // clang-format off
+    if (how == 0 && at < dump.size()) dump[at] ^= static_cast<unsigned char>(1u << pick(8));
+    else if (how == 1 && at < dump.size()) dump[at] |= 0x80;
+    else if (how == 2) dump.resize(pick(dump.size() + 1));
+    else if (how == 3) dump.resize(dump.size() + 1 + pick(64), static_cast<unsigned char>(rng()));
+    else if (dump.size() > 4) dump[4] = static_cast<unsigned char>(0x10 + pick(6));
+    // clang-format on
   }
   return dump;
 }
 
+// Framed, 7-bit data bytes, and a printable name at `nameOffset` (0: none).
 template <std::size_t N>
-bool keepsSevenBitData(const std::array<unsigned char, N>& dump) {
-  if (dump.front() != sysex::kStart || dump.back() != sysex::kEnd) return false;
+bool wellFormed(const std::array<unsigned char, N>& dump, std::size_t nameOffset = 0) {
   for (std::size_t i = 1; i + 1 < N; ++i)
-    if (dump[i] >= 0x80) return false;
-  return true;
-}
-
-template <std::size_t N>
-bool hasPrintableName(const std::array<unsigned char, N>& dump, std::size_t offset) {
-  for (std::size_t i = offset; i < offset + sysex::kNameLength; ++i)
-    if (dump[i] < 0x20 || dump[i] > 0x7E) return false;
-  return true;
+    if (dump[i] >= 0x80 || (nameOffset && i >= nameOffset && i < nameOffset + 16 &&
+                            (dump[i] < 0x20 || dump[i] > 0x7E)))
+      return false;
+  return dump.front() == sysex::kStart && dump.back() == sysex::kEnd;
 }
 
 // Every value a reader sets comes from one byte: finite, and never far from 0..255.
@@ -103,9 +95,8 @@ TEST(ProtocolFuzz, RandomAndMutatedInputsAreSafe) {
     const sysex::MultiDumpBytes multi = multi_dump::buildMultiDump(source, sounds);
     const sysex::GlobalDumpBytes global =
         global_dump::buildGlobalDump(source, static_cast<int32_t>(rng()));
-    ASSERT_TRUE(keepsSevenBitData(sound) && keepsSevenBitData(multi) && keepsSevenBitData(global));
-    ASSERT_TRUE(hasPrintableName(sound, sound_dump::kNameOffset) &&
-                hasPrintableName(multi, multi_dump::kNameOffset));
+    ASSERT_TRUE(wellFormed(sound, sound_dump::kNameOffset) &&
+                wellFormed(multi, multi_dump::kNameOffset) && wellFormed(global));
 
     const Bytes bases[] = {Bytes(sound.begin(), sound.end()), Bytes(multi.begin(), multi.end()),
                            Bytes(global.begin(), global.end())};
@@ -128,13 +119,10 @@ TEST(ProtocolFuzz, RandomAndMutatedInputsAreSafe) {
     ASSERT_EQ(multiTaken, multiShaped);
     ASSERT_TRUE(multiTaken || (multiTarget.setOrder.empty() && multiTarget.texts.empty()));
     ASSERT_TRUE(setValuesInRange(multiTarget));
-    if (multiTaken) {
-      ASSERT_EQ(parsed.name.size(), 16u);
-      for (int p = 0; p < 16; ++p) {
-        ASSERT_TRUE(parsed.sounds.banks[p] >= 0 && parsed.sounds.banks[p] < 256);
-        ASSERT_TRUE(parsed.sounds.programs[p] >= 0 && parsed.sounds.programs[p] < 256);
-      }
-    }
+    for (int p = 0; multiTaken && p < 16; ++p)
+      ASSERT_TRUE(parsed.name.size() == 16 && parsed.sounds.banks[p] >= 0 &&
+                  parsed.sounds.banks[p] < 256 && parsed.sounds.programs[p] >= 0 &&
+                  parsed.sounds.programs[p] < 256);
 
     FakeParameters globalTarget;
     bool local = false;
