@@ -21,43 +21,6 @@ Texts tail(FakePlugin& plugin, size_t count) {
   return Texts(all.end() - std::min(count, all.size()), all.end());
 }
 
-bool slotsAsBefore(Engine& e, bool multi = false) {
-  for (int i = 0; i < 128; ++i)
-    if (e.slot(i, multi).name != slotName(i)) return false;
-  return true;
-}
-
-TEST(RequestJobs, AnAnswerInTheFirstCycleCompletesTheRequest) {
-  struct Case {
-    SenderJob job;
-    Bytes request;
-    size_t pauses;  // the part request pauses after sending, in its cycle and at its end
-    std::string stored;
-  };
-  // clang-format off
-  const Case cases[] = {{job(kSendPartRequest, 3, true), {0xF0, 0x3E, 0x13, 0, 0, 0x7F, 3, 0xF7}, 3, ""},
-                        {job(kSendPartRequest, 3, false), {0xF0, 0x3E, 0x13, 0, 0, 0x7F, 3, 0xF7}, 3, "Edit 3"},
-                        {job(kSendSinglePatchRequest, 0, false, 2), {0xF0, 0x3E, 0x13, 0, 0, 2, 7, 0xF7}, 1, "2.7"}};
-  // clang-format on
-  for (const Case& c : cases) {
-    Engine e;
-    e.librarian.selectedProgram = 7;
-    ASSERT_TRUE(e.run(c.job));
-    EXPECT_EQ(e.plugin.sent, std::vector<Bytes>({c.request}));
-    EXPECT_EQ(e.clock->pauses.size(), c.pauses);
-    EXPECT_FALSE(e.plugin.overlay);
-    if (c.stored.empty()) {
-      EXPECT_EQ(e.dispatch->parsed, 1);
-      EXPECT_EQ(tail(e.plugin, 1), Texts({kCompleted}));
-      EXPECT_TRUE(slotsAsBefore(e));
-    } else {
-      EXPECT_EQ(tail(e.plugin, 2), Texts({kCompleted, kUnsaved}));
-      EXPECT_EQ(e.slot(7).name, field(c.stored));
-      EXPECT_EQ(e.plugin.values[kBankEditUnsaved], 1.0);
-    }
-  }
-}
-
 TEST(RequestJobs, TheScanFindsTheSynthesizerOnId5) {
   struct Case {
     SenderJob job;
@@ -83,12 +46,14 @@ TEST(RequestJobs, TheScanFindsTheSynthesizerOnId5) {
     EXPECT_EQ(e.plugin.status().front() == "Connecting to corvane",
               c.job.code == kSendDeviceIdEnquiry);
     EXPECT_FALSE(e.plugin.showed("Please wait, checking DeviceID 7")) << "id 5 answered";
-    EXPECT_TRUE(e.dispatch->parsed > 0 || !slotsAsBefore(e, c.multi));
+    const bool intoLibrarian = !c.job.toEditor && c.job.code != kSendDeviceIdEnquiry;
+    EXPECT_EQ(e.plugin.values[kBankEditUnsaved], intoLibrarian ? 1.0 : 0.0) << "what came is kept";
   }
 }
 
-// Without an answer each job times out; a cancel ends it where it looks at the flag.
-TEST(RequestJobs, SilenceEndsInTheTimeOutTextAndACancelWhereTheJobLooksAtTheFlag) {
+// Answered, a job completes; without an answer it times out; a cancel ends it where it looks at
+// the flag.
+TEST(RequestJobs, AnswersCompleteSilenceTimesOutAndACancelEndsWhereTheJobLooksAtTheFlag) {
   struct Case {
     SenderJob job;
     bool multi, silent;
@@ -103,6 +68,9 @@ TEST(RequestJobs, SilenceEndsInTheTimeOutTextAndACancelWhereTheJobLooksAtTheFlag
       {job(kSendPartRequest), false, true, 0, {kTimedOut}, 129, 160}, {job(kSendSingleMultiRequest), true, true, 0, {kTimedOut}, 129, 158},
       {job(kSendAllMultiRequest), true, true, 0, {kTimedOut}, 129, 158}, {job(kSendSinglePatchRequest), false, true, 0, {kTimedOut}, 129, 158},
       {job(kSendAllPatchRequest), false, true, 0, {kTimedOut}, 129, 158}, {job(kSendDeviceIdEnquiry), false, true, 0, {noResponse}, 129, 158},
+      // Answered at once: the part request pauses after sending, in its cycle and at its end.
+      {job(kSendPartRequest, 3, true), false, false, 0, {kCompleted}, 1, 3}, {job(kSendPartRequest, 3, false), false, false, 0, {kCompleted, kUnsaved}, 1, 3},
+      {job(kSendSinglePatchRequest, 0, false, 2), false, false, 0, {kCompleted, kUnsaved}, 1, 1},
       // Three pauses a part: cancelled in part 4, no later part, no Multi, no final text.
       {job(kSendActiveArrangementRequest, 0, true), true, false, 13, {"Please wait! 17% processed.."}, 5, 14},
       // The Multi into the librarian does not look at the flag.
