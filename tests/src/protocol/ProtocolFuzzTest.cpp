@@ -27,16 +27,12 @@ double anyValue(std::mt19937& rng) {
   return rng() % 2 ? static_cast<double>(rng() % 128) : kinds[rng() % 7];
 }
 
-std::string anyName(std::mt19937& rng) {
-  std::string name(rng() % 24, '\0');
-  for (char& c : name) c = static_cast<char>(rng());
-  return name;
-}
-
 void randomize(FakeParameters& params, std::mt19937& rng) {
   for (double& v : params.values) v = rng() % 4 == 0 ? anyValue(rng) : double(rng() % 128);
-  params.texts[kPatchName] = anyName(rng);
-  params.texts[kMultiName] = anyName(rng);
+  for (int name : {kPatchName, kMultiName}) {
+    params.texts[name].resize(rng() % 24);
+    for (char& c : params.texts[name]) c = static_cast<char>(rng());
+  }
 }
 
 // Damage of the kinds dumps show on the wire: flipped and 8-bit bytes, cuts, extensions, and

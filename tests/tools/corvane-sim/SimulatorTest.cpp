@@ -63,20 +63,6 @@ TEST_F(SimulatorTest, RefusesDumpsThatAreNotWholeOrNotAddressedToIt) {
   EXPECT_NE(records(), before) << "the same dump, whole and addressed to it, is stored";
 }
 
-TEST_F(SimulatorTest, ParameterChangesOutsideTheRecordsAreIgnored) {
-  const std::vector<Bytes> before = records();
-  // Another id, no part 16, past the name, past the part record, the Global checksum place,
-  // two before Global byte 40, the Multi's header, an unknown type, eleven bytes.
-  for (const Bytes& ignored :
-       {message({4, 0x20, 0, 0, 1, 0x11}), message({5, 0x20, 16, 0, 1, 0x11}),
-        message({5, 0x20, 0, 3, 0, 0x11}), message({5, 0x21, 0, 0, 24, 0x11}),
-        message({5, 0x24, 0, 38, 0, 0x11}), message({5, 0x24, 0, 0x7E, 0, 0x11}),
-        message({5, 0x21, 0, 1, 6, 0x11}), message({5, 0x22, 0, 0, 1, 0x11}),
-        message({5, 0x20, 0, 0, 1, 0x11, 0})})
-    send(ignored);
-  EXPECT_EQ(records(), before);
-}
-
 TEST(SimulatorThreads, ReceivesAndAnswersFromSeveralThreads) {
   Simulator sim(0);
   const Bytes request = message({0, 0x04});
