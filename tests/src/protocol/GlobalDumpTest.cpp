@@ -36,31 +36,28 @@ const Bytes kDump = {
     0x00, 0x01, 0x00, 0x01, 0x02, 0x03, 0x00, 0x05, 0x7F, 0x14, 0x15, 0x16, 0x7F, 0x00, 0x00, 0x00,
     0x00, 0x00, 0x00, 0x00, 0x00, 0x7F, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x7F, 0xF7};
 
-TEST(GlobalDump, TheSettingsGiveTheDocumentedBytes) {
+TEST(GlobalDump, TheSettingsGiveTheDocumentedBytesAndAreReadBackInOffsetOrder) {
   const FakeParameters params = settings();
   const sysex::GlobalDumpBytes dump = buildGlobalDump(params, 7);
   EXPECT_EQ(Bytes(dump.begin(), dump.end()), kDump);
   EXPECT_EQ(buildGlobalDump(params, 0x12C)[3], 0x2C) << "the low 8 bits of the id";
   EXPECT_EQ(buildGlobalDump(params, 200)[3], 0x7F) << "never a status byte";
-}
-
-TEST(GlobalDump, TheParserTakesEightyBytesOfItsTypeInOffsetOrder) {
-  FakeParameters params;
+  FakeParameters read;
   bool localControl = true;
-  ASSERT_TRUE(parseGlobalDump(kDump.data(), 80, params, localControl));
+  ASSERT_TRUE(parseGlobalDump(kDump.data(), 80, read, localControl));
   const std::vector<int> order = {
       kMultiPatch,      kGlobalMidiChannel,   kGlobalSysExID,     kGlobalTuning,
       kGlobalTranspose, kGlobalControlSend,   kGlobalReceive,     kGlobalTxProgramChange,
       kGlobalClock,     kGlobalVelocityCurve, kGlobalControlW,    kGlobalControlX,
       kGlobalControlY,  kGlobalControlZ,      kGlobalLocalControl};
-  EXPECT_EQ(params.setOrder, order);
+  EXPECT_EQ(read.setOrder, order);
   // The settings cut to whole numbers; W limited to 127.
   const std::vector<double> values = {0x21, 3, 9, -10, 12, 1, 0, 1, 3, 5, 127, 20, 21, 22, 0};
-  for (size_t i = 0; i < order.size(); ++i) EXPECT_EQ(params.values[order[i]], values[i]) << i;
+  for (size_t i = 0; i < order.size(); ++i) EXPECT_EQ(read.values[order[i]], values[i]) << i;
   EXPECT_FALSE(localControl);
   Bytes on = kDump, longer = kDump, otherType = kDump;
   on[62] = 2;
-  ASSERT_TRUE(parseGlobalDump(on.data(), 80, params, localControl));
+  ASSERT_TRUE(parseGlobalDump(on.data(), 80, read, localControl));
   EXPECT_TRUE(localControl);
   longer.push_back(0xF7);
   otherType[4] = 0x11;

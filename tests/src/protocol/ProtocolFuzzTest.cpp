@@ -129,15 +129,6 @@ TEST(ProtocolFuzz, RandomAndMutatedInputsAreSafe) {
     ASSERT_TRUE(globalTaken || globalTarget.setOrder.empty());
     ASSERT_TRUE(setValuesInRange(globalTarget));
 
-    // Checksums are 7-bit for any message; the send rule writes only inside the message.
-    Bytes copy = input;
-    sysex::applySendChecksum(copy.data(), size);
-    if (size >= sysex::kChecksummedMinSize) {
-      const int at = input[0] == sysex::kStart ? size - 2 : size - 1;
-      ASSERT_LT(copy[static_cast<size_t>(at)], 0x80);
-      copy[static_cast<size_t>(at)] = input[static_cast<size_t>(at)];
-    }
-    ASSERT_EQ(copy, input);
     ASSERT_FALSE(sysex::hasDumpHeader(data, size, size + 1, sysex::kSoundDump));
   }
 }

@@ -5,8 +5,6 @@
 #include <cmath>
 #include <vector>
 
-#include "src/protocol/DumpTemplates.h"
-
 namespace sysex {
 namespace {
 
@@ -35,18 +33,6 @@ TEST(ChecksumRule, SumsTheDataBytesOfLongMessagesOnly) {
     applySendChecksum(message.data(), c.size);
     EXPECT_EQ(message, expected) << c.size;
   }
-}
-
-TEST(DumpHeader, TestsSizeMakerModelAndTypeOnly) {
-  std::vector<unsigned char> dump(soundDumpTemplate().begin(), soundDumpTemplate().end());
-  dump[0] = 0x00;  // not examined
-  dump[3] = 0x42;
-  EXPECT_TRUE(hasDumpHeader(dump.data(), 390, 390, kSoundDump));
-  EXPECT_FALSE(hasDumpHeader(dump.data(), 389, 390, kSoundDump));
-  EXPECT_FALSE(hasDumpHeader(dump.data(), 392, 390, kMultiDump));
-  dump[2] = 0x0F;  // another model
-  EXPECT_FALSE(hasDumpHeader(dump.data(), 392, 390, kSoundDump));
-  EXPECT_FALSE(hasDumpHeader(nullptr, 392, 390, kSoundDump));
 }
 
 TEST(DataBytes, ValuesAreCutTowardZeroAndLimitedToSevenBits) {

@@ -1,5 +1,5 @@
-// What the simulator refuses; its answers, records and faults are checked through the protocol
-// engine's requests and sends.
+// What the simulator refuses, and its threads; its answers, records and faults are checked
+// through the protocol engine's requests and sends.
 #include "tools/corvane-sim/Simulator.h"
 
 #include <gtest/gtest.h>
@@ -13,59 +13,34 @@ namespace {
 
 using namespace std::chrono_literals;
 
-const Clock::time_point kT0 = Clock::time_point() + 1h;
-
-Bytes message(std::initializer_list<int> body) {
-  Bytes m{0xF0, 0x3E, 0x13};
-  for (int b : body) m.push_back(static_cast<unsigned char>(b));
-  m.push_back(0xF7);
-  return m;
-}
-
-// A dump with a pattern in its data bytes and a correct checksum.
-Bytes patternDump(int size, int type, int id, int bank, int program, int seed) {
-  Bytes dump = message({id, type, bank, program});
-  dump.resize(size);
-  for (int i = 7; i < size - 2; ++i) dump[i] = static_cast<unsigned char>((i * 7 + seed) & 0x7F);
-  dump[size - 2] = sysex::dumpChecksum(dump.data(), size);
-  dump[size - 1] = 0xF7;
+// A sound dump for bank 2, program 77 with a pattern in its data bytes and a correct checksum.
+Bytes soundDump(int size, int id) {
+  Bytes dump{0xF0, 0x3E, 0x13, static_cast<unsigned char>(id), 0x10, 2, 77};
+  for (int i = 7; i < size - 2; ++i) dump.push_back(static_cast<unsigned char>((i * 7) & 0x7F));
+  dump.push_back(sysex::dumpChecksum(dump.data(), size));
+  dump.push_back(0xF7);
   return dump;
 }
 
-template <std::size_t N>
-Bytes bytesOf(const std::array<unsigned char, N>& dump) {
-  return Bytes(dump.begin(), dump.end());
-}
-
-class SimulatorTest : public ::testing::Test {
- protected:
-  void send(const Bytes& m) { sim.receive(m.data(), m.size(), kT0); }
-  std::vector<Bytes> records() {
-    return {bytesOf(sim.soundEditBuffer(0)), bytesOf(sim.storedSound(2, 77)),
-            bytesOf(sim.multiEditBuffer()), bytesOf(sim.storedMulti(100)),
-            bytesOf(sim.globalRecord())};
-  }
-
-  Simulator sim{5};
-};
-
-TEST_F(SimulatorTest, RefusesDumpsThatAreNotWholeOrNotAddressedToIt) {
-  const std::vector<Bytes> before = records();
-  Bytes badSum = patternDump(392, 0x10, 5, 2, 77, 1), highByte = badSum;
+TEST(Simulator, StoresOnlyWholeDumpsAddressedToIt) {
+  Simulator sim(5);
+  Bytes badSum = soundDump(392, 5), highByte = badSum;
   badSum[390] ^= 1;
   highByte[200] = 0x80;
-  for (const Bytes& refused : {badSum, highByte, patternDump(392, 0x10, 6, 2, 77, 1),
-                               patternDump(391, 0x10, 5, 2, 77, 1), message({5, 0x14})})
-    send(refused);
-  EXPECT_EQ(records(), before);
-
-  send(patternDump(392, 0x10, 5, 2, 77, 2));
-  EXPECT_NE(records(), before) << "the same dump, whole and addressed to it, is stored";
+  const sysex::SoundDumpBytes before = sim.storedSound(2, 77);
+  for (const Bytes& refused : {badSum, highByte, soundDump(392, 6), soundDump(391, 5),
+                               Bytes{0xF0, 0x3E, 0x13, 5, 0x10, 0xF7}})
+    sim.receive(refused.data(), refused.size(), {});
+  EXPECT_EQ(sim.storedSound(2, 77), before);
+  const Bytes whole = soundDump(392, 5);
+  sim.receive(whole.data(), whole.size(), {});
+  const sysex::SoundDumpBytes stored = sim.storedSound(2, 77);
+  EXPECT_EQ(Bytes(stored.begin(), stored.end()), whole);
 }
 
 TEST(SimulatorThreads, ReceivesAndAnswersFromSeveralThreads) {
   Simulator sim(0);
-  const Bytes request = message({0, 0x04});
+  const Bytes request{0xF0, 0x3E, 0x13, 0, 0x04, 0xF7};
   std::thread writer([&] {
     for (int i = 0; i < 200; ++i) sim.receive(request.data(), request.size(), Clock::now());
   });
