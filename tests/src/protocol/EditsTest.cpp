@@ -1,5 +1,3 @@
-// The sending side of an edit: effect-type parameters copied into the positional ones, and the
-// randomize button.
 #include <gtest/gtest.h>
 
 #include <cmath>

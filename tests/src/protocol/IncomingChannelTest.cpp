@@ -1,5 +1,3 @@
-// Channel messages from the synthesizer and the host: filtered by kind and direction, bank
-// selects paired, controllers to their parameters, program changes to their part.
 #include <gtest/gtest.h>
 
 #include "tests/src/protocol/ProtocolDoubles.h"
@@ -59,10 +57,8 @@ TEST(IncomingChannel, MessagesPassTheirFiltersAndReachTheirParameters) {
     e.plugin.ranges[p.bound] = p.range;
     for (size_t at = 0; at + 3 <= p.messages.size(); at += 3) {
       const IMidiMsg msg(0, p.messages[at], p.messages[at + 1], p.messages[at + 2]);
-      if (p.fromDevice)
-        e.manager->ProcessMidiMsgFromDevice(&msg);
-      else
-        e.manager->ProcessMidiMsgFromDAW(&msg, 3);
+      p.fromDevice ? e.manager->ProcessMidiMsgFromDevice(&msg)
+                   : e.manager->ProcessMidiMsgFromDAW(&msg, 3);
     }
     ASSERT_TRUE(e.idle());
     for (const auto& [param, value] : p.after)

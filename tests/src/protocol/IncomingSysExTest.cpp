@@ -1,6 +1,3 @@
-// SysEx from the synthesizer: single parameter changes by their rules (part changes with what
-// follows them), dumps routed to their parsers, and sound dumps into the editor: section locks,
-// name and category.
 #include <gtest/gtest.h>
 
 #include "tests/src/protocol/ProtocolDoubles.h"
@@ -44,7 +41,6 @@ TEST(IncomingSysEx, ParameterChangesFollowTheirRules) {
     {"step 16 length and timing", change(0x20, 1, 2, 102, 0x2C), -1, 0, {}, {{kArpPattern01StepLen + step16, 2}, {kArpPattern01Timing + step16, 12}}, {}, false},
     {"high byte 2 of a multi parameter", change(0x21, 3, 2, 5, 1), -1, 0, {}, {}, {}, true},
     {"unison 17", change(0x20, 0, 0, 58, 0x11), -1, 0, {}, {{kOscillatorUnisono, 1}, {kOscillatorMonoPolyMode, 1}}, {}, false},
-    {"unison 96", change(0x20, 4, 0, 58, 0x60), -1, 0, {}, {{kOscillatorUnisono + 4, 5}, {kOscillatorMonoPolyMode + 4, 1}}, {}, false},
     {"unison 80", change(0x20, 15, 0, 58, 0x50), -1, 0, {{kOscillatorMonoPolyMode + 15, 1}}, {{kOscillatorUnisono + 15, 5}, {kOscillatorMonoPolyMode + 15, 0}}, {}, false},
     {"amp envelope mode and trigger", change(0x20, 0, 1, 80, 0x23), -1, 0, {}, {{kAmpEnvMode, 3}, {kAmpEnvTrigger, 1}}, {"OnParamChange 8452"}, false},
     {"address 80 is an ordinary parameter", change(0x20, 0, 0, 80, 0x23), kFilter1ModSource, 0, {}, {{kFilter1ModSource, 35}}, {hw(kFilter1ModSource)}, false},

@@ -1,5 +1,3 @@
-// The Multi and Global sends, a librarian slot played, a bank stored into the synthesizer and
-// the dumps put into the selected slot, against the simulator.
 #include <gtest/gtest.h>
 
 #include "tests/src/protocol/ProtocolDoubles.h"

@@ -19,7 +19,6 @@
 #include "toolkit/plugin/midi/IMidiMsg.h"
 #include "tools/corvane-sim/Simulator.h"
 
-// The protocol engine against the simulator in process, on virtual time.
 namespace protocol_test {
 
 using Bytes = std::vector<unsigned char>;
@@ -220,7 +219,6 @@ class FakePlugin : public ProtocolPlugin {
   VirtualClock* clock = nullptr;
 };
 
-// The instance's debug log, kept.
 class LogLines : public TK_LogSink {
  public:
   void Write(const char*, const std::string& message) override {
@@ -334,7 +332,6 @@ class Engine {
   }
   // The editor's own parsers and parameter rules instead of the stand-in.
   void realDispatch() { manager->setIncomingDispatch(&manager->incoming()); }
-  // A message from the synthesizer.
   void fromDevice(const Bytes& message) {
     plugin.ProcessSysEx(message.data(), static_cast<int>(message.size()), true);
   }

@@ -1,5 +1,3 @@
-// The jobs against the simulator on virtual time: answers, scans, resends, time-outs, cancels,
-// the simulator's faults, and a part's sound sent.
 #include <gtest/gtest.h>
 
 #include <string>

@@ -1,5 +1,4 @@
-// What the simulator refuses, and its threads; its answers, records and faults are checked
-// through the protocol engine's requests and sends.
+// The protocol engine's tests check the simulator's answers, records and faults.
 #include "tools/corvane-sim/Simulator.h"
 
 #include <gtest/gtest.h>

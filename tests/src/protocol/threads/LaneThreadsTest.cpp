@@ -1,5 +1,4 @@
-// The lanes under real threads: shut-down in the middle of a job, and answers on a MIDI input
-// thread while the editor reads the librarian. The plug-in tests drop a start on a busy lane.
+// The plug-in tests drop a start on a busy lane.
 #include <gtest/gtest.h>
 
 #include <chrono>
