@@ -6,90 +6,87 @@
 #include <string>
 #include <vector>
 
+#include "ConfigTestSupport.h"
 #include "src/config/ParameterIds.h"
 
 namespace {
 
-struct Stretch {
-  int start;
-  int length;
-};
+using config_test::LoggedManager;
+using Names = std::vector<std::string>;
 
-// The named stretches plus the reserved index, in index order; shared indices appear once.
-std::vector<Stretch> stretches() {
-  std::map<int, int> byStart;
-  for (int i = 0; i < paramIdCount; ++i)
-    byStart.emplace(paramIdTable[i].index, paramIdTable[i].length);
-  byStart.emplace(reservedParamIndex, 1);
-  std::vector<Stretch> out;
-  for (const auto& [start, length] : byStart) out.push_back({start, length});
-  return out;
-}
-
-TEST(ParameterIds, NamesAreUniqueAndWellFormed) {
+TEST(ParameterIds, NamesAreUniqueAndTheirStretchesTileTheIndexSpaceAroundTheReservedIndex) {
   ASSERT_EQ(paramIdCount, 639);
   std::set<std::string> names;
+  std::map<int, Names> byIndex;
+  std::map<int, int> lengthAt = {{reservedParamIndex, 1}};
   const std::regex shape("k[A-Za-z0-9_]+");
   for (int i = 0; i < paramIdCount; ++i) {
-    EXPECT_TRUE(std::regex_match(paramIdTable[i].name, shape)) << paramIdTable[i].name;
-    EXPECT_TRUE(names.insert(paramIdTable[i].name).second) << paramIdTable[i].name;
+    const ParamIdEntry& e = paramIdTable[i];
+    EXPECT_TRUE(std::regex_match(e.name, shape)) << e.name;
+    EXPECT_TRUE(names.insert(e.name).second) << e.name;
+    if (i) EXPECT_LE(paramIdTable[i - 1].index, e.index) << e.name;
+    byIndex[e.index].push_back(e.name);
+    lengthAt.emplace(e.index, e.length);
   }
-}
-
-TEST(ParameterIds, OnlyIndex1648IsSharedAnd7744IsReserved) {
-  std::map<int, std::vector<std::string>> byIndex;
-  for (int i = 0; i < paramIdCount; ++i)
-    byIndex[paramIdTable[i].index].push_back(paramIdTable[i].name);
   EXPECT_EQ(byIndex.size(), 638u);
-  for (const auto& [index, names] : byIndex) {
-    if (index == 1648) {
-      EXPECT_EQ(names, (std::vector<std::string>{"kNumAutomatedParams", "kPatchFileDialog"}));
-    } else {
-      EXPECT_EQ(names.size(), 1u) << index;
-    }
-  }
+  EXPECT_EQ(byIndex[1648], (Names{"kNumAutomatedParams", "kPatchFileDialog"}));
   EXPECT_EQ(byIndex.count(reservedParamIndex), 0u);
-  EXPECT_EQ(kKeepSelectedBank, reservedParamIndex - 1);
-  EXPECT_EQ(kMIDIFilterDAWCCPassThrough, reservedParamIndex + 1);
-}
-
-TEST(ParameterIds, TableIsInIndexOrder) {
-  for (int i = 1; i < paramIdCount; ++i)
-    EXPECT_LE(paramIdTable[i - 1].index, paramIdTable[i].index) << paramIdTable[i].name;
-}
-
-TEST(ParameterIds, StretchesTileTheWholeIndexSpace) {
-  const std::vector<Stretch> all = stretches();
-  ASSERT_FALSE(all.empty());
-  EXPECT_EQ(all.front().start, 0);
-  for (size_t i = 1; i < all.size(); ++i)
-    EXPECT_EQ(all[i - 1].start + all[i - 1].length, all[i].start) << "after " << all[i - 1].start;
-  EXPECT_EQ(all.back().start + all.back().length, numParams);
-  EXPECT_EQ(all.back().start, kDebugParts);
-
+  int next = 0;
   std::map<int, int> lengthCounts;
-  for (const Stretch& s : all) ++lengthCounts[s.length];
+  for (const auto& [start, length] : lengthAt) {
+    EXPECT_EQ(start, next) << "a gap or overlap before " << start;
+    next = start + length;
+    ++lengthCounts[length];
+  }
+  EXPECT_EQ(next, numParams);
   EXPECT_EQ(lengthCounts,
             (std::map<int, int>{{1, 117}, {2, 1}, {3, 1}, {14, 1}, {16, 518}, {32, 1}}));
 }
 
-TEST(ParameterIds, KnownAnchors) {
-  EXPECT_EQ(kOscillator1Octave, 0);
-  EXPECT_EQ(kNumAutomatedParams, 1648);
-  EXPECT_EQ(kPatchFileDialog, 1648);
-  EXPECT_EQ(kArpPattern, 1649);
-  EXPECT_EQ(kArpClock, 1681);
-  EXPECT_EQ(kMultiPartMIDICh, 6433);
-  EXPECT_EQ(kGlobalMidiChannel, 6591);
-  EXPECT_EQ(kGlobalSysExID, 6592);
-  EXPECT_EQ(kBreathControl, kModWheel + 16);
-  EXPECT_EQ(kContr3, kBreathControl + 16);
-  EXPECT_EQ(kNumNonAutomatedParams, 6808);
-  EXPECT_EQ(kExitAboutWindow, 7957);
-  EXPECT_EQ(kTriggerGlobalLocalKBDControl, 7960);
-  EXPECT_EQ(kMainTab, 8450);
-  EXPECT_EQ(kDebugParts, 8455);
-  EXPECT_EQ(kDebugParts, numParams - 1);
+TEST(ParameterIds, IndicesTheDumpsAndLayoutsRelyOn) {
+  const std::pair<int, int> anchors[] = {
+      {kOscillator1Octave, 0},   {kNumAutomatedParams, 1648},
+      {kArpPattern, 1649},       {kArpClock, 1681},
+      {kMultiPartMIDICh, 6433},  {kGlobalMidiChannel, 6591},
+      {kGlobalSysExID, 6592},    {kBreathControl, kModWheel + 16},
+      {kContr3, kModWheel + 32}, {kNumNonAutomatedParams, 6808},
+      {kExitAboutWindow, 7957},  {kTriggerGlobalLocalKBDControl, 7960},
+      {kKeepSelectedBank, 7743}, {kMIDIFilterDAWCCPassThrough, 7745},
+      {kMainTab, 8450},          {kDebugParts, 8455},
+  };
+  for (const auto& [id, index] : anchors) EXPECT_EQ(id, index);
+}
+
+TEST(ParamNameTable, InitParamsRegistersEveryIdentifierOnceAndLookupsMatchLetterForLetter) {
+  LoggedManager m;
+  UIConfigManager& c = m.manager;
+  c.initParams();
+  EXPECT_EQ(m.lines, (Names{"CONFIG READER: Started to initialize parameters...",
+                            "CONFIG READER: Completed!"}));
+  for (int i = 0; i < paramIdCount; ++i)
+    EXPECT_EQ(c.getParamByName(paramIdTable[i].name), paramIdTable[i].index);
+  m.lines.clear();
+  for (const char* name : {"kmaintab", "kMainTab ", "kOscillator1Octave+2", "kFX1FlangerDepth", ""})
+    EXPECT_EQ(c.getParamByName(name), -1) << name;
+  EXPECT_EQ(m.lines.size(), 5u);
+  EXPECT_EQ(m.lines.back(), "CONFIG READER: parameter  NOT FOUND!");
+  EXPECT_EQ(c.paramCount(), 639u);
+}
+
+TEST(ParamNameTable, TheFirstRegistrationStandsAndIsLoggedOnlyWhenDebugging) {
+  for (bool debugging : {true, false}) {
+    LoggedManager m;
+    m.on = debugging;
+    m.manager.mapParamToString("kFoo", 3);
+    m.manager.mapParamToString("kFoo", 3);
+    m.manager.mapParamToString("kFoo", 9);
+    EXPECT_EQ(m.manager.getParamByName("kFoo"), 3);
+    EXPECT_EQ(m.manager.getParamByName("kBar"), -1);
+    const Names logged = {"CONFIG READER: parameter kFoo ALREADY EXISTS!",
+                          "CONFIG READER: parameter kFoo ALREADY EXISTS!",
+                          "CONFIG READER: parameter kBar NOT FOUND!"};
+    EXPECT_EQ(m.lines, debugging ? logged : Names());
+  }
 }
 
 }  // namespace

@@ -22,22 +22,21 @@ Messages table(UIConfigManager& c, const std::string& text, int changingByte, in
   return messages;
 }
 
-TEST(Tokenize, SkipsEmptyTokensAndAppends) {
-  std::vector<std::string> tokens{"kept"};
-  UIConfigManager::Tokenize("  3E   13 ", tokens, " ");
-  EXPECT_EQ(tokens, (std::vector<std::string>{"kept", "3E", "13"}));
-  tokens.clear();
-  UIConfigManager::Tokenize(",,5,,6,", tokens, ",");
-  EXPECT_EQ(tokens, (std::vector<std::string>{"5", "6"}));
-  tokens.clear();
-  UIConfigManager::Tokenize("kName+12", tokens, "+");
-  EXPECT_EQ(tokens, (std::vector<std::string>{"kName", "12"}));
-  tokens.clear();
-  UIConfigManager::Tokenize(" ,", tokens, " ,");
-  EXPECT_TRUE(tokens.empty());
-}
-
-TEST(ConvertTemplate, ReadsEveryTokenAsHex) {
+TEST(Tokenize, SkipsEmptyTokensAndAppendsAndHexReadsEveryToken) {
+  const struct {
+    const char *text, *separators;
+    std::vector<std::string> tokens;
+  } cases[] = {
+      {"  3E   13 ", " ", {"kept", "3E", "13"}},
+      {",,5,,6,", ",", {"kept", "5", "6"}},
+      {"kName+12", "+", {"kept", "kName", "12"}},
+      {" ,", " ,", {"kept"}},
+  };
+  for (const auto& c : cases) {
+    std::vector<std::string> tokens{"kept"};
+    UIConfigManager::Tokenize(c.text, tokens, c.separators);
+    EXPECT_EQ(tokens, c.tokens) << c.text;
+  }
   EXPECT_EQ(UIConfigManager::convertStringSysextoVector("  3e   7F "),
             (std::vector<int>{0x3E, 0x7F}));
   EXPECT_EQ(UIConfigManager::convertStringSysextoVector("GZ 1g 0x10"), (std::vector<int>{0, 1, 0}));
@@ -45,6 +44,13 @@ TEST(ConvertTemplate, ReadsEveryTokenAsHex) {
 }
 
 const std::string eight = "3E 13 00 20 07 01 0A 55";
+
+// One byte of every message.
+std::vector<int> column(const Messages& messages, size_t at) {
+  std::vector<int> out;
+  for (const auto& m : messages) out.push_back(m[at]);
+  return out;
+}
 
 TEST(MessageTable, OneMessagePerValueWithThePartInPlace) {
   LoggedManager logged;
@@ -54,27 +60,14 @@ TEST(MessageTable, OneMessagePerValueWithThePartInPlace) {
                                                    {0x3E, 0x13, 0, 0x20, 7, 1, 0x0A, 2}}));
   // No part keeps the template's own part entry as well.
   EXPECT_EQ(table(c, eight, 8, 3, 0, -1), table(c, eight, 8, 3, 0, 0));
-  for (const std::vector<int>& m : table(c, eight, 8, 3, 0, 5)) EXPECT_EQ(m[4], 5);
+  EXPECT_EQ(column(table(c, eight, 8, 3, 0, 5), 4), (std::vector<int>{5, 5, 5}));
   // The value may sit anywhere in the template.
-  const Messages middle = table(c, eight, 7, 2, 10, 15);
-  EXPECT_EQ(middle[1], (std::vector<int>{0x3E, 0x13, 0, 0x20, 15, 1, 11, 0x55}));
-}
-
-TEST(MessageTable, OnlyTheExactValue128Folds) {
-  LoggedManager logged;
-  UIConfigManager& c = logged.manager;
-  Messages m = table(c, eight, 8, 4, 126, 0);
-  std::vector<int> values;
-  for (const auto& message : m) values.push_back(message[7]);
-  EXPECT_EQ(values, (std::vector<int>{126, 127, 0, 1}));
-  values.clear();
-  for (const auto& message : table(c, eight, 8, 3, 129, 0)) values.push_back(message[7]);
-  EXPECT_EQ(values, (std::vector<int>{129, 130, 131}));
-}
-
-TEST(MessageTable, StartMinusOneRepeatsTheTemplateValueAndCarriesThePart) {
-  LoggedManager logged;
-  UIConfigManager& c = logged.manager;
+  EXPECT_EQ(table(c, eight, 7, 2, 10, 15)[1],
+            (std::vector<int>{0x3E, 0x13, 0, 0x20, 15, 1, 11, 0x55}));
+  // Only the exact value 128 folds to 0.
+  EXPECT_EQ(column(table(c, eight, 8, 4, 126, 0), 7), (std::vector<int>{126, 127, 0, 1}));
+  EXPECT_EQ(column(table(c, eight, 8, 3, 129, 0), 7), (std::vector<int>{129, 130, 131}));
+  // Start -1 repeats the template's value once, and carries the part.
   const Messages m = table(c, eight, 8, 3, -1, 2);
   ASSERT_EQ(m.size(), 3u);
   EXPECT_EQ(m[0], (std::vector<int>{0x3E, 0x13, 0, 0x20, 2, 1, 0x0A, 0x55}));
@@ -83,53 +76,43 @@ TEST(MessageTable, StartMinusOneRepeatsTheTemplateValueAndCarriesThePart) {
   EXPECT_EQ(m[2][4], 2);
   // Every part keeps a distinct first message, hence a distinct lookup address.
   EXPECT_NE(table(c, eight, 8, 1, -1, 3)[0], table(c, eight, 8, 1, -1, 4)[0]);
-
   EXPECT_TRUE(table(c, eight, 8, 0, 0, 1).empty());
   EXPECT_EQ(table(c, eight, 8, 0, -1, 0).size(), 1u);
 }
 
-TEST(MessageTable, BadTemplatesAreRejectedAndLogged) {
+TEST(MessageTable, BadTemplatesAndValuesPastTheLargestNumberAreRejectedAndLogged) {
   LoggedManager m;
   ControlActionSysExMessage kept;
   ASSERT_TRUE(m.manager.calculateSysexWithChangingByte(eight, 8, 2, &kept, 0, 1));
-  struct Case {
+  const struct {
     std::string text;
-    int changingByte, part;
+    int changingByte, count, start, part;
     const char* log;
   } cases[] = {
-      {"3E 13 00 2G 00 00 00 00", 8, 0, "not a hex byte"},
-      {"3E 13 00 20 00 00 00 100", 8, 0, "not a hex byte"},
-      {eight, 0, 0, "changing byte"},
-      {eight, 9, 0, "changing byte"},
-      {"3E 13 00 20", 4, 1, "too short"},
-      {"", 1, 0, "changing byte"},
+      {"3E 13 00 2G 00 00 00 00", 8, 4, 0, 0, "not a hex byte"},
+      {"3E 13 00 20 00 00 00 100", 8, 4, 0, 0, "not a hex byte"},
+      {eight, 0, 4, 0, 0, "changing byte"},
+      {eight, 9, 4, 0, 0, "changing byte"},
+      {"3E 13 00 20", 4, 4, 0, 1, "too short"},
+      {"", 1, 4, 0, 0, "changing byte"},
+      {eight, 8, 2, INT_MAX, 0, "run past the largest number"},
+      {eight, 8, 70000, 0, 0, "more messages than any parameter has values"},
   };
-  for (const Case& bad : cases) {
+  for (const auto& bad : cases) {
     ControlActionSysExMessage t;
     ASSERT_TRUE(m.manager.calculateSysexWithChangingByte(eight, 8, 1, &t, 0, 0));
     m.lines.clear();
-    EXPECT_FALSE(
-        m.manager.calculateSysexWithChangingByte(bad.text, bad.changingByte, 4, &t, 0, bad.part))
+    EXPECT_FALSE(m.manager.calculateSysexWithChangingByte(bad.text, bad.changingByte, bad.count, &t,
+                                                          bad.start, bad.part))
         << bad.text;
     EXPECT_TRUE(t.messages.empty());
     ASSERT_EQ(m.lines.size(), 1u);
     EXPECT_NE(m.lines[0].find(bad.log), std::string::npos) << m.lines[0];
   }
-  // A short template is fine where no part is written.
-  ControlActionSysExMessage shortOne;
-  EXPECT_TRUE(m.manager.calculateSysexWithChangingByte("3E 13 00 20", 4, 1, &shortOne, 0, 0));
   EXPECT_EQ(kept.messages.size(), 2u);
-}
-
-TEST(MessageTable, ValueRunsPastTheLargestNumberOrHugeCountsAreRejected) {
-  LoggedManager m;
+  // A short template is fine where no part is written; the last value that fits is kept.
   ControlActionSysExMessage t;
-  EXPECT_FALSE(m.manager.calculateSysexWithChangingByte(eight, 8, 2, &t, INT_MAX, 0));
-  EXPECT_TRUE(t.messages.empty());
-  EXPECT_TRUE(m.logged("run past the largest number"));
-  EXPECT_FALSE(m.manager.calculateSysexWithChangingByte(eight, 8, 70000, &t, 0, 0));
-  EXPECT_TRUE(m.logged("more messages than any parameter has values"));
-  // The last value that fits is kept.
+  EXPECT_TRUE(m.manager.calculateSysexWithChangingByte("3E 13 00 20", 4, 1, &t, 0, 0));
   ASSERT_TRUE(m.manager.calculateSysexWithChangingByte(eight, 8, 2, &t, INT_MAX - 1, 0));
   EXPECT_EQ(t.messages[1][7], INT_MAX);
   ASSERT_TRUE(m.manager.calculateSysexWithChangingByte(eight, 8, 65536, &t, -1, 0));
@@ -159,26 +142,25 @@ class Links : public testing::Test {
   LoggedManager m;
 };
 
-TEST_F(Links, ResolveWithTheClampedPart) {
-  EXPECT_EQ(link("kFilter1Cutoff", 3), (std::vector<int>{-1, -1, -1}));
-  EXPECT_EQ(link("kFilter1Cutoff,kFilterLinkSwitch", -1),
-            (std::vector<int>{kFilter1Cutoff, kFilterLinkSwitch, -1}));
-  EXPECT_EQ(link("kFilter1Cutoff,kFilterLinkSwitch,3", 4),
-            (std::vector<int>{kFilter1Cutoff + 4, kFilterLinkSwitch + 4, 3}));
-  EXPECT_EQ(link("kFilter1Cutoff,kFilterLinkSwitch,3,4", 0),
-            (std::vector<int>{kFilter1Cutoff, kFilterLinkSwitch, -1}));
-  EXPECT_EQ(link("kFilter1Cutoff,kFilterLinkSwitch,none", 0)[2], -1);
-}
-
-TEST_F(Links, UnknownNamesStayUnknownInAnyPart) {
-  EXPECT_EQ(link("kNoSuchName,kFilterLinkSwitch,2", 4),
-            (std::vector<int>{-1, kFilterLinkSwitch + 4, 2}));
+TEST_F(Links, ResolveWithTheClampedPartAndUnknownNamesStayUnknown) {
+  const int cut = kFilter1Cutoff, sw = kFilterLinkSwitch;
+  const struct {
+    const char* text;
+    int part;
+    std::vector<int> link;
+  } cases[] = {
+      {"kFilter1Cutoff", 3, {-1, -1, -1}},
+      {"kFilter1Cutoff,kFilterLinkSwitch", -1, {cut, sw, -1}},
+      {"kFilter1Cutoff,kFilterLinkSwitch,3", 4, {cut + 4, sw + 4, 3}},
+      {"kFilter1Cutoff,kFilterLinkSwitch,3,4", 0, {cut, sw, -1}},
+      {"kFilter1Cutoff,kFilterLinkSwitch,none", 0, {cut, sw, -1}},
+      {"kNoSuchName,kFilterLinkSwitch,2", 4, {-1, sw + 4, 2}},
+      // A part past the largest number names no parameter.
+      {"kFilter1Cutoff,kFilterLinkSwitch,2", INT_MAX, {-1, -1, 2}},
+  };
+  for (const auto& c : cases) EXPECT_EQ(link(c.text, c.part), c.link) << c.text << " " << c.part;
   EXPECT_TRUE(m.logged("parameter kNoSuchName NOT FOUND!"));
-}
-
-TEST_F(Links, APartPastTheLargestNumberNamesNoParameter) {
-  EXPECT_EQ(link("kFilter1Cutoff,kFilterLinkSwitch,2", INT_MAX), (std::vector<int>{-1, -1, 2}));
-  EXPECT_EQ(link("kFilter1Cutoff,kFilterLinkSwitch", INT_MAX - kFilter1Cutoff)[0], INT_MAX);
+  EXPECT_EQ(link("kFilter1Cutoff,kFilterLinkSwitch", INT_MAX - cut)[0], INT_MAX);
 }
 
 TEST(GroupLabel, PrefixesThePart) {

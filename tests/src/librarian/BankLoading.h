@@ -13,6 +13,16 @@ inline ByteChunk chunkOf(const Bytes& bytes) {
   return chunk;
 }
 
+inline std::vector<std::string> fileNames(const std::vector<PatchFile*>& files) {
+  std::vector<std::string> out;
+  for (const PatchFile* f : files) out.push_back(f->fileName);
+  return out;
+}
+
+inline Bytes bytesOf(const ByteChunk& chunk) {
+  return Bytes(chunk.Data(), chunk.Data() + chunk.Size());
+}
+
 // Reads a whole file image the way the folder scan does, padding included.
 inline PatchFile load(const Bytes& bytes) {
   PatchLibrarian librarian;

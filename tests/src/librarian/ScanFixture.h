@@ -9,10 +9,9 @@
 
 #include <string>
 
-#include "BankFixtures.h"
+#include "BankLoading.h"
 #include "TempDir.h"
 #include "platform/datafolder/DataFolder.h"
-#include "src/librarian/PatchLibrarian.h"
 
 // Makes a folder refuse new entries, also for root where the file system has
 // an immutable flag; false when it cannot be done.
@@ -47,9 +46,7 @@ class ScanFixture : public ::testing::Test, public TK_LogSink {
   void scan() { librarian.loadPatchesFromFilesystem(DataFolder::patchesFolder()); }
   const std::string& logText() const { return mLog; }
   static std::vector<std::string> names(const std::vector<PatchFile*>& files) {
-    std::vector<std::string> out;
-    for (const PatchFile* f : files) out.push_back(f->fileName);
-    return out;
+    return fixtures::fileNames(files);
   }
 
   std::string mLog;
