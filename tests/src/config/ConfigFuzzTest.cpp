@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "ConfigTestSupport.h"
+#include "Iterations.h"
 #include "src/config/ControlMaps.h"
 #include "src/config/ParameterIds.h"
 
@@ -103,10 +104,11 @@ int anyInt(std::mt19937& rng, int low, int high) {
   }
 }
 
-TEST(ConfigFuzz, RandomAndMutatedInputsAreSafe) {
+TEST(ConfigFuzz, DamagedResourcesAreReadSafely) {
   std::mt19937 rng(20261206);
+  const int rounds = kroma_test::fuzzIterations(150);
   int readLists = 0, readEntries = 0;
-  for (int round = 0; round < 1500; ++round) {
+  for (int round = 0; round < rounds; ++round) {
     LoggedManager m;
     m.manager.setResourceLoader([&](int, const char* name) {
       return anyResource(
@@ -123,34 +125,48 @@ TEST(ConfigFuzz, RandomAndMutatedInputsAreSafe) {
     }
     for (const char* list : {"partStatus", "blank", "empty", "x", ""}) {
       const int count = static_cast<int>(m.manager.getValueList(list).size());
-      ASSERT_EQ(m.manager.getValueText(list, count), "");
-      ASSERT_EQ(m.manager.getValueText(list, -1), "");
-      ASSERT_EQ(m.manager.getValueText(list, INT_MAX), "");
+      for (int index : {count, -1, INT_MAX}) ASSERT_EQ(m.manager.getValueText(list, index), "");
     }
     ASSERT_EQ(m.manager.getValueList("no such list").size(), 0u);
     readEntries += entries > 0;
     readLists += !m.manager.getValueList("partStatus").empty();
 
-    // Templates, changing bytes, counts, starts and parts of any value.
-    for (int k = 0; k < 10; ++k) {
-      const std::string text = anyTemplate(rng);
-      const int changingByte = anyInt(rng, -2, 14);
-      const int count = anyInt(rng, -3, 300) % 100000;
-      const int start = rng() % 3 ? anyInt(rng, -2, 300) : -1;
-      const int part = anyInt(rng, -2, 17);
-      ControlActionSysExMessage table;
-      ASSERT_TRUE(m.manager.calculateSysexWithChangingByte("1 2", 1, 1, &table, 0, 0));
-      const bool built =
-          m.manager.calculateSysexWithChangingByte(text, changingByte, count, &table, start, part);
-      if (!built) {
-        ASSERT_TRUE(table.messages.empty()) << text;
-        continue;
-      }
+    // Deciphering reads exactly the bytes given, any count of them.
+    const int length = static_cast<int>(rng() % 70) - 5;
+    std::vector<char> data(static_cast<size_t>(std::max(length, 0)));
+    for (char& c : data) c = static_cast<char>(rng());
+    std::string out(rng() % 5, 'k');
+    const size_t before = out.size();
+    UIConfigManager::decrypt(data.empty() ? nullptr : data.data(), length, out);
+    ASSERT_EQ(out.size(), before + 8 * static_cast<size_t>(length > 0 ? (length + 7) / 8 : 0));
+    ASSERT_EQ(out.substr(0, before), std::string(before, 'k'));
+  }
+  // Many damaged resources still parse, so the readers' deeper paths were taken.
+  EXPECT_GT(readEntries, rounds / 30);
+  EXPECT_GT(readLists, rounds / 30);
+}
+
+// Templates, changing bytes, counts, starts, parts, comma lists and links as a layout may give
+// them.
+TEST(ConfigFuzz, LayoutValuesOfAnyShapeBuildOnlyValidTablesAndLinks) {
+  std::mt19937 rng(5);
+  LoggedManager m;
+  m.manager.initParams();
+  for (int round = 0, rounds = kroma_test::fuzzIterations(1500); round < rounds; ++round) {
+    const std::string text = anyTemplate(rng);
+    const int changingByte = anyInt(rng, -2, 14);
+    const int count = anyInt(rng, -3, 300) % 100000;
+    const int start = rng() % 3 ? anyInt(rng, -2, 300) : -1;
+    const int part = anyInt(rng, -2, 17);
+    ControlActionSysExMessage table;
+    ASSERT_TRUE(m.manager.calculateSysexWithChangingByte("1 2", 1, 1, &table, 0, 0));
+    if (!m.manager.calculateSysexWithChangingByte(text, changingByte, count, &table, start, part)) {
+      ASSERT_TRUE(table.messages.empty()) << text;
+    } else {
       std::vector<std::string> tokens;
       UIConfigManager::Tokenize(text, tokens, " ");
-      const size_t expected = start == -1 ? static_cast<size_t>(std::max(count, 1))
-                                          : static_cast<size_t>(std::max(count, 0));
-      ASSERT_EQ(table.messages.size(), expected) << text;
+      ASSERT_EQ(table.messages.size(), static_cast<size_t>(std::max(count, start == -1 ? 1 : 0)))
+          << text;
       for (size_t k = 0; k < table.messages.size(); ++k) {
         const std::vector<int> message = table.messages[k];
         ASSERT_EQ(message.size(), tokens.size()) << text;
@@ -158,14 +174,9 @@ TEST(ConfigFuzz, RandomAndMutatedInputsAreSafe) {
           if (e == static_cast<size_t>(changingByte - 1) || (part > 0 && e == 4)) continue;
           ASSERT_TRUE(message[e] >= 0 && message[e] <= 0xFF) << text;
         }
-        unsigned char address[4];
-        if (SysExControlContainer::addressOf(message, changingByte, address)) {
-          ASSERT_GE(message.size(), changingByte == 7 ? 6u : 7u);
-        }
       }
     }
 
-    // Comma lists and link names of any shape.
     int values[4] = {-7, -7, -7, -7};
     std::string csv;
     for (int n = static_cast<int>(rng() % 8); n > 0; --n)
@@ -176,15 +187,12 @@ TEST(ConfigFuzz, RandomAndMutatedInputsAreSafe) {
     std::string linkText = std::string(names[rng() % 5]) + "," + names[rng() % 5];
     if (rng() % 2) linkText += "," + std::to_string(static_cast<int>(rng()));
     int link[3] = {9, 9, 9};
-    const int part = anyInt(rng, -2, 17);
-    m.manager.getBiDirectLinkValues(mutateText(linkText, rng), link, part);
+    const int linkPart = anyInt(rng, -2, 17);
+    m.manager.getBiDirectLinkValues(mutateText(linkText, rng), link, linkPart);
     for (int i = 0; i < 2; ++i)
-      ASSERT_TRUE(link[i] == -1 || (link[i] >= 0 && link[i] - std::max(part, 0) < numParams))
-          << linkText << part;
+      ASSERT_TRUE(link[i] == -1 || (link[i] >= 0 && link[i] - std::max(linkPart, 0) < numParams))
+          << linkText << linkPart;
   }
-  // Many damaged resources still parse, so the readers' deeper paths were taken.
-  EXPECT_GT(readEntries, 50);
-  EXPECT_GT(readLists, 50);
 }
 
 TEST(ConfigFuzz, DeeplyNestedResourcesAreRefused) {
@@ -206,23 +214,7 @@ TEST(ConfigFuzz, DeeplyNestedResourcesAreRefused) {
   }
 }
 
-TEST(ConfigFuzz, DecryptReadsOnlyTheBytesGiven) {
-  std::mt19937 rng(7);
-  for (int round = 0; round < 2000; ++round) {
-    const int length = static_cast<int>(rng() % 70) - 5;
-    // Exactly `length` bytes of its own, so that any read beyond shows.
-    std::vector<char> data(static_cast<size_t>(std::max(length, 0)));
-    for (char& c : data) c = static_cast<char>(rng());
-    std::string out(rng() % 5, 'k');
-    const size_t before = out.size();
-    UIConfigManager::decrypt(data.empty() ? nullptr : data.data(), length, out);
-    const size_t blocks = length > 0 ? (static_cast<size_t>(length) + 7) / 8 : 0;
-    ASSERT_EQ(out.size(), before + 8 * blocks);
-    ASSERT_EQ(out.substr(0, before), std::string(before, 'k'));
-  }
-}
-
-TEST(ConfigFuzz, ControlLookupsWithMessagesOfAnyLength) {
+TEST(ConfigFuzz, WireMessagesOfAnyLengthFindOnlyRegisteredControls) {
   std::mt19937 rng(11);
   int controls[3];
   IControl* const registered[3] = {reinterpret_cast<IControl*>(&controls[0]),
@@ -235,7 +227,7 @@ TEST(ConfigFuzz, ControlLookupsWithMessagesOfAnyLength) {
     sysexMap.addToControlMap(keys[i], static_cast<unsigned char>(i), registered[i]);
     ccMap.addToControlMap(i, 7 + i, 0, registered[i]);
   }
-  for (int round = 0; round < 20000; ++round) {
+  for (int round = 0, rounds = kroma_test::fuzzIterations(2000); round < rounds; ++round) {
     std::vector<int> message(rng() % 12);
     for (int& v : message) v = rng() % 4 ? static_cast<int>(rng() % 256) : static_cast<int>(rng());
     if (message.size() >= 7 && rng() % 2) {

@@ -19,26 +19,19 @@ std::string decrypted(const std::string& bytes, int length) {
   return out;
 }
 
-TEST(Decrypt, AppendsWholeBlocksAndNothingForNoData) {
+TEST(Decrypt, AppendsWholeBlocksAndZeroPadsAPartialLastBlock) {
   const std::string cipher = encipher("0123456789abcdef");
   EXPECT_EQ(decrypted(cipher, 0), "");
   EXPECT_EQ(decrypted(cipher, -8), "");
   EXPECT_EQ(decrypted(cipher, 16), "0123456789abcdef");
-
   std::string out = "kept";
   UIConfigManager::decrypt(cipher.data(), 8, out);
   EXPECT_EQ(out, "kept01234567");
-}
-
-TEST(Decrypt, APartialLastBlockIsZeroPadded) {
   // 13 bytes: the second block takes the 5 remaining bytes and three zero bytes, exactly as it
   // would from the loader's zero-filled buffer.
-  std::string cipher = encipher("0123456789abcdef");
-  const std::string fromLoader = cipher.substr(0, 13) + std::string(3, '\0');
-  const std::string out = decrypted(cipher, 13);
-  ASSERT_EQ(out.size(), 16u);
-  EXPECT_EQ(out, decrypted(fromLoader, 16));
-  EXPECT_EQ(out.substr(0, 8), "01234567");
+  const std::string partial = decrypted(cipher, 13);
+  EXPECT_EQ(partial, decrypted(cipher.substr(0, 13) + std::string(3, '\0'), 16));
+  EXPECT_EQ(partial.substr(0, 8), "01234567");
 }
 
 class Reader : public testing::Test {
@@ -84,22 +77,17 @@ TEST_F(Reader, SysExEntriesKeepTheirPositionsAndForms) {
   EXPECT_EQ(list[3].values[0].entries, (std::vector<std::string>{"read as well"}));
   EXPECT_EQ(m.lines, (std::vector<std::string>{"CONFIG READER: Started to read SysEx Data...",
                                                "CONFIG READER: Completed reading SysEx data!"}));
-}
 
-TEST_F(Reader, TemplatesAreFoundOnlyWhereTheyExist) {
-  bundle.writeEnciphered("sysex.tea",
-                         "<sysexlist><sysex><values><value>3E 13</value></values></sysex>"
-                         "<sysex/></sysexlist>");
-  m.manager.readSysexValues();
+  // Templates are found only where they exist.
   std::string text;
   EXPECT_TRUE(m.manager.getSysexTemplate(0, text));
-  EXPECT_EQ(text, "3E 13");
-  for (int index : {-1, 1, 2}) {
+  EXPECT_EQ(text, "3E 13 00 20 00 00 00 00");
+  for (int index : {-1, 1, 4}) {
     text = "unchanged";
     EXPECT_FALSE(m.manager.getSysexTemplate(index, text));
     EXPECT_EQ(text, "unchanged");
   }
-  EXPECT_TRUE(m.logged("no SysEx template at index 2"));
+  EXPECT_TRUE(m.logged("no SysEx template at index 4"));
 }
 
 TEST_F(Reader, ValueListsByNameWithoutInserting) {
@@ -158,14 +146,6 @@ TEST_F(Reader, ReadingSequenceRunsInOrder) {
   EXPECT_EQ(m.manager.scale(), 1.5);
 }
 
-TEST_F(Reader, ZeroBytesEndTheText) {
-  bundle.writeEnciphered("sysex.tea",
-                         std::string("<sysexlist><sysex/></sysexlist>\0<sysex/>trailing", 48));
-  m.manager.readSysexValues();
-  EXPECT_EQ(m.manager.getSysexList().size(), 1u);
-  EXPECT_FALSE(m.logged("not well formed"));
-}
-
 // Each bad resource gives empty lists and a log line, and no layout walk.
 void expectRejected(TestBundle& bundle, const std::string& uiconfigBytes, const char* logPart) {
   LoggedManager m;
@@ -192,42 +172,41 @@ TEST_F(Reader, BadResourcesGiveEmptyListsAndALogLine) {
   expectRejected(bundle, noise, "not well formed");
 }
 
-TEST_F(Reader, MissingResourcesLeaveEmptyLists) {
+TEST_F(Reader, MissingOrBadSysExResourcesLeaveTheListEmptyAndZeroBytesEndTheText) {
   m.manager.readUIConfig(nullptr, nullptr, nullptr, 0, 1.0);
   EXPECT_TRUE(m.manager.getSysexList().empty());
   EXPECT_TRUE(m.logged("resources/sysex.tea is missing or empty"));
   EXPECT_TRUE(m.logged("resources/uiconfig.tea is missing or empty"));
   EXPECT_EQ(m.manager.calls, std::vector<std::string>{"initImages"});
-}
 
-TEST(ResourceLoader, ACountBeyondTheBytesIsNotTrusted) {
-  LoggedManager m;
-  const std::string text = "<sysexlist><sysex/><sysex/></sysexlist>";
-  m.manager.setResourceLoader([&](int, const char*) {
-    Bundle::LoadedFile file;
-    const std::string cipher = encipher(text);
-    file.bytes.assign(cipher.begin(), cipher.end());
-    file.size = static_cast<int>(file.bytes.size()) + 4096;
-    return std::optional<Bundle::LoadedFile>(file);
-  });
-  m.manager.readSysexValues();
-  EXPECT_EQ(m.manager.getSysexList().size(), 2u);
-
-  m.manager.setResourceLoader([](int, const char*) {
-    Bundle::LoadedFile file;
-    file.size = 64;  // and no bytes at all
-    return std::optional<Bundle::LoadedFile>(file);
-  });
-  m.manager.readSysexValues();
-  EXPECT_TRUE(m.logged("resources/sysex.tea is missing or empty"));
-}
-
-TEST_F(Reader, BadSysExResourceLeavesTheListEmpty) {
   bundle.writeEnciphered("sysex.tea", "<sysexlist><sysex><values><value>3E</values></sysex>");
   m.manager.readSysexValues();
   EXPECT_TRUE(m.manager.getSysexList().empty());
   EXPECT_TRUE(m.logged("resources/sysex.tea is not well formed"));
   EXPECT_TRUE(m.logged("Completed reading SysEx data!"));
+
+  m.lines.clear();
+  bundle.writeEnciphered("sysex.tea",
+                         std::string("<sysexlist><sysex/></sysexlist>\0<sysex/>trailing", 48));
+  m.manager.readSysexValues();
+  EXPECT_EQ(m.manager.getSysexList().size(), 1u);
+  EXPECT_FALSE(m.logged("not well formed"));
+}
+
+TEST(ResourceLoader, ACountBeyondTheBytesIsNotTrusted) {
+  for (int bytes : {1, 0}) {
+    LoggedManager m;
+    m.manager.setResourceLoader([&](int, const char*) {
+      const std::string cipher = encipher("<sysexlist><sysex/><sysex/></sysexlist>");
+      Bundle::LoadedFile file;
+      if (bytes) file.bytes.assign(cipher.begin(), cipher.end());
+      file.size = static_cast<int>(file.bytes.size()) + 4096;
+      return std::optional<Bundle::LoadedFile>(file);
+    });
+    m.manager.readSysexValues();
+    EXPECT_EQ(m.manager.getSysexList().size(), bytes ? 2u : 0u);
+    EXPECT_EQ(m.logged("resources/sysex.tea is missing or empty"), !bytes);
+  }
 }
 
 TEST(ShippedResources, DecipherParseAndHoldValidTemplates) {

@@ -120,96 +120,39 @@ void writeFile(const std::string& path, const Bytes& bytes) {
   out.write((const char*)bytes.data(), (std::streamsize)bytes.size());
 }
 
-namespace {
-
-struct Cursor {
-  const Bytes& data;
-  size_t pos;
-  size_t end;
-  bool u8(uint8_t& v) {
-    if (pos >= end) return false;
-    v = data[pos++];
-    return true;
-  }
-  bool u32(uint32_t& v) {
-    v = 0;
-    for (int i = 0; i < 4; ++i) {
-      uint8_t b;
-      if (!u8(b)) return false;
-      v = v << 8 | b;
-    }
-    return true;
-  }
-  bool vlq(uint32_t& v) {
-    v = 0;
-    for (int i = 0; i < 4; ++i) {
-      uint8_t b;
-      if (!u8(b)) return false;
-      v = v << 7 | (b & 0x7F);
-      if (!(b & 0x80)) return true;
-    }
-    return false;
-  }
-};
-
-bool parseTrack(const Bytes& file, size_t start, size_t end, MidiFile& out, std::string& error) {
-  Cursor c{file, start, end};
-  uint8_t running = 0;
-  uint32_t ticks = 0;
-  while (c.pos < end) {
-    uint32_t delta, length;
-    uint8_t status;
-    if (!c.vlq(delta) || !c.u8(status)) return error = "truncated event", false;
-    ticks += delta;
-    if (status == 0xFF) {
-      uint8_t type;
-      if (!c.u8(type) || !c.vlq(length) || c.pos + length > end) return error = "bad meta", false;
-      if (type == 0x51 && length == 3)
-        out.tempo = file[c.pos] << 16 | file[c.pos + 1] << 8 | file[c.pos + 2];
-      c.pos += length;
-      if (type == 0x2F) return c.pos == end ? true : (error = "data after end of track", false);
-    } else if (status == 0xF0 || status == 0xF7) {
-      if (!c.vlq(length) || c.pos + length > end) return error = "bad sysex length", false;
-      out.sysex.emplace_back(file.begin() + c.pos, file.begin() + c.pos + length);
-      out.sysexTicks.push_back(ticks);
-      c.pos += length;
-    } else {
-      if (status < 0x80) {
-        if (!running) return error = "running status without status", false;
-        --c.pos;
-        status = running;
+std::string midiSysex(const Bytes& file, std::vector<Bytes>& events) {
+  size_t at = 0;
+  auto u32 = [&] {
+    uint32_t v = 0;
+    for (int i = 0; i < 4; ++i) v = v << 8 | file.at(at++);
+    return v;
+  };
+  auto vlq = [&] {
+    uint32_t v = 0;
+    while (file.at(at) & 0x80) v = v << 7 | (file[at++] & 0x7F);
+    return v << 7 | file.at(at++);
+  };
+  try {
+    for (int chunk = 0; chunk < 3; ++chunk) {  // header, tempo track, dump track
+      const uint32_t tag = u32(), length = u32();
+      if (tag != (chunk ? 0x4D54726Bu : 0x4D546864u)) return "chunk " + std::to_string(chunk);
+      const size_t end = at + length;
+      while (chunk == 2 && at < end) {
+        vlq();
+        const uint8_t status = file.at(at++);
+        if (status == 0xFF && file.at(at) == 0x2F)
+          return at + 2 == end && end == file.size() ? "" : "data after the end";
+        const uint32_t n = status == 0xF0 ? vlq() : 0;
+        if (status != 0xF0 || at + n > end) return "a bad event at " + std::to_string(at);
+        events.emplace_back(file.begin() + at, file.begin() + at + n);
+        at += n;
       }
-      running = status;
-      const int kind = status >> 4;
-      c.pos += (kind == 0xC || kind == 0xD) ? 1 : 2;
-      if (c.pos > end) return error = "truncated channel message", false;
+      at = end;
     }
+  } catch (const std::out_of_range&) {
+    return "cut short";
   }
-  return error = "track without end", false;
-}
-
-}  // namespace
-
-bool parseMidiFile(const Bytes& file, MidiFile& out, std::string& error) {
-  Cursor c{file, 0, file.size()};
-  uint32_t tag, length;
-  if (!c.u32(tag) || tag != 0x4D546864 || !c.u32(length) || length < 6)
-    return error = "no header chunk", false;
-  out.format = file[8] << 8 | file[9];
-  const int declared = file[10] << 8 | file[11];
-  out.division = file[12] << 8 | file[13];
-  c.pos = 8 + length;
-  while (c.pos < file.size()) {
-    if (!c.u32(tag) || !c.u32(length) || c.pos + length > file.size())
-      return error = "bad chunk", false;
-    if (tag == 0x4D54726B) {
-      if (!parseTrack(file, c.pos, c.pos + length, out, error)) return false;
-      ++out.tracks;
-    }
-    c.pos += length;
-  }
-  if (out.tracks != declared) return error = "track count differs from header", false;
-  return true;
+  return "track without end";
 }
 
 }  // namespace fixtures

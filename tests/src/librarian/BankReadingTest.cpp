@@ -125,7 +125,9 @@ TEST(BankReading, JunkPositionsAndCutHeadersEndTheReadWithNothingAdded) {
       {Bytes(100, 0), -1, false, 0},
       {Bytes(100, 0), -7, true, 0},
       {Bytes(100, 0), 1000, true, 0},
+      {{0xF0, 0x3E, 0x13, 0x00}, 0, false, 0},
       {{0xF0, 0x3E, 0x13, 0x00, 0x10}, 0, false, 0},
+      {{0xF0, 0x3E, 0x13, 0x00, 0x10, 0x00}, 0, false, 0},
       {cutDump, 0, false, 1},
   };
   for (const auto& c : cases) {
