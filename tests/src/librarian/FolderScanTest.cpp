@@ -181,14 +181,3 @@ TEST_F(FolderScan, BadEntriesAreSkippedAndTheScanGoesOn) {
   EXPECT_NE(log.find("PATCH LIBRARIAN: could not read file " + inPatches("huge.syx")),
             std::string::npos);
 }
-
-TEST_F(FolderScan, ReloadReadsEverythingAgainOnce) {
-  bank("a.syx", soundBank());
-  scan();
-  librarian.soundFiles[0]->records[0].name = "edited";
-  librarian.initBankFilesOnDiscard(DataFolder::patchesFolder());
-  ASSERT_EQ(librarian.soundFiles.size(), 1u);
-  EXPECT_EQ(librarian.soundFiles[0]->records[0].name, "Sound 000       ");
-  EXPECT_EQ(librarian.soundFolders.size(), 1u);
-  EXPECT_EQ(librarian.categoryFolders.size(), 13u);
-}

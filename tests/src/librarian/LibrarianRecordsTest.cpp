@@ -54,21 +54,15 @@ TEST(LibrarianRecords, CloneNormalisesTypeAndModelAndCopiesRecordsDeeply) {
   EXPECT_EQ(copy->sourceModel, 2);
 }
 
-TEST(LibrarianRecords, ClearDataStructuresEmptiesOneTree) {
+TEST(LibrarianRecords, ClearDataStructuresEmptiesOnlyTheTreeNamed) {
   PatchLibrarian librarian;
-  for (auto* tree : {&librarian.soundFolders, &librarian.multiFolders, &librarian.categoryFolders,
-                     &librarian.searchResultFolders})
-    tree->push_back(new FolderFiles);
-  librarian.clearDataStructures(4);
-  librarian.clearDataStructures(-1);
-  EXPECT_EQ(librarian.soundFolders.size() + librarian.multiFolders.size() +
-                librarian.categoryFolders.size() + librarian.searchResultFolders.size(),
-            4u);
-  librarian.clearDataStructures(2);
-  EXPECT_TRUE(librarian.categoryFolders.empty());
-  EXPECT_EQ(librarian.searchResultFolders.size(), 1u);
-  librarian.clearDataStructures(3);
-  EXPECT_TRUE(librarian.searchResultFolders.empty());
+  std::vector<FolderFiles*>* trees[] = {&librarian.soundFolders, &librarian.multiFolders,
+                                        &librarian.categoryFolders, &librarian.searchResultFolders};
+  for (auto* tree : trees) tree->push_back(new FolderFiles);
+  for (int kind : {4, -1, 2}) librarian.clearDataStructures(kind);
+  std::vector<size_t> sizes;
+  for (auto* tree : trees) sizes.push_back(tree->size());
+  EXPECT_EQ(sizes, (std::vector<size_t>{1, 1, 0, 1}));
 }
 
 TEST(LibrarianRecords, DrawnNamesStopAtZeroAndBlankWhatCannotBeShown) {
