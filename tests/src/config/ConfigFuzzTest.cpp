@@ -160,9 +160,10 @@ TEST(ConfigFuzz, DamagedResourcesAndLayoutValuesAreReadSafely) {
       for (size_t n = 0; n < table.messages.size(); ++n) {
         const std::vector<int> message = table.messages[n];
         ASSERT_EQ(message.size(), tokens.size()) << text;
-        for (size_t e = 0; e < message.size(); ++e)
-          if (e != static_cast<size_t>(changingByte - 1) && !(part > 0 && e == 4))
-            ASSERT_TRUE(message[e] >= 0 && message[e] <= 0xFF) << text;
+        for (size_t e = 0; e < message.size(); ++e) {
+          if (e == static_cast<size_t>(changingByte - 1) || (part > 0 && e == 4)) continue;
+          ASSERT_TRUE(message[e] >= 0 && message[e] <= 0xFF) << text;
+        }
       }
     }
 

@@ -24,7 +24,9 @@ TEST(ParameterIds, NamesAreUniqueAndTheirStretchesTileTheIndexSpaceAroundTheRese
     const ParamIdEntry& e = paramIdTable[i];
     EXPECT_TRUE(std::regex_match(e.name, shape)) << e.name;
     EXPECT_TRUE(names.insert(e.name).second) << e.name;
-    if (i) EXPECT_LE(paramIdTable[i - 1].index, e.index) << e.name;
+    if (i) {
+      EXPECT_LE(paramIdTable[i - 1].index, e.index) << e.name;
+    }
     byIndex[e.index].push_back(e.name);
     lengthAt.emplace(e.index, e.length);
   }

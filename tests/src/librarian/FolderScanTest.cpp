@@ -143,9 +143,10 @@ TEST_F(FolderScan, AFileThatCannotBeMovedAsideIsNotSplit) {
     EXPECT_TRUE(exists(inPatches("Big.syx")));
     EXPECT_FALSE(exists(inPatches("Big Singles 1.syx")));
     EXPECT_FALSE(exists(inPatches("Big Singles 1 (2).syx")));
-    if (locked)
+    if (locked) {
       EXPECT_NE(logText().find("PATCH LIBRARIAN: could not move file " + inPatches("Big.syx")),
                 std::string::npos);
+    }
   }
 }
 
