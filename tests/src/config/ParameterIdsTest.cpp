@@ -45,20 +45,6 @@ TEST(ParameterIds, NamesAreUniqueAndTheirStretchesTileTheIndexSpaceAroundTheRese
             (std::map<int, int>{{1, 117}, {2, 1}, {3, 1}, {14, 1}, {16, 518}, {32, 1}}));
 }
 
-TEST(ParameterIds, IndicesTheDumpsAndLayoutsRelyOn) {
-  const std::pair<int, int> anchors[] = {
-      {kOscillator1Octave, 0},   {kNumAutomatedParams, 1648},
-      {kArpPattern, 1649},       {kArpClock, 1681},
-      {kMultiPartMIDICh, 6433},  {kGlobalMidiChannel, 6591},
-      {kGlobalSysExID, 6592},    {kBreathControl, kModWheel + 16},
-      {kContr3, kModWheel + 32}, {kNumNonAutomatedParams, 6808},
-      {kExitAboutWindow, 7957},  {kTriggerGlobalLocalKBDControl, 7960},
-      {kKeepSelectedBank, 7743}, {kMIDIFilterDAWCCPassThrough, 7745},
-      {kMainTab, 8450},          {kDebugParts, 8455},
-  };
-  for (const auto& [id, index] : anchors) EXPECT_EQ(id, index);
-}
-
 TEST(ParamNameTable, InitParamsRegistersEveryIdentifierOnceAndLookupsMatchLetterForLetter) {
   LoggedManager m;
   UIConfigManager& c = m.manager;
