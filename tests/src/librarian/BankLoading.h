@@ -19,6 +19,11 @@ inline std::vector<std::string> fileNames(const std::vector<PatchFile*>& files) 
   return out;
 }
 
+// A name as stored, without the blanks that fill it.
+inline std::string trimmed(const std::string& name) {
+  return name.substr(0, name.find_last_not_of(' ') + 1);
+}
+
 inline Bytes bytesOf(const ByteChunk& chunk) {
   return Bytes(chunk.Data(), chunk.Data() + chunk.Size());
 }

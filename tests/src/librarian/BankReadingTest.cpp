@@ -13,7 +13,7 @@ std::string summary(const PatchFile& file) {
   std::string out;
   size_t bytes = 0;
   for (const LibrarianPatch& slot : file.records) {
-    out += slot.name.substr(0, slot.name.find_last_not_of(' ') + 1) + ",";
+    out += fixtures::trimmed(slot.name) + ",";
     for (const PatchSysexMessage& m : slot.messages) bytes += m.bytes.size();
   }
   return out + std::to_string(bytes);

@@ -55,84 +55,64 @@ TEST(BankSizing, ShortBanksArePaddedWithInitSlotsOfTheFirstSlotsKind) {
   EXPECT_EQ(full.records.size(), 130u);
 }
 
+namespace {
+
+std::string listed(const std::vector<PatchFile*>& files) {
+  std::string out;
+  for (const PatchFile* f : files) out += f->fileName + ",";
+  return out;
+}
+
+}  // namespace
+
 TEST(BankSplitting, LargeFilesMakeNumberedPiecesOfTheirFormatBesideTakenNames) {
   std::vector<Bytes> mix = fixtures::sounds(129);
   mix.insert(mix.begin() + 50, fixtures::multiDump("Only Multi"));
   const struct {
     std::string source;
     std::vector<Bytes> dumps;
-    Names sounds, multis;
-    std::string piece;  // a piece with its size and its first and last slots' names
+    const char* pieces;  // sound pieces, "|", Multi pieces; the last one is checked on disk
     size_t size;
-    const char *first, *last;
+    const char *first, *last;  // its first and last slots' names
   } cases[] = {
-      {"Pads.syx",
-       fixtures::sounds(300),
-       {"Pads Singles 1.syx", "Pads Singles 2.syx", "Pads Singles 3.syx"},
-       {},
-       "Pads Singles 3.syx",
-       50176,
-       "Sound 256       ",
-       "Init            "},
-      {"Big.mid",
-       fixtures::sounds(256),
-       {"Big Singles 1.mid", "Big Singles 2.mid"},
-       {},
-       "Big Singles 2.mid",
-       50740,
-       "Sound 128       ",
-       "Sound 255       "},
-      {"Mix.mid",
-       mix,
-       {"Mix Singles 1.mid", "Mix Singles 2.mid"},
-       {"Mix Multis.mid"},
-       "Mix Multis.mid",
-       54964,
-       "Only Multi      ",
+      {"P.syx", fixtures::sounds(300), "P Singles 1.syx,P Singles 2.syx,P Singles 3.syx,|", 50176,
+       "Sound 256", "Init"},
+      {"B.mid", fixtures::sounds(256), "B Singles 1.mid,B Singles 2.mid,|", 50740, "Sound 128",
+       "Sound 255"},
+      {"X.mid", mix, "X Singles 1.mid,X Singles 2.mid,|X Multis.mid,", 54964, "Only Multi",
        "Init Multi V1.15"},
-      {"Perf.kro",
-       fixtures::multis(300),
-       {},
-       {"Perf Multis 1.kro", "Perf Multis 2.kro", "Perf Multis 3.kro"},
-       "Perf Multis 3.kro",
-       54400,
-       "Multi 256       ",
-       "Init Multi V1.15"},
-      {"Keys.syx",
-       fixtures::sounds(200),
-       {"Keys Singles 1 (2).syx", "Keys Singles 2.syx"},
-       {},
-       "Keys Singles 1 (2).syx",
-       50176,
-       "Sound 000       ",
-       "Sound 127       "},
+      {"M.kro", fixtures::multis(300), "|M Multis 1.kro,M Multis 2.kro,M Multis 3.kro,", 54400,
+       "Multi 256", "Init Multi V1.15"},
+      {"K.syx", fixtures::sounds(200), "K Singles 1 (2).syx,K Singles 2.syx,|", 50176, "Sound 128",
+       "Init"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.source);
     kroma_test::TempDir dir;
-    fixtures::writeFile(dir.file("Keys Singles 1.syx"), {'k', 'e', 'e', 'p'});
+    fixtures::writeFile(dir.file("K Singles 1.syx"), {'k', 'e', 'e', 'p'});
     const Bytes bytes = fixtures::rawBank(c.dumps);
     fixtures::writeFile(dir.file(c.source), bytes);
     PatchLibrarian librarian;
     PatchFile source = readAll(bytes);
-    ASSERT_TRUE(librarian.splitBankFile(&source, "Patches", c.source,
-                                        c.source.substr(c.source.rfind('.') + 1),
+    ASSERT_TRUE(librarian.splitBankFile(&source, "Patches", c.source, c.source.substr(2),
                                         dir.file(c.source), 0));
-    EXPECT_EQ(fixtures::fileNames(librarian.soundFiles), c.sounds);
-    EXPECT_EQ(fixtures::fileNames(librarian.multiFiles), c.multis);
+    const std::string pieces = listed(librarian.soundFiles) + "|" + listed(librarian.multiFiles);
+    EXPECT_EQ(pieces, c.pieces);
     for (const PatchFile* piece : librarian.soundFiles) {
       EXPECT_EQ(piece->folderName, "Patches");
       EXPECT_EQ(piece->records.size(), 128u);
     }
-    // What the librarian lists is what it wrote.
-    const Bytes written = fixtures::readFile(dir.file(c.piece));
+    // What the librarian lists is what it wrote, and nothing more.
+    std::string last = pieces.substr(0, pieces.find_last_not_of(",|") + 1);
+    last = last.substr(last.find_last_of(",|") + 1);
+    const Bytes written = fixtures::readFile(dir.file(last));
     EXPECT_EQ(written.size(), c.size);
     const PatchFile back = fixtures::load(written);
     ASSERT_EQ(back.records.size(), 128u);
-    EXPECT_EQ(back.records[0].name, c.first);
-    EXPECT_EQ(back.records[127].name, c.last);
-    EXPECT_EQ(fixtures::readFile(dir.file("Keys Singles 1.syx")), Bytes({'k', 'e', 'e', 'p'}));
-    EXPECT_FALSE(exists(dir.file(c.source.substr(0, c.source.find('.')) + " Singles 3.mid")));
+    EXPECT_EQ(fixtures::trimmed(back.records[0].name), c.first);
+    EXPECT_EQ(fixtures::trimmed(back.records[127].name), c.last);
+    EXPECT_EQ(fixtures::readFile(dir.file("K Singles 1.syx")), Bytes({'k', 'e', 'e', 'p'}));
+    EXPECT_FALSE(exists(dir.file(c.source.substr(0, 1) + " Singles 3.mid")));
   }
 }
 
