@@ -190,6 +190,11 @@ TEST(ControlLinks, BothPartnersPointAtEachOther) {
   m.manager.setControlLink(&other, 400, LinkInfo{300, 301, -1}, 0);
   EXPECT_EQ(m.manager.getControlAction(300)->messageType, kMessageCCOffOn);
   EXPECT_EQ(m.manager.getControlAction(300)->link, (LinkInfo{400, 301, -1}));
+  // The first parameter is a partner like any other.
+  ControlAction& toFirst = m.manager.bindControlAction(500, kMessageCC);
+  m.manager.setControlLink(&toFirst, 500, LinkInfo{0, 301, 2}, 0);
+  ASSERT_NE(m.manager.getControlAction(0), nullptr);
+  EXPECT_EQ(m.manager.getControlAction(0)->link, (LinkInfo{500, 301, -1}));
   EXPECT_TRUE(m.lines.empty());
 }
 

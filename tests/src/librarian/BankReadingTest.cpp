@@ -143,6 +143,15 @@ TEST(BankReading, JunkPositionsAndCutHeadersEndTheReadWithNothingAdded) {
   }
   EXPECT_TRUE(load(Bytes(14, 0x3E)).records.empty());
   EXPECT_TRUE(load(Bytes()).records.empty());
+
+  ByteChunk chunk = fixtures::chunkOf({1, 2, 3, 2});
+  int position = 0;
+  for (int after : {2, 4}) {
+    EXPECT_TRUE(PatchLibrarian::findByte(&chunk, position, 2));
+    EXPECT_EQ(position, after);
+  }
+  EXPECT_FALSE(PatchLibrarian::findByte(&chunk, position, 2));
+  EXPECT_EQ(position, -1);
 }
 
 TEST(BankReading, ConversionModesRunOnCorvaneSoundDumps) {
