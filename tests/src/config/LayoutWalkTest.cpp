@@ -158,6 +158,7 @@ TEST(Walk, EveryControlTypeReachesItsBuilderWithItsAttributes) {
       {"menucontrol", "ccMenu",
        "ccMenu(74,5,Cut," + i + ",10,20,30,13,64,1,100,0,127,{a|b},2,L2,G)"},
       {"knobcontrol", "SEKNOB", ""},
+      {"dropMenu", "noSuchKind", ""},
       {"knobcontrol", "", ""},
   };
   for (const auto& c : cases) {
