@@ -195,6 +195,7 @@ TEST(Walk, ThePartStepFollowsTheCopyElseTheChannel) {
     int expected;
   } cases[] = {
       {R"(<knobcontrol type="ccKnob" paramId="kMultiPartMIDICh" channel="9"/>)", 3, 3},
+      {R"(<knobcontrol type="ccKnob" paramId="kMultiPartMIDICh" channel="9"/>)", 0, 0},
       {R"(<knobcontrol type="ccKnob" paramId="kMultiPartMIDICh" channel="16"/>)", -1, 15},
       {R"(<knobcontrol type="ccKnob" paramId="kMultiPartMIDICh"/>)", -1, -1},
       // Elements that build nothing close too, when the parameter has a binding.

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <cmath>
 #include <map>
 
 #include "ConfigTestSupport.h"
@@ -78,6 +79,17 @@ TEST(MessageTable, OneMessagePerValueWithThePartInPlace) {
   EXPECT_NE(table(c, eight, 8, 1, -1, 3)[0], table(c, eight, 8, 1, -1, 4)[0]);
   EXPECT_TRUE(table(c, eight, 8, 0, 0, 1).empty());
   EXPECT_EQ(table(c, eight, 8, 0, -1, 0).size(), 1u);
+
+  // A parameter value finds its message from the table's first value on, and only there.
+  ControlActionSysExMessage t;
+  ASSERT_TRUE(c.calculateSysexWithChangingByte(eight, 8, 3, &t, 0, 0));
+  t.firstValue = 5;
+  std::vector<int> message;
+  for (double value : {4.0, 8.0, std::nan("")}) EXPECT_FALSE(t.messageFor(value, message));
+  ASSERT_TRUE(t.messageFor(5.9, message));
+  EXPECT_EQ(message[7], 0);
+  ASSERT_TRUE(t.messageFor(7, message));
+  EXPECT_EQ(message[7], 2);
 }
 
 TEST(MessageTable, BadTemplatesAndValuesPastTheLargestNumberAreRejectedAndLogged) {

@@ -116,19 +116,24 @@ TEST(BankSplitting, LargeFilesMakeNumberedPiecesOfTheirFormatBesideTakenNames) {
   }
 }
 
-TEST(BankSplitting, AFailedPieceRemovesThePiecesBeforeIt) {
+TEST(BankSplitting, AFailedPieceRemovesTheSplitsOwnPiecesBeforeItAndNoOthers) {
   // The second piece has to dodge a taken name, and its longer name no longer
   // fits the file system's name limit: piece 1 is written, piece 2 fails.
   kroma_test::TempDir dir;
   const std::string stem(224, 'a');
   fixtures::writeFile(dir.file(stem + " Singles 2.syx"), {'x'});
+  PatchLibrarian librarian;
+  PatchFile earlier = readAll(fixtures::rawBank(fixtures::sounds(200)));
+  ASSERT_TRUE(librarian.splitBankFile(&earlier, "Patches", "G.syx", "syx", dir.file("G.syx"), 0));
   for (const std::string& path : {dir.file(stem + ".syx"), dir.file("missing/A.syx")}) {
-    PatchLibrarian librarian;
     PatchFile source = readAll(fixtures::rawBank(fixtures::sounds(200)));
     const std::string name = path.substr(path.rfind('/') + 1);
     EXPECT_FALSE(librarian.splitBankFile(&source, "Patches", name, "syx", path, 0));
-    EXPECT_TRUE(librarian.soundFiles.empty() && librarian.multiFiles.empty());
+    EXPECT_EQ(fixtures::fileNames(librarian.soundFiles),
+              (Names{"G Singles 1.syx", "G Singles 2.syx"}));
+    EXPECT_TRUE(librarian.multiFiles.empty());
   }
   EXPECT_FALSE(exists(dir.file(stem + " Singles 1.syx")));
   EXPECT_EQ(fixtures::readFile(dir.file(stem + " Singles 2.syx")), Bytes({'x'}));
+  EXPECT_TRUE(exists(dir.file("G Singles 1.syx")) && exists(dir.file("G Singles 2.syx")));
 }
