@@ -89,31 +89,26 @@ TEST(EffectVariants, EachEffectTypeHasItsVariantInEveryPart) {
   EXPECT_EQ(sysexEffectVariant(-1), 0);
 }
 
-TEST(NRPNControlMap, FiveKeysFromTheBinding) {
-  NRPNControlContainer map;
+TEST(NRPNAndCCControlMaps, EveryKeyOfTheBindingCountsAndTheLastRegistrationStands) {
+  NRPNControlContainer nrpn;
+  CCControlContainer cc;
   Controls c;
-  map.addToControlMap(2, 0, 99, 12, 0, c[0]);
-  map.addToControlMap(2, 0, 99, 13, 0, c[1]);
-  EXPECT_EQ(map.findControl(2, 0, 99, 12, 0), c[0]);
-  EXPECT_EQ(map.findControl(2, 0, 99, 13, 0), c[1]);
-  EXPECT_EQ(map.findControl(2, 0, 99, 12, 1), nullptr);
-  EXPECT_EQ(map.findControl(3, 0, 99, 12, 0), nullptr);
-  EXPECT_EQ(map.findControl(2, 1, 99, 12, 0), nullptr);
-}
+  nrpn.addToControlMap(2, 0, 99, 12, 0, c[0]);
+  nrpn.addToControlMap(2, 0, 99, 13, 0, c[1]);
+  EXPECT_EQ(nrpn.findControl(2, 0, 99, 12, 0), c[0]);
+  EXPECT_EQ(nrpn.findControl(2, 0, 99, 13, 0), c[1]);
+  for (const auto& miss : {std::vector<int>{2, 0, 99, 12, 1}, {3, 0, 99, 12, 0}, {2, 1, 99, 12, 0}})
+    EXPECT_EQ(nrpn.findControl(miss[0], miss[1], miss[2], miss[3], miss[4]), nullptr);
 
-TEST(CCControlMap, KeysAreChannelNumberAndSubKey) {
-  CCControlContainer map;
-  Controls c;
-  map.addToControlMap(3, 74, 1, c[0]);  // a knob outside every part
-  map.addToControlMap(3, 75, 0, c[1]);  // a slider in the same place
-  map.addToControlMap(5, 74, 0, c[2]);  // a knob of part 4
-  EXPECT_EQ(map.findControl(3, 74, 1), c[0]);
-  EXPECT_EQ(map.findControl(3, 74, 0), nullptr);
-  EXPECT_EQ(map.findControl(3, 75, 0), c[1]);
-  EXPECT_EQ(map.findControl(5, 74, 0), c[2]);
-  EXPECT_EQ(map.findControl(4, 74, 0), nullptr);
-  map.addToControlMap(5, 74, 0, c[3]);
-  EXPECT_EQ(map.findControl(5, 74, 0), c[3]);
+  cc.addToControlMap(3, 74, 1, c[0]);  // a knob outside every part
+  cc.addToControlMap(3, 75, 0, c[1]);  // a slider in the same place
+  cc.addToControlMap(5, 74, 0, c[2]);  // a knob of part 4
+  cc.addToControlMap(5, 74, 0, c[3]);
+  EXPECT_EQ(cc.findControl(3, 74, 1), c[0]);
+  EXPECT_EQ(cc.findControl(3, 74, 0), nullptr);
+  EXPECT_EQ(cc.findControl(3, 75, 0), c[1]);
+  EXPECT_EQ(cc.findControl(5, 74, 0), c[3]);
+  EXPECT_EQ(cc.findControl(4, 74, 0), nullptr);
 }
 
 }  // namespace
