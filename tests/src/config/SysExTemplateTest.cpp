@@ -2,7 +2,6 @@
 
 #include <climits>
 #include <cmath>
-#include <map>
 
 #include "ConfigTestSupport.h"
 #include "src/config/ParameterIds.h"
@@ -30,7 +29,6 @@ TEST(Tokenize, SkipsEmptyTokensAndAppendsAndHexReadsEveryToken) {
   } cases[] = {
       {"  3E   13 ", " ", {"kept", "3E", "13"}},
       {",,5,,6,", ",", {"kept", "5", "6"}},
-      {"kName+12", "+", {"kept", "kName", "12"}},
       {" ,", " ,", {"kept"}},
   };
   for (const auto& c : cases) {
@@ -46,39 +44,35 @@ TEST(Tokenize, SkipsEmptyTokensAndAppendsAndHexReadsEveryToken) {
 
 const std::string eight = "3E 13 00 20 07 01 0A 55";
 
-// One byte of every message.
-std::vector<int> column(const Messages& messages, size_t at) {
-  std::vector<int> out;
-  for (const auto& m : messages) out.push_back(m[at]);
-  return out;
-}
-
+// One message per value; the part, when there is one, in byte 5; every other byte the template's.
 TEST(MessageTable, OneMessagePerValueWithThePartInPlace) {
   LoggedManager logged;
   UIConfigManager& c = logged.manager;
-  EXPECT_EQ(table(c, eight, 8, 3, 0, 0), (Messages{{0x3E, 0x13, 0, 0x20, 7, 1, 0x0A, 0},
-                                                   {0x3E, 0x13, 0, 0x20, 7, 1, 0x0A, 1},
-                                                   {0x3E, 0x13, 0, 0x20, 7, 1, 0x0A, 2}}));
-  // No part keeps the template's own part entry as well.
-  EXPECT_EQ(table(c, eight, 8, 3, 0, -1), table(c, eight, 8, 3, 0, 0));
-  EXPECT_EQ(column(table(c, eight, 8, 3, 0, 5), 4), (std::vector<int>{5, 5, 5}));
-  // The value may sit anywhere in the template.
-  EXPECT_EQ(table(c, eight, 7, 2, 10, 15)[1],
-            (std::vector<int>{0x3E, 0x13, 0, 0x20, 15, 1, 11, 0x55}));
-  // Only the exact value 128 folds to 0.
-  EXPECT_EQ(column(table(c, eight, 8, 4, 126, 0), 7), (std::vector<int>{126, 127, 0, 1}));
-  EXPECT_EQ(column(table(c, eight, 8, 3, 129, 0), 7), (std::vector<int>{129, 130, 131}));
-  // Start -1 repeats the template's value once, and carries the part.
-  const Messages m = table(c, eight, 8, 3, -1, 2);
-  ASSERT_EQ(m.size(), 3u);
-  EXPECT_EQ(m[0], (std::vector<int>{0x3E, 0x13, 0, 0x20, 2, 1, 0x0A, 0x55}));
-  EXPECT_EQ(m[1], m[0]);
-  EXPECT_EQ(m[2][7], 0x56);
-  EXPECT_EQ(m[2][4], 2);
-  // Every part keeps a distinct first message, hence a distinct lookup address.
-  EXPECT_NE(table(c, eight, 8, 1, -1, 3)[0], table(c, eight, 8, 1, -1, 4)[0]);
-  EXPECT_TRUE(table(c, eight, 8, 0, 0, 1).empty());
-  EXPECT_EQ(table(c, eight, 8, 0, -1, 0).size(), 1u);
+  const std::vector<int> bytes = UIConfigManager::convertStringSysextoVector(eight);
+  const struct {
+    int changingByte, count, start, part;
+    std::vector<int> values;
+    int partByte;
+  } cases[] = {
+      {8, 3, 0, 0, {0, 1, 2}, 7},
+      {8, 3, 0, -1, {0, 1, 2}, 7},
+      {7, 2, 10, 15, {10, 11}, 15},
+      {8, 4, 126, 0, {126, 127, 0, 1}, 7},  // 128 folds to 0
+      {8, 3, 129, 0, {129, 130, 131}, 7},
+      {8, 3, -1, 2, {0x55, 0x55, 0x56}, 2},  // template's first
+      {8, 0, 0, 1, {}, 0},
+      {8, 0, -1, 0, {0x55}, 7},
+  };
+  for (const auto& r : cases) {
+    const Messages m = table(c, eight, r.changingByte, r.count, r.start, r.part);
+    ASSERT_EQ(m.size(), r.values.size()) << r.start;
+    for (size_t n = 0; n < m.size(); ++n) {
+      std::vector<int> expected = bytes;
+      expected[static_cast<size_t>(r.changingByte - 1)] = r.values[n];
+      expected[4] = r.partByte;
+      EXPECT_EQ(m[n], expected) << r.start << " " << r.part << " message " << n;
+    }
+  }
 
   // A parameter value finds its message from the table's first value on, and only there.
   ControlActionSysExMessage t;
@@ -102,11 +96,9 @@ TEST(MessageTable, BadTemplatesAndValuesPastTheLargestNumberAreRejectedAndLogged
     const char* log;
   } cases[] = {
       {"3E 13 00 2G 00 00 00 00", 8, 4, 0, 0, "not a hex byte"},
-      {"3E 13 00 20 00 00 00 100", 8, 4, 0, 0, "not a hex byte"},
       {eight, 0, 4, 0, 0, "changing byte"},
       {eight, 9, 4, 0, 0, "changing byte"},
       {"3E 13 00 20", 4, 4, 0, 1, "too short"},
-      {"", 1, 4, 0, 0, "changing byte"},
       {eight, 8, 2, INT_MAX, 0, "run past the largest number"},
       {eight, 8, 70000, 0, 0, "more messages than any parameter has values"},
   };
@@ -135,12 +127,10 @@ TEST(CommaLists, FillFromEntryZeroAndKeepDefaults) {
   int v[3] = {-7, -8, -9};
   UIConfigManager::getCSValues("4,5", v, 3);
   EXPECT_EQ(std::vector<int>(v, v + 3), (std::vector<int>{4, 5, -9}));
-  UIConfigManager::getCSValues("1, 2,3,4", v, 2);
+  UIConfigManager::getCSValues(",,1, 2,3", v, 2);
   EXPECT_EQ(std::vector<int>(v, v + 3), (std::vector<int>{1, 2, -9}));
-  UIConfigManager::getCSValues(",,12", v, 3);
-  EXPECT_EQ(v[0], 12);
   UIConfigManager::getCSValues("x,-3px, 99999999999", v, 3);
-  EXPECT_EQ(std::vector<int>(v, v + 3), (std::vector<int>{12, -3, 2147483647}));
+  EXPECT_EQ(std::vector<int>(v, v + 3), (std::vector<int>{1, -3, 2147483647}));
 }
 
 class Links : public testing::Test {
@@ -162,10 +152,8 @@ TEST_F(Links, ResolveWithTheClampedPartAndUnknownNamesStayUnknown) {
     std::vector<int> link;
   } cases[] = {
       {"kFilter1Cutoff", 3, {-1, -1, -1}},
-      {"kFilter1Cutoff,kFilterLinkSwitch", -1, {cut, sw, -1}},
       {"kFilter1Cutoff,kFilterLinkSwitch,3", 4, {cut + 4, sw + 4, 3}},
       {"kFilter1Cutoff,kFilterLinkSwitch,3,4", 0, {cut, sw, -1}},
-      {"kFilter1Cutoff,kFilterLinkSwitch,none", 0, {cut, sw, -1}},
       {"kNoSuchName,kFilterLinkSwitch,2", 4, {-1, sw + 4, 2}},
       // A part past the largest number names no parameter.
       {"kFilter1Cutoff,kFilterLinkSwitch,2", INT_MAX, {-1, -1, 2}},
@@ -173,15 +161,6 @@ TEST_F(Links, ResolveWithTheClampedPartAndUnknownNamesStayUnknown) {
   for (const auto& c : cases) EXPECT_EQ(link(c.text, c.part), c.link) << c.text << " " << c.part;
   EXPECT_TRUE(m.logged("parameter kNoSuchName NOT FOUND!"));
   EXPECT_EQ(link("kFilter1Cutoff,kFilterLinkSwitch", INT_MAX - cut)[0], INT_MAX);
-}
-
-TEST(GroupLabel, PrefixesThePart) {
-  LoggedManager logged;
-  UIConfigManager& c = logged.manager;
-  EXPECT_STREQ(c.getParamGroup(0, ""), "Part 1");
-  EXPECT_STREQ(c.getParamGroup(15, "Filter"), "Part 16:Filter");
-  EXPECT_STREQ(c.getParamGroup(-1, "Global"), "Global");
-  EXPECT_STREQ(c.getParamGroup(-1, ""), "");
 }
 
 TEST(ControlLinks, BothPartnersPointAtEachOther) {
