@@ -120,39 +120,4 @@ void writeFile(const std::string& path, const Bytes& bytes) {
   out.write((const char*)bytes.data(), (std::streamsize)bytes.size());
 }
 
-std::string midiSysex(const Bytes& file, std::vector<Bytes>& events) {
-  size_t at = 0;
-  auto u32 = [&] {
-    uint32_t v = 0;
-    for (int i = 0; i < 4; ++i) v = v << 8 | file.at(at++);
-    return v;
-  };
-  auto vlq = [&] {
-    uint32_t v = 0;
-    while (file.at(at) & 0x80) v = v << 7 | (file[at++] & 0x7F);
-    return v << 7 | file.at(at++);
-  };
-  try {
-    for (int chunk = 0; chunk < 3; ++chunk) {  // header, tempo track, dump track
-      const uint32_t tag = u32(), length = u32();
-      if (tag != (chunk ? 0x4D54726Bu : 0x4D546864u)) return "chunk " + std::to_string(chunk);
-      const size_t end = at + length;
-      while (chunk == 2 && at < end) {
-        vlq();
-        const uint8_t status = file.at(at++);
-        if (status == 0xFF && file.at(at) == 0x2F)
-          return at + 2 == end && end == file.size() ? "" : "data after the end";
-        const uint32_t n = status == 0xF0 ? vlq() : 0;
-        if (status != 0xF0 || at + n > end) return "a bad event at " + std::to_string(at);
-        events.emplace_back(file.begin() + at, file.begin() + at + n);
-        at += n;
-      }
-      at = end;
-    }
-  } catch (const std::out_of_range&) {
-    return "cut short";
-  }
-  return "track without end";
-}
-
 }  // namespace fixtures

@@ -31,8 +31,4 @@ std::vector<Bytes> multis(int count, int firstNumber = 0);
 Bytes readFile(const std::string& path);
 void writeFile(const std::string& path, const Bytes& bytes);
 
-// Walks a written MIDI bank file by the lengths it declares and collects its dump
-// track's SysEx events (the data after F0). Empty when chunks and events add up exactly.
-std::string midiSysex(const Bytes& file, std::vector<Bytes>& events);
-
 }  // namespace fixtures
