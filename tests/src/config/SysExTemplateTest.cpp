@@ -22,26 +22,6 @@ Messages table(UIConfigManager& c, const std::string& text, int changingByte, in
   return messages;
 }
 
-TEST(Tokenize, SkipsEmptyTokensAndAppendsAndHexReadsEveryToken) {
-  const struct {
-    const char *text, *separators;
-    std::vector<std::string> tokens;
-  } cases[] = {
-      {"  3E   13 ", " ", {"kept", "3E", "13"}},
-      {",,5,,6,", ",", {"kept", "5", "6"}},
-      {" ,", " ,", {"kept"}},
-  };
-  for (const auto& c : cases) {
-    std::vector<std::string> tokens{"kept"};
-    UIConfigManager::Tokenize(c.text, tokens, c.separators);
-    EXPECT_EQ(tokens, c.tokens) << c.text;
-  }
-  EXPECT_EQ(UIConfigManager::convertStringSysextoVector("  3e   7F "),
-            (std::vector<int>{0x3E, 0x7F}));
-  EXPECT_EQ(UIConfigManager::convertStringSysextoVector("GZ 1g 0x10"), (std::vector<int>{0, 1, 0}));
-  EXPECT_TRUE(UIConfigManager::convertStringSysextoVector("   ").empty());
-}
-
 const std::string eight = "3E 13 00 20 07 01 0A 55";
 
 // One message per value; the part, when there is one, in byte 5; every other byte the template's.
@@ -163,29 +143,23 @@ TEST_F(Links, ResolveWithTheClampedPartAndUnknownNamesStayUnknown) {
   EXPECT_EQ(link("kFilter1Cutoff,kFilterLinkSwitch", INT_MAX - cut)[0], INT_MAX);
 }
 
+// A partner without a binding gets a SysEx placeholder that holds only the way back; one with a
+// binding keeps its message type; parameter 0 is a partner like any other.
 TEST(ControlLinks, BothPartnersPointAtEachOther) {
   LoggedManager m;
   ControlAction& own = m.manager.bindControlAction(100, kMessageCC);
   m.manager.bindControlAction(300, kMessageCCOffOn);
-
   m.manager.setControlLink(&own, 100, LinkInfo{200, 300, 4}, 2);
   EXPECT_EQ(own.link, (LinkInfo{200, 300, 4}));
-  // A partner without a binding gets a SysEx placeholder that holds only the way back.
-  ControlAction* partner = m.manager.getControlAction(200);
-  ASSERT_NE(partner, nullptr);
-  EXPECT_EQ(partner->link, (LinkInfo{100, 300, -1}));
-  EXPECT_EQ(partner->messageType, kMessageSysEx);
-  EXPECT_TRUE(partner->sysexMessages.messages.empty());
-  // A partner with a binding keeps its message type.
-  ControlAction& other = m.manager.bindControlAction(400, kMessageNone);
-  m.manager.setControlLink(&other, 400, LinkInfo{300, 301, -1}, 0);
+  ASSERT_NE(m.manager.getControlAction(200), nullptr);
+  EXPECT_EQ(m.manager.getControlAction(200)->link, (LinkInfo{100, 300, -1}));
+  EXPECT_EQ(m.manager.getControlAction(200)->messageType, kMessageSysEx);
+  m.manager.setControlLink(&own, 100, LinkInfo{300, 301, -1}, 0);
   EXPECT_EQ(m.manager.getControlAction(300)->messageType, kMessageCCOffOn);
-  EXPECT_EQ(m.manager.getControlAction(300)->link, (LinkInfo{400, 301, -1}));
-  // The first parameter is a partner like any other.
-  ControlAction& toFirst = m.manager.bindControlAction(500, kMessageCC);
-  m.manager.setControlLink(&toFirst, 500, LinkInfo{0, 301, 2}, 0);
+  EXPECT_EQ(m.manager.getControlAction(300)->link, (LinkInfo{100, 301, -1}));
+  m.manager.setControlLink(&own, 100, LinkInfo{0, 301, 2}, 0);
   ASSERT_NE(m.manager.getControlAction(0), nullptr);
-  EXPECT_EQ(m.manager.getControlAction(0)->link, (LinkInfo{500, 301, -1}));
+  EXPECT_EQ(m.manager.getControlAction(0)->link, (LinkInfo{100, 301, -1}));
   EXPECT_TRUE(m.lines.empty());
 }
 

@@ -50,7 +50,6 @@ TEST(BankReading, WholeBanksGetTheLibrariansHeadersAndSlotNumbersWrapAfter127) {
       EXPECT_EQ(Bytes(stored.begin() + 7, stored.end()),
                 Bytes(c.dumps[i].begin() + 7, c.dumps[i].end()));
       EXPECT_EQ(file.records[i].name, std::string((const char*)&c.dumps[i][c.multi ? 7 : 370], 16));
-      EXPECT_EQ(file.records[i].category, c.multi ? "" : kCategoryNames[(300 + i) % 13]);
     }
   }
   // A .mid file whose header is not one is read as raw dumps.
@@ -97,7 +96,6 @@ TEST(BankReading, OnlyWholeDumpsOfThisModelAreKept) {
     EXPECT_EQ(file.sourceModel, c.model) << c.what;
     for (const LibrarianPatch& slot : file.records) EXPECT_EQ(slot.messages[0].bytes.back(), 0xF7);
   }
-  EXPECT_EQ(readAll(multi).records.at(0).category, "");
 }
 
 TEST(BankReading, JunkPositionsAndCutHeadersEndTheReadWithNothingAdded) {

@@ -20,9 +20,6 @@ class CategorySearch : public ::testing::Test {
     librarian.soundFiles.push_back(file);
     return file;
   }
-  static std::vector<std::string> repeat(const std::string& name, int n) {
-    return std::vector<std::string>(n, name);
-  }
   std::vector<std::string> categoryPieces() const {
     std::vector<std::string> out;
     for (const PatchFile* f : librarian.categoryFiles)
@@ -41,10 +38,10 @@ class CategorySearch : public ::testing::Test {
 }  // namespace
 
 TEST_F(CategorySearch, CategoryBanksAreSplitIntoPiecesOf128) {
-  addBank(repeat("lead", 200), 7);
-  addBank(repeat("lead", 100), 7);
-  addBank(repeat("pad", 128), 9);
-  addBank(repeat("arp", 1), 1);
+  addBank(std::vector<std::string>(200, "lead"), 7);
+  addBank(std::vector<std::string>(100, "lead"), 7);
+  addBank(std::vector<std::string>(128, "pad"), 9);
+  addBank(std::vector<std::string>(1, "arp"), 1);
   librarian.createNewCategoryPatchFiles();
   EXPECT_EQ(categoryPieces(), std::vector<std::string>({"Arp  1:1", "Lead 1:128", "Lead 2:128",
                                                         "Lead 3:44", "Pad  1:128"}));
@@ -93,7 +90,7 @@ TEST_F(CategorySearch, PiecesAreRebuiltFromTheDumps) {
 }
 
 TEST_F(CategorySearch, SearchIsCaseSensitiveAndSplitsLikeCategories) {
-  std::vector<std::string> names = repeat("Fat Bass", 120);
+  std::vector<std::string> names = std::vector<std::string>(120, "Fat Bass");
   for (int i = 0; i < 8; ++i) names.push_back("Sub Bass");
   names.push_back("deep bass");
   addBank(names, 3);
