@@ -13,6 +13,21 @@ inline ByteChunk chunkOf(const Bytes& bytes) {
   return chunk;
 }
 
+inline std::vector<std::string> fileNames(const std::vector<PatchFile*>& files) {
+  std::vector<std::string> out;
+  for (const PatchFile* f : files) out.push_back(f->fileName);
+  return out;
+}
+
+// A name as stored, without the blanks that fill it.
+inline std::string trimmed(const std::string& name) {
+  return name.substr(0, name.find_last_not_of(' ') + 1);
+}
+
+inline Bytes bytesOf(const ByteChunk& chunk) {
+  return Bytes(chunk.Data(), chunk.Data() + chunk.Size());
+}
+
 // Reads a whole file image the way the folder scan does, padding included.
 inline PatchFile load(const Bytes& bytes) {
   PatchLibrarian librarian;
