@@ -124,9 +124,11 @@ class Dispatch : public PluginFixture {
 };
 
 // Each family of parameters reaches its handler with its arguments; the central display and the
-// control action follow unless the handler ends the change (without an output port the control
-// action only shows its notice).
+// control action follow unless the handler ends the change. Without an output port (the one
+// chosen fails to open) the control action only shows its notice, and sends nothing.
 TEST_F(Dispatch, EachFamilyReachesItsHandlerThenTheDisplayAndTheControlAction) {
+  midi.addOutputPort("Synth Out");
+  midi.setFailOpen(true);
   ASSERT_EQ(mkdir(data.file("Patches").c_str(), 0755), 0);
   for (const char* name : {"one.syx", "two.syx"}) {
     std::ofstream bank(data.file(std::string("Patches/") + name), std::ios::binary);
@@ -143,6 +145,9 @@ TEST_F(Dispatch, EachFamilyReachesItsHandlerThenTheDisplayAndTheControlAction) {
   ASSERT_NE(view, nullptr);
   const std::string randomizeName = plug->GetParam(kRandomize)->GetNameForHost();
   using P = WatchedKroma*;
+  const std::vector<IControl*>& levels =
+      plug->mUIConfigManager->getControlAction(kMultiPartLevel)->controls;
+  ASSERT_EQ(levels.size(), 2u) << "the part's card and the mixer band";
   const struct {
     int param;
     double value;
@@ -151,6 +156,15 @@ TEST_F(Dispatch, EachFamilyReachesItsHandlerThenTheDisplayAndTheControlAction) {
     const char* status;  // "-": none written; null: not looked at
     std::function<bool(P)> after;
   } rows[] = {
+      {kDeviceOutSelection, 1, nullptr, "", "-", [](P p) { return !p->mMIDIOutSet; }},
+      {kFilter1Cutoff, 1, nullptr, "", kNoPort, nullptr},
+      // Every control of a parameter still shows its value.
+      {kMultiPartLevel, 100, [](P p) { turn(p, kMultiPartLevel, 100); }, "", kNoPort,
+       [&levels](P p) {
+         const double shown = p->GetParam(kMultiPartLevel)->GetNormalized();
+         return levels[0]->GetValue() == shown && levels[1]->GetValue() == shown &&
+                !p->mMultiSendPending;
+       }},
       {kControlProgBank, 0, nullptr, "menus(0) ", kNoPort, [](P p) { return !p->mProgBankMode; }},
       {kMainTab, 1, nullptr, "bankEdit ", kNoPort,
        [](P p) { return p->mTabLayers.root->selectedChildId == 1; }},
@@ -241,6 +255,7 @@ TEST_F(Dispatch, EachFamilyReachesItsHandlerThenTheDisplayAndTheControlAction) {
       EXPECT_TRUE(row.after(plug)) << row.param;
     }
   }
+  EXPECT_TRUE(midi.received("Synth Out").empty());
 }
 
 // A knob turned in the editor sends exactly its message: the precomputed SysEx with the device id
@@ -414,30 +429,6 @@ TEST_F(Dispatch, WholeDumpsWaitForTheMouseAndAreRefusedDuringPlayback) {
   EXPECT_FALSE(plug->mMultiSendPending);
   EXPECT_EQ(awaitSent(from, 1).substr(0, 14), "F0 3E 13 11 11");
   EXPECT_TRUE(plug->mSendPartSounds);
-}
-
-// Without an output port nothing is sent and the status line says so, except for the port
-// choice itself; every control of a parameter still shows its value.
-TEST_F(Dispatch, WithoutAnOutputPortNothingIsSent) {
-  midi.addOutputPort("Synth Out");
-  WatchedKroma* plug = open<WatchedKroma>();
-  midi.setFailOpen(true);
-  const struct {
-    int param;
-    const char* status;
-  } rows[] = {{kFilter1Cutoff, kNoPort}, {kMultiPartLevel, kNoPort}, {kDeviceOutSelection, "-"}};
-  for (const auto& row : rows) {
-    plug->mNameDisplay->SetTextFromPlug("-");
-    turn(plug, row.param, 1);
-    EXPECT_EQ(text(plug->mNameDisplay), row.status) << row.param;
-  }
-  const std::vector<IControl*>& levels =
-      plug->mUIConfigManager->getControlAction(kMultiPartLevel)->controls;
-  ASSERT_EQ(levels.size(), 2u) << "the part's card and the mixer band";
-  EXPECT_EQ(levels[1]->GetValue(), levels[0]->GetValue());
-  EXPECT_FALSE(plug->mMIDIOutSet) << "a port that failed to open is no output";
-  EXPECT_TRUE(midi.received("Synth Out").empty());
-  EXPECT_FALSE(plug->mMultiSendPending);
 }
 
 // The UI settings file is rewritten line by line, without a line feed after the last; a missing
