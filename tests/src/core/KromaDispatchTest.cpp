@@ -114,13 +114,6 @@ class Dispatch : public PluginFixture {
     plug->mDeviceID = 0x11;
     return plug;
   }
-  // What reached the synthesizer since `from`, waiting up to two seconds for `count` messages.
-  std::string awaitSent(size_t from, size_t count) {
-    for (int i = 0; i < 200 && midi.received("Synth Out").size() < from + count; ++i)
-      std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    return sent(from);
-  }
-  size_t sentCount() const { return midi.received("Synth Out").size(); }
 };
 
 // Each family of parameters reaches its handler with its arguments; the central display and the

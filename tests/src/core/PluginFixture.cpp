@@ -1,8 +1,10 @@
 #include "PluginFixture.h"
 
 #include <algorithm>
+#include <chrono>
 #include <fstream>
 #include <sstream>
+#include <thread>
 
 #include "platform/vst2/events.h"
 #include "platform/vst2/opcodes.h"
@@ -93,6 +95,12 @@ std::string PluginFixture::sent(size_t from) const {
       text += (std::snprintf(hex, sizeof hex, "%02X", messages[m][i]), hex) +
               std::string(i + 1 < messages[m].size() ? " " : "|");
   return text;
+}
+
+std::string PluginFixture::awaitSent(size_t from, size_t count) const {
+  for (int i = 0; i < 1000 && sentCount() < from + count; ++i)
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  return sent(from);
 }
 
 void PluginFixture::process(Kroma* plug, int frames, const std::vector<IMidiMsg>& events) {

@@ -157,37 +157,6 @@ TEST_F(Builders, SysExKindsPrecomputeOneMessagePerValue) {
   EXPECT_EQ(param(kFilter1Keytrack)->Value(), 1.0);
 }
 
-TEST_F(Builders, SysExControlsAreFoundByTheAddressOfTheirFirstMessage) {
-  read(1.0);
-  const struct {
-    int paramIdx, sysexIndex, changingByte, part;
-    bool slider;
-    int k1, k2, k3, k4, variant;
-  } cases[] = {
-      {kFilter1Cutoff + 3, 0, 8, 3, false, 0x20, 3, 1, 0x0A, 0},
-      {kFX2ReverbDecay + 3, 2, 8, 3, false, 0x20, 3, 1, 0x12, 7},
-      {kFX1TripleFXChorusMix, 2, 8, 0, false, 0x20, 0, 1, 0x12, 5},
-      {kFX2DelayLengthClock + 1, 2, 8, 1, false, 0x20, 1, 1, 0x12, 0},
-      // Sliders are registered under 0, also on effect parameters; changing byte 7 moves the
-      // address one entry to the front.
-      {kFX2ReverbSize, 1, 7, -1, true, 0x00, 0x20, 0, 2, 0},
-  };
-  for (const auto& c : cases) {
-    if (c.slider)
-      config.createSysExSliderControl("S", c.paramIdx, 0, 0, 50, "HANDLE", 0, 0, 127, 0, 0,
-                                      c.sysexIndex, c.changingByte, c.part, noLink, nullptr, "",
-                                      kSliderVertical, false);
-    else
-      config.createSysExKnobControl("K", c.paramIdx, 0, 0, "KNOB", 0, 0, 127, 0, 0, c.sysexIndex,
-                                    c.changingByte, c.part, noLink, nullptr, "");
-    const SysExControlContainer& map = config.sysexControls();
-    EXPECT_EQ(map.findControl(c.k1, c.k2, c.k3, c.k4, c.variant), lastControl()) << c.paramIdx;
-    if (c.variant) {
-      EXPECT_EQ(map.findControl(c.k1, c.k2, c.k3, c.k4, 0), nullptr) << c.paramIdx;
-    }
-  }
-}
-
 TEST_F(Builders, ControlsOfOneParameterShareOneBinding) {
   read(1.0);
   config.createSysExKnobControl("K", kFilter1Cutoff, 0, 0, "KNOB", 0, 0, 127, 0, 0, 0, 8, -1,
