@@ -77,21 +77,6 @@ void turn(Kroma* plug, int param, double value) {
   control->SetValueFromUserInput(plug->GetParam(param)->GetNormalized(value));
 }
 
-double value(Kroma* plug, int param) {
-  return plug->GetParam(param)->Value();
-}
-
-std::string text(ITextControl* control) {
-  TK_String out;
-  control->GetTextForPlug(&out);
-  return out.Get();
-}
-
-bool shown(Kroma* plug, const char* layer) {
-  const ControlLayer* found = plug->layerNamed(layer);
-  return found && found->IsVisible();
-}
-
 const char* const kNoPort = "Set MIDI I/O First!";
 
 class Dispatch : public PluginFixture {

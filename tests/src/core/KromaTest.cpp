@@ -21,16 +21,6 @@ namespace {
 
 using Start = PluginFixture;
 
-bool shown(Kroma* plug, const std::string& layer) {
-  ControlLayer* found = plug->layerNamed(layer);
-  EXPECT_NE(found, nullptr) << layer;
-  return found && found->IsVisible();
-}
-
-double value(Kroma* plug, int param) {
-  return plug->GetParam(param)->Value();
-}
-
 TEST_F(Start, AnEmptyDataFolderStartsTheEditorAtItsFirstPageWithTheDefaults) {
   Kroma* plug = open();
   EXPECT_TRUE(plug->startupComplete());

@@ -8,6 +8,7 @@
 
 #include "platform/vst2/events.h"
 #include "platform/vst2/opcodes.h"
+#include "toolkit/plugin/editor/ControlLayer.h"
 
 VstTimeInfo PluginFixture::hostTime;
 
@@ -122,6 +123,18 @@ void PluginFixture::process(Kroma* plug, int frames, const std::vector<IMidiMsg>
   double* channels[2] = {buffer.data(), buffer.data() + frames};
   AEffect* effect = plug->GetAEffect();
   effect->processDoubleReplacing(effect, channels, channels, frames);
+}
+
+bool PluginFixture::shown(Kroma* plug, const std::string& layer) {
+  ControlLayer* found = plug->layerNamed(layer);
+  EXPECT_NE(found, nullptr) << layer;
+  return found && found->IsVisible();
+}
+
+std::string PluginFixture::text(ITextControl* control) {
+  TK_String out;
+  control->GetTextForPlug(&out);
+  return out.Get();
 }
 
 void PluginFixture::writeData(const std::string& name, const std::string& text) const {

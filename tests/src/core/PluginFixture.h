@@ -10,6 +10,7 @@
 #include "platform/vst2/timeinfo.h"
 #include "src/core/Kroma.h"
 #include "tests/support/TempDir.h"
+#include "toolkit/plugin/editor/ITextControl.h"
 #include "toolkit/plugin/midi/MidiBackendMemory.h"
 
 // The plug-in as a host meets it: made and closed as the entry and effClose do, driven through its
@@ -50,6 +51,11 @@ class PluginFixture : public ::testing::Test {
   size_t sentCount() const { return midi.received("Synth Out").size(); }
   // One host block of double processing, with the host's events of the block first.
   static void process(Kroma* plug, int frames, const std::vector<IMidiMsg>& events = {});
+
+  static double value(Kroma* plug, int param) { return plug->GetParam(param)->Value(); }
+  // Whether the layer is shown; a layer the layout did not build fails the test.
+  static bool shown(Kroma* plug, const std::string& layer);
+  static std::string text(ITextControl* control);
 
   void writeData(const std::string& name, const std::string& text) const;
   std::string readData(const std::string& name) const;
