@@ -17,6 +17,7 @@
 #include "src/librarian/view/LibrarianViewControl.h"
 #include "src/protocol/MIDIMessageManager.h"
 #include "tests/src/librarian/view/LibrarianBanks.h"
+#include "toolkit/log.h"
 #include "toolkit/plugin/editor/IGraphicsMac.h"
 #include "tools/corvane-sim/Simulator.h"
 
