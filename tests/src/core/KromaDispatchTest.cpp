@@ -92,9 +92,8 @@ class Dispatch : public PluginFixture {
     // The connection check the port starts is cancelled as the user would.
     EXPECT_TRUE(plug->mInitPending);
     set(plug, kCancelDataRequest, 1);
-    for (int i = 0; i < 500 && plug->mMIDIMessageManager->isLaneRunning(Lane::kTransfer); ++i)
-      std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    EXPECT_FALSE(plug->mMIDIMessageManager->isLaneRunning(Lane::kTransfer));
+    EXPECT_TRUE(
+        eventually([plug] { return !plug->mMIDIMessageManager->isLaneRunning(Lane::kTransfer); }));
     plug->GetParam(kGlobalSysExID)->Set(0x11);
     plug->mDeviceID = 0x11;
     return plug;
@@ -298,9 +297,7 @@ TEST_F(Dispatch, AValueFromTheSynthesizerIsShownAndNeverSentBack) {
       {{0xF0, 0x3E, 0x13, 0x11, 0x21, 0x01, 0x00, 0x02, 0x20, 0xF7}, kMultiPartLevel + 1, 32}};
   for (const auto& echo : echoes) {
     ASSERT_TRUE(midi.deviceSend("Synth In", echo.message));
-    for (int i = 0; i < 200 && value(plug, echo.param) != echo.value; ++i)
-      std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    EXPECT_EQ(value(plug, echo.param), echo.value);
+    EXPECT_TRUE(eventually([&] { return value(plug, echo.param) == echo.value; })) << echo.param;
     EXPECT_DOUBLE_EQ(plug->controlOf(echo.param)->GetValue(), echo.value / 127.0);
   }
   EXPECT_FALSE(plug->mMultiSendPending);

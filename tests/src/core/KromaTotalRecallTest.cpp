@@ -106,10 +106,7 @@ TEST_F(Recall, TheAudioThreadRunsWhileTheRestoreWaitsForThePush) {
   request.code = kSendPartRequest;
   ASSERT_TRUE(plug->startSenderJob(request));
   std::thread host([&] { EXPECT_EQ(loadChunk(plug, saved), 1); });
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-  while (!plug->mSendingSysEx && std::chrono::steady_clock::now() < deadline)
-    std::this_thread::yield();
-  ASSERT_TRUE(plug->mSendingSysEx);
+  ASSERT_TRUE(eventually([plug] { return plug->mSendingSysEx.load(); }));
   std::vector<float> in(64, 0.f), out(64, 0.f);
   float* channels[2] = {in.data(), out.data()};
   AEffect* effect = plug->GetAEffect();

@@ -98,9 +98,15 @@ std::string PluginFixture::sent(size_t from) const {
   return text;
 }
 
+bool PluginFixture::eventually(const std::function<bool()>& done, int seconds) {
+  const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+  while (!done() && std::chrono::steady_clock::now() < end)
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  return done();
+}
+
 std::string PluginFixture::awaitSent(size_t from, size_t count) const {
-  for (int i = 0; i < 1000 && sentCount() < from + count; ++i)
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  eventually([&] { return sentCount() >= from + count; }, 10);
   return sent(from);
 }
 

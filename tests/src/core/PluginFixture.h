@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -49,6 +50,8 @@ class PluginFixture : public ::testing::Test {
   // sent(from) once `count` messages have come since `from`, or after ten seconds.
   std::string awaitSent(size_t from, size_t count) const;
   size_t sentCount() const { return midi.received("Synth Out").size(); }
+  // Waits, bounded, until `done` holds; whether it does.
+  static bool eventually(const std::function<bool()>& done, int seconds = 20);
   // One host block of double processing, with the host's events of the block first.
   static void process(Kroma* plug, int frames, const std::vector<IMidiMsg>& events = {});
 
