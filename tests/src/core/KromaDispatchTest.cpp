@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <chrono>
 #include <cstdio>
@@ -12,10 +11,10 @@
 #include "src/config/ControlAction.h"
 #include "src/config/ParameterIds.h"
 #include "src/config/UIConfigManager.h"
-#include "src/librarian/InitDumps.h"
 #include "src/librarian/PatchLibrarian.h"
 #include "src/librarian/view/LibrarianViewControl.h"
 #include "src/protocol/MIDIMessageManager.h"
+#include "tests/src/librarian/view/LibrarianBanks.h"
 #include "toolkit/plugin/editor/ControlLayer.h"
 #include "toolkit/plugin/editor/IGraphics.h"
 #include "toolkit/plugin/editor/ITextControl.h"
@@ -106,14 +105,7 @@ class Dispatch : public PluginFixture {
 TEST_F(Dispatch, EachFamilyReachesItsHandlerThenTheDisplayAndTheControlAction) {
   midi.addOutputPort("Synth Out");
   midi.setFailOpen(true);
-  ASSERT_EQ(mkdir(data.file("Patches").c_str(), 0755), 0);
-  for (const char* name : {"one.syx", "two.syx"}) {
-    std::ofstream bank(data.file(std::string("Patches/") + name), std::ios::binary);
-    for (int slot = 0; slot < 128; ++slot)
-      bank.write(reinterpret_cast<const char*>(InitDumps::initPatchCorvane),
-                 sizeof InitDumps::initPatchCorvane);
-  }
-  ASSERT_EQ(Kroma::getPatchesFolderStr(), data.file("Patches"));
+  for (const char* name : {"one", "two"}) banks::write(data.file("Patches/") + name + ".syx", name);
   WatchedKroma* plug = open<WatchedKroma>();
   ASSERT_EQ(plug->mPatchLibrarian->soundFiles.size(), 2u);
   const std::string file0 = plug->mPatchLibrarian->soundFiles[0]->fileName;

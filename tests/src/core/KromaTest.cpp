@@ -10,8 +10,8 @@
 #include "platform/view/headless/Script.h"
 #include "platform/vst2/opcodes.h"
 #include "src/config/ParameterIds.h"
-#include "src/librarian/InitDumps.h"
 #include "src/protocol/MIDIMessageManager.h"
+#include "tests/src/librarian/view/LibrarianBanks.h"
 #include "tests/support/Encipher.h"
 #include "toolkit/plugin/editor/ControlLayer.h"
 #include "toolkit/plugin/editor/IGraphics.h"
@@ -50,14 +50,9 @@ TEST_F(Start, AFullDataFolderSetsSizeStyleNoticeSamplesBanksAndLog) {
                {"white\nsmall\nyes\n", 1275, false},
                {"normal\nnormal\nno", 1500, true},
                {"Black\nLARGE\n no", 1500, false}};
-  ASSERT_EQ(mkdir(data.file("Patches").c_str(), 0755), 0);
   const std::string prefix(47, 'B');
-  for (const char* tail : {"-first.syx", "-second.SYX"}) {
-    std::ofstream bank(data.file("Patches/" + prefix + tail), std::ios::binary);
-    for (int slot = 0; slot < 128; ++slot)
-      bank.write(reinterpret_cast<const char*>(InitDumps::initPatchCorvane),
-                 sizeof InitDumps::initPatchCorvane);
-  }
+  for (const char* tail : {"-first.syx", "-second.SYX"})
+    banks::write(data.file("Patches/" + prefix + tail), "S");
   std::string samples;
   for (int i = 0; i < 200; ++i) samples += "Sample " + std::to_string(i) + " \r\n";
   writeData("Kroma Editor Samples.txt", samples);
