@@ -2,9 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <regex>
 #include <sstream>
 #include <thread>
@@ -13,7 +11,6 @@
 
 namespace {
 
-namespace fs = std::filesystem;
 using kroma_test::ScopedEnv;
 
 // The messages of a log file's lines, each checked to start with its time stamp.
@@ -25,25 +22,6 @@ std::vector<std::string> messagesIn(const std::string& path) {
   for (std::string text; std::getline(in, text);)
     messages.push_back(std::regex_match(text, match, line) ? match[1].str() : "BAD " + text);
   return messages;
-}
-
-// Logging is switched on by a file the user made: one that is missing, a folder or one in a
-// missing folder leaves it off and nothing is created.
-TEST(DebugLog, WithoutAUsableFileLoggingStaysOffAndCreatesNothing) {
-  kroma_test::TempDir dir;
-  fs::create_directory(dir.file("folder"));
-  for (const std::string& path :
-       {dir.file("missing.txt"), dir.file("folder"), dir.file("no/sub/LOG.txt")}) {
-    SCOPED_TRACE(path);
-    EXPECT_FALSE(DebuggerOutput::openDebugFile(path));
-    DebuggerOutput sink(path);
-    EXPECT_FALSE(sink.IsOn());
-    TK_Log(&sink, DebuggerOutput::kResetTag, "lost");
-  }
-  DebuggerOutput::printDebugInfo(dir.file("folder"), "lost");
-  DebuggerOutput::printDebugInfo(dir.file("no/sub/LOG.txt"), "lost");
-  EXPECT_TRUE(fs::is_directory(dir.file("folder")));
-  EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 1);
 }
 
 // A sink empties the file it was made on; lines from several threads stay whole.
