@@ -98,8 +98,7 @@ TEST(ImageTableTest, EveryFileHasAnIdOfItsOwn) {
   EXPECT_EQ(fileOfId.size(), 140u);
 }
 
-// Every picture built, at the GUI scale, cut toward zero, with frames that divide it; the overlay
-// and the background that the core loads by id are the same copies and cover the editor.
+// Every picture built, at the GUI scale, cut toward zero, with frames that divide it.
 TEST(ImageCacheTest, PicturesComeAtTheGuiScaleTruncatedWithTheirFrames) {
   for (const auto& [style, scale] : {std::pair{0, 0.85}, std::pair{1, 1.15}}) {
     Editor editor(style, scale);
@@ -117,19 +116,6 @@ TEST(ImageCacheTest, PicturesComeAtTheGuiScaleTruncatedWithTheirFrames) {
       EXPECT_EQ(bitmap.mFramesAreHorizontal, row.framesHorizontal);
     }
     EXPECT_EQ(editor.log.lines.size(), 2u);  // started and completed
-    const IRECT editorRect(0, 0, (int)(1500 * scale), (int)(757 * scale));
-    const struct {
-      const char* name;
-      int id;
-      const char* file;
-    } byId[] = {{"PROGRESS_INDICATOR_ID", style ? kProgressOverlayIdDark : kProgressOverlayIdLight,
-                 style ? "kroma-progress-overlay-b.png" : "kroma-progress-overlay.png"},
-                {"MAIN_BG_FRAME_ID", kEditorBackgroundId, "main-bg-frame.png"}};
-    for (const auto& image : byId) {
-      const IBitmap loaded = editor.graphics.LoadIBitmap(image.id, image.file, scale);
-      EXPECT_EQ(loaded.mData, editor.image(image.name).mData) << image.name;
-      EXPECT_EQ(IRECT(0, 0, loaded.W, loaded.H), editorRect) << image.name;
-    }
   }
 }
 
