@@ -119,14 +119,6 @@ TEST(ImageCacheTest, PicturesComeAtTheGuiScaleTruncatedWithTheirFrames) {
   }
 }
 
-// Two editors open at different sizes each draw at their own.
-TEST(ImageCacheTest, TwoEditorsAtDifferentScalesEachGetTheirOwnSize) {
-  Editor small(0, 0.85);
-  Editor large(0, 1.15);
-  EXPECT_NE(small.image("IKNOBROTATERCONTROL_ID2").mData,
-            large.image("IKNOBROTATERCONTROL_ID2").mData);
-}
-
 TEST(ImageCacheTest, AnUnknownStyleLoadsTheCommonPicturesOnly) {
   Editor editor(2, 1.0);
   EXPECT_EQ(editor.cache.images().size(), 69u);
