@@ -22,6 +22,7 @@ void X11Fixture::SetUp() {
 
 void X11Fixture::TearDown() {
   for (std::thread& player : mPlayers) player.join();
+  mPlayers.clear();
   if (mInput) XCloseDisplay(mInput);
 }
 
@@ -51,9 +52,40 @@ void X11Fixture::tap(const char* name) {
   key(name, false);
 }
 
+void X11Fixture::play(std::function<void()> player) {
+  for (std::thread& earlier : mPlayers) earlier.join();
+  mPlayers.clear();
+  mPlayers.emplace_back(std::move(player));
+}
+
 void X11Fixture::later(int ms, std::function<void()> actions) {
-  mPlayers.emplace_back([ms, actions] {
+  play([ms, actions] {
     std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+    actions();
+  });
+}
+
+namespace {
+
+Window Focus(Display* display) {
+  Window focus = None;
+  int revertTo = 0;
+  XGetInputFocus(display, &focus, &revertTo);
+  return focus;
+}
+
+}  // namespace
+
+void X11Fixture::whenFocused(std::function<void()> actions) {
+  const Window before = Focus(mInput);
+  play([this, before, actions] {
+    const Window root = DefaultRootWindow(mInput);
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    for (Window now = Focus(mInput);
+         now == before || now == None || now == PointerRoot || now == root; now = Focus(mInput)) {
+      if (std::chrono::steady_clock::now() > end) break;
+      std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
     actions();
   });
 }

@@ -34,6 +34,10 @@ class X11Fixture : public ::testing::Test {
   void tap(const char* name);
   // Plays actions after a pause, from a thread joined at the end of the test.
   void later(int ms, std::function<void()> actions);
+  // Plays actions from a thread once another window than the one focused now
+  // holds the keyboard focus (a dialog takes it when mapped), at most ten
+  // seconds on: keys played before would reach no dialog.
+  void whenFocused(std::function<void()> actions);
   // Pumps the view until the condition holds, at most two seconds.
   static bool pumpUntil(VIEW_View* view, const std::function<bool()>& condition);
 
@@ -42,6 +46,8 @@ class X11Fixture : public ::testing::Test {
  private:
   static XvfbServer* sServer;
   std::unique_ptr<kroma_test::ScopedEnv> mDisplay;
+  // The connection is not shared between threads: one player at a time.
+  void play(std::function<void()> player);
   std::vector<std::thread> mPlayers;
 };
 

@@ -74,15 +74,15 @@ TEST_F(X11ModalTest, MenusStayOnTheScreen) {
 
 TEST_F(X11ModalTest, MessageBoxesAnswerTheButtonPressedOrNoneWhenDismissed) {
   const std::vector<std::string> buttons = {"Yes", "No", "Cancel"};
-  later(300, [this] { tap("Return"); });
+  whenFocused([this] { tap("Return"); });
   EXPECT_EQ(X11RunMessageBox(display, "Caption", "Text", buttons), 1);
-  later(300, [this] {
+  whenFocused([this] {
     tap("Tab");
     tap("Tab");
     tap("Return");
   });
   EXPECT_EQ(X11RunMessageBox(display, "Caption", "Two\nlines", buttons), 3);
-  later(300, [this] { tap("Escape"); });
+  whenFocused([this] { tap("Escape"); });
   EXPECT_EQ(X11RunMessageBox(display, "Caption", "Text", buttons), 0);
 }
 
@@ -96,15 +96,15 @@ TEST_F(X11ModalTest, ThePlainPanelListsFoldersAndMatchingFiles) {
   VIEW_FilePanel panel;
   panel.folder = folder.path();
   panel.extensions = {"syx"};
-  later(300, [this] {
+  whenFocused([this] {
     for (const char* k : {"Down", "Down", "Down", "Return"}) tap(k);
   });
   EXPECT_THAT(X11RunFilePanel(display, panel), EndsWith("/mine.SYX"));
   panel.save = true;
   panel.fileName = "new.syx";
-  later(300, [this] { tap("Return"); });
+  whenFocused([this] { tap("Return"); });
   EXPECT_THAT(X11RunFilePanel(display, panel), EndsWith("/new.syx"));
-  later(300, [this] { tap("Escape"); });
+  whenFocused([this] { tap("Escape"); });
   EXPECT_EQ(X11RunFilePanel(display, panel), "");
 }
 
