@@ -36,26 +36,19 @@ TEST_F(PortIn, MessagesReachTheCallbackOnTheInputThread) {
   std::thread device([&] {
     backend.deviceSend("Synth B", {0xF8});  // dropped: first, so that it would show
     backend.deviceSend("Synth B", {0xC3, 0x05});
-    backend.deviceSend("Synth B", midi_test::sysEx(392));
+    // A SysEx split by the system arrives whole.
+    const Bytes whole = midi_test::sysEx(16000);
+    for (size_t at = 0; at < whole.size(); at += 1000)
+      backend.deviceSend("Synth B", Bytes(whole.begin() + at, whole.begin() + at + 1000));
   });
   const std::thread::id deviceThread = device.get_id();
   device.join();
   ASSERT_TRUE(waitFor([&] { return received.count() == 2; }));
   const auto messages = received.messages();
   EXPECT_EQ(messages[0], (Bytes{0xC3, 0x05}));
-  EXPECT_EQ(messages[1], midi_test::sysEx(392));
+  EXPECT_EQ(messages[1], midi_test::sysEx(16000));
   EXPECT_NE(received.thread(), std::this_thread::get_id());
   EXPECT_NE(received.thread(), deviceThread);
-}
-
-TEST_F(PortIn, SysExSplitByTheSystemArrivesWhole) {
-  ASSERT_TRUE(port.open(0));
-  const Bytes whole = midi_test::sysEx(16000);
-  for (size_t at = 0; at < whole.size(); at += 1000)
-    backend.deviceSend(
-        "Synth A", Bytes(whole.begin() + at, whole.begin() + std::min(whole.size(), at + 1000)));
-  ASSERT_TRUE(waitFor([&] { return received.count() == 1; }));
-  EXPECT_EQ(received.messages()[0], whole);
 }
 
 TEST_F(PortIn, ClosingWhileMessagesArriveIsClean) {
@@ -74,21 +67,15 @@ TEST_F(PortIn, ClosingWhileMessagesArriveIsClean) {
     std::this_thread::sleep_for(std::chrono::milliseconds(2));
     ASSERT_EQ(received.count(), settled) << "the callback ran after close";
   }
-  stop = true;
-  device.join();
 }
 
-TEST_F(PortIn, OpenFailureLeavesThePortClosed) {
+TEST_F(PortIn, FailedOpensAndVanishedPortsLeaveItClosedAndReusable) {
   backend.setFailOpen(true);
   EXPECT_FALSE(port.open(0));
   EXPECT_FALSE(port.isOpen());
   EXPECT_TRUE(log.contains("cannot open input port 0"));
   backend.setFailOpen(false);
   EXPECT_FALSE(port.open(5));
-  ASSERT_TRUE(port.open(0));
-}
-
-TEST_F(PortIn, PortThatDisappearsWhileOpenClosesCleanly) {
   ASSERT_TRUE(port.open(1));
   backend.removePort("Synth B");
   EXPECT_FALSE(backend.deviceSend("Synth B", {0x90, 0x3C, 0x40}));
