@@ -87,6 +87,8 @@ TEST(Blit, CopyTakesSizeAndPixelsAndRowsFollowTheAlignment) {
   EXPECT_TRUE(pixelsAre(&dest, [&](int x, int y) { return GFX_GetPixel(&src, x, y); }));
   EXPECT_EQ(GFX_SysBitmap(6, 2).getRowSpan(), 8);
   EXPECT_EQ(GFX_SysBitmap(8, 2).getRowSpan(), 8);
+  EXPECT_EQ(GFX_MemBitmap(1, 1, 4096).getRowSpan(), 4096);
+  EXPECT_EQ(GFX_MemBitmap(1, 1, 4097).getRowSpan(), 1) << "alignments past a page are ignored";
 }
 
 TEST(ScaledBlit, SameSizeCopiesAndNearestDoubles) {

@@ -88,15 +88,20 @@ TEST_F(PortIn, FailedOpensAndVanishedPortsLeaveItClosedAndReusable) {
 
 void throwingCallback(double, std::vector<unsigned char>* message, void* self) {
   if (message->size() == 1) throw std::runtime_error("handler broke");
+  if (message->size() == 2) throw 2;
   midi_test::Received::callback(0, message, self);
 }
 
 TEST_F(PortIn, AFailingCallbackIsLoggedAndTheThreadGoesOn) {
   port.setCallback(&throwingCallback, &received);
   ASSERT_TRUE(port.open(0));
-  backend.deviceSend("Synth A", {0xFA});
-  backend.deviceSend("Synth A", {0xFC, 0x00});
+  backend.deviceSend("Synth A", {0xC0, 0x01});  // throws what is no exception class
+  backend.deviceSend("Synth A", {0xFC, 0x00, 0x00});
   ASSERT_TRUE(waitFor([&] { return received.count() == 1; }));
+  EXPECT_TRUE(log.contains("incoming message handler failed"));
+  backend.deviceSend("Synth A", {0xFA});
+  backend.deviceSend("Synth A", {0xFC, 0x00, 0x00});
+  ASSERT_TRUE(waitFor([&] { return received.count() == 2; }));
   EXPECT_TRUE(log.contains("incoming message handler failed: handler broke"));
 }
 
