@@ -58,13 +58,6 @@ void X11Fixture::play(std::function<void()> player) {
   mPlayers.emplace_back(std::move(player));
 }
 
-void X11Fixture::later(int ms, std::function<void()> actions) {
-  play([ms, actions] {
-    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
-    actions();
-  });
-}
-
 namespace {
 
 Window Focus(Display* display) {
@@ -98,6 +91,24 @@ bool X11Fixture::pumpUntil(VIEW_View* view, const std::function<bool()>& conditi
     std::this_thread::sleep_for(std::chrono::milliseconds(5));
   }
   return true;
+}
+
+// Probes with a grab of our own, let go at once: only a grab held by another
+// client refuses it, and the menu retries its own grab for a while.
+void X11Fixture::whenGrabbed(std::function<void()> actions) {
+  play([this, actions] {
+    const Window root = DefaultRootWindow(mInput);
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (std::chrono::steady_clock::now() < end) {
+      const int probe = XGrabPointer(mInput, root, False, 0, GrabModeAsync, GrabModeAsync, None,
+                                     None, CurrentTime);
+      if (probe == AlreadyGrabbed) break;
+      if (probe == GrabSuccess) XUngrabPointer(mInput, CurrentTime);
+      XSync(mInput, False);
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    actions();
+  });
 }
 
 void RecordingClient::viewDraw(int x, int y, int w, int h) {

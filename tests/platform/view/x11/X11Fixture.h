@@ -32,12 +32,13 @@ class X11Fixture : public ::testing::Test {
   void click(int x, int y, unsigned which = 1);
   void key(const char* name, bool press);
   void tap(const char* name);
-  // Plays actions after a pause, from a thread joined at the end of the test.
-  void later(int ms, std::function<void()> actions);
   // Plays actions from a thread once another window than the one focused now
   // holds the keyboard focus (a dialog takes it when mapped), at most ten
   // seconds on: keys played before would reach no dialog.
   void whenFocused(std::function<void()> actions);
+  // Plays actions from a thread once another client holds the pointer grab
+  // (a menu takes it when mapped), at most ten seconds on.
+  void whenGrabbed(std::function<void()> actions);
   // Pumps the view until the condition holds, at most two seconds.
   static bool pumpUntil(VIEW_View* view, const std::function<bool()>& condition);
 

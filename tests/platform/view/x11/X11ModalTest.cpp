@@ -21,6 +21,7 @@ class X11ModalTest : public X11Fixture {
     if (IsSkipped() || HasFatalFailure()) return;
     display = X11Display::acquire();
     ASSERT_NE(display, nullptr);
+    XSetInputFocus(mInput, PointerRoot, RevertToPointerRoot, CurrentTime);
     // "Off", a separator, "Skipped" (greyed), "More" with a sub-menu, "Last".
     menu.addItem("Off");
     menu.addItem("", VIEW_Menu::kSeparator);
@@ -40,8 +41,11 @@ class X11ModalTest : public X11Fixture {
   VIEW_Menu menu;
 };
 
+// Keys follow the pointer until the menu grabs the keyboard: the pointer
+// waits where the menu opens, so that no key goes astray in between.
 TEST_F(X11ModalTest, KeysWalkMenusPastWhatCannotBeChosenIntoSubMenus) {
-  later(200, [this] {
+  move(101, 101);
+  whenGrabbed([this] {
     for (const char* k : {"Down", "Down", "Right", "Down", "Return"}) tap(k);
   });
   const VIEW_MenuChoice choice = X11RunMenu(display, menu, 100, 100);
@@ -51,13 +55,14 @@ TEST_F(X11ModalTest, KeysWalkMenusPastWhatCannotBeChosenIntoSubMenus) {
 }
 
 TEST_F(X11ModalTest, AClickChoosesAndAClickOutsideOrEscapeDismisses) {
-  later(200, [this] { click(110, 108); });  // inside the first row
+  whenGrabbed([this] { click(110, 108); });  // inside the first row
   const VIEW_MenuChoice first = X11RunMenu(display, menu, 100, 100);
   EXPECT_EQ(first.menu, &menu);
   EXPECT_EQ(first.index, 0);
-  later(200, [this] { click(900, 700); });
+  whenGrabbed([this] { click(900, 700); });
   EXPECT_EQ(X11RunMenu(display, menu, 100, 100).menu, nullptr);
-  later(200, [this] {
+  move(101, 101);
+  whenGrabbed([this] {
     tap("Down");
     tap("Escape");
   });
@@ -66,7 +71,7 @@ TEST_F(X11ModalTest, AClickChoosesAndAClickOutsideOrEscapeDismisses) {
 
 // Kept on the screen: a menu asked for beyond the corner opens inside it.
 TEST_F(X11ModalTest, MenusStayOnTheScreen) {
-  later(200, [this] { click(1915, 1075); });  // the screen's last pixels: the menu is there
+  whenGrabbed([this] { click(1915, 1075); });  // the screen's last pixels: the menu is there
   const VIEW_MenuChoice last = X11RunMenu(display, menu, 5000, 5000);
   EXPECT_EQ(last.menu, &menu);
   EXPECT_EQ(last.index, 4);
