@@ -21,8 +21,7 @@ void X11Fixture::SetUp() {
 }
 
 void X11Fixture::TearDown() {
-  for (std::thread& player : mPlayers) player.join();
-  mPlayers.clear();
+  joinPlayer();
   if (mInput) XCloseDisplay(mInput);
 }
 
@@ -52,10 +51,13 @@ void X11Fixture::tap(const char* name) {
   key(name, false);
 }
 
+void X11Fixture::joinPlayer() {
+  if (mPlayer.joinable()) mPlayer.join();
+}
+
 void X11Fixture::play(std::function<void()> player) {
-  for (std::thread& earlier : mPlayers) earlier.join();
-  mPlayers.clear();
-  mPlayers.emplace_back(std::move(player));
+  joinPlayer();
+  mPlayer = std::thread(std::move(player));
 }
 
 namespace {
@@ -70,6 +72,7 @@ Window Focus(Display* display) {
 }  // namespace
 
 void X11Fixture::whenFocused(std::function<void()> actions) {
+  joinPlayer();
   const Window before = Focus(mInput);
   play([this, before, actions] {
     const Window root = DefaultRootWindow(mInput);
@@ -95,7 +98,9 @@ bool X11Fixture::pumpUntil(VIEW_View* view, const std::function<bool()>& conditi
 
 // Probes with a grab of our own, let go at once: only a grab held by another
 // client refuses it, and the menu retries its own grab for a while.
-void X11Fixture::whenGrabbed(std::function<void()> actions) {
+void X11Fixture::whenGrabbed(std::function<void()> actions, int x, int y) {
+  joinPlayer();
+  if (x >= 0) move(x, y);
   play([this, actions] {
     const Window root = DefaultRootWindow(mInput);
     const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);

@@ -37,8 +37,9 @@ class X11Fixture : public ::testing::Test {
   // seconds on: keys played before would reach no dialog.
   void whenFocused(std::function<void()> actions);
   // Plays actions from a thread once another client holds the pointer grab
-  // (a menu takes it when mapped), at most ten seconds on.
-  void whenGrabbed(std::function<void()> actions);
+  // (a menu takes it when mapped), at most ten seconds on. With a point, the
+  // pointer is moved there first: keys follow it until the keyboard is grabbed.
+  void whenGrabbed(std::function<void()> actions, int x = -1, int y = -1);
   // Pumps the view until the condition holds, at most two seconds.
   static bool pumpUntil(VIEW_View* view, const std::function<bool()>& condition);
 
@@ -47,9 +48,11 @@ class X11Fixture : public ::testing::Test {
  private:
   static XvfbServer* sServer;
   std::unique_ptr<kroma_test::ScopedEnv> mDisplay;
-  // The connection is not shared between threads: one player at a time.
+  // The connection is not shared between threads: one player at a time,
+  // and none while this thread uses it.
+  void joinPlayer();
   void play(std::function<void()> player);
-  std::vector<std::thread> mPlayers;
+  std::thread mPlayer;
 };
 
 // A client that records what its view reports and answers the field's keys.

@@ -41,13 +41,14 @@ class X11ModalTest : public X11Fixture {
   VIEW_Menu menu;
 };
 
-// Keys follow the pointer until the menu grabs the keyboard: the pointer
-// waits where the menu opens, so that no key goes astray in between.
+// The pointer waits where the menu opens, so that no key goes astray before
+// the menu grabs the keyboard.
 TEST_F(X11ModalTest, KeysWalkMenusPastWhatCannotBeChosenIntoSubMenus) {
-  move(101, 101);
-  whenGrabbed([this] {
-    for (const char* k : {"Down", "Down", "Right", "Down", "Return"}) tap(k);
-  });
+  whenGrabbed(
+      [this] {
+        for (const char* k : {"Down", "Down", "Right", "Down", "Return"}) tap(k);
+      },
+      101, 101);
   const VIEW_MenuChoice choice = X11RunMenu(display, menu, 100, 100);
   ASSERT_NE(choice.menu, nullptr);
   EXPECT_EQ(choice.menu->tag(), &sub);
@@ -61,11 +62,12 @@ TEST_F(X11ModalTest, AClickChoosesAndAClickOutsideOrEscapeDismisses) {
   EXPECT_EQ(first.index, 0);
   whenGrabbed([this] { click(900, 700); });
   EXPECT_EQ(X11RunMenu(display, menu, 100, 100).menu, nullptr);
-  move(101, 101);
-  whenGrabbed([this] {
-    tap("Down");
-    tap("Escape");
-  });
+  whenGrabbed(
+      [this] {
+        tap("Down");
+        tap("Escape");
+      },
+      101, 101);
   EXPECT_EQ(X11RunMenu(display, menu, 100, 100).menu, nullptr);
 }
 
