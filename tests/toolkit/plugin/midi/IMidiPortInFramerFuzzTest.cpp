@@ -1,12 +1,10 @@
 #include <gtest/gtest.h>
 
-#include <deque>
 #include <random>
 
 #include "Iterations.h"
 #include "MidiTestSupport.h"
 #include "toolkit/plugin/midi/IMidiPortInFramer.h"
-#include "toolkit/plugin/midi/IMidiPortInQueue.h"
 
 namespace {
 
@@ -69,28 +67,6 @@ TEST(FramerFuzz, OnlyWholeSysExWithSevenBitDataReachesThePlugIn) {
       ASSERT_GE(dumps, intact) << "round " << round;
     }
   }
-}
-
-TEST(FramerFuzz, TheInputQueueHandsOverExactlyWhatItTook) {
-  std::mt19937 rng(5);
-  IMidiPortInQueue queue(4096);
-  std::deque<Bytes> expected;
-  queue.start();
-  const int rounds = kroma_test::fuzzIterations(4000);
-  for (int round = 0; round < rounds; ++round) {
-    Bytes message(rng() % 4 == 0 ? rng() % 3000 : rng() % 8);
-    for (uint8_t& b : message) b = static_cast<uint8_t>(rng());
-    if (queue.push(message.empty() ? nullptr : message.data(), message.size()))
-      expected.push_back(message);
-    if (rng() % 8 == 0) {
-      std::deque<IMidiPortInQueue::Message> taken;
-      queue.popAll(taken, std::chrono::milliseconds(0));
-      ASSERT_EQ(taken.size(), expected.size());
-      for (size_t i = 0; i < taken.size(); ++i) ASSERT_EQ(taken[i].bytes, expected[i]);
-      expected.clear();
-    }
-  }
-  EXPECT_GT(queue.takeRefused(), 0u);
 }
 
 }  // namespace

@@ -84,18 +84,11 @@ class Received {
     received->mMessages.emplace_back(message->begin(), message->end());
     received->mThread = std::this_thread::get_id();
   }
-  void clear() {
-    std::lock_guard<std::mutex> lock(mMutex);
-    mMessages.clear();
-  }
   std::vector<Bytes> messages() const {
     std::lock_guard<std::mutex> lock(mMutex);
     return mMessages;
   }
-  size_t count() const {
-    std::lock_guard<std::mutex> lock(mMutex);
-    return mMessages.size();
-  }
+  size_t count() const { return messages().size(); }
   std::thread::id thread() const {
     std::lock_guard<std::mutex> lock(mMutex);
     return mThread;
