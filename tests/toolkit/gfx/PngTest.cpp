@@ -52,19 +52,11 @@ TEST(Png, MissingForeignOrCutFilesGiveNullAndNothingToWriteFails) {
 
 TEST(Png, SidesUpTo16384PixelsLoadAndLongerOnesAreRefused) {
   kroma_test::TempDir dir;
-  for (int side : {16384, 16385}) {
-    GFX_MemBitmap wide(side, 1), tall(1, side);
-    pattern(&wide);
-    for (GFX_MemBitmap* b : {&wide, &tall}) {
-      ASSERT_TRUE(GFX_WritePNG(dir.file("long.png").c_str(), b));
-      std::unique_ptr<GFX_IBitmap> loaded(GFX_LoadPNG(dir.file("long.png").c_str(), nullptr));
-      EXPECT_EQ(loaded != nullptr, side == 16384) << side;
-    }
+  const std::string path = dir.file("long.png");
+  for (auto [w, h] : {std::pair{16384, 1}, {16385, 1}, {1, 16384}, {1, 16385}}) {
+    GFX_MemBitmap b(w, h);
+    ASSERT_TRUE(GFX_WritePNG(path.c_str(), &b));
+    std::unique_ptr<GFX_IBitmap> loaded(GFX_LoadPNG(path.c_str(), nullptr));
+    EXPECT_EQ(loaded != nullptr, w * h == 16384) << w << " x " << h;
   }
-  GFX_MemBitmap wide(16384, 1);
-  pattern(&wide);
-  ASSERT_TRUE(GFX_WritePNG(dir.file("wide.png").c_str(), &wide));
-  std::unique_ptr<GFX_IBitmap> loaded(GFX_LoadPNG(dir.file("wide.png").c_str(), nullptr));
-  ASSERT_TRUE(loaded);
-  EXPECT_EQ(GFX_GetPixel(loaded.get(), 300, 0), GFX_GetPixel(&wide, 300, 0));
 }
