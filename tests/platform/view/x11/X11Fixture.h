@@ -55,26 +55,19 @@ class X11Fixture : public ::testing::Test {
   std::thread mPlayer;
 };
 
-// A client that records what its view reports and answers the field's keys.
+// A client that records what its view reports.
 struct RecordingClient : VIEW_Client {
-  void viewTimer() override { ++ticks; }
+  void viewTimer() override {}
   void viewDraw(int x, int y, int width, int height) override;
   void viewEvent(const VIEW_Event& event) override { events.push_back(event); }
-  bool viewTextKey(const VIEW_Event& key, const std::string& candidate) override {
-    return !refuse || !refuse(key, candidate);
-  }
-  void viewTextEnded(const std::string& text, bool committed) override {
-    ended.push_back((committed ? "commit " : "cancel ") + text);
-  }
+  bool viewTextKey(const VIEW_Event&, const std::string&) override { return true; }
+  void viewTextEnded(const std::string&, bool) override {}
 
   VIEW_View* view = nullptr;
-  int ticks = 0;
   std::vector<std::vector<int>> draws;
   // Shown on every draw when set: width x height pixels.
   std::vector<uint32_t> picture;
   int width = 0, height = 0;
   bool presented = false;
   std::vector<VIEW_Event> events;
-  std::vector<std::string> ended;
-  std::function<bool(const VIEW_Event&, const std::string&)> refuse;
 };
