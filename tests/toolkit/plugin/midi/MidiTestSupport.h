@@ -84,6 +84,10 @@ class Received {
     received->mMessages.emplace_back(message->begin(), message->end());
     received->mThread = std::this_thread::get_id();
   }
+  void clear() {
+    std::lock_guard<std::mutex> lock(mMutex);
+    mMessages.clear();
+  }
   std::vector<Bytes> messages() const {
     std::lock_guard<std::mutex> lock(mMutex);
     return mMessages;
