@@ -17,7 +17,7 @@ namespace {
 using ::testing::ElementsAre;
 #define O offsetof
 
-TEST(Vst2Layout, RecordsHaveTheSizesAndOffsetsHostsReadThemBy) {
+TEST(Vst2Layout, RecordsAndTheMagicAreLaidOutAsHostsReadThem) {
   EXPECT_THAT(
       (std::vector<size_t>{sizeof(AEffect), sizeof(ERect), sizeof(VstEvent), sizeof(VstMidiEvent),
                            sizeof(VstMidiSysexEvent), sizeof(VstTimeInfo), sizeof(VstPinProperties),
@@ -38,7 +38,6 @@ TEST(Vst2Layout, RecordsHaveTheSizesAndOffsetsHostsReadThemBy) {
                                    O(AEffect, version), O(AEffect, processReplacing),
                                    O(AEffect, processDoubleReplacing), O(AEffect, future)}),
               ElementsAre(96, 104, 112, 116, 120, 128, 136));
-  EXPECT_THAT((std::vector<size_t>{O(ERect, right)}), ElementsAre(6));
   EXPECT_THAT((std::vector<size_t>{O(VstMidiEvent, deltaFrames), O(VstMidiEvent, noteLength),
                                    O(VstMidiEvent, midiData), O(VstMidiEvent, detune),
                                    O(VstMidiEvent, noteOffVelocity), O(VstMidiEvent, reserved2)}),
@@ -55,15 +54,6 @@ TEST(Vst2Layout, RecordsHaveTheSizesAndOffsetsHostsReadThemBy) {
                            O(VstTimeInfo, timeSigNumerator), O(VstTimeInfo, timeSigDenominator),
                            O(VstTimeInfo, samplesToNextClock), O(VstTimeInfo, flags)}),
       ElementsAre(24, 32, 40, 56, 64, 68, 80, 84));
-  EXPECT_THAT((std::vector<size_t>{O(VstPinProperties, flags), O(VstPinProperties, shortLabel)}),
-              ElementsAre(64, 72));
-  EXPECT_THAT((std::vector<size_t>{O(VstSpeakerProperties, type)}), ElementsAre(80));
-  EXPECT_THAT((std::vector<size_t>{O(VstSpeakerArrangement, speakers)}), ElementsAre(8));
-  EXPECT_THAT((std::vector<size_t>{O(MidiKeyName, keyName), O(MidiKeyName, flags)}),
-              ElementsAre(8, 76));
-}
-
-TEST(Vst2Layout, MagicIsVstPInMemoryOrder) {
   const int32_t magic = kEffectMagic;
   EXPECT_EQ(std::string(reinterpret_cast<const char*>(&magic), 4), "PtsV");
 }

@@ -16,9 +16,6 @@ inline int red(uint32_t p) {
 inline int blue(uint32_t p) {
   return p >> 24;
 }
-inline int alphaOf(uint32_t p) {
-  return p & 0xff;
-}
 
 inline void fill(GFX_IBitmap* b, uint32_t colour) {
   GFX_FillRect(b, 0, 0, b->getWidth(), b->getHeight(), colour, 1.f, GFX_MODE_COPY);

@@ -46,6 +46,9 @@ TEST(Line, PixelsAndAntialiasedShares) {
   GFX_MemBitmap b(6, 4);
   GFX_Line(&b, 0, 0, 4, 2, kWhite, 1.f, GFX_MODE_COPY, false);
   EXPECT_EQ(lit(&b), (PixelSet{{0, 0}, {1, 1}, {2, 1}, {3, 2}, {4, 2}}));
+  GFX_MemBitmap steep(3, 5);  // drawn upwards
+  GFX_Line(&steep, 1, 4, 1, 1, kWhite, 1.f, GFX_MODE_COPY, true);
+  EXPECT_EQ(lit(&steep), (PixelSet{{1, 1}, {1, 2}, {1, 3}, {1, 4}}));
   GFX_MemBitmap slope(5, 3);
   GFX_Line(&slope, 0, 0, 4, 1, kWhite, 1.f, GFX_MODE_COPY, true);
   // Halfway the exact line runs between rows 0 and 1.
@@ -95,6 +98,10 @@ TEST(Arc, CoversOnlyItsAngles) {
   EXPECT_EQ(red(GFX_GetPixel(&b, 8, 5)), 255);
   for (const auto& [x, y] : lit(&b)) EXPECT_TRUE(x >= 5 && y <= 5) << x << "," << y;
   EXPECT_EQ(lit(&reversed), lit(&b));
+  GFX_MemBitmap whole(11, 11), circle(11, 11);  // a whole turn from anywhere is the circle
+  GFX_Arc(&whole, 5, 5, 3, -1, (float)(2 * M_PI - 1), kWhite, 1.f, GFX_MODE_COPY, false);
+  GFX_Circle(&circle, 5, 5, 3, kWhite, 1.f, GFX_MODE_COPY, false);
+  EXPECT_EQ(lit(&whole), lit(&circle));
 }
 
 TEST(RoundRect, OutlineDrawsEachPixelOnce) {
@@ -110,6 +117,10 @@ TEST(RoundRect, OutlineDrawsEachPixelOnce) {
   EXPECT_EQ(red(GFX_GetPixel(&round, 4, 0)), 1);
   GFX_RoundRect(&huge, 0, 0, 9, 9, 1000, kOne, 1.f, GFX_MODE_ADD, true);  // radius reduced
   EXPECT_EQ(maxRed(&huge), 1);
+  GFX_MemBitmap thin(4, 5);  // two wide: all outline
+  GFX_RoundRect(&thin, 1, 1, 2, 3, 1, kOne, 1.f, GFX_MODE_ADD, false);
+  EXPECT_EQ(lit(&thin), (PixelSet{{1, 1}, {2, 1}, {1, 2}, {2, 2}, {1, 3}, {2, 3}}));
+  EXPECT_EQ(maxRed(&thin), 1);
 }
 
 TEST(Polygon, SharedEdgesNeitherGapNorOverlap) {

@@ -55,11 +55,13 @@ TEST_F(X11ModalTest, KeysWalkAMenuKeptOnTheScreenPastWhatCannotBeChosenIntoSubMe
   EXPECT_EQ(choice.index, 1);
 }
 
-TEST_F(X11ModalTest, MessageBoxesAnswerTheButtonPressed) {
+TEST_F(X11ModalTest, MessageBoxesAnswerTheButtonPressedOrNoneWhenDismissed) {
   whenFocused([this] {
     for (const char* k : {"Tab", "Tab", "Return"}) tap(k);
   });
   EXPECT_EQ(X11RunMessageBox(display, "Caption", "Two\nlines", {"Yes", "No", "Cancel"}), 3);
+  whenFocused([this] { tap("Escape"); });
+  EXPECT_EQ(X11RunMessageBox(display, "Caption", "Text", {"Yes", "No"}), 0) << "dismissed";
 }
 
 // The list holds the way up, the sub-folders and the files of the panel's

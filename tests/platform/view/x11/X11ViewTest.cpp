@@ -1,7 +1,5 @@
 #include "X11Fixture.h"
 
-#include <X11/Xutil.h>
-
 #include <memory>
 
 #include "platform/view/x11/X11View.h"
@@ -37,8 +35,9 @@ class X11ViewTest : public X11Fixture {
   std::unique_ptr<VIEW_View> view;
 };
 
-// Exposure draws the whole view; the view shows only while it draws.
-TEST_F(X11ViewTest, ExposedAndInvalidatedRegionsAreDrawnWithinTheView) {
+// Exposure draws the whole view; the view shows only while it draws. The
+// cursor hides and the pointer warps within the window.
+TEST_F(X11ViewTest, DrawsWithinTheViewAndMovesThePointer) {
   EXPECT_THAT(client.draws.front(), ElementsAre(0, 0, kWidth, kHeight));
   client.width = kWidth, client.height = kHeight;
   client.picture.assign((size_t)kWidth * kHeight, 0xFF0000FFu);
@@ -46,6 +45,12 @@ TEST_F(X11ViewTest, ExposedAndInvalidatedRegionsAreDrawnWithinTheView) {
   view->invalidate(-20, -20, 1000, 1000);
   ASSERT_TRUE(pumpUntil(view.get(), [&] { return client.presented; }));
   EXPECT_THAT(client.draws.back(), ElementsAre(0, 0, kWidth, kHeight));
+  EXPECT_TRUE(view->setCursorHidden(true));
+  EXPECT_TRUE(view->setCursorHidden(false));
+  view->warpPointer(123, 45);
+  int x = 0, y = 0;
+  ASSERT_TRUE(view->pointer(&x, &y));
+  EXPECT_EQ(std::pair(x, y), std::pair(123, 45));
 }
 
 // type:button@x,y: moves are 3 (every XTest move reports one), presses 0,
@@ -110,16 +115,6 @@ TEST_F(X11ViewTest, AParentDestroyedFirstLeavesNoErrorBehind) {
   XCloseDisplay(host);
   XSetErrorHandler(previous);
   EXPECT_EQ(errors, 0);
-}
-
-TEST_F(X11ViewTest, TheCursorHidesAndThePointerWarps) {
-  EXPECT_TRUE(view->setCursorHidden(true));
-  EXPECT_TRUE(view->setCursorHidden(false));
-  view->warpPointer(123, 45);
-  int x = 0, y = 0;
-  ASSERT_TRUE(view->pointer(&x, &y));
-  EXPECT_EQ(x, 123);
-  EXPECT_EQ(y, 45);
 }
 
 }  // namespace
