@@ -13,9 +13,6 @@ namespace gfx_test {
 inline int red(uint32_t p) {
   return (p >> 8) & 0xff;
 }
-inline int blue(uint32_t p) {
-  return p >> 24;
-}
 
 inline void fill(GFX_IBitmap* b, uint32_t colour) {
   GFX_FillRect(b, 0, 0, b->getWidth(), b->getHeight(), colour, 1.f, GFX_MODE_COPY);
