@@ -55,11 +55,6 @@ void X11Fixture::joinPlayer() {
   if (mPlayer.joinable()) mPlayer.join();
 }
 
-void X11Fixture::play(std::function<void()> player) {
-  joinPlayer();
-  mPlayer = std::thread(std::move(player));
-}
-
 namespace {
 
 Window Focus(Display* display) {
@@ -72,16 +67,38 @@ Window Focus(Display* display) {
 }  // namespace
 
 void X11Fixture::whenFocused(std::function<void()> actions) {
-  joinPlayer();
+  joinPlayer();  // before this thread uses the connection
   const Window before = Focus(mInput);
-  play([this, before, actions] {
-    const Window root = DefaultRootWindow(mInput);
+  playWhen(
+      [this, before] {
+        const Window now = Focus(mInput);
+        return now != before && now != None && now != PointerRoot &&
+               now != DefaultRootWindow(mInput);
+      },
+      std::move(actions));
+}
+
+// Probes with a grab of our own, let go at once: only a grab held by another
+// client refuses it, and the menu retries its own grab for a while.
+void X11Fixture::whenGrabbed(std::function<void()> actions, int x, int y) {
+  joinPlayer();
+  if (x >= 0) move(x, y);
+  playWhen(
+      [this] {
+        const int probe = XGrabPointer(mInput, DefaultRootWindow(mInput), False, 0, GrabModeAsync,
+                                       GrabModeAsync, None, None, CurrentTime);
+        if (probe == GrabSuccess) XUngrabPointer(mInput, CurrentTime);
+        XSync(mInput, False);
+        return probe == AlreadyGrabbed;
+      },
+      std::move(actions));
+}
+
+void X11Fixture::playWhen(std::function<bool()> ready, std::function<void()> actions) {
+  mPlayer = std::thread([ready, actions] {
     const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    for (Window now = Focus(mInput);
-         now == before || now == None || now == PointerRoot || now == root; now = Focus(mInput)) {
-      if (std::chrono::steady_clock::now() > end) break;
+    while (!ready() && std::chrono::steady_clock::now() < end)
       std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    }
     actions();
   });
 }
@@ -94,26 +111,6 @@ bool X11Fixture::pumpUntil(VIEW_View* view, const std::function<bool()>& conditi
     std::this_thread::sleep_for(std::chrono::milliseconds(5));
   }
   return true;
-}
-
-// Probes with a grab of our own, let go at once: only a grab held by another
-// client refuses it, and the menu retries its own grab for a while.
-void X11Fixture::whenGrabbed(std::function<void()> actions, int x, int y) {
-  joinPlayer();
-  if (x >= 0) move(x, y);
-  play([this, actions] {
-    const Window root = DefaultRootWindow(mInput);
-    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    while (std::chrono::steady_clock::now() < end) {
-      const int probe = XGrabPointer(mInput, root, False, 0, GrabModeAsync, GrabModeAsync, None,
-                                     None, CurrentTime);
-      if (probe == AlreadyGrabbed) break;
-      if (probe == GrabSuccess) XUngrabPointer(mInput, CurrentTime);
-      XSync(mInput, False);
-      std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    actions();
-  });
 }
 
 void RecordingClient::viewDraw(int x, int y, int w, int h) {

@@ -51,7 +51,8 @@ class X11Fixture : public ::testing::Test {
   // The connection is not shared between threads: one player at a time,
   // and none while this thread uses it.
   void joinPlayer();
-  void play(std::function<void()> player);
+  // Plays actions from a thread once ready() holds, at most ten seconds on.
+  void playWhen(std::function<bool()> ready, std::function<void()> actions);
   std::thread mPlayer;
 };
 
