@@ -66,30 +66,32 @@ TEST_F(ServicesTest, TheLeftButtonAndShiftAreKnownToOtherThreads) {
   EXPECT_EQ(GetAsyncKeyState(VK_SHIFT), 0);
 }
 
-TEST_F(ServicesTest, FilePanelsMessageBoxesAndLinksAreAnsweredByTheScript) {
+TEST_F(ServicesTest, FilePanelsStartOnTheDesktopAndNeedAnOpenWindow) {
+  TK_String name("bank.syx");
+  TK_String folder;
+  graphics->PromptForFile(&name, kFileOpen, &folder, "syx");  // nothing queued: cancelled
+  EXPECT_STREQ(folder.Get(), "~/Desktop");
+  EXPECT_STREQ(name.Get(), "");
   VIEW_Script::instance().answerPanel("/banks/mine.fxb");
-  TK_String name("bank.fxb");
-  TK_String folder("/start/");
+  name.Set("bank.fxb");
+  folder.Set("/start/");
   graphics->PromptForFile(&name, kFileSave, &folder, "fxb fxp");
   EXPECT_STREQ(name.Get(), "/banks/mine.fxb");
   EXPECT_STREQ(folder.Get(), "/banks/");
   const std::vector<VIEW_FilePanel> panels = VIEW_Script::instance().panelsShown();
-  ASSERT_EQ(panels.size(), 1u);
-  EXPECT_TRUE(panels[0].save);
-  EXPECT_EQ(panels[0].folder, "/start/");
-  EXPECT_THAT(panels[0].extensions, ElementsAre("fxb", "fxp"));
+  ASSERT_EQ(panels.size(), 2u);
+  EXPECT_EQ(panels[0].folder, "~/Desktop");
+  EXPECT_EQ(panels[0].fileName, "bank.syx");
+  EXPECT_FALSE(panels[0].save);
+  EXPECT_TRUE(panels[1].save);
+  EXPECT_EQ(panels[1].folder, "/start/");
+  EXPECT_THAT(panels[1].extensions, ElementsAre("fxb", "fxp"));
 
-  graphics->PromptForFile(&name, kFileOpen, &folder, "");  // nothing queued: cancelled
+  graphics->CloseWindow();
+  VIEW_Script::instance().answerPanel("/banks/other.syx");
+  graphics->PromptForFile(&name, kFileOpen, &folder, "syx");
   EXPECT_STREQ(name.Get(), "");
-  EXPECT_STREQ(folder.Get(), "/banks/");
-
-  VIEW_Script::instance().answerMessageBox(2);
-  EXPECT_EQ(graphics->ShowMessageBox("Replace?", "Kroma", 4), 7);
-  EXPECT_EQ(graphics->ShowMessageBox("Done", "Kroma", 0), 1);
-  EXPECT_THAT(VIEW_Script::instance().messagesShown(),
-              ElementsAre("Kroma: Replace?", "Kroma: Done"));
-  EXPECT_TRUE(graphics->OpenURL("https://example.org/help", nullptr, nullptr, nullptr));
-  EXPECT_THAT(VIEW_Script::instance().urlsOpened(), ElementsAre("https://example.org/help"));
+  EXPECT_EQ(VIEW_Script::instance().panelsShown().size(), 2u);
 }
 
 // The answer depends on the position of the button pressed: yes is 1, not 6,
@@ -103,9 +105,10 @@ TEST_F(ServicesTest, MessageBoxesAnswerByThePositionOfTheButtonPressed) {
                {1, 2, 7}, {0, 1, 1}, {4, 0, 0}, {4, 3, 0}, {0, 2, 0}};
   for (const auto& c : cases) {
     VIEW_Script::instance().answerMessageBox(c.pressed);
-    EXPECT_EQ(graphics->ShowMessageBox("text", "caption", c.type), c.answer)
+    EXPECT_EQ(graphics->ShowMessageBox("Replace?", "Kroma", c.type), c.answer)
         << "type " << c.type << ", button " << c.pressed;
   }
+  EXPECT_EQ(VIEW_Script::instance().messagesShown()[0], "Kroma: Replace?");
   const auto buttons = VIEW_Script::instance().messageButtonsShown();
   ASSERT_EQ(buttons.size(), std::size(cases));
   EXPECT_THAT(buttons[0], ElementsAre("Yes", "No"));
@@ -114,29 +117,10 @@ TEST_F(ServicesTest, MessageBoxesAnswerByThePositionOfTheButtonPressed) {
   EXPECT_THAT(buttons[7], ElementsAre("OK"));
 }
 
-TEST_F(ServicesTest, FilePanelsStartOnTheDesktopAndNeedAnOpenWindow) {
-  TK_String name("bank.syx");
-  TK_String folder;
-  graphics->PromptForFile(&name, kFileOpen, &folder, "syx");  // cancelled
-  const std::vector<VIEW_FilePanel> panels = VIEW_Script::instance().panelsShown();
-  ASSERT_EQ(panels.size(), 1u);
-  EXPECT_EQ(panels[0].folder, "~/Desktop");
-  EXPECT_EQ(panels[0].fileName, "bank.syx");
-  EXPECT_STREQ(folder.Get(), "~/Desktop");
-  EXPECT_STREQ(name.Get(), "");
-
-  graphics->CloseWindow();
-  VIEW_Script::instance().answerPanel("/banks/other.syx");
-  name.Set("bank.syx");
-  graphics->PromptForFile(&name, kFileOpen, &folder, "syx");
-  EXPECT_STREQ(name.Get(), "");
-  EXPECT_EQ(VIEW_Script::instance().panelsShown().size(), 1u);
-}
-
-// Bitmaps are PNG files of the bundle's image folder, found by the last
-// component of their name whatever the case of the extension; other extensions
-// give none.
-TEST(BundleBitmapTest, OnlyPngNamesLoadAndFoldersInFrontDoNotCount) {
+// Bitmaps are PNG files of the bundle's image folder, found by the last component of their name
+// whatever the case of the extension; other extensions give none. The configuration files come
+// through LoadFile with the file's own size; a missing file reports none, not the size before.
+TEST(BundleTest, OnlyPngNamesLoadAndFilesCountTheirOwnBytes) {
   kroma_test::TempDir bundle;
   kroma_test::ScopedEnv env("KROMA_BUNDLE_DIR", bundle.path().c_str());
   ASSERT_EQ(mkdir(bundle.file("resources").c_str(), 0755), 0);
@@ -144,6 +128,9 @@ TEST(BundleBitmapTest, OnlyPngNamesLoadAndFoldersInFrontDoNotCount) {
   GFX_MemBitmap pixels(3, 2);
   ASSERT_TRUE(GFX_WritePNG(bundle.file("resources/img/knob.png").c_str(), &pixels));
   ASSERT_TRUE(GFX_WritePNG(bundle.file("resources/img/knob.bmp").c_str(), &pixels));
+  std::FILE* file = std::fopen(bundle.file("resources/layout.tea").c_str(), "wb");
+  std::fputs("ABCDEFGHIJK", file);
+  std::fclose(file);
   RecordingPlug plug(1, 1);
   IGraphicsMac graphics(&plug, 10, 10);
   // Without the bundle's identifier there is no bundle to look in.
@@ -156,20 +143,7 @@ TEST(BundleBitmapTest, OnlyPngNamesLoadAndFoldersInFrontDoNotCount) {
   EXPECT_EQ(std::unique_ptr<GFX_IBitmap>(graphics.OSLoadBitmap(0, "knob.bmp")), nullptr);
   EXPECT_EQ(std::unique_ptr<GFX_IBitmap>(graphics.OSLoadBitmap(0, "knob")), nullptr);
   EXPECT_EQ(graphics.OSLoadBitmap(0, nullptr), nullptr);
-}
 
-// The configuration files come through LoadFile with the file's own size; a missing file reports
-// none, not the size of the file before.
-TEST(BundleFileTest, LoadFileCountsTheFilesBytesAndNothingForAMissingOne) {
-  kroma_test::TempDir bundle;
-  kroma_test::ScopedEnv env("KROMA_BUNDLE_DIR", bundle.path().c_str());
-  ASSERT_EQ(mkdir(bundle.file("resources").c_str(), 0755), 0);
-  std::FILE* file = std::fopen(bundle.file("resources/layout.tea").c_str(), "wb");
-  std::fputs("ABCDEFGHIJK", file);
-  std::fclose(file);
-  RecordingPlug plug(1, 1);
-  IGraphicsMac graphics(&plug, 10, 10);
-  graphics.SetBundleID(kBundleID);
   delete[] graphics.LoadFile(0, "resources/layout.tea");
   EXPECT_EQ(graphics.GetLoadedFileSize(), 11);
   EXPECT_EQ(graphics.LoadFile(0, "resources/missing.tea"), nullptr);
@@ -204,8 +178,8 @@ TEST_F(ServicesTest, RotatedDrawingsTurnAboutTheirCentre) {
   EXPECT_EQ(graphics->GetPoint(43, 40), COLOR_BLUE);
   EXPECT_EQ(graphics->GetPoint(56, 40), COLOR_RED);
 
-  // The mask drawing keeps the base's colours without its alpha and lays the
-  // top over it: an opaque top covers, a transparent base shows nothing.
+  // The mask drawing keeps the base's colours without its alpha and lays the top over it: an
+  // opaque top covers, a transparent base shows nothing.
   GFX_MemBitmap* clear = new GFX_MemBitmap(20, 10);
   BitmapStorage::Instance().Add(clear, 9101);
   IBitmap none = graphics->getImageById(9101, 1.0);
