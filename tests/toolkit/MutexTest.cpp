@@ -32,6 +32,13 @@ TEST(Mutex, OwnerDeepensOthersWaitAndANonOwnersLeaveIsIgnored) {
   other.join();
   EXPECT_TRUE(entered);
   EXPECT_FALSE(mutex.IsOwnedByCurrentThread());
+
+  EXPECT_TRUE(mutex.TryEnter());  // free again: taken at depth 1
+  EXPECT_TRUE(mutex.IsOwnedByCurrentThread());
+  EXPECT_TRUE(mutex.TryEnter());  // ours: deepened
+  EXPECT_EQ(mutex.GetDepth(), 2);
+  mutex.Leave();
+  mutex.Leave();
 }
 
 TEST(Mutex, GuardsSharedCountAcrossThreads) {

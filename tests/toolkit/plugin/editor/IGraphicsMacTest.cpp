@@ -115,6 +115,7 @@ TEST_F(ServicesTest, MessageBoxesAnswerByThePositionOfTheButtonPressed) {
   EXPECT_THAT(buttons[2], ElementsAre("Yes", "No", "Cancel"));
   EXPECT_THAT(buttons[5], ElementsAre("OK", "Cancel"));
   EXPECT_THAT(buttons[7], ElementsAre("OK"));
+  EXPECT_EQ(graphics->ShowMessageBox("Done", "Kroma", 4), 1);  // unanswered: the first button
 }
 
 // Bitmaps are PNG files of the bundle's image folder, found by the last component of their name
