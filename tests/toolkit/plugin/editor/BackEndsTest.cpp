@@ -144,6 +144,8 @@ TEST_F(BackEndsTest, MenusReturnTheModelInWhichTheChoiceWasMade) {
     EXPECT_EQ(sub.GetChosenItemIdx(), 2);
     EXPECT_EQ(VIEW_Script::instance().menusShown().back()[8], "09: nine");
     EXPECT_THAT(VIEW_Script::instance().menuPlaces().back(), ElementsAre(10, 45));
+    VIEW_Script::instance().answerMenu({});
+    EXPECT_EQ(graphics->CreateIPopupMenu(&top, &anchor), nullptr);
   }
   IPopupMenu empty;
   IRECT anchor(0, 0, 5, 5);
@@ -163,6 +165,8 @@ TEST_F(BackEndsTest, ThePanesTextEntryFiltersKeysAndCommitsThroughItsBuffer) {
   graphics->CreateTextEntry(probe, probe->GetText(), &area, "", param);
   view->typeText("1,2.3456");
   EXPECT_EQ(view->textFieldText(), "12.34");
+  view->key(VIEW_KEY_BACKSPACE);
+  view->typeText("9");
   view->key(VIEW_KEY_RETURN);
   EXPECT_DOUBLE_EQ(param->Value(), 1.0);  // held to the range
 
@@ -185,6 +189,7 @@ TEST_F(BackEndsTest, ThePanesTextEntryFiltersKeysAndCommitsThroughItsBuffer) {
 
   VIEW_Script::instance().setComposited(false);
   open(true);
+  EXPECT_STREQ(graphics->GetGUIAPI(), "Carbon Non-Composited gui");
   graphics->CreateTextEntry(probe, probe->GetText(), &area, "", param);
   EXPECT_FALSE(view->textFieldOpen());
 }

@@ -52,6 +52,7 @@ TEST_F(LayerTest, ANeverShownLayerIsNotDrawnHitOrScannedButTakesValues) {
   EXPECT_EQ(first->mDraws, 0);
   EXPECT_FALSE(first->IsDirty());  // drawing marks invisible controls clean
   EXPECT_EQ(graphics->GetMouseControlIdx(5, 5), graphics->GetControl(0));
+  EXPECT_EQ(page->getControlFromParam(0), nullptr);
   graphics->SetParameterFromPlug(3, 0.5, true);
   EXPECT_EQ(children[1]->GetValue(), 0.5);
 }
@@ -152,9 +153,11 @@ TEST(MemberLayers, ADecadeValueShowsItsMemberAndHidesOnlyTheMembersItsBandTouche
   } cases[] = {
       // The band of 10..19 leaves 20..69 alone and reaches up to 299.
       {{5, 15, 19, 20, 69, 70, 299, 300}, 15, "HSH--HH-"},
+      {{30, 35, 40, 205}, 35, "HS-H"},
       {{5, 200, 201}, 200, "SSS"},
       {{100, 101, 109}, 101, "HSH"},
       {{100, 101, 109}, 109, "---"},
+      {{5, 195, 250}, 195, "HS-"},
       {{5, 299, 300, 301}, 301, "H-HS"},
   };
   for (const auto& c : cases) {

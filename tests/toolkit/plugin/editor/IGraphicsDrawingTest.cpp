@@ -13,12 +13,25 @@ TEST(IRECTTest, TouchingEdgesIntersectFromOneSideOnly) {
   const IRECT region(10, 10, 20, 20);
   EXPECT_TRUE(region.Intersects(IRECT(20, 10, 30, 20)));  // its right edge on our left edge
   EXPECT_FALSE(region.Intersects(IRECT(0, 10, 10, 20)));  // its left edge on our right edge
+  EXPECT_TRUE(region.Intersects(IRECT(10, 20, 20, 30)));
   EXPECT_FALSE(region.Intersects(IRECT()));
   EXPECT_TRUE(IRECT(5, 5, 5, 5).Intersects(IRECT(0, 0, 10, 10)));  // not empty by the rule
   EXPECT_EQ(IRECT(0, 0, 10, 10).Intersect(IRECT(30, 30, 40, 40)), IRECT());
   EXPECT_EQ(IRECT(10, 10, 20, 20).Union(IRECT(30, 5, 40, 15)), IRECT(10, 5, 40, 20));
   EXPECT_EQ(IRECT().Union(IRECT(1, 2, 3, 4)), IRECT(1, 2, 3, 4));
+  EXPECT_FALSE(IRECT().Contains(0, 0));
   EXPECT_FALSE(IRECT(0, 0, 10, 10).Contains(10, 5));
+}
+
+TEST(IChannelBlendTest, MethodsMapToEngineModes) {
+  const IChannelBlend copy(IChannelBlend::kBlendClobber, 0.5f), add(IChannelBlend::kBlendAdd);
+  const IChannelBlend unknown(9, 0.25f);
+  EXPECT_EQ(BlendMode(nullptr), GFX_MODE_SRCALPHA);
+  EXPECT_EQ(BlendAlpha(nullptr), 1.0f);
+  EXPECT_EQ(BlendMode(&copy), GFX_MODE_COPY);
+  EXPECT_EQ(BlendAlpha(&copy), 0.5f);
+  EXPECT_EQ(BlendMode(&add), GFX_MODE_SRCALPHA | GFX_MODE_ADD);
+  EXPECT_EQ(BlendMode(&unknown), GFX_MODE_SRCALPHA);
 }
 
 TEST(IColorTest, PacksAlphaInTheLowByte) {
@@ -61,6 +74,7 @@ TEST_F(DrawingTest, BitmapsAreScaledOnceAndKeyedByIdAndScale) {
   EXPECT_EQ(graphics.getImageById(9001, 0.85).mData, small.mData);
   EXPECT_EQ(graphics.getImageById(9001, 1.0).mData, nullptr);
   EXPECT_EQ(graphics.LoadIBitmap(9003, "missing").mData, nullptr);
+  EXPECT_EQ(graphics.getImageById(9003, 1.0).mData, nullptr);
 }
 
 TEST_F(DrawingTest, CachesAreSharedBetweenTwoGraphicsObjects) {
@@ -158,6 +172,8 @@ TEST_F(DrawingTest, StrayPixelsAreDroppedAndFractionLinesCountRowsFromTheBottom)
   graphics.DrawHorizontalLine(&black, &rect, 0.25f);
   EXPECT_EQ(graphics.GetPoint(5, 75), COLOR_BLACK);
   EXPECT_NE(graphics.GetPoint(5, 74), COLOR_BLACK);
+  graphics.DrawHorizontalLine(&black, &rect, 2.0f);
+  EXPECT_EQ(graphics.GetPoint(5, 0), COLOR_BLACK);
   graphics.DrawVerticalLine(&black, &rect, -1.0f);
   EXPECT_EQ(graphics.GetPoint(0, 50), COLOR_BLACK);
   graphics.DrawHorizontalLine(&red, &rect, std::nanf(""));  // held like a fraction below 0

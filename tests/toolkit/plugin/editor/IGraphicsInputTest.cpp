@@ -142,6 +142,18 @@ TEST_F(InputTest, AutomationLookupRemembersTheLastClickedParameterOnce) {
   EXPECT_EQ(graphics->GetLastClickedParamForPTAutomation(), -1);
 }
 
+TEST_F(InputTest, ParameterPushesReachHiddenLayersAndConvertPlainValues) {
+  Probe* steps = new Probe(&plug, IRECT(0, 0, 10, 10), 3, "steps", &log);
+  child->controls.Add(steps);
+  layer->Hide(true);
+  plug.GetParam(3)->InitInt("Steps", 0, 0, 127);
+  graphics->SetParameterFromPlug(3, 0.0, false);  // first value: the default
+  graphics->SetParameterFromPlug(3, 64.0, false);
+  EXPECT_DOUBLE_EQ(steps->GetValue(), 64.0 / 127.0);
+  EXPECT_DOUBLE_EQ(plug.GetParam(3)->Value(), 64.0);
+  EXPECT_THAT(plug.calls(), IsEmpty());
+}
+
 // ---- Value prompts ----------------------------------------------------------
 
 class PromptTest : public InputTest {
@@ -176,6 +188,12 @@ TEST_F(PromptTest, EnumsWithDisplayTextsOpenAMenuOfThem) {
   EXPECT_FALSE(view->textFieldOpen());
   EXPECT_DOUBLE_EQ(plug.GetParam(3)->Value(), 2.0);
   EXPECT_THAT(plug.calls(), ElementsAre("change 3"));  // not offered to the host
+}
+
+TEST_F(PromptTest, NumbersAreTypedThroughTheEntryFilter) {
+  VIEW_Script::instance().answerText("0.7x5");  // the letter is refused
+  low->PromptUserInput();
+  EXPECT_DOUBLE_EQ(plug.GetParam(0)->Value(), 0.75);
 }
 
 TEST_F(PromptTest, EnumsWithoutDisplayTextsOpenATextEntryThatTheWheelCancels) {

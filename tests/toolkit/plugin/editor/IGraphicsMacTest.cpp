@@ -99,8 +99,8 @@ TEST_F(ServicesTest, MessageBoxesAnswerByThePositionOfTheButtonPressed) {
     int type;
     int pressed;
     int answer;
-  } cases[] = {{4, 1, 1}, {4, 2, 7}, {3, 3, 2}, {1, 1, 1},
-               {1, 2, 7}, {0, 1, 1}, {4, 0, 0}, {4, 3, 0}};
+  } cases[] = {{4, 1, 1}, {4, 2, 7}, {3, 3, 2}, {1, 1, 1}, {1, 2, 7},
+               {0, 1, 1}, {4, 0, 0}, {4, 3, 0}, {0, 2, 0}};
   for (const auto& c : cases) {
     VIEW_Script::instance().answerMessageBox(c.pressed);
     EXPECT_EQ(graphics->ShowMessageBox("Replace?", "Kroma", c.type), c.answer)
@@ -140,6 +140,7 @@ TEST(BundleTest, OnlyPngNamesLoadAndFilesCountTheirOwnBytes) {
   ASSERT_NE(found, nullptr);
   EXPECT_EQ(found->getWidth(), 3);
   EXPECT_EQ(std::unique_ptr<GFX_IBitmap>(graphics.OSLoadBitmap(0, "knob.bmp")), nullptr);
+  EXPECT_EQ(std::unique_ptr<GFX_IBitmap>(graphics.OSLoadBitmap(0, "knob")), nullptr);
   EXPECT_EQ(graphics.OSLoadBitmap(0, nullptr), nullptr);
 
   delete[] graphics.LoadFile(0, "resources/layout.tea");

@@ -81,6 +81,15 @@ TEST_F(RedrawTest, StrictDrawDrawsWhatTouchesTheRegionFromTheRightAndBelow) {
   EXPECT_EQ(graphics->GetDrawRect(), region);
 }
 
+TEST_F(RedrawTest, AnEmptyEditorDrawsNothing) {
+  RecordingPlug other(1, 1);
+  TestGraphics* empty = new TestGraphics(&other, 10, 10);
+  other.AttachGraphics(empty);
+  IRECT region(0, 0, 10, 10);
+  EXPECT_TRUE(empty->Draw(&region));
+  EXPECT_EQ(empty->GetDrawRect(), IRECT());
+}
+
 TEST_F(RedrawTest, LooseDrawingRedrawsEachDirtyControlWithItsNeighbours) {
   Probe* a = add(IRECT(10, 10, 30, 30));
   Probe* b = add(IRECT(20, 20, 40, 40));

@@ -29,6 +29,7 @@ TEST_F(ButtonsTest, BitmapFrameFollowsTheValueRounded) {
   }
   EXPECT_EQ(FrameForValue(0.9, 1), 1);
   EXPECT_EQ(FrameForValue(-0.5, 4), 1);
+  EXPECT_EQ(FrameForValue(1.5, 4), 4);
 }
 
 // Three frames step 0.5 at a time and wrap; one frame alternates; a double click is a press;
@@ -174,6 +175,7 @@ TEST_F(ButtonsTest, RadioWithFewerThanTwoButtonsHasOneButtonAtValueZero) {
     ASSERT_EQ(radio->NButtons(), 1);
     EXPECT_EQ(*radio->GetButtonRECT(0), IRECT(140, 100, 150, 108));
     EXPECT_EQ(radio->GetButtonRECT(1), nullptr);
+    EXPECT_EQ(radio->GetButtonRECT(-1), nullptr);
     radio->SetValueFromPlug(0.8);
     Click(145, 104);
     EXPECT_THAT(ReportedValues(), ElementsAre(0.0)) << count;

@@ -45,6 +45,10 @@ TEST_F(KnobsTest, HorizontalFaderPutsTheHandleCentreAtTheMouseWithinItsLimits) {
   Drag(110, 55, -40, 55);
   EXPECT_EQ(fader->GetValue(), 0.0);
 
+  fader->DisablePrompt(false);
+  IMouseMod right(false, true);
+  fader->OnMouseDown(100, 55, &right);
+  EXPECT_EQ(g->mEntries.size(), 1u);  // a double without display texts: a text entry
   fader->GrayOut(true);
   fader->OnMouseDown(100, 55, &left);
   EXPECT_EQ(fader->GetValue(), 0.0);

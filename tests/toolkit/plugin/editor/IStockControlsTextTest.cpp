@@ -38,12 +38,15 @@ class TextTest : public ControlsTest {
 TEST_F(TextTest, CaptionShowsTheDisplayValueAndTheLabel) {
   Attach(new ICaptionControl(&plug, Row(0), kInt, &style, true));
   Attach(new ITextControl(&plug, Row(20), &style, "64 Hz"));
+  Attach(new ICaptionControl(&plug, Row(40), kInt, &style, false));
+  Attach(new ITextControl(&plug, Row(60), &style, "64"));
   style.mAlign = IText::kAlignFar;  // a trailing blank moves right-aligned text
   auto* caption = Attach(new ICaptionControl(&plug, Row(80), kEnum, &style, true));
   Attach(new ITextControl(&plug, Row(100), &style, "Sine "));
   Attach(new ITextControl(&plug, Row(120), &style, "Square "));
   g->Render();
   EXPECT_TRUE(SameInk(0, 20));
+  EXPECT_TRUE(SameInk(40, 60));
   EXPECT_TRUE(SameInk(80, 100));
   plug.GetParam(kEnum)->Set(2);
   caption->SetDirty(false);
@@ -56,16 +59,18 @@ TEST_F(TextTest, CaptionPressesOpenThePromptUnlessGreyed) {
   auto* entry = Attach(new ICaptionControl(&plug, Row(40), kInt, &style));
   menu->DisablePrompt(false);
   entry->DisablePrompt(false);
-  IMouseMod none(false);
+  IMouseMod right(false, true), none(false);
   menu->OnMouseDown(5, 5, &left);
+  menu->OnMouseDown(5, 5, &right);
   menu->OnMouseDblClick(5, 5, &left);
   menu->OnMouseDown(5, 5, &none);
-  EXPECT_EQ(g->mMenus, 2);
+  EXPECT_EQ(g->mMenus, 3);
   entry->OnMouseDown(5, 45, &left);
   EXPECT_THAT(g->mEntries, ElementsAre("64"));
   menu->GrayOut(true);
   menu->OnMouseDown(5, 5, &left);
-  EXPECT_EQ(g->mMenus, 2);
+  menu->OnMouseDblClick(5, 5, &left);
+  EXPECT_EQ(g->mMenus, 3);
   EXPECT_TRUE(plug.mReports.empty());  // a prompt that is dismissed changes nothing
 }
 
@@ -180,6 +185,9 @@ TEST_F(TextTest, FileSelectorAsksForAFileAndTogglesItsValue) {
   EXPECT_STREQ(file.Get(), "/tmp/bank.syx");
   Click(5, 5);
   EXPECT_THAT(ReportedValues(), ElementsAre(1.0, 0.0));
+  selector->SetClean();  // dirty once more after the drawing that followed the choice
+  EXPECT_TRUE(selector->IsDirty());
+  EXPECT_FALSE(selector->IsDirty());
   g->Render();
   EXPECT_EQ(g->FrameAt(5, 5), 1);
   selector->GrayOut(true);
