@@ -111,22 +111,6 @@ TEST_F(LayerTest, ChildControlsWinOverTheParentsOwnAndGreyedOnesStillHit) {
   EXPECT_FALSE(under->IsGrayed());
 }
 
-TEST_F(LayerTest, IgnoreHiddenFlagsKeepTheFirstControlInTheScan) {
-  page->setIgnoreHiddenWhenUpdatingScreen(true);
-
-  page->Hide(false);
-  IRECT all(0, 0, 100, 100);
-  graphics->Draw(&all);
-  page->Hide(true);
-  IRECT region;
-  EXPECT_TRUE(scanDirty(&region));
-  // The page's first control and the children's first controls, not the second.
-  EXPECT_EQ(region, IRECT(0, 0, 50, 50));
-  page->setIgnoreHiddenWhenUpdatingScreen(false);
-  region = IRECT();
-  EXPECT_FALSE(scanDirty(&region));
-}
-
 TEST_F(LayerTest, CustomZonesAndUserArpGreyOnlyInTheirRange) {
   page->Hide(false);
   page->GrayOutCustomZone(true, 5);

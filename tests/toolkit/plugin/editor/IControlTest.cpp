@@ -55,15 +55,6 @@ TEST_F(ControlTest, FirstValueFromThePlugInBecomesTheDefaultAndADoubleClickResto
   EXPECT_THAT(plug.calls(), IsEmpty());
 }
 
-TEST_F(ControlTest, HardwareValuesReachTheEchoHandlerOnlyWhenTheyChange) {
-  knob->SetValueFromHardware(0.5);  // the first value is taken as the default
-  knob->SetValueFromHardware(0.5);
-  EXPECT_THAT(plug.calls(), IsEmpty());
-  knob->SetValueFromHardware(0.75);
-  EXPECT_THAT(plug.calls(), ElementsAre("automate 0", "echo 0"));
-  EXPECT_DOUBLE_EQ(paramValue(0), 0.75);
-}
-
 TEST_F(ControlTest, ValuesAndNaNsAreClampedBeforeTheHandlerSeesThem) {
   knob->SetValueFromUserInput(1.2);
   EXPECT_DOUBLE_EQ(paramValue(0), 1.0);

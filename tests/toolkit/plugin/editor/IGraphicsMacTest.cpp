@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include <cmath>
 #include <cstdio>
 #include <iterator>
 #include <memory>
@@ -13,8 +12,6 @@
 #include "tests/support/TempDir.h"
 #include "toolkit/gfx/Bitmap.h"
 #include "toolkit/gfx/Png.h"
-#include "toolkit/plugin/editor/BitmapStorage.h"
-#include "toolkit/wsys/Keys.h"
 
 using namespace editor_test;
 using ::testing::ElementsAre;
@@ -53,17 +50,6 @@ TEST_F(ServicesTest, MouseOverIsRoutedOnlyWhenAskedForAndReachesGreyedControlsTh
   graphics->OnMouseOver(60, 10, &mod);
   graphics->OnMouseOut();
   EXPECT_THAT(log, ElementsAre("a over", "a out", "b over", "a out", "b out"));
-}
-
-TEST_F(ServicesTest, TheLeftButtonAndShiftAreKnownToOtherThreads) {
-  VIEW_Mods shifted;
-  shifted.shift = true;
-  view->mouseDown(10, 10, VIEW_Event::kLeft, shifted);
-  EXPECT_NE(GetAsyncKeyState(VK_LBUTTON), 0);
-  EXPECT_NE(GetAsyncKeyState(VK_SHIFT), 0);
-  view->mouseUp(10, 10);
-  EXPECT_EQ(GetAsyncKeyState(VK_LBUTTON), 0);
-  EXPECT_EQ(GetAsyncKeyState(VK_SHIFT), 0);
 }
 
 TEST_F(ServicesTest, FilePanelsStartOnTheDesktopAndNeedAnOpenWindow) {
@@ -147,17 +133,4 @@ TEST(BundleTest, OnlyPngNamesLoadAndFilesCountTheirOwnBytes) {
   EXPECT_EQ(graphics.GetLoadedFileSize(), 11);
   EXPECT_EQ(graphics.LoadFile(0, "resources/missing.tea"), nullptr);
   EXPECT_EQ(graphics.GetLoadedFileSize(), 0);
-}
-
-TEST_F(ServicesTest, ResizeReleasesTheCaptureAndRemakesTheBuffers) {
-  view->mouseDown(10, 10);
-  ASSERT_EQ(graphics->GetCapturedControl(), a);
-  graphics->Resize(160, 90);
-  EXPECT_EQ(graphics->GetCapturedControl(), nullptr);
-  EXPECT_EQ(view->screenWidth(), 160);
-  const int presents = view->presentCount();
-  view->tick();  // the resized editor is shown once; the controls stay where they were
-  EXPECT_EQ(view->presentCount(), presents + 1);
-  EXPECT_EQ(IColor::Unpack(view->pixel(90, 70)), COLOR_WHITE);
-  EXPECT_EQ(view->pixel(150, 85), 0u);
 }

@@ -2,9 +2,6 @@
 #include <gtest/gtest.h>
 
 #include "EditorDoubles.h"
-#include "platform/view/headless/HeadlessView.h"
-#include "toolkit/gfx/Draw.h"
-#include "toolkit/plugin/editor/ControlLayer.h"
 
 using namespace editor_test;
 
@@ -105,57 +102,4 @@ TEST_F(RedrawTest, LooseDrawingRedrawsEachDirtyControlWithItsNeighbours) {
   EXPECT_EQ(b->mDraws, 2);
   EXPECT_EQ(far->mDraws, 1);
   EXPECT_EQ(graphics->GetDrawRect(), IRECT(20, 20, 40, 40));
-}
-
-// A 120 x 60 editor rendered through the view's timer and checked by regions: a grey background, a
-// red and a greyed green control, a blue layer control over the red one, and a hidden layer that is
-// not drawn.
-TEST(RenderTest, SmallEditorRendersThroughTheViewsTimerByRegions) {
-  RecordingPlug plug(2, 4);
-  TestGraphics* graphics = new TestGraphics(&plug, 120, 60);
-  graphics->AttachPanelBackground(&COLOR_GRAY);
-  graphics->AttachControl(new Probe(&plug, IRECT(10, 10, 50, 50), 0, "red", nullptr, COLOR_RED));
-  Probe* green = new Probe(&plug, IRECT(60, 10, 100, 50), 1, "green", nullptr, COLOR_GREEN);
-  graphics->AttachControl(green);
-  green->GrayOut(true);
-  ControlLayer* overlay = new ControlLayer(1, "overlay");
-  overlay->controls.Add(new Probe(&plug, IRECT(30, 20, 40, 30), 2, "blue", nullptr, COLOR_BLUE));
-  graphics->AttachLayer(overlay);
-  overlay->Hide(false);
-  ControlLayer* hidden = new ControlLayer(2, "hidden");
-  hidden->controls.Add(new Probe(&plug, IRECT(0, 0, 120, 60), 3, "cover", nullptr, COLOR_BLACK));
-  graphics->AttachLayer(hidden);
-  plug.AttachGraphics(graphics);
-
-  VIEW_HeadlessView* view = OpenCocoaView(graphics);
-  ASSERT_NE(view, nullptr);
-  EXPECT_EQ(view->fps(), 25);
-  view->tick();
-  EXPECT_EQ(view->presentCount(), 1);
-  view->tick();  // the shown layer asked for one more frame
-  view->tick();  // nothing dirty any more
-  EXPECT_EQ(view->presentCount(), 2);
-
-  auto at = [&](int x, int y) { return IColor::Unpack(view->pixel(x, y)); };
-  auto regionIs = [&](IRECT r, IColor c) {
-    for (int y = r.T; y < r.B; ++y)
-      for (int x = r.L; x < r.R; ++x)
-        if (at(x, y) != c) return false;
-    return true;
-  };
-  EXPECT_TRUE(regionIs(IRECT(10, 10, 30, 50), COLOR_RED));
-  EXPECT_TRUE(regionIs(IRECT(30, 20, 40, 30), COLOR_BLUE));
-  // Greyed: half green over the grey background.
-  const IColor greyed = at(80, 30);
-  EXPECT_NEAR(greyed.G, (255 + 127) / 2, 2);
-  EXPECT_NEAR(greyed.R, 127 / 2, 2);
-  EXPECT_TRUE(regionIs(IRECT(100, 0, 120, 60), COLOR_GRAY));  // the hidden layer is not drawn
-
-  // A value pushed while the editor is open reaches the screen on the next tick.
-  graphics->SetParameterFromPlug(0, 0.5, true);
-  graphics->SetParameterFromPlug(0, 0.7, true);
-  view->tick();
-  EXPECT_EQ(view->presentCount(), 3);
-  graphics->CloseWindow();
-  EXPECT_EQ(graphics->GetWindow(), nullptr);
 }
