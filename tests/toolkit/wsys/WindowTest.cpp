@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <utility>
+
 #include "toolkit/wsys/Dialog.h"
 #include "toolkit/wsys/Window.h"
 
@@ -122,7 +124,7 @@ TEST(Dialog, ModalDialogFromAResource) {
   WSYS_PostDialogCommand(10006);
   EXPECT_EQ(WSYS_DialogBox(0, 10014, nullptr, procedure, 42), IDOK);
   EXPECT_EQ(gSeen.param, 42);
-  EXPECT_EQ(gSeen.controls * 10 + gSeen.commands, 42);  // four controls, two commands
+  EXPECT_EQ(std::make_pair(gSeen.controls, gSeen.commands), std::make_pair(4, 2));
   // Controls scaled by 1.8: (10, 20) - (210, 32).
   EXPECT_TRUE(same(gSeen.edit, RECT{18, 36, 378, 57}));
 

@@ -219,7 +219,7 @@ TEST_F(PromptTest, EntriesAreLimitedToTheControlsLengthAndTakeTheStyle) {
   EXPECT_DOUBLE_EQ(steps->Value(), 56.0);
 }
 
-// An unchanged text is reported too: the plug-in stores names on every entry.
+// The parameter already holds the text: the entry is reported all the same.
 TEST_F(PromptTest, TextParametersAlwaysReportTheEntry) {
   IParam* name = plug.GetParam(3);
   name->InitText();

@@ -179,7 +179,8 @@ TEST_F(TextTest, FileSelectorAsksForAFileAndTogglesItsValue) {
   Click(5, 5);
   ASSERT_EQ(g->mFilePrompts.size(), 1u);
   EXPECT_EQ(g->mFilePrompts[0].action, kFileSave);
-  EXPECT_EQ(g->mFilePrompts[0].folder + g->mFilePrompts[0].extensions, "/tmp/syx kro");
+  EXPECT_EQ(std::make_pair(g->mFilePrompts[0].folder, g->mFilePrompts[0].extensions),
+            std::make_pair(std::string("/tmp/"), std::string("syx kro")));
   TK_String file;
   selector->GetLastSelectedFileForPlug(&file);
   EXPECT_STREQ(file.Get(), "/tmp/bank.syx");
