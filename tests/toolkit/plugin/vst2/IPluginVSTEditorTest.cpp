@@ -21,6 +21,7 @@ class EditorPlug : public IPluginVST {
   bool SendMidiMsg(IMidiMsg*) override { return false; }
   void OnGUIOpen() override { calls.push_back("gui open"); }
   void OnGUIClose() override { calls.push_back("gui close"); }
+  void OnWindowResize() override { calls.push_back("resize"); }
   std::vector<std::string> calls;
 };
 
@@ -49,30 +50,30 @@ VstIntPtr Dispatch(EditorPlug& plug, int32_t opcode, void* ptr = nullptr) {
 
 }  // namespace
 
-TEST(EditorOpcodesTest, WithoutGraphicsTheEditorOpcodesAnswerZero) {
+TEST(EditorOpcodesTest, RectangleIsTheGraphicsOwnSize) {
   EditorPlug plug;
   ERect* rect = nullptr;
-  EXPECT_EQ(Dispatch(plug, effEditGetRect, &rect), 0);
+  EXPECT_EQ(Dispatch(plug, effEditGetRect, &rect), 0) << "no graphics";
   EXPECT_EQ(Dispatch(plug, effEditOpen), 0);
   EXPECT_EQ(Dispatch(plug, effEditClose), 0);
   EXPECT_EQ(plug.GetAEffect()->flags & effFlagsHasEditor, 0);
-}
+  plug.ResizeGraphics(300, 200);
+  EXPECT_TRUE(plug.calls.empty()) << "no graphics: nothing to resize";
 
-TEST(EditorOpcodesTest, RectangleFollowsTheGraphicsSize) {
-  EditorPlug plug;
   FormGraphics* graphics = new FormGraphics(&plug, &plug.calls);
   plug.AttachGraphics(graphics);
   EXPECT_NE(plug.GetAEffect()->flags & effFlagsHasEditor, 0);
-  ERect* rect = nullptr;
   EXPECT_EQ(Dispatch(plug, effEditGetRect), 0);  // no pointer
   ASSERT_EQ(Dispatch(plug, effEditGetRect, &rect), 1);
-  EXPECT_EQ(rect->top, 0);
-  EXPECT_EQ(rect->left, 0);
-  EXPECT_EQ(rect->bottom, 200);
-  EXPECT_EQ(rect->right, 300);
+  EXPECT_EQ(std::vector<int>({rect->top, rect->left, rect->bottom, rect->right}),
+            std::vector<int>({0, 0, 200, 300}));
   graphics->Resize(400, 250);
-  EXPECT_EQ(rect->bottom, 250);
-  EXPECT_EQ(rect->right, 400);
+  EXPECT_EQ(std::vector<int>({rect->bottom, rect->right}), std::vector<int>({250, 400}));
+  // Whatever size a caller names, the rectangle stays that of the graphics.
+  plug.ResizeGraphics(40, 30);
+  EXPECT_EQ(std::vector<int>({rect->top, rect->left, rect->bottom, rect->right}),
+            std::vector<int>({0, 0, 250, 400}));
+  EXPECT_THAT(plug.calls, ElementsAre("resize", "resize"));
 }
 
 TEST(EditorOpcodesTest, HostsThatAskForAViewGetOneAndTheOthersAWindow) {
