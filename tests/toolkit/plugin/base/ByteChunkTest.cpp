@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <random>
 #include <vector>
 
 #include "toolkit/plugin/base/ByteChunk.h"
@@ -60,7 +59,7 @@ TEST(ByteChunk, BoolsReadAsFlagsFromAnyByte) {
   EXPECT_TRUE(untouched);
 }
 
-TEST(ByteChunk, TextReadsRefuseBadLengths) {
+TEST(ByteChunk, ReadsRefuseBadLengthsAndHostilePositions) {
   TK_String text("kept");
   for (int32_t length : {-1, -100000, 5, 0x7fffffff}) {
     ByteChunk chunk;
@@ -79,19 +78,12 @@ TEST(ByteChunk, TextReadsRefuseBadLengths) {
   zeroInside.AppendBytes("ab\0d", 4);
   EXPECT_EQ(zeroInside.ReadText(text, 0), 8);
   EXPECT_STREQ(text.Get(), "ab");
-}
 
-TEST(ByteChunk, ReadsAtHostilePositionsFail) {
-  ByteChunk chunk;
-  chunk.AppendValue<int32_t>(7);
   int32_t v = 0;
   bool flag = false;
-  TK_String text;
-  EXPECT_EQ(chunk.ReadValue(v, -1), -1);
-  EXPECT_EQ(chunk.ReadValue(v, 1), -1);
-  EXPECT_EQ(chunk.ReadValue(v, 0x7ffffffe), -1);
-  EXPECT_EQ(chunk.ReadFlag(flag, 4), -1);
-  EXPECT_EQ(chunk.ReadText(text, 0x7fffffff), -1);
+  for (int pos : {-1, 5, 0x7ffffffe}) EXPECT_EQ(zeroInside.ReadValue(v, pos), -1) << pos;
+  EXPECT_EQ(zeroInside.ReadFlag(flag, 8), -1);
+  EXPECT_EQ(zeroInside.ReadText(text, 0x7fffffff), -1);
   EXPECT_EQ(v, 0);
 }
 
@@ -109,22 +101,6 @@ TEST(ByteChunk, SizeChangesZeroNewBytesAndChunksCompare) {
   EXPECT_NE(a, b);
   b.Clear();
   EXPECT_EQ(b.Size(), 0);
-}
-
-TEST(ByteChunk, RandomReadsStayInside) {
-  std::mt19937 rng(1234);
-  for (int round = 0; round < 20000; ++round) {
-    ByteChunk chunk;
-    const int n = (int)(rng() % 24);
-    for (int i = 0; i < n; ++i) chunk.AppendValue<uint8_t>((uint8_t)rng());
-    int pos = (int)(rng() % 32) - 4;
-    TK_String text;
-    int32_t v;
-    do {
-      pos = (rng() & 1) ? chunk.ReadText(text, pos) : chunk.ReadValue(v, pos);
-    } while (pos >= 0);
-    EXPECT_EQ(pos, -1);
-  }
 }
 
 }  // namespace

@@ -56,12 +56,6 @@ TEST_F(PluginPorts, NameListsStartWithOffAndAreBuiltOnce) {
 }
 
 TEST_F(PluginPorts, UnreadableNamesKeepThePositions) {
-  backend.setFailNames(true);
-  EXPECT_EQ(plug->getExternalMIDIInNames(), (Names{"OFF", "", ""}));
-  EXPECT_EQ(plug->getExternalMIDIOutNames(), (Names{"OFF", "", ""}));
-}
-
-TEST_F(PluginPorts, AnUnreadableNameInTheMiddle) {
   backend.addInputPort("Third Out");
   backend.addOutputPort("Third In");
   backend.setFailName("Other In");
@@ -73,23 +67,14 @@ TEST_F(PluginPorts, AnUnreadableNameInTheMiddle) {
   int index = 3;
   EXPECT_EQ(plug->setExternalMIDIIn(index, "Third Out"), 3) << "later ports keep their place";
   EXPECT_TRUE(backend.inputConnected("Third Out"));
+
+  midi_test::PortPlugin fresh;
+  backend.setFailNames(true);
+  EXPECT_EQ(fresh.getExternalMIDIInNames(), (Names{"OFF", "", "", ""}));
+  EXPECT_EQ(fresh.getExternalMIDIOutNames(), (Names{"OFF", "", "", ""})) << "no name read yet";
 }
 
-TEST_F(PluginPorts, WithoutMidiSystemListsHoldOnlyOffAndSendsFail) {
-  backend.setAvailable(false);
-  EXPECT_EQ(plug->getExternalMIDIInNames(), (Names{"OFF"}));
-  EXPECT_EQ(plug->getExternalMIDIOutNames(), (Names{"OFF"}));
-  int index = 1;
-  EXPECT_EQ(plug->setExternalMIDIOut(index, "Corvane In"), 0);
-  EXPECT_EQ(index, 0);
-  IMidiMsg cc(0, 0xB0, 7, 100);
-  EXPECT_FALSE(plug->SendMidiMsg(&cc));
-  unsigned char request[3] = {0x3E, 0x13, 0x00};
-  EXPECT_FALSE(plug->SendMidiSysex(request, 3));
-  EXPECT_FALSE(plug->SendMidiSysex2({0xF8}));
-}
-
-TEST_F(PluginPorts, SendsNeedAClientAPortAndBytes) {
+TEST_F(PluginPorts, SendsNeedAMidiSystemAClientAPortAndBytes) {
   IMidiMsg cc(0, 0xB0, 7, 100);
   EXPECT_FALSE(plug->SendMidiMsg(&cc)) << "no client before the list is built";
   plug->getExternalMIDIOutNames();
@@ -102,6 +87,17 @@ TEST_F(PluginPorts, SendsNeedAClientAPortAndBytes) {
   EXPECT_FALSE(plug->SendMidiSysex2({}));
   EXPECT_FALSE(plug->SendMidiMsg(nullptr));
   EXPECT_TRUE(backend.received("Corvane In").empty());
+
+  midi_test::PortPlugin unavailable;
+  backend.setAvailable(false);
+  EXPECT_EQ(unavailable.getExternalMIDIInNames(), (Names{"OFF"}));
+  EXPECT_EQ(unavailable.getExternalMIDIOutNames(), (Names{"OFF"}));
+  int index = 1;
+  EXPECT_EQ(unavailable.setExternalMIDIOut(index, "Corvane In"), 0);
+  EXPECT_EQ(index, 0);
+  EXPECT_FALSE(unavailable.SendMidiMsg(&cc));
+  EXPECT_FALSE(unavailable.SendMidiSysex(&byte, 1));
+  EXPECT_FALSE(unavailable.SendMidiSysex2({0xF8}));
 }
 
 TEST_F(PluginPorts, SendsCarryTheRightBytes) {

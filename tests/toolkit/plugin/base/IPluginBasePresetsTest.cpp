@@ -3,14 +3,16 @@
 #include <cmath>
 #include <random>
 
+#include "ByteMutations.h"
 #include "PluginTestDoubles.h"
+#include "tests/support/Iterations.h"
 
 namespace {
 
 using plugin_test::TestPlugin;
 
-std::vector<uint8_t> bytesOf(const ByteChunk& chunk) {
-  return std::vector<uint8_t>(chunk.Data(), chunk.Data() + chunk.Size());
+plugin_test::Bytes bytesOf(const ByteChunk& chunk) {
+  return plugin_test::Bytes(chunk.Data(), chunk.Data() + chunk.Size());
 }
 
 void initParams(TestPlugin& plug) {
@@ -162,27 +164,11 @@ TEST(Presets, MutatedChunksAreReadSafely) {
   plug.SerializeState(&valid);
   plug.SerializeNonAutomatedParams(&valid, 2);
 
-  std::mt19937 random(20261206);
-  for (int round = 0; round < 100000; ++round) {
+  std::mt19937 rng(20261206);
+  for (int round = 0, rounds = kroma_test::fuzzIterations(5000); round < rounds; ++round) {
+    const plugin_test::Bytes bytes = plugin_test::mutate(bytesOf(valid), rng);
     ByteChunk chunk;
-    chunk.AppendChunk(valid);
-    switch (random() % 4) {
-      case 0:  // flip bytes
-        for (int k = 0, n = 1 + random() % 4; k < n; ++k)
-          chunk.Data()[random() % chunk.Size()] = (uint8_t)random();
-        break;
-      case 1:  // cut
-        chunk.SetSize((int)(random() % chunk.Size()));
-        break;
-      case 2: {  // negative or huge length words
-        const int32_t length = random() % 2 ? -(int32_t)(random() % 100000) : INT32_MAX;
-        if (chunk.Size() >= 12) std::memcpy(chunk.Data() + 8, &length, 4);
-        break;
-      }
-      default:  // random bytes
-        chunk.SetSize((int)(random() % 200));
-        for (int k = 0; k < chunk.Size(); ++k) chunk.Data()[k] = (uint8_t)random();
-    }
+    chunk.AppendBytes(bytes.data(), (int)bytes.size());
     int pos = 0;
     plug.GetPluginVerFromChunk(&chunk, &pos);
     pos = plug.UnserializePresets(&chunk, pos);
