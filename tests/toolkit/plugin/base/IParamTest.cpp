@@ -4,6 +4,8 @@
 #include <cmath>
 #include <string>
 #include <thread>
+#include <utility>
+#include <vector>
 
 #include "toolkit/plugin/base/IParam.h"
 
@@ -19,9 +21,8 @@ std::string display(const IParam& param, double value, bool normalized = false,
 TEST(Param, InitRangesAndKinds) {
   IParam fresh;
   EXPECT_EQ(fresh.Type(), IParam::kTypeNone);
-  EXPECT_EQ(fresh.GetMax(), 1.0);
-  EXPECT_EQ(fresh.GetStep(), 1.0);
-  EXPECT_EQ(fresh.GetShape(), 1.0);
+  EXPECT_EQ(std::vector<double>({fresh.GetMax(), fresh.GetStep(), fresh.GetShape()}),
+            std::vector<double>({1.0, 1.0, 1.0}));
 
   IParam oneEntry;
   oneEntry.InitEnum("Mode", 0, 1, "", "", -1, -1);
@@ -31,24 +32,20 @@ TEST(Param, InitRangesAndKinds) {
 
   IParam inverted;
   inverted.InitInt("Level", 5, 10, 3);
-  EXPECT_EQ(inverted.GetMin(), 10.0);
-  EXPECT_EQ(inverted.GetMax(), 11.0);
-  EXPECT_EQ(inverted.Value(), 5.0);
-  EXPECT_EQ(inverted.GetDefault(), 5.0);
+  EXPECT_EQ(std::vector<double>(
+                {inverted.GetMin(), inverted.GetMax(), inverted.Value(), inverted.GetDefault()}),
+            std::vector<double>({10.0, 11.0, 5.0, 5.0}));
 
   IParam text;
   text.InitText();
   text.InitInt("Name", 0, 0, 10);
   EXPECT_EQ(text.Type(), IParam::kTypeText) << "a kind set before is kept";
 
-  const struct {
-    double step;
-    int precision;
-  } steps[] = {{0.25, 2}, {0.1, 1}, {1.0, 0}, {1e-7, 6}, {0.001, 3}};
-  for (const auto& c : steps) {
+  const std::pair<double, int> steps[] = {{0.25, 2}, {0.1, 1}, {1.0, 0}, {1e-7, 6}, {0.001, 3}};
+  for (const auto& [step, precision] : steps) {
     IParam param;
-    param.InitDouble("Cutoff", 0.0, 0.0, 10.0, c.step);
-    EXPECT_EQ(param.GetDisplayPrecision(), c.precision) << "step " << c.step;
+    param.InitDouble("Cutoff", 0.0, 0.0, 10.0, step);
+    EXPECT_EQ(param.GetDisplayPrecision(), precision) << "step " << step;
   }
   IParam narrow;
   narrow.InitDouble("Fine", 2.0, 2.0, 1.0, 0.5);

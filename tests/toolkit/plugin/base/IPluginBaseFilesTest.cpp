@@ -90,6 +90,10 @@ TEST(PresetFiles, BanksAndValueProgramsRoundTrip) {
     EXPECT_EQ(other.GetParam(0)->Value(), 127.0) << "preset 0 is current";
     ASSERT_TRUE(other.RestorePreset(1));
     EXPECT_EQ(other.GetParam(1)->Value(), 64.0);
+    FilePlug fewer(2, 1, chunks);
+    fewer.graphics->mAnswer = dir.file("bank.fxb");
+    ASSERT_TRUE(fewer.LoadBankFromFXB()) << "as many presets as it holds";
+    EXPECT_STREQ(fewer.GetPresetName(0), "A");
     if (chunks) continue;
 
     plug.graphics->mAnswer = other.graphics->mAnswer = dir.file("one.fxp");
@@ -129,8 +133,16 @@ TEST(PresetFiles, RefusedWithoutAnswerOrForeignOrDamagedFiles) {
   oversized[59] = 0x7F;  // chunk size far past the end of the file
   writeFile(dir.file("bad.fxp"), oversized);
   EXPECT_FALSE(plug.LoadProgramFromFXP());
+  plug.graphics->mAnswer = dir.file("bank.fxb");
+  ASSERT_TRUE(plug.SaveBankAsFXB());
+  const Bytes bank = readFile(dir.file("bank.fxb"));
+  for (size_t size = 0; size < bank.size(); size += 5) {
+    writeFile(dir.file("bank.fxb"), Bytes(bank.begin(), bank.begin() + size));
+    EXPECT_FALSE(plug.LoadBankFromFXB()) << size << " bytes";
+  }
   plug.graphics->mAnswer = dir.file("missing.fxp");
   EXPECT_FALSE(plug.LoadProgramFromFXP());
+  EXPECT_FALSE(plug.LoadBankFromFXB());
 }
 
 // Damaged files of both forms leave every value finite and in range, and what was read is

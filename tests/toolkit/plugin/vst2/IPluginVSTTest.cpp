@@ -13,6 +13,7 @@
 
 #include "platform/vst2/opcodes.h"
 #include "tests/support/Iterations.h"
+#include "tests/toolkit/plugin/base/ByteMutations.h"
 #include "tests/toolkit/plugin/base/PluginTestDoubles.h"
 #include "toolkit/plugin/midi/MidiBackendMemory.h"
 #include "toolkit/plugin/vst2/IPluginVST.h"
@@ -672,26 +673,8 @@ TEST_F(PluginVST, HostChunksOfAnyShape) {
   const int rounds = kroma_test::fuzzIterations(2000);
   for (int round = 0; round < rounds; ++round) {
     const int kind = static_cast<int>(rng() % 2);
-    std::vector<uint8_t> chunk = valid[kind];
-    for (int s = 0, steps = 1 + static_cast<int>(rng() % 3); s < steps; ++s) {
-      switch (rng() % 4) {
-        case 0:
-          chunk[rng() % chunk.size()] ^= static_cast<uint8_t>(1u << (rng() % 8));
-          break;
-        case 1:
-          chunk.resize(1 + rng() % chunk.size());
-          break;
-        case 2:
-          chunk.insert(chunk.end(), 1 + rng() % 16, static_cast<uint8_t>(rng()));
-          break;
-        default: {  // a length or count word of any size
-          const int32_t words[] = {-1, INT32_MIN, INT32_MAX, 0x10000, 0};
-          if (chunk.size() >= 4)
-            std::memcpy(&chunk[rng() % (chunk.size() - 3)], &words[rng() % 5], 4);
-          break;
-        }
-      }
-    }
+    std::vector<uint8_t> chunk = plugin_test::mutate(valid[kind], rng);
+    chunk.resize(std::max<size_t>(chunk.size(), 1));
     const VstIntPtr sizes[] = {static_cast<VstIntPtr>(chunk.size()), -1, 0};
     const VstIntPtr result =
         plug.Call(effSetChunk, kind, sizes[rng() % 8 == 0 ? 1 + rng() % 2 : 0], chunk.data());
