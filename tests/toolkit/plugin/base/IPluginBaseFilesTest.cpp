@@ -140,6 +140,10 @@ TEST(PresetFiles, RefusedWithoutAnswerOrForeignOrDamagedFiles) {
     writeFile(dir.file("bank.fxb"), Bytes(bank.begin(), bank.begin() + size));
     EXPECT_FALSE(plug.LoadBankFromFXB()) << size << " bytes";
   }
+  Bytes oversizedBank = bank;
+  oversizedBank[156] = 0x7F;  // the presets' chunk size far past the end
+  writeFile(dir.file("bank.fxb"), oversizedBank);
+  EXPECT_FALSE(plug.LoadBankFromFXB());
   plug.graphics->mAnswer = dir.file("missing.fxp");
   EXPECT_FALSE(plug.LoadProgramFromFXP());
   EXPECT_FALSE(plug.LoadBankFromFXB());

@@ -39,6 +39,15 @@ TEST(PluginBase, ChannelIOStrings) {
   odd.initialize(0, 4, "1-1", 0, "Effect", "Product", "Maker", 0, 0, 0, 0, true, true, true);
   EXPECT_EQ(odd.NInChannels(), 1);
   EXPECT_EQ(odd.NChannelIO(), 1);
+  std::vector<double> in(8, 0.5), out(8, 0.0);
+  double* inputs[] = {in.data()};
+  double* outputs[] = {out.data()};
+  odd.SetInputChannelConnections(0, 1, true);
+  odd.SetOutputChannelConnections(0, 1, true);
+  odd.AttachInputBuffers(0, 1, inputs, 8);
+  odd.AttachOutputBuffers(0, 1, outputs);
+  odd.ProcessBuffers(0.0, 8);
+  EXPECT_EQ(out, in);
 }
 
 TEST(PluginBase, CountsIdentityVersionsAndTempo) {
