@@ -1,3 +1,4 @@
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -15,11 +16,15 @@
 #include "tests/support/Iterations.h"
 #include "tests/toolkit/plugin/base/ByteMutations.h"
 #include "tests/toolkit/plugin/base/PluginTestDoubles.h"
+#include "tests/toolkit/plugin/editor/EditorDoubles.h"
 #include "toolkit/plugin/midi/MidiBackendMemory.h"
 #include "toolkit/plugin/vst2/IPluginVST.h"
 
 // The wrapper in-process, against a host callback that records every call.
 namespace {
+
+using editor_test::TestGraphics;
+using ::testing::ElementsAre;
 
 struct HostCall {
   int32_t opcode;
@@ -122,8 +127,13 @@ class Plug : public IPluginVST {
     return true;
   }
 
+  void OnGUIOpen() override { calls.push_back("gui open"); }
+  void OnGUIClose() override { calls.push_back("gui close"); }
+  void OnWindowResize() override { calls.push_back("resize"); }
+
   bool throwing = false;
   std::vector<int> changes;
+  std::vector<std::string> calls;
   std::vector<IMidiMsg> received;
   bool fromDeviceSeen = false;
 
@@ -133,6 +143,24 @@ class Plug : public IPluginVST {
     info.mVSTHostCallback = FakeCallback;
     return info;
   }
+};
+
+// Records which of the two window forms the dispatcher chose.
+class FormGraphics : public TestGraphics {
+ public:
+  FormGraphics(IPluginBase* plug, std::vector<std::string>* calls)
+      : TestGraphics(plug, 300, 200), mCalls(calls) {}
+  void* OpenWindow(void* parent) override {
+    mCalls->push_back("view");
+    return IGraphicsMac::OpenWindow(parent);
+  }
+  void* OpenWindow(void* window, void* control, short x, short y) override {
+    mCalls->push_back("window");
+    return IGraphicsMac::OpenWindow(window, control, x, y);
+  }
+
+ private:
+  std::vector<std::string>* mCalls;
 };
 
 class PluginVST : public ::testing::Test {
@@ -380,6 +408,51 @@ TEST_F(PluginVST, AChunkSetFromThePlugInsOwnBufferRestoresIt) {
     EXPECT_EQ(plug.Call(effSetChunk, kind, size, data), 1) << kind;
     EXPECT_EQ(plug.GetParam(0)->Value(), 0.75) << kind;
   }
+}
+
+TEST_F(PluginVST, RectangleIsTheGraphicsOwnSize) {
+  Plug plug;
+  ERect* rect = nullptr;
+  EXPECT_EQ(plug.Call(effEditGetRect, 0, 0, &rect), 0) << "no graphics";
+  EXPECT_EQ(plug.Call(effEditOpen), 0);
+  EXPECT_EQ(plug.Call(effEditClose), 0);
+  EXPECT_EQ(plug.GetAEffect()->flags & effFlagsHasEditor, 0);
+  plug.ResizeGraphics(300, 200);
+  EXPECT_TRUE(plug.calls.empty()) << "no graphics: nothing to resize";
+
+  FormGraphics* graphics = new FormGraphics(&plug, &plug.calls);
+  plug.AttachGraphics(graphics);
+  EXPECT_NE(plug.GetAEffect()->flags & effFlagsHasEditor, 0);
+  EXPECT_EQ(plug.Call(effEditGetRect), 0);  // no pointer
+  ASSERT_EQ(plug.Call(effEditGetRect, 0, 0, &rect), 1);
+  EXPECT_EQ(std::vector<int>({rect->top, rect->left, rect->bottom, rect->right}),
+            std::vector<int>({0, 0, 200, 300}));
+  graphics->Resize(400, 250);
+  EXPECT_EQ(std::vector<int>({rect->bottom, rect->right}), std::vector<int>({250, 400}));
+  // Whatever size a caller names, the rectangle stays that of the graphics.
+  plug.ResizeGraphics(40, 30);
+  EXPECT_EQ(std::vector<int>({rect->top, rect->left, rect->bottom, rect->right}),
+            std::vector<int>({0, 0, 250, 400}));
+  EXPECT_THAT(plug.calls, ElementsAre("resize", "resize"));
+}
+
+TEST_F(PluginVST, HostsThatAskForAViewGetOneAndTheOthersAWindow) {
+  Plug plug;
+  FormGraphics* graphics = new FormGraphics(&plug, &plug.calls);
+  plug.AttachGraphics(graphics);
+  EXPECT_EQ(plug.Call(effEditOpen), 1);
+  EXPECT_TRUE(graphics->WindowIsOpen());
+  EXPECT_EQ(graphics->GetWindow(), nullptr);  // a pane, not a view
+  EXPECT_STREQ(graphics->GetGUIAPI(), "Carbon Composited gui");
+  EXPECT_EQ(plug.Call(effEditClose), 1);
+  EXPECT_FALSE(graphics->WindowIsOpen());
+  EXPECT_STREQ(graphics->GetGUIAPI(), "Cocoa gui");
+  plug.Call(effCanDo, 0, 0, const_cast<char*>("hasHostViewAsConfig"));
+  EXPECT_EQ(plug.Call(effEditOpen), 1);
+  EXPECT_NE(graphics->GetWindow(), nullptr);
+  EXPECT_STREQ(graphics->GetGUIAPI(), "Cocoa gui");
+  EXPECT_EQ(plug.Call(effEditIdle), 0);
+  EXPECT_THAT(plug.calls, ElementsAre("window", "gui open", "gui close", "view", "gui open"));
 }
 
 TEST_F(PluginVST, EventsToTheHostTravelOneAtATime) {
