@@ -87,11 +87,11 @@ VstIntPtr FakeCallback(AEffect*, int32_t opcode, int32_t index, VstIntPtr value,
 class Plug : public IPluginVST {
  public:
   explicit Plug(const char* channelIO = "2-2", bool chunks = true, int hostParams = 2,
-                const char* name = "Plug")
-      : IPluginVST(Info(), 3, channelIO, 0, name, name, name, 0x00010203, 1234, 5678, 64, true,
-                   chunks, false, 0) {
-    initialize(Info(), hostParams, 3, channelIO, 0, name, name, name, 0x00010203, 1234, 5678, 64,
-               true, chunks, false, 0);
+                const char* name = "Plug", int presets = 0)
+      : IPluginVST(Info(), 3, channelIO, presets, name, name, name, 0x00010203, 1234, 5678, 64,
+                   true, chunks, false, 0) {
+    initialize(Info(), hostParams, 3, channelIO, presets, name, name, name, 0x00010203, 1234, 5678,
+               64, true, chunks, false, 0);
     GetParam(0)->InitDouble("Level", 0.5, 0.0, 1.0, 0.01);
     GetParam(1)->InitInt("Steps", 2, 0, 10);
     GetParam(2)->InitInt("Hidden", 0, 0, 10);
@@ -127,6 +127,7 @@ class Plug : public IPluginVST {
     return true;
   }
 
+  void Reset() override { calls.push_back("reset"); }
   void OnGUIOpen() override { calls.push_back("gui open"); }
   void OnGUIClose() override { calls.push_back("gui close"); }
   void OnWindowResize() override { calls.push_back("resize"); }
@@ -367,6 +368,24 @@ TEST_F(PluginVST, OpcodeAnswers) {
     EXPECT_EQ(name[length + 1], 'x') << opcode;
     EXPECT_EQ(named.Call(opcode), 0) << opcode;
   }
+}
+
+TEST_F(PluginVST, TheHostChoosesAndNamesProgramsAndSwitchesThePlugInOnAndOff) {
+  Plug plug("2-2", true, 2, "Plug", 2);
+  EXPECT_EQ(plug.Call(effSetProgram, 0, 1), 0);
+  EXPECT_EQ(plug.Call(effGetProgram), 1);
+  char name[] = "Warm";
+  EXPECT_EQ(plug.Call(effSetProgramName, 0, 0, name), 0);
+  char text[kVstMaxProgNameLen + 1] = {};
+  plug.Call(effGetProgramName, 0, 0, text);
+  EXPECT_STREQ(text, "Warm");
+  EXPECT_EQ(plug.Call(effGetProgramNameIndexed, 1, 0, text), 1);
+  EXPECT_STREQ(text, "Warm");
+
+  plug.Call(effMainsChanged, 0, 1);
+  EXPECT_TRUE(plug.calls.empty());
+  plug.Call(effMainsChanged, 0, 0);
+  EXPECT_EQ(plug.calls, std::vector<std::string>{"reset"}) << "switched off: the state is reset";
 }
 
 TEST_F(PluginVST, WithoutHostVisibleParametersTheHostReachesNone) {
