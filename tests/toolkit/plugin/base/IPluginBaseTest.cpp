@@ -60,6 +60,7 @@ TEST(PluginBase, CountsIdentityVersionsAndTempo) {
   EXPECT_EQ(plug.NHostParams(), 0) << "never a negative host-visible count";
   EXPECT_STREQ(plug.GetPresetName(0), "empty");
   EXPECT_EQ(plug.GetLatency(), 128);
+  EXPECT_EQ(plug.GetSampleRate(), 44100.0);
   EXPECT_EQ(std::string(plug.GetAPIString()) + plug.GetArchString(), "VST2x86");
   EXPECT_EQ(plug.GetEffectVersion(true), 10203);
   EXPECT_EQ(plug.GetEffectVersion(false), 0x00010203);

@@ -127,7 +127,10 @@ class Plug : public IPluginVST {
     return true;
   }
 
-  void Reset() override { calls.push_back("reset"); }
+  void Reset() override {
+    calls.push_back("reset");
+    IPluginVST::Reset();
+  }
   void OnGUIOpen() override { calls.push_back("gui open"); }
   void OnGUIClose() override { calls.push_back("gui close"); }
   void OnWindowResize() override { calls.push_back("resize"); }
@@ -176,6 +179,11 @@ TEST_F(PluginVST, RecordAndSpeakerArrangementsFollowTheChannels) {
   EXPECT_EQ(stereo.GetAEffect()->flags, 0x1010) << "both replacing forms";
   Plug mono("1-1 2-2", true);
   EXPECT_EQ(mono.GetAEffect()->flags, 0x1038) << "and chunks and mono";
+  IPluginVST synth(IPluginInstanceInfo{}, 1, "0-2", 0, "S", "S", "S", 1, 1, 1, 0, true, true, true,
+                   0);
+  synth.initialize(IPluginInstanceInfo{}, 1, 1, "0-2", 0, "S", "S", "S", 1, 1, 1, 0, true, true,
+                   true, 0);
+  EXPECT_EQ(synth.GetAEffect()->flags, 0x1130) << "and an instrument";
   EXPECT_EQ(mono.GetAEffect()->numParams, 2);
   EXPECT_EQ(mono.GetAEffect()->version, 10203);
   EXPECT_EQ(mono.GetAEffect()->initialDelay, 64);
