@@ -10,64 +10,33 @@ using plugin_test::FakeGraphics;
 using plugin_test::TestPlugin;
 
 TEST(PluginBase, ChannelIOStrings) {
-  TestPlugin stereo(0, 4, "2-2");
-  EXPECT_TRUE(stereo.LegalIO(2, 2));
-  EXPECT_FALSE(stereo.LegalIO(1, -1));
-  EXPECT_TRUE(stereo.LegalIO(-1, -1));
-  EXPECT_TRUE(stereo.LegalIO(-1, 2));
-  EXPECT_EQ(stereo.NInChannels(), 2);
-  EXPECT_EQ(stereo.NOutChannels(), 2);
-
   TestPlugin none(0, 4, nullptr);
   EXPECT_FALSE(none.LegalIO(-1, -1));
-  EXPECT_EQ(none.NInChannels(), 0);
-  EXPECT_EQ(none.NOutChannels(), 0);
-
-  TestPlugin two(0, 4, "1-1 2-2");
+  EXPECT_EQ(none.NInChannels() + none.NOutChannels(), 0);
+  TestPlugin two(0, 4, "1-1 2-3");
   EXPECT_EQ(two.NChannelIO(), 2);
-  EXPECT_EQ(two.NInChannels(), 2);
-  EXPECT_EQ(two.NOutChannels(), 2);
-  EXPECT_TRUE(two.LegalIO(1, -1));
-
+  EXPECT_EQ(two.NInChannels() * 10 + two.NOutChannels(), 23);
+  const std::pair<int, int> legal[] = {{1, -1}, {-1, 3}, {2, 3}, {-1, -1}},
+                            illegal[] = {{1, 3}, {2, 2}};
+  for (const auto& [in, out] : legal) EXPECT_TRUE(two.LegalIO(in, out)) << in << "-" << out;
+  for (const auto& [in, out] : illegal) EXPECT_FALSE(two.LegalIO(in, out)) << in << "-" << out;
   TestPlugin odd(0, 4, "3-x 4");
-  EXPECT_EQ(odd.NChannelIO(), 2);
   EXPECT_TRUE(odd.LegalIO(3, 0)) << "a part that does not parse counts as 0";
   EXPECT_TRUE(odd.LegalIO(4, 0));
-  EXPECT_EQ(odd.NInChannels(), 4);
-
   // A second initialisation replaces the channels instead of adding to them.
   odd.initialize(0, 4, "1-1", 0, "Effect", "Product", "Maker", 0, 0, 0, 0, true, true, true);
-  EXPECT_EQ(odd.NInChannels(), 1);
-  EXPECT_EQ(odd.NChannelIO(), 1);
-  std::vector<double> in(8, 0.5), out(8, 0.0);
-  double* inputs[] = {in.data()};
-  double* outputs[] = {out.data()};
-  odd.SetInputChannelConnections(0, 1, true);
-  odd.SetOutputChannelConnections(0, 1, true);
-  odd.AttachInputBuffers(0, 1, inputs, 8);
-  odd.AttachOutputBuffers(0, 1, outputs);
-  odd.ProcessBuffers(0.0, 8);
-  EXPECT_EQ(out, in);
+  EXPECT_EQ(odd.NInChannels() * 10 + odd.NChannelIO(), 11);
 }
 
-TEST(PluginBase, CountsIdentityVersionsAndTempo) {
+TEST(PluginBase, CountsIdentityVersionsAndDefaults) {
   TestPlugin plug(3, 10, "2-2", 2);
   EXPECT_EQ(plug.NonAutomatedCount(), 7);
-  EXPECT_EQ(plug.NHostParams(), 3);
-  plug.addNonAutomateParamCount(10);
-  EXPECT_EQ(plug.NHostParams(), 0);
   plug.addNonAutomateParamCount(50);
   EXPECT_EQ(plug.NHostParams(), 0) << "never a negative host-visible count";
   EXPECT_STREQ(plug.GetPresetName(0), "empty");
   EXPECT_EQ(plug.GetLatency(), 128);
-  EXPECT_EQ(plug.GetSampleRate(), 44100.0);
   EXPECT_EQ(std::string(plug.GetAPIString()) + plug.GetArchString(), "VST2x86");
   EXPECT_EQ(plug.GetEffectVersion(true), 10203);
-  EXPECT_EQ(plug.GetEffectVersion(false), 0x00010203);
-  char noteName[8] = "x";
-  EXPECT_FALSE(plug.MidiNoteName(60, noteName));
-  EXPECT_STREQ(noteName, "");
-
   const std::pair<int, const char*> versions[] = {
       {0x00010203, "v1.2.3"}, {0x00010200, "v1.2"}, {0x00070000, "v7"}};
   char text[16];
@@ -75,18 +44,26 @@ TEST(PluginBase, CountsIdentityVersionsAndTempo) {
     GetVersionStr(version, text);
     EXPECT_STREQ(text, shown);
   }
-  plug.GetEffectVersionStr(text);
-  EXPECT_STREQ(text, "v1.2.3");
-  int major, minor, third;
-  GetVersionParts(0x000A0B0C, &major, &minor, &third);
-  EXPECT_EQ(major * 10000 + minor * 100 + third, 101112);
-
+  plug.GetHostVersionStr(text);
+  EXPECT_STREQ(text, "v0");
   EXPECT_EQ(plug.GetSamplesPerBeat(), 22050.0);
   plug.mTempo = 0.0;
   EXPECT_EQ(plug.GetSamplesPerBeat(), 0.0);
-  plug.SetSampleRate(48000.0);
-  plug.mTempo = 60.0;
-  EXPECT_EQ(plug.GetSamplesPerBeat(), 48000.0);
+
+  // The base's own handlers do nothing, answer no and leave the lock free.
+  HostlessPlugin& base = plug;
+  char noteName[8] = "x";
+  EXPECT_FALSE(base.MidiNoteName(60, noteName));
+  EXPECT_STREQ(noteName, "");
+  base.IPluginBase::Reset();
+  base.IPluginBase::OnParamChange(0);
+  base.IPluginBase::OnParamChange2(0);
+  base.OnActivate(true);
+  EXPECT_FALSE(base.IsRenderingOffline() || base.SendMidiSysex(nullptr, 0) ||
+               base.SendPatchSysex(nullptr, 0) || base.SendMidiSysex2({}) ||
+               base.SendSysEx(nullptr) || base.HostRequestingAboutBox());
+  EXPECT_EQ(base.GetAPI(), kAPIVST2);
+  EXPECT_EQ(plug.GetMutex().GetDepth(), 0);
 }
 
 // Host-style buffers of n frames per channel.
@@ -101,87 +78,64 @@ struct Buffers {
   std::vector<Sample*> pointers;
 };
 
-// Every channel connected, as a host does before it processes.
-void connectAll(TestPlugin& plug, int ins, int outs, int blockSize) {
-  plug.SetInputChannelConnections(0, ins, true);
-  plug.SetOutputChannelConnections(0, outs, true);
-  plug.SetBlockSize(blockSize);
-}
-
-TEST(PluginBase, DoubleFrameCopiesAndRespectsConnections) {
-  TestPlugin plug(0, 1, "2-3");
-  connectAll(plug, 2, 3, 16);
-  EXPECT_FALSE(plug.IsOutChannelConnected(3));
-  EXPECT_FALSE(plug.IsInChannelConnected(-1));
+// Every channel connected but output 1, as a host does before it processes.
+TestPlugin& connect(TestPlugin& plug, int blockSize) {
+  plug.SetInputChannelConnections(0, 2, true);
+  plug.SetOutputChannelConnections(0, plug.NOutChannels(), true);
   plug.SetOutputChannelConnections(1, 1, false);
+  plug.SetBlockSize(blockSize);
+  return plug;
+}
+
+template <class Sample>
+void process(TestPlugin& plug, Buffers<Sample>& in, Buffers<Sample>& out, int n) {
+  plug.AttachInputBuffers(0, 2, in.pointers.data(), n);
+  plug.AttachOutputBuffers(0, plug.NOutChannels(), out.pointers.data());
+  plug.ProcessBuffers((Sample)0, n);
+}
+
+// Output 1 is disconnected, so the second host buffer goes to output 2, which has no input to
+// copy and is zeroed; its scratch buffer grows with blocks longer than announced.
+TEST(PluginBase, FramesCopyAndRespectConnections) {
+  TestPlugin plug(0, 1, "2-3");
+  connect(plug, 16);
   EXPECT_FALSE(plug.IsOutChannelConnected(1));
+  for (int n : {16, 4096}) {
+    Buffers<double> in(2, n, 1.0), out(2, n, -5.0);
+    process(plug, in, out, n);
+    EXPECT_EQ(out.data[0], in.data[0]) << n;
+    EXPECT_EQ(out.data[1], std::vector<double>(n, 0.0)) << n;
+    Buffers<float> fin(2, n, 1.0f), fout(2, n, -5.0f);
+    process(plug, fin, fout, n);
+    EXPECT_EQ(fout.data[0], fin.data[0]) << n;
+    EXPECT_EQ(fout.data[1], std::vector<float>(n, 0.0f)) << n;
+  }
+  EXPECT_EQ(plug.GetBlockSize(), 16);
 
+  // A block the host gave no outputs must not write the old ones.
   Buffers<double> in(2, 16, 1.0), out(2, 16, -5.0);
-  plug.AttachInputBuffers(0, 2, in.pointers.data(), 16);
-  plug.AttachOutputBuffers(0, 3, out.pointers.data());
-  plug.ProcessBuffers(0.0, 16);
-  EXPECT_EQ(out.data[0], in.data[0]) << "output 0 copies input 0";
-  // Output 1 is disconnected, so the second host buffer went to output 2,
-  // which has no input to copy and is zeroed.
-  EXPECT_EQ(out.data[1], std::vector<double>(16, 0.0));
-}
-
-TEST(PluginBase, DoubleFrameWithoutHostOutputsLeavesLastBlocksBuffersAlone) {
-  TestPlugin plug(0, 1, "2-2");
-  connectAll(plug, 2, 2, 16);
-  Buffers<double> in(2, 16, 1.0), out(2, 16, -5.0);
-  plug.AttachInputBuffers(0, 2, in.pointers.data(), 16);
-  plug.AttachOutputBuffers(0, 2, out.pointers.data());
-  plug.ProcessBuffers(0.0, 16);
+  process(plug, in, out, 16);
   const std::vector<std::vector<double>> lastBlock = out.data;
-
-  Buffers<double> next(2, 16, 100.0);
-  std::vector<double*> noBuffer{nullptr, nullptr};
-  plug.AttachInputBuffers(0, 2, next.pointers.data(), 16);
-  plug.AttachOutputBuffers(0, 2, static_cast<double**>(nullptr));
+  std::vector<double*> noBuffer(3, nullptr);
+  plug.AttachOutputBuffers(0, 3, static_cast<double**>(nullptr));
   plug.ProcessBuffers(0.0, 16);
-  plug.AttachOutputBuffers(0, 2, noBuffer.data());
+  plug.AttachOutputBuffers(0, 3, noBuffer.data());
   plug.ProcessBuffers(0.0, 16);
-  EXPECT_EQ(out.data, lastBlock) << "a block the host gave no outputs must not write the old ones";
+  EXPECT_EQ(out.data, lastBlock);
 }
 
-TEST(PluginBase, FloatFramesReplaceAndAccumulate) {
+TEST(PluginBase, FloatFramesAccumulateAndDisconnectedInputsReadSilence) {
   TestPlugin plug(0, 1, "2-2");
-  connectAll(plug, 2, 2, 32);
+  connect(plug, 32);
+  plug.SetOutputChannelConnections(1, 1, true);
   Buffers<float> in(2, 32, 1.0f), out(2, 32, 0.5f);
   plug.AttachInputBuffers(0, 2, in.pointers.data(), 32);
   plug.AttachOutputBuffers(0, 2, out.pointers.data());
   plug.ProcessBuffersAccumulating(0.0f, 32);
   EXPECT_EQ(out.data[1][5], 0.5f + 1000.0f + 5.0f + 1.0f + 1000.0f + 5.0f);
-  plug.ProcessBuffers(0.0f, 32);
-  EXPECT_EQ(out.data[1], in.data[1]);
-
-  // A disconnected input reads silence, even where converted audio was.
   plug.SetInputChannelConnections(1, 1, false);
-  plug.AttachInputBuffers(0, 2, in.pointers.data(), 32);
-  plug.AttachOutputBuffers(0, 2, out.pointers.data());
-  plug.ProcessBuffers(0.0f, 32);
-  EXPECT_EQ(out.data[0], in.data[0]);
-  EXPECT_EQ(out.data[1], std::vector<float>(32, 0.0f));
-}
-
-// Output 1 is disconnected: its scratch buffer must grow with the block too.
-TEST(PluginBase, HostBlocksLargerThanAnnounced) {
-  TestPlugin plug(0, 1, "2-2");
-  connectAll(plug, 2, 2, 64);
-  plug.SetOutputChannelConnections(1, 1, false);
-  const int n = 4096;
-  Buffers<float> in(2, n, 0.25f), out(1, n, 9.0f);
-  plug.AttachInputBuffers(0, 2, in.pointers.data(), n);
-  plug.AttachOutputBuffers(0, 2, out.pointers.data());
-  plug.ProcessBuffers(0.0f, n);
-  EXPECT_EQ(out.data[0], in.data[0]);
-  Buffers<double> din(2, n, 1.0), dout(1, n, 3.0);
-  plug.AttachInputBuffers(0, 2, din.pointers.data(), n);
-  plug.AttachOutputBuffers(0, 2, dout.pointers.data());
-  plug.ProcessBuffers(0.0, n);
-  EXPECT_EQ(dout.data[0], din.data[0]);
-  EXPECT_EQ(plug.GetBlockSize(), 64);
+  process(plug, in, out, 32);
+  EXPECT_EQ(out.data[1], std::vector<float>(32, 0.0f)) << "even where converted audio was";
 }
 
 TEST(PluginBase, GraphicsAttachPushesValuesAndIsOwned) {
@@ -190,9 +144,7 @@ TEST(PluginBase, GraphicsAttachPushesValuesAndIsOwned) {
     TestPlugin plug(0, 3);
     plug.GetParam(1)->InitInt("Level", 64, 0, 127);
     plug.AttachGraphics(nullptr);
-    EXPECT_EQ(plug.GetGUI<IPluginGraphics>(), nullptr);
     plug.RedrawParamControls();  // no graphics: nothing to do
-
     auto* graphics = new FakeGraphics(&destroyed);
     plug.AttachGraphics(graphics);
     EXPECT_EQ(plug.GetGUI<FakeGraphics>(), graphics);
@@ -200,12 +152,10 @@ TEST(PluginBase, GraphicsAttachPushesValuesAndIsOwned) {
     ASSERT_EQ(graphics->mPushes.size(), 3u);
     EXPECT_TRUE(graphics->mPushes[1].normalized);
     EXPECT_DOUBLE_EQ(graphics->mPushes[1].value, 64.0 / 127.0);
-
-    graphics->mPushes.clear();
     plug.RedrawParamControls();
-    ASSERT_EQ(graphics->mPushes.size(), 3u);
-    EXPECT_FALSE(graphics->mPushes[1].normalized);
-    EXPECT_EQ(graphics->mPushes[1].value, 64.0);
+    ASSERT_EQ(graphics->mPushes.size(), 6u);
+    EXPECT_FALSE(graphics->mPushes[4].normalized);
+    EXPECT_EQ(graphics->mPushes[4].value, 64.0);
   }
   EXPECT_TRUE(destroyed) << "the base deletes its graphics object";
 }

@@ -2,7 +2,6 @@
 
 #include <memory>
 #include <mutex>
-#include <thread>
 #include <vector>
 
 #include "HostlessPlugin.h"
@@ -40,7 +39,6 @@ class PortPlugin : public HostlessPlugin {
     {
       std::lock_guard<std::mutex> lock(mRecordMutex);
       mShort.push_back({*msg, fromDevice});
-      mThread = std::this_thread::get_id();
     }
     if (mTakeLock) GetMutex().Leave();
   }
@@ -81,10 +79,6 @@ class PortPlugin : public HostlessPlugin {
     std::lock_guard<std::mutex> lock(mRecordMutex);
     return mSysExFromDevice;
   }
-  std::thread::id handlerThread() const {
-    std::lock_guard<std::mutex> lock(mRecordMutex);
-    return mThread;
-  }
 
   bool SendMidiMsg(IMidiMsg* msg) override { return sendMidiMsgToDevice(msg); }
   bool SendMidiSysex(unsigned char* data, int size) override {
@@ -105,7 +99,6 @@ class PortPlugin : public HostlessPlugin {
   std::vector<Short> mShort;
   std::vector<Bytes> mSysEx;
   bool mSysExFromDevice = false;
-  std::thread::id mThread;
 };
 
 }  // namespace midi_test

@@ -21,8 +21,7 @@ TEST(Hosts, ProductStringsAreMatchedBySubstringInAnyCaseAndTheEarlierEntryWins) 
       {"Fruity Live Loops", kHostFL},
       {"kroma-host", kHostUnknown},
       {"", kHostUnknown},
-      {nullptr, kHostUnknown},
-  };
+      {nullptr, kHostUnknown}};
   for (const auto& [product, host] : products)
     EXPECT_EQ(LookUpHost(product), host) << (product ? product : "null");
 }
@@ -31,8 +30,7 @@ TEST(Hosts, DisplayNamesAndUnknownForTheGaps) {
   const std::pair<int, const char*> shown[] = {
       {kHostReaper, "Reaper"}, {kHostSonar, "Sonar"}, {kHostArdour, "Ardour"},
       {-1, "Unknown"},         {0, "Unknown"},        {kHostMelodyne, "Unknown"},
-      {19, "Unknown"},         {29, "Unknown"},       {1000, "Unknown"},
-  };
+      {19, "Unknown"},         {29, "Unknown"},       {1000, "Unknown"}};
   TK_String name;
   for (const auto& [host, text] : shown) {
     GetHostNameStr((EHost)host, &name);

@@ -17,24 +17,15 @@
 #include "tests/toolkit/plugin/base/ByteMutations.h"
 #include "tests/toolkit/plugin/base/PluginTestDoubles.h"
 #include "tests/toolkit/plugin/editor/EditorDoubles.h"
-#include "toolkit/plugin/midi/MidiBackendMemory.h"
 #include "toolkit/plugin/vst2/IPluginVST.h"
 
 // The wrapper in-process, against a host callback that records every call.
 namespace {
 
-using editor_test::TestGraphics;
 using ::testing::ElementsAre;
 
-struct HostCall {
-  int32_t opcode;
-  int32_t index;
-  VstIntPtr value;
-  float opt;
-};
-
 struct FakeHost {
-  std::vector<HostCall> calls;
+  std::vector<std::pair<int32_t, float>> calls;  // opcode and option
   VstTimeInfo time{};
   bool hasTime = true;
   std::string product = "test host";
@@ -48,15 +39,14 @@ struct FakeHost {
 
   int count(int32_t opcode) const {
     return (int)std::count_if(calls.begin(), calls.end(),
-                              [&](const HostCall& call) { return call.opcode == opcode; });
+                              [&](const auto& call) { return call.first == opcode; });
   }
 };
 
 FakeHost* sHost = nullptr;
 
-VstIntPtr FakeCallback(AEffect*, int32_t opcode, int32_t index, VstIntPtr value, void* ptr,
-                       float opt) {
-  sHost->calls.push_back({opcode, index, value, opt});
+VstIntPtr FakeCallback(AEffect*, int32_t opcode, int32_t, VstIntPtr value, void* ptr, float opt) {
+  sHost->calls.push_back({opcode, opcode == audioMasterGetTime ? (float)value : opt});
   switch (opcode) {
     case audioMasterGetTime:
       return sHost->hasTime ? reinterpret_cast<VstIntPtr>(&sHost->time) : 0;
@@ -82,16 +72,15 @@ VstIntPtr FakeCallback(AEffect*, int32_t opcode, int32_t index, VstIntPtr value,
   }
 }
 
-// A plug-in with two visible and one hidden parameter; it can be made to
-// throw from its handlers. Its hardware sends go to the current MIDI system.
+// A plug-in with two visible and one hidden parameter; it can be made to throw from its handlers.
 class Plug : public IPluginVST {
  public:
-  explicit Plug(const char* channelIO = "2-2", bool chunks = true, int hostParams = 2,
-                const char* name = "Plug", int presets = 0)
+  explicit Plug(const char* channelIO = "2-2", int hostParams = 2, const char* name = "Plug",
+                int presets = 0)
       : IPluginVST(Info(), 3, channelIO, presets, name, name, name, 0x00010203, 1234, 5678, 64,
-                   true, chunks, false, 0) {
+                   true, true, false, 0) {
     initialize(Info(), hostParams, 3, channelIO, presets, name, name, name, 0x00010203, 1234, 5678,
-               64, true, chunks, false, 0);
+               64, true, true, false, 0);
     GetParam(0)->InitDouble("Level", 0.5, 0.0, 1.0, 0.01);
     GetParam(1)->InitInt("Steps", 2, 0, 10);
     GetParam(2)->InitInt("Hidden", 0, 0, 10);
@@ -115,6 +104,14 @@ class Plug : public IPluginVST {
     received.push_back(*msg);
     fromDeviceSeen |= fromDevice;
   }
+  void Reset() override {
+    calls.push_back("reset");
+    IPluginVST::Reset();
+  }
+  void OnGUIOpen() override { calls.push_back("gui open"); }
+  void OnGUIClose() override { calls.push_back("gui close"); }
+  void OnWindowResize() override { calls.push_back("resize"); }
+
   VstIntPtr Call(int32_t opcode, int32_t index = 0, VstIntPtr value = 0, void* ptr = nullptr,
                  float opt = 0.f) {
     return GetAEffect()->dispatcher(GetAEffect(), opcode, index, value, ptr, opt);
@@ -126,14 +123,11 @@ class Plug : public IPluginVST {
     }
     return true;
   }
-
-  void Reset() override {
-    calls.push_back("reset");
-    IPluginVST::Reset();
+  std::vector<uint8_t> chunk(int kind) {
+    void* data = nullptr;
+    const VstIntPtr size = Call(effGetChunk, kind, 0, &data);
+    return std::vector<uint8_t>(static_cast<uint8_t*>(data), static_cast<uint8_t*>(data) + size);
   }
-  void OnGUIOpen() override { calls.push_back("gui open"); }
-  void OnGUIClose() override { calls.push_back("gui close"); }
-  void OnWindowResize() override { calls.push_back("resize"); }
 
   bool throwing = false;
   std::vector<int> changes;
@@ -150,7 +144,7 @@ class Plug : public IPluginVST {
 };
 
 // Records which of the two window forms the dispatcher chose.
-class FormGraphics : public TestGraphics {
+class FormGraphics : public editor_test::TestGraphics {
  public:
   FormGraphics(IPluginBase* plug, std::vector<std::string>* calls)
       : TestGraphics(plug, 300, 200), mCalls(calls) {}
@@ -175,36 +169,31 @@ class PluginVST : public ::testing::Test {
 };
 
 TEST_F(PluginVST, RecordAndSpeakerArrangementsFollowTheChannels) {
-  Plug stereo("2-2", false);
-  EXPECT_EQ(stereo.GetAEffect()->flags, 0x1010) << "both replacing forms";
-  Plug mono("1-1 2-2", true);
-  EXPECT_EQ(mono.GetAEffect()->flags, 0x1038) << "and chunks and mono";
+  EXPECT_EQ(Plug("1-1 2-2").GetAEffect()->flags, 0x1038) << "replacing forms, chunks and mono";
   IPluginVST synth(IPluginInstanceInfo{}, 1, "0-2", 0, "S", "S", "S", 1, 1, 1, 0, true, true, true,
                    0);
   synth.initialize(IPluginInstanceInfo{}, 1, 1, "0-2", 0, "S", "S", "S", 1, 1, 1, 0, true, true,
                    true, 0);
-  EXPECT_EQ(synth.GetAEffect()->flags, 0x1130) << "and an instrument";
-  EXPECT_EQ(mono.GetAEffect()->numParams, 2);
-  EXPECT_EQ(mono.GetAEffect()->version, 10203);
-  EXPECT_EQ(mono.GetAEffect()->initialDelay, 64);
-  mono.SetLatency(32);
-  EXPECT_EQ(mono.GetAEffect()->initialDelay, 32);
+  EXPECT_EQ(synth.GetAEffect()->flags, 0x1130) << "and an instrument without mono";
+  Plug plug("4-4");
+  EXPECT_EQ(plug.GetAEffect()->numParams * 100000 + plug.GetAEffect()->version, 210203);
+  plug.SetLatency(32);
+  EXPECT_EQ(plug.GetAEffect()->initialDelay, 32);
 
   const std::pair<const char*, int32_t> arrangements[] = {{"0-2", kSpeakerArrEmpty},
                                                           {"1-1", kSpeakerArrMono},
                                                           {"2-2", kSpeakerArrStereo},
                                                           {"3-3", kSpeakerArrUserDefined}};
   for (const auto& [io, type] : arrangements) {
-    Plug plug(io);
+    Plug each(io);
     VstSpeakerArrangement* in = nullptr;
     VstSpeakerArrangement* out = nullptr;
-    EXPECT_EQ(plug.Call(effGetSpeakerArrangement, 0, reinterpret_cast<VstIntPtr>(&in), &out), 1);
+    EXPECT_EQ(each.Call(effGetSpeakerArrangement, 0, reinterpret_cast<VstIntPtr>(&in), &out), 1);
     ASSERT_TRUE(in && out);
     EXPECT_EQ(in->type, type) << io;
     EXPECT_EQ(in->numChannels, io[0] - '0');
   }
 
-  Plug plug("4-4");
   VstSpeakerArrangement in{}, out{};
   in.numChannels = 1;
   out.numChannels = 9;
@@ -222,12 +211,9 @@ TEST_F(PluginVST, TimeRecordFieldsAreTakenOnlyWhenValid) {
   ITimeInfo info;
   info.mTempo = 99.0;
   info.mSamplePos = 7.0;
-
   mHost.hasTime = false;
   plug.GetTime(&info);
-  EXPECT_EQ(info.mSamplePos, 7.0);
-  EXPECT_EQ(plug.GetTempo(), 0.0);
-  EXPECT_EQ(plug.GetSamplePos(), 0);
+  EXPECT_EQ(info.mSamplePos + plug.GetTempo() + plug.GetSamplePos(), 7.0);
 
   // A record without any of the five valid flags changes nothing at all.
   mHost.hasTime = true;
@@ -235,7 +221,6 @@ TEST_F(PluginVST, TimeRecordFieldsAreTakenOnlyWhenValid) {
   mHost.time.flags = kVstTransportPlaying;
   plug.GetTime(&info);
   EXPECT_EQ(info.mSamplePos, 7.0);
-  EXPECT_FALSE(info.mTransportIsRunning);
 
   mHost.time.flags = kVstTempoValid | kVstPpqPosValid | kVstTimeSigValid | kVstTransportPlaying;
   mHost.time.tempo = -5.0;  // refused
@@ -244,54 +229,43 @@ TEST_F(PluginVST, TimeRecordFieldsAreTakenOnlyWhenValid) {
   mHost.time.timeSigDenominator = 8;
   info.mNumerator = info.mDenominator = 4;
   plug.GetTime(&info);
-  EXPECT_EQ(info.mSamplePos, 100.0);
-  EXPECT_EQ(info.mTempo, 99.0);
-  EXPECT_EQ(info.mPPQPos, 3.5);
-  EXPECT_EQ(info.mNumerator, 4);
-  EXPECT_EQ(info.mDenominator, 4);
+  EXPECT_EQ(std::vector<double>({info.mSamplePos, info.mTempo, info.mPPQPos,
+                                 (double)info.mNumerator, (double)info.mDenominator}),
+            std::vector<double>({100.0, 99.0, 3.5, 4, 4}));
   EXPECT_TRUE(info.mTransportIsRunning);
   EXPECT_FALSE(info.mTransportLoopEnabled);
-  EXPECT_EQ(mHost.calls.back().value, 0x3E00) << "asks for every field it reads";
+  EXPECT_EQ(mHost.calls.back().second, (float)0x3E00) << "asks for every field it reads";
 
   mHost.time.tempo = 140.0;
   EXPECT_EQ(plug.GetTempo(), 140.0);
-  mHost.time.flags = 0;
-  EXPECT_EQ(plug.GetTempo(), 0.0);
-
   const std::pair<double, int> positions[] = {{41.5, 42}, {-3.0, 0}, {1e12, INT_MAX}};
   for (const auto& [pos, expected] : positions) {
     mHost.time.samplePos = pos;
     EXPECT_EQ(plug.GetSamplePos(), expected) << pos;
   }
-
   int num = 9, den = 9;
-  mHost.time.flags = kVstTimeSigValid;
   mHost.time.timeSigNumerator = 6;
-  mHost.time.timeSigDenominator = 8;
   plug.GetTimeSig(&num, &den);
   EXPECT_EQ(num * 10 + den, 68);
   mHost.time.flags = 0;
   plug.GetTimeSig(&num, &den);
   EXPECT_EQ(num + den, 0);
+  EXPECT_EQ(plug.GetTempo(), 0.0);
 }
 
 TEST_F(PluginVST, HostValuesAreLimitedAndOnlyOfferedParametersReachTheHost) {
   Plug plug;
-  plugin_test::FakeGraphics* graphics = new plugin_test::FakeGraphics();
+  auto* graphics = new plugin_test::FakeGraphics();
   plug.AttachGraphics(graphics);
-  graphics->mPushes.clear();
   AEffect* effect = plug.GetAEffect();
-  const std::pair<float, double> values[] = {
-      {0.25f, 0.25}, {NAN, 0.0}, {-3.f, 0.0}, {7.f, 1.0}, {INFINITY, 1.0}};
+  const std::pair<float, double> values[] = {{0.25f, 0.25}, {NAN, 0.0}, {-3.f, 0.0}, {7.f, 1.0}};
   for (const auto& [value, expected] : values) {
     effect->setParameter(effect, 0, value);
-    ASSERT_FALSE(graphics->mPushes.empty());
     EXPECT_EQ(graphics->mPushes.back().value, expected) << value;
     EXPECT_TRUE(graphics->mPushes.back().normalized);
-    EXPECT_EQ(plug.GetParam(0)->Value(), expected) << value;
     EXPECT_EQ(effect->getParameter(effect, 0), (float)expected) << value;
   }
-  EXPECT_EQ(plug.changes, std::vector<int>(5, 0));
+  EXPECT_EQ(plug.changes, std::vector<int>(4, 0));
   EXPECT_EQ(effect->getParameter(effect, 1), 0.2f);
   EXPECT_EQ(effect->getParameter(effect, 2), 0.f) << "hidden";
 
@@ -300,10 +274,10 @@ TEST_F(PluginVST, HostValuesAreLimitedAndOnlyOfferedParametersReachTheHost) {
     plug.BeginInformHostOfParamChange(idx);
     plug.EndInformHostOfParamChange(idx);
   }
-  EXPECT_EQ(mHost.count(audioMasterAutomate), 1);
-  EXPECT_EQ(mHost.count(audioMasterBeginEdit), 1);
-  EXPECT_EQ(mHost.count(audioMasterEndEdit), 1);
-  EXPECT_EQ(mHost.calls.front().opt, 0.5f);
+  EXPECT_EQ(mHost.count(audioMasterAutomate) + mHost.count(audioMasterBeginEdit) * 10 +
+                mHost.count(audioMasterEndEdit) * 100,
+            111);
+  EXPECT_EQ(mHost.calls.front().second, 0.5f);
 }
 
 TEST_F(PluginVST, HostIdentityIsAskedOnceAndPacked) {
@@ -321,9 +295,7 @@ TEST_F(PluginVST, HostIdentityIsAskedOnceAndPacked) {
   // That host gets stereo inputs only.
   EXPECT_TRUE(plug.IsInChannelConnected(1));
   EXPECT_FALSE(plug.IsInChannelConnected(2));
-  EXPECT_TRUE(plug.IsOutChannelConnected(3));
 
-  mHost.product = "x";
   mHost.version = -5;
   Plug other;
   other.Call(effOpen);
@@ -331,7 +303,7 @@ TEST_F(PluginVST, HostIdentityIsAskedOnceAndPacked) {
 }
 
 TEST_F(PluginVST, OpcodeAnswers) {
-  Plug plug;
+  Plug plug("2-2", 2, std::string(100, 'n').c_str(), 2);
   MidiKeyName key{};
   key.thisKeyNumber = 60;
   EXPECT_EQ(plug.Call(effGetMidiKeyName, 0, 0, &key), 1);
@@ -354,52 +326,37 @@ TEST_F(PluginVST, OpcodeAnswers) {
   for (const auto& [what, answer] : canDos)
     EXPECT_EQ(plug.Call(effCanDo, 0, 0, const_cast<char*>(what)), answer) << what;
   EXPECT_EQ(plug.Call(effCanDo), 0);
-
   EXPECT_EQ(plug.Call(effProcessEvents), 0);
-  VstEvents none{};
-  EXPECT_EQ(plug.Call(effProcessEvents, 0, 0, &none), 1);
   EXPECT_EQ(plug.Call(effGetChunk), 0);
-  char byte = 0;
-  EXPECT_EQ(plug.Call(effSetChunk, 1, -1, &byte), 0);
   EXPECT_EQ(plug.Call(effGetPlugCategory), kPlugCategEffect);
-  EXPECT_EQ(plug.Call(effGetProgramNameIndexed, 0, 0, text), 0);
 
-  const std::string longName(100, 'n');
-  Plug named("2-2", true, 2, longName.c_str());
   const std::pair<int32_t, size_t> names[] = {
       {effGetEffectName, 31}, {effGetVendorString, 63}, {effGetProductString, 63}};
   for (const auto& [opcode, length] : names) {
     char name[128];
     std::memset(name, 'x', sizeof name);
-    EXPECT_EQ(named.Call(opcode, 0, 0, name), 1) << opcode;
+    EXPECT_EQ(plug.Call(opcode, 0, 0, name), 1) << opcode;
     EXPECT_EQ(std::strlen(name), length) << opcode;
-    EXPECT_EQ(name[length + 1], 'x') << opcode;
-    EXPECT_EQ(named.Call(opcode), 0) << opcode;
+    EXPECT_EQ(plug.Call(opcode), 0) << opcode;
   }
-}
 
-TEST_F(PluginVST, TheHostChoosesAndNamesProgramsAndSwitchesThePlugInOnAndOff) {
-  Plug plug("2-2", true, 2, "Plug", 2);
+  // The host chooses and names programs, and switching off resets the state.
   EXPECT_EQ(plug.Call(effSetProgram, 0, 1), 0);
   EXPECT_EQ(plug.Call(effGetProgram), 1);
   char name[] = "Warm";
   EXPECT_EQ(plug.Call(effSetProgramName, 0, 0, name), 0);
-  char text[kVstMaxProgNameLen + 1] = {};
-  plug.Call(effGetProgramName, 0, 0, text);
-  EXPECT_STREQ(text, "Warm");
   EXPECT_EQ(plug.Call(effGetProgramNameIndexed, 1, 0, text), 1);
   EXPECT_STREQ(text, "Warm");
-
   plug.Call(effMainsChanged, 0, 1);
   EXPECT_TRUE(plug.calls.empty());
   plug.Call(effMainsChanged, 0, 0);
-  EXPECT_EQ(plug.calls, std::vector<std::string>{"reset"}) << "switched off: the state is reset";
+  EXPECT_EQ(plug.calls, std::vector<std::string>{"reset"});
 }
 
 TEST_F(PluginVST, WithoutHostVisibleParametersTheHostReachesNone) {
-  Plug plug("2-2", true, 0);
+  Plug plug("2-2", 0);
   EXPECT_EQ(plug.GetAEffect()->numParams, 0);
-  for (int index : {-1, 0, 1, 2, 3}) {
+  for (int index : {-1, 0, 3}) {
     for (int32_t opcode : {effGetParamName, effGetParamLabel, effGetParamDisplay}) {
       char text[16] = "unchanged";
       plug.Call(opcode, index, 0, text);
@@ -407,79 +364,50 @@ TEST_F(PluginVST, WithoutHostVisibleParametersTheHostReachesNone) {
     }
     char value[] = "1";
     EXPECT_EQ(plug.Call(effString2Parameter, index, 0, value), 0) << index;
-    EXPECT_EQ(plug.Call(effString2Parameter, index), 0) << index;
     plug.GetAEffect()->setParameter(plug.GetAEffect(), index, 1.f);
     EXPECT_EQ(plug.GetAEffect()->getParameter(plug.GetAEffect(), index), 0.f) << index;
   }
   EXPECT_TRUE(plug.changes.empty());
-  EXPECT_EQ(plug.GetParam(0)->Value(), 0.5);
   // A visible parameter is reached; without a text the answer is yes.
   Plug visible;
   char value[] = "0.25";
   EXPECT_EQ(visible.Call(effString2Parameter, 0), 1);
   EXPECT_EQ(visible.Call(effString2Parameter, 0, 0, value), 1);
   EXPECT_EQ(visible.GetParam(0)->Value(), 0.25);
-  EXPECT_EQ(visible.changes, std::vector<int>{0});
 }
 
-// Hosts may hand back the very buffer the plug-in gave them.
-TEST_F(PluginVST, AChunkSetFromThePlugInsOwnBufferRestoresIt) {
-  Plug plug;
-  AEffect* effect = plug.GetAEffect();
-  for (int32_t kind : {1, 0}) {
-    effect->setParameter(effect, 0, 0.75f);
-    void* data = nullptr;
-    const VstIntPtr size = plug.Call(effGetChunk, kind, 0, &data);
-    ASSERT_GT(size, 8) << kind;
-    effect->setParameter(effect, 0, 0.1f);
-    EXPECT_EQ(plug.Call(effSetChunk, kind, size, data), 1) << kind;
-    EXPECT_EQ(plug.GetParam(0)->Value(), 0.75) << kind;
-  }
-}
-
-TEST_F(PluginVST, RectangleIsTheGraphicsOwnSize) {
+TEST_F(PluginVST, EditorOpcodesFollowTheGraphics) {
   Plug plug;
   ERect* rect = nullptr;
   EXPECT_EQ(plug.Call(effEditGetRect, 0, 0, &rect), 0) << "no graphics";
-  EXPECT_EQ(plug.Call(effEditOpen), 0);
-  EXPECT_EQ(plug.Call(effEditClose), 0);
+  EXPECT_EQ(plug.Call(effEditOpen) + plug.Call(effEditClose), 0);
   EXPECT_EQ(plug.GetAEffect()->flags & effFlagsHasEditor, 0);
   plug.ResizeGraphics(300, 200);
-  EXPECT_TRUE(plug.calls.empty()) << "no graphics: nothing to resize";
 
-  FormGraphics* graphics = new FormGraphics(&plug, &plug.calls);
+  auto* graphics = new FormGraphics(&plug, &plug.calls);
   plug.AttachGraphics(graphics);
   EXPECT_NE(plug.GetAEffect()->flags & effFlagsHasEditor, 0);
   EXPECT_EQ(plug.Call(effEditGetRect), 0);  // no pointer
   ASSERT_EQ(plug.Call(effEditGetRect, 0, 0, &rect), 1);
-  EXPECT_EQ(std::vector<int>({rect->top, rect->left, rect->bottom, rect->right}),
-            std::vector<int>({0, 0, 200, 300}));
   graphics->Resize(400, 250);
-  EXPECT_EQ(std::vector<int>({rect->bottom, rect->right}), std::vector<int>({250, 400}));
   // Whatever size a caller names, the rectangle stays that of the graphics.
   plug.ResizeGraphics(40, 30);
   EXPECT_EQ(std::vector<int>({rect->top, rect->left, rect->bottom, rect->right}),
             std::vector<int>({0, 0, 250, 400}));
-  EXPECT_THAT(plug.calls, ElementsAre("resize", "resize"));
-}
 
-TEST_F(PluginVST, HostsThatAskForAViewGetOneAndTheOthersAWindow) {
-  Plug plug;
-  FormGraphics* graphics = new FormGraphics(&plug, &plug.calls);
-  plug.AttachGraphics(graphics);
+  // Hosts that ask for a view get one, the others a window.
   EXPECT_EQ(plug.Call(effEditOpen), 1);
-  EXPECT_TRUE(graphics->WindowIsOpen());
-  EXPECT_EQ(graphics->GetWindow(), nullptr);  // a pane, not a view
+  EXPECT_EQ(graphics->GetWindow(), nullptr);
   EXPECT_STREQ(graphics->GetGUIAPI(), "Carbon Composited gui");
   EXPECT_EQ(plug.Call(effEditClose), 1);
   EXPECT_FALSE(graphics->WindowIsOpen());
-  EXPECT_STREQ(graphics->GetGUIAPI(), "Cocoa gui");
   plug.Call(effCanDo, 0, 0, const_cast<char*>("hasHostViewAsConfig"));
   EXPECT_EQ(plug.Call(effEditOpen), 1);
   EXPECT_NE(graphics->GetWindow(), nullptr);
   EXPECT_STREQ(graphics->GetGUIAPI(), "Cocoa gui");
   EXPECT_EQ(plug.Call(effEditIdle), 0);
-  EXPECT_THAT(plug.calls, ElementsAre("window", "gui open", "gui close", "view", "gui open"));
+  EXPECT_THAT(plug.calls, ElementsAre("resize", "resize", "window", "gui open", "gui close", "view",
+                                      "gui open"));
 }
 
 TEST_F(PluginVST, EventsToTheHostTravelOneAtATime) {
@@ -489,8 +417,7 @@ TEST_F(PluginVST, EventsToTheHostTravelOneAtATime) {
   EXPECT_TRUE(plug.SendSysEx(&sysex));
   IMidiMsg msg(3, 0xB1, 7, 100);
   EXPECT_TRUE(plug.SendMidiVST(&msg));
-  ASSERT_EQ(mHost.sysex.size(), 1u);
-  ASSERT_EQ(mHost.midi.size(), 1u);
+  ASSERT_EQ(mHost.sysex.size() + mHost.midi.size(), 2u);
   EXPECT_EQ(mHost.listSizes, (std::vector<int>{1, 1}));
   EXPECT_EQ(mHost.sysex[0].deltaFrames, 17);
   EXPECT_EQ(mHost.sysex[0].dumpBytes, 5);
@@ -500,42 +427,9 @@ TEST_F(PluginVST, EventsToTheHostTravelOneAtATime) {
   EXPECT_EQ(mHost.midi[0].byteSize, 32);
   EXPECT_EQ(std::vector<uint8_t>(mHost.midi[0].midiData, mHost.midi[0].midiData + 4),
             (std::vector<uint8_t>{0xB1, 7, 100, 0}));
-
-  // A host that refuses the event is reported as such.
   mHost.eventsAnswer = 0;
-  EXPECT_FALSE(plug.SendMidiVST(&msg));
+  EXPECT_FALSE(plug.SendMidiVST(&msg)) << "the host refused it";
   EXPECT_FALSE(plug.SendMidiVST(nullptr));
-}
-
-// The wrapper's hardware sends reach the synthesizer's port with the framing each promises.
-TEST_F(PluginVST, HardwareSendsFrameTheirBytesForThePort) {
-  MidiBackendMemory backend;
-  backend.addOutputPort("Corvane In");
-  MidiBackend::setCurrent(&backend);
-  {
-    Plug plug;
-    IMidiMsg cc(0, 0xB0, 7, 100), program(0, 0xC0, 5, 99);
-    EXPECT_FALSE(plug.SendMidiMsg(&cc)) << "no port selected yet";
-    plug.getExternalMIDIOutNames();
-    int index = 1;
-    ASSERT_GT(plug.setExternalMIDIOut(index, "Corvane In"), 0);
-    unsigned char body[3] = {0x3E, 0x13, 0x00}, framed[5] = {0xF0, 0x3E, 0x13, 0x00, 0xF7};
-    EXPECT_TRUE(plug.SendMidiMsg(&cc));
-    EXPECT_TRUE(plug.SendMidiMsg(&program));
-    EXPECT_TRUE(plug.SendMidiSysex(body, 3));
-    EXPECT_TRUE(plug.SendMidiSysex(framed, 5));
-    EXPECT_TRUE(plug.SendPatchSysex(body, 3));
-    EXPECT_TRUE(plug.SendMidiSysex2({0xF8}));
-    EXPECT_FALSE(plug.SendMidiSysex2({}));
-    using Bytes = std::vector<uint8_t>;
-    EXPECT_EQ(backend.received("Corvane In"), (std::vector<Bytes>{{0xB0, 7, 100},
-                                                                  {0xC0, 5},
-                                                                  {0xF0, 0x3E, 0x13, 0x00, 0xF7},
-                                                                  {0xF0, 0x3E, 0x13, 0x00, 0xF7},
-                                                                  {0x3E, 0x13, 0x00},
-                                                                  {0xF8}}));
-  }
-  MidiBackend::setCurrent(nullptr);
 }
 
 TEST_F(PluginVST, NoExceptionLeavesTheHostEntries) {
@@ -546,8 +440,6 @@ TEST_F(PluginVST, NoExceptionLeavesTheHostEntries) {
   float* io[] = {left, right};
   plug.GetAEffect()->processReplacing(plug.GetAEffect(), io, io, 8);
   plug.GetAEffect()->setParameter(plug.GetAEffect(), 0, 0.3f);
-  char text[] = "0.4";
-  EXPECT_EQ(plug.Call(effString2Parameter, 0, 0, text), 0);
   // The lock was released on the way out.
   bool free = false;
   std::thread([&] {
@@ -565,69 +457,45 @@ struct HostBuffers {
       for (int s = 0; s < n; ++s) data[c][s] = first + static_cast<Sample>(c * 0.5 + s);
     pointers = {data[0].data(), data[1].data()};
   }
-  bool silent() const {
-    for (const auto& channel : data)
-      if (std::any_of(channel.begin(), channel.end(), [](Sample s) { return s != 0; }))
-        return false;
-    return true;
-  }
   std::vector<std::vector<Sample>> data;
   std::vector<Sample*> pointers;
 };
 
-// A block without inputs after one that had them hears silence, never the gone buffers.
+// Blocks longer than announced pass whole; one without inputs after one that had them hears
+// silence, never the gone buffers.
 template <class Sample>
-void blockWithoutInputsAfterOneWithThem(Plug& plug,
-                                        void (*process)(AEffect*, Sample**, Sample**, int32_t)) {
-  const int n = 64;
-  HostBuffers<Sample> out(n, 9);
-  Sample* none[] = {nullptr, nullptr};
-  for (Sample** missing : {static_cast<Sample**>(nullptr), none}) {
+void processBlocks(Plug& plug, void (*process)(AEffect*, Sample**, Sample**, int32_t)) {
+  for (int n : {65, 65536 * 2 + 100}) {
+    HostBuffers<Sample> out(n, 9);
     {
       HostBuffers<Sample> in(n, 1);
       process(plug.GetAEffect(), in.pointers.data(), out.pointers.data(), n);
-      ASSERT_EQ(out.data, in.data);
+      ASSERT_EQ(out.data, in.data) << n;
     }
-    process(plug.GetAEffect(), missing, out.pointers.data(), n);
-    EXPECT_TRUE(out.silent());
+    Sample* none[] = {nullptr, nullptr};
+    process(plug.GetAEffect(), n > 100 ? none : nullptr, out.pointers.data(), n);
+    EXPECT_EQ(out.data, std::vector<std::vector<Sample>>(2, std::vector<Sample>(n))) << n;
   }
 }
 
-TEST_F(PluginVST, ABlockWithoutInputsHearsSilenceNotTheLastBlocksBuffers) {
-  Plug plug;
-  // Double blocks and float blocks in turn.
-  blockWithoutInputsAfterOneWithThem<double>(plug, plug.GetAEffect()->processDoubleReplacing);
-  blockWithoutInputsAfterOneWithThem<float>(plug, plug.GetAEffect()->processReplacing);
-  blockWithoutInputsAfterOneWithThem<double>(plug, plug.GetAEffect()->processDoubleReplacing);
-}
-
-TEST_F(PluginVST, AbsurdBlockSizesAreRefusedAndLongBlocksStillProcess) {
+TEST_F(PluginVST, BlockSizesAreLimitedAndLongBlocksStillProcess) {
   Plug plug;
   EXPECT_EQ(plug.Call(effSetBlockSize, 0, 512), 0);
   EXPECT_EQ(plug.GetBlockSize(), 512);
-  const VstIntPtr absurd[] = {65537, INT_MAX, -1, VstIntPtr{1} << 40, (VstIntPtr{1} << 32) + 64};
+  const VstIntPtr absurd[] = {65537, -1, VstIntPtr{1} << 40, (VstIntPtr{1} << 32) + 64};
   testing::internal::CaptureStderr();
   for (VstIntPtr size : absurd) {
     plug.Call(effSetBlockSize, 0, size);
     EXPECT_EQ(plug.GetBlockSize(), 512) << size;
   }
   const std::string log = testing::internal::GetCapturedStderr();
-  EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 5) << log;
   EXPECT_NE(log.find("65537"), std::string::npos) << log;
   plug.Call(effSetBlockSize, 0, 65536);
   EXPECT_EQ(plug.GetBlockSize(), 65536);
-
-  // Blocks longer than announced, also longer than any announcement may be.
   plug.Call(effSetBlockSize, 0, 64);
-  AEffect* effect = plug.GetAEffect();
-  for (int n : {65, 65536 * 2 + 100}) {
-    HostBuffers<float> in(n, 1), out(n, 9);
-    effect->processReplacing(effect, in.pointers.data(), out.pointers.data(), n);
-    EXPECT_EQ(out.data, in.data) << n;
-    HostBuffers<double> din(n, 1), dout(n, 9);
-    effect->processDoubleReplacing(effect, din.pointers.data(), dout.pointers.data(), n);
-    EXPECT_EQ(dout.data, din.data) << n;
-  }
+  processBlocks<double>(plug, plug.GetAEffect()->processDoubleReplacing);
+  processBlocks<float>(plug, plug.GetAEffect()->processReplacing);
+  processBlocks<double>(plug, plug.GetAEffect()->processDoubleReplacing);
   EXPECT_EQ(plug.GetBlockSize(), 64);
 }
 
@@ -641,63 +509,51 @@ TEST_F(PluginVST, RandomEventListsReachThePlugInAndTheHostWhole) {
     mHost.sysex.clear();
     mHost.midi.clear();
     plug.received.clear();
-    const int32_t counts[] = {0, -1, INT32_MIN, 1, 2, 3, 64, static_cast<int32_t>(rng() % 1000)};
-    const int32_t count = counts[rng() % 8];
+    const int32_t counts[] = {0, -1, INT32_MIN, 1, 3, 64, static_cast<int32_t>(rng() % 1000)};
+    const int32_t count = counts[rng() % 7];
     const size_t entries = static_cast<size_t>(std::max(count, 0));
     std::vector<VstMidiEvent> midi(entries);
     std::vector<VstMidiSysexEvent> sysex(entries);
     VstEventList list(count);
-    std::vector<IMidiMsg> expected;
+    std::vector<std::vector<int>> expected;
     std::vector<int32_t> forwardedSizes;
     size_t forwardedOthers = 0;
     for (int i = 0; i < count; ++i) {
-      switch (rng() % 4) {
-        case 0:
-          break;  // a null entry
-        case 1: {
-          VstMidiEvent& e = midi[static_cast<size_t>(i)];
-          e.type = kVstMidiType;
-          e.byteSize = rng() % 2 ? 32 : static_cast<int32_t>(rng());
-          e.deltaFrames = static_cast<int32_t>(rng());
-          for (char& b : e.midiData) b = static_cast<char>(rng());
-          list.Set(i, reinterpret_cast<VstEvent*>(&e));
-          expected.emplace_back(e.deltaFrames, (uint8_t)e.midiData[0], (uint8_t)e.midiData[1],
-                                (uint8_t)e.midiData[2]);
-          break;
-        }
-        default: {
-          VstMidiSysexEvent& e = sysex[static_cast<size_t>(i)];
-          e.type = rng() % 3 ? kVstSysExType : static_cast<int32_t>(rng());
-          if (e.type == kVstMidiType) e.type = kVstSysExType;
-          e.byteSize = static_cast<int32_t>(rng());
-          e.dumpBytes =
-              rng() % 2 ? -static_cast<int32_t>(rng() % 1000) : static_cast<int32_t>(rng());
-          e.sysexDump = rng() % 2 ? nullptr : dump;
-          list.Set(i, reinterpret_cast<VstEvent*>(&e));
-          if (e.type == kVstSysExType)
-            forwardedSizes.push_back(e.dumpBytes);
-          else
-            ++forwardedOthers;
-          break;
-        }
+      const unsigned kind = rng() % 4;  // 0: a null entry
+      if (kind == 1) {
+        VstMidiEvent& e = midi[static_cast<size_t>(i)];
+        e.type = kVstMidiType;
+        e.byteSize = static_cast<int32_t>(rng());
+        e.deltaFrames = static_cast<int32_t>(rng());
+        for (char& b : e.midiData) b = static_cast<char>(rng());
+        list.Set(i, reinterpret_cast<VstEvent*>(&e));
+        expected.push_back({e.deltaFrames, (uint8_t)e.midiData[0], (uint8_t)e.midiData[1],
+                            (uint8_t)e.midiData[2]});
+      } else if (kind > 1) {
+        VstMidiSysexEvent& e = sysex[static_cast<size_t>(i)];
+        e.type = rng() % 3 || rng() == kVstMidiType ? kVstSysExType : static_cast<int32_t>(rng());
+        e.dumpBytes = rng() % 2 ? -static_cast<int32_t>(rng() % 1000) : static_cast<int32_t>(rng());
+        e.sysexDump = rng() % 2 ? nullptr : dump;
+        list.Set(i, reinterpret_cast<VstEvent*>(&e));
+        if (e.type == kVstSysExType)
+          forwardedSizes.push_back(e.dumpBytes);
+        else
+          ++forwardedOthers;
       }
     }
     ASSERT_EQ(plug.Call(effProcessEvents, 0, 0, list.Get()), 1);
     // MIDI events reach the plug-in in order, as coming from the host; every other event goes
     // back to the host untouched, one at a time.
-    ASSERT_EQ(plug.received.size(), expected.size());
-    for (size_t i = 0; i < expected.size(); ++i) {
-      const IMidiMsg &got = plug.received[i], &want = expected[i];
-      ASSERT_EQ(std::vector<int>({got.mOffset, got.mStatus, got.mData1, got.mData2}),
-                std::vector<int>({want.mOffset, want.mStatus, want.mData1, want.mData2}));
-    }
+    std::vector<std::vector<int>> got;
+    for (const IMidiMsg& m : plug.received)
+      got.push_back({m.mOffset, m.mStatus, m.mData1, m.mData2});
+    ASSERT_EQ(got, expected);
     ASSERT_FALSE(plug.fromDeviceSeen);
     ASSERT_EQ(mHost.midi.size(), forwardedOthers);
-    ASSERT_EQ(mHost.sysex.size(), forwardedSizes.size());
-    for (size_t i = 0; i < forwardedSizes.size(); ++i)
-      ASSERT_EQ(mHost.sysex[i].dumpBytes, forwardedSizes[i]);
+    std::vector<int32_t> sizes;
+    for (const auto& e : mHost.sysex) sizes.push_back(e.dumpBytes);
+    ASSERT_EQ(sizes, forwardedSizes);
   }
-  EXPECT_EQ(plug.Call(effProcessEvents, 0, 0, nullptr), 0);
 }
 
 // Texts, indexes and values of any kind through the opcodes that take them from the host.
@@ -705,12 +561,10 @@ TEST_F(PluginVST, HostTextsIndexesAndValuesOfAnyKind) {
   std::mt19937 rng(7);
   Plug plug;
   AEffect* effect = plug.GetAEffect();
-  const char* const texts[] = {
-      "0.5",      "nan", "-nan", "inf", "-1e400", "1e400", "", "Level", "receiveVstEvents",
-      "\xFF\xFE", "-0",  "3 dB"};
+  const char* const texts[] = {"0.5", "nan", "-inf", "1e400", "", "Level", "\xFF\xFE", "3 dB"};
   const float floats[] = {0.5f, -1.f, 2.f, std::nanf(""), INFINITY, -INFINITY, 1e-40f};
   for (int round = 0, rounds = kroma_test::fuzzIterations(2000); round < rounds; ++round) {
-    std::string text = texts[rng() % 12];
+    std::string text = texts[rng() % 8];
     if (rng() % 3 == 0) {
       text.resize(rng() % 300);
       for (char& c : text) c = static_cast<char>(1 + rng() % 255);
@@ -720,7 +574,10 @@ TEST_F(PluginVST, HostTextsIndexesAndValuesOfAnyKind) {
     // Every string opcode writes only inside its limit, and ends its text there.
     char out[300];
     std::memset(out, 0x5A, sizeof out);
-    switch (rng() % 9) {
+    const int32_t opcodes[] = {effGetParamDisplay, effGetParamName, effGetParamLabel,
+                               effGetProgramNameIndexed, effGetProgramName};
+    const int32_t opcode = opcodes[rng() % 5];
+    switch (rng() % 6) {
       case 0:
         plug.Call(effString2Parameter, index, 0, &text[0]);
         break;
@@ -728,47 +585,42 @@ TEST_F(PluginVST, HostTextsIndexesAndValuesOfAnyKind) {
         plug.Call(effSetProgramName, 0, 0, &text[0]);
         break;
       case 2:
-        plug.Call(effCanDo, 0, 0, &text[0]);
-        break;
-      case 3:
         plug.Call(effSetProgram, 0,
                   static_cast<VstIntPtr>(static_cast<int64_t>(rng()) << (rng() % 33)));
         break;
-      case 4:
+      case 3:
         effect->setParameter(effect, index, floats[rng() % 7]);
         break;
-      case 5:
+      case 4:
         ASSERT_TRUE(std::isfinite(effect->getParameter(effect, index)));
         break;
       default: {
-        const int32_t opcodes[] = {effGetParamDisplay, effGetParamName, effGetParamLabel,
-                                   effGetProgramNameIndexed, effGetProgramName};
-        const int32_t opcode = opcodes[rng() % 5];
         plug.Call(opcode, index, 0, out);
         const size_t limit = opcode == effGetProgramNameIndexed || opcode == effGetProgramName
                                  ? kVstMaxProgNameLen
                                  : kVstMaxParamStrLen;
         ASSERT_TRUE(std::memchr(out, '\0', limit) || out[0] == 0x5A) << opcode;
         for (size_t i = limit; i < sizeof out; ++i) ASSERT_EQ(out[i], 0x5A) << opcode;
-        break;
       }
     }
     ASSERT_TRUE(plug.valuesInRange()) << round;
   }
 }
 
-// Chunks the plug-in handed out, damaged, handed back through the host entry.
+// Chunks the plug-in handed out, damaged, handed back through the host entry. Hosts may also hand
+// back the very buffer the plug-in gave them.
 TEST_F(PluginVST, HostChunksOfAnyShape) {
   std::mt19937 rng(20261206);
   Plug plug;
-  plug.GetParam(0)->Set(0.75);
-  std::vector<uint8_t> valid[2];
-  for (int kind = 0; kind < 2; ++kind) {
+  for (int kind : {1, 0}) {
+    plug.GetParam(0)->Set(0.75);
     void* data = nullptr;
     const VstIntPtr size = plug.Call(effGetChunk, kind, 0, &data);
-    ASSERT_GT(size, 0);
-    valid[kind].assign(static_cast<uint8_t*>(data), static_cast<uint8_t*>(data) + size);
+    plug.GetParam(0)->Set(0.1);
+    EXPECT_EQ(plug.Call(effSetChunk, kind, size, data), 1) << kind;
+    EXPECT_EQ(plug.GetParam(0)->Value(), 0.75) << kind;
   }
+  const std::vector<uint8_t> valid[2] = {plug.chunk(0), plug.chunk(1)};
   int accepted = 0;
   const int rounds = kroma_test::fuzzIterations(2000);
   for (int round = 0; round < rounds; ++round) {
@@ -784,11 +636,8 @@ TEST_F(PluginVST, HostChunksOfAnyShape) {
   }
   EXPECT_GT(accepted, rounds / 20);
   // The state that is left is handed out and taken back whole.
-  void* data = nullptr;
-  const VstIntPtr size = plug.Call(effGetChunk, 1, 0, &data);
-  ASSERT_GT(size, 0);
-  const std::vector<uint8_t> copy(static_cast<uint8_t*>(data), static_cast<uint8_t*>(data) + size);
-  EXPECT_EQ(plug.Call(effSetChunk, 1, size, const_cast<uint8_t*>(copy.data())), 1);
+  std::vector<uint8_t> left = plug.chunk(1);
+  EXPECT_EQ(plug.Call(effSetChunk, 1, (VstIntPtr)left.size(), left.data()), 1);
 }
 
 }  // namespace
