@@ -49,7 +49,10 @@ TEST_F(PluginPorts, NamesAndNumbersOfThePorts) {
   EXPECT_EQ(plug->GetMIDIOutPortNumber("virtual output"), 1);
   EXPECT_EQ(plug->GetMIDIInPortNumber("Other Out"), 2);
   EXPECT_EQ(plug->GetMIDIInPortNumber("nowhere"), -1);
-  EXPECT_EQ(plug->GetMIDIInPortNumber(nullptr), -1);
+  for (const char* name : {"OFF", "virtual input"})
+    EXPECT_EQ(plug->GetMIDIInPortNumber(name), name[0] == 'v');
+  EXPECT_EQ(plug->GetMIDIInPortNumber(nullptr) + plug->GetMIDIOutPortNumber(nullptr), -2);
+  EXPECT_EQ(plug->GetMIDIOutPortNumber("OFF"), 0);
   // Unreadable names keep the positions of the ports after them.
   midi_test::PortPlugin fresh;
   backend.setFailName("Corvane In");

@@ -7,6 +7,7 @@
 namespace {
 
 TEST(PopupMenu, InsertionCheckMarksAndPrefixes) {
+  IPopupMenu sub;  // not owned by the menus that lead to it
   IPopupMenu menu;
   menu.AddItem("b", -1);
   menu.AddItem("a", 0);
@@ -25,6 +26,13 @@ TEST(PopupMenu, InsertionCheckMarksAndPrefixes) {
   TK_String shown;
   menu.GetItemDisplayText(2, &shown);
   EXPECT_STREQ(shown.Get(), "03: c");
+
+  EXPECT_EQ(menu.AddItem(static_cast<IPopupMenuItem*>(nullptr)), nullptr);
+  EXPECT_TRUE(menu.AddSeparator(1)->GetIsSeparator());
+  menu.AddItem("e", 0, &sub);
+  menu.AddItem("f", &sub);
+  EXPECT_EQ(menu.GetItem(5)->GetSubmenu(), &sub);
+  EXPECT_EQ(menu.GetItem(6), nullptr);
 }
 
 }  // namespace
