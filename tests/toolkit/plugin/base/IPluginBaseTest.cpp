@@ -6,7 +6,6 @@
 
 namespace {
 
-using plugin_test::FakeGraphics;
 using plugin_test::TestPlugin;
 
 TEST(PluginBase, ChannelIOStrings) {
@@ -49,21 +48,9 @@ TEST(PluginBase, CountsIdentityVersionsAndDefaults) {
   EXPECT_EQ(plug.GetSamplesPerBeat(), 22050.0);
   plug.mTempo = 0.0;
   EXPECT_EQ(plug.GetSamplesPerBeat(), 0.0);
-
-  // The base's own handlers do nothing, answer no and leave the lock free.
-  HostlessPlugin& base = plug;
   char noteName[8] = "x";
-  EXPECT_FALSE(base.MidiNoteName(60, noteName));
+  EXPECT_FALSE(plug.IPluginBase::MidiNoteName(60, noteName));
   EXPECT_STREQ(noteName, "");
-  base.IPluginBase::Reset();
-  base.IPluginBase::OnParamChange(0);
-  base.IPluginBase::OnParamChange2(0);
-  base.OnActivate(true);
-  EXPECT_FALSE(base.IsRenderingOffline() || base.SendMidiSysex(nullptr, 0) ||
-               base.SendPatchSysex(nullptr, 0) || base.SendMidiSysex2({}) ||
-               base.SendSysEx(nullptr) || base.HostRequestingAboutBox());
-  EXPECT_EQ(base.GetAPI(), kAPIVST2);
-  EXPECT_EQ(plug.GetMutex().GetDepth(), 0);
 }
 
 // Host-style buffers of n frames per channel.
@@ -138,30 +125,10 @@ TEST(PluginBase, FloatFramesAccumulateAndDisconnectedInputsReadSilence) {
   EXPECT_EQ(out.data[1], std::vector<float>(32, 0.0f)) << "even where converted audio was";
 }
 
-TEST(PluginBase, GraphicsAttachPushesValuesAndIsOwned) {
-  bool destroyed = false;
-  {
-    TestPlugin plug(0, 3);
-    plug.GetParam(1)->InitInt("Level", 64, 0, 127);
-    plug.AttachGraphics(nullptr);
-    plug.RedrawParamControls();  // no graphics: nothing to do
-    auto* graphics = new FakeGraphics(&destroyed);
-    plug.AttachGraphics(graphics);
-    EXPECT_EQ(plug.GetGUI<FakeGraphics>(), graphics);
-    EXPECT_EQ(graphics->mPrepDraws, 1);
-    ASSERT_EQ(graphics->mPushes.size(), 3u);
-    EXPECT_TRUE(graphics->mPushes[1].normalized);
-    EXPECT_DOUBLE_EQ(graphics->mPushes[1].value, 64.0 / 127.0);
-    plug.RedrawParamControls();
-    ASSERT_EQ(graphics->mPushes.size(), 6u);
-    EXPECT_FALSE(graphics->mPushes[4].normalized);
-    EXPECT_EQ(graphics->mPushes[4].value, 64.0);
-  }
-  EXPECT_TRUE(destroyed) << "the base deletes its graphics object";
-}
-
 TEST(PluginBase, SendMidiMsgsSendsAllAndReportsFailure) {
   TestPlugin plug(0, 1);
+  plug.AttachGraphics(nullptr);
+  plug.RedrawParamControls();  // no graphics: nothing to do
   TK_TypedBuf<IMidiMsg> msgs;
   EXPECT_TRUE(plug.SendMidiMsgs(&msgs));
   IMidiMsg* list = msgs.Resize(3);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -83,5 +84,15 @@ class TestPlugin : public HostlessPlugin {
   double mTempo = 120.0;
   int mLockDepthInHandler = -1;
 };
+
+// Every parameter's value finite and inside its range: what damaged input must leave behind.
+inline bool valuesInRange(IPluginBase& plug) {
+  for (int i = 0; i < plug.NParams(); ++i) {
+    const double v = plug.GetParam(i)->Value();
+    if (!std::isfinite(v) || v < plug.GetParam(i)->GetMin() || v > plug.GetParam(i)->GetMax())
+      return false;
+  }
+  return true;
+}
 
 }  // namespace plugin_test
