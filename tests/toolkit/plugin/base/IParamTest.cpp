@@ -46,22 +46,6 @@ TEST(Param, RangesStepsAndShapes) {
   EXPECT_EQ(mode.GetExtra1() + mode.GetExtra2(), -2);
 }
 
-TEST(Param, HostTexts) {
-  IParam level;
-  level.InitDouble("Level", 0.0, 0.0, 10.0, 1.0, "dB");
-  IParam fine;
-  fine.InitDouble("Fine", 0.0, 0.0, 10.0, 0.01);
-  EXPECT_EQ(display(level, 2.7), "2") << "precision 0 truncates";
-  EXPECT_EQ(display(level, 1e300), "2147483647") << "no overflow on huge values";
-  EXPECT_EQ(display(fine, 0.5, true), "5.00");
-  fine.SetDisplayText(0, "zero");
-  EXPECT_EQ(display(fine, 0.2), "zero");
-  EXPECT_EQ(display(fine, 0.2, false, false), "0.20");
-  char small[4];
-  fine.GetDisplayForHost(1234.5678, false, small, false, sizeof(small));
-  EXPECT_STREQ(small, "123");
-}
-
 // A sound dump from the synthesizer sets values and replaces a name's text on the MIDI input
 // thread while the host, the editor and the sender's threads read them.
 TEST(Param, ValuesAndTextsSetOnOneThreadReadWholeOnAnother) {
@@ -89,5 +73,4 @@ TEST(Param, ValuesAndTextsSetOnOneThreadReadWholeOnAnother) {
   input.join();
   EXPECT_EQ(param.Value(), 19999 % 128) << "the last value set stays";
 }
-
 }  // namespace

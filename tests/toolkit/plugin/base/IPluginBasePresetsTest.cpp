@@ -10,26 +10,6 @@ void initParams(TestPlugin& plug) {
   for (int i = 0; i < plug.NParams(); ++i) plug.GetParam(i)->InitInt("p", 0, 0, 127);
 }
 
-TEST(ChunkHeader, WrittenAndRead) {
-  TestPlugin plug(1, 1);
-  ByteChunk chunk;
-  plug.InitChunkWithPluginVer(&chunk);
-  EXPECT_EQ(std::vector<uint8_t>(chunk.Data(), chunk.Data() + chunk.Size()),
-            (std::vector<uint8_t>{0x74, 0x66, 0x66, 0x70, 0, 0, 1, 0}));
-  int pos = 0;
-  EXPECT_EQ(GetPluginVerFromChunk(&chunk, &pos), 0x00010000);
-  EXPECT_EQ(pos, 8);
-  chunk.SetSize(7);
-  pos = 0;
-  EXPECT_EQ(GetPluginVerFromChunk(&chunk, &pos), 0);
-  EXPECT_EQ(pos, -1) << "a header cut short";
-  ByteChunk bare;
-  bare.AppendValue(0.5);
-  pos = 0;
-  EXPECT_EQ(GetPluginVerFromChunk(&bare, &pos), 0);
-  EXPECT_EQ(pos, 0) << "a chunk without header is read from where it starts";
-}
-
 TEST(Presets, DefaultsRestoreAndNames) {
   TestPlugin plug(2, 2, "2-2", 4);
   initParams(plug);
@@ -78,5 +58,4 @@ TEST(Presets, TruncatedBanksStopAtTheCut) {
     EXPECT_EQ(plug.UnserializePresets(&cut, 0), -1) << size << " of " << bank.Size();
   }
 }
-
 }  // namespace

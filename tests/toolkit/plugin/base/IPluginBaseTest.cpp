@@ -111,20 +111,6 @@ TEST(PluginBase, FramesCopyAndRespectConnections) {
   EXPECT_EQ(out.data, lastBlock);
 }
 
-TEST(PluginBase, FloatFramesAccumulateAndDisconnectedInputsReadSilence) {
-  TestPlugin plug(0, 1, "2-2");
-  connect(plug, 32);
-  plug.SetOutputChannelConnections(1, 1, true);
-  Buffers<float> in(2, 32, 1.0f), out(2, 32, 0.5f);
-  plug.AttachInputBuffers(0, 2, in.pointers.data(), 32);
-  plug.AttachOutputBuffers(0, 2, out.pointers.data());
-  plug.ProcessBuffersAccumulating(0.0f, 32);
-  EXPECT_EQ(out.data[1][5], 0.5f + 1000.0f + 5.0f + 1.0f + 1000.0f + 5.0f);
-  plug.SetInputChannelConnections(1, 1, false);
-  process(plug, in, out, 32);
-  EXPECT_EQ(out.data[1], std::vector<float>(32, 0.0f)) << "even where converted audio was";
-}
-
 TEST(PluginBase, SendMidiMsgsSendsAllAndReportsFailure) {
   TestPlugin plug(0, 1);
   plug.AttachGraphics(nullptr);
@@ -138,5 +124,4 @@ TEST(PluginBase, SendMidiMsgsSendsAllAndReportsFailure) {
   EXPECT_FALSE(plug.SendMidiMsgs(&msgs));
   EXPECT_EQ(plug.mSent.size(), 3u) << "a failure does not stop the rest";
 }
-
 }  // namespace
