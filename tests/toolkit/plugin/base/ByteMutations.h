@@ -21,7 +21,7 @@ inline void writeFile(const std::string& path, const Bytes& bytes) {
       .write(reinterpret_cast<const char*>(bytes.data()), static_cast<long>(bytes.size()));
 }
 
-// The damage stored state gets: flipped or replaced bytes, cuts, extensions, and length, count
+// The damage stored state gets: replaced bytes, cuts, extensions, and length, count
 // or value words (either byte order) that are negative, huge, NaN or infinite, often where a
 // header keeps its sizes. Now and then the bytes are replaced by noise.
 inline Bytes mutate(Bytes bytes, std::mt19937& rng) {
@@ -34,17 +34,14 @@ inline Bytes mutate(Bytes bytes, std::mt19937& rng) {
     return bytes;
   }
   for (int s = 0, steps = 1 + static_cast<int>(pick(3)); s < steps; ++s) {
-    switch (pick(5)) {
+    switch (pick(4)) {
       case 0:
-        if (!bytes.empty()) bytes[pick(bytes.size())] ^= uint8_t(1u << pick(8));
-        break;
-      case 1:
         bytes.resize(pick(bytes.size() + 1));
         break;
-      case 2:
+      case 1:
         bytes.insert(bytes.end(), 1 + pick(64), uint8_t(rng()));
         break;
-      case 3: {
+      case 2: {
         const size_t at = rng() % 2 ? 4 * pick(16) : pick(bytes.size());
         const uint32_t word = words[pick(9)];
         const bool bigEndian = rng() % 2;

@@ -41,9 +41,6 @@ TEST(Param, RangesStepsAndShapes) {
   IParam gain;
   gain.InitDouble("Gain", -6.0, -60.0, 6.0, 0.1);
   EXPECT_NEAR(gain.DBToAmp(), 0.501187, 1e-6);
-  IParam mode;
-  mode.InitEnum("Mode", 0, 1, "", "", -1, -1);
-  EXPECT_EQ(mode.GetExtra1() + mode.GetExtra2(), -2);
 }
 
 // A sound dump from the synthesizer sets values and replaces a name's text on the MIDI input

@@ -78,9 +78,7 @@ TEST(PresetFiles, BanksAndValueProgramsRoundTrip) {
     const Bytes file = readFile(dir.file("bank.fxb"));
     EXPECT_EQ(std::string(file.begin() + 8, file.begin() + 12), chunks ? "FBCh" : "FxBk");
     EXPECT_EQ(be32(file, 24), 2u);
-    if (!chunks) {
-      EXPECT_EQ(file.size(), 156u + 2 * (56 + 2 * 4));
-    }
+    EXPECT_TRUE(chunks || file.size() == 156u + 2 * (56 + 2 * 4)) << file.size();
     EXPECT_EQ(plug.GetParam(1)->Value(), 64.0) << "saving keeps the current values";
 
     FilePlug other(2, 2, chunks);
@@ -108,8 +106,7 @@ TEST(PresetFiles, BanksAndValueProgramsRoundTrip) {
 TEST(PresetFiles, RefusedWithoutAnswerOrForeignOrDamagedFiles) {
   kroma_test::TempDir dir;
   TestPlugin headless(1, 1);
-  EXPECT_FALSE(headless.SaveProgramAsFXP("x"));
-  EXPECT_FALSE(headless.LoadBankFromFXB());
+  EXPECT_FALSE(headless.SaveProgramAsFXP("x") || headless.LoadBankFromFXB()) << "no editor to ask";
 
   FilePlug plug(1, 1);
   EXPECT_FALSE(plug.SaveProgramAsFXP("x")) << "the user cancelled";

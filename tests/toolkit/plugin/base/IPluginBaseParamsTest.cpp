@@ -2,7 +2,6 @@
 
 #include <atomic>
 #include <chrono>
-#include <cmath>
 #include <thread>
 
 #include "PluginTestDoubles.h"
