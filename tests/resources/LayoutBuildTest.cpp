@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <memory>
 
 #include "src/config/ParameterIds.h"
 #include "tests/resources/BuiltLayout.h"
@@ -18,22 +19,16 @@ namespace {
 using layout_check::BuiltLayout;
 using layout_check::Control;
 
-class BuiltShippedLayout : public testing::Test {
- protected:
-  static void SetUpTestSuite() {
-    sWalk = layout_check::Layout::shipped(BUILT_BUNDLE).release();
-    sBuilt = new BuiltLayout(BUILT_BUNDLE, 0, 1.0);
-  }
-  static void TearDownTestSuite() {
-    delete sBuilt;
-    delete sWalk;
-  }
-  static layout_check::Layout* sWalk;
-  static BuiltLayout* sBuilt;
-};
+const layout_check::Layout& walk() {
+  return layout_check::shippedLayout();
+}
 
-layout_check::Layout* BuiltShippedLayout::sWalk = nullptr;
-BuiltLayout* BuiltShippedLayout::sBuilt = nullptr;
+// The shipped layout as the builders make it, once for the test program.
+BuiltLayout& built() {
+  static const std::unique_ptr<BuiltLayout> layout =
+      std::make_unique<BuiltLayout>(BUILT_BUNDLE, 0, 1.0);
+  return *layout;
+}
 
 bool contains(const std::string& line, const char* part) {
   return line.find(part) != std::string::npos;
@@ -61,24 +56,24 @@ bool packed(int first, int second, int part) {
   return false;
 }
 
-TEST_F(BuiltShippedLayout, BuildsWithoutSkippingAnythingOrMissingAPicture) {
-  for (const std::string& line : sBuilt->lines) {
+TEST(BuiltShippedLayout, BuildsWithoutSkippingAnythingOrMissingAPicture) {
+  for (const std::string& line : built().lines) {
     EXPECT_FALSE(contains(line, "skip")) << line;
     EXPECT_FALSE(contains(line, "MISSING")) << line;
     EXPECT_FALSE(contains(line, "NOT FOUND")) << line;
   }
   for (const std::string& name : layout_check::lookedUpLayers())
-    EXPECT_NE(sBuilt->config.getLayer(name), nullptr) << name;
+    EXPECT_NE(built().config.getLayer(name), nullptr) << name;
 }
 
 // The builders' rectangles are the ones the layout checks reckon with.
-TEST_F(BuiltShippedLayout, ControlsStandWhereTheLayoutPutsThem) {
+TEST(BuiltShippedLayout, ControlsStandWhereTheLayoutPutsThem) {
   int compared = 0;
-  for (const Control& c : sWalk->controls()) {
+  for (const Control& c : walk().controls()) {
     if (c.index < 0) continue;
-    const ControlAction* action = sBuilt->config.getControlAction(c.index);
+    const ControlAction* action = built().config.getControlAction(c.index);
     if (!action) continue;
-    std::vector<const Control*> expected = sWalk->controlsOf(c.index);
+    std::vector<const Control*> expected = walk().controlsOf(c.index);
     for (const IControl* built : action->controls) {
       const IRECT& r = built->GetRECT();
       const bool found = std::any_of(expected.begin(), expected.end(), [&](const Control* e) {
@@ -94,11 +89,11 @@ TEST_F(BuiltShippedLayout, ControlsStandWhereTheLayoutPutsThem) {
 
 // Every SysEx control sends its dump byte's address with its part, and an incoming change of
 // that address (under the effect type's variant) finds it.
-TEST_F(BuiltShippedLayout, SysExControlsAreFoundByTheAddressTheySend) {
+TEST(BuiltShippedLayout, SysExControlsAreFoundByTheAddressTheySend) {
   int found = 0;
-  for (const Control& c : sWalk->controls()) {
+  for (const Control& c : walk().controls()) {
     if (c.attr("changingByte").empty() || c.index < 0) continue;
-    const ControlAction* action = sBuilt->config.getControlAction(c.index);
+    const ControlAction* action = built().config.getControlAction(c.index);
     if (!action) continue;  // a kind the builders do not make yet
     ASSERT_FALSE(action->sysexMessages.messages.empty()) << c.where();
     const std::vector<int> first = action->sysexMessages.messages[0];
@@ -106,7 +101,7 @@ TEST_F(BuiltShippedLayout, SysExControlsAreFoundByTheAddressTheySend) {
     EXPECT_EQ(action->part, c.part) << c.where();
     EXPECT_EQ(first[3] == 0x20 ? first[4] : part, part) << c.where();
     const std::string id = c.attr("paramId");
-    const IControl* control = sBuilt->config.sysexControls().findControl(
+    const IControl* control = built().config.sysexControls().findControl(
         first[3], first[4], first[5], first[6], effectVariant(id.substr(0, id.find('+'))));
     ASSERT_NE(control, nullptr) << c.where();
     if (control->ParamIdx() != c.index && packed(control->ParamIdx(), c.index, part)) continue;
@@ -116,7 +111,7 @@ TEST_F(BuiltShippedLayout, SysExControlsAreFoundByTheAddressTheySend) {
   EXPECT_GT(found, 2500);
 }
 
-TEST_F(BuiltShippedLayout, ControllerKnobsAnswerTheirPartsChannel) {
+TEST(BuiltShippedLayout, ControllerKnobsAnswerTheirPartsChannel) {
   const std::pair<const char*, const int*> families[] = {
       {"kOscillator1Octave", &layout_check::kOctaveCC[0]},
       {"kOscillator2Octave", &layout_check::kOctaveCC[1]},
@@ -126,14 +121,14 @@ TEST_F(BuiltShippedLayout, ControllerKnobsAnswerTheirPartsChannel) {
       {"kOscillator3Semitone", &layout_check::kSemitoneCC[2]}};
   for (const auto& family : families)
     for (int part = 0; part < 16; ++part) {
-      const int index = sBuilt->config.getParamByName(family.first) + part;
-      const ControlAction* action = sBuilt->config.getControlAction(index);
+      const int index = built().config.getParamByName(family.first) + part;
+      const ControlAction* action = built().config.getControlAction(index);
       ASSERT_NE(action, nullptr) << family.first << " part " << part;
       EXPECT_EQ(action->messageType, kMessageCC);
       EXPECT_EQ(action->ccNumber, *family.second);
       EXPECT_EQ(action->part, part);
       const IControl* control =
-          sBuilt->config.ccControls().findControl(part + 1, *family.second, 0);
+          built().config.ccControls().findControl(part + 1, *family.second, 0);
       ASSERT_NE(control, nullptr) << family.first << " part " << part;
       EXPECT_EQ(control->ParamIdx(), index);
     }

@@ -1,7 +1,6 @@
 #include "tests/resources/LayoutExpectations.h"
 
-#include <cstdio>
-#include <map>
+#include <iterator>
 #include <sstream>
 
 #include "src/config/ParameterIds.h"
@@ -10,19 +9,16 @@
 namespace layout_check {
 namespace {
 
-std::string twoDigits(int n) {
-  char text[3];
-  std::snprintf(text, sizeof text, "%02d", n);
-  return text;
+// The name with 01..count after it.
+std::vector<std::string> numbered(const std::string& name, int count) {
+  std::vector<std::string> out;
+  for (int n = 1; n <= count; ++n) out.push_back(name + (n < 10 ? "0" : "") + std::to_string(n));
+  return out;
 }
 
-// The identifier with N replaced by 1..count (two digits when `pad`).
-std::vector<std::string> numbered(const std::string& before, const std::string& after, int count,
-                                  bool pad = false) {
-  std::vector<std::string> out;
-  for (int n = 1; n <= count; ++n)
-    out.push_back(before + (pad ? twoDigits(n) : std::to_string(n)) + after);
-  return out;
+std::vector<std::string> words(const std::string& text) {
+  std::istringstream in(text);
+  return {std::istream_iterator<std::string>(in), std::istream_iterator<std::string>()};
 }
 
 std::vector<std::string> joined(std::vector<std::vector<std::string>> groups) {
@@ -42,78 +38,38 @@ const int kSampleCC[2] = {31, 39};
 
 const std::vector<std::string>& lookedUpLayers() {
   static const std::vector<std::string> names = joined({
-      {"root",
-       "oscillators",
-       "filtersEnvelopes",
-       "lfoModMatrix",
-       "effectsArp",
-       "miniMixer",
-       "patchLibrarian",
-       "multiModeSettingsPage1",
-       "filter1LP",
-       "filter1BP",
-       "filter1HP",
-       "filter1Notch",
-       "filter1CombMinus",
-       "filter1CombPlus",
-       "filter2LP",
-       "filter2BP",
-       "filter2HP",
-       "filter2Notch",
-       "filter2CombMinus",
-       "filter2CombPlus"},
-      numbered("bankAndProgram", "", 16, true),
-      {"bankAndProgramMulti", "saveChangesLayer"},
-      numbered("multiSettingsPart", "", 16, true),
-      {"discardChangesLayerRight", "keepBankOpenLayer", "aboutWindow", "firstRunNotification",
-       "bankPatchConflictWindow", "midiFilterSettings", "Bypass", "Chorus", "Flanger", "Phaser",
-       "Overdrive", "TripleFX", "Delay", "DelayClocked", "Reverb", "patchRename", "categoryLimit",
-       "searchField"},
+      words("root oscillators filtersEnvelopes lfoModMatrix effectsArp miniMixer patchLibrarian "
+            "multiModeSettingsPage1 filter1LP filter1BP filter1HP filter1Notch filter1CombMinus "
+            "filter1CombPlus filter2LP filter2BP filter2HP filter2Notch filter2CombMinus "
+            "filter2CombPlus bankAndProgramMulti saveChangesLayer discardChangesLayerRight "
+            "keepBankOpenLayer aboutWindow firstRunNotification bankPatchConflictWindow "
+            "midiFilterSettings Bypass Chorus Flanger Phaser Overdrive TripleFX Delay DelayClocked "
+            "Reverb patchRename categoryLimit searchField"),
+      numbered("bankAndProgram", 16),
+      numbered("multiSettingsPart", 16),
   });
   return names;
 }
 
 const std::vector<std::string>& lookedUpControls() {
   static const std::vector<std::string> names = [] {
-    std::vector<std::string> out = {"kRandomize",
-                                    "kDatatype",
-                                    "kPatchSearch",
-                                    "kControlProgBank",
-                                    "kQuickTab",
-                                    "kMainTab",
-                                    "kPatchSelectionListUpper",
-                                    "kPatchSelectionListLower",
-                                    "kDeviceOutSelection",
-                                    "kDeviceInSelection",
-                                    "kPatchRename",
-                                    "kControlDisplayName",
-                                    "kControlDisplayValue",
-                                    "kControlDisplayCategory",
-                                    "kControlDisplayPatch",
-                                    "kControlDisplayCC",
-                                    "kControlDisplayBuild",
-                                    "kControlDisplayMIDIOutDelay",
-                                    "kControlLibrary",
-                                    "kKeepSelectedBank",
-                                    "kOverrideTempo",
-                                    "kMIDIFilterTrackIncomingMIDI",
-                                    "kMIDIFilterDirectToHardware",
-                                    "kMIDIFilterToDAWBuffer",
-                                    "kSendMIDIClockPointer",
-                                    "kSendMIDIClockInfo"};
-    // The parameters the plug-in core's dispatch acts on when the user changes them, and every
-    // section lock of every part.
-    std::istringstream single(
-        "kMasterKeyboard kUserInterfaceSize kUserInterfaceStyle kFirstRunExit "
-        "kViewMIDIFilterSettings "
-        "kDisplayAboutWindow kExitAboutWindow kDiscardBankData kOverwriteBank kCategorySelection "
-        "kPatchSearchString kAdjustDAWOffset kLibUpperPreviousBank kLibUpperNextBank "
-        "kLibLowerPreviousBank kLibLowerNextBank kPushArrangement kRequestTempData "
-        "kRequestFromBank "
-        "kLibSyncTimer kMultiName kEffect1Mode kEffect2Mode kSectionLockGlobal");
-    for (std::string id; single >> id;) out.push_back(id);
-    std::vector<std::string> perPart = {"kMultiPartMIDICh", "kPatchName",         "kPatchUp",
-                                        "kPatchDown",       "kMultiPartSettings", "kPartLock"};
+    // Besides the controls the plug-in core keeps, the parameters its dispatch acts on when the
+    // user changes them, and every section lock of every part.
+    std::vector<std::string> out = words(
+        "kRandomize kDatatype kPatchSearch kControlProgBank kQuickTab kMainTab "
+        "kPatchSelectionListUpper kPatchSelectionListLower kDeviceOutSelection kDeviceInSelection "
+        "kPatchRename kControlDisplayName kControlDisplayValue kControlDisplayCategory "
+        "kControlDisplayPatch kControlDisplayCC kControlDisplayBuild kControlDisplayMIDIOutDelay "
+        "kControlLibrary kKeepSelectedBank kOverrideTempo kMIDIFilterTrackIncomingMIDI "
+        "kMIDIFilterDirectToHardware kMIDIFilterToDAWBuffer kSendMIDIClockPointer "
+        "kSendMIDIClockInfo kMasterKeyboard kUserInterfaceSize kUserInterfaceStyle kFirstRunExit "
+        "kViewMIDIFilterSettings kDisplayAboutWindow kExitAboutWindow kDiscardBankData "
+        "kOverwriteBank kCategorySelection kPatchSearchString kAdjustDAWOffset "
+        "kLibUpperPreviousBank kLibUpperNextBank kLibLowerPreviousBank kLibLowerNextBank "
+        "kPushArrangement kRequestTempData kRequestFromBank kLibSyncTimer kMultiName kEffect1Mode "
+        "kEffect2Mode kSectionLockGlobal");
+    std::vector<std::string> perPart =
+        words("kMultiPartMIDICh kPatchName kPatchUp kPatchDown kMultiPartSettings kPartLock");
     for (int i = 0; i < paramIdCount; ++i)
       if (std::string(paramIdTable[i].name).rfind("kSectionLock", 0) == 0 &&
           paramIdTable[i].length == 16)
@@ -130,50 +86,15 @@ const std::vector<std::string>& lookedUpControls() {
 }
 
 const std::vector<std::string>& requiredLists() {
-  static const std::vector<std::string> names = {"arpAccent",
-                                                 "arpClock",
-                                                 "arpDirection",
-                                                 "arpMode",
-                                                 "arpNoteLengthClock",
-                                                 "arpPattern",
-                                                 "arpSortOrder",
-                                                 "arpStepDisplay",
-                                                 "arpStepLength",
-                                                 "arpTiming",
-                                                 "arpVeloMode",
-                                                 "clockedDelayValues",
-                                                 "clockedValues",
-                                                 "controlList",
-                                                 "controllerReceive",
-                                                 "controllerSend",
-                                                 "envelopeMode",
-                                                 "envelopeTrigger",
-                                                 "filter1Type",
-                                                 "fmSources",
-                                                 "fx1Mode",
-                                                 "fx2Mode",
-                                                 "fxOverdriveCurve",
-                                                 "globalChannel",
-                                                 "globalClock",
-                                                 "globalPopupTime",
-                                                 "globalTuning",
-                                                 "keyList",
-                                                 "keyVelocityCurve",
-                                                 "keytrackValues",
-                                                 "lfoShape",
-                                                 "modifier2Sources",
-                                                 "modifierOperators",
-                                                 "modulationDestinations",
-                                                 "modulationSources",
-                                                 "oscillator12shape",
-                                                 "oscillator3shape",
-                                                 "oscillatorWavetable",
-                                                 "partStatus",
-                                                 "programChange",
-                                                 "reverbSize",
-                                                 "sampleRate",
-                                                 "startPhase",
-                                                 "tempoValues"};
+  static const std::vector<std::string> names = words(
+      "arpAccent arpClock arpDirection arpMode arpNoteLengthClock arpPattern arpSortOrder "
+      "arpStepDisplay arpStepLength arpTiming arpVeloMode clockedDelayValues clockedValues "
+      "controlList controllerReceive controllerSend envelopeMode envelopeTrigger filter1Type "
+      "fmSources fx1Mode fx2Mode fxOverdriveCurve globalChannel globalClock globalPopupTime "
+      "globalTuning keyList keyVelocityCurve keytrackValues lfoShape modifier2Sources "
+      "modifierOperators modulationDestinations modulationSources oscillator12shape "
+      "oscillator3shape oscillatorWavetable partStatus programChange reverbSize sampleRate "
+      "startPhase tempoValues");
   return names;
 }
 

@@ -25,26 +25,16 @@ using layout_check::Rect;
 constexpr Rect kWindow{0, 0, 1500, 757};
 constexpr unsigned kAllTabs = 0x3F;
 
-class ShippedLayout : public testing::Test {
- protected:
-  static void SetUpTestSuite() { sLayout = Layout::shipped(BUILT_BUNDLE).release(); }
-  static void TearDownTestSuite() {
-    delete sLayout;
-    sLayout = nullptr;
-  }
-  static const Layout& layout() { return *sLayout; }
+const Layout& layout() {
+  return layout_check::shippedLayout();
+}
 
-  // An identifier with an optional "+offset", as an index.
-  static int indexOf(const std::string& id) {
-    const size_t plus = id.find('+');
-    const int base = layout().config().getParamByName(id.substr(0, plus));
-    return plus == std::string::npos ? base : base + std::stoi(id.substr(plus + 1));
-  }
-
-  static Layout* sLayout;
-};
-
-Layout* ShippedLayout::sLayout = nullptr;
+// An identifier with an optional "+offset", as an index.
+int indexOf(const std::string& id) {
+  const size_t plus = id.find('+');
+  const int base = layout().config().getParamByName(id.substr(0, plus));
+  return plus == std::string::npos ? base : base + std::stoi(id.substr(plus + 1));
+}
 
 bool isKnob(const Control& c) {
   return c.type == "seKnob" || c.type == "ccKnob" || (c.tag == "multiFx" && c.type == "Knob");
@@ -162,7 +152,7 @@ const Control* carrierOf(const Control& c, const std::vector<const Control*>& pi
   return carrier;
 }
 
-TEST_F(ShippedLayout, ReadsWithEveryIdentifierInItsRange) {
+TEST(ShippedLayout, ReadsWithEveryIdentifierInItsRange) {
   EXPECT_TRUE(layout().problems().empty()) << layout().problems().front();
   EXPECT_GT(layout().controls().size(), 4000u);
   for (const Control& c : layout().controls())
@@ -179,7 +169,7 @@ const ImageRow* imageRow(const std::string& name, int style) {
   return nullptr;
 }
 
-TEST_F(ShippedLayout, EveryPictureIsOneTheImageCacheHoldsInBothStyles) {
+TEST(ShippedLayout, EveryPictureIsOneTheImageCacheHoldsInBothStyles) {
   for (const Control& c : layout().controls()) {
     const std::string image = c.attr("imageId");
     if (image.empty()) continue;
@@ -188,7 +178,7 @@ TEST_F(ShippedLayout, EveryPictureIsOneTheImageCacheHoldsInBothStyles) {
   }
 }
 
-TEST_F(ShippedLayout, PagesAndPartPanelsSitWhereTheSwitchingFindsThem) {
+TEST(ShippedLayout, PagesAndPartPanelsSitWhereTheSwitchingFindsThem) {
   const Layer* root = layout().findLayer("root");
   ASSERT_NE(root, nullptr);
   ASSERT_EQ(root->children.size(), 6u);
@@ -211,7 +201,7 @@ TEST_F(ShippedLayout, PagesAndPartPanelsSitWhereTheSwitchingFindsThem) {
   }
 }
 
-TEST_F(ShippedLayout, EveryLayerTheCodeLooksUpExistsOnceWhereTheSwitchingLeavesIt) {
+TEST(ShippedLayout, EveryLayerTheCodeLooksUpExistsOnceWhereTheSwitchingLeavesIt) {
   const Layer* root = layout().findLayer("root");
   for (const std::string& name : layout_check::lookedUpLayers()) {
     int count = 0;
@@ -232,7 +222,7 @@ TEST_F(ShippedLayout, EveryLayerTheCodeLooksUpExistsOnceWhereTheSwitchingLeavesI
   }
 }
 
-TEST_F(ShippedLayout, NoTwoLayersShareAName) {
+TEST(ShippedLayout, NoTwoLayersShareAName) {
   std::map<std::string, int> outside;
   std::set<std::string> inside;
   for (const Layer& l : layout().layers()) {
@@ -247,7 +237,7 @@ TEST_F(ShippedLayout, NoTwoLayersShareAName) {
   }
 }
 
-TEST_F(ShippedLayout, EveryControlTheCodeLooksUpExists) {
+TEST(ShippedLayout, EveryControlTheCodeLooksUpExists) {
   for (const std::string& id : layout_check::lookedUpControls())
     EXPECT_FALSE(layout().controlsOf(indexOf(id)).empty()) << id;
   int browsers = 0;
@@ -255,7 +245,7 @@ TEST_F(ShippedLayout, EveryControlTheCodeLooksUpExists) {
   EXPECT_EQ(browsers, 1);
 }
 
-TEST_F(ShippedLayout, MenusHaveOneTextPerValue) {
+TEST(ShippedLayout, MenusHaveOneTextPerValue) {
   for (const Control& c : layout().controls()) {
     if (!isMenu(c)) continue;
     const std::vector<int> bounds = c.list("valueBounds");
@@ -277,7 +267,7 @@ TEST_F(ShippedLayout, MenusHaveOneTextPerValue) {
   }
 }
 
-TEST_F(ShippedLayout, DisplayedListsCoverEveryValueOfTheirParameters) {
+TEST(ShippedLayout, DisplayedListsCoverEveryValueOfTheirParameters) {
   const UIConfigManager& config = layout().config();
   for (const std::string& name : layout_check::requiredLists())
     EXPECT_FALSE(config.getValueList(name).empty()) << name;
@@ -296,7 +286,7 @@ TEST_F(ShippedLayout, DisplayedListsCoverEveryValueOfTheirParameters) {
   }
 }
 
-TEST_F(ShippedLayout, KnobFramesFallOnEveryValue) {
+TEST(ShippedLayout, KnobFramesFallOnEveryValue) {
   for (const Control& c : layout().controls()) {
     if (!isKnob(c)) continue;
     const std::vector<int> bounds = c.list("valueBounds");
@@ -311,7 +301,7 @@ TEST_F(ShippedLayout, KnobFramesFallOnEveryValue) {
   }
 }
 
-TEST_F(ShippedLayout, SysExTemplatesHoldTheirValueAndPart) {
+TEST(ShippedLayout, SysExTemplatesHoldTheirValueAndPart) {
   const UIConfigManager& config = layout().config();
   ASSERT_FALSE(config.getSysexList().empty());
   for (const Control& c : layout().controls()) {
@@ -329,7 +319,7 @@ TEST_F(ShippedLayout, SysExTemplatesHoldTheirValueAndPart) {
   }
 }
 
-TEST_F(ShippedLayout, ControlsAndLabelsStayInsideTheWindow) {
+TEST(ShippedLayout, ControlsAndLabelsStayInsideTheWindow) {
   for (const Control& c : layout().controls()) {
     if (c.tag == "background" && c.attr("imageId") == "MAIN_BG_ID") continue;
     EXPECT_FALSE(c.rect.empty()) << c.where();
@@ -344,7 +334,7 @@ TEST_F(ShippedLayout, ControlsAndLabelsStayInsideTheWindow) {
 }
 
 // A label printed on a picture is seen whenever the picture is.
-TEST_F(ShippedLayout, NothingOverlapsWhatIsSeenWithIt) {
+TEST(ShippedLayout, NothingOverlapsWhatIsSeenWithIt) {
   const std::vector<const Control*> pictures = picturesOf(layout());
   std::vector<Shape> shapes;
   std::vector<Visibility> seen;
@@ -380,7 +370,7 @@ TEST_F(ShippedLayout, NothingOverlapsWhatIsSeenWithIt) {
 
 // A control drawn over by a later picture disappears, and so does a label printed on an earlier
 // picture (a label goes on the last picture of its own layer or above that it lies on).
-TEST_F(ShippedLayout, NoPictureCoversAControlOrItsLabel) {
+TEST(ShippedLayout, NoPictureCoversAControlOrItsLabel) {
   const std::vector<const Control*> pictures = picturesOf(layout());
   for (const Control& c : layout().controls()) {
     if (c.decoration || copyOf(c.layer) > 0) continue;
@@ -472,7 +462,7 @@ bool onBothDelayPanels(int param) {
          param == kFX2DelayCutoff;
 }
 
-TEST_F(ShippedLayout, EverySoundParameterHasItsControlBoundAsTheSynthesizerTakesIt) {
+TEST(ShippedLayout, EverySoundParameterHasItsControlBoundAsTheSynthesizerTakesIt) {
   const UIConfigManager& config = layout().config();
   std::set<int> checked;
   for (const sound_dump::ByteRule& row : sound_dump::soundByteRules()) {

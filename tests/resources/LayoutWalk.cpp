@@ -228,6 +228,11 @@ std::vector<const Control*> Layout::controlsOf(int index) const {
   return out;
 }
 
+const Layout& shippedLayout() {
+  static const std::unique_ptr<Layout> layout = Layout::shipped(BUILT_BUNDLE);
+  return *layout;
+}
+
 const Layer* topOf(const Layer* layer) {
   while (layer && layer->parent) layer = layer->parent;
   return layer;

@@ -106,6 +106,9 @@ class Layout {
   std::vector<std::string> mProblems;
 };
 
+// The built bundle's layout, walked once for the whole test program.
+const Layout& shippedLayout();
+
 // What a control takes of the window: its rectangle, but for the bank view its two lists, between
 // which lie the lower list's own controls.
 std::vector<Rect> areasOf(const Control& c);

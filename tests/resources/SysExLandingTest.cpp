@@ -44,13 +44,9 @@ void send(corvane_sim::Simulator& sim, const std::vector<int>& message) {
   sim.receive(framed.data(), framed.size(), corvane_sim::Clock::now());
 }
 
-template <size_t N>
-std::vector<int> changedBytes(const std::array<unsigned char, N>& before,
-                              const std::array<unsigned char, N>& after) {
-  std::vector<int> offsets;
-  for (size_t i = 0; i < N; ++i)
-    if (before[i] != after[i]) offsets.push_back(static_cast<int>(i));
-  return offsets;
+template <class Record>
+Bytes toBytes(const Record& r) {
+  return Bytes(r.begin(), r.end());
 }
 
 // The message the control sends for `value`: its precomputed table entry, with the device id.
@@ -70,22 +66,11 @@ std::vector<int> messageFor(UIConfigManager& config, const Control& c, int value
   return message;
 }
 
-class SoundChanges : public testing::Test {
- protected:
-  static void SetUpTestSuite() { sLayout = layout_check::Layout::shipped(BUILT_BUNDLE).release(); }
-  static void TearDownTestSuite() {
-    delete sLayout;
-    sLayout = nullptr;
-  }
-  static layout_check::Layout* sLayout;
-};
-
-layout_check::Layout* SoundChanges::sLayout = nullptr;
-
-TEST_F(SoundChanges, LandOnTheByteTheSoundDumpCarries) {
-  UIConfigManager& config = const_cast<UIConfigManager&>(sLayout->config());
+TEST(SoundChanges, LandOnTheByteTheSoundDumpCarries) {
+  const layout_check::Layout& layout = layout_check::shippedLayout();
+  UIConfigManager& config = const_cast<UIConfigManager&>(layout.config());
   int sent = 0;
-  for (const Control& c : sLayout->controls()) {
+  for (const Control& c : layout.controls()) {
     if (c.attr("changingByte").empty() || c.index < 0 || c.index >= kMultiPartBank) continue;
     // The first and a later part panel, and the controls outside them.
     if (c.part != -1 && c.part != 0 && c.part != 9) continue;
@@ -110,18 +95,13 @@ TEST_F(SoundChanges, LandOnTheByteTheSoundDumpCarries) {
       sysex::SoundDumpBytes before = sim.soundEditBuffer(part);
       before[row->offset] = static_cast<unsigned char>(expected);
       send(sim, message);
-      EXPECT_EQ(changedBytes(before, sim.soundEditBuffer(part)), std::vector<int>{})
+      EXPECT_EQ(toBytes(sim.soundEditBuffer(part)), toBytes(before))
           << c.where() << " with value " << value << " should set byte " << row->offset << " to "
           << expected;
       ++sent;
     }
   }
   EXPECT_GT(sent, 500);
-}
-
-template <class Record>
-Bytes toBytes(const Record& r) {
-  return Bytes(r.begin(), r.end());
 }
 
 // A Multi or Global dump as its writer fills it; the part's bank and program travel in the part
@@ -152,8 +132,9 @@ std::vector<int> bytesOf(bool multi, int param) {
 // control sends at its lowest and highest value lands, in the synthesizer, on the byte the dump
 // carries with the value the dump writer puts there. A flag byte packs several switches: its
 // change carries the packed byte.
-TEST_F(SoundChanges, MultiAndGlobalChangesLandOnTheByteTheirDumpCarries) {
-  UIConfigManager& config = const_cast<UIConfigManager&>(sLayout->config());
+TEST(SoundChanges, MultiAndGlobalChangesLandOnTheByteTheirDumpCarries) {
+  const layout_check::Layout& layout = layout_check::shippedLayout();
+  UIConfigManager& config = const_cast<UIConfigManager&>(layout.config());
   int carried = 0;
   for (int param = kMultiPartBank; param <= kMultiPatch; ++param) {
     // The Global settings lie inside the Multi's indices; the Global dump starts at kMultiPatch.
@@ -167,7 +148,7 @@ TEST_F(SoundChanges, MultiAndGlobalChangesLandOnTheByteTheirDumpCarries) {
     const bool flags =
         multi && offsets[0] >= multi_dump::kRecordBase && inRecord >= 12 && inRecord <= 13;
     int sends = 0;
-    for (const Control* c : sLayout->controlsOf(param)) {
+    for (const Control* c : layout.controlsOf(param)) {
       if (c->attr("changingByte").empty()) continue;
       ++sends;
       const std::vector<int> bounds = c->list("valueBounds");
