@@ -90,8 +90,9 @@ TEST_F(X11Editor, DragsAndClicksSetParametersAndTheWindowShowsTheEditor) {
   EXPECT_EQ(differing, 0);
 }
 
-// "High" at first; the mouse takes the first item, the keys the second.
-TEST_F(X11Editor, MenusAreChosenByMouseAndByKeys) {
+// "High" at first; the mouse takes the first item, the keys the second, and a click outside
+// dismisses the menu. A text entry commits with Return and is cancelled with Escape.
+TEST_F(X11Editor, MenusAreChosenByMouseAndKeysAndTextEntriesCommitOnlyWithReturn) {
   const HostRun host = runX11(
       "param-set 1 1.0\n"
       "x-open\n"
@@ -105,18 +106,8 @@ TEST_F(X11Editor, MenusAreChosenByMouseAndByKeys) {
       "x-input 400 key Return\n"
       "x-idle 800\n"
       "x-input 0 click 20 70 3\n"
-      "x-input 300 click 400 400\n"  // outside: dismissed
-      "x-idle 700\n");
-  // After the defaults of effOpen: the host's value, the mouse's, the keys'; nothing dismissed.
-  EXPECT_THAT(host.lines("plugin[1]: param 1"),
-              ElementsAre("plugin[1]: param 1 = 0", "plugin[1]: param 1 = 2",
-                          "plugin[1]: param 1 = 0", "plugin[1]: param 1 = 1"));
-}
-
-TEST_F(X11Editor, TextEntriesCommitWithReturnAndCancelWithEscape) {
-  const HostRun host = runX11(
-      "x-open\n"
-      "x-idle 200\n"
+      "x-input 300 click 400 400\n"
+      "x-idle 700\n"
       "x-input 0 click 80 70 3\n"
       "x-input 300 type 57\n"
       "x-input 400 key Return\n"
@@ -125,6 +116,10 @@ TEST_F(X11Editor, TextEntriesCommitWithReturnAndCancelWithEscape) {
       "x-input 300 type 99\n"
       "x-input 400 key Escape\n"
       "x-idle 700\n");
+  // After the defaults of effOpen: the host's value, the mouse's, the keys'.
+  EXPECT_THAT(host.lines("plugin[1]: param 1"),
+              ElementsAre("plugin[1]: param 1 = 0", "plugin[1]: param 1 = 2",
+                          "plugin[1]: param 1 = 0", "plugin[1]: param 1 = 1"));
   EXPECT_THAT(host.lines("plugin[1]: param 3"), ElementsAre("plugin[1]: param 3 = 57"));
 }
 
