@@ -394,13 +394,12 @@ TEST(ShippedLayout, NoPictureCoversAControlOrItsLabel) {
   }
 }
 
-// How the synthesizer takes a sound parameter: a SysEx change of its dump byte (with the offset
-// the byte adds to the value), a controller on the part's channel, or a message the plug-in core
-// makes itself (any control will do).
+// How the synthesizer takes a sound parameter: a SysEx change of its dump byte (what the change
+// carries is checked where it lands, in the simulator), a controller on the part's channel, or a
+// message the plug-in core makes itself (any control will do).
 struct Binding {
   enum Kind { kSysEx, kEffectKnob, kController, kAny } kind;
   int param;
-  int add = 0;
   int cc = -1;
 };
 
@@ -420,20 +419,19 @@ std::vector<Binding> bindingsOf(const sound_dump::ByteRule& row) {
   const int p0 = row.params[0];
   switch (row.rule) {
     case Rule::kOctave:
-      return {{Binding::kController, p0, 0,
+      return {{Binding::kController, p0,
                layout_check::kOctaveCC[oscillatorOf(
                    p0, {kOscillator1Octave, kOscillator2Octave, kOscillator3Octave})]}};
     case Rule::kOffset: {
       const int semitone =
           oscillatorOf(p0, {kOscillator1Semitone, kOscillator2Semitone, kOscillator3Semitone});
-      if (semitone >= 0)
-        return {{Binding::kController, p0, 0, layout_check::kSemitoneCC[semitone]}};
-      return {{Binding::kSysEx, p0, row.add}};
+      if (semitone >= 0) return {{Binding::kController, p0, layout_check::kSemitoneCC[semitone]}};
+      return {{Binding::kSysEx, p0}};
     }
     case Rule::kWave: {
       const int osc = row.params[1] == kOscillator1Sample ? 0 : 1;
       return {{Binding::kSysEx, row.params[2]},
-              {Binding::kController, row.params[1], 0, layout_check::kSampleCC[osc]},
+              {Binding::kController, row.params[1], layout_check::kSampleCC[osc]},
               {Binding::kAny, row.params[3]}};
     }
     case Rule::kFilterRouting:
@@ -463,10 +461,8 @@ bool onBothDelayPanels(int param) {
 }
 
 TEST(ShippedLayout, EverySoundParameterHasItsControlBoundAsTheSynthesizerTakesIt) {
-  const UIConfigManager& config = layout().config();
   std::set<int> checked;
   for (const sound_dump::ByteRule& row : sound_dump::soundByteRules()) {
-    const int address = row.offset - 7;
     for (const Binding& b : bindingsOf(row)) {
       if (!checked.insert(b.param).second) continue;
       for (int part = 0; part < 16; ++part) {
@@ -488,14 +484,6 @@ TEST(ShippedLayout, EverySoundParameterHasItsControlBoundAsTheSynthesizerTakesIt
           if (b.kind == Binding::kEffectKnob) {
             EXPECT_EQ(c->type, "seKnob") << c->where();
           }
-          std::string text;
-          ASSERT_TRUE(config.getSysexTemplate(c->intAttr("sysexIndex", -1), text));
-          const std::vector<int> message = UIConfigManager::convertStringSysextoVector(text);
-          ASSERT_EQ(message.size(), 8u);
-          EXPECT_EQ(message[3], 0x20) << c->where();
-          EXPECT_EQ(message[5] * 128 + message[6], address) << c->where() << " for " << what;
-          EXPECT_EQ(c->intAttr("changingByte"), 8) << c->where();
-          EXPECT_EQ(c->intAttr("msgZeroVal"), b.add) << c->where();
         }
       }
     }
