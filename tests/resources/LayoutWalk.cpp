@@ -3,6 +3,7 @@
 #include <tinyxml2.h>
 
 #include <cstring>
+#include <set>
 
 #include "platform/bundle/Bundle.h"
 #include "src/config/ParameterIds.h"
@@ -14,23 +15,12 @@ namespace {
 
 constexpr int kMenuHeight = 13;
 
-const char* const kLayerTags[] = {"layer",         "fxlayer",          "multifxlayer",
-                                  "envelopelayer", "oscillator1layer", "oscillator2layer",
-                                  "modlayer",      "banklayer"};
-const char* const kControlTags[] = {
+const std::set<std::string> kLayerTags = {"layer",         "fxlayer",          "multifxlayer",
+                                          "envelopelayer", "oscillator1layer", "oscillator2layer",
+                                          "modlayer",      "banklayer"};
+const std::set<std::string> kControlTags = {
     "patchBrowser", "background", "display",     "switch",        "autooff",     "dropMenu",
     "multiFx",      "radio",      "knobcontrol", "buttoncontrol", "menucontrol", "slidercontrol"};
-
-bool isOneOf(const char* name, const char* const* names, size_t count) {
-  for (size_t i = 0; i < count; ++i)
-    if (std::strcmp(name, names[i]) == 0) return true;
-  return false;
-}
-
-template <size_t N>
-bool isOneOf(const char* name, const char* const (&names)[N]) {
-  return isOneOf(name, names, N);
-}
 
 int stretchLength(int base) {
   for (int i = 0; i < paramIdCount; ++i)
@@ -198,7 +188,7 @@ void Layout::addControl(const tinyxml2::XMLElement* e, Layer* layer, int part) {
 void Layout::walk(const tinyxml2::XMLElement* e, Layer* layer, int part, bool inCopy) {
   for (; e; e = e->NextSiblingElement()) {
     const char* name = e->Name();
-    if (isOneOf(name, kLayerTags)) {
+    if (kLayerTags.count(name)) {
       Layer* child = addLayer(e->Attribute("name") ? e->Attribute("name") : "",
                               e->IntAttribute("id", 0), e->GetLineNum(), layer, false, inCopy);
       walk(e->FirstChildElement(), child, part, inCopy);
@@ -208,7 +198,7 @@ void Layout::walk(const tinyxml2::XMLElement* e, Layer* layer, int part, bool in
         Layer* copy = addLayer(base + std::to_string(i), i, e->GetLineNum(), layer, true, true);
         walk(e->FirstChildElement(), copy, i, true);
       }
-    } else if (isOneOf(name, kControlTags)) {
+    } else if (kControlTags.count(name)) {
       addControl(e, layer, part);
     }
   }
