@@ -74,8 +74,8 @@ TEST(BuiltShippedLayout, ControlsStandWhereTheLayoutPutsThem) {
     const ControlAction* action = built().config.getControlAction(c.index);
     if (!action) continue;
     std::vector<const Control*> expected = walk().controlsOf(c.index);
-    for (const IControl* built : action->controls) {
-      const IRECT& r = built->GetRECT();
+    for (const IControl* made : action->controls) {
+      const IRECT& r = made->GetRECT();
       const bool found = std::any_of(expected.begin(), expected.end(), [&](const Control* e) {
         return e->rect.l == r.L && e->rect.t == r.T && e->rect.r == r.R && e->rect.b == r.B;
       });
