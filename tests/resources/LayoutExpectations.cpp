@@ -4,7 +4,6 @@
 #include <sstream>
 
 #include "src/config/ParameterIds.h"
-#include "tools/layoutgen/tables/ImageSizes.h"
 
 namespace layout_check {
 namespace {
@@ -27,14 +26,10 @@ std::vector<std::string> joined(std::vector<std::vector<std::string>> groups) {
   return out;
 }
 
-constexpr unsigned kAllTabs = 0x3F;
-constexpr unsigned kLibrarianTab = 1u << 1;
-
 }  // namespace
 
 const int kOctaveCC[3] = {27, 35, 42};
 const int kSemitoneCC[3] = {28, 36, 43};
-const int kSampleCC[2] = {31, 39};
 
 const std::vector<std::string>& lookedUpLayers() {
   static const std::vector<std::string> names = joined({
@@ -83,45 +78,6 @@ const std::vector<std::string>& lookedUpControls() {
     return out;
   }();
   return names;
-}
-
-const std::vector<std::string>& requiredLists() {
-  static const std::vector<std::string> names = words(
-      "arpAccent arpClock arpDirection arpMode arpNoteLengthClock arpPattern arpSortOrder "
-      "arpStepDisplay arpStepLength arpTiming arpVeloMode clockedDelayValues clockedValues "
-      "controlList controllerReceive controllerSend envelopeMode envelopeTrigger filter1Type "
-      "fmSources fx1Mode fx2Mode fxOverdriveCurve globalChannel globalClock globalPopupTime "
-      "globalTuning keyList keyVelocityCurve keytrackValues lfoShape modifier2Sources "
-      "modifierOperators modulationDestinations modulationSources oscillator12shape "
-      "oscillator3shape oscillatorWavetable partStatus programChange reverbSize sampleRate "
-      "startPhase tempoValues");
-  return names;
-}
-
-std::vector<int> memberIds(const std::string& page) {
-  if (page == "oscillators") return {10, 20, 30, 40, 50, 60, 70, 80, 90, 91, 100, 101};
-  if (page == "filtersEnvelopes") {
-    std::vector<int> ids;
-    for (int decade = 10; decade <= 40; decade += 10)
-      for (int mode = 0; mode < 5; ++mode) ids.push_back(decade + mode);
-    return ids;
-  }
-  if (page == "lfoModMatrix") return {10, 20, 30};
-  if (page == "effectsArp") return {10, 11, 12, 13, 14, 15};
-  return {};
-}
-
-std::vector<CorePlace> corePlaces() {
-  const layout_tables::ImageSize cancel = layout_tables::imageSize("BUTTON_LIB_CANCEL_ID");
-  return {
-      {"bank menu", 1142, 60, 1180, 84, kAllTabs},
-      {"program menu", 1184, 60, 1229, 84, kAllTabs},
-      {"cancel button", 740, 83, 740 + cancel.w, 83 + cancel.h, kAllTabs & ~kLibrarianTab},
-      {"librarian cancel button", 835, 457, 835 + cancel.w, 457 + cancel.h, kLibrarianTab},
-      {"upper bank menu", 394, 188, 810, 207, kLibrarianTab, "kPatchSelectionListUpper"},
-      {"lower bank menu", 394, 461, 810, 480, kLibrarianTab, "kPatchSelectionListLower"},
-      {"bank edit menu", 839, 187, 916, 205, kLibrarianTab},
-  };
 }
 
 }  // namespace layout_check

@@ -60,19 +60,6 @@ Rect rectOf(const Control& c) {
 
 }  // namespace
 
-std::vector<Rect> areasOf(const Control& c) {
-  if (c.tag != "patchBrowser") return {c.rect};
-  // Columns of 105 pixels, 133 apart; 16 rows of 14 from one pixel down, and again 274 down.
-  const int right = c.rect.l + 7 * 133 + 105;
-  return {{c.rect.l, c.rect.t + 1, right, c.rect.t + 1 + 16 * 14},
-          {c.rect.l, c.rect.t + 274, right, c.rect.t + 274 + 16 * 14}};
-}
-
-std::string describe(const Rect& r) {
-  return "(" + std::to_string(r.l) + "," + std::to_string(r.t) + ")-(" + std::to_string(r.r) + "," +
-         std::to_string(r.b) + ")";
-}
-
 std::string Control::attr(const char* name) const {
   const char* value = element->Attribute(name);
   return value ? value : "";
@@ -125,22 +112,12 @@ std::unique_ptr<Layout> Layout::shipped(const std::string& bundleDir) {
   layout->mConfig.readReasources(layout->mDocument.get());
   const tinyxml2::XMLElement* root = layout->mDocument->FirstChildElement("uiconfig");
   if (root) layout->walk(root->FirstChildElement(), nullptr, -1, false);
-  int next = 0;
-  for (const Control& c : layout->mControls)
-    if (!c.layer) layout->mControls[&c - layout->mControls.data()].drawOrder = next++;
-  for (const Layer* top : layout->mTop) layout->numberDrawing(top, next);
   return layout;
 }
 
-Layer* Layout::addLayer(const std::string& name, int id, int line, Layer* parent, bool copy,
-                        bool inCopy) {
-  mLayers.push_back(Layer{name, id, line, parent, copy, inCopy, {}, {}});
-  Layer* layer = &mLayers.back();
-  if (parent)
-    parent->children.push_back(layer);
-  else
-    mTop.push_back(layer);
-  return layer;
+Layer* Layout::addLayer(const std::string& name, bool copy, bool inCopy) {
+  mLayers.push_back(Layer{name, copy, inCopy});
+  return &mLayers.back();
 }
 
 int Layout::indexOf(const std::string& paramId, int part, int line) {
@@ -161,11 +138,6 @@ int Layout::indexOf(const std::string& paramId, int part, int line) {
   return base + offset;
 }
 
-void Layout::numberDrawing(const Layer* layer, int& next) {
-  for (size_t i : layer->controls) mControls[i].drawOrder = next++;
-  for (const Layer* child : layer->children) numberDrawing(child, next);
-}
-
 void Layout::addControl(const tinyxml2::XMLElement* e, Layer* layer, int part) {
   Control c;
   c.element = e;
@@ -181,7 +153,6 @@ void Layout::addControl(const tinyxml2::XMLElement* e, Layer* layer, int part) {
   c.hasLabelBox = label.size() == 4;
   if (c.hasLabelBox) c.labelBox = boundsRect(label);
   if (c.index >= 0) mByIndex.emplace(c.index, mControls.size());
-  if (layer) layer->controls.push_back(mControls.size());
   mControls.push_back(c);
 }
 
@@ -189,26 +160,18 @@ void Layout::walk(const tinyxml2::XMLElement* e, Layer* layer, int part, bool in
   for (; e; e = e->NextSiblingElement()) {
     const char* name = e->Name();
     if (kLayerTags.count(name)) {
-      Layer* child = addLayer(e->Attribute("name") ? e->Attribute("name") : "",
-                              e->IntAttribute("id", 0), e->GetLineNum(), layer, false, inCopy);
+      Layer* child = addLayer(e->Attribute("name") ? e->Attribute("name") : "", false, inCopy);
       walk(e->FirstChildElement(), child, part, inCopy);
     } else if (std::strcmp(name, "multilayer") == 0) {
       const std::string base = e->Attribute("name") ? e->Attribute("name") : "";
       for (int i = 0; i < e->IntAttribute("create", 0); ++i) {
-        Layer* copy = addLayer(base + std::to_string(i), i, e->GetLineNum(), layer, true, true);
+        Layer* copy = addLayer(base + std::to_string(i), true, true);
         walk(e->FirstChildElement(), copy, i, true);
       }
     } else if (kControlTags.count(name)) {
       addControl(e, layer, part);
     }
   }
-}
-
-const Layer* Layout::findLayer(const std::string& name) const {
-  const Layer* found = nullptr;
-  for (const Layer& l : mLayers)
-    if (l.name == name) found = &l;
-  return found;
 }
 
 std::vector<const Control*> Layout::controlsOf(int index) const {
@@ -221,11 +184,6 @@ std::vector<const Control*> Layout::controlsOf(int index) const {
 const Layout& shippedLayout() {
   static const std::unique_ptr<Layout> layout = Layout::shipped(BUILT_BUNDLE);
   return *layout;
-}
-
-const Layer* topOf(const Layer* layer) {
-  while (layer && layer->parent) layer = layer->parent;
-  return layer;
 }
 
 }  // namespace layout_check

@@ -26,17 +26,10 @@ struct Rect {
   bool within(const Rect& o) const { return l >= o.l && t >= o.t && r <= o.r && b <= o.b; }
 };
 
-std::string describe(const Rect& r);
-
 struct Layer {
   std::string name;
-  int id = 0;
-  int line = 0;
-  const Layer* parent = nullptr;
   bool copy = false;    // made by a multilayer
   bool inCopy = false;  // a copy or inside one
-  std::vector<const Layer*> children;
-  std::vector<size_t> controls;  // indices into Layout::controls()
 };
 
 struct Control {
@@ -48,7 +41,6 @@ struct Control {
   int line = 0;
   const Layer* layer = nullptr;
   bool decoration = false;  // a background picture
-  int drawOrder = 0;        // the graphics object draws lower numbers first
   Rect rect;
   bool hasLabelBox = false;
   Rect labelBox;
@@ -77,12 +69,10 @@ class Layout {
 
   const std::vector<Control>& controls() const { return mControls; }
   const std::deque<Layer>& layers() const { return mLayers; }
-  const std::vector<const Layer*>& topLayers() const { return mTop; }
   const UIConfigManager& config() const { return mConfig; }
   // Problems met on the way: unresolved identifiers, indices out of their stretch.
   const std::vector<std::string>& problems() const { return mProblems; }
 
-  const Layer* findLayer(const std::string& name) const;
   // Every control bound to a parameter index.
   std::vector<const Control*> controlsOf(int index) const;
 
@@ -90,17 +80,14 @@ class Layout {
   Layout();
   void walk(const tinyxml2::XMLElement* first, Layer* layer, int part, bool inCopy);
   void addControl(const tinyxml2::XMLElement* e, Layer* layer, int part);
-  Layer* addLayer(const std::string& name, int id, int line, Layer* parent, bool copy, bool inCopy);
+  Layer* addLayer(const std::string& name, bool copy, bool inCopy);
   int indexOf(const std::string& paramId, int part, int line);
-  // A layer draws its own controls, then its child layers; top layers in attach order.
-  void numberDrawing(const Layer* layer, int& next);
 
   KeptLog mLog;
   EditorConfigManager mConfig;  // the reader alone: no layout is built
   std::unique_ptr<tinyxml2::XMLDocument> mDocument;
   std::string mText;
   std::deque<Layer> mLayers;
-  std::vector<const Layer*> mTop;
   std::vector<Control> mControls;
   std::multimap<int, size_t> mByIndex;
   std::vector<std::string> mProblems;
@@ -108,13 +95,5 @@ class Layout {
 
 // The built bundle's layout, walked once for the whole test program.
 const Layout& shippedLayout();
-
-// What a control takes of the window: its rectangle, but for the bank view its two lists, between
-// which lie the lower list's own controls.
-std::vector<Rect> areasOf(const Control& c);
-
-// The layer right below the top of the tree that holds `layer` (a page for the root's tree),
-// and the top layer itself.
-const Layer* topOf(const Layer* layer);
 
 }  // namespace layout_check
