@@ -57,11 +57,9 @@ bool packed(int first, int second, int part) {
 }
 
 TEST(BuiltShippedLayout, BuildsWithoutSkippingAnythingOrMissingAPicture) {
-  for (const std::string& line : built().lines) {
-    EXPECT_FALSE(contains(line, "skip")) << line;
-    EXPECT_FALSE(contains(line, "MISSING")) << line;
-    EXPECT_FALSE(contains(line, "NOT FOUND")) << line;
-  }
+  for (const std::string& line : built().lines)
+    EXPECT_FALSE(contains(line, "skip") || contains(line, "MISSING") || contains(line, "NOT FOUND"))
+        << line;
   for (const std::string& name : layout_check::lookedUpLayers())
     EXPECT_NE(built().config.getLayer(name), nullptr) << name;
 }
@@ -111,27 +109,23 @@ TEST(BuiltShippedLayout, SysExControlsAreFoundByTheAddressTheySend) {
   EXPECT_GT(found, 2500);
 }
 
+// Octave and semitone knobs send and answer controllers on their part's channel.
 TEST(BuiltShippedLayout, ControllerKnobsAnswerTheirPartsChannel) {
-  const std::pair<const char*, const int*> families[] = {
-      {"kOscillator1Octave", &layout_check::kOctaveCC[0]},
-      {"kOscillator2Octave", &layout_check::kOctaveCC[1]},
-      {"kOscillator3Octave", &layout_check::kOctaveCC[2]},
-      {"kOscillator1Semitone", &layout_check::kSemitoneCC[0]},
-      {"kOscillator2Semitone", &layout_check::kSemitoneCC[1]},
-      {"kOscillator3Semitone", &layout_check::kSemitoneCC[2]}};
-  for (const auto& family : families)
-    for (int part = 0; part < 16; ++part) {
-      const int index = built().config.getParamByName(family.first) + part;
-      const ControlAction* action = built().config.getControlAction(index);
-      ASSERT_NE(action, nullptr) << family.first << " part " << part;
-      EXPECT_EQ(action->messageType, kMessageCC);
-      EXPECT_EQ(action->ccNumber, *family.second);
-      EXPECT_EQ(action->part, part);
-      const IControl* control =
-          built().config.ccControls().findControl(part + 1, *family.second, 0);
-      ASSERT_NE(control, nullptr) << family.first << " part " << part;
-      EXPECT_EQ(control->ParamIdx(), index);
-    }
+  for (int osc = 0; osc < 3; ++osc)
+    for (const auto& [name, cc] :
+         {std::pair<std::string, int>{"Octave", layout_check::kOctaveCC[osc]},
+          {"Semitone", layout_check::kSemitoneCC[osc]}})
+      for (int part = 0; part < 16; ++part) {
+        const std::string id = "kOscillator" + std::to_string(osc + 1) + name;
+        const int index = built().config.getParamByName(id) + part;
+        const ControlAction* action = built().config.getControlAction(index);
+        ASSERT_NE(action, nullptr) << id << " part " << part;
+        EXPECT_TRUE(action->messageType == kMessageCC && action->ccNumber == cc &&
+                    action->part == part)
+            << id << " part " << part;
+        const IControl* control = built().config.ccControls().findControl(part + 1, cc, 0);
+        EXPECT_TRUE(control && control->ParamIdx() == index) << id << " part " << part;
+      }
 }
 
 }  // namespace

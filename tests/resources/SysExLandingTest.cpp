@@ -66,38 +66,44 @@ std::vector<int> messageFor(UIConfigManager& config, const Control& c, int value
   return message;
 }
 
+// Sends the change the control makes for `value` to a fresh simulator: the record `read` takes
+// must differ from before only in byte `offset`, now `expected`. A byte packed from several
+// settings travels packed, as the dump has it.
+template <class Read>
+void expectLands(UIConfigManager& config, const Control& c, int value, int offset, int expected,
+                 bool packedByte, Read read) {
+  std::vector<int> message = messageFor(config, c, value);
+  if (packedByte) message[7] = expected;
+  corvane_sim::Simulator sim(0);
+  Bytes before = read(sim);
+  before[offset] = static_cast<unsigned char>(expected);
+  send(sim, message);
+  EXPECT_EQ(read(sim), before) << c.where() << " with value " << value << " should set byte "
+                               << offset << " to " << expected;
+}
+
+// Sound controls of the first and a later part panel and those outside them, at their lowest
+// and highest value.
 TEST(SoundChanges, LandOnTheByteTheSoundDumpCarries) {
   const layout_check::Layout& layout = layout_check::shippedLayout();
   UIConfigManager& config = const_cast<UIConfigManager&>(layout.config());
   int sent = 0;
   for (const Control& c : layout.controls()) {
     if (c.attr("changingByte").empty() || c.index < 0 || c.index >= kMultiPartBank) continue;
-    // The first and a later part panel, and the controls outside them.
     if (c.part != -1 && c.part != 0 && c.part != 9) continue;
     const int part = std::max(c.part, 0);
     const sound_dump::ByteRule* row = rowOf(c.index - part);
     ASSERT_NE(row, nullptr) << c.where();
-    const std::vector<int> bounds = c.list("valueBounds");
-    for (int value : {bounds[1], bounds[2]}) {
+    const bool view = std::count(std::begin(row->views), std::end(row->views), c.index - part);
+    for (int value : {c.list("valueBounds")[1], c.list("valueBounds")[2]}) {
       FakeParameters params;
       params.values[c.index] = value;
-      // An effect type's setting reaches the dump through the positional parameter it is
-      // copied into.
-      if (std::find(std::begin(row->views), std::end(row->views), c.index - part) !=
-          std::end(row->views))
-        params.values[row->params[0] + part] = value;
-      const int expected = sound_dump::encodeByte(*row, params, part);
-      std::vector<int> message = messageFor(config, c, value);
-      if (packed(*row)) message[7] = expected;
-      EXPECT_EQ(message[4], part) << c.where();
-
-      corvane_sim::Simulator sim(0);
-      sysex::SoundDumpBytes before = sim.soundEditBuffer(part);
-      before[row->offset] = static_cast<unsigned char>(expected);
-      send(sim, message);
-      EXPECT_EQ(toBytes(sim.soundEditBuffer(part)), toBytes(before))
-          << c.where() << " with value " << value << " should set byte " << row->offset << " to "
-          << expected;
+      // An effect type's setting reaches the dump through the positional parameter.
+      if (view) params.values[row->params[0] + part] = value;
+      EXPECT_EQ(messageFor(config, c, value)[4], part) << c.where();
+      expectLands(config, c, value, row->offset, sound_dump::encodeByte(*row, params, part),
+                  packed(*row),
+                  [&](corvane_sim::Simulator& sim) { return toBytes(sim.soundEditBuffer(part)); });
       ++sent;
     }
   }
@@ -116,22 +122,8 @@ Bytes dumpOf(bool multi, const FakeParameters& params) {
   return toBytes(multi_dump::buildMultiDump(params, sounds));
 }
 
-// The bytes of the dump that a parameter moves from 0 to 1.
-std::vector<int> bytesOf(bool multi, int param) {
-  FakeParameters params;
-  const Bytes zero = dumpOf(multi, params);
-  params.values[param] = 1;
-  const Bytes one = dumpOf(multi, params);
-  std::vector<int> moved;
-  for (size_t i = 0; i < zero.size(); ++i)
-    if (zero[i] != one[i]) moved.push_back(static_cast<int>(i));
-  return moved;
-}
-
-// Every setting the Multi and the Global dump carry has a control, and the change each such
-// control sends at its lowest and highest value lands, in the synthesizer, on the byte the dump
-// carries with the value the dump writer puts there. A flag byte packs several switches: its
-// change carries the packed byte.
+// Every setting the Multi and the Global dump carry (the bytes a parameter moves from 0 to 1)
+// has a control whose change lands there; a flag byte of a part record packs several switches.
 TEST(SoundChanges, MultiAndGlobalChangesLandOnTheByteTheirDumpCarries) {
   const layout_check::Layout& layout = layout_check::shippedLayout();
   UIConfigManager& config = const_cast<UIConfigManager&>(layout.config());
@@ -140,7 +132,13 @@ TEST(SoundChanges, MultiAndGlobalChangesLandOnTheByteTheirDumpCarries) {
     // The Global settings lie inside the Multi's indices; the Global dump starts at kMultiPatch.
     const bool multi =
         param < kGlobalInitSound1 || (param > kGlobalDisplayContrast && param != kMultiPatch);
-    const std::vector<int> offsets = bytesOf(multi, param);
+    FakeParameters params;
+    const Bytes zero = dumpOf(multi, params);
+    params.values[param] = 1;
+    const Bytes one = dumpOf(multi, params);
+    std::vector<int> offsets;
+    for (size_t i = 0; i < zero.size(); ++i)
+      if (zero[i] != one[i]) offsets.push_back(static_cast<int>(i));
     if (offsets.empty() || (param > kMultiTempo && param != kMultiPatch)) continue;
     ++carried;
     ASSERT_EQ(offsets.size(), 1u) << param;
@@ -153,18 +151,12 @@ TEST(SoundChanges, MultiAndGlobalChangesLandOnTheByteTheirDumpCarries) {
       ++sends;
       const std::vector<int> bounds = c->list("valueBounds");
       for (int value : {bounds[1], bounds[2] - (c->type == "seMenu" ? 1 : 0)}) {
-        FakeParameters params;
-        params.values[param] = value;
-        const int expected = dumpOf(multi, params)[offsets[0]];
-        std::vector<int> message = messageFor(config, *c, value);
-        if (flags) message[7] = expected;
-        corvane_sim::Simulator sim(0);
-        Bytes before = multi ? toBytes(sim.multiEditBuffer()) : toBytes(sim.globalRecord());
-        send(sim, message);
-        before[offsets[0]] = static_cast<unsigned char>(expected);
-        EXPECT_EQ(multi ? toBytes(sim.multiEditBuffer()) : toBytes(sim.globalRecord()), before)
-            << c->where() << " with value " << value << " should set byte " << offsets[0] << " to "
-            << expected;
+        FakeParameters at;
+        at.values[param] = value;
+        expectLands(config, *c, value, offsets[0], dumpOf(multi, at)[offsets[0]], flags,
+                    [&](corvane_sim::Simulator& sim) {
+                      return multi ? toBytes(sim.multiEditBuffer()) : toBytes(sim.globalRecord());
+                    });
       }
     }
     EXPECT_GT(sends, 0) << "parameter " << param << " has no control that sends it";
