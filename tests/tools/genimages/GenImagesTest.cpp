@@ -47,19 +47,6 @@ bool touched(Canvas& c, int x, int y, int w, int h) {
   return false;
 }
 
-std::vector<unsigned int> pixelsOf(Canvas& c) {
-  std::vector<unsigned int> pixels;
-  for (int y = 0; y < c.height(); ++y)
-    pixels.insert(pixels.end(), c.bitmap().getBits() + y * c.bitmap().getRowSpan(),
-                  c.bitmap().getBits() + y * c.bitmap().getRowSpan() + c.width());
-  return pixels;
-}
-
-std::string bytesOf(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
 }  // namespace
 
 TEST(CatalogTest, EveryFileOfTheImageTableHasArt) {
@@ -69,23 +56,6 @@ TEST(CatalogTest, EveryFileOfTheImageTableHasArt) {
       EXPECT_NE(artFor(stem.c_str()), nullptr) << stem;
     }
   EXPECT_EQ(artFor("no-such-picture"), nullptr);
-}
-
-TEST(CanvasTest, ShapesHaveSolidInsidesAndSoftEdges) {
-  Canvas c(60, 40, kBlack);
-  c.circle(20, 20, 10, kWhite);
-  EXPECT_EQ(redAt(c, 20, 20), 255);
-  EXPECT_EQ(redAt(c, 35, 20), 0);
-  const int edge = redAt(c, 29, 22);  // the rim passes through this pixel
-  EXPECT_GT(edge, 0);
-  EXPECT_LT(edge, 255);
-  c.roundRect(40, 5, 15, 30, 6, kWhite);
-  EXPECT_EQ(redAt(c, 40, 5), 0);  // cut corner
-  EXPECT_EQ(redAt(c, 47, 20), 255);
-  Canvas arcs(60, 60, kBlack);
-  arcs.arc(30, 30, 20, 3, -1.5f, 1.5f, kWhite);  // the upper half
-  EXPECT_EQ(redAt(arcs, 30, 10), 255);
-  EXPECT_EQ(redAt(arcs, 30, 49), 0);
 }
 
 TEST(KnobArtTest, ThePointerSweepsFromLowerLeftToLowerRight) {
@@ -102,21 +72,6 @@ TEST(KnobArtTest, ThePointerSweepsFromLowerLeftToLowerRight) {
     if (frame != kFrames / 2) {
       EXPECT_LT(redAt(*knob, mirror, frame * 56 + y), 120);
     }
-  }
-}
-
-TEST(DrawingTest, EveryRunGivesTheSameBytes) {
-  kroma_test::TempDir dir;
-  const std::pair<const char*, int> kPictures[] = {
-      {"kroma-filter-envelopes-orange", 1}, {"main-tab-selector", 2}, {"bg-about", 1}};
-  for (const auto& [stem, frames] : kPictures) {
-    SCOPED_TRACE(stem);
-    auto first = drawn(stem, 1, frames);
-    auto second = drawn(stem, 1, frames);
-    EXPECT_EQ(pixelsOf(*first), pixelsOf(*second));
-    ASSERT_TRUE(writeFastPng(dir.file("a.png").c_str(), first->bitmap()));
-    ASSERT_TRUE(writeFastPng(dir.file("b.png").c_str(), second->bitmap()));
-    EXPECT_EQ(bytesOf(dir.file("a.png")), bytesOf(dir.file("b.png")));
   }
 }
 
@@ -161,8 +116,7 @@ TEST(LayoutLabelsTest, ListsArePerPictureAndBadFilesReadNothing) {
     EXPECT_EQ(a[i].kind, kinds[i].first) << i;
     EXPECT_EQ(a[i].text, kinds[i].second) << i;
   }
-  EXPECT_EQ(a[0].w, 30);
-  EXPECT_EQ(a[1].h, 50);
+  EXPECT_TRUE(a[0].w == 30 && a[1].h == 50);
   EXPECT_EQ(labels["B"][0].text, "X & Y");
 
   PictureLabels none;
@@ -172,32 +126,23 @@ TEST(LayoutLabelsTest, ListsArePerPictureAndBadFilesReadNothing) {
   EXPECT_TRUE(none.empty());
 }
 
-TEST(LayoutLabelsTest, TextsAndGroovesLandInTheirBoxesOnly) {
-  Canvas c(200, 60, look::kPlate);
-  printLabels(c, look::palette(0),
-              {{PrintedLabel::kLabel, "RESONANCE", 10, 5, 40, 11},
-               {PrintedLabel::kGroove, "", 100, 10, 4, 40}});
-  EXPECT_TRUE(touched(c, 10, 5, 40, 11));
-  EXPECT_TRUE(touched(c, 100, 10, 4, 40));
-  EXPECT_FALSE(touched(c, 0, 20, 90, 40));
-  EXPECT_FALSE(touched(c, 110, 0, 90, 60));
-}
-
-// The light style's menus print black and the dark style's light grey: the field under a menu
-// is light on the first and dark on the second. Sections go under everything, whatever the
-// order of the list.
-TEST(LayoutLabelsTest, FieldsFollowTheStyleAndSectionsLieUnderneath) {
+// Texts and grooves land in their boxes only. The light style's menus print black and the dark
+// style's light grey: the field under a menu is light on the first and dark on the second.
+// Sections go under everything, whatever the order of the list.
+TEST(LayoutLabelsTest, PrintedInTheirBoxesInTheStylesColours) {
   for (int style : {0, 1}) {
     Canvas c(200, 80, look::kPlate);
     printLabels(c, look::palette(style),
-                {{PrintedLabel::kLabel, "CUTOFF", 10, 40, 60, 11},
-                 {PrintedLabel::kField, "", 100, 40, 60, 15},
-                 {PrintedLabel::kSection, "FILTER", 0, 0, 200, 80}});
+                {{PrintedLabel::kGroove, "", 180, 10, 4, 40},
+                 {PrintedLabel::kLabel, "CUTOFF", 10, 40, 60, 11},
+                 {PrintedLabel::kField, "", 100, 40, 60, 15}});
+    EXPECT_TRUE(touched(c, 180, 10, 4, 40));
+    EXPECT_FALSE(touched(c, 0, 0, 170, 40));
     const int field = redAt(c, 130, 47);
-    if (style == 0)
-      EXPECT_GT(field, 180);
-    else
-      EXPECT_LT(field, 60);
+    EXPECT_TRUE(style == 0 ? field > 180 : field < 60) << "style " << style;
+    printLabels(c, look::palette(style),
+                {{PrintedLabel::kLabel, "CUTOFF", 10, 40, 60, 11},
+                 {PrintedLabel::kSection, "FILTER", 0, 0, 200, 80}});
     int brightest = 0;
     for (int x = 10; x < 70; ++x)
       for (int y = 40; y < 51; ++y) brightest = std::max(brightest, redAt(c, x, y));
