@@ -1,8 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <random>
 #include <string>
 #include <vector>
@@ -10,7 +7,6 @@
 #include "FileEncrypt/ConfigKey.h"
 #include "FileEncrypt/tea.h"
 #include "tests/support/Iterations.h"
-#include "tests/support/TempDir.h"
 
 namespace {
 
@@ -113,34 +109,6 @@ TEST(Tea, PrintBufferWritesTheBytesAndALineFeed) {
   Tea::printBuffer(text, 0);
   Tea::printBuffer(text, -2);
   EXPECT_EQ(testing::internal::GetCapturedStdout(), "abc\n\n\n");
-}
-
-int runTool(const std::string& arguments) {
-  return std::system((std::string(TEA_ENCIPHER) + arguments + " 2>/dev/null").c_str());
-}
-
-// The build's enciphering tool pads texts with zero bytes to whole blocks under the
-// configuration key, and fails on a missing input, an unwritable output or no arguments.
-TEST(TeaEncipherTool, RoundTripsPaddedTextsAndFailsOnBadArguments) {
-  kroma_test::TempDir dir;
-  const std::string in = dir.file("in.xml"), out = dir.file("out.tea");
-  unsigned int key[4];
-  configKeyWords(key);
-  for (const std::string& text : {std::string("<a/>"), std::string("12345678"), std::string(),
-                                  std::string("<x>\xC3\xA9 &amp; \t</x>\n")}) {
-    std::ofstream(in, std::ios::binary) << text;
-    ASSERT_EQ(runTool(" '" + in + "' '" + out + "'"), 0);
-    std::ifstream file(out, std::ios::binary);
-    Bytes enciphered{std::istreambuf_iterator<char>(file), {}};
-    ASSERT_EQ(enciphered.size(), (text.size() + 7) / 8 * 8);
-    Tea::decryptBlocks(enciphered.data(), enciphered.size() / 8, key);
-    std::string expected = text;
-    expected.resize(enciphered.size(), '\0');
-    EXPECT_EQ(std::string(enciphered.begin(), enciphered.end()), expected);
-  }
-  EXPECT_NE(runTool(" '" + dir.file("missing.xml") + "' '" + out + "'"), 0);
-  EXPECT_NE(runTool(" '" + in + "' '" + dir.file("no/such/folder/out.tea") + "'"), 0);
-  EXPECT_NE(runTool(""), 0);
 }
 
 }  // namespace

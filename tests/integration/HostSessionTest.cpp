@@ -50,11 +50,6 @@ const Session kSessions[] = {
      {{"  pin ",
        {"  pin 0 label=\"Input 1\" flags=3", "  pin 1 label=\"Input 2\" flags=1",
         "  pin 0 label=\"Output 1\" flags=3", "  pin 1 label=\"Output 2\" flags=1"}}}},
-    {"an unknown host is identified once without a version",
-     "host-product \nopen\ndispatch 0\n",
-     {"plugin[1]: host 0 version 0"},
-     {{"<- audioMasterGetProductString", {"host[1] <- audioMasterGetProductString"}},
-      {"<- audioMasterGetVendorVersion", {}}}},
     {"capabilities are answered exactly",
      "open\ncan-do receiveVstTimeInfo\ncan-do receiveVstMidiEvent\ncan-do sendVstEvents\n"
      "can-do ReceiveVstTimeInfo\ncan-do hasHostExtensions\ncan-do hasHostViewAsConfig\n"
@@ -105,9 +100,6 @@ const Session kSessions[] = {
         "offline=0", "offline=1"}},
       {"<- audioMasterWantMidi",
        std::vector<std::string>(5, "host[1] <- audioMasterWantMidi index=0")}}},
-    {"a host block larger than announced is processed whole",
-     "open\nblock 64\nprocess replacing 4096\n",
-     {"process replacing 4096 -> out0=0.25..0.25 out1=0.5..0.5"}},
     // Texts are cut to the host's parameter text buffer; a text beyond the range is clamped.
     {"parameters reach the host only in the visible head",
      "open\nparam-set 0 0.25\nparam-get 0\nparam-set 2 1\nparam-get 2\nparam-info 1\n"
@@ -138,31 +130,6 @@ const Session kSessions[] = {
        {"  text=\"Empty\"", "  text=\"Verse\"", "  text=\"Verse\"", "  text=\"Empty\"",
         "  text=\"\""}}},
      {"KROMA_TESTPLUGIN_PRESETS", "2"}},
-    // The plug-in's own arrangements stay those of its two inputs and outputs; a disconnected
-    // input is silence, a disconnected output is left alone.
-    {"speaker arrangements connect the first channels",
-     "open\nspeakers 1 2\nprocess replacing 16\nspeakers 2 1\nprocess replacing 16\n"
-     "process double 16\n",
-     {},
-     {{"effSetSpeakerArrangement",
-       {"dispatch effSetSpeakerArrangement 1 2 -> 1",
-        "dispatch effSetSpeakerArrangement 2 1 -> 1"}},
-      {"  input type=", {"  input type=1 channels=2", "  input type=1 channels=2"}},
-      {"  output type=", {"  output type=1 channels=2", "  output type=1 channels=2"}},
-      {" -> out0",
-       {"process replacing 16 -> out0=0.25..0.25 out1=0..0",
-        "process replacing 16 -> out0=0.25..0.25 out1=1..1",
-        "process double 16 -> out0=0.25..0.25 out1=1..1"}}}},
-    // A key name is cleared before the plug-in is asked; parameters the host was not offered get
-    // no text, yet the answer stands.
-    {"key names and vendor display texts",
-     "open\nkey-name 60\nkey-name 200\nvendor-display 1 1\nvendor-display 2 0.5\n"
-     "vendor-display 5 0.5\ndispatch 50 6\n",
-     {"dispatch effGetMidiKeyName 60 -> 1\n  text=\"Key 60\"",
-      "dispatch effGetMidiKeyName 200 -> 0\n  text=\"\"",
-      "dispatch effVendorSpecific 7 1 1 -> 48879\n  text=\"High\"",
-      "dispatch effVendorSpecific 7 2 0.5 -> 48879\n  text=\"\"",
-      "dispatch effVendorSpecific 7 5 0.5 -> 48879\n  text=\"\"", "dispatch 50 -> 0"}},
     {"an editor without graphics and idle calls",
      "open\nedit-open\nidle\nedit-close\n",
      {"dispatch effEditGetRect -> 0", "dispatch effEditOpen -> 0", "dispatch effEditIdle -> 0",

@@ -4,38 +4,30 @@
 #include <cmath>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <memory>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "src/editor/ImageTable.h"
 #include "tests/support/TempDir.h"
-#include "toolkit/gfx/Png.h"
 #include "tools/genimages/Art.h"
 #include "tools/genimages/LayoutLabels.h"
 #include "tools/genimages/Look.h"
-#include "tools/genimages/PngOut.h"
 
 namespace {
-
-constexpr Rgb kBlack = hex(0x000000);
-constexpr Rgb kWhite = hex(0xFFFFFF);
 
 // The red channel of a pixel.
 int redAt(Canvas& c, int x, int y) {
   return (int)(c.bitmap().getBits()[y * c.bitmap().getRowSpan() + x] >> 8 & 255);
 }
 
-std::unique_ptr<Canvas> drawn(const char* stem, int style, int frames, bool horizontal = false) {
+// A strip of frames one under the other.
+std::unique_ptr<Canvas> drawn(const char* stem, int style, int frames) {
   const Art* art = artFor(stem);
-  auto c = std::make_unique<Canvas>(art->w * (horizontal ? frames : 1),
-                                    art->h * (horizontal ? 1 : frames), look::kPlate);
+  auto c = std::make_unique<Canvas>(art->w, art->h * frames, look::kPlate);
   for (int i = 0; i < frames; ++i)
     art->paint(*c, look::palette(style),
-               Frame{horizontal ? i * art->w : 0, horizontal ? 0 : i * art->h, art->w, art->h, i,
-                     frames, art->variant, art->label});
+               Frame{0, i * art->h, art->w, art->h, i, frames, art->variant, art->label});
   return c;
 }
 
@@ -73,23 +65,6 @@ TEST(KnobArtTest, ThePointerSweepsFromLowerLeftToLowerRight) {
       EXPECT_LT(redAt(*knob, mirror, frame * 56 + y), 120);
     }
   }
-}
-
-TEST(PngOutTest, OpaquePicturesDecodeToTheSamePixels) {
-  kroma_test::TempDir dir;
-  Canvas c(33, 17, kBlack);
-  c.gradient(0, 0, 33, 17, hex(0x102030), hex(0xF0E0D0));
-  c.circle(16, 8, 6, hex(0xFF8A1F));
-  ASSERT_TRUE(writeFastPng(dir.file("p.png").c_str(), c.bitmap()));
-  std::unique_ptr<GFX_IBitmap> read(GFX_LoadPNG(dir.file("p.png").c_str(), nullptr));
-  ASSERT_NE(read, nullptr);
-  ASSERT_EQ(read->getWidth(), 33);
-  for (int y = 0; y < 17; ++y)
-    for (int x = 0; x < 33; ++x)
-      ASSERT_EQ(read->getBits()[y * read->getRowSpan() + x],
-                c.bitmap().getBits()[y * c.bitmap().getRowSpan() + x])
-          << x << "," << y;
-  EXPECT_FALSE(writeFastPng(dir.file("no/such/folder.png").c_str(), c.bitmap()));
 }
 
 TEST(LayoutLabelsTest, ListsArePerPictureAndBadFilesReadNothing) {
