@@ -7,7 +7,9 @@
 #include <vector>
 
 #include "src/editor/EditorConfigManager.h"
+#include "tests/toolkit/plugin/base/HostlessPlugin.h"
 #include "toolkit/log.h"
+#include "toolkit/plugin/editor/IGraphicsMac.h"
 
 namespace tinyxml2 {
 class XMLDocument;
@@ -52,13 +54,9 @@ struct Control {
   std::string where() const;  // tag, name and line, for messages
 };
 
-// The configuration reader's lines, kept for the checks to read.
-class KeptLog : public TK_LogSink {
- public:
-  void Write(const char* tag, const std::string& message) override {
-    lines.push_back(tag + message);
-  }
-  std::vector<std::string> lines;
+// The reader's log, dropped: the built layout's log is the one checked.
+class NoLog : public TK_LogSink {
+  void Write(const char*, const std::string&) override {}
 };
 
 class Layout {
@@ -83,7 +81,7 @@ class Layout {
   Layer* addLayer(const std::string& name, bool copy, bool inCopy);
   int indexOf(const std::string& paramId, int part, int line);
 
-  KeptLog mLog;
+  NoLog mLog;
   EditorConfigManager mConfig;  // the reader alone: no layout is built
   std::unique_ptr<tinyxml2::XMLDocument> mDocument;
   std::string mText;
@@ -95,5 +93,33 @@ class Layout {
 
 // The built bundle's layout, walked once for the whole test program.
 const Layout& shippedLayout();
+
+// The shipped layout built by the real configuration manager and builders, with the bundle's
+// pictures, on a plug-in of the full parameter table and a graphics object without a window.
+class BuiltLayout : public HostlessPlugin, public UIConfigPlugin, public TK_LogSink {
+ public:
+  BuiltLayout(const std::string& bundleDir, int style, double scale);
+
+  IPluginBase* configPluginBase() override { return this; }
+  void Write(const char* tag, const std::string& message) override {
+    lines.push_back(tag + message);
+  }
+
+  IGraphicsMac* graphics;
+  EditorConfigManager config;
+  std::vector<std::string> lines;  // what the reader logged
+};
+
+// What the rest of the plug-in expects of its layout, written down from the places that rely
+// on it.
+// Layers taken from the layer map by name.
+const std::vector<std::string>& lookedUpLayers();
+// Parameters whose first control (or binding) the plug-in core keeps, and those whose changes by
+// the user its dispatch acts on.
+const std::vector<std::string>& lookedUpControls();
+
+// Controller numbers of the oscillators' octave and semitone.
+extern const int kOctaveCC[3];
+extern const int kSemitoneCC[3];
 
 }  // namespace layout_check
