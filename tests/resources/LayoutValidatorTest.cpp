@@ -211,27 +211,6 @@ TEST(BuiltShippedLayout, BuildsWithoutSkippingAnythingOrMissingAPicture) {
     EXPECT_NE(built().config.getLayer(name), nullptr) << name;
 }
 
-// The builders' rectangles are the ones the layout checks reckon with.
-TEST(BuiltShippedLayout, ControlsStandWhereTheLayoutPutsThem) {
-  int compared = 0;
-  for (const Control& c : layout().controls()) {
-    if (c.index < 0) continue;
-    const ControlAction* action = built().config.getControlAction(c.index);
-    if (!action) continue;
-    std::vector<const Control*> expected = layout().controlsOf(c.index);
-    for (const IControl* made : action->controls) {
-      const IRECT& r = made->GetRECT();
-      const bool found = std::any_of(expected.begin(), expected.end(), [&](const Control* e) {
-        return e->rect.l == r.L && e->rect.t == r.T && e->rect.r == r.R && e->rect.b == r.B;
-      });
-      EXPECT_TRUE(found) << c.where() << " built at " << r.L << "," << r.T << "-" << r.R << ","
-                         << r.B;
-      ++compared;
-    }
-  }
-  EXPECT_GT(compared, 3000);
-}
-
 // Every SysEx control sends its dump byte's address with its part, and an incoming change of
 // that address (under the effect type's variant) finds it.
 TEST(BuiltShippedLayout, SysExControlsAreFoundByTheAddressTheySend) {
