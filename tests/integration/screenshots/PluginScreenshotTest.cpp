@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
+#include <ostream>
 #include <set>
 #include <sstream>
 #include <string>
@@ -46,6 +47,9 @@ struct Size {
   double scale;
   int width, height;
 };
+void PrintTo(const Size& size, std::ostream* out) {
+  *out << size.line;
+}
 constexpr Size kSizes[] = {
     {"small", 0.85, 1275, 643}, {"normal", 1.0, 1500, 757}, {"large", 1.15, 1724, 870}};
 
