@@ -60,22 +60,9 @@ Rect rectOf(const Control& c) {
   return frameRect(image, x, y);
 }
 
-// The name with 01..count after it.
-std::vector<std::string> numbered(const std::string& name, int count) {
-  std::vector<std::string> out;
-  for (int n = 1; n <= count; ++n) out.push_back(name + (n < 10 ? "0" : "") + std::to_string(n));
-  return out;
-}
-
 std::vector<std::string> words(const std::string& text) {
   std::istringstream in(text);
   return {std::istream_iterator<std::string>(in), std::istream_iterator<std::string>()};
-}
-
-std::vector<std::string> joined(std::vector<std::vector<std::string>> groups) {
-  std::vector<std::string> out;
-  for (auto& g : groups) out.insert(out.end(), g.begin(), g.end());
-  return out;
 }
 
 }  // namespace
@@ -223,17 +210,20 @@ const int kOctaveCC[3] = {27, 35, 42};
 const int kSemitoneCC[3] = {28, 36, 43};
 
 const std::vector<std::string>& lookedUpLayers() {
-  static const std::vector<std::string> names = joined({
-      words("root oscillators filtersEnvelopes lfoModMatrix effectsArp miniMixer patchLibrarian "
-            "multiModeSettingsPage1 filter1LP filter1BP filter1HP filter1Notch filter1CombMinus "
-            "filter1CombPlus filter2LP filter2BP filter2HP filter2Notch filter2CombMinus "
-            "filter2CombPlus bankAndProgramMulti saveChangesLayer discardChangesLayerRight "
-            "keepBankOpenLayer aboutWindow firstRunNotification bankPatchConflictWindow "
-            "midiFilterSettings Bypass Chorus Flanger Phaser Overdrive TripleFX Delay DelayClocked "
-            "Reverb patchRename categoryLimit searchField"),
-      numbered("bankAndProgram", 16),
-      numbered("multiSettingsPart", 16),
-  });
+  static const std::vector<std::string> names = [] {
+    std::vector<std::string> out = words(
+        "root oscillators filtersEnvelopes lfoModMatrix effectsArp miniMixer patchLibrarian "
+        "multiModeSettingsPage1 filter1LP filter1BP filter1HP filter1Notch filter1CombMinus "
+        "filter1CombPlus filter2LP filter2BP filter2HP filter2Notch filter2CombMinus "
+        "filter2CombPlus bankAndProgramMulti saveChangesLayer discardChangesLayerRight "
+        "keepBankOpenLayer aboutWindow firstRunNotification bankPatchConflictWindow "
+        "midiFilterSettings Bypass Chorus Flanger Phaser Overdrive TripleFX Delay DelayClocked "
+        "Reverb patchRename categoryLimit searchField");
+    for (int n = 1; n <= 16; ++n)
+      for (const char* name : {"bankAndProgram", "multiSettingsPart"})
+        out.push_back(name + std::string(n < 10 ? "0" : "") + std::to_string(n));
+    return out;
+  }();
   return names;
 }
 

@@ -40,16 +40,17 @@ class JackPorts : public ::testing::Test {
   void selectBoth() {
     ASSERT_TRUE(selectInput());
     ASSERT_TRUE(selectOutput());
-    ASSERT_TRUE(linked()) << "no message got through the new connections";
+    ASSERT_TRUE(midi_test::linkAndWipe(*synth, *plug, true)) << "nothing got through";
   }
   bool selectInput(const char* suffix = midi_test::SynthSide::kOutPort) {
-    const std::string name = listed(plug->getExternalMIDIInNames(), suffix);
     int index = 1;
-    return plug->setExternalMIDIIn(index, name.c_str()) > 0 && index > 0;
+    return plug->setExternalMIDIIn(index, listed(plug->getExternalMIDIInNames(), suffix).c_str()) >
+               0 &&
+           index > 0;
   }
   bool selectOutput() {
-    const std::string name = listed(plug->getExternalMIDIOutNames(), midi_test::SynthSide::kInPort);
     int index = 1;
+    const std::string name = listed(plug->getExternalMIDIOutNames(), midi_test::SynthSide::kInPort);
     return plug->setExternalMIDIOut(index, name.c_str()) > 0 && index > 0;
   }
   void closeBoth() {
@@ -58,8 +59,6 @@ class JackPorts : public ::testing::Test {
     plug->setExternalMIDIOut(off, nullptr);
   }
   bool send(const Bytes& bytes) { return plug->SendMidiSysex2(bytes); }
-
-  bool linked() { return midi_test::linkAndWipe(*synth, *plug, true); }
 
   kroma_test::ScopedEnv api{"KROMA_MIDI_API", "jack"};
   midi_test::JackServer server;
