@@ -206,6 +206,12 @@ BuiltLayout::BuiltLayout(const std::string& bundleDir, int style, double scale)
   config.readUIConfig(graphics, this, nullptr, style, scale);
 }
 
+BuiltLayout& builtLayout() {
+  static const std::unique_ptr<BuiltLayout> layout =
+      std::make_unique<BuiltLayout>(BUILT_BUNDLE, 0, 1.0);
+  return *layout;
+}
+
 const int kOctaveCC[3] = {27, 35, 42};
 const int kSemitoneCC[3] = {28, 36, 43};
 

@@ -110,6 +110,10 @@ class BuiltLayout : public HostlessPlugin, public UIConfigPlugin, public TK_LogS
   std::vector<std::string> lines;  // what the reader logged
 };
 
+// The built bundle's layout as the builders make it (light style, scale 1.0), once for the test
+// program.
+BuiltLayout& builtLayout();
+
 // What the rest of the plug-in expects of its layout, written down from the places that rely
 // on it.
 // Layers taken from the layer map by name.
