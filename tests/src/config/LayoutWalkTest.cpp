@@ -116,31 +116,24 @@ TEST(Walk, EveryControlTypeReachesItsBuilderWithItsAttributes) {
       msgZeroVal="9" color="3" white="1")";
   const int p = kFilter1Cutoff + 2, s = kFilterLinkSwitch + 2;
   const std::string link = "[" + std::to_string(p) + " " + std::to_string(s) + " 3]";
-  const std::string i = std::to_string(p);
   const struct {
     const char* element;
     const char* type;
-    std::string call;  // empty: nothing built
+    const char* call;  // empty: nothing built; # the index, @ the link
   } cases[] = {
-      {"knobcontrol", "seKnob",
-       "seKnob(Cut," + i + ",10,20,K,64,1,100,2,9,2,7,2," + link + ",L2,G)"},
+      {"knobcontrol", "seKnob", "seKnob(Cut,#,10,20,K,64,1,100,2,9,2,7,2,@,L2,G)"},
       {"slidercontrol", "seSliderVer",
-       "seSlider(Cut," + i + ",10,20,40,K,64,1,100,2,9,2,7,2," + link + ",L2,G,0,false)"},
+       "seSlider(Cut,#,10,20,40,K,64,1,100,2,9,2,7,2,@,L2,G,0,false)"},
       {"knobcontrol", "seSliderHor",
-       "seSlider(Cut," + i + ",10,20,40,K,64,1,100,2,9,2,7,2," + link + ",L2,G,1,false)"},
-      {"buttoncontrol", "seButton", "seButton(Cut," + i + ",10,20,K,64,9,2,7,2," + link + ",L2,G)"},
-      {"slidercontrol", "ccSliderVer",
-       "ccSlider(74,5,Cut," + i + ",10,20,40,K,64,1,100," + link + ",2,L2,G,0,false)"},
-      {"slidercontrol", "ccSliderHor",
-       "ccSlider(74,5,Cut," + i + ",10,20,40,K,64,1,100," + link + ",2,L2,G,1,false)"},
-      {"menucontrol", "ccKnob",
-       "ccKnob(74,5,Cut," + i + ",10,20,K,64,1,100,2," + link + ",2,L2,G)"},
-      {"knobcontrol", "ccButton",
-       "ccButton(74,5,Cut," + i + ",10,20,K,64,1,100," + link + ",2,L2,G)"},
+       "seSlider(Cut,#,10,20,40,K,64,1,100,2,9,2,7,2,@,L2,G,1,false)"},
+      {"buttoncontrol", "seButton", "seButton(Cut,#,10,20,K,64,9,2,7,2,@,L2,G)"},
+      {"slidercontrol", "ccSliderVer", "ccSlider(74,5,Cut,#,10,20,40,K,64,1,100,@,2,L2,G,0,false)"},
+      {"slidercontrol", "ccSliderHor", "ccSlider(74,5,Cut,#,10,20,40,K,64,1,100,@,2,L2,G,1,false)"},
+      {"menucontrol", "ccKnob", "ccKnob(74,5,Cut,#,10,20,K,64,1,100,2,@,2,L2,G)"},
+      {"knobcontrol", "ccButton", "ccButton(74,5,Cut,#,10,20,K,64,1,100,@,2,L2,G)"},
       {"menucontrol", "seMenu",
-       "seMenu(Cut," + i + ",10,20,30,13,64,1,100,0,127,{a|b},9,3,2,7,2,L2,G,true)"},
-      {"menucontrol", "ccMenu",
-       "ccMenu(74,5,Cut," + i + ",10,20,30,13,64,1,100,0,127,{a|b},2,L2,G)"},
+       "seMenu(Cut,#,10,20,30,13,64,1,100,0,127,{a|b},9,3,2,7,2,L2,G,true)"},
+      {"menucontrol", "ccMenu", "ccMenu(74,5,Cut,#,10,20,30,13,64,1,100,0,127,{a|b},2,L2,G)"},
       {"knobcontrol", "SEKNOB", ""},
       {"dropMenu", "noSuchKind", ""},
   };
@@ -150,10 +143,13 @@ TEST(Walk, EveryControlTypeReachesItsBuilderWithItsAttributes) {
                   <multilayer name="L" create="3"><)" +
                    std::string(c.element) + " type=\"" + c.type + "\" " + attributes +
                    "/></multilayer>");
+    std::string call = c.call;
+    for (size_t at; (at = call.find_first_of("#@")) != std::string::npos;)
+      call.replace(at, 1, call[at] == '#' ? std::to_string(p) : link);
     // One call per copy; copy 2's carries part 2.
-    ASSERT_EQ(m->manager.calls.size(), c.call.empty() ? 0u : 3u) << c.type;
-    if (!c.call.empty()) {
-      EXPECT_EQ(m->manager.calls[2], c.call) << c.type;
+    ASSERT_EQ(m->manager.calls.size(), call.empty() ? 0u : 3u) << c.type;
+    if (!call.empty()) {
+      EXPECT_EQ(m->manager.calls[2], call) << c.type;
     }
   }
 }
