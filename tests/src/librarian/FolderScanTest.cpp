@@ -1,8 +1,7 @@
-#include <unistd.h>
-
 #include "ScanFixture.h"
 
 using fixtures::Bytes;
+using fixtures::exists;
 
 namespace {
 
@@ -16,10 +15,6 @@ Bytes bankOfSize(size_t size) {
   Bytes bytes = fixtures::rawBank(fixtures::sounds((int)(size / 392)));
   bytes.resize(size, 0);
   return bytes;
-}
-
-bool exists(const std::string& path) {
-  return ::access(path.c_str(), F_OK) == 0;
 }
 
 }  // namespace

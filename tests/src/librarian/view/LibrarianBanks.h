@@ -23,10 +23,7 @@ inline std::vector<fixtures::Bytes> dumps(const std::string& prefix, int count, 
 // `count` sound records named prefix + number.
 inline std::vector<LibrarianPatch> records(const std::string& prefix, int count = 128) {
   std::vector<LibrarianPatch> out;
-  for (fixtures::Bytes& dump : dumps(prefix, count, false)) {
-    out.emplace_back().messages.push_back(PatchSysexMessage{std::move(dump)});
-    out.back().parseName(DumpLayout::kSoundNameOffset);
-  }
+  for (fixtures::Bytes& dump : dumps(prefix, count, false)) out.push_back(fixtures::slotOf(dump));
   return out;
 }
 
