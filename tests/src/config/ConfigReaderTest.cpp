@@ -12,21 +12,6 @@ using config_test::LoggedManager;
 using config_test::TestBundle;
 using Texts = std::vector<std::string>;
 
-std::string decrypted(const std::string& bytes, int length) {
-  std::string out;
-  UIConfigManager::decrypt(bytes.data(), length, out);
-  return out;
-}
-
-TEST(Decrypt, AppendsWholeBlocksAndZeroPadsAPartialLastBlock) {
-  const std::string cipher = encipher("0123456789abcdef");
-  EXPECT_EQ(decrypted(cipher, -8), "");
-  EXPECT_EQ(decrypted(cipher, 16), "0123456789abcdef");
-  // 13 bytes: the second block takes the 5 remaining bytes and three zero bytes, as it would
-  // from the loader's zero-filled buffer.
-  EXPECT_EQ(decrypted(cipher, 13), decrypted(cipher.substr(0, 13) + std::string(3, '\0'), 16));
-}
-
 class Reader : public testing::Test {
  protected:
   TestBundle bundle;
@@ -127,24 +112,6 @@ TEST(ResourceReader, BadResourcesGiveEmptyListsAndALogLineAndNoWalk) {
     EXPECT_EQ(m.manager.calls, Texts{"initImages"}) << c.log;
     EXPECT_TRUE(m.logged("uiconfig.tea " + std::string(c.log))) << c.log;
     EXPECT_TRUE(m.logged("resources/sysex.tea is not well formed"));
-  }
-}
-
-TEST(ResourceReader, ZeroBytesEndTheTextAndACountBeyondTheBytesIsNotTrusted) {
-  for (int bytes : {1, 0}) {
-    LoggedManager m;
-    m.manager.setResourceLoader([&](int, const char*) {
-      const std::string cipher =
-          encipher(std::string("<sysexlist><sysex/><sysex/></sysexlist>\0<sysex/>trailing", 56));
-      Bundle::LoadedFile file;
-      if (bytes) file.bytes.assign(cipher.begin(), cipher.end());
-      file.size = static_cast<int>(file.bytes.size()) + 4096;
-      return std::optional<Bundle::LoadedFile>(file);
-    });
-    m.manager.readSysexValues();
-    EXPECT_EQ(m.manager.getSysexList().size(), bytes ? 2u : 0u);
-    EXPECT_EQ(m.logged("resources/sysex.tea is missing or empty"), !bytes);
-    EXPECT_FALSE(m.logged("not well formed"));
   }
 }
 

@@ -33,33 +33,6 @@ RecordingConfig::Layer* layer(LoggedManager& m, const std::string& name) {
   return RecordingConfig::layerOf(m.manager.getLayer(name));
 }
 
-TEST(Walk, LayersNestInDocumentOrder) {
-  const struct {
-    const char* layout;
-    const char* tree;
-  } cases[] = {
-      {R"(<layer name="root" id="7"><fxlayer name="a" id="1"/><banklayer name="b" overlay="true"/>
-          </layer><modlayer name="c"/>)",
-       "root#7{a#1{},b#0!{}},c#0{}"},
-      // Every copy gets its number as id and name suffix, and its own contents.
-      {R"(<layer name="p"><multilayer name="part" create="3"><layer name="x"/></multilayer></layer>)",
-       "p#0{part0#0{x#0{}},part1#1{x#0{}},part2#2{x#0{}}}"},
-      {R"(<multilayer name="none" create="0"><layer name="x"/></multilayer>
-          <multilayer name="neg" create="-2"><layer name="y"/></multilayer>)",
-       ""},
-      // Only the eight layer names and "multilayer" are descended into.
-      {R"(<valueLists><layer name="v"/></valueLists><group><layer name="g"/></group>
-          <knobcontrol type="x"><layer name="k"/></knobcontrol><envelopelayer name="e"/>)",
-       "e#0{}"},
-      {R"(<layer name="caps" overlay="TRUE"/>)", "caps#0{}"},
-  };
-  for (const auto& c : cases) {
-    LoggedManager m;
-    walkIn(m, c.layout);
-    EXPECT_EQ(m.manager.tree(), c.tree) << c.layout;
-  }
-}
-
 TEST(Walk, TheLayerMapFindsTheLaterOfTwoNamesAndAContainerWithAnUnknownParameterIsBuilt) {
   const std::unique_ptr<LoggedManager> m = fresh();
   walkIn(*m, R"(<layer name="twin" id="1" paramId="kNoSuchName"><layer name="inner"/></layer>

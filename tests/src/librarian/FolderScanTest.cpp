@@ -21,36 +21,6 @@ Bytes bankOfSize(size_t size) {
 
 using FolderScan = ScanFixture;
 
-TEST_F(FolderScan, SubFoldersComeFirstAndFilesInByteOrderWithExtensionsOfAnyCase) {
-  folder("X");
-  folder("X/Y");
-  folder("Z");
-  bank("b.syx", soundBank());
-  bank("A.SYX", soundBank());
-  bank("a.mid", fixtures::midiBank(fixtures::sounds(128), false));
-  bank("c.txt", soundBank());
-  bank("Z/z.syx", soundBank());
-  bank("X/Y/y.syx", soundBank());
-  bank("X/x.syx", soundBank());
-  bank("X/m.kro", fixtures::rawBank(fixtures::multis(100)));
-  scan();
-  EXPECT_EQ(librarian.folderList,
-            Names({inPatches("X"), inPatches("X/Y"), inPatches("Z"), patches()}));
-  EXPECT_EQ(names(librarian.soundFiles),
-            Names({"x.syx", "y.syx", "z.syx", "A.SYX", "a.mid", "b.syx"}));
-  const PatchFile* deep = librarian.soundFiles[1];
-  EXPECT_EQ(deep->folderPath, Names({"Patches", "X", "Y"}));
-  EXPECT_EQ(deep->folderName, "Y");
-  ASSERT_EQ(librarian.soundFolders.size(), 3u);
-  EXPECT_EQ(librarian.soundFolders[2]->name, "Patches");
-  EXPECT_EQ(librarian.soundFolders[2]->files.size(), 3u);
-
-  ASSERT_EQ(names(librarian.multiFiles), Names({"m.kro"}));
-  EXPECT_EQ(librarian.multiFiles[0]->records[127].name, "Init Multi V1.15");
-  ASSERT_EQ(librarian.multiFolders.size(), 1u);
-  EXPECT_EQ(librarian.multiFolders[0]->subFolders.at(0).name, "X");
-}
-
 TEST_F(FolderScan, SmallFilesAreSkippedAndOlderSynthesizerFilesNamedInTheLogOnly) {
   bank("small.syx", bankOfSize(30000));
   bank("large.syx", bankOfSize(30001));
