@@ -1,13 +1,10 @@
 #include <gtest/gtest.h>
 #include <tinyxml2.h>
 
-#include <random>
-
 #include "ConfigTestSupport.h"
 
 namespace {
 
-using config_test::encipher;
 using config_test::LoggedManager;
 using config_test::TestBundle;
 using Texts = std::vector<std::string>;
@@ -80,39 +77,6 @@ TEST_F(Reader, ReadingSequenceRunsInOrder) {
   EXPECT_EQ(m.manager.calls,
             (Texts{"initImages", "ccMenu(0,0,,8450,0,0,0,13,0,0,127,-1,-1,{On},-1,root,)"}));
   EXPECT_EQ(m.manager.scale(), 1.5);
-}
-
-TEST(ResourceReader, BadResourcesGiveEmptyListsAndALogLineAndNoWalk) {
-  const std::string good =
-      "<uiconfig><valueLists><list name=\"partStatus\"><value>On</value></list></valueLists>"
-      "</uiconfig>";
-  std::string noise(4096, '\0'), nested;
-  std::mt19937 random(3);
-  for (char& c : noise) c = static_cast<char>(random());
-  for (int i = 0; i < 100000; ++i) nested += "<values>";
-  const struct {
-    std::string bytes;
-    const char* log;
-  } cases[] = {
-      {encipher(good).substr(0, 37), "is not well formed"},
-      {"", "is missing or empty"},
-      {encipher("<layout><valueLists/></layout>"), "has no element uiconfig"},
-      {good, "is not well formed"},  // plain, not enciphered
-      {noise, "is not well formed"},
-      {encipher("<uiconfig><valueLists><list name=\"a\">" + nested), "is not well formed"},
-  };
-  for (const auto& c : cases) {
-    TestBundle bundle;
-    bundle.writeRaw("uiconfig.tea", c.bytes);
-    bundle.writeEnciphered("sysex.tea", "<sysexlist><sysex>" + nested);
-    LoggedManager m;
-    m.manager.readUIConfig(nullptr, nullptr, nullptr, 0, 1.0);
-    EXPECT_TRUE(m.manager.getValueList("partStatus").empty()) << c.log;
-    EXPECT_TRUE(m.manager.getSysexList().empty());
-    EXPECT_EQ(m.manager.calls, Texts{"initImages"}) << c.log;
-    EXPECT_TRUE(m.logged("uiconfig.tea " + std::string(c.log))) << c.log;
-    EXPECT_TRUE(m.logged("resources/sysex.tea is not well formed"));
-  }
 }
 
 }  // namespace

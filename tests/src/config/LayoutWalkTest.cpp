@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 #include <tinyxml2.h>
 
-#include <cmath>
 #include <memory>
 
 #include "ConfigTestSupport.h"
@@ -138,32 +137,6 @@ TEST(Walk, LeftOutAttributesTakeTheirDefaults) {
                                       "seButton(,8450,0,0,,1,0,0,0,-1,[-1 -1 -1],-,)"}));
   ASSERT_EQ(m.lines.size(), 1u);
   EXPECT_EQ(m.lines[0], "CONFIG READER: no parameter given; buttoncontrol at line 3 skipped!");
-}
-
-TEST(Walk, ThePartStepFollowsTheCopyElseTheChannel) {
-  const struct {
-    const char* element;
-    int part;
-    int expected;
-  } cases[] = {
-      {R"(<knobcontrol type="ccKnob" paramId="kMultiPartMIDICh" channel="9"/>)", 3, 3},
-      {R"(<knobcontrol type="ccKnob" paramId="kMultiPartMIDICh" channel="16"/>)", -1, 15},
-      {R"(<knobcontrol type="ccKnob" paramId="kMultiPartMIDICh"/>)", -1, -1},
-      // Elements that build nothing close too, when the parameter has a binding.
-      {R"(<unknownElement paramId="kMultiPartMIDICh" channel="4"/>
-          <unknownElement paramId="kMultiPartPatch" channel="4"/>)",
-       -1, 3},
-  };
-  for (const auto& c : cases) {
-    const std::unique_ptr<LoggedManager> m = fresh();
-    const int index = kMultiPartMIDICh + std::max(c.part, 0);
-    ControlAction& action = m->manager.bindControlAction(index, kMessageNone);
-    action.part = 99;
-    walkIn(*m, c.element, c.part);
-    EXPECT_EQ(action.part, c.expected) << c.element;
-    // Without a binding the step makes none.
-    EXPECT_EQ(m->manager.getControlAction(kMultiPartPatch), nullptr);
-  }
 }
 
 }  // namespace
