@@ -2,28 +2,37 @@
 
 #include <sys/stat.h>
 
-#include "src/librarian/PatchLibrarian.h"
-#include "tests/src/librarian/BankLoading.h"
+#include <algorithm>
+#include <fstream>
+#include <string>
+#include <vector>
 
-// Banks of dumps with names of the test's own, in memory and as files.
+#include "src/librarian/InitDumps.h"
+#include "src/librarian/PatchLibrarian.h"
+
+// Banks of init dumps with names of the test's own, in memory and as files.
 namespace banks {
 
-using fixtures::trimmed;
-
-// `count` dumps named prefix + number.
-inline std::vector<fixtures::Bytes> dumps(const std::string& prefix, int count, bool multi) {
-  std::vector<fixtures::Bytes> out;
-  for (int i = 0; i < count; ++i) {
-    const std::string name = prefix + std::to_string(i);
-    out.push_back(multi ? fixtures::multiDump(name) : fixtures::soundDump(name));
-  }
-  return out;
+// A sound or Multi record named `name` (blanks fill the dump's 16 bytes).
+inline LibrarianPatch record(const std::string& name, bool multi = false) {
+  std::vector<uint8_t> dump(
+      multi ? std::begin(InitDumps::initMultiData) : std::begin(InitDumps::initPatchCorvane),
+      multi ? std::end(InitDumps::initMultiData) : std::end(InitDumps::initPatchCorvane));
+  const int at = multi ? DumpLayout::kMultiNameOffset : DumpLayout::kSoundNameOffset;
+  std::string padded = name;
+  padded.resize(DumpLayout::kNameLength, ' ');
+  std::copy(padded.begin(), padded.end(), dump.begin() + at);
+  LibrarianPatch slot;
+  slot.messages.push_back(PatchSysexMessage{dump});
+  slot.parseName(at);
+  return slot;
 }
 
-// `count` sound records named prefix + number.
-inline std::vector<LibrarianPatch> records(const std::string& prefix, int count = 128) {
+// `count` records named prefix + number.
+inline std::vector<LibrarianPatch> records(const std::string& prefix, int count = 128,
+                                           bool multi = false) {
   std::vector<LibrarianPatch> out;
-  for (fixtures::Bytes& dump : dumps(prefix, count, false)) out.push_back(fixtures::slotOf(dump));
+  for (int i = 0; i < count; ++i) out.push_back(record(prefix + std::to_string(i), multi));
   return out;
 }
 
@@ -40,7 +49,15 @@ inline void write(const std::string& path, const std::string& prefix, bool multi
   for (size_t slash = path.find('/', 1); slash != std::string::npos;
        slash = path.find('/', slash + 1))
     ::mkdir(path.substr(0, slash).c_str(), 0755);
-  fixtures::writeFile(path, fixtures::rawBank(dumps(prefix, 128, multi)));
+  std::ofstream out(path, std::ios::binary);
+  for (const LibrarianPatch& slot : records(prefix, 128, multi))
+    out.write(reinterpret_cast<const char*>(slot.messages[0].bytes.data()),
+              static_cast<std::streamsize>(slot.messages[0].bytes.size()));
+}
+
+// A name as stored, without the blanks that fill it.
+inline std::string trimmed(std::string name) {
+  return name.erase(name.find_last_not_of(' ') + 1);
 }
 
 }  // namespace banks
