@@ -8,7 +8,6 @@
 
 #include "ConfigTestSupport.h"
 #include "Iterations.h"
-#include "src/config/ControlMaps.h"
 
 namespace {
 
@@ -99,47 +98,6 @@ TEST(ConfigFuzz, DamagedResourcesAreReadSafely) {
   // Many damaged resources still parse, so the readers' deeper paths were taken.
   EXPECT_GT(readEntries, rounds / 30);
   EXPECT_GT(readLists, rounds / 30);
-}
-
-TEST(ConfigFuzz, WireMessagesOfAnyLengthFindOnlyRegisteredControls) {
-  std::mt19937 rng(11);
-  int controls[3];
-  IControl* const registered[3] = {reinterpret_cast<IControl*>(&controls[0]),
-                                   reinterpret_cast<IControl*>(&controls[1]),
-                                   reinterpret_cast<IControl*>(&controls[2])};
-  SysExControlContainer sysexMap;
-  CCControlContainer ccMap;
-  const unsigned char keys[3][4] = {{0, 0x20, 0, 10}, {0, 0x21, 3, 7}, {0x7F, 0xFF, 0x80, 0}};
-  for (int i = 0; i < 3; ++i) {
-    sysexMap.addToControlMap(keys[i], static_cast<unsigned char>(i), registered[i]);
-    ccMap.addToControlMap(i, 7 + i, 0, registered[i]);
-  }
-  for (int round = 0, rounds = kroma_test::fuzzIterations(2000); round < rounds; ++round) {
-    std::vector<int> message(rng() % 12);
-    for (int& v : message) v = rng() % 4 ? static_cast<int>(rng() % 256) : static_cast<int>(rng());
-    if (message.size() >= 7 && rng() % 2) {
-      const int which = static_cast<int>(rng() % 3);
-      for (int k = 0; k < 4; ++k) message[static_cast<size_t>(3 + k)] = keys[which][k];
-    }
-    const int changingByte = rng() % 3 ? 8 : static_cast<int>(rng() % 20) - 5;
-    unsigned char address[4] = {1, 2, 3, 4};
-    if (!SysExControlContainer::addressOf(message, changingByte, address)) {
-      ASSERT_LT(message.size(), changingByte == 7 ? 6u : 7u);
-      continue;
-    }
-    const int variant = static_cast<int>(rng() % 4) - 1;
-    IControl* found = sysexMap.findControl(address[0], address[1], address[2], address[3], variant);
-    bool expected = false;
-    for (int i = 0; i < 3; ++i)
-      expected |= variant == i && std::equal(address, address + 4, keys[i]);
-    ASSERT_EQ(found, expected ? registered[variant] : nullptr);
-    const int channel = static_cast<int>(rng() % 5) - 1;
-    IControl* cc = ccMap.findControl(channel, message.empty() ? 0 : message[0], 0);
-    ASSERT_TRUE(cc == nullptr || (channel >= 0 && channel < 3 && cc == registered[channel]));
-  }
-  // Lookups never inserted: the absent keys are still absent.
-  EXPECT_EQ(sysexMap.findControl(1, 1, 1, 1, 1), nullptr);
-  EXPECT_EQ(sysexMap.findControl(0, 0x20, 0, 10, 0), registered[0]);
 }
 
 }  // namespace

@@ -1,31 +1,13 @@
 #include <gtest/gtest.h>
 #include <tinyxml2.h>
 
-#include <random>
-
 #include "ConfigTestSupport.h"
 
 namespace {
 
-using config_test::encipher;
 using config_test::LoggedManager;
 using config_test::TestBundle;
 using Texts = std::vector<std::string>;
-
-std::string decrypted(const std::string& bytes, int length) {
-  std::string out;
-  UIConfigManager::decrypt(bytes.data(), length, out);
-  return out;
-}
-
-TEST(Decrypt, AppendsWholeBlocksAndZeroPadsAPartialLastBlock) {
-  const std::string cipher = encipher("0123456789abcdef");
-  EXPECT_EQ(decrypted(cipher, -8), "");
-  EXPECT_EQ(decrypted(cipher, 16), "0123456789abcdef");
-  // 13 bytes: the second block takes the 5 remaining bytes and three zero bytes, as it would
-  // from the loader's zero-filled buffer.
-  EXPECT_EQ(decrypted(cipher, 13), decrypted(cipher.substr(0, 13) + std::string(3, '\0'), 16));
-}
 
 class Reader : public testing::Test {
  protected:
@@ -95,57 +77,6 @@ TEST_F(Reader, ReadingSequenceRunsInOrder) {
   EXPECT_EQ(m.manager.calls,
             (Texts{"initImages", "ccMenu(0,0,,8450,0,0,0,13,0,0,127,-1,-1,{On},-1,root,)"}));
   EXPECT_EQ(m.manager.scale(), 1.5);
-}
-
-TEST(ResourceReader, BadResourcesGiveEmptyListsAndALogLineAndNoWalk) {
-  const std::string good =
-      "<uiconfig><valueLists><list name=\"partStatus\"><value>On</value></list></valueLists>"
-      "</uiconfig>";
-  std::string noise(4096, '\0'), nested;
-  std::mt19937 random(3);
-  for (char& c : noise) c = static_cast<char>(random());
-  for (int i = 0; i < 100000; ++i) nested += "<values>";
-  const struct {
-    std::string bytes;
-    const char* log;
-  } cases[] = {
-      {encipher(good).substr(0, 37), "is not well formed"},
-      {"", "is missing or empty"},
-      {encipher("<layout><valueLists/></layout>"), "has no element uiconfig"},
-      {good, "is not well formed"},  // plain, not enciphered
-      {noise, "is not well formed"},
-      {encipher("<uiconfig><valueLists><list name=\"a\">" + nested), "is not well formed"},
-  };
-  for (const auto& c : cases) {
-    TestBundle bundle;
-    bundle.writeRaw("uiconfig.tea", c.bytes);
-    bundle.writeEnciphered("sysex.tea", "<sysexlist><sysex>" + nested);
-    LoggedManager m;
-    m.manager.readUIConfig(nullptr, nullptr, nullptr, 0, 1.0);
-    EXPECT_TRUE(m.manager.getValueList("partStatus").empty()) << c.log;
-    EXPECT_TRUE(m.manager.getSysexList().empty());
-    EXPECT_EQ(m.manager.calls, Texts{"initImages"}) << c.log;
-    EXPECT_TRUE(m.logged("uiconfig.tea " + std::string(c.log))) << c.log;
-    EXPECT_TRUE(m.logged("resources/sysex.tea is not well formed"));
-  }
-}
-
-TEST(ResourceReader, ZeroBytesEndTheTextAndACountBeyondTheBytesIsNotTrusted) {
-  for (int bytes : {1, 0}) {
-    LoggedManager m;
-    m.manager.setResourceLoader([&](int, const char*) {
-      const std::string cipher =
-          encipher(std::string("<sysexlist><sysex/><sysex/></sysexlist>\0<sysex/>trailing", 56));
-      Bundle::LoadedFile file;
-      if (bytes) file.bytes.assign(cipher.begin(), cipher.end());
-      file.size = static_cast<int>(file.bytes.size()) + 4096;
-      return std::optional<Bundle::LoadedFile>(file);
-    });
-    m.manager.readSysexValues();
-    EXPECT_EQ(m.manager.getSysexList().size(), bytes ? 2u : 0u);
-    EXPECT_EQ(m.logged("resources/sysex.tea is missing or empty"), !bytes);
-    EXPECT_FALSE(m.logged("not well formed"));
-  }
 }
 
 }  // namespace

@@ -48,6 +48,7 @@ TEST(SysExControlMap, AWireMessageFindsTheControlOfItsPartAndVariant) {
   ASSERT_TRUE(SysExControlContainer::addressOf(eight, 7, a));
   EXPECT_EQ(std::vector<int>(a, a + 4), (std::vector<int>{0x00, 0x20, 0x05, 0x01}));
   EXPECT_FALSE(SysExControlContainer::addressOf({0x3E, 0x13, 0x00, 0x20, 0x05, 0x01}, 8, a));
+  EXPECT_FALSE(SysExControlContainer::addressOf({0x3E, 0x13, 0x00, 0x20, 0x05}, 7, a));
 }
 
 TEST(NRPNAndCCControlMaps, EveryKeyOfTheBindingCountsAndTheLastRegistrationStands) {

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 #include <tinyxml2.h>
 
-#include <cmath>
 #include <memory>
 
 #include "ConfigTestSupport.h"
@@ -31,33 +30,6 @@ std::unique_ptr<LoggedManager> fresh() {
 
 RecordingConfig::Layer* layer(LoggedManager& m, const std::string& name) {
   return RecordingConfig::layerOf(m.manager.getLayer(name));
-}
-
-TEST(Walk, LayersNestInDocumentOrder) {
-  const struct {
-    const char* layout;
-    const char* tree;
-  } cases[] = {
-      {R"(<layer name="root" id="7"><fxlayer name="a" id="1"/><banklayer name="b" overlay="true"/>
-          </layer><modlayer name="c"/>)",
-       "root#7{a#1{},b#0!{}},c#0{}"},
-      // Every copy gets its number as id and name suffix, and its own contents.
-      {R"(<layer name="p"><multilayer name="part" create="3"><layer name="x"/></multilayer></layer>)",
-       "p#0{part0#0{x#0{}},part1#1{x#0{}},part2#2{x#0{}}}"},
-      {R"(<multilayer name="none" create="0"><layer name="x"/></multilayer>
-          <multilayer name="neg" create="-2"><layer name="y"/></multilayer>)",
-       ""},
-      // Only the eight layer names and "multilayer" are descended into.
-      {R"(<valueLists><layer name="v"/></valueLists><group><layer name="g"/></group>
-          <knobcontrol type="x"><layer name="k"/></knobcontrol><envelopelayer name="e"/>)",
-       "e#0{}"},
-      {R"(<layer name="caps" overlay="TRUE"/>)", "caps#0{}"},
-  };
-  for (const auto& c : cases) {
-    LoggedManager m;
-    walkIn(m, c.layout);
-    EXPECT_EQ(m.manager.tree(), c.tree) << c.layout;
-  }
 }
 
 TEST(Walk, TheLayerMapFindsTheLaterOfTwoNamesAndAContainerWithAnUnknownParameterIsBuilt) {
@@ -116,31 +88,24 @@ TEST(Walk, EveryControlTypeReachesItsBuilderWithItsAttributes) {
       msgZeroVal="9" color="3" white="1")";
   const int p = kFilter1Cutoff + 2, s = kFilterLinkSwitch + 2;
   const std::string link = "[" + std::to_string(p) + " " + std::to_string(s) + " 3]";
-  const std::string i = std::to_string(p);
   const struct {
     const char* element;
     const char* type;
-    std::string call;  // empty: nothing built
+    const char* call;  // empty: nothing built; # the index, @ the link
   } cases[] = {
-      {"knobcontrol", "seKnob",
-       "seKnob(Cut," + i + ",10,20,K,64,1,100,2,9,2,7,2," + link + ",L2,G)"},
+      {"knobcontrol", "seKnob", "seKnob(Cut,#,10,20,K,64,1,100,2,9,2,7,2,@,L2,G)"},
       {"slidercontrol", "seSliderVer",
-       "seSlider(Cut," + i + ",10,20,40,K,64,1,100,2,9,2,7,2," + link + ",L2,G,0,false)"},
+       "seSlider(Cut,#,10,20,40,K,64,1,100,2,9,2,7,2,@,L2,G,0,false)"},
       {"knobcontrol", "seSliderHor",
-       "seSlider(Cut," + i + ",10,20,40,K,64,1,100,2,9,2,7,2," + link + ",L2,G,1,false)"},
-      {"buttoncontrol", "seButton", "seButton(Cut," + i + ",10,20,K,64,9,2,7,2," + link + ",L2,G)"},
-      {"slidercontrol", "ccSliderVer",
-       "ccSlider(74,5,Cut," + i + ",10,20,40,K,64,1,100," + link + ",2,L2,G,0,false)"},
-      {"slidercontrol", "ccSliderHor",
-       "ccSlider(74,5,Cut," + i + ",10,20,40,K,64,1,100," + link + ",2,L2,G,1,false)"},
-      {"menucontrol", "ccKnob",
-       "ccKnob(74,5,Cut," + i + ",10,20,K,64,1,100,2," + link + ",2,L2,G)"},
-      {"knobcontrol", "ccButton",
-       "ccButton(74,5,Cut," + i + ",10,20,K,64,1,100," + link + ",2,L2,G)"},
+       "seSlider(Cut,#,10,20,40,K,64,1,100,2,9,2,7,2,@,L2,G,1,false)"},
+      {"buttoncontrol", "seButton", "seButton(Cut,#,10,20,K,64,9,2,7,2,@,L2,G)"},
+      {"slidercontrol", "ccSliderVer", "ccSlider(74,5,Cut,#,10,20,40,K,64,1,100,@,2,L2,G,0,false)"},
+      {"slidercontrol", "ccSliderHor", "ccSlider(74,5,Cut,#,10,20,40,K,64,1,100,@,2,L2,G,1,false)"},
+      {"menucontrol", "ccKnob", "ccKnob(74,5,Cut,#,10,20,K,64,1,100,2,@,2,L2,G)"},
+      {"knobcontrol", "ccButton", "ccButton(74,5,Cut,#,10,20,K,64,1,100,@,2,L2,G)"},
       {"menucontrol", "seMenu",
-       "seMenu(Cut," + i + ",10,20,30,13,64,1,100,0,127,{a|b},9,3,2,7,2,L2,G,true)"},
-      {"menucontrol", "ccMenu",
-       "ccMenu(74,5,Cut," + i + ",10,20,30,13,64,1,100,0,127,{a|b},2,L2,G)"},
+       "seMenu(Cut,#,10,20,30,13,64,1,100,0,127,{a|b},9,3,2,7,2,L2,G,true)"},
+      {"menucontrol", "ccMenu", "ccMenu(74,5,Cut,#,10,20,30,13,64,1,100,0,127,{a|b},2,L2,G)"},
       {"knobcontrol", "SEKNOB", ""},
       {"dropMenu", "noSuchKind", ""},
   };
@@ -150,10 +115,13 @@ TEST(Walk, EveryControlTypeReachesItsBuilderWithItsAttributes) {
                   <multilayer name="L" create="3"><)" +
                    std::string(c.element) + " type=\"" + c.type + "\" " + attributes +
                    "/></multilayer>");
+    std::string call = c.call;
+    for (size_t at; (at = call.find_first_of("#@")) != std::string::npos;)
+      call.replace(at, 1, call[at] == '#' ? std::to_string(p) : link);
     // One call per copy; copy 2's carries part 2.
-    ASSERT_EQ(m->manager.calls.size(), c.call.empty() ? 0u : 3u) << c.type;
-    if (!c.call.empty()) {
-      EXPECT_EQ(m->manager.calls[2], c.call) << c.type;
+    ASSERT_EQ(m->manager.calls.size(), call.empty() ? 0u : 3u) << c.type;
+    if (!call.empty()) {
+      EXPECT_EQ(m->manager.calls[2], call) << c.type;
     }
   }
 }
@@ -169,32 +137,6 @@ TEST(Walk, LeftOutAttributesTakeTheirDefaults) {
                                       "seButton(,8450,0,0,,1,0,0,0,-1,[-1 -1 -1],-,)"}));
   ASSERT_EQ(m.lines.size(), 1u);
   EXPECT_EQ(m.lines[0], "CONFIG READER: no parameter given; buttoncontrol at line 3 skipped!");
-}
-
-TEST(Walk, ThePartStepFollowsTheCopyElseTheChannel) {
-  const struct {
-    const char* element;
-    int part;
-    int expected;
-  } cases[] = {
-      {R"(<knobcontrol type="ccKnob" paramId="kMultiPartMIDICh" channel="9"/>)", 3, 3},
-      {R"(<knobcontrol type="ccKnob" paramId="kMultiPartMIDICh" channel="16"/>)", -1, 15},
-      {R"(<knobcontrol type="ccKnob" paramId="kMultiPartMIDICh"/>)", -1, -1},
-      // Elements that build nothing close too, when the parameter has a binding.
-      {R"(<unknownElement paramId="kMultiPartMIDICh" channel="4"/>
-          <unknownElement paramId="kMultiPartPatch" channel="4"/>)",
-       -1, 3},
-  };
-  for (const auto& c : cases) {
-    const std::unique_ptr<LoggedManager> m = fresh();
-    const int index = kMultiPartMIDICh + std::max(c.part, 0);
-    ControlAction& action = m->manager.bindControlAction(index, kMessageNone);
-    action.part = 99;
-    walkIn(*m, c.element, c.part);
-    EXPECT_EQ(action.part, c.expected) << c.element;
-    // Without a binding the step makes none.
-    EXPECT_EQ(m->manager.getControlAction(kMultiPartPatch), nullptr);
-  }
 }
 
 }  // namespace

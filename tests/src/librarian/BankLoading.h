@@ -1,5 +1,7 @@
 #pragma once
 
+#include <unistd.h>
+
 #include "BankFixtures.h"
 #include "src/librarian/PatchLibrarian.h"
 #include "toolkit/plugin/base/ByteChunk.h"
@@ -22,6 +24,20 @@ inline std::vector<std::string> fileNames(const std::vector<PatchFile*>& files) 
 // A name as stored, without the blanks that fill it.
 inline std::string trimmed(const std::string& name) {
   return name.substr(0, name.find_last_not_of(' ') + 1);
+}
+
+// A slot holding `dump`, its name and a sound's category parsed as the readers do.
+inline LibrarianPatch slotOf(Bytes dump) {
+  const bool multi = dump.size() > 4 && dump[4] == 0x11;
+  LibrarianPatch slot;
+  slot.messages.push_back(PatchSysexMessage{std::move(dump)});
+  slot.parseName(multi ? 7 : 370);
+  if (!multi) slot.parseCategory(386);
+  return slot;
+}
+
+inline bool exists(const std::string& path) {
+  return ::access(path.c_str(), F_OK) == 0;
 }
 
 inline Bytes bytesOf(const ByteChunk& chunk) {

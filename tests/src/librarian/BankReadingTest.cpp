@@ -27,37 +27,6 @@ Bytes cut(const Bytes& dump, size_t keep, bool closed) {
 
 }  // namespace
 
-TEST(BankReading, WholeBanksGetTheLibrariansHeadersAndSlotNumbersWrapAfter127) {
-  const struct {
-    const char* what;
-    std::vector<Bytes> dumps;
-    bool midi, multi;
-  } cases[] = {
-      {"raw sounds", fixtures::sounds(130, 300), false, false},
-      {"midi Multis", fixtures::multis(128), true, true},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.what);
-    const PatchFile file =
-        load(c.midi ? fixtures::midiBank(c.dumps, c.multi) : fixtures::rawBank(c.dumps));
-    ASSERT_EQ(file.records.size(), c.dumps.size());
-    EXPECT_EQ(file.type, c.multi ? 1 : 0);
-    for (size_t i = 0; i < c.dumps.size(); ++i) {
-      const Bytes& stored = file.records[i].messages.at(0).bytes;
-      const Bytes header = {
-          0xF0, 0x3E, 0x13, 0x00, (uint8_t)(c.multi ? 0x11 : 0x10), 0x00, (uint8_t)(i % 128)};
-      EXPECT_EQ(Bytes(stored.begin(), stored.begin() + 7), header) << i;
-      EXPECT_EQ(Bytes(stored.begin() + 7, stored.end()),
-                Bytes(c.dumps[i].begin() + 7, c.dumps[i].end()));
-      EXPECT_EQ(file.records[i].name, std::string((const char*)&c.dumps[i][c.multi ? 7 : 370], 16));
-    }
-  }
-  // A .mid file whose header is not one is read as raw dumps.
-  Bytes bytes = fixtures::midiBank(fixtures::sounds(3), false);
-  bytes[7] = 0x07;
-  EXPECT_EQ(load(bytes).records.size(), 128u);
-}
-
 TEST(BankReading, OnlyWholeDumpsOfThisModelAreKept) {
   const Bytes sound = fixtures::soundDump("x"), multi = fixtures::multiDump("m");
   Bytes badType = fixtures::soundDump("type", 0, 3), badBank = fixtures::soundDump("bank", 0, 4);

@@ -75,7 +75,7 @@ TEST_F(BankSaving, SaveAsWritesTheChosenFormatAndNamesTheFileAndCancelKeepsAll) 
   librarian.upperFileIndex = 5;  // no upper bank: nothing to save
   EXPECT_FALSE(librarian.saveEditedPatch(dir.file("x.syx"), "x.syx"));
   EXPECT_FALSE(librarian.savePatchAs("P", patches(), false, answer(dir.file("y.kro")), nullptr));
-  EXPECT_NE(::access(dir.file("y.kro").c_str(), F_OK), 0);
+  EXPECT_FALSE(fixtures::exists(dir.file("y.kro")));
 }
 
 // Real write failures, also for root: a temporary name past the name limit, a destination

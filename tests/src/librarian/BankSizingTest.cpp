@@ -1,20 +1,12 @@
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include "BankLoading.h"
 #include "TempDir.h"
 
 using fixtures::Bytes;
+using fixtures::exists;
 using fixtures::readAll;
 using Names = std::vector<std::string>;
-
-namespace {
-
-bool exists(const std::string& path) {
-  return ::access(path.c_str(), F_OK) == 0;
-}
-
-}  // namespace
 
 TEST(BankSizing, ShortBanksArePaddedWithInitSlotsOfTheFirstSlotsKind) {
   PatchLibrarian librarian;

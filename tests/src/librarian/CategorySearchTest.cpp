@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "BankFixtures.h"
-#include "src/librarian/PatchLibrarian.h"
+#include "BankLoading.h"
 
 namespace {
 
@@ -10,13 +9,8 @@ class CategorySearch : public ::testing::Test {
   // A sound bank of the librarian whose slots are `names` with `category`.
   PatchFile* addBank(const std::vector<std::string>& names, uint8_t category) {
     PatchFile* file = new PatchFile;
-    for (const std::string& name : names) {
-      LibrarianPatch slot;
-      slot.messages.push_back(PatchSysexMessage{fixtures::soundDump(name, category)});
-      slot.parseName(370);
-      slot.parseCategory(386);
-      file->records.push_back(slot);
-    }
+    for (const std::string& name : names)
+      file->records.push_back(fixtures::slotOf(fixtures::soundDump(name, category)));
     librarian.soundFiles.push_back(file);
     return file;
   }

@@ -25,10 +25,9 @@ class ScanFixture : public ::testing::Test, public TK_LogSink {
     fixtures::writeFile(inPatches(relative), bytes);
   }
   void scan() { librarian.loadPatchesFromFilesystem(DataFolder::patchesFolder()); }
-  const std::string& logText() const { return mLog; }
-  static std::vector<std::string> names(const std::vector<PatchFile*>& files) {
-    return fixtures::fileNames(files);
-  }
+  bool logged(const std::string& text) const { return mLog.find(text) != std::string::npos; }
+  using Names = std::vector<std::string>;
+  static Names names(const std::vector<PatchFile*>& files) { return fixtures::fileNames(files); }
 
   std::string mLog;
   kroma_test::TempDir dir;
