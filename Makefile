@@ -3,7 +3,7 @@ JOBS ?= $(shell nproc)
 GEN := $(shell command -v ninja >/dev/null 2>&1 && echo -G Ninja)
 CTEST := ctest --output-on-failure --timeout 600 -j $(JOBS)
 
-.PHONY: deps test test-asan test-tsan release run bench clean
+.PHONY: deps test test-asan test-tsan release run bench coverage plant-faults test-ratio clean
 
 deps:
 	@bash .ci/install-deps
@@ -34,6 +34,29 @@ run: deps release
 
 bench: deps release
 	@for b in build/release/bench/*/bench_*; do [ -x "$$b" ] && "$$b"; done; true
+
+# Line and branch coverage per library over the whole suite: an optimised-off
+# build with gcov counters and no sanitizers, counters cleared before the run.
+# The figures stay in build/coverage/coverage.json; keep a copy and
+# `make coverage ARGS='--compare copy.json'` shows each library's change.
+COVERAGE_FLAGS := -O0 --coverage
+coverage: deps
+	mkdir -p build/coverage/.cmake/api/v1/query && touch build/coverage/.cmake/api/v1/query/codemodel-v2
+	cmake -S . -B build/coverage $(GEN) -DCMAKE_BUILD_TYPE=Coverage -DKROMA_SANITIZE= \
+	  -DCMAKE_C_FLAGS_COVERAGE="$(COVERAGE_FLAGS)" -DCMAKE_CXX_FLAGS_COVERAGE="$(COVERAGE_FLAGS)"
+	cmake --build build/coverage -j $(JOBS)
+	find build/coverage -name '*.gcda' -delete
+	cd build/coverage && $(CTEST)
+	python3 tools/suite-measure/coverage.py build/coverage --jobs $(JOBS) --json build/coverage/coverage.json $(ARGS)
+
+# Plants a fixed, seeded sample of faults in each library and reports how many
+# the tests catch; `make plant-faults ARGS='--help'` tells the options.
+plant-faults: deps
+	python3 tools/suite-measure/plant_faults.py run $(ARGS)
+
+# Non-blank lines of hand-written tests against those of the code.
+test-ratio:
+	@python3 tools/suite-measure/ratio.py
 
 clean:
 	rm -rf build

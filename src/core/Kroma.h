@@ -278,11 +278,13 @@ class Kroma : public IPluginVST,
   // the control action, which sends nothing back; then the filter link, which may send the
   // linked filter's value.
   void OnParamChange2(int paramIdx) override;
-  // The MIDI of one change, with the plug-in lock held: nothing, only "Set MIDI I/O First!",
-  // without an output port; otherwise the bound controls follow and the action's CC or SysEx
-  // goes out, or a Multi or Global whole dump is started (held back while Shift or the mouse
-  // button is down, for the audio callback to send). Nothing is sent for a value that came
-  // from the synthesizer. Last the effect-type value is copied into its positional twin.
+  // The MIDI of one change, with the plug-in lock held. The bound controls follow first, so that
+  // every control of the parameter shows its value also while no port is chosen (a dialog's
+  // close switch shares its opener's parameter). Then nothing more, only "Set MIDI I/O First!",
+  // without an output port; otherwise the action's CC or SysEx goes out, or a Multi or Global whole
+  // dump is started (held back while Shift or the mouse button is down, for the audio callback to
+  // send). Nothing is sent for a value that came from the synthesizer. Last the effect-type value
+  // is copied into its positional twin.
   void processControlAction(ControlAction* action, int paramIdx, double newValue);
   // Runs `call` now on the editor thread; from another thread it waits for the editor's next
   // timer tick and then runs under the plug-in lock. A waiting call with the same non-null key

@@ -152,6 +152,8 @@ void wholeDumpOrDefer(Kroma& plug, bool global) {
 void Kroma::processControlAction(ControlAction* action, int paramIdx, double newValue) {
   IParam* param = GetParam(paramIdx);
   if (!action || !param) return;
+  if (mLinkInProgress) param->SetClamped(newValue);
+  for (IControl* control : action->controls) control->SetValueFromPlug(param->GetNormalized());
   if (!mMIDIOutSet) {
     const bool quiet = paramIdx == kDeviceOutSelection || paramIdx == kDeviceInSelection ||
                        paramIdx == kGlobalSysExID || !mStartupComplete;
@@ -160,8 +162,6 @@ void Kroma::processControlAction(ControlAction* action, int paramIdx, double new
   }
   const int v = sysex::truncateValue(newValue);
   action->value = v;
-  if (mLinkInProgress) param->SetClamped(newValue);
-  for (IControl* control : action->controls) control->SetValueFromPlug(param->GetNormalized());
 
   std::vector<int> message;
   switch (action->messageType) {

@@ -3,6 +3,9 @@
 #include <tinyxml2.h>
 
 #include <cstring>
+#include <iterator>
+#include <set>
+#include <sstream>
 
 #include "platform/bundle/Bundle.h"
 #include "src/config/ParameterIds.h"
@@ -14,23 +17,12 @@ namespace {
 
 constexpr int kMenuHeight = 13;
 
-const char* const kLayerTags[] = {"layer",         "fxlayer",          "multifxlayer",
-                                  "envelopelayer", "oscillator1layer", "oscillator2layer",
-                                  "modlayer",      "banklayer"};
-const char* const kControlTags[] = {
+const std::set<std::string> kLayerTags = {"layer",         "fxlayer",          "multifxlayer",
+                                          "envelopelayer", "oscillator1layer", "oscillator2layer",
+                                          "modlayer",      "banklayer"};
+const std::set<std::string> kControlTags = {
     "patchBrowser", "background", "display",     "switch",        "autooff",     "dropMenu",
     "multiFx",      "radio",      "knobcontrol", "buttoncontrol", "menucontrol", "slidercontrol"};
-
-bool isOneOf(const char* name, const char* const* names, size_t count) {
-  for (size_t i = 0; i < count; ++i)
-    if (std::strcmp(name, names[i]) == 0) return true;
-  return false;
-}
-
-template <size_t N>
-bool isOneOf(const char* name, const char* const (&names)[N]) {
-  return isOneOf(name, names, N);
-}
 
 int stretchLength(int base) {
   for (int i = 0; i < paramIdCount; ++i)
@@ -68,20 +60,12 @@ Rect rectOf(const Control& c) {
   return frameRect(image, x, y);
 }
 
+std::vector<std::string> words(const std::string& text) {
+  std::istringstream in(text);
+  return {std::istream_iterator<std::string>(in), std::istream_iterator<std::string>()};
+}
+
 }  // namespace
-
-std::vector<Rect> areasOf(const Control& c) {
-  if (c.tag != "patchBrowser") return {c.rect};
-  // Columns of 105 pixels, 133 apart; 16 rows of 14 from one pixel down, and again 274 down.
-  const int right = c.rect.l + 7 * 133 + 105;
-  return {{c.rect.l, c.rect.t + 1, right, c.rect.t + 1 + 16 * 14},
-          {c.rect.l, c.rect.t + 274, right, c.rect.t + 274 + 16 * 14}};
-}
-
-std::string describe(const Rect& r) {
-  return "(" + std::to_string(r.l) + "," + std::to_string(r.t) + ")-(" + std::to_string(r.r) + "," +
-         std::to_string(r.b) + ")";
-}
 
 std::string Control::attr(const char* name) const {
   const char* value = element->Attribute(name);
@@ -135,22 +119,12 @@ std::unique_ptr<Layout> Layout::shipped(const std::string& bundleDir) {
   layout->mConfig.readReasources(layout->mDocument.get());
   const tinyxml2::XMLElement* root = layout->mDocument->FirstChildElement("uiconfig");
   if (root) layout->walk(root->FirstChildElement(), nullptr, -1, false);
-  int next = 0;
-  for (const Control& c : layout->mControls)
-    if (!c.layer) layout->mControls[&c - layout->mControls.data()].drawOrder = next++;
-  for (const Layer* top : layout->mTop) layout->numberDrawing(top, next);
   return layout;
 }
 
-Layer* Layout::addLayer(const std::string& name, int id, int line, Layer* parent, bool copy,
-                        bool inCopy) {
-  mLayers.push_back(Layer{name, id, line, parent, copy, inCopy, {}, {}});
-  Layer* layer = &mLayers.back();
-  if (parent)
-    parent->children.push_back(layer);
-  else
-    mTop.push_back(layer);
-  return layer;
+Layer* Layout::addLayer(const std::string& name, bool copy, bool inCopy) {
+  mLayers.push_back(Layer{name, copy, inCopy});
+  return &mLayers.back();
 }
 
 int Layout::indexOf(const std::string& paramId, int part, int line) {
@@ -171,11 +145,6 @@ int Layout::indexOf(const std::string& paramId, int part, int line) {
   return base + offset;
 }
 
-void Layout::numberDrawing(const Layer* layer, int& next) {
-  for (size_t i : layer->controls) mControls[i].drawOrder = next++;
-  for (const Layer* child : layer->children) numberDrawing(child, next);
-}
-
 void Layout::addControl(const tinyxml2::XMLElement* e, Layer* layer, int part) {
   Control c;
   c.element = e;
@@ -191,34 +160,25 @@ void Layout::addControl(const tinyxml2::XMLElement* e, Layer* layer, int part) {
   c.hasLabelBox = label.size() == 4;
   if (c.hasLabelBox) c.labelBox = boundsRect(label);
   if (c.index >= 0) mByIndex.emplace(c.index, mControls.size());
-  if (layer) layer->controls.push_back(mControls.size());
   mControls.push_back(c);
 }
 
 void Layout::walk(const tinyxml2::XMLElement* e, Layer* layer, int part, bool inCopy) {
   for (; e; e = e->NextSiblingElement()) {
     const char* name = e->Name();
-    if (isOneOf(name, kLayerTags)) {
-      Layer* child = addLayer(e->Attribute("name") ? e->Attribute("name") : "",
-                              e->IntAttribute("id", 0), e->GetLineNum(), layer, false, inCopy);
+    if (kLayerTags.count(name)) {
+      Layer* child = addLayer(e->Attribute("name") ? e->Attribute("name") : "", false, inCopy);
       walk(e->FirstChildElement(), child, part, inCopy);
     } else if (std::strcmp(name, "multilayer") == 0) {
       const std::string base = e->Attribute("name") ? e->Attribute("name") : "";
       for (int i = 0; i < e->IntAttribute("create", 0); ++i) {
-        Layer* copy = addLayer(base + std::to_string(i), i, e->GetLineNum(), layer, true, true);
+        Layer* copy = addLayer(base + std::to_string(i), true, true);
         walk(e->FirstChildElement(), copy, i, true);
       }
-    } else if (isOneOf(name, kControlTags)) {
+    } else if (kControlTags.count(name)) {
       addControl(e, layer, part);
     }
   }
-}
-
-const Layer* Layout::findLayer(const std::string& name) const {
-  const Layer* found = nullptr;
-  for (const Layer& l : mLayers)
-    if (l.name == name) found = &l;
-  return found;
 }
 
 std::vector<const Control*> Layout::controlsOf(int index) const {
@@ -228,9 +188,83 @@ std::vector<const Control*> Layout::controlsOf(int index) const {
   return out;
 }
 
-const Layer* topOf(const Layer* layer) {
-  while (layer && layer->parent) layer = layer->parent;
-  return layer;
+const Layout& shippedLayout() {
+  static const std::unique_ptr<Layout> layout = Layout::shipped(BUILT_BUNDLE);
+  return *layout;
+}
+
+BuiltLayout::BuiltLayout(const std::string& bundleDir, int style, double scale)
+    : HostlessPlugin(numParams, "2-2", 0, "Kroma Editor", "", "Quillon Bay Sound", 0x00010203, 1, 2,
+                     0, true, true, true, kAPIVST2) {
+  initialize(0, numParams, "2-2", 0, "Kroma Editor", "", "Quillon Bay Sound", 0x00010203, 1, 2, 0,
+             true, true, true);
+  graphics = new IGraphicsMac(this, static_cast<int>(1500 * scale), static_cast<int>(757 * scale));
+  graphics->SetBundleID(kBundleID);
+  AttachGraphics(graphics);
+  config.setLog(this);
+  kroma_test::ScopedEnv bundle("KROMA_BUNDLE_DIR", bundleDir.c_str());
+  config.readUIConfig(graphics, this, nullptr, style, scale);
+}
+
+BuiltLayout& builtLayout() {
+  static const std::unique_ptr<BuiltLayout> layout =
+      std::make_unique<BuiltLayout>(BUILT_BUNDLE, 0, 1.0);
+  return *layout;
+}
+
+const int kOctaveCC[3] = {27, 35, 42};
+const int kSemitoneCC[3] = {28, 36, 43};
+
+const std::vector<std::string>& lookedUpLayers() {
+  static const std::vector<std::string> names = [] {
+    std::vector<std::string> out = words(
+        "root oscillators filtersEnvelopes lfoModMatrix effectsArp miniMixer patchLibrarian "
+        "multiModeSettingsPage1 filter1LP filter1BP filter1HP filter1Notch filter1CombMinus "
+        "filter1CombPlus filter2LP filter2BP filter2HP filter2Notch filter2CombMinus "
+        "filter2CombPlus bankAndProgramMulti saveChangesLayer discardChangesLayerRight "
+        "keepBankOpenLayer aboutWindow firstRunNotification bankPatchConflictWindow "
+        "midiFilterSettings Bypass Chorus Flanger Phaser Overdrive TripleFX Delay DelayClocked "
+        "Reverb patchRename categoryLimit searchField");
+    for (int n = 1; n <= 16; ++n)
+      for (const char* name : {"bankAndProgram", "multiSettingsPart"})
+        out.push_back(name + std::string(n < 10 ? "0" : "") + std::to_string(n));
+    return out;
+  }();
+  return names;
+}
+
+const std::vector<std::string>& lookedUpControls() {
+  static const std::vector<std::string> names = [] {
+    // Besides the controls the plug-in core keeps, the parameters its dispatch acts on when the
+    // user changes them, and every section lock of every part.
+    std::vector<std::string> out = words(
+        "kRandomize kDatatype kPatchSearch kControlProgBank kQuickTab kMainTab "
+        "kPatchSelectionListUpper kPatchSelectionListLower kDeviceOutSelection kDeviceInSelection "
+        "kPatchRename kControlDisplayName kControlDisplayValue kControlDisplayCategory "
+        "kControlDisplayPatch kControlDisplayCC kControlDisplayBuild kControlDisplayMIDIOutDelay "
+        "kControlLibrary kKeepSelectedBank kOverrideTempo kMIDIFilterTrackIncomingMIDI "
+        "kMIDIFilterDirectToHardware kMIDIFilterToDAWBuffer kSendMIDIClockPointer "
+        "kSendMIDIClockInfo kMasterKeyboard kUserInterfaceSize kUserInterfaceStyle kFirstRunExit "
+        "kViewMIDIFilterSettings kDisplayAboutWindow kExitAboutWindow kDiscardBankData "
+        "kOverwriteBank kCategorySelection kPatchSearchString kAdjustDAWOffset "
+        "kLibUpperPreviousBank kLibUpperNextBank kLibLowerPreviousBank kLibLowerNextBank "
+        "kPushArrangement kRequestTempData kRequestFromBank kLibSyncTimer kMultiName kEffect1Mode "
+        "kEffect2Mode kSectionLockGlobal");
+    std::vector<std::string> perPart =
+        words("kMultiPartMIDICh kPatchName kPatchUp kPatchDown kMultiPartSettings kPartLock");
+    for (int i = 0; i < paramIdCount; ++i)
+      if (std::string(paramIdTable[i].name).rfind("kSectionLock", 0) == 0 &&
+          paramIdTable[i].length == 16)
+        perPart.push_back(paramIdTable[i].name);
+    for (const std::string& id : perPart)
+      for (int part = 0; part < 16; ++part)
+        out.push_back(id + (part ? "+" + std::to_string(part) : ""));
+    for (const char* side : {"DAW", "HW"})
+      for (const char* kind : {"CC", "PC", "Note", "PP", "PA", "CA", "SE"})
+        out.push_back(std::string("kMIDIFilter") + side + kind + "PassThrough");
+    return out;
+  }();
+  return names;
 }
 
 }  // namespace layout_check

@@ -7,7 +7,9 @@
 #include <vector>
 
 #include "src/editor/EditorConfigManager.h"
+#include "tests/toolkit/plugin/base/HostlessPlugin.h"
 #include "toolkit/log.h"
+#include "toolkit/plugin/editor/IGraphicsMac.h"
 
 namespace tinyxml2 {
 class XMLDocument;
@@ -26,17 +28,10 @@ struct Rect {
   bool within(const Rect& o) const { return l >= o.l && t >= o.t && r <= o.r && b <= o.b; }
 };
 
-std::string describe(const Rect& r);
-
 struct Layer {
   std::string name;
-  int id = 0;
-  int line = 0;
-  const Layer* parent = nullptr;
   bool copy = false;    // made by a multilayer
   bool inCopy = false;  // a copy or inside one
-  std::vector<const Layer*> children;
-  std::vector<size_t> controls;  // indices into Layout::controls()
 };
 
 struct Control {
@@ -48,7 +43,6 @@ struct Control {
   int line = 0;
   const Layer* layer = nullptr;
   bool decoration = false;  // a background picture
-  int drawOrder = 0;        // the graphics object draws lower numbers first
   Rect rect;
   bool hasLabelBox = false;
   Rect labelBox;
@@ -60,13 +54,9 @@ struct Control {
   std::string where() const;  // tag, name and line, for messages
 };
 
-// The configuration reader's lines, kept for the checks to read.
-class KeptLog : public TK_LogSink {
- public:
-  void Write(const char* tag, const std::string& message) override {
-    lines.push_back(tag + message);
-  }
-  std::vector<std::string> lines;
+// The reader's log, dropped: the built layout's log is the one checked.
+class NoLog : public TK_LogSink {
+  void Write(const char*, const std::string&) override {}
 };
 
 class Layout {
@@ -77,12 +67,10 @@ class Layout {
 
   const std::vector<Control>& controls() const { return mControls; }
   const std::deque<Layer>& layers() const { return mLayers; }
-  const std::vector<const Layer*>& topLayers() const { return mTop; }
   const UIConfigManager& config() const { return mConfig; }
   // Problems met on the way: unresolved identifiers, indices out of their stretch.
   const std::vector<std::string>& problems() const { return mProblems; }
 
-  const Layer* findLayer(const std::string& name) const;
   // Every control bound to a parameter index.
   std::vector<const Control*> controlsOf(int index) const;
 
@@ -90,28 +78,52 @@ class Layout {
   Layout();
   void walk(const tinyxml2::XMLElement* first, Layer* layer, int part, bool inCopy);
   void addControl(const tinyxml2::XMLElement* e, Layer* layer, int part);
-  Layer* addLayer(const std::string& name, int id, int line, Layer* parent, bool copy, bool inCopy);
+  Layer* addLayer(const std::string& name, bool copy, bool inCopy);
   int indexOf(const std::string& paramId, int part, int line);
-  // A layer draws its own controls, then its child layers; top layers in attach order.
-  void numberDrawing(const Layer* layer, int& next);
 
-  KeptLog mLog;
+  NoLog mLog;
   EditorConfigManager mConfig;  // the reader alone: no layout is built
   std::unique_ptr<tinyxml2::XMLDocument> mDocument;
   std::string mText;
   std::deque<Layer> mLayers;
-  std::vector<const Layer*> mTop;
   std::vector<Control> mControls;
   std::multimap<int, size_t> mByIndex;
   std::vector<std::string> mProblems;
 };
 
-// What a control takes of the window: its rectangle, but for the bank view its two lists, between
-// which lie the lower list's own controls.
-std::vector<Rect> areasOf(const Control& c);
+// The built bundle's layout, walked once for the whole test program.
+const Layout& shippedLayout();
 
-// The layer right below the top of the tree that holds `layer` (a page for the root's tree),
-// and the top layer itself.
-const Layer* topOf(const Layer* layer);
+// The shipped layout built by the real configuration manager and builders, with the bundle's
+// pictures, on a plug-in of the full parameter table and a graphics object without a window.
+class BuiltLayout : public HostlessPlugin, public UIConfigPlugin, public TK_LogSink {
+ public:
+  BuiltLayout(const std::string& bundleDir, int style, double scale);
+
+  IPluginBase* configPluginBase() override { return this; }
+  void Write(const char* tag, const std::string& message) override {
+    lines.push_back(tag + message);
+  }
+
+  IGraphicsMac* graphics;
+  EditorConfigManager config;
+  std::vector<std::string> lines;  // what the reader logged
+};
+
+// The built bundle's layout as the builders make it (light style, scale 1.0), once for the test
+// program.
+BuiltLayout& builtLayout();
+
+// What the rest of the plug-in expects of its layout, written down from the places that rely
+// on it.
+// Layers taken from the layer map by name.
+const std::vector<std::string>& lookedUpLayers();
+// Parameters whose first control (or binding) the plug-in core keeps, and those whose changes by
+// the user its dispatch acts on.
+const std::vector<std::string>& lookedUpControls();
+
+// Controller numbers of the oscillators' octave and semitone.
+extern const int kOctaveCC[3];
+extern const int kSemitoneCC[3];
 
 }  // namespace layout_check

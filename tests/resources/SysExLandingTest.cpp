@@ -1,6 +1,6 @@
 // A parameter change the editor sends must land, in the synthesizer, on the byte its dump
-// carries: every SysEx control of the shipped layout is sent to the simulator and the byte it
-// changed compared with the one the dump writer fills from the parameter.
+// carries: the message every SysEx control of the built layout sends is given to the simulator
+// and the byte it changed compared with the one the dump writer fills from the parameter.
 
 #include <gtest/gtest.h>
 
@@ -16,112 +16,75 @@
 
 namespace {
 
-using layout_check::Control;
 using protocol_test::FakeParameters;
 using Bytes = std::vector<unsigned char>;
 
 // The row of the sound dump that carries a parameter (part 0), directly or as an effect view.
 const sound_dump::ByteRule* rowOf(int param) {
-  for (const sound_dump::ByteRule& row : sound_dump::soundByteRules()) {
-    if (std::find(std::begin(row.params), std::end(row.params), param) != std::end(row.params) ||
-        std::find(std::begin(row.views), std::end(row.views), param) != std::end(row.views))
+  for (const sound_dump::ByteRule& row : sound_dump::soundByteRules())
+    if (std::count(std::begin(row.params), std::end(row.params), param) ||
+        std::count(std::begin(row.views), std::end(row.views), param))
       return &row;
-  }
   return nullptr;
-}
-
-// Bytes whose value the control action packs from several parameters, as the dump does.
-bool packed(const sound_dump::ByteRule& row) {
-  using sound_dump::Rule;
-  return row.rule == Rule::kUnison || row.rule == Rule::kEnvelopeMode ||
-         row.rule == Rule::kArpStep || row.rule == Rule::kArpTiming;
-}
-
-void send(corvane_sim::Simulator& sim, const std::vector<int>& message) {
-  Bytes framed{0xF0};
-  for (int b : message) framed.push_back(static_cast<unsigned char>(b));
-  framed.push_back(0xF7);
-  sim.receive(framed.data(), framed.size(), corvane_sim::Clock::now());
-}
-
-template <size_t N>
-std::vector<int> changedBytes(const std::array<unsigned char, N>& before,
-                              const std::array<unsigned char, N>& after) {
-  std::vector<int> offsets;
-  for (size_t i = 0; i < N; ++i)
-    if (before[i] != after[i]) offsets.push_back(static_cast<int>(i));
-  return offsets;
-}
-
-// The message the control sends for `value`: its precomputed table entry, with the device id.
-std::vector<int> messageFor(UIConfigManager& config, const Control& c, int value) {
-  std::string text;
-  EXPECT_TRUE(config.getSysexTemplate(c.intAttr("sysexIndex", -1), text));
-  const std::vector<int> bounds = c.list("valueBounds");
-  const int count = bounds[2] - bounds[1] + 1;
-  const int zero = c.type.find("Slider") != std::string::npos ? c.intAttr("msgZeroVal") : 0;
-  ControlActionSysExMessage table;
-  EXPECT_TRUE(config.calculateSysexWithChangingByte(text, c.intAttr("changingByte"), count, &table,
-                                                    bounds[1] + zero, c.part));
-  table.firstValue = bounds[1];
-  std::vector<int> message;
-  EXPECT_TRUE(table.messageFor(value, message)) << c.where();
-  message[2] = 0;  // the device id in use
-  return message;
-}
-
-class SoundChanges : public testing::Test {
- protected:
-  static void SetUpTestSuite() { sLayout = layout_check::Layout::shipped(BUILT_BUNDLE).release(); }
-  static void TearDownTestSuite() {
-    delete sLayout;
-    sLayout = nullptr;
-  }
-  static layout_check::Layout* sLayout;
-};
-
-layout_check::Layout* SoundChanges::sLayout = nullptr;
-
-TEST_F(SoundChanges, LandOnTheByteTheSoundDumpCarries) {
-  UIConfigManager& config = const_cast<UIConfigManager&>(sLayout->config());
-  int sent = 0;
-  for (const Control& c : sLayout->controls()) {
-    if (c.attr("changingByte").empty() || c.index < 0 || c.index >= kMultiPartBank) continue;
-    // The first and a later part panel, and the controls outside them.
-    if (c.part != -1 && c.part != 0 && c.part != 9) continue;
-    const int part = std::max(c.part, 0);
-    const sound_dump::ByteRule* row = rowOf(c.index - part);
-    ASSERT_NE(row, nullptr) << c.where();
-    const std::vector<int> bounds = c.list("valueBounds");
-    for (int value : {bounds[1], bounds[2]}) {
-      FakeParameters params;
-      params.values[c.index] = value;
-      // An effect type's setting reaches the dump through the positional parameter it is
-      // copied into.
-      if (std::find(std::begin(row->views), std::end(row->views), c.index - part) !=
-          std::end(row->views))
-        params.values[row->params[0] + part] = value;
-      const int expected = sound_dump::encodeByte(*row, params, part);
-      std::vector<int> message = messageFor(config, c, value);
-      if (packed(*row)) message[7] = expected;
-      EXPECT_EQ(message[4], part) << c.where();
-
-      corvane_sim::Simulator sim(0);
-      sysex::SoundDumpBytes before = sim.soundEditBuffer(part);
-      before[row->offset] = static_cast<unsigned char>(expected);
-      send(sim, message);
-      EXPECT_EQ(changedBytes(before, sim.soundEditBuffer(part)), std::vector<int>{})
-          << c.where() << " with value " << value << " should set byte " << row->offset << " to "
-          << expected;
-      ++sent;
-    }
-  }
-  EXPECT_GT(sent, 500);
 }
 
 template <class Record>
 Bytes toBytes(const Record& r) {
   return Bytes(r.begin(), r.end());
+}
+
+// The SysEx table of the control the builders made for a parameter; null without one.
+const ControlActionSysExMessage* tableOf(int param) {
+  const ControlAction* action = layout_check::builtLayout().config.getControlAction(param);
+  return action && !action->sysexMessages.messages.empty() ? &action->sysexMessages : nullptr;
+}
+
+// Sends the message the table holds for `value` to a fresh simulator: the record `read` takes
+// must differ from before only in byte `offset`, now `expected`. A byte packed from several
+// settings travels packed, as the dump has it.
+template <class Read>
+void expectLands(int param, const ControlActionSysExMessage& table, int value, int offset,
+                 int expected, bool packedByte, Read read) {
+  std::vector<int> message;
+  ASSERT_TRUE(table.messageFor(value, message)) << param;
+  message[2] = 0;  // the device id in use
+  if (packedByte) message[7] = expected;
+  corvane_sim::Simulator sim(0);
+  Bytes before = read(sim), framed{0xF0};
+  before[offset] = static_cast<unsigned char>(expected);
+  for (int b : message) framed.push_back(static_cast<unsigned char>(b));
+  framed.push_back(0xF7);
+  sim.receive(framed.data(), framed.size(), corvane_sim::Clock::now());
+  EXPECT_EQ(read(sim), before) << "parameter " << param << " with value " << value
+                               << " should set byte " << offset << " to " << expected;
+}
+
+// Sound parameters of the first and a later part, at their lowest and highest value (a menu's
+// table holds one message past its last entry).
+TEST(SoundChanges, LandOnTheByteTheSoundDumpCarries) {
+  using sound_dump::Rule;
+  int sent = 0;
+  for (int part : {0, 9})
+    for (int param = part; param < kMultiPartBank; ++param) {
+      const ControlActionSysExMessage* table = tableOf(param);
+      const sound_dump::ByteRule* row = rowOf(param - part);
+      if (!table || !row) continue;
+      const bool view = std::count(std::begin(row->views), std::end(row->views), param - part);
+      const bool packed = row->rule == Rule::kUnison || row->rule == Rule::kEnvelopeMode ||
+                          row->rule == Rule::kArpStep || row->rule == Rule::kArpTiming;
+      const int last = static_cast<int>(layout_check::builtLayout().GetParam(param)->GetMax());
+      for (int value : {table->firstValue, last}) {
+        FakeParameters params;
+        params.values[param] = value;
+        // An effect type's setting reaches the dump through the positional parameter.
+        if (view) params.values[row->params[0] + part] = value;
+        expectLands(
+            param, *table, value, row->offset, sound_dump::encodeByte(*row, params, part), packed,
+            [&](corvane_sim::Simulator& sim) { return toBytes(sim.soundEditBuffer(part)); });
+        ++sent;
+      }
+    }
+  EXPECT_GT(sent, 500);
 }
 
 // A Multi or Global dump as its writer fills it; the part's bank and program travel in the part
@@ -136,57 +99,37 @@ Bytes dumpOf(bool multi, const FakeParameters& params) {
   return toBytes(multi_dump::buildMultiDump(params, sounds));
 }
 
-// The bytes of the dump that a parameter moves from 0 to 1.
-std::vector<int> bytesOf(bool multi, int param) {
-  FakeParameters params;
-  const Bytes zero = dumpOf(multi, params);
-  params.values[param] = 1;
-  const Bytes one = dumpOf(multi, params);
-  std::vector<int> moved;
-  for (size_t i = 0; i < zero.size(); ++i)
-    if (zero[i] != one[i]) moved.push_back(static_cast<int>(i));
-  return moved;
-}
-
-// Every setting the Multi and the Global dump carry has a control, and the change each such
-// control sends at its lowest and highest value lands, in the synthesizer, on the byte the dump
-// carries with the value the dump writer puts there. A flag byte packs several switches: its
-// change carries the packed byte.
-TEST_F(SoundChanges, MultiAndGlobalChangesLandOnTheByteTheirDumpCarries) {
-  UIConfigManager& config = const_cast<UIConfigManager&>(sLayout->config());
+// Every setting the Multi and the Global dump carry (the byte a parameter moves from 0 to 1)
+// has a control whose change lands there; a flag byte of a part record packs several switches.
+TEST(SoundChanges, MultiAndGlobalChangesLandOnTheByteTheirDumpCarries) {
   int carried = 0;
   for (int param = kMultiPartBank; param <= kMultiPatch; ++param) {
     // The Global settings lie inside the Multi's indices; the Global dump starts at kMultiPatch.
     const bool multi =
         param < kGlobalInitSound1 || (param > kGlobalDisplayContrast && param != kMultiPatch);
-    const std::vector<int> offsets = bytesOf(multi, param);
+    FakeParameters params;
+    const Bytes zero = dumpOf(multi, params);
+    params.values[param] = 1;
+    const Bytes one = dumpOf(multi, params);
+    std::vector<int> offsets;
+    for (size_t i = 0; i < zero.size(); ++i)
+      if (zero[i] != one[i]) offsets.push_back(static_cast<int>(i));
     if (offsets.empty() || (param > kMultiTempo && param != kMultiPatch)) continue;
     ++carried;
     ASSERT_EQ(offsets.size(), 1u) << param;
+    const ControlActionSysExMessage* table = tableOf(param);
+    ASSERT_NE(table, nullptr) << "parameter " << param << " has no control that sends it";
     const int inRecord = (offsets[0] - multi_dump::kRecordBase) % multi_dump::kRecordSize;
     const bool flags =
         multi && offsets[0] >= multi_dump::kRecordBase && inRecord >= 12 && inRecord <= 13;
-    int sends = 0;
-    for (const Control* c : sLayout->controlsOf(param)) {
-      if (c->attr("changingByte").empty()) continue;
-      ++sends;
-      const std::vector<int> bounds = c->list("valueBounds");
-      for (int value : {bounds[1], bounds[2] - (c->type == "seMenu" ? 1 : 0)}) {
-        FakeParameters params;
-        params.values[param] = value;
-        const int expected = dumpOf(multi, params)[offsets[0]];
-        std::vector<int> message = messageFor(config, *c, value);
-        if (flags) message[7] = expected;
-        corvane_sim::Simulator sim(0);
-        Bytes before = multi ? toBytes(sim.multiEditBuffer()) : toBytes(sim.globalRecord());
-        send(sim, message);
-        before[offsets[0]] = static_cast<unsigned char>(expected);
-        EXPECT_EQ(multi ? toBytes(sim.multiEditBuffer()) : toBytes(sim.globalRecord()), before)
-            << c->where() << " with value " << value << " should set byte " << offsets[0] << " to "
-            << expected;
-      }
+    const int last = static_cast<int>(layout_check::builtLayout().GetParam(param)->GetMax());
+    for (int value : {table->firstValue, last}) {
+      params.values[param] = value;
+      expectLands(param, *table, value, offsets[0], dumpOf(multi, params)[offsets[0]], flags,
+                  [&](corvane_sim::Simulator& sim) {
+                    return multi ? toBytes(sim.multiEditBuffer()) : toBytes(sim.globalRecord());
+                  });
     }
-    EXPECT_GT(sends, 0) << "parameter " << param << " has no control that sends it";
   }
   EXPECT_GT(carried, 16 * 21);
 }

@@ -8,12 +8,13 @@
 
 namespace {
 
-TEST(Mutex, OwnerDeepensAndOthersWait) {
+TEST(Mutex, OwnerDeepensOthersWaitAndANonOwnersLeaveIsIgnored) {
   TK_Mutex mutex;
   mutex.Enter();
   mutex.Enter();
   EXPECT_EQ(mutex.GetDepth(), 2);
-  EXPECT_TRUE(mutex.IsOwnedByCurrentThread());
+  std::thread([&] { mutex.Leave(); }).join();
+  EXPECT_EQ(mutex.GetDepth(), 2);
 
   std::atomic<bool> entered{false};
   std::thread other([&] {
@@ -26,20 +27,17 @@ TEST(Mutex, OwnerDeepensAndOthersWait) {
   mutex.Leave();
   std::this_thread::sleep_for(std::chrono::milliseconds(20));
   EXPECT_FALSE(entered) << "one Leave of two must keep the lock";
+  EXPECT_TRUE(mutex.IsOwnedByCurrentThread());
   mutex.Leave();
   other.join();
   EXPECT_TRUE(entered);
   EXPECT_FALSE(mutex.IsOwnedByCurrentThread());
-}
 
-TEST(Mutex, LeaveFromNonOwnerIsIgnored) {
-  TK_Mutex mutex;
-  mutex.Enter();
-  std::thread([&] { mutex.Leave(); }).join();
+  EXPECT_TRUE(mutex.TryEnter());  // free again: taken at depth 1
   EXPECT_TRUE(mutex.IsOwnedByCurrentThread());
-  EXPECT_EQ(mutex.GetDepth(), 1);
+  EXPECT_TRUE(mutex.TryEnter());  // ours: deepened
+  EXPECT_EQ(mutex.GetDepth(), 2);
   mutex.Leave();
-  EXPECT_TRUE(mutex.TryEnter());
   mutex.Leave();
 }
 

@@ -32,10 +32,12 @@ void field(Canvas& c, const Palette& p, int x, int y, int w, int h) {
   c.roundRect(x + 1, y + 1, w - 2, h - 2, 2, p.field);
 }
 
-void menuWell(Canvas& c, int x, int y, int w, int h, const char* label) {
+void menuWell(Canvas& c, int x, int y, int w, int h, const char* label, int size) {
   c.roundRect(x, y, w, h, 3, kLcdDark);
-  int size = 9;
-  while (size > 7 && c.textWidth(label, size, true) > w - 14) --size;
+  if (size == 0) {
+    size = 9;
+    while (size > 7 && c.textWidth(label, size, true) > w - 13) --size;
+  }
   c.text(label, x + 3, y, w - 12, h, size, true, kInkDim, Align::Left);
   const float tx = x + w - 6.f, ty = y + h * 0.5f;
   c.triangle(tx - 3, ty - 1.5f, tx + 3, ty - 1.5f, tx, ty + 2, kInkDim);

@@ -41,8 +41,9 @@ void section(Canvas& c, const Palette& p, const char* title, int x, int y, int w
 void plate(Canvas& c, const Palette& p, int x, int y, int w, int h);
 // The field a text menu prints on.
 void field(Canvas& c, const Palette& p, int x, int y, int w, int h);
-// The dark field of a menu that draws nothing itself: what it picks, and the menu's mark.
-void menuWell(Canvas& c, int x, int y, int w, int h, const char* label);
+// The dark field of a menu that draws nothing itself: what it picks, and the menu's mark. The
+// label is printed at `size`, or at the largest size up to 9 that fits when `size` is 0.
+void menuWell(Canvas& c, int x, int y, int w, int h, const char* label, int size = 0);
 // A display window.
 void lcd(Canvas& c, const Palette& p, int x, int y, int w, int h);
 // A recess of plate colour for controls on a bar.

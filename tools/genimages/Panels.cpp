@@ -35,6 +35,8 @@ constexpr Box kHeader[] = {{kLcd, 12, 63, 158, 20},
                            {kWell, 1040, 61, 96, 23},
                            {kMenuWell, 1142, 61, 38, 23, "BANK"},
                            {kMenuWell, 1184, 61, 45, 23, "PROG"}};
+// The bank and program menus' labels, alike; the bank menu's narrow place fits no larger.
+constexpr int kHeaderMenuLabel = 8;
 // The progress overlay (the whole editor): the two cancel buttons go at 835, 457 and 740, 83.
 constexpr Box kOverlay[] = {{kRecess, 520, 240, 460, 270}, {kRecess, 440, 76, 620, 44}};
 // ---------------------------------------------------------------------------------------
@@ -47,7 +49,7 @@ void boxes(Canvas& c, const Palette& p, const Box (&list)[N]) {
     if (b.kind == kRecess) recess(c, b.x, b.y, b.w, b.h);
     if (b.kind == kLcd) lcd(c, p, b.x, b.y, b.w, b.h);
     if (b.kind == kWell) c.roundRect(b.x, b.y, b.w, b.h, 3, kLcdDark);
-    if (b.kind == kMenuWell) menuWell(c, b.x, b.y, b.w, b.h, b.label);
+    if (b.kind == kMenuWell) menuWell(c, b.x, b.y, b.w, b.h, b.label, kHeaderMenuLabel);
   }
 }
 
@@ -182,7 +184,7 @@ void paintOverlay(Canvas& c, const Palette& p, const Frame& f) {
            cy - 20 * std::cos(a), 3.5f, mix(kInkFaint, p.glyph, i / 11.f));
   }
   const Box& bar = kOverlay[1];
-  c.text("LIBRARY TRANSFER", bar.x + 18, bar.y, 260, bar.h, 13, true, kInkDim, Align::Left);
+  c.text("DATA TRANSFER", bar.x + 18, bar.y, 260, bar.h, 13, true, kInkDim, Align::Left);
 }
 
 // The bank view's two lists of 8 columns by 16 slots; the strip between them holds the lower

@@ -133,18 +133,20 @@ void VIEW_HeadlessView::flushDraw() {
   const int x = region.left, y = region.top;
   const int w = region.right - x, h = region.bottom - y;
   mDrawn.push_back({x, y, w, h});
+  mDrawRect = region;
   mDrawing = true;
   mClient->viewDraw(x, y, w, h);
   mDrawing = false;
 }
 
+// As a window system shows it: only the rectangle being drawn changes on the screen.
 bool VIEW_HeadlessView::present(const uint32_t* pixels, int rowSpan, int width, int height) {
   if (!pixels || !mDrawing) return false;
-  const int w = std::min(width, mWidth);
-  const int h = std::min(height, mHeight);
-  for (int y = 0; y < h; ++y)
-    std::copy(pixels + (size_t)y * rowSpan, pixels + (size_t)y * rowSpan + w,
-              mScreen.begin() + (ptrdiff_t)((size_t)y * mWidth));
+  const int r = std::min({width, mWidth, mDrawRect.right});
+  const int b = std::min({height, mHeight, mDrawRect.bottom});
+  for (int y = mDrawRect.top; y < b && mDrawRect.left < r; ++y)
+    std::copy(pixels + (size_t)y * rowSpan + mDrawRect.left, pixels + (size_t)y * rowSpan + r,
+              mScreen.begin() + (ptrdiff_t)((size_t)y * mWidth + mDrawRect.left));
   ++mPresents;
   return true;
 }

@@ -83,6 +83,7 @@ class VIEW_HeadlessView : public VIEW_View {
   int mPresents = 0;
   bool mDrawing = false;
   VIEW_Region mDirty;
+  VIEW_Region mDrawRect;  // the rectangle being drawn
   std::vector<std::vector<int>> mDrawn;
   VIEW_TextField mField;
   bool mFieldOpen = false;

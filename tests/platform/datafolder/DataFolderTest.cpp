@@ -7,32 +7,26 @@ namespace {
 
 using kroma_test::ScopedEnv;
 
-const std::string kUnderDataHome = "Quillon Bay Sound/Tessmar Kroma Editor/";
-
-TEST(DataFolder, OverrideIsTheFolderItselfWithOneClosingSlash) {
-  {
-    ScopedEnv dir("KROMA_DATA_DIR", "/tmp/kroma-data");
-    EXPECT_EQ(DataFolder::path(), "/tmp/kroma-data/");
-  }
-  ScopedEnv dir("KROMA_DATA_DIR", "/tmp/kroma-data/");
-  EXPECT_EQ(DataFolder::path(), "/tmp/kroma-data/");
-}
-
-TEST(DataFolder, FollowsTheXdgDataHomeAndItsDefault) {
-  ScopedEnv dir("KROMA_DATA_DIR", nullptr);
+// The folder from the environment: our override, else the data home the
+// base-directory rules name (relative values ignored), else under HOME.
+TEST(DataFolder, FollowsTheOverrideTheXdgDataHomeAndItsDefault) {
   ScopedEnv home("HOME", "/home/tester");
-  {
-    ScopedEnv xdg("XDG_DATA_HOME", "/srv/data");
-    EXPECT_EQ(DataFolder::path(), "/srv/data/" + kUnderDataHome);
-  }
-  {
-    ScopedEnv xdg("XDG_DATA_HOME", nullptr);
-    EXPECT_EQ(DataFolder::path(), "/home/tester/.local/share/" + kUnderDataHome);
-  }
-  {
-    ScopedEnv empty("KROMA_DATA_DIR", "");
-    ScopedEnv relative("XDG_DATA_HOME", "relative/data");
-    EXPECT_EQ(DataFolder::path(), "/home/tester/.local/share/" + kUnderDataHome);
+  const std::string under = "Quillon Bay Sound/Tessmar Kroma Editor/";
+  const struct {
+    const char *dataDir, *xdg, *expected;
+  } cases[] = {
+      {"/tmp/kroma-data", "/srv/data", "/tmp/kroma-data/"},
+      {"/tmp/kroma-data/", nullptr, "/tmp/kroma-data/"},
+      {nullptr, "/srv/data", "/srv/data/"},
+      {nullptr, nullptr, "/home/tester/.local/share/"},
+      {"", "relative/data", "/home/tester/.local/share/"},
+  };
+  for (const auto& c : cases) {
+    ScopedEnv dir("KROMA_DATA_DIR", c.dataDir);
+    ScopedEnv xdg("XDG_DATA_HOME", c.xdg);
+    const std::string expected = c.expected + (c.dataDir && *c.dataDir ? "" : under);
+    EXPECT_EQ(DataFolder::path(), expected)
+        << (c.dataDir ? c.dataDir : "-") << " " << (c.xdg ? c.xdg : "-");
   }
 }
 

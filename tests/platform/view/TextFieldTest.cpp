@@ -59,8 +59,7 @@ struct Client : VIEW_Client {
   void viewTimer() override {}
   void viewDraw(int, int, int, int) override {}
   void viewEvent(const VIEW_Event&) override {}
-  bool viewTextKey(const VIEW_Event& key, const std::string& candidate) override {
-    asked.push_back(candidate);
+  bool viewTextKey(const VIEW_Event& key, const std::string&) override {
     if (key.key == 'q') *open = false;
     return !(key.key >= '0' && key.key <= '9');
   }
@@ -68,7 +67,7 @@ struct Client : VIEW_Client {
     ended.push_back((committed ? "commit " : "cancel ") + text);
   }
   bool* open = nullptr;
-  std::vector<std::string> asked, ended;
+  std::vector<std::string> ended;
 };
 
 TEST(TextField, KeysPassTheFilterAndReturnTabEscapeEndTheField) {

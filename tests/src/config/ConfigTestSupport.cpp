@@ -29,17 +29,9 @@ bool LoggedManager::logged(const std::string& part) const {
 
 namespace {
 
-void put(std::ostream& out, const std::string& text) {
-  out << text;
-}
-void put(std::ostream& out, int value) {
+template <typename T>
+void put(std::ostream& out, const T& value) {
   out << value;
-}
-void put(std::ostream& out, double value) {
-  out << value;
-}
-void put(std::ostream& out, bool value) {
-  out << (value ? "true" : "false");
 }
 void put(std::ostream& out, const LinkInfo& link) {
   out << '[' << link.linked << ' ' << link.linkSwitch << ' ' << link.offset << ']';
@@ -67,7 +59,7 @@ void putTree(std::ostream& out, const std::vector<RecordingConfig::Layer*>& laye
 template <typename... Args>
 void RecordingConfig::record(const char* kind, int paramIdx, int messageType, const Args&... args) {
   std::ostringstream line;
-  line << kind << '(';
+  line << std::boolalpha << kind << '(';
   bool first = true;
   ((line << (first ? "" : ","), put(line, args), first = false), ...);
   line << ')';

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 #include <tinyxml2.h>
 
-#include <cmath>
 #include <memory>
 
 #include "ConfigTestSupport.h"
@@ -33,45 +32,16 @@ RecordingConfig::Layer* layer(LoggedManager& m, const std::string& name) {
   return RecordingConfig::layerOf(m.manager.getLayer(name));
 }
 
-TEST(Walk, LayersNestInDocumentOrder) {
-  const struct {
-    const char* layout;
-    const char* tree;
-  } cases[] = {
-      {R"(<layer name="root" id="7"><fxlayer name="a" id="1"/><banklayer name="b" overlay="true"/>
-          </layer><modlayer name="c"/>)",
-       "root#7{a#1{},b#0!{}},c#0{}"},
-      // Every copy gets its number as id and name suffix, and its own contents.
-      {R"(<layer name="p"><multilayer name="part" create="3"><layer name="x"/></multilayer></layer>)",
-       "p#0{part0#0{x#0{}},part1#1{x#0{}},part2#2{x#0{}}}"},
-      {R"(<multilayer create="2"><multilayer name="in" create="2"/></multilayer>)",
-       "0#0{in0#0{},in1#1{}},1#1{in0#0{},in1#1{}}"},
-      {R"(<multilayer name="none" create="0"><layer name="x"/></multilayer>
-          <multilayer name="neg" create="-2"><layer name="y"/></multilayer>)",
-       ""},
-      // Only the eight layer names and "multilayer" are descended into.
-      {R"(<valueLists><layer name="v"/></valueLists><group><layer name="g"/></group>
-          <knobcontrol type="x"><layer name="k"/></knobcontrol><envelopelayer name="e"/>
-          <oscillator1layer name="o1"/><oscillator2layer name="o2"/><multifxlayer name="m"/>)",
-       "e#0{},o1#0{},o2#0{},m#0{}"},
-      {R"(<layer name="caps" overlay="TRUE"/><layer name="one" overlay="1"/>)", "caps#0{},one#0{}"},
-  };
-  for (const auto& c : cases) {
-    LoggedManager m;
-    walkIn(m, c.layout);
-    EXPECT_EQ(m.manager.tree(), c.tree) << c.layout;
-  }
-}
-
-TEST(Walk, TheLayerMapFindsTheLaterOfTwoNamesAndNeverInserts) {
-  LoggedManager m;
-  walkIn(m, R"(<layer name="twin" id="1"/><layer name="twin" id="2"/>
-          <multilayer name="part" create="16"/>)");
-  EXPECT_EQ(layer(m, "twin")->id, 2);
-  EXPECT_EQ(m.manager.tree().find("twin#1"), 0u);  // the earlier one stays in the tree
-  EXPECT_EQ(layer(m, "part15")->id, 15);
-  EXPECT_EQ(m.manager.getLayer("part16"), nullptr);
-  EXPECT_EQ(m.manager.getLayer("bankAndProgram01"), nullptr);
+TEST(Walk, TheLayerMapFindsTheLaterOfTwoNamesAndAContainerWithAnUnknownParameterIsBuilt) {
+  const std::unique_ptr<LoggedManager> m = fresh();
+  walkIn(*m, R"(<layer name="twin" id="1" paramId="kNoSuchName"><layer name="inner"/></layer>
+          <layer name="twin" id="2"/><multilayer name="part" create="16"/>)");
+  EXPECT_EQ(layer(*m, "twin")->id, 2);
+  EXPECT_EQ(m->manager.tree().find("twin#1{inner#0{}}"), 0u);  // the earlier one stays in the tree
+  EXPECT_EQ(layer(*m, "part15")->id, 15);
+  EXPECT_EQ(m->manager.getLayer("part16"), nullptr);
+  ASSERT_EQ(m->lines.size(), 1u);
+  EXPECT_NE(m->lines[0].find("layer at line 1 is built without it"), std::string::npos);
 }
 
 // Element with a CC knob on paramId, so that the index shows in the builder call.
@@ -86,16 +56,11 @@ TEST(Walk, ParameterIndicesAddThePartAndTheOffset) {
     int index;  // -1: skipped
     const char* log;
   } cases[] = {
-      {"kOscillator1Octave+2", -1, 2, nullptr},
       {"kOscillator1Octave+2", 5, 7, nullptr},
       {"kGlobalMidiChannel", -1, 6591, nullptr},
-      {"kMultiPartMIDICh", 4, 6437, nullptr},
-      {"kMultiPartMIDICh+1", 4, 6438, nullptr},
-      {"kOscillator1Octave+", 3, 3, nullptr},
       {"kOscillator1Octave+x", 0, 0, nullptr},
       // Unknown identifiers stay unknown in every part, rather than naming part - 1.
       {"kNoSuchName", 3, -1, "parameter kNoSuchName NOT FOUND; knobcontrol at line 1 skipped!"},
-      {"+3", -1, -1, "parameter 3 NOT FOUND; knobcontrol at line 1 skipped!"},
       {"kDebugParts+1", -1, -1, "names no parameter (index 8456); knobcontrol at line 1 skipped!"},
       {"kOscillator1Octave+-1", -1, -1, "names no parameter (index -1)"},
   };
@@ -115,15 +80,6 @@ TEST(Walk, ParameterIndicesAddThePartAndTheOffset) {
   }
 }
 
-TEST(Walk, AContainerWithAnUnknownParameterIsStillBuilt) {
-  const std::unique_ptr<LoggedManager> fm = fresh();
-  LoggedManager& m = *fm;
-  walkIn(m, R"(<layer name="kept" paramId="kNoSuchName"><layer name="inner"/></layer>)");
-  EXPECT_EQ(m.manager.tree(), "kept#0{inner#0{}}");
-  ASSERT_EQ(m.lines.size(), 1u);
-  EXPECT_NE(m.lines[0].find("layer at line 1 is built without it"), std::string::npos);
-}
-
 TEST(Walk, EveryControlTypeReachesItsBuilderWithItsAttributes) {
   const std::string attributes =
       R"(name="Cut" paramId="kFilter1Cutoff" imageId="K" paramGroup="G" position="10,20,30"
@@ -132,33 +88,26 @@ TEST(Walk, EveryControlTypeReachesItsBuilderWithItsAttributes) {
       msgZeroVal="9" color="3" white="1")";
   const int p = kFilter1Cutoff + 2, s = kFilterLinkSwitch + 2;
   const std::string link = "[" + std::to_string(p) + " " + std::to_string(s) + " 3]";
-  const std::string i = std::to_string(p);
   const struct {
     const char* element;
     const char* type;
-    std::string call;  // empty: nothing built
+    const char* call;  // empty: nothing built; # the index, @ the link
   } cases[] = {
-      {"knobcontrol", "seKnob",
-       "seKnob(Cut," + i + ",10,20,K,64,1,100,2,9,2,7,2," + link + ",L2,G)"},
+      {"knobcontrol", "seKnob", "seKnob(Cut,#,10,20,K,64,1,100,2,9,2,7,2,@,L2,G)"},
       {"slidercontrol", "seSliderVer",
-       "seSlider(Cut," + i + ",10,20,40,K,64,1,100,2,9,2,7,2," + link + ",L2,G,0,false)"},
+       "seSlider(Cut,#,10,20,40,K,64,1,100,2,9,2,7,2,@,L2,G,0,false)"},
       {"knobcontrol", "seSliderHor",
-       "seSlider(Cut," + i + ",10,20,40,K,64,1,100,2,9,2,7,2," + link + ",L2,G,1,false)"},
-      {"buttoncontrol", "seButton", "seButton(Cut," + i + ",10,20,K,64,9,2,7,2," + link + ",L2,G)"},
-      {"slidercontrol", "ccSliderVer",
-       "ccSlider(74,5,Cut," + i + ",10,20,40,K,64,1,100," + link + ",2,L2,G,0,false)"},
-      {"slidercontrol", "ccSliderHor",
-       "ccSlider(74,5,Cut," + i + ",10,20,40,K,64,1,100," + link + ",2,L2,G,1,false)"},
-      {"menucontrol", "ccKnob",
-       "ccKnob(74,5,Cut," + i + ",10,20,K,64,1,100,2," + link + ",2,L2,G)"},
-      {"knobcontrol", "ccButton",
-       "ccButton(74,5,Cut," + i + ",10,20,K,64,1,100," + link + ",2,L2,G)"},
+       "seSlider(Cut,#,10,20,40,K,64,1,100,2,9,2,7,2,@,L2,G,1,false)"},
+      {"buttoncontrol", "seButton", "seButton(Cut,#,10,20,K,64,9,2,7,2,@,L2,G)"},
+      {"slidercontrol", "ccSliderVer", "ccSlider(74,5,Cut,#,10,20,40,K,64,1,100,@,2,L2,G,0,false)"},
+      {"slidercontrol", "ccSliderHor", "ccSlider(74,5,Cut,#,10,20,40,K,64,1,100,@,2,L2,G,1,false)"},
+      {"menucontrol", "ccKnob", "ccKnob(74,5,Cut,#,10,20,K,64,1,100,2,@,2,L2,G)"},
+      {"knobcontrol", "ccButton", "ccButton(74,5,Cut,#,10,20,K,64,1,100,@,2,L2,G)"},
       {"menucontrol", "seMenu",
-       "seMenu(Cut," + i + ",10,20,30,13,64,1,100,0,127,{a|b},9,3,2,7,2,L2,G,true)"},
-      {"menucontrol", "ccMenu",
-       "ccMenu(74,5,Cut," + i + ",10,20,30,13,64,1,100,0,127,{a|b},2,L2,G)"},
+       "seMenu(Cut,#,10,20,30,13,64,1,100,0,127,{a|b},9,3,2,7,2,L2,G,true)"},
+      {"menucontrol", "ccMenu", "ccMenu(74,5,Cut,#,10,20,30,13,64,1,100,0,127,{a|b},2,L2,G)"},
       {"knobcontrol", "SEKNOB", ""},
-      {"knobcontrol", "", ""},
+      {"dropMenu", "noSuchKind", ""},
   };
   for (const auto& c : cases) {
     const std::unique_ptr<LoggedManager> m = fresh();
@@ -166,10 +115,13 @@ TEST(Walk, EveryControlTypeReachesItsBuilderWithItsAttributes) {
                   <multilayer name="L" create="3"><)" +
                    std::string(c.element) + " type=\"" + c.type + "\" " + attributes +
                    "/></multilayer>");
+    std::string call = c.call;
+    for (size_t at; (at = call.find_first_of("#@")) != std::string::npos;)
+      call.replace(at, 1, call[at] == '#' ? std::to_string(p) : link);
     // One call per copy; copy 2's carries part 2.
-    ASSERT_EQ(m->manager.calls.size(), c.call.empty() ? 0u : 3u) << c.type;
-    if (!c.call.empty()) {
-      EXPECT_EQ(m->manager.calls[2], c.call) << c.type;
+    ASSERT_EQ(m->manager.calls.size(), call.empty() ? 0u : 3u) << c.type;
+    if (!call.empty()) {
+      EXPECT_EQ(m->manager.calls[2], call) << c.type;
     }
   }
 }
@@ -185,34 +137,6 @@ TEST(Walk, LeftOutAttributesTakeTheirDefaults) {
                                       "seButton(,8450,0,0,,1,0,0,0,-1,[-1 -1 -1],-,)"}));
   ASSERT_EQ(m.lines.size(), 1u);
   EXPECT_EQ(m.lines[0], "CONFIG READER: no parameter given; buttoncontrol at line 3 skipped!");
-}
-
-TEST(Walk, ThePartStepFollowsTheCopyElseTheChannel) {
-  const struct {
-    const char* element;
-    int part;
-    int expected;
-  } cases[] = {
-      {R"(<knobcontrol type="ccKnob" paramId="kMultiPartMIDICh" channel="9"/>)", 3, 3},
-      {R"(<knobcontrol type="ccKnob" paramId="kMultiPartMIDICh" channel="16"/>)", -1, 15},
-      {R"(<knobcontrol type="ccKnob" paramId="kMultiPartMIDICh"/>)", -1, -1},
-      // Elements that build nothing close too, when the parameter has a binding.
-      {R"(<unknownElement paramId="kMultiPartMIDICh" channel="4"/>
-          <unknownElement paramId="kMultiPartPatch" channel="4"/>)",
-       -1, 3},
-      {R"(<layer name="l" paramId="kMultiPartMIDICh" channel="5"/>)", -1, 4},
-      {R"(<display paramId="kMultiPartMIDICh" channel="6"/>)", -1, 5},
-  };
-  for (const auto& c : cases) {
-    const std::unique_ptr<LoggedManager> m = fresh();
-    const int index = kMultiPartMIDICh + std::max(c.part, 0);
-    ControlAction& action = m->manager.bindControlAction(index, kMessageNone);
-    action.part = 99;
-    walkIn(*m, c.element, c.part);
-    EXPECT_EQ(action.part, c.expected) << c.element;
-    // Without a binding the step makes none.
-    EXPECT_EQ(m->manager.getControlAction(kMultiPartPatch), nullptr);
-  }
 }
 
 }  // namespace

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
-#include <map>
+#include <cmath>
 
 #include "ConfigTestSupport.h"
 #include "src/config/ParameterIds.h"
@@ -22,114 +22,81 @@ Messages table(UIConfigManager& c, const std::string& text, int changingByte, in
   return messages;
 }
 
-TEST(Tokenize, SkipsEmptyTokensAndAppends) {
-  std::vector<std::string> tokens{"kept"};
-  UIConfigManager::Tokenize("  3E   13 ", tokens, " ");
-  EXPECT_EQ(tokens, (std::vector<std::string>{"kept", "3E", "13"}));
-  tokens.clear();
-  UIConfigManager::Tokenize(",,5,,6,", tokens, ",");
-  EXPECT_EQ(tokens, (std::vector<std::string>{"5", "6"}));
-  tokens.clear();
-  UIConfigManager::Tokenize("kName+12", tokens, "+");
-  EXPECT_EQ(tokens, (std::vector<std::string>{"kName", "12"}));
-  tokens.clear();
-  UIConfigManager::Tokenize(" ,", tokens, " ,");
-  EXPECT_TRUE(tokens.empty());
-}
-
-TEST(ConvertTemplate, ReadsEveryTokenAsHex) {
-  EXPECT_EQ(UIConfigManager::convertStringSysextoVector("  3e   7F "),
-            (std::vector<int>{0x3E, 0x7F}));
-  EXPECT_EQ(UIConfigManager::convertStringSysextoVector("GZ 1g 0x10"), (std::vector<int>{0, 1, 0}));
-  EXPECT_TRUE(UIConfigManager::convertStringSysextoVector("   ").empty());
-}
-
 const std::string eight = "3E 13 00 20 07 01 0A 55";
 
+// One message per value; the part, when there is one, in byte 5; every other byte the template's.
 TEST(MessageTable, OneMessagePerValueWithThePartInPlace) {
   LoggedManager logged;
   UIConfigManager& c = logged.manager;
-  EXPECT_EQ(table(c, eight, 8, 3, 0, 0), (Messages{{0x3E, 0x13, 0, 0x20, 7, 1, 0x0A, 0},
-                                                   {0x3E, 0x13, 0, 0x20, 7, 1, 0x0A, 1},
-                                                   {0x3E, 0x13, 0, 0x20, 7, 1, 0x0A, 2}}));
-  // No part keeps the template's own part entry as well.
-  EXPECT_EQ(table(c, eight, 8, 3, 0, -1), table(c, eight, 8, 3, 0, 0));
-  for (const std::vector<int>& m : table(c, eight, 8, 3, 0, 5)) EXPECT_EQ(m[4], 5);
-  // The value may sit anywhere in the template.
-  const Messages middle = table(c, eight, 7, 2, 10, 15);
-  EXPECT_EQ(middle[1], (std::vector<int>{0x3E, 0x13, 0, 0x20, 15, 1, 11, 0x55}));
+  const std::vector<int> bytes = UIConfigManager::convertStringSysextoVector(eight);
+  const struct {
+    int changingByte, count, start, part;
+    std::vector<int> values;
+    int partByte;
+  } cases[] = {
+      {8, 3, 0, 0, {0, 1, 2}, 7},
+      {8, 3, 0, -1, {0, 1, 2}, 7},
+      {7, 2, 10, 15, {10, 11}, 15},
+      {8, 4, 126, 0, {126, 127, 0, 1}, 7},  // 128 folds to 0
+      {8, 3, 129, 0, {129, 130, 131}, 7},
+      {8, 3, -1, 2, {0x55, 0x55, 0x56}, 2},  // template's first
+      {8, 0, 0, 1, {}, 0},
+      {8, 0, -1, 0, {0x55}, 7},
+  };
+  for (const auto& r : cases) {
+    const Messages m = table(c, eight, r.changingByte, r.count, r.start, r.part);
+    ASSERT_EQ(m.size(), r.values.size()) << r.start;
+    for (size_t n = 0; n < m.size(); ++n) {
+      std::vector<int> expected = bytes;
+      expected[static_cast<size_t>(r.changingByte - 1)] = r.values[n];
+      expected[4] = r.partByte;
+      EXPECT_EQ(m[n], expected) << r.start << " " << r.part << " message " << n;
+    }
+  }
+
+  // A parameter value finds its message from the table's first value on, and only there.
+  ControlActionSysExMessage t;
+  ASSERT_TRUE(c.calculateSysexWithChangingByte(eight, 8, 3, &t, 0, 0));
+  t.firstValue = 5;
+  std::vector<int> message;
+  for (double value : {4.0, 8.0, std::nan("")}) EXPECT_FALSE(t.messageFor(value, message));
+  ASSERT_TRUE(t.messageFor(5.9, message));
+  EXPECT_EQ(message[7], 0);
+  ASSERT_TRUE(t.messageFor(7, message));
+  EXPECT_EQ(message[7], 2);
 }
 
-TEST(MessageTable, OnlyTheExactValue128Folds) {
-  LoggedManager logged;
-  UIConfigManager& c = logged.manager;
-  Messages m = table(c, eight, 8, 4, 126, 0);
-  std::vector<int> values;
-  for (const auto& message : m) values.push_back(message[7]);
-  EXPECT_EQ(values, (std::vector<int>{126, 127, 0, 1}));
-  values.clear();
-  for (const auto& message : table(c, eight, 8, 3, 129, 0)) values.push_back(message[7]);
-  EXPECT_EQ(values, (std::vector<int>{129, 130, 131}));
-}
-
-TEST(MessageTable, StartMinusOneRepeatsTheTemplateValueAndCarriesThePart) {
-  LoggedManager logged;
-  UIConfigManager& c = logged.manager;
-  const Messages m = table(c, eight, 8, 3, -1, 2);
-  ASSERT_EQ(m.size(), 3u);
-  EXPECT_EQ(m[0], (std::vector<int>{0x3E, 0x13, 0, 0x20, 2, 1, 0x0A, 0x55}));
-  EXPECT_EQ(m[1], m[0]);
-  EXPECT_EQ(m[2][7], 0x56);
-  EXPECT_EQ(m[2][4], 2);
-  // Every part keeps a distinct first message, hence a distinct lookup address.
-  EXPECT_NE(table(c, eight, 8, 1, -1, 3)[0], table(c, eight, 8, 1, -1, 4)[0]);
-
-  EXPECT_TRUE(table(c, eight, 8, 0, 0, 1).empty());
-  EXPECT_EQ(table(c, eight, 8, 0, -1, 0).size(), 1u);
-}
-
-TEST(MessageTable, BadTemplatesAreRejectedAndLogged) {
+TEST(MessageTable, BadTemplatesAndValuesPastTheLargestNumberAreRejectedAndLogged) {
   LoggedManager m;
   ControlActionSysExMessage kept;
   ASSERT_TRUE(m.manager.calculateSysexWithChangingByte(eight, 8, 2, &kept, 0, 1));
-  struct Case {
+  const struct {
     std::string text;
-    int changingByte, part;
+    int changingByte, count, start, part;
     const char* log;
   } cases[] = {
-      {"3E 13 00 2G 00 00 00 00", 8, 0, "not a hex byte"},
-      {"3E 13 00 20 00 00 00 100", 8, 0, "not a hex byte"},
-      {eight, 0, 0, "changing byte"},
-      {eight, 9, 0, "changing byte"},
-      {"3E 13 00 20", 4, 1, "too short"},
-      {"", 1, 0, "changing byte"},
+      {"3E 13 00 2G 00 00 00 00", 8, 4, 0, 0, "not a hex byte"},
+      {eight, 0, 4, 0, 0, "changing byte"},
+      {eight, 9, 4, 0, 0, "changing byte"},
+      {"3E 13 00 20", 4, 4, 0, 1, "too short"},
+      {eight, 8, 2, INT_MAX, 0, "run past the largest number"},
+      {eight, 8, 70000, 0, 0, "more messages than any parameter has values"},
   };
-  for (const Case& bad : cases) {
+  for (const auto& bad : cases) {
     ControlActionSysExMessage t;
     ASSERT_TRUE(m.manager.calculateSysexWithChangingByte(eight, 8, 1, &t, 0, 0));
     m.lines.clear();
-    EXPECT_FALSE(
-        m.manager.calculateSysexWithChangingByte(bad.text, bad.changingByte, 4, &t, 0, bad.part))
+    EXPECT_FALSE(m.manager.calculateSysexWithChangingByte(bad.text, bad.changingByte, bad.count, &t,
+                                                          bad.start, bad.part))
         << bad.text;
     EXPECT_TRUE(t.messages.empty());
     ASSERT_EQ(m.lines.size(), 1u);
     EXPECT_NE(m.lines[0].find(bad.log), std::string::npos) << m.lines[0];
   }
-  // A short template is fine where no part is written.
-  ControlActionSysExMessage shortOne;
-  EXPECT_TRUE(m.manager.calculateSysexWithChangingByte("3E 13 00 20", 4, 1, &shortOne, 0, 0));
   EXPECT_EQ(kept.messages.size(), 2u);
-}
-
-TEST(MessageTable, ValueRunsPastTheLargestNumberOrHugeCountsAreRejected) {
-  LoggedManager m;
+  // A short template is fine where no part is written; the last value that fits is kept.
   ControlActionSysExMessage t;
-  EXPECT_FALSE(m.manager.calculateSysexWithChangingByte(eight, 8, 2, &t, INT_MAX, 0));
-  EXPECT_TRUE(t.messages.empty());
-  EXPECT_TRUE(m.logged("run past the largest number"));
-  EXPECT_FALSE(m.manager.calculateSysexWithChangingByte(eight, 8, 70000, &t, 0, 0));
-  EXPECT_TRUE(m.logged("more messages than any parameter has values"));
-  // The last value that fits is kept.
+  EXPECT_TRUE(m.manager.calculateSysexWithChangingByte("3E 13 00 20", 4, 1, &t, 0, 0));
   ASSERT_TRUE(m.manager.calculateSysexWithChangingByte(eight, 8, 2, &t, INT_MAX - 1, 0));
   EXPECT_EQ(t.messages[1][7], INT_MAX);
   ASSERT_TRUE(m.manager.calculateSysexWithChangingByte(eight, 8, 65536, &t, -1, 0));
@@ -140,12 +107,10 @@ TEST(CommaLists, FillFromEntryZeroAndKeepDefaults) {
   int v[3] = {-7, -8, -9};
   UIConfigManager::getCSValues("4,5", v, 3);
   EXPECT_EQ(std::vector<int>(v, v + 3), (std::vector<int>{4, 5, -9}));
-  UIConfigManager::getCSValues("1, 2,3,4", v, 2);
+  UIConfigManager::getCSValues(",,1, 2,3", v, 2);
   EXPECT_EQ(std::vector<int>(v, v + 3), (std::vector<int>{1, 2, -9}));
-  UIConfigManager::getCSValues(",,12", v, 3);
-  EXPECT_EQ(v[0], 12);
   UIConfigManager::getCSValues("x,-3px, 99999999999", v, 3);
-  EXPECT_EQ(std::vector<int>(v, v + 3), (std::vector<int>{12, -3, 2147483647}));
+  EXPECT_EQ(std::vector<int>(v, v + 3), (std::vector<int>{1, -3, 2147483647}));
 }
 
 class Links : public testing::Test {
@@ -159,55 +124,42 @@ class Links : public testing::Test {
   LoggedManager m;
 };
 
-TEST_F(Links, ResolveWithTheClampedPart) {
-  EXPECT_EQ(link("kFilter1Cutoff", 3), (std::vector<int>{-1, -1, -1}));
-  EXPECT_EQ(link("kFilter1Cutoff,kFilterLinkSwitch", -1),
-            (std::vector<int>{kFilter1Cutoff, kFilterLinkSwitch, -1}));
-  EXPECT_EQ(link("kFilter1Cutoff,kFilterLinkSwitch,3", 4),
-            (std::vector<int>{kFilter1Cutoff + 4, kFilterLinkSwitch + 4, 3}));
-  EXPECT_EQ(link("kFilter1Cutoff,kFilterLinkSwitch,3,4", 0),
-            (std::vector<int>{kFilter1Cutoff, kFilterLinkSwitch, -1}));
-  EXPECT_EQ(link("kFilter1Cutoff,kFilterLinkSwitch,none", 0)[2], -1);
-}
-
-TEST_F(Links, UnknownNamesStayUnknownInAnyPart) {
-  EXPECT_EQ(link("kNoSuchName,kFilterLinkSwitch,2", 4),
-            (std::vector<int>{-1, kFilterLinkSwitch + 4, 2}));
+TEST_F(Links, ResolveWithTheClampedPartAndUnknownNamesStayUnknown) {
+  const int cut = kFilter1Cutoff, sw = kFilterLinkSwitch;
+  const struct {
+    const char* text;
+    int part;
+    std::vector<int> link;
+  } cases[] = {
+      {"kFilter1Cutoff", 3, {-1, -1, -1}},
+      {"kFilter1Cutoff,kFilterLinkSwitch,3", 4, {cut + 4, sw + 4, 3}},
+      {"kFilter1Cutoff,kFilterLinkSwitch,3,4", 0, {cut, sw, -1}},
+      {"kNoSuchName,kFilterLinkSwitch,2", 4, {-1, sw + 4, 2}},
+      // A part past the largest number names no parameter.
+      {"kFilter1Cutoff,kFilterLinkSwitch,2", INT_MAX, {-1, -1, 2}},
+  };
+  for (const auto& c : cases) EXPECT_EQ(link(c.text, c.part), c.link) << c.text << " " << c.part;
   EXPECT_TRUE(m.logged("parameter kNoSuchName NOT FOUND!"));
+  EXPECT_EQ(link("kFilter1Cutoff,kFilterLinkSwitch", INT_MAX - cut)[0], INT_MAX);
 }
 
-TEST_F(Links, APartPastTheLargestNumberNamesNoParameter) {
-  EXPECT_EQ(link("kFilter1Cutoff,kFilterLinkSwitch,2", INT_MAX), (std::vector<int>{-1, -1, 2}));
-  EXPECT_EQ(link("kFilter1Cutoff,kFilterLinkSwitch", INT_MAX - kFilter1Cutoff)[0], INT_MAX);
-}
-
-TEST(GroupLabel, PrefixesThePart) {
-  LoggedManager logged;
-  UIConfigManager& c = logged.manager;
-  EXPECT_STREQ(c.getParamGroup(0, ""), "Part 1");
-  EXPECT_STREQ(c.getParamGroup(15, "Filter"), "Part 16:Filter");
-  EXPECT_STREQ(c.getParamGroup(-1, "Global"), "Global");
-  EXPECT_STREQ(c.getParamGroup(-1, ""), "");
-}
-
+// A partner without a binding gets a SysEx placeholder that holds only the way back; one with a
+// binding keeps its message type; parameter 0 is a partner like any other.
 TEST(ControlLinks, BothPartnersPointAtEachOther) {
   LoggedManager m;
   ControlAction& own = m.manager.bindControlAction(100, kMessageCC);
   m.manager.bindControlAction(300, kMessageCCOffOn);
-
   m.manager.setControlLink(&own, 100, LinkInfo{200, 300, 4}, 2);
   EXPECT_EQ(own.link, (LinkInfo{200, 300, 4}));
-  // A partner without a binding gets a SysEx placeholder that holds only the way back.
-  ControlAction* partner = m.manager.getControlAction(200);
-  ASSERT_NE(partner, nullptr);
-  EXPECT_EQ(partner->link, (LinkInfo{100, 300, -1}));
-  EXPECT_EQ(partner->messageType, kMessageSysEx);
-  EXPECT_TRUE(partner->sysexMessages.messages.empty());
-  // A partner with a binding keeps its message type.
-  ControlAction& other = m.manager.bindControlAction(400, kMessageNone);
-  m.manager.setControlLink(&other, 400, LinkInfo{300, 301, -1}, 0);
+  ASSERT_NE(m.manager.getControlAction(200), nullptr);
+  EXPECT_EQ(m.manager.getControlAction(200)->link, (LinkInfo{100, 300, -1}));
+  EXPECT_EQ(m.manager.getControlAction(200)->messageType, kMessageSysEx);
+  m.manager.setControlLink(&own, 100, LinkInfo{300, 301, -1}, 0);
   EXPECT_EQ(m.manager.getControlAction(300)->messageType, kMessageCCOffOn);
-  EXPECT_EQ(m.manager.getControlAction(300)->link, (LinkInfo{400, 301, -1}));
+  EXPECT_EQ(m.manager.getControlAction(300)->link, (LinkInfo{100, 301, -1}));
+  m.manager.setControlLink(&own, 100, LinkInfo{0, 301, 2}, 0);
+  ASSERT_NE(m.manager.getControlAction(0), nullptr);
+  EXPECT_EQ(m.manager.getControlAction(0)->link, (LinkInfo{100, 301, -1}));
   EXPECT_TRUE(m.lines.empty());
 }
 

@@ -22,14 +22,8 @@ class MidiPaths : public PluginFixture {
   Kroma* settled() {
     Kroma* plug = openConnected();
     process(plug, 64);
-    start = midi.received("Synth Out").size();
+    start = sentCount();
     return plug;
-  }
-  // Waits (bounded) until the port has had `count` messages since `start`.
-  bool receives(size_t count) {
-    for (int i = 0; i < 10000 && midi.received("Synth Out").size() < start + count; ++i)
-      std::this_thread::sleep_for(1ms);
-    return midi.received("Synth Out").size() >= start + count;
   }
   size_t start = 0;
 };
@@ -56,7 +50,7 @@ TEST_F(MidiPaths, QueuedMidiLeavesByOffsetAndTheRestMovesOn) {
 // overflow, until a block a second later. Out of DAW-buffer mode the queue is dropped.
 TEST_F(MidiPaths, TheQueueOverflowsOnlyWithAThousandAndTwentyFourWaiting) {
   Kroma* plug = settled();
-  for (int block : {64, 512, 1024, 4096}) {
+  for (int block : {64, 4096}) {
     SCOPED_TRACE(block);
     dispatch(plug, effSetBlockSize, 0, block);
     plug->mQueuedOutput = true;
@@ -72,7 +66,7 @@ TEST_F(MidiPaths, TheQueueOverflowsOnlyWithAThousandAndTwentyFourWaiting) {
     process(plug, block);
     EXPECT_FALSE(plug->mOutputOverflow || plug->mOutputBlocked || plug->mDAWFilterBlocked[2]);
   }
-  EXPECT_EQ(midi.received("Synth Out").size(), start);
+  EXPECT_EQ(sentCount(), start);
 }
 
 // MIDI Start when the host's transport starts, Stop when it stops; the Multi's tempo follows
@@ -85,7 +79,7 @@ TEST_F(MidiPaths, TheTransportSendsStartAndStopAndTheTempoFollows) {
   for (bool playing : {true, false}) {
     hostTime.flags = kVstTempoValid | (playing ? kVstTransportPlaying : 0);
     process(plug, 64);
-    ASSERT_TRUE(receives(playing ? 1 : 2));
+    awaitSent(start, playing ? 1 : 2);
   }
   EXPECT_EQ(sent(start), "FA|FC|");
   EXPECT_EQ(plug->GetParam(kMultiTempo)->Value(), 75.0);
@@ -138,10 +132,10 @@ TEST_F(MidiPaths, ChannelMessagesAreDroppedByTheirRulesAndFilters) {
   for (const auto& kind : kinds)
     for (bool blocked : {true, false}) {
       plug->mDAWFilterBlocked[kind[1]] = blocked;
-      const size_t before = midi.received("Synth Out").size();
+      const size_t before = sentCount();
       IMidiMsg msg(0, static_cast<uint8_t>(kind[0] | 1), 7, 1);  // off the global channel
       plug->ProcessMidiMsg(&msg, false);
-      EXPECT_EQ(midi.received("Synth Out").size(), before + !blocked) << kind[0];
+      EXPECT_EQ(sentCount(), before + !blocked) << kind[0];
     }
   // clang-format off
   const struct { std::atomic<bool>* flag; bool fromDevice; uint8_t status; } drops[] = {
@@ -150,7 +144,7 @@ TEST_F(MidiPaths, ChannelMessagesAreDroppedByTheirRulesAndFilters) {
       {nullptr, false, 0xF8} /* system */, {nullptr, true, 0x9F} /* global channel */};
   // clang-format on
   plug->GetParam(kGlobalMidiChannel)->InitInt("Global Channel", 16, 0, 16);
-  const size_t before = midi.received("Synth Out").size();
+  const size_t before = sentCount();
   for (const auto& drop : drops) {
     if (drop.flag) *drop.flag = true;
     IMidiMsg msg(0, drop.status, 60, 100);

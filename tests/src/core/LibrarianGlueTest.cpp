@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
-#include <functional>
 #include <mutex>
 #include <thread>
 
@@ -22,14 +21,6 @@
 namespace {
 
 using banks::trimmed;
-
-// Waits, bounded, until `done` holds.
-bool eventually(const std::function<bool()>& done, int seconds = 20) {
-  const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
-  while (!done() && std::chrono::steady_clock::now() < end)
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
-  return done();
-}
 
 class Librarian : public PluginFixture {
  protected:

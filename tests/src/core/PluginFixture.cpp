@@ -1,11 +1,14 @@
 #include "PluginFixture.h"
 
 #include <algorithm>
+#include <chrono>
 #include <fstream>
 #include <sstream>
+#include <thread>
 
 #include "platform/vst2/events.h"
 #include "platform/vst2/opcodes.h"
+#include "toolkit/plugin/editor/ControlLayer.h"
 
 VstTimeInfo PluginFixture::hostTime;
 
@@ -42,6 +45,15 @@ void PluginFixture::adopt(Kroma* plug) {
   effect->numPrograms = std::max(effect->numPrograms, 1);
   mOpen.push_back(plug);
   dispatch(plug, effOpen);
+}
+
+Kroma* PluginFixture::openThrough(AEffect* (*entry)(audioMasterCallback)) {
+  AEffect* effect = entry(&hostCallback);
+  Kroma* plug = effect ? dynamic_cast<Kroma*>(static_cast<IPluginVST*>(effect->object)) : nullptr;
+  if (!plug) return nullptr;
+  mOpen.push_back(plug);
+  dispatch(plug, effOpen);
+  return plug;
 }
 
 void PluginFixture::close(Kroma* plug) {
@@ -86,6 +98,18 @@ std::string PluginFixture::sent(size_t from) const {
   return text;
 }
 
+bool PluginFixture::eventually(const std::function<bool()>& done, int seconds) {
+  const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+  while (!done() && std::chrono::steady_clock::now() < end)
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  return done();
+}
+
+std::string PluginFixture::awaitSent(size_t from, size_t count) const {
+  eventually([&] { return sentCount() >= from + count; }, 10);
+  return sent(from);
+}
+
 void PluginFixture::process(Kroma* plug, int frames, const std::vector<IMidiMsg>& events) {
   if (!events.empty()) {
     std::vector<VstMidiEvent> midi(events.size());
@@ -105,6 +129,18 @@ void PluginFixture::process(Kroma* plug, int frames, const std::vector<IMidiMsg>
   double* channels[2] = {buffer.data(), buffer.data() + frames};
   AEffect* effect = plug->GetAEffect();
   effect->processDoubleReplacing(effect, channels, channels, frames);
+}
+
+bool PluginFixture::shown(Kroma* plug, const std::string& layer) {
+  ControlLayer* found = plug->layerNamed(layer);
+  EXPECT_NE(found, nullptr) << layer;
+  return found && found->IsVisible();
+}
+
+std::string PluginFixture::text(ITextControl* control) {
+  TK_String out;
+  control->GetTextForPlug(&out);
+  return out.Get();
 }
 
 void PluginFixture::writeData(const std::string& name, const std::string& text) const {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -10,6 +11,7 @@
 #include "platform/vst2/timeinfo.h"
 #include "src/core/Kroma.h"
 #include "tests/support/TempDir.h"
+#include "toolkit/plugin/editor/ITextControl.h"
 #include "toolkit/plugin/midi/MidiBackendMemory.h"
 
 // The plug-in as a host meets it: made and closed as the entry and effClose do, driven through its
@@ -32,6 +34,8 @@ class PluginFixture : public ::testing::Test {
     adopt(plug);
     return plug;
   }
+  // A new instance made by a module's entry (VSTPluginMain) for the fixture's host.
+  Kroma* openThrough(AEffect* (*entry)(audioMasterCallback));
   void close(Kroma* plug);
   static intptr_t dispatch(Kroma* plug, int32_t opcode, int32_t index = 0, intptr_t value = 0,
                            void* ptr = nullptr);
@@ -43,8 +47,18 @@ class PluginFixture : public ::testing::Test {
   Kroma* openConnected();
   // What reached the synthesizer's port from message `from` on, a message a text ("B0 7B 00|").
   std::string sent(size_t from = 0) const;
+  // sent(from) once `count` messages have come since `from`, or after ten seconds.
+  std::string awaitSent(size_t from, size_t count) const;
+  size_t sentCount() const { return midi.received("Synth Out").size(); }
+  // Waits, bounded, until `done` holds; whether it does.
+  static bool eventually(const std::function<bool()>& done, int seconds = 20);
   // One host block of double processing, with the host's events of the block first.
   static void process(Kroma* plug, int frames, const std::vector<IMidiMsg>& events = {});
+
+  static double value(Kroma* plug, int param) { return plug->GetParam(param)->Value(); }
+  // Whether the layer is shown; a layer the layout did not build fails the test.
+  static bool shown(Kroma* plug, const std::string& layer);
+  static std::string text(ITextControl* control);
 
   void writeData(const std::string& name, const std::string& text) const;
   std::string readData(const std::string& name) const;

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "BuilderTestSupport.h"
+#include "FakeDisplayHost.h"
 #include "src/config/ParameterIds.h"
 
 namespace {
@@ -14,12 +15,11 @@ const LinkInfo noLink;
 TEST_F(Builders, GeometryIsScaledAndCutTowardZeroBitmapsComeScaled) {
   const struct {
     double scale;
-    IRECT knob, fader, button, radio;
+    std::vector<IRECT> knobFaderButtonRadio;
   } cases[] = {
-      {0.85, {85, 34, 136, 85}, {85, 170, 102, 238}, {8, 17, 42, 42}, {8, 17, 110, 34}},
-      {1.0, {100, 40, 160, 100}, {100, 200, 120, 280}, {10, 20, 50, 50}, {10, 20, 130, 40}},
+      {0.85, {{85, 34, 136, 85}, {85, 170, 102, 238}, {8, 17, 42, 42}, {8, 17, 110, 34}}},
       // The double nearest to 1.15 makes 100 x 1.15 fall just below 115.
-      {1.15, {114, 46, 183, 115}, {114, 229, 137, 321}, {11, 23, 57, 57}, {11, 23, 149, 46}},
+      {1.15, {{114, 46, 183, 115}, {114, 229, 137, 321}, {11, 23, 57, 57}, {11, 23, 149, 46}}},
   };
   for (const auto& c : cases) {
     builder_test::BuilderPlug plug;
@@ -38,11 +38,9 @@ TEST_F(Builders, GeometryIsScaledAndCutTowardZeroBitmapsComeScaled) {
                                  nullptr, "", kSliderVertical, false);
     config.createBoolControl("B", 2, 0, 10, 20, "SWITCH", -1, nullptr, "");
     config.createRadioControl("R", 3, 10, 20, "RADIO", 4, -1, nullptr, "", false);
-    ASSERT_EQ(g->NControls(), 4) << c.scale;
-    EXPECT_EQ(g->GetControl(0)->GetRECT(), c.knob) << c.scale;
-    EXPECT_EQ(g->GetControl(1)->GetRECT(), c.fader) << c.scale;
-    EXPECT_EQ(g->GetControl(2)->GetRECT(), c.button) << c.scale;
-    EXPECT_EQ(g->GetControl(3)->GetRECT(), c.radio) << c.scale;
+    std::vector<IRECT> rects;
+    for (int i = 0; i < g->NControls(); ++i) rects.push_back(g->GetControl(i)->GetRECT());
+    EXPECT_EQ(rects, c.knobFaderButtonRadio) << c.scale;
   }
 }
 
@@ -54,12 +52,9 @@ TEST_F(Builders, CCKindsKeyTheirControlByPartOrChannel) {
     const char *name, *group;
     int key, subKey;
   } cases[] = {
-      {"knob", 0, 9, "[1] Cut", "Part 1:Filter", 1, 0},
+      {"knob", 15, 9, "[16] Cut", "Part 16:Filter", 16, 0},
       {"knob", -1, 3, "Cut", "Filter", 3, 1},
-      {"knob", 15, 3, "[16] Cut", "Part 16:Filter", 16, 0},
       {"slider", 3, 9, "[4] Cut", "Part 4:Filter", 4, 0},
-      {"slider", -1, 2, "Cut", "Filter", 2, 0},
-      {"button", 2, 9, "[3] Cut", "Part 3:Filter", 3, 0},
       {"button", -1, 5, "Cut", "Filter", 5, 0},
   };
   int index = kFilter1Cutoff;
@@ -83,17 +78,22 @@ TEST_F(Builders, CCKindsKeyTheirControlByPartOrChannel) {
     EXPECT_EQ(a.ccNumber, cc);
     EXPECT_EQ(a.channelKey, c.key);
     EXPECT_EQ(a.subKey, c.subKey);
-    EXPECT_EQ(a.controls, std::vector<IControl*>{control});
     EXPECT_EQ(config.ccControls().findControl(c.key, cc, c.subKey), control) << c.name;
     EXPECT_EQ(config.ccControls().findControl(c.key, cc, 1 - c.subKey), nullptr) << c.name;
     ++index;
   }
   // The button's two values; the knob's step is its fourth bound, cut toward zero.
-  EXPECT_EQ(action(kFilter1Cutoff + 5).ccOffValue, 0);
-  EXPECT_EQ(action(kFilter1Cutoff + 5).ccOnValue, 127);
+  EXPECT_EQ(action(kFilter1Cutoff + 3).ccOffValue + action(kFilter1Cutoff + 3).ccOnValue, 127);
   config.createCCKnobControl(1, 0, "Step", kFilter2Cutoff, 0, 0, "KNOB", 0, 0, 127, 2.9, noLink, -1,
                              nullptr, "");
   EXPECT_EQ(param(kFilter2Cutoff)->GetStep(), 2.0);
+  // Names and groups past what a host takes are cut to 54 characters.
+  const std::string name(60, 'n');
+  config.createCCKnobControl(74, 0, name, kFilter1Cutoff + 15, 0, 0, "KNOB", 0, 0, 127, 1, noLink,
+                             15, nullptr, name);
+  EXPECT_EQ(std::string(param(kFilter1Cutoff + 15)->GetNameForHost()),
+            ("[16] " + name).substr(0, 54));
+  EXPECT_EQ(std::string(param(kFilter1Cutoff + 15)->GetParamGroupForHost()).size(), 54u);
 }
 
 // The value byte of every message of a parameter's table.
@@ -104,26 +104,14 @@ std::vector<int> valueBytes(const ControlAction& a, size_t entry = 7) {
   return values;
 }
 
-std::vector<int> run(int from, int to) {
-  std::vector<int> values;
-  for (int v = from; v <= to; ++v) values.push_back(v);
-  return values;
-}
-
 TEST_F(Builders, SysExKindsPrecomputeOneMessagePerValue) {
   read(1.0);
-  // A knob over 0..127: 128 messages carrying 0..127, message k for the value k.
-  config.createSysExKnobControl("Cut", kFilter1Cutoff, 0, 0, "KNOB", 64, 0, 127, 1, 64, 0, 8, -1,
-                                noLink, nullptr, "");
-  const ControlAction& knob = action(kFilter1Cutoff);
-  EXPECT_EQ(knob.messageType, kMessageSysEx);
-  EXPECT_EQ(valueBytes(knob), run(0, 127));  // the zero offset is the slider's only
-  EXPECT_EQ(param(kFilter1Cutoff)->GetDefault(), 64);
-
-  // A knob from -1: the template itself first, then the template's value again, with the part.
-  config.createSysExKnobControl("Cut", kFilter1Cutoff + 3, 0, 0, "KNOB", 0, -1, 2, 1, 0, 0, 8, 3,
+  // A knob from -1 (its zero offset is the slider's only): the template itself first, then the
+  // template's value again, with the part.
+  config.createSysExKnobControl("Cut", kFilter1Cutoff + 3, 0, 0, "KNOB", 0, -1, 2, 1, 64, 0, 8, 3,
                                 noLink, nullptr, "");
   const SysExMessageTable& fromMinusOne = action(kFilter1Cutoff + 3).sysexMessages.messages;
+  EXPECT_EQ(action(kFilter1Cutoff + 3).messageType, kMessageSysEx);
   ASSERT_EQ(fromMinusOne.size(), 4u);
   EXPECT_EQ(fromMinusOne[0], (std::vector<int>{0x3E, 0x13, 0, 0x20, 3, 1, 0x0A, 0}));
   EXPECT_EQ(fromMinusOne[1], fromMinusOne[0]);
@@ -133,18 +121,13 @@ TEST_F(Builders, SysExKindsPrecomputeOneMessagePerValue) {
   config.createSysExSliderControl("Pan", kFilter1Resonance, 0, 0, 80, "HANDLE", 0, -64, 63, 0, 64,
                                   0, 8, -1, noLink, nullptr, "", kSliderVertical, false);
   const ControlAction& slider = action(kFilter1Resonance);
-  EXPECT_EQ(valueBytes(slider), run(0, 127));
   std::vector<int> message;
-  ASSERT_TRUE(slider.sysexMessages.messageFor(-64, message));
-  EXPECT_EQ(message[7], 0);
   ASSERT_TRUE(slider.sysexMessages.messageFor(63, message));
   EXPECT_EQ(message[7], 127);
-  for (double none : {64.0, -65.0, 1e300, -1e300, std::nan("")})
+  for (double none : {64.0, -65.0, std::nan("")})
     EXPECT_FALSE(slider.sysexMessages.messageFor(none, message)) << none;
   ASSERT_TRUE(slider.sysexMessages.messageFor(-0.5, message));  // cut toward zero: value 0
   EXPECT_EQ(message[7], 64);
-  // The template once and one value per message, far below 128 whole messages.
-  EXPECT_LE(slider.sysexMessages.messages.storageBytes(), (8 + 128) * sizeof(int));
 
   // A button: off and on, whatever its zero offset; its own message type.
   config.createSysExBoolControl("On", kFilter1Keytrack, 0, 0, "SWITCH", 1, 64, 0, 8, 5, noLink,
@@ -153,101 +136,13 @@ TEST_F(Builders, SysExKindsPrecomputeOneMessagePerValue) {
   EXPECT_EQ(button.messageType, kMessageSysExOne);
   EXPECT_EQ(valueBytes(button), (std::vector<int>{0, 1}));
   EXPECT_EQ(valueBytes(button, 4), (std::vector<int>{5, 5}));
-  EXPECT_EQ(param(kFilter1Keytrack)->Value(), 1.0);
-}
-
-TEST_F(Builders, SysExControlsAreFoundByTheAddressOfTheirFirstMessage) {
-  read(1.0);
-  const struct {
-    int paramIdx, sysexIndex, changingByte, part;
-    bool slider;
-    int k1, k2, k3, k4, variant;
-  } cases[] = {
-      {kFilter1Cutoff + 3, 0, 8, 3, false, 0x20, 3, 1, 0x0A, 0},
-      {kFX2ReverbDecay + 3, 2, 8, 3, false, 0x20, 3, 1, 0x12, 7},
-      {kFX1TripleFXChorusMix, 2, 8, 0, false, 0x20, 0, 1, 0x12, 5},
-      {kFX2DelayLengthClock + 1, 2, 8, 1, false, 0x20, 1, 1, 0x12, 0},
-      // Sliders are registered under 0, also on effect parameters; changing byte 7 moves the
-      // address one entry to the front.
-      {kFX2ReverbSize, 1, 7, -1, true, 0x00, 0x20, 0, 2, 0},
-  };
-  for (const auto& c : cases) {
-    if (c.slider)
-      config.createSysExSliderControl("S", c.paramIdx, 0, 0, 50, "HANDLE", 0, 0, 127, 0, 0,
-                                      c.sysexIndex, c.changingByte, c.part, noLink, nullptr, "",
-                                      kSliderVertical, false);
-    else
-      config.createSysExKnobControl("K", c.paramIdx, 0, 0, "KNOB", 0, 0, 127, 0, 0, c.sysexIndex,
-                                    c.changingByte, c.part, noLink, nullptr, "");
-    const SysExControlContainer& map = config.sysexControls();
-    EXPECT_EQ(map.findControl(c.k1, c.k2, c.k3, c.k4, c.variant), lastControl()) << c.paramIdx;
-    if (c.variant) {
-      EXPECT_EQ(map.findControl(c.k1, c.k2, c.k3, c.k4, 0), nullptr) << c.paramIdx;
-    }
-  }
-}
-
-TEST_F(Builders, ControlsOfOneParameterShareOneBinding) {
-  read(1.0);
-  config.createSysExKnobControl("K", kFilter1Cutoff, 0, 0, "KNOB", 0, 0, 127, 0, 0, 0, 8, -1,
-                                noLink, nullptr, "");
-  IControl* knob = lastControl();
-  config.createSysExSliderControl("S", kFilter1Cutoff, 0, 0, 50, "HANDLE", 0, 0, 3, 0, 0, 1, 8, -1,
-                                  noLink, nullptr, "", kSliderVertical, false);
-  IControl* fader = lastControl();
-  EXPECT_EQ(action(kFilter1Cutoff).controls, (std::vector<IControl*>{knob, fader}));
-  // The later control's messages and type are kept.
-  EXPECT_EQ(action(kFilter1Cutoff).sysexMessages.messages.size(), 4u);
-  EXPECT_EQ(action(kFilter1Cutoff).sysexMessages.messages[0][6], 0x05);
-
-  // A linked CC knob, then a momentary button: the binding keeps its CC and its link, but sends
-  // nothing any more; the partner points back through the same switch.
-  const LinkInfo link{kFilter1Resonance + 3, kFilterLinkSwitch + 3, 2};
-  config.createCCKnobControl(74, 0, "K", kFilter2Cutoff, 0, 0, "KNOB", 0, 0, 127, 1, link, 0,
-                             nullptr, "");
-  config.createSwitchControl("B", kFilter2Cutoff, 0, 0, 0, "SWITCH", 0, nullptr, "");
-  EXPECT_EQ(action(kFilter2Cutoff).messageType, kMessageNone);
-  EXPECT_EQ(action(kFilter2Cutoff).ccNumber, 74);
-  EXPECT_EQ(action(kFilter2Cutoff).controls.size(), 2u);
-  EXPECT_EQ(action(kFilter2Cutoff).link, link);
-  EXPECT_EQ(action(kFilter1Resonance + 3).link,
-            (LinkInfo{kFilter2Cutoff, kFilterLinkSwitch + 3, -1}));
-}
-
-TEST_F(Builders, ButtonsWithoutMIDIStillListTheirControls) {
-  read(1.0);
-  config.createBoolControl("On", kFilter1Cutoff, 1, 0, 0, "SWITCH", 4, nullptr, "G");
-  IControl* push = config.createAutoOffSwitchControl("Push", kFilter1Resonance, 100, 100, "SWITCH",
-                                                     0, nullptr, "Global");
-  EXPECT_STREQ(param(kFilter1Cutoff)->GetNameForHost(), "On");  // no part prefix
-  EXPECT_EQ(param(kFilter1Cutoff)->Value(), 1.0);
-  EXPECT_STREQ(param(kFilter1Resonance)->GetParamGroupForHost(), "Part 1:Global");
-  EXPECT_EQ(action(kFilter1Resonance).controls, std::vector<IControl*>{push});
-  EXPECT_EQ(action(kFilter1Resonance).messageType, kMessageNone);
-  // The momentary button is on while pressed only.
-  IMouseMod left(true);
-  plug.graphics->OnMouseDown(105, 105, &left);
-  plug.graphics->OnMouseUp(105, 105, &left);
-  EXPECT_EQ(plug.reports, (std::vector<double>{1.0, 0.0}));
-}
-
-TEST_F(Builders, OverLongNamesAreShortened) {
-  read(1.0);
-  const std::string name(60, 'n');
-  config.createCCKnobControl(74, 0, name, kFilter1Cutoff + 15, 0, 0, "KNOB", 0, 0, 127, 1, noLink,
-                             15, nullptr, name);
-  EXPECT_EQ(std::string(param(kFilter1Cutoff + 15)->GetNameForHost()),
-            ("[16] " + name).substr(0, 54));
-  EXPECT_EQ(std::string(param(kFilter1Cutoff + 15)->GetParamGroupForHost()).size(), 54u);
 }
 
 TEST_F(Builders, ElementsThatCannotBeBuiltAreSkippedTheRestBuilds) {
   read(1.0, R"(<uiconfig>
 <knobcontrol type="seKnob" paramId="kFilter1Cutoff" sysexIndex="9" changingByte="8"/>
 <knobcontrol type="seKnob" paramId="kFilter1Resonance" sysexIndex="0" changingByte="9"/>
-<slidercontrol type="seSliderVer" paramId="kFilter2Cutoff" changingByte="0"/>
 <buttoncontrol type="seButton" paramId="kFilter2Resonance" sysexIndex="3" changingByte="5"/>
-<knobcontrol type="seKnob" paramId="kFilter1Keytrack" valueBounds="0,5,1" changingByte="8"/>
 <knobcontrol type="seKnob" paramId="kFilter2Keytrack" imageId="NONE" valueBounds="3,0,7"
              changingByte="8"/>
 </uiconfig>)");
@@ -260,16 +155,11 @@ TEST_F(Builders, ElementsThatCannotBeBuiltAreSkippedTheRestBuilds) {
                        "skipped!",
                        "CONFIG READER: SysEx template \"3E 13 00 20 00 01 0A 00\" has no entry "
                        "at its changing byte; knobcontrol at line 3 skipped!",
-                       "CONFIG READER: SysEx template \"3E 13 00 20 00 01 0A 00\" has no entry "
-                       "at its changing byte; slidercontrol at line 4 skipped!",
                        "CONFIG READER: SysEx template \"3E 13 00 20 00\" gives no message to "
-                       "find the control by; buttoncontrol at line 5 skipped!",
-                       "CONFIG READER: SysEx template \"3E 13 00 20 00 01 0A 00\" gives no "
-                       "message to find the control by; knobcontrol at line 6 skipped!",
+                       "find the control by; buttoncontrol at line 4 skipped!",
                        "CONFIG READER: Image NONE MISSING!",
                    }));
-  for (int skipped :
-       {kFilter1Cutoff, kFilter1Resonance, kFilter2Cutoff, kFilter2Resonance, kFilter1Keytrack}) {
+  for (int skipped : {kFilter1Cutoff, kFilter1Resonance, kFilter2Resonance}) {
     EXPECT_EQ(config.getControlAction(skipped), nullptr) << skipped;
     EXPECT_EQ(param(skipped)->Type(), IParam::kTypeNone) << skipped;
   }
@@ -279,6 +169,52 @@ TEST_F(Builders, ElementsThatCannotBeBuiltAreSkippedTheRestBuilds) {
   EXPECT_EQ(param(kFilter2Keytrack)->GetMax(), 7);
   EXPECT_EQ(action(kFilter2Keytrack).sysexMessages.messages.size(), 8u);
   EXPECT_EQ(config.sysexControls().findControl(0x20, 0, 1, 0x0A, 0), lastControl());
+}
+
+TEST_F(Builders, MenusShowTheListElseTheNumbersElseNothing) {
+  FakeDisplayHost host;
+  host.samples = {"Saw", "Sine"};
+  config.setDisplayHost(&host);
+  read(1.0);
+  const std::vector<std::string> three{"a", "b", "c"};
+  const struct {
+    char kind;  // c: CC menu, s: SysEx menu, n: multi-effect menu
+    int paramIdx;
+    std::vector<std::string> list;
+    int first, last;
+    bool samplesRead;
+    const char* texts;  // null: no menu made
+  } cases[] = {
+      // values 2 to 6: four entries
+      {'c', kFilter1Type + 1, three, 1, 16, false, "1|2|3|4"},
+      {'s', kFilter1Type + 3, three, 5, 9, false, "5|6|7|8"},
+      {'s', kFilter1Type + 4, three, 3, 3, false, nullptr},
+      {'n', kOscillator1Sample + 2, {}, 1, 4, true, "Saw|Sine||"},  // a short samples file
+      {'n', kOscillator2Sample + 15, {}, 1, 4, false, "Sample A1|Sample A2|Sample A3|Sample A4"},
+      {'n', kMultiPartPatch + 1, {}, 98, 99, false, "098|099|100|101"},
+  };
+  for (const auto& c : cases) {
+    host.samplesRead = c.samplesRead;
+    const int before = plug.graphics->NControls();
+    if (c.kind == 'c')
+      config.createMultiSelectionCCControl(7, 1, "M", c.paramIdx, 0, 0, 50, 13, 0, 2, 6, c.first,
+                                           c.last, c.list, 0, nullptr, "");
+    else if (c.kind == 's')
+      config.createMultiSelectionSysExControl("M", c.paramIdx, 0, 0, 50, 13, 0, 2, 6, c.first,
+                                              c.last, c.list, 0, 0, 0, 8, 5, nullptr, "", false);
+    else
+      config.createNoValDropDown("M", c.paramIdx, 0, 0, 50, 13, 0, 2, 6, c.first, c.last, 1, c.list,
+                                 -1, nullptr, "", false);
+    EXPECT_EQ(plug.graphics->NControls() - before, c.texts ? 1 : 0) << c.paramIdx;
+    EXPECT_EQ(builder_test::textsOf(param(c.paramIdx)), c.texts ? c.texts : "") << c.paramIdx;
+    EXPECT_EQ(config.getControlAction(c.paramIdx) != nullptr, c.texts && c.kind != 'n');
+  }
+  // The SysEx menu has a message more than values; its first value sends its minimum.
+  const ControlActionSysExMessage& sysex = action(kFilter1Type + 3).sysexMessages;
+  std::vector<int> message;
+  EXPECT_EQ(sysex.messages.size(), 5u);
+  ASSERT_TRUE(sysex.messageFor(0, message));
+  EXPECT_EQ(message, (std::vector<int>{0x3E, 0x13, 0, 0x20, 5, 1, 0x0A, 2}));
 }
 
 }  // namespace

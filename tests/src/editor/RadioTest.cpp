@@ -12,46 +12,12 @@ class Radio : public builder_test::Builders {
     config.createRadioControl("R", 0, 10, 20, image, buttons, -1, nullptr, "", true);
     return static_cast<ICustomRadioButtonsControl*>(lastControl());
   }
-  std::vector<IRECT> buttons(ICustomRadioButtonsControl* radio) {
-    std::vector<IRECT> rects;
-    for (int i = 0; i < radio->NButtons(); ++i) rects.push_back(*radio->GetButtonRECT(i));
-    return rects;
-  }
   // The strip pixel drawn at (x, y): red is its column, green its row in the strip.
   std::pair<int, int> drawnFrom(int x, int y) {
     const unsigned int pixel = plug.graphics->Pixel(x, y);
     return {controls_test::red(pixel), controls_test::green(pixel)};
   }
 };
-
-TEST_F(Radio, ButtonsDivideOneFrameOfTheStrip) {
-  const struct {
-    const char* image;
-    int buttons;
-    IRECT control;
-    std::vector<IRECT> rects;
-  } cases[] = {
-      // Stacked frames make a row whatever "horizontal" says; side by side frames a column.
-      {"RADIO",
-       4,
-       {10, 20, 130, 40},
-       {{10, 20, 40, 40}, {40, 20, 70, 40}, {70, 20, 100, 40}, {100, 20, 130, 40}}},
-      // A remainder of the division is left to no button.
-      {"RADIO_ODD", 3, {10, 20, 110, 40}, {{10, 20, 43, 40}, {43, 20, 76, 40}, {76, 20, 109, 40}}},
-      {"RADIO_COLUMN",
-       3,
-       {10, 20, 40, 110},
-       {{10, 20, 40, 50}, {10, 50, 40, 80}, {10, 80, 40, 110}}},
-      // Without buttons there is one, never a division by nothing.
-      {"RADIO", 0, {10, 20, 130, 40}, {{10, 20, 130, 40}}},
-  };
-  for (const auto& c : cases) {
-    ICustomRadioButtonsControl* radio = make(c.image, c.buttons);
-    EXPECT_EQ(radio->GetRECT(), c.control) << c.image << c.buttons;
-    EXPECT_EQ(buttons(radio), c.rects) << c.image << c.buttons;
-  }
-  EXPECT_EQ(param(0)->GetMax(), 1);  // an enumeration of at least two values
-}
 
 TEST_F(Radio, TheNearestButtonIsDrawnFromTheSecondFrame) {
   ICustomRadioButtonsControl* radio = make("RADIO", 4);
@@ -90,6 +56,7 @@ TEST_F(Radio, APressSetsTheValueOfItsButton) {
       {"RADIO_ODD", 3, 109, 25, false, {0, 0}},
       {"RADIO", 4, 75, 25, true, {0}},
       {"RADIO", 1, 75, 25, false, {0, 0}},
+      {"RADIO", 0, 75, 25, false, {0, 0}},  // no buttons make one, never a division by nothing
   };
   int row = 0;
   for (const auto& c : cases) {

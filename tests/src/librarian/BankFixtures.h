@@ -31,16 +31,4 @@ std::vector<Bytes> multis(int count, int firstNumber = 0);
 Bytes readFile(const std::string& path);
 void writeFile(const std::string& path, const Bytes& bytes);
 
-// A strict reader of Standard MIDI Files: walks every chunk and event and
-// collects the SysEx events' data. Fails with a reason on anything malformed.
-struct MidiFile {
-  int format = -1;
-  int tracks = 0;
-  int division = 0;
-  std::vector<Bytes> sysex;  // data after F0, F7 included
-  std::vector<uint32_t> sysexTicks;
-  int tempo = 0;
-};
-bool parseMidiFile(const Bytes& file, MidiFile& out, std::string& error);
-
 }  // namespace fixtures

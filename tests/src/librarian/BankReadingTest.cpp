@@ -3,205 +3,118 @@
 #include "BankLoading.h"
 
 using fixtures::Bytes;
-using fixtures::chunkOf;
 using fixtures::load;
 using fixtures::readAll;
 
 namespace {
 
-Bytes storedHeader(uint8_t type, uint8_t program) {
-  return {0xF0, 0x3E, 0x13, 0x00, type, 0x00, program};
+// The names of the slots read, without their filling blanks, and their dumps' total size.
+std::string summary(const PatchFile& file) {
+  std::string out;
+  size_t bytes = 0;
+  for (const LibrarianPatch& slot : file.records) {
+    out += fixtures::trimmed(slot.name) + ",";
+    for (const PatchSysexMessage& m : slot.messages) bytes += m.bytes.size();
+  }
+  return out + std::to_string(bytes);
+}
+
+Bytes cut(const Bytes& dump, size_t keep, bool closed) {
+  Bytes out(dump.begin(), dump.begin() + keep);
+  if (closed) out.push_back(0xF7);
+  return out;
 }
 
 }  // namespace
 
-TEST(BankReading, FullSoundBankGetsTheLibrariansHeadersAndSlotNumbers) {
-  const std::vector<Bytes> dumps = fixtures::sounds(128, 300);
-  const PatchFile file = load(fixtures::rawBank(dumps));
-  ASSERT_EQ(file.records.size(), 128u);
-  EXPECT_EQ(file.type, 0);
-  for (int i = 0; i < 128; ++i) {
-    const Bytes& stored = file.records[i].messages.at(0).bytes;
-    ASSERT_EQ(stored.size(), 392u);
-    EXPECT_EQ(Bytes(stored.begin(), stored.begin() + 7), storedHeader(0x10, (uint8_t)i));
-    EXPECT_EQ(Bytes(stored.begin() + 7, stored.end()), Bytes(dumps[i].begin() + 7, dumps[i].end()));
-    EXPECT_EQ(file.records[i].name, std::string((const char*)&dumps[i][370], 16));
-    EXPECT_EQ(file.records[i].category, kCategoryNames[(300 + i) % 13]);
+TEST(BankReading, OnlyWholeDumpsOfThisModelAreKept) {
+  const Bytes sound = fixtures::soundDump("x"), multi = fixtures::multiDump("m");
+  Bytes badType = fixtures::soundDump("type", 0, 3), badBank = fixtures::soundDump("bank", 0, 4);
+  badType[4] = 0x12;
+  badBank[5] = 0x80;
+  Bytes firstCut = fixtures::soundDump("first");
+  firstCut.resize(200);
+  const struct {
+    const char* what;
+    Bytes input;
+    const char* kept;  // names, then the dumps' total size
+    int type, model;
+  } cases[] = {
+      {"foreign headers; device 7E is taken",
+       fixtures::rawBank({fixtures::soundDump("dev7F", 0, 1, 0x7F),
+                          fixtures::soundDump("model", 0, 2, 0, 0, 0, 0x22), badType, badBank,
+                          fixtures::soundDump("dev7E", 0, 5, 0x7E)}),
+       "dev7E,392", 0, 0},
+      {"the last dump's kind is the file's", fixtures::rawBank({sound, multi}), "x,m,817", 1, 0},
+      {"older model skipped and named",
+       fixtures::rawBank({sound, fixtures::soundDump("n", 0, 1, 0, 0, 0, 0x10), sound}), "x,x,784",
+       0, 1},
+      {"oldest model", fixtures::soundDump("v", 0, 1, 0, 0, 0, 0x0F), "0", 0, 2},
+      {"389 bytes", cut(sound, 388, true), "0", 0, 0},
+      {"390 bytes", cut(sound, 389, true), "x,390", 0, 0},
+      {"424-byte Multi", cut(multi, 423, true), "0", 0, 0},
+      {"a status byte ends an open dump",
+       fixtures::rawBank({firstCut, fixtures::soundDump("second")}), "second,392", 0, 0},
+      {"the end of data closes a dump", cut(fixtures::soundDump("cut"), 391, false), "cut,392", 0,
+       0},
+  };
+  for (const auto& c : cases) {
+    const PatchFile file = readAll(c.input);
+    EXPECT_EQ(summary(file), c.kept) << c.what;
+    EXPECT_EQ(file.type, c.type) << c.what;
+    EXPECT_EQ(file.sourceModel, c.model) << c.what;
+    for (const LibrarianPatch& slot : file.records) EXPECT_EQ(slot.messages[0].bytes.back(), 0xF7);
   }
 }
 
-TEST(BankReading, SlotNumbersWrapAfter127) {
-  const PatchFile file = load(fixtures::rawBank(fixtures::sounds(130)));
-  ASSERT_EQ(file.records.size(), 130u);
-  EXPECT_EQ(file.records[127].messages[0].bytes[6], 127);
-  EXPECT_EQ(file.records[128].messages[0].bytes[6], 0);
-  EXPECT_EQ(file.records[129].messages[0].bytes[6], 1);
-}
-
-TEST(BankReading, HeaderChecksSkipForeignDumps) {
-  // Device 0x7F, a foreign model, an unknown type and a bank byte of 0x80 are
-  // each skipped; device 0x7E is taken.
-  Bytes bad1 = fixtures::soundDump("dev7F", 0, 1, 0x7F);
-  Bytes bad2 = fixtures::soundDump("model", 0, 2, 0, 0, 0, 0x22);
-  Bytes bad3 = fixtures::soundDump("type", 0, 3);
-  bad3[4] = 0x12;
-  Bytes bad4 = fixtures::soundDump("bank", 0, 4);
-  bad4[5] = 0x80;
-  Bytes good = fixtures::soundDump("dev7E", 0, 5, 0x7E);
-  const PatchFile file = readAll(fixtures::rawBank({bad1, bad2, bad3, bad4, good}));
-  ASSERT_EQ(file.records.size(), 1u);
-  EXPECT_EQ(file.records[0].name, "dev7E           ");
-}
-
-TEST(BankReading, MultiAndSoundTypesAndTheFileTypeOfTheLastDump) {
-  const PatchFile file =
-      readAll(fixtures::rawBank({fixtures::soundDump("S"), fixtures::multiDump("M")}));
-  ASSERT_EQ(file.records.size(), 2u);
-  EXPECT_EQ(file.records[0].messages[0].bytes[4], 0x10);
-  EXPECT_EQ(file.records[1].messages[0].bytes[4], 0x11);
-  EXPECT_EQ(file.records[1].name, "M               ");
-  EXPECT_EQ(file.records[1].category, "");
-  EXPECT_EQ(file.type, 1);
-}
-
-TEST(BankReading, ShortDumpsAreDropped) {
-  Bytes dump = fixtures::soundDump("x");
-  Bytes cut389(dump.begin(), dump.begin() + 388);
-  cut389.push_back(0xF7);
-  Bytes cut390(dump.begin(), dump.begin() + 389);
-  cut390.push_back(0xF7);
-  EXPECT_TRUE(readAll(cut389).records.empty());
-  const PatchFile file = readAll(cut390);
-  ASSERT_EQ(file.records.size(), 1u);
-  EXPECT_EQ(file.records[0].messages[0].bytes.size(), 390u);
-
-  Bytes multi = fixtures::multiDump("m");
-  Bytes shortMulti(multi.begin(), multi.begin() + 424);
-  shortMulti.back() = 0xF7;
-  EXPECT_TRUE(readAll(shortMulti).records.empty());
-  EXPECT_TRUE(readAll(Bytes(multi.begin(), multi.begin() + 20)).records.empty());
-}
-
-TEST(BankReading, DumpCutByTheEndOfDataIsClosed) {
-  Bytes dump = fixtures::soundDump("cut");
-  const Bytes noF7(dump.begin(), dump.end() - 1);
+TEST(BankReading, JunkPositionsAndCutHeadersEndTheReadWithNothingAdded) {
   PatchLibrarian librarian;
-  ByteChunk chunk = chunkOf(noF7);
-  PatchFile file;
-  int position = 0;
-  EXPECT_EQ(librarian.readSysexMessage(&chunk, position, &file, 0, 0), -1);
-  EXPECT_EQ(position, -1);
-  ASSERT_EQ(file.records.size(), 1u);
-  EXPECT_EQ(file.records[0].messages[0].bytes.size(), 392u);
-  EXPECT_EQ(file.records[0].messages[0].bytes.back(), 0xF7);
-}
-
-TEST(BankReading, AStatusByteEndsAnUnterminatedDumpAndTheNextOneIsKept) {
-  Bytes first = fixtures::soundDump("first");
-  first.resize(200);  // cut, no F7
-  const PatchFile file = readAll(fixtures::rawBank({first, fixtures::soundDump("second")}));
-  ASSERT_EQ(file.records.size(), 1u);
-  EXPECT_EQ(file.records[0].name, "second          ");
-  EXPECT_EQ(file.records[0].messages[0].bytes.size(), 392u);
-}
-
-TEST(BankReading, OlderModelsAreRecognisedButNotLoaded) {
-  Bytes nimbra = fixtures::soundDump("n", 0, 1, 0, 0, 0, 0x10);
-  const PatchFile file =
-      readAll(fixtures::rawBank({fixtures::soundDump("a"), nimbra, fixtures::soundDump("b")}));
-  EXPECT_EQ(file.records.size(), 2u);
-  EXPECT_EQ(file.sourceModel, 1);
-  Bytes vela = fixtures::soundDump("v", 0, 1, 0, 0, 0, 0x0F);
-  const PatchFile velaFile = readAll(vela);
-  EXPECT_TRUE(velaFile.records.empty());
-  EXPECT_EQ(velaFile.sourceModel, 2);
-}
-
-TEST(BankReading, CategoryAndNameAsStored) {
-  Bytes dump = fixtures::soundDump("FX sound", 5);
-  dump[371] = 0x01;
-  const PatchFile file = readAll(dump);
-  ASSERT_EQ(file.records.size(), 1u);
-  EXPECT_EQ(file.records[0].category, "FX  ");
-  EXPECT_EQ(file.records[0].name, "F\x01 sound        ");
-  EXPECT_EQ(drawnName(file.records[0].name), "F  sound        ");
-  Bytes unknown = fixtures::soundDump("x", 13);
-  EXPECT_EQ(readAll(unknown).records.at(0).category, "");
-}
-
-TEST(BankReading, JunkAndEmptyInput) {
-  PatchLibrarian librarian;
-  ByteChunk zeros = chunkOf(Bytes(100, 0));
-  PatchFile file;
-  int position = 0;
-  EXPECT_EQ(librarian.readSysexMessage(&zeros, position, &file, 0, 0), -1);
-  EXPECT_TRUE(file.records.empty());
-  position = -1;
-  EXPECT_EQ(librarian.readSysexMessage(&zeros, position, &file, 0, 0), -1);
-  position = -7;
-  EXPECT_EQ(librarian.readMIDIMessage(&zeros, position, &file, 0, 0), -1);
-  position = 1000;
-  EXPECT_EQ(librarian.readMIDIMessage(&zeros, position, &file, 0, 0), -1);
-  EXPECT_TRUE(load(Bytes(14, 0x3E)).records.empty());
+  const Bytes cutDump = cut(fixtures::soundDump("cut"), 391, false);
+  const struct {
+    Bytes bytes;
+    int position;
+    bool midi;
+    int added;
+  } cases[] = {
+      {Bytes(100, 0), 0, false, 0},   {Bytes(100, 0), -7, true, 0},
+      {Bytes(100, 0), 1000, true, 0}, {{0xF0, 0x3E, 0x13, 0x00, 0x10, 0x00}, 0, false, 0},
+      {cutDump, 0, false, 1},
+  };
+  for (const auto& c : cases) {
+    ByteChunk chunk = fixtures::chunkOf(c.bytes);
+    PatchFile file;
+    int position = c.position;
+    EXPECT_EQ(c.midi ? librarian.readMIDIMessage(&chunk, position, &file, 0, 0)
+                     : librarian.readSysexMessage(&chunk, position, &file, 0, 0),
+              -1)
+        << c.position;
+    EXPECT_EQ(position, -1);
+    EXPECT_EQ((int)file.records.size(), c.added);
+  }
   EXPECT_TRUE(load(Bytes()).records.empty());
-  // A header cut inside: nothing added, -1.
-  ByteChunk cut = chunkOf({0xF0, 0x3E, 0x13, 0x00, 0x10});
-  position = 0;
-  EXPECT_EQ(librarian.readSysexMessage(&cut, position, &file, 0, 0), -1);
-  EXPECT_TRUE(file.records.empty());
-}
 
-TEST(BankReading, FindByte) {
-  ByteChunk chunk = chunkOf({1, 2, 3, 2});
+  ByteChunk chunk = fixtures::chunkOf({1, 2, 3, 2});
   int position = 0;
-  EXPECT_TRUE(PatchLibrarian::findByte(&chunk, position, 2));
-  EXPECT_EQ(position, 2);
-  EXPECT_TRUE(PatchLibrarian::findByte(&chunk, position, 2));
-  EXPECT_EQ(position, 4);
+  for (int after : {2, 4}) {
+    EXPECT_TRUE(PatchLibrarian::findByte(&chunk, position, 2));
+    EXPECT_EQ(position, after);
+  }
   EXPECT_FALSE(PatchLibrarian::findByte(&chunk, position, 2));
   EXPECT_EQ(position, -1);
 }
 
-TEST(BankReading, MidiFileOfTheDocumentedLayoutReadsBack) {
-  const std::vector<Bytes> dumps = fixtures::multis(128);
-  const PatchFile file = load(fixtures::midiBank(dumps, true));
-  ASSERT_EQ(file.records.size(), 128u);
-  EXPECT_EQ(file.type, 1);
-  for (int i = 0; i < 128; ++i) {
-    const Bytes& stored = file.records[i].messages[0].bytes;
-    EXPECT_EQ(Bytes(stored.begin(), stored.begin() + 7), storedHeader(0x11, (uint8_t)i));
-    EXPECT_EQ(Bytes(stored.begin() + 7, stored.end()), Bytes(dumps[i].begin() + 7, dumps[i].end()));
-  }
-}
-
-TEST(BankReading, MidiNamedFileWithoutHeaderIsReadAsRaw) {
-  Bytes bytes = fixtures::midiBank(fixtures::sounds(3), false);
-  bytes[7] = 0x07;  // header length no longer 6
-  EXPECT_EQ(load(bytes).records.size(), 128u);
-}
-
-TEST(BankReading, ConversionModesRunOnCorvaneSoundDumps) {
+// The conversion chain runs before the length test: a short dump comes out whole.
+TEST(BankReading, ConversionModesRunOnSoundDumps) {
   Bytes dump = fixtures::soundDump("conv", 0, 1);
   dump[17] = 12;
-  dump[386] = 'P';
-  dump[387] = 'a';
-  dump[388] = 'd';
-  dump[389] = ' ';
-  const PatchFile plain = readAll(dump, false, 0);
-  EXPECT_EQ(plain.records.at(0).messages[0].bytes[17], 12);
-  const PatchFile nimbra = readAll(dump, false, PatchLibrarian::kConvertNimbra);
-  ASSERT_EQ(nimbra.records.size(), 1u);
-  EXPECT_EQ(nimbra.records[0].messages[0].bytes[17], 15);
-  EXPECT_EQ(nimbra.records[0].category, "Pad ");
-
-  // The chain runs before the length test: a short dump comes out whole.
-  Bytes cut(dump.begin(), dump.begin() + 300);
-  cut.push_back(0xF7);
-  EXPECT_TRUE(readAll(cut, false, 0).records.empty());
+  EXPECT_EQ(readAll(dump, false, 0).records.at(0).messages[0].bytes[17], 12);
+  EXPECT_EQ(
+      readAll(dump, false, PatchLibrarian::kConvertNimbra).records.at(0).messages[0].bytes[17], 15);
+  const Bytes shortDump = cut(dump, 300, true);
+  EXPECT_TRUE(readAll(shortDump, false, 0).records.empty());
   for (int mode : {PatchLibrarian::kConvertNimbra, PatchLibrarian::kConvertVela}) {
-    const PatchFile converted = readAll(cut, false, mode);
+    const PatchFile converted = readAll(shortDump, false, mode);
     ASSERT_EQ(converted.records.size(), 1u) << mode;
     EXPECT_EQ(converted.records[0].messages[0].bytes.size(), 392u);
-    EXPECT_EQ(converted.records[0].category, "Init");
   }
 }

@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <set>
-
 #include "BankFixtures.h"
 #include "src/librarian/PatchLibrarian.h"
 
@@ -15,73 +13,10 @@ PatchSysexMessage blankDump() {
   return dump;
 }
 
-uint8_t nimbra(int offset, uint8_t value) {
-  PatchSysexMessage dump = blankDump();
-  dump.bytes[offset] = value;
-  PatchLibrarian::alterPatchFromNimbraFormat(&dump);
-  return dump.bytes[offset];
-}
-
-// Runs the Vela routine with `value` at `offset` and returns the byte at `read`.
-uint8_t vela(int offset, uint8_t value, int read) {
-  PatchSysexMessage dump = blankDump();
-  dump.bytes[offset] = value;
-  PatchLibrarian::alterPatchFromVelaFormat(&dump);
-  return dump.bytes[read];
-}
-
 }  // namespace
 
-TEST(DumpConversion, NimbraWaveformsAndClearedBytes) {
-  EXPECT_EQ(nimbra(17, 12), 15);
-  EXPECT_EQ(nimbra(17, 11), 16);
-  EXPECT_EQ(nimbra(17, 10), 11);  // mapped once, not again to 16
-  EXPECT_EQ(nimbra(17, 13), 13);
-  EXPECT_EQ(nimbra(289, 12), 15);
-  EXPECT_EQ(nimbra(21, 99), 0);
-  EXPECT_EQ(nimbra(109, 5), 0);
-  EXPECT_EQ(nimbra(76, 3), 64);
-  EXPECT_EQ(nimbra(151, 7), 6);
-  EXPECT_EQ(nimbra(151, 9), 0);
-  EXPECT_EQ(nimbra(151, 8), 8);
-  EXPECT_EQ(nimbra(253, 24), 0);
-  EXPECT_EQ(nimbra(254, 24), 24);
-  EXPECT_EQ(nimbra(269, 31), 0);
-  EXPECT_EQ(nimbra(269, 30), 30);
-  EXPECT_EQ(nimbra(314, 54), 0);
-  EXPECT_EQ(nimbra(314, 53), 53);
-  EXPECT_EQ(nimbra(18, 12), 12);  // an offset of no rule
-}
-
-TEST(DumpConversion, VelaMovesTheTailDownWithItsMaps) {
-  EXPECT_EQ(vela(270, 40, 269), 39);
-  EXPECT_EQ(vela(270, 20, 269), 0);
-  EXPECT_EQ(vela(270, 19, 269), 19);
-  EXPECT_EQ(vela(254, 35, 253), 0);
-  EXPECT_EQ(vela(254, 50, 253), 38);
-  EXPECT_EQ(vela(331, 77, 330), 77);  // plain move
-  EXPECT_EQ(vela(300, 40, 299), 39);  // R20 on the way
-  EXPECT_EQ(vela(13, 6, 13), 0);
-  EXPECT_EQ(vela(13, 3, 13), 3);
-  EXPECT_EQ(vela(15, 4, 15), 5);
-  EXPECT_EQ(vela(84, 17, 84), 1);
-  EXPECT_EQ(vela(124, 0, 124), 1);
-  EXPECT_EQ(vela(124, 5, 124), 0);
-  EXPECT_EQ(vela(135, 6, 135), 5);
-  EXPECT_EQ(vela(135, 4, 135), 0);
-  EXPECT_EQ(vela(151, 4, 151), 7);
-  EXPECT_EQ(vela(151, 33, 151), 10);
-  EXPECT_EQ(vela(151, 9, 151), 0);
-  // 8 or more at 13 takes the value three places on, as it stood before.
-  PatchSysexMessage dump = blankDump();
-  dump.bytes[13] = 9;
-  dump.bytes[16] = 42;
-  PatchLibrarian::alterPatchFromVelaFormat(&dump);
-  EXPECT_EQ(dump.bytes[13], 42);
-}
-
 TEST(DumpConversion, EveryLengthComesOutAsAClosedSoundDump) {
-  for (size_t length : {10u, 200u, 391u, 392u, 393u, 400u}) {
+  for (size_t length : {10u, 391u, 393u}) {
     SCOPED_TRACE(length);
     for (auto routine :
          {&PatchLibrarian::alterPatchFromVelaFormat, &PatchLibrarian::alterPatchFromNimbraFormat}) {
@@ -110,66 +45,32 @@ TEST(DumpConversion, CategoryTextsBecomeNumbers) {
   }
 }
 
-namespace {
-
-bool in(const std::set<int>& offsets, int i) {
-  return offsets.count(i) != 0;
-}
-
-// The Nimbra table row by row: what offset i makes of the value v.
-int nimbraExpected(int i, int v) {
-  static const std::set<int> waveforms = {17,  33,  49,  57,  96,  101, 116, 121, 130,
-                                          268, 271, 274, 277, 280, 283, 286, 289};
-  static const std::set<int> cleared = {19, 20, 21, 22, 23, 35, 36, 37, 38, 39, 55, 89, 109};
-  static const std::set<int> no24 = {252, 253, 256, 257, 260, 261, 264, 265,
-                                     292, 295, 298, 301, 304, 307, 310, 313};
-  static const std::set<int> below31 = {269, 272, 275, 278, 281, 284, 287, 290};
-  static const std::set<int> below54 = {293, 296, 299, 302, 305, 308, 311, 314};
-  if (in(waveforms, i)) return v == 12 ? 15 : v == 11 ? 16 : v == 10 ? 11 : v;
-  if (in(cleared, i)) return 0;
-  if (i == 76) return 64;
-  if (i == 151) return v == 7 ? 6 : v >= 9 ? 0 : v;
-  if (in(no24, i)) return v == 24 ? 0 : v;
-  if (in(below31, i)) return v >= 31 ? 0 : v;
-  if (in(below54, i)) return v >= 54 ? 0 : v;
-  return v;
-}
-
-// The Vela table row by row: what lands at offset i when the value v stood
-// where i reads from (i itself below 252, i + 1 from there on).
-int velaExpected(int i, int v) {
-  static const std::set<int> r20 = {252, 256, 260, 264, 269, 272, 275, 278, 281, 284,
-                                    287, 290, 293, 296, 299, 302, 305, 308, 311, 314};
-  static const std::set<int> r31 = {253, 257, 261, 265, 292, 295, 298, 301, 304, 307, 310, 313};
-  if (i == 13 || i == 29 || i == 45) return v >= 5 && v <= 7 ? 0 : v >= 8 ? 42 : v;
-  if (i == 15 || i == 31 || i == 47) return v + 1;
-  if (i == 84 || i == 104) return v >= 17 ? 1 : v;
-  if (i == 124) return v == 0 ? 1 : 0;
-  if (i == 135) return v <= 3 ? v : v >= 5 && v <= 7 ? v - 1 : 0;
-  if (i == 151)
-    return v == 4 ? 7 : v >= 5 && v <= 7 ? v - 1 : v == 9 ? 0 : v == 32 || v == 33 ? v - 23 : v;
-  if (in(r20, i)) return v == 20 ? 0 : v > 20 ? v - 1 : v;
-  if (in(r31, i)) return v >= 31 && v <= 42 ? 0 : v >= 43 ? v - 12 : v;
-  return v;
-}
-
-}  // namespace
-
-TEST(DumpConversion, EveryOffsetOfTheNimbraTable) {
-  for (int i = 7; i < 390; ++i)
-    for (int v : {0, 7, 8, 9, 10, 11, 12, 13, 24, 30, 31, 53, 54, 99})
-      ASSERT_EQ(nimbra(i, (uint8_t)v), nimbraExpected(i, v)) << "offset " << i << " value " << v;
-}
-
-TEST(DumpConversion, EveryOffsetOfTheVelaTable) {
-  for (int i = 1; i < 390; ++i) {
-    const int from = i < 252 ? i : i + 1;
-    for (int v : {0, 3, 4, 5, 6, 8, 9, 16, 17, 19, 20, 21, 30, 31, 32, 33, 42, 43, 50}) {
-      PatchSysexMessage dump = blankDump();
-      dump.bytes[from] = (uint8_t)v;
-      if (i < 252) dump.bytes[i + 3] = 42;  // what 13, 29 and 45 take from three places on
-      PatchLibrarian::alterPatchFromVelaFormat(&dump);
-      ASSERT_EQ(dump.bytes[i], velaExpected(i, v)) << "offset " << i << " value " << v;
-    }
+// One row per rule of the two conversion tables: what a value at an offset becomes. The Vela
+// layout has one byte more from 252 on, so from there each byte comes from the next offset.
+TEST(DumpConversion, EachRuleOfTheTables) {
+  const struct {
+    bool vela;
+    int offset, value, expected;
+  } cases[] = {
+      {false, 17, 12, 15}, {false, 289, 11, 16}, {false, 130, 10, 11}, {false, 33, 13, 13},
+      {false, 19, 99, 0},  {false, 109, 5, 0},   {false, 76, 0, 64},   {false, 151, 7, 6},
+      {false, 151, 9, 0},  {false, 151, 8, 8},   {false, 252, 24, 0},  {false, 313, 24, 0},
+      {false, 269, 31, 0}, {false, 290, 30, 30}, {false, 293, 54, 0},  {false, 314, 53, 53},
+      {false, 18, 12, 12}, {true, 13, 5, 0},     {true, 29, 8, 42},    {true, 45, 4, 4},
+      {true, 15, 3, 4},    {true, 84, 17, 1},    {true, 104, 16, 16},  {true, 124, 0, 1},
+      {true, 124, 3, 0},   {true, 135, 5, 4},    {true, 135, 8, 0},    {true, 135, 3, 3},
+      {true, 151, 4, 7},   {true, 151, 9, 0},    {true, 151, 33, 10},  {true, 252, 20, 0},
+      {true, 314, 21, 20}, {true, 253, 31, 0},   {true, 313, 43, 31},  {true, 300, 50, 50},
+      {true, 389, 9, 9},   {true, 251, 9, 9},
+  };
+  for (const auto& c : cases) {
+    PatchSysexMessage dump = blankDump();
+    const int from = c.vela && c.offset >= 252 ? c.offset + 1 : c.offset;
+    dump.bytes[from] = (uint8_t)c.value;
+    if (c.vela && c.offset < 252) dump.bytes[c.offset + 3] = 42;  // what 13, 29, 45 take from
+    c.vela ? PatchLibrarian::alterPatchFromVelaFormat(&dump)
+           : PatchLibrarian::alterPatchFromNimbraFormat(&dump);
+    EXPECT_EQ(dump.bytes[c.offset], c.expected)
+        << (c.vela ? "Vela " : "Nimbra ") << c.offset << " " << c.value;
   }
 }

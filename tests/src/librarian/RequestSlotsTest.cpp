@@ -44,13 +44,10 @@ TEST(RequestSlots, NothingIsStoredWithoutASlotOfTheAnswersKind) {
     int type, upper, selected;
     bool multiAnswer;
   };
-  for (const Case& c : {Case{0, 1, 0, false},
-                        {0, -1, 0, false},
-                        {0, 0, 128, false},
-                        {0, 0, -1, false},
-                        {2, 0, 0, false},
-                        {0, 0, 0, true},
-                        {1, 0, 0, false}}) {
+  // clang-format off
+  for (const Case& c : {Case{0, 1, 0, false}, {0, -1, 0, false}, {0, 0, 128, false},
+                        {0, 0, -1, false}, {2, 0, 0, false}, {0, 0, 0, true}, {1, 0, 0, false}}) {
+    // clang-format on
     PatchLibrarian librarian;
     librarian.soundFiles.push_back(bank(128, false));
     librarian.multiFiles.push_back(bank(128, true));

@@ -1,33 +1,13 @@
 #pragma once
 
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <linux/fs.h>
-#include <sys/ioctl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <string>
 
-#include "BankFixtures.h"
+#include "BankLoading.h"
 #include "TempDir.h"
 #include "platform/datafolder/DataFolder.h"
-#include "src/librarian/PatchLibrarian.h"
-
-// Makes a folder refuse new entries, also for root where the file system has
-// an immutable flag; false when it cannot be done.
-inline bool setFolderLocked(const std::string& folder, bool locked) {
-  const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY);
-  int flags = 0;
-  bool done = fd >= 0 && ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
-  if (done) {
-    flags = locked ? flags | FS_IMMUTABLE_FL : flags & ~FS_IMMUTABLE_FL;
-    done = ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
-  }
-  if (fd >= 0) ::close(fd);
-  if (!done) ::chmod(folder.c_str(), locked ? 0555 : 0755);
-  return !locked || ::access(folder.c_str(), W_OK) != 0;
-}
 
 // A data folder of its own with a "Patches" folder; the librarian's log lines are collected.
 class ScanFixture : public ::testing::Test, public TK_LogSink {
@@ -45,12 +25,9 @@ class ScanFixture : public ::testing::Test, public TK_LogSink {
     fixtures::writeFile(inPatches(relative), bytes);
   }
   void scan() { librarian.loadPatchesFromFilesystem(DataFolder::patchesFolder()); }
-  const std::string& logText() const { return mLog; }
-  static std::vector<std::string> names(const std::vector<PatchFile*>& files) {
-    std::vector<std::string> out;
-    for (const PatchFile* f : files) out.push_back(f->fileName);
-    return out;
-  }
+  bool logged(const std::string& text) const { return mLog.find(text) != std::string::npos; }
+  using Names = std::vector<std::string>;
+  static Names names(const std::vector<PatchFile*>& files) { return fixtures::fileNames(files); }
 
   std::string mLog;
   kroma_test::TempDir dir;

@@ -1,5 +1,3 @@
-// The sending side of an edit: effect-type parameters copied into the positional ones, and the
-// randomize button.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -82,7 +80,7 @@ TEST(Randomizer, TheButtonRandomizesFreeSectionsInRangeKeepsFamiliesAndSendsTheP
   std::vector<double>& v = e.plugin.values;
   v.assign(numParams, untouched);
   std::fill(v.begin() + kSectionLockOsc1, v.begin() + kSectionLockMod4 + 16, 0);
-  v[kSectionLockOsc2 + 5] = 1;
+  v[kSectionLockOsc2 + 5] = v[kSectionLockArp + 5] = v[kSectionLockM1F + 16 + 5] = 1;
   v[kSectionLockFilterEnv + 5] = NAN;
   v[kLibSyncTimer] = v[kMainTab] = 0;
   EXPECT_FALSE(e.manager->randomize(1.0)) << "not on the first tab";
@@ -93,7 +91,8 @@ TEST(Randomizer, TheButtonRandomizesFreeSectionsInRangeKeepsFamiliesAndSendsTheP
   ASSERT_TRUE(e.idle());
   // Locked sections, what is never randomized, other parts.
   for (int kept : {kOscillator2Octave + 5, kFilterEnvMode + 5, kOscillator1Wavetable + 5,
-                   kFX2DelayLengthClock + 5, kCategoryName + 5, kLFO1Speed + 4})
+                   kFX2DelayLengthClock + 5, kCategoryName + 5, kLFO1Speed + 4, kArpMode + 5,
+                   kModulation01Source + 48 + 5})
     EXPECT_EQ(v[kept], untouched) << kept;
   for (int i = 0; i < numParams; ++i)  // the NaN lock aside
     EXPECT_TRUE(v[i] == untouched || std::isnan(v[i]) ||

@@ -11,121 +11,61 @@ namespace global_dump {
 namespace {
 
 using protocol_test::FakeParameters;
+using Bytes = std::vector<unsigned char>;
 
-// Offset, index and offset added, numbered independently of the identifier table.
-struct Field {
-  int offset, index, add;
-};
-const Field kFields[] = {{39, 7764, 0},  {41, 6591, 0}, {42, 6592, 0}, {45, 6602, 54},
-                         {46, 6603, 52}, {49, 6594, 0}, {50, 6595, 0}, {51, 6601, 0},
-                         {53, 6593, 0},  {55, 6589, 0}, {56, 6596, 0}, {57, 6597, 0},
-                         {58, 6598, 0},  {59, 6599, 0}, {62, 6590, 0}};
-
-// Every parameter at the value whose byte is the template's own.
-FakeParameters templateValues() {
+// The settings of the dump below, as the editor holds them.
+FakeParameters settings() {
   FakeParameters params;
-  for (const Field& f : kFields)
-    params.values[f.index] = sysex::globalDumpTemplate()[f.offset] - f.add;
+  const std::pair<int, double> values[] = {
+      {kMultiPatch, 0x21},       {kGlobalMidiChannel, 3},     {kGlobalSysExID, 9},
+      {kGlobalTuning, -10.7},    {kGlobalTranspose, 12},      {kGlobalControlSend, 1},
+      {kGlobalReceive, 0},       {kGlobalTxProgramChange, 1}, {kGlobalClock, 3.9},
+      {kGlobalVelocityCurve, 5}, {kGlobalControlW, 250},      {kGlobalControlX, 20},
+      {kGlobalControlY, 21},     {kGlobalControlZ, 22},       {kGlobalLocalControl, 0}};
+  for (const auto& [index, value] : values) params.values[index] = value;
   return params;
 }
 
-TEST(GlobalDumpWriter, TemplateValuesGiveTheTemplate) {
-  const FakeParameters params = templateValues();
-  const sysex::GlobalDumpBytes dump = buildGlobalDump(params, 5);
-  for (int i = 0; i < 80; ++i) {
-    if (i == 3) {
-      EXPECT_EQ(dump[i], 0x05);
-    } else if (i == 60) {
-      EXPECT_EQ(dump[i], 0x7F);
-    } else {
-      EXPECT_EQ(dump[i], sysex::globalDumpTemplate()[i]) << "byte " << i;
-    }
-  }
-  EXPECT_EQ(dump[78], 0x7F);
-  EXPECT_EQ(dump[79], 0xF7);
-}
+// Written out from the synthesizer's documented record: 16 pairs 00 k, the settings at their
+// offsets (tuning + 54, transpose + 52, low 8 bits), 7F at 60 and 69, and 7F where larger dumps
+// keep their checksum.
+const Bytes kDump = {
+    0xF0, 0x3E, 0x13, 0x07, 0x14, 0x06, 0x01, 0x00, 0x00, 0x00, 0x01, 0x00, 0x02, 0x00, 0x03, 0x00,
+    0x04, 0x00, 0x05, 0x00, 0x06, 0x00, 0x07, 0x00, 0x08, 0x00, 0x09, 0x00, 0x0A, 0x00, 0x0B, 0x00,
+    0x0C, 0x00, 0x0D, 0x00, 0x0E, 0x00, 0x0F, 0x21, 0x01, 0x03, 0x09, 0x05, 0x2D, 0x2C, 0x40, 0x00,
+    0x00, 0x01, 0x00, 0x01, 0x02, 0x03, 0x00, 0x05, 0x7F, 0x14, 0x15, 0x16, 0x7F, 0x00, 0x00, 0x00,
+    0x00, 0x00, 0x00, 0x00, 0x00, 0x7F, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x7F, 0xF7};
 
-TEST(GlobalDumpWriter, OffsetsTruncationAndLimits) {
-  FakeParameters params = templateValues();
-  params.values[kGlobalTuning] = 10;
-  params.values[kGlobalTranspose] = 12;
-  params.values[kGlobalClock] = 3.9;
-  params.values[kGlobalControlW] = 250;
-  const sysex::GlobalDumpBytes dump = buildGlobalDump(params, 300);
-  EXPECT_EQ(dump[45], 0x40);
-  EXPECT_EQ(dump[46], 0x40);
-  EXPECT_EQ(dump[53], 3);
-  EXPECT_EQ(dump[56], 0x7F);
-  EXPECT_EQ(dump[3], 44);                            // the low 8 bits of the id
-  EXPECT_EQ(buildGlobalDump(params, 200)[3], 0x7F);  // never a status byte
-}
-
-TEST(GlobalDumpCodec, RoundTrip) {
-  FakeParameters source;
-  for (int n = 0; n < 15; ++n) source.values[kFields[n].index] = 3 * n + 1;
-  source.values[kGlobalTuning] = -20;
-  source.values[kGlobalTranspose] = 24;
-  const sysex::GlobalDumpBytes dump = buildGlobalDump(source, 9);
-  FakeParameters target;
-  bool localControl = false;
-  ASSERT_TRUE(parseGlobalDump(dump.data(), 80, target, localControl));
-  for (const Field& f : kFields)
-    EXPECT_EQ(target.values[f.index], source.values[f.index]) << f.offset;
-  EXPECT_TRUE(localControl);
-}
-
-TEST(GlobalDumpReader, TakesOnlyExactGlobalDumps) {
-  std::vector<unsigned char> dump(sysex::globalDumpTemplate().begin(),
-                                  sysex::globalDumpTemplate().end());
-  FakeParameters params;
+TEST(GlobalDump, TheSettingsGiveTheDocumentedBytesAndAreReadBackInOffsetOrder) {
+  const FakeParameters params = settings();
+  const sysex::GlobalDumpBytes dump = buildGlobalDump(params, 7);
+  EXPECT_EQ(Bytes(dump.begin(), dump.end()), kDump);
+  EXPECT_EQ(buildGlobalDump(params, 0x12C)[3], 0x2C) << "the low 8 bits of the id";
+  EXPECT_EQ(buildGlobalDump(params, 200)[3], 0x7F) << "never a status byte";
+  FakeParameters read;
   bool localControl = true;
-  dump.push_back(0xF7);
-  EXPECT_FALSE(parseGlobalDump(dump.data(), 81, params, localControl));
-  dump.pop_back();
-  dump[4] = 0x11;
-  EXPECT_FALSE(parseGlobalDump(dump.data(), 80, params, localControl));
-  EXPECT_TRUE(params.setOrder.empty());
-  EXPECT_TRUE(localControl);
-
-  dump[4] = 0x14;
-  dump[42] = 5;
-  dump[62] = 0;
-  dump[45] = 0x40;
-  ASSERT_TRUE(parseGlobalDump(dump.data(), 80, params, localControl));
-  EXPECT_EQ(params.values[kGlobalSysExID], 5);
-  EXPECT_EQ(params.values[kGlobalTuning], 10);
-  EXPECT_EQ(params.values[kGlobalLocalControl], 0);
+  ASSERT_TRUE(parseGlobalDump(kDump.data(), 80, read, localControl));
+  const std::vector<int> order = {
+      kMultiPatch,      kGlobalMidiChannel,   kGlobalSysExID,     kGlobalTuning,
+      kGlobalTranspose, kGlobalControlSend,   kGlobalReceive,     kGlobalTxProgramChange,
+      kGlobalClock,     kGlobalVelocityCurve, kGlobalControlW,    kGlobalControlX,
+      kGlobalControlY,  kGlobalControlZ,      kGlobalLocalControl};
+  EXPECT_EQ(read.setOrder, order);
+  // The settings cut to whole numbers; W limited to 127.
+  const std::vector<double> values = {0x21, 3, 9, -10, 12, 1, 0, 1, 3, 5, 127, 20, 21, 22, 0};
+  for (size_t i = 0; i < order.size(); ++i) EXPECT_EQ(read.values[order[i]], values[i]) << i;
   EXPECT_FALSE(localControl);
-  // Offsets walked in increasing order.
-  EXPECT_EQ(params.setOrder.front(), kMultiPatch);
-  EXPECT_EQ(params.setOrder.back(), kGlobalLocalControl);
-}
-
-class RecordingServices : public TransferServices {
- public:
-  void DisplayProcessingIndicator(bool show) override { calls.push_back(show ? "show" : "hide"); }
-  void checksumCheckAndSend(unsigned char* data, int length) override {
-    calls.push_back("send");
-    sent.assign(data, data + length);
+  Bytes on = kDump, longer = kDump, otherType = kDump;
+  on[62] = 2;
+  ASSERT_TRUE(parseGlobalDump(on.data(), 80, read, localControl));
+  EXPECT_TRUE(localControl);
+  longer.push_back(0xF7);
+  otherType[4] = 0x11;
+  for (const Bytes& wrong : {longer, otherType}) {
+    FakeParameters untouched;
+    EXPECT_FALSE(parseGlobalDump(wrong.data(), int(wrong.size()), untouched, localControl));
+    EXPECT_TRUE(untouched.setOrder.empty() && localControl);
   }
-  void pause(int milliseconds) override {
-    calls.push_back("pause " + std::to_string(milliseconds));
-  }
-  void clearSoundSendBusy() override { calls.push_back("idle"); }
-
-  std::vector<std::string> calls;
-  std::vector<unsigned char> sent;
-};
-
-TEST(GlobalDumpSender, SendsPausesAndClearsBusyLast) {
-  FakeParameters params = templateValues();
-  RecordingServices services;
-  sendGlobalToDevice(services, params, 7);
-  EXPECT_EQ(services.calls,
-            (std::vector<std::string>{"show", "send", "pause 1000", "hide", "idle"}));
-  ASSERT_EQ(services.sent.size(), 80u);
-  EXPECT_EQ(services.sent[3], 7);
-  EXPECT_EQ(services.sent[78], 0x7F);
 }
 
 }  // namespace

@@ -1,5 +1,3 @@
-// Channel messages from the synthesizer and the host: filtered by kind and direction, bank
-// selects paired, controllers to their parameters, program changes to their part.
 #include <gtest/gtest.h>
 
 #include "tests/src/protocol/ProtocolDoubles.h"
@@ -37,6 +35,7 @@ TEST(IncomingChannel, MessagesPassTheirFiltersAndReachTheirParameters) {
     {"the host's bank selects of 0 and LSBs dropped", false, {0xB2, 0, 0, 0xB2, 32, 80, 0xB2, 7, 1}, {}, {}, {}, {0xB2, 7, 1}, {"led 2"}},
     {"a program change to its own part", true, {0xC3, 5, 0}, {}, {{rx, 1}}, {{kMultiPartPatch + 3, 5}, {kMultiPartPatch, 0}}, {0xC3, 5, 0}, {"AllSoundsOff 3", "BankChangeMessage 3", "select 5", "led 3"}},
     {"a program change to a librarian slot", false, {0xC3, 5, 0}, {}, {{kControlLibrary, 1}}, {}, {0xC3, 5, 0}, {"select 5", "play 5 on 3", "led 3"}},
+    {"a channel no part listens on: part 0 plays it, its sound kept", true, {0xC4, 5, 0}, {}, {{rx, 1}}, {{kMultiPartPatch, 5}}, {0xC4, 5, 0}, {"AllSoundsOff 0", "BankChangeMessage 0", "select 5", "led 4"}},
     {"a locked part", true, {0xC3, 5, 0}, {}, {{rx, 1}, {kPartLock + 3, 1}}, {{kMultiPartPatch + 3, 0}}, {0xC3, 5, 0}, {"led 3"}},
     {"octave byte 40 is octave 2 of 8", false, {0xB2, 27, 40}, {}, {}, {{octave, 2}}, {0xB2, 27, 40}, {hw(octave), "led 2"}, octave, {0, 8}},
     {"a plain value, the minimum not taken off", false, {0xB2, 74, 64}, {}, {}, {{cutoff, 74}}, {0xB2, 74, 64}, {hw(cutoff), "led 2"}, cutoff, {10, 137}},
@@ -58,10 +57,8 @@ TEST(IncomingChannel, MessagesPassTheirFiltersAndReachTheirParameters) {
     e.plugin.ranges[p.bound] = p.range;
     for (size_t at = 0; at + 3 <= p.messages.size(); at += 3) {
       const IMidiMsg msg(0, p.messages[at], p.messages[at + 1], p.messages[at + 2]);
-      if (p.fromDevice)
-        e.manager->ProcessMidiMsgFromDevice(&msg);
-      else
-        e.manager->ProcessMidiMsgFromDAW(&msg, 3);
+      p.fromDevice ? e.manager->ProcessMidiMsgFromDevice(&msg)
+                   : e.manager->ProcessMidiMsgFromDAW(&msg, 3);
     }
     ASSERT_TRUE(e.idle());
     for (const auto& [param, value] : p.after)
@@ -72,6 +69,7 @@ TEST(IncomingChannel, MessagesPassTheirFiltersAndReachTheirParameters) {
     EXPECT_EQ(e.plugin.calls, p.calls);
     EXPECT_EQ(e.manager->fromDAW, !p.fromDevice);
     EXPECT_FALSE(e.manager->hardwareSet);
+    EXPECT_EQ(e.plugin.partSounds[1][0], 0) << "no passage is on part 0's channel";
   }
 }
 

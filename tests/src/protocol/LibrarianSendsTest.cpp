@@ -1,5 +1,3 @@
-// The Multi and Global sends, a librarian slot played, a bank stored into the synthesizer and
-// the dumps put into the selected slot, against the simulator.
 #include <gtest/gtest.h>
 
 #include "tests/src/protocol/ProtocolDoubles.h"
@@ -122,13 +120,19 @@ TEST(BankStore, RecordsIntoTheirProgramsUntilTheEndACancelOrAFailureAndTheOverla
   }
 }
 
+// The editor's Multi and the init dumps as the synthesizer documents them: the init Multi's
+// records of parts 0 and 15, the init sound's name and category.
 TEST(IntoTheSelectedSlot, TheEditorsMultiAndTheInitDumps) {
-  const std::tuple<SenderJob, bool, std::string, Bytes> cases[] = {
-      {job(kSendArrangementToDevice, 0, true), true, field("Strings"), {0x11, 0x7F, 0}},
-      {job(kInitPerformance), true, "Init Multi V1.15", {0x11, 0, 0}},
-      {job(kInitClassicPatch), false, field("Init"), {0x10, 3, 69}},
-  };
-  for (const auto& [run, multi, name, header] : cases) {
+  // clang-format off
+  const Bytes part0 = {0, 0, 0x64, 0x40, 0, 0x40, 0x40, 0x02, 0, 0x7F, 0x01, 0x7F, 0x07, 0x3F, 0x01, 0x3F};
+  const Bytes part15 = {0, 15, 0x64, 0x40, 0, 0x40, 0x40, 17, 0, 0x7F, 0x01, 0x7F, 0x03, 0x3F, 0x01, 0x3F};
+  const Bytes init = {'I', 'n', 'i', 't', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', 0};
+  const std::tuple<SenderJob, bool, std::string, Bytes, std::vector<std::pair<int, Bytes>>> cases[] = {
+      {job(kSendArrangementToDevice, 0, true), true, field("Strings"), {0x11, 0x7F, 0}, {}},
+      {job(kInitPerformance), true, "Init Multi V1.15", {0x11, 0, 0}, {{39, part0}, {39 + 24 * 15, part15}}},
+      {job(kInitClassicPatch), false, field("Init"), {0x10, 3, 69}, {{370, init}}}};
+  // clang-format on
+  for (const auto& [run, multi, name, header, keys] : cases) {
     Engine e;
     e.mode(multi);
     e.librarian.selectedProgram = 69;
@@ -138,7 +142,10 @@ TEST(IntoTheSelectedSlot, TheEditorsMultiAndTheInitDumps) {
     const Bytes& dump = e.slot(69, multi).messages.at(0).bytes;
     EXPECT_EQ(e.slot(69, multi).name, name);
     EXPECT_EQ(Bytes(dump.begin() + 4, dump.begin() + 7), header);
-    EXPECT_EQ(dump[dump.size() - 2], 0x7F) << "the placeholder the synthesizer takes";
+    EXPECT_EQ(Bytes(dump.end() - 2, dump.end()), Bytes({0x7F, 0xF7}))
+        << "the placeholder the synthesizer takes";
+    for (const auto& [at, key] : keys)
+      EXPECT_EQ(Bytes(dump.begin() + at, dump.begin() + at + key.size()), key) << at;
     EXPECT_EQ(e.plugin.values[kBankEditUnsaved], 1);
   }
 }

@@ -1,4 +1,3 @@
-// The MIDI clock job: ticks on deadlines that do not drift, and a clock per instance.
 #include <gtest/gtest.h>
 
 #include "tests/src/protocol/ProtocolDoubles.h"
@@ -14,10 +13,7 @@ class DeadlineClock : public LaneClock {
   bool pause(int) override { return true; }
   void stop() override {}
   TimePoint now() const override { return at; }
-  bool pauseUntil(TimePoint deadline) override {
-    at = std::max(at, deadline);
-    return true;
-  }
+  bool pauseUntil(TimePoint deadline) override { return at = std::max(at, deadline), true; }
   TimePoint at{};
   std::vector<TimePoint> sentAt;
 };

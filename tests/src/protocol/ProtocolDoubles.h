@@ -19,7 +19,6 @@
 #include "toolkit/plugin/midi/IMidiMsg.h"
 #include "tools/corvane-sim/Simulator.h"
 
-// The protocol engine against the simulator in process, on virtual time.
 namespace protocol_test {
 
 using Bytes = std::vector<unsigned char>;
@@ -149,7 +148,6 @@ class FakePlugin : public ProtocolPlugin {
   void DisplayProcessingIndicator(bool show) override {
     Lock l(mutex);
     overlay = show;
-    overlayShows += show;
     if (!show) manager->dumpRouting = false;
   }
   void setTextDisplay(int display, const std::string& text) override {
@@ -198,7 +196,6 @@ class FakePlugin : public ProtocolPlugin {
   std::vector<long long> sentAt;
   std::map<int, std::vector<std::string>> shown;
   bool overlay = false;
-  int overlayShows = 0;
   std::vector<std::pair<std::string, bool>> layers;
   std::map<int, bool> grayedOut;
   std::vector<int> refills;
@@ -222,7 +219,6 @@ class FakePlugin : public ProtocolPlugin {
   VirtualClock* clock = nullptr;
 };
 
-// The instance's debug log, kept.
 class LogLines : public TK_LogSink {
  public:
   void Write(const char*, const std::string& message) override {
@@ -336,7 +332,6 @@ class Engine {
   }
   // The editor's own parsers and parameter rules instead of the stand-in.
   void realDispatch() { manager->setIncomingDispatch(&manager->incoming()); }
-  // A message from the synthesizer.
   void fromDevice(const Bytes& message) {
     plugin.ProcessSysEx(message.data(), static_cast<int>(message.size()), true);
   }

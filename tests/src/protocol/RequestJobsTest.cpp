@@ -1,5 +1,3 @@
-// The jobs against the simulator on virtual time: answers, scans, resends, time-outs, cancels,
-// the simulator's faults, and a part's sound sent.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -21,42 +19,6 @@ Texts tail(FakePlugin& plugin, size_t count) {
   return Texts(all.end() - std::min(count, all.size()), all.end());
 }
 
-bool slotsAsBefore(Engine& e, bool multi = false) {
-  for (int i = 0; i < 128; ++i)
-    if (e.slot(i, multi).name != slotName(i)) return false;
-  return true;
-}
-
-TEST(RequestJobs, AnAnswerInTheFirstCycleCompletesTheRequest) {
-  struct Case {
-    SenderJob job;
-    Bytes request;
-    size_t pauses;  // the part request pauses after sending, in its cycle and at its end
-    std::string stored;
-  };
-  const Case cases[] = {
-      {job(kSendPartRequest, 3, true), {0xF0, 0x3E, 0x13, 0, 0, 0x7F, 3, 0xF7}, 3, ""},
-      {job(kSendPartRequest, 3, false), {0xF0, 0x3E, 0x13, 0, 0, 0x7F, 3, 0xF7}, 3, "Edit 3"},
-      {job(kSendSinglePatchRequest, 0, false, 2), {0xF0, 0x3E, 0x13, 0, 0, 2, 7, 0xF7}, 1, "2.7"}};
-  for (const Case& c : cases) {
-    Engine e;
-    e.librarian.selectedProgram = 7;
-    ASSERT_TRUE(e.run(c.job));
-    EXPECT_EQ(e.plugin.sent, std::vector<Bytes>({c.request}));
-    EXPECT_EQ(e.clock->pauses.size(), c.pauses);
-    EXPECT_FALSE(e.plugin.overlay);
-    if (c.stored.empty()) {
-      EXPECT_EQ(e.dispatch->parsed, 1);
-      EXPECT_EQ(tail(e.plugin, 1), Texts({kCompleted}));
-      EXPECT_TRUE(slotsAsBefore(e));
-    } else {
-      EXPECT_EQ(tail(e.plugin, 2), Texts({kCompleted, kUnsaved}));
-      EXPECT_EQ(e.slot(7).name, field(c.stored));
-      EXPECT_EQ(e.plugin.values[kBankEditUnsaved], 1.0);
-    }
-  }
-}
-
 TEST(RequestJobs, TheScanFindsTheSynthesizerOnId5) {
   struct Case {
     SenderJob job;
@@ -64,12 +26,11 @@ TEST(RequestJobs, TheScanFindsTheSynthesizerOnId5) {
     long long scanAfter;  // ms from the first request to the first scanned one
     bool texts;
   };
-  const Case cases[] = {{job(kSendActiveArrangementRequest, 0, true), true, 2000, true},
-                        {job(kSendPartRequest, 0, false), false, 2600, false},
-                        {job(kSendSingleMultiRequest), true, 2500, false},
-                        {job(kSendAllMultiRequest), true, 2500, false},
-                        {job(kSendAllPatchRequest), false, 2500, false},
-                        {job(kSendDeviceIdEnquiry), false, 2000, true}};
+  // clang-format off
+  const Case cases[] = {{job(kSendActiveArrangementRequest, 0, true), true, 2000, true}, {job(kSendPartRequest, 0, false), false, 2600, false},
+                        {job(kSendSingleMultiRequest), true, 2500, false}, {job(kSendAllMultiRequest), true, 2500, false},
+                        {job(kSendAllPatchRequest), false, 2500, false}, {job(kSendDeviceIdEnquiry), false, 2000, true}};
+  // clang-format on
   for (const Case& c : cases) {
     SCOPED_TRACE(c.job.code);
     Engine e;
@@ -80,79 +41,58 @@ TEST(RequestJobs, TheScanFindsTheSynthesizerOnId5) {
     EXPECT_EQ(e.plugin.sentAt[1] - e.plugin.sentAt[0], c.scanAfter);
     for (int id = 0; id <= 5; ++id) EXPECT_EQ(e.plugin.sent[1 + id][3], id);
     EXPECT_EQ(e.plugin.showed("Please wait, checking DeviceID 6"), c.texts);
+    EXPECT_EQ(e.plugin.status().front() == "Connecting to corvane",
+              c.job.code == kSendDeviceIdEnquiry);
     EXPECT_FALSE(e.plugin.showed("Please wait, checking DeviceID 7")) << "id 5 answered";
-    EXPECT_TRUE(e.dispatch->parsed > 0 || !slotsAsBefore(e, c.multi));
+    const bool intoLibrarian = !c.job.toEditor && c.job.code != kSendDeviceIdEnquiry;
+    EXPECT_EQ(e.plugin.values[kBankEditUnsaved], intoLibrarian ? 1.0 : 0.0) << "what came is kept";
   }
 }
 
-TEST(RequestJobs, SilenceEndsInTheTimeOutTextAndTheManagerServesTheNextRequest) {
-  struct Case {
-    SenderJob job;
-    bool multi;
-    size_t pauses, requests;  // 30 cycles and 128 tries; banks and parts stop at the first
-    std::string text;
-  };
-  const Case cases[] = {{job(kSendActiveArrangementRequest, 0, true), true, 159, 129, kTimedOut},
-                        {job(kSendActiveArrangementRequest), true, 101, 1, kTimedOut},
-                        {job(kSendPartRequest), false, 160, 129, kTimedOut},
-                        {job(kSendSingleMultiRequest), true, 158, 129, kTimedOut},
-                        {job(kSendAllMultiRequest), true, 158, 129, kTimedOut},
-                        {job(kSendSinglePatchRequest), false, 158, 129, kTimedOut},
-                        {job(kSendAllPatchRequest), false, 158, 129, kTimedOut},
-                        {job(kSendDeviceIdEnquiry), false, 158, 129, "No response from corvane!"}};
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.job.code);
-    Engine e;
-    e.mode(c.multi);
-    e.sim.setFault({Fault::kSilent, 0});
-    ASSERT_TRUE(e.run(c.job));
-    EXPECT_EQ(e.clock->pauses.size(), c.pauses);
-    EXPECT_EQ(e.plugin.sent.size(), c.requests);
-    EXPECT_EQ(e.plugin.last(), c.text);
-    EXPECT_EQ(e.plugin.values[kBankEditUnsaved], 0.0);
-    EXPECT_FALSE(e.plugin.overlay);
-    e.sim.setFault({Fault::kNone, 0});
-    e.mode(false);
-    ASSERT_TRUE(e.run(job(kSendSinglePatchRequest, 0, false, 4)));
-    EXPECT_EQ(e.slot(0).name, field(simSound(4, 0)));
-  }
-}
-
-TEST(RequestJobs, CancelEndsEachJobWhereItLooksAtTheFlag) {
+// Answered, a job completes; without an answer it times out; a cancel ends it where it looks at
+// the flag.
+TEST(RequestJobs, AnswersCompleteSilenceTimesOutAndACancelEndsWhereTheJobLooksAtTheFlag) {
   struct Case {
     SenderJob job;
     bool multi, silent;
-    int cancelAt;  // pause number
+    int cancelAt;  // pause number; 0: never
     Texts tail;
-    size_t requests;
+    size_t requests, pauses;  // 30 cycles and 128 tries; banks and parts stop at the first
   };
+  const std::string noResponse = "No response from corvane!";
+  // clang-format off
   const Case cases[] = {
+      {job(kSendActiveArrangementRequest, 0, true), true, true, 0, {kTimedOut}, 129, 159}, {job(kSendActiveArrangementRequest), true, true, 0, {kTimedOut}, 1, 101},
+      {job(kSendPartRequest), false, true, 0, {kTimedOut}, 129, 160}, {job(kSendSingleMultiRequest), true, true, 0, {kTimedOut}, 129, 158},
+      {job(kSendAllMultiRequest), true, true, 0, {kTimedOut}, 129, 158}, {job(kSendSinglePatchRequest), false, true, 0, {kTimedOut}, 129, 158},
+      {job(kSendAllPatchRequest), false, true, 0, {kTimedOut}, 129, 158}, {job(kSendDeviceIdEnquiry), false, true, 0, {noResponse}, 129, 158},
+      // Answered at once: the part request pauses after sending, in its cycle and at its end.
+      {job(kSendPartRequest, 3, true), false, false, 0, {kCompleted}, 1, 3}, {job(kSendPartRequest, 3, false), false, false, 0, {kCompleted, kUnsaved}, 1, 3},
+      {job(kSendSinglePatchRequest, 0, false, 2), false, false, 0, {kCompleted, kUnsaved}, 1, 1},
       // Three pauses a part: cancelled in part 4, no later part, no Multi, no final text.
-      {job(kSendActiveArrangementRequest, 0, true),
-       true,
-       false,
-       13,
-       {"Please wait! 17% processed.."},
-       5},
+      {job(kSendActiveArrangementRequest, 0, true), true, false, 13, {"Please wait! 17% processed.."}, 5, 14},
       // The Multi into the librarian does not look at the flag.
-      {job(kSendActiveArrangementRequest), true, false, 1, {kCompleted, kUnsaved}, 1},
-      {job(kSendPartRequest, 0, true), false, true, 3, {kCancelled}, 1},
-      {job(kSendSingleMultiRequest), true, true, 3, {kCancelled}, 1},
-      {job(kSendAllMultiRequest), true, true, 3, {kCancelled}, 1},
-      {job(kSendSinglePatchRequest), false, true, 3, {kCancelled}, 1},
-      {job(kSendAllPatchRequest), false, true, 3, {"Data request cancelled!"}, 1},
+      {job(kSendActiveArrangementRequest), true, false, 1, {kCompleted, kUnsaved}, 1, 2},
+      {job(kSendPartRequest, 0, true), false, true, 3, {kCancelled}, 1, 4}, {job(kSendSingleMultiRequest), true, true, 3, {kCancelled}, 1, 3},
+      {job(kSendAllMultiRequest), true, true, 3, {kCancelled}, 1, 3}, {job(kSendSinglePatchRequest), false, true, 3, {kCancelled}, 1, 3},
+      {job(kSendAllPatchRequest), false, true, 3, {"Data request cancelled!"}, 1, 3},
       // The check looks only while it scans: one id, then the time-out, then the cancel.
-      {job(kSendDeviceIdEnquiry), false, true, 3, {"No response from corvane!", kCancelled}, 2},
-      {job(kSendPartToDevice), false, false, 1, {}, 1}};
+      {job(kSendDeviceIdEnquiry), false, true, 3, {noResponse, kCancelled}, 2, 31},
+      {job(kSendPartToDevice), false, false, 1, {}, 1, 1}};
+  // clang-format on
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.job.code);
+    SCOPED_TRACE(testing::Message() << c.job.code << " cancelled at " << c.cancelAt);
     Engine e;
     e.mode(c.multi);
     if (c.silent) e.sim.setFault({Fault::kSilent, 0});
-    e.clock->onPause = [&](int n) { e.manager->sender().cancelRequested = n >= c.cancelAt; };
+    e.clock->onPause = [&](int n) {
+      e.manager->sender().cancelRequested = c.cancelAt && n >= c.cancelAt;
+    };
     ASSERT_TRUE(e.run(c.job));
     EXPECT_EQ(tail(e.plugin, c.tail.size()), c.tail);
     EXPECT_EQ(e.plugin.sent.size(), c.requests);
+    EXPECT_EQ(e.clock->pauses.size(), c.pauses);
+    EXPECT_FALSE(e.plugin.overlay);
   }
 }
 
@@ -175,23 +115,9 @@ TEST(RequestJobs, Job9ResendsToTheIdAndPartOfTheMoment) {
   }
 }
 
-TEST(RequestJobs, ABankRequestFills128SlotsWithProgress) {
+TEST(RequestJobs, ABankRequestShowsProgressAndStopsAtItsFirstTimeOutKeepingWhatCame) {
   Engine e;
   e.librarian.selectedProgram = 50;
-  ASSERT_TRUE(e.run(job(kSendAllPatchRequest, 0, false, 3)));
-  for (int i = 0; i < 128; ++i) ASSERT_EQ(e.slot(i).name, field(simSound(3, i)));
-  const Texts& texts = e.plugin.status();
-  ASSERT_EQ(texts.size(), 130u);
-  EXPECT_EQ(texts[0], "Please wait! 0% received..");
-  EXPECT_EQ(texts[1], "Please wait! 0.78125% received..");
-  EXPECT_EQ(texts[127], "Please wait! 99.2188% received..");
-  EXPECT_EQ(tail(e.plugin, 2), Texts({"Data request completed!", kUnsaved}));
-  EXPECT_EQ(e.librarian.selectedProgram, 0);
-  EXPECT_EQ(e.clock->pauses.size(), 256u);
-}
-
-TEST(RequestJobs, ABankRequestStopsAtItsFirstTimeOutAndKeepsWhatCame) {
-  Engine e;
   e.clock->onPause = [&](int) {
     if (e.slot(9).name != slotName(9)) e.sim.setFault({Fault::kSilent, 0});
   };
@@ -202,6 +128,9 @@ TEST(RequestJobs, ABankRequestStopsAtItsFirstTimeOutAndKeepsWhatCame) {
   EXPECT_EQ(e.plugin.sent.back()[6], 10);
   EXPECT_EQ(e.plugin.values[kBankEditUnsaved], 1.0);
   EXPECT_EQ(tail(e.plugin, 2), Texts({kUnsaved, kTimedOut}));
+  EXPECT_EQ(Texts(e.plugin.status().begin(), e.plugin.status().begin() + 2),
+            Texts({"Please wait! 0% received..", "Please wait! 0.78125% received.."}));
+  EXPECT_EQ(e.librarian.selectedProgram, 0);
 }
 
 TEST(RequestJobs, ACancelledBankRequestPutsBackOnlyTheSlotsItChanged) {
@@ -222,40 +151,33 @@ TEST(RequestJobs, ACancelledBankRequestPutsBackOnlyTheSlotsItChanged) {
   EXPECT_EQ(e.plugin.refills.back(), 0);
 }
 
+// An answer in the last pause counts before the time-out: 25 cycles, 128 resends, cycles 26 to
+// 30. Like every reader of dumps, the collector leaves the checksum alone.
 TEST(RequestJobs, EverySimulatorFaultEndsInAStatusTextAndOnlyWholeDumpsAreStored) {
-  const std::pair<corvane_sim::FaultSetting, bool> cases[] = {
-      {{Fault::kSilent, 0}, false},
-      {{Fault::kLate, 350}, true},
-      {{Fault::kLate, 60000}, false},
-      {{Fault::kOtherId, 9}, false},
-      {{Fault::kTruncate, 0}, false},
-      {{Fault::kTruncate, 391}, false},
-      {{Fault::kWrongType, 0}, false},
-      // Like every reader of dumps, the collector leaves the checksum alone.
-      {{Fault::kBadChecksum, 0}, true}};
-  for (const auto& [fault, stored] : cases) {
-    SCOPED_TRACE(static_cast<int>(fault.kind));
+  struct Case {
+    corvane_sim::FaultSetting fault;
+    int answerAt;  // the pause in which a whole dump comes from elsewhere; 0: none
+    bool stored;
+  };
+  // clang-format off
+  const Case cases[] = {{{Fault::kLate, 350}, 0, true}, {{Fault::kLate, 60000}, 0, false}, {{Fault::kTruncate, 391}, 0, false},
+                        {{Fault::kWrongType, 0}, 0, false}, {{Fault::kBadChecksum, 0}, 0, true}, {{Fault::kSilent, 0}, 158, true}};
+  // clang-format on
+  const Bytes dump = namedDump(false, simSound(0, 5), 0, 5);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(static_cast<int>(c.fault.kind));
     Engine e;
     e.librarian.selectedProgram = 5;
-    e.sim.setFault(fault);
+    e.sim.setFault(c.fault);
+    e.clock->onPause = [&](int n) {
+      if (n == c.answerAt) e.fromDevice(dump);
+    };
     ASSERT_TRUE(e.run(job(kSendSinglePatchRequest)));
-    EXPECT_EQ(e.plugin.last(), stored ? kUnsaved : kTimedOut);
+    EXPECT_EQ(e.plugin.last(), c.stored ? kUnsaved : kTimedOut);
     e.clock->pause(120000);  // what is still on its way arrives after the end
-    EXPECT_EQ(e.slot(5).name, stored ? field(simSound(0, 5)) : slotName(5));
+    EXPECT_EQ(e.slot(5).name, c.stored ? field(simSound(0, 5)) : slotName(5));
     EXPECT_EQ(e.slot(5).messages.size(), 1u);
   }
-}
-
-TEST(RequestJobs, AnAnswerInTheLastPauseCountsBeforeTheTimeOut) {
-  Engine e;
-  e.sim.setFault({Fault::kSilent, 0});
-  const Bytes dump = namedDump(false, "Just In Time", 0, 0);
-  e.clock->onPause = [&](int n) {  // 25 cycles, 128 resends, cycles 26 to 30
-    if (n == 158) e.plugin.ProcessSysEx(dump.data(), (int)dump.size(), true);
-  };
-  ASSERT_TRUE(e.run(job(kSendSinglePatchRequest)));
-  EXPECT_EQ(e.plugin.last(), kUnsaved);
-  EXPECT_EQ(e.slot(0).name, field("Just In Time"));
 }
 
 TEST(PartSend, ToTheEditBufferOrIntoTheSelectedSlot) {

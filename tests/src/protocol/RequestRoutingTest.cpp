@@ -1,19 +1,10 @@
-// Where a SysEx from the synthesizer goes while a librarian request collects, and the routing
-// operations around it.
 #include <gtest/gtest.h>
-
-#include <initializer_list>
-#include <string>
 
 #include "tests/src/protocol/ProtocolDoubles.h"
 
 namespace {
 
 using namespace protocol_test;
-
-void deliver(Engine& e, const Bytes& message) {
-  e.manager->ProcessSysEx(message.data(), static_cast<int>(message.size()), true);
-}
 
 TEST(Collectors, OnlyAWholeDumpOfTheirKindCompletesAndIsKept) {
   const Bytes sound = namedDump(false, "Warm Pad", 0, 0), multi = namedDump(true, "Split", 0, 0);
@@ -27,16 +18,16 @@ TEST(Collectors, OnlyAWholeDumpOfTheirKindCompletesAndIsKept) {
     e.mode(multiMode);
     e.manager->SetLibrarianRequestActive(true);
     for (const Bytes& wrong : {change, cut, longer, unclosed, multiMode ? sound : multi}) {
-      deliver(e, wrong);
+      e.fromDevice(wrong);
       EXPECT_FALSE(e.manager->sysExReceived);
     }
-    deliver(e, multiMode ? multi : sound);
+    e.fromDevice(multiMode ? multi : sound);
     EXPECT_TRUE(e.manager->sysExReceived);
     const LibrarianPatch& slot = e.slot(0, multiMode);
     EXPECT_EQ(slot.name, field(multiMode ? "Split" : "Warm Pad"));
     EXPECT_EQ(slot.category, multiMode ? "" : "Init");
     EXPECT_EQ(slot.messages.size(), 1u) << "only the dump";
-    deliver(e, namedDump(multiMode, "Too Late", 0, 0));
+    e.fromDevice(namedDump(multiMode, "Too Late", 0, 0));
     EXPECT_EQ(e.slot(0, multiMode).name, slot.name) << "complete until armed again";
   }
 }
@@ -50,14 +41,14 @@ TEST(RequestRouting, OffSendsDumpsToTheEditorAndUnsavedLocksTheUpperBank) {
     e.manager->SetLibrarianRequestActive(false);
     EXPECT_FALSE(e.manager->dumpComplete || e.manager->sysExReceived);
     EXPECT_TRUE(e.manager->dumpRouting);
-    deliver(e, namedDump(multi, "Editor", 0, 0));
+    e.fromDevice(namedDump(multi, "Editor", 0, 0));
     EXPECT_EQ(e.dispatch->parsed, 1);
 
     e.manager->SetLibrarianStatusUnsaved(false);
     EXPECT_TRUE(e.plugin.layers.empty());
     e.manager->SetLibrarianRequestActive(true);
     e.manager->SetLibrarianStatusUnsaved(true);
-    deliver(e, namedDump(multi, "Stray", 0, 0));
+    e.fromDevice(namedDump(multi, "Stray", 0, 0));
     EXPECT_EQ(e.slot(0, multi).name, slotName(0)) << "collecting has ended";
     EXPECT_EQ(e.plugin.values[kBankEditUnsaved], 1.0);
     EXPECT_EQ(e.plugin.layers, (std::vector<std::pair<std::string, bool>>{
@@ -66,15 +57,6 @@ TEST(RequestRouting, OffSendsDumpsToTheEditorAndUnsavedLocksTheUpperBank) {
                                    {multi ? "LeftPerformancePopupMenu" : "UPPERPOPUPMENU", true}}));
     EXPECT_TRUE(e.plugin.grayedOut[kDatatype]);
     EXPECT_EQ(e.plugin.last(), "Data received to slot(s)");
-  }
-}
-
-TEST(JobTable, CodesWithoutAJobAreNotStarted) {
-  Engine e;
-  for (int code : {14, 18, -1}) {
-    bool prepared = false;
-    EXPECT_FALSE(e.manager->startJob(job(code), [&] { prepared = true; })) << code;
-    EXPECT_FALSE(prepared);
   }
 }
 

@@ -2,8 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <functional>
+#include <vector>
 
 #include "tests/src/protocol/FakeParameters.h"
 
@@ -12,276 +11,70 @@ namespace {
 
 using protocol_test::FakeParameters;
 
-// Offset and part-0 index of every byte that carries one parameter unchanged, numbered
-// independently of the identifier table.
-const std::vector<std::pair<int, int>>& plainBytes() {
-  static const std::vector<std::pair<int, int>> bytes = [] {
-    std::vector<std::pair<int, int>> b = {
-        {10, 80},    {12, 4513},  {13, 4497},  {14, 64},    {16, 32},    {17, 4481},  {18, 48},
-        {21, 4737},  {22, 7799},  {23, 4753},  {26, 224},   {28, 4577},  {29, 4561},  {30, 208},
-        {32, 176},   {33, 4545},  {34, 192},   {37, 4769},  {38, 7815},  {39, 4785},  {42, 384},
-        {44, 4641},  {45, 4625},  {46, 368},   {47, 400},   {48, 336},   {49, 4609},  {50, 352},
-        {55, 4801},  {56, 288},   {57, 4721},  {58, 496},   {60, 448},   {63, 480},   {64, 464},
-        {66, 4705},  {68, 128},   {69, 16},    {70, 272},   {71, 160},   {72, 432},   {73, 320},
-        {74, 544},   {75, 560},   {76, 4849},  {78, 512},   {79, 528},   {84, 608},   {85, 576},
-        {87, 592},   {88, 656},   {89, 4817},  {93, 640},   {94, 624},   {95, 672},   {96, 4865},
-        {97, 704},   {98, 4881},  {99, 720},   {100, 688},  {101, 4897}, {102, 736},  {104, 800},
-        {105, 768},  {107, 784},  {108, 848},  {109, 4833}, {113, 832},  {114, 816},  {115, 864},
-        {116, 4913}, {117, 896},  {118, 4929}, {119, 912},  {120, 880},  {121, 4945}, {122, 928},
-        {124, 752},  {128, 944},  {129, 960},  {130, 5025}, {131, 976},  {135, 3969}, {136, 1568},
-        {151, 4209}, {152, 1584}, {167, 1392}, {168, 1376}, {170, 1424}, {171, 5201}, {172, 5185},
-        {173, 1408}, {174, 5169}, {177, 5217}, {179, 1456}, {180, 1440}, {182, 1488}, {183, 5265},
-        {184, 5249}, {185, 1472}, {186, 5233}, {189, 5281}, {191, 1520}, {192, 1504}, {194, 1552},
-        {195, 5329}, {196, 5313}, {197, 1536}, {198, 5297}, {201, 5345}, {206, 992},  {207, 5041},
-        {208, 1008}, {209, 1024}, {210, 1056}, {211, 1072}, {212, 1040}, {218, 1088}, {219, 5073},
-        {220, 1104}, {221, 1120}, {222, 1152}, {223, 1168}, {224, 1136}, {230, 1184}, {231, 5105},
-        {232, 1200}, {233, 1216}, {234, 1248}, {235, 1264}, {236, 1232}, {242, 1280}, {243, 5137},
-        {244, 1296}, {245, 1312}, {246, 1344}, {247, 1360}, {248, 1328}, {318, 1600}, {319, 1649},
-        {321, 1681}, {322, 1616}, {323, 1632}, {324, 1697}, {325, 1713}, {326, 1729}, {327, 1745},
-        {328, 1761}, {329, 1777}, {330, 1793}};
-    for (int n = 0; n < 14; ++n) {
-      b.push_back({137 + n, 3985 + 16 * n});
-      b.push_back({153 + n, 4225 + 16 * n});
-    }
-    for (int m = 0; m < 4; ++m)
-      for (int k = 0; k < 4; ++k) b.push_back({252 + 4 * m + k, 6129 + 64 * m + 16 * k});
-    for (int n = 0; n < 16; ++n) {
-      b.push_back({268 + 3 * n, 5361 + 48 * n});
-      b.push_back({269 + 3 * n, 5393 + 48 * n});
-      b.push_back({270 + 3 * n, 5377 + 48 * n});
-    }
-    return b;
-  }();
-  return bytes;
-}
-
-struct OffsetByte {
-  int offset, index, add;
-};
-const OffsetByte kOffsetBytes[] = {{9, 112, 52},   {25, 256, 52},  {41, 416, 52},
-                                   {11, 4529, 40}, {27, 4593, 40}, {43, 4657, 40}};
-const std::pair<int, int> kOctaveBytes[] = {{8, 0}, {24, 144}, {40, 304}};
-struct WaveByte {
-  int offset, useSample, sample, shape, wavetable;
-};
-const WaveByte kWaveBytes[] = {{15, 7799, 7767, 96, 4449}, {31, 7815, 7783, 240, 4465}};
-struct ModeByte {
-  int offset, trigger, mode;
-};
-const ModeByte kModeBytes[] = {
-    {203, 4961, 5057}, {215, 4977, 5089}, {227, 4993, 5121}, {239, 5009, 5153}};
-
-// Fixed bytes other than 0, by offset.
-const std::pair<int, int> kFixedBytes[] = {
-    {7, 0x01},   {19, 0x01},  {35, 0x01},  {77, 0x40},  {86, 0x40},  {90, 0x40},
-    {91, 0x40},  {92, 0x40},  {106, 0x40}, {110, 0x40}, {111, 0x40}, {112, 0x40},
-    {125, 0x03}, {202, 0x01}, {204, 0x40}, {216, 0x40}, {228, 0x40}, {240, 0x40},
-    {251, 0x01}, {316, 0x40}, {320, 0x0F}, {333, 0x37}, {366, 0x44}};
-
-int scramble(int index) {
-  return static_cast<int>((static_cast<unsigned>(index + 1) * 2654435761u) >> 13);
-}
-
-// Distinct-looking values for every parameter, small enough where a byte packs several.
-void fillKnownValues(FakeParameters& params) {
-  for (int i = 0; i < numParams; ++i) params.values[i] = scramble(i) % 128;
-  auto limit = [&](int first, int modulo) {
-    for (int p = 0; p < 16; ++p) params.values[first + p] = scramble(first + p) % modulo;
-  };
-  for (const auto& octave : kOctaveBytes) limit(octave.second, 9);
-  for (const OffsetByte& b : kOffsetBytes) limit(b.index, 70);
-  for (const WaveByte& w : kWaveBytes) {
-    limit(w.useSample, 2);
-    limit(w.shape, 10);
-    limit(w.wavetable, 60);
-  }
-  limit(4689, 6);  // unisono
-  limit(4673, 2);  // mono/poly
-  for (const ModeByte& m : kModeBytes) {
-    limit(m.trigger, 2);
-    limit(m.mode, 32);
-  }
-  for (int n = 0; n < 16; ++n) {
-    limit(1809 + 80 * n, 2);   // glide
-    limit(1825 + 80 * n, 8);   // accent
-    limit(1841 + 80 * n, 8);   // step
-    limit(1857 + 80 * n, 16);  // timing
-    limit(1873 + 80 * n, 8);   // step length
-  }
-  limit(6773, 13);             // category
-  params.values[6592] = 0x35;  // device id
-}
-
-// The dump these values must give, built byte by byte from the numbers above.
-std::vector<int> expectedDump(const FakeParameters& params, int part, int bank, int program) {
-  auto v = [&](int index) { return static_cast<int>(params.values[index + part]); };
-  std::vector<int> dump(392, 0);
-  dump[0] = 0xF0;
-  dump[1] = 0x3E;
-  dump[2] = 0x13;
-  dump[3] = static_cast<int>(params.values[6592]);
-  dump[4] = 0x10;
-  dump[5] = bank;
-  dump[6] = program;
-  for (const auto& fixed : kFixedBytes) dump[fixed.first] = fixed.second;
-  for (const auto& plain : plainBytes()) dump[plain.first] = v(plain.second);
-  for (const auto& octave : kOctaveBytes) dump[octave.first] = 12 * v(octave.second) + 16;
-  for (const OffsetByte& b : kOffsetBytes) dump[b.offset] = v(b.index) + b.add;
-  for (const WaveByte& w : kWaveBytes)
-    dump[w.offset] =
-        v(w.useSample) == 1 ? v(w.sample) : v(w.shape) + (v(w.shape) >= 7 ? v(w.wavetable) : 0);
-  dump[65] = 16 * v(4689) + v(4673);
-  for (const ModeByte& m : kModeBytes) dump[m.offset] = 32 * v(m.trigger) + v(m.mode);
-  for (int n = 0; n < 16; ++n) {
-    const int glide = v(1809 + 80 * n);
-    dump[334 + n] = (glide == 1 ? 8 : glide) + v(1825 + 80 * n) + 16 * v(1841 + 80 * n);
-    dump[350 + n] = v(1857 + 80 * n) + 16 * v(1873 + 80 * n);
-  }
-  const std::string name = params.getDisplayText(6757 + part) + std::string(16, ' ');
-  for (int i = 0; i < 16; ++i) dump[370 + i] = static_cast<unsigned char>(name[i]);
-  dump[386] = v(6773);
-  dump[390] = 0x7F;
-  dump[391] = 0xF7;
-  return dump;
-}
-
-TEST(SoundDumpWriter, EveryByteForEveryPart) {
-  FakeParameters params;
-  fillKnownValues(params);
-  for (int part = 0; part < 16; ++part) {
-    params.texts[kPatchName + part] = "Sound " + std::to_string(part);
-    const sysex::SoundDumpBytes dump = buildSoundDump(params, part, 0x7F, part);
-    const std::vector<int> expected = expectedDump(params, part, 0x7F, part);
-    for (int i = 0; i < 392; ++i)
-      ASSERT_EQ(dump[i], expected[i]) << "part " << part << " byte " << i;
-  }
-}
-
-TEST(SoundDumpWriter, LibrarianAddressAndDeviceIdComeFromTheCaller) {
-  FakeParameters params;
-  params.values[kGlobalSysExID] = 9;
-  const sysex::SoundDumpBytes dump = buildSoundDump(params, 3, 2, 45);
-  EXPECT_EQ(dump[3], 9);
-  EXPECT_EQ(dump[5], 2);
-  EXPECT_EQ(dump[6], 45);
-  EXPECT_EQ(dump[390], 0x7F);
-}
-
-TEST(SoundDumpWriter, PackedBytesFollowTheirRules) {
-  FakeParameters params;
-  auto byteAt = [&](int offset) { return buildSoundDump(params, 0, 0x7F, 0)[offset]; };
-  params.values[kOscillator1Shape] = 6;
-  EXPECT_EQ(byteAt(15), 6);
-  params.values[kOscillator1Shape] = 7;
-  params.values[kOscillator1Wavetable] = 3;
-  EXPECT_EQ(byteAt(15), 10);
-  params.values[kOsc1UseSampleMemory] = 1;
-  params.values[kOscillator1Sample] = 42;
-  EXPECT_EQ(byteAt(15), 42);
-  params.values[kArpPattern01Glide] = 1;
-  params.values[kArpPattern01Accent] = 2;
-  params.values[kArpPattern01Step] = 3;
-  EXPECT_EQ(byteAt(334), 58);
-  params.values[kArpPattern01Glide] = 0;
-  EXPECT_EQ(byteAt(334), 50);
-  params.values[kOscillator1Octave] = 4;
-  EXPECT_EQ(byteAt(8), 0x40);
-}
-
-TEST(SoundDumpWriter, OutOfRangeValuesNeverLeaveSevenBits) {
-  FakeParameters params;
-  for (double wild : {1e9, 128.0, 300.7, -1.0, -1e9}) {
-    std::fill(params.values.begin(), params.values.end(), wild);
-    const sysex::SoundDumpBytes dump = buildSoundDump(params, 15, 0x7F, 15);
-    for (int i = 1; i < 391; ++i) ASSERT_LT(dump[i], 0x80) << "byte " << i << " value " << wild;
-    for (const auto& fixed : kFixedBytes) EXPECT_EQ(dump[fixed.first], fixed.second);
-    EXPECT_EQ(dump[391], 0xF7);
-  }
-}
-
-TEST(SoundDumpWriter, NameIsCutPaddedAndPrintable) {
-  FakeParameters params;
-  auto nameOf = [&]() { return soundName(buildSoundDump(params, 2, 0x7F, 2).data()); };
-  EXPECT_EQ(nameOf(), std::string(16, ' '));
-  params.texts[kPatchName + 2] = "Twenty characters!!!";
-  EXPECT_EQ(nameOf(), "Twenty character");
-  params.texts[kPatchName + 2] = "Line\nBreak\x80\xFF";
-  EXPECT_EQ(nameOf(), "Line?Break??    ");
-}
-
-TEST(SoundDumpReader, PackedBytesUnpack) {
+// Bytes that pack or shift their parameters, as the synthesizer documents them. The plain bytes'
+// offsets are checked against the synthesizer's parameter addresses by the layout tests.
+TEST(SoundDump, PackedBytesUnpackAndTheCanonicalOnesAreWrittenBack) {
   struct Case {
     int offset, b;
+    bool written;                               // what the writer gives for these values
     std::vector<std::pair<int, int>> expected;  // index, value
   };
+  // clang-format off
   const Case cases[] = {
-      {8, 0, {{kOscillator1Octave, -1}}},
-      {8, 27, {{kOscillator1Octave, 0}}},
-      {8, 28, {{kOscillator1Octave, 1}}},
-      {8, 124, {{kOscillator1Octave, 9}}},
-      {9, 64, {{kOscillator1Semitone, 12}}},
-      {11, 40, {{kOscillator1BendRange, 0}}},
-      {65, 0, {{kOscillatorUnisono, 0}, {kOscillatorMonoPolyMode, 0}}},
-      {65, 16, {{kOscillatorUnisono, 1}, {kOscillatorMonoPolyMode, 0}}},
-      {65, 17, {{kOscillatorUnisono, 1}, {kOscillatorMonoPolyMode, 1}}},
-      {65, 1, {{kOscillatorUnisono, 0}, {kOscillatorMonoPolyMode, 1}}},
-      {65, 96, {{kOscillatorUnisono, 5}, {kOscillatorMonoPolyMode, 1}}},
-      {65, 97, {{kOscillatorUnisono, 6}, {kOscillatorMonoPolyMode, 1}}},
-      {124, 0, {{kFilterRouting, 0}, {kFilterRoutingParallel, 1}, {kFilterRoutingSerial, 0}}},
-      {124, 1, {{kFilterRouting, 1}, {kFilterRoutingParallel, 0}, {kFilterRoutingSerial, 1}}},
-      {203, 33, {{kFilterEnvMode, 1}, {kFilterEnvTrigger, 1}}},
-      {203, 4, {{kFilterEnvMode, 4}, {kFilterEnvTrigger, 0}}},
-      {334, 0x5B, {{kArpPattern01Step, 5}, {kArpPattern01Glide, 1}, {kArpPattern01Accent, 3}}},
-      {350, 0x2C, {{kArpPattern01StepLen, 2}, {kArpPattern01Timing, 12}}},
-      {365, 0x31, {{kArpPattern16StepLen, 3}, {kArpPattern16Timing, 1}}},
+      {8, 0, false, {{kOscillator1Octave, -1}}}, {8, 27, false, {{kOscillator1Octave, 0}}},
+      {8, 28, true, {{kOscillator1Octave, 1}}}, {8, 124, true, {{kOscillator1Octave, 9}}},
+      {9, 64, true, {{kOscillator1Semitone, 12}}},
+      {11, 40, true, {{kOscillator1BendRange, 0}}},
+      {65, 16, true, {{kOscillatorUnisono, 1}, {kOscillatorMonoPolyMode, 0}}},
+      {65, 96, false, {{kOscillatorUnisono, 5}, {kOscillatorMonoPolyMode, 1}}},
+      {65, 97, true, {{kOscillatorUnisono, 6}, {kOscillatorMonoPolyMode, 1}}},
+      {124, 0, true, {{kFilterRouting, 0}, {kFilterRoutingParallel, 1}, {kFilterRoutingSerial, 0}}},
+      {124, 1, true, {{kFilterRouting, 1}, {kFilterRoutingParallel, 0}, {kFilterRoutingSerial, 1}}},
+      {203, 33, true, {{kFilterEnvMode, 1}, {kFilterEnvTrigger, 1}}},
+      {203, 4, true, {{kFilterEnvMode, 4}, {kFilterEnvTrigger, 0}}},
+      {334, 0x5B, true, {{kArpPattern01Step, 5}, {kArpPattern01Glide, 1}, {kArpPattern01Accent, 3}}},
+      {365, 0x31, true, {{kArpPattern16StepLen, 3}, {kArpPattern16Timing, 1}}},
+      {15, 10, true, {{kOscillator1Sample, 10}, {kOscillator1Shape, 7}, {kOscillator1Wavetable, 3}}},
+      {31, 5, true, {{kOscillator2Sample, 5}, {kOscillator2Shape, 5}, {kOscillator2Wavetable, 0}}},
   };
+  // clang-format on
   for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << "byte " << c.offset << " = " << c.b);
     FakeParameters params;
     sysex::SoundDumpBytes dump = sysex::soundDumpTemplate();
     dump[c.offset] = static_cast<unsigned char>(c.b);
     applySoundData(dump.data(), 392, 7, params);
-    for (const auto& e : c.expected)
-      EXPECT_EQ(params.values[e.first + 7], e.second) << "byte " << c.offset << " = " << c.b;
+    for (const auto& e : c.expected) EXPECT_EQ(params.values[e.first + 7], e.second) << e.first;
+    if (c.written) {
+      EXPECT_EQ(buildSoundDump(params, 7, 0, 0)[c.offset], c.b);
+    }
   }
 }
 
-TEST(SoundDumpReader, ShortMessageStopsAtItsEnd) {
+// Bank and program come from the caller: the edit buffer or a librarian slot.
+TEST(SoundDump, TheWriterFramesNamesAndKeepsTheFixedBytes) {
   FakeParameters params;
-  sysex::SoundDumpBytes dump = sysex::soundDumpTemplate();
-  dump[100] = 33;
-  dump[200] = 44;
-  applySoundData(dump.data(), 150, 0, params);
-  EXPECT_EQ(params.values[kFilter1Panning], 33);
-  EXPECT_EQ(params.values[kLFO3Speed], 0);
-  EXPECT_TRUE(std::find(params.setOrder.begin(), params.setOrder.end(), kLFO3Speed) ==
-              params.setOrder.end());
-}
-
-TEST(SoundDumpReader, PartsBeyondSixteenSetNothing) {
-  FakeParameters params;
-  const sysex::SoundDumpBytes dump = sysex::soundDumpTemplate();
-  applySoundData(dump.data(), 392, 16, params);
-  applySoundData(dump.data(), 392, -1, params);
-  EXPECT_TRUE(params.setOrder.empty());
-}
-
-TEST(SoundDumpTable, RowsAreOrderedAndCoverOnlyDataBytes) {
-  int previous = 7;
-  for (const ByteRule& row : soundByteRules()) {
-    EXPECT_GT(row.offset, previous);
-    EXPECT_LE(row.offset, 365);
-    previous = row.offset;
-  }
-  // Every byte carrying a parameter, and no fixed byte.
-  EXPECT_EQ(soundByteRules().size(), plainBytes().size() + 3 + 6 + 2 + 1 + 4 + 32);
+  params.values[kGlobalSysExID] = 0x35;
+  params.values[kCategoryName + 5] = 9;
+  params.texts[kPatchName + 5] = "Sound\x01 five";
+  const sysex::SoundDumpBytes dump = buildSoundDump(params, 5, 2, 100);
+  EXPECT_EQ(std::vector<int>(dump.begin(), dump.begin() + 8),
+            std::vector<int>({0xF0, 0x3E, 0x13, 0x35, 0x10, 2, 100, 0x01}));
+  EXPECT_EQ(std::string(dump.begin() + 370, dump.begin() + 386), "Sound? five     ");
+  EXPECT_EQ(std::vector<int>(dump.begin() + 386, dump.end()),
+            std::vector<int>({9, 0, 0, 0, 0x7F, 0xF7}));
+  // clang-format off
+  const std::pair<int, int> fixed[] = {{19, 0x01}, {35, 0x01}, {77, 0x40}, {86, 0x40}, {90, 0x40}, {91, 0x40}, {92, 0x40},
+      {106, 0x40}, {110, 0x40}, {111, 0x40}, {112, 0x40}, {125, 0x03}, {202, 0x01}, {204, 0x40}, {216, 0x40},
+      {228, 0x40}, {240, 0x40}, {251, 0x01}, {316, 0x40}, {320, 0x0F}, {333, 0x37}, {366, 0x44}};
+  // clang-format on
+  for (const auto& [offset, b] : fixed) EXPECT_EQ(dump[offset], b) << offset;
 }
 
 TEST(SoundCategories, TextsByNumber) {
-  EXPECT_EQ(categoryText(0), "Init");
-  EXPECT_EQ(categoryText(9), "Pad");
-  EXPECT_EQ(categoryText(12), "Seq");
-  EXPECT_EQ(categoryText(13), "");
-  EXPECT_EQ(categoryText(-1), "");
+  const std::pair<int, const char*> texts[] = {
+      {0, "Init"}, {9, "Pad"}, {12, "Seq"}, {13, ""}, {-1, ""}};
+  for (const auto& [number, text] : texts) EXPECT_EQ(categoryText(number), text) << number;
 }
 
 }  // namespace

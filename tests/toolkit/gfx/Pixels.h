@@ -13,15 +13,6 @@ namespace gfx_test {
 inline int red(uint32_t p) {
   return (p >> 8) & 0xff;
 }
-inline int green(uint32_t p) {
-  return (p >> 16) & 0xff;
-}
-inline int blue(uint32_t p) {
-  return p >> 24;
-}
-inline int alphaOf(uint32_t p) {
-  return p & 0xff;
-}
 
 inline void fill(GFX_IBitmap* b, uint32_t colour) {
   GFX_FillRect(b, 0, 0, b->getWidth(), b->getHeight(), colour, 1.f, GFX_MODE_COPY);
@@ -50,6 +41,16 @@ inline Box inkBox(GFX_IBitmap* b) {
         box.bottom = y + 1 > box.bottom ? y + 1 : box.bottom;
       }
   return box;
+}
+
+// Whether every pixel of b is expected(x, y); names the first that is not.
+inline ::testing::AssertionResult pixelsAre(GFX_IBitmap* b,
+                                            const std::function<uint32_t(int, int)>& expected) {
+  for (int y = 0; y < b->getHeight(); ++y)
+    for (int x = 0; x < b->getWidth(); ++x)
+      if (GFX_GetPixel(b, x, y) != expected(x, y))
+        return ::testing::AssertionFailure() << "differs at " << x << "," << y;
+  return ::testing::AssertionSuccess();
 }
 
 // Draws with draw(bitmap, dx, dy) into a large bitmap, shifted so that nothing is clipped,

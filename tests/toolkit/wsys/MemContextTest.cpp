@@ -13,9 +13,7 @@ TEST(MemContext, FirstMemberDescribesTheCallersPixels) {
   // The back end reads the bitmap context through the first member.
   WSYS_BitmapContext* context = *reinterpret_cast<WSYS_BitmapContext**>(dc);
   EXPECT_EQ(context->data, reinterpret_cast<unsigned char*>(pixels.data()));
-  EXPECT_EQ(context->width, 6);
-  EXPECT_EQ(context->height, 3);
-  EXPECT_EQ(context->bytesPerRow, 32);
+  EXPECT_EQ(std::make_pair(context->width, context->bytesPerRow), std::make_pair(6, 32));
   EXPECT_TRUE(DeleteDC(dc));
   EXPECT_FALSE(DeleteDC(nullptr));
   EXPECT_EQ(WSYS_CreateMemContext(pixels.data(), 6, 3, 5), nullptr);

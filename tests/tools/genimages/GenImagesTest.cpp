@@ -1,83 +1,53 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <memory>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "src/editor/ImageTable.h"
 #include "tests/support/TempDir.h"
-#include "toolkit/gfx/Png.h"
 #include "tools/genimages/Art.h"
-#include "tools/genimages/PngOut.h"
+#include "tools/genimages/LayoutLabels.h"
+#include "tools/genimages/Look.h"
 
 namespace {
-
-constexpr Rgb kBlack = hex(0x000000);
-constexpr Rgb kWhite = hex(0xFFFFFF);
 
 // The red channel of a pixel.
 int redAt(Canvas& c, int x, int y) {
   return (int)(c.bitmap().getBits()[y * c.bitmap().getRowSpan() + x] >> 8 & 255);
 }
 
-std::unique_ptr<Canvas> drawn(const char* stem, int style, int frames, bool horizontal = false) {
+// A strip of frames one under the other.
+std::unique_ptr<Canvas> drawn(const char* stem, int style, int frames) {
   const Art* art = artFor(stem);
-  auto c = std::make_unique<Canvas>(art->w * (horizontal ? frames : 1),
-                                    art->h * (horizontal ? 1 : frames), look::kPlate);
+  auto c = std::make_unique<Canvas>(art->w, art->h * frames, look::kPlate);
   for (int i = 0; i < frames; ++i)
     art->paint(*c, look::palette(style),
-               Frame{horizontal ? i * art->w : 0, horizontal ? 0 : i * art->h, art->w, art->h, i,
-                     frames, art->variant, art->label});
+               Frame{0, i * art->h, art->w, art->h, i, frames, art->variant, art->label});
   return c;
 }
 
-std::vector<unsigned int> pixelsOf(Canvas& c) {
-  std::vector<unsigned int> pixels;
-  for (int y = 0; y < c.height(); ++y)
-    pixels.insert(pixels.end(), c.bitmap().getBits() + y * c.bitmap().getRowSpan(),
-                  c.bitmap().getBits() + y * c.bitmap().getRowSpan() + c.width());
-  return pixels;
-}
-
-std::string bytesOf(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
+// Whether any pixel of the box differs from the plate.
+bool touched(Canvas& c, int x, int y, int w, int h) {
+  for (int j = y; j < y + h; ++j)
+    for (int i = x; i < x + w; ++i)
+      if (redAt(c, i, j) != redAt(c, 0, 0)) return true;
+  return false;
 }
 
 }  // namespace
 
-TEST(CatalogTest, EveryFileOfTheTableHasArtAndStylesShareIt) {
+TEST(CatalogTest, EveryFileOfTheImageTableHasArt) {
   for (ImageRows rows : {commonImageRows(), styleImageRows(0), styleImageRows(1)})
     for (const ImageRow& row : rows) {
       const std::string stem = std::filesystem::path(row.file).stem();
       EXPECT_NE(artFor(stem.c_str()), nullptr) << stem;
     }
-  EXPECT_EQ(artFor("kroma-oscillator-bg-gray"), artFor("kroma-oscillator-bg-orange"));
-  EXPECT_EQ(artFor("bg-notch-filter"), artFor("bg-notch-filter-white"));
-  EXPECT_NE(artFor("main-bg-white"), artFor("main-bg-frame"));
   EXPECT_EQ(artFor("no-such-picture"), nullptr);
-}
-
-TEST(CanvasTest, ShapesHaveSolidInsidesAndSoftEdges) {
-  Canvas c(60, 40, kBlack);
-  c.circle(20, 20, 10, kWhite);
-  EXPECT_EQ(redAt(c, 20, 20), 255);
-  EXPECT_EQ(redAt(c, 35, 20), 0);
-  const int edge = redAt(c, 29, 22);  // the rim passes through this pixel
-  EXPECT_GT(edge, 0);
-  EXPECT_LT(edge, 255);
-  c.roundRect(40, 5, 15, 30, 6, kWhite);
-  EXPECT_EQ(redAt(c, 40, 5), 0);  // cut corner
-  EXPECT_EQ(redAt(c, 47, 20), 255);
-  Canvas arcs(60, 60, kBlack);
-  arcs.arc(30, 30, 20, 3, -1.5f, 1.5f, kWhite);  // the upper half
-  EXPECT_EQ(redAt(arcs, 30, 10), 255);
-  EXPECT_EQ(redAt(arcs, 30, 49), 0);
 }
 
 TEST(KnobArtTest, ThePointerSweepsFromLowerLeftToLowerRight) {
@@ -97,34 +67,60 @@ TEST(KnobArtTest, ThePointerSweepsFromLowerLeftToLowerRight) {
   }
 }
 
-TEST(DrawingTest, EveryRunGivesTheSameBytes) {
+TEST(LayoutLabelsTest, ListsArePerPictureAndBadFilesReadNothing) {
   kroma_test::TempDir dir;
-  const std::pair<const char*, int> kPictures[] = {
-      {"kroma-filter-envelopes-orange", 1}, {"main-tab-selector", 2}, {"bg-about", 1}};
-  for (const auto& [stem, frames] : kPictures) {
-    SCOPED_TRACE(stem);
-    auto first = drawn(stem, 1, frames);
-    auto second = drawn(stem, 1, frames);
-    EXPECT_EQ(pixelsOf(*first), pixelsOf(*second));
-    ASSERT_TRUE(writeFastPng(dir.file("a.png").c_str(), first->bitmap()));
-    ASSERT_TRUE(writeFastPng(dir.file("b.png").c_str(), second->bitmap()));
-    EXPECT_EQ(bytesOf(dir.file("a.png")), bytesOf(dir.file("b.png")));
+  const std::string path = dir.file("layout.xml");
+  std::ofstream(path) << R"(<uiconfig><layer name="root"/>
+    <pictureLabels imageId="A"><label text="CUTOFF" bounds="1,2,30,11"/><groove bounds="5,6,4,50"/>
+      <label text="bad" bounds="1,2"/><section title="FILTER" bounds="0,0,90,60"/>
+      <field bounds="3,4,50,15"/><well text="BANK" bounds="7,8,40,19"/><knob bounds="1,1,1,1"/>
+    </pictureLabels>
+    <pictureLabels imageId="B"><label text="X &amp; Y" bounds="0,0,10,11"/></pictureLabels>
+  </uiconfig>)";
+  PictureLabels labels;
+  ASSERT_TRUE(readPictureLabels(path.c_str(), labels));
+  ASSERT_EQ(labels.size(), 2u);
+  const std::vector<PrintedLabel>& a = labels["A"];
+  ASSERT_EQ(a.size(), 5u);
+  const std::pair<PrintedLabel::Kind, const char*> kinds[] = {{PrintedLabel::kLabel, "CUTOFF"},
+                                                              {PrintedLabel::kGroove, ""},
+                                                              {PrintedLabel::kSection, "FILTER"},
+                                                              {PrintedLabel::kField, ""},
+                                                              {PrintedLabel::kWell, "BANK"}};
+  for (size_t i = 0; i < a.size(); ++i) {
+    EXPECT_EQ(a[i].kind, kinds[i].first) << i;
+    EXPECT_EQ(a[i].text, kinds[i].second) << i;
   }
+  EXPECT_TRUE(a[0].w == 30 && a[1].h == 50);
+  EXPECT_EQ(labels["B"][0].text, "X & Y");
+
+  PictureLabels none;
+  EXPECT_FALSE(readPictureLabels(dir.file("missing.xml").c_str(), none));
+  std::ofstream(dir.file("other.xml")) << "<layout/>";
+  EXPECT_FALSE(readPictureLabels(dir.file("other.xml").c_str(), none));
+  EXPECT_TRUE(none.empty());
 }
 
-TEST(PngOutTest, OpaquePicturesDecodeToTheSamePixels) {
-  kroma_test::TempDir dir;
-  Canvas c(33, 17, kBlack);
-  c.gradient(0, 0, 33, 17, hex(0x102030), hex(0xF0E0D0));
-  c.circle(16, 8, 6, hex(0xFF8A1F));
-  ASSERT_TRUE(writeFastPng(dir.file("p.png").c_str(), c.bitmap()));
-  std::unique_ptr<GFX_IBitmap> read(GFX_LoadPNG(dir.file("p.png").c_str(), nullptr));
-  ASSERT_NE(read, nullptr);
-  ASSERT_EQ(read->getWidth(), 33);
-  for (int y = 0; y < 17; ++y)
-    for (int x = 0; x < 33; ++x)
-      ASSERT_EQ(read->getBits()[y * read->getRowSpan() + x],
-                c.bitmap().getBits()[y * c.bitmap().getRowSpan() + x])
-          << x << "," << y;
-  EXPECT_FALSE(writeFastPng(dir.file("no/such/folder.png").c_str(), c.bitmap()));
+// Texts and grooves land in their boxes only. The light style's menus print black and the dark
+// style's light grey: the field under a menu is light on the first and dark on the second.
+// Sections go under everything, whatever the order of the list.
+TEST(LayoutLabelsTest, PrintedInTheirBoxesInTheStylesColours) {
+  for (int style : {0, 1}) {
+    Canvas c(200, 80, look::kPlate);
+    printLabels(c, look::palette(style),
+                {{PrintedLabel::kGroove, "", 180, 10, 4, 40},
+                 {PrintedLabel::kLabel, "CUTOFF", 10, 40, 60, 11},
+                 {PrintedLabel::kField, "", 100, 40, 60, 15}});
+    EXPECT_TRUE(touched(c, 180, 10, 4, 40));
+    EXPECT_FALSE(touched(c, 0, 0, 170, 40));
+    const int field = redAt(c, 130, 47);
+    EXPECT_TRUE(style == 0 ? field > 180 : field < 60) << "style " << style;
+    printLabels(c, look::palette(style),
+                {{PrintedLabel::kLabel, "CUTOFF", 10, 40, 60, 11},
+                 {PrintedLabel::kSection, "FILTER", 0, 0, 200, 80}});
+    int brightest = 0;
+    for (int x = 10; x < 70; ++x)
+      for (int y = 40; y < 51; ++y) brightest = std::max(brightest, redAt(c, x, y));
+    EXPECT_GT(brightest, redAt(c, 5, 70) + 50) << "style " << style;
+  }
 }

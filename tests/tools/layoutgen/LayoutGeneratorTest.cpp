@@ -1,28 +1,12 @@
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <sstream>
 #include <stdexcept>
 
 #include "tools/layoutgen/Element.h"
 #include "tools/layoutgen/tables/Controls.h"
-#include "tools/layoutgen/tables/Pages.h"
 
 namespace {
-
-std::string fileText(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
-// The build enciphers the checked-in files; they must be what the tables say.
-TEST(GeneratedResources, MatchTheCheckedInFiles) {
-  const char* hint = "regenerate with: cmake --build <build folder> --target layout";
-  EXPECT_EQ(fileText(SOURCE_RESOURCES "/uiconfig.xml"), layout_tables::uiconfigText()) << hint;
-  EXPECT_EQ(fileText(SOURCE_RESOURCES "/sysex.xml"), layout_tables::sysexText()) << hint;
-}
 
 TEST(LayoutElement, EscapesAndKeepsTextChainsOnOneLine) {
   layout::Element doc("list");

@@ -253,6 +253,10 @@ Element layer(const std::string& name, int id, std::vector<Element> children) {
   return e.add(std::move(children));
 }
 
+Element overlayLayer(const std::string& name, int id, std::vector<Element> children) {
+  return layer(name, id, std::move(children)).attr("overlay", "true");
+}
+
 Element multilayer(const std::string& name, std::vector<Element> children) {
   Element e("multilayer");
   e.attr("name", name).attr("create", 16);

@@ -88,6 +88,9 @@ Element background(const std::string& image, At at);
 // Containers.
 Element layer(const std::string& name, int id, std::vector<Element> children);
 Element multilayer(const std::string& name, std::vector<Element> children);
+// A layer shown over a page (a dialog, a panel, a field that comes and goes): once hidden, the
+// area of its first control is drawn anew, so that first control must cover the layer.
+Element overlayLayer(const std::string& name, int id, std::vector<Element> children);
 // A framed and titled area of a page, for the drawn page picture; the interpreter skips it.
 Element section(const std::string& title, const Box& box);
 // A framed area without a title.

@@ -228,13 +228,17 @@ Element effectsArpPage() {
   for (Element& e : arpSettings()) panel.push_back(std::move(e));
   for (Element& e : arpSteps()) panel.push_back(std::move(e));
 
-  std::vector<Element> page = {background("EFFECTS_ID", kPageOrigin),
-                               section("EFFECT 1", kEffect[0]),
-                               section("EFFECT 2", kEffect[1]),
-                               section("EFFECT MIX", kMix),
-                               section("ARPEGGIATOR", kArp),
-                               section("PATTERN", kPattern),
-                               caption("OF PART 1", inPlate(kEffect[1], 170, 34), 120)};
+  std::vector<Element> page = {
+      background("EFFECTS_ID", kPageOrigin),
+      section("EFFECT 1", kEffect[0]),
+      section("EFFECT 2", kEffect[1]),
+      section("EFFECT MIX", kMix),
+      section("ARPEGGIATOR", kArp),
+      section("PATTERN", kPattern),
+      caption("OF PART 1", inPlate(kEffect[1], 170, 34), 120),
+      // Greyed on the other parts' panels; this says why.
+      caption("FOR PARTS 1 TO 4", inPlate(kEffect[0], 150, 34), 130),
+  };
   for (Element& e : arpCaptions()) page.push_back(std::move(e));
   for (Element& e : effect2Controls()) page.push_back(std::move(e));
   page.push_back(multilayer("effectsArpPart", std::move(panel)));

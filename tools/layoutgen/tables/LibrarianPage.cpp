@@ -9,6 +9,8 @@ namespace {
 // upper one, and the transfer's cancel button to the right of the lower one.
 constexpr At kBrowser{100, 214};
 constexpr int kUpperMenuTop = 188;
+// Where the plug-in core's folder menus begin.
+constexpr int kBankName = 394;
 constexpr int kLowerMenuTop = 461;
 constexpr Box kLibrary{1150, 104, 340, 196};
 constexpr Box kFind{1150, 310, 340, 130};
@@ -20,20 +22,20 @@ Element menuWell(const std::string& text, const Box& box) {
   return Element("well").attr("text", text).attr("bounds", {box.x, box.y, box.w, box.h});
 }
 
-// A list's row: what it holds, stepping through the bank files, the name of the one shown, and
-// the well of the folder menu the plug-in core lays over it.
+// A list's row: what it holds, stepping through the bank files, and the name of the one shown,
+// which the plug-in core's folder menu lies over and opens on a click. The name's field holds the
+// longest file name shown unshortened.
 std::vector<Element> bankRow(const char* list, const char* previous, const char* next, int top,
                              bool upper) {
   const std::string which = upper ? "Upper" : "Lower";
   return {
       caption(upper ? "EDIT BANK" : "SOURCE", {kBrowser.x, top + 4}, 70),
-      momentary({previous, "Previous " + which + " Bank", "PREV"}, {kBrowser.x + 72, top},
+      momentary({previous, "Previous " + which + " Bank", "PREV"}, {kBankName - 56, top},
                 "BUTTON_PATCHDW_ID", LabelSide::kNone),
-      momentary({next, "Next " + which + " Bank", "NEXT"}, {kBrowser.x + 98, top},
+      momentary({next, "Next " + which + " Bank", "NEXT"}, {kBankName - 30, top},
                 "BUTTON_PATCHUP_ID", LabelSide::kNone),
       textMenu({list, std::string("Bank Selection List ") + (upper ? "1" : "2"), "BANK"},
-               {kBrowser.x + 128, top + 2}, 160, 16, LabelSide::kNone),
-      menuWell("CHOOSE BANK", {394, top, 416, 19}),
+               {kBankName + 2, top + 3}, 412, 14, LabelSide::kNone),
   };
 }
 
@@ -79,25 +81,26 @@ std::vector<Element> librarianLayers() {
   const At find = inPlate(kFind, 20, 24);
   const At keep = inPlate(kLibrary, 16, 64);
   return {
-      layer("categoryLimit", 0,
-            {background("BG_ID_CATEGORY_FILTER", find),
-             onOff({"kCategorySelection", "Categories", "LIST BY CATEGORY"},
-                   {find.x + 116, find.y + 19}, "BTN_CHECKBOX_ID")}),
-      layer("searchField", 0,
-            {background("BG_SEARCH_FIELD_ID", find),
-             nameField({"kPatchSearchString", "Search", "SEARCH"}, {find.x + 110, find.y + 18}, 172,
-                       20, 0, LabelSide::kNone)}),
-      layer("discardChangesLayerRight", 0,
-            {momentary({"kDiscardBankData", "Discard Changes", "DISCARD"}, keep,
-                       "BUTTON_LIB_DISCARD_ID", LabelSide::kNone)}),
+      overlayLayer("categoryLimit", 0,
+                   {background("BG_ID_CATEGORY_FILTER", find),
+                    onOff({"kCategorySelection", "Categories", "LIST BY CATEGORY"},
+                          {find.x + 116, find.y + 19}, "BTN_CHECKBOX_ID")}),
+      overlayLayer("searchField", 0,
+                   {background("BG_SEARCH_FIELD_ID", find),
+                    nameField({"kPatchSearchString", "Search", "SEARCH"},
+                              {find.x + 110, find.y + 18}, 172, 20, 0, LabelSide::kNone)}),
+      overlayLayer("discardChangesLayerRight", 0,
+                   {momentary({"kDiscardBankData", "Discard Changes", "DISCARD"}, keep,
+                              "BUTTON_LIB_DISCARD_ID", LabelSide::kNone)}),
       // A plate of its own to print the switch's label on.
-      layer("keepBankOpenLayer", 0,
-            {background("BG_ID_INDICATOR_PROTECTOR", keep),
-             onOff({"kKeepSelectedBank", "Keep Bank", "KEEP BANK OPEN"}, {keep.x + 2, keep.y + 5},
-                   "BTN_CHECKBOX_ID", 1)}),
-      layer("saveChangesLayer", 0,
-            {momentary({"kOverwriteBank", "Store Part In Slot", "OVERWRITE"},
-                       inPlate(kLibrary, 16, 110), "BUTTON_BANK_OVERWRITE_ID", LabelSide::kNone)}),
+      overlayLayer("keepBankOpenLayer", 0,
+                   {background("BG_ID_INDICATOR_PROTECTOR", keep),
+                    onOff({"kKeepSelectedBank", "Keep Bank", "KEEP BANK OPEN"},
+                          {keep.x + 2, keep.y + 5}, "BTN_CHECKBOX_ID", 1)}),
+      overlayLayer(
+          "saveChangesLayer", 0,
+          {momentary({"kOverwriteBank", "Store Part In Slot", "OVERWRITE"},
+                     inPlate(kLibrary, 16, 110), "BUTTON_BANK_OVERWRITE_ID", LabelSide::kNone)}),
   };
 }
 

@@ -127,7 +127,7 @@ std::vector<Element> card(int part) {
       seKnob(p("kMultiPartDetune", "Detune", "DETUNE"), at(84, 94), 128, 64,
              "IKNOBROTATERCONTROL_ID3"),
       // The record holds the transposition 16 above its value.
-      seSlider(p("kMultiPartTranspose", "Transpose", "TRANS"), at(134, 92), 54, 97, 48, 16, true),
+      seSlider(p("kMultiPartTranspose", "Transpose", "TRANS"), at(130, 92), 54, 97, 48, 16, true),
   };
 }
 
@@ -154,7 +154,7 @@ std::vector<Element> setup(int part) {
   for (int i = 0; i < 9; ++i)
     out.push_back(seMenu(
         {withOffset(receives[i].id, part), "Part " + n + " " + receives[i].name, receives[i].label},
-        {c.x + 7 + 28 * (i % 3), c.y + kSetupTop + 12 + 25 * (i / 3)}, 24, "offOn", 1));
+        {c.x + 7 + 30 * (i % 3), c.y + kSetupTop + 12 + 25 * (i / 3)}, 26, "offOn", 1));
   out.push_back(
       seSlider({withOffset("kMultiPartVeloLow", part), "Part " + n + " Velocity Low", "V.LO"},
                {c.x + 98, c.y + kSetupTop + 6}, 50, 127, 0, 1, true));
@@ -191,7 +191,7 @@ Element multiPage() {
   page.push_back(layer("multiModeSettingsPage1", 0, std::move(settings)));
   // One by one: a multilayer would name them from 0 without the leading zero.
   for (int part = 0; part < kParts; ++part)
-    page.push_back(layer("multiSettingsPart" + twoDigits(part + 1), part + 1, setup(part)));
+    page.push_back(overlayLayer("multiSettingsPart" + twoDigits(part + 1), part + 1, setup(part)));
   return layer("multiPage", 0, std::move(page));
 }
 

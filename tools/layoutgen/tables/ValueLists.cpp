@@ -149,7 +149,7 @@ std::vector<ValueList> makeLists() {
        }()},
       {"arpSortOrder",
        {"As Played", "Reversed", "Key Low>High", "Key High>Low", "Vel Low>High", "Vel High>Low"}},
-      {"arpStepDisplay", {"Off", "On", "Root", "Last", "First", "Last + First", "Chord", "Random"}},
+      {"arpStepDisplay", {"Off", "On", "Root", "Last", "First", "L + F", "Chord", "Random"}},
       {"arpStepLength", {"1/8", "1/4", "3/8", "1/2", "5/8", "3/4", "7/8", "Legato"}},
       {"arpTiming", {"-3", "-2", "-1", "On Beat", "+1", "+2", "+3", "Random"}},
       {"arpVeloMode",

@@ -21,7 +21,7 @@ void X11Fixture::SetUp() {
 }
 
 void X11Fixture::TearDown() {
-  for (std::thread& player : mPlayers) player.join();
+  joinPlayer();
   if (mInput) XCloseDisplay(mInput);
 }
 
@@ -51,9 +51,54 @@ void X11Fixture::tap(const char* name) {
   key(name, false);
 }
 
-void X11Fixture::later(int ms, std::function<void()> actions) {
-  mPlayers.emplace_back([ms, actions] {
-    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+void X11Fixture::joinPlayer() {
+  if (mPlayer.joinable()) mPlayer.join();
+}
+
+namespace {
+
+Window Focus(Display* display) {
+  Window focus = None;
+  int revertTo = 0;
+  XGetInputFocus(display, &focus, &revertTo);
+  return focus;
+}
+
+}  // namespace
+
+void X11Fixture::whenFocused(std::function<void()> actions) {
+  joinPlayer();  // before this thread uses the connection
+  const Window before = Focus(mInput);
+  playWhen(
+      [this, before] {
+        const Window now = Focus(mInput);
+        return now != before && now != None && now != PointerRoot &&
+               now != DefaultRootWindow(mInput);
+      },
+      std::move(actions));
+}
+
+// Probes with a grab of our own, let go at once: only a grab held by another
+// client refuses it, and the menu retries its own grab for a while.
+void X11Fixture::whenGrabbed(std::function<void()> actions, int x, int y) {
+  joinPlayer();
+  if (x >= 0) move(x, y);
+  playWhen(
+      [this] {
+        const int probe = XGrabPointer(mInput, DefaultRootWindow(mInput), False, 0, GrabModeAsync,
+                                       GrabModeAsync, None, None, CurrentTime);
+        if (probe == GrabSuccess) XUngrabPointer(mInput, CurrentTime);
+        XSync(mInput, False);
+        return probe == AlreadyGrabbed;
+      },
+      std::move(actions));
+}
+
+void X11Fixture::playWhen(std::function<bool()> ready, std::function<void()> actions) {
+  mPlayer = std::thread([ready, actions] {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (!ready() && std::chrono::steady_clock::now() < end)
+      std::this_thread::sleep_for(std::chrono::milliseconds(2));
     actions();
   });
 }

@@ -32,8 +32,14 @@ class X11Fixture : public ::testing::Test {
   void click(int x, int y, unsigned which = 1);
   void key(const char* name, bool press);
   void tap(const char* name);
-  // Plays actions after a pause, from a thread joined at the end of the test.
-  void later(int ms, std::function<void()> actions);
+  // Plays actions from a thread once another window than the one focused now
+  // holds the keyboard focus (a dialog takes it when mapped), at most ten
+  // seconds on: keys played before would reach no dialog.
+  void whenFocused(std::function<void()> actions);
+  // Plays actions from a thread once another client holds the pointer grab
+  // (a menu takes it when mapped), at most ten seconds on. With a point, the
+  // pointer is moved there first: keys follow it until the keyboard is grabbed.
+  void whenGrabbed(std::function<void()> actions, int x = -1, int y = -1);
   // Pumps the view until the condition holds, at most two seconds.
   static bool pumpUntil(VIEW_View* view, const std::function<bool()>& condition);
 
@@ -42,29 +48,27 @@ class X11Fixture : public ::testing::Test {
  private:
   static XvfbServer* sServer;
   std::unique_ptr<kroma_test::ScopedEnv> mDisplay;
-  std::vector<std::thread> mPlayers;
+  // The connection is not shared between threads: one player at a time,
+  // and none while this thread uses it.
+  void joinPlayer();
+  // Plays actions from a thread once ready() holds, at most ten seconds on.
+  void playWhen(std::function<bool()> ready, std::function<void()> actions);
+  std::thread mPlayer;
 };
 
-// A client that records what its view reports and answers the field's keys.
+// A client that records what its view reports.
 struct RecordingClient : VIEW_Client {
-  void viewTimer() override { ++ticks; }
+  void viewTimer() override {}
   void viewDraw(int x, int y, int width, int height) override;
   void viewEvent(const VIEW_Event& event) override { events.push_back(event); }
-  bool viewTextKey(const VIEW_Event& key, const std::string& candidate) override {
-    return !refuse || !refuse(key, candidate);
-  }
-  void viewTextEnded(const std::string& text, bool committed) override {
-    ended.push_back((committed ? "commit " : "cancel ") + text);
-  }
+  bool viewTextKey(const VIEW_Event&, const std::string&) override { return true; }
+  void viewTextEnded(const std::string&, bool) override {}
 
   VIEW_View* view = nullptr;
-  int ticks = 0;
   std::vector<std::vector<int>> draws;
   // Shown on every draw when set: width x height pixels.
   std::vector<uint32_t> picture;
   int width = 0, height = 0;
   bool presented = false;
   std::vector<VIEW_Event> events;
-  std::vector<std::string> ended;
-  std::function<bool(const VIEW_Event&, const std::string&)> refuse;
 };

@@ -60,7 +60,6 @@ TEST_F(Menus, EveryItemStartsItsOwnJobOrCallInEachMode) {
       {kMain, true, true, {0, 1}, {"job 5 0 0 0 "}},
       {kMain, true, true, {0, 2}, {"job 7 0 0 0 c"}},
       {kMain, true, true, {0, 3}, {"job 8 0 0 0 c"}},
-      {kMain, true, true, {2, 0}, {"single 1 4"}},
       {kMain, true, true, {2, 1}, {"all 0"}},
       {kSlot, false, true, {4}, {"job 12 0 0 0 d"}},
       {kSlot, false, true, {5, 0}, {"job 2 4 0 0 L"}},

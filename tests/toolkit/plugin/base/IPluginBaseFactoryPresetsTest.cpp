@@ -1,15 +1,19 @@
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <regex>
-#include <sstream>
 
+#include "ByteMutations.h"
 #include "PluginTestDoubles.h"
 #include "tests/support/TempDir.h"
 
 namespace {
 
 using plugin_test::TestPlugin;
+
+std::string readText(const std::string& path) {
+  const plugin_test::Bytes bytes = plugin_test::readFile(path);
+  return std::string(bytes.begin(), bytes.end());
+}
 
 struct ThreeParams : TestPlugin {
   ThreeParams() : TestPlugin(3, 3, "2-2", 3) {
@@ -43,11 +47,8 @@ TEST(FactoryPresets, BlobDumpRoundTrip) {
   plug.GetParam(1)->Set(99.0);
   plug.MakeDefaultPreset("Dumped", 1);
   ASSERT_TRUE(plug.DumpPresetBlob(dir.file("presets.txt").c_str()));
-  std::ifstream in(dir.file("presets.txt"));
-  std::stringstream text;
-  text << in.rdbuf();
   std::smatch match;
-  const std::string dump = text.str();
+  const std::string dump = readText(dir.file("presets.txt"));
   ASSERT_TRUE(std::regex_search(
       dump, match, std::regex("MakePresetFromBlob\\(\"Dumped\", \"([^\"]*)\", (\\d+)\\)")))
       << dump;
@@ -71,14 +72,9 @@ TEST(FactoryPresets, SourceDump) {
   const char* names[] = {"kA", "kB", "kC"};
   ASSERT_TRUE(plug.DumpPresetSrcCode(dir.file("src.txt").c_str(), names));
   ASSERT_TRUE(plug.DumpPresetSrcCode(dir.file("src.txt").c_str(), nullptr));
-  std::ifstream in(dir.file("src.txt"));
-  std::stringstream text;
-  text << in.rdbuf();
-  EXPECT_NE(text.str().find("MakePresetFromNamedParams(\"empty\", 3,\n    kA, 10.000000"),
-            std::string::npos)
-      << text.str();
-  EXPECT_NE(text.str().find("MakePreset(\"empty\", 10.000000, 11.000000, 12.000000);"),
-            std::string::npos);
+  const std::string text = readText(dir.file("src.txt"));
+  EXPECT_NE(text.find("MakePresetFromNamedParams(\"empty\", 3,\n    kA, 10.000000"), text.npos);
+  EXPECT_NE(text.find("MakePreset(\"empty\", 10.000000, 11.000000, 12.000000);"), text.npos);
   EXPECT_FALSE(plug.DumpPresetBlob((dir.path() + "/missing/x.txt").c_str()));
 }
 

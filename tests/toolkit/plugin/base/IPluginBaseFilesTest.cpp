@@ -1,54 +1,50 @@
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <fstream>
-#include <iterator>
+#include <cmath>
+#include <cstring>
 
+#include "ByteMutations.h"
 #include "PluginTestDoubles.h"
+#include "tests/support/Iterations.h"
 #include "tests/support/TempDir.h"
 
 namespace {
 
+using plugin_test::Bytes;
 using plugin_test::FakeGraphics;
+using plugin_test::readFile;
 using plugin_test::TestPlugin;
+using plugin_test::writeFile;
 
-std::vector<uint8_t> readAll(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
-}
-
-void writeAll(const std::string& path, const std::vector<uint8_t>& bytes) {
-  std::ofstream(path, std::ios::binary).write((const char*)bytes.data(), bytes.size());
-}
-
-uint32_t be32(const std::vector<uint8_t>& bytes, size_t at) {
+uint32_t be32(const Bytes& bytes, size_t at) {
   return (uint32_t)bytes[at] << 24 | (uint32_t)bytes[at + 1] << 16 | (uint32_t)bytes[at + 2] << 8 |
          bytes[at + 3];
 }
 
-// A plug-in with an editor whose file panel answers with a path in a temp folder.
-struct Editor {
-  explicit Editor(TestPlugin& plug) : graphics(new FakeGraphics()) {
-    for (int i = 0; i < plug.NParams(); ++i) plug.GetParam(i)->InitInt("p", 0, 0, 127);
-    plug.AttachGraphics(graphics);
+// A plug-in whose editor's file panel answers `mAnswer` (empty: the user cancels).
+struct FilePlug : TestPlugin {
+  FilePlug(int nParams, int nPresets, bool chunks = true, int uniqueID = plugin_test::kUniqueID)
+      : TestPlugin(nParams, nParams, "2-2", nPresets, chunks, uniqueID),
+        graphics(new FakeGraphics()) {
+    for (int i = 0; i < nParams; ++i) GetParam(i)->InitInt("p", 0, 0, 127);
+    AttachGraphics(graphics);
   }
   FakeGraphics* graphics;
 };
 
-TEST(PresetFiles, ChunkProgramRoundTrip) {
+TEST(PresetFiles, ChunkProgramLayoutAndRoundTrip) {
   kroma_test::TempDir dir;
-  TestPlugin plug(3, 3, "2-2", 1);
-  Editor editor(plug);
+  FilePlug plug(3, 1);
   plug.MakeDefaultPreset("Lead", 1);
   plug.GetParam(2)->Set(77.0);
-  editor.graphics->mAnswer = dir.file("lead.fxp");
+  plug.graphics->mAnswer = dir.file("lead.fxp");
   ASSERT_TRUE(plug.SaveProgramAsFXP("lead"));
-  ASSERT_EQ(editor.graphics->mPrompts.size(), 1u);
-  EXPECT_EQ(editor.graphics->mPrompts[0].action, kFileSave);
-  EXPECT_EQ(editor.graphics->mPrompts[0].extensions, "fxp");
-  EXPECT_EQ(editor.graphics->mPrompts[0].proposed, "lead");
+  ASSERT_EQ(plug.graphics->mPrompts.size(), 1u);
+  EXPECT_EQ(plug.graphics->mPrompts[0].action, kFileSave);
+  EXPECT_EQ(plug.graphics->mPrompts[0].extensions, "fxp");
+  EXPECT_EQ(plug.graphics->mPrompts[0].proposed, "lead");
 
-  const std::vector<uint8_t> file = readAll(dir.file("lead.fxp"));
+  const Bytes file = readFile(dir.file("lead.fxp"));
   ASSERT_GE(file.size(), 60u);
   EXPECT_EQ(std::string(file.begin(), file.begin() + 4), "CcnK");
   EXPECT_EQ(be32(file, 4), file.size() - 8);
@@ -62,99 +58,130 @@ TEST(PresetFiles, ChunkProgramRoundTrip) {
   plug.GetParam(2)->Set(1.0);
   ASSERT_TRUE(plug.LoadProgramFromFXP());
   EXPECT_EQ(plug.GetParam(2)->Value(), 77.0);
-  EXPECT_EQ(editor.graphics->mPrompts[1].action, kFileOpen);
-  EXPECT_EQ(editor.graphics->mPrompts[1].folder, dir.path() + "/") << "the folder is remembered";
+  EXPECT_EQ(plug.graphics->mPrompts[1].action, kFileOpen);
+  EXPECT_EQ(plug.graphics->mPrompts[1].folder, dir.path() + "/") << "the folder is remembered";
 }
 
-TEST(PresetFiles, ValueFormsRoundTrip) {
+// Banks in both forms, and programs of plain values, reach another instance whole.
+TEST(PresetFiles, BanksAndValueProgramsRoundTrip) {
   kroma_test::TempDir dir;
-  TestPlugin plug(2, 2, "2-2", 2, false);
-  Editor editor(plug);
-  plug.GetParam(0)->Set(127.0);
-  plug.MakeDefaultPreset("A", 1);
-  plug.GetParam(0)->Set(0.0);
-  plug.GetParam(1)->Set(64.0);
-  plug.MakeDefaultPreset("B", 1);
+  for (bool chunks : {false, true}) {
+    SCOPED_TRACE(chunks ? "chunks" : "values");
+    FilePlug plug(2, 2, chunks);
+    plug.GetParam(0)->Set(127.0);
+    plug.MakeDefaultPreset("A", 1);
+    plug.GetParam(0)->Set(0.0);
+    plug.GetParam(1)->Set(64.0);
+    plug.MakeDefaultPreset("B", 1);
+    plug.graphics->mAnswer = dir.file("bank.fxb");
+    ASSERT_TRUE(plug.SaveBankAsFXB());
+    const Bytes file = readFile(dir.file("bank.fxb"));
+    EXPECT_EQ(std::string(file.begin() + 8, file.begin() + 12), chunks ? "FBCh" : "FxBk");
+    EXPECT_EQ(be32(file, 24), 2u);
+    EXPECT_TRUE(chunks || file.size() == 156u + 2 * (56 + 2 * 4)) << file.size();
+    EXPECT_EQ(plug.GetParam(1)->Value(), 64.0) << "saving keeps the current values";
 
-  editor.graphics->mAnswer = dir.file("bank.fxb");
-  ASSERT_TRUE(plug.SaveBankAsFXB());
-  const std::vector<uint8_t> file = readAll(dir.file("bank.fxb"));
-  EXPECT_EQ(std::string(file.begin() + 8, file.begin() + 12), "FxBk");
-  EXPECT_EQ(be32(file, 24), 2u);
-  EXPECT_EQ(file.size(), 156u + 2 * (56 + 2 * 4));
-  EXPECT_EQ(plug.GetParam(1)->Value(), 64.0) << "saving keeps the current values";
+    FilePlug other(2, 2, chunks);
+    other.graphics->mAnswer = dir.file("bank.fxb");
+    ASSERT_TRUE(other.LoadBankFromFXB());
+    EXPECT_STREQ(other.GetPresetName(1), "B");
+    EXPECT_EQ(other.GetParam(0)->Value(), 127.0) << "preset 0 is current";
+    ASSERT_TRUE(other.RestorePreset(1));
+    EXPECT_EQ(other.GetParam(1)->Value(), 64.0);
+    FilePlug fewer(2, 1, chunks);
+    fewer.graphics->mAnswer = dir.file("bank.fxb");
+    ASSERT_TRUE(fewer.LoadBankFromFXB()) << "as many presets as it holds";
+    EXPECT_STREQ(fewer.GetPresetName(0), "A");
+    if (chunks) continue;
 
-  TestPlugin other(2, 2, "2-2", 2, false);
-  Editor otherEditor(other);
-  otherEditor.graphics->mAnswer = dir.file("bank.fxb");
-  ASSERT_TRUE(other.LoadBankFromFXB());
-  EXPECT_STREQ(other.GetPresetName(1), "B");
-  EXPECT_EQ(other.GetParam(0)->Value(), 127.0) << "preset 0 is current";
-  ASSERT_TRUE(other.RestorePreset(1));
-  EXPECT_EQ(other.GetParam(1)->Value(), 64.0);
-
-  editor.graphics->mAnswer = dir.file("one.fxp");
-  plug.GetParam(0)->Set(5.0);
-  ASSERT_TRUE(plug.SaveProgramAsFXP());
-  EXPECT_EQ(readAll(dir.file("one.fxp")).size(), 56u + 2 * 4);
-  otherEditor.graphics->mAnswer = dir.file("one.fxp");
-  ASSERT_TRUE(other.LoadProgramFromFXP());
-  EXPECT_EQ(other.GetParam(0)->Value(), 5.0);
-}
-
-TEST(PresetFiles, ChunkBankRoundTrip) {
-  kroma_test::TempDir dir;
-  TestPlugin plug(1, 1, "2-2", 2);
-  Editor editor(plug);
-  plug.GetParam(0)->Set(10.0);
-  plug.MakeDefaultPreset("ten", 1);
-  plug.GetParam(0)->Set(20.0);
-  plug.MakeDefaultPreset("twenty", 1);
-  editor.graphics->mAnswer = dir.file("bank.fxb");
-  ASSERT_TRUE(plug.SaveBankAsFXB());
-
-  TestPlugin other(1, 1, "2-2", 2);
-  Editor otherEditor(other);
-  otherEditor.graphics->mAnswer = dir.file("bank.fxb");
-  ASSERT_TRUE(other.LoadBankFromFXB());
-  EXPECT_STREQ(other.GetPresetName(1), "twenty");
-  EXPECT_EQ(other.GetParam(0)->Value(), 10.0);
+    plug.graphics->mAnswer = other.graphics->mAnswer = dir.file("one.fxp");
+    plug.GetParam(0)->Set(5.0);
+    ASSERT_TRUE(plug.SaveProgramAsFXP());
+    EXPECT_EQ(readFile(dir.file("one.fxp")).size(), 56u + 2 * 4);
+    ASSERT_TRUE(other.LoadProgramFromFXP());
+    EXPECT_EQ(other.GetParam(0)->Value(), 5.0);
+  }
 }
 
 TEST(PresetFiles, RefusedWithoutAnswerOrForeignOrDamagedFiles) {
   kroma_test::TempDir dir;
   TestPlugin headless(1, 1);
-  EXPECT_FALSE(headless.SaveProgramAsFXP("x"));
-  EXPECT_FALSE(headless.LoadBankFromFXB());
+  EXPECT_FALSE(headless.SaveProgramAsFXP("x") || headless.LoadBankFromFXB()) << "no editor to ask";
 
-  TestPlugin plug(1, 1, "2-2", 1);
-  Editor editor(plug);
+  FilePlug plug(1, 1);
   EXPECT_FALSE(plug.SaveProgramAsFXP("x")) << "the user cancelled";
   EXPECT_FALSE(plug.LoadProgramFromFXP());
 
-  TestPlugin foreign(1, 1, "2-2", 1, true, 0x12345678);
-  Editor foreignEditor(foreign);
-  foreignEditor.graphics->mAnswer = dir.file("foreign.fxp");
+  FilePlug foreign(1, 1, true, 0x12345678);
+  foreign.graphics->mAnswer = plug.graphics->mAnswer = dir.file("foreign.fxp");
   ASSERT_TRUE(foreign.SaveProgramAsFXP());
-  editor.graphics->mAnswer = dir.file("foreign.fxp");
   EXPECT_FALSE(plug.LoadProgramFromFXP());
 
   plug.GetParam(0)->Set(42.0);
-  editor.graphics->mAnswer = dir.file("good.fxp");
+  plug.graphics->mAnswer = dir.file("good.fxp");
   ASSERT_TRUE(plug.SaveProgramAsFXP());
-  const std::vector<uint8_t> good = readAll(dir.file("good.fxp"));
+  const Bytes good = readFile(dir.file("good.fxp"));
+  plug.graphics->mAnswer = dir.file("bad.fxp");
   for (size_t size = 0; size < good.size(); size += 3) {
-    writeAll(dir.file("cut.fxp"), std::vector<uint8_t>(good.begin(), good.begin() + size));
-    editor.graphics->mAnswer = dir.file("cut.fxp");
+    writeFile(dir.file("bad.fxp"), Bytes(good.begin(), good.begin() + size));
     EXPECT_FALSE(plug.LoadProgramFromFXP()) << size << " bytes";
   }
-  std::vector<uint8_t> oversized = good;
+  Bytes oversized = good;
   oversized[59] = 0x7F;  // chunk size far past the end of the file
-  writeAll(dir.file("big.fxp"), oversized);
-  editor.graphics->mAnswer = dir.file("big.fxp");
+  writeFile(dir.file("bad.fxp"), oversized);
   EXPECT_FALSE(plug.LoadProgramFromFXP());
-  editor.graphics->mAnswer = dir.file("missing.fxp");
+  plug.graphics->mAnswer = dir.file("bank.fxb");
+  ASSERT_TRUE(plug.SaveBankAsFXB());
+  const Bytes bank = readFile(dir.file("bank.fxb"));
+  for (size_t size = 0; size < bank.size(); size += 5) {
+    writeFile(dir.file("bank.fxb"), Bytes(bank.begin(), bank.begin() + size));
+    EXPECT_FALSE(plug.LoadBankFromFXB()) << size << " bytes";
+  }
+  Bytes oversizedBank = bank;
+  oversizedBank[156] = 0x7F;  // the presets' chunk size far past the end
+  writeFile(dir.file("bank.fxb"), oversizedBank);
+  EXPECT_FALSE(plug.LoadBankFromFXB());
+  plug.graphics->mAnswer = dir.file("missing.fxp");
   EXPECT_FALSE(plug.LoadProgramFromFXP());
+  EXPECT_FALSE(plug.LoadBankFromFXB());
+}
+
+// Damaged files of both forms leave every value finite and in range, and what was read is
+// written again and read back.
+TEST(PresetFiles, RandomAndMutatedFilesAreReadSafely) {
+  kroma_test::TempDir dir;
+  const std::string path = dir.file("file.fxb");
+  std::vector<Bytes> valid;
+  std::vector<std::unique_ptr<FilePlug>> plugs;
+  for (bool chunks : {true, false}) {
+    plugs.push_back(std::make_unique<FilePlug>(3, 3, chunks));
+    FilePlug& plug = *plugs.back();
+    plug.GetParam(0)->InitDouble("level", 0.25, -1.0, 1.0, 0.01);
+    plug.GetParam(2)->InitBool("switch", true);
+    for (const char* name : {"one", "two", "three"}) plug.MakeDefaultPreset(name, 1);
+    plug.graphics->mAnswer = path;
+    plug.GetParam(0)->Set(-0.5);
+    ASSERT_TRUE(plug.SaveProgramAsFXP());
+    valid.push_back(readFile(path));
+    ASSERT_TRUE(plug.SaveBankAsFXB());
+    valid.push_back(readFile(path));
+  }
+  std::mt19937 rng(20261206);
+  int loaded = 0;
+  const int rounds = kroma_test::fuzzIterations(300);
+  for (int round = 0; round < rounds; ++round) {
+    writeFile(path, plugin_test::mutate(valid[static_cast<size_t>(round) % valid.size()], rng));
+    for (auto& plug : plugs) {
+      loaded += plug->LoadProgramFromFXP() + plug->LoadBankFromFXB();
+      if (round % 50 == 0) {
+        ASSERT_TRUE(plug->SaveBankAsFXB() && plug->LoadBankFromFXB());
+      }
+      ASSERT_TRUE(plugin_test::valuesInRange(*plug)) << "round " << round;
+      for (int i = 0; i < 3; ++i) ASSERT_LT(std::strlen(plug->GetPresetName(i)), 256u);
+    }
+  }
+  // Most damage that leaves the framing intact still reads.
+  EXPECT_GT(loaded, rounds / 8);
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -9,24 +10,24 @@
 namespace plugin_test {
 
 const int kUniqueID = 0x65736763;
-const int kMfrID = 0x51625331;
 
 // Records what the base asks of its editor; answers file prompts from a script.
 class FakeGraphics : public IPluginGraphics {
  public:
   struct Push {
-    int idx;
     double value;
     bool normalized;
   };
-  explicit FakeGraphics(bool* destroyed = nullptr) : mDestroyed(destroyed) {}
-  ~FakeGraphics() override {
-    if (mDestroyed) *mDestroyed = true;
+  struct Prompt {
+    std::string proposed;
+    EFileAction action;
+    std::string folder;
+    std::string extensions;
+  };
+  void SetParameterFromPlug(int, double value, bool normalized) override {
+    mPushes.push_back({value, normalized});
   }
-  void SetParameterFromPlug(int idx, double value, bool normalized) override {
-    mPushes.push_back({idx, value, normalized});
-  }
-  void PrepDraw() override { ++mPrepDraws; }
+  void PrepDraw() override {}
   void PromptForFile(TK_String* fileName, EFileAction action, TK_String* folder,
                      const char* extensions) override {
     mPrompts.push_back({fileName->Get(), action, folder->Get(), extensions});
@@ -34,19 +35,9 @@ class FakeGraphics : public IPluginGraphics {
     if (!mAnswer.empty()) folder->Set(mAnswer.substr(0, mAnswer.rfind('/') + 1).c_str());
   }
 
-  struct Prompt {
-    std::string proposed;
-    EFileAction action;
-    std::string folder;
-    std::string extensions;
-  };
   std::vector<Push> mPushes;
   std::vector<Prompt> mPrompts;
-  int mPrepDraws = 0;
   std::string mAnswer;  // empty: the user cancels
-
- private:
-  bool* mDestroyed;
 };
 
 // A plug-in on the base with every host call recorded.
@@ -55,22 +46,14 @@ class TestPlugin : public HostlessPlugin {
   TestPlugin(int nHostParams, int nParams, const char* channelIO = "2-2", int nPresets = 0,
              bool chunks = true, int uniqueID = kUniqueID)
       : HostlessPlugin(nParams, channelIO, nPresets, "Effect", "Product", "Maker", 0x00010203,
-                       uniqueID, kMfrID, 128, true, chunks, true, kAPIVST2) {
+                       uniqueID, 0x51625331, 128, true, chunks, true, kAPIVST2) {
     initialize(nHostParams, nParams, channelIO, nPresets, "Effect", "Product", "Maker", 0x00010203,
-               uniqueID, kMfrID, 128, true, chunks, true);
+               uniqueID, 0x51625331, 128, true, chunks, true);
   }
-
   void Reset() override { mCalls.push_back("Reset"); }
-  void OnParamChange(int idx) override {
-    mCalls.push_back("change " + std::to_string(idx));
-    mLockDepthInHandler = GetMutex().IsOwnedByCurrentThread() ? GetMutex().GetDepth() : 0;
-  }
-  void OnParamChange2(int idx) override { mCalls.push_back("echo " + std::to_string(idx)); }
+  void OnParamChange(int idx) override { mCalls.push_back("change " + std::to_string(idx)); }
   void PresetsChangedByHost() override { mCalls.push_back("presets"); }
-
-  void BeginInformHostOfParamChange(int idx) override { mInformed.push_back(idx); }
   void InformHostOfParamChange(int idx, double) override { mInformed.push_back(idx); }
-  void EndInformHostOfParamChange(int idx) override { mInformed.push_back(idx); }
   double GetTempo() override { return mTempo; }
   bool SendMidiMsg(IMidiMsg* msg) override {
     mSent.push_back(*msg);
@@ -81,7 +64,16 @@ class TestPlugin : public HostlessPlugin {
   std::vector<int> mInformed;
   std::vector<IMidiMsg> mSent;
   double mTempo = 120.0;
-  int mLockDepthInHandler = -1;
 };
+
+// Every parameter's value finite and inside its range: what damaged input must leave behind.
+inline bool valuesInRange(IPluginBase& plug) {
+  for (int i = 0; i < plug.NParams(); ++i) {
+    const double v = plug.GetParam(i)->Value();
+    if (!std::isfinite(v) || v < plug.GetParam(i)->GetMin() || v > plug.GetParam(i)->GetMax())
+      return false;
+  }
+  return true;
+}
 
 }  // namespace plugin_test

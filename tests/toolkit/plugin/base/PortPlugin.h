@@ -2,7 +2,6 @@
 
 #include <memory>
 #include <mutex>
-#include <thread>
 #include <vector>
 
 #include "HostlessPlugin.h"
@@ -40,7 +39,6 @@ class PortPlugin : public HostlessPlugin {
     {
       std::lock_guard<std::mutex> lock(mRecordMutex);
       mShort.push_back({*msg, fromDevice});
-      mThread = std::this_thread::get_id();
     }
     if (mTakeLock) GetMutex().Leave();
   }
@@ -65,27 +63,10 @@ class PortPlugin : public HostlessPlugin {
       bytes.push_back({s.msg.mStatus, s.msg.mData1, s.msg.mData2});
     return bytes;
   }
-  std::vector<Short> shortMessages() const {
-    std::lock_guard<std::mutex> lock(mRecordMutex);
-    return mShort;
-  }
-  std::vector<Bytes> sysExMessages() const {
-    std::lock_guard<std::mutex> lock(mRecordMutex);
-    return mSysEx;
-  }
-  size_t count() const {
-    std::lock_guard<std::mutex> lock(mRecordMutex);
-    return mShort.size() + mSysEx.size();
-  }
-  bool sysExFromDevice() const {
-    std::lock_guard<std::mutex> lock(mRecordMutex);
-    return mSysExFromDevice;
-  }
-  std::thread::id handlerThread() const {
-    std::lock_guard<std::mutex> lock(mRecordMutex);
-    return mThread;
-  }
-
+  std::vector<Short> shortMessages() const { return locked(mShort); }
+  std::vector<Bytes> sysExMessages() const { return locked(mSysEx); }
+  size_t count() const { return locked(mShort).size() + locked(mSysEx).size(); }
+  bool sysExFromDevice() const { return locked(mSysExFromDevice); }
   bool SendMidiMsg(IMidiMsg* msg) override { return sendMidiMsgToDevice(msg); }
   bool SendMidiSysex(unsigned char* data, int size) override {
     return sendMidiSysexToDevice(data, size);
@@ -100,12 +81,16 @@ class PortPlugin : public HostlessPlugin {
   bool mTakeLock = false;  // set before the input opens
 
  private:
+  template <class T>
+  T locked(const T& field) const {
+    std::lock_guard<std::mutex> lock(mRecordMutex);
+    return field;
+  }
   LogCapture* mLog = nullptr;  // owned by the base
   mutable std::mutex mRecordMutex;
   std::vector<Short> mShort;
   std::vector<Bytes> mSysEx;
   bool mSysExFromDevice = false;
-  std::thread::id mThread;
 };
 
 }  // namespace midi_test

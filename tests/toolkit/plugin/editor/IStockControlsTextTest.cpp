@@ -27,49 +27,39 @@ class TextTest : public ControlsTest {
     return ::testing::AssertionSuccess();
   }
   IRECT Row(int top) const { return IRECT(0, top, kWidth, top + kRowHeight); }
-  IText Style() const { return IText(14, &white); }
 
   IColor white{255, 255, 255, 255};
+  IText style{14, &white};
+  IMouseMod left{true};
 };
 
-// ---- captions ----
-
+// A display text keeps its trailing blank but has no label; the caption follows the parameter,
+// not the control's value.
 TEST_F(TextTest, CaptionShowsTheDisplayValueAndTheLabel) {
-  IText style = Style();
   Attach(new ICaptionControl(&plug, Row(0), kInt, &style, true));
-  Attach(new ITextControl(&plug, Row(40), &style, "64 Hz"));
-  Attach(new ICaptionControl(&plug, Row(80), kInt, &style, false));
-  Attach(new ITextControl(&plug, Row(120), &style, "64"));
-  g->Render();
-  EXPECT_TRUE(SameInk(0, 40));
-  EXPECT_TRUE(SameInk(80, 120));
-  EXPECT_FALSE(SameInk(0, 80));
-}
-
-TEST_F(TextTest, CaptionOfADisplayTextHasNoLabelButKeepsTheBlank) {
-  IText style = Style();
+  Attach(new ITextControl(&plug, Row(20), &style, "64 Hz"));
+  Attach(new ICaptionControl(&plug, Row(40), kInt, &style, false));
+  Attach(new ITextControl(&plug, Row(60), &style, "64"));
   style.mAlign = IText::kAlignFar;  // a trailing blank moves right-aligned text
-  auto* caption = Attach(new ICaptionControl(&plug, Row(0), kEnum, &style, true));
-  Attach(new ITextControl(&plug, Row(40), &style, "Sine "));
-  Attach(new ITextControl(&plug, Row(80), &style, "Sine"));
+  auto* caption = Attach(new ICaptionControl(&plug, Row(80), kEnum, &style, true));
+  Attach(new ITextControl(&plug, Row(100), &style, "Sine "));
   Attach(new ITextControl(&plug, Row(120), &style, "Square "));
   g->Render();
-  EXPECT_TRUE(SameInk(0, 40));
-  EXPECT_FALSE(SameInk(0, 80));
-  // The caption follows the parameter, not the control's value.
+  EXPECT_TRUE(SameInk(0, 20));
+  EXPECT_TRUE(SameInk(40, 60));
+  EXPECT_TRUE(SameInk(80, 100));
   plug.GetParam(kEnum)->Set(2);
   caption->SetDirty(false);
   g->Render();
-  EXPECT_TRUE(SameInk(0, 120));
+  EXPECT_TRUE(SameInk(80, 120));
 }
 
 TEST_F(TextTest, CaptionPressesOpenThePromptUnlessGreyed) {
-  IText style = Style();
   auto* menu = Attach(new ICaptionControl(&plug, Row(0), kEnum, &style));
   auto* entry = Attach(new ICaptionControl(&plug, Row(40), kInt, &style));
   menu->DisablePrompt(false);
   entry->DisablePrompt(false);
-  IMouseMod left(true), right(false, true), none(false);
+  IMouseMod right(false, true), none(false);
   menu->OnMouseDown(5, 5, &left);
   menu->OnMouseDown(5, 5, &right);
   menu->OnMouseDblClick(5, 5, &left);
@@ -119,23 +109,21 @@ TEST_F(TextTest, BitmapTextDrawsEachCharacterFromItsFrameVerticallyCentred) {
   // Left margin of one glyph; top 10 + (30 - 16) / 2 = 17.
   EXPECT_EQ(ReadGlyphs(g, 14, 17), "Ab1");
   EXPECT_EQ(g->FrameAt(14, 16), 0);
-  EXPECT_EQ(g->FrameAt(14, 22), 'A');
-  EXPECT_EQ(g->FrameAt(14, 23), 0);
   // Eight glyphs fit in 40 - 2 x 4 pixels; the rest of one line is cut.
-  text->SetTextFromPlug("0123456789");
+  text->SetClean();
+  text->SetTextFromPlug("01234567890");
   g->Render();
   EXPECT_EQ(ReadGlyphs(g, 14, 17), "01234567");
-}
+  text->SetClean();
+  text->SetTextFromPlug("01234567890");  // an equal text leaves the control clean
+  EXPECT_FALSE(text->IsDirty());
 
-TEST_F(TextTest, BitmapTextCentresAndDrawsUnknownCharactersBlank) {
-  GlyphStrip strip;
+  // Centred: five glyphs of 4 in 40 start at (40 - 20) / 2; unknown characters are blank.
   IText centred;
-  Attach(new IBitmapTextControl(&plug, IRECT(0, 0, 40, 6), strip.Get(), "x\ty\xe9z", &centred,
+  Attach(new IBitmapTextControl(&plug, IRECT(0, 40, 40, 46), strip.Get(), "x\ty\xe9z", &centred,
                                 GlyphStrip::kW, GlyphStrip::kH));
   g->Render();
-  // Five glyphs of 4 in 40: start at (40 - 20) / 2.
-  EXPECT_EQ(g->FrameAt(9, 3), 0);
-  EXPECT_EQ(ReadGlyphs(g, 10, 3), "x y z");
+  EXPECT_EQ(ReadGlyphs(g, 10, 43), "x y z");
 }
 
 TEST_F(TextTest, BitmapedTextContinuesBelowOnSeveralLines) {
@@ -149,20 +137,6 @@ TEST_F(TextTest, BitmapedTextContinuesBelowOnSeveralLines) {
   EXPECT_EQ(ReadGlyphs(g, 4, 0), "abc");
   EXPECT_EQ(ReadGlyphs(g, 4, 6), "def");
   EXPECT_EQ(ReadGlyphs(g, 4, 12), "g");
-  // Glyphs of no size draw nothing.
-  IRECT other(100, 100, 140, 140);
-  DrawBitmapedText(g, strip.Get(), &other, &near, nullptr, "abc", false, true, 0, 0);
-  EXPECT_EQ(g->FrameAt(104, 100), 0);
-}
-
-TEST_F(TextTest, SettingAnEqualTextLeavesTheControlClean) {
-  GlyphStrip strip;
-  auto* text = Attach(new IBitmapTextControl(&plug, IRECT(0, 0, 40, 6), strip.Get(), "ab"));
-  text->SetClean();
-  text->SetTextFromPlug("ab");
-  EXPECT_FALSE(text->IsDirty());
-  text->SetTextFromPlug("abc");
-  EXPECT_TRUE(text->IsDirty());
 }
 
 TEST_F(TextTest, BitmapTextReplacedFromAnotherThreadIsDrawnWhole) {
@@ -186,19 +160,15 @@ TEST_F(TextTest, BitmapTextReplacedFromAnotherThreadIsDrawnWhole) {
 
 TEST_F(TextTest, LinkOpensTheBackupOnlyWhenTheLinkFailsOrIsEmpty) {
   auto* link = Attach(new IURLControl(&plug, IRECT(0, 0, 10, 10), "http://a", "http://b", "T"));
-  auto* backupOnly = Attach(new IURLControl(&plug, IRECT(20, 0, 30, 10), "", "http://c"));
+  Attach(new IURLControl(&plug, IRECT(20, 0, 30, 10), "", "http://c"));
   Click(5, 5);
-  EXPECT_THAT(g->mURLs, ElementsAre("http://a"));
   g->mFailingURLs.insert("http://a");
   Click(5, 5);
-  EXPECT_THAT(g->mURLs, ElementsAre("http://a", "http://a", "http://b"));
   Click(25, 5);
   EXPECT_THAT(g->mURLs, ElementsAre("http://a", "http://a", "http://b", "http://c"));
   link->GrayOut(true);
-  IMouseMod left(true);
   link->OnMouseDown(5, 5, &left);
   EXPECT_EQ(g->mURLs.size(), 4u);
-  EXPECT_EQ(backupOnly->ParamIdx(), -1);
 }
 
 TEST_F(TextTest, FileSelectorAsksForAFileAndTogglesItsValue) {
@@ -209,25 +179,19 @@ TEST_F(TextTest, FileSelectorAsksForAFileAndTogglesItsValue) {
   Click(5, 5);
   ASSERT_EQ(g->mFilePrompts.size(), 1u);
   EXPECT_EQ(g->mFilePrompts[0].action, kFileSave);
-  EXPECT_EQ(g->mFilePrompts[0].folder, "/tmp/");
-  EXPECT_EQ(g->mFilePrompts[0].extensions, "syx kro");
+  EXPECT_EQ(std::make_pair(g->mFilePrompts[0].folder, g->mFilePrompts[0].extensions),
+            std::make_pair(std::string("/tmp/"), std::string("syx kro")));
   TK_String file;
   selector->GetLastSelectedFileForPlug(&file);
   EXPECT_STREQ(file.Get(), "/tmp/bank.syx");
   Click(5, 5);
   EXPECT_THAT(ReportedValues(), ElementsAre(1.0, 0.0));
-  // Dirty once more after the drawing that followed the choice.
-  selector->SetClean();
+  selector->SetClean();  // dirty once more after the drawing that followed the choice
   EXPECT_TRUE(selector->IsDirty());
   EXPECT_FALSE(selector->IsDirty());
-  selector->SetLastSelectedFileFromPlug("/tmp/other.kro");
-  selector->GetLastSelectedFileForPlug(&file);
-  EXPECT_STREQ(file.Get(), "/tmp/other.kro");
   g->Render();
   EXPECT_EQ(g->FrameAt(5, 5), 1);
   selector->GrayOut(true);
-  Click(5, 5);  // greyed controls of the flat list are not hit
-  IMouseMod left(true);
   selector->OnMouseDown(5, 5, &left);
   EXPECT_EQ(g->mFilePrompts.size(), 2u);
 }

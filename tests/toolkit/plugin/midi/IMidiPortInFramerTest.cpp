@@ -6,98 +6,52 @@
 namespace {
 
 using midi_test::Bytes;
+using Messages = std::vector<Bytes>;
 
-class Framer : public ::testing::Test {
- protected:
-  void feed(const Bytes& bytes) {
-    framer.feed(bytes.data(), bytes.size(),
-                [this](const uint8_t* data, size_t size) { out.emplace_back(data, data + size); });
+Messages frame(IMidiPortInFramer& framer, const Messages& pieces) {
+  Messages out;
+  for (const Bytes& piece : pieces)
+    framer.feed(piece.data(), piece.size(),
+                [&](const uint8_t* data, size_t size) { out.emplace_back(data, data + size); });
+  return out;
+}
+
+// Pieces as the MIDI system hands them over, and the messages that reach the plug-in.
+TEST(Framer, PiecesBecomeWholeMessagesAndDamageIsDroppedWithALogLine) {
+  const Bytes longest = midi_test::sysEx(IMidiPortInFramer::kMaxSysEx);
+  const struct {
+    const char* name;
+    Messages pieces, out;
+    std::vector<const char*> logged;
+  } cases[] = {
+      // clang-format off
+      {"plain", {{0xB0, 0x07, 0x64}, {0xC3, 0x05}, {0x90, 0x3C, 0x40, 0x00}}, {{0xB0, 0x07, 0x64}, {0xC3, 0x05}, {0x90, 0x3C, 0x40, 0x00}}, {}},
+      {"ignored", {{0xF8}, {0xFE}, {0xF1, 0x12}, {0xF0, 0x3E, 0xF8, 0xFE, 0x13, 0xF7}}, {{0xF0, 0x3E, 0x13, 0xF7}}, {}},
+      {"in pieces", {{0xF0, 0x3E, 0x13}, {0x00, 0x10}, {0x7F, 0xF7}}, {{0xF0, 0x3E, 0x13, 0x00, 0x10, 0x7F, 0xF7}}, {}},
+      {"real-time first", {{0xF0, 0x3E, 0xFA, 0x13}, {0xFC}, {0x01, 0xF7}}, {{0xFA}, {0xFC}, {0xF0, 0x3E, 0x13, 0x01, 0xF7}}, {}},
+      {"unterminated", {{0xF0, 0x3E, 0x13}, {0x90, 0x3C, 0x40}}, {{0x90, 0x3C, 0x40}}, {"unterminated SysEx of 3 bytes"}},
+      {"second F0", {{0xF0, 0x01, 0xF0, 0x02, 0xF7}}, {{0xF0, 0x02, 0xF7}}, {"unterminated"}},
+      {"interleaved", {{0xF0, 0x3E, 0x90, 0x3C, 0x40, 0xC1, 0x02, 0xF0, 0x3E, 0x14, 0xF7}}, {{0x90, 0x3C, 0x40}, {0xC1, 0x02}, {0xF0, 0x3E, 0x14, 0xF7}}, {}},
+      {"truncated, stray", {{0xF0, 0x3E, 0x90, 0x3C, 0xB0, 0x07, 0x64, 0x22, 0xF7}}, {{0xB0, 0x07, 0x64}}, {"incomplete message", "2 stray data bytes"}},
+      {"overlong", {midi_test::sysEx(IMidiPortInFramer::kMaxSysEx + 1), {0xF0, 0x01, 0xF7}}, {{0xF0, 0x01, 0xF7}}, {"longer than 65536 bytes dropped"}},
+      {"longest", {longest}, {longest}, {}},
+      // clang-format on
+  };
+  for (const auto& c : cases) {
+    midi_test::LogCapture log;
+    IMidiPortInFramer framer(&log);
+    EXPECT_EQ(frame(framer, c.pieces), c.out) << c.name;
+    for (const char* line : c.logged) EXPECT_TRUE(log.contains(line)) << c.name << ": " << line;
+    EXPECT_FALSE(framer.inSysEx()) << c.name;
   }
+}
 
+TEST(Framer, ResetForgetsASysExInProgress) {
   midi_test::LogCapture log;
-  IMidiPortInFramer framer{&log};
-  std::vector<Bytes> out;
-};
-
-TEST_F(Framer, PlainMessagesPassAsTheyCame) {
-  feed({0xB0, 0x07, 0x64});
-  feed({0xC3, 0x05});
-  feed({0x90, 0x3C, 0x40, 0x00});  // four bytes without F0 stay one message
-  feed({0xFA});
-  EXPECT_EQ(out, (std::vector<Bytes>{
-                     {0xB0, 0x07, 0x64}, {0xC3, 0x05}, {0x90, 0x3C, 0x40, 0x00}, {0xFA}}));
-}
-
-TEST_F(Framer, ClockTimeCodeAndSensingAreDropped) {
-  feed({0xF8});
-  feed({0xFE});
-  feed({0xF1, 0x12});
-  feed({0xF0, 0x3E, 0xF8, 0xFE, 0x13, 0xF7});
-  EXPECT_EQ(out, (std::vector<Bytes>{{0xF0, 0x3E, 0x13, 0xF7}}));
-}
-
-TEST_F(Framer, SysExInPiecesArrivesWhole) {
-  feed({0xF0, 0x3E, 0x13});
-  EXPECT_TRUE(out.empty());
-  EXPECT_TRUE(framer.inSysEx());
-  feed({0x00, 0x10});
-  feed({0x7F, 0xF7});
-  EXPECT_EQ(out, (std::vector<Bytes>{{0xF0, 0x3E, 0x13, 0x00, 0x10, 0x7F, 0xF7}}));
-  EXPECT_FALSE(framer.inSysEx());
-}
-
-TEST_F(Framer, RealTimeBytesInsideSysExArePassedOnBeforeIt) {
-  feed({0xF0, 0x3E, 0xFA, 0x13});
-  feed({0xFC});  // a real-time message between two pieces does not end the SysEx
-  feed({0x01, 0xF7});
-  EXPECT_EQ(out, (std::vector<Bytes>{{0xFA}, {0xFC}, {0xF0, 0x3E, 0x13, 0x01, 0xF7}}));
-}
-
-TEST_F(Framer, UnterminatedSysExIsDroppedWithALogLine) {
-  feed({0xF0, 0x3E, 0x13});
-  feed({0x90, 0x3C, 0x40});
-  EXPECT_EQ(out, (std::vector<Bytes>{{0x90, 0x3C, 0x40}}));
-  EXPECT_TRUE(log.contains("unterminated SysEx of 3 bytes"));
-
-  out.clear();
-  feed({0xF0, 0x01, 0xF0, 0x02, 0xF7});  // a second F0 ends the first SysEx, too
-  EXPECT_EQ(out, (std::vector<Bytes>{{0xF0, 0x02, 0xF7}}));
-}
-
-TEST_F(Framer, MessagesInterleavedInOneBlockAreSeparated) {
-  // What a MIDI system hands over when a device breaks off a SysEx: the
-  // broken part, a note, a program change and a whole SysEx in one block.
-  feed({0xF0, 0x3E, 0x90, 0x3C, 0x40, 0xC1, 0x02, 0xF0, 0x3E, 0x14, 0xF7});
-  EXPECT_EQ(out, (std::vector<Bytes>{{0x90, 0x3C, 0x40}, {0xC1, 0x02}, {0xF0, 0x3E, 0x14, 0xF7}}));
-}
-
-TEST_F(Framer, TruncatedAndStrayBytesAfterABrokenSysExAreDropped) {
-  feed({0xF0, 0x3E, 0x90, 0x3C, 0xB0, 0x07, 0x64, 0x22, 0xF7});
-  EXPECT_EQ(out, (std::vector<Bytes>{{0xB0, 0x07, 0x64}}));
-  EXPECT_TRUE(log.contains("incomplete message"));
-  EXPECT_TRUE(log.contains("2 stray data bytes"));
-}
-
-TEST_F(Framer, OverlongSysExIsDroppedWhole) {
-  Bytes huge = midi_test::sysEx(IMidiPortInFramer::kMaxSysEx + 10);
-  feed(huge);
-  EXPECT_TRUE(out.empty());
-  EXPECT_TRUE(log.contains("longer than 65536 bytes dropped"));
-  feed({0xF0, 0x01, 0xF7});
-  EXPECT_EQ(out, (std::vector<Bytes>{{0xF0, 0x01, 0xF7}}));
-
-  out.clear();
-  feed(midi_test::sysEx(IMidiPortInFramer::kMaxSysEx));
-  ASSERT_EQ(out.size(), 1u);
-  EXPECT_EQ(out[0].size(), IMidiPortInFramer::kMaxSysEx);
-}
-
-TEST_F(Framer, ResetForgetsASysExInProgress) {
-  feed({0xF0, 0x3E});
+  IMidiPortInFramer framer(&log);
+  frame(framer, {{0xF0, 0x3E}});
   framer.reset();
-  EXPECT_FALSE(framer.inSysEx());
-  feed({0x90, 0x3C, 0x40});
-  EXPECT_EQ(out, (std::vector<Bytes>{{0x90, 0x3C, 0x40}}));
+  EXPECT_EQ(frame(framer, {{0x90, 0x3C, 0x40}}), (Messages{{0x90, 0x3C, 0x40}}));
   EXPECT_FALSE(log.contains("unterminated"));
 }
 

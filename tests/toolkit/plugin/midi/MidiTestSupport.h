@@ -92,10 +92,7 @@ class Received {
     std::lock_guard<std::mutex> lock(mMutex);
     return mMessages;
   }
-  size_t count() const {
-    std::lock_guard<std::mutex> lock(mMutex);
-    return mMessages.size();
-  }
+  size_t count() const { return messages().size(); }
   std::thread::id thread() const {
     std::lock_guard<std::mutex> lock(mMutex);
     return mThread;

@@ -29,8 +29,11 @@ extern "C" __attribute__((visibility("default"))) AEffect* VSTPluginMain(
 }
 
 // Older hosts look for "main"; g++ refuses a C function of that name with
-// another signature, so it is an alias of the entry.
+// another signature, so it is an alias of the entry. Test programs that call
+// the entry in-process have a main of their own and leave it out.
+#ifndef KROMA_ENTRY_WITHOUT_MAIN
 __asm__(
     ".globl main\n"
     ".type main, @function\n"
     ".set main, VSTPluginMain\n");
+#endif
