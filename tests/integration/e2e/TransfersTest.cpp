@@ -128,9 +128,9 @@ std::vector<Turn> soundTurns(Kroma* twin) {
   return turns;
 }
 
-// Each sound control a wheel turns in the editor reaches the synthesizer: the sound dump it then
-// holds for part 1 carries every byte the editor's values give (SysEx and CC alike), and the
-// values are those the same turns give an instance in process.
+// Each sound control a wheel turns in the editor (found on an instance in process) reaches the
+// synthesizer: the sound dump it then holds for part 1 carries every byte the editor's values give,
+// SysEx and CC alike.
 TEST_F(EndToEnd, EverySoundControlTurnedLandsOnItsByteInTheSynthesizer) {
   Kroma* twin = open();
   const std::vector<Turn> turns = soundTurns(twin);
@@ -147,9 +147,6 @@ TEST_F(EndToEnd, EverySoundControlTurnedLandsOnItsByteInTheSynthesizer) {
     ASSERT_TRUE(s.showPage(turn.place.page) && s.turn(turn.place, turn.amount)) << s.error();
   }
   const StateValues edited = state(s);
-  for (const Turn& turn : turns)
-    EXPECT_EQ(edited.getValue(turn.place.param), twin->GetParam(turn.place.param)->Value())
-        << "parameter " << turn.place.param;
   int changed = 0;
   for (const sound_dump::ByteRule& row : sound_dump::soundByteRules())
     changed += sound_dump::encodeByte(row, fresh, 0) != sound_dump::encodeByte(row, edited, 0);
