@@ -43,8 +43,8 @@ struct Counted {
 TEST(PtrList, KeepsOrderAndDeletesItemsOnlyWhenAsked) {
   TK_PtrList<int> list(2);
   int a = 1, b = 2, c = 3, d = 4;
-  list.Add(&a);
   list.Add(&c);
+  list.Insert(&a, -5);  // clamped to the front
   list.Insert(&b, 1);
   list.Insert(&d, 99);  // clamped to the end
   ASSERT_EQ(list.GetSize(), 4);
@@ -56,6 +56,7 @@ TEST(PtrList, KeepsOrderAndDeletesItemsOnlyWhenAsked) {
   EXPECT_TRUE(list.DeletePtr(&a));
   EXPECT_FALSE(list.DeletePtr(&a));
   list.Delete(7);  // out of range: nothing happens
+  list.Delete(-1);
   EXPECT_EQ(list.GetSize(), 2);
 
   int deaths = 0;
@@ -84,9 +85,11 @@ TEST(String, SetAppendFormatAndBounds) {
   EXPECT_STREQ(s.Get(), "abcabc");
   s.Set(s.Get() + 2, 2);
   EXPECT_STREQ(s.Get(), "ca");
-  s.SetLength(1);
+  s.Set(s.Get(), 1);  // from itself: a cut
   s.SetLength(10);
   EXPECT_STREQ(s.Get(), "c");
+  s.SetLength(-1);
+  EXPECT_STREQ(s.Get(), "");
 
   s.SetFormatted(6, "%s-%d", "part", 16);
   EXPECT_STREQ(s.Get(), "part-1");

@@ -224,6 +224,9 @@ TEST_F(PromptTest, TextParametersAlwaysReportTheEntry) {
   IParam* name = plug.GetParam(3);
   name->InitText();
   name->SetDisplayText(0, "Init");
+  VIEW_Script::instance().answerTextCancel();  // escaped: not an entry
+  prompted->PromptUserInput();
+  EXPECT_THAT(plug.calls(), IsEmpty());
   VIEW_Script::instance().answerText("Init");
   prompted->PromptUserInput();
   EXPECT_STREQ(name->GetDisplayText(0), "Init");

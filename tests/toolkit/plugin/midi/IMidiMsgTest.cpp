@@ -68,10 +68,13 @@ TEST(SysEx, HexTextStaysInsideItsBound) {
   char text[32];
   EXPECT_STREQ(SysExStr(text, sizeof(text), bytes, 5), "F0 3E 13 0A F7");
   EXPECT_STREQ(SysExStr(text, sizeof(text), nullptr, 5), "");
+  EXPECT_STREQ(SysExStr(text, sizeof(text), bytes, 0), "");
+  EXPECT_EQ(SysExStr(nullptr, 8, bytes, 5), nullptr);
   char guarded[8];
   std::memset(guarded, '#', sizeof(guarded));
   EXPECT_STREQ(SysExStr(guarded, 6, bytes, 5), "F0 3E");
   EXPECT_EQ(guarded[6], '#');
+  EXPECT_EQ(SysExStr(guarded + 7, 0, bytes, 5)[0], '#') << "no room, not even for the zero";
 }
 
 }  // namespace

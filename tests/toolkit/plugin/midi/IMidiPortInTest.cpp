@@ -32,6 +32,7 @@ TEST_F(PortIn, MessagesReachTheCallbackOnTheInputThread) {
   ASSERT_EQ(port.portCount(), 2u);
   EXPECT_FALSE(port.open(5));
   ASSERT_TRUE(port.open(1));
+  EXPECT_TRUE(backend.inputConnected("Synth B"));
   const Bytes whole = midi_test::sysEx(16000);
   std::thread device([&] {
     backend.deviceSend("Synth B", {0xC3, 0x05});

@@ -4,6 +4,7 @@
 #include <thread>
 
 #include "MidiTestSupport.h"
+#include "toolkit/plugin/midi/IMidiPortIn.h"
 #include "toolkit/plugin/midi/IMidiPortOut.h"
 #include "toolkit/plugin/midi/MidiBackendMemory.h"
 
@@ -43,6 +44,14 @@ TEST_F(PortOut, SendsFailWhenClosedAndClientErrorsAreLogged) {
   backend.setFailCreate(true);
   EXPECT_FALSE(IMidiPortOut("out", backend, &log).hasClient());
   EXPECT_TRUE(log.contains("cannot create the output client"));
+
+  backend.setFailCreate(false);
+  backend.setAvailable(false);  // no MIDI system: no client, nothing opens
+  IMidiPortIn in("in", 100, backend, &log);
+  IMidiPortOut out("out", backend, &log);
+  EXPECT_FALSE(in.portName(0, name) || in.open(0));
+  EXPECT_FALSE(out.portName(0, name) || out.open(0));
+  EXPECT_EQ(name, "kept");
 }
 
 TEST_F(PortOut, MessageOverTheTransportLimitIsRefusedWithALogLine) {
