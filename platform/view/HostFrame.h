@@ -21,6 +21,12 @@ struct VIEW_HostFrame {
   // The screen's pixels (alpha in bits 0-7, red, green, blue), width x height.
   const uint32_t* (*screen)(void* view, int* width, int* height) = nullptr;
 
+  // Set by the host before opening and kept by the view: answers a popup menu that nothing in
+  // the plug-in's process answers, as the host's user would. `lines` is the menu as
+  // VIEW_MenuLines gives it (platform/view/Menu.h); the result is the line chosen, -1 dismisses.
+  void* host = nullptr;
+  int (*menu)(void* host, const char* lines) = nullptr;
+
   // Whether this process's host hands frames as parents.
   static bool HostHandsFrames();
 };

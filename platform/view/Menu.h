@@ -48,3 +48,9 @@ bool VIEW_MenuSelectable(const VIEW_Menu::Item& item);
 // Follows a path of item indices from menu down through sub-menus. A path
 // that ends on a selectable item is a choice; any other path dismisses.
 VIEW_MenuChoice VIEW_FollowMenuPath(const VIEW_Menu& menu, const std::vector<int>& path);
+
+// The menu as text, as the kit hands it to a host that answers menus: one line per item in order,
+// a sub-menu's items right after their item, each line led by one tab per level of depth.
+std::string VIEW_MenuLines(const VIEW_Menu& menu);
+// The path of item indices to line `line` of VIEW_MenuLines; empty for a line outside it.
+std::vector<int> VIEW_MenuPathOfLine(const VIEW_Menu& menu, int line);

@@ -17,6 +17,7 @@
 #include "src/editor/ProgressIndicator.h"
 #include "src/librarian/PatchLibrarian.h"
 #include "src/protocol/MIDIMessageManager.h"
+#include "src/protocol/SoundDump.h"
 #include "toolkit/plugin/editor/ControlLayer.h"
 #include "toolkit/plugin/editor/IGraphicsMac.h"
 #include "toolkit/plugin/editor/ITextControl.h"
@@ -179,7 +180,20 @@ void Kroma::makeEditor() {
   config->setResourceLoader(resourcesThrough(mEditor));
   mUIConfigManager = std::move(config);
   mUIConfigManager->readUIConfig(mEditor, this, mPatchLibrarian.get(), mColorScheme, mGUIScale);
+  initPositionalEffectParams();
   log("USER INTERFACE CONFIGURATION COMPLETED... BUILDING UI");
+}
+
+// No control shows them, so the layout gives them no range: without one they would hold only
+// 0..1, and every effect setting would be lost on its way from one dump into the next.
+void Kroma::initPositionalEffectParams() {
+  for (int first : {kEffect1Param01, kEffect2Param01})
+    for (int n = 0; n < sound_dump::kEffectParams; ++n)
+      for (int part = 0; part < 16; ++part) {
+        const std::string name = "Effect " + std::string(first == kEffect1Param01 ? "1" : "2") +
+                                 " Position " + std::to_string(n + 1);
+        GetParam(first + 16 * n + part)->InitInt(name.c_str(), 0, 0, 127);
+      }
 }
 
 void Kroma::lookUpLayers() {

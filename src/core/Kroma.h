@@ -131,6 +131,7 @@ class Kroma : public IPluginVST,
   void checksumCheckAndSend(unsigned char* data, int length) override;
   void ProcessSysEx(const unsigned char* data, int length, bool fromDevice) override;
   void DisplayProcessingIndicator(bool show) override;
+  // The status line's texts are logged as "STATUS: " lines.
   void setTextDisplay(int displayParam, const std::string& text) override;
   void requestLayerHidden(const std::string& layer, bool hidden) override;
   void requestGrayOut(int param, bool grayed) override;
@@ -456,6 +457,8 @@ class Kroma : public IPluginVST,
   void readSettingsFiles();
   void makeLibrarian();
   void makeEditor();
+  // The positional effect parameters take any data byte.
+  void initPositionalEffectParams();
   void lookUpLayers();
   void applyStartVisibility();
   void takeFirstSnapshot();

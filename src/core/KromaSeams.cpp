@@ -125,6 +125,8 @@ void Kroma::clearMultiPushFlags() {
 }
 
 void Kroma::setTextDisplay(int displayParam, const std::string& text) {
+  // What the status line tells the user goes into the debug log too: a support case starts there.
+  if (displayParam == kControlDisplayName && mDebugLogging) TK_Log(GetLog(), "STATUS: ", text);
   if (ITextControl* display = dynamic_cast<ITextControl*>(controlOf(displayParam)))
     display->SetTextFromPlug(text.c_str());
 }

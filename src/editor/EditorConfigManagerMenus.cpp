@@ -98,7 +98,7 @@ void EditorConfigManager::createDropDownMenu2(std::string name, int paramIdx, in
 
 void EditorConfigManager::createMIDIDeviceSelectionControl(std::string, int paramIdx, int x, int y,
                                                            int w, int h, int inputDev, int,
-                                                           ControlLayer*, std::string) {
+                                                           ControlLayer* layer, std::string) {
   IParam* param = parameter(paramIdx);
   if (!param) return;
   const std::vector<std::string>& ports =
@@ -106,8 +106,9 @@ void EditorConfigManager::createMIDIDeviceSelectionControl(std::string, int para
   const int count = static_cast<int>(ports.size());
   param->InitEnum("Device Selection", 0, count, "", "", -1, -1);
   for (int i = 0; i < count; ++i) param->SetDisplayText(i, ports[static_cast<size_t>(i)].c_str());
-  // The port menus belong to the graphics object, whatever layer the layout gives.
-  placeAndBind(makeCaption(paramIdx, x, y, w, h, kBlue, true), nullptr, kMessageNone);
+  // In the layer the layout gives: under every layer, the page's pictures would hide the menus
+  // and take their clicks.
+  placeAndBind(makeCaption(paramIdx, x, y, w, h, kBlue, true), layer, kMessageNone);
 }
 
 void EditorConfigManager::createNoValDropDown(std::string name, int paramIdx, int x, int y, int w,

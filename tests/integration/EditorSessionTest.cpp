@@ -111,4 +111,33 @@ TEST_F(EditorSession, TheScreenShowsTheEditedValuesAsAPNG) {
   EXPECT_EQ(GFX_GetPixel(screen.get(), 100, 42), GFX_Pixel(255, 40, 40, 40));
 }
 
+// Steps given live: the host answers the editor's menus as told (a pick the menu lacks fails the
+// step and ends the session), acts on the instance chosen among those kept open, and while audio
+// is on processes every open instance at the sample rate between the steps.
+TEST_F(EditorSession, LiveStepsPickMenuItemsChooseInstancesAndRunAudio) {
+  const HostRun host =
+      runHostLive(mDir.path(), {"open", "edit-open", "open-another", "edit-open", "use 1",
+                                "edit-menu High", "edit-mouse down 22 73 right", "use 2",
+                                "edit-menu Low", "edit-mouse down 22 73 right", "rate 48000",
+                                "audio on 480", "pause 300", "audio off", "pause 100",
+                                "edit-menu Loud", "edit-mouse down 22 73 right", "idle"});
+  EXPECT_EQ(host.exitCode, 1) << host.output;
+  EXPECT_THAT(host.lines("plugin[1]: param 1"),
+              ElementsAre("plugin[1]: param 1 = 0", "plugin[1]: param 1 = 2"));
+  EXPECT_THAT(host.lines("plugin[2]: param 1"),
+              ElementsAre("plugin[2]: param 1 = 0", "plugin[2]: param 1 = 1"));
+  EXPECT_THAT(host.lines("  menu: "),
+              ElementsAre("  menu: chose High", "  menu: chose Low",
+                          "  menu: no item \"Loud\"; there are: Off | Low | High"));
+  EXPECT_EQ(host.lines("done ").size(), 14u);
+  EXPECT_TRUE(host.has("error: line 15 failed"));
+  EXPECT_FALSE(host.has("> idle"));
+  // Blocks of 10 ms for 300 ms, for each instance, and none printed by the host.
+  for (const char* instance : {"plugin[1]: block 480", "plugin[2]: block 480"}) {
+    EXPECT_GT(host.lines(instance).size(), 15u) << instance;
+    EXPECT_LT(host.lines(instance).size(), 60u) << instance;
+  }
+  EXPECT_THAT(host.lines("audioMasterWantMidi"), IsEmpty());
+}
+
 }  // namespace

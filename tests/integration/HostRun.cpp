@@ -27,11 +27,9 @@ std::string HostRun::line(const std::string& prefix) const {
   return "";
 }
 
-HostRun runHost(const std::string& folder, const std::string& script, const std::string& plugin) {
-  const std::string scriptPath = folder + "/session.script";
-  std::ofstream(scriptPath) << script;
-  const std::string command =
-      std::string("'") + KROMA_HOST + "' '" + plugin + "' '" + scriptPath + "' 2>&1";
+namespace {
+
+HostRun runCommand(const std::string& command) {
   HostRun run;
   FILE* pipe = popen(command.c_str(), "r");
   if (!pipe) return run;
@@ -41,4 +39,26 @@ HostRun runHost(const std::string& folder, const std::string& script, const std:
   const int status = pclose(pipe);
   run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   return run;
+}
+
+}  // namespace
+
+HostRun runHost(const std::string& folder, const std::string& script, const std::string& plugin) {
+  const std::string scriptPath = folder + "/session.script";
+  std::ofstream(scriptPath) << script;
+  return runCommand(std::string("'") + KROMA_HOST + "' '" + plugin + "' '" + scriptPath + "' 2>&1");
+}
+
+HostRun runHostLive(const std::string& folder, const std::vector<std::string>& steps,
+                    const std::string& plugin) {
+  const std::string feeder = folder + "/feed.sh";
+  std::ofstream feed(feeder);
+  for (const std::string& step : steps) {
+    if (step.compare(0, 6, "pause ") == 0)
+      feed << "sleep " << std::stod(step.substr(6)) / 1000 << "\n";
+    else
+      feed << "echo '" << step << "'\n";
+  }
+  feed.close();
+  return runCommand("sh '" + feeder + "' | '" + KROMA_HOST + "' '" + plugin + "' - 2>&1");
 }

@@ -20,3 +20,7 @@ struct HostRun {
 // the headless view unless another module is named).
 HostRun runHost(const std::string& folder, const std::string& script,
                 const std::string& plugin = TEST_PLUGIN);
+// Gives the host its steps one by one on standard input, as a user does; a line "pause MS"
+// holds the next step back that long.
+HostRun runHostLive(const std::string& folder, const std::vector<std::string>& steps,
+                    const std::string& plugin = TEST_PLUGIN);

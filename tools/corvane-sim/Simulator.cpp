@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <string>
 
+#include "src/librarian/InitDumps.h"
+#include "src/protocol/SoundDump.h"
+
 namespace corvane_sim {
 namespace {
 
@@ -16,6 +19,29 @@ constexpr int kMultiCommonHigh = 1;
 constexpr int kMultiNameOffset = 7;
 constexpr int kSoundDataBase = 7;
 constexpr unsigned char kChecksumPlaceholder = 0x7F;
+constexpr int kPartChannelOffset = 7;  // in a Multi part record
+constexpr int kGlobalChannelOffset = 41;
+constexpr unsigned char kControlChange = 0xB0;
+constexpr unsigned char kProgramChange = 0xC0;
+constexpr int kBankSelect = 0;
+
+// Multi part channel settings: 0 follows the Global channel, 1 is Omni, 2..17 channels 1..16.
+// The Global channel: 0 Omni, 1..16 channels 1..16.
+constexpr int kFollowGlobal = 0;
+constexpr int kPartOmni = 1;
+constexpr int kFirstPartChannel = 2;
+
+struct SoundController {
+  int controller;
+  int offset;
+};
+
+// The sound bytes the synthesizer lets controllers set; the value lands as it comes.
+constexpr SoundController kSoundControllers[] = {
+    {27, 8},  {28, 9},  {31, 15},  // oscillator 1: octave, semitone, wave
+    {35, 24}, {36, 25}, {39, 31},  // oscillator 2
+    {42, 40}, {43, 41},            // oscillator 3: octave, semitone
+};
 
 template <std::size_t N>
 void setName(std::array<unsigned char, N>& dump, int offset, const std::string& name) {
@@ -61,7 +87,12 @@ Simulator::Simulator(int deviceId)
     : mDeviceId(deviceId & 0x7F),
       mStoredSounds(kStoredSoundBanks * kProgramsPerBank),
       mStoredMultis(kProgramsPerBank) {
+  // The init sound the editor ships, under the name the synthesizer gives it; the bytes that
+  // carry no parameter as the editor writes them, so that a sound the editor pushes back comes
+  // out the same.
   SoundDumpBytes initSound = soundDumpTemplate();
+  for (const sound_dump::ByteRule& row : sound_dump::soundByteRules())
+    initSound[row.offset] = InitDumps::initPatchCorvane[row.offset];
   setName(initSound, 370, "Init");
   for (SoundDumpBytes& sound : mSoundEdit) sound = initSound;
   std::fill(mStoredSounds.begin(), mStoredSounds.end(), initSound);
@@ -70,6 +101,13 @@ Simulator::Simulator(int deviceId)
   std::fill(mStoredMultis.begin(), mStoredMultis.end(), mMultiEdit);
   mGlobal = globalDumpTemplate();
   mGlobal[kGlobalIdOffset] = static_cast<unsigned char>(mDeviceId);
+}
+
+void Simulator::resetEditBuffers() {
+  const Simulator fresh(0);
+  std::lock_guard<std::mutex> lock(mLock);
+  std::copy(std::begin(fresh.mSoundEdit), std::end(fresh.mSoundEdit), std::begin(mSoundEdit));
+  mMultiEdit = fresh.mMultiEdit;
 }
 
 void Simulator::setDeviceId(int id) {
@@ -96,6 +134,14 @@ void Simulator::receive(const unsigned char* data, std::size_t size, Clock::time
 }
 
 void Simulator::handle(const unsigned char* data, std::size_t size, Clock::time_point when) {
+  if (size == 3 && (data[0] & 0xF0) == kControlChange && data[1] < 0x80 && data[2] < 0x80) {
+    applyControlChange(data[0] & 0x0F, data[1], data[2]);
+    return;
+  }
+  if (size == 2 && (data[0] & 0xF0) == kProgramChange && data[1] < 0x80) {
+    applyProgramChange(data[0] & 0x0F, data[1]);
+    return;
+  }
   if (!isFramed(data, size)) return;
   switch (data[kTypeOffset]) {
     case kSoundRequest:
@@ -146,15 +192,20 @@ void Simulator::answerRequest(const unsigned char* data, std::size_t size, Clock
   }
 }
 
+Bytes Simulator::asSent(Bytes record, int deviceId, int bank, int program) {
+  record[kDeviceIdOffset] = static_cast<unsigned char>(deviceId & 0x7F);
+  if (bank >= 0) {
+    record[kBankOffset] = static_cast<unsigned char>(bank);
+    record[kProgramOffset] = static_cast<unsigned char>(program);
+  }
+  const int size = static_cast<int>(record.size());
+  record[size - 2] = dumpChecksum(record.data(), size);
+  return record;
+}
+
 void Simulator::queueAnswer(Bytes dump, int bank, int program, Clock::time_point when) {
   if (mFault.kind == Fault::kSilent) return;
-  dump[kDeviceIdOffset] = static_cast<unsigned char>(mDeviceId);
-  if (bank >= 0) {
-    dump[kBankOffset] = static_cast<unsigned char>(bank);
-    dump[kProgramOffset] = static_cast<unsigned char>(program);
-  }
-  const int size = static_cast<int>(dump.size());
-  dump[size - 2] = dumpChecksum(dump.data(), size);
+  dump = asSent(std::move(dump), mDeviceId, bank, program);
   Clock::time_point due = when;
   if (mFault.kind == Fault::kLate) due += std::chrono::milliseconds(std::max(0, mFault.amount));
   mOutbox.push_back({due, withFault(std::move(dump))});
@@ -236,6 +287,31 @@ void Simulator::applyParameterChange(const unsigned char* data) {
       break;
     }
   }
+}
+
+bool Simulator::partListens(int part, int channel) const {
+  const int setting = mMultiEdit[kMultiRecordBase + kMultiRecordSize * part + kPartChannelOffset];
+  if (setting == kPartOmni) return true;
+  if (setting != kFollowGlobal) return setting - kFirstPartChannel == channel;
+  const int global = mGlobal[kGlobalChannelOffset];
+  return global == 0 || global - 1 == channel;
+}
+
+void Simulator::applyControlChange(int channel, int controller, unsigned char value) {
+  if (controller == kBankSelect) mBankSelect[channel] = value;
+  for (const SoundController& c : kSoundControllers) {
+    if (c.controller != controller) continue;
+    for (int part = 0; part < kParts; ++part)
+      if (partListens(part, channel)) mSoundEdit[part][c.offset] = value;
+  }
+}
+
+void Simulator::applyProgramChange(int channel, int program) {
+  const int bank = mBankSelect[channel];
+  if (bank >= kStoredSoundBanks) return;
+  for (int part = 0; part < kParts; ++part)
+    if (partListens(part, channel))
+      mSoundEdit[part] = mStoredSounds[bank * kProgramsPerBank + program];
 }
 
 std::vector<Bytes> Simulator::takeDue(Clock::time_point now) {

@@ -43,9 +43,13 @@ struct ReceivedMessage {
 //                    at dump byte low (7..38: name, master volume, tempo);
 //   type 24 (Global): Global record, byte 40 + high, high read as a signed seven-bit number
 //                     (7F is byte 39, the Multi program).
-// Dumps are stored only when framed, sized and (sound, multi) checksummed correctly, or with
-// the placeholder 7F in the checksum place, and addressed to the simulator's id. Thread-safe: every
-// call takes one lock.
+// Control changes set the sound bytes the editor edits by CC (octave, semitone and wave of the
+// oscillators, CC 27/28/31, 35/36/39, 42/43) to the controller's value, in every part that
+// listens on the message's channel by its Multi record (Global channel, Omni or a channel). A
+// program change loads the stored sound of the bank last selected on its channel (controller 0)
+// into those parts. Dumps are stored only when framed, sized and (sound, multi) checksummed
+// correctly, or with the placeholder 7F in the checksum place, and addressed to the simulator's id.
+// Thread-safe: every call takes one lock.
 class Simulator {
  public:
   explicit Simulator(int deviceId = 0);
@@ -53,6 +57,8 @@ class Simulator {
   void setDeviceId(int id);
   int deviceId() const;
   void setFault(FaultSetting fault);
+  // The edit buffers (part sounds and Multi) as at power-on; memory and Global stay.
+  void resetEditBuffers();
 
   // Handles one incoming message that arrived at `when`; answers go to the outbox.
   void receive(const unsigned char* data, std::size_t size, Clock::time_point when);
@@ -60,6 +66,10 @@ class Simulator {
   std::vector<Bytes> takeDue(Clock::time_point now);
   // When the next answer falls due; Clock::time_point::max() with none waiting.
   Clock::time_point nextDue() const;
+
+  // A record as the synthesizer sends it: addressed from `deviceId` (and from `bank` and
+  // `program` unless negative), under its checksum.
+  static Bytes asSent(Bytes record, int deviceId, int bank, int program);
 
   std::vector<ReceivedMessage> received() const;
   void clearReceived();
@@ -80,6 +90,9 @@ class Simulator {
   void answerRequest(const unsigned char* data, std::size_t size, Clock::time_point when);
   void storeDump(const unsigned char* data, std::size_t size);
   void applyParameterChange(const unsigned char* data);
+  void applyControlChange(int channel, int controller, unsigned char value);
+  void applyProgramChange(int channel, int program);
+  bool partListens(int part, int channel) const;
   bool answersTo(int id) const;
   void queueAnswer(Bytes dump, int bank, int program, Clock::time_point when);
   Bytes withFault(Bytes dump) const;
@@ -94,6 +107,7 @@ class Simulator {
   sysex::GlobalDumpBytes mGlobal;
   std::vector<ReceivedMessage> mReceived;
   std::vector<Pending> mOutbox;
+  unsigned char mBankSelect[16] = {};
 };
 
 }  // namespace corvane_sim

@@ -7,6 +7,9 @@
 //   fault ...     none | silent | late MS | other-id N | truncate BYTES | wrong-type | bad-checksum
 //   log           every message received so far, one per line ("us-since-start hex..."), then "end"
 //   clear         forget the received messages
+//   reset         the edit buffers (part sounds, Multi) as at power-on
+//   sound P, multi, global, stored B P, stored-multi N
+//                 the record as one line of hex bytes
 //   quit          leave
 // Without input (end of file) it runs until SIGINT or SIGTERM.
 #include <atomic>
@@ -93,6 +96,11 @@ bool runCommands(Simulator& sim, Clock::time_point start) {
       continue;
     } else if (command == "clear") {
       sim.clearReceived();
+    } else if (command == "reset") {
+      sim.resetEditBuffers();
+    } else if (std::string record; recordText(sim, line, record)) {
+      std::cout << record << std::endl;
+      continue;
     } else {
       std::cout << "unknown: " << line << std::endl;
       continue;

@@ -37,6 +37,8 @@ std::string hexBytes(const unsigned char* bytes, int n) {
   return text;
 }
 
+thread_local bool tQuiet = false;
+
 }  // namespace
 
 std::string hostOpcodeName(int32_t opcode) {
@@ -65,6 +67,10 @@ VstIntPtr HostCallback::callback(AEffect* effect, int32_t opcode, int32_t index,
 void HostCallback::print(const std::string& line) {
   std::lock_guard<std::mutex> lock(mPrintMutex);
   std::cout << line << std::endl;
+}
+
+void HostCallback::setThreadQuiet(bool quiet) {
+  tQuiet = quiet;
 }
 
 void HostCallback::registerEffect(AEffect* effect, int number) {
@@ -120,16 +126,18 @@ void HostCallback::printEvents(const std::string& who, const void* ptr) {
 VstIntPtr HostCallback::answer(AEffect* effect, int32_t opcode, int32_t index, VstIntPtr value,
                                void* ptr, float opt) {
   const std::string who = "host" + label(effect);
-  char args[96];
-  std::snprintf(args, sizeof args, " index=%d value=0x%lx opt=%g", index, (long)value, opt);
-  print(who + " <- " + hostOpcodeName(opcode) + args);
+  if (!tQuiet) {
+    char args[96];
+    std::snprintf(args, sizeof args, " index=%d value=0x%lx opt=%g", index, (long)value, opt);
+    print(who + " <- " + hostOpcodeName(opcode) + args);
+  }
   switch (opcode) {
     case audioMasterWantMidi:
       return 1;
     case audioMasterGetTime:
       return mTimeEnabled ? reinterpret_cast<VstIntPtr>(&mTime) : 0;
     case audioMasterProcessEvents:
-      printEvents(who, ptr);
+      if (!tQuiet) printEvents(who, ptr);
       return 1;
     case audioMasterGetCurrentProcessLevel:
       return mProcessLevel;

@@ -19,6 +19,9 @@ class HostCallback {
 
   // Prints one line of the session, whole, even when threads print at once.
   void print(const std::string& line);
+  // The calling thread's calls from the plug-in go unprinted while set: the host's own idle
+  // and audio loop would drown the session in them.
+  static void setThreadQuiet(bool quiet);
 
   void registerEffect(AEffect* effect, int number);
   void unregisterEffect(AEffect* effect);

@@ -22,6 +22,9 @@
 
 namespace {
 
+// A host's GUI timer: the editor draws at most at this pace anyway.
+constexpr std::chrono::milliseconds kIdlePeriod(20);
+
 HostCallback& host() {
   return HostCallback::instance();
 }
@@ -78,59 +81,75 @@ int chunkIndex(const std::string& kind) {
 }  // namespace
 
 const ScriptRunner::StepEntry ScriptRunner::kSteps[] = {
-    {"open", &ScriptRunner::stepOpen},
-    {"close", &ScriptRunner::stepClose},
-    {"instances", &ScriptRunner::stepInstances},
-    {"host-product", &ScriptRunner::stepHostProduct},
-    {"host-version", &ScriptRunner::stepHostVersion},
-    {"rate", &ScriptRunner::stepRate},
-    {"block", &ScriptRunner::stepBlock},
-    {"resume", &ScriptRunner::stepResume},
-    {"suspend", &ScriptRunner::stepSuspend},
-    {"info", &ScriptRunner::stepInfo},
-    {"can-do", &ScriptRunner::stepCanDo},
-    {"time", &ScriptRunner::stepTime},
-    {"offline", &ScriptRunner::stepOffline},
-    {"midi", &ScriptRunner::stepMidi},
-    {"sysex", &ScriptRunner::stepSysex},
-    {"events", &ScriptRunner::stepEvents},
-    {"process", &ScriptRunner::stepProcess},
-    {"chunk-get", &ScriptRunner::stepChunkGet},
-    {"chunk-set", &ScriptRunner::stepChunkSet},
-    {"edit-open", &ScriptRunner::stepEditOpen},
-    {"edit-close", &ScriptRunner::stepEditClose},
-    {"idle", &ScriptRunner::stepIdle},
-    {"edit-mouse", &ScriptRunner::stepEditMouse},
-    {"edit-pixel", &ScriptRunner::stepEditPixel},
-    {"edit-screen", &ScriptRunner::stepEditScreen},
-    {"param-get", &ScriptRunner::stepParamGet},
-    {"param-set", &ScriptRunner::stepParamSet},
-    {"param-info", &ScriptRunner::stepParamInfo},
-    {"param-text", &ScriptRunner::stepParamText},
-    {"program", &ScriptRunner::stepProgram},
-    {"program-name", &ScriptRunner::stepProgramName},
-    {"program-names", &ScriptRunner::stepProgramNames},
-    {"speakers", &ScriptRunner::stepSpeakers},
-    {"key-name", &ScriptRunner::stepKeyName},
-    {"vendor-display", &ScriptRunner::stepVendorDisplay},
-    {"dispatch", &ScriptRunner::stepDispatch},
-    {"x-open", &ScriptRunner::stepXOpen},
-    {"x-idle", &ScriptRunner::stepXIdle},
-    {"x-input", &ScriptRunner::stepXInput},
-    {"x-screen", &ScriptRunner::stepXScreen},
-    {"x-close", &ScriptRunner::stepXClose},
-    {"x-errors", &ScriptRunner::stepXErrors},
-    {"open-another", &ScriptRunner::stepOpenAnother},
+    {"open", &ScriptRunner::stepOpen, true},
+    {"close", &ScriptRunner::stepClose, true},
+    {"instances", &ScriptRunner::stepInstances, true},
+    {"host-product", &ScriptRunner::stepHostProduct, false},
+    {"host-version", &ScriptRunner::stepHostVersion, false},
+    {"rate", &ScriptRunner::stepRate, true},
+    {"block", &ScriptRunner::stepBlock, true},
+    {"resume", &ScriptRunner::stepResume, true},
+    {"suspend", &ScriptRunner::stepSuspend, true},
+    {"info", &ScriptRunner::stepInfo, false},
+    {"can-do", &ScriptRunner::stepCanDo, false},
+    {"time", &ScriptRunner::stepTime, true},
+    {"offline", &ScriptRunner::stepOffline, true},
+    {"midi", &ScriptRunner::stepMidi, false},
+    {"sysex", &ScriptRunner::stepSysex, false},
+    {"events", &ScriptRunner::stepEvents, true},
+    {"process", &ScriptRunner::stepProcess, true},
+    {"chunk-get", &ScriptRunner::stepChunkGet, false},
+    {"chunk-set", &ScriptRunner::stepChunkSet, false},
+    {"edit-open", &ScriptRunner::stepEditOpen, false},
+    {"edit-close", &ScriptRunner::stepEditClose, false},
+    {"idle", &ScriptRunner::stepIdle, false},
+    {"edit-mouse", &ScriptRunner::stepEditMouse, false},
+    {"edit-pixel", &ScriptRunner::stepEditPixel, false},
+    {"edit-screen", &ScriptRunner::stepEditScreen, false},
+    {"edit-menu", &ScriptRunner::stepEditMenu, false},
+    {"param-get", &ScriptRunner::stepParamGet, false},
+    {"param-set", &ScriptRunner::stepParamSet, false},
+    {"param-info", &ScriptRunner::stepParamInfo, false},
+    {"param-text", &ScriptRunner::stepParamText, false},
+    {"program", &ScriptRunner::stepProgram, false},
+    {"program-name", &ScriptRunner::stepProgramName, false},
+    {"program-names", &ScriptRunner::stepProgramNames, false},
+    {"speakers", &ScriptRunner::stepSpeakers, false},
+    {"key-name", &ScriptRunner::stepKeyName, false},
+    {"vendor-display", &ScriptRunner::stepVendorDisplay, false},
+    {"dispatch", &ScriptRunner::stepDispatch, false},
+    {"x-open", &ScriptRunner::stepXOpen, false},
+    {"x-idle", &ScriptRunner::stepXIdle, false},
+    {"x-input", &ScriptRunner::stepXInput, false},
+    {"x-screen", &ScriptRunner::stepXScreen, false},
+    {"x-close", &ScriptRunner::stepXClose, false},
+    {"x-errors", &ScriptRunner::stepXErrors, false},
+    {"open-another", &ScriptRunner::stepOpenAnother, true},
+    {"use", &ScriptRunner::stepUse, true},
+    {"audio", &ScriptRunner::stepAudio, true},
 };
 
 ScriptRunner::ScriptRunner(const PluginLibrary& library) : mLibrary(library) {}
 
 ScriptRunner::~ScriptRunner() = default;
 
-bool ScriptRunner::run(std::istream& script) {
+bool ScriptRunner::run(std::istream& script, bool live) {
+  std::unique_ptr<LineReader> reader = live ? std::make_unique<LineReader>(script) : nullptr;
+  auto lastIdle = std::chrono::steady_clock::now();
   std::string line;
   int number = 0;
-  while (std::getline(script, line)) {
+  for (;;) {
+    if (reader) {
+      const LineReader::Result result = reader->next(line, kIdlePeriod);
+      if (std::chrono::steady_clock::now() - lastIdle >= kIdlePeriod) {
+        idleAll();
+        lastIdle = std::chrono::steady_clock::now();
+      }
+      if (result == LineReader::kEnd) break;
+      if (result == LineReader::kNothingYet) continue;
+    } else if (!std::getline(script, line)) {
+      break;
+    }
     ++number;
     const size_t start = line.find_first_not_of(" \t\r");
     if (start == std::string::npos || line[start] == '#') continue;
@@ -140,6 +159,7 @@ bool ScriptRunner::run(std::istream& script) {
       closeAll();
       return false;
     }
+    if (live) host().print("done " + std::to_string(number));
   }
   closeAll();
   return true;
@@ -147,15 +167,16 @@ bool ScriptRunner::run(std::istream& script) {
 
 // Instances go before their host windows, as a host closes a project.
 void ScriptRunner::closeAll() {
+  mAudio.stop();
   if (X11Host* x11 = X11Host::existing()) x11->joinPlayers();
-  if (mInstance) stepClose({}, "");
-  for (Kept& kept : mKept) {
-    kept.instance->close();
-    if (kept.window) X11Host::existing()->closeWindow(kept.window);
+  if (instance()) stepClose({}, "");
+  for (const std::unique_ptr<Open>& kept : mKept) {
+    kept->instance->close();
+    if (kept->window) X11Host::existing()->closeWindow(kept->window);
   }
   mKept.clear();
-  if (mWindow) X11Host::existing()->closeWindow(mWindow);
-  mWindow = 0;
+  if (mOpen && mOpen->window) X11Host::existing()->closeWindow(mOpen->window);
+  mOpen.reset();
 }
 
 bool ScriptRunner::runLine(const std::string& line) {
@@ -165,21 +186,49 @@ bool ScriptRunner::runLine(const std::string& line) {
   std::string rest = restAt == std::string::npos ? "" : line.substr(restAt + 1);
   rest.erase(0, rest.find_first_not_of(" \t"));
   rest.erase(rest.find_last_not_of(" \t\r") + 1);
-  for (const StepEntry& entry : kSteps)
-    if (args[0] == entry.name) return (this->*entry.step)(args, rest);
+  for (const StepEntry& entry : kSteps) {
+    if (args[0] != entry.name) continue;
+    if (!entry.pausesAudio) return (this->*entry.step)(args, rest);
+    mAudio.stop();
+    const bool done = (this->*entry.step)(args, rest);
+    if (mAudioFrames > 0) mAudio.start(openInstances(), mAudioFrames);
+    return done;
+  }
   host().print("unknown step " + args[0]);
   return false;
 }
 
+void ScriptRunner::idleAll() {
+  HostCallback::setThreadQuiet(true);
+  std::vector<Open*> all;
+  if (mOpen) all.push_back(mOpen.get());
+  for (const std::unique_ptr<Open>& kept : mKept) all.push_back(kept.get());
+  for (Open* open : all) {
+    if (!open->instance) continue;
+    open->instance->dispatch(effEditIdle);
+    if (open->frame.tick) open->frame.tick(open->frame.view);
+  }
+  if (X11Host* x11 = X11Host::existing()) x11->pump();
+  HostCallback::setThreadQuiet(false);
+}
+
+std::vector<PluginInstance*> ScriptRunner::openInstances() const {
+  std::vector<PluginInstance*> all;
+  if (instance()) all.push_back(instance());
+  for (const std::unique_ptr<Open>& kept : mKept)
+    if (kept->instance) all.push_back(kept->instance.get());
+  return all;
+}
+
 bool ScriptRunner::needInstance() {
-  if (mInstance) return true;
+  if (instance()) return true;
   host().print("no open instance");
   return false;
 }
 
 VstIntPtr ScriptRunner::call(int32_t opcode, int32_t index, VstIntPtr value, void* ptr, float opt,
                              const std::string& what) {
-  const VstIntPtr result = mInstance->dispatch(opcode, index, value, ptr, opt);
+  const VstIntPtr result = instance()->dispatch(opcode, index, value, ptr, opt);
   host().print("dispatch " + (what.empty() ? std::to_string(opcode) : what) + " -> " +
                std::to_string((long)result));
   return result;
@@ -204,23 +253,24 @@ void ScriptRunner::printRecord(int number, const AEffect* e) {
 }
 
 bool ScriptRunner::stepOpen(const Args&, const std::string&) {
-  if (mInstance) stepClose({}, "");
+  if (instance()) stepClose({}, "");
   AEffect* effect = mLibrary.create();
   if (!effect) {
     host().print("VSTPluginMain gave no effect record");
     return false;
   }
-  const int number = mNextNumber++;
-  mInstance = std::make_unique<PluginInstance>(effect, number);
-  printRecord(number, effect);
+  if (!mOpen) mOpen = std::make_unique<Open>();
+  mOpen->number = mNextNumber++;
+  mOpen->instance = std::make_unique<PluginInstance>(effect, mOpen->number);
+  printRecord(mOpen->number, effect);
   call(effOpen, 0, 0, nullptr, 0.f, "effOpen");
   return true;
 }
 
 bool ScriptRunner::stepClose(const Args&, const std::string&) {
   if (!needInstance()) return false;
-  mInstance->close();
-  mInstance.reset();
+  mOpen->instance->close();
+  mOpen->instance.reset();
   host().print("dispatch effClose -> closed");
   return true;
 }
@@ -329,7 +379,7 @@ bool ScriptRunner::stepInfo(const Args&, const std::string&) {
 bool ScriptRunner::stepCanDo(const Args&, const std::string& rest) {
   if (!needInstance()) return false;
   std::string text = rest;
-  const VstIntPtr answer = mInstance->dispatch(effCanDo, 0, 0, &text[0], 0.f);
+  const VstIntPtr answer = instance()->dispatch(effCanDo, 0, 0, &text[0], 0.f);
   host().print("dispatch effCanDo \"" + rest + "\" -> " + hex((long)answer));
   return true;
 }
@@ -451,7 +501,7 @@ bool ScriptRunner::stepProcess(const Args& args, const std::string&) {
   const int frames = std::atoi(args[2].c_str());
   const int blocks = args.size() > 3 ? std::atoi(args[3].c_str()) : 1;
   for (int b = 0; b < blocks; ++b) {
-    const auto outputs = mInstance->process(kind, frames);
+    const auto outputs = instance()->process(kind, frames);
     std::string line = "process " + args[1] + " " + std::to_string(frames) + " ->";
     for (size_t c = 0; c < outputs.size(); ++c) {
       char text[64];
@@ -505,96 +555,10 @@ bool ScriptRunner::stepChunkSet(const Args& args, const std::string&) {
   return true;
 }
 
-bool ScriptRunner::stepEditOpen(const Args&, const std::string&) {
-  if (!needInstance()) return false;
-  ERect* rect = nullptr;
-  if (call(effEditGetRect, 0, 0, &rect, 0.f, "effEditGetRect") && rect)
-    host().print("  rect top=" + std::to_string(rect->top) + " left=" + std::to_string(rect->left) +
-                 " bottom=" + std::to_string(rect->bottom) +
-                 " right=" + std::to_string(rect->right));
-  // No window system here: the editor draws into the host's frame.
-  mFrame = VIEW_HostFrame();
-  call(effEditOpen, 0, 0, &mFrame, 0.f, "effEditOpen");
-  return true;
-}
-
-bool ScriptRunner::stepEditClose(const Args&, const std::string&) {
-  if (!needInstance()) return false;
-  call(effEditClose, 0, 0, nullptr, 0.f, "effEditClose");
-  return true;
-}
-
-bool ScriptRunner::stepIdle(const Args&, const std::string&) {
-  if (!needInstance()) return false;
-  call(effEditIdle, 0, 0, nullptr, 0.f, "effEditIdle");
-  call(effIdle, 0, 0, nullptr, 0.f, "effIdle");
-  if (mFrame.tick) {
-    mFrame.tick(mFrame.view);
-    host().print("  editor timer");
-  }
-  return true;
-}
-
-bool ScriptRunner::needEditor() {
-  if (mFrame.view) return true;
-  host().print("no editor open");
-  return false;
-}
-
-bool ScriptRunner::stepEditMouse(const Args& args, const std::string&) {
-  static const char* const kKinds[] = {"down", "up", "drag", "double", "wheel"};
-  if (args.size() < 4 || !needEditor()) return false;
-  int kind = -1;
-  for (int i = 0; i < 5; ++i)
-    if (args[1] == kKinds[i]) kind = i;
-  if (kind < 0) return false;
-  int amount = 0;
-  int flags = 0;
-  for (size_t i = 4; i < args.size(); ++i) {
-    if (args[i] == "right")
-      flags |= 1;
-    else
-      amount = std::atoi(args[i].c_str());
-  }
-  mFrame.mouse(mFrame.view, kind, std::atoi(args[2].c_str()), std::atoi(args[3].c_str()), flags,
-               amount);
-  host().print("  mouse " + args[1] + " " + args[2] + " " + args[3]);
-  return true;
-}
-
-bool ScriptRunner::stepEditPixel(const Args& args, const std::string&) {
-  if (args.size() < 3 || !needEditor()) return false;
-  int width = 0, height = 0;
-  const uint32_t* pixels = mFrame.screen(mFrame.view, &width, &height);
-  const int x = std::atoi(args[1].c_str());
-  const int y = std::atoi(args[2].c_str());
-  if (x < 0 || y < 0 || x >= width || y >= height) return false;
-  const uint32_t pixel = pixels[(size_t)y * width + x];
-  char line[96];
-  std::snprintf(line, sizeof line, "  pixel %d %d = argb %u %u %u %u", x, y, pixel & 0xff,
-                pixel >> 8 & 0xff, pixel >> 16 & 0xff, pixel >> 24);
-  host().print(line);
-  return true;
-}
-
-bool ScriptRunner::stepEditScreen(const Args& args, const std::string&) {
-  if (args.size() < 2 || !needEditor()) return false;
-  int width = 0, height = 0;
-  const uint32_t* pixels = mFrame.screen(mFrame.view, &width, &height);
-  GFX_MemBitmap screen(width, height);
-  for (int y = 0; y < height; ++y)
-    std::memcpy(screen.getBits() + (size_t)y * screen.getRowSpan(), pixels + (size_t)y * width,
-                (size_t)width * sizeof *pixels);
-  const bool written = GFX_WritePNG(args[1].c_str(), &screen);
-  host().print("  screen " + std::to_string(width) + "x" + std::to_string(height) +
-               (written ? " written" : " not written"));
-  return written;
-}
-
 bool ScriptRunner::stepParamGet(const Args& args, const std::string&) {
   if (args.size() < 2 || !needInstance()) return false;
   const int index = std::atoi(args[1].c_str());
-  const float value = mInstance->effect()->getParameter(mInstance->effect(), index);
+  const float value = instance()->effect()->getParameter(instance()->effect(), index);
   host().print("getParameter " + std::to_string(index) + " -> " + std::to_string(value));
   return true;
 }
@@ -603,7 +567,7 @@ bool ScriptRunner::stepParamSet(const Args& args, const std::string&) {
   if (args.size() < 3 || !needInstance()) return false;
   const int index = std::atoi(args[1].c_str());
   const float value = std::strtof(args[2].c_str(), nullptr);
-  mInstance->effect()->setParameter(mInstance->effect(), index, value);
+  instance()->effect()->setParameter(instance()->effect(), index, value);
   host().print("setParameter " + std::to_string(index) + " " + std::to_string(value));
   return true;
 }
@@ -659,7 +623,7 @@ bool ScriptRunner::stepProgramName(const Args& args, const std::string& rest) {
 // Every program's name by its index, and one index beyond the last.
 bool ScriptRunner::stepProgramNames(const Args&, const std::string&) {
   if (!needInstance()) return false;
-  const int count = mInstance->effect()->numPrograms;
+  const int count = instance()->effect()->numPrograms;
   for (int index = 0; index <= count; ++index) {
     char text[256] = {};
     call(effGetProgramNameIndexed, index, 0, text, 0.f,
@@ -722,76 +686,32 @@ bool ScriptRunner::stepDispatch(const Args& args, const std::string&) {
   return true;
 }
 
-// ---- A real X display ----------------------------------------------------------
+bool ScriptRunner::stepOpenAnother(const Args& args, const std::string& rest) {
+  if (!needInstance()) return false;
+  mKept.push_back(std::move(mOpen));
+  return stepOpen(args, rest);
+}
 
-bool ScriptRunner::needXWindow() {
-  if (mWindow) return true;
-  host().print("no host window open");
+bool ScriptRunner::stepUse(const Args& args, const std::string&) {
+  const int number = args.size() > 1 ? std::atoi(args[1].c_str()) : 0;
+  for (size_t i = 0; i < mKept.size(); ++i) {
+    if (mKept[i]->number != number || !mKept[i]->instance) continue;
+    std::swap(mKept[i], mOpen);
+    if (!mKept[i] || (!mKept[i]->instance && !mKept[i]->window))
+      mKept.erase(mKept.begin() + (long)i);
+    host().print("  instance " + std::to_string(number) + " in use");
+    return true;
+  }
+  host().print("no instance " + std::to_string(number) + " kept open");
   return false;
 }
 
-bool ScriptRunner::stepXOpen(const Args& args, const std::string&) {
-  X11Host* x11 = X11Host::instance();
-  if (!needInstance()) return false;
-  if (!x11) {
-    host().print("no X display");
-    return false;
-  }
-  ERect* rect = nullptr;
-  if (!call(effEditGetRect, 0, 0, &rect, 0.f, "effEditGetRect") || !rect) return false;
-  if (mWindow) x11->closeWindow(mWindow);
-  const int x = args.size() > 2 ? std::atoi(args[1].c_str()) : 0;
-  const int y = args.size() > 2 ? std::atoi(args[2].c_str()) : 0;
-  mWindow = x11->openWindow(x, y, rect->right - rect->left, rect->bottom - rect->top);
-  call(effEditOpen, 0, 0, reinterpret_cast<void*>(mWindow), 0.f, "effEditOpen");
+bool ScriptRunner::stepAudio(const Args& args, const std::string&) {
+  if (args.size() < 2 || (args[1] != "on" && args[1] != "off")) return false;
+  const int frames = args[1] == "off" ? 0 : args.size() > 2 ? std::atoi(args[2].c_str()) : 256;
+  if (frames < 0 || frames > 65536) return false;
+  mAudioFrames = frames;
+  host().print(mAudioFrames > 0 ? "  audio on, blocks of " + std::to_string(mAudioFrames)
+                                : "  audio off");
   return true;
-}
-
-// Every open instance gets its idle calls, as a host's GUI timer gives them.
-bool ScriptRunner::stepXIdle(const Args& args, const std::string&) {
-  X11Host* x11 = X11Host::instance();
-  if (!x11 || args.size() < 2) return false;
-  const auto end =
-      std::chrono::steady_clock::now() + std::chrono::milliseconds(std::atoi(args[1].c_str()));
-  while (std::chrono::steady_clock::now() < end) {
-    if (mInstance) mInstance->dispatch(effEditIdle);
-    for (Kept& kept : mKept) kept.instance->dispatch(effEditIdle);
-    x11->pump();
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  }
-  return true;
-}
-
-bool ScriptRunner::stepXInput(const Args& args, const std::string&) {
-  if (args.size() < 3 || !needXWindow()) return false;
-  return X11Host::instance()->schedule(std::atoi(args[1].c_str()), mWindow,
-                                       Args(args.begin() + 2, args.end()));
-}
-
-bool ScriptRunner::stepXScreen(const Args& args, const std::string&) {
-  if (args.size() < 2 || !needXWindow()) return false;
-  const bool written = X11Host::instance()->screenshot(mWindow, args[1]);
-  host().print(written ? "  window written" : "  window not written");
-  return written;
-}
-
-bool ScriptRunner::stepXClose(const Args&, const std::string&) {
-  if (!needInstance() || !needXWindow()) return false;
-  call(effEditClose, 0, 0, nullptr, 0.f, "effEditClose");
-  X11Host::instance()->closeWindow(mWindow);
-  mWindow = 0;
-  return true;
-}
-
-bool ScriptRunner::stepXErrors(const Args&, const std::string&) {
-  X11Host* x11 = X11Host::instance();
-  host().print("x errors " + std::to_string(x11 ? x11->errors() : -1));
-  return x11 != nullptr;
-}
-
-bool ScriptRunner::stepOpenAnother(const Args& args, const std::string& rest) {
-  if (!needInstance()) return false;
-  mKept.push_back(Kept{std::move(mInstance), mWindow});
-  mWindow = 0;
-  return stepOpen(args, rest);
 }

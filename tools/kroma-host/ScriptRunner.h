@@ -6,10 +6,16 @@
 #include <vector>
 
 #include "platform/view/HostFrame.h"
+#include "tools/kroma-host/HostLoop.h"
+#include "tools/kroma-host/MenuAnswer.h"
 #include "tools/kroma-host/PluginInstance.h"
 
 // Runs a script of host steps, one per line, against one plug-in library and
 // prints what it sent and what came back. Lines starting with # are comments.
+// Run live, the host reads the steps as they come and runs on between them as a
+// host does while its user does nothing: idle calls and editor timer ticks for
+// every open instance, and process calls when audio is on. It then prints
+// "done N" after the step of line N.
 //
 //   host-product TEXT, host-version N   what the host answers about itself
 //   open, close                         VSTPluginMain and effOpen; effClose
@@ -27,6 +33,10 @@
 //                                       idle also ticks the editor's timer
 //   edit-mouse down|up|drag|double|wheel X Y [AMOUNT] [right]
 //   edit-pixel X Y, edit-screen FILE    one pixel of the editor; all as a PNG
+//   edit-menu TITLE [> TITLE]...        the item the user picks in the editor's
+//                                       next popup menu, by the titles of the
+//                                       item and the sub-menus leading to it;
+//                                       a mouse step fails when one is missing
 //   param-get I, param-set I V, param-info I, param-text I TEXT
 //   program N, program-name TEXT        select (and read back), rename
 //   program-names                       every program's name, and one more
@@ -47,13 +57,19 @@
 //                                       the window gone; the X errors seen
 //   open-another                        keeps the instance (and its editor)
 //                                       open beside a new one
+//   use N                               makes instance N, kept open, the one
+//                                       the steps act on
+//   audio on [FRAMES] | audio off       an audio thread processes every open
+//                                       instance in blocks of FRAMES (256) at
+//                                       the sample rate; steps that change the
+//                                       instances or the transport pause it
 class ScriptRunner {
  public:
   explicit ScriptRunner(const PluginLibrary& library);
   ~ScriptRunner();
 
   // Runs every line; false when a step could not be carried out.
-  bool run(std::istream& script);
+  bool run(std::istream& script, bool live = false);
 
  private:
   using Args = std::vector<std::string>;
@@ -61,10 +77,15 @@ class ScriptRunner {
   struct StepEntry {
     const char* name;
     Step step;
+    bool pausesAudio;
   };
   static const StepEntry kSteps[];
 
   bool runLine(const std::string& line);
+  // What the host does between the steps of a live script.
+  void idleAll();
+  std::vector<PluginInstance*> openInstances() const;
+  PluginInstance* instance() const { return mOpen ? mOpen->instance.get() : nullptr; }
   bool needInstance();
   VstIntPtr call(int32_t opcode, int32_t index = 0, VstIntPtr value = 0, void* ptr = nullptr,
                  float opt = 0.f, const std::string& what = "");
@@ -95,7 +116,10 @@ class ScriptRunner {
   bool stepEditMouse(const Args&, const std::string&);
   bool stepEditPixel(const Args&, const std::string&);
   bool stepEditScreen(const Args&, const std::string&);
+  bool stepEditMenu(const Args&, const std::string&);
   bool needEditor();
+  // Prints what the user picked in the menus shown; false when a pick was missing.
+  bool reportMenus();
   bool stepParamGet(const Args&, const std::string&);
   bool stepParamSet(const Args&, const std::string&);
   bool stepParamInfo(const Args&, const std::string&);
@@ -114,22 +138,29 @@ class ScriptRunner {
   bool stepXClose(const Args&, const std::string&);
   bool stepXErrors(const Args&, const std::string&);
   bool stepOpenAnother(const Args&, const std::string&);
+  bool stepUse(const Args&, const std::string&);
+  bool stepAudio(const Args&, const std::string&);
   bool needXWindow();
   void closeAll();
 
-  const PluginLibrary& mLibrary;
-  // The editor's parent; it outlives the instance, which clears it on closing.
-  VIEW_HostFrame mFrame;
-  std::unique_ptr<PluginInstance> mInstance;
-  // The current instance's host window on the X display (0: none), and the
-  // instances kept open beside it with theirs.
-  unsigned long mWindow = 0;
-  struct Kept {
+  // An instance and what the host keeps for it: the headless editor's parent
+  // frame (it outlives the instance, which clears it on closing), its window
+  // on the X display (0: none), and what its user picks in menus.
+  struct Open {
+    int number = 0;
     std::unique_ptr<PluginInstance> instance;
-    unsigned long window;
+    VIEW_HostFrame frame;
+    unsigned long window = 0;
+    MenuAnswer menu;
   };
-  std::vector<Kept> mKept;
+
+  const PluginLibrary& mLibrary;
+  // The instance the steps act on, and those kept open beside it.
+  std::unique_ptr<Open> mOpen;
+  std::vector<std::unique_ptr<Open>> mKept;
   int mNextNumber = 1;
+  AudioThread mAudio;
+  int mAudioFrames = 0;  // 0: audio off
   // Events queued by midi and sysex steps until the next events step.
   std::vector<std::vector<unsigned char>> mEventBytes;
   std::vector<int> mEventOffsets;

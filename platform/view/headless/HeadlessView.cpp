@@ -5,6 +5,7 @@
 
 #include <algorithm>
 
+#include "platform/view/Menu.h"
 #include "platform/view/headless/Script.h"
 
 namespace {
@@ -105,7 +106,12 @@ void VIEW_HeadlessView::connectFrame(void* parent) {
 void VIEW_HeadlessView::close() {
   mFieldOpen = false;
   mClient = nullptr;
-  if (mFrame) *mFrame = VIEW_HostFrame();
+  if (mFrame) {
+    VIEW_HostFrame handedBack;
+    handedBack.host = mFrame->host;
+    handedBack.menu = mFrame->menu;
+    *mFrame = handedBack;
+  }
   mFrame = nullptr;
 }
 
@@ -147,6 +153,8 @@ bool VIEW_HeadlessView::present(const uint32_t* pixels, int rowSpan, int width, 
 
 VIEW_MenuChoice VIEW_HeadlessView::popupMenu(const VIEW_Menu& menu, int x, int y) {
   std::optional<std::vector<int>> path = VIEW_Script::instance().takeMenu(menu, x, y);
+  if (!path && mFrame && mFrame->menu)
+    path = VIEW_MenuPathOfLine(menu, mFrame->menu(mFrame->host, VIEW_MenuLines(menu).c_str()));
   return path ? VIEW_FollowMenuPath(menu, *path) : VIEW_MenuChoice{};
 }
 

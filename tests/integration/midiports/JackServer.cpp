@@ -7,7 +7,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
@@ -96,27 +95,36 @@ std::string readFile(const std::string& path) {
   return text.str();
 }
 
-std::string uniqueName() {
-  static std::atomic<int> counter{0};
-  return "kroma-test-" + std::to_string(getpid()) + "-" + std::to_string(counter++);
-}
+// The machine's JACK registry has eight entries, and jackd frees the entry of a server that died
+// without stopping only when a server of the same name starts. Names come from a pool of that
+// size, so that killed servers cannot fill the registry for good; a name in use is skipped.
+constexpr int kNamePool = 8;
 
 }  // namespace
 
-JackServer::JackServer() : mName(uniqueName()) {
-  mServerEnv = std::make_unique<kroma_test::ScopedEnv>("JACK_DEFAULT_SERVER", mName.c_str());
+JackServer::JackServer() {
   // Nothing in the test may start a server of its own.
   mNoStartEnv = std::make_unique<kroma_test::ScopedEnv>("JACK_NO_START_SERVER", "1");
-  // The machine allows only a few JACK servers at once; others' tests may
-  // hold them for a while.
+  // Others' tests may hold servers for a while.
   const auto end = std::chrono::steady_clock::now() + kStartLimit;
-  while (!start() && std::chrono::steady_clock::now() < end)
-    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+  for (int attempt = 0;; ++attempt) {
+    mName = "kroma-test-" + std::to_string(attempt % kNamePool);
+    mServerEnv.reset();
+    mServerEnv = std::make_unique<kroma_test::ScopedEnv>("JACK_DEFAULT_SERVER", mName.c_str());
+    if (start() || std::chrono::steady_clock::now() >= end) break;
+    if (attempt % kNamePool == kNamePool - 1)
+      std::this_thread::sleep_for(std::chrono::milliseconds(200));
+  }
 }
 
 bool JackServer::start() {
   ServerTurn turn;
   mError.clear();
+  // Another test's server of this name would answer for ours.
+  if (answers()) {
+    mError = "a JACK server named " + mName + " is running";
+    return false;
+  }
   const std::string log = mDir.file("jackd.log");
   // jackd takes its name from -n; JACK_DEFAULT_SERVER names it to the clients.
   // Synchronous mode (-S): the server waits for clients that sanitizers slow

@@ -5,7 +5,9 @@
 
 #include "TempDir.h"
 #include "platform/view/HostFrame.h"
+#include "platform/view/Menu.h"
 #include "platform/view/View.h"
+#include "platform/view/headless/Script.h"
 
 namespace {
 
@@ -36,6 +38,52 @@ TEST(HostFrame, ReadOnlyWhenTheHostSaysItHandsFramesAndHandedBackOnClose) {
   EXPECT_EQ(client.ticks, 1);
   view->close();
   EXPECT_EQ(frame.tick, nullptr) << "closing hands the frame back";
+}
+
+// A host that answers menus gets each one as lines, sub-menus indented, and chooses a line; an
+// answer queued in the process comes first, and the host's answerer outlives the view.
+TEST(HostFrame, TheHostAnswersMenusByLine) {
+  kroma_test::ScopedEnv headless("KROMA_VIEW", "headless");
+  struct Host {
+    std::string lines;
+    int answer = -1;
+  } host;
+  VIEW_HostFrame frame;
+  frame.host = &host;
+  frame.menu = [](void* h, const char* lines) {
+    static_cast<Host*>(h)->lines = lines;
+    return static_cast<Host*>(h)->answer;
+  };
+  Ticks client;
+  std::unique_ptr<VIEW_View> view(VIEW_View::open(&frame, 40, 30, 25, &client));
+  VIEW_Menu menu;
+  menu.addItem("OFF");
+  VIEW_Menu* ports = menu.addSubMenu("Ports", nullptr);
+  ports->addItem("a:out");
+  ports->addItem("b:\tout");
+  menu.addItem("Last");
+  const struct {
+    int line;
+    const VIEW_Menu* menu;
+    int index;
+  } answers[] = {{0, &menu, 0}, {1, nullptr, -1},  {3, ports, 1},
+                 {4, &menu, 2}, {-1, nullptr, -1}, {5, nullptr, -1}};
+  for (const auto& a : answers) {
+    host.answer = a.line;
+    const VIEW_MenuChoice choice = view->popupMenu(menu, 1, 2);
+    EXPECT_EQ(choice.menu, a.menu) << a.line;
+    EXPECT_EQ(choice.index, a.index) << a.line;
+  }
+  EXPECT_EQ(host.lines, "OFF\nPorts\n\ta:out\n\tb: out\nLast\n");
+
+  host.lines.clear();
+  VIEW_Script::instance().answerMenu({2});
+  EXPECT_EQ(view->popupMenu(menu, 1, 2).index, 2);
+  EXPECT_EQ(host.lines, "");
+  VIEW_Script::instance().reset();
+  view->close();
+  EXPECT_EQ(frame.host, &host);
+  EXPECT_NE(frame.menu, nullptr);
 }
 
 }  // namespace

@@ -105,6 +105,17 @@ TEST_F(Start, WhatTheLayoutLacksIsLoggedAndPassedOver) {
   EXPECT_NE(log.find("Plug-in is ready to load!"), std::string::npos);
 }
 
+// What the status line tells the user is in the debug log; the other displays are not.
+TEST_F(Start, StatusTextsGoToTheDebugLog) {
+  writeData("Kroma Editor LOG.txt", "");
+  Kroma* plug = open();
+  plug->setTextDisplay(kControlDisplayName, "CONNECTION TIMED OUT!");
+  plug->setTextDisplay(kControlDisplayValue, "42");
+  const std::string log = readData("Kroma Editor LOG.txt");
+  EXPECT_NE(log.find("\t STATUS: CONNECTION TIMED OUT!\n"), std::string::npos);
+  EXPECT_EQ(log.find("STATUS: 42"), std::string::npos);
+}
+
 // Two instances of one process keep their own logs, parameters and lanes; closing one while a
 // request it started waits for an answer that never comes leaves the other working.
 TEST_F(Start, TwoInstancesLiveApartAndOneClosesWhileItsTransferRuns) {

@@ -8,7 +8,9 @@
 #include "PluginFixture.h"
 #include "src/config/ParameterIds.h"
 #include "src/core/PatchManager.h"
+#include "src/librarian/InitDumps.h"
 #include "src/protocol/MIDIMessageManager.h"
+#include "src/protocol/SoundDump.h"
 #include "toolkit/plugin/midi/IMidiMsg.h"
 
 namespace {
@@ -46,6 +48,19 @@ struct Layout {
 long firstDifference(const Bytes& a, const Bytes& b) {
   const auto [x, y] = std::mismatch(a.begin(), a.end(), b.begin(), b.end());
   return x == a.end() && y == b.end() ? -1 : x - a.begin();
+}
+
+// A sound read into the plug-in's parameters comes back out of them whole, its effect settings
+// too: no parameter a dump carries is narrower than its byte, or a push would lose it.
+TEST_F(Recall, ASoundReadIntoThePlugInComesBackOutWhole) {
+  Kroma* plug = open();
+  Bytes sound(std::begin(InitDumps::initPatchCorvane), std::end(InitDumps::initPatchCorvane));
+  for (int n = 0; n < sound_dump::kEffectParams; ++n) sound[137 + n] = sound[153 + n] = 90 + n;
+  const int part = 3;
+  sound_dump::applySoundData(sound.data(), static_cast<int>(sound.size()), part, *plug);
+  const sysex::SoundDumpBytes out = sound_dump::buildSoundDump(*plug, part, 0, 0);
+  for (const sound_dump::ByteRule& row : sound_dump::soundByteRules())
+    EXPECT_EQ(out[row.offset], sound[row.offset]) << "byte " << row.offset;
 }
 
 // Save, load into another instance, save again: the same bytes, and the values back, with and

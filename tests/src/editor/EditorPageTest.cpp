@@ -148,8 +148,8 @@ class EditorPage : public builder_test::Builders, public FakeHostOf<EditorHost> 
 TEST_F(EditorPage, EveryFixedPurposeElementBuildsItsControlParameterAndBinding) {
   ControlLayer* page = config.getLayer("librarian");
   ControlLayer* part = config.getLayer("part1");
-  ASSERT_EQ(page->controls.GetSize(), 8);
-  ASSERT_EQ(plug.graphics->NControls(), 2);  // the port menus, whatever their layer
+  ASSERT_EQ(page->controls.GetSize(), 10);  // the port menus too: a page's pictures hide nothing
+  ASSERT_EQ(plug.graphics->NControls(), 0);
   const IColor white(255, 255, 255, 255), grey(255, 187, 187, 187), blue(255, 0, 174, 255),
       silver(255, 200, 200, 200);
   const struct {
@@ -167,8 +167,8 @@ TEST_F(EditorPage, EveryFixedPurposeElementBuildsItsControlParameterAndBinding) 
       {page->controls.Get(5), kPatchSelectionListUpper, {1, 2, 81, 15}, "----", 0, silver},
       {page->controls.Get(6), kLibSyncTimer, {5, 6, 85, 19}, "50|75|100", 0, {255, 255, 173, 0}},
       {page->controls.Get(7), kPatchRename, {0, 0, 80, 13}, "New Name", 0, {255, 225, 225, 225}},
-      {plug.graphics->GetControl(0), kDeviceInSelection, {0, 0, 90, 13}, "OFF", 0, blue},
-      {plug.graphics->GetControl(1), kDeviceOutSelection, {0, 20, 90, 33}, "OFF", 0, blue},
+      {page->controls.Get(8), kDeviceInSelection, {0, 0, 90, 13}, "OFF", 0, blue},
+      {page->controls.Get(9), kDeviceOutSelection, {0, 20, 90, 33}, "OFF", 0, blue},
       {part->controls.Get(0), kPatchName + 1, {0, 0, 80, 13}, "-- INIT --", 0, grey},
       {part->controls.Get(1), kFilter1Type + 1, {1, 2, 41, 15}, "1|2|3", -1, {0, 255, 173, 0}},
   };

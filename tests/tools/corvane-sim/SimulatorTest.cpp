@@ -37,6 +37,70 @@ TEST(Simulator, StoresOnlyWholeDumpsAddressedToIt) {
   EXPECT_EQ(Bytes(stored.begin(), stored.end()), whole);
 }
 
+// A parameter change as the editor sends it: F0 3E 13 id type location high low value F7.
+Bytes parameterChange(int type, int location, int high, int low, int value) {
+  return {0xF0,
+          0x3E,
+          0x13,
+          5,
+          static_cast<unsigned char>(type),
+          static_cast<unsigned char>(location),
+          static_cast<unsigned char>(high),
+          static_cast<unsigned char>(low),
+          static_cast<unsigned char>(value),
+          0xF7};
+}
+
+void send(Simulator& sim, const Bytes& message) {
+  sim.receive(message.data(), message.size(), {});
+}
+
+// The oscillators' CC bytes follow the controller in every part listening on its channel: part 2
+// on channel 3 (its default), part 0 on the Global channel, part 1 on Omni; part 3 is on 4.
+TEST(Simulator, ControllersSetTheOscillatorBytesOfTheListeningParts) {
+  Simulator sim(5);
+  send(sim, parameterChange(0x21, 0, 0, 7, 0));  // part 0 follows the Global channel
+  send(sim, parameterChange(0x21, 1, 0, 7, 1));  // part 1 hears every channel
+  send(sim, parameterChange(0x24, 0, 1, 0, 3));  // the Global channel: 3
+  const struct {
+    int controller, offset;
+  } table[] = {{27, 8}, {28, 9}, {31, 15}, {35, 24}, {36, 25}, {39, 31}, {42, 40}, {43, 41}};
+  for (const auto& row : table) {
+    const auto before = sim.soundEditBuffer(3);
+    send(sim, {0xB2, static_cast<unsigned char>(row.controller), 0x2A});
+    for (int part : {0, 1, 2})
+      EXPECT_EQ(sim.soundEditBuffer(part)[row.offset], 0x2A) << row.controller;
+    EXPECT_EQ(sim.soundEditBuffer(3), before) << row.controller;
+  }
+  const auto sound = sim.soundEditBuffer(2);
+  for (const Bytes& ignored : {Bytes{0xB2, 74, 0x10}, Bytes{0xB2, 27, 0x80}, Bytes{0xB2, 27}})
+    send(sim, ignored);  // no sound byte, not a data byte, short
+  EXPECT_EQ(sim.soundEditBuffer(2), sound);
+}
+
+// A program change on a part's channel loads the sound stored under the bank its channel
+// selected; a reset puts the edit buffers back and keeps memory and Global.
+TEST(Simulator, ProgramChangesLoadStoredSoundsAndResetsKeepMemory) {
+  Simulator sim(5), fresh(5);
+  const Bytes stored = soundDump(392, 5);  // bank 2, program 77
+  send(sim, stored);
+  send(sim, {0xB2, 0, 2});  // bank C on channel 3, where part 2 listens
+  send(sim, {0xC2, 77});
+  EXPECT_EQ(sim.soundEditBuffer(2)[100], stored[100]);
+  EXPECT_EQ(sim.soundEditBuffer(3), fresh.soundEditBuffer(3));
+  const auto loaded = sim.soundEditBuffer(2);
+  for (const Bytes& ignored : {Bytes{0xB2, 0, 8}, Bytes{0xC2, 77}, Bytes{0xC2, 0x80}})
+    send(sim, ignored);  // no such bank, then its program; not a program
+  EXPECT_EQ(sim.soundEditBuffer(2), loaded);
+  send(sim, parameterChange(0x21, 2, 0, 7, 0x0B));
+  send(sim, parameterChange(0x24, 0, 6, 0, 0x41));
+  sim.resetEditBuffers();
+  EXPECT_EQ(sim.soundEditBuffer(2), fresh.soundEditBuffer(2));
+  EXPECT_EQ(sim.multiEditBuffer(), fresh.multiEditBuffer());
+  EXPECT_EQ(sim.globalRecord()[46], 0x41);
+  EXPECT_EQ(sim.storedSound(2, 77)[100], stored[100]);
+}
+
 TEST(SimulatorThreads, ReceivesAndAnswersFromSeveralThreads) {
   Simulator sim(0);
   const Bytes request{0xF0, 0x3E, 0x13, 0, 0x04, 0xF7};

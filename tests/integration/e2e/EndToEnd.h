@@ -1,0 +1,34 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "tests/integration/midiports/JackServer.h"
+#include "tests/src/core/PluginFixture.h"
+#include "tools/session/Session.h"
+#include "tools/session/StateValues.h"
+
+// Shows `page` in an in-process instance as a click on its tab does.
+void showPage(Kroma* twin, int page);
+
+// The whole system as a musician meets it: the real plug-in module in kroma-host on a private
+// JACK server, against the corvane-sim program. An in-process instance of the plug-in (the
+// fixture's) stands beside it where a test needs a map of the editor.
+class EndToEnd : public PluginFixture {
+ protected:
+  void SetUp() override { ASSERT_TRUE(server.running()) << server.error(); }
+  // A session on the test's data folder, its editor at the normal size and style.
+  session::Setup setup();
+  std::unique_ptr<session::SimulatorProcess> simulator(const std::string& client, int id);
+  // Opens the plug-in, paces transfers at 50 ms and picks the ports of `client`.
+  void connect(session::Session& s, const std::string& client = "corvane-sim");
+  // What the current instance holds now.
+  session::StateValues state(session::Session& s);
+  // Clicks a place and waits for one of the texts that end a transfer.
+  std::string transfer(session::Session& s, const session::Place& place,
+                       const std::string& menuPath = "");
+
+  midi_test::JackServer server;
+  kroma_test::TempDir sessionData;
+  int mStates = 0;
+};

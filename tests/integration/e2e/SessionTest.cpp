@@ -1,0 +1,98 @@
+// The whole system against the simulator, as a musician uses it: make run's session, the
+// connection, requests, stores, faults of the synthesizer, two instances. Each test runs the real
+// module in kroma-host on a JACK server of its own; waits are bounded and end on what the editor
+// shows or the simulator holds.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+
+#include "src/config/ParameterIds.h"
+#include "src/protocol/DumpTemplates.h"
+#include "src/protocol/SysExFormat.h"
+#include "tests/integration/e2e/EndToEnd.h"
+
+namespace {
+
+using namespace session;
+using ::testing::HasSubstr;
+
+std::string run(const std::string& command, int* status) {
+  std::string output;
+  FILE* pipe = popen((command + " 2>&1").c_str(), "r");
+  char buffer[4096];
+  for (size_t n; pipe && (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;) output.append(buffer, n);
+  const int result = pipe ? pclose(pipe) : -1;
+  *status = WIFEXITED(result) ? WEXITSTATUS(result) : -1;
+  return output;
+}
+
+std::string quoted(const std::string& text) {
+  return "'" + text + "'";
+}
+
+// A PNG's width and height from its header.
+std::pair<int, int> pngSize(const std::string& file) {
+  std::ifstream in(file, std::ios::binary);
+  unsigned char header[24] = {};
+  in.read(reinterpret_cast<char*>(header), sizeof header);
+  auto big = [&](int at) {
+    return header[at] << 24 | header[at + 1] << 16 | header[at + 2] << 8 | header[at + 3];
+  };
+  return {big(16), big(20)};
+}
+
+// make run's session whole: connection, the Multi and its part sounds, turns that reach the
+// synthesizer, a bank stored into it, the project saved and reloaded in a new instance that
+// pushes the same sounds, a picture of each page; it says what it did and leaves nothing on the
+// JACK server.
+TEST_F(EndToEnd, MakeRunsSessionRunsWholeAndLeavesNothingRunning) {
+  int status = -1;
+  const std::string output =
+      run(quoted(KROMA_SESSION) + " --host " + quoted(KROMA_HOST) + " --plugin " +
+              quoted(HEADLESS_PLUGIN) + " --bundle " + quoted(BUILT_BUNDLE) + " --simulator " +
+              quoted(CORVANE_SIM) + " --out " + quoted(sessionData.path()),
+          &status);
+  ASSERT_EQ(status, 0) << output;
+  for (const char* said :
+       {"the connection check found the synthesizer: device id 5",
+        "the synthesizer's sound of part 1 now matches the editor's, byte for byte",
+        "all 128 sounds are in the synthesizer's bank B",
+        "all 7878 parameter values are the saved ones",
+        "the synthesizer's edit buffers match byte for byte", "Done."})
+    EXPECT_THAT(output, HasSubstr(said));
+  for (const char* page :
+       {"1-multi", "2-library", "3-oscillators", "4-filter-envelope", "5-lfo-mod", "6-effects-arp"})
+    EXPECT_EQ(pngSize(sessionData.file(std::string("page-") + page + ".png")),
+              std::make_pair(1500, 757))
+        << page;
+  const std::string ports = run("jack_lsp", &status);
+  EXPECT_EQ(ports.find("corvane-sim"), std::string::npos) << ports;
+  EXPECT_EQ(ports.find("RtMidi"), std::string::npos) << ports;
+}
+
+// A step that fails says why: no JACK server, a port the menus lack, a silent synthesizer.
+TEST_F(EndToEnd, AFailingStepSaysWhatWentWrong) {
+  {
+    kroma_test::ScopedEnv elsewhere("JACK_DEFAULT_SERVER", "kroma-no-such-server");
+    SimulatorProcess lost(CORVANE_SIM, "corvane-sim", 5);
+    EXPECT_THAT(lost.error(), HasSubstr("no JACK server"));
+  }
+  auto sim = simulator("corvane-sim", 5);
+  {
+    Session s(setup());
+    ASSERT_TRUE(s.open()) << s.error();
+    EXPECT_FALSE(s.choosePorts("other-synth"));
+    EXPECT_THAT(s.error(), HasSubstr("MIDI in port menu has no item \"other-synth:out\"; there "
+                                     "are: OFF | corvane-sim:out"));
+  }
+  ASSERT_TRUE(sim->command("fault silent"));
+  Session s(setup());
+  ASSERT_TRUE(s.open()) << s.error();
+  ASSERT_TRUE(s.showPage(1) && s.choose(place::kTransferPause, "50 ms")) << s.error();
+  EXPECT_FALSE(s.choosePorts("corvane-sim"));
+  EXPECT_EQ(s.error(), "the synthesizer did not answer the connection check");
+}
+
+}  // namespace

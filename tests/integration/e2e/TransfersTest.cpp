@@ -1,0 +1,246 @@
+// Transfers between the plug-in in kroma-host and the simulator over JACK: requests, stores,
+// edits, faults of the synthesizer, two instances side by side.
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <optional>
+#include <set>
+
+#include "src/config/ParameterIds.h"
+#include "src/protocol/SoundDump.h"
+#include "src/protocol/SysExFormat.h"
+#include "tests/integration/e2e/EndToEnd.h"
+#include "toolkit/plugin/editor/ControlLayer.h"
+#include "toolkit/plugin/editor/IControl.h"
+#include "toolkit/plugin/editor/IGraphics.h"
+#include "tools/session/BankFile.h"
+
+namespace {
+
+using namespace session;
+
+constexpr const char* kCompleted = "Data request completed!";
+constexpr const char* kTimedOut = "CONNECTION TIMED OUT!";
+constexpr Seconds kArrival(30);
+
+// Every misbehaviour of the synthesizer ends the request in a status text, leaves the editor's
+// sound as it was where nothing whole came (`kept`), and once it is cured the next request
+// succeeds.
+TEST_F(EndToEnd, AFaultySynthesizerEndsTheRequestAndTheNextOneSucceeds) {
+  const struct {
+    const char* fault;
+    const char* shown;
+    bool kept;
+  } rows[] = {{"silent", kTimedOut, true},
+              {"truncate 100", kTimedOut, true},
+              {"wrong-type", kTimedOut, true},
+              // A sound of the synthesizer's still arrives, though the request as a whole times
+              // out.
+              {"other-id 9", kTimedOut, false},
+              // Checksums are not read: the simulator's bytes are whole, only its sum is off.
+              {"bad-checksum", kCompleted, false},
+              // Longer than the plug-in waits; last, as the answer still comes.
+              {"late 10000", kTimedOut, true}};
+  auto sim = simulator("corvane-sim", 5);
+  Session s(setup());
+  connect(s);
+  EXPECT_EQ(transfer(s, place::kGetMulti), kCompleted);
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.fault);
+    // The editor's sound differs from the synthesizer's, so that a dump taken shows.
+    const Bytes was = sim->record("sound 0");
+    ASSERT_TRUE(s.showPage(place::kCutoff.page) && s.turn(place::kCutoff, -10)) << s.error();
+    ASSERT_TRUE(within(kArrival, [&] { return sim->record("sound 0") != was; }));
+    ASSERT_TRUE(sim->command("reset"));
+    const StateValues before = state(s);
+    ASSERT_TRUE(sim->command(std::string("fault ") + row.fault));
+    EXPECT_EQ(transfer(s, place::kGetMulti), row.shown);
+    if (row.kept) {
+      const auto sound = sound_dump::buildSoundDump(before, 0, sysex::kEditBufferBank, 0);
+      EXPECT_EQ(state(s).soundBytesDiffering(Bytes(sound.begin(), sound.end()), 0),
+                std::vector<int>());
+    }
+    ASSERT_TRUE(sim->command("fault none"));
+    EXPECT_EQ(transfer(s, place::kGetMulti), kCompleted) << s.lastStatus();
+    EXPECT_NE(state(s).getValue(kFilter1Cutoff), before.getValue(kFilter1Cutoff));
+  }
+}
+
+// A control of part 1's sound pages and the wheel steps that change it.
+struct Turn {
+  Place place;
+  int amount;
+};
+
+std::set<int> soundParameters() {
+  std::set<int> params;
+  for (const sound_dump::ByteRule& row : sound_dump::soundByteRules())
+    for (int p : row.params)
+      if (p >= 0) params.insert(p);
+  return params;
+}
+
+void collect(const ControlLayer* layer, std::vector<IControl*>& all) {
+  for (int i = 0; i < layer->controls.GetSize(); ++i) all.push_back(layer->controls.Get(i));
+  for (int i = 0; i < layer->childLayers.GetSize(); ++i) collect(layer->childLayers.Get(i), all);
+}
+
+std::vector<IControl*> controls(IGraphics* g) {
+  std::vector<IControl*> all;
+  for (int i = 0; i < g->NControls(); ++i) all.push_back(g->GetControl(i));
+  for (int i = 0; i < g->NLayers(); ++i) collect(g->GetLayer(i), all);
+  return all;
+}
+
+// Where a sound control shows on its page, when no other covers it.
+std::optional<Place> placeOf(IGraphics* g, IControl* c, int page, const std::set<int>& sound) {
+  const IRECT& r = c->GetTargetRECT();
+  const int x = (r.L + r.R) / 2, y = (r.T + r.B) / 2;
+  if (c->IsHidden() || !sound.count(c->ParamIdx()) || g->GetMouseControlIdx(x, y) != c)
+    return std::nullopt;
+  return Place{"sound control", c->ParamIdx(), page, x, y};
+}
+
+// Every sound control of the sound pages that a wheel step changes, in the order a walk over the
+// pages meets them; a change may show other controls (an effect's own settings), which the walk
+// then meets.
+std::vector<Turn> soundTurns(Kroma* twin) {
+  const std::set<int> sound = soundParameters();
+  std::vector<Turn> turns;
+  IMouseMod none;
+  for (int page = 2; page < 6; ++page) {
+    showPage(twin, page);
+    IGraphics* g = twin->graphics();
+    for (IControl* c : controls(g)) {
+      const std::optional<Place> place = placeOf(g, c, page, sound);
+      if (!place) continue;
+      const double was = twin->GetParam(place->param)->Value();
+      for (int amount : {1, -1}) {
+        g->OnMouseWheel(place->x, place->y, &none, amount);
+        if (twin->GetParam(place->param)->Value() != was) {
+          turns.push_back({*place, amount});
+          break;
+        }
+      }
+    }
+  }
+  return turns;
+}
+
+// Each sound control a wheel turns in the editor (found on an instance in process) reaches the
+// synthesizer: the sound dump it then holds for part 1 carries every byte the editor's values give,
+// SysEx and CC alike.
+TEST_F(EndToEnd, EverySoundControlTurnedLandsOnItsByteInTheSynthesizer) {
+  Kroma* twin = open();
+  const std::vector<Turn> turns = soundTurns(twin);
+  auto sim = simulator("corvane-sim", 5);
+  Session s(setup());
+  connect(s);
+  // The editor's sounds go out first, so that the simulator starts from the twin's values.
+  ASSERT_TRUE(s.click(place::kSendMulti)) << s.error();
+  const StateValues fresh = state(s);
+  ASSERT_TRUE(within(kArrival,
+                     [&] { return fresh.soundBytesDiffering(sim->record("sound 0"), 0).empty(); }));
+  ASSERT_TRUE(s.overlayGone(kArrival)) << s.error();
+  for (const Turn& turn : turns) {
+    ASSERT_TRUE(s.showPage(turn.place.page) && s.turn(turn.place, turn.amount)) << s.error();
+  }
+  const StateValues edited = state(s);
+  int changed = 0;
+  for (const sound_dump::ByteRule& row : sound_dump::soundByteRules())
+    changed += sound_dump::encodeByte(row, fresh, 0) != sound_dump::encodeByte(row, edited, 0);
+  EXPECT_GE(changed, 50) << "the walk turned too few controls";  // 125 on an idle machine
+  std::vector<int> differing;
+  EXPECT_TRUE(within(kArrival,
+                     [&] {
+                       differing = edited.soundBytesDiffering(sim->record("sound 0"), 0);
+                       return differing.empty();
+                     }))
+      << "first differing byte " << differing.front();
+}
+
+// The Multi request brings the synthesizer's part sounds into a new instance, a sound request
+// the sound of the active part.
+TEST_F(EndToEnd, RequestsBringTheSynthesizersSounds) {
+  auto sim = simulator("corvane-sim", 5);
+  const Bytes initial = sim->record("sound 0");
+  Bytes edited;
+  {
+    Session s(setup());
+    connect(s);
+    ASSERT_TRUE(s.showPage(place::kCutoff.page) && s.turn(place::kCutoff, -20) &&
+                s.turn(place::kResonance, 30))
+        << s.error();
+    ASSERT_TRUE(within(kArrival, [&] { return (edited = sim->record("sound 0")) != initial; }));
+    ASSERT_TRUE(s.close()) << s.error();
+  }
+  Session s(setup());
+  connect(s);
+  EXPECT_FALSE(state(s).soundBytesDiffering(edited, 0).empty());
+  EXPECT_EQ(transfer(s, place::kGetMulti), kCompleted);
+  EXPECT_EQ(state(s).soundBytesDiffering(edited, 0), std::vector<int>());
+  ASSERT_TRUE(sim->command("reset"));
+  EXPECT_EQ(
+      transfer(s, place::kLibrarianMenu, "Request Patch Data > from Active Slot to Plug-in GUI"),
+      "Data request Completed!");
+  EXPECT_EQ(state(s).soundBytesDiffering(initial, 0), std::vector<int>());
+}
+
+// A bank stored from the librarian lands in the synthesizer whole; requested back after another
+// bank was read over it, the librarian's file holds it again.
+TEST_F(EndToEnd, ABankStoredIntoTheSynthesizerComesBackWhole) {
+  auto sim = simulator("corvane-sim", 5);
+  ASSERT_TRUE(mkdir(sessionData.file("Patches").c_str(), 0755) == 0);
+  const std::string file = sessionData.file("Patches/Demo Bank.syx");
+  ASSERT_TRUE(writeBank(file, "Demo"));
+  const std::vector<Bytes> demo = [&] {
+    std::vector<Bytes> sounds;
+    for (int p = 0; p < sysex::kProgramsPerBank; ++p) sounds.push_back(dumpInFile(file, p));
+    return sounds;
+  }();
+  Session s(setup());
+  connect(s);
+  auto fileHolds = [&](int bank) {
+    for (int p = 0; p < sysex::kProgramsPerBank; ++p) {
+      const Bytes stored = sim->record("stored " + std::to_string(bank) + " " + std::to_string(p));
+      if (!sameData(dumpInFile(file, p), stored)) return false;
+    }
+    return true;
+  };
+  EXPECT_EQ(transfer(s, place::kLibrarianMenu, "Store Patch Data > All Current Patches to Bank B"),
+            "Data write completed!");
+  EXPECT_TRUE(within(kArrival, [&] { return fileHolds(1); }));
+  for (int bank : {0, 1}) {
+    SCOPED_TRACE(bank);
+    const std::string letter(1, static_cast<char>('A' + bank));
+    EXPECT_NE(
+        transfer(s, place::kLibrarianMenu, "Request Patch Data > All Patches from Bank " + letter),
+        kTimedOut);
+    ASSERT_TRUE(s.choose(place::kLibrarianMenu, "Save (Overwrite current bank)")) << s.error();
+    EXPECT_TRUE(within(kArrival, [&] { return fileHolds(bank); }));
+  }
+  for (int p = 0; p < sysex::kProgramsPerBank; ++p)
+    EXPECT_TRUE(sameData(dumpInFile(file, p), demo[p])) << p;
+}
+
+// Two instances in one host, each on its own synthesizer: each learns its own device id, and an
+// edit in one reaches only its own.
+TEST_F(EndToEnd, TwoInstancesKeepTheirOwnPorts) {
+  auto first = simulator("synth-a", 3);
+  auto second = simulator("synth-b", 7);
+  Session s(setup());
+  connect(s, "synth-a");
+  ASSERT_TRUE(s.openAnother() && s.showPage(1) && s.choose(place::kTransferPause, "50 ms") &&
+              s.choosePorts("synth-b"))
+      << s.error();
+  const Bytes untouched = first->record("sound 0");
+  ASSERT_TRUE(s.showPage(place::kCutoff.page) && s.turn(place::kCutoff, -20)) << s.error();
+  EXPECT_EQ(state(s).getValue(kGlobalSysExID), 7);
+  EXPECT_TRUE(within(kArrival, [&] { return second->record("sound 0") != untouched; }));
+  EXPECT_EQ(first->record("sound 0"), untouched);
+  ASSERT_TRUE(s.use(1));
+  EXPECT_EQ(state(s).getValue(kGlobalSysExID), 3);
+}
+
+}  // namespace
