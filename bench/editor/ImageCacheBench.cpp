@@ -42,6 +42,7 @@ void BM_InitImages(benchmark::State& state) {
   const double scale = state.range(1) == 85 ? 0.85 : state.range(1) == 115 ? 1.15 : 1.0;
   BenchPlug plug;
   IGraphicsMac graphics(&plug, 1500, 757);
+  graphics.SetBundleID(kBundleID);  // as the plug-in does: lookups go to this bundle
   SilentLog log;
   ImageCache cache;
   cache.setLog(&log);
