@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <initializer_list>
 
+#include "src/config/ControlAction.h"
 #include "src/config/ParameterIds.h"
 
 namespace {
@@ -72,6 +73,11 @@ IControl* FiveKeyControlMap::findControl(int k1, int k2, int k3, int k4, int k5)
 void SysExControlContainer::addToControlMap(const unsigned char* fourBytes, unsigned char variant,
                                             IControl* control) {
   add(fourBytes[0], fourBytes[1], fourBytes[2], fourBytes[3], variant, control);
+}
+
+void NRPNControlContainer::addToControlMap(const ControlAction* action, IControl* control) {
+  add(action->channelKey, action->nrpnNumber1, action->nrpnNumber2, action->nrpnNumber3,
+      action->subKey, control);
 }
 
 bool SysExControlContainer::addressOf(const std::vector<int>& message, int changingByte,

@@ -5,6 +5,7 @@
 #include <vector>
 
 class IControl;
+struct ControlAction;
 
 // The nested levels of the control lookup maps. Each holds one ordered map; the maps point at
 // controls and own none.
@@ -45,13 +46,11 @@ class SysExControlContainer : public FiveKeyControlMap {
                         unsigned char* fourBytes);
 };
 
-// Controls by the channel key, the three NRPN numbers and the sub-key of their binding.
+// Controls by the channel key, the three NRPN numbers and the sub-key of their binding (the
+// binding's CC number is no key).
 class NRPNControlContainer : public FiveKeyControlMap {
  public:
-  void addToControlMap(int channelKey, int nrpn1, int nrpn2, int nrpn3, int subKey,
-                       IControl* control) {
-    add(channelKey, nrpn1, nrpn2, nrpn3, subKey, control);
-  }
+  void addToControlMap(const ControlAction* action, IControl* control);
 };
 
 // Controls by channel key, CC number and sub-key.

@@ -165,6 +165,28 @@ class UIConfigManager {
                                    int y, std::string imageId, double defaultValue, double minValue,
                                    double maxValue, double step, LinkInfo link, int part,
                                    ControlLayer* layer, std::string group) = 0;
+  // The MSB/LSB kinds (a CC number and three NRPN numbers, message type 3, which sends nothing):
+  // no layout element selects them. On the mixer and settings pages (knobs and menus: the five
+  // of the mixers; switches: those and the eight additional-settings layers) the binding takes
+  // the mixer channel as its channel key, elsewhere part + 1; the sub-key is 1 on the pages for
+  // knobs and menus, else 0. A control built without a layer counts as off the pages.
+  virtual void createMsbLsbKnobControl(int ccNumber, int nrpn1, int nrpn2, int nrpn3,
+                                       int mixerChannel, std::string name, int paramIdx, int x,
+                                       int y, std::string imageId, double defaultValue,
+                                       double minValue, double maxValue, double fourth,
+                                       LinkInfo link, int part, ControlLayer* layer,
+                                       std::string group) = 0;
+  virtual void createMsbLsbBoolControl(int ccNumber, int nrpn1, int nrpn2, int nrpn3,
+                                       int mixerChannel, std::string name, int paramIdx, int x,
+                                       int y, std::string imageId, double defaultOn,
+                                       double offValue, double onValue, LinkInfo link, int part,
+                                       ControlLayer* layer, std::string group) = 0;
+  virtual void createMsbLsbSelectionCCControl(int ccNumber, int nrpn1, int nrpn2, int nrpn3,
+                                              int mixerChannel, std::string name, int paramIdx,
+                                              int x, int y, int w, int h, int defaultValue,
+                                              int minValue, int maxValue, int firstNumber,
+                                              int lastNumber, std::vector<std::string> texts,
+                                              int part, ControlLayer* layer, std::string group) = 0;
   virtual void createSysExKnobControl(std::string name, int paramIdx, int x, int y,
                                       std::string imageId, double defaultValue, double minValue,
                                       double maxValue, double fourth, int msgZeroVal,
@@ -266,6 +288,13 @@ class UIConfigManager {
   // then the control in the CC lookup under them (replacing one registered there before).
   void bindCCControl(ControlAction& action, int ccNumber, int channel, int part, int subKey,
                      IControl* control);
+  // The MSB/LSB kinds' numbers: the CC number (no key), then the three NRPN numbers, then the
+  // control in the NRPN lookup under the channel key, the NRPN numbers and the sub-key.
+  struct MsbLsbNumbers {
+    int ccNumber, nrpn1, nrpn2, nrpn3;
+  };
+  void bindNRPNControl(ControlAction& action, const MsbLsbNumbers& numbers, int channelKey,
+                       int subKey, IControl* control);
   // The SysEx steps before a SysEx control is made: the template of sysexIndex, `count`
   // messages from `first` with the part in place, and the lookup address of the first. The
   // table's entry 0 is for the parameter value `minValue`. False, with one log line naming the

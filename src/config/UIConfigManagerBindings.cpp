@@ -26,6 +26,17 @@ void UIConfigManager::bindCCControl(ControlAction& action, int ccNumber, int cha
   ccControlMap.addToControlMap(action.channelKey, ccNumber, subKey, control);
 }
 
+void UIConfigManager::bindNRPNControl(ControlAction& action, const MsbLsbNumbers& numbers,
+                                      int channelKey, int subKey, IControl* control) {
+  action.ccNumber = numbers.ccNumber;
+  action.nrpnNumber1 = numbers.nrpn1;
+  action.nrpnNumber2 = numbers.nrpn2;
+  action.nrpnNumber3 = numbers.nrpn3;
+  action.channelKey = channelKey;
+  action.subKey = subKey;
+  nrpnControlMap.addToControlMap(&action, control);
+}
+
 bool UIConfigManager::precomputeSysEx(int sysexIndex, int changingByte, int count, int first,
                                       int minValue, int part, ControlActionSysExMessage& table,
                                       unsigned char* address) {

@@ -140,6 +140,9 @@ class Kroma : public IPluginVST,
   void setNameSlot(int slot, const std::string& text) override;
   Range paramRange(int index) const override;
   int getSysexControl(int type, int location, int high, int low, int variant) const override;
+  // The control the MSB/LSB builders registered under the channel key, the three NRPN numbers
+  // and the sub-key; null when none.
+  IControl* getMsbLsbControl(int channelKey, int nrpn1, int nrpn2, int nrpn3, int subKey) const;
   void setValueFromHardware(int param, double normalised) override;
   void setLocalControl(bool on) override { mLocalControlFlag = on; }
   int partSound(int part, PartSound which) const override;

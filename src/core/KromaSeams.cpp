@@ -96,6 +96,13 @@ int Kroma::getSysexControl(int type, int location, int high, int low, int varian
   return control ? control->ParamIdx() : -1;
 }
 
+IControl* Kroma::getMsbLsbControl(int channelKey, int nrpn1, int nrpn2, int nrpn3,
+                                  int subKey) const {
+  return mUIConfigManager
+             ? mUIConfigManager->nrpnControls().findControl(channelKey, nrpn1, nrpn2, nrpn3, subKey)
+             : nullptr;
+}
+
 void Kroma::setValueFromHardware(int param, double normalised) {
   if (IControl* control = controlOf(param))
     control->SetValueFromHardware(normalised);

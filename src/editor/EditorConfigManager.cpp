@@ -3,11 +3,38 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <iterator>
 
 #include "toolkit/plugin/base/IPluginBase.h"
 #include "toolkit/plugin/editor/ControlLayer.h"
 #include "toolkit/plugin/editor/IGraphics.h"
 #include "toolkit/plugin/editor/IStockControls.h"
+
+namespace {
+
+// The mixer and settings pages of the MSB/LSB kinds; knobs and menus know the first five.
+const char* const kMsbLsbPages[] = {"miniMixer",
+                                    "multiModeMixer",
+                                    "miniMixer2",
+                                    "multiModeMixer2",
+                                    "multiModeSettingsPage1",
+                                    "additionalSettingsPart1",
+                                    "additionalSettingsPart2",
+                                    "additionalSettingsPart3",
+                                    "additionalSettingsPart4",
+                                    "additionalSettingsPart5",
+                                    "additionalSettingsPart6",
+                                    "additionalSettingsPart7",
+                                    "additionalSettingsPart8"};
+constexpr size_t kMixerPages = 5;
+
+bool onMsbLsbPage(const ControlLayer* layer, bool switchPages) {
+  if (!layer) return false;
+  const size_t count = switchPages ? std::size(kMsbLsbPages) : kMixerPages;
+  return std::find(kMsbLsbPages, kMsbLsbPages + count, layer->name) != kMsbLsbPages + count;
+}
+
+}  // namespace
 
 static_assert(kSliderVertical == kVertical && kSliderHorizontal == kHorizontal,
               "the configuration's slider directions are the framework's");
@@ -84,6 +111,14 @@ ControlAction& EditorConfigManager::placeAndBind(IControl* control, ControlLayer
   ControlAction& action = bindControlAction(paramIdx, messageType);
   action.controls.push_back(control);
   return action;
+}
+
+void EditorConfigManager::bindMsbLsb(ControlAction& action, const MsbLsbNumbers& numbers,
+                                     int mixerChannel, int part, const ControlLayer* layer,
+                                     bool switchPages, IControl* control) {
+  const bool onPage = onMsbLsbPage(layer, switchPages);
+  bindNRPNControl(action, numbers, onPage ? mixerChannel : part + 1, onPage && !switchPages ? 1 : 0,
+                  control);
 }
 
 IRECT EditorConfigManager::scaledRect(int x, int y, int w, int h) const {

@@ -42,6 +42,21 @@ class EditorConfigManager final : public UIConfigManager {
                            std::string imageId, double defaultValue, double minValue,
                            double maxValue, double step, LinkInfo link, int part,
                            ControlLayer* layer, std::string group) override;
+  void createMsbLsbKnobControl(int ccNumber, int nrpn1, int nrpn2, int nrpn3, int mixerChannel,
+                               std::string name, int paramIdx, int x, int y, std::string imageId,
+                               double defaultValue, double minValue, double maxValue, double fourth,
+                               LinkInfo link, int part, ControlLayer* layer,
+                               std::string group) override;
+  void createMsbLsbBoolControl(int ccNumber, int nrpn1, int nrpn2, int nrpn3, int mixerChannel,
+                               std::string name, int paramIdx, int x, int y, std::string imageId,
+                               double defaultOn, double offValue, double onValue, LinkInfo link,
+                               int part, ControlLayer* layer, std::string group) override;
+  void createMsbLsbSelectionCCControl(int ccNumber, int nrpn1, int nrpn2, int nrpn3,
+                                      int mixerChannel, std::string name, int paramIdx, int x,
+                                      int y, int w, int h, int defaultValue, int minValue,
+                                      int maxValue, int firstNumber, int lastNumber,
+                                      std::vector<std::string> texts, int part, ControlLayer* layer,
+                                      std::string group) override;
   void createSysExKnobControl(std::string name, int paramIdx, int x, int y, std::string imageId,
                               double defaultValue, double minValue, double maxValue, double fourth,
                               int msgZeroVal, int sysexIndex, int changingByte, int part,
@@ -138,6 +153,10 @@ class EditorConfigManager final : public UIConfigManager {
   ControlAction& placeAndBind(IControl* control, ControlLayer* layer, int messageType);
   ControlAction& placeAndBind(IControl* control, ControlLayer* layer, int paramIdx,
                               int messageType);
+  // The MSB/LSB kinds' keys by the control's layer (see UIConfigManager): `switchPages` for the
+  // switch's wider set of pages and its sub-key 0 on them.
+  void bindMsbLsb(ControlAction& action, const MsbLsbNumbers& numbers, int mixerChannel, int part,
+                  const ControlLayer* layer, bool switchPages, IControl* control);
   // The scaled rectangle of a layout's x, y, w, h.
   IRECT scaledRect(int x, int y, int w, int h) const;
   // A text field's style: its font at the scaled height h, in the colour.

@@ -56,6 +56,22 @@ void EditorConfigManager::createCCBoolControl(int ccNumber, int channel, std::st
   bindCCControl(action, ccNumber, channel, part, 0, button);
 }
 
+void EditorConfigManager::createMsbLsbBoolControl(int ccNumber, int nrpn1, int nrpn2, int nrpn3,
+                                                  int mixerChannel, std::string name, int paramIdx,
+                                                  int x, int y, std::string imageId,
+                                                  double defaultOn, double offValue, double onValue,
+                                                  LinkInfo link, int part, ControlLayer* layer,
+                                                  std::string group) {
+  IControl* button = makeSwitch(false, partName(name, part), paramIdx, defaultOn != 0.0, x, y,
+                                imageId, part, group);
+  if (!button) return;
+  ControlAction& action = placeAndBind(button, layer, kMessageNRPN);
+  action.ccOffValue = whole(offValue);
+  action.ccOnValue = whole(onValue);
+  setControlLink(&action, paramIdx, link, part);
+  bindMsbLsb(action, {ccNumber, nrpn1, nrpn2, nrpn3}, mixerChannel, part, layer, true, button);
+}
+
 void EditorConfigManager::createSysExBoolControl(std::string name, int paramIdx, int x, int y,
                                                  std::string imageId, double defaultOn, int,
                                                  int sysexIndex, int changingByte, int part,

@@ -48,6 +48,20 @@ void EditorConfigManager::createCCKnobControl(int ccNumber, int channel, std::st
   bindCCControl(action, ccNumber, channel, part, part == -1 ? 1 : 0, knob);
 }
 
+void EditorConfigManager::createMsbLsbKnobControl(int ccNumber, int nrpn1, int nrpn2, int nrpn3,
+                                                  int mixerChannel, std::string name, int paramIdx,
+                                                  int x, int y, std::string imageId,
+                                                  double defaultValue, double minValue,
+                                                  double maxValue, double, LinkInfo link, int part,
+                                                  ControlLayer* layer, std::string group) {
+  IControl* knob = makeKnob(partName(name, part), paramIdx, x, y, imageId, defaultValue, minValue,
+                            maxValue, 1.0, part, group);
+  if (!knob) return;
+  ControlAction& action = placeAndBind(knob, layer, kMessageNRPN);
+  setControlLink(&action, paramIdx, link, part);
+  bindMsbLsb(action, {ccNumber, nrpn1, nrpn2, nrpn3}, mixerChannel, part, layer, false, knob);
+}
+
 void EditorConfigManager::createSysExKnobControl(std::string name, int paramIdx, int x, int y,
                                                  std::string imageId, double defaultValue,
                                                  double minValue, double maxValue, double, int,

@@ -1,4 +1,5 @@
 #include <cstdio>
+#include <string>
 #include <utility>
 
 #include "src/config/ParameterIds.h"
@@ -15,6 +16,7 @@ const IColor kAmber(255, 255, 173, 0);
 const IColor kBlue(255, 0, 174, 255);
 const IColor kWhite(255, 255, 255, 255);
 const IColor kBlack(255, 0, 0, 0);
+const IColor kMsbLsbAmber(254, 255, 173, 0);
 
 // No menu of the editor comes near this; a layout asking for more is mistaken.
 constexpr long long maxMenuValues = 4096;
@@ -32,6 +34,11 @@ bool setMenuTexts(IParam& param, int count, const std::vector<std::string>& text
   if (firstNumber == lastNumber) return false;
   for (int i = 0; i < count; ++i) param.SetDisplayText(i, numberText(i).c_str());
   return true;
+}
+
+// Entry i of a menu numbered from `first`.
+auto numbersFrom(int first) {
+  return [first](int i) { return std::to_string(first + i); };
 }
 
 }  // namespace
@@ -132,12 +139,27 @@ void EditorConfigManager::createMultiSelectionCCControl(
   IParam* param =
       initMenu(partName(name, part), paramIdx, defaultValue, minValue, maxValue, part, group);
   if (!param || !setMenuTexts(*param, maxValue - minValue, texts, firstNumber, lastNumber,
-                              [&](int i) { return std::to_string(firstNumber + i); }))
+                              numbersFrom(firstNumber)))
     return;
   IControl* caption = makeCaption(paramIdx, x, y, w, h, style() == 1 ? kGrey : kBlack, true);
   ControlAction& action = placeAndBind(caption, layer, kMessageCC);
   // Outside every part the menu answers only its own channel's lookups, not sub-key 0.
   bindCCControl(action, ccNumber, channel, part, part == -1 ? 1 : 0, caption);
+}
+
+void EditorConfigManager::createMsbLsbSelectionCCControl(
+    int ccNumber, int nrpn1, int nrpn2, int nrpn3, int mixerChannel, std::string name, int paramIdx,
+    int x, int y, int w, int h, int defaultValue, int minValue, int maxValue, int firstNumber,
+    int lastNumber, std::vector<std::string> texts, int part, ControlLayer* layer,
+    std::string group) {
+  IParam* param =
+      initMenu(partName(name, part), paramIdx, defaultValue, minValue, maxValue, part, group);
+  if (!param || !setMenuTexts(*param, maxValue - minValue, texts, firstNumber, lastNumber,
+                              numbersFrom(firstNumber)))
+    return;
+  IControl* caption = makeCaption(paramIdx, x, y, w, h, kMsbLsbAmber, true);
+  ControlAction& action = placeAndBind(caption, layer, kMessageNRPN);
+  bindMsbLsb(action, {ccNumber, nrpn1, nrpn2, nrpn3}, mixerChannel, part, layer, false, caption);
 }
 
 void EditorConfigManager::createMultiSelectionSysExControl(
@@ -148,8 +170,8 @@ void EditorConfigManager::createMultiSelectionSysExControl(
   IParam* param =
       initMenu(partName(name, part), paramIdx, defaultValue, minValue, maxValue, part, group);
   const int count = maxValue - minValue;
-  if (!param || !setMenuTexts(*param, count, texts, firstNumber, lastNumber,
-                              [&](int i) { return std::to_string(firstNumber + i); }))
+  if (!param ||
+      !setMenuTexts(*param, count, texts, firstNumber, lastNumber, numbersFrom(firstNumber)))
     return;
   // One message per value from minValue up, one more than the menu has; the menu's value k
   // (its parameter counts from 0) sends message k.

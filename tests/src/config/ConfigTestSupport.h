@@ -53,6 +53,22 @@ class RecordingConfig : public UIConfigManager {
   IBitmap getImageByName(IGraphics*, std::string) override;
   void ClearImageCache(bool) override {}
 
+  // No element selects the MSB/LSB kinds: a call shows as a line of its own.
+  void createMsbLsbKnobControl(int, int, int, int, int, std::string, int, int, int, std::string,
+                               double, double, double, double, LinkInfo, int, ControlLayer*,
+                               std::string) override {
+    calls.push_back("msbLsbKnob");
+  }
+  void createMsbLsbBoolControl(int, int, int, int, int, std::string, int, int, int, std::string,
+                               double, double, double, LinkInfo, int, ControlLayer*,
+                               std::string) override {
+    calls.push_back("msbLsbButton");
+  }
+  void createMsbLsbSelectionCCControl(int, int, int, int, int, std::string, int, int, int, int, int,
+                                      int, int, int, int, int, std::vector<std::string>, int,
+                                      ControlLayer*, std::string) override {
+    calls.push_back("msbLsbMenu");
+  }
   // Builders of the fixed-purpose elements: the editor's tests cover them.
   void createNoValKnobControl(std::string, int, int, int, std::string, double, double, double,
                               double, int, ControlLayer*, std::string) override {}

@@ -55,8 +55,20 @@ TEST(NRPNAndCCControlMaps, EveryKeyOfTheBindingCountsAndTheLastRegistrationStand
   NRPNControlContainer nrpn;
   CCControlContainer cc;
   Controls c;
-  nrpn.addToControlMap(2, 0, 99, 12, 0, c[0]);
-  nrpn.addToControlMap(2, 0, 99, 13, 0, c[1]);
+  // The binding's CC number is no key.
+  auto binding = [](int cc, int third) {
+    ControlAction action(kMessageNRPN);
+    action.ccNumber = cc;
+    action.channelKey = 2;
+    action.nrpnNumber1 = 0;
+    action.nrpnNumber2 = 99;
+    action.nrpnNumber3 = third;
+    action.subKey = 0;
+    return action;
+  };
+  const ControlAction first = binding(7, 12), second = binding(8, 13);
+  nrpn.addToControlMap(&first, c[0]);
+  nrpn.addToControlMap(&second, c[1]);
   EXPECT_EQ(nrpn.findControl(2, 0, 99, 12, 0), c[0]);
   EXPECT_EQ(nrpn.findControl(2, 0, 99, 13, 0), c[1]);
   for (const auto& miss : {std::vector<int>{2, 0, 99, 12, 1}, {3, 0, 99, 12, 0}, {2, 1, 99, 12, 0}})
