@@ -121,9 +121,9 @@ void Kroma::setPartSound(int part, PartSound which, int value) {
 }
 
 int Kroma::lowerListKind() const {
-  if (mMultiMode) return 2;
   if (mLowerListShowsCategories) return 1;
-  return mLowerListShowsSearch ? 4 : 0;
+  if (mLowerListShowsSearch) return 4;
+  return mMultiMode ? 2 : 0;
 }
 
 void Kroma::clearMultiPushFlags() {

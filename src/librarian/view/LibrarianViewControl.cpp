@@ -45,7 +45,7 @@ int step(int cursor, int key) {
 LibrarianViewControl::LibrarianViewControl(IPluginBase* plug, int x, int y, int paramIdx,
                                            IBitmap* bitmap, IRECT area, PatchLibrarian* librarian,
                                            double scale)
-    : IBitmapOverlayControl(plug, x, y, paramIdx, bitmap, area),
+    : CustomOverlayControl(plug, x, y, paramIdx, bitmap, area),
       mHost(dynamic_cast<LibrarianHost*>(plug)),
       mLibrarian(librarian),
       mScale(scale),
@@ -82,14 +82,15 @@ LibrarianViewControl::Hit LibrarianViewControl::hitTest(int x, int y) const {
   return hit;
 }
 
-LibrarianViewControl::Hit LibrarianViewControl::select(int x, int y, bool choose) {
+LibrarianViewControl::Hit LibrarianViewControl::select(int x, int y, bool activate, bool greySave) {
   upperSelection = -1;
   lowerSelection = -1;
   const Hit hit = hitTest(x, y);
   if (hit.list < 0) return hit;
   selection(hit.list) = hit.slot;
-  if (!choose) return hit;
+  if (!activate) return hit;
   activeList = hit.list;
+  if (!greySave) return hit;
   if (ControlLayer* save = mHost ? mHost->layerNamed("saveChangesLayer") : nullptr)
     save->GrayOut(hit.list == kLower);
   return hit;
@@ -103,7 +104,7 @@ void LibrarianViewControl::OnMouseDown(int x, int y, IMouseMod* mod) {
   if (!mLibrarian || !mod || (!mod->L && !mod->R)) return;
   SetDirty(false);
   if (mod->R) {
-    const Hit hit = select(x, y, true);
+    const Hit hit = select(x, y, true, true);
     mLibrarian->selectedProgram = upperSelection.load();
     mLibrarian->lowerSelectedProgram = lowerSelection.load();
     if (!mHost) return;
@@ -115,7 +116,7 @@ void LibrarianViewControl::OnMouseDown(int x, int y, IMouseMod* mod) {
   }
   if (mHost) mHost->setRenameFinished(true);
   showLayer("patchRename", false);
-  select(x, y, true);
+  select(x, y, true, true);
   mLibrarian->selectedProgram = upperSelection.load();
   keyCursor = upperSelection.load();
   mLibrarian->lowerSelectedProgram = lowerSelection.load();
@@ -124,8 +125,10 @@ void LibrarianViewControl::OnMouseDown(int x, int y, IMouseMod* mod) {
 void LibrarianViewControl::OnMouseDblClick(int x, int y, IMouseMod*) {
   if (mHost) mHost->setRenameFinished(true);
   SetDirty(false);
-  if (!mHost || !mHost->midiOutSet()) return;
-  const Hit hit = select(x, y, true);
+  // No output port chosen: nothing to play on.
+  const IParam* port = mPlug->GetParam(kDeviceOutSelection);
+  if (!mHost || !port || port->Value() == 0.0) return;
+  const Hit hit = select(x, y, true, true);
   keyCursor = hit.slot;
   selection(activeList) = hit.slot;
   if (hit.slot >= 0) play(hit.slot);
@@ -157,7 +160,7 @@ void LibrarianViewControl::OnMouseDrag(int x, int y, int, int, IMouseMod*) {
   mDragBox.R = mDragBox.L + mDragBoxWidth;
   mDragBox.B = mDragBox.T + mDragBoxHeight;
   if (mDragging) return;
-  const Hit hit = select(x, y, false);
+  const Hit hit = select(x, y, false, false);
   if (hit.list != kLower) return;
   mDragged = lowerRecord(hit.slot);
   mDragging = true;
@@ -167,7 +170,7 @@ void LibrarianViewControl::OnMouseUp(int x, int y, IMouseMod*) {
   SetDirty(false);
   if (!mDragging || !mLibrarian) return;
   mDragging = false;
-  const Hit hit = select(x, y, true);
+  const Hit hit = select(x, y, true, false);
   const int target = hit.list == kUpper ? hit.slot : -1;
   mLibrarian->selectedProgram = target;
   if (target >= 0 && mDragged) transfer(*mDragged);

@@ -20,7 +20,7 @@ class PatchLibrarian;
 // It reaches the plug-in through the LibrarianHost the plug-in implements; made for a plug-in
 // that is none, it only shows the lists. The selection is public: the tab switches, the menus and
 // the incoming program changes move it, the last from the MIDI input thread.
-class LibrarianViewControl : public IBitmapOverlayControl {
+class LibrarianViewControl : public CustomOverlayControl {
  public:
   static constexpr int kSlots = 128;
   enum List { kUpper = 0, kLower = 1 };
@@ -71,9 +71,10 @@ class LibrarianViewControl : public IBitmapOverlayControl {
     int slot = -1;
   };
   Hit hitTest(int x, int y) const;
-  // Clears both selections and selects what (x, y) hits; with `choose` the hit list becomes the
-  // active one and the save layer follows it.
-  Hit select(int x, int y, bool choose);
+  // Clears both selections and selects what (x, y) hits. With `activate` the hit list becomes
+  // the active one; with `greySave` too the save layer is greyed for a lower hit and restored for
+  // an upper one.
+  Hit select(int x, int y, bool activate, bool greySave);
   // Clears the selection of `list` and selects its slot at (x, y), making it the active list:
   // the slot, or -1 when (x, y) is on none of that list.
   int pick(int list, int x, int y);

@@ -103,6 +103,7 @@ class WithSynth : public Librarian {
         in = plug->getExternalMIDIInDevice("Synth In");
     ASSERT_GT(plug->setExternalMIDIOut(out, "Synth Out"), 0);
     ASSERT_GT(plug->setExternalMIDIIn(in, "Synth In"), 0);
+    plug->GetParam(kDeviceOutSelection)->Set(out);  // as the port menu leaves it
     plug->mMIDIOutSet = true;
     plug->GetParam(kLibSyncTimer)->Set(0.0);  // the shortest pause, 50 ms
     pump = std::thread([this] {

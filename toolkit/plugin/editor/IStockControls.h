@@ -73,6 +73,12 @@ class IBitmapOverlayControl : public ISwitchControl {
   IRECT mTargetArea;
 };
 
+// The base the application's own overlays derive from; it adds nothing to the bitmap overlay.
+class CustomOverlayControl : public IBitmapOverlayControl {
+ public:
+  using IBitmapOverlayControl::IBitmapOverlayControl;
+};
+
 // A switch without a picture.
 class IInvisibleSwitchControl : public IControl {
  public:

@@ -15,6 +15,7 @@ LibrarianRig::LibrarianRig(double scale_)
     GetParam(kMultiPartBank + p)->InitInt("Bank", 0, 0, 7);
     GetParam(kMultiPartPatch + p)->InitInt("Program", 0, 0, 127);
   }
+  GetParam(kDeviceOutSelection)->InitInt("Out", 1, 0, 4);  // a port is chosen
   for (int list : {kPatchSelectionListUpper, kPatchSelectionListLower})
     GetParam(list)->InitEnum("List", 0, 16);
   VIEW_Script::instance().reset();

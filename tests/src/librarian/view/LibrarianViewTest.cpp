@@ -79,15 +79,19 @@ TEST_F(View, ClicksSelectTheSlotTheMenusActOnAndDoubleClicksPlayIt) {
   EXPECT_TRUE(view->OnKeyDown(0, 0, 2));  // down from no slot: lower slot 0
 
   view->OnMouseDblClick(x(kUpper, 9), y(kUpper, 9), nullptr);
+  // The port chosen decides, not whether it opened: the plug-in refuses to play on its own.
   rig.midiOut = false;
-  view->OnMouseDblClick(x(kUpper, 9), y(kUpper, 9), nullptr);
+  view->OnMouseDblClick(x(kUpper, 8), y(kUpper, 8), nullptr);
+  rig.param(kDeviceOutSelection)->Set(0.0);
+  view->OnMouseDblClick(x(kUpper, 7), y(kUpper, 7), nullptr);
+  EXPECT_EQ(view->upperSelection, 8) << "no port: the double click selects nothing";
   click(kUpper, 4, IMouseMod(false, true));
   click(kLower, 4, IMouseMod(false, true));
   auto menu = [&](const char* name, int list) {
     return std::string(name) + " " + std::to_string(x(list, 4)) + " " + std::to_string(y(list, 4));
   };
-  EXPECT_THAT(rig.take(), ElementsAre("play 0 1 3", "play 9 0 3", menu("edit menu", kUpper),
-                                      menu("copy menu", kLower)));
+  EXPECT_THAT(rig.take(), ElementsAre("play 0 1 3", "play 9 0 3", "play 8 0 3",
+                                      menu("edit menu", kUpper), menu("copy menu", kLower)));
 }
 
 TEST_F(View, PasteAndDropCopyTheRecordPickedUpEvenAfterTheLowerListChanged) {
@@ -111,10 +115,16 @@ TEST_F(View, PasteAndDropCopyTheRecordPickedUpEvenAfterTheLowerListChanged) {
   view->dragEnabled = true;
   drag(kUpper, 4);
   EXPECT_FALSE(view->dragging()) << "only lower slots are dragged";
+  IControl* store = new IInvisibleSwitchControl(&rig, IRECT(0, 0, 1, 1), -1);
+  rig.layers["saveChangesLayer"]->controls.Add(store);
+  click(kLower, 4);
+  ASSERT_TRUE(store->IsGrayed());
   drag(kLower, 4);
   rig.librarian.lowerFileIndex = 1;
   drop(kUpper, 1);
   EXPECT_EQ(upperName(1), "B4");
+  EXPECT_EQ(view->activeList, kUpper);
+  EXPECT_TRUE(store->IsGrayed()) << "a drop leaves the save layer as it is";
   drag(kLower, 5);
   drop(kLower, 6);
   EXPECT_EQ(upperName(6), "Up6") << "a drop outside the upper list copies nothing";
