@@ -246,6 +246,9 @@ class Kroma : public IPluginVST,
   void showFileCopyMenu(int x, int y) override;
   void showStatus(const std::string& text) override;
   bool startLibrarianJob(const SenderJob& job, JobFlags flags) override;
+  // Sleeps on the calling thread, with the plug-in lock let go meanwhile: the audio thread never
+  // waits through a pause.
+  void pauseUnlocked(int milliseconds) override;
   bool sendSinglePatchRequestSysexFromLibrarian(bool editBuffer, int bank) override;
   bool sendAllPatchRequestSysexFromLibrarian(int bank) override;
   // Job 3 for the librarian's selected program (list 1 when the view has no upper selection);
@@ -265,7 +268,8 @@ class Kroma : public IPluginVST,
   // texts are written anew and the menus rebuilt. With `reload` the bank files are read again
   // first, which drops unsaved edits.
   void patchTypeChanged(int type, int listKind, bool reload) override;
-  // Writes the selection lists' texts of the current mode again, keeping the selection.
+  // Writes the selection lists' texts of the current mode again, keeping the selection, and
+  // refills the bank view; after each save of a bank.
   void ResetPatchSelectionMenus();
   // Rebuilds the selection menus of the current mode; each finds its remembered file again.
   void refreshPopUpMenus();
@@ -490,9 +494,6 @@ class Kroma : public IPluginVST,
   // Pushes the restored Multi to the synthesizer and waits, bounded and without the plug-in
   // lock, until the transfer lane is idle again.
   void pushRestoredMulti();
-  // Sleeps on the calling thread, with the plug-in lock let go meanwhile: the audio thread never
-  // waits through a pause.
-  void pauseUnlocked(int milliseconds);
   // Sets a control as the user would, when the layout built it.
   void userEdit(IControl* control, double normalizedValue);
   void log(const std::string& message) const;
@@ -515,9 +516,10 @@ class Kroma : public IPluginVST,
   // Librarian in the editor.
   // Plays a slot by job 3; `store` writes it into the synthesizer's memory instead.
   void playLibrarianSlot(int slot, int list, int part, bool store);
-  // Writes the display texts of the selection lists for `files`: the two lists (unless only the
-  // lower one), the Multi bank lists or each part's sound bank lists.
-  void writeSelectionTexts(const std::vector<std::string>& fileNames, int listKind, bool bothLists);
+  // Writes the display texts of the selection lists for `files`, of the upper and of the lower
+  // side as asked: the two lists, and the Multi bank lists or each part's sound bank lists.
+  void writeSelectionTexts(const std::vector<std::string>& fileNames, int listKind, bool upper,
+                           bool lower);
 
   IGraphics* mEditor = nullptr;  // owned by the framework once attached
   EditorRequests* mEditorRequests = nullptr;

@@ -223,25 +223,25 @@ void Kroma::librarianBankSaved() {
   show(mTabLayers.keepBankOpenLayer);
   if (mDatatypeControl) mDatatypeControl->GrayOut(false);
   show(layerNamed(mMultiMode ? "LeftPerformancePopupMenu" : "UPPERPOPUPMENU"));
+  ResetPatchSelectionMenus();
 }
 
-void Kroma::writeSelectionTexts(const std::vector<std::string>& fileNames, int listKind,
-                                bool bothLists) {
+void Kroma::writeSelectionTexts(const std::vector<std::string>& fileNames, int listKind, bool upper,
+                                bool lower) {
   const std::vector<std::string> texts = bankDisplayNames(fileNames, GetLog());
-  auto set = [this](int param, int value, const std::string& text) {
-    GetParam(param)->SetDisplayText(value, text.c_str());
+  auto set = [this, &texts](bool on, int param, int value) {
+    if (on) GetParam(param)->SetDisplayText(value, texts[value].c_str());
   };
   for (int i = 0; i < static_cast<int>(texts.size()); ++i) {
-    const std::string& text = texts[i];
-    if (bothLists) set(kPatchSelectionListUpper, i, text);
-    set(kPatchSelectionListLower, i, text);
+    set(upper, kPatchSelectionListUpper, i);
+    set(lower, kPatchSelectionListLower, i);
     if (listKind == kMultiList) {
-      set(kCurrentOpenPerfBankL, i, text);
-      set(kCurrentOpenPerfBankR, i, text);
+      set(upper, kCurrentOpenPerfBankL, i);
+      set(lower, kCurrentOpenPerfBankR, i);
     }
     for (int part = 0; part < kParts && listKind != kMultiList; ++part) {
-      if (listKind == kSoundList) set(kCurrentOpenPatchBankL + part, i, text);
-      set(kCurrentOpenPatchBankR + part, i, text);
+      set(upper, kCurrentOpenPatchBankL + part, i);
+      set(lower, kCurrentOpenPatchBankR + part, i);
     }
   }
 }
@@ -280,7 +280,7 @@ void Kroma::patchTypeChanged(int type, int listKind, bool reload) {
   clear(kCurrentOpenPerfBankR);
   userEdit(mUpperSelectionControl, 0.0);
   userEdit(mLowerSelectionControl, 0.0);
-  writeSelectionTexts(fileNames, listKind, bothLists);
+  writeSelectionTexts(fileNames, listKind, bothLists, true);
   refreshPopUpMenus();
 }
 
@@ -292,7 +292,9 @@ void Kroma::ResetPatchSelectionMenus() {
     for (const PatchFile* file : multi ? mPatchLibrarian->multiFiles : mPatchLibrarian->soundFiles)
       fileNames.push_back(file->fileName);
   }
-  writeSelectionTexts(fileNames, multi ? kMultiList : kSoundList, true);
+  // A lower list of categories or search results keeps their names.
+  const int kind = multi ? kMultiList : kSoundList;
+  writeSelectionTexts(fileNames, kind, true, lowerListKind() == kind);
   refillLibrarianList(0);
   refillLibrarianList(1);
 }

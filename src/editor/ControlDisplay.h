@@ -16,7 +16,7 @@ class ControlDisplay {
   // parameter-change handlers, under the plug-in's lock.
   void controlDisplay(DisplayHost* plugin, int paramIdx, double value, bool transportRunning);
 
-  // `value` as a whole number: "%.0f".
+  // `value` as a whole number: the nearest, a half to the even neighbour ("%.0f").
   static std::string getValueString(double value);
 
  private:

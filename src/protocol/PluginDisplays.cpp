@@ -1,7 +1,5 @@
 #include "src/protocol/PluginDisplays.h"
 
-#include <cstdio>
-
 #include "src/config/ParameterIds.h"
 
 void PluginDisplays::updatePatchLibrarianView(int which) {
@@ -32,10 +30,4 @@ void PluginDisplays::displayBuild(const std::string& text) {
 
 void PluginDisplays::showStatus(const std::string& text) {
   mPlugin.setTextDisplay(kControlDisplayName, text);
-}
-
-std::string PluginDisplays::getValueString(double value) {
-  char text[512];  // the widest double written whole
-  std::snprintf(text, sizeof text, "%.0f", value);
-  return text;
 }

@@ -23,9 +23,6 @@ class PluginDisplays {
   // The status line: the name display, where every transfer reports.
   void showStatus(const std::string& text);
 
-  // The value to the nearest integer, a half to the even neighbour ("%.0f").
-  static std::string getValueString(double value);
-
  private:
   ProtocolPlugin& mPlugin;
 };

@@ -72,6 +72,8 @@ class FileCopyPopupMenu : public LibrarianMenuControl {
   void doPopupMenu(LibrarianHost* host, int x, int y);
   void OnMouseDown(int x, int y, IMouseMod* mod) override;
 
+  IPopupMenu* menu() { return &mMenu; }
+
  private:
   IPopupMenu mMenu;
 };

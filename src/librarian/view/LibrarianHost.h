@@ -54,6 +54,8 @@ class LibrarianHost {
   // --- The librarian ---
   // Plays slot `slot` of list `list` (0 upper) on `part`.
   virtual void sendPatchToDeviceFromLibrarian(int slot, int list, int part) = 0;
+  // Sleeps on the calling thread with the plug-in lock let go, so that the host's audio goes on.
+  virtual void pauseUnlocked(int milliseconds) = 0;
   // Writes the selected slot into the synthesizer's memory (`store`) or plays it.
   virtual void SendSingleProgramFromLibrarian(bool store, int part) = 0;
   // Writes the whole shown bank into synthesizer bank `targetBank`.

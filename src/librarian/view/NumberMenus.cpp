@@ -15,6 +15,7 @@ constexpr int kSoundBanks = 8;
 constexpr int kPrograms = 128;
 constexpr int kPerSubMenu = 10;
 constexpr int kMultiBankChange = 16;
+constexpr int kPauseBeforePlayMs = 10;
 const char* const kRanges[ProgramNumberPopupMenu::kSubMenus] = {
     "01-10", "11-20", "21-30",  "31-40",   "41-50",   "51-60",  "61-70",
     "71-80", "81-90", "91-100", "101-110", "111-120", "121-128"};
@@ -135,6 +136,7 @@ int ProgramNumberPopupMenu::doPopupMenu(LibrarianHost* host, int& program) {
       view->keyCursor = n;
     }
     mLibrarian->selectedProgram = n;
+    host->pauseUnlocked(kPauseBeforePlayMs);
     host->sendPatchToDeviceFromLibrarian(n, view ? view->activeList.load() : 0,
                                          host->currentPart());
   } else {

@@ -22,6 +22,8 @@ class BankNumberPopupMenu : public LibrarianMenuControl {
   // A dismissed menu writes the unchanged bank back to its parameter.
   void OnMouseDown(int x, int y, IMouseMod* mod) override;
 
+  IPopupMenu* menu() { return &mMenu; }
+
  private:
   int bankParam() const;
 
@@ -46,6 +48,7 @@ class ProgramNumberPopupMenu : public LibrarianMenuControl {
   int doPopupMenu(LibrarianHost* host, int& program);
   void OnMouseDown(int x, int y, IMouseMod* mod) override;
 
+  IPopupMenu* menu() { return &mMenu; }
   IPopupMenu* subMenu(int k) { return &mSubMenus[k]; }
 
  private:

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "FakeDisplayHost.h"
@@ -95,6 +96,9 @@ TEST_F(ControlDisplayTest, ValuesAreTruncatedBeforeAnyRuleButTheBalanceTakesItsS
   };
   for (const auto& c : cases) EXPECT_EQ(show(c.paramIdx, c.value), c.text) << c.value;
   EXPECT_EQ(ControlDisplay::getValueString(-1.7976931348623157e308).size(), 310u);
+  // A half goes to the even neighbour; a small negative keeps its sign.
+  for (const auto& [v, text] : {std::pair<double, const char*>{2.5, "2"}, {3.5, "4"}, {-0.4, "-0"}})
+    EXPECT_EQ(ControlDisplay::getValueString(v), text) << v;
 }
 
 // Lists and sample names are read at the stored value, only within their length.

@@ -1,5 +1,9 @@
 #include <gmock/gmock.h>
 
+#include <algorithm>
+#include <cstdio>
+#include <string>
+
 #include "LibrarianRig.h"
 #include "src/config/ParameterIds.h"
 #include "src/librarian/view/EditMenus.h"
@@ -99,6 +103,103 @@ TEST_F(Menus, EveryItemStartsItsOwnJobOrCallInEachMode) {
   EXPECT_TRUE(rig.layers["aboutWindow"]->IsVisible());
 }
 
+// A menu tree as text: items by "|", a separator "-", a sub-menu in braces after its item, a
+// greyed item after "~", a checked one before "*".
+std::string tree(const IPopupMenu* menu) {
+  std::string text;
+  for (int i = 0; i < menu->GetNItems(); ++i) {
+    const IPopupMenuItem* item = menu->GetItem(i);
+    text += i ? "|" : "";
+    if (item->GetIsSeparator()) {
+      text += "-";
+      continue;
+    }
+    text += std::string(item->GetEnabled() ? "" : "~") + item->GetText() +
+            (item->GetChecked() ? "*" : "");
+    if (item->GetSubmenu()) text += "{" + tree(item->GetSubmenu()) + "}";
+  }
+  return text;
+}
+
+// "first|...|last" for the texts from..to(i) of i = from..to.
+template <class Text>
+std::string run(int from, int to, Text text) {
+  std::string joined;
+  for (int i = from; i <= to; ++i) joined += (i > from ? "|" : "") + text(i);
+  return joined;
+}
+
+std::string letter(int bank) {
+  return std::string(1, static_cast<char>('A' + bank));
+}
+
+TEST_F(Menus, EveryItemReadsAsTheUserSeesItInEachMode) {
+  const std::string soundRequest =
+      "from Active Slot to Plug-in GUI|from Active Slot to Librarian|from Selected Program "
+      "Slot|-|" +
+      run(0, 7, [](int b) { return "All Patches from Bank " + letter(b); });
+  const std::string soundStore = "To Currently Selected Slot & Bank|-|" + run(0, 7, [](int b) {
+                                   return "All Current Patches to Bank " + letter(b);
+                                 });
+  const std::string rest =
+      "|-|Sync Current Data from HW|Push Current Multi to HW|-|Save (Overwrite current "
+      "bank)|Save As...{Standard MIDI (*.mid)|Kroma Format (*.kro)}|-|Import...{Standard MIDI "
+      "(*.mid)|SysEx (*.syx / *.kro)}|Refresh Folders|Other Helpful things...{Open Data "
+      "Folder|~Open User Manual|Open Support Ticket|Check for Updates|DAW Setup Guides}|-|About "
+      "this Plug-in...";
+  const std::string slot =
+      "Paste|-|Rename|-|Initialize Slot|Get DATA from..{Plug-in (active patch)|-|Hardware Edit "
+      "Buffer|Hardware by Prog No.}";
+  const std::string programs = run(0, 12, [](int k) {
+    const std::string range = k == 12 ? "121-128"
+                              : k == 0
+                                  ? "01-10"
+                                  : std::to_string(10 * k + 1) + "-" + std::to_string(10 * k + 10);
+    return range + "{" +
+           run(10 * k + 1, std::min(10 * k + 10, 128),
+               [](int p) {
+                 char number[16];
+                 std::snprintf(number, sizeof number, "Sound %03d", p);
+                 return std::string(number) + (p == 125 ? "*" : "");
+               }) +
+           "}";
+  });
+  const struct {
+    bool multi;
+    std::string main, banks;
+  } cases[] = {
+      {false,
+       "Request Patch Data{" + soundRequest + "}|-|Store Patch Data{" + soundStore + "}" + rest,
+       run(0, 7, [](int b) { return "Bank " + letter(b) + " (RAM)" + (b == 2 ? "*" : ""); })},
+      {true,
+       "Request Multi Data{from Temp Buffer to Plug-in GUI|from Temp Buffer to Librarian|from "
+       "selected Program Slot|All Multis from Selected Bank}|-|Store Multi Data{To Currently "
+       "Selected Slot & Bank|All Multis from Current Bank}" +
+           rest,
+       "Bank 0 (RAM)"},
+  };
+  for (const auto& c : cases) {
+    rig.multi = c.multi;
+    BankEditPopupMenu main(&rig, &rig.librarian, IRECT(839, 187, 916, 205), &rig);
+    FileEditPopupMenu slotMenu(&rig, &rig.librarian, IRECT(50, 60, 50, 60), &rig);
+    FileCopyPopupMenu copy(&rig, &rig.librarian, IRECT(50, 60, 50, 60), &rig);
+    BankNumberPopupMenu banks(&rig, &rig.librarian, IRECT(1142, 60, 1180, 84), &rig);
+    ProgramNumberPopupMenu programMenu(&rig, &rig.librarian, IRECT(1184, 60, 1229, 84), &rig);
+    banks.refreshPatchNames(&rig.librarian, &rig, 2);
+    programMenu.refreshPatchNames(&rig.librarian, &rig, 124);
+    EXPECT_EQ(tree(main.menu(BankEditPopupMenu::kMain)), c.main) << c.multi;
+    EXPECT_EQ(tree(slotMenu.menu()), slot) << c.multi;
+    EXPECT_EQ(tree(copy.menu()), "Copy") << c.multi;
+    EXPECT_EQ(tree(banks.menu()), c.banks) << c.multi;
+    EXPECT_EQ(tree(programMenu.menu()), programs) << c.multi;
+  }
+  // A sound bank past H checks no bank.
+  rig.multi = false;
+  BankNumberPopupMenu banks(&rig, &rig.librarian, IRECT(1142, 60, 1180, 84), &rig);
+  banks.refreshPatchNames(&rig.librarian, &rig, 8);
+  EXPECT_TRUE(unchecked(banks.menu()));
+}
+
 TEST_F(Menus, ProgramsComeInTensAndNameTheLibrarianSlotsTheyPlay) {
   ProgramNumberPopupMenu programs(&rig, &rig.librarian, IRECT(1184, 60, 1229, 84), &rig);
   EXPECT_EQ(programs.subMenu(12)->GetNItems(), 8);
@@ -113,7 +214,7 @@ TEST_F(Menus, ProgramsComeInTensAndNameTheLibrarianSlotsTheyPlay) {
   EXPECT_EQ(rig.view->upperSelection, 13);
   EXPECT_EQ(rig.librarian.selectedProgram, 13);
   EXPECT_EQ(rig.param(kMultiPartPatch + rig.part)->Int(), 13);
-  EXPECT_THAT(rig.take(), ElementsAre("play 13 0 4")) << "no bank change";
+  EXPECT_THAT(rig.take(), ElementsAre("pause 10", "play 13 0 4")) << "no bank change";
 }
 
 }  // namespace
