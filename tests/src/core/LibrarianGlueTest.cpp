@@ -4,15 +4,20 @@
 #include <atomic>
 #include <chrono>
 #include <mutex>
+#include <string>
 #include <thread>
+#include <tuple>
+#include <vector>
 
 #include "PluginFixture.h"
 #include "platform/view/headless/HeadlessView.h"
 #include "platform/view/headless/Script.h"
 #include "src/config/ParameterIds.h"
+#include "src/core/LibrarianMenus.h"
 #include "src/librarian/PatchLibrarian.h"
 #include "src/librarian/view/FolderMenus.h"
 #include "src/librarian/view/LibrarianViewControl.h"
+#include "src/librarian/view/NumberMenus.h"
 #include "src/protocol/MIDIMessageManager.h"
 #include "tests/src/librarian/view/LibrarianBanks.h"
 #include "toolkit/plugin/editor/IGraphicsMac.h"
@@ -82,6 +87,124 @@ TEST_F(Librarian, SwitchingToMultisAndBackResetsTheListsAndFindsTheBanksChosenBe
   upperBank()->records[4] = LibrarianPatch();
   plug->patchTypeChanged(1, 2, true);
   EXPECT_EQ(trimmed(upperBank()->records[4].name), "M3-4") << "a reload drops the edit";
+}
+
+// Long names shorten by their first 47 characters, counted while they shorten alike in a row
+// (shorter names in between do not count); each renaming is one log line.
+TEST(BankDisplayNames, LongNamesShortenCountInARowAndAreLogged) {
+  struct Lines : TK_LogSink {
+    void Write(const char* tag, const std::string& message) override {
+      lines.push_back(tag + message);
+    }
+    std::vector<std::string> lines;
+  } log;
+  const std::string p(47, 'P'), q(47, 'Q');
+  const struct {
+    std::string name, shown;
+  } cases[] = {
+      {p + "-first-bank.SYX", p + "~1.syx"},
+      {std::string(47, 'S') + "1.syx", std::string(47, 'S') + "1.syx"},  // 52: unchanged
+      {p + "-second.Kro", p + "~2.kro"},
+      {q + "12.syx", q + "~1.syx"},  // 53: shortened
+      {p + "-third.mid", p + "~1.mid"},
+      {std::string(53, 'N'), std::string(47, 'N') + "~1." + std::string(53, 'n')},
+  };
+  std::vector<std::string> names;
+  for (const auto& c : cases) names.push_back(c.name);
+  const std::vector<std::string> shown = bankDisplayNames(names, &log);
+  ASSERT_EQ(shown.size(), names.size());
+  size_t line = 0;
+  for (size_t i = 0; i < names.size(); ++i) {
+    EXPECT_EQ(shown[i], cases[i].shown) << i;
+    if (shown[i] == names[i]) continue;
+    ASSERT_LT(line, log.lines.size());
+    EXPECT_EQ(log.lines[line++],
+              "PATCH LIBRARIAN: Filename " + names[i] + " RENAMED TO " + shown[i] +
+                  " Because the filename was too long to fit in plug-in display!");
+  }
+  EXPECT_EQ(line, log.lines.size());
+}
+
+// Which of the bank menu and the two bank-name menus is shown, and what they check, by mode
+// and by whether program numbers address the librarian.
+TEST_F(Librarian, BankAndProgramMenusFollowTheModeAndTheLibraryFlag) {
+  openWithEditor();
+  plug->mCurrentPart = 2;
+  plug->GetParam(kMultiPartBank + 2)->Set(3);
+  plug->GetParam(kMultiPartPatch + 2)->Set(57);
+  plug->GetParam(kMultiPatch)->Set(99);
+  const char* const layers[] = {"BANKNUMBERMENUPROGRAMS", "PROGBANKNAMEMENUPROGRAMS",
+                                "PERFBANKNAMEMENUPROGRAMS"};
+  const struct {
+    bool multi, library, keep;
+    int layer;        // of `layers`
+    int bankChecked;  // -1: the Multi's one unchecked bank
+    int program;
+  } cases[] = {
+      {false, false, false, 0, 3, 57}, {false, true, true, 1, 6, 57},
+      {false, true, false, 1, 3, 57},  {true, true, false, 2, -1, 99},
+      {true, false, true, 0, -1, 99},
+  };
+  for (const auto& c : cases) {
+    plug->mMultiMode = false;
+    plug->mBankNumberMenu->refreshPatchNames(plug->mPatchLibrarian.get(), plug, 6);
+    plug->mLibrarianView->upperSelection = 0;
+    plug->mLibrarianView->keyCursor = 0;
+    plug->mPatchLibrarian->selectedProgram = 0;
+    plug->mMultiMode = c.multi;
+    plug->mShowProgramNames = c.library;
+    plug->updateBankAndProgramMenuNames(c.keep);
+    const std::string row =
+        std::to_string(c.multi) + std::to_string(c.library) + std::to_string(c.keep);
+    for (int l = 0; l < 3; ++l) EXPECT_EQ(shown(plug, layers[l]), l == c.layer) << row << l;
+    const IPopupMenu* banks = plug->mBankNumberMenu->menu();
+    ASSERT_EQ(banks->GetNItems(), c.bankChecked < 0 ? 1 : 8) << row;
+    for (int b = 0; b < banks->GetNItems(); ++b)
+      EXPECT_EQ(banks->IsItemChecked(b), b == c.bankChecked) << row << " bank " << b;
+    EXPECT_TRUE(plug->mProgramNumberMenu->subMenu(c.program / 10)->IsItemChecked(c.program % 10))
+        << row;
+    EXPECT_EQ(plug->mLibrarianView->upperSelection, c.library ? c.program : 0) << row;
+    EXPECT_EQ(plug->mLibrarianView->keyCursor, c.library ? c.program : 0) << row;
+    EXPECT_EQ(plug->mPatchLibrarian->selectedProgram, c.library ? c.program : 0) << row;
+  }
+}
+
+// A save rewrites the selection lists of the mode and keeps the selection; a lower list of
+// categories keeps their names. The lower list is taken by categories, search, then mode.
+TEST_F(Librarian, ASaveRewritesTheSelectionListsKeepingSelectionAndCategoryNames) {
+  for (const std::string name : {"S1", "S2"})
+    banks::write(data.file("Patches/" + name + ".syx"), name + "-");
+  openWithEditor();
+  IParam* upper = plug->GetParam(kPatchSelectionListUpper);
+  IParam* lower = plug->GetParam(kPatchSelectionListLower);
+  const std::string first = plug->mPatchLibrarian->soundFiles[0]->fileName;
+  plug->mLowerListShowsCategories = true;
+  plug->patchTypeChanged(0, 1, false);
+  const std::string category = lower->GetDisplayText(0);
+  upper->SetDisplayText(0, "stale");
+  plug->GetParam(kCurrentOpenPatchBankL + 5)->SetDisplayText(0, "stale");
+  upper->Set(1);
+  plug->librarianBankSaved();
+  EXPECT_EQ(std::string(upper->GetDisplayText(0)), first);
+  EXPECT_EQ(std::string(plug->GetParam(kCurrentOpenPatchBankL + 5)->GetDisplayText(0)), first);
+  EXPECT_EQ(upper->Value(), 1.0) << "the selection stays";
+  EXPECT_EQ(std::string(lower->GetDisplayText(0)), category);
+
+  plug->mLowerListShowsCategories = false;
+  plug->patchTypeChanged(0, 0, false);
+  lower->SetDisplayText(0, "stale");
+  plug->librarianBankSaved();
+  EXPECT_EQ(std::string(lower->GetDisplayText(0)), first);
+
+  plug->mMultiMode = true;
+  for (const auto& [categories, search, kind] :
+       {std::tuple{true, true, 1}, {false, true, 4}, {false, false, 2}}) {
+    plug->mLowerListShowsCategories = categories;
+    plug->mLowerListShowsSearch = search;
+    EXPECT_EQ(plug->lowerListKind(), kind) << categories << search;
+  }
+  plug->mLowerListShowsSearch = false;
+  plug->mMultiMode = false;
 }
 
 // The synthesizer on the other end of two in-memory ports, answered on a thread of its own that
