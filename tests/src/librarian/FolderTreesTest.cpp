@@ -48,3 +48,25 @@ TEST_F(FolderTrees, PatchesSharesOneTopNodeAndEachFolderGetsAnUnnamedOne) {
   EXPECT_EQ(top(2).subFolders.at(0).name, "a");
   EXPECT_TRUE(top(3).name.empty() && top(3).files.empty() && top(3).subFolders.empty());
 }
+
+// A level-2 folder takes only its first level-3 folder; a further one comes under a new unnamed
+// top node with a level-2 node of the same name, where later files of it gather.
+TEST_F(FolderTrees, ASecondSubFolderOfOneFolderMakesATopNodeOfItsOwn) {
+  PatchFile* inA = place({"Patches", "A"});
+  PatchFile* inX = place({"Patches", "A", "X"});
+  PatchFile* inY = place({"Patches", "A", "Y"});
+  PatchFile* inY2 = place({"Patches", "A", "Y"});
+  ASSERT_EQ(librarian.soundFolders.size(), 2u);
+  const SubFolderFiles& first = top(0).subFolders.at(0);
+  EXPECT_EQ(first.files, Files({inA}));
+  ASSERT_EQ(first.subFolders.size(), 1u);
+  EXPECT_EQ(first.subFolders[0].files, Files({inX}));
+  EXPECT_EQ(top(1).name, "");
+  ASSERT_EQ(top(1).subFolders.size(), 1u);
+  const SubFolderFiles& second = top(1).subFolders[0];
+  EXPECT_EQ(second.name, "A");
+  EXPECT_TRUE(second.files.empty());
+  ASSERT_EQ(second.subFolders.size(), 1u);
+  EXPECT_EQ(second.subFolders[0].name, "Y");
+  EXPECT_EQ(second.subFolders[0].files, Files({inY, inY2}));
+}

@@ -1,7 +1,13 @@
 #include <gmock/gmock.h>
 
+#include <algorithm>
+#include <iterator>
+#include <tuple>
+
 #include "LibrarianRig.h"
 #include "src/config/ParameterIds.h"
+#include "toolkit/gfx/Draw.h"
+#include "toolkit/gfx/Modes.h"
 
 namespace {
 
@@ -129,6 +135,59 @@ TEST_F(View, PasteAndDropCopyTheRecordPickedUpEvenAfterTheLowerListChanged) {
   drop(kLower, 6);
   EXPECT_EQ(upperName(6), "Up6") << "a drop outside the upper list copies nothing";
   EXPECT_THAT(rig.take(), ElementsAre("unsaved 1"));
+}
+
+// The selected slot of each list is filled light grey with its name in black; the others show
+// the picture beneath, their names in white; a drag box is filled grey around the mouse.
+TEST_F(View, TheSelectedSlotsAndTheDragBoxAreDrawnLightGrey) {
+  const unsigned int grey = GFX_Pixel(255, 225, 225, 225);
+  auto pixel = [&](int px, int py) { return GFX_GetPixel(rig.graphics->GetBackBuffer(), px, py); };
+  auto draw = [&] {
+    IRECT all(0, 0, rig.graphics->Width(), rig.graphics->Height());
+    rig.graphics->Draw(&all);
+  };
+  // Whether any pixel of the slot's text band is dark (black ink) or light (white ink) in all
+  // three channels; the picture beneath has no blue and the fill is 225 grey.
+  auto inked = [&](int list, int slot, bool dark) {
+    const IRECT r = view->slotRect(list, slot);
+    for (int py = r.T; py < r.B; ++py)
+      for (int px = r.L; px < r.L + 30; ++px) {
+        const unsigned int v = pixel(px, py);
+        const int channels[] = {int(v >> 24), int(v >> 16 & 255), int(v >> 8 & 255)};
+        if (std::all_of(std::begin(channels), std::end(channels),
+                        [dark](int c) { return dark ? c <= 40 : c >= 240; }))
+          return true;
+      }
+    return false;
+  };
+  click(kUpper, 5);
+  view->lowerSelection = 20;
+  draw();
+  for (const auto& [list, slot, selected] :
+       {std::tuple{kUpper, 5, true}, {kLower, 20, true}, {kUpper, 6, false}, {kLower, 21, false}}) {
+    const IRECT r = view->slotRect(list, slot);
+    EXPECT_EQ(pixel(r.R - 2, r.B - 2) == grey, selected) << list << " " << slot;
+    EXPECT_TRUE(!selected || inked(list, slot, true)) << list << " " << slot;
+    EXPECT_EQ(inked(list, slot, false), !selected) << list << " " << slot;
+  }
+  click(kUpper, 6);
+  draw();
+  EXPECT_TRUE(inked(kUpper, 5, false)) << "the ink turns white again";
+
+  // The box follows the mouse away from the slot the drag started on (which is selected).
+  view->dragEnabled = true;
+  view->OnMouseDrag(x(kLower, 40), y(kLower, 40), 1, 1, nullptr);
+  const int mx = x(kLower, 100), my = y(kLower, 100);
+  view->OnMouseDrag(mx, my, 1, 1, nullptr);
+  draw();
+  // 105 x 14 at scale 1.0, centred on the mouse.
+  EXPECT_EQ(pixel(mx - 52, my - 7), grey);
+  EXPECT_EQ(pixel(mx + 52, my + 6), grey);
+  EXPECT_NE(pixel(mx + 53, my + 6), grey);
+  EXPECT_NE(pixel(mx + 40, my + 7), grey);
+  view->OnMouseUp(x(kUpper, 3), y(kUpper, 3), nullptr);
+  draw();
+  EXPECT_NE(pixel(mx + 40, my), grey) << "no box after the drop";
 }
 
 TEST_F(View, RenameOpensOnASlotWithADumpAndPadsTheBank) {
