@@ -38,7 +38,7 @@ std::string textsOf(const IParam* param) {
   return joined;
 }
 
-void Builders::read(double scale, const std::string& layout) {
+void Builders::read(double scale, const std::string& layout, int style) {
   // Ids of their own: the framework's bitmap cache is shared by the whole process.
   const struct {
     int id;
@@ -60,7 +60,7 @@ void Builders::read(double scale, const std::string& layout) {
     file.size = static_cast<int>(bytes.size());
     return std::optional<Bundle::LoadedFile>(file);
   });
-  config.readUIConfig(plug.graphics, &plug, nullptr, 0, scale);
+  config.readUIConfig(plug.graphics, &plug, nullptr, style, scale);
 }
 
 void Builders::Write(const char* tag, const std::string& message) {

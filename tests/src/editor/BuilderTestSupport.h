@@ -45,8 +45,8 @@ std::string textsOf(const IParam* param);
 class Builders : public testing::Test, public TK_LogSink {
  protected:
   Builders() { config.setLog(this); }
-  // Preloads the test images and reads the resources at the GUI scale.
-  void read(double scale, const std::string& layout = "<uiconfig/>");
+  // Preloads the test images and reads the resources at the GUI scale and style.
+  void read(double scale, const std::string& layout = "<uiconfig/>", int style = 0);
   void Write(const char* tag, const std::string& message) override;
 
   IParam* param(int index) { return plug.GetParam(index); }

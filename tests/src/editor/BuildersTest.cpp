@@ -138,6 +138,53 @@ TEST_F(Builders, SysExKindsPrecomputeOneMessagePerValue) {
   EXPECT_EQ(valueBytes(button, 4), (std::vector<int>{5, 5}));
 }
 
+// The multi-effect knob: the element's name without a part prefix, its part's group, step 1,
+// and no binding or lookup at all.
+TEST_F(Builders, ANoValueKnobKeepsItsNameAndBindsNothing) {
+  read(1.0);
+  const int idx = kFX1ChorusDepth + 2;
+  config.createNoValKnobControl("Depth", idx, 10, 20, "KNOB", 64, 0, 99, 5, 2, nullptr, "Fx");
+  const IParam* p = param(idx);
+  EXPECT_STREQ(p->GetNameForHost(), "Depth");
+  EXPECT_STREQ(p->GetParamGroupForHost(), "Part 3:Fx");
+  EXPECT_EQ(std::vector<double>({p->GetDefault(), p->GetMin(), p->GetMax(), p->GetStep()}),
+            std::vector<double>({64, 0, 99, 1}));
+  EXPECT_EQ(lastControl()->ParamIdx(), idx);
+  EXPECT_EQ(lastControl()->GetRECT(), IRECT(10, 20, 70, 80));
+  EXPECT_EQ(config.getControlAction(idx), nullptr);
+}
+
+// Text displays by style, white flag and parameter; name fields take their length limit.
+TEST_F(Builders, DisplaysTakeTheirColourByStyleNameFieldsTheirLength) {
+  const IColor yellow(255, 241, 243, 33), white(255, 255, 255, 255), black(255, 0, 0, 0);
+  const struct {
+    int style;
+    bool white;
+    int paramIdx;
+    IColor colour;
+  } cases[] = {
+      {0, true, kControlDisplayName, yellow},   {0, false, kControlDisplayBuild, white},
+      {1, true, kControlDisplayName, black},    {1, false, kControlDisplayCC, black},
+      {1, false, kControlDisplayBuild, yellow}, {2, true, kControlDisplayBuild, white},
+  };
+  for (const auto& c : cases) {
+    builder_test::BuilderPlug plug;
+    EditorConfigManager config;
+    config.setLog(this);
+    config.readUIConfig(plug.graphics, &plug, nullptr, c.style, 1.0);
+    config.createControlDisplay("Display", c.paramIdx, 0, 0, 100, 14, -1, nullptr, "", c.white);
+    IControl* display = plug.graphics->GetControl(plug.graphics->NControls() - 1);
+    EXPECT_EQ(display->GetText()->mColor, c.colour) << c.style << c.white << c.paramIdx;
+  }
+  read(1.0, "<uiconfig/>", 1);
+  for (int nameLen : {0, 16}) {
+    config.createNameDisplay("Name", kPatchName + nameLen / 16, 0, 0, 80, 13, nameLen, -1, nullptr,
+                             "");
+    EXPECT_EQ(lastControl()->GetTextEntryLength(), nameLen);
+    EXPECT_EQ(lastControl()->GetText()->mColor, IColor(255, 187, 187, 187)) << "in every style";
+  }
+}
+
 TEST_F(Builders, ElementsThatCannotBeBuiltAreSkippedTheRestBuilds) {
   read(1.0, R"(<uiconfig>
 <knobcontrol type="seKnob" paramId="kFilter1Cutoff" sysexIndex="9" changingByte="8"/>

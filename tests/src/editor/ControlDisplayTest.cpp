@@ -146,6 +146,30 @@ TEST_F(ControlDisplayTest, NothingChangesBeforeStartUpForOutsideIndicesOrForTheG
   EXPECT_EQ(nameText(), "fControl Library");
 }
 
+// The arpeggiator's two triggers are left out for part 1 only; the search text and its button
+// never show.
+TEST_F(ControlDisplayTest, ArpTriggersAreLeftOutForTheFirstPartOnlyTheSearchAlways) {
+  const struct {
+    int paramIdx;
+    bool shown;
+  } cases[] = {
+      {kTriggerArpNoteOverlap, false},
+      {kTriggerArpNoteOverlap + 1, true},
+      {kTriggerArpNoteOverlap + 15, true},
+      {kTriggerArpPatternReset, false},
+      {kTriggerArpPatternReset + 9, true},
+      {kPatchSearchString, false},
+      {kPatchSearch, false},
+  };
+  for (const auto& c : cases) {
+    host.params[c.paramIdx].InitBool("Trigger", false);
+    host.nameLine->SetTextFromPlug("-");
+    host.valueDisplay->SetTextFromPlug("-");
+    const std::string value = show(c.paramIdx, 1);
+    EXPECT_EQ(value + "|" + nameText(), c.shown ? "1|Trigger" : "-|-") << nameOf(c.paramIdx);
+  }
+}
+
 TEST_F(ControlDisplayTest, WhileTheHostPlaysOnlyTheCurrentPartsNumberAndMarkedNamesAreShown) {
   const struct {
     int part;
