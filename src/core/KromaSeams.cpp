@@ -96,6 +96,14 @@ int Kroma::getSysexControl(int type, int location, int high, int low, int varian
   return control ? control->ParamIdx() : -1;
 }
 
+int Kroma::getProgramValueByParts(int a, int b, int c) const {
+  return mUIConfigManager ? mUIConfigManager->programsByParts().get(a, b, c) : 0;
+}
+
+void Kroma::setProgramValueByParts(int a, int b, int c, int value) {
+  if (mUIConfigManager) mUIConfigManager->programsByParts().set(a, b, c, value);
+}
+
 void Kroma::setValueFromHardware(int param, double normalised) {
   if (IControl* control = controlOf(param))
     control->SetValueFromHardware(normalised);

@@ -42,6 +42,11 @@ class ProtocolPlugin : public ParameterAccess {
   enum class PartSound { kBank, kProgram };
   virtual int partSound(int part, PartSound which) const = 0;
   virtual void setPartSound(int part, PartSound which, int value) = 0;
+  // A complete answer is in: the plug-in's SysEx input raises it once a dump was parsed or a
+  // collector completed. Request waits poll it; arming or ending a librarian request and the
+  // librarian send clear it.
+  virtual bool sysExReceived() const = 0;
+  virtual void setSysExReceived(bool on) = 0;
   // The device id is learnt from incoming dumps while the connection check is pending.
   virtual bool initPending() const = 0;
   virtual void setDeviceId(int id) = 0;
