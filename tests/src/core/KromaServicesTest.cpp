@@ -3,6 +3,7 @@
 // librarian's name, search and program steps.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <functional>
 #include <string>
 #include <thread>
@@ -232,6 +233,192 @@ TEST_F(Services, NameChangesPushAndRequestStartTheirJobs) {
       EXPECT_EQ(plug->mSendPartSounds, row.partsAndGlobal) << row.param;
       EXPECT_EQ(plug->mSendGlobalFirst, row.partsAndGlobal) << row.param;
     }
+    close(plug);
+  }
+}
+
+// Renaming slot 5 of a bank of 100 sounds (or Multis) fills the bank up to 128 slots and writes
+// the name into the slot's dump, blanks after it, the rest of the dump unchanged; the bank then
+// counts as edited.
+TEST_F(Services, ARenamedSlotCarriesItsNameInItsDumpAndMarksTheBankEdited) {
+  for (bool multi : {false, true}) {
+    SCOPED_TRACE(multi);
+    banks::write(data.file(multi ? "Patches/M.syx" : "Patches/S.syx"), "Old", multi);
+    Kroma* plug = open();
+    PatchLibrarian& lib = *plug->mPatchLibrarian;
+    std::vector<PatchFile*>& files = multi ? lib.multiFiles : lib.soundFiles;
+    ASSERT_EQ(files.size(), 1u);
+    files[0]->records.resize(100);
+    lib.type = multi;
+    lib.upperFileIndex = 0;
+    plug->mMultiMode = multi;
+    const std::vector<uint8_t> before = files[0]->records[5].messages.at(0).bytes;
+    plug->mLibrarianView->upperSelection = 5;
+    plug->GetParam(kPatchRename)->SetDisplayText(0, "Warm Pad");
+    plug->mRenameFinished = false;
+    set(plug, kPatchRename, 0);
+
+    ASSERT_EQ(files[0]->records.size(), 128u);
+    const std::vector<uint8_t>& dump = files[0]->records[5].messages.at(0).bytes;
+    const size_t at = multi ? 7 : 370;
+    ASSERT_EQ(dump.size(), before.size());
+    EXPECT_EQ(std::string(dump.begin() + at, dump.begin() + at + 16), "Warm Pad        ");
+    for (size_t i = 0; i < dump.size(); ++i)
+      if (i < at || i >= at + 16) {
+        EXPECT_EQ(dump[i], before[i]) << i;
+      }
+    EXPECT_EQ(banks::trimmed(files[0]->records[5].name), "Warm Pad");
+    EXPECT_EQ(value(plug, kBankEditUnsaved), 1.0);
+    EXPECT_TRUE(shown(plug, "discardChangesLayerRight"));
+    EXPECT_FALSE(shown(plug, "keepBankOpenLayer"));
+    EXPECT_FALSE(shown(plug, multi ? "LeftPerformancePopupMenu" : "UPPERPOPUPMENU"));
+    EXPECT_TRUE(plug->controlOf(kDatatype)->IsGrayed());
+    EXPECT_TRUE(plug->mRenameFinished);
+    close(plug);
+    std::remove(data.file(multi ? "Patches/M.syx" : "Patches/S.syx").c_str());
+  }
+}
+
+// The search field's queries in turn: an empty one ends the search, one letter asks for more, a
+// query without result says so and keeps the search on (a further query then does nothing until
+// it is emptied), a query with results shows them in the lower list.
+TEST_F(Services, TheSearchFieldAnswersEachKindOfQuery) {
+  banks::write(data.file("Patches/One.syx"), "Lead");
+  Kroma* plug = connected();
+  const struct {
+    const char* query;
+    const char* status;  // null: as before the query
+    const char* fieldAfter;
+    bool searching;
+    bool resultsShown;
+  } rows[] = {
+      {"", nullptr, "search...", false, false},
+      {"L", "Enter 2 digits or more!", "search...", false, false},
+      {"Zq", "No results - Try another keyword!", "search...", true, false},
+      {"Lead", nullptr, "Lead", true, false},
+      {"", nullptr, "search...", false, false},
+      {"Lead", nullptr, "Lead", true, true},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.query);
+    plug->mNameDisplay->SetTextFromPlug("-");
+    plug->setDisplayText(kPatchSearchString, row.query);
+    set(plug, kPatchSearchString, 0);
+    EXPECT_EQ(text(plug->mNameDisplay), row.status ? row.status : "-");
+    EXPECT_EQ(plug->getDisplayText(kPatchSearchString), row.fieldAfter);
+    EXPECT_EQ(plug->mLowerListShowsSearch, row.searching);
+    EXPECT_EQ(shown(plug, "RightSearchPopupMenu"), row.resultsShown);
+    if (!row.searching) {
+      EXPECT_TRUE(shown(plug, "LOWERPOPUPMENU"));
+    }
+  }
+  EXPECT_FALSE(shown(plug, "LOWERPOPUPMENU"));
+  EXPECT_FALSE(plug->mPatchLibrarian->searchResultFiles.empty());
+}
+
+// Program buttons while program changes go to the synthesizer: the part's program steps past
+// 127 to 0 and back, the bank and program go out on the part's channel and its sound is asked
+// for; with the part's program-change reception on they are refused.
+TEST_F(Services, ProgramButtonsStepTheSynthesizersProgram) {
+  Kroma* plug = connected();
+  plug->GetParam(kMultiPartBank + 2)->Set(3);
+  plug->GetParam(kReceiveProgramChange + 2)->Set(0.0);
+  plug->mLastProgram = 127;
+  const struct {
+    int param;
+    int program;
+    const char* sent;
+  } rows[] = {
+      {kPatchUp + 2, 0, "B2 7B 00|B2 00 03|B2 20 40|C2 00|F0 3E 13 11 00 7F 02"},
+      {kPatchDown + 2, 127, "B2 7B 00|B2 00 03|B2 20 40|C2 7F|F0 3E 13 11 00 7F 02"},
+  };
+  for (const auto& row : rows) {
+    const size_t from = sentCount();
+    set(plug, row.param, 1);
+    EXPECT_EQ(awaitSent(from, 5).substr(0, std::string(row.sent).size()), row.sent);
+    EXPECT_EQ(value(plug, kMultiPartPatch + 2), row.program);
+    EXPECT_EQ(plug->mLibrarianView->upperSelection, row.program);
+    EXPECT_EQ(plug->mPatchLibrarian->selectedProgram, row.program);
+    set(plug, kCancelDataRequest, 1);
+    ASSERT_TRUE(eventually([plug] { return !plug->ThreadRunning(); }));
+  }
+  plug->GetParam(kReceiveProgramChange + 2)->Set(1.0);
+  const size_t from = sentCount();
+  set(plug, kPatchUp + 2, 1);
+  EXPECT_EQ(text(plug->mNameDisplay), "Program Change Disabled.");
+  EXPECT_EQ(sent(from), "");
+}
+
+// A part's sound goes back to the synthesizer after a program change only when one of its 40
+// section locks, the last included, holds exactly 1.
+TEST_F(Services, APartIsSentBackOnlyWithALockedSection) {
+  Kroma* plug = connected();
+  plug->sendPartDataBackToHardware(3);
+  plug->GetParam(kSectionLockFX2 + 3)->Set(0.5);
+  plug->sendPartDataBackToHardware(3);
+  EXPECT_EQ(sent(), "");
+  plug->GetParam(kSectionLockFX2 + 3)->Set(1.0);
+  plug->sendPartDataBackToHardware(3);
+  const std::string expected = "B3 7B 00|F0 3E 13 11 10 7F 03";
+  EXPECT_EQ(awaitSent(0, 2).substr(0, expected.size()), expected);
+}
+
+// The audio clock's chores: all notes off to the enabled parts in the first stopped block after
+// a reset, and only then; an LED lit by an outgoing message goes off once more than 100 ms
+// have passed, and none lights while the LEDs show incoming MIDI.
+TEST_F(Services, TheFirstStoppedBlockEndsTheNotesAndLedsGoOffAfterAHundredMs) {
+  Kroma* plug = connected();
+  hostTime.flags = kVstTempoValid | kVstTransportPlaying;
+  process(plug, 64);
+  EXPECT_EQ(sent(), "");
+  hostTime.flags = kVstTempoValid;
+  process(plug, 64);
+  process(plug, 64);
+  EXPECT_EQ(sent(), "B0 7B 00|B1 7B 00|B2 7B 00|B3 7B 00|");
+
+  const IMidiMsg note(0, 0x92, 60, 100);
+  plug->sendMidiMsgAndLog(&note);
+  EXPECT_EQ(value(plug, kMIDILed + 2), 0.0) << "the LEDs show incoming MIDI";
+  plug->mTrackIncomingMIDI = false;
+  plug->sendMidiMsgAndLog(&note);
+  EXPECT_EQ(value(plug, kMIDILed + 2), 1.0);
+  for (unsigned advance : {0u, 100u, 1u}) {
+    WSYS_AdvanceTickCount(advance);
+    process(plug, 64);
+    EXPECT_EQ(value(plug, kMIDILed + 2), advance == 1 ? 0.0 : 1.0) << advance;
+  }
+  EXPECT_EQ(plug->mLEDActive[2], 0);
+}
+
+// Reset writes the start texts unless a transfer runs (the version with the build date while
+// the debug log is on); in the DAW-buffer mode each block shows the output delay.
+TEST_F(Services, ResetTextsAndTheOutputDelay) {
+  for (bool logging : {false, true}) {
+    if (logging) writeData("Kroma Editor LOG.txt", "");
+    Kroma* plug = connected();
+    const std::vector<ITextControl*> displays = {
+        plug->mNameDisplay,     plug->mValueDisplay, plug->mBuildDisplayControl,
+        plug->mCategoryDisplay, plug->mPatchDisplay, plug->mCCDisplayControl};
+    auto texts = [&displays] {
+      std::vector<std::string> out;
+      for (ITextControl* display : displays) out.push_back(text(display));
+      return out;
+    };
+    for (ITextControl* display : displays) display->SetTextFromPlug("-");
+    plug->mSendingSysEx = true;
+    plug->Reset();
+    EXPECT_EQ(texts(), std::vector<std::string>(6, "-"));
+    plug->mSendingSysEx = false;
+    plug->Reset();
+    EXPECT_EQ(texts(), (std::vector<std::string>{"Tessmar Kroma Plug-in",
+                                                 logging ? "v1.2.3 - 10-Oct-2020" : "v1.2.3",
+                                                 "v1.2.3", "INIT", "-- INIT --", "---"}));
+    dispatch(plug, effSetBlockSize, 0, 256);
+    plug->mQueuedOutput = true;
+    plug->mBlockSize = 256 + 2 * 64;
+    process(plug, 256);
+    EXPECT_EQ(text(plug->mMIDIOutDelayDisplayControl),
+              std::to_string(static_cast<int>(1000 / (plug->GetSampleRate() / 384))) + "ms|256bfr");
     close(plug);
   }
 }
