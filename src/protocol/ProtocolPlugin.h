@@ -66,7 +66,8 @@ class ProtocolPlugin : public ParameterAccess {
   virtual void AllSoundsOff(int part, bool allParts) = 0;
   // Selects the part's bank and program on the synthesizer (in multi mode the Multi's, on the
   // global channel), with its pauses; false, sending nothing, when another active part already
-  // plays that bank and program. Blocks the calling thread for its pauses.
+  // plays that bank and program or the part has no MIDI channel of its own (set to the global
+  // channel or to all). Blocks the calling thread for its pauses.
   virtual bool BankChangeMessage(int part) = 0;
   // Plays slot `slot` of librarian list `list` (0 upper) on `part` (job 3 with the slot's record
   // when the part is not locked and the MIDI ports are chosen).
