@@ -1,10 +1,12 @@
 #pragma once
 
+#include <atomic>
 #include <vector>
 
 #include "src/config/ControlActionSysExMessage.h"
 #include "src/config/LinkInfo.h"
 
+class ControlLayer;
 class IControl;
 
 // What the plug-in sends when a parameter bound by an action changes (its message type).
@@ -19,12 +21,12 @@ enum ControlMessageType : int {
 
 // The MIDI binding of one parameter, shared by every control bound to it. The configuration
 // manager makes and owns it while the layout is built; afterwards the plug-in only reads it,
-// apart from `value`, which it writes when it sends.
+// apart from `value`, which it writes when it sends and resets from the MIDI input thread.
 struct ControlAction {
   explicit ControlAction(int type) : messageType(type) {}
 
-  double value = -1.0;  // the last value sent, as a whole number
-  int linkGap = -1;     // written by the link logic only
+  std::atomic<double> value{-1.0};  // the last value sent, as a whole number
+  int linkGap = -1;                 // written by the link logic only
   // The part whose MIDI channel the CC kinds send on; set after the builder from the layout.
   int part = -1;
   int messageType;
@@ -39,4 +41,7 @@ struct ControlAction {
   ControlActionSysExMessage sysexMessages;
   int ccOffValue = -1;
   int ccOnValue = -1;
+  // Layers of which the parameter's value picks the one shown (the child whose id is the
+  // value); null for none. No layout element sets one.
+  ControlLayer* layerGroup = nullptr;
 };

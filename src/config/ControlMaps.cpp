@@ -97,6 +97,15 @@ IControl* CCControlContainer::findControl(int channelKey, int ccNumber, int subK
   return findIn(descend(nextLevel(mMap, channelKey), ccNumber), subKey);
 }
 
+int ProgramByPartsMap::get(int a, int b, int c) const {
+  const auto first = mMap.find(a);
+  if (first == mMap.end()) return 0;
+  const auto second = first->second.find(b);
+  if (second == first->second.end()) return 0;
+  const auto third = second->second.find(c);
+  return third == second->second.end() ? 0 : third->second;
+}
+
 int sysexEffectVariant(int paramIdx) {
   for (const VariantGroup& group : effectVariants)
     for (int first : group.params)

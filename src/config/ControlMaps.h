@@ -63,6 +63,18 @@ class CCControlContainer {
   std::map<int, controlID3> mMap;
 };
 
+// Ints by three int keys: the program-by-parts map.
+class ProgramByPartsMap {
+ public:
+  // Never inserts; 0 when any key is absent.
+  int get(int a, int b, int c) const;
+  // Makes the levels it needs; overwrites a value already there.
+  void set(int a, int b, int c, int value) { mMap[a][b][c] = value; }
+
+ private:
+  std::map<int, std::map<int, std::map<int, int>>> mMap;
+};
+
 // The variant a SysEx knob of this parameter registers under: the effect parameters share
 // their addresses between effect types (1 chorus .. 7 reverb); 0 for every other parameter.
 int sysexEffectVariant(int paramIdx);

@@ -108,6 +108,8 @@ class UIConfigManager {
   bool calculateSysexWithChangingByte(std::string text, int changingByte, int count,
                                       ControlActionSysExMessage* table, int start, int part);
   static void getCSValues(std::string text, int* values, int maxCount);
+  // Appends the source's ints to the destination, in order.
+  static void copyIntVector(std::vector<int>* source, std::vector<int>* destination);
   void getBiDirectLinkValues(std::string text, int* link, int part) const;
   const char* getParamGroup(int part, std::string group);
   // Links the two parameters both ways through the switch parameter; a link with a negative
@@ -136,6 +138,8 @@ class UIConfigManager {
   const NRPNControlContainer& nrpnControls() const { return nrpnControlMap; }
   CCControlContainer& ccControls() { return ccControlMap; }
   const CCControlContainer& ccControls() const { return ccControlMap; }
+  ProgramByPartsMap& programsByParts() { return programByPartsMap; }
+  const ProgramByPartsMap& programsByParts() const { return programByPartsMap; }
 
   IGraphics* graphics() const { return mGraphics; }
   UIConfigPlugin* plugin() const { return mPlugin; }
@@ -359,4 +363,5 @@ class UIConfigManager {
   SysExControlContainer sysexControlMap;
   NRPNControlContainer nrpnControlMap;
   CCControlContainer ccControlMap;
+  ProgramByPartsMap programByPartsMap;
 };

@@ -121,6 +121,12 @@ void UIConfigManager::getCSValues(std::string text, int* values, int maxCount) {
   for (int i = 0; i < n; ++i) readDecimal(tokens[static_cast<size_t>(i)], values[i]);
 }
 
+void UIConfigManager::copyIntVector(std::vector<int>* source, std::vector<int>* destination) {
+  if (!source || !destination) return;
+  const std::vector<int> copy = *source;  // the source may be the destination itself
+  destination->insert(destination->end(), copy.begin(), copy.end());
+}
+
 void UIConfigManager::getBiDirectLinkValues(std::string text, int* link, int part) const {
   std::vector<std::string> tokens;
   Tokenize(text, tokens, ",");

@@ -11,6 +11,7 @@
 #include "src/config/ParameterIds.h"
 #include "src/core/DebuggerOutput.h"
 #include "src/core/EditorRequests.h"
+#include "src/core/KromaDialogs.h"
 #include "src/core/PatchManager.h"
 #include "src/core/StartupSettings.h"
 #include "src/editor/EditorConfigManager.h"
@@ -110,6 +111,7 @@ Kroma::Kroma(IPluginInstanceInfo instanceInfo)
     log("PATCH MANAGER INITIALIZED...");
     makeLibrarian();
     makeEditor();
+    registerDialogResources();
     lookUpLayers();
     if (mTabLayers.randomize) mTabLayers.randomize->GrayOut(true);
     for (ControlLayer* layer :

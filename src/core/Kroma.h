@@ -95,6 +95,10 @@ class Kroma : public IPluginVST,
   // ---- Folder services ----
   static std::string getDataFolder();
   static std::string getPatchesFolderStr();
+  static int getPatchesFolderLength();
+  // "Part " and part + 1, a blank, then `text`; kept in mPanelString, so that the characters
+  // stay valid until the next call.
+  const char* getPanelString(int part, std::string text);
   // Asks the desktop to open the data folder, or with `manual` the user manual in it. Nothing is
   // tested beforehand and a failure is not reported.
   void OpenDataDirectory(bool manual) override;
@@ -143,10 +147,15 @@ class Kroma : public IPluginVST,
   // The control the MSB/LSB builders registered under the channel key, the three NRPN numbers
   // and the sub-key; null when none.
   IControl* getMsbLsbControl(int channelKey, int nrpn1, int nrpn2, int nrpn3, int subKey) const;
+  // The program-by-parts map of the configuration: 0 for keys never set (the getter adds none).
+  int getProgramValueByParts(int a, int b, int c) const;
+  void setProgramValueByParts(int a, int b, int c, int value);
   void setValueFromHardware(int param, double normalised) override;
   void setLocalControl(bool on) override { mLocalControlFlag = on; }
   int partSound(int part, PartSound which) const override;
   void setPartSound(int part, PartSound which, int value) override;
+  bool sysExReceived() const override { return mSysExReceived; }
+  void setSysExReceived(bool on) override { mSysExReceived = on; }
   bool initPending() const override { return mInitPending; }
   void setDeviceId(int id) override { mDeviceID = id; }
   bool midiOutSet() const override { return mMIDIOutSet; }
@@ -323,6 +332,7 @@ class Kroma : public IPluginVST,
 
   // ---- Shared fields: read and written by the other parts of the plug-in and the engine ----
   IMidiQueue mMidiQueue{1024};
+  std::string mPanelString;
   std::unique_ptr<PatchManager> mPatchManager;
   IControl* mPatchRenameControl = nullptr;
   ITextControl* mCCDisplayControl = nullptr;

@@ -89,9 +89,12 @@ long MessageBoxProg(HWND dialog, unsigned int message, unsigned long wParam, lon
   return 1;
 }
 
-long showMessageBox(HWND parent, Kroma*, int resourceId, void* param) {
+void registerDialogResources() {
   static std::once_flag registered;
   std::call_once(registered, [] { WSYS_RegisterDialog(kDialogResources, &kEnterBankName); });
+}
+
+long showMessageBox(HWND parent, Kroma*, int resourceId, void* param) {
   return WSYS_DialogBox(kDialogResources, resourceId, parent, &MessageBoxProg,
                         static_cast<long>(reinterpret_cast<intptr_t>(param)));
 }

@@ -9,6 +9,8 @@ class Kroma;
 // parent. The resource "Enter Bank Name" (10014) is registered with them.
 constexpr int kEnterBankNameDialog = 10014;
 
+// Registers the plug-in's dialog resources, once per process; the plug-in's start-up calls it.
+void registerDialogResources();
 // Moves `moved` so that its centre lies on the centre of `reference`; its size and z-order stay.
 void centerDialog(HWND reference, HWND moved);
 // Centres the dialog when it opens; the command of button 1 ends it with 1.

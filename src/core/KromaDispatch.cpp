@@ -61,6 +61,18 @@ void grayOut(Kroma& plug, int param, bool grayed) {
     plug.onEditorThread(nullptr, [control, grayed] { control->GrayOut(grayed); });
 }
 
+void showLayerGroupChild(Kroma& plug, const ControlAction& action, int vi) {
+  ControlLayer* group = action.layerGroup;
+  if (!group) return;
+  plug.onEditorThread(group, [group, vi] {
+    group->selectedChildId = vi;
+    for (int i = 0; i < group->childLayers.GetSize(); ++i) {
+      ControlLayer* child = group->childLayers.Get(i);
+      child->Hide(child->id != vi);
+    }
+  });
+}
+
 void flashOverlay(Kroma& plug) {
   if (ProgressIndicator* overlay = plug.mTabLayers.progress)
     plug.onEditorThread(nullptr, [overlay] {
@@ -114,6 +126,7 @@ void Kroma::OnParamChange(int paramIdx) {
     onEditorThread(&kMainTabSwitch, [this] { mTabSwitch.mainTabSwitch(this, 0, 0, mCurrentPart); });
   if (GetGUI()) mControlDisplay.controlDisplay(this, paramIdx, v, mTransportWasRunning);
   if (run(tables().main[paramIdx], change) == Then::kReturn || !change.action) return;
+  showLayerGroupChild(*this, *change.action, change.vi);
   processControlAction(change.action, paramIdx, v);
   mLinkManager.controlLinker(this, change.action, change.action->link, paramIdx, change.vi, v);
 }
@@ -137,6 +150,7 @@ void Kroma::OnParamChange2(int paramIdx) {
       onEditorThread(&kQuickTabSwitch,
                      [this, vi] { mTabSwitch.quickTabSwitch(this, kQuickTab, vi, false); });
     ControlAction* action = mUIConfigManager->getControlAction(paramIdx);
+    if (action) showLayerGroupChild(*this, *action, vi);
     if (action && !mLinkInProgress) {
       processControlAction(action, paramIdx, v);
       mEchoFromHardware = false;

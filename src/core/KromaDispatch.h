@@ -61,6 +61,9 @@ Then followSwitch(Change& c) {
 void showLayer(Kroma& plug, const std::string& name, bool visible);
 // The first control of `param` greyed or restored, on the editor thread.
 void grayOut(Kroma& plug, int param, bool grayed);
+// The action's layer group, when it has one: the child whose id is `vi` selected and shown, the
+// other children hidden, on the editor thread.
+void showLayerGroupChild(Kroma& plug, const ControlAction& action, int vi);
 // The progress overlay shown and hidden again: what lies under it is drawn anew. A transfer's
 // overlay stays.
 void flashOverlay(Kroma& plug);

@@ -132,9 +132,9 @@ void sendMessageList(Kroma& plug, const ControlAction& action, double value) {
   }
 }
 
-// A Multi or Global setting goes out as the whole dump. While the mouse button or Shift is down
-// it waits for the audio callback, so that a knob's drag sends once. A value from the
-// synthesizer sends nothing back.
+// A Multi or Global setting goes out as the whole dump, after all notes off of the enabled
+// parts. While the mouse button or Shift is down it waits for the audio callback, so that a
+// knob's drag sends once. A value from the synthesizer sends nothing back.
 void wholeDumpOrDefer(Kroma& plug, bool global) {
   if (fromSynthesizer(plug)) return;
   {
@@ -144,7 +144,7 @@ void wholeDumpOrDefer(Kroma& plug, bool global) {
   if (GetAsyncKeyState(VK_SHIFT) || GetAsyncKeyState(VK_LBUTTON))
     (global ? plug.mGlobalSendPending : plug.mMultiSendPending) = true;
   else
-    plug.sendWholeDump(global, !global);
+    plug.sendWholeDump(global, true);
 }
 
 }  // namespace

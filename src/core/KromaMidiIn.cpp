@@ -1,5 +1,7 @@
 // MIDI and SysEx from the host and the synthesizer: what is dropped before the manager sees it.
+#include "src/config/ControlAction.h"
 #include "src/config/ParameterIds.h"
+#include "src/config/UIConfigManager.h"
 #include "src/core/Kroma.h"
 #include "src/librarian/view/LibrarianViewControl.h"
 #include "src/protocol/IncomingChannel.h"
@@ -37,6 +39,9 @@ void Kroma::ProcessSysEx(const unsigned char* data, int length, bool fromDevice)
   if ((fromDevice ? mHWFilterBlocked : mDAWFilterBlocked)[kSysExFilter]) return;
   manager->ProcessSysEx(data, length, fromDevice);
   if (ControlLayer* miniMixer = layerNamed("miniMixer")) miniMixer->setControlsDirty();
+  // The synthesizer may have changed what the host sees: none of it counts as sent any more.
+  for (int param = 0; mUIConfigManager && param < NHostParams(); ++param)
+    if (ControlAction* action = mUIConfigManager->getControlAction(param)) action->value = -1.0;
   if (manager->dumpComplete) mSysExReceived = true;
 }
 

@@ -48,8 +48,11 @@ bool Kroma::BankChangeMessage(int part) {
     requestLayerHidden("bankPatchConflictWindow", false);
     return false;
   }
+  // A part set to the global channel (0) or to all channels (1) has no channel of its own; the
+  // global channel would change the Multi instead.
   const int channel =
-      multi ? sysex::truncateValue(getValue(kGlobalMidiChannel)) - 1 : partChannel(part);
+      sysex::truncateValue(getValue(multi ? kGlobalMidiChannel : kMultiPartMIDICh + part)) -
+      (multi ? 1 : 2);
   if (channel < 0 || channel > 15) {
     TK_Log(GetLog(), "", "bank change on channel " + std::to_string(channel + 1) + " not sent");
     return false;

@@ -103,6 +103,14 @@ IControl* Kroma::getMsbLsbControl(int channelKey, int nrpn1, int nrpn2, int nrpn
              : nullptr;
 }
 
+int Kroma::getProgramValueByParts(int a, int b, int c) const {
+  return mUIConfigManager ? mUIConfigManager->programsByParts().get(a, b, c) : 0;
+}
+
+void Kroma::setProgramValueByParts(int a, int b, int c, int value) {
+  if (mUIConfigManager) mUIConfigManager->programsByParts().set(a, b, c, value);
+}
+
 void Kroma::setValueFromHardware(int param, double normalised) {
   if (IControl* control = controlOf(param))
     control->SetValueFromHardware(normalised);

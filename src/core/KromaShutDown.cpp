@@ -1,4 +1,6 @@
 // The end of the plug-in's life and the services around its data folder.
+#include <string>
+
 #include "platform/datafolder/DataFolder.h"
 #include "src/config/UIConfigManager.h"
 #include "src/core/Kroma.h"
@@ -36,6 +38,15 @@ std::string Kroma::getDataFolder() {
 
 std::string Kroma::getPatchesFolderStr() {
   return DataFolder::patchesFolder();
+}
+
+int Kroma::getPatchesFolderLength() {
+  return static_cast<int>(getPatchesFolderStr().size());
+}
+
+const char* Kroma::getPanelString(int part, std::string text) {
+  mPanelString = "Part " + std::to_string(part + 1) + " " + text;
+  return mPanelString.c_str();
 }
 
 void Kroma::OpenDataDirectory(bool manual) {

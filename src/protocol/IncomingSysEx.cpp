@@ -108,8 +108,10 @@ void IncomingSysEx::parameterChange(const unsigned char* fields, bool tenBytes) 
   } else if (high == kPackedAddressHigh && type != sysex::kSoundParameter) {
     mManager.unhandled = true;
   } else {
+    // The unison and envelope bytes follow their rule whatever the type; the arpeggiator's lie
+    // at address high 2, which only a sound parameter reaches here.
     auto packed = mPackedByAddress.find(high * 128 + low);
-    if (type != sysex::kSoundParameter || packed == mPackedByAddress.end()) {
+    if (packed == mPackedByAddress.end()) {
       addressLookup(type, location, high, low, value);
     } else {
       // A byte of 128 or more carries no low nibble.
@@ -149,12 +151,7 @@ void IncomingSysEx::globalParameter(int type, int location, int high, int low, i
 }
 
 void IncomingSysEx::addressLookup(int type, int location, int high, int low, int value) {
-  const int param = mPlugin.getSysexControl(type, location, high, low, 0);
-  if (param < 0) {
-    mManager.unhandled = true;
-    return;
-  }
-  processSysExToUI(param, value, false, true);
+  mManager.getNormalControl(type, location, high, low, value, true);
 }
 
 void IncomingSysEx::processSysExToUI(int param, int value, bool refreshQuickTab,

@@ -20,6 +20,7 @@ bool LibrarianRequest::addMessageData(const unsigned char* bytes, int size) {
   mRecord.messages.push_back(PatchSysexMessage{std::vector<uint8_t>(bytes, bytes + size)});
   mRecord.parseName(mNameOffset);
   if (mCategoryOffset >= 0) mRecord.parseCategory(mCategoryOffset);
+  mCompletionMarker = 1;
   mCollecting = false;
   return true;
 }

@@ -22,6 +22,8 @@ class LibrarianRequest {
   // dump and the name (and category) read from it, and collecting stops.
   bool addMessageData(const unsigned char* bytes, int size);
   const LibrarianPatch& record() const { return mRecord; }
+  // The completion marker: 1 from the start, set to 1 again by each completion.
+  int completionMarker() const { return mCompletionMarker; }
 
  protected:
   // A dump of `type` and exactly `size` bytes completes the record; its name is at `nameOffset`,
@@ -36,6 +38,7 @@ class LibrarianRequest {
   // Read without the lock by the incoming path to decide whether to take the lock at all.
   std::atomic<bool> mCollecting{false};
   LibrarianPatch mRecord;
+  int mCompletionMarker = 1;
 };
 
 // Sound requests: a 392-byte sound dump, named from 370, category from 386.

@@ -6,6 +6,7 @@
 #include "src/config/ParameterIds.h"
 #include "src/protocol/IncomingChannel.h"
 #include "src/protocol/IncomingSysEx.h"
+#include "src/protocol/MultiDump.h"
 #include "src/protocol/SysExFormat.h"
 
 namespace {
@@ -81,7 +82,23 @@ void MIDIMessageManager::ProcessSysEx(const unsigned char* data, int size, bool 
   if (!collect(data, size)) {
     if (IncomingSysExDispatch* dispatch = mDispatch) dispatch->dispatch(data, size);
   }
-  if (dumpComplete) sysExReceived = true;
+}
+
+void MIDIMessageManager::getNormalControl(int type, int location, int high, int low, int value,
+                                          bool fromHardware) {
+  const int param = mPlugin.getSysexControl(type, location, high, low, 0);
+  if (param < 0)
+    unhandled = true;
+  else
+    mIncoming->processSysExToUI(param, value, false, fromHardware);
+}
+
+void MIDIMessageManager::encryptMultiSettings1Values(int value, int part) {
+  if (part >= 0 && part < sysex::kParts) multi_dump::unpackFlagByteA(value, part, mPlugin);
+}
+
+void MIDIMessageManager::encryptMultiSettings2Values(int value, int part) {
+  if (part >= 0 && part < sysex::kParts) multi_dump::unpackFlagByteB(value, part, mPlugin);
 }
 
 void MIDIMessageManager::ProcessMidiMsgFromDevice(const IMidiMsg* msg) {
@@ -118,7 +135,7 @@ bool MIDIMessageManager::collect(const unsigned char* data, int size) {
 void MIDIMessageManager::SetLibrarianRequestActive(bool on) {
   const bool multi = mPlugin.multiMode();
   std::lock_guard<std::recursive_mutex> lock(mLibrarian.mutex());
-  sysExReceived = false;
+  mPlugin.setSysExReceived(false);
   dumpComplete = false;
   dumpRouting = !on;
   mMultiRequest.disarm();

@@ -67,13 +67,22 @@ class MIDIMessageManager {
   // Every SysEx from the synthesizer, after the plug-in's own filters (on the MIDI input thread,
   // or on a lane for dumps a job hands in). While a librarian request collects, the message goes
   // to its collector; a completing dump is stored in the selected slot, the upper list refilled
-  // and collector-done set. Otherwise it goes to the dispatch. Then sysExReceived is set when
-  // collector-done is. Messages that are not from the synthesizer are ignored.
+  // and collector-done set. Otherwise it goes to the dispatch. Messages that are not from the
+  // synthesizer are ignored. The plug-in's SysEx input turns collector-done into its
+  // SysEx-received flag.
   void ProcessSysEx(const unsigned char* data, int size, bool fromDevice);
   // The manager's own dispatch (the editor's parsers and the parameter changes) serves from the
   // start; another may be set before the MIDI input opens; null drops what no collector takes.
   void setIncomingDispatch(IncomingSysExDispatch* dispatch) { mDispatch = dispatch; }
   IncomingSysEx& incoming() { return *mIncoming; }
+  // The control registered under the address with variant 0 gets the raw value through the
+  // incoming path's processSysExToUI (marked as the synthesizer's with `fromHardware`); none
+  // sets the unhandled flag.
+  void getNormalControl(int type, int location, int high, int low, int value, bool fromHardware);
+  // Flag bytes A and B of a part record, as a multi dump from the synthesizer carries them,
+  // applied to the part's switches.
+  void encryptMultiSettings1Values(int value, int part);
+  void encryptMultiSettings2Values(int value, int part);
 
   // --- Incoming channel messages ---
   // After the plug-in's own filters: from the synthesizer (MIDI input thread), and from the host
@@ -85,7 +94,7 @@ class MIDIMessageManager {
   // --- Librarian request routing ---
   // On: dumps go to the collector of the current mode, emptied and armed (the other disarmed),
   // and not to the editor. Off: dumps go to the editor; both collectors disarmed. Either way
-  // sysExReceived and collector-done are cleared.
+  // the plug-in's SysEx-received flag and collector-done are cleared.
   void SetLibrarianRequestActive(bool on);
   // True ends collecting and routing, marks the bank unsaved (kBankEditUnsaved 1,
   // kDiscardBankData 0), switches the layers so that the upper bank cannot change while edits
@@ -133,7 +142,6 @@ class MIDIMessageManager {
   // Flags shared by starters, jobs and the incoming path.
   std::atomic<bool> dumpRouting{false};    // incoming dumps go to the editor's parsers
   std::atomic<bool> dumpComplete{false};   // a collector completed or a dump was parsed
-  std::atomic<bool> sysExReceived{false};  // a complete answer is in: what request waits poll
   std::atomic<bool> soundSendBusy{false};  // a send job runs; its starter may wait for it
   std::atomic<bool> refreshQuickTab{false};
   std::atomic<bool> dumpCancelsQuickTabRefresh{false};  // set by the active-multi request

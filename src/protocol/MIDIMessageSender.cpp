@@ -176,5 +176,5 @@ int MIDIMessageSender::deviceId() const {
 }
 
 bool MIDIMessageSender::received() const {
-  return mManager.sysExReceived;
+  return mPlugin.sysExReceived();
 }

@@ -35,6 +35,10 @@ class MIDIMessageSender {
   // the active parts' sounds (`requestParts`), or the active parts' sounds when the Multi is
   // pushed with them, or else the current part's sound. Runs to its end whatever the cancel flag.
   void sendArrangementToDevice(bool toLibrarian, bool requestParts);
+  // Flag bytes A and B of `part`'s record in the multi dump, packed from its switches as job 0
+  // sends them; 0 for a part that is none.
+  int decryptMultiSettings1Values(int part) const;
+  int decryptMultiSettings2Values(int part) const;
   // Job 1: the Global dump to the device id in use (the job's argument, the old id, is not
   // read), which kDeviceID_old then follows.
   void sendGlobalToDevice();
@@ -104,13 +108,14 @@ class MIDIMessageSender {
     const char* timeoutText;
     std::function<void(int id)> retry;
   };
-  // Waits in cycles of `delay` for sysExReceived. True when answered; false after a cancel, the
-  // time-out at cycle 30 (its text shown) or shut-down, with the failed flag set.
+  // Waits in cycles of `delay` for the plug-in's SysEx-received flag. True when answered; false
+  // after a cancel, the time-out at cycle 30 (its text shown) or shut-down, with the failed flag
+  // set.
   bool waitForReply(const ReplyWait& wait, int delay);
   // The tries of a reply wait; false when shut-down ended a pause.
   bool retry(const ReplyWait& wait, int delay);
   // Up to `cycles` pauses of `milliseconds` (showing `text` after each, when given) until
-  // sysExReceived; at the end "CONNECTION TIMED OUT!" and the failed flag.
+  // SysEx-received; at the end "CONNECTION TIMED OUT!" and the failed flag.
   bool waitShort(int cycles, int milliseconds, const char* text);
   // Jobs 8 and 10: the 128 programs into slots 0..127, ending at the first request that fails.
   struct BankRequest {

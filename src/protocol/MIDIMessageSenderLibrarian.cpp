@@ -49,7 +49,7 @@ bool usable(const Bytes& dump) {
 void MIDIMessageSender::sendPatchToDeviceFromLibrarian(const LibrarianPatch& record, int part,
                                                        int slot) {
   mPlugin.DisplayProcessingIndicator(true);
-  mManager.sysExReceived = false;
+  mPlugin.setSysExReceived(false);
   const bool store = mManager.store;
   const bool valid = !record.messages.empty() && usable(record.messages.front().bytes) &&
                      part >= 0 && part < sysex::kParts && slot >= 0 &&
@@ -67,7 +67,7 @@ void MIDIMessageSender::sendPatchToDeviceFromLibrarian(const LibrarianPatch& rec
     const Bytes copy = multi ? addressed(stored, true, deviceId(), kMultiEditorBank, 0)
                              : addressed(stored, false, deviceId(), sysex::kEditBufferBank, part);
     mManager.dumpRouting = true;
-    mManager.sysExReceived = false;
+    mPlugin.setSysExReceived(false);
     mPlugin.ProcessSysEx(copy.data(), static_cast<int>(copy.size()), true);
     // After a shut-down nothing more goes to the synthesizer.
     const bool running = pause(kEditorFeedMs);

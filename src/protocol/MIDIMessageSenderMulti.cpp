@@ -92,3 +92,11 @@ void MIDIMessageSender::sendArrangementToDevice(bool toLibrarian, bool requestPa
   mPlugin.DisplayProcessingIndicator(false);
   mManager.soundSendBusy = false;
 }
+
+int MIDIMessageSender::decryptMultiSettings1Values(int part) const {
+  return part >= 0 && part < sysex::kParts ? multi_dump::packFlagByteA(mPlugin, part) : 0;
+}
+
+int MIDIMessageSender::decryptMultiSettings2Values(int part) const {
+  return part >= 0 && part < sysex::kParts ? multi_dump::packFlagByteB(mPlugin, part) : 0;
+}

@@ -42,6 +42,11 @@ class ProtocolPlugin : public ParameterAccess {
   enum class PartSound { kBank, kProgram };
   virtual int partSound(int part, PartSound which) const = 0;
   virtual void setPartSound(int part, PartSound which, int value) = 0;
+  // A complete answer is in: the plug-in's SysEx input raises it once a dump was parsed or a
+  // collector completed. Request waits poll it; arming or ending a librarian request and the
+  // librarian send clear it.
+  virtual bool sysExReceived() const = 0;
+  virtual void setSysExReceived(bool on) = 0;
   // The device id is learnt from incoming dumps while the connection check is pending.
   virtual bool initPending() const = 0;
   virtual void setDeviceId(int id) = 0;
@@ -61,7 +66,8 @@ class ProtocolPlugin : public ParameterAccess {
   virtual void AllSoundsOff(int part, bool allParts) = 0;
   // Selects the part's bank and program on the synthesizer (in multi mode the Multi's, on the
   // global channel), with its pauses; false, sending nothing, when another active part already
-  // plays that bank and program. Blocks the calling thread for its pauses.
+  // plays that bank and program or the part has no MIDI channel of its own (set to the global
+  // channel or to all). Blocks the calling thread for its pauses.
   virtual bool BankChangeMessage(int part) = 0;
   // Plays slot `slot` of librarian list `list` (0 upper) on `part` (job 3 with the slot's record
   // when the part is not locked and the MIDI ports are chosen).

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
+#include <initializer_list>
 #include <random>
 #include <set>
 
@@ -105,6 +107,144 @@ TEST(Randomizer, TheButtonRandomizesFreeSectionsInRangeKeepsFamiliesAndSendsTheP
   EXPECT_EQ(e.plugin.sent[0][6], 5);
   EXPECT_EQ(e.plugin.last(), "Part Randomized");
   EXPECT_EQ(v[kRandomize], 0);
+}
+
+// Each parameter takes its own entry of the table. Two tables whose entries differ in
+// different ways (entry % 256, entry / 2) tell every entry apart; each parameter's range is
+// wide enough to take a draw unchanged. Part 0's filter-1 cutoff, whose range the arpeggiator
+// steps use, is wide; part 4's is narrow.
+TEST(Randomizer, EveryParameterDrawsFromItsOwnEntry) {
+  constexpr int p = 4;
+  using Entry = std::pair<int, int>;  // parameter of part 0, entry
+  std::vector<Entry> plain;
+  auto run = [&plain](int entry, std::initializer_list<int> params) {
+    for (int param : params) plain.push_back({param, entry++});
+  };
+  run(0, {kOscillator1Octave, kOscillator1Semitone, kOscillator1Detune, kOscillator1BendRange,
+          kOscillator1Keytrack, kOscillator1FMSource, kOscillator1FMAmount, kOscillator1Shape,
+          kOscillator1Pulsewidth, kOscillator1PWMSource, kOscillator1PWMAmount, kOscillator1LimitWT,
+          kOscillator1Brilliance});
+  run(286, {kOsc1UseSampleMemory, kOscillator1Sample, kOsc2UseSampleMemory, kOscillator2Sample});
+  run(13, {kOscillator2Octave, kOscillator2Semitone, kOscillator2Detune, kOscillator2BendRange,
+           kOscillator2Keytrack, kOscillator2FMSource, kOscillator2FMAmount, kOscillator2Shape,
+           kOscillator2Pulsewidth, kOscillator2PWMSource, kOscillator2PWMAmount,
+           kOscillator2LimitWT, kOscillator2Brilliance, kOscillator2SyncToOsc3});
+  run(27, {kOscillator3Octave, kOscillator3Semitone, kOscillator3Detune, kOscillator3BendRange,
+           kOscillator3Keytrack, kOscillator3FMSource, kOscillator3FMAmount, kOscillator3Shape,
+           kOscillator3Pulsewidth, kOscillator3PWMSource, kOscillator3PWMAmount});
+  run(56, {kOscillator3Brilliance});
+  run(38, {kOscillatorPitchSource, kOscillatorPitchAmount, kOscillatorGlideOnOffSwitch,
+           kOscillatorGlideMode, kOscillatorGlideRate});
+  run(44, {kOscillatorUniDetune, kOscillator1Level, kOscillator1Balance, kOscillator2Level,
+           kOscillator2Balance, kOscillator3Level, kOscillator3Balance, kNoiseLevel, kNoiseBalance,
+           kRingModulationLevel, kRingModulationBalance, kNoiseColour});
+  run(55, {kFilter1Type, kFilter1Cutoff, kFilter1Resonance, kFilter1Drive, kFilter1Keytrack,
+           kFilter1EnvAmount, kFilter1EnvVelocity, kFilter1ModSource, kFilter1ModAmount,
+           kFilter1FMSource, kFilter1FMAmount, kFilter1Panning, kFilter1PanSource,
+           kFilter1PanAmount, kFilterRouting});
+  run(71, {kFilter2Type, kFilter2Cutoff, kFilter2Resonance, kFilter2Drive, kFilter2Keytrack,
+           kFilter2EnvAmount, kFilter2EnvVelocity, kFilter2ModSource, kFilter2ModAmount,
+           kFilter2FMSource, kFilter2FMAmount, kFilter2Panning, kFilter2PanSource,
+           kFilter2PanAmount, kAmpLevel, kAmpLevelVelocity, kAmpModSource, kAmpModAmount});
+  for (int fx = 0; fx < 2; ++fx) {
+    const int first = fx ? 105 : 89;
+    run(first, {fx ? kEffect2Mode : kEffect1Mode, fx ? kEffect2Mix : kEffect1Mix});
+    for (int n = 0; n < 14; ++n)
+      run(first + 2 + n, {(fx ? kEffect2Param01 : kEffect1Param01) + 16 * n});
+  }
+  const std::vector<int> families[2][9] = {
+      {{kFX1ChorusSpeed, kFX1FlangerSpeed, kFX1PhaserSpeed, kFX1TripleFXSpeed},
+       {kFX1ChorusDepth, kFX1FlangerDepht, kFX1PhaserDepth, kFX1OverdriveDrive, kFX1TripleFXDepth},
+       {kFX1OverdrivePostGain},
+       {kFX1TripleFXChorusMix},
+       {kFX1FlangerFeedBack, kFX1PhaserFeedback, kFX1TripleFXSampleHold},
+       {kFX1PhaserCenter, kFX1OverdriveCutoff, kFX1TripleFXOverdrive},
+       {kFX1PhaserSpacing},
+       {},
+       {kFX1FlangerPolarity, kFX1PhaserPolarity}},
+      {{kFX2ChorusSpeed, kFX2FlangerSpeed, kFX2PhaserSpeed, kFX2TripleFXSpeed, kFX2ReverbSize},
+       {kFX2ChorusDepth, kFX2FlangerDepht, kFX2PhaserDepth, kFX2OverdriveDrive, kFX2TripleFXDepth,
+        kFX2ReverbShape},
+       {kFX2DelaySpread, kFX2OverdrivePostGain, kFX2ReverbDecay},
+       {kFX2DelayLength, kFX2TripleFXChorusMix},
+       {kFX2FlangerFeedBack, kFX2PhaserFeedback, kFX2DelayFeedback, kFX2TripleFXSampleHold},
+       {kFX2PhaserCenter, kFX2DelayCutoff, kFX2OverdriveCutoff, kFX2TripleFXOverdrive,
+        kFX2ReverbLowppass},
+       {kFX2PhaserSpacing, kFX2ReverbHighPass},
+       {kFX2ReverbDiffusion},
+       {kFX2FlangerPolarity, kFX2PhaserPolarity, kFX2DelayPolarity, kFX2ReverbDamping}}};
+  for (int fx = 0; fx < 2; ++fx)
+    for (int slot = 0; slot < 9; ++slot)
+      for (int member : families[fx][slot]) plain.push_back({member, (fx ? 107 : 91) + slot});
+  run(121, {kLFO1Shape, kLFO1Speed, kLFO1SyncOnOff, kLFO1Clock, kLFO1Startphase, kLFO1Delay,
+            kLFO1Fade, kLFO1Keytrack});
+  run(129, {kLFO2Shape, kLFO2Speed, kLFO2SyncOnOff, kLFO2Clock, kLFO2Startphase, kLFO2Delay,
+            kLFO2Fade, kLFO2Keytrack});
+  run(137, {kLFO3Shape, kLFO3Speed, kLFO3SyncOnOff, kLFO3Clock, kLFO3Startphase, kLFO3Delay,
+            kLFO3Fade, kLFO3Keytrack});
+  run(146, {kFilterEnvAttack, kFilterAttackLevel, kFilterEnvDecay, kFilterEnvSustain,
+            kFilterEnvDecay2, kFilterEnvSustain2, kFilterEnvRelease});
+  run(154, {kAmpEnvAttack, kAmpAttackLevel, kAmpEnvDecay, kAmpEnvSustain, kAmpEnvDecay2,
+            kAmpEnvSustain2, kAmpEnvRelease});
+  run(162, {kEnv3Attack, kEnv3AttackLevel, kEnv3Decay, kEnv3Sustain, kEnv3Decay2, kEnv3Sustain2,
+            kEnv3Release});
+  run(170, {kEnv4Attack, kEnv4AttackLevel, kEnv4Decay, kEnv4Sustain, kEnv4Decay2, kEnv4Sustain2,
+            kEnv4Release});
+  run(177, {kModifier1Source1, kModifier1Source2, kModifier1SourceType, kModifier1SourceAmount,
+            kModifier2Source1, kModifier2Source2, kModifier2SourceType, kModifier2SourceAmount,
+            kModifier3Source1, kModifier3Source2, kModifier3SourceType, kModifier3SourceAmount,
+            kModifier4Source1, kModifier4Source2, kModifier4SourceType, kModifier4SourceAmount});
+  const int slotStep = kModulation02Source - kModulation01Source;
+  for (int s = 1; s <= 16; ++s)
+    run(190 + 3 * s,
+        {kModulation01Source + slotStep * (s - 1), kModulation01Destination + slotStep * (s - 1),
+         kModulation01Amount + slotStep * (s - 1)});
+  run(241, {kArpMode, kArpPattern});
+  run(244, {kArpClock, kArpNoteLength, kArpOctRange, kArpDirection, kArpSortOrder, kArpVelocityMode,
+            kArpTimeFactor, kArpSameNoteOverlap, kArpPatternReset, kArpPatternLength});
+
+  for (const auto& draw : {std::function<int(int)>([](int e) { return e % 256; }),
+                           std::function<int(int)>([](int e) { return e / 2; })}) {
+    Engine e;
+    std::vector<double>& v = e.plugin.values;
+    for (int i = 0; i < numParams; ++i) e.plugin.ranges[i] = {0, 1000};
+    e.plugin.ranges[kFilter1Cutoff + p] = {0, 127};
+    v.assign(numParams, -7);
+    std::fill(v.begin() + kSectionLockOsc1, v.begin() + kSectionLockMod4 + 16, 0);
+    SoundRandomizer& randomizer = e.manager->soundRandomizer();
+    int next = 0;
+    randomizer.setSource([&next, &draw] { return static_cast<unsigned>(draw(next++)); });
+    randomizer.randomGenerator();
+    randomizer.randomizePatchSettings(p);
+    const auto f = [&draw](int entry) { return static_cast<double>(draw(entry)); };
+    for (const auto& [param, entry] : plain)
+      EXPECT_EQ(v[param + p], f(entry)) << "parameter " << param << " entry " << entry;
+    // Unisono and mono/poly from 43; each envelope's mode and trigger from its first entry.
+    const double u = f(43);
+    EXPECT_EQ(v[kOscillatorUnisono + p], u > 5 ? u - 1 : u);
+    EXPECT_EQ(v[kOscillatorMonoPolyMode + p], u > 5 ? 1.0 : 0.0);
+    const int modes[4][3] = {{kFilterEnvMode, kFilterEnvTrigger, 145},
+                             {kAmpEnvMode, kAmpEnvTrigger, 153},
+                             {kEnvelope3Mode, kEnv3Trigger, 161},
+                             {kEnvelope4Mode, kEnv4Trigger, 169}};
+    for (const auto& m : modes) {
+      const double drawn = f(m[2]);
+      EXPECT_EQ(v[m[0] + p], drawn >= 32 ? drawn - 32 : drawn) << m[2];
+      EXPECT_EQ(v[m[1] + p], drawn >= 32 ? 1.0 : 0.0) << m[2];
+    }
+    // The arpeggiator's steps: byte A from 253 + s, byte B from 269 + s.
+    const int stepStride = kArpPattern02Glide - kArpPattern01Glide;
+    for (int s = 1; s <= 16; ++s) {
+      const int at = (s - 1) * stepStride + p;
+      const int a = draw(253 + s), b = draw(269 + s);
+      const int lowA = a < 128 ? a % 16 : 0, lowB = b < 128 ? b % 16 : 0;
+      EXPECT_EQ(v[kArpPattern01Step + at], a / 16) << s;
+      EXPECT_EQ(v[kArpPattern01Accent + at], lowA >= 8 ? lowA - 8 : lowA) << s;
+      EXPECT_EQ(v[kArpPattern01Glide + at], lowA >= 8 ? 1.0 : 0.0) << s;
+      EXPECT_EQ(v[kArpPattern01StepLen + at], b / 16) << s;
+      EXPECT_EQ(v[kArpPattern01Timing + at], lowB) << s;
+    }
+  }
 }
 
 }  // namespace

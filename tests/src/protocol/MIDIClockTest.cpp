@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <vector>
+
 #include "tests/src/protocol/ProtocolDoubles.h"
 
 namespace {
@@ -41,6 +44,72 @@ TEST(MIDIClock, TicksKeepTheirDeadlinesOnTheInstancesClock) {
     std::this_thread::sleep_for(1ms);
   ASSERT_EQ(clock->sentAt.size(), 481u);
   EXPECT_EQ(clock->sentAt.back() - clock->sentAt.front(), 480 * std::chrono::nanoseconds(20833333));
+}
+
+// Pauses recorded and passed at once; `atPause` hears of each by its number.
+class CountingClock : public LaneClock {
+ public:
+  bool pause(int ms) override {
+    pauses.push_back(ms);
+    if (atPause) atPause(static_cast<int>(pauses.size()));
+    return true;
+  }
+  void stop() override {}
+  bool pauseUntil(TimePoint) override { return true; }
+  std::vector<int> pauses;
+  std::function<void(int)> atPause;
+};
+
+// Without a tempo the clock reads it ten times, a second apart, then gives up: its switch goes
+// off, "Unable to get DAW Tempo" shows and no clock goes out. A tempo at the tenth reading still
+// starts it.
+TEST(MIDIClock, WithoutATempoItGivesUpAfterTheTenthReading) {
+  for (bool tempoAtLast : {false, true}) {
+    SCOPED_TRACE(tempoAtLast);
+    FakePlugin plugin;
+    PatchLibrarian librarian;
+    auto* clock = new CountingClock;
+    MIDIMessageManager manager(plugin, librarian, nullptr, std::unique_ptr<LaneClock>(clock));
+    plugin.manager = &manager;
+    plugin.values[kOverrideTempo] = 1;
+    plugin.values[kSendMIDIClockInfo] = 1;
+    manager.setTempoValue(0);
+    clock->atPause = [&](int count) {
+      if (tempoAtLast && count == 9) manager.setTempoValue(120);
+    };
+    plugin.onByte = [&](unsigned char) { manager.sender().resetContinuousClock(true); };
+    manager.sender().resetContinuousClock(false);
+    ASSERT_TRUE(manager.startJob(job(kSendContinuousMIDIClock)));
+    for (int i = 0; i < 10000 && manager.isLaneRunning(Lane::kContinuousClock); ++i)
+      std::this_thread::sleep_for(1ms);
+    ASSERT_FALSE(manager.isLaneRunning(Lane::kContinuousClock));
+    EXPECT_EQ(clock->pauses, std::vector<int>(9, 1000));
+    EXPECT_EQ(plugin.sent, tempoAtLast ? std::vector<Bytes>{{0xF8}} : std::vector<Bytes>{});
+    EXPECT_EQ(plugin.values[kSendMIDIClockInfo], tempoAtLast ? 1.0 : 0.0);
+    EXPECT_EQ(plugin.clockInfo, tempoAtLast);
+    EXPECT_EQ(plugin.last(kControlDisplayValue), tempoAtLast ? "" : "Unable to get DAW Tempo");
+  }
+}
+
+// The flag bytes by the names the multi dump's writer and reader use: packed from a part's
+// switches (a bit for each switch that is not on), and unpacked into them.
+TEST(MultiFlagByteNames, PackAndUnpackThroughTheManagerAndTheSender) {
+  Engine e;
+  std::vector<double>& v = e.plugin.values;
+  e.manager->encryptMultiSettings1Values(0x41, 3);
+  EXPECT_EQ(std::vector<double>({v[kMultiPartStatus + 3], v[kReceiveMIDI + 3], v[kReceiveUSB + 3],
+                                 v[kReceiveLocal + 3]}),
+            std::vector<double>({0, 0, 1, 1}));
+  EXPECT_EQ(e.manager->sender().decryptMultiSettings1Values(3), 0x41);
+  e.manager->encryptMultiSettings2Values(0x15, 3);
+  EXPECT_EQ(std::vector<double>({v[kReceivePitchBend + 3], v[kReceiveModWheel + 3],
+                                 v[kReceivePressure + 3], v[kReceiveSustain + 3],
+                                 v[kReceiveEdits + 3], v[kReceiveProgramChange + 3]}),
+            std::vector<double>({0, 1, 0, 1, 0, 1}));
+  EXPECT_EQ(e.manager->sender().decryptMultiSettings2Values(3), 0x15);
+  e.manager->encryptMultiSettings2Values(0x40, 3);
+  EXPECT_EQ(e.manager->sender().decryptMultiSettings2Values(3), 0x30);
+  EXPECT_EQ(v[kReceiveSustain + 4], 0.0) << "another part is left alone";
 }
 
 }  // namespace

@@ -85,6 +85,8 @@ class FakePlugin : public ProtocolPlugin {
   void setLocalControl(bool on) override { localControlOn = on; }
   int partSound(int p, PartSound which) const override { return partSounds[int(which)].at(p); }
   void setPartSound(int p, PartSound which, int v) override { partSounds[int(which)].at(p) = v; }
+  bool sysExReceived() const override { return received; }
+  void setSysExReceived(bool on) override { received = on; }
   bool initPending() const override { return learning; }
   void setDeviceId(int value) override { id = value; }
   bool midiOutSet() const override { return midiOut; }
@@ -142,8 +144,10 @@ class FakePlugin : public ProtocolPlugin {
     sysex::applySendChecksum(data, length);
     SendMidiSysex(data, length);
   }
+  // As the plug-in's input: collector-done becomes SysEx-received.
   void ProcessSysEx(const unsigned char* data, int length, bool fromDevice) override {
     manager->ProcessSysEx(data, length, fromDevice);
+    if (manager->dumpComplete) received = true;
   }
   void DisplayProcessingIndicator(bool show) override {
     Lock l(mutex);
@@ -206,7 +210,7 @@ class FakePlugin : public ProtocolPlugin {
   std::array<int, 16> partSounds[2] = {};  // banks, programs
   std::atomic<int> part{0}, id{0};
   std::atomic<bool> multi{false}, withMulti{false}, midiOut{true}, globalFirst{false};
-  std::atomic<bool> learning{false}, localControlOn{false};
+  std::atomic<bool> learning{false}, localControlOn{false}, received{false};
   std::vector<Bytes> routed;                      // channel messages routed towards the synthesizer
   std::map<std::pair<int, int>, int> ccControls;  // channel key, CC: parameter
   std::set<std::pair<int, bool>> blockedKinds;    // kind, from the synthesizer

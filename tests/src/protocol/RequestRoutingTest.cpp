@@ -19,10 +19,10 @@ TEST(Collectors, OnlyAWholeDumpOfTheirKindCompletesAndIsKept) {
     e.manager->SetLibrarianRequestActive(true);
     for (const Bytes& wrong : {change, cut, longer, unclosed, multiMode ? sound : multi}) {
       e.fromDevice(wrong);
-      EXPECT_FALSE(e.manager->sysExReceived);
+      EXPECT_FALSE(e.plugin.received);
     }
     e.fromDevice(multiMode ? multi : sound);
-    EXPECT_TRUE(e.manager->sysExReceived);
+    EXPECT_TRUE(e.plugin.received);
     const LibrarianPatch& slot = e.slot(0, multiMode);
     EXPECT_EQ(slot.name, field(multiMode ? "Split" : "Warm Pad"));
     EXPECT_EQ(slot.category, multiMode ? "" : "Init");
@@ -37,9 +37,9 @@ TEST(RequestRouting, OffSendsDumpsToTheEditorAndUnsavedLocksTheUpperBank) {
     Engine e;
     e.mode(multi);
     e.manager->SetLibrarianRequestActive(true);
-    e.manager->dumpComplete = e.manager->sysExReceived = true;
+    e.manager->dumpComplete = e.plugin.received = true;
     e.manager->SetLibrarianRequestActive(false);
-    EXPECT_FALSE(e.manager->dumpComplete || e.manager->sysExReceived);
+    EXPECT_FALSE(e.manager->dumpComplete || e.plugin.received);
     EXPECT_TRUE(e.manager->dumpRouting);
     e.fromDevice(namedDump(multi, "Editor", 0, 0));
     EXPECT_EQ(e.dispatch->parsed, 1);
