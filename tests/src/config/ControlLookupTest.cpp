@@ -56,17 +56,17 @@ TEST(NRPNAndCCControlMaps, EveryKeyOfTheBindingCountsAndTheLastRegistrationStand
   CCControlContainer cc;
   Controls c;
   // The binding's CC number is no key.
-  auto binding = [](int cc, int third) {
-    ControlAction action(kMessageNRPN);
+  ControlAction first(kMessageNRPN), second(kMessageNRPN);
+  auto bind = [](ControlAction& action, int cc, int third) {
     action.ccNumber = cc;
     action.channelKey = 2;
     action.nrpnNumber1 = 0;
     action.nrpnNumber2 = 99;
     action.nrpnNumber3 = third;
     action.subKey = 0;
-    return action;
   };
-  const ControlAction first = binding(7, 12), second = binding(8, 13);
+  bind(first, 7, 12);
+  bind(second, 8, 13);
   nrpn.addToControlMap(&first, c[0]);
   nrpn.addToControlMap(&second, c[1]);
   EXPECT_EQ(nrpn.findControl(2, 0, 99, 12, 0), c[0]);
