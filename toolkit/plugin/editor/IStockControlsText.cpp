@@ -1,8 +1,9 @@
 #include <algorithm>
 #include <cstring>
+#include <string>
 
-#include "toolkit/plugin/editor/IGraphics.h"
 #include "toolkit/plugin/base/IPluginBase.h"
+#include "toolkit/plugin/editor/IGraphics.h"
 #include "toolkit/plugin/editor/IStockControls.h"
 
 // ---- caption ----
@@ -32,7 +33,10 @@ bool ICaptionControl::Draw(IGraphics* g) {
       caption.Append(" ");
       caption.Append(param->GetLabelForHost());
     }
-    return DrawTextString(g, caption.Get());
+    // Names come padded with blanks, which would push a centred caption to the left.
+    std::string shown = caption.Get();
+    shown.erase(shown.find_last_not_of(' ') + 1);
+    return shown.empty() || g->DrawITextInside(&mText, shown.c_str(), mRECT);
   }
   return true;
 }
