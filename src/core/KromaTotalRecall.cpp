@@ -56,10 +56,11 @@ void Kroma::SerializeState2(ByteChunk* chunk, bool withLibrarian) {
   if (withLibrarian) {
     const struct {
       int slot, param;
-    } ports[] = {{Patch::kMIDIInPortSlot, kDeviceInSelection},
-                 {Patch::kMIDIOutPortSlot, kDeviceOutSelection}};
+      const std::string& absent;
+    } ports[] = {{Patch::kMIDIInPortSlot, kDeviceInSelection, mAbsentPortNames[0]},
+                 {Patch::kMIDIOutPortSlot, kDeviceOutSelection, mAbsentPortNames[1]}};
     for (const auto& port : ports) {
-      const std::string name = displayText(GetParam(port.param));
+      std::string name = port.absent.empty() ? displayText(GetParam(port.param)) : port.absent;
       mPatchManager->setName(port.slot, name.empty() ? "Set Name" : name);
       markLibrarianViewDirty();
     }
@@ -125,11 +126,10 @@ int Kroma::reselectPort(int slot, int paramIdx, bool input) {
   recallLog(std::string(input ? "MIDI In" : "MIDI Out") + " device stored " + stored);
   int& index = input ? mMIDIInPortIndex : mMIDIOutPortIndex;
   index = 1;
-  int opened;
-  if (input)
-    opened = setExternalMIDIIn(index, listedPortName(getExternalMIDIInNames(), stored));
-  else
-    opened = setExternalMIDIOut(index, listedPortName(getExternalMIDIOutNames(), stored));
+  const char* listed =
+      listedPortName(input ? getExternalMIDIInNames() : getExternalMIDIOutNames(), stored);
+  mAbsentPortNames[input ? 0 : 1] = listed ? "" : stored;
+  const int opened = input ? setExternalMIDIIn(index, listed) : setExternalMIDIOut(index, listed);
   IParam* param = GetParam(paramIdx);
   param->SetClamped(index);
   if (IControl* selector = input ? mDeviceInControl : mDeviceOutControl)

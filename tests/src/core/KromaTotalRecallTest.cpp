@@ -34,6 +34,11 @@ struct Layout {
     }
     values = at + 4 * 8;
   }
+  std::string name(const Bytes& chunk, int slot) const {
+    int32_t n;
+    std::memcpy(&n, &chunk[nameAt[slot]], 4);
+    return std::string(chunk.begin() + nameAt[slot] + 4, chunk.begin() + nameAt[slot] + 4 + n);
+  }
   double value(const Bytes& chunk, int param) const {
     double v;
     std::memcpy(&v, &chunk[values + 8 * param], 8);
@@ -96,6 +101,46 @@ TEST_F(Recall, ARoundTripGivesTheSameBytesWithAndWithoutAnOutputPort) {
     close(second);
     close(first);
   }
+}
+
+// A project opened while the synthesizer's ports are gone selects none and opens none, yet saves
+// their names again, until the musician picks a port; opened with the ports back, it takes them.
+TEST_F(Recall, AnAbsentPortsNameIsSavedAgainUntilAnotherIsPicked) {
+  midi.addInputPort("Synth In");
+  midi.addOutputPort("Synth Out");
+  Kroma* first = open();
+  int in = 1, out = 1;
+  ASSERT_EQ(first->setExternalMIDIIn(in, "Synth In"), 1);
+  ASSERT_EQ(first->setExternalMIDIOut(out, "Synth Out"), 1);
+  first->GetParam(kDeviceInSelection)->Set(in);
+  first->GetParam(kDeviceOutSelection)->Set(out);
+  const Bytes withPorts = saveChunk(first);
+
+  midi.removePort("Synth In");
+  midi.removePort("Synth Out");
+  Kroma* unplugged = open();
+  ASSERT_EQ(loadChunk(unplugged, withPorts), 1);
+  EXPECT_EQ(value(unplugged, kDeviceInSelection), 0.0);
+  EXPECT_EQ(value(unplugged, kDeviceOutSelection), 0.0);
+  EXPECT_FALSE(unplugged->outputPortOpen() || unplugged->mMIDIOutSet);
+  const Bytes resaved = saveChunk(unplugged);
+  const Layout layout(resaved);
+  EXPECT_EQ(layout.name(resaved, Patch::kMIDIInPortSlot), "Synth In");
+  EXPECT_EQ(layout.name(resaved, Patch::kMIDIOutPortSlot), "Synth Out");
+
+  midi.addInputPort("Synth In");
+  midi.addOutputPort("Synth Out");
+  Kroma* pluggedIn = open();
+  ASSERT_EQ(loadChunk(pluggedIn, resaved), 1);
+  EXPECT_GT(value(pluggedIn, kDeviceOutSelection), 0.0);
+  EXPECT_TRUE(pluggedIn->outputPortOpen());
+
+  unplugged->GetParam(kDeviceOutSelection)->Set(0);
+  unplugged->OnParamChange(kDeviceOutSelection);
+  const Bytes picked = saveChunk(unplugged);
+  const Layout pickedLayout(picked);
+  EXPECT_EQ(pickedLayout.name(picked, Patch::kMIDIOutPortSlot), "OFF") << "the musician's choice";
+  EXPECT_EQ(pickedLayout.name(picked, Patch::kMIDIInPortSlot), "Synth In");
 }
 
 // While the restore waits for the Multi push (here behind a request already on the transfer lane),
