@@ -201,4 +201,58 @@ TEST_F(Recall, ShortAndDamagedChunksFailWithoutReadingPastTheirEnd) {
   }
 }
 
+// A damaged or cut project state is read as far as it is whole; the log names where it broke off
+// and the status line says it was not read whole. A whole one says nothing of the kind.
+TEST_F(Recall, ADamagedStateSaysWhereItBrokeOff) {
+  const int edited = kOscillator1Detune + 2;
+  Kroma* source = open();
+  source->GetParam(kQuickTab)->Set(1.0);
+  source->GetParam(edited)->Set(90.0);
+  const Bytes whole = saveChunk(source);
+  const Layout layout(whole);
+  const double unedited = value(open(), edited);
+  auto flipped = [&](size_t at, size_t count) {
+    Bytes out = whole;
+    for (size_t i = at; i < at + count; ++i) out[i] ^= 0xFF;
+    return out;
+  };
+  const size_t cutValue = edited + 100;
+  const struct {
+    const char* what;
+    Bytes chunk;
+    std::string where;  // "" for a whole state
+    double editedValue;
+  } cases[] = {
+      {"whole", whole, "", 90.0},
+      {"cut to half", Bytes(whole.begin(), whole.begin() + whole.size() / 2),
+       "the snapshot and names at byte 20", unedited},
+      {"a name's length flipped", flipped(layout.nameAt[10], 4),
+       "the snapshot and names at byte 20", unedited},
+      {"the snapshot's length flipped", flipped(28, 4), "the snapshot and names at byte 20",
+       unedited},
+      {"cut inside the values",
+       Bytes(whole.begin(), whole.begin() + layout.values + 8 * cutValue + 3),
+       "the parameter values (from parameter " + std::to_string(cutValue) + ") at byte " +
+           std::to_string(layout.values),
+       90.0},
+  };
+  for (const auto& c : cases) {
+    writeData("Kroma Editor LOG.txt", "");
+    Kroma* target = open();
+    EXPECT_EQ(loadChunk(target, c.chunk), c.where.empty() ? 1 : 0) << c.what;
+    EXPECT_EQ(target->currentPart(), 1) << c.what;
+    EXPECT_EQ(value(target, edited), c.editedValue) << c.what;
+    const std::string log = readData("Kroma Editor LOG.txt");
+    const bool said = text(target->mNameDisplay) == "PROJECT STATE NOT READ WHOLE!";
+    EXPECT_EQ(said, !c.where.empty()) << c.what;
+    if (c.where.empty())
+      EXPECT_EQ(log.find("broke off"), std::string::npos) << c.what;
+    else
+      EXPECT_NE(log.find("PROJECT RECALL: state broke off in " + c.where + "\n"), std::string::npos)
+          << c.what << "\n"
+          << log;
+    close(target);
+  }
+}
+
 }  // namespace
