@@ -23,22 +23,19 @@ void ICaptionControl::OnMouseDblClick(int, int, IMouseMod*) {
   if (!mGrayed) PromptUserInput();
 }
 
-bool ICaptionControl::Draw(IGraphics* g) {
+std::string ICaptionControl::Caption() const {
   const IParam* param = mPlug ? mPlug->GetParam(mParamIdx) : nullptr;
-  if (param) {
-    char display[IParam::kDisplayTextSize];
-    param->GetDisplayForHost(param->Value(), false, display, true);
-    TK_String caption(display);
-    if (mShowParamLabel) {
-      caption.Append(" ");
-      caption.Append(param->GetLabelForHost());
-    }
-    // Names come padded with blanks, which would push a centred caption to the left.
-    std::string shown = caption.Get();
-    shown.erase(shown.find_last_not_of(' ') + 1);
-    return shown.empty() || g->DrawITextInside(&mText, shown.c_str(), mRECT);
-  }
-  return true;
+  if (!param) return "";
+  char display[IParam::kDisplayTextSize];
+  param->GetDisplayForHost(param->Value(), false, display, true);
+  std::string caption = display;
+  if (mShowParamLabel) caption += std::string(" ") + param->GetLabelForHost();
+  return caption;
+}
+
+bool ICaptionControl::Draw(IGraphics* g) {
+  const std::string caption = Caption();
+  return caption.empty() || DrawTextString(g, caption.c_str());
 }
 
 // ---- character-strip text ----
