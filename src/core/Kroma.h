@@ -416,6 +416,9 @@ class Kroma : public IPluginVST,
   std::atomic<bool> mProgBankMode{true};
   int mMIDIInPortIndex = 0;
   int mMIDIOutPortIndex = 0;
+  // The stored names of restored ports that no listed port has, input then output ("" for one
+  // found): saved again in their place until the musician picks a port.
+  std::array<std::string, 2> mAbsentPortNames;
   std::unique_ptr<MIDIMessageManager> mMIDIMessageManager;
   std::unique_ptr<UIConfigManager> mUIConfigManager;
   ControlDisplay mControlDisplay;

@@ -1,4 +1,5 @@
 // The audio callback as the plug-in's clock, the host's reset, and the connection check.
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -20,6 +21,14 @@ constexpr int kEnquiryPauseMs = 100;
 constexpr int kShiftKey = 16;
 constexpr int kLeftButton = 1;
 constexpr int kNoteFilter = 2;
+
+// The host's tempo in whole BPM, held to what the Multi tempo takes so that any value (infinite,
+// not a number, past the int range) converts.
+int heldTempo(double bpm, const IParam& tempo) {
+  const double low = tempo.GetMin() + kTempoOffset;
+  if (!(bpm >= low)) return static_cast<int>(low);
+  return static_cast<int>(std::min(bpm, tempo.GetMax() + kTempoOffset));
+}
 
 bool keyDown(int key) {
   return GetAsyncKeyState(key) != 0;
@@ -100,7 +109,7 @@ void Kroma::startContinuousClock() {
 }
 
 void Kroma::followHostTempo() {
-  const int tempo = static_cast<int>(GetTempo());
+  const int tempo = heldTempo(GetTempo(), *GetParam(kMultiTempo));
   if (tempo - kTempoOffset != mLastTempo) {
     mLastTempo = tempo - kTempoOffset;
     mTempoStatus = false;

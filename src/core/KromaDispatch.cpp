@@ -83,7 +83,7 @@ void flashOverlay(Kroma& plug) {
 }
 
 void status(Kroma& plug, const std::string& text) {
-  if (plug.mNameDisplay) plug.mNameDisplay->SetTextFromPlug(text.c_str());
+  plug.setTextDisplay(kControlDisplayName, text);
 }
 
 void valueText(Kroma& plug, const std::string& text) {

@@ -54,6 +54,7 @@ Then outputPort(Change& c) {
   const bool opened =
       plug.setExternalMIDIOut(position, portName(plug, kDeviceOutSelection, c.vi).c_str()) > 0;
   plug.mMIDIOutPortIndex = position;
+  plug.mAbsentPortNames[1].clear();
   plug.mMIDIOutSet = opened;
   if (opened)
     plug.sendSysExInitialization();
@@ -66,6 +67,7 @@ Then inputPort(Change& c) {
   int position = c.vi;
   c.plug.setExternalMIDIIn(position, portName(c.plug, kDeviceInSelection, c.vi).c_str());
   c.plug.mMIDIInPortIndex = position;
+  c.plug.mAbsentPortNames[0].clear();
   return Then::kGoOn;
 }
 

@@ -56,10 +56,11 @@ void Kroma::SerializeState2(ByteChunk* chunk, bool withLibrarian) {
   if (withLibrarian) {
     const struct {
       int slot, param;
-    } ports[] = {{Patch::kMIDIInPortSlot, kDeviceInSelection},
-                 {Patch::kMIDIOutPortSlot, kDeviceOutSelection}};
+      const std::string& absent;
+    } ports[] = {{Patch::kMIDIInPortSlot, kDeviceInSelection, mAbsentPortNames[0]},
+                 {Patch::kMIDIOutPortSlot, kDeviceOutSelection, mAbsentPortNames[1]}};
     for (const auto& port : ports) {
-      const std::string name = displayText(GetParam(port.param));
+      std::string name = port.absent.empty() ? displayText(GetParam(port.param)) : port.absent;
       mPatchManager->setName(port.slot, name.empty() ? "Set Name" : name);
       markLibrarianViewDirty();
     }
@@ -74,21 +75,24 @@ int Kroma::UnserializeState2(ByteChunk* chunk, int startPos, bool withLibrarian)
   if (!chunk) return -1;
   TK_MutexLock lock(mMutex);
   int pos = startPos;
+  // The section where a damaged or cut state first broke off, and the byte it began at.
+  std::string brokeOff;
+  auto advance = [&](int next, const std::string& section) {
+    if (pos >= 0 && next < 0 && brokeOff.empty())
+      brokeOff = section + " at byte " + std::to_string(pos);
+    pos = next;
+  };
   double part = 0.0;
-  if (remaining(*chunk, pos) >= kMarkerAndPart) {
-    chunk->ReadValue(part, pos + 4);
-    pos += kMarkerAndPart;
-  } else {
-    pos = -1;
-  }
+  if (remaining(*chunk, pos) >= kMarkerAndPart) chunk->ReadValue(part, pos + 4);
+  advance(remaining(*chunk, pos) >= kMarkerAndPart ? pos + kMarkerAndPart : -1, "the current part");
   GetParam(kQuickTab)->SetClamped(std::isnan(part) ? 0.0 : part);
   mCurrentPart = GetParam(kQuickTab)->Int();
   if (GetParam(kDeviceOutSelection)->Int() > 0 && outputPortOpen()) mMIDIOutSet = true;
   pos = UnserializeParams(chunk, pos);
 
   if (withLibrarian) {
-    pos = mPatchManager->loadAllFromChunk(chunk, pos);
-    pos = remaining(*chunk, pos) >= kTwoDoubles ? pos + kTwoDoubles : -1;
+    advance(mPatchManager->loadAllFromChunk(chunk, pos), "the snapshot and names");
+    advance(remaining(*chunk, pos) >= kTwoDoubles ? pos + kTwoDoubles : -1, "the port selections");
     reselectPort(Patch::kMIDIInPortSlot, kDeviceInSelection, true);
     if (reselectPort(Patch::kMIDIOutPortSlot, kDeviceOutSelection, false) > 0) mMIDIOutSet = true;
     recallLog("MIDI In device after checking devices " + displayText(GetParam(kDeviceInSelection)));
@@ -100,15 +104,16 @@ int Kroma::UnserializeState2(ByteChunk* chunk, int startPos, bool withLibrarian)
       chunk->ReadValue(patch, pos + 8);
       GetParam(kBankSelection)->SetNormalized(bank);
       GetParam(kPatchSelection)->SetNormalized(patch);
-      pos += kTwoDoubles;
-    } else {
-      pos = -1;
     }
+    advance(remaining(*chunk, pos) >= kTwoDoubles ? pos + kTwoDoubles : -1,
+            "the bank and patch selections");
     mPatchManager->mSelectedBank = GetParam(kBankSelection)->Int();
     mPatchManager->mSelectedPatch = GetParam(kPatchSelection)->Int();
   }
 
-  pos = UnserializeNonAutomatedParams(chunk, pos, NonAutomatedCount() - kUnsavedParams);
+  const int64_t wholeValues = remaining(*chunk, pos) / 8;
+  advance(UnserializeNonAutomatedParams(chunk, pos, NonAutomatedCount() - kUnsavedParams),
+          "the parameter values (from parameter " + std::to_string(wholeValues) + ")");
   deriveFromRestoredValues();
   if (mMIDIOutSet && outputPortOpen()) pushRestoredMulti();
   recallLog("MIDI In device after nonautomated params " +
@@ -116,6 +121,10 @@ int Kroma::UnserializeState2(ByteChunk* chunk, int startPos, bool withLibrarian)
   recallLog("MIDI Out device after nonautomated params " +
             displayText(GetParam(kDeviceOutSelection)));
   mainTabSwitch(0, 0);
+  if (!brokeOff.empty()) {
+    recallLog("state broke off in " + brokeOff);
+    showStatus("PROJECT STATE NOT READ WHOLE!");
+  }
   return pos;
 }
 
@@ -125,11 +134,10 @@ int Kroma::reselectPort(int slot, int paramIdx, bool input) {
   recallLog(std::string(input ? "MIDI In" : "MIDI Out") + " device stored " + stored);
   int& index = input ? mMIDIInPortIndex : mMIDIOutPortIndex;
   index = 1;
-  int opened;
-  if (input)
-    opened = setExternalMIDIIn(index, listedPortName(getExternalMIDIInNames(), stored));
-  else
-    opened = setExternalMIDIOut(index, listedPortName(getExternalMIDIOutNames(), stored));
+  const char* listed =
+      listedPortName(input ? getExternalMIDIInNames() : getExternalMIDIOutNames(), stored);
+  mAbsentPortNames[input ? 0 : 1] = listed ? "" : stored;
+  const int opened = input ? setExternalMIDIIn(index, listed) : setExternalMIDIOut(index, listed);
   IParam* param = GetParam(paramIdx);
   param->SetClamped(index);
   if (IControl* selector = input ? mDeviceInControl : mDeviceOutControl)

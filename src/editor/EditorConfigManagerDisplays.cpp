@@ -1,5 +1,6 @@
 #include "src/config/ParameterIds.h"
 #include "src/editor/EditorConfigManager.h"
+#include "src/editor/NameField.h"
 #include "src/librarian/view/LibrarianViewControl.h"
 #include "toolkit/plugin/base/IParam.h"
 #include "toolkit/plugin/editor/IStockControls.h"
@@ -48,8 +49,9 @@ void EditorConfigManager::createNameDisplay(std::string name, int paramIdx, int 
   param->InitEnum(name.c_str(), 0, 1, "", getParamGroup(part, group), -1, -1);
   param->InitText();
   param->SetDisplayText(0, initialName(paramIdx));
-  IControl* field =
-      makeCaption(paramIdx, x, y, w, h, isEntryField(paramIdx) ? kEntryGrey : kNameGrey, true);
+  IText style = textStyle(h, isEntryField(paramIdx) ? kEntryGrey : kNameGrey);
+  IControl* field = new NameField(plug(), scaledRect(x, y, w, h), paramIdx, &style);
+  field->DisablePrompt(false);
   field->SetTextEntryLength(nameLen);
   placeAndBind(field, layer, kMessageNone);
 }

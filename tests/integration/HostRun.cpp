@@ -62,3 +62,16 @@ HostRun runHostLive(const std::string& folder, const std::vector<std::string>& s
   feed.close();
   return runCommand("sh '" + feeder + "' | '" + KROMA_HOST + "' '" + plugin + "' - 2>&1");
 }
+
+HostRun runDemo(const std::string& folder) {
+  std::ifstream script(DEMO_SCRIPT);
+  std::ostringstream text;
+  text << script.rdbuf();
+  return runHost(folder, text.str(), KROMA_PLUGIN);
+}
+
+std::string folderMade(const HostRun& run) {
+  const std::string prefix = "  folder ";
+  const std::string line = run.line(prefix);
+  return line.empty() ? "" : line.substr(prefix.size());
+}

@@ -24,3 +24,8 @@ HostRun runHost(const std::string& folder, const std::string& script,
 // holds the next step back that long.
 HostRun runHostLive(const std::string& folder, const std::vector<std::string>& steps,
                     const std::string& plugin = TEST_PLUGIN);
+// Runs tools/kroma-host/demo.script on the product module; the folder is the one runHost writes
+// its script into.
+HostRun runDemo(const std::string& folder);
+// The folder a script's "folder" step made, from what the host printed; "" for none.
+std::string folderMade(const HostRun& run);

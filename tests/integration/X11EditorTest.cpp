@@ -1,6 +1,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <memory>
 #include <string>
 
@@ -112,6 +113,20 @@ TEST_F(X11Editor, ReopensCleanlyAndTwoEditorsTakeTheirOwnInput) {
               ElementsAre("plugin[2]: param 0 = 0.5", "plugin[2]: param 0 = 0.75"));
   EXPECT_THAT(host.lines("plugin[1]: param 0"), ElementsAre("plugin[1]: param 0 = 0.5"));
   EXPECT_THAT(host.lines("plugin[1]: editor closed"), ::testing::SizeIs(100));
+}
+
+// With a display the demo session shows the editor in a window and keeps its picture with the
+// session's other files.
+TEST_F(X11Editor, TheDemoShowsTheEditorInAWindowAndKeepsItsPicture) {
+  kroma_test::ScopedEnv data("KROMA_DATA_DIR", mDir.path().c_str());
+  kroma_test::ScopedEnv tmp("TMPDIR", mDir.path().c_str());
+  const HostRun host = runDemo(mDir.path());
+  EXPECT_EQ(host.exitCode, 0) << host.output;
+  EXPECT_FALSE(host.has("left out"));
+  const std::string folder = folderMade(host);
+  ASSERT_FALSE(folder.empty()) << host.output;
+  for (const char* name : {"program.chunk", "bank.chunk", "editor.png"})
+    EXPECT_TRUE(std::filesystem::is_regular_file(folder + "/" + name)) << name;
 }
 
 }  // namespace

@@ -1,6 +1,9 @@
 #include "tools/kroma-host/ScriptRunner.h"
 
+#include <unistd.h>
+
 #include <atomic>
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -118,6 +121,8 @@ const ScriptRunner::StepEntry ScriptRunner::kSteps[] = {
     {"key-name", &ScriptRunner::stepKeyName, false},
     {"vendor-display", &ScriptRunner::stepVendorDisplay, false},
     {"dispatch", &ScriptRunner::stepDispatch, false},
+    {"folder", &ScriptRunner::stepFolder, false},
+    {"if-display", &ScriptRunner::stepIfDisplay, false},
     {"x-open", &ScriptRunner::stepXOpen, false},
     {"x-idle", &ScriptRunner::stepXIdle, false},
     {"x-input", &ScriptRunner::stepXInput, false},
@@ -683,6 +688,18 @@ bool ScriptRunner::stepDispatch(const Args& args, const std::string&) {
   const VstIntPtr value = args.size() > 3 ? std::atol(args[3].c_str()) : 0;
   const float opt = args.size() > 4 ? std::strtof(args[4].c_str(), nullptr) : 0.f;
   call(opcode, index, value, nullptr, opt);
+  return true;
+}
+
+bool ScriptRunner::stepFolder(const Args& args, const std::string&) {
+  if (args.size() < 2) return false;
+  const char* tmp = std::getenv("TMPDIR");
+  std::string path = std::string(tmp && *tmp ? tmp : "/tmp") + "/" + args[1] + "-XXXXXX";
+  if (!mkdtemp(path.data()) || chdir(path.c_str()) != 0) {
+    host().print("  no folder " + path + ": " + std::strerror(errno));
+    return false;
+  }
+  host().print("  folder " + path);
   return true;
 }
 

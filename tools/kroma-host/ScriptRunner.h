@@ -45,8 +45,12 @@
 //   vendor-display I V                  the display text of parameter I at
 //                                       normalised value V
 //   dispatch OPCODE [INDEX [VALUE [OPT]]]     any opcode without a pointer
+//   folder PREFIX                       a new folder PREFIX-XXXXXX under $TMPDIR
+//                                       (/tmp) that later relative file names
+//                                       are in; its path is printed
 //
 // On a real X display (DISPLAY), as Linux hosts run editors:
+//   if-display STEP...                  the step; left out without a display
 //   x-open [X Y]                        a top-level window of the editor's
 //                                       size at X, Y handed to effEditOpen
 //   x-idle MS                           idle calls to every open editor for MS
@@ -131,6 +135,8 @@ class ScriptRunner {
   bool stepKeyName(const Args&, const std::string&);
   bool stepVendorDisplay(const Args&, const std::string&);
   bool stepDispatch(const Args&, const std::string&);
+  bool stepFolder(const Args&, const std::string&);
+  bool stepIfDisplay(const Args&, const std::string&);
   bool stepXOpen(const Args&, const std::string&);
   bool stepXIdle(const Args&, const std::string&);
   bool stepXInput(const Args&, const std::string&);

@@ -138,6 +138,13 @@ bool ScriptRunner::needXWindow() {
   return false;
 }
 
+bool ScriptRunner::stepIfDisplay(const Args& args, const std::string& rest) {
+  if (args.size() < 2) return false;
+  if (X11Host::instance()) return runLine(rest);
+  host().print("  left out: no X display");
+  return true;
+}
+
 bool ScriptRunner::stepXOpen(const Args& args, const std::string&) {
   X11Host* x11 = X11Host::instance();
   if (!needInstance()) return false;

@@ -164,17 +164,18 @@ bool VIEW_X11View::present(const uint32_t* pixels, int rowSpan, int width, int h
   return true;
 }
 
+// Exposures are drawn at the tick, right after the timer has asked for what changed: the editor
+// takes every control as drawn once it draws, so an exposure drawn alone would swallow a change
+// elsewhere (a status text set when a menu closes).
 void VIEW_X11View::runDue() {
   if (!mClient) return;
   const auto now = std::chrono::steady_clock::now();
-  if (now >= mNextTick) {
-    // Keeps the rate when the idle calls come at another one; never catches up in a burst.
-    mNextTick = mNextTick + mInterval < now ? now + mInterval : mNextTick + mInterval;
-    std::shared_ptr<bool> alive = mAlive;
-    mClient->viewTimer();
-    if (!*alive) return;
-  }
-  flushDraw();
+  if (now < mNextTick) return;
+  // Keeps the rate when the idle calls come at another one; never catches up in a burst.
+  mNextTick = mNextTick + mInterval < now ? now + mInterval : mNextTick + mInterval;
+  std::shared_ptr<bool> alive = mAlive;
+  mClient->viewTimer();
+  if (*alive) flushDraw();
 }
 
 void VIEW_X11View::pump() {

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <ostream>
 #include <set>
@@ -324,6 +325,48 @@ TEST_P(PluginScreenshots, PanelsPagesPartsAndAKnobDrag) {
     EXPECT_LT(after, before);
     EXPECT_EQ(valueShown(), std::to_string(after));
     EXPECT_EQ(complaints(), std::vector<std::string>());
+    close(plug);
+  }
+}
+
+// On every card of the Multi page a part's name stays inside its field, clear of the part badge and
+// the lock: "Init" as the synthesizer pads it, centred; a name of 16 letters, cut at the field.
+TEST_P(PluginScreenshots, PartNamesStayInTheirFieldsOnEveryCard) {
+  for (int style : {0, 1}) {
+    start(style);
+    ASSERT_FALSE(HasFatalFailure());
+    press(kFirstRunExit);
+    const auto named = [&](const std::string& text, const std::string& state) {
+      for (int part = 0; part < 16; ++part) {
+        plug->setDisplayText(kPatchName + part, text);
+        plug->controlOf(kPatchName + part)->SetDirty(false);
+      }
+      return shot(state);
+    };
+    const Picture blank = named("", "multi-noNames");
+    for (const std::string& text :
+         {std::string("Init            "), std::string("Brass Section 16")}) {
+      const Picture shown = named(text, text[4] == ' ' ? "multi-namesInit" : "multi-namesLong");
+      for (int part = 0; part < 16; ++part) {
+        const IRECT field = plug->controlOf(kPatchName + part)->GetRECT();
+        const IRECT card(field.L - field.W() / 2, field.T - 4, field.R + field.W() / 2,
+                         field.B + 4);
+        int left = field.R, right = field.L, outside = 0;
+        for (int y = card.T; y < card.B; ++y)
+          for (int x = card.L; x < card.R; ++x) {
+            if (blank.at(x, y) == shown.at(x, y)) continue;
+            if (x < field.L || x >= field.R || y < field.T || y >= field.B) ++outside;
+            left = std::min(left, x);
+            right = std::max(right, x + 1);
+          }
+        EXPECT_EQ(outside, 0) << '"' << text << "\" part " << part + 1 << name;
+        EXPECT_LT(left, right) << '"' << text << "\" part " << part + 1 << name;
+        if (text[4] == ' ') {
+          EXPECT_LE(std::abs((left - field.L) - (field.R - right)), 3)
+              << "centred: part " << part + 1 << name;
+        }
+      }
+    }
     close(plug);
   }
 }

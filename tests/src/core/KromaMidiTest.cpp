@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <cmath>
 #include <fstream>
 #include <future>
+#include <limits>
 #include <thread>
 
 #include "PluginFixture.h"
@@ -83,6 +85,24 @@ TEST_F(MidiPaths, TheTransportSendsStartAndStopAndTheTempoFollows) {
   }
   EXPECT_EQ(sent(start), "FA|FC|");
   EXPECT_EQ(plug->GetParam(kMultiTempo)->Value(), 75.0);
+}
+
+// A tempo past what the Multi takes, however large, is held to its ends before it becomes a whole
+// number (an unchecked conversion of 2^31 BPM or infinity is undefined).
+TEST_F(MidiPaths, AHostTempoOutOfRangeIsHeldToTheMultiTempos) {
+  Kroma* plug = settled();
+  plug->GetParam(kMultiTempo)->InitInt("Tempo", 0, 0, 128);
+  const double inf = std::numeric_limits<double>::infinity();
+  const struct {
+    double bpm;
+    double expected;
+  } rows[] = {{2147483648.0, 128}, {inf, 128}, {1e300, 128},     {100.0, 35},
+              {-inf, 0},           {-3e9, 0},  {std::nan(""), 0}};
+  for (const auto& row : rows) {
+    hostTime.tempo = row.bpm;
+    process(plug, 64);
+    EXPECT_EQ(plug->GetParam(kMultiTempo)->Value(), row.expected) << row.bpm;
+  }
 }
 
 // Pauses recorded, the first held until the test lets go.

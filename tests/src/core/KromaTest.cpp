@@ -105,14 +105,19 @@ TEST_F(Start, WhatTheLayoutLacksIsLoggedAndPassedOver) {
   EXPECT_NE(log.find("Plug-in is ready to load!"), std::string::npos);
 }
 
-// What the status line tells the user is in the debug log; the other displays are not.
+// What the status line tells the user, also from the dispatch, is in the debug log; the other
+// displays are not.
 TEST_F(Start, StatusTextsGoToTheDebugLog) {
   writeData("Kroma Editor LOG.txt", "");
+  writeData("Kroma Editor UI.txt", "white\nnormal\nno\n");
   Kroma* plug = open();
   plug->setTextDisplay(kControlDisplayName, "CONNECTION TIMED OUT!");
   plug->setTextDisplay(kControlDisplayValue, "42");
+  plug->GetParam(kUserInterfaceSize)->SetClamped(0);
+  plug->OnParamChange(kUserInterfaceSize);
   const std::string log = readData("Kroma Editor LOG.txt");
   EXPECT_NE(log.find("\t STATUS: CONNECTION TIMED OUT!\n"), std::string::npos);
+  EXPECT_NE(log.find("\t STATUS: Size changes applied...\n"), std::string::npos) << "dispatch";
   EXPECT_EQ(log.find("STATUS: 42"), std::string::npos);
 }
 

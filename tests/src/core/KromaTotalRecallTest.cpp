@@ -34,6 +34,11 @@ struct Layout {
     }
     values = at + 4 * 8;
   }
+  std::string name(const Bytes& chunk, int slot) const {
+    int32_t n;
+    std::memcpy(&n, &chunk[nameAt[slot]], 4);
+    return std::string(chunk.begin() + nameAt[slot] + 4, chunk.begin() + nameAt[slot] + 4 + n);
+  }
   double value(const Bytes& chunk, int param) const {
     double v;
     std::memcpy(&v, &chunk[values + 8 * param], 8);
@@ -98,6 +103,46 @@ TEST_F(Recall, ARoundTripGivesTheSameBytesWithAndWithoutAnOutputPort) {
   }
 }
 
+// A project opened while the synthesizer's ports are gone selects none and opens none, yet saves
+// their names again, until the musician picks a port; opened with the ports back, it takes them.
+TEST_F(Recall, AnAbsentPortsNameIsSavedAgainUntilAnotherIsPicked) {
+  midi.addInputPort("Synth In");
+  midi.addOutputPort("Synth Out");
+  Kroma* first = open();
+  int in = 1, out = 1;
+  ASSERT_EQ(first->setExternalMIDIIn(in, "Synth In"), 1);
+  ASSERT_EQ(first->setExternalMIDIOut(out, "Synth Out"), 1);
+  first->GetParam(kDeviceInSelection)->Set(in);
+  first->GetParam(kDeviceOutSelection)->Set(out);
+  const Bytes withPorts = saveChunk(first);
+
+  midi.removePort("Synth In");
+  midi.removePort("Synth Out");
+  Kroma* unplugged = open();
+  ASSERT_EQ(loadChunk(unplugged, withPorts), 1);
+  EXPECT_EQ(value(unplugged, kDeviceInSelection), 0.0);
+  EXPECT_EQ(value(unplugged, kDeviceOutSelection), 0.0);
+  EXPECT_FALSE(unplugged->outputPortOpen() || unplugged->mMIDIOutSet);
+  const Bytes resaved = saveChunk(unplugged);
+  const Layout layout(resaved);
+  EXPECT_EQ(layout.name(resaved, Patch::kMIDIInPortSlot), "Synth In");
+  EXPECT_EQ(layout.name(resaved, Patch::kMIDIOutPortSlot), "Synth Out");
+
+  midi.addInputPort("Synth In");
+  midi.addOutputPort("Synth Out");
+  Kroma* pluggedIn = open();
+  ASSERT_EQ(loadChunk(pluggedIn, resaved), 1);
+  EXPECT_GT(value(pluggedIn, kDeviceOutSelection), 0.0);
+  EXPECT_TRUE(pluggedIn->outputPortOpen());
+
+  unplugged->GetParam(kDeviceOutSelection)->Set(0);
+  unplugged->OnParamChange(kDeviceOutSelection);
+  const Bytes picked = saveChunk(unplugged);
+  const Layout pickedLayout(picked);
+  EXPECT_EQ(pickedLayout.name(picked, Patch::kMIDIOutPortSlot), "OFF") << "the musician's choice";
+  EXPECT_EQ(pickedLayout.name(picked, Patch::kMIDIInPortSlot), "Synth In");
+}
+
 // While the restore waits for the Multi push (here behind a request already on the transfer lane),
 // it lets go of the plug-in lock: the host's audio thread is never held up through the pauses.
 TEST_F(Recall, TheAudioThreadRunsWhileTheRestoreWaitsForThePush) {
@@ -152,6 +197,60 @@ TEST_F(Recall, ShortAndDamagedChunksFailWithoutReadingPastTheirEnd) {
     Kroma* target = open();
     EXPECT_EQ(loadChunk(target, c.chunk), 0) << c.what;
     EXPECT_EQ(target->currentPart(), c.partRestored ? 1 : 0) << c.what;
+    close(target);
+  }
+}
+
+// A damaged or cut project state is read as far as it is whole; the log names where it broke off
+// and the status line says it was not read whole. A whole one says nothing of the kind.
+TEST_F(Recall, ADamagedStateSaysWhereItBrokeOff) {
+  const int edited = kOscillator1Detune + 2;
+  Kroma* source = open();
+  source->GetParam(kQuickTab)->Set(1.0);
+  source->GetParam(edited)->Set(90.0);
+  const Bytes whole = saveChunk(source);
+  const Layout layout(whole);
+  const double unedited = value(open(), edited);
+  auto flipped = [&](size_t at, size_t count) {
+    Bytes out = whole;
+    for (size_t i = at; i < at + count; ++i) out[i] ^= 0xFF;
+    return out;
+  };
+  const size_t cutValue = edited + 100;
+  const struct {
+    const char* what;
+    Bytes chunk;
+    std::string where;  // "" for a whole state
+    double editedValue;
+  } cases[] = {
+      {"whole", whole, "", 90.0},
+      {"cut to half", Bytes(whole.begin(), whole.begin() + whole.size() / 2),
+       "the snapshot and names at byte 20", unedited},
+      {"a name's length flipped", flipped(layout.nameAt[10], 4),
+       "the snapshot and names at byte 20", unedited},
+      {"the snapshot's length flipped", flipped(28, 4), "the snapshot and names at byte 20",
+       unedited},
+      {"cut inside the values",
+       Bytes(whole.begin(), whole.begin() + layout.values + 8 * cutValue + 3),
+       "the parameter values (from parameter " + std::to_string(cutValue) + ") at byte " +
+           std::to_string(layout.values),
+       90.0},
+  };
+  for (const auto& c : cases) {
+    writeData("Kroma Editor LOG.txt", "");
+    Kroma* target = open();
+    EXPECT_EQ(loadChunk(target, c.chunk), c.where.empty() ? 1 : 0) << c.what;
+    EXPECT_EQ(target->currentPart(), 1) << c.what;
+    EXPECT_EQ(value(target, edited), c.editedValue) << c.what;
+    const std::string log = readData("Kroma Editor LOG.txt");
+    const bool said = text(target->mNameDisplay) == "PROJECT STATE NOT READ WHOLE!";
+    EXPECT_EQ(said, !c.where.empty()) << c.what;
+    if (c.where.empty())
+      EXPECT_EQ(log.find("broke off"), std::string::npos) << c.what;
+    else
+      EXPECT_NE(log.find("PROJECT RECALL: state broke off in " + c.where + "\n"), std::string::npos)
+          << c.what << "\n"
+          << log;
     close(target);
   }
 }

@@ -177,6 +177,9 @@ class IGraphics : public IPluginGraphics {
 
   // Text. Measuring sets the rectangle to the text's extent by the alignment.
   bool DrawIText(IText* style, const char* text, IRECT* rect, bool measure = false);
+  // Text kept inside rect: aligned by the style where it fits, else from the rect's left edge
+  // and cut at its right.
+  bool DrawITextInside(IText* style, const char* text, const IRECT& rect);
   GFX_IFont* CacheFont(IText* style);
 
   // Accessors.

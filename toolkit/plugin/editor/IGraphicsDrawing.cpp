@@ -358,6 +358,20 @@ bool IGraphics::DrawIText(IText* style, const char* text, IRECT* rect, bool meas
   return true;
 }
 
+bool IGraphics::DrawITextInside(IText* style, const char* text, const IRECT& rect) {
+  IRECT extent = rect;
+  if (!DrawIText(style, text, &extent, true)) return false;
+  if (extent.W() <= rect.W()) {
+    IRECT place = rect;
+    return DrawIText(style, text, &place);
+  }
+  GFX_IFont* font = style->mCached;
+  RECT r = {rect.L, rect.T, rect.R, rect.B};
+  font->DrawText(mBackBuffer, text, -1, &r,
+                 (TextFlags(style) & ~(DT_NOCLIP | DT_CENTER | DT_RIGHT)) | DT_LEFT);
+  return true;
+}
+
 bool IGraphics::MeasureIText(IText* style, char* text, IRECT* rect) {
   return DrawIText(style, text, rect, true);
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 #include "toolkit/heapbuf.h"
 #include "toolkit/mutex.h"
 #include "toolkit/plugin/base/IPluginGraphics.h"
@@ -212,6 +214,9 @@ class ICaptionControl : public ITextControl {
   bool Draw(IGraphics* g) override;
 
  protected:
+  // The parameter's display text, then a blank and its label when shown; "" without parameter.
+  std::string Caption() const;
+
   bool mShowParamLabel;
 };
 

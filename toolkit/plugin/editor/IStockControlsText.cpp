@@ -1,8 +1,9 @@
 #include <algorithm>
 #include <cstring>
+#include <string>
 
-#include "toolkit/plugin/editor/IGraphics.h"
 #include "toolkit/plugin/base/IPluginBase.h"
+#include "toolkit/plugin/editor/IGraphics.h"
 #include "toolkit/plugin/editor/IStockControls.h"
 
 // ---- caption ----
@@ -22,19 +23,19 @@ void ICaptionControl::OnMouseDblClick(int, int, IMouseMod*) {
   if (!mGrayed) PromptUserInput();
 }
 
-bool ICaptionControl::Draw(IGraphics* g) {
+std::string ICaptionControl::Caption() const {
   const IParam* param = mPlug ? mPlug->GetParam(mParamIdx) : nullptr;
-  if (param) {
-    char display[IParam::kDisplayTextSize];
-    param->GetDisplayForHost(param->Value(), false, display, true);
-    TK_String caption(display);
-    if (mShowParamLabel) {
-      caption.Append(" ");
-      caption.Append(param->GetLabelForHost());
-    }
-    return DrawTextString(g, caption.Get());
-  }
-  return true;
+  if (!param) return "";
+  char display[IParam::kDisplayTextSize];
+  param->GetDisplayForHost(param->Value(), false, display, true);
+  std::string caption = display;
+  if (mShowParamLabel) caption += std::string(" ") + param->GetLabelForHost();
+  return caption;
+}
+
+bool ICaptionControl::Draw(IGraphics* g) {
+  const std::string caption = Caption();
+  return caption.empty() || DrawTextString(g, caption.c_str());
 }
 
 // ---- character-strip text ----

@@ -92,6 +92,40 @@ TEST_F(X11ViewTest, InputCarriesButtonsClicksWheelModifiersAndKeys) {
                   "1:1@30,40", "key 97", "key " + std::to_string(VIEW_KEY_UP), "key 53"));
 }
 
+// A client drawn as the editor is: its timer asks for the changed area to be drawn, and each draw
+// takes every change as drawn, whether it lay inside the drawn area or not.
+struct EditorLikeClient : RecordingClient {
+  void viewTimer() override {
+    if (changed) view->invalidate(10, 10, 20, 20);
+  }
+  void viewDraw(int x, int y, int w, int h) override {
+    RecordingClient::viewDraw(x, y, w, h);
+    if (changed && x <= 10 && y <= 10 && x + w >= 30 && y + h >= 30) shown = true;
+    changed = false;
+  }
+  bool changed = false, shown = false;
+};
+
+// A change made just before an exposure (a text set as a menu closes over another part of the
+// editor) is drawn with it, not swallowed by the exposure's draw.
+TEST_F(X11ViewTest, AnExposureDrawsWhatChangedElsewhereToo) {
+  EditorLikeClient editor;
+  std::unique_ptr<VIEW_X11View> slow(VIEW_X11View::create(nullptr, kWidth, kHeight, 1, &editor));
+  ASSERT_NE(slow, nullptr);
+  editor.view = slow.get();
+  ASSERT_TRUE(pumpUntil(slow.get(), [&] { return !editor.draws.empty(); }));
+  editor.changed = true;
+  XClearArea(mInput, slow->window(), 150, 60, 20, 20, True);
+  XFlush(mInput);
+  for (int i = 0; i < 5 && !editor.shown; ++i) pumpUntil(slow.get(), [&] { return editor.shown; });
+  EXPECT_TRUE(editor.shown);
+  ASSERT_FALSE(editor.draws.empty());
+  const std::vector<int>& last = editor.draws.back();
+  EXPECT_TRUE(last[0] <= 150 && last[1] <= 60 && last[0] + last[2] >= 170 &&
+              last[1] + last[3] >= 80)
+      << "the exposed area is drawn as well";
+}
+
 // A host that destroys its window before closing the editor takes our
 // window with it: closing must not then make an X error.
 TEST_F(X11ViewTest, AParentDestroyedFirstLeavesNoErrorBehind) {
