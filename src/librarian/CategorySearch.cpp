@@ -1,3 +1,6 @@
+#include <algorithm>
+#include <cstring>
+
 #include "src/librarian/PatchLibrarian.h"
 
 namespace {
@@ -21,6 +24,14 @@ LibrarianPatch rebuilt(const LibrarianPatch& source, int messagesKept) {
   return slot;
 }
 
+// The row of the category table whose text the slot's category is, or -1.
+int categoryRow(const std::string& category) {
+  if (category.size() != 4) return -1;
+  for (int row = 0; row < kCategoryCount; ++row)
+    if (std::memcmp(category.data(), kCategoryNames[row], 4) == 0) return row;
+  return -1;
+}
+
 }  // namespace
 
 // n records make n / 128 + 1 pieces, so a multiple of 128 ends in an empty one.
@@ -31,6 +42,7 @@ std::vector<PatchFile*> PatchLibrarian::makePieces(
   for (size_t k = 0; k <= n / kBankSlots; ++k) {
     PatchFile* piece = new PatchFile;
     piece->fileName = name + " " + std::to_string(k + 1);
+    piece->records.reserve(std::min(n - k * kBankSlots, (size_t)kBankSlots));
     for (size_t i = k * kBankSlots; i < n && i < (k + 1) * kBankSlots; ++i)
       piece->records.push_back(rebuilt(*gathered[i], messagesKept));
     pieces.push_back(piece);
@@ -40,14 +52,17 @@ std::vector<PatchFile*> PatchLibrarian::makePieces(
 
 void PatchLibrarian::createNewCategoryPatchFiles() {
   std::lock_guard<std::recursive_mutex> lock(mMutex);
+  // One pass sorts every sound into its category, in list and slot order.
+  std::vector<const LibrarianPatch*> gathered[kCategoryCount];
+  for (const PatchFile* file : soundFiles) {
+    for (const LibrarianPatch& slot : file->records) {
+      const int row = categoryRow(slot.category);
+      if (row >= 0 && rebuildable(slot)) gathered[row].push_back(&slot);
+    }
+  }
   for (int c = 1; c <= kCategoryCount; ++c) {
     const std::string text = kCategoryNames[c - 1];
-    std::vector<const LibrarianPatch*> gathered;
-    for (const PatchFile* file : soundFiles)
-      for (const LibrarianPatch& slot : file->records)
-        if (slot.category == text && rebuildable(slot)) gathered.push_back(&slot);
-
-    for (PatchFile* piece : makePieces(gathered, text, 1)) {
+    for (PatchFile* piece : makePieces(gathered[c - 1], text, 1)) {
       piece->folderName = text;
       piece->origin = c;
       (piece->records.empty() ? mUnlisted : categoryFiles).push_back(piece);
