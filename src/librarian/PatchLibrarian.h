@@ -168,9 +168,6 @@ class PatchLibrarian {
   ByteChunk upperBankBytes(bool midi) const;
   // Places `file` in `tree` by its folder path, three levels deep at most.
   static void placeIntoTree(std::vector<FolderFiles*>& tree, PatchFile* file);
-  // Splits `gathered` into banks of 128 named `name` + " " + their number.
-  std::vector<PatchFile*> makePieces(const std::vector<const LibrarianPatch*>& gathered,
-                                     const std::string& name, int messagesKept);
 
   std::recursive_mutex mMutex;
   TK_LogSink* mLog = nullptr;
