@@ -147,5 +147,6 @@ void PatchLibrarian::loadFromChunk(ByteChunk* chunk, int size, PatchFile* file) 
                             : readSysexMessage(data, position, file, kConvertNone, program);
     if (result <= 0) break;
   }
+  if (file->records.empty()) file->records.shrink_to_fit();  // a file of no dumps holds no room
   checkBankSizeAndAddData(file);
 }
