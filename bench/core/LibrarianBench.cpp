@@ -3,10 +3,13 @@
 #include <benchmark/benchmark.h>
 #include <sys/stat.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <fstream>
+#include <map>
 #include <memory>
 
+#include "bench/librarian/LibraryFolder.h"
 #include "src/core/Kroma.h"
 #include "src/librarian/InitDumps.h"
 #include "src/librarian/PatchLibrarian.h"
@@ -84,5 +87,64 @@ void BM_SwitchSoundsAndMultis(benchmark::State& state) {
                                                 plug.mPatchLibrarian->multiFiles.size());
 }
 BENCHMARK(BM_SwitchSoundsAndMultis)->Unit(benchmark::kMillisecond);
+
+// A heavy user's library: 0, 100 or 1,000 banks of 128 sounds and ten Multi banks. The plug-in
+// made over it is the one the switch runs in; making it is a next instance of the process.
+struct ScaledSetting {
+  explicit ScaledSetting(int banks) : library(banks, 10) {
+    setting();
+    setenv("KROMA_DATA_DIR", library.root().c_str(), 1);
+    plug = std::make_unique<Kroma>(IPluginInstanceInfo());
+    plug->mainTabSwitch(1, 0);
+    setenv("KROMA_DATA_DIR", setting().data.path().c_str(), 1);
+  }
+  bench_library::LibraryFolder library;
+  std::unique_ptr<Kroma> plug;
+};
+
+ScaledSetting& scaledSetting(int banks) {
+  static std::map<int, std::unique_ptr<ScaledSetting>> settings;
+  std::unique_ptr<ScaledSetting>& s = settings[banks];
+  if (!s) s = std::make_unique<ScaledSetting>(banks);
+  return *s;
+}
+
+// One switch is half an iteration; the switch to the sounds (every part's bank list written) is
+// also timed alone.
+void BM_SwitchAtScale(benchmark::State& state) {
+  Kroma& plug = *scaledSetting((int)state.range(0)).plug;
+  double toSounds = 0;
+  for (auto _ : state) {
+    for (bool multi : {true, false}) {
+      const auto start = std::chrono::steady_clock::now();
+      plug.mMultiMode = multi;
+      plug.patchTypeChanged(multi ? 1 : 0, multi ? 2 : 0, false);
+      redraw(plug.graphics());
+      if (!multi)
+        toSounds +=
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+                .count();
+    }
+  }
+  state.SetItemsProcessed(state.iterations() * 2);
+  state.counters["switch_ms"] = benchmark::Counter(
+      2.0 * state.iterations() / 1000.0, benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+  state.counters["to_sounds_ms"] = toSounds / (double)state.iterations();
+}
+BENCHMARK(BM_SwitchAtScale)->Arg(0)->Arg(100)->Arg(1000)->Unit(benchmark::kMillisecond);
+
+// A whole instance made over the library (a next instance: pictures already decoded).
+void BM_InstanceOverLibrary(benchmark::State& state) {
+  ScaledSetting& scaled = scaledSetting((int)state.range(0));
+  setenv("KROMA_DATA_DIR", scaled.library.root().c_str(), 1);
+  for (auto _ : state) {
+    auto plug = std::make_unique<Kroma>(IPluginInstanceInfo());
+    state.PauseTiming();
+    plug.reset();
+    state.ResumeTiming();
+  }
+  setenv("KROMA_DATA_DIR", setting().data.path().c_str(), 1);
+}
+BENCHMARK(BM_InstanceOverLibrary)->Arg(0)->Arg(100)->Arg(1000)->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <cstring>
 
 #include "src/librarian/BankFormat.h"
 #include "src/librarian/PatchLibrarian.h"
@@ -10,6 +11,22 @@ bool nextByte(const ByteChunk* data, int& position, uint8_t& byte) {
   if (position < 0 || position >= data->Size()) return false;
   byte = data->Data()[position++];
   return true;
+}
+
+// The stored dump's own header: F0 3E 13 00 type 00 program.
+constexpr int kHeaderSize = 7;
+
+// The first byte of 0x80 or above from `from`, or `size`; eight bytes a step while none is.
+int statusByteFrom(const uint8_t* bytes, int from, int size) {
+  constexpr uint64_t kHighBits = 0x8080808080808080ull;
+  int i = from;
+  for (; i + 8 <= size; i += 8) {
+    uint64_t word;
+    std::memcpy(&word, bytes + i, sizeof word);
+    if (word & kHighBits) break;
+  }
+  while (i < size && bytes[i] < 0x80) ++i;
+  return i;
 }
 
 }  // namespace
@@ -36,8 +53,8 @@ int PatchLibrarian::readDump(ByteChunk* data, int& position, PatchFile* file, in
                              bool midi) {
   using namespace DumpLayout;
   if (!findByte(data, position, kManufacturer)) return -1;
-  // A header that does not hold resumes the search right after its 0x3E, so a
-  // length byte of 0x3E in a MIDI file cannot swallow the dump behind it.
+  // A header that does not hold resumes the search right after its 0x3E: a MIDI file's event
+  // length can end in 0x3E just before the dump's own, which must not be passed over.
   const int resume = position;
 
   uint8_t model = 0, device = 0, kind = 0, bank = 0, prog = 0;
@@ -63,36 +80,45 @@ int PatchLibrarian::readDump(ByteChunk* data, int& position, PatchFile* file, in
   // Older synthesizers' dumps are recognised but not loaded.
   if (olderModel) return position;
 
-  PatchSysexMessage dump;
-  dump.bytes = {0xF0, kManufacturer, kModelCorvane, 0x00, kind, 0x00, (uint8_t)(program & 0x7F)};
-  dump.bytes.reserve(kind == kTypeMulti ? kMultiSize : kSoundSize);
-  // The body ends at F7; any other status byte means the dump was cut off and
-  // something else begins there, so it is left for the next search.
+  // The body ends at F7; any other status byte means the dump was cut off and something else
+  // begins there, so it is left for the next search.
   const uint8_t* bytes = data->Data();
   const int size = data->Size();
-  while (position < size && bytes[position] < 0x80) dump.bytes.push_back(bytes[position++]);
+  const int body = position;
+  position = statusByteFrom(bytes, body, size);
+  const int bodySize = position - body;
+  const bool multi = kind == kTypeMulti;
   if (position >= size) {
     position = -1;
   } else if (bytes[position] == 0xF7 && !midi) {
     ++position;
   }
-  dump.bytes.push_back(0xF7);
+  const int dumpSize = kHeaderSize + bodySize + 1;
+  // Too short to hold a name: dropped before anything is made of it.
+  if (multi ? dumpSize < kMultiSize : (dumpSize < kSoundMinSize && mode == kConvertNone))
+    return position;
 
   LibrarianPatch slot;
-  if (kind == kTypeMulti) {
-    if ((int)dump.bytes.size() < kMultiSize) return position;
-    slot.messages.push_back(std::move(dump));
+  slot.messages.emplace_back();
+  std::vector<uint8_t>& dump = slot.messages[0].bytes;
+  const uint8_t header[kHeaderSize] = {
+      0xF0, kManufacturer, kModelCorvane, 0x00, kind, 0x00, (uint8_t)(program & 0x7F)};
+  dump.reserve((size_t)dumpSize);
+  dump.insert(dump.end(), header, header + kHeaderSize);
+  dump.insert(dump.end(), bytes + body, bytes + body + bodySize);
+  dump.push_back(0xF7);
+
+  if (multi) {
     slot.parseName(kMultiNameOffset);
     file->type = 1;
   } else {
     // A converted dump comes out whole, so the length test follows the conversion.
-    if (mode == kConvertVela) alterPatchFromVelaFormat(&dump);
+    if (mode == kConvertVela) alterPatchFromVelaFormat(&slot.messages[0]);
     if (mode == kConvertVela || mode == kConvertNimbra) {
-      alterPatchFromNimbraFormat(&dump);
-      alterCategoryFormatToInt(&dump);
+      alterPatchFromNimbraFormat(&slot.messages[0]);
+      alterCategoryFormatToInt(&slot.messages[0]);
     }
-    if ((int)dump.bytes.size() < kSoundMinSize) return position;
-    slot.messages.push_back(std::move(dump));
+    if ((int)dump.size() < kSoundMinSize) return position;
     slot.parseName(kSoundNameOffset);
     slot.parseCategory(kSoundCategoryOffset);
     file->type = 0;
@@ -112,12 +138,15 @@ void PatchLibrarian::loadFromChunk(ByteChunk* chunk, int size, PatchFile* file) 
     head.AppendBytes(chunk->Data(), size);
     data = &head;
   }
+  file->records.reserve(DumpLayout::kBankSlots);
   for (;;) {
-    // Dumps are numbered by the slot they land in.
+    // Dumps are numbered by the slot they land in, so stray bytes between them (a refused
+    // header, an older model's dump) change no number and a bank reads back as it was written.
     const int program = (int)file->records.size() % DumpLayout::kBankSlots;
     const int result = midi ? readMIDIMessage(data, position, file, kConvertNone, program)
                             : readSysexMessage(data, position, file, kConvertNone, program);
     if (result <= 0) break;
   }
+  if (file->records.empty()) file->records.shrink_to_fit();  // a file of no dumps holds no room
   checkBankSizeAndAddData(file);
 }

@@ -1,3 +1,6 @@
+#include <algorithm>
+#include <cstring>
+
 #include "src/librarian/PatchLibrarian.h"
 
 namespace {
@@ -21,33 +24,69 @@ LibrarianPatch rebuilt(const LibrarianPatch& source, int messagesKept) {
   return slot;
 }
 
-}  // namespace
-
-// n records make n / 128 + 1 pieces, so a multiple of 128 ends in an empty one.
-std::vector<PatchFile*> PatchLibrarian::makePieces(
-    const std::vector<const LibrarianPatch*>& gathered, const std::string& name, int messagesKept) {
-  std::vector<PatchFile*> pieces;
-  const size_t n = gathered.size();
-  for (size_t k = 0; k <= n / kBankSlots; ++k) {
-    PatchFile* piece = new PatchFile;
-    piece->fileName = name + " " + std::to_string(k + 1);
-    for (size_t i = k * kBankSlots; i < n && i < (k + 1) * kBankSlots; ++i)
-      piece->records.push_back(rebuilt(*gathered[i], messagesKept));
-    pieces.push_back(piece);
-  }
-  return pieces;
+// The row of the category table whose text the slot's category is, or -1.
+int categoryRow(const std::string& category) {
+  if (category.size() != 4) return -1;
+  for (int row = 0; row < kCategoryCount; ++row)
+    if (std::memcmp(category.data(), kCategoryNames[row], 4) == 0) return row;
+  return -1;
 }
+
+// Fills pieces of at most 128 rebuilt records in the order records are added; n records make
+// n / 128 + 1 pieces, so a multiple of 128 (or nothing) ends in an empty one. Records are copied
+// as they are met, in the order they lie in memory, rather than category by category.
+class PieceMaker {
+ public:
+  PieceMaker(std::string name, int messagesKept)
+      : mName(std::move(name)), mMessagesKept(messagesKept) {}
+  PieceMaker(PieceMaker&&) = default;
+  ~PieceMaker() {
+    for (PatchFile* piece : mPieces) delete piece;
+  }
+
+  void add(const LibrarianPatch& source) {
+    if (mPieces.empty() || full()) open();
+    mPieces.back()->records.push_back(rebuilt(source, mMessagesKept));
+  }
+  bool empty() const { return mPieces.empty(); }
+  std::vector<PatchFile*> finish() {
+    if (mPieces.empty() || full()) open();
+    mPieces.back()->records.shrink_to_fit();
+    std::vector<PatchFile*> pieces;
+    pieces.swap(mPieces);
+    return pieces;
+  }
+
+ private:
+  bool full() const { return mPieces.back()->records.size() >= (size_t)kBankSlots; }
+  void open() {
+    PatchFile* piece = new PatchFile;
+    piece->fileName = mName + " " + std::to_string(mPieces.size() + 1);
+    piece->records.reserve(kBankSlots);
+    mPieces.push_back(piece);
+  }
+
+  std::string mName;
+  int mMessagesKept;
+  std::vector<PatchFile*> mPieces;
+};
+
+}  // namespace
 
 void PatchLibrarian::createNewCategoryPatchFiles() {
   std::lock_guard<std::recursive_mutex> lock(mMutex);
+  // One pass over the sounds, in list and slot order, fills the pieces of every category.
+  std::vector<PieceMaker> categories;
+  for (int row = 0; row < kCategoryCount; ++row) categories.emplace_back(kCategoryNames[row], 1);
+  for (const PatchFile* file : soundFiles) {
+    for (const LibrarianPatch& slot : file->records) {
+      const int row = categoryRow(slot.category);
+      if (row >= 0 && rebuildable(slot)) categories[row].add(slot);
+    }
+  }
   for (int c = 1; c <= kCategoryCount; ++c) {
     const std::string text = kCategoryNames[c - 1];
-    std::vector<const LibrarianPatch*> gathered;
-    for (const PatchFile* file : soundFiles)
-      for (const LibrarianPatch& slot : file->records)
-        if (slot.category == text && rebuildable(slot)) gathered.push_back(&slot);
-
-    for (PatchFile* piece : makePieces(gathered, text, 1)) {
+    for (PatchFile* piece : categories[c - 1].finish()) {
       piece->folderName = text;
       piece->origin = c;
       (piece->records.empty() ? mUnlisted : categoryFiles).push_back(piece);
@@ -76,17 +115,16 @@ void PatchLibrarian::createNewSearchPatchFiles(std::string query) {
   clearDataStructures(3);
   while (!searchResultFiles.empty()) discard(searchResultFiles.back());
 
-  std::vector<const LibrarianPatch*> gathered;
+  PieceMaker results("Search Results", 2);
   for (const PatchFile* file : soundFiles) {
     if (file->type != 0) continue;
     for (const LibrarianPatch& slot : file->records)
-      if (slot.name.find(query) != std::string::npos && rebuildable(slot))
-        gathered.push_back(&slot);
+      if (slot.name.find(query) != std::string::npos && rebuildable(slot)) results.add(slot);
   }
-  if (gathered.empty()) return;
+  if (results.empty()) return;
 
   int index = 0;
-  for (PatchFile* piece : makePieces(gathered, "Search Results", 2)) {
+  for (PatchFile* piece : results.finish()) {
     piece->folderName = kSearchFolder;
     piece->origin = index++;
     searchResultFiles.push_back(piece);

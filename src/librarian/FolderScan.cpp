@@ -96,6 +96,8 @@ void PatchLibrarian::loadPatchesFromFilesystem(std::string patches) {
   std::sort(folderList.begin(), folderList.end());
   folderList.push_back(patches);
   const int patchesDepth = Poco::Path::forDirectory(patches).depth();
+  // One buffer takes every file in turn: its pages are reused rather than fresh for each.
+  mScanBytes = std::make_unique<ByteChunk>();
 
   for (const std::string& folder : folderList) {
     std::vector<std::string> entries;
@@ -123,6 +125,7 @@ void PatchLibrarian::loadPatchesFromFilesystem(std::string patches) {
       }
     }
   }
+  mScanBytes.reset();
   clearDataStructures(2);
   while (!categoryFiles.empty()) discard(categoryFiles.back());
   createNewCategoryPatchFiles();
@@ -133,7 +136,7 @@ PatchFile* PatchLibrarian::parseFolderFiles(Poco::File file, Poco::Path path, in
   std::lock_guard<std::recursive_mutex> lock(mMutex);
   splitFlag = false;
   const std::string fullPath = path.toString();
-  log("loading file " + fullPath);
+  if (logging()) log("loading file " + fullPath);
   if (extension == "vlx" || extension == "nbx") return nullptr;
 
   std::unique_ptr<PatchFile> bank(new PatchFile);
@@ -144,8 +147,12 @@ PatchFile* PatchLibrarian::parseFolderFiles(Poco::File file, Poco::Path path, in
     bank->folderPath.push_back(path.directory(i));
   bank->origin = origin;
 
-  ByteChunk chunk;
-  if (!LibrarianFiles::readFile(file.path(), chunk)) log("could not read file " + fullPath);
+  ByteChunk own;
+  ByteChunk& chunk = mScanBytes ? *mScanBytes : own;
+  if (!LibrarianFiles::readFile(file.path(), chunk)) {
+    log("could not read file " + fullPath);
+    chunk.Clear();
+  }
   loadFromChunk(&chunk, chunk.Size(), bank.get());
 
   if (bank->records.size() > (size_t)DumpLayout::kBankSlots) {

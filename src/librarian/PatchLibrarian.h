@@ -5,14 +5,14 @@
 
 #include <atomic>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <vector>
 
 #include "src/librarian/LibrarianRecords.h"
 #include "toolkit/log.h"
-
-class ByteChunk;
+#include "toolkit/plugin/base/ByteChunk.h"
 
 // The librarian: banks of 128 sounds or 128 Multis read from the bank files
 // under the data folder, their folder trees, and the in-memory category and
@@ -162,18 +162,19 @@ class PatchLibrarian {
   void discardAllFiles();
   // A line tagged as the librarian's.
   void log(const std::string& message) const;
+  // False while the log writes nothing, so that lines made per file need not be composed.
+  bool logging() const { return !mLog || mLog->IsOn(); }
   PatchFile* upperBank() const;
   ByteChunk upperBankBytes(bool midi) const;
   // Places `file` in `tree` by its folder path, three levels deep at most.
   static void placeIntoTree(std::vector<FolderFiles*>& tree, PatchFile* file);
-  // Splits `gathered` into banks of 128 named `name` + " " + their number.
-  std::vector<PatchFile*> makePieces(const std::vector<const LibrarianPatch*>& gathered,
-                                     const std::string& name, int messagesKept);
 
   std::recursive_mutex mMutex;
   TK_LogSink* mLog = nullptr;
   // Banks that stand in a folder tree but in no file list.
   std::vector<PatchFile*> mUnlisted;
+  // The file buffer a running scan lends to each file it loads.
+  std::unique_ptr<ByteChunk> mScanBytes;
   // Paths of the pieces the last split has written, for its roll-back.
   std::vector<std::pair<std::string, PatchFile*>> mSplitPieces;
 };

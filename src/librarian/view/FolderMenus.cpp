@@ -60,8 +60,9 @@ void FolderSelectionMenu::addFiles(IPopupMenu* menu, const std::vector<PatchFile
   for (size_t i = 0; i < files.size(); ++i) {
     const PatchFile* file = files[i];
     menu->AddItem(file->fileName.c_str());
-    const bool named = file->folderName == folderName && file->fileName == fileName;
-    if (!mFound && (named || mBase + static_cast<int>(i) == index)) {
+    if (mFound) continue;  // one check mark; the names are compared only until it is placed
+    const bool named = file->fileName == fileName && file->folderName == folderName;
+    if (named || mBase + static_cast<int>(i) == index) {
       menu->CheckItemAlone(menu->GetNItems() - 1);
       mFound = true;
     }

@@ -6,8 +6,12 @@
 #include <cstring>
 
 namespace {
+// Cut to size - 1 bytes and terminated; long lists of display texts pass through here.
 void copyText(char* dst, const char* src, int size) {
-  std::snprintf(dst, (size_t)size, "%s", src ? src : "");
+  if (size <= 0) return;
+  const size_t length = src ? strnlen(src, (size_t)size - 1) : 0;
+  if (length) std::memcpy(dst, src, length);
+  dst[length] = 0;
 }
 
 // Truncates toward zero, saturating at the int range (NaN gives 0).
@@ -152,11 +156,16 @@ const IParam::DisplayText* IParam::FindDisplayText(int value) const {
 
 const char* IParam::SetDisplayText(int value, const char* text) {
   std::lock_guard<std::mutex> lock(mDisplayTextsLock);
-  DisplayText* entry = const_cast<DisplayText*>(FindDisplayText(value));
+  const int n = mDisplayTexts.GetSize();
+  // Lists are mostly written in rising order: a value past the end of a rising list is new.
+  const bool past = n > 0 && mDisplayTextsRising && mDisplayTexts.Get()[n - 1].mValue < value;
+  DisplayText* entry = past ? nullptr : const_cast<DisplayText*>(FindDisplayText(value));
   if (!entry) {
-    const int n = mDisplayTexts.GetSize();
+    // Room grows by half again, so that a long list is copied a few times, not once per entry.
+    if (n + 1 > mDisplayTexts.GetAllocated() && !mDisplayTexts.Resize(n + n / 2 + 16)) return "";
     DisplayText* entries = mDisplayTexts.Resize(n + 1);
     if (!entries) return "";
+    mDisplayTextsRising = n == 0 || past;
     entry = entries + n;
     // The last byte stays 0, so a text read while it is replaced ends inside its entry.
     std::memset(entry, 0, sizeof(DisplayText));
@@ -170,6 +179,7 @@ const char* IParam::SetDisplayText(int value, const char* text) {
 void IParam::ResetDisplayTexts() {
   std::lock_guard<std::mutex> lock(mDisplayTextsLock);
   mDisplayTexts.Resize(0);
+  mDisplayTextsRising = true;
 }
 
 int IParam::GetNDisplayTexts() const {

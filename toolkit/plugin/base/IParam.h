@@ -106,5 +106,6 @@ class IParam {
   char mLabel[kTextSize] = "";
   char mGroup[kTextSize] = "";
   TK_TypedBuf<DisplayText> mDisplayTexts{16 * (int)sizeof(DisplayText)};
+  bool mDisplayTextsRising = true;  // every value above the one before it
   mutable std::mutex mDisplayTextsLock;
 };
