@@ -207,9 +207,13 @@ bool EditKey(VIEW_TextField& field, KeySym symbol, int character) {
 void DrawEdit(X11Canvas& canvas, const VIEW_TextField& field, bool caret) {
   canvas.fill(field.x, field.y, field.width, field.height, GFX_Pixel(255, 255, 255, 255));
   canvas.frame(field.x, field.y, field.width, field.height, X11Canvas::kLine);
-  canvas.text(field.text, field.x + 4, field.y, field.width - 8, field.height, X11Canvas::kText,
-              DT_LEFT | DT_VCENTER);
-  if (!caret) return;
+  const bool selected = caret && field.selected && !field.text.empty();
+  if (selected)
+    canvas.fill(field.x + 4, field.y + 2, X11Canvas::textWidth(field.text), field.height - 4,
+                X11Canvas::kHighlight);
+  canvas.text(field.text, field.x + 4, field.y, field.width - 8, field.height,
+              selected ? X11Canvas::kHighlightText : X11Canvas::kText, DT_LEFT | DT_VCENTER);
+  if (!caret || selected) return;
   const int caretX = X11Canvas::textWidth(field.text.substr(0, (size_t)field.caret));
   canvas.fill(field.x + 4 + caretX, field.y + 3, 1, field.height - 6, X11Canvas::kText);
 }
@@ -404,6 +408,7 @@ class ResourceDialog : public Dialog {
     // Children are kept topmost first: the last is the first of the resource.
     for (int i = dialog->children.GetSize() - 1; i >= 0; --i) add(dialog->children.Get(i));
     mFocus = DefaultButton();
+    if (mEdit >= 0) mEdits[(size_t)mEdit].field.selected = true;  // typing replaces it
   }
 
  private:
