@@ -82,7 +82,8 @@ long WSYS_DialogBox(int resourceIndex, int resourceId, HWND parent, DLGPROC proc
   };
   deliver();
   const WSYS_DialogRunner runner = gRunner.load();
-  if (!dialog->ended && runner) runner(dialog, [&](int id) {
+  if (!dialog->ended && runner)
+    runner(dialog, [&](int id) {
       WSYS_PostDialogCommand(id);
       deliver();
     });

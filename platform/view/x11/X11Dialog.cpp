@@ -147,8 +147,7 @@ class Dialog : public X11Handler {
     mLastClick = event.time;
     for (size_t i = 0; i < mButtons.size(); ++i) {
       const Button& b = mButtons[i];
-      if (event.x >= b.x && event.x < b.x + b.width && event.y >= b.y &&
-          event.y < b.y + b.height) {
+      if (event.x >= b.x && event.x < b.x + b.width && event.y >= b.y && event.y < b.y + b.height) {
         finish((int)i + 1);
         return;
       }

@@ -12,9 +12,8 @@
 namespace {
 
 // Plain pointer motion only once the client asks for it.
-constexpr long kViewEvents = ExposureMask | ButtonPressMask | ButtonReleaseMask |
-                             ButtonMotionMask | KeyPressMask | FocusChangeMask |
-                             StructureNotifyMask;
+constexpr long kViewEvents = ExposureMask | ButtonPressMask | ButtonReleaseMask | ButtonMotionMask |
+                             KeyPressMask | FocusChangeMask | StructureNotifyMask;
 constexpr long kFieldEvents = ExposureMask | ButtonPressMask | KeyPressMask;
 // Presses closer than this in time and place make a multiple click.
 constexpr Time kMultiClickMs = 400;

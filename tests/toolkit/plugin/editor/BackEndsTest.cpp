@@ -343,9 +343,14 @@ TEST(SystemVersion, ThePackedWordOfTheKernelRelease) {
   const struct {
     const char* release;
     long word;
-  } cases[] = {{"6.1.0-18-amd64", 0x0610}, {"5.15.3", 0x0593}, {"10.6.8", 0x1068},
-               {"4", 0x0400},            {"", 0},            {"linux", 0},
-               {nullptr, 0},             {"-1.2", 0}};
+  } cases[] = {{"6.1.0-18-amd64", 0x0610},
+               {"5.15.3", 0x0593},
+               {"10.6.8", 0x1068},
+               {"4", 0x0400},
+               {"", 0},
+               {"linux", 0},
+               {nullptr, 0},
+               {"-1.2", 0}};
   for (const auto& c : cases)
     EXPECT_EQ(IGraphicsPackedOSVersion(c.release), c.word) << (c.release ? c.release : "null");
   utsname name{};

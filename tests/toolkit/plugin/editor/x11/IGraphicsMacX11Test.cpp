@@ -39,8 +39,7 @@ class Plug : public HostlessPlugin {
   Plug()
       : HostlessPlugin(1, "2-2", 0, "Effect", "Product", "Maker", 0x00010203, 1, 2, 0, true, true,
                        true, kAPIVST2) {
-    initialize(0, 1, "2-2", 0, "Effect", "Product", "Maker", 0x00010203, 1, 2, 0, true, true,
-               true);
+    initialize(0, 1, "2-2", 0, "Effect", "Product", "Maker", 0x00010203, 1, 2, 0, true, true, true);
   }
 };
 
