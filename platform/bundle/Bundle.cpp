@@ -66,7 +66,8 @@ std::optional<LoadedFile> loadResource(const std::string& name) {
     loaded.size = static_cast<int>(std::fread(loaded.bytes.data(), 1, wanted, file.get()));
   }
   if (!file || std::ferror(file.get())) {
-    std::printf("failed to open file\n");
+    std::printf("failed to open file");
+    std::fflush(stdout);
     return std::nullopt;
   }
   return loaded;

@@ -12,7 +12,11 @@
 //
 // Every back end defines:
 // - VIEW_View::open (View.h): a view of the editor's size in the host's parent;
-// - the modal services below, which need no open view.
+//   a key its client declines (viewEvent answers false) goes on to the host's
+//   window as if the view were not there, a key the client takes never does;
+//   the first exposure tells the client viewInWindow, the parent's
+//   destruction viewParentGone;
+// - the services below, which need no open view.
 
 // Records the left button and Shift of an event the back end delivers, so
 // that other threads (the audio thread) read them without a window call.
@@ -26,3 +30,16 @@ std::string VIEW_RunFilePanel(const VIEW_FilePanel& panel);
 int VIEW_MessageBox(const char* text, const char* caption, const std::vector<std::string>& buttons);
 // Hands the URL to the desktop; false when that failed.
 bool VIEW_OpenURL(const char* url);
+
+// Where a sub-window of width pixels goes over a host window at (hostX, hostY)
+// hostWidth wide: at its top, centred when the host's window is wider, else at
+// its left edge. Defined by the kit.
+void VIEW_SubWindowPlace(int hostX, int hostY, int hostWidth, int width, int* x, int* y);
+// A borderless window of width x height over the host's window, placed by
+// VIEW_SubWindowPlace and kept above it: the parent in which to open a view.
+// Null when it cannot be made.
+void* VIEW_OpenSubWindow(void* hostWindow, int width, int height);
+void VIEW_CloseSubWindow(void* subWindow);
+// Resizes the content of a host window to width x height; its top-left corner
+// stays. False when that failed.
+bool VIEW_ResizeHostWindow(void* window, int width, int height);

@@ -1,4 +1,7 @@
 #include "platform/view/Backend.h"
+
+#include <cmath>
+
 #include "toolkit/wsys/Keys.h"
 #include "toolkit/wsys/WsysTypes.h"
 
@@ -19,4 +22,9 @@ void VIEW_NoteInput(const VIEW_Event& event) {
       break;
   }
   WSYS_SetKeyState(VK_SHIFT, event.mods.shift);
+}
+
+void VIEW_SubWindowPlace(int hostX, int hostY, int hostWidth, int width, int* x, int* y) {
+  *x = hostX + (hostWidth > width ? (int)std::floor((hostWidth - width) * 0.5) : 0);
+  *y = hostY;
 }

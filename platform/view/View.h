@@ -59,13 +59,25 @@ class VIEW_Client {
   virtual void viewTimer() = 0;
   // The rectangle must be drawn now; VIEW_View::present works only in here.
   virtual void viewDraw(int x, int y, int width, int height) = 0;
-  virtual void viewEvent(const VIEW_Event& event) = 0;
+  // True when the client handled the event. A key it declines goes on to the
+  // host's window (Backend.h).
+  virtual bool viewEvent(const VIEW_Event& event) = 0;
   // A key for the open text field, before the field applies it; candidate is
   // the text the field would hold after it. False swallows the key. The client
   // may end the field from here.
   virtual bool viewTextKey(const VIEW_Event& key, const std::string& candidate) = 0;
   // The field ended by itself: Return, Enter and Tab commit, Escape cancels.
   virtual void viewTextEnded(const std::string& text, bool committed) = 0;
+  // The view is shown in a window: told once, with its first exposure.
+  virtual void viewInWindow() {}
+  // The host destroyed the window the view lives in; the view is closed
+  // already and reports nothing more.
+  virtual void viewParentGone() {}
+  // Whether a click takes the keyboard into the view.
+  virtual bool viewAcceptsFocus() { return false; }
+  // Whether a click that activates an inactive window also acts; when not,
+  // it only activates.
+  virtual bool viewAcceptsFirstMouse() { return true; }
 };
 
 class VIEW_View {
@@ -102,6 +114,11 @@ class VIEW_View {
   // The pointer in screen pixels from the top-left corner of the screen.
   virtual bool pointer(int* x, int* y) = 0;
   virtual void warpPointer(int x, int y) = 0;
+  // Moves the keyboard into the view.
+  virtual void takeFocus() = 0;
+  virtual bool hasFocus() const = 0;
+  // Whether plain pointer motion (no button down) is reported; drags always are.
+  virtual void trackPointerMotion(bool on) = 0;
   // Runs what is pending: events, exposures and a due timer tick. Hosts
   // without a run loop of ours call it from their idle call.
   virtual void pump() = 0;

@@ -1,5 +1,6 @@
 #include "toolkit/wsys/Dialog.h"
 
+#include <atomic>
 #include <mutex>
 
 #include "toolkit/heapbuf.h"
@@ -24,6 +25,7 @@ struct Registry {
 };
 
 Registry gResources;
+std::atomic<WSYS_DialogRunner> gRunner{nullptr};
 TK_TypedBuf<int> gCommands(64);
 Placement gPlacement;
 
@@ -74,8 +76,17 @@ long WSYS_DialogBox(int resourceIndex, int resourceId, HWND parent, DLGPROC proc
   if (!resource || !proc) return -1;
   HWND dialog = makeDialog(*resource, parent);
   proc(dialog, WM_INITDIALOG, 0, param);
-  int command = 0;
-  while (!dialog->ended && takeCommand(&command)) proc(dialog, WM_COMMAND, (unsigned)command, 0);
+  auto deliver = [&] {
+    int command = 0;
+    while (!dialog->ended && takeCommand(&command)) proc(dialog, WM_COMMAND, (unsigned)command, 0);
+  };
+  deliver();
+  const WSYS_DialogRunner runner = gRunner.load();
+  if (!dialog->ended && runner)
+    runner(dialog, [&](int id) {
+      WSYS_PostDialogCommand(id);
+      deliver();
+    });
   if (!dialog->ended) proc(dialog, WM_COMMAND, IDCANCEL, 0);
   if (!dialog->ended) EndDialog(dialog, IDCANCEL);
   const long result = dialog->result;
@@ -94,6 +105,10 @@ void WSYS_PostDialogCommand(int id) {
   std::lock_guard<std::mutex> lock(gLock);
   const int count = gCommands.GetSize();
   if (gCommands.Resize(count + 1)) gCommands.Get()[count] = id;
+}
+
+void WSYS_SetDialogRunner(WSYS_DialogRunner runner) {
+  gRunner = runner;
 }
 
 void WSYS_MakeSetCurParms(float xscale, float yscale, float xoffs, float yoffs, HWND parent,
@@ -116,7 +131,8 @@ int WSYS_GenerateDialogFromList(const WSYS_DialogItem* list, int count) {
                     scaled((float)item.y, p.yscale, p.yoffs),
                     scaled((float)(item.x + item.width), p.xscale, p.xoffs),
                     scaled((float)(item.y + item.height), p.yscale, p.yoffs)};
-    WSYS_CreateWindow(p.parent, &r, item.id, item.text);
+    HWND control = WSYS_CreateWindow(p.parent, &r, item.id, item.text);
+    control->kind.Set(item.kind);
   }
   return made;
 }

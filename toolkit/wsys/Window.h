@@ -10,6 +10,7 @@ struct WSYS_Window {
   RECT rect = {0, 0, 0, 0};
   HWND parent = nullptr;
   int id = 0;
+  TK_String kind;  // of a dialog's control: "static", "edit", "button", ...
   TK_String text;
   TK_PtrList<WSYS_Window> children;
   bool ended = false;  // a modal dialog was ended

@@ -127,7 +127,16 @@ void VIEW_HeadlessView::invalidate(int x, int y, int width, int height) {
   mDirty.add(x, y, width, height, mWidth, mHeight);
 }
 
+// Without a window system the view counts as shown with its first draw or
+// event, whichever comes first.
+void VIEW_HeadlessView::showOnce() {
+  if (mShown || !mClient) return;
+  mShown = true;
+  mClient->viewInWindow();
+}
+
 void VIEW_HeadlessView::flushDraw() {
+  showOnce();
   if (!mClient || mDirty.empty()) return;
   const VIEW_Region region = mDirty.take();
   const int x = region.left, y = region.top;
@@ -201,16 +210,22 @@ void VIEW_HeadlessView::tick() {
   flushDraw();
 }
 
-void VIEW_HeadlessView::send(VIEW_Event event) {
+bool VIEW_HeadlessView::send(VIEW_Event event) {
+  showOnce();
   if (event.type != VIEW_Event::kKey && event.type != VIEW_Event::kDeactivate) {
     mPointerX = event.x;
     mPointerY = event.y;
   }
   VIEW_NoteInput(event);
-  if (mClient) mClient->viewEvent(event);
+  return mClient && mClient->viewEvent(event);
 }
 
 void VIEW_HeadlessView::mouseDown(int x, int y, int button, VIEW_Mods mods, int clickCount) {
+  showOnce();
+  if (!mClient) return;
+  const bool inactive = !mFocused;
+  if (mClient->viewAcceptsFocus()) mFocused = true;
+  if (inactive && !mClient->viewAcceptsFirstMouse()) return;  // the click only activated
   VIEW_Event event = MouseEvent(VIEW_Event::kMouseDown, x, y, button, mods);
   event.clickCount = clickCount;
   send(event);
@@ -225,6 +240,8 @@ void VIEW_HeadlessView::mouseDrag(int x, int y, int button, VIEW_Mods mods) {
 }
 
 void VIEW_HeadlessView::mouseMove(int x, int y, VIEW_Mods mods) {
+  showOnce();
+  if (!mTracking) return;
   send(MouseEvent(VIEW_Event::kMouseMove, x, y, VIEW_Event::kNoButton, mods));
 }
 
@@ -241,14 +258,21 @@ void VIEW_HeadlessView::key(int keyCode, VIEW_Mods mods) {
   event.mods = mods;
   if (mFieldOpen)
     VIEW_FeedTextKey(mField, mFieldOpen, mClient, event);
-  else
-    send(event);
+  else if (!send(event))
+    mKeysToHost.push_back(keyCode);
 }
 
 void VIEW_HeadlessView::deactivate() {
+  mFocused = false;
   VIEW_Event event;
   event.type = VIEW_Event::kDeactivate;
   send(event);
+}
+
+void VIEW_HeadlessView::destroyParent() {
+  VIEW_Client* client = mClient;
+  close();
+  if (client) client->viewParentGone();
 }
 
 uint32_t VIEW_HeadlessView::pixel(int x, int y) const {
@@ -272,5 +296,31 @@ int VIEW_MessageBox(const char* text, const char* caption,
 bool VIEW_OpenURL(const char* url) {
   if (!url) return false;
   VIEW_Script::instance().recordURL(url);
+  return true;
+}
+
+namespace {
+int gSubWindows = 0;
+}  // namespace
+
+int VIEW_HeadlessSubWindow::openCount() {
+  return gSubWindows;
+}
+
+void* VIEW_OpenSubWindow(void* hostWindow, int width, int height) {
+  if (!hostWindow) return nullptr;
+  ++gSubWindows;
+  return new VIEW_HeadlessSubWindow{0, width, height};
+}
+
+void VIEW_CloseSubWindow(void* subWindow) {
+  if (!subWindow) return;
+  --gSubWindows;
+  delete static_cast<VIEW_HeadlessSubWindow*>(subWindow);
+}
+
+bool VIEW_ResizeHostWindow(void* window, int width, int height) {
+  if (!window) return false;
+  VIEW_Script::instance().recordHostResize(width, height);
   return true;
 }

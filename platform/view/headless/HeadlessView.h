@@ -8,6 +8,15 @@
 #include "platform/view/HostFrame.h"
 #include "platform/view/Region.h"
 
+// What VIEW_OpenSubWindow makes without a window system: a parent that is
+// no host frame, counted while open.
+struct VIEW_HeadlessSubWindow {
+  uint32_t notAFrame = 0;  // where a host frame has its magic
+  int width = 0;
+  int height = 0;
+  static int openCount();
+};
+
 // The view without a window system: its screen is a pixel surface that tests
 // read, its timer ticks when a test (or a host through a VIEW_HostFrame) says
 // so, and events are synthesized. Menus and text fields are answered by the
@@ -35,6 +44,9 @@ class VIEW_HeadlessView : public VIEW_View {
   bool setCursorHidden(bool hidden) override;
   bool pointer(int* x, int* y) override;
   void warpPointer(int x, int y) override;
+  void takeFocus() override { mFocused = true; }
+  bool hasFocus() const override { return mFocused; }
+  void trackPointerMotion(bool on) override { mTracking = on; }
   void pump() override { flushDraw(); }
 
   // ---- driving the view ----
@@ -49,7 +61,10 @@ class VIEW_HeadlessView : public VIEW_View {
   void wheel(int x, int y, int amount, VIEW_Mods mods = {});
   // A key to the open field, else to the client.
   void key(int key, VIEW_Mods mods = {});
+  // Takes the keyboard away, as another window does.
   void deactivate();
+  // The host destroys the window the view lives in.
+  void destroyParent();
   // The open field, or null.
   const VIEW_TextField* textField() const { return mFieldOpen ? &mField : nullptr; }
   // Types the characters one by one into the open field.
@@ -66,9 +81,13 @@ class VIEW_HeadlessView : public VIEW_View {
   bool cursorHidden() const { return mCursorHidden; }
   // The rectangles drawn, oldest first, as {x, y, width, height}.
   const std::vector<std::vector<int>>& drawn() const { return mDrawn; }
+  // The keys the client declined, which went on to the host's window.
+  const std::vector<int>& keysToHost() const { return mKeysToHost; }
+  bool tracksPointerMotion() const { return mTracking; }
 
  private:
-  void send(VIEW_Event event);
+  bool send(VIEW_Event event);
+  void showOnce();
   void fieldKey(const VIEW_Event& event);
   void flushDraw();
   void connectFrame(void* parent);
@@ -91,4 +110,8 @@ class VIEW_HeadlessView : public VIEW_View {
   bool mCursorRefused = false;
   int mPointerX = 0;
   int mPointerY = 0;
+  bool mShown = false;
+  bool mFocused = false;
+  bool mTracking = false;
+  std::vector<int> mKeysToHost;
 };

@@ -58,6 +58,7 @@ void VIEW_Script::reset() {
   std::lock_guard<std::mutex> lock(mMutex);
   mComposited = true;
   mMenus.clear();
+  mHostResizes.clear();
   mTexts.clear();
   mPanels.clear();
   mMessageBoxes.clear();
@@ -135,4 +136,14 @@ int VIEW_Script::takeMessageBox(const std::string& text, const std::vector<std::
 void VIEW_Script::recordURL(const std::string& url) {
   std::lock_guard<std::mutex> lock(mMutex);
   mURLs.push_back(url);
+}
+
+std::vector<std::vector<int>> VIEW_Script::hostResizes() {
+  std::lock_guard<std::mutex> lock(mMutex);
+  return mHostResizes;
+}
+
+void VIEW_Script::recordHostResize(int width, int height) {
+  std::lock_guard<std::mutex> lock(mMutex);
+  mHostResizes.push_back({width, height});
 }

@@ -40,6 +40,8 @@ class VIEW_Script {
   // The buttons of each message box shown.
   std::vector<std::vector<std::string>> messageButtonsShown();
   std::vector<std::string> urlsOpened();
+  // The host windows resized, {width, height} each.
+  std::vector<std::vector<int>> hostResizes();
 
   // For the back end: the next answer of each kind, when one is queued.
   std::optional<std::vector<int>> takeMenu(const VIEW_Menu& shown, int x, int y);
@@ -50,6 +52,7 @@ class VIEW_Script {
   int takeMessageBox(const std::string& text, const std::vector<std::string>& buttons,
                      int defaultButton);
   void recordURL(const std::string& url);
+  void recordHostResize(int width, int height);
 
  private:
   struct TextAnswer {
@@ -67,5 +70,6 @@ class VIEW_Script {
   std::vector<std::string> mMessagesShown;
   std::vector<std::vector<std::string>> mMessageButtonsShown;
   std::vector<std::string> mURLs;
+  std::vector<std::vector<int>> mHostResizes;
   bool mComposited = true;
 };

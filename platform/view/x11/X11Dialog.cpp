@@ -15,6 +15,7 @@
 #include "platform/view/x11/X11Canvas.h"
 #include "platform/view/x11/X11Surface.h"
 #include "toolkit/gfx/Modes.h"
+#include "toolkit/wsys/Dialog.h"
 #include "toolkit/wsys/WsysTypes.h"
 
 namespace {
@@ -30,18 +31,31 @@ constexpr Time kDoubleClickMs = 400;
 struct Button {
   std::string title;
   int x = 0, y = 0;
+  int width = kButtonWidth, height = kButtonHeight;
 };
 
-// A window with a body the subclass draws and a row of buttons at its foot.
+// A row of buttons at the foot of a window, the last at its right edge.
+std::vector<Button> ButtonRow(const std::vector<std::string>& titles, int width, int height) {
+  std::vector<Button> row;
+  int x = width - kMargin - kButtonWidth;
+  for (auto it = titles.rbegin(); it != titles.rend(); ++it, x -= kButtonWidth + 8)
+    row.insert(row.begin(), Button{*it, x, height - kMargin - kButtonHeight});
+  return row;
+}
+
+// A window with a body the subclass draws and buttons.
 class Dialog : public X11Handler {
  public:
   // Return presses the default button, Tab moves on from it.
   Dialog(X11Display* display, const std::string& title, int width, int height,
          const std::vector<std::string>& buttons, int defaultButton)
-      : mDisplay(display), mCanvas(width, height), mFocus(defaultButton) {
-    int x = width - kMargin - kButtonWidth;
-    for (auto it = buttons.rbegin(); it != buttons.rend(); ++it, x -= kButtonWidth + 8)
-      mButtons.insert(mButtons.begin(), Button{*it, x, height - kMargin - kButtonHeight});
+      : Dialog(display, title, width, height, defaultButton, ButtonRow(buttons, width, height)) {}
+  Dialog(X11Display* display, const std::string& title, int width, int height, int defaultButton,
+         std::vector<Button> buttons)
+      : mDisplay(display),
+        mCanvas(std::max(width, 1), std::max(height, 1)),
+        mFocus(defaultButton),
+        mButtons(std::move(buttons)) {
     mSurface = std::make_unique<X11Surface>(display, 0, (display->screenWidth() - width) / 2,
                                             (display->screenHeight() - height) / 3, width, height,
                                             kDialogEvents, false);
@@ -56,6 +70,7 @@ class Dialog : public X11Handler {
     if (mSurface->ok()) mDisplay->remove(mSurface->window());
   }
 
+  bool shown() const { return mSurface->ok(); }
   // The button pressed (1 the first), 0 when dismissed.
   int run() {
     if (!mSurface->ok()) return 0;
@@ -102,13 +117,12 @@ class Dialog : public X11Handler {
     drawBody(mCanvas);
     for (size_t i = 0; i < mButtons.size(); ++i) {
       const Button& b = mButtons[i];
-      mCanvas.fill(b.x, b.y, kButtonWidth, kButtonHeight, GFX_Pixel(255, 250, 250, 250));
-      mCanvas.frame(b.x, b.y, kButtonWidth, kButtonHeight,
+      mCanvas.fill(b.x, b.y, b.width, b.height, GFX_Pixel(255, 250, 250, 250));
+      mCanvas.frame(b.x, b.y, b.width, b.height,
                     (int)i == mFocus ? X11Canvas::kHighlight : X11Canvas::kLine);
       if ((int)i == mFocus)
-        mCanvas.frame(b.x + 1, b.y + 1, kButtonWidth - 2, kButtonHeight - 2, X11Canvas::kHighlight);
-      mCanvas.text(b.title, b.x, b.y, kButtonWidth, kButtonHeight, X11Canvas::kText,
-                   DT_CENTER | DT_VCENTER);
+        mCanvas.frame(b.x + 1, b.y + 1, b.width - 2, b.height - 2, X11Canvas::kHighlight);
+      mCanvas.text(b.title, b.x, b.y, b.width, b.height, X11Canvas::kText, DT_CENTER | DT_VCENTER);
     }
     mSurface->put(mCanvas.pixels(), mCanvas.span(), 0, 0, w, h);
     XFlush(mDisplay->display());
@@ -133,8 +147,7 @@ class Dialog : public X11Handler {
     mLastClick = event.time;
     for (size_t i = 0; i < mButtons.size(); ++i) {
       const Button& b = mButtons[i];
-      if (event.x >= b.x && event.x < b.x + kButtonWidth && event.y >= b.y &&
-          event.y < b.y + kButtonHeight) {
+      if (event.x >= b.x && event.x < b.x + b.width && event.y >= b.y && event.y < b.y + b.height) {
         finish((int)i + 1);
         return;
       }
@@ -163,6 +176,46 @@ class Dialog : public X11Handler {
   int mPressed = 0;
   bool mDone = false;
 };
+
+// A key typed into a one-line field of a dialog; false for keys the field does not take.
+bool EditKey(VIEW_TextField& field, KeySym symbol, int character) {
+  VIEW_Event key;
+  key.type = VIEW_Event::kKey;
+  switch (symbol) {
+    case XK_BackSpace:
+      key.key = VIEW_KEY_BACKSPACE;
+      break;
+    case XK_Delete:
+      key.key = VIEW_KEY_DELETE;
+      break;
+    case XK_Left:
+      key.key = VIEW_KEY_LEFT;
+      break;
+    case XK_Right:
+      key.key = VIEW_KEY_RIGHT;
+      break;
+    default:
+      if (character < 0x20 || character == 0x7F) return false;
+      key.key = character;
+  }
+  field.apply(key);
+  return true;
+}
+
+// A field's box with its text and caret.
+void DrawEdit(X11Canvas& canvas, const VIEW_TextField& field, bool caret) {
+  canvas.fill(field.x, field.y, field.width, field.height, GFX_Pixel(255, 255, 255, 255));
+  canvas.frame(field.x, field.y, field.width, field.height, X11Canvas::kLine);
+  const bool selected = caret && field.selected && !field.text.empty();
+  if (selected)
+    canvas.fill(field.x + 4, field.y + 2, X11Canvas::textWidth(field.text), field.height - 4,
+                X11Canvas::kHighlight);
+  canvas.text(field.text, field.x + 4, field.y, field.width - 8, field.height,
+              selected ? X11Canvas::kHighlightText : X11Canvas::kText, DT_LEFT | DT_VCENTER);
+  if (!caret || selected) return;
+  const int caretX = X11Canvas::textWidth(field.text.substr(0, (size_t)field.caret));
+  canvas.fill(field.x + 4 + caretX, field.y + 3, 1, field.height - 6, X11Canvas::kText);
+}
 
 std::vector<std::string> Lines(const std::string& text) {
   std::vector<std::string> lines;
@@ -223,6 +276,10 @@ class FilePanel : public Dialog {
     mPath.text = mFolder + panel.fileName;
     mPath.caret = (int)mPath.text.size();
     mPath.selected = false;
+    mPath.x = kMargin;
+    mPath.y = kMargin + kListRows * kRowHeight + kRowHeight / 2;
+    mPath.width = mSurface->width() - 2 * kMargin;
+    mPath.height = kRowHeight + 4;
   }
   std::string chosen() const { return mPath.text; }
 
@@ -298,13 +355,7 @@ class FilePanel : public Dialog {
       canvas.text(mEntries[(size_t)index], kMargin + 6, y, w - 2 * kMargin - 12, kRowHeight,
                   selected ? X11Canvas::kHighlightText : X11Canvas::kText, DT_LEFT | DT_VCENTER);
     }
-    const int fieldTop = listTop + listHeight + kRowHeight / 2;
-    canvas.fill(kMargin, fieldTop, w - 2 * kMargin, kRowHeight + 4, GFX_Pixel(255, 255, 255, 255));
-    canvas.frame(kMargin, fieldTop, w - 2 * kMargin, kRowHeight + 4, X11Canvas::kLine);
-    canvas.text(mPath.text, kMargin + 4, fieldTop, w - 2 * kMargin - 8, kRowHeight + 4,
-                X11Canvas::kText, DT_LEFT | DT_VCENTER);
-    const int caretX = X11Canvas::textWidth(mPath.text.substr(0, (size_t)mPath.caret));
-    canvas.fill(kMargin + 4 + caretX, fieldTop + 3, 1, kRowHeight - 2, X11Canvas::kText);
+    DrawEdit(canvas, mPath, true);
   }
 
   bool bodyClick(int x, int y, bool twice) override {
@@ -324,27 +375,7 @@ class FilePanel : public Dialog {
       mFirst = std::clamp(mFirst, next - kListRows + 1, next);
       return true;
     }
-    VIEW_Event key;
-    key.type = VIEW_Event::kKey;
-    switch (symbol) {
-      case XK_BackSpace:
-        key.key = VIEW_KEY_BACKSPACE;
-        break;
-      case XK_Delete:
-        key.key = VIEW_KEY_DELETE;
-        break;
-      case XK_Left:
-        key.key = VIEW_KEY_LEFT;
-        break;
-      case XK_Right:
-        key.key = VIEW_KEY_RIGHT;
-        break;
-      default:
-        if (character < 0x20 || character == 0x7F) return false;
-        key.key = character;
-    }
-    mPath.apply(key);
-    return true;
+    return EditKey(mPath, symbol, character);
   }
 
   std::vector<std::string> mExtensions;
@@ -354,6 +385,121 @@ class FilePanel : public Dialog {
   int mSelected = -1;
   VIEW_TextField mPath;
 };
+
+// A button's title without its mnemonic marks and the blanks after it.
+std::string ButtonTitle(const char* text) {
+  std::string title;
+  for (const char* c = text ? text : ""; *c; ++c)
+    if (*c != '&') title += *c;
+  return title.substr(0, title.find_last_not_of(' ') + 1);
+}
+
+// A dialog of the window-system layer: its static, edit and button controls where the resource
+// placed them. Keys go to the edit control that was clicked last (the first at the start); a
+// button pressed posts its command and ends the window once the procedure has ended the dialog.
+class ResourceDialog : public Dialog {
+ public:
+  ResourceDialog(X11Display* display, HWND dialog, const std::function<void(int)>& command)
+      : Dialog(display, dialog->text.Get(), dialog->rect.right - dialog->rect.left,
+               dialog->rect.bottom - dialog->rect.top, 0, {}),
+        mDialog(dialog),
+        mCommand(command) {
+    // Children are kept topmost first: the last is the first of the resource.
+    for (int i = dialog->children.GetSize() - 1; i >= 0; --i) add(dialog->children.Get(i));
+    mFocus = DefaultButton();
+    if (mEdit >= 0) mEdits[(size_t)mEdit].field.selected = true;  // typing replaces it
+  }
+
+ private:
+  struct Control {
+    HWND window;
+    VIEW_TextField field;  // its place, and its text for edit controls
+  };
+
+  void add(HWND control) {
+    Control placed{control, {}};
+    placed.field.x = control->rect.left - mDialog->rect.left;
+    placed.field.y = control->rect.top - mDialog->rect.top;
+    placed.field.width = control->rect.right - control->rect.left;
+    placed.field.height = control->rect.bottom - control->rect.top;
+    placed.field.text = control->text.Get();
+    placed.field.caret = (int)placed.field.text.size();
+    placed.field.selected = false;
+    const std::string kind = control->kind.Get();
+    if (kind == "button") {
+      const VIEW_TextField& f = placed.field;
+      mButtons.push_back(Button{ButtonTitle(control->text.Get()), f.x, f.y, f.width, f.height});
+      mButtonIds.push_back(control->id);
+    } else if (kind == "edit") {
+      if (mEdit < 0) mEdit = (int)mEdits.size();
+      mEdits.push_back(placed);
+    } else {
+      mStatics.push_back(placed);
+    }
+  }
+
+  // The OK button when there is one, else the last.
+  int DefaultButton() const {
+    for (size_t i = 0; i < mButtonIds.size(); ++i)
+      if (mButtonIds[i] == IDOK) return (int)i;
+    return std::max((int)mButtonIds.size() - 1, 0);
+  }
+
+  void drawBody(X11Canvas& canvas) override {
+    for (const Control& c : mStatics)
+      canvas.text(c.field.text, c.field.x, c.field.y, c.field.width, c.field.height,
+                  X11Canvas::kText, DT_LEFT | DT_VCENTER);
+    for (size_t i = 0; i < mEdits.size(); ++i) DrawEdit(canvas, mEdits[i].field, (int)i == mEdit);
+  }
+
+  bool bodyKey(KeySym symbol, int character) override {
+    if (mEdit < 0) return false;
+    Control& edit = mEdits[(size_t)mEdit];
+    if (!EditKey(edit.field, symbol, character)) return false;
+    edit.window->text.Set(edit.field.text.c_str());
+    return true;
+  }
+
+  bool bodyClick(int x, int y, bool) override {
+    for (size_t i = 0; i < mEdits.size(); ++i) {
+      const VIEW_TextField& f = mEdits[i].field;
+      if (x >= f.x && x < f.x + f.width && y >= f.y && y < f.y + f.height) {
+        mEdit = (int)i;
+        return true;
+      }
+    }
+    return false;
+  }
+
+  bool accept(int pressed) override {
+    if ((size_t)pressed > mButtonIds.size()) return true;  // no button: Return only closes
+    mCommand(mButtonIds[(size_t)pressed - 1]);
+    return mDialog->ended;
+  }
+
+  HWND mDialog;
+  const std::function<void(int)>& mCommand;
+  std::vector<int> mButtonIds;
+  std::vector<Control> mEdits;
+  std::vector<Control> mStatics;
+  int mEdit = -1;
+};
+
+bool RunResourceDialog(HWND dialog, const std::function<void(int)>& command) {
+  X11Display* display = X11Display::acquire();
+  if (!display) return false;
+  bool shown;
+  {
+    ResourceDialog window(display, dialog, command);
+    shown = window.shown();
+    window.run();
+  }
+  display->release();
+  return shown;
+}
+
+// The window-system layer's dialogs show through this back end wherever it is linked.
+[[maybe_unused]] const bool gDialogsShown = (WSYS_SetDialogRunner(&RunResourceDialog), true);
 
 }  // namespace
 

@@ -11,9 +11,9 @@
 
 namespace {
 
-constexpr long kViewEvents = ExposureMask | ButtonPressMask | ButtonReleaseMask |
-                             PointerMotionMask | KeyPressMask | FocusChangeMask |
-                             StructureNotifyMask;
+// Plain pointer motion only once the client asks for it.
+constexpr long kViewEvents = ExposureMask | ButtonPressMask | ButtonReleaseMask | ButtonMotionMask |
+                             KeyPressMask | FocusChangeMask | StructureNotifyMask;
 constexpr long kFieldEvents = ExposureMask | ButtonPressMask | KeyPressMask;
 // Presses closer than this in time and place make a multiple click.
 constexpr Time kMultiClickMs = 400;
@@ -193,7 +193,10 @@ void VIEW_X11View::handleEvent(XEvent& event) {
       if (field)
         drawField();
       else
-        invalidate(event.xexpose.x, event.xexpose.y, event.xexpose.width, event.xexpose.height);
+        exposed(event.xexpose);
+      break;
+    case DestroyNotify:
+      if (event.xdestroywindow.window == mSurface->window()) parentGone();
       break;
     case ButtonPress:
       if (!field) button(event.xbutton, true);  // clicks in the field stay with it
@@ -222,9 +225,47 @@ void VIEW_X11View::handleEvent(XEvent& event) {
   }
 }
 
-void VIEW_X11View::send(const VIEW_Event& event) {
+bool VIEW_X11View::send(const VIEW_Event& event) {
   VIEW_NoteInput(event);
-  if (mClient) mClient->viewEvent(event);
+  return mClient && mClient->viewEvent(event);
+}
+
+void VIEW_X11View::exposed(const XExposeEvent& event) {
+  invalidate(event.x, event.y, event.width, event.height);
+  if (mShown || !mClient) return;
+  mShown = true;
+  mClient->viewInWindow();
+}
+
+// The host destroyed its window, and ours with it.
+void VIEW_X11View::parentGone() {
+  VIEW_Client* client = mClient;
+  close();
+  if (client) client->viewParentGone();
+}
+
+void VIEW_X11View::passToParent(const XKeyEvent& event) {
+  const Window parent = mSurface->parent();
+  if (!parent) return;
+  XEvent forwarded{};
+  forwarded.xkey = event;
+  forwarded.xkey.window = parent;
+  forwarded.xkey.subwindow = mSurface->window();
+  X11ErrorTrap trap(mDisplay->display());
+  XSendEvent(mDisplay->display(), parent, False, KeyPressMask, &forwarded);
+}
+
+bool VIEW_X11View::hasFocus() const {
+  Window focused = None;
+  int revert = 0;
+  XGetInputFocus(mDisplay->display(), &focused, &revert);
+  return focused == mSurface->window();
+}
+
+void VIEW_X11View::trackPointerMotion(bool on) {
+  X11ErrorTrap trap(mDisplay->display());
+  XSelectInput(mDisplay->display(), mSurface->window(),
+               kViewEvents | (on ? PointerMotionMask : NoEventMask));
 }
 
 void VIEW_X11View::button(const XButtonEvent& event, bool press) {
@@ -240,9 +281,12 @@ void VIEW_X11View::button(const XButtonEvent& event, bool press) {
     return;
   }
   out.button = ButtonOf(event.button);
-  if (out.button == VIEW_Event::kNoButton) return;
+  if (out.button == VIEW_Event::kNoButton || !mClient) return;
   out.type = press ? VIEW_Event::kMouseDown : VIEW_Event::kMouseUp;
   if (press) {
+    const bool inactive = !hasFocus();
+    if (mClient->viewAcceptsFocus()) takeFocus();
+    if (inactive && !mClient->viewAcceptsFirstMouse()) return;  // the click only activated
     const bool again = event.button == mLastButton && event.time - mLastPress < kMultiClickMs &&
                        std::abs(event.x - mLastX) <= kMultiClickSlop &&
                        std::abs(event.y - mLastY) <= kMultiClickSlop;
@@ -281,12 +325,13 @@ void VIEW_X11View::key(XKeyEvent& event) {
   out.type = VIEW_Event::kKey;
   out.key = KitKey(symbol);
   out.mods = ModsOf(event.state);
-  if (!out.key) return;
+  std::shared_ptr<bool> alive = mAlive;
   if (!mFieldOpen) {
-    send(out);
+    const bool taken = out.key && send(out);
+    if (*alive && !taken) passToParent(event);
     return;
   }
-  std::shared_ptr<bool> alive = mAlive;
+  if (!out.key) return;
   VIEW_FeedTextKey(mField, mFieldOpen, mClient, out);
   if (!*alive) return;
   if (mFieldOpen)

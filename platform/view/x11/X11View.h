@@ -40,6 +40,9 @@ class VIEW_X11View : public VIEW_View, private X11Handler, private X11Ticker {
   bool setCursorHidden(bool hidden) override;
   bool pointer(int* x, int* y) override;
   void warpPointer(int x, int y) override;
+  void takeFocus() override { focus(mSurface->window()); }
+  bool hasFocus() const override;
+  void trackPointerMotion(bool on) override;
   void pump() override;
 
  private:
@@ -51,7 +54,11 @@ class VIEW_X11View : public VIEW_View, private X11Handler, private X11Ticker {
   void button(const XButtonEvent& event, bool press);
   void motion(const XMotionEvent& event);
   void key(XKeyEvent& event);
-  void send(const VIEW_Event& event);
+  bool send(const VIEW_Event& event);
+  void exposed(const XExposeEvent& event);
+  void parentGone();
+  // A key press the client declined, to the window we live in.
+  void passToParent(const XKeyEvent& event);
   void flushDraw();
   void drawField();
   void focus(Window window);
@@ -67,6 +74,7 @@ class VIEW_X11View : public VIEW_View, private X11Handler, private X11Ticker {
   VIEW_Region mDrawRect;
   bool mDrawing = false;
   bool mCursorHidden = false;
+  bool mShown = false;
   // Multi-click counting.
   unsigned mLastButton = 0;
   Time mLastPress = 0;

@@ -59,7 +59,7 @@ TEST_F(BundleTest, MissingIsSilentUnreadableIsReported) {
   mkdir(dir.file("resources/folder.tea").c_str(), 0755);
   testing::internal::CaptureStdout();
   EXPECT_FALSE(Bundle::loadResource("folder.tea"));
-  EXPECT_EQ(testing::internal::GetCapturedStdout(), "failed to open file\n");
+  EXPECT_EQ(testing::internal::GetCapturedStdout(), "failed to open file");
 }
 
 TEST(BundleWithoutOverride, IsTheFolderOfTheLoadedObject) {

@@ -14,7 +14,7 @@ namespace {
 struct Ticks : VIEW_Client {
   void viewTimer() override { ++ticks; }
   void viewDraw(int, int, int, int) override {}
-  void viewEvent(const VIEW_Event&) override {}
+  bool viewEvent(const VIEW_Event&) override { return true; }
   bool viewTextKey(const VIEW_Event&, const std::string&) override { return true; }
   void viewTextEnded(const std::string&, bool) override {}
   int ticks = 0;

@@ -58,7 +58,7 @@ TEST(TextField, EditsReplaceTheSelectionAndKeepUtf8Whole) {
 struct Client : VIEW_Client {
   void viewTimer() override {}
   void viewDraw(int, int, int, int) override {}
-  void viewEvent(const VIEW_Event&) override {}
+  bool viewEvent(const VIEW_Event&) override { return true; }
   bool viewTextKey(const VIEW_Event& key, const std::string&) override {
     if (key.key == 'q') *open = false;
     return !(key.key >= '0' && key.key <= '9');

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <string>
 #include <utility>
 
 #include "toolkit/wsys/Dialog.h"
@@ -91,6 +92,7 @@ struct Seen {
   long param = 0;
   int controls = 0;
   RECT edit = {0, 0, 0, 0};
+  std::string editKind;
   int commands = 0;
 };
 Seen gSeen;
@@ -102,6 +104,7 @@ long procedure(HWND dialog, unsigned int message, unsigned long wParam, long lPa
     for (int i = 0; i < dialog->children.GetSize(); ++i)
       if (dialog->children.Get(i)->id == 10013) {
         const RECT& r = dialog->children.Get(i)->rect;
+        gSeen.editKind = dialog->children.Get(i)->kind.Get();
         gSeen.edit = {r.left - dialog->rect.left, r.top - dialog->rect.top,
                       r.right - dialog->rect.left, r.bottom - dialog->rect.top};
       }
@@ -127,6 +130,7 @@ TEST(Dialog, ModalDialogFromAResource) {
   EXPECT_EQ(std::make_pair(gSeen.controls, gSeen.commands), std::make_pair(4, 2));
   // Controls scaled by 1.8: (10, 20) - (210, 32).
   EXPECT_TRUE(same(gSeen.edit, RECT{18, 36, 378, 57}));
+  EXPECT_EQ(gSeen.editKind, "edit");
 
   // With no command left the dialog is cancelled.
   gSeen = Seen();

@@ -108,11 +108,15 @@ void ControlLayer::setControlsDirty() {
   for (int i = 0; i < childLayers.GetSize(); ++i) childLayers.Get(i)->setControlsDirty();
 }
 
-void ControlLayer::setIgnoreHiddenWhenUpdatingScreen(bool flag) {
+void ControlLayer::setIgnoreHiddenFlags(bool flag) {
   ignoreHiddenWhenUpdatingScreen = flag;
-  for (int i = 0; i < childLayers.GetSize(); ++i)
-    childLayers.Get(i)->setIgnoreHiddenWhenUpdatingScreen(flag);
-  // Only the first control keeps its area in the dirty scan while hidden.
+  for (int i = 0; i < childLayers.GetSize(); ++i) childLayers.Get(i)->setIgnoreHiddenFlags(flag);
+}
+
+void ControlLayer::setIgnoreHiddenWhenUpdatingScreen(bool flag) {
+  setIgnoreHiddenFlags(flag);
+  // Only the layer's own first control keeps its area in the dirty scan while hidden; the
+  // controls of the layers below keep theirs.
   if (IControl* first = controls.Get(0)) first->SetIgnoreHiddenWhenUpdatingScreen(flag);
 }
 

@@ -71,6 +71,8 @@ class ControlLayer {
   bool ignoreHiddenWhenUpdatingScreen = false;
 
  private:
+  // The ignore-hidden flag of this layer and every layer below it.
+  void setIgnoreHiddenFlags(bool flag);
   // The child whose id is the selected one, or null.
   template <class Apply>
   void ForSelectedChild(Apply apply);

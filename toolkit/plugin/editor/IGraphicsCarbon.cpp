@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "platform/view/Backend.h"
 #include "toolkit/plugin/base/IParam.h"
 #include "toolkit/plugin/base/IPopupMenu.h"
 #include "toolkit/plugin/editor/IGraphicsMac.h"
@@ -53,13 +54,23 @@ int Justification(int align) {
 
 }  // namespace
 
-IGraphicsCarbon::IGraphicsCarbon(IGraphicsMac* graphicsMac, void* window, void*, short leftOffset,
-                                 short topOffset)
+IRECT GetRegionRect(const VIEW_Region* shape, int width, int height) {
+  if (!shape || shape->empty()) return IRECT(0, 0, width, height);
+  return IRECT(shape->left, shape->top, shape->right, shape->bottom);
+}
+
+bool ResizeWindow(void* window, int width, int height) {
+  return VIEW_ResizeHostWindow(window, width, height);
+}
+
+IGraphicsCarbon::IGraphicsCarbon(IGraphicsMac* graphicsMac, void* window, void* parentControl,
+                                 short leftOffset, short topOffset)
     : mGraphicsMac(graphicsMac), mWindow(window), mLeftOffset(leftOffset), mTopOffset(topOffset) {
-  mView.reset(VIEW_View::open(window, graphicsMac->Width(), graphicsMac->Height(),
-                              graphicsMac->FPS(), this));
+  mView.reset(VIEW_View::open(parentControl ? parentControl : window, graphicsMac->Width(),
+                              graphicsMac->Height(), graphicsMac->FPS(), this));
   if (!mView) return;
   mIsComposited = mView->composited();
+  mView->trackPointerMotion(true);  // the window handler takes moves from the start
   mTimer = true;
 }
 
@@ -75,8 +86,9 @@ IGraphicsCarbon::~IGraphicsCarbon() {
 // ---- Drawing and the timer -----------------------------------------------------
 
 void IGraphicsCarbon::DrawEvent(int x, int y, int width, int height) {
-  IRECT area(x, y, x + width, y + height);
-  if (!mIsComposited) area = IRECT(0, 0, mGraphicsMac->Width(), mGraphicsMac->Height());
+  const VIEW_Region shape{x, y, x + width, y + height};
+  const int w = mGraphicsMac->Width(), h = mGraphicsMac->Height();
+  IRECT area = mIsComposited ? GetRegionRect(&shape, w, h) : IRECT(0, 0, w, h);
   mContext = true;
   mGraphicsMac->Draw(&area);
   mContext = false;

@@ -4,6 +4,7 @@
 #include <memory>
 #include <string>
 
+#include "platform/view/Region.h"
 #include "platform/view/View.h"
 #include "toolkit/plugin/editor/IDrawTypes.h"
 
@@ -23,7 +24,8 @@ struct IText;
 // every host.
 class IGraphicsCarbon : private VIEW_Client {
  public:
-  // Window: what the host handed (its window); the parent control may be null.
+  // Window: what the host handed (its window); the pane goes into the parent
+  // control when one is given, else into the window.
   IGraphicsCarbon(IGraphicsMac* graphicsMac, void* window, void* parentControl, short leftOffset,
                   short topOffset);
   ~IGraphicsCarbon() override;
@@ -55,7 +57,7 @@ class IGraphicsCarbon : private VIEW_Client {
 
   void viewTimer() override { TimerHandler(); }
   void viewDraw(int x, int y, int width, int height) override { DrawEvent(x, y, width, height); }
-  void viewEvent(const VIEW_Event& event) override { MainEventHandler(event); }
+  bool viewEvent(const VIEW_Event& event) override { return MainEventHandler(event); }
   bool viewTextKey(const VIEW_Event& key, const std::string&) override {
     return !TextEntryHandler(key);
   }
@@ -80,3 +82,10 @@ class IGraphicsCarbon : private VIEW_Client {
   std::map<int, VIEW_Menu*> mMenus;
   int mNextMenuID = 1;
 };
+
+// The bounds of a draw event's shape, or the whole view {0, 0, width, height}
+// when it has none or an empty one.
+IRECT GetRegionRect(const VIEW_Region* shape, int width, int height);
+// Sets the content size of a host window, its top-left corner kept; false
+// when that failed.
+bool ResizeWindow(void* window, int width, int height);

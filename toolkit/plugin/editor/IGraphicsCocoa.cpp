@@ -94,6 +94,19 @@ IGraphicsCocoa_vKroma_vst::~IGraphicsCocoa_vKroma_vst() {
   if (mView) mView->close();
 }
 
+IGraphicsCocoa_vKroma_vst* IGraphicsCocoa_vKroma_vst::init() {
+  mGraphics = nullptr;
+  mTimer = false;
+  mPrevX = mPrevY = 0;
+  return this;
+}
+
+void IGraphicsCocoa_vKroma_vst::viewDidMoveToWindow() {
+  if (!mView) return;
+  mView->takeFocus();
+  mView->trackPointerMotion(true);
+}
+
 int IGraphicsCocoa_vKroma_vst::editorHeight() const {
   return mGraphics ? mGraphics->Height() : 0;
 }
@@ -138,8 +151,8 @@ void IGraphicsCocoa_vKroma_vst::drawRect(const CocoaRect& rect) {
 
 // ---- Mouse and keys ----------------------------------------------------------
 
-void IGraphicsCocoa_vKroma_vst::viewEvent(const VIEW_Event& event) {
-  if (!mGraphics) return;
+bool IGraphicsCocoa_vKroma_vst::viewEvent(const VIEW_Event& event) {
+  if (!mGraphics) return false;
   const bool right = event.button == VIEW_Event::kRight;
   switch (event.type) {
     case VIEW_Event::kMouseDown:
@@ -169,11 +182,11 @@ void IGraphicsCocoa_vKroma_vst::viewEvent(const VIEW_Event& event) {
       scrollWheel(event);
       break;
     case VIEW_Event::kKey:
-      keyDown(event);
-      break;
+      return keyDown(event);
     case VIEW_Event::kDeactivate:
       break;
   }
+  return true;
 }
 
 // The kit's pixel is taken at its centre in the view's upward coordinates.
@@ -234,9 +247,9 @@ void IGraphicsCocoa_vKroma_vst::scrollWheel(const VIEW_Event& event) {
 }
 
 // Keys without a number (and those the controls leave) go on to the host.
-void IGraphicsCocoa_vKroma_vst::keyDown(const VIEW_Event& event) {
+bool IGraphicsCocoa_vKroma_vst::keyDown(const VIEW_Event& event) {
   const int number = IGraphicsKeyNumber(event.key);
-  if (number >= 0) mGraphics->OnKeyDown(mPrevX, mPrevY, number);
+  return number >= 0 && mGraphics->OnKeyDown(mPrevX, mPrevY, number);
 }
 
 // ---- Popup menus -------------------------------------------------------------

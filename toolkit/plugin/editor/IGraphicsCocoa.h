@@ -76,7 +76,18 @@ class IGraphicsCocoa_vKroma_vst : private VIEW_Client {
   // Opens the view in the parent view (null: a window of its own) at the
   // editor's size, with its timer running. Check isOpen().
   IGraphicsCocoa_vKroma_vst(IGraphicsMac* graphics, void* parentView);
+  // A view of no graphics object, without a window or timer.
+  IGraphicsCocoa_vKroma_vst() { init(); }
   ~IGraphicsCocoa_vKroma_vst() override;
+
+  // Clears the graphics object, the timer and the last mouse position.
+  IGraphicsCocoa_vKroma_vst* init();
+  // The view takes the keyboard, and the first click into an inactive
+  // window reaches the editor.
+  bool acceptsFirstResponder() const { return true; }
+  bool acceptsFirstMouse() const { return true; }
+  // Shown in a window: takes the keyboard and follows the pointer.
+  void viewDidMoveToWindow();
 
   bool isOpen() const { return mView != nullptr; }
   bool isOpaque() const { return mGraphics != nullptr; }
@@ -89,7 +100,8 @@ class IGraphicsCocoa_vKroma_vst : private VIEW_Client {
   void drawRect(const CocoaRect& rect);
   void killTimer() { mTimer = false; }
   // Ends an open entry, then lets the graphics object close (once) and takes
-  // the view out of its parent.
+  // the view out of its parent. Safe while attached: the graphics object then
+  // frees the view only after this call has returned.
   void removeFromSuperview();
   // The chosen menu with its chosen index, or null.
   IPopupMenu* createIPopupMenu(IPopupMenu* menu, const CocoaRect& anchor);
@@ -104,7 +116,11 @@ class IGraphicsCocoa_vKroma_vst : private VIEW_Client {
  private:
   void viewTimer() override { onTimer(); }
   void viewDraw(int x, int y, int width, int height) override;
-  void viewEvent(const VIEW_Event& event) override;
+  bool viewEvent(const VIEW_Event& event) override;
+  void viewInWindow() override { viewDidMoveToWindow(); }
+  void viewParentGone() override { removeFromSuperview(); }
+  bool viewAcceptsFocus() override { return acceptsFirstResponder(); }
+  bool viewAcceptsFirstMouse() override { return acceptsFirstMouse(); }
   bool viewTextKey(const VIEW_Event& key, const std::string& candidate) override;
   void viewTextEnded(const std::string& text, bool committed) override;
 
@@ -123,7 +139,8 @@ class IGraphicsCocoa_vKroma_vst : private VIEW_Client {
   void rightMouseUp(const VIEW_Event& event);
   void rightMouseDragged(const VIEW_Event& event);
   void mouseMoved(const VIEW_Event& event);
-  void keyDown(const VIEW_Event& event);
+  // False when the key goes on to the host.
+  bool keyDown(const VIEW_Event& event);
   void scrollWheel(const VIEW_Event& event);
   int editorHeight() const;
 
@@ -134,6 +151,6 @@ class IGraphicsCocoa_vKroma_vst : private VIEW_Client {
   IParam* mEdParam = nullptr;
   int mPrevX = 0;
   int mPrevY = 0;
-  IGraphicsMac* mGraphics;
+  IGraphicsMac* mGraphics = nullptr;
   std::unique_ptr<CocoaFormatter_vKroma_vst> mFormatter;
 };

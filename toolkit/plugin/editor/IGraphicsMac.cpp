@@ -1,7 +1,11 @@
 #include "toolkit/plugin/editor/IGraphicsMac.h"
 
 #include <strings.h>
+#include <sys/utsname.h>
 #include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
 
 #include <cstdlib>
 #include <cstring>
@@ -107,10 +111,26 @@ GFX_IBitmap* LoadImgFromResourceOSX(const char* bundleID, const char* name) {
   return GFX_LoadPNG(Bundle::imagePath(base + ".png").c_str(), nullptr);
 }
 
+long IGraphicsPackedOSVersion(const char* release) {
+  int major = 0, minor = 0, patch = 0;
+  if (!release || std::sscanf(release, "%d.%d.%d", &major, &minor, &patch) < 1 || major < 0)
+    return 0;
+  auto digit = [](int value) { return (long)std::clamp(value, 0, 9); };
+  major = std::min(major, 99);
+  return (long)(major / 10) << 12 | (long)(major % 10) << 8 | digit(minor) << 4 | digit(patch);
+}
+
 IGraphicsMac::IGraphicsMac(IPluginBase* plug, int w, int h, int fps) : IGraphics(plug, w, h, fps) {}
 
+// The sub-window too: left open it would stay on the screen.
 IGraphicsMac::~IGraphicsMac() {
+  RemoveSubWindow();
   CloseWindow();
+}
+
+long IGraphicsMac::GetUserOSVersion() {
+  utsname name{};
+  return uname(&name) == 0 ? IGraphicsPackedOSVersion(name.release) : 0;
 }
 
 // ---- Window ------------------------------------------------------------------
@@ -121,6 +141,7 @@ void* IGraphicsMac::OpenWindow(void* parentView) {
 
 void* IGraphicsMac::OpenCocoaWindow(void* parentView) {
   CloseWindow();
+  FreeRetiredViews();
   mGraphicsCocoa = new IGraphicsCocoa_vKroma_vst(this, parentView);
   if (mGraphicsCocoa->isOpen()) return mGraphicsCocoa;
   CloseWindow();
@@ -135,6 +156,7 @@ void* IGraphicsMac::OpenWindow(void* window, void* parentControl, short leftOffs
 void* IGraphicsMac::OpenCarbonWindow(void* window, void* parentControl, short leftOffset,
                                      short topOffset) {
   CloseWindow();
+  FreeRetiredViews();
   mGraphicsCarbon = new IGraphicsCarbon(this, window, parentControl, leftOffset, topOffset);
   if (VIEW_View* pane = mGraphicsCarbon->GetView()) return pane;
   CloseWindow();
@@ -155,8 +177,31 @@ void IGraphicsMac::CloseWindow() {
   if (view->graphics() == this) {
     view->detach();
     view->removeFromSuperview();
+    delete view;
+  } else {
+    mRetiredViews.emplace_back(view);  // its removeFromSuperview called us and is still running
   }
-  delete view;
+}
+
+void IGraphicsMac::FreeRetiredViews() {
+  mRetiredViews.clear();
+}
+
+void IGraphicsMac::AttachSubWindow(void* hostWindow) {
+  RemoveSubWindow();
+  void* subWindow = VIEW_OpenSubWindow(hostWindow, Width(), Height());
+  if (!subWindow) return;
+  mSubWindow = subWindow;
+  mHostWindow = hostWindow;
+  OpenCocoaWindow(subWindow);
+}
+
+void IGraphicsMac::RemoveSubWindow() {
+  if (!mSubWindow) return;
+  CloseWindow();
+  VIEW_CloseSubWindow(mSubWindow);
+  mSubWindow = nullptr;
+  mHostWindow = nullptr;
 }
 
 bool IGraphicsMac::WindowIsOpen() {
@@ -188,6 +233,7 @@ void IGraphicsMac::Resize(int w, int h) {
 
 void IGraphicsMac::PumpEvents() {
   if (VIEW_View* view = KitView()) view->pump();
+  FreeRetiredViews();
 }
 
 bool IGraphicsMac::DrawScreen(IRECT*) {

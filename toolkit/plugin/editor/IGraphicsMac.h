@@ -1,5 +1,8 @@
 #pragma once
 
+#include <memory>
+#include <vector>
+
 #include "toolkit/plugin/editor/IGraphics.h"
 #include "toolkit/tkstring.h"
 
@@ -50,6 +53,11 @@ class IGraphicsMac : public IGraphics {
   void* OpenWindow(void* window, void* parentControl, short leftOffset, short topOffset) override;
   void* OpenCocoaWindow(void* parentView);
   void* OpenCarbonWindow(void* window, void* parentControl, short leftOffset, short topOffset);
+  // Shows the Cocoa view in a borderless window of its own over the host's
+  // window, at its top and centred on it when that is wider.
+  void AttachSubWindow(void* hostWindow);
+  // Closes the view and its window; the host's window stays as it is.
+  void RemoveSubWindow();
   void CloseWindow() override;
   // The Cocoa view; null in Carbon mode.
   void* GetWindow() override;
@@ -59,6 +67,9 @@ class IGraphicsMac : public IGraphics {
   GFX_IBitmap* OSLoadBitmap(int id, const char* name) override;
   // Runs the open back end's pending events and due redraw tick.
   void PumpEvents() override;
+  // The system's version as one word: major in two BCD digits, then minor and
+  // patch in one each (6.1.7 is 0x0617); 0 when it cannot be read.
+  static long GetUserOSVersion();
 
   // Every bundle lookup goes to the bundle of this identifier: without one
   // (empty), nothing is found.
@@ -71,10 +82,21 @@ class IGraphicsMac : public IGraphics {
   VIEW_View* KitView() const;
 
  private:
+  // Views whose own removeFromSuperview closed the window: freed once that
+  // call has returned (after the next pump, opening or the destructor).
+  void FreeRetiredViews();
+
   IGraphicsCarbon* mGraphicsCarbon = nullptr;
   IGraphicsCocoa_vKroma_vst* mGraphicsCocoa = nullptr;
   TK_String mBundleID;
+  void* mHostWindow = nullptr;
+  void* mSubWindow = nullptr;
+  std::vector<std::unique_ptr<IGraphicsCocoa_vKroma_vst>> mRetiredViews;
 };
+
+// The packed system version of a kernel release text ("6.1.0-18-amd64" is
+// 0x0610); digits past 9 are held at 9; 0 when no version leads the text.
+long IGraphicsPackedOSVersion(const char* release);
 
 // The key number of a kit key: space 0, arrows up, down, left, right 1 to 4,
 // digits 5 to 14, letters of either case 15 to 40; -1 for any other key.

@@ -60,7 +60,13 @@ class X11Fixture : public ::testing::Test {
 struct RecordingClient : VIEW_Client {
   void viewTimer() override {}
   void viewDraw(int x, int y, int width, int height) override;
-  void viewEvent(const VIEW_Event& event) override { events.push_back(event); }
+  bool viewEvent(const VIEW_Event& event) override {
+    events.push_back(event);
+    return true;
+  }
+  void viewInWindow() override {
+    if (view) view->trackPointerMotion(true);
+  }
   bool viewTextKey(const VIEW_Event&, const std::string&) override { return true; }
   void viewTextEnded(const std::string&, bool) override {}
 

@@ -43,6 +43,44 @@ TEST(Param, RangesStepsAndShapes) {
   EXPECT_NEAR(gain.DBToAmp(), 0.501187, 1e-6);
 }
 
+// Switch texts, a one-entry list growing with its texts, rounding to the step, and decimals.
+TEST(Param, SwitchTextsListsRoundingAndDecimals) {
+  IParam toggle;
+  toggle.SetDisplayText(0, "mute");
+  toggle.InitBool("Mute", true);
+  double lo = -1, hi = -1;
+  toggle.GetBounds(&lo, &hi);
+  EXPECT_EQ(std::vector<std::string>({display(toggle, 0), display(toggle, 1)}),
+            std::vector<std::string>({"off", "on"}));
+  EXPECT_EQ(std::vector<double>({lo, hi, toggle.Value()}), std::vector<double>({0, 1, 1}));
+
+  IParam list;
+  list.InitEnum("Wave", 0, 1);
+  list.GetBounds(&lo, &hi);
+  EXPECT_EQ(hi, 1.0) << "at least one step";
+  for (const char* text : {"saw", "square", "noise"})
+    list.SetDisplayText(list.GetNDisplayTexts(), text);
+  list.GetBounds(&lo, &hi);
+  EXPECT_EQ(hi, 2.0);
+  EXPECT_EQ(display(list, 1.0), "square");
+  int value = -1;
+  EXPECT_TRUE(list.MapDisplayText("noise", &value));
+  EXPECT_EQ(value, 2);
+
+  IParam level, fine;
+  level.InitInt("Level", 0, 0, 127);
+  fine.InitDouble("Fine", 0.0, 0.0, 127.0, 0.5);
+  level.SetNormalized(0.5);
+  fine.SetNormalized(0.5);
+  EXPECT_EQ(std::make_pair(level.Value(), fine.Value()), std::make_pair(64.0, 63.5));
+
+  IParam whole, cents;
+  whole.InitDouble("Whole", 0.0, 0.0, 10.0, 1.0);
+  cents.InitDouble("Cents", 0.0, 0.0, 10.0, 0.01);
+  EXPECT_EQ(display(whole, 2.7, false, false), "2");
+  EXPECT_EQ(display(cents, 2.7, false, false), "2.70");
+}
+
 // A sound dump from the synthesizer sets values and replaces a name's text on the MIDI input
 // thread while the host, the editor and the sender's threads read them.
 TEST(Param, ValuesAndTextsSetOnOneThreadReadWholeOnAnother) {

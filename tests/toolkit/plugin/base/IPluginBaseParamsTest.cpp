@@ -5,6 +5,7 @@
 #include <thread>
 
 #include "PluginTestDoubles.h"
+#include "toolkit/plugin/base/ByteChunk.h"
 
 namespace {
 
@@ -48,5 +49,20 @@ TEST(PluginParams, CompareStateWithinTolerance) {
   EXPECT_TRUE(plug.CompareState(reinterpret_cast<const unsigned char*>(same), 1));
   EXPECT_FALSE(plug.CompareState(reinterpret_cast<const unsigned char*>(other), 0));
   EXPECT_FALSE(plug.CompareState(nullptr, 0));
+}
+// A tail chunk that stops after 3 of 5 values: three restored, the fourth 0.0 held to its range,
+// the fifth untouched, -1; a value beyond the range is held to it.
+TEST(PluginParams, AShortTailChunkSetsWhatItHoldsAndTheFailingValueClamped) {
+  TestPlugin plug(1, 6);
+  for (int i = 1; i < 6; ++i) plug.GetParam(i)->InitInt("p", 50, 10, 127);
+  ByteChunk chunk;
+  for (double value : {20.0, 1000.0, 30.0}) chunk.AppendValue(value);
+  EXPECT_EQ(plug.UnserializeNonAutomatedParams(&chunk, 0, 5), -1);
+  std::vector<double> values;
+  for (int i = 1; i < 6; ++i) values.push_back(plug.GetParam(i)->Value());
+  EXPECT_EQ(values, (std::vector<double>{20.0, 127.0, 30.0, 10.0, 50.0}));
+  EXPECT_EQ(plug.UnserializeNonAutomatedParams(&chunk, -1, 5), -1);
+  EXPECT_EQ(plug.UnserializeNonAutomatedParams(&chunk, 8, 0), 8);
+  EXPECT_TRUE(plug.mCalls.empty()) << "restored values are set directly";
 }
 }  // namespace

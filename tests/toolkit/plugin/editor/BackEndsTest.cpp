@@ -1,14 +1,19 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <sys/utsname.h>
+
 #include <string>
 #include <vector>
 
 #include "EditorDoubles.h"
+#include "platform/bundle/Bundle.h"
 #include "platform/view/headless/Script.h"
+#include "tests/support/TempDir.h"
 #include "toolkit/plugin/base/IParam.h"
 #include "toolkit/plugin/base/IPopupMenu.h"
 #include "toolkit/plugin/editor/IGraphicsCarbon.h"
+#include "toolkit/plugin/editor/IGraphicsCocoa.h"
 
 // The window object's two back ends over the headless kit: the view a host
 // that announced views gets, and the pane every other host gets.
@@ -219,4 +224,164 @@ TEST_F(BackEndsTest, LinksWithHttpAnywhereAreWebAddressesOthersFiles) {
   EXPECT_TRUE(graphics->OpenURL(nullptr, nullptr, nullptr, nullptr));
   EXPECT_THAT(VIEW_Script::instance().urlsOpened(),
               ElementsAre("see http://example.org", "file:///help/Kroma%20Manual.pdf"));
+}
+
+namespace {
+
+// Takes the arrow keys only, as the bank view does.
+class ArrowTaker : public ModProbe {
+ public:
+  using ModProbe::ModProbe;
+  bool OnKeyDown(int x, int y, int key) override {
+    return key >= 1 && key <= 4 && ModProbe::OnKeyDown(x, y, key);
+  }
+};
+
+}  // namespace
+
+// A key without a number and a key the control declines go on to the host's window; a key the
+// control takes, and what is typed into a text entry, never do.
+TEST_F(BackEndsTest, KeysTheEditorDeclinesGoOnToTheHostsWindow) {
+  graphics->AttachControl(new ArrowTaker(&plug, &log));
+  for (bool carbon : {false, true}) {
+    open(carbon);
+    view->mouseMove(30, 40);
+    for (int key : {(int)'q', (int)'#', (int)VIEW_KEY_UP, (int)VIEW_KEY_SPACE}) view->key(key);
+    IRECT area(10, 10, 60, 30);
+    graphics->CreateTextEntry(probe, probe->GetText(), &area, "", nullptr);
+    ASSERT_TRUE(view->textFieldOpen()) << "carbon " << carbon;
+    view->typeText("a#");
+    view->key(VIEW_KEY_UP);
+    view->key(VIEW_KEY_ESCAPE);
+    EXPECT_THAT(view->keysToHost(), ElementsAre('q', '#', VIEW_KEY_SPACE)) << "carbon " << carbon;
+  }
+}
+
+// The view takes the keyboard when it is shown, takes it back with a click after another window
+// had it, and follows the pointer; the pane leaves the keyboard where it is.
+TEST_F(BackEndsTest, TheViewTakesTheKeyboardWhenShownAndFollowsThePointer) {
+  for (bool carbon : {false, true}) {
+    VIEW_HeadlessView* shown = carbon ? OpenCarbonView(graphics) : OpenCocoaView(graphics);
+    EXPECT_FALSE(shown->hasFocus());
+    shown->tick();  // the first exposure
+    EXPECT_EQ(shown->hasFocus(), !carbon);
+    EXPECT_TRUE(shown->tracksPointerMotion());
+    shown->deactivate();
+    log.clear();
+    shown->mouseDown(50, 50);
+    EXPECT_EQ(shown->hasFocus(), !carbon);
+    EXPECT_EQ(log.size(), 1u) << "the first click into an inactive window acts";
+  }
+  IGraphicsCocoa_vKroma_vst unattached;
+  EXPECT_EQ(unattached.graphics(), nullptr);
+  EXPECT_FALSE(unattached.isOpen());
+  EXPECT_TRUE(unattached.acceptsFirstResponder() && unattached.acceptsFirstMouse());
+}
+
+// The view's own removal closes the editor without freeing the view under its feet (address
+// sanitizer); so does the host destroying the window it lives in. The editor opens again.
+TEST_F(BackEndsTest, TheViewRemovedWhileAttachedClosesTheEditorSafely) {
+  open(false);
+  IGraphicsCocoa_vKroma_vst* cocoa = graphics->GetCocoa();
+  cocoa->removeFromSuperview();
+  EXPECT_FALSE(graphics->WindowIsOpen());
+  EXPECT_EQ(cocoa->graphics(), nullptr);
+  EXPECT_FALSE(cocoa->isOpaque());
+  cocoa->removeFromSuperview();  // again: nothing more happens
+  open(false);
+  EXPECT_TRUE(graphics->WindowIsOpen());
+  view->destroyParent();
+  EXPECT_FALSE(graphics->WindowIsOpen());
+  graphics->PumpEvents();
+  open(false);
+  view->mouseDown(50, 50);
+  EXPECT_FALSE(log.empty());
+}
+
+TEST_F(BackEndsTest, TheSubWindowHoldsTheViewUntilRemoved) {
+  graphics->AttachSubWindow(nullptr);
+  EXPECT_FALSE(graphics->WindowIsOpen());
+  VIEW_HostFrame host;
+  graphics->AttachSubWindow(&host);
+  EXPECT_EQ(VIEW_HeadlessSubWindow::openCount(), 1);
+  ASSERT_NE(graphics->GetCocoa(), nullptr);
+  EXPECT_STREQ(graphics->GetGUIAPI(), "Cocoa gui");
+  graphics->AttachSubWindow(&host);  // the first is removed
+  EXPECT_EQ(VIEW_HeadlessSubWindow::openCount(), 1);
+  graphics->RemoveSubWindow();
+  EXPECT_EQ(VIEW_HeadlessSubWindow::openCount(), 0);
+  EXPECT_FALSE(graphics->WindowIsOpen());
+  graphics->RemoveSubWindow();
+  {
+    IGraphicsMac other(&plug, 10, 10);
+    other.AttachSubWindow(&host);
+    EXPECT_EQ(VIEW_HeadlessSubWindow::openCount(), 1);
+  }
+  EXPECT_EQ(VIEW_HeadlessSubWindow::openCount(), 0) << "taken with the graphics object";
+}
+
+// The draw event's shape, else the whole view; the pane draws what the shape covers.
+TEST(CarbonRegions, TheRegionRectIsTheShapesBoundsOrTheWholeView) {
+  const VIEW_Region shape{10, 20, 30, 40}, empty{5, 5, 5, 9};
+  const struct {
+    const VIEW_Region* shape;
+    IRECT rect;
+  } cases[] = {{&shape, IRECT(10, 20, 30, 40)},
+               {&empty, IRECT(0, 0, 120, 80)},
+               {nullptr, IRECT(0, 0, 120, 80)}};
+  for (const auto& c : cases) {
+    const IRECT rect = GetRegionRect(c.shape, 120, 80);
+    EXPECT_TRUE(rect == c.rect) << rect.L << "," << rect.T << "," << rect.R << "," << rect.B;
+  }
+  VIEW_HostFrame host;
+  EXPECT_TRUE(ResizeWindow(&host, 300, 200));
+  EXPECT_FALSE(ResizeWindow(nullptr, 300, 200));
+  EXPECT_THAT(VIEW_Script::instance().hostResizes().back(), ElementsAre(300, 200));
+}
+
+TEST(SystemVersion, ThePackedWordOfTheKernelRelease) {
+  const struct {
+    const char* release;
+    long word;
+  } cases[] = {{"6.1.0-18-amd64", 0x0610},
+               {"5.15.3", 0x0593},
+               {"10.6.8", 0x1068},
+               {"4", 0x0400},
+               {"", 0},
+               {"linux", 0},
+               {nullptr, 0},
+               {"-1.2", 0}};
+  for (const auto& c : cases)
+    EXPECT_EQ(IGraphicsPackedOSVersion(c.release), c.word) << (c.release ? c.release : "null");
+  utsname name{};
+  ASSERT_EQ(uname(&name), 0);
+  EXPECT_EQ(IGraphicsMac::GetUserOSVersion(), IGraphicsPackedOSVersion(name.release));
+  EXPECT_NE(IGraphicsMac::GetUserOSVersion(), 0);
+}
+
+// Paths of the bundle found by the identifier: the plug-in's own executable, the folder holding
+// the bundle with one slash; without the identifier nothing changes. The desktop is under HOME.
+TEST(GraphicsPaths, HostPluginAndDesktopPaths) {
+  RecordingPlug plug(1, 1);
+  IGraphicsMac graphics(&plug, 10, 10);
+  TK_String host("unchanged"), plugin("unchanged"), desktop;
+  kroma_test::ScopedEnv bundle("KROMA_BUNDLE_DIR", "/opt/vst/F/KromaEditor.vst/");
+  graphics.HostPath(&host);
+  graphics.PluginPath(&plugin);
+  EXPECT_STREQ(host.Get(), "unchanged");
+  EXPECT_STREQ(plugin.Get(), "unchanged");
+  graphics.SetBundleID(kBundleID);
+  graphics.HostPath(&host);
+  graphics.PluginPath(&plugin);
+  EXPECT_EQ(std::string(host.Get()), Bundle::executable());
+  EXPECT_EQ(host.Get()[0], '/');
+  EXPECT_STREQ(plugin.Get(), "/opt/vst/F/");
+  {
+    kroma_test::ScopedEnv home("HOME", "/home/musician");
+    graphics.DesktopPath(&desktop);
+    EXPECT_STREQ(desktop.Get(), "/home/musician/Desktop/");
+  }
+  kroma_test::ScopedEnv noHome("HOME", nullptr);
+  graphics.DesktopPath(&desktop);
+  EXPECT_STREQ(desktop.Get(), "/Desktop/");
 }

@@ -161,3 +161,21 @@ TEST(MemberLayers, ADecadeValueShowsItsMemberAndHidesOnlyTheMembersItsBandTouche
     }
   }
 }
+
+// Every layer below takes the flag; of the controls only the layer's own first one does.
+TEST_F(LayerTest, IgnoringHiddenFlagsTheLayersBelowButOnlyTheFirstControl) {
+  ControlLayer* grandchild = new ControlLayer(20, "grandchild");
+  Probe* deep = addTo(grandchild, IRECT(0, 60, 10, 70), 7);
+  child(0)->childLayers.Add(grandchild);
+  page->setIgnoreHiddenWhenUpdatingScreen(true);
+  EXPECT_TRUE(page->ignoreHiddenWhenUpdatingScreen && child(2)->ignoreHiddenWhenUpdatingScreen &&
+              grandchild->ignoreHiddenWhenUpdatingScreen);
+  EXPECT_EQ(std::vector<bool>({first->IgnoresHiddenWhenUpdatingScreen(),
+                               second->IgnoresHiddenWhenUpdatingScreen(),
+                               children[0]->IgnoresHiddenWhenUpdatingScreen(),
+                               deep->IgnoresHiddenWhenUpdatingScreen()}),
+            std::vector<bool>({true, false, false, false}));
+  page->setIgnoreHiddenWhenUpdatingScreen(false);
+  EXPECT_FALSE(first->IgnoresHiddenWhenUpdatingScreen() ||
+               grandchild->ignoreHiddenWhenUpdatingScreen);
+}

@@ -1,11 +1,15 @@
 #include <gtest/gtest.h>
 
+#include <fontconfig/fontconfig.h>
+
 #include <cmath>
 
 #include "EditorDoubles.h"
+#include "toolkit/gfx/CachedFont.h"
 #include "toolkit/gfx/Modes.h"
 #include "toolkit/plugin/editor/BitmapStorage.h"
 #include "toolkit/plugin/editor/FontStorage.h"
+#include "toolkit/wsys/Font.h"
 
 using namespace editor_test;
 
@@ -95,6 +99,56 @@ TEST_F(DrawingTest, CachesAreSharedBetweenTwoGraphicsObjects) {
   bold.mCached = nullptr;
   bold.mStyle = IText::kStyleBold;
   EXPECT_NE(second.CacheFont(&bold), font);
+}
+
+namespace {
+
+int LineHeightAt(int height, const char* face) {
+  GFX_CachedFont font;
+  font.SetFromHFont(CreateFont(height, 0, 0, 0, FW_NORMAL, 0, 0, 0, 0, 0, 0, 0, 0, face),
+                    GFX_FONT_OWNS);
+  return font.GetLineHeight();
+}
+
+}  // namespace
+
+// A font whose line height is not the height asked for is made once more at size x size (4 below
+// size 2) over that line height, rounded; that second font stays.
+TEST_F(DrawingTest, FontsAreCorrectedOnceToTheLineHeightAsked) {
+  const char* face = "DejaVu Sans Mono";
+  for (int size : {1, 23}) {
+    IText style(size, &COLOR_BLUE, face);
+    style.mOrientation = 7;  // a key of its own in the process-wide cache
+    const int asked = std::max(size, 2);
+    const int first = LineHeightAt(asked, face);
+    ASSERT_NE(first, asked) << "the correction would not be needed";
+    const double q = size < 2 ? 4.0 : (double)size * size;
+    const int expected = LineHeightAt((int)(q / first + 0.5), face);
+    GFX_IFont* font = graphics.CacheFont(&style);
+    ASSERT_NE(font, nullptr);
+    EXPECT_EQ(static_cast<GFX_CachedFont*>(font)->GetLineHeight(), expected) << "size " << size;
+  }
+}
+
+// Without any system font: no cached font, nothing entered, no drawing; with fonts back the next
+// call makes it.
+TEST_F(DrawingTest, AFontThatCannotBeMadeIsTriedAgainNextTime) {
+  FcConfig* fonts = FcConfigReference(nullptr);
+  FcConfig* none = FcConfigCreate();
+  ASSERT_TRUE(FcConfigSetCurrent(none));
+  FcConfigDestroy(none);
+  IText style(17, &COLOR_BLUE, "DejaVu Sans");
+  style.mOrientation = 11;
+  const int entries = FontStorage::Instance().Count();
+  IRECT rect(0, 0, 50, 20);
+  EXPECT_EQ(graphics.CacheFont(&style), nullptr);
+  EXPECT_FALSE(graphics.DrawIText(&style, "Kroma", &rect));
+  EXPECT_EQ(FontStorage::Instance().Count(), entries);
+  FcConfigSetCurrent(fonts);
+  FcConfigDestroy(fonts);
+  EXPECT_TRUE(graphics.DrawIText(&style, "Kroma", &rect));
+  EXPECT_NE(style.mCached, nullptr);
+  EXPECT_EQ(FontStorage::Instance().Count(), entries + 1);
 }
 
 TEST_F(DrawingTest, ReleasedBitmapsLoadAgainAndRetainedOnesAreDestroyedOnce) {
