@@ -152,11 +152,17 @@ const IParam::DisplayText* IParam::FindDisplayText(int value) const {
 
 const char* IParam::SetDisplayText(int value, const char* text) {
   std::lock_guard<std::mutex> lock(mDisplayTextsLock);
-  DisplayText* entry = const_cast<DisplayText*>(FindDisplayText(value));
+  return SetDisplayTextLocked(value, text);
+}
+
+const char* IParam::SetDisplayTextLocked(int value, const char* text) {
+  const int n = mDisplayTexts.GetSize();
+  const bool above = n == 0 || (mDisplayTextsRise && mDisplayTexts.Get()[n - 1].mValue < value);
+  DisplayText* entry = above ? nullptr : const_cast<DisplayText*>(FindDisplayText(value));
   if (!entry) {
-    const int n = mDisplayTexts.GetSize();
     DisplayText* entries = mDisplayTexts.Resize(n + 1);
     if (!entries) return "";
+    mDisplayTextsRise = above;
     entry = entries + n;
     // The last byte stays 0, so a text read while it is replaced ends inside its entry.
     std::memset(entry, 0, sizeof(DisplayText));
@@ -170,6 +176,7 @@ const char* IParam::SetDisplayText(int value, const char* text) {
 void IParam::ResetDisplayTexts() {
   std::lock_guard<std::mutex> lock(mDisplayTextsLock);
   mDisplayTexts.Resize(0);
+  mDisplayTextsRise = true;
 }
 
 int IParam::GetNDisplayTexts() const {
