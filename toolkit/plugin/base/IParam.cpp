@@ -6,8 +6,11 @@
 #include <cstring>
 
 namespace {
+// src cut to size - 1 bytes, always ended.
 void copyText(char* dst, const char* src, int size) {
-  std::snprintf(dst, (size_t)size, "%s", src ? src : "");
+  const size_t n = src ? strnlen(src, (size_t)size - 1) : 0;
+  std::memcpy(dst, src ? src : "", n);
+  dst[n] = 0;
 }
 
 // Truncates toward zero, saturating at the int range (NaN gives 0).
