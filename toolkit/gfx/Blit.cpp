@@ -65,8 +65,10 @@ inline Tap tapAt(double u, bool bilinear, int lo, int hi) {
   return {std::clamp(i0, lo, hi - 1), std::clamp(i0 + 1, lo, hi - 1), f};
 }
 
-// into[i] = lerp(line[taps[i].i0], line[taps[i].i1], taps[i].f) for a row.
-void filterAcross(uint32_t* into, const uint32_t* line, const Tap* taps, int n) {
+// into[i] = lerp(line[taps[i].i0], line[taps[i].i1], taps[i].f) for a row; lanes[i] holds
+// taps[i].f in each of its four 16-bit lanes.
+void filterAcross(uint32_t* into, const uint32_t* line, const Tap* taps, const uint64_t* lanes,
+                  int n) {
   int i = 0;
   for (; i + 4 <= n; i += 4) {
     const Tap* t = taps + i;
@@ -74,11 +76,8 @@ void filterAcross(uint32_t* into, const uint32_t* line, const Tap* taps, int n) 
                                      (int)line[t[3].i0]);
     const __m128i b = _mm_setr_epi32((int)line[t[0].i1], (int)line[t[1].i1], (int)line[t[2].i1],
                                      (int)line[t[3].i1]);
-    const __m128i fLow = _mm_setr_epi16((short)t[0].f, (short)t[0].f, (short)t[0].f, (short)t[0].f,
-                                        (short)t[1].f, (short)t[1].f, (short)t[1].f, (short)t[1].f);
-    const __m128i fHigh =
-        _mm_setr_epi16((short)t[2].f, (short)t[2].f, (short)t[2].f, (short)t[2].f, (short)t[3].f,
-                       (short)t[3].f, (short)t[3].f, (short)t[3].f);
+    const __m128i fLow = _mm_loadu_si128(reinterpret_cast<const __m128i*>(lanes + i));
+    const __m128i fHigh = _mm_loadu_si128(reinterpret_cast<const __m128i*>(lanes + i + 2));
     _mm_storeu_si128(reinterpret_cast<__m128i*>(into + i), lerp4(a, b, fLow, fHigh));
   }
   for (; i < n; ++i) into[i] = lerp(line[taps[i].i0], line[taps[i].i1], taps[i].f);
@@ -142,10 +141,13 @@ void GFX_ScaledBlit(GFX_IBitmap* dest, GFX_IBitmap* src, int dstx, int dsty, int
   const double scaleX = (double)srcw / dstw, scaleY = (double)srch / dsth;
   const int n = area.x1 - area.x0;
   TK_TypedBuf<Tap> taps(n * (int)sizeof(Tap));
+  TK_TypedBuf<uint64_t> lanes(n * (int)sizeof(uint64_t));
   TK_TypedBuf<uint32_t> row(n * 4);
-  if (!taps.Resize(n, false) || !row.Resize(n, false)) return;
-  for (int i = 0; i < n; ++i)
+  if (!taps.Resize(n, false) || !lanes.Resize(n, false) || !row.Resize(n, false)) return;
+  for (int i = 0; i < n; ++i) {
     taps.Get()[i] = tapAt(srcx + (area.x0 - dstx + i + 0.5) * scaleX, bilinear, loX, hiX);
+    lanes.Get()[i] = 0x0001000100010001ull * (uint64_t)taps.Get()[i].f;
+  }
 
   const RowCombiner combine = rowCombiner(mode);
   uint32_t* out = row.Get();
@@ -158,7 +160,7 @@ void GFX_ScaledBlit(GFX_IBitmap* dest, GFX_IBitmap* src, int dstx, int dsty, int
       if (acrossRow[k] == srcRow) return across[k].Get();
     const int k = acrossRow[0] == keep ? 1 : 0;
     acrossRow[k] = srcRow;
-    filterAcross(across[k].Get(), rowOf(src, srcRow), taps.Get(), n);
+    filterAcross(across[k].Get(), rowOf(src, srcRow), taps.Get(), lanes.Get(), n);
     return across[k].Get();
   };
   // A whole copy needs no row in between: the filter writes straight into the destination.
