@@ -33,14 +33,32 @@ class TK_HeapBuf {
   void* Resize(int newSize, bool keepData = true) {
     if (newSize < 0) return nullptr;
     if (newSize > mAlloc) {
-      const long long steps = ((long long)newSize + mGranularity - 1) / mGranularity;
-      const long long want = steps * mGranularity;
+      const long long want = Rounded(newSize);
       if (want > 0x7fffffff) return nullptr;
       void* grown = keepData ? std::realloc(mBuf, (size_t)want) : std::malloc((size_t)want);
       if (!grown) return nullptr;
       if (!keepData) std::free(mBuf);
       mBuf = grown;
       mAlloc = (int)want;
+    }
+    mSize = newSize;
+    return mBuf;
+  }
+
+  // Sets the size in bytes with every byte 0; the contents are not kept. Storage that has to
+  // grow comes zeroed from the allocator, which leaves fresh pages untouched until written.
+  void* ResizeZeroed(int newSize) {
+    if (newSize < 0) return nullptr;
+    if (newSize > mAlloc) {
+      const long long want = Rounded(newSize);
+      if (want > 0x7fffffff) return nullptr;
+      void* grown = std::calloc(1, (size_t)want);
+      if (!grown) return nullptr;
+      std::free(mBuf);
+      mBuf = grown;
+      mAlloc = (int)want;
+    } else if (newSize > 0) {
+      std::memset(mBuf, 0, (size_t)newSize);
     }
     mSize = newSize;
     return mBuf;
@@ -58,6 +76,11 @@ class TK_HeapBuf {
   int GetAllocated() const { return mAlloc; }
 
  private:
+  // The size rounded up to whole steps of the granularity.
+  long long Rounded(int size) const {
+    return ((long long)size + mGranularity - 1) / mGranularity * mGranularity;
+  }
+
   void* mBuf = nullptr;
   int mSize = 0;
   int mAlloc = 0;

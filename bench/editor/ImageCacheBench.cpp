@@ -64,6 +64,7 @@ BENCHMARK(BM_InitImages)
     ->Args({0, 85})
     ->Args({1, 100})
     ->Args({1, 115})
+    ->Args({1, 85})
     ->Unit(benchmark::kMillisecond);
 
 }  // namespace

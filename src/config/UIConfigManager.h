@@ -232,15 +232,15 @@ class UIConfigManager {
                                              int paramIdx, int x, int y, int w, int h,
                                              int defaultValue, int minValue, int maxValue,
                                              int firstNumber, int lastNumber,
-                                             std::vector<std::string> texts, int part,
+                                             const std::vector<std::string>& texts, int part,
                                              ControlLayer* layer, std::string group) = 0;
   virtual void createMultiSelectionSysExControl(std::string name, int paramIdx, int x, int y, int w,
                                                 int h, int defaultValue, int minValue, int maxValue,
                                                 int firstNumber, int lastNumber,
-                                                std::vector<std::string> texts, int msgZeroVal,
-                                                int color, int sysexIndex, int changingByte,
-                                                int part, ControlLayer* layer, std::string group,
-                                                bool white) = 0;
+                                                const std::vector<std::string>& texts,
+                                                int msgZeroVal, int color, int sysexIndex,
+                                                int changingByte, int part, ControlLayer* layer,
+                                                std::string group, bool white) = 0;
 
   // Menus, text fields and pictures without MIDI. The menus (but the multi-effect one) and the
   // text fields bind their parameter with message type 0, so that the plug-in finds the control
@@ -251,8 +251,8 @@ class UIConfigManager {
   // A menu of the list's texts; none is made unless the list has maxValue - minValue texts.
   virtual void createDropDownMenu2(std::string name, int paramIdx, int x, int y, int w, int h,
                                    int defaultValue, int minValue, int maxValue,
-                                   std::vector<std::string> texts, int part, ControlLayer* layer,
-                                   std::string group) = 0;
+                                   const std::vector<std::string>& texts, int part,
+                                   ControlLayer* layer, std::string group) = 0;
   // A menu of the hardware MIDI input ports (inputDev 1) or output ports (any other value).
   virtual void createMIDIDeviceSelectionControl(std::string name, int paramIdx, int x, int y, int w,
                                                 int h, int inputDev, int part, ControlLayer* layer,
@@ -261,9 +261,9 @@ class UIConfigManager {
   // program numbers have rules of their own); its text is invisible unless visible is 1.
   virtual void createNoValDropDown(std::string name, int paramIdx, int x, int y, int w, int h,
                                    int defaultValue, int minValue, int maxValue, int firstNumber,
-                                   int lastNumber, int visible, std::vector<std::string> texts,
-                                   int part, ControlLayer* layer, std::string group,
-                                   bool white) = 0;
+                                   int lastNumber, int visible,
+                                   const std::vector<std::string>& texts, int part,
+                                   ControlLayer* layer, std::string group, bool white) = 0;
   // A read-only line of text that the plug-in writes (the central display and status lines).
   virtual void createControlDisplay(std::string name, int paramIdx, int x, int y, int w, int h,
                                     int part, ControlLayer* layer, std::string group,

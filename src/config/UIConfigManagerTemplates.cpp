@@ -92,7 +92,9 @@ bool UIConfigManager::calculateSysexWithChangingByte(std::string text, int chang
     return false;
   }
 
-  std::vector<int> base = convertStringSysextoVector(text);
+  std::vector<int> base;
+  base.reserve(tokens.size());
+  for (const std::string& token : tokens) base.push_back(readHex(token));
   const size_t valueEntry = static_cast<size_t>(changingByte - 1);
   std::vector<int> values;
   values.reserve(static_cast<size_t>(std::max(count, 1)));

@@ -94,28 +94,28 @@ class EditorConfigManager final : public UIConfigManager {
   void createMultiSelectionCCControl(int ccNumber, int channel, std::string name, int paramIdx,
                                      int x, int y, int w, int h, int defaultValue, int minValue,
                                      int maxValue, int firstNumber, int lastNumber,
-                                     std::vector<std::string> texts, int part, ControlLayer* layer,
-                                     std::string group) override;
+                                     const std::vector<std::string>& texts, int part,
+                                     ControlLayer* layer, std::string group) override;
   void createMultiSelectionSysExControl(std::string name, int paramIdx, int x, int y, int w, int h,
                                         int defaultValue, int minValue, int maxValue,
                                         int firstNumber, int lastNumber,
-                                        std::vector<std::string> texts, int msgZeroVal, int color,
-                                        int sysexIndex, int changingByte, int part,
+                                        const std::vector<std::string>& texts, int msgZeroVal,
+                                        int color, int sysexIndex, int changingByte, int part,
                                         ControlLayer* layer, std::string group,
                                         bool white) override;
   void createDropDownMenu(std::string name, int paramIdx, int x, int y, int w, int h, int part,
                           ControlLayer* layer, std::string group) override;
   void createDropDownMenu2(std::string name, int paramIdx, int x, int y, int w, int h,
                            int defaultValue, int minValue, int maxValue,
-                           std::vector<std::string> texts, int part, ControlLayer* layer,
+                           const std::vector<std::string>& texts, int part, ControlLayer* layer,
                            std::string group) override;
   void createMIDIDeviceSelectionControl(std::string name, int paramIdx, int x, int y, int w, int h,
                                         int inputDev, int part, ControlLayer* layer,
                                         std::string group) override;
   void createNoValDropDown(std::string name, int paramIdx, int x, int y, int w, int h,
                            int defaultValue, int minValue, int maxValue, int firstNumber,
-                           int lastNumber, int visible, std::vector<std::string> texts, int part,
-                           ControlLayer* layer, std::string group, bool white) override;
+                           int lastNumber, int visible, const std::vector<std::string>& texts,
+                           int part, ControlLayer* layer, std::string group, bool white) override;
   void createControlDisplay(std::string name, int paramIdx, int x, int y, int w, int h, int part,
                             ControlLayer* layer, std::string group, bool white) override;
   void createNameDisplay(std::string name, int paramIdx, int x, int y, int w, int h, int nameLen,

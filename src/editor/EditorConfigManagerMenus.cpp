@@ -28,11 +28,11 @@ template <class NumberText>
 bool setMenuTexts(IParam& param, int count, const std::vector<std::string>& texts, int firstNumber,
                   int lastNumber, NumberText numberText) {
   if (texts.size() == static_cast<size_t>(count)) {
-    for (int i = 0; i < count; ++i) param.SetDisplayText(i, texts[static_cast<size_t>(i)].c_str());
+    param.SetDisplayTexts(count, [&](int i) -> const std::string& { return texts[(size_t)i]; });
     return true;
   }
   if (firstNumber == lastNumber) return false;
-  for (int i = 0; i < count; ++i) param.SetDisplayText(i, numberText(i).c_str());
+  param.SetDisplayTexts(count, numberText);
   return true;
 }
 
@@ -94,7 +94,7 @@ void EditorConfigManager::createDropDownMenu(std::string name, int paramIdx, int
 
 void EditorConfigManager::createDropDownMenu2(std::string name, int paramIdx, int x, int y, int w,
                                               int h, int defaultValue, int minValue, int maxValue,
-                                              std::vector<std::string> texts, int part,
+                                              const std::vector<std::string>& texts, int part,
                                               ControlLayer* layer, std::string group) {
   IParam* param = initMenu(name, paramIdx, defaultValue, minValue, maxValue, part, group);
   if (!param ||
@@ -121,7 +121,7 @@ void EditorConfigManager::createMIDIDeviceSelectionControl(std::string, int para
 void EditorConfigManager::createNoValDropDown(std::string name, int paramIdx, int x, int y, int w,
                                               int h, int defaultValue, int minValue, int maxValue,
                                               int firstNumber, int lastNumber, int visible,
-                                              std::vector<std::string> texts, int part,
+                                              const std::vector<std::string>& texts, int part,
                                               ControlLayer* layer, std::string group, bool white) {
   IParam* param = initMenu(name, paramIdx, defaultValue, minValue, maxValue, part, group);
   if (!param || !setMenuTexts(*param, maxValue - minValue, texts, firstNumber, lastNumber,
@@ -135,7 +135,7 @@ void EditorConfigManager::createNoValDropDown(std::string name, int paramIdx, in
 void EditorConfigManager::createMultiSelectionCCControl(
     int ccNumber, int channel, std::string name, int paramIdx, int x, int y, int w, int h,
     int defaultValue, int minValue, int maxValue, int firstNumber, int lastNumber,
-    std::vector<std::string> texts, int part, ControlLayer* layer, std::string group) {
+    const std::vector<std::string>& texts, int part, ControlLayer* layer, std::string group) {
   IParam* param =
       initMenu(partName(name, part), paramIdx, defaultValue, minValue, maxValue, part, group);
   if (!param || !setMenuTexts(*param, maxValue - minValue, texts, firstNumber, lastNumber,
@@ -164,7 +164,7 @@ void EditorConfigManager::createMsbLsbSelectionCCControl(
 
 void EditorConfigManager::createMultiSelectionSysExControl(
     std::string name, int paramIdx, int x, int y, int w, int h, int defaultValue, int minValue,
-    int maxValue, int firstNumber, int lastNumber, std::vector<std::string> texts, int, int,
+    int maxValue, int firstNumber, int lastNumber, const std::vector<std::string>& texts, int, int,
     int sysexIndex, int changingByte, int part, ControlLayer* layer, std::string group,
     bool white) {
   IParam* param =

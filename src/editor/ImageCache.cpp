@@ -1,5 +1,11 @@
 #include "src/editor/ImageCache.h"
 
+#include <algorithm>
+#include <atomic>
+#include <system_error>
+#include <thread>
+#include <vector>
+
 #include "src/editor/ImageTable.h"
 #include "toolkit/log.h"
 #include "toolkit/plugin/editor/IGraphics.h"
@@ -8,16 +14,50 @@ void ImageCache::log(const std::string& message) const {
   TK_Log(mLog, "CONFIG READER: ", message);
 }
 
+namespace {
+
+// The most threads that decode at once, the calling one included.
+constexpr unsigned kMaxDecoders = 4;
+
+// Loads the rows' pictures at the scale into the framework's cache on worker threads of this
+// call and on the calling one; whether each row's picture is there, by row. The workers are this
+// call's own, so that one editor's start never waits for another's.
+std::vector<char> loadAll(IGraphics* graphics, const std::vector<ImageRow>& rows, double scale) {
+  std::vector<char> loaded(rows.size(), 0);
+  std::atomic<size_t> next{0};
+  auto work = [&] {
+    for (size_t i; (i = next++) < rows.size();) {
+      const ImageRow& row = rows[i];
+      loaded[i] =
+          graphics->LoadIBitmap(row.id, row.file, scale, row.frames, false).mData != nullptr;
+    }
+  };
+  const unsigned decoders = std::clamp(std::thread::hardware_concurrency(), 1u, kMaxDecoders);
+  std::vector<std::thread> workers;
+  try {
+    while (workers.size() + 1 < decoders) workers.emplace_back(work);
+  } catch (const std::system_error&) {
+    // No more threads: the ones there (this one at least) load the rest.
+  }
+  work();
+  for (std::thread& worker : workers) worker.join();
+  return loaded;
+}
+
+}  // namespace
+
 void ImageCache::initImages(IGraphics* graphics) {
   mGraphics = graphics;
   if (!mClearing) mLoadedScale = mScale;
   log("Started to read image resources...");
-  for (const ImageRow& row : commonImageRows())
-    preloadImage(graphics, row.id, row.name, row.file, row.frames, row.framesHorizontal);
-  const ImageRows styleRows = styleImageRows(mStyle);
-  if (!styleRows.size()) log("GUI style " + std::to_string(mStyle) + " has no image set!");
-  for (const ImageRow& row : styleRows)
-    preloadImage(graphics, row.id, row.name, row.file, row.frames, row.framesHorizontal);
+  const ImageRows common = commonImageRows(), style = styleImageRows(mStyle);
+  std::vector<ImageRow> rows(common.begin(), common.end());
+  rows.insert(rows.end(), style.begin(), style.end());
+  // Releasing would free pixels that live controls draw; the cache keeps them instead.
+  const std::vector<char> loaded =
+      mClearing || !graphics ? std::vector<char>() : loadAll(graphics, rows, mScale);
+  for (size_t i = 0; i < loaded.size(); ++i) record(rows[i], loaded[i] != 0);
+  if (!style.size()) log("GUI style " + std::to_string(mStyle) + " has no image set!");
   log("Completed!");
 }
 
@@ -26,11 +66,14 @@ void ImageCache::preloadImage(IGraphics* graphics, int id, const char* name, con
   // Releasing would free pixels that live controls draw; the cache keeps them instead.
   if (mClearing || !graphics) return;
   const IBitmap bitmap = graphics->LoadIBitmap(id, file, mScale, frames, false);
-  if (!bitmap.mData) {
-    log(std::string("Image ") + name + " could not be read from " + file + "!");
-    return;
-  }
-  mImages[name] = ImageInfo{id, frames, framesHorizontal};
+  record(ImageRow{name, id, file, frames, framesHorizontal}, bitmap.mData != nullptr);
+}
+
+void ImageCache::record(const ImageRow& row, bool loaded) {
+  if (!loaded)
+    log(std::string("Image ") + row.name + " could not be read from " + row.file + "!");
+  else
+    mImages[row.name] = ImageInfo{row.id, row.frames, row.framesHorizontal};
 }
 
 IBitmap ImageCache::getImageByName(IGraphics* graphics, std::string name) {

@@ -7,6 +7,7 @@
 
 class IGraphics;
 class TK_LogSink;
+struct ImageRow;
 
 // Where a named picture lives in the framework's bitmap cache, and how its frames lie.
 struct ImageInfo {
@@ -18,7 +19,8 @@ struct ImageInfo {
 // The editor's pictures by name. initImages loads the image table for the GUI style at the GUI
 // scale into the framework's process-wide cache (keyed by id and scale) and records each name;
 // builders then ask for pictures by name only. Holds no pixels. Every operation runs on the
-// thread that builds the editor.
+// thread that builds the editor; initImages decodes on worker threads of its own as well and
+// returns when they are done.
 //
 // Every picture is at the GUI scale, the progress overlay and the editor background included:
 // the plug-in core takes the overlay as getImageByName("PROGRESS_INDICATOR_ID") (or loads id 122
@@ -56,6 +58,8 @@ class ImageCache {
 
  private:
   void log(const std::string& message) const;
+  // Records the row's name when its picture loaded, else logs the failure.
+  void record(const ImageRow& row, bool loaded);
 
   std::map<std::string, ImageInfo> mImages;
   // Set during the pass of ClearImageCache that would release the table.

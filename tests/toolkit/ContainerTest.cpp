@@ -26,6 +26,20 @@ TEST(HeapBuf, GrowsInWholeStepsKeepsDataAndCopiesDeep) {
   EXPECT_EQ(TK_HeapBuf(0).GetGranularity(), 1);
 }
 
+// Zero after growing (fresh storage) and after shrinking into storage written before.
+TEST(HeapBuf, ResizeZeroedLeavesOnlyZeros) {
+  TK_HeapBuf buf(64);
+  for (int size : {10, 1000, 200, 1000}) {
+    const unsigned char* bytes = static_cast<unsigned char*>(buf.ResizeZeroed(size));
+    ASSERT_NE(bytes, nullptr);
+    EXPECT_EQ(buf.GetSize(), size);
+    for (int i = 0; i < size; ++i) ASSERT_EQ(bytes[i], 0) << "byte " << i << " of " << size;
+    std::memset(buf.Get(), 0xAB, (size_t)size);
+  }
+  EXPECT_EQ(buf.ResizeZeroed(-1), nullptr);
+  EXPECT_EQ(buf.GetSize(), 1000) << "a refused resize leaves the size";
+}
+
 TEST(TypedBuf, CountsElementsAndRefusesOverflow) {
   TK_TypedBuf<double> buf(4096);
   buf.Resize(600)[599] = 1.5;

@@ -1,7 +1,5 @@
 #include "toolkit/gfx/Bitmap.h"
 
-#include <cstring>
-
 #include "toolkit/wsys/MemContext.h"
 
 GFX_MemBitmap::GFX_MemBitmap(int w, int h, unsigned int lineAlign)
@@ -17,8 +15,7 @@ bool GFX_MemBitmap::resize(int w, int h) {
   if (span > 0x7fffffff / 4 || (h > 0 && span > 0x7fffffff / 4 / h)) return false;
   const long long bytes = span * h * 4;
   // A size of 0 may leave the buffer null, which is not a failure.
-  if (!mPixels.Resize((int)bytes, false) && bytes > 0) return false;
-  if (bytes > 0) std::memset(mPixels.Get(), 0, (size_t)bytes);
+  if (!mPixels.ResizeZeroed((int)bytes) && bytes > 0) return false;
   mWidth = w;
   mHeight = h;
   mRowSpan = (int)span;

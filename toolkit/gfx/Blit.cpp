@@ -1,5 +1,7 @@
 #include "toolkit/gfx/Blit.h"
 
+#include <emmintrin.h>
+
 #include <cmath>
 #include <cstring>
 
@@ -18,6 +20,33 @@ inline uint32_t lerp(uint32_t a, uint32_t b, int f) {
   return rb | ag;
 }
 
+// lerp on two pixels at once, each channel in a 16-bit lane: a * (256 - f) + b * f stays below
+// 65536, so the lanes give exactly what the word arithmetic above gives.
+inline __m128i lerp2(__m128i a, __m128i b, __m128i f) {
+  const __m128i g = _mm_sub_epi16(_mm_set1_epi16(256), f);
+  return _mm_srli_epi16(_mm_add_epi16(_mm_mullo_epi16(a, g), _mm_mullo_epi16(b, f)), 8);
+}
+
+// lerp on four pixels, with the weights of the first two in fLow and of the last two in fHigh.
+inline __m128i lerp4(__m128i a, __m128i b, __m128i fLow, __m128i fHigh) {
+  const __m128i zero = _mm_setzero_si128();
+  const __m128i low = lerp2(_mm_unpacklo_epi8(a, zero), _mm_unpacklo_epi8(b, zero), fLow);
+  const __m128i high = lerp2(_mm_unpackhi_epi8(a, zero), _mm_unpackhi_epi8(b, zero), fHigh);
+  return _mm_packus_epi16(low, high);
+}
+
+// out[i] = lerp(a[i], b[i], f) for a row; out may be a or b.
+void lerpRow(uint32_t* out, const uint32_t* a, const uint32_t* b, int f, int n) {
+  const __m128i weight = _mm_set1_epi16((short)f);
+  int i = 0;
+  for (; i + 4 <= n; i += 4) {
+    const __m128i pa = _mm_loadu_si128(reinterpret_cast<const __m128i*>(a + i));
+    const __m128i pb = _mm_loadu_si128(reinterpret_cast<const __m128i*>(b + i));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), lerp4(pa, pb, weight, weight));
+  }
+  for (; i < n; ++i) out[i] = lerp(a[i], b[i], f);
+}
+
 // Source indices and the weight of the second one for a sampling point, held to [lo, hi).
 struct Tap {
   int i0, i1, f;
@@ -34,6 +63,24 @@ inline Tap tapAt(double u, bool bilinear, int lo, int hi) {
   int f = (int)std::lround((u - i0) * 256);
   if (f == 256) ++i0, f = 0;
   return {std::clamp(i0, lo, hi - 1), std::clamp(i0 + 1, lo, hi - 1), f};
+}
+
+// into[i] = lerp(line[taps[i].i0], line[taps[i].i1], taps[i].f) for a row; lanes[i] holds
+// taps[i].f in each of its four 16-bit lanes.
+void filterAcross(uint32_t* into, const uint32_t* line, const Tap* taps, const uint64_t* lanes,
+                  int n) {
+  int i = 0;
+  for (; i + 4 <= n; i += 4) {
+    const Tap* t = taps + i;
+    const __m128i a = _mm_setr_epi32((int)line[t[0].i0], (int)line[t[1].i0], (int)line[t[2].i0],
+                                     (int)line[t[3].i0]);
+    const __m128i b = _mm_setr_epi32((int)line[t[0].i1], (int)line[t[1].i1], (int)line[t[2].i1],
+                                     (int)line[t[3].i1]);
+    const __m128i fLow = _mm_loadu_si128(reinterpret_cast<const __m128i*>(lanes + i));
+    const __m128i fHigh = _mm_loadu_si128(reinterpret_cast<const __m128i*>(lanes + i + 2));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(into + i), lerp4(a, b, fLow, fHigh));
+  }
+  for (; i < n; ++i) into[i] = lerp(line[taps[i].i0], line[taps[i].i1], taps[i].f);
 }
 
 inline uint32_t between(const uint32_t* r0, const uint32_t* r1, const Tap& tx, int fy) {
@@ -94,10 +141,13 @@ void GFX_ScaledBlit(GFX_IBitmap* dest, GFX_IBitmap* src, int dstx, int dsty, int
   const double scaleX = (double)srcw / dstw, scaleY = (double)srch / dsth;
   const int n = area.x1 - area.x0;
   TK_TypedBuf<Tap> taps(n * (int)sizeof(Tap));
+  TK_TypedBuf<uint64_t> lanes(n * (int)sizeof(uint64_t));
   TK_TypedBuf<uint32_t> row(n * 4);
-  if (!taps.Resize(n, false) || !row.Resize(n, false)) return;
-  for (int i = 0; i < n; ++i)
+  if (!taps.Resize(n, false) || !lanes.Resize(n, false) || !row.Resize(n, false)) return;
+  for (int i = 0; i < n; ++i) {
     taps.Get()[i] = tapAt(srcx + (area.x0 - dstx + i + 0.5) * scaleX, bilinear, loX, hiX);
+    lanes.Get()[i] = 0x0001000100010001ull * (uint64_t)taps.Get()[i].f;
+  }
 
   const RowCombiner combine = rowCombiner(mode);
   uint32_t* out = row.Get();
@@ -109,26 +159,25 @@ void GFX_ScaledBlit(GFX_IBitmap* dest, GFX_IBitmap* src, int dstx, int dsty, int
     for (int k = 0; k < 2; ++k)
       if (acrossRow[k] == srcRow) return across[k].Get();
     const int k = acrossRow[0] == keep ? 1 : 0;
-    const uint32_t* line = rowOf(src, srcRow);
-    uint32_t* into = across[k].Get();
-    for (int i = 0; i < n; ++i) {
-      const Tap& tx = taps.Get()[i];
-      into[i] = lerp(line[tx.i0], line[tx.i1], tx.f);
-    }
     acrossRow[k] = srcRow;
-    return into;
+    filterAcross(across[k].Get(), rowOf(src, srcRow), taps.Get(), lanes.Get(), n);
+    return across[k].Get();
   };
+  // A whole copy needs no row in between: the filter writes straight into the destination.
+  const bool direct =
+      (mode & GFX_MODE_MASK) == GFX_MODE_COPY && !(mode & GFX_MODE_SRCALPHA) && weight == 256;
   for (int y = area.y0; y < area.y1; ++y) {
     const Tap ty = tapAt(srcy + (y - dsty + 0.5) * scaleY, bilinear, loY, hiY);
+    uint32_t* target = direct ? rowOf(dest, y) + area.x0 : out;
     if (bilinear) {
       const uint32_t* r0 = filtered(ty.i0, ty.i1);
       const uint32_t* r1 = filtered(ty.i1, ty.i0);
-      for (int i = 0; i < n; ++i) out[i] = lerp(r0[i], r1[i], ty.f);
+      lerpRow(target, r0, r1, ty.f, n);
     } else {
       const uint32_t* line = rowOf(src, ty.i0);
-      for (int i = 0; i < n; ++i) out[i] = line[taps.Get()[i].i0];
+      for (int i = 0; i < n; ++i) target[i] = line[taps.Get()[i].i0];
     }
-    combine(rowOf(dest, y) + area.x0, out, n, 1, weight);
+    if (!direct) combine(rowOf(dest, y) + area.x0, out, n, 1, weight);
   }
 }
 

@@ -85,11 +85,12 @@ class RecordingConfig : public UIConfigManager {
   void createDropDownMenu(std::string, int, int, int, int, int, int, ControlLayer*,
                           std::string) override {}
   void createDropDownMenu2(std::string, int, int, int, int, int, int, int, int,
-                           std::vector<std::string>, int, ControlLayer*, std::string) override {}
+                           const std::vector<std::string>&, int, ControlLayer*,
+                           std::string) override {}
   void createMIDIDeviceSelectionControl(std::string, int, int, int, int, int, int, int,
                                         ControlLayer*, std::string) override {}
   void createNoValDropDown(std::string, int, int, int, int, int, int, int, int, int, int, int,
-                           std::vector<std::string>, int, ControlLayer*, std::string,
+                           const std::vector<std::string>&, int, ControlLayer*, std::string,
                            bool) override {}
   void createControlDisplay(std::string, int, int, int, int, int, int, ControlLayer*, std::string,
                             bool) override {}
@@ -144,14 +145,14 @@ class RecordingConfig : public UIConfigManager {
   }
   void createMultiSelectionCCControl(int cc, int channel, std::string name, int idx, int x, int y,
                                      int w, int h, int def, int min, int max, int first, int last,
-                                     std::vector<std::string> texts, int part, ControlLayer* layer,
-                                     std::string group) override {
+                                     const std::vector<std::string>& texts, int part,
+                                     ControlLayer* layer, std::string group) override {
     record("ccMenu", idx, kMessageCC, cc, channel, name, idx, x, y, w, h, def, min, max, first,
            last, texts, part, layer, group);
   }
   void createMultiSelectionSysExControl(std::string name, int idx, int x, int y, int w, int h,
                                         int def, int min, int max, int first, int last,
-                                        std::vector<std::string> texts, int zero, int color,
+                                        const std::vector<std::string>& texts, int zero, int color,
                                         int sysex, int byte, int part, ControlLayer* layer,
                                         std::string group, bool white) override {
     record("seMenu", idx, kMessageSysEx, name, idx, x, y, w, h, def, min, max, first, last, texts,

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <map>
 #include <memory>
@@ -96,6 +97,22 @@ TEST(ImageTableTest, EveryFileHasAnIdOfItsOwn) {
     EXPECT_EQ(entry->second, row.file) << "id " << row.id;
   }
   EXPECT_EQ(fileOfId.size(), 140u);
+}
+
+// The bundle's pictures are read without their checksums: every one gives the pixels the checking
+// reader gives.
+TEST(ImageTableTest, EveryPictureReadsTheSameUnchecked) {
+  for (const ImageRow& row : everyRow()) {
+    const std::string path = std::string(BUILT_BUNDLE) + "/" + row.file;
+    std::unique_ptr<GFX_IBitmap> checked(GFX_LoadPNG(path.c_str(), nullptr));
+    std::unique_ptr<GFX_IBitmap> unchecked(GFX_LoadPNG(path.c_str(), nullptr, false));
+    ASSERT_TRUE(checked && unchecked) << row.file;
+    ASSERT_EQ(unchecked->getWidth(), checked->getWidth()) << row.file;
+    ASSERT_EQ(unchecked->getHeight(), checked->getHeight()) << row.file;
+    const size_t words = (size_t)checked->getRowSpan() * checked->getHeight();
+    EXPECT_TRUE(std::equal(checked->getBits(), checked->getBits() + words, unchecked->getBits()))
+        << row.file;
+  }
 }
 
 // Every picture built, at the GUI scale, cut toward zero, with frames that divide it.

@@ -19,14 +19,35 @@ TEST(Png, RoundTripKeepsEveryChannelAndAlpha) {
   GFX_PutPixel(&b, 2, 2, GFX_Pixel(77, 200, 10, 250), 1.f, GFX_MODE_COPY);
   const std::string path = dir.file("round.png");
   ASSERT_TRUE(GFX_WritePNG(path.c_str(), &b));
-  std::unique_ptr<GFX_IBitmap> loaded(GFX_LoadPNG(path.c_str(), nullptr));
+  for (bool checkSums : {true, false}) {
+    std::unique_ptr<GFX_IBitmap> loaded(GFX_LoadPNG(path.c_str(), nullptr, checkSums));
+    ASSERT_TRUE(loaded);
+    ASSERT_EQ(loaded->getWidth(), 5);
+    ASSERT_EQ(loaded->getHeight(), 3);
+    EXPECT_TRUE(pixelsAre(loaded.get(), [&](int x, int y) { return GFX_GetPixel(&b, x, y); }));
+    GFX_MemBitmap into(1, 1);
+    EXPECT_EQ(GFX_LoadPNG(path.c_str(), &into, checkSums), &into);
+    EXPECT_EQ(GFX_GetPixel(&into, 2, 2), GFX_Pixel(77, 200, 10, 250));
+  }
+}
+
+// The compressed data's checksum at the end of the last IDAT chunk, and that chunk's own, both
+// spoilt: only the reader that checks refuses the file.
+TEST(Png, OnlyTheCheckingReaderRefusesWrongChecksums) {
+  kroma_test::TempDir dir;
+  GFX_MemBitmap b(9, 4);
+  pattern(&b);
+  const std::string path = dir.file("sums.png");
+  ASSERT_TRUE(GFX_WritePNG(path.c_str(), &b));
+  std::ifstream in(path, std::ios::binary);
+  std::string bytes(std::istreambuf_iterator<char>(in), {});
+  const size_t end = bytes.size() - 12;  // IEND: length, type, CRC
+  for (size_t i = end - 8; i < end; ++i) bytes[i] = static_cast<char>(bytes[i] ^ 0x5A);
+  std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+  EXPECT_EQ(std::unique_ptr<GFX_IBitmap>(GFX_LoadPNG(path.c_str(), nullptr)), nullptr);
+  std::unique_ptr<GFX_IBitmap> loaded(GFX_LoadPNG(path.c_str(), nullptr, false));
   ASSERT_TRUE(loaded);
-  ASSERT_EQ(loaded->getWidth(), 5);
-  ASSERT_EQ(loaded->getHeight(), 3);
   EXPECT_TRUE(pixelsAre(loaded.get(), [&](int x, int y) { return GFX_GetPixel(&b, x, y); }));
-  GFX_MemBitmap into(1, 1);
-  EXPECT_EQ(GFX_LoadPNG(path.c_str(), &into), &into);
-  EXPECT_EQ(GFX_GetPixel(&into, 2, 2), GFX_Pixel(77, 200, 10, 250));
 }
 
 TEST(Png, MissingForeignOrCutFilesGiveNullAndNothingToWriteFails) {
@@ -39,11 +60,15 @@ TEST(Png, MissingForeignOrCutFilesGiveNullAndNothingToWriteFails) {
   for (const std::string& bytes :
        {std::string("not a picture at all"), std::string(), good.substr(0, good.size() / 2)}) {
     std::ofstream(dir.file("bad.png"), std::ios::binary | std::ios::trunc) << bytes;
-    EXPECT_EQ(GFX_LoadPNG(dir.file("bad.png").c_str(), nullptr), nullptr) << bytes.size();
+    for (bool checkSums : {true, false})
+      EXPECT_EQ(GFX_LoadPNG(dir.file("bad.png").c_str(), nullptr, checkSums), nullptr)
+          << bytes.size() << " checked " << checkSums;
   }
-  EXPECT_EQ(GFX_LoadPNG(dir.file("missing.png").c_str(), nullptr), nullptr);
-  EXPECT_EQ(GFX_LoadPNG(nullptr, nullptr), nullptr);
-  EXPECT_EQ(GFX_LoadPNG(dir.path().c_str(), nullptr), nullptr);  // a folder
+  for (bool checkSums : {true, false}) {
+    EXPECT_EQ(GFX_LoadPNG(dir.file("missing.png").c_str(), nullptr, checkSums), nullptr);
+    EXPECT_EQ(GFX_LoadPNG(nullptr, nullptr, checkSums), nullptr);
+    EXPECT_EQ(GFX_LoadPNG(dir.path().c_str(), nullptr, checkSums), nullptr);  // a folder
+  }
   GFX_MemBitmap empty(0, 0);
   EXPECT_FALSE(GFX_WritePNG(dir.file("empty.png").c_str(), &empty));
   EXPECT_FALSE(GFX_WritePNG(dir.file("null.png").c_str(), nullptr));
@@ -56,7 +81,9 @@ TEST(Png, SidesUpTo16384PixelsLoadAndLongerOnesAreRefused) {
   for (auto [w, h] : {std::pair{16384, 1}, {16385, 1}, {1, 16384}, {1, 16385}}) {
     GFX_MemBitmap b(w, h);
     ASSERT_TRUE(GFX_WritePNG(path.c_str(), &b));
-    std::unique_ptr<GFX_IBitmap> loaded(GFX_LoadPNG(path.c_str(), nullptr));
-    EXPECT_EQ(loaded != nullptr, w * h == 16384) << w << " x " << h;
+    for (bool checkSums : {true, false}) {
+      std::unique_ptr<GFX_IBitmap> loaded(GFX_LoadPNG(path.c_str(), nullptr, checkSums));
+      EXPECT_EQ(loaded != nullptr, w * h == 16384) << w << " x " << h;
+    }
   }
 }

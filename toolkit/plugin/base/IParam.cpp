@@ -156,16 +156,19 @@ const IParam::DisplayText* IParam::FindDisplayText(int value) const {
 
 const char* IParam::SetDisplayText(int value, const char* text) {
   std::lock_guard<std::mutex> lock(mDisplayTextsLock);
+  return SetDisplayTextLocked(value, text);
+}
+
+const char* IParam::SetDisplayTextLocked(int value, const char* text) {
   const int n = mDisplayTexts.GetSize();
-  // Lists are mostly written in rising order: a value past the end of a rising list is new.
-  const bool past = n > 0 && mDisplayTextsRising && mDisplayTexts.Get()[n - 1].mValue < value;
-  DisplayText* entry = past ? nullptr : const_cast<DisplayText*>(FindDisplayText(value));
+  const bool above = n == 0 || (mDisplayTextsRise && mDisplayTexts.Get()[n - 1].mValue < value);
+  DisplayText* entry = above ? nullptr : const_cast<DisplayText*>(FindDisplayText(value));
   if (!entry) {
     // Room grows by half again, so that a long list is copied a few times, not once per entry.
     if (n + 1 > mDisplayTexts.GetAllocated() && !mDisplayTexts.Resize(n + n / 2 + 16)) return "";
     DisplayText* entries = mDisplayTexts.Resize(n + 1);
     if (!entries) return "";
-    mDisplayTextsRising = n == 0 || past;
+    mDisplayTextsRise = above;
     entry = entries + n;
     // The last byte stays 0, so a text read while it is replaced ends inside its entry.
     std::memset(entry, 0, sizeof(DisplayText));
@@ -179,7 +182,7 @@ const char* IParam::SetDisplayText(int value, const char* text) {
 void IParam::ResetDisplayTexts() {
   std::lock_guard<std::mutex> lock(mDisplayTextsLock);
   mDisplayTexts.Resize(0);
-  mDisplayTextsRising = true;
+  mDisplayTextsRise = true;
 }
 
 int IParam::GetNDisplayTexts() const {

@@ -63,6 +63,13 @@ class IParam {
   // is replaced from the MIDI input thread: readers on other threads take a
   // copy through GetDisplayForHost, which holds the same lock.
   const char* SetDisplayText(int value, const char* text);
+  // SetDisplayText(i, textOf(i)) for every i from 0 below count, under one lock: a menu's
+  // texts in one go.
+  template <class TextOf>
+  void SetDisplayTexts(int count, TextOf textOf) {
+    std::lock_guard<std::mutex> lock(mDisplayTextsLock);
+    for (int i = 0; i < count; ++i) SetDisplayTextLocked(i, textOf(i).c_str());
+  }
   void ResetDisplayTexts();
   int GetNDisplayTexts() const;
   // Empty text (and value untouched) for an index outside the table.
@@ -89,6 +96,7 @@ class IParam {
   void SetDefault(double value);
   // The first entry whose stored value equals value, or null.
   const DisplayText* FindDisplayText(int value) const;
+  const char* SetDisplayTextLocked(int value, const char* text);
 
   EParamType mType = kTypeNone;
   // Set from the MIDI input thread and read by the sender's and the host's
@@ -106,6 +114,7 @@ class IParam {
   char mLabel[kTextSize] = "";
   char mGroup[kTextSize] = "";
   TK_TypedBuf<DisplayText> mDisplayTexts{16 * (int)sizeof(DisplayText)};
-  bool mDisplayTextsRising = true;  // every value above the one before it
+  // Whether the entries' values rise: a value above the last then needs no search.
+  bool mDisplayTextsRise = true;
   mutable std::mutex mDisplayTextsLock;
 };

@@ -14,6 +14,10 @@ BitmapStorage::~BitmapStorage() {
 
 GFX_IBitmap* BitmapStorage::Find(int id, double scale) {
   TK_MutexLock lock(mMutex);
+  return FindLocked(id, scale);
+}
+
+GFX_IBitmap* BitmapStorage::FindLocked(int id, double scale) {
   for (int i = 0; i < mEntries.GetSize(); ++i) {
     const Entry* entry = mEntries.Get(i);
     if (entry->id == id && entry->scale == scale) return entry->bitmap;
@@ -25,6 +29,17 @@ void BitmapStorage::Add(GFX_IBitmap* bitmap, int id, double scale) {
   if (!bitmap) return;
   TK_MutexLock lock(mMutex);
   mEntries.Add(new Entry{id, scale, bitmap});
+}
+
+GFX_IBitmap* BitmapStorage::AddFirst(GFX_IBitmap* bitmap, int id, double scale) {
+  if (!bitmap) return nullptr;
+  TK_MutexLock lock(mMutex);
+  if (GFX_IBitmap* first = FindLocked(id, scale)) {
+    delete bitmap;
+    return first;
+  }
+  mEntries.Add(new Entry{id, scale, bitmap});
+  return bitmap;
 }
 
 bool BitmapStorage::Holds(GFX_IBitmap* bitmap) {

@@ -23,6 +23,10 @@ class BitmapStorage {
   GFX_IBitmap* Find(int id, double scale);
   // Takes ownership.
   void Add(GFX_IBitmap* bitmap, int id, double scale = 1.0);
+  // Takes ownership and returns the entry of the id and scale: the bitmap when it is the first,
+  // else the one entered before (by another thread loading the same picture), and the bitmap is
+  // destroyed.
+  GFX_IBitmap* AddFirst(GFX_IBitmap* bitmap, int id, double scale);
   // Drops the first entry holding the bitmap; the bitmap is destroyed unless
   // another entry still holds it. Nothing when no entry holds it.
   void Remove(GFX_IBitmap* bitmap);
@@ -35,6 +39,7 @@ class BitmapStorage {
     GFX_IBitmap* bitmap;
   };
   bool Holds(GFX_IBitmap* bitmap);
+  GFX_IBitmap* FindLocked(int id, double scale);
 
   TK_PtrList<Entry> mEntries;
   TK_Mutex mMutex;

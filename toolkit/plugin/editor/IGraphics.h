@@ -125,7 +125,8 @@ class IGraphics : public IPluginGraphics {
   // Bitmaps, through the process-wide cache, keyed by id and scale: the first
   // load of a pair decodes the file and scales it (each side truncated); later
   // loads of the pair return that copy whatever name they pass. An unreadable
-  // file gives the empty bitmap and enters nothing.
+  // file gives the empty bitmap and enters nothing. Safe on several threads at once
+  // when OSLoadBitmap is.
   IBitmap LoadIBitmap(int id, const char* name, double scale = 1.0, int frameCount = 1,
                       bool framesHorizontal = false);
   // The cached bitmap of the pair, loading nothing; empty when there is none.

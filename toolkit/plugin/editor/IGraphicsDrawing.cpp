@@ -72,7 +72,8 @@ IBitmap IGraphics::LoadIBitmap(int id, const char* name, double scale, int frame
                      (float)loaded->getHeight(), 1.f, GFX_MODE_BILINEAR);
       delete loaded;
     }
-    storage.Add(cached, id, scale);
+    // Another thread may have loaded it meanwhile: every caller draws the same pixels.
+    cached = storage.AddFirst(cached, id, scale);
   }
   return IBitmap(cached, cached->getWidth(), cached->getHeight(), frameCount, framesHorizontal);
 }

@@ -108,7 +108,8 @@ GFX_IBitmap* LoadImgFromResourceOSX(const char* bundleID, const char* name) {
   const char* dot = std::strrchr(name, '.');
   if (strcasecmp(dot ? dot + 1 : name, "png") != 0 || !BundleFound(bundleID)) return nullptr;
   const std::string base = dot ? std::string(name, (size_t)(dot - name)) : std::string(name);
-  return GFX_LoadPNG(Bundle::imagePath(base + ".png").c_str(), nullptr);
+  // The bundle's own pictures: their checksums would only cost time.
+  return GFX_LoadPNG(Bundle::imagePath(base + ".png").c_str(), nullptr, false);
 }
 
 long IGraphicsPackedOSVersion(const char* release) {

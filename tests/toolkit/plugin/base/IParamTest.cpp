@@ -108,4 +108,27 @@ TEST(Param, ValuesAndTextsSetOnOneThreadReadWholeOnAnother) {
   input.join();
   EXPECT_EQ(param.Value(), 19999 % 128) << "the last value set stays";
 }
+
+// A value's text is replaced wherever its entry lies, whatever order the values came in; a menu's
+// texts set in one go are the same entries.
+TEST(Param, DisplayTextsReplaceTheirValuesEntryInAnyOrder) {
+  IParam param;
+  param.InitEnum("Menu", 0, 8);
+  for (int value : {5, 3, 7, 5, 3, 9, 7})
+    param.SetDisplayText(value, std::to_string(value * 10).c_str());
+  EXPECT_EQ(param.GetNDisplayTexts(), 4);
+  int value = -1;
+  EXPECT_STREQ(param.GetDisplayTextAtIdx(3, &value), "90");
+  EXPECT_EQ(value, 9);
+  param.SetDisplayTexts(6, [](int i) { return "T" + std::to_string(i); });
+  EXPECT_EQ(param.GetNDisplayTexts(), 8) << "0, 1, 2 and 4 are new";
+  for (int v = 0; v < 6; ++v)
+    EXPECT_EQ(std::string(param.GetDisplayText(v)), "T" + std::to_string(v));
+  EXPECT_STREQ(param.GetDisplayText(7), "70");
+  param.ResetDisplayTexts();
+  param.SetDisplayTexts(3, [](int i) { return std::string(1, (char)('a' + i)); });
+  param.SetDisplayText(1, "B");
+  EXPECT_EQ(param.GetNDisplayTexts(), 3);
+  EXPECT_STREQ(param.GetDisplayText(1), "B");
+}
 }  // namespace
