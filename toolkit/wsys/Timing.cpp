@@ -7,6 +7,8 @@
 namespace {
 
 std::atomic<uint32_t> gTickOffset{0};
+std::atomic<bool> gTickHeld{false};
+std::atomic<uint32_t> gTickHeldAt{0};
 
 // Made on first use, so that callers during static start-up find it set.
 std::chrono::steady_clock::time_point start() {
@@ -16,11 +18,19 @@ std::chrono::steady_clock::time_point start() {
 
 }  // namespace
 
-uint32_t GetTickCount() {
+namespace {
+
+uint32_t runningTicks() {
   const auto elapsed = std::chrono::steady_clock::now() - start();
-  const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count();
+  return (uint32_t)(uint64_t)std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count();
+}
+
+}  // namespace
+
+uint32_t GetTickCount() {
+  const uint32_t ticks = gTickHeld.load() ? gTickHeldAt.load() : runningTicks();
   // Unsigned arithmetic wraps at 2^32 like the system counter does.
-  return (uint32_t)(uint64_t)ms + gTickOffset.load(std::memory_order_relaxed);
+  return ticks + gTickOffset.load(std::memory_order_relaxed);
 }
 
 void Sleep(int ms) {
@@ -33,4 +43,16 @@ void Sleep(int ms) {
 
 void WSYS_AdvanceTickCount(uint32_t delta) {
   gTickOffset.fetch_add(delta, std::memory_order_relaxed);
+}
+
+void WSYS_HoldTickCount(bool hold) {
+  if (hold == gTickHeld.load()) return;
+  if (hold) {
+    gTickHeldAt = runningTicks();
+    gTickHeld = true;
+    return;
+  }
+  // Runs on from the held count: the time that passed while held is taken out.
+  gTickOffset.fetch_add(gTickHeldAt.load() - runningTicks());
+  gTickHeld = false;
 }

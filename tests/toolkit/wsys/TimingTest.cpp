@@ -22,6 +22,22 @@ TEST(Timing, TickCountAdvancesWithSleepAndWrapsAt32Bits) {
   EXPECT_LT((uint32_t)(after - nearEnd), 2000u);
 }
 
+TEST(Timing, AHeldTickCountMovesOnlyByHandAndRunsOnFromThere) {
+  WSYS_HoldTickCount(true);
+  const uint32_t held = GetTickCount();
+  Sleep(20);
+  EXPECT_EQ(GetTickCount(), held);
+  WSYS_AdvanceTickCount(100);
+  EXPECT_EQ(GetTickCount(), held + 100);
+  Sleep(20);
+  WSYS_HoldTickCount(false);
+  const uint32_t released = GetTickCount();
+  EXPECT_GE(released, held + 100);
+  EXPECT_LT(released, held + 100 + 2000);
+  Sleep(20);
+  EXPECT_GE(GetTickCount(), released + 20);
+}
+
 TEST(Keys, StateSetByTheBackEndIsSeenOnOtherThreadsAndOnlyInsideTheTable) {
   EXPECT_EQ(GetAsyncKeyState(VK_SHIFT), 0);
   std::atomic<bool> seenDown{false}, seenUp{false};
