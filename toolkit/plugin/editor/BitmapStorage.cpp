@@ -1,4 +1,4 @@
-#include "toolkit/plugin/editor/BitmapStorage.h"
+#include "toolkit/plugin/editor/detail/BitmapStorage.h"
 
 #include "toolkit/gfx/Bitmap.h"
 

@@ -1,4 +1,4 @@
-#include "toolkit/plugin/editor/FontStorage.h"
+#include "toolkit/plugin/editor/detail/FontStorage.h"
 
 #include <cstring>
 

@@ -1,4 +1,4 @@
-#include "toolkit/plugin/editor/IGraphicsCarbon.h"
+#include "toolkit/plugin/editor/detail/IGraphicsCarbon.h"
 
 #include <cstring>
 

@@ -7,9 +7,9 @@
 #include "toolkit/gfx/CachedFont.h"
 #include "toolkit/gfx/Draw.h"
 #include "toolkit/gfx/Shapes.h"
-#include "toolkit/plugin/editor/BitmapStorage.h"
-#include "toolkit/plugin/editor/FontStorage.h"
 #include "toolkit/plugin/editor/IGraphics.h"
+#include "toolkit/plugin/editor/detail/BitmapStorage.h"
+#include "toolkit/plugin/editor/detail/FontStorage.h"
 #include "toolkit/wsys/Font.h"
 
 namespace {

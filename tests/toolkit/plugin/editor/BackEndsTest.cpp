@@ -8,7 +8,7 @@
 #include "platform/view/headless/Script.h"
 #include "toolkit/plugin/base/IParam.h"
 #include "toolkit/plugin/base/IPopupMenu.h"
-#include "toolkit/plugin/editor/IGraphicsCarbon.h"
+#include "toolkit/plugin/editor/detail/IGraphicsCarbon.h"
 
 // The window object's two back ends over the headless kit: the view a host
 // that announced views gets, and the pane every other host gets.

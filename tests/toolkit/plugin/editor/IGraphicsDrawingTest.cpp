@@ -4,8 +4,8 @@
 
 #include "EditorDoubles.h"
 #include "toolkit/gfx/Modes.h"
-#include "toolkit/plugin/editor/BitmapStorage.h"
-#include "toolkit/plugin/editor/FontStorage.h"
+#include "toolkit/plugin/editor/detail/BitmapStorage.h"
+#include "toolkit/plugin/editor/detail/FontStorage.h"
 
 using namespace editor_test;
 
