@@ -121,8 +121,8 @@ void* IGraphicsMac::OpenWindow(void* parentView) {
 
 void* IGraphicsMac::OpenCocoaWindow(void* parentView) {
   CloseWindow();
-  mGraphicsCocoa = new IGraphicsCocoa_vKroma_vst(this, parentView);
-  if (mGraphicsCocoa->isOpen()) return mGraphicsCocoa;
+  mGraphicsCocoa = std::make_unique<IGraphicsCocoa_vKroma_vst>(this, parentView);
+  if (mGraphicsCocoa->isOpen()) return mGraphicsCocoa.get();
   CloseWindow();
   return nullptr;
 }
@@ -135,7 +135,8 @@ void* IGraphicsMac::OpenWindow(void* window, void* parentControl, short leftOffs
 void* IGraphicsMac::OpenCarbonWindow(void* window, void* parentControl, short leftOffset,
                                      short topOffset) {
   CloseWindow();
-  mGraphicsCarbon = new IGraphicsCarbon(this, window, parentControl, leftOffset, topOffset);
+  mGraphicsCarbon =
+      std::make_unique<IGraphicsCarbon>(this, window, parentControl, leftOffset, topOffset);
   if (VIEW_View* pane = mGraphicsCarbon->GetView()) return pane;
   CloseWindow();
   return nullptr;
@@ -143,20 +144,17 @@ void* IGraphicsMac::OpenCarbonWindow(void* window, void* parentControl, short le
 
 void IGraphicsMac::CloseWindow() {
   if (mGraphicsCarbon) {
-    delete mGraphicsCarbon;
-    mGraphicsCarbon = nullptr;
+    mGraphicsCarbon.reset();
     return;
   }
   if (!mGraphicsCocoa) return;
-  IGraphicsCocoa_vKroma_vst* view = mGraphicsCocoa;
-  view->killTimer();
-  mGraphicsCocoa = nullptr;
+  mGraphicsCocoa->killTimer();
   // Cleared before the view is told, so that the view does not call back.
+  const std::unique_ptr<IGraphicsCocoa_vKroma_vst> view = std::move(mGraphicsCocoa);
   if (view->graphics() == this) {
     view->detach();
     view->removeFromSuperview();
   }
-  delete view;
 }
 
 bool IGraphicsMac::WindowIsOpen() {
@@ -164,7 +162,7 @@ bool IGraphicsMac::WindowIsOpen() {
 }
 
 void* IGraphicsMac::GetWindow() {
-  return mGraphicsCocoa;
+  return mGraphicsCocoa.get();
 }
 
 const char* IGraphicsMac::GetGUIAPI() {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <memory>
+
 #include "toolkit/plugin/editor/IGraphics.h"
 #include "toolkit/tkstring.h"
 
@@ -65,14 +67,14 @@ class IGraphicsMac : public IGraphics {
   void SetBundleID(const char* id) { mBundleID.Set(id); }
   const char* GetBundleID() const { return mBundleID.Get(); }
 
-  IGraphicsCarbon* GetCarbon() const { return mGraphicsCarbon; }
-  IGraphicsCocoa_vKroma_vst* GetCocoa() const { return mGraphicsCocoa; }
+  IGraphicsCarbon* GetCarbon() const { return mGraphicsCarbon.get(); }
+  IGraphicsCocoa_vKroma_vst* GetCocoa() const { return mGraphicsCocoa.get(); }
   // The kit's view of the open back end, or null.
   VIEW_View* KitView() const;
 
  private:
-  IGraphicsCarbon* mGraphicsCarbon = nullptr;
-  IGraphicsCocoa_vKroma_vst* mGraphicsCocoa = nullptr;
+  std::unique_ptr<IGraphicsCarbon> mGraphicsCarbon;
+  std::unique_ptr<IGraphicsCocoa_vKroma_vst> mGraphicsCocoa;
   TK_String mBundleID;
 };
 

@@ -1,7 +1,8 @@
 #pragma once
 
+#include <vector>
+
 #include "toolkit/mutex.h"
-#include "toolkit/ptrlist.h"
 
 class GFX_IBitmap;
 
@@ -36,6 +37,6 @@ class BitmapStorage {
   };
   bool Holds(GFX_IBitmap* bitmap);
 
-  TK_PtrList<Entry> mEntries;
+  std::vector<Entry> mEntries;
   TK_Mutex mMutex;
 };
