@@ -1,7 +1,7 @@
 #include <utility>
 
 #include "src/editor/EditorConfigManager.h"
-#include "src/editor/ICustomRadioButtonsControl.h"
+#include "src/editor/detail/ICustomRadioButtonsControl.h"
 #include "toolkit/plugin/base/IParam.h"
 #include "toolkit/plugin/editor/IStockControls.h"
 

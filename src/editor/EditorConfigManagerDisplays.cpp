@@ -1,6 +1,6 @@
 #include "src/config/ParameterIds.h"
 #include "src/editor/EditorConfigManager.h"
-#include "src/editor/NameField.h"
+#include "src/editor/detail/NameField.h"
 #include "src/librarian/view/LibrarianViewControl.h"
 #include "toolkit/plugin/base/IParam.h"
 #include "toolkit/plugin/editor/IStockControls.h"

@@ -1,4 +1,4 @@
-#include "src/editor/ICustomRadioButtonsControl.h"
+#include "src/editor/detail/ICustomRadioButtonsControl.h"
 
 #include <algorithm>
 

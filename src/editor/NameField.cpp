@@ -1,4 +1,4 @@
-#include "src/editor/NameField.h"
+#include "src/editor/detail/NameField.h"
 
 #include <string>
 

@@ -25,7 +25,7 @@ PatchFile* PatchLibrarian::upperBank() const {
 
 // Always a whole bank: extra slots are dropped, missing ones write nothing.
 ByteChunk PatchLibrarian::upperBankBytes(bool midi) const {
-  std::unique_ptr<PatchFile> copy(upperBank()->clone());
+  const std::unique_ptr<PatchFile> copy = upperBank()->clone();
   copy->records.resize(DumpLayout::kBankSlots);
   return BankFormat::bankBytes(*copy, midi);
 }

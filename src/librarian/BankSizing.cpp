@@ -1,5 +1,6 @@
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <string>
 
 #include "src/librarian/BankFormat.h"
@@ -77,13 +78,13 @@ bool PatchLibrarian::createNewPatchFile(PatchFile* source, const std::string& fo
   splitCount = count / kBankSlots + ((!multis && rest >= 1 && rest < kBankSlots) ? 1 : 0);
   if (rest <= 0) return true;
 
-  PatchFile* bank = new PatchFile;
+  auto bank = std::make_unique<PatchFile>();
   bank->type = multis ? 1 : 0;
   for (int i = kBankSlots * piece; i < count && i < kBankSlots * (piece + 1); ++i)
     bank->records.push_back(*gathered[i]);
   bank->folderName = folderName;
   bank->origin = origin;
-  fillUncompletedBankFiles(bank);
+  fillUncompletedBankFiles(bank.get());
   bank->records.resize(kBankSlots);
 
   // Pieces are numbered; a name already taken gets " (2)", " (3)" and so on,
@@ -99,12 +100,9 @@ bool PatchLibrarian::createNewPatchFile(PatchFile* source, const std::string& fo
       LibrarianFiles::freeName(LibrarianFiles::folderOf(path), stem, extension);
   bank->fileName = LibrarianFiles::fileNameOf(target);
 
-  if (!LibrarianFiles::writeFile(target, BankFormat::bankBytes(*bank, midi), false)) {
-    delete bank;
-    return false;
-  }
-  (multis ? multiFiles : soundFiles).push_back(bank);
-  mSplitPieces.emplace_back(target, bank);
+  if (!LibrarianFiles::writeFile(target, BankFormat::bankBytes(*bank, midi), false)) return false;
+  (multis ? multiFiles : soundFiles).push_back(bank.get());
+  mSplitPieces.emplace_back(target, bank.release());
   return true;
 }
 

@@ -1,5 +1,6 @@
 #include <algorithm>
 #include <cstring>
+#include <memory>
 
 #include "src/librarian/PatchLibrarian.h"
 
@@ -39,36 +40,34 @@ class PieceMaker {
  public:
   PieceMaker(std::string name, int messagesKept)
       : mName(std::move(name)), mMessagesKept(messagesKept) {}
-  PieceMaker(PieceMaker&&) = default;
-  ~PieceMaker() {
-    for (PatchFile* piece : mPieces) delete piece;
-  }
 
   void add(const LibrarianPatch& source) {
     if (mPieces.empty() || full()) open();
     mPieces.back()->records.push_back(rebuilt(source, mMessagesKept));
   }
   bool empty() const { return mPieces.empty(); }
+  // The pieces, for the librarian's file lists to own.
   std::vector<PatchFile*> finish() {
     if (mPieces.empty() || full()) open();
     mPieces.back()->records.shrink_to_fit();
     std::vector<PatchFile*> pieces;
-    pieces.swap(mPieces);
+    for (std::unique_ptr<PatchFile>& piece : mPieces) pieces.push_back(piece.release());
+    mPieces.clear();
     return pieces;
   }
 
  private:
   bool full() const { return mPieces.back()->records.size() >= (size_t)kBankSlots; }
   void open() {
-    PatchFile* piece = new PatchFile;
+    auto piece = std::make_unique<PatchFile>();
     piece->fileName = mName + " " + std::to_string(mPieces.size() + 1);
     piece->records.reserve(kBankSlots);
-    mPieces.push_back(piece);
+    mPieces.push_back(std::move(piece));
   }
 
   std::string mName;
   int mMessagesKept;
-  std::vector<PatchFile*> mPieces;
+  std::vector<std::unique_ptr<PatchFile>> mPieces;
 };
 
 }  // namespace
@@ -91,7 +90,7 @@ void PatchLibrarian::createNewCategoryPatchFiles() {
       piece->origin = c;
       (piece->records.empty() ? mUnlisted : categoryFiles).push_back(piece);
       bool placed = false;
-      for (FolderFiles* top : categoryFolders) {
+      for (const std::unique_ptr<FolderFiles>& top : categoryFolders) {
         for (SubFolderFiles& sub : top->subFolders) {
           if (sub.name == text && !placed) {
             sub.files.push_back(piece);
@@ -103,7 +102,7 @@ void PatchLibrarian::createNewCategoryPatchFiles() {
         SubFolderFiles sub;
         sub.name = text;
         sub.files.push_back(piece);
-        categoryFolders.push_back(new FolderFiles(piece->fileName, sub));
+        categoryFolders.push_back(std::make_unique<FolderFiles>(piece->fileName, sub));
       }
     }
   }
@@ -129,10 +128,10 @@ void PatchLibrarian::createNewSearchPatchFiles(std::string query) {
     piece->origin = index++;
     searchResultFiles.push_back(piece);
     if (searchResultFolders.empty() || searchResultFolders[0]->name != kSearchFolder) {
-      FolderFiles* node = new FolderFiles;
+      auto node = std::make_unique<FolderFiles>();
       node->name = kSearchFolder;
       node->files.push_back(piece);
-      searchResultFolders.push_back(node);
+      searchResultFolders.push_back(std::move(node));
     } else {
       searchResultFolders[0]->files.push_back(piece);
     }

@@ -139,7 +139,7 @@ PatchFile* PatchLibrarian::parseFolderFiles(Poco::File file, Poco::Path path, in
   if (logging()) log("loading file " + fullPath);
   if (extension == "vlx" || extension == "nbx") return nullptr;
 
-  std::unique_ptr<PatchFile> bank(new PatchFile);
+  auto bank = std::make_unique<PatchFile>();
   bank->fileName = path.getFileName();
   const int folders = path.depth();
   bank->folderName = folders > 0 ? path.directory(folders - 1) : "";

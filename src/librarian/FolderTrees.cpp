@@ -13,10 +13,10 @@ void PatchLibrarian::createMultiFolderFilesStructure(PatchFile* file, std::strin
 // A file joins every node that matches its folder path. When none does, a
 // new top node made for it is appended; for files deeper than two folders
 // below "Patches" that node stays empty.
-void PatchLibrarian::placeIntoTree(std::vector<FolderFiles*>& tree, PatchFile* file) {
+void PatchLibrarian::placeIntoTree(FolderTree& tree, PatchFile* file) {
   const std::vector<std::string>& path = file->folderPath;
   const size_t n = path.size();
-  FolderFiles* fresh = new FolderFiles;
+  auto fresh = std::make_unique<FolderFiles>();
   SubFolderFiles2 level3;
   if (n == 1) {
     fresh->name = path[0];
@@ -35,7 +35,7 @@ void PatchLibrarian::placeIntoTree(std::vector<FolderFiles*>& tree, PatchFile* f
   }
 
   bool placed = false;
-  for (FolderFiles* top : tree) {
+  for (const std::unique_ptr<FolderFiles>& top : tree) {
     if (n == 1 && top->name == path[0]) {
       top->files.push_back(file);
       placed = true;
@@ -58,8 +58,5 @@ void PatchLibrarian::placeIntoTree(std::vector<FolderFiles*>& tree, PatchFile* f
       }
     }
   }
-  if (placed)
-    delete fresh;
-  else
-    tree.push_back(fresh);
+  if (!placed) tree.push_back(std::move(fresh));
 }

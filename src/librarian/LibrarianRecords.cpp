@@ -36,8 +36,8 @@ void LibrarianPatch::parseName(int offset) {
   name.assign(available ? (const char*)dump.data() + offset : "", (size_t)available);
 }
 
-PatchFile* PatchFile::clone() const {
-  PatchFile* copy = new PatchFile;
+std::unique_ptr<PatchFile> PatchFile::clone() const {
+  auto copy = std::make_unique<PatchFile>();
   if (type != 0) {
     copy->type = 1;
     copy->sourceModel = (sourceModel == 4 || sourceModel == 5) ? sourceModel : 3;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -66,7 +67,7 @@ struct PatchFile {
   int origin = 0;
 
   // A copy for the writers: records, name and normalised type and model only.
-  PatchFile* clone() const;
+  std::unique_ptr<PatchFile> clone() const;
 };
 
 struct SubFolderFiles2 {
@@ -88,6 +89,9 @@ struct FolderFiles {
   FolderFiles() = default;
   FolderFiles(std::string& folderName, SubFolderFiles& sub);
 };
+
+// A folder tree of the librarian, which owns its nodes.
+using FolderTree = std::vector<std::unique_ptr<FolderFiles>>;
 
 // The four-character category texts by category byte; kCategoryCount rows.
 constexpr int kCategoryCount = 13;

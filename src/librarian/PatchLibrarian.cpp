@@ -22,11 +22,10 @@ PatchLibrarian::~PatchLibrarian() {
 }
 
 void PatchLibrarian::clearDataStructures(int kind) {
-  std::vector<FolderFiles*>* trees[] = {&soundFolders, &multiFolders, &categoryFolders,
-                                        &searchResultFolders};
+  FolderTree* trees[] = {&soundFolders, &multiFolders, &categoryFolders, &searchResultFolders};
   if (kind < 0 || kind > 3) return;
   std::lock_guard<std::recursive_mutex> lock(mMutex);
-  deleteAll(*trees[kind]);
+  trees[kind]->clear();
 }
 
 PatchFile* PatchLibrarian::listedFile(int list, int lowerListKind) const {

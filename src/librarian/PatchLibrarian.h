@@ -150,10 +150,10 @@ class PatchLibrarian {
   std::vector<PatchFile*> multiFiles;
   std::vector<PatchFile*> searchResultFiles;
   std::vector<PatchFile*> categoryFiles;
-  std::vector<FolderFiles*> soundFolders;
-  std::vector<FolderFiles*> multiFolders;
-  std::vector<FolderFiles*> searchResultFolders;
-  std::vector<FolderFiles*> categoryFolders;
+  FolderTree soundFolders;
+  FolderTree multiFolders;
+  FolderTree searchResultFolders;
+  FolderTree categoryFolders;
 
  private:
   int readDump(ByteChunk* data, int& position, PatchFile* file, int mode, int program, bool midi);
@@ -167,7 +167,7 @@ class PatchLibrarian {
   PatchFile* upperBank() const;
   ByteChunk upperBankBytes(bool midi) const;
   // Places `file` in `tree` by its folder path, three levels deep at most.
-  static void placeIntoTree(std::vector<FolderFiles*>& tree, PatchFile* file);
+  static void placeIntoTree(FolderTree& tree, PatchFile* file);
 
   std::recursive_mutex mMutex;
   TK_LogSink* mLog = nullptr;

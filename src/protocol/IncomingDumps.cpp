@@ -1,7 +1,7 @@
 #include "src/config/ParameterIds.h"
 #include "src/protocol/GlobalDump.h"
-#include "src/protocol/IncomingSysEx.h"
 #include "src/protocol/MultiDump.h"
+#include "src/protocol/detail/IncomingSysEx.h"
 
 namespace {
 

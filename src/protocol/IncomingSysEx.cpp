@@ -1,4 +1,4 @@
-#include "src/protocol/IncomingSysEx.h"
+#include "src/protocol/detail/IncomingSysEx.h"
 
 #include "src/config/ParameterIds.h"
 #include "src/protocol/SysExFormat.h"

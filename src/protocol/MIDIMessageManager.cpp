@@ -5,9 +5,9 @@
 
 #include "src/config/ParameterIds.h"
 #include "src/protocol/IncomingChannel.h"
-#include "src/protocol/IncomingSysEx.h"
 #include "src/protocol/MultiDump.h"
 #include "src/protocol/SysExFormat.h"
+#include "src/protocol/detail/IncomingSysEx.h"
 
 namespace {
 

@@ -2,8 +2,8 @@
 
 #include "src/config/ParameterIds.h"
 #include "src/protocol/MIDIMessageManager.h"
-#include "src/protocol/SenderTexts.h"
 #include "src/protocol/SysExFormat.h"
+#include "src/protocol/detail/SenderTexts.h"
 
 namespace {
 

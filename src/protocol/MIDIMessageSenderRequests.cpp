@@ -3,8 +3,8 @@
 
 #include "src/protocol/MIDIMessageManager.h"
 #include "src/protocol/MIDIMessageSender.h"
-#include "src/protocol/SenderTexts.h"
 #include "src/protocol/SysExFormat.h"
+#include "src/protocol/detail/SenderTexts.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 #include <cmath>
 #include <cstring>
 
-#include "toolkit/gfx/Area.h"
-#include "toolkit/gfx/Combine.h"
+#include "toolkit/gfx/detail/Area.h"
+#include "toolkit/gfx/detail/Combine.h"
 
 using namespace gfx_internal;
 

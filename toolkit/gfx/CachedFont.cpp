@@ -5,22 +5,21 @@
 #include "toolkit/wsys/TextLayout.h"
 
 struct GFX_CachedFont::Entry {
-  uint32_t codepoint;
-  bool present;  // the font could render it
+  uint32_t codepoint = 0;
+  bool present = false;  // the font could render it
   WSYS_Glyph glyph;
   TK_HeapBuf mask{64};
 };
+
+GFX_CachedFont::GFX_CachedFont() = default;
 
 GFX_CachedFont::~GFX_CachedFont() {
   release();
 }
 
 void GFX_CachedFont::release() {
-  for (Entry*& entry : mLatin1) {
-    delete entry;
-    entry = nullptr;
-  }
-  mOthers.Empty(true);
+  for (std::unique_ptr<Entry>& entry : mLatin1) entry.reset();
+  mOthers.clear();
   if (mOwnsFont) DeleteObject(mFont);
   mFont = nullptr;
   mOwnsFont = false;
@@ -44,16 +43,16 @@ int GFX_CachedFont::ascent() {
 }
 
 const GFX_CachedFont::Entry* GFX_CachedFont::find(uint32_t codepoint) {
-  Entry* entry = nullptr;
   if (codepoint < 256) {
-    entry = mLatin1[codepoint];
+    if (mLatin1[codepoint]) return mLatin1[codepoint].get();
   } else {
-    for (int i = 0; i < mOthers.GetSize() && !entry; ++i)
-      if (mOthers.Get(i)->codepoint == codepoint) entry = mOthers.Get(i);
+    for (const std::unique_ptr<Entry>& other : mOthers)
+      if (other->codepoint == codepoint) return other.get();
   }
-  if (entry) return entry;
 
-  entry = new Entry{codepoint, false, {}, TK_HeapBuf(64)};
+  auto made = std::make_unique<Entry>();
+  made->codepoint = codepoint;
+  Entry* entry = made.get();
   WSYS_Glyph rendered;
   if (mFont->glyph(codepoint, &rendered)) {
     const int bytes = rendered.width * rendered.height;
@@ -66,9 +65,9 @@ const GFX_CachedFont::Entry* GFX_CachedFont::find(uint32_t codepoint) {
     }
   }
   if (codepoint < 256)
-    mLatin1[codepoint] = entry;
+    mLatin1[codepoint] = std::move(made);
   else
-    mOthers.Add(entry);
+    mOthers.push_back(std::move(made));
   return entry;
 }
 

@@ -1,9 +1,10 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
+#include <vector>
 
 #include "toolkit/gfx/Bitmap.h"
-#include "toolkit/ptrlist.h"
 #include "toolkit/wsys/Font.h"
 #include "toolkit/wsys/WsysTypes.h"
 
@@ -29,7 +30,7 @@ enum : int { GFX_FONT_OWNS = 0x200, GFX_FONT_NATIVE = 0x400 };
 // Renders each glyph once and keeps it; later texts blend the kept masks. One thread at a time.
 class GFX_CachedFont : public GFX_IFont, private WSYS_GlyphSource {
  public:
-  GFX_CachedFont() = default;
+  GFX_CachedFont();
   ~GFX_CachedFont() override;
   GFX_CachedFont(const GFX_CachedFont&) = delete;
   GFX_CachedFont& operator=(const GFX_CachedFont&) = delete;
@@ -51,7 +52,7 @@ class GFX_CachedFont : public GFX_IFont, private WSYS_GlyphSource {
 
   WSYS_Font* mFont = nullptr;
   bool mOwnsFont = false;
-  unsigned int mColour = 0xff;  // opaque black
-  Entry* mLatin1[256] = {};     // the common code points, found without a search
-  TK_PtrList<Entry> mOthers;
+  unsigned int mColour = 0xff;          // opaque black
+  std::unique_ptr<Entry> mLatin1[256];  // the common code points, found without a search
+  std::vector<std::unique_ptr<Entry>> mOthers;
 };

@@ -1,4 +1,4 @@
-#include "toolkit/gfx/Combine.h"
+#include "toolkit/gfx/detail/Combine.h"
 
 #include <algorithm>
 #include <cmath>

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "toolkit/gfx/Plot.h"
+#include "toolkit/gfx/detail/Plot.h"
 
 using namespace gfx_internal;
 

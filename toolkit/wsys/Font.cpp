@@ -121,17 +121,19 @@ WSYS_Font* WSYS_Font::create(int height, int escapement, int weight, bool italic
   }
   setRotation(face, escapement);
   WSYS_Font* font = new WSYS_Font();
-  font->mFace = new Face{face, family};
+  font->mFace = std::make_unique<Face>(Face{face, family});
   font->mAscent = (int)((face->size->metrics.ascender + 63) >> 6);
   font->mDescent = (int)((-face->size->metrics.descender + 63) >> 6);
   font->mAntialiased = quality != NONANTIALIASED_QUALITY;
   return font;
 }
 
+WSYS_Font::WSYS_Font() = default;
+
 WSYS_Font::~WSYS_Font() {
   std::lock_guard<std::mutex> lock(gLibraryLock);
   FT_Done_Face(mFace->face);
-  delete mFace;
+  mFace.reset();
 }
 
 const char* WSYS_Font::familyName() const {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
 #include "toolkit/heapbuf.h"
 #include "toolkit/wsys/WsysTypes.h"
@@ -46,9 +47,9 @@ class WSYS_Font : public WSYS_GdiObject, public WSYS_GlyphSource {
   const char* familyName() const;
 
  private:
-  WSYS_Font() = default;
+  WSYS_Font();
   struct Face;
-  Face* mFace = nullptr;
+  std::unique_ptr<Face> mFace;
   int mAscent = 0;
   int mDescent = 0;
   bool mAntialiased = true;

@@ -1,4 +1,4 @@
-#include "tools/corvane-sim/Commands.h"
+#include "tools/corvane-sim/detail/Commands.h"
 
 #include <cstdio>
 #include <initializer_list>

@@ -21,9 +21,9 @@
 #include <string>
 #include <thread>
 
-#include "tools/corvane-sim/Commands.h"
 #include "tools/corvane-sim/JackMidiPort.h"
 #include "tools/corvane-sim/Simulator.h"
+#include "tools/corvane-sim/detail/Commands.h"
 
 namespace {
 

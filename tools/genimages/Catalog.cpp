@@ -5,8 +5,8 @@
 #include <map>
 #include <string>
 
-#include "tools/genimages/Panels.h"
-#include "tools/genimages/Widgets.h"
+#include "tools/genimages/detail/Panels.h"
+#include "tools/genimages/detail/Widgets.h"
 
 namespace {
 

@@ -1,11 +1,11 @@
-#include "tools/genimages/ContactSheet.h"
+#include "tools/genimages/detail/ContactSheet.h"
 
 #include <algorithm>
 
 #include "toolkit/gfx/Blit.h"
 #include "toolkit/gfx/Modes.h"
 #include "tools/genimages/Look.h"
-#include "tools/genimages/PngOut.h"
+#include "tools/genimages/detail/PngOut.h"
 
 namespace {
 

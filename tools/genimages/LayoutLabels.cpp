@@ -1,4 +1,4 @@
-#include "tools/genimages/LayoutLabels.h"
+#include "tools/genimages/detail/LayoutLabels.h"
 
 #include <tinyxml2.h>
 

@@ -1,5 +1,5 @@
 // Backgrounds, sub-panels, dialogs and the progress overlay.
-#include "tools/genimages/Panels.h"
+#include "tools/genimages/detail/Panels.h"
 
 #include <algorithm>
 #include <cmath>

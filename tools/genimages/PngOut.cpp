@@ -1,4 +1,4 @@
-#include "tools/genimages/PngOut.h"
+#include "tools/genimages/detail/PngOut.h"
 
 #include <png.h>
 

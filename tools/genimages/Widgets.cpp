@@ -2,7 +2,7 @@
 #include <cmath>
 #include <cstdio>
 
-#include "tools/genimages/Widgets.h"
+#include "tools/genimages/detail/Widgets.h"
 
 using namespace look;
 

@@ -10,9 +10,9 @@
 
 #include "src/editor/ImageTable.h"
 #include "tools/genimages/Art.h"
-#include "tools/genimages/ContactSheet.h"
-#include "tools/genimages/LayoutLabels.h"
-#include "tools/genimages/PngOut.h"
+#include "tools/genimages/detail/ContactSheet.h"
+#include "tools/genimages/detail/LayoutLabels.h"
+#include "tools/genimages/detail/PngOut.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "tools/layoutgen/Element.h"
+#include "tools/layoutgen/detail/Element.h"
 
 #include <sstream>
 

@@ -5,7 +5,7 @@
 #include <exception>
 #include <fstream>
 
-#include "tools/layoutgen/tables/Pages.h"
+#include "tools/layoutgen/detail/tables/Pages.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "platform/view/x11/X11Canvas.h"
+#include "platform/view/x11/detail/X11Canvas.h"
 
 #include <map>
 #include <memory>

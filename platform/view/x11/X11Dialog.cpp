@@ -1,4 +1,4 @@
-#include "platform/view/x11/X11Dialog.h"
+#include "platform/view/x11/detail/X11Dialog.h"
 
 #include <X11/Xatom.h>
 #include <X11/Xutil.h>
@@ -12,8 +12,8 @@
 #include <memory>
 #include <sstream>
 
-#include "platform/view/x11/X11Canvas.h"
 #include "platform/view/x11/X11Surface.h"
+#include "platform/view/x11/detail/X11Canvas.h"
 #include "toolkit/gfx/Modes.h"
 #include "toolkit/wsys/Dialog.h"
 #include "toolkit/wsys/WsysTypes.h"

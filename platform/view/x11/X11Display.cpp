@@ -5,6 +5,7 @@
 #include <poll.h>
 
 #include <algorithm>
+#include <memory>
 
 namespace {
 
@@ -44,12 +45,9 @@ unsigned long Channel(uint32_t value, unsigned long mask, int shift) {
 
 X11Display* X11Display::acquire() {
   if (!sDisplay) {
-    sDisplay = new X11Display;
-    if (!sDisplay->open()) {
-      delete sDisplay;
-      sDisplay = nullptr;
-      return nullptr;
-    }
+    std::unique_ptr<X11Display> opened(new X11Display);
+    if (!opened->open()) return nullptr;
+    sDisplay = opened.release();
   }
   ++sDisplay->mUsers;
   return sDisplay;

@@ -1,4 +1,4 @@
-#include "platform/view/x11/X11Menu.h"
+#include "platform/view/x11/detail/X11Menu.h"
 
 #include <X11/Xutil.h>
 #include <X11/keysym.h>
@@ -8,8 +8,8 @@
 #include <thread>
 #include <vector>
 
-#include "platform/view/x11/X11Canvas.h"
 #include "platform/view/x11/X11Surface.h"
+#include "platform/view/x11/detail/X11Canvas.h"
 #include "toolkit/wsys/WsysTypes.h"
 
 namespace {

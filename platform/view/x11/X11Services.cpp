@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "platform/view/Backend.h"
-#include "platform/view/x11/X11Dialog.h"
 #include "platform/view/x11/X11Display.h"
+#include "platform/view/x11/detail/X11Dialog.h"
 
 extern char** environ;
 

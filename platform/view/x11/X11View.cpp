@@ -1,4 +1,4 @@
-#include "platform/view/x11/X11View.h"
+#include "platform/view/x11/detail/X11View.h"
 
 #include <X11/Xutil.h>
 #include <X11/keysym.h>
@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "platform/view/x11/X11Menu.h"
+#include "platform/view/x11/detail/X11Menu.h"
 #include "toolkit/wsys/WsysTypes.h"
 
 namespace {

@@ -16,22 +16,34 @@ using Host = LibrarianHost;
 // The files directly in "Patches" are filed under its name.
 constexpr const char* kRootFolder = "Patches";
 
-const Source kLeftPatch{0, &PatchLibrarian::soundFolders, &PatchLibrarian::soundFiles,
-                        Host::kUpperSounds, Host::kUpperSounds};
-const Source kRightPatch{1, &PatchLibrarian::soundFolders, &PatchLibrarian::soundFiles,
-                         Host::kLowerList, Host::kLowerList};
-const Source kLeftPerf{0, &PatchLibrarian::multiFolders, &PatchLibrarian::multiFiles,
-                       Host::kUpperMultis, Host::kUpperMultis};
-const Source kRightPerf{1, &PatchLibrarian::multiFolders, &PatchLibrarian::multiFiles,
-                        Host::kLowerMultis, Host::kLowerMultis};
-const Source kRightCategory{1, &PatchLibrarian::categoryFolders, &PatchLibrarian::categoryFiles,
-                            Host::kLowerList, Host::kLowerList};
-const Source kRightSearch{1, &PatchLibrarian::searchResultFolders,
-                          &PatchLibrarian::searchResultFiles, Host::kLowerList, Host::kLowerList};
-const Source kPerfBankName{0, &PatchLibrarian::multiFolders, &PatchLibrarian::multiFiles,
-                           Host::kUpperMultis, Host::kLowerMultis};
-const Source kProgBankName{0, &PatchLibrarian::soundFolders, &PatchLibrarian::soundFiles,
-                           Host::kUpperSounds, Host::kLowerList};
+// By FolderSelectionMenu::Row.
+const Source kSources[] = {
+    // kLeftPatch
+    {0, &PatchLibrarian::soundFolders, &PatchLibrarian::soundFiles, Host::kUpperSounds,
+     Host::kUpperSounds},
+    // kRightPatch
+    {1, &PatchLibrarian::soundFolders, &PatchLibrarian::soundFiles, Host::kLowerList,
+     Host::kLowerList},
+    // kLeftPerf
+    {0, &PatchLibrarian::multiFolders, &PatchLibrarian::multiFiles, Host::kUpperMultis,
+     Host::kUpperMultis},
+    // kRightPerf
+    {1, &PatchLibrarian::multiFolders, &PatchLibrarian::multiFiles, Host::kLowerMultis,
+     Host::kLowerMultis},
+    // kRightCategory
+    {1, &PatchLibrarian::categoryFolders, &PatchLibrarian::categoryFiles, Host::kLowerList,
+     Host::kLowerList},
+    // kRightSearch
+    {1, &PatchLibrarian::searchResultFolders, &PatchLibrarian::searchResultFiles, Host::kLowerList,
+     Host::kLowerList},
+    // kPerfBankName
+    {0, &PatchLibrarian::multiFolders, &PatchLibrarian::multiFiles, Host::kUpperMultis,
+     Host::kLowerMultis},
+    // kProgBankName
+    {0, &PatchLibrarian::soundFolders, &PatchLibrarian::soundFiles, Host::kUpperSounds,
+     Host::kLowerList},
+};
+static_assert(sizeof(kSources) / sizeof(kSources[0]) == FolderSelectionMenu::kProgBankName + 1);
 
 int selectionParam(int list) {
   return list == 0 ? kPatchSelectionListUpper : kPatchSelectionListLower;
@@ -40,10 +52,10 @@ int selectionParam(int list) {
 }  // namespace
 
 FolderSelectionMenu::FolderSelectionMenu(IPluginBase* plug, PatchLibrarian* librarian, IRECT rect,
-                                         LibrarianHost* host, const Source& source)
-    : LibrarianMenuControl(plug, librarian, rect, host), mSource(source) {
+                                         LibrarianHost* host, Row row)
+    : LibrarianMenuControl(plug, librarian, rect, host), mSource(kSources[row]) {
   const LibrarianHost::FileName first =
-      host ? host->remembered(source.first) : LibrarianHost::FileName{};
+      host ? host->remembered(mSource.first) : LibrarianHost::FileName{};
   refreshFolderStructure(librarian, host, 0, first.file, first.folder);
 }
 
@@ -82,7 +94,7 @@ bool FolderSelectionMenu::refreshFolderStructure(PatchLibrarian*, LibrarianHost*
   {
     std::lock_guard<std::recursive_mutex> lock(mLibrarian->mutex());
     bool rootFiles = false;
-    for (const FolderFiles* top : mLibrarian->*mSource.tree) {
+    for (const std::unique_ptr<FolderFiles>& top : mLibrarian->*mSource.tree) {
       if (top->subFolders.empty()) {
         addFiles(root.get(), top->files, index, fileName, folderName);
         rootFiles = rootFiles || !top->files.empty();
@@ -203,33 +215,9 @@ void FolderSelectionMenu::OnMouseDown(int, int, IMouseMod*) {
   SetDirty(false);
 }
 
-LeftPatchPopupMenu::LeftPatchPopupMenu(IPluginBase* plug, PatchLibrarian* librarian, IRECT rect,
-                                       LibrarianHost* host)
-    : FolderSelectionMenu(plug, librarian, rect, host, kLeftPatch) {}
-
-RightPatchPopupMenu::RightPatchPopupMenu(IPluginBase* plug, PatchLibrarian* librarian, IRECT rect,
-                                         LibrarianHost* host)
-    : FolderSelectionMenu(plug, librarian, rect, host, kRightPatch) {}
-
-LeftPerfPopupMenu::LeftPerfPopupMenu(IPluginBase* plug, PatchLibrarian* librarian, IRECT rect,
-                                     LibrarianHost* host)
-    : FolderSelectionMenu(plug, librarian, rect, host, kLeftPerf) {}
-
-RightPerfPopupMenu::RightPerfPopupMenu(IPluginBase* plug, PatchLibrarian* librarian, IRECT rect,
-                                       LibrarianHost* host)
-    : FolderSelectionMenu(plug, librarian, rect, host, kRightPerf) {}
-
-RightCategoryPopupMenu::RightCategoryPopupMenu(IPluginBase* plug, PatchLibrarian* librarian,
-                                               IRECT rect, LibrarianHost* host)
-    : FolderSelectionMenu(plug, librarian, rect, host, kRightCategory) {}
-
-RightSearchPopupMenu::RightSearchPopupMenu(IPluginBase* plug, PatchLibrarian* librarian, IRECT rect,
-                                           LibrarianHost* host)
-    : FolderSelectionMenu(plug, librarian, rect, host, kRightSearch) {}
-
 BankNameMenu::BankNameMenu(IPluginBase* plug, PatchLibrarian* librarian, IRECT rect,
-                           LibrarianHost* host, const Source& source, bool multi)
-    : FolderSelectionMenu(plug, librarian, rect, host, source), mMulti(multi) {}
+                           LibrarianHost* host, Row row)
+    : FolderSelectionMenu(plug, librarian, rect, host, row), mMulti(row == kPerfBankName) {}
 
 void BankNameMenu::OnMouseDown(int, int, IMouseMod*) {
   mChosenIndex = currentIndex();
@@ -255,8 +243,8 @@ void BankNameMenu::OnMouseDown(int, int, IMouseMod*) {
 
 PerfBankNamePopupMenu::PerfBankNamePopupMenu(IPluginBase* plug, PatchLibrarian* librarian,
                                              IRECT rect, LibrarianHost* host)
-    : BankNameMenu(plug, librarian, rect, host, kPerfBankName, true) {}
+    : BankNameMenu(plug, librarian, rect, host, kPerfBankName) {}
 
 ProgBankNamePopupMenu::ProgBankNamePopupMenu(IPluginBase* plug, PatchLibrarian* librarian,
                                              IRECT rect, LibrarianHost* host)
-    : BankNameMenu(plug, librarian, rect, host, kProgBankName, false) {}
+    : BankNameMenu(plug, librarian, rect, host, kProgBankName) {}

@@ -4,12 +4,10 @@
 #include <string>
 #include <vector>
 
+#include "src/librarian/LibrarianRecords.h"
 #include "src/librarian/view/LibrarianHost.h"
 #include "src/librarian/view/LibrarianMenuControl.h"
 #include "toolkit/plugin/base/IPopupMenu.h"
-
-struct FolderFiles;
-struct PatchFile;
 
 // A menu of the librarian's bank files that mirrors one of its folder trees: folders are
 // sub-menus (two levels deep), files are items. Choosing a file makes it the file of the view's
@@ -22,17 +20,28 @@ struct PatchFile;
 // one flat list.
 class FolderSelectionMenu : public LibrarianMenuControl {
  public:
+  // The menus, by their row of the table of lists and trees.
+  enum Row {
+    kLeftPatch,      // upper list, sound banks
+    kRightPatch,     // lower list, sound banks
+    kLeftPerf,       // upper list, Multi banks
+    kRightPerf,      // lower list, Multi banks
+    kRightCategory,  // lower list, the category banks
+    kRightSearch,    // lower list, the search results
+    kPerfBankName,   // the top bar's Multi banks
+    kProgBankName,   // the top bar's sound banks
+  };
   // Which list and tree a menu serves.
   struct Source {
     int list;  // 0 the view's upper list, 1 its lower list
-    std::vector<FolderFiles*> PatchLibrarian::*tree;
+    FolderTree PatchLibrarian::*tree;
     std::vector<PatchFile*> PatchLibrarian::*files;
     LibrarianHost::Remembered chosen;  // written by a choice
     LibrarianHost::Remembered first;   // looked for by the first build
   };
 
   FolderSelectionMenu(IPluginBase* plug, PatchLibrarian* librarian, IRECT rect, LibrarianHost* host,
-                      const Source& source);
+                      Row row);
   ~FolderSelectionMenu() override;
 
   // Rebuilds the tree and checks the file named (or, when there is none such, the file at
@@ -57,7 +66,7 @@ class FolderSelectionMenu : public LibrarianMenuControl {
   int currentIndex() const;
   LibrarianViewControl* view() const;
 
-  const Source mSource;
+  const Source& mSource;
   int mChosenIndex = 0;
 
  private:
@@ -78,43 +87,31 @@ class FolderSelectionMenu : public LibrarianMenuControl {
   bool mFound = false;
 };
 
-// Upper list, sound banks.
-class LeftPatchPopupMenu : public FolderSelectionMenu {
+// The six selection menus keep the names the plug-in knows them by; each is a row of the table.
+template <FolderSelectionMenu::Row row>
+class FolderMenuRow : public FolderSelectionMenu {
  public:
-  LeftPatchPopupMenu(IPluginBase* plug, PatchLibrarian* librarian, IRECT rect, LibrarianHost* host);
+  FolderMenuRow(IPluginBase* plug, PatchLibrarian* librarian, IRECT rect, LibrarianHost* host)
+      : FolderSelectionMenu(plug, librarian, rect, host, row) {}
 };
 
-// Lower list, sound banks.
-class RightPatchPopupMenu : public FolderSelectionMenu {
- public:
-  RightPatchPopupMenu(IPluginBase* plug, PatchLibrarian* librarian, IRECT rect,
-                      LibrarianHost* host);
+class LeftPatchPopupMenu final : public FolderMenuRow<FolderSelectionMenu::kLeftPatch> {
+  using FolderMenuRow::FolderMenuRow;
 };
-
-// Upper list, Multi banks.
-class LeftPerfPopupMenu : public FolderSelectionMenu {
- public:
-  LeftPerfPopupMenu(IPluginBase* plug, PatchLibrarian* librarian, IRECT rect, LibrarianHost* host);
+class RightPatchPopupMenu final : public FolderMenuRow<FolderSelectionMenu::kRightPatch> {
+  using FolderMenuRow::FolderMenuRow;
 };
-
-// Lower list, Multi banks.
-class RightPerfPopupMenu : public FolderSelectionMenu {
- public:
-  RightPerfPopupMenu(IPluginBase* plug, PatchLibrarian* librarian, IRECT rect, LibrarianHost* host);
+class LeftPerfPopupMenu final : public FolderMenuRow<FolderSelectionMenu::kLeftPerf> {
+  using FolderMenuRow::FolderMenuRow;
 };
-
-// Lower list, the category banks.
-class RightCategoryPopupMenu : public FolderSelectionMenu {
- public:
-  RightCategoryPopupMenu(IPluginBase* plug, PatchLibrarian* librarian, IRECT rect,
-                         LibrarianHost* host);
+class RightPerfPopupMenu final : public FolderMenuRow<FolderSelectionMenu::kRightPerf> {
+  using FolderMenuRow::FolderMenuRow;
 };
-
-// Lower list, the search results.
-class RightSearchPopupMenu : public FolderSelectionMenu {
- public:
-  RightSearchPopupMenu(IPluginBase* plug, PatchLibrarian* librarian, IRECT rect,
-                       LibrarianHost* host);
+class RightCategoryPopupMenu final : public FolderMenuRow<FolderSelectionMenu::kRightCategory> {
+  using FolderMenuRow::FolderMenuRow;
+};
+class RightSearchPopupMenu final : public FolderMenuRow<FolderSelectionMenu::kRightSearch> {
+  using FolderMenuRow::FolderMenuRow;
 };
 
 // The top bar's bank menu while program numbers address librarian slots: it chooses the upper
@@ -130,7 +127,7 @@ class BankNameMenu : public FolderSelectionMenu {
 
  protected:
   BankNameMenu(IPluginBase* plug, PatchLibrarian* librarian, IRECT rect, LibrarianHost* host,
-               const Source& source, bool multi);
+               Row row);
 
  private:
   bool mMulti;

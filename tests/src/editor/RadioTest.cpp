@@ -1,7 +1,7 @@
 #include <cmath>
 
 #include "BuilderTestSupport.h"
-#include "src/editor/ICustomRadioButtonsControl.h"
+#include "src/editor/detail/ICustomRadioButtonsControl.h"
 
 namespace {
 

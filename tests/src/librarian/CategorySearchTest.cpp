@@ -21,8 +21,8 @@ class CategorySearch : public ::testing::Test {
     return out;
   }
   const FolderFiles* categoryNode(const std::string& name) const {
-    for (const FolderFiles* top : librarian.categoryFolders)
-      if (top->name == name) return top;
+    for (const auto& top : librarian.categoryFolders)
+      if (top->name == name) return top.get();
     return nullptr;
   }
 

@@ -131,7 +131,7 @@ TEST_F(FolderScan, BadEntriesAreSkippedAndTheScanGoesOn) {
   EXPECT_EQ(names(librarian.soundFiles), Names({"inside.kro", "Caf\xc3\xa9.syx"}));
   // Files without a readable dump are shown as empty banks but listed nowhere.
   size_t placed = 0;
-  for (const FolderFiles* top : librarian.soundFolders) placed += top->files.size();
+  for (const auto& top : librarian.soundFolders) placed += top->files.size();
   EXPECT_EQ(placed, 3u);  // Café, huge, junk
   EXPECT_TRUE(logged("PATCH LIBRARIAN: skipped " + inPatches("dangling")));
   EXPECT_TRUE(logged("PATCH LIBRARIAN: could not read file " + inPatches("huge.syx")));

@@ -41,21 +41,21 @@ TEST(LibrarianRecords, CloneNormalisesTypeAndModelAndCopiesRecordsDeeply) {
   PatchFile sound;
   sound.sourceModel = 7;
   sound.records.push_back(slotWithCategory(3));
-  copy.reset(sound.clone());
+  copy = sound.clone();
   EXPECT_EQ(copy->sourceModel, 0);
   EXPECT_EQ(copy->records.at(0).messages[0].bytes, sound.records[0].messages[0].bytes);
   copy->records[0].messages[0].bytes[10] ^= 1;
   EXPECT_NE(copy->records[0].messages[0].bytes, sound.records[0].messages[0].bytes);
   sound.sourceModel = 2;
-  copy.reset(sound.clone());
+  copy = sound.clone();
   EXPECT_EQ(copy->sourceModel, 2);
 }
 
 TEST(LibrarianRecords, ClearDataStructuresEmptiesOnlyTheTreeNamed) {
   PatchLibrarian librarian;
-  std::vector<FolderFiles*>* trees[] = {&librarian.soundFolders, &librarian.multiFolders,
-                                        &librarian.categoryFolders, &librarian.searchResultFolders};
-  for (auto* tree : trees) tree->push_back(new FolderFiles);
+  FolderTree* trees[] = {&librarian.soundFolders, &librarian.multiFolders,
+                         &librarian.categoryFolders, &librarian.searchResultFolders};
+  for (auto* tree : trees) tree->push_back(std::make_unique<FolderFiles>());
   for (int kind : {4, -1, 2}) librarian.clearDataStructures(kind);
   std::vector<size_t> sizes;
   for (auto* tree : trees) sizes.push_back(tree->size());

@@ -14,8 +14,8 @@
 #include <vector>
 
 #include "src/config/ParameterIds.h"
-#include "src/protocol/IncomingSysEx.h"
 #include "src/protocol/MIDIMessageManager.h"
+#include "src/protocol/detail/IncomingSysEx.h"
 #include "toolkit/plugin/midi/IMidiMsg.h"
 #include "tools/corvane-sim/Simulator.h"
 

@@ -9,9 +9,11 @@ import unittest
 CHECK = sys.argv.pop(1)
 
 # Library "low" below library "high"; program "app" in a folder of its own
-# whose header reaches "high".
+# whose header reaches "high"; "test_low", the tests of "low".
 FILES = {
     "low/Low.h": "",
+    "low/detail/Inner.h": "",
+    "tests/low/LowTest.cpp": '#include "low/Low.h"\n',
     "low/Low.cpp": '#include "low/Low.h"\n',
     "high/High.h": '#include "low/Low.h"\n',
     "high/High.cpp": '#include "high/High.h"\n#include <thread>\n',
@@ -34,6 +36,15 @@ CASES = [
     ("a library including a program's file", "", "low;Threads::Threads", "high",
      {"low/Low.h": '#include "app/Helper.h"\n'},
      ["low: low/Low.h includes \"app/Helper.h\", a file of no library"]),
+    ("a library and its tests including its detail header", "", "low;Threads::Threads", "high",
+     {"low/Low.cpp": '#include "low/Low.h"\n#include "low/detail/Inner.h"\n',
+      "tests/low/LowTest.cpp": '#include "low/detail/Inner.h"\n'}, []),
+    ("another library including a detail header", "", "low;Threads::Threads", "high",
+     {"high/High.h": '#include "low/Low.h"\n#include "low/detail/Inner.h"\n'},
+     ["high: high/High.h includes \"low/detail/Inner.h\", a detail header of low"]),
+    ("a program including a detail header", "", "low;Threads::Threads", "high;low",
+     {"app/Helper.h": '#include "high/High.h"\n#include "low/detail/Inner.h"\n'},
+     ["app: app/Helper.h includes \"low/detail/Inner.h\", a detail header of low"]),
 ]
 
 
@@ -49,6 +60,7 @@ class CheckLayers(unittest.TestCase):
                 f.write(f"low|STATIC_LIBRARY|{root}/low|Low.cpp|{low}|\n")
                 f.write(f"high|STATIC_LIBRARY|{root}/high|High.cpp|{high}|\n")
                 f.write(f"app|EXECUTABLE|{root}/app|main.cpp|{app}|\n")
+                f.write(f"test_low|EXECUTABLE|{root}/tests/low|LowTest.cpp|low|\n")
             done = subprocess.run([sys.executable, CHECK, manifest, root],
                                   capture_output=True, text=True)
         return done.returncode, done.stdout.splitlines()[:-1]

@@ -11,8 +11,8 @@
 #include "src/editor/ImageTable.h"
 #include "tests/support/TempDir.h"
 #include "tools/genimages/Art.h"
-#include "tools/genimages/LayoutLabels.h"
 #include "tools/genimages/Look.h"
+#include "tools/genimages/detail/LayoutLabels.h"
 
 namespace {
 

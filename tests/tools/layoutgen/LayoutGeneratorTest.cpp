@@ -3,8 +3,8 @@
 #include <sstream>
 #include <stdexcept>
 
-#include "tools/layoutgen/Element.h"
-#include "tools/layoutgen/tables/Controls.h"
+#include "tools/layoutgen/detail/Element.h"
+#include "tools/layoutgen/detail/tables/Controls.h"
 
 namespace {
 

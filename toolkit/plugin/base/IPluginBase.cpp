@@ -88,8 +88,7 @@ IPluginBase::~IPluginBase() {
 
 // Deleting a client closes its port.
 void IPluginBase::CloseMIDIInput() {
-  delete mMidiIn;
-  mMidiIn = nullptr;
+  mMidiIn.reset();
   mMIDIInNames.clear();
 }
 

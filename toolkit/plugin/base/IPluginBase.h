@@ -295,7 +295,7 @@ class IPluginBase {
 
   int mNonAutomatedCount = 0;
   // ---- hardware MIDI port fields ----
-  IMidiPortIn* mMidiIn = nullptr;
+  std::unique_ptr<IMidiPortIn> mMidiIn;
   std::atomic<IMidiPortOut*> mMidiOut{nullptr};  // read by the sending threads
   int mMIDIInIndex = 0;
   int mMIDIOutIndex = 0;

@@ -73,8 +73,9 @@ std::vector<std::string>& IPluginBase::getExternalMIDIInNames() {
   if (!mMIDIInNames.empty()) return mMIDIInNames;
   mMIDIInIndex = 0;
   if (!mMidiIn)
-    mMidiIn = new IMidiPortIn("RtMidi Input Client", 100, MidiBackend::current(), GetLog());
-  fillNames(mMidiIn, mMIDIInNames, noName);
+    mMidiIn =
+        std::make_unique<IMidiPortIn>("RtMidi Input Client", 100, MidiBackend::current(), GetLog());
+  fillNames(mMidiIn.get(), mMIDIInNames, noName);
   return mMIDIInNames;
 }
 
@@ -147,7 +148,7 @@ int IPluginBase::GetMIDIInPortNumber(const char* name) {
   if (!std::strcmp(name, "virtual input")) return 1;
   if (!mMidiIn || mMidiIn->portCount() == 0) return -1;
   std::vector<std::string> names;
-  fillNames(mMidiIn, names, noName);
+  fillNames(mMidiIn.get(), names, noName);
   return positionOf(names, name);
 }
 

@@ -1,4 +1,4 @@
-#include "toolkit/plugin/base/PlugUtilities.h"
+#include "toolkit/plugin/base/detail/PlugUtilities.h"
 
 #include <cctype>
 #include <cstdio>

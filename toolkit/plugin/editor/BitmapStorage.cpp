@@ -9,7 +9,7 @@ BitmapStorage& BitmapStorage::Instance() {
 
 BitmapStorage::~BitmapStorage() {
   // A bitmap entered twice is destroyed once.
-  while (mEntries.GetSize()) Remove(mEntries.Get(0)->bitmap);
+  while (!mEntries.empty()) Remove(mEntries.front().bitmap);
 }
 
 GFX_IBitmap* BitmapStorage::Find(int id, double scale) {
@@ -18,17 +18,15 @@ GFX_IBitmap* BitmapStorage::Find(int id, double scale) {
 }
 
 GFX_IBitmap* BitmapStorage::FindLocked(int id, double scale) {
-  for (int i = 0; i < mEntries.GetSize(); ++i) {
-    const Entry* entry = mEntries.Get(i);
-    if (entry->id == id && entry->scale == scale) return entry->bitmap;
-  }
+  for (const Entry& entry : mEntries)
+    if (entry.id == id && entry.scale == scale) return entry.bitmap;
   return nullptr;
 }
 
 void BitmapStorage::Add(GFX_IBitmap* bitmap, int id, double scale) {
   if (!bitmap) return;
   TK_MutexLock lock(mMutex);
-  mEntries.Add(new Entry{id, scale, bitmap});
+  mEntries.push_back(Entry{id, scale, bitmap});
 }
 
 GFX_IBitmap* BitmapStorage::AddFirst(GFX_IBitmap* bitmap, int id, double scale) {
@@ -38,21 +36,21 @@ GFX_IBitmap* BitmapStorage::AddFirst(GFX_IBitmap* bitmap, int id, double scale) 
     delete bitmap;
     return first;
   }
-  mEntries.Add(new Entry{id, scale, bitmap});
+  mEntries.push_back(Entry{id, scale, bitmap});
   return bitmap;
 }
 
 bool BitmapStorage::Holds(GFX_IBitmap* bitmap) {
-  for (int i = 0; i < mEntries.GetSize(); ++i)
-    if (mEntries.Get(i)->bitmap == bitmap) return true;
+  for (const Entry& entry : mEntries)
+    if (entry.bitmap == bitmap) return true;
   return false;
 }
 
 void BitmapStorage::Remove(GFX_IBitmap* bitmap) {
   TK_MutexLock lock(mMutex);
-  for (int i = 0; i < mEntries.GetSize(); ++i) {
-    if (mEntries.Get(i)->bitmap != bitmap) continue;
-    mEntries.Delete(i, true);
+  for (auto entry = mEntries.begin(); entry != mEntries.end(); ++entry) {
+    if (entry->bitmap != bitmap) continue;
+    mEntries.erase(entry);
     if (!Holds(bitmap)) delete bitmap;
     return;
   }
@@ -60,5 +58,5 @@ void BitmapStorage::Remove(GFX_IBitmap* bitmap) {
 
 int BitmapStorage::Count() {
   TK_MutexLock lock(mMutex);
-  return mEntries.GetSize();
+  return (int)mEntries.size();
 }

@@ -1,7 +1,8 @@
 #pragma once
 
+#include <vector>
+
 #include "toolkit/mutex.h"
-#include "toolkit/ptrlist.h"
 
 class GFX_IBitmap;
 
@@ -41,6 +42,6 @@ class BitmapStorage {
   bool Holds(GFX_IBitmap* bitmap);
   GFX_IBitmap* FindLocked(int id, double scale);
 
-  TK_PtrList<Entry> mEntries;
+  std::vector<Entry> mEntries;
   TK_Mutex mMutex;
 };

@@ -1,4 +1,4 @@
-#include "toolkit/plugin/editor/FontStorage.h"
+#include "toolkit/plugin/editor/detail/FontStorage.h"
 
 #include <cstring>
 
@@ -9,31 +9,29 @@ FontStorage& FontStorage::Instance() {
   return storage;
 }
 
-FontStorage::~FontStorage() {
-  for (int i = 0; i < mEntries.GetSize(); ++i) delete mEntries.Get(i)->font;
-  mEntries.Empty(true);
-}
+FontStorage::FontStorage() = default;
+
+FontStorage::~FontStorage() = default;
 
 GFX_IFont* FontStorage::Find(const IText* style) {
   TK_MutexLock lock(mMutex);
-  for (int i = 0; i < mEntries.GetSize(); ++i) {
-    const Entry* entry = mEntries.Get(i);
-    if (entry->size == style->mSize && entry->orientation == style->mOrientation &&
-        entry->style == style->mStyle && std::strcmp(entry->name, style->mFont) == 0)
-      return entry->font;
+  for (const Entry& entry : mEntries) {
+    if (entry.size == style->mSize && entry.orientation == style->mOrientation &&
+        entry.style == style->mStyle && std::strcmp(entry.name, style->mFont) == 0)
+      return entry.font.get();
   }
   return nullptr;
 }
 
-void FontStorage::Add(GFX_IFont* font, const IText* style) {
+void FontStorage::Add(std::unique_ptr<GFX_IFont> font, const IText* style) {
   if (!font) return;
-  Entry* entry = new Entry{style->mSize, style->mOrientation, style->mStyle, {}, font};
-  std::memcpy(entry->name, style->mFont, strnlen(style->mFont, sizeof entry->name - 1));
+  Entry entry{style->mSize, style->mOrientation, style->mStyle, {}, std::move(font)};
+  std::memcpy(entry.name, style->mFont, strnlen(style->mFont, sizeof entry.name - 1));
   TK_MutexLock lock(mMutex);
-  mEntries.Add(entry);
+  mEntries.push_back(std::move(entry));
 }
 
 int FontStorage::Count() {
   TK_MutexLock lock(mMutex);
-  return mEntries.GetSize();
+  return (int)mEntries.size();
 }

@@ -62,18 +62,16 @@ IGraphics::~IGraphics() {
 }
 
 void IGraphics::DestroyBuffers() {
-  delete mBackBuffer;
-  delete mScratch;
-  mBackBuffer = nullptr;
-  mScratch = nullptr;
+  mBackBuffer.reset();
+  mScratch.reset();
 }
 
 // ---- Set-up ----------------------------------------------------------------
 
 void IGraphics::PrepDraw() {
   DestroyBuffers();
-  mBackBuffer = new GFX_SysBitmap(mWidth, mHeight);
-  mScratch = new GFX_MemBitmap(0, 0, 4);
+  mBackBuffer = std::make_unique<GFX_SysBitmap>(mWidth, mHeight);
+  mScratch = std::make_unique<GFX_MemBitmap>(0, 0, 4);
 }
 
 void IGraphics::Resize(int w, int h) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <memory>
+
 #include "toolkit/plugin/base/IPluginGraphics.h"
 #include "toolkit/plugin/editor/IControl.h"
 #include "toolkit/plugin/editor/IDrawTypes.h"
@@ -193,7 +195,7 @@ class IGraphics : public IPluginGraphics {
   int NLayers() const { return mLayers.GetSize(); }
   ControlLayer* GetLayer(int idx) const { return mLayers.Get(idx); }
   const IRECT& GetDrawRect() const { return mDrawRECT; }
-  GFX_SysBitmap* GetBackBuffer() const { return mBackBuffer; }
+  GFX_SysBitmap* GetBackBuffer() const { return mBackBuffer.get(); }
   IControl* GetCapturedControl() const { return mMouseCapture; }
 
  protected:
@@ -219,8 +221,8 @@ class IGraphics : public IPluginGraphics {
   TK_PtrList<ControlLayer> mLayers;
   IPluginBase* mPlug;
   IRECT mDrawRECT;
-  GFX_SysBitmap* mBackBuffer = nullptr;
-  GFX_MemBitmap* mScratch = nullptr;
+  std::unique_ptr<GFX_SysBitmap> mBackBuffer;
+  std::unique_ptr<GFX_MemBitmap> mScratch;
   int mWidth;
   int mHeight;
   int mFPS;

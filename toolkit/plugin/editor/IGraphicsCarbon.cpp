@@ -1,4 +1,4 @@
-#include "toolkit/plugin/editor/IGraphicsCarbon.h"
+#include "toolkit/plugin/editor/detail/IGraphicsCarbon.h"
 
 #include <cstring>
 
@@ -156,9 +156,9 @@ bool IGraphicsCarbon::MainEventHandler(const VIEW_Event& event) {
 
 // ---- Menus -------------------------------------------------------------------
 
-VIEW_Menu* IGraphicsCarbon::CreateMenu(IPopupMenu* menu) {
+std::unique_ptr<VIEW_Menu> IGraphicsCarbon::CreateMenu(IPopupMenu* menu) {
   if (!menu || menu->GetNItems() == 0) return nullptr;
-  VIEW_Menu* built = new VIEW_Menu(menu);  // item 0 refers back to the model
+  auto built = std::make_unique<VIEW_Menu>(menu);  // item 0 refers back to the model
   for (int i = 0; i < menu->GetNItems(); ++i) {
     IPopupMenuItem* item = menu->GetItem(i);
     if (item->GetIsSeparator()) {
@@ -170,19 +170,19 @@ VIEW_Menu* IGraphicsCarbon::CreateMenu(IPopupMenu* menu) {
     int flags = item->GetEnabled() ? 0 : VIEW_Menu::kDisabled;
     if (item->GetIsIndented()) flags |= VIEW_Menu::kHeader;
     if (item->GetChecked()) flags |= VIEW_Menu::kChecked;
-    std::unique_ptr<VIEW_Menu> subMenu(CreateMenu(item->GetSubmenu()));
+    std::unique_ptr<VIEW_Menu> subMenu = CreateMenu(item->GetSubmenu());
     if (subMenu)
       built->addSubMenu(title.Get(), std::move(subMenu), flags);
     else
       built->addItem(title.Get(), flags);
   }
-  mMenus[mNextMenuID++] = built;
+  mMenus[mNextMenuID++] = built.get();
   return built;
 }
 
 IPopupMenu* IGraphicsCarbon::CreateIPopupMenu(IPopupMenu* menu, IRECT* area) {
   if (!mView || !area) return nullptr;
-  std::unique_ptr<VIEW_Menu> top(CreateMenu(menu));
+  const std::unique_ptr<VIEW_Menu> top = CreateMenu(menu);
   if (!top) return nullptr;
   const VIEW_MenuChoice choice = mView->popupMenu(*top, area->L, area->B + kMenuDrop);
   // The answer: the menu's id in the upper 16 bits, the item number from 1 in the lower.

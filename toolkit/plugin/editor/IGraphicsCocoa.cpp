@@ -1,4 +1,4 @@
-#include "toolkit/plugin/editor/IGraphicsCocoa.h"
+#include "toolkit/plugin/editor/detail/IGraphicsCocoa.h"
 
 #include <cmath>
 #include <cstdlib>

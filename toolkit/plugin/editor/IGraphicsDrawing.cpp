@@ -1,15 +1,16 @@
 // The drawing primitives, bitmaps and text of IGraphics.
 #include <algorithm>
 #include <cmath>
+#include <memory>
 
 #include "toolkit/gfx/Bitmap.h"
 #include "toolkit/gfx/Blit.h"
 #include "toolkit/gfx/CachedFont.h"
 #include "toolkit/gfx/Draw.h"
 #include "toolkit/gfx/Shapes.h"
-#include "toolkit/plugin/editor/BitmapStorage.h"
-#include "toolkit/plugin/editor/FontStorage.h"
 #include "toolkit/plugin/editor/IGraphics.h"
+#include "toolkit/plugin/editor/BitmapStorage.h"
+#include "toolkit/plugin/editor/detail/FontStorage.h"
 #include "toolkit/wsys/Font.h"
 
 namespace {
@@ -114,8 +115,8 @@ bool IGraphics::DrawBitmap(IBitmap* bitmap, IRECT* dest, int srcX, int srcY,
                            const IChannelBlend* blend) {
   const IRECT r = dest->Intersect(mDrawRECT);
   if (r.Empty() || !bitmap || !bitmap->mData) return true;
-  GFX_Blit(mBackBuffer, bitmap->mData, r.L, r.T, srcX + r.L - dest->L, srcY + r.T - dest->T, r.W(),
-           r.H(), BlendAlpha(blend), BlendMode(blend));
+  GFX_Blit(mBackBuffer.get(), bitmap->mData, r.L, r.T, srcX + r.L - dest->L, srcY + r.T - dest->T,
+           r.W(), r.H(), BlendAlpha(blend), BlendMode(blend));
   return true;
 }
 
@@ -138,8 +139,8 @@ bool IGraphics::DrawRotatedBitmap(IBitmap* bitmap, int centreX, int centreY, dou
   if (!bitmap || !bitmap->mData) return true;
   const int w = bitmap->W;
   const int h = bitmap->H;
-  GFX_RotatedBlit(mBackBuffer, bitmap->mData, centreX - w / 2, centreY - h / 2, w, h, 0.f, 0.f,
-                  (float)w, (float)h, (float)angle, false, BlendAlpha(blend),
+  GFX_RotatedBlit(mBackBuffer.get(), bitmap->mData, centreX - w / 2, centreY - h / 2, w, h, 0.f,
+                  0.f, (float)w, (float)h, (float)angle, false, BlendAlpha(blend),
                   BlendMode(blend) | GFX_MODE_BILINEAR, 0.f, (float)yOffsetZeroDeg);
   return true;
 }
@@ -150,27 +151,27 @@ bool IGraphics::DrawRotatedMask(IBitmap* base, IBitmap* mask, IBitmap* top, int 
   const int w = base->W;
   const int h = base->H;
   const float xOffset = (w % 2) ? -0.5f : 0.f;
-  if (!mScratch) mScratch = NewMemBitmap(0, 0);
-  GFX_Copy(mScratch, base->mData);
+  if (!mScratch) mScratch.reset(NewMemBitmap(0, 0));
+  GFX_Copy(mScratch.get(), base->mData);
   // Keep the colours, clear the alpha.
-  GFX_ClearRect(mScratch, 0, 0, w, h, 0xFFFFFF00u, 0);
+  GFX_ClearRect(mScratch.get(), 0, 0, w, h, 0xFFFFFF00u, 0);
   const float radians = (float)(angle * kPi / 180.0);
-  GFX_RotatedBlit(mScratch, mask->mData, 0, 0, w, h, 0.f, 0.f, (float)w, (float)h, radians, true,
-                  1.f, GFX_MODE_SRCALPHA | GFX_MODE_BILINEAR | GFX_MODE_ADD, xOffset, 0.f);
-  GFX_RotatedBlit(mScratch, top->mData, 0, 0, w, h, 0.f, 0.f, (float)w, (float)h, radians, true,
-                  1.f, GFX_MODE_SRCALPHA | GFX_MODE_BILINEAR, xOffset, 0.f);
+  GFX_RotatedBlit(mScratch.get(), mask->mData, 0, 0, w, h, 0.f, 0.f, (float)w, (float)h, radians,
+                  true, 1.f, GFX_MODE_SRCALPHA | GFX_MODE_BILINEAR | GFX_MODE_ADD, xOffset, 0.f);
+  GFX_RotatedBlit(mScratch.get(), top->mData, 0, 0, w, h, 0.f, 0.f, (float)w, (float)h, radians,
+                  true, 1.f, GFX_MODE_SRCALPHA | GFX_MODE_BILINEAR, xOffset, 0.f);
   const IRECT r = IRECT(x, y, x + w, y + h).Intersect(mDrawRECT);
   if (!r.Empty())
-    GFX_Blit(mBackBuffer, mScratch, r.L, r.T, r.L - x, r.T - y, r.W(), r.H(), BlendAlpha(blend),
-             BlendMode(blend));
+    GFX_Blit(mBackBuffer.get(), mScratch.get(), r.L, r.T, r.L - x, r.T - y, r.W(), r.H(),
+             BlendAlpha(blend), BlendMode(blend));
   return true;
 }
 
 // ---- Primitives ------------------------------------------------------------
 
 bool IGraphics::DrawPoint(const IColor* color, float x, float y, const IChannelBlend* blend, bool) {
-  GFX_PutPixel(mBackBuffer, (int)(x + 0.5f), (int)(y + 0.5f), color->Pack(), BlendAlpha(blend),
-               BlendMode(blend));
+  GFX_PutPixel(mBackBuffer.get(), (int)(x + 0.5f), (int)(y + 0.5f), color->Pack(),
+               BlendAlpha(blend), BlendMode(blend));
   return true;
 }
 
@@ -184,12 +185,12 @@ bool IGraphics::ForcePixel(const IColor* color, int x, int y) {
 }
 
 IColor IGraphics::GetPoint(int x, int y) {
-  return IColor::Unpack(GFX_GetPixel(mBackBuffer, x, y));
+  return IColor::Unpack(GFX_GetPixel(mBackBuffer.get(), x, y));
 }
 
 bool IGraphics::DrawLine(const IColor* color, float x1, float y1, float x2, float y2,
                          const IChannelBlend* blend, bool antialias) {
-  GFX_Line(mBackBuffer, (int)x1, (int)y1, (int)x2, (int)y2, color->Pack(), BlendAlpha(blend),
+  GFX_Line(mBackBuffer.get(), (int)x1, (int)y1, (int)x2, (int)y2, color->Pack(), BlendAlpha(blend),
            BlendMode(blend), antialias);
   return true;
 }
@@ -198,21 +199,22 @@ bool IGraphics::DrawRadialLine(const IColor* color, float cx, float cy, float an
                                float rMax, const IChannelBlend* blend, bool antialias) {
   const float s = std::sin(angle);
   const float c = std::cos(angle);
-  GFX_Line(mBackBuffer, (int)(cx + rMin * s), (int)(cy - rMin * c), (int)(cx + rMax * s),
+  GFX_Line(mBackBuffer.get(), (int)(cx + rMin * s), (int)(cy - rMin * c), (int)(cx + rMax * s),
            (int)(cy - rMax * c), color->Pack(), BlendAlpha(blend), BlendMode(blend), antialias);
   return true;
 }
 
 bool IGraphics::DrawArc(const IColor* color, float cx, float cy, float r, float minAngle,
                         float maxAngle, const IChannelBlend* blend, bool antialias) {
-  GFX_Arc(mBackBuffer, cx, cy, r, minAngle, maxAngle, color->Pack(), BlendAlpha(blend),
+  GFX_Arc(mBackBuffer.get(), cx, cy, r, minAngle, maxAngle, color->Pack(), BlendAlpha(blend),
           BlendMode(blend), antialias);
   return true;
 }
 
 bool IGraphics::DrawCircle(const IColor* color, float cx, float cy, float r,
                            const IChannelBlend* blend, bool antialias) {
-  GFX_Circle(mBackBuffer, cx, cy, r, color->Pack(), BlendAlpha(blend), BlendMode(blend), antialias);
+  GFX_Circle(mBackBuffer.get(), cx, cy, r, color->Pack(), BlendAlpha(blend), BlendMode(blend),
+             antialias);
   return true;
 }
 
@@ -225,12 +227,12 @@ bool IGraphics::DrawRect(const IColor* color, IRECT* r) {
 }
 
 bool IGraphics::DrawVerticalLine(const IColor* color, int x, int y1, int y2) {
-  GFX_Line(mBackBuffer, x, y1, x, y2, color->Pack(), 1.f, GFX_MODE_COPY, false);
+  GFX_Line(mBackBuffer.get(), x, y1, x, y2, color->Pack(), 1.f, GFX_MODE_COPY, false);
   return true;
 }
 
 bool IGraphics::DrawHorizontalLine(const IColor* color, int y, int x1, int x2) {
-  GFX_Line(mBackBuffer, x1, y, x2, y, color->Pack(), 1.f, GFX_MODE_COPY, false);
+  GFX_Line(mBackBuffer.get(), x1, y, x2, y, color->Pack(), 1.f, GFX_MODE_COPY, false);
   return true;
 }
 
@@ -246,8 +248,8 @@ bool IGraphics::DrawHorizontalLine(const IColor* color, IRECT* r, float y) {
 
 bool IGraphics::RoundRect(const IColor* color, IRECT* r, const IChannelBlend* blend,
                           int cornerRadius, bool antialias) {
-  GFX_RoundRect(mBackBuffer, (float)r->L, (float)r->T, (float)r->W(), (float)r->H(), cornerRadius,
-                color->Pack(), BlendAlpha(blend), BlendMode(blend), antialias);
+  GFX_RoundRect(mBackBuffer.get(), (float)r->L, (float)r->T, (float)r->W(), (float)r->H(),
+                cornerRadius, color->Pack(), BlendAlpha(blend), BlendMode(blend), antialias);
   return true;
 }
 
@@ -258,44 +260,44 @@ bool IGraphics::FillRoundRect(const IColor* color, IRECT* r, const IChannelBlend
   const int mode = BlendMode(blend);
   const int w = r->W();
   const int h = r->H();
-  GFX_FillRect(mBackBuffer, r->L + c, r->T, w - 2 * c, h, pixel, alpha, mode);
-  GFX_FillRect(mBackBuffer, r->L, r->T + c, c, h - 2 * c, pixel, alpha, mode);
-  GFX_FillRect(mBackBuffer, r->R - c, r->T + c, c, h - 2 * c, pixel, alpha, mode);
+  GFX_FillRect(mBackBuffer.get(), r->L + c, r->T, w - 2 * c, h, pixel, alpha, mode);
+  GFX_FillRect(mBackBuffer.get(), r->L, r->T + c, c, h - 2 * c, pixel, alpha, mode);
+  GFX_FillRect(mBackBuffer.get(), r->R - c, r->T + c, c, h - 2 * c, pixel, alpha, mode);
   const float cf = (float)c;
   const float left = (float)r->L + cf;
   const float top = (float)r->T + cf;
   const float right = (float)(r->L + w) - cf - 1.f;
   const float bottom = (float)(r->T + h) - cf - 1.f;
-  GFX_FillCircle(mBackBuffer, left, top, cf, pixel, alpha, mode, antialias);
-  GFX_FillCircle(mBackBuffer, right, bottom, cf, pixel, alpha, mode, antialias);
-  GFX_FillCircle(mBackBuffer, right, top, cf, pixel, alpha, mode, antialias);
-  GFX_FillCircle(mBackBuffer, left, bottom, cf, pixel, alpha, mode, antialias);
+  GFX_FillCircle(mBackBuffer.get(), left, top, cf, pixel, alpha, mode, antialias);
+  GFX_FillCircle(mBackBuffer.get(), right, bottom, cf, pixel, alpha, mode, antialias);
+  GFX_FillCircle(mBackBuffer.get(), right, top, cf, pixel, alpha, mode, antialias);
+  GFX_FillCircle(mBackBuffer.get(), left, bottom, cf, pixel, alpha, mode, antialias);
   return true;
 }
 
 bool IGraphics::FillIRect(const IColor* color, IRECT* r, const IChannelBlend* blend) {
-  GFX_FillRect(mBackBuffer, r->L, r->T, r->W(), r->H(), color->Pack(), BlendAlpha(blend),
+  GFX_FillRect(mBackBuffer.get(), r->L, r->T, r->W(), r->H(), color->Pack(), BlendAlpha(blend),
                BlendMode(blend));
   return true;
 }
 
 bool IGraphics::FillCircle(const IColor* color, int cx, int cy, float r, const IChannelBlend* blend,
                            bool antialias) {
-  GFX_FillCircle(mBackBuffer, (float)cx, (float)cy, r, color->Pack(), BlendAlpha(blend),
+  GFX_FillCircle(mBackBuffer.get(), (float)cx, (float)cy, r, color->Pack(), BlendAlpha(blend),
                  BlendMode(blend), antialias);
   return true;
 }
 
 bool IGraphics::FillTriangle(const IColor* color, int x1, int y1, int x2, int y2, int x3, int y3,
                              IChannelBlend* blend) {
-  GFX_FillTriangle(mBackBuffer, x1, y1, x2, y2, x3, y3, color->Pack(), BlendAlpha(blend),
+  GFX_FillTriangle(mBackBuffer.get(), x1, y1, x2, y2, x3, y3, color->Pack(), BlendAlpha(blend),
                    BlendMode(blend));
   return true;
 }
 
 bool IGraphics::FillIConvexPolygon(const IColor* color, int* xs, int* ys, int count,
                                    const IChannelBlend* blend) {
-  GFX_FillConvexPolygon(mBackBuffer, xs, ys, count, color->Pack(), BlendAlpha(blend),
+  GFX_FillConvexPolygon(mBackBuffer.get(), xs, ys, count, color->Pack(), BlendAlpha(blend),
                         BlendMode(blend));
   return true;
 }
@@ -313,21 +315,18 @@ GFX_IFont* IGraphics::CacheFont(IText* style) {
     const int height = std::max(style->mSize, kMinFontHeight);
     HFONT system = MakeSystemFont(style, height);
     if (!system) return nullptr;
-    GFX_CachedFont* cached = new GFX_CachedFont();
+    auto cached = std::make_unique<GFX_CachedFont>();
     cached->SetFromHFont(system, GFX_FONT_OWNS | GFX_FONT_NATIVE);
     const int lineHeight = cached->GetLineHeight();
     // One correction when the system's line height is not the height asked for.
     if (lineHeight != height && lineHeight > 0) {
       const double q = style->mSize < kMinFontHeight ? 4.0 : (double)style->mSize * style->mSize;
       HFONT corrected = MakeSystemFont(style, (int)(q / lineHeight + 0.5));
-      if (!corrected) {
-        delete cached;
-        return nullptr;
-      }
+      if (!corrected) return nullptr;
       cached->SetFromHFont(corrected, GFX_FONT_OWNS | GFX_FONT_NATIVE);
     }
-    storage.Add(cached, style);
-    font = cached;
+    font = cached.get();
+    storage.Add(std::move(cached), style);
   }
   style->mCached = font;
   return font;
@@ -341,11 +340,11 @@ bool IGraphics::DrawIText(IText* style, const char* text, IRECT* rect, bool meas
   unsigned int flags = TextFlags(style);
   if (!measure) {
     RECT r = {rect->L, rect->T, rect->R, rect->B};
-    font->DrawText(mBackBuffer, text, -1, &r, flags);
+    font->DrawText(mBackBuffer.get(), text, -1, &r, flags);
     return true;
   }
   RECT r = {0, 0, 0, 0};
-  font->DrawText(mBackBuffer, text, -1, &r, flags | DT_CALCRECT);
+  font->DrawText(mBackBuffer.get(), text, -1, &r, flags | DT_CALCRECT);
   const int width = r.right;
   if (style->mAlign == IText::kAlignNear) {
     rect->R = rect->L + width;
@@ -368,7 +367,7 @@ bool IGraphics::DrawITextInside(IText* style, const char* text, const IRECT& rec
   }
   GFX_IFont* font = style->mCached;
   RECT r = {rect.L, rect.T, rect.R, rect.B};
-  font->DrawText(mBackBuffer, text, -1, &r,
+  font->DrawText(mBackBuffer.get(), text, -1, &r,
                  (TextFlags(style) & ~(DT_NOCLIP | DT_CENTER | DT_RIGHT)) | DT_LEFT);
   return true;
 }

@@ -16,8 +16,8 @@
 #include "toolkit/gfx/Bitmap.h"
 #include "toolkit/gfx/Png.h"
 #include "toolkit/plugin/base/IPopupMenu.h"
-#include "toolkit/plugin/editor/IGraphicsCarbon.h"
-#include "toolkit/plugin/editor/IGraphicsCocoa.h"
+#include "toolkit/plugin/editor/detail/IGraphicsCarbon.h"
+#include "toolkit/plugin/editor/detail/IGraphicsCocoa.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include <atomic>
 
-#include "toolkit/plugin/midi/MidiBackendRt.h"
+#include "toolkit/plugin/midi/detail/MidiBackendRt.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "toolkit/plugin/midi/MidiBackendRt.h"
+#include "toolkit/plugin/midi/detail/MidiBackendRt.h"
 
 #include <RtMidi.h>
 #include <jack/jack.h>

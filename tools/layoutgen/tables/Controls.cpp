@@ -1,13 +1,13 @@
-#include "tools/layoutgen/tables/Controls.h"
+#include "tools/layoutgen/detail/tables/Controls.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <stdexcept>
 
 #include "src/config/ParameterIds.h"
+#include "tools/layoutgen/detail/tables/ValueLists.h"
 #include "tools/layoutgen/tables/ImageSizes.h"
 #include "tools/layoutgen/tables/SysExTable.h"
-#include "tools/layoutgen/tables/ValueLists.h"
 
 namespace layout_tables {
 namespace {

@@ -1,4 +1,4 @@
-#include "tools/layoutgen/tables/Pages.h"
+#include "tools/layoutgen/detail/tables/Pages.h"
 
 namespace layout_tables {
 namespace {

@@ -1,10 +1,10 @@
 #include <string>
 
 #include "src/config/ParameterIds.h"
-#include "tools/layoutgen/tables/Pages.h"
-#include "tools/layoutgen/tables/PictureLabels.h"
+#include "tools/layoutgen/detail/tables/Pages.h"
+#include "tools/layoutgen/detail/tables/PictureLabels.h"
+#include "tools/layoutgen/detail/tables/ValueLists.h"
 #include "tools/layoutgen/tables/SysExTable.h"
-#include "tools/layoutgen/tables/ValueLists.h"
 
 namespace layout_tables {
 namespace {

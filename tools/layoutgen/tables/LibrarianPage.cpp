@@ -1,5 +1,5 @@
+#include "tools/layoutgen/detail/tables/Pages.h"
 #include "tools/layoutgen/tables/ImageSizes.h"
-#include "tools/layoutgen/tables/Pages.h"
 
 namespace layout_tables {
 namespace {

@@ -1,4 +1,4 @@
-#include "tools/layoutgen/tables/PictureLabels.h"
+#include "tools/layoutgen/detail/tables/PictureLabels.h"
 
 #include <map>
 #include <stdexcept>

@@ -1,4 +1,4 @@
-#include "tools/layoutgen/tables/ValueLists.h"
+#include "tools/layoutgen/detail/tables/ValueLists.h"
 
 #include <cmath>
 #include <cstdio>

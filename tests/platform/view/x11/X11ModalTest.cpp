@@ -4,9 +4,9 @@
 
 #include <fstream>
 
-#include "platform/view/x11/X11Dialog.h"
 #include "platform/view/x11/X11Display.h"
-#include "platform/view/x11/X11Menu.h"
+#include "platform/view/x11/detail/X11Dialog.h"
+#include "platform/view/x11/detail/X11Menu.h"
 #include "toolkit/wsys/Dialog.h"
 
 // The modal windows of the X11 back end, driven from a thread while they hold

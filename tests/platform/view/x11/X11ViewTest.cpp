@@ -2,7 +2,7 @@
 
 #include <memory>
 
-#include "platform/view/x11/X11View.h"
+#include "platform/view/x11/detail/X11View.h"
 
 // The X11 view in a top-level window of its own at (0, 0) of the screen.
 namespace {

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "tests/support/TempDir.h"
-#include "toolkit/plugin/base/PlugUtilities.h"
+#include "toolkit/plugin/base/detail/PlugUtilities.h"
 
 namespace {
 

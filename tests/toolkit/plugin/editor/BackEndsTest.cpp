@@ -12,8 +12,8 @@
 #include "tests/support/TempDir.h"
 #include "toolkit/plugin/base/IParam.h"
 #include "toolkit/plugin/base/IPopupMenu.h"
-#include "toolkit/plugin/editor/IGraphicsCarbon.h"
-#include "toolkit/plugin/editor/IGraphicsCocoa.h"
+#include "toolkit/plugin/editor/detail/IGraphicsCarbon.h"
+#include "toolkit/plugin/editor/detail/IGraphicsCocoa.h"
 
 // The window object's two back ends over the headless kit: the view a host
 // that announced views gets, and the pane every other host gets.

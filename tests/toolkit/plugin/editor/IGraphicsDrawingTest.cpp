@@ -8,7 +8,7 @@
 #include "toolkit/gfx/CachedFont.h"
 #include "toolkit/gfx/Modes.h"
 #include "toolkit/plugin/editor/BitmapStorage.h"
-#include "toolkit/plugin/editor/FontStorage.h"
+#include "toolkit/plugin/editor/detail/FontStorage.h"
 #include "toolkit/wsys/Font.h"
 
 using namespace editor_test;

@@ -4,7 +4,7 @@
 #include "TempDir.h"
 #include "toolkit/plugin/midi/IMidiPortIn.h"
 #include "toolkit/plugin/midi/IMidiPortOut.h"
-#include "toolkit/plugin/midi/MidiBackendRt.h"
+#include "toolkit/plugin/midi/detail/MidiBackendRt.h"
 
 namespace {
 

@@ -13,15 +13,13 @@
 #include "XvfbServer.h"
 #include "tests/toolkit/plugin/base/HostlessPlugin.h"
 #include "toolkit/plugin/editor/IControl.h"
-#include "toolkit/plugin/editor/IGraphicsCarbon.h"
+#include "toolkit/plugin/editor/detail/IGraphicsCarbon.h"
 #include "toolkit/plugin/editor/IGraphicsMac.h"
 
 #include <X11/XKBlib.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
-
-#include "platform/view/x11/X11View.h"
 
 // The editor in a host's X window on an X server of the suite's own: the
 // host's window is a plain window of a second connection, which also plays
@@ -120,9 +118,10 @@ class EditorX11 : public ::testing::Test {
       if (!IsModifierKey(symbol)) hostKeys.push_back(XKeysymToString(symbol));
     }
   }
+  // The editor's view: the one child window of the host's window.
   Window viewWindow() {
-    VIEW_X11View* view = dynamic_cast<VIEW_X11View*>(graphics->KitView());
-    return view ? view->window() : None;
+    const std::vector<Window> views = childrenOf(window);
+    return views.size() == 1 ? views[0] : None;
   }
   Window focus() {
     Window focused = None;
@@ -146,10 +145,11 @@ class EditorX11 : public ::testing::Test {
     tap("numbersign");
     if (shifted) key("Shift_L", false);
   }
-  std::vector<Window> topWindows() {
+  std::vector<Window> topWindows() { return childrenOf(DefaultRootWindow(host)); }
+  std::vector<Window> childrenOf(Window of) {
     Window root, parent, *children = nullptr;
     unsigned count = 0;
-    XQueryTree(host, DefaultRootWindow(host), &root, &parent, &children, &count);
+    XQueryTree(host, of, &root, &parent, &children, &count);
     std::vector<Window> windows(children, children + count);
     if (children) XFree(children);
     return windows;

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "tools/layoutgen/Element.h"
+#include "tools/layoutgen/detail/Element.h"
 
 // Builders of layout elements for the page tables. Positions are window pixels at scale 1.0.
 // Each control carries, besides the attributes the interpreter reads, the text printed beside

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "tools/layoutgen/tables/Controls.h"
+#include "tools/layoutgen/detail/tables/Controls.h"
 
 // The layout's parts. Each sound page is a layer of main-tab id 2..5 holding its picture, its
 // section frames and sixteen part panels; a part panel holds the part's controls and the member

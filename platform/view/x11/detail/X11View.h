@@ -6,9 +6,9 @@
 
 #include "platform/view/Backend.h"
 #include "platform/view/Region.h"
-#include "platform/view/x11/X11Canvas.h"
 #include "platform/view/x11/X11Display.h"
 #include "platform/view/x11/X11Surface.h"
+#include "platform/view/x11/detail/X11Canvas.h"
 
 // The editor's view on X11: a child window of the window the host hands the
 // editor-open call (a top-level window of its own when it hands none). Every

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "toolkit/gfx/Area.h"
-#include "toolkit/gfx/Combine.h"
+#include "toolkit/gfx/detail/Area.h"
+#include "toolkit/gfx/detail/Combine.h"
 
 namespace gfx_internal {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "tools/layoutgen/Element.h"
+#include "tools/layoutgen/detail/Element.h"
 
 // Sections, control labels and captions are drawn on the pictures under them, and so are the
 // grooves the faders' handles travel in and the fields the text menus print on. Each goes on the

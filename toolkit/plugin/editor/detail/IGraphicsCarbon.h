@@ -40,7 +40,7 @@ class IGraphicsCarbon : private VIEW_Client {
   bool Resize(int width, int height);
   // A menu (with its sub-menus) from a model, entered in the menu list; null
   // for an empty model.
-  VIEW_Menu* CreateMenu(IPopupMenu* menu);
+  std::unique_ptr<VIEW_Menu> CreateMenu(IPopupMenu* menu);
   IPopupMenu* CreateIPopupMenu(IPopupMenu* menu, IRECT* area);
   void CreateTextEntry(IControl* control, IText* style, IRECT* area, const char* text,
                        IParam* param);

@@ -1,8 +1,10 @@
 #pragma once
 
+#include <memory>
+#include <vector>
+
 #include "toolkit/mutex.h"
 #include "toolkit/plugin/editor/IDrawTypes.h"
-#include "toolkit/ptrlist.h"
 
 class GFX_IFont;
 
@@ -13,15 +15,14 @@ class FontStorage {
  public:
   static FontStorage& Instance();
 
-  FontStorage() = default;
+  FontStorage();
   ~FontStorage();
   FontStorage(const FontStorage&) = delete;
   FontStorage& operator=(const FontStorage&) = delete;
 
   // The first font made for the style's key, or null.
   GFX_IFont* Find(const IText* style);
-  // Takes ownership.
-  void Add(GFX_IFont* font, const IText* style);
+  void Add(std::unique_ptr<GFX_IFont> font, const IText* style);
   int Count();
 
  private:
@@ -30,9 +31,9 @@ class FontStorage {
     int orientation;
     int style;
     char name[IText::kFontNameSize];
-    GFX_IFont* font;
+    std::unique_ptr<GFX_IFont> font;
   };
 
-  TK_PtrList<Entry> mEntries;
+  std::vector<Entry> mEntries;
   TK_Mutex mMutex;
 };
