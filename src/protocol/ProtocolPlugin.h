@@ -92,7 +92,8 @@ class ProtocolPlugin : public ParameterAccess {
   // global channel), with its pauses; false, sending nothing, when another active part already
   // plays that bank and program or the part has no MIDI channel of its own (set to the global
   // channel or to all). Blocks the calling thread for its pauses.
-  // [main thread, MIDI input thread, job lanes; blocks for its pauses with the plug-in lock let go]
+  // [main thread, MIDI input thread, job lanes, and the host's events call for its program
+  // changes; blocks for its pauses with the plug-in lock let go]
   virtual bool BankChangeMessage(int part) = 0;
   // Plays slot `slot` of librarian list `list` (0 upper) on `part` (job 3 with the slot's record
   // when the part is not locked and the MIDI ports are chosen).
