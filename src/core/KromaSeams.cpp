@@ -69,7 +69,7 @@ void Kroma::setParameterFromPlug(int index, double value) {
 
 std::string Kroma::getDisplayText(int index) const {
   const IParam* param = GetParam(index);
-  return param ? param->GetDisplayText(0) : "";
+  return param ? param->CopyDisplayText(0) : "";
 }
 
 void Kroma::setDisplayText(int index, const std::string& text) {

@@ -74,7 +74,7 @@ class Switch {
   }
   std::string partText(int identifier, int part) const {
     const IParam* param = isPart(part) ? host.displayParam(identifier + part) : nullptr;
-    return param ? param->GetDisplayText(0) : "";
+    return param ? param->CopyDisplayText(0) : "";
   }
 
   void hideSwitchedLayers() const;

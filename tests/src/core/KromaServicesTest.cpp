@@ -3,6 +3,7 @@
 // librarian's name, search and program steps.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstdio>
 #include <functional>
 #include <string>
@@ -427,3 +428,24 @@ TEST_F(Services, ResetTextsAndTheOutputDelay) {
 }
 
 }  // namespace
+
+// A dump's name is written on the MIDI input thread while a job copies it into the dump it sends:
+// every copy is one whole name, never a mix of the old and the new.
+TEST_F(Services, ANameCopiedOnAnotherThreadIsOneWholeName) {
+  ProtocolPlugin& engine = *open();
+  const std::string longName(40, 'A');
+  const std::string shortName(20, 'B');
+  engine.setDisplayText(kPatchName, longName);
+  std::atomic<bool> written{false};
+  std::thread writer([&] {
+    for (int i = 0; i < 20000; ++i) engine.setDisplayText(kPatchName, i % 2 ? longName : shortName);
+    written = true;
+  });
+  int mixed = 0;
+  while (!written) {
+    const std::string name = engine.getDisplayText(kPatchName);
+    if (name != longName && name != shortName) ++mixed;
+  }
+  writer.join();
+  EXPECT_EQ(mixed, 0);
+}

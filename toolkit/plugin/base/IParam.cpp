@@ -204,6 +204,12 @@ const char* IParam::GetDisplayText(int value) const {
   return entry ? entry->mText : "";
 }
 
+std::string IParam::CopyDisplayText(int value) const {
+  std::lock_guard<std::mutex> lock(mDisplayTextsLock);
+  const DisplayText* entry = FindDisplayText(value);
+  return entry ? entry->mText : "";
+}
+
 bool IParam::MapDisplayText(const char* text, int* value) const {
   if (!text) return false;
   std::lock_guard<std::mutex> lock(mDisplayTextsLock);

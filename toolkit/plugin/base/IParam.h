@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <mutex>
+#include <string>
 
 #include "toolkit/heapbuf.h"
 
@@ -61,7 +62,7 @@ class IParam {
   // Replaces the text of value's entry, or appends an entry for value (which
   // then becomes the maximum). Returns the stored text. A name display's text
   // is replaced from the MIDI input thread: readers on other threads take a
-  // copy through GetDisplayForHost, which holds the same lock.
+  // copy through CopyDisplayText or GetDisplayForHost, which hold the same lock.
   const char* SetDisplayText(int value, const char* text);
   // SetDisplayText(i, textOf(i)) for every i from 0 below count, under one lock: a menu's
   // texts in one go.
@@ -75,6 +76,9 @@ class IParam {
   // Empty text (and value untouched) for an index outside the table.
   const char* GetDisplayTextAtIdx(int idx, int* value = nullptr) const;
   const char* GetDisplayText(int value) const;
+  // A copy of value's text taken under the lock, for a reader on another thread than the
+  // writer's: the pointer above may be read while its text is replaced.
+  std::string CopyDisplayText(int value) const;
   bool MapDisplayText(const char* text, int* value) const;
 
   const char* GetNameForHost() const { return mName; }

@@ -54,8 +54,17 @@ int GetPluginVerFromChunk(ByteChunk* chunk, int* pos);
 // plug-in lock and the editor's graphics object. The host wrapper derives
 // from it and the plug-in class from the wrapper; the order of the virtual
 // operations below is fixed.
+//
+// Each entry names the threads that may call it and what it may take; a tag
+// above a group of entries holds for each of them. The threads: the host's
+// main thread (dispatcher calls under the plug-in lock; the editor's events and
+// timer, pumped from the idle call outside it), the editor timer (the redraw
+// tick, where requests of other threads run under the lock), the audio thread
+// (process calls and, in most hosts, the events call, under the lock), the
+// MIDI input thread (no lock) and the plug-in's job lanes (no lock).
 class IPluginBase {
  public:
+  // [main thread: the entry, under its process-wide lock]
   IPluginBase(int nParams, const char* channelIOStr, int nPresets, const char* effectName,
               const char* productName, const char* mfrName, int vendorVersion, int uniqueID,
               int mfrID, int latency, bool plugDoesMidi, bool plugDoesChunks, bool plugIsInst,
@@ -64,59 +73,109 @@ class IPluginBase {
   IPluginBase& operator=(const IPluginBase&) = delete;
 
   // ---- virtual operations, in slot order ----
+  // [main thread: the host's close; the plug-in's destructor stops its other threads first]
   virtual ~IPluginBase();
+  // [main thread: the dispatcher (rate, block size, resume); takes the plug-in lock]
   virtual void Reset();
+  // [main thread (the editor, the host), editor timer, MIDI input thread, job lanes; takes the
+  // plug-in lock]
   virtual void OnParamChange(int paramIdx);
+  // [MIDI input thread, audio thread (the host's MIDI), job lanes; takes the plug-in lock]
   virtual void OnParamChange2(int paramIdx);
+  // [audio thread; plug-in lock held]
   virtual void ProcessDoubleReplacing(double** inputs, double** outputs, int nFrames);
+  // [audio thread; plug-in lock held]
   virtual void ProcessSingleReplacing(float** inputs, float** outputs, int nFrames);
+  // [main thread; plug-in lock held]
   virtual void OnGUIOpen() {}
+  // [main thread; plug-in lock held]
   virtual void OnGUIClose() {}
+  // [main thread]
   virtual void OnIdle() {}
+  // [main thread; takes the plug-in lock]
   virtual void OnActivate(bool active);
+  // [audio thread: the host's events, plug-in lock held; MIDI input thread: the synthesizer's, no
+  // lock]
   virtual void ProcessMidiMsg(IMidiMsg*, bool /*fromDevice*/) {}
+  // [audio thread: the host's events, plug-in lock held; MIDI input thread: the synthesizer's, no
+  // lock]
   virtual void ProcessSysEx(ISysEx*, bool /*fromDevice*/) {}
+  // [main thread; plug-in lock held]
   virtual bool MidiNoteName(int noteNumber, char* noteName);
+  // [main thread; plug-in lock held]
   virtual bool SerializeState(ByteChunk* chunk) { return SerializeParams(chunk); }
   // Returns the position after the state, or -1 when the chunk ends early.
+  // [main thread; plug-in lock held]
   virtual int UnserializeState(ByteChunk* chunk, int startPos) {
     return UnserializeParams(chunk, startPos);
   }
+  // [main thread; plug-in lock held]
   virtual bool CompareState(const unsigned char* incomingState, int startPos);
+  // [main thread; plug-in lock held]
   virtual void OnWindowResize() {}
+  // [main thread; plug-in lock held]
   virtual bool HostRequestingAboutBox() { return false; }
+  // [main thread; plug-in lock held]
   virtual void OnHostIdentified() {}
+  // [main thread]
   virtual void PopupHostContextMenuForParam(int, int, int) {}
   // A user's change from a control.
+  // [main thread: the editor's controls; takes the plug-in lock]
   virtual void SetParameterFromGUI(int paramIdx, double normalizedValue);
   // A value that came from the hardware: reaches OnParamChange2.
+  // [MIDI input thread, audio thread (the host's MIDI), job lanes; takes the plug-in lock]
   virtual void SetParameterFromGUI2(int paramIdx, double normalizedValue);
+  // [the changing thread; plug-in lock held; calls the host]
   virtual void BeginInformHostOfParamChange(int paramIdx) = 0;
+  // [the changing thread; plug-in lock held; calls the host]
   virtual void InformHostOfParamChange(int paramIdx, double normalizedValue) = 0;
+  // [the changing thread; plug-in lock held; calls the host]
   virtual void EndInformHostOfParamChange(int paramIdx) = 0;
+  // [main thread; calls the host]
   virtual void InformHostOfProgramChange() = 0;
+  // [audio thread; asks the host]
   virtual bool IsRenderingOffline() { return false; }
+  // [audio thread, main thread; asks the host; no lock of its own]
   virtual int GetSamplePos() = 0;
+  // [audio thread, main thread; asks the host; no lock of its own]
   virtual double GetTempo() = 0;
+  // [audio thread, main thread; asks the host; no lock of its own]
   virtual void GetTimeSig(int* numerator, int* denominator) = 0;
+  // [audio thread, main thread; asks the host; no lock of its own]
   virtual void GetTime(ITimeInfo* timeInfo) = 0;
+  // [any thread; fixed once the host is known]
   virtual EHost GetHost() { return mHost; }
+  // [any thread; fixed]
   virtual EAPI GetAPI() { return mAPI; }
+  // [main thread]
   virtual void ResizeGraphics(int w, int h) = 0;
+  // [main thread; no lock of its own]
   virtual void RedrawParamControls();
+  // [main thread]
   virtual void SetLatency(int samples) { mLatency = samples; }
+  // [audio thread; plug-in lock held; hands the message to the host]
   virtual bool SendMidiVST(IMidiMsg* msg) = 0;
+  // [any thread; takes the port lock]
   virtual bool SendMidiMsg(IMidiMsg* msg) = 0;
+  // [any thread; takes the port lock]
   virtual bool SendMidiSysex(unsigned char*, int) { return false; }
+  // [any thread; takes the port lock]
   virtual bool SendPatchSysex(unsigned char*, int) { return false; }
+  // [any thread; takes the port lock]
   virtual bool SendMidiSysex2(std::vector<unsigned char>) { return false; }
+  // [main thread; plug-in lock held]
   virtual void HostSpecificInit() {}
   // Takes ownership; null is ignored. Pass the editor's IGraphics object.
+  // [main thread: the constructor; takes the plug-in lock]
   virtual void AttachGraphics(IPluginGraphics* graphics);
+  // [any thread; takes the port lock]
   virtual bool SendSysEx(ISysEx*) { return false; }
+  // [main thread]
   virtual void DirtyPTCompareState() {}
+  // [main thread; plug-in lock held]
   virtual void PresetsChangedByHost() {}
   // Sizes outside 0..kMaxBlockSize are refused with a log line; the previous size stays.
+  // [main thread; plug-in lock held]
   virtual void SetBlockSize(int blockSize);
   // ---- end of the virtual operations ----
 
@@ -126,12 +185,13 @@ class IPluginBase {
   static constexpr int kMaxBlockSize = 65536;
 
   // Second construction stage: parameters, presets, names and channels.
+  // [main thread: the constructor]
   void initialize(int nHostParams, int nParams, const char* channelIOStr, int nPresets,
                   const char* effectName, const char* productName, const char* mfrName,
                   int vendorVersion, int uniqueID, int mfrID, int latency, bool plugDoesMidi,
                   bool plugDoesChunks, bool plugIsInst);
 
-  // Identity.
+  // Identity. [any thread; fixed once constructed]
   const char* GetEffectName() const { return mEffectName; }
   const char* GetProductName() const { return mProductName; }
   const char* GetMfrName() const { return mMfrName; }
@@ -139,21 +199,23 @@ class IPluginBase {
   int GetMfrID() const { return mMfrID; }
   int GetEffectVersion(bool decimal) const;
   void GetEffectVersionStr(char* out) const { GetVersionStr(mVersion, out); }
+  // [main thread; asks the host once]
   int GetHostVersion(bool decimal);
   void GetHostVersionStr(char* out);
+  // [any thread; fixed]
   const char* GetAPIString() const;
   const char* GetArchString() const { return "x86"; }
   bool DoesStateChunks() const { return mStateChunks; }
   bool IsInstrument() const { return mIsInst; }
 
-  // Audio settings.
+  // Audio settings. [main thread, audio thread; plug-in lock held]
   double GetSampleRate() const { return mSampleRate; }
   void SetSampleRate(double sampleRate) { mSampleRate = sampleRate; }
   int GetBlockSize() const { return mBlockSize; }
   int GetLatency() const { return mLatency; }
   double GetSamplesPerBeat();
 
-  // Channel I/O.
+  // Channel I/O. [main thread, audio thread; plug-in lock held]
   bool LegalIO(int nIn, int nOut) const;
   void LimitToStereoIO();
   int NInChannels() const { return mInChannels.GetSize(); }
@@ -170,6 +232,7 @@ class IPluginBase {
   // announced block size are taken as they come. A connected input or output
   // without a host buffer uses its scratch buffer (inputs read silence), so
   // no block reaches an earlier block's host buffers.
+  // [audio thread; plug-in lock held]
   void AttachInputBuffers(int idx, int n, double** data, int nFrames);
   void AttachInputBuffers(int idx, int n, float** data, int nFrames);
   void AttachOutputBuffers(int idx, int n, double** data);
@@ -182,14 +245,19 @@ class IPluginBase {
   void PassThroughBuffers(float sampleType, int nFrames);
   void ZeroScratchBuffers();
   // Sends every message through SendMidiMsg; true when all were sent.
+  // [any thread; takes the port lock]
   bool SendMidiMsgs(TK_TypedBuf<IMidiMsg>* msgs);
 
   // Parameters. The last NonAutomatedCount() are never offered to the host.
+  // [any thread; the list is fixed once constructed, the values atomic]
   int NParams() const { return mParams.GetSize(); }
   IParam* GetParam(int paramIdx) const { return mParams.Get(paramIdx); }
+  // [main thread: the constructor]
   void addNonAutomateParamCount(int n) { mNonAutomatedCount = n; }
+  // [any thread; fixed once constructed]
   int NonAutomatedCount() const;
   int NHostParams() const { return NParams() - NonAutomatedCount(); }
+  // [main thread; plug-in lock held or taken]
   void OnParamReset();
   void DirtyParameters();
   bool SerializeParams(ByteChunk* chunk);
@@ -197,7 +265,7 @@ class IPluginBase {
   bool SerializeNonAutomatedParams(ByteChunk* chunk, int n);
   int UnserializeNonAutomatedParams(ByteChunk* chunk, int startPos, int n);
 
-  // Presets and chunks.
+  // Presets and chunks. [main thread; plug-in lock held or taken]
   int NPresets() const { return mPresets.GetSize(); }
   int GetCurrentPresetIdx() const { return mCurrentPresetIdx; }
   void InitChunkWithPluginVer(ByteChunk* chunk);
@@ -228,6 +296,7 @@ class IPluginBase {
   bool DumpPresetSrcCode(const char* file, const char* const* paramEnumNames);
   bool DumpPresetBlob(const char* file);
   // Program and bank files; each asks the graphics object for the file.
+  // [main thread; blocks in the file panel; takes the plug-in lock]
   bool SaveProgramAsFXP(const char* defaultFileName = "");
   bool SaveBankAsFXB(const char* defaultFileName = "");
   bool LoadProgramFromFXP();
@@ -235,15 +304,18 @@ class IPluginBase {
 
   // The editor's graphics object, or null. Callers that know IGraphics get
   // it as such.
+  // [any thread; set by the constructor, cleared only after the other threads stopped]
   template <class G = IGraphics>
   G* GetGUI() const {
     return static_cast<G*>(mGraphics);
   }
+  // [any thread]
   TK_Mutex& GetMutex() { return mMutex; }
 
   // The instance's log, handed to the MIDI ports the base makes and used by the host wrapper;
   // null writes to standard error. The base owns it so that it outlives the ports: set it in
   // the plug-in's constructor, before the ports are first used.
+  // SetLog: [main thread: the constructor]; GetLog: [any thread; the log takes its own lock]
   void SetLog(std::unique_ptr<TK_LogSink> log) { mLog = std::move(log); }
   TK_LogSink* GetLog() const { return mLog.get(); }
 
@@ -252,6 +324,8 @@ class IPluginBase {
   // is "OFF", entry k the MIDI system's port k - 1. Selecting entry 0 of the
   // input closes it and stops the MIDI input thread: the plug-in's destructor
   // does that before anything its MIDI handlers use goes away.
+  // [main thread; plug-in lock held; closing the input lets go of it while the input thread
+  // ends]
   std::vector<std::string>& getExternalMIDIOutNames();
   std::vector<std::string>& getExternalMIDIInNames();
   int setExternalMIDIOut(int& index, const char* name);
@@ -260,14 +334,17 @@ class IPluginBase {
   int getExternalMIDIInDevice(const char* name);
   // Runs on the MIDI input thread; hands messages to ProcessMidiMsg and
   // ProcessSysEx as coming from the device.
+  // [MIDI input thread; no lock]
   static void MIDICallback(double timeStamp, std::vector<unsigned char>* message, void* user);
   void processMIDIInput(double timeStamp, std::vector<unsigned char>* message, void* user);
+  // [main thread; plug-in lock held]
   bool initializeVirtualOutput(std::string name);
   int GetMIDIInPortNumber(const char* name);
   int GetMIDIOutPortNumber(const char* name);
   // The hardware sends behind the wrapper's SendMidiMsg, SendMidiSysex,
   // SendPatchSysex and SendMidiSysex2; safe from any thread. False with no
   // output port open or no bytes.
+  // [any thread; takes the port lock]
   bool sendMidiMsgToDevice(const IMidiMsg* msg);
   // Frames the bytes with F0 ... F7 unless they start with F0.
   bool sendMidiSysexToDevice(const unsigned char* data, int size);
