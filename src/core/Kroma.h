@@ -1,49 +1,27 @@
 #pragma once
 
-#include <array>
-#include <atomic>
 #include <functional>
-#include <memory>
-#include <mutex>
 #include <string>
 #include <vector>
 
 #include "src/config/ConfigSeams.h"
-#include "src/core/LibrarianMenus.h"
-#include "src/core/LinkManager.h"
-#include "src/editor/ControlDisplay.h"
-#include "src/editor/EditorElements.h"
+#include "src/core/detail/KromaState.h"
 #include "src/editor/EditorHost.h"
-#include "src/editor/TabSwitchFunctions.h"
-#include "src/librarian/view/EditMenus.h"
 #include "src/librarian/view/LibrarianHost.h"
 #include "src/protocol/ProtocolPlugin.h"
 #include "src/protocol/SenderJob.h"
-#include "toolkit/plugin/midi/IMidiQueue.h"
 #include "toolkit/plugin/vst2/IPluginVST.h"
 
-class BankNumberPopupMenu;
 class ControlLayer;
 class EditorRequests;
 class IControl;
-class LeftPatchPopupMenu;
-class LeftPerfPopupMenu;
-class LibrarianViewControl;
-class PerfBankNamePopupMenu;
-class ProgBankNamePopupMenu;
-class ProgramNumberPopupMenu;
-class RightCategoryPopupMenu;
-class RightPatchPopupMenu;
-class RightPerfPopupMenu;
-class RightSearchPopupMenu;
 class IGraphics;
 class ITextControl;
-class LaneClock;
-class MIDIMessageManager;
-class PatchLibrarian;
-class PatchManager;
-class UIConfigManager;
+class LibrarianViewControl;
 struct ControlAction;
+namespace dispatch {
+struct Change;
+}
 
 // The plug-in: the one object the host makes through the entry. Its constructor starts the whole
 // system in a fixed order (identity, data folder and debug log, settings files, parameters, state
@@ -108,20 +86,20 @@ class Kroma : public IPluginVST,
 
   // ---- Value display ----
   const IParam* displayParam(int paramIdx) const override { return GetParam(paramIdx); }
-  ITextControl* displayNameControl() const override { return mNameDisplay; }
-  ITextControl* displayValueControl() const override { return mValueDisplay; }
-  bool startupComplete() const override { return mStartupComplete; }
-  bool programChangeSwitchState() const override { return mDAWFilterBlocked[1]; }
-  int currentPart() const override { return mCurrentPart; }
+  ITextControl* displayNameControl() const override { return mWidgets.mNameDisplay; }
+  ITextControl* displayValueControl() const override { return mWidgets.mValueDisplay; }
+  bool startupComplete() const override { return mParts.mStartupComplete; }
+  bool programChangeSwitchState() const override { return mRouting.mDAWFilterBlocked[1]; }
+  int currentPart() const override { return mSelection.mCurrentPart; }
   const std::vector<std::string>& valueList(const std::string& name) const override;
-  const std::vector<std::string>& sampleNames() const override { return mSampleNames; }
-  bool samplesFileRead() const override { return mSamplesFileRead; }
+  const std::vector<std::string>& sampleNames() const override { return mParts.mSampleNames; }
+  bool samplesFileRead() const override { return mParts.mSamplesFileRead; }
   TK_LogSink* debugLog() const override { return GetLog(); }
 
   // ---- Tab switching ----
-  void setCurrentPart(int part) override { mCurrentPart = part; }
-  bool keepSelectedBank() const override { return mKeepSelectedBank; }
-  const TabLayers& tabLayers() const override { return mTabLayers; }
+  void setCurrentPart(int part) override { mSelection.mCurrentPart = part; }
+  bool keepSelectedBank() const override { return mSelection.mKeepSelectedBank; }
+  const TabLayers& tabLayers() const override { return mWidgets.mTabLayers; }
   void setLibrarianSelectedProgram(int program) override;
 
   // ---- Protocol engine ----
@@ -151,14 +129,14 @@ class Kroma : public IPluginVST,
   int getProgramValueByParts(int a, int b, int c) const;
   void setProgramValueByParts(int a, int b, int c, int value);
   void setValueFromHardware(int param, double normalised) override;
-  void setLocalControl(bool on) override { mLocalControlFlag = on; }
+  void setLocalControl(bool on) override { mRouting.mLocalControlFlag = on; }
   int partSound(int part, PartSound which) const override;
   void setPartSound(int part, PartSound which, int value) override;
-  bool sysExReceived() const override { return mSysExReceived; }
-  void setSysExReceived(bool on) override { mSysExReceived = on; }
-  bool initPending() const override { return mInitPending; }
-  void setDeviceId(int id) override { mDeviceID = id; }
-  bool midiOutSet() const override { return mMIDIOutSet; }
+  bool sysExReceived() const override { return mRouting.mSysExReceived; }
+  void setSysExReceived(bool on) override { mRouting.mSysExReceived = on; }
+  bool initPending() const override { return mRouting.mInitPending; }
+  void setDeviceId(int id) override { mRouting.mDeviceID = id; }
+  bool midiOutSet() const override { return mRouting.mMIDIOutSet; }
   void AllSoundsOff(int part, bool allParts) override;
   bool BankChangeMessage(int part) override;
   // Without the MIDI ports, for a locked current part, an empty slot or a bank the list does not
@@ -166,25 +144,25 @@ class Kroma : public IPluginVST,
   void sendPatchToDeviceFromLibrarian(int slot, int list, int part) override;
   void selectLibrarianSlot(int slot) override;
   void mainTabSwitch(int tab, int part) override;
-  int deviceId() const override { return mDeviceID; }
-  bool multiMode() const override { return mMultiMode; }
+  int deviceId() const override { return mRouting.mDeviceID; }
+  bool multiMode() const override { return mSelection.mMultiMode; }
   int lowerListKind() const override;
-  bool programControl() const override { return mProgBankMode; }
-  bool sendPartSounds() const override { return mSendPartSounds; }
-  bool sendGlobalFirst() const override { return mSendGlobalFirst; }
+  bool programControl() const override { return mSelection.mProgBankMode; }
+  bool sendPartSounds() const override { return mSelection.mSendPartSounds; }
+  bool sendGlobalFirst() const override { return mSelection.mSendGlobalFirst; }
   void clearMultiPushFlags() override;
-  void setMultiSend(bool on) override { mMultiSendRequested = on; }
+  void setMultiSend(bool on) override { mSelection.mMultiSendRequested = on; }
   void MIDIOutRoutingSwitch(const IMidiMsg* msg) override;
   void sendRealTimeByte(unsigned char byte) override;
   int getCCControls(int channelKey, int cc, int subKey) const override;
   bool midiKindBlocked(int kind, bool fromDevice) const override;
   void showIncomingActivity(int channel) override;
-  bool localControl() const override { return mLocalControlFlag; }
-  bool libraryControl() const override { return mShowProgramNames; }
+  bool localControl() const override { return mRouting.mLocalControlFlag; }
+  bool libraryControl() const override { return mSelection.mShowProgramNames; }
   int activeLibrarianList() const override;
-  bool sendClockPointer() const override { return mSendClockPointer; }
-  bool sendClockInfo() const override { return mSendClockInfo; }
-  void setSendClockInfo(bool on) override { mSendClockInfo = on; }
+  bool sendClockPointer() const override { return mClock.mSendClockPointer; }
+  bool sendClockInfo() const override { return mClock.mSendClockInfo; }
+  void setSendClockInfo(bool on) override { mClock.mSendClockInfo = on; }
 
   // ---- MIDI paths and the audio clock ----
   // The host's block is the plug-in's clock: it reads the host's time; starts MIDI Start and
@@ -215,11 +193,6 @@ class Kroma : public IPluginVST,
   // The part's MIDI channel 0..15 from its setting (2..17; 0 the global channel); -1 for a
   // setting that names none, so that nothing is sent on a channel outside 0..15.
   int partChannel(int part) const;
-  // The pauses of bank changes and sends, on the manager's lane clock unless a test sets one.
-  // Each lets go of the plug-in lock, so that the audio thread never waits through it.
-  LaneClock* mPauseClock = nullptr;
-  // Guards mMidiQueue between the threads that route MIDI and the audio clock.
-  std::mutex mQueueLock;
 
   // ---- Librarian and transfer glue ----
   // The librarian sync delay of kLibSyncTimer in milliseconds (100 for an unknown choice).
@@ -247,9 +220,9 @@ class Kroma : public IPluginVST,
   // What the bank view and the librarian's menus use (LibrarianHost).
   FileName remembered(Remembered which) const override;
   void remember(Remembered which, const FileName& name) override;
-  LibrarianViewControl* librarianView() const override { return mLibrarianView; }
+  LibrarianViewControl* librarianView() const override { return mWidgets.mLibrarianView; }
   IControl* selectionControl(int list) const override;
-  void setRenameFinished(bool finished) override { mRenameFinished = finished; }
+  void setRenameFinished(bool finished) override { mSelection.mRenameFinished = finished; }
   // Open the slot menu (upper list) or the copy menu at the right click.
   void showFileEditMenu(int x, int y) override;
   void showFileCopyMenu(int x, int y) override;
@@ -306,7 +279,6 @@ class Kroma : public IPluginVST,
   // timer tick and then runs under the plug-in lock. A waiting call with the same non-null key
   // is replaced.
   void onEditorThread(const void* key, std::function<void()> call);
-  LinkManager mLinkManager;
 
   // Called by the dispatch, owned by the librarian issue. Virtual so that tests see the
   // dispatch reach them.
@@ -330,148 +302,16 @@ class Kroma : public IPluginVST,
   // An output port is open: what the synthesizer is sent goes somewhere.
   bool outputPortOpen() const;
 
-  // ---- Shared fields: read and written by the other parts of the plug-in and the engine ----
-  IMidiQueue mMidiQueue{1024};
-  std::string mPanelString;
-  std::unique_ptr<PatchManager> mPatchManager;
-  IControl* mPatchRenameControl = nullptr;
-  ITextControl* mCCDisplayControl = nullptr;
-  IControl* mDeviceInControl = nullptr;
-  IControl* mDeviceOutControl = nullptr;
-  ITextControl* mBuildDisplayControl = nullptr;
-  ITextControl* mMIDIOutDelayDisplayControl = nullptr;
-  ITimeInfo mTimeInfo;
-  std::atomic<double> mSampleRate{0.0};
-  std::atomic<bool> mTransportWasRunning{false};
-  std::atomic<bool> mQueuedOutput{false};
-  std::atomic<int> mBlockSize{0};
-  std::atomic<bool> mMultiSendPending{false};
-  std::atomic<bool> mGlobalSendPending{false};
-  double mGUIScale = 1.0;
-  int mColorScheme = 0;
-
-  // The layers and controls the tab switches use (the plug-in's own menu layers and the overlay
-  // among them), then the other layers the plug-in shows and hides. Null where the layout has
-  // none.
-  TabLayers mTabLayers;
-  ControlLayer* mLibrarianLayer = nullptr;
-  ControlLayer* mPatchRenameLayer = nullptr;
-  ControlLayer* mAboutLayer = nullptr;
-  ControlLayer* mFirstRunLayer = nullptr;
-  ControlLayer* mBankPatchConflictLayer = nullptr;
-  ControlLayer* mMIDIFilterSettingsLayer = nullptr;
-  // The plug-in's own menu layers, by LibrarianMenu, and the menus in them.
-  std::array<ControlLayer*, kLibrarianMenuCount> mMenuLayers{};
-  LeftPatchPopupMenu* mLeftPatchMenu = nullptr;
-  RightPatchPopupMenu* mRightPatchMenu = nullptr;
-  RightCategoryPopupMenu* mRightCategoryMenu = nullptr;
-  RightSearchPopupMenu* mRightSearchMenu = nullptr;
-  LeftPerfPopupMenu* mLeftPerfMenu = nullptr;
-  RightPerfPopupMenu* mRightPerfMenu = nullptr;
-  BankEditPopupMenu* mBankEditMenu = nullptr;
-  ProgramNumberPopupMenu* mProgramNumberMenu = nullptr;
-  BankNumberPopupMenu* mBankNumberMenu = nullptr;
-  PerfBankNamePopupMenu* mPerfBankNameMenu = nullptr;
-  ProgBankNamePopupMenu* mProgBankNameMenu = nullptr;
-  // The slot menus of the last right click in the bank view.
-  std::unique_ptr<FileEditPopupMenu> mFileEditMenu;
-  std::unique_ptr<FileCopyPopupMenu> mFileCopyMenu;
-
-  IControl* mDatatypeControl = nullptr;
-  IControl* mPatchSearchControl = nullptr;
-  IControl* mProgBankControl = nullptr;
-  std::atomic<bool> mTempoStatus{false};
-  std::string mLogFilePath;
-  std::string mUISettingsPath;
-  std::string mUIColorSchemeLine;
-  std::string mUISizeLine;
-  std::string mUIFirstRunLine;
-  std::vector<std::string> mSampleNames;
-  bool mDebugLogging = false;
-  std::string mUpperSelectionFolder;
-  std::string mUpperSelectionText;
-  std::string mLowerSelectionFolder;
-  std::string mLowerSelectionText;
-  std::string mUpperMultiSelectionFolder;
-  std::string mUpperMultiSelectionText;
-  std::string mLowerMultiSelectionFolder;
-  std::string mLowerMultiSelectionText;
-  std::atomic<bool> mRenameFinished{false};
-  std::atomic<bool> mMultiMode{false};
-  std::atomic<bool> mShowProgramNames{false};
-  std::atomic<bool> mKeepSelectedBank{true};
-  std::atomic<bool> mStartupComplete{false};
-  std::atomic<int> mLastTempo{0};
-  std::atomic<int> mCurrentPart{0};
-  std::atomic<int> mDeviceID{0};
-  std::atomic<bool> mSendingSysEx{false};
-  std::atomic<bool> mInitPending{false};
-  std::atomic<bool> mSysExReceived{false};
-  std::atomic<bool> mMIDIOutSet{false};
-  std::atomic<bool> mTransferInProgress{false};
-  std::atomic<bool> mOutputBlocked{false};
-  std::atomic<bool> mOutputOverflow{false};
-  std::atomic<bool> mLowerListShowsSearch{false};
-  std::atomic<bool> mLowerListShowsCategories{false};
-  std::atomic<bool> mProgBankMode{true};
-  int mMIDIInPortIndex = 0;
-  int mMIDIOutPortIndex = 0;
-  // The stored names of restored ports that no listed port has, input then output ("" for one
-  // found): saved again in their place until the musician picks a port.
-  std::array<std::string, 2> mAbsentPortNames;
-  std::unique_ptr<MIDIMessageManager> mMIDIMessageManager;
-  std::unique_ptr<UIConfigManager> mUIConfigManager;
-  ControlDisplay mControlDisplay;
-  std::unique_ptr<PatchLibrarian> mPatchLibrarian;
-  IControl* mLibraryControl = nullptr;
-  ControlAction* mOverrideTempoAction = nullptr;
-  LibrarianViewControl* mLibrarianView = nullptr;
-  IControl* mUpperSelectionControl = nullptr;
-  IControl* mLowerSelectionControl = nullptr;
-  IControl* mKeepSelectedBankControl = nullptr;
-  std::array<IControl*, 7> mDAWFilterControls{};
-  std::array<std::atomic<bool>, 7> mDAWFilterBlocked{};
-  std::array<IControl*, 7> mHWFilterControls{};
-  std::array<std::atomic<bool>, 7> mHWFilterBlocked{};
-  IControl* mTrackIncomingControl = nullptr;
-  std::atomic<bool> mTrackIncomingMIDI{true};
-  IControl* mDirectToHardwareControl = nullptr;
-  IControl* mToDAWBufferControl = nullptr;
-  IControl* mClockPointerControl = nullptr;
-  IControl* mClockInfoControl = nullptr;
-  std::atomic<bool> mSendClockPointer{true};
-  std::atomic<bool> mSendClockInfo{true};
-  std::array<IControl*, 16> mPartChannelControls{};
-  ITextControl* mNameDisplay = nullptr;
-  ITextControl* mValueDisplay = nullptr;
-  ITextControl* mCategoryDisplay = nullptr;
-  ITextControl* mPatchDisplay = nullptr;
-  TabSwitchFunctions mTabSwitch;
-  ControlAction* mQuickTabAction = nullptr;
-  ControlAction* mMainTabAction = nullptr;
-  std::vector<int> mPartCompareFlags = std::vector<int>(16);
-  std::vector<int> mRandomizerValues = std::vector<int>(393);
-  std::array<std::atomic<int>, 16> mLEDActive{};
-  std::array<std::atomic<unsigned>, 16> mLEDTime{};
-  std::array<std::atomic<int>, 17> mPartBank{};  // parts, then the Multi
-  std::array<std::atomic<int>, 17> mPartProgram{};
-  std::atomic<unsigned> mOverflowTime{0};
-  std::atomic<bool> mMultiSendRequested{false};
-  std::atomic<bool> mEchoFromHardware{false};
-  std::atomic<bool> mSendPartSounds{false};
-  std::atomic<bool> mSendGlobalFirst{false};
-  std::atomic<bool> mLinkInProgress{false};
-  std::atomic<bool> mFreshReset{false};
-  std::atomic<bool> mLocalControlFlag{false};
-  std::atomic<bool> mBlockDeviceInput{false};
-  std::atomic<bool> mContinuousClockStarted{false};
-  std::atomic<bool> mClockRunning{false};
-  std::atomic<bool> mFirstRunShown{false};
-  bool mSamplesFileRead = false;
-  std::atomic<int> mLastProgram{0};
-  std::atomic<int> mTempoValue{0};
-
  private:
+  friend struct KromaProbe;
+
+  // The state, by concern (detail/KromaState.h).
+  MidiRouting mRouting;
+  ClockState mClock;
+  LibrarianSelection mSelection;
+  EditorWidgets mWidgets;
+  KromaParts mParts;
+
   // The start-up steps, in their order.
   void openDataFolder();
   void readSettingsFiles();
@@ -533,6 +373,9 @@ class Kroma : public IPluginVST,
   // side as asked: the two lists, and the Multi bank lists or each part's sound bank lists.
   void writeSelectionTexts(const std::vector<std::string>& fileNames, int listKind, bool upper,
                            bool lower);
+
+  // Parameter dispatch: one change as its handlers see it, with the records they change.
+  dispatch::Change changeOf(int paramIdx, double v, ControlAction* action);
 
   IGraphics* mEditor = nullptr;  // owned by the framework once attached
   EditorRequests* mEditorRequests = nullptr;

@@ -1,5 +1,5 @@
 // Importing a bank file, the help pages and the dialog helpers.
-#include "src/core/KromaDialogs.h"
+#include "src/core/detail/KromaDialogs.h"
 
 #include <filesystem>
 #include <fstream>

@@ -4,7 +4,7 @@
 #include "platform/datafolder/DataFolder.h"
 #include "src/config/UIConfigManager.h"
 #include "src/core/Kroma.h"
-#include "src/core/PatchManager.h"
+#include "src/core/detail/PatchManager.h"
 #include "src/librarian/PatchLibrarian.h"
 #include "src/protocol/MIDIMessageManager.h"
 #include "toolkit/plugin/editor/IGraphics.h"
@@ -17,10 +17,10 @@ void Kroma::shutDown() {
   // Nothing may arrive, be sent or run once the objects the threads use start to go.
   int off = 0;
   setExternalMIDIIn(off, nullptr);
-  mMIDIOutSet = false;
-  if (mMIDIMessageManager) mMIDIMessageManager->shutDown();
-  mPatchManager.reset();
-  mMIDIMessageManager.reset();
+  mRouting.mMIDIOutSet = false;
+  if (mParts.mMIDIMessageManager) mParts.mMIDIMessageManager->shutDown();
+  mParts.mPatchManager.reset();
+  mParts.mMIDIMessageManager.reset();
   // The controls point into the librarian and the configuration manager: the graphics object,
   // which owns them, goes first.
   if (mEditor && mGraphics != mEditor) delete mEditor;
@@ -28,8 +28,8 @@ void Kroma::shutDown() {
   mGraphics = nullptr;
   mEditor = nullptr;
   mEditorRequests = nullptr;
-  mUIConfigManager.reset();
-  mPatchLibrarian.reset();
+  mParts.mUIConfigManager.reset();
+  mParts.mPatchLibrarian.reset();
 }
 
 std::string Kroma::getDataFolder() {
@@ -45,8 +45,8 @@ int Kroma::getPatchesFolderLength() {
 }
 
 const char* Kroma::getPanelString(int part, std::string text) {
-  mPanelString = "Part " + std::to_string(part + 1) + " " + text;
-  return mPanelString.c_str();
+  mWidgets.mPanelString = "Part " + std::to_string(part + 1) + " " + text;
+  return mWidgets.mPanelString.c_str();
 }
 
 void Kroma::OpenDataDirectory(bool manual) {
