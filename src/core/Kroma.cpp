@@ -117,8 +117,8 @@ Kroma::Kroma(IPluginInstanceInfo instanceInfo)
     for (ControlLayer* layer : {mWidgets.mPatchRenameLayer, mWidgets.mTabLayers.categoryLimit,
                                 mWidgets.mTabLayers.searchField})
       hide(layer);
-    mEditor->AttachBackground(kBackgroundId, kBackgroundFile, mWidgets.mGUIScale);
-    AttachGraphics(mEditor);
+    mWidgets.mEditor->AttachBackground(kBackgroundId, kBackgroundFile, mWidgets.mGUIScale);
+    AttachGraphics(mWidgets.mEditor);
     log("Layers attached...");
     mWidgets.mTabLayers.progress = makeProgressLayer(*mParts.mUIConfigManager);
     mParts.mMIDIMessageManager =
@@ -128,7 +128,7 @@ Kroma::Kroma(IPluginInstanceInfo instanceInfo)
     makeSelectionListsAndMenus();
     lookUpControlsSecond();
     setInitialValues();
-    mEditor->AttachLayer(mWidgets.mTabLayers.progress->layer());
+    mWidgets.mEditor->AttachLayer(mWidgets.mTabLayers.progress->layer());
     applyUISettings();
     setMIDIFilterDefaults();
     refreshControls();
@@ -173,16 +173,16 @@ void Kroma::makeLibrarian() {
 }
 
 void Kroma::makeEditor() {
-  mEditor = MakeGraphics(this, static_cast<int>(kEditorWidth * mWidgets.mGUIScale),
-                         static_cast<int>(kEditorHeight * mWidgets.mGUIScale), 0);
-  mEditorRequests = new EditorRequests(this);
-  mEditor->AttachControl(mEditorRequests);
+  mWidgets.mEditor = MakeGraphics(this, static_cast<int>(kEditorWidth * mWidgets.mGUIScale),
+                                  static_cast<int>(kEditorHeight * mWidgets.mGUIScale), 0);
+  mWidgets.mEditorRequests = new EditorRequests(this);
+  mWidgets.mEditor->AttachControl(mWidgets.mEditorRequests);
   log("STARTING USER INTERFACE CONFIGURATION...");
   auto config = std::make_unique<EditorConfigManager>();
   config->setLog(GetLog());
-  config->setResourceLoader(resourcesThrough(mEditor));
+  config->setResourceLoader(resourcesThrough(mWidgets.mEditor));
   mParts.mUIConfigManager = std::move(config);
-  mParts.mUIConfigManager->readUIConfig(mEditor, this, mParts.mPatchLibrarian.get(),
+  mParts.mUIConfigManager->readUIConfig(mWidgets.mEditor, this, mParts.mPatchLibrarian.get(),
                                         mWidgets.mColorScheme, mWidgets.mGUIScale);
   initPositionalEffectParams();
   log("USER INTERFACE CONFIGURATION COMPLETED... BUILDING UI");
@@ -277,7 +277,7 @@ void Kroma::makeSelectionListsAndMenus() {
     ControlLayer* layer = new ControlLayer(place.layerId, place.layerName);
     layer->controls.Add(makeLibrarianMenu(static_cast<LibrarianMenu>(menu), this, mWidgets,
                                           mParts.mPatchLibrarian.get(), rect));
-    mEditor->AttachLayer(layer);
+    mWidgets.mEditor->AttachLayer(layer);
     layer->Hide(!place.shown);
     mWidgets.mMenuLayers[menu] = layer;
     for (int popup = 0; popup < TabLayers::kPopups; ++popup)
@@ -318,26 +318,26 @@ void Kroma::setInitialValues() {
   Reset();
   for (IControl* list : {mWidgets.mUpperSelectionControl, mWidgets.mLowerSelectionControl})
     if (list) list->SetValueFromPlug(0.0);
-  mEditor->SetParameterFromPlug(kOverrideTempo, 1.0, false);
-  mEditor->SetParameterFromPlug(kDatatype, 0.0, false);
+  mWidgets.mEditor->SetParameterFromPlug(kOverrideTempo, 1.0, false);
+  mWidgets.mEditor->SetParameterFromPlug(kDatatype, 0.0, false);
   userEdit(mWidgets.mDatatypeControl, 0.0);
   GetParam(kControlProgBank)->SetClamped(1.0);
-  mEditor->SetParameterFromPlug(kControlProgBank, 1.0, true);
-  mEditor->SetParameterFromPlug(kQuickTab, 0.0, false);
+  mWidgets.mEditor->SetParameterFromPlug(kControlProgBank, 1.0, true);
+  mWidgets.mEditor->SetParameterFromPlug(kQuickTab, 0.0, false);
   mSelection.mCurrentPart = GetParam(kQuickTab)->Int();
-  mEditor->SetParameterFromPlug(kLibSyncTimer, 2.0, false);
+  mWidgets.mEditor->SetParameterFromPlug(kLibSyncTimer, 2.0, false);
   for (int part = 0; part < 16; ++part)
-    mEditor->SetParameterFromPlug(kMultiPartStatus + part, part < 4 ? 1.0 : 0.0, false);
-  mEditor->SetParameterFromPlug(kDeviceID_old, 0.0, false);
+    mWidgets.mEditor->SetParameterFromPlug(kMultiPartStatus + part, part < 4 ? 1.0 : 0.0, false);
+  mWidgets.mEditor->SetParameterFromPlug(kDeviceID_old, 0.0, false);
   mSelection.mCurrentPart = GetParam(kQuickTab)->Int();
 }
 
 void Kroma::applyUISettings() {
   const UISettings settings{mParts.mUIColorSchemeLine, mParts.mUISizeLine, mParts.mUIFirstRunLine};
   if (settings.styleValue() >= 0)
-    mEditor->SetParameterFromPlug(kUserInterfaceStyle, settings.styleValue(), false);
+    mWidgets.mEditor->SetParameterFromPlug(kUserInterfaceStyle, settings.styleValue(), false);
   if (settings.sizeValue() >= 0)
-    mEditor->SetParameterFromPlug(kUserInterfaceSize, settings.sizeValue(), false);
+    mWidgets.mEditor->SetParameterFromPlug(kUserInterfaceSize, settings.sizeValue(), false);
   if (settings.firstRunNoticeDue() && mWidgets.mFirstRunLayer) {
     mWidgets.mFirstRunLayer->Hide(false);
     mParts.mFirstRunShown = true;
@@ -379,7 +379,7 @@ void Kroma::refreshControls() {
     const int value = GetParam(idx)->Int();
     if (value > 0) values.emplace_back(idx, value);
   }
-  mEditor->SetParametersFromPlug(values, false);
+  mWidgets.mEditor->SetParametersFromPlug(values, false);
   if (GetParam(kGlobalLocalControl)->Value() == 0.0) mRouting.mLocalControlFlag = false;
 }
 
@@ -421,7 +421,7 @@ ControlLayer* Kroma::layerNamed(const std::string& name) const {
 }
 
 IGraphics* Kroma::graphics() const {
-  return mEditor;
+  return mWidgets.mEditor;
 }
 
 const std::vector<std::string>& Kroma::valueList(const std::string& name) const {

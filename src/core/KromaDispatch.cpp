@@ -176,8 +176,8 @@ void Kroma::OnParamChange2(int paramIdx) {
 }
 
 void Kroma::onEditorThread(const void* key, std::function<void()> call) {
-  if (!mEditorRequests || mEditorRequests->onEditorThread())
+  if (!mWidgets.mEditorRequests || mWidgets.mEditorRequests->onEditorThread())
     call();
   else
-    mEditorRequests->requestCall(key, std::move(call));
+    mWidgets.mEditorRequests->requestCall(key, std::move(call));
 }

@@ -158,6 +158,10 @@ void Kroma::selectLibrarianSlot(int slot) {
   markLibrarianViewDirty();
 }
 
+int Kroma::activeLibrarianList() const {
+  return mWidgets.mLibrarianView ? mWidgets.mLibrarianView->activeList.load() : 0;
+}
+
 void Kroma::refillLibrarianList(int list) {
   if (!mWidgets.mLibrarianView) return;
   if (list == 0)

@@ -3,7 +3,6 @@
 #include "src/config/ParameterIds.h"
 #include "src/config/UIConfigManager.h"
 #include "src/core/Kroma.h"
-#include "src/librarian/view/LibrarianViewControl.h"
 #include "src/protocol/IncomingChannel.h"
 #include "src/protocol/MIDIMessageManager.h"
 #include "src/protocol/SysExFormat.h"
@@ -46,8 +45,4 @@ void Kroma::ProcessSysEx(const unsigned char* data, int length, bool fromDevice)
     if (ControlAction* action = mParts.mUIConfigManager->getControlAction(param))
       action->value = -1.0;
   if (manager->dumpComplete) mRouting.mSysExReceived = true;
-}
-
-int Kroma::activeLibrarianList() const {
-  return mWidgets.mLibrarianView ? mWidgets.mLibrarianView->activeList.load() : 0;
 }

@@ -60,8 +60,8 @@ double Kroma::getValue(int index) const {
 }
 
 void Kroma::setParameterFromPlug(int index, double value) {
-  if (mEditor) {
-    mEditor->SetParameterFromPlug(index, value, false);
+  if (mWidgets.mEditor) {
+    mWidgets.mEditor->SetParameterFromPlug(index, value, false);
   } else if (IParam* param = GetParam(index)) {
     param->SetNormalized(param->GetNormalized(value));
   }
@@ -149,11 +149,11 @@ void Kroma::setTextDisplay(int displayParam, const std::string& text) {
 }
 
 void Kroma::requestLayerHidden(const std::string& layer, bool hidden) {
-  if (mEditorRequests) mEditorRequests->requestHidden(layerNamed(layer), hidden);
+  if (mWidgets.mEditorRequests) mWidgets.mEditorRequests->requestHidden(layerNamed(layer), hidden);
 }
 
 void Kroma::requestGrayOut(int param, bool grayed) {
-  if (mEditorRequests) mEditorRequests->requestGrayOut(controlOf(param), grayed);
+  if (mWidgets.mEditorRequests) mWidgets.mEditorRequests->requestGrayOut(controlOf(param), grayed);
 }
 
 void Kroma::markLibrarianViewDirty() {

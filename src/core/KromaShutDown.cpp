@@ -1,7 +1,4 @@
-// The end of the plug-in's life and the services around its data folder.
-#include <string>
-
-#include "platform/datafolder/DataFolder.h"
+// The end of the plug-in's life.
 #include "src/config/UIConfigManager.h"
 #include "src/core/Kroma.h"
 #include "src/core/detail/PatchManager.h"
@@ -23,33 +20,11 @@ void Kroma::shutDown() {
   mParts.mMIDIMessageManager.reset();
   // The controls point into the librarian and the configuration manager: the graphics object,
   // which owns them, goes first.
-  if (mEditor && mGraphics != mEditor) delete mEditor;
+  if (mWidgets.mEditor && mGraphics != mWidgets.mEditor) delete mWidgets.mEditor;
   delete mGraphics;
   mGraphics = nullptr;
-  mEditor = nullptr;
-  mEditorRequests = nullptr;
+  mWidgets.mEditor = nullptr;
+  mWidgets.mEditorRequests = nullptr;
   mParts.mUIConfigManager.reset();
   mParts.mPatchLibrarian.reset();
-}
-
-std::string Kroma::getDataFolder() {
-  return DataFolder::path();
-}
-
-std::string Kroma::getPatchesFolderStr() {
-  return DataFolder::patchesFolder();
-}
-
-int Kroma::getPatchesFolderLength() {
-  return static_cast<int>(getPatchesFolderStr().size());
-}
-
-const char* Kroma::getPanelString(int part, std::string text) {
-  mWidgets.mPanelString = "Part " + std::to_string(part + 1) + " " + text;
-  return mWidgets.mPanelString.c_str();
-}
-
-void Kroma::OpenDataDirectory(bool manual) {
-  if (IGraphics* editor = graphics())
-    editor->OpenURL((manual ? DataFolder::userManual() : DataFolder::path()).c_str());
 }

@@ -22,6 +22,8 @@
 
 class BankNumberPopupMenu;
 class ControlLayer;
+class EditorRequests;
+class IGraphics;
 class IControl;
 class ITextControl;
 class LaneClock;
@@ -128,6 +130,9 @@ struct LibrarianSelection {
 // drives, its own menus, and the editor's scale and colours. Null where the layout has none;
 // changed on the editor thread.
 struct EditorWidgets {
+  IGraphics* mEditor = nullptr;  // owned by the framework once attached
+  // Where other threads leave what must run on the editor thread.
+  EditorRequests* mEditorRequests = nullptr;
   double mGUIScale = 1.0;
   int mColorScheme = 0;
   std::string mPanelString;
