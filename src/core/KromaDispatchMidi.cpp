@@ -9,9 +9,9 @@ namespace dispatch {
 namespace {
 
 // A MIDI filter switch: the kind passes while its switch is 1.
-template <int First, std::array<std::atomic<bool>, 7> MidiRouting::*Blocked>
-Then filter(Change& c) {
-  (c.routing.*Blocked)[c.idx - First] = c.vi != 1;
+template <std::array<std::atomic<bool>, 7> MidiRouting::*Blocked>
+Then filter(MidiRouting& routing, int kind, int vi) {
+  (routing.*Blocked)[kind] = vi != 1;
   return Then::kGoOn;
 }
 
@@ -128,15 +128,13 @@ Then cancelDataRequest(Change& c) {
 }
 
 constexpr Row kMain[] = {
-    {kMIDIFilterDAWCCPassThrough, 7,
-     filter<kMIDIFilterDAWCCPassThrough, &MidiRouting::mDAWFilterBlocked>},
-    {kMIDIFilterHWCCPassThrough, 7,
-     filter<kMIDIFilterHWCCPassThrough, &MidiRouting::mHWFilterBlocked>},
-    {kMIDIFilterTrackIncomingMIDI, 1, followSwitch<MidiRouting, &MidiRouting::mTrackIncomingMIDI>},
+    {kMIDIFilterDAWCCPassThrough, 7, onRecord<filter<&MidiRouting::mDAWFilterBlocked>>},
+    {kMIDIFilterHWCCPassThrough, 7, onRecord<filter<&MidiRouting::mHWFilterBlocked>>},
+    {kMIDIFilterTrackIncomingMIDI, 1, onRecord<followSwitch<&MidiRouting::mTrackIncomingMIDI>>},
     {kMIDIFilterDirectToHardware, 1, outputRoute<kMIDIFilterToDAWBuffer, false>},
     {kMIDIFilterToDAWBuffer, 1, outputRoute<kMIDIFilterDirectToHardware, true>},
     {kAdjustDAWOffset, 1, dawOffset},
-    {kSendMIDIClockPointer, 1, followSwitch<ClockState, &ClockState::mSendClockPointer>},
+    {kSendMIDIClockPointer, 1, onRecord<followSwitch<&ClockState::mSendClockPointer>>},
     {kSendMIDIClockInfo, 1, clockInfo},
     {kDeviceOutSelection, 1, outputPort},
     {kDeviceInSelection, 1, inputPort},

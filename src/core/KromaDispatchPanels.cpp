@@ -131,8 +131,8 @@ Then tempoInformation(Change& c) {
   return Then::kGoOn;
 }
 
-Then keepSelectedBank(Change& c) {
-  c.selection.mKeepSelectedBank = c.vi != 0;
+Then keepSelectedBank(LibrarianSelection& selection, int, int vi) {
+  selection.mKeepSelectedBank = vi != 0;
   return Then::kGoOn;
 }
 
@@ -261,8 +261,8 @@ Then effect2Mode(Change& c) {
   return Then::kGoOn;
 }
 
-Then deviceId(Change& c) {
-  c.routing.mDeviceID = c.vi;
+Then deviceId(MidiRouting& routing, int, int vi) {
+  routing.mDeviceID = vi;
   return Then::kGoOn;
 }
 
@@ -340,7 +340,7 @@ constexpr Row kFirst[] = {
     {kTriggerLibControl, 1, libControlTrigger},
     {kTriggerGlobalLocalKBDControl, 1, localControlTrigger},
     {kTempoInformation, 1, tempoInformation},
-    {kKeepSelectedBank, 1, keepSelectedBank},
+    {kKeepSelectedBank, 1, onRecord<keepSelectedBank>},
     {kMultiPartSettings, partCount, multiPartSettings},
     {kUserInterfaceSize, 1, uiSize},
     {kUserInterfaceStyle, 1, uiStyle},
@@ -348,13 +348,13 @@ constexpr Row kFirst[] = {
 };
 
 constexpr Row kMain[] = {
-    {kMasterKeyboard, 1, followSwitch<MidiRouting, &MidiRouting::mBlockDeviceInput>},
+    {kMasterKeyboard, 1, onRecord<followSwitch<&MidiRouting::mBlockDeviceInput>>},
     {kControlProgBank, 1, menuMode<false>},
     {kControlLibrary, 1, menuMode<true>},
     {kEffect1Mode, partCount, effect1Mode},
     {kEffect2Mode, partCount, effect2Mode},
-    {kGlobalSysExID, 1, deviceId},
-    {kGlobalLocalControl, 1, followSwitch<MidiRouting, &MidiRouting::mLocalControlFlag>},
+    {kGlobalSysExID, 1, onRecord<deviceId>},
+    {kGlobalLocalControl, 1, onRecord<followSwitch<&MidiRouting::mLocalControlFlag>>},
     {kViewMIDIFilterSettings, 1, viewMIDIFilterSettings},
     {kDisplayAboutWindow, 1, displayAbout},
     {kExitAboutWindow, 1, exitAbout},

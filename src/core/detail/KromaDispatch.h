@@ -66,11 +66,36 @@ template <>
 inline ClockState& record(Change& c) {
   return c.clock;
 }
+template <>
+inline LibrarianSelection& record(Change& c) {
+  return c.selection;
+}
+
+// A handler that changes one record of the state and needs nothing else of the plug-in is given
+// only that record, the index's place in its block and the value cut toward zero.
+template <class Step>
+struct StepRecord;
+template <class Record>
+struct StepRecord<Then (*)(Record&, int part, int vi)> {
+  using type = Record;
+};
+template <auto Step>
+Then onRecord(Change& c) {
+  return Step(record<typename StepRecord<decltype(Step)>::type>(c), c.part, c.vi);
+}
+
+// The record that holds the member a pointer names.
+template <class Member>
+struct MemberRecord;
+template <class Record, class Field>
+struct MemberRecord<Field Record::*> {
+  using type = Record;
+};
 
 // A flag that follows its switch: on while the switch is 1.
-template <class Record, std::atomic<bool> Record::*Flag>
-Then followSwitch(Change& c) {
-  record<Record>(c).*Flag = c.vi == 1;
+template <auto Flag>
+Then followSwitch(typename MemberRecord<decltype(Flag)>::type& record, int, int vi) {
+  record.*Flag = vi == 1;
   return Then::kGoOn;
 }
 
