@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <string>
 
-#include "src/core/DebuggerOutput.h"
+#include "src/core/detail/DebuggerOutput.h"
 
 namespace {
 

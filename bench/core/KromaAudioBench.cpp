@@ -15,6 +15,7 @@
 #include "platform/vst2/timeinfo.h"
 #include "src/config/ParameterIds.h"
 #include "src/core/Kroma.h"
+#include "src/core/KromaProbe.h"
 #include "src/protocol/MIDIMessageManager.h"
 #include "tests/support/TempDir.h"
 #include "toolkit/plugin/midi/MidiBackend.h"
@@ -82,7 +83,7 @@ struct Session {
     effect->dispatcher(effect, effEditOpen, 0, 0, nullptr, 0.f);
     int index = 1;
     plug->setExternalMIDIOut(index, "Synth Out");
-    plug->mMIDIOutSet = true;
+    KromaProbe(plug).routing.mMIDIOutSet = true;
     process();  // the first block silences every part
   }
   ~Session() {
@@ -109,8 +110,8 @@ BENCHMARK(BM_ProcessNoEvents)->Unit(benchmark::kMicrosecond);
 // DAW-buffer mode with 32 messages waiting, all due in the block; only the call is timed.
 void BM_Process32Queued(benchmark::State& state) {
   Session session;
-  session.plug->mQueuedOutput = true;
-  session.plug->mBlockSize = 256;
+  KromaProbe(session.plug).routing.mQueuedOutput = true;
+  KromaProbe(session.plug).routing.mBlockSize = 256;
   for (auto _ : state) {
     for (int i = 0; i < 32; ++i) {
       const IMidiMsg msg(i * 8, 0x90, static_cast<uint8_t>(60 + i % 12), 100);
@@ -131,9 +132,9 @@ void BM_MIDIClockTenSeconds(benchmark::State& state) {
   Kroma& plug = *session.plug;
   for (auto _ : state) {
     plug.GetParam(kOverrideTempo)->Set(1.0);
-    plug.mMIDIMessageManager->setTempoValue(120.0);
-    plug.mSendClockInfo = true;
-    plug.mContinuousClockStarted = false;
+    KromaProbe(plug).parts.mMIDIMessageManager->setTempoValue(120.0);
+    KromaProbe(plug).clock.mSendClockInfo = true;
+    KromaProbe(plug).clock.mContinuousClockStarted = false;
     session.midi.count = 0;
     // The host's blocks of 256 frames at 44.1 kHz, one every 5.8 ms, as the clock runs.
     const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(10100);
@@ -142,7 +143,7 @@ void BM_MIDIClockTenSeconds(benchmark::State& state) {
       session.process();
       std::this_thread::sleep_until(block);
     }
-    plug.mMIDIMessageManager->sender().resetContinuousClock(true);
+    KromaProbe(plug).parts.mMIDIMessageManager->sender().resetContinuousClock(true);
   }
   const size_t sent = std::min(session.midi.count.load(), session.midi.times.size());
   const std::vector<SteadyTime>& at = session.midi.times;

@@ -12,6 +12,7 @@
 #include "platform/vst2/opcodes.h"
 #include "src/config/ParameterIds.h"
 #include "src/core/Kroma.h"
+#include "src/core/KromaProbe.h"
 #include "tests/support/TempDir.h"
 #include "toolkit/plugin/editor/IControl.h"
 #include "toolkit/plugin/midi/MidiBackendMemory.h"
@@ -107,7 +108,7 @@ void BM_SysExEditToPort(benchmark::State& state) {
   std::unique_ptr<Kroma> plug = makePlugin();
   plug->controlOf(kDeviceOutSelection)->SetValueFromUserInput(1.0);
   IControl* knob = plug->controlOf(kFilter1Cutoff + 3);
-  if (!plug->mMIDIOutSet || !knob) state.SkipWithError("no port or no knob");
+  if (!KromaProbe(plug).routing.mMIDIOutSet || !knob) state.SkipWithError("no port or no knob");
   const size_t before = setting().midi.received("Synth Out").size();
   double value = 0.25;
   for (auto _ : state) {

@@ -11,6 +11,7 @@
 
 #include "bench/librarian/LibraryFolder.h"
 #include "src/core/Kroma.h"
+#include "src/core/KromaProbe.h"
 #include "src/librarian/InitDumps.h"
 #include "src/librarian/PatchLibrarian.h"
 #include "src/librarian/view/LibrarianViewControl.h"
@@ -49,7 +50,7 @@ struct Setting {
     plug = std::make_unique<Kroma>(IPluginInstanceInfo());
     plug->patchTypeChanged(0, 0, false);
     plug->mainTabSwitch(1, 0);
-    plug->mLibrarianView->lowerSelection = 7;
+    KromaProbe(plug).widgets.mLibrarianView->lowerSelection = 7;
   }
   kroma_test::TempDir data;
   MidiBackendMemory midi;
@@ -68,7 +69,7 @@ void redraw(IGraphics* graphics) {
 
 void BM_DrawBothGrids(benchmark::State& state) {
   Kroma& plug = *setting().plug;
-  for (auto _ : state) plug.mLibrarianView->Draw(plug.graphics());
+  for (auto _ : state) KromaProbe(plug).widgets.mLibrarianView->Draw(plug.graphics());
 }
 BENCHMARK(BM_DrawBothGrids)->Unit(benchmark::kMicrosecond);
 
@@ -77,14 +78,15 @@ void BM_SwitchSoundsAndMultis(benchmark::State& state) {
   Kroma& plug = *setting().plug;
   for (auto _ : state) {
     for (bool multi : {true, false}) {
-      plug.mMultiMode = multi;
+      KromaProbe(plug).selection.mMultiMode = multi;
       plug.patchTypeChanged(multi ? 1 : 0, multi ? 2 : 0, false);
       redraw(plug.graphics());
     }
   }
   state.SetItemsProcessed(state.iterations() * 2);
-  state.counters["banks"] = static_cast<double>(plug.mPatchLibrarian->soundFiles.size() +
-                                                plug.mPatchLibrarian->multiFiles.size());
+  state.counters["banks"] =
+      static_cast<double>(KromaProbe(plug).parts.mPatchLibrarian->soundFiles.size() +
+                          KromaProbe(plug).parts.mPatchLibrarian->multiFiles.size());
 }
 BENCHMARK(BM_SwitchSoundsAndMultis)->Unit(benchmark::kMillisecond);
 
@@ -117,7 +119,7 @@ void BM_SwitchAtScale(benchmark::State& state) {
   for (auto _ : state) {
     for (bool multi : {true, false}) {
       const auto start = std::chrono::steady_clock::now();
-      plug.mMultiMode = multi;
+      KromaProbe(plug).selection.mMultiMode = multi;
       plug.patchTypeChanged(multi ? 1 : 0, multi ? 2 : 0, false);
       redraw(plug.graphics());
       if (!multi)

@@ -13,6 +13,7 @@
 
 #include "bench/librarian/LibraryFolder.h"
 #include "src/core/Kroma.h"
+#include "src/core/KromaProbe.h"
 #include "src/librarian/PatchLibrarian.h"
 #include "toolkit/plugin/midi/MidiBackendMemory.h"
 
@@ -43,7 +44,7 @@ void ChildInstance(benchmark::State& state) {
     const double ms =
         std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
     std::fprintf(stderr, "%s %f %ld %zu\n", kFiguresTag, ms, residentKB() - before,
-                 kept->mPatchLibrarian->soundFiles.size());
+                 KromaProbe(kept).parts.mPatchLibrarian->soundFiles.size());
   }
 }
 

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "src/core/PatchManager.h"
+#include "src/core/detail/PatchManager.h"
 
 namespace {
 

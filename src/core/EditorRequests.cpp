@@ -1,4 +1,4 @@
-#include "src/core/EditorRequests.h"
+#include "src/core/detail/EditorRequests.h"
 
 #include <algorithm>
 

@@ -9,11 +9,11 @@
 #include "platform/bundle/Bundle.h"
 #include "platform/datafolder/DataFolder.h"
 #include "src/config/ParameterIds.h"
-#include "src/core/DebuggerOutput.h"
-#include "src/core/EditorRequests.h"
-#include "src/core/KromaDialogs.h"
-#include "src/core/PatchManager.h"
-#include "src/core/StartupSettings.h"
+#include "src/core/detail/DebuggerOutput.h"
+#include "src/core/detail/EditorRequests.h"
+#include "src/core/detail/KromaDialogs.h"
+#include "src/core/detail/PatchManager.h"
+#include "src/core/detail/StartupSettings.h"
 #include "src/editor/EditorConfigManager.h"
 #include "src/editor/ProgressIndicator.h"
 #include "src/librarian/PatchLibrarian.h"
@@ -59,15 +59,15 @@ UIConfigManager::ResourceLoader resourcesThrough(IGraphics* graphics) {
 // The layers the plug-in shows and hides itself, besides those of the tab switches.
 struct LayerRow {
   const char* name;
-  ControlLayer* Kroma::*field;
+  ControlLayer* EditorWidgets::*field;
 };
 constexpr LayerRow kOwnLayers[] = {
-    {"patchLibrarian", &Kroma::mLibrarianLayer},
-    {"patchRename", &Kroma::mPatchRenameLayer},
-    {"aboutWindow", &Kroma::mAboutLayer},
-    {"firstRunNotification", &Kroma::mFirstRunLayer},
-    {"bankPatchConflictWindow", &Kroma::mBankPatchConflictLayer},
-    {"midiFilterSettings", &Kroma::mMIDIFilterSettingsLayer},
+    {"patchLibrarian", &EditorWidgets::mLibrarianLayer},
+    {"patchRename", &EditorWidgets::mPatchRenameLayer},
+    {"aboutWindow", &EditorWidgets::mAboutLayer},
+    {"firstRunNotification", &EditorWidgets::mFirstRunLayer},
+    {"bankPatchConflictWindow", &EditorWidgets::mBankPatchConflictLayer},
+    {"midiFilterSettings", &EditorWidgets::mMIDIFilterSettingsLayer},
 };
 
 // The MIDI filter and clock switches at start: each control set as a user edit, and the flag
@@ -93,12 +93,12 @@ Kroma::Kroma(IPluginInstanceInfo instanceInfo)
     : IPluginVST(instanceInfo, kBaseParams, kChannelIO, 0, kEffectName, kProductName, kVendorName,
                  kVersion, kUniqueID, kMakerID, kLatency, true, true, true, 0) {
   try {
-    mTimeInfo.mTempo = 120.0;
-    mTimeInfo.mSamplePos = mTimeInfo.mPPQPos = mTimeInfo.mLastBar = -1.0;
-    mTimeInfo.mCycleStart = mTimeInfo.mCycleEnd = -1.0;
-    mTimeInfo.mNumerator = mTimeInfo.mDenominator = 4;
+    mClock.mTimeInfo.mTempo = 120.0;
+    mClock.mTimeInfo.mSamplePos = mClock.mTimeInfo.mPPQPos = mClock.mTimeInfo.mLastBar = -1.0;
+    mClock.mTimeInfo.mCycleStart = mClock.mTimeInfo.mCycleEnd = -1.0;
+    mClock.mTimeInfo.mNumerator = mClock.mTimeInfo.mDenominator = 4;
     std::srand(static_cast<unsigned>(std::time(nullptr)));
-    mSampleRate = GetSampleRate();
+    mClock.mSampleRate = GetSampleRate();
     openDataFolder();
     readSettingsFiles();
     log("INITIALIZATION STARTED!");
@@ -107,27 +107,28 @@ Kroma::Kroma(IPluginInstanceInfo instanceInfo)
     initialize(instanceInfo, 0, numParams, kChannelIO, 0, kEffectName, kProductName, kVendorName,
                kVersion, kUniqueID, kMakerID, kLatency, true, true, true, 0);
     addNonAutomateParamCount(numParams);
-    mPatchManager = std::make_unique<PatchManager>(this);
+    mParts.mPatchManager = std::make_unique<PatchManager>(this);
     log("PATCH MANAGER INITIALIZED...");
     makeLibrarian();
     makeEditor();
     registerDialogResources();
     lookUpLayers();
-    if (mTabLayers.randomize) mTabLayers.randomize->GrayOut(true);
-    for (ControlLayer* layer :
-         {mPatchRenameLayer, mTabLayers.categoryLimit, mTabLayers.searchField})
+    if (mWidgets.mTabLayers.randomize) mWidgets.mTabLayers.randomize->GrayOut(true);
+    for (ControlLayer* layer : {mWidgets.mPatchRenameLayer, mWidgets.mTabLayers.categoryLimit,
+                                mWidgets.mTabLayers.searchField})
       hide(layer);
-    mEditor->AttachBackground(kBackgroundId, kBackgroundFile, mGUIScale);
-    AttachGraphics(mEditor);
+    mWidgets.mEditor->AttachBackground(kBackgroundId, kBackgroundFile, mWidgets.mGUIScale);
+    AttachGraphics(mWidgets.mEditor);
     log("Layers attached...");
-    mTabLayers.progress = makeProgressLayer(*mUIConfigManager);
-    mMIDIMessageManager = std::make_unique<MIDIMessageManager>(*this, *mPatchLibrarian, GetLog());
+    mWidgets.mTabLayers.progress = makeProgressLayer(*mParts.mUIConfigManager);
+    mParts.mMIDIMessageManager =
+        std::make_unique<MIDIMessageManager>(*this, *mParts.mPatchLibrarian, GetLog());
     takeFirstSnapshot();
     lookUpControlsFirst();
     makeSelectionListsAndMenus();
     lookUpControlsSecond();
     setInitialValues();
-    mEditor->AttachLayer(mTabLayers.progress->layer());
+    mWidgets.mEditor->AttachLayer(mWidgets.mTabLayers.progress->layer());
     applyUISettings();
     setMIDIFilterDefaults();
     refreshControls();
@@ -143,45 +144,46 @@ void Kroma::log(const std::string& message) const {
 }
 
 void Kroma::openDataFolder() {
-  mLogFilePath = DataFolder::logFile();
-  SetLog(std::make_unique<DebuggerOutput>(mLogFilePath));
-  mDebugLogging = GetLog()->IsOn();
+  mParts.mLogFilePath = DataFolder::logFile();
+  SetLog(std::make_unique<DebuggerOutput>(mParts.mLogFilePath));
+  mParts.mDebugLogging = GetLog()->IsOn();
 }
 
 void Kroma::readSettingsFiles() {
-  mUISettingsPath = DataFolder::uiSettingsFile();
-  const UISettings settings = UISettings::read(mUISettingsPath);
-  mUIColorSchemeLine = settings.colorSchemeLine;
-  mUISizeLine = settings.sizeLine;
-  mUIFirstRunLine = settings.firstRunLine;
-  mGUIScale = settings.guiScale();
-  mColorScheme = settings.colorScheme();
+  mParts.mUISettingsPath = DataFolder::uiSettingsFile();
+  const UISettings settings = UISettings::read(mParts.mUISettingsPath);
+  mParts.mUIColorSchemeLine = settings.colorSchemeLine;
+  mParts.mUISizeLine = settings.sizeLine;
+  mParts.mUIFirstRunLine = settings.firstRunLine;
+  mWidgets.mGUIScale = settings.guiScale();
+  mWidgets.mColorScheme = settings.colorScheme();
   SampleNames samples = SampleNames::read(DataFolder::samplesFile());
-  mSampleNames = std::move(samples.names);
-  mSamplesFileRead = samples.fileRead;
+  mParts.mSampleNames = std::move(samples.names);
+  mParts.mSamplesFileRead = samples.fileRead;
 }
 
 void Kroma::makeLibrarian() {
-  mPatchLibrarian = std::make_unique<PatchLibrarian>();
-  mPatchLibrarian->setLog(GetLog());
+  mParts.mPatchLibrarian = std::make_unique<PatchLibrarian>();
+  mParts.mPatchLibrarian->setLog(GetLog());
   log("PATCH LIBRARIAN INITIALIZED...");
-  mPatchLibrarian->upperFileIndex = 0;
-  mPatchLibrarian->lowerFileIndex = 0;
-  mPatchLibrarian->loadPatchesFromFilesystem(getPatchesFolderStr());
+  mParts.mPatchLibrarian->upperFileIndex = 0;
+  mParts.mPatchLibrarian->lowerFileIndex = 0;
+  mParts.mPatchLibrarian->loadPatchesFromFilesystem(getPatchesFolderStr());
   log("PATCH LIBRARIAN COMPLETED FILE LOADING...");
 }
 
 void Kroma::makeEditor() {
-  mEditor = MakeGraphics(this, static_cast<int>(kEditorWidth * mGUIScale),
-                         static_cast<int>(kEditorHeight * mGUIScale), 0);
-  mEditorRequests = new EditorRequests(this);
-  mEditor->AttachControl(mEditorRequests);
+  mWidgets.mEditor = MakeGraphics(this, static_cast<int>(kEditorWidth * mWidgets.mGUIScale),
+                                  static_cast<int>(kEditorHeight * mWidgets.mGUIScale), 0);
+  mWidgets.mEditorRequests = new EditorRequests(this);
+  mWidgets.mEditor->AttachControl(mWidgets.mEditorRequests);
   log("STARTING USER INTERFACE CONFIGURATION...");
   auto config = std::make_unique<EditorConfigManager>();
   config->setLog(GetLog());
-  config->setResourceLoader(resourcesThrough(mEditor));
-  mUIConfigManager = std::move(config);
-  mUIConfigManager->readUIConfig(mEditor, this, mPatchLibrarian.get(), mColorScheme, mGUIScale);
+  config->setResourceLoader(resourcesThrough(mWidgets.mEditor));
+  mParts.mUIConfigManager = std::move(config);
+  mParts.mUIConfigManager->readUIConfig(mWidgets.mEditor, this, mParts.mPatchLibrarian.get(),
+                                        mWidgets.mColorScheme, mWidgets.mGUIScale);
   initPositionalEffectParams();
   log("USER INTERFACE CONFIGURATION COMPLETED... BUILDING UI");
 }
@@ -199,10 +201,10 @@ void Kroma::initPositionalEffectParams() {
 }
 
 void Kroma::lookUpLayers() {
-  mTabLayers.lookUp(*mUIConfigManager);
+  mWidgets.mTabLayers.lookUp(*mParts.mUIConfigManager);
   for (const LayerRow& row : kOwnLayers) {
-    this->*row.field = mUIConfigManager->getLayer(row.name);
-    if (!(this->*row.field)) logMissing(std::string("layer ") + row.name);
+    mWidgets.*row.field = mParts.mUIConfigManager->getLayer(row.name);
+    if (!(mWidgets.*row.field)) logMissing(std::string("layer ") + row.name);
   }
   applyStartVisibility();
 }
@@ -210,7 +212,7 @@ void Kroma::lookUpLayers() {
 // The editor starts on the Multi page with part 1's bank panel; every dialog and switched panel
 // is hidden.
 void Kroma::applyStartVisibility() {
-  const TabLayers& layers = mTabLayers;
+  const TabLayers& layers = mWidgets.mTabLayers;
   show(layers.root);
   show(layers.multiModeSettingsPage1);
   hideAll(layers.filterPictures[0]);
@@ -219,9 +221,9 @@ void Kroma::applyStartVisibility() {
   hide(layers.bankAndProgramMulti);
   hide(layers.saveChangesLayer);
   hideAll(layers.multiSettingsPart);
-  for (ControlLayer* layer :
-       {layers.discardChangesLayerRight, layers.keepBankOpenLayer, mAboutLayer, mFirstRunLayer,
-        mBankPatchConflictLayer, mMIDIFilterSettingsLayer})
+  for (ControlLayer* layer : {layers.discardChangesLayerRight, layers.keepBankOpenLayer,
+                              mWidgets.mAboutLayer, mWidgets.mFirstRunLayer,
+                              mWidgets.mBankPatchConflictLayer, mWidgets.mMIDIFilterSettingsLayer})
     hide(layer);
   hideAll(layers.effectPanels);
 }
@@ -230,21 +232,21 @@ void Kroma::takeFirstSnapshot() {
   MakeDefaultPreset("-", 64);
   ByteChunk body;
   SerializeState2(&body, false);
-  mPatchManager->init(body);
+  mParts.mPatchManager->init(body);
 }
 
 void Kroma::lookUpControlsFirst() {
-  mDatatypeControl = builtControl(kDatatype);
-  mPatchSearchControl = builtControl(kPatchSearch);
-  mProgBankControl = builtControl(kControlProgBank);
-  mQuickTabAction = mUIConfigManager->getControlAction(kQuickTab);
-  mMainTabAction = mUIConfigManager->getControlAction(kMainTab);
+  mWidgets.mDatatypeControl = builtControl(kDatatype);
+  mWidgets.mPatchSearchControl = builtControl(kPatchSearch);
+  mWidgets.mProgBankControl = builtControl(kControlProgBank);
+  mWidgets.mQuickTabAction = mParts.mUIConfigManager->getControlAction(kQuickTab);
+  mWidgets.mMainTabAction = mParts.mUIConfigManager->getControlAction(kMainTab);
   log("Control set 1 attached");
 }
 
 void Kroma::initSelectionList(int paramIdx, const char* name, IControl** control, std::string* text,
                               std::string* folder) {
-  const std::vector<PatchFile*>& files = mPatchLibrarian->soundFiles;
+  const std::vector<PatchFile*>& files = mParts.mPatchLibrarian->soundFiles;
   IParam* param = GetParam(paramIdx);
   param->InitEnum(name, 0, static_cast<int>(files.size()), "", "", -1, -1);
   std::vector<std::string> fileNames;
@@ -261,50 +263,52 @@ void Kroma::initSelectionList(int paramIdx, const char* name, IControl** control
 void Kroma::makeSelectionListsAndMenus() {
   for (int menu = 0; menu < kLibrarianMenuCount; ++menu) {
     if (menu == kLeftPatchMenu)
-      initSelectionList(kPatchSelectionListUpper, "Bank Selection List 1", &mUpperSelectionControl,
-                        &mUpperSelectionText, &mUpperSelectionFolder);
+      initSelectionList(kPatchSelectionListUpper, "Bank Selection List 1",
+                        &mWidgets.mUpperSelectionControl, &mSelection.mUpperSelectionText,
+                        &mSelection.mUpperSelectionFolder);
     if (menu == kRightPatchMenu)
-      initSelectionList(kPatchSelectionListLower, "Bank Selection List 2", &mLowerSelectionControl,
-                        &mLowerSelectionText, &mLowerSelectionFolder);
+      initSelectionList(kPatchSelectionListLower, "Bank Selection List 2",
+                        &mWidgets.mLowerSelectionControl, &mSelection.mLowerSelectionText,
+                        &mSelection.mLowerSelectionFolder);
     const LibrarianMenuPlace& place = kLibrarianMenuPlaces[menu];
-    auto scaled = [this](int v) { return static_cast<int>(v * mGUIScale); };
+    auto scaled = [this](int v) { return static_cast<int>(v * mWidgets.mGUIScale); };
     const IRECT rect(scaled(place.rect.L), scaled(place.rect.T), scaled(place.rect.R),
                      scaled(place.rect.B));
     ControlLayer* layer = new ControlLayer(place.layerId, place.layerName);
-    layer->controls.Add(
-        makeLibrarianMenu(static_cast<LibrarianMenu>(menu), this, mPatchLibrarian.get(), rect));
-    mEditor->AttachLayer(layer);
+    layer->controls.Add(makeLibrarianMenu(static_cast<LibrarianMenu>(menu), this, mWidgets,
+                                          mParts.mPatchLibrarian.get(), rect));
+    mWidgets.mEditor->AttachLayer(layer);
     layer->Hide(!place.shown);
-    mMenuLayers[menu] = layer;
+    mWidgets.mMenuLayers[menu] = layer;
     for (int popup = 0; popup < TabLayers::kPopups; ++popup)
       if (std::string(TabLayers::popupLayers[popup].name) == place.layerName)
-        mTabLayers.popups[popup] = layer;
+        mWidgets.mTabLayers.popups[popup] = layer;
   }
   log("Librarian menus attached");
 }
 
 void Kroma::lookUpControlsSecond() {
   DisplayControls displays;
-  displays.lookUp(*mUIConfigManager);
-  mDeviceOutControl = displays.deviceOut;
-  mDeviceInControl = displays.deviceIn;
-  mPatchRenameControl = displays.patchRename;
-  mNameDisplay = displays.name;
-  mValueDisplay = displays.value;
-  mCategoryDisplay = displays.category;
-  mPatchDisplay = displays.patch;
-  mCCDisplayControl = displays.cc;
-  mBuildDisplayControl = displays.build;
-  mMIDIOutDelayDisplayControl = displays.midiOutDelay;
-  mLibraryControl = builtControl(kControlLibrary);
-  mKeepSelectedBankControl = builtControl(kKeepSelectedBank);
-  userEdit(mKeepSelectedBankControl, 1.0);
-  mKeepSelectedBank = true;
-  mOverrideTempoAction = mUIConfigManager->getControlAction(kOverrideTempo);
-  mLibrarianView = mUIConfigManager->getLibrarianView();
+  displays.lookUp(*mParts.mUIConfigManager);
+  mWidgets.mDeviceOutControl = displays.deviceOut;
+  mWidgets.mDeviceInControl = displays.deviceIn;
+  mWidgets.mPatchRenameControl = displays.patchRename;
+  mWidgets.mNameDisplay = displays.name;
+  mWidgets.mValueDisplay = displays.value;
+  mWidgets.mCategoryDisplay = displays.category;
+  mWidgets.mPatchDisplay = displays.patch;
+  mWidgets.mCCDisplayControl = displays.cc;
+  mWidgets.mBuildDisplayControl = displays.build;
+  mWidgets.mMIDIOutDelayDisplayControl = displays.midiOutDelay;
+  mWidgets.mLibraryControl = builtControl(kControlLibrary);
+  mWidgets.mKeepSelectedBankControl = builtControl(kKeepSelectedBank);
+  userEdit(mWidgets.mKeepSelectedBankControl, 1.0);
+  mSelection.mKeepSelectedBank = true;
+  mClock.mOverrideTempoAction = mParts.mUIConfigManager->getControlAction(kOverrideTempo);
+  mWidgets.mLibrarianView = mParts.mUIConfigManager->getLibrarianView();
   for (int part = 0; part < 16; ++part) {
-    mPartChannelControls[part] = builtControl(kMultiPartMIDICh + part);
-    userEdit(mPartChannelControls[part],
+    mWidgets.mPartChannelControls[part] = builtControl(kMultiPartMIDICh + part);
+    userEdit(mWidgets.mPartChannelControls[part],
              GetParam(kMultiPartMIDICh + part)->GetNormalized(part + 2));
   }
   log("Control set 2 attached... Resetting");
@@ -312,58 +316,59 @@ void Kroma::lookUpControlsSecond() {
 
 void Kroma::setInitialValues() {
   Reset();
-  for (IControl* list : {mUpperSelectionControl, mLowerSelectionControl})
+  for (IControl* list : {mWidgets.mUpperSelectionControl, mWidgets.mLowerSelectionControl})
     if (list) list->SetValueFromPlug(0.0);
-  mEditor->SetParameterFromPlug(kOverrideTempo, 1.0, false);
-  mEditor->SetParameterFromPlug(kDatatype, 0.0, false);
-  userEdit(mDatatypeControl, 0.0);
+  mWidgets.mEditor->SetParameterFromPlug(kOverrideTempo, 1.0, false);
+  mWidgets.mEditor->SetParameterFromPlug(kDatatype, 0.0, false);
+  userEdit(mWidgets.mDatatypeControl, 0.0);
   GetParam(kControlProgBank)->SetClamped(1.0);
-  mEditor->SetParameterFromPlug(kControlProgBank, 1.0, true);
-  mEditor->SetParameterFromPlug(kQuickTab, 0.0, false);
-  mCurrentPart = GetParam(kQuickTab)->Int();
-  mEditor->SetParameterFromPlug(kLibSyncTimer, 2.0, false);
+  mWidgets.mEditor->SetParameterFromPlug(kControlProgBank, 1.0, true);
+  mWidgets.mEditor->SetParameterFromPlug(kQuickTab, 0.0, false);
+  mSelection.mCurrentPart = GetParam(kQuickTab)->Int();
+  mWidgets.mEditor->SetParameterFromPlug(kLibSyncTimer, 2.0, false);
   for (int part = 0; part < 16; ++part)
-    mEditor->SetParameterFromPlug(kMultiPartStatus + part, part < 4 ? 1.0 : 0.0, false);
-  mEditor->SetParameterFromPlug(kDeviceID_old, 0.0, false);
-  mCurrentPart = GetParam(kQuickTab)->Int();
+    mWidgets.mEditor->SetParameterFromPlug(kMultiPartStatus + part, part < 4 ? 1.0 : 0.0, false);
+  mWidgets.mEditor->SetParameterFromPlug(kDeviceID_old, 0.0, false);
+  mSelection.mCurrentPart = GetParam(kQuickTab)->Int();
 }
 
 void Kroma::applyUISettings() {
-  const UISettings settings{mUIColorSchemeLine, mUISizeLine, mUIFirstRunLine};
+  const UISettings settings{mParts.mUIColorSchemeLine, mParts.mUISizeLine, mParts.mUIFirstRunLine};
   if (settings.styleValue() >= 0)
-    mEditor->SetParameterFromPlug(kUserInterfaceStyle, settings.styleValue(), false);
+    mWidgets.mEditor->SetParameterFromPlug(kUserInterfaceStyle, settings.styleValue(), false);
   if (settings.sizeValue() >= 0)
-    mEditor->SetParameterFromPlug(kUserInterfaceSize, settings.sizeValue(), false);
-  if (settings.firstRunNoticeDue() && mFirstRunLayer) {
-    mFirstRunLayer->Hide(false);
-    mFirstRunShown = true;
+    mWidgets.mEditor->SetParameterFromPlug(kUserInterfaceSize, settings.sizeValue(), false);
+  if (settings.firstRunNoticeDue() && mWidgets.mFirstRunLayer) {
+    mWidgets.mFirstRunLayer->Hide(false);
+    mParts.mFirstRunShown = true;
   }
 }
 
 void Kroma::setMIDIFilterDefaults() {
   for (int k = 0; k < 7; ++k) {
-    mDAWFilterControls[k] = builtControl(kDAWFilterDefaults[k].param);
-    userEdit(mDAWFilterControls[k], kDAWFilterDefaults[k].value);
-    mDAWFilterBlocked[k] = kDAWFilterDefaults[k].value != 1.0;
-    mHWFilterControls[k] = builtControl(kHWFilterDefaults[k].param);
-    userEdit(mHWFilterControls[k], kHWFilterDefaults[k].value);
-    mHWFilterBlocked[k] = kHWFilterDefaults[k].value != 1.0;
+    mWidgets.mDAWFilterControls[k] = builtControl(kDAWFilterDefaults[k].param);
+    userEdit(mWidgets.mDAWFilterControls[k], kDAWFilterDefaults[k].value);
+    mRouting.mDAWFilterBlocked[k] = kDAWFilterDefaults[k].value != 1.0;
+    mWidgets.mHWFilterControls[k] = builtControl(kHWFilterDefaults[k].param);
+    userEdit(mWidgets.mHWFilterControls[k], kHWFilterDefaults[k].value);
+    mRouting.mHWFilterBlocked[k] = kHWFilterDefaults[k].value != 1.0;
   }
   const struct {
-    IControl* Kroma::*control;
+    IControl* EditorWidgets::*control;
     int param;
     double value;
     std::atomic<bool>* flag;
   } switches[] = {
-      {&Kroma::mTrackIncomingControl, kMIDIFilterTrackIncomingMIDI, 1.0, &mTrackIncomingMIDI},
-      {&Kroma::mDirectToHardwareControl, kMIDIFilterDirectToHardware, 1.0, nullptr},
-      {&Kroma::mToDAWBufferControl, kMIDIFilterToDAWBuffer, 0.0, &mQueuedOutput},
-      {&Kroma::mClockPointerControl, kSendMIDIClockPointer, 0.0, &mSendClockPointer},
-      {&Kroma::mClockInfoControl, kSendMIDIClockInfo, 0.0, &mSendClockInfo},
+      {&EditorWidgets::mTrackIncomingControl, kMIDIFilterTrackIncomingMIDI, 1.0,
+       &mRouting.mTrackIncomingMIDI},
+      {&EditorWidgets::mDirectToHardwareControl, kMIDIFilterDirectToHardware, 1.0, nullptr},
+      {&EditorWidgets::mToDAWBufferControl, kMIDIFilterToDAWBuffer, 0.0, &mRouting.mQueuedOutput},
+      {&EditorWidgets::mClockPointerControl, kSendMIDIClockPointer, 0.0, &mClock.mSendClockPointer},
+      {&EditorWidgets::mClockInfoControl, kSendMIDIClockInfo, 0.0, &mClock.mSendClockInfo},
   };
   for (const auto& s : switches) {
-    this->*s.control = builtControl(s.param);
-    userEdit(this->*s.control, s.value);
+    mWidgets.*s.control = builtControl(s.param);
+    userEdit(mWidgets.*s.control, s.value);
     if (s.flag) *s.flag = s.value == 1.0;
   }
 }
@@ -374,14 +379,14 @@ void Kroma::refreshControls() {
     const int value = GetParam(idx)->Int();
     if (value > 0) values.emplace_back(idx, value);
   }
-  mEditor->SetParametersFromPlug(values, false);
-  if (GetParam(kGlobalLocalControl)->Value() == 0.0) mLocalControlFlag = false;
+  mWidgets.mEditor->SetParametersFromPlug(values, false);
+  if (GetParam(kGlobalLocalControl)->Value() == 0.0) mRouting.mLocalControlFlag = false;
 }
 
 void Kroma::finishStartup() {
   log("Plug-in is ready to load!");
   mainTabSwitch(0, 0);
-  mStartupComplete = true;
+  mParts.mStartupComplete = true;
 }
 
 void Kroma::userEdit(IControl* control, double normalizedValue) {
@@ -390,7 +395,7 @@ void Kroma::userEdit(IControl* control, double normalizedValue) {
 
 IControl* Kroma::controlOf(int paramIdx) const {
   const ControlAction* action =
-      mUIConfigManager ? mUIConfigManager->getControlAction(paramIdx) : nullptr;
+      mParts.mUIConfigManager ? mParts.mUIConfigManager->getControlAction(paramIdx) : nullptr;
   return action && !action->controls.empty() ? action->controls.front() : nullptr;
 }
 
@@ -405,18 +410,21 @@ void Kroma::logMissing(const std::string& what) const {
 }
 
 ControlLayer* Kroma::layerNamed(const std::string& name) const {
-  if (ControlLayer* layer = mUIConfigManager ? mUIConfigManager->getLayer(name) : nullptr)
+  if (ControlLayer* layer =
+          mParts.mUIConfigManager ? mParts.mUIConfigManager->getLayer(name) : nullptr)
     return layer;
   for (int menu = 0; menu < kLibrarianMenuCount; ++menu)
-    if (mMenuLayers[menu] && name == kLibrarianMenuPlaces[menu].layerName) return mMenuLayers[menu];
-  return name == "PROGRESS" && mTabLayers.progress ? mTabLayers.progress->layer() : nullptr;
+    if (mWidgets.mMenuLayers[menu] && name == kLibrarianMenuPlaces[menu].layerName)
+      return mWidgets.mMenuLayers[menu];
+  return name == "PROGRESS" && mWidgets.mTabLayers.progress ? mWidgets.mTabLayers.progress->layer()
+                                                            : nullptr;
 }
 
 IGraphics* Kroma::graphics() const {
-  return mEditor;
+  return mWidgets.mEditor;
 }
 
 const std::vector<std::string>& Kroma::valueList(const std::string& name) const {
   static const std::vector<std::string> none;
-  return mUIConfigManager ? mUIConfigManager->getValueList(name) : none;
+  return mParts.mUIConfigManager ? mParts.mUIConfigManager->getValueList(name) : none;
 }

@@ -46,145 +46,147 @@ SenderJob jobOf(int code) {
 void Kroma::ProcessDoubleReplacing(double**, double** outputs, int nFrames) {
   for (int channel = 0; outputs && channel < NOutChannels(); ++channel)
     if (outputs[channel]) std::memset(outputs[channel], 0, sizeof(double) * nFrames);
-  GetTime(&mTimeInfo);
-  if (!mMIDIOutSet || !mMIDIMessageManager) return;
-  const bool running = mTimeInfo.mTransportIsRunning;
+  GetTime(&mClock.mTimeInfo);
+  if (!mRouting.mMIDIOutSet || !mParts.mMIDIMessageManager) return;
+  const bool running = mClock.mTimeInfo.mTransportIsRunning;
   followTransport(running);
-  if (!mContinuousClockStarted) startContinuousClock();
+  if (!mClock.mContinuousClockStarted) startContinuousClock();
   if (GetParam(kOverrideTempo)->Value() == 1.0) followHostTempo();
   int n = nFrames;
-  if (mQueuedOutput) n = mBlockSize < 0 ? 1 : mBlockSize.load();
-  if (mQueuedOutput && mGraphics) showOutputDelay(n);
+  if (mRouting.mQueuedOutput) n = mRouting.mBlockSize < 0 ? 1 : mRouting.mBlockSize.load();
+  if (mRouting.mQueuedOutput && mGraphics) showOutputDelay(n);
   if (n > 0) {
     drainQueue(0);
-    if (!running && mFreshReset.exchange(false)) {
+    if (!running && mClock.mFreshReset.exchange(false)) {
       AllSoundsOff(0, true);
       for (int part = 0; part < 16; ++part)
-        if (mLEDActive[part]) ledOff(part);
+        if (mClock.mLEDActive[part]) ledOff(part);
     }
     drainQueue(n - 1);
     if (mGraphics) turnLedsOff();
   }
   {
-    std::lock_guard<std::mutex> lock(mQueueLock);
-    mMidiQueue.Flush(n);
+    std::lock_guard<std::mutex> lock(mRouting.mQueueLock);
+    mRouting.mMidiQueue.Flush(n);
   }
-  if (mMultiSendPending && !mSendingSysEx && !keyDown(kShiftKey) && !keyDown(kLeftButton)) {
+  if (mClock.mMultiSendPending && !mRouting.mSendingSysEx && !keyDown(kShiftKey) &&
+      !keyDown(kLeftButton)) {
     sendWholeDump(false, false);
-    mMultiSendPending = false;
+    mClock.mMultiSendPending = false;
   }
-  if (mGlobalSendPending && !mSendingSysEx && !keyDown(kLeftButton)) {
+  if (mClock.mGlobalSendPending && !mRouting.mSendingSysEx && !keyDown(kLeftButton)) {
     sendWholeDump(true, false);
-    mGlobalSendPending = false;
+    mClock.mGlobalSendPending = false;
   }
-  if (mOutputOverflow && GetTickCount() - mOverflowTime > kOverflowMs) {
-    mOutputOverflow = false;
-    mTransferInProgress = false;
-    mOutputBlocked = false;
-    mDAWFilterBlocked[kNoteFilter] = false;
+  if (mRouting.mOutputOverflow && GetTickCount() - mRouting.mOverflowTime > kOverflowMs) {
+    mRouting.mOutputOverflow = false;
+    mSelection.mTransferInProgress = false;
+    mRouting.mOutputBlocked = false;
+    mRouting.mDAWFilterBlocked[kNoteFilter] = false;
   }
 }
 
 // MIDI Start and Stop follow the transport. A start that finds its lane busy is tried again in
 // the next block, so that no Stop goes missing.
 void Kroma::followTransport(bool running) {
-  if (running != mTransportWasRunning) mTransportWasRunning = running;
-  if (mQueuedOutput || running == mClockRunning) return;
+  if (running != mClock.mTransportWasRunning) mClock.mTransportWasRunning = running;
+  if (mRouting.mQueuedOutput || running == mClock.mClockRunning) return;
   if (startSenderJob(jobOf(running ? kStartMIDIClockOutput : kStopMIDIClockOutput)))
-    mClockRunning = running;
+    mClock.mClockRunning = running;
 }
 
 // A clock loop that is still running is asked to leave first, so that the restart takes the
 // tempo of now.
 void Kroma::startContinuousClock() {
-  MIDIMessageSender& sender = mMIDIMessageManager->sender();
-  if (mMIDIMessageManager->isLaneRunning(Lane::kContinuousClock)) {
+  MIDIMessageSender& sender = mParts.mMIDIMessageManager->sender();
+  if (mParts.mMIDIMessageManager->isLaneRunning(Lane::kContinuousClock)) {
     sender.resetContinuousClock(true);
     return;
   }
   sender.resetContinuousClock(false);
   SenderJob clock = jobOf(kSendContinuousMIDIClock);
   clock.clockArgument = 120;
-  if (startSenderJob(clock)) mContinuousClockStarted = true;
+  if (startSenderJob(clock)) mClock.mContinuousClockStarted = true;
 }
 
 void Kroma::followHostTempo() {
   const int tempo = heldTempo(GetTempo(), *GetParam(kMultiTempo));
-  if (tempo - kTempoOffset != mLastTempo) {
-    mLastTempo = tempo - kTempoOffset;
-    mTempoStatus = false;
-    if (mDebugLogging) TK_Log(GetLog(), "PROCESSOR: ", "Host tempo is out of sync!");
+  if (tempo - kTempoOffset != mClock.mLastTempo) {
+    mClock.mLastTempo = tempo - kTempoOffset;
+    mClock.mTempoStatus = false;
+    if (mParts.mDebugLogging) TK_Log(GetLog(), "PROCESSOR: ", "Host tempo is out of sync!");
   }
-  if (mTempoStatus) return;
-  if (mDebugLogging)
+  if (mClock.mTempoStatus) return;
+  if (mParts.mDebugLogging)
     TK_Log(GetLog(), "PROCESSOR: ", "Host tempo synced to " + std::to_string(tempo) + "BPM");
-  setParameterFromPlug(kMultiTempo, mLastTempo);
-  mTempoStatus = true;
+  setParameterFromPlug(kMultiTempo, mClock.mLastTempo);
+  mClock.mTempoStatus = true;
 }
 
 void Kroma::showOutputDelay(int frames) {
-  if (!mMIDIOutDelayDisplayControl) return;
+  if (!mWidgets.mMIDIOutDelayDisplayControl) return;
   char text[48];
-  std::snprintf(text, sizeof text, "%dms|%dbfr", static_cast<int>(1000 / (mSampleRate / frames)),
-                GetBlockSize());
-  mMIDIOutDelayDisplayControl->SetTextFromPlug(text);
+  std::snprintf(text, sizeof text, "%dms|%dbfr",
+                static_cast<int>(1000 / (mClock.mSampleRate / frames)), GetBlockSize());
+  mWidgets.mMIDIOutDelayDisplayControl->SetTextFromPlug(text);
 }
 
 void Kroma::drainQueue(int lastOffset) {
   for (;;) {
     IMidiMsg msg;
     {
-      std::lock_guard<std::mutex> lock(mQueueLock);
-      const IMidiMsg* first = mMidiQueue.Peek();
+      std::lock_guard<std::mutex> lock(mRouting.mQueueLock);
+      const IMidiMsg* first = mRouting.mMidiQueue.Peek();
       if (!first || first->mOffset > lastOffset) return;
       msg = *first;
-      mMidiQueue.Remove();
+      mRouting.mMidiQueue.Remove();
     }
-    if (mQueuedOutput) sendMidiMsgAndLog(&msg);
+    if (mRouting.mQueuedOutput) sendMidiMsgAndLog(&msg);
   }
 }
 
 void Kroma::turnLedsOff() {
   const unsigned now = GetTickCount();
   for (int part = 0; part < 16; ++part)
-    if (mLEDActive[part] && now - mLEDTime[part] > kLedOnMs) ledOff(part);
+    if (mClock.mLEDActive[part] && now - mClock.mLEDTime[part] > kLedOnMs) ledOff(part);
 }
 
 void Kroma::sendWholeDump(bool global, bool allNotesOff) {
   if (!global) {
-    mSendPartSounds = true;
-    mSendGlobalFirst = false;
+    mSelection.mSendPartSounds = true;
+    mSelection.mSendGlobalFirst = false;
   }
   setTextDisplay(kControlDisplayCC, global ? "GLOBAL" : "MULTI");
-  if (mTabLayers.progress && mTabLayers.progress->requested()) return;
-  if (mTransportWasRunning && mFreshReset && mMIDIOutSet) {
+  if (mWidgets.mTabLayers.progress && mWidgets.mTabLayers.progress->requested()) return;
+  if (mClock.mTransportWasRunning && mClock.mFreshReset && mRouting.mMIDIOutSet) {
     setTextDisplay(kControlDisplayName, global ? "STOP PLAYBACK TO SEND GLOBAL DATA"
                                                : "STOP PLAYBACK TO SEND MULTI DATA");
     return;
   }
   if (allNotesOff) AllSoundsOff(0, true);
   SenderJob job = jobOf(global ? kSendGlobalToDevice : kSendArrangementToDevice);
-  job.globalArgument = mDeviceID;
+  job.globalArgument = mRouting.mDeviceID;
   startSenderJob(job);
 }
 
 void Kroma::Reset() {
   TK_MutexLock lock(mMutex);
-  mOutputBlocked = false;
-  mSampleRate = GetSampleRate();
+  mRouting.mOutputBlocked = false;
+  mClock.mSampleRate = GetSampleRate();
   {
-    std::lock_guard<std::mutex> queueLock(mQueueLock);
-    mMidiQueue.Resize(GetBlockSize());
+    std::lock_guard<std::mutex> queueLock(mRouting.mQueueLock);
+    mRouting.mMidiQueue.Resize(GetBlockSize());
   }
-  if (mBlockSize == 0) mBlockSize = GetBlockSize();
-  mFreshReset = true;
+  if (mRouting.mBlockSize == 0) mRouting.mBlockSize = GetBlockSize();
+  mClock.mFreshReset = true;
   char version[16];
   GetEffectVersionStr(version);
-  if (mDebugLogging) TK_Log(GetLog(), "RESET: ", std::string("plug-in ") + version);
-  if (mSendingSysEx) return;
+  if (mParts.mDebugLogging) TK_Log(GetLog(), "RESET: ", std::string("plug-in ") + version);
+  if (mRouting.mSendingSysEx) return;
   setTextDisplay(kControlDisplayName, "Tessmar Kroma Plug-in");
-  setTextDisplay(kControlDisplayValue,
-                 mDebugLogging ? std::string(version) + " - 10-Oct-2020" : std::string(version));
+  setTextDisplay(kControlDisplayValue, mParts.mDebugLogging
+                                           ? std::string(version) + " - 10-Oct-2020"
+                                           : std::string(version));
   setTextDisplay(kControlDisplayBuild, version);
   setTextDisplay(kControlDisplayCategory, "INIT");
   setTextDisplay(kControlDisplayPatch, "-- INIT --");
@@ -192,9 +194,9 @@ void Kroma::Reset() {
 }
 
 void Kroma::sendSysExInitialization() {
-  mInitPending = true;
-  if (!mMIDIOutSet || mSendingSysEx || !mMIDIMessageManager) return;
+  mRouting.mInitPending = true;
+  if (!mRouting.mMIDIOutSet || mRouting.mSendingSysEx || !mParts.mMIDIMessageManager) return;
   startSenderJob(jobOf(kSendDeviceIdEnquiry),
-                 [this] { mMIDIMessageManager->dumpComplete = false; });
+                 [this] { mParts.mMIDIMessageManager->dumpComplete = false; });
   pauseUnlocked(kEnquiryPauseMs);
 }

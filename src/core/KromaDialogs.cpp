@@ -1,5 +1,5 @@
-// Importing a bank file, the help pages and the dialog helpers.
-#include "src/core/KromaDialogs.h"
+// Importing a bank file, the help pages, the data folder and the dialog helpers.
+#include "src/core/detail/KromaDialogs.h"
 
 #include <filesystem>
 #include <fstream>
@@ -7,6 +7,7 @@
 #include <mutex>
 #include <vector>
 
+#include "platform/datafolder/DataFolder.h"
 #include "src/core/Kroma.h"
 #include "toolkit/plugin/editor/IGraphics.h"
 #include "toolkit/wsys/Dialog.h"
@@ -69,6 +70,28 @@ void Kroma::OpenHelpTopics(int page) {
   IGraphics* editor = graphics();
   if (!editor || page < 0 || page >= static_cast<int>(std::size(kHelpPages))) return;
   editor->OpenURL((std::string(kSupportSite) + kHelpPages[page]).c_str());
+}
+
+std::string Kroma::getDataFolder() {
+  return DataFolder::path();
+}
+
+std::string Kroma::getPatchesFolderStr() {
+  return DataFolder::patchesFolder();
+}
+
+int Kroma::getPatchesFolderLength() {
+  return static_cast<int>(getPatchesFolderStr().size());
+}
+
+const char* Kroma::getPanelString(int part, std::string text) {
+  mWidgets.mPanelString = "Part " + std::to_string(part + 1) + " " + text;
+  return mWidgets.mPanelString.c_str();
+}
+
+void Kroma::OpenDataDirectory(bool manual) {
+  if (IGraphics* editor = graphics())
+    editor->OpenURL((manual ? DataFolder::userManual() : DataFolder::path()).c_str());
 }
 
 void centerDialog(HWND reference, HWND moved) {

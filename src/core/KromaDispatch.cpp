@@ -1,13 +1,13 @@
 // The frame of both parameter dispatches and the steps the handler families share.
-#include "src/core/KromaDispatch.h"
+#include "src/core/detail/KromaDispatch.h"
 
 #include <memory>
 #include <vector>
 
 #include "src/config/ControlAction.h"
 #include "src/config/UIConfigManager.h"
-#include "src/core/EditorRequests.h"
 #include "src/core/Kroma.h"
+#include "src/core/detail/EditorRequests.h"
 #include "src/editor/ProgressIndicator.h"
 #include "src/protocol/MIDIMessageManager.h"
 #include "src/protocol/SysExFormat.h"
@@ -74,7 +74,7 @@ void showLayerGroupChild(Kroma& plug, const ControlAction& action, int vi) {
 }
 
 void flashOverlay(Kroma& plug) {
-  if (ProgressIndicator* overlay = plug.mTabLayers.progress)
+  if (ProgressIndicator* overlay = plug.tabLayers().progress)
     plug.onEditorThread(nullptr, [overlay] {
       overlay->Hide(false);
       overlay->layer()->Hide(false);
@@ -87,7 +87,7 @@ void status(Kroma& plug, const std::string& text) {
 }
 
 void valueText(Kroma& plug, const std::string& text) {
-  if (plug.mValueDisplay) plug.mValueDisplay->SetTextFromPlug(text.c_str());
+  if (ITextControl* display = plug.displayValueControl()) display->SetTextFromPlug(text.c_str());
 }
 
 void store(Kroma& plug, int param, double value) {
@@ -105,65 +105,79 @@ int ccChannel(Kroma& plug, int part) {
   return -1;
 }
 
-bool fromSynthesizer(const Kroma& plug) {
-  return plug.mEchoFromHardware ||
-         (plug.mMIDIMessageManager && plug.mMIDIMessageManager->hardwareSet);
+bool fromSynthesizer(const MidiRouting& routing, const KromaParts& parts) {
+  return routing.mEchoFromHardware ||
+         (parts.mMIDIMessageManager && parts.mMIDIMessageManager->hardwareSet);
 }
 
 }  // namespace dispatch
 
 using namespace dispatch;
 
+Change Kroma::changeOf(int paramIdx, double v, ControlAction* action) {
+  return {
+      *this, mRouting, mClock, mSelection, mWidgets, mParts, paramIdx, v, sysex::truncateValue(v),
+      0,     action};
+}
+
 void Kroma::OnParamChange(int paramIdx) {
   TK_MutexLock lock(mMutex);
   const IParam* param = GetParam(paramIdx);
-  if (!param || !mUIConfigManager) return;
+  if (!param || !mParts.mUIConfigManager) return;
   const double v = param->Value();
-  Change change{
-      *this, paramIdx, v, sysex::truncateValue(v), 0, mUIConfigManager->getControlAction(paramIdx)};
+  Change change = changeOf(paramIdx, v, mParts.mUIConfigManager->getControlAction(paramIdx));
   if (run(tables().first[paramIdx], change) == Then::kReturn) return;
   if (isPartOf(paramIdx, kMultiPartSettings))
-    onEditorThread(&kMainTabSwitch, [this] { mTabSwitch.mainTabSwitch(this, 0, 0, mCurrentPart); });
-  if (GetGUI()) mControlDisplay.controlDisplay(this, paramIdx, v, mTransportWasRunning);
+    onEditorThread(&kMainTabSwitch, [this] {
+      mWidgets.mTabSwitch.mainTabSwitch(this, 0, 0, mSelection.mCurrentPart);
+    });
+  if (GetGUI())
+    mWidgets.mControlDisplay.controlDisplay(this, paramIdx, v, mClock.mTransportWasRunning);
   if (run(tables().main[paramIdx], change) == Then::kReturn || !change.action) return;
   showLayerGroupChild(*this, *change.action, change.vi);
   processControlAction(change.action, paramIdx, v);
-  mLinkManager.controlLinker(this, change.action, change.action->link, paramIdx, change.vi, v);
+  mParts.mLinkManager.controlLinker(this, mRouting, mParts, change.action, change.action->link,
+                                    paramIdx, change.vi, v);
 }
 
 void Kroma::OnParamChange2(int paramIdx) {
   TK_MutexLock lock(mMutex);
   const IParam* param = GetParam(paramIdx);
-  if (!param || !mUIConfigManager) return;
-  mEchoFromHardware = true;
+  if (!param || !mParts.mUIConfigManager) return;
+  mRouting.mEchoFromHardware = true;
   const double v = param->Value();
   const int vi = sysex::truncateValue(v);
   const bool wavetable1 = isPartOf(paramIdx, kOscillator1Wavetable);
   if (wavetable1 || isPartOf(paramIdx, kOscillator2Wavetable)) {
     const int part = paramIdx - (wavetable1 ? kOscillator1Wavetable : kOscillator2Wavetable);
     setParameterFromPlug((wavetable1 ? kOscillator1Shape : kOscillator2Shape) + part, 7.0);
-    if (mCCDisplayControl) mCCDisplayControl->SetTextFromPlug(wavetable1 ? "CC|31" : "CC|39");
-    if (GetGUI()) mControlDisplay.controlDisplay(this, paramIdx, vi, mTransportWasRunning);
+    if (mWidgets.mCCDisplayControl)
+      mWidgets.mCCDisplayControl->SetTextFromPlug(wavetable1 ? "CC|31" : "CC|39");
+    if (GetGUI())
+      mWidgets.mControlDisplay.controlDisplay(this, paramIdx, vi, mClock.mTransportWasRunning);
   } else {
-    if (GetGUI()) mControlDisplay.controlDisplay(this, paramIdx, v, mTransportWasRunning);
+    if (GetGUI())
+      mWidgets.mControlDisplay.controlDisplay(this, paramIdx, v, mClock.mTransportWasRunning);
     if (paramIdx == kQuickTab)
-      onEditorThread(&kQuickTabSwitch,
-                     [this, vi] { mTabSwitch.quickTabSwitch(this, kQuickTab, vi, false); });
-    ControlAction* action = mUIConfigManager->getControlAction(paramIdx);
+      onEditorThread(&kQuickTabSwitch, [this, vi] {
+        mWidgets.mTabSwitch.quickTabSwitch(this, kQuickTab, vi, false);
+      });
+    ControlAction* action = mParts.mUIConfigManager->getControlAction(paramIdx);
     if (action) showLayerGroupChild(*this, *action, vi);
-    if (action && !mLinkInProgress) {
+    if (action && !mRouting.mLinkInProgress) {
       processControlAction(action, paramIdx, v);
-      mEchoFromHardware = false;
-      mLinkManager.controlLinker(this, action, action->link, paramIdx, vi, v);
+      mRouting.mEchoFromHardware = false;
+      mParts.mLinkManager.controlLinker(this, mRouting, mParts, action, action->link, paramIdx, vi,
+                                        v);
     }
   }
-  if (mMIDIMessageManager) mMIDIMessageManager->dumpRouting = false;
-  mEchoFromHardware = false;
+  if (mParts.mMIDIMessageManager) mParts.mMIDIMessageManager->dumpRouting = false;
+  mRouting.mEchoFromHardware = false;
 }
 
 void Kroma::onEditorThread(const void* key, std::function<void()> call) {
-  if (!mEditorRequests || mEditorRequests->onEditorThread())
+  if (!mWidgets.mEditorRequests || mWidgets.mEditorRequests->onEditorThread())
     call();
   else
-    mEditorRequests->requestCall(key, std::move(call));
+    mWidgets.mEditorRequests->requestCall(key, std::move(call));
 }

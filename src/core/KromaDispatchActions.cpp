@@ -7,7 +7,7 @@
 
 #include "src/config/ControlAction.h"
 #include "src/core/Kroma.h"
-#include "src/core/KromaDispatch.h"
+#include "src/core/detail/KromaDispatch.h"
 #include "src/protocol/MIDIMessageManager.h"
 #include "src/protocol/SysExFormat.h"
 #include "toolkit/plugin/editor/IControl.h"
@@ -91,60 +91,62 @@ bool globalParameter(int idx) {
   return within(idx, kGlobalVelocityCurve, kGlobalTranspose);
 }
 
-void activity(Kroma& plug, const std::string& text) {
-  if (plug.mCCDisplayControl) plug.mCCDisplayControl->SetTextFromPlug(text.c_str());
+void activity(Change& c, const std::string& text) {
+  if (c.widgets.mCCDisplayControl) c.widgets.mCCDisplayControl->SetTextFromPlug(text.c_str());
 }
 
 // The message of a value, with the device id in place; false for a value that has none.
-bool messageOf(Kroma& plug, const ControlAction& action, double value, std::vector<int>& message) {
+bool messageOf(Change& c, const ControlAction& action, double value, std::vector<int>& message) {
   if (!action.sysexMessages.messageFor(value, message)) {
-    TK_Log(plug.GetLog(), "", "no SysEx message for value " + std::to_string(value));
+    TK_Log(c.plug.GetLog(), "", "no SysEx message for value " + std::to_string(value));
     return false;
   }
-  if (plug.mDeviceID >= 0 && message.size() > kDeviceEntry)
-    message[kDeviceEntry] = sysex::toDataByte(plug.mDeviceID);
+  if (c.routing.mDeviceID >= 0 && message.size() > kDeviceEntry)
+    message[kDeviceEntry] = sysex::toDataByte(c.routing.mDeviceID);
   return true;
 }
 
-void sendSysEx(Kroma& plug, const std::vector<int>& message) {
-  if (!fromSynthesizer(plug)) plug.mMIDIMessageManager->sendSysexMessage(message);
+void sendSysEx(Change& c, const std::vector<int>& message) {
+  if (!fromSynthesizer(c.routing, c.parts)) c.parts.mMIDIMessageManager->sendSysexMessage(message);
 }
 
-void sendCC(Kroma& plug, const ControlAction& action, int byte) {
-  activity(plug, "CC|" + std::to_string(action.ccNumber));
-  const int channel = ccChannel(plug, action.part);
-  if (channel < 0 || action.ccNumber < 0 || action.ccNumber > 127 || fromSynthesizer(plug)) return;
+void sendCC(Change& c, const ControlAction& action, int byte) {
+  activity(c, "CC|" + std::to_string(action.ccNumber));
+  const int channel = ccChannel(c.plug, action.part);
+  if (channel < 0 || action.ccNumber < 0 || action.ccNumber > 127 ||
+      fromSynthesizer(c.routing, c.parts))
+    return;
   IMidiMsg msg(0, static_cast<uint8_t>(0xB0 | channel), static_cast<uint8_t>(action.ccNumber),
                sysex::toDataByte(byte));
-  plug.MIDIOutRoutingSwitch(&msg);
+  c.plug.MIDIOutRoutingSwitch(&msg);
 }
 
 // Messages kept as lists run through the same steps one by one.
-void sendMessageList(Kroma& plug, const ControlAction& action, double value) {
+void sendMessageList(Change& c, const ControlAction& action, double value) {
   const ControlActionSysExMessage& table = action.sysexMessages;
   const double entry = std::trunc(value) - table.firstValue;
   if (!(entry >= 0 && entry < static_cast<double>(table.messageLists.size()))) return;
   for (std::vector<int> message : table.messageLists[static_cast<size_t>(entry)]) {
-    if (plug.mDeviceID >= 0 && message.size() > kDeviceEntry)
-      message[kDeviceEntry] = sysex::toDataByte(plug.mDeviceID);
-    activity(plug, "SysEx");
-    if (!plug.mEchoFromHardware) sendSysEx(plug, message);
+    if (c.routing.mDeviceID >= 0 && message.size() > kDeviceEntry)
+      message[kDeviceEntry] = sysex::toDataByte(c.routing.mDeviceID);
+    activity(c, "SysEx");
+    if (!c.routing.mEchoFromHardware) sendSysEx(c, message);
   }
 }
 
 // A Multi or Global setting goes out as the whole dump, after all notes off of the enabled
 // parts. While the mouse button or Shift is down it waits for the audio callback, so that a
 // knob's drag sends once. A value from the synthesizer sends nothing back.
-void wholeDumpOrDefer(Kroma& plug, bool global) {
-  if (fromSynthesizer(plug)) return;
+void wholeDumpOrDefer(Change& c, bool global) {
+  if (fromSynthesizer(c.routing, c.parts)) return;
   {
-    TK_MutexReleased unlocked(plug.GetMutex());
+    TK_MutexReleased unlocked(c.plug.GetMutex());
     std::this_thread::sleep_for(std::chrono::milliseconds(5));
   }
   if (GetAsyncKeyState(VK_SHIFT) || GetAsyncKeyState(VK_LBUTTON))
-    (global ? plug.mGlobalSendPending : plug.mMultiSendPending) = true;
+    (global ? c.clock.mGlobalSendPending : c.clock.mMultiSendPending) = true;
   else
-    plug.sendWholeDump(global, true);
+    c.plug.sendWholeDump(global, true);
 }
 
 }  // namespace
@@ -152,55 +154,56 @@ void wholeDumpOrDefer(Kroma& plug, bool global) {
 void Kroma::processControlAction(ControlAction* action, int paramIdx, double newValue) {
   IParam* param = GetParam(paramIdx);
   if (!action || !param) return;
-  if (mLinkInProgress) param->SetClamped(newValue);
+  if (mRouting.mLinkInProgress) param->SetClamped(newValue);
   for (IControl* control : action->controls) control->SetValueFromPlug(param->GetNormalized());
-  if (!mMIDIOutSet) {
+  if (!mRouting.mMIDIOutSet) {
     const bool quiet = paramIdx == kDeviceOutSelection || paramIdx == kDeviceInSelection ||
-                       paramIdx == kGlobalSysExID || !mStartupComplete;
+                       paramIdx == kGlobalSysExID || !mParts.mStartupComplete;
     if (!quiet) status(*this, "Set MIDI I/O First!");
     return;
   }
-  const int v = sysex::truncateValue(newValue);
+  Change c = changeOf(paramIdx, newValue, action);
+  const int v = c.vi;
   action->value = v;
 
   std::vector<int> message;
   switch (action->messageType) {
     case kMessageCC:
-      sendCC(*this, *action, ccByte(paramIdx, v));
+      sendCC(c, *action, ccByte(paramIdx, v));
       break;
     case kMessageCCOffOn:
-      sendCC(*this, *action, newValue == 0.0 ? action->ccOffValue : action->ccOnValue);
+      sendCC(c, *action, newValue == 0.0 ? action->ccOffValue : action->ccOnValue);
       break;
     case kMessageSysExOne:
-      if (!messageOf(*this, *action, newValue, message)) break;
+      if (!messageOf(c, *action, newValue, message)) break;
       if (arpRow(paramIdx) == kGlideRow)
         message[action->sysexMessages.messages.valueEntry()] =
             sysex::toDataByte(packedByte(*this, paramIdx));
       if (isPartOf(paramIdx, kMultiPartStatus)) {
-        wholeDumpOrDefer(*this, false);
-      } else if (!mEchoFromHardware) {
-        activity(*this, "SysEx");
-        sendSysEx(*this, message);
+        wholeDumpOrDefer(c, false);
+      } else if (!mRouting.mEchoFromHardware) {
+        activity(c, "SysEx");
+        sendSysEx(c, message);
       }
       break;
     case kMessageSysEx:
       if (action->sysexMessages.multiMessage) {
-        sendMessageList(*this, *action, newValue);
-      } else if (messageOf(*this, *action, newValue, message)) {
+        sendMessageList(c, *action, newValue);
+      } else if (messageOf(c, *action, newValue, message)) {
         const int packed = arpRow(paramIdx) == kGlideRow ? -1 : packedByte(*this, paramIdx);
         if (packed >= 0)
           message[action->sysexMessages.messages.valueEntry()] = sysex::toDataByte(packed);
         if (multiParameter(paramIdx) || globalParameter(paramIdx)) {
-          wholeDumpOrDefer(*this, globalParameter(paramIdx));
-        } else if (!mEchoFromHardware) {
-          activity(*this, "SysEx");
-          sendSysEx(*this, message);
+          wholeDumpOrDefer(c, globalParameter(paramIdx));
+        } else if (!mRouting.mEchoFromHardware) {
+          activity(c, "SysEx");
+          sendSysEx(c, message);
         }
       }
       break;
     default:
       break;
   }
-  mMIDIMessageManager->SetFX1ParameterChangesToDefaultParameters(paramIdx, v);
-  mMIDIMessageManager->SetFX2ParameterChangesToDefaultParameters(paramIdx, v);
+  mParts.mMIDIMessageManager->SetFX1ParameterChangesToDefaultParameters(paramIdx, v);
+  mParts.mMIDIMessageManager->SetFX2ParameterChangesToDefaultParameters(paramIdx, v);
 }

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "src/core/Kroma.h"
-#include "src/core/KromaDispatch.h"
+#include "src/core/detail/KromaDispatch.h"
 #include "src/librarian/PatchLibrarian.h"
 #include "src/librarian/view/LibrarianViewControl.h"
 #include "src/protocol/MIDIMessageManager.h"
@@ -25,58 +25,68 @@ struct BankList {
   int stored;
   bool perPart;
   FileList files;
-  std::string Kroma::*folder;
-  std::string Kroma::*name;
+  std::string LibrarianSelection::*folder;
+  std::string LibrarianSelection::*name;
   LibrarianMenu menu;
 };
 
 constexpr BankList kUpperMulti{kCurrentOpenPerfBankL,
                                false,
                                &PatchLibrarian::multiFiles,
-                               &Kroma::mUpperMultiSelectionFolder,
-                               &Kroma::mUpperMultiSelectionText,
+                               &LibrarianSelection::mUpperMultiSelectionFolder,
+                               &LibrarianSelection::mUpperMultiSelectionText,
                                kLeftPerfMenu};
-constexpr BankList kUpperSounds{kCurrentOpenPatchBankL,      true,
-                                &PatchLibrarian::soundFiles, &Kroma::mUpperSelectionFolder,
-                                &Kroma::mUpperSelectionText, kLeftPatchMenu};
+constexpr BankList kUpperSounds{kCurrentOpenPatchBankL,
+                                true,
+                                &PatchLibrarian::soundFiles,
+                                &LibrarianSelection::mUpperSelectionFolder,
+                                &LibrarianSelection::mUpperSelectionText,
+                                kLeftPatchMenu};
 constexpr BankList kLowerMulti{kCurrentOpenPerfBankR,
                                false,
                                &PatchLibrarian::multiFiles,
-                               &Kroma::mLowerMultiSelectionFolder,
-                               &Kroma::mLowerMultiSelectionText,
+                               &LibrarianSelection::mLowerMultiSelectionFolder,
+                               &LibrarianSelection::mLowerMultiSelectionText,
                                kRightPerfMenu};
-constexpr BankList kLowerCategories{kCurrentOpenPatchBankR,         true,
-                                    &PatchLibrarian::categoryFiles, &Kroma::mLowerSelectionFolder,
-                                    &Kroma::mLowerSelectionText,    kRightCategoryMenu};
+constexpr BankList kLowerCategories{kCurrentOpenPatchBankR,
+                                    true,
+                                    &PatchLibrarian::categoryFiles,
+                                    &LibrarianSelection::mLowerSelectionFolder,
+                                    &LibrarianSelection::mLowerSelectionText,
+                                    kRightCategoryMenu};
 constexpr BankList kLowerSearch{kCurrentOpenPatchBankR,
                                 true,
                                 &PatchLibrarian::searchResultFiles,
-                                &Kroma::mLowerSelectionFolder,
-                                &Kroma::mLowerSelectionText,
+                                &LibrarianSelection::mLowerSelectionFolder,
+                                &LibrarianSelection::mLowerSelectionText,
                                 kRightSearchMenu};
-constexpr BankList kLowerSounds{kCurrentOpenPatchBankR,      true,
-                                &PatchLibrarian::soundFiles, &Kroma::mLowerSelectionFolder,
-                                &Kroma::mLowerSelectionText, kRightPatchMenu};
+constexpr BankList kLowerSounds{kCurrentOpenPatchBankR,
+                                true,
+                                &PatchLibrarian::soundFiles,
+                                &LibrarianSelection::mLowerSelectionFolder,
+                                &LibrarianSelection::mLowerSelectionText,
+                                kRightPatchMenu};
 
-const BankList& lowerList(const Kroma& plug) {
-  if (plug.mMultiMode) return kLowerMulti;
-  if (plug.mLowerListShowsCategories) return kLowerCategories;
-  return plug.mLowerListShowsSearch ? kLowerSearch : kLowerSounds;
+const BankList& lowerList(const LibrarianSelection& selection) {
+  if (selection.mMultiMode) return kLowerMulti;
+  if (selection.mLowerListShowsCategories) return kLowerCategories;
+  return selection.mLowerListShowsSearch ? kLowerSearch : kLowerSounds;
 }
 
 // File n of the list made the current one: its folder and name remembered, its popup rebuilt.
 // A number past the list's end changes neither.
-void takeFile(Kroma& plug, const BankList& list, int n) {
-  PatchLibrarian& librarian = *plug.mPatchLibrarian;
+void takeFile(Change& c, const BankList& list, int n) {
+  Kroma& plug = c.plug;
+  PatchLibrarian& librarian = *c.parts.mPatchLibrarian;
   std::lock_guard<std::recursive_mutex> lock(librarian.mutex());
   const std::vector<PatchFile*>& files = librarian.*list.files;
   if (n < 0 || n >= static_cast<int>(files.size())) {
     TK_Log(plug.GetLog(), "PATCH LIBRARIAN: ", "no bank file " + std::to_string(n) + " to select");
     return;
   }
-  plug.*list.folder = files[n]->folderName;
-  plug.*list.name = files[n]->fileName;
-  plug.refreshFolderStructure(list.menu, n, plug.*list.name, plug.*list.folder);
+  c.selection.*list.folder = files[n]->folderName;
+  c.selection.*list.name = files[n]->fileName;
+  plug.refreshFolderStructure(list.menu, n, c.selection.*list.name, c.selection.*list.folder);
 }
 
 void selectListEntry(Kroma& plug, int selection, IControl* control, int n) {
@@ -84,18 +94,22 @@ void selectListEntry(Kroma& plug, int selection, IControl* control, int n) {
   if (control) control->SetValueFromPlug(plug.GetParam(selection)->GetNormalized());
 }
 
-void stepBank(Kroma& plug, bool upper, bool next) {
+void stepBank(Change& c, bool upper, bool next) {
+  Kroma& plug = c.plug;
   const int selection = upper ? kPatchSelectionListUpper : kPatchSelectionListLower;
   const IParam* param = plug.GetParam(selection);
   const int last = sysex::truncateValue(param->GetMax());
   const int n = sysex::truncateValue(param->Value());
   const int step = next ? (n + 1 > last ? 0 : n + 1) : (n <= 0 ? last : n - 1);
   selectListEntry(plug, selection,
-                  upper ? plug.mUpperSelectionControl : plug.mLowerSelectionControl, step);
-  (upper ? plug.mPatchLibrarian->upperFileIndex : plug.mPatchLibrarian->lowerFileIndex) = step;
-  const BankList& list = upper ? (plug.mMultiMode ? kUpperMulti : kUpperSounds) : lowerList(plug);
-  store(plug, list.stored + (list.perPart ? plug.mCurrentPart.load() : 0), step);
-  takeFile(plug, list, step);
+                  upper ? c.widgets.mUpperSelectionControl : c.widgets.mLowerSelectionControl,
+                  step);
+  (upper ? c.parts.mPatchLibrarian->upperFileIndex : c.parts.mPatchLibrarian->lowerFileIndex) =
+      step;
+  const BankList& list =
+      upper ? (c.selection.mMultiMode ? kUpperMulti : kUpperSounds) : lowerList(c.selection);
+  store(plug, list.stored + (list.perPart ? c.selection.mCurrentPart.load() : 0), step);
+  takeFile(c, list, step);
   plug.updatePatchLibrarianView(0);
   if (upper) plug.updateBankAndProgramMenuNames(false);
 }
@@ -107,25 +121,25 @@ Then upperBankStep(Change& c) {
   if (c.plug.getValue(kBankEditUnsaved) == 1.0)
     status(c.plug, "Save bank or Discard changes!");
   else
-    stepBank(c.plug, true, Next);
+    stepBank(c, true, Next);
   return Then::kReturn;
 }
 
 template <bool Next>
 Then lowerBankStep(Change& c) {
   if (c.vi != 1) return Then::kGoOn;
-  stepBank(c.plug, false, Next);
+  stepBank(c, false, Next);
   return Then::kReturn;
 }
 
 // A part's bank, followed by the upper list unless the librarian keeps its bank.
 Then currentPatchBank(Change& c) {
   Kroma& plug = c.plug;
-  if (plug.mKeepSelectedBank) return Then::kGoOn;
-  selectListEntry(plug, kPatchSelectionListUpper, plug.mUpperSelectionControl, c.vi);
-  store(plug, kCurrentPatchBank + plug.mCurrentPart, c.vi);
-  plug.mPatchLibrarian->upperFileIndex = c.vi;
-  takeFile(plug, kUpperSounds, c.vi);
+  if (c.selection.mKeepSelectedBank) return Then::kGoOn;
+  selectListEntry(plug, kPatchSelectionListUpper, c.widgets.mUpperSelectionControl, c.vi);
+  store(plug, kCurrentPatchBank + c.selection.mCurrentPart, c.vi);
+  c.parts.mPatchLibrarian->upperFileIndex = c.vi;
+  takeFile(c, kUpperSounds, c.vi);
   plug.updatePatchLibrarianView(0);
   return Then::kReturn;
 }
@@ -136,8 +150,9 @@ int wrapSlot(int slot) {
 
 // The part's sound asked of the synthesizer into the editor, and sent back when its sections
 // are locked.
-void requestPart(Kroma& plug, int part) {
-  MIDIMessageManager& manager = *plug.mMIDIMessageManager;
+void requestPart(Change& c, int part) {
+  Kroma& plug = c.plug;
+  MIDIMessageManager& manager = *c.parts.mMIDIMessageManager;
   manager.SetLibrarianRequestActive(false);
   SenderJob request;
   request.code = kSendPartRequest;
@@ -153,39 +168,40 @@ template <bool Up>
 Then programStep(Change& c) {
   Kroma& plug = c.plug;
   const int p = c.part;
-  if (plug.mMultiMode) status(plug, "Disable Multi Mode first");
+  if (c.selection.mMultiMode) status(plug, "Disable Multi Mode first");
   if (!Up && c.vi == 0) return Then::kReturn;
-  LibrarianViewControl* view = plug.mLibrarianView;
+  LibrarianViewControl* view = c.widgets.mLibrarianView;
   const bool acting = !Up || c.vi == 1;
   if (acting && plug.getValue(kPartLock + p) == 1.0) return Then::kReturn;
   if (acting) {
-    plug.mMIDIMessageManager->unhandled = false;
+    c.parts.mMIDIMessageManager->unhandled = false;
     const int step = Up ? 1 : -1;
-    if (plug.mShowProgramNames) {
+    if (c.selection.mShowProgramNames) {
       const int list = view && view->activeList == 1 ? 1 : 0;
       const int current = view ? (list ? view->lowerSelection : view->upperSelection).load() : 0;
       const int slot = wrapSlot(current + step);
       if (view) (list ? view->lowerSelection : view->upperSelection) = slot;
-      (list ? plug.mPatchLibrarian->lowerSelectedProgram : plug.mPatchLibrarian->selectedProgram) =
-          slot;
+      (list ? c.parts.mPatchLibrarian->lowerSelectedProgram
+            : c.parts.mPatchLibrarian->selectedProgram) = slot;
       store(plug, kMultiPartPatch + p, slot);
-      plug.mLastProgram = slot;
+      c.selection.mLastProgram = slot;
       plug.sendPatchToDeviceFromLibrarian(slot, list, p);
     } else if (plug.getValue(kReceiveProgramChange + p) == 0.0) {
-      const int program = wrapSlot(plug.mLastProgram + step);
-      plug.mLastProgram = program;
-      plug.setParameterFromPlug(plug.mMultiMode ? kMultiPatch : kMultiPartPatch + p, program);
+      const int program = wrapSlot(c.selection.mLastProgram + step);
+      c.selection.mLastProgram = program;
+      plug.setParameterFromPlug(c.selection.mMultiMode ? kMultiPatch : kMultiPartPatch + p,
+                                program);
       if (view) view->upperSelection = program;
-      plug.mPatchLibrarian->selectedProgram = program;
-      if (plug.BankChangeMessage(p) && plug.mProgBankMode) requestPart(plug, p);
+      c.parts.mPatchLibrarian->selectedProgram = program;
+      if (plug.BankChangeMessage(p) && c.selection.mProgBankMode) requestPart(c, p);
     } else {
       status(plug, "Program Change Disabled.");
     }
   }
   if (view)
     (view->activeList == 1 ? view->lowerSelection : view->upperSelection) =
-        plug.mLastProgram.load();
-  plug.refreshPatchNames(plug.mLastProgram);
+        c.selection.mLastProgram.load();
+  plug.refreshPatchNames(c.selection.mLastProgram);
   plug.OnParamChange(kMainTab);
   return Then::kReturn;
 }
@@ -206,16 +222,16 @@ PatchFile* upperBank(PatchLibrarian& librarian) {
 // goes in as a librarian answer would, into the selected slot, and the bank counts as edited.
 void renameSlot(Change& c) {
   Kroma& plug = c.plug;
-  PatchLibrarian& librarian = *plug.mPatchLibrarian;
+  PatchLibrarian& librarian = *c.parts.mPatchLibrarian;
   std::lock_guard<std::recursive_mutex> lock(librarian.mutex());
   PatchFile* bank = upperBank(librarian);
-  const int slot = plug.mLibrarianView ? plug.mLibrarianView->upperSelection.load() : -1;
+  const int slot = c.widgets.mLibrarianView ? c.widgets.mLibrarianView->upperSelection.load() : -1;
   if (!bank || slot < 0 || slot > kLastSlot) {
     TK_Log(plug.GetLog(), "PATCH LIBRARIAN: ", "no bank or slot to rename");
     return;
   }
   LibrarianPatch& record = bank->records[slot];
-  const bool multi = plug.mMultiMode;
+  const bool multi = c.selection.mMultiMode;
   const int nameOffset = multi ? DumpLayout::kMultiNameOffset : DumpLayout::kSoundNameOffset;
   if (record.messages.empty() ||
       record.messages[0].bytes.size() < static_cast<size_t>(nameOffset + DumpLayout::kNameLength)) {
@@ -229,7 +245,7 @@ void renameSlot(Change& c) {
   std::vector<uint8_t> dump = record.messages[0].bytes;
   sysex::writeNameField(dump.data() + nameOffset, name);
 
-  MIDIMessageManager& manager = *plug.mMIDIMessageManager;
+  MIDIMessageManager& manager = *c.parts.mMIDIMessageManager;
   librarian.selectedProgram = slot;
   manager.SetLibrarianRequestActive(true);
   plug.ProcessSysEx(dump.data(), static_cast<int>(dump.size()), true);
@@ -242,10 +258,10 @@ void renameSlot(Change& c) {
 }
 
 Then patchRename(Change& c) {
-  if (c.plug.mRenameFinished) return Then::kGoOn;
+  if (c.selection.mRenameFinished) return Then::kGoOn;
   renameSlot(c);
   showLayer(c.plug, "patchRename", false);
-  c.plug.mRenameFinished = true;
+  c.selection.mRenameFinished = true;
   return Then::kGoOn;
 }
 
@@ -255,16 +271,16 @@ Then searchString(Change& c) {
   Kroma& plug = c.plug;
   const std::string query = plug.getDisplayText(kPatchSearchString);
   if (query.empty()) {
-    plug.mLowerListShowsSearch = false;
+    c.selection.mLowerListShowsSearch = false;
     plug.setDisplayText(kPatchSearchString, kSearchPrompt);
     showLayer(plug, "LOWERPOPUPMENU", true);
   } else if (query.size() == 1) {
     plug.setDisplayText(kPatchSearchString, kSearchPrompt);
     status(plug, "Enter 2 digits or more!");
-  } else if (!plug.mLowerListShowsSearch) {
-    plug.mLowerListShowsSearch = true;
+  } else if (!c.selection.mLowerListShowsSearch) {
+    c.selection.mLowerListShowsSearch = true;
     showLayer(plug, "LOWERPOPUPMENU", false);
-    PatchLibrarian& librarian = *plug.mPatchLibrarian;
+    PatchLibrarian& librarian = *c.parts.mPatchLibrarian;
     bool found;
     {
       std::lock_guard<std::recursive_mutex> lock(librarian.mutex());
@@ -292,7 +308,7 @@ Then search(Change& c) {
     showLayer(plug, "searchField", true);
     return Then::kGoOn;
   }
-  plug.mLowerListShowsSearch = false;
+  c.selection.mLowerListShowsSearch = false;
   plug.setDisplayText(kPatchSearchString, kSearchPrompt);
   showLayer(plug, "categoryLimit", true);
   grayOut(plug, kDatatype, false);
@@ -308,7 +324,7 @@ Then categorySelection(Change& c) {
   for (const char* layer : {"RightSearchPopupMenu", "RightPatchPopupMenu", "LOWERPOPUPMENU"})
     showLayer(plug, layer, false);
   const bool categories = c.vi > 0;
-  plug.mLowerListShowsCategories = categories;
+  c.selection.mLowerListShowsCategories = categories;
   plug.patchTypeChanged(0, categories ? 1 : 0, false);
   showLayer(plug, categories ? "RightPatchPopupMenu" : "LOWERPOPUPMENU", true);
   grayOut(plug, kPatchSearch, categories);
@@ -319,12 +335,13 @@ Then categorySelection(Change& c) {
 // The current part's sound stored into the selected slot of the upper list.
 Then overwriteBank(Change& c) {
   Kroma& plug = c.plug;
-  if (c.vi != 1 || !plug.mLibrarianView || plug.mLibrarianView->activeList != 0) return Then::kGoOn;
+  if (c.vi != 1 || !c.widgets.mLibrarianView || c.widgets.mLibrarianView->activeList != 0)
+    return Then::kGoOn;
   SenderJob job;
   job.code = kSendPartToDevice;
-  job.part = plug.mCurrentPart;
+  job.part = c.selection.mCurrentPart;
   job.toLibrarian = true;
-  plug.startSenderJob(job, [&plug] { plug.mSendPartSounds = false; });
+  plug.startSenderJob(job, [&selection = c.selection] { selection.mSendPartSounds = false; });
   return Then::kGoOn;
 }
 
@@ -342,16 +359,18 @@ Then discardBankData(Change& c) {
   grayOut(plug, kDatatype, false);
   showLayer(plug, "patchRename", false);
   store(plug, kBankEditUnsaved, 0.0);
-  const int part = plug.mCurrentPart;
-  if (plug.mMultiMode) {
+  const int part = c.selection.mCurrentPart;
+  if (c.selection.mMultiMode) {
     showLayer(plug, "LeftPerformancePopupMenu", true);
-    plug.mUpperMultiSelectionText = listText(plug, kPatchSelectionListUpper, kCurrentOpenPerfBankL);
-    plug.mLowerMultiSelectionText = listText(plug, kPatchSelectionListLower, kCurrentOpenPerfBankR);
+    c.selection.mUpperMultiSelectionText =
+        listText(plug, kPatchSelectionListUpper, kCurrentOpenPerfBankL);
+    c.selection.mLowerMultiSelectionText =
+        listText(plug, kPatchSelectionListLower, kCurrentOpenPerfBankR);
   } else {
     showLayer(plug, "UPPERPOPUPMENU", true);
-    plug.mUpperSelectionText =
+    c.selection.mUpperSelectionText =
         listText(plug, kPatchSelectionListUpper, kCurrentOpenPatchBankL + part);
-    plug.mLowerSelectionText =
+    c.selection.mLowerSelectionText =
         listText(plug, kPatchSelectionListLower, kCurrentOpenPatchBankR + part);
   }
   plug.OnParamChange(kRefreshFolders);
@@ -366,7 +385,7 @@ Then datatype(Change& c) {
         "RightPatchPopupMenu", "RightSearchPopupMenu", "categoryLimit"})
     showLayer(plug, layer, false);
   grayOut(plug, kPatchSearch, true);
-  plug.mMultiMode = c.vi == 1;
+  c.selection.mMultiMode = c.vi == 1;
   if (c.vi == 1) {
     plug.patchTypeChanged(1, 2, false);
     showLayer(plug, "LeftPerformancePopupMenu", true);
@@ -392,7 +411,7 @@ Then datatype(Change& c) {
 
 // The bank files read again for what the lists show now.
 Then refreshFolders(Change& c) {
-  c.plug.patchTypeChanged(c.plug.mMultiMode ? 1 : 0, c.plug.lowerListKind(), true);
+  c.plug.patchTypeChanged(c.selection.mMultiMode ? 1 : 0, c.plug.lowerListKind(), true);
   return Then::kGoOn;
 }
 

@@ -1,7 +1,7 @@
 // The dispatch's handlers of the MIDI ports, filters and clock switches and of the edits that
 // send a whole sound or Multi as a job.
 #include "src/core/Kroma.h"
-#include "src/core/KromaDispatch.h"
+#include "src/core/detail/KromaDispatch.h"
 #include "src/protocol/MIDIMessageManager.h"
 
 namespace dispatch {
@@ -9,9 +9,9 @@ namespace dispatch {
 namespace {
 
 // A MIDI filter switch: the kind passes while its switch is 1.
-template <int First, std::array<std::atomic<bool>, 7> Kroma::*Blocked>
-Then filter(Change& c) {
-  (c.plug.*Blocked)[c.idx - First] = c.vi != 1;
+template <std::array<std::atomic<bool>, 7> MidiRouting::*Blocked>
+Then filter(MidiRouting& routing, int kind, int vi) {
+  (routing.*Blocked)[kind] = vi != 1;
   return Then::kGoOn;
 }
 
@@ -21,13 +21,13 @@ template <int Other, bool Queued>
 Then outputRoute(Change& c) {
   if (c.vi != 1) return Then::kGoOn;
   c.plug.setParameterFromPlug(Other, 0.0);
-  c.plug.mQueuedOutput = Queued;
+  c.routing.mQueuedOutput = Queued;
   return Then::kGoOn;
 }
 
 // The number of samples the audio callback drains per block in the queued mode.
 Then dawOffset(Change& c) {
-  c.plug.mBlockSize = c.plug.GetBlockSize() + 2 * c.vi;
+  c.routing.mBlockSize = c.plug.GetBlockSize() + 2 * c.vi;
   return Then::kGoOn;
 }
 
@@ -36,9 +36,9 @@ Then clockInfo(Change& c) {
   Kroma& plug = c.plug;
   const bool on = c.vi == 1;
   if (on) plug.OnParamChange(kTempoInformation);
-  plug.mSendClockInfo = on;
-  plug.mMIDIMessageManager->sender().resetContinuousClock(!on);
-  plug.mContinuousClockStarted = false;
+  c.clock.mSendClockInfo = on;
+  c.parts.mMIDIMessageManager->sender().resetContinuousClock(!on);
+  c.clock.mContinuousClockStarted = false;
   return Then::kGoOn;
 }
 
@@ -53,26 +53,26 @@ Then outputPort(Change& c) {
   int position = c.vi;
   const bool opened =
       plug.setExternalMIDIOut(position, portName(plug, kDeviceOutSelection, c.vi).c_str()) > 0;
-  plug.mMIDIOutPortIndex = position;
-  plug.mAbsentPortNames[1].clear();
-  plug.mMIDIOutSet = opened;
+  c.routing.mMIDIOutPortIndex = position;
+  c.routing.mAbsentPortNames[1].clear();
+  c.routing.mMIDIOutSet = opened;
   if (opened)
     plug.sendSysExInitialization();
   else
-    plug.mMIDIMessageManager->sender().resetContinuousClock(true);
+    c.parts.mMIDIMessageManager->sender().resetContinuousClock(true);
   return Then::kGoOn;
 }
 
 Then inputPort(Change& c) {
   int position = c.vi;
   c.plug.setExternalMIDIIn(position, portName(c.plug, kDeviceInSelection, c.vi).c_str());
-  c.plug.mMIDIInPortIndex = position;
-  c.plug.mAbsentPortNames[0].clear();
+  c.routing.mMIDIInPortIndex = position;
+  c.routing.mAbsentPortNames[0].clear();
   return Then::kGoOn;
 }
 
 Then randomize(Change& c) {
-  c.plug.mMIDIMessageManager->randomize(c.v);
+  c.parts.mMIDIMessageManager->randomize(c.v);
   return Then::kReturn;
 }
 
@@ -80,7 +80,7 @@ Then randomize(Change& c) {
 Then soundName(Change& c) {
   Kroma& plug = c.plug;
   plug.AllSoundsOff(c.part, false);
-  plug.mMIDIMessageManager->disarmCollectors();
+  c.parts.mMIDIMessageManager->disarmCollectors();
   SenderJob job;
   job.code = kSendPartToDevice;
   job.part = c.part;
@@ -89,31 +89,32 @@ Then soundName(Change& c) {
   return Then::kGoOn;
 }
 
-void sendMulti(Kroma& plug, bool withPartsAndGlobal) {
-  plug.mMIDIMessageManager->disarmCollectors();
+void sendMulti(Change& c, bool withPartsAndGlobal) {
+  Kroma& plug = c.plug;
+  c.parts.mMIDIMessageManager->disarmCollectors();
   plug.AllSoundsOff(0, true);
   SenderJob job;
   job.code = kSendArrangementToDevice;
-  plug.startSenderJob(job, [&plug, withPartsAndGlobal] {
-    plug.mSendPartSounds = withPartsAndGlobal;
-    plug.mSendGlobalFirst = withPartsAndGlobal;
+  plug.startSenderJob(job, [&selection = c.selection, withPartsAndGlobal] {
+    selection.mSendPartSounds = withPartsAndGlobal;
+    selection.mSendGlobalFirst = withPartsAndGlobal;
   });
 }
 
 Then multiName(Change& c) {
-  sendMulti(c.plug, false);
+  sendMulti(c, false);
   return Then::kGoOn;
 }
 
 Then pushArrangement(Change& c) {
-  if (c.vi == 1) sendMulti(c.plug, true);
+  if (c.vi == 1) sendMulti(c, true);
   return Then::kGoOn;
 }
 
 // The synthesizer's Multi asked into the editor.
 Then requestTempData(Change& c) {
   if (c.vi != 1) return Then::kGoOn;
-  MIDIMessageManager& manager = *c.plug.mMIDIMessageManager;
+  MIDIMessageManager& manager = *c.parts.mMIDIMessageManager;
   SenderJob job;
   job.code = kSendActiveArrangementRequest;
   job.toEditor = true;
@@ -122,19 +123,18 @@ Then requestTempData(Change& c) {
 }
 
 Then cancelDataRequest(Change& c) {
-  if (c.vi == 1) c.plug.mMIDIMessageManager->sender().cancelRequested = true;
+  if (c.vi == 1) c.parts.mMIDIMessageManager->sender().cancelRequested = true;
   return Then::kGoOn;
 }
 
 constexpr Row kMain[] = {
-    {kMIDIFilterDAWCCPassThrough, 7,
-     filter<kMIDIFilterDAWCCPassThrough, &Kroma::mDAWFilterBlocked>},
-    {kMIDIFilterHWCCPassThrough, 7, filter<kMIDIFilterHWCCPassThrough, &Kroma::mHWFilterBlocked>},
-    {kMIDIFilterTrackIncomingMIDI, 1, followSwitch<&Kroma::mTrackIncomingMIDI>},
+    {kMIDIFilterDAWCCPassThrough, 7, onRecord<filter<&MidiRouting::mDAWFilterBlocked>>},
+    {kMIDIFilterHWCCPassThrough, 7, onRecord<filter<&MidiRouting::mHWFilterBlocked>>},
+    {kMIDIFilterTrackIncomingMIDI, 1, onRecord<followSwitch<&MidiRouting::mTrackIncomingMIDI>>},
     {kMIDIFilterDirectToHardware, 1, outputRoute<kMIDIFilterToDAWBuffer, false>},
     {kMIDIFilterToDAWBuffer, 1, outputRoute<kMIDIFilterDirectToHardware, true>},
     {kAdjustDAWOffset, 1, dawOffset},
-    {kSendMIDIClockPointer, 1, followSwitch<&Kroma::mSendClockPointer>},
+    {kSendMIDIClockPointer, 1, onRecord<followSwitch<&ClockState::mSendClockPointer>>},
     {kSendMIDIClockInfo, 1, clockInfo},
     {kDeviceOutSelection, 1, outputPort},
     {kDeviceInSelection, 1, inputPort},

@@ -3,7 +3,7 @@
 #include <fstream>
 
 #include "src/core/Kroma.h"
-#include "src/core/KromaDispatch.h"
+#include "src/core/detail/KromaDispatch.h"
 #include "src/protocol/MIDIMessageManager.h"
 #include "src/protocol/SysExFormat.h"
 #include "toolkit/plugin/editor/ControlLayer.h"
@@ -17,27 +17,30 @@ namespace {
 constexpr int kEffectsPage = 5;
 
 // The part tab's page shown again for the current part.
-void quickTab(Kroma& plug) {
-  plug.onEditorThread(&kQuickTabSwitch, [&plug] {
-    plug.mTabSwitch.quickTabSwitch(&plug, kQuickTab, plug.mCurrentPart, false);
+void quickTab(Change& c) {
+  Kroma& plug = c.plug;
+  plug.onEditorThread(&kQuickTabSwitch, [&plug, &widgets = c.widgets, &selection = c.selection] {
+    widgets.mTabSwitch.quickTabSwitch(&plug, kQuickTab, selection.mCurrentPart, false);
   });
 }
 
-void mainTab(Kroma& plug, int tab) {
-  plug.onEditorThread(&kMainTabSwitch, [&plug, tab] {
-    plug.mTabSwitch.mainTabSwitch(&plug, kMainTab, tab, plug.mCurrentPart);
-  });
+void mainTab(Change& c, int tab) {
+  Kroma& plug = c.plug;
+  plug.onEditorThread(
+      &kMainTabSwitch, [&plug, &widgets = c.widgets, &selection = c.selection, tab] {
+        widgets.mTabSwitch.mainTabSwitch(&plug, kMainTab, tab, selection.mCurrentPart);
+      });
 }
 
 // A shape, filter type or envelope mode kept a whole number; the page shows its variant.
 Then clampAndQuickTab(Change& c) {
   store(c.plug, c.idx, c.vi);
-  quickTab(c.plug);
+  quickTab(c);
   return Then::kGoOn;
 }
 
 Then sampleChoice(Change& c) {
-  quickTab(c.plug);
+  quickTab(c);
   return Then::kGoOn;
 }
 
@@ -54,15 +57,15 @@ Then wavetable(Change& c) {
   Kroma& plug = c.plug;
   plug.setParameterFromPlug(Shape + c.part, 7.0);
   const std::string activity = "CC|" + std::to_string(Controller);
-  if (plug.mCCDisplayControl) plug.mCCDisplayControl->SetTextFromPlug(activity.c_str());
+  if (c.widgets.mCCDisplayControl) c.widgets.mCCDisplayControl->SetTextFromPlug(activity.c_str());
   const int channel = ccChannel(plug, c.part);
-  if (channel >= 0 && !fromSynthesizer(plug)) {
+  if (channel >= 0 && !fromSynthesizer(c.routing, c.parts)) {
     const IMidiMsg msg(0, static_cast<uint8_t>(0xB0 | channel), Controller,
                        sysex::toDataByte(c.vi + 7));
     plug.sendMidiMsgAndLog(&msg);
   }
   if (plug.GetGUI())
-    plug.mControlDisplay.controlDisplay(&plug, c.idx, c.vi, plug.mTransportWasRunning);
+    c.widgets.mControlDisplay.controlDisplay(&plug, c.idx, c.vi, c.clock.mTransportWasRunning);
   return Then::kReturn;
 }
 
@@ -82,7 +85,7 @@ template <int Target, bool RefreshesPage = false>
 Then trigger(Change& c) {
   if (c.vi != 1) return Then::kGoOn;
   toggle(c.plug, Target + c.part);
-  if (RefreshesPage) quickTab(c.plug);
+  if (RefreshesPage) quickTab(c);
   return Then::kGoOn;
 }
 
@@ -109,13 +112,13 @@ Then progControlTrigger(Change& c) {
 
 Then libControlTrigger(Change& c) {
   if (c.vi == 0) return Then::kReturn;
-  c.plug.mShowProgramNames = toggle(c.plug, kControlLibrary) != 1.0;
+  c.selection.mShowProgramNames = toggle(c.plug, kControlLibrary) != 1.0;
   return Then::kGoOn;
 }
 
 Then localControlTrigger(Change& c) {
   if (c.vi == 0) return Then::kReturn;
-  c.plug.mLocalControlFlag = toggle(c.plug, kGlobalLocalControl) != 1.0;
+  c.routing.mLocalControlFlag = toggle(c.plug, kGlobalLocalControl) != 1.0;
   return Then::kGoOn;
 }
 
@@ -123,18 +126,18 @@ Then localControlTrigger(Change& c) {
 Then tempoInformation(Change& c) {
   const double tempo = c.plug.GetTempo();
   c.vi = sysex::truncateValue(tempo);
-  c.plug.mTempoValue = c.vi;
-  if (c.plug.mMIDIMessageManager) c.plug.mMIDIMessageManager->setTempoValue(tempo);
+  c.clock.mTempoValue = c.vi;
+  if (c.parts.mMIDIMessageManager) c.parts.mMIDIMessageManager->setTempoValue(tempo);
   return Then::kGoOn;
 }
 
-Then keepSelectedBank(Change& c) {
-  c.plug.mKeepSelectedBank = c.vi != 0;
+Then keepSelectedBank(LibrarianSelection& selection, int, int vi) {
+  selection.mKeepSelectedBank = vi != 0;
   return Then::kGoOn;
 }
 
 Then multiPartSettings(Change& c) {
-  if (ControlLayer* page = c.plug.mTabLayers.multiSettingsPart[c.part]) {
+  if (ControlLayer* page = c.widgets.mTabLayers.multiSettingsPart[c.part]) {
     const bool shown = c.vi > 0;
     c.plug.onEditorThread(nullptr, [page, shown] { page->Hide(!shown); });
   }
@@ -143,17 +146,18 @@ Then multiPartSettings(Change& c) {
 
 // Rewrites the three lines of the UI settings file, `line` changed to `text` (unchanged for
 // null). A file that does not open is reported and left as it is; false then.
-bool rewriteUISettings(Kroma& plug, std::string Kroma::*line, const char* text) {
-  if (!std::ifstream(plug.mUISettingsPath)) {
+bool rewriteUISettings(Change& c, std::string KromaParts::*line, const char* text) {
+  Kroma& plug = c.plug;
+  if (!std::ifstream(c.parts.mUISettingsPath)) {
     status(plug, "Kroma Editor UI.txt MISSING!");
     valueText(plug, "Contact support");
     return false;
   }
-  if (text) plug.*line = text;
-  std::ofstream(plug.mUISettingsPath, std::ios::binary | std::ios::trunc)
-      << plug.mUIColorSchemeLine << '\n'
-      << plug.mUISizeLine << '\n'
-      << plug.mUIFirstRunLine;
+  if (text) c.parts.*line = text;
+  std::ofstream(c.parts.mUISettingsPath, std::ios::binary | std::ios::trunc)
+      << c.parts.mUIColorSchemeLine << '\n'
+      << c.parts.mUISizeLine << '\n'
+      << c.parts.mUIFirstRunLine;
   return true;
 }
 
@@ -167,7 +171,7 @@ const char* lineFor(const char* const (&lines)[N], int value) {
 // its own.
 Then uiSize(Change& c) {
   static const char* const sizes[] = {"small", "normal", "large"};
-  const bool written = rewriteUISettings(c.plug, &Kroma::mUISizeLine, lineFor(sizes, c.vi));
+  const bool written = rewriteUISettings(c, &KromaParts::mUISizeLine, lineFor(sizes, c.vi));
   c.plug.setParameterFromPlug(kUserInterfaceSize, c.vi);
   if (written) {
     status(c.plug, "Size changes applied...");
@@ -178,7 +182,7 @@ Then uiSize(Change& c) {
 
 Then uiStyle(Change& c) {
   static const char* const styles[] = {"white", "black"};
-  if (rewriteUISettings(c.plug, &Kroma::mUIColorSchemeLine, lineFor(styles, c.vi))) {
+  if (rewriteUISettings(c, &KromaParts::mUIColorSchemeLine, lineFor(styles, c.vi))) {
     status(c.plug, "Color Scheme applied...");
     valueText(c.plug, "Reload project!");
   }
@@ -188,13 +192,13 @@ Then uiStyle(Change& c) {
 // The button of the first-run notice, also the one of the bank conflict notice.
 Then firstRunExit(Change& c) {
   Kroma& plug = c.plug;
-  if (!plug.mFirstRunShown) {
+  if (!c.parts.mFirstRunShown) {
     showLayer(plug, "bankPatchConflictWindow", false);
   } else if (c.vi != 0) {
-    rewriteUISettings(plug, &Kroma::mUIFirstRunLine, "yes");
+    rewriteUISettings(c, &KromaParts::mUIFirstRunLine, "yes");
     status(plug, "Set MIDI In and MIDI Out");
     showLayer(plug, "firstRunNotification", false);
-    plug.mFirstRunShown = false;
+    c.parts.mFirstRunShown = false;
   } else {
     return Then::kReturn;
   }
@@ -209,10 +213,10 @@ template <bool Library>
 Then menuMode(Change& c) {
   Kroma& plug = c.plug;
   const bool on = c.vi == 1;
-  (Library ? plug.mShowProgramNames : plug.mProgBankMode) = on;
+  (Library ? c.selection.mShowProgramNames : c.selection.mProgBankMode) = on;
   if (on) {
     plug.setParameterFromPlug(Library ? kControlProgBank : kControlLibrary, 0.0);
-    (Library ? plug.mProgBankMode : plug.mShowProgramNames) = false;
+    (Library ? c.selection.mProgBankMode : c.selection.mShowProgramNames) = false;
   }
   plug.updateBankAndProgramMenuNames(false);
   return Then::kGoOn;
@@ -232,7 +236,7 @@ Then effect1Mode(Change& c) {
   Kroma& plug = c.plug;
   const int mode = c.vi;
   plug.onEditorThread(nullptr, [&plug, mode] {
-    const TabLayers& layers = plug.mTabLayers;
+    const TabLayers& layers = plug.tabLayers();
     if (!effectsPageShown(layers) || !layers.effectsArp) return;
     ControlLayer* panel = childAt(layers.effectsArp, layers.effectsArp->selectedChildId);
     if (!panel) return;
@@ -246,7 +250,7 @@ Then effect1Mode(Change& c) {
 Then effect2Mode(Change& c) {
   Kroma& plug = c.plug;
   plug.onEditorThread(nullptr, [&plug] {
-    const TabLayers& layers = plug.mTabLayers;
+    const TabLayers& layers = plug.tabLayers();
     if (!effectsPageShown(layers)) return;
     layer_visibility::hideAll(layers.effectPanels);
     const int mode = sysex::truncateValue(plug.getValue(kEffect2Mode));
@@ -257,8 +261,8 @@ Then effect2Mode(Change& c) {
   return Then::kGoOn;
 }
 
-Then deviceId(Change& c) {
-  c.plug.mDeviceID = c.vi;
+Then deviceId(MidiRouting& routing, int, int vi) {
+  routing.mDeviceID = vi;
   return Then::kGoOn;
 }
 
@@ -281,13 +285,13 @@ Then exitAbout(Change& c) {
 
 Then mainTabChange(Change& c) {
   if (c.vi == 1) c.plug.addBankEditMenuItems();
-  mainTab(c.plug, c.vi);
+  mainTab(c, c.vi);
   return Then::kGoOn;
 }
 
 Then quickTabChange(Change& c) {
-  if (c.vi >= 0 && c.vi < partCount) c.plug.mCurrentPart = c.vi;
-  quickTab(c.plug);
+  if (c.vi >= 0 && c.vi < partCount) c.selection.mCurrentPart = c.vi;
+  quickTab(c);
   c.plug.updateBankAndProgramMenuNames(false);
   return Then::kGoOn;
 }
@@ -336,7 +340,7 @@ constexpr Row kFirst[] = {
     {kTriggerLibControl, 1, libControlTrigger},
     {kTriggerGlobalLocalKBDControl, 1, localControlTrigger},
     {kTempoInformation, 1, tempoInformation},
-    {kKeepSelectedBank, 1, keepSelectedBank},
+    {kKeepSelectedBank, 1, onRecord<keepSelectedBank>},
     {kMultiPartSettings, partCount, multiPartSettings},
     {kUserInterfaceSize, 1, uiSize},
     {kUserInterfaceStyle, 1, uiStyle},
@@ -344,13 +348,13 @@ constexpr Row kFirst[] = {
 };
 
 constexpr Row kMain[] = {
-    {kMasterKeyboard, 1, followSwitch<&Kroma::mBlockDeviceInput>},
+    {kMasterKeyboard, 1, onRecord<followSwitch<&MidiRouting::mBlockDeviceInput>>},
     {kControlProgBank, 1, menuMode<false>},
     {kControlLibrary, 1, menuMode<true>},
     {kEffect1Mode, partCount, effect1Mode},
     {kEffect2Mode, partCount, effect2Mode},
-    {kGlobalSysExID, 1, deviceId},
-    {kGlobalLocalControl, 1, followSwitch<&Kroma::mLocalControlFlag>},
+    {kGlobalSysExID, 1, onRecord<deviceId>},
+    {kGlobalLocalControl, 1, onRecord<followSwitch<&MidiRouting::mLocalControlFlag>>},
     {kViewMIDIFilterSettings, 1, viewMIDIFilterSettings},
     {kDisplayAboutWindow, 1, displayAbout},
     {kExitAboutWindow, 1, exitAbout},

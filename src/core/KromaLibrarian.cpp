@@ -3,8 +3,8 @@
 #include <mutex>
 
 #include "src/config/ParameterIds.h"
-#include "src/core/EditorRequests.h"
 #include "src/core/Kroma.h"
+#include "src/core/detail/EditorRequests.h"
 #include "src/librarian/PatchLibrarian.h"
 #include "src/librarian/view/FolderMenus.h"
 #include "src/librarian/view/LibrarianViewControl.h"
@@ -23,15 +23,17 @@ constexpr int kSearchList = 4;
 constexpr int kParts = 16;
 
 struct RememberedFields {
-  std::string Kroma::*file;
-  std::string Kroma::*folder;
+  std::string LibrarianSelection::*file;
+  std::string LibrarianSelection::*folder;
 };
 // By LibrarianHost::Remembered.
 constexpr RememberedFields kRemembered[] = {
-    {&Kroma::mUpperSelectionText, &Kroma::mUpperSelectionFolder},
-    {&Kroma::mLowerSelectionText, &Kroma::mLowerSelectionFolder},
-    {&Kroma::mUpperMultiSelectionText, &Kroma::mUpperMultiSelectionFolder},
-    {&Kroma::mLowerMultiSelectionText, &Kroma::mLowerMultiSelectionFolder},
+    {&LibrarianSelection::mUpperSelectionText, &LibrarianSelection::mUpperSelectionFolder},
+    {&LibrarianSelection::mLowerSelectionText, &LibrarianSelection::mLowerSelectionFolder},
+    {&LibrarianSelection::mUpperMultiSelectionText,
+     &LibrarianSelection::mUpperMultiSelectionFolder},
+    {&LibrarianSelection::mLowerMultiSelectionText,
+     &LibrarianSelection::mLowerMultiSelectionFolder},
 };
 
 bool isSlot(int slot) {
@@ -42,31 +44,31 @@ bool isSlot(int slot) {
 
 LibrarianHost::FileName Kroma::remembered(Remembered which) const {
   const RememberedFields& fields = kRemembered[which];
-  return {this->*fields.file, this->*fields.folder};
+  return {mSelection.*fields.file, mSelection.*fields.folder};
 }
 
 void Kroma::remember(Remembered which, const FileName& name) {
   const RememberedFields& fields = kRemembered[which];
-  this->*fields.file = name.file;
-  this->*fields.folder = name.folder;
+  mSelection.*fields.file = name.file;
+  mSelection.*fields.folder = name.folder;
 }
 
 IControl* Kroma::selectionControl(int list) const {
-  return list == 0 ? mUpperSelectionControl : mLowerSelectionControl;
+  return list == 0 ? mWidgets.mUpperSelectionControl : mWidgets.mLowerSelectionControl;
 }
 
 void Kroma::showFileEditMenu(int x, int y) {
-  mFileEditMenu =
-      std::make_unique<FileEditPopupMenu>(this, mPatchLibrarian.get(), IRECT(x, y, x, y), this);
+  mWidgets.mFileEditMenu = std::make_unique<FileEditPopupMenu>(this, mParts.mPatchLibrarian.get(),
+                                                               IRECT(x, y, x, y), this);
   IMouseMod right(false, true);
-  mFileEditMenu->OnMouseDown(x, y, &right);
+  mWidgets.mFileEditMenu->OnMouseDown(x, y, &right);
 }
 
 void Kroma::showFileCopyMenu(int x, int y) {
-  mFileCopyMenu =
-      std::make_unique<FileCopyPopupMenu>(this, mPatchLibrarian.get(), IRECT(x, y, x, y), this);
+  mWidgets.mFileCopyMenu = std::make_unique<FileCopyPopupMenu>(this, mParts.mPatchLibrarian.get(),
+                                                               IRECT(x, y, x, y), this);
   IMouseMod right(false, true);
-  mFileCopyMenu->OnMouseDown(x, y, &right);
+  mWidgets.mFileCopyMenu->OnMouseDown(x, y, &right);
 }
 
 void Kroma::showStatus(const std::string& text) {
@@ -75,48 +77,49 @@ void Kroma::showStatus(const std::string& text) {
 
 bool Kroma::startLibrarianJob(const SenderJob& job, JobFlags flags) {
   return startSenderJob(job, [this, flags] {
-    if (flags.dumpRouting) mMIDIMessageManager->dumpRouting = true;
-    if (flags.clearCollectorDone) mMIDIMessageManager->dumpComplete = false;
+    if (flags.dumpRouting) mParts.mMIDIMessageManager->dumpRouting = true;
+    if (flags.clearCollectorDone) mParts.mMIDIMessageManager->dumpComplete = false;
     if (flags.multiPush) {
-      mSendingSysEx = true;
-      mMultiSendRequested = true;
-      mSendPartSounds = true;
-      mSendGlobalFirst = true;
+      mRouting.mSendingSysEx = true;
+      mSelection.mMultiSendRequested = true;
+      mSelection.mSendPartSounds = true;
+      mSelection.mSendGlobalFirst = true;
     }
   });
 }
 
 bool Kroma::sendSinglePatchRequestSysexFromLibrarian(bool editBuffer, int bank) {
-  return mMIDIMessageManager &&
-         mMIDIMessageManager->sendSinglePatchRequestSysexFromLibrarian(editBuffer, bank);
+  return mParts.mMIDIMessageManager &&
+         mParts.mMIDIMessageManager->sendSinglePatchRequestSysexFromLibrarian(editBuffer, bank);
 }
 
 bool Kroma::sendAllPatchRequestSysexFromLibrarian(int bank) {
-  return mMIDIMessageManager && mMIDIMessageManager->sendAllPatchRequestSysexFromLibrarian(bank);
+  return mParts.mMIDIMessageManager &&
+         mParts.mMIDIMessageManager->sendAllPatchRequestSysexFromLibrarian(bank);
 }
 
 // The store flag goes up with the job's start only: a refused play never leaves it set for the
 // next one, which would then overwrite a program of the synthesizer.
 void Kroma::playLibrarianSlot(int slot, int list, int part, bool store) {
-  if (getValue(kPartLock + mCurrentPart) == 1.0) return;
+  if (getValue(kPartLock + mSelection.mCurrentPart) == 1.0) return;
   if (!isSlot(slot) || part < 0 || part >= kParts) return;
   SenderJob job;
   job.code = kSendPatchToDeviceFromLibrarian;
   job.slot = slot;
   job.part = part;
   {
-    std::lock_guard<std::recursive_mutex> lock(mPatchLibrarian->mutex());
-    PatchFile* file = mPatchLibrarian->listedFile(list, lowerListKind());
+    std::lock_guard<std::recursive_mutex> lock(mParts.mPatchLibrarian->mutex());
+    PatchFile* file = mParts.mPatchLibrarian->listedFile(list, lowerListKind());
     if (!file) return;
     if (file->records.size() < static_cast<size_t>(LibrarianViewControl::kSlots))
       file->records.resize(LibrarianViewControl::kSlots);
     if (file->records[slot].messages.empty()) return;
     job.record = file->records[slot];
   }
-  if (mLibrarianView) mLibrarianView->keyCursor = slot;
-  if (!mMIDIOutSet) return;
+  if (mWidgets.mLibrarianView) mWidgets.mLibrarianView->keyCursor = slot;
+  if (!mRouting.mMIDIOutSet) return;
   if (!store) AllSoundsOff(part, false);
-  startSenderJob(job, [this, store] { mMIDIMessageManager->store = store; });
+  startSenderJob(job, [this, store] { mParts.mMIDIMessageManager->store = store; });
 }
 
 void Kroma::sendPatchToDeviceFromLibrarian(int slot, int list, int part) {
@@ -124,22 +127,22 @@ void Kroma::sendPatchToDeviceFromLibrarian(int slot, int list, int part) {
 }
 
 void Kroma::SendSingleProgramFromLibrarian(bool store, int part) {
-  const int list = mLibrarianView && mLibrarianView->upperSelection < 0 ? 1 : 0;
-  playLibrarianSlot(mPatchLibrarian->selectedProgram, list, part, store);
+  const int list = mWidgets.mLibrarianView && mWidgets.mLibrarianView->upperSelection < 0 ? 1 : 0;
+  playLibrarianSlot(mParts.mPatchLibrarian->selectedProgram, list, part, store);
 }
 
 void Kroma::SendAllProgramsFromLibrarian(int targetBank) {
-  mPatchLibrarian->selectedProgram = 0;
-  if (!mMIDIOutSet) return;
+  mParts.mPatchLibrarian->selectedProgram = 0;
+  if (!mRouting.mMIDIOutSet) return;
   SenderJob job;
   job.code = kStoreAllPatchesToDeviceFromLibrarian;
-  job.list = mLibrarianView && mLibrarianView->upperSelection < 0 ? 1 : 0;
+  job.list = mWidgets.mLibrarianView && mWidgets.mLibrarianView->upperSelection < 0 ? 1 : 0;
   job.targetBank = targetBank;
-  startSenderJob(job, [this] { mMIDIMessageManager->store = true; });
+  startSenderJob(job, [this] { mParts.mMIDIMessageManager->store = true; });
 }
 
 void Kroma::storeAllPatchesToDeviceFromLibrarian(int list, int firstRecord, int targetBank) {
-  if (!mMIDIOutSet) return;
+  if (!mRouting.mMIDIOutSet) return;
   SenderJob job;
   job.code = kStoreAllPatchesToDeviceFromLibrarian;
   job.list = list;
@@ -149,18 +152,22 @@ void Kroma::storeAllPatchesToDeviceFromLibrarian(int list, int firstRecord, int 
 }
 
 void Kroma::selectLibrarianSlot(int slot) {
-  if (!mLibrarianView || !isSlot(slot)) return;
-  mLibrarianView->upperSelection = slot;
-  mLibrarianView->keyCursor = slot;
+  if (!mWidgets.mLibrarianView || !isSlot(slot)) return;
+  mWidgets.mLibrarianView->upperSelection = slot;
+  mWidgets.mLibrarianView->keyCursor = slot;
   markLibrarianViewDirty();
 }
 
+int Kroma::activeLibrarianList() const {
+  return mWidgets.mLibrarianView ? mWidgets.mLibrarianView->activeList.load() : 0;
+}
+
 void Kroma::refillLibrarianList(int list) {
-  if (!mLibrarianView) return;
+  if (!mWidgets.mLibrarianView) return;
   if (list == 0)
-    mLibrarianView->patchSelectionUpperChanged();
+    mWidgets.mLibrarianView->patchSelectionUpperChanged();
   else
-    mLibrarianView->patchSelectionLowerChanged();
+    mWidgets.mLibrarianView->patchSelectionLowerChanged();
 }
 
 void Kroma::updateBankAndProgramMenuNames(bool keepBankMenu) {
@@ -169,60 +176,70 @@ void Kroma::updateBankAndProgramMenuNames(bool keepBankMenu) {
     for (const char* layer :
          {"BANKNUMBERMENUPROGRAMS", "PERFBANKNAMEMENUPROGRAMS", "PROGBANKNAMEMENUPROGRAMS"})
       hide(layerNamed(layer));
-    const bool multi = mMultiMode;
-    const int bank = static_cast<int>(getValue(multi ? kMultiBank : kMultiPartBank + mCurrentPart));
+    const bool multi = mSelection.mMultiMode;
+    const int bank =
+        static_cast<int>(getValue(multi ? kMultiBank : kMultiPartBank + mSelection.mCurrentPart));
     const int program =
-        static_cast<int>(getValue(multi ? kMultiPatch : kMultiPartPatch + mCurrentPart));
-    const bool librarySlots = mShowProgramNames;
+        static_cast<int>(getValue(multi ? kMultiPatch : kMultiPartPatch + mSelection.mCurrentPart));
+    const bool librarySlots = mSelection.mShowProgramNames;
     if (librarySlots) {
       show(layerNamed(multi ? "PERFBANKNAMEMENUPROGRAMS" : "PROGBANKNAMEMENUPROGRAMS"));
-      if (mLibrarianView) {
-        mLibrarianView->upperSelection = program;
-        mLibrarianView->keyCursor = program;
+      if (mWidgets.mLibrarianView) {
+        mWidgets.mLibrarianView->upperSelection = program;
+        mWidgets.mLibrarianView->keyCursor = program;
       }
-      mPatchLibrarian->selectedProgram = program;
+      mParts.mPatchLibrarian->selectedProgram = program;
     }
-    if (mProgramNumberMenu)
-      mProgramNumberMenu->refreshPatchNames(mPatchLibrarian.get(), this, program);
-    if (mBankNumberMenu && !(librarySlots && keepBankMenu))
-      mBankNumberMenu->refreshPatchNames(mPatchLibrarian.get(), this, bank);
+    if (mWidgets.mProgramNumberMenu)
+      mWidgets.mProgramNumberMenu->refreshPatchNames(mParts.mPatchLibrarian.get(), this, program);
+    if (mWidgets.mBankNumberMenu && !(librarySlots && keepBankMenu))
+      mWidgets.mBankNumberMenu->refreshPatchNames(mParts.mPatchLibrarian.get(), this, bank);
     if (!librarySlots) show(layerNamed("BANKNUMBERMENUPROGRAMS"));
   });
 }
 
 void Kroma::updatePatchLibrarianView(int which) {
-  if (mMIDIMessageManager) mMIDIMessageManager->displays().updatePatchLibrarianView(which);
+  if (mParts.mMIDIMessageManager)
+    mParts.mMIDIMessageManager->displays().updatePatchLibrarianView(which);
 }
 
 void Kroma::refreshFolderStructure(LibrarianMenu menu, int fileIndex, const std::string& name,
                                    const std::string& folder) {
-  FolderSelectionMenu* const menus[kLibrarianMenuCount] = {
-      mLeftPatchMenu,   mRightPatchMenu,    mLeftPerfMenu,    mRightPerfMenu,
-      nullptr,          mRightCategoryMenu, nullptr,          nullptr,
-      mRightSearchMenu, mPerfBankNameMenu,  mProgBankNameMenu};
+  FolderSelectionMenu* const menus[kLibrarianMenuCount] = {mWidgets.mLeftPatchMenu,
+                                                           mWidgets.mRightPatchMenu,
+                                                           mWidgets.mLeftPerfMenu,
+                                                           mWidgets.mRightPerfMenu,
+                                                           nullptr,
+                                                           mWidgets.mRightCategoryMenu,
+                                                           nullptr,
+                                                           nullptr,
+                                                           mWidgets.mRightSearchMenu,
+                                                           mWidgets.mPerfBankNameMenu,
+                                                           mWidgets.mProgBankNameMenu};
   if (menu >= 0 && menu < kLibrarianMenuCount && menus[menu])
-    menus[menu]->refreshFolderStructure(mPatchLibrarian.get(), this, fileIndex, name, folder);
+    menus[menu]->refreshFolderStructure(mParts.mPatchLibrarian.get(), this, fileIndex, name,
+                                        folder);
 }
 
 void Kroma::addBankEditMenuItems() {
-  if (mBankEditMenu) mBankEditMenu->AddMenuItemsIn(this);
+  if (mWidgets.mBankEditMenu) mWidgets.mBankEditMenu->AddMenuItemsIn(this);
 }
 
 void Kroma::refreshPatchNames(int program) {
-  if (mProgramNumberMenu)
-    mProgramNumberMenu->refreshPatchNames(mPatchLibrarian.get(), this, program);
+  if (mWidgets.mProgramNumberMenu)
+    mWidgets.mProgramNumberMenu->refreshPatchNames(mParts.mPatchLibrarian.get(), this, program);
 }
 
 void Kroma::SetLibrarianStatusUnsaved(bool on) {
-  if (mMIDIMessageManager) mMIDIMessageManager->SetLibrarianStatusUnsaved(on);
+  if (mParts.mMIDIMessageManager) mParts.mMIDIMessageManager->SetLibrarianStatusUnsaved(on);
 }
 
 void Kroma::librarianBankSaved() {
   setStoredValue(kBankEditUnsaved, 0.0);
-  hide(mTabLayers.discardChangesLayerRight);
-  show(mTabLayers.keepBankOpenLayer);
-  if (mDatatypeControl) mDatatypeControl->GrayOut(false);
-  show(layerNamed(mMultiMode ? "LeftPerformancePopupMenu" : "UPPERPOPUPMENU"));
+  hide(mWidgets.mTabLayers.discardChangesLayerRight);
+  show(mWidgets.mTabLayers.keepBankOpenLayer);
+  if (mWidgets.mDatatypeControl) mWidgets.mDatatypeControl->GrayOut(false);
+  show(layerNamed(mSelection.mMultiMode ? "LeftPerformancePopupMenu" : "UPPERPOPUPMENU"));
   ResetPatchSelectionMenus();
 }
 
@@ -247,10 +264,10 @@ void Kroma::writeSelectionTexts(const std::vector<std::string>& fileNames, int l
 }
 
 void Kroma::patchTypeChanged(int type, int listKind, bool reload) {
-  if (reload) mPatchLibrarian->initBankFilesOnDiscard(getPatchesFolderStr());
-  mPatchLibrarian->type = type;
-  mPatchLibrarian->upperFileIndex = 0;
-  mPatchLibrarian->lowerFileIndex = 0;
+  if (reload) mParts.mPatchLibrarian->initBankFilesOnDiscard(getPatchesFolderStr());
+  mParts.mPatchLibrarian->type = type;
+  mParts.mPatchLibrarian->upperFileIndex = 0;
+  mParts.mPatchLibrarian->lowerFileIndex = 0;
   refillLibrarianList(0);
   refillLibrarianList(1);
   const std::vector<PatchFile*> PatchLibrarian::*list =
@@ -262,8 +279,9 @@ void Kroma::patchTypeChanged(int type, int listKind, bool reload) {
   if (!list) return;
   std::vector<std::string> fileNames;
   {
-    std::lock_guard<std::recursive_mutex> lock(mPatchLibrarian->mutex());
-    for (const PatchFile* file : (*mPatchLibrarian).*list) fileNames.push_back(file->fileName);
+    std::lock_guard<std::recursive_mutex> lock(mParts.mPatchLibrarian->mutex());
+    for (const PatchFile* file : (*mParts.mPatchLibrarian).*list)
+      fileNames.push_back(file->fileName);
   }
   auto clear = [this](int param) {
     GetParam(param)->ResetDisplayTexts();
@@ -278,18 +296,19 @@ void Kroma::patchTypeChanged(int type, int listKind, bool reload) {
   }
   clear(kCurrentOpenPerfBankL);
   clear(kCurrentOpenPerfBankR);
-  userEdit(mUpperSelectionControl, 0.0);
-  userEdit(mLowerSelectionControl, 0.0);
+  userEdit(mWidgets.mUpperSelectionControl, 0.0);
+  userEdit(mWidgets.mLowerSelectionControl, 0.0);
   writeSelectionTexts(fileNames, listKind, bothLists, true);
   refreshPopUpMenus();
 }
 
 void Kroma::ResetPatchSelectionMenus() {
-  const bool multi = mMultiMode;
+  const bool multi = mSelection.mMultiMode;
   std::vector<std::string> fileNames;
   {
-    std::lock_guard<std::recursive_mutex> lock(mPatchLibrarian->mutex());
-    for (const PatchFile* file : multi ? mPatchLibrarian->multiFiles : mPatchLibrarian->soundFiles)
+    std::lock_guard<std::recursive_mutex> lock(mParts.mPatchLibrarian->mutex());
+    for (const PatchFile* file :
+         multi ? mParts.mPatchLibrarian->multiFiles : mParts.mPatchLibrarian->soundFiles)
       fileNames.push_back(file->fileName);
   }
   // A lower list of categories or search results keeps their names.
@@ -300,28 +319,28 @@ void Kroma::ResetPatchSelectionMenus() {
 }
 
 void Kroma::refreshPopUpMenus() {
-  PatchLibrarian* librarian = mPatchLibrarian.get();
+  PatchLibrarian* librarian = mParts.mPatchLibrarian.get();
   auto rebuild = [&](FolderSelectionMenu* menu, Remembered which) {
     const FileName name = remembered(which);
     if (menu) menu->refreshFolderStructure(librarian, this, 0, name.file, name.folder);
   };
-  if (!mMultiMode) {
-    rebuild(mLeftPatchMenu, kUpperSounds);
-    FolderSelectionMenu* lower = mRightPatchMenu;
-    if (mLowerListShowsCategories)
-      lower = mRightCategoryMenu;
-    else if (mLowerListShowsSearch)
-      lower = mRightSearchMenu;
+  if (!mSelection.mMultiMode) {
+    rebuild(mWidgets.mLeftPatchMenu, kUpperSounds);
+    FolderSelectionMenu* lower = mWidgets.mRightPatchMenu;
+    if (mSelection.mLowerListShowsCategories)
+      lower = mWidgets.mRightCategoryMenu;
+    else if (mSelection.mLowerListShowsSearch)
+      lower = mWidgets.mRightSearchMenu;
     rebuild(lower, kLowerList);
     // The bank-name menu chooses the upper sound bank: it looks for the upper sound selection.
-    rebuild(mProgBankNameMenu, kUpperSounds);
+    rebuild(mWidgets.mProgBankNameMenu, kUpperSounds);
   } else {
-    rebuild(mLeftPerfMenu, kUpperMultis);
-    rebuild(mRightPerfMenu, kLowerMultis);
-    const bool upper = !mLibrarianView || mLibrarianView->activeList == 0;
-    rebuild(mPerfBankNameMenu, upper ? kUpperMultis : kLowerMultis);
+    rebuild(mWidgets.mLeftPerfMenu, kUpperMultis);
+    rebuild(mWidgets.mRightPerfMenu, kLowerMultis);
+    const bool upper = !mWidgets.mLibrarianView || mWidgets.mLibrarianView->activeList == 0;
+    rebuild(mWidgets.mPerfBankNameMenu, upper ? kUpperMultis : kLowerMultis);
   }
-  if (mLibrarianView) mLibrarianView->setRedraw();
+  if (mWidgets.mLibrarianView) mWidgets.mLibrarianView->setRedraw();
   refillLibrarianList(0);
   refillLibrarianList(1);
 }

@@ -3,7 +3,6 @@
 #include "src/config/ParameterIds.h"
 #include "src/config/UIConfigManager.h"
 #include "src/core/Kroma.h"
-#include "src/librarian/view/LibrarianViewControl.h"
 #include "src/protocol/IncomingChannel.h"
 #include "src/protocol/MIDIMessageManager.h"
 #include "src/protocol/SysExFormat.h"
@@ -16,9 +15,11 @@ constexpr int kSysExFilter = 6;  // entry of the MIDI filter tables
 }  // namespace
 
 void Kroma::ProcessMidiMsg(IMidiMsg* msg, bool fromDevice) {
-  MIDIMessageManager* manager = mMIDIMessageManager.get();
-  if (!msg || !manager || mTransferInProgress || mOutputOverflow || mMultiSendRequested) return;
-  if ((fromDevice && mBlockDeviceInput) || msg->StatusMsg() == IMidiMsg::kNone) return;
+  MIDIMessageManager* manager = mParts.mMIDIMessageManager.get();
+  if (!msg || !manager || mSelection.mTransferInProgress || mRouting.mOutputOverflow ||
+      mSelection.mMultiSendRequested)
+    return;
+  if ((fromDevice && mRouting.mBlockDeviceInput) || msg->StatusMsg() == IMidiMsg::kNone) return;
   const int channel = msg->Channel();
   if (channel == sysex::truncateValue(getValue(kGlobalMidiChannel)) - 1) return;
   if (fromDevice) {
@@ -34,17 +35,14 @@ void Kroma::ProcessSysEx(ISysEx* sysex, bool fromDevice) {
 }
 
 void Kroma::ProcessSysEx(const unsigned char* data, int length, bool fromDevice) {
-  MIDIMessageManager* manager = mMIDIMessageManager.get();
-  if (!manager || mSendingSysEx || mMultiSendRequested) return;
-  if ((fromDevice ? mHWFilterBlocked : mDAWFilterBlocked)[kSysExFilter]) return;
+  MIDIMessageManager* manager = mParts.mMIDIMessageManager.get();
+  if (!manager || mRouting.mSendingSysEx || mSelection.mMultiSendRequested) return;
+  if ((fromDevice ? mRouting.mHWFilterBlocked : mRouting.mDAWFilterBlocked)[kSysExFilter]) return;
   manager->ProcessSysEx(data, length, fromDevice);
   if (ControlLayer* miniMixer = layerNamed("miniMixer")) miniMixer->setControlsDirty();
   // The synthesizer may have changed what the host sees: none of it counts as sent any more.
-  for (int param = 0; mUIConfigManager && param < NHostParams(); ++param)
-    if (ControlAction* action = mUIConfigManager->getControlAction(param)) action->value = -1.0;
-  if (manager->dumpComplete) mSysExReceived = true;
-}
-
-int Kroma::activeLibrarianList() const {
-  return mLibrarianView ? mLibrarianView->activeList.load() : 0;
+  for (int param = 0; mParts.mUIConfigManager && param < NHostParams(); ++param)
+    if (ControlAction* action = mParts.mUIConfigManager->getControlAction(param))
+      action->value = -1.0;
+  if (manager->dumpComplete) mRouting.mSysExReceived = true;
 }

@@ -1,8 +1,8 @@
 // Every short message and dump that goes to the synthesizer, and the activity LEDs.
 #include "src/config/ParameterIds.h"
 #include "src/config/UIConfigManager.h"
-#include "src/core/DebuggerOutput.h"
 #include "src/core/Kroma.h"
+#include "src/core/detail/DebuggerOutput.h"
 #include "src/protocol/IncomingChannel.h"
 #include "src/protocol/SysExFormat.h"
 #include "toolkit/plugin/editor/IControl.h"
@@ -18,48 +18,48 @@ constexpr int kNoteFilter = 2;  // entry of the MIDI filter tables
 }  // namespace
 
 void Kroma::MIDIOutRoutingSwitch(const IMidiMsg* msg) {
-  if (!msg || (mTransferInProgress && mOutputBlocked)) return;
-  if (!mQueuedOutput) {
+  if (!msg || (mSelection.mTransferInProgress && mRouting.mOutputBlocked)) return;
+  if (!mRouting.mQueuedOutput) {
     sendMidiMsgAndLog(msg);
     return;
   }
   {
-    std::lock_guard<std::mutex> lock(mQueueLock);
-    if (mMidiQueue.Count() < kQueueLimit) {
-      mMidiQueue.Add(msg);
+    std::lock_guard<std::mutex> lock(mRouting.mQueueLock);
+    if (mRouting.mMidiQueue.Count() < kQueueLimit) {
+      mRouting.mMidiQueue.Add(msg);
       return;
     }
   }
-  mOverflowTime = GetTickCount();
-  mOutputOverflow = true;
-  mTransferInProgress = true;
-  mOutputBlocked = true;
-  mDAWFilterBlocked[kNoteFilter] = true;
+  mRouting.mOverflowTime = GetTickCount();
+  mRouting.mOutputOverflow = true;
+  mSelection.mTransferInProgress = true;
+  mRouting.mOutputBlocked = true;
+  mRouting.mDAWFilterBlocked[kNoteFilter] = true;
 }
 
 void Kroma::sendMidiMsgAndLog(const IMidiMsg* msg) {
-  if (!mMIDIOutSet) {
+  if (!mRouting.mMIDIOutSet) {
     setTextDisplay(kControlDisplayName, "Set MIDI I/O First!");
     return;
   }
-  if (!mTrackIncomingMIDI) lightLed(IncomingChannel::partOnChannel(*this, msg->Channel()));
+  if (!mRouting.mTrackIncomingMIDI) lightLed(IncomingChannel::partOnChannel(*this, msg->Channel()));
   sendMidiMsgToDevice(msg);
 }
 
 void Kroma::showIncomingActivity(int channel) {
-  if (mTrackIncomingMIDI) lightLed(IncomingChannel::partOnChannel(*this, channel));
+  if (mRouting.mTrackIncomingMIDI) lightLed(IncomingChannel::partOnChannel(*this, channel));
 }
 
 void Kroma::lightLed(int part) {
-  if (part < 0 || part > 15 || !mGraphics || mLEDActive[part]) return;
+  if (part < 0 || part > 15 || !mGraphics || mClock.mLEDActive[part]) return;
   setParameterFromPlug(kMIDILed + part, 1.0);
-  mLEDTime[part] = GetTickCount();
-  mLEDActive[part] = 1;
+  mClock.mLEDTime[part] = GetTickCount();
+  mClock.mLEDActive[part] = 1;
 }
 
 void Kroma::ledOff(int part) {
   setParameterFromPlug(kMIDILed + part, 0.0);
-  mLEDActive[part] = 0;
+  mClock.mLEDActive[part] = 0;
 }
 
 int Kroma::partChannel(int part) const {
@@ -70,7 +70,7 @@ int Kroma::partChannel(int part) const {
 }
 
 void Kroma::AllSoundsOff(int part, bool allParts) {
-  if (!mMIDIOutSet) return;
+  if (!mRouting.mMIDIOutSet) return;
   for (int p = 0; p < 16; ++p) {
     if (allParts ? getValue(kMultiPartStatus + p) == 0.0 : p != part) continue;
     const int channel = partChannel(p);
@@ -78,11 +78,11 @@ void Kroma::AllSoundsOff(int part, bool allParts) {
     const IMidiMsg off(0, static_cast<uint8_t>(0xB0 | channel), kAllNotesOff, 0);
     MIDIOutRoutingSwitch(&off);
   }
-  mOutputBlocked = true;
+  mRouting.mOutputBlocked = true;
 }
 
 void Kroma::checksumCheckAndSend(unsigned char* data, int length) {
-  if (!mMIDIOutSet) {
+  if (!mRouting.mMIDIOutSet) {
     setTextDisplay(kControlDisplayName, "Set MIDI I/O First!");
     return;
   }
@@ -92,13 +92,14 @@ void Kroma::checksumCheckAndSend(unsigned char* data, int length) {
 }
 
 void Kroma::sendRealTimeByte(unsigned char byte) {
-  if (mMIDIOutSet) sendBytesToDevice(&byte, 1);
+  if (mRouting.mMIDIOutSet) sendBytesToDevice(&byte, 1);
 }
 
 int Kroma::getCCControls(int channelKey, int cc, int subKey) const {
-  const IControl* control = mUIConfigManager
-                                ? mUIConfigManager->ccControls().findControl(channelKey, cc, subKey)
-                                : nullptr;
+  const IControl* control =
+      mParts.mUIConfigManager
+          ? mParts.mUIConfigManager->ccControls().findControl(channelKey, cc, subKey)
+          : nullptr;
   return control ? control->ParamIdx() : -1;
 }
 
@@ -108,5 +109,5 @@ bool Kroma::midiKindBlocked(int kind, bool fromDevice) const {
   constexpr int kEntryOfKind[] = {2, 2, 4, 0, 1, 5, 3};  // note off .. pitch wheel
   if (kind < IMidiMsg::kNoteOff || kind > IMidiMsg::kPitchWheel) return true;
   const int entry = kEntryOfKind[kind - IMidiMsg::kNoteOff];
-  return fromDevice ? mHWFilterBlocked[entry] : mDAWFilterBlocked[entry];
+  return fromDevice ? mRouting.mHWFilterBlocked[entry] : mRouting.mDAWFilterBlocked[entry];
 }

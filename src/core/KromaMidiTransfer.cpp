@@ -29,21 +29,21 @@ bool Kroma::CheckBankConflict(int part) const {
   const int bank = sysex::truncateValue(getValue(kMultiPartBank + part));
   const int program = sysex::truncateValue(getValue(kMultiPartPatch + part));
   for (int p = 0; p < 16; ++p)
-    if (p != part && getValue(kMultiPartStatus + p) == 1.0 && mPartBank[p] == bank &&
-        mPartProgram[p] == program)
+    if (p != part && getValue(kMultiPartStatus + p) == 1.0 && mRouting.mPartBank[p] == bank &&
+        mRouting.mPartProgram[p] == program)
       return true;
   return false;
 }
 
 bool Kroma::BankChangeMessage(int part) {
-  const bool multi = mMultiMode;
+  const bool multi = mSelection.mMultiMode;
   if (!multi && (part < 0 || part > 15)) return false;
   const int entry = multi ? 16 : part;
   const int bank = sysex::truncateValue(getValue(multi ? kMultiBank : kMultiPartBank + part));
   const int program = sysex::truncateValue(getValue(multi ? kMultiPatch : kMultiPartPatch + part));
-  mLastProgram = program;
-  mPartBank[entry] = bank;
-  mPartProgram[entry] = program;
+  mSelection.mLastProgram = program;
+  mRouting.mPartBank[entry] = bank;
+  mRouting.mPartProgram[entry] = program;
   if (!multi && CheckBankConflict(part)) {
     requestLayerHidden("bankPatchConflictWindow", false);
     return false;
@@ -58,7 +58,7 @@ bool Kroma::BankChangeMessage(int part) {
     return false;
   }
   if (!multi) AllSoundsOff(part, false);
-  mOutputBlocked = false;
+  mRouting.mOutputBlocked = false;
   const uint8_t status = static_cast<uint8_t>(0xB0 | channel);
   const struct {
     IMidiMsg msg;
@@ -71,21 +71,21 @@ bool Kroma::BankChangeMessage(int part) {
     sendMidiMsgAndLog(&step.msg);
     pauseUnlocked(step.pause);
   }
-  mOutputBlocked = true;
+  mRouting.mOutputBlocked = true;
   pauseUnlocked(getTimerValue());
   return true;
 }
 
 void Kroma::sendPatchToDevice(int part, bool multiPush, bool partSoundsFirst, bool globalFirst,
                               bool alsoSendMulti) {
-  if (part < 0 || part > 15 || !mMIDIMessageManager) return;
-  mSendingSysEx = true;
-  mSendGlobalFirst = globalFirst;
-  mSendPartSounds = partSoundsFirst;
-  mMultiSendRequested = multiPush;
+  if (part < 0 || part > 15 || !mParts.mMIDIMessageManager) return;
+  mRouting.mSendingSysEx = true;
+  mSelection.mSendGlobalFirst = globalFirst;
+  mSelection.mSendPartSounds = partSoundsFirst;
+  mSelection.mMultiSendRequested = multiPush;
   AllSoundsOff(part, false);
   startSenderJob(partSend(part));
-  for (int waited = 0; mMIDIMessageManager->soundSendBusy && waited < kSendWaitLimitMs;) {
+  for (int waited = 0; mParts.mMIDIMessageManager->soundSendBusy && waited < kSendWaitLimitMs;) {
     const int delay = getTimerValue();
     pauseUnlocked(delay);
     waited += delay;
@@ -96,12 +96,12 @@ void Kroma::sendPatchToDevice(int part, bool multiPush, bool partSoundsFirst, bo
     startSenderJob(multi);
     pauseUnlocked(2 * getTimerValue());
   }
-  mMultiSendRequested = false;
+  mSelection.mMultiSendRequested = false;
 }
 
 void Kroma::sendPartDataBackToHardware(int part) {
   if (part < 0 || part > 15) return;
-  if (mMIDIOutSet && mTransferInProgress) pauseUnlocked(kTransferPauseMs);
+  if (mRouting.mMIDIOutSet && mSelection.mTransferInProgress) pauseUnlocked(kTransferPauseMs);
   for (int section = 0; section < kSectionLocks; ++section) {
     if (getValue(kSectionLockOsc1 + 16 * section + part) != 1.0) continue;
     AllSoundsOff(part, false);
@@ -111,26 +111,26 @@ void Kroma::sendPartDataBackToHardware(int part) {
 }
 
 bool Kroma::ThreadRunning() const {
-  return mMIDIMessageManager && mMIDIMessageManager->isLaneRunning(Lane::kTransfer);
+  return mParts.mMIDIMessageManager && mParts.mMIDIMessageManager->isLaneRunning(Lane::kTransfer);
 }
 
 void Kroma::DisplayProcessingIndicator(bool show) {
-  mTransferInProgress = show;
+  mSelection.mTransferInProgress = show;
   if (!show) {
-    mSendingSysEx = false;
-    mMultiSendRequested = false;
-    if (mMIDIMessageManager) mMIDIMessageManager->dumpRouting = false;
+    mRouting.mSendingSysEx = false;
+    mSelection.mMultiSendRequested = false;
+    if (mParts.mMIDIMessageManager) mParts.mMIDIMessageManager->dumpRouting = false;
   }
-  if (mTabLayers.progress) mTabLayers.progress->request(show);
+  if (mWidgets.mTabLayers.progress) mWidgets.mTabLayers.progress->request(show);
   if (getValue(kMainTab) == 1.0) {
     if (show) {
       requestLayerHidden("categoryLimit", true);
       requestLayerHidden("searchField", true);
       requestGrayOut(kPatchSearch, true);
-    } else if (!mMultiMode) {
+    } else if (!mSelection.mMultiMode) {
       requestLayerHidden(getValue(kPatchSearch) == 1.0 ? "searchField" : "categoryLimit", false);
       requestGrayOut(kPatchSearch, false);
     }
   }
-  if (!show) mOutputBlocked = false;
+  if (!show) mRouting.mOutputBlocked = false;
 }

@@ -4,11 +4,11 @@
 
 #include "src/config/ParameterIds.h"
 #include "src/config/UIConfigManager.h"
-#include "src/core/DebuggerOutput.h"
-#include "src/core/EditorRequests.h"
 #include "src/core/Kroma.h"
-#include "src/core/KromaDispatch.h"
-#include "src/core/PatchManager.h"
+#include "src/core/detail/DebuggerOutput.h"
+#include "src/core/detail/EditorRequests.h"
+#include "src/core/detail/KromaDispatch.h"
+#include "src/core/detail/PatchManager.h"
 #include "src/editor/ProgressIndicator.h"
 #include "src/librarian/PatchLibrarian.h"
 #include "src/librarian/view/LibrarianViewControl.h"
@@ -20,7 +20,7 @@
 #include "toolkit/plugin/midi/IMidiPortOut.h"
 
 bool Kroma::startSenderJob(const SenderJob& job, const std::function<void()>& prepare) {
-  MIDIMessageManager* manager = mMIDIMessageManager.get();
+  MIDIMessageManager* manager = mParts.mMIDIMessageManager.get();
   if (!manager) return false;
   const bool sendJob =
       job.code >= kSendArrangementToDevice && job.code <= kStoreAllPatchesToDeviceFromLibrarian;
@@ -41,9 +41,9 @@ bool Kroma::startSenderJob(const SenderJob& job, const std::function<void()>& pr
 
 void Kroma::pauseUnlocked(int milliseconds) {
   TK_MutexReleased unlocked(mMutex);
-  if (LaneClock* clock = mPauseClock           ? mPauseClock
-                         : mMIDIMessageManager ? &mMIDIMessageManager->laneClock()
-                                               : nullptr)
+  if (LaneClock* clock = mClock.mPauseClock           ? mClock.mPauseClock
+                         : mParts.mMIDIMessageManager ? &mParts.mMIDIMessageManager->laneClock()
+                                                      : nullptr)
     clock->pause(milliseconds);
   else
     std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
@@ -60,8 +60,8 @@ double Kroma::getValue(int index) const {
 }
 
 void Kroma::setParameterFromPlug(int index, double value) {
-  if (mEditor) {
-    mEditor->SetParameterFromPlug(index, value, false);
+  if (mWidgets.mEditor) {
+    mWidgets.mEditor->SetParameterFromPlug(index, value, false);
   } else if (IParam* param = GetParam(index)) {
     param->SetNormalized(param->GetNormalized(value));
   }
@@ -81,7 +81,7 @@ void Kroma::setStoredValue(int index, double value) {
 }
 
 void Kroma::SendMidiSysex(const unsigned char* data, int length) {
-  if (mMIDIOutSet) sendMidiSysexToDevice(data, length);
+  if (mRouting.mMIDIOutSet) sendMidiSysexToDevice(data, length);
 }
 
 ProtocolPlugin::Range Kroma::paramRange(int index) const {
@@ -90,25 +90,26 @@ ProtocolPlugin::Range Kroma::paramRange(int index) const {
 }
 
 int Kroma::getSysexControl(int type, int location, int high, int low, int variant) const {
-  const IControl* control = mUIConfigManager ? mUIConfigManager->sysexControls().findControl(
-                                                   type, location, high, low, variant)
-                                             : nullptr;
+  const IControl* control =
+      mParts.mUIConfigManager
+          ? mParts.mUIConfigManager->sysexControls().findControl(type, location, high, low, variant)
+          : nullptr;
   return control ? control->ParamIdx() : -1;
 }
 
 IControl* Kroma::getMsbLsbControl(int channelKey, int nrpn1, int nrpn2, int nrpn3,
                                   int subKey) const {
-  return mUIConfigManager
-             ? mUIConfigManager->nrpnControls().findControl(channelKey, nrpn1, nrpn2, nrpn3, subKey)
-             : nullptr;
+  return mParts.mUIConfigManager ? mParts.mUIConfigManager->nrpnControls().findControl(
+                                       channelKey, nrpn1, nrpn2, nrpn3, subKey)
+                                 : nullptr;
 }
 
 int Kroma::getProgramValueByParts(int a, int b, int c) const {
-  return mUIConfigManager ? mUIConfigManager->programsByParts().get(a, b, c) : 0;
+  return mParts.mUIConfigManager ? mParts.mUIConfigManager->programsByParts().get(a, b, c) : 0;
 }
 
 void Kroma::setProgramValueByParts(int a, int b, int c, int value) {
-  if (mUIConfigManager) mUIConfigManager->programsByParts().set(a, b, c, value);
+  if (mParts.mUIConfigManager) mParts.mUIConfigManager->programsByParts().set(a, b, c, value);
 }
 
 void Kroma::setValueFromHardware(int param, double normalised) {
@@ -120,54 +121,56 @@ void Kroma::setValueFromHardware(int param, double normalised) {
 
 int Kroma::partSound(int part, PartSound which) const {
   if (part < 0 || part > 16) return 0;
-  return which == PartSound::kBank ? mPartBank[part] : mPartProgram[part];
+  return which == PartSound::kBank ? mRouting.mPartBank[part] : mRouting.mPartProgram[part];
 }
 
 void Kroma::setPartSound(int part, PartSound which, int value) {
   if (part < 0 || part > 16) return;
-  (which == PartSound::kBank ? mPartBank[part] : mPartProgram[part]) = value;
+  (which == PartSound::kBank ? mRouting.mPartBank[part] : mRouting.mPartProgram[part]) = value;
 }
 
 int Kroma::lowerListKind() const {
-  if (mLowerListShowsCategories) return 1;
-  if (mLowerListShowsSearch) return 4;
-  return mMultiMode ? 2 : 0;
+  if (mSelection.mLowerListShowsCategories) return 1;
+  if (mSelection.mLowerListShowsSearch) return 4;
+  return mSelection.mMultiMode ? 2 : 0;
 }
 
 void Kroma::clearMultiPushFlags() {
-  mSendPartSounds = false;
-  mSendGlobalFirst = false;
+  mSelection.mSendPartSounds = false;
+  mSelection.mSendGlobalFirst = false;
 }
 
 void Kroma::setTextDisplay(int displayParam, const std::string& text) {
   // What the status line tells the user goes into the debug log too: a support case starts there.
-  if (displayParam == kControlDisplayName && mDebugLogging) TK_Log(GetLog(), "STATUS: ", text);
+  if (displayParam == kControlDisplayName && mParts.mDebugLogging)
+    TK_Log(GetLog(), "STATUS: ", text);
   if (ITextControl* display = dynamic_cast<ITextControl*>(controlOf(displayParam)))
     display->SetTextFromPlug(text.c_str());
 }
 
 void Kroma::requestLayerHidden(const std::string& layer, bool hidden) {
-  if (mEditorRequests) mEditorRequests->requestHidden(layerNamed(layer), hidden);
+  if (mWidgets.mEditorRequests) mWidgets.mEditorRequests->requestHidden(layerNamed(layer), hidden);
 }
 
 void Kroma::requestGrayOut(int param, bool grayed) {
-  if (mEditorRequests) mEditorRequests->requestGrayOut(controlOf(param), grayed);
+  if (mWidgets.mEditorRequests) mWidgets.mEditorRequests->requestGrayOut(controlOf(param), grayed);
 }
 
 void Kroma::markLibrarianViewDirty() {
-  if (mLibrarianView) mLibrarianView->SetDirty(false);
+  if (mWidgets.mLibrarianView) mWidgets.mLibrarianView->SetDirty(false);
 }
 
 void Kroma::mainTabSwitch(int tab, int part) {
-  onEditorThread(&dispatch::kMainTabSwitch,
-                 [this, tab, part] { mTabSwitch.mainTabSwitch(this, kMainTab, tab, part); });
+  onEditorThread(&dispatch::kMainTabSwitch, [this, tab, part] {
+    mWidgets.mTabSwitch.mainTabSwitch(this, kMainTab, tab, part);
+  });
 }
 
 void Kroma::setLibrarianSelectedProgram(int program) {
-  mPatchLibrarian->selectedProgram = program;
+  mParts.mPatchLibrarian->selectedProgram = program;
 }
 
 void Kroma::setNameSlot(int slot, const std::string& text) {
-  if (mPatchManager) mPatchManager->setName(slot, text);
+  if (mParts.mPatchManager) mParts.mPatchManager->setName(slot, text);
   markLibrarianViewDirty();
 }

@@ -5,7 +5,7 @@
 
 #include "src/config/ParameterIds.h"
 #include "src/core/Kroma.h"
-#include "src/core/PatchManager.h"
+#include "src/core/detail/PatchManager.h"
 #include "src/protocol/MIDIMessageManager.h"
 #include "toolkit/plugin/editor/IControl.h"
 
@@ -57,14 +57,14 @@ void Kroma::SerializeState2(ByteChunk* chunk, bool withLibrarian) {
     const struct {
       int slot, param;
       const std::string& absent;
-    } ports[] = {{Patch::kMIDIInPortSlot, kDeviceInSelection, mAbsentPortNames[0]},
-                 {Patch::kMIDIOutPortSlot, kDeviceOutSelection, mAbsentPortNames[1]}};
+    } ports[] = {{Patch::kMIDIInPortSlot, kDeviceInSelection, mRouting.mAbsentPortNames[0]},
+                 {Patch::kMIDIOutPortSlot, kDeviceOutSelection, mRouting.mAbsentPortNames[1]}};
     for (const auto& port : ports) {
       std::string name = port.absent.empty() ? displayText(GetParam(port.param)) : port.absent;
-      mPatchManager->setName(port.slot, name.empty() ? "Set Name" : name);
+      mParts.mPatchManager->setName(port.slot, name.empty() ? "Set Name" : name);
       markLibrarianViewDirty();
     }
-    mPatchManager->saveAllToChunk(chunk);
+    mParts.mPatchManager->saveAllToChunk(chunk);
     for (int param : {kDeviceInSelection, kDeviceOutSelection, kBankSelection, kPatchSelection})
       chunk->AppendValue(GetParam(param)->GetNormalized());
   }
@@ -86,15 +86,16 @@ int Kroma::UnserializeState2(ByteChunk* chunk, int startPos, bool withLibrarian)
   if (remaining(*chunk, pos) >= kMarkerAndPart) chunk->ReadValue(part, pos + 4);
   advance(remaining(*chunk, pos) >= kMarkerAndPart ? pos + kMarkerAndPart : -1, "the current part");
   GetParam(kQuickTab)->SetClamped(std::isnan(part) ? 0.0 : part);
-  mCurrentPart = GetParam(kQuickTab)->Int();
-  if (GetParam(kDeviceOutSelection)->Int() > 0 && outputPortOpen()) mMIDIOutSet = true;
+  mSelection.mCurrentPart = GetParam(kQuickTab)->Int();
+  if (GetParam(kDeviceOutSelection)->Int() > 0 && outputPortOpen()) mRouting.mMIDIOutSet = true;
   pos = UnserializeParams(chunk, pos);
 
   if (withLibrarian) {
-    advance(mPatchManager->loadAllFromChunk(chunk, pos), "the snapshot and names");
+    advance(mParts.mPatchManager->loadAllFromChunk(chunk, pos), "the snapshot and names");
     advance(remaining(*chunk, pos) >= kTwoDoubles ? pos + kTwoDoubles : -1, "the port selections");
     reselectPort(Patch::kMIDIInPortSlot, kDeviceInSelection, true);
-    if (reselectPort(Patch::kMIDIOutPortSlot, kDeviceOutSelection, false) > 0) mMIDIOutSet = true;
+    if (reselectPort(Patch::kMIDIOutPortSlot, kDeviceOutSelection, false) > 0)
+      mRouting.mMIDIOutSet = true;
     recallLog("MIDI In device after checking devices " + displayText(GetParam(kDeviceInSelection)));
     recallLog("MIDI Out device after checking devices " +
               displayText(GetParam(kDeviceOutSelection)));
@@ -107,15 +108,15 @@ int Kroma::UnserializeState2(ByteChunk* chunk, int startPos, bool withLibrarian)
     }
     advance(remaining(*chunk, pos) >= kTwoDoubles ? pos + kTwoDoubles : -1,
             "the bank and patch selections");
-    mPatchManager->mSelectedBank = GetParam(kBankSelection)->Int();
-    mPatchManager->mSelectedPatch = GetParam(kPatchSelection)->Int();
+    mParts.mPatchManager->mSelectedBank = GetParam(kBankSelection)->Int();
+    mParts.mPatchManager->mSelectedPatch = GetParam(kPatchSelection)->Int();
   }
 
   const int64_t wholeValues = remaining(*chunk, pos) / 8;
   advance(UnserializeNonAutomatedParams(chunk, pos, NonAutomatedCount() - kUnsavedParams),
           "the parameter values (from parameter " + std::to_string(wholeValues) + ")");
   deriveFromRestoredValues();
-  if (mMIDIOutSet && outputPortOpen()) pushRestoredMulti();
+  if (mRouting.mMIDIOutSet && outputPortOpen()) pushRestoredMulti();
   recallLog("MIDI In device after nonautomated params " +
             displayText(GetParam(kDeviceInSelection)));
   recallLog("MIDI Out device after nonautomated params " +
@@ -130,78 +131,79 @@ int Kroma::UnserializeState2(ByteChunk* chunk, int startPos, bool withLibrarian)
 
 int Kroma::reselectPort(int slot, int paramIdx, bool input) {
   std::string stored;
-  mPatchManager->getName(&stored, slot);
+  mParts.mPatchManager->getName(&stored, slot);
   recallLog(std::string(input ? "MIDI In" : "MIDI Out") + " device stored " + stored);
-  int& index = input ? mMIDIInPortIndex : mMIDIOutPortIndex;
+  int& index = input ? mRouting.mMIDIInPortIndex : mRouting.mMIDIOutPortIndex;
   index = 1;
   const char* listed =
       listedPortName(input ? getExternalMIDIInNames() : getExternalMIDIOutNames(), stored);
-  mAbsentPortNames[input ? 0 : 1] = listed ? "" : stored;
+  mRouting.mAbsentPortNames[input ? 0 : 1] = listed ? "" : stored;
   const int opened = input ? setExternalMIDIIn(index, listed) : setExternalMIDIOut(index, listed);
   IParam* param = GetParam(paramIdx);
   param->SetClamped(index);
-  if (IControl* selector = input ? mDeviceInControl : mDeviceOutControl)
+  if (IControl* selector = input ? mWidgets.mDeviceInControl : mWidgets.mDeviceOutControl)
     selector->SetValueFromPlug(param->GetNormalized());
   return opened;
 }
 
 void Kroma::deriveFromRestoredValues() {
   auto value = [this](int param) { return GetParam(param)->Value(); };
-  mDeviceID = GetParam(kGlobalSysExID)->Int();
-  recallLog("hardware DeviceID " + std::to_string(mDeviceID));
-  GetParam(kDeviceID_old)->SetClamped(mDeviceID);
+  mRouting.mDeviceID = GetParam(kGlobalSysExID)->Int();
+  recallLog("hardware DeviceID " + std::to_string(mRouting.mDeviceID));
+  GetParam(kDeviceID_old)->SetClamped(mRouting.mDeviceID);
   for (int k = 0; k < 7; ++k) {
-    mDAWFilterBlocked[k] = value(kMIDIFilterDAWCCPassThrough + k) != 1.0;
-    mHWFilterBlocked[k] = value(kMIDIFilterHWCCPassThrough + k) != 1.0;
+    mRouting.mDAWFilterBlocked[k] = value(kMIDIFilterDAWCCPassThrough + k) != 1.0;
+    mRouting.mHWFilterBlocked[k] = value(kMIDIFilterHWCCPassThrough + k) != 1.0;
   }
-  mTrackIncomingMIDI = value(kMIDIFilterTrackIncomingMIDI) == 1.0;
-  mQueuedOutput = value(kMIDIFilterToDAWBuffer) == 1.0;
-  mSendClockPointer = value(kSendMIDIClockPointer) == 1.0;
-  mSendClockInfo = value(kSendMIDIClockInfo) == 1.0;
-  mBlockDeviceInput = GetParam(kMasterKeyboard)->Int() == 1;
-  mKeepSelectedBank = GetParam(kKeepSelectedBank)->Int() != 0;
-  mProgBankMode = GetParam(kControlProgBank)->Int() == 1;
-  mShowProgramNames = !mProgBankMode && GetParam(kControlLibrary)->Int() == 1;
-  mLocalControlFlag = GetParam(kGlobalLocalControl)->Int() == 1;
-  mBlockSize = 2 * GetParam(kAdjustDAWOffset)->Int() + GetBlockSize();
+  mRouting.mTrackIncomingMIDI = value(kMIDIFilterTrackIncomingMIDI) == 1.0;
+  mRouting.mQueuedOutput = value(kMIDIFilterToDAWBuffer) == 1.0;
+  mClock.mSendClockPointer = value(kSendMIDIClockPointer) == 1.0;
+  mClock.mSendClockInfo = value(kSendMIDIClockInfo) == 1.0;
+  mRouting.mBlockDeviceInput = GetParam(kMasterKeyboard)->Int() == 1;
+  mSelection.mKeepSelectedBank = GetParam(kKeepSelectedBank)->Int() != 0;
+  mSelection.mProgBankMode = GetParam(kControlProgBank)->Int() == 1;
+  mSelection.mShowProgramNames = !mSelection.mProgBankMode && GetParam(kControlLibrary)->Int() == 1;
+  mRouting.mLocalControlFlag = GetParam(kGlobalLocalControl)->Int() == 1;
+  mRouting.mBlockSize = 2 * GetParam(kAdjustDAWOffset)->Int() + GetBlockSize();
 
   std::string name;
-  mPatchManager->getName(&name, Patch::kMultiNameSlot);
+  mParts.mPatchManager->getName(&name, Patch::kMultiNameSlot);
   GetParam(kMultiName)->SetDisplayText(0, name.c_str());
   recallLog("Multi name " + std::string(name.c_str()));
   for (int p = 0; p < 16; ++p) {
     std::string category;
-    mPatchManager->getName(&name, Patch::kFirstPatchNameSlot + p);
-    mPatchManager->getName(&category, Patch::kFirstCategorySlot + p);
+    mParts.mPatchManager->getName(&name, Patch::kFirstPatchNameSlot + p);
+    mParts.mPatchManager->getName(&category, Patch::kFirstCategorySlot + p);
     GetParam(kPatchName + p)->SetDisplayText(0, name.c_str());
     GetParam(kCategoryName + p)->SetDisplayText(0, category.c_str());
-    mPartBank[p] = GetParam(kMultiPartBank + p)->Int();
-    mPartProgram[p] = GetParam(kMultiPartPatch + p)->Int();
-    if (mDebugLogging)
+    mRouting.mPartBank[p] = GetParam(kMultiPartBank + p)->Int();
+    mRouting.mPartProgram[p] = GetParam(kMultiPartPatch + p)->Int();
+    if (mParts.mDebugLogging)
       recallLog("Part " + std::to_string(p) + " name " + name.c_str() + " | Category name " +
-                category.c_str() + " | Bank " + std::to_string(mPartBank[p]) +
-                " |\xC2\xA0Program " + std::to_string(mPartProgram[p]));
+                category.c_str() + " | Bank " + std::to_string(mRouting.mPartBank[p]) +
+                " |\xC2\xA0Program " + std::to_string(mRouting.mPartProgram[p]));
   }
-  mPartBank[16] = GetParam(kMultiBank)->Int();
-  mPartProgram[16] = GetParam(kMultiPatch)->Int();
+  mRouting.mPartBank[16] = GetParam(kMultiBank)->Int();
+  mRouting.mPartProgram[16] = GetParam(kMultiPatch)->Int();
 }
 
 void Kroma::pushRestoredMulti() {
-  mSendingSysEx = true;
-  mSendGlobalFirst = true;
-  mSendPartSounds = true;
-  mMultiSendRequested = true;
+  mRouting.mSendingSysEx = true;
+  mSelection.mSendGlobalFirst = true;
+  mSelection.mSendPartSounds = true;
+  mSelection.mMultiSendRequested = true;
   SenderJob multi;
   multi.code = kSendArrangementToDevice;
   startSenderJob(multi);
   const auto deadline = std::chrono::steady_clock::now() + kPushLimit;
-  while (mMIDIMessageManager->isLaneRunning(Lane::kTransfer) &&
+  while (mParts.mMIDIMessageManager->isLaneRunning(Lane::kTransfer) &&
          std::chrono::steady_clock::now() < deadline)
     pauseUnlocked(kPushPause);
-  mSendGlobalFirst = false;
-  mSendingSysEx = false;
-  mSendPartSounds = false;
-  if (!mMIDIMessageManager->isLaneRunning(Lane::kTransfer)) mMultiSendRequested = false;
+  mSelection.mSendGlobalFirst = false;
+  mRouting.mSendingSysEx = false;
+  mSelection.mSendPartSounds = false;
+  if (!mParts.mMIDIMessageManager->isLaneRunning(Lane::kTransfer))
+    mSelection.mMultiSendRequested = false;
 }
 
 void Kroma::recallLog(const std::string& message) const {

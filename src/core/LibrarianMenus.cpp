@@ -1,4 +1,4 @@
-#include "src/core/LibrarianMenus.h"
+#include "src/core/detail/LibrarianMenus.h"
 
 #include <algorithm>
 #include <cctype>
@@ -22,31 +22,31 @@ const LibrarianMenuPlace kLibrarianMenuPlaces[kLibrarianMenuCount] = {
     {"PROGBANKNAMEMENUPROGRAMS", 80, IRECT(1142, 60, 1180, 84), false},
 };
 
-IControl* makeLibrarianMenu(LibrarianMenu menu, Kroma* plug, PatchLibrarian* librarian,
-                            IRECT rect) {
+IControl* makeLibrarianMenu(LibrarianMenu menu, Kroma* plug, EditorWidgets& widgets,
+                            PatchLibrarian* librarian, IRECT rect) {
   switch (menu) {
     case kLeftPatchMenu:
-      return plug->mLeftPatchMenu = new LeftPatchPopupMenu(plug, librarian, rect, plug);
+      return widgets.mLeftPatchMenu = new LeftPatchPopupMenu(plug, librarian, rect, plug);
     case kRightPatchMenu:
-      return plug->mRightPatchMenu = new RightPatchPopupMenu(plug, librarian, rect, plug);
+      return widgets.mRightPatchMenu = new RightPatchPopupMenu(plug, librarian, rect, plug);
     case kLeftPerfMenu:
-      return plug->mLeftPerfMenu = new LeftPerfPopupMenu(plug, librarian, rect, plug);
+      return widgets.mLeftPerfMenu = new LeftPerfPopupMenu(plug, librarian, rect, plug);
     case kRightPerfMenu:
-      return plug->mRightPerfMenu = new RightPerfPopupMenu(plug, librarian, rect, plug);
+      return widgets.mRightPerfMenu = new RightPerfPopupMenu(plug, librarian, rect, plug);
     case kBankEditMenu:
-      return plug->mBankEditMenu = new BankEditPopupMenu(plug, librarian, rect, plug);
+      return widgets.mBankEditMenu = new BankEditPopupMenu(plug, librarian, rect, plug);
     case kRightCategoryMenu:
-      return plug->mRightCategoryMenu = new RightCategoryPopupMenu(plug, librarian, rect, plug);
+      return widgets.mRightCategoryMenu = new RightCategoryPopupMenu(plug, librarian, rect, plug);
     case kProgramNumberMenu:
-      return plug->mProgramNumberMenu = new ProgramNumberPopupMenu(plug, librarian, rect, plug);
+      return widgets.mProgramNumberMenu = new ProgramNumberPopupMenu(plug, librarian, rect, plug);
     case kBankNumberMenu:
-      return plug->mBankNumberMenu = new BankNumberPopupMenu(plug, librarian, rect, plug);
+      return widgets.mBankNumberMenu = new BankNumberPopupMenu(plug, librarian, rect, plug);
     case kRightSearchMenu:
-      return plug->mRightSearchMenu = new RightSearchPopupMenu(plug, librarian, rect, plug);
+      return widgets.mRightSearchMenu = new RightSearchPopupMenu(plug, librarian, rect, plug);
     case kPerfBankNameMenu:
-      return plug->mPerfBankNameMenu = new PerfBankNamePopupMenu(plug, librarian, rect, plug);
+      return widgets.mPerfBankNameMenu = new PerfBankNamePopupMenu(plug, librarian, rect, plug);
     case kProgBankNameMenu:
-      return plug->mProgBankNameMenu = new ProgBankNamePopupMenu(plug, librarian, rect, plug);
+      return widgets.mProgBankNameMenu = new ProgBankNamePopupMenu(plug, librarian, rect, plug);
     default:
       return nullptr;
   }

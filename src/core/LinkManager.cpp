@@ -1,4 +1,4 @@
-#include "src/core/LinkManager.h"
+#include "src/core/detail/LinkManager.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -34,8 +34,9 @@ int filterTwin(int paramIdx) {
 
 }  // namespace
 
-void LinkManager::controlLinker(Kroma* plug, ControlAction* action, LinkInfo link, int paramIdx,
-                                int value, double) {
+void LinkManager::controlLinker(Kroma* plug, MidiRouting& routing, const KromaParts& parts,
+                                ControlAction* action, LinkInfo link, int paramIdx, int value,
+                                double) {
   const int twin = filterTwin(paramIdx);
   if (twin >= 0) {
     link.linkSwitch = kFilterLinkSwitch + paramIdx % partCount;
@@ -47,7 +48,7 @@ void LinkManager::controlLinker(Kroma* plug, ControlAction* action, LinkInfo lin
   if (link.linked < 0 || link.linkSwitch < 0 || link.linked >= plug->NParams() ||
       link.linkSwitch >= plug->NParams() || plug->getValue(link.linkSwitch) == 0.0)
     return;
-  ControlAction* linked = plug->mUIConfigManager->getControlAction(link.linked);
+  ControlAction* linked = parts.mUIConfigManager->getControlAction(link.linked);
   if (!linked) {
     TK_Log(plug->GetLog(), "",
            "linked parameter " + std::to_string(link.linked) + " has no binding");
@@ -61,11 +62,11 @@ void LinkManager::controlLinker(Kroma* plug, ControlAction* action, LinkInfo lin
                                        : value;
   const double sent = std::clamp(target, 0, 127);
 
-  std::atomic<bool>& hardwareSet = plug->mMIDIMessageManager->hardwareSet;
+  std::atomic<bool>& hardwareSet = parts.mMIDIMessageManager->hardwareSet;
   const bool fromHardware = hardwareSet.exchange(false);
-  plug->mLinkInProgress = true;
+  routing.mLinkInProgress = true;
   plug->processControlAction(linked, link.linked, sent);
-  plug->mLinkInProgress = false;
+  routing.mLinkInProgress = false;
   const double normalized = plug->GetParam(link.linked)->GetNormalized();
   for (IControl* control : std::vector<IControl*>(linked->controls))
     control->SetValueFromPlug(normalized);

@@ -1,4 +1,4 @@
-#include "src/core/StartupSettings.h"
+#include "src/core/detail/StartupSettings.h"
 
 #include <algorithm>
 #include <fstream>

@@ -1,3 +1,4 @@
+#include "src/core/KromaProbe.h"
 #include "src/librarian/view/EditMenus.h"
 #include "src/librarian/view/FolderMenus.h"
 #include "tests/integration/e2e/EndToEnd.h"
@@ -12,8 +13,8 @@ using EditorPlaces = PluginFixture;
 TEST_F(EditorPlaces, EachPlaceHoldsItsControlOnItsPage) {
   Kroma* twin = open();
   const std::pair<const session::Place*, const IControl*> menus[] = {
-      {&session::place::kLibrarianMenu, twin->mBankEditMenu},
-      {&session::place::kUpperBank, twin->mLeftPatchMenu}};
+      {&session::place::kLibrarianMenu, KromaProbe(twin).widgets.mBankEditMenu},
+      {&session::place::kUpperBank, KromaProbe(twin).widgets.mLeftPatchMenu}};
   for (const session::Place& place : session::place::all()) {
     showPage(twin, place.page);
     const IControl* hit = twin->graphics()->GetMouseControlIdx(place.x, place.y);

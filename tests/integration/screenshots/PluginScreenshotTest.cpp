@@ -23,6 +23,7 @@
 #include "src/config/ControlAction.h"
 #include "src/config/ParameterIds.h"
 #include "src/config/UIConfigManager.h"
+#include "src/core/KromaProbe.h"
 #include "src/protocol/MIDIMessageManager.h"
 #include "tests/src/core/PluginFixture.h"
 #include "tests/src/librarian/view/LibrarianBanks.h"
@@ -123,7 +124,8 @@ class PluginScreenshots : public ::testing::WithParamInterface<Size>, public Plu
   // Where a musician clicks the parameter's control (the middle of button `button` of a radio
   // control): a control bound to it that the hit testing finds there, the later first.
   std::pair<int, int> placeOf(int paramIdx, int button = -1) const {
-    const ControlAction* action = plug->mUIConfigManager->getControlAction(paramIdx);
+    const ControlAction* action =
+        KromaProbe(plug).parts.mUIConfigManager->getControlAction(paramIdx);
     for (auto it = action->controls.rbegin(); it != action->controls.rend(); ++it) {
       IRECT area = (*it)->GetTargetRECT();
       if (button >= 0) area = *dynamic_cast<IRadioButtonsControl*>(*it)->GetButtonRECT(button);
@@ -193,7 +195,7 @@ class PluginScreenshots : public ::testing::WithParamInterface<Size>, public Plu
   std::set<std::string> crampedMenus() const {
     std::set<std::string> cramped;
     for (int idx = 0; idx < plug->NParams(); ++idx) {
-      const ControlAction* action = plug->mUIConfigManager->getControlAction(idx);
+      const ControlAction* action = KromaProbe(plug).parts.mUIConfigManager->getControlAction(idx);
       const IParam* param = plug->GetParam(idx);
       for (IControl* control : action ? action->controls : std::vector<IControl*>()) {
         if (!dynamic_cast<ICaptionControl*>(control)) continue;
@@ -279,7 +281,7 @@ TEST_P(PluginScreenshots, PanelsPagesPartsAndAKnobDrag) {
     }
     EXPECT_GT(differing(page, shot("overlay"), whole), static_cast<int>(page.pixels.size()) / 2);
     press(kCancelDataRequest);
-    while (plug->mMIDIMessageManager->isLaneRunning(Lane::kTransfer) &&
+    while (KromaProbe(plug).parts.mMIDIMessageManager->isLaneRunning(Lane::kTransfer) &&
            std::chrono::steady_clock::now() < until)
       std::this_thread::sleep_for(std::chrono::milliseconds(5));
     settle();

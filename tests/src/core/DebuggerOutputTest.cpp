@@ -1,4 +1,4 @@
-#include "src/core/DebuggerOutput.h"
+#include "src/core/detail/DebuggerOutput.h"
 
 #include <gtest/gtest.h>
 

@@ -11,6 +11,7 @@
 #include "src/config/ControlAction.h"
 #include "src/config/ParameterIds.h"
 #include "src/config/UIConfigManager.h"
+#include "src/core/KromaProbe.h"
 #include "src/librarian/PatchLibrarian.h"
 #include "src/librarian/view/LibrarianViewControl.h"
 #include "src/protocol/MIDIMessageManager.h"
@@ -32,7 +33,7 @@ class WatchedKroma : public Kroma {
   ~WatchedKroma() override {
     int off = 0;
     setExternalMIDIIn(off, nullptr);
-    mMIDIMessageManager->shutDown();
+    KromaProbe(this).parts.mMIDIMessageManager->shutDown();
   }
   std::string calls;
 
@@ -89,12 +90,13 @@ class Dispatch : public PluginFixture {
     turn(plug, kDeviceOutSelection, 1);
     turn(plug, kDeviceInSelection, 1);
     // The connection check the port starts is cancelled as the user would.
-    EXPECT_TRUE(plug->mInitPending);
+    EXPECT_TRUE(KromaProbe(plug).routing.mInitPending);
     set(plug, kCancelDataRequest, 1);
-    EXPECT_TRUE(
-        eventually([plug] { return !plug->mMIDIMessageManager->isLaneRunning(Lane::kTransfer); }));
+    EXPECT_TRUE(eventually([plug] {
+      return !KromaProbe(plug).parts.mMIDIMessageManager->isLaneRunning(Lane::kTransfer);
+    }));
     plug->GetParam(kGlobalSysExID)->Set(0x11);
-    plug->mDeviceID = 0x11;
+    KromaProbe(plug).routing.mDeviceID = 0x11;
     return plug;
   }
 };
@@ -107,15 +109,15 @@ TEST_F(Dispatch, EachFamilyReachesItsHandlerThenTheDisplayAndTheControlAction) {
   midi.setFailOpen(true);
   for (const char* name : {"one", "two"}) banks::write(data.file("Patches/") + name + ".syx", name);
   WatchedKroma* plug = open<WatchedKroma>();
-  ASSERT_EQ(plug->mPatchLibrarian->soundFiles.size(), 2u);
-  const std::string file0 = plug->mPatchLibrarian->soundFiles[0]->fileName;
-  const std::string file1 = plug->mPatchLibrarian->soundFiles[1]->fileName;
-  LibrarianViewControl* view = plug->mLibrarianView;
+  ASSERT_EQ(KromaProbe(plug).parts.mPatchLibrarian->soundFiles.size(), 2u);
+  const std::string file0 = KromaProbe(plug).parts.mPatchLibrarian->soundFiles[0]->fileName;
+  const std::string file1 = KromaProbe(plug).parts.mPatchLibrarian->soundFiles[1]->fileName;
+  LibrarianViewControl* view = KromaProbe(plug).widgets.mLibrarianView;
   ASSERT_NE(view, nullptr);
   const std::string randomizeName = plug->GetParam(kRandomize)->GetNameForHost();
   using P = WatchedKroma*;
   const std::vector<IControl*>& levels =
-      plug->mUIConfigManager->getControlAction(kMultiPartLevel)->controls;
+      KromaProbe(plug).parts.mUIConfigManager->getControlAction(kMultiPartLevel)->controls;
   ASSERT_EQ(levels.size(), 2u) << "the part's card and the mixer band";
   const struct {
     int param;
@@ -125,79 +127,92 @@ TEST_F(Dispatch, EachFamilyReachesItsHandlerThenTheDisplayAndTheControlAction) {
     const char* status;  // "-": none written; null: not looked at
     std::function<bool(P)> after;
   } rows[] = {
-      {kDeviceOutSelection, 1, nullptr, "", "-", [](P p) { return !p->mMIDIOutSet; }},
+      {kDeviceOutSelection, 1, nullptr, "", "-",
+       [](P p) { return !KromaProbe(p).routing.mMIDIOutSet; }},
       {kFilter1Cutoff, 1, nullptr, "", kNoPort, nullptr},
       // Every control of a parameter still shows its value.
       {kMultiPartLevel, 100, [](P p) { turn(p, kMultiPartLevel, 100); }, "", kNoPort,
        [&levels](P p) {
          const double shown = p->GetParam(kMultiPartLevel)->GetNormalized();
          return levels[0]->GetValue() == shown && levels[1]->GetValue() == shown &&
-                !p->mMultiSendPending;
+                !KromaProbe(p).clock.mMultiSendPending;
        }},
-      {kControlProgBank, 0, nullptr, "menus(0) ", kNoPort, [](P p) { return !p->mProgBankMode; }},
+      {kControlProgBank, 0, nullptr, "menus(0) ", kNoPort,
+       [](P p) { return !KromaProbe(p).selection.mProgBankMode; }},
       {kMainTab, 1, nullptr, "bankEdit ", kNoPort,
-       [](P p) { return p->mTabLayers.root->selectedChildId == 1; }},
+       [](P p) { return KromaProbe(p).widgets.mTabLayers.root->selectedChildId == 1; }},
       {kControlLibrary, 1, nullptr, "menus(0) ", kNoPort,
-       [](P p) { return p->mShowProgramNames && value(p, kControlProgBank) == 0.0; }},
+       [](P p) {
+         return KromaProbe(p).selection.mShowProgramNames && value(p, kControlProgBank) == 0.0;
+       }},
       {kDatatype, 1, nullptr, "type(1,2,0) bankEdit menus(1) bankEdit ", kNoPort,
        [](P p) {
-         return p->mMultiMode && shown(p, "LeftPerformancePopupMenu") &&
+         return KromaProbe(p).selection.mMultiMode && shown(p, "LeftPerformancePopupMenu") &&
                 !shown(p, "UPPERPOPUPMENU");
        }},
       {kDatatype, 0, nullptr, "type(0,0,0) bankEdit menus(1) bankEdit ", kNoPort,
-       [](P p) { return !p->mMultiMode && shown(p, "UPPERPOPUPMENU"); }},
+       [](P p) { return !KromaProbe(p).selection.mMultiMode && shown(p, "UPPERPOPUPMENU"); }},
       {kCategorySelection, 2, nullptr, "type(0,1,0) ", kNoPort,
        [](P p) {
-         return p->mLowerListShowsCategories && shown(p, "RightPatchPopupMenu") &&
-                p->controlOf(kDatatype)->IsGrayed();
+         return KromaProbe(p).selection.mLowerListShowsCategories &&
+                shown(p, "RightPatchPopupMenu") && p->controlOf(kDatatype)->IsGrayed();
        }},
       {kCategorySelection, 0, nullptr, "type(0,0,0) ", kNoPort,
        [](P p) { return shown(p, "LOWERPOPUPMENU") && !p->controlOf(kDatatype)->IsGrayed(); }},
       // No search result: the lower list steps, but no file is taken.
-      {kLibLowerNextBank, 1, [](P p) { p->mLowerListShowsSearch = true; }, "view(0) ", "-",
-       nullptr},
-      {kRefreshFolders, 1, [](P p) { p->mLowerListShowsSearch = false; }, "type(0,0,1) ", "-",
-       nullptr},
+      {kLibLowerNextBank, 1, [](P p) { KromaProbe(p).selection.mLowerListShowsSearch = true; },
+       "view(0) ", "-", nullptr},
+      {kRefreshFolders, 1, [](P p) { KromaProbe(p).selection.mLowerListShowsSearch = false; },
+       "type(0,0,1) ", "-", nullptr},
       {kLibUpperNextBank, 1, [](P p) { p->setStoredValue(kPatchSelectionListUpper, 1); },
        "folder(0,0," + file0 + ") view(0) menus(0) ", "-",
        [file0](P p) {
-         return p->mPatchLibrarian->upperFileIndex == 0 && p->mUpperSelectionText == file0;
+         return KromaProbe(p).parts.mPatchLibrarian->upperFileIndex == 0 &&
+                KromaProbe(p).selection.mUpperSelectionText == file0;
        }},
       {kLibUpperPreviousBank, 1, nullptr, "folder(0,1," + file1 + ") view(0) menus(0) ", "-",
        [](P p) { return value(p, kCurrentOpenPatchBankL) == 1.0; }},
       {kLibUpperNextBank, 1, [](P p) { p->setStoredValue(kBankEditUnsaved, 1); }, "",
        "Save bank or Discard changes!",
-       [](P p) { return p->mPatchLibrarian->upperFileIndex == 1; }},
+       [](P p) { return KromaProbe(p).parts.mPatchLibrarian->upperFileIndex == 1; }},
       {kQuickTab, 5, nullptr, "menus(0) ", kNoPort, [](P p) { return p->currentPart() == 5; }},
       {kMainTab, 2, nullptr, "", kNoPort,
        [](P p) {
-         return p->mTabLayers.root->selectedChildId == 2 &&
-                p->mTabLayers.oscillators->selectedChildId == 5;
+         return KromaProbe(p).widgets.mTabLayers.root->selectedChildId == 2 &&
+                KromaProbe(p).widgets.mTabLayers.oscillators->selectedChildId == 5;
        }},
       // Library mode (set above): the next slot after 127 is 0, played on the part.
       {kPatchUp + 2, 1, [view](P) { view->upperSelection = 127; }, "play(0,0,2) names(0) ", kNoPort,
-       [](P p) { return value(p, kMultiPartPatch + 2) == 0.0 && p->mLastProgram == 0; }},
+       [](P p) {
+         return value(p, kMultiPartPatch + 2) == 0.0 && KromaProbe(p).selection.mLastProgram == 0;
+       }},
       {kPatchDown + 2, 1, [](P p) { p->setStoredValue(kPartLock + 2, 1); }, "", "-", nullptr},
       {kMultiPartSettings + 2, 1, nullptr, "", kNoPort,
        [](P p) {
-         return shown(p, "multiSettingsPart03") && p->mTabLayers.root->selectedChildId == 0;
+         return shown(p, "multiSettingsPart03") &&
+                KromaProbe(p).widgets.mTabLayers.root->selectedChildId == 0;
        }},
       {kTriggerFilterEnvTrigger + 1, 1, [](P p) { p->GetParam(kFilterEnvTrigger + 1)->Set(0.5); },
        "", kNoPort, [](P p) { return value(p, kFilterEnvTrigger + 1) == 1.0; }},
       {kOscillator1Shape + 3, 4, [](P p) { p->setStoredValue(kOscillator1Wavetable + 3, 9); }, "",
        kNoPort, [](P p) { return value(p, kOscillator1Wavetable + 3) == 0.0; }},
       {kMIDIFilterHWPCPassThrough, 1, nullptr, "", kNoPort,
-       [](P p) { return !p->mHWFilterBlocked[1]; }},
-      {kSendMIDIClockInfo, 0, [](P p) { p->mMIDIMessageManager->sender().clockRunning = true; }, "",
+       [](P p) { return !KromaProbe(p).routing.mHWFilterBlocked[1]; }},
+      {kSendMIDIClockInfo, 0,
+       [](P p) { KromaProbe(p).parts.mMIDIMessageManager->sender().clockRunning = true; }, "",
        kNoPort,
-       [](P p) { return !p->mSendClockInfo && !p->mMIDIMessageManager->sender().clockRunning; }},
+       [](P p) {
+         return !KromaProbe(p).clock.mSendClockInfo &&
+                !KromaProbe(p).parts.mMIDIMessageManager->sender().clockRunning;
+       }},
       // No slot selected: nothing is renamed, the rename closes.
       {kPatchRename, 0,
        [view](P p) {
          view->upperSelection = -1;
-         p->mRenameFinished = false;
+         KromaProbe(p).selection.mRenameFinished = false;
        },
-       "", kNoPort, [](P p) { return p->mRenameFinished && !shown(p, "patchRename"); }},
+       "", kNoPort,
+       [](P p) { return KromaProbe(p).selection.mRenameFinished && !shown(p, "patchRename"); }},
       // Effect 2's panel follows part 1's mode whichever part changed.
       {kEffect2Mode + 3, 2,
        [](P p) {
@@ -214,11 +229,11 @@ TEST_F(Dispatch, EachFamilyReachesItsHandlerThenTheDisplayAndTheControlAction) {
   for (const auto& row : rows) {
     if (row.before) row.before(plug);
     plug->calls.clear();
-    plug->mNameDisplay->SetTextFromPlug("-");
+    KromaProbe(plug).widgets.mNameDisplay->SetTextFromPlug("-");
     set(plug, row.param, row.value);
     EXPECT_EQ(plug->calls, row.calls) << row.param;
     if (row.status) {
-      EXPECT_EQ(text(plug->mNameDisplay), row.status) << row.param;
+      EXPECT_EQ(text(KromaProbe(plug).widgets.mNameDisplay), row.status) << row.param;
     }
     if (row.after) {
       EXPECT_TRUE(row.after(plug)) << row.param;
@@ -232,7 +247,7 @@ TEST_F(Dispatch, EachFamilyReachesItsHandlerThenTheDisplayAndTheControlAction) {
 // (a CC of no part nothing); a Multi setting the whole Multi.
 TEST_F(Dispatch, AnEditSendsItsSysExOrCCToTheSynthesizer) {
   WatchedKroma* plug = connected();
-  EXPECT_TRUE(plug->mMIDIOutSet);
+  EXPECT_TRUE(KromaProbe(plug).routing.mMIDIOutSet);
   const struct {
     int param;
     double value;
@@ -266,12 +281,12 @@ TEST_F(Dispatch, AnEditSendsItsSysExOrCCToTheSynthesizer) {
   const size_t from = sentCount();
   plug->processControlAction(&partless, kFilter1Cutoff, 5);
   EXPECT_EQ(sent(from), "");
-  EXPECT_EQ(text(plug->mCCDisplayControl), "CC|74");
+  EXPECT_EQ(text(KromaProbe(plug).widgets.mCCDisplayControl), "CC|74");
 
   // A Multi setting sends the whole Multi, after all notes off of the playing parts.
   plug->setStoredValue(kMultiPartMIDICh + 1, 3);
   turn(plug, kMultiPartLevel + 1, 90);
-  EXPECT_EQ(text(plug->mCCDisplayControl), "MULTI");
+  EXPECT_EQ(text(KromaProbe(plug).widgets.mCCDisplayControl), "MULTI");
   EXPECT_EQ(awaitSent(from, 5).substr(0, 50), "B0 7B 00|B1 7B 00|B2 7B 00|B3 7B 00|F0 3E 13 11 11");
 }
 
@@ -292,18 +307,18 @@ TEST_F(Dispatch, AValueFromTheSynthesizerIsShownAndNeverSentBack) {
     EXPECT_TRUE(eventually([&] { return value(plug, echo.param) == echo.value; })) << echo.param;
     EXPECT_DOUBLE_EQ(plug->controlOf(echo.param)->GetValue(), echo.value / 127.0);
   }
-  EXPECT_FALSE(plug->mMultiSendPending);
-  EXPECT_FALSE(plug->mMIDIMessageManager->isLaneRunning(Lane::kTransfer));
+  EXPECT_FALSE(KromaProbe(plug).clock.mMultiSendPending);
+  EXPECT_FALSE(KromaProbe(plug).parts.mMIDIMessageManager->isLaneRunning(Lane::kTransfer));
   EXPECT_EQ(sent(from), "");
 
   set(plug, kMainTab, 2);
   plug->GetParam(kQuickTab)->Set(6);
   std::thread midiInput([plug] { plug->OnParamChange2(kQuickTab); });
   midiInput.join();
-  EXPECT_EQ(plug->mTabLayers.oscillators->selectedChildId, 0);
+  EXPECT_EQ(KromaProbe(plug).widgets.mTabLayers.oscillators->selectedChildId, 0);
   IRECT region;
   plug->graphics()->IsDirty(&region);
-  EXPECT_EQ(plug->mTabLayers.oscillators->selectedChildId, 6);
+  EXPECT_EQ(KromaProbe(plug).widgets.mTabLayers.oscillators->selectedChildId, 6);
   EXPECT_EQ(plug->currentPart(), 6);
 }
 
@@ -342,9 +357,10 @@ TEST_F(Dispatch, TheFilterLinkKeepsItsDistanceBothWaysAndClamps) {
   }
 
   // A link that names a parameter without binding links nothing.
-  ControlAction* action = plug->mUIConfigManager->getControlAction(kOscillator1Detune);
+  ControlAction* action =
+      KromaProbe(plug).parts.mUIConfigManager->getControlAction(kOscillator1Detune);
   action->link = LinkInfo{kTempoInformation, kFilterLinkSwitch + 2, -1};
-  ASSERT_EQ(plug->mUIConfigManager->getControlAction(kTempoInformation), nullptr);
+  ASSERT_EQ(KromaProbe(plug).parts.mUIConfigManager->getControlAction(kTempoInformation), nullptr);
   const size_t from = sentCount();
   turn(plug, kOscillator1Detune, 40);
   EXPECT_EQ(sent(from), "F0 3E 13 11 20 00 00 03 28 F7|");
@@ -369,32 +385,32 @@ TEST_F(Dispatch, WholeDumpsWaitForTheMouseAndAreRefusedDuringPlayback) {
   };
   const size_t from = sentCount();
   for (const auto& row : held) {
-    plug->mMultiSendPending = plug->mGlobalSendPending = false;
-    plug->mNameDisplay->SetTextFromPlug("-");
+    KromaProbe(plug).clock.mMultiSendPending = KromaProbe(plug).clock.mGlobalSendPending = false;
+    KromaProbe(plug).widgets.mNameDisplay->SetTextFromPlug("-");
     WSYS_SetKeyState(row.key, true);
-    plug->mTransportWasRunning = plug->mFreshReset = row.playing;
+    KromaProbe(plug).clock.mTransportWasRunning = KromaProbe(plug).clock.mFreshReset = row.playing;
     turn(plug, row.param, value(plug, row.param) == 1.0 ? 0.0 : 1.0);
     WSYS_SetKeyState(row.key, false);
     if (row.status) {
-      EXPECT_EQ(text(plug->mNameDisplay), row.status) << row.param;
+      EXPECT_EQ(text(KromaProbe(plug).widgets.mNameDisplay), row.status) << row.param;
     }
-    EXPECT_EQ(plug->mMultiSendPending, row.multiPending) << row.param;
-    EXPECT_EQ(plug->mGlobalSendPending, row.globalPending) << row.param;
+    EXPECT_EQ(KromaProbe(plug).clock.mMultiSendPending, row.multiPending) << row.param;
+    EXPECT_EQ(KromaProbe(plug).clock.mGlobalSendPending, row.globalPending) << row.param;
   }
-  plug->mTransportWasRunning = plug->mFreshReset = false;
+  KromaProbe(plug).clock.mTransportWasRunning = KromaProbe(plug).clock.mFreshReset = false;
   EXPECT_EQ(sent(from), "");
 
   // Released, the held Multi goes out from the audio callback.
-  plug->mMultiSendPending = plug->mGlobalSendPending = false;
+  KromaProbe(plug).clock.mMultiSendPending = KromaProbe(plug).clock.mGlobalSendPending = false;
   WSYS_SetKeyState(VK_LBUTTON, true);
   turn(plug, kMultiPartLevel + 1, 90);
   process(plug, 64);
-  EXPECT_TRUE(plug->mMultiSendPending) << "still held";
+  EXPECT_TRUE(KromaProbe(plug).clock.mMultiSendPending) << "still held";
   WSYS_SetKeyState(VK_LBUTTON, false);
   process(plug, 64);
-  EXPECT_FALSE(plug->mMultiSendPending);
+  EXPECT_FALSE(KromaProbe(plug).clock.mMultiSendPending);
   EXPECT_EQ(awaitSent(from, 1).substr(0, 14), "F0 3E 13 11 11");
-  EXPECT_TRUE(plug->mSendPartSounds);
+  EXPECT_TRUE(KromaProbe(plug).selection.mSendPartSounds);
 }
 
 // The UI settings file is rewritten line by line, without a line feed after the last; a missing
@@ -404,17 +420,17 @@ TEST_F(Dispatch, SizeStyleAndFirstRunRewriteTheSettingsFile) {
   WatchedKroma* plug = open<WatchedKroma>();
   set(plug, kUserInterfaceSize, 0);
   EXPECT_EQ(readData("Kroma Editor UI.txt"), "white\nsmall\nno");
-  EXPECT_EQ(text(plug->mValueDisplay), "Reload project!");
+  EXPECT_EQ(text(KromaProbe(plug).widgets.mValueDisplay), "Reload project!");
   set(plug, kUserInterfaceStyle, 1);
   set(plug, kFirstRunExit, 1);
   EXPECT_EQ(readData("Kroma Editor UI.txt"), "black\nsmall\nyes");
   EXPECT_FALSE(shown(plug, "firstRunNotification"));
-  EXPECT_EQ(text(plug->mNameDisplay), "Set MIDI In and MIDI Out");
+  EXPECT_EQ(text(KromaProbe(plug).widgets.mNameDisplay), "Set MIDI In and MIDI Out");
 
   std::remove(data.file("Kroma Editor UI.txt").c_str());
   set(plug, kUserInterfaceSize, 1);
-  EXPECT_EQ(text(plug->mNameDisplay), "Kroma Editor UI.txt MISSING!");
-  EXPECT_EQ(text(plug->mValueDisplay), "Contact support");
+  EXPECT_EQ(text(KromaProbe(plug).widgets.mNameDisplay), "Kroma Editor UI.txt MISSING!");
+  EXPECT_EQ(text(KromaProbe(plug).widgets.mValueDisplay), "Contact support");
   EXPECT_FALSE(std::ifstream(data.file("Kroma Editor UI.txt")).good());
 }
 

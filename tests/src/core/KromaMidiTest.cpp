@@ -11,6 +11,7 @@
 #include "platform/view/headless/Script.h"
 #include "platform/vst2/opcodes.h"
 #include "src/config/ParameterIds.h"
+#include "src/core/KromaProbe.h"
 #include "src/protocol/LaneClock.h"
 #include "toolkit/wsys/Timing.h"
 
@@ -38,8 +39,8 @@ IMidiMsg note(int offset, uint8_t key) {
 // order, equal offsets in the order they came; the rest move on into the next block.
 TEST_F(MidiPaths, QueuedMidiLeavesByOffsetAndTheRestMovesOn) {
   Kroma* plug = settled();
-  plug->mQueuedOutput = true;
-  plug->mBlockSize = 256 + 2 * 64;
+  KromaProbe(plug).routing.mQueuedOutput = true;
+  KromaProbe(plug).routing.mBlockSize = 256 + 2 * 64;
   for (IMidiMsg msg : {note(500, 1), note(10, 2), note(383, 3), note(0, 4), note(10, 5)})
     plug->MIDIOutRoutingSwitch(&msg);
   process(plug, 256);
@@ -56,18 +57,22 @@ TEST_F(MidiPaths, TheQueueOverflowsOnlyWithAThousandAndTwentyFourWaiting) {
   for (int block : {64, 4096}) {
     SCOPED_TRACE(block);
     dispatch(plug, effSetBlockSize, 0, block);
-    plug->mQueuedOutput = true;
+    KromaProbe(plug).routing.mQueuedOutput = true;
     IMidiMsg msg = note(0, 60);
     for (int i = 0; i < 1024; ++i) plug->MIDIOutRoutingSwitch(&msg);
-    EXPECT_FALSE(plug->mOutputOverflow);
+    EXPECT_FALSE(KromaProbe(plug).routing.mOutputOverflow);
     plug->MIDIOutRoutingSwitch(&msg);
-    EXPECT_TRUE(plug->mOutputOverflow && plug->mOutputBlocked && plug->mDAWFilterBlocked[2]);
-    plug->mQueuedOutput = false;
+    EXPECT_TRUE(KromaProbe(plug).routing.mOutputOverflow &&
+                KromaProbe(plug).routing.mOutputBlocked &&
+                KromaProbe(plug).routing.mDAWFilterBlocked[2]);
+    KromaProbe(plug).routing.mQueuedOutput = false;
     process(plug, block);
-    EXPECT_TRUE(plug->mOutputOverflow) << "within the second";
+    EXPECT_TRUE(KromaProbe(plug).routing.mOutputOverflow) << "within the second";
     WSYS_AdvanceTickCount(1001);
     process(plug, block);
-    EXPECT_FALSE(plug->mOutputOverflow || plug->mOutputBlocked || plug->mDAWFilterBlocked[2]);
+    EXPECT_FALSE(KromaProbe(plug).routing.mOutputOverflow ||
+                 KromaProbe(plug).routing.mOutputBlocked ||
+                 KromaProbe(plug).routing.mDAWFilterBlocked[2]);
   }
   WSYS_HoldTickCount(false);
   EXPECT_EQ(sentCount(), start);
@@ -77,7 +82,7 @@ TEST_F(MidiPaths, TheQueueOverflowsOnlyWithAThousandAndTwentyFourWaiting) {
 // the host's (140.7 BPM is 75, 65 BPM being 0).
 TEST_F(MidiPaths, TheTransportSendsStartAndStopAndTheTempoFollows) {
   Kroma* plug = settled();
-  plug->mSendClockPointer = true;
+  KromaProbe(plug).clock.mSendClockPointer = true;
   plug->GetParam(kMultiTempo)->InitInt("Tempo", 0, 0, 235);
   hostTime.tempo = 140.7;
   for (bool playing : {true, false}) {
@@ -127,7 +132,7 @@ class HeldClock : public LaneClock {
 TEST_F(MidiPaths, AProcessCallRunsWhileABankChangePauses) {
   Kroma* plug = settled();
   HeldClock held;
-  plug->mPauseClock = &held;
+  KromaProbe(plug).clock.mPauseClock = &held;
   plug->GetParam(kLibSyncTimer)->Set(3);
   plug->GetParam(kMultiPartBank + 1)->Set(2);
   plug->GetParam(kMultiPartPatch + 1)->Set(9);
@@ -142,7 +147,7 @@ TEST_F(MidiPaths, AProcessCallRunsWhileABankChangePauses) {
   dispatch.join();
   EXPECT_EQ(held.pauses, (std::vector<int>{25, 25, 50, 150}));
   EXPECT_EQ(sent(start), "B1 7B 00|B1 00 02|B1 20 40|C1 09|");
-  plug->mPauseClock = nullptr;
+  KromaProbe(plug).clock.mPauseClock = nullptr;
 }
 
 // Host messages pass their kind's filter entry and go on to the synthesizer; the drop rules hold
@@ -153,7 +158,7 @@ TEST_F(MidiPaths, ChannelMessagesAreDroppedByTheirRulesAndFilters) {
                           {0xC0, 1}, {0xD0, 5}, {0xE0, 3}};  // status, filter entry
   for (const auto& kind : kinds)
     for (bool blocked : {true, false}) {
-      plug->mDAWFilterBlocked[kind[1]] = blocked;
+      KromaProbe(plug).routing.mDAWFilterBlocked[kind[1]] = blocked;
       const size_t before = sentCount();
       IMidiMsg msg(0, static_cast<uint8_t>(kind[0] | 1), 7, 1);  // off the global channel
       plug->ProcessMidiMsg(&msg, false);
@@ -161,8 +166,8 @@ TEST_F(MidiPaths, ChannelMessagesAreDroppedByTheirRulesAndFilters) {
     }
   // clang-format off
   const struct { std::atomic<bool>* flag; bool fromDevice; uint8_t status; } drops[] = {
-      {&plug->mTransferInProgress, false, 0x90}, {&plug->mOutputOverflow, true, 0x90},
-      {&plug->mMultiSendRequested, false, 0x90}, {&plug->mBlockDeviceInput, true, 0x90},
+      {&KromaProbe(plug).selection.mTransferInProgress, false, 0x90}, {&KromaProbe(plug).routing.mOutputOverflow, true, 0x90},
+      {&KromaProbe(plug).selection.mMultiSendRequested, false, 0x90}, {&KromaProbe(plug).routing.mBlockDeviceInput, true, 0x90},
       {nullptr, false, 0xF8} /* system */, {nullptr, true, 0x9F} /* global channel */};
   // clang-format on
   plug->GetParam(kGlobalMidiChannel)->InitInt("Global Channel", 16, 0, 16);

@@ -15,7 +15,8 @@
 #include "src/config/ControlAction.h"
 #include "src/config/ParameterIds.h"
 #include "src/config/UIConfigManager.h"
-#include "src/core/KromaDialogs.h"
+#include "src/core/KromaProbe.h"
+#include "src/core/detail/KromaDialogs.h"
 #include "src/librarian/PatchLibrarian.h"
 #include "src/librarian/view/LibrarianViewControl.h"
 #include "src/protocol/MIDIMessageManager.h"
@@ -58,8 +59,8 @@ class Services : public PluginFixture {
     Plug* plug = open<Plug>();
     int index = 1;
     EXPECT_EQ(plug->setExternalMIDIOut(index, "Synth Out"), 1);
-    plug->mMIDIOutSet = true;
-    plug->mDeviceID = 0x11;
+    KromaProbe(plug).routing.mMIDIOutSet = true;
+    KromaProbe(plug).routing.mDeviceID = 0x11;
     plug->GetParam(kGlobalSysExID)->Set(0x11);
     plug->GetParam(kLibSyncTimer)->Set(0);
     return plug;
@@ -74,7 +75,8 @@ TEST_F(Services, PanelTextFolderLengthProgramMapAndTheBankNameDialog) {
   const char* text = plug->getPanelString(15, "");
   EXPECT_STREQ(text, "Part 16 ");
   EXPECT_STREQ(plug->getPanelString(0, "Osc 1"), "Part 1 Osc 1");
-  EXPECT_EQ(plug->mPanelString, "Part 1 Osc 1") << "kept for the pointer handed out";
+  EXPECT_EQ(KromaProbe(plug).widgets.mPanelString, "Part 1 Osc 1")
+      << "kept for the pointer handed out";
   EXPECT_EQ(Kroma::getPatchesFolderLength(), static_cast<int>(data.path().size() + 8));
 
   EXPECT_EQ(plug->getProgramValueByParts(1, 2, 3), 0);
@@ -93,7 +95,8 @@ TEST_F(Services, PanelTextFolderLengthProgramMapAndTheBankNameDialog) {
 // for an edit, at the editor's next timer tick for a value from the synthesizer.
 TEST_F(Services, ALayerGroupShowsTheChildOfTheValueOnTheEditorThread) {
   Kroma* plug = open();
-  ControlAction* action = plug->mUIConfigManager->getControlAction(kFilter1Cutoff + 2);
+  ControlAction* action =
+      KromaProbe(plug).parts.mUIConfigManager->getControlAction(kFilter1Cutoff + 2);
   ASSERT_NE(action, nullptr);
   ControlLayer group(0, "group");
   for (int id = 0; id < 4; ++id) {
@@ -129,7 +132,7 @@ TEST_F(Services, AGlobalSendEndsTheNotesOfTheEnabledPartsFirst) {
   plug->GetParam(kMultiPartStatus + 2)->Set(0.0);
   plug->GetParam(kMultiPartStatus + 6)->Set(1.0);
   turn(plug, kGlobalTranspose, value(plug, kGlobalTranspose) == 1.0 ? 2.0 : 1.0);
-  EXPECT_EQ(text(plug->mCCDisplayControl), "GLOBAL");
+  EXPECT_EQ(text(KromaProbe(plug).widgets.mCCDisplayControl), "GLOBAL");
   EXPECT_EQ(awaitSent(0, 5).substr(0, 50), "B0 7B 00|B1 7B 00|B3 7B 00|B6 7B 00|F0 3E 13 11 14");
 }
 
@@ -137,7 +140,7 @@ TEST_F(Services, AGlobalSendEndsTheNotesOfTheEnabledPartsFirst) {
 // offset, as the synthesizer's value (nothing goes back); an address of none is unhandled.
 TEST_F(Services, TheNormalControlLookupAppliesWithTheOffsetOrMarksUnhandled) {
   Kroma* plug = connected();
-  MIDIMessageManager& manager = *plug->mMIDIMessageManager;
+  MIDIMessageManager& manager = *KromaProbe(plug).parts.mMIDIMessageManager;
   ASSERT_EQ(plug->getSysexControl(0x21, 2, 0, 5, 0), kMultiPartTranspose + 2);
   manager.unhandled = false;
   manager.getNormalControl(0x21, 2, 0, 5, 0x10 + 3, true);
@@ -145,7 +148,7 @@ TEST_F(Services, TheNormalControlLookupAppliesWithTheOffsetOrMarksUnhandled) {
   EXPECT_FALSE(manager.unhandled);
   manager.getNormalControl(0x21, 2, 0, 0x7E, 5, true);
   EXPECT_TRUE(manager.unhandled);
-  EXPECT_FALSE(plug->mMultiSendPending);
+  EXPECT_FALSE(KromaProbe(plug).clock.mMultiSendPending);
   EXPECT_EQ(sent(), "");
 }
 
@@ -154,8 +157,10 @@ TEST_F(Services, TheNormalControlLookupAppliesWithTheOffsetOrMarksUnhandled) {
 // SysEx-received when the manager completed an answer.
 TEST_F(Services, SysExDropRulesAndWhatAPassingMessageResets) {
   auto* plug = open<HostVisibleKroma>();
-  ControlAction* seen = plug->mUIConfigManager->getControlAction(kOscillator1Octave + 3);
-  ControlAction* unseen = plug->mUIConfigManager->getControlAction(kOscillator1Balance + 3);
+  ControlAction* seen =
+      KromaProbe(plug).parts.mUIConfigManager->getControlAction(kOscillator1Octave + 3);
+  ControlAction* unseen =
+      KromaProbe(plug).parts.mUIConfigManager->getControlAction(kOscillator1Balance + 3);
   ASSERT_TRUE(seen && unseen);
   const std::string message = echoMessage();
   const auto* bytes = reinterpret_cast<const unsigned char*>(message.data());
@@ -164,26 +169,26 @@ TEST_F(Services, SysExDropRulesAndWhatAPassingMessageResets) {
     bool fromDevice;
     bool passes;
   } rows[] = {
-      {&plug->mSendingSysEx, true, false},
-      {&plug->mHWFilterBlocked[6], true, false},
-      {&plug->mHWFilterBlocked[6], false, true},
-      {&plug->mDAWFilterBlocked[6], false, false},
-      {&plug->mDAWFilterBlocked[6], true, true},
-      {&plug->mMultiSendRequested, true, false},
+      {&KromaProbe(plug).routing.mSendingSysEx, true, false},
+      {&KromaProbe(plug).routing.mHWFilterBlocked[6], true, false},
+      {&KromaProbe(plug).routing.mHWFilterBlocked[6], false, true},
+      {&KromaProbe(plug).routing.mDAWFilterBlocked[6], false, false},
+      {&KromaProbe(plug).routing.mDAWFilterBlocked[6], true, true},
+      {&KromaProbe(plug).selection.mMultiSendRequested, true, false},
       {nullptr, true, true},
   };
-  plug->mDAWFilterBlocked[6] = false;
+  KromaProbe(plug).routing.mDAWFilterBlocked[6] = false;
   for (const auto& row : rows) {
     const bool before = row.flag ? row.flag->load() : false;
     if (row.flag) *row.flag = true;
     seen->value = unseen->value = 5.0;
-    plug->mSysExReceived = false;
-    plug->mMIDIMessageManager->dumpComplete = true;
+    KromaProbe(plug).routing.mSysExReceived = false;
+    KromaProbe(plug).parts.mMIDIMessageManager->dumpComplete = true;
     plug->ProcessSysEx(bytes, static_cast<int>(message.size()), row.fromDevice);
     if (row.flag) *row.flag = before;
     const int rowNumber = static_cast<int>(&row - rows);
     EXPECT_EQ(seen->value, row.passes ? -1.0 : 5.0) << rowNumber;
-    EXPECT_EQ(plug->mSysExReceived, row.passes) << rowNumber;
+    EXPECT_EQ(KromaProbe(plug).routing.mSysExReceived, row.passes) << rowNumber;
     EXPECT_EQ(unseen->value, 5.0) << rowNumber;
   }
 }
@@ -223,16 +228,17 @@ TEST_F(Services, NameChangesPushAndRequestStartTheirJobs) {
   };
   for (const auto& row : rows) {
     Kroma* plug = connected();
-    plug->mSendPartSounds = plug->mSendGlobalFirst = !row.partsAndGlobal;
+    KromaProbe(plug).selection.mSendPartSounds = KromaProbe(plug).selection.mSendGlobalFirst =
+        !row.partsAndGlobal;
     const size_t from = sentCount();
     set(plug, row.param, row.value);
     EXPECT_EQ(awaitSent(from, row.count).substr(0, std::string(row.start).size()), row.start)
         << row.param;
     if (row.param == kRequestTempData) {
-      EXPECT_TRUE(plug->mMIDIMessageManager->dumpRouting);
+      EXPECT_TRUE(KromaProbe(plug).parts.mMIDIMessageManager->dumpRouting);
     } else if (row.param == kMultiName || row.param == kPushArrangement) {
-      EXPECT_EQ(plug->mSendPartSounds, row.partsAndGlobal) << row.param;
-      EXPECT_EQ(plug->mSendGlobalFirst, row.partsAndGlobal) << row.param;
+      EXPECT_EQ(KromaProbe(plug).selection.mSendPartSounds, row.partsAndGlobal) << row.param;
+      EXPECT_EQ(KromaProbe(plug).selection.mSendGlobalFirst, row.partsAndGlobal) << row.param;
     }
     close(plug);
   }
@@ -246,17 +252,17 @@ TEST_F(Services, ARenamedSlotCarriesItsNameInItsDumpAndMarksTheBankEdited) {
     SCOPED_TRACE(multi);
     banks::write(data.file(multi ? "Patches/M.syx" : "Patches/S.syx"), "Old", multi);
     Kroma* plug = open();
-    PatchLibrarian& lib = *plug->mPatchLibrarian;
+    PatchLibrarian& lib = *KromaProbe(plug).parts.mPatchLibrarian;
     std::vector<PatchFile*>& files = multi ? lib.multiFiles : lib.soundFiles;
     ASSERT_EQ(files.size(), 1u);
     files[0]->records.resize(100);
     lib.type = multi;
     lib.upperFileIndex = 0;
-    plug->mMultiMode = multi;
+    KromaProbe(plug).selection.mMultiMode = multi;
     const std::vector<uint8_t> before = files[0]->records[5].messages.at(0).bytes;
-    plug->mLibrarianView->upperSelection = 5;
+    KromaProbe(plug).widgets.mLibrarianView->upperSelection = 5;
     plug->GetParam(kPatchRename)->SetDisplayText(0, "Warm Pad");
-    plug->mRenameFinished = false;
+    KromaProbe(plug).selection.mRenameFinished = false;
     set(plug, kPatchRename, 0);
 
     ASSERT_EQ(files[0]->records.size(), 128u);
@@ -274,7 +280,7 @@ TEST_F(Services, ARenamedSlotCarriesItsNameInItsDumpAndMarksTheBankEdited) {
     EXPECT_FALSE(shown(plug, "keepBankOpenLayer"));
     EXPECT_FALSE(shown(plug, multi ? "LeftPerformancePopupMenu" : "UPPERPOPUPMENU"));
     EXPECT_TRUE(plug->controlOf(kDatatype)->IsGrayed());
-    EXPECT_TRUE(plug->mRenameFinished);
+    EXPECT_TRUE(KromaProbe(plug).selection.mRenameFinished);
     close(plug);
     std::remove(data.file(multi ? "Patches/M.syx" : "Patches/S.syx").c_str());
   }
@@ -302,19 +308,19 @@ TEST_F(Services, TheSearchFieldAnswersEachKindOfQuery) {
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.query);
-    plug->mNameDisplay->SetTextFromPlug("-");
+    KromaProbe(plug).widgets.mNameDisplay->SetTextFromPlug("-");
     plug->setDisplayText(kPatchSearchString, row.query);
     set(plug, kPatchSearchString, 0);
-    EXPECT_EQ(text(plug->mNameDisplay), row.status ? row.status : "-");
+    EXPECT_EQ(text(KromaProbe(plug).widgets.mNameDisplay), row.status ? row.status : "-");
     EXPECT_EQ(plug->getDisplayText(kPatchSearchString), row.fieldAfter);
-    EXPECT_EQ(plug->mLowerListShowsSearch, row.searching);
+    EXPECT_EQ(KromaProbe(plug).selection.mLowerListShowsSearch, row.searching);
     EXPECT_EQ(shown(plug, "RightSearchPopupMenu"), row.resultsShown);
     if (!row.searching) {
       EXPECT_TRUE(shown(plug, "LOWERPOPUPMENU"));
     }
   }
   EXPECT_FALSE(shown(plug, "LOWERPOPUPMENU"));
-  EXPECT_FALSE(plug->mPatchLibrarian->searchResultFiles.empty());
+  EXPECT_FALSE(KromaProbe(plug).parts.mPatchLibrarian->searchResultFiles.empty());
 }
 
 // Program buttons while program changes go to the synthesizer: the part's program steps past
@@ -324,7 +330,7 @@ TEST_F(Services, ProgramButtonsStepTheSynthesizersProgram) {
   Kroma* plug = connected();
   plug->GetParam(kMultiPartBank + 2)->Set(3);
   plug->GetParam(kReceiveProgramChange + 2)->Set(0.0);
-  plug->mLastProgram = 127;
+  KromaProbe(plug).selection.mLastProgram = 127;
   const struct {
     int param;
     int program;
@@ -338,15 +344,15 @@ TEST_F(Services, ProgramButtonsStepTheSynthesizersProgram) {
     set(plug, row.param, 1);
     EXPECT_EQ(awaitSent(from, 5).substr(0, std::string(row.sent).size()), row.sent);
     EXPECT_EQ(value(plug, kMultiPartPatch + 2), row.program);
-    EXPECT_EQ(plug->mLibrarianView->upperSelection, row.program);
-    EXPECT_EQ(plug->mPatchLibrarian->selectedProgram, row.program);
+    EXPECT_EQ(KromaProbe(plug).widgets.mLibrarianView->upperSelection, row.program);
+    EXPECT_EQ(KromaProbe(plug).parts.mPatchLibrarian->selectedProgram, row.program);
     set(plug, kCancelDataRequest, 1);
     ASSERT_TRUE(eventually([plug] { return !plug->ThreadRunning(); }));
   }
   plug->GetParam(kReceiveProgramChange + 2)->Set(1.0);
   const size_t from = sentCount();
   set(plug, kPatchUp + 2, 1);
-  EXPECT_EQ(text(plug->mNameDisplay), "Program Change Disabled.");
+  EXPECT_EQ(text(KromaProbe(plug).widgets.mNameDisplay), "Program Change Disabled.");
   EXPECT_EQ(sent(from), "");
 }
 
@@ -382,7 +388,7 @@ TEST_F(Services, TheFirstStoppedBlockEndsTheNotesAndLedsGoOffAfterAHundredMs) {
   const IMidiMsg note(0, 0x92, 60, 100);
   plug->sendMidiMsgAndLog(&note);
   EXPECT_EQ(value(plug, kMIDILed + 2), 0.0) << "the LEDs show incoming MIDI";
-  plug->mTrackIncomingMIDI = false;
+  KromaProbe(plug).routing.mTrackIncomingMIDI = false;
   plug->sendMidiMsgAndLog(&note);
   EXPECT_EQ(value(plug, kMIDILed + 2), 1.0);
   for (unsigned advance : {0u, 100u, 1u}) {
@@ -391,7 +397,7 @@ TEST_F(Services, TheFirstStoppedBlockEndsTheNotesAndLedsGoOffAfterAHundredMs) {
     EXPECT_EQ(value(plug, kMIDILed + 2), advance == 1 ? 0.0 : 1.0) << advance;
   }
   WSYS_HoldTickCount(false);
-  EXPECT_EQ(plug->mLEDActive[2], 0);
+  EXPECT_EQ(KromaProbe(plug).clock.mLEDActive[2], 0);
 }
 
 // Reset writes the start texts unless a transfer runs (the version with the build date while
@@ -401,27 +407,28 @@ TEST_F(Services, ResetTextsAndTheOutputDelay) {
     if (logging) writeData("Kroma Editor LOG.txt", "");
     Kroma* plug = connected();
     const std::vector<ITextControl*> displays = {
-        plug->mNameDisplay,     plug->mValueDisplay, plug->mBuildDisplayControl,
-        plug->mCategoryDisplay, plug->mPatchDisplay, plug->mCCDisplayControl};
+        KromaProbe(plug).widgets.mNameDisplay,         KromaProbe(plug).widgets.mValueDisplay,
+        KromaProbe(plug).widgets.mBuildDisplayControl, KromaProbe(plug).widgets.mCategoryDisplay,
+        KromaProbe(plug).widgets.mPatchDisplay,        KromaProbe(plug).widgets.mCCDisplayControl};
     auto texts = [&displays] {
       std::vector<std::string> out;
       for (ITextControl* display : displays) out.push_back(text(display));
       return out;
     };
     for (ITextControl* display : displays) display->SetTextFromPlug("-");
-    plug->mSendingSysEx = true;
+    KromaProbe(plug).routing.mSendingSysEx = true;
     plug->Reset();
     EXPECT_EQ(texts(), std::vector<std::string>(6, "-"));
-    plug->mSendingSysEx = false;
+    KromaProbe(plug).routing.mSendingSysEx = false;
     plug->Reset();
     EXPECT_EQ(texts(), (std::vector<std::string>{"Tessmar Kroma Plug-in",
                                                  logging ? "v1.2.3 - 10-Oct-2020" : "v1.2.3",
                                                  "v1.2.3", "INIT", "-- INIT --", "---"}));
     dispatch(plug, effSetBlockSize, 0, 256);
-    plug->mQueuedOutput = true;
-    plug->mBlockSize = 256 + 2 * 64;
+    KromaProbe(plug).routing.mQueuedOutput = true;
+    KromaProbe(plug).routing.mBlockSize = 256 + 2 * 64;
     process(plug, 256);
-    EXPECT_EQ(text(plug->mMIDIOutDelayDisplayControl),
+    EXPECT_EQ(text(KromaProbe(plug).widgets.mMIDIOutDelayDisplayControl),
               std::to_string(static_cast<int>(1000 / (plug->GetSampleRate() / 384))) + "ms|256bfr");
     close(plug);
   }

@@ -10,6 +10,7 @@
 #include "platform/view/headless/Script.h"
 #include "platform/vst2/opcodes.h"
 #include "src/config/ParameterIds.h"
+#include "src/core/KromaProbe.h"
 #include "src/protocol/MIDIMessageManager.h"
 #include "tests/src/librarian/view/LibrarianBanks.h"
 #include "tests/support/Encipher.h"
@@ -34,7 +35,8 @@ TEST_F(Start, AnEmptyDataFolderStartsAtTheMultiPageWithTheDefaults) {
   }
   // Filter entry 1 blocked from both sources, entry 6 from the host only.
   for (int k = 0; k < 7; ++k)
-    EXPECT_EQ(plug->mDAWFilterBlocked[k] * 2 + plug->mHWFilterBlocked[k],
+    EXPECT_EQ(KromaProbe(plug).routing.mDAWFilterBlocked[k] * 2 +
+                  KromaProbe(plug).routing.mHWFilterBlocked[k],
               k == 1 ? 3 : 2 * (k == 6));
 }
 
@@ -66,8 +68,8 @@ TEST_F(Start, AFullDataFolderSetsSizeStyleNoticeSamplesBanksAndLog) {
     EXPECT_EQ(plug->sampleNames()[127], "Sample 127");
     const IParam* upper = plug->GetParam(kPatchSelectionListUpper);
     EXPECT_STREQ(upper->GetDisplayText(1), (prefix + "~2.syx").c_str());
-    EXPECT_EQ(plug->mUpperSelectionText, prefix + "~1.syx");
-    EXPECT_EQ(plug->mUpperSelectionFolder, "Patches");
+    EXPECT_EQ(KromaProbe(plug).selection.mUpperSelectionText, prefix + "~1.syx");
+    EXPECT_EQ(KromaProbe(plug).selection.mUpperSelectionFolder, "Patches");
     const std::string log = readData("Kroma Editor LOG.txt");
     EXPECT_EQ(log.find("an older session"), std::string::npos);
     EXPECT_NE(log.find("\t INITIALIZATION STARTED!\n"), std::string::npos);
@@ -183,12 +185,12 @@ TEST_F(Start, BankChangesAndAllNotesOffReachThePortOnTheirChannels) {
   set(kMultiPatch, 9);
   set(kGlobalMidiChannel, 16);
   EXPECT_TRUE(plug->BankChangeMessage(2));
-  plug->mMultiMode = true;
+  KromaProbe(plug).selection.mMultiMode = true;
   EXPECT_TRUE(plug->BankChangeMessage(0));
-  plug->mMultiMode = false;
+  KromaProbe(plug).selection.mMultiMode = false;
   set(kMultiPartStatus + 1, 1.0);
-  plug->mPartBank[1] = 3;
-  plug->mPartProgram[1] = 77;
+  KromaProbe(plug).routing.mPartBank[1] = 3;
+  KromaProbe(plug).routing.mPartProgram[1] = 77;
   EXPECT_FALSE(plug->BankChangeMessage(2));
   plug->AllSoundsOff(0, true);
   EXPECT_EQ(sent(),

@@ -7,7 +7,8 @@
 
 #include "PluginFixture.h"
 #include "src/config/ParameterIds.h"
-#include "src/core/PatchManager.h"
+#include "src/core/KromaProbe.h"
+#include "src/core/detail/PatchManager.h"
 #include "src/librarian/InitDumps.h"
 #include "src/protocol/MIDIMessageManager.h"
 #include "src/protocol/SoundDump.h"
@@ -95,7 +96,7 @@ TEST_F(Recall, ARoundTripGivesTheSameBytesWithAndWithoutAnOutputPort) {
     ASSERT_EQ(loadChunk(second, saved), 1);
     EXPECT_EQ(second->GetParam(kOscillator1Detune + 2)->Value(), 90.0) << withPort;
     EXPECT_STREQ(second->GetParam(kMultiName)->GetDisplayText(0), "Night Drive");
-    EXPECT_EQ(second->mMIDIOutSet, withPort);
+    EXPECT_EQ(KromaProbe(second).routing.mMIDIOutSet, withPort);
     EXPECT_EQ(second->outputPortOpen(), withPort);
     EXPECT_EQ(firstDifference(saveChunk(second), saved), -1) << withPort;
     close(second);
@@ -122,7 +123,7 @@ TEST_F(Recall, AnAbsentPortsNameIsSavedAgainUntilAnotherIsPicked) {
   ASSERT_EQ(loadChunk(unplugged, withPorts), 1);
   EXPECT_EQ(value(unplugged, kDeviceInSelection), 0.0);
   EXPECT_EQ(value(unplugged, kDeviceOutSelection), 0.0);
-  EXPECT_FALSE(unplugged->outputPortOpen() || unplugged->mMIDIOutSet);
+  EXPECT_FALSE(unplugged->outputPortOpen() || KromaProbe(unplugged).routing.mMIDIOutSet);
   const Bytes resaved = saveChunk(unplugged);
   const Layout layout(resaved);
   EXPECT_EQ(layout.name(resaved, Patch::kMIDIInPortSlot), "Synth In");
@@ -156,16 +157,16 @@ TEST_F(Recall, TheAudioThreadRunsWhileTheRestoreWaitsForThePush) {
   request.code = kSendPartRequest;
   ASSERT_TRUE(plug->startSenderJob(request));
   std::thread host([&] { EXPECT_EQ(loadChunk(plug, saved), 1); });
-  ASSERT_TRUE(eventually([plug] { return plug->mSendingSysEx.load(); }));
+  ASSERT_TRUE(eventually([plug] { return KromaProbe(plug).routing.mSendingSysEx.load(); }));
   std::vector<float> in(64, 0.f), out(64, 0.f);
   float* channels[2] = {in.data(), out.data()};
   AEffect* effect = plug->GetAEffect();
   effect->processReplacing(effect, channels, channels, 64);
-  EXPECT_TRUE(plug->mSendingSysEx) << "the audio waited for the whole restore";
-  plug->mMIDIMessageManager->sender().cancelRequested = true;
+  EXPECT_TRUE(KromaProbe(plug).routing.mSendingSysEx) << "the audio waited for the whole restore";
+  KromaProbe(plug).parts.mMIDIMessageManager->sender().cancelRequested = true;
   host.join();
-  EXPECT_FALSE(plug->mSendingSysEx);
-  EXPECT_TRUE(plug->mMIDIOutSet);
+  EXPECT_FALSE(KromaProbe(plug).routing.mSendingSysEx);
+  EXPECT_TRUE(KromaProbe(plug).routing.mMIDIOutSet);
 }
 
 // Chunks cut short or with lengths pointing past their end: the load fails, keeps what it read,
@@ -243,7 +244,8 @@ TEST_F(Recall, ADamagedStateSaysWhereItBrokeOff) {
     EXPECT_EQ(target->currentPart(), 1) << c.what;
     EXPECT_EQ(value(target, edited), c.editedValue) << c.what;
     const std::string log = readData("Kroma Editor LOG.txt");
-    const bool said = text(target->mNameDisplay) == "PROJECT STATE NOT READ WHOLE!";
+    const bool said =
+        text(KromaProbe(target).widgets.mNameDisplay) == "PROJECT STATE NOT READ WHOLE!";
     EXPECT_EQ(said, !c.where.empty()) << c.what;
     if (c.where.empty())
       EXPECT_EQ(log.find("broke off"), std::string::npos) << c.what;

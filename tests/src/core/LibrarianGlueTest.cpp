@@ -13,7 +13,8 @@
 #include "platform/view/headless/HeadlessView.h"
 #include "platform/view/headless/Script.h"
 #include "src/config/ParameterIds.h"
-#include "src/core/LibrarianMenus.h"
+#include "src/core/KromaProbe.h"
+#include "src/core/detail/LibrarianMenus.h"
 #include "src/librarian/PatchLibrarian.h"
 #include "src/librarian/view/FolderMenus.h"
 #include "src/librarian/view/LibrarianViewControl.h"
@@ -37,10 +38,12 @@ class Librarian : public PluginFixture {
     graphics->OpenWindow(nullptr);
     window = VIEW_HeadlessView::of(graphics->KitView());
   }
-  bool idle() const { return !plug->mMIDIMessageManager->isLaneRunning(Lane::kTransfer); }
+  bool idle() const {
+    return !KromaProbe(plug).parts.mMIDIMessageManager->isLaneRunning(Lane::kTransfer);
+  }
   // Slot `slot` of the upper bank, read as the librarian's other threads allow.
   std::string slotName(int slot) const {
-    std::lock_guard<std::recursive_mutex> lock(plug->mPatchLibrarian->mutex());
+    std::lock_guard<std::recursive_mutex> lock(KromaProbe(plug).parts.mPatchLibrarian->mutex());
     return trimmed(upperBank()->records[slot].name);
   }
   static int indexOf(const std::vector<PatchFile*>& files, const std::string& name) {
@@ -49,7 +52,7 @@ class Librarian : public PluginFixture {
            files.begin();
   }
   PatchFile* upperBank() const {
-    PatchLibrarian& lib = *plug->mPatchLibrarian;
+    PatchLibrarian& lib = *KromaProbe(plug).parts.mPatchLibrarian;
     return (lib.type == 1 ? lib.multiFiles : lib.soundFiles)[lib.upperFileIndex];
   }
   void choose(IControl* menu, const std::vector<int>& path) {
@@ -66,20 +69,20 @@ TEST_F(Librarian, SwitchingToMultisAndBackResetsTheListsAndFindsTheBanksChosenBe
   for (const std::string name : {"S1", "S2", "M1", "M2", "M3"})
     banks::write(data.file("Patches/" + name + ".syx"), name + "-", name[0] == 'M');
   openWithEditor();
-  PatchLibrarian& lib = *plug->mPatchLibrarian;
+  PatchLibrarian& lib = *KromaProbe(plug).parts.mPatchLibrarian;
   plug->patchTypeChanged(0, 0, false);
-  plug->mMultiMode = true;
+  KromaProbe(plug).selection.mMultiMode = true;
   plug->patchTypeChanged(1, 2, false);
   EXPECT_EQ(lib.type, 1);
   for (int param : {kPatchSelectionListUpper, kPatchSelectionListLower, kCurrentOpenPerfBankR})
     EXPECT_EQ(plug->GetParam(param)->GetNDisplayTexts(), 3) << "the three Multi banks";
   const int third = indexOf(lib.multiFiles, "M3.syx");
-  choose(plug->mLeftPerfMenu, {third});
+  choose(KromaProbe(plug).widgets.mLeftPerfMenu, {third});
   EXPECT_EQ(lib.upperFileIndex, third);
-  plug->mMultiMode = false;
+  KromaProbe(plug).selection.mMultiMode = false;
   plug->patchTypeChanged(0, 0, false);
   EXPECT_EQ(lib.upperFileIndex, 0);
-  plug->mMultiMode = true;
+  KromaProbe(plug).selection.mMultiMode = true;
   plug->patchTypeChanged(1, 2, false);
   EXPECT_EQ(lib.upperFileIndex, third) << "the Multi bank chosen last is found again";
   EXPECT_EQ(plug->GetParam(kPatchSelectionListUpper)->Int(), third);
@@ -129,7 +132,7 @@ TEST(BankDisplayNames, LongNamesShortenCountInARowAndAreLogged) {
 // and by whether program numbers address the librarian.
 TEST_F(Librarian, BankAndProgramMenusFollowTheModeAndTheLibraryFlag) {
   openWithEditor();
-  plug->mCurrentPart = 2;
+  KromaProbe(plug).selection.mCurrentPart = 2;
   plug->GetParam(kMultiPartBank + 2)->Set(3);
   plug->GetParam(kMultiPartPatch + 2)->Set(57);
   plug->GetParam(kMultiPatch)->Set(99);
@@ -146,26 +149,31 @@ TEST_F(Librarian, BankAndProgramMenusFollowTheModeAndTheLibraryFlag) {
       {true, false, true, 0, -1, 99},
   };
   for (const auto& c : cases) {
-    plug->mMultiMode = false;
-    plug->mBankNumberMenu->refreshPatchNames(plug->mPatchLibrarian.get(), plug, 6);
-    plug->mLibrarianView->upperSelection = 0;
-    plug->mLibrarianView->keyCursor = 0;
-    plug->mPatchLibrarian->selectedProgram = 0;
-    plug->mMultiMode = c.multi;
-    plug->mShowProgramNames = c.library;
+    KromaProbe(plug).selection.mMultiMode = false;
+    KromaProbe(plug).widgets.mBankNumberMenu->refreshPatchNames(
+        KromaProbe(plug).parts.mPatchLibrarian.get(), plug, 6);
+    KromaProbe(plug).widgets.mLibrarianView->upperSelection = 0;
+    KromaProbe(plug).widgets.mLibrarianView->keyCursor = 0;
+    KromaProbe(plug).parts.mPatchLibrarian->selectedProgram = 0;
+    KromaProbe(plug).selection.mMultiMode = c.multi;
+    KromaProbe(plug).selection.mShowProgramNames = c.library;
     plug->updateBankAndProgramMenuNames(c.keep);
     const std::string row =
         std::to_string(c.multi) + std::to_string(c.library) + std::to_string(c.keep);
     for (int l = 0; l < 3; ++l) EXPECT_EQ(shown(plug, layers[l]), l == c.layer) << row << l;
-    const IPopupMenu* banks = plug->mBankNumberMenu->menu();
+    const IPopupMenu* banks = KromaProbe(plug).widgets.mBankNumberMenu->menu();
     ASSERT_EQ(banks->GetNItems(), c.bankChecked < 0 ? 1 : 8) << row;
     for (int b = 0; b < banks->GetNItems(); ++b)
       EXPECT_EQ(banks->IsItemChecked(b), b == c.bankChecked) << row << " bank " << b;
-    EXPECT_TRUE(plug->mProgramNumberMenu->subMenu(c.program / 10)->IsItemChecked(c.program % 10))
+    EXPECT_TRUE(KromaProbe(plug)
+                    .widgets.mProgramNumberMenu->subMenu(c.program / 10)
+                    ->IsItemChecked(c.program % 10))
         << row;
-    EXPECT_EQ(plug->mLibrarianView->upperSelection, c.library ? c.program : 0) << row;
-    EXPECT_EQ(plug->mLibrarianView->keyCursor, c.library ? c.program : 0) << row;
-    EXPECT_EQ(plug->mPatchLibrarian->selectedProgram, c.library ? c.program : 0) << row;
+    EXPECT_EQ(KromaProbe(plug).widgets.mLibrarianView->upperSelection, c.library ? c.program : 0)
+        << row;
+    EXPECT_EQ(KromaProbe(plug).widgets.mLibrarianView->keyCursor, c.library ? c.program : 0) << row;
+    EXPECT_EQ(KromaProbe(plug).parts.mPatchLibrarian->selectedProgram, c.library ? c.program : 0)
+        << row;
   }
 }
 
@@ -177,8 +185,8 @@ TEST_F(Librarian, ASaveRewritesTheSelectionListsKeepingSelectionAndCategoryNames
   openWithEditor();
   IParam* upper = plug->GetParam(kPatchSelectionListUpper);
   IParam* lower = plug->GetParam(kPatchSelectionListLower);
-  const std::string first = plug->mPatchLibrarian->soundFiles[0]->fileName;
-  plug->mLowerListShowsCategories = true;
+  const std::string first = KromaProbe(plug).parts.mPatchLibrarian->soundFiles[0]->fileName;
+  KromaProbe(plug).selection.mLowerListShowsCategories = true;
   plug->patchTypeChanged(0, 1, false);
   const std::string category = lower->GetDisplayText(0);
   upper->SetDisplayText(0, "stale");
@@ -190,21 +198,21 @@ TEST_F(Librarian, ASaveRewritesTheSelectionListsKeepingSelectionAndCategoryNames
   EXPECT_EQ(upper->Value(), 1.0) << "the selection stays";
   EXPECT_EQ(std::string(lower->GetDisplayText(0)), category);
 
-  plug->mLowerListShowsCategories = false;
+  KromaProbe(plug).selection.mLowerListShowsCategories = false;
   plug->patchTypeChanged(0, 0, false);
   lower->SetDisplayText(0, "stale");
   plug->librarianBankSaved();
   EXPECT_EQ(std::string(lower->GetDisplayText(0)), first);
 
-  plug->mMultiMode = true;
+  KromaProbe(plug).selection.mMultiMode = true;
   for (const auto& [categories, search, kind] :
        {std::tuple{true, true, 1}, {false, true, 4}, {false, false, 2}}) {
-    plug->mLowerListShowsCategories = categories;
-    plug->mLowerListShowsSearch = search;
+    KromaProbe(plug).selection.mLowerListShowsCategories = categories;
+    KromaProbe(plug).selection.mLowerListShowsSearch = search;
     EXPECT_EQ(plug->lowerListKind(), kind) << categories << search;
   }
-  plug->mLowerListShowsSearch = false;
-  plug->mMultiMode = false;
+  KromaProbe(plug).selection.mLowerListShowsSearch = false;
+  KromaProbe(plug).selection.mMultiMode = false;
 }
 
 // The synthesizer on the other end of two in-memory ports, answered on a thread of its own that
@@ -227,7 +235,7 @@ class WithSynth : public Librarian {
     ASSERT_GT(plug->setExternalMIDIOut(out, "Synth Out"), 0);
     ASSERT_GT(plug->setExternalMIDIIn(in, "Synth In"), 0);
     plug->GetParam(kDeviceOutSelection)->Set(out);  // as the port menu leaves it
-    plug->mMIDIOutSet = true;
+    KromaProbe(plug).routing.mMIDIOutSet = true;
     plug->GetParam(kLibSyncTimer)->Set(0.0);  // the shortest pause, 50 ms
     pump = std::thread([this] {
       size_t seen = 0;
@@ -255,7 +263,7 @@ TEST_F(WithSynth, SlotsArePlayedRequestedStoredAndTheBankSavedAndReadBackUnchang
   openWithEditor();
   connect();
   plug->mainTabSwitch(1, 0);
-  LibrarianViewControl* view = plug->mLibrarianView;
+  LibrarianViewControl* view = KromaProbe(plug).widgets.mLibrarianView;
 
   window->mouseDown(view->slotRect(0, 5).L + 3, view->slotRect(0, 5).T + 3, VIEW_Event::kLeft, {},
                     2);
@@ -269,28 +277,28 @@ TEST_F(WithSynth, SlotsArePlayedRequestedStoredAndTheBankSavedAndReadBackUnchang
   ASSERT_TRUE(eventually([&] { return idle(); }));
   window->mouseDown(view->slotRect(0, 9).L + 3, view->slotRect(0, 9).T + 3);
   plug->GetParam(kRequestFromBank)->Set(2.0);
-  choose(plug->mBankEditMenu, {0, 2});  // from Selected Program Slot
+  choose(KromaProbe(plug).widgets.mBankEditMenu, {0, 2});  // from Selected Program Slot
   EXPECT_TRUE(eventually([&] { return slotName(9) == "FromSynth"; }));
   ASSERT_TRUE(eventually([&] { return idle(); }));
 
-  choose(plug->mBankEditMenu, {2, 5});  // All Current Patches to Bank D
+  choose(KromaProbe(plug).widgets.mBankEditMenu, {2, 5});  // All Current Patches to Bank D
   ASSERT_TRUE(eventually([&] { return nameIn(synth.storedSound(3, 127)) == "E127"; }));
   EXPECT_EQ(nameIn(synth.storedSound(3, 9)), "FromSynth");
 
   const std::vector<LibrarianPatch> edited = upperBank()->records;
-  choose(plug->mBankEditMenu, {7});  // Save (Overwrite current bank)
+  choose(KromaProbe(plug).widgets.mBankEditMenu, {7});  // Save (Overwrite current bank)
   VIEW_Script::instance().answerPanel(data.file("Patches/Copy.kro"));
-  choose(plug->mBankEditMenu, {8, 1});  // Save As Kroma Format
+  choose(KromaProbe(plug).widgets.mBankEditMenu, {8, 1});  // Save As Kroma Format
   EXPECT_EQ(upperBank()->fileName, "Copy.kro") << "the new file is the bank being edited";
   EXPECT_EQ(plug->GetParam(kBankEditUnsaved)->Value(), 0.0);
   // Both files read back: a file numbers its slots in their headers, the sounds stay as edited.
-  for (const PatchFile* file : plug->mPatchLibrarian->soundFiles)
+  for (const PatchFile* file : KromaProbe(plug).parts.mPatchLibrarian->soundFiles)
     for (size_t i = 0; i < edited.size(); ++i)
       EXPECT_TRUE(std::equal(edited[i].messages[0].bytes.begin() + 7,
                              edited[i].messages[0].bytes.end(),
                              file->records.at(i).messages[0].bytes.begin() + 7))
           << file->fileName << " slot " << i;
-  EXPECT_EQ(plug->mPatchLibrarian->soundFiles.size(), 2u);
+  EXPECT_EQ(KromaProbe(plug).parts.mPatchLibrarian->soundFiles.size(), 2u);
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include "PluginFixture.h"
 #include "src/config/ParameterIds.h"
 #include "src/config/UIConfigManager.h"
+#include "src/core/KromaProbe.h"
 #include "toolkit/plugin/editor/ControlLayer.h"
 #include "toolkit/plugin/editor/IGraphics.h"
 
@@ -34,7 +35,7 @@ TEST_F(MsbLsbBuilders, TheLayerDecidesTheKeysEveryKindFindsItsControlAndLinksBac
       {kMenu, nullptr, 0, kArpMode + 1, -1, "[1] Level", 1, 0},
   };
   Kroma* plug = open();
-  UIConfigManager& config = *plug->mUIConfigManager;
+  UIConfigManager& config = *KromaProbe(plug).parts.mUIConfigManager;
   int cc = 20;
   for (const auto& c : cases) {
     ControlLayer* layer = nullptr;

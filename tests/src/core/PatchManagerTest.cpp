@@ -1,4 +1,4 @@
-#include "src/core/PatchManager.h"
+#include "src/core/detail/PatchManager.h"
 
 #include <gtest/gtest.h>
 

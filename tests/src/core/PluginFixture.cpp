@@ -8,6 +8,7 @@
 
 #include "platform/vst2/events.h"
 #include "platform/vst2/opcodes.h"
+#include "src/core/KromaProbe.h"
 #include "toolkit/plugin/editor/ControlLayer.h"
 
 VstTimeInfo PluginFixture::hostTime;
@@ -83,7 +84,7 @@ Kroma* PluginFixture::openConnected() {
   Kroma* plug = open();
   int index = 1;
   EXPECT_EQ(plug->setExternalMIDIOut(index, "Synth Out"), 1);
-  plug->mMIDIOutSet = true;
+  KromaProbe(plug).routing.mMIDIOutSet = true;
   return plug;
 }
 

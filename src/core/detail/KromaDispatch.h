@@ -12,9 +12,15 @@
 
 namespace dispatch {
 
-// One change as the handlers see it.
+// One change as the handlers see it: the plug-in's entries, and the records of its state that
+// the handlers change.
 struct Change {
   Kroma& plug;
+  MidiRouting& routing;
+  ClockState& clock;
+  LibrarianSelection& selection;
+  EditorWidgets& widgets;
+  KromaParts& parts;
   int idx;
   double v;               // the stored value
   int vi;                 // v cut toward zero
@@ -49,10 +55,47 @@ Rows midiRowsMain();
 inline constexpr char kMainTabSwitch = 0;
 inline constexpr char kQuickTabSwitch = 0;
 
+// The record of type Record that a change reaches.
+template <class Record>
+Record& record(Change& c);
+template <>
+inline MidiRouting& record(Change& c) {
+  return c.routing;
+}
+template <>
+inline ClockState& record(Change& c) {
+  return c.clock;
+}
+template <>
+inline LibrarianSelection& record(Change& c) {
+  return c.selection;
+}
+
+// A handler that changes one record of the state and needs nothing else of the plug-in is given
+// only that record, the index's place in its block and the value cut toward zero.
+template <class Step>
+struct StepRecord;
+template <class Record>
+struct StepRecord<Then (*)(Record&, int part, int vi)> {
+  using type = Record;
+};
+template <auto Step>
+Then onRecord(Change& c) {
+  return Step(record<typename StepRecord<decltype(Step)>::type>(c), c.part, c.vi);
+}
+
+// The record that holds the member a pointer names.
+template <class Member>
+struct MemberRecord;
+template <class Record, class Field>
+struct MemberRecord<Field Record::*> {
+  using type = Record;
+};
+
 // A flag that follows its switch: on while the switch is 1.
-template <std::atomic<bool> Kroma::*Flag>
-Then followSwitch(Change& c) {
-  c.plug.*Flag = c.vi == 1;
+template <auto Flag>
+Then followSwitch(typename MemberRecord<decltype(Flag)>::type& record, int, int vi) {
+  record.*Flag = vi == 1;
   return Then::kGoOn;
 }
 
@@ -76,6 +119,6 @@ void store(Kroma& plug, int param, double value);
 // 0..15; 0 and 1 stand for themselves); -1, logged, for a part or setting that gives none.
 int ccChannel(Kroma& plug, int part);
 // Whether a value from the synthesizer is being applied: nothing is then sent back to it.
-bool fromSynthesizer(const Kroma& plug);
+bool fromSynthesizer(const MidiRouting& routing, const KromaParts& parts);
 
 }  // namespace dispatch

@@ -3,6 +3,8 @@
 #include "src/config/LinkInfo.h"
 
 class Kroma;
+struct KromaParts;
+struct MidiRouting;
 struct ControlAction;
 
 // The filter link: while a part's link switch is on, a change of a filter 1 parameter is
@@ -14,6 +16,7 @@ class LinkManager {
   // `action` and `link` (a copy of its link) belong to the edited parameter paramIdx, now at
   // `value` (cut toward zero). The linked parameter takes value -+ the kept distance, held to
   // 0..127, through its own control action, and its controls follow. rawValue plays no part.
-  void controlLinker(Kroma* plug, ControlAction* action, LinkInfo link, int paramIdx, int value,
+  void controlLinker(Kroma* plug, MidiRouting& routing, const KromaParts& parts,
+                     ControlAction* action, LinkInfo link, int paramIdx, int value,
                      double rawValue);
 };

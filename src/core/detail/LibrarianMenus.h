@@ -7,6 +7,7 @@
 
 class IControl;
 class Kroma;
+struct EditorWidgets;
 class PatchLibrarian;
 class TK_LogSink;
 
@@ -39,7 +40,8 @@ struct LibrarianMenuPlace {
 extern const LibrarianMenuPlace kLibrarianMenuPlaces[kLibrarianMenuCount];
 
 // Makes the control of `menu` at `rect` (scaled) and keeps it in the plug-in's field of it.
-IControl* makeLibrarianMenu(LibrarianMenu menu, Kroma* plug, PatchLibrarian* librarian, IRECT rect);
+IControl* makeLibrarianMenu(LibrarianMenu menu, Kroma* plug, EditorWidgets& widgets,
+                            PatchLibrarian* librarian, IRECT rect);
 
 // The texts the bank-selection lists show for bank files named `fileNames`, in list order. A name
 // of 53 characters or more is shortened to its first 47, "~", a number counting the names in a

@@ -1,0 +1,215 @@
+#pragma once
+
+// The plug-in's state, in records by concern. Kroma keeps one of each as a private member; the
+// dispatch's handlers are given the records they change, and tests reach them through
+// KromaProbe. Every field another thread reads is atomic.
+
+#include <array>
+#include <atomic>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "src/core/detail/LibrarianMenus.h"
+#include "src/core/detail/LinkManager.h"
+#include "src/editor/ControlDisplay.h"
+#include "src/editor/EditorElements.h"
+#include "src/editor/TabSwitchFunctions.h"
+#include "src/librarian/view/EditMenus.h"
+#include "toolkit/plugin/base/IPluginBase.h"
+#include "toolkit/plugin/midi/IMidiQueue.h"
+
+class BankNumberPopupMenu;
+class ControlLayer;
+class EditorRequests;
+class IGraphics;
+class IControl;
+class ITextControl;
+class LaneClock;
+class LeftPatchPopupMenu;
+class LeftPerfPopupMenu;
+class LibrarianViewControl;
+class MIDIMessageManager;
+class PatchLibrarian;
+class PatchManager;
+class PerfBankNamePopupMenu;
+class ProgBankNamePopupMenu;
+class ProgramNumberPopupMenu;
+class RightCategoryPopupMenu;
+class RightPatchPopupMenu;
+class RightPerfPopupMenu;
+class RightSearchPopupMenu;
+class UIConfigManager;
+struct ControlAction;
+
+// MIDI routing and filters: the ports, the queue the audio clock drains, the filters of both
+// directions, the connection to the synthesizer and the bank and program each part plays.
+struct MidiRouting {
+  // Guards mMidiQueue between the threads that route MIDI and the audio clock.
+  std::mutex mQueueLock;
+  IMidiQueue mMidiQueue{1024};
+  std::atomic<bool> mQueuedOutput{false};
+  std::atomic<int> mBlockSize{0};
+  std::atomic<int> mDeviceID{0};
+  std::atomic<bool> mSendingSysEx{false};
+  std::atomic<bool> mInitPending{false};
+  std::atomic<bool> mSysExReceived{false};
+  std::atomic<bool> mMIDIOutSet{false};
+  std::atomic<bool> mOutputBlocked{false};
+  std::atomic<bool> mOutputOverflow{false};
+  std::atomic<unsigned> mOverflowTime{0};
+  int mMIDIInPortIndex = 0;
+  int mMIDIOutPortIndex = 0;
+  // The stored names of restored ports that no listed port has, input then output ("" for one
+  // found): saved again in their place until the musician picks a port.
+  std::array<std::string, 2> mAbsentPortNames;
+  std::array<std::atomic<bool>, 7> mDAWFilterBlocked{};
+  std::array<std::atomic<bool>, 7> mHWFilterBlocked{};
+  std::atomic<bool> mTrackIncomingMIDI{true};
+  std::array<std::atomic<int>, 17> mPartBank{};  // parts, then the Multi
+  std::array<std::atomic<int>, 17> mPartProgram{};
+  std::atomic<bool> mEchoFromHardware{false};
+  std::atomic<bool> mLinkInProgress{false};
+  std::atomic<bool> mLocalControlFlag{false};
+  std::atomic<bool> mBlockDeviceInput{false};
+};
+
+// Clock, tempo and LEDs: what the audio callback keeps from block to block, and the Multi and
+// Global sends it makes when they were held back.
+struct ClockState {
+  // The pauses of bank changes and sends, on the manager's lane clock unless a test sets one.
+  // Each lets go of the plug-in lock, so that the audio thread never waits through it.
+  LaneClock* mPauseClock = nullptr;
+  ITimeInfo mTimeInfo;
+  std::atomic<double> mSampleRate{0.0};
+  std::atomic<bool> mTransportWasRunning{false};
+  std::atomic<bool> mFreshReset{false};
+  std::atomic<bool> mMultiSendPending{false};
+  std::atomic<bool> mGlobalSendPending{false};
+  std::atomic<bool> mTempoStatus{false};
+  std::atomic<int> mLastTempo{0};
+  std::atomic<int> mTempoValue{0};
+  ControlAction* mOverrideTempoAction = nullptr;
+  std::atomic<bool> mSendClockPointer{true};
+  std::atomic<bool> mSendClockInfo{true};
+  std::atomic<bool> mContinuousClockStarted{false};
+  std::atomic<bool> mClockRunning{false};
+  std::array<std::atomic<int>, 16> mLEDActive{};
+  std::array<std::atomic<unsigned>, 16> mLEDTime{};
+};
+
+// Librarian selection and transfer flags: the banks the selection lists show, what the lists
+// hold, the edited part and the options of a running transfer.
+struct LibrarianSelection {
+  std::string mUpperSelectionFolder;
+  std::string mUpperSelectionText;
+  std::string mLowerSelectionFolder;
+  std::string mLowerSelectionText;
+  std::string mUpperMultiSelectionFolder;
+  std::string mUpperMultiSelectionText;
+  std::string mLowerMultiSelectionFolder;
+  std::string mLowerMultiSelectionText;
+  std::atomic<bool> mRenameFinished{false};
+  std::atomic<bool> mMultiMode{false};
+  std::atomic<bool> mShowProgramNames{false};
+  std::atomic<bool> mKeepSelectedBank{true};
+  std::atomic<int> mCurrentPart{0};
+  std::atomic<int> mLastProgram{0};
+  std::atomic<bool> mLowerListShowsSearch{false};
+  std::atomic<bool> mLowerListShowsCategories{false};
+  std::atomic<bool> mProgBankMode{true};
+  std::vector<int> mPartCompareFlags = std::vector<int>(16);
+  std::atomic<bool> mTransferInProgress{false};
+  std::atomic<bool> mMultiSendRequested{false};
+  std::atomic<bool> mSendPartSounds{false};
+  std::atomic<bool> mSendGlobalFirst{false};
+};
+
+// The editor's widgets and layers: the controls and layers the layout built that the plug-in
+// drives, its own menus, and the editor's scale and colours. Null where the layout has none;
+// changed on the editor thread.
+struct EditorWidgets {
+  IGraphics* mEditor = nullptr;  // owned by the framework once attached
+  // Where other threads leave what must run on the editor thread.
+  EditorRequests* mEditorRequests = nullptr;
+  double mGUIScale = 1.0;
+  int mColorScheme = 0;
+  std::string mPanelString;
+  // The layers and controls the tab switches use (the plug-in's own menu layers and the overlay
+  // among them), then the other layers the plug-in shows and hides.
+  TabLayers mTabLayers;
+  ControlLayer* mLibrarianLayer = nullptr;
+  ControlLayer* mPatchRenameLayer = nullptr;
+  ControlLayer* mAboutLayer = nullptr;
+  ControlLayer* mFirstRunLayer = nullptr;
+  ControlLayer* mBankPatchConflictLayer = nullptr;
+  ControlLayer* mMIDIFilterSettingsLayer = nullptr;
+  // The plug-in's own menu layers, by LibrarianMenu, and the menus in them.
+  std::array<ControlLayer*, kLibrarianMenuCount> mMenuLayers{};
+  LeftPatchPopupMenu* mLeftPatchMenu = nullptr;
+  RightPatchPopupMenu* mRightPatchMenu = nullptr;
+  RightCategoryPopupMenu* mRightCategoryMenu = nullptr;
+  RightSearchPopupMenu* mRightSearchMenu = nullptr;
+  LeftPerfPopupMenu* mLeftPerfMenu = nullptr;
+  RightPerfPopupMenu* mRightPerfMenu = nullptr;
+  BankEditPopupMenu* mBankEditMenu = nullptr;
+  ProgramNumberPopupMenu* mProgramNumberMenu = nullptr;
+  BankNumberPopupMenu* mBankNumberMenu = nullptr;
+  PerfBankNamePopupMenu* mPerfBankNameMenu = nullptr;
+  ProgBankNamePopupMenu* mProgBankNameMenu = nullptr;
+  // The slot menus of the last right click in the bank view.
+  std::unique_ptr<FileEditPopupMenu> mFileEditMenu;
+  std::unique_ptr<FileCopyPopupMenu> mFileCopyMenu;
+  ControlDisplay mControlDisplay;
+  TabSwitchFunctions mTabSwitch;
+  ControlAction* mQuickTabAction = nullptr;
+  ControlAction* mMainTabAction = nullptr;
+  LibrarianViewControl* mLibrarianView = nullptr;
+  IControl* mPatchRenameControl = nullptr;
+  IControl* mDeviceInControl = nullptr;
+  IControl* mDeviceOutControl = nullptr;
+  IControl* mDatatypeControl = nullptr;
+  IControl* mPatchSearchControl = nullptr;
+  IControl* mProgBankControl = nullptr;
+  IControl* mLibraryControl = nullptr;
+  IControl* mUpperSelectionControl = nullptr;
+  IControl* mLowerSelectionControl = nullptr;
+  IControl* mKeepSelectedBankControl = nullptr;
+  std::array<IControl*, 7> mDAWFilterControls{};
+  std::array<IControl*, 7> mHWFilterControls{};
+  IControl* mTrackIncomingControl = nullptr;
+  IControl* mDirectToHardwareControl = nullptr;
+  IControl* mToDAWBufferControl = nullptr;
+  IControl* mClockPointerControl = nullptr;
+  IControl* mClockInfoControl = nullptr;
+  std::array<IControl*, 16> mPartChannelControls{};
+  ITextControl* mCCDisplayControl = nullptr;
+  ITextControl* mBuildDisplayControl = nullptr;
+  ITextControl* mMIDIOutDelayDisplayControl = nullptr;
+  ITextControl* mNameDisplay = nullptr;
+  ITextControl* mValueDisplay = nullptr;
+  ITextControl* mCategoryDisplay = nullptr;
+  ITextControl* mPatchDisplay = nullptr;
+};
+
+// The parts the plug-in owns (released by its shut-down in their order), its settings files and
+// how far it has started.
+struct KromaParts {
+  std::unique_ptr<PatchManager> mPatchManager;
+  std::unique_ptr<UIConfigManager> mUIConfigManager;
+  std::unique_ptr<PatchLibrarian> mPatchLibrarian;
+  std::unique_ptr<MIDIMessageManager> mMIDIMessageManager;
+  LinkManager mLinkManager;
+  std::string mLogFilePath;
+  bool mDebugLogging = false;
+  std::string mUISettingsPath;
+  std::string mUIColorSchemeLine;
+  std::string mUISizeLine;
+  std::string mUIFirstRunLine;
+  std::vector<std::string> mSampleNames;
+  bool mSamplesFileRead = false;
+  std::vector<int> mRandomizerValues = std::vector<int>(393);
+  std::atomic<bool> mStartupComplete{false};
+  std::atomic<bool> mFirstRunShown{false};
+};
