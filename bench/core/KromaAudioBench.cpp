@@ -83,7 +83,7 @@ struct Session {
     effect->dispatcher(effect, effEditOpen, 0, 0, nullptr, 0.f);
     int index = 1;
     plug->setExternalMIDIOut(index, "Synth Out");
-    KromaProbe(plug).routing.mMIDIOutSet = true;
+    KromaProbe(*plug).routing.mMIDIOutSet = true;
     process();  // the first block silences every part
   }
   ~Session() {
@@ -110,8 +110,8 @@ BENCHMARK(BM_ProcessNoEvents)->Unit(benchmark::kMicrosecond);
 // DAW-buffer mode with 32 messages waiting, all due in the block; only the call is timed.
 void BM_Process32Queued(benchmark::State& state) {
   Session session;
-  KromaProbe(session.plug).routing.mQueuedOutput = true;
-  KromaProbe(session.plug).routing.mBlockSize = 256;
+  KromaProbe(*session.plug).routing.mQueuedOutput = true;
+  KromaProbe(*session.plug).routing.mBlockSize = 256;
   for (auto _ : state) {
     for (int i = 0; i < 32; ++i) {
       const IMidiMsg msg(i * 8, 0x90, static_cast<uint8_t>(60 + i % 12), 100);

@@ -108,7 +108,7 @@ void BM_SysExEditToPort(benchmark::State& state) {
   std::unique_ptr<Kroma> plug = makePlugin();
   plug->controlOf(kDeviceOutSelection)->SetValueFromUserInput(1.0);
   IControl* knob = plug->controlOf(kFilter1Cutoff + 3);
-  if (!KromaProbe(plug).routing.mMIDIOutSet || !knob) state.SkipWithError("no port or no knob");
+  if (!KromaProbe(*plug).routing.mMIDIOutSet || !knob) state.SkipWithError("no port or no knob");
   const size_t before = setting().midi.received("Synth Out").size();
   double value = 0.25;
   for (auto _ : state) {

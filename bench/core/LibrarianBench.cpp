@@ -9,7 +9,7 @@
 #include <map>
 #include <memory>
 
-#include "bench/librarian/LibraryFolder.h"
+#include "bench/support/PatchesFolder.h"
 #include "src/core/Kroma.h"
 #include "src/core/KromaProbe.h"
 #include "src/librarian/InitDumps.h"
@@ -50,7 +50,7 @@ struct Setting {
     plug = std::make_unique<Kroma>(IPluginInstanceInfo());
     plug->patchTypeChanged(0, 0, false);
     plug->mainTabSwitch(1, 0);
-    KromaProbe(plug).widgets.mLibrarianView->lowerSelection = 7;
+    KromaProbe(*plug).widgets.mLibrarianView->lowerSelection = 7;
   }
   kroma_test::TempDir data;
   MidiBackendMemory midi;
@@ -95,12 +95,12 @@ BENCHMARK(BM_SwitchSoundsAndMultis)->Unit(benchmark::kMillisecond);
 struct ScaledSetting {
   explicit ScaledSetting(int banks) : library(banks, 10) {
     setting();
-    setenv("KROMA_DATA_DIR", library.root().c_str(), 1);
+    setenv("KROMA_DATA_DIR", library.dataFolder().c_str(), 1);
     plug = std::make_unique<Kroma>(IPluginInstanceInfo());
     plug->mainTabSwitch(1, 0);
     setenv("KROMA_DATA_DIR", setting().data.path().c_str(), 1);
   }
-  bench_library::LibraryFolder library;
+  PatchesFolder library;
   std::unique_ptr<Kroma> plug;
 };
 
@@ -138,7 +138,7 @@ BENCHMARK(BM_SwitchAtScale)->Arg(0)->Arg(100)->Arg(1000)->Unit(benchmark::kMilli
 // A whole instance made over the library (a next instance: pictures already decoded).
 void BM_InstanceOverLibrary(benchmark::State& state) {
   ScaledSetting& scaled = scaledSetting((int)state.range(0));
-  setenv("KROMA_DATA_DIR", scaled.library.root().c_str(), 1);
+  setenv("KROMA_DATA_DIR", scaled.library.dataFolder().c_str(), 1);
   for (auto _ : state) {
     auto plug = std::make_unique<Kroma>(IPluginInstanceInfo());
     state.PauseTiming();

@@ -11,7 +11,7 @@
 #include <memory>
 #include <string>
 
-#include "LibraryFolder.h"
+#include "bench/support/PatchesFolder.h"
 #include "src/librarian/PatchLibrarian.h"
 #include "toolkit/log.h"
 
@@ -53,10 +53,10 @@ struct ScanChild {
   }
 } gScanChild;
 
-const bench_library::LibraryFolder& folderOf(int banks) {
-  static std::map<int, std::unique_ptr<bench_library::LibraryFolder>> folders;
-  std::unique_ptr<bench_library::LibraryFolder>& folder = folders[banks];
-  if (!folder) folder = std::make_unique<bench_library::LibraryFolder>(banks);
+const PatchesFolder& folderOf(int banks) {
+  static std::map<int, std::unique_ptr<PatchesFolder>> folders;
+  std::unique_ptr<PatchesFolder>& folder = folders[banks];
+  if (!folder) folder = std::make_unique<PatchesFolder>(banks);
   return *folder;
 }
 
@@ -81,7 +81,7 @@ bool scanInChild(const std::string& patches, ChildFigures* figures) {
 // Time is the child's own scan; the resident figures are the library's, per instance.
 void BM_FirstScanFreshProcess(benchmark::State& state) {
   const int banks = (int)state.range(0);
-  const std::string& patches = folderOf(banks).patches();
+  const std::string patches = folderOf(banks).patches();
   double residentMB = 0;
   for (auto _ : state) {
     ChildFigures figures;
@@ -106,7 +106,7 @@ BENCHMARK(BM_FirstScanFreshProcess)
 // The next instance in a process that has loaded (and freed) a library before.
 void BM_ScanWarmProcess(benchmark::State& state) {
   const int banks = (int)state.range(0);
-  const std::string& patches = folderOf(banks).patches();
+  const std::string patches = folderOf(banks).patches();
   for (auto _ : state) {
     std::unique_ptr<PatchLibrarian> librarian(new PatchLibrarian);
     librarian->setLog(&gOffLog);

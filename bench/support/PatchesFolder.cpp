@@ -15,7 +15,7 @@ constexpr int kBanksPerFolder = 100;
 
 }  // namespace
 
-PatchesFolder::PatchesFolder(int banks) : mBanks(banks) {
+PatchesFolder::PatchesFolder(int banks, int multiBanks) {
   char pattern[] = "/tmp/kroma-bench-data-XXXXXX";
   if (!::mkdtemp(pattern)) throw std::runtime_error("no temporary data folder");
   mRoot = pattern;
@@ -27,6 +27,9 @@ PatchesFolder::PatchesFolder(int banks) : mBanks(banks) {
           0755);
     std::ofstream(patches() + "/" + bankPath(bank), std::ios::binary) << bankBytes(bank);
   }
+  for (int bank = 0; bank < multiBanks; ++bank)
+    std::ofstream(patches() + "/Multis " + std::to_string(bank) + ".syx", std::ios::binary)
+        << bankBytes(bank, true);
 }
 
 PatchesFolder::~PatchesFolder() {
@@ -39,16 +42,21 @@ std::string PatchesFolder::bankPath(int index) {
          ".syx";
 }
 
-std::string PatchesFolder::bankBytes(int index) {
+std::string PatchesFolder::bankBytes(int index, bool multi) {
   using namespace DumpLayout;
+  const int size = multi ? kMultiSize : kSoundSize;
+  const char* init = (const char*)(multi ? InitDumps::initMultiData : InitDumps::initPatchCorvane);
   std::string bytes;
-  bytes.reserve((size_t)kSoundSize * kBankSlots);
+  bytes.reserve((size_t)size * kBankSlots);
   for (int slot = 0; slot < kBankSlots; ++slot) {
-    std::string dump(InitDumps::initPatchCorvane, InitDumps::initPatchCorvane + kSoundSize);
-    std::string name = "B" + std::to_string(index) + " Sound " + std::to_string(slot);
+    std::string dump(init, init + size);
+    std::string name =
+        (multi ? "M" : "B") + std::to_string(index) + " Slot " + std::to_string(slot);
     name.resize(kNameLength, ' ');
-    dump.replace(kSoundNameOffset, kNameLength, name);
-    dump[kSoundCategoryOffset] = (char)(slot % kCategoryCount);
+    dump.replace(multi ? kMultiNameOffset : kSoundNameOffset, kNameLength, name);
+    dump[6] = (char)slot;
+    dump[30] = (char)((index + slot) & 0x7F);  // bodies differ too
+    if (!multi) dump[kSoundCategoryOffset] = (char)((index + slot) % kCategoryCount);
     bytes += dump;
   }
   return bytes;
