@@ -193,6 +193,7 @@ bool JackServer::start() {
     mError = "a JACK server named " + mName + " that no test run holds is running";
     return false;
   }
+  removeLeftovers();
   const std::string log = mDir.file("jackd.log");
   // jackd takes its name from -n; JACK_DEFAULT_SERVER names it to the clients.
   // Synchronous mode (-S): the server waits for clients that sanitizers slow
@@ -237,7 +238,12 @@ void JackServer::stop() {
 void JackServer::terminate() {
   kill(mPid);
   mPid = -1;
-  // Semaphores of clients that were killed outlive the server.
+  removeLeftovers();
+}
+
+// Semaphores of clients that were killed outlive the server, and everything of a run that was
+// killed outlives it; under a held name that no server answers for, they are nobody's.
+void JackServer::removeLeftovers() const {
   std::error_code ec;
   for (const auto& entry : std::filesystem::directory_iterator("/dev/shm", ec))
     if (entry.path().filename().string().find("_" + mName + "_") != std::string::npos)

@@ -53,6 +53,7 @@ class JackServer {
   void releaseName();
   bool start();
   void terminate();
+  void removeLeftovers() const;
   bool answers() const;
 
   kroma_test::TempDir mDir;
