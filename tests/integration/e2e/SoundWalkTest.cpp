@@ -85,6 +85,23 @@ class Walk {
     }
   }
   const std::vector<Step>& steps() const { return mSteps; }
+  // Takes a step on the instance, as the session will.
+  void replay(const Step& step) {
+    mPage = step.kind == Step::kPage ? step.amount : mPage;
+    switch (step.kind) {
+      case Step::kWheel:
+        wheel(step.place, step.amount);
+        break;
+      case Step::kClick:
+        click(step.place);
+        break;
+      default:
+        take(step);
+        mSteps.pop_back();
+    }
+  }
+  std::vector<double> snapshot() const { return values(); }
+  std::vector<std::vector<double>> shots;
 
  private:
   IGraphics* g() const { return mTwin->graphics(); }
@@ -131,12 +148,18 @@ class Walk {
       return walkMenu(place, items);
     const double was = value(place.param);
     for (int amount : {1, -1}) {
-      IMouseMod none;
-      g()->OnMouseWheel(place.x, place.y, &none, amount);
-      if (value(place.param) != was) return mSteps.push_back({Step::kWheel, place, amount, ""});
+      wheel(place, amount);
+      if (value(place.param) != was) {
+        mSteps.push_back({Step::kWheel, place, amount, ""});
+        shots.push_back(values());
+        return;
+      }
     }
     click(place);
-    if (value(place.param) != was) mSteps.push_back({Step::kClick, place, 0, ""});
+    if (value(place.param) != was) {
+      mSteps.push_back({Step::kClick, place, 0, ""});
+      shots.push_back(values());
+    }
   }
 
   // Every item that shows controls not yet walked is picked, and those controls walked; a menu
@@ -175,15 +198,19 @@ class Walk {
         break;
     }
     mSteps.push_back(step);
+    shots.push_back(values());
   }
 
-  // The items of the menu the control opens; none for a control that opens no menu.
+  // The items of the menu the control opens; none for a control that opens no menu, whose click
+  // is undone.
   std::vector<std::string> menuItems(const Place& place) {
+    const std::vector<double> before = values();
     VIEW_Script::instance().reset();
     VIEW_Script::instance().answerMenu({});
     click(place);
     const auto shown = VIEW_Script::instance().menusShown();
     VIEW_Script::instance().reset();
+    if (shown.empty()) restore(before);
     return shown.empty() ? std::vector<std::string>() : shown.front();
   }
 
@@ -199,6 +226,18 @@ class Walk {
     IMouseMod left(true);
     g()->OnMouseDown(place.x, place.y, &left);
     g()->OnMouseUp(place.x, place.y, &left);
+    tick();
+  }
+  void wheel(const Place& place, int amount) {
+    IMouseMod none;
+    g()->OnMouseWheel(place.x, place.y, &none, amount);
+    tick();
+  }
+  // The editor's timer, as a host runs it between the user's gestures: it applies what the
+  // gesture asked of the editor (layers shown, controls greyed).
+  void tick() {
+    IRECT dirty;
+    g()->IsDirty(&dirty);
   }
 
   double value(int param) const { return mTwin->GetParam(param)->Value(); }
@@ -228,7 +267,7 @@ class Walk {
   std::vector<Step> mSteps;
 };
 
-bool replay(Session& s, const Step& step) {
+bool act(Session& s, const Step& step) {
   switch (step.kind) {
     // A click on a part or page may start a transfer, whose overlay takes the next clicks.
     case Step::kPage:
@@ -245,9 +284,17 @@ bool replay(Session& s, const Step& step) {
   return false;
 }
 
+// Each step is followed by the editor's timer, as a host runs it between gestures.
+bool replay(Session& s, const Step& step) {
+  return act(s, step) && s.host().step("idle");
+}
+
 // Each editable sound control of parts 1 and 10 (found and walked on an instance in process)
 // reaches the synthesizer: the sound dump it then holds for the part carries every byte the
 // editor's values give, SysEx and CC alike, and the editor holds what the walk in process gave.
+// Disabled: in the session, a click on an oscillator's shape menu now and then opens no menu where
+// the instance in process opens it (osc 1 at step 7 or osc 3 at step 26 of part 1, from run to
+// run), so the walk stops there.
 TEST_F(EndToEnd, DISABLED_EveryEditableSoundControlOfParts1And10LandsOnItsByte) {
   // The twin reads the same settings as the session's instance.
   writeData("Kroma Editor UI.txt", "white\nnormal\nyes\n");
@@ -278,7 +325,8 @@ TEST_F(EndToEnd, DISABLED_EveryEditableSoundControlOfParts1And10LandsOnItsByte) 
     EXPECT_EQ(soundBytes(start, part), fresh[part]) << "part " << part + 1;
     before[part] = sim->record("sound " + std::to_string(part));
   }
-  for (const Step& step : walk.steps()) ASSERT_TRUE(replay(s, step)) << s.error();
+  for (size_t i = 0; i < walk.steps().size(); ++i)
+    ASSERT_TRUE(replay(s, walk.steps()[i])) << s.error() << " (step " << i << ")";
   const StateValues edited = state(s);
   const auto& rows = sound_dump::soundByteRules();
   for (int part : parts) {
@@ -307,6 +355,26 @@ TEST_F(EndToEnd, DISABLED_EveryEditableSoundControlOfParts1And10LandsOnItsByte) 
         EXPECT_EQ(int(held[row.offset]), int(expected[row.offset])) << "byte " << row.offset;
       }
   }
+}
+
+// The walk is the same whenever it is taken: its steps, taken on a fresh instance, reach the values
+// the walk reached after each of them.
+using SoundWalk = PluginFixture;
+TEST_F(SoundWalk, TakenAgainOnAFreshInstanceItReachesTheSameValues) {
+  writeData("Kroma Editor UI.txt", "white\nnormal\nyes\n");
+  Kroma* first = open();
+  dispatch(first, effEditOpen);
+  Walk walk(first);
+  walk.walkPart(0);
+  Kroma* second = open();
+  dispatch(second, effEditOpen);
+  Walk again(second);
+  for (size_t i = 0; i < walk.steps().size(); ++i) {
+    again.replay(walk.steps()[i]);
+    ASSERT_EQ(again.snapshot(), walk.shots[i]) << "step " << i;
+  }
+  dispatch(first, effEditClose);
+  dispatch(second, effEditClose);
 }
 
 }  // namespace

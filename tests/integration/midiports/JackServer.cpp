@@ -131,9 +131,11 @@ std::set<std::string> socketsOf(pid_t pid) {
   return inodes;
 }
 
-// Whether the JACK server that clients of `name` reach is process `pid`: clients find a server
-// by the sockets it listens on, named after the server, and every such socket must be its.
-bool servedBy(const std::string& name, pid_t pid) {
+}  // namespace
+
+// Clients find a server by the sockets it listens on, named after the server: every such socket
+// must be the process's.
+bool JackServer::servedBy(const std::string& name, pid_t pid) {
   const std::set<std::string> held = socketsOf(pid);
   const std::string prefix = "jack_" + name + "_";
   std::ifstream table("/proc/net/unix");
@@ -151,8 +153,6 @@ bool servedBy(const std::string& name, pid_t pid) {
   }
   return listening > 0;
 }
-
-}  // namespace
 
 JackServer::JackServer() {
   // Nothing in the test may start a server of its own.

@@ -43,6 +43,8 @@ class JackServer {
   // Holds pooled name `slot` as a test run does while its server lives: a descriptor whose
   // closing lets it go, or -1 when another run holds it.
   static int holdPoolName(int slot);
+  // Whether the JACK server that clients of `name` reach is process `pid`.
+  static bool servedBy(const std::string& name, pid_t pid);
 
   static constexpr int kSampleRate = 48000;
   static constexpr int kPeriod = 256;

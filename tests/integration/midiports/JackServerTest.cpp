@@ -26,21 +26,41 @@ std::pair<int, int> holdFreeName(int after = -1) {
   return {-1, -1};
 }
 
+// A server outside the pool's locks, of our own, under a pooled name after `after`: its pid
+// (-1 when none could start) and name. Another run's test may start one under the same name at
+// the same moment; then ours fails and the next name is tried.
+std::pair<pid_t, std::string> startForeignServer(int after) {
+  for (int slot = after + 1; slot < JackServer::kNamePool; ++slot) {
+    const int hold = JackServer::holdPoolName(slot);
+    if (hold < 0) continue;
+    const std::string name = JackServer::poolName(slot);
+    const char* argv[] = {"jackd", "-n", name.c_str(), "--no-realtime", "-d", "dummy", nullptr};
+    pid_t pid = -1;
+    if (posix_spawnp(&pid, "jackd", nullptr, nullptr, const_cast<char**>(argv), environ) != 0)
+      pid = -1;
+    bool gone = false;
+    const auto ended = [&] {
+      int status = 0;
+      return gone = gone || waitpid(pid, &status, WNOHANG) == pid;
+    };
+    const bool ours = pid > 0 && midi_test::waitFor([&] {
+                        return ended() || (answers(name) && JackServer::servedBy(name, pid));
+                      }) &&
+                      !ended();
+    if (!ours && pid > 0 && !gone) JackServer::kill(pid);
+    close(hold);
+    if (ours) return {pid, name};
+  }
+  return {-1, ""};
+}
+
 // A name another run holds is passed over, and so is a server that runs under a pooled name
 // without holding it: the fixture's server is its own, and it leaves the other running.
 TEST(JackServerPool, EachRunGetsAServerOfItsOwn) {
   const auto [heldSlot, held] = holdFreeName();
   ASSERT_GE(held, 0) << "every name is held";
-  const auto [foreignSlot, foreignHold] = holdFreeName(heldSlot);
-  ASSERT_GE(foreignHold, 0);
-  const std::string foreignName = JackServer::poolName(foreignSlot);
-  const char* argv[] = {"jackd", "-n",   foreignName.c_str(), "--no-realtime", "-d",
-                        "dummy", nullptr};
-  pid_t foreign = -1;
-  ASSERT_EQ(posix_spawnp(&foreign, "jackd", nullptr, nullptr, const_cast<char**>(argv), environ),
-            0);
-  ASSERT_TRUE(midi_test::waitFor([&] { return answers(foreignName); }));
-  close(foreignHold);
+  const auto [foreign, foreignName] = startForeignServer(heldSlot);
+  ASSERT_GT(foreign, 0) << "no foreign server could start";
   {
     JackServer server;
     ASSERT_TRUE(server.running()) << server.error();
@@ -48,7 +68,8 @@ TEST(JackServerPool, EachRunGetsAServerOfItsOwn) {
     EXPECT_NE(server.name(), foreignName);
     EXPECT_TRUE(answers(server.name()));
   }
-  EXPECT_TRUE(answers(foreignName)) << "another's server was stopped or its socket removed";
+  EXPECT_TRUE(JackServer::servedBy(foreignName, foreign))
+      << "another's server was stopped or its socket removed";
   JackServer::kill(foreign);
   close(held);
 }
