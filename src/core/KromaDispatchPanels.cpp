@@ -104,6 +104,17 @@ Then routingTrigger(Change& c) {
   return Then::kGoOn;
 }
 
+// The serial switch sends the routing byte itself; the routing value, which the part's sound dump
+// carries, and the parallel switch follow it.
+Then serialRouting(Change& c) {
+  const double serial = c.vi != 0 ? 1.0 : 0.0;
+  store(c.plug, kFilterRouting + c.part, serial);
+  c.plug.setParameterFromPlug(kFilterRouting + c.part, serial);
+  store(c.plug, kFilterRoutingParallel + c.part, 1.0 - serial);
+  c.plug.setParameterFromPlug(kFilterRoutingParallel + c.part, 1.0 - serial);
+  return Then::kGoOn;
+}
+
 Then progControlTrigger(Change& c) {
   if (c.vi == 0) return Then::kReturn;
   toggle(c.plug, kControlProgBank);
@@ -336,6 +347,7 @@ constexpr Row kFirst[] = {
     {kTriggerLFO3SyncOnOff, partCount, trigger<kLFO3SyncOnOff>},
     {kFilterLinkTrigger, partCount, trigger<kFilterLinkSwitch>},
     {kTriggerFilterRouting, partCount, routingTrigger},
+    {kFilterRoutingSerial, partCount, serialRouting},
     {kTriggerProgControl, 1, progControlTrigger},
     {kTriggerLibControl, 1, libControlTrigger},
     {kTriggerGlobalLocalKBDControl, 1, localControlTrigger},

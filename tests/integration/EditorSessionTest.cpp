@@ -142,4 +142,18 @@ TEST_F(EditorSession, LiveStepsPickMenuItemsChooseInstancesAndRunAudio) {
   EXPECT_THAT(host.lines("audioMasterWantMidi"), IsEmpty());
 }
 
+// A pick made with its click waits for that click's menu; a click that opens none fails the step,
+// and its pick is not left for a later menu.
+TEST_F(EditorSession, APickWithItsClickTakesThatClicksMenuOrFails) {
+  const HostRun host =
+      runHostLive(mDir.path(), {"open", "edit-open", "edit-choose 22 73 right High",
+                                "edit-choose 22 73 Low", "edit-mouse down 22 73 right"});
+  EXPECT_EQ(host.exitCode, 1) << host.output;
+  EXPECT_THAT(host.lines("plugin[1]: param 1"),
+              ElementsAre("plugin[1]: param 1 = 0", "plugin[1]: param 1 = 2"));
+  EXPECT_THAT(host.lines("  menu: "), ElementsAre("  menu: chose High"));
+  EXPECT_TRUE(host.has("  no menu opened at 22 73"));
+  EXPECT_TRUE(host.has("error: line 4 failed"));
+}
+
 }  // namespace

@@ -152,12 +152,12 @@ void Simulator::handle(const unsigned char* data, std::size_t size, Clock::time_
     case kSoundDump:
     case kMultiDump:
     case kGlobalDump:
-      if (data[kDeviceIdOffset] == mDeviceId) storeDump(data, size);
+      if (data[kDeviceIdOffset] == activeId()) storeDump(data, size);
       break;
     case kSoundParameter:
     case kMultiParameter:
     case kGlobalParameter:
-      if (size == kParameterChangeSize && data[kDeviceIdOffset] == mDeviceId)
+      if (size == kParameterChangeSize && data[kDeviceIdOffset] == activeId())
         applyParameterChange(data);
       break;
     default:
@@ -165,16 +165,17 @@ void Simulator::handle(const unsigned char* data, std::size_t size, Clock::time_
   }
 }
 
-bool Simulator::answersTo(int id) const {
-  if (mFault.kind == Fault::kOtherId) return id == (mFault.amount & 0x7F);
-  return id == mDeviceId;
+int Simulator::activeId() const {
+  return mFault.kind == Fault::kOtherId ? mFault.amount & 0x7F : mDeviceId;
 }
 
 void Simulator::answerRequest(const unsigned char* data, std::size_t size, Clock::time_point when) {
-  if (!answersTo(data[kDeviceIdOffset])) return;
+  if (data[kDeviceIdOffset] != activeId()) return;
   const unsigned char type = data[kTypeOffset];
   if (type == kGlobalRequest) {
-    if (size == kGlobalRequestSize) queueAnswer(toBytes(mGlobal), -1, -1, when);
+    Bytes global = toBytes(mGlobal);
+    global[kGlobalIdOffset] = static_cast<unsigned char>(activeId());
+    if (size == kGlobalRequestSize) queueAnswer(std::move(global), -1, -1, when);
     return;
   }
   if (size != kBankedRequestSize) return;
@@ -205,7 +206,7 @@ Bytes Simulator::asSent(Bytes record, int deviceId, int bank, int program) {
 
 void Simulator::queueAnswer(Bytes dump, int bank, int program, Clock::time_point when) {
   if (mFault.kind == Fault::kSilent) return;
-  dump = asSent(std::move(dump), mDeviceId, bank, program);
+  dump = asSent(std::move(dump), activeId(), bank, program);
   Clock::time_point due = when;
   if (mFault.kind == Fault::kLate) due += std::chrono::milliseconds(std::max(0, mFault.amount));
   mOutbox.push_back({due, withFault(std::move(dump))});

@@ -17,7 +17,7 @@ enum class Fault {
   kNone,
   kSilent,       // answers nothing
   kLate,         // answers `amount` ms late
-  kOtherId,      // answers only requests addressed to id `amount`
+  kOtherId,      // set to device id `amount`: takes, answers and signs as that id
   kTruncate,     // answers dumps cut to `amount` bytes (half when 0), closed by F7
   kWrongType,    // answers with the type byte of another dump
   kBadChecksum,  // answers with a checksum one off
@@ -93,7 +93,8 @@ class Simulator {
   void applyControlChange(int channel, int controller, unsigned char value);
   void applyProgramChange(int channel, int program);
   bool partListens(int part, int channel) const;
-  bool answersTo(int id) const;
+  // The device id it takes, answers and signs messages as.
+  int activeId() const;
   void queueAnswer(Bytes dump, int bank, int program, Clock::time_point when);
   Bytes withFault(Bytes dump) const;
 

@@ -9,6 +9,9 @@
 class MenuAnswer {
  public:
   void set(std::vector<std::string> path);
+  // Whether the path set last still waits for its menu; forget() stops it waiting.
+  bool waiting() const { return mWaiting; }
+  void forget() { mWaiting = false; }
   // The answerer for VIEW_HostFrame::menu, with a MenuAnswer as its host.
   static int answer(void* self, const char* lines);
   // What happened to the menus shown since the last call, one line each ("  menu: chose ...");

@@ -110,6 +110,7 @@ const ScriptRunner::StepEntry ScriptRunner::kSteps[] = {
     {"edit-pixel", &ScriptRunner::stepEditPixel, false},
     {"edit-screen", &ScriptRunner::stepEditScreen, false},
     {"edit-menu", &ScriptRunner::stepEditMenu, false},
+    {"edit-choose", &ScriptRunner::stepEditChoose, false},
     {"param-get", &ScriptRunner::stepParamGet, false},
     {"param-set", &ScriptRunner::stepParamSet, false},
     {"param-info", &ScriptRunner::stepParamInfo, false},

@@ -37,6 +37,12 @@
 //                                       next popup menu, by the titles of the
 //                                       item and the sub-menus leading to it;
 //                                       a mouse step fails when one is missing
+//   edit-choose X Y [right] TITLE [> TITLE]...
+//                                       clicks X Y, waits (idle calls and timer
+//                                       ticks, at most 10 s) until the menu that
+//                                       the click opens is shown and picks the
+//                                       item; fails when no menu opened or the
+//                                       item is missing; no later menu takes it
 //   param-get I, param-set I V, param-info I, param-text I TEXT
 //   program N, program-name TEXT        select (and read back), rename
 //   program-names                       every program's name, and one more
@@ -121,6 +127,7 @@ class ScriptRunner {
   bool stepEditPixel(const Args&, const std::string&);
   bool stepEditScreen(const Args&, const std::string&);
   bool stepEditMenu(const Args&, const std::string&);
+  bool stepEditChoose(const Args&, const std::string&);
   bool needEditor();
   // Prints what the user picked in the menus shown; false when a pick was missing.
   bool reportMenus();

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <sstream>
 #include <thread>
 
 #include "platform/vst2/opcodes.h"
@@ -54,17 +55,52 @@ bool ScriptRunner::stepIdle(const Args&, const std::string&) {
   return true;
 }
 
-bool ScriptRunner::stepEditMenu(const Args& args, const std::string& rest) {
-  if (args.size() < 2 || !needInstance()) return false;
+namespace {
+
+// Item titles separated by " > ".
+std::vector<std::string> menuPath(const std::string& text) {
   std::vector<std::string> path;
   for (size_t from = 0;;) {
-    const size_t to = rest.find(" > ", from);
-    path.push_back(rest.substr(from, to == std::string::npos ? std::string::npos : to - from));
-    if (to == std::string::npos) break;
+    const size_t to = text.find(" > ", from);
+    path.push_back(text.substr(from, to == std::string::npos ? std::string::npos : to - from));
+    if (to == std::string::npos) return path;
     from = to + 3;
   }
-  mOpen->menu.set(std::move(path));
+}
+
+// How long a click's menu may take to open.
+constexpr std::chrono::seconds kMenuLimit(10);
+
+}  // namespace
+
+bool ScriptRunner::stepEditMenu(const Args& args, const std::string& rest) {
+  if (args.size() < 2 || !needInstance()) return false;
+  mOpen->menu.set(menuPath(rest));
   return true;
+}
+
+// The pick waits for the menu, and no later menu can take it.
+bool ScriptRunner::stepEditChoose(const Args& args, const std::string& rest) {
+  if (args.size() < 4 || !needEditor()) return false;
+  std::istringstream words(rest);
+  int x = 0, y = 0;
+  std::string titles;
+  words >> x >> y >> std::ws;
+  std::getline(words, titles);
+  const bool right = titles.rfind("right ", 0) == 0;
+  if (right) titles.erase(0, 6);
+  mOpen->menu.set(menuPath(titles));
+  for (int kind : {VIEW_HostFrame::kDown, VIEW_HostFrame::kUp})
+    mOpen->frame.mouse(mOpen->frame.view, kind, x, y, right ? VIEW_HostFrame::kRight : 0, 0);
+  const auto end = std::chrono::steady_clock::now() + kMenuLimit;
+  while (mOpen->menu.waiting() && std::chrono::steady_clock::now() < end) {
+    idleAll();
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  const bool opened = !mOpen->menu.waiting();
+  mOpen->menu.forget();
+  if (!opened) host().print("  no menu opened at " + args[1] + " " + args[2]);
+  return reportMenus() && opened;
 }
 
 bool ScriptRunner::reportMenus() {

@@ -93,7 +93,10 @@ bool Session::turn(const Place& place, int amount) {
 }
 
 bool Session::choose(const Place& place, const std::string& path) {
-  if (step("edit-menu " + path) && click(place)) return true;
+  const bool chosen = mSetup.window ? step("edit-menu " + path) && click(place)
+                                    : step("edit-choose " + std::to_string(place.x + kPaneX) + " " +
+                                           std::to_string(place.y + kPaneY) + " " + path);
+  if (chosen) return true;
   for (const std::string& line : mHost->printed())
     if (line.find("menu: no item") != std::string::npos)
       mError = "the " + std::string(place.name) + " has" + line.substr(line.find(" no item"));

@@ -24,24 +24,34 @@ constexpr const char* kCompleted = "Data request completed!";
 constexpr const char* kTimedOut = "CONNECTION TIMED OUT!";
 constexpr Seconds kArrival(30);
 
+// The requests (sound and multi) the simulator received, one hex line each.
+std::vector<Bytes> requestsReceived(SimulatorProcess& sim) {
+  std::vector<Bytes> requests;
+  for (const std::string& line : sim.received()) {
+    const Bytes bytes = parseHex(line);
+    if (bytes.size() == 8 && bytes[4] <= sysex::kMultiRequest) requests.push_back(bytes);
+  }
+  return requests;
+}
+
 // Every misbehaviour of the synthesizer ends the request in a status text, leaves the editor's
 // sound as it was where nothing whole came (`kept`), and once it is cured the next request
-// succeeds.
+// succeeds. A synthesizer set to another device id is found by the scan of part 1's request; the
+// plug-in learns the id from that answer, so the rest of the request goes to it.
 TEST_F(EndToEnd, AFaultySynthesizerEndsTheRequestAndTheNextOneSucceeds) {
   const struct {
     const char* fault;
     const char* shown;
     bool kept;
-  } rows[] = {{"silent", kTimedOut, true},
-              {"truncate 100", kTimedOut, true},
-              {"wrong-type", kTimedOut, true},
-              // A sound of the synthesizer's still arrives, though the request as a whole times
-              // out.
-              {"other-id 9", kTimedOut, false},
+    int id;  // the device id the plug-in then uses
+  } rows[] = {{"silent", kTimedOut, true, 5},
+              {"truncate 100", kTimedOut, true, 5},
+              {"wrong-type", kTimedOut, true, 5},
+              {"other-id 9", kCompleted, false, 9},
               // Checksums are not read: the simulator's bytes are whole, only its sum is off.
-              {"bad-checksum", kCompleted, false},
+              {"bad-checksum", kCompleted, false, 5},
               // Longer than the plug-in waits; last, as the answer still comes.
-              {"late 10000", kTimedOut, true}};
+              {"late 10000", kTimedOut, true, 5}};
   auto sim = simulator("corvane-sim", 5);
   Session s(setup());
   connect(s);
@@ -52,18 +62,28 @@ TEST_F(EndToEnd, AFaultySynthesizerEndsTheRequestAndTheNextOneSucceeds) {
     const Bytes was = sim->record("sound 0");
     ASSERT_TRUE(s.showPage(place::kCutoff.page) && s.turn(place::kCutoff, -10)) << s.error();
     ASSERT_TRUE(within(kArrival, [&] { return sim->record("sound 0") != was; }));
-    ASSERT_TRUE(sim->command("reset"));
+    ASSERT_TRUE(sim->command("reset") && sim->command("clear"));
     const StateValues before = state(s);
     ASSERT_TRUE(sim->command(std::string("fault ") + row.fault));
     EXPECT_EQ(transfer(s, place::kGetMulti), row.shown);
+    const StateValues after = state(s);
+    EXPECT_EQ(after.getValue(kGlobalSysExID), row.id);
     if (row.kept) {
       const auto sound = sound_dump::buildSoundDump(before, 0, sysex::kEditBufferBank, 0);
-      EXPECT_EQ(state(s).soundBytesDiffering(Bytes(sound.begin(), sound.end()), 0),
+      EXPECT_EQ(after.soundBytesDiffering(Bytes(sound.begin(), sound.end()), 0),
                 std::vector<int>());
+    }
+    // Learnt from part 1's answer: no later request goes to another id.
+    for (const Bytes& request : requestsReceived(*sim)) {
+      if (request[4] == sysex::kMultiRequest || request[6] > 0) {
+        EXPECT_EQ(request[3], row.id);
+      }
     }
     ASSERT_TRUE(sim->command("fault none"));
     EXPECT_EQ(transfer(s, place::kGetMulti), kCompleted) << s.lastStatus();
-    EXPECT_NE(state(s).getValue(kFilter1Cutoff), before.getValue(kFilter1Cutoff));
+    const StateValues cured = state(s);
+    EXPECT_NE(cured.getValue(kFilter1Cutoff), before.getValue(kFilter1Cutoff));
+    EXPECT_EQ(cured.getValue(kGlobalSysExID), 5);
   }
 }
 
@@ -172,7 +192,18 @@ TEST_F(EndToEnd, RequestsBringTheSynthesizersSounds) {
     ASSERT_TRUE(s.showPage(place::kCutoff.page) && s.turn(place::kCutoff, -20) &&
                 s.turn(place::kResonance, 30))
         << s.error();
-    ASSERT_TRUE(within(kArrival, [&] { return (edited = sim->record("sound 0")) != initial; }));
+    // Both steps have landed, the last one too.
+    const StateValues turned = state(s);
+    ASSERT_TRUE(within(kArrival, [&] {
+      edited = sim->record("sound 0");
+      for (const sound_dump::ByteRule& row : sound_dump::soundByteRules())
+        if ((row.params[0] == kFilter1Cutoff || row.params[0] == kFilter1Resonance) &&
+            (edited.size() <= static_cast<size_t>(row.offset) ||
+             edited[row.offset] != sound_dump::encodeByte(row, turned, 0)))
+          return false;
+      return true;
+    }));
+    ASSERT_NE(edited, initial);
     ASSERT_TRUE(s.close()) << s.error();
   }
   Session s(setup());

@@ -10,6 +10,7 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <set>
 #include <sstream>
 #include <thread>
 #include <vector>
@@ -18,9 +19,11 @@ namespace midi_test {
 
 namespace {
 
-constexpr auto kStartLimit = std::chrono::seconds(30);
+constexpr auto kStartLimit = std::chrono::seconds(120);
 constexpr auto kAnswerLimit = std::chrono::seconds(10);
 constexpr auto kStopLimit = std::chrono::seconds(5);
+// The flag of a listening socket in /proc/net/unix.
+constexpr unsigned long kListening = 0x10000;
 
 // A turn is held for one start or stop, itself bounded; a holder that hangs
 // (stopped in a debugger, say) must not hang every other test with it.
@@ -95,36 +98,102 @@ std::string readFile(const std::string& path) {
   return text.str();
 }
 
-// The machine's JACK registry has eight entries, and jackd frees the entry of a server that died
-// without stopping only when a server of the same name starts. Names come from a pool of that
-// size, so that killed servers cannot fill the registry for good; a name in use is skipped.
-constexpr int kNamePool = 8;
+}  // namespace
+
+// A pooled name is held for the whole life of its server by an exclusive lock on a file of the
+// machine's, which the system lets go however the holder ends. Test runs of every build tree take
+// the same locks, so no two runs ever hold one name: a server under a held name is the holder's.
+int JackServer::holdPoolName(int slot) {
+  const std::string path = "/tmp/kroma-jack-name-" + std::to_string(slot) + ".lock";
+  const int fd = open(path.c_str(), O_RDONLY | O_CREAT | O_CLOEXEC, 0666);
+  if (fd >= 0 && flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    close(fd);
+    return -1;
+  }
+  return fd;
+}
+
+std::string JackServer::poolName(int slot) {
+  return "kroma-jack-" + std::to_string(slot);
+}
+
+namespace {
+
+// The socket inodes that process `pid` holds.
+std::set<std::string> socketsOf(pid_t pid) {
+  std::set<std::string> inodes;
+  std::error_code ec;
+  const std::string dir = "/proc/" + std::to_string(pid) + "/fd";
+  for (const auto& entry : std::filesystem::directory_iterator(dir, ec)) {
+    const std::string target = std::filesystem::read_symlink(entry.path(), ec).string();
+    if (target.rfind("socket:[", 0) == 0) inodes.insert(target.substr(8, target.size() - 9));
+  }
+  return inodes;
+}
 
 }  // namespace
+
+// Clients find a server by the sockets it listens on, named after the server: every such socket
+// must be the process's.
+bool JackServer::servedBy(const std::string& name, pid_t pid) {
+  const std::set<std::string> held = socketsOf(pid);
+  const std::string prefix = "jack_" + name + "_";
+  std::ifstream table("/proc/net/unix");
+  std::string line;
+  std::getline(table, line);  // the heading
+  int listening = 0;
+  while (std::getline(table, line)) {
+    std::istringstream fields(line);
+    std::string slot, refs, protocol, flags, type, state, inode, path;
+    if (!(fields >> slot >> refs >> protocol >> flags >> type >> state >> inode >> path)) continue;
+    const std::string file = std::filesystem::path(path).filename().string();
+    if (file.rfind(prefix, 0) != 0 || (std::stoul(flags, nullptr, 16) & kListening) == 0) continue;
+    if (!held.count(inode)) return false;
+    ++listening;
+  }
+  return listening > 0;
+}
 
 JackServer::JackServer() {
   // Nothing in the test may start a server of its own.
   mNoStartEnv = std::make_unique<kroma_test::ScopedEnv>("JACK_NO_START_SERVER", "1");
-  // Others' tests may hold servers for a while.
+  // Other runs may hold every name for a while.
   const auto end = std::chrono::steady_clock::now() + kStartLimit;
-  for (int attempt = 0;; ++attempt) {
-    mName = "kroma-test-" + std::to_string(attempt % kNamePool);
-    mServerEnv.reset();
-    mServerEnv = std::make_unique<kroma_test::ScopedEnv>("JACK_DEFAULT_SERVER", mName.c_str());
-    if (start() || std::chrono::steady_clock::now() >= end) break;
-    if (attempt % kNamePool == kNamePool - 1)
-      std::this_thread::sleep_for(std::chrono::milliseconds(200));
+  mError = "every JACK server name of the pool is held by other test runs";
+  for (;;) {
+    for (int slot = 0; slot < kNamePool; ++slot)
+      if (tryName(slot)) return;
+    if (std::chrono::steady_clock::now() >= end) return;
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
   }
+}
+
+bool JackServer::tryName(int slot) {
+  const int hold = holdPoolName(slot);
+  if (hold < 0) return false;
+  mName = poolName(slot);
+  mServerEnv.reset();
+  mServerEnv = std::make_unique<kroma_test::ScopedEnv>("JACK_DEFAULT_SERVER", mName.c_str());
+  mNameHold = hold;
+  if (start()) return true;
+  releaseName();
+  return false;
+}
+
+void JackServer::releaseName() {
+  if (mNameHold >= 0) close(mNameHold);
+  mNameHold = -1;
 }
 
 bool JackServer::start() {
   ServerTurn turn;
   mError.clear();
-  // Another test's server of this name would answer for ours.
+  // A server of this name started outside the pool's locks would answer for ours.
   if (answers()) {
-    mError = "a JACK server named " + mName + " is running";
+    mError = "a JACK server named " + mName + " that no test run holds is running";
     return false;
   }
+  removeLeftovers();
   const std::string log = mDir.file("jackd.log");
   // jackd takes its name from -n; JACK_DEFAULT_SERVER names it to the clients.
   // Synchronous mode (-S): the server waits for clients that sanitizers slow
@@ -138,7 +207,7 @@ bool JackServer::start() {
     return false;
   }
   const auto end = std::chrono::steady_clock::now() + kAnswerLimit;
-  while (!answers()) {
+  while (!answers() || !servedBy(mName, mPid)) {
     int status = 0;
     if (waitpid(mPid, &status, WNOHANG) == mPid) {
       mPid = -1;
@@ -147,7 +216,7 @@ bool JackServer::start() {
     }
     if (std::chrono::steady_clock::now() > end) {
       terminate();
-      mError = "jackd did not answer within the time limit";
+      mError = "jackd " + mName + " did not answer as the server of its name in time";
       return false;
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
@@ -157,6 +226,7 @@ bool JackServer::start() {
 
 JackServer::~JackServer() {
   stop();
+  releaseName();
 }
 
 void JackServer::stop() {
@@ -168,7 +238,12 @@ void JackServer::stop() {
 void JackServer::terminate() {
   kill(mPid);
   mPid = -1;
-  // Semaphores of clients that were killed outlive the server.
+  removeLeftovers();
+}
+
+// Semaphores of clients that were killed outlive the server, and everything of a run that was
+// killed outlives it; under a held name that no server answers for, they are nobody's.
+void JackServer::removeLeftovers() const {
   std::error_code ec;
   for (const auto& entry : std::filesystem::directory_iterator("/dev/shm", ec))
     if (entry.path().filename().string().find("_" + mName + "_") != std::string::npos)

@@ -10,9 +10,11 @@
 
 namespace midi_test {
 
-// A private JACK dummy server for one test: started under a server name of
-// its own (JACK_DEFAULT_SERVER points at it while the object lives), waited
-// for until jack_lsp answers, stopped by its pid. Every wait is bounded.
+// A private JACK dummy server for one test: started under a server name that
+// no other test run on the machine holds meanwhile (JACK_DEFAULT_SERVER
+// points at it while the object lives), waited for until it answers and the
+// sockets its clients reach are its own, stopped by its pid. Every wait is
+// bounded.
 class JackServer {
  public:
   JackServer();
@@ -33,18 +35,34 @@ class JackServer {
   pid_t startClient(const std::vector<std::string>& args);
   static bool kill(pid_t pid);
 
+  // The machine's JACK registry has eight entries, and jackd frees the entry of a server that
+  // died without stopping only when a server of the same name starts. Names come from a pool of
+  // that size, so that killed servers cannot fill the registry for good.
+  static constexpr int kNamePool = 8;
+  static std::string poolName(int slot);
+  // Holds pooled name `slot` as a test run does while its server lives: a descriptor whose
+  // closing lets it go, or -1 when another run holds it.
+  static int holdPoolName(int slot);
+  // Whether the JACK server that clients of `name` reach is process `pid`.
+  static bool servedBy(const std::string& name, pid_t pid);
+
   static constexpr int kSampleRate = 48000;
   static constexpr int kPeriod = 256;
 
  private:
+  // Takes pooled name `slot` when no other run holds it, and starts the server.
+  bool tryName(int slot);
+  void releaseName();
   bool start();
   void terminate();
+  void removeLeftovers() const;
   bool answers() const;
 
   kroma_test::TempDir mDir;
   std::string mName;
   std::unique_ptr<kroma_test::ScopedEnv> mServerEnv, mNoStartEnv;
   pid_t mPid = -1;
+  int mNameHold = -1;  // the lock that holds mName
   std::string mError;
 };
 

@@ -290,6 +290,28 @@ TEST_F(Dispatch, AnEditSendsItsSysExOrCCToTheSynthesizer) {
   EXPECT_EQ(awaitSent(from, 5).substr(0, 50), "B0 7B 00|B1 7B 00|B2 7B 00|B3 7B 00|F0 3E 13 11 11");
 }
 
+// The SERIAL ROUTING switch sends the routing byte, as its trigger does; either way the routing
+// value that the part's sound dump carries, and the parallel switch, follow what was sent.
+TEST_F(Dispatch, TheSerialRoutingSwitchKeepsTheRoutingByteOfTheDumpInStep) {
+  WatchedKroma* plug = connected();
+  const struct {
+    int param;
+    double value;
+    const char* bytes;
+    double serial;
+  } rows[] = {{kFilterRoutingSerial + 2, 1, "F0 3E 13 11 20 02 00 75 01 F7|", 1},
+              {kFilterRoutingSerial + 2, 0, "F0 3E 13 11 20 02 00 75 00 F7|", 0},
+              {kTriggerFilterRouting + 2, 1, "F0 3E 13 11 20 02 00 75 01 F7|", 1}};
+  for (const auto& row : rows) {
+    const size_t from = sentCount();
+    turn(plug, row.param, row.value);
+    EXPECT_EQ(sent(from), row.bytes) << row.param;
+    EXPECT_EQ(value(plug, kFilterRoutingSerial + 2), row.serial);
+    EXPECT_EQ(value(plug, kFilterRouting + 2), row.serial) << "the dump's routing byte";
+    EXPECT_EQ(value(plug, kFilterRoutingParallel + 2), 1 - row.serial);
+  }
+}
+
 // Values from the synthesizer reach the controls on the MIDI input thread and nothing goes back,
 // a Multi setting's whole dump included; the part tab's page waits for the editor thread.
 TEST_F(Dispatch, AValueFromTheSynthesizerIsShownAndNeverSentBack) {

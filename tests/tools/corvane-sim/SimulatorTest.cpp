@@ -37,6 +37,29 @@ TEST(Simulator, StoresOnlyWholeDumpsAddressedToIt) {
   EXPECT_EQ(Bytes(stored.begin(), stored.end()), whole);
 }
 
+// Set to another device id, it answers only requests addressed to that id, signs its answers with
+// it, as a synthesizer set to that id does, and takes dumps addressed to it; "none" brings its own
+// id back.
+TEST(Simulator, SetToAnotherIdItAnswersSignsAndTakesAsThatId) {
+  Simulator sim(5);
+  sim.setFault({Fault::kOtherId, 9});
+  const auto answerTo = [&](int id) {
+    const Bytes request{0xF0, 0x3E, 0x13, static_cast<unsigned char>(id), 0x00, 0x7F, 0, 0xF7};
+    sim.receive(request.data(), request.size(), {});
+    const std::vector<Bytes> due = sim.takeDue(Clock::time_point::max());
+    return due.empty() ? -1 : due.front()[sysex::kDeviceIdOffset];
+  };
+  EXPECT_EQ(answerTo(5), -1);
+  EXPECT_EQ(answerTo(9), 9);
+  const Bytes to9 = soundDump(392, 9);
+  sim.receive(to9.data(), to9.size(), {});
+  const sysex::SoundDumpBytes stored = sim.storedSound(2, 77);
+  EXPECT_EQ(Bytes(stored.begin(), stored.end()), to9);
+  sim.setFault({Fault::kNone, 0});
+  EXPECT_EQ(answerTo(9), -1);
+  EXPECT_EQ(answerTo(5), 5);
+}
+
 // A parameter change as the editor sends it: F0 3E 13 id type location high low value F7.
 Bytes parameterChange(int type, int location, int high, int low, int value) {
   return {0xF0,

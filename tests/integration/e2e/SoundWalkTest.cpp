@@ -1,0 +1,380 @@
+// Every editable sound control of parts 1 and 10, walked in the editor as a musician would: knobs
+// turned, switches clicked, menu items picked (every item of a menu that shows other controls),
+// the arpeggiator's steps included. The sound dump the synthesizer then holds carries every byte
+// the editor's values give.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+#include <map>
+#include <set>
+
+#include "platform/view/headless/Script.h"
+#include "platform/vst2/opcodes.h"
+#include "src/protocol/SoundDump.h"
+#include "tests/integration/e2e/EndToEnd.h"
+#include "toolkit/plugin/editor/ControlLayer.h"
+#include "toolkit/plugin/editor/IControl.h"
+#include "toolkit/plugin/editor/IGraphics.h"
+
+namespace {
+
+using namespace session;
+
+constexpr Seconds kArrival(60);
+constexpr int kFirstSoundPage = 2, kLastSoundPage = 5;
+
+// One thing the musician does in the editor.
+struct Step {
+  enum Kind { kPage, kPart, kWheel, kClick, kMenu } kind;
+  Place place;
+  int amount;        // wheel steps; the page or part shown
+  std::string item;  // the menu item picked
+};
+
+std::set<int> soundParameters() {
+  std::set<int> params;
+  for (const sound_dump::ByteRule& row : sound_dump::soundByteRules())
+    for (int p : row.params)
+      if (p >= 0) params.insert(p);
+  return params;
+}
+
+void collect(const ControlLayer* layer, std::vector<IControl*>& all) {
+  for (int i = 0; i < layer->controls.GetSize(); ++i) all.push_back(layer->controls.Get(i));
+  for (int i = 0; i < layer->childLayers.GetSize(); ++i) collect(layer->childLayers.Get(i), all);
+}
+
+// The sound bytes of `part` that the values give.
+std::vector<int> soundBytes(const ParameterAccess& values, int part) {
+  std::vector<int> bytes;
+  for (const sound_dump::ByteRule& row : sound_dump::soundByteRules())
+    bytes.push_back(sound_dump::encodeByte(row, values, part));
+  return bytes;
+}
+
+// The instance's values as the dump codecs read them.
+class TwinValues : public ParameterAccess {
+ public:
+  explicit TwinValues(Kroma* twin) : mTwin(twin) {}
+  double getValue(int index) const override { return mTwin->GetParam(index)->Value(); }
+  void setParameterFromPlug(int, double) override {}
+  std::string getDisplayText(int) const override { return ""; }
+  void setDisplayText(int, const std::string&) override {}
+
+ private:
+  Kroma* mTwin;
+};
+
+// Walks an in-process instance (the twin) with its editor open, and keeps every step it took, so
+// that a session takes the same ones. A control is walked once; a control that a step shows or
+// ungreys is walked after it.
+class Walk {
+ public:
+  explicit Walk(Kroma* twin) : mTwin(twin), mSound(soundParameters()) {}
+
+  void walkPart(int part) {
+    mPart = part;
+    mWalked.clear();
+    take({Step::kPage, place::tab(0), 0, ""});
+    take({Step::kPart, place::part(part), part, ""});
+    for (int page = kFirstSoundPage; page <= kLastSoundPage; ++page) {
+      mPage = page;
+      take({Step::kPage, place::tab(page), page, ""});
+      walkShown();
+    }
+  }
+  const std::vector<Step>& steps() const { return mSteps; }
+  // Takes a step on the instance, as the session will.
+  void replay(const Step& step) {
+    mPage = step.kind == Step::kPage ? step.amount : mPage;
+    switch (step.kind) {
+      case Step::kWheel:
+        wheel(step.place, step.amount);
+        break;
+      case Step::kClick:
+        click(step.place);
+        break;
+      default:
+        take(step);
+        mSteps.pop_back();
+    }
+  }
+  std::vector<double> snapshot() const { return values(); }
+  std::vector<std::vector<double>> shots;
+
+ private:
+  IGraphics* g() const { return mTwin->graphics(); }
+
+  // The sound controls that take input now, by parameter.
+  std::map<int, Place> editable() const {
+    std::vector<IControl*> all;
+    for (int i = 0; i < g()->NControls(); ++i) all.push_back(g()->GetControl(i));
+    for (int i = 0; i < g()->NLayers(); ++i) collect(g()->GetLayer(i), all);
+    std::map<int, Place> places;
+    for (IControl* c : all) {
+      const IRECT& r = c->GetTargetRECT();
+      const int x = (r.L + r.R) / 2, y = (r.T + r.B) / 2;
+      if (c->IsHidden() || c->IsGrayed() || !mSound.count(c->ParamIdx() - mPart) ||
+          g()->GetMouseControlIdx(x, y) != c)
+        continue;
+      places.emplace(c->ParamIdx(), Place{"sound control", c->ParamIdx(), mPage, x, y});
+    }
+    return places;
+  }
+
+  // Whether controls not yet walked take input now that did not before.
+  bool hasNew(const std::map<int, Place>& before) const {
+    for (const auto& [param, place] : editable())
+      if (!mWalked.count(param) && !before.count(param)) return true;
+    return false;
+  }
+
+  void walkShown() {
+    for (bool more = true; more;) {
+      more = false;
+      for (const auto& [param, place] : editable()) {
+        if (mWalked.count(param)) continue;
+        mWalked.insert(param);
+        walkControl(place);
+        more = true;
+        break;  // what is shown may have changed
+      }
+    }
+  }
+
+  void walkControl(const Place& place) {
+    if (const std::vector<std::string> items = menuItems(place); !items.empty())
+      return walkMenu(place, items);
+    const double was = value(place.param);
+    for (int amount : {1, -1}) {
+      wheel(place, amount);
+      if (value(place.param) != was) {
+        mSteps.push_back({Step::kWheel, place, amount, ""});
+        shots.push_back(values());
+        return;
+      }
+    }
+    click(place);
+    if (value(place.param) != was) {
+      mSteps.push_back({Step::kClick, place, 0, ""});
+      shots.push_back(values());
+    }
+  }
+
+  // Every item that shows controls not yet walked is picked, and those controls walked; a menu
+  // that shows none gets one other item.
+  void walkMenu(const Place& place, const std::vector<std::string>& items) {
+    const std::string current = shownText(place.param);
+    std::vector<std::string> showing, others;
+    for (const std::string& item : items) {
+      if (item == current || std::count(items.begin(), items.end(), item) != 1) continue;
+      others.push_back(item);
+      const std::vector<double> before = values();
+      const std::map<int, Place> shown = editable();
+      pick(place, items, item);
+      if (hasNew(shown)) showing.push_back(item);
+      restore(before);
+    }
+    if (showing.empty() && !others.empty()) showing.push_back(others.front());
+    for (const std::string& item : showing) {
+      take({Step::kMenu, place, 0, item});
+      walkShown();
+    }
+  }
+
+  void take(const Step& step) {
+    switch (step.kind) {
+      case Step::kPage:
+        showPage(mTwin, step.amount);
+        break;
+      case Step::kPart:
+        click(step.place);
+        break;
+      case Step::kMenu:
+        pick(step.place, menuItems(step.place), step.item);
+        break;
+      default:
+        break;
+    }
+    mSteps.push_back(step);
+    shots.push_back(values());
+  }
+
+  // The items of the menu the control opens; none for a control that opens no menu, whose click
+  // is undone.
+  std::vector<std::string> menuItems(const Place& place) {
+    const std::vector<double> before = values();
+    VIEW_Script::instance().reset();
+    VIEW_Script::instance().answerMenu({});
+    click(place);
+    const auto shown = VIEW_Script::instance().menusShown();
+    VIEW_Script::instance().reset();
+    if (shown.empty()) restore(before);
+    return shown.empty() ? std::vector<std::string>() : shown.front();
+  }
+
+  void pick(const Place& place, const std::vector<std::string>& items, const std::string& item) {
+    const int index = static_cast<int>(std::find(items.begin(), items.end(), item) - items.begin());
+    VIEW_Script::instance().reset();
+    VIEW_Script::instance().answerMenu({index});
+    click(place);
+    VIEW_Script::instance().reset();
+  }
+
+  void click(const Place& place) {
+    IMouseMod left(true);
+    g()->OnMouseDown(place.x, place.y, &left);
+    g()->OnMouseUp(place.x, place.y, &left);
+    tick();
+  }
+  void wheel(const Place& place, int amount) {
+    IMouseMod none;
+    g()->OnMouseWheel(place.x, place.y, &none, amount);
+    tick();
+  }
+  // The editor's timer, as a host runs it between the user's gestures: it applies what the
+  // gesture asked of the editor (layers shown, controls greyed).
+  void tick() {
+    IRECT dirty;
+    g()->IsDirty(&dirty);
+  }
+
+  double value(int param) const { return mTwin->GetParam(param)->Value(); }
+  std::string shownText(int param) const {
+    char text[256] = {};
+    const IParam* p = mTwin->GetParam(param);
+    p->GetDisplayForHost(p->Value(), false, text, true, sizeof text);
+    return text;
+  }
+
+  std::vector<double> values() const {
+    std::vector<double> all;
+    for (int i = 0; i < mTwin->NParams(); ++i) all.push_back(value(i));
+    return all;
+  }
+  // Puts the values back as they were, and what the page shows with them.
+  void restore(const std::vector<double>& was) {
+    for (int i = 0; i < mTwin->NParams(); ++i)
+      if (value(i) != was[i]) g()->SetParameterFromPlug(i, was[i], false);
+    showPage(mTwin, mPage);
+  }
+
+  Kroma* mTwin;
+  const std::set<int> mSound;
+  std::set<int> mWalked;
+  int mPart = 0, mPage = 0;
+  std::vector<Step> mSteps;
+};
+
+bool act(Session& s, const Step& step) {
+  switch (step.kind) {
+    // A click on a part or page may start a transfer, whose overlay takes the next clicks.
+    case Step::kPage:
+      return s.showPage(step.amount) && s.overlayGone(kArrival);
+    case Step::kPart:
+      return s.showPart(step.amount) && s.overlayGone(kArrival);
+    case Step::kWheel:
+      return s.turn(step.place, step.amount);
+    case Step::kClick:
+      return s.click(step.place);
+    case Step::kMenu:
+      return s.choose(step.place, step.item);
+  }
+  return false;
+}
+
+// Each step is followed by the editor's timer, as a host runs it between gestures.
+bool replay(Session& s, const Step& step) {
+  return act(s, step) && s.host().step("idle");
+}
+
+// Each editable sound control of parts 1 and 10 (found and walked on an instance in process)
+// reaches the synthesizer: the sound dump it then holds for the part carries every byte the
+// editor's values give, SysEx and CC alike, and the editor holds what the walk in process gave.
+// Disabled: in the session, a click on an oscillator's shape menu now and then opens no menu where
+// the instance in process opens it (osc 1 at step 7 or osc 3 at step 26 of part 1, from run to
+// run), so the walk stops there.
+TEST_F(EndToEnd, DISABLED_EveryEditableSoundControlOfParts1And10LandsOnItsByte) {
+  // The twin reads the same settings as the session's instance.
+  writeData("Kroma Editor UI.txt", "white\nnormal\nyes\n");
+  Kroma* twin = open();
+  dispatch(twin, effEditOpen);
+  const int parts[] = {0, 9};
+  std::map<int, std::vector<int>> fresh, walked;
+  Walk walk(twin);
+  for (int part : parts) {
+    fresh[part] = soundBytes(TwinValues(twin), part);
+    walk.walkPart(part);
+    walked[part] = soundBytes(TwinValues(twin), part);
+  }
+  dispatch(twin, effEditClose);
+
+  auto sim = simulator("corvane-sim", 5);
+  Session s(setup());
+  connect(s);
+  // Part 1's sound goes out first (the only active part: the others stay as the synthesizer
+  // has them), so that the walk starts from the same values on both sides.
+  const StateValues start = state(s);
+  ASSERT_TRUE(s.click(place::kSendMulti)) << s.error();
+  ASSERT_TRUE(within(kArrival,
+                     [&] { return start.soundBytesDiffering(sim->record("sound 0"), 0).empty(); }));
+  ASSERT_TRUE(s.overlayGone(kArrival)) << s.error();
+  std::map<int, Bytes> before;
+  for (int part : parts) {
+    EXPECT_EQ(soundBytes(start, part), fresh[part]) << "part " << part + 1;
+    before[part] = sim->record("sound " + std::to_string(part));
+  }
+  for (size_t i = 0; i < walk.steps().size(); ++i)
+    ASSERT_TRUE(replay(s, walk.steps()[i])) << s.error() << " (step " << i << ")";
+  const StateValues edited = state(s);
+  const auto& rows = sound_dump::soundByteRules();
+  for (int part : parts) {
+    SCOPED_TRACE(testing::Message() << "part " << part + 1);
+    EXPECT_EQ(soundBytes(edited, part), walked[part]);
+    // Each byte the walk changed as the editor has it, every other as it was.
+    Bytes expected = before[part];
+    int changed = 0;
+    for (size_t row = 0; row < rows.size(); ++row) {
+      if (fresh[part][row] == walked[part][row]) continue;
+      expected[rows[row].offset] = static_cast<unsigned char>(walked[part][row]);
+      ++changed;
+    }
+    std::cout << "part " << part + 1 << ": " << changed << " of " << rows.size()
+              << " sound bytes changed by the walk; all " << rows.size() << " checked\n";
+    Bytes held;
+    EXPECT_TRUE(within(kArrival, [&] {
+      held = sim->record("sound " + std::to_string(part));
+      return std::all_of(rows.begin(), rows.end(), [&](const sound_dump::ByteRule& row) {
+        return held.size() > static_cast<size_t>(row.offset) &&
+               held[row.offset] == expected[row.offset];
+      });
+    }));
+    for (const sound_dump::ByteRule& row : rows)
+      if (held.size() > static_cast<size_t>(row.offset)) {
+        EXPECT_EQ(int(held[row.offset]), int(expected[row.offset])) << "byte " << row.offset;
+      }
+  }
+}
+
+// The walk is the same whenever it is taken: its steps, taken on a fresh instance, reach the values
+// the walk reached after each of them.
+using SoundWalk = PluginFixture;
+TEST_F(SoundWalk, TakenAgainOnAFreshInstanceItReachesTheSameValues) {
+  writeData("Kroma Editor UI.txt", "white\nnormal\nyes\n");
+  Kroma* first = open();
+  dispatch(first, effEditOpen);
+  Walk walk(first);
+  walk.walkPart(0);
+  Kroma* second = open();
+  dispatch(second, effEditOpen);
+  Walk again(second);
+  for (size_t i = 0; i < walk.steps().size(); ++i) {
+    again.replay(walk.steps()[i]);
+    ASSERT_EQ(again.snapshot(), walk.shots[i]) << "step " << i;
+  }
+  dispatch(first, effEditClose);
+  dispatch(second, effEditClose);
+}
+
+}  // namespace
