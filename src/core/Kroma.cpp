@@ -14,6 +14,7 @@
 #include "src/core/KromaDialogs.h"
 #include "src/core/PatchManager.h"
 #include "src/core/StartupSettings.h"
+#include "src/core/detail/HostMessageWorker.h"
 #include "src/editor/EditorConfigManager.h"
 #include "src/editor/ProgressIndicator.h"
 #include "src/librarian/PatchLibrarian.h"
@@ -122,6 +123,12 @@ Kroma::Kroma(IPluginInstanceInfo instanceInfo)
     log("Layers attached...");
     mTabLayers.progress = makeProgressLayer(*mUIConfigManager);
     mMIDIMessageManager = std::make_unique<MIDIMessageManager>(*this, *mPatchLibrarian, GetLog());
+    mHostMessages = std::make_unique<HostMessageWorker>(
+        [this](const IMidiMsg& msg) {
+          TK_MutexLock lock(mMutex);
+          routeMidiMsg(msg, false);
+        },
+        GetLog());
     takeFirstSnapshot();
     lookUpControlsFirst();
     makeSelectionListsAndMenus();

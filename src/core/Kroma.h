@@ -25,6 +25,7 @@
 class BankNumberPopupMenu;
 class ControlLayer;
 class EditorRequests;
+class HostMessageWorker;
 class IControl;
 class LeftPatchPopupMenu;
 class LeftPerfPopupMenu;
@@ -198,7 +199,8 @@ class Kroma : public IPluginVST,
   // Channel messages from the host and the synthesizer: dropped during a transfer, an overflow
   // or a Multi push, from the synthesizer while it is the master keyboard, system messages and
   // the global channel's; the rest go to the manager, the host's with the part on their
-  // channel (part 0 when none).
+  // channel (part 0 when none). The host's program change, and every host message behind one that
+  // waits or runs, goes to mHostMessages instead, so that the audio thread never waits for it.
   void ProcessMidiMsg(IMidiMsg* msg, bool fromDevice) override;
   // Sends one message now, lighting the LED of the first part on its channel unless the LEDs
   // show incoming MIDI; without the MIDI ports only "Set MIDI I/O First!".
@@ -218,6 +220,8 @@ class Kroma : public IPluginVST,
   // The pauses of bank changes and sends, on the manager's lane clock unless a test sets one.
   // Each lets go of the plug-in lock, so that the audio thread never waits through it.
   LaneClock* mPauseClock = nullptr;
+  // Runs the host's messages that ProcessMidiMsg hands over, under the plug-in lock.
+  std::unique_ptr<HostMessageWorker> mHostMessages;
   // Guards mMidiQueue between the threads that route MIDI and the audio clock.
   std::mutex mQueueLock;
 
@@ -493,6 +497,8 @@ class Kroma : public IPluginVST,
   // Stops the threads and releases what the plug-in made, in the order that keeps every thread
   // off what is released; the destructor, and a constructor that failed, end here.
   void shutDown();
+  // ProcessMidiMsg's drop rules and the hand-over to the manager.
+  void routeMidiMsg(const IMidiMsg& msg, bool fromDevice);
 
   // One bank-selection list: its enumeration, display texts and selection strings.
   void initSelectionList(int paramIdx, const char* name, IControl** control, std::string* text,

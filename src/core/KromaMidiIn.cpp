@@ -3,6 +3,7 @@
 #include "src/config/ParameterIds.h"
 #include "src/config/UIConfigManager.h"
 #include "src/core/Kroma.h"
+#include "src/core/detail/HostMessageWorker.h"
 #include "src/librarian/view/LibrarianViewControl.h"
 #include "src/protocol/IncomingChannel.h"
 #include "src/protocol/MIDIMessageManager.h"
@@ -16,16 +17,25 @@ constexpr int kSysExFilter = 6;  // entry of the MIDI filter tables
 }  // namespace
 
 void Kroma::ProcessMidiMsg(IMidiMsg* msg, bool fromDevice) {
+  if (!msg) return;
+  // A program change's bank change pauses: the host's waits on the worker, and what follows it.
+  if (!fromDevice && mHostMessages &&
+      mHostMessages->offer(*msg, msg->StatusMsg() == IMidiMsg::kProgramChange))
+    return;
+  routeMidiMsg(*msg, fromDevice);
+}
+
+void Kroma::routeMidiMsg(const IMidiMsg& msg, bool fromDevice) {
   MIDIMessageManager* manager = mMIDIMessageManager.get();
-  if (!msg || !manager || mTransferInProgress || mOutputOverflow || mMultiSendRequested) return;
-  if ((fromDevice && mBlockDeviceInput) || msg->StatusMsg() == IMidiMsg::kNone) return;
-  const int channel = msg->Channel();
+  if (!manager || mTransferInProgress || mOutputOverflow || mMultiSendRequested) return;
+  if ((fromDevice && mBlockDeviceInput) || msg.StatusMsg() == IMidiMsg::kNone) return;
+  const int channel = msg.Channel();
   if (channel == sysex::truncateValue(getValue(kGlobalMidiChannel)) - 1) return;
   if (fromDevice) {
-    manager->ProcessMidiMsgFromDevice(msg);
+    manager->ProcessMidiMsgFromDevice(&msg);
   } else {
     const int part = IncomingChannel::partOnChannel(*this, channel);
-    manager->ProcessMidiMsgFromDAW(msg, part >= 0 ? part : 0);
+    manager->ProcessMidiMsgFromDAW(&msg, part >= 0 ? part : 0);
   }
 }
 

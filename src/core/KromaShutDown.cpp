@@ -5,6 +5,7 @@
 #include "src/config/UIConfigManager.h"
 #include "src/core/Kroma.h"
 #include "src/core/PatchManager.h"
+#include "src/core/detail/HostMessageWorker.h"
 #include "src/librarian/PatchLibrarian.h"
 #include "src/protocol/MIDIMessageManager.h"
 #include "toolkit/plugin/editor/IGraphics.h"
@@ -19,6 +20,11 @@ void Kroma::shutDown() {
   setExternalMIDIIn(off, nullptr);
   mMIDIOutSet = false;
   if (mMIDIMessageManager) mMIDIMessageManager->shutDown();
+  // The manager's pauses end at once now; the running host message takes the plug-in lock to end.
+  if (mHostMessages) {
+    TK_MutexReleased unlocked(mMutex);
+    mHostMessages->stop();
+  }
   mPatchManager.reset();
   mMIDIMessageManager.reset();
   // The controls point into the librarian and the configuration manager: the graphics object,
