@@ -11,6 +11,7 @@
 #include "src/config/ParameterIds.h"
 #include "src/core/detail/DebuggerOutput.h"
 #include "src/core/detail/EditorRequests.h"
+#include "src/core/detail/HostMessageWorker.h"
 #include "src/core/detail/KromaDialogs.h"
 #include "src/core/detail/PatchManager.h"
 #include "src/core/detail/StartupSettings.h"
@@ -123,6 +124,12 @@ Kroma::Kroma(IPluginInstanceInfo instanceInfo)
     mWidgets.mTabLayers.progress = makeProgressLayer(*mParts.mUIConfigManager);
     mParts.mMIDIMessageManager =
         std::make_unique<MIDIMessageManager>(*this, *mParts.mPatchLibrarian, GetLog());
+    mParts.mHostMessages = std::make_unique<HostMessageWorker>(
+        [this](const IMidiMsg& msg) {
+          TK_MutexLock lock(mMutex);
+          routeMidiMsg(msg, false);
+        },
+        GetLog());
     takeFirstSnapshot();
     lookUpControlsFirst();
     makeSelectionListsAndMenus();

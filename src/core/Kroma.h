@@ -176,7 +176,9 @@ class Kroma : public IPluginVST,
   // Channel messages from the host and the synthesizer: dropped during a transfer, an overflow
   // or a Multi push, from the synthesizer while it is the master keyboard, system messages and
   // the global channel's; the rest go to the manager, the host's with the part on their
-  // channel (part 0 when none). [the host's: main or audio thread, in the dispatcher; the
+  // channel (part 0 when none). The host's program change, and every host message behind one that
+  // waits or runs, goes to the host message worker instead, so that the audio thread never waits
+  // for its bank change. [the host's: main or audio thread, in the dispatcher; the
   // synthesizer's: MIDI input thread. Never blocks]
   void ProcessMidiMsg(IMidiMsg* msg, bool fromDevice) override;
   // [as ProcessMidiMsg; the SysEx of a running job is also fed in from the job lanes]
@@ -394,6 +396,8 @@ class Kroma : public IPluginVST,
   // Stops the threads and releases what the plug-in made, in the order that keeps every thread
   // off what is released; the destructor, and a constructor that failed, end here.
   void shutDown();
+  // ProcessMidiMsg's drop rules and the hand-over to the manager.
+  void routeMidiMsg(const IMidiMsg& msg, bool fromDevice);
 
   // ---- KromaTotalRecall.cpp ----
   // What a restore derives from the values it restored: the device id, the MIDI filter and

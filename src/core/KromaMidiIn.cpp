@@ -15,18 +15,27 @@ constexpr int kSysExFilter = 6;  // entry of the MIDI filter tables
 }  // namespace
 
 void Kroma::ProcessMidiMsg(IMidiMsg* msg, bool fromDevice) {
+  if (!msg) return;
+  // A program change's bank change pauses: the host's waits on the worker, and what follows it.
+  if (!fromDevice && mParts.mHostMessages &&
+      mParts.mHostMessages->offer(*msg, msg->StatusMsg() == IMidiMsg::kProgramChange))
+    return;
+  routeMidiMsg(*msg, fromDevice);
+}
+
+void Kroma::routeMidiMsg(const IMidiMsg& msg, bool fromDevice) {
   MIDIMessageManager* manager = mParts.mMIDIMessageManager.get();
-  if (!msg || !manager || mSelection.mTransferInProgress || mRouting.mOutputOverflow ||
+  if (!manager || mSelection.mTransferInProgress || mRouting.mOutputOverflow ||
       mSelection.mMultiSendRequested)
     return;
-  if ((fromDevice && mRouting.mBlockDeviceInput) || msg->StatusMsg() == IMidiMsg::kNone) return;
-  const int channel = msg->Channel();
+  if ((fromDevice && mRouting.mBlockDeviceInput) || msg.StatusMsg() == IMidiMsg::kNone) return;
+  const int channel = msg.Channel();
   if (channel == sysex::truncateValue(getValue(kGlobalMidiChannel)) - 1) return;
   if (fromDevice) {
-    manager->ProcessMidiMsgFromDevice(msg);
+    manager->ProcessMidiMsgFromDevice(&msg);
   } else {
     const int part = IncomingChannel::partOnChannel(*this, channel);
-    manager->ProcessMidiMsgFromDAW(msg, part >= 0 ? part : 0);
+    manager->ProcessMidiMsgFromDAW(&msg, part >= 0 ? part : 0);
   }
 }
 

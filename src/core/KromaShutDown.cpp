@@ -1,6 +1,7 @@
 // The end of the plug-in's life.
 #include "src/config/UIConfigManager.h"
 #include "src/core/Kroma.h"
+#include "src/core/detail/HostMessageWorker.h"
 #include "src/core/detail/PatchManager.h"
 #include "src/librarian/PatchLibrarian.h"
 #include "src/protocol/MIDIMessageManager.h"
@@ -16,6 +17,11 @@ void Kroma::shutDown() {
   setExternalMIDIIn(off, nullptr);
   mRouting.mMIDIOutSet = false;
   if (mParts.mMIDIMessageManager) mParts.mMIDIMessageManager->shutDown();
+  // The manager's pauses end at once now; the running host message takes the plug-in lock to end.
+  if (mParts.mHostMessages) {
+    TK_MutexReleased unlocked(mMutex);
+    mParts.mHostMessages->stop();
+  }
   mParts.mPatchManager.reset();
   mParts.mMIDIMessageManager.reset();
   // The controls point into the librarian and the configuration manager: the graphics object,

@@ -23,6 +23,7 @@
 class BankNumberPopupMenu;
 class ControlLayer;
 class EditorRequests;
+class HostMessageWorker;
 class IGraphics;
 class IControl;
 class ITextControl;
@@ -200,6 +201,8 @@ struct KromaParts {
   std::unique_ptr<UIConfigManager> mUIConfigManager;
   std::unique_ptr<PatchLibrarian> mPatchLibrarian;
   std::unique_ptr<MIDIMessageManager> mMIDIMessageManager;
+  // Runs the host's messages that ProcessMidiMsg hands over, under the plug-in lock.
+  std::unique_ptr<HostMessageWorker> mHostMessages;
   LinkManager mLinkManager;
   std::string mLogFilePath;
   bool mDebugLogging = false;

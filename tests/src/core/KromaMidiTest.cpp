@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <atomic>
 #include <cmath>
 #include <fstream>
 #include <future>
@@ -12,7 +13,9 @@
 #include "platform/vst2/opcodes.h"
 #include "src/config/ParameterIds.h"
 #include "src/core/KromaProbe.h"
+#include "src/core/detail/HostMessageWorker.h"
 #include "src/protocol/LaneClock.h"
+#include "src/protocol/MIDIMessageManager.h"
 #include "toolkit/wsys/Timing.h"
 
 namespace {
@@ -150,6 +153,68 @@ TEST_F(MidiPaths, AProcessCallRunsWhileABankChangePauses) {
   KromaProbe(plug).clock.mPauseClock = nullptr;
 }
 
+// The host's program change runs on the plug-in's own thread: the events call returns while its
+// bank change pauses, and its bytes, then the note the host sent after it, arrive in order.
+TEST_F(MidiPaths, TheHostsProgramChangeLeavesTheAudioThreadBeforeItsPauses) {
+  Kroma* plug = settled();
+  HeldClock held;
+  KromaProbe(plug).clock.mPauseClock = &held;
+  KromaProbe(plug).selection.mProgBankMode = false;
+  KromaProbe(plug).routing.mDAWFilterBlocked[1] = false;  // program changes from the host pass
+  plug->GetParam(kGlobalRxProgramChange)->Set(1.0);
+  plug->GetParam(kMultiPartBank + 1)->Set(2);
+  auto block = std::async(std::launch::async, [plug] {
+    process(plug, 64, {IMidiMsg(0, 0xC1, 9, 0), IMidiMsg(0, 0x91, 60, 100)});
+  });
+  ASSERT_EQ(held.paused.get_future().wait_for(10s), std::future_status::ready);
+  const bool returned = block.wait_for(10s) == std::future_status::ready;
+  const std::string whilePaused = sent(start);
+  held.release.set_value();
+  block.wait();
+  EXPECT_TRUE(returned) << "the audio thread waited for the pauses";
+  EXPECT_EQ(whilePaused, "B1 7B 00|B1 7B 00|B1 00 02|");
+  ASSERT_TRUE(eventually([plug] { return KromaProbe(plug).parts.mHostMessages->idle(); }));
+  EXPECT_EQ(held.pauses, (std::vector<int>{25, 25, 50, 100}));
+  EXPECT_EQ(sent(start), "B1 7B 00|B1 7B 00|B1 00 02|B1 20 40|C1 09|C1 09|91 3C 64|");
+  EXPECT_EQ(value(plug, kMultiPartPatch + 1), 9);
+  KromaProbe(plug).clock.mPauseClock = nullptr;
+}
+
+// Pauses on the manager's clock, so that closing the plug-in ends them; the first is a long one
+// the test learns of.
+class StoppableClock : public LaneClock {
+ public:
+  explicit StoppableClock(LaneClock& clock) : mClock(clock) {}
+  bool pause(int ms) override {
+    if (!entered.exchange(true)) {
+      paused.set_value();
+      ms = 60000;
+    }
+    return mClock.pause(ms);
+  }
+  void stop() override {}
+  std::atomic<bool> entered{false};
+  std::promise<void> paused;
+
+ private:
+  LaneClock& mClock;
+};
+
+// Closing the plug-in while the host's program change pauses ends the pause, joins its thread
+// before what it uses goes, and drops the note waiting behind it.
+TEST_F(MidiPaths, ClosingWhileTheHostsProgramChangePausesJoinsItsThread) {
+  Kroma* plug = settled();
+  StoppableClock clock(KromaProbe(plug).parts.mMIDIMessageManager->laneClock());
+  KromaProbe(plug).clock.mPauseClock = &clock;
+  KromaProbe(plug).selection.mProgBankMode = false;
+  KromaProbe(plug).routing.mDAWFilterBlocked[1] = false;  // program changes from the host pass
+  plug->GetParam(kGlobalRxProgramChange)->Set(1.0);
+  process(plug, 64, {IMidiMsg(0, 0xC1, 9, 0), IMidiMsg(0, 0x91, 60, 100)});
+  ASSERT_EQ(clock.paused.get_future().wait_for(10s), std::future_status::ready);
+  close(plug);
+  EXPECT_EQ(sent(start).find("91 3C 64"), std::string::npos);
+}
+
 // Host messages pass their kind's filter entry and go on to the synthesizer; the drop rules hold
 // for both sources.
 TEST_F(MidiPaths, ChannelMessagesAreDroppedByTheirRulesAndFilters) {
@@ -162,6 +227,7 @@ TEST_F(MidiPaths, ChannelMessagesAreDroppedByTheirRulesAndFilters) {
       const size_t before = sentCount();
       IMidiMsg msg(0, static_cast<uint8_t>(kind[0] | 1), 7, 1);  // off the global channel
       plug->ProcessMidiMsg(&msg, false);
+      ASSERT_TRUE(eventually([plug] { return KromaProbe(plug).parts.mHostMessages->idle(); }));
       EXPECT_EQ(sentCount(), before + !blocked) << kind[0];
     }
   // clang-format off
