@@ -3,6 +3,7 @@
 #include "src/config/ParameterIds.h"
 #include "src/config/UIConfigManager.h"
 #include "src/core/Kroma.h"
+#include "src/core/detail/HostMessageWorker.h"
 #include "src/protocol/IncomingChannel.h"
 #include "src/protocol/MIDIMessageManager.h"
 #include "src/protocol/SysExFormat.h"
