@@ -64,19 +64,6 @@ class WatchedKroma : public Kroma {
   }
 };
 
-// A change as the framework hands it over: the value stored, then the dispatch.
-void set(Kroma* plug, int param, double value) {
-  plug->GetParam(param)->SetClamped(value);
-  plug->OnParamChange(param);
-}
-
-// A knob turned or a menu chosen in the editor.
-void turn(Kroma* plug, int param, double value) {
-  IControl* control = plug->controlOf(param);
-  ASSERT_NE(control, nullptr) << param;
-  control->SetValueFromUserInput(plug->GetParam(param)->GetNormalized(value));
-}
-
 const char* const kNoPort = "Set MIDI I/O First!";
 
 class Dispatch : public PluginFixture {

@@ -29,19 +29,6 @@
 
 namespace {
 
-// A change as the framework hands it over: the value stored, then the dispatch.
-void set(Kroma* plug, int param, double value) {
-  plug->GetParam(param)->SetClamped(value);
-  plug->OnParamChange(param);
-}
-
-// A knob turned in the editor.
-void turn(Kroma* plug, int param, double value) {
-  IControl* control = plug->controlOf(param);
-  ASSERT_NE(control, nullptr) << param;
-  control->SetValueFromUserInput(plug->GetParam(param)->GetNormalized(value));
-}
-
 // The first sixteen parameters (oscillator 1's octaves) offered to the host.
 class HostVisibleKroma : public Kroma {
  public:

@@ -154,3 +154,14 @@ std::string PluginFixture::readData(const std::string& name) const {
   text << file.rdbuf();
   return text.str();
 }
+
+void PluginFixture::set(Kroma* plug, int param, double value) {
+  plug->GetParam(param)->SetClamped(value);
+  plug->OnParamChange(param);
+}
+
+void PluginFixture::turn(Kroma* plug, int param, double value) {
+  IControl* control = plug->controlOf(param);
+  ASSERT_NE(control, nullptr) << param;
+  control->SetValueFromUserInput(plug->GetParam(param)->GetNormalized(value));
+}

@@ -56,6 +56,10 @@ class PluginFixture : public ::testing::Test {
   static void process(Kroma* plug, int frames, const std::vector<IMidiMsg>& events = {});
 
   static double value(Kroma* plug, int param) { return plug->GetParam(param)->Value(); }
+  // A change as the framework hands it over: the value stored, then the dispatch.
+  static void set(Kroma* plug, int param, double value);
+  // A knob turned or a menu chosen in the editor.
+  static void turn(Kroma* plug, int param, double value);
   // Whether the layer is shown; a layer the layout did not build fails the test.
   static bool shown(Kroma* plug, const std::string& layer);
   static std::string text(ITextControl* control);

@@ -15,14 +15,7 @@
 
 namespace {
 
-class Plug : public HostlessPlugin {
- public:
-  Plug()
-      : HostlessPlugin(1, "2-2", 0, "Effect", "Product", "Maker", 0x10000, 1, 2, 0, true, true,
-                       true, kAPIVST2) {
-    initialize(0, 1, "2-2", 0, "Effect", "Product", "Maker", 0x10000, 1, 2, 0, true, true, true);
-  }
-};
+using Plug = StandInPlugin;
 
 class SilentLog : public TK_LogSink {
  public:

@@ -21,3 +21,14 @@ class HostlessPlugin : public IPluginBase {
   bool SendMidiVST(IMidiMsg*) override { return false; }
   bool SendMidiMsg(IMidiMsg*) override { return false; }
 };
+
+// A hostless plug-in with a stand-in identity (two inputs, two outputs, VST 2), for tests that need
+// a plug-in to hang an editor or a cache on.
+class StandInPlugin : public HostlessPlugin {
+ public:
+  explicit StandInPlugin(int version = 0x10000)
+      : HostlessPlugin(1, "2-2", 0, "Effect", "Product", "Maker", version, 1, 2, 0, true, true,
+                       true, kAPIVST2) {
+    initialize(0, 1, "2-2", 0, "Effect", "Product", "Maker", version, 1, 2, 0, true, true, true);
+  }
+};

@@ -13,8 +13,8 @@
 #include "XvfbServer.h"
 #include "tests/toolkit/plugin/base/HostlessPlugin.h"
 #include "toolkit/plugin/editor/IControl.h"
-#include "toolkit/plugin/editor/detail/IGraphicsCarbon.h"
 #include "toolkit/plugin/editor/IGraphicsMac.h"
+#include "toolkit/plugin/editor/detail/IGraphicsCarbon.h"
 
 #include <X11/XKBlib.h>
 #include <X11/Xlib.h>
@@ -32,13 +32,8 @@ using ::testing::IsEmpty;
 constexpr int kHostX = 100, kHostY = 50, kHostWidth = 400, kHostHeight = 300;
 constexpr int kWidth = 200, kHeight = 100;
 
-class Plug : public HostlessPlugin {
- public:
-  Plug()
-      : HostlessPlugin(1, "2-2", 0, "Effect", "Product", "Maker", 0x00010203, 1, 2, 0, true, true,
-                       true, kAPIVST2) {
-    initialize(0, 1, "2-2", 0, "Effect", "Product", "Maker", 0x00010203, 1, 2, 0, true, true, true);
-  }
+struct Plug : StandInPlugin {
+  Plug() : StandInPlugin(0x00010203) {}
 };
 
 // Takes the arrow keys only, as the bank view does; logs them.
