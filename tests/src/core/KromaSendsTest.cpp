@@ -1,0 +1,243 @@
+// Edits in the whole plug-in as the synthesizer and the user see them: the bytes a change sends,
+// the switches that follow their parameters, the requests that wait for the editor thread.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "PluginFixture.h"
+#include "src/config/ParameterIds.h"
+#include "src/core/EditorRequests.h"
+#include "toolkit/plugin/midi/IMidiMsg.h"
+
+namespace {
+
+class Sends : public PluginFixture {
+ protected:
+  // Connected, past the first block's all notes off, with device id 0x11.
+  Kroma* settled() {
+    Kroma* plug = openConnected();
+    process(plug, 64);
+    set(plug, kGlobalSysExID, 0x11);
+    return plug;
+  }
+  // A change as the framework hands it over; what it sent.
+  std::string change(Kroma* plug, int param, double value) {
+    const size_t from = sentCount();
+    set(plug, param, value);
+    return sent(from);
+  }
+  static void set(Kroma* plug, int param, double value) {
+    plug->GetParam(param)->Set(value);
+    plug->OnParamChange(param);
+  }
+};
+
+std::string parameterChange(const char* device, const char* rest) {
+  return std::string("F0 3E 13 ") + device + " 20 02 " + rest + " F7|";
+}
+
+// Part 3 (index 2) on MIDI channel 4. Each edit sends its parameter message with the device id,
+// the part and the value; bytes that pack several parameters (arpeggiator steps, voice mode and
+// unison, envelope trigger and mode) carry the others' current values too; a wavetable is a CC
+// of its oscillator's shape controller. The rows run in order: each sees the values before it.
+TEST_F(Sends, EachEditSendsItsMessageWithTheBytesItShares) {
+  Kroma* plug = settled();
+  const int p = 2;
+  set(plug, kMultiPartMIDICh + p, 5);
+  const struct {
+    int param;
+    double value;
+    const char* bytes;  // after F0 3E 13 11 20 02; empty for a CC
+    const char* cc;
+  } rows[] = {
+      {kFilter1Cutoff, 100, "00 4E 64", ""},
+      {kOscillatorGlideOnOffSwitch, 1, "00 35 01", ""},
+      {kArpPattern01Glide, 1, "02 47 1C", ""},
+      {kArpPattern01Step, 0, "02 47 0C", ""},
+      {kArpPattern01Accent, 0, "02 47 08", ""},
+      {kArpPattern01Glide, 0, "02 47 00", ""},
+      {kArpPattern03Accent, 2, "02 49 12", ""},
+      {kArpPattern02Timing, 3, "02 58 73", ""},
+      {kArpPattern02StepLen, 2, "02 58 23", ""},
+      {kArpPattern02Timing, 0, "02 58 20", ""},
+      {kOscillatorMonoPolyMode, 1, "00 3A 01", ""},
+      {kOscillatorUnisono, 3, "00 3A 31", ""},
+      {kOscillatorMonoPolyMode, 0, "00 3A 30", ""},
+      {kOscillatorUnisono, 0, "00 3A 00", ""},
+      {kFilterEnvTrigger, 1, "01 44 20", ""},
+      {kFilterEnvMode, 0, "01 44 20", ""},
+      {kFilterEnvMode, 3, "01 44 23", ""},
+      {kFilterEnvTrigger, 0, "01 44 03", ""},
+      {kAmpEnvMode, 2, "01 50 02", ""},
+      {kAmpEnvTrigger, 1, "01 50 22", ""},
+      {kEnv3Trigger, 1, "01 5C 20", ""},
+      {kEnvelope4Mode, 3, "01 68 03", ""},
+      {kLFO1Speed, 7, "01 21 07", ""},
+      {kEffect1Mode, 2, "01 00 02", ""},
+      {kArpMode, 1, "02 37 01", ""},
+      {kOscillator1Wavetable, 4, "", "B3 1F 0B|"},
+      {kOscillator2Wavetable, 0, "", "B3 27 07|"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(plug->GetParam(row.param + p)->GetNameForHost() + std::string(" ") +
+                 std::to_string(row.value));
+    const std::string expected = *row.cc ? row.cc : parameterChange("11", row.bytes);
+    EXPECT_EQ(change(plug, row.param + p, row.value), expected);
+  }
+  EXPECT_EQ(value(plug, kOscillator1Shape + p), 7.0) << "a wavetable is shape 7";
+  EXPECT_EQ(value(plug, kOscillator2Shape + p), 7.0);
+  // Another device id goes into every message from then on.
+  set(plug, kGlobalSysExID, 5);
+  EXPECT_EQ(plug->deviceId(), 5);
+  EXPECT_EQ(change(plug, kLFO1Speed + p, 9), parameterChange("05", "01 21 09"));
+  EXPECT_EQ(change(plug, kAmpEnvMode + p, 1), parameterChange("05", "01 50 21"));
+}
+
+// A part's CCs go on the channel of its MIDI channel setting: 2..17 are channels 1..16, 0 and 1
+// are channels 1 and 2 as they stand.
+TEST_F(Sends, AWavetableGoesOnThePartsChannel) {
+  Kroma* plug = settled();
+  const struct {
+    int part;
+    double setting;
+    const char* bytes;
+  } rows[] = {{4, 2, "B0 1F 08|"},
+              {5, 17, "BF 1F 08|"},
+              {6, 0, "B0 1F 08|"},
+              {7, 1, "B1 1F 08|"},
+              {8, 3, "B1 1F 08|"}};
+  for (const auto& row : rows) {
+    set(plug, kMultiPartMIDICh + row.part, row.setting);
+    EXPECT_EQ(change(plug, kOscillator1Wavetable + row.part, 1), row.bytes) << row.setting;
+  }
+}
+
+// Each MIDI filter switch lets its kinds of message pass while it is 1, on its own side (the
+// host's or the synthesizer's) only.
+TEST_F(Sends, EachFilterSwitchBlocksItsKindsOnItsSide) {
+  Kroma* plug = settled();
+  // Filter entry: the kinds it holds.
+  const std::vector<int> kinds[] = {{IMidiMsg::kControlChange},
+                                    {IMidiMsg::kProgramChange},
+                                    {IMidiMsg::kNoteOff, IMidiMsg::kNoteOn},
+                                    {IMidiMsg::kPitchWheel},
+                                    {IMidiMsg::kPolyAftertouch},
+                                    {IMidiMsg::kChannelAftertouch}};
+  for (bool device : {false, true})
+    for (int entry = 0; entry < 6; ++entry) {
+      SCOPED_TRACE(testing::Message() << (device ? "synthesizer " : "host ") << entry);
+      const int first = device ? kMIDIFilterHWCCPassThrough : kMIDIFilterDAWCCPassThrough;
+      for (int e = 0; e < 7; ++e) set(plug, kMIDIFilterDAWCCPassThrough + e, 1);
+      for (int e = 0; e < 7; ++e) set(plug, kMIDIFilterHWCCPassThrough + e, 1);
+      set(plug, first + entry, 0);
+      for (int kind = IMidiMsg::kNoteOff; kind <= IMidiMsg::kPitchWheel; ++kind) {
+        const bool held =
+            std::find(kinds[entry].begin(), kinds[entry].end(), kind) != kinds[entry].end();
+        EXPECT_EQ(plug->midiKindBlocked(kind, device), held) << kind;
+        EXPECT_FALSE(plug->midiKindBlocked(kind, !device)) << kind;
+      }
+    }
+  EXPECT_TRUE(plug->midiKindBlocked(IMidiMsg::kNoteOff - 1, false));
+  EXPECT_TRUE(plug->midiKindBlocked(IMidiMsg::kPitchWheel + 1, true));
+}
+
+// Switches the plug-in's other parts read follow their parameters both ways.
+TEST_F(Sends, SwitchesFollowTheirParameters) {
+  Kroma* plug = settled();
+  using Read = bool (Kroma::*)() const;
+  const struct {
+    int param;
+    Read read;
+  } rows[] = {{kGlobalLocalControl, &Kroma::localControl},
+              {kSendMIDIClockPointer, &Kroma::sendClockPointer},
+              {kSendMIDIClockInfo, &Kroma::sendClockInfo},
+              {kControlLibrary, &Kroma::libraryControl},
+              {kControlProgBank, &Kroma::programControl}};
+  for (const auto& row : rows)
+    for (double v : {1.0, 0.0, 1.0}) {
+      set(plug, row.param, v);
+      EXPECT_EQ((plug->*row.read)(), v == 1.0) << plug->GetParam(row.param)->GetNameForHost();
+    }
+  // The two menu modes never hold both.
+  set(plug, kControlLibrary, 1);
+  EXPECT_TRUE(plug->libraryControl() && !plug->programControl());
+  EXPECT_EQ(value(plug, kControlProgBank), 0.0);
+  set(plug, kControlProgBank, 1);
+  EXPECT_TRUE(!plug->libraryControl() && plug->programControl());
+  EXPECT_EQ(value(plug, kControlLibrary), 0.0);
+  // The part tab makes its part the current one.
+  for (int part : {5, 0, 15}) {
+    set(plug, kQuickTab, part);
+    EXPECT_EQ(plug->currentPart(), part);
+  }
+}
+
+// Trigger buttons flip their switch (exactly 1 turns to 0, anything else to 1) and send the
+// switch's message; a trigger's 0 does nothing.
+TEST_F(Sends, TriggerButtonsFlipTheirSwitchAndSendIt) {
+  Kroma* plug = settled();
+  const int p = 2;
+  const struct {
+    int trigger, target;
+  } rows[] = {{kTriggerOscillatorMonoPolyMode, kOscillatorMonoPolyMode},
+              {kTriggerFilterEnvTrigger, kFilterEnvTrigger},
+              {kTriggerAmpEnvTrigger, kAmpEnvTrigger},
+              {kTriggerEnv3Trigger, kEnv3Trigger},
+              {kTriggerEnv4Trigger, kEnv4Trigger},
+              {kTriggerLFO1Clock, kLFO1Clock},
+              {kTriggerLFO2Clock, kLFO2Clock},
+              {kTriggerLFO3Clock, kLFO3Clock},
+              {kTriggerLFO1SyncOnOff, kLFO1SyncOnOff},
+              {kTriggerOscillatorGlideOnOffSwitch, kOscillatorGlideOnOffSwitch},
+              {kTriggerArpPatternReset, kArpPatternReset}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(plug->GetParam(row.target + p)->GetNameForHost());
+    const double before = value(plug, row.target + p);
+    const std::string sentOn = change(plug, row.trigger + p, 1);
+    EXPECT_EQ(value(plug, row.target + p), before == 1.0 ? 0.0 : 1.0);
+    EXPECT_FALSE(sentOn.empty());
+    const size_t from = sentCount();
+    set(plug, row.trigger + p, 0);
+    EXPECT_EQ(value(plug, row.target + p), before == 1.0 ? 0.0 : 1.0);
+    EXPECT_EQ(sentCount(), from);
+    change(plug, row.trigger + p, 1);
+    EXPECT_EQ(value(plug, row.target + p), before);
+  }
+  // Serial and parallel routing switch as a pair; the routing byte says which.
+  const std::string first = change(plug, kTriggerFilterRouting + p, 1);
+  const double serial = value(plug, kFilterRoutingSerial + p);
+  EXPECT_EQ(value(plug, kFilterRoutingParallel + p), 1.0 - serial);
+  EXPECT_EQ(value(plug, kFilterRouting + p), serial);
+  EXPECT_EQ(first, parameterChange("11", serial == 1.0 ? "00 75 01" : "00 75 00"));
+  EXPECT_EQ(change(plug, kTriggerFilterRouting + p, 1),
+            parameterChange("11", serial == 1.0 ? "00 75 00" : "00 75 01"));
+  EXPECT_EQ(value(plug, kFilterRoutingSerial + p), 1.0 - serial);
+}
+
+// Requests from other threads wait, in order, for the editor thread; a call with the key of one
+// still waiting replaces it and goes last, calls without a key all run.
+TEST_F(Sends, EditorRequestsRunInOrderAndAKeyReplacesItsWaitingCall) {
+  Kroma* plug = open();
+  EditorRequests requests(plug);
+  std::vector<std::string> ran;
+  const char keyA = 0, keyB = 0;
+  std::thread other([&] {
+    EXPECT_FALSE(requests.onEditorThread());
+    requests.requestCall(&keyA, [&] { ran.push_back("A1"); });
+    requests.requestCall(&keyB, [&] { ran.push_back("B"); });
+    requests.requestCall(nullptr, [&] { ran.push_back("free1"); });
+    requests.requestCall(&keyA, [&] { ran.push_back("A2"); });
+    requests.requestCall(nullptr, [&] { ran.push_back("free2"); });
+  });
+  other.join();
+  EXPECT_TRUE(ran.empty());
+  EXPECT_FALSE(requests.IsDirty());
+  EXPECT_EQ(ran, (std::vector<std::string>{"B", "free1", "A2", "free2"}));
+  requests.apply();
+  EXPECT_EQ(ran.size(), 4u) << "each request runs once";
+  EXPECT_TRUE(requests.onEditorThread());
+}
+
+}  // namespace
