@@ -8,6 +8,7 @@
 
 #include "PluginFixture.h"
 #include "src/config/ParameterIds.h"
+#include "platform/view/headless/Script.h"
 #include "src/core/EditorRequests.h"
 #include "toolkit/plugin/midi/IMidiMsg.h"
 
@@ -238,6 +239,55 @@ TEST_F(Sends, EditorRequestsRunInOrderAndAKeyReplacesItsWaitingCall) {
   requests.apply();
   EXPECT_EQ(ran.size(), 4u) << "each request runs once";
   EXPECT_TRUE(requests.onEditorThread());
+}
+
+using Help = PluginFixture;
+
+// The help buttons open their page of the support site; a page the list lacks opens nothing.
+TEST_F(Help, EachHelpButtonOpensItsPage) {
+  VIEW_Script::instance().reset();
+  Kroma* plug = open();
+  for (int page : {-1, 0, 1, 2, 3}) plug->OpenHelpTopics(page);
+  const std::string site = "https://support.quillonbaysound.com";
+  EXPECT_EQ(VIEW_Script::instance().urlsOpened(),
+            (std::vector<std::string>{site + "/my-tickets/", site + "/downloads/",
+                                      site + "/kb/articles/"}));
+}
+
+// A part with a locked section sends its whole sound back to the synthesizer (its own edits
+// would otherwise be lost there); a part without one, or outside the sixteen, sends nothing.
+TEST_F(Sends, APartWithALockedSectionSendsItsSoundBack) {
+  Kroma* plug = settled();
+  plug->setStoredValue(kLibSyncTimer, 0);
+  for (int lock : {kSectionLockFX2 + 15, kSectionLockOsc1 + 0, kSectionLockOsc2 + 0})
+    plug->setStoredValue(lock, 1.0);
+  auto soundParts = [this] {
+    std::vector<int> parts;
+    for (const std::vector<uint8_t>& m : midi.received("Synth Out"))
+      if (m.size() > 6 && m[0] == 0xF0 && m[4] == 0x10) parts.push_back(m[6]);
+    return parts;
+  };
+  // One job at a time: each call waits until the one before has ended.
+  for (int part : {16, -1, 3, 15, 0}) {
+    ASSERT_TRUE(eventually([plug] { return !plug->ThreadRunning(); }));
+    plug->sendPartDataBackToHardware(part);
+  }
+  ASSERT_TRUE(eventually([plug] { return !plug->ThreadRunning(); }));
+  EXPECT_EQ(soundParts(), (std::vector<int>{15, 0}));
+}
+
+// The randomizer and the dumps bring values into the parameter's own range.
+TEST_F(Sends, ParameterRangesAreThoseOfTheParameters) {
+  Kroma* plug = open();
+  for (int param : {int(kMultiTempo), kOscillator1Semitone + 3, int(kFilter1Cutoff), int(kGlobalTuning)}) {
+    const ProtocolPlugin::Range range = plug->paramRange(param);
+    EXPECT_EQ(range.min, plug->GetParam(param)->GetMin()) << param;
+    EXPECT_EQ(range.max, plug->GetParam(param)->GetMax()) << param;
+    EXPECT_LT(range.min, range.max) << param;
+  }
+  const ProtocolPlugin::Range none = plug->paramRange(-1);
+  EXPECT_EQ(none.min, 0.0);
+  EXPECT_EQ(none.max, 0.0);
 }
 
 }  // namespace
