@@ -2,13 +2,15 @@
 // the switches that follow their parameters, the requests that wait for the editor thread.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstring>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "PluginFixture.h"
-#include "src/config/ParameterIds.h"
 #include "platform/view/headless/Script.h"
+#include "src/config/ParameterIds.h"
 #include "src/core/EditorRequests.h"
 #include "toolkit/plugin/midi/IMidiMsg.h"
 
@@ -279,7 +281,8 @@ TEST_F(Sends, APartWithALockedSectionSendsItsSoundBack) {
 // The randomizer and the dumps bring values into the parameter's own range.
 TEST_F(Sends, ParameterRangesAreThoseOfTheParameters) {
   Kroma* plug = open();
-  for (int param : {int(kMultiTempo), kOscillator1Semitone + 3, int(kFilter1Cutoff), int(kGlobalTuning)}) {
+  for (int param :
+       {int(kMultiTempo), kOscillator1Semitone + 3, int(kFilter1Cutoff), int(kGlobalTuning)}) {
     const ProtocolPlugin::Range range = plug->paramRange(param);
     EXPECT_EQ(range.min, plug->GetParam(param)->GetMin()) << param;
     EXPECT_EQ(range.max, plug->GetParam(param)->GetMax()) << param;
@@ -288,6 +291,59 @@ TEST_F(Sends, ParameterRangesAreThoseOfTheParameters) {
   const ProtocolPlugin::Range none = plug->paramRange(-1);
   EXPECT_EQ(none.min, 0.0);
   EXPECT_EQ(none.max, 0.0);
+}
+
+// With the filter link on, a filter's paired setting moves its twin, keeping the distance they
+// had while the link was off, on the side the twin is; both messages go out. A value from the
+// synthesizer is not sent back, its twin is. With the link off the twin stays.
+TEST_F(Sends, LinkedFiltersMoveTogether) {
+  Kroma* plug = settled();
+  const int p = 2;
+  const struct {
+    int param;
+    double value;
+    bool fromSynthesizer;
+    const char* bytes;  // the messages' address and value bytes
+    double twin;        // filter 2's cutoff after
+  } rows[] = {
+      {kFilter2Cutoff, 80, false, "00 62 50", 80},
+      {kFilter1Cutoff, 60, false, "00 4E 3C", 80},
+      {kFilterLinkSwitch, 1, false, "", 80},
+      {kFilter1Cutoff, 70, false, "00 4E 46|00 62 5A", 90},
+      {kFilter1Cutoff, 100, false, "00 4E 64|00 62 50", 80},
+      {kFilter1Cutoff, 50, true, "00 62 46", 70},
+      {kFilterLinkSwitch, 0, false, "", 70},
+      {kFilter1Cutoff, 20, false, "00 4E 14", 70},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(plug->GetParam(row.param + p)->GetNameForHost() + std::string(" ") +
+                 std::to_string(row.value));
+    const size_t from = sentCount();
+    plug->GetParam(row.param + p)->Set(row.value);
+    if (row.fromSynthesizer)
+      plug->OnParamChange2(row.param + p);
+    else
+      plug->OnParamChange(row.param + p);
+    std::string expected;
+    for (const char* at = row.bytes; *at; at += std::min<size_t>(9, std::strlen(at)))
+      expected += parameterChange("11", std::string(at, 8).c_str());
+    EXPECT_EQ(sent(from), expected);
+    EXPECT_EQ(value(plug, kFilter2Cutoff + p), row.twin);
+  }
+}
+
+// The search button shows the search field in place of the category limit; off, it puts the
+// prompt back.
+TEST_F(Sends, TheSearchButtonShowsTheSearchField) {
+  Kroma* plug = settled();
+  for (double on : {1.0, 0.0, 1.0}) {
+    set(plug, kPatchSearch, on);
+    EXPECT_EQ(shown(plug, "searchField"), on == 1.0);
+    EXPECT_EQ(shown(plug, "categoryLimit"), on == 0.0);
+  }
+  plug->setDisplayText(kPatchSearchString, "pad");
+  set(plug, kPatchSearch, 0);
+  EXPECT_EQ(plug->getDisplayText(kPatchSearchString), "search...");
 }
 
 }  // namespace
