@@ -12,6 +12,9 @@
 #include "platform/view/headless/Script.h"
 #include "src/config/ParameterIds.h"
 #include "src/core/EditorRequests.h"
+#include "src/librarian/view/LibrarianViewControl.h"
+#include "tests/src/librarian/view/LibrarianBanks.h"
+#include "toolkit/plugin/editor/IGraphicsMac.h"
 #include "toolkit/plugin/midi/IMidiMsg.h"
 
 namespace {
@@ -344,6 +347,32 @@ TEST_F(Sends, TheSearchButtonShowsTheSearchField) {
   plug->setDisplayText(kPatchSearchString, "pad");
   set(plug, kPatchSearch, 0);
   EXPECT_EQ(plug->getDisplayText(kPatchSearchString), "search...");
+}
+
+// Switching between sounds and Multis refills both lists of the librarian with the banks of
+// the new kind; a bank menu number outside the list is passed over.
+TEST_F(Sends, TheSoundMultiSwitchRefillsBothLists) {
+  banks::write(data.file("Patches/S1.syx"), "S1-");
+  banks::write(data.file("Patches/M1.syx"), "M1-", true);
+  VIEW_Script::instance().reset();
+  Kroma* plug = open();
+  auto* graphics = static_cast<IGraphicsMac*>(plug->graphics());
+  graphics->OpenWindow(nullptr);
+  LibrarianViewControl* view = plug->librarianView();
+  ASSERT_NE(view, nullptr);
+  const struct {
+    double type;
+    const char* name;
+  } rows[] = {{1, "M1-3"}, {0, "S1-3"}, {1, "M1-3"}};
+  for (const auto& row : rows) {
+    set(plug, kDatatype, row.type);
+    EXPECT_EQ(plug->multiMode(), row.type == 1.0);
+    for (int list : {0, 1})
+      EXPECT_EQ(banks::trimmed(view->slotText(list, 3)), row.name) << list << " " << row.type;
+  }
+  for (int menu : {-1, int(kLibrarianMenuCount)})
+    plug->refreshFolderStructure(static_cast<LibrarianMenu>(menu), 0, "S1.syx", "");
+  graphics->CloseWindow();
 }
 
 }  // namespace
