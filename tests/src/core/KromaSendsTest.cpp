@@ -14,6 +14,7 @@
 #include "src/core/EditorRequests.h"
 #include "src/librarian/view/LibrarianViewControl.h"
 #include "tests/src/librarian/view/LibrarianBanks.h"
+#include "toolkit/plugin/editor/ControlLayer.h"
 #include "toolkit/plugin/editor/IGraphicsMac.h"
 #include "toolkit/plugin/midi/IMidiMsg.h"
 
@@ -373,6 +374,40 @@ TEST_F(Sends, TheSoundMultiSwitchRefillsBothLists) {
   for (int menu : {-1, int(kLibrarianMenuCount)})
     plug->refreshFolderStructure(static_cast<LibrarianMenu>(menu), 0, "S1.syx", "");
   graphics->CloseWindow();
+}
+
+// The librarian's menus sit where the editor draws their fields, each on a layer of its own; only
+// the program and bank number menus of the top bar show at start.
+TEST_F(Sends, TheLibrarianMenusSitOnTheirFields) {
+  Kroma* plug = open();
+  const struct {
+    const char* layer;
+    int id, l, t, r, b;
+    bool shown;
+  } rows[] = {
+      {"UPPERPOPUPMENU", 70, 394, 188, 810, 207, false},
+      {"LOWERPOPUPMENU", 71, 394, 461, 810, 480, false},
+      {"LeftPerformancePopupMenu", 72, 394, 188, 810, 207, false},
+      {"RightPerformancePopupMenu", 73, 394, 461, 810, 480, false},
+      {"BANKEDITMENU", 74, 839, 187, 916, 205, false},
+      {"RightPatchPopupMenu", 75, 394, 461, 810, 480, false},
+      {"PROGRAMNUMBERMENU", 76, 1184, 60, 1229, 84, true},
+      {"BANKNUMBERMENUPROGRAMS", 77, 1142, 60, 1180, 84, true},
+      {"RightSearchPopupMenu", 78, 394, 461, 810, 480, false},
+      {"PERFBANKNAMEMENUPROGRAMS", 79, 1142, 60, 1180, 84, false},
+      {"PROGBANKNAMEMENUPROGRAMS", 80, 1142, 60, 1180, 84, false},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.layer);
+    ControlLayer* layer = plug->layerNamed(row.layer);
+    ASSERT_NE(layer, nullptr);
+    EXPECT_EQ(layer->id, row.id);
+    EXPECT_EQ(layer->IsVisible(), row.shown);
+    ASSERT_EQ(layer->controls.GetSize(), 1);
+    const IRECT rect = layer->controls.Get(0)->GetRECT();
+    EXPECT_EQ(std::vector<int>({rect.L, rect.T, rect.R, rect.B}),
+              std::vector<int>({row.l, row.t, row.r, row.b}));
+  }
 }
 
 }  // namespace
