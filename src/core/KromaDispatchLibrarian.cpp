@@ -96,7 +96,8 @@ void stepBank(Kroma& plug, bool upper, bool next) {
   const BankList& list = upper ? (plug.mMultiMode ? kUpperMulti : kUpperSounds) : lowerList(plug);
   store(plug, list.stored + (list.perPart ? plug.mCurrentPart.load() : 0), step);
   takeFile(plug, list, step);
-  plug.updatePatchLibrarianView(0);
+  // The list stepped shows the names of its new bank.
+  plug.updatePatchLibrarianView(upper ? 0 : 1);
   if (upper) plug.updateBankAndProgramMenuNames(false);
 }
 

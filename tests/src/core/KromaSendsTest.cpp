@@ -27,6 +27,10 @@ class Sends : public PluginFixture {
     Kroma* plug = openConnected();
     process(plug, 64);
     set(plug, kGlobalSysExID, 0x11);
+    // The Global dump that the id sends has gone out.
+    EXPECT_TRUE(eventually([this, plug] {
+      return !plug->ThreadRunning() && sent().find("F0 3E 13 11 14") != std::string::npos;
+    }));
     return plug;
   }
   // A change as the framework hands it over; what it sent.
@@ -34,6 +38,11 @@ class Sends : public PluginFixture {
     const size_t from = sentCount();
     set(plug, param, value);
     return sent(from);
+  }
+  // A part's MIDI channel: the Multi that it sends has gone out.
+  static void setChannel(Kroma* plug, int part, double setting) {
+    set(plug, kMultiPartMIDICh + part, setting);
+    EXPECT_TRUE(eventually([plug] { return !plug->ThreadRunning(); }));
   }
   static void set(Kroma* plug, int param, double value) {
     plug->GetParam(param)->Set(value);
@@ -52,7 +61,7 @@ std::string parameterChange(const char* device, const char* rest) {
 TEST_F(Sends, EachEditSendsItsMessageWithTheBytesItShares) {
   Kroma* plug = settled();
   const int p = 2;
-  set(plug, kMultiPartMIDICh + p, 5);
+  setChannel(plug, p, 5);
   const struct {
     int param;
     double value;
@@ -116,7 +125,7 @@ TEST_F(Sends, AWavetableGoesOnThePartsChannel) {
               {7, 1, "B1 1F 08|"},
               {8, 3, "B1 1F 08|"}};
   for (const auto& row : rows) {
-    set(plug, kMultiPartMIDICh + row.part, row.setting);
+    setChannel(plug, row.part, row.setting);
     EXPECT_EQ(change(plug, kOscillator1Wavetable + row.part, 1), row.bytes) << row.setting;
   }
 }
@@ -359,6 +368,7 @@ TEST_F(Sends, TheSoundMultiSwitchRefillsBothLists) {
   Kroma* plug = open();
   auto* graphics = static_cast<IGraphicsMac*>(plug->graphics());
   graphics->OpenWindow(nullptr);
+  set(plug, kMainTab, 1);  // the librarian's page
   LibrarianViewControl* view = plug->librarianView();
   ASSERT_NE(view, nullptr);
   const struct {
@@ -370,6 +380,11 @@ TEST_F(Sends, TheSoundMultiSwitchRefillsBothLists) {
     EXPECT_EQ(plug->multiMode(), row.type == 1.0);
     for (int list : {0, 1})
       EXPECT_EQ(banks::trimmed(view->slotText(list, 3)), row.name) << list << " " << row.type;
+    const bool multi = row.type == 1.0;
+    EXPECT_EQ(shown(plug, "LeftPerformancePopupMenu"), multi);
+    EXPECT_EQ(shown(plug, "RightPerformancePopupMenu"), multi);
+    EXPECT_EQ(shown(plug, "UPPERPOPUPMENU"), !multi);
+    EXPECT_EQ(shown(plug, "LOWERPOPUPMENU"), !multi);
   }
   for (int menu : {-1, int(kLibrarianMenuCount)})
     plug->refreshFolderStructure(static_cast<LibrarianMenu>(menu), 0, "S1.syx", "");
@@ -408,6 +423,43 @@ TEST_F(Sends, TheLibrarianMenusSitOnTheirFields) {
     EXPECT_EQ(std::vector<int>({rect.L, rect.T, rect.R, rect.B}),
               std::vector<int>({row.l, row.t, row.r, row.b}));
   }
+}
+
+// The bank buttons step each list through the bank files, round at both ends; the upper list
+// stays while its bank has unsaved edits, and says so.
+TEST_F(Sends, BankButtonsStepTheListsRound) {
+  for (const char* name : {"A", "B", "C"})
+    banks::write(data.file(std::string("Patches/") + name + ".syx"), std::string(name) + "-");
+  VIEW_Script::instance().reset();
+  Kroma* plug = open();
+  auto* graphics = static_cast<IGraphicsMac*>(plug->graphics());
+  graphics->OpenWindow(nullptr);
+  LibrarianViewControl* view = plug->librarianView();
+  ASSERT_NE(view, nullptr);
+  const struct {
+    int button;
+    int list;
+    const char* bank;
+  } rows[] = {{kLibUpperNextBank, 0, "B"},     {kLibUpperNextBank, 0, "C"},
+              {kLibUpperNextBank, 0, "A"},     {kLibUpperPreviousBank, 0, "C"},
+              {kLibUpperPreviousBank, 0, "B"}, {kLibLowerPreviousBank, 1, "C"},
+              {kLibLowerNextBank, 1, "A"},     {kLibLowerNextBank, 1, "B"}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(plug->GetParam(row.button)->GetNameForHost());
+    set(plug, row.button, 1);
+    EXPECT_EQ(banks::trimmed(view->slotText(row.list, 7)), std::string(row.bank) + "-7");
+    const int selection = row.list ? kPatchSelectionListLower : kPatchSelectionListUpper;
+    EXPECT_EQ(plug->GetParam(selection)->GetDisplayText(plug->GetParam(selection)->Int()),
+              std::string(row.bank) + ".syx");
+  }
+  EXPECT_EQ(banks::trimmed(view->slotText(0, 7)), "B-7") << "the upper list where it was";
+  plug->setStoredValue(kBankEditUnsaved, 1.0);
+  set(plug, kLibUpperNextBank, 1);
+  EXPECT_EQ(banks::trimmed(view->slotText(0, 7)), "B-7");
+  EXPECT_EQ(text(plug->displayNameControl()), "Save bank or Discard changes!");
+  set(plug, kLibLowerNextBank, 1);
+  EXPECT_EQ(banks::trimmed(view->slotText(1, 7)), "C-7") << "the lower list has no edits";
+  graphics->CloseWindow();
 }
 
 }  // namespace
