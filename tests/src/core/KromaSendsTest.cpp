@@ -462,4 +462,32 @@ TEST_F(Sends, BankButtonsStepTheListsRound) {
   graphics->CloseWindow();
 }
 
+// A librarian slot played goes to the chosen part's edit buffer, unless the current part is
+// locked; slots outside the bank, or parts outside the sixteen, play nothing.
+TEST_F(Sends, APlayedSlotGoesToItsPartUnlessTheCurrentPartIsLocked) {
+  banks::write(data.file("Patches/S1.syx"), "S1-");
+  Kroma* plug = settled();
+  auto played = [this] {
+    std::vector<std::string> dumps;
+    for (const std::vector<uint8_t>& m : midi.received("Synth Out"))
+      if (m.size() == 392 && m[4] == 0x10)
+        dumps.push_back(std::to_string(m[5]) + "." + std::to_string(m[6]) + " " +
+                        banks::trimmed(std::string(m.begin() + 370, m.begin() + 386)));
+    return dumps;
+  };
+  set(plug, kQuickTab, 4);
+  plug->setStoredValue(kPartLock + 4, 1.0);
+  plug->sendPatchToDeviceFromLibrarian(5, 0, 3);  // refused: the current part (5) is locked
+  plug->setStoredValue(kPartLock + 4, 0.0);
+  const int refused[][2] = {{-1, 3}, {128, 3}, {5, -1}, {5, 16}};  // slot, part
+  for (const auto& row : refused) plug->sendPatchToDeviceFromLibrarian(row[0], 0, row[1]);
+  for (int part : {15, 0}) {
+    ASSERT_TRUE(eventually([plug] { return !plug->ThreadRunning(); }));
+    plug->sendPatchToDeviceFromLibrarian(part + 20, 0, part);
+  }
+  ASSERT_TRUE(eventually([&] { return played().size() >= 2; }));
+  ASSERT_TRUE(eventually([plug] { return !plug->ThreadRunning(); }));
+  EXPECT_EQ(played(), (std::vector<std::string>{"127.15 S1-35", "127.0 S1-20"}));
+}
+
 }  // namespace
