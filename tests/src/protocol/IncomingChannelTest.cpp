@@ -107,4 +107,36 @@ TEST(IncomingChannel, ControllersWithOffsetsSamplesAndPagesOfTheirOwn) {
   for (const Passage& p : passages) check(p);
 }
 
+// A program change that the editor follows ends any librarian request still collecting: a dump
+// that comes after it is the editor's, never stored into the slot of the program. (The transfer
+// lane is held by another job meanwhile, so that only the program change acts.)
+TEST(IncomingChannel, AProgramChangeEndsTheLibrariansCollecting) {
+  for (bool library : {false, true}) {
+    SCOPED_TRACE(library ? "library control" : "program change");
+    Engine e;
+    e.plugin.values[kGlobalRxProgramChange] = 1;
+    e.plugin.values[kControlLibrary] = library;
+    std::atomic<bool> held{false}, release{false};
+    e.clock->onPause = [&](int) {
+      held = true;
+      while (!release) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    };
+    ASSERT_TRUE(e.manager->startJob(job(kSendDeviceIdEnquiry)));
+    while (!held) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    e.manager->SetLibrarianRequestActive(true);
+    e.plugin.received = true;
+    const IMidiMsg change(0, 0xC0, 9, 0);
+    e.manager->ProcessMidiMsgFromDevice(&change);
+    EXPECT_FALSE(e.plugin.received);
+    EXPECT_TRUE(e.manager->dumpRouting);
+    const int parsed = e.dispatch->parsed;
+    e.fromDevice(namedDump(false, "Incoming", 0x7F, 0));
+    EXPECT_EQ(e.dispatch->parsed, parsed + 1);
+    EXPECT_EQ(e.slot(9).name, slotName(9));
+    e.clock->onPause = nullptr;
+    release = true;
+    ASSERT_TRUE(e.idle());
+  }
+}
+
 }  // namespace
