@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <string>
 #include <thread>
@@ -26,12 +27,17 @@ class Sends : public PluginFixture {
   Kroma* settled() {
     Kroma* plug = openConnected();
     process(plug, 64);
-    set(plug, kGlobalSysExID, 0x11);
-    // The Global dump that the id sends has gone out.
-    EXPECT_TRUE(eventually([this, plug] {
-      return !plug->ThreadRunning() && sent().find("F0 3E 13 11 14") != std::string::npos;
-    }));
+    setDeviceId(plug, 0x11);
     return plug;
+  }
+  // The id set as the Global page sets it; the Global dump that it sends has gone out.
+  void setDeviceId(Kroma* plug, int id) {
+    set(plug, kGlobalSysExID, id);
+    char header[16];
+    std::snprintf(header, sizeof header, "F0 3E 13 %02X 14", id);
+    EXPECT_TRUE(eventually([this, plug, &header] {
+      return !plug->ThreadRunning() && sent().find(header) != std::string::npos;
+    }));
   }
   // A change as the framework hands it over; what it sent.
   std::string change(Kroma* plug, int param, double value) {
@@ -39,10 +45,9 @@ class Sends : public PluginFixture {
     set(plug, param, value);
     return sent(from);
   }
-  // A part's MIDI channel: the Multi that it sends has gone out.
+  // A part's MIDI channel, stored (no Multi sent).
   static void setChannel(Kroma* plug, int part, double setting) {
-    set(plug, kMultiPartMIDICh + part, setting);
-    EXPECT_TRUE(eventually([plug] { return !plug->ThreadRunning(); }));
+    plug->setStoredValue(kMultiPartMIDICh + part, setting);
   }
   static void set(Kroma* plug, int param, double value) {
     plug->GetParam(param)->Set(value);
@@ -105,7 +110,7 @@ TEST_F(Sends, EachEditSendsItsMessageWithTheBytesItShares) {
   EXPECT_EQ(value(plug, kOscillator1Shape + p), 7.0) << "a wavetable is shape 7";
   EXPECT_EQ(value(plug, kOscillator2Shape + p), 7.0);
   // Another device id goes into every message from then on.
-  set(plug, kGlobalSysExID, 5);
+  setDeviceId(plug, 5);
   EXPECT_EQ(plug->deviceId(), 5);
   EXPECT_EQ(change(plug, kLFO1Speed + p, 9), parameterChange("05", "01 21 09"));
   EXPECT_EQ(change(plug, kAmpEnvMode + p, 1), parameterChange("05", "01 50 21"));
