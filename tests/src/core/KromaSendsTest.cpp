@@ -495,4 +495,52 @@ TEST_F(Sends, APlayedSlotGoesToItsPartUnlessTheCurrentPartIsLocked) {
   EXPECT_EQ(played(), (std::vector<std::string>{"127.15 S1-35", "127.0 S1-20"}));
 }
 
+// The top bar's mode buttons flip their mode on 1 and leave it on 0; the window buttons show and
+// hide their windows.
+TEST_F(Sends, ModeAndWindowButtons) {
+  Kroma* plug = settled();
+  using Read = bool (Kroma::*)() const;
+  const struct {
+    int button, target;
+    Read read;
+  } modes[] = {{kTriggerLibControl, kControlLibrary, &Kroma::libraryControl},
+               {kTriggerProgControl, kControlProgBank, &Kroma::programControl},
+               {kTriggerGlobalLocalKBDControl, kGlobalLocalControl, &Kroma::localControl}};
+  for (const auto& row : modes) {
+    SCOPED_TRACE(plug->GetParam(row.target)->GetNameForHost());
+    for (double v : {1.0, 0.0, 1.0}) {
+      const double before = value(plug, row.target);
+      set(plug, row.button, v);
+      EXPECT_EQ(value(plug, row.target), v == 1.0 ? 1.0 - before : before) << v;
+      EXPECT_EQ((plug->*row.read)(), value(plug, row.target) == 1.0) << v;
+    }
+  }
+  for (double v : {0.0, 1.0, 0.0}) {
+    set(plug, kKeepSelectedBank, v);
+    EXPECT_EQ(plug->keepSelectedBank(), v == 1.0);
+  }
+  const struct {
+    int button;
+    double value;
+    const char* layer;
+    bool shown;
+  } windows[] = {{kViewMIDIFilterSettings, 1, "midiFilterSettings", true},
+                 {kViewMIDIFilterSettings, 0, "midiFilterSettings", false},
+                 {kDisplayAboutWindow, 1, "aboutWindow", true},
+                 {kDisplayAboutWindow, 0, "aboutWindow", true},
+                 {kExitAboutWindow, 0, "aboutWindow", true},
+                 {kExitAboutWindow, 1, "aboutWindow", false}};
+  for (const auto& row : windows) {
+    set(plug, row.button, row.value);
+    EXPECT_EQ(shown(plug, row.layer), row.shown)
+        << plug->GetParam(row.button)->GetNameForHost() << " " << row.value;
+  }
+  plug->requestLayerHidden("bankPatchConflictWindow", false);
+  IRECT region;
+  plug->graphics()->IsDirty(&region);
+  ASSERT_TRUE(shown(plug, "bankPatchConflictWindow"));
+  set(plug, kFirstRunExit, 1);
+  EXPECT_FALSE(shown(plug, "bankPatchConflictWindow")) << "the notice's button closes it";
+}
+
 }  // namespace
