@@ -11,6 +11,7 @@
 
 #include "PluginFixture.h"
 #include "platform/view/headless/Script.h"
+#include "platform/vst2/opcodes.h"
 #include "src/config/ParameterIds.h"
 #include "src/core/EditorRequests.h"
 #include "src/librarian/view/LibrarianViewControl.h"
@@ -541,6 +542,70 @@ TEST_F(Sends, ModeAndWindowButtons) {
   ASSERT_TRUE(shown(plug, "bankPatchConflictWindow"));
   set(plug, kFirstRunExit, 1);
   EXPECT_FALSE(shown(plug, "bankPatchConflictWindow")) << "the notice's button closes it";
+}
+
+// A part's bank moves the upper list to that bank unless the librarian keeps its bank; discarding
+// the unsaved edits reads the bank files again and puts the bank menus back.
+TEST_F(Sends, APartsBankMovesTheUpperListAndDiscardReadsTheBanksAgain) {
+  for (const char* name : {"A", "B", "C"})
+    banks::write(data.file(std::string("Patches/") + name + ".syx"), std::string(name) + "-");
+  VIEW_Script::instance().reset();
+  Kroma* plug = open();
+  auto* graphics = static_cast<IGraphicsMac*>(plug->graphics());
+  graphics->OpenWindow(nullptr);
+  set(plug, kMainTab, 1);
+  LibrarianViewControl* view = plug->librarianView();
+  ASSERT_NE(view, nullptr);
+  const struct {
+    double keep;
+    int part, bank;
+    const char* shown;
+  } rows[] = {{0, 0, 2, "C-7"}, {0, 3, 1, "B-7"}, {1, 0, 0, "B-7"}, {0, 15, 0, "A-7"}};
+  for (const auto& row : rows) {
+    set(plug, kKeepSelectedBank, row.keep);
+    set(plug, kCurrentPatchBank + row.part, row.bank);
+    EXPECT_EQ(banks::trimmed(view->slotText(0, 7)), row.shown) << row.part << " " << row.bank;
+  }
+  EXPECT_EQ(plug->GetParam(kPatchSelectionListUpper)->Int(), 0);
+
+  banks::write(data.file("Patches/A.syx"), "Z-");
+  plug->setStoredValue(kBankEditUnsaved, 1.0);
+  set(plug, kDiscardBankData, 0);
+  EXPECT_EQ(value(plug, kBankEditUnsaved), 1.0) << "only the button's 1 discards";
+  set(plug, kDiscardBankData, 1);
+  EXPECT_EQ(value(plug, kBankEditUnsaved), 0.0);
+  EXPECT_EQ(banks::trimmed(view->slotText(0, 7)), "Z-7");
+  EXPECT_TRUE(shown(plug, "UPPERPOPUPMENU"));
+  EXPECT_TRUE(shown(plug, "keepBankOpenLayer"));
+  EXPECT_FALSE(shown(plug, "discardChangesLayerRight"));
+  graphics->CloseWindow();
+}
+
+// Output goes straight to the port or waits in the queue for the host's block that holds its
+// offset (here blocks of 64 with no extra offset); the two switches exclude each other.
+TEST_F(Sends, TheOutputRouteSwitchesExcludeEachOther) {
+  Kroma* plug = settled();
+  dispatch(plug, effSetBlockSize, 0, 64);
+  process(plug, 64);  // past the all notes off after the reset
+  set(plug, kAdjustDAWOffset, 0);
+  const IMidiMsg late(100, 0x91, 60, 100);  // off the global channel
+  set(plug, kMIDIFilterToDAWBuffer, 1);
+  EXPECT_EQ(value(plug, kMIDIFilterDirectToHardware), 0.0);
+  size_t from = sentCount();
+  process(plug, 64, {late});
+  EXPECT_EQ(sent(from), "") << "queued for the next block";
+  process(plug, 64);
+  EXPECT_EQ(sent(from), "91 3C 64|");
+  set(plug, kMIDIFilterDirectToHardware, 1);
+  EXPECT_EQ(value(plug, kMIDIFilterToDAWBuffer), 0.0);
+  from = sentCount();
+  process(plug, 64, {late});
+  EXPECT_EQ(sent(from), "91 3C 64|");
+  set(plug, kMIDIFilterDirectToHardware, 0);
+  EXPECT_EQ(value(plug, kMIDIFilterToDAWBuffer), 0.0) << "a switch turned off moves no other";
+  from = sentCount();
+  process(plug, 64, {late});
+  EXPECT_EQ(sent(from), "91 3C 64|");
 }
 
 }  // namespace
