@@ -88,5 +88,42 @@ TEST(Guards, OnlyMessagesFromTheSynthesizerAreParsed) {
   }
 }
 
+// The librarian view refills the list asked for, both for 2, none for anything else.
+TEST(Displays, EachTextGoesToItsDisplayAndEachListIsRefilledWhenAsked) {
+  const std::pair<int, std::vector<int>> refills[] = {
+      {0, {0}}, {1, {1}}, {2, {0, 1}}, {-1, {}}, {3, {}}};
+  for (const auto& [which, lists] : refills) {
+    Engine e;
+    e.manager->displays().updatePatchLibrarianView(which);
+    EXPECT_EQ(e.plugin.refills, lists) << which;
+  }
+  Engine e;
+  PluginDisplays& displays = e.manager->displays();
+  displays.displayText("Cutoff", "64", "CC|74");
+  displays.displayPatchName("Warm Pad");
+  displays.displayCategoryName("Pad");
+  displays.displayBuild("Build 7");
+  const std::pair<int, const char*> shown[] = {
+      {kControlDisplayName, "Cutoff"},  {kControlDisplayValue, "64"},
+      {kControlDisplayCC, "CC|74"},     {kControlDisplayPatch, "Warm Pad"},
+      {kControlDisplayCategory, "Pad"}, {kControlDisplayBuild, "Build 7"}};
+  for (const auto& [display, text] : shown) EXPECT_EQ(e.plugin.last(display), text) << display;
+}
+
+// A parameter message goes out as its bytes; none without an output port (the notice instead),
+// nothing for an empty one.
+TEST(Displays, AParameterMessageNeedsAnOutputPort) {
+  Engine e;
+  e.manager->sendSysexMessage({0x3E, 0x13, 0x11, 0x20, 0x02, 0x00, 0x4E, 0x164});
+  ASSERT_EQ(e.plugin.sent.size(), 1u);
+  EXPECT_EQ(e.plugin.sent[0], Bytes({0xF0, 0x3E, 0x13, 0x11, 0x20, 0x02, 0x00, 0x4E, 0x64, 0xF7}));
+  e.manager->sendSysexMessage({});
+  EXPECT_EQ(e.plugin.sent.size(), 1u);
+  e.plugin.midiOut = false;
+  e.manager->sendSysexMessage({0x3E, 0x13, 0x11, 0x20, 0x02, 0x00, 0x4E, 0x10});
+  EXPECT_EQ(e.plugin.sent.size(), 1u);
+  EXPECT_EQ(e.plugin.last(), "Set MIDI I/O First!");
+}
+
 }  // namespace
 }  // namespace protocol_test
