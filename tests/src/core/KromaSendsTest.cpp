@@ -608,4 +608,59 @@ TEST_F(Sends, TheOutputRouteSwitchesExcludeEachOther) {
   EXPECT_EQ(sent(from), "91 3C 64|");
 }
 
+// A part's sound sent on its own: all notes off on its channel, then the sound, then the Multi
+// when asked; a part outside the sixteen sends nothing.
+TEST_F(Sends, APartSentOnItsOwnAndWithTheMulti) {
+  Kroma* plug = settled();
+  plug->setStoredValue(kLibSyncTimer, 0);
+  auto kinds = [this](size_t from) {
+    std::string out;
+    const std::vector<std::vector<uint8_t>> all = midi.received("Synth Out");
+    for (size_t m = from; m < all.size(); ++m) {
+      char text[16];
+      if (all[m][0] == 0xF0)
+        std::snprintf(text, sizeof text, "dump %02X %d|", all[m][4], all[m][6]);
+      else
+        std::snprintf(text, sizeof text, "%02X %02X|", all[m][0], all[m][1]);
+      out += text;
+    }
+    return out;
+  };
+  const struct {
+    int part;
+    bool withMulti;
+    const char* sent;
+  } rows[] = {{16, true, ""},
+              {-1, false, ""},
+              {15, false, "BF 7B|dump 10 15|"},
+              {0, true, "B0 7B|dump 10 0|dump 11 0|"}};
+  for (const auto& row : rows) {
+    const size_t from = sentCount();
+    plug->sendPatchToDevice(row.part, false, false, false, row.withMulti);
+    ASSERT_TRUE(eventually([plug] { return !plug->ThreadRunning(); }));
+    // The Multi's own job may go on with the enabled parts' sounds.
+    const std::string sent = kinds(from);
+    EXPECT_EQ(*row.sent ? sent.substr(0, std::strlen(row.sent)) : sent, row.sent) << row.part;
+  }
+}
+
+// A slot chosen from outside the view (a program change) becomes the view's selection; one
+// outside the bank changes nothing.
+TEST_F(Sends, ASlotSelectedFromOutsideBecomesTheViewsSelection) {
+  banks::write(data.file("Patches/S1.syx"), "S1-");
+  VIEW_Script::instance().reset();
+  Kroma* plug = open();
+  auto* graphics = static_cast<IGraphicsMac*>(plug->graphics());
+  graphics->OpenWindow(nullptr);
+  LibrarianViewControl* view = plug->librarianView();
+  ASSERT_NE(view, nullptr);
+  const std::pair<int, int> rows[] = {{5, 5}, {127, 127}, {128, 127}, {-1, 127}, {0, 0}};
+  for (const auto& [slot, selected] : rows) {
+    plug->selectLibrarianSlot(slot);
+    EXPECT_EQ(view->upperSelection, selected) << slot;
+    EXPECT_EQ(view->keyCursor, selected) << slot;
+  }
+  graphics->CloseWindow();
+}
+
 }  // namespace
