@@ -67,4 +67,32 @@ TEST(PartRequests, APartThatNeverSettlesTimesOutAfterItsLastWait) {
   EXPECT_FALSE(e.plugin.overlay);
 }
 
+// The librarian's requests: the collector is armed before the request goes, so that each answer
+// lands in its slot.
+TEST(LibrarianRequests, EachAnswerLandsInItsSlot) {
+  {
+    Engine e;
+    e.librarian.selectedProgram = 30;
+    ASSERT_TRUE(e.manager->sendSinglePatchRequestSysexFromLibrarian(false, 4));
+    ASSERT_TRUE(e.idle());
+    EXPECT_EQ(e.slot(30).name, field(simSound(4, 30)));
+    EXPECT_EQ(e.slot(31).name, slotName(31));
+  }
+  {
+    Engine e;
+    e.librarian.selectedProgram = 30;
+    e.plugin.part = 2;
+    ASSERT_TRUE(e.manager->sendSinglePatchRequestSysexFromLibrarian(true, 4));
+    ASSERT_TRUE(e.idle());
+    EXPECT_EQ(e.slot(30).name, field("Edit 2"));
+  }
+  {
+    Engine e;
+    ASSERT_TRUE(e.manager->sendAllPatchRequestSysexFromLibrarian(5));
+    ASSERT_TRUE(e.idle());
+    for (int program : {0, 1, 64, 127})
+      EXPECT_EQ(e.slot(program).name, field(simSound(5, program))) << program;
+  }
+}
+
 }  // namespace
