@@ -663,4 +663,45 @@ TEST_F(Sends, ASlotSelectedFromOutsideBecomesTheViewsSelection) {
   graphics->CloseWindow();
 }
 
+// The start-up's milestones reach the log in the order they happen.
+TEST_F(Sends, TheStartUpLogsEachMilestoneInOrder) {
+  writeData("Kroma Editor LOG.txt", "");
+  Kroma* plug = open();
+  close(plug);
+  const std::string log = readData("Kroma Editor LOG.txt");
+  const std::string lines[] = {"INITIALIZATION STARTED!",
+                               "Data folder located at " + Kroma::getDataFolder(),
+                               "PATCH MANAGER INITIALIZED...",
+                               "PATCH LIBRARIAN INITIALIZED...",
+                               "PATCH LIBRARIAN COMPLETED FILE LOADING...",
+                               "STARTING USER INTERFACE CONFIGURATION...",
+                               "USER INTERFACE CONFIGURATION COMPLETED... BUILDING UI",
+                               "Layers attached...",
+                               "Control set 1 attached",
+                               "Librarian menus attached",
+                               "Control set 2 attached... Resetting",
+                               "Plug-in is ready to load!"};
+  size_t at = 0;
+  for (const std::string& line : lines) {
+    const size_t found = log.find(line, at);
+    EXPECT_NE(found, std::string::npos) << line;
+    if (found != std::string::npos) at = found + line.size();
+  }
+}
+
+// The bank and program each part (0..15) and the Multi (16) last asked for.
+TEST_F(Sends, EachPartKeepsItsOwnBankAndProgram) {
+  Kroma* plug = open();
+  using Which = ProtocolPlugin::PartSound;
+  for (int part : {-1, 0, 7, 15, 16, 17}) {
+    plug->setPartSound(part, Which::kBank, 40 + part);
+    plug->setPartSound(part, Which::kProgram, 80 + part);
+  }
+  for (int part : {-1, 0, 7, 15, 16, 17}) {
+    const bool kept = part >= 0 && part <= 16;
+    EXPECT_EQ(plug->partSound(part, Which::kBank), kept ? 40 + part : 0) << part;
+    EXPECT_EQ(plug->partSound(part, Which::kProgram), kept ? 80 + part : 0) << part;
+  }
+}
+
 }  // namespace
