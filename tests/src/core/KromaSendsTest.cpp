@@ -115,6 +115,15 @@ TEST_F(Sends, EachEditSendsItsMessageWithTheBytesItShares) {
   EXPECT_EQ(plug->deviceId(), 5);
   EXPECT_EQ(change(plug, kLFO1Speed + p, 9), parameterChange("05", "01 21 09"));
   EXPECT_EQ(change(plug, kAmpEnvMode + p, 1), parameterChange("05", "01 50 21"));
+  // A Multi or Global setting sends the whole dump instead.
+  for (int param : {int(kMultiTempo), kMultiPartLevel + p, int(kGlobalTranspose)}) {
+    const std::string type = param == kGlobalTranspose ? "14" : "11";
+    const size_t from = sentCount();
+    set(plug, param, 20);
+    EXPECT_TRUE(eventually([&] {
+      return !plug->ThreadRunning() && sent(from).find("F0 3E 13 05 " + type) != std::string::npos;
+    })) << param;
+  }
 }
 
 // A part's CCs go on the channel of its MIDI channel setting: 2..17 are channels 1..16, 0 and 1
@@ -391,6 +400,13 @@ TEST_F(Sends, TheSoundMultiSwitchRefillsBothLists) {
     EXPECT_EQ(shown(plug, "RightPerformancePopupMenu"), multi);
     EXPECT_EQ(shown(plug, "UPPERPOPUPMENU"), !multi);
     EXPECT_EQ(shown(plug, "LOWERPOPUPMENU"), !multi);
+    // The menus that name the open bank list the banks of the kind shown.
+    const char* bank = multi ? "M1.syx" : "S1.syx";
+    for (int param : {int(kPatchSelectionListUpper), int(kPatchSelectionListLower)})
+      EXPECT_STREQ(plug->GetParam(param)->GetDisplayText(0), bank);
+    for (int param : multi ? std::vector<int>{kCurrentOpenPerfBankL, kCurrentOpenPerfBankR}
+                           : std::vector<int>{kCurrentOpenPatchBankL, kCurrentOpenPatchBankR + 15})
+      EXPECT_STREQ(plug->GetParam(param)->GetDisplayText(0), bank) << param;
   }
   for (int menu : {-1, int(kLibrarianMenuCount)})
     plug->refreshFolderStructure(static_cast<LibrarianMenu>(menu), 0, "S1.syx", "");
@@ -660,6 +676,8 @@ TEST_F(Sends, ASlotSelectedFromOutsideBecomesTheViewsSelection) {
     EXPECT_EQ(view->upperSelection, selected) << slot;
     EXPECT_EQ(view->keyCursor, selected) << slot;
   }
+  plug->sendPatchToDeviceFromLibrarian(9, 0, 0);  // no port: not sent, yet the cursor moves
+  EXPECT_EQ(view->keyCursor, 9);
   graphics->CloseWindow();
 }
 
