@@ -95,4 +95,33 @@ TEST(LibrarianRequests, EachAnswerLandsInItsSlot) {
   }
 }
 
+// Job codes outside the table start nothing and say so.
+TEST(Jobs, CodesOutsideTheTableStartNothing) {
+  Engine e;
+  for (int code : {-1, int(kJobCodeCount), int(kJobCodeCount) + 1}) {
+    EXPECT_FALSE(e.manager->startJob(job(code))) << code;
+    EXPECT_EQ(e.log.lines.back(), "no job " + std::to_string(code));
+  }
+  EXPECT_TRUE(e.plugin.sent.empty());
+  EXPECT_TRUE(e.run(job(kSendDeviceIdEnquiry))) << "the last code in the table runs";
+}
+
+// A bank stored from the upper list is the bank the list shows, whichever file it is.
+TEST(BankStore, TheListsCurrentFileIsStored) {
+  Engine e;
+  PatchFile* second = new PatchFile;
+  for (int slot = 0; slot < 128; ++slot)
+    second->records.push_back({"Second " + std::to_string(slot),
+                               "",
+                               {PatchSysexMessage{namedDump(false, "Second", 0, slot)}}});
+  e.librarian.soundFiles.push_back(second);
+  e.librarian.upperFileIndex = 1;
+  SenderJob store = job(kStoreAllPatchesToDeviceFromLibrarian);
+  store.targetBank = 2;
+  ASSERT_TRUE(e.run(store));
+  const sysex::SoundDumpBytes stored = e.sim.storedSound(2, 7);
+  EXPECT_EQ(std::string(stored.begin() + 370, stored.begin() + 386), field("Second"));
+  EXPECT_EQ(e.plugin.last(), "Data write completed!");
+}
+
 }  // namespace
