@@ -722,4 +722,56 @@ TEST_F(Sends, EachPartKeepsItsOwnBankAndProgram) {
   }
 }
 
+// Data received into the librarian marks its bank unsaved: the bank menu gives way to the
+// discard button and the sound/Multi switch greys; saving the bank turns all of it back.
+TEST_F(Sends, UnsavedAndSavedBanksShowTheirButtons) {
+  banks::write(data.file("Patches/S1.syx"), "S1-");
+  Kroma* plug = open();
+  set(plug, kMainTab, 1);
+  IRECT region;
+  for (bool unsaved : {true, false, true, false}) {
+    SCOPED_TRACE(unsaved);
+    if (unsaved)
+      plug->SetLibrarianStatusUnsaved(true);
+    else
+      plug->librarianBankSaved();
+    plug->graphics()->IsDirty(&region);
+    EXPECT_EQ(value(plug, kBankEditUnsaved), unsaved ? 1.0 : 0.0);
+    EXPECT_EQ(shown(plug, "discardChangesLayerRight"), unsaved);
+    EXPECT_EQ(shown(plug, "keepBankOpenLayer"), !unsaved);
+    EXPECT_EQ(shown(plug, "UPPERPOPUPMENU"), !unsaved);
+    EXPECT_EQ(plug->controlOf(kDatatype)->IsGrayed(), unsaved);
+  }
+  plug->SetLibrarianStatusUnsaved(false);
+  plug->graphics()->IsDirty(&region);
+  EXPECT_EQ(value(plug, kBankEditUnsaved), 0.0) << "false marks nothing";
+}
+
+// Storing the upper bank from a slot on writes those slots into the target bank's programs;
+// without an output port nothing goes.
+TEST_F(Sends, StoringABankFromASlotOnWritesThoseSlots) {
+  banks::write(data.file("Patches/S1.syx"), "S1-");
+  Kroma* plug = settled();
+  plug->setStoredValue(kLibSyncTimer, 0);
+  const size_t from = sentCount();
+  plug->storeAllPatchesToDeviceFromLibrarian(0, 124, 3);
+  ASSERT_TRUE(eventually([this, from] { return sentCount() >= from + 4; }));
+  ASSERT_TRUE(eventually([plug] { return !plug->ThreadRunning(); }));
+  const std::vector<std::vector<uint8_t>> all = midi.received("Synth Out");
+  ASSERT_EQ(all.size(), from + 4);
+  for (int n = 0; n < 4; ++n) {
+    const std::vector<uint8_t>& dump = all[from + n];
+    ASSERT_EQ(dump.size(), 392u);
+    EXPECT_EQ(std::vector<int>({dump[3], dump[4], dump[5], dump[6]}),
+              std::vector<int>({0x11, 0x10, 3, n}));
+    EXPECT_EQ(banks::trimmed(std::string(dump.begin() + 370, dump.begin() + 386)),
+              "S1-" + std::to_string(124 + n));
+  }
+  Kroma* unconnected = open();
+  const size_t before = midi.received("Synth Out").size();
+  unconnected->storeAllPatchesToDeviceFromLibrarian(0, 124, 3);
+  EXPECT_FALSE(unconnected->ThreadRunning());
+  EXPECT_EQ(midi.received("Synth Out").size(), before);
+}
+
 }  // namespace
