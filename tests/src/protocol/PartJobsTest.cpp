@@ -106,22 +106,31 @@ TEST(Jobs, CodesOutsideTheTableStartNothing) {
   EXPECT_TRUE(e.run(job(kSendDeviceIdEnquiry))) << "the last code in the table runs";
 }
 
-// A bank stored from the upper list is the bank the list shows, whichever file it is.
+// A bank stored from a list is the bank that list shows, whichever file it is.
 TEST(BankStore, TheListsCurrentFileIsStored) {
-  Engine e;
-  PatchFile* second = new PatchFile;
-  for (int slot = 0; slot < 128; ++slot)
-    second->records.push_back({"Second " + std::to_string(slot),
-                               "",
-                               {PatchSysexMessage{namedDump(false, "Second", 0, slot)}}});
-  e.librarian.soundFiles.push_back(second);
-  e.librarian.upperFileIndex = 1;
-  SenderJob store = job(kStoreAllPatchesToDeviceFromLibrarian);
-  store.targetBank = 2;
-  ASSERT_TRUE(e.run(store));
-  const sysex::SoundDumpBytes stored = e.sim.storedSound(2, 7);
-  EXPECT_EQ(std::string(stored.begin() + 370, stored.begin() + 386), field("Second"));
-  EXPECT_EQ(e.plugin.last(), "Data write completed!");
+  const struct {
+    int list, upper, lower;
+    const char* stored;
+  } rows[] = {{0, 1, 0, "Second"}, {1, 0, 1, "Second"}, {1, 1, 0, "Slot 7"}, {0, 0, 1, "Slot 7"}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(testing::Message() << row.list << " " << row.upper << " " << row.lower);
+    Engine e;
+    PatchFile* second = new PatchFile;
+    for (int slot = 0; slot < 128; ++slot)
+      second->records.push_back({"Second " + std::to_string(slot),
+                                 "",
+                                 {PatchSysexMessage{namedDump(false, "Second", 0, slot)}}});
+    e.librarian.soundFiles.push_back(second);
+    e.librarian.upperFileIndex = row.upper;
+    e.librarian.lowerFileIndex = row.lower;
+    SenderJob store = job(kStoreAllPatchesToDeviceFromLibrarian);
+    store.list = row.list;
+    store.targetBank = 2;
+    ASSERT_TRUE(e.run(store));
+    const sysex::SoundDumpBytes stored = e.sim.storedSound(2, 7);
+    EXPECT_EQ(std::string(stored.begin() + 370, stored.begin() + 386), field(row.stored));
+    EXPECT_EQ(e.plugin.last(), "Data write completed!");
+  }
 }
 
 }  // namespace
