@@ -774,4 +774,17 @@ TEST_F(Sends, StoringABankFromASlotOnWritesThoseSlots) {
   EXPECT_EQ(midi.received("Synth Out").size(), before);
 }
 
+// Each part's Multi settings page opens and closes with its switch.
+TEST_F(Sends, EachPartsMultiSettingsPageFollowsItsSwitch) {
+  Kroma* plug = open();
+  for (int part : {0, 7, 15}) {
+    char layer[32];
+    std::snprintf(layer, sizeof layer, "multiSettingsPart%02d", part + 1);
+    for (double v : {1.0, 0.0, 2.0}) {
+      set(plug, kMultiPartSettings + part, v);
+      EXPECT_EQ(shown(plug, layer), v > 0) << layer << " " << v;
+    }
+  }
+}
+
 }  // namespace
