@@ -787,4 +787,38 @@ TEST_F(Sends, EachPartsMultiSettingsPageFollowsItsSwitch) {
   }
 }
 
+// What the lower list holds, as the sound/Multi switch and the category button leave it.
+TEST_F(Sends, TheLowerListHoldsWhatTheButtonsChose) {
+  banks::write(data.file("Patches/S1.syx"), "S1-");
+  Kroma* plug = open();
+  const struct {
+    int param;
+    double value;
+    int kind;  // 0 sounds, 1 categories, 2 Multis
+  } rows[] = {{kCategorySelection, 1, 1}, {kCategorySelection, 0, 0}, {kDatatype, 1, 2},
+              {kDatatype, 0, 0},          {kCategorySelection, 2, 1}, {kCategorySelection, 0, 0}};
+  for (const auto& row : rows) {
+    set(plug, row.param, row.value);
+    EXPECT_EQ(plug->lowerListKind(), row.kind)
+        << plug->GetParam(row.param)->GetNameForHost() << " " << row.value;
+  }
+}
+
+// A Multi pushed from the librarian sends the part sounds and the Global first; the push's end
+// clears both.
+TEST_F(Sends, AMultiPushSendsPartsAndGlobalFirstUntilItEnds) {
+  Kroma* plug = settled();
+  LibrarianHost::JobFlags flags;
+  flags.multiPush = true;
+  SenderJob job;
+  job.code = kSendDeviceIdEnquiry;
+  ASSERT_TRUE(plug->startLibrarianJob(job, flags));
+  EXPECT_TRUE(plug->sendPartSounds());
+  EXPECT_TRUE(plug->sendGlobalFirst());
+  plug->clearMultiPushFlags();
+  EXPECT_FALSE(plug->sendPartSounds());
+  EXPECT_FALSE(plug->sendGlobalFirst());
+  EXPECT_TRUE(eventually([plug] { return !plug->ThreadRunning(); }));
+}
+
 }  // namespace
