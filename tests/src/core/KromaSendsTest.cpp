@@ -14,11 +14,13 @@
 #include "platform/vst2/opcodes.h"
 #include "src/config/ParameterIds.h"
 #include "src/core/EditorRequests.h"
+#include "src/core/KromaDialogs.h"
 #include "src/librarian/view/LibrarianViewControl.h"
 #include "tests/src/librarian/view/LibrarianBanks.h"
 #include "toolkit/plugin/editor/ControlLayer.h"
 #include "toolkit/plugin/editor/IGraphicsMac.h"
 #include "toolkit/plugin/midi/IMidiMsg.h"
+#include "toolkit/wsys/Dialog.h"
 
 namespace {
 
@@ -819,6 +821,46 @@ TEST_F(Sends, AMultiPushSendsPartsAndGlobalFirstUntilItEnds) {
   EXPECT_FALSE(plug->sendPartSounds());
   EXPECT_FALSE(plug->sendGlobalFirst());
   EXPECT_TRUE(eventually([plug] { return !plug->ThreadRunning(); }));
+}
+
+// What a dialog shows: its place and title, then each control's kind, id, text and place within
+// it; then OK is pressed.
+std::vector<std::string> gDialogSeen;
+
+bool recordAndConfirm(HWND dialog, const std::function<void(int)>& command) {
+  char line[96];
+  std::snprintf(line, sizeof line, "dialog %d %d %d %d %s", dialog->rect.left, dialog->rect.top,
+                dialog->rect.right, dialog->rect.bottom, dialog->text.Get());
+  gDialogSeen.push_back(line);
+  for (int i = dialog->children.GetSize() - 1; i >= 0; --i) {
+    const WSYS_Window* c = dialog->children.Get(i);
+    std::snprintf(line, sizeof line, "%s %d '%s' %d %d %d %d", c->kind.Get(), c->id, c->text.Get(),
+                  c->rect.left - dialog->rect.left, c->rect.top - dialog->rect.top,
+                  c->rect.right - c->rect.left, c->rect.bottom - c->rect.top);
+    gDialogSeen.push_back(line);
+  }
+  command(IDOK);
+  return true;
+}
+
+// The bank-name prompt opens centred on the editor with its label, field and two buttons where
+// the user expects them (scaled 1.8 from dialog units); OK answers it.
+TEST_F(Sends, TheBankNamePromptIsCentredWithItsControls) {
+  open();
+  gDialogSeen.clear();
+  RECT area = {100, 50, 1100, 850};
+  HWND editor = WSYS_CreateWindow(nullptr, &area, 1, "editor");
+  WSYS_SetDialogRunner(&recordAndConfirm);
+  EXPECT_EQ(WSYS_DialogBox(0, kEnterBankNameDialog, editor, &MessageBoxProg, 0), IDOK);
+  WSYS_SetDialogRunner(nullptr);
+  DestroyWindow(editor);
+  EXPECT_EQ(gDialogSeen, (std::vector<std::string>{
+                             "dialog 244 321 956 580 Enter Bank Name",
+                             "static -1 'Bank Name' 18 18 360 14",
+                             "edit 10013 '' 18 36 360 21",
+                             "button 2 '&Cancel' 288 108 90 25",
+                             "button 10006 '&OK    ' 180 108 90 25",
+                         }));
 }
 
 }  // namespace
