@@ -863,4 +863,30 @@ TEST_F(Sends, TheBankNamePromptIsCentredWithItsControls) {
                          }));
 }
 
+// A search fills the lower list with its results only: a later search replaces them.
+TEST_F(Sends, EachSearchListsItsOwnResults) {
+  banks::write(data.file("Patches/One.syx"), "Lead");
+  banks::write(data.file("Patches/Two.syx"), "Pad");
+  VIEW_Script::instance().reset();
+  Kroma* plug = open();
+  auto* graphics = static_cast<IGraphicsMac*>(plug->graphics());
+  graphics->OpenWindow(nullptr);
+  set(plug, kMainTab, 1);
+  LibrarianViewControl* view = plug->librarianView();
+  ASSERT_NE(view, nullptr);
+  const struct {
+    const char* query;
+    int kind;
+    const char* first;  // the lower list's first slot
+  } rows[] = {{"Lead", 4, "Lead0"}, {"", 0, "Lead0"}, {"Pad", 4, "Pad0"}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.query);
+    plug->setDisplayText(kPatchSearchString, row.query);
+    set(plug, kPatchSearchString, 0);
+    EXPECT_EQ(plug->lowerListKind(), row.kind);
+    EXPECT_EQ(banks::trimmed(view->slotText(1, 0)), row.first);
+  }
+  graphics->CloseWindow();
+}
+
 }  // namespace
