@@ -543,4 +543,22 @@ TEST_F(Sends, TheBankNamePromptIsCentredWithItsControls) {
                          }));
 }
 
+// The UI settings file's lines set the style and size menus the Global page shows.
+TEST_F(Sends, TheSettingsFileSetsTheStyleAndSizeMenus) {
+  const struct {
+    const char* settings;
+    double style, size;
+  } rows[] = {{"white\nsmall\nyes\n", 0, 0},
+              {"black\nnormal\nyes\n", 1, 1},
+              {"normal\nlarge\nyes\n", 0, 2},
+              {"grey\nhuge\nyes\n", 0, 1}};  // what no line names stays as it starts
+  for (const auto& row : rows) {
+    writeData("Kroma Editor UI.txt", row.settings);
+    Kroma* plug = open();
+    EXPECT_EQ(value(plug, kUserInterfaceStyle), row.style) << row.settings;
+    EXPECT_EQ(value(plug, kUserInterfaceSize), row.size) << row.settings;
+    close(plug);
+  }
+}
+
 }  // namespace
