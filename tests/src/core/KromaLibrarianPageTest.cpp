@@ -300,4 +300,18 @@ TEST_F(LibrarianPage, EachSearchListsItsOwnResults) {
   }
 }
 
+// The bank files read again show their new contents in both lists at once.
+TEST_F(LibrarianPage, BanksReadAgainShowInBothLists) {
+  banks::write(data.file("Patches/S1.syx"), "S1-");
+  Kroma* plug = withEditor();
+  LibrarianViewControl* view = plug->librarianView();
+  ASSERT_NE(view, nullptr);
+  for (const char* prefix : {"Z-", "Y-"}) {
+    banks::write(data.file("Patches/S1.syx"), prefix);
+    plug->patchTypeChanged(0, 0, true);
+    for (int list : {0, 1})
+      EXPECT_EQ(banks::trimmed(view->slotText(list, 3)), std::string(prefix) + "3") << list;
+  }
+}
+
 }  // namespace
