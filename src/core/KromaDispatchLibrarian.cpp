@@ -110,7 +110,8 @@ void stepBank(Change& c, bool upper, bool next) {
       upper ? (c.selection.mMultiMode ? kUpperMulti : kUpperSounds) : lowerList(c.selection);
   store(plug, list.stored + (list.perPart ? c.selection.mCurrentPart.load() : 0), step);
   takeFile(c, list, step);
-  plug.updatePatchLibrarianView(0);
+  // The list stepped shows the names of its new bank.
+  plug.updatePatchLibrarianView(upper ? 0 : 1);
   if (upper) plug.updateBankAndProgramMenuNames(false);
 }
 

@@ -146,9 +146,9 @@ TEST_F(Dispatch, EachFamilyReachesItsHandlerThenTheDisplayAndTheControlAction) {
        }},
       {kCategorySelection, 0, nullptr, "type(0,0,0) ", kNoPort,
        [](P p) { return shown(p, "LOWERPOPUPMENU") && !p->controlOf(kDatatype)->IsGrayed(); }},
-      // No search result: the lower list steps, but no file is taken.
+      // No search result: the lower list steps and is refilled, but no file is taken.
       {kLibLowerNextBank, 1, [](P p) { KromaProbe(p).selection.mLowerListShowsSearch = true; },
-       "view(0) ", "-", nullptr},
+       "view(1) ", "-", nullptr},
       {kRefreshFolders, 1, [](P p) { KromaProbe(p).selection.mLowerListShowsSearch = false; },
        "type(0,0,1) ", "-", nullptr},
       {kLibUpperNextBank, 1, [](P p) { p->setStoredValue(kPatchSelectionListUpper, 1); },

@@ -1,0 +1,317 @@
+// The librarian's page in the whole plug-in: its lists, bank buttons, menus, search and the
+// slots played and stored, as the user and the synthesizer see them.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "ConnectedPlugin.h"
+#include "src/librarian/view/LibrarianViewControl.h"
+#include "tests/src/librarian/view/LibrarianBanks.h"
+#include "toolkit/plugin/editor/ControlLayer.h"
+
+namespace {
+
+using LibrarianPage = ConnectedPlugin;
+
+// The search button shows the search field in place of the category limit; off, it puts the
+// prompt back.
+TEST_F(LibrarianPage, TheSearchButtonShowsTheSearchField) {
+  Kroma* plug = settled();
+  for (double on : {1.0, 0.0, 1.0}) {
+    set(plug, kPatchSearch, on);
+    EXPECT_EQ(shown(plug, "searchField"), on == 1.0);
+    EXPECT_EQ(shown(plug, "categoryLimit"), on == 0.0);
+  }
+  plug->setDisplayText(kPatchSearchString, "pad");
+  set(plug, kPatchSearch, 0);
+  EXPECT_EQ(plug->getDisplayText(kPatchSearchString), "search...");
+}
+
+// Switching between sounds and Multis refills both lists of the librarian with the banks of
+// the new kind; a bank menu number outside the list is passed over.
+TEST_F(LibrarianPage, TheSoundMultiSwitchRefillsBothLists) {
+  banks::write(data.file("Patches/S1.syx"), "S1-");
+  banks::write(data.file("Patches/M1.syx"), "M1-", true);
+  Kroma* plug = withEditor();
+  LibrarianViewControl* view = plug->librarianView();
+  ASSERT_NE(view, nullptr);
+  const struct {
+    double type;
+    const char* name;
+  } rows[] = {{1, "M1-3"}, {0, "S1-3"}, {1, "M1-3"}};
+  for (const auto& row : rows) {
+    set(plug, kDatatype, row.type);
+    EXPECT_EQ(plug->multiMode(), row.type == 1.0);
+    for (int list : {0, 1})
+      EXPECT_EQ(banks::trimmed(view->slotText(list, 3)), row.name) << list << " " << row.type;
+    const bool multi = row.type == 1.0;
+    EXPECT_EQ(shown(plug, "LeftPerformancePopupMenu"), multi);
+    EXPECT_EQ(shown(plug, "RightPerformancePopupMenu"), multi);
+    EXPECT_EQ(shown(plug, "UPPERPOPUPMENU"), !multi);
+    EXPECT_EQ(shown(plug, "LOWERPOPUPMENU"), !multi);
+    // The menus that name the open bank list the banks of the kind shown.
+    const char* bank = multi ? "M1.syx" : "S1.syx";
+    for (int param : {int(kPatchSelectionListUpper), int(kPatchSelectionListLower)})
+      EXPECT_STREQ(plug->GetParam(param)->GetDisplayText(0), bank);
+    for (int param : multi ? std::vector<int>{kCurrentOpenPerfBankL, kCurrentOpenPerfBankR}
+                           : std::vector<int>{kCurrentOpenPatchBankL, kCurrentOpenPatchBankR + 15})
+      EXPECT_STREQ(plug->GetParam(param)->GetDisplayText(0), bank) << param;
+  }
+  for (int menu : {-1, int(kLibrarianMenuCount)})
+    plug->refreshFolderStructure(static_cast<LibrarianMenu>(menu), 0, "S1.syx", "");
+}
+
+// The librarian's menus sit where the editor draws their fields, each on a layer of its own; only
+// the program and bank number menus of the top bar show at start.
+TEST_F(LibrarianPage, TheLibrarianMenusSitOnTheirFields) {
+  Kroma* plug = open();
+  const struct {
+    const char* layer;
+    int id, l, t, r, b;
+    bool shown;
+  } rows[] = {
+      {"UPPERPOPUPMENU", 70, 394, 188, 810, 207, false},
+      {"LOWERPOPUPMENU", 71, 394, 461, 810, 480, false},
+      {"LeftPerformancePopupMenu", 72, 394, 188, 810, 207, false},
+      {"RightPerformancePopupMenu", 73, 394, 461, 810, 480, false},
+      {"BANKEDITMENU", 74, 839, 187, 916, 205, false},
+      {"RightPatchPopupMenu", 75, 394, 461, 810, 480, false},
+      {"PROGRAMNUMBERMENU", 76, 1184, 60, 1229, 84, true},
+      {"BANKNUMBERMENUPROGRAMS", 77, 1142, 60, 1180, 84, true},
+      {"RightSearchPopupMenu", 78, 394, 461, 810, 480, false},
+      {"PERFBANKNAMEMENUPROGRAMS", 79, 1142, 60, 1180, 84, false},
+      {"PROGBANKNAMEMENUPROGRAMS", 80, 1142, 60, 1180, 84, false},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.layer);
+    ControlLayer* layer = plug->layerNamed(row.layer);
+    ASSERT_NE(layer, nullptr);
+    EXPECT_EQ(layer->id, row.id);
+    EXPECT_EQ(layer->IsVisible(), row.shown);
+    ASSERT_EQ(layer->controls.GetSize(), 1);
+    const IRECT rect = layer->controls.Get(0)->GetRECT();
+    EXPECT_EQ(std::vector<int>({rect.L, rect.T, rect.R, rect.B}),
+              std::vector<int>({row.l, row.t, row.r, row.b}));
+  }
+}
+
+// The bank buttons step each list through the bank files, round at both ends; the upper list
+// stays while its bank has unsaved edits, and says so.
+TEST_F(LibrarianPage, BankButtonsStepTheListsRound) {
+  for (const char* name : {"A", "B", "C"})
+    banks::write(data.file(std::string("Patches/") + name + ".syx"), std::string(name) + "-");
+  Kroma* plug = withEditor();
+  LibrarianViewControl* view = plug->librarianView();
+  ASSERT_NE(view, nullptr);
+  const struct {
+    int button;
+    int list;
+    const char* bank;
+  } rows[] = {{kLibUpperNextBank, 0, "B"},     {kLibUpperNextBank, 0, "C"},
+              {kLibUpperNextBank, 0, "A"},     {kLibUpperPreviousBank, 0, "C"},
+              {kLibUpperPreviousBank, 0, "B"}, {kLibLowerPreviousBank, 1, "C"},
+              {kLibLowerNextBank, 1, "A"},     {kLibLowerNextBank, 1, "B"}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(plug->GetParam(row.button)->GetNameForHost());
+    set(plug, row.button, 1);
+    EXPECT_EQ(banks::trimmed(view->slotText(row.list, 7)), std::string(row.bank) + "-7");
+    const int selection = row.list ? kPatchSelectionListLower : kPatchSelectionListUpper;
+    EXPECT_EQ(plug->GetParam(selection)->GetDisplayText(plug->GetParam(selection)->Int()),
+              std::string(row.bank) + ".syx");
+  }
+  EXPECT_EQ(banks::trimmed(view->slotText(0, 7)), "B-7") << "the upper list where it was";
+  plug->setStoredValue(kBankEditUnsaved, 1.0);
+  set(plug, kLibUpperNextBank, 1);
+  EXPECT_EQ(banks::trimmed(view->slotText(0, 7)), "B-7");
+  EXPECT_EQ(text(plug->displayNameControl()), "Save bank or Discard changes!");
+  set(plug, kLibLowerNextBank, 1);
+  EXPECT_EQ(banks::trimmed(view->slotText(1, 7)), "C-7") << "the lower list has no edits";
+}
+
+// A librarian slot played goes to the chosen part's edit buffer, unless the current part is
+// locked; slots outside the bank, or parts outside the sixteen, play nothing.
+TEST_F(LibrarianPage, APlayedSlotGoesToItsPartUnlessTheCurrentPartIsLocked) {
+  banks::write(data.file("Patches/S1.syx"), "S1-");
+  Kroma* plug = settled();
+  auto played = [this] {
+    std::vector<std::string> dumps;
+    for (const std::vector<uint8_t>& m : midi.received("Synth Out"))
+      if (m.size() == 392 && m[4] == 0x10)
+        dumps.push_back(std::to_string(m[5]) + "." + std::to_string(m[6]) + " " +
+                        banks::trimmed(std::string(m.begin() + 370, m.begin() + 386)));
+    return dumps;
+  };
+  set(plug, kQuickTab, 4);
+  plug->setStoredValue(kPartLock + 4, 1.0);
+  plug->sendPatchToDeviceFromLibrarian(5, 0, 3);  // refused: the current part (5) is locked
+  plug->setStoredValue(kPartLock + 4, 0.0);
+  const int refused[][2] = {{-1, 3}, {128, 3}, {5, -1}, {5, 16}};  // slot, part
+  for (const auto& row : refused) plug->sendPatchToDeviceFromLibrarian(row[0], 0, row[1]);
+  for (int part : {15, 0}) {
+    ASSERT_TRUE(eventually([plug] { return !plug->ThreadRunning(); }));
+    plug->sendPatchToDeviceFromLibrarian(part + 20, 0, part);
+  }
+  ASSERT_TRUE(eventually([&] { return played().size() >= 2; }));
+  ASSERT_TRUE(eventually([plug] { return !plug->ThreadRunning(); }));
+  EXPECT_EQ(played(), (std::vector<std::string>{"127.15 S1-35", "127.0 S1-20"}));
+}
+
+// A part's bank moves the upper list to that bank unless the librarian keeps its bank; discarding
+// the unsaved edits reads the bank files again and puts the bank menus back.
+TEST_F(LibrarianPage, APartsBankMovesTheUpperListAndDiscardReadsTheBanksAgain) {
+  for (const char* name : {"A", "B", "C"})
+    banks::write(data.file(std::string("Patches/") + name + ".syx"), std::string(name) + "-");
+  Kroma* plug = withEditor();
+  LibrarianViewControl* view = plug->librarianView();
+  ASSERT_NE(view, nullptr);
+  const struct {
+    double keep;
+    int part, bank;
+    const char* shown;
+  } rows[] = {{0, 0, 2, "C-7"}, {0, 3, 1, "B-7"}, {1, 0, 0, "B-7"}, {0, 15, 0, "A-7"}};
+  for (const auto& row : rows) {
+    set(plug, kKeepSelectedBank, row.keep);
+    set(plug, kCurrentPatchBank + row.part, row.bank);
+    EXPECT_EQ(banks::trimmed(view->slotText(0, 7)), row.shown) << row.part << " " << row.bank;
+  }
+  EXPECT_EQ(plug->GetParam(kPatchSelectionListUpper)->Int(), 0);
+
+  banks::write(data.file("Patches/A.syx"), "Z-");
+  plug->setStoredValue(kBankEditUnsaved, 1.0);
+  set(plug, kDiscardBankData, 0);
+  EXPECT_EQ(value(plug, kBankEditUnsaved), 1.0) << "only the button's 1 discards";
+  set(plug, kDiscardBankData, 1);
+  EXPECT_EQ(value(plug, kBankEditUnsaved), 0.0);
+  EXPECT_EQ(banks::trimmed(view->slotText(0, 7)), "Z-7");
+  EXPECT_TRUE(shown(plug, "UPPERPOPUPMENU"));
+  EXPECT_TRUE(shown(plug, "keepBankOpenLayer"));
+  EXPECT_FALSE(shown(plug, "discardChangesLayerRight"));
+}
+
+// A slot chosen from outside the view (a program change) becomes the view's selection; one
+// outside the bank changes nothing.
+TEST_F(LibrarianPage, ASlotSelectedFromOutsideBecomesTheViewsSelection) {
+  banks::write(data.file("Patches/S1.syx"), "S1-");
+  Kroma* plug = withEditor();
+  LibrarianViewControl* view = plug->librarianView();
+  ASSERT_NE(view, nullptr);
+  const std::pair<int, int> rows[] = {{5, 5}, {127, 127}, {128, 127}, {-1, 127}, {0, 0}};
+  for (const auto& [slot, selected] : rows) {
+    plug->selectLibrarianSlot(slot);
+    EXPECT_EQ(view->upperSelection, selected) << slot;
+    EXPECT_EQ(view->keyCursor, selected) << slot;
+  }
+  plug->sendPatchToDeviceFromLibrarian(9, 0, 0);  // no port: not sent, yet the cursor moves
+  EXPECT_EQ(view->keyCursor, 9);
+}
+
+// Data received into the librarian marks its bank unsaved: the bank menu gives way to the
+// discard button and the sound/Multi switch greys; saving the bank turns all of it back.
+TEST_F(LibrarianPage, UnsavedAndSavedBanksShowTheirButtons) {
+  banks::write(data.file("Patches/S1.syx"), "S1-");
+  Kroma* plug = open();
+  set(plug, kMainTab, 1);
+  IRECT region;
+  for (bool unsaved : {true, false, true, false}) {
+    SCOPED_TRACE(unsaved);
+    if (unsaved)
+      plug->SetLibrarianStatusUnsaved(true);
+    else
+      plug->librarianBankSaved();
+    plug->graphics()->IsDirty(&region);
+    EXPECT_EQ(value(plug, kBankEditUnsaved), unsaved ? 1.0 : 0.0);
+    EXPECT_EQ(shown(plug, "discardChangesLayerRight"), unsaved);
+    EXPECT_EQ(shown(plug, "keepBankOpenLayer"), !unsaved);
+    EXPECT_EQ(shown(plug, "UPPERPOPUPMENU"), !unsaved);
+    EXPECT_EQ(plug->controlOf(kDatatype)->IsGrayed(), unsaved);
+  }
+  plug->SetLibrarianStatusUnsaved(false);
+  plug->graphics()->IsDirty(&region);
+  EXPECT_EQ(value(plug, kBankEditUnsaved), 0.0) << "false marks nothing";
+}
+
+// Storing the upper bank from a slot on writes those slots into the target bank's programs;
+// without an output port nothing goes.
+TEST_F(LibrarianPage, StoringABankFromASlotOnWritesThoseSlots) {
+  banks::write(data.file("Patches/S1.syx"), "S1-");
+  Kroma* plug = settled();
+  plug->setStoredValue(kLibSyncTimer, 0);
+  const size_t from = sentCount();
+  plug->storeAllPatchesToDeviceFromLibrarian(0, 124, 3);
+  ASSERT_TRUE(eventually([this, from] { return sentCount() >= from + 4; }));
+  ASSERT_TRUE(eventually([plug] { return !plug->ThreadRunning(); }));
+  const std::vector<std::vector<uint8_t>> all = midi.received("Synth Out");
+  ASSERT_EQ(all.size(), from + 4);
+  for (int n = 0; n < 4; ++n) {
+    const std::vector<uint8_t>& dump = all[from + n];
+    ASSERT_EQ(dump.size(), 392u);
+    EXPECT_EQ(std::vector<int>({dump[3], dump[4], dump[5], dump[6]}),
+              std::vector<int>({0x11, 0x10, 3, n}));
+    EXPECT_EQ(banks::trimmed(std::string(dump.begin() + 370, dump.begin() + 386)),
+              "S1-" + std::to_string(124 + n));
+  }
+  Kroma* unconnected = open();
+  const size_t before = midi.received("Synth Out").size();
+  unconnected->storeAllPatchesToDeviceFromLibrarian(0, 124, 3);
+  EXPECT_FALSE(unconnected->ThreadRunning());
+  EXPECT_EQ(midi.received("Synth Out").size(), before);
+}
+
+// What the lower list holds, as the sound/Multi switch and the category button leave it.
+TEST_F(LibrarianPage, TheLowerListHoldsWhatTheButtonsChose) {
+  banks::write(data.file("Patches/S1.syx"), "S1-");
+  Kroma* plug = open();
+  const struct {
+    int param;
+    double value;
+    int kind;  // 0 sounds, 1 categories, 2 Multis
+  } rows[] = {{kCategorySelection, 1, 1}, {kCategorySelection, 0, 0}, {kDatatype, 1, 2},
+              {kDatatype, 0, 0},          {kCategorySelection, 2, 1}, {kCategorySelection, 0, 0}};
+  for (const auto& row : rows) {
+    set(plug, row.param, row.value);
+    EXPECT_EQ(plug->lowerListKind(), row.kind)
+        << plug->GetParam(row.param)->GetNameForHost() << " " << row.value;
+  }
+}
+
+// A search fills the lower list with its results only: a later search replaces them.
+TEST_F(LibrarianPage, EachSearchListsItsOwnResults) {
+  banks::write(data.file("Patches/One.syx"), "Lead");
+  banks::write(data.file("Patches/Two.syx"), "Pad");
+  Kroma* plug = withEditor();
+  LibrarianViewControl* view = plug->librarianView();
+  ASSERT_NE(view, nullptr);
+  const struct {
+    const char* query;
+    int kind;
+    const char* first;  // the lower list's first slot
+  } rows[] = {{"Lead", 4, "Lead0"}, {"", 0, "Lead0"}, {"Pad", 4, "Pad0"}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.query);
+    plug->setDisplayText(kPatchSearchString, row.query);
+    set(plug, kPatchSearchString, 0);
+    EXPECT_EQ(plug->lowerListKind(), row.kind);
+    EXPECT_EQ(banks::trimmed(view->slotText(1, 0)), row.first);
+  }
+}
+
+// The bank files read again show their new contents in both lists at once.
+TEST_F(LibrarianPage, BanksReadAgainShowInBothLists) {
+  banks::write(data.file("Patches/S1.syx"), "S1-");
+  Kroma* plug = withEditor();
+  LibrarianViewControl* view = plug->librarianView();
+  ASSERT_NE(view, nullptr);
+  for (const char* prefix : {"Z-", "Y-"}) {
+    banks::write(data.file("Patches/S1.syx"), prefix);
+    plug->patchTypeChanged(0, 0, true);
+    for (int list : {0, 1})
+      EXPECT_EQ(banks::trimmed(view->slotText(list, 3)), std::string(prefix) + "3") << list;
+  }
+}
+
+}  // namespace

@@ -1,0 +1,564 @@
+// Edits in the whole plug-in as the synthesizer and the user see them: the bytes a change sends,
+// the switches that follow their parameters, the requests that wait for the editor thread.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "ConnectedPlugin.h"
+#include "platform/vst2/opcodes.h"
+#include "src/core/EditorRequests.h"
+#include "src/core/KromaDialogs.h"
+#include "toolkit/plugin/editor/ControlLayer.h"
+#include "toolkit/plugin/midi/IMidiMsg.h"
+#include "toolkit/wsys/Dialog.h"
+
+namespace {
+
+using Sends = ConnectedPlugin;
+
+// Part 3 (index 2) on MIDI channel 4. Each edit sends its parameter message with the device id,
+// the part and the value; bytes that pack several parameters (arpeggiator steps, voice mode and
+// unison, envelope trigger and mode) carry the others' current values too; a wavetable is a CC
+// of its oscillator's shape controller. The rows run in order: each sees the values before it.
+TEST_F(Sends, EachEditSendsItsMessageWithTheBytesItShares) {
+  Kroma* plug = settled();
+  const int p = 2;
+  setChannel(plug, p, 5);
+  const struct {
+    int param;
+    double value;
+    const char* bytes;  // after F0 3E 13 11 20 02; empty for a CC
+    const char* cc;
+  } rows[] = {
+      {kFilter1Cutoff, 100, "00 4E 64", ""},
+      {kOscillatorGlideOnOffSwitch, 1, "00 35 01", ""},
+      {kArpPattern01Glide, 1, "02 47 1C", ""},
+      {kArpPattern01Step, 0, "02 47 0C", ""},
+      {kArpPattern01Accent, 0, "02 47 08", ""},
+      {kArpPattern01Glide, 0, "02 47 00", ""},
+      {kArpPattern03Accent, 2, "02 49 12", ""},
+      {kArpPattern02Timing, 3, "02 58 73", ""},
+      {kArpPattern02StepLen, 2, "02 58 23", ""},
+      {kArpPattern02Timing, 0, "02 58 20", ""},
+      {kOscillatorMonoPolyMode, 1, "00 3A 01", ""},
+      {kOscillatorUnisono, 3, "00 3A 31", ""},
+      {kOscillatorMonoPolyMode, 0, "00 3A 30", ""},
+      {kOscillatorUnisono, 0, "00 3A 00", ""},
+      {kFilterEnvTrigger, 1, "01 44 20", ""},
+      {kFilterEnvMode, 0, "01 44 20", ""},
+      {kFilterEnvMode, 3, "01 44 23", ""},
+      {kFilterEnvTrigger, 0, "01 44 03", ""},
+      {kAmpEnvMode, 2, "01 50 02", ""},
+      {kAmpEnvTrigger, 1, "01 50 22", ""},
+      {kEnv3Trigger, 1, "01 5C 20", ""},
+      {kEnvelope4Mode, 3, "01 68 03", ""},
+      {kLFO1Speed, 7, "01 21 07", ""},
+      {kEffect1Mode, 2, "01 00 02", ""},
+      {kArpMode, 1, "02 37 01", ""},
+      {kOscillator1Wavetable, 4, "", "B3 1F 0B|"},
+      {kOscillator2Wavetable, 0, "", "B3 27 07|"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(plug->GetParam(row.param + p)->GetNameForHost() + std::string(" ") +
+                 std::to_string(row.value));
+    const std::string expected = *row.cc ? row.cc : parameterChange("11", row.bytes);
+    EXPECT_EQ(change(plug, row.param + p, row.value), expected);
+  }
+  EXPECT_EQ(value(plug, kOscillator1Shape + p), 7.0) << "a wavetable is shape 7";
+  EXPECT_EQ(value(plug, kOscillator2Shape + p), 7.0);
+  // Another device id goes into every message from then on.
+  setDeviceId(plug, 5);
+  EXPECT_EQ(plug->deviceId(), 5);
+  EXPECT_EQ(change(plug, kLFO1Speed + p, 9), parameterChange("05", "01 21 09"));
+  EXPECT_EQ(change(plug, kAmpEnvMode + p, 1), parameterChange("05", "01 50 21"));
+  // A Multi or Global setting sends the whole dump instead.
+  for (int param : {int(kMultiTempo), kMultiPartLevel + p, int(kGlobalTranspose)}) {
+    const std::string type = param == kGlobalTranspose ? "14" : "11";
+    const size_t from = sentCount();
+    set(plug, param, 20);
+    EXPECT_TRUE(eventually([&] {
+      return !plug->ThreadRunning() && sent(from).find("F0 3E 13 05 " + type) != std::string::npos;
+    })) << param;
+  }
+}
+
+// A part's CCs go on the channel of its MIDI channel setting: 2..17 are channels 1..16, 0 and 1
+// are channels 1 and 2 as they stand.
+TEST_F(Sends, AWavetableGoesOnThePartsChannel) {
+  Kroma* plug = settled();
+  const struct {
+    int part;
+    double setting;
+    const char* bytes;
+  } rows[] = {{4, 2, "B0 1F 08|"},
+              {5, 17, "BF 1F 08|"},
+              {6, 0, "B0 1F 08|"},
+              {7, 1, "B1 1F 08|"},
+              {8, 3, "B1 1F 08|"}};
+  for (const auto& row : rows) {
+    setChannel(plug, row.part, row.setting);
+    EXPECT_EQ(change(plug, kOscillator1Wavetable + row.part, 1), row.bytes) << row.setting;
+  }
+}
+
+// Each MIDI filter switch lets its kinds of message pass while it is 1, on its own side (the
+// host's or the synthesizer's) only.
+TEST_F(Sends, EachFilterSwitchBlocksItsKindsOnItsSide) {
+  Kroma* plug = settled();
+  // Filter entry: the kinds it holds.
+  const std::vector<int> kinds[] = {{IMidiMsg::kControlChange},
+                                    {IMidiMsg::kProgramChange},
+                                    {IMidiMsg::kNoteOff, IMidiMsg::kNoteOn},
+                                    {IMidiMsg::kPitchWheel},
+                                    {IMidiMsg::kPolyAftertouch},
+                                    {IMidiMsg::kChannelAftertouch}};
+  for (bool device : {false, true})
+    for (int entry = 0; entry < 6; ++entry) {
+      SCOPED_TRACE(testing::Message() << (device ? "synthesizer " : "host ") << entry);
+      const int first = device ? kMIDIFilterHWCCPassThrough : kMIDIFilterDAWCCPassThrough;
+      for (int e = 0; e < 7; ++e) set(plug, kMIDIFilterDAWCCPassThrough + e, 1);
+      for (int e = 0; e < 7; ++e) set(plug, kMIDIFilterHWCCPassThrough + e, 1);
+      set(plug, first + entry, 0);
+      for (int kind = IMidiMsg::kNoteOff; kind <= IMidiMsg::kPitchWheel; ++kind) {
+        const bool held =
+            std::find(kinds[entry].begin(), kinds[entry].end(), kind) != kinds[entry].end();
+        EXPECT_EQ(plug->midiKindBlocked(kind, device), held) << kind;
+        EXPECT_FALSE(plug->midiKindBlocked(kind, !device)) << kind;
+      }
+    }
+  EXPECT_TRUE(plug->midiKindBlocked(IMidiMsg::kNoteOff - 1, false));
+  EXPECT_TRUE(plug->midiKindBlocked(IMidiMsg::kPitchWheel + 1, true));
+}
+
+// Switches the plug-in's other parts read follow their parameters both ways.
+TEST_F(Sends, SwitchesFollowTheirParameters) {
+  Kroma* plug = settled();
+  using Read = bool (Kroma::*)() const;
+  const struct {
+    int param;
+    Read read;
+  } rows[] = {{kGlobalLocalControl, &Kroma::localControl},
+              {kSendMIDIClockPointer, &Kroma::sendClockPointer},
+              {kSendMIDIClockInfo, &Kroma::sendClockInfo},
+              {kControlLibrary, &Kroma::libraryControl},
+              {kControlProgBank, &Kroma::programControl}};
+  for (const auto& row : rows)
+    for (double v : {1.0, 0.0, 1.0}) {
+      set(plug, row.param, v);
+      EXPECT_EQ((plug->*row.read)(), v == 1.0) << plug->GetParam(row.param)->GetNameForHost();
+    }
+  // The two menu modes never hold both.
+  set(plug, kControlLibrary, 1);
+  EXPECT_TRUE(plug->libraryControl() && !plug->programControl());
+  EXPECT_EQ(value(plug, kControlProgBank), 0.0);
+  set(plug, kControlProgBank, 1);
+  EXPECT_TRUE(!plug->libraryControl() && plug->programControl());
+  EXPECT_EQ(value(plug, kControlLibrary), 0.0);
+  // The part tab makes its part the current one.
+  for (int part : {5, 0, 15}) {
+    set(plug, kQuickTab, part);
+    EXPECT_EQ(plug->currentPart(), part);
+  }
+}
+
+// Trigger buttons flip their switch (exactly 1 turns to 0, anything else to 1) and send the
+// switch's message; a trigger's 0 does nothing.
+TEST_F(Sends, TriggerButtonsFlipTheirSwitchAndSendIt) {
+  Kroma* plug = settled();
+  const int p = 2;
+  const struct {
+    int trigger, target;
+  } rows[] = {{kTriggerOscillatorMonoPolyMode, kOscillatorMonoPolyMode},
+              {kTriggerFilterEnvTrigger, kFilterEnvTrigger},
+              {kTriggerAmpEnvTrigger, kAmpEnvTrigger},
+              {kTriggerEnv3Trigger, kEnv3Trigger},
+              {kTriggerEnv4Trigger, kEnv4Trigger},
+              {kTriggerLFO1Clock, kLFO1Clock},
+              {kTriggerLFO2Clock, kLFO2Clock},
+              {kTriggerLFO3Clock, kLFO3Clock},
+              {kTriggerLFO1SyncOnOff, kLFO1SyncOnOff},
+              {kTriggerOscillatorGlideOnOffSwitch, kOscillatorGlideOnOffSwitch},
+              {kTriggerArpPatternReset, kArpPatternReset}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(plug->GetParam(row.target + p)->GetNameForHost());
+    const double before = value(plug, row.target + p);
+    const std::string sentOn = change(plug, row.trigger + p, 1);
+    EXPECT_EQ(value(plug, row.target + p), before == 1.0 ? 0.0 : 1.0);
+    EXPECT_FALSE(sentOn.empty());
+    const size_t from = sentCount();
+    set(plug, row.trigger + p, 0);
+    EXPECT_EQ(value(plug, row.target + p), before == 1.0 ? 0.0 : 1.0);
+    EXPECT_EQ(sentCount(), from);
+    change(plug, row.trigger + p, 1);
+    EXPECT_EQ(value(plug, row.target + p), before);
+  }
+  // Serial and parallel routing switch as a pair; the routing byte says which.
+  const std::string first = change(plug, kTriggerFilterRouting + p, 1);
+  const double serial = value(plug, kFilterRoutingSerial + p);
+  EXPECT_EQ(value(plug, kFilterRoutingParallel + p), 1.0 - serial);
+  EXPECT_EQ(value(plug, kFilterRouting + p), serial);
+  EXPECT_EQ(first, parameterChange("11", serial == 1.0 ? "00 75 01" : "00 75 00"));
+  EXPECT_EQ(change(plug, kTriggerFilterRouting + p, 1),
+            parameterChange("11", serial == 1.0 ? "00 75 00" : "00 75 01"));
+  EXPECT_EQ(value(plug, kFilterRoutingSerial + p), 1.0 - serial);
+}
+
+// Requests from other threads wait, in order, for the editor thread; a call with the key of one
+// still waiting replaces it and goes last, calls without a key all run.
+TEST_F(Sends, EditorRequestsRunInOrderAndAKeyReplacesItsWaitingCall) {
+  Kroma* plug = open();
+  EditorRequests requests(plug);
+  std::vector<std::string> ran;
+  const char keyA = 0, keyB = 0;
+  std::thread other([&] {
+    EXPECT_FALSE(requests.onEditorThread());
+    requests.requestCall(&keyA, [&] { ran.push_back("A1"); });
+    requests.requestCall(&keyB, [&] { ran.push_back("B"); });
+    requests.requestCall(nullptr, [&] { ran.push_back("free1"); });
+    requests.requestCall(&keyA, [&] { ran.push_back("A2"); });
+    requests.requestCall(nullptr, [&] { ran.push_back("free2"); });
+  });
+  other.join();
+  EXPECT_TRUE(ran.empty());
+  EXPECT_FALSE(requests.IsDirty());
+  EXPECT_EQ(ran, (std::vector<std::string>{"B", "free1", "A2", "free2"}));
+  requests.apply();
+  EXPECT_EQ(ran.size(), 4u) << "each request runs once";
+  EXPECT_TRUE(requests.onEditorThread());
+}
+
+using Help = PluginFixture;
+
+// The help buttons open their page of the support site; a page the list lacks opens nothing.
+TEST_F(Help, EachHelpButtonOpensItsPage) {
+  VIEW_Script::instance().reset();
+  Kroma* plug = open();
+  for (int page : {-1, 0, 1, 2, 3}) plug->OpenHelpTopics(page);
+  const std::string site = "https://support.quillonbaysound.com";
+  EXPECT_EQ(VIEW_Script::instance().urlsOpened(),
+            (std::vector<std::string>{site + "/my-tickets/", site + "/downloads/",
+                                      site + "/kb/articles/"}));
+}
+
+// A part with a locked section sends its whole sound back to the synthesizer (its own edits
+// would otherwise be lost there); a part without one, or outside the sixteen, sends nothing.
+TEST_F(Sends, APartWithALockedSectionSendsItsSoundBack) {
+  Kroma* plug = settled();
+  plug->setStoredValue(kLibSyncTimer, 0);
+  for (int lock : {kSectionLockFX2 + 15, kSectionLockOsc1 + 0, kSectionLockOsc2 + 0})
+    plug->setStoredValue(lock, 1.0);
+  auto soundParts = [this] {
+    std::vector<int> parts;
+    for (const std::vector<uint8_t>& m : midi.received("Synth Out"))
+      if (m.size() > 6 && m[0] == 0xF0 && m[4] == 0x10) parts.push_back(m[6]);
+    return parts;
+  };
+  // One job at a time: each call waits until the one before has ended.
+  for (int part : {16, -1, 3, 15, 0}) {
+    ASSERT_TRUE(eventually([plug] { return !plug->ThreadRunning(); }));
+    plug->sendPartDataBackToHardware(part);
+  }
+  ASSERT_TRUE(eventually([plug] { return !plug->ThreadRunning(); }));
+  EXPECT_EQ(soundParts(), (std::vector<int>{15, 0}));
+}
+
+// The randomizer and the dumps bring values into the parameter's own range.
+TEST_F(Sends, ParameterRangesAreThoseOfTheParameters) {
+  Kroma* plug = open();
+  for (int param :
+       {int(kMultiTempo), kOscillator1Semitone + 3, int(kFilter1Cutoff), int(kGlobalTuning)}) {
+    const ProtocolPlugin::Range range = plug->paramRange(param);
+    EXPECT_EQ(range.min, plug->GetParam(param)->GetMin()) << param;
+    EXPECT_EQ(range.max, plug->GetParam(param)->GetMax()) << param;
+    EXPECT_LT(range.min, range.max) << param;
+  }
+  const ProtocolPlugin::Range none = plug->paramRange(-1);
+  EXPECT_EQ(none.min, 0.0);
+  EXPECT_EQ(none.max, 0.0);
+}
+
+// With the filter link on, a filter's paired setting moves its twin, keeping the distance they
+// had while the link was off, on the side the twin is; both messages go out. A value from the
+// synthesizer is not sent back, its twin is. With the link off the twin stays.
+TEST_F(Sends, LinkedFiltersMoveTogether) {
+  Kroma* plug = settled();
+  const int p = 2;
+  const struct {
+    int param;
+    double value;
+    bool fromSynthesizer;
+    const char* bytes;  // the messages' address and value bytes
+    double twin;        // filter 2's cutoff after
+  } rows[] = {
+      {kFilter2Cutoff, 80, false, "00 62 50", 80},
+      {kFilter1Cutoff, 60, false, "00 4E 3C", 80},
+      {kFilterLinkSwitch, 1, false, "", 80},
+      {kFilter1Cutoff, 70, false, "00 4E 46|00 62 5A", 90},
+      {kFilter1Cutoff, 100, false, "00 4E 64|00 62 50", 80},
+      {kFilter1Cutoff, 50, true, "00 62 46", 70},
+      {kFilterLinkSwitch, 0, false, "", 70},
+      {kFilter1Cutoff, 20, false, "00 4E 14", 70},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(plug->GetParam(row.param + p)->GetNameForHost() + std::string(" ") +
+                 std::to_string(row.value));
+    const size_t from = sentCount();
+    plug->GetParam(row.param + p)->Set(row.value);
+    if (row.fromSynthesizer)
+      plug->OnParamChange2(row.param + p);
+    else
+      plug->OnParamChange(row.param + p);
+    std::string expected;
+    for (const char* at = row.bytes; *at; at += std::min<size_t>(9, std::strlen(at)))
+      expected += parameterChange("11", std::string(at, 8).c_str());
+    EXPECT_EQ(sent(from), expected);
+    EXPECT_EQ(value(plug, kFilter2Cutoff + p), row.twin);
+  }
+}
+
+// The top bar's mode buttons flip their mode on 1 and leave it on 0; the window buttons show and
+// hide their windows.
+TEST_F(Sends, ModeAndWindowButtons) {
+  Kroma* plug = settled();
+  using Read = bool (Kroma::*)() const;
+  const struct {
+    int button, target;
+    Read read;
+  } modes[] = {{kTriggerLibControl, kControlLibrary, &Kroma::libraryControl},
+               {kTriggerProgControl, kControlProgBank, &Kroma::programControl},
+               {kTriggerGlobalLocalKBDControl, kGlobalLocalControl, &Kroma::localControl}};
+  for (const auto& row : modes) {
+    SCOPED_TRACE(plug->GetParam(row.target)->GetNameForHost());
+    for (double v : {1.0, 0.0, 1.0}) {
+      const double before = value(plug, row.target);
+      set(plug, row.button, v);
+      EXPECT_EQ(value(plug, row.target), v == 1.0 ? 1.0 - before : before) << v;
+      EXPECT_EQ((plug->*row.read)(), value(plug, row.target) == 1.0) << v;
+    }
+  }
+  for (double v : {0.0, 1.0, 0.0}) {
+    set(plug, kKeepSelectedBank, v);
+    EXPECT_EQ(plug->keepSelectedBank(), v == 1.0);
+  }
+  const struct {
+    int button;
+    double value;
+    const char* layer;
+    bool shown;
+  } windows[] = {{kViewMIDIFilterSettings, 1, "midiFilterSettings", true},
+                 {kViewMIDIFilterSettings, 0, "midiFilterSettings", false},
+                 {kDisplayAboutWindow, 1, "aboutWindow", true},
+                 {kDisplayAboutWindow, 0, "aboutWindow", true},
+                 {kExitAboutWindow, 0, "aboutWindow", true},
+                 {kExitAboutWindow, 1, "aboutWindow", false}};
+  for (const auto& row : windows) {
+    set(plug, row.button, row.value);
+    EXPECT_EQ(shown(plug, row.layer), row.shown)
+        << plug->GetParam(row.button)->GetNameForHost() << " " << row.value;
+  }
+  plug->requestLayerHidden("bankPatchConflictWindow", false);
+  IRECT region;
+  plug->graphics()->IsDirty(&region);
+  ASSERT_TRUE(shown(plug, "bankPatchConflictWindow"));
+  set(plug, kFirstRunExit, 1);
+  EXPECT_FALSE(shown(plug, "bankPatchConflictWindow")) << "the notice's button closes it";
+}
+
+// Output goes straight to the port or waits in the queue for the host's block that holds its
+// offset (here blocks of 64 with no extra offset); the two switches exclude each other.
+TEST_F(Sends, TheOutputRouteSwitchesExcludeEachOther) {
+  Kroma* plug = settled();
+  dispatch(plug, effSetBlockSize, 0, 64);
+  process(plug, 64);  // past the all notes off after the reset
+  set(plug, kAdjustDAWOffset, 0);
+  const IMidiMsg late(100, 0x91, 60, 100);  // off the global channel
+  set(plug, kMIDIFilterToDAWBuffer, 1);
+  EXPECT_EQ(value(plug, kMIDIFilterDirectToHardware), 0.0);
+  size_t from = sentCount();
+  process(plug, 64, {late});
+  EXPECT_EQ(sent(from), "") << "queued for the next block";
+  process(plug, 64);
+  EXPECT_EQ(sent(from), "91 3C 64|");
+  set(plug, kMIDIFilterDirectToHardware, 1);
+  EXPECT_EQ(value(plug, kMIDIFilterToDAWBuffer), 0.0);
+  from = sentCount();
+  process(plug, 64, {late});
+  EXPECT_EQ(sent(from), "91 3C 64|");
+  set(plug, kMIDIFilterDirectToHardware, 0);
+  EXPECT_EQ(value(plug, kMIDIFilterToDAWBuffer), 0.0) << "a switch turned off moves no other";
+  from = sentCount();
+  process(plug, 64, {late});
+  EXPECT_EQ(sent(from), "91 3C 64|");
+}
+
+// A part's sound sent on its own: all notes off on its channel, then the sound, then the Multi
+// when asked; a part outside the sixteen sends nothing.
+TEST_F(Sends, APartSentOnItsOwnAndWithTheMulti) {
+  Kroma* plug = settled();
+  plug->setStoredValue(kLibSyncTimer, 0);
+  auto kinds = [this](size_t from) {
+    std::string out;
+    const std::vector<std::vector<uint8_t>> all = midi.received("Synth Out");
+    for (size_t m = from; m < all.size(); ++m) {
+      char text[16];
+      if (all[m][0] == 0xF0)
+        std::snprintf(text, sizeof text, "dump %02X %d|", all[m][4], all[m][6]);
+      else
+        std::snprintf(text, sizeof text, "%02X %02X|", all[m][0], all[m][1]);
+      out += text;
+    }
+    return out;
+  };
+  const struct {
+    int part;
+    bool withMulti;
+    const char* sent;
+  } rows[] = {{16, true, ""},
+              {-1, false, ""},
+              {15, false, "BF 7B|dump 10 15|"},
+              {0, true, "B0 7B|dump 10 0|dump 11 0|"}};
+  for (const auto& row : rows) {
+    const size_t from = sentCount();
+    plug->sendPatchToDevice(row.part, false, false, false, row.withMulti);
+    ASSERT_TRUE(eventually([plug] { return !plug->ThreadRunning(); }));
+    // The Multi's own job may go on with the enabled parts' sounds.
+    const std::string sent = kinds(from);
+    EXPECT_EQ(*row.sent ? sent.substr(0, std::strlen(row.sent)) : sent, row.sent) << row.part;
+  }
+}
+
+// The start-up's milestones reach the log in the order they happen.
+TEST_F(Sends, TheStartUpLogsEachMilestoneInOrder) {
+  writeData("Kroma Editor LOG.txt", "");
+  Kroma* plug = open();
+  close(plug);
+  const std::string log = readData("Kroma Editor LOG.txt");
+  const std::string lines[] = {"INITIALIZATION STARTED!",
+                               "Data folder located at " + Kroma::getDataFolder(),
+                               "PATCH MANAGER INITIALIZED...",
+                               "PATCH LIBRARIAN INITIALIZED...",
+                               "PATCH LIBRARIAN COMPLETED FILE LOADING...",
+                               "STARTING USER INTERFACE CONFIGURATION...",
+                               "USER INTERFACE CONFIGURATION COMPLETED... BUILDING UI",
+                               "Layers attached...",
+                               "Control set 1 attached",
+                               "Librarian menus attached",
+                               "Control set 2 attached... Resetting",
+                               "Plug-in is ready to load!"};
+  size_t at = 0;
+  for (const std::string& line : lines) {
+    const size_t found = log.find(line, at);
+    EXPECT_NE(found, std::string::npos) << line;
+    if (found != std::string::npos) at = found + line.size();
+  }
+}
+
+// The bank and program each part (0..15) and the Multi (16) last asked for.
+TEST_F(Sends, EachPartKeepsItsOwnBankAndProgram) {
+  Kroma* plug = open();
+  using Which = ProtocolPlugin::PartSound;
+  for (int part : {-1, 0, 7, 15, 16, 17}) {
+    plug->setPartSound(part, Which::kBank, 40 + part);
+    plug->setPartSound(part, Which::kProgram, 80 + part);
+  }
+  for (int part : {-1, 0, 7, 15, 16, 17}) {
+    const bool kept = part >= 0 && part <= 16;
+    EXPECT_EQ(plug->partSound(part, Which::kBank), kept ? 40 + part : 0) << part;
+    EXPECT_EQ(plug->partSound(part, Which::kProgram), kept ? 80 + part : 0) << part;
+  }
+}
+
+// Each part's Multi settings page opens and closes with its switch.
+TEST_F(Sends, EachPartsMultiSettingsPageFollowsItsSwitch) {
+  Kroma* plug = open();
+  for (int part : {0, 7, 15}) {
+    char layer[32];
+    std::snprintf(layer, sizeof layer, "multiSettingsPart%02d", part + 1);
+    for (double v : {1.0, 0.0, 2.0}) {
+      set(plug, kMultiPartSettings + part, v);
+      EXPECT_EQ(shown(plug, layer), v > 0) << layer << " " << v;
+    }
+  }
+}
+
+// A Multi pushed from the librarian sends the part sounds and the Global first; the push's end
+// clears both.
+TEST_F(Sends, AMultiPushSendsPartsAndGlobalFirstUntilItEnds) {
+  Kroma* plug = settled();
+  LibrarianHost::JobFlags flags;
+  flags.multiPush = true;
+  SenderJob job;
+  job.code = kSendDeviceIdEnquiry;
+  ASSERT_TRUE(plug->startLibrarianJob(job, flags));
+  EXPECT_TRUE(plug->sendPartSounds());
+  EXPECT_TRUE(plug->sendGlobalFirst());
+  plug->clearMultiPushFlags();
+  EXPECT_FALSE(plug->sendPartSounds());
+  EXPECT_FALSE(plug->sendGlobalFirst());
+  EXPECT_TRUE(eventually([plug] { return !plug->ThreadRunning(); }));
+}
+
+// What a dialog shows: its place and title, then each control's kind, id, text and place within
+// it; then OK is pressed.
+std::vector<std::string> gDialogSeen;
+
+bool recordAndConfirm(HWND dialog, const std::function<void(int)>& command) {
+  char line[96];
+  std::snprintf(line, sizeof line, "dialog %d %d %d %d %s", dialog->rect.left, dialog->rect.top,
+                dialog->rect.right, dialog->rect.bottom, dialog->text.Get());
+  gDialogSeen.push_back(line);
+  for (int i = dialog->children.GetSize() - 1; i >= 0; --i) {
+    const WSYS_Window* c = dialog->children.Get(i);
+    std::snprintf(line, sizeof line, "%s %d '%s' %d %d %d %d", c->kind.Get(), c->id, c->text.Get(),
+                  c->rect.left - dialog->rect.left, c->rect.top - dialog->rect.top,
+                  c->rect.right - c->rect.left, c->rect.bottom - c->rect.top);
+    gDialogSeen.push_back(line);
+  }
+  command(IDOK);
+  return true;
+}
+
+// The bank-name prompt opens centred on the editor with its label, field and two buttons where
+// the user expects them (scaled 1.8 from dialog units); OK answers it.
+TEST_F(Sends, TheBankNamePromptIsCentredWithItsControls) {
+  open();
+  gDialogSeen.clear();
+  RECT area = {100, 50, 1100, 850};
+  HWND editor = WSYS_CreateWindow(nullptr, &area, 1, "editor");
+  WSYS_SetDialogRunner(&recordAndConfirm);
+  EXPECT_EQ(WSYS_DialogBox(0, kEnterBankNameDialog, editor, &MessageBoxProg, 0), IDOK);
+  WSYS_SetDialogRunner(nullptr);
+  DestroyWindow(editor);
+  EXPECT_EQ(gDialogSeen, (std::vector<std::string>{
+                             "dialog 244 321 956 580 Enter Bank Name",
+                             "static -1 'Bank Name' 18 18 360 14",
+                             "edit 10013 '' 18 36 360 21",
+                             "button 2 '&Cancel' 288 108 90 25",
+                             "button 10006 '&OK    ' 180 108 90 25",
+                         }));
+}
+
+// The UI settings file's lines set the style and size menus the Global page shows.
+TEST_F(Sends, TheSettingsFileSetsTheStyleAndSizeMenus) {
+  const struct {
+    const char* settings;
+    double style, size;
+  } rows[] = {{"white\nsmall\nyes\n", 0, 0},
+              {"black\nnormal\nyes\n", 1, 1},
+              {"normal\nlarge\nyes\n", 0, 2},
+              {"grey\nhuge\nyes\n", 0, 1}};  // what no line names stays as it starts
+  for (const auto& row : rows) {
+    writeData("Kroma Editor UI.txt", row.settings);
+    Kroma* plug = open();
+    EXPECT_EQ(value(plug, kUserInterfaceStyle), row.style) << row.settings;
+    EXPECT_EQ(value(plug, kUserInterfaceSize), row.size) << row.settings;
+    close(plug);
+  }
+}
+
+}  // namespace
