@@ -11,8 +11,8 @@
 
 #include "ConnectedPlugin.h"
 #include "platform/vst2/opcodes.h"
-#include "src/core/EditorRequests.h"
-#include "src/core/KromaDialogs.h"
+#include "src/core/detail/EditorRequests.h"
+#include "src/core/detail/KromaDialogs.h"
 #include "toolkit/plugin/editor/ControlLayer.h"
 #include "toolkit/plugin/midi/IMidiMsg.h"
 #include "toolkit/wsys/Dialog.h"
