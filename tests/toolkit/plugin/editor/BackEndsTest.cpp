@@ -199,6 +199,30 @@ TEST_F(BackEndsTest, ThePanesTextEntryFiltersKeysAndCommitsThroughItsBuffer) {
   EXPECT_FALSE(view->textFieldOpen());
 }
 
+// A wheel turn while an entry is open cancels it: what was typed is not taken.
+TEST_F(BackEndsTest, AWheelTurnCancelsAnOpenTextEntry) {
+  open(true);
+  class Named : public ModProbe {
+   public:
+    using ModProbe::ModProbe;
+    void TextFromTextEntry(const char* text) override { typed.push_back(text); }
+    std::vector<std::string> typed;
+  };
+  Named* named = new Named(&plug, &log);
+  graphics->AttachControl(named);
+  named->SetTextEntryLength(100);
+  IRECT area(10, 10, 60, 30);
+  graphics->CreateTextEntry(named, named->GetText(), &area, "old", nullptr);
+  view->typeText("new");
+  view->wheel(90, 90, 1);
+  EXPECT_FALSE(view->textFieldOpen());
+  EXPECT_TRUE(named->typed.empty());
+  graphics->CreateTextEntry(named, named->GetText(), &area, "old", nullptr);
+  view->typeText("new");
+  view->key(VIEW_KEY_RETURN);
+  EXPECT_THAT(named->typed, ::testing::ElementsAre("new"));
+}
+
 // The cursor comes back where it was hidden; a failed hide is tried again.
 TEST_F(BackEndsTest, TheCursorIsHiddenOnceAndComesBackWhereItWas) {
   open(true);
