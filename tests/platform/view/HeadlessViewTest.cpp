@@ -234,6 +234,30 @@ TEST(HeadlessServices, ModalWindowsAnswerTheScriptAndSubWindowsCount) {
   EXPECT_FALSE(VIEW_ResizeHostWindow(nullptr, 5, 5));
   EXPECT_TRUE(VIEW_ResizeHostWindow(&host, 50, 40));
   EXPECT_THAT(script.hostResizes(), ElementsAre(std::vector<int>{50, 40}));
+
+  // A reset forgets what was shown and every answer not taken yet.
+  VIEW_Menu menu;
+  menu.addItem("One");
+  script.takeMenu(menu, 1, 2);
+  script.answerMenu({0});
+  script.answerText("t");
+  script.answerPanel("/p");
+  script.answerMessageBox(2);
+  script.setComposited(false);
+  script.reset();
+  EXPECT_TRUE(script.composited());
+  bool cancelled = true;
+  EXPECT_EQ(script.takeText(&cancelled), std::nullopt);
+  EXPECT_EQ(script.takeMenu(menu, 1, 2), std::nullopt);
+  EXPECT_EQ(VIEW_RunFilePanel(panel), "");
+  EXPECT_EQ(VIEW_MessageBox("Text", "Caption", {"Yes", "No"}), 1);
+  EXPECT_EQ(script.menusShown().size(), 1u);
+  EXPECT_EQ(script.menuPlaces().size(), 1u);
+  EXPECT_EQ(script.panelsShown().size(), 1u);
+  EXPECT_EQ(script.messagesShown().size(), 1u);
+  EXPECT_EQ(script.messageButtonsShown().size(), 1u);
+  EXPECT_TRUE(script.urlsOpened().empty());
+  EXPECT_TRUE(script.hostResizes().empty());
   script.reset();
 }
 

@@ -32,6 +32,9 @@ class ModProbe : public IControl {
   bool Draw(IGraphics*) override { return true; }
   void OnMouseDown(int x, int y, IMouseMod* m) override { record("down", x, y, m); }
   void OnMouseDblClick(int x, int y, IMouseMod* m) override { record("double", x, y, m); }
+  void OnMouseWheel(int x, int y, IMouseMod* m, int d) override {
+    record(("wheel " + std::to_string(d)).c_str(), x, y, m);
+  }
   bool OnKeyDown(int x, int y, int key) override {
     mLog->push_back("key " + std::to_string(key) + " at " + std::to_string(x) + "," +
                     std::to_string(y));
@@ -199,7 +202,8 @@ TEST_F(BackEndsTest, ThePanesTextEntryFiltersKeysAndCommitsThroughItsBuffer) {
   EXPECT_FALSE(view->textFieldOpen());
 }
 
-// A wheel turn while an entry is open cancels it: what was typed is not taken.
+// A wheel turn while an entry is open cancels it: what was typed is not taken; the turn still
+// reaches the control under the pointer, in both back ends.
 TEST_F(BackEndsTest, AWheelTurnCancelsAnOpenTextEntry) {
   open(true);
   class Named : public ModProbe {
@@ -217,10 +221,17 @@ TEST_F(BackEndsTest, AWheelTurnCancelsAnOpenTextEntry) {
   view->wheel(90, 90, 1);
   EXPECT_FALSE(view->textFieldOpen());
   EXPECT_TRUE(named->typed.empty());
+  EXPECT_THAT(log, ElementsAre("wheel 1 88,87 L")) << "the turn still reaches the control";
   graphics->CreateTextEntry(named, named->GetText(), &area, "old", nullptr);
   view->typeText("new");
   view->key(VIEW_KEY_RETURN);
   EXPECT_THAT(named->typed, ::testing::ElementsAre("new"));
+  log.clear();
+  VIEW_Mods shift;
+  shift.shift = true;
+  open(false);
+  view->wheel(30, 40, -2, shift);
+  EXPECT_THAT(log, ElementsAre("wheel -2 28,38 LS"));
 }
 
 // The cursor comes back where it was hidden; a failed hide is tried again.

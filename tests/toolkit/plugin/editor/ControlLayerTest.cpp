@@ -129,6 +129,12 @@ TEST_F(LayerTest, CustomZonesAndUserArpGreyOnlyInTheirRange) {
   EXPECT_FALSE(children[0]->IsGrayed());
 }
 
+// Attaching answers the layer's place among the editor's layers: the page is the first.
+TEST_F(LayerTest, AttachingALayerAnswersItsPlace) {
+  EXPECT_EQ(graphics->AttachLayer(new ControlLayer(2, "second")), 1);
+  EXPECT_EQ(graphics->AttachLayer(new ControlLayer(3, "third")), 2);
+}
+
 // The zones run from 10 to 252 for the custom grey-out, from 200 to 252 for the arpeggiator; a
 // selection outside leaves every child as it was. G: greyed, -: not.
 TEST_F(LayerTest, ZoneSelectionsGreyOnlyWithinTheirBounds) {
