@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <deque>
 #include <stdexcept>
 #include <thread>
 
@@ -84,6 +86,36 @@ TEST(PortInQueue, RefusesWhileStoppedAndWhenFull) {
   queue.stop();
   queue.popAll(out, std::chrono::seconds(5));  // returns at once once stopped
   EXPECT_EQ(out.size(), 1u) << "stopping drops what was held";
+}
+
+// A reader waiting for messages wakes when one arrives and when the queue stops, long before
+// its own timeout; a message that fills the queue exactly still fits.
+TEST(PortInQueue, AWaitingReaderWakesForAMessageAndForTheStop) {
+  IMidiPortInQueue queue(8);
+  queue.start();
+  for (bool byStop : {false, false, false, true}) {
+    std::atomic<bool> started{false}, done{false};
+    std::deque<IMidiPortInQueue::Message> out;
+    std::thread reader([&] {
+      started = true;
+      queue.popAll(out, std::chrono::minutes(5));
+      done = true;
+    });
+    // Polling gives the reader the time to begin waiting.
+    EXPECT_TRUE(waitFor([&] { return started.load(); }));
+    const uint8_t bytes[8] = {0xF0, 1, 2, 3, 4, 5, 6, 0xF7};
+    if (byStop) {
+      queue.stop();
+    } else {
+      EXPECT_TRUE(queue.push(bytes, 5));
+      EXPECT_TRUE(queue.push(bytes, 3)) << "exactly full";
+    }
+    const bool woke = waitFor([&] { return done.load(); }, std::chrono::seconds(60));
+    if (!woke) queue.stop();  // lets the reader go in any case
+    reader.join();
+    EXPECT_TRUE(woke) << (byStop ? "the stop" : "a message");
+    EXPECT_EQ(out.size(), byStop ? 0u : 2u);
+  }
 }
 
 }  // namespace
