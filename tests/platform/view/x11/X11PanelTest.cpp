@@ -10,6 +10,7 @@
 #include "platform/view/x11/X11Canvas.h"
 #include "platform/view/x11/X11Dialog.h"
 #include "platform/view/x11/X11Display.h"
+#include "toolkit/wsys/Dialog.h"
 
 // The plain file panel and the message box as a user sees and drives them: their titles, the
 // list's order, keys and clicks, and the pixels of the list, the path field and the buttons.
@@ -316,6 +317,92 @@ TEST_F(X11PanelTest, MessageBoxesShowTheirLinesAndAnswerClickedButtons) {
     EXPECT_TRUE(seen.anyDark(left(i) + 4, kTop + 4, left(i) + kButtonWidth - 4, kTop + 22)) << i;
   }
   EXPECT_EQ(seen.at(left(2) + kButtonWidth, kTop + 3), kFace);
+}
+
+}  // namespace
+
+namespace {
+
+// Two fields and two buttons, none of them OK: the last button is the default.
+const WSYS_DialogItem kFieldItems[] = {
+    {"static", "Label", -1, 10, 10, 100, 20},  {"edit", "one", 7, 10, 40, 120, 20},
+    {"edit", "two", 8, 10, 70, 120, 20},       {"button", "&Apply", 9, 150, 40, 60, 24},
+    {"button", "&Close", 10, 150, 70, 60, 24},
+};
+const WSYS_DialogResource kFields = {41, "Two fields", 230, 110, 1.0f, kFieldItems, 5};
+
+struct Posted {
+  std::vector<int> commands;
+  std::string one, two;
+};
+Posted gPosted;
+
+long FieldsProcedure(HWND dialog, unsigned int message, unsigned long command, long) {
+  if (message != WM_COMMAND) return message == WM_INITDIALOG;
+  gPosted.commands.push_back((int)command);
+  for (int i = 0; i < dialog->children.GetSize(); ++i) {
+    HWND child = dialog->children.Get(i);
+    if (child->id == 7) gPosted.one = child->text.Get();
+    if (child->id == 8) gPosted.two = child->text.Get();
+  }
+  if (command == 10) EndDialog(dialog, 10);
+  return 1;
+}
+
+// Typing replaces the first field's text; a click moves the keys to the field clicked, where
+// they go after its text; Return presses the last button. The window shows the label, both
+// fields framed in white, the caret in the field with the keys, and the default button's frame.
+TEST_F(X11PanelTest, ResourceDialogsWithoutOKTypeIntoTheClickedFieldAndDefaultToTheLastButton) {
+  ASSERT_TRUE(WSYS_RegisterDialog(4, &kFields));
+  gPosted = Posted();
+  const int caret = 10 + 4 + X11Canvas::textWidth("twoy");
+  X11Shot seen;
+  std::string title;
+  whenFocused([&] {
+    const Window window = FocusedWindow(mInput);
+    title = Title(mInput, window);
+    int x = 0, y = 0, w = 0, h = 0;
+    WindowBox(mInput, window, &x, &y, &w, &h);
+    tap("x");
+    click(x + 60, y + 80);  // the second field
+    tap("y");
+    seen = GrabWhen(mInput, x, y, 230, 110, [&](const X11Shot& s) {
+      return s.at(150, 70) == kHighlight && s.at(10, 40) == kLine && s.at(caret, 73) == kText;
+    });
+    click(x + 180, y + 52);  // Apply
+    tap("Return");
+  });
+  EXPECT_EQ(WSYS_DialogBox(4, 41, nullptr, FieldsProcedure, 0), 10);
+  joinPlayer();
+  EXPECT_EQ(title, "Two fields");
+  EXPECT_THAT(gPosted.commands, ::testing::ElementsAre(9, 10));
+  EXPECT_EQ(gPosted.one, "x");
+  EXPECT_EQ(gPosted.two, "twoy");
+  const struct {
+    const char* what;
+    int x, y;
+    uint32_t colour;
+  } probes[] = {
+      {"first field frame", 10, 40, kLine},
+      {"first field end", 129, 59, kLine},
+      {"first field white", 125, 45, kWhite},
+      {"second field frame", 10, 70, kLine},
+      {"caret", caret, 73, kText},
+      {"caret foot", caret, 86, kText},
+      {"no caret above", caret, 72, kWhite},
+      {"Close frame", 150, 70, kHighlight},
+      {"Close inner", 151, 71, kHighlight},
+      {"Apply frame", 150, 40, kLine},
+      {"Apply inner", 151, 41, kButton},
+      {"face", 220, 100, kFace},
+  };
+  for (const auto& p : probes)
+    EXPECT_EQ(seen.at(p.x, p.y), p.colour) << p.what << " at " << p.x << "," << p.y;
+  EXPECT_TRUE(seen.anyDark(10, 10, 110, 30)) << "the label";
+  EXPECT_FALSE(seen.anyDark(10, 0, 110, 9)) << "nothing above the label";
+  EXPECT_TRUE(seen.anyDark(14, 41, 40, 59)) << "the first field's text";
+  EXPECT_FALSE(seen.anyDark(14 + X11Canvas::textWidth("x") + 1, 43, 128, 57))
+      << "no caret in the field without the keys";
 }
 
 }  // namespace
