@@ -103,6 +103,41 @@ TEST(PresetFiles, BanksAndValueProgramsRoundTrip) {
   }
 }
 
+// Each file action asks the panel once with its own extension; cancelled, or without an editor
+// to ask, it reports failure and leaves the values as they were.
+TEST(PresetFiles, EveryActionFailsWhenThePanelIsCancelled) {
+  for (bool chunks : {true, false}) {
+    FilePlug plug(1, 2, chunks);
+    TestPlugin headless(1, 1);
+    plug.GetParam(0)->Set(9.0);
+    const struct {
+      const char* what;
+      bool (IPluginBase::*action)();
+      EFileAction kind;
+      const char* extension;
+    } actions[] = {
+        {"load program", &IPluginBase::LoadProgramFromFXP, kFileOpen, "fxp"},
+        {"load bank", &IPluginBase::LoadBankFromFXB, kFileOpen, "fxb"},
+    };
+    for (const auto& a : actions) {
+      const size_t before = plug.graphics->mPrompts.size();
+      EXPECT_FALSE((plug.*a.action)()) << a.what;
+      EXPECT_FALSE((headless.*a.action)()) << a.what;
+      ASSERT_EQ(plug.graphics->mPrompts.size(), before + 1) << a.what;
+      EXPECT_EQ(plug.graphics->mPrompts.back().action, a.kind) << a.what;
+      EXPECT_EQ(plug.graphics->mPrompts.back().extensions, a.extension) << a.what;
+    }
+    EXPECT_FALSE(plug.SaveProgramAsFXP("lead"));
+    EXPECT_EQ(plug.graphics->mPrompts.back().extensions, "fxp");
+    EXPECT_FALSE(plug.SaveBankAsFXB("bank")) << "a cancelled bank save is no save";
+    EXPECT_EQ(plug.graphics->mPrompts.back().extensions, "fxb");
+    EXPECT_EQ(plug.graphics->mPrompts.back().proposed, "bank");
+    EXPECT_EQ(plug.graphics->mPrompts.back().action, kFileSave);
+    EXPECT_FALSE(headless.SaveBankAsFXB("bank"));
+    EXPECT_EQ(plug.GetParam(0)->Value(), 9.0);
+  }
+}
+
 TEST(PresetFiles, RefusedWithoutAnswerOrForeignOrDamagedFiles) {
   kroma_test::TempDir dir;
   TestPlugin headless(1, 1);
