@@ -68,6 +68,62 @@ TEST_F(PortIn, AFailingCallbackIsLoggedAndTheThreadGoesOn) {
   EXPECT_TRUE(log.contains("incoming message handler failed: handler broke"));
 }
 
+// What fails in the MIDI system is logged and leaves the port closed; names read well are kept.
+TEST_F(PortIn, SystemErrorsAreLoggedAndLeaveThePortClosed) {
+  std::string name;
+  ASSERT_TRUE(port.portName(1, name));
+  EXPECT_EQ(name, "Synth B");
+  backend.setFailNames(true);
+  EXPECT_FALSE(port.portName(0, name));
+  EXPECT_EQ(name, "Synth B");
+  EXPECT_TRUE(log.contains("cannot read the name of input port 0"));
+  backend.setFailOpen(true);
+  EXPECT_FALSE(port.open(0));
+  EXPECT_FALSE(port.isOpen());
+  EXPECT_FALSE(backend.inputConnected("Synth A"));
+  EXPECT_TRUE(log.contains("cannot open input port 0"));
+  backend.setFailOpen(false);
+  ASSERT_TRUE(port.open(0));
+  EXPECT_TRUE(port.isOpen());
+  port.close();
+  EXPECT_FALSE(port.isOpen());
+  EXPECT_FALSE(backend.inputConnected("Synth A"));
+  backend.setFailCreate(true);
+  IMidiPortIn broken("in", 100, backend, &log);
+  EXPECT_EQ(broken.portCount(), 0u);
+  EXPECT_FALSE(broken.open(0));
+  EXPECT_TRUE(log.contains("cannot create the input client"));
+}
+
+// Messages past the input queue's room (4 MB) are dropped and counted in the log.
+TEST(PortInQueueFull, DroppedMessagesAreLogged) {
+  midi_test::LogCapture log;
+  MidiBackendMemory backend;
+  backend.addInputPort("Synth A");
+  midi_test::Received received;
+  std::atomic<bool> hold{true};
+  struct Held {
+    std::atomic<bool>* hold;
+    midi_test::Received* received;
+  } held{&hold, &received};
+  IMidiPortIn port("in", 100, backend, &log);
+  port.setCallback(
+      [](double arrival, std::vector<unsigned char>* message, void* user) {
+        Held* h = static_cast<Held*>(user);
+        while (*h->hold) std::this_thread::yield();  // the input thread is busy
+        midi_test::Received::callback(arrival, message, h->received);
+      },
+      &held);
+  ASSERT_TRUE(port.open(0));
+  backend.deviceSend("Synth A", {0xC0, 0x01});
+  const Bytes megabyte(1 << 20, 0x01);  // pieces of a SysEx in progress
+  for (int i = 0; i < 5; ++i) backend.deviceSend("Synth A", megabyte);
+  hold = false;
+  EXPECT_TRUE(
+      waitFor([&] { return log.contains("incoming messages dropped: the input queue is full"); }));
+  port.close();
+}
+
 TEST(PortInQueue, RefusesWhileStoppedAndWhenFull) {
   IMidiPortInQueue queue(8);
   const uint8_t bytes[5] = {0xF0, 1, 2, 3, 0xF7};
