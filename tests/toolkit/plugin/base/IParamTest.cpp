@@ -100,6 +100,11 @@ TEST(Param, SettingATextAnswersTheTextStored) {
     EXPECT_EQ(std::string(list.GetDisplayText(c.value)), c.stored) << c.value;
   }
   EXPECT_EQ(list.GetNDisplayTexts(), 3);
+  list.ResetDisplayTexts();
+  EXPECT_EQ(list.GetNDisplayTexts(), 0);
+  EXPECT_STREQ(list.GetDisplayText(0), "");
+  EXPECT_STREQ(list.SetDisplayText(5, "Five"), "Five");
+  EXPECT_EQ(list.GetNDisplayTexts(), 1) << "a new list after the reset";
 }
 
 // A sound dump from the synthesizer sets values and replaces a name's text on the MIDI input

@@ -114,6 +114,33 @@ TEST_F(BackEndsTest, ClicksLandAtTheDocumentedOffsetsWithTheBackEndsModifiers) {
                                "down 8,17 LRS", "down 8,17 LR", "double 8,17 L"));
 }
 
+// The framework's key numbers: the space bar and the arrows first, then digits, capitals and
+// small letters in turn; other keys have none.
+TEST(KeyNumbers, EachKitKeyHasItsNumber) {
+  const struct {
+    int key, number;
+  } keys[] = {{VIEW_KEY_SPACE, 0},
+              {VIEW_KEY_UP, 1},
+              {VIEW_KEY_DOWN, 2},
+              {VIEW_KEY_LEFT, 3},
+              {VIEW_KEY_RIGHT, 4},
+              {'0', 5},
+              {'9', 14},
+              {'A', 15},
+              {'Z', 40},
+              {'a', 15},
+              {'z', 40},
+              {'/', -1},
+              {':', -1},
+              {'@', -1},
+              {'[', -1},
+              {'`', -1},
+              {'{', -1},
+              {VIEW_KEY_RETURN, -1},
+              {VIEW_KEY_ESCAPE, -1}};
+  for (const auto& k : keys) EXPECT_EQ(IGraphicsKeyNumber(k.key), k.number) << k.key;
+}
+
 // Keys reach the control at the last mouse position: the view's last event,
 // the pane's last move.
 TEST_F(BackEndsTest, KeysMapToTheFrameworksNumbers) {
