@@ -103,6 +103,24 @@ TEST(PresetFiles, BanksAndValueProgramsRoundTrip) {
   }
 }
 
+// A program of values read into a plug-in of more parameters sets the first ones and leaves the
+// others; one of no values at all is read too.
+TEST(PresetFiles, AProgramOfFewerValuesLeavesTheOtherParameters) {
+  kroma_test::TempDir dir;
+  for (int values : {1, 0}) {
+    FilePlug small(values, 1, false), large(2, 1, false);
+    if (values) small.GetParam(0)->Set(42.0);
+    small.graphics->mAnswer = large.graphics->mAnswer = dir.file("small.fxp");
+    ASSERT_TRUE(small.SaveProgramAsFXP());
+    EXPECT_EQ(readFile(dir.file("small.fxp")).size(), 56u + 4 * values);
+    large.GetParam(0)->Set(7.0);
+    large.GetParam(1)->Set(99.0);
+    ASSERT_TRUE(large.LoadProgramFromFXP()) << values;
+    EXPECT_EQ(large.GetParam(0)->Value(), values ? 42.0 : 7.0);
+    EXPECT_EQ(large.GetParam(1)->Value(), 99.0) << "no value for it in the file";
+  }
+}
+
 // Each file action asks the panel once with its own extension; cancelled, or without an editor
 // to ask, it reports failure and leaves the values as they were.
 TEST(PresetFiles, EveryActionFailsWhenThePanelIsCancelled) {

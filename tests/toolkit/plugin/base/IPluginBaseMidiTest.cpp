@@ -126,6 +126,20 @@ TEST_F(PluginPorts, EachChoiceClosesThePortBefore) {
   EXPECT_EQ(backend.received("Other In").size(), 3u);
 }
 
+// Messages of two and three bytes from the device are short messages, longer ones SysEx.
+TEST_F(PluginPorts, ShortMessagesAreThoseOfUpToThreeBytes) {
+  selectBoth();
+  for (const Bytes& bytes :
+       std::vector<Bytes>{{0xC0, 0x05}, {0x90, 0x3C, 0x40}, {0xB0, 0x07, 0x64}})
+    backend.deviceSend("Corvane Out", bytes);
+  backend.deviceSend("Corvane Out", {0xF0, 0x3E, 0x13, 0xF7});
+  ASSERT_TRUE(waitFor([&] { return plug->count() == 4; }));
+  EXPECT_EQ(plug->shortBytes(),
+            (std::vector<Bytes>{{0xC0, 0x05, 0}, {0x90, 0x3C, 0x40}, {0xB0, 0x07, 0x64}}));
+  EXPECT_EQ(plug->sysExMessages(), (std::vector<Bytes>{{0xF0, 0x3E, 0x13, 0xF7}}));
+  EXPECT_TRUE(plug->sysExFromDevice());
+}
+
 TEST_F(PluginPorts, ClosingTheInputUnderThePluginLockDoesNotDeadlock) {
   plug->mTakeLock = true;
   selectBoth();
