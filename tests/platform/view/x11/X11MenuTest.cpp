@@ -178,6 +178,20 @@ TEST_F(X11MenuTest, RowsShowHighlightSeparatorGreyIndentArrowAndTick) {
   EXPECT_TRUE(band(lit, 2, 22, width - 1, 200)) << "greyed, but shown";
   EXPECT_FALSE(band(lit, 4, 1, 34)) << "indented";
   EXPECT_TRUE(band(lit, 4, 34, width - 1));
+  // The inks themselves, at the cores of the letters: lit, plain and greyed.
+  const auto extreme = [&](int i, bool darkest) {
+    uint32_t found = darkest ? 0xFFFFFF : 0;
+    for (int y = tops[(size_t)i] + 1; y < tops[(size_t)i + 1] - 1; ++y)
+      for (int x = 22; x < width - 20; ++x) {
+        const uint32_t p = lit.at(x, y);
+        const auto sum = [](uint32_t c) { return (c >> 16 & 0xFF) + (c >> 8 & 0xFF) + (c & 0xFF); };
+        if (darkest ? sum(p) < sum(found) : sum(p) > sum(found)) found = p;
+      }
+    return found;
+  };
+  EXPECT_EQ(extreme(0, false), kWhite) << "lit text";
+  EXPECT_EQ(extreme(3, true), kText) << "plain text";
+  EXPECT_EQ(extreme(2, true), kGrey) << "greyed text";
   EXPECT_FALSE(band(lit, 3, 1, 22)) << "no tick";
   EXPECT_TRUE(band(lit, 3, 22, 40));
   EXPECT_TRUE(band(lit, 3, width - 13, width - 7, 200)) << "the arrow";
