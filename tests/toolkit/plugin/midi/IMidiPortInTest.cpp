@@ -101,23 +101,29 @@ TEST(PortInQueueFull, DroppedMessagesAreLogged) {
   MidiBackendMemory backend;
   backend.addInputPort("Synth A");
   midi_test::Received received;
-  std::atomic<bool> hold{true};
+  std::atomic<bool> hold{true}, holding{false};
   struct Held {
     std::atomic<bool>* hold;
+    std::atomic<bool>* holding;
     midi_test::Received* received;
-  } held{&hold, &received};
+  } held{&hold, &holding, &received};
   IMidiPortIn port("in", 100, backend, &log);
   port.setCallback(
       [](double arrival, std::vector<unsigned char>* message, void* user) {
         Held* h = static_cast<Held*>(user);
+        *h->holding = true;
         while (*h->hold) std::this_thread::yield();  // the input thread is busy
         midi_test::Received::callback(arrival, message, h->received);
       },
       &held);
   ASSERT_TRUE(port.open(0));
   backend.deviceSend("Synth A", {0xC0, 0x01});
-  const Bytes megabyte(1 << 20, 0x01);  // pieces of a SysEx in progress
-  for (int i = 0; i < 5; ++i) backend.deviceSend("Synth A", megabyte);
+  EXPECT_TRUE(waitFor([&] { return holding.load(); }));
+  Bytes megabyte(1 << 20, 0x01);  // pieces of one (overlong) SysEx
+  megabyte[0] = 0xF0;
+  backend.deviceSend("Synth A", megabyte);
+  megabyte[0] = 0x01;
+  for (int i = 0; i < 4; ++i) backend.deviceSend("Synth A", megabyte);
   hold = false;
   EXPECT_TRUE(
       waitFor([&] { return log.contains("incoming messages dropped: the input queue is full"); }));
