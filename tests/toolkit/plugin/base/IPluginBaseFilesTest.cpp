@@ -119,6 +119,17 @@ TEST(PresetFiles, AProgramOfFewerValuesLeavesTheOtherParameters) {
     EXPECT_EQ(large.GetParam(0)->Value(), values ? 42.0 : 7.0);
     EXPECT_EQ(large.GetParam(1)->Value(), 99.0) << "no value for it in the file";
   }
+  // A program that counts more values than it holds is refused and changes nothing.
+  Bytes lying = readFile(dir.file("small.fxp"));
+  lying[27] = 2;  // the count's low byte
+  writeFile(dir.file("small.fxp"), lying);
+  FilePlug large(2, 1, false);
+  large.graphics->mAnswer = dir.file("small.fxp");
+  large.GetParam(0)->Set(7.0);
+  large.GetParam(1)->Set(99.0);
+  EXPECT_FALSE(large.LoadProgramFromFXP());
+  EXPECT_EQ(large.GetParam(0)->Value(), 7.0);
+  EXPECT_EQ(large.GetParam(1)->Value(), 99.0);
 }
 
 // Each file action asks the panel once with its own extension; cancelled, or without an editor
