@@ -161,7 +161,8 @@ TEST_F(HeadlessViewTest, DrawsOnlyWhatWasAskedForAndTheFrameShowsIt) {
   ASSERT_TRUE(view->resize(20, 10));
   headless->tick();
   EXPECT_EQ(client.draws.back(), "0,0 20x10");
-  EXPECT_EQ(headless->pixel(15, 5), 0xAABBCCDDu);
+  for (const auto& [x, y] : {std::pair(0, 0), std::pair(19, 0), std::pair(0, 9), std::pair(19, 9)})
+    EXPECT_EQ(headless->pixel(x, y), 0xAABBCCDDu) << x << "," << y;
 }
 
 // The field opens over the whole text selected and takes the script's answer, or its cancel;

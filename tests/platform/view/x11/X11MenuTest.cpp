@@ -199,10 +199,15 @@ TEST_F(X11MenuTest, RowsShowHighlightSeparatorGreyIndentArrowAndTick) {
 
   // The sub-menu, entered from "More": "One" lit and ticked.
   const int mid = 1 + row / 2;
-  bool tick = false;
-  for (int y = mid - 5; y <= mid + 4; ++y)
-    for (int x = 5; x <= 16; ++x) tick = tick || opened.at(x, y) != kHighlight;
-  EXPECT_TRUE(tick);
+  // Its two strokes: down from (6, mid) to (9, mid + 3), then up to (15, mid - 4).
+  const auto inked = [&](int left, int top, int right, int bottom) {
+    for (int y = top; y <= bottom; ++y)
+      for (int x = left; x <= right; ++x)
+        if (opened.at(x, y) != kHighlight) return true;
+    return false;
+  };
+  EXPECT_TRUE(inked(5, mid - 1, 8, mid + 2)) << "the tick's first stroke";
+  EXPECT_TRUE(inked(13, mid - 5, 16, mid - 2)) << "the tick's second stroke";
   EXPECT_EQ(opened.at(0, 0), kLine);
   EXPECT_EQ(opened.at(subWidth - 2, 1), kHighlight);
   EXPECT_EQ(opened.at(subWidth - 2, 1 + row), kFace);

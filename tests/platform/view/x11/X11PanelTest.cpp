@@ -317,6 +317,20 @@ TEST_F(X11PanelTest, MessageBoxesShowTheirLinesAndAnswerClickedButtons) {
     EXPECT_TRUE(seen.anyDark(left(i) + 4, kTop + 4, left(i) + kButtonWidth - 4, kTop + 22)) << i;
   }
   EXPECT_EQ(seen.at(left(2) + kButtonWidth, kTop + 3), kFace);
+
+  // A caption too long for the box ends at the margin.
+  X11Shot captioned;
+  whenFocused([&] {
+    int x = 0, y = 0;
+    WindowBox(mInput, FocusedWindow(mInput), &x, &y, &w, &h);
+    captioned = GrabWhen(mInput, x, y, kWidth, kHeight,
+                         [&](const X11Shot& s) { return s.anyDark(kMargin, kMargin, 100, 34); });
+    tap("Escape");
+  });
+  EXPECT_EQ(X11RunMessageBox(display, std::string(80, 'W'), "Text", {"OK"}), 0);
+  joinPlayer();
+  EXPECT_TRUE(captioned.anyDark(kWidth - 2 * kMargin, kMargin, kWidth - kMargin, kMargin + kRow));
+  EXPECT_FALSE(captioned.anyDark(kWidth - kMargin, 0, kWidth, kMargin + kRow)) << "the margin";
 }
 
 }  // namespace
