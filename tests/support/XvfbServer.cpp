@@ -22,8 +22,10 @@ XvfbServer::XvfbServer() {
   if (mPid == 0) {
     close(ready[0]);
     const std::string fd = std::to_string(ready[1]);
+    // No reset when the last client leaves: a server resetting between two tests refuses the
+    // next test's connection.
     execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1920x1080x24", "-nolisten",
-           "tcp", (char*)nullptr);
+           "tcp", "-noreset", (char*)nullptr);
     _exit(127);
   }
   close(ready[1]);

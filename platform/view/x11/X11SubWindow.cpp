@@ -28,13 +28,9 @@ void Borderless(Display* d, Window window) {
                   reinterpret_cast<unsigned char*>(&hints), 5);
 }
 
-}  // namespace
-
-void* VIEW_OpenSubWindow(void* hostWindow, int width, int height) {
-  const Window host = WindowOf(hostWindow);
-  if (!host || width <= 0 || height <= 0) return nullptr;
-  X11Display* display = X11Display::acquire();
-  if (!display) return nullptr;
+// The sub-window over the host's window, or 0 when the host's window is gone. The trap ends
+// here, before the caller may close the connection.
+Window MakeSubWindow(X11Display* display, Window host, int width, int height) {
   Display* d = display->display();
   X11ErrorTrap trap(d);
   XWindowAttributes frame{};
@@ -42,10 +38,8 @@ void* VIEW_OpenSubWindow(void* hostWindow, int width, int height) {
   Window child = None;
   if (!XGetWindowAttributes(d, host, &frame) ||
       !XTranslateCoordinates(d, host, display->root(), 0, 0, &hostX, &hostY, &child) ||
-      trap.failed()) {
-    display->release();
-    return nullptr;
-  }
+      trap.failed())
+    return 0;
   int x = 0, y = 0;
   VIEW_SubWindowPlace(hostX, hostY, frame.width, width, &x, &y);
   XSetWindowAttributes attributes{};
@@ -53,10 +47,7 @@ void* VIEW_OpenSubWindow(void* hostWindow, int width, int height) {
   const Window window =
       XCreateWindow(d, display->root(), x, y, (unsigned)width, (unsigned)height, 0, CopyFromParent,
                     InputOutput, CopyFromParent, CWBackPixmap, &attributes);
-  if (trap.failed()) {
-    display->release();
-    return nullptr;
-  }
+  if (trap.failed()) return 0;
   Borderless(d, window);
   XSetTransientForHint(d, window, host);  // kept above the host's window
   XSizeHints place{};
@@ -65,6 +56,21 @@ void* VIEW_OpenSubWindow(void* hostWindow, int width, int height) {
   XSetWMNormalHints(d, window, &place);
   XMapRaised(d, window);
   XFlush(d);
+  return window;
+}
+
+}  // namespace
+
+void* VIEW_OpenSubWindow(void* hostWindow, int width, int height) {
+  const Window host = WindowOf(hostWindow);
+  if (!host || width <= 0 || height <= 0) return nullptr;
+  X11Display* display = X11Display::acquire();
+  if (!display) return nullptr;
+  const Window window = MakeSubWindow(display, host, width, height);
+  if (!window) {
+    display->release();
+    return nullptr;
+  }
   gSubWindows.insert(window);
   return reinterpret_cast<void*>((uintptr_t)window);
 }

@@ -62,6 +62,41 @@ TEST_F(BundleTest, MissingIsSilentUnreadableIsReported) {
   EXPECT_EQ(testing::internal::GetCapturedStdout(), "failed to open file");
 }
 
+// Every size rounds up to whole blocks of eight, up to the limit, which is read whole.
+TEST_F(BundleTest, SizesRoundUpToBlocksOfEightUpToTheLimit) {
+  const struct {
+    int size, read;
+    size_t held;
+  } cases[] = {
+      {1, 1, 8},
+      {7, 7, 8},
+      {8, 8, 8},
+      {9, 9, 16},
+      {Bundle::maxResourceSize - 1, Bundle::maxResourceSize - 1, (size_t)Bundle::maxResourceSize},
+      {Bundle::maxResourceSize, Bundle::maxResourceSize, (size_t)Bundle::maxResourceSize},
+      {Bundle::maxResourceSize + 1, Bundle::maxResourceSize, (size_t)Bundle::maxResourceSize}};
+  for (const auto& c : cases) {
+    write("sized.tea", std::string((size_t)c.size, 'y'));
+    const auto loaded = Bundle::loadResource("sized.tea");
+    ASSERT_TRUE(loaded) << c.size;
+    EXPECT_EQ(loaded->size, c.read) << c.size;
+    EXPECT_EQ(loaded->bytes.size(), c.held) << c.size;
+    EXPECT_EQ(loaded->bytes[(size_t)c.read - 1], 'y') << c.size;
+  }
+  EXPECT_EQ(Bundle::resourcePath("plain.tea"), dir.file("resources/plain.tea"));
+  EXPECT_EQ(Bundle::imagePath("knob.png"), dir.file("resources/img/knob.png"));
+}
+
+// An empty override counts as none.
+TEST(BundleWithoutOverride, AnEmptyOverrideIsNone) {
+  kroma_test::ScopedEnv empty("KROMA_BUNDLE_DIR", "");
+  char self[4096] = {};
+  ASSERT_GT(readlink("/proc/self/exe", self, sizeof self - 1), 0);
+  const std::string exe(self);
+  EXPECT_EQ(Bundle::executable(), exe);
+  EXPECT_EQ(Bundle::directory(), exe.substr(0, exe.find_last_of('/')));
+}
+
 TEST(BundleWithoutOverride, IsTheFolderOfTheLoadedObject) {
   kroma_test::ScopedEnv unset("KROMA_BUNDLE_DIR", nullptr);
   char self[4096] = {};

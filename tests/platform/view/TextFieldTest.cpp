@@ -42,6 +42,23 @@ TEST(TextField, EditsReplaceTheSelectionAndKeepUtf8Whole) {
       {"\xC3\xA9z", 0, false, {VIEW_KEY_DELETE}, "z", 0},
       {"ab", 2, false, {0xE9}, "ab\xC3\xA9", 4},  // a Latin-1 key becomes UTF-8
       {"", 0, false, {VIEW_KEY_BACKSPACE, VIEW_KEY_LEFT, VIEW_KEY_DELETE}, "", 0},
+      // Each length of UTF-8 at its bounds, and what is no character.
+      {"", 0, false, {0x7E, 0x80, 0x7FF}, "~\xC2\x80\xDF\xBF", 5},
+      {"", 0, false, {0x800, 0xFFF}, "\xE0\xA0\x80\xE0\xBF\xBF", 6},
+      {"a", 1, false, {0x1F, 0x7F, 0x20}, "a ", 2},
+      {"x\xE2\x82\xAC", 4, false, {VIEW_KEY_BACKSPACE}, "x", 1},
+      {"\xE2\x82\xACy", 0, false, {VIEW_KEY_DELETE}, "y", 0},
+      {"\xE2\x82\xAC", 3, false, {VIEW_KEY_LEFT, 'a'}, "a\xE2\x82\xAC", 1},
+      {"\xE2\x82\xAC",
+       0,
+       false,
+       {VIEW_KEY_RIGHT, 'a', VIEW_KEY_RIGHT, 'b'},
+       "\xE2\x82\xAC"
+       "ab",
+       5},
+      {"ab", 2, true, {VIEW_KEY_DELETE, 'c'}, "c", 1},
+      {"ab", 0, true, {VIEW_KEY_END, VIEW_KEY_UP, 'c'}, "cab", 1},
+      {"ab", 0, false, {VIEW_KEY_DOWN, 'c'}, "abc", 3},
   };
   for (const auto& c : cases) {
     VIEW_TextField field = Field(c.text, c.caret, c.selected);

@@ -43,6 +43,9 @@ class X11Fixture : public ::testing::Test {
   // Pumps the view until the condition holds, at most two seconds.
   static bool pumpUntil(VIEW_View* view, const std::function<bool()>& condition);
 
+  // Waits for the actions played from a thread to end.
+  void joinPlayer();
+
   Display* mInput = nullptr;
 
  private:
@@ -50,7 +53,6 @@ class X11Fixture : public ::testing::Test {
   std::unique_ptr<kroma_test::ScopedEnv> mDisplay;
   // The connection is not shared between threads: one player at a time,
   // and none while this thread uses it.
-  void joinPlayer();
   // Plays actions from a thread once ready() holds, at most ten seconds on.
   void playWhen(std::function<bool()> ready, std::function<void()> actions);
   std::thread mPlayer;

@@ -90,7 +90,7 @@ TEST_F(FolderMenus, ARebuildAfterARescanFindsTheRememberedFileWhereverItNowStand
   banks::write(patches() + "Pads/Aa.syx", "Aa-");
   rig.librarian.initBankFilesOnDiscard(DataFolder::patchesFolder());
   RightPatchPopupMenu lower(&rig, &rig.librarian, kStrip, &rig);
-  lower.refreshFolderStructure(&rig.librarian, &rig, 0, "W1.syx", "Warm");
+  EXPECT_TRUE(lower.refreshFolderStructure(&rig.librarian, &rig, 0, "W1.syx", "Warm"));
   EXPECT_EQ(rig.param(kPatchSelectionListLower)->Int(), indexOf("W1.syx"));
   EXPECT_THAT(Tree(lower.rootMenu()).checked, ElementsAre("W1.syx"));
 }

@@ -137,6 +137,17 @@ TEST_F(View, PasteAndDropCopyTheRecordPickedUpEvenAfterTheLowerListChanged) {
   EXPECT_THAT(rig.take(), ElementsAre("unsaved 1"));
 }
 
+// The first and the last slot take a paste like any other; a paste outside the list takes none.
+TEST_F(View, PastesReachTheFirstAndTheLastSlot) {
+  view->CopySlotData(x(kLower, 3), y(kLower, 3));
+  for (int slot : {0, 127}) {
+    view->PasteSlotData(x(kUpper, slot), y(kUpper, slot));
+    EXPECT_EQ(upperName(slot), "A3") << slot;
+    EXPECT_EQ(rig.librarian.selectedProgram, slot);
+  }
+  EXPECT_THAT(rig.take(), ElementsAre("unsaved 1", "unsaved 1"));
+}
+
 // The selected slot of each list is filled light grey with its name in black; the others show
 // the picture beneath, their names in white; a drag box is filled grey around the mouse.
 TEST_F(View, TheSelectedSlotsAndTheDragBoxAreDrawnLightGrey) {

@@ -81,6 +81,32 @@ TEST(Param, SwitchTextsListsRoundingAndDecimals) {
   EXPECT_EQ(display(cents, 2.7, false, false), "2.70");
 }
 
+// Setting a text answers the text stored: a new entry's, or the replaced one's, cut to its field.
+TEST(Param, SettingATextAnswersTheTextStored) {
+  IParam list;
+  list.InitEnum("List", 0, 1);
+  const std::string longText(80, 'x');
+  const struct {
+    int value;
+    std::string text, stored;
+  } cases[] = {{0, "Sine", "Sine"},
+               {1, "Square", "Square"},
+               {0, "Saw", "Saw"},
+               {2, longText, std::string(IParam::kDisplayTextSize - 1, 'x')}};
+  for (const auto& c : cases) {
+    const char* stored = list.SetDisplayText(c.value, c.text.c_str());
+    ASSERT_NE(stored, nullptr);
+    EXPECT_EQ(std::string(stored), c.stored) << c.value;
+    EXPECT_EQ(std::string(list.GetDisplayText(c.value)), c.stored) << c.value;
+  }
+  EXPECT_EQ(list.GetNDisplayTexts(), 3);
+  list.ResetDisplayTexts();
+  EXPECT_EQ(list.GetNDisplayTexts(), 0);
+  EXPECT_STREQ(list.GetDisplayText(0), "");
+  EXPECT_STREQ(list.SetDisplayText(5, "Five"), "Five");
+  EXPECT_EQ(list.GetNDisplayTexts(), 1) << "a new list after the reset";
+}
+
 // A sound dump from the synthesizer sets values and replaces a name's text on the MIDI input
 // thread while the host, the editor and the sender's threads read them.
 TEST(Param, ValuesAndTextsSetOnOneThreadReadWholeOnAnother) {

@@ -103,6 +103,70 @@ TEST(PresetFiles, BanksAndValueProgramsRoundTrip) {
   }
 }
 
+// A program of values read into a plug-in of more parameters sets the first ones and leaves the
+// others; one of no values at all is read too.
+TEST(PresetFiles, AProgramOfFewerValuesLeavesTheOtherParameters) {
+  kroma_test::TempDir dir;
+  for (int values : {1, 0}) {
+    FilePlug small(values, 1, false), large(2, 1, false);
+    if (values) small.GetParam(0)->Set(42.0);
+    small.graphics->mAnswer = large.graphics->mAnswer = dir.file("small.fxp");
+    ASSERT_TRUE(small.SaveProgramAsFXP());
+    EXPECT_EQ(readFile(dir.file("small.fxp")).size(), 56u + 4 * values);
+    large.GetParam(0)->Set(7.0);
+    large.GetParam(1)->Set(99.0);
+    ASSERT_TRUE(large.LoadProgramFromFXP()) << values;
+    EXPECT_EQ(large.GetParam(0)->Value(), values ? 42.0 : 7.0);
+    EXPECT_EQ(large.GetParam(1)->Value(), 99.0) << "no value for it in the file";
+  }
+  // A program that counts more values than it holds is refused and changes nothing.
+  Bytes lying = readFile(dir.file("small.fxp"));
+  lying[27] = 2;  // the count's low byte
+  writeFile(dir.file("small.fxp"), lying);
+  FilePlug large(2, 1, false);
+  large.graphics->mAnswer = dir.file("small.fxp");
+  large.GetParam(0)->Set(7.0);
+  large.GetParam(1)->Set(99.0);
+  EXPECT_FALSE(large.LoadProgramFromFXP());
+  EXPECT_EQ(large.GetParam(0)->Value(), 7.0);
+  EXPECT_EQ(large.GetParam(1)->Value(), 99.0);
+}
+
+// Each file action asks the panel once with its own extension; cancelled, or without an editor
+// to ask, it reports failure and leaves the values as they were.
+TEST(PresetFiles, EveryActionFailsWhenThePanelIsCancelled) {
+  for (bool chunks : {true, false}) {
+    FilePlug plug(1, 2, chunks);
+    TestPlugin headless(1, 1);
+    plug.GetParam(0)->Set(9.0);
+    const struct {
+      const char* what;
+      bool (IPluginBase::*action)();
+      EFileAction kind;
+      const char* extension;
+    } actions[] = {
+        {"load program", &IPluginBase::LoadProgramFromFXP, kFileOpen, "fxp"},
+        {"load bank", &IPluginBase::LoadBankFromFXB, kFileOpen, "fxb"},
+    };
+    for (const auto& a : actions) {
+      const size_t before = plug.graphics->mPrompts.size();
+      EXPECT_FALSE((plug.*a.action)()) << a.what;
+      EXPECT_FALSE((headless.*a.action)()) << a.what;
+      ASSERT_EQ(plug.graphics->mPrompts.size(), before + 1) << a.what;
+      EXPECT_EQ(plug.graphics->mPrompts.back().action, a.kind) << a.what;
+      EXPECT_EQ(plug.graphics->mPrompts.back().extensions, a.extension) << a.what;
+    }
+    EXPECT_FALSE(plug.SaveProgramAsFXP("lead"));
+    EXPECT_EQ(plug.graphics->mPrompts.back().extensions, "fxp");
+    EXPECT_FALSE(plug.SaveBankAsFXB("bank")) << "a cancelled bank save is no save";
+    EXPECT_EQ(plug.graphics->mPrompts.back().extensions, "fxb");
+    EXPECT_EQ(plug.graphics->mPrompts.back().proposed, "bank");
+    EXPECT_EQ(plug.graphics->mPrompts.back().action, kFileSave);
+    EXPECT_FALSE(headless.SaveBankAsFXB("bank"));
+    EXPECT_EQ(plug.GetParam(0)->Value(), 9.0);
+  }
+}
+
 TEST(PresetFiles, RefusedWithoutAnswerOrForeignOrDamagedFiles) {
   kroma_test::TempDir dir;
   TestPlugin headless(1, 1);

@@ -94,6 +94,52 @@ TEST_F(PluginPorts, SendsCarryTheRightBytesToTheSelectedPort) {
   EXPECT_EQ(backend.received("From Kroma"), (std::vector<Bytes>{{0xFA}}));
 }
 
+// Choosing a port closes the one chosen before; OFF and a name no longer there close it and
+// choose nothing. Sends reach only the port chosen last; only the input chosen last is connected.
+TEST_F(PluginPorts, EachChoiceClosesThePortBefore) {
+  plug->getExternalMIDIInNames();
+  plug->getExternalMIDIOutNames();
+  const struct {
+    int index;
+    const char* name;
+    int answer, indexAfter;
+    const char* port;  // where a send goes, and which input is connected
+  } steps[] = {
+      {1, "Corvane", 1, 1, "Corvane"}, {2, "Other", 2, 2, "Other"}, {0, "Other", 0, 0, nullptr},
+      {1, "Corvane", 1, 1, "Corvane"}, {2, "Gone", 0, 0, nullptr},  {2, "Other", 2, 2, "Other"},
+      {2, "Other", 2, 2, "Other"},
+  };
+  for (const auto& step : steps) {
+    SCOPED_TRACE(std::string(step.name) + " " + std::to_string(step.index));
+    int in = step.index, out = step.index;
+    EXPECT_EQ(plug->setExternalMIDIIn(in, (std::string(step.name) + " Out").c_str()), step.answer);
+    EXPECT_EQ(plug->setExternalMIDIOut(out, (std::string(step.name) + " In").c_str()), step.answer);
+    EXPECT_EQ(std::pair(in, out), std::pair(step.indexAfter, step.indexAfter));
+    for (const char* port : {"Corvane", "Other"}) {
+      const bool chosen = step.port && std::string(step.port) == port;
+      EXPECT_EQ(backend.inputConnected(std::string(port) + " Out"), chosen) << port;
+    }
+    IMidiMsg cc(0, 0xB0, 0x07, 0x64);
+    EXPECT_EQ(plug->SendMidiMsg(&cc), step.port != nullptr);
+  }
+  EXPECT_EQ(backend.received("Corvane In").size(), 2u);
+  EXPECT_EQ(backend.received("Other In").size(), 3u);
+}
+
+// Messages of two and three bytes from the device are short messages, longer ones SysEx.
+TEST_F(PluginPorts, ShortMessagesAreThoseOfUpToThreeBytes) {
+  selectBoth();
+  for (const Bytes& bytes :
+       std::vector<Bytes>{{0xC0, 0x05}, {0x90, 0x3C, 0x40}, {0xB0, 0x07, 0x64}})
+    backend.deviceSend("Corvane Out", bytes);
+  backend.deviceSend("Corvane Out", {0xF0, 0x3E, 0x13, 0xF7});
+  ASSERT_TRUE(waitFor([&] { return plug->count() == 4; }));
+  EXPECT_EQ(plug->shortBytes(),
+            (std::vector<Bytes>{{0xC0, 0x05, 0}, {0x90, 0x3C, 0x40}, {0xB0, 0x07, 0x64}}));
+  EXPECT_EQ(plug->sysExMessages(), (std::vector<Bytes>{{0xF0, 0x3E, 0x13, 0xF7}}));
+  EXPECT_TRUE(plug->sysExFromDevice());
+}
+
 TEST_F(PluginPorts, ClosingTheInputUnderThePluginLockDoesNotDeadlock) {
   plug->mTakeLock = true;
   selectBoth();

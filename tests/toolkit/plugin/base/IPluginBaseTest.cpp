@@ -23,6 +23,23 @@ TEST(PluginBase, ChannelIOStrings) {
   EXPECT_EQ(odd.NInChannels() * 10 + odd.NChannelIO(), 11);
 }
 
+// Limited to stereo, only the first two inputs stay connected; fewer inputs stay as they are.
+TEST(PluginBase, StereoLimitDisconnectsTheInputsPastTwo) {
+  const struct {
+    const char* io;
+    const char* connected;  // per input after the limit
+  } cases[] = {{"4-2", "CCdd"}, {"3-2", "CCd"}, {"2-2", "CC"}, {"1-1", "C"}};
+  for (const auto& c : cases) {
+    TestPlugin plug(0, 4, c.io);
+    plug.SetInputChannelConnections(0, plug.NInChannels(), true);
+    plug.LimitToStereoIO();
+    std::string connected;
+    for (int i = 0; i < plug.NInChannels(); ++i)
+      connected += plug.IsInChannelConnected(i) ? 'C' : 'd';
+    EXPECT_EQ(connected, c.connected) << c.io;
+  }
+}
+
 TEST(PluginBase, CountsIdentityVersionsAndDefaults) {
   TestPlugin plug(3, 10, "2-2", 2);
   EXPECT_EQ(plug.NonAutomatedCount(), 7);

@@ -32,6 +32,9 @@ class ModProbe : public IControl {
   bool Draw(IGraphics*) override { return true; }
   void OnMouseDown(int x, int y, IMouseMod* m) override { record("down", x, y, m); }
   void OnMouseDblClick(int x, int y, IMouseMod* m) override { record("double", x, y, m); }
+  void OnMouseWheel(int x, int y, IMouseMod* m, int d) override {
+    record(("wheel " + std::to_string(d)).c_str(), x, y, m);
+  }
   bool OnKeyDown(int x, int y, int key) override {
     mLog->push_back("key " + std::to_string(key) + " at " + std::to_string(x) + "," +
                     std::to_string(y));
@@ -109,6 +112,33 @@ TEST_F(BackEndsTest, ClicksLandAtTheDocumentedOffsetsWithTheBackEndsModifiers) {
   view->mouseDown(10, 20, VIEW_Event::kLeft, {}, 2);
   EXPECT_THAT(log, ElementsAre("down -2,97 L", "down 8,18 RS", "down 8,18 LR", "down 8,18 R",
                                "down 8,17 LRS", "down 8,17 LR", "double 8,17 L"));
+}
+
+// The framework's key numbers: the space bar and the arrows first, then digits, capitals and
+// small letters in turn; other keys have none.
+TEST(KeyNumbers, EachKitKeyHasItsNumber) {
+  const struct {
+    int key, number;
+  } keys[] = {{VIEW_KEY_SPACE, 0},
+              {VIEW_KEY_UP, 1},
+              {VIEW_KEY_DOWN, 2},
+              {VIEW_KEY_LEFT, 3},
+              {VIEW_KEY_RIGHT, 4},
+              {'0', 5},
+              {'9', 14},
+              {'A', 15},
+              {'Z', 40},
+              {'a', 15},
+              {'z', 40},
+              {'/', -1},
+              {':', -1},
+              {'@', -1},
+              {'[', -1},
+              {'`', -1},
+              {'{', -1},
+              {VIEW_KEY_RETURN, -1},
+              {VIEW_KEY_ESCAPE, -1}};
+  for (const auto& k : keys) EXPECT_EQ(IGraphicsKeyNumber(k.key), k.number) << k.key;
 }
 
 // Keys reach the control at the last mouse position: the view's last event,
@@ -197,6 +227,38 @@ TEST_F(BackEndsTest, ThePanesTextEntryFiltersKeysAndCommitsThroughItsBuffer) {
   EXPECT_STREQ(graphics->GetGUIAPI(), "Carbon Non-Composited gui");
   graphics->CreateTextEntry(probe, probe->GetText(), &area, "", param);
   EXPECT_FALSE(view->textFieldOpen());
+}
+
+// A wheel turn while an entry is open cancels it: what was typed is not taken; the turn still
+// reaches the control under the pointer, in both back ends.
+TEST_F(BackEndsTest, AWheelTurnCancelsAnOpenTextEntry) {
+  open(true);
+  class Named : public ModProbe {
+   public:
+    using ModProbe::ModProbe;
+    void TextFromTextEntry(const char* text) override { typed.push_back(text); }
+    std::vector<std::string> typed;
+  };
+  Named* named = new Named(&plug, &log);
+  graphics->AttachControl(named);
+  named->SetTextEntryLength(100);
+  IRECT area(10, 10, 60, 30);
+  graphics->CreateTextEntry(named, named->GetText(), &area, "old", nullptr);
+  view->typeText("new");
+  view->wheel(90, 90, 1);
+  EXPECT_FALSE(view->textFieldOpen());
+  EXPECT_TRUE(named->typed.empty());
+  EXPECT_THAT(log, ElementsAre("wheel 1 88,87 L")) << "the turn still reaches the control";
+  graphics->CreateTextEntry(named, named->GetText(), &area, "old", nullptr);
+  view->typeText("new");
+  view->key(VIEW_KEY_RETURN);
+  EXPECT_THAT(named->typed, ::testing::ElementsAre("new"));
+  log.clear();
+  VIEW_Mods shift;
+  shift.shift = true;
+  open(false);
+  view->wheel(30, 40, -2, shift);
+  EXPECT_THAT(log, ElementsAre("wheel -2 28,38 LS"));
 }
 
 // The cursor comes back where it was hidden; a failed hide is tried again.

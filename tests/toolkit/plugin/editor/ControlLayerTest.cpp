@@ -129,6 +129,44 @@ TEST_F(LayerTest, CustomZonesAndUserArpGreyOnlyInTheirRange) {
   EXPECT_FALSE(children[0]->IsGrayed());
 }
 
+// Attaching answers the layer's place among the editor's layers: the page is the first.
+TEST_F(LayerTest, AttachingALayerAnswersItsPlace) {
+  EXPECT_EQ(graphics->AttachLayer(new ControlLayer(2, "second")), 1);
+  EXPECT_EQ(graphics->AttachLayer(new ControlLayer(3, "third")), 2);
+}
+
+// The zones run from 10 to 252 for the custom grey-out, from 200 to 252 for the arpeggiator; a
+// selection outside leaves every child as it was. G: greyed, -: not.
+TEST_F(LayerTest, ZoneSelectionsGreyOnlyWithinTheirBounds) {
+  const int ids[] = {9, 10, 200, 201, 252, 253};
+  const struct {
+    bool arp;
+    int selection, limit;
+    const char* greyed;
+  } cases[] = {
+      {false, 9, 0, "------"},   {false, 10, 0, "-G----"},  {false, 252, 0, "----G-"},
+      {false, 253, 0, "------"}, {true, 199, 10, "------"}, {true, 200, 200, "---GG-"},
+      {true, 252, 9, "-GGGG-"},  {true, 253, 9, "------"},
+  };
+  for (const auto& c : cases) {
+    ControlLayer zones(2, "zones");
+    std::vector<Probe*> probes;
+    for (int id : ids) {
+      ControlLayer* layer = new ControlLayer(id, "zone");
+      probes.push_back(addTo(layer, IRECT(0, 0, 5, 5), 0));
+      zones.childLayers.Add(layer);
+    }
+    if (c.arp)
+      zones.GrayOutUserArp(false, c.selection, c.limit);
+    else
+      zones.GrayOutCustomZone(true, c.selection);
+    std::string greyed;
+    for (Probe* probe : probes) greyed += probe->IsGrayed() ? 'G' : '-';
+    EXPECT_EQ(greyed, c.greyed) << c.selection;
+    EXPECT_EQ(zones.selectedChildId, c.selection);
+  }
+}
+
 TEST(MemberLayers, ADecadeValueShowsItsMemberAndHidesOnlyTheMembersItsBandTouches) {
   const struct {
     std::vector<int> members;

@@ -231,4 +231,7 @@ TEST_F(PromptTest, TextParametersAlwaysReportTheEntry) {
   prompted->PromptUserInput();
   EXPECT_STREQ(name->GetDisplayText(0), "Init");
   EXPECT_THAT(plug.calls(), ::testing::Contains("change 3"));
+  VIEW_Script::instance().answerText("Pad 2");
+  prompted->PromptUserInput();
+  EXPECT_STREQ(name->GetDisplayText(0), "Pad 2") << "the entry becomes the text";
 }

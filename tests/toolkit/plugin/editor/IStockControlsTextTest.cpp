@@ -54,6 +54,29 @@ TEST_F(TextTest, CaptionShowsTheDisplayValueAndTheLabel) {
   EXPECT_TRUE(SameInk(80, 120));
 }
 
+// A text set from the plug-in shows at the next render; the same text again asks for no redraw.
+TEST_F(TextTest, TextsSetFromThePlugInShowAtTheNextRenderOnlyWhenChanged) {
+  auto* text = Attach(new ITextControl(&plug, Row(0), &style, "64"));
+  Attach(new ITextControl(&plug, Row(20), &style, "128 Hz"));
+  g->Render();
+  EXPECT_FALSE(SameInk(0, 20));
+  text->SetTextFromPlug("128 Hz");
+  EXPECT_TRUE(text->IsDirty());
+  EXPECT_TRUE(text->TextEquals("128 Hz"));
+  g->Render();
+  EXPECT_TRUE(SameInk(0, 20));
+  EXPECT_FALSE(text->IsDirty());
+  text->SetTextFromPlug("128 Hz");
+  EXPECT_FALSE(text->IsDirty()) << "unchanged";
+  text->SetTextFromPlug(nullptr);
+  EXPECT_TRUE(text->IsDirty());
+  EXPECT_TRUE(text->TextEquals(""));
+  EXPECT_TRUE(text->TextEquals(nullptr));
+  TK_String copy;
+  text->GetTextForPlug(&copy);
+  EXPECT_STREQ(copy.Get(), "");
+}
+
 TEST_F(TextTest, CaptionPressesOpenThePromptUnlessGreyed) {
   auto* menu = Attach(new ICaptionControl(&plug, Row(0), kEnum, &style));
   auto* entry = Attach(new ICaptionControl(&plug, Row(40), kInt, &style));

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <deque>
 #include <stdexcept>
 #include <thread>
 
@@ -66,6 +68,68 @@ TEST_F(PortIn, AFailingCallbackIsLoggedAndTheThreadGoesOn) {
   EXPECT_TRUE(log.contains("incoming message handler failed: handler broke"));
 }
 
+// What fails in the MIDI system is logged and leaves the port closed; names read well are kept.
+TEST_F(PortIn, SystemErrorsAreLoggedAndLeaveThePortClosed) {
+  std::string name;
+  ASSERT_TRUE(port.portName(1, name));
+  EXPECT_EQ(name, "Synth B");
+  backend.setFailNames(true);
+  EXPECT_FALSE(port.portName(0, name));
+  EXPECT_EQ(name, "Synth B");
+  EXPECT_TRUE(log.contains("cannot read the name of input port 0"));
+  backend.setFailOpen(true);
+  EXPECT_FALSE(port.open(0));
+  EXPECT_FALSE(port.isOpen());
+  EXPECT_FALSE(backend.inputConnected("Synth A"));
+  EXPECT_TRUE(log.contains("cannot open input port 0"));
+  backend.setFailOpen(false);
+  ASSERT_TRUE(port.open(0));
+  EXPECT_TRUE(port.isOpen());
+  port.close();
+  EXPECT_FALSE(port.isOpen());
+  EXPECT_FALSE(backend.inputConnected("Synth A"));
+  backend.setFailCreate(true);
+  IMidiPortIn broken("in", 100, backend, &log);
+  EXPECT_EQ(broken.portCount(), 0u);
+  EXPECT_FALSE(broken.open(0));
+  EXPECT_TRUE(log.contains("cannot create the input client"));
+}
+
+// Messages past the input queue's room (4 MB) are dropped and counted in the log.
+TEST(PortInQueueFull, DroppedMessagesAreLogged) {
+  midi_test::LogCapture log;
+  MidiBackendMemory backend;
+  backend.addInputPort("Synth A");
+  midi_test::Received received;
+  std::atomic<bool> hold{true}, holding{false};
+  struct Held {
+    std::atomic<bool>* hold;
+    std::atomic<bool>* holding;
+    midi_test::Received* received;
+  } held{&hold, &holding, &received};
+  IMidiPortIn port("in", 100, backend, &log);
+  port.setCallback(
+      [](double arrival, std::vector<unsigned char>* message, void* user) {
+        Held* h = static_cast<Held*>(user);
+        *h->holding = true;
+        while (*h->hold) std::this_thread::yield();  // the input thread is busy
+        midi_test::Received::callback(arrival, message, h->received);
+      },
+      &held);
+  ASSERT_TRUE(port.open(0));
+  backend.deviceSend("Synth A", {0xC0, 0x01});
+  EXPECT_TRUE(waitFor([&] { return holding.load(); }));
+  Bytes megabyte(1 << 20, 0x01);  // pieces of one (overlong) SysEx
+  megabyte[0] = 0xF0;
+  backend.deviceSend("Synth A", megabyte);
+  megabyte[0] = 0x01;
+  for (int i = 0; i < 4; ++i) backend.deviceSend("Synth A", megabyte);
+  hold = false;
+  EXPECT_TRUE(
+      waitFor([&] { return log.contains("incoming messages dropped: the input queue is full"); }));
+  port.close();
+}
+
 TEST(PortInQueue, RefusesWhileStoppedAndWhenFull) {
   IMidiPortInQueue queue(8);
   const uint8_t bytes[5] = {0xF0, 1, 2, 3, 0xF7};
@@ -84,6 +148,36 @@ TEST(PortInQueue, RefusesWhileStoppedAndWhenFull) {
   queue.stop();
   queue.popAll(out, std::chrono::seconds(5));  // returns at once once stopped
   EXPECT_EQ(out.size(), 1u) << "stopping drops what was held";
+}
+
+// A reader waiting for messages wakes when one arrives and when the queue stops, long before
+// its own timeout; a message that fills the queue exactly still fits.
+TEST(PortInQueue, AWaitingReaderWakesForAMessageAndForTheStop) {
+  IMidiPortInQueue queue(8);
+  queue.start();
+  for (bool byStop : {false, false, false, true}) {
+    std::atomic<bool> started{false}, done{false};
+    std::deque<IMidiPortInQueue::Message> out;
+    std::thread reader([&] {
+      started = true;
+      queue.popAll(out, std::chrono::minutes(5));
+      done = true;
+    });
+    // Polling gives the reader the time to begin waiting.
+    EXPECT_TRUE(waitFor([&] { return started.load(); }));
+    const uint8_t bytes[8] = {0xF0, 1, 2, 3, 4, 5, 6, 0xF7};
+    if (byStop) {
+      queue.stop();
+    } else {
+      EXPECT_TRUE(queue.push(bytes, 5));
+      EXPECT_TRUE(queue.push(bytes, 3)) << "exactly full";
+    }
+    const bool woke = waitFor([&] { return done.load(); }, std::chrono::seconds(60));
+    if (!woke) queue.stop();  // lets the reader go in any case
+    reader.join();
+    EXPECT_TRUE(woke) << (byStop ? "the stop" : "a message");
+    EXPECT_EQ(out.size(), byStop ? 0u : 2u);
+  }
 }
 
 }  // namespace

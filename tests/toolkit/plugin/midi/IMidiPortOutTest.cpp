@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <stdexcept>
+
 #include <atomic>
 #include <thread>
 
@@ -88,6 +90,53 @@ TEST_F(PortOut, ConcurrentSendsArriveWholeInOrderUntilClosed) {
     ASSERT_EQ(message.size(), 3u);
     ASSERT_EQ(message[2], perChannel[message[0] & 0x0F]++ % 128);
   }
+}
+
+// A MIDI system whose every call throws, once its port is open: counts are 0, names and sends
+// fail, and each failure is logged.
+struct ThrowingOut : MidiOutClient {
+  unsigned portCount() override { throw std::runtime_error("count broke"); }
+  std::string portName(unsigned) override { throw std::runtime_error("name broke"); }
+  void openPort(unsigned, const std::string&) override {}
+  void openVirtualPort(const std::string&) override {}
+  void closePort() override { throw std::runtime_error("close broke"); }
+  bool send(const uint8_t*, size_t) override { throw std::runtime_error("send broke"); }
+  size_t maxMessageSize() const override { return 0; }
+};
+struct ThrowingIn : MidiInClient {
+  unsigned portCount() override { throw std::runtime_error("count broke"); }
+  std::string portName(unsigned) override { throw std::runtime_error("name broke"); }
+  void openPort(unsigned, const std::string&, MidiReceiveFn, void*) override {}
+  void closePort() override { throw std::runtime_error("close broke"); }
+};
+struct ThrowingBackend : MidiBackend {
+  std::unique_ptr<MidiInClient> createInClient(const std::string&, unsigned, TK_LogSink*) override {
+    return std::make_unique<ThrowingIn>();
+  }
+  std::unique_ptr<MidiOutClient> createOutClient(const std::string&, TK_LogSink*) override {
+    return std::make_unique<ThrowingOut>();
+  }
+};
+
+TEST(PortsOnABrokenSystem, CountsAreZeroAndFailuresAreLogged) {
+  midi_test::LogCapture log;
+  ThrowingBackend backend;
+  IMidiPortOut out("out", backend, &log);
+  IMidiPortIn in("in", 100, backend, &log);
+  EXPECT_EQ(out.portCount(), 0u);
+  EXPECT_EQ(in.portCount(), 0u);
+  EXPECT_TRUE(log.contains("cannot count the output ports: count broke"));
+  EXPECT_TRUE(log.contains("cannot count the input ports: count broke"));
+  ASSERT_TRUE(out.open(0));
+  const uint8_t cc[3] = {0xB0, 0x07, 0x64};
+  EXPECT_FALSE(out.send(cc, 3));
+  EXPECT_TRUE(log.contains("send failed: send broke"));
+  out.close();
+  EXPECT_FALSE(out.isOpen());
+  ASSERT_TRUE(in.open(0));
+  in.close();
+  EXPECT_FALSE(in.isOpen());
+  EXPECT_TRUE(log.contains("cannot close the input port: close broke"));
 }
 
 }  // namespace

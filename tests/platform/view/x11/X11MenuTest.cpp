@@ -1,0 +1,218 @@
+#include "X11Fixture.h"
+
+#include <string>
+#include <vector>
+
+#include "X11Screen.h"
+#include "platform/view/x11/X11Canvas.h"
+#include "platform/view/x11/X11Display.h"
+#include "platform/view/x11/X11Menu.h"
+
+// The X11 popup menu as a user sees and drives it: its rows, keys and clicks, and where its
+// sub-menus open.
+namespace {
+
+using namespace x11colour;
+
+constexpr int kAt = 100;  // the menu's corner on the screen
+
+class X11MenuTest : public X11Fixture {
+ protected:
+  void SetUp() override {
+    X11Fixture::SetUp();
+    if (IsSkipped() || HasFatalFailure()) return;
+    display = X11Display::acquire();
+    ASSERT_NE(display, nullptr);
+    XSetInputFocus(mInput, PointerRoot, RevertToPointerRoot, CurrentTime);
+    // "Off", a separator, "Skipped" (greyed), "More" with a sub-menu, "Last" (indented).
+    menu.addItem("Off");
+    menu.addItem("", VIEW_Menu::kSeparator);
+    menu.addItem("Skipped", VIEW_Menu::kDisabled);
+    more = menu.addSubMenu("More", &sub);
+    more->addItem("One", VIEW_Menu::kChecked);
+    more->addItem("Two");
+    menu.addItem("Last", VIEW_Menu::kIndented);
+    row = X11Canvas::lineHeight() + 8;
+    tops = {1, 1 + row, 8 + row, 8 + 2 * row, 8 + 3 * row, 8 + 4 * row};
+    width = 80;
+    for (const char* title : {"Off", "Skipped", "More"})
+      width = std::max(width, 42 + X11Canvas::textWidth(title));
+    width = std::max(width, 54 + X11Canvas::textWidth("Last"));
+    subWidth = std::max(80, 42 + X11Canvas::textWidth("One"));
+  }
+  void TearDown() override {
+    if (display) display->release();
+    X11Fixture::TearDown();
+  }
+  // The middle of item i of the menu at (x, y).
+  std::pair<int, int> item(int i, int x = kAt, int y = kAt) const {
+    return {x + 30, y + tops[(size_t)i] + row / 2};
+  }
+  VIEW_MenuChoice run(std::function<void()> actions, int x = kAt, int y = kAt) {
+    whenGrabbed(std::move(actions), x + width / 2, y + 2);
+    VIEW_MenuChoice choice = X11RunMenu(display, menu, x, y);
+    joinPlayer();
+    return choice;
+  }
+  // "menu 4", "sub 0" or "none".
+  std::string named(const VIEW_MenuChoice& choice) const {
+    if (!choice.menu) return "none";
+    return (choice.menu == &menu  ? "menu "
+            : choice.menu == more ? "sub "
+                                  : "other ") +
+           std::to_string(choice.index);
+  }
+
+  X11Display* display = nullptr;
+  int sub = 0;
+  VIEW_Menu menu;
+  VIEW_Menu* more = nullptr;
+  int row = 0, width = 0, subWidth = 0;
+  std::vector<int> tops;
+};
+
+// Down and Up pass what cannot be chosen and wrap; Right and Return enter a sub-menu, Left and
+// Escape leave it; Return and the space bar choose.
+TEST_F(X11MenuTest, KeysWalkTheItemsAndSubMenus) {
+  const struct {
+    std::vector<const char*> keys;
+    const char* chosen;
+  } cases[] = {
+      {{"Up", "Return"}, "menu 4"},
+      {{"Down", "Down", "Down", "Return"}, "menu 4"},
+      {{"Down", "Down", "Down", "Down", "Return"}, "menu 0"},
+      {{"Down", "space"}, "menu 0"},
+      {{"Down", "Right", "Left", "Return"}, "menu 0"},
+      {{"Down", "Down", "Right", "Return"}, "sub 0"},
+      {{"Down", "Down", "Return", "Down", "Return"}, "sub 1"},
+      {{"Down", "Down", "Right", "Up", "Return"}, "sub 1"},
+      {{"Down", "Down", "Right", "Left", "Down", "Return"}, "menu 4"},
+      {{"Down", "Down", "Right", "Escape", "Up", "Return"}, "menu 0"},
+      {{"Down", "Down", "Right", "Escape", "Escape"}, "none"},
+      {{"Return", "Escape"}, "none"},
+  };
+  for (const auto& c : cases) {
+    std::string keys;
+    for (const char* k : c.keys) keys += std::string(k) + " ";
+    EXPECT_EQ(named(run([&] {
+                for (const char* k : c.keys) tap(k);
+              })),
+              c.chosen)
+        << keys;
+  }
+}
+
+// A click chooses the item under it; one on a greyed item or a separator chooses nothing, one
+// outside dismisses; the pointer over an item with a sub-menu opens it beside its item, to the
+// left where the screen ends on the right.
+TEST_F(X11MenuTest, ClicksChooseAndSubMenusOpenBesideTheirItem) {
+  const auto clickAt = [this](std::pair<int, int> at) { click(at.first, at.second); };
+  EXPECT_EQ(named(run([&] { clickAt(item(4)); })), "menu 4");
+  EXPECT_EQ(named(run([&] { clickAt(item(0)); })), "menu 0");
+  EXPECT_EQ(named(run([&] {
+              clickAt(item(2));
+              clickAt({kAt + 30, kAt + tops[1] + 3});  // the separator
+              tap("Escape");
+            })),
+            "none");
+  EXPECT_EQ(named(run([&] { clickAt({kAt - 20, kAt - 20}); })), "none");
+  const int subY = kAt + tops[3] - 1;
+  EXPECT_EQ(named(run([&] {
+              move(item(3).first, item(3).second);
+              move(item(3).first + 1, item(3).second);
+              clickAt(item(1, kAt + width - 2, subY));
+            })),
+            "sub 1");
+  const int right = 1920 - width;  // flush with the screen's right edge
+  EXPECT_EQ(named(run(
+                [&] {
+                  move(item(3, right).first, item(3, right).second);
+                  move(item(3, right).first + 1, item(3, right).second);
+                  clickAt(item(0, right - subWidth + 2, subY));
+                },
+                right)),
+            "sub 0");
+}
+
+// The lit row is highlighted across the menu, the separator is a line short of the frame, greyed
+// text is grey, indented text starts further in, a sub-menu's item wears an arrow and a checked
+// one a tick.
+TEST_F(X11MenuTest, RowsShowHighlightSeparatorGreyIndentArrowAndTick) {
+  const int height = tops.back() + 1;
+  X11Shot lit, opened;
+  const int subX = kAt + width - 2, subY = kAt + tops[3] - 1;
+  const int sepY = (tops[1] + tops[2]) / 2;
+  run([&] {
+    tap("Down");
+    lit = GrabWhen(mInput, kAt, kAt, width, height,
+                   [&](const X11Shot& s) { return s.at(width - 2, tops[0]) == kHighlight; });
+    tap("Down"), tap("Right");  // "More", and into its sub-menu
+    opened = GrabWhen(mInput, subX, subY, subWidth, 2 * row + 2, [&](const X11Shot& s) {
+      return s.at(0, 0) == kLine && s.at(subWidth - 2, 2) == kHighlight;
+    });
+    tap("Escape"), tap("Escape");
+  });
+  const struct {
+    const char* what;
+    int x, y;
+    uint32_t colour;
+  } probes[] = {
+      {"frame", 0, 0, kLine},
+      {"frame end", width - 1, height - 1, kLine},
+      {"lit left", 1, tops[0], kHighlight},
+      {"lit right", width - 2, tops[1] - 1, kHighlight},
+      {"lit ends", width - 2, tops[1], kFace},
+      {"separator", 4, sepY, kLine},
+      {"separator end", width - 5, sepY, kLine},
+      {"before the separator", 3, sepY, kFace},
+      {"after the separator", width - 4, sepY, kFace},
+      {"above the separator", 10, sepY - 1, kFace},
+      {"unlit row", width - 3, tops[2] + 2, kFace},
+  };
+  for (const auto& p : probes)
+    EXPECT_EQ(lit.at(p.x, p.y), p.colour) << p.what << " at " << p.x << "," << p.y;
+  const auto band = [&](const X11Shot& s, int i, int left, int right, int limit = 110) {
+    return s.anyDark(left, tops[(size_t)i] + 1, right, tops[(size_t)i + 1] - 1, limit);
+  };
+  EXPECT_FALSE(band(lit, 2, 1, width - 1)) << "greyed";
+  EXPECT_TRUE(band(lit, 2, 22, width - 1, 200)) << "greyed, but shown";
+  EXPECT_FALSE(band(lit, 4, 1, 34)) << "indented";
+  EXPECT_TRUE(band(lit, 4, 34, width - 1));
+  // The inks themselves, at the cores of the letters: lit, plain and greyed.
+  const auto extreme = [&](int i, bool darkest) {
+    uint32_t found = darkest ? 0xFFFFFF : 0;
+    for (int y = tops[(size_t)i] + 1; y < tops[(size_t)i + 1] - 1; ++y)
+      for (int x = 22; x < width - 20; ++x) {
+        const uint32_t p = lit.at(x, y);
+        const auto sum = [](uint32_t c) { return (c >> 16 & 0xFF) + (c >> 8 & 0xFF) + (c & 0xFF); };
+        if (darkest ? sum(p) < sum(found) : sum(p) > sum(found)) found = p;
+      }
+    return found;
+  };
+  EXPECT_EQ(extreme(0, false), kWhite) << "lit text";
+  EXPECT_EQ(extreme(3, true), kText) << "plain text";
+  EXPECT_EQ(extreme(2, true), kGrey) << "greyed text";
+  EXPECT_FALSE(band(lit, 3, 1, 22)) << "no tick";
+  EXPECT_TRUE(band(lit, 3, 22, 40));
+  EXPECT_TRUE(band(lit, 3, width - 13, width - 7, 200)) << "the arrow";
+  EXPECT_FALSE(band(lit, 4, width - 13, width - 1, 200)) << "no arrow";
+
+  // The sub-menu, entered from "More": "One" lit and ticked.
+  const int mid = 1 + row / 2;
+  // Its two strokes: down from (6, mid) to (9, mid + 3), then up to (15, mid - 4).
+  const auto inked = [&](int left, int top, int right, int bottom) {
+    for (int y = top; y <= bottom; ++y)
+      for (int x = left; x <= right; ++x)
+        if (opened.at(x, y) != kHighlight) return true;
+    return false;
+  };
+  EXPECT_TRUE(inked(5, mid - 1, 8, mid + 2)) << "the tick's first stroke";
+  EXPECT_TRUE(inked(13, mid - 5, 16, mid - 2)) << "the tick's second stroke";
+  EXPECT_EQ(opened.at(0, 0), kLine);
+  EXPECT_EQ(opened.at(subWidth - 2, 1), kHighlight);
+  EXPECT_EQ(opened.at(subWidth - 2, 1 + row), kFace);
+  EXPECT_TRUE(opened.anyDark(22, 2 + row, subWidth - 1, 2 * row)) << "Two";
+  EXPECT_FALSE(opened.anyDark(1, 2 + row, 22, 2 * row, 200)) << "Two: no tick";
+}
+
+}  // namespace

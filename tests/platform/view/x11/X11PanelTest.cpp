@@ -1,0 +1,422 @@
+#include "X11Fixture.h"
+
+#include <X11/Xutil.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <fstream>
+
+#include "X11Screen.h"
+#include "platform/view/x11/X11Canvas.h"
+#include "platform/view/x11/X11Dialog.h"
+#include "platform/view/x11/X11Display.h"
+#include "toolkit/wsys/Dialog.h"
+
+// The plain file panel and the message box as a user sees and drives them: their titles, the
+// list's order, keys and clicks, and the pixels of the list, the path field and the buttons.
+namespace {
+
+using namespace x11colour;
+
+// The panel's layout: a 460 x 362 window, a list of 20-pixel rows 14 pixels in, the path field
+// under it, Cancel and Open (or Save) at the foot.
+constexpr int kPanelWidth = 460, kPanelHeight = 362, kRow = 20, kMargin = 14;
+constexpr int kPathTop = 264, kPathHeight = 24, kButtonTop = 322;
+constexpr int kOpenLeft = 362, kCancelLeft = 270, kButtonWidth = 84, kButtonHeight = 26;
+
+std::string Title(Display* display, Window window) {
+  char* name = nullptr;
+  std::string title;
+  if (XFetchName(display, window, &name) && name) title = name;
+  if (name) XFree(name);
+  return title;
+}
+
+// Runs the panel from a working folder of its own holding sub-folders and files, so that the
+// paths it answers are short and relative ("./...").
+class X11PanelTest : public X11Fixture {
+ protected:
+  void SetUp() override {
+    X11Fixture::SetUp();
+    if (IsSkipped() || HasFatalFailure()) return;
+    display = X11Display::acquire();
+    ASSERT_NE(display, nullptr);
+    XSetInputFocus(mInput, PointerRoot, RevertToPointerRoot, CurrentTime);
+    for (const char* sub : {"b-dir", "a-dir", ".hidden-dir"})
+      ASSERT_EQ(mkdir(folder.file(sub).c_str(), 0755), 0);
+    for (const char* file : {"z.syx", "m.SYX", "c.kro", "notes.txt", "noext", ".h.syx",
+                             "a-dir/inner.syx", "a-dir/skip.mid"})
+      std::ofstream(folder.file(file)) << "x";
+    ASSERT_TRUE(getcwd(before, sizeof before));
+    ASSERT_EQ(chdir(folder.path().c_str()), 0);
+  }
+  void TearDown() override {
+    if (before[0]) {
+      EXPECT_EQ(chdir(before), 0);
+    }
+    if (display) display->release();
+    X11Fixture::TearDown();
+  }
+
+  // Runs the panel while the actions play once it holds the keyboard; they get the panel's
+  // window and its corner on the screen.
+  std::string run(const VIEW_FilePanel& panel,
+                  const std::function<void(Window, int, int)>& actions) {
+    whenFocused([this, actions] {
+      const Window window = FocusedWindow(mInput);
+      int x = 0, y = 0, w = 0, h = 0;
+      WindowBox(mInput, window, &x, &y, &w, &h);
+      actions(window, x, y);
+    });
+    std::string chosen = X11RunFilePanel(display, panel);
+    joinPlayer();
+    return chosen;
+  }
+  std::string keys(const VIEW_FilePanel& panel, const std::vector<const char*>& names) {
+    return run(panel, [this, names](Window, int, int) {
+      for (const char* name : names) tap(name);
+    });
+  }
+  // The panel's window as shown once ready holds.
+  X11Shot shot(int x, int y, const std::function<bool(const X11Shot&)>& ready) {
+    return GrabWhen(mInput, x, y, kPanelWidth, kPanelHeight, ready);
+  }
+
+  X11Display* display = nullptr;
+  kroma_test::TempDir folder;
+  char before[4096] = {};
+};
+
+VIEW_FilePanel Panel(bool save = false, std::string name = "") {
+  VIEW_FilePanel panel;
+  panel.save = save;
+  panel.folder = ".";
+  panel.fileName = std::move(name);
+  panel.extensions = {"syx", "kro"};
+  return panel;
+}
+
+// The list reads ../, a-dir/, b-dir/, c.kro, m.SYX, z.syx: folders first, each part in order,
+// hidden names and other extensions left out. Up and Down walk it within its ends, Return opens a
+// file (the path a folder), and typed keys edit the path.
+TEST_F(X11PanelTest, KeysWalkTheSortedListAndEditThePath) {
+  const struct {
+    std::vector<const char*> keys;
+    bool save;
+    const char* fileName;
+    const char* chosen;
+  } cases[] = {
+      {{"Down", "Down", "Down", "Down", "Return"}, false, "", "./c.kro"},
+      {{"Down", "Down", "Down", "Down", "Down", "Return"}, false, "", "./m.SYX"},
+      {{"Down", "Down", "Down", "Down", "Down", "Down", "Down", "Down", "Return"},
+       false,
+       "",
+       "./z.syx"},
+      {{"Down", "Down", "Down", "Down", "Down", "Down", "Up", "Up", "Return"},
+       false,
+       "",
+       "./c.kro"},
+      {{"a", "minus", "d", "i", "r", "Return", "Down", "Down", "Return"},
+       false,
+       "",
+       "./a-dir/inner.syx"},  // a folder typed opens
+      {{"b", "minus", "d", "i", "r", "Return", "Down", "Down", "Escape"}, false, "", ""},
+      {{"z", "period", "s", "y", "x", "Return"}, false, "", "./z.syx"},
+      {{"Down", "Down", "Down", "Down", "BackSpace", "BackSpace", "BackSpace", "s", "y", "x",
+        "Return"},
+       false,
+       "",
+       "./c.syx"},
+      {{"a", "b", "Left", "BackSpace", "Return"}, false, "", "./b"},
+      {{"a", "b", "Left", "Delete", "Return"}, false, "", "./a"},
+      {{"a", "b", "Left", "Left", "Right", "BackSpace", "Return"}, false, "", "./b"},
+      {{"Return"}, true, "new.syx", "./new.syx"},
+      {{"Tab", "Return"}, true, "new.syx", ""},
+      {{"Tab", "Tab", "Return"}, true, "new.syx", "./new.syx"},
+      {{"Escape"}, false, "", ""},
+  };
+  for (const auto& c : cases) {
+    std::string keysText;
+    for (const char* k : c.keys) keysText += std::string(k) + " ";
+    EXPECT_EQ(keys(Panel(c.save, c.fileName), c.keys), c.chosen) << keysText;
+  }
+}
+
+// The window's title names what it does; a message box's names its caption, and the dialog
+// resources' their own.
+TEST_F(X11PanelTest, WindowsAreTitledForWhatTheyAsk) {
+  std::vector<std::string> titles;
+  const auto note = [this, &titles](Window window, int, int) {
+    titles.push_back(Title(mInput, window));
+    tap("Escape");
+  };
+  run(Panel(false), note);
+  run(Panel(true), note);
+  whenFocused([&] { note(FocusedWindow(mInput), 0, 0); });
+  EXPECT_EQ(X11RunMessageBox(display, "Bank saved", "Done", {"OK"}), 0);
+  joinPlayer();
+  EXPECT_THAT(titles, ::testing::ElementsAre("Open", "Save", "Bank saved"));
+}
+
+// A double click opens a folder or answers a file, "../" goes up; a click picks a row for the
+// Open button; Cancel answers nothing.
+TEST_F(X11PanelTest, ClicksPickRowsAndPressTheButtons) {
+  const auto row = [](int x, int y, int index) {
+    return std::pair(x + 100, y + kMargin + index * kRow + kRow / 2);
+  };
+  const auto twice = [this](std::pair<int, int> at) {
+    click(at.first, at.second);
+    click(at.first, at.second);
+  };
+  const auto openButton = [](int x, int y) {
+    return std::pair(x + kOpenLeft + kButtonWidth / 2, y + kButtonTop + kButtonHeight / 2);
+  };
+  EXPECT_EQ(run(Panel(),
+                [&](Window, int x, int y) {
+                  twice(row(x, y, 1));  // a-dir/
+                  twice(row(x, y, 0));  // ../ back
+                  twice(row(x, y, 5));  // z.syx
+                }),
+            "./z.syx");
+  EXPECT_EQ(run(Panel(),
+                [&](Window, int x, int y) {
+                  const auto [bx, by] = openButton(x, y);
+                  click(row(x, y, 3).first, row(x, y, 3).second);  // c.kro
+                  click(bx, by);
+                }),
+            "./c.kro");
+  EXPECT_EQ(run(Panel(),
+                [&](Window, int x, int y) {
+                  click(row(x, y, 4).first, row(x, y, 4).second);
+                  click(x + kCancelLeft + 5, y + kButtonTop + 5);
+                }),
+            "");
+  EXPECT_EQ(run(Panel(),
+                [&](Window, int x, int y) {
+                  twice(row(x, y, 2));  // b-dir/, empty
+                  const auto [bx, by] = openButton(x, y);
+                  click(bx, by);  // a folder in the path: opened, not answered
+                  click(x + kCancelLeft + 5, y + kButtonTop + 5);
+                }),
+            "");
+}
+
+// The selected row lies highlighted in the framed white list, the path field shows its caret
+// after the path, and the focused button wears a double highlight frame.
+TEST_F(X11PanelTest, TheListThePathAndTheButtonsAreDrawnWhereTheyAct) {
+  const int selected = 2;  // b-dir/
+  const int rowTop = kMargin + selected * kRow;
+  // A folder picked leaves the path as it was.
+  const int caretX = kMargin + 4 + X11Canvas::textWidth("./");
+  const struct {
+    const char* what;
+    int x, y;
+    uint32_t colour;
+  } probes[] = {
+      {"face", 3, 3, kFace},
+      {"list frame", kMargin, kMargin, kLine},
+      {"list frame right", kPanelWidth - kMargin - 1, kMargin + 5, kLine},
+      {"list frame bottom", 200, kMargin + 12 * kRow - 1, kLine},
+      {"face beside the list", kPanelWidth - kMargin, kMargin + 5, kFace},
+      {"face under the list", 200, kMargin + 12 * kRow, kFace},
+      {"list white", kPanelWidth - kMargin - 5, kMargin + 2, kWhite},
+      {"row above", kPanelWidth - kMargin - 5, rowTop - 1, kWhite},
+      {"selected row top", kPanelWidth - kMargin - 5, rowTop, kHighlight},
+      {"selected row bottom", kPanelWidth - kMargin - 5, rowTop + kRow - 1, kHighlight},
+      {"selected row left", kMargin + 1, rowTop + 1, kHighlight},
+      {"row below", kPanelWidth - kMargin - 5, rowTop + kRow, kWhite},
+      {"path frame", kMargin, kPathTop, kLine},
+      {"path frame end", kPanelWidth - kMargin - 1, kPathTop + kPathHeight - 1, kLine},
+      {"path white", kPanelWidth - kMargin - 5, kPathTop + 5, kWhite},
+      {"caret top", caretX, kPathTop + 3, kText},
+      {"caret bottom", caretX, kPathTop + kPathHeight - 4, kText},
+      {"above the caret", caretX, kPathTop + 2, kWhite},
+      {"below the caret", caretX, kPathTop + kPathHeight - 3, kWhite},
+      {"after the caret", caretX + 1, kPathTop + 12, kWhite},
+      {"Open frame", kOpenLeft, kButtonTop, kHighlight},
+      {"Open inner frame", kOpenLeft + 1, kButtonTop + 1, kHighlight},
+      {"Open face", kOpenLeft + 3, kButtonTop + 3, kButton},
+      {"Open frame end", kOpenLeft + kButtonWidth - 1, kButtonTop + kButtonHeight - 1, kHighlight},
+      {"past Open", kOpenLeft + kButtonWidth, kButtonTop + 5, kFace},
+      {"Cancel frame", kCancelLeft, kButtonTop, kLine},
+      {"Cancel inner", kCancelLeft + 1, kButtonTop + 1, kButton},
+      {"Cancel frame end", kCancelLeft + kButtonWidth - 1, kButtonTop + kButtonHeight - 1, kLine},
+      {"between the buttons", kCancelLeft + kButtonWidth + 4, kButtonTop + 5, kFace},
+  };
+  X11Shot seen;
+  bool rowsHaveText[6] = {}, textBelow = true, titlesInButtons[2] = {};
+  run(Panel(), [&](Window, int x, int y) {
+    tap("Down"), tap("Down"), tap("Down");
+    seen = shot(x, y, [&](const X11Shot& s) {
+      for (const auto& p : probes)
+        if (s.at(p.x, p.y) != p.colour) return false;
+      return true;
+    });
+    for (int r = 0; r < 6; ++r)
+      rowsHaveText[r] =
+          seen.anyDark(kMargin + 6, kMargin + r * kRow, 200, kMargin + (r + 1) * kRow) ||
+          r == selected;
+    textBelow = seen.anyDark(kMargin + 2, kMargin + 6 * kRow, 400, kMargin + 12 * kRow - 1);
+    titlesInButtons[0] =
+        seen.anyDark(kCancelLeft + 4, kButtonTop + 4, kCancelLeft + 80, kButtonTop + 22);
+    titlesInButtons[1] =
+        seen.anyDark(kOpenLeft + 4, kButtonTop + 4, kOpenLeft + 80, kButtonTop + 22);
+    tap("Escape");
+  });
+  for (const auto& p : probes)
+    EXPECT_EQ(seen.at(p.x, p.y), p.colour) << p.what << " at " << p.x << "," << p.y;
+  EXPECT_THAT(rowsHaveText, ::testing::Each(true)) << "a name on every row of the list";
+  EXPECT_FALSE(textBelow) << "six names";
+  EXPECT_THAT(titlesInButtons, ::testing::Each(true));
+}
+
+// The caption over the lines of the text, each on a row of its own, and the buttons at the foot,
+// the last at the right edge; clicks press them, Tab moves the default.
+TEST_F(X11PanelTest, MessageBoxesShowTheirLinesAndAnswerClickedButtons) {
+  const std::vector<std::string> buttons = {"Yes", "No", "Cancel"};
+  // 320 wide: 2 x 14 + 3 x 20 + 16 + 26 = 130 high.
+  constexpr int kWidth = 320, kHeight = 130, kTop = kHeight - kMargin - kButtonHeight;
+  const auto left = [&](int i) {
+    return kWidth - kMargin - kButtonWidth - (2 - i) * (kButtonWidth + 8);
+  };
+  for (int i = 0; i < 3; ++i) {
+    whenFocused([&, i] {
+      int x = 0, y = 0, w = 0, h = 0;
+      WindowBox(mInput, FocusedWindow(mInput), &x, &y, &w, &h);
+      click(x + left(i) + kButtonWidth / 2, y + kTop + kButtonHeight / 2);
+    });
+    EXPECT_EQ(X11RunMessageBox(display, "Caption", "Two\nlines", buttons), i + 1);
+    joinPlayer();
+  }
+  X11Shot seen;
+  int w = 0, h = 0;
+  whenFocused([&] {
+    int x = 0, y = 0;
+    WindowBox(mInput, FocusedWindow(mInput), &x, &y, &w, &h);
+    seen = GrabWhen(mInput, x, y, kWidth, kHeight, [&](const X11Shot& s) {
+      return s.at(left(0), kTop) == kHighlight && s.at(left(1), kTop) == kLine;
+    });
+    tap("Tab"), tap("Return");
+  });
+  EXPECT_EQ(X11RunMessageBox(display, "Caption", "Two\nlines", buttons), 2);
+  joinPlayer();
+  EXPECT_EQ(std::pair(w, h), std::pair(kWidth, kHeight));
+  const struct {
+    int top, bottom;
+    bool text;
+  } bands[] = {{0, kMargin, false},
+               {kMargin, kMargin + kRow, true},
+               {40, 60, true},
+               {60, 80, true},
+               {80, kTop, false}};
+  for (const auto& b : bands)
+    EXPECT_EQ(seen.anyDark(kMargin, b.top, kWidth - kMargin, b.bottom), b.text) << b.top;
+  for (int i = 0; i < 3; ++i) {
+    EXPECT_EQ(seen.at(left(i), kTop), i == 0 ? kHighlight : kLine) << i;
+    EXPECT_EQ(seen.at(left(i) + 3, kTop + 3), kButton) << i;
+    EXPECT_TRUE(seen.anyDark(left(i) + 4, kTop + 4, left(i) + kButtonWidth - 4, kTop + 22)) << i;
+  }
+  EXPECT_EQ(seen.at(left(2) + kButtonWidth, kTop + 3), kFace);
+
+  // A caption too long for the box ends at the margin.
+  X11Shot captioned;
+  whenFocused([&] {
+    int x = 0, y = 0;
+    WindowBox(mInput, FocusedWindow(mInput), &x, &y, &w, &h);
+    captioned = GrabWhen(mInput, x, y, kWidth, kHeight,
+                         [&](const X11Shot& s) { return s.anyDark(kMargin, kMargin, 100, 34); });
+    tap("Escape");
+  });
+  EXPECT_EQ(X11RunMessageBox(display, std::string(80, 'W'), "Text", {"OK"}), 0);
+  joinPlayer();
+  EXPECT_TRUE(captioned.anyDark(kWidth - 2 * kMargin, kMargin, kWidth - kMargin, kMargin + kRow));
+  EXPECT_FALSE(captioned.anyDark(kWidth - kMargin, 0, kWidth, kMargin + kRow)) << "the margin";
+}
+
+}  // namespace
+
+namespace {
+
+// Two fields and two buttons, none of them OK: the last button is the default.
+const WSYS_DialogItem kFieldItems[] = {
+    {"static", "Label", -1, 10, 10, 100, 20},  {"edit", "one", 7, 10, 40, 120, 20},
+    {"edit", "two", 8, 10, 70, 120, 20},       {"button", "&Apply", 9, 150, 40, 60, 24},
+    {"button", "&Close", 10, 150, 70, 60, 24},
+};
+const WSYS_DialogResource kFields = {41, "Two fields", 230, 110, 1.0f, kFieldItems, 5};
+
+struct Posted {
+  std::vector<int> commands;
+  std::string one, two;
+};
+Posted gPosted;
+
+long FieldsProcedure(HWND dialog, unsigned int message, unsigned long command, long) {
+  if (message != WM_COMMAND) return message == WM_INITDIALOG;
+  gPosted.commands.push_back((int)command);
+  for (int i = 0; i < dialog->children.GetSize(); ++i) {
+    HWND child = dialog->children.Get(i);
+    if (child->id == 7) gPosted.one = child->text.Get();
+    if (child->id == 8) gPosted.two = child->text.Get();
+  }
+  if (command == 10) EndDialog(dialog, 10);
+  return 1;
+}
+
+// Typing replaces the first field's text; a click moves the keys to the field clicked, where
+// they go after its text; Return presses the last button. The window shows the label, both
+// fields framed in white, the caret in the field with the keys, and the default button's frame.
+TEST_F(X11PanelTest, ResourceDialogsWithoutOKTypeIntoTheClickedFieldAndDefaultToTheLastButton) {
+  ASSERT_TRUE(WSYS_RegisterDialog(4, &kFields));
+  gPosted = Posted();
+  const int caret = 10 + 4 + X11Canvas::textWidth("twoy");
+  X11Shot seen;
+  std::string title;
+  whenFocused([&] {
+    const Window window = FocusedWindow(mInput);
+    title = Title(mInput, window);
+    int x = 0, y = 0, w = 0, h = 0;
+    WindowBox(mInput, window, &x, &y, &w, &h);
+    tap("x");
+    click(x + 60, y + 80);  // the second field
+    tap("y");
+    seen = GrabWhen(mInput, x, y, 230, 110, [&](const X11Shot& s) {
+      return s.at(150, 70) == kHighlight && s.at(10, 40) == kLine && s.at(caret, 73) == kText;
+    });
+    click(x + 180, y + 52);  // Apply
+    tap("Return");
+  });
+  EXPECT_EQ(WSYS_DialogBox(4, 41, nullptr, FieldsProcedure, 0), 10);
+  joinPlayer();
+  EXPECT_EQ(title, "Two fields");
+  EXPECT_THAT(gPosted.commands, ::testing::ElementsAre(9, 10));
+  EXPECT_EQ(gPosted.one, "x");
+  EXPECT_EQ(gPosted.two, "twoy");
+  const struct {
+    const char* what;
+    int x, y;
+    uint32_t colour;
+  } probes[] = {
+      {"first field frame", 10, 40, kLine},
+      {"first field end", 129, 59, kLine},
+      {"first field white", 125, 45, kWhite},
+      {"second field frame", 10, 70, kLine},
+      {"caret", caret, 73, kText},
+      {"caret foot", caret, 86, kText},
+      {"no caret above", caret, 72, kWhite},
+      {"Close frame", 150, 70, kHighlight},
+      {"Close inner", 151, 71, kHighlight},
+      {"Apply frame", 150, 40, kLine},
+      {"Apply inner", 151, 41, kButton},
+      {"face", 220, 100, kFace},
+  };
+  for (const auto& p : probes)
+    EXPECT_EQ(seen.at(p.x, p.y), p.colour) << p.what << " at " << p.x << "," << p.y;
+  EXPECT_TRUE(seen.anyDark(10, 10, 110, 30)) << "the label";
+  EXPECT_FALSE(seen.anyDark(10, 0, 110, 9)) << "nothing above the label";
+  EXPECT_TRUE(seen.anyDark(14, 41, 40, 59)) << "the first field's text";
+  EXPECT_FALSE(seen.anyDark(14 + X11Canvas::textWidth("x") + 1, 43, 128, 57))
+      << "no caret in the field without the keys";
+}
+
+}  // namespace

@@ -1,0 +1,202 @@
+#include "X11Fixture.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "X11Screen.h"
+#include "platform/view/Backend.h"
+#include "platform/view/x11/X11Display.h"
+#include "platform/view/x11/X11View.h"
+
+// The X11 back end's services: the desktop's file panel programs, the URL opener, host windows,
+// and views shown without shared memory.
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::ElementsAreArray;
+
+class X11ServicesTest : public X11Fixture {
+ protected:
+  // A program on a PATH of its own that writes its arguments, one a line, to "<name>.args" and
+  // answers with output and status.
+  static void program(const kroma_test::TempDir& bin, const std::string& name,
+                      const std::string& output, int status = 0) {
+    const std::string path = bin.file(name);
+    std::ofstream(path) << "#!/bin/sh\nprintf '%s\\n' \"$@\" > '" << bin.file(name + ".args")
+                        << "'\nprintf '" << output << "'\nexit " << status << "\n";
+    ASSERT_EQ(chmod(path.c_str(), 0755), 0);
+  }
+  static std::vector<std::string> args(const kroma_test::TempDir& bin, const std::string& name) {
+    std::ifstream in(bin.file(name + ".args"));
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    return lines;
+  }
+};
+
+VIEW_FilePanel Panel(bool save, std::string folder, std::string name,
+                     std::vector<std::string> extensions) {
+  VIEW_FilePanel panel;
+  panel.save = save;
+  panel.folder = std::move(folder);
+  panel.fileName = std::move(name);
+  panel.extensions = std::move(extensions);
+  return panel;
+}
+
+// The desktop's panel program is asked with the start path and the extensions; its first line is
+// the answer, a failed run answers nothing. Any folder of PATH may hold it.
+TEST_F(X11ServicesTest, FilePanelsAskTheDesktopsProgram) {
+  kroma_test::ScopedEnv home("HOME", "/home/someone");
+  const struct {
+    const char* program;
+    int status;
+    VIEW_FilePanel panel;
+    std::vector<std::string> args;
+    const char* chosen;
+  } cases[] = {
+      {"zenity",
+       0,
+       Panel(false, "/data/banks", "a.syx", {"syx", "kro"}),
+       {"--file-selection", "--filename=/data/banks/a.syx", "--file-filter=*.syx *.kro"},
+       "/data/banks/b.syx"},
+      {"zenity",
+       0,
+       Panel(true, "~/banks/", "", {}),
+       {"--file-selection", "--filename=/home/someone/banks/", "--save", "--confirm-overwrite"},
+       "/data/banks/b.syx"},
+      {"zenity",
+       1,
+       Panel(false, "~", "x.mid", {"mid"}),
+       {"--file-selection", "--filename=/home/someone/x.mid", "--file-filter=*.mid"},
+       ""},
+      {"kdialog",
+       0,
+       Panel(false, "/data", "a.syx", {"syx", "kro"}),
+       {"--getopenfilename", "/data/a.syx", "*.syx *.kro"},
+       "/data/banks/b.syx"},
+      {"kdialog",
+       0,
+       Panel(true, "", "a.syx", {}),
+       {"--getsavefilename", "a.syx", ""},
+       "/data/banks/b.syx"},
+  };
+  for (const auto& c : cases) {
+    kroma_test::TempDir bin;
+    program(bin, c.program, "/data/banks/b.syx\\nsecond line\\n", c.status);
+    const std::string path = "/nowhere::" + bin.path();
+    kroma_test::ScopedEnv env("PATH", path.c_str());
+    EXPECT_EQ(VIEW_RunFilePanel(c.panel), c.chosen) << c.program << " " << c.panel.folder;
+    EXPECT_THAT(args(bin, c.program), ElementsAreArray(c.args))
+        << c.program << " " << c.panel.folder;
+  }
+}
+
+// A URL goes to the desktop's opener, which runs on its own; without one the call fails.
+TEST_F(X11ServicesTest, URLsGoToTheDesktopsOpener) {
+  kroma_test::TempDir bin;
+  {
+    const std::string path = bin.path() + ":/usr/bin:/bin";
+    kroma_test::ScopedEnv env("PATH", path.c_str());
+    program(bin, "xdg-open", "");
+    EXPECT_TRUE(VIEW_OpenURL("https://example.org/a b"));
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (args(bin, "xdg-open").empty() && std::chrono::steady_clock::now() < end)
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    EXPECT_THAT(args(bin, "xdg-open"), ElementsAre("https://example.org/a b"));
+    EXPECT_FALSE(VIEW_OpenURL(nullptr));
+  }
+  const std::string path = "/usr/bin:/bin:" + bin.file("none");
+  kroma_test::ScopedEnv env("PATH", path.c_str());
+  if (access("/usr/bin/xdg-open", X_OK) != 0) {
+    EXPECT_FALSE(VIEW_OpenURL("https://example.org"));
+  }
+}
+
+// A host window is resized from its corner; a window that is gone can be neither resized nor
+// covered by a sub-window.
+TEST_F(X11ServicesTest, HostWindowsThatAreGoneRefuseResizeAndSubWindows) {
+  const Window host =
+      XCreateSimpleWindow(mInput, DefaultRootWindow(mInput), 30, 40, 100, 80, 0, 0, 0);
+  XMapWindow(mInput, host);
+  XSync(mInput, False);
+  void* handle = reinterpret_cast<void*>((uintptr_t)host);
+  EXPECT_TRUE(VIEW_ResizeHostWindow(handle, 150, 90));
+  const auto sized = [&](int w, int h) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    int x = 0, y = 0, width = 0, height = 0;
+    do {
+      std::this_thread::sleep_for(std::chrono::milliseconds(2));
+      WindowBox(mInput, host, &x, &y, &width, &height);
+    } while ((width != w || height != h) && std::chrono::steady_clock::now() < end);
+    return std::vector<int>{x, y, width, height};
+  };
+  EXPECT_THAT(sized(150, 90), ElementsAre(30, 40, 150, 90));
+  EXPECT_FALSE(VIEW_ResizeHostWindow(handle, 0, 90));
+  EXPECT_FALSE(VIEW_ResizeHostWindow(handle, 150, 0));
+  EXPECT_FALSE(VIEW_ResizeHostWindow(nullptr, 150, 90));
+  XDestroyWindow(mInput, host);
+  XSync(mInput, False);
+  EXPECT_FALSE(VIEW_ResizeHostWindow(handle, 150, 90));
+  EXPECT_EQ(VIEW_OpenSubWindow(handle, 50, 50), nullptr);
+}
+
+// A client that shows a picture of two colours: left half red, right half blue.
+struct Picture : RecordingClient {
+  void viewDraw(int x, int y, int w, int h) override {
+    draws.push_back({x, y, w, h});
+    std::vector<uint32_t> pixels((size_t)width * height);
+    for (int row = 0; row < height; ++row)
+      for (int col = 0; col < width; ++col)
+        pixels[(size_t)row * width + col] = col < width / 2 ? 0x0000FFFFu : 0xFF0000FFu;
+    view->present(pixels.data(), width, width, height);
+  }
+};
+
+// Without shared memory (a remote server) the view shows the same pixels; a resize is drawn
+// whole at the new size.
+TEST_F(X11ServicesTest, AViewWithoutSharedMemoryShowsItsPixelsAndDrawsResizesWhole) {
+  X11Display* display = X11Display::acquire();
+  ASSERT_NE(display, nullptr);
+  display->setShm(false);
+  Picture client;
+  client.width = 60, client.height = 40;
+  std::unique_ptr<VIEW_X11View> view(VIEW_X11View::create(nullptr, 60, 40, 25, &client));
+  ASSERT_NE(view, nullptr);
+  client.view = view.get();
+  int x = 0, y = 0, w = 0, h = 0;
+  WindowBox(mInput, view->window(), &x, &y, &w, &h);
+  X11Shot shot;
+  pumpUntil(view.get(), [&] {
+    shot = GrabScreen(mInput, x, y, 60, 40);
+    return shot.at(0, 0) == 0xFF0000 && shot.at(59, 39) == 0x0000FF;
+  });
+  EXPECT_EQ(shot.at(0, 0), 0xFF0000u);
+  EXPECT_EQ(shot.at(29, 39), 0xFF0000u);
+  EXPECT_EQ(shot.at(30, 0), 0x0000FFu);
+  EXPECT_EQ(shot.at(59, 39), 0x0000FFu);
+
+  client.width = 90, client.height = 50;
+  client.draws.clear();
+  ASSERT_TRUE(view->resize(90, 50));
+  EXPECT_TRUE(pumpUntil(view.get(), [&] {
+    for (const std::vector<int>& d : client.draws)
+      if (d == std::vector<int>{0, 0, 90, 50}) return true;
+    return false;
+  }));
+  pumpUntil(view.get(), [&] {
+    shot = GrabScreen(mInput, x, y, 90, 50);
+    return shot.at(89, 49) == 0x0000FF;
+  });
+  EXPECT_EQ(shot.at(44, 49), 0xFF0000u);
+  EXPECT_EQ(shot.at(45, 0), 0x0000FFu);
+  EXPECT_EQ(shot.at(89, 49), 0x0000FFu);
+  view.reset();
+  display->setShm(true);
+  display->release();
+}
+
+}  // namespace
