@@ -3,8 +3,8 @@
 #include <memory>
 
 #include "X11Screen.h"
-#include "platform/view/x11/X11Canvas.h"
-#include "platform/view/x11/X11View.h"
+#include "platform/view/x11/detail/X11Canvas.h"
+#include "platform/view/x11/detail/X11View.h"
 #include "toolkit/gfx/Modes.h"
 #include "toolkit/wsys/Keys.h"
 #include "toolkit/wsys/WsysTypes.h"

@@ -4,9 +4,9 @@
 #include <vector>
 
 #include "X11Screen.h"
-#include "platform/view/x11/X11Canvas.h"
 #include "platform/view/x11/X11Display.h"
-#include "platform/view/x11/X11Menu.h"
+#include "platform/view/x11/detail/X11Canvas.h"
+#include "platform/view/x11/detail/X11Menu.h"
 
 // The X11 popup menu as a user sees and drives it: its rows, keys and clicks, and where its
 // sub-menus open.

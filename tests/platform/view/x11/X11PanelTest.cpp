@@ -7,9 +7,9 @@
 #include <fstream>
 
 #include "X11Screen.h"
-#include "platform/view/x11/X11Canvas.h"
-#include "platform/view/x11/X11Dialog.h"
 #include "platform/view/x11/X11Display.h"
+#include "platform/view/x11/detail/X11Canvas.h"
+#include "platform/view/x11/detail/X11Dialog.h"
 #include "toolkit/wsys/Dialog.h"
 
 // The plain file panel and the message box as a user sees and drives them: their titles, the

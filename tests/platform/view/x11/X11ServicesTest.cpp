@@ -9,7 +9,7 @@
 #include "X11Screen.h"
 #include "platform/view/Backend.h"
 #include "platform/view/x11/X11Display.h"
-#include "platform/view/x11/X11View.h"
+#include "platform/view/x11/detail/X11View.h"
 
 // The X11 back end's services: the desktop's file panel programs, the URL opener, host windows,
 // and views shown without shared memory.
