@@ -59,13 +59,11 @@ PatchFile* PatchFileList::push_back(std::unique_ptr<PatchFile> file) {
   return mFiles.back().get();
 }
 
-bool PatchFileList::drop(const PatchFile* file) {
+void PatchFileList::drop(const PatchFile* file) {
   const auto owner =
       std::find_if(mFiles.begin(), mFiles.end(),
                    [file](const std::unique_ptr<PatchFile>& f) { return f.get() == file; });
-  if (owner == mFiles.end()) return false;
-  mFiles.erase(owner);
-  return true;
+  if (owner != mFiles.end()) mFiles.erase(owner);
 }
 
 FolderFiles::FolderFiles(std::string& folderName, SubFolderFiles& sub)

@@ -77,6 +77,7 @@ class PatchFileList {
   using Owners = std::vector<std::unique_ptr<PatchFile>>;
 
  public:
+  // Walks the banks as plain pointers.
   class const_iterator {
    public:
     using iterator_category = std::input_iterator_tag;
@@ -102,15 +103,14 @@ class PatchFileList {
   size_t size() const { return mFiles.size(); }
   bool empty() const { return mFiles.empty(); }
   PatchFile* operator[](size_t index) const { return mFiles[index].get(); }
-  PatchFile* back() const { return mFiles.back().get(); }
   const_iterator begin() const { return const_iterator(mFiles.begin()); }
   const_iterator end() const { return const_iterator(mFiles.end()); }
   bool contains(const PatchFile* file) const;
 
   // Appends `file`, which the list owns from then on; returns it.
   PatchFile* push_back(std::unique_ptr<PatchFile> file);
-  // Frees `file` when the list holds it; false when it does not.
-  bool drop(const PatchFile* file);
+  // Frees `file` when the list holds it.
+  void drop(const PatchFile* file);
   void clear() { mFiles.clear(); }
 
  private:
