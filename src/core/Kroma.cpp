@@ -253,7 +253,7 @@ void Kroma::lookUpControlsFirst() {
 
 void Kroma::initSelectionList(int paramIdx, const char* name, IControl** control, std::string* text,
                               std::string* folder) {
-  const std::vector<PatchFile*>& files = mParts.mPatchLibrarian->soundFiles;
+  const PatchFileList& files = mParts.mPatchLibrarian->soundFiles;
   IParam* param = GetParam(paramIdx);
   param->InitEnum(name, 0, static_cast<int>(files.size()), "", "", -1, -1);
   std::vector<std::string> fileNames;

@@ -17,7 +17,7 @@ namespace {
 
 constexpr int kLastSlot = DumpLayout::kBankSlots - 1;
 
-using FileList = std::vector<PatchFile*> PatchLibrarian::*;
+using FileList = PatchFileList PatchLibrarian::*;
 
 // Where a list's current bank file goes: the parameter that keeps it, the file list it is taken
 // from, the remembered folder and name, and the popup rebuilt.
@@ -79,7 +79,7 @@ void takeFile(Change& c, const BankList& list, int n) {
   Kroma& plug = c.plug;
   PatchLibrarian& librarian = *c.parts.mPatchLibrarian;
   std::lock_guard<std::recursive_mutex> lock(librarian.mutex());
-  const std::vector<PatchFile*>& files = librarian.*list.files;
+  const PatchFileList& files = librarian.*list.files;
   if (n < 0 || n >= static_cast<int>(files.size())) {
     TK_Log(plug.GetLog(), "PATCH LIBRARIAN: ", "no bank file " + std::to_string(n) + " to select");
     return;
@@ -211,7 +211,7 @@ Then programStep(Change& c) {
 PatchFile* upperBank(PatchLibrarian& librarian) {
   const int type = librarian.type;
   if (type != 0 && type != 1) return nullptr;
-  const std::vector<PatchFile*>& files = type == 0 ? librarian.soundFiles : librarian.multiFiles;
+  const PatchFileList& files = type == 0 ? librarian.soundFiles : librarian.multiFiles;
   const int index = librarian.upperFileIndex;
   if (index < 0 || index >= static_cast<int>(files.size()) || !files[index]) return nullptr;
   if (files[index]->records.size() < DumpLayout::kBankSlots)

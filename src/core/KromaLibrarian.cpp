@@ -270,7 +270,7 @@ void Kroma::patchTypeChanged(int type, int listKind, bool reload) {
   mParts.mPatchLibrarian->lowerFileIndex = 0;
   refillLibrarianList(0);
   refillLibrarianList(1);
-  const std::vector<PatchFile*> PatchLibrarian::*list =
+  const PatchFileList PatchLibrarian::*list =
       listKind == kSoundList      ? &PatchLibrarian::soundFiles
       : listKind == kCategoryList ? &PatchLibrarian::categoryFiles
       : listKind == kMultiList    ? &PatchLibrarian::multiFiles

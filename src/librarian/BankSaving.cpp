@@ -18,7 +18,7 @@ bool isMidiName(const std::string& fileName) {
 }  // namespace
 
 PatchFile* PatchLibrarian::upperBank() const {
-  const std::vector<PatchFile*>& files = type == 1 ? multiFiles : soundFiles;
+  const PatchFileList& files = type == 1 ? multiFiles : soundFiles;
   const int index = upperFileIndex;
   return index >= 0 && index < (int)files.size() ? files[index] : nullptr;
 }

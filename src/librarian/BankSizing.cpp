@@ -101,8 +101,8 @@ bool PatchLibrarian::createNewPatchFile(PatchFile* source, const std::string& fo
   bank->fileName = LibrarianFiles::fileNameOf(target);
 
   if (!LibrarianFiles::writeFile(target, BankFormat::bankBytes(*bank, midi), false)) return false;
-  (multis ? multiFiles : soundFiles).push_back(bank.get());
-  mSplitPieces.emplace_back(target, bank.release());
+  PatchFileList& list = multis ? multiFiles : soundFiles;
+  mSplitPieces.emplace_back(target, list.push_back(std::move(bank)));
   return true;
 }
 

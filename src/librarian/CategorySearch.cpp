@@ -1,6 +1,7 @@
 #include <algorithm>
 #include <cstring>
 #include <memory>
+#include <utility>
 
 #include "src/librarian/PatchLibrarian.h"
 
@@ -47,13 +48,10 @@ class PieceMaker {
   }
   bool empty() const { return mPieces.empty(); }
   // The pieces, for the librarian's file lists to own.
-  std::vector<PatchFile*> finish() {
+  std::vector<std::unique_ptr<PatchFile>> finish() {
     if (mPieces.empty() || full()) open();
     mPieces.back()->records.shrink_to_fit();
-    std::vector<PatchFile*> pieces;
-    for (std::unique_ptr<PatchFile>& piece : mPieces) pieces.push_back(piece.release());
-    mPieces.clear();
-    return pieces;
+    return std::exchange(mPieces, {});
   }
 
  private:
@@ -85,10 +83,11 @@ void PatchLibrarian::createNewCategoryPatchFiles() {
   }
   for (int c = 1; c <= kCategoryCount; ++c) {
     const std::string text = kCategoryNames[c - 1];
-    for (PatchFile* piece : categories[c - 1].finish()) {
-      piece->folderName = text;
-      piece->origin = c;
-      (piece->records.empty() ? mUnlisted : categoryFiles).push_back(piece);
+    for (std::unique_ptr<PatchFile>& owned : categories[c - 1].finish()) {
+      owned->folderName = text;
+      owned->origin = c;
+      PatchFileList& list = owned->records.empty() ? mUnlisted : categoryFiles;
+      PatchFile* piece = list.push_back(std::move(owned));
       bool placed = false;
       for (const std::unique_ptr<FolderFiles>& top : categoryFolders) {
         for (SubFolderFiles& sub : top->subFolders) {
@@ -112,7 +111,7 @@ void PatchLibrarian::createNewSearchPatchFiles(std::string query) {
   std::lock_guard<std::recursive_mutex> lock(mMutex);
   // The old results go; so must the tree nodes that point at them.
   clearDataStructures(3);
-  while (!searchResultFiles.empty()) discard(searchResultFiles.back());
+  searchResultFiles.clear();
 
   PieceMaker results("Search Results", 2);
   for (const PatchFile* file : soundFiles) {
@@ -123,10 +122,10 @@ void PatchLibrarian::createNewSearchPatchFiles(std::string query) {
   if (results.empty()) return;
 
   int index = 0;
-  for (PatchFile* piece : results.finish()) {
-    piece->folderName = kSearchFolder;
-    piece->origin = index++;
-    searchResultFiles.push_back(piece);
+  for (std::unique_ptr<PatchFile>& owned : results.finish()) {
+    owned->folderName = kSearchFolder;
+    owned->origin = index++;
+    PatchFile* piece = searchResultFiles.push_back(std::move(owned));
     if (searchResultFolders.empty() || searchResultFolders[0]->name != kSearchFolder) {
       auto node = std::make_unique<FolderFiles>();
       node->name = kSearchFolder;

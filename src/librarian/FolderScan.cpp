@@ -127,7 +127,7 @@ void PatchLibrarian::loadPatchesFromFilesystem(std::string patches) {
   }
   mScanBytes.reset();
   clearDataStructures(2);
-  while (!categoryFiles.empty()) discard(categoryFiles.back());
+  categoryFiles.clear();
   createNewCategoryPatchFiles();
 }
 
@@ -179,15 +179,12 @@ PatchFile* PatchLibrarian::parseFolderFiles(Poco::File file, Poco::Path path, in
     return nullptr;
   }
 
-  PatchFile* loaded = bank.release();
-  if (loaded->records.empty()) {
-    mUnlisted.push_back(loaded);  // shown as an empty bank, listed nowhere
-    return loaded;
-  }
-  fillUncompletedBankFiles(loaded);
-  loaded->records.resize(DumpLayout::kBankSlots);
-  (loaded->type != 0 ? multiFiles : soundFiles).push_back(loaded);
-  return loaded;
+  // An empty bank is shown, but listed nowhere.
+  if (bank->records.empty()) return mUnlisted.push_back(std::move(bank));
+  fillUncompletedBankFiles(bank.get());
+  bank->records.resize(DumpLayout::kBankSlots);
+  PatchFileList& list = bank->type != 0 ? multiFiles : soundFiles;
+  return list.push_back(std::move(bank));
 }
 
 void PatchLibrarian::initBankFilesOnDiscard(std::string patches) {

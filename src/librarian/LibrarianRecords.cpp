@@ -50,6 +50,22 @@ std::unique_ptr<PatchFile> PatchFile::clone() const {
   return copy;
 }
 
+bool PatchFileList::contains(const PatchFile* file) const {
+  return std::find(begin(), end(), file) != end();
+}
+
+PatchFile* PatchFileList::push_back(std::unique_ptr<PatchFile> file) {
+  mFiles.push_back(std::move(file));
+  return mFiles.back().get();
+}
+
+void PatchFileList::drop(const PatchFile* file) {
+  const auto owner =
+      std::find_if(mFiles.begin(), mFiles.end(),
+                   [file](const std::unique_ptr<PatchFile>& f) { return f.get() == file; });
+  if (owner != mFiles.end()) mFiles.erase(owner);
+}
+
 FolderFiles::FolderFiles(std::string& folderName, SubFolderFiles& sub)
     : name(folderName), subFolders{sub} {}
 

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
@@ -68,6 +70,51 @@ struct PatchFile {
 
   // A copy for the writers: records, name and normalised type and model only.
   std::unique_ptr<PatchFile> clone() const;
+};
+
+// Banks a file list owns. Reading it gives plain pointers, valid while the bank stays listed.
+class PatchFileList {
+  using Owners = std::vector<std::unique_ptr<PatchFile>>;
+
+ public:
+  // Walks the banks as plain pointers.
+  class const_iterator {
+   public:
+    using iterator_category = std::input_iterator_tag;
+    using value_type = PatchFile*;
+    using difference_type = std::ptrdiff_t;
+    using pointer = PatchFile* const*;
+    using reference = PatchFile*;
+
+    explicit const_iterator(Owners::const_iterator at) : mAt(at) {}
+    PatchFile* operator*() const { return mAt->get(); }
+    const_iterator& operator++() {
+      ++mAt;
+      return *this;
+    }
+    bool operator==(const const_iterator& other) const { return mAt == other.mAt; }
+    bool operator!=(const const_iterator& other) const { return mAt != other.mAt; }
+    difference_type operator-(const const_iterator& other) const { return mAt - other.mAt; }
+
+   private:
+    Owners::const_iterator mAt;
+  };
+
+  size_t size() const { return mFiles.size(); }
+  bool empty() const { return mFiles.empty(); }
+  PatchFile* operator[](size_t index) const { return mFiles[index].get(); }
+  const_iterator begin() const { return const_iterator(mFiles.begin()); }
+  const_iterator end() const { return const_iterator(mFiles.end()); }
+  bool contains(const PatchFile* file) const;
+
+  // Appends `file`, which the list owns from then on; returns it.
+  PatchFile* push_back(std::unique_ptr<PatchFile> file);
+  // Frees `file` when the list holds it.
+  void drop(const PatchFile* file);
+  void clear() { mFiles.clear(); }
+
+ private:
+  Owners mFiles;
 };
 
 struct SubFolderFiles2 {

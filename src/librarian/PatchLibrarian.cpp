@@ -1,21 +1,5 @@
 #include "src/librarian/PatchLibrarian.h"
 
-#include <algorithm>
-
-namespace {
-
-template <class T>
-void deleteAll(std::vector<T*>& list) {
-  for (T* item : list) delete item;
-  list.clear();
-}
-
-void dropFrom(std::vector<PatchFile*>& list, PatchFile* file) {
-  list.erase(std::remove(list.begin(), list.end(), file), list.end());
-}
-
-}  // namespace
-
 PatchLibrarian::~PatchLibrarian() {
   for (int kind = 0; kind < 4; ++kind) clearDataStructures(kind);
   discardAllFiles();
@@ -30,30 +14,25 @@ void PatchLibrarian::clearDataStructures(int kind) {
 
 PatchFile* PatchLibrarian::listedFile(int list, int lowerListKind) const {
   const int kind = list == 0 ? -1 : lowerListKind;
-  const std::vector<PatchFile*>* files = kind == 1   ? &categoryFiles
-                                         : kind == 4 ? &searchResultFiles
-                                         : type == 1 ? &multiFiles
-                                         : type == 0 ? &soundFiles
-                                                     : nullptr;
+  const PatchFileList* files = kind == 1   ? &categoryFiles
+                               : kind == 4 ? &searchResultFiles
+                               : type == 1 ? &multiFiles
+                               : type == 0 ? &soundFiles
+                                           : nullptr;
   const int index = list == 0 ? upperFileIndex : lowerFileIndex;
   if (!files || index < 0 || index >= static_cast<int>(files->size())) return nullptr;
   return (*files)[index];
 }
 
-void PatchLibrarian::discard(PatchFile* file) {
-  dropFrom(soundFiles, file);
-  dropFrom(multiFiles, file);
-  dropFrom(searchResultFiles, file);
-  dropFrom(categoryFiles, file);
-  delete file;
+void PatchLibrarian::discard(const PatchFile* file) {
+  for (PatchFileList* list : {&soundFiles, &multiFiles, &searchResultFiles, &categoryFiles})
+    list->drop(file);
 }
 
 void PatchLibrarian::discardAllFiles() {
-  deleteAll(soundFiles);
-  deleteAll(multiFiles);
-  deleteAll(searchResultFiles);
-  deleteAll(categoryFiles);
-  deleteAll(mUnlisted);
+  for (PatchFileList* list :
+       {&soundFiles, &multiFiles, &searchResultFiles, &categoryFiles, &mUnlisted})
+    list->clear();
   mSplitPieces.clear();
 }
 

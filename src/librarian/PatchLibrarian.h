@@ -16,8 +16,8 @@
 
 // The librarian: banks of 128 sounds or 128 Multis read from the bank files
 // under the data folder, their folder trees, and the in-memory category and
-// search banks. It owns every PatchFile in its four file lists and every
-// FolderFiles node in its four trees.
+// search banks. Its file lists own the banks and its four trees their
+// FolderFiles nodes; tree nodes only point at banks.
 class PatchLibrarian {
  public:
   // Conversion modes of the readers: how an older synthesizer's sound dump
@@ -146,10 +146,10 @@ class PatchLibrarian {
   bool splitFlag = false;
 
   std::vector<std::string> folderList;
-  std::vector<PatchFile*> soundFiles;
-  std::vector<PatchFile*> multiFiles;
-  std::vector<PatchFile*> searchResultFiles;
-  std::vector<PatchFile*> categoryFiles;
+  PatchFileList soundFiles;
+  PatchFileList multiFiles;
+  PatchFileList searchResultFiles;
+  PatchFileList categoryFiles;
   FolderTree soundFolders;
   FolderTree multiFolders;
   FolderTree searchResultFolders;
@@ -157,8 +157,8 @@ class PatchLibrarian {
 
  private:
   int readDump(ByteChunk* data, int& position, PatchFile* file, int mode, int program, bool midi);
-  // Drops `file` from every list and frees it.
-  void discard(PatchFile* file);
+  // Drops `file` from every list, which frees it.
+  void discard(const PatchFile* file);
   void discardAllFiles();
   // A line tagged as the librarian's.
   void log(const std::string& message) const;
@@ -172,9 +172,9 @@ class PatchLibrarian {
   std::recursive_mutex mMutex;
   TK_LogSink* mLog = nullptr;
   // Banks that stand in a folder tree but in no file list.
-  std::vector<PatchFile*> mUnlisted;
+  PatchFileList mUnlisted;
   // The file buffer a running scan lends to each file it loads.
   std::unique_ptr<ByteChunk> mScanBytes;
-  // Paths of the pieces the last split has written, for its roll-back.
+  // Paths of the pieces the last split has written and listed, for its roll-back.
   std::vector<std::pair<std::string, PatchFile*>> mSplitPieces;
 };

@@ -1,5 +1,3 @@
-#include <algorithm>
-
 #include "src/librarian/PatchLibrarian.h"
 
 namespace {
@@ -30,10 +28,9 @@ bool PatchLibrarian::setSysexDatatoSelectedSlot(const LibrarianPatch* record, Sl
 
 bool PatchLibrarian::restoreSlot(const SlotChange& change) {
   std::lock_guard<std::recursive_mutex> lock(mMutex);
-  const auto listed = [&](const std::vector<PatchFile*>& files) {
-    return std::find(files.begin(), files.end(), change.file) != files.end();
-  };
-  if (change.file == nullptr || !(listed(soundFiles) || listed(multiFiles))) return false;
+  if (change.file == nullptr ||
+      !(soundFiles.contains(change.file) || multiFiles.contains(change.file)))
+    return false;
   if (change.slot < 0 || change.slot >= (int)change.file->records.size()) return false;
   change.file->records[change.slot] = change.before;
   return true;

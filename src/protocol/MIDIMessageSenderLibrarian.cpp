@@ -92,7 +92,7 @@ bool MIDIMessageSender::takeBank(int list, int firstRecord, std::vector<Bytes>& 
                                  bool& multi) {
   std::lock_guard<std::recursive_mutex> lock(mLibrarian.mutex());
   const int type = mLibrarian.type;
-  const std::vector<PatchFile*>* files = nullptr;
+  const PatchFileList* files = nullptr;
   int index = mLibrarian.upperFileIndex;
   if (list == 0) {
     if (type == 0 || type == 1) files = type == 0 ? &mLibrarian.soundFiles : &mLibrarian.multiFiles;

@@ -26,8 +26,7 @@ std::string bankLetter(int bank) {
 // the upper list shows no bank.
 bool upperBankFile(PatchLibrarian& librarian, std::string& folder, std::string& fileName) {
   std::lock_guard<std::recursive_mutex> lock(librarian.mutex());
-  const std::vector<PatchFile*>& files =
-      librarian.type == 1 ? librarian.multiFiles : librarian.soundFiles;
+  const PatchFileList& files = librarian.type == 1 ? librarian.multiFiles : librarian.soundFiles;
   const int index = librarian.upperFileIndex;
   if (index < 0 || index >= static_cast<int>(files.size()) || !files[index]) return false;
   const PatchFile& file = *files[index];

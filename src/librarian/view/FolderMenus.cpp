@@ -131,7 +131,7 @@ bool FolderSelectionMenu::refreshFolderStructure(PatchLibrarian*, LibrarianHost*
 
 int FolderSelectionMenu::find(const std::string& fileName, const std::string& folderName,
                               bool last) const {
-  const std::vector<PatchFile*>& files = mLibrarian->*mSource.files;
+  const PatchFileList& files = mLibrarian->*mSource.files;
   int found = -1;
   for (size_t k = 0; k < files.size(); ++k) {
     if (files[k]->folderName != folderName || files[k]->fileName != fileName) continue;
@@ -145,7 +145,7 @@ void FolderSelectionMenu::checkMenuItemAlone(PatchLibrarian*, LibrarianHost*, in
   std::string fileName, folderName;
   {
     std::lock_guard<std::recursive_mutex> lock(mLibrarian->mutex());
-    const std::vector<PatchFile*>& files = mLibrarian->*mSource.files;
+    const PatchFileList& files = mLibrarian->*mSource.files;
     if (index >= 0 && index < static_cast<int>(files.size())) {
       fileName = files[index]->fileName;
       folderName = files[index]->folderName;

@@ -35,7 +35,7 @@ class FolderSelectionMenu : public LibrarianMenuControl {
   struct Source {
     int list;  // 0 the view's upper list, 1 its lower list
     FolderTree PatchLibrarian::*tree;
-    std::vector<PatchFile*> PatchLibrarian::*files;
+    PatchFileList PatchLibrarian::*files;
     LibrarianHost::Remembered chosen;  // written by a choice
     LibrarianHost::Remembered first;   // looked for by the first build
   };

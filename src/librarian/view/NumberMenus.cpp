@@ -96,7 +96,7 @@ void ProgramNumberPopupMenu::refreshPatchNames(PatchLibrarian*, LibrarianHost*, 
   const bool named = mHost && mHost->libraryControl();
   {
     std::lock_guard<std::recursive_mutex> lock(mLibrarian->mutex());
-    const std::vector<PatchFile*>& files =
+    const PatchFileList& files =
         mHost && mHost->multiMode() ? mLibrarian->multiFiles : mLibrarian->soundFiles;
     const int index = intValue(kPatchSelectionListUpper);
     const PatchFile* file =

@@ -240,7 +240,7 @@ TEST_F(Services, ARenamedSlotCarriesItsNameInItsDumpAndMarksTheBankEdited) {
     banks::write(data.file(multi ? "Patches/M.syx" : "Patches/S.syx"), "Old", multi);
     Kroma* plug = open();
     PatchLibrarian& lib = *KromaProbe(plug).parts.mPatchLibrarian;
-    std::vector<PatchFile*>& files = multi ? lib.multiFiles : lib.soundFiles;
+    PatchFileList& files = multi ? lib.multiFiles : lib.soundFiles;
     ASSERT_EQ(files.size(), 1u);
     files[0]->records.resize(100);
     lib.type = multi;

@@ -46,7 +46,7 @@ class Librarian : public PluginFixture {
     std::lock_guard<std::recursive_mutex> lock(KromaProbe(plug).parts.mPatchLibrarian->mutex());
     return trimmed(upperBank()->records[slot].name);
   }
-  static int indexOf(const std::vector<PatchFile*>& files, const std::string& name) {
+  static int indexOf(const PatchFileList& files, const std::string& name) {
     return std::find_if(files.begin(), files.end(),
                         [&](const PatchFile* f) { return f->fileName == name; }) -
            files.begin();

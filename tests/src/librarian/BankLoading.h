@@ -15,7 +15,7 @@ inline ByteChunk chunkOf(const Bytes& bytes) {
   return chunk;
 }
 
-inline std::vector<std::string> fileNames(const std::vector<PatchFile*>& files) {
+inline std::vector<std::string> fileNames(const PatchFileList& files) {
   std::vector<std::string> out;
   for (const PatchFile* f : files) out.push_back(f->fileName);
   return out;

@@ -47,7 +47,7 @@ TEST(BankSizing, ShortBanksArePaddedWithInitSlotsOfTheFirstSlotsKind) {
 
 namespace {
 
-std::string listed(const std::vector<PatchFile*>& files) {
+std::string listed(const PatchFileList& files) {
   std::string out;
   for (const PatchFile* f : files) out += f->fileName + ",";
   return out;

@@ -8,11 +8,10 @@ class CategorySearch : public ::testing::Test {
  protected:
   // A sound bank of the librarian whose slots are `names` with `category`.
   PatchFile* addBank(const std::vector<std::string>& names, uint8_t category) {
-    PatchFile* file = new PatchFile;
+    auto file = std::make_unique<PatchFile>();
     for (const std::string& name : names)
       file->records.push_back(fixtures::slotOf(fixtures::soundDump(name, category)));
-    librarian.soundFiles.push_back(file);
-    return file;
+    return librarian.soundFiles.push_back(std::move(file));
   }
   std::vector<std::string> categoryPieces() const {
     std::vector<std::string> out;
@@ -98,7 +97,9 @@ TEST_F(CategorySearch, SearchIsCaseSensitiveAndSplitsLikeCategories) {
   EXPECT_TRUE(librarian.searchResultFiles[1]->records.empty());
   EXPECT_EQ(librarian.searchResultFiles[1]->fileName, "Search Results 2");
   ASSERT_EQ(librarian.searchResultFolders.size(), 1u);
-  EXPECT_EQ(librarian.searchResultFolders[0]->files, librarian.searchResultFiles);
+  EXPECT_EQ(librarian.searchResultFolders[0]->files,
+            std::vector<PatchFile*>(librarian.searchResultFiles.begin(),
+                                    librarian.searchResultFiles.end()));
 
   librarian.createNewSearchPatchFiles("Nothing like it");
   EXPECT_TRUE(librarian.searchResultFiles.empty());

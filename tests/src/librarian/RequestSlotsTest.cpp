@@ -12,8 +12,8 @@ LibrarianPatch recordOf(const fixtures::Bytes& dump) {
   return {"Answer", "", {PatchSysexMessage{dump}}};
 }
 
-PatchFile* bank(int count, bool multi) {
-  auto* file = new PatchFile;
+std::unique_ptr<PatchFile> bank(int count, bool multi) {
+  auto file = std::make_unique<PatchFile>();
   file->type = multi;
   for (const fixtures::Bytes& dump : multi ? fixtures::multis(count) : fixtures::sounds(count))
     file->records.push_back({"old", "", {PatchSysexMessage{dump}}});

@@ -27,7 +27,7 @@ class ScanFixture : public ::testing::Test, public TK_LogSink {
   void scan() { librarian.loadPatchesFromFilesystem(DataFolder::patchesFolder()); }
   bool logged(const std::string& text) const { return mLog.find(text) != std::string::npos; }
   using Names = std::vector<std::string>;
-  static Names names(const std::vector<PatchFile*>& files) { return fixtures::fileNames(files); }
+  static Names names(const PatchFileList& files) { return fixtures::fileNames(files); }
 
   std::string mLog;
   kroma_test::TempDir dir;

@@ -277,8 +277,8 @@ inline std::string field(const std::string& name) {
 }
 
 // 128 slots "Slot n", each with a dump of its kind.
-inline PatchFile* bankOf(bool multi) {
-  auto* bank = new PatchFile;
+inline std::unique_ptr<PatchFile> bankOf(bool multi) {
+  auto bank = std::make_unique<PatchFile>();
   bank->type = multi;
   for (int slot = 0; slot < 128; ++slot)
     bank->records.push_back(

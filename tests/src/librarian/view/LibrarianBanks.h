@@ -39,9 +39,9 @@ inline std::vector<LibrarianPatch> records(const std::string& prefix, int count 
 // A bank listed directly in "Patches", owned by the librarian.
 inline PatchFile* add(PatchLibrarian& librarian, const std::string& name,
                       std::vector<LibrarianPatch> slots, bool multi = false) {
-  PatchFile* file = new PatchFile{multi ? 1 : 0, 0, std::move(slots), name, "Patches", {"Patches"}};
-  (multi ? librarian.multiFiles : librarian.soundFiles).push_back(file);
-  return file;
+  auto file = std::make_unique<PatchFile>(
+      PatchFile{multi ? 1 : 0, 0, std::move(slots), name, "Patches", {"Patches"}});
+  return (multi ? librarian.multiFiles : librarian.soundFiles).push_back(std::move(file));
 }
 
 // A raw bank file of 128 records named prefix + number; its folders are made as needed.
