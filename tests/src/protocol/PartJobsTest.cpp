@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -115,12 +116,12 @@ TEST(BankStore, TheListsCurrentFileIsStored) {
   for (const auto& row : rows) {
     SCOPED_TRACE(testing::Message() << row.list << " " << row.upper << " " << row.lower);
     Engine e;
-    PatchFile* second = new PatchFile;
+    auto second = std::make_unique<PatchFile>();
     for (int slot = 0; slot < 128; ++slot)
       second->records.push_back({"Second " + std::to_string(slot),
                                  "",
                                  {PatchSysexMessage{namedDump(false, "Second", 0, slot)}}});
-    e.librarian.soundFiles.push_back(second);
+    e.librarian.soundFiles.push_back(std::move(second));
     e.librarian.upperFileIndex = row.upper;
     e.librarian.lowerFileIndex = row.lower;
     SenderJob store = job(kStoreAllPatchesToDeviceFromLibrarian);

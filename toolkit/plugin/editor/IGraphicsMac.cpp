@@ -143,8 +143,8 @@ void* IGraphicsMac::OpenWindow(void* parentView) {
 void* IGraphicsMac::OpenCocoaWindow(void* parentView) {
   CloseWindow();
   FreeRetiredViews();
-  mGraphicsCocoa = new IGraphicsCocoa_vKroma_vst(this, parentView);
-  if (mGraphicsCocoa->isOpen()) return mGraphicsCocoa;
+  mGraphicsCocoa = std::make_unique<IGraphicsCocoa_vKroma_vst>(this, parentView);
+  if (mGraphicsCocoa->isOpen()) return mGraphicsCocoa.get();
   CloseWindow();
   return nullptr;
 }
@@ -158,7 +158,8 @@ void* IGraphicsMac::OpenCarbonWindow(void* window, void* parentControl, short le
                                      short topOffset) {
   CloseWindow();
   FreeRetiredViews();
-  mGraphicsCarbon = new IGraphicsCarbon(this, window, parentControl, leftOffset, topOffset);
+  mGraphicsCarbon =
+      std::make_unique<IGraphicsCarbon>(this, window, parentControl, leftOffset, topOffset);
   if (VIEW_View* pane = mGraphicsCarbon->GetView()) return pane;
   CloseWindow();
   return nullptr;
@@ -166,21 +167,18 @@ void* IGraphicsMac::OpenCarbonWindow(void* window, void* parentControl, short le
 
 void IGraphicsMac::CloseWindow() {
   if (mGraphicsCarbon) {
-    delete mGraphicsCarbon;
-    mGraphicsCarbon = nullptr;
+    mGraphicsCarbon.reset();
     return;
   }
   if (!mGraphicsCocoa) return;
-  IGraphicsCocoa_vKroma_vst* view = mGraphicsCocoa;
-  view->killTimer();
-  mGraphicsCocoa = nullptr;
+  mGraphicsCocoa->killTimer();
   // Cleared before the view is told, so that the view does not call back.
+  std::unique_ptr<IGraphicsCocoa_vKroma_vst> view = std::move(mGraphicsCocoa);
   if (view->graphics() == this) {
     view->detach();
     view->removeFromSuperview();
-    delete view;
   } else {
-    mRetiredViews.emplace_back(view);  // its removeFromSuperview called us and is still running
+    mRetiredViews.push_back(std::move(view));  // its removeFromSuperview called us and is running
   }
 }
 
@@ -210,7 +208,7 @@ bool IGraphicsMac::WindowIsOpen() {
 }
 
 void* IGraphicsMac::GetWindow() {
-  return mGraphicsCocoa;
+  return mGraphicsCocoa.get();
 }
 
 const char* IGraphicsMac::GetGUIAPI() {

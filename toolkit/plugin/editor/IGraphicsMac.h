@@ -76,8 +76,8 @@ class IGraphicsMac : public IGraphics {
   void SetBundleID(const char* id) { mBundleID.Set(id); }
   const char* GetBundleID() const { return mBundleID.Get(); }
 
-  IGraphicsCarbon* GetCarbon() const { return mGraphicsCarbon; }
-  IGraphicsCocoa_vKroma_vst* GetCocoa() const { return mGraphicsCocoa; }
+  IGraphicsCarbon* GetCarbon() const { return mGraphicsCarbon.get(); }
+  IGraphicsCocoa_vKroma_vst* GetCocoa() const { return mGraphicsCocoa.get(); }
   // The kit's view of the open back end, or null.
   VIEW_View* KitView() const;
 
@@ -86,8 +86,8 @@ class IGraphicsMac : public IGraphics {
   // call has returned (after the next pump, opening or the destructor).
   void FreeRetiredViews();
 
-  IGraphicsCarbon* mGraphicsCarbon = nullptr;
-  IGraphicsCocoa_vKroma_vst* mGraphicsCocoa = nullptr;
+  std::unique_ptr<IGraphicsCarbon> mGraphicsCarbon;
+  std::unique_ptr<IGraphicsCocoa_vKroma_vst> mGraphicsCocoa;
   TK_String mBundleID;
   void* mHostWindow = nullptr;
   void* mSubWindow = nullptr;
