@@ -45,6 +45,7 @@ class ConnectedPlugin : public PluginFixture {
     set(plug, kMainTab, 1);
     return plug;
   }
+  // The value stored as given, unclamped (a part's bank past the list's end steps the list).
   static void set(Kroma* plug, int param, double value) {
     plug->GetParam(param)->Set(value);
     plug->OnParamChange(param);
