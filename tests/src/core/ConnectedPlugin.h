@@ -45,7 +45,7 @@ class ConnectedPlugin : public PluginFixture {
     set(plug, kMainTab, 1);
     return plug;
   }
-  // The value stored as given, unclamped (a part's bank past the list's end steps the list).
+  // The value stored as given, without the clamp to the parameter's range.
   static void set(Kroma* plug, int param, double value) {
     plug->GetParam(param)->Set(value);
     plug->OnParamChange(param);
