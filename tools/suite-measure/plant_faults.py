@@ -4,7 +4,8 @@ whether the test programs that use the library notice.
 
 Usage:
   plant_faults.py run [--per-library N (14)] [--seed S] [--jobs J] [--libraries a,b]
-                      [--replay OLD.json] [--sanitize address|thread|none] [--out FILE]
+                      [--skip program,program] [--replay OLD.json]
+                      [--sanitize address|thread|none] [--out FILE]
   plant_faults.py compare OLD.json NEW.json
 
 run       picks N faults per library from its own .cpp files (flipped or shifted
@@ -20,7 +21,8 @@ run       picks N faults per library from its own .cpp files (flipped or shifted
           not counted. --replay takes the faults
           of an earlier result file instead: use it for the run after a change,
           so that both runs hold the same faults; those whose line is gone are
-          reported as vanished.
+          reported as vanished. --skip leaves the named test programs out
+          (the JACK programs take minutes each and run one at a time).
 compare   the catch rate per library of two result files over the faults both
           built, and each fault caught before and missed now.
 
@@ -204,6 +206,8 @@ class Harness:
         for worker in self.workers:
             worker.proto = first.build
         self.build = model.Model(first.build, first.src)
+        for name in (self.args.skip or "").split(","):
+            self.build.programs.pop(name, None)
         for program in self.build.programs.values():
             for name in program.locks:
                 self.locks.setdefault(name, threading.Lock())
@@ -431,6 +435,7 @@ def main():
     run.add_argument("--seed", default="31")
     run.add_argument("--jobs", type=int, default=4)
     run.add_argument("--libraries")
+    run.add_argument("--skip")
     run.add_argument("--replay")
     run.add_argument("--sanitize", choices=("address", "thread", "none"), default="address")
     run.add_argument("--out")
