@@ -156,6 +156,11 @@ void Kroma::processControlAction(ControlAction* action, int paramIdx, double new
   if (!action || !param) return;
   if (mRouting.mLinkInProgress) param->SetClamped(newValue);
   for (IControl* control : action->controls) control->SetValueFromPlug(param->GetNormalized());
+  // The effect's position bytes follow its edit with or without a port: the sound dump is built
+  // from them.
+  const int v = sysex::truncateValue(newValue);
+  mParts.mMIDIMessageManager->SetFX1ParameterChangesToDefaultParameters(paramIdx, v);
+  mParts.mMIDIMessageManager->SetFX2ParameterChangesToDefaultParameters(paramIdx, v);
   if (!mRouting.mMIDIOutSet) {
     const bool quiet = paramIdx == kDeviceOutSelection || paramIdx == kDeviceInSelection ||
                        paramIdx == kGlobalSysExID || !mParts.mStartupComplete;
@@ -163,7 +168,6 @@ void Kroma::processControlAction(ControlAction* action, int paramIdx, double new
     return;
   }
   Change c = changeOf(paramIdx, newValue, action);
-  const int v = c.vi;
   action->value = v;
 
   std::vector<int> message;
@@ -204,6 +208,4 @@ void Kroma::processControlAction(ControlAction* action, int paramIdx, double new
     default:
       break;
   }
-  mParts.mMIDIMessageManager->SetFX1ParameterChangesToDefaultParameters(paramIdx, v);
-  mParts.mMIDIMessageManager->SetFX2ParameterChangesToDefaultParameters(paramIdx, v);
 }

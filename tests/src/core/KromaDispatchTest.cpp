@@ -299,6 +299,16 @@ TEST_F(Dispatch, TheSerialRoutingSwitchKeepsTheRoutingByteOfTheDumpInStep) {
   }
 }
 
+// An effect setting reaches the effect's position byte, which the sound dump is built from, with
+// a port and without one.
+TEST_F(Dispatch, AnEffectEditReachesItsPositionByteWithOrWithoutAPort) {
+  for (bool port : {false, true}) {
+    Kroma* plug = port ? openConnected() : open();
+    turn(plug, kFX1ChorusSpeed, 70);
+    EXPECT_EQ(value(plug, kEffect1Param01), 70) << port;
+  }
+}
+
 // Values from the synthesizer reach the controls on the MIDI input thread and nothing goes back,
 // a Multi setting's whole dump included; the part tab's page waits for the editor thread.
 TEST_F(Dispatch, AValueFromTheSynthesizerIsShownAndNeverSentBack) {
