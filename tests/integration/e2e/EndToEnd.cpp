@@ -2,6 +2,8 @@
 
 #include <fstream>
 
+#include "src/protocol/SoundDump.h"
+#include "toolkit/plugin/editor/ControlLayer.h"
 #include "toolkit/plugin/editor/IGraphics.h"
 
 using namespace session;
@@ -11,6 +13,30 @@ void showPage(Kroma* twin, int page) {
   IMouseMod left(true);
   twin->graphics()->OnMouseDown(tab.x, tab.y, &left);
   twin->graphics()->OnMouseUp(tab.x, tab.y, &left);
+}
+
+std::set<int> soundParameters() {
+  std::set<int> params;
+  for (const sound_dump::ByteRule& row : sound_dump::soundByteRules())
+    for (int p : row.params)
+      if (p >= 0) params.insert(p);
+  return params;
+}
+
+namespace {
+
+void collect(const ControlLayer* layer, std::vector<IControl*>& all) {
+  for (int i = 0; i < layer->controls.GetSize(); ++i) all.push_back(layer->controls.Get(i));
+  for (int i = 0; i < layer->childLayers.GetSize(); ++i) collect(layer->childLayers.Get(i), all);
+}
+
+}  // namespace
+
+std::vector<IControl*> allControls(IGraphics* editor) {
+  std::vector<IControl*> all;
+  for (int i = 0; i < editor->NControls(); ++i) all.push_back(editor->GetControl(i));
+  for (int i = 0; i < editor->NLayers(); ++i) collect(editor->GetLayer(i), all);
+  return all;
 }
 
 Setup EndToEnd::setup() {

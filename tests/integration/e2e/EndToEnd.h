@@ -1,15 +1,24 @@
 #pragma once
 
 #include <memory>
+#include <set>
 #include <string>
+#include <vector>
 
 #include "tests/integration/midiports/JackServer.h"
 #include "tests/src/core/PluginFixture.h"
 #include "tools/session/Session.h"
 #include "tools/session/StateValues.h"
 
+class IControl;
+class IGraphics;
+
 // Shows `page` in an in-process instance as a click on its tab does.
 void showPage(Kroma* twin, int page);
+// Every parameter a sound dump carries.
+std::set<int> soundParameters();
+// Every control of the editor: those attached straight and those in its layers, nested.
+std::vector<IControl*> allControls(IGraphics* editor);
 
 // The whole system as a musician meets it: the real plug-in module in kroma-host on a private
 // JACK server, against the corvane-sim program. An in-process instance of the plug-in (the

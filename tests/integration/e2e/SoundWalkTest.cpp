@@ -32,19 +32,6 @@ struct Step {
   std::string item;  // the menu item picked
 };
 
-std::set<int> soundParameters() {
-  std::set<int> params;
-  for (const sound_dump::ByteRule& row : sound_dump::soundByteRules())
-    for (int p : row.params)
-      if (p >= 0) params.insert(p);
-  return params;
-}
-
-void collect(const ControlLayer* layer, std::vector<IControl*>& all) {
-  for (int i = 0; i < layer->controls.GetSize(); ++i) all.push_back(layer->controls.Get(i));
-  for (int i = 0; i < layer->childLayers.GetSize(); ++i) collect(layer->childLayers.Get(i), all);
-}
-
 // The sound bytes of `part` that the values give.
 std::vector<int> soundBytes(const ParameterAccess& values, int part) {
   std::vector<int> bytes;
@@ -126,11 +113,8 @@ class Walk {
 
   // The sound controls that take input now, by parameter.
   std::map<int, Place> editable() const {
-    std::vector<IControl*> all;
-    for (int i = 0; i < g()->NControls(); ++i) all.push_back(g()->GetControl(i));
-    for (int i = 0; i < g()->NLayers(); ++i) collect(g()->GetLayer(i), all);
     std::map<int, Place> places;
-    for (IControl* c : all) {
+    for (IControl* c : allControls(g())) {
       const IRECT& r = c->GetTargetRECT();
       const int x = (r.L + r.R) / 2, y = (r.T + r.B) / 2;
       if (c->IsHidden() || c->IsGrayed() || !mSound.count(c->ParamIdx() - mPart) ||

@@ -93,26 +93,6 @@ struct Turn {
   int amount;
 };
 
-std::set<int> soundParameters() {
-  std::set<int> params;
-  for (const sound_dump::ByteRule& row : sound_dump::soundByteRules())
-    for (int p : row.params)
-      if (p >= 0) params.insert(p);
-  return params;
-}
-
-void collect(const ControlLayer* layer, std::vector<IControl*>& all) {
-  for (int i = 0; i < layer->controls.GetSize(); ++i) all.push_back(layer->controls.Get(i));
-  for (int i = 0; i < layer->childLayers.GetSize(); ++i) collect(layer->childLayers.Get(i), all);
-}
-
-std::vector<IControl*> controls(IGraphics* g) {
-  std::vector<IControl*> all;
-  for (int i = 0; i < g->NControls(); ++i) all.push_back(g->GetControl(i));
-  for (int i = 0; i < g->NLayers(); ++i) collect(g->GetLayer(i), all);
-  return all;
-}
-
 // Where a sound control shows on its page, when no other covers it.
 std::optional<Place> placeOf(IGraphics* g, IControl* c, int page, const std::set<int>& sound) {
   const IRECT& r = c->GetTargetRECT();
@@ -132,7 +112,7 @@ std::vector<Turn> soundTurns(Kroma* twin) {
   for (int page = 2; page < 6; ++page) {
     showPage(twin, page);
     IGraphics* g = twin->graphics();
-    for (IControl* c : controls(g)) {
+    for (IControl* c : allControls(g)) {
       const std::optional<Place> place = placeOf(g, c, page, sound);
       if (!place) continue;
       const double was = twin->GetParam(place->param)->Value();

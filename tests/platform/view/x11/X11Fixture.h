@@ -16,6 +16,7 @@
 #include "TempDir.h"
 #include "XvfbServer.h"
 #include "platform/view/Backend.h"
+#include "platform/view/x11/X11Display.h"
 
 // An X server of the suite's own, and a second connection that plays input
 // into it through XTest, now or from a thread (for what holds this one).
@@ -56,6 +57,25 @@ class X11Fixture : public ::testing::Test {
   // Plays actions from a thread once ready() holds, at most ten seconds on.
   void playWhen(std::function<bool()> ready, std::function<void()> actions);
   std::thread mPlayer;
+};
+
+// The fixture with the back end's own connection to the server, for its modal windows, and the
+// keyboard focus following the pointer.
+class X11ModalFixture : public X11Fixture {
+ protected:
+  void SetUp() override {
+    X11Fixture::SetUp();
+    if (IsSkipped() || HasFatalFailure()) return;
+    display = X11Display::acquire();
+    ASSERT_NE(display, nullptr);
+    XSetInputFocus(mInput, PointerRoot, RevertToPointerRoot, CurrentTime);
+  }
+  void TearDown() override {
+    if (display) display->release();
+    X11Fixture::TearDown();
+  }
+
+  X11Display* display = nullptr;
 };
 
 // A client that records what its view reports.

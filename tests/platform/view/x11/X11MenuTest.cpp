@@ -16,14 +16,11 @@ using namespace x11colour;
 
 constexpr int kAt = 100;  // the menu's corner on the screen
 
-class X11MenuTest : public X11Fixture {
+class X11MenuTest : public X11ModalFixture {
  protected:
   void SetUp() override {
-    X11Fixture::SetUp();
+    X11ModalFixture::SetUp();
     if (IsSkipped() || HasFatalFailure()) return;
-    display = X11Display::acquire();
-    ASSERT_NE(display, nullptr);
-    XSetInputFocus(mInput, PointerRoot, RevertToPointerRoot, CurrentTime);
     // "Off", a separator, "Skipped" (greyed), "More" with a sub-menu, "Last" (indented).
     menu.addItem("Off");
     menu.addItem("", VIEW_Menu::kSeparator);
@@ -39,10 +36,6 @@ class X11MenuTest : public X11Fixture {
       width = std::max(width, 42 + X11Canvas::textWidth(title));
     width = std::max(width, 54 + X11Canvas::textWidth("Last"));
     subWidth = std::max(80, 42 + X11Canvas::textWidth("One"));
-  }
-  void TearDown() override {
-    if (display) display->release();
-    X11Fixture::TearDown();
   }
   // The middle of item i of the menu at (x, y).
   std::pair<int, int> item(int i, int x = kAt, int y = kAt) const {
@@ -63,7 +56,6 @@ class X11MenuTest : public X11Fixture {
            std::to_string(choice.index);
   }
 
-  X11Display* display = nullptr;
   int sub = 0;
   VIEW_Menu menu;
   VIEW_Menu* more = nullptr;

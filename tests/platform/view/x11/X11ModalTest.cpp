@@ -15,14 +15,11 @@ namespace {
 
 using ::testing::EndsWith;
 
-class X11ModalTest : public X11Fixture {
+class X11ModalTest : public X11ModalFixture {
  protected:
   void SetUp() override {
-    X11Fixture::SetUp();
+    X11ModalFixture::SetUp();
     if (IsSkipped() || HasFatalFailure()) return;
-    display = X11Display::acquire();
-    ASSERT_NE(display, nullptr);
-    XSetInputFocus(mInput, PointerRoot, RevertToPointerRoot, CurrentTime);
     // "Off", a separator, "Skipped" (greyed), "More" with a sub-menu, "Last".
     menu.addItem("Off");
     menu.addItem("", VIEW_Menu::kSeparator);
@@ -32,12 +29,7 @@ class X11ModalTest : public X11Fixture {
     more->addItem("Two");
     menu.addItem("Last");
   }
-  void TearDown() override {
-    if (display) display->release();
-    X11Fixture::TearDown();
-  }
 
-  X11Display* display = nullptr;
   int sub = 0;
   VIEW_Menu menu;
 };

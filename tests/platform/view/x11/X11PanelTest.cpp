@@ -34,14 +34,11 @@ std::string Title(Display* display, Window window) {
 
 // Runs the panel from a working folder of its own holding sub-folders and files, so that the
 // paths it answers are short and relative ("./...").
-class X11PanelTest : public X11Fixture {
+class X11PanelTest : public X11ModalFixture {
  protected:
   void SetUp() override {
-    X11Fixture::SetUp();
+    X11ModalFixture::SetUp();
     if (IsSkipped() || HasFatalFailure()) return;
-    display = X11Display::acquire();
-    ASSERT_NE(display, nullptr);
-    XSetInputFocus(mInput, PointerRoot, RevertToPointerRoot, CurrentTime);
     for (const char* sub : {"b-dir", "a-dir", ".hidden-dir"})
       ASSERT_EQ(mkdir(folder.file(sub).c_str(), 0755), 0);
     for (const char* file : {"z.syx", "m.SYX", "c.kro", "notes.txt", "noext", ".h.syx",
@@ -54,8 +51,7 @@ class X11PanelTest : public X11Fixture {
     if (before[0]) {
       EXPECT_EQ(chdir(before), 0);
     }
-    if (display) display->release();
-    X11Fixture::TearDown();
+    X11ModalFixture::TearDown();
   }
 
   // Runs the panel while the actions play once it holds the keyboard; they get the panel's
@@ -82,7 +78,6 @@ class X11PanelTest : public X11Fixture {
     return GrabWhen(mInput, x, y, kPanelWidth, kPanelHeight, ready);
   }
 
-  X11Display* display = nullptr;
   kroma_test::TempDir folder;
   char before[4096] = {};
 };
