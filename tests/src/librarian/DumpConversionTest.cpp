@@ -61,7 +61,8 @@ TEST(DumpConversion, EachRuleOfTheTables) {
       {true, 124, 3, 0},   {true, 135, 5, 4},    {true, 135, 8, 0},    {true, 135, 3, 3},
       {true, 151, 4, 7},   {true, 151, 9, 0},    {true, 151, 33, 10},  {true, 252, 20, 0},
       {true, 314, 21, 20}, {true, 253, 31, 0},   {true, 313, 43, 31},  {true, 300, 50, 50},
-      {true, 389, 9, 9},   {true, 251, 9, 9},
+      {true, 389, 9, 9},   {true, 251, 9, 9},    {true, 253, 42, 0},   {true, 253, 30, 30},
+      {true, 313, 44, 32}, {true, 252, 19, 19},
   };
   for (const auto& c : cases) {
     PatchSysexMessage dump = blankDump();

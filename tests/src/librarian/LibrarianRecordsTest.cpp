@@ -49,6 +49,17 @@ TEST(LibrarianRecords, CloneNormalisesTypeAndModelAndCopiesRecordsDeeply) {
   sound.sourceModel = 2;
   copy = sound.clone();
   EXPECT_EQ(copy->sourceModel, 2);
+  // The models a bank of each type may carry stay; any other becomes its type's own.
+  const struct {
+    int type, model, kept;
+  } models[] = {{0, 0, 0}, {0, 1, 1}, {0, 2, 2}, {0, 3, 0}, {0, 4, 0},
+                {2, 3, 3}, {2, 4, 4}, {2, 5, 5}, {2, 1, 3}, {2, 6, 3}};
+  for (const auto& row : models) {
+    PatchFile bank;
+    bank.type = row.type;
+    bank.sourceModel = row.model;
+    EXPECT_EQ(bank.clone()->sourceModel, row.kept) << row.type << " " << row.model;
+  }
 }
 
 TEST(LibrarianRecords, ClearDataStructuresEmptiesOnlyTheTreeNamed) {
