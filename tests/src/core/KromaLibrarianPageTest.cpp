@@ -16,7 +16,15 @@
 
 namespace {
 
-using LibrarianPage = ConnectedPlugin;
+// Banks "A", "B" and "C" in Patches, their names starting with the bank's letter.
+class LibrarianPage : public ConnectedPlugin {
+ protected:
+  Kroma* withThreeBanks() {
+    for (const char* name : {"A", "B", "C"})
+      banks::write(data.file(std::string("Patches/") + name + ".syx"), std::string(name) + "-");
+    return withEditor();
+  }
+};
 
 // The search button shows the search field in place of the category limit; off, it puts the
 // prompt back.
@@ -103,9 +111,7 @@ TEST_F(LibrarianPage, TheLibrarianMenusSitOnTheirFields) {
 // The bank buttons step each list through the bank files, round at both ends; the upper list
 // stays while its bank has unsaved edits, and says so.
 TEST_F(LibrarianPage, BankButtonsStepTheListsRound) {
-  for (const char* name : {"A", "B", "C"})
-    banks::write(data.file(std::string("Patches/") + name + ".syx"), std::string(name) + "-");
-  Kroma* plug = withEditor();
+  Kroma* plug = withThreeBanks();
   LibrarianViewControl* view = plug->librarianView();
   ASSERT_NE(view, nullptr);
   const struct {
@@ -164,9 +170,7 @@ TEST_F(LibrarianPage, APlayedSlotGoesToItsPartUnlessTheCurrentPartIsLocked) {
 // A part's bank moves the upper list to that bank unless the librarian keeps its bank; discarding
 // the unsaved edits reads the bank files again and puts the bank menus back.
 TEST_F(LibrarianPage, APartsBankMovesTheUpperListAndDiscardReadsTheBanksAgain) {
-  for (const char* name : {"A", "B", "C"})
-    banks::write(data.file(std::string("Patches/") + name + ".syx"), std::string(name) + "-");
-  Kroma* plug = withEditor();
+  Kroma* plug = withThreeBanks();
   LibrarianViewControl* view = plug->librarianView();
   ASSERT_NE(view, nullptr);
   const struct {
