@@ -15,11 +15,14 @@ void showPage(Kroma* twin, int page) {
   twin->graphics()->OnMouseUp(tab.x, tab.y, &left);
 }
 
-std::set<int> soundParameters() {
+std::set<int> soundParameters(bool withViews) {
   std::set<int> params;
-  for (const sound_dump::ByteRule& row : sound_dump::soundByteRules())
+  for (const sound_dump::ByteRule& row : sound_dump::soundByteRules()) {
     for (int p : row.params)
       if (p >= 0) params.insert(p);
+    for (int p : row.views)
+      if (withViews && p >= 0) params.insert(p);
+  }
   return params;
 }
 

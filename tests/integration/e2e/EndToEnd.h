@@ -15,8 +15,9 @@ class IGraphics;
 
 // Shows `page` in an in-process instance as a click on its tab does.
 void showPage(Kroma* twin, int page);
-// Every parameter a sound dump carries.
-std::set<int> soundParameters();
+// Every parameter a sound dump carries; with its views, also those of the effect panels' controls,
+// which edit the effects' position bytes.
+std::set<int> soundParameters(bool withViews = false);
 // Every control of the editor: those attached straight and those in its layers, nested.
 std::vector<IControl*> allControls(IGraphics* editor);
 

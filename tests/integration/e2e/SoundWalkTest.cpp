@@ -1,17 +1,19 @@
 // Every editable sound control of parts 1 and 10, walked in the editor as a musician would: knobs
 // turned, switches clicked, menu items picked (every item of a menu that shows other controls),
-// the arpeggiator's steps included. The sound dump the synthesizer then holds carries every byte
-// the editor's values give.
+// the arpeggiator's steps and the panel of every effect type included. The sound dump the
+// synthesizer then holds carries every byte the editor's values give.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <functional>
 #include <map>
+#include <optional>
 #include <set>
 
 #include "platform/view/headless/Script.h"
 #include "platform/vst2/opcodes.h"
 #include "src/protocol/SoundDump.h"
+#include "src/protocol/SysExFormat.h"
 #include "tests/integration/e2e/EndToEnd.h"
 #include "toolkit/plugin/editor/ControlLayer.h"
 #include "toolkit/plugin/editor/IControl.h"
@@ -58,7 +60,7 @@ class TwinValues : public ParameterAccess {
 // ungreys is walked after it.
 class Walk {
  public:
-  explicit Walk(Kroma* twin) : mTwin(twin), mSound(soundParameters()) {}
+  explicit Walk(Kroma* twin) : mTwin(twin), mSound(soundParameters(true)) {}
 
   void walkPart(int part) {
     mPart = part;
@@ -299,14 +301,38 @@ class Walk {
   std::vector<Step> mSteps;
 };
 
-// Whether a control of the byte (one of its parameters, or an effect-type view of it) is among
-// `touched`.
+// Whether a control of the byte's own parameters is among `touched`.
 bool sends(const sound_dump::ByteRule& row, const std::set<int>& touched, int part) {
-  const auto controls = [&](const int* from, const int* to) {
-    return std::any_of(from, to, [&](int p) { return p >= 0 && touched.count(p + part); });
-  };
-  return controls(std::begin(row.params), std::end(row.params)) ||
-         controls(std::begin(row.views), std::find(std::begin(row.views), std::end(row.views), -1));
+  return std::any_of(std::begin(row.params), std::end(row.params),
+                     [&](int p) { return p >= 0 && touched.count(p + part); });
+}
+
+// The parameters whose controls send an effect position byte of `part`: those the plug-in finds
+// at the byte's address under any effect kind. An edit of an effect panel's control also copies
+// its value into positions its message does not name (the delay spread into two), which the
+// synthesizer never hears of.
+std::set<int> effectSenders(Kroma* twin, const sound_dump::ByteRule& row, int part) {
+  constexpr int kEffectHigh = 1, kEffectKinds = 8;
+  const int low = row.offset - (sound_dump::kEffect1ParamOffset - 2);
+  std::set<int> params;
+  for (int kind = 0; kind < kEffectKinds; ++kind)
+    if (const int p = twin->getSysexControl(sysex::kSoundParameter, part, kEffectHigh, low, kind);
+        p >= 0)
+      params.insert(p);
+  return params;
+}
+
+// The value the walk last sent to an effect position byte of `part`, if it sent one.
+std::optional<int> lastEffectSent(Kroma* twin, const Walk& walk, const sound_dump::ByteRule& row,
+                                  int part) {
+  const std::set<int> senders = effectSenders(twin, row, part);
+  std::optional<int> sent;
+  for (size_t i = 0; i < walk.steps().size(); ++i) {
+    const Step& step = walk.steps()[i];
+    if (step.kind >= Step::kWheel && senders.count(step.place.param))
+      sent = static_cast<int>(walk.shots[i].values[step.place.param]);
+  }
+  return sent;
 }
 
 bool act(Session& s, const Step& step) {
@@ -342,11 +368,17 @@ TEST_F(EndToEnd, EveryEditableSoundControlOfParts1And10LandsOnItsByte) {
   const int parts[] = {0, 9};
   std::map<int, std::vector<int>> fresh, walked;
   Walk walk(twin);
+  const auto& rows = sound_dump::soundByteRules();
+  std::map<int, std::map<size_t, std::optional<int>>> effectSent;
   for (int part : parts) {
     fresh[part] = soundBytes(TwinValues(twin), part);
     walk.walkPart(part);
     walked[part] = soundBytes(TwinValues(twin), part);
   }
+  for (int part : parts)
+    for (size_t row = 0; row < rows.size(); ++row)
+      if (rows[row].views[0] >= 0)
+        effectSent[part][row] = lastEffectSent(twin, walk, rows[row], part);
   dispatch(twin, effEditClose);
 
   auto sim = simulator("corvane-sim", 5);
@@ -371,24 +403,30 @@ TEST_F(EndToEnd, EveryEditableSoundControlOfParts1And10LandsOnItsByte) {
     ASSERT_TRUE(replay(s, walk.steps()[i]))
         << s.error() << " (step " << i << ", parameter " << walk.steps()[i].place.param << ")";
   const StateValues edited = state(s);
-  const auto& rows = sound_dump::soundByteRules();
   const std::set<int> touched = walk.touched();
   for (int part : parts) {
     SCOPED_TRACE(testing::Message() << "part " << part + 1);
     EXPECT_EQ(soundBytes(edited, part), walked[part]);
     // Each byte the walk changed or sent (a control of it touched: the message carries the byte
-    // as the editor has it, whatever the synthesizer held) as the editor has it, every other as
-    // the synthesizer had it.
+    // as the editor has it, whatever the synthesizer held) as the editor has it; each effect
+    // position byte as the walk last sent it; every other as the synthesizer had it.
     Bytes expected = before[part];
-    int sent = 0;
+    int sent = 0, effects = 0;
     for (size_t row = 0; row < rows.size(); ++row) {
-      if (fresh[part][row] == walked[part][row] && !sends(rows[row], touched, part)) continue;
-      expected[rows[row].offset] = static_cast<unsigned char>(walked[part][row]);
-      ++sent;
+      std::optional<int> value;
+      if (effectSent[part].count(row))
+        value = effectSent[part][row];
+      else if (fresh[part][row] != walked[part][row] || sends(rows[row], touched, part))
+        value = walked[part][row];
+      if (!value) continue;
+      expected[rows[row].offset] = static_cast<unsigned char>(*value);
+      ++(effectSent[part].count(row) ? effects : sent);
     }
-    std::cout << "part " << part + 1 << ": " << sent << " of " << rows.size()
-              << " sound bytes changed or sent by the walk, checked against the editor; the other "
-              << rows.size() - sent << " against the synthesizer's earlier bytes\n";
+    std::cout << "part " << part + 1 << ": " << sent + effects << " of " << rows.size()
+              << " sound bytes changed or sent by the walk (" << effects
+              << " of them effect position bytes, checked against what the walk sent them), "
+              << sent << " checked against the editor; the other " << rows.size() - sent - effects
+              << " against the synthesizer's earlier bytes\n";
     Bytes held;
     EXPECT_TRUE(within(kArrival, [&] {
       held = sim->record("sound " + std::to_string(part));
