@@ -1,6 +1,7 @@
 #include <gmock/gmock.h>
 
 #include <algorithm>
+#include <functional>
 #include <iterator>
 #include <tuple>
 
@@ -146,6 +147,47 @@ TEST_F(View, PastesReachTheFirstAndTheLastSlot) {
     EXPECT_EQ(rig.librarian.selectedProgram, slot);
   }
   EXPECT_THAT(rig.take(), ElementsAre("unsaved 1", "unsaved 1"));
+}
+
+// A copy or paste whose point lies outside the list it concerns picks no slot: nothing is copied,
+// nothing is stored, and that list keeps no selection.
+TEST_F(View, CopyAndPasteOutsideTheirListPickNothing) {
+  view->CopySlotData(x(kUpper, 2), y(kUpper, 2));
+  EXPECT_EQ(view->lowerSelection, -1);
+  view->PasteSlotData(x(kUpper, 0), y(kUpper, 0));
+  EXPECT_EQ(upperName(0), "Up0") << "nothing was copied";
+
+  view->CopySlotData(x(kLower, 3), y(kLower, 3));
+  view->PasteSlotData(x(kLower, 0), y(kLower, 0));
+  EXPECT_EQ(rig.librarian.selectedProgram, -1);
+  EXPECT_EQ(view->upperSelection, -1);
+  for (int slot = 0; slot < 100; ++slot) ASSERT_EQ(upperName(slot), "Up" + std::to_string(slot));
+  EXPECT_THAT(rig.take(), IsEmpty());
+}
+
+// Whatever the mouse or the keys do on the lists, the view asks to be drawn again.
+TEST_F(View, EveryMouseAndKeyStepAsksForARedraw) {
+  view->dragEnabled = true;
+  IMouseMod left(true), right(false, true);
+  const std::pair<const char*, std::function<void()>> steps[] = {
+      {"click", [&] { click(kUpper, 3); }},
+      {"right click", [&] { click(kLower, 3, right); }},
+      {"double click", [&] { view->OnMouseDblClick(x(kUpper, 4), y(kUpper, 4), &left); }},
+      {"arrow", [&] { view->OnKeyDown(0, 0, 2); }},
+      {"drag", [&] { view->OnMouseDrag(x(kLower, 5), y(kLower, 5), 1, 1, &left); }},
+      {"drop", [&] { view->OnMouseUp(x(kUpper, 6), y(kUpper, 6), &left); }},
+      {"paste", [&] { view->PasteSlotData(x(kUpper, 7), y(kUpper, 7)); }},
+      {"list change", [&] { view->patchSelectionLowerChanged(); }},
+  };
+  for (const auto& [what, step] : steps) {
+    IRECT all(0, 0, rig.graphics->Width(), rig.graphics->Height());
+    rig.graphics->Draw(&all);
+    IRECT region;
+    ASSERT_FALSE(rig.graphics->IsDirty(&region)) << what;
+    step();
+    EXPECT_TRUE(rig.graphics->IsDirty(&region)) << what;
+    EXPECT_TRUE(region.Contains(view->GetRECT().L, view->GetRECT().T)) << what;
+  }
 }
 
 // The selected slot of each list is filled light grey with its name in black; the others show
