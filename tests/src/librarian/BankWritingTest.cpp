@@ -100,3 +100,21 @@ TEST(BankWriting, AStaleInterruptedErrnoNeitherRepeatsNorDropsBytes) {
   ASSERT_TRUE(LibrarianFiles::readFile(dir.file("x.syx"), read));
   EXPECT_EQ(bytesOf(read), bytes);
 }
+
+// A move onto another file system copies, then removes the source; a source that cannot be
+// removed (here one of the kernel's own files) takes its copy back and the move fails.
+TEST(BankWriting, AMoveWhoseSourceStaysLeavesNoCopyAndFails) {
+  kroma_test::TempDir dir;
+  const std::string source = "/proc/self/status";
+  ASSERT_TRUE(fixtures::exists(source));
+  EXPECT_EQ(LibrarianFiles::moveAside(source, dir.path() + "/"), "");
+  EXPECT_FALSE(fixtures::exists(dir.file("status")));
+  EXPECT_TRUE(fixtures::exists(source));
+
+  fixtures::writeFile(dir.file("a.syx"), {1, 2, 3});
+  ::mkdir(dir.file("aside").c_str(), 0755);
+  EXPECT_EQ(LibrarianFiles::moveAside(dir.file("a.syx"), dir.file("aside/")),
+            dir.file("aside/a.syx"));
+  EXPECT_EQ(fixtures::readFile(dir.file("aside/a.syx")), Bytes({1, 2, 3}));
+  EXPECT_FALSE(fixtures::exists(dir.file("a.syx")));
+}
