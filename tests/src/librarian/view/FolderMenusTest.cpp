@@ -85,6 +85,19 @@ TEST_F(FolderMenus, FoldersAreSubMenusBeforeFilesAndAChoiceIsRememberedByName) {
   EXPECT_EQ(rig.files[Host::kUpperSounds].file, "W1.syx") << "dismissed";
 }
 
+// Every bank of the list is reached through its item, the first and the last as well.
+TEST_F(FolderMenus, EveryBankIsChosenByItsItem) {
+  LeftPatchPopupMenu menu(&rig, &rig.librarian, kStrip, &rig);
+  const Tree tree(menu.rootMenu());
+  const int count = static_cast<int>(rig.librarian.soundFiles.size());
+  for (int index = count - 1; index >= 0; --index) {
+    const std::string name = rig.librarian.soundFiles[index]->fileName;
+    rig.choose(&menu, tree.paths.at(name));
+    EXPECT_EQ(rig.librarian.upperFileIndex, index) << name;
+    EXPECT_EQ(rig.param(kPatchSelectionListUpper)->Int(), index) << name;
+  }
+}
+
 TEST_F(FolderMenus, ARebuildAfterARescanFindsTheRememberedFileWhereverItNowStands) {
   banks::write(patches() + "Pads/Warm/A0.syx", "A0-");
   banks::write(patches() + "Pads/Aa.syx", "Aa-");

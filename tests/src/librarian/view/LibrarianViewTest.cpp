@@ -6,7 +6,9 @@
 #include <tuple>
 
 #include "LibrarianRig.h"
+#include "platform/view/headless/Script.h"
 #include "src/config/ParameterIds.h"
+#include "src/librarian/view/EditMenus.h"
 #include "toolkit/gfx/Draw.h"
 #include "toolkit/gfx/Modes.h"
 
@@ -163,6 +165,28 @@ TEST_F(View, CopyAndPasteOutsideTheirListPickNothing) {
   EXPECT_EQ(view->upperSelection, -1);
   for (int slot = 0; slot < 100; ++slot) ASSERT_EQ(upperName(slot), "Up" + std::to_string(slot));
   EXPECT_THAT(rig.take(), IsEmpty());
+}
+
+// The slot menus open where the right click was: Copy takes the lower slot there, Paste stores it
+// into the upper slot there, Rename opens the name of the upper slot selected.
+TEST_F(View, TheSlotMenusCopyPasteAndRenameAtTheClickedSlot) {
+  FileCopyPopupMenu copy(&rig, &rig.librarian, IRECT(50, 60, 50, 60), &rig);
+  FileEditPopupMenu edit(&rig, &rig.librarian, IRECT(50, 60, 50, 60), &rig);
+  auto choose = [&](IControl& menu, int item, int list, int slot) {
+    VIEW_Script::instance().answerMenu({item});
+    IMouseMod right(false, true);
+    menu.OnMouseDown(x(list, slot), y(list, slot), &right);
+  };
+  choose(copy, 0, kLower, 3);
+  choose(edit, 0, kUpper, 7);
+  EXPECT_EQ(upperName(7), "A3");
+  EXPECT_EQ(rig.librarian.selectedProgram, 7);
+  EXPECT_THAT(rig.take(), ElementsAre("unsaved 1"));
+
+  click(kUpper, 12);
+  choose(edit, 2, kUpper, 12);
+  EXPECT_TRUE(rig.layers["patchRename"]->IsVisible());
+  EXPECT_EQ(trimmed(rig.param(kPatchRename)->GetDisplayText(0)), "Up12");
 }
 
 // Whatever the mouse or the keys do on the lists, the view asks to be drawn again.
