@@ -141,6 +141,18 @@ TEST_F(FolderScan, ABankWhosePiecesCannotBeWrittenStaysAsItIs) {
   EXPECT_TRUE(logged("PATCH LIBRARIAN: could not split file " + inPatches("Big.syx") + "\n"));
 }
 
+// Folders are followed 33 levels below "Patches", no deeper (a link loop ends there too).
+TEST_F(FolderScan, FoldersAreFollowedToALimitedDepth) {
+  std::string path;
+  for (int level = 1; level <= 34; ++level) {
+    path += "d/";
+    folder(path);
+    if (level >= 32) bank(path + "Level " + std::to_string(level) + ".syx", soundBank());
+  }
+  scan();
+  EXPECT_EQ(names(librarian.soundFiles), Names({"Level 32.syx", "Level 33.syx"}));
+}
+
 TEST_F(FolderScan, MissingPatchesFolderIsLogged) {
   ::rmdir(patches().c_str());
   scan();
