@@ -60,6 +60,32 @@ TEST(ViewGeometry, SlotsRunDownEightColumnsOfSixteenAtEachScale) {
   }
 }
 
+// Column width, row height, column step and the tops of both grids at each scale; the corner
+// slots of both lists follow from them.
+TEST(ViewGeometry, EachScaleHasItsOwnGrid) {
+  const struct {
+    double scale;
+    int width, height, step, upperTop, lowerTop;
+  } grids[] = {
+      {0.85, 90, 12, 113, 1, 234},
+      {1.0, 105, 14, 133, 1, 274},
+      {1.15, 121, 16, 153, 2, 316},
+  };
+  for (const auto& g : grids) {
+    LibrarianRig rig(g.scale);
+    const LibrarianViewControl* view = rig.makeView();
+    const IRECT origin = view->GetRECT();
+    for (int list : {kUpper, kLower})
+      for (int slot : {0, 15, 16, 127}) {
+        const int left = origin.L + slot / 16 * g.step;
+        const int top =
+            origin.T + (list == kUpper ? g.upperTop : g.lowerTop) + slot % 16 * g.height;
+        EXPECT_EQ(view->slotRect(list, slot), IRECT(left, top, left + g.width, top + g.height))
+            << g.scale << " list " << list << " slot " << slot;
+      }
+  }
+}
+
 TEST_F(View, ArrowsWrapAroundTheGridAndPlayTheSlotReached) {
   const struct {
     int from, key, to;
