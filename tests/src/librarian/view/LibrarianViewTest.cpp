@@ -215,7 +215,8 @@ TEST_F(View, TheSlotMenusCopyPasteAndRenameAtTheClickedSlot) {
   EXPECT_EQ(trimmed(rig.param(kPatchRename)->GetDisplayText(0)), "Up12");
 }
 
-// Whatever the mouse or the keys do on the lists, the view asks to be drawn again.
+// Whatever the mouse or the keys do on the lists, the view asks to be drawn again, also when a
+// drop or a paste outside the upper list stores nothing.
 TEST_F(View, EveryMouseAndKeyStepAsksForARedraw) {
   view->dragEnabled = true;
   IMouseMod left(true), right(false, true);
@@ -225,8 +226,8 @@ TEST_F(View, EveryMouseAndKeyStepAsksForARedraw) {
       {"double click", [&] { view->OnMouseDblClick(x(kUpper, 4), y(kUpper, 4), &left); }},
       {"arrow", [&] { view->OnKeyDown(0, 0, 2); }},
       {"drag", [&] { view->OnMouseDrag(x(kLower, 5), y(kLower, 5), 1, 1, &left); }},
-      {"drop", [&] { view->OnMouseUp(x(kUpper, 6), y(kUpper, 6), &left); }},
-      {"paste", [&] { view->PasteSlotData(x(kUpper, 7), y(kUpper, 7)); }},
+      {"drop", [&] { view->OnMouseUp(x(kLower, 6), y(kLower, 6), &left); }},
+      {"paste", [&] { view->PasteSlotData(x(kLower, 7), y(kLower, 7)); }},
       {"list change", [&] { view->patchSelectionLowerChanged(); }},
   };
   for (const auto& [what, step] : steps) {
