@@ -5,6 +5,7 @@
 #include <string>
 
 #include "LibrarianRig.h"
+#include "platform/view/headless/Script.h"
 #include "src/config/ParameterIds.h"
 #include "src/librarian/view/EditMenus.h"
 #include "src/librarian/view/NumberMenus.h"
@@ -203,6 +204,29 @@ TEST_F(Menus, EveryItemReadsAsTheUserSeesItInEachMode) {
   BankNumberPopupMenu banks(&rig, &rig.librarian, IRECT(1142, 60, 1180, 84), &rig);
   banks.refreshPatchNames(&rig.librarian, &rig, 8);
   EXPECT_TRUE(unchecked(banks.menu()));
+}
+
+// A bank or program chosen comes back as the item's index and the number it stands for; a
+// dismissed menu gives 0 and leaves the number as it was.
+TEST_F(Menus, TheNumberMenusAnswerWithTheItemChosen) {
+  BankNumberPopupMenu banks(&rig, &rig.librarian, IRECT(1142, 60, 1180, 84), &rig);
+  ProgramNumberPopupMenu programs(&rig, &rig.librarian, IRECT(1184, 60, 1229, 84), &rig);
+  const struct {
+    bool program;
+    std::vector<int> path;
+    int item, number;
+  } cases[] = {
+      {false, {5}, 5, 5},      {false, {}, 0, 99}, {true, {3, 7}, 7, 37},
+      {true, {12, 7}, 7, 127}, {true, {}, 0, 99},
+  };
+  for (const auto& c : cases) {
+    VIEW_Script::instance().answerMenu(c.path);
+    int number = 99;
+    const int item =
+        c.program ? programs.doPopupMenu(&rig, number) : banks.doPopupMenu(&rig, number);
+    EXPECT_EQ(item, c.item) << c.program << " " << c.path.size();
+    EXPECT_EQ(number, c.number) << c.program << " " << c.path.size();
+  }
 }
 
 TEST_F(Menus, ProgramsComeInTensAndNameTheLibrarianSlotsTheyPlay) {
