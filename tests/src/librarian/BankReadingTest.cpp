@@ -30,8 +30,10 @@ Bytes cut(const Bytes& dump, size_t keep, bool closed) {
 TEST(BankReading, OnlyWholeDumpsOfThisModelAreKept) {
   const Bytes sound = fixtures::soundDump("x"), multi = fixtures::multiDump("m");
   Bytes badType = fixtures::soundDump("type", 0, 3), badBank = fixtures::soundDump("bank", 0, 4);
+  Bytes badProgram = fixtures::soundDump("program", 0, 6);
   badType[4] = 0x12;
   badBank[5] = 0x80;
+  badProgram[6] = 0x80;
   Bytes firstCut = fixtures::soundDump("first");
   firstCut.resize(200);
   const struct {
@@ -43,7 +45,7 @@ TEST(BankReading, OnlyWholeDumpsOfThisModelAreKept) {
       {"foreign headers; device 7E is taken",
        fixtures::rawBank({fixtures::soundDump("dev7F", 0, 1, 0x7F),
                           fixtures::soundDump("model", 0, 2, 0, 0, 0, 0x22), badType, badBank,
-                          fixtures::soundDump("dev7E", 0, 5, 0x7E)}),
+                          badProgram, fixtures::soundDump("dev7E", 0, 5, 0x7E)}),
        "dev7E,392", 0, 0},
       {"the last dump's kind is the file's", fixtures::rawBank({sound, multi}), "x,m,817", 1, 0},
       {"older model skipped and named",
