@@ -85,8 +85,11 @@ TEST_F(FolderMenus, FoldersAreSubMenusBeforeFilesAndAChoiceIsRememberedByName) {
   EXPECT_EQ(rig.files[Host::kUpperSounds].file, "W1.syx") << "dismissed";
 }
 
-// Every bank of the list is reached through its item, the first and the last as well.
+// Every bank of the list is reached through its item, the first and the last as well; the
+// control that shows the list's bank follows.
 TEST_F(FolderMenus, EveryBankIsChosenByItsItem) {
+  IInvisibleSwitchControl shown(&rig, IRECT(0, 0, 1, 1), kPatchSelectionListUpper);
+  rig.selections[0] = &shown;
   LeftPatchPopupMenu menu(&rig, &rig.librarian, kStrip, &rig);
   const Tree tree(menu.rootMenu());
   const int count = static_cast<int>(rig.librarian.soundFiles.size());
@@ -95,7 +98,10 @@ TEST_F(FolderMenus, EveryBankIsChosenByItsItem) {
     rig.choose(&menu, tree.paths.at(name));
     EXPECT_EQ(rig.librarian.upperFileIndex, index) << name;
     EXPECT_EQ(rig.param(kPatchSelectionListUpper)->Int(), index) << name;
+    EXPECT_DOUBLE_EQ(shown.GetValue(), rig.param(kPatchSelectionListUpper)->GetNormalized(index))
+        << name;
   }
+  rig.selections[0] = nullptr;
 }
 
 TEST_F(FolderMenus, ARebuildAfterARescanFindsTheRememberedFileWhereverItNowStands) {
