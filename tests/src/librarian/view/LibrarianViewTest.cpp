@@ -120,8 +120,17 @@ TEST_F(View, ClicksSelectTheSlotTheMenusActOnAndDoubleClicksPlayIt) {
   rig.param(kDeviceOutSelection)->Set(0.0);
   view->OnMouseDblClick(x(kUpper, 7), y(kUpper, 7), nullptr);
   EXPECT_EQ(view->upperSelection, 8) << "no port: the double click selects nothing";
+  // A right click selects the slot the menu then acts on.
   click(kUpper, 4, IMouseMod(false, true));
+  EXPECT_EQ(rig.librarian.selectedProgram, 4);
   click(kLower, 4, IMouseMod(false, true));
+  EXPECT_EQ(rig.librarian.lowerSelectedProgram, 4);
+  EXPECT_EQ(rig.librarian.selectedProgram, -1);
+  EXPECT_EQ(view->activeList, kLower);
+  view->OnMouseDown(x(kUpper, 2), y(kUpper, 2), nullptr);
+  IMouseMod none(false, false);
+  view->OnMouseDown(x(kUpper, 2), y(kUpper, 2), &none);
+  EXPECT_EQ(view->upperSelection, -1) << "no button, no selection";
   auto menu = [&](const char* name, int list) {
     return std::string(name) + " " + std::to_string(x(list, 4)) + " " + std::to_string(y(list, 4));
   };
