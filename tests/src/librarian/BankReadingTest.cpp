@@ -112,6 +112,17 @@ TEST(BankReading, ConversionModesRunOnSoundDumps) {
   EXPECT_EQ(readAll(dump, false, 0).records.at(0).messages[0].bytes[17], 12);
   EXPECT_EQ(
       readAll(dump, false, PatchLibrarian::kConvertNimbra).records.at(0).messages[0].bytes[17], 15);
+  // Older dumps hold their category as text, which becomes its number; the older layout has it
+  // one byte later.
+  for (int mode : {PatchLibrarian::kConvertNimbra, PatchLibrarian::kConvertVela}) {
+    Bytes named = dump;
+    std::copy_n("Pad ", 4, named.begin() + (mode == PatchLibrarian::kConvertVela ? 387 : 386));
+    const LibrarianPatch slot = readAll(named, false, mode).records.at(0);
+    EXPECT_EQ(Bytes(slot.messages[0].bytes.begin() + 386, slot.messages[0].bytes.begin() + 390),
+              Bytes({9, 0, 0, 0}))
+        << mode;
+    EXPECT_EQ(slot.category, "Pad ") << mode;
+  }
   const Bytes shortDump = cut(dump, 300, true);
   EXPECT_TRUE(readAll(shortDump, false, 0).records.empty());
   for (int mode : {PatchLibrarian::kConvertNimbra, PatchLibrarian::kConvertVela}) {
