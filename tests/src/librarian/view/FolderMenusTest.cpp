@@ -150,6 +150,14 @@ TEST_F(FolderMenus, BankNameMenusChooseTheUpperBankAndPlayTheCursorSlotEvenWhenD
   EXPECT_EQ(rig.view->slotText(0, 0),
             drawnName(rig.librarian.soundFiles[rig.librarian.upperFileIndex]->records[0].name));
   EXPECT_THAT(rig.take(), ElementsAre("menus 1", "play 6 0 2"));
+
+  // The first slot is a slot like any other; no cursor selects none.
+  for (const auto& [cursor, selected] : {std::pair{0, 0}, {-1, 9}, {128, 9}}) {
+    rig.librarian.selectedProgram = 9;
+    rig.view->keyCursor = cursor;
+    rig.choose(&sounds, {});
+    EXPECT_EQ(rig.librarian.selectedProgram, selected) << cursor;
+  }
 }
 
 }  // namespace
