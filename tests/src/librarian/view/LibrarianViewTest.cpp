@@ -303,6 +303,14 @@ TEST_F(View, TheSelectedSlotsAndTheDragBoxAreDrawnLightGrey) {
   EXPECT_NE(pixel(mx + 40, my), grey) << "no box after the drop";
 }
 
+TEST_F(View, SlotTextsAreThoseOfTheListsBanksAndNoneOutsideTheLists) {
+  EXPECT_EQ(trimmed(view->slotText(kUpper, 99)), "Up99");
+  EXPECT_EQ(view->slotText(kUpper, 100), "") << "past the upper bank's end";
+  EXPECT_EQ(trimmed(view->slotText(kLower, 127)), "A127");
+  for (const auto& [list, slot] : {std::pair{-1, 0}, {2, 0}, {kUpper, -1}, {kLower, 128}})
+    EXPECT_EQ(view->slotText(list, slot), "") << list << " " << slot;
+}
+
 TEST_F(View, RenameOpensOnASlotWithADumpAndPadsTheBank) {
   click(kUpper, 110);
   view->renameSlot(0, 0);
