@@ -239,6 +239,17 @@ TEST_F(Menus, ProgramsComeInTensAndNameTheLibrarianSlotsTheyPlay) {
   banks::add(rig.librarian, "Bank.syx", banks::records("Lib"));
   programs.refreshPatchNames(&rig.librarian, &rig, 0);
   EXPECT_EQ(banks::trimmed(programs.subMenu(1)->GetItemText(3)), "Lib13");
+  // A short bank names its slots; the programs past its end keep their numbers.
+  banks::add(rig.librarian, "Short.syx", banks::records("Short", 100));
+  rig.param(kPatchSelectionListUpper)->Set(1.0);
+  programs.refreshPatchNames(&rig.librarian, &rig, 0);
+  EXPECT_EQ(banks::trimmed(programs.subMenu(9)->GetItemText(9)), "Short99");
+  EXPECT_EQ(std::string(programs.subMenu(10)->GetItemText(0)), "Sound 101");
+  rig.param(kPatchSelectionListUpper)->Set(2.0);  // no such bank
+  programs.refreshPatchNames(&rig.librarian, &rig, 0);
+  EXPECT_EQ(std::string(programs.subMenu(0)->GetItemText(0)), "Sound 001");
+  rig.param(kPatchSelectionListUpper)->Set(0.0);
+  programs.refreshPatchNames(&rig.librarian, &rig, 0);
   rig.choose(&programs, {1, 3});
   EXPECT_EQ(rig.view->upperSelection, 13);
   EXPECT_EQ(rig.librarian.selectedProgram, 13);
