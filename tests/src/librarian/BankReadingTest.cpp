@@ -105,6 +105,23 @@ TEST(BankReading, JunkPositionsAndCutHeadersEndTheReadWithNothingAdded) {
   EXPECT_EQ(position, -1);
 }
 
+// Only the first `size` bytes of a chunk are read; a size past its end reads nothing.
+TEST(BankReading, AChunkIsReadOnlyAsFarAsTheSizeGiven) {
+  PatchLibrarian librarian;
+  ByteChunk chunk = fixtures::chunkOf(fixtures::rawBank(fixtures::sounds(3)));
+  const struct {
+    int size;
+    const char* second;  // the second slot's name, "" for no slots
+  } cases[] = {
+      {392, "Init          02"}, {784, "Sound 001"}, {392 * 3, "Sound 001"}, {392 * 3 + 1, ""}};
+  for (const auto& c : cases) {
+    PatchFile file;
+    librarian.loadFromChunk(&chunk, c.size, &file);
+    EXPECT_EQ(file.records.empty() ? "" : fixtures::trimmed(file.records.at(1).name), c.second)
+        << c.size;
+  }
+}
+
 // The conversion chain runs before the length test: a short dump comes out whole.
 TEST(BankReading, ConversionModesRunOnSoundDumps) {
   Bytes dump = fixtures::soundDump("conv", 0, 1);
