@@ -95,7 +95,10 @@ TEST_F(FolderMenus, EveryBankIsChosenByItsItem) {
   const int count = static_cast<int>(rig.librarian.soundFiles.size());
   for (int index = count - 1; index >= 0; --index) {
     const std::string name = rig.librarian.soundFiles[index]->fileName;
+    menu.SetClean();
+    menu.SetClean();  // the redraw it asked for last time is done too
     rig.choose(&menu, tree.paths.at(name));
+    EXPECT_TRUE(menu.IsDirty()) << "the strip shows the new bank";
     EXPECT_EQ(rig.librarian.upperFileIndex, index) << name;
     EXPECT_EQ(rig.param(kPatchSelectionListUpper)->Int(), index) << name;
     EXPECT_DOUBLE_EQ(shown.GetValue(), rig.param(kPatchSelectionListUpper)->GetNormalized(index))
@@ -155,7 +158,10 @@ TEST_F(FolderMenus, BankNameMenusChooseTheUpperBankAndPlayTheCursorSlotEvenWhenD
   for (const auto& [cursor, selected] : {std::pair{0, 0}, {-1, 9}, {128, 9}}) {
     rig.librarian.selectedProgram = 9;
     rig.view->keyCursor = cursor;
+    sounds.SetClean();
+    sounds.SetClean();  // the redraw it asked for last time is done too
     rig.choose(&sounds, {});
+    EXPECT_TRUE(sounds.IsDirty()) << cursor;
     EXPECT_EQ(rig.librarian.selectedProgram, selected) << cursor;
   }
 }
