@@ -94,3 +94,20 @@ TEST(InitDumps, PaddingSlotsHoldTheDocumentedInitDumps) {
     EXPECT_EQ(numbered.records[row.slot].category, "Init");
   }
 }
+
+// A first dump cut before its type byte is of no kind: the bank is still padded, and nothing is
+// read past the cut.
+TEST(InitDumps, ABankWhoseFirstDumpIsCutBeforeItsTypeIsPadded) {
+  for (size_t size : {4u, 5u}) {
+    PatchLibrarian librarian;
+    PatchFile bank;
+    bank.records.emplace_back();
+    const Bytes whole = fixtures::soundDump("s");
+    // Exactly `size` bytes, so that a read past them shows.
+    bank.records[0].messages.push_back(
+        PatchSysexMessage{Bytes(whole.begin(), whole.begin() + size)});
+    librarian.fillUncompletedBankFiles(&bank);
+    ASSERT_EQ(bank.records.size(), 128u) << size;
+    EXPECT_EQ(bank.records[127].messages.at(0).bytes.size(), size == 5 ? 392u : 425u) << size;
+  }
+}
