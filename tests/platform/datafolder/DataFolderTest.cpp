@@ -1,4 +1,6 @@
 #include <gtest/gtest.h>
+#include <pwd.h>
+#include <unistd.h>
 
 #include "TempDir.h"
 #include "platform/datafolder/DataFolder.h"
@@ -27,6 +29,20 @@ TEST(DataFolder, FollowsTheOverrideTheXdgDataHomeAndItsDefault) {
     const std::string expected = c.expected + (c.dataDir && *c.dataDir ? "" : under);
     EXPECT_EQ(DataFolder::path(), expected)
         << (c.dataDir ? c.dataDir : "-") << " " << (c.xdg ? c.xdg : "-");
+  }
+}
+
+// Without HOME (as under some service managers) the account's own home folder stands in.
+TEST(DataFolder, WithoutHomeTheAccountsHomeFolderIsUsed) {
+  const passwd* account = getpwuid(getuid());
+  ASSERT_TRUE(account && account->pw_dir && *account->pw_dir);
+  const std::string expected =
+      std::string(account->pw_dir) + "/.local/share/Quillon Bay Sound/Tessmar Kroma Editor/";
+  ScopedEnv dir("KROMA_DATA_DIR", nullptr);
+  ScopedEnv xdg("XDG_DATA_HOME", nullptr);
+  for (const char* home : {static_cast<const char*>(nullptr), ""}) {
+    ScopedEnv unset("HOME", home);
+    EXPECT_EQ(DataFolder::path(), expected) << (home ? "empty" : "unset");
   }
 }
 

@@ -30,8 +30,10 @@ Bytes cut(const Bytes& dump, size_t keep, bool closed) {
 TEST(BankReading, OnlyWholeDumpsOfThisModelAreKept) {
   const Bytes sound = fixtures::soundDump("x"), multi = fixtures::multiDump("m");
   Bytes badType = fixtures::soundDump("type", 0, 3), badBank = fixtures::soundDump("bank", 0, 4);
+  Bytes badProgram = fixtures::soundDump("program", 0, 6);
   badType[4] = 0x12;
   badBank[5] = 0x80;
+  badProgram[6] = 0x80;
   Bytes firstCut = fixtures::soundDump("first");
   firstCut.resize(200);
   const struct {
@@ -43,7 +45,7 @@ TEST(BankReading, OnlyWholeDumpsOfThisModelAreKept) {
       {"foreign headers; device 7E is taken",
        fixtures::rawBank({fixtures::soundDump("dev7F", 0, 1, 0x7F),
                           fixtures::soundDump("model", 0, 2, 0, 0, 0, 0x22), badType, badBank,
-                          fixtures::soundDump("dev7E", 0, 5, 0x7E)}),
+                          badProgram, fixtures::soundDump("dev7E", 0, 5, 0x7E)}),
        "dev7E,392", 0, 0},
       {"the last dump's kind is the file's", fixtures::rawBank({sound, multi}), "x,m,817", 1, 0},
       {"older model skipped and named",
@@ -103,6 +105,23 @@ TEST(BankReading, JunkPositionsAndCutHeadersEndTheReadWithNothingAdded) {
   EXPECT_EQ(position, -1);
 }
 
+// Only the first `size` bytes of a chunk are read; a size past its end reads nothing.
+TEST(BankReading, AChunkIsReadOnlyAsFarAsTheSizeGiven) {
+  PatchLibrarian librarian;
+  ByteChunk chunk = fixtures::chunkOf(fixtures::rawBank(fixtures::sounds(3)));
+  const struct {
+    int size;
+    const char* second;  // the second slot's name, "" for no slots
+  } cases[] = {
+      {392, "Init          02"}, {784, "Sound 001"}, {392 * 3, "Sound 001"}, {392 * 3 + 1, ""}};
+  for (const auto& c : cases) {
+    PatchFile file;
+    librarian.loadFromChunk(&chunk, c.size, &file);
+    EXPECT_EQ(file.records.empty() ? "" : fixtures::trimmed(file.records.at(1).name), c.second)
+        << c.size;
+  }
+}
+
 // The conversion chain runs before the length test: a short dump comes out whole.
 TEST(BankReading, ConversionModesRunOnSoundDumps) {
   Bytes dump = fixtures::soundDump("conv", 0, 1);
@@ -110,6 +129,17 @@ TEST(BankReading, ConversionModesRunOnSoundDumps) {
   EXPECT_EQ(readAll(dump, false, 0).records.at(0).messages[0].bytes[17], 12);
   EXPECT_EQ(
       readAll(dump, false, PatchLibrarian::kConvertNimbra).records.at(0).messages[0].bytes[17], 15);
+  // Older dumps hold their category as text, which becomes its number; the older layout has it
+  // one byte later.
+  for (int mode : {PatchLibrarian::kConvertNimbra, PatchLibrarian::kConvertVela}) {
+    Bytes named = dump;
+    std::copy_n("Pad ", 4, named.begin() + (mode == PatchLibrarian::kConvertVela ? 387 : 386));
+    const LibrarianPatch slot = readAll(named, false, mode).records.at(0);
+    EXPECT_EQ(Bytes(slot.messages[0].bytes.begin() + 386, slot.messages[0].bytes.begin() + 390),
+              Bytes({9, 0, 0, 0}))
+        << mode;
+    EXPECT_EQ(slot.category, "Pad ") << mode;
+  }
   const Bytes shortDump = cut(dump, 300, true);
   EXPECT_TRUE(readAll(shortDump, false, 0).records.empty());
   for (int mode : {PatchLibrarian::kConvertNimbra, PatchLibrarian::kConvertVela}) {

@@ -1,4 +1,8 @@
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+
+#include <cerrno>
+#include <csignal>
 
 #include "BankLoading.h"
 #include "TempDir.h"
@@ -70,4 +74,47 @@ TEST(BankWriting, WriteFileReplacesOnlyWhenAsked) {
   EXPECT_EQ(fixtures::readFile(dir.file("x.syx")), Bytes({'o', 'l', 'd'}));
   EXPECT_TRUE(LibrarianFiles::writeFile(dir.file("x.syx"), b, true));
   EXPECT_EQ(fixtures::readFile(dir.file("x.syx")).size(), 5u);
+}
+
+// An errno left over from an earlier interrupted call is no failure: every byte is written and
+// read exactly once. The size limit ends a write that would go on forever.
+TEST(BankWriting, AStaleInterruptedErrnoNeitherRepeatsNorDropsBytes) {
+  kroma_test::TempDir dir;
+  const Bytes bytes = fixtures::rawBank(fixtures::sounds(3));
+  struct rlimit before;
+  ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &before), 0);
+  struct rlimit limit = before;
+  limit.rlim_cur = 1 << 20;
+  const auto oldHandler = ::signal(SIGXFSZ, SIG_IGN);
+  ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limit), 0);
+  errno = EINTR;
+  const bool written =
+      LibrarianFiles::writeFile(dir.file("x.syx"), fixtures::chunkOf(bytes), false);
+  ::setrlimit(RLIMIT_FSIZE, &before);
+  ::signal(SIGXFSZ, oldHandler);
+  ASSERT_TRUE(written);
+  EXPECT_EQ(fixtures::readFile(dir.file("x.syx")), bytes);
+
+  ByteChunk read;
+  errno = EINTR;
+  ASSERT_TRUE(LibrarianFiles::readFile(dir.file("x.syx"), read));
+  EXPECT_EQ(bytesOf(read), bytes);
+}
+
+// A move onto another file system copies, then removes the source; a source that cannot be
+// removed (here one of the kernel's own files) takes its copy back and the move fails.
+TEST(BankWriting, AMoveWhoseSourceStaysLeavesNoCopyAndFails) {
+  kroma_test::TempDir dir;
+  const std::string source = "/proc/self/status";
+  ASSERT_TRUE(fixtures::exists(source));
+  EXPECT_EQ(LibrarianFiles::moveAside(source, dir.path() + "/"), "");
+  EXPECT_FALSE(fixtures::exists(dir.file("status")));
+  EXPECT_TRUE(fixtures::exists(source));
+
+  fixtures::writeFile(dir.file("a.syx"), {1, 2, 3});
+  ::mkdir(dir.file("aside").c_str(), 0755);
+  EXPECT_EQ(LibrarianFiles::moveAside(dir.file("a.syx"), dir.file("aside/")),
+            dir.file("aside/a.syx"));
+  EXPECT_EQ(fixtures::readFile(dir.file("aside/a.syx")), Bytes({1, 2, 3}));
+  EXPECT_FALSE(fixtures::exists(dir.file("a.syx")));
 }

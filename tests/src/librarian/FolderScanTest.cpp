@@ -1,3 +1,8 @@
+#include <dirent.h>
+#include <sys/resource.h>
+
+#include <csignal>
+
 #include "ScanFixture.h"
 
 using fixtures::Bytes;
@@ -108,6 +113,46 @@ TEST_F(FolderScan, AFileThatCannotBeMovedAsideIsNotSplit) {
   }
 }
 
+// A disk that fills up while the pieces are written: the file stays whole where it is, and no
+// piece, not even a partial one, is left beside it.
+TEST_F(FolderScan, ABankWhosePiecesCannotBeWrittenStaysAsItIs) {
+  const Bytes big = fixtures::rawBank(fixtures::sounds(200));
+  bank("Big.syx", big);
+  struct rlimit before;
+  ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &before), 0);
+  struct rlimit small = before;
+  small.rlim_cur = 392 * 100;  // less than one piece
+  const auto oldHandler = ::signal(SIGXFSZ, SIG_IGN);
+  ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+  scan();
+  ::setrlimit(RLIMIT_FSIZE, &before);
+  ::signal(SIGXFSZ, oldHandler);
+
+  EXPECT_TRUE(librarian.soundFiles.empty());
+  EXPECT_EQ(fixtures::readFile(inPatches("Big.syx")), big);
+  std::vector<std::string> left;
+  for (const std::string& entry : {patches(), dir.file("Converted Banks")})
+    if (DIR* folder = ::opendir(entry.c_str())) {
+      while (const dirent* e = ::readdir(folder))
+        if (e->d_name[0] != '.') left.push_back(e->d_name);
+      ::closedir(folder);
+    }
+  EXPECT_EQ(left, Names({"Big.syx"}));
+  EXPECT_TRUE(logged("PATCH LIBRARIAN: could not split file " + inPatches("Big.syx") + "\n"));
+}
+
+// Folders are followed 33 levels below "Patches", no deeper (a link loop ends there too).
+TEST_F(FolderScan, FoldersAreFollowedToALimitedDepth) {
+  std::string path;
+  for (int level = 1; level <= 34; ++level) {
+    path += "d/";
+    folder(path);
+    if (level >= 32) bank(path + "Level " + std::to_string(level) + ".syx", soundBank());
+  }
+  scan();
+  EXPECT_EQ(names(librarian.soundFiles), Names({"Level 32.syx", "Level 33.syx"}));
+}
+
 TEST_F(FolderScan, MissingPatchesFolderIsLogged) {
   ::rmdir(patches().c_str());
   scan();
@@ -133,6 +178,7 @@ TEST_F(FolderScan, BadEntriesAreSkippedAndTheScanGoesOn) {
   size_t placed = 0;
   for (const auto& top : librarian.soundFolders) placed += top->files.size();
   EXPECT_EQ(placed, 3u);  // Café, huge, junk
-  EXPECT_TRUE(logged("PATCH LIBRARIAN: skipped " + inPatches("dangling")));
+  for (const char* dangling : {"dangling.syx", "danglingFolder"})
+    EXPECT_TRUE(logged("PATCH LIBRARIAN: skipped " + inPatches(dangling) + ": ")) << dangling;
   EXPECT_TRUE(logged("PATCH LIBRARIAN: could not read file " + inPatches("huge.syx")));
 }

@@ -3,7 +3,7 @@
 #include <string>
 #include <utility>
 
-#include "BankFixtures.h"
+#include "BankLoading.h"
 #include "src/librarian/PatchLibrarian.h"
 
 namespace {
@@ -86,4 +86,57 @@ TEST(LibrarianRecords, DrawnNamesStopAtZeroAndBlankWhatCannotBeShown) {
   std::string folder = "a/b\\c//d\\";
   removeCharsFromString(folder, "/\\");
   EXPECT_EQ(folder, "abcd");
+}
+
+// Raw, a dump is written as it is; in a MIDI track it is an event: delta (0 for slot 0's first
+// dump, else 500 ticks, 83 74), F0, the length after the F0, and those bytes.
+TEST(LibrarianRecords, DumpsAreSavedRawOrAsTimedEvents) {
+  using fixtures::Bytes;
+  const Bytes dump = {0xF0, 0x3E, 0x01, 0x02, 0xF7};
+  const struct {
+    Bytes bytes;
+    bool midi;
+    int slot, index;
+    Bytes written;
+  } cases[] = {
+      {dump, false, 3, 1, dump},
+      {dump, true, 0, 0, {0x00, 0xF0, 0x04, 0x3E, 0x01, 0x02, 0xF7}},
+      {dump, true, 0, 1, {0x83, 0x74, 0xF0, 0x04, 0x3E, 0x01, 0x02, 0xF7}},
+      {dump, true, 1, 0, {0x83, 0x74, 0xF0, 0x04, 0x3E, 0x01, 0x02, 0xF7}},
+      {{0x3E, 0xF7}, true, 0, 0, {0x00, 0xF0, 0x02, 0x3E, 0xF7}},  // no F0 of its own
+      {{}, true, 0, 0, {}},
+      {{}, false, 0, 0, {}},
+  };
+  for (const auto& c : cases) {
+    ByteChunk out;
+    PatchSysexMessage{c.bytes}.save(&out, c.midi, c.slot, c.index);
+    EXPECT_EQ(fixtures::bytesOf(out), c.written)
+        << c.midi << " slot " << c.slot << " dump " << c.index << " of " << c.bytes.size();
+  }
+}
+
+// A name is the 16 bytes at its offset, or as many as the dump holds there.
+TEST(LibrarianRecords, NamesAreReadAsFarAsTheDumpReaches) {
+  const struct {
+    size_t size;
+    int offset;
+    const char* name;
+  } cases[] = {
+      {392, 370, "x               "},
+      {375, 370, "x    "},
+      {370, 370, ""},
+      {100, 370, ""},
+  };
+  for (const auto& c : cases) {
+    LibrarianPatch slot;
+    slot.messages.push_back(PatchSysexMessage{fixtures::soundDump("x")});
+    slot.messages[0].bytes.resize(c.size);
+    slot.name = "old";
+    slot.parseName(c.offset);
+    EXPECT_EQ(slot.name, c.name) << c.size;
+  }
+  LibrarianPatch none;
+  none.name = "kept";
+  none.parseName(370);
+  EXPECT_EQ(none.name, "kept");
 }

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "LibrarianRig.h"
+#include "platform/view/headless/Script.h"
 #include "src/config/ParameterIds.h"
 #include "src/librarian/view/EditMenus.h"
 #include "src/librarian/view/NumberMenus.h"
@@ -187,8 +188,13 @@ TEST_F(Menus, EveryItemReadsAsTheUserSeesItInEachMode) {
     ProgramNumberPopupMenu programMenu(&rig, &rig.librarian, IRECT(1184, 60, 1229, 84), &rig);
     banks.refreshPatchNames(&rig.librarian, &rig, 2);
     programMenu.refreshPatchNames(&rig.librarian, &rig, 124);
-    EXPECT_EQ(tree(main.menu(BankEditPopupMenu::kMain)), c.main) << c.multi;
-    EXPECT_EQ(tree(slotMenu.menu()), slot) << c.multi;
+    // Menus filled again (as on a mode change) read the same, with nothing doubled.
+    for (int filled = 1; filled <= 2; ++filled) {
+      EXPECT_EQ(tree(main.menu(BankEditPopupMenu::kMain)), c.main) << c.multi << filled;
+      EXPECT_EQ(tree(slotMenu.menu()), slot) << c.multi << filled;
+      main.AddMenuItemsIn(&rig);
+      slotMenu.AddMenuItemsIn();
+    }
     EXPECT_EQ(tree(copy.menu()), "Copy") << c.multi;
     EXPECT_EQ(tree(banks.menu()), c.banks) << c.multi;
     EXPECT_EQ(tree(programMenu.menu()), programs) << c.multi;
@@ -198,6 +204,29 @@ TEST_F(Menus, EveryItemReadsAsTheUserSeesItInEachMode) {
   BankNumberPopupMenu banks(&rig, &rig.librarian, IRECT(1142, 60, 1180, 84), &rig);
   banks.refreshPatchNames(&rig.librarian, &rig, 8);
   EXPECT_TRUE(unchecked(banks.menu()));
+}
+
+// A bank or program chosen comes back as the item's index and the number it stands for; a
+// dismissed menu gives 0 and leaves the number as it was.
+TEST_F(Menus, TheNumberMenusAnswerWithTheItemChosen) {
+  BankNumberPopupMenu banks(&rig, &rig.librarian, IRECT(1142, 60, 1180, 84), &rig);
+  ProgramNumberPopupMenu programs(&rig, &rig.librarian, IRECT(1184, 60, 1229, 84), &rig);
+  const struct {
+    bool program;
+    std::vector<int> path;
+    int item, number;
+  } cases[] = {
+      {false, {5}, 5, 5},      {false, {}, 0, 99}, {true, {3, 7}, 7, 37},
+      {true, {12, 7}, 7, 127}, {true, {}, 0, 99},
+  };
+  for (const auto& c : cases) {
+    VIEW_Script::instance().answerMenu(c.path);
+    int number = 99;
+    const int item =
+        c.program ? programs.doPopupMenu(&rig, number) : banks.doPopupMenu(&rig, number);
+    EXPECT_EQ(item, c.item) << c.program << " " << c.path.size();
+    EXPECT_EQ(number, c.number) << c.program << " " << c.path.size();
+  }
 }
 
 TEST_F(Menus, ProgramsComeInTensAndNameTheLibrarianSlotsTheyPlay) {
@@ -210,6 +239,17 @@ TEST_F(Menus, ProgramsComeInTensAndNameTheLibrarianSlotsTheyPlay) {
   banks::add(rig.librarian, "Bank.syx", banks::records("Lib"));
   programs.refreshPatchNames(&rig.librarian, &rig, 0);
   EXPECT_EQ(banks::trimmed(programs.subMenu(1)->GetItemText(3)), "Lib13");
+  // A short bank names its slots; the programs past its end keep their numbers.
+  banks::add(rig.librarian, "Short.syx", banks::records("Short", 100));
+  rig.param(kPatchSelectionListUpper)->Set(1.0);
+  programs.refreshPatchNames(&rig.librarian, &rig, 0);
+  EXPECT_EQ(banks::trimmed(programs.subMenu(9)->GetItemText(9)), "Short99");
+  EXPECT_EQ(std::string(programs.subMenu(10)->GetItemText(0)), "Sound 101");
+  rig.param(kPatchSelectionListUpper)->Set(2.0);  // no such bank
+  programs.refreshPatchNames(&rig.librarian, &rig, 0);
+  EXPECT_EQ(std::string(programs.subMenu(0)->GetItemText(0)), "Sound 001");
+  rig.param(kPatchSelectionListUpper)->Set(0.0);
+  programs.refreshPatchNames(&rig.librarian, &rig, 0);
   rig.choose(&programs, {1, 3});
   EXPECT_EQ(rig.view->upperSelection, 13);
   EXPECT_EQ(rig.librarian.selectedProgram, 13);

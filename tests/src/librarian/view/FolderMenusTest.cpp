@@ -85,6 +85,28 @@ TEST_F(FolderMenus, FoldersAreSubMenusBeforeFilesAndAChoiceIsRememberedByName) {
   EXPECT_EQ(rig.files[Host::kUpperSounds].file, "W1.syx") << "dismissed";
 }
 
+// Every bank of the list is reached through its item, the first and the last as well; the
+// control that shows the list's bank follows.
+TEST_F(FolderMenus, EveryBankIsChosenByItsItem) {
+  IInvisibleSwitchControl shown(&rig, IRECT(0, 0, 1, 1), kPatchSelectionListUpper);
+  rig.selections[0] = &shown;
+  LeftPatchPopupMenu menu(&rig, &rig.librarian, kStrip, &rig);
+  const Tree tree(menu.rootMenu());
+  const int count = static_cast<int>(rig.librarian.soundFiles.size());
+  for (int index = count - 1; index >= 0; --index) {
+    const std::string name = rig.librarian.soundFiles[index]->fileName;
+    menu.SetClean();
+    menu.SetClean();  // the redraw it asked for last time is done too
+    rig.choose(&menu, tree.paths.at(name));
+    EXPECT_TRUE(menu.IsDirty()) << "the strip shows the new bank";
+    EXPECT_EQ(rig.librarian.upperFileIndex, index) << name;
+    EXPECT_EQ(rig.param(kPatchSelectionListUpper)->Int(), index) << name;
+    EXPECT_DOUBLE_EQ(shown.GetValue(), rig.param(kPatchSelectionListUpper)->GetNormalized(index))
+        << name;
+  }
+  rig.selections[0] = nullptr;
+}
+
 TEST_F(FolderMenus, ARebuildAfterARescanFindsTheRememberedFileWhereverItNowStands) {
   banks::write(patches() + "Pads/Warm/A0.syx", "A0-");
   banks::write(patches() + "Pads/Aa.syx", "Aa-");
@@ -131,6 +153,17 @@ TEST_F(FolderMenus, BankNameMenusChooseTheUpperBankAndPlayTheCursorSlotEvenWhenD
   EXPECT_EQ(rig.view->slotText(0, 0),
             drawnName(rig.librarian.soundFiles[rig.librarian.upperFileIndex]->records[0].name));
   EXPECT_THAT(rig.take(), ElementsAre("menus 1", "play 6 0 2"));
+
+  // The first slot is a slot like any other; no cursor selects none.
+  for (const auto& [cursor, selected] : {std::pair{0, 0}, {-1, 9}, {128, 9}}) {
+    rig.librarian.selectedProgram = 9;
+    rig.view->keyCursor = cursor;
+    sounds.SetClean();
+    sounds.SetClean();  // the redraw it asked for last time is done too
+    rig.choose(&sounds, {});
+    EXPECT_TRUE(sounds.IsDirty()) << cursor;
+    EXPECT_EQ(rig.librarian.selectedProgram, selected) << cursor;
+  }
 }
 
 }  // namespace

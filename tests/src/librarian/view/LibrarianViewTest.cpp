@@ -1,11 +1,14 @@
 #include <gmock/gmock.h>
 
 #include <algorithm>
+#include <functional>
 #include <iterator>
 #include <tuple>
 
 #include "LibrarianRig.h"
+#include "platform/view/headless/Script.h"
 #include "src/config/ParameterIds.h"
+#include "src/librarian/view/EditMenus.h"
 #include "toolkit/gfx/Draw.h"
 #include "toolkit/gfx/Modes.h"
 
@@ -57,6 +60,32 @@ TEST(ViewGeometry, SlotsRunDownEightColumnsOfSixteenAtEachScale) {
   }
 }
 
+// Column width, row height, column step and the tops of both grids at each scale; the corner
+// slots of both lists follow from them.
+TEST(ViewGeometry, EachScaleHasItsOwnGrid) {
+  const struct {
+    double scale;
+    int width, height, step, upperTop, lowerTop;
+  } grids[] = {
+      {0.85, 90, 12, 113, 1, 234},
+      {1.0, 105, 14, 133, 1, 274},
+      {1.15, 121, 16, 153, 2, 316},
+  };
+  for (const auto& g : grids) {
+    LibrarianRig rig(g.scale);
+    const LibrarianViewControl* view = rig.makeView();
+    const IRECT origin = view->GetRECT();
+    for (int list : {kUpper, kLower})
+      for (int slot : {0, 15, 16, 127}) {
+        const int left = origin.L + slot / 16 * g.step;
+        const int top =
+            origin.T + (list == kUpper ? g.upperTop : g.lowerTop) + slot % 16 * g.height;
+        EXPECT_EQ(view->slotRect(list, slot), IRECT(left, top, left + g.width, top + g.height))
+            << g.scale << " list " << list << " slot " << slot;
+      }
+  }
+}
+
 TEST_F(View, ArrowsWrapAroundTheGridAndPlayTheSlotReached) {
   const struct {
     int from, key, to;
@@ -91,8 +120,17 @@ TEST_F(View, ClicksSelectTheSlotTheMenusActOnAndDoubleClicksPlayIt) {
   rig.param(kDeviceOutSelection)->Set(0.0);
   view->OnMouseDblClick(x(kUpper, 7), y(kUpper, 7), nullptr);
   EXPECT_EQ(view->upperSelection, 8) << "no port: the double click selects nothing";
+  // A right click selects the slot the menu then acts on.
   click(kUpper, 4, IMouseMod(false, true));
+  EXPECT_EQ(rig.librarian.selectedProgram, 4);
   click(kLower, 4, IMouseMod(false, true));
+  EXPECT_EQ(rig.librarian.lowerSelectedProgram, 4);
+  EXPECT_EQ(rig.librarian.selectedProgram, -1);
+  EXPECT_EQ(view->activeList, kLower);
+  view->OnMouseDown(x(kUpper, 2), y(kUpper, 2), nullptr);
+  IMouseMod none(false, false);
+  view->OnMouseDown(x(kUpper, 2), y(kUpper, 2), &none);
+  EXPECT_EQ(view->upperSelection, -1) << "no button, no selection";
   auto menu = [&](const char* name, int list) {
     return std::string(name) + " " + std::to_string(x(list, 4)) + " " + std::to_string(y(list, 4));
   };
@@ -148,6 +186,70 @@ TEST_F(View, PastesReachTheFirstAndTheLastSlot) {
   EXPECT_THAT(rig.take(), ElementsAre("unsaved 1", "unsaved 1"));
 }
 
+// A copy or paste whose point lies outside the list it concerns picks no slot: nothing is copied,
+// nothing is stored, and that list keeps no selection.
+TEST_F(View, CopyAndPasteOutsideTheirListPickNothing) {
+  view->CopySlotData(x(kUpper, 2), y(kUpper, 2));
+  EXPECT_EQ(view->lowerSelection, -1);
+  view->PasteSlotData(x(kUpper, 0), y(kUpper, 0));
+  EXPECT_EQ(upperName(0), "Up0") << "nothing was copied";
+
+  view->CopySlotData(x(kLower, 3), y(kLower, 3));
+  view->PasteSlotData(x(kLower, 0), y(kLower, 0));
+  EXPECT_EQ(rig.librarian.selectedProgram, -1);
+  EXPECT_EQ(view->upperSelection, -1);
+  for (int slot = 0; slot < 100; ++slot) ASSERT_EQ(upperName(slot), "Up" + std::to_string(slot));
+  EXPECT_THAT(rig.take(), IsEmpty());
+}
+
+// The slot menus open where the right click was: Copy takes the lower slot there, Paste stores it
+// into the upper slot there, Rename opens the name of the upper slot selected.
+TEST_F(View, TheSlotMenusCopyPasteAndRenameAtTheClickedSlot) {
+  FileCopyPopupMenu copy(&rig, &rig.librarian, IRECT(50, 60, 50, 60), &rig);
+  FileEditPopupMenu edit(&rig, &rig.librarian, IRECT(50, 60, 50, 60), &rig);
+  auto choose = [&](IControl& menu, int item, int list, int slot) {
+    VIEW_Script::instance().answerMenu({item});
+    IMouseMod right(false, true);
+    menu.OnMouseDown(x(list, slot), y(list, slot), &right);
+  };
+  choose(copy, 0, kLower, 3);
+  choose(edit, 0, kUpper, 7);
+  EXPECT_EQ(upperName(7), "A3");
+  EXPECT_EQ(rig.librarian.selectedProgram, 7);
+  EXPECT_THAT(rig.take(), ElementsAre("unsaved 1"));
+
+  click(kUpper, 12);
+  choose(edit, 2, kUpper, 12);
+  EXPECT_TRUE(rig.layers["patchRename"]->IsVisible());
+  EXPECT_EQ(trimmed(rig.param(kPatchRename)->GetDisplayText(0)), "Up12");
+}
+
+// Whatever the mouse or the keys do on the lists, the view asks to be drawn again, also when a
+// drop or a paste outside the upper list stores nothing.
+TEST_F(View, EveryMouseAndKeyStepAsksForARedraw) {
+  view->dragEnabled = true;
+  IMouseMod left(true), right(false, true);
+  const std::pair<const char*, std::function<void()>> steps[] = {
+      {"click", [&] { click(kUpper, 3); }},
+      {"right click", [&] { click(kLower, 3, right); }},
+      {"double click", [&] { view->OnMouseDblClick(x(kUpper, 4), y(kUpper, 4), &left); }},
+      {"arrow", [&] { view->OnKeyDown(0, 0, 2); }},
+      {"drag", [&] { view->OnMouseDrag(x(kLower, 5), y(kLower, 5), 1, 1, &left); }},
+      {"drop", [&] { view->OnMouseUp(x(kLower, 6), y(kLower, 6), &left); }},
+      {"paste", [&] { view->PasteSlotData(x(kLower, 7), y(kLower, 7)); }},
+      {"list change", [&] { view->patchSelectionLowerChanged(); }},
+  };
+  for (const auto& [what, step] : steps) {
+    IRECT all(0, 0, rig.graphics->Width(), rig.graphics->Height());
+    rig.graphics->Draw(&all);
+    IRECT region;
+    ASSERT_FALSE(rig.graphics->IsDirty(&region)) << what;
+    step();
+    EXPECT_TRUE(rig.graphics->IsDirty(&region)) << what;
+    EXPECT_TRUE(region.Contains(view->GetRECT().L, view->GetRECT().T)) << what;
+  }
+}
+
 // The selected slot of each list is filled light grey with its name in black; the others show
 // the picture beneath, their names in white; a drag box is filled grey around the mouse.
 TEST_F(View, TheSelectedSlotsAndTheDragBoxAreDrawnLightGrey) {
@@ -199,6 +301,14 @@ TEST_F(View, TheSelectedSlotsAndTheDragBoxAreDrawnLightGrey) {
   view->OnMouseUp(x(kUpper, 3), y(kUpper, 3), nullptr);
   draw();
   EXPECT_NE(pixel(mx + 40, my), grey) << "no box after the drop";
+}
+
+TEST_F(View, SlotTextsAreThoseOfTheListsBanksAndNoneOutsideTheLists) {
+  EXPECT_EQ(trimmed(view->slotText(kUpper, 99)), "Up99");
+  EXPECT_EQ(view->slotText(kUpper, 100), "") << "past the upper bank's end";
+  EXPECT_EQ(trimmed(view->slotText(kLower, 127)), "A127");
+  for (const auto& [list, slot] : {std::pair{-1, 0}, {2, 0}, {kUpper, -1}, {kLower, 128}})
+    EXPECT_EQ(view->slotText(list, slot), "") << list << " " << slot;
 }
 
 TEST_F(View, RenameOpensOnASlotWithADumpAndPadsTheBank) {
