@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <fstream>
@@ -60,6 +61,30 @@ TEST_F(BundleTest, MissingIsSilentUnreadableIsReported) {
   testing::internal::CaptureStdout();
   EXPECT_FALSE(Bundle::loadResource("folder.tea"));
   EXPECT_EQ(testing::internal::GetCapturedStdout(), "failed to open file");
+}
+
+// The report is out at once: a host that dies right after it (no stdio flush at exit) still shows it.
+TEST_F(BundleTest, TheReportIsOutBeforeTheLoadReturns) {
+  mkdir(dir.file("resources/folder.tea").c_str(), 0755);
+  int fds[2];
+  ASSERT_EQ(pipe(fds), 0);
+  const pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    dup2(fds[1], STDOUT_FILENO);  // a pipe: stdout is fully buffered
+    close(fds[0]);
+    const bool loaded = Bundle::loadResource("folder.tea").has_value();
+    _exit(loaded ? 1 : 0);
+  }
+  close(fds[1]);
+  std::string out;
+  char buf[256];
+  for (ssize_t n; (n = read(fds[0], buf, sizeof buf)) > 0;) out.append(buf, (size_t)n);
+  close(fds[0]);
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  EXPECT_EQ(out, "failed to open file");
 }
 
 // Every size rounds up to whole blocks of eight, up to the limit, which is read whole.
