@@ -122,6 +122,53 @@ TEST(PluginBase, FramesCopyAndRespectConnections) {
   EXPECT_EQ(out.data, lastBlock);
 }
 
+// Reads every input as a processing plug-in does: no input may be missing, however it is wired.
+class InputReader : public TestPlugin {
+ public:
+  InputReader() : TestPlugin(0, 1, "2-2") {}
+  void ProcessDoubleReplacing(double** inputs, double** outputs, int nFrames) override {
+    mRead.clear();
+    for (int i = 0; i < NInChannels(); ++i)
+      mRead.push_back(inputs[i] ? std::vector<double>(inputs[i], inputs[i] + nFrames)
+                                : std::vector<double>());
+    TestPlugin::ProcessDoubleReplacing(inputs, outputs, nFrames);
+  }
+  std::vector<std::vector<double>> mRead;
+};
+
+// An input without a host buffer, or disconnected, reads silence, also after its scratch buffer
+// grew with a long block; a connected one reads the host's samples.
+TEST(PluginBase, EveryInputReadsSamplesOrSilence) {
+  const struct {
+    bool secondConnected;
+    bool floats;
+    int n;
+  } cases[] = {{true, false, 16}, {true, false, 4096}, {true, true, 16},  {true, true, 4096},
+               {false, false, 16}, {false, false, 4096}, {false, true, 4096}};
+  for (const auto& c : cases) {
+    InputReader plug;
+    plug.SetInputChannelConnections(0, 2, true);
+    plug.SetInputChannelConnections(1, 1, c.secondConnected);
+    plug.SetOutputChannelConnections(0, 2, true);
+    plug.SetBlockSize(16);
+    Buffers<double> in(1, c.n, 1.0), out(2, c.n, -5.0);
+    Buffers<float> fin(1, c.n, 1.0f), fout(2, c.n, -5.0f);
+    double* hostIn[] = {in.pointers[0], nullptr};
+    float* hostFin[] = {fin.pointers[0], nullptr};
+    if (c.floats) {
+      plug.AttachInputBuffers(0, 2, hostFin, c.n);
+      plug.AttachOutputBuffers(0, 2, fout.pointers.data());
+      plug.ProcessBuffers(0.0f, c.n);
+    } else {
+      plug.AttachInputBuffers(0, 2, hostIn, c.n);
+      plug.AttachOutputBuffers(0, 2, out.pointers.data());
+      plug.ProcessBuffers(0.0, c.n);
+    }
+    const std::vector<std::vector<double>> expected = {in.data[0], std::vector<double>(c.n, 0.0)};
+    EXPECT_EQ(plug.mRead, expected) << c.secondConnected << c.floats << c.n;
+  }
+}
+
 TEST(PluginBase, SendMidiMsgsSendsAllAndReportsFailure) {
   TestPlugin plug(0, 1);
   plug.AttachGraphics(nullptr);
