@@ -49,6 +49,27 @@ TEST_F(PortIn, MessagesReachTheCallbackOnTheInputThread) {
   EXPECT_NE(received.thread(), deviceThread);
 }
 
+// A client listens on one port at a time: opening another leaves the first.
+TEST(MemoryInClient, OpeningAnotherPortLeavesTheFirst) {
+  MidiBackendMemory backend;
+  backend.addInputPort("Synth A");
+  backend.addInputPort("Synth B");
+  auto client = backend.createInClient("in", 100, nullptr);
+  ASSERT_TRUE(client);
+  std::vector<size_t> sizes;
+  const MidiReceiveFn receive = [](const uint8_t*, size_t size, void* user) {
+    static_cast<std::vector<size_t>*>(user)->push_back(size);
+  };
+  client->openPort(0, "in", receive, &sizes);
+  client->openPort(1, "in", receive, &sizes);
+  EXPECT_FALSE(backend.inputConnected("Synth A"));
+  EXPECT_FALSE(backend.deviceSend("Synth A", {0xF8}));
+  EXPECT_TRUE(backend.deviceSend("Synth B", {0xC3, 0x05}));
+  EXPECT_EQ(sizes, std::vector<size_t>{2});
+  client.reset();
+  EXPECT_FALSE(backend.inputConnected("Synth B"));
+}
+
 void throwingCallback(double, std::vector<unsigned char>* message, void* self) {
   if (message->size() == 1) throw std::runtime_error("handler broke");
   if (message->size() == 2) throw 2;
