@@ -478,6 +478,24 @@ void sendRandomEvents(Plug& plug, FakeHost& host, std::mt19937& rng) {
   ASSERT_EQ(sizes, forwardedSizes);
 }
 
+// The chunk's size decides first: a negative or oversized one is refused unread; an empty one is
+// read as any other, and holds the whole state of a plug-in without host parameters.
+TEST_F(PluginVST, ChunkSizesTheHostHandsIn) {
+  const struct {
+    int hostParams, kind;
+    VstIntPtr size;
+    VstIntPtr result;
+  } cases[] = {{0, 1, 0, 1},  {0, 0, 0, 1},           {2, 1, 0, 0},
+               {0, 1, -1, 0}, {0, 1, (VstIntPtr)INT_MAX + 1, 0}};
+  for (const auto& c : cases) {
+    Plug plug("2-2", c.hostParams);
+    uint8_t byte = 0;
+    EXPECT_EQ(plug.Call(effSetChunk, c.kind, c.size, &byte), c.result)
+        << c.hostParams << " " << c.kind << " " << c.size;
+    EXPECT_EQ(plug.Call(effSetChunk, c.kind, 0, nullptr), 0) << "no data";
+  }
+}
+
 // Whatever the host hands in (events, texts, indexes, values, damaged chunks the plug-in handed
 // out), every value stays in range and every text the plug-in writes stays inside its limit.
 TEST_F(PluginVST, HostInputOfAnyKind) {
