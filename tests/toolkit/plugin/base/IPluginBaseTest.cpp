@@ -169,6 +169,61 @@ TEST(PluginBase, EveryInputReadsSamplesOrSilence) {
   }
 }
 
+// Its processing doubles every input: a pass-through must not run it.
+class Doubler : public TestPlugin {
+ public:
+  Doubler() : TestPlugin(0, 1, "2-2") {}
+  void ProcessDoubleReplacing(double** inputs, double** outputs, int nFrames) override {
+    for (int c = 0; c < 2; ++c)
+      for (int s = 0; s < nFrames; ++s) outputs[c][s] = 2.0 * inputs[c][s];
+  }
+};
+
+// What each way of running a block leaves in the host's outputs, which held -5 + c * 1000 + s.
+TEST(PluginBase, EachWayOfRunningABlockFillsTheOutputs) {
+  enum Way { kProcess, kAccumulate, kPassThrough };
+  const struct {
+    Way way;
+    bool floats;
+    double inFactor, outFactor;  // output = inFactor * input + outFactor * what it held
+  } cases[] = {{kProcess, false, 2, 0},     {kProcess, true, 2, 0},
+               {kAccumulate, true, 2, 1},   {kPassThrough, false, 1, 0},
+               {kPassThrough, true, 1, 0}};
+  const int n = 8;
+  for (const auto& c : cases) {
+    Doubler plug;
+    connect(plug, n);
+    plug.SetOutputChannelConnections(1, 1, true);
+    Buffers<double> in(2, n, 1.0), out(2, n, -5.0);
+    Buffers<float> fin(2, n, 1.0f), fout(2, n, -5.0f);
+    if (c.floats) {
+      plug.AttachInputBuffers(0, 2, fin.pointers.data(), n);
+      plug.AttachOutputBuffers(0, 2, fout.pointers.data());
+    } else {
+      plug.AttachInputBuffers(0, 2, in.pointers.data(), n);
+      plug.AttachOutputBuffers(0, 2, out.pointers.data());
+    }
+    if (c.way == kAccumulate)
+      plug.ProcessBuffersAccumulating(0.0f, n);
+    else if (c.way == kPassThrough && c.floats)
+      plug.PassThroughBuffers(0.0f, n);
+    else if (c.way == kPassThrough)
+      plug.PassThroughBuffers(0.0, n);
+    else if (c.floats)
+      plug.ProcessBuffers(0.0f, n);
+    else
+      plug.ProcessBuffers(0.0, n);
+    for (int ch = 0; ch < 2; ++ch)
+      for (int s = 0; s < n; ++s) {
+        const double expected = c.inFactor * in.data[ch][s] + c.outFactor * out.data[ch][s];
+        if (c.floats)
+          EXPECT_EQ(fout.data[ch][s], (float)expected) << c.way << " " << ch << " " << s;
+        else
+          EXPECT_EQ(out.data[ch][s], expected) << c.way << " " << ch << " " << s;
+      }
+  }
+}
+
 TEST(PluginBase, SendMidiMsgsSendsAllAndReportsFailure) {
   TestPlugin plug(0, 1);
   plug.AttachGraphics(nullptr);
