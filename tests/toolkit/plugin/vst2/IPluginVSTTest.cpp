@@ -430,6 +430,23 @@ TEST_F(PluginVST, BlockSizesAreLimitedAndLongBlocksStillProcess) {
   EXPECT_EQ(plug.GetBlockSize(), 64);
 }
 
+// The accumulating entry adds to what the host's outputs hold, slice by slice for long blocks;
+// every block asks a plug-in that does MIDI for the host's events once.
+TEST_F(PluginVST, TheAccumulatingEntryAddsToTheOutputs) {
+  Plug plug;
+  plug.Call(effSetBlockSize, 0, 64);
+  for (int n : {65, 65536 * 2 + 100}) {
+    HostBuffers<float> in(n, 1), out(n, 9);
+    std::vector<std::vector<float>> expected = out.data;
+    for (int c = 0; c < 2; ++c)
+      for (int s = 0; s < n; ++s) expected[c][s] += in.data[c][s];
+    mHost.calls.clear();
+    plug.GetAEffect()->process(plug.GetAEffect(), in.pointers.data(), out.pointers.data(), n);
+    EXPECT_EQ(out.data, expected) << n;
+    EXPECT_EQ(mHost.count(audioMasterWantMidi), 1) << n;
+  }
+}
+
 // A random event list: any count (hosts send far more than the two entries the record declares),
 // null entries, SysEx events without dump or with a negative size, events of unknown types. MIDI
 // events must reach the plug-in in order, as coming from the host; every other event goes back to
