@@ -430,6 +430,32 @@ TEST_F(PluginVST, BlockSizesAreLimitedAndLongBlocksStillProcess) {
   EXPECT_EQ(plug.GetBlockSize(), 64);
 }
 
+// Each pin is active; an even one with a partner after it starts a stereo pair.
+TEST_F(PluginVST, PinsAreLabelledAndPairedFromTheFirst) {
+  Plug plug("4-3");
+  const struct {
+    int32_t opcode, index;
+    VstIntPtr answer;
+    int32_t flags;  // 1 active, 2 stereo
+    const char* label;
+  } pins[] = {{effGetInputProperties, 0, 1, 3, "Input 1"},
+              {effGetInputProperties, 1, 1, 1, "Input 2"},
+              {effGetInputProperties, 2, 1, 3, "Input 3"},
+              {effGetInputProperties, 3, 1, 1, "Input 4"},
+              {effGetInputProperties, 4, 0, 0, ""},
+              {effGetInputProperties, -1, 0, 0, ""},
+              {effGetOutputProperties, 0, 1, 3, "Output 1"},
+              {effGetOutputProperties, 2, 1, 1, "Output 3"},
+              {effGetOutputProperties, 3, 0, 0, ""}};
+  for (const auto& pin : pins) {
+    VstPinProperties got{};
+    EXPECT_EQ(plug.Call(pin.opcode, pin.index, 0, &got), pin.answer) << pin.label << pin.index;
+    EXPECT_EQ(got.flags, pin.flags) << pin.label << pin.index;
+    EXPECT_STREQ(got.label, pin.label) << pin.index;
+  }
+  EXPECT_EQ(plug.Call(effGetInputProperties, 0, 0, nullptr), 0);
+}
+
 // The accumulating entry adds to what the host's outputs hold, slice by slice for long blocks;
 // every block asks a plug-in that does MIDI for the host's events once.
 TEST_F(PluginVST, TheAccumulatingEntryAddsToTheOutputs) {
