@@ -143,7 +143,7 @@ TEST(PluginBase, EveryInputReadsSamplesOrSilence) {
     bool secondConnected;
     bool floats;
     int n;
-  } cases[] = {{true, false, 16}, {true, false, 4096}, {true, true, 16},  {true, true, 4096},
+  } cases[] = {{true, false, 16},  {true, false, 4096},  {true, true, 16},   {true, true, 4096},
                {false, false, 16}, {false, false, 4096}, {false, true, 4096}};
   for (const auto& c : cases) {
     InputReader plug;
@@ -186,8 +186,10 @@ TEST(PluginBase, EachWayOfRunningABlockFillsTheOutputs) {
     Way way;
     bool floats;
     double inFactor, outFactor;  // output = inFactor * input + outFactor * what it held
-  } cases[] = {{kProcess, false, 2, 0},     {kProcess, true, 2, 0},
-               {kAccumulate, true, 2, 1},   {kPassThrough, false, 1, 0},
+  } cases[] = {{kProcess, false, 2, 0},
+               {kProcess, true, 2, 0},
+               {kAccumulate, true, 2, 1},
+               {kPassThrough, false, 1, 0},
                {kPassThrough, true, 1, 0}};
   const int n = 8;
   for (const auto& c : cases) {
@@ -221,6 +223,24 @@ TEST(PluginBase, EachWayOfRunningABlockFillsTheOutputs) {
         else
           EXPECT_EQ(out.data[ch][s], expected) << c.way << " " << ch << " " << s;
       }
+  }
+}
+
+// Float inputs are read from the scratch buffers they were converted into: zeroing those silences
+// the block.
+TEST(PluginBase, ZeroedScratchBuffersSilenceConvertedInputs) {
+  for (bool zeroed : {false, true}) {
+    TestPlugin plug(0, 1, "2-2");
+    connect(plug, 8);
+    plug.SetOutputChannelConnections(1, 1, true);
+    Buffers<float> in(2, 8, 1.0f), out(2, 8, -5.0f);
+    plug.AttachInputBuffers(0, 2, in.pointers.data(), 8);
+    plug.AttachOutputBuffers(0, 2, out.pointers.data());
+    if (zeroed) plug.ZeroScratchBuffers();
+    plug.ProcessBuffers(0.0f, 8);
+    EXPECT_EQ(out.data,
+              zeroed ? std::vector<std::vector<float>>(2, std::vector<float>(8)) : in.data)
+        << zeroed;
   }
 }
 
