@@ -70,6 +70,23 @@ TEST(MemoryInClient, OpeningAnotherPortLeavesTheFirst) {
   EXPECT_FALSE(backend.inputConnected("Synth B"));
 }
 
+// Port numbers run from 0 to one less than the count, for opening and for names alike.
+TEST(MemoryClients, ThePortPastTheLastIsNone) {
+  MidiBackendMemory backend;
+  backend.addInputPort("Synth A");
+  backend.addOutputPort("Synth B");
+  auto in = backend.createInClient("in", 100, nullptr);
+  auto out = backend.createOutClient("out", nullptr);
+  ASSERT_TRUE(in && out);
+  const MidiReceiveFn ignore = [](const uint8_t*, size_t, void*) {};
+  EXPECT_THROW(in->openPort(1, "in", ignore, nullptr), std::runtime_error);
+  EXPECT_THROW(out->openPort(1, "out"), std::runtime_error);
+  EXPECT_THROW(in->portName(1), std::runtime_error);
+  EXPECT_THROW(out->portName(1), std::runtime_error);
+  EXPECT_EQ(in->portName(0) + out->portName(0), "Synth ASynth B");
+  EXPECT_FALSE(backend.inputConnected("Synth A"));
+}
+
 void throwingCallback(double, std::vector<unsigned char>* message, void* self) {
   if (message->size() == 1) throw std::runtime_error("handler broke");
   if (message->size() == 2) throw 2;
