@@ -430,6 +430,68 @@ TEST_F(PluginVST, BlockSizesAreLimitedAndLongBlocksStillProcess) {
   EXPECT_EQ(plug.GetBlockSize(), 64);
 }
 
+// Each field comes from the host only when its flag says it is valid and its value makes sense;
+// the rest keep what the caller had.
+TEST_F(PluginVST, TimeInfoTakesTheValidFieldsOnly) {
+  Plug plug;
+  mHost.time = VstTimeInfo{};
+  mHost.time.samplePos = 480.0;
+  mHost.time.ppqPos = 2.5;
+  mHost.time.tempo = 96.0;
+  mHost.time.barStartPos = 2.0;
+  mHost.time.cycleStartPos = 1.0;
+  mHost.time.cycleEndPos = 5.0;
+  mHost.time.timeSigNumerator = 7;
+  mHost.time.timeSigDenominator = 8;
+  const int all = kVstPpqPosValid | kVstTempoValid | kVstBarsValid | kVstCyclePosValid |
+                  kVstTimeSigValid | kVstTransportPlaying | kVstTransportCycleActive;
+  const auto fields = [](const ITimeInfo& t) {
+    return std::vector<double>{t.mSamplePos,
+                               t.mPPQPos,
+                               t.mTempo,
+                               t.mLastBar,
+                               t.mCycleStart,
+                               t.mCycleEnd,
+                               (double)t.mNumerator,
+                               (double)t.mDenominator,
+                               (double)t.mTransportIsRunning,
+                               (double)t.mTransportLoopEnabled};
+  };
+  const ITimeInfo kept{-1, -1, -1, -1, -1, -1, -1, -1, true, true};
+  const struct {
+    int flags;
+    std::vector<double> got;  // sample, ppq, tempo, bar, cycle start, end, num, den, run, loop
+  } cases[] = {
+      {all, {480, 2.5, 96, 2, 1, 5, 7, 8, 1, 1}},
+      {kVstPpqPosValid, {480, 2.5, -1, -1, -1, -1, -1, -1, 0, 0}},
+      {kVstTempoValid | kVstTransportPlaying, {480, -1, 96, -1, -1, -1, -1, -1, 1, 0}},
+      {kVstBarsValid | kVstTransportCycleActive, {480, -1, -1, 2, -1, -1, -1, -1, 0, 1}},
+      {kVstCyclePosValid, {480, -1, -1, -1, 1, 5, -1, -1, 0, 0}},
+      {kVstTimeSigValid, {480, -1, -1, -1, -1, -1, 7, 8, 0, 0}},
+      {kVstTransportPlaying, fields(kept)},  // no field valid: nothing taken
+  };
+  for (const auto& c : cases) {
+    mHost.time.flags = c.flags;
+    ITimeInfo info = kept;
+    plug.GetTime(&info);
+    EXPECT_EQ(fields(info), c.got) << c.flags;
+  }
+  // Values out of sense are refused one by one.
+  mHost.time.flags = all;
+  mHost.time.ppqPos = -1.0;
+  mHost.time.tempo = 0.0;
+  mHost.time.barStartPos = -0.5;
+  mHost.time.cycleEndPos = -2.0;
+  mHost.time.timeSigDenominator = 0;
+  ITimeInfo info = kept;
+  plug.GetTime(&info);
+  EXPECT_EQ(fields(info), (std::vector<double>{480, -1, -1, -1, -1, -1, -1, -1, 1, 1}));
+  mHost.hasTime = false;
+  info = kept;
+  plug.GetTime(&info);
+  EXPECT_EQ(fields(info), fields(kept));
+}
+
 // Each pin is active; an even one with a partner after it starts a stereo pair.
 TEST_F(PluginVST, PinsAreLabelledAndPairedFromTheFirst) {
   Plug plug("4-3");
@@ -438,15 +500,12 @@ TEST_F(PluginVST, PinsAreLabelledAndPairedFromTheFirst) {
     VstIntPtr answer;
     int32_t flags;  // 1 active, 2 stereo
     const char* label;
-  } pins[] = {{effGetInputProperties, 0, 1, 3, "Input 1"},
-              {effGetInputProperties, 1, 1, 1, "Input 2"},
-              {effGetInputProperties, 2, 1, 3, "Input 3"},
-              {effGetInputProperties, 3, 1, 1, "Input 4"},
-              {effGetInputProperties, 4, 0, 0, ""},
-              {effGetInputProperties, -1, 0, 0, ""},
-              {effGetOutputProperties, 0, 1, 3, "Output 1"},
-              {effGetOutputProperties, 2, 1, 1, "Output 3"},
-              {effGetOutputProperties, 3, 0, 0, ""}};
+  } pins[] = {
+      {effGetInputProperties, 0, 1, 3, "Input 1"},   {effGetInputProperties, 1, 1, 1, "Input 2"},
+      {effGetInputProperties, 2, 1, 3, "Input 3"},   {effGetInputProperties, 3, 1, 1, "Input 4"},
+      {effGetInputProperties, 4, 0, 0, ""},          {effGetInputProperties, -1, 0, 0, ""},
+      {effGetOutputProperties, 0, 1, 3, "Output 1"}, {effGetOutputProperties, 2, 1, 1, "Output 3"},
+      {effGetOutputProperties, 3, 0, 0, ""}};
   for (const auto& pin : pins) {
     VstPinProperties got{};
     EXPECT_EQ(plug.Call(pin.opcode, pin.index, 0, &got), pin.answer) << pin.label << pin.index;
@@ -528,8 +587,8 @@ TEST_F(PluginVST, ChunkSizesTheHostHandsIn) {
     int hostParams, kind;
     VstIntPtr size;
     VstIntPtr result;
-  } cases[] = {{0, 1, 0, 1},  {0, 0, 0, 1},           {2, 1, 0, 0},
-               {0, 1, -1, 0}, {0, 1, (VstIntPtr)INT_MAX + 1, 0}};
+  } cases[] = {
+      {0, 1, 0, 1}, {0, 0, 0, 1}, {2, 1, 0, 0}, {0, 1, -1, 0}, {0, 1, (VstIntPtr)INT_MAX + 1, 0}};
   for (const auto& c : cases) {
     Plug plug("2-2", c.hostParams);
     uint8_t byte = 0;
