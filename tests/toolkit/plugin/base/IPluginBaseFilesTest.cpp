@@ -210,6 +210,28 @@ TEST(PresetFiles, RefusedWithoutAnswerOrForeignOrDamagedFiles) {
   EXPECT_FALSE(plug.LoadBankFromFXB());
 }
 
+// Each of the four magic bytes counts: a file whose record or form tag differs in any one of them
+// is refused, in both forms, for programs and banks.
+TEST(PresetFiles, EveryByteOfTheTagsCounts) {
+  kroma_test::TempDir dir;
+  for (bool chunks : {false, true}) {
+    for (bool bank : {false, true}) {
+      FilePlug plug(1, 1, chunks);
+      plug.graphics->mAnswer = dir.file("tagged");
+      ASSERT_TRUE(bank ? plug.SaveBankAsFXB() : plug.SaveProgramAsFXP());
+      const Bytes good = readFile(dir.file("tagged"));
+      const auto load = [&] { return bank ? plug.LoadBankFromFXB() : plug.LoadProgramFromFXP(); };
+      ASSERT_TRUE(load()) << chunks << bank;
+      for (size_t at : {0, 1, 2, 3, 8, 9, 10, 11}) {
+        Bytes damaged = good;
+        damaged[at] ^= 0x20;
+        writeFile(dir.file("tagged"), damaged);
+        EXPECT_FALSE(load()) << "chunks " << chunks << " bank " << bank << " byte " << at;
+      }
+    }
+  }
+}
+
 // Damaged files of both forms leave every value finite and in range, and what was read is
 // written again and read back.
 TEST(PresetFiles, RandomAndMutatedFilesAreReadSafely) {
