@@ -492,6 +492,45 @@ TEST_F(PluginVST, TimeInfoTakesTheValidFieldsOnly) {
   EXPECT_EQ(fields(info), fields(kept));
 }
 
+// The texts the host reads of the parameters it was offered, and values it sets as text; a hidden
+// parameter is left alone.
+TEST_F(PluginVST, ParameterTextsBothWays) {
+  Plug plug;
+  plug.GetParam(1)->SetDisplayText(3, "three");
+  const struct {
+    int32_t opcode, index;
+    const char* text;
+  } reads[] = {{effGetParamName, 0, "Level"}, {effGetParamName, 1, "Steps"},
+               {effGetParamName, 2, "-"},     {effGetParamDisplay, 0, "0.50"},
+               {effGetParamDisplay, 1, "2"},  {effGetParamDisplay, 2, "-"},
+               {effGetParamLabel, 2, "-"}};
+  for (const auto& r : reads) {
+    char text[64] = "-";
+    EXPECT_EQ(plug.Call(r.opcode, r.index, 0, text), 0);
+    EXPECT_STREQ(text, r.text) << r.opcode << " " << r.index;
+  }
+  const struct {
+    int32_t index;
+    const char* text;
+    VstIntPtr answer;
+    double value;  // of the parameter afterwards
+  } writes[] = {{0, "0.25", 1, 0.25}, {0, "7", 1, 1.0}, {1, "three", 1, 3.0},
+                {1, "four", 0, 3.0},  {2, "5", 0, 0.0}, {-1, "5", 0, 0.0}};
+  for (const auto& w : writes) {
+    plug.changes.clear();
+    EXPECT_EQ(plug.Call(effString2Parameter, w.index, 0, const_cast<char*>(w.text)), w.answer)
+        << w.text;
+    if (w.index >= 0) {
+      EXPECT_EQ(plug.GetParam(w.index)->Value(), w.value) << w.text;
+    }
+    EXPECT_EQ(plug.changes, w.answer ? std::vector<int>{w.index} : std::vector<int>{}) << w.text;
+  }
+  char display[64] = {};
+  plug.Call(effGetParamDisplay, 1, 0, display);
+  EXPECT_STREQ(display, "three");
+  EXPECT_EQ(plug.Call(effString2Parameter, 1, 0, nullptr), 1) << "asks whether it could";
+}
+
 // Each pin is active; an even one with a partner after it starts a stereo pair.
 TEST_F(PluginVST, PinsAreLabelledAndPairedFromTheFirst) {
   Plug plug("4-3");
