@@ -64,6 +64,29 @@ TEST(PluginBase, CountsIdentityVersionsAndDefaults) {
   EXPECT_STREQ(noteName, "");
 }
 
+// Packed versions apart, as decimal and as text; the text leaves out trailing zero parts only.
+TEST(PluginBase, VersionsApartAsDecimalAndAsText) {
+  const struct {
+    int packed, major, minor, third, decimal;
+    const char* text;
+  } versions[] = {
+      {0x00010203, 1, 2, 3, 10203, "v1.2.3"},   {0x000A0B0C, 10, 11, 12, 101112, "v10.11.12"},
+      {0x00FF0000, 255, 0, 0, 2550000, "v255"}, {0x00000005, 0, 0, 5, 5, "v0.0.5"},
+      {0x00000100, 0, 1, 0, 100, "v0.1"},       {0x0102FF01, 258, 255, 1, 2605501, "v258.255.1"}};
+  for (const auto& v : versions) {
+    int major = -1, minor = -1, third = -1;
+    GetVersionParts(v.packed, &major, &minor, &third);
+    EXPECT_EQ(std::vector<int>({major, minor, third}),
+              std::vector<int>({v.major, v.minor, v.third}))
+        << v.text;
+    EXPECT_EQ(GetDecimalVersion(v.packed), v.decimal) << v.text;
+    char text[16];
+    GetVersionStr(v.packed, text);
+    EXPECT_STREQ(text, v.text);
+  }
+  GetVersionParts(0x00010203, nullptr, nullptr, nullptr);  // any part may be left out
+}
+
 // Host-style buffers of n frames per channel.
 template <class Sample>
 struct Buffers {
