@@ -191,6 +191,22 @@ TEST_F(PluginPorts, ShortMessagesAreThoseOfUpToThreeBytes) {
   EXPECT_TRUE(plug->sysExFromDevice());
 }
 
+// Program change and channel pressure go out as two bytes, every other short message as three;
+// a single byte from the device arrives with zero data bytes.
+TEST_F(PluginPorts, WireLengthsOfShortMessagesBothWays) {
+  selectBoth();
+  const std::vector<Bytes> sent = {{0xC5, 0x01},       {0xD2, 0x40},       {0xE0, 0x00, 0x40},
+                                   {0xA1, 0x3C, 0x10}, {0x80, 0x3C, 0x00}, {0xF2, 0x01, 0x02}};
+  for (const Bytes& bytes : sent) {
+    IMidiMsg msg(0, bytes[0], bytes[1], bytes.size() > 2 ? bytes[2] : 0x55);
+    EXPECT_TRUE(plug->SendMidiMsg(&msg));
+  }
+  EXPECT_EQ(backend.received("Corvane In"), sent);
+  backend.deviceSend("Corvane Out", {0xFA});
+  ASSERT_TRUE(waitFor([&] { return plug->count() == 1; }));
+  EXPECT_EQ(plug->shortBytes(), (std::vector<Bytes>{{0xFA, 0, 0}}));
+}
+
 TEST_F(PluginPorts, ClosingTheInputUnderThePluginLockDoesNotDeadlock) {
   plug->mTakeLock = true;
   selectBoth();
