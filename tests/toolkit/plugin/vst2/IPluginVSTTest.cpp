@@ -71,11 +71,12 @@ VstIntPtr FakeCallback(AEffect*, int32_t opcode, int32_t, VstIntPtr, void* ptr, 
 // A plug-in with two visible and one hidden parameter; it can be made to throw from its handlers.
 class Plug : public IPluginVST {
  public:
-  explicit Plug(const char* channelIO = "2-2", int hostParams = 2, const char* name = "Plug")
-      : IPluginVST(Info(), 3, channelIO, 0, name, name, name, 0x00010203, 1234, 5678, 64, true,
-                   true, false, 0) {
-    initialize(Info(), hostParams, 3, channelIO, 0, name, name, name, 0x00010203, 1234, 5678, 64,
-               true, true, false, 0);
+  explicit Plug(const char* channelIO = "2-2", int hostParams = 2, const char* name = "Plug",
+                int presets = 0)
+      : IPluginVST(Info(), 3, channelIO, presets, name, name, name, 0x00010203, 1234, 5678, 64,
+                   true, true, false, 0) {
+    initialize(Info(), hostParams, 3, channelIO, presets, name, name, name, 0x00010203, 1234, 5678,
+               64, true, true, false, 0);
     GetParam(0)->InitDouble("Level", 0.5, 0.0, 1.0, 0.01);
     GetParam(1)->InitInt("Steps", 2, 0, 10);
     GetParam(2)->InitInt("Hidden", 0, 0, 10);
@@ -617,6 +618,71 @@ void sendRandomEvents(Plug& plug, FakeHost& host, std::mt19937& rng) {
   ASSERT_EQ(host.midi.size(), others);
   for (const auto& e : host.sysex) sizes.push_back(e.dumpBytes);
   ASSERT_EQ(sizes, forwardedSizes);
+}
+
+// A chunk as stored: header, (for a bank the presets, none here,) then the offered values; read
+// back by another instance, also without the header or with an older one.
+TEST_F(PluginVST, ChunksCarryTheOfferedValuesBehindTheirHeader) {
+  Plug plug;
+  plug.GetParam(0)->Set(0.25);
+  plug.GetParam(1)->Set(7.0);
+  plug.GetParam(2)->Set(9.0);  // not offered: not stored
+  const auto image = [](std::vector<int32_t> header, std::vector<double> values) {
+    std::vector<uint8_t> bytes(header.size() * 4 + values.size() * 8);
+    if (!header.empty()) std::memcpy(bytes.data(), header.data(), header.size() * 4);
+    std::memcpy(bytes.data() + header.size() * 4, values.data(), values.size() * 8);
+    return bytes;
+  };
+  const std::vector<uint8_t> stored = image({0x70666674, 0x00010000}, {0.25, 7.0});
+  EXPECT_EQ(plug.chunk(0), stored);
+  EXPECT_EQ(plug.chunk(1), stored);
+  const struct {
+    int kind;
+    std::vector<uint8_t> bytes;
+  } loads[] = {{0, stored},
+               {1, stored},
+               {1, image({}, {0.25, 7.0})},
+               {0, image({0x70666674, 0x0000FFFF}, {0.25, 7.0})}};
+  for (const auto& load : loads) {
+    Plug other;
+    auto* graphics = new plugin_test::FakeGraphics();
+    other.AttachGraphics(graphics);
+    graphics->mPushes.clear();
+    std::vector<uint8_t> bytes = load.bytes;
+    EXPECT_EQ(other.Call(effSetChunk, load.kind, (VstIntPtr)bytes.size(), bytes.data()), 1);
+    EXPECT_EQ(other.GetParam(0)->Value(), 0.25) << load.kind << " " << bytes.size();
+    EXPECT_EQ(other.GetParam(1)->Value(), 7.0) << load.kind << " " << bytes.size();
+    EXPECT_EQ(other.GetParam(2)->Value(), 0.0) << load.kind << " " << bytes.size();
+    EXPECT_FALSE(graphics->mPushes.empty()) << "the controls show what was read";
+  }
+}
+
+// A bank chunk carries the presets before the state; one of an older framework holds the state
+// alone and leaves the presets as they were.
+TEST_F(PluginVST, BankChunksCarryThePresetsFromTheirVersionOn) {
+  Plug plug("2-2", 2, "Plug", 2);
+  plug.GetParam(1)->Set(3.0);
+  plug.MakeDefaultPreset("Three", 1);
+  plug.GetParam(1)->Set(4.0);
+  plug.MakeDefaultPreset("Four", 1);
+  plug.GetParam(1)->Set(5.0);
+  std::vector<uint8_t> bank = plug.chunk(0);
+  EXPECT_GT(bank.size(), plug.chunk(1).size());
+
+  Plug other("2-2", 2, "Plug", 2);
+  ASSERT_EQ(other.Call(effSetChunk, 0, (VstIntPtr)bank.size(), bank.data()), 1);
+  EXPECT_EQ(std::string(other.GetPresetName(0)) + "," + other.GetPresetName(1), "Three,Four");
+  EXPECT_EQ(other.GetParam(1)->Value(), 5.0);
+  ASSERT_TRUE(other.RestorePreset(1));
+  EXPECT_EQ(other.GetParam(1)->Value(), 4.0);
+
+  Plug older("2-2", 2, "Plug", 2);
+  std::vector<uint8_t> state = plug.chunk(1);
+  const int32_t olderVersion = 0x0000FFFF;
+  std::memcpy(state.data() + 4, &olderVersion, 4);
+  ASSERT_EQ(older.Call(effSetChunk, 0, (VstIntPtr)state.size(), state.data()), 1);
+  EXPECT_EQ(older.GetParam(1)->Value(), 5.0);
+  EXPECT_STREQ(older.GetPresetName(1), "empty") << "no preset was read";
 }
 
 // The chunk's size decides first: a negative or oversized one is refused unread; an empty one is
