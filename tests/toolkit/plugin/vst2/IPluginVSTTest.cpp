@@ -310,6 +310,46 @@ TEST_F(PluginVST, OpcodeAnswers) {
   EXPECT_EQ(plug.calls, std::vector<std::string>{"reset"});
 }
 
+// Answers that need no more than the plug-in's identity, and programs chosen and named by index.
+TEST_F(PluginVST, PlainAnswersAndPrograms) {
+  Plug plug("2-2", 2, "Plug", 2);
+  plug.MakeDefaultPreset("First", 1);
+  plug.MakeDefaultPreset("Second", 1);
+  const struct {
+    int32_t opcode;
+    VstIntPtr answer;
+  } answers[] = {{effGetVendorVersion, 0x00010203},
+                 {effGetVstVersion, kVstVersion},
+                 {effIdentify, kVstIdentify},
+                 {effCanBeAutomated, 1},
+                 {effGetPlugCategory, kPlugCategEffect},
+                 {-1, 0},
+                 {kVstLastDispatcherOpcode + 1, 0}};
+  for (const auto& a : answers) EXPECT_EQ(plug.Call(a.opcode), a.answer) << a.opcode;
+
+  plug.Call(effSetSampleRate, 0, 0, nullptr, 48000.f);
+  EXPECT_EQ(plug.GetSampleRate(), 48000.0);
+  EXPECT_EQ(plug.calls, std::vector<std::string>{"reset"});
+
+  plug.Call(effSetProgram, 0, 1);
+  EXPECT_EQ(plug.Call(effGetProgram), 1);
+  char name[kVstMaxProgNameLen + 1] = {};
+  plug.Call(effGetProgramName, 0, 0, name);
+  EXPECT_STREQ(name, "Second");
+  plug.Call(effSetProgramName, 0, 0, const_cast<char*>("Renamed"));
+  const struct {
+    int32_t index;
+    VstIntPtr answer;
+    const char* name;
+  } indexed[] = {{0, 1, "First"}, {1, 1, "Renamed"}, {2, 0, ""}, {-1, 0, ""}};
+  for (const auto& i : indexed) {
+    std::memset(name, 'x', sizeof name);
+    EXPECT_EQ(plug.Call(effGetProgramNameIndexed, i.index, 0, name), i.answer) << i.index;
+    EXPECT_STREQ(name, i.name) << i.index;
+  }
+  EXPECT_EQ(plug.Call(effGetProgramNameIndexed, 0, 0, nullptr), 0);
+}
+
 TEST_F(PluginVST, EditorOpcodesFollowTheGraphics) {
   Plug plug;
   ERect* rect = nullptr;
