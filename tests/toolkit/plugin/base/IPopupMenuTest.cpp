@@ -44,12 +44,8 @@ TEST(PopupMenu, PrefixModes) {
     int mode, kept;
     const char* first;
     const char* eleventh;
-  } modes[] = {{0, 0, "a", "k"},
-               {1, 1, "1: a", "11: k"},
-               {2, 2, "01: a", "11: k"},
-               {3, 3, "001: a", "011: k"},
-               {-1, 3, "001: a", "011: k"},
-               {4, 3, "001: a", "011: k"}};
+  } modes[] = {{0, 0, "a", "k"},           {1, 1, "1: a", "11: k"},     {2, 2, "01: a", "11: k"},
+               {3, 3, "001: a", "011: k"}, {-1, 3, "001: a", "011: k"}, {4, 3, "001: a", "011: k"}};
   TK_String shown;
   for (const auto& m : modes) {
     menu.SetPrefix(m.mode);

@@ -45,8 +45,8 @@ TEST(NoMidiSystemLog, NamesEverySystemTriedInOrder) {
       {"alsa", {"ALSA: ", "no MIDI system is available"}},
       {"jack", {"no JACK server is running", "no MIDI system is available"}},
       {"bogus",
-       {"unknown KROMA_MIDI_API \"bogus\"; trying ALSA, then JACK", "ALSA: ",
-        "no JACK server is running", "no MIDI system is available"}},
+       {"unknown KROMA_MIDI_API \"bogus\"; trying ALSA, then JACK",
+        "ALSA: ", "no JACK server is running", "no MIDI system is available"}},
   };
   kroma_test::ScopedEnv server("JACK_DEFAULT_SERVER", "kroma-no-such-server");
   for (const auto& c : cases) {
