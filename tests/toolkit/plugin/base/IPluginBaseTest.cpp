@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <climits>
+#include <string>
 #include <vector>
 
 #include "PluginTestDoubles.h"
@@ -37,6 +39,29 @@ TEST(PluginBase, StereoLimitDisconnectsTheInputsPastTwo) {
     for (int i = 0; i < plug.NInChannels(); ++i)
       connected += plug.IsInChannelConnected(i) ? 'C' : 'd';
     EXPECT_EQ(connected, c.connected) << c.io;
+  }
+}
+
+// A range of channels is cut to the channels there are, whatever its start and length.
+TEST(PluginBase, ConnectionRangesAreCutToTheChannels) {
+  const struct {
+    int idx, n;
+    const char* connected;
+  } ranges[] = {{0, 4, "CCCC"},  {1, 2, "dCCd"}, {-1, 3, "CCdd"},          {2, 10, "ddCC"},
+                {3, -5, "dddd"}, {4, 1, "dddd"}, {INT_MAX - 1, 5, "dddd"}, {-5, 2, "dddd"}};
+  for (const auto& r : ranges) {
+    TestPlugin plug(0, 1, "4-4");
+    plug.SetInputChannelConnections(0, 4, false);
+    plug.SetOutputChannelConnections(0, 4, false);
+    plug.SetInputChannelConnections(r.idx, r.n, true);
+    plug.SetOutputChannelConnections(r.idx, r.n, true);
+    std::string in, out;
+    for (int i = 0; i < 4; ++i) {
+      in += plug.IsInChannelConnected(i) ? 'C' : 'd';
+      out += plug.IsOutChannelConnected(i) ? 'C' : 'd';
+    }
+    EXPECT_EQ(in, r.connected) << r.idx << " " << r.n;
+    EXPECT_EQ(out, r.connected) << r.idx << " " << r.n;
   }
 }
 
