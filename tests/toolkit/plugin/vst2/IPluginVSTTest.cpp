@@ -266,6 +266,33 @@ TEST_F(PluginVST, HostIdentityIsPacked) {
   EXPECT_EQ(other.GetHostVersion(false), 0);
 }
 
+// The host is asked once; its decimal version is packed, and only a product that names itself has
+// one worth asking for.
+TEST_F(PluginVST, HostIdentityIsAskedOnceAndPacked) {
+  const struct {
+    const char* product;
+    VstIntPtr version;
+    EHost host;
+    int packed;
+    int versionQueries;
+  } hosts[] = {{"Reaper", 61205, kHostReaper, (6 << 16) | (12 << 8) | 5, 1},
+               {"reaper", 99, kHostReaper, 99, 1},
+               {"Some Host", VstIntPtr{1} << 40, kHostUnknown, 0, 1},
+               {"Some Host", 0, kHostUnknown, 0, 1},
+               {"", 61205, kHostUnknown, 0, 0}};
+  for (const auto& h : hosts) {
+    mHost.product = h.product;
+    mHost.version = h.version;
+    mHost.calls.clear();
+    Plug plug;
+    EXPECT_EQ(plug.GetHost(), h.host) << h.product;
+    EXPECT_EQ(plug.GetHost(), h.host) << h.product;
+    EXPECT_EQ(plug.GetHostVersion(false), h.packed) << h.product;
+    EXPECT_EQ(mHost.count(audioMasterGetProductString), 1) << h.product;
+    EXPECT_EQ(mHost.count(audioMasterGetVendorVersion), h.versionQueries) << h.product;
+  }
+}
+
 TEST_F(PluginVST, OpcodeAnswers) {
   Plug plug("2-2", 2, std::string(100, 'n').c_str());
   MidiKeyName key{};
