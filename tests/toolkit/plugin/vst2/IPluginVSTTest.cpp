@@ -277,7 +277,7 @@ TEST_F(PluginVST, HostIdentityIsAskedOnceAndPacked) {
     int versionQueries;
   } hosts[] = {{"Reaper", 61205, kHostReaper, (6 << 16) | (12 << 8) | 5, 1},
                {"reaper", 99, kHostReaper, 99, 1},
-               {"Some Host", VstIntPtr{1} << 40, kHostUnknown, 0, 1},
+               {"Some Host", (VstIntPtr{1} << 40) + 61205, kHostUnknown, 0, 1},
                {"Some Host", 0, kHostUnknown, 0, 1},
                {"", 61205, kHostUnknown, 0, 0}};
   for (const auto& h : hosts) {
