@@ -42,6 +42,47 @@ TEST(PluginBase, StereoLimitDisconnectsTheInputsPastTwo) {
   }
 }
 
+// Block sizes from 0 to the largest are taken; any other is refused with a line naming both.
+TEST(PluginBase, BlockSizesOutsideTheLimitAreRefusedWithALogLine) {
+  const struct {
+    int asked, kept;
+    const char* log;
+  } sizes[] = {{0, 0, ""},
+               {65536, 65536, ""},
+               {65537, 65536, "PLUG-IN: block size 65537 refused (largest 65536); keeping 65536\n"},
+               {-1, 65536, "PLUG-IN: block size -1 refused (largest 65536); keeping 65536\n"},
+               {512, 512, ""}};
+  TestPlugin plug(0, 1, "2-2");
+  for (const auto& s : sizes) {
+    testing::internal::CaptureStderr();
+    plug.SetBlockSize(s.asked);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), s.log) << s.asked;
+    EXPECT_EQ(plug.GetBlockSize(), s.kept) << s.asked;
+  }
+}
+
+// An editor attached shows every value, normalised; one attached after it replaces and frees it
+// (the leak check sees one that is not).
+TEST(PluginBase, AnAttachedEditorShowsEveryValueAndReplacesTheLast) {
+  TestPlugin plug(0, 3, "2-2");
+  for (int i = 0; i < 3; ++i) {
+    plug.GetParam(i)->InitInt("p", 0, 0, 100);
+    plug.GetParam(i)->Set(25.0 * (i + 1));
+  }
+  auto* first = new plugin_test::FakeGraphics();
+  plug.AttachGraphics(first);
+  ASSERT_EQ(first->mPushes.size(), 3u);
+  for (int i = 0; i < 3; ++i) {
+    EXPECT_EQ(first->mPushes[i].value, 0.25 * (i + 1)) << i;
+    EXPECT_TRUE(first->mPushes[i].normalized) << i;
+  }
+  plug.AttachGraphics(first);  // the same again: kept
+  EXPECT_EQ(first->mPushes.size(), 6u);
+  auto* second = new plugin_test::FakeGraphics();
+  plug.AttachGraphics(second);
+  EXPECT_EQ(plug.GetGUI<plugin_test::FakeGraphics>(), second);
+}
+
 // A range of channels is cut to the channels there are, whatever its start and length.
 TEST(PluginBase, ConnectionRangesAreCutToTheChannels) {
   const struct {
@@ -290,6 +331,25 @@ TEST(PluginBase, ZeroedScratchBuffersSilenceConvertedInputs) {
               zeroed ? std::vector<std::vector<float>>(2, std::vector<float>(8)) : in.data)
         << zeroed;
   }
+}
+
+// Single samples pass as doubles do: each output its input, outputs without one zeroed, missing
+// host buffers skipped.
+TEST(PluginBase, SingleSamplesPassThrough) {
+  TestPlugin plug(0, 1, "2-3");
+  Buffers<float> in(2, 8, 1.0f), out(3, 8, -5.0f);
+  plug.ProcessSingleReplacing(in.pointers.data(), out.pointers.data(), 8);
+  EXPECT_EQ(out.data[0], in.data[0]);
+  EXPECT_EQ(out.data[1], in.data[1]);
+  EXPECT_EQ(out.data[2], std::vector<float>(8, 0.0f));
+  Buffers<float> untouched(3, 8, -5.0f);
+  std::vector<float*> partial = {nullptr, untouched.pointers[1], nullptr};
+  plug.ProcessSingleReplacing(nullptr, partial.data(), 8);
+  EXPECT_EQ(untouched.data[1], std::vector<float>(8, 0.0f)) << "no inputs: silence";
+  EXPECT_EQ(untouched.data[0], Buffers<float>(3, 8, -5.0f).data[0]);
+  Buffers<float> kept(3, 8, -5.0f);
+  plug.ProcessSingleReplacing(in.pointers.data(), kept.pointers.data(), 0);
+  EXPECT_EQ(kept.data, Buffers<float>(3, 8, -5.0f).data) << "no frames: nothing written";
 }
 
 TEST(PluginBase, SendMidiMsgsSendsAllAndReportsFailure) {
