@@ -349,7 +349,8 @@ TEST(PluginBase, SingleSamplesPassThrough) {
   EXPECT_EQ(untouched.data[0], Buffers<float>(3, 8, -5.0f).data[0]);
   Buffers<float> kept(3, 8, -5.0f);
   plug.ProcessSingleReplacing(in.pointers.data(), kept.pointers.data(), 0);
-  EXPECT_EQ(kept.data, Buffers<float>(3, 8, -5.0f).data) << "no frames: nothing written";
+  plug.ProcessSingleReplacing(in.pointers.data(), kept.pointers.data(), -1);
+  EXPECT_EQ(kept.data, Buffers<float>(3, 8, -5.0f).data) << "no frames, or fewer: nothing written";
 }
 
 TEST(PluginBase, SendMidiMsgsSendsAllAndReportsFailure) {
