@@ -90,6 +90,27 @@ TEST(PluginParams, CompareStateWithinTolerance) {
   EXPECT_FALSE(plug.CompareState(reinterpret_cast<const unsigned char*>(other), 0));
   EXPECT_FALSE(plug.CompareState(nullptr, 0));
 }
+// The tail holds the first n parameters past the host's, all of them when n reaches their count.
+TEST(PluginParams, TheTailHoldsTheFirstNOfTheRest) {
+  TestPlugin plug(1, 4);
+  for (int i = 0; i < 4; ++i) plug.GetParam(i)->InitInt("p", 10 * (i + 1), 0, 100);
+  const std::pair<int, std::vector<double>> tails[] = {
+      {-1, {}}, {0, {}}, {1, {20}}, {2, {20, 30}}, {3, {20, 30, 40}}, {9, {20, 30, 40}}};
+  for (const auto& [n, values] : tails) {
+    ByteChunk chunk;
+    EXPECT_TRUE(plug.SerializeNonAutomatedParams(&chunk, n)) << n;
+    ByteChunk expected;
+    for (double value : values) expected.AppendValue(value);
+    EXPECT_TRUE(chunk == expected) << n << ": " << chunk.Size() << " bytes";
+  }
+  EXPECT_FALSE(plug.SerializeNonAutomatedParams(nullptr, 1));
+  ByteChunk state;
+  EXPECT_TRUE(plug.SerializeParams(&state));
+  ByteChunk hostValue;
+  hostValue.AppendValue(10.0);
+  EXPECT_TRUE(state == hostValue) << "the host's parameters only";
+}
+
 // A tail chunk that stops after 3 of 5 values: three restored, the fourth 0.0 held to its range,
 // the fifth untouched, -1; a value beyond the range is held to it.
 TEST(PluginParams, AShortTailChunkSetsWhatItHoldsAndTheFailingValueClamped) {
