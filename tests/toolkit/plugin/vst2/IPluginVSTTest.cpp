@@ -106,6 +106,7 @@ class Plug : public IPluginVST {
     IPluginVST::Reset();
   }
   void OnGUIOpen() override { calls.push_back("gui open"); }
+  void OnHostIdentified() override { calls.push_back("identified"); }
   void OnGUIClose() override { calls.push_back("gui close"); }
   void OnWindowResize() override { calls.push_back("resize"); }
 
@@ -264,6 +265,25 @@ TEST_F(PluginVST, HostIdentityIsPacked) {
   Plug other;
   other.Call(effOpen);
   EXPECT_EQ(other.GetHostVersion(false), 0);
+}
+
+// Opening identifies the host once; hosts known to take two inputs at most get two, others all.
+TEST_F(PluginVST, OpeningIdentifiesTheHostOnce) {
+  const std::pair<const char*, const char*> hosts[] = {{"Forte", "CCdd"},  {"Audition", "CCdd"},
+                                                       {"Orion", "CCdd"},  {"SAWStudio", "CCdd"},
+                                                       {"Reaper", "CCCC"}, {"Other", "CCCC"}};
+  for (const auto& [product, connected] : hosts) {
+    mHost.product = product;
+    Plug plug("4-4");
+    plug.Call(effOpen);
+    plug.Call(effOpen);
+    EXPECT_EQ(std::count(plug.calls.begin(), plug.calls.end(), "identified"), 1) << product;
+    EXPECT_EQ(plug.changes, (std::vector<int>{0, 1, 0, 1})) << "each open resets the values";
+    std::string inputs;
+    for (int i = 0; i < 4; ++i) inputs += plug.IsInChannelConnected(i) ? 'C' : 'd';
+    EXPECT_EQ(inputs, connected) << product;
+    EXPECT_EQ(plug.GetAEffect()->numInputs, 4) << product;
+  }
 }
 
 // The host is asked once; its decimal version is packed, and only a product that names itself has
