@@ -87,6 +87,18 @@ TEST(MemoryClients, ThePortPastTheLastIsNone) {
   EXPECT_FALSE(backend.inputConnected("Synth A"));
 }
 
+// A SysEx cut off by choosing another port is forgotten: the new port starts clean.
+TEST_F(PortIn, AnotherPortStartsWithoutTheLastOnesSysEx) {
+  ASSERT_TRUE(port.open(0));
+  backend.deviceSend("Synth A", {0xF0, 0x3E, 0xFA});  // the real-time byte shows it was read
+  ASSERT_TRUE(waitFor([&] { return received.count() == 1; }));
+  ASSERT_TRUE(port.open(1));
+  backend.deviceSend("Synth B", {0x90, 0x3C, 0x40});
+  ASSERT_TRUE(waitFor([&] { return received.count() == 2; }));
+  EXPECT_EQ(received.messages(), (std::vector<Bytes>{{0xFA}, {0x90, 0x3C, 0x40}}));
+  EXPECT_TRUE(log.lines().empty()) << log.lines().front();
+}
+
 void throwingCallback(double, std::vector<unsigned char>* message, void* self) {
   if (message->size() == 1) throw std::runtime_error("handler broke");
   if (message->size() == 2) throw 2;
