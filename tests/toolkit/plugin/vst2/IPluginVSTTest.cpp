@@ -468,6 +468,22 @@ TEST_F(PluginVST, NoExceptionLeavesTheHostEntries) {
   EXPECT_TRUE(free);
 }
 
+// Each entry the host calls names itself in the log line of what it caught.
+TEST_F(PluginVST, EachEntryLogsWhatItCaught) {
+  Plug plug;
+  plug.throwing = true;
+  float left[8] = {}, right[8] = {};
+  float* io[] = {left, right};
+  testing::internal::CaptureStderr();
+  plug.Call(effMainsChanged, 0, 1);
+  plug.GetAEffect()->processReplacing(plug.GetAEffect(), io, io, 8);
+  plug.GetAEffect()->setParameter(plug.GetAEffect(), 0, 0.3f);
+  EXPECT_EQ(testing::internal::GetCapturedStderr(),
+            "VST2: exception caught in the dispatcher\n"
+            "VST2: exception caught in the process call\n"
+            "VST2: exception caught in setParameter\n");
+}
+
 // Host buffers of n frames per channel, frame s of channel c holding first + c * 0.5 + s.
 template <class Sample>
 struct HostBuffers {
