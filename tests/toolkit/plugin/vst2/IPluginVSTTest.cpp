@@ -383,7 +383,8 @@ TEST_F(PluginVST, PlainAnswersAndPrograms) {
   char name[kVstMaxProgNameLen + 1] = {};
   plug.Call(effGetProgramName, 0, 0, name);
   EXPECT_STREQ(name, "Second");
-  plug.Call(effSetProgramName, 0, 0, const_cast<char*>("Renamed"));
+  EXPECT_EQ(plug.Call(effSetProgramName), 0) << "no name";
+  EXPECT_EQ(plug.Call(effSetProgramName, 0, 0, const_cast<char*>("Renamed")), 0);
   const struct {
     int32_t index;
     VstIntPtr answer;
