@@ -676,6 +676,24 @@ TEST_F(PluginVST, TheAccumulatingEntryAddsToTheOutputs) {
   }
 }
 
+// A size beyond int is refused as the nearest int, never wrapped into range; each is one line.
+TEST_F(PluginVST, BlockSizesBeyondIntAreNamedAsTheNearestInt) {
+  const std::pair<VstIntPtr, const char*> sizes[] = {{-1, "-1"},
+                                                     {(VstIntPtr{1} << 32) + 64, "2147483647"},
+                                                     {-(VstIntPtr{1} << 32) + 64, "-2147483648"},
+                                                     {VstIntPtr{1} << 40, "2147483647"}};
+  Plug plug;
+  plug.Call(effSetBlockSize, 0, 512);
+  for (const auto& [size, named] : sizes) {
+    testing::internal::CaptureStderr();
+    plug.Call(effSetBlockSize, 0, size);
+    EXPECT_EQ(
+        testing::internal::GetCapturedStderr(),
+        "PLUG-IN: block size " + std::string(named) + " refused (largest 65536); keeping 512\n");
+    EXPECT_EQ(plug.GetBlockSize(), 512);
+  }
+}
+
 // A random event list: any count (hosts send far more than the two entries the record declares),
 // null entries, SysEx events without dump or with a negative size, events of unknown types. MIDI
 // events must reach the plug-in in order, as coming from the host; every other event goes back to
