@@ -591,6 +591,12 @@ TEST_F(PluginVST, TimeInfoTakesTheValidFieldsOnly) {
   ITimeInfo info = kept;
   plug.GetTime(&info);
   EXPECT_EQ(fields(info), (std::vector<double>{480, -1, -1, -1, -1, -1, -1, -1, 1, 1}));
+  // Zero is a position like any other: the song's start.
+  mHost.time.ppqPos = mHost.time.barStartPos = mHost.time.cycleStartPos = 0.0;
+  mHost.time.cycleEndPos = 0.0;
+  info = kept;
+  plug.GetTime(&info);
+  EXPECT_EQ(fields(info), (std::vector<double>{480, 0, -1, 0, 0, 0, -1, -1, 1, 1}));
   mHost.hasTime = false;
   info = kept;
   plug.GetTime(&info);
