@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <string>
 
@@ -62,6 +65,31 @@ TEST_F(BundleTest, MissingIsSilentUnreadableIsReported) {
   EXPECT_EQ(testing::internal::GetCapturedStdout(), "failed to open file");
 }
 
+// The report is out at once: a host that dies right after it (no stdio flush at exit) still shows
+// it.
+TEST_F(BundleTest, TheReportIsOutBeforeTheLoadReturns) {
+  mkdir(dir.file("resources/folder.tea").c_str(), 0755);
+  int fds[2];
+  ASSERT_EQ(pipe(fds), 0);
+  const pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    dup2(fds[1], STDOUT_FILENO);  // a pipe: stdout is fully buffered
+    close(fds[0]);
+    const bool loaded = Bundle::loadResource("folder.tea").has_value();
+    _exit(loaded ? 1 : 0);
+  }
+  close(fds[1]);
+  std::string out;
+  char buf[256];
+  for (ssize_t n; (n = read(fds[0], buf, sizeof buf)) > 0;) out.append(buf, (size_t)n);
+  close(fds[0]);
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  EXPECT_EQ(out, "failed to open file");
+}
+
 // Every size rounds up to whole blocks of eight, up to the limit, which is read whole.
 TEST_F(BundleTest, SizesRoundUpToBlocksOfEightUpToTheLimit) {
   const struct {
@@ -103,6 +131,40 @@ TEST(BundleWithoutOverride, IsTheFolderOfTheLoadedObject) {
   ASSERT_GT(readlink("/proc/self/exe", self, sizeof self - 1), 0);
   const std::string exe(self);
   EXPECT_EQ(Bundle::directory(), exe.substr(0, exe.find_last_of('/')));
+}
+
+// Run through a link, the program still finds its own folder: the loader names the link.
+TEST(BundleThroughALink, NamesTheRealFile) {
+  if (std::getenv("KROMA_TEST_PRINT_EXECUTABLE")) {  // the run through the link
+    std::printf("executable: %s\n", Bundle::executable().c_str());
+    return;
+  }
+  char self[4096] = {};
+  ASSERT_GT(readlink("/proc/self/exe", self, sizeof self - 1), 0);
+  kroma_test::TempDir dir;
+  const std::string link = dir.file("linked-test");
+  ASSERT_EQ(symlink(self, link.c_str()), 0);
+  int fds[2];
+  ASSERT_EQ(pipe(fds), 0);
+  const pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    dup2(fds[1], STDOUT_FILENO);
+    close(fds[0]);
+    setenv("KROMA_TEST_PRINT_EXECUTABLE", "1", 1);
+    setenv("KROMA_BUNDLE_DIR", "", 1);
+    execl(link.c_str(), link.c_str(), "--gtest_filter=BundleThroughALink.*", nullptr);
+    _exit(127);
+  }
+  close(fds[1]);
+  std::string out;
+  char buf[4096];
+  for (ssize_t n; (n = read(fds[0], buf, sizeof buf)) > 0;) out.append(buf, (size_t)n);
+  close(fds[0]);
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << out;
+  EXPECT_NE(out.find("executable: " + std::string(self) + "\n"), std::string::npos) << out;
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <climits>
 #include <cmath>
 #include <string>
 #include <thread>
@@ -41,6 +42,54 @@ TEST(Param, RangesStepsAndShapes) {
   IParam gain;
   gain.InitDouble("Gain", -6.0, -60.0, 6.0, 0.1);
   EXPECT_NEAR(gain.DBToAmp(), 0.501187, 1e-6);
+}
+
+// Plain values to 0..1 and back, held to the range, with the shape undone on the way back.
+TEST(Param, NormalisingBothWaysIsHeldToTheRange) {
+  IParam level, shaped;
+  level.InitInt("Level", 0, 0, 127);
+  shaped.InitDouble("Shaped", 0.0, 0.0, 100.0, 0.01);
+  shaped.SetShape(2.0);
+  const struct {
+    const IParam* param;
+    double plain, normalized;
+  } toNormalized[] = {{&level, 64.0, 64.0 / 127.0}, {&level, 200.0, 1.0}, {&level, -5.0, 0.0},
+                      {&level, NAN, 0.0},           {&shaped, 25.0, 0.5}, {&shaped, 100.0, 1.0}};
+  for (const auto& c : toNormalized)
+    EXPECT_DOUBLE_EQ(c.param->GetNormalized(c.plain), c.normalized) << c.plain;
+  const std::pair<double, double> fromNormalized[] = {{-1.0, 0.0},  {NAN, 0.0},   {2.0, 127.0},
+                                                      {1.0, 127.0}, {0.004, 1.0}, {0.003, 0.0}};
+  for (const auto& [normalized, plain] : fromNormalized) {
+    level.SetNormalized(normalized);
+    EXPECT_EQ(level.Value(), plain) << normalized;
+  }
+  const std::pair<double, int> precisions[] = {
+      {0.1, 1}, {0.001, 3}, {0.00001, 5}, {0.000001, 6}, {2.5, 1}};
+  for (const auto& [step, precision] : precisions) {
+    IParam param;
+    param.InitDouble("p", 0.0, 0.0, 10.0, step);
+    EXPECT_EQ(param.GetDisplayPrecision(), precision) << step;
+  }
+}
+
+// Whole numbers saturate at the int range; the host's label is left out where a text says it all.
+TEST(Param, WholeValuesAndHostLabels) {
+  IParam wide;
+  wide.InitDouble("Wide", 0.0, -1e13, 1e13, 1.0);
+  const std::pair<double, int> wholes[] = {
+      {1e12, INT_MAX}, {-1e12, INT_MIN}, {-2.7, -2}, {2.7, 2}, {NAN, 0}};
+  for (const auto& [value, whole] : wholes) {
+    wide.Set(value);
+    EXPECT_EQ(wide.Int(), whole) << value;
+  }
+  IParam gain;
+  gain.InitInt("Gain", 0, -10, 10, "dB");
+  gain.SetDisplayText(10, "full");
+  EXPECT_STREQ(gain.GetLabelForHost(), "dB");
+  gain.Set(10.0);
+  EXPECT_STREQ(gain.GetLabelForHost(), "");
+  EXPECT_EQ(display(gain, 1.0, true), "full") << "1 normalised is the maximum";
+  EXPECT_EQ(display(gain, 0.75, true, false), "5");
 }
 
 // Switch texts, a one-entry list growing with its texts, rounding to the step, and decimals.

@@ -66,6 +66,35 @@ TEST(FactoryPresets, BlobDumpRoundTrip) {
   EXPECT_STREQ(other.GetPresetName(1), "Chunk");
 }
 
+// The blob text for states of 8, 16 and 24 bytes (two, one and no padding characters), and each
+// read back by another instance.
+TEST(FactoryPresets, BlobTextsOfEachPadding) {
+  const struct {
+    std::vector<double> values;
+    const char* text;
+  } cases[] = {{{10.0}, "AAAAAAAAJEA="},
+               {{10.0, 0.5}, "AAAAAAAAJEAAAAAAAADgPw=="},
+               {{10.0, 0.5, -2.0}, "AAAAAAAAJEAAAAAAAADgPwAAAAAAAADA"}};
+  for (const auto& c : cases) {
+    kroma_test::TempDir dir;
+    const int n = (int)c.values.size();
+    TestPlugin plug(n, n, "2-2", 1);
+    for (int i = 0; i < n; ++i) {
+      plug.GetParam(i)->InitDouble("p", 0.0, -10.0, 10.0, 0.5);
+      plug.GetParam(i)->Set(c.values[i]);
+    }
+    ASSERT_TRUE(plug.DumpPresetBlob(dir.file("blob.txt").c_str()));
+    EXPECT_EQ(readText(dir.file("blob.txt")), "  MakePresetFromBlob(\"empty\", \"" +
+                                                  std::string(c.text) + "\", " +
+                                                  std::to_string(8 * n) + ");\n");
+    TestPlugin other(n, n, "2-2", 1);
+    for (int i = 0; i < n; ++i) other.GetParam(i)->InitDouble("p", 1.0, -10.0, 10.0, 0.5);
+    ASSERT_TRUE(other.MakePresetFromBlob("Loaded", c.text, 8 * n)) << c.text;
+    ASSERT_TRUE(other.RestorePreset(0));
+    for (int i = 0; i < n; ++i) EXPECT_EQ(other.GetParam(i)->Value(), c.values[i]) << c.text;
+  }
+}
+
 TEST(FactoryPresets, SourceDump) {
   kroma_test::TempDir dir;
   ThreeParams plug;

@@ -210,6 +210,42 @@ TEST(PresetFiles, RefusedWithoutAnswerOrForeignOrDamagedFiles) {
   EXPECT_FALSE(plug.LoadBankFromFXB());
 }
 
+// Size words of a bank past 64 KiB: every byte of each counts, the file's and each program's.
+TEST(PresetFiles, SizeWordsOfALargeBank) {
+  kroma_test::TempDir dir;
+  FilePlug plug(128, 128, false);
+  plug.graphics->mAnswer = dir.file("large.fxb");
+  ASSERT_TRUE(plug.SaveBankAsFXB());
+  const Bytes file = readFile(dir.file("large.fxb"));
+  const size_t record = 56 + 4 * 128;
+  ASSERT_EQ(file.size(), 156 + 128 * record);
+  EXPECT_EQ(be32(file, 4), file.size() - 8);
+  for (size_t at = 156; at < file.size(); at += record) EXPECT_EQ(be32(file, at + 4), record - 8);
+  ASSERT_TRUE(plug.LoadBankFromFXB());
+}
+
+// Each of the four magic bytes counts: a file whose record or form tag differs in any one of them
+// is refused, in both forms, for programs and banks.
+TEST(PresetFiles, EveryByteOfTheTagsCounts) {
+  kroma_test::TempDir dir;
+  for (bool chunks : {false, true}) {
+    for (bool bank : {false, true}) {
+      FilePlug plug(1, 1, chunks);
+      plug.graphics->mAnswer = dir.file("tagged");
+      ASSERT_TRUE(bank ? plug.SaveBankAsFXB() : plug.SaveProgramAsFXP());
+      const Bytes good = readFile(dir.file("tagged"));
+      const auto load = [&] { return bank ? plug.LoadBankFromFXB() : plug.LoadProgramFromFXP(); };
+      ASSERT_TRUE(load()) << chunks << bank;
+      for (size_t at : {0, 1, 2, 3, 8, 9, 10, 11}) {
+        Bytes damaged = good;
+        damaged[at] ^= 0x20;
+        writeFile(dir.file("tagged"), damaged);
+        EXPECT_FALSE(load()) << "chunks " << chunks << " bank " << bank << " byte " << at;
+      }
+    }
+  }
+}
+
 // Damaged files of both forms leave every value finite and in range, and what was read is
 // written again and read back.
 TEST(PresetFiles, RandomAndMutatedFilesAreReadSafely) {

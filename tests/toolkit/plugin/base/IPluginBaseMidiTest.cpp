@@ -126,6 +126,57 @@ TEST_F(PluginPorts, EachChoiceClosesThePortBefore) {
   EXPECT_EQ(backend.received("Other In").size(), 3u);
 }
 
+// A name is looked up in the list, then among the ports there now: "OFF" or a name not listed
+// chooses nothing quietly, a port that went away is logged, one that moved is found (its old
+// number, now past the end, is logged on the way).
+TEST(PluginPortsByName, ChoicesFollowThePortsThereNow) {
+  const struct {
+    const char* in;
+    const char* out;
+    int answer, indexAfter;
+    std::vector<std::string> log;
+  } steps[] = {
+      {"OFF", "OFF", 0, 0, {}},
+      {"Nowhere Out", "Nowhere In", 0, 0, {}},
+      {"Corvane Out",
+       "Corvane In",
+       0,
+       1,
+       {"MIDI PORTS: port \"Corvane Out\" is gone", "MIDI PORTS: port \"Corvane In\" is gone"}},
+      {"Other Out",
+       "Other In",
+       2,
+       2,
+       {"MIDI PORTS: cannot read the name of input port 1: no such port",
+        "MIDI PORTS: cannot read the name of output port 1: no such port"}},
+  };
+  for (const auto& step : steps) {
+    MidiBackendMemory backend;
+    backend.addInputPort("Corvane Out");
+    backend.addInputPort("Other Out");
+    backend.addOutputPort("Corvane In");
+    backend.addOutputPort("Other In");
+    MidiBackend::setCurrent(&backend);
+    {
+      midi_test::PortPlugin plug;
+      plug.getExternalMIDIInNames();
+      plug.getExternalMIDIOutNames();
+      backend.removePort("Corvane Out");
+      backend.removePort("Corvane In");
+      int in = 1, out = 1;
+      EXPECT_EQ(plug.setExternalMIDIIn(in, step.in), step.answer) << step.in;
+      EXPECT_EQ(plug.setExternalMIDIOut(out, step.out), step.answer) << step.out;
+      EXPECT_EQ(std::pair(in, out), std::pair(step.indexAfter, step.indexAfter)) << step.in;
+      EXPECT_EQ(plug.log().lines(), step.log) << step.in;
+      EXPECT_EQ(backend.inputConnected("Other Out"), step.answer != 0) << step.in;
+      IMidiMsg cc(0, 0xB0, 0x07, 0x64);
+      EXPECT_EQ(plug.SendMidiMsg(&cc), step.answer != 0) << step.out;
+      EXPECT_EQ(backend.received("Other In").size(), step.answer ? 1u : 0u) << step.out;
+    }
+    MidiBackend::setCurrent(nullptr);
+  }
+}
+
 // Messages of two and three bytes from the device are short messages, longer ones SysEx.
 TEST_F(PluginPorts, ShortMessagesAreThoseOfUpToThreeBytes) {
   selectBoth();
@@ -138,6 +189,22 @@ TEST_F(PluginPorts, ShortMessagesAreThoseOfUpToThreeBytes) {
             (std::vector<Bytes>{{0xC0, 0x05, 0}, {0x90, 0x3C, 0x40}, {0xB0, 0x07, 0x64}}));
   EXPECT_EQ(plug->sysExMessages(), (std::vector<Bytes>{{0xF0, 0x3E, 0x13, 0xF7}}));
   EXPECT_TRUE(plug->sysExFromDevice());
+}
+
+// Program change and channel pressure go out as two bytes, every other short message as three;
+// a single byte from the device arrives with zero data bytes.
+TEST_F(PluginPorts, WireLengthsOfShortMessagesBothWays) {
+  selectBoth();
+  const std::vector<Bytes> sent = {{0xC5, 0x01},       {0xD2, 0x40},       {0xE0, 0x00, 0x40},
+                                   {0xA1, 0x3C, 0x10}, {0x80, 0x3C, 0x00}, {0xF2, 0x01, 0x02}};
+  for (const Bytes& bytes : sent) {
+    IMidiMsg msg(0, bytes[0], bytes[1], bytes.size() > 2 ? bytes[2] : 0x55);
+    EXPECT_TRUE(plug->SendMidiMsg(&msg));
+  }
+  EXPECT_EQ(backend.received("Corvane In"), sent);
+  backend.deviceSend("Corvane Out", {0xFA});
+  ASSERT_TRUE(waitFor([&] { return plug->count() == 1; }));
+  EXPECT_EQ(plug->shortBytes(), (std::vector<Bytes>{{0xFA, 0, 0}}));
 }
 
 TEST_F(PluginPorts, ClosingTheInputUnderThePluginLockDoesNotDeadlock) {

@@ -28,6 +28,46 @@ TEST(PluginParams, ChangesWaitForTheLockHolder) {
   EXPECT_EQ(plug.GetParam(0)->Value(), 127.0);
 }
 
+// Records which change handler ran.
+class TwoHandlers : public TestPlugin {
+ public:
+  TwoHandlers() : TestPlugin(2, 4) {
+    for (int i = 0; i < 3; ++i) GetParam(i)->InitInt("p", 0, 0, 127);
+    GetParam(3)->InitText();
+  }
+  void OnParamChange2(int idx) override { mCalls.push_back("change2 " + std::to_string(idx)); }
+};
+
+// The host hears of every value set on a parameter it was offered; the handler runs only when
+// the value changed, or always for a text.
+TEST(PluginParams, EditorChangesReachTheHandlerAndTheHost) {
+  const struct {
+    bool second;  // the second handler's way in
+    int idx;
+    double normalized;
+    const char* call;  // nullptr: no handler
+    bool informed;
+  } steps[] = {
+      {false, 0, 1.0, "change 0", true},  {false, 0, 1.0, nullptr, true},
+      {true, 1, 0.5, "change2 1", true},  {true, 1, 0.5, nullptr, true},
+      {false, 2, 1.0, "change 2", false}, {false, 3, 0.0, "change 3", false},
+      {true, 3, 0.0, "change2 3", false}, {false, 4, 1.0, nullptr, false},
+  };
+  TwoHandlers plug;
+  for (const auto& step : steps) {
+    plug.mCalls.clear();
+    plug.mInformed.clear();
+    if (step.second)
+      plug.SetParameterFromGUI2(step.idx, step.normalized);
+    else
+      plug.SetParameterFromGUI(step.idx, step.normalized);
+    EXPECT_EQ(plug.mCalls, step.call ? Calls{step.call} : Calls{}) << step.idx;
+    EXPECT_EQ(plug.mInformed, step.informed ? std::vector<int>{step.idx} : std::vector<int>{})
+        << step.idx;
+  }
+  EXPECT_EQ(plug.GetParam(0)->Value() + plug.GetParam(1)->Value(), 127.0 + 64.0);
+}
+
 TEST(PluginParams, ResetAndDirtyVisitHostVisibleParameters) {
   TestPlugin hidden(0, 3);
   hidden.OnParamReset();
@@ -50,6 +90,27 @@ TEST(PluginParams, CompareStateWithinTolerance) {
   EXPECT_FALSE(plug.CompareState(reinterpret_cast<const unsigned char*>(other), 0));
   EXPECT_FALSE(plug.CompareState(nullptr, 0));
 }
+// The tail holds the first n parameters past the host's, all of them when n reaches their count.
+TEST(PluginParams, TheTailHoldsTheFirstNOfTheRest) {
+  TestPlugin plug(1, 4);
+  for (int i = 0; i < 4; ++i) plug.GetParam(i)->InitInt("p", 10 * (i + 1), 0, 100);
+  const std::pair<int, std::vector<double>> tails[] = {
+      {-1, {}}, {0, {}}, {1, {20}}, {2, {20, 30}}, {3, {20, 30, 40}}, {9, {20, 30, 40}}};
+  for (const auto& [n, values] : tails) {
+    ByteChunk chunk;
+    EXPECT_TRUE(plug.SerializeNonAutomatedParams(&chunk, n)) << n;
+    ByteChunk expected;
+    for (double value : values) expected.AppendValue(value);
+    EXPECT_TRUE(chunk == expected) << n << ": " << chunk.Size() << " bytes";
+  }
+  EXPECT_FALSE(plug.SerializeNonAutomatedParams(nullptr, 1));
+  ByteChunk state;
+  EXPECT_TRUE(plug.SerializeParams(&state));
+  ByteChunk hostValue;
+  hostValue.AppendValue(10.0);
+  EXPECT_TRUE(state == hostValue) << "the host's parameters only";
+}
+
 // A tail chunk that stops after 3 of 5 values: three restored, the fourth 0.0 held to its range,
 // the fifth untouched, -1; a value beyond the range is held to it.
 TEST(PluginParams, AShortTailChunkSetsWhatItHoldsAndTheFailingValueClamped) {

@@ -35,4 +35,28 @@ TEST(PopupMenu, InsertionCheckMarksAndPrefixes) {
   EXPECT_EQ(menu.GetItem(6), nullptr);
 }
 
+// Each prefix mode numbers the items from 1 with its own width; other modes leave it as it was.
+TEST(PopupMenu, PrefixModes) {
+  IPopupMenu menu;
+  for (const char* text : {"a", "b", "c", "d", "e", "f", "g", "h", "i", "j", "k"})
+    menu.AddItem(text, -1);
+  const struct {
+    int mode, kept;
+    const char* first;
+    const char* eleventh;
+  } modes[] = {{0, 0, "a", "k"},           {1, 1, "1: a", "11: k"},     {2, 2, "01: a", "11: k"},
+               {3, 3, "001: a", "011: k"}, {-1, 3, "001: a", "011: k"}, {4, 3, "001: a", "011: k"}};
+  TK_String shown;
+  for (const auto& m : modes) {
+    menu.SetPrefix(m.mode);
+    EXPECT_EQ(menu.GetPrefix(), m.kept) << m.mode;
+    menu.GetItemDisplayText(0, &shown);
+    EXPECT_STREQ(shown.Get(), m.first) << m.mode;
+    menu.GetItemDisplayText(10, &shown);
+    EXPECT_STREQ(shown.Get(), m.eleventh) << m.mode;
+  }
+  menu.RemoveAllItems();
+  EXPECT_EQ(menu.GetNItems(), 0);
+}
+
 }  // namespace

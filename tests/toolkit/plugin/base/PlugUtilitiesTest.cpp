@@ -15,9 +15,11 @@ std::string zoneSuffix(const char* tz) {
   return text.substr(text.size() - 5);
 }
 
+// At any hour one of the two farthest zones lies on another day than UTC.
 TEST(PlugUtilities, CurrentTimeCarriesTheUtcOffset) {
-  const std::pair<const char*, const char*> zones[] = {
-      {"UTC0", "+0000"}, {"XXX1:30", "-0130"}, {"XXX-13:45", "+1345"}, {"XXX11", "-1100"}};
+  const std::pair<const char*, const char*> zones[] = {{"UTC0", "+0000"},      {"XXX1:30", "-0130"},
+                                                       {"XXX-13:45", "+1345"}, {"XXX11", "-1100"},
+                                                       {"XXX-14", "+1400"},    {"XXX12", "-1200"}};
   for (const auto& [zone, suffix] : zones) EXPECT_EQ(zoneSuffix(zone), suffix) << zone;
   kroma_test::ScopedEnv zone("TZ", "UTC0");
   const std::string text = CurrentTime();

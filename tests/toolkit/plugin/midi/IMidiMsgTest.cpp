@@ -21,6 +21,13 @@ TEST(MidiMsg, MakersWriteTheStatusAndDataBytes) {
       {"wheel up", [](IMidiMsg& m) { m.MakePitchWheelMsg(1.0, 0); }, 0, 0xE0, 0x7F, 0x7F},
       {"wheel centre", [](IMidiMsg& m) { m.MakePitchWheelMsg(0.0, 1); }, 0, 0xE1, 0, 0x40},
       {"wheel below", [](IMidiMsg& m) { m.MakePitchWheelMsg(-7.0, 0); }, 0, 0xE0, 0, 0},
+      {"wheel above", [](IMidiMsg& m) { m.MakePitchWheelMsg(7.0, 0); }, 0, 0xE0, 0x7F, 0x7F},
+      {"wheel half up", [](IMidiMsg& m) { m.MakePitchWheelMsg(0.5, 2); }, 0, 0xE2, 0, 0x60},
+      {"wheel half down", [](IMidiMsg& m) { m.MakePitchWheelMsg(-0.5, 0); }, 0, 0xE0, 0, 0x20},
+      {"wheel step", [](IMidiMsg& m) { m.MakePitchWheelMsg(3 / 8192.0, 0); }, 0, 0xE0, 3, 0x40},
+      {"wheel NaN", [](IMidiMsg& m) { m.MakePitchWheelMsg(std::nan(""), 0); }, 0, 0xE0, 0, 0},
+      {"program negative", [](IMidiMsg& m) { m.MakeProgramChangeMsg(-0.5, 1); }, 0, 0xC1, 0, 0xFF},
+      {"cc full", [](IMidiMsg& m) { m.MakeControlChangeMsg(CC(1), 1.0, 0); }, 0, 0xB0, 1, 127},
       {"program", [](IMidiMsg& m) { m.MakeProgramChangeMsg(5 / 127.0, 2); }, 0, 0xC2, 5, 0xFF},
       {"program huge", [](IMidiMsg& m) { m.MakeProgramChangeMsg(1e300, 0); }, 0, 0xC0, 127, 0xFF},
       {"cc NaN", [](IMidiMsg& m) { m.MakeControlChangeMsg(CC(7), std::nan(""), 15); }, 0, 0xBF, 7,
@@ -59,6 +66,12 @@ TEST(MidiMsg, ReadersAnswerOnlyForTheirKind) {
   EXPECT_EQ(IMidiMsg(0, 0xB0, 7, 0x7F).ControlChange(CC(7)), 1.0);
   EXPECT_EQ(IMidiMsg(0, 0xB0, 7, 0x7F).ControlChange(CC(8)), -1.0);
   EXPECT_EQ(IMidiMsg(0, 0x90, 7, 0x7F).ControlChange(CC(7)), -1.0);
+  const std::pair<int, const char*> names[] = {
+      {0, "none"},        {7, "unknown"},        {8, "noteoff"},        {9, "noteon "},
+      {10, "aftertouch"}, {11, "controlchange"}, {12, "programchange"}, {13, "channelaftertouch"},
+      {14, "pitchwheel"}};
+  for (const auto& [kind, name] : names)
+    EXPECT_STREQ(IMidiMsg::StatusMsgStr((IMidiMsg::EStatusMsg)kind), name) << kind;
   EXPECT_STREQ(IMidiMsg::StatusMsgStr((IMidiMsg::EStatusMsg)15), "unknown");
   EXPECT_STREQ(IMidiMsg::StatusMsgStr((IMidiMsg::EStatusMsg)-4), "unknown");
 }

@@ -49,6 +49,56 @@ TEST_F(PortIn, MessagesReachTheCallbackOnTheInputThread) {
   EXPECT_NE(received.thread(), deviceThread);
 }
 
+// A client listens on one port at a time: opening another leaves the first.
+TEST(MemoryInClient, OpeningAnotherPortLeavesTheFirst) {
+  MidiBackendMemory backend;
+  backend.addInputPort("Synth A");
+  backend.addInputPort("Synth B");
+  auto client = backend.createInClient("in", 100, nullptr);
+  ASSERT_TRUE(client);
+  std::vector<size_t> sizes;
+  const MidiReceiveFn receive = [](const uint8_t*, size_t size, void* user) {
+    static_cast<std::vector<size_t>*>(user)->push_back(size);
+  };
+  client->openPort(0, "in", receive, &sizes);
+  client->openPort(1, "in", receive, &sizes);
+  EXPECT_FALSE(backend.inputConnected("Synth A"));
+  EXPECT_FALSE(backend.deviceSend("Synth A", {0xF8}));
+  EXPECT_TRUE(backend.deviceSend("Synth B", {0xC3, 0x05}));
+  EXPECT_EQ(sizes, std::vector<size_t>{2});
+  client.reset();
+  EXPECT_FALSE(backend.inputConnected("Synth B"));
+}
+
+// Port numbers run from 0 to one less than the count, for opening and for names alike.
+TEST(MemoryClients, ThePortPastTheLastIsNone) {
+  MidiBackendMemory backend;
+  backend.addInputPort("Synth A");
+  backend.addOutputPort("Synth B");
+  auto in = backend.createInClient("in", 100, nullptr);
+  auto out = backend.createOutClient("out", nullptr);
+  ASSERT_TRUE(in && out);
+  const MidiReceiveFn ignore = [](const uint8_t*, size_t, void*) {};
+  EXPECT_THROW(in->openPort(1, "in", ignore, nullptr), std::runtime_error);
+  EXPECT_THROW(out->openPort(1, "out"), std::runtime_error);
+  EXPECT_THROW(in->portName(1), std::runtime_error);
+  EXPECT_THROW(out->portName(1), std::runtime_error);
+  EXPECT_EQ(in->portName(0) + out->portName(0), "Synth ASynth B");
+  EXPECT_FALSE(backend.inputConnected("Synth A"));
+}
+
+// A SysEx cut off by choosing another port is forgotten: the new port starts clean.
+TEST_F(PortIn, AnotherPortStartsWithoutTheLastOnesSysEx) {
+  ASSERT_TRUE(port.open(0));
+  backend.deviceSend("Synth A", {0xF0, 0x3E, 0xFA});  // the real-time byte shows it was read
+  ASSERT_TRUE(waitFor([&] { return received.count() == 1; }));
+  ASSERT_TRUE(port.open(1));
+  backend.deviceSend("Synth B", {0x90, 0x3C, 0x40});
+  ASSERT_TRUE(waitFor([&] { return received.count() == 2; }));
+  EXPECT_EQ(received.messages(), (std::vector<Bytes>{{0xFA}, {0x90, 0x3C, 0x40}}));
+  EXPECT_TRUE(log.lines().empty()) << log.lines().front();
+}
+
 void throwingCallback(double, std::vector<unsigned char>* message, void* self) {
   if (message->size() == 1) throw std::runtime_error("handler broke");
   if (message->size() == 2) throw 2;

@@ -139,4 +139,25 @@ TEST(PortsOnABrokenSystem, CountsAreZeroAndFailuresAreLogged) {
   EXPECT_TRUE(log.contains("cannot close the input port: close broke"));
 }
 
+// Every failure of a broken system is one log line naming what failed; an empty send is refused
+// before it reaches the system.
+TEST(PortsOnABrokenSystem, EachFailureIsOneLogLine) {
+  midi_test::LogCapture log;
+  ThrowingBackend backend;
+  IMidiPortOut out("out", backend, &log);
+  IMidiPortIn in("in", 100, backend, &log);
+  std::string name = "kept";
+  EXPECT_FALSE(out.portName(3, name) || in.portName(4, name));
+  EXPECT_EQ(name, "kept");
+  ASSERT_TRUE(out.openVirtual("Kroma"));
+  const uint8_t cc[3] = {0xB0, 0x07, 0x64};
+  EXPECT_FALSE(out.send(cc, 0) || out.send(nullptr, 3));
+  out.close();
+  out.close();  // closed already: nothing to log
+  EXPECT_EQ(log.lines(), (std::vector<std::string>{
+                             "MIDI PORTS: cannot read the name of output port 3: name broke",
+                             "MIDI PORTS: cannot read the name of input port 4: name broke",
+                             "MIDI PORTS: cannot close the output port: close broke"}));
+}
+
 }  // namespace

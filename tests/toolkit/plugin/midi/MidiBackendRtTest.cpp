@@ -35,4 +35,29 @@ TEST_P(NoMidiSystem, PortsAreEmptyAndSendsFail) {
 INSTANTIATE_TEST_SUITE_P(EveryChoice, NoMidiSystem,
                          ::testing::Values(nullptr, "alsa", "jack", "bogus"));
 
+// Each system tried is named in the log, in order, before the ports give up.
+TEST(NoMidiSystemLog, NamesEverySystemTriedInOrder) {
+  const struct {
+    const char* choice;
+    std::vector<std::string> starts;  // the beginning of every line
+  } cases[] = {
+      {nullptr, {"ALSA: ", "no JACK server is running", "no MIDI system is available"}},
+      {"alsa", {"ALSA: ", "no MIDI system is available"}},
+      {"jack", {"no JACK server is running", "no MIDI system is available"}},
+      {"bogus",
+       {"unknown KROMA_MIDI_API \"bogus\"; trying ALSA, then JACK",
+        "ALSA: ", "no JACK server is running", "no MIDI system is available"}},
+  };
+  kroma_test::ScopedEnv server("JACK_DEFAULT_SERVER", "kroma-no-such-server");
+  for (const auto& c : cases) {
+    kroma_test::ScopedEnv api("KROMA_MIDI_API", c.choice);
+    midi_test::LogCapture log;
+    IMidiPortIn in("RtMidi Input Client", 100, MidiBackend::current(), &log);
+    const std::vector<std::string> lines = log.lines();
+    ASSERT_EQ(lines.size(), c.starts.size()) << (c.choice ? c.choice : "unset");
+    for (size_t i = 0; i < lines.size(); ++i)
+      EXPECT_EQ(lines[i].rfind("MIDI PORTS: " + c.starts[i], 0), 0u) << lines[i];
+  }
+}
+
 }  // namespace

@@ -29,6 +29,10 @@ class LogCapture : public TK_LogSink {
       if (line.find(text) != std::string::npos) return true;
     return false;
   }
+  std::vector<std::string> lines() const {
+    std::lock_guard<std::mutex> lock(mMutex);
+    return mLines;
+  }
 
  private:
   mutable std::mutex mMutex;

@@ -71,11 +71,12 @@ VstIntPtr FakeCallback(AEffect*, int32_t opcode, int32_t, VstIntPtr, void* ptr, 
 // A plug-in with two visible and one hidden parameter; it can be made to throw from its handlers.
 class Plug : public IPluginVST {
  public:
-  explicit Plug(const char* channelIO = "2-2", int hostParams = 2, const char* name = "Plug")
-      : IPluginVST(Info(), 3, channelIO, 0, name, name, name, 0x00010203, 1234, 5678, 64, true,
-                   true, false, 0) {
-    initialize(Info(), hostParams, 3, channelIO, 0, name, name, name, 0x00010203, 1234, 5678, 64,
-               true, true, false, 0);
+  explicit Plug(const char* channelIO = "2-2", int hostParams = 2, const char* name = "Plug",
+                int presets = 0)
+      : IPluginVST(Info(), 3, channelIO, presets, name, name, name, 0x00010203, 1234, 5678, 64,
+                   true, true, false, 0) {
+    initialize(Info(), hostParams, 3, channelIO, presets, name, name, name, 0x00010203, 1234, 5678,
+               64, true, true, false, 0);
     GetParam(0)->InitDouble("Level", 0.5, 0.0, 1.0, 0.01);
     GetParam(1)->InitInt("Steps", 2, 0, 10);
     GetParam(2)->InitInt("Hidden", 0, 0, 10);
@@ -105,6 +106,7 @@ class Plug : public IPluginVST {
     IPluginVST::Reset();
   }
   void OnGUIOpen() override { calls.push_back("gui open"); }
+  void OnHostIdentified() override { calls.push_back("identified"); }
   void OnGUIClose() override { calls.push_back("gui close"); }
   void OnWindowResize() override { calls.push_back("resize"); }
 
@@ -265,6 +267,52 @@ TEST_F(PluginVST, HostIdentityIsPacked) {
   EXPECT_EQ(other.GetHostVersion(false), 0);
 }
 
+// Opening identifies the host once; hosts known to take two inputs at most get two, others all.
+TEST_F(PluginVST, OpeningIdentifiesTheHostOnce) {
+  const std::pair<const char*, const char*> hosts[] = {{"Forte", "CCdd"},  {"Audition", "CCdd"},
+                                                       {"Orion", "CCdd"},  {"SAWStudio", "CCdd"},
+                                                       {"Reaper", "CCCC"}, {"Other", "CCCC"}};
+  for (const auto& [product, connected] : hosts) {
+    mHost.product = product;
+    Plug plug("4-4");
+    plug.Call(effOpen);
+    plug.Call(effOpen);
+    EXPECT_EQ(std::count(plug.calls.begin(), plug.calls.end(), "identified"), 1) << product;
+    EXPECT_EQ(plug.changes, (std::vector<int>{0, 1, 0, 1})) << "each open resets the values";
+    std::string inputs;
+    for (int i = 0; i < 4; ++i) inputs += plug.IsInChannelConnected(i) ? 'C' : 'd';
+    EXPECT_EQ(inputs, connected) << product;
+    EXPECT_EQ(plug.GetAEffect()->numInputs, 4) << product;
+  }
+}
+
+// The host is asked once; its decimal version is packed, and only a product that names itself has
+// one worth asking for.
+TEST_F(PluginVST, HostIdentityIsAskedOnceAndPacked) {
+  const struct {
+    const char* product;
+    VstIntPtr version;
+    EHost host;
+    int packed;
+    int versionQueries;
+  } hosts[] = {{"Reaper", 61205, kHostReaper, (6 << 16) | (12 << 8) | 5, 1},
+               {"reaper", 99, kHostReaper, 99, 1},
+               {"Some Host", (VstIntPtr{1} << 40) + 61205, kHostUnknown, 0, 1},
+               {"Some Host", 0, kHostUnknown, 0, 1},
+               {"", 61205, kHostUnknown, 0, 0}};
+  for (const auto& h : hosts) {
+    mHost.product = h.product;
+    mHost.version = h.version;
+    mHost.calls.clear();
+    Plug plug;
+    EXPECT_EQ(plug.GetHost(), h.host) << h.product;
+    EXPECT_EQ(plug.GetHost(), h.host) << h.product;
+    EXPECT_EQ(plug.GetHostVersion(false), h.packed) << h.product;
+    EXPECT_EQ(mHost.count(audioMasterGetProductString), 1) << h.product;
+    EXPECT_EQ(mHost.count(audioMasterGetVendorVersion), h.versionQueries) << h.product;
+  }
+}
+
 TEST_F(PluginVST, OpcodeAnswers) {
   Plug plug("2-2", 2, std::string(100, 'n').c_str());
   MidiKeyName key{};
@@ -307,6 +355,47 @@ TEST_F(PluginVST, OpcodeAnswers) {
   EXPECT_TRUE(plug.calls.empty());
   plug.Call(effMainsChanged, 0, 0);
   EXPECT_EQ(plug.calls, std::vector<std::string>{"reset"});
+}
+
+// Answers that need no more than the plug-in's identity, and programs chosen and named by index.
+TEST_F(PluginVST, PlainAnswersAndPrograms) {
+  Plug plug("2-2", 2, "Plug", 2);
+  plug.MakeDefaultPreset("First", 1);
+  plug.MakeDefaultPreset("Second", 1);
+  const struct {
+    int32_t opcode;
+    VstIntPtr answer;
+  } answers[] = {{effGetVendorVersion, 0x00010203},
+                 {effGetVstVersion, kVstVersion},
+                 {effIdentify, kVstIdentify},
+                 {effCanBeAutomated, 1},
+                 {effGetPlugCategory, kPlugCategEffect},
+                 {-1, 0},
+                 {kVstLastDispatcherOpcode + 1, 0}};
+  for (const auto& a : answers) EXPECT_EQ(plug.Call(a.opcode), a.answer) << a.opcode;
+
+  plug.Call(effSetSampleRate, 0, 0, nullptr, 48000.f);
+  EXPECT_EQ(plug.GetSampleRate(), 48000.0);
+  EXPECT_EQ(plug.calls, std::vector<std::string>{"reset"});
+
+  plug.Call(effSetProgram, 0, 1);
+  EXPECT_EQ(plug.Call(effGetProgram), 1);
+  char name[kVstMaxProgNameLen + 1] = {};
+  plug.Call(effGetProgramName, 0, 0, name);
+  EXPECT_STREQ(name, "Second");
+  EXPECT_EQ(plug.Call(effSetProgramName), 0) << "no name";
+  EXPECT_EQ(plug.Call(effSetProgramName, 0, 0, const_cast<char*>("Renamed")), 0);
+  const struct {
+    int32_t index;
+    VstIntPtr answer;
+    const char* name;
+  } indexed[] = {{0, 1, "First"}, {1, 1, "Renamed"}, {2, 0, ""}, {-1, 0, ""}};
+  for (const auto& i : indexed) {
+    std::memset(name, 'x', sizeof name);
+    EXPECT_EQ(plug.Call(effGetProgramNameIndexed, i.index, 0, name), i.answer) << i.index;
+    EXPECT_STREQ(name, i.name) << i.index;
+  }
+  EXPECT_EQ(plug.Call(effGetProgramNameIndexed, 0, 0, nullptr), 0);
 }
 
 TEST_F(PluginVST, EditorOpcodesFollowTheGraphics) {
@@ -380,6 +469,22 @@ TEST_F(PluginVST, NoExceptionLeavesTheHostEntries) {
   EXPECT_TRUE(free);
 }
 
+// Each entry the host calls names itself in the log line of what it caught.
+TEST_F(PluginVST, EachEntryLogsWhatItCaught) {
+  Plug plug;
+  plug.throwing = true;
+  float left[8] = {}, right[8] = {};
+  float* io[] = {left, right};
+  testing::internal::CaptureStderr();
+  plug.Call(effMainsChanged, 0, 1);
+  plug.GetAEffect()->processReplacing(plug.GetAEffect(), io, io, 8);
+  plug.GetAEffect()->setParameter(plug.GetAEffect(), 0, 0.3f);
+  EXPECT_EQ(testing::internal::GetCapturedStderr(),
+            "VST2: exception caught in the dispatcher\n"
+            "VST2: exception caught in the process call\n"
+            "VST2: exception caught in setParameter\n");
+}
+
 // Host buffers of n frames per channel, frame s of channel c holding first + c * 0.5 + s.
 template <class Sample>
 struct HostBuffers {
@@ -430,6 +535,171 @@ TEST_F(PluginVST, BlockSizesAreLimitedAndLongBlocksStillProcess) {
   EXPECT_EQ(plug.GetBlockSize(), 64);
 }
 
+// Each field comes from the host only when its flag says it is valid and its value makes sense;
+// the rest keep what the caller had.
+TEST_F(PluginVST, TimeInfoTakesTheValidFieldsOnly) {
+  Plug plug;
+  mHost.time = VstTimeInfo{};
+  mHost.time.samplePos = 480.0;
+  mHost.time.ppqPos = 2.5;
+  mHost.time.tempo = 96.0;
+  mHost.time.barStartPos = 2.0;
+  mHost.time.cycleStartPos = 1.0;
+  mHost.time.cycleEndPos = 5.0;
+  mHost.time.timeSigNumerator = 7;
+  mHost.time.timeSigDenominator = 8;
+  const int all = kVstPpqPosValid | kVstTempoValid | kVstBarsValid | kVstCyclePosValid |
+                  kVstTimeSigValid | kVstTransportPlaying | kVstTransportCycleActive;
+  const auto fields = [](const ITimeInfo& t) {
+    return std::vector<double>{t.mSamplePos,
+                               t.mPPQPos,
+                               t.mTempo,
+                               t.mLastBar,
+                               t.mCycleStart,
+                               t.mCycleEnd,
+                               (double)t.mNumerator,
+                               (double)t.mDenominator,
+                               (double)t.mTransportIsRunning,
+                               (double)t.mTransportLoopEnabled};
+  };
+  const ITimeInfo kept{-1, -1, -1, -1, -1, -1, -1, -1, true, true};
+  const struct {
+    int flags;
+    std::vector<double> got;  // sample, ppq, tempo, bar, cycle start, end, num, den, run, loop
+  } cases[] = {
+      {all, {480, 2.5, 96, 2, 1, 5, 7, 8, 1, 1}},
+      {kVstPpqPosValid, {480, 2.5, -1, -1, -1, -1, -1, -1, 0, 0}},
+      {kVstTempoValid | kVstTransportPlaying, {480, -1, 96, -1, -1, -1, -1, -1, 1, 0}},
+      {kVstBarsValid | kVstTransportCycleActive, {480, -1, -1, 2, -1, -1, -1, -1, 0, 1}},
+      {kVstCyclePosValid, {480, -1, -1, -1, 1, 5, -1, -1, 0, 0}},
+      {kVstTimeSigValid, {480, -1, -1, -1, -1, -1, 7, 8, 0, 0}},
+      {kVstTransportPlaying, fields(kept)},  // no field valid: nothing taken
+  };
+  for (const auto& c : cases) {
+    mHost.time.flags = c.flags;
+    ITimeInfo info = kept;
+    plug.GetTime(&info);
+    EXPECT_EQ(fields(info), c.got) << c.flags;
+  }
+  // Values out of sense are refused one by one.
+  mHost.time.flags = all;
+  mHost.time.ppqPos = -1.0;
+  mHost.time.tempo = 0.0;
+  mHost.time.barStartPos = -0.5;
+  mHost.time.cycleEndPos = -2.0;
+  mHost.time.timeSigDenominator = 0;
+  ITimeInfo info = kept;
+  plug.GetTime(&info);
+  EXPECT_EQ(fields(info), (std::vector<double>{480, -1, -1, -1, -1, -1, -1, -1, 1, 1}));
+  // Zero is a position like any other: the song's start.
+  mHost.time.ppqPos = mHost.time.barStartPos = mHost.time.cycleStartPos = 0.0;
+  mHost.time.cycleEndPos = 0.0;
+  info = kept;
+  plug.GetTime(&info);
+  EXPECT_EQ(fields(info), (std::vector<double>{480, 0, -1, 0, 0, 0, -1, -1, 1, 1}));
+  mHost.hasTime = false;
+  info = kept;
+  plug.GetTime(&info);
+  EXPECT_EQ(fields(info), fields(kept));
+}
+
+// The texts the host reads of the parameters it was offered, and values it sets as text; a hidden
+// parameter is left alone.
+TEST_F(PluginVST, ParameterTextsBothWays) {
+  Plug plug;
+  plug.GetParam(1)->SetDisplayText(3, "three");
+  const struct {
+    int32_t opcode, index;
+    const char* text;
+  } reads[] = {{effGetParamName, 0, "Level"}, {effGetParamName, 1, "Steps"},
+               {effGetParamName, 2, "-"},     {effGetParamDisplay, 0, "0.50"},
+               {effGetParamDisplay, 1, "2"},  {effGetParamDisplay, 2, "-"},
+               {effGetParamLabel, 2, "-"}};
+  for (const auto& r : reads) {
+    char text[64] = "-";
+    EXPECT_EQ(plug.Call(r.opcode, r.index, 0, text), 0);
+    EXPECT_STREQ(text, r.text) << r.opcode << " " << r.index;
+  }
+  const struct {
+    int32_t index;
+    const char* text;
+    VstIntPtr answer;
+    double value;  // of the parameter afterwards
+  } writes[] = {{0, "0.25", 1, 0.25}, {0, "7", 1, 1.0}, {1, "three", 1, 3.0},
+                {1, "four", 0, 3.0},  {2, "5", 0, 0.0}, {-1, "5", 0, 0.0}};
+  for (const auto& w : writes) {
+    plug.changes.clear();
+    EXPECT_EQ(plug.Call(effString2Parameter, w.index, 0, const_cast<char*>(w.text)), w.answer)
+        << w.text;
+    if (w.index >= 0) {
+      EXPECT_EQ(plug.GetParam(w.index)->Value(), w.value) << w.text;
+    }
+    EXPECT_EQ(plug.changes, w.answer ? std::vector<int>{w.index} : std::vector<int>{}) << w.text;
+  }
+  char display[64] = {};
+  plug.Call(effGetParamDisplay, 1, 0, display);
+  EXPECT_STREQ(display, "three");
+  EXPECT_EQ(plug.Call(effString2Parameter, 1, 0, nullptr), 1) << "asks whether it could";
+}
+
+// Each pin is active; an even one with a partner after it starts a stereo pair.
+TEST_F(PluginVST, PinsAreLabelledAndPairedFromTheFirst) {
+  Plug plug("4-3");
+  const struct {
+    int32_t opcode, index;
+    VstIntPtr answer;
+    int32_t flags;  // 1 active, 2 stereo
+    const char* label;
+  } pins[] = {
+      {effGetInputProperties, 0, 1, 3, "Input 1"},   {effGetInputProperties, 1, 1, 1, "Input 2"},
+      {effGetInputProperties, 2, 1, 3, "Input 3"},   {effGetInputProperties, 3, 1, 1, "Input 4"},
+      {effGetInputProperties, 4, 0, 0, ""},          {effGetInputProperties, -1, 0, 0, ""},
+      {effGetOutputProperties, 0, 1, 3, "Output 1"}, {effGetOutputProperties, 2, 1, 1, "Output 3"},
+      {effGetOutputProperties, 3, 0, 0, ""}};
+  for (const auto& pin : pins) {
+    VstPinProperties got{};
+    EXPECT_EQ(plug.Call(pin.opcode, pin.index, 0, &got), pin.answer) << pin.label << pin.index;
+    EXPECT_EQ(got.flags, pin.flags) << pin.label << pin.index;
+    EXPECT_STREQ(got.label, pin.label) << pin.index;
+  }
+  EXPECT_EQ(plug.Call(effGetInputProperties, 0, 0, nullptr), 0);
+}
+
+// The accumulating entry adds to what the host's outputs hold, slice by slice for long blocks;
+// every block asks a plug-in that does MIDI for the host's events once.
+TEST_F(PluginVST, TheAccumulatingEntryAddsToTheOutputs) {
+  Plug plug;
+  plug.Call(effSetBlockSize, 0, 64);
+  for (int n : {65, 65536 * 2 + 100}) {
+    HostBuffers<float> in(n, 1), out(n, 9);
+    std::vector<std::vector<float>> expected = out.data;
+    for (int c = 0; c < 2; ++c)
+      for (int s = 0; s < n; ++s) expected[c][s] += in.data[c][s];
+    mHost.calls.clear();
+    plug.GetAEffect()->process(plug.GetAEffect(), in.pointers.data(), out.pointers.data(), n);
+    EXPECT_EQ(out.data, expected) << n;
+    EXPECT_EQ(mHost.count(audioMasterWantMidi), 1) << n;
+  }
+}
+
+// A size beyond int is refused as the nearest int, never wrapped into range; each is one line.
+TEST_F(PluginVST, BlockSizesBeyondIntAreNamedAsTheNearestInt) {
+  const std::pair<VstIntPtr, const char*> sizes[] = {{-1, "-1"},
+                                                     {(VstIntPtr{1} << 32) + 64, "2147483647"},
+                                                     {-(VstIntPtr{1} << 32) + 64, "-2147483648"},
+                                                     {VstIntPtr{1} << 40, "2147483647"}};
+  Plug plug;
+  plug.Call(effSetBlockSize, 0, 512);
+  for (const auto& [size, named] : sizes) {
+    testing::internal::CaptureStderr();
+    plug.Call(effSetBlockSize, 0, size);
+    EXPECT_EQ(
+        testing::internal::GetCapturedStderr(),
+        "PLUG-IN: block size " + std::string(named) + " refused (largest 65536); keeping 512\n");
+    EXPECT_EQ(plug.GetBlockSize(), 512);
+  }
+}
+
 // A random event list: any count (hosts send far more than the two entries the record declares),
 // null entries, SysEx events without dump or with a negative size, events of unknown types. MIDI
 // events must reach the plug-in in order, as coming from the host; every other event goes back to
@@ -476,6 +746,89 @@ void sendRandomEvents(Plug& plug, FakeHost& host, std::mt19937& rng) {
   ASSERT_EQ(host.midi.size(), others);
   for (const auto& e : host.sysex) sizes.push_back(e.dumpBytes);
   ASSERT_EQ(sizes, forwardedSizes);
+}
+
+// A chunk as stored: header, (for a bank the presets, none here,) then the offered values; read
+// back by another instance, also without the header or with an older one.
+TEST_F(PluginVST, ChunksCarryTheOfferedValuesBehindTheirHeader) {
+  Plug plug;
+  plug.GetParam(0)->Set(0.25);
+  plug.GetParam(1)->Set(7.0);
+  plug.GetParam(2)->Set(9.0);  // not offered: not stored
+  const auto image = [](std::vector<int32_t> header, std::vector<double> values) {
+    std::vector<uint8_t> bytes(header.size() * 4 + values.size() * 8);
+    if (!header.empty()) std::memcpy(bytes.data(), header.data(), header.size() * 4);
+    std::memcpy(bytes.data() + header.size() * 4, values.data(), values.size() * 8);
+    return bytes;
+  };
+  const std::vector<uint8_t> stored = image({0x70666674, 0x00010000}, {0.25, 7.0});
+  EXPECT_EQ(plug.chunk(0), stored);
+  EXPECT_EQ(plug.chunk(1), stored);
+  const struct {
+    int kind;
+    std::vector<uint8_t> bytes;
+  } loads[] = {{0, stored},
+               {1, stored},
+               {1, image({}, {0.25, 7.0})},
+               {0, image({0x70666674, 0x0000FFFF}, {0.25, 7.0})}};
+  for (const auto& load : loads) {
+    Plug other;
+    auto* graphics = new plugin_test::FakeGraphics();
+    other.AttachGraphics(graphics);
+    graphics->mPushes.clear();
+    std::vector<uint8_t> bytes = load.bytes;
+    EXPECT_EQ(other.Call(effSetChunk, load.kind, (VstIntPtr)bytes.size(), bytes.data()), 1);
+    EXPECT_EQ(other.GetParam(0)->Value(), 0.25) << load.kind << " " << bytes.size();
+    EXPECT_EQ(other.GetParam(1)->Value(), 7.0) << load.kind << " " << bytes.size();
+    EXPECT_EQ(other.GetParam(2)->Value(), 0.0) << load.kind << " " << bytes.size();
+    EXPECT_FALSE(graphics->mPushes.empty()) << "the controls show what was read";
+  }
+}
+
+// A bank chunk carries the presets before the state; one of an older framework holds the state
+// alone and leaves the presets as they were.
+TEST_F(PluginVST, BankChunksCarryThePresetsFromTheirVersionOn) {
+  Plug plug("2-2", 2, "Plug", 2);
+  plug.GetParam(1)->Set(3.0);
+  plug.MakeDefaultPreset("Three", 1);
+  plug.GetParam(1)->Set(4.0);
+  plug.MakeDefaultPreset("Four", 1);
+  plug.GetParam(1)->Set(5.0);
+  std::vector<uint8_t> bank = plug.chunk(0);
+  EXPECT_GT(bank.size(), plug.chunk(1).size());
+
+  Plug other("2-2", 2, "Plug", 2);
+  ASSERT_EQ(other.Call(effSetChunk, 0, (VstIntPtr)bank.size(), bank.data()), 1);
+  EXPECT_EQ(std::string(other.GetPresetName(0)) + "," + other.GetPresetName(1), "Three,Four");
+  EXPECT_EQ(other.GetParam(1)->Value(), 5.0);
+  ASSERT_TRUE(other.RestorePreset(1));
+  EXPECT_EQ(other.GetParam(1)->Value(), 4.0);
+
+  Plug older("2-2", 2, "Plug", 2);
+  std::vector<uint8_t> state = plug.chunk(1);
+  const int32_t olderVersion = 0x0000FFFF;
+  std::memcpy(state.data() + 4, &olderVersion, 4);
+  ASSERT_EQ(older.Call(effSetChunk, 0, (VstIntPtr)state.size(), state.data()), 1);
+  EXPECT_EQ(older.GetParam(1)->Value(), 5.0);
+  EXPECT_STREQ(older.GetPresetName(1), "empty") << "no preset was read";
+}
+
+// The chunk's size decides first: a negative or oversized one is refused unread; an empty one is
+// read as any other, and holds the whole state of a plug-in without host parameters.
+TEST_F(PluginVST, ChunkSizesTheHostHandsIn) {
+  const struct {
+    int hostParams, kind;
+    VstIntPtr size;
+    VstIntPtr result;
+  } cases[] = {
+      {0, 1, 0, 1}, {0, 0, 0, 1}, {2, 1, 0, 0}, {0, 1, -1, 0}, {0, 1, (VstIntPtr)INT_MAX + 1, 0}};
+  for (const auto& c : cases) {
+    Plug plug("2-2", c.hostParams);
+    uint8_t byte = 0;
+    EXPECT_EQ(plug.Call(effSetChunk, c.kind, c.size, &byte), c.result)
+        << c.hostParams << " " << c.kind << " " << c.size;
+    EXPECT_EQ(plug.Call(effSetChunk, c.kind, 0, nullptr), 0) << "no data";
+  }
 }
 
 // Whatever the host hands in (events, texts, indexes, values, damaged chunks the plug-in handed
