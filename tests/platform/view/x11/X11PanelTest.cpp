@@ -365,7 +365,8 @@ TEST_F(X11PanelTest, ResourceDialogsWithoutOKTypeIntoTheClickedFieldAndDefaultTo
   ASSERT_TRUE(WSYS_RegisterDialog(4, &kFields));
   gPosted = Posted();
   const int caret = 10 + 4 + X11Canvas::textWidth("twoy");
-  X11Shot seen;
+  const int clickedCaret = 10 + 4 + X11Canvas::textWidth("two");
+  X11Shot seen, clicked;
   std::string title;
   whenFocused([&] {
     const Window window = FocusedWindow(mInput);
@@ -374,6 +375,8 @@ TEST_F(X11PanelTest, ResourceDialogsWithoutOKTypeIntoTheClickedFieldAndDefaultTo
     WindowBox(mInput, window, &x, &y, &w, &h);
     tap("x");
     click(x + 60, y + 80);  // the second field
+    clicked = GrabWhen(mInput, x, y, 230, 110,
+                       [&](const X11Shot& s) { return s.at(clickedCaret, 73) == kText; });
     tap("y");
     seen = GrabWhen(mInput, x, y, 230, 110, [&](const X11Shot& s) {
       return s.at(150, 70) == kHighlight && s.at(10, 40) == kLine && s.at(caret, 73) == kText;
@@ -407,6 +410,7 @@ TEST_F(X11PanelTest, ResourceDialogsWithoutOKTypeIntoTheClickedFieldAndDefaultTo
   };
   for (const auto& p : probes)
     EXPECT_EQ(seen.at(p.x, p.y), p.colour) << p.what << " at " << p.x << "," << p.y;
+  EXPECT_EQ(clicked.at(clickedCaret, 73), kText) << "the click shows the caret before a key";
   EXPECT_TRUE(seen.anyDark(10, 10, 110, 30)) << "the label";
   EXPECT_FALSE(seen.anyDark(10, 0, 110, 9)) << "nothing above the label";
   EXPECT_TRUE(seen.anyDark(14, 41, 40, 59)) << "the first field's text";
