@@ -374,6 +374,9 @@ TEST_F(X11PanelTest, ResourceDialogsWithoutOKTypeIntoTheClickedFieldAndDefaultTo
     int x = 0, y = 0, w = 0, h = 0;
     WindowBox(mInput, window, &x, &y, &w, &h);
     tap("x");
+    const int typedCaret = 10 + 4 + X11Canvas::textWidth("x");
+    GrabWhen(mInput, x, y, 230, 110,
+             [&](const X11Shot& s) { return s.at(typedCaret, 43) == kText; });
     click(x + 60, y + 80);  // the second field
     clicked = GrabWhen(mInput, x, y, 230, 110,
                        [&](const X11Shot& s) { return s.at(clickedCaret, 73) == kText; });
