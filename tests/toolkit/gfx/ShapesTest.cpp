@@ -163,3 +163,28 @@ TEST(Shapes, ClipAtEveryEdgeAndWildCoordinatesTouchNothing) {
       GFX_RoundRect(&b, x, 1, 8.f, 3, aa ? 0 : 1, kWhite, 1.f, GFX_MODE_COPY, aa);
   EXPECT_TRUE(lit(&b).empty());
 }
+
+// Reading just past each edge gives 0, not a neighbouring row's pixel, with rows packed or
+// padded, and after a shrink that left old rows in the storage; writing there changes nothing;
+// the corners inside read back what was written.
+TEST(Pixel, EachEdgeBoundsReadsAndWrites) {
+  const struct {
+    int x, y;
+    bool inside;
+  } cases[] = {{0, 0, true},   {4, 0, true},  {0, 2, true},        {4, 2, true},
+               {5, 0, false},  {5, 1, false}, {-1, 1, false},      {0, 3, false},
+               {4, -1, false}, {5, 3, false}, {INT_MAX, 0, false}, {0, INT_MIN, false}};
+  for (unsigned int align : {1u, 4u}) {
+    GFX_MemBitmap b(6, 6, align);
+    fill(&b, kWhite);
+    ASSERT_TRUE(b.resize(5, 3));
+    pattern(&b);
+    for (const auto& c : cases)
+      EXPECT_EQ(GFX_GetPixel(&b, c.x, c.y), c.inside ? GFX_Pixel(255, c.x, c.y, 7) : 0u)
+          << c.x << "," << c.y << " aligned " << align;
+    for (const auto& c : cases)
+      if (!c.inside) GFX_PutPixel(&b, c.x, c.y, kWhite, 1.f, GFX_MODE_COPY);
+    EXPECT_TRUE(pixelsAre(&b, [](int x, int y) { return GFX_Pixel(255, x, y, 7); })) << align;
+  }
+  EXPECT_EQ(GFX_GetPixel(nullptr, 0, 0), 0u);
+}
