@@ -69,6 +69,33 @@ TEST(IColorTest, PacksAlphaInTheLowByteAndUnpacksEachChannel) {
     EXPECT_EQ(IColor::Unpack(c.Pack()), c) << c.A << " " << c.R << " " << c.G << " " << c.B;
 }
 
+// The named colours as the engine's pixels: alpha, then red, green and blue upwards.
+TEST(IColorTest, NamedColoursAreWhatTheirNamesSay) {
+  const struct {
+    const char* name;
+    const IColor& colour;
+    unsigned int pixel;
+  } cases[] = {
+      {"transparent", COLOR_TRANSPARENT, 0x00000000u},
+      {"black", COLOR_BLACK, 0x000000FFu},
+      {"gray", COLOR_GRAY, 0x7F7F7FFFu},
+      {"white", COLOR_WHITE, 0xFFFFFFFFu},
+      {"red", COLOR_RED, 0x0000FFFFu},
+      {"green", COLOR_GREEN, 0x00FF00FFu},
+      {"blue", COLOR_BLUE, 0xFF0000FFu},
+      {"yellow", COLOR_YELLOW, 0x00FFFFFFu},
+      {"orange", COLOR_ORANGE, 0x007FFFFFu},
+      {"text", DEFAULT_TEXT_COLOR, 0x000000FFu},
+      {"entry background", DEFAULT_TEXT_ENTRY_BGCOLOR, 0xFFFFFFFFu},
+      {"entry text", DEFAULT_TEXT_ENTRY_FGCOLOR, 0x000000FFu},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(c.colour.Pack(), c.pixel) << c.name;
+    // each channel in its range, so that packing lost nothing
+    EXPECT_EQ(IColor::Unpack(c.pixel), c.colour) << c.name;
+  }
+}
+
 // Font names longer than the style holds are cut, never overrun; no name keeps the default.
 TEST(ITextTest, FontNamesAreCutToTheirField) {
   const std::string longName(IText::kFontNameSize + 10, 'f');
