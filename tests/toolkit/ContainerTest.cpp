@@ -128,7 +128,7 @@ TEST(String, CutsAtTheEdges) {
   EXPECT_EQ(emptied.GetLength(), 0);
 
   const struct {
-    int length;  // the cut, also given as the length of a set from itself
+    int length;  // the cut; as a bound of a set or an append, negative means none
     const char* left;
   } cases[] = {{-3, ""}, {0, ""}, {1, "a"}, {3, "abc"}, {4, "abcd"}, {9, "abcd"}};
   for (const auto& c : cases) {
@@ -136,9 +136,16 @@ TEST(String, CutsAtTheEdges) {
     cut.SetLength(c.length);
     EXPECT_STREQ(cut.Get(), c.left) << c.length;
     EXPECT_EQ(cut.GetLength(), (int)std::strlen(c.left)) << c.length;
+    // as the bound of a set or an append from elsewhere: the same bytes are kept
+    const char* bounded = c.length < 0 ? "abcd" : c.left;
     TK_String self("abcd");
     self.Set(self.Get(), c.length);
-    EXPECT_STREQ(self.Get(), c.length < 0 ? "abcd" : c.left) << c.length;
+    EXPECT_STREQ(self.Get(), bounded) << c.length;
+    TK_String other("old");
+    other.Set("abcd", c.length);
+    EXPECT_STREQ(other.Get(), bounded) << c.length;
+    other.Append("abcd", c.length);
+    EXPECT_EQ(std::string(other.Get()), std::string(bounded) + bounded) << c.length;
   }
 }
 
