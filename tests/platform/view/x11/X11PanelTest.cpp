@@ -326,6 +326,21 @@ TEST_F(X11PanelTest, MessageBoxesShowTheirLinesAndAnswerClickedButtons) {
   joinPlayer();
   EXPECT_TRUE(captioned.anyDark(kWidth - 2 * kMargin, kMargin, kWidth - kMargin, kMargin + kRow));
   EXPECT_FALSE(captioned.anyDark(kWidth - kMargin, 0, kWidth, kMargin + kRow)) << "the margin";
+
+  // A line wider than the screen makes the box as wide as the screen and ends at the margin.
+  X11Shot wide;
+  whenFocused([&] {
+    int x = 0, y = 0;
+    WindowBox(mInput, FocusedWindow(mInput), &x, &y, &w, &h);
+    wide = GrabWhen(mInput, x, y, w, h,
+                    [&](const X11Shot& s) { return s.anyDark(kMargin, 40, kMargin + 100, 60); });
+    tap("Escape");
+  });
+  EXPECT_EQ(X11RunMessageBox(display, "Caption", std::string(400, 'W'), {"OK"}), 0);
+  joinPlayer();
+  EXPECT_EQ(w, DisplayWidth(mInput, DefaultScreen(mInput)));
+  EXPECT_TRUE(wide.anyDark(w - 2 * kMargin, 40, w - kMargin, 60)) << "the line up to the margin";
+  EXPECT_FALSE(wide.anyDark(w - kMargin, 40, w, 60)) << "the margin";
 }
 
 }  // namespace
