@@ -49,12 +49,23 @@ TEST(Line, PixelsAndAntialiasedShares) {
   GFX_MemBitmap steep(3, 5);  // drawn upwards
   GFX_Line(&steep, 1, 4, 1, 1, kWhite, 1.f, GFX_MODE_COPY, true);
   EXPECT_EQ(lit(&steep), (PixelSet{{1, 1}, {1, 2}, {1, 3}, {1, 4}}));
-  GFX_MemBitmap slope(5, 3);
-  GFX_Line(&slope, 0, 0, 4, 1, kWhite, 1.f, GFX_MODE_COPY, true);
-  // Halfway the exact line runs between rows 0 and 1.
-  EXPECT_EQ(red(GFX_GetPixel(&slope, 2, 0)), 128);
-  EXPECT_EQ(red(GFX_GetPixel(&slope, 2, 1)), 128);
-  EXPECT_EQ(red(GFX_GetPixel(&slope, 4, 1)), 255);
+  // Halfway the exact line runs between rows 0 and 1 (columns, for the steep one).
+  for (bool steepSlope : {false, true}) {
+    GFX_MemBitmap slope(5, 5);
+    const auto at = [&](int along, int across) {
+      return steepSlope ? red(GFX_GetPixel(&slope, across, along))
+                        : red(GFX_GetPixel(&slope, along, across));
+    };
+    if (steepSlope)
+      GFX_Line(&slope, 0, 0, 1, 4, kWhite, 1.f, GFX_MODE_COPY, true);
+    else
+      GFX_Line(&slope, 0, 0, 4, 1, kWhite, 1.f, GFX_MODE_COPY, true);
+    EXPECT_EQ(at(2, 0), 128) << steepSlope;
+    EXPECT_EQ(at(2, 1), 128) << steepSlope;
+    EXPECT_EQ(at(1, 0), 191) << steepSlope;
+    EXPECT_EQ(at(1, 1), 64) << steepSlope;
+    EXPECT_EQ(at(4, 1), 255) << steepSlope;
+  }
 }
 
 TEST(Line, FarEndsAndTheLargestCoordinateCostNothing) {
