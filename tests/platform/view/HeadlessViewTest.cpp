@@ -163,6 +163,10 @@ TEST_F(HeadlessViewTest, DrawsOnlyWhatWasAskedForAndTheFrameShowsIt) {
   EXPECT_EQ(client.draws.back(), "0,0 20x10");
   for (const auto& [x, y] : {std::pair(0, 0), std::pair(19, 0), std::pair(0, 9), std::pair(19, 9)})
     EXPECT_EQ(headless->pixel(x, y), 0xAABBCCDDu) << x << "," << y;
+  // just past each edge of a screen drawn whole: nothing, not the next row's pixel
+  for (const auto& [x, y] :
+       {std::pair(20, 0), std::pair(20, 9), std::pair(0, 10), std::pair(-1, 5), std::pair(5, -1)})
+    EXPECT_EQ(headless->pixel(x, y), 0u) << x << "," << y;
 }
 
 // A view without width or height, as opened or as resized, has no screen and draws nothing.
