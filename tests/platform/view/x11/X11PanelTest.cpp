@@ -332,8 +332,10 @@ TEST_F(X11PanelTest, MessageBoxesShowTheirLinesAndAnswerClickedButtons) {
   whenFocused([&] {
     int x = 0, y = 0;
     WindowBox(mInput, FocusedWindow(mInput), &x, &y, &w, &h);
-    wide = GrabWhen(mInput, x, y, w, h,
-                    [&](const X11Shot& s) { return s.anyDark(kMargin, 40, kMargin + 100, 60); });
+    // drawn whole: the text at the left and the face in the right margin
+    wide = GrabWhen(mInput, x, y, w, h, [&](const X11Shot& s) {
+      return s.anyDark(kMargin, 40, kMargin + 100, 60) && s.at(w - 5, 50) == kFace;
+    });
     tap("Escape");
   });
   EXPECT_EQ(X11RunMessageBox(display, "Caption", std::string(400, 'W'), {"OK"}), 0);
