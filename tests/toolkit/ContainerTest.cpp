@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 
 #include "toolkit/heapbuf.h"
@@ -114,6 +115,38 @@ TEST(String, SetAppendFormatAndBounds) {
   TK_String copy(s);
   copy.SetLength(1);
   EXPECT_EQ(s.GetLength(), 5000);
+}
+
+// Cuts at and around the ends, on strings that never held storage and on ones that did.
+TEST(String, CutsAtTheEdges) {
+  TK_String fresh;
+  fresh.SetLength(0);  // no storage yet: nothing to cut
+  EXPECT_STREQ(fresh.Get(), "");
+  TK_String emptied("abc");
+  emptied.Clear();
+  emptied.SetLength(0);
+  EXPECT_EQ(emptied.GetLength(), 0);
+
+  const struct {
+    int length;  // the cut; as a bound of a set or an append, negative means none
+    const char* left;
+  } cases[] = {{-3, ""}, {0, ""}, {1, "a"}, {3, "abc"}, {4, "abcd"}, {9, "abcd"}};
+  for (const auto& c : cases) {
+    TK_String cut("abcd");
+    cut.SetLength(c.length);
+    EXPECT_STREQ(cut.Get(), c.left) << c.length;
+    EXPECT_EQ(cut.GetLength(), (int)std::strlen(c.left)) << c.length;
+    // as the bound of a set or an append from elsewhere: the same bytes are kept
+    const char* bounded = c.length < 0 ? "abcd" : c.left;
+    TK_String self("abcd");
+    self.Set(self.Get(), c.length);
+    EXPECT_STREQ(self.Get(), bounded) << c.length;
+    TK_String other("old");
+    other.Set("abcd", c.length);
+    EXPECT_STREQ(other.Get(), bounded) << c.length;
+    other.Append("abcd", c.length);
+    EXPECT_EQ(std::string(other.Get()), std::string(bounded) + bounded) << c.length;
+  }
 }
 
 }  // namespace

@@ -33,7 +33,11 @@ TEST(LogTest, LinesReachTheSinkOnlyWhileItIsOnAndAThrowingSinkIsContained) {
 TEST(LogTest, NoSinkWritesToStandardError) {
   testing::internal::CaptureStderr();
   TK_Log(nullptr, "MIDI PORTS: ", "port gone");
-  EXPECT_EQ(testing::internal::GetCapturedStderr(), "MIDI PORTS: port gone\n");
+  TK_Log(nullptr, nullptr, "untagged");
+  TK_StderrLog().Write(nullptr, "written directly");
+  TK_StderrLog().Write("T: ", "");
+  EXPECT_EQ(testing::internal::GetCapturedStderr(),
+            "MIDI PORTS: port gone\nuntagged\nwritten directly\nT: \n");
 }
 
 }  // namespace

@@ -163,6 +163,28 @@ TEST_F(HeadlessViewTest, DrawsOnlyWhatWasAskedForAndTheFrameShowsIt) {
   EXPECT_EQ(client.draws.back(), "0,0 20x10");
   for (const auto& [x, y] : {std::pair(0, 0), std::pair(19, 0), std::pair(0, 9), std::pair(19, 9)})
     EXPECT_EQ(headless->pixel(x, y), 0xAABBCCDDu) << x << "," << y;
+  // just past each edge of a screen drawn whole: nothing, not the next row's pixel
+  for (const auto& [x, y] :
+       {std::pair(20, 0), std::pair(20, 9), std::pair(0, 10), std::pair(-1, 5), std::pair(5, -1)})
+    EXPECT_EQ(headless->pixel(x, y), 0u) << x << "," << y;
+}
+
+// A view without width or height, as opened or as resized, has no screen and draws nothing.
+TEST(HeadlessSizes, AViewOfNoSizeHasNoScreenAndDrawsNothing) {
+  const struct { int width, height; } cases[] = {{0, 30}, {-5, 30}, {40, 0}, {40, -1}};
+  for (const auto& c : cases) {
+    Client client;
+    std::unique_ptr<VIEW_View> view(VIEW_View::open(nullptr, c.width, c.height, 30, &client));
+    VIEW_HeadlessView* headless = VIEW_HeadlessView::of(view.get());
+    ASSERT_NE(headless, nullptr);
+    headless->tick();
+    EXPECT_THAT(client.draws, ElementsAre()) << c.width << "x" << c.height;
+    EXPECT_EQ(headless->screen().size(), 0u) << c.width << "x" << c.height;
+    ASSERT_TRUE(view->resize(c.height, c.width));
+    headless->tick();
+    EXPECT_THAT(client.draws, ElementsAre()) << c.height << "x" << c.width;
+    EXPECT_EQ(headless->screen().size(), 0u) << c.height << "x" << c.width;
+  }
 }
 
 // The field opens over the whole text selected and takes the script's answer, or its cancel;

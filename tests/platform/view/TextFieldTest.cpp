@@ -59,6 +59,9 @@ TEST(TextField, EditsReplaceTheSelectionAndKeepUtf8Whole) {
       {"ab", 2, true, {VIEW_KEY_DELETE, 'c'}, "c", 1},
       {"ab", 0, true, {VIEW_KEY_END, VIEW_KEY_UP, 'c'}, "cab", 1},
       {"ab", 0, false, {VIEW_KEY_DOWN, 'c'}, "abc", 3},
+      // arrows stop at the ends, leaving the caret there
+      {"ab", 0, false, {VIEW_KEY_LEFT}, "ab", 0},
+      {"ab", 2, false, {VIEW_KEY_RIGHT}, "ab", 2},
   };
   for (const auto& c : cases) {
     VIEW_TextField field = Field(c.text, c.caret, c.selected);

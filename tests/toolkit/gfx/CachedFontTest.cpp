@@ -130,6 +130,8 @@ TEST(CachedFont, NonAsciiTextIsLaidOutByCharacter) {
       {"\xE2\x82\xAC\xCE\xA9\xE2\x82\xAC", {"\xE2\x82\xAC", "\xCE\xA9", "\xE2\x82\xAC"}},
       {"\xCE\xA9\xE2\x86\x92W", {"\xCE\xA9", "\xE2\x86\x92", "W"}},  // omega, arrow
       {"\xE9\xE9", {"\xE9", "\xE9"}},
+      // the last Latin-1 character and the first beyond it, each cached where it belongs
+      {"\xC3\xBF\xC4\x80\xC4\x80\xC3\xBF", {"\xC3\xBF", "\xC4\x80", "\xC4\x80", "\xC3\xBF"}},
   };
   for (const auto& c : cases) {
     auto font = cachedFont(13);

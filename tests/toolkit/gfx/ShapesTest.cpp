@@ -49,12 +49,23 @@ TEST(Line, PixelsAndAntialiasedShares) {
   GFX_MemBitmap steep(3, 5);  // drawn upwards
   GFX_Line(&steep, 1, 4, 1, 1, kWhite, 1.f, GFX_MODE_COPY, true);
   EXPECT_EQ(lit(&steep), (PixelSet{{1, 1}, {1, 2}, {1, 3}, {1, 4}}));
-  GFX_MemBitmap slope(5, 3);
-  GFX_Line(&slope, 0, 0, 4, 1, kWhite, 1.f, GFX_MODE_COPY, true);
-  // Halfway the exact line runs between rows 0 and 1.
-  EXPECT_EQ(red(GFX_GetPixel(&slope, 2, 0)), 128);
-  EXPECT_EQ(red(GFX_GetPixel(&slope, 2, 1)), 128);
-  EXPECT_EQ(red(GFX_GetPixel(&slope, 4, 1)), 255);
+  // Halfway the exact line runs between rows 0 and 1 (columns, for the steep one).
+  for (bool steepSlope : {false, true}) {
+    GFX_MemBitmap slope(5, 5);
+    const auto at = [&](int along, int across) {
+      return steepSlope ? red(GFX_GetPixel(&slope, across, along))
+                        : red(GFX_GetPixel(&slope, along, across));
+    };
+    if (steepSlope)
+      GFX_Line(&slope, 0, 0, 1, 4, kWhite, 1.f, GFX_MODE_COPY, true);
+    else
+      GFX_Line(&slope, 0, 0, 4, 1, kWhite, 1.f, GFX_MODE_COPY, true);
+    EXPECT_EQ(at(2, 0), 128) << steepSlope;
+    EXPECT_EQ(at(2, 1), 128) << steepSlope;
+    EXPECT_EQ(at(1, 0), 191) << steepSlope;
+    EXPECT_EQ(at(1, 1), 64) << steepSlope;
+    EXPECT_EQ(at(4, 1), 255) << steepSlope;
+  }
 }
 
 TEST(Line, FarEndsAndTheLargestCoordinateCostNothing) {
@@ -162,4 +173,29 @@ TEST(Shapes, ClipAtEveryEdgeAndWildCoordinatesTouchNothing) {
     for (bool aa : {false, true})
       GFX_RoundRect(&b, x, 1, 8.f, 3, aa ? 0 : 1, kWhite, 1.f, GFX_MODE_COPY, aa);
   EXPECT_TRUE(lit(&b).empty());
+}
+
+// Reading just past each edge gives 0, not a neighbouring row's pixel, with rows packed or
+// padded, and after a shrink that left old rows in the storage; writing there changes nothing;
+// the corners inside read back what was written.
+TEST(Pixel, EachEdgeBoundsReadsAndWrites) {
+  const struct {
+    int x, y;
+    bool inside;
+  } cases[] = {{0, 0, true},   {4, 0, true},  {0, 2, true},        {4, 2, true},
+               {5, 0, false},  {5, 1, false}, {-1, 1, false},      {0, 3, false},
+               {4, -1, false}, {5, 3, false}, {INT_MAX, 0, false}, {0, INT_MIN, false}};
+  for (unsigned int align : {1u, 4u}) {
+    GFX_MemBitmap b(6, 6, align);
+    fill(&b, kWhite);
+    ASSERT_TRUE(b.resize(5, 3));
+    pattern(&b);
+    for (const auto& c : cases)
+      EXPECT_EQ(GFX_GetPixel(&b, c.x, c.y), c.inside ? GFX_Pixel(255, c.x, c.y, 7) : 0u)
+          << c.x << "," << c.y << " aligned " << align;
+    for (const auto& c : cases)
+      if (!c.inside) GFX_PutPixel(&b, c.x, c.y, kWhite, 1.f, GFX_MODE_COPY);
+    EXPECT_TRUE(pixelsAre(&b, [](int x, int y) { return GFX_Pixel(255, x, y, 7); })) << align;
+  }
+  EXPECT_EQ(GFX_GetPixel(nullptr, 0, 0), 0u);
 }

@@ -7,7 +7,23 @@
 #include "toolkit/wsys/Font.h"
 #include "toolkit/wsys/MemContext.h"
 
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+// The sanitizer runtimes count what their allocator hands out.
+extern "C" size_t __sanitizer_get_current_allocated_bytes();
+#else
+#include <malloc.h>
+#endif
+
 namespace {
+
+// Bytes the program holds on the heap now.
+size_t heapInUse() {
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+  return __sanitizer_get_current_allocated_bytes();
+#else
+  return mallinfo2().uordblks;
+#endif
+}
 
 WSYS_Font* font(const char* name, int height = 16, int weight = FW_NORMAL,
                 int quality = ANTIALIASED_QUALITY, int escapement = 0) {
@@ -86,4 +102,34 @@ TEST(Font, EscapementTurnsTheAdvance) {
   EXPECT_GT(b.height, b.width);
   DeleteObject(flat);
   DeleteObject(up);
+}
+
+// A blank glyph asked for first, before any other filled the mask: it is there, with an advance.
+TEST(Font, ABlankGlyphFirstIsStillAGlyph) {
+  WSYS_Font* f = font("DejaVu Sans", 16);
+  WSYS_Glyph space;
+  ASSERT_TRUE(f->glyph(' ', &space));
+  EXPECT_EQ(space.width * space.height, 0);
+  EXPECT_GT(space.advanceX, 0);
+  DeleteObject(f);
+}
+
+// Every font made and deleted gives back what it took: faces, matches and masks. Names that
+// resolve and names that fall back take different paths.
+TEST(Font, MakingAndDeletingFontsHoldsNoMemory) {
+  const auto cycle = [] {
+    for (const char* name : {"DejaVu Sans", "No Such Font Anywhere", "Monaco"}) {
+      WSYS_Font* f = font(name, 18);
+      ASSERT_NE(f, nullptr) << name;
+      WSYS_Glyph g;
+      EXPECT_TRUE(f->glyph('K', &g));
+      DeleteObject(f);
+    }
+  };
+  for (int i = 0; i < 5; ++i) cycle();  // fontconfig's and FreeType's own caches fill here
+  const size_t before = heapInUse();
+  const int rounds = 40;
+  for (int i = 0; i < rounds; ++i) cycle();
+  const long long grown = (long long)heapInUse() - (long long)before;
+  EXPECT_LT(grown, rounds * 100) << "bytes kept after " << rounds << " rounds";
 }

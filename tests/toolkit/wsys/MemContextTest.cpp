@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
 #include <vector>
 
@@ -42,15 +43,27 @@ TEST(MemContext, DrawsAndMeasuresWithTheSelectedFontAndColour) {
   EXPECT_GT(measured.right, 5);
   for (uint32_t p : pixels) ASSERT_EQ(p, 0u);
 
-  RECT box = {0, 0, W, H};
-  EXPECT_EQ(DrawText(dc, "Hi", -1, &box, DT_CENTER | DT_VCENTER), height);
-  int lit = 0;
-  for (uint32_t p : pixels) {
-    if (!p) continue;
-    ++lit;
-    EXPECT_EQ(p, 0x0000FFFFu);  // opaque red: alpha 255, red 255
+  // The colour's bytes (red lowest) land in the pixel's channels (alpha lowest), opaque.
+  const struct {
+    COLORREF colour;
+    uint32_t pixel;
+  } colours[] = {{RGB(255, 0, 0), 0x0000FFFFu},
+                 {RGB(0, 255, 0), 0x00FF00FFu},
+                 {RGB(0, 0, 255), 0xFF0000FFu},
+                 {RGB(0x12, 0x34, 0x56), 0x563412FFu}};
+  for (const auto& c : colours) {
+    std::fill(pixels.begin(), pixels.end(), 0u);
+    SetTextColor(dc, c.colour);
+    RECT box = {0, 0, W, H};
+    EXPECT_EQ(DrawText(dc, "Hi", -1, &box, DT_CENTER | DT_VCENTER), height);
+    int lit = 0, other = 0;
+    for (uint32_t p : pixels) {
+      lit += p == c.pixel;
+      other += p != 0 && p != c.pixel;
+    }
+    EXPECT_GT(lit, 10) << std::hex << c.colour;
+    EXPECT_EQ(other, 0) << std::hex << c.colour;
   }
-  EXPECT_GT(lit, 10);
   DeleteDC(dc);
   DeleteObject(font);
 }

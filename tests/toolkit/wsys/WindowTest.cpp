@@ -92,6 +92,8 @@ struct Seen {
   long param = 0;
   int controls = 0;
   RECT edit = {0, 0, 0, 0};
+  RECT dialog = {0, 0, 0, 0};
+  std::string title;
   std::string editKind;
   int commands = 0;
 };
@@ -101,6 +103,8 @@ long procedure(HWND dialog, unsigned int message, unsigned long wParam, long lPa
   if (message == WM_INITDIALOG) {
     gSeen.param = lParam;
     gSeen.controls = dialog->children.GetSize();
+    gSeen.dialog = dialog->rect;
+    gSeen.title = dialog->text.Get();
     for (int i = 0; i < dialog->children.GetSize(); ++i)
       if (dialog->children.Get(i)->id == 10013) {
         const RECT& r = dialog->children.Get(i)->rect;
@@ -131,6 +135,18 @@ TEST(Dialog, ModalDialogFromAResource) {
   // Controls scaled by 1.8: (10, 20) - (210, 32).
   EXPECT_TRUE(same(gSeen.edit, RECT{18, 36, 378, 57}));
   EXPECT_EQ(gSeen.editKind, "edit");
+  EXPECT_TRUE(same(gSeen.dialog, RECT{0, 0, 712, 259})) << "396 x 144 scaled by 1.8";
+  EXPECT_EQ(gSeen.title, "Enter Bank Name");
+
+  // Over a parent window the dialog is centred on it: 100 + 1000/2 - 712/2, 50 + 600/2 - 259/2.
+  const RECT screen = {100, 50, 1100, 650};
+  HWND parent = WSYS_CreateWindow(nullptr, &screen, 0, "");
+  gSeen = Seen();
+  WSYS_PostDialogCommand(10006);
+  EXPECT_EQ(WSYS_DialogBox(0, 10014, parent, procedure, 0), IDOK);
+  EXPECT_TRUE(same(gSeen.dialog, RECT{244, 221, 956, 480}));
+  EXPECT_EQ(parent->children.GetSize(), 0) << "the dialog is gone with its end";
+  DestroyWindow(parent);
 
   // With no command left the dialog is cancelled.
   gSeen = Seen();

@@ -326,6 +326,23 @@ TEST_F(X11PanelTest, MessageBoxesShowTheirLinesAndAnswerClickedButtons) {
   joinPlayer();
   EXPECT_TRUE(captioned.anyDark(kWidth - 2 * kMargin, kMargin, kWidth - kMargin, kMargin + kRow));
   EXPECT_FALSE(captioned.anyDark(kWidth - kMargin, 0, kWidth, kMargin + kRow)) << "the margin";
+
+  // A line wider than the screen makes the box as wide as the screen and ends at the margin.
+  X11Shot wide;
+  whenFocused([&] {
+    int x = 0, y = 0;
+    WindowBox(mInput, FocusedWindow(mInput), &x, &y, &w, &h);
+    // drawn whole: the text at the left and the face in the right margin
+    wide = GrabWhen(mInput, x, y, w, h, [&](const X11Shot& s) {
+      return s.anyDark(kMargin, 40, kMargin + 100, 60) && s.at(w - 5, 50) == kFace;
+    });
+    tap("Escape");
+  });
+  EXPECT_EQ(X11RunMessageBox(display, "Caption", std::string(400, 'W'), {"OK"}), 0);
+  joinPlayer();
+  EXPECT_EQ(w, DisplayWidth(mInput, DefaultScreen(mInput)));
+  EXPECT_TRUE(wide.anyDark(w - 2 * kMargin, 40, w - kMargin, 60)) << "the line up to the margin";
+  EXPECT_FALSE(wide.anyDark(w - kMargin, 40, w, 60)) << "the margin";
 }
 
 }  // namespace
@@ -365,7 +382,8 @@ TEST_F(X11PanelTest, ResourceDialogsWithoutOKTypeIntoTheClickedFieldAndDefaultTo
   ASSERT_TRUE(WSYS_RegisterDialog(4, &kFields));
   gPosted = Posted();
   const int caret = 10 + 4 + X11Canvas::textWidth("twoy");
-  X11Shot seen;
+  const int clickedCaret = 10 + 4 + X11Canvas::textWidth("two");
+  X11Shot seen, clicked;
   std::string title;
   whenFocused([&] {
     const Window window = FocusedWindow(mInput);
@@ -373,7 +391,12 @@ TEST_F(X11PanelTest, ResourceDialogsWithoutOKTypeIntoTheClickedFieldAndDefaultTo
     int x = 0, y = 0, w = 0, h = 0;
     WindowBox(mInput, window, &x, &y, &w, &h);
     tap("x");
+    const int typedCaret = 10 + 4 + X11Canvas::textWidth("x");
+    GrabWhen(mInput, x, y, 230, 110,
+             [&](const X11Shot& s) { return s.at(typedCaret, 43) == kText; });
     click(x + 60, y + 80);  // the second field
+    clicked = GrabWhen(mInput, x, y, 230, 110,
+                       [&](const X11Shot& s) { return s.at(clickedCaret, 73) == kText; });
     tap("y");
     seen = GrabWhen(mInput, x, y, 230, 110, [&](const X11Shot& s) {
       return s.at(150, 70) == kHighlight && s.at(10, 40) == kLine && s.at(caret, 73) == kText;
@@ -407,6 +430,7 @@ TEST_F(X11PanelTest, ResourceDialogsWithoutOKTypeIntoTheClickedFieldAndDefaultTo
   };
   for (const auto& p : probes)
     EXPECT_EQ(seen.at(p.x, p.y), p.colour) << p.what << " at " << p.x << "," << p.y;
+  EXPECT_EQ(clicked.at(clickedCaret, 73), kText) << "the click shows the caret before a key";
   EXPECT_TRUE(seen.anyDark(10, 10, 110, 30)) << "the label";
   EXPECT_FALSE(seen.anyDark(10, 0, 110, 9)) << "nothing above the label";
   EXPECT_TRUE(seen.anyDark(14, 41, 40, 59)) << "the first field's text";

@@ -1,7 +1,12 @@
 #include "X11Fixture.h"
 
+#include <atomic>
+#include <chrono>
 #include <memory>
+#include <thread>
 
+#include "platform/view/x11/X11Display.h"
+#include "platform/view/x11/detail/X11Dialog.h"
 #include "platform/view/x11/detail/X11View.h"
 
 // The X11 view in a top-level window of its own at (0, 0) of the screen.
@@ -124,6 +129,35 @@ TEST_F(X11ViewTest, AnExposureDrawsWhatChangedElsewhereToo) {
   EXPECT_TRUE(last[0] <= 150 && last[1] <= 60 && last[0] + last[2] >= 170 &&
               last[1] + last[3] >= 80)
       << "the exposed area is drawn as well";
+}
+
+// A client whose timer counts its ticks, read from the thread that plays input.
+struct TickingClient : RecordingClient {
+  void viewTimer() override { ++ticks; }
+  std::atomic<int> ticks{0};
+};
+
+// An open view's timer goes on while a modal window of the kit runs: the editor keeps drawing
+// under a message box.
+TEST_F(X11ViewTest, TheTimerRunsOnUnderAModalWindow) {
+  TickingClient ticking;
+  std::unique_ptr<VIEW_View> other(VIEW_View::open(nullptr, 50, 50, 50, &ticking));
+  ASSERT_NE(other, nullptr);
+  ticking.view = other.get();
+  ASSERT_TRUE(pumpUntil(other.get(), [&] { return !ticking.draws.empty(); }));
+  const int before = ticking.ticks;
+  whenFocused([&] {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (ticking.ticks < before + 3 && std::chrono::steady_clock::now() < end)
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    tap("Escape");
+  });
+  X11Display* display = X11Display::acquire();
+  ASSERT_NE(display, nullptr);
+  EXPECT_EQ(X11RunMessageBox(display, "Caption", "Text", {"OK"}), 0);
+  display->release();
+  joinPlayer();
+  EXPECT_GE(ticking.ticks, before + 3);
 }
 
 // A host that destroys its window before closing the editor takes our

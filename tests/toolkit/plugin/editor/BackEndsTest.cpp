@@ -447,3 +447,34 @@ TEST(GraphicsPaths, HostPluginAndDesktopPaths) {
   graphics.DesktopPath(&desktop);
   EXPECT_STREQ(desktop.Get(), "/Desktop/");
 }
+
+// An edit stays within the character set, the length in characters (a UTF-8 sequence is one)
+// and the largest number; a limit of 0 is none.
+TEST(EntryFormatter, EditsStayWithinCharactersLengthAndValue) {
+  const struct {
+    const char* set;
+    int length, value;
+    const char* partial;
+    bool valid;
+  } cases[] = {
+      {"0123456789", 0, 0, "12345678", true},
+      {"0123456789", 0, 0, "12a", false},
+      {nullptr, 0, 0, "anything \xC3\xA9", true},
+      {nullptr, 3, 0, "abc", true},
+      {nullptr, 3, 0, "abcd", false},
+      {nullptr, 3, 0, "\xC3\xA9\xC3\xA9\xC3\xA9", true},  // three e acutes in six bytes
+      {nullptr, 2, 0, "\xE2\x82\xAC\xC3\xBF", true},
+      {nullptr, 2, 0, "\xE2\x82\xAC\xC3\xBF!", false},
+      {"0123456789", 0, 127, "127", true},
+      {"0123456789", 0, 127, "128", false},
+      {"0123456789", 2, 127, "99", true},
+  };
+  for (const auto& c : cases) {
+    CocoaFormatter_vKroma_vst formatter;
+    formatter.setAcceptableCharacterSet(c.set);
+    formatter.setMaximumLength(c.length);
+    formatter.setMaximumValue(c.value);
+    EXPECT_EQ(formatter.isPartialStringValid(c.partial), c.valid)
+        << c.partial << " within " << c.length << " and " << c.value;
+  }
+}

@@ -74,6 +74,40 @@ TEST_F(LayerTest, ManyValuesAtOnceReachTheirControlsAsOneByOne) {
   EXPECT_EQ(children[1]->GetValue(), 0.5);
 }
 
+namespace {
+
+// Logs every value the plug-in pushes into it.
+class PushLog : public IControl {
+ public:
+  PushLog(IPluginBase* plug, int paramIdx, std::vector<std::string>* log)
+      : IControl(plug, IRECT(60, 60, 70, 70), paramIdx), mLog(log) {}
+  bool Draw(IGraphics*) override { return true; }
+  void SetValueFromPlug(double value) override {
+    mLog->push_back("value " + std::to_string(value));
+    IControl::SetValueFromPlug(value);
+  }
+  void SetAuxParamValueFromPlug(int aux, double value) override {
+    mLog->push_back("aux " + std::to_string(aux) + " " + std::to_string(value));
+    IControl::SetAuxParamValueFromPlug(aux, value);
+  }
+
+ private:
+  std::vector<std::string>* mLog;
+};
+
+}  // namespace
+
+// A control bound to a parameter more than once (as its own and as an aux one, or as two aux
+// ones) takes each value of a batch once per binding, as pushing them one by one would.
+TEST_F(LayerTest, AParameterBoundTwiceIsPushedOncePerBinding) {
+  std::vector<std::string> log;
+  PushLog* control = new PushLog(&plug, 5, &log);
+  for (int aux : {6, 5, 6}) control->AddAuxParam(aux);
+  page->controls.Add(control);
+  graphics->SetParametersFromPlug({{6, 0.25}, {5, 0.5}}, true);
+  EXPECT_THAT(log, ::testing::ElementsAre("value 0.500000", "aux 1 0.500000", "aux 0 0.250000"));
+}
+
 TEST_F(LayerTest, ShowingFollowsOnlyTheSelectedChild) {
   page->Hide(false);
   EXPECT_FALSE(child(0)->IsVisible());

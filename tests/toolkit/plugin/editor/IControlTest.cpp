@@ -41,6 +41,8 @@ TEST_F(ControlTest, FirstValueFromThePlugInBecomesTheDefaultAndADoubleClickResto
   EXPECT_TRUE(knob->IsDirty());
   knob->SetClean();
   EXPECT_FALSE(knob->IsDirty());
+  knob->SetValueFromPlug(0.6);  // the value it shows already: nothing to redraw
+  EXPECT_FALSE(knob->IsDirty());
   EXPECT_THAT(plug.calls(), IsEmpty());
 
   knob->OnMouseDblClick(15, 15, &left);

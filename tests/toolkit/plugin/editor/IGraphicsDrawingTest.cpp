@@ -3,6 +3,7 @@
 #include <fontconfig/fontconfig.h>
 
 #include <cmath>
+#include <string>
 
 #include "EditorDoubles.h"
 #include "toolkit/gfx/CachedFont.h"
@@ -27,6 +28,27 @@ TEST(IRECTTest, TouchingEdgesIntersectFromOneSideOnly) {
   EXPECT_FALSE(IRECT(0, 0, 10, 10).Contains(10, 5));
 }
 
+// Overlaps from each side give the shared part in either order; a union takes in both.
+TEST(IRECTTest, IntersectKeepsTheSharedPartAndUnionTheWhole) {
+  const IRECT a(10, 10, 20, 20);
+  const struct {
+    IRECT other, shared, whole;
+  } cases[] = {
+      {IRECT(15, 5, 25, 15), IRECT(15, 10, 20, 15), IRECT(10, 5, 25, 20)},
+      {IRECT(5, 15, 15, 25), IRECT(10, 15, 15, 20), IRECT(5, 10, 20, 25)},
+      {IRECT(12, 12, 18, 18), IRECT(12, 12, 18, 18), IRECT(10, 10, 20, 20)},
+      {IRECT(0, 0, 30, 30), IRECT(10, 10, 20, 20), IRECT(0, 0, 30, 30)},
+      {IRECT(), IRECT(), IRECT(10, 10, 20, 20)},
+  };
+  for (const auto& c : cases) {
+    const std::string other = std::to_string(c.other.L) + "," + std::to_string(c.other.T);
+    EXPECT_EQ(a.Intersect(c.other), c.shared) << other;
+    EXPECT_EQ(c.other.Intersect(a), c.shared) << other;
+    EXPECT_EQ(a.Union(c.other), c.whole) << other;
+    EXPECT_EQ(c.other.Union(a), c.whole) << other;
+  }
+}
+
 TEST(IChannelBlendTest, MethodsMapToEngineModes) {
   const IChannelBlend copy(IChannelBlend::kBlendClobber, 0.5f), add(IChannelBlend::kBlendAdd);
   const IChannelBlend unknown(9, 0.25f);
@@ -36,10 +58,61 @@ TEST(IChannelBlendTest, MethodsMapToEngineModes) {
   EXPECT_EQ(BlendAlpha(&copy), 0.5f);
   EXPECT_EQ(BlendMode(&add), GFX_MODE_SRCALPHA | GFX_MODE_ADD);
   EXPECT_EQ(BlendMode(&unknown), GFX_MODE_SRCALPHA);
+  const IChannelBlend dodge(IChannelBlend::kBlendColorDodge);
+  EXPECT_EQ(BlendMode(&dodge), GFX_MODE_SRCALPHA | GFX_MODE_DODGE);
 }
 
-TEST(IColorTest, PacksAlphaInTheLowByte) {
+TEST(IColorTest, PacksAlphaInTheLowByteAndUnpacksEachChannel) {
   EXPECT_EQ(IColor(255, 1, 2, 3).Pack(), 0x030201FFu);
+  for (const IColor& c : {IColor(255, 1, 2, 3), IColor(0, 255, 0, 0), IColor(7, 0, 200, 0),
+                          IColor(128, 0, 0, 254), COLOR_WHITE})
+    EXPECT_EQ(IColor::Unpack(c.Pack()), c) << c.A << " " << c.R << " " << c.G << " " << c.B;
+}
+
+// The named colours as the engine's pixels: alpha, then red, green and blue upwards.
+TEST(IColorTest, NamedColoursAreWhatTheirNamesSay) {
+  const struct {
+    const char* name;
+    const IColor& colour;
+    unsigned int pixel;
+  } cases[] = {
+      {"transparent", COLOR_TRANSPARENT, 0x00000000u},
+      {"black", COLOR_BLACK, 0x000000FFu},
+      {"gray", COLOR_GRAY, 0x7F7F7FFFu},
+      {"white", COLOR_WHITE, 0xFFFFFFFFu},
+      {"red", COLOR_RED, 0x0000FFFFu},
+      {"green", COLOR_GREEN, 0x00FF00FFu},
+      {"blue", COLOR_BLUE, 0xFF0000FFu},
+      {"yellow", COLOR_YELLOW, 0x00FFFFFFu},
+      {"orange", COLOR_ORANGE, 0x007FFFFFu},
+      {"text", DEFAULT_TEXT_COLOR, 0x000000FFu},
+      {"entry background", DEFAULT_TEXT_ENTRY_BGCOLOR, 0xFFFFFFFFu},
+      {"entry text", DEFAULT_TEXT_ENTRY_FGCOLOR, 0x000000FFu},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(c.colour.Pack(), c.pixel) << c.name;
+    // each channel in its range, so that packing lost nothing
+    EXPECT_EQ(IColor::Unpack(c.pixel), c.colour) << c.name;
+  }
+}
+
+// Font names longer than the style holds are cut, never overrun; no name keeps the default.
+TEST(ITextTest, FontNamesAreCutToTheirField) {
+  const std::string longName(IText::kFontNameSize + 10, 'f');
+  const struct {
+    const char* given;
+    std::string kept;
+  } cases[] = {
+      {"DejaVu Sans", "DejaVu Sans"},
+      {longName.c_str(), longName.substr(0, IText::kFontNameSize - 1)},
+      {nullptr, "Consolas"},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(std::string(IText(12, nullptr, c.given).mFont), c.kept)
+        << (c.given ? c.given : "null");
+  IText cleared;
+  cleared.SetFont(nullptr);
+  EXPECT_STREQ(cleared.mFont, "");
 }
 
 class DrawingTest : public ::testing::Test {
