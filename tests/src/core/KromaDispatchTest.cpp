@@ -151,6 +151,8 @@ TEST_F(Dispatch, EachFamilyReachesItsHandlerThenTheDisplayAndTheControlAction) {
        "view(1) ", "-", nullptr},
       {kRefreshFolders, 1, [](P p) { KromaProbe(p).selection.mLowerListShowsSearch = false; },
        "type(0,0,1) ", "-", nullptr},
+      // The parameter after the refresh button has no handler of its own.
+      {kPatchSelectionListUpper, 1, nullptr, "", kNoPort, nullptr},
       {kLibUpperNextBank, 1, [](P p) { p->setStoredValue(kPatchSelectionListUpper, 1); },
        "folder(0,0," + file0 + ") view(0) menus(0) ", "-",
        [file0](P p) {
