@@ -80,8 +80,6 @@ class RecordingConfig : public UIConfigManager {
                                        std::string) override {
     return nullptr;
   }
-  void createRadioControl(std::string, int, int, int, std::string, int, int, ControlLayer*,
-                          std::string, bool) override {}
   void createDropDownMenu(std::string, int, int, int, int, int, int, ControlLayer*,
                           std::string) override {}
   void createDropDownMenu2(std::string, int, int, int, int, int, int, int, int,
@@ -102,6 +100,12 @@ class RecordingConfig : public UIConfigManager {
     return nullptr;
   }
 
+  void createRadioControl(std::string name, int idx, int x, int y, std::string image, int buttons,
+                          int part, ControlLayer* layer, std::string group,
+                          bool horizontal) override {
+    record("radio", idx, kMessageNone, name, idx, x, y, image, buttons, part, layer, group,
+           horizontal);
+  }
   void createCCKnobControl(int cc, int channel, std::string name, int idx, int x, int y,
                            std::string image, double def, double min, double max, double step,
                            LinkInfo link, int part, ControlLayer* layer,

@@ -126,6 +126,18 @@ TEST(Walk, EveryControlTypeReachesItsBuilderWithItsAttributes) {
   }
 }
 
+TEST(Walk, ARadioTakesItsDirectionAsWritten) {
+  const std::unique_ptr<LoggedManager> m = fresh();
+  walkIn(*m, R"(<radio name="Page" paramId="kMainTab" imageId="T" position="180,16" buttons="6"
+          horizontal="true"/><radio paramId="kQuickTab" horizontal="false"/>
+          <radio paramId="kQuickTab" horizontal="1"/><radio paramId="kQuickTab"/>)",
+         2);
+  EXPECT_EQ(m->manager.calls,
+            (std::vector<std::string>{
+                "radio(Page,8452,180,16,T,6,2,-,,true)", "radio(,8454,0,0,,0,2,-,,false)",
+                "radio(,8454,0,0,,0,2,-,,true)", "radio(,8454,0,0,,0,2,-,,false)"}));
+}
+
 TEST(Walk, LeftOutAttributesTakeTheirDefaults) {
   const std::unique_ptr<LoggedManager> fm = fresh();
   LoggedManager& m = *fm;
