@@ -320,13 +320,30 @@ TEST_F(Dispatch, AValueFromTheSynthesizerIsShownAndNeverSentBack) {
     std::vector<uint8_t> message;
     int param;
     double value;
-  } echoes[] = {
-      {{0xF0, 0x3E, 0x13, 0x11, 0x20, 0x02, 0x00, 0x4E, 0x40, 0xF7}, kFilter1Cutoff + 2, 64},
-      {{0xF0, 0x3E, 0x13, 0x11, 0x21, 0x01, 0x00, 0x02, 0x20, 0xF7}, kMultiPartLevel + 1, 32}};
+    const char* shown;
+  } echoes[] = {{{0xF0, 0x3E, 0x13, 0x11, 0x20, 0x02, 0x00, 0x4E, 0x40, 0xF7},
+                 kFilter1Cutoff + 2,
+                 64,
+                 "[3] Filter 1 Cutoff"},
+                {{0xF0, 0x3E, 0x13, 0x11, 0x21, 0x01, 0x00, 0x02, 0x20, 0xF7},
+                 kMultiPartLevel + 1,
+                 32,
+                 "Part 2 Level"}};
   for (const auto& echo : echoes) {
     ASSERT_TRUE(midi.deviceSend("Synth In", echo.message));
     EXPECT_TRUE(eventually([&] { return value(plug, echo.param) == echo.value; })) << echo.param;
     EXPECT_DOUBLE_EQ(plug->controlOf(echo.param)->GetValue(), echo.value / 127.0);
+    EXPECT_EQ(text(KromaProbe(plug).widgets.mNameDisplay), echo.shown);
+  }
+  // A wavetable from the synthesizer: its oscillator's shape and CC follow, and it is shown.
+  for (const auto& [table, shape, cc, shown] :
+       {std::tuple{kOscillator1Wavetable, kOscillator1Shape, "CC|31", "Osc 1 Wavetable"},
+        std::tuple{kOscillator2Wavetable, kOscillator2Shape, "CC|39", "Osc 2 Wavetable"}}) {
+    plug->GetParam(table + 2)->Set(4);
+    plug->OnParamChange2(table + 2);
+    EXPECT_EQ(value(plug, shape + 2), 7.0);
+    EXPECT_EQ(text(KromaProbe(plug).widgets.mCCDisplayControl), cc);
+    EXPECT_EQ(text(KromaProbe(plug).widgets.mNameDisplay), shown);
   }
   EXPECT_FALSE(KromaProbe(plug).clock.mMultiSendPending);
   EXPECT_FALSE(KromaProbe(plug).parts.mMIDIMessageManager->isLaneRunning(Lane::kTransfer));
