@@ -185,6 +185,21 @@ TEST_F(Dispatch, EachFamilyReachesItsHandlerThenTheDisplayAndTheControlAction) {
        "", kNoPort, [](P p) { return value(p, kFilterEnvTrigger + 1) == 1.0; }},
       {kOscillator1Shape + 3, 4, [](P p) { p->setStoredValue(kOscillator1Wavetable + 3, 9); }, "",
        kNoPort, [](P p) { return value(p, kOscillator1Wavetable + 3) == 0.0; }},
+      // The notice's button ends the change: no control action runs.
+      {kFirstRunExit, 0,
+       [](P p) {
+         KromaProbe(p).parts.mFirstRunShown = true;
+         p->layerNamed("firstRunNotification")->Hide(false);
+       },
+       "", "-", [](P p) { return shown(p, "firstRunNotification"); }},
+      {kFirstRunExit, 1,
+       [](P p) {
+         KromaProbe(p).parts.mFirstRunShown = true;
+         p->layerNamed("firstRunNotification")->Hide(false);
+       },
+       "", "Set MIDI In and MIDI Out", [](P p) { return !shown(p, "firstRunNotification"); }},
+      {kFirstRunExit, 1, [](P p) { p->layerNamed("bankPatchConflictWindow")->Hide(false); }, "",
+       "-", [](P p) { return !shown(p, "bankPatchConflictWindow"); }},
       {kMIDIFilterHWPCPassThrough, 1, nullptr, "", kNoPort,
        [](P p) { return !KromaProbe(p).routing.mHWFilterBlocked[1]; }},
       {kSendMIDIClockInfo, 0,
