@@ -385,8 +385,14 @@ TEST_F(Services, TheFirstStoppedBlockEndsTheNotesAndLedsGoOffAfterAHundredMs) {
     process(plug, 64);
     EXPECT_EQ(value(plug, kMIDILed + 2), advance == 1 ? 0.0 : 1.0) << advance;
   }
-  WSYS_HoldTickCount(false);
   EXPECT_EQ(KromaProbe(plug).clock.mLEDActive[2], 0);
+  // After a reset the first stopped block puts a lit LED out at once.
+  plug->sendMidiMsgAndLog(&note);
+  plug->Reset();
+  process(plug, 64);
+  EXPECT_EQ(value(plug, kMIDILed + 2), 0.0);
+  EXPECT_EQ(KromaProbe(plug).clock.mLEDActive[2], 0);
+  WSYS_HoldTickCount(false);
 }
 
 // Reset writes the start texts unless a transfer runs (the version with the build date while
