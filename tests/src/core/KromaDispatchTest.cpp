@@ -355,7 +355,9 @@ TEST_F(Dispatch, AValueFromTheSynthesizerIsShownAndNeverSentBack) {
        {std::tuple{kOscillator1Wavetable, kOscillator1Shape, "CC|31", "Osc 1 Wavetable"},
         std::tuple{kOscillator2Wavetable, kOscillator2Shape, "CC|39", "Osc 2 Wavetable"}}) {
     plug->GetParam(table + 2)->Set(4);
+    KromaProbe(plug).parts.mMIDIMessageManager->dumpRouting = true;
     plug->OnParamChange2(table + 2);
+    EXPECT_FALSE(KromaProbe(plug).parts.mMIDIMessageManager->dumpRouting) << "the value ends it";
     EXPECT_EQ(value(plug, shape + 2), 7.0);
     EXPECT_EQ(text(KromaProbe(plug).widgets.mCCDisplayControl), cc);
     EXPECT_EQ(text(KromaProbe(plug).widgets.mNameDisplay), shown);
