@@ -72,16 +72,10 @@ class RecordingConfig : public UIConfigManager {
   // Builders of the fixed-purpose elements: the editor's tests cover them.
   void createNoValKnobControl(std::string, int, int, int, std::string, double, double, double,
                               double, int, ControlLayer*, std::string) override {}
-  void createBoolControl(std::string, int, int, int, int, std::string, int, ControlLayer*,
-                         std::string) override {}
-  void createSwitchControl(std::string, int, int, int, int, std::string, int, ControlLayer*,
-                           std::string) override {}
   IControl* createAutoOffSwitchControl(std::string, int, int, int, std::string, int, ControlLayer*,
                                        std::string) override {
     return nullptr;
   }
-  void createRadioControl(std::string, int, int, int, std::string, int, int, ControlLayer*,
-                          std::string, bool) override {}
   void createDropDownMenu(std::string, int, int, int, int, int, int, ControlLayer*,
                           std::string) override {}
   void createDropDownMenu2(std::string, int, int, int, int, int, int, int, int,
@@ -102,6 +96,21 @@ class RecordingConfig : public UIConfigManager {
     return nullptr;
   }
 
+  void createBoolControl(std::string name, int idx, int defaultOn, int x, int y, std::string image,
+                         int part, ControlLayer* layer, std::string group) override {
+    record("switch", idx, kMessageNone, name, idx, defaultOn, x, y, image, part, layer, group);
+  }
+  void createSwitchControl(std::string name, int idx, int defaultOn, int x, int y,
+                           std::string image, int part, ControlLayer* layer,
+                           std::string group) override {
+    record("autooff", idx, kMessageNone, name, idx, defaultOn, x, y, image, part, layer, group);
+  }
+  void createRadioControl(std::string name, int idx, int x, int y, std::string image, int buttons,
+                          int part, ControlLayer* layer, std::string group,
+                          bool horizontal) override {
+    record("radio", idx, kMessageNone, name, idx, x, y, image, buttons, part, layer, group,
+           horizontal);
+  }
   void createCCKnobControl(int cc, int channel, std::string name, int idx, int x, int y,
                            std::string image, double def, double min, double max, double step,
                            LinkInfo link, int part, ControlLayer* layer,

@@ -126,6 +126,33 @@ TEST(Walk, EveryControlTypeReachesItsBuilderWithItsAttributes) {
   }
 }
 
+TEST(Walk, ARadioTakesItsDirectionAsWritten) {
+  const std::unique_ptr<LoggedManager> m = fresh();
+  walkIn(*m, R"(<radio name="Page" paramId="kMainTab" imageId="T" position="180,16" buttons="6"
+          horizontal="true"/><radio paramId="kQuickTab" horizontal="false"/>
+          <radio paramId="kQuickTab" horizontal="1"/><radio paramId="kQuickTab"/>)",
+         2);
+  EXPECT_EQ(m->manager.calls,
+            (std::vector<std::string>{
+                "radio(Page,8452,180,16,T,6,2,-,,true)", "radio(,8454,0,0,,0,2,-,,false)",
+                "radio(,8454,0,0,,0,2,-,,true)", "radio(,8454,0,0,,0,2,-,,false)"}));
+}
+
+// A switch starts as the layout says, an auto-off switch always off; either needs a parameter.
+TEST(Walk, SwitchesTakeTheirStartValueAndNeedAParameter) {
+  const std::unique_ptr<LoggedManager> m = fresh();
+  walkIn(*m, R"(<switch name="On" paramId="kMainTab" imageId="S" position="5,6" valueBounds="1"
+          paramGroup="G"/><autooff name="Go" paramId="kQuickTab" imageId="A" position="7,8"
+          valueBounds="1"/>
+          <switch name="None"/><autooff name="None"/><display name="None"/>)");
+  EXPECT_EQ(m->manager.calls, (std::vector<std::string>{"switch(On,8450,1,5,6,S,-1,-,G)",
+                                                        "autooff(Go,8452,0,7,8,A,-1,-,)"}));
+  EXPECT_EQ(m->lines, (std::vector<std::string>{
+                          "CONFIG READER: no parameter given; switch at line 4 skipped!",
+                          "CONFIG READER: no parameter given; autooff at line 4 skipped!",
+                          "CONFIG READER: no parameter given; display at line 4 skipped!"}));
+}
+
 TEST(Walk, LeftOutAttributesTakeTheirDefaults) {
   const std::unique_ptr<LoggedManager> fm = fresh();
   LoggedManager& m = *fm;

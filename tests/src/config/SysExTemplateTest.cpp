@@ -2,6 +2,7 @@
 
 #include <climits>
 #include <cmath>
+#include <tuple>
 
 #include "ConfigTestSupport.h"
 #include "src/config/ParameterIds.h"
@@ -141,6 +142,15 @@ TEST_F(Links, ResolveWithTheClampedPartAndUnknownNamesStayUnknown) {
   for (const auto& c : cases) EXPECT_EQ(link(c.text, c.part), c.link) << c.text << " " << c.part;
   EXPECT_TRUE(m.logged("parameter kNoSuchName NOT FOUND!"));
   EXPECT_EQ(link("kFilter1Cutoff,kFilterLinkSwitch", INT_MAX - cut)[0], INT_MAX);
+}
+
+// The group a host shows a parameter in: its part counted from 1, then the layout's group.
+TEST(ParamGroups, NameThePartFromOneAndTheGroup) {
+  LoggedManager m;
+  const std::tuple<int, const char*, const char*> groups[] = {
+      {0, "Osc", "Part 1:Osc"}, {15, "", "Part 16"}, {-1, "Global", "Global"}, {-1, "", ""}};
+  for (const auto& [part, group, shown] : groups)
+    EXPECT_STREQ(m.manager.getParamGroup(part, group), shown) << part << " " << group;
 }
 
 // A partner without a binding gets a SysEx placeholder that holds only the way back; one with a

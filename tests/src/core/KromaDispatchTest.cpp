@@ -151,6 +151,8 @@ TEST_F(Dispatch, EachFamilyReachesItsHandlerThenTheDisplayAndTheControlAction) {
        "view(1) ", "-", nullptr},
       {kRefreshFolders, 1, [](P p) { KromaProbe(p).selection.mLowerListShowsSearch = false; },
        "type(0,0,1) ", "-", nullptr},
+      // The parameter after the refresh button has no handler of its own.
+      {kPatchSelectionListUpper, 1, nullptr, "", kNoPort, nullptr},
       {kLibUpperNextBank, 1, [](P p) { p->setStoredValue(kPatchSelectionListUpper, 1); },
        "folder(0,0," + file0 + ") view(0) menus(0) ", "-",
        [file0](P p) {
@@ -183,6 +185,21 @@ TEST_F(Dispatch, EachFamilyReachesItsHandlerThenTheDisplayAndTheControlAction) {
        "", kNoPort, [](P p) { return value(p, kFilterEnvTrigger + 1) == 1.0; }},
       {kOscillator1Shape + 3, 4, [](P p) { p->setStoredValue(kOscillator1Wavetable + 3, 9); }, "",
        kNoPort, [](P p) { return value(p, kOscillator1Wavetable + 3) == 0.0; }},
+      // The notice's button ends the change: no control action runs.
+      {kFirstRunExit, 0,
+       [](P p) {
+         KromaProbe(p).parts.mFirstRunShown = true;
+         p->layerNamed("firstRunNotification")->Hide(false);
+       },
+       "", "-", [](P p) { return shown(p, "firstRunNotification"); }},
+      {kFirstRunExit, 1,
+       [](P p) {
+         KromaProbe(p).parts.mFirstRunShown = true;
+         p->layerNamed("firstRunNotification")->Hide(false);
+       },
+       "", "Set MIDI In and MIDI Out", [](P p) { return !shown(p, "firstRunNotification"); }},
+      {kFirstRunExit, 1, [](P p) { p->layerNamed("bankPatchConflictWindow")->Hide(false); }, "",
+       "-", [](P p) { return !shown(p, "bankPatchConflictWindow"); }},
       {kMIDIFilterHWPCPassThrough, 1, nullptr, "", kNoPort,
        [](P p) { return !KromaProbe(p).routing.mHWFilterBlocked[1]; }},
       {kSendMIDIClockInfo, 0,
@@ -318,13 +335,32 @@ TEST_F(Dispatch, AValueFromTheSynthesizerIsShownAndNeverSentBack) {
     std::vector<uint8_t> message;
     int param;
     double value;
-  } echoes[] = {
-      {{0xF0, 0x3E, 0x13, 0x11, 0x20, 0x02, 0x00, 0x4E, 0x40, 0xF7}, kFilter1Cutoff + 2, 64},
-      {{0xF0, 0x3E, 0x13, 0x11, 0x21, 0x01, 0x00, 0x02, 0x20, 0xF7}, kMultiPartLevel + 1, 32}};
+    const char* shown;
+  } echoes[] = {{{0xF0, 0x3E, 0x13, 0x11, 0x20, 0x02, 0x00, 0x4E, 0x40, 0xF7},
+                 kFilter1Cutoff + 2,
+                 64,
+                 "[3] Filter 1 Cutoff"},
+                {{0xF0, 0x3E, 0x13, 0x11, 0x21, 0x01, 0x00, 0x02, 0x20, 0xF7},
+                 kMultiPartLevel + 1,
+                 32,
+                 "Part 2 Level"}};
   for (const auto& echo : echoes) {
     ASSERT_TRUE(midi.deviceSend("Synth In", echo.message));
     EXPECT_TRUE(eventually([&] { return value(plug, echo.param) == echo.value; })) << echo.param;
     EXPECT_DOUBLE_EQ(plug->controlOf(echo.param)->GetValue(), echo.value / 127.0);
+    EXPECT_EQ(text(KromaProbe(plug).widgets.mNameDisplay), echo.shown);
+  }
+  // A wavetable from the synthesizer: its oscillator's shape and CC follow, and it is shown.
+  for (const auto& [table, shape, cc, shown] :
+       {std::tuple{kOscillator1Wavetable, kOscillator1Shape, "CC|31", "Osc 1 Wavetable"},
+        std::tuple{kOscillator2Wavetable, kOscillator2Shape, "CC|39", "Osc 2 Wavetable"}}) {
+    plug->GetParam(table + 2)->Set(4);
+    KromaProbe(plug).parts.mMIDIMessageManager->dumpRouting = true;
+    plug->OnParamChange2(table + 2);
+    EXPECT_FALSE(KromaProbe(plug).parts.mMIDIMessageManager->dumpRouting) << "the value ends it";
+    EXPECT_EQ(value(plug, shape + 2), 7.0);
+    EXPECT_EQ(text(KromaProbe(plug).widgets.mCCDisplayControl), cc);
+    EXPECT_EQ(text(KromaProbe(plug).widgets.mNameDisplay), shown);
   }
   EXPECT_FALSE(KromaProbe(plug).clock.mMultiSendPending);
   EXPECT_FALSE(KromaProbe(plug).parts.mMIDIMessageManager->isLaneRunning(Lane::kTransfer));

@@ -195,6 +195,12 @@ TEST_F(LibrarianPage, APartsBankMovesTheUpperListAndDiscardReadsTheBanksAgain) {
   EXPECT_TRUE(shown(plug, "UPPERPOPUPMENU"));
   EXPECT_TRUE(shown(plug, "keepBankOpenLayer"));
   EXPECT_FALSE(shown(plug, "discardChangesLayerRight"));
+  // With Multis the Multi bank menu comes back.
+  set(plug, kDatatype, 1);
+  plug->layerNamed("LeftPerformancePopupMenu")->Hide(true);
+  plug->setStoredValue(kBankEditUnsaved, 1.0);
+  set(plug, kDiscardBankData, 1);
+  EXPECT_TRUE(shown(plug, "LeftPerformancePopupMenu"));
 }
 
 // A slot chosen from outside the view (a program change) becomes the view's selection; one

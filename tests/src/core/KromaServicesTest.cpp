@@ -250,6 +250,7 @@ TEST_F(Services, ARenamedSlotCarriesItsNameInItsDumpAndMarksTheBankEdited) {
     KromaProbe(plug).widgets.mLibrarianView->upperSelection = 5;
     plug->GetParam(kPatchRename)->SetDisplayText(0, "Warm Pad");
     KromaProbe(plug).selection.mRenameFinished = false;
+    plug->layerNamed("patchRename")->Hide(false);
     set(plug, kPatchRename, 0);
 
     ASSERT_EQ(files[0]->records.size(), 128u);
@@ -268,6 +269,7 @@ TEST_F(Services, ARenamedSlotCarriesItsNameInItsDumpAndMarksTheBankEdited) {
     EXPECT_FALSE(shown(plug, multi ? "LeftPerformancePopupMenu" : "UPPERPOPUPMENU"));
     EXPECT_TRUE(plug->controlOf(kDatatype)->IsGrayed());
     EXPECT_TRUE(KromaProbe(plug).selection.mRenameFinished);
+    EXPECT_FALSE(shown(plug, "patchRename"));
     close(plug);
     std::remove(data.file(multi ? "Patches/M.syx" : "Patches/S.syx").c_str());
   }
@@ -383,8 +385,14 @@ TEST_F(Services, TheFirstStoppedBlockEndsTheNotesAndLedsGoOffAfterAHundredMs) {
     process(plug, 64);
     EXPECT_EQ(value(plug, kMIDILed + 2), advance == 1 ? 0.0 : 1.0) << advance;
   }
-  WSYS_HoldTickCount(false);
   EXPECT_EQ(KromaProbe(plug).clock.mLEDActive[2], 0);
+  // After a reset the first stopped block puts a lit LED out at once.
+  plug->sendMidiMsgAndLog(&note);
+  plug->Reset();
+  process(plug, 64);
+  EXPECT_EQ(value(plug, kMIDILed + 2), 0.0);
+  EXPECT_EQ(KromaProbe(plug).clock.mLEDActive[2], 0);
+  WSYS_HoldTickCount(false);
 }
 
 // Reset writes the start texts unless a transfer runs (the version with the build date while

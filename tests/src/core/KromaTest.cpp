@@ -88,7 +88,7 @@ TEST_F(Start, WhatTheLayoutLacksIsLoggedAndPassedOver) {
 <valueLists><list name="v"><value>a</value><value>b</value><value>c</value></list></valueLists>
 <layer name="firstRunNotification" id="1"/>
 <dropMenu type="dropSelection" name="Style" paramId="kUserInterfaceStyle" bounds="0,0,80,13"
-          valueBounds="0,0,2" valueList="v"/>
+          valueBounds="2,0,2" valueList="v"/>
 <dropMenu type="dropSelection" name="Size" paramId="kUserInterfaceSize" bounds="0,0,80,13"
           valueBounds="1,0,3" valueList="v"/>
 </uiconfig>)");
@@ -105,6 +105,12 @@ TEST_F(Start, WhatTheLayoutLacksIsLoggedAndPassedOver) {
   EXPECT_NE(log.find("layer midiFilterSettings MISSING!"), std::string::npos);
   EXPECT_NE(log.find("control of parameter 7743 MISSING!"), std::string::npos);
   EXPECT_NE(log.find("Plug-in is ready to load!"), std::string::npos);
+  close(plug);
+  // The file's first style and size win over the layout's defaults as well.
+  writeData("Kroma Editor UI.txt", "white\nsmall\nno\n");
+  plug = open();
+  EXPECT_EQ(value(plug, kUserInterfaceStyle), 0.0);
+  EXPECT_EQ(value(plug, kUserInterfaceSize), 0.0);
 }
 
 // What the status line tells the user, also from the dispatch, is in the debug log; the other

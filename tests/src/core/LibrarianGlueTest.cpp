@@ -82,6 +82,8 @@ TEST_F(Librarian, SwitchingToMultisAndBackResetsTheListsAndFindsTheBanksChosenBe
   KromaProbe(plug).selection.mMultiMode = false;
   plug->patchTypeChanged(0, 0, false);
   EXPECT_EQ(lib.upperFileIndex, 0);
+  for (int param : {kPatchSelectionListUpper, kPatchSelectionListLower, kCurrentOpenPatchBankR})
+    EXPECT_EQ(plug->GetParam(param)->GetNDisplayTexts(), 2) << "no Multi bank left over";
   KromaProbe(plug).selection.mMultiMode = true;
   plug->patchTypeChanged(1, 2, false);
   EXPECT_EQ(lib.upperFileIndex, third) << "the Multi bank chosen last is found again";

@@ -83,6 +83,26 @@ TEST(PatchManager, NameWritersAndReadersGuardTheirSlots) {
   EXPECT_FALSE(manager.saveAllToChunk(nullptr));
 }
 
+// Records written elsewhere may carry names longer than a slot keeps: every byte of the length
+// word counts, and the read ends right behind the long name's last slot.
+TEST(PatchManager, LongNamesAreCutAndTheReadGoesOnBehindThem) {
+  for (const size_t length : {size_t(300), size_t(70000)}) {
+    Bytes record(12, 0);  // markers and an empty snapshot
+    for (int slot = 0; slot < Patch::kNameSlots; ++slot) {
+      const size_t n = slot == Patch::kMultiNameSlot ? length : 2;
+      for (int k = 0; k < 4; ++k) record.push_back(uint8_t(n >> (8 * k)));
+      record.insert(record.end(), n, uint8_t('A' + slot % 26));
+    }
+    const ByteChunk chunk = chunkOf(record);
+    PatchManager target(nullptr);
+    EXPECT_EQ(target.loadAllFromChunk(&chunk, 0), chunk.Size()) << length;
+    EXPECT_EQ(nameOf(target, Patch::kMultiNameSlot), std::string(16, 'A')) << length;
+    EXPECT_EQ(nameOf(target, Patch::kFirstPatchNameSlot).substr(0, 2),
+              std::string(2, char('A' + Patch::kFirstPatchNameSlot % 26)))
+        << length;
+  }
+}
+
 // Damage to a saved record: flipped bytes, cuts, insertions, length words of any size.
 Bytes mutate(Bytes record, std::mt19937& rng) {
   auto pick = [&](size_t n) { return n ? static_cast<size_t>(rng() % n) : 0; };

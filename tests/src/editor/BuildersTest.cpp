@@ -44,6 +44,23 @@ TEST_F(Builders, GeometryIsScaledAndCutTowardZeroBitmapsComeScaled) {
   }
 }
 
+// A button stays on once pressed; a switch (also the auto-off kind) comes back on release.
+TEST_F(Builders, AButtonStaysOnASwitchComesBackOnRelease) {
+  read(1.0);
+  for (int kind = 0; kind < 3; ++kind) {
+    const int y = 20 + 50 * kind;
+    if (kind == 0) config.createBoolControl("B", kind, 0, 10, y, "SWITCH", -1, nullptr, "");
+    if (kind == 1) config.createSwitchControl("S", kind, 0, 10, y, "SWITCH", -1, nullptr, "");
+    if (kind == 2) config.createAutoOffSwitchControl("A", kind, 10, y, "SWITCH", -1, nullptr, "");
+    IControl* button = lastControl();
+    IMouseMod left(true);
+    plug.graphics->OnMouseDown(20, y + 5, &left);
+    EXPECT_EQ(button->GetValue(), 1.0) << kind;
+    plug.graphics->OnMouseUp(20, y + 5, &left);
+    EXPECT_EQ(button->GetValue(), kind == 0 ? 1.0 : 0.0) << kind;
+  }
+}
+
 TEST_F(Builders, CCKindsKeyTheirControlByPartOrChannel) {
   read(1.0);
   const struct {

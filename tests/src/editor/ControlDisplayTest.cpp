@@ -229,14 +229,18 @@ const Routed kRouted[] = {
     {"kDisableMIDIFromDAW", 1, "ON [1]| [25]"}, {"kLFO3Speed", 16, "clockedValues:1 [1]|clockedValues:25 [25]"},
     {"kModulation16Destination", 16, "modulationDestinations:1 [1]|modulationDestinations:25 [25]"},
     {"kArpPattern16StepLen", 16, "arpStepLength:1 [1]|arpStepLength:25 [25]"},
+    {"kArpPattern16Step", 16, "arpStepDisplay:1 [1]|arpStepDisplay:25 [25]"},
+    {"kArpPattern16Timing", 16, "arpTiming:1 [1]|arpTiming:25 [25]"},
+    {"kArpPattern16Accent", 16, "arpAccent:1 [1]|arpAccent:25 [25]"},
+    {"kArpPattern16Glide", 16, "ON [1]| [25]"},
     {"kGlobalControlZ", 1, "controlList:1 [1]|controlList:25 [25]"},
 };
 // clang-format on
 
 TEST_F(ControlDisplayTest, EachIdentifierReachesItsRuleAtEveryPart) {
   for (int p = 0; p < 16; ++p) host.params[kLFO3Clock + p].Set(1.0);  // speeds read clocked
-  for (const char* list :
-       {"clockedValues", "modulationDestinations", "arpStepLength", "controlList"})
+  for (const char* list : {"clockedValues", "modulationDestinations", "arpStepLength",
+                           "arpStepDisplay", "arpTiming", "arpAccent", "controlList"})
     host.addList(list, 26);
   for (const Routed& row : kRouted) {
     for (int idx : {idOf(row.id), idOf(row.id) + row.width - 1}) {

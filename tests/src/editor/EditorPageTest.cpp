@@ -238,6 +238,37 @@ TEST_F(EditorPage, TheMainTabShowsExactlyThePageThePartAndTheLayersTheirParamete
             "saveChangesLayer");
 }
 
+// Each oscillator's shape decides which of its zones are greyed ("*").
+TEST_F(EditorPage, EveryOscillatorShapeGreysItsZones) {
+  const struct {
+    int shapeParam, shape;
+    std::vector<std::string> zones;
+  } rows[] = {
+      {kOscillator1Shape, 0, {"z10*", "z20*", "z30*"}},
+      {kOscillator1Shape, 1, {"z10", "z20*", "z30"}},
+      {kOscillator1Shape, 2, {"z10*", "z20*", "z30"}},
+      {kOscillator1Shape, 4, {"z10*", "z20*", "z30*"}},
+      {kOscillator1Shape, 5, {"z10", "z20", "z30"}},
+      {kOscillator1Shape, 6, {"z10", "z20", "z30"}},
+      {kOscillator2Shape, 1, {"z40", "z50*", "z60"}},
+      {kOscillator2Shape, 2, {"z40*", "z50*", "z60"}},
+      {kOscillator2Shape, 5, {"z40", "z50", "z60"}},
+      {kOscillator3Shape, 0, {"z70*", "z80*"}},
+      {kOscillator3Shape, 1, {"z70", "z80"}},
+      {kOscillator3Shape, 2, {"z70*", "z80"}},
+  };
+  auto unmarked = [](const std::string& name) { return name.substr(0, name.find('*')); };
+  for (const auto& row : rows) {
+    set({{row.shapeParam + 3, row.shape}});
+    std::istringstream names(mainTab(2, 3));
+    std::vector<std::string> zones;
+    for (std::string name; std::getline(names, name, ',');)
+      for (const std::string& wanted : row.zones)
+        if (unmarked(name) == unmarked(wanted)) zones.push_back(name);
+    EXPECT_EQ(zones, row.zones) << row.shapeParam << " shape " << row.shape;
+  }
+}
+
 TEST_F(EditorPage, ThePartTabShowsItsPanelNamesItsSoundAndSelectsItsProgram) {
   param(kPatchName + 6)->SetDisplayText(0, "Sound 6");
   set({{kQuickTab, 6},

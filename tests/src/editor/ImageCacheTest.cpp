@@ -92,6 +92,17 @@ TEST(ImageTableTest, EveryFileHasAnIdOfItsOwn) {
   EXPECT_EQ(fileOfId.size(), 140u);
 }
 
+// A background is drawn whole behind its layer: one frame, in both styles.
+TEST(ImageTableTest, BackgroundsAreOneFrame) {
+  int backgrounds = 0;
+  for (const ImageRow& row : everyRow()) {
+    if (std::string(row.name).find("BG") == std::string::npos) continue;
+    ++backgrounds;
+    EXPECT_EQ(row.frames, 1) << row.name << " " << row.file;
+  }
+  EXPECT_GE(backgrounds, 30);
+}
+
 // The bundle's pictures are read without their checksums: every one gives the pixels the checking
 // reader gives.
 TEST(ImageTableTest, EveryPictureReadsTheSameUnchecked) {

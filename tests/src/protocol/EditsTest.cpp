@@ -74,6 +74,19 @@ TEST(Randomizer, EntriesComeDownByTheMaximumAndPackedParametersSplitTheirDraw) {
   }
 }
 
+// Only the sixteen parts are randomized; a number outside them changes no parameter at all.
+TEST(Randomizer, PartsOutsideTheSixteenChangeNothing) {
+  for (int part : {-1, 0, 15, 16}) {
+    Engine e;
+    std::mt19937 fixed(3);
+    e.manager->soundRandomizer().setSource([&] { return static_cast<unsigned>(fixed()); });
+    e.plugin.values.assign(numParams, 0.0);
+    e.manager->soundRandomizer().randomizePatchSettings(part);
+    const bool inside = part >= 0 && part < 16;
+    EXPECT_EQ(e.plugin.values != std::vector<double>(numParams, 0.0), inside) << part;
+  }
+}
+
 TEST(Randomizer, TheButtonRandomizesFreeSectionsInRangeKeepsFamiliesAndSendsThePart) {
   Engine e;
   std::mt19937 fixed(7);

@@ -21,14 +21,26 @@ TEST(Collectors, OnlyAWholeDumpOfTheirKindCompletesAndIsKept) {
       e.fromDevice(wrong);
       EXPECT_FALSE(e.plugin.received);
     }
+    e.plugin.refills.clear();
     e.fromDevice(multiMode ? multi : sound);
     EXPECT_TRUE(e.plugin.received);
+    EXPECT_EQ(e.plugin.refills, std::vector<int>{0}) << "the upper list shows the slot";
+    EXPECT_TRUE(e.log.lines.empty());
     const LibrarianPatch& slot = e.slot(0, multiMode);
     EXPECT_EQ(slot.name, field(multiMode ? "Split" : "Warm Pad"));
     EXPECT_EQ(slot.category, multiMode ? "" : "Init");
     EXPECT_EQ(slot.messages.size(), 1u) << "only the dump";
     e.fromDevice(namedDump(multiMode, "Too Late", 0, 0));
     EXPECT_EQ(e.slot(0, multiMode).name, slot.name) << "complete until armed again";
+
+    // Without a bank to hold it the dump completes the request, is logged and shows nowhere.
+    e.librarian.upperFileIndex = 5;
+    e.manager->SetLibrarianRequestActive(true);
+    e.plugin.refills.clear();
+    e.fromDevice(multiMode ? multi : sound);
+    EXPECT_TRUE(e.plugin.received);
+    EXPECT_TRUE(e.plugin.refills.empty());
+    EXPECT_EQ(e.log.lines, std::vector<std::string>{"no slot to store the received dump in"});
   }
 }
 

@@ -36,6 +36,11 @@ TEST(SoundDump, PackedBytesUnpackAndTheCanonicalOnesAreWrittenBack) {
       {365, 0x31, true, {{kArpPattern16StepLen, 3}, {kArpPattern16Timing, 1}}},
       {15, 10, true, {{kOscillator1Sample, 10}, {kOscillator1Shape, 7}, {kOscillator1Wavetable, 3}}},
       {31, 5, true, {{kOscillator2Sample, 5}, {kOscillator2Shape, 5}, {kOscillator2Wavetable, 0}}},
+      // The modifiers' and modulation slots' plain bytes, first and last of each.
+      {252, 5, true, {{kModifier1Source1, 5}}}, {267, 9, true, {{kModifier4SourceAmount, 9}}},
+      {268, 3, true, {{kModulation01Source, 3}}}, {269, 20, true, {{kModulation01Destination, 20}}},
+      {270, 70, true, {{kModulation01Amount, 70}}}, {313, 4, true, {{kModulation16Source, 4}}},
+      {315, 90, true, {{kModulation16Amount, 90}}},
   };
   // clang-format on
   for (const Case& c : cases) {

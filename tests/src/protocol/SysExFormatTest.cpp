@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <memory>
 #include <vector>
 
 namespace sysex {
@@ -56,6 +58,31 @@ TEST(NameField, PadsCutsAndKeepsToPrintableAscii) {
   }
   EXPECT_EQ(field[kNameLength], 0xEE);
   EXPECT_EQ(nameUpToZero("Whole name      "), "Whole name      ");
+}
+
+// The header needs the type byte in the message, however small the size the caller asks for; the
+// buffers are exactly as long as the message, so that a read past it shows.
+TEST(DumpHeader, NeedsEveryHeaderByteAndTheSize) {
+  const struct {
+    std::vector<unsigned char> message;
+    int minSize;
+    bool header;
+  } cases[] = {
+      {{kStart, kManufacturer, kModel, 0, kSoundDump}, 0, true},
+      {{kStart, kManufacturer, kModel, 0, kSoundDump}, 6, false},
+      {{kStart, kManufacturer, kModel, 0}, 0, false},
+      {{kStart, kManufacturer, kModel, 0, kMultiDump}, 5, false},
+      {{kStart, 0x3F, kModel, 0, kSoundDump}, 5, false},
+      {{kStart, kManufacturer, 0x14, 0, kSoundDump}, 5, false},
+  };
+  for (const auto& c : cases) {
+    const std::unique_ptr<unsigned char[]> bytes(new unsigned char[c.message.size()]);
+    std::copy(c.message.begin(), c.message.end(), bytes.get());
+    EXPECT_EQ(hasDumpHeader(bytes.get(), static_cast<int>(c.message.size()), c.minSize, kSoundDump),
+              c.header)
+        << c.message.size() << " " << c.minSize;
+  }
+  EXPECT_FALSE(hasDumpHeader(nullptr, 5, 0, kSoundDump));
 }
 
 }  // namespace

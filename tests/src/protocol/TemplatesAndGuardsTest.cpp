@@ -42,6 +42,20 @@ TEST(Templates, TheSoundHoldsTheDocumentedFixedBytesAndZeroElsewhere) {
     EXPECT_EQ(sound[i], fixed.count(i) ? fixed[i] : 0) << i;
 }
 
+// The Global dump's template: the header, the sixteen pairs 0, k, the documented settings and
+// 7F in the checksum's place; every other byte 0.
+TEST(Templates, TheGlobalHoldsTheDocumentedFixedBytesAndZeroElsewhere) {
+  std::map<int, int> fixed = {
+      {0, 0xF0},  {1, 0x3E},  {2, 0x13},  {4, 0x14},  {5, 0x06},  {6, 0x01},  {39, 0x11},
+      {40, 0x01}, {41, 0x10}, {43, 0x05}, {44, 0x2D}, {45, 0x40}, {46, 0x40}, {49, 0x03},
+      {50, 0x01}, {51, 0x02}, {52, 0x02}, {56, 0x02}, {57, 0x04}, {58, 0x0B}, {59, 0x0C},
+      {60, 0x40}, {62, 0x01}, {69, 0x7F}, {78, 0x7F}, {79, 0xF7}};
+  for (int k = 0; k < 16; ++k) fixed[8 + 2 * k] = k;
+  const sysex::GlobalDumpBytes& global = sysex::globalDumpTemplate();
+  ASSERT_EQ(global.size(), 80u);
+  for (int i = 0; i < 80; ++i) EXPECT_EQ(global[i], fixed.count(i) ? fixed[i] : 0) << i;
+}
+
 // Parts outside 0..15 take nothing from a Multi's flag bytes or the host's channel messages;
 // the first and the last part do.
 TEST(Guards, PartsOutsideTheSixteenAreLeftAlone) {
