@@ -90,6 +90,11 @@ TEST(Param, WholeValuesAndHostLabels) {
   EXPECT_STREQ(gain.GetLabelForHost(), "");
   EXPECT_EQ(display(gain, 1.0, true), "full") << "1 normalised is the maximum";
   EXPECT_EQ(display(gain, 0.75, true, false), "5");
+  EXPECT_STREQ(gain.SetDisplayText(3, nullptr), "") << "no text is an empty one";
+  IParam unnamed;
+  unnamed.InitInt(nullptr, 0, 0, 10, nullptr, nullptr);
+  EXPECT_STREQ(unnamed.GetNameForHost(), "");
+  EXPECT_STREQ(unnamed.GetLabelForHost(), "");
 }
 
 // Switch texts, a one-entry list growing with its texts, rounding to the step, and decimals.

@@ -218,6 +218,11 @@ TEST_F(PluginVST, TimeFieldsAreTakenOnlyWhenValid) {
   mHost.time.timeSigDenominator = 8;
   plug.GetTimeSig(&num, &den);
   EXPECT_EQ(num * 10 + den, 68);
+  mHost.time.timeSigNumerator = 1;
+  mHost.time.timeSigDenominator = 1;
+  plug.GetTimeSig(&num, &den);
+  EXPECT_EQ(num * 10 + den, 11) << "one beat to the bar is a signature too";
+  mHost.time.timeSigDenominator = 8;
   mHost.time.timeSigNumerator = -1;
   plug.GetTimeSig(&num, &den);
   EXPECT_EQ(num + den, 0) << "refused with its partner";
@@ -374,7 +379,9 @@ TEST_F(PluginVST, PlainAnswersAndPrograms) {
                  {kVstLastDispatcherOpcode + 1, 0}};
   for (const auto& a : answers) EXPECT_EQ(plug.Call(a.opcode), a.answer) << a.opcode;
 
-  plug.Call(effSetSampleRate, 0, 0, nullptr, 48000.f);
+  EXPECT_EQ(plug.Call(effOpen), 0);
+  plug.calls.clear();
+  EXPECT_EQ(plug.Call(effSetSampleRate, 0, 0, nullptr, 48000.f), 0);
   EXPECT_EQ(plug.GetSampleRate(), 48000.0);
   EXPECT_EQ(plug.calls, std::vector<std::string>{"reset"});
 
@@ -594,9 +601,10 @@ TEST_F(PluginVST, TimeInfoTakesTheValidFieldsOnly) {
   // Zero is a position like any other: the song's start.
   mHost.time.ppqPos = mHost.time.barStartPos = mHost.time.cycleStartPos = 0.0;
   mHost.time.cycleEndPos = 0.0;
+  mHost.time.timeSigNumerator = mHost.time.timeSigDenominator = 1;
   info = kept;
   plug.GetTime(&info);
-  EXPECT_EQ(fields(info), (std::vector<double>{480, 0, -1, 0, 0, 0, -1, -1, 1, 1}));
+  EXPECT_EQ(fields(info), (std::vector<double>{480, 0, -1, 0, 0, 0, 1, 1, 1, 1}));
   mHost.hasTime = false;
   info = kept;
   plug.GetTime(&info);
