@@ -75,3 +75,14 @@ TEST(DumpConversion, EachRuleOfTheTables) {
         << (c.vela ? "Vela " : "Nimbra ") << c.offset << " " << c.value;
   }
 }
+
+// Every waveform offset of the middle model's layout turns waveform 12 into 15.
+TEST(DumpConversion, EveryWaveformOffsetIsConverted) {
+  for (int offset :
+       {17, 33, 49, 57, 96, 101, 116, 121, 130, 268, 271, 274, 277, 280, 283, 286, 289}) {
+    PatchSysexMessage dump = blankDump();
+    dump.bytes[offset] = 12;
+    PatchLibrarian::alterPatchFromNimbraFormat(&dump);
+    EXPECT_EQ(dump.bytes[offset], 15) << offset;
+  }
+}
