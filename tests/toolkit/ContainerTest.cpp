@@ -110,6 +110,8 @@ TEST(String, SetAppendFormatAndBounds) {
   EXPECT_STREQ(s.Get(), "part-1");
   s.AppendFormatted(100, "%03d", 7);
   EXPECT_STREQ(s.Get(), "part-1007");
+  s.AppendFormatted(100, "%d", 8);  // a result of one character
+  EXPECT_STREQ(s.Get(), "part-10078");
   s.SetFormatted(100000, "%s", std::string(5000, 'x').c_str());
   EXPECT_EQ(s.GetLength(), 5000);
   TK_String copy(s);
