@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "ConnectedPlugin.h"
+#include "src/core/KromaProbe.h"
 #include "src/librarian/view/LibrarianViewControl.h"
 #include "tests/src/librarian/view/LibrarianBanks.h"
 #include "toolkit/plugin/editor/ControlLayer.h"
@@ -322,6 +323,21 @@ TEST_F(LibrarianPage, BanksReadAgainShowInBothLists) {
     for (int list : {0, 1})
       EXPECT_EQ(banks::trimmed(view->slotText(list, 3)), std::string(prefix) + "3") << list;
   }
+}
+
+// A saved bank shows in both lists as the librarian holds it now: the save refills them.
+TEST_F(LibrarianPage, ASavedBankShowsAnewInBothLists) {
+  banks::write(data.file("Patches/S1.syx"), "S1-");
+  Kroma* plug = withEditor();
+  LibrarianViewControl* view = plug->librarianView();
+  ASSERT_NE(view, nullptr);
+  PatchLibrarian& librarian = *KromaProbe(plug).parts.mPatchLibrarian;
+  {
+    std::lock_guard<std::recursive_mutex> lock(librarian.mutex());
+    librarian.soundFiles[0]->records[3].name = "Renamed";
+  }
+  plug->librarianBankSaved();
+  for (int list : {0, 1}) EXPECT_EQ(banks::trimmed(view->slotText(list, 3)), "Renamed") << list;
 }
 
 }  // namespace
