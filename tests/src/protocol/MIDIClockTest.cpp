@@ -46,6 +46,29 @@ TEST(MIDIClock, TicksKeepTheirDeadlinesOnTheInstancesClock) {
   EXPECT_EQ(clock->sentAt.back() - clock->sentAt.front(), 480 * std::chrono::nanoseconds(20833333));
 }
 
+// Without the override the Multi's tempo names an entry of the tempo list: entry 2, "120", sets the
+// rate of 120 BPM.
+TEST(MIDIClock, WithoutTheOverrideTheMultisTempoEntrySetsTheRate) {
+  FakePlugin plugin;
+  PatchLibrarian librarian;
+  auto* clock = new DeadlineClock;
+  MIDIMessageManager manager(plugin, librarian, nullptr, std::unique_ptr<LaneClock>(clock));
+  plugin.manager = &manager;
+  plugin.tempoValues = {"65", "90", "120", "240"};
+  plugin.values[kMultiTempo] = 2;
+  manager.setTempoValue(60);
+  plugin.onByte = [&](unsigned char) {
+    clock->sentAt.push_back(clock->at);
+    if (clock->sentAt.size() == 2) manager.sender().resetContinuousClock(true);
+  };
+  manager.sender().resetContinuousClock(false);
+  ASSERT_TRUE(manager.startJob(job(kSendContinuousMIDIClock)));
+  for (int i = 0; i < 10000 && manager.isLaneRunning(Lane::kContinuousClock); ++i)
+    std::this_thread::sleep_for(1ms);
+  ASSERT_EQ(clock->sentAt.size(), 2u);
+  EXPECT_EQ(clock->sentAt[1] - clock->sentAt[0], std::chrono::nanoseconds(20833333));
+}
+
 // Pauses recorded and passed at once; `atPause` hears of each by its number.
 class CountingClock : public LaneClock {
  public:

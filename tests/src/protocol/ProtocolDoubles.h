@@ -127,7 +127,9 @@ class FakePlugin : public ProtocolPlugin {
   bool sendClockPointer() const override { return clockPointer; }
   bool sendClockInfo() const override { return clockInfo; }
   void setSendClockInfo(bool on) override { clockInfo = on; }
-  const std::vector<std::string>& valueList(const std::string&) const override { return noList; }
+  const std::vector<std::string>& valueList(const std::string& name) const override {
+    return name == "tempoValues" ? tempoValues : noList;
+  }
   void SendMidiSysex(const unsigned char* data, int length) override {
     Bytes bytes(data, data + length);
     if (bytes.front() != 0xF0) bytes.insert(bytes.begin(), 0xF0), bytes.push_back(0xF7);
@@ -215,6 +217,7 @@ class FakePlugin : public ProtocolPlugin {
   std::map<std::pair<int, int>, int> ccControls;  // channel key, CC: parameter
   std::set<std::pair<int, bool>> blockedKinds;    // kind, from the synthesizer
   const std::vector<std::string> noList;
+  std::vector<std::string> tempoValues;
   std::atomic<bool> clockPointer{true}, clockInfo{true};
   std::function<void(unsigned char)> onByte;
   MIDIMessageManager* manager = nullptr;

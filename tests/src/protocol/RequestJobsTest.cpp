@@ -126,6 +126,9 @@ TEST(RequestJobs, ABankRequestShowsProgressAndStopsAtItsFirstTimeOutKeepingWhatC
   EXPECT_EQ(e.slot(10).name, slotName(10));
   ASSERT_EQ(e.plugin.sent.size(), 10u + 1 + 128) << "program 10 once and its scan, then nothing";
   EXPECT_EQ(e.plugin.sent.back()[6], 10);
+  // One pause for the answer, one more before the next program is asked for.
+  EXPECT_EQ(e.plugin.sentAt[1] - e.plugin.sentAt[0],
+            2 * MIDIMessageSender::getTimerValue(e.plugin));
   EXPECT_EQ(e.plugin.values[kBankEditUnsaved], 1.0);
   EXPECT_EQ(tail(e.plugin, 2), Texts({kUnsaved, kTimedOut}));
   EXPECT_EQ(Texts(e.plugin.status().begin(), e.plugin.status().begin() + 2),
@@ -188,8 +191,8 @@ TEST(PartSend, ToTheEditBufferOrIntoTheSelectedSlot) {
     e.plugin.values[kCategoryName + 3] = 6;
     e.plugin.values[kMultiPartBank + 3] = 2;
     e.librarian.selectedProgram = 45;
-    bool busy = false;
-    e.clock->onPause = [&](int) { busy = e.manager->soundSendBusy; };
+    bool busy = false, shown = false;
+    e.clock->onPause = [&](int) { busy = e.manager->soundSendBusy, shown = e.plugin.overlay; };
     ASSERT_TRUE(
         e.run(job(kSendPartToDevice, 3, toLibrarian), [&] { e.manager->soundSendBusy = true; }));
     const Bytes dump = toLibrarian ? e.slot(45).messages[0].bytes : e.sim.received().at(0).bytes;
@@ -201,6 +204,8 @@ TEST(PartSend, ToTheEditBufferOrIntoTheSelectedSlot) {
     EXPECT_EQ(e.sim.soundEditBuffer(3)[370], toLibrarian ? 'E' : 'G') << "taken when sent";
     EXPECT_EQ(e.clock->pauses, toLibrarian ? std::vector<int>() : std::vector<int>({150}));
     EXPECT_EQ(busy, !toLibrarian) << "the busy flag clears after the pause";
+    EXPECT_EQ(shown, !toLibrarian) << "busy while it settles";
+    EXPECT_FALSE(e.plugin.overlay);
     EXPECT_FALSE(e.manager->soundSendBusy);
     EXPECT_EQ(e.plugin.nameSlots[4], "Glass Bells And More");
     EXPECT_EQ(e.plugin.nameSlots[22], "Keys");
