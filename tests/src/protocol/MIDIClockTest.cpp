@@ -47,26 +47,37 @@ TEST(MIDIClock, TicksKeepTheirDeadlinesOnTheInstancesClock) {
 }
 
 // Without the override the Multi's tempo names an entry of the tempo list: entry 2, "120", sets the
-// rate of 120 BPM.
+// rate of 120 BPM; an entry past the list is no tempo.
 TEST(MIDIClock, WithoutTheOverrideTheMultisTempoEntrySetsTheRate) {
-  FakePlugin plugin;
-  PatchLibrarian librarian;
-  auto* clock = new DeadlineClock;
-  MIDIMessageManager manager(plugin, librarian, nullptr, std::unique_ptr<LaneClock>(clock));
-  plugin.manager = &manager;
-  plugin.tempoValues = {"65", "90", "120", "240"};
-  plugin.values[kMultiTempo] = 2;
-  manager.setTempoValue(60);
-  plugin.onByte = [&](unsigned char) {
-    clock->sentAt.push_back(clock->at);
-    if (clock->sentAt.size() == 2) manager.sender().resetContinuousClock(true);
-  };
-  manager.sender().resetContinuousClock(false);
-  ASSERT_TRUE(manager.startJob(job(kSendContinuousMIDIClock)));
-  for (int i = 0; i < 10000 && manager.isLaneRunning(Lane::kContinuousClock); ++i)
-    std::this_thread::sleep_for(1ms);
-  ASSERT_EQ(clock->sentAt.size(), 2u);
-  EXPECT_EQ(clock->sentAt[1] - clock->sentAt[0], std::chrono::nanoseconds(20833333));
+  const struct {
+    int entry;
+    size_t ticks;
+    const char* text;
+  } rows[] = {{2, 2, ""}, {3, 2, ""}, {4, 0, "Unable to get DAW Tempo"}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.entry);
+    FakePlugin plugin;
+    PatchLibrarian librarian;
+    auto* clock = new DeadlineClock;
+    MIDIMessageManager manager(plugin, librarian, nullptr, std::unique_ptr<LaneClock>(clock));
+    plugin.manager = &manager;
+    plugin.tempoValues = {"65", "90", "120", "120"};
+    plugin.values[kMultiTempo] = row.entry;
+    manager.setTempoValue(60);
+    plugin.onByte = [&](unsigned char) {
+      clock->sentAt.push_back(clock->at);
+      if (clock->sentAt.size() == 2) manager.sender().resetContinuousClock(true);
+    };
+    manager.sender().resetContinuousClock(false);
+    ASSERT_TRUE(manager.startJob(job(kSendContinuousMIDIClock)));
+    for (int i = 0; i < 10000 && manager.isLaneRunning(Lane::kContinuousClock); ++i)
+      std::this_thread::sleep_for(1ms);
+    ASSERT_EQ(clock->sentAt.size(), row.ticks);
+    if (row.ticks == 2) {
+      EXPECT_EQ(clock->sentAt[1] - clock->sentAt[0], std::chrono::nanoseconds(20833333));
+    }
+    EXPECT_EQ(plugin.last(kControlDisplayValue), row.text);
+  }
 }
 
 // Pauses recorded and passed at once; `atPause` hears of each by its number.

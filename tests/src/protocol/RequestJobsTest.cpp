@@ -183,6 +183,28 @@ TEST(RequestJobs, EverySimulatorFaultEndsInAStatusTextAndOnlyWholeDumpsAreStored
   }
 }
 
+// The library timer's choices set the pause of each wait; a choice past them waits 100 ms.
+TEST(RequestJobs, TheLibraryTimerSetsThePauses) {
+  const int pauses[][2] = {{0, 50}, {3, 150}, {7, 500}, {8, 100}};
+  for (const auto& [choice, ms] : pauses) {
+    SCOPED_TRACE(choice);
+    Engine e;
+    e.plugin.values[kLibSyncTimer] = choice;
+    ASSERT_TRUE(e.run(job(kSendSinglePatchRequest)));
+    EXPECT_EQ(e.clock->pauses, std::vector<int>({ms}));
+  }
+}
+
+// A part outside the sixteen sends nothing and leaves the sender free.
+TEST(PartSend, APartOutsideTheSixteenSendsNothing) {
+  for (int part : {-1, 16}) {
+    Engine e;
+    ASSERT_TRUE(e.run(job(kSendPartToDevice, part), [&] { e.manager->soundSendBusy = true; }));
+    EXPECT_TRUE(e.plugin.sent.empty()) << part;
+    EXPECT_FALSE(e.manager->soundSendBusy) << part;
+  }
+}
+
 TEST(PartSend, ToTheEditBufferOrIntoTheSelectedSlot) {
   for (bool toLibrarian : {false, true}) {
     Engine e;
