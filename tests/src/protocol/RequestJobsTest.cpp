@@ -183,15 +183,27 @@ TEST(RequestJobs, EverySimulatorFaultEndsInAStatusTextAndOnlyWholeDumpsAreStored
   }
 }
 
-// The library timer's choices set the pause of each wait; a choice past them waits 100 ms.
+// The library timer's choices set the pause of each wait; a choice past them waits 100 ms. The
+// Multi into the librarian waits 25 ms for its answer, then half the timer's pause.
 TEST(RequestJobs, TheLibraryTimerSetsThePauses) {
-  const int pauses[][2] = {{0, 50}, {3, 150}, {7, 500}, {8, 100}};
-  for (const auto& [choice, ms] : pauses) {
-    SCOPED_TRACE(choice);
+  const struct {
+    SenderJob job;
+    bool multi;
+    int choice;
+    std::vector<int> pauses;
+  } rows[] = {{job(kSendSinglePatchRequest), false, 0, {50}},
+              {job(kSendSinglePatchRequest), false, 3, {150}},
+              {job(kSendSinglePatchRequest), false, 7, {500}},
+              {job(kSendSinglePatchRequest), false, 8, {100}},
+              {job(kSendPartRequest, 3, false), false, 1, {75, 75, 75}},
+              {job(kSendActiveArrangementRequest), true, 3, {25, 75}}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(testing::Message() << row.job.code << " timer " << row.choice);
     Engine e;
-    e.plugin.values[kLibSyncTimer] = choice;
-    ASSERT_TRUE(e.run(job(kSendSinglePatchRequest)));
-    EXPECT_EQ(e.clock->pauses, std::vector<int>({ms}));
+    e.mode(row.multi);
+    e.plugin.values[kLibSyncTimer] = row.choice;
+    ASSERT_TRUE(e.run(row.job));
+    EXPECT_EQ(e.clock->pauses, row.pauses);
   }
 }
 
