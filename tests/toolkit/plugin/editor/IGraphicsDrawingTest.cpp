@@ -321,6 +321,24 @@ TEST_F(DrawingTest, MeasuredTextIsPlacedByAlignment) {
     graphics.MeasureIText(&style, text, &rect);
     EXPECT_EQ(rect, IRECT(a[1], 0, a[1] + w, h)) << "alignment " << a[0];
   }
+  // Drawn text lands where the measurement put it.
+  const int drawn[][2] = {
+      {IText::kAlignNear, 0}, {IText::kAlignCenter, 50 - w / 2}, {IText::kAlignFar, 101 - w}};
+  for (const auto& a : drawn) {
+    style.mAlign = a[0];
+    IRECT row(0, 30, 101, 50), wipe(0, 30, 101, 50);
+    graphics.FillIRect(&COLOR_WHITE, &wipe);
+    graphics.DrawIText(&style, text, &row);
+    int first = -1, last = -1;
+    for (int x = 0; x < 101; ++x)
+      for (int y = 30; y < 50; ++y)
+        if (graphics.GetPoint(x, y) != COLOR_WHITE) {
+          if (first < 0) first = x;
+          last = x;
+        }
+    EXPECT_GE(first, a[1] - 1) << "alignment " << a[0];
+    EXPECT_LE(last, a[1] + w) << "alignment " << a[0];
+  }
   IRECT untouched(1, 2, 3, 4);
   EXPECT_TRUE(graphics.DrawIText(&style, "", &untouched, true));
   EXPECT_EQ(untouched, IRECT(1, 2, 3, 4));
