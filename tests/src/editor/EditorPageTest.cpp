@@ -269,11 +269,23 @@ TEST_F(EditorPage, EveryOscillatorShapeGreysItsZones) {
   }
 }
 
+// The librarian page has its own cancel button; every other page shares the second one.
+TEST_F(EditorPage, TheProgressLayerPlacesOneCancelButtonPerKindOfPage) {
+  std::vector<IRECT> buttons;
+  const ControlLayer* progress = layers.progress->layer();
+  for (int i = 0; i < progress->controls.GetSize(); ++i)
+    if (progress->controls.Get(i)->ParamIdx() == kCancelDataRequest)
+      buttons.push_back(progress->controls.Get(i)->GetRECT());
+  EXPECT_EQ(buttons, (std::vector<IRECT>{{835, 457, 875, 477}, {740, 83, 780, 103}}));
+}
+
 TEST_F(EditorPage, ThePartTabShowsItsPanelNamesItsSoundAndSelectsItsProgram) {
   param(kPatchName + 6)->SetDisplayText(0, "Sound 6");
   set({{kQuickTab, 6},
        {kCategoryName + 6, 10},
        {kFilter2Type + 6, 4},
+       {kFilter2Type, 9},  // part 0's picture goes when part 6 shows its own
+       {kFilter1Type, 1},
        {kMultiPartPatch + 6, 99},
        {kMultiPartPatch + 2, 17}});
   tabs.mainTabSwitch(this, kMainTab, 3, 0);
