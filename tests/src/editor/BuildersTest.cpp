@@ -74,18 +74,21 @@ TEST_F(Builders, CCKindsKeyTheirControlByPartOrChannel) {
       {"slider", 3, 9, "[4] Cut", "Part 4:Filter", 4, 0},
       {"button", -1, 5, "Cut", "Filter", 5, 0},
   };
+  // Knobs and sliders keep the link they are given (moving one moves its partner); buttons take
+  // none.
+  const LinkInfo link{kFilter2Cutoff, kFilter1Keytrack, 2};
   int index = kFilter1Cutoff;
   for (const auto& c : cases) {
     const std::string kind = c.kind;
     const int cc = 70 + index - kFilter1Cutoff;
     if (kind == "knob")
-      config.createCCKnobControl(cc, c.channel, "Cut", index, 0, 0, "KNOB", 64, 0, 127, 1, noLink,
+      config.createCCKnobControl(cc, c.channel, "Cut", index, 0, 0, "KNOB", 64, 0, 127, 1, link,
                                  c.part, nullptr, "Filter");
     else if (kind == "slider")
       config.createCCSliderControl(cc, c.channel, "Cut", index, 0, 0, 50, "HANDLE", 64, 0, 127,
-                                   noLink, c.part, nullptr, "Filter", kSliderHorizontal, false);
+                                   link, c.part, nullptr, "Filter", kSliderHorizontal, false);
     else
-      config.createCCBoolControl(cc, c.channel, "Cut", index, 0, 0, "SWITCH", 0, 0, 127, noLink,
+      config.createCCBoolControl(cc, c.channel, "Cut", index, 0, 0, "SWITCH", 0, 0, 127, link,
                                  c.part, nullptr, "Filter");
     IControl* control = lastControl();
     EXPECT_STREQ(param(index)->GetNameForHost(), c.name);
@@ -95,6 +98,7 @@ TEST_F(Builders, CCKindsKeyTheirControlByPartOrChannel) {
     EXPECT_EQ(a.ccNumber, cc);
     EXPECT_EQ(a.channelKey, c.key);
     EXPECT_EQ(a.subKey, c.subKey);
+    EXPECT_EQ(a.link, kind == "button" ? noLink : link) << c.name;
     EXPECT_EQ(config.ccControls().findControl(c.key, cc, c.subKey), control) << c.name;
     EXPECT_EQ(config.ccControls().findControl(c.key, cc, 1 - c.subKey), nullptr) << c.name;
     ++index;

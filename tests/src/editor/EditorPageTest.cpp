@@ -269,11 +269,36 @@ TEST_F(EditorPage, EveryOscillatorShapeGreysItsZones) {
   }
 }
 
+// The librarian page has its own cancel button; every other page shares the second one.
+TEST_F(EditorPage, TheProgressLayerPlacesOneCancelButtonPerKindOfPage) {
+  std::vector<IControl*> buttons;
+  const ControlLayer* progress = layers.progress->layer();
+  for (int i = 0; i < progress->controls.GetSize(); ++i)
+    if (progress->controls.Get(i)->ParamIdx() == kCancelDataRequest)
+      buttons.push_back(progress->controls.Get(i));
+  ASSERT_EQ(buttons.size(), 2u);
+  EXPECT_EQ(buttons[0]->GetRECT(), IRECT(835, 457, 875, 477));
+  EXPECT_EQ(buttons[1]->GetRECT(), IRECT(740, 83, 780, 103));
+  const struct {
+    int tab;
+    bool librarianShown;
+  } pages[] = {{0, false}, {1, true}, {2, false}, {5, false}};
+  for (const auto& page : pages) {
+    set({{kMainTab, static_cast<double>(page.tab)}});
+    layers.progress->request(true);
+    layers.progress->applyRequest();
+    EXPECT_EQ(buttons[0]->IsHidden(), !page.librarianShown) << page.tab;
+    EXPECT_EQ(buttons[1]->IsHidden(), page.librarianShown) << page.tab;
+  }
+}
+
 TEST_F(EditorPage, ThePartTabShowsItsPanelNamesItsSoundAndSelectsItsProgram) {
   param(kPatchName + 6)->SetDisplayText(0, "Sound 6");
   set({{kQuickTab, 6},
        {kCategoryName + 6, 10},
        {kFilter2Type + 6, 4},
+       {kFilter2Type, 9},  // part 0's picture goes when part 6 shows its own
+       {kFilter1Type, 1},
        {kMultiPartPatch + 6, 99},
        {kMultiPartPatch + 2, 17}});
   tabs.mainTabSwitch(this, kMainTab, 3, 0);

@@ -57,6 +57,19 @@ TEST_F(ControlTest, FirstValueFromThePlugInBecomesTheDefaultAndADoubleClickResto
   EXPECT_THAT(plug.calls(), IsEmpty());
 }
 
+// A control whose first value was 0 goes back to 0: 0 is a default like any other.
+TEST_F(ControlTest, DoubleClickRestoresADefaultOfZero) {
+  auto* fader = new Probe(&plug, IRECT(40, 40, 60, 60), 1, "fader", &log);
+  graphics->AttachControl(fader);
+  fader->SetValueFromPlug(0.0);
+  fader->SetValueFromUserInput(0.7);
+  plug.clearCalls();
+  fader->OnMouseDblClick(50, 50, &left);
+  EXPECT_EQ(fader->GetValue(), 0.0);
+  EXPECT_THAT(plug.calls(), ElementsAre("automate 1", "change 1"));
+  EXPECT_DOUBLE_EQ(paramValue(1), 0.0);
+}
+
 TEST_F(ControlTest, ValuesAndNaNsAreClampedBeforeTheHandlerSeesThem) {
   knob->SetValueFromUserInput(1.2);
   EXPECT_DOUBLE_EQ(paramValue(0), 1.0);

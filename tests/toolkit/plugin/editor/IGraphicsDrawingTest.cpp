@@ -2,6 +2,7 @@
 
 #include <fontconfig/fontconfig.h>
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 
@@ -320,6 +321,29 @@ TEST_F(DrawingTest, MeasuredTextIsPlacedByAlignment) {
     IRECT rect(0, 0, 101, 20);
     graphics.MeasureIText(&style, text, &rect);
     EXPECT_EQ(rect, IRECT(a[1], 0, a[1] + w, h)) << "alignment " << a[0];
+  }
+  // Drawn text lands where the measurement put it, and at the top, middle or bottom of a tall row.
+  const struct {
+    int align, vAlign, left, top;
+  } drawn[] = {{IText::kAlignNear, IText::kVAlignTop, 0, 30},
+               {IText::kAlignCenter, IText::kVAlignCenter, 50 - w / 2, 55 - h / 2},
+               {IText::kAlignFar, IText::kVAlignBottom, 101 - w, 80 - h}};
+  for (const auto& d : drawn) {
+    style.mAlign = d.align;
+    style.mVAlign = d.vAlign;
+    IRECT row(0, 30, 101, 80), wipe(0, 30, 101, 80);
+    graphics.FillIRect(&COLOR_WHITE, &wipe);
+    graphics.DrawIText(&style, text, &row);
+    IRECT ink(200, 200, -1, -1);
+    for (int x = 0; x < 101; ++x)
+      for (int y = 30; y < 80; ++y)
+        if (graphics.GetPoint(x, y) != COLOR_WHITE)
+          ink =
+              IRECT(std::min(ink.L, x), std::min(ink.T, y), std::max(ink.R, x), std::max(ink.B, y));
+    EXPECT_GE(ink.L, d.left - 1) << "alignment " << d.align;
+    EXPECT_LE(ink.R, d.left + w) << "alignment " << d.align;
+    EXPECT_GE(ink.T, d.top - 1) << "vertical alignment " << d.vAlign;
+    EXPECT_LE(ink.B, d.top + h) << "vertical alignment " << d.vAlign;
   }
   IRECT untouched(1, 2, 3, 4);
   EXPECT_TRUE(graphics.DrawIText(&style, "", &untouched, true));

@@ -215,6 +215,7 @@ TEST_F(TextTest, FileSelectorAsksForAFileAndTogglesItsValue) {
   g->Render();
   EXPECT_EQ(g->FrameAt(5, 5), 1);
   selector->GrayOut(true);
+  EXPECT_TRUE(selector->IsDirty()) << "graying out redraws it";
   selector->OnMouseDown(5, 5, &left);
   EXPECT_EQ(g->mFilePrompts.size(), 2u);
 }
