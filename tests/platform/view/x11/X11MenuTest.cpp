@@ -126,6 +126,26 @@ TEST_F(X11MenuTest, ClicksChooseAndSubMenusOpenBesideTheirItem) {
             "sub 0");
 }
 
+// A menu opened by a press chooses where the button is let go once the pointer has passed over
+// an item, the first one too; let go where nothing can be chosen, it stays open.
+TEST_F(X11MenuTest, APressHeldFromTheOpenerChoosesWhereItIsLetGo) {
+  const struct {
+    int at;
+    const char* chosen;
+  } cases[] = {{0, "menu 0"}, {4, "menu 4"}, {2, "none"}};
+  for (const auto& c : cases) {
+    button(1, true);
+    EXPECT_EQ(named(run([&] {
+                move(item(c.at).first, item(c.at).second);
+                move(item(c.at).first + 1, item(c.at).second);
+                button(1, false);
+                tap("Escape");  // closes a menu the release left open
+              })),
+              c.chosen)
+        << c.at;
+  }
+}
+
 // The lit row is highlighted across the menu, the separator is a line short of the frame, greyed
 // text is grey, indented text starts further in, a sub-menu's item wears an arrow and a checked
 // one a tick.

@@ -95,7 +95,8 @@ TEST_F(X11ServicesTest, FilePanelsAskTheDesktopsProgram) {
   }
 }
 
-// A URL goes to the desktop's opener, which runs on its own; without one the call fails.
+// A URL goes to the desktop's opener, which runs on its own; without it, or without a shell to
+// start it, the call fails.
 TEST_F(X11ServicesTest, URLsGoToTheDesktopsOpener) {
   kroma_test::TempDir bin;
   {
@@ -108,6 +109,11 @@ TEST_F(X11ServicesTest, URLsGoToTheDesktopsOpener) {
       std::this_thread::sleep_for(std::chrono::milliseconds(5));
     EXPECT_THAT(args(bin, "xdg-open"), ElementsAre("https://example.org/a b"));
     EXPECT_FALSE(VIEW_OpenURL(nullptr));
+  }
+  {
+    // No shell to start the opener with.
+    kroma_test::ScopedEnv env("PATH", bin.file("none").c_str());
+    EXPECT_FALSE(VIEW_OpenURL("https://example.org"));
   }
   const std::string path = "/usr/bin:/bin:" + bin.file("none");
   kroma_test::ScopedEnv env("PATH", path.c_str());

@@ -160,6 +160,19 @@ TEST_F(X11ViewTest, TheTimerRunsOnUnderAModalWindow) {
   EXPECT_GE(ticking.ticks, before + 3);
 }
 
+// A view opened without a rate ticks at 25 a second: the fifth tick comes four intervals on.
+TEST_F(X11ViewTest, AViewWithoutARateTicksAtTheDefaultOne) {
+  TickingClient ticking;
+  const auto opened = std::chrono::steady_clock::now();
+  std::unique_ptr<VIEW_View> unrated(VIEW_View::open(nullptr, 50, 50, 0, &ticking));
+  ASSERT_NE(unrated, nullptr);
+  ticking.view = unrated.get();
+  for (int i = 0; i < 5 && ticking.ticks < 5; ++i)
+    pumpUntil(unrated.get(), [&] { return ticking.ticks >= 5; });
+  ASSERT_GE(ticking.ticks, 5);
+  EXPECT_GE(std::chrono::steady_clock::now() - opened, std::chrono::milliseconds(160));
+}
+
 // A host that destroys its window before closing the editor takes our
 // window with it: closing must not then make an X error.
 TEST_F(X11ViewTest, AParentDestroyedFirstLeavesNoErrorBehind) {
