@@ -318,8 +318,10 @@ TEST_F(X11PanelTest, MessageBoxesShowTheirLinesAndAnswerClickedButtons) {
   whenFocused([&] {
     int x = 0, y = 0;
     WindowBox(mInput, FocusedWindow(mInput), &x, &y, &w, &h);
-    captioned = GrabWhen(mInput, x, y, kWidth, kHeight,
-                         [&](const X11Shot& s) { return s.anyDark(kMargin, kMargin, 100, 34); });
+    // drawn whole: an undrawn box shows what lay under it, dark in the margin too
+    captioned = GrabWhen(mInput, x, y, kWidth, kHeight, [&](const X11Shot& s) {
+      return s.anyDark(kMargin, kMargin, 100, 34) && s.at(kWidth - 5, 50) == kFace;
+    });
     tap("Escape");
   });
   EXPECT_EQ(X11RunMessageBox(display, std::string(80, 'W'), "Text", {"OK"}), 0);
