@@ -6,12 +6,40 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <functional>
 #include <string>
 
 #include "platform/bundle/Bundle.h"
 #include "tests/support/TempDir.h"
 
 namespace {
+
+// Runs `child` in a forked process whose standard output is a pipe (fully buffered), and answers
+// what it wrote and whether it exited with 0.
+struct ChildRun {
+  std::string out;
+  bool exitedWithZero = false;
+};
+ChildRun runChild(const std::function<void()>& child) {
+  ChildRun run;
+  int fds[2];
+  if (pipe(fds) != 0) return run;
+  const pid_t pid = fork();
+  if (pid == 0) {
+    dup2(fds[1], STDOUT_FILENO);
+    close(fds[0]);
+    child();
+    _exit(127);
+  }
+  close(fds[1]);
+  char buf[4096];
+  for (ssize_t n; (n = read(fds[0], buf, sizeof buf)) > 0;) run.out.append(buf, (size_t)n);
+  close(fds[0]);
+  int status = 0;
+  run.exitedWithZero =
+      pid > 0 && waitpid(pid, &status, 0) == pid && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+  return run;
+}
 
 class BundleTest : public testing::Test {
  protected:
@@ -69,25 +97,9 @@ TEST_F(BundleTest, MissingIsSilentUnreadableIsReported) {
 // it.
 TEST_F(BundleTest, TheReportIsOutBeforeTheLoadReturns) {
   mkdir(dir.file("resources/folder.tea").c_str(), 0755);
-  int fds[2];
-  ASSERT_EQ(pipe(fds), 0);
-  const pid_t child = fork();
-  ASSERT_GE(child, 0);
-  if (child == 0) {
-    dup2(fds[1], STDOUT_FILENO);  // a pipe: stdout is fully buffered
-    close(fds[0]);
-    const bool loaded = Bundle::loadResource("folder.tea").has_value();
-    _exit(loaded ? 1 : 0);
-  }
-  close(fds[1]);
-  std::string out;
-  char buf[256];
-  for (ssize_t n; (n = read(fds[0], buf, sizeof buf)) > 0;) out.append(buf, (size_t)n);
-  close(fds[0]);
-  int status = 0;
-  ASSERT_EQ(waitpid(child, &status, 0), child);
-  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-  EXPECT_EQ(out, "failed to open file");
+  const ChildRun run = runChild([] { _exit(Bundle::loadResource("folder.tea") ? 1 : 0); });
+  EXPECT_TRUE(run.exitedWithZero);
+  EXPECT_EQ(run.out, "failed to open file");
 }
 
 // Every size rounds up to whole blocks of eight, up to the limit, which is read whole.
@@ -144,27 +156,13 @@ TEST(BundleThroughALink, NamesTheRealFile) {
   kroma_test::TempDir dir;
   const std::string link = dir.file("linked-test");
   ASSERT_EQ(symlink(self, link.c_str()), 0);
-  int fds[2];
-  ASSERT_EQ(pipe(fds), 0);
-  const pid_t child = fork();
-  ASSERT_GE(child, 0);
-  if (child == 0) {
-    dup2(fds[1], STDOUT_FILENO);
-    close(fds[0]);
+  const ChildRun run = runChild([&link] {
     setenv("KROMA_TEST_PRINT_EXECUTABLE", "1", 1);
     setenv("KROMA_BUNDLE_DIR", "", 1);
     execl(link.c_str(), link.c_str(), "--gtest_filter=BundleThroughALink.*", nullptr);
-    _exit(127);
-  }
-  close(fds[1]);
-  std::string out;
-  char buf[4096];
-  for (ssize_t n; (n = read(fds[0], buf, sizeof buf)) > 0;) out.append(buf, (size_t)n);
-  close(fds[0]);
-  int status = 0;
-  ASSERT_EQ(waitpid(child, &status, 0), child);
-  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << out;
-  EXPECT_NE(out.find("executable: " + std::string(self) + "\n"), std::string::npos) << out;
+  });
+  EXPECT_TRUE(run.exitedWithZero) << run.out;
+  EXPECT_NE(run.out.find("executable: " + std::string(self) + "\n"), std::string::npos) << run.out;
 }
 
 }  // namespace
