@@ -38,6 +38,12 @@ TEST(HostFrame, ReadOnlyWhenTheHostSaysItHandsFramesAndHandedBackOnClose) {
   EXPECT_EQ(client.ticks, 1);
   view->close();
   EXPECT_EQ(frame.tick, nullptr) << "closing hands the frame back";
+  // Freed without a close, it hands the frame back too: the host never ticks a freed view.
+  view.reset(VIEW_View::open(&frame, 40, 30, 25, &client));
+  ASSERT_NE(frame.tick, nullptr);
+  view.reset();
+  EXPECT_EQ(frame.tick, nullptr);
+  EXPECT_EQ(frame.view, nullptr);
 }
 
 // A host that answers menus gets each one as lines, sub-menus indented, and chooses a line; an
