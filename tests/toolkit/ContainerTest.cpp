@@ -114,6 +114,9 @@ TEST(String, SetAppendFormatAndBounds) {
   EXPECT_STREQ(s.Get(), "part-10078");
   s.SetFormatted(100000, "%s", std::string(5000, 'x').c_str());
   EXPECT_EQ(s.GetLength(), 5000);
+  s.SetFormatted(100, "%s", "");  // an empty result replaces the text too
+  EXPECT_STREQ(s.Get(), "");
+  s.SetFormatted(100000, "%s", std::string(5000, 'x').c_str());
   TK_String copy(s);
   copy.SetLength(1);
   EXPECT_EQ(s.GetLength(), 5000);
