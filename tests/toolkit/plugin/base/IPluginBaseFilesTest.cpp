@@ -49,6 +49,7 @@ TEST(PresetFiles, ChunkProgramLayoutAndRoundTrip) {
   EXPECT_EQ(std::string(file.begin(), file.begin() + 4), "CcnK");
   EXPECT_EQ(be32(file, 4), file.size() - 8);
   EXPECT_EQ(std::string(file.begin() + 8, file.begin() + 12), "FPCh");
+  EXPECT_EQ(be32(file, 12), 1u) << "the format version other hosts read";
   EXPECT_EQ(be32(file, 16), (uint32_t)plugin_test::kUniqueID);
   EXPECT_EQ(be32(file, 20), 10203u);
   EXPECT_EQ(be32(file, 24), 3u);
