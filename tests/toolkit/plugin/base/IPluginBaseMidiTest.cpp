@@ -161,6 +161,11 @@ TEST(PluginPortsByName, ChoicesFollowThePortsThereNow) {
       midi_test::PortPlugin plug;
       plug.getExternalMIDIInNames();
       plug.getExternalMIDIOutNames();
+      // A name's place in the list, "OFF" first; no name, or one not listed, has none.
+      const std::pair<const char*, int> places[] = {
+          {"OFF", 0}, {"Corvane Out", 1}, {"Other Out", 2}, {"Nowhere", -1}, {nullptr, -1}};
+      for (const auto& [name, place] : places)
+        EXPECT_EQ(plug.getExternalMIDIInDevice(name), place) << (name ? name : "no name");
       backend.removePort("Corvane Out");
       backend.removePort("Corvane In");
       int in = 1, out = 1;
