@@ -302,6 +302,11 @@ TEST_F(PluginVST, HostIdentityIsAskedOnceAndPacked) {
     int versionQueries;
   } hosts[] = {{"Reaper", 61205, kHostReaper, (6 << 16) | (12 << 8) | 5, 1},
                {"reaper", 99, kHostReaper, 99, 1},
+               {"reaper", 1, kHostReaper, 1, 1},  // the smallest version there is
+               // the largest major the packed form holds; beyond it (up to INT_MAX), none
+               {"Some Host", 327679999, kHostUnknown, (0x7FFF << 16) | (99 << 8) | 99, 1},
+               {"Some Host", 327680000, kHostUnknown, 0, 1},
+               {"Some Host", INT_MAX, kHostUnknown, 0, 1},
                {"Some Host", (VstIntPtr{1} << 40) + 61205, kHostUnknown, 0, 1},
                {"Some Host", 0, kHostUnknown, 0, 1},
                {"", 61205, kHostUnknown, 0, 0}};
