@@ -59,10 +59,10 @@ TEST(DumpConversion, EachRuleOfTheTables) {
       {false, 18, 12, 12}, {true, 13, 5, 0},     {true, 29, 8, 42},    {true, 45, 4, 4},
       {true, 15, 3, 4},    {true, 84, 17, 1},    {true, 104, 16, 16},  {true, 124, 0, 1},
       {true, 124, 3, 0},   {true, 135, 5, 4},    {true, 135, 8, 0},    {true, 135, 3, 3},
-      {true, 151, 4, 7},   {true, 151, 9, 0},    {true, 151, 33, 10},  {true, 252, 20, 0},
-      {true, 314, 21, 20}, {true, 253, 31, 0},   {true, 313, 43, 31},  {true, 300, 50, 50},
-      {true, 389, 9, 9},   {true, 251, 9, 9},    {true, 253, 42, 0},   {true, 253, 30, 30},
-      {true, 313, 44, 32}, {true, 252, 19, 19},
+      {true, 151, 4, 7},   {true, 151, 9, 0},    {true, 151, 33, 10},  {true, 151, 8, 8},
+      {true, 252, 20, 0},  {true, 314, 21, 20},  {true, 253, 31, 0},   {true, 313, 43, 31},
+      {true, 300, 50, 50}, {true, 389, 9, 9},    {true, 251, 9, 9},    {true, 253, 42, 0},
+      {true, 253, 30, 30}, {true, 313, 44, 32},  {true, 252, 19, 19},
   };
   for (const auto& c : cases) {
     PatchSysexMessage dump = blankDump();
