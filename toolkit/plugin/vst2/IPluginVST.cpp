@@ -674,9 +674,9 @@ EHost IPluginVST::GetHost() {
   int version = 0;
   if (product[0]) {
     const VstIntPtr decimal = HostCall(audioMasterGetVendorVersion);
-    // A negative or absurd answer is no version: the major part must fit the packed int.
-    constexpr VstIntPtr kNoMajorBeyond = VstIntPtr{0x7FFF} * 10000 + 9999;
-    if (decimal > 0 && decimal <= kNoMajorBeyond) {
+    // A negative or absurd answer is no version; the largest one keeps the packed int positive.
+    constexpr VstIntPtr kLargestVersion = VstIntPtr{0x7FFF} * 10000 + 9999;
+    if (decimal > 0 && decimal <= kLargestVersion) {
       const int d = (int)decimal;
       version = ((d / 10000) << 16) + (((d % 10000) / 100) << 8) + d % 100;
     }
