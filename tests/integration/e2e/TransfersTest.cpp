@@ -132,8 +132,6 @@ std::vector<Turn> soundTurns(Kroma* twin) {
 // synthesizer: the sound dump it then holds for part 1 carries every byte the editor's values give,
 // SysEx and CC alike.
 TEST_F(EndToEnd, EverySoundControlTurnedLandsOnItsByteInTheSynthesizer) {
-  // The twin reads the same settings as the session's instance.
-  writeData("Kroma Editor UI.txt", "white\nnormal\nyes\n");
   Kroma* twin = open();
   const std::vector<Turn> turns = soundTurns(twin);
   auto sim = simulator("corvane-sim", 5);
