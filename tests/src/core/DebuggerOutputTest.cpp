@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <future>
+#include <memory>
 #include <regex>
 #include <sstream>
 #include <thread>
@@ -38,6 +40,24 @@ TEST(DebugLog, TheFileIsEmptiedAndLinesFromSeveralThreadsStayWhole) {
     });
   for (auto& writer : writers) writer.join();
   EXPECT_EQ(messagesIn(log), std::vector<std::string>(200, "RESET: " + message));
+}
+
+// A device that takes no byte (a full disk) loses the line; the thread that logs goes on.
+TEST(DebugLog, ALineThatCannotBeWrittenIsDroppedWithoutHangingTheCaller) {
+  // Shared with the writer, which a hang leaves running past the test.
+  auto sink = std::make_shared<DebuggerOutput>("/dev/full");
+  auto written = std::make_shared<std::promise<void>>();
+  std::future<void> done = written->get_future();
+  std::thread writer([sink, written] {
+    TK_Log(sink.get(), DebuggerOutput::kResetTag, "lost");
+    written->set_value();
+  });
+  const bool returned = done.wait_for(std::chrono::seconds(20)) == std::future_status::ready;
+  EXPECT_TRUE(returned);
+  if (returned)
+    writer.join();
+  else
+    writer.detach();
 }
 
 TEST(DebugLog, StampIsLocalTimeInTheCLocaleFormat) {

@@ -287,11 +287,36 @@ TEST_F(Dispatch, AnEditSendsItsSysExOrCCToTheSynthesizer) {
   EXPECT_EQ(sent(from), "");
   EXPECT_EQ(text(KromaProbe(plug).widgets.mCCDisplayControl), "CC|74");
 
+  // Of a part, every controller number a data byte holds is sent, 0 the first of them; the
+  // switch kind sends its off or on byte.
+  const struct {
+    int type, number;
+    double value;
+    const char* bytes;
+  } ccs[] = {{kMessageCC, 0, 5, "B2 00 05|"},
+             {kMessageCC, 127, 6, "B2 7F 06|"},
+             {kMessageCC, 128, 7, ""},
+             {kMessageCC, -1, 8, ""},
+             {kMessageCCOffOn, 0, 0, "B2 00 11|"},
+             {kMessageCCOffOn, 64, 1, "B2 40 22|"}};
+  for (const auto& cc : ccs) {
+    ControlAction ofPart(cc.type);
+    ofPart.part = 2;
+    ofPart.ccNumber = cc.number;
+    ofPart.ccOffValue = 0x11;
+    ofPart.ccOnValue = 0x22;
+    const size_t before = sentCount();
+    plug->processControlAction(&ofPart, kFilter1Cutoff, cc.value);
+    EXPECT_EQ(sent(before), cc.bytes) << cc.number;
+  }
+
   // A Multi setting sends the whole Multi, after all notes off of the playing parts.
   plug->setStoredValue(kMultiPartMIDICh + 1, 3);
+  const size_t multi = sentCount();
   turn(plug, kMultiPartLevel + 1, 90);
   EXPECT_EQ(text(KromaProbe(plug).widgets.mCCDisplayControl), "MULTI");
-  EXPECT_EQ(awaitSent(from, 5).substr(0, 50), "B0 7B 00|B1 7B 00|B2 7B 00|B3 7B 00|F0 3E 13 11 11");
+  EXPECT_EQ(awaitSent(multi, 5).substr(0, 50),
+            "B0 7B 00|B1 7B 00|B2 7B 00|B3 7B 00|F0 3E 13 11 11");
 }
 
 // The SERIAL ROUTING switch sends the routing byte, as its trigger does; either way the routing
@@ -313,6 +338,8 @@ TEST_F(Dispatch, TheSerialRoutingSwitchKeepsTheRoutingByteOfTheDumpInStep) {
     EXPECT_EQ(value(plug, kFilterRoutingSerial + 2), row.serial);
     EXPECT_EQ(value(plug, kFilterRouting + 2), row.serial) << "the dump's routing byte";
     EXPECT_EQ(value(plug, kFilterRoutingParallel + 2), 1 - row.serial);
+    EXPECT_EQ(plug->controlOf(kFilterRoutingSerial + 2)->GetValue(), row.serial)
+        << "the switch shows what was sent";
   }
 }
 
@@ -396,6 +423,7 @@ TEST_F(Dispatch, TheFilterLinkKeepsItsDistanceBothWaysAndClamps) {
     const char* partnerSent;
   } rows[] = {
       {cutoff1, 61, 70, "F0 3E 13 11 20 02 00 62 47 F7|"},    // 71
+      {cutoff1, 71, 71, "F0 3E 13 11 20 02 00 62 47 F7|"},    // already level: stays
       {cutoff1, 120, 71, "F0 3E 13 11 20 02 00 62 6E F7|"},   // 110
       {cutoff2, 5, 120, "F0 3E 13 11 20 02 00 4E 0F F7|"},    // the other way, 15
       {cutoff1, 121, 125, "F0 3E 13 11 20 02 00 62 7F F7|"},  // 131 held to 127

@@ -97,6 +97,29 @@ TEST_F(MidiPaths, TheTransportSendsStartAndStopAndTheTempoFollows) {
   EXPECT_EQ(plug->GetParam(kMultiTempo)->Value(), 75.0);
 }
 
+// The clock switch turned on while its clock runs restarts the clock, so that it takes the
+// tempo of now; turned off, the clock stops.
+TEST_F(MidiPaths, TheClockSwitchTurnedOnAgainRestartsTheRunningClock) {
+  Kroma* plug = settled();
+  MIDIMessageManager& manager = *KromaProbe(plug).parts.mMIDIMessageManager;
+  auto running = [&manager] { return manager.isLaneRunning(Lane::kContinuousClock); };
+  auto started = [plug] {
+    process(plug, 64);
+    return KromaProbe(plug).clock.mContinuousClockStarted.load();
+  };
+  EXPECT_FALSE(running()) << "off at start";
+  set(plug, kSendMIDIClockInfo, 1);
+  EXPECT_TRUE(eventually(started));
+  EXPECT_TRUE(
+      eventually([&] { return running() && sent(start).find("F8|") != std::string::npos; }));
+  set(plug, kSendMIDIClockInfo, 1);
+  EXPECT_FALSE(KromaProbe(plug).clock.mContinuousClockStarted);
+  EXPECT_TRUE(eventually(started, 10)) << "the running clock leaves for the new one";
+  EXPECT_TRUE(running());
+  set(plug, kSendMIDIClockInfo, 0);
+  EXPECT_TRUE(eventually([&] { return !running(); }));
+}
+
 // A tempo past what the Multi takes, however large, is held to its ends before it becomes a whole
 // number (an unchecked conversion of 2^31 BPM or infinity is undefined).
 TEST_F(MidiPaths, AHostTempoOutOfRangeIsHeldToTheMultiTempos) {
