@@ -67,6 +67,34 @@ TEST(PatchManager, SlotsRoundTripWithTheirLengthLimits) {
   EXPECT_EQ(categories, (Bytes{3, 0, 0, 0, 'P', 'a', 'd', 4, 0, 0, 0, 'S', 't', 'r', 'i'}));
 }
 
+// Each run of slots keeps its own length, at both of its ends: names 16 bytes, ports 32 and
+// categories 4, which always read INIT.
+TEST(PatchManager, EachSlotKeepsTheLengthOfItsRun) {
+  const struct {
+    int slot;
+    size_t stored;
+    const char* read;  // null: the stored bytes
+  } rows[] = {{Patch::kMultiNameSlot, 16, nullptr},   {Patch::kMIDIInPortSlot - 1, 16, nullptr},
+              {Patch::kMIDIInPortSlot, 32, nullptr},  {Patch::kMIDIOutPortSlot, 32, nullptr},
+              {Patch::kFirstCategorySlot, 4, "INIT"}, {Patch::kNameSlots - 1, 4, "INIT"}};
+  const std::string longName = "0123456789abcdefghijklmnopqrstuvwxyzABCD";
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.slot);
+    PatchManager source(nullptr);
+    source.setName(row.slot, longName);
+    const Bytes saved = savedBytes(source);
+    // Markers and empty snapshot, 34 times "INIT" with its length, then the long name's part.
+    EXPECT_EQ(saved.size(), 12 + 34 * 8 + 4 + row.stored);
+    const ByteChunk chunk = chunkOf(saved);
+    PatchManager target(nullptr);
+    EXPECT_EQ(target.loadAllFromChunk(&chunk, 0), chunk.Size());
+    EXPECT_EQ(nameOf(target, row.slot), row.read ? row.read : longName.substr(0, row.stored));
+  }
+  PatchManager ports(nullptr);
+  ports.setName(Patch::kMIDIOutPortSlot, "");
+  EXPECT_EQ(nameOf(ports, Patch::kMIDIOutPortSlot), "") << "no port is no name";
+}
+
 TEST(PatchManager, NameWritersAndReadersGuardTheirSlots) {
   PatchManager manager(nullptr);
   manager.setName(Patch::kMultiNameSlot, "");
