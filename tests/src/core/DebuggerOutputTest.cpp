@@ -1,6 +1,13 @@
 #include "src/core/detail/DebuggerOutput.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <pthread.h>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <csignal>
 
 #include <fstream>
 #include <future>
@@ -58,6 +65,40 @@ TEST(DebugLog, ALineThatCannotBeWrittenIsDroppedWithoutHangingTheCaller) {
     writer.join();
   else
     writer.detach();
+}
+
+// A signal that interrupts a long line part-way (the reader of a pipe is slow) does not cut it:
+// the rest follows.
+TEST(DebugLog, ALineInterruptedPartWayIsWrittenToItsEnd) {
+  kroma_test::TempDir dir;
+  const std::string pipe = dir.file("log.pipe");
+  ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+  const int reader = ::open(pipe.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  ASSERT_GE(reader, 0);
+  struct sigaction interrupt {
+  }, before{};
+  interrupt.sa_handler = [](int) {};  // no restart: the write returns what it took
+  ::sigaction(SIGUSR1, &interrupt, &before);
+
+  const std::string message(200000, 'm');
+  std::thread writer([&] { DebuggerOutput::printDebugInfo(pipe, message); });
+  int queued = 0;
+  const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+  for (int capacity = ::fcntl(reader, F_GETPIPE_SZ);
+       queued < capacity && std::chrono::steady_clock::now() < end;)
+    ::ioctl(reader, FIONREAD, &queued);
+  ::pthread_kill(writer.native_handle(), SIGUSR1);
+
+  std::string received;
+  ::fcntl(reader, F_SETFL, 0);  // blocking: the end of the file is the writer's close
+  char buffer[65536];
+  for (ssize_t n; (n = ::read(reader, buffer, sizeof buffer)) != 0;)
+    if (n > 0) received.append(buffer, static_cast<size_t>(n));
+  writer.join();
+  ::close(reader);
+  ::sigaction(SIGUSR1, &before, nullptr);
+  ASSERT_GT(received.size(), message.size());
+  EXPECT_EQ(received.substr(received.size() - message.size() - 1), message + "\n");
 }
 
 TEST(DebugLog, StampIsLocalTimeInTheCLocaleFormat) {
