@@ -6,6 +6,7 @@
 #include <thread>
 
 #include "PluginFixture.h"
+#include "platform/vst2/opcodes.h"
 #include "src/config/ParameterIds.h"
 #include "src/core/KromaProbe.h"
 #include "src/core/detail/PatchManager.h"
@@ -99,6 +100,66 @@ TEST_F(Recall, ARoundTripGivesTheSameBytesWithAndWithoutAnOutputPort) {
     EXPECT_EQ(KromaProbe(second).routing.mMIDIOutSet, withPort);
     EXPECT_EQ(second->outputPortOpen(), withPort);
     EXPECT_EQ(firstDifference(saveChunk(second), saved), -1) << withPort;
+    close(second);
+    close(first);
+  }
+}
+
+// What the restored values switch takes effect with the project: filters, output route and
+// offset, the menu modes, local control, the device id, each part's bank and program and its
+// name. The clock switches are not stored: they keep their start-up value, off.
+TEST_F(Recall, TheRestoredValuesSetWhatTheyControl) {
+  for (const bool on : {true, false}) {
+    SCOPED_TRACE(on);
+    Kroma* first = open();
+    auto put = [first](int param, double v) { first->GetParam(param)->Set(v); };
+    const double one = on ? 1.0 : 0.0, other = 1.0 - one;
+    for (int k = 0; k < 7; ++k) {
+      put(kMIDIFilterDAWCCPassThrough + k, k % 2 ? one : other);
+      put(kMIDIFilterHWCCPassThrough + k, k % 2 ? other : one);
+    }
+    for (int param : {kMIDIFilterTrackIncomingMIDI, kMIDIFilterToDAWBuffer, kMasterKeyboard,
+                      kKeepSelectedBank, kControlProgBank, kGlobalLocalControl})
+      put(param, one);
+    put(kAdjustDAWOffset, on ? 40 : 3);
+    put(kGlobalSysExID, on ? 0x22 : 0x05);
+    for (int p = 0; p < 16; ++p) {
+      put(kMultiPartBank + p, (p + on) % 4);
+      put(kMultiPartPatch + p, 7 * p + on);
+      first->setNameSlot(Patch::kFirstPatchNameSlot + p, "Sound " + std::to_string(p + on));
+    }
+    put(kMultiPatch, on ? 99 : 7);
+    const Bytes saved = saveChunk(first);
+
+    Kroma* second = open();
+    dispatch(second, effSetBlockSize, 0, 256);
+    KromaProbe(second).routing.mPartBank[16] = 5;
+    ASSERT_EQ(loadChunk(second, saved), 1);
+    const KromaProbe probe(second);
+    for (int k = 0; k < 7; ++k) {
+      EXPECT_EQ(probe.routing.mDAWFilterBlocked[k], (k % 2 ? one : other) != 1.0) << k;
+      EXPECT_EQ(probe.routing.mHWFilterBlocked[k], (k % 2 ? other : one) != 1.0) << k;
+    }
+    EXPECT_EQ(probe.routing.mTrackIncomingMIDI, on);
+    EXPECT_EQ(probe.routing.mQueuedOutput, on);
+    EXPECT_EQ(probe.routing.mBlockDeviceInput, on);
+    EXPECT_EQ(probe.selection.mKeepSelectedBank, on);
+    EXPECT_EQ(second->programControl(), on);
+    EXPECT_FALSE(second->libraryControl());
+    EXPECT_EQ(second->localControl(), on);
+    EXPECT_FALSE(second->sendClockInfo());
+    EXPECT_FALSE(second->sendClockPointer());
+    EXPECT_EQ(probe.routing.mBlockSize, 256 + 2 * (on ? 40 : 3));
+    EXPECT_EQ(probe.routing.mDeviceID, on ? 0x22 : 0x05);
+    for (int p = 0; p < 16; ++p) {
+      EXPECT_EQ(probe.routing.mPartBank[p], (p + on) % 4) << p;
+      EXPECT_EQ(probe.routing.mPartProgram[p], 7 * p + on) << p;
+      EXPECT_STREQ(second->GetParam(kPatchName + p)->GetDisplayText(0),
+                   ("Sound " + std::to_string(p + on)).c_str());
+      EXPECT_STREQ(second->GetParam(kCategoryName + p)->GetDisplayText(0), "INIT");
+    }
+    EXPECT_EQ(probe.routing.mPartBank[16], 0) << "the Multi's one bank";
+    EXPECT_EQ(probe.routing.mPartProgram[16], on ? 99 : 7);
     close(second);
     close(first);
   }
