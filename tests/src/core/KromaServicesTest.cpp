@@ -76,6 +76,10 @@ TEST_F(Services, PanelTextFolderLengthProgramMapAndTheBankNameDialog) {
   // Registered at start-up: it opens without the plug-in having shown any dialog.
   WSYS_PostDialogCommand(IDOK);
   EXPECT_EQ(WSYS_DialogBox(0, kEnterBankNameDialog, nullptr, &MessageBoxProg, 0), IDOK);
+  // It answers as a dialog procedure: its start and its commands handled, nothing else.
+  EXPECT_EQ(MessageBoxProg(nullptr, WM_INITDIALOG, 0, 0), 1);
+  EXPECT_EQ(MessageBoxProg(nullptr, WM_COMMAND, IDCANCEL, 0), 1);
+  EXPECT_EQ(MessageBoxProg(nullptr, WM_COMMAND + 1, IDOK, 0), 0);
 }
 
 // A binding wired to a group of layers shows the group's child whose id is the value: at once
