@@ -408,6 +408,10 @@ TEST_F(Dispatch, AValueFromTheSynthesizerIsShownAndNeverSentBack) {
 // they had while it was off, held to 0..127.
 TEST_F(Dispatch, TheFilterLinkKeepsItsDistanceBothWaysAndClamps) {
   WatchedKroma* plug = connected();
+  // Part 1's link switch, next to the port menus, is a link switch only.
+  for (double on : {1.0, 0.0}) set(plug, kFilterLinkSwitch, on);
+  EXPECT_TRUE(midi.inputConnected("Synth In"));
+  EXPECT_EQ(value(plug, kDeviceInSelection), 1.0);
   const int cutoff1 = kFilter1Cutoff + 2, cutoff2 = kFilter2Cutoff + 2;
   plug->setStoredValue(cutoff2, 70);
   const size_t off = sentCount();
