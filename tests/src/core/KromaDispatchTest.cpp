@@ -151,8 +151,24 @@ TEST_F(Dispatch, EachFamilyReachesItsHandlerThenTheDisplayAndTheControlAction) {
        "view(1) ", "-", nullptr},
       {kRefreshFolders, 1, [](P p) { KromaProbe(p).selection.mLowerListShowsSearch = false; },
        "type(0,0,1) ", "-", nullptr},
+      // The files read again are those of the lists' kinds: categories, search results, Multis.
+      {kRefreshFolders, 1, [](P p) { KromaProbe(p).selection.mLowerListShowsCategories = true; },
+       "type(0,1,1) ", "-", nullptr},
+      {kRefreshFolders, 1,
+       [](P p) {
+         KromaProbe(p).selection.mLowerListShowsCategories = false;
+         KromaProbe(p).selection.mLowerListShowsSearch = true;
+       },
+       "type(0,4,1) ", "-", nullptr},
+      {kRefreshFolders, 1,
+       [](P p) {
+         KromaProbe(p).selection.mLowerListShowsSearch = false;
+         KromaProbe(p).selection.mMultiMode = true;
+       },
+       "type(1,2,1) ", "-", nullptr},
       // The parameter after the refresh button has no handler of its own.
-      {kPatchSelectionListUpper, 1, nullptr, "", kNoPort, nullptr},
+      {kPatchSelectionListUpper, 1, [](P p) { KromaProbe(p).selection.mMultiMode = false; }, "",
+       kNoPort, nullptr},
       {kLibUpperNextBank, 1, [](P p) { p->setStoredValue(kPatchSelectionListUpper, 1); },
        "folder(0,0," + file0 + ") view(0) menus(0) ", "-",
        [file0](P p) {
@@ -469,6 +485,12 @@ TEST_F(Dispatch, WholeDumpsWaitForTheMouseAndAreRefusedDuringPlayback) {
       {VK_SHIFT, false, kGlobalTranspose, nullptr, false, true},
       {-1, true, kMultiPartLevel + 2, "STOP PLAYBACK TO SEND MULTI DATA", false, false},
       {-1, true, kGlobalTranspose, "STOP PLAYBACK TO SEND GLOBAL DATA", false, false},
+      // The first and last settings of the Multi and of the Global are theirs.
+      {VK_LBUTTON, false, kMultiPartMIDICh, nullptr, true, false},
+      {VK_LBUTTON, false, kMultiPartVeloHigh + 15, nullptr, true, false},
+      {VK_LBUTTON, false, kReceiveMIDI, nullptr, true, false},
+      {VK_LBUTTON, false, kMultiTempo, nullptr, true, false},
+      {VK_LBUTTON, false, kGlobalVelocityCurve, nullptr, false, true},
   };
   const size_t from = sentCount();
   for (const auto& row : held) {
@@ -508,7 +530,10 @@ TEST_F(Dispatch, SizeStyleAndFirstRunRewriteTheSettingsFile) {
   set(plug, kUserInterfaceSize, 0);
   EXPECT_EQ(readData("Kroma Editor UI.txt"), "white\nsmall\nno");
   EXPECT_EQ(text(KromaProbe(plug).widgets.mValueDisplay), "Reload project!");
+  KromaProbe(plug).widgets.mValueDisplay->SetTextFromPlug("-");
   set(plug, kUserInterfaceStyle, 1);
+  EXPECT_EQ(text(KromaProbe(plug).widgets.mNameDisplay), "Color Scheme applied...");
+  EXPECT_EQ(text(KromaProbe(plug).widgets.mValueDisplay), "Reload project!");
   set(plug, kFirstRunExit, 1);
   EXPECT_EQ(readData("Kroma Editor UI.txt"), "black\nsmall\nyes");
   EXPECT_FALSE(shown(plug, "firstRunNotification"));
