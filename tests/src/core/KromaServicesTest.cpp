@@ -242,6 +242,7 @@ TEST_F(Services, ARenamedSlotCarriesItsNameInItsDumpAndMarksTheBankEdited) {
   for (bool multi : {false, true}) {
     SCOPED_TRACE(multi);
     banks::write(data.file(multi ? "Patches/M.syx" : "Patches/S.syx"), "Old", multi);
+    writeData("Kroma Editor LOG.txt", "");
     Kroma* plug = open();
     PatchLibrarian& lib = *KromaProbe(plug).parts.mPatchLibrarian;
     PatchFileList& files = multi ? lib.multiFiles : lib.soundFiles;
@@ -274,8 +275,21 @@ TEST_F(Services, ARenamedSlotCarriesItsNameInItsDumpAndMarksTheBankEdited) {
     EXPECT_TRUE(plug->controlOf(kDatatype)->IsGrayed());
     EXPECT_TRUE(KromaProbe(plug).selection.mRenameFinished);
     EXPECT_FALSE(shown(plug, "patchRename"));
+
+    // A slot the filling-up left without a dump keeps its name; the log says which.
+    plug->setStoredValue(kBankEditUnsaved, 0);
+    KromaProbe(plug).widgets.mLibrarianView->upperSelection = 110;
+    KromaProbe(plug).selection.mRenameFinished = false;
+    set(plug, kPatchRename, 0);
+    EXPECT_TRUE(files[0]->records[110].messages.empty());
+    EXPECT_NE(banks::trimmed(files[0]->records[110].name), "Warm Pad");
+    EXPECT_EQ(value(plug, kBankEditUnsaved), 0.0);
+    EXPECT_NE(
+        readData("Kroma Editor LOG.txt").find("PATCH LIBRARIAN: slot 111 holds no dump to rename"),
+        std::string::npos);
     close(plug);
     std::remove(data.file(multi ? "Patches/M.syx" : "Patches/S.syx").c_str());
+    std::remove(data.file("Kroma Editor LOG.txt").c_str());
   }
 }
 
