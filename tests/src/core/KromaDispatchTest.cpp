@@ -266,6 +266,7 @@ TEST_F(Dispatch, EachFamilyReachesItsHandlerThenTheDisplayAndTheControlAction) {
 // and the part, packed bytes, the CCs of octaves, semitones and wavetables on the part's channel
 // (a CC of no part nothing); a Multi setting the whole Multi.
 TEST_F(Dispatch, AnEditSendsItsSysExOrCCToTheSynthesizer) {
+  writeData("Kroma Editor LOG.txt", "");
   WatchedKroma* plug = connected();
   EXPECT_TRUE(KromaProbe(plug).routing.mMIDIOutSet);
   const struct {
@@ -302,6 +303,13 @@ TEST_F(Dispatch, AnEditSendsItsSysExOrCCToTheSynthesizer) {
   plug->processControlAction(&partless, kFilter1Cutoff, 5);
   EXPECT_EQ(sent(from), "");
   EXPECT_EQ(text(KromaProbe(plug).widgets.mCCDisplayControl), "CC|74");
+
+  // A value that has no message sends nothing and is logged.
+  ControlAction messageless(kMessageSysExOne);
+  plug->processControlAction(&messageless, kFilter1Cutoff + 3, 9);
+  EXPECT_EQ(sent(from), "");
+  EXPECT_NE(readData("Kroma Editor LOG.txt").find("no SysEx message for value 9"),
+            std::string::npos);
 
   // Of a part, every controller number a data byte holds is sent, 0 the first of them; the
   // switch kind sends its off or on byte.
