@@ -203,6 +203,24 @@ TEST_F(MidiPaths, TheHostsProgramChangeLeavesTheAudioThreadBeforeItsPauses) {
   KromaProbe(plug).clock.mPauseClock = nullptr;
 }
 
+// A program change from the host on a channel that no part has of its own goes to part 1.
+TEST_F(MidiPaths, TheHostsProgramChangeOnAChannelOfNoPartGoesToTheFirstPart) {
+  Kroma* plug = settled();
+  KromaProbe(plug).selection.mProgBankMode = false;
+  KromaProbe(plug).routing.mDAWFilterBlocked[1] = false;
+  plug->GetParam(kGlobalRxProgramChange)->Set(1.0);
+  plug->GetParam(kGlobalMidiChannel)->Set(1);
+  for (int part = 0; part < 16; ++part) {
+    plug->GetParam(kMultiPartMIDICh + part)->Set(0);  // the global channel
+    plug->GetParam(kMultiPartPatch + part)->Set(3);
+  }
+  process(plug, 64, {IMidiMsg(0, 0xC4, 9, 0)});
+  EXPECT_TRUE(eventually([plug] {
+    return KromaProbe(plug).parts.mHostMessages->idle() && value(plug, kMultiPartPatch) == 9;
+  }));
+  for (int part = 1; part < 16; ++part) EXPECT_EQ(value(plug, kMultiPartPatch + part), 3) << part;
+}
+
 // Pauses on the manager's clock, so that closing the plug-in ends them; the first is a long one
 // the test learns of.
 class StoppableClock : public LaneClock {
