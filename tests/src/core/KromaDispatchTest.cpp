@@ -431,6 +431,7 @@ TEST_F(Dispatch, AValueFromTheSynthesizerIsShownAndNeverSentBack) {
 // Filter 1 and filter 2 follow each other while the part's link is on, keeping the distance
 // they had while it was off, held to 0..127.
 TEST_F(Dispatch, TheFilterLinkKeepsItsDistanceBothWaysAndClamps) {
+  writeData("Kroma Editor LOG.txt", "");
   WatchedKroma* plug = connected();
   // Part 1's link switch, next to the port menus, is a link switch only.
   for (double on : {1.0, 0.0}) set(plug, kFilterLinkSwitch, on);
@@ -467,6 +468,16 @@ TEST_F(Dispatch, TheFilterLinkKeepsItsDistanceBothWaysAndClamps) {
     EXPECT_DOUBLE_EQ(plug->controlOf(partner)->GetValue(), partnerValue / 127.0);
   }
 
+  // The filter types and the routing have no twin: from the synthesizer too, while the link is
+  // on, they move no other setting.
+  plug->setStoredValue(kOscillator1Octave, 3);
+  for (int single : {kFilter1Type + 2, kFilterRouting + 2, kFilter2Type + 2}) {
+    plug->GetParam(single)->Set(1);
+    plug->OnParamChange2(single);
+    EXPECT_EQ(value(plug, kOscillator1Octave), 3) << single;
+  }
+  EXPECT_EQ(readData("Kroma Editor LOG.txt").find("has no binding"), std::string::npos);
+
   // A link that names a parameter without binding links nothing.
   ControlAction* action =
       KromaProbe(plug).parts.mUIConfigManager->getControlAction(kOscillator1Detune);
@@ -475,6 +486,9 @@ TEST_F(Dispatch, TheFilterLinkKeepsItsDistanceBothWaysAndClamps) {
   const size_t from = sentCount();
   turn(plug, kOscillator1Detune, 40);
   EXPECT_EQ(sent(from), "F0 3E 13 11 20 00 00 03 28 F7|");
+  EXPECT_NE(readData("Kroma Editor LOG.txt")
+                .find("linked parameter " + std::to_string(kTempoInformation) + " has no binding"),
+            std::string::npos);
 }
 
 // Multi and Global settings hold their whole dump back while the mouse button or Shift is down,
