@@ -147,6 +147,10 @@ TEST_F(Dispatch, EachFamilyReachesItsHandlerThenTheDisplayAndTheControlAction) {
       {kCategorySelection, 0, nullptr, "type(0,0,0) ", kNoPort,
        [](P p) { return shown(p, "LOWERPOPUPMENU") && !p->controlOf(kDatatype)->IsGrayed(); }},
       // No search result: the lower list steps and is refilled, but no file is taken.
+      // A search without results says so and ends the change.
+      {kPatchSearchString, 0, [](P p) { p->setDisplayText(kPatchSearchString, "Zq"); }, "",
+       "No results - Try another keyword!",
+       [](P p) { return KromaProbe(p).selection.mLowerListShowsSearch.load(); }},
       {kLibLowerNextBank, 1, [](P p) { KromaProbe(p).selection.mLowerListShowsSearch = true; },
        "view(1) ", "-", nullptr},
       {kRefreshFolders, 1, [](P p) { KromaProbe(p).selection.mLowerListShowsSearch = false; },
@@ -167,8 +171,19 @@ TEST_F(Dispatch, EachFamilyReachesItsHandlerThenTheDisplayAndTheControlAction) {
        },
        "type(1,2,1) ", "-", nullptr},
       // The parameter after the refresh button has no handler of its own.
-      {kPatchSelectionListUpper, 1, [](P p) { KromaProbe(p).selection.mMultiMode = false; }, "",
-       kNoPort, nullptr},
+      // A part's bank takes the upper list along unless the librarian keeps its bank.
+      {kCurrentPatchBank + 3, 1,
+       [](P p) {
+         KromaProbe(p).selection.mMultiMode = false;
+         KromaProbe(p).selection.mKeepSelectedBank = false;
+       },
+       "folder(0,1," + file1 + ") view(0) ", "-",
+       [](P p) {
+         return value(p, kPatchSelectionListUpper) == 1.0 &&
+                KromaProbe(p).parts.mPatchLibrarian->upperFileIndex == 1;
+       }},
+      {kPatchSelectionListUpper, 1, [](P p) { KromaProbe(p).selection.mKeepSelectedBank = true; },
+       "", kNoPort, nullptr},
       {kLibUpperNextBank, 1, [](P p) { p->setStoredValue(kPatchSelectionListUpper, 1); },
        "folder(0,0," + file0 + ") view(0) menus(0) ", "-",
        [file0](P p) {
@@ -192,6 +207,17 @@ TEST_F(Dispatch, EachFamilyReachesItsHandlerThenTheDisplayAndTheControlAction) {
          return value(p, kMultiPartPatch + 2) == 0.0 && KromaProbe(p).selection.mLastProgram == 0;
        }},
       {kPatchDown + 2, 1, [](P p) { p->setStoredValue(kPartLock + 2, 1); }, "", "-", nullptr},
+      // A button let go of, and the top bar's triggers at 0, end the change.
+      {kPatchDown + 2, 0, [](P p) { p->setStoredValue(kPartLock + 2, 0); }, "", "-", nullptr},
+      {kTriggerProgControl, 0, [](P p) { p->setStoredValue(kControlProgBank, 1); }, "", "-",
+       [](P p) { return value(p, kControlProgBank) == 1.0; }},
+      {kTriggerLibControl, 0, [](P p) { p->setStoredValue(kControlLibrary, 1); }, "", "-",
+       [](P p) { return value(p, kControlLibrary) == 1.0; }},
+      {kTriggerGlobalLocalKBDControl, 0, [](P p) { p->setStoredValue(kGlobalLocalControl, 1); }, "",
+       "-", [](P p) { return value(p, kGlobalLocalControl) == 1.0; }},
+      // A wavetable is its CC alone: shown, and no control action follows.
+      {kOscillator1Wavetable + 1, 2, nullptr, "", "Osc 1 Wavetable",
+       [](P p) { return value(p, kOscillator1Shape + 1) == 7.0; }},
       {kMultiPartSettings + 2, 1, nullptr, "", kNoPort,
        [](P p) {
          return shown(p, "multiSettingsPart03") &&
@@ -551,6 +577,7 @@ TEST_F(Dispatch, SizeStyleAndFirstRunRewriteTheSettingsFile) {
   WatchedKroma* plug = open<WatchedKroma>();
   set(plug, kUserInterfaceSize, 0);
   EXPECT_EQ(readData("Kroma Editor UI.txt"), "white\nsmall\nno");
+  EXPECT_EQ(text(KromaProbe(plug).widgets.mNameDisplay), "Size changes applied...");
   EXPECT_EQ(text(KromaProbe(plug).widgets.mValueDisplay), "Reload project!");
   KromaProbe(plug).widgets.mValueDisplay->SetTextFromPlug("-");
   set(plug, kUserInterfaceStyle, 1);
