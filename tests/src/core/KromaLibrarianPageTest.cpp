@@ -11,6 +11,7 @@
 
 #include "ConnectedPlugin.h"
 #include "src/core/KromaProbe.h"
+#include "src/librarian/view/FolderMenus.h"
 #include "src/librarian/view/LibrarianViewControl.h"
 #include "tests/src/librarian/view/LibrarianBanks.h"
 #include "toolkit/plugin/editor/ControlLayer.h"
@@ -322,6 +323,23 @@ TEST_F(LibrarianPage, BanksReadAgainShowInBothLists) {
     plug->patchTypeChanged(0, 0, true);
     for (int list : {0, 1})
       EXPECT_EQ(banks::trimmed(view->slotText(list, 3)), std::string(prefix) + "3") << list;
+  }
+}
+
+// A bank file found by a rescan shows in the bank menus of both lists and of the top bar.
+TEST_F(LibrarianPage, ARescanAddsTheNewBankToTheMenusOfBothLists) {
+  Kroma* plug = withThreeBanks();
+  banks::write(data.file("Patches/D.syx"), "D-");
+  plug->patchTypeChanged(0, 0, true);
+  const EditorWidgets& widgets = KromaProbe(plug).widgets;
+  for (const FolderSelectionMenu* menu :
+       {static_cast<const FolderSelectionMenu*>(widgets.mLeftPatchMenu),
+        static_cast<const FolderSelectionMenu*>(widgets.mRightPatchMenu),
+        static_cast<const FolderSelectionMenu*>(widgets.mProgBankNameMenu)}) {
+    ASSERT_NE(menu, nullptr);
+    const IPopupMenu* root = menu->rootMenu();
+    ASSERT_EQ(root->GetNItems(), 4);
+    EXPECT_STREQ(root->GetItemText(3), "D.syx");
   }
 }
 
