@@ -153,6 +153,42 @@ TEST(PluginBase, VersionsApartAsDecimalAndAsText) {
   GetVersionParts(0x00010203, nullptr, nullptr, nullptr);  // any part may be left out
 }
 
+// A plug-in that learns its host's identity only when first asked, as a host API does.
+class LateHostPlugin : public TestPlugin {
+ public:
+  LateHostPlugin() : TestPlugin(0, 1) {}
+  EHost GetHost() override {
+    if (mHost == kHostUninit) {
+      mHost = EHost(3);
+      mHostVersion = 0x00030102;
+    }
+    return mHost;
+  }
+};
+
+// Each way of asking for the host's version asks who the host is first.
+TEST(PluginBase, HostVersionIsAskedOfAHostNotYetIdentified) {
+  const struct {
+    const char* query;
+    std::string (*ask)(IPluginBase&);
+    const char* answer;
+  } queries[] = {
+      {"text",
+       [](IPluginBase& p) {
+         char text[16];
+         p.GetHostVersionStr(text);
+         return std::string(text);
+       },
+       "v3.1.2"},
+      {"decimal", [](IPluginBase& p) { return std::to_string(p.GetHostVersion(true)); }, "30102"},
+      {"packed", [](IPluginBase& p) { return std::to_string(p.GetHostVersion(false)); }, "196866"},
+  };
+  for (const auto& q : queries) {
+    LateHostPlugin plug;
+    EXPECT_EQ(q.ask(plug), q.answer) << q.query;
+  }
+}
+
 // Host-style buffers of n frames per channel.
 template <class Sample>
 struct Buffers {

@@ -55,6 +55,26 @@ TEST(MidiQueue, GrowsCompactsAndFlushes) {
   EXPECT_EQ(rest[2], std::pair(37, 0));
 }
 
+// The buffer is there before the first message, so the first Add on the audio thread does not
+// allocate; a single free slot in front is reused before the buffer grows.
+TEST(MidiQueue, AllocatesUpFrontAndReusesASingleFreeSlot) {
+  for (const auto& [size, capacity] : {std::pair{1, 512}, {512, 512}, {513, 1024}}) {
+    IMidiQueue queue(size);
+    EXPECT_EQ(queue.Capacity(), capacity) << size;
+    for (int i = 0; i < capacity; ++i) add(queue, i, 1);
+    queue.Remove();
+    add(queue, capacity, 2);
+    EXPECT_EQ(queue.Capacity(), capacity) << size;
+    add(queue, 0, 3);  // the buffer is full again: now it grows
+    EXPECT_EQ(queue.Capacity(), 2 * capacity) << size;
+    const auto all = drain(queue);
+    ASSERT_EQ(all.size(), (size_t)capacity + 1) << size;
+    EXPECT_EQ(all.front(), std::pair(0, 3)) << size;
+    EXPECT_EQ(all[1], std::pair(1, 1)) << size;
+    EXPECT_EQ(all.back(), std::pair(capacity, 2)) << size;
+  }
+}
+
 TEST(MidiQueue, ResizeKeepsLiveMessagesAndAUsableStep) {
   IMidiQueue queue(1024);
   for (int i = 0; i < 700; ++i) add(queue, i, 0);
