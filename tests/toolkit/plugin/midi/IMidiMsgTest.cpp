@@ -76,6 +76,38 @@ TEST(MidiMsg, ReadersAnswerOnlyForTheirKind) {
   EXPECT_STREQ(IMidiMsg::StatusMsgStr((IMidiMsg::EStatusMsg)-4), "unknown");
 }
 
+// Every status byte's kind, and what each reader makes of the data bytes 0x25 0x60.
+TEST(MidiMsg, EveryStatusKindAndItsReaders) {
+  const struct {
+    uint8_t status;
+    IMidiMsg::EStatusMsg kind;
+    int note, velocity, program;
+    double wheel, cc;
+  } rows[] = {
+      {0x25, IMidiMsg::kNone, -1, -1, -1, 0.0, -1.0},
+      {0x7F, IMidiMsg::kNone, -1, -1, -1, 0.0, -1.0},
+      {0x81, IMidiMsg::kNoteOff, 0x25, 0x60, -1, 0.0, -1.0},
+      {0x9F, IMidiMsg::kNoteOn, 0x25, 0x60, -1, 0.0, -1.0},
+      {0xA2, IMidiMsg::kPolyAftertouch, 0x25, -1, -1, 0.0, -1.0},
+      {0xB3, IMidiMsg::kControlChange, -1, -1, -1, 0.0, 0x60 / 127.0},
+      {0xC4, IMidiMsg::kProgramChange, -1, -1, 0x25, 0.0, -1.0},
+      {0xD5, IMidiMsg::kChannelAftertouch, -1, -1, -1, 0.0, -1.0},
+      {0xE6, IMidiMsg::kPitchWheel, -1, -1, -1, (0x60 * 128 + 0x25 - 8192) / 8192.0, -1.0},
+      {0xF0, IMidiMsg::kNone, -1, -1, -1, 0.0, -1.0},
+      {0xF7, IMidiMsg::kNone, -1, -1, -1, 0.0, -1.0},
+  };
+  for (const auto& r : rows) {
+    const IMidiMsg msg(0, r.status, 0x25, 0x60);
+    EXPECT_EQ(msg.StatusMsg(), r.kind) << (int)r.status;
+    EXPECT_EQ(msg.NoteNumber(), r.note) << (int)r.status;
+    EXPECT_EQ(msg.Velocity(), r.velocity) << (int)r.status;
+    EXPECT_EQ(msg.Program(), r.program) << (int)r.status;
+    EXPECT_EQ(msg.PitchWheel(), r.wheel) << (int)r.status;
+    EXPECT_EQ(msg.ControlChange(CC(0x25)), r.cc) << (int)r.status;
+    EXPECT_EQ(msg.Channel(), r.status & 0x0F) << (int)r.status;
+  }
+}
+
 TEST(SysEx, HexTextStaysInsideItsBound) {
   const uint8_t bytes[] = {0xF0, 0x3E, 0x13, 0x0a, 0xF7};
   char text[32];
