@@ -166,6 +166,10 @@ TEST(PluginPortsByName, ChoicesFollowThePortsThereNow) {
           {"OFF", 0}, {"Corvane Out", 1}, {"Other Out", 2}, {"Nowhere", -1}, {nullptr, -1}};
       for (const auto& [name, place] : places)
         EXPECT_EQ(plug.getExternalMIDIInDevice(name), place) << (name ? name : "no name");
+      const std::pair<const char*, int> outPlaces[] = {
+          {"OFF", 0}, {"Corvane In", 1}, {"Other In", 2}, {"Corvane Out", -1}, {nullptr, -1}};
+      for (const auto& [name, place] : outPlaces)
+        EXPECT_EQ(plug.getExternalMIDIOutDevice(name), place) << (name ? name : "no name");
       backend.removePort("Corvane Out");
       backend.removePort("Corvane In");
       int in = 1, out = 1;
