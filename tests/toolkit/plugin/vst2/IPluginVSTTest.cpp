@@ -34,6 +34,7 @@ struct FakeHost {
   std::vector<VstMidiSysexEvent> sysex;
   std::vector<VstMidiEvent> midi;
   VstIntPtr eventsAnswer = 1;
+  VstIntPtr processLevel = 0;
 
   int count(int32_t opcode) const {
     return (int)std::count_if(calls.begin(), calls.end(),
@@ -53,6 +54,8 @@ VstIntPtr FakeCallback(AEffect*, int32_t opcode, int32_t, VstIntPtr, void* ptr, 
       return 1;
     case audioMasterGetVendorVersion:
       return sHost->version;
+    case audioMasterGetCurrentProcessLevel:
+      return sHost->processLevel;
     case audioMasterProcessEvents: {
       const VstEvents* list = static_cast<const VstEvents*>(ptr);
       if (list->numEvents != 1) return 0;  // one at a time
@@ -257,6 +260,18 @@ TEST_F(PluginVST, HostValuesAreLimitedAndOnlyOfferedParametersReachTheHost) {
   EXPECT_EQ(mHost.calls.front().second, 0.5f) << "the value reaches the host";
   plug.InformHostOfProgramChange();
   EXPECT_EQ(mHost.count(audioMasterUpdateDisplay), 1);
+}
+
+// Only the host's offline level counts as rendering offline; the host is asked each time.
+TEST_F(PluginVST, RenderingOfflineIsTheHostsOfflineLevel) {
+  Plug plug;
+  const std::pair<VstIntPtr, bool> levels[] = {{0, false}, {1, false}, {2, false},
+                                               {3, false}, {4, true},  {5, false}};
+  for (const auto& [level, offline] : levels) {
+    mHost.processLevel = level;
+    EXPECT_EQ(plug.IsRenderingOffline(), offline) << level;
+  }
+  EXPECT_EQ(mHost.count(audioMasterGetCurrentProcessLevel), 6);
 }
 
 TEST_F(PluginVST, HostIdentityIsPacked) {
@@ -652,6 +667,18 @@ TEST_F(PluginVST, ParameterTextsBothWays) {
   char display[64] = {};
   plug.Call(effGetParamDisplay, 1, 0, display);
   EXPECT_STREQ(display, "three");
+  // With an editor, an accepted text reaches it as a plain value; a refused one does not.
+  auto* graphics = new plugin_test::FakeGraphics();
+  plug.AttachGraphics(graphics);
+  graphics->mPushes.clear();
+  for (const auto& w : writes)
+    plug.Call(effString2Parameter, w.index, 0, const_cast<char*>(w.text));
+  std::vector<double> pushed;
+  for (const auto& push : graphics->mPushes) {
+    EXPECT_FALSE(push.normalized);
+    pushed.push_back(push.value);
+  }
+  EXPECT_EQ(pushed, (std::vector<double>{0.25, 7.0, 3.0}));
   EXPECT_EQ(plug.Call(effString2Parameter, 1, 0, nullptr), 1) << "asks whether it could";
 }
 
