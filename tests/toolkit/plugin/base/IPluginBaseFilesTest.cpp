@@ -59,6 +59,8 @@ TEST(PresetFiles, ChunkProgramLayoutAndRoundTrip) {
   plug.GetParam(2)->Set(1.0);
   ASSERT_TRUE(plug.LoadProgramFromFXP());
   EXPECT_EQ(plug.GetParam(2)->Value(), 77.0);
+  EXPECT_EQ(plug.graphics->lastPlainValues(3), (std::vector<double>{0.0, 0.0, 77.0}))
+      << "the editor shows what was read";
   EXPECT_EQ(plug.graphics->mPrompts[1].action, kFileOpen);
   EXPECT_EQ(plug.graphics->mPrompts[1].folder, dir.path() + "/") << "the folder is remembered";
 }
@@ -87,6 +89,7 @@ TEST(PresetFiles, BanksAndValueProgramsRoundTrip) {
     ASSERT_TRUE(other.LoadBankFromFXB());
     EXPECT_STREQ(other.GetPresetName(1), "B");
     EXPECT_EQ(other.GetParam(0)->Value(), 127.0) << "preset 0 is current";
+    EXPECT_EQ(other.graphics->lastPlainValues(2), (std::vector<double>{127.0, 0.0}));
     ASSERT_TRUE(other.RestorePreset(1));
     EXPECT_EQ(other.GetParam(1)->Value(), 64.0);
     FilePlug fewer(2, 1, chunks);
@@ -101,6 +104,7 @@ TEST(PresetFiles, BanksAndValueProgramsRoundTrip) {
     EXPECT_EQ(readFile(dir.file("one.fxp")).size(), 56u + 2 * 4);
     ASSERT_TRUE(other.LoadProgramFromFXP());
     EXPECT_EQ(other.GetParam(0)->Value(), 5.0);
+    EXPECT_EQ(other.graphics->lastPlainValues(2), (std::vector<double>{5.0, 64.0}));
   }
 }
 

@@ -76,8 +76,11 @@ TEST(PluginBase, AnAttachedEditorShowsEveryValueAndReplacesTheLast) {
     EXPECT_EQ(first->mPushes[i].value, 0.25 * (i + 1)) << i;
     EXPECT_TRUE(first->mPushes[i].normalized) << i;
   }
+  EXPECT_EQ(first->mPrepared, std::vector<size_t>{3})
+      << "drawing is prepared once the values are in";
   plug.AttachGraphics(first);  // the same again: kept
   EXPECT_EQ(first->mPushes.size(), 6u);
+  EXPECT_EQ(first->mPrepared, (std::vector<size_t>{3, 6}));
   auto* second = new plugin_test::FakeGraphics();
   plug.AttachGraphics(second);
   EXPECT_EQ(plug.GetGUI<plugin_test::FakeGraphics>(), second);
