@@ -17,6 +17,8 @@ TEST(MidiMsg, MakersWriteTheStatusAndDataBytes) {
     int offset, status, data1, data2;
   } cases[] = {
       {"note on", [](IMidiMsg& m) { m.MakeNoteOnMsg(60, 100, 17, 3); }, 17, 0x93, 60, 100},
+      {"note on, first channel", [](IMidiMsg& m) { m.MakeNoteOnMsg(61, 1, 0); }, 0, 0x90, 61, 1},
+      {"note off, first channel", [](IMidiMsg& m) { m.MakeNoteOffMsg(62, 3); }, 3, 0x80, 62, 0},
       {"note off", [](IMidiMsg& m) { m.MakeNoteOffMsg(61, 5, 2, 40); }, 5, 0x82, 61, 40},
       {"wheel up", [](IMidiMsg& m) { m.MakePitchWheelMsg(1.0, 0); }, 0, 0xE0, 0x7F, 0x7F},
       {"wheel centre", [](IMidiMsg& m) { m.MakePitchWheelMsg(0.0, 1); }, 0, 0xE1, 0, 0x40},
