@@ -122,6 +122,26 @@ TEST(SysEx, HexTextStaysInsideItsBound) {
   EXPECT_STREQ(SysExStr(guarded, 6, bytes, 5), "F0 3E");
   EXPECT_EQ(guarded[6], '#');
   EXPECT_EQ(SysExStr(guarded + 7, 0, bytes, 5)[0], '#') << "no room, not even for the zero";
+
+  // As many whole bytes as fit in the bound with their zero, and nothing written past it.
+  const struct {
+    int maxLength, size;
+    const char* text;
+  } bounds[] = {{1, 5, ""},
+                {2, 5, ""},
+                {3, 5, "F0"},
+                {5, 1, "F0"},
+                {11, 5, "F0 3E 13"},
+                {12, 5, "F0 3E 13 0A"},
+                {14, 5, "F0 3E 13 0A"},
+                {15, 5, "F0 3E 13 0A F7"},
+                {18, 5, "F0 3E 13 0A F7"},
+                {31, 5, "F0 3E 13 0A F7"}};
+  for (const auto& b : bounds) {
+    std::vector<char> out((size_t)b.maxLength + 1, '#');
+    EXPECT_STREQ(SysExStr(out.data(), b.maxLength, bytes, b.size), b.text) << b.maxLength;
+    EXPECT_EQ(out.back(), '#') << b.maxLength;
+  }
 }
 
 }  // namespace

@@ -194,10 +194,14 @@ TEST(PortInQueue, RefusesWhileStoppedAndWhenFull) {
   queue.popAll(out, std::chrono::milliseconds(0));
   ASSERT_EQ(out.size(), 1u);
   EXPECT_EQ(out[0].bytes.size(), 5u);
-  EXPECT_TRUE(queue.push(bytes, 5)) << "popping frees the room";
+  const uint8_t whole[8] = {0xF0, 1, 2, 3, 4, 5, 6, 0xF7};
+  EXPECT_TRUE(queue.push(whole, 8)) << "popping frees all the room";
+  queue.popAll(out, std::chrono::milliseconds(0));
+  ASSERT_EQ(out.size(), 2u);
+  EXPECT_TRUE(queue.push(bytes, 5));
   queue.stop();
   queue.popAll(out, std::chrono::seconds(5));  // returns at once once stopped
-  EXPECT_EQ(out.size(), 1u) << "stopping drops what was held";
+  EXPECT_EQ(out.size(), 2u) << "stopping drops what was held";
 }
 
 // A reader waiting for messages wakes when one arrives and when the queue stops, long before

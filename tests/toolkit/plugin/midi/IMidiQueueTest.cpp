@@ -58,7 +58,7 @@ TEST(MidiQueue, GrowsCompactsAndFlushes) {
 // The buffer is there before the first message, so the first Add on the audio thread does not
 // allocate; a single free slot in front is reused before the buffer grows.
 TEST(MidiQueue, AllocatesUpFrontAndReusesASingleFreeSlot) {
-  for (const auto& [size, capacity] : {std::pair{1, 512}, {512, 512}, {513, 1024}}) {
+  for (const auto& [size, capacity] : {std::pair{1, 512}, {512, 512}, {513, 1024}, {1024, 1024}}) {
     IMidiQueue queue(size);
     EXPECT_EQ(queue.Capacity(), capacity) << size;
     for (int i = 0; i < capacity; ++i) add(queue, i, 1);
