@@ -51,6 +51,8 @@ TEST_F(PortOut, SendsFailWhenClosedAndClientErrorsAreLogged) {
   backend.setAvailable(false);  // no MIDI system: no client, nothing opens
   IMidiPortIn in("in", 100, backend, &log);
   IMidiPortOut out("out", backend, &log);
+  EXPECT_EQ(in.portCount(), 0u);
+  EXPECT_EQ(out.portCount(), 0u);
   EXPECT_FALSE(in.portName(0, name) || in.open(0));
   EXPECT_FALSE(out.portName(0, name) || out.open(0));
   EXPECT_EQ(name, "kept");
