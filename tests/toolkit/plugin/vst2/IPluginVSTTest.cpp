@@ -395,9 +395,15 @@ TEST_F(PluginVST, PlainAnswersAndPrograms) {
                  {effIdentify, kVstIdentify},
                  {effCanBeAutomated, 1},
                  {effGetPlugCategory, kPlugCategEffect},
+                 {effEditIdle, 0},
+                 {effIdle, 0},
+                 {9, 0},  // no opcode
                  {-1, 0},
                  {kVstLastDispatcherOpcode + 1, 0}};
   for (const auto& a : answers) EXPECT_EQ(plug.Call(a.opcode), a.answer) << a.opcode;
+  // Closing frees the plug-in (the leak check sees one that stays).
+  auto* closing = new Plug();
+  EXPECT_EQ(closing->Call(effClose), 0);
 
   EXPECT_EQ(plug.Call(effOpen), 0);
   plug.calls.clear();
@@ -405,7 +411,7 @@ TEST_F(PluginVST, PlainAnswersAndPrograms) {
   EXPECT_EQ(plug.GetSampleRate(), 48000.0);
   EXPECT_EQ(plug.calls, std::vector<std::string>{"reset"});
 
-  plug.Call(effSetProgram, 0, 1);
+  EXPECT_EQ(plug.Call(effSetProgram, 0, 1), 0);
   EXPECT_EQ(plug.Call(effGetProgram), 1);
   char name[kVstMaxProgNameLen + 1] = {};
   plug.Call(effGetProgramName, 0, 0, name);
