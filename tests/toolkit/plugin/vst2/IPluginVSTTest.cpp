@@ -75,11 +75,11 @@ VstIntPtr FakeCallback(AEffect*, int32_t opcode, int32_t, VstIntPtr, void* ptr, 
 class Plug : public IPluginVST {
  public:
   explicit Plug(const char* channelIO = "2-2", int hostParams = 2, const char* name = "Plug",
-                int presets = 0)
+                int presets = 0, bool midi = true)
       : IPluginVST(Info(), 3, channelIO, presets, name, name, name, 0x00010203, 1234, 5678, 64,
-                   true, true, false, 0) {
+                   midi, true, false, 0) {
     initialize(Info(), hostParams, 3, channelIO, presets, name, name, name, 0x00010203, 1234, 5678,
-               64, true, true, false, 0);
+               64, midi, true, false, 0);
     GetParam(0)->InitDouble("Level", 0.5, 0.0, 1.0, 0.01);
     GetParam(1)->InitInt("Steps", 2, 0, 10);
     GetParam(2)->InitInt("Hidden", 0, 0, 10);
@@ -380,6 +380,27 @@ TEST_F(PluginVST, OpcodeAnswers) {
   EXPECT_TRUE(plug.calls.empty());
   plug.Call(effMainsChanged, 0, 0);
   EXPECT_EQ(plug.calls, std::vector<std::string>{"reset"});
+}
+
+// Every capability a host asks about, for a plug-in with MIDI and one without.
+TEST_F(PluginVST, CapabilitiesFollowTheMidiSupport) {
+  const struct {
+    const char* what;
+    VstIntPtr withMidi, without;
+  } canDos[] = {{"receiveVstTimeInfo", 1, 1},
+                {"sendVstEvents", 1, 0},
+                {"sendVstMidiEvent", 1, 0},
+                {"receiveVstEvents", 1, 0},
+                {"receiveVstMidiEvent", 1, 0},
+                {"hasHostExtensions", 0xBEEF0000, 0xBEEF0000},
+                {"hasHostViewAsConfig", 0xBEEF0000, 0xBEEF0000},
+                {"receiveVstMidiEvents", 0, 0},
+                {"", 0, 0}};
+  Plug midi, plain("2-2", 2, "Plug", 0, false);
+  for (const auto& c : canDos) {
+    EXPECT_EQ(midi.Call(effCanDo, 0, 0, const_cast<char*>(c.what)), c.withMidi) << c.what;
+    EXPECT_EQ(plain.Call(effCanDo, 0, 0, const_cast<char*>(c.what)), c.without) << c.what;
+  }
 }
 
 // Answers that need no more than the plug-in's identity, and programs chosen and named by index.
