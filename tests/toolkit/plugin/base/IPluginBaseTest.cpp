@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
 #include <string>
 #include <vector>
@@ -131,6 +132,24 @@ TEST(PluginBase, CountsIdentityVersionsAndDefaults) {
   char noteName[8] = "x";
   EXPECT_FALSE(plug.IPluginBase::MidiNoteName(60, noteName));
   EXPECT_STREQ(noteName, "");
+}
+
+// Each name keeps up to 127 characters; a missing one is empty.
+TEST(PluginBase, NamesAreCutToTheirField) {
+  for (size_t length : {0, 126, 127, 128, 300}) {
+    const std::string effect(length, 'e'), product(length, 'p'), maker(length, 'm');
+    HostlessPlugin plug(1, "2-2", 0, "", "", "", 0x10000, 1, 2, 0, true, true, true, kAPIVST2);
+    plug.initialize(0, 1, "2-2", 0, effect.c_str(), product.c_str(), maker.c_str(), 0x10000, 1, 2,
+                    0, true, true, true);
+    const size_t kept = std::min<size_t>(length, 127);
+    EXPECT_EQ(plug.GetEffectName(), effect.substr(0, kept)) << length;
+    EXPECT_EQ(plug.GetProductName(), product.substr(0, kept)) << length;
+    EXPECT_EQ(plug.GetMfrName(), maker.substr(0, kept)) << length;
+  }
+  HostlessPlugin unnamed(1, "2-2", 0, "", "", "", 0x10000, 1, 2, 0, true, true, true, kAPIVST2);
+  unnamed.initialize(0, 1, "2-2", 0, nullptr, nullptr, nullptr, 0, 1, 2, 0, true, true, true);
+  EXPECT_EQ(std::string(unnamed.GetEffectName()) + unnamed.GetProductName() + unnamed.GetMfrName(),
+            "");
 }
 
 // Packed versions apart, as decimal and as text; the text leaves out trailing zero parts only.
