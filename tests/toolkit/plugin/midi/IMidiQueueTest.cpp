@@ -82,6 +82,14 @@ TEST(MidiQueue, ResizeKeepsLiveMessagesAndAUsableStep) {
   queue.Resize(256);
   EXPECT_EQ(queue.Capacity(), 1024) << "650 live messages need 1024";
   EXPECT_EQ(queue.Peek()->mOffset, 50);
+  // Shrunk below where the live messages stood: they move to the front first.
+  for (int i = 0; i < 550; ++i) queue.Remove();
+  queue.Resize(0);
+  EXPECT_EQ(queue.Capacity(), 512);
+  const auto live = drain(queue);
+  ASSERT_EQ(live.size(), 100u);
+  EXPECT_EQ(live.front(), std::pair(600, 0));
+  EXPECT_EQ(live.back(), std::pair(699, 0));
   queue.Clear();
   queue.Resize(0);
   EXPECT_EQ(queue.Capacity(), 512);
