@@ -749,6 +749,26 @@ TEST_F(PluginVST, TheAccumulatingEntryAddsToTheOutputs) {
   }
 }
 
+// A block of no frames comes back at once with the outputs as they were; a negative one is not a
+// block at all, so the host is not even asked for events.
+TEST_F(PluginVST, EmptyAndNegativeBlocksLeaveTheOutputs) {
+  Plug plug;
+  HostBuffers<float> in(8, 1), out(8, 9);
+  HostBuffers<double> inD(8, 1), outD(8, 9);
+  const auto untouched = out.data;
+  const auto untouchedD = outD.data;
+  AEffect* effect = plug.GetAEffect();
+  for (const auto& [frames, asks] : {std::pair{0, 1}, {-1, 0}, {INT32_MIN, 0}}) {
+    mHost.calls.clear();
+    effect->process(effect, in.pointers.data(), out.pointers.data(), frames);
+    effect->processReplacing(effect, in.pointers.data(), out.pointers.data(), frames);
+    effect->processDoubleReplacing(effect, inD.pointers.data(), outD.pointers.data(), frames);
+    EXPECT_EQ(out.data, untouched) << frames;
+    EXPECT_EQ(outD.data, untouchedD) << frames;
+    EXPECT_EQ(mHost.count(audioMasterWantMidi), 3 * asks) << frames;
+  }
+}
+
 // A size beyond int is refused as the nearest int, never wrapped into range; each is one line.
 TEST_F(PluginVST, BlockSizesBeyondIntAreNamedAsTheNearestInt) {
   const std::pair<VstIntPtr, const char*> sizes[] = {{-1, "-1"},
