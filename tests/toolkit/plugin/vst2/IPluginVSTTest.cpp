@@ -200,6 +200,32 @@ TEST_F(PluginVST, RecordAndSpeakerArrangementsFollowTheChannels) {
   EXPECT_FALSE(plug.IsInChannelConnected(0));
 }
 
+// Each arrangement the host sets connects its first channels and only those, from any earlier
+// one; a side it leaves out stays as it was.
+TEST_F(PluginVST, SpeakerArrangementsConnectTheirFirstChannels) {
+  const struct {
+    int in, out;            // channel counts, or -100 for a side left out
+    const char* connected;  // inputs, then outputs
+  } steps[] = {{1, 2, "Cddd CCdd"},    {3, 4, "CCCd CCCC"},    {0, 1, "dddd Cddd"},
+               {9, -100, "CCCC Cddd"}, {-100, 3, "CCCC CCCd"}, {-4, -1, "dddd dddd"},
+               {2, 2, "CCdd CCdd"}};
+  Plug plug("4-4");
+  for (const auto& step : steps) {
+    VstSpeakerArrangement in{}, out{};
+    in.numChannels = step.in;
+    out.numChannels = step.out;
+    EXPECT_EQ(plug.Call(effSetSpeakerArrangement, 0,
+                        step.in == -100 ? 0 : reinterpret_cast<VstIntPtr>(&in),
+                        step.out == -100 ? nullptr : &out),
+              1);
+    std::string connected;
+    for (int i = 0; i < 4; ++i) connected += plug.IsInChannelConnected(i) ? 'C' : 'd';
+    connected += ' ';
+    for (int i = 0; i < 4; ++i) connected += plug.IsOutChannelConnected(i) ? 'C' : 'd';
+    EXPECT_EQ(connected, step.connected) << step.in << " " << step.out;
+  }
+}
+
 TEST_F(PluginVST, TimeFieldsAreTakenOnlyWhenValid) {
   Plug plug;
   int num = 9, den = 9;
