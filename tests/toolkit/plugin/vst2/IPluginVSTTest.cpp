@@ -377,6 +377,13 @@ TEST_F(PluginVST, OpcodeAnswers) {
   char text[64] = {};
   EXPECT_EQ(plug.Call(effVendorSpecific, 7, 1, text, 0.5f), 0xBEEF);
   EXPECT_STREQ(text, "5");
+  // Only parameters the host was offered are shown; others leave the text as it was.
+  const std::pair<VstIntPtr, const char*> shown[] = {{0, "0.25"}, {2, "-"}, {-1, "-"}};
+  for (const auto& [index, display] : shown) {
+    char one[64] = "-";
+    EXPECT_EQ(plug.Call(effVendorSpecific, 7, index, one, 0.25f), 0xBEEF) << index;
+    EXPECT_STREQ(one, display) << index;
+  }
   EXPECT_EQ(plug.Call(effVendorSpecific, 6, 1, text, 0.5f), 0);
   EXPECT_EQ(plug.Call(effVendorSpecific, 7, 2, nullptr, 0.5f), 0);
 
@@ -678,6 +685,14 @@ TEST_F(PluginVST, TimeInfoTakesTheValidFieldsOnly) {
   info = kept;
   plug.GetTime(&info);
   EXPECT_EQ(fields(info), (std::vector<double>{480, 0, -1, 0, 0, 0, 1, 1, 1, 1}));
+  // A signature needs both parts.
+  for (const auto& [numerator, denominator] : {std::pair{0, 4}, {4, 0}, {-3, 4}}) {
+    mHost.time.timeSigNumerator = numerator;
+    mHost.time.timeSigDenominator = denominator;
+    info = kept;
+    plug.GetTime(&info);
+    EXPECT_EQ(std::pair(info.mNumerator, info.mDenominator), std::pair(-1, -1)) << numerator;
+  }
   mHost.hasTime = false;
   info = kept;
   plug.GetTime(&info);
