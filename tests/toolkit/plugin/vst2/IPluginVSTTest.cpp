@@ -84,7 +84,10 @@ class Plug : public IPluginVST {
     GetParam(1)->InitInt("Steps", 2, 0, 10);
     GetParam(2)->InitInt("Hidden", 0, 0, 10);
   }
-  void OnActivate(bool) override { mayThrow(); }
+  void OnActivate(bool active) override {
+    mayThrow();
+    calls.push_back(active ? "on" : "off");
+  }
   void ProcessDoubleReplacing(double** in, double** out, int n) override {
     mayThrow();
     IPluginBase::ProcessDoubleReplacing(in, out, n);
@@ -164,6 +167,7 @@ class PluginVST : public ::testing::Test {
 
 TEST_F(PluginVST, RecordAndSpeakerArrangementsFollowTheChannels) {
   EXPECT_EQ(Plug("1-1 2-2").GetAEffect()->flags, 0x1038) << "replacing forms, chunks and mono";
+  EXPECT_EQ(Plug("2-2").GetAEffect()->flags, 0x1030) << "no mono without a one-input layout";
   IPluginVST synth(IPluginInstanceInfo{}, 1, "0-2", 0, "S", "S", "S", 1, 1, 1, 0, true, true, true,
                    0);
   synth.initialize(IPluginInstanceInfo{}, 1, 1, "0-2", 0, "S", "S", "S", 1, 1, 1, 0, true, true,
@@ -409,10 +413,12 @@ TEST_F(PluginVST, OpcodeAnswers) {
   }
 
   // Switching the plug-in off resets its state.
-  plug.Call(effMainsChanged, 0, 1);
-  EXPECT_TRUE(plug.calls.empty());
-  plug.Call(effMainsChanged, 0, 0);
-  EXPECT_EQ(plug.calls, std::vector<std::string>{"reset"});
+  EXPECT_EQ(plug.Call(effMainsChanged, 0, 1), 0);
+  EXPECT_EQ(plug.calls, std::vector<std::string>{"on"});
+  EXPECT_EQ(plug.Call(effMainsChanged, 0, 0), 0);
+  EXPECT_EQ(plug.calls, (std::vector<std::string>{"on", "off", "reset"}));
+  plug.Call(effMainsChanged, 0, 2);
+  EXPECT_EQ(plug.calls.back(), "on") << "any value but 0 switches it on";
 }
 
 // Every capability a host asks about, for a plug-in with MIDI and one without.
@@ -504,7 +510,8 @@ TEST_F(PluginVST, EditorOpcodesFollowTheGraphics) {
   EXPECT_EQ(std::vector<int>({rect->top, rect->left, rect->bottom, rect->right}),
             std::vector<int>({0, 0, 250, 400}));
 
-  // Hosts that ask for a view get one, the others a window.
+  // Hosts that ask for a view get one, the others a window; other extensions are no view.
+  EXPECT_EQ(plug.Call(effCanDo, 0, 0, const_cast<char*>("hasHostExtensions")), 0xBEEF0000);
   EXPECT_EQ(plug.Call(effEditOpen), 1);
   EXPECT_EQ(graphics->GetWindow(), nullptr);
   EXPECT_STREQ(graphics->GetGUIAPI(), "Carbon Composited gui");
@@ -537,6 +544,30 @@ TEST_F(PluginVST, EventsToTheHostTravelOneAtATime) {
   mHost.eventsAnswer = 0;
   EXPECT_FALSE(plug.SendMidiVST(&msg)) << "the host refused it";
   EXPECT_FALSE(plug.SendMidiVST(nullptr));
+}
+
+// An effect whose plug-in is gone (or none at all) answers nothing and touches nothing.
+TEST_F(PluginVST, AnEffectWithoutItsPlugInAnswersNothing) {
+  Plug plug;
+  AEffect orphan = *plug.GetAEffect();
+  orphan.object = nullptr;
+  float left[4] = {1, 2, 3, 4}, right[4] = {5, 6, 7, 8};
+  float* io[] = {left, right};
+  double dLeft[4] = {1, 2, 3, 4}, dRight[4] = {5, 6, 7, 8};
+  double* dio[] = {dLeft, dRight};
+  for (AEffect* effect : {&orphan, static_cast<AEffect*>(nullptr)}) {
+    EXPECT_EQ(orphan.dispatcher(effect, effGetVstVersion, 0, 0, nullptr, 0.f), 0);
+    EXPECT_EQ(orphan.dispatcher(effect, effClose, 0, 0, nullptr, 0.f), 0);
+    EXPECT_EQ(orphan.getParameter(effect, 0), 0.f);
+    orphan.setParameter(effect, 0, 1.f);
+    orphan.process(effect, io, io, 4);
+    orphan.processReplacing(effect, io, io, 4);
+    orphan.processDoubleReplacing(effect, dio, dio, 4);
+  }
+  EXPECT_EQ(std::vector<float>(left, left + 4), (std::vector<float>{1, 2, 3, 4}));
+  EXPECT_EQ(std::vector<double>(dRight, dRight + 4), (std::vector<double>{5, 6, 7, 8}));
+  EXPECT_EQ(plug.GetParam(0)->Value(), 0.5) << "the plug-in the record came from is untouched";
+  EXPECT_TRUE(mHost.calls.empty());
 }
 
 TEST_F(PluginVST, NoExceptionLeavesTheHostEntries) {
@@ -603,6 +634,7 @@ void processBlocks(Plug& plug, void (*process)(AEffect*, Sample**, Sample**, int
 
 TEST_F(PluginVST, BlockSizesAreLimitedAndLongBlocksStillProcess) {
   Plug plug;
+  EXPECT_EQ(plug.GetBlockSize(), 1024) << "until the host names one";
   EXPECT_EQ(plug.Call(effSetBlockSize, 0, 512), 0);
   EXPECT_EQ(plug.GetBlockSize(), 512);
   const VstIntPtr absurd[] = {65537, -1, VstIntPtr{1} << 40, (VstIntPtr{1} << 32) + 64};
