@@ -316,6 +316,35 @@ TEST(PluginBase, EveryInputReadsSamplesOrSilence) {
   }
 }
 
+// Disconnected between blocks, an input reads silence from then on, not the last block's samples.
+TEST(PluginBase, AnInputDisconnectedBetweenBlocksReadsSilence) {
+  for (bool floats : {false, true}) {
+    InputReader plug;
+    plug.SetInputChannelConnections(0, 2, true);
+    plug.SetOutputChannelConnections(0, 2, true);
+    plug.SetBlockSize(8);
+    Buffers<double> in(2, 8, 1.0), out(2, 8, -5.0);
+    Buffers<float> fin(2, 8, 1.0f), fout(2, 8, -5.0f);
+    const auto run = [&] {
+      if (floats) {
+        plug.AttachInputBuffers(0, 2, fin.pointers.data(), 8);
+        plug.AttachOutputBuffers(0, 2, fout.pointers.data());
+        plug.ProcessBuffers(0.0f, 8);
+      } else {
+        plug.AttachInputBuffers(0, 2, in.pointers.data(), 8);
+        plug.AttachOutputBuffers(0, 2, out.pointers.data());
+        plug.ProcessBuffers(0.0, 8);
+      }
+    };
+    run();
+    ASSERT_EQ(plug.mRead, in.data) << floats;
+    plug.SetInputChannelConnections(1, 1, false);
+    run();
+    EXPECT_EQ(plug.mRead, (std::vector<std::vector<double>>{in.data[0], std::vector<double>(8)}))
+        << floats;
+  }
+}
+
 // Its processing doubles every input: a pass-through must not run it.
 class Doubler : public TestPlugin {
  public:
