@@ -963,6 +963,8 @@ TEST_F(PluginVST, BankChunksCarryThePresetsFromTheirVersionOn) {
   EXPECT_EQ(other.GetParam(1)->Value(), 5.0);
   ASSERT_TRUE(other.RestorePreset(1));
   EXPECT_EQ(other.GetParam(1)->Value(), 4.0);
+  ASSERT_TRUE(other.RestorePreset(0));
+  EXPECT_EQ(other.GetParam(1)->Value(), 5.0) << "the current preset as it stood";
 
   Plug older("2-2", 2, "Plug", 2);
   std::vector<uint8_t> state = plug.chunk(1);
@@ -971,6 +973,21 @@ TEST_F(PluginVST, BankChunksCarryThePresetsFromTheirVersionOn) {
   ASSERT_EQ(older.Call(effSetChunk, 0, (VstIntPtr)state.size(), state.data()), 1);
   EXPECT_EQ(older.GetParam(1)->Value(), 5.0);
   EXPECT_STREQ(older.GetPresetName(1), "empty") << "no preset was read";
+}
+
+// A state that cannot be written gives the host no chunk, of either kind.
+class UnsavablePlug : public Plug {
+ public:
+  bool SerializeState(ByteChunk*) override { return false; }
+};
+
+TEST_F(PluginVST, AStateThatCannotBeWrittenGivesNoChunk) {
+  UnsavablePlug plug;
+  for (int kind : {0, 1}) {
+    void* data = nullptr;
+    EXPECT_EQ(plug.Call(effGetChunk, kind, 0, &data), 0) << kind;
+    EXPECT_EQ(data, nullptr) << kind;
+  }
 }
 
 // The chunk's size decides first: a negative or oversized one is refused unread; an empty one is
