@@ -94,6 +94,18 @@ TEST_F(PluginPorts, SendsCarryTheRightBytesToTheSelectedPort) {
   EXPECT_EQ(backend.received("From Kroma"), (std::vector<Bytes>{{0xFA}}));
 }
 
+// OFF closes whatever output is open, the virtual one too; before any output client it is a no-op.
+TEST_F(PluginPorts, OffClosesAnyOutput) {
+  int index = 0;
+  EXPECT_EQ(plug->setExternalMIDIOut(index, "OFF"), 0);
+  ASSERT_TRUE(plug->initializeVirtualOutput("Kroma"));
+  EXPECT_TRUE(plug->SendMidiSysex2({0xFA}));
+  index = 0;
+  EXPECT_EQ(plug->setExternalMIDIOut(index, "OFF"), 0);
+  EXPECT_FALSE(plug->SendMidiSysex2({0xFB})) << "closed";
+  EXPECT_EQ(backend.received("From Kroma"), (std::vector<Bytes>{{0xFA}}));
+}
+
 // Choosing a port closes the one chosen before; OFF and a name no longer there close it and
 // choose nothing. Sends reach only the port chosen last; only the input chosen last is connected.
 TEST_F(PluginPorts, EachChoiceClosesThePortBefore) {
