@@ -82,6 +82,8 @@ TEST_F(PluginPorts, SendsCarryTheRightBytesToTheSelectedPort) {
   EXPECT_TRUE(plug->SendMidiSysex(whole, 5));
   EXPECT_TRUE(plug->SendPatchSysex(body, 3));
   EXPECT_FALSE(plug->SendMidiSysex2({}));
+  EXPECT_FALSE(plug->SendMidiSysex(body, 0)) << "no bytes, nothing framed";
+  EXPECT_FALSE(plug->SendMidiSysex(whole, -1));
   EXPECT_EQ(backend.received("Corvane In"), (std::vector<Bytes>{{0xB0, 0x07, 0x64},
                                                                 {0xC0, 0x05},
                                                                 {0xF8, 0x00, 0x00},
