@@ -975,6 +975,17 @@ TEST_F(PluginVST, BankChunksCarryThePresetsFromTheirVersionOn) {
   EXPECT_STREQ(older.GetPresetName(1), "empty") << "no preset was read";
 }
 
+// Asked again, the host gets the same chunk, never the last one with the new one behind it.
+TEST_F(PluginVST, AskingTwiceGivesTheSameChunk) {
+  Plug plug("2-2", 2, "Plug", 2);
+  plug.MakeDefaultPreset("One", 2);
+  for (int kind : {0, 1}) {
+    const std::vector<uint8_t> first = plug.chunk(kind);
+    ASSERT_FALSE(first.empty()) << kind;
+    EXPECT_EQ(plug.chunk(kind), first) << kind;
+  }
+}
+
 // A state that cannot be written gives the host no chunk, of either kind.
 class UnsavablePlug : public Plug {
  public:
