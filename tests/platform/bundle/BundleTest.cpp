@@ -149,6 +149,7 @@ TEST(BundleWithoutOverride, IsTheFolderOfTheLoadedObject) {
 TEST(BundleThroughALink, NamesTheRealFile) {
   if (std::getenv("KROMA_TEST_PRINT_EXECUTABLE")) {  // the run through the link
     std::printf("executable: %s\n", Bundle::executable().c_str());
+    std::printf("directory: %s\n", Bundle::directory().c_str());
     return;
   }
   char self[4096] = {};
@@ -163,6 +164,30 @@ TEST(BundleThroughALink, NamesTheRealFile) {
   });
   EXPECT_TRUE(run.exitedWithZero) << run.out;
   EXPECT_NE(run.out.find("executable: " + std::string(self) + "\n"), std::string::npos) << run.out;
+}
+
+// A program name that leads nowhere is taken as given, and its folder is the bundle.
+TEST(BundleThroughALink, AProgramNameThatLeadsNowhereIsTakenAsGiven) {
+  char self[4096] = {};
+  ASSERT_GT(readlink("/proc/self/exe", self, sizeof self - 1), 0);
+  const std::pair<const char*, const char*> names[] = {
+      {"kroma-nowhere/kroma", "kroma-nowhere"},
+      {"/kroma-nowhere", "/"},
+      {"/kroma-nowhere/a/kroma", "/kroma-nowhere/a"},
+      {"kroma-nowhere", "."},
+  };
+  for (const auto& [name, folder] : names) {
+    const ChildRun run = runChild([&self, name = name] {
+      setenv("KROMA_TEST_PRINT_EXECUTABLE", "1", 1);
+      setenv("KROMA_BUNDLE_DIR", "", 1);
+      execl(self, name, "--gtest_filter=BundleThroughALink.NamesTheRealFile", nullptr);
+    });
+    EXPECT_TRUE(run.exitedWithZero) << run.out;
+    EXPECT_NE(run.out.find("executable: " + std::string(name) + "\n"), std::string::npos)
+        << run.out;
+    EXPECT_NE(run.out.find("directory: " + std::string(folder) + "\n"), std::string::npos)
+        << run.out;
+  }
 }
 
 }  // namespace

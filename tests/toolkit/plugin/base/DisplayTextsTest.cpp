@@ -45,6 +45,13 @@ TEST(DisplayTexts, OneTextPerValueInAnyOrder) {
     param.InitInt("List", 0, 0, 1);
     for (const auto& [value, text] : c.sets) param.SetDisplayText(value, text.c_str());
     EXPECT_EQ(entriesOf(param), c.kept) << c.what;
+    // Both readers give each value's text, and none for a value without one.
+    for (const auto& [value, text] : c.kept) {
+      EXPECT_EQ(param.GetDisplayText(value), text) << c.what << " " << value;
+      EXPECT_EQ(param.CopyDisplayText(value), text) << c.what << " " << value;
+    }
+    EXPECT_STREQ(param.GetDisplayText(99), "") << c.what;
+    EXPECT_EQ(param.CopyDisplayText(99), "") << c.what;
   }
 
   IParam list;

@@ -97,6 +97,64 @@ TEST(Param, WholeValuesAndHostLabels) {
   EXPECT_STREQ(unnamed.GetLabelForHost(), "");
 }
 
+// Every kind keeps its name, label and group (cut to the field), its two extra numbers, its range,
+// its default and its step; the first kind given sticks.
+TEST(Param, EachKindKeepsItsTextsExtrasAndRange) {
+  const std::string name(60, 'n'), label(60, 'l'), group(60, 'g');
+  const struct {
+    const char* kind;
+    void (*init)(IParam&, const char*, const char*, const char*);
+    IParam::EParamType type;
+    double min, max, defaultValue, step;
+    int precision;
+  } kinds[] = {
+      {"bool",
+       [](IParam& p, const char* n, const char* l, const char* g) {
+         p.InitBool(n, true, l, g, 3, 4);
+       },
+       IParam::kTypeBool, 0.0, 1.0, 1.0, 1.0, 0},
+      {"enum",
+       [](IParam& p, const char* n, const char* l, const char* g) {
+         p.InitEnum(n, 2, 5, l, g, 3, 4);
+       },
+       IParam::kTypeEnum, 0.0, 4.0, 2.0, 1.0, 0},
+      {"int",
+       [](IParam& p, const char* n, const char* l, const char* g) {
+         p.InitInt(n, -2, -5, 7, l, g, 3, 4);
+       },
+       IParam::kTypeInt, -5.0, 7.0, -2.0, 1.0, 0},
+      {"double",
+       [](IParam& p, const char* n, const char* l, const char* g) {
+         p.InitDouble(n, 0.5, -1.0, 2.0, 0.25, l, g, 3, 4);
+       },
+       IParam::kTypeDouble, -1.0, 2.0, 0.5, 0.25, 2},
+  };
+  const size_t kept = IParam::kTextSize - 1;
+  for (const auto& k : kinds) {
+    IParam param;
+    k.init(param, name.c_str(), label.c_str(), group.c_str());
+    EXPECT_EQ(param.Type(), k.type) << k.kind;
+    EXPECT_EQ(param.GetNameForHost(), name.substr(0, kept)) << k.kind;
+    EXPECT_EQ(param.GetParamGroupForHost(), group.substr(0, kept)) << k.kind;
+    EXPECT_EQ(std::vector<int>({param.GetExtra1(), param.GetExtra2()}), std::vector<int>({3, 4}))
+        << k.kind;
+    EXPECT_EQ(std::vector<double>({param.GetMin(), param.GetMax(), param.GetDefault(),
+                                   param.Value(), param.GetStep()}),
+              std::vector<double>({k.min, k.max, k.defaultValue, k.defaultValue, k.step}))
+        << k.kind;
+    EXPECT_EQ(param.GetDisplayPrecision(), k.precision) << k.kind;
+    param.InitInt("Other", 0, 0, 1);
+    EXPECT_EQ(param.Type(), k.type) << k.kind << ": the first kind sticks";
+  }
+  IParam bare;
+  bare.InitInt("Bare", 0, 0, 1, "u");
+  EXPECT_STREQ(bare.GetLabelForHost(), "u");
+  IParam longLabel;
+  longLabel.InitInt("Long", 0, 0, 1, label.c_str());
+  EXPECT_EQ(longLabel.GetLabelForHost(), label.substr(0, kept));
+  EXPECT_STREQ(bare.GetParamGroupForHost(), "");
+}
+
 // Switch texts, a one-entry list growing with its texts, rounding to the step, and decimals.
 TEST(Param, SwitchTextsListsRoundingAndDecimals) {
   IParam toggle;

@@ -59,6 +59,8 @@ TEST(PresetFiles, ChunkProgramLayoutAndRoundTrip) {
   plug.GetParam(2)->Set(1.0);
   ASSERT_TRUE(plug.LoadProgramFromFXP());
   EXPECT_EQ(plug.GetParam(2)->Value(), 77.0);
+  EXPECT_EQ(plug.graphics->lastPlainValues(3), (std::vector<double>{0.0, 0.0, 77.0}))
+      << "the editor shows what was read";
   EXPECT_EQ(plug.graphics->mPrompts[1].action, kFileOpen);
   EXPECT_EQ(plug.graphics->mPrompts[1].folder, dir.path() + "/") << "the folder is remembered";
 }
@@ -74,19 +76,26 @@ TEST(PresetFiles, BanksAndValueProgramsRoundTrip) {
     plug.GetParam(0)->Set(0.0);
     plug.GetParam(1)->Set(64.0);
     plug.MakeDefaultPreset("B", 1);
+    plug.GetParam(0)->Set(99.0);  // the current values differ from every preset's
     plug.graphics->mAnswer = dir.file("bank.fxb");
     ASSERT_TRUE(plug.SaveBankAsFXB());
     const Bytes file = readFile(dir.file("bank.fxb"));
     EXPECT_EQ(std::string(file.begin() + 8, file.begin() + 12), chunks ? "FBCh" : "FxBk");
     EXPECT_EQ(be32(file, 24), 2u);
     EXPECT_TRUE(chunks || file.size() == 156u + 2 * (56 + 2 * 4)) << file.size();
+    EXPECT_EQ(plug.GetParam(0)->Value(), 99.0) << "saving keeps the current values";
     EXPECT_EQ(plug.GetParam(1)->Value(), 64.0) << "saving keeps the current values";
+    if (chunks) {
+      EXPECT_EQ(std::string(file.begin() + 160, file.begin() + 164), "tffp")
+          << "the presets behind the framework header";
+    }
 
     FilePlug other(2, 2, chunks);
     other.graphics->mAnswer = dir.file("bank.fxb");
     ASSERT_TRUE(other.LoadBankFromFXB());
     EXPECT_STREQ(other.GetPresetName(1), "B");
     EXPECT_EQ(other.GetParam(0)->Value(), 127.0) << "preset 0 is current";
+    EXPECT_EQ(other.graphics->lastPlainValues(2), (std::vector<double>{127.0, 0.0}));
     ASSERT_TRUE(other.RestorePreset(1));
     EXPECT_EQ(other.GetParam(1)->Value(), 64.0);
     FilePlug fewer(2, 1, chunks);
@@ -94,6 +103,10 @@ TEST(PresetFiles, BanksAndValueProgramsRoundTrip) {
     ASSERT_TRUE(fewer.LoadBankFromFXB()) << "as many presets as it holds";
     EXPECT_STREQ(fewer.GetPresetName(0), "A");
     if (chunks) continue;
+    FilePlug more(2, 3, chunks);
+    more.graphics->mAnswer = dir.file("bank.fxb");
+    ASSERT_TRUE(more.LoadBankFromFXB()) << "as many presets as the bank holds";
+    EXPECT_EQ(std::string(more.GetPresetName(1)) + "," + more.GetPresetName(2), "B,empty");
 
     plug.graphics->mAnswer = other.graphics->mAnswer = dir.file("one.fxp");
     plug.GetParam(0)->Set(5.0);
@@ -101,6 +114,7 @@ TEST(PresetFiles, BanksAndValueProgramsRoundTrip) {
     EXPECT_EQ(readFile(dir.file("one.fxp")).size(), 56u + 2 * 4);
     ASSERT_TRUE(other.LoadProgramFromFXP());
     EXPECT_EQ(other.GetParam(0)->Value(), 5.0);
+    EXPECT_EQ(other.graphics->lastPlainValues(2), (std::vector<double>{5.0, 64.0}));
   }
 }
 
@@ -120,6 +134,14 @@ TEST(PresetFiles, AProgramOfFewerValuesLeavesTheOtherParameters) {
     EXPECT_EQ(large.GetParam(0)->Value(), values ? 42.0 : 7.0);
     EXPECT_EQ(large.GetParam(1)->Value(), 99.0) << "no value for it in the file";
   }
+  // A program of more values than the plug-in has parameters sets those it has.
+  FilePlug two(2, 1, false), one(1, 1, false);
+  two.GetParam(0)->Set(11.0);
+  two.GetParam(1)->Set(22.0);
+  two.graphics->mAnswer = one.graphics->mAnswer = dir.file("two.fxp");
+  ASSERT_TRUE(two.SaveProgramAsFXP());
+  ASSERT_TRUE(one.LoadProgramFromFXP());
+  EXPECT_EQ(one.GetParam(0)->Value(), 11.0);
   // A program that counts more values than it holds is refused and changes nothing.
   Bytes lying = readFile(dir.file("small.fxp"));
   lying[27] = 2;  // the count's low byte

@@ -82,6 +82,8 @@ TEST_F(PluginPorts, SendsCarryTheRightBytesToTheSelectedPort) {
   EXPECT_TRUE(plug->SendMidiSysex(whole, 5));
   EXPECT_TRUE(plug->SendPatchSysex(body, 3));
   EXPECT_FALSE(plug->SendMidiSysex2({}));
+  EXPECT_FALSE(plug->SendMidiSysex(body, 0)) << "no bytes, nothing framed";
+  EXPECT_FALSE(plug->SendMidiSysex(whole, -1));
   EXPECT_EQ(backend.received("Corvane In"), (std::vector<Bytes>{{0xB0, 0x07, 0x64},
                                                                 {0xC0, 0x05},
                                                                 {0xF8, 0x00, 0x00},
@@ -91,6 +93,18 @@ TEST_F(PluginPorts, SendsCarryTheRightBytesToTheSelectedPort) {
   EXPECT_TRUE(backend.received("Other In").empty());
   EXPECT_TRUE(plug->initializeVirtualOutput("Kroma"));
   EXPECT_TRUE(plug->SendMidiSysex2({0xFA}));
+  EXPECT_EQ(backend.received("From Kroma"), (std::vector<Bytes>{{0xFA}}));
+}
+
+// OFF closes whatever output is open, the virtual one too; before any output client it is a no-op.
+TEST_F(PluginPorts, OffClosesAnyOutput) {
+  int index = 0;
+  EXPECT_EQ(plug->setExternalMIDIOut(index, "OFF"), 0);
+  ASSERT_TRUE(plug->initializeVirtualOutput("Kroma"));
+  EXPECT_TRUE(plug->SendMidiSysex2({0xFA}));
+  index = 0;
+  EXPECT_EQ(plug->setExternalMIDIOut(index, "OFF"), 0);
+  EXPECT_FALSE(plug->SendMidiSysex2({0xFB})) << "closed";
   EXPECT_EQ(backend.received("From Kroma"), (std::vector<Bytes>{{0xFA}}));
 }
 
@@ -166,6 +180,10 @@ TEST(PluginPortsByName, ChoicesFollowThePortsThereNow) {
           {"OFF", 0}, {"Corvane Out", 1}, {"Other Out", 2}, {"Nowhere", -1}, {nullptr, -1}};
       for (const auto& [name, place] : places)
         EXPECT_EQ(plug.getExternalMIDIInDevice(name), place) << (name ? name : "no name");
+      const std::pair<const char*, int> outPlaces[] = {
+          {"OFF", 0}, {"Corvane In", 1}, {"Other In", 2}, {"Corvane Out", -1}, {nullptr, -1}};
+      for (const auto& [name, place] : outPlaces)
+        EXPECT_EQ(plug.getExternalMIDIOutDevice(name), place) << (name ? name : "no name");
       backend.removePort("Corvane Out");
       backend.removePort("Corvane In");
       int in = 1, out = 1;

@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <cmath>
 #include <thread>
 
 #include "PluginTestDoubles.h"
@@ -109,6 +110,41 @@ TEST(PluginParams, TheTailHoldsTheFirstNOfTheRest) {
   ByteChunk hostValue;
   hostValue.AppendValue(10.0);
   EXPECT_TRUE(state == hostValue) << "the host's parameters only";
+}
+
+// Reading a tail takes the first n parameters past the host's, all of them when n reaches their
+// count, and answers where it stopped.
+TEST(PluginParams, ReadingATailTakesTheFirstNOfTheRest) {
+  ByteChunk chunk;
+  for (double value : {20.0, 30.0, 40.0}) chunk.AppendValue(value);
+  const struct {
+    int n, pos;
+    std::vector<double> values;
+  } tails[] = {{-1, 0, {50, 50, 50}}, {0, 0, {50, 50, 50}},  {1, 8, {20, 50, 50}},
+               {2, 16, {20, 30, 50}}, {3, 24, {20, 30, 40}}, {9, 24, {20, 30, 40}}};
+  for (const auto& t : tails) {
+    TestPlugin plug(1, 4);
+    for (int i = 0; i < 4; ++i) plug.GetParam(i)->InitInt("p", 50, 0, 100);
+    EXPECT_EQ(plug.UnserializeNonAutomatedParams(&chunk, 0, t.n), t.pos) << t.n;
+    std::vector<double> values;
+    for (int i = 1; i < 4; ++i) values.push_back(plug.GetParam(i)->Value());
+    EXPECT_EQ(values, t.values) << t.n;
+    EXPECT_EQ(plug.GetParam(0)->Value(), 50.0) << "the host's parameter is not in the tail";
+  }
+}
+
+// The host's parameters read from a state: a stored NaN is 0.0 held to the range.
+TEST(PluginParams, AStoredNaNIsZeroHeldToTheRange) {
+  TestPlugin plug(2, 3);
+  for (int i = 0; i < 3; ++i) plug.GetParam(i)->InitInt("p", 50, 10, 100);
+  ByteChunk chunk;
+  for (double value : {std::nan(""), 70.0, 80.0}) chunk.AppendValue(value);
+  EXPECT_EQ(plug.UnserializeParams(&chunk, 0), 16);
+  EXPECT_EQ(std::vector<double>(
+                {plug.GetParam(0)->Value(), plug.GetParam(1)->Value(), plug.GetParam(2)->Value()}),
+            std::vector<double>({10.0, 70.0, 50.0}));
+  EXPECT_EQ(plug.UnserializeParams(&chunk, -1), -1);
+  EXPECT_EQ(plug.UnserializeParams(nullptr, 4), 4);
 }
 
 // A tail chunk that stops after 3 of 5 values: three restored, the fourth 0.0 held to its range,

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "PluginTestDoubles.h"
 
 namespace {
@@ -42,6 +44,25 @@ TEST(Presets, DefaultsRestoreAndNames) {
   three.PruneUninitializedPresets();
   EXPECT_EQ(three.NPresets(), 3);
   EXPECT_STREQ(three.GetPresetName(2), "user preset 3");
+}
+
+// Pruning drops every empty slot, the first one too, and keeps the others in order.
+TEST(Presets, PruningDropsEveryEmptySlot) {
+  TestPlugin plug(1, 1, "2-2", 4);
+  initParams(plug);
+  plug.MakeDefaultPreset("x", 4);
+  ASSERT_TRUE(plug.RestorePreset(1));
+  ByteChunk state, holes;  // a bank whose first and third slots are empty
+  plug.SerializeState(&state);
+  for (int i = 0; i < 4; ++i) {
+    holes.AppendText(("p" + std::to_string(i)).c_str());
+    holes.AppendFlag(i % 2 == 1);
+    if (i % 2 == 1) holes.AppendChunk(state);
+  }
+  EXPECT_EQ(plug.UnserializePresets(&holes, 0), holes.Size());
+  plug.PruneUninitializedPresets();
+  ASSERT_EQ(plug.NPresets(), 2);
+  EXPECT_EQ(std::string(plug.GetPresetName(0)) + "," + plug.GetPresetName(1), "p1,p3");
 }
 
 TEST(Presets, TruncatedBanksStopAtTheCut) {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
 #include <string>
 #include <vector>
@@ -76,8 +77,11 @@ TEST(PluginBase, AnAttachedEditorShowsEveryValueAndReplacesTheLast) {
     EXPECT_EQ(first->mPushes[i].value, 0.25 * (i + 1)) << i;
     EXPECT_TRUE(first->mPushes[i].normalized) << i;
   }
+  EXPECT_EQ(first->mPrepared, std::vector<size_t>{3})
+      << "drawing is prepared once the values are in";
   plug.AttachGraphics(first);  // the same again: kept
   EXPECT_EQ(first->mPushes.size(), 6u);
+  EXPECT_EQ(first->mPrepared, (std::vector<size_t>{3, 6}));
   auto* second = new plugin_test::FakeGraphics();
   plug.AttachGraphics(second);
   EXPECT_EQ(plug.GetGUI<plugin_test::FakeGraphics>(), second);
@@ -130,6 +134,24 @@ TEST(PluginBase, CountsIdentityVersionsAndDefaults) {
   EXPECT_STREQ(noteName, "");
 }
 
+// Each name keeps up to 127 characters; a missing one is empty.
+TEST(PluginBase, NamesAreCutToTheirField) {
+  for (size_t length : {0, 126, 127, 128, 300}) {
+    const std::string effect(length, 'e'), product(length, 'p'), maker(length, 'm');
+    HostlessPlugin plug(1, "2-2", 0, "", "", "", 0x10000, 1, 2, 0, true, true, true, kAPIVST2);
+    plug.initialize(0, 1, "2-2", 0, effect.c_str(), product.c_str(), maker.c_str(), 0x10000, 1, 2,
+                    0, true, true, true);
+    const size_t kept = std::min<size_t>(length, 127);
+    EXPECT_EQ(plug.GetEffectName(), effect.substr(0, kept)) << length;
+    EXPECT_EQ(plug.GetProductName(), product.substr(0, kept)) << length;
+    EXPECT_EQ(plug.GetMfrName(), maker.substr(0, kept)) << length;
+  }
+  HostlessPlugin unnamed(1, "2-2", 0, "", "", "", 0x10000, 1, 2, 0, true, true, true, kAPIVST2);
+  unnamed.initialize(0, 1, "2-2", 0, nullptr, nullptr, nullptr, 0, 1, 2, 0, true, true, true);
+  EXPECT_EQ(std::string(unnamed.GetEffectName()) + unnamed.GetProductName() + unnamed.GetMfrName(),
+            "");
+}
+
 // Packed versions apart, as decimal and as text; the text leaves out trailing zero parts only.
 TEST(PluginBase, VersionsApartAsDecimalAndAsText) {
   const struct {
@@ -151,6 +173,42 @@ TEST(PluginBase, VersionsApartAsDecimalAndAsText) {
     EXPECT_STREQ(text, v.text);
   }
   GetVersionParts(0x00010203, nullptr, nullptr, nullptr);  // any part may be left out
+}
+
+// A plug-in that learns its host's identity only when first asked, as a host API does.
+class LateHostPlugin : public TestPlugin {
+ public:
+  LateHostPlugin() : TestPlugin(0, 1) {}
+  EHost GetHost() override {
+    if (mHost == kHostUninit) {
+      mHost = EHost(3);
+      mHostVersion = 0x00030102;
+    }
+    return mHost;
+  }
+};
+
+// Each way of asking for the host's version asks who the host is first.
+TEST(PluginBase, HostVersionIsAskedOfAHostNotYetIdentified) {
+  const struct {
+    const char* query;
+    std::string (*ask)(IPluginBase&);
+    const char* answer;
+  } queries[] = {
+      {"text",
+       [](IPluginBase& p) {
+         char text[16];
+         p.GetHostVersionStr(text);
+         return std::string(text);
+       },
+       "v3.1.2"},
+      {"decimal", [](IPluginBase& p) { return std::to_string(p.GetHostVersion(true)); }, "30102"},
+      {"packed", [](IPluginBase& p) { return std::to_string(p.GetHostVersion(false)); }, "196866"},
+  };
+  for (const auto& q : queries) {
+    LateHostPlugin plug;
+    EXPECT_EQ(q.ask(plug), q.answer) << q.query;
+  }
 }
 
 // Host-style buffers of n frames per channel.
@@ -255,6 +313,35 @@ TEST(PluginBase, EveryInputReadsSamplesOrSilence) {
     }
     const std::vector<std::vector<double>> expected = {in.data[0], std::vector<double>(c.n, 0.0)};
     EXPECT_EQ(plug.mRead, expected) << c.secondConnected << c.floats << c.n;
+  }
+}
+
+// Disconnected between blocks, an input reads silence from then on, not the last block's samples.
+TEST(PluginBase, AnInputDisconnectedBetweenBlocksReadsSilence) {
+  for (bool floats : {false, true}) {
+    InputReader plug;
+    plug.SetInputChannelConnections(0, 2, true);
+    plug.SetOutputChannelConnections(0, 2, true);
+    plug.SetBlockSize(8);
+    Buffers<double> in(2, 8, 1.0), out(2, 8, -5.0);
+    Buffers<float> fin(2, 8, 1.0f), fout(2, 8, -5.0f);
+    const auto run = [&] {
+      if (floats) {
+        plug.AttachInputBuffers(0, 2, fin.pointers.data(), 8);
+        plug.AttachOutputBuffers(0, 2, fout.pointers.data());
+        plug.ProcessBuffers(0.0f, 8);
+      } else {
+        plug.AttachInputBuffers(0, 2, in.pointers.data(), 8);
+        plug.AttachOutputBuffers(0, 2, out.pointers.data());
+        plug.ProcessBuffers(0.0, 8);
+      }
+    };
+    run();
+    ASSERT_EQ(plug.mRead, in.data) << floats;
+    plug.SetInputChannelConnections(1, 1, false);
+    run();
+    EXPECT_EQ(plug.mRead, (std::vector<std::vector<double>>{in.data[0], std::vector<double>(8)}))
+        << floats;
   }
 }
 

@@ -35,6 +35,29 @@ TEST(PopupMenu, InsertionCheckMarksAndPrefixes) {
   EXPECT_EQ(menu.GetItem(6), nullptr);
 }
 
+// Checking one item marks that item only and leaves its other flags; unchecking clears the mark.
+TEST(PopupMenu, CheckMarksFollowEachCall) {
+  IPopupMenu menu;
+  menu.AddItem("a", -1);
+  menu.AddItem("b", -1, IPopupMenuItem::kDisabled);
+  menu.AddItem("c", -1, IPopupMenuItem::kChecked);
+  const struct {
+    int index;
+    bool state, accepted;
+    const char* marks;
+  } steps[] = {{0, true, true, "x.x"},  {1, true, true, "xxx"},   {2, false, true, "xx."},
+               {0, false, true, ".x."}, {0, false, true, ".x."},  {1, false, true, "..."},
+               {3, true, false, "..."}, {-1, true, false, "..."}, {2, true, true, "..x"}};
+  for (const auto& s : steps) {
+    EXPECT_EQ(menu.CheckItem(s.index, s.state), s.accepted) << s.index << " " << s.state;
+    std::string marks;
+    for (int i = 0; i < menu.GetNItems(); ++i) marks += menu.IsItemChecked(i) ? 'x' : '.';
+    EXPECT_EQ(marks, s.marks) << s.index << " " << s.state;
+  }
+  EXPECT_FALSE(menu.GetItem(1)->GetEnabled()) << "the check mark leaves the other flags";
+  EXPECT_FALSE(menu.IsItemChecked(3));
+}
+
 // Each prefix mode numbers the items from 1 with its own width; other modes leave it as it was.
 TEST(PopupMenu, PrefixModes) {
   IPopupMenu menu;

@@ -27,7 +27,7 @@ class FakeGraphics : public IPluginGraphics {
   void SetParameterFromPlug(int, double value, bool normalized) override {
     mPushes.push_back({value, normalized});
   }
-  void PrepDraw() override {}
+  void PrepDraw() override { mPrepared.push_back(mPushes.size()); }
   void PromptForFile(TK_String* fileName, EFileAction action, TK_String* folder,
                      const char* extensions) override {
     mPrompts.push_back({fileName->Get(), action, folder->Get(), extensions});
@@ -35,7 +35,18 @@ class FakeGraphics : public IPluginGraphics {
     if (!mAnswer.empty()) folder->Set(mAnswer.substr(0, mAnswer.rfind('/') + 1).c_str());
   }
 
+  // The plain values of the last n pushes, or nothing when one of them was normalised.
+  std::vector<double> lastPlainValues(size_t n) const {
+    std::vector<double> values;
+    for (size_t i = mPushes.size() < n ? 0 : mPushes.size() - n; i < mPushes.size(); ++i) {
+      if (mPushes[i].normalized) return {};
+      values.push_back(mPushes[i].value);
+    }
+    return values;
+  }
+
   std::vector<Push> mPushes;
+  std::vector<size_t> mPrepared;  // how many pushes there were at each drawing preparation
   std::vector<Prompt> mPrompts;
   std::string mAnswer;  // empty: the user cancels
 };

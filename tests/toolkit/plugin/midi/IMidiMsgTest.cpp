@@ -17,6 +17,8 @@ TEST(MidiMsg, MakersWriteTheStatusAndDataBytes) {
     int offset, status, data1, data2;
   } cases[] = {
       {"note on", [](IMidiMsg& m) { m.MakeNoteOnMsg(60, 100, 17, 3); }, 17, 0x93, 60, 100},
+      {"note on, first channel", [](IMidiMsg& m) { m.MakeNoteOnMsg(61, 1, 0); }, 0, 0x90, 61, 1},
+      {"note off, first channel", [](IMidiMsg& m) { m.MakeNoteOffMsg(62, 3); }, 3, 0x80, 62, 0},
       {"note off", [](IMidiMsg& m) { m.MakeNoteOffMsg(61, 5, 2, 40); }, 5, 0x82, 61, 40},
       {"wheel up", [](IMidiMsg& m) { m.MakePitchWheelMsg(1.0, 0); }, 0, 0xE0, 0x7F, 0x7F},
       {"wheel centre", [](IMidiMsg& m) { m.MakePitchWheelMsg(0.0, 1); }, 0, 0xE1, 0, 0x40},
@@ -76,6 +78,38 @@ TEST(MidiMsg, ReadersAnswerOnlyForTheirKind) {
   EXPECT_STREQ(IMidiMsg::StatusMsgStr((IMidiMsg::EStatusMsg)-4), "unknown");
 }
 
+// Every status byte's kind, and what each reader makes of the data bytes 0x25 0x60.
+TEST(MidiMsg, EveryStatusKindAndItsReaders) {
+  const struct {
+    uint8_t status;
+    IMidiMsg::EStatusMsg kind;
+    int note, velocity, program;
+    double wheel, cc;
+  } rows[] = {
+      {0x25, IMidiMsg::kNone, -1, -1, -1, 0.0, -1.0},
+      {0x7F, IMidiMsg::kNone, -1, -1, -1, 0.0, -1.0},
+      {0x81, IMidiMsg::kNoteOff, 0x25, 0x60, -1, 0.0, -1.0},
+      {0x9F, IMidiMsg::kNoteOn, 0x25, 0x60, -1, 0.0, -1.0},
+      {0xA2, IMidiMsg::kPolyAftertouch, 0x25, -1, -1, 0.0, -1.0},
+      {0xB3, IMidiMsg::kControlChange, -1, -1, -1, 0.0, 0x60 / 127.0},
+      {0xC4, IMidiMsg::kProgramChange, -1, -1, 0x25, 0.0, -1.0},
+      {0xD5, IMidiMsg::kChannelAftertouch, -1, -1, -1, 0.0, -1.0},
+      {0xE6, IMidiMsg::kPitchWheel, -1, -1, -1, (0x60 * 128 + 0x25 - 8192) / 8192.0, -1.0},
+      {0xF0, IMidiMsg::kNone, -1, -1, -1, 0.0, -1.0},
+      {0xF7, IMidiMsg::kNone, -1, -1, -1, 0.0, -1.0},
+  };
+  for (const auto& r : rows) {
+    const IMidiMsg msg(0, r.status, 0x25, 0x60);
+    EXPECT_EQ(msg.StatusMsg(), r.kind) << (int)r.status;
+    EXPECT_EQ(msg.NoteNumber(), r.note) << (int)r.status;
+    EXPECT_EQ(msg.Velocity(), r.velocity) << (int)r.status;
+    EXPECT_EQ(msg.Program(), r.program) << (int)r.status;
+    EXPECT_EQ(msg.PitchWheel(), r.wheel) << (int)r.status;
+    EXPECT_EQ(msg.ControlChange(CC(0x25)), r.cc) << (int)r.status;
+    EXPECT_EQ(msg.Channel(), r.status & 0x0F) << (int)r.status;
+  }
+}
+
 TEST(SysEx, HexTextStaysInsideItsBound) {
   const uint8_t bytes[] = {0xF0, 0x3E, 0x13, 0x0a, 0xF7};
   char text[32];
@@ -88,6 +122,26 @@ TEST(SysEx, HexTextStaysInsideItsBound) {
   EXPECT_STREQ(SysExStr(guarded, 6, bytes, 5), "F0 3E");
   EXPECT_EQ(guarded[6], '#');
   EXPECT_EQ(SysExStr(guarded + 7, 0, bytes, 5)[0], '#') << "no room, not even for the zero";
+
+  // As many whole bytes as fit in the bound with their zero, and nothing written past it.
+  const struct {
+    int maxLength, size;
+    const char* text;
+  } bounds[] = {{1, 5, ""},
+                {2, 5, ""},
+                {3, 5, "F0"},
+                {5, 1, "F0"},
+                {11, 5, "F0 3E 13"},
+                {12, 5, "F0 3E 13 0A"},
+                {14, 5, "F0 3E 13 0A"},
+                {15, 5, "F0 3E 13 0A F7"},
+                {18, 5, "F0 3E 13 0A F7"},
+                {31, 5, "F0 3E 13 0A F7"}};
+  for (const auto& b : bounds) {
+    std::vector<char> out((size_t)b.maxLength + 1, '#');
+    EXPECT_STREQ(SysExStr(out.data(), b.maxLength, bytes, b.size), b.text) << b.maxLength;
+    EXPECT_EQ(out.back(), '#') << b.maxLength;
+  }
 }
 
 }  // namespace

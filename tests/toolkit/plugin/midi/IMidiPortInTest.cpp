@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <deque>
 #include <stdexcept>
 #include <thread>
@@ -36,6 +37,11 @@ TEST_F(PortIn, MessagesReachTheCallbackOnTheInputThread) {
   ASSERT_TRUE(port.open(1));
   EXPECT_TRUE(backend.inputConnected("Synth B"));
   const Bytes whole = midi_test::sysEx(16000);
+  const auto steadySeconds = [] {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+  };
+  const double sent = steadySeconds();
   std::thread device([&] {
     backend.deviceSend("Synth B", {0xC3, 0x05});
     for (size_t at = 0; at < whole.size(); at += 1000)
@@ -45,6 +51,14 @@ TEST_F(PortIn, MessagesReachTheCallbackOnTheInputThread) {
   device.join();
   ASSERT_TRUE(waitFor([&] { return received.count() == 2; }));
   EXPECT_EQ(received.messages(), (std::vector<Bytes>{{0xC3, 0x05}, whole}));
+  // Each message carries the steady-clock time it arrived at.
+  const std::vector<double> arrivals = received.arrivals();
+  const double now = steadySeconds();
+  for (double arrival : arrivals) {
+    EXPECT_GE(arrival, sent);
+    EXPECT_LE(arrival, now);
+  }
+  EXPECT_LE(arrivals.front(), arrivals.back());
   EXPECT_NE(received.thread(), std::this_thread::get_id());
   EXPECT_NE(received.thread(), deviceThread);
 }
@@ -194,10 +208,14 @@ TEST(PortInQueue, RefusesWhileStoppedAndWhenFull) {
   queue.popAll(out, std::chrono::milliseconds(0));
   ASSERT_EQ(out.size(), 1u);
   EXPECT_EQ(out[0].bytes.size(), 5u);
-  EXPECT_TRUE(queue.push(bytes, 5)) << "popping frees the room";
+  const uint8_t whole[8] = {0xF0, 1, 2, 3, 4, 5, 6, 0xF7};
+  EXPECT_TRUE(queue.push(whole, 8)) << "popping frees all the room";
+  queue.popAll(out, std::chrono::milliseconds(0));
+  ASSERT_EQ(out.size(), 2u);
+  EXPECT_TRUE(queue.push(bytes, 5));
   queue.stop();
   queue.popAll(out, std::chrono::seconds(5));  // returns at once once stopped
-  EXPECT_EQ(out.size(), 1u) << "stopping drops what was held";
+  EXPECT_EQ(out.size(), 2u) << "stopping drops what was held";
 }
 
 // A reader waiting for messages wakes when one arrives and when the queue stops, long before

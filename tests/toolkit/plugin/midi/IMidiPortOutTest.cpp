@@ -51,6 +51,8 @@ TEST_F(PortOut, SendsFailWhenClosedAndClientErrorsAreLogged) {
   backend.setAvailable(false);  // no MIDI system: no client, nothing opens
   IMidiPortIn in("in", 100, backend, &log);
   IMidiPortOut out("out", backend, &log);
+  EXPECT_EQ(in.portCount(), 0u);
+  EXPECT_EQ(out.portCount(), 0u);
   EXPECT_FALSE(in.portName(0, name) || in.open(0));
   EXPECT_FALSE(out.portName(0, name) || out.open(0));
   EXPECT_EQ(name, "kept");
@@ -64,6 +66,8 @@ TEST_F(PortOut, MessageOverTheTransportLimitIsRefusedWithALogLine) {
   EXPECT_FALSE(send(port, midi_test::sysEx(16380)));
   EXPECT_TRUE(log.contains("message of 16380 bytes not sent"));
   EXPECT_EQ(backend.received("Synth A").size(), 1u);
+  EXPECT_TRUE(send(port, {0xFA})) << "a one-byte message goes out too";
+  EXPECT_EQ(backend.received("Synth A").back(), Bytes{0xFA});
   backend.removePort("Synth A");  // a port that disappears fails the sends
   EXPECT_FALSE(send(port, {0x90, 0x3C, 0x40}));
 }

@@ -55,6 +55,26 @@ TEST(MidiQueue, GrowsCompactsAndFlushes) {
   EXPECT_EQ(rest[2], std::pair(37, 0));
 }
 
+// The buffer is there before the first message, so the first Add on the audio thread does not
+// allocate; a single free slot in front is reused before the buffer grows.
+TEST(MidiQueue, AllocatesUpFrontAndReusesASingleFreeSlot) {
+  for (const auto& [size, capacity] : {std::pair{1, 512}, {512, 512}, {513, 1024}, {1024, 1024}}) {
+    IMidiQueue queue(size);
+    EXPECT_EQ(queue.Capacity(), capacity) << size;
+    for (int i = 0; i < capacity; ++i) add(queue, i, 1);
+    queue.Remove();
+    add(queue, capacity, 2);
+    EXPECT_EQ(queue.Capacity(), capacity) << size;
+    add(queue, 0, 3);  // the buffer is full again: now it grows
+    EXPECT_EQ(queue.Capacity(), 2 * capacity) << size;
+    const auto all = drain(queue);
+    ASSERT_EQ(all.size(), (size_t)capacity + 1) << size;
+    EXPECT_EQ(all.front(), std::pair(0, 3)) << size;
+    EXPECT_EQ(all[1], std::pair(1, 1)) << size;
+    EXPECT_EQ(all.back(), std::pair(capacity, 2)) << size;
+  }
+}
+
 TEST(MidiQueue, ResizeKeepsLiveMessagesAndAUsableStep) {
   IMidiQueue queue(1024);
   for (int i = 0; i < 700; ++i) add(queue, i, 0);
@@ -62,6 +82,14 @@ TEST(MidiQueue, ResizeKeepsLiveMessagesAndAUsableStep) {
   queue.Resize(256);
   EXPECT_EQ(queue.Capacity(), 1024) << "650 live messages need 1024";
   EXPECT_EQ(queue.Peek()->mOffset, 50);
+  // Shrunk below where the live messages stood: they move to the front first.
+  for (int i = 0; i < 550; ++i) queue.Remove();
+  queue.Resize(0);
+  EXPECT_EQ(queue.Capacity(), 512);
+  const auto live = drain(queue);
+  ASSERT_EQ(live.size(), 100u);
+  EXPECT_EQ(live.front(), std::pair(600, 0));
+  EXPECT_EQ(live.back(), std::pair(699, 0));
   queue.Clear();
   queue.Resize(0);
   EXPECT_EQ(queue.Capacity(), 512);

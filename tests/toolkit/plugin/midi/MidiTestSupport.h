@@ -82,10 +82,11 @@ inline Bytes sysEx(size_t size) {
 // What an input port's callback received, and on which thread.
 class Received {
  public:
-  static void callback(double, std::vector<unsigned char>* message, void* self) {
+  static void callback(double arrival, std::vector<unsigned char>* message, void* self) {
     auto* received = static_cast<Received*>(self);
     std::lock_guard<std::mutex> lock(received->mMutex);
     received->mMessages.emplace_back(message->begin(), message->end());
+    received->mArrivals.push_back(arrival);
     received->mThread = std::this_thread::get_id();
   }
   void clear() {
@@ -97,6 +98,11 @@ class Received {
     return mMessages;
   }
   size_t count() const { return messages().size(); }
+  // The arrival time handed over with each message, in steady-clock seconds.
+  std::vector<double> arrivals() const {
+    std::lock_guard<std::mutex> lock(mMutex);
+    return mArrivals;
+  }
   std::thread::id thread() const {
     std::lock_guard<std::mutex> lock(mMutex);
     return mThread;
@@ -105,6 +111,7 @@ class Received {
  private:
   mutable std::mutex mMutex;
   std::vector<Bytes> mMessages;
+  std::vector<double> mArrivals;
   std::thread::id mThread;
 };
 

@@ -34,6 +34,7 @@ struct FakeHost {
   std::vector<VstMidiSysexEvent> sysex;
   std::vector<VstMidiEvent> midi;
   VstIntPtr eventsAnswer = 1;
+  VstIntPtr processLevel = 0;
 
   int count(int32_t opcode) const {
     return (int)std::count_if(calls.begin(), calls.end(),
@@ -53,6 +54,8 @@ VstIntPtr FakeCallback(AEffect*, int32_t opcode, int32_t, VstIntPtr, void* ptr, 
       return 1;
     case audioMasterGetVendorVersion:
       return sHost->version;
+    case audioMasterGetCurrentProcessLevel:
+      return sHost->processLevel;
     case audioMasterProcessEvents: {
       const VstEvents* list = static_cast<const VstEvents*>(ptr);
       if (list->numEvents != 1) return 0;  // one at a time
@@ -72,16 +75,19 @@ VstIntPtr FakeCallback(AEffect*, int32_t opcode, int32_t, VstIntPtr, void* ptr, 
 class Plug : public IPluginVST {
  public:
   explicit Plug(const char* channelIO = "2-2", int hostParams = 2, const char* name = "Plug",
-                int presets = 0)
+                int presets = 0, bool midi = true)
       : IPluginVST(Info(), 3, channelIO, presets, name, name, name, 0x00010203, 1234, 5678, 64,
-                   true, true, false, 0) {
+                   midi, true, false, 0) {
     initialize(Info(), hostParams, 3, channelIO, presets, name, name, name, 0x00010203, 1234, 5678,
-               64, true, true, false, 0);
+               64, midi, true, false, 0);
     GetParam(0)->InitDouble("Level", 0.5, 0.0, 1.0, 0.01);
     GetParam(1)->InitInt("Steps", 2, 0, 10);
     GetParam(2)->InitInt("Hidden", 0, 0, 10);
   }
-  void OnActivate(bool) override { mayThrow(); }
+  void OnActivate(bool active) override {
+    mayThrow();
+    calls.push_back(active ? "on" : "off");
+  }
   void ProcessDoubleReplacing(double** in, double** out, int n) override {
     mayThrow();
     IPluginBase::ProcessDoubleReplacing(in, out, n);
@@ -161,6 +167,7 @@ class PluginVST : public ::testing::Test {
 
 TEST_F(PluginVST, RecordAndSpeakerArrangementsFollowTheChannels) {
   EXPECT_EQ(Plug("1-1 2-2").GetAEffect()->flags, 0x1038) << "replacing forms, chunks and mono";
+  EXPECT_EQ(Plug("2-2").GetAEffect()->flags, 0x1030) << "no mono without a one-input layout";
   IPluginVST synth(IPluginInstanceInfo{}, 1, "0-2", 0, "S", "S", "S", 1, 1, 1, 0, true, true, true,
                    0);
   synth.initialize(IPluginInstanceInfo{}, 1, 1, "0-2", 0, "S", "S", "S", 1, 1, 1, 0, true, true,
@@ -195,6 +202,32 @@ TEST_F(PluginVST, RecordAndSpeakerArrangementsFollowTheChannels) {
   in.numChannels = -4;
   plug.Call(effSetSpeakerArrangement, 0, reinterpret_cast<VstIntPtr>(&in), nullptr);
   EXPECT_FALSE(plug.IsInChannelConnected(0));
+}
+
+// Each arrangement the host sets connects its first channels and only those, from any earlier
+// one; a side it leaves out stays as it was.
+TEST_F(PluginVST, SpeakerArrangementsConnectTheirFirstChannels) {
+  const struct {
+    int in, out;            // channel counts, or -100 for a side left out
+    const char* connected;  // inputs, then outputs
+  } steps[] = {{1, 2, "Cddd CCdd"},    {3, 4, "CCCd CCCC"},    {0, 1, "dddd Cddd"},
+               {9, -100, "CCCC Cddd"}, {-100, 3, "CCCC CCCd"}, {-4, -1, "dddd dddd"},
+               {2, 2, "CCdd CCdd"}};
+  Plug plug("4-4");
+  for (const auto& step : steps) {
+    VstSpeakerArrangement in{}, out{};
+    in.numChannels = step.in;
+    out.numChannels = step.out;
+    EXPECT_EQ(plug.Call(effSetSpeakerArrangement, 0,
+                        step.in == -100 ? 0 : reinterpret_cast<VstIntPtr>(&in),
+                        step.out == -100 ? nullptr : &out),
+              1);
+    std::string connected;
+    for (int i = 0; i < 4; ++i) connected += plug.IsInChannelConnected(i) ? 'C' : 'd';
+    connected += ' ';
+    for (int i = 0; i < 4; ++i) connected += plug.IsOutChannelConnected(i) ? 'C' : 'd';
+    EXPECT_EQ(connected, step.connected) << step.in << " " << step.out;
+  }
 }
 
 TEST_F(PluginVST, TimeFieldsAreTakenOnlyWhenValid) {
@@ -257,6 +290,18 @@ TEST_F(PluginVST, HostValuesAreLimitedAndOnlyOfferedParametersReachTheHost) {
   EXPECT_EQ(mHost.calls.front().second, 0.5f) << "the value reaches the host";
   plug.InformHostOfProgramChange();
   EXPECT_EQ(mHost.count(audioMasterUpdateDisplay), 1);
+}
+
+// Only the host's offline level counts as rendering offline; the host is asked each time.
+TEST_F(PluginVST, RenderingOfflineIsTheHostsOfflineLevel) {
+  Plug plug;
+  const std::pair<VstIntPtr, bool> levels[] = {{0, false}, {1, false}, {2, false},
+                                               {3, false}, {4, true},  {5, false}};
+  for (const auto& [level, offline] : levels) {
+    mHost.processLevel = level;
+    EXPECT_EQ(plug.IsRenderingOffline(), offline) << level;
+  }
+  EXPECT_EQ(mHost.count(audioMasterGetCurrentProcessLevel), 6);
 }
 
 TEST_F(PluginVST, HostIdentityIsPacked) {
@@ -336,6 +381,13 @@ TEST_F(PluginVST, OpcodeAnswers) {
   char text[64] = {};
   EXPECT_EQ(plug.Call(effVendorSpecific, 7, 1, text, 0.5f), 0xBEEF);
   EXPECT_STREQ(text, "5");
+  // Only parameters the host was offered are shown; others leave the text as it was.
+  const std::pair<VstIntPtr, const char*> shown[] = {{0, "0.25"}, {2, "-"}, {-1, "-"}};
+  for (const auto& [index, display] : shown) {
+    char one[64] = "-";
+    EXPECT_EQ(plug.Call(effVendorSpecific, 7, index, one, 0.25f), 0xBEEF) << index;
+    EXPECT_STREQ(one, display) << index;
+  }
   EXPECT_EQ(plug.Call(effVendorSpecific, 6, 1, text, 0.5f), 0);
   EXPECT_EQ(plug.Call(effVendorSpecific, 7, 2, nullptr, 0.5f), 0);
 
@@ -361,10 +413,33 @@ TEST_F(PluginVST, OpcodeAnswers) {
   }
 
   // Switching the plug-in off resets its state.
-  plug.Call(effMainsChanged, 0, 1);
-  EXPECT_TRUE(plug.calls.empty());
-  plug.Call(effMainsChanged, 0, 0);
-  EXPECT_EQ(plug.calls, std::vector<std::string>{"reset"});
+  EXPECT_EQ(plug.Call(effMainsChanged, 0, 1), 0);
+  EXPECT_EQ(plug.calls, std::vector<std::string>{"on"});
+  EXPECT_EQ(plug.Call(effMainsChanged, 0, 0), 0);
+  EXPECT_EQ(plug.calls, (std::vector<std::string>{"on", "off", "reset"}));
+  plug.Call(effMainsChanged, 0, 2);
+  EXPECT_EQ(plug.calls.back(), "on") << "any value but 0 switches it on";
+}
+
+// Every capability a host asks about, for a plug-in with MIDI and one without.
+TEST_F(PluginVST, CapabilitiesFollowTheMidiSupport) {
+  const struct {
+    const char* what;
+    VstIntPtr withMidi, without;
+  } canDos[] = {{"receiveVstTimeInfo", 1, 1},
+                {"sendVstEvents", 1, 0},
+                {"sendVstMidiEvent", 1, 0},
+                {"receiveVstEvents", 1, 0},
+                {"receiveVstMidiEvent", 1, 0},
+                {"hasHostExtensions", 0xBEEF0000, 0xBEEF0000},
+                {"hasHostViewAsConfig", 0xBEEF0000, 0xBEEF0000},
+                {"receiveVstMidiEvents", 0, 0},
+                {"", 0, 0}};
+  Plug midi, plain("2-2", 2, "Plug", 0, false);
+  for (const auto& c : canDos) {
+    EXPECT_EQ(midi.Call(effCanDo, 0, 0, const_cast<char*>(c.what)), c.withMidi) << c.what;
+    EXPECT_EQ(plain.Call(effCanDo, 0, 0, const_cast<char*>(c.what)), c.without) << c.what;
+  }
 }
 
 // Answers that need no more than the plug-in's identity, and programs chosen and named by index.
@@ -380,9 +455,15 @@ TEST_F(PluginVST, PlainAnswersAndPrograms) {
                  {effIdentify, kVstIdentify},
                  {effCanBeAutomated, 1},
                  {effGetPlugCategory, kPlugCategEffect},
+                 {effEditIdle, 0},
+                 {effIdle, 0},
+                 {9, 0},  // no opcode
                  {-1, 0},
                  {kVstLastDispatcherOpcode + 1, 0}};
   for (const auto& a : answers) EXPECT_EQ(plug.Call(a.opcode), a.answer) << a.opcode;
+  // Closing frees the plug-in (the leak check sees one that stays).
+  auto* closing = new Plug();
+  EXPECT_EQ(closing->Call(effClose), 0);
 
   EXPECT_EQ(plug.Call(effOpen), 0);
   plug.calls.clear();
@@ -390,7 +471,7 @@ TEST_F(PluginVST, PlainAnswersAndPrograms) {
   EXPECT_EQ(plug.GetSampleRate(), 48000.0);
   EXPECT_EQ(plug.calls, std::vector<std::string>{"reset"});
 
-  plug.Call(effSetProgram, 0, 1);
+  EXPECT_EQ(plug.Call(effSetProgram, 0, 1), 0);
   EXPECT_EQ(plug.Call(effGetProgram), 1);
   char name[kVstMaxProgNameLen + 1] = {};
   plug.Call(effGetProgramName, 0, 0, name);
@@ -429,7 +510,8 @@ TEST_F(PluginVST, EditorOpcodesFollowTheGraphics) {
   EXPECT_EQ(std::vector<int>({rect->top, rect->left, rect->bottom, rect->right}),
             std::vector<int>({0, 0, 250, 400}));
 
-  // Hosts that ask for a view get one, the others a window.
+  // Hosts that ask for a view get one, the others a window; other extensions are no view.
+  EXPECT_EQ(plug.Call(effCanDo, 0, 0, const_cast<char*>("hasHostExtensions")), 0xBEEF0000);
   EXPECT_EQ(plug.Call(effEditOpen), 1);
   EXPECT_EQ(graphics->GetWindow(), nullptr);
   EXPECT_STREQ(graphics->GetGUIAPI(), "Carbon Composited gui");
@@ -462,6 +544,30 @@ TEST_F(PluginVST, EventsToTheHostTravelOneAtATime) {
   mHost.eventsAnswer = 0;
   EXPECT_FALSE(plug.SendMidiVST(&msg)) << "the host refused it";
   EXPECT_FALSE(plug.SendMidiVST(nullptr));
+}
+
+// An effect whose plug-in is gone (or none at all) answers nothing and touches nothing.
+TEST_F(PluginVST, AnEffectWithoutItsPlugInAnswersNothing) {
+  Plug plug;
+  AEffect orphan = *plug.GetAEffect();
+  orphan.object = nullptr;
+  float left[4] = {1, 2, 3, 4}, right[4] = {5, 6, 7, 8};
+  float* io[] = {left, right};
+  double dLeft[4] = {1, 2, 3, 4}, dRight[4] = {5, 6, 7, 8};
+  double* dio[] = {dLeft, dRight};
+  for (AEffect* effect : {&orphan, static_cast<AEffect*>(nullptr)}) {
+    EXPECT_EQ(orphan.dispatcher(effect, effGetVstVersion, 0, 0, nullptr, 0.f), 0);
+    EXPECT_EQ(orphan.dispatcher(effect, effClose, 0, 0, nullptr, 0.f), 0);
+    EXPECT_EQ(orphan.getParameter(effect, 0), 0.f);
+    orphan.setParameter(effect, 0, 1.f);
+    orphan.process(effect, io, io, 4);
+    orphan.processReplacing(effect, io, io, 4);
+    orphan.processDoubleReplacing(effect, dio, dio, 4);
+  }
+  EXPECT_EQ(std::vector<float>(left, left + 4), (std::vector<float>{1, 2, 3, 4}));
+  EXPECT_EQ(std::vector<double>(dRight, dRight + 4), (std::vector<double>{5, 6, 7, 8}));
+  EXPECT_EQ(plug.GetParam(0)->Value(), 0.5) << "the plug-in the record came from is untouched";
+  EXPECT_TRUE(mHost.calls.empty());
 }
 
 TEST_F(PluginVST, NoExceptionLeavesTheHostEntries) {
@@ -528,6 +634,7 @@ void processBlocks(Plug& plug, void (*process)(AEffect*, Sample**, Sample**, int
 
 TEST_F(PluginVST, BlockSizesAreLimitedAndLongBlocksStillProcess) {
   Plug plug;
+  EXPECT_EQ(plug.GetBlockSize(), 1024) << "until the host names one";
   EXPECT_EQ(plug.Call(effSetBlockSize, 0, 512), 0);
   EXPECT_EQ(plug.GetBlockSize(), 512);
   const VstIntPtr absurd[] = {65537, -1, VstIntPtr{1} << 40, (VstIntPtr{1} << 32) + 64};
@@ -610,6 +717,14 @@ TEST_F(PluginVST, TimeInfoTakesTheValidFieldsOnly) {
   info = kept;
   plug.GetTime(&info);
   EXPECT_EQ(fields(info), (std::vector<double>{480, 0, -1, 0, 0, 0, 1, 1, 1, 1}));
+  // A signature needs both parts.
+  for (const auto& [numerator, denominator] : {std::pair{0, 4}, {4, 0}, {-3, 4}}) {
+    mHost.time.timeSigNumerator = numerator;
+    mHost.time.timeSigDenominator = denominator;
+    info = kept;
+    plug.GetTime(&info);
+    EXPECT_EQ(std::pair(info.mNumerator, info.mDenominator), std::pair(-1, -1)) << numerator;
+  }
   mHost.hasTime = false;
   info = kept;
   plug.GetTime(&info);
@@ -652,6 +767,18 @@ TEST_F(PluginVST, ParameterTextsBothWays) {
   char display[64] = {};
   plug.Call(effGetParamDisplay, 1, 0, display);
   EXPECT_STREQ(display, "three");
+  // With an editor, an accepted text reaches it as a plain value; a refused one does not.
+  auto* graphics = new plugin_test::FakeGraphics();
+  plug.AttachGraphics(graphics);
+  graphics->mPushes.clear();
+  for (const auto& w : writes)
+    plug.Call(effString2Parameter, w.index, 0, const_cast<char*>(w.text));
+  std::vector<double> pushed;
+  for (const auto& push : graphics->mPushes) {
+    EXPECT_FALSE(push.normalized);
+    pushed.push_back(push.value);
+  }
+  EXPECT_EQ(pushed, (std::vector<double>{0.25, 7.0, 3.0}));
   EXPECT_EQ(plug.Call(effString2Parameter, 1, 0, nullptr), 1) << "asks whether it could";
 }
 
@@ -692,6 +819,26 @@ TEST_F(PluginVST, TheAccumulatingEntryAddsToTheOutputs) {
     plug.GetAEffect()->process(plug.GetAEffect(), in.pointers.data(), out.pointers.data(), n);
     EXPECT_EQ(out.data, expected) << n;
     EXPECT_EQ(mHost.count(audioMasterWantMidi), 1) << n;
+  }
+}
+
+// A block of no frames comes back at once with the outputs as they were; a negative one is not a
+// block at all, so the host is not even asked for events.
+TEST_F(PluginVST, EmptyAndNegativeBlocksLeaveTheOutputs) {
+  Plug plug;
+  HostBuffers<float> in(8, 1), out(8, 9);
+  HostBuffers<double> inD(8, 1), outD(8, 9);
+  const auto untouched = out.data;
+  const auto untouchedD = outD.data;
+  AEffect* effect = plug.GetAEffect();
+  for (const auto& [frames, asks] : {std::pair{0, 1}, {-1, 0}, {INT32_MIN, 0}}) {
+    mHost.calls.clear();
+    effect->process(effect, in.pointers.data(), out.pointers.data(), frames);
+    effect->processReplacing(effect, in.pointers.data(), out.pointers.data(), frames);
+    effect->processDoubleReplacing(effect, inD.pointers.data(), outD.pointers.data(), frames);
+    EXPECT_EQ(out.data, untouched) << frames;
+    EXPECT_EQ(outD.data, untouchedD) << frames;
+    EXPECT_EQ(mHost.count(audioMasterWantMidi), 3 * asks) << frames;
   }
 }
 
@@ -816,6 +963,8 @@ TEST_F(PluginVST, BankChunksCarryThePresetsFromTheirVersionOn) {
   EXPECT_EQ(other.GetParam(1)->Value(), 5.0);
   ASSERT_TRUE(other.RestorePreset(1));
   EXPECT_EQ(other.GetParam(1)->Value(), 4.0);
+  ASSERT_TRUE(other.RestorePreset(0));
+  EXPECT_EQ(other.GetParam(1)->Value(), 5.0) << "the current preset as it stood";
 
   Plug older("2-2", 2, "Plug", 2);
   std::vector<uint8_t> state = plug.chunk(1);
@@ -824,6 +973,32 @@ TEST_F(PluginVST, BankChunksCarryThePresetsFromTheirVersionOn) {
   ASSERT_EQ(older.Call(effSetChunk, 0, (VstIntPtr)state.size(), state.data()), 1);
   EXPECT_EQ(older.GetParam(1)->Value(), 5.0);
   EXPECT_STREQ(older.GetPresetName(1), "empty") << "no preset was read";
+}
+
+// Asked again, the host gets the same chunk, never the last one with the new one behind it.
+TEST_F(PluginVST, AskingTwiceGivesTheSameChunk) {
+  Plug plug("2-2", 2, "Plug", 2);
+  plug.MakeDefaultPreset("One", 2);
+  for (int kind : {0, 1}) {
+    const std::vector<uint8_t> first = plug.chunk(kind);
+    ASSERT_FALSE(first.empty()) << kind;
+    EXPECT_EQ(plug.chunk(kind), first) << kind;
+  }
+}
+
+// A state that cannot be written gives the host no chunk, of either kind.
+class UnsavablePlug : public Plug {
+ public:
+  bool SerializeState(ByteChunk*) override { return false; }
+};
+
+TEST_F(PluginVST, AStateThatCannotBeWrittenGivesNoChunk) {
+  UnsavablePlug plug;
+  for (int kind : {0, 1}) {
+    void* data = nullptr;
+    EXPECT_EQ(plug.Call(effGetChunk, kind, 0, &data), 0) << kind;
+    EXPECT_EQ(data, nullptr) << kind;
+  }
 }
 
 // The chunk's size decides first: a negative or oversized one is refused unread; an empty one is
