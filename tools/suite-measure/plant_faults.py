@@ -63,7 +63,8 @@ BUILD_TIMEOUT = 1800
 # A program that takes this much longer than it did on the clean tree hangs.
 TIMEOUT_FACTOR, TIMEOUT_FLOOR = 10, 60
 COMPILE_OR_LINK_ERROR = re.compile(r"error:|undefined reference|ld returned")
-FAILED_TEST = re.compile(r"^\[  FAILED  \] (\S+)", re.M)
+# A parameterised test's name is followed by ", where GetParam() = ...".
+FAILED_TEST = re.compile(r"^\[  FAILED  \] ([^\s,]+)", re.M)
 OUTPUT_LINES = 12
 # what: the failing test, the sanitizer, "timeout" or the exit status; test:
 # the failing test's name when the output tells it.
