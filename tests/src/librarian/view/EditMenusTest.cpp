@@ -255,6 +255,11 @@ TEST_F(Menus, ProgramsComeInTensAndNameTheLibrarianSlotsTheyPlay) {
   EXPECT_EQ(rig.librarian.selectedProgram, 13);
   EXPECT_EQ(rig.param(kMultiPartPatch + rig.part)->Int(), 13);
   EXPECT_THAT(rig.take(), ElementsAre("pause 10", "play 13 0 4")) << "no bank change";
+
+  // A plug-in without the upper list's parameter names the slots of the first bank.
+  StandInPlugin bare;
+  ProgramNumberPopupMenu unlisted(&bare, &rig.librarian, IRECT(1184, 60, 1229, 84), &rig);
+  EXPECT_EQ(banks::trimmed(unlisted.subMenu(1)->GetItemText(3)), "Lib13");
 }
 
 }  // namespace
