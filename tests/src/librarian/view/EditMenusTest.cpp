@@ -25,6 +25,21 @@ bool unchecked(const IPopupMenu* menu) {
   return true;
 }
 
+// The item indices that lead to each checked item of a menu and its sub-menus.
+std::vector<std::vector<int>> checkedPaths(const IPopupMenu* menu, std::vector<int> at = {}) {
+  std::vector<std::vector<int>> found;
+  for (int i = 0; i < menu->GetNItems(); ++i) {
+    at.push_back(i);
+    if (menu->IsItemChecked(i)) found.push_back(at);
+    if (const IPopupMenu* sub = menu->GetItem(i)->GetSubmenu()) {
+      const auto inner = checkedPaths(sub, at);
+      found.insert(found.end(), inner.begin(), inner.end());
+    }
+    at.pop_back();
+  }
+  return found;
+}
+
 class Menus : public ::testing::Test {
  protected:
   Menus() {
@@ -219,6 +234,8 @@ TEST_F(Menus, TheNumberMenusAnswerWithTheItemChosen) {
       {false, {5}, 5, 5},      {false, {}, 0, 99}, {true, {3, 7}, 7, 37},
       {true, {12, 7}, 7, 127}, {true, {}, 0, 99},
   };
+  // The check mark stays on the last item chosen, also when the menu is dismissed.
+  std::vector<int> marked[2];
   for (const auto& c : cases) {
     VIEW_Script::instance().answerMenu(c.path);
     int number = 99;
@@ -226,6 +243,10 @@ TEST_F(Menus, TheNumberMenusAnswerWithTheItemChosen) {
         c.program ? programs.doPopupMenu(&rig, number) : banks.doPopupMenu(&rig, number);
     EXPECT_EQ(item, c.item) << c.program << " " << c.path.size();
     EXPECT_EQ(number, c.number) << c.program << " " << c.path.size();
+    if (!c.path.empty()) marked[c.program] = c.path;
+    EXPECT_EQ(checkedPaths(c.program ? programs.menu() : banks.menu()),
+              std::vector<std::vector<int>>{marked[c.program]})
+        << c.program << " " << c.path.size();
   }
 }
 
