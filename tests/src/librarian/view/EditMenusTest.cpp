@@ -248,6 +248,31 @@ TEST_F(Menus, TheNumberMenusAnswerWithTheItemChosen) {
               std::vector<std::vector<int>>{marked[c.program]})
         << c.program << " " << c.path.size();
   }
+  // Without a host a choice does nothing: 0, and the number stays.
+  for (bool program : {false, true}) {
+    VIEW_Script::instance().answerMenu(program ? std::vector<int>{3, 7} : std::vector<int>{5});
+    int number = 99;
+    rig.take();
+    EXPECT_EQ(program ? programs.doPopupMenu(nullptr, number) : banks.doPopupMenu(nullptr, number),
+              0)
+        << program;
+    EXPECT_EQ(number, 99) << program;
+    EXPECT_THAT(rig.take(), IsEmpty()) << program;
+  }
+}
+
+// A press on a number menu redraws it, whether a number was chosen or not.
+TEST_F(Menus, APressRedrawsTheNumberMenus) {
+  BankNumberPopupMenu banks(&rig, &rig.librarian, IRECT(1142, 60, 1180, 84), &rig);
+  ProgramNumberPopupMenu programs(&rig, &rig.librarian, IRECT(1184, 60, 1229, 84), &rig);
+  for (const auto& [menu, path] :
+       {std::pair<IControl*, std::vector<int>>{&banks, {1}}, {&programs, {1, 1}}})
+    for (bool chosen : {false, true}) {
+      menu->SetClean();
+      menu->SetClean();  // the redraw it asked for last time is done too
+      rig.choose(menu, chosen ? path : std::vector<int>{});
+      EXPECT_TRUE(menu->IsDirty()) << (menu == &banks ? "banks " : "programs ") << chosen;
+    }
 }
 
 TEST_F(Menus, ProgramsComeInTensAndNameTheLibrarianSlotsTheyPlay) {
