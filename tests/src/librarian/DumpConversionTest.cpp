@@ -46,7 +46,8 @@ TEST(DumpConversion, CategoryTextsBecomeNumbers) {
 }
 
 // One row per rule of the two conversion tables: what a value at an offset becomes. The Vela
-// layout has one byte more from 252 on, so from there each byte comes from the next offset.
+// layout has one byte more from 252 on, so from there each byte comes from the next offset. Both
+// ends of every range of values a rule names are rows too.
 TEST(DumpConversion, EachRuleOfTheTables) {
   const struct {
     bool vela;
@@ -62,7 +63,10 @@ TEST(DumpConversion, EachRuleOfTheTables) {
       {true, 151, 4, 7},   {true, 151, 9, 0},    {true, 151, 33, 10},  {true, 151, 8, 8},
       {true, 252, 20, 0},  {true, 314, 21, 20},  {true, 253, 31, 0},   {true, 313, 43, 31},
       {true, 300, 50, 50}, {true, 389, 9, 9},    {true, 251, 9, 9},    {true, 253, 42, 0},
-      {true, 253, 30, 30}, {true, 313, 44, 32},  {true, 252, 19, 19},
+      {true, 253, 30, 30}, {true, 313, 44, 32},  {true, 252, 19, 19},  {true, 13, 7, 0},
+      {true, 29, 6, 0},    {true, 135, 4, 0},    {true, 135, 7, 6},    {true, 151, 5, 4},
+      {true, 151, 7, 6},   {true, 151, 32, 9},   {true, 151, 31, 31},  {true, 151, 34, 34},
+      {false, 151, 6, 6},  {false, 151, 10, 0},  {false, 292, 23, 23},
   };
   for (const auto& c : cases) {
     PatchSysexMessage dump = blankDump();

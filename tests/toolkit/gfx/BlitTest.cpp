@@ -67,12 +67,42 @@ TEST(Blit, EmptyOrRefusedBitmapsAndWildArgumentsTouchNothing) {
     EXPECT_EQ(b.getWidth() * 10 + b.getHeight(), 32);
   }
   EXPECT_TRUE(b.resize(1000, 0));
+  // A row's bytes must fit an int even with no rows; the alignment counts towards the row.
+  EXPECT_FALSE(b.resize(0x1ffffffd, 0));
+  GFX_MemBitmap wide(0, 0);
+  EXPECT_TRUE(wide.resize(0x1fffffff, 0));
+  EXPECT_FALSE(wide.resize(0x20000000, 0));
+  EXPECT_EQ(wide.getWidth(), 0x1fffffff);
   GFX_MemBitmap refused(INT_MAX, INT_MAX, 4);
   EXPECT_EQ(refused.getWidth(), 0);
   GFX_FillRect(&refused, 0, 0, 100, 100, 0xffffffffu, 1.f, GFX_MODE_COPY);
   EXPECT_EQ(GFX_SysBitmap(INT_MAX, INT_MAX).getWidth(), 0);
   GFX_Copy(&one, &empty);
   EXPECT_EQ(one.getWidth(), 0);
+}
+
+// A source or destination rectangle without area draws nothing, turned or not, in any mode.
+TEST(Blits, RectanglesWithoutAreaDrawNothing) {
+  GFX_MemBitmap src(4, 4);
+  pattern(&src);
+  const struct {
+    int dstw, dsth;
+    float srcw, srch;
+  } kSizes[] = {{0, 4, 4, 4}, {4, 0, 4, 4}, {-4, 4, 4, 4}, {4, -4, 4, 4},
+                {4, 4, 0, 4}, {4, 4, 4, 0}, {4, 4, -4, 4}, {4, 4, 4, -4}};
+  for (const auto& c : kSizes)
+    for (int mode : {GFX_MODE_COPY, GFX_MODE_BILINEAR})
+      for (float angle : {0.f, 0.5f, 3.f}) {
+        GFX_MemBitmap dest(8, 8);
+        fill(&dest, kEmpty);
+        GFX_RotatedBlit(&dest, &src, 2, 2, c.dstw, c.dsth, 0, 0, c.srcw, c.srch, angle, false, 1.f,
+                        mode, 0, 0);
+        if (angle == 0.f)
+          GFX_ScaledBlit(&dest, &src, 2, 2, c.dstw, c.dsth, 0, 0, c.srcw, c.srch, 1.f, mode);
+        EXPECT_TRUE(pixelsAre(&dest, [](int, int) { return kEmpty; }))
+            << c.dstw << " " << c.dsth << " " << c.srcw << " " << c.srch << " mode " << mode
+            << " angle " << angle;
+      }
 }
 
 TEST(Blit, CopyTakesSizeAndPixelsAndRowsFollowTheAlignment) {

@@ -35,7 +35,7 @@ TEST(Png, RoundTripKeepsEveryChannelAndAlpha) {
 // spoilt: only the reader that checks refuses the file, whatever its sides.
 TEST(Png, OnlyTheCheckingReaderRefusesWrongChecksums) {
   kroma_test::TempDir dir;
-  for (auto [w, h] : {std::pair{9, 4}, {1, 4}, {5, 1}, {1, 1}}) {
+  for (auto [w, h] : {std::pair{9, 4}, {1, 4}, {5, 1}, {1, 1}, {16384, 1}, {1, 16384}}) {
     GFX_MemBitmap b(w, h);
     pattern(&b);
     const std::string path = dir.file("sums.png");

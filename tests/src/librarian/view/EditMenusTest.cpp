@@ -25,6 +25,21 @@ bool unchecked(const IPopupMenu* menu) {
   return true;
 }
 
+// The item indices that lead to each checked item of a menu and its sub-menus.
+std::vector<std::vector<int>> checkedPaths(const IPopupMenu* menu, std::vector<int> at = {}) {
+  std::vector<std::vector<int>> found;
+  for (int i = 0; i < menu->GetNItems(); ++i) {
+    at.push_back(i);
+    if (menu->IsItemChecked(i)) found.push_back(at);
+    if (const IPopupMenu* sub = menu->GetItem(i)->GetSubmenu()) {
+      const auto inner = checkedPaths(sub, at);
+      found.insert(found.end(), inner.begin(), inner.end());
+    }
+    at.pop_back();
+  }
+  return found;
+}
+
 class Menus : public ::testing::Test {
  protected:
   Menus() {
@@ -219,6 +234,8 @@ TEST_F(Menus, TheNumberMenusAnswerWithTheItemChosen) {
       {false, {5}, 5, 5},      {false, {}, 0, 99}, {true, {3, 7}, 7, 37},
       {true, {12, 7}, 7, 127}, {true, {}, 0, 99},
   };
+  // The check mark stays on the last item chosen, also when the menu is dismissed.
+  std::vector<int> marked[2];
   for (const auto& c : cases) {
     VIEW_Script::instance().answerMenu(c.path);
     int number = 99;
@@ -226,7 +243,36 @@ TEST_F(Menus, TheNumberMenusAnswerWithTheItemChosen) {
         c.program ? programs.doPopupMenu(&rig, number) : banks.doPopupMenu(&rig, number);
     EXPECT_EQ(item, c.item) << c.program << " " << c.path.size();
     EXPECT_EQ(number, c.number) << c.program << " " << c.path.size();
+    if (!c.path.empty()) marked[c.program] = c.path;
+    EXPECT_EQ(checkedPaths(c.program ? programs.menu() : banks.menu()),
+              std::vector<std::vector<int>>{marked[c.program]})
+        << c.program << " " << c.path.size();
   }
+  // Without a host a choice does nothing: 0, and the number stays.
+  for (bool program : {false, true}) {
+    VIEW_Script::instance().answerMenu(program ? std::vector<int>{3, 7} : std::vector<int>{5});
+    int number = 99;
+    rig.take();
+    EXPECT_EQ(program ? programs.doPopupMenu(nullptr, number) : banks.doPopupMenu(nullptr, number),
+              0)
+        << program;
+    EXPECT_EQ(number, 99) << program;
+    EXPECT_THAT(rig.take(), IsEmpty()) << program;
+  }
+}
+
+// A press on a number menu redraws it, whether a number was chosen or not.
+TEST_F(Menus, APressRedrawsTheNumberMenus) {
+  BankNumberPopupMenu banks(&rig, &rig.librarian, IRECT(1142, 60, 1180, 84), &rig);
+  ProgramNumberPopupMenu programs(&rig, &rig.librarian, IRECT(1184, 60, 1229, 84), &rig);
+  for (const auto& [menu, path] :
+       {std::pair<IControl*, std::vector<int>>{&banks, {1}}, {&programs, {1, 1}}})
+    for (bool chosen : {false, true}) {
+      menu->SetClean();
+      menu->SetClean();  // the redraw it asked for last time is done too
+      rig.choose(menu, chosen ? path : std::vector<int>{});
+      EXPECT_TRUE(menu->IsDirty()) << (menu == &banks ? "banks " : "programs ") << chosen;
+    }
 }
 
 TEST_F(Menus, ProgramsComeInTensAndNameTheLibrarianSlotsTheyPlay) {
@@ -255,6 +301,11 @@ TEST_F(Menus, ProgramsComeInTensAndNameTheLibrarianSlotsTheyPlay) {
   EXPECT_EQ(rig.librarian.selectedProgram, 13);
   EXPECT_EQ(rig.param(kMultiPartPatch + rig.part)->Int(), 13);
   EXPECT_THAT(rig.take(), ElementsAre("pause 10", "play 13 0 4")) << "no bank change";
+
+  // A plug-in without the upper list's parameter names the slots of the first bank.
+  StandInPlugin bare;
+  ProgramNumberPopupMenu unlisted(&bare, &rig.librarian, IRECT(1184, 60, 1229, 84), &rig);
+  EXPECT_EQ(banks::trimmed(unlisted.subMenu(1)->GetItemText(3)), "Lib13");
 }
 
 }  // namespace

@@ -107,6 +107,33 @@ TEST_F(FolderMenus, EveryBankIsChosenByItsItem) {
   rig.selections[0] = nullptr;
 }
 
+// A dismissed menu leaves both lists' files where they were; its own list's parameter and
+// display are brought in step with its file, and the other list's are not touched.
+TEST_F(FolderMenus, EachMenuServesItsOwnListAndADismissedOneKeepsBothFiles) {
+  using Row = FolderSelectionMenu::Row;
+  const struct {
+    Row row;
+    int list;
+  } kRows[] = {{Row::kLeftPatch, 0},    {Row::kRightPatch, 1},    {Row::kLeftPerf, 0},
+               {Row::kRightPerf, 1},    {Row::kRightCategory, 1}, {Row::kRightSearch, 1},
+               {Row::kPerfBankName, 0}, {Row::kProgBankName, 0}};
+  const int kParams[] = {kPatchSelectionListUpper, kPatchSelectionListLower};
+  for (const auto& [row, list] : kRows) {
+    FolderSelectionMenu menu(&rig, &rig.librarian, kStrip, &rig, row);
+    rig.librarian.upperFileIndex = 3;
+    rig.librarian.lowerFileIndex = 5;
+    rig.param(kParams[0])->Set(11);
+    rig.param(kParams[1])->Set(12);
+    rig.displaysAsked.clear();
+    rig.choose(&menu, {});
+    EXPECT_EQ(rig.librarian.upperFileIndex, 3) << row;
+    EXPECT_EQ(rig.librarian.lowerFileIndex, 5) << row;
+    EXPECT_EQ(rig.param(kParams[list])->Int(), list == 0 ? 3 : 5) << row;
+    EXPECT_EQ(rig.param(kParams[1 - list])->Int(), list == 0 ? 12 : 11) << row;
+    EXPECT_THAT(rig.displaysAsked, ElementsAre(list)) << row;
+  }
+}
+
 TEST_F(FolderMenus, ARebuildAfterARescanFindsTheRememberedFileWhereverItNowStands) {
   banks::write(patches() + "Pads/Warm/A0.syx", "A0-");
   banks::write(patches() + "Pads/Aa.syx", "Aa-");

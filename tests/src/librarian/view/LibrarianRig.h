@@ -29,7 +29,11 @@ class LibrarianRig : public HostlessPlugin, public LibrarianHost {
   void remember(Remembered which, const FileName& name) override { files[which] = name; }
   LibrarianViewControl* librarianView() const override { return view; }
   ControlLayer* layerNamed(const std::string& name) const override;
-  IControl* selectionControl(int list) const override { return selections[list == 0 ? 0 : 1]; }
+  // There are two lists only; a menu asking for another gets no control.
+  IControl* selectionControl(int list) const override {
+    displaysAsked.push_back(list);
+    return list == 0 || list == 1 ? selections[list] : nullptr;
+  }
   void setRenameFinished(bool finished) override { renameFinished = finished; }
   void showFileEditMenu(int x, int y) override { record("edit menu", x, y); }
   void showFileCopyMenu(int x, int y) override { record("copy menu", x, y); }
@@ -83,6 +87,7 @@ class LibrarianRig : public HostlessPlugin, public LibrarianHost {
   LibrarianViewControl* view = nullptr;
   // The controls that show the upper and the lower list's bank; none unless a test sets them.
   IControl* selections[2] = {nullptr, nullptr};
+  mutable std::vector<int> displaysAsked;
   std::vector<std::string> calls;
   std::map<std::string, std::unique_ptr<ControlLayer>> layers;
 

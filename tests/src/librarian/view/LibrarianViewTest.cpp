@@ -89,11 +89,13 @@ TEST(ViewGeometry, EachScaleHasItsOwnGrid) {
 TEST_F(View, ArrowsWrapAroundTheGridAndPlayTheSlotReached) {
   const struct {
     int from, key, to;
-  } cases[] = {{0, 1, 127}, {0, 3, 112}, {127, 2, 0}, {120, 4, 8}, {5, 2, 6}, {20, 3, 4}};
+  } cases[] = {{0, 1, 127}, {0, 3, 112},   {127, 2, 0},  {120, 4, 8},  {5, 2, 6},     {20, 3, 4},
+               {1, 1, 0},   {126, 2, 127}, {15, 3, 127}, {16, 3, 0},   {111, 4, 127}, {112, 4, 0},
+               {-1, 2, 0},  {-1, 4, 15},   {-1, 1, 127}, {-1, 3, 111}, {128, 4, 15},  {-7, 2, 0}};
   for (const auto& c : cases) {
     view->keyCursor = c.from;
     EXPECT_TRUE(view->OnKeyDown(0, 0, c.key));
-    EXPECT_EQ(view->upperSelection, c.to);
+    EXPECT_EQ(view->upperSelection, c.to) << c.from << " key " << c.key;
     EXPECT_EQ(rig.librarian.selectedProgram, c.to) << "the menus act on the highlighted slot";
     EXPECT_THAT(rig.take(), ElementsAre("play " + std::to_string(c.to) + " 0 0"));
   }
