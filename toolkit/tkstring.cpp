@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 namespace {
 int boundedLength(const char* text, int maxLength) {
@@ -26,11 +27,10 @@ void TK_String::Append(const char* text, int maxLength) {
   if (add == 0 && mBuf.GetSize()) return;
   const int old = GetLength();
   // text may point into this string; copy it before the buffer moves.
-  TK_HeapBuf copy(add + 1);
-  if (add) std::memcpy(copy.Resize(add), text, (size_t)add);
+  const std::string copy = add ? std::string(text, (size_t)add) : std::string();
   char* buf = static_cast<char*>(mBuf.Resize(old + add + 1));
   if (!buf) return;
-  if (add) std::memcpy(buf + old, copy.Get(), (size_t)add);
+  copy.copy(buf + old, copy.size());
   buf[old + add] = 0;
 }
 
@@ -47,10 +47,9 @@ void TK_String::AppendFormattedV(int maxLength, const char* format, va_list args
   const int need = std::vsnprintf(nullptr, 0, format, probe);
   va_end(probe);
   if (need <= 0) return;
-  TK_HeapBuf tmp(need + 1);
-  char* out = static_cast<char*>(tmp.Resize(need + 1));
-  std::vsnprintf(out, (size_t)need + 1, format, args);
-  Append(out, maxLength);
+  std::string out((size_t)need, '\0');
+  std::vsnprintf(&out[0], out.size() + 1, format, args);
+  Append(out.c_str(), maxLength);
 }
 
 void TK_String::SetFormatted(int maxLength, const char* format, ...) {
