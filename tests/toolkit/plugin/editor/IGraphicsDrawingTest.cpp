@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <string>
 
 #include "EditorDoubles.h"
@@ -306,6 +307,107 @@ TEST_F(DrawingTest, StrayPixelsAreDroppedAndFractionLinesCountRowsFromTheBottom)
   EXPECT_EQ(graphics.GetPoint(0, 50), COLOR_BLACK);
   graphics.DrawHorizontalLine(&red, &rect, std::nanf(""));  // held like a fraction below 0
   EXPECT_EQ(graphics.GetPoint(5, 100), COLOR_RED);
+}
+
+// Each primitive paints where it is asked to, leaves what lies around it and reports success.
+TEST_F(DrawingTest, PrimitivesPaintTheirShapeOnlyAndReportSuccess) {
+  using Points = std::vector<std::pair<int, int>>;
+  const IColor red = COLOR_RED;
+  const IColor* c = &red;
+  IGraphics& g = graphics;
+  const float quarter = static_cast<float>(std::acos(0.0));  // 90 degrees
+  const struct {
+    const char* what;
+    std::function<bool()> draw;
+    Points painted, kept;
+  } cases[] = {
+      {"point, rounded",
+       [&] { return g.DrawPoint(c, 10.4f, 20.6f); },
+       {{10, 21}},
+       {{10, 20}, {11, 21}}},
+      {"line",
+       [&] { return g.DrawLine(c, 10, 10, 50, 10); },
+       {{10, 10}, {30, 10}},
+       {{30, 11}, {60, 10}}},
+      {"radial line, up",
+       [&] { return g.DrawRadialLine(c, 100, 100, 0, 10, 40); },
+       {{100, 75}},
+       {{100, 95}, {100, 55}, {125, 100}}},
+      {"radial line, right",
+       [&] { return g.DrawRadialLine(c, 100, 100, quarter, 10, 40); },
+       {{125, 100}},
+       {{100, 75}, {95, 100}}},
+      {"arc, up to right",
+       [&] { return g.DrawArc(c, 100, 100, 30, 0, quarter); },
+       {{100, 70}, {130, 100}},
+       {{100, 130}, {70, 100}, {100, 100}}},
+      {"circle",
+       [&] { return g.DrawCircle(c, 100, 100, 30); },
+       {{100, 70}, {130, 100}, {100, 130}, {70, 100}},
+       {{100, 100}, {115, 100}}},
+      {"rectangle outline",
+       [&] {
+         IRECT r(20, 20, 60, 50);
+         return g.DrawRect(c, &r);
+       },
+       {{40, 20}, {40, 50}, {20, 35}, {60, 35}},
+       {{40, 35}, {40, 51}}},
+      {"vertical line",
+       [&] { return g.DrawVerticalLine(c, 30, 10, 40); },
+       {{30, 10}, {30, 25}, {30, 40}},
+       {{31, 25}, {30, 45}}},
+      {"horizontal line",
+       [&] { return g.DrawHorizontalLine(c, 30, 10, 40); },
+       {{10, 30}, {25, 30}, {40, 30}},
+       {{25, 31}, {45, 30}}},
+      {"rounded outline",
+       [&] {
+         IRECT r(20, 20, 80, 60);
+         return g.RoundRect(c, &r, nullptr, 8, false);
+       },
+       {{50, 20}, {20, 40}},
+       {{50, 40}, {20, 20}}},
+      // Its centre, its left and right bands and each of its four corners.
+      {"rounded fill",
+       [&] {
+         IRECT r(20, 20, 80, 60);
+         return g.FillRoundRect(c, &r, nullptr, 8, false);
+       },
+       {{50, 40}, {21, 40}, {78, 40}, {22, 27}, {77, 27}, {22, 52}, {77, 52}},
+       {{20, 20}, {79, 20}, {20, 59}, {79, 59}, {50, 61}}},
+      {"rectangle fill",
+       [&] {
+         IRECT r(10, 10, 20, 20);
+         return g.FillIRect(c, &r);
+       },
+       {{10, 10}, {19, 19}},
+       {{20, 15}, {15, 20}}},
+      {"filled circle",
+       [&] { return g.FillCircle(c, 100, 100, 10); },
+       {{100, 100}, {95, 95}},
+       {{100, 115}, {115, 100}}},
+      {"triangle",
+       [&] { return g.FillTriangle(c, 10, 10, 50, 10, 10, 50); },
+       {{15, 15}},
+       {{45, 45}}},
+      {"polygon",
+       [&] {
+         int xs[] = {10, 40, 40, 10}, ys[] = {10, 10, 40, 40};
+         return g.FillIConvexPolygon(c, xs, ys, 4);
+       },
+       {{25, 25}},
+       {{45, 25}, {25, 45}}},
+  };
+  for (const auto& each : cases) {
+    SCOPED_TRACE(each.what);
+    IRECT all(0, 0, 200, 200);
+    graphics.FillIRect(&COLOR_WHITE, &all);
+    EXPECT_TRUE(each.draw());
+    for (const auto& [x, y] : each.painted)
+      EXPECT_EQ(graphics.GetPoint(x, y), COLOR_RED) << x << "," << y;
+    for (const auto& [x, y] : each.kept)
+      EXPECT_EQ(graphics.GetPoint(x, y), COLOR_WHITE) << x << "," << y;
+  }
 }
 
 TEST_F(DrawingTest, MeasuredTextIsPlacedByAlignment) {
