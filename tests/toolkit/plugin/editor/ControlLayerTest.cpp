@@ -215,6 +215,20 @@ TEST(MemberLayers, ADecadeValueShowsItsMemberAndHidesOnlyTheMembersItsBandTouche
       {{100, 101, 109}, 109, "---"},
       {{5, 195, 250}, 195, "HS-"},
       {{5, 299, 300, 301}, 301, "H-HS"},
+      // Each band's first and last selection, and the members on either side of its reach.
+      {{5, 9, 15}, 9, "---"},
+      {{9, 10, 19, 20, 69, 70, 299, 300}, 10, "HSH--HH-"},
+      {{9, 19, 20}, 19, "HS-"},
+      {{9, 10, 19, 20, 29, 30, 199, 200, 299, 300}, 20, "H--SH--HH-"},
+      {{90, 99, 100}, 99, "HS-"},
+      {{179, 180, 188, 189, 190}, 188, "-HSH-"},
+      {{5, 9, 10, 189, 190, 199, 200}, 190, "HH--SH-"},
+      {{198, 190, 199}, 198, "SHH"},
+      {{5, 190, 199}, 199, "---"},
+      {{9, 10, 199, 200, 299, 300}, 200, "S--SS-"},
+      {{9, 250, 299}, 298, "SSS"},
+      {{9, 250, 299}, 299, "---"},
+      {{9, 10, 299, 300, 301}, 300, "H--SH"},
   };
   for (const auto& c : cases) {
     for (bool shownBefore : {false, true}) {
