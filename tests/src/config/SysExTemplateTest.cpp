@@ -135,6 +135,9 @@ TEST_F(Links, ResolveWithTheClampedPartAndUnknownNamesStayUnknown) {
       {"kFilter1Cutoff", 3, {-1, -1, -1}},
       {"kFilter1Cutoff,kFilterLinkSwitch,3", 4, {cut + 4, sw + 4, 3}},
       {"kFilter1Cutoff,kFilterLinkSwitch,3,4", 0, {cut, sw, -1}},
+      // Only the first two are names; a third name is no switch value.
+      {"kFilter1Cutoff,kFilterLinkSwitch,kFilter2Cutoff,4", 1, {cut + 1, sw + 1, -1}},
+      {"kFilter1Cutoff,kFilterLinkSwitch", 2, {cut + 2, sw + 2, -1}},
       {"kNoSuchName,kFilterLinkSwitch,2", 4, {-1, sw + 4, 2}},
       // A part past the largest number names no parameter.
       {"kFilter1Cutoff,kFilterLinkSwitch,2", INT_MAX, {-1, -1, 2}},
