@@ -279,6 +279,9 @@ TEST_F(EditorPage, TheProgressLayerPlacesOneCancelButtonPerKindOfPage) {
   ASSERT_EQ(buttons.size(), 2u);
   EXPECT_EQ(buttons[0]->GetRECT(), IRECT(835, 457, 875, 477));
   EXPECT_EQ(buttons[1]->GetRECT(), IRECT(740, 83, 780, 103));
+  // Both are the one global parameter a host lists under the first part's group.
+  EXPECT_STREQ(param(kCancelDataRequest)->GetNameForHost(), "Cancel Data Request");
+  EXPECT_STREQ(param(kCancelDataRequest)->GetParamGroupForHost(), "Part 1:Global");
   const struct {
     int tab;
     bool librarianShown;
