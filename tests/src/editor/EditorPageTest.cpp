@@ -35,6 +35,8 @@ const char* const librarianPage = R"(
     <dropMenu type="nameSelection" name="Name" paramId="kPatchName" bounds="0,0,80,13"/>
     <multiFx type="Menu" name="Step" paramId="kFilter1Type" position="1,2,40,13"
              valueBounds="0,0,3" valueDisplay="1:16" visible="0"/>
+    <multiFx type="Menu" name="Dir" paramId="kArpDirection" position="0,20,40,13"
+             valueBounds="2,1,4" valueDisplay="1:16" visible="1"/>
   </multilayer>
 </layer>)";
 
@@ -171,6 +173,8 @@ TEST_F(EditorPage, EveryFixedPurposeElementBuildsItsControlParameterAndBinding) 
       {page->controls.Get(9), kDeviceOutSelection, {0, 20, 90, 33}, "OFF", 0, blue},
       {part->controls.Get(0), kPatchName + 1, {0, 0, 80, 13}, "-- INIT --", 0, grey},
       {part->controls.Get(1), kFilter1Type + 1, {1, 2, 41, 15}, "1|2|3", -1, {0, 255, 173, 0}},
+      // Default 2 between 1 and 4: three entries, numbered from 1.
+      {part->controls.Get(2), kArpDirection + 1, {0, 20, 40, 33}, "1|2|3", -1, {255, 255, 173, 0}},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(c.control->GetRECT(), c.rect) << c.paramIdx;
@@ -181,6 +185,7 @@ TEST_F(EditorPage, EveryFixedPurposeElementBuildsItsControlParameterAndBinding) 
     EXPECT_EQ(a ? a->messageType : -1, c.messageType) << c.paramIdx;
     EXPECT_TRUE(!a || std::count(a->controls.begin(), a->controls.end(), c.control)) << c.paramIdx;
   }
+  EXPECT_EQ(param(kArpDirection + 1)->GetDefault(), 2);
   EXPECT_EQ(page->controls.Get(1)->ParamIdx(), kLibrarianArea);  // whatever its paramId
   // After the walk the plug-in keeps what was built; each display missing is logged once.
   EXPECT_EQ(displays.name, page->controls.Get(2));
