@@ -36,6 +36,8 @@ TEST(IncomingSysEx, ParameterChangesFollowTheirRules) {
     {"effect 1 mode refreshes the quick tab", change(0x20, 0, 1, 0, 2), kEffect1Mode, 0, {}, {{kEffect1Mode, 2}}, {hw(kEffect1Mode), "OnParamChange2 8452"}, false},
     {"effect 2 mode from 32 on", change(0x20, 0, 1, 16, 40), kEffect2Mode, 0, {}, {{kEffect2Mode, 18}}, {hw(kEffect2Mode), "OnParamChange 8450", hw(kEffect2Mode)}, false},
     {"Global transpose wraps", change(0x24, 0, 6, 0, 0x30), kGlobalTranspose, 0, {}, {{kGlobalTranspose, 252}}, {hw(kGlobalTranspose)}, false},
+    {"Global tuning wraps", change(0x24, 0, 5, 0, 0x30), kGlobalTuning, 0, {}, {{kGlobalTuning, 250}}, {hw(kGlobalTuning)}, false},
+    {"Global tuning", change(0x24, 0, 5, 0, 0x40), kGlobalTuning, 0, {}, {{kGlobalTuning, 10}}, {hw(kGlobalTuning)}, false},
     {"other Global bytes: the fallback, once", change(0x24, 0, 3, 0, 0x30), kGlobalClock, 0, {}, {{kGlobalClock, 48}}, {hw(kGlobalClock)}, true},
     {"arpeggiator step byte", change(0x20, 1, 2, 71, 0x3B), -1, 0, {}, {{kArpPattern01Step + 1, 3}, {kArpPattern01Accent + 1, 3}, {kArpPattern01Glide + 1, 1}}, {}, false},
     {"step byte of 128 or more", change(0x20, 1, 2, 71, 0x83), -1, 0, {{kArpPattern01Accent + 1, 5}, {kArpPattern01Glide + 1, 1}}, {{kArpPattern01Step + 1, 8}, {kArpPattern01Accent + 1, 0}, {kArpPattern01Glide + 1, 0}}, {}, false},
@@ -80,6 +82,23 @@ TEST(IncomingSysEx, ParameterChangesFollowTheirRules) {
     EXPECT_EQ(e.plugin.partSounds[1][3],
               c.control == program && c.sinceProgramChange > 1000 ? 9 : 0);
   }
+}
+
+// A bank change follows the part's stored program; one outside the bank selects nothing.
+TEST(IncomingSysEx, ABankChangeWithAProgramOutsideTheBankIsLoggedAndSelectsNothing) {
+  Engine e;
+  e.realDispatch();
+  e.manager->setTickSource([] { return 10000u; });
+  e.manager->programChangeTime = 0;
+  e.plugin.values[kControlLibrary] = 1;
+  e.plugin.partSounds[1][3] = 130;
+  const Bytes bank = change(0x21, 3, 0, 0, 2);
+  e.plugin.controls[{0x21, 3, 0, 0, 0}] = kMultiPartBank + 3;
+  e.fromDevice(bank);
+  ASSERT_TRUE(e.idle());
+  EXPECT_EQ(e.plugin.partSounds[0][3], 2);
+  EXPECT_EQ(e.plugin.calls, Calls{"hw " + std::to_string(kMultiPartBank + 3)});
+  EXPECT_EQ(e.log.lines, std::vector<std::string>{"program 130 has no slot"});
 }
 
 TEST(SoundParse, LockedSectionsKeepTheirValuesNameAndCategoryAlwaysCome) {
