@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <stdexcept>
 #include <vector>
 
 #include "tests/src/protocol/ProtocolDoubles.h"
@@ -78,6 +79,59 @@ TEST(MIDIClock, WithoutTheOverrideTheMultisTempoEntrySetsTheRate) {
     }
     EXPECT_EQ(plugin.last(kControlDisplayValue), row.text);
   }
+}
+
+// Start and stop go out only while the song position switch is on.
+TEST(MIDIClock, StartAndStopFollowTheSongPositionSwitch) {
+  for (bool pointer : {false, true}) {
+    SCOPED_TRACE(pointer);
+    Engine e;
+    e.plugin.clockPointer = pointer;
+    for (int code : {kStartMIDIClockOutput, kStopMIDIClockOutput}) {
+      ASSERT_TRUE(e.manager->startJob(job(code)));
+      for (int i = 0; i < 10000 && e.manager->isLaneRunning(Lane::kClockStartStop); ++i)
+        std::this_thread::sleep_for(1ms);
+      ASSERT_FALSE(e.manager->isLaneRunning(Lane::kClockStartStop));
+    }
+    const std::vector<Bytes> expected = {{0xFA}, {0xFC}};
+    EXPECT_EQ(e.plugin.sent, pointer ? expected : std::vector<Bytes>());
+  }
+}
+
+// A job that throws is logged with its code, and its lane takes the next job.
+TEST(MIDIClock, AJobThatThrowsIsLoggedAndItsLaneTakesTheNext) {
+  Engine e;
+  e.plugin.onByte = [&](unsigned char byte) {
+    if (byte == 0xFA) throw std::runtime_error("port gone");
+    throw 1;
+  };
+  for (int code : {kStartMIDIClockOutput, kStopMIDIClockOutput}) {
+    ASSERT_TRUE(e.manager->startJob(job(code)));
+    for (int i = 0; i < 10000 && e.manager->isLaneRunning(Lane::kClockStartStop); ++i)
+      std::this_thread::sleep_for(1ms);
+    ASSERT_FALSE(e.manager->isLaneRunning(Lane::kClockStartStop));
+  }
+  EXPECT_EQ(e.log.lines, std::vector<std::string>({"job 15 failed: port gone", "job 17 failed"}));
+}
+
+// The clock ends when the MIDI output goes: no tick is sent to an output that is not set.
+TEST(MIDIClock, TheClockEndsWhenTheOutputGoes) {
+  FakePlugin plugin;
+  PatchLibrarian librarian;
+  auto* clock = new DeadlineClock;
+  MIDIMessageManager manager(plugin, librarian, nullptr, std::unique_ptr<LaneClock>(clock));
+  plugin.manager = &manager;
+  plugin.values[kOverrideTempo] = 1;
+  manager.setTempoValue(120);
+  plugin.onByte = [&](unsigned char) {
+    if (plugin.sent.size() == 3) plugin.midiOut = false;
+  };
+  manager.sender().resetContinuousClock(false);
+  ASSERT_TRUE(manager.startJob(job(kSendContinuousMIDIClock)));
+  for (int i = 0; i < 10000 && manager.isLaneRunning(Lane::kContinuousClock); ++i)
+    std::this_thread::sleep_for(1ms);
+  ASSERT_FALSE(manager.isLaneRunning(Lane::kContinuousClock));
+  EXPECT_EQ(plugin.sent, std::vector<Bytes>(3, Bytes{0xF8}));
 }
 
 // Pauses recorded and passed at once; `atPause` hears of each by its number.
