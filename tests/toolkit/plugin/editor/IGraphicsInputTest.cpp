@@ -259,6 +259,22 @@ TEST_F(PromptTest, EntriesAreLimitedToTheControlsLengthAndTakeTheStyle) {
   EXPECT_DOUBLE_EQ(steps->Value(), 56.0);
 }
 
+// A prompt over a given rectangle opens the entry there; a control that does not prompt opens none.
+TEST_F(PromptTest, APromptOverAGivenRectangleOpensTheEntryThere) {
+  plug.GetParam(3)->InitInt("Steps", 3, 0, 127);
+  IRECT place(30, 60, 90, 75);
+  high->PromptUserInput(&place);
+  EXPECT_EQ(view->textField(), nullptr);
+  prompted->PromptUserInput(nullptr);
+  EXPECT_EQ(view->textField(), nullptr);
+  prompted->PromptUserInput(&place);
+  const VIEW_TextField* field = view->textField();
+  ASSERT_NE(field, nullptr);
+  EXPECT_EQ(std::vector<int>({field->x, field->y, field->width, field->height}),
+            std::vector<int>({30, 60, 61, 16}));
+  EXPECT_EQ(field->text, "3");
+}
+
 // The parameter already holds the text: the entry is reported all the same.
 TEST_F(PromptTest, TextParametersAlwaysReportTheEntry) {
   IParam* name = plug.GetParam(3);
