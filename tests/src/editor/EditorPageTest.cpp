@@ -37,6 +37,8 @@ const char* const librarianPage = R"(
              valueBounds="0,0,3" valueDisplay="1:16" visible="0"/>
     <multiFx type="Menu" name="Dir" paramId="kArpDirection" position="0,20,40,13"
              valueBounds="2,1,4" valueDisplay="1:16" visible="1"/>
+    <multiFx type="Knob" name="Depth" paramId="kLFO1Speed" position="60,20" imageId="KNOB"
+             valueBounds="30,10,90,5"/>
   </multilayer>
 </layer>)";
 
@@ -186,6 +188,11 @@ TEST_F(EditorPage, EveryFixedPurposeElementBuildsItsControlParameterAndBinding) 
     EXPECT_TRUE(!a || std::count(a->controls.begin(), a->controls.end(), c.control)) << c.paramIdx;
   }
   EXPECT_EQ(param(kArpDirection + 1)->GetDefault(), 2);
+  const IParam* depth = param(kLFO1Speed + 1);
+  EXPECT_EQ(std::vector<double>({depth->GetDefault(), depth->GetMin(), depth->GetMax()}),
+            std::vector<double>({30, 10, 90}));
+  EXPECT_EQ(part->controls.Get(3)->GetRECT(), IRECT(60, 20, 120, 80));  // the picture's size
+  EXPECT_EQ(part->controls.Get(3)->ParamIdx(), kLFO1Speed + 1);
   EXPECT_EQ(page->controls.Get(1)->ParamIdx(), kLibrarianArea);  // whatever its paramId
   // After the walk the plug-in keeps what was built; each display missing is logged once.
   EXPECT_EQ(displays.name, page->controls.Get(2));
