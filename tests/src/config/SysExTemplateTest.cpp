@@ -173,6 +173,11 @@ TEST(ControlLinks, BothPartnersPointAtEachOther) {
   m.manager.setControlLink(&own, 100, LinkInfo{0, 301, 2}, 0);
   ASSERT_NE(m.manager.getControlAction(0), nullptr);
   EXPECT_EQ(m.manager.getControlAction(0)->link, (LinkInfo{100, 301, -1}));
+  // The last parameter is a partner and a switch like any other.
+  m.manager.setControlLink(&own, 100, LinkInfo{numParams - 1, numParams - 1, 2}, 0);
+  EXPECT_EQ(own.link, (LinkInfo{numParams - 1, numParams - 1, 2}));
+  ASSERT_NE(m.manager.getControlAction(numParams - 1), nullptr);
+  EXPECT_EQ(m.manager.getControlAction(numParams - 1)->link, (LinkInfo{100, numParams - 1, -1}));
   EXPECT_TRUE(m.lines.empty());
 }
 
@@ -186,6 +191,7 @@ TEST(ControlLinks, LinksThatNameNoParameterLinkNothing) {
       {{numParams, 300, 4}, "to parameter 8456 has no partner; link skipped"},
       // A single identifier plus a part can pass the last parameter.
       {{200, kDebugParts + 3, 4}, "has no switch parameter 8458; link skipped"},
+      {{200, numParams, 4}, "has no switch parameter 8456; link skipped"},
   };
   for (const auto& c : cases) {
     LoggedManager m;
