@@ -307,6 +307,29 @@ TEST_F(EditorPage, TheProgressLayerPlacesOneCancelButtonPerKindOfPage) {
   }
 }
 
+// Each filter type shows its picture: two types to each, the comb filters one each, none for
+// type 0, and a type past the table the first.
+TEST_F(EditorPage, EachFilterTypeShowsItsPicture) {
+  const char* const pictures[] = {"",      "LP",    "LP",        "BP",       "BP", "HP", "HP",
+                                  "Notch", "Notch", "CombMinus", "CombPlus", "LP", "LP"};
+  for (int type = 0; type < 13; ++type) {
+    const int other = 12 - type;
+    set({{kFilter1Type + 2, static_cast<double>(type)},
+         {kFilter2Type + 2, static_cast<double>(other)}});
+    const std::string layers = mainTab(3, 2);
+    std::string found;
+    for (const std::string& filter : {std::string("filter1"), std::string("filter2")}) {
+      const size_t at = layers.find(filter);
+      found += at == std::string::npos ? "-" : layers.substr(at, layers.find(',', at) - at);
+      found += " ";
+    }
+    auto expected = [&](int filter, int t) {
+      return *pictures[t] ? "filter" + std::to_string(filter) + pictures[t] : std::string("-");
+    };
+    EXPECT_EQ(found, expected(1, type) + " " + expected(2, other) + " ") << type;
+  }
+}
+
 TEST_F(EditorPage, ThePartTabShowsItsPanelNamesItsSoundAndSelectsItsProgram) {
   param(kPatchName + 6)->SetDisplayText(0, "Sound 6");
   set({{kQuickTab, 6},
