@@ -330,6 +330,21 @@ TEST_F(EditorPage, EachFilterTypeShowsItsPicture) {
   }
 }
 
+// The second effect's mode shows its panel, the bypass one greyed; a mode past the panels none.
+TEST_F(EditorPage, EachSecondEffectModeShowsItsPanel) {
+  const char* const panels[] = {"Bypass*",  "Chorus", "Flanger",      "Phaser", "Overdrive",
+                                "TripleFX", "Delay",  "DelayClocked", "Reverb", ""};
+  for (int mode = 0; mode < 10; ++mode) {
+    set({{kEffect2Mode, static_cast<double>(mode)}});
+    std::istringstream names(mainTab(5, 0));
+    std::string shownPanel;
+    for (std::string name; std::getline(names, name, ',');)
+      for (const char* panel : panels)
+        if (*panel && name == panel) shownPanel = name;
+    EXPECT_EQ(shownPanel, panels[mode]) << mode;
+  }
+}
+
 TEST_F(EditorPage, ThePartTabShowsItsPanelNamesItsSoundAndSelectsItsProgram) {
   param(kPatchName + 6)->SetDisplayText(0, "Sound 6");
   set({{kQuickTab, 6},
