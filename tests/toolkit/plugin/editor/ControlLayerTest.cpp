@@ -130,6 +130,23 @@ TEST_F(LayerTest, ShowingFollowsOnlyTheSelectedChild) {
   for (int i = 0; i < 3; ++i) EXPECT_FALSE(child(i)->IsVisible());
 }
 
+// Marking a layer dirty reaches its own controls and those of every layer below, selected or not.
+TEST_F(LayerTest, MarkingALayerDirtyReachesEveryLayerBelow) {
+  ControlLayer* grandchild = new ControlLayer(20, "grandchild");
+  Probe* deep = addTo(grandchild, IRECT(0, 60, 10, 70), 5);
+  child(0)->childLayers.Add(grandchild);
+  const std::vector<Probe*> all = {first, second, children[0], children[1], children[2], deep};
+  for (Probe* p : all) p->SetClean();
+  child(2)->setControlsDirty();
+  std::string dirty;
+  for (Probe* p : all) dirty += p->IsDirty() ? 'D' : '-';
+  EXPECT_EQ(dirty, "----D-");
+  page->setControlsDirty();
+  dirty.clear();
+  for (Probe* p : all) dirty += p->IsDirty() ? 'D' : '-';
+  EXPECT_EQ(dirty, "DDDDDD");
+}
+
 TEST_F(LayerTest, ChildControlsWinOverTheParentsOwnAndGreyedOnesStillHit) {
   Probe* under = addTo(page, IRECT(0, 20, 100, 100), 6);
   page->Hide(false);
