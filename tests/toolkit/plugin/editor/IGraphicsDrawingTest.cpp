@@ -6,6 +6,7 @@
 #include <cmath>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "EditorDoubles.h"
 #include "toolkit/gfx/CachedFont.h"
@@ -154,6 +155,35 @@ TEST_F(DrawingTest, BitmapsAreScaledOnceAndKeyedByIdAndScale) {
   EXPECT_EQ(graphics.getImageById(9001, 1.0).mData, nullptr);
   EXPECT_EQ(graphics.LoadIBitmap(9003, "missing").mData, nullptr);
   EXPECT_EQ(graphics.getImageById(9003, 1.0).mData, nullptr);
+}
+
+// A crop keeps the source's pixels from the rectangle's corner on, a scale stretches them; both
+// keep the frame count, and without a source both give a bitmap of the size asked.
+TEST_F(DrawingTest, CropsAndScalesKeepTheSourcesPixelsAndFrames) {
+  IBitmap source = graphics.LoadIBitmap(9070, "10x20", 1.0, 2);
+  IRECT piece(2, 3, 6, 8);
+  IBitmap cropped = graphics.CropBitmap(&source, &piece);
+  EXPECT_EQ(std::vector<int>({cropped.W, cropped.H, cropped.N}), std::vector<int>({4, 5, 2}));
+  IBitmap scaled = graphics.ScaleBitmap(&source, 20, 40);
+  EXPECT_EQ(std::vector<int>({scaled.W, scaled.H, scaled.N}), std::vector<int>({20, 40, 2}));
+  DrawEverywhere();
+  const IChannelBlend copy(IChannelBlend::kBlendClobber);
+  IRECT at(0, 0, 4, 5);
+  graphics.DrawBitmap(&cropped, &at, 0, 0, &copy);
+  EXPECT_EQ(SourceAt(0, 0), std::make_pair(2, 3));
+  EXPECT_EQ(SourceAt(3, 4), std::make_pair(5, 7));
+  IRECT wide(100, 100, 120, 140);
+  graphics.DrawBitmap(&scaled, &wide, 0, 0, &copy);
+  const auto [x, y] = SourceAt(110, 120);  // the middle of the source
+  EXPECT_NEAR(x, 5, 1);
+  EXPECT_NEAR(y, 10, 1);
+  EXPECT_LE(SourceAt(100, 100).second, 1);
+  EXPECT_GE(SourceAt(119, 139).second, 18);
+
+  IBitmap none = graphics.CropBitmap(nullptr, &piece);
+  EXPECT_EQ(std::vector<int>({none.W, none.H, none.N}), std::vector<int>({4, 5, 1}));
+  none = graphics.ScaleBitmap(nullptr, 3, 7);
+  EXPECT_EQ(std::vector<int>({none.W, none.H, none.N}), std::vector<int>({3, 7, 1}));
 }
 
 TEST_F(DrawingTest, CachesAreSharedBetweenTwoGraphicsObjects) {
