@@ -440,6 +440,33 @@ TEST_F(DrawingTest, PrimitivesPaintTheirShapeOnlyAndReportSuccess) {
   }
 }
 
+// Text that fits is placed by its alignment; text too wide starts at the left edge and is cut at
+// the right one.
+TEST_F(DrawingTest, TextInsideARectangleIsCutAtItsRightEdgeWhenTooWide) {
+  IText style(12, &COLOR_BLACK, "DejaVu Sans", IText::kStyleNormal, IText::kAlignFar);
+  auto ink = [&](const char* text) {
+    IRECT wipe(0, 0, 200, 40);
+    graphics.FillIRect(&COLOR_WHITE, &wipe);
+    EXPECT_TRUE(graphics.DrawITextInside(&style, text, IRECT(50, 10, 110, 30)));
+    IRECT found(200, 200, -1, -1);
+    for (int x = 0; x < 200; ++x)
+      for (int y = 0; y < 40; ++y)
+        if (graphics.GetPoint(x, y) != COLOR_WHITE)
+          found = IRECT(std::min(found.L, x), std::min(found.T, y), std::max(found.R, x),
+                        std::max(found.B, y));
+    return found;
+  };
+  const IRECT fits = ink("Ko");
+  EXPECT_GE(fits.L, 80);
+  EXPECT_LE(fits.R, 110);
+  EXPECT_GE(fits.R, 105);
+  const IRECT wide = ink("Kroma Kroma Kroma");
+  EXPECT_LE(wide.L, 52);
+  EXPECT_GE(wide.L, 50);
+  EXPECT_LE(wide.R, 110);
+  EXPECT_GE(wide.R, 105);
+}
+
 TEST_F(DrawingTest, MeasuredTextIsPlacedByAlignment) {
   IText style(12, &COLOR_BLACK, "DejaVu Sans", IText::kStyleNormal, IText::kAlignNear);
   char text[] = "Kroma";
