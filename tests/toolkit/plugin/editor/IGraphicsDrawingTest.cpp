@@ -465,6 +465,17 @@ TEST_F(DrawingTest, TextInsideARectangleIsCutAtItsRightEdgeWhenTooWide) {
   EXPECT_GE(wide.L, 50);
   EXPECT_LE(wide.R, 110);
   EXPECT_GE(wide.R, 105);
+  // What shows is the text's beginning, as the left-aligned text drawn without a limit has it.
+  std::vector<IColor> cut, whole;
+  for (int x = 50; x < 110; ++x)
+    for (int y = 10; y < 30; ++y) cut.push_back(graphics.GetPoint(x, y));
+  IRECT wipe(0, 0, 200, 40), unlimited(50, 10, 200, 30);
+  graphics.FillIRect(&COLOR_WHITE, &wipe);
+  style.mAlign = IText::kAlignNear;
+  graphics.DrawIText(&style, "Kroma Kroma Kroma", &unlimited);
+  for (int x = 50; x < 110; ++x)
+    for (int y = 10; y < 30; ++y) whole.push_back(graphics.GetPoint(x, y));
+  EXPECT_TRUE(cut == whole);
 }
 
 TEST_F(DrawingTest, MeasuredTextIsPlacedByAlignment) {
