@@ -235,6 +235,11 @@ TEST_F(BackEndsTest, ThePanesTextEntryFiltersKeysAndCommitsThroughItsBuffer) {
   graphics->CreateTextEntry(named, named->GetText(), &area, "old", nullptr);
   view->deactivate();
   EXPECT_EQ(named->typed, std::string(63, 'x'));
+  // A character that would not fit whole is left out whole.
+  const std::string straddling = std::string(62, 'x') + "\xC3\xA9yy";
+  graphics->CreateTextEntry(named, named->GetText(), &area, straddling.c_str(), nullptr);
+  view->mouseDown(90, 90);
+  EXPECT_EQ(named->typed, std::string(62, 'x'));
 
   VIEW_Script::instance().setComposited(false);
   open(true);
