@@ -46,6 +46,8 @@ class ModProbe : public IControl {
   bool Draw(IGraphics*) override { return true; }
   void OnMouseDown(int x, int y, IMouseMod* m) override { record("down", x, y, m); }
   void OnMouseDblClick(int x, int y, IMouseMod* m) override { record("double", x, y, m); }
+  void OnMouseUp(int x, int y, IMouseMod* m) override { record("up", x, y, m); }
+  void OnMouseDrag(int x, int y, int, int, IMouseMod* m) override { record("drag", x, y, m); }
   void OnMouseWheel(int x, int y, IMouseMod* m, int d) override {
     record(("wheel " + std::to_string(d)).c_str(), x, y, m);
   }
@@ -126,6 +128,30 @@ TEST_F(BackEndsTest, ClicksLandAtTheDocumentedOffsetsWithTheBackEndsModifiers) {
   view->mouseDown(10, 20, VIEW_Event::kLeft, {}, 2);
   EXPECT_THAT(log, ElementsAre("down -2,97 L", "down 8,18 RS", "down 8,18 LR", "down 8,18 R",
                                "down 8,17 LRS", "down 8,17 LR", "double 8,17 L"));
+}
+
+// A press, drag and release with either button reach the control with that button's modifiers,
+// at the offsets of each back end.
+TEST_F(BackEndsTest, DragsAndReleasesOfEitherButtonReachTheControl) {
+  const struct {
+    bool carbon;
+    std::vector<std::string> events;
+  } cases[] = {
+      {false,
+       {"down 8,18 L", "drag 13,23 L", "up 13,23 L", "down 8,18 R", "drag 13,23 R", "up 13,23 R"}},
+      {true,
+       {"down 8,17 L", "drag 13,22 L", "up 13,22 L", "down 8,17 LR", "drag 13,22 LR",
+        "up 13,22 LR"}}};
+  for (const auto& c : cases) {
+    open(c.carbon);
+    log.clear();
+    for (int button : {VIEW_Event::kLeft, VIEW_Event::kRight}) {
+      view->mouseDown(10, 20, button);
+      view->mouseDrag(15, 25, button);
+      view->mouseUp(15, 25, button);
+    }
+    EXPECT_EQ(log, c.events) << "carbon " << c.carbon;
+  }
 }
 
 // The framework's key numbers: the space bar and the arrows first, then digits, capitals and
