@@ -154,6 +154,23 @@ TEST_F(BackEndsTest, DragsAndReleasesOfEitherButtonReachTheControl) {
   }
 }
 
+// A resize reaches the open view or pane and the editor's own size; the same size again does
+// nothing.
+TEST_F(BackEndsTest, AResizeReachesTheOpenViewOrPane) {
+  for (bool carbon : {false, true}) {
+    graphics->Resize(kWidth, kHeight);
+    open(carbon);
+    graphics->Resize(kWidth + 30, kHeight + 10);
+    EXPECT_EQ(std::vector<int>({view->screenWidth(), view->screenHeight(), graphics->Width(),
+                                graphics->Height()}),
+              std::vector<int>({kWidth + 30, kHeight + 10, kWidth + 30, kHeight + 10}))
+        << "carbon " << carbon;
+    view->resize(1, 1);
+    graphics->Resize(kWidth + 30, kHeight + 10);
+    EXPECT_EQ(view->screenWidth(), 1) << "carbon " << carbon;
+  }
+}
+
 // The framework's key numbers: the space bar and the arrows first, then digits, capitals and
 // small letters in turn; other keys have none.
 TEST(KeyNumbers, EachKitKeyHasItsNumber) {
