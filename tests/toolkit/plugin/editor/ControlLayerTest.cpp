@@ -130,6 +130,24 @@ TEST_F(LayerTest, ShowingFollowsOnlyTheSelectedChild) {
   for (int i = 0; i < 3; ++i) EXPECT_FALSE(child(i)->IsVisible());
 }
 
+// A parameter's control is looked up in the shown layers only, the layers below and the later
+// controls first.
+TEST_F(LayerTest, AParametersControlIsFoundInShownLayersTheLastFirst) {
+  page->Hide(false);
+  EXPECT_EQ(page->getControlFromParam(0), first);
+  EXPECT_EQ(page->getControlFromParam(3), children[1]);
+  EXPECT_EQ(page->getControlFromParam(2), nullptr) << "its layer is not shown";
+  EXPECT_EQ(page->getControlFromParam(7), nullptr);
+  Probe* later = addTo(page, IRECT(30, 0, 40, 10), 0);
+  EXPECT_EQ(page->getControlFromParam(0), later);
+  Probe* below = addTo(child(1), IRECT(30, 20, 40, 30), 0);
+  EXPECT_EQ(page->getControlFromParam(0), below);
+  page->Hide(true);
+  page->selectedChildId = 12;
+  page->Hide(false);
+  EXPECT_EQ(page->getControlFromParam(4), children[2]);
+}
+
 // Marking a layer dirty reaches its own controls and those of every layer below, selected or not.
 TEST_F(LayerTest, MarkingALayerDirtyReachesEveryLayerBelow) {
   ControlLayer* grandchild = new ControlLayer(20, "grandchild");
