@@ -239,6 +239,26 @@ TEST_F(Builders, ElementsThatCannotBeBuiltAreSkippedTheRestBuilds) {
   EXPECT_EQ(config.sysexControls().findControl(0x20, 0, 1, 0x0A, 0), lastControl());
 }
 
+// A menu of fewer than no values or of more than 4096 is skipped and logged; 4096 are built.
+TEST_F(Builders, MenusOfMoreThan4096ValuesOrFewerThanNoneAreSkipped) {
+  read(1.0, R"(<uiconfig>
+<menucontrol type="ccMenu" paramId="kFilter1Type" valueBounds="0,5,2"/>
+<menucontrol type="ccMenu" paramId="kFilter2Type" valueBounds="0,0,4097"/>
+<menucontrol type="ccMenu" paramId="kLFO1Shape" valueBounds="0,0,4096"/>
+<menucontrol type="ccMenu" paramId="kLFO2Shape" valueBounds="0,3,3"/>
+</uiconfig>)");
+  const auto walk = std::find(lines.rbegin(), lines.rend(), "CONFIG READER: Completed!").base();
+  ASSERT_NE(walk, lines.begin());
+  lines.erase(lines.begin(), walk);
+  EXPECT_EQ(lines, (std::vector<std::string>{
+                       "CONFIG READER: a menu of -3 values; menucontrol at line 2 skipped!",
+                       "CONFIG READER: a menu of 4097 values; menucontrol at line 3 skipped!"}));
+  EXPECT_EQ(param(kFilter1Type)->Type(), IParam::kTypeNone);
+  EXPECT_EQ(param(kFilter2Type)->Type(), IParam::kTypeNone);
+  EXPECT_EQ(param(kLFO1Shape)->GetMax(), 4095);  // values 0 .. 4095
+  EXPECT_EQ(param(kLFO2Shape)->Type(), IParam::kTypeEnum);
+}
+
 TEST_F(Builders, MenusShowTheListElseTheNumbersElseNothing) {
   FakeDisplayHost host;
   host.samples = {"Saw", "Sine"};
