@@ -204,6 +204,21 @@ TEST_F(Builders, DisplaysTakeTheirColourByStyleNameFieldsTheirLength) {
     EXPECT_EQ(lastControl()->GetTextEntryLength(), nameLen);
     EXPECT_EQ(lastControl()->GetText()->mColor, IColor(255, 187, 187, 187)) << "in every style";
   }
+  // The text a name field starts with, and the grey of the librarian's two entry fields.
+  const struct {
+    int paramIdx;
+    const char* text;
+    IColor colour;
+  } names[] = {{kPatchRename, "New Name", IColor(255, 225, 225, 225)},
+               {kPatchSearchString, "search...", IColor(255, 225, 225, 225)},
+               {kMultiName, "Init Multi", IColor(255, 187, 187, 187)},
+               {kPatchName + 15, "-- INIT --", IColor(255, 187, 187, 187)},
+               {kCategoryName, "INIT", IColor(255, 187, 187, 187)}};
+  for (const auto& n : names) {
+    config.createNameDisplay("Name", n.paramIdx, 0, 0, 80, 13, 16, -1, nullptr, "");
+    EXPECT_STREQ(param(n.paramIdx)->GetDisplayText(0), n.text) << n.paramIdx;
+    EXPECT_EQ(lastControl()->GetText()->mColor, n.colour) << n.paramIdx;
+  }
 }
 
 TEST_F(Builders, ElementsThatCannotBeBuiltAreSkippedTheRestBuilds) {
