@@ -101,6 +101,25 @@ TEST(IncomingSysEx, ABankChangeWithAProgramOutsideTheBankIsLoggedAndSelectsNothi
   EXPECT_EQ(e.log.lines, std::vector<std::string>{"program 130 has no slot"});
 }
 
+// From 60 bytes on a message is taken as a dump, and ends the routing however it reads; a
+// shorter one leaves the routing waiting.
+TEST(SoundParse, MessagesFromSixtyBytesOnAreDumps) {
+  Engine e;
+  e.realDispatch();
+  for (int size : {59, 60}) {
+    SCOPED_TRACE(size);
+    Bytes message = namedDump(false, "Short", 0x7F, 3);
+    message.resize(static_cast<size_t>(size));
+    message.back() = 0xF7;
+    e.manager->dumpRouting = true;
+    e.log.lines.clear();
+    e.fromDevice(message);
+    EXPECT_EQ(e.manager->dumpRouting, size < 60);
+    EXPECT_EQ(e.log.lines, size < 60 ? std::vector<std::string>()
+                                     : std::vector<std::string>{"sound dump of 60 bytes ignored"});
+  }
+}
+
 TEST(SoundParse, LockedSectionsKeepTheirValuesNameAndCategoryAlwaysCome) {
   Engine e;
   e.realDispatch();
