@@ -56,6 +56,8 @@ TEST(IncomingSysEx, ParameterChangesFollowTheirRules) {
     {"9 bytes: the address alone", {0xF0, 0x3E, 0x13, 0x20, 2, 1, 5, 64, 0xF7}, p1, 3, {{kEffect1Mode + 2, 3}}, {}, {}, true},
     {"a part's program within a second of a program change", change(0x21, 3, 0, 1, 9), program, 0, {{kControlLibrary, 1}, {kGlobalRxProgramChange, 1}}, {{program, 9}}, {hw(program)}, false, 999},
     {"a part's program: the slot of the upper list", change(0x21, 3, 0, 1, 9), program, 0, {{kControlLibrary, 1}}, {}, {hw(program), "select 9", "play 9 on 3", quickTab}, false},
+    {"a part's program a second after a program change", change(0x21, 3, 0, 1, 9), program, 0, {{kControlLibrary, 1}, {kGlobalRxProgramChange, 1}}, {{program, 9}}, {hw(program)}, false, 1000},
+    {"a part's program just over a second after", change(0x21, 3, 0, 1, 9), program, 0, {{kControlLibrary, 1}}, {}, {hw(program), "select 9", "play 9 on 3", quickTab}, false, 1001},
     // The answer to the request is one more message: the quick tab is refreshed again.
     {"a part's program: bank change and request", change(0x21, 3, 0, 1, 9), program, 0, {{kGlobalRxProgramChange, 1}}, {}, {hw(program), "AllSoundsOff 3", "BankChangeMessage 3", "select 9", quickTab, quickTab}, false},
     {"a locked part's program", change(0x21, 3, 0, 1, 9), program, 0, {{kControlLibrary, 1}, {kPartLock + 3, 1}}, {}, {hw(program)}, false},
