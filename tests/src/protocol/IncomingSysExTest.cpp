@@ -87,6 +87,26 @@ TEST(IncomingSysEx, ParameterChangesFollowTheirRules) {
   }
 }
 
+// Before the part's sound is asked for, its notes are ended and the synthesizer is given 20 ms.
+TEST(IncomingSysEx, APartsProgramEndsItsNotesAndWaitsBeforeTheRequest) {
+  Engine e;
+  e.realDispatch();
+  e.manager->setTickSource([] { return 10000u; });
+  e.manager->programChangeTime = 0;
+  e.plugin.values[kGlobalRxProgramChange] = 1;
+  e.plugin.controls[{0x21, 3, 0, 1, 0}] = kMultiPartPatch + 3;
+  std::vector<std::string> callsAtFirstPause;
+  e.clock->onPause = [&](int count) {
+    if (count == 1) callsAtFirstPause = e.plugin.calls;
+  };
+  e.fromDevice(change(0x21, 3, 0, 1, 9));
+  ASSERT_TRUE(e.idle());
+  ASSERT_FALSE(e.clock->pauses.empty());
+  EXPECT_EQ(e.clock->pauses.front(), 20);
+  EXPECT_EQ(callsAtFirstPause,
+            (Calls{"hw " + std::to_string(kMultiPartPatch + 3), "AllSoundsOff 3"}));
+}
+
 // A bank change follows the part's stored program; one outside the bank selects nothing.
 TEST(IncomingSysEx, ABankChangeWithAProgramOutsideTheBankIsLoggedAndSelectsNothing) {
   Engine e;
