@@ -134,6 +134,25 @@ TEST(MIDIClock, TheClockEndsWhenTheOutputGoes) {
   EXPECT_EQ(plugin.sent, std::vector<Bytes>(3, Bytes{0xF8}));
 }
 
+// A pause until a deadline lasts to it in whole milliseconds, rounded up; a deadline passed
+// gives a pause of none.
+TEST(LaneClockDeadlines, APauseUntilADeadlineRoundsUpAndNeverGoesBack) {
+  class FixedNow : public LaneClock {
+   public:
+    bool pause(int ms) override { return pauses.push_back(ms), true; }
+    void stop() override {}
+    TimePoint now() const override { return TimePoint(std::chrono::seconds(100)); }
+    std::vector<int> pauses;
+  };
+  FixedNow clock;
+  const LaneClock::TimePoint at = clock.now();
+  for (auto offset : {std::chrono::microseconds(3000), std::chrono::microseconds(1200),
+                      std::chrono::microseconds(1), std::chrono::microseconds(0),
+                      std::chrono::microseconds(-5000)})
+    EXPECT_TRUE(clock.pauseUntil(at + offset));
+  EXPECT_EQ(clock.pauses, std::vector<int>({3, 2, 1, 0, 0}));
+}
+
 // Pauses recorded and passed at once; `atPause` hears of each by its number.
 class CountingClock : public LaneClock {
  public:
