@@ -65,6 +65,8 @@ TEST(MessageTable, OneMessagePerValueWithThePartInPlace) {
   EXPECT_EQ(message[7], 0);
   ASSERT_TRUE(t.messageFor(7, message));
   EXPECT_EQ(message[7], 2);
+  // The table holds the template once and one value per message.
+  EXPECT_EQ(t.messages.storageBytes(), (8 + 3) * sizeof(int));
 }
 
 TEST(MessageTable, BadTemplatesAndValuesPastTheLargestNumberAreRejectedAndLogged) {
