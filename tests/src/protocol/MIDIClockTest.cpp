@@ -135,14 +135,15 @@ TEST(MIDIClock, TheClockEndsWhenTheOutputGoes) {
 }
 
 // A pause until a deadline lasts to it in whole milliseconds, rounded up; a deadline passed
-// gives a pause of none.
+// gives a pause of none; a stopped clock's pause says so.
 TEST(LaneClockDeadlines, APauseUntilADeadlineRoundsUpAndNeverGoesBack) {
   class FixedNow : public LaneClock {
    public:
-    bool pause(int ms) override { return pauses.push_back(ms), true; }
-    void stop() override {}
+    bool pause(int ms) override { return pauses.push_back(ms), !stopped; }
+    void stop() override { stopped = true; }
     TimePoint now() const override { return TimePoint(std::chrono::seconds(100)); }
     std::vector<int> pauses;
+    bool stopped = false;
   };
   FixedNow clock;
   const LaneClock::TimePoint at = clock.now();
@@ -151,6 +152,9 @@ TEST(LaneClockDeadlines, APauseUntilADeadlineRoundsUpAndNeverGoesBack) {
                       std::chrono::microseconds(-5000)})
     EXPECT_TRUE(clock.pauseUntil(at + offset));
   EXPECT_EQ(clock.pauses, std::vector<int>({3, 2, 1, 0, 0}));
+  clock.stop();
+  EXPECT_FALSE(clock.pauseUntil(at + std::chrono::milliseconds(1)))
+      << "a stopped clock ends the job";
 }
 
 // Pauses recorded and passed at once; `atPause` hears of each by its number.
