@@ -157,6 +157,32 @@ TEST_F(DrawingTest, BitmapsAreScaledOnceAndKeyedByIdAndScale) {
   EXPECT_EQ(graphics.getImageById(9003, 1.0).mData, nullptr);
 }
 
+// Bitmap draws report success, also when there is nothing to draw: no pixels, or nothing of the
+// destination inside the drawing rectangle.
+TEST_F(DrawingTest, BitmapDrawsReportSuccessWithOrWithoutSomethingToDraw) {
+  IBitmap bitmap = graphics.LoadIBitmap(9080, "8x8");
+  IBitmap none;
+  DrawEverywhere();
+  IRECT inside(10, 10, 18, 18), outside(300, 300, 308, 308);
+  IGraphics& g = graphics;
+  const std::pair<const char*, std::function<bool()>> draws[] = {
+      {"bitmap", [&] { return g.DrawBitmap(&bitmap, &inside, 0, 0); }},
+      {"frame", [&] { return g.DrawBitmap(&bitmap, &inside, 1); }},
+      {"frame and offset", [&] { return g.DrawBitmap(&bitmap, &inside, 1, 2, 2); }},
+      {"outside", [&] { return g.DrawBitmap(&bitmap, &outside, 0, 0); }},
+      {"no pixels", [&] { return g.DrawBitmap(&none, &inside, 0, 0); }},
+      {"rotated", [&] { return g.DrawRotatedBitmap(&bitmap, 50, 50, 0.5); }},
+      {"rotated, no pixels", [&] { return g.DrawRotatedBitmap(&none, 50, 50, 0.5); }},
+      {"rotated mask", [&] { return g.DrawRotatedMask(&bitmap, &bitmap, &bitmap, 60, 60, 30); }},
+      {"rotated mask, no base",
+       [&] { return g.DrawRotatedMask(&none, &bitmap, &bitmap, 60, 60, 30); }},
+      {"rotated mask, outside",
+       [&] { return g.DrawRotatedMask(&bitmap, &bitmap, &bitmap, 300, 300, 30); }},
+  };
+  for (const auto& [what, draw] : draws) EXPECT_TRUE(draw()) << what;
+  EXPECT_EQ(SourceAt(12, 13), std::make_pair(4, 5));  // the last draw there, from (2, 2) on
+}
+
 // A crop keeps the source's pixels from the rectangle's corner on, a scale stretches them; both
 // keep the frame count, and without a source both give a bitmap of the size asked.
 TEST_F(DrawingTest, CropsAndScalesKeepTheSourcesPixelsAndFrames) {
