@@ -95,6 +95,11 @@ TEST_F(InputTest, DoubleClicksRestoreDefaultsOrActAsPresses) {
   view->mouseDown(60, 10, VIEW_Event::kLeft, {}, 2);
   EXPECT_EQ(graphics->GetCapturedControl(), high);
   EXPECT_THAT(log, ElementsAre("low dblclick", "low down", "high down"));
+  // Whether the double click became a press, for the platform to follow with the release.
+  IMouseMod left(true, false, false, false, false);
+  EXPECT_TRUE(graphics->OnMouseDblClick(60, 10, &left));
+  EXPECT_FALSE(graphics->OnMouseDblClick(10, 10, &left));
+  EXPECT_FALSE(graphics->OnMouseDblClick(500, 500, &left)) << "nothing there";
 }
 
 TEST_F(InputTest, KeysGoToTheControlAtTheLastMousePositionOrTheCatcher) {
