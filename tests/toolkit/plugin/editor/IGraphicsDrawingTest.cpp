@@ -226,10 +226,20 @@ TEST_F(DrawingTest, CachesAreSharedBetweenTwoGraphicsObjects) {
   ASSERT_NE(font, nullptr);
   EXPECT_EQ(second.CacheFont(&sameKey), font);
   EXPECT_EQ(FontStorage::Instance().Count(), fonts + 1);
-  IText bold = style;
-  bold.mCached = nullptr;
-  bold.mStyle = IText::kStyleBold;
-  EXPECT_NE(second.CacheFont(&bold), font);
+  // Size, orientation, style and face each make a font of their own.
+  const std::pair<const char*, std::function<void(IText&)>> changes[] = {
+      {"size", [](IText& t) { t.mSize = 15; }},
+      {"orientation", [](IText& t) { t.mOrientation = 900; }},
+      {"style", [](IText& t) { t.mStyle = IText::kStyleBold; }},
+      {"face", [](IText& t) { t.SetFont("DejaVu Serif"); }}};
+  for (const auto& [what, change] : changes) {
+    IText other = style;
+    other.mCached = nullptr;
+    change(other);
+    GFX_IFont* made = second.CacheFont(&other);
+    EXPECT_NE(made, nullptr) << what;
+    EXPECT_NE(made, font) << what;
+  }
 }
 
 namespace {
