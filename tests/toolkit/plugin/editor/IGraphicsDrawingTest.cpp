@@ -187,8 +187,8 @@ TEST_F(DrawingTest, BitmapDrawsReportSuccessWithOrWithoutSomethingToDraw) {
 // keep the frame count, and without a source both give a bitmap of the size asked.
 TEST_F(DrawingTest, CropsAndScalesKeepTheSourcesPixelsAndFrames) {
   IBitmap source = graphics.LoadIBitmap(9070, "10x20", 1.0, 2);
-  IRECT piece(2, 3, 6, 8);
-  IBitmap cropped = graphics.CropBitmap(&source, &piece);
+  IRECT area(2, 3, 6, 8);
+  IBitmap cropped = graphics.CropBitmap(&source, &area);
   EXPECT_EQ(std::vector<int>({cropped.W, cropped.H, cropped.N}), std::vector<int>({4, 5, 2}));
   IBitmap scaled = graphics.ScaleBitmap(&source, 20, 40);
   EXPECT_EQ(std::vector<int>({scaled.W, scaled.H, scaled.N}), std::vector<int>({20, 40, 2}));
@@ -206,7 +206,7 @@ TEST_F(DrawingTest, CropsAndScalesKeepTheSourcesPixelsAndFrames) {
   EXPECT_LE(SourceAt(100, 100).second, 1);
   EXPECT_GE(SourceAt(119, 139).second, 18);
 
-  IBitmap none = graphics.CropBitmap(nullptr, &piece);
+  IBitmap none = graphics.CropBitmap(nullptr, &area);
   EXPECT_EQ(std::vector<int>({none.W, none.H, none.N}), std::vector<int>({4, 5, 1}));
   none = graphics.ScaleBitmap(nullptr, 3, 7);
   EXPECT_EQ(std::vector<int>({none.W, none.H, none.N}), std::vector<int>({3, 7, 1}));
