@@ -294,6 +294,8 @@ TEST_F(EditorPage, TheProgressLayerPlacesOneCancelButtonPerKindOfPage) {
   // Both are the one global parameter a host lists under the first part's group.
   EXPECT_STREQ(param(kCancelDataRequest)->GetNameForHost(), "Cancel Data Request");
   EXPECT_STREQ(param(kCancelDataRequest)->GetParamGroupForHost(), "Part 1:Global");
+  // The overlay takes the clicks over the whole editor.
+  EXPECT_EQ(layers.progress->GetTargetRECT(), IRECT(0, 0, 1500, 757));
   const struct {
     int tab;
     bool librarianShown;
