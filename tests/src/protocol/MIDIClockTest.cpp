@@ -81,6 +81,12 @@ TEST(MIDIClock, WithoutTheOverrideTheMultisTempoEntrySetsTheRate) {
   }
 }
 
+// Whether the lane's job ended within ten seconds.
+bool laneEnds(MIDIMessageManager& manager, Lane lane) {
+  for (int i = 0; i < 10000 && manager.isLaneRunning(lane); ++i) std::this_thread::sleep_for(1ms);
+  return !manager.isLaneRunning(lane);
+}
+
 // Start and stop go out only while the song position switch is on.
 TEST(MIDIClock, StartAndStopFollowTheSongPositionSwitch) {
   for (bool pointer : {false, true}) {
@@ -89,9 +95,7 @@ TEST(MIDIClock, StartAndStopFollowTheSongPositionSwitch) {
     e.plugin.clockPointer = pointer;
     for (int code : {kStartMIDIClockOutput, kStopMIDIClockOutput}) {
       ASSERT_TRUE(e.manager->startJob(job(code)));
-      for (int i = 0; i < 10000 && e.manager->isLaneRunning(Lane::kClockStartStop); ++i)
-        std::this_thread::sleep_for(1ms);
-      ASSERT_FALSE(e.manager->isLaneRunning(Lane::kClockStartStop));
+      ASSERT_TRUE(laneEnds(*e.manager, Lane::kClockStartStop));
     }
     const std::vector<Bytes> expected = {{0xFA}, {0xFC}};
     EXPECT_EQ(e.plugin.sent, pointer ? expected : std::vector<Bytes>());
@@ -107,9 +111,7 @@ TEST(MIDIClock, AJobThatThrowsIsLoggedAndItsLaneTakesTheNext) {
   };
   for (int code : {kStartMIDIClockOutput, kStopMIDIClockOutput}) {
     ASSERT_TRUE(e.manager->startJob(job(code)));
-    for (int i = 0; i < 10000 && e.manager->isLaneRunning(Lane::kClockStartStop); ++i)
-      std::this_thread::sleep_for(1ms);
-    ASSERT_FALSE(e.manager->isLaneRunning(Lane::kClockStartStop));
+    ASSERT_TRUE(laneEnds(*e.manager, Lane::kClockStartStop));
   }
   EXPECT_EQ(e.log.lines, std::vector<std::string>({"job 15 failed: port gone", "job 17 failed"}));
 }
@@ -128,9 +130,7 @@ TEST(MIDIClock, TheClockEndsWhenTheOutputGoes) {
   };
   manager.sender().resetContinuousClock(false);
   ASSERT_TRUE(manager.startJob(job(kSendContinuousMIDIClock)));
-  for (int i = 0; i < 10000 && manager.isLaneRunning(Lane::kContinuousClock); ++i)
-    std::this_thread::sleep_for(1ms);
-  ASSERT_FALSE(manager.isLaneRunning(Lane::kContinuousClock));
+  ASSERT_TRUE(laneEnds(manager, Lane::kContinuousClock));
   EXPECT_EQ(plugin.sent, std::vector<Bytes>(3, Bytes{0xF8}));
 }
 
