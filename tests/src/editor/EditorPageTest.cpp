@@ -86,6 +86,8 @@ class EditorPage : public builder_test::Builders, public FakeHostOf<EditorHost> 
  protected:
   EditorPage() {
     MidiBackend::setCurrent(&ports);
+    ports.addInputPort("Keys In");
+    ports.addOutputPort("Synth Out");
     read(1.0, editorLayout());
     MidiBackend::setCurrent(nullptr);
     lines.clear();
@@ -171,8 +173,8 @@ TEST_F(EditorPage, EveryFixedPurposeElementBuildsItsControlParameterAndBinding) 
       {page->controls.Get(5), kPatchSelectionListUpper, {1, 2, 81, 15}, "----", 0, silver},
       {page->controls.Get(6), kLibSyncTimer, {5, 6, 85, 19}, "50|75|100", 0, {255, 255, 173, 0}},
       {page->controls.Get(7), kPatchRename, {0, 0, 80, 13}, "New Name", 0, {255, 225, 225, 225}},
-      {page->controls.Get(8), kDeviceInSelection, {0, 0, 90, 13}, "OFF", 0, blue},
-      {page->controls.Get(9), kDeviceOutSelection, {0, 20, 90, 33}, "OFF", 0, blue},
+      {page->controls.Get(8), kDeviceInSelection, {0, 0, 90, 13}, "OFF|Keys In", 0, blue},
+      {page->controls.Get(9), kDeviceOutSelection, {0, 20, 90, 33}, "OFF|Synth Out", 0, blue},
       {part->controls.Get(0), kPatchName + 1, {0, 0, 80, 13}, "-- INIT --", 0, grey},
       {part->controls.Get(1), kFilter1Type + 1, {1, 2, 41, 15}, "1|2|3", -1, {0, 255, 173, 0}},
       // Default 2 between 1 and 4: three entries, numbered from 1.
@@ -188,6 +190,11 @@ TEST_F(EditorPage, EveryFixedPurposeElementBuildsItsControlParameterAndBinding) 
     EXPECT_TRUE(!a || std::count(a->controls.begin(), a->controls.end(), c.control)) << c.paramIdx;
   }
   EXPECT_EQ(param(kArpDirection + 1)->GetDefault(), 2);
+  for (int ports : {kDeviceInSelection, kDeviceOutSelection}) {
+    EXPECT_STREQ(param(ports)->GetNameForHost(), "Device Selection");
+    EXPECT_EQ(param(ports)->Type(), IParam::kTypeEnum);
+    EXPECT_EQ(param(ports)->GetMax(), 1) << "OFF and the one port";
+  }
   const IParam* depth = param(kLFO1Speed + 1);
   EXPECT_EQ(std::vector<double>({depth->GetDefault(), depth->GetMin(), depth->GetMax()}),
             std::vector<double>({30, 10, 90}));
