@@ -33,6 +33,11 @@ TEST(IncomingSysEx, ParameterChangesFollowTheirRules) {
     {"effect 2 modes 6 and 7: the delays", change(0x20, 1, 1, 20, 16), kFX2DelayFeedback + 1, 6, {{kEffect2Mode + 1, 7}}, {{kFX2DelayFeedback + 1, 16}}, {hw(kFX2DelayFeedback + 1)}, false},
     {"the last effect byte", change(0x20, 1, 1, 31, 16), kFX2DelayFeedback + 1, 6, {{kEffect2Mode + 1, 7}}, {{kFX2DelayFeedback + 1, 16}}, {hw(kFX2DelayFeedback + 1)}, false},
     {"effect 1's last byte: its own mode's variant", change(0x20, 2, 1, 15, 64), kEffect1Param14 + 2, 3, {{kEffect1Mode + 2, 3}}, {{kEffect1Param14 + 2, 64}}, {hw(kEffect1Param14 + 2)}, false},
+    // The last mode of each effect has a variant; a mode past it has none and finds no control.
+    {"effect 1 mode 5", change(0x20, 2, 1, 5, 64), p1, 5, {{kEffect1Mode + 2, 5}}, {{p1, 64}}, {hw(p1)}, false},
+    {"effect 1 mode 6: no such mode", change(0x20, 2, 1, 5, 64), p1, 6, {{kEffect1Mode + 2, 6}}, {{p1, 0}}, {}, false},
+    {"effect 2 mode 8: the reverb", change(0x20, 1, 1, 20, 16), kFX2ReverbDecay + 1, 7, {{kEffect2Mode + 1, 8}}, {{kFX2ReverbDecay + 1, 16}}, {hw(kFX2ReverbDecay + 1)}, false},
+    {"effect 2 mode 9: no such mode", change(0x20, 1, 1, 20, 16), kFX2ReverbDecay + 1, 7, {{kEffect2Mode + 1, 9}}, {{kFX2ReverbDecay + 1, 0}}, {}, false},
     {"an effect byte without a control", change(0x20, 2, 1, 5, 1), -1, 0, {}, {}, {}, false},
     {"effect 1 mode refreshes the quick tab", change(0x20, 0, 1, 0, 2), kEffect1Mode, 0, {}, {{kEffect1Mode, 2}}, {hw(kEffect1Mode), "OnParamChange2 8452"}, false},
     {"effect 2 mode from 32 on", change(0x20, 0, 1, 16, 40), kEffect2Mode, 0, {}, {{kEffect2Mode, 18}}, {hw(kEffect2Mode), "OnParamChange 8450", hw(kEffect2Mode)}, false},
