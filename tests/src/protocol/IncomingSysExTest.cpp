@@ -92,6 +92,27 @@ TEST(IncomingSysEx, ParameterChangesFollowTheirRules) {
   }
 }
 
+// An effect byte goes to the control of its effect mode's variant: effect 1's modes are their own
+// variants; effect 2's delays (modes 6 and 7) share one, and its reverb (8) is the last.
+TEST(IncomingSysEx, EachEffectModeFindsTheControlOfItsVariant) {
+  const int effect2Variants[] = {0, 1, 2, 3, 4, 5, 6, 6, 7};
+  for (bool effect2 : {false, true}) {
+    for (int mode = 0; mode < (effect2 ? 9 : 6); ++mode) {
+      SCOPED_TRACE(testing::Message() << "effect " << (effect2 ? 2 : 1) << " mode " << mode);
+      Engine e;
+      e.realDispatch();
+      const int low = effect2 ? 20 : 5;
+      e.plugin.values[(effect2 ? kEffect2Mode : kEffect1Mode) + 1] = mode;
+      for (int variant = 0; variant < 8; ++variant)
+        e.plugin.controls[{0x20, 1, 1, low, variant}] = kLFO1Speed + variant;
+      e.fromDevice(change(0x20, 1, 1, low, 64));
+      ASSERT_TRUE(e.idle());
+      const int variant = effect2 ? effect2Variants[mode] : mode;
+      EXPECT_EQ(e.plugin.calls, Calls{"hw " + std::to_string(kLFO1Speed + variant)});
+    }
+  }
+}
+
 // Before the part's sound is asked for, its notes are ended and the synthesizer is given 20 ms.
 TEST(IncomingSysEx, APartsProgramEndsItsNotesAndWaitsBeforeTheRequest) {
   Engine e;
