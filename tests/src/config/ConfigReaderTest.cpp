@@ -1,10 +1,14 @@
 #include <gtest/gtest.h>
 #include <tinyxml2.h>
 
+#include <optional>
+#include <string>
+
 #include "ConfigTestSupport.h"
 
 namespace {
 
+using config_test::encipher;
 using config_test::LoggedManager;
 using config_test::TestBundle;
 using Texts = std::vector<std::string>;
@@ -40,6 +44,49 @@ TEST_F(Reader, SysExEntriesKeepTheirPositionsAndForms) {
   EXPECT_EQ(text, "3E 13 00 20 00 00 00 00");
   for (int index : {-1, 1, 3}) EXPECT_FALSE(m.manager.getSysexTemplate(index, text)) << index;
   EXPECT_TRUE(m.logged("no SysEx template at index 3"));
+}
+
+// A resource that is missing, empty, damaged or of another kind is logged once and reads nothing.
+TEST_F(Reader, UnreadableResourcesAreLoggedAndReadNothing) {
+  const std::string list = "<sysexlist><sysex/><sysex/></sysexlist>";
+  const struct {
+    const char* what;
+    std::optional<std::string> text;
+    int size;  // -1: the enciphered text's own
+    const char* logged;
+    size_t entries;
+  } cases[] = {
+      {"missing", std::nullopt, -1, "resource resources/sysex.tea is missing or empty!", 0},
+      {"empty", "", 0, "resource resources/sysex.tea is missing or empty!", 0},
+      {"no bytes counted", list, 0, "resource resources/sysex.tea is missing or empty!", 0},
+      {"unclosed", "<sysexlist><sysex/>", -1,
+       "resource resources/sysex.tea is not well formed: ", 0},
+      {"another root", "<uiconfig><sysex/></uiconfig>", -1,
+       "resource resources/sysex.tea has no element sysexlist!", 0},
+      {"counted beyond its bytes", list, 4096, nullptr, 2},
+      {"whole", list, -1, nullptr, 2},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    LoggedManager reader;
+    reader.manager.setResourceLoader([&](int, const char*) -> std::optional<Bundle::LoadedFile> {
+      if (!c.text) return std::nullopt;
+      const std::string bytes = c.text->empty() ? "" : encipher(*c.text);
+      Bundle::LoadedFile file;
+      file.bytes.assign(bytes.begin(), bytes.end());
+      file.size = c.size < 0 ? static_cast<int>(bytes.size()) : c.size;
+      return file;
+    });
+    reader.manager.readSysexValues();
+    EXPECT_EQ(reader.manager.getSysexList().size(), c.entries);
+    const std::string tag = "CONFIG READER: ";
+    ASSERT_EQ(reader.lines.size(), c.logged ? 3u : 2u);
+    EXPECT_EQ(reader.lines.front(), tag + "Started to read SysEx Data...");
+    EXPECT_EQ(reader.lines.back(), tag + "Completed reading SysEx data!");
+    if (c.logged) {
+      EXPECT_EQ(reader.lines[1].rfind(tag + c.logged, 0), 0u) << reader.lines[1];
+    }
+  }
 }
 
 TEST_F(Reader, ValueListsByNameTheLaterOfTwoStands) {

@@ -65,6 +65,8 @@ TEST(MessageTable, OneMessagePerValueWithThePartInPlace) {
   EXPECT_EQ(message[7], 0);
   ASSERT_TRUE(t.messageFor(7, message));
   EXPECT_EQ(message[7], 2);
+  // The table holds the template once and one value per message.
+  EXPECT_EQ(t.messages.storageBytes(), (8 + 3) * sizeof(int));
 }
 
 TEST(MessageTable, BadTemplatesAndValuesPastTheLargestNumberAreRejectedAndLogged) {
@@ -135,6 +137,9 @@ TEST_F(Links, ResolveWithTheClampedPartAndUnknownNamesStayUnknown) {
       {"kFilter1Cutoff", 3, {-1, -1, -1}},
       {"kFilter1Cutoff,kFilterLinkSwitch,3", 4, {cut + 4, sw + 4, 3}},
       {"kFilter1Cutoff,kFilterLinkSwitch,3,4", 0, {cut, sw, -1}},
+      // Only the first two are names; a third name is no switch value.
+      {"kFilter1Cutoff,kFilterLinkSwitch,kFilter2Cutoff,4", 1, {cut + 1, sw + 1, -1}},
+      {"kFilter1Cutoff,kFilterLinkSwitch", 2, {cut + 2, sw + 2, -1}},
       {"kNoSuchName,kFilterLinkSwitch,2", 4, {-1, sw + 4, 2}},
       // A part past the largest number names no parameter.
       {"kFilter1Cutoff,kFilterLinkSwitch,2", INT_MAX, {-1, -1, 2}},
@@ -170,6 +175,11 @@ TEST(ControlLinks, BothPartnersPointAtEachOther) {
   m.manager.setControlLink(&own, 100, LinkInfo{0, 301, 2}, 0);
   ASSERT_NE(m.manager.getControlAction(0), nullptr);
   EXPECT_EQ(m.manager.getControlAction(0)->link, (LinkInfo{100, 301, -1}));
+  // The last parameter is a partner and a switch like any other.
+  m.manager.setControlLink(&own, 100, LinkInfo{numParams - 1, numParams - 1, 2}, 0);
+  EXPECT_EQ(own.link, (LinkInfo{numParams - 1, numParams - 1, 2}));
+  ASSERT_NE(m.manager.getControlAction(numParams - 1), nullptr);
+  EXPECT_EQ(m.manager.getControlAction(numParams - 1)->link, (LinkInfo{100, numParams - 1, -1}));
   EXPECT_TRUE(m.lines.empty());
 }
 
@@ -183,6 +193,7 @@ TEST(ControlLinks, LinksThatNameNoParameterLinkNothing) {
       {{numParams, 300, 4}, "to parameter 8456 has no partner; link skipped"},
       // A single identifier plus a part can pass the last parameter.
       {{200, kDebugParts + 3, 4}, "has no switch parameter 8458; link skipped"},
+      {{200, numParams, 4}, "has no switch parameter 8456; link skipped"},
   };
   for (const auto& c : cases) {
     LoggedManager m;

@@ -204,6 +204,21 @@ TEST_F(Builders, DisplaysTakeTheirColourByStyleNameFieldsTheirLength) {
     EXPECT_EQ(lastControl()->GetTextEntryLength(), nameLen);
     EXPECT_EQ(lastControl()->GetText()->mColor, IColor(255, 187, 187, 187)) << "in every style";
   }
+  // The text a name field starts with, and the grey of the librarian's two entry fields.
+  const struct {
+    int paramIdx;
+    const char* text;
+    IColor colour;
+  } names[] = {{kPatchRename, "New Name", IColor(255, 225, 225, 225)},
+               {kPatchSearchString, "search...", IColor(255, 225, 225, 225)},
+               {kMultiName, "Init Multi", IColor(255, 187, 187, 187)},
+               {kPatchName + 15, "-- INIT --", IColor(255, 187, 187, 187)},
+               {kCategoryName, "INIT", IColor(255, 187, 187, 187)}};
+  for (const auto& n : names) {
+    config.createNameDisplay("Name", n.paramIdx, 0, 0, 80, 13, 16, -1, nullptr, "");
+    EXPECT_STREQ(param(n.paramIdx)->GetDisplayText(0), n.text) << n.paramIdx;
+    EXPECT_EQ(lastControl()->GetText()->mColor, n.colour) << n.paramIdx;
+  }
 }
 
 TEST_F(Builders, ElementsThatCannotBeBuiltAreSkippedTheRestBuilds) {
@@ -237,6 +252,26 @@ TEST_F(Builders, ElementsThatCannotBeBuiltAreSkippedTheRestBuilds) {
   EXPECT_EQ(param(kFilter2Keytrack)->GetMax(), 7);
   EXPECT_EQ(action(kFilter2Keytrack).sysexMessages.messages.size(), 8u);
   EXPECT_EQ(config.sysexControls().findControl(0x20, 0, 1, 0x0A, 0), lastControl());
+}
+
+// A menu of fewer than no values or of more than 4096 is skipped and logged; 4096 are built.
+TEST_F(Builders, MenusOfMoreThan4096ValuesOrFewerThanNoneAreSkipped) {
+  read(1.0, R"(<uiconfig>
+<menucontrol type="ccMenu" paramId="kFilter1Type" valueBounds="0,5,2"/>
+<menucontrol type="ccMenu" paramId="kFilter2Type" valueBounds="0,0,4097"/>
+<menucontrol type="ccMenu" paramId="kLFO1Shape" valueBounds="0,0,4096"/>
+<menucontrol type="ccMenu" paramId="kLFO2Shape" valueBounds="0,3,3"/>
+</uiconfig>)");
+  const auto walk = std::find(lines.rbegin(), lines.rend(), "CONFIG READER: Completed!").base();
+  ASSERT_NE(walk, lines.begin());
+  lines.erase(lines.begin(), walk);
+  EXPECT_EQ(lines, (std::vector<std::string>{
+                       "CONFIG READER: a menu of -3 values; menucontrol at line 2 skipped!",
+                       "CONFIG READER: a menu of 4097 values; menucontrol at line 3 skipped!"}));
+  EXPECT_EQ(param(kFilter1Type)->Type(), IParam::kTypeNone);
+  EXPECT_EQ(param(kFilter2Type)->Type(), IParam::kTypeNone);
+  EXPECT_EQ(param(kLFO1Shape)->GetMax(), 4095);  // values 0 .. 4095
+  EXPECT_EQ(param(kLFO2Shape)->Type(), IParam::kTypeEnum);
 }
 
 TEST_F(Builders, MenusShowTheListElseTheNumbersElseNothing) {

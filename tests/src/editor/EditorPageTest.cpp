@@ -35,6 +35,10 @@ const char* const librarianPage = R"(
     <dropMenu type="nameSelection" name="Name" paramId="kPatchName" bounds="0,0,80,13"/>
     <multiFx type="Menu" name="Step" paramId="kFilter1Type" position="1,2,40,13"
              valueBounds="0,0,3" valueDisplay="1:16" visible="0"/>
+    <multiFx type="Menu" name="Dir" paramId="kArpDirection" position="0,20,40,13"
+             valueBounds="2,1,4" valueDisplay="1:16" visible="1"/>
+    <multiFx type="Knob" name="Depth" paramId="kLFO1Speed" position="60,20" imageId="KNOB"
+             valueBounds="30,10,90,5"/>
   </multilayer>
 </layer>)";
 
@@ -82,6 +86,8 @@ class EditorPage : public builder_test::Builders, public FakeHostOf<EditorHost> 
  protected:
   EditorPage() {
     MidiBackend::setCurrent(&ports);
+    ports.addInputPort("Keys In");
+    ports.addOutputPort("Synth Out");
     read(1.0, editorLayout());
     MidiBackend::setCurrent(nullptr);
     lines.clear();
@@ -167,10 +173,12 @@ TEST_F(EditorPage, EveryFixedPurposeElementBuildsItsControlParameterAndBinding) 
       {page->controls.Get(5), kPatchSelectionListUpper, {1, 2, 81, 15}, "----", 0, silver},
       {page->controls.Get(6), kLibSyncTimer, {5, 6, 85, 19}, "50|75|100", 0, {255, 255, 173, 0}},
       {page->controls.Get(7), kPatchRename, {0, 0, 80, 13}, "New Name", 0, {255, 225, 225, 225}},
-      {page->controls.Get(8), kDeviceInSelection, {0, 0, 90, 13}, "OFF", 0, blue},
-      {page->controls.Get(9), kDeviceOutSelection, {0, 20, 90, 33}, "OFF", 0, blue},
+      {page->controls.Get(8), kDeviceInSelection, {0, 0, 90, 13}, "OFF|Keys In", 0, blue},
+      {page->controls.Get(9), kDeviceOutSelection, {0, 20, 90, 33}, "OFF|Synth Out", 0, blue},
       {part->controls.Get(0), kPatchName + 1, {0, 0, 80, 13}, "-- INIT --", 0, grey},
       {part->controls.Get(1), kFilter1Type + 1, {1, 2, 41, 15}, "1|2|3", -1, {0, 255, 173, 0}},
+      // Default 2 between 1 and 4: three entries, numbered from 1.
+      {part->controls.Get(2), kArpDirection + 1, {0, 20, 40, 33}, "1|2|3", -1, {255, 255, 173, 0}},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(c.control->GetRECT(), c.rect) << c.paramIdx;
@@ -181,6 +189,17 @@ TEST_F(EditorPage, EveryFixedPurposeElementBuildsItsControlParameterAndBinding) 
     EXPECT_EQ(a ? a->messageType : -1, c.messageType) << c.paramIdx;
     EXPECT_TRUE(!a || std::count(a->controls.begin(), a->controls.end(), c.control)) << c.paramIdx;
   }
+  EXPECT_EQ(param(kArpDirection + 1)->GetDefault(), 2);
+  for (int ports : {kDeviceInSelection, kDeviceOutSelection}) {
+    EXPECT_STREQ(param(ports)->GetNameForHost(), "Device Selection");
+    EXPECT_EQ(param(ports)->Type(), IParam::kTypeEnum);
+    EXPECT_EQ(param(ports)->GetMax(), 1) << "OFF and the one port";
+  }
+  const IParam* depth = param(kLFO1Speed + 1);
+  EXPECT_EQ(std::vector<double>({depth->GetDefault(), depth->GetMin(), depth->GetMax()}),
+            std::vector<double>({30, 10, 90}));
+  EXPECT_EQ(part->controls.Get(3)->GetRECT(), IRECT(60, 20, 120, 80));  // the picture's size
+  EXPECT_EQ(part->controls.Get(3)->ParamIdx(), kLFO1Speed + 1);
   EXPECT_EQ(page->controls.Get(1)->ParamIdx(), kLibrarianArea);  // whatever its paramId
   // After the walk the plug-in keeps what was built; each display missing is logged once.
   EXPECT_EQ(displays.name, page->controls.Get(2));
@@ -279,6 +298,11 @@ TEST_F(EditorPage, TheProgressLayerPlacesOneCancelButtonPerKindOfPage) {
   ASSERT_EQ(buttons.size(), 2u);
   EXPECT_EQ(buttons[0]->GetRECT(), IRECT(835, 457, 875, 477));
   EXPECT_EQ(buttons[1]->GetRECT(), IRECT(740, 83, 780, 103));
+  // Both are the one global parameter a host lists under the first part's group.
+  EXPECT_STREQ(param(kCancelDataRequest)->GetNameForHost(), "Cancel Data Request");
+  EXPECT_STREQ(param(kCancelDataRequest)->GetParamGroupForHost(), "Part 1:Global");
+  // The overlay takes the clicks over the whole editor.
+  EXPECT_EQ(layers.progress->GetTargetRECT(), IRECT(0, 0, 1500, 757));
   const struct {
     int tab;
     bool librarianShown;
@@ -289,6 +313,44 @@ TEST_F(EditorPage, TheProgressLayerPlacesOneCancelButtonPerKindOfPage) {
     layers.progress->applyRequest();
     EXPECT_EQ(buttons[0]->IsHidden(), !page.librarianShown) << page.tab;
     EXPECT_EQ(buttons[1]->IsHidden(), page.librarianShown) << page.tab;
+  }
+}
+
+// Each filter type shows its picture: two types to each, the comb filters one each, none for
+// type 0, and a type past the table the first.
+TEST_F(EditorPage, EachFilterTypeShowsItsPicture) {
+  const char* const pictures[] = {"",      "LP",    "LP",        "BP",       "BP", "HP", "HP",
+                                  "Notch", "Notch", "CombMinus", "CombPlus", "LP", "LP"};
+  for (int type = 0; type < 13; ++type) {
+    const int other = 12 - type;
+    set({{kFilter1Type + 2, static_cast<double>(type)},
+         {kFilter2Type + 2, static_cast<double>(other)}});
+    const std::string layers = mainTab(3, 2);
+    std::string found;
+    for (const std::string& filter : {std::string("filter1"), std::string("filter2")}) {
+      const size_t at = layers.find(filter);
+      found += at == std::string::npos ? "-" : layers.substr(at, layers.find(',', at) - at);
+      found += " ";
+    }
+    auto expected = [&](int filter, int t) {
+      return *pictures[t] ? "filter" + std::to_string(filter) + pictures[t] : std::string("-");
+    };
+    EXPECT_EQ(found, expected(1, type) + " " + expected(2, other) + " ") << type;
+  }
+}
+
+// The second effect's mode shows its panel, the bypass one greyed; a mode past the panels none.
+TEST_F(EditorPage, EachSecondEffectModeShowsItsPanel) {
+  const char* const panels[] = {"Bypass*",  "Chorus", "Flanger",      "Phaser", "Overdrive",
+                                "TripleFX", "Delay",  "DelayClocked", "Reverb", ""};
+  for (int mode = 0; mode < 10; ++mode) {
+    set({{kEffect2Mode, static_cast<double>(mode)}});
+    std::istringstream names(mainTab(5, 0));
+    std::string shownPanel;
+    for (std::string name; std::getline(names, name, ',');)
+      for (const char* panel : panels)
+        if (*panel && name == panel) shownPanel = name;
+    EXPECT_EQ(shownPanel, panels[mode]) << mode;
   }
 }
 

@@ -110,6 +110,20 @@ TEST(IncomingChannel, ControllersWithOffsetsSamplesAndPagesOfTheirOwn) {
 // A program change that the editor follows ends any librarian request still collecting: a dump
 // that comes after it is the editor's, never stored into the slot of the program. (The transfer
 // lane is held by another job meanwhile, so that only the program change acts.)
+// A program change from the synthesizer is the sound of the part on its channel, the first and
+// the last part alike.
+TEST(IncomingChannel, AProgramChangeIsTheSoundOfThePartOnItsChannel) {
+  for (const auto& [status, part] : {std::pair{0xC0, 0}, {0xCF, 15}}) {
+    SCOPED_TRACE(part);
+    Engine e;
+    for (int p = 0; p < 16; ++p) e.plugin.values[kMultiPartMIDICh + p] = p + 2;
+    const IMidiMsg msg(0, static_cast<unsigned char>(status), 7, 0);
+    e.manager->ProcessMidiMsgFromDevice(&msg);
+    ASSERT_TRUE(e.idle());
+    EXPECT_EQ(e.plugin.partSounds[1][part], 7);
+  }
+}
+
 TEST(IncomingChannel, AProgramChangeEndsTheLibrariansCollecting) {
   for (bool library : {false, true}) {
     SCOPED_TRACE(library ? "library control" : "program change");

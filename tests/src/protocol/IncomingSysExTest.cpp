@@ -32,10 +32,18 @@ TEST(IncomingSysEx, ParameterChangesFollowTheirRules) {
     {"effect 1: the mode's variant, else 0", change(0x20, 2, 1, 5, 64), p1, 0, {{kEffect1Mode + 2, 3}}, {{p1, 64}}, {hw(p1)}, false},
     {"effect 2 modes 6 and 7: the delays", change(0x20, 1, 1, 20, 16), kFX2DelayFeedback + 1, 6, {{kEffect2Mode + 1, 7}}, {{kFX2DelayFeedback + 1, 16}}, {hw(kFX2DelayFeedback + 1)}, false},
     {"the last effect byte", change(0x20, 1, 1, 31, 16), kFX2DelayFeedback + 1, 6, {{kEffect2Mode + 1, 7}}, {{kFX2DelayFeedback + 1, 16}}, {hw(kFX2DelayFeedback + 1)}, false},
+    {"effect 1's last byte: its own mode's variant", change(0x20, 2, 1, 15, 64), kEffect1Param14 + 2, 3, {{kEffect1Mode + 2, 3}}, {{kEffect1Param14 + 2, 64}}, {hw(kEffect1Param14 + 2)}, false},
+    // The last mode of each effect has a variant; a mode past it has none and finds no control.
+    {"effect 1 mode 5", change(0x20, 2, 1, 5, 64), p1, 5, {{kEffect1Mode + 2, 5}}, {{p1, 64}}, {hw(p1)}, false},
+    {"effect 1 mode 6: no such mode", change(0x20, 2, 1, 5, 64), p1, 6, {{kEffect1Mode + 2, 6}}, {{p1, 0}}, {}, false},
+    {"effect 2 mode 8: the reverb", change(0x20, 1, 1, 20, 16), kFX2ReverbDecay + 1, 7, {{kEffect2Mode + 1, 8}}, {{kFX2ReverbDecay + 1, 16}}, {hw(kFX2ReverbDecay + 1)}, false},
+    {"effect 2 mode 9: no such mode", change(0x20, 1, 1, 20, 16), kFX2ReverbDecay + 1, 7, {{kEffect2Mode + 1, 9}}, {{kFX2ReverbDecay + 1, 0}}, {}, false},
     {"an effect byte without a control", change(0x20, 2, 1, 5, 1), -1, 0, {}, {}, {}, false},
     {"effect 1 mode refreshes the quick tab", change(0x20, 0, 1, 0, 2), kEffect1Mode, 0, {}, {{kEffect1Mode, 2}}, {hw(kEffect1Mode), "OnParamChange2 8452"}, false},
     {"effect 2 mode from 32 on", change(0x20, 0, 1, 16, 40), kEffect2Mode, 0, {}, {{kEffect2Mode, 18}}, {hw(kEffect2Mode), "OnParamChange 8450", hw(kEffect2Mode)}, false},
     {"Global transpose wraps", change(0x24, 0, 6, 0, 0x30), kGlobalTranspose, 0, {}, {{kGlobalTranspose, 252}}, {hw(kGlobalTranspose)}, false},
+    {"Global tuning wraps", change(0x24, 0, 5, 0, 0x30), kGlobalTuning, 0, {}, {{kGlobalTuning, 250}}, {hw(kGlobalTuning)}, false},
+    {"Global tuning", change(0x24, 0, 5, 0, 0x40), kGlobalTuning, 0, {}, {{kGlobalTuning, 10}}, {hw(kGlobalTuning)}, false},
     {"other Global bytes: the fallback, once", change(0x24, 0, 3, 0, 0x30), kGlobalClock, 0, {}, {{kGlobalClock, 48}}, {hw(kGlobalClock)}, true},
     {"arpeggiator step byte", change(0x20, 1, 2, 71, 0x3B), -1, 0, {}, {{kArpPattern01Step + 1, 3}, {kArpPattern01Accent + 1, 3}, {kArpPattern01Glide + 1, 1}}, {}, false},
     {"step byte of 128 or more", change(0x20, 1, 2, 71, 0x83), -1, 0, {{kArpPattern01Accent + 1, 5}, {kArpPattern01Glide + 1, 1}}, {{kArpPattern01Step + 1, 8}, {kArpPattern01Accent + 1, 0}, {kArpPattern01Glide + 1, 0}}, {}, false},
@@ -54,6 +62,8 @@ TEST(IncomingSysEx, ParameterChangesFollowTheirRules) {
     {"9 bytes: the address alone", {0xF0, 0x3E, 0x13, 0x20, 2, 1, 5, 64, 0xF7}, p1, 3, {{kEffect1Mode + 2, 3}}, {}, {}, true},
     {"a part's program within a second of a program change", change(0x21, 3, 0, 1, 9), program, 0, {{kControlLibrary, 1}, {kGlobalRxProgramChange, 1}}, {{program, 9}}, {hw(program)}, false, 999},
     {"a part's program: the slot of the upper list", change(0x21, 3, 0, 1, 9), program, 0, {{kControlLibrary, 1}}, {}, {hw(program), "select 9", "play 9 on 3", quickTab}, false},
+    {"a part's program a second after a program change", change(0x21, 3, 0, 1, 9), program, 0, {{kControlLibrary, 1}, {kGlobalRxProgramChange, 1}}, {{program, 9}}, {hw(program)}, false, 1000},
+    {"a part's program just over a second after", change(0x21, 3, 0, 1, 9), program, 0, {{kControlLibrary, 1}}, {}, {hw(program), "select 9", "play 9 on 3", quickTab}, false, 1001},
     // The answer to the request is one more message: the quick tab is refreshed again.
     {"a part's program: bank change and request", change(0x21, 3, 0, 1, 9), program, 0, {{kGlobalRxProgramChange, 1}}, {}, {hw(program), "AllSoundsOff 3", "BankChangeMessage 3", "select 9", quickTab, quickTab}, false},
     {"a locked part's program", change(0x21, 3, 0, 1, 9), program, 0, {{kControlLibrary, 1}, {kPartLock + 3, 1}}, {}, {hw(program)}, false},
@@ -79,6 +89,83 @@ TEST(IncomingSysEx, ParameterChangesFollowTheirRules) {
     EXPECT_FALSE(e.manager->hardwareSet);
     EXPECT_EQ(e.plugin.partSounds[1][3],
               c.control == program && c.sinceProgramChange > 1000 ? 9 : 0);
+  }
+}
+
+// An effect byte goes to the control of its effect mode's variant: effect 1's modes are their own
+// variants; effect 2's delays (modes 6 and 7) share one, and its reverb (8) is the last.
+TEST(IncomingSysEx, EachEffectModeFindsTheControlOfItsVariant) {
+  const int effect2Variants[] = {0, 1, 2, 3, 4, 5, 6, 6, 7};
+  for (bool effect2 : {false, true}) {
+    for (int mode = 0; mode < (effect2 ? 9 : 6); ++mode) {
+      SCOPED_TRACE(testing::Message() << "effect " << (effect2 ? 2 : 1) << " mode " << mode);
+      Engine e;
+      e.realDispatch();
+      const int low = effect2 ? 20 : 5;
+      e.plugin.values[(effect2 ? kEffect2Mode : kEffect1Mode) + 1] = mode;
+      for (int variant = 0; variant < 8; ++variant)
+        e.plugin.controls[{0x20, 1, 1, low, variant}] = kLFO1Speed + variant;
+      e.fromDevice(change(0x20, 1, 1, low, 64));
+      ASSERT_TRUE(e.idle());
+      const int variant = effect2 ? effect2Variants[mode] : mode;
+      EXPECT_EQ(e.plugin.calls, Calls{"hw " + std::to_string(kLFO1Speed + variant)});
+    }
+  }
+}
+
+// Before the part's sound is asked for, its notes are ended and the synthesizer is given 20 ms.
+TEST(IncomingSysEx, APartsProgramEndsItsNotesAndWaitsBeforeTheRequest) {
+  Engine e;
+  e.realDispatch();
+  e.manager->setTickSource([] { return 10000u; });
+  e.manager->programChangeTime = 0;
+  e.plugin.values[kGlobalRxProgramChange] = 1;
+  e.plugin.controls[{0x21, 3, 0, 1, 0}] = kMultiPartPatch + 3;
+  std::vector<std::string> callsAtFirstPause;
+  e.clock->onPause = [&](int count) {
+    if (count == 1) callsAtFirstPause = e.plugin.calls;
+  };
+  e.fromDevice(change(0x21, 3, 0, 1, 9));
+  ASSERT_TRUE(e.idle());
+  ASSERT_FALSE(e.clock->pauses.empty());
+  EXPECT_EQ(e.clock->pauses.front(), 20);
+  EXPECT_EQ(callsAtFirstPause,
+            (Calls{"hw " + std::to_string(kMultiPartPatch + 3), "AllSoundsOff 3"}));
+}
+
+// A bank change follows the part's stored program; one outside the bank selects nothing.
+TEST(IncomingSysEx, ABankChangeWithAProgramOutsideTheBankIsLoggedAndSelectsNothing) {
+  Engine e;
+  e.realDispatch();
+  e.manager->setTickSource([] { return 10000u; });
+  e.manager->programChangeTime = 0;
+  e.plugin.values[kControlLibrary] = 1;
+  e.plugin.partSounds[1][3] = 130;
+  const Bytes bank = change(0x21, 3, 0, 0, 2);
+  e.plugin.controls[{0x21, 3, 0, 0, 0}] = kMultiPartBank + 3;
+  e.fromDevice(bank);
+  ASSERT_TRUE(e.idle());
+  EXPECT_EQ(e.plugin.partSounds[0][3], 2);
+  EXPECT_EQ(e.plugin.calls, Calls{"hw " + std::to_string(kMultiPartBank + 3)});
+  EXPECT_EQ(e.log.lines, std::vector<std::string>{"program 130 has no slot"});
+}
+
+// From 60 bytes on a message is taken as a dump, and ends the routing however it reads; a
+// shorter one leaves the routing waiting.
+TEST(SoundParse, MessagesFromSixtyBytesOnAreDumps) {
+  Engine e;
+  e.realDispatch();
+  for (int size : {59, 60}) {
+    SCOPED_TRACE(size);
+    Bytes message = namedDump(false, "Short", 0x7F, 3);
+    message.resize(static_cast<size_t>(size));
+    message.back() = 0xF7;
+    e.manager->dumpRouting = true;
+    e.log.lines.clear();
+    e.fromDevice(message);
+    EXPECT_EQ(e.manager->dumpRouting, size < 60);
+    EXPECT_EQ(e.log.lines, size < 60 ? std::vector<std::string>()
+                                     : std::vector<std::string>{"sound dump of 60 bytes ignored"});
   }
 }
 

@@ -77,6 +77,29 @@ TEST(PlaySlot, TheRecordGoesIntoTheEditorAndThenToTheSynthesizer) {
   EXPECT_FALSE(e.manager->store || e.manager->soundSendBusy || e.plugin.overlay);
 }
 
+// A record plays into parts 1 to 16 and programs 0 to 127 only; elsewhere it is logged.
+TEST(PlaySlot, OnlyIntoAPartAndAProgramThatExist) {
+  const struct {
+    int part, slot;
+    bool played;
+  } rows[] = {{15, 127, true}, {0, 0, true},    {16, 5, false},
+              {-1, 5, false},  {2, 128, false}, {2, -1, false}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(testing::Message() << row.part << " " << row.slot);
+    Engine e;
+    e.realDispatch();
+    SenderJob play = job(kSendPatchToDeviceFromLibrarian, row.part);
+    play.record = e.slot(5);
+    play.slot = row.slot;
+    ASSERT_TRUE(e.run(play, [&] { e.manager->store = true; }));
+    EXPECT_EQ(e.plugin.sent.empty(), !row.played);
+    EXPECT_EQ(e.log.lines, row.played ? std::vector<std::string>()
+                                      : std::vector<std::string>{"no dump to play for slot " +
+                                                                 std::to_string(row.slot)});
+    EXPECT_FALSE(e.manager->store || e.plugin.overlay);
+  }
+}
+
 TEST(BankStore, RecordsIntoTheirProgramsUntilTheEndACancelOrAFailureAndTheOverlayHides) {
   struct Case {
     bool multi;

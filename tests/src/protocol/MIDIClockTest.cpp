@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <stdexcept>
 #include <vector>
 
 #include "tests/src/protocol/ProtocolDoubles.h"
@@ -78,6 +79,82 @@ TEST(MIDIClock, WithoutTheOverrideTheMultisTempoEntrySetsTheRate) {
     }
     EXPECT_EQ(plugin.last(kControlDisplayValue), row.text);
   }
+}
+
+// Whether the lane's job ended within ten seconds.
+bool laneEnds(MIDIMessageManager& manager, Lane lane) {
+  for (int i = 0; i < 10000 && manager.isLaneRunning(lane); ++i) std::this_thread::sleep_for(1ms);
+  return !manager.isLaneRunning(lane);
+}
+
+// Start and stop go out only while the song position switch is on.
+TEST(MIDIClock, StartAndStopFollowTheSongPositionSwitch) {
+  for (bool pointer : {false, true}) {
+    SCOPED_TRACE(pointer);
+    Engine e;
+    e.plugin.clockPointer = pointer;
+    for (int code : {kStartMIDIClockOutput, kStopMIDIClockOutput}) {
+      ASSERT_TRUE(e.manager->startJob(job(code)));
+      ASSERT_TRUE(laneEnds(*e.manager, Lane::kClockStartStop));
+    }
+    const std::vector<Bytes> expected = {{0xFA}, {0xFC}};
+    EXPECT_EQ(e.plugin.sent, pointer ? expected : std::vector<Bytes>());
+  }
+}
+
+// A job that throws is logged with its code, and its lane takes the next job.
+TEST(MIDIClock, AJobThatThrowsIsLoggedAndItsLaneTakesTheNext) {
+  Engine e;
+  e.plugin.onByte = [&](unsigned char byte) {
+    if (byte == 0xFA) throw std::runtime_error("port gone");
+    throw 1;
+  };
+  for (int code : {kStartMIDIClockOutput, kStopMIDIClockOutput}) {
+    ASSERT_TRUE(e.manager->startJob(job(code)));
+    ASSERT_TRUE(laneEnds(*e.manager, Lane::kClockStartStop));
+  }
+  EXPECT_EQ(e.log.lines, std::vector<std::string>({"job 15 failed: port gone", "job 17 failed"}));
+}
+
+// The clock ends when the MIDI output goes: no tick is sent to an output that is not set.
+TEST(MIDIClock, TheClockEndsWhenTheOutputGoes) {
+  FakePlugin plugin;
+  PatchLibrarian librarian;
+  auto* clock = new DeadlineClock;
+  MIDIMessageManager manager(plugin, librarian, nullptr, std::unique_ptr<LaneClock>(clock));
+  plugin.manager = &manager;
+  plugin.values[kOverrideTempo] = 1;
+  manager.setTempoValue(120);
+  plugin.onByte = [&](unsigned char) {
+    if (plugin.sent.size() == 3) plugin.midiOut = false;
+  };
+  manager.sender().resetContinuousClock(false);
+  ASSERT_TRUE(manager.startJob(job(kSendContinuousMIDIClock)));
+  ASSERT_TRUE(laneEnds(manager, Lane::kContinuousClock));
+  EXPECT_EQ(plugin.sent, std::vector<Bytes>(3, Bytes{0xF8}));
+}
+
+// A pause until a deadline lasts to it in whole milliseconds, rounded up; a deadline passed
+// gives a pause of none; a stopped clock's pause says so.
+TEST(LaneClockDeadlines, APauseUntilADeadlineRoundsUpAndNeverGoesBack) {
+  class FixedNow : public LaneClock {
+   public:
+    bool pause(int ms) override { return pauses.push_back(ms), !stopped; }
+    void stop() override { stopped = true; }
+    TimePoint now() const override { return TimePoint(std::chrono::seconds(100)); }
+    std::vector<int> pauses;
+    bool stopped = false;
+  };
+  FixedNow clock;
+  const LaneClock::TimePoint at = clock.now();
+  for (auto offset : {std::chrono::microseconds(3000), std::chrono::microseconds(1200),
+                      std::chrono::microseconds(1), std::chrono::microseconds(0),
+                      std::chrono::microseconds(-5000)})
+    EXPECT_TRUE(clock.pauseUntil(at + offset));
+  EXPECT_EQ(clock.pauses, std::vector<int>({3, 2, 1, 0, 0}));
+  clock.stop();
+  EXPECT_FALSE(clock.pauseUntil(at + std::chrono::milliseconds(1)))
+      << "a stopped clock ends the job";
 }
 
 // Pauses recorded and passed at once; `atPause` hears of each by its number.

@@ -84,8 +84,9 @@ TEST(MultiDumpWriter, OffsetsAndLimits) {
 
 TEST(MultiFlagBytes, UnpackAsTheSynthesizerSendsThem) {
   // Byte, then receive MIDI, USB, local, status (A) or the six switches (B).
-  const std::pair<int, std::vector<int>> a[] = {
-      {0x41, {0, 1, 1, 0}}, {0x09, {1, 1, 1, 1}}, {0x07, {0, 0, 0, 1}}, {0x4F, {1, 1, 1, 0}}};
+  const std::pair<int, std::vector<int>> a[] = {{0x41, {0, 1, 1, 0}}, {0x09, {1, 1, 1, 1}},
+                                                {0x07, {0, 0, 0, 1}}, {0x4F, {1, 1, 1, 0}},
+                                                {0x40, {1, 1, 1, 0}}, {0x3F, {1, 1, 1, 1}}};
   const std::pair<int, std::vector<int>> b[] = {
       {0x15, {0, 1, 0, 1, 0, 1}}, {0x00, {1, 1, 1, 1, 1, 1}}, {0x40, {1, 1, 1, 1, 0, 0}}};
   for (const auto& [byte, bits] : a) {

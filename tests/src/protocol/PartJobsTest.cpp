@@ -39,6 +39,7 @@ TEST(PartSend, TheNameAndCategoryShowWhereThePartIs) {
     ASSERT_TRUE(e.run(job(kSendPartToDevice, row.part)));
     ASSERT_EQ(e.plugin.sent.size(), 1u);
     EXPECT_EQ(e.plugin.sent[0][6], row.part);
+    EXPECT_EQ(e.clock->pauses, std::vector<int>{150}) << "the synthesizer takes the sound in";
     const auto slot = [&](int n) {
       return e.plugin.nameSlots.count(n) ? e.plugin.nameSlots[n] : std::string("(none)");
     };

@@ -22,7 +22,9 @@ TEST(Collectors, OnlyAWholeDumpOfTheirKindCompletesAndIsKept) {
       EXPECT_FALSE(e.plugin.received);
     }
     e.plugin.refills.clear();
+    e.manager->dumpRouting = true;  // as a program change leaves it: the next dump to the editor
     e.fromDevice(multiMode ? multi : sound);
+    EXPECT_EQ(e.dispatch->parsed, 0) << "a collected dump is not loaded into the editor as well";
     EXPECT_TRUE(e.plugin.received);
     EXPECT_EQ(e.plugin.refills, std::vector<int>{0}) << "the upper list shows the slot";
     EXPECT_TRUE(e.log.lines.empty());

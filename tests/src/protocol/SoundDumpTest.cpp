@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <iterator>
 #include <vector>
 
 #include "tests/src/protocol/FakeParameters.h"
@@ -74,6 +76,38 @@ TEST(SoundDump, TheWriterFramesNamesAndKeepsTheFixedBytes) {
       {228, 0x40}, {240, 0x40}, {251, 0x01}, {316, 0x40}, {320, 0x0F}, {333, 0x37}, {366, 0x44}};
   // clang-format on
   for (const auto& [offset, b] : fixed) EXPECT_EQ(dump[offset], b) << offset;
+}
+
+// Each section lock keeps the bytes of its own section, and only those, from an incoming sound.
+TEST(SoundDump, ALockedSectionKeepsItsBytesAndOnlyThose) {
+  // clang-format off
+  const std::pair<int, int> firstBytes[] = {
+      {kSectionLockOsc1, 8}, {kSectionLockOsc2, 24}, {kSectionLockOsc3, 40}, {kSectionLockMixer, 68},
+      {kSectionLockPitchMod, 57}, {kSectionLockUnisono, 65}, {kSectionLockNoiseExt, 76},
+      {kSectionLockFilter1, 84}, {kSectionLockFilter2, 104}, {kSectionLockFilterEnv, 203},
+      {kSectionLockAmp, 128}, {kSectionLockAmpEnv, 215}, {kSectionLockFX1, 135}, {kSectionLockFX2, 151},
+      {kSectionLockArp, 318}, {kSectionLockEnv3, 227}, {kSectionLockEnv4, 239}, {kSectionLockLFO1, 167},
+      {kSectionLockLFO2, 179}, {kSectionLockLFO3, 191},
+      {kSectionLockM1F, 268}, {kSectionLockM2F, 271}, {kSectionLockM3F, 274}, {kSectionLockM4F, 277},
+      {kSectionLockM5F, 280}, {kSectionLockM6F, 283}, {kSectionLockM7F, 286}, {kSectionLockM8F, 289},
+      {kSectionLockM1S, 292}, {kSectionLockM2S, 295}, {kSectionLockM3S, 298}, {kSectionLockM4S, 301},
+      {kSectionLockM5S, 304}, {kSectionLockM6S, 307}, {kSectionLockM7S, 310}, {kSectionLockM8S, 313},
+      {kSectionLockMod1, 252}, {kSectionLockMod2, 256}, {kSectionLockMod3, 260}, {kSectionLockMod4, 264}};
+  // clang-format on
+  ASSERT_EQ(std::size(firstBytes), static_cast<size_t>(kSectionCount));
+  sysex::SoundDumpBytes incoming = sysex::soundDumpTemplate();
+  std::fill(incoming.begin() + 8, incoming.begin() + 366, 50);
+  const sysex::SoundDumpBytes untouched = buildSoundDump(FakeParameters(), 2, 0, 0);
+  for (const auto& [lock, offset] : firstBytes) {
+    SCOPED_TRACE(testing::Message() << "lock " << lock);
+    SectionLocks locked;
+    locked[static_cast<size_t>((lock - kSectionLockOsc1) / 16)] = true;
+    FakeParameters params;
+    applySoundData(incoming.data(), 392, 2, params, locked);
+    const sysex::SoundDumpBytes after = buildSoundDump(params, 2, 0, 0);
+    for (const auto& [other, otherOffset] : firstBytes)
+      EXPECT_EQ(after[otherOffset] == untouched[otherOffset], other == lock) << otherOffset;
+  }
 }
 
 TEST(SoundCategories, TextsByNumber) {

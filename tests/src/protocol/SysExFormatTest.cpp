@@ -50,6 +50,7 @@ TEST(NameField, PadsCutsAndKeepsToPrintableAscii) {
   field[kNameLength] = 0xEE;  // guard
   const std::pair<std::string, std::string> names[] = {
       {"Bass", "Bass            "},
+      {" ~edges~ \x1F", " ~edges~ ?      "},  // the first and last printable characters
       {"A name far longer than sixteen", "A name far longe"},
       {std::string("Tab\there\x01\x7F") + "Caf\xC3\xA9", "Tab?here??Caf?? "}};
   for (const auto& [name, written] : names) {

@@ -24,6 +24,20 @@ namespace {
 
 constexpr int kWidth = 100, kHeight = 100;
 
+// Whether a block is still allocated, as far as the build can tell: only AddressSanitizer's
+// allocator answers (a freed block waits in its quarantine, not live).
+enum class Block { kLive, kFreed, kUnknown };
+#if defined(__SANITIZE_ADDRESS__)
+extern "C" int __sanitizer_get_ownership(const volatile void* p);
+Block blockState(const void* p) {
+  return __sanitizer_get_ownership(p) ? Block::kLive : Block::kFreed;
+}
+#else
+Block blockState(const void*) {
+  return Block::kUnknown;
+}
+#endif
+
 // Records where and with which modifiers the mouse and the keys reach it.
 class ModProbe : public IControl {
  public:
@@ -32,6 +46,8 @@ class ModProbe : public IControl {
   bool Draw(IGraphics*) override { return true; }
   void OnMouseDown(int x, int y, IMouseMod* m) override { record("down", x, y, m); }
   void OnMouseDblClick(int x, int y, IMouseMod* m) override { record("double", x, y, m); }
+  void OnMouseUp(int x, int y, IMouseMod* m) override { record("up", x, y, m); }
+  void OnMouseDrag(int x, int y, int, int, IMouseMod* m) override { record("drag", x, y, m); }
   void OnMouseWheel(int x, int y, IMouseMod* m, int d) override {
     record(("wheel " + std::to_string(d)).c_str(), x, y, m);
   }
@@ -112,6 +128,47 @@ TEST_F(BackEndsTest, ClicksLandAtTheDocumentedOffsetsWithTheBackEndsModifiers) {
   view->mouseDown(10, 20, VIEW_Event::kLeft, {}, 2);
   EXPECT_THAT(log, ElementsAre("down -2,97 L", "down 8,18 RS", "down 8,18 LR", "down 8,18 R",
                                "down 8,17 LRS", "down 8,17 LR", "double 8,17 L"));
+}
+
+// A press, drag and release with either button reach the control with that button's modifiers,
+// at the offsets of each back end.
+TEST_F(BackEndsTest, DragsAndReleasesOfEitherButtonReachTheControl) {
+  const struct {
+    bool carbon;
+    std::vector<std::string> events;
+  } cases[] = {
+      {false,
+       {"down 8,18 L", "drag 13,23 L", "up 13,23 L", "down 8,18 R", "drag 13,23 R", "up 13,23 R"}},
+      {true,
+       {"down 8,17 L", "drag 13,22 L", "up 13,22 L", "down 8,17 LR", "drag 13,22 LR",
+        "up 13,22 LR"}}};
+  for (const auto& c : cases) {
+    open(c.carbon);
+    log.clear();
+    for (int button : {VIEW_Event::kLeft, VIEW_Event::kRight}) {
+      view->mouseDown(10, 20, button);
+      view->mouseDrag(15, 25, button);
+      view->mouseUp(15, 25, button);
+    }
+    EXPECT_EQ(log, c.events) << "carbon " << c.carbon;
+  }
+}
+
+// A resize reaches the open view or pane and the editor's own size; the same size again does
+// nothing.
+TEST_F(BackEndsTest, AResizeReachesTheOpenViewOrPane) {
+  for (bool carbon : {false, true}) {
+    graphics->Resize(kWidth, kHeight);
+    open(carbon);
+    graphics->Resize(kWidth + 30, kHeight + 10);
+    EXPECT_EQ(std::vector<int>({view->screenWidth(), view->screenHeight(), graphics->Width(),
+                                graphics->Height()}),
+              std::vector<int>({kWidth + 30, kHeight + 10, kWidth + 30, kHeight + 10}))
+        << "carbon " << carbon;
+    view->resize(1, 1);
+    graphics->Resize(kWidth + 30, kHeight + 10);
+    EXPECT_EQ(view->screenWidth(), 1) << "carbon " << carbon;
+  }
 }
 
 // The framework's key numbers: the space bar and the arrows first, then digits, capitals and
@@ -221,6 +278,11 @@ TEST_F(BackEndsTest, ThePanesTextEntryFiltersKeysAndCommitsThroughItsBuffer) {
   graphics->CreateTextEntry(named, named->GetText(), &area, "old", nullptr);
   view->deactivate();
   EXPECT_EQ(named->typed, std::string(63, 'x'));
+  // A character that would not fit whole is left out whole.
+  const std::string straddling = std::string(62, 'x') + "\xC3\xA9yy";
+  graphics->CreateTextEntry(named, named->GetText(), &area, straddling.c_str(), nullptr);
+  view->mouseDown(90, 90);
+  EXPECT_EQ(named->typed, std::string(62, 'x'));
 
   VIEW_Script::instance().setComposited(false);
   open(true);
@@ -350,11 +412,16 @@ TEST_F(BackEndsTest, TheViewRemovedWhileAttachedClosesTheEditorSafely) {
   EXPECT_EQ(cocoa->graphics(), nullptr);
   EXPECT_FALSE(cocoa->isOpaque());
   cocoa->removeFromSuperview();  // again: nothing more happens
+  EXPECT_NE(blockState(cocoa), Block::kFreed);
   open(false);
   EXPECT_TRUE(graphics->WindowIsOpen());
+  EXPECT_NE(blockState(cocoa), Block::kLive) << "freed once the editor opens again";
+  cocoa = graphics->GetCocoa();
   view->destroyParent();
   EXPECT_FALSE(graphics->WindowIsOpen());
+  EXPECT_NE(blockState(cocoa), Block::kFreed);
   graphics->PumpEvents();
+  EXPECT_NE(blockState(cocoa), Block::kLive) << "freed by the next pump";
   open(false);
   view->mouseDown(50, 50);
   EXPECT_FALSE(log.empty());

@@ -130,6 +130,41 @@ TEST_F(LayerTest, ShowingFollowsOnlyTheSelectedChild) {
   for (int i = 0; i < 3; ++i) EXPECT_FALSE(child(i)->IsVisible());
 }
 
+// A parameter's control is looked up in the shown layers only, the layers below and the later
+// controls first.
+TEST_F(LayerTest, AParametersControlIsFoundInShownLayersTheLastFirst) {
+  page->Hide(false);
+  EXPECT_EQ(page->getControlFromParam(0), first);
+  EXPECT_EQ(page->getControlFromParam(3), children[1]);
+  EXPECT_EQ(page->getControlFromParam(2), nullptr) << "its layer is not shown";
+  EXPECT_EQ(page->getControlFromParam(7), nullptr);
+  Probe* later = addTo(page, IRECT(30, 0, 40, 10), 0);
+  EXPECT_EQ(page->getControlFromParam(0), later);
+  Probe* below = addTo(child(1), IRECT(30, 20, 40, 30), 0);
+  EXPECT_EQ(page->getControlFromParam(0), below);
+  page->Hide(true);
+  page->selectedChildId = 12;
+  page->Hide(false);
+  EXPECT_EQ(page->getControlFromParam(4), children[2]);
+}
+
+// Marking a layer dirty reaches its own controls and those of every layer below, selected or not.
+TEST_F(LayerTest, MarkingALayerDirtyReachesEveryLayerBelow) {
+  ControlLayer* grandchild = new ControlLayer(20, "grandchild");
+  Probe* deep = addTo(grandchild, IRECT(0, 60, 10, 70), 5);
+  child(0)->childLayers.Add(grandchild);
+  const std::vector<Probe*> all = {first, second, children[0], children[1], children[2], deep};
+  for (Probe* p : all) p->SetClean();
+  child(2)->setControlsDirty();
+  std::string dirty;
+  for (Probe* p : all) dirty += p->IsDirty() ? 'D' : '-';
+  EXPECT_EQ(dirty, "----D-");
+  page->setControlsDirty();
+  dirty.clear();
+  for (Probe* p : all) dirty += p->IsDirty() ? 'D' : '-';
+  EXPECT_EQ(dirty, "DDDDDD");
+}
+
 TEST_F(LayerTest, ChildControlsWinOverTheParentsOwnAndGreyedOnesStillHit) {
   Probe* under = addTo(page, IRECT(0, 20, 100, 100), 6);
   page->Hide(false);
@@ -215,6 +250,20 @@ TEST(MemberLayers, ADecadeValueShowsItsMemberAndHidesOnlyTheMembersItsBandTouche
       {{100, 101, 109}, 109, "---"},
       {{5, 195, 250}, 195, "HS-"},
       {{5, 299, 300, 301}, 301, "H-HS"},
+      // Each band's first and last selection, and the members on either side of its reach.
+      {{5, 9, 15}, 9, "---"},
+      {{9, 10, 19, 20, 69, 70, 299, 300}, 10, "HSH--HH-"},
+      {{9, 19, 20}, 19, "HS-"},
+      {{9, 10, 19, 20, 29, 30, 199, 200, 299, 300}, 20, "H--SH--HH-"},
+      {{90, 99, 100}, 99, "HS-"},
+      {{179, 180, 188, 189, 190}, 188, "-HSH-"},
+      {{5, 9, 10, 189, 190, 199, 200}, 190, "HH--SH-"},
+      {{198, 190, 199}, 198, "SHH"},
+      {{5, 190, 199}, 199, "---"},
+      {{9, 10, 199, 200, 299, 300}, 200, "S--SS-"},
+      {{9, 250, 299}, 298, "SSS"},
+      {{9, 250, 299}, 299, "---"},
+      {{9, 10, 299, 300, 301}, 300, "H--SH"},
   };
   for (const auto& c : cases) {
     for (bool shownBefore : {false, true}) {

@@ -4,7 +4,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <string>
+#include <vector>
 
 #include "EditorDoubles.h"
 #include "toolkit/gfx/CachedFont.h"
@@ -155,6 +157,61 @@ TEST_F(DrawingTest, BitmapsAreScaledOnceAndKeyedByIdAndScale) {
   EXPECT_EQ(graphics.getImageById(9003, 1.0).mData, nullptr);
 }
 
+// Bitmap draws report success, also when there is nothing to draw: no pixels, or nothing of the
+// destination inside the drawing rectangle.
+TEST_F(DrawingTest, BitmapDrawsReportSuccessWithOrWithoutSomethingToDraw) {
+  IBitmap bitmap = graphics.LoadIBitmap(9080, "8x8");
+  IBitmap none;
+  DrawEverywhere();
+  IRECT inside(10, 10, 18, 18), outside(300, 300, 308, 308);
+  IGraphics& g = graphics;
+  const std::pair<const char*, std::function<bool()>> draws[] = {
+      {"bitmap", [&] { return g.DrawBitmap(&bitmap, &inside, 0, 0); }},
+      {"frame", [&] { return g.DrawBitmap(&bitmap, &inside, 1); }},
+      {"frame and offset", [&] { return g.DrawBitmap(&bitmap, &inside, 1, 2, 2); }},
+      {"outside", [&] { return g.DrawBitmap(&bitmap, &outside, 0, 0); }},
+      {"no pixels", [&] { return g.DrawBitmap(&none, &inside, 0, 0); }},
+      {"rotated", [&] { return g.DrawRotatedBitmap(&bitmap, 50, 50, 0.5); }},
+      {"rotated, no pixels", [&] { return g.DrawRotatedBitmap(&none, 50, 50, 0.5); }},
+      {"rotated mask", [&] { return g.DrawRotatedMask(&bitmap, &bitmap, &bitmap, 60, 60, 30); }},
+      {"rotated mask, no base",
+       [&] { return g.DrawRotatedMask(&none, &bitmap, &bitmap, 60, 60, 30); }},
+      {"rotated mask, outside",
+       [&] { return g.DrawRotatedMask(&bitmap, &bitmap, &bitmap, 300, 300, 30); }},
+  };
+  for (const auto& [what, draw] : draws) EXPECT_TRUE(draw()) << what;
+  EXPECT_EQ(SourceAt(12, 13), std::make_pair(4, 5));  // the last draw there, from (2, 2) on
+}
+
+// A crop keeps the source's pixels from the rectangle's corner on, a scale stretches them; both
+// keep the frame count, and without a source both give a bitmap of the size asked.
+TEST_F(DrawingTest, CropsAndScalesKeepTheSourcesPixelsAndFrames) {
+  IBitmap source = graphics.LoadIBitmap(9070, "10x20", 1.0, 2);
+  IRECT area(2, 3, 6, 8);
+  IBitmap cropped = graphics.CropBitmap(&source, &area);
+  EXPECT_EQ(std::vector<int>({cropped.W, cropped.H, cropped.N}), std::vector<int>({4, 5, 2}));
+  IBitmap scaled = graphics.ScaleBitmap(&source, 20, 40);
+  EXPECT_EQ(std::vector<int>({scaled.W, scaled.H, scaled.N}), std::vector<int>({20, 40, 2}));
+  DrawEverywhere();
+  const IChannelBlend copy(IChannelBlend::kBlendClobber);
+  IRECT at(0, 0, 4, 5);
+  graphics.DrawBitmap(&cropped, &at, 0, 0, &copy);
+  EXPECT_EQ(SourceAt(0, 0), std::make_pair(2, 3));
+  EXPECT_EQ(SourceAt(3, 4), std::make_pair(5, 7));
+  IRECT wide(100, 100, 120, 140);
+  graphics.DrawBitmap(&scaled, &wide, 0, 0, &copy);
+  const auto [x, y] = SourceAt(110, 120);  // the middle of the source
+  EXPECT_NEAR(x, 5, 1);
+  EXPECT_NEAR(y, 10, 1);
+  EXPECT_LE(SourceAt(100, 100).second, 1);
+  EXPECT_GE(SourceAt(119, 139).second, 18);
+
+  IBitmap none = graphics.CropBitmap(nullptr, &area);
+  EXPECT_EQ(std::vector<int>({none.W, none.H, none.N}), std::vector<int>({4, 5, 1}));
+  none = graphics.ScaleBitmap(nullptr, 3, 7);
+  EXPECT_EQ(std::vector<int>({none.W, none.H, none.N}), std::vector<int>({3, 7, 1}));
+}
+
 TEST_F(DrawingTest, CachesAreSharedBetweenTwoGraphicsObjects) {
   TestGraphics second(&plug, 50, 50);
   IBitmap first = graphics.LoadIBitmap(9010, "20x20");
@@ -169,10 +226,20 @@ TEST_F(DrawingTest, CachesAreSharedBetweenTwoGraphicsObjects) {
   ASSERT_NE(font, nullptr);
   EXPECT_EQ(second.CacheFont(&sameKey), font);
   EXPECT_EQ(FontStorage::Instance().Count(), fonts + 1);
-  IText bold = style;
-  bold.mCached = nullptr;
-  bold.mStyle = IText::kStyleBold;
-  EXPECT_NE(second.CacheFont(&bold), font);
+  // Size, orientation, style and face each make a font of their own.
+  const std::pair<const char*, std::function<void(IText&)>> changes[] = {
+      {"size", [](IText& t) { t.mSize = 15; }},
+      {"orientation", [](IText& t) { t.mOrientation = 900; }},
+      {"style", [](IText& t) { t.mStyle = IText::kStyleBold; }},
+      {"face", [](IText& t) { t.SetFont("DejaVu Serif"); }}};
+  for (const auto& [what, change] : changes) {
+    IText other = style;
+    other.mCached = nullptr;
+    change(other);
+    GFX_IFont* made = second.CacheFont(&other);
+    EXPECT_NE(made, nullptr) << what;
+    EXPECT_NE(made, font) << what;
+  }
 }
 
 namespace {
@@ -306,6 +373,145 @@ TEST_F(DrawingTest, StrayPixelsAreDroppedAndFractionLinesCountRowsFromTheBottom)
   EXPECT_EQ(graphics.GetPoint(0, 50), COLOR_BLACK);
   graphics.DrawHorizontalLine(&red, &rect, std::nanf(""));  // held like a fraction below 0
   EXPECT_EQ(graphics.GetPoint(5, 100), COLOR_RED);
+}
+
+// Each primitive paints where it is asked to, leaves what lies around it and reports success.
+TEST_F(DrawingTest, PrimitivesPaintTheirShapeOnlyAndReportSuccess) {
+  using Points = std::vector<std::pair<int, int>>;
+  const IColor red = COLOR_RED;
+  const IColor* c = &red;
+  IGraphics& g = graphics;
+  const float quarter = static_cast<float>(std::acos(0.0));  // 90 degrees
+  const struct {
+    const char* what;
+    std::function<bool()> draw;
+    Points painted, kept;
+  } cases[] = {
+      {"point, rounded",
+       [&] { return g.DrawPoint(c, 10.4f, 20.6f); },
+       {{10, 21}},
+       {{10, 20}, {11, 21}}},
+      {"line",
+       [&] { return g.DrawLine(c, 10, 10, 50, 10); },
+       {{10, 10}, {30, 10}},
+       {{30, 11}, {60, 10}}},
+      {"radial line, up",
+       [&] { return g.DrawRadialLine(c, 100, 100, 0, 10, 40); },
+       {{100, 75}},
+       {{100, 95}, {100, 55}, {125, 100}}},
+      {"radial line, right",
+       [&] { return g.DrawRadialLine(c, 100, 100, quarter, 10, 40); },
+       {{125, 100}},
+       {{100, 75}, {95, 100}}},
+      {"arc, up to right",
+       [&] { return g.DrawArc(c, 100, 100, 30, 0, quarter); },
+       {{100, 70}, {130, 100}},
+       {{100, 130}, {70, 100}, {100, 100}}},
+      {"circle",
+       [&] { return g.DrawCircle(c, 100, 100, 30); },
+       {{100, 70}, {130, 100}, {100, 130}, {70, 100}},
+       {{100, 100}, {115, 100}}},
+      {"rectangle outline",
+       [&] {
+         IRECT r(20, 20, 60, 50);
+         return g.DrawRect(c, &r);
+       },
+       {{40, 20}, {40, 50}, {20, 35}, {60, 35}},
+       {{40, 35}, {40, 51}}},
+      {"vertical line",
+       [&] { return g.DrawVerticalLine(c, 30, 10, 40); },
+       {{30, 10}, {30, 25}, {30, 40}},
+       {{31, 25}, {30, 45}}},
+      {"horizontal line",
+       [&] { return g.DrawHorizontalLine(c, 30, 10, 40); },
+       {{10, 30}, {25, 30}, {40, 30}},
+       {{25, 31}, {45, 30}}},
+      {"rounded outline",
+       [&] {
+         IRECT r(20, 20, 80, 60);
+         return g.RoundRect(c, &r, nullptr, 8, false);
+       },
+       {{50, 20}, {20, 40}},
+       {{50, 40}, {20, 20}}},
+      // Its centre, its left and right bands and each of its four corners.
+      {"rounded fill",
+       [&] {
+         IRECT r(20, 20, 80, 60);
+         return g.FillRoundRect(c, &r, nullptr, 8, false);
+       },
+       {{50, 40}, {21, 40}, {78, 40}, {22, 27}, {77, 27}, {22, 52}, {77, 52}},
+       {{20, 20}, {79, 20}, {20, 59}, {79, 59}, {50, 61}}},
+      {"rectangle fill",
+       [&] {
+         IRECT r(10, 10, 20, 20);
+         return g.FillIRect(c, &r);
+       },
+       {{10, 10}, {19, 19}},
+       {{20, 15}, {15, 20}}},
+      {"filled circle",
+       [&] { return g.FillCircle(c, 100, 100, 10); },
+       {{100, 100}, {95, 95}},
+       {{100, 115}, {115, 100}}},
+      {"triangle",
+       [&] { return g.FillTriangle(c, 10, 10, 50, 10, 10, 50); },
+       {{15, 15}},
+       {{45, 45}}},
+      {"polygon",
+       [&] {
+         int xs[] = {10, 40, 40, 10}, ys[] = {10, 10, 40, 40};
+         return g.FillIConvexPolygon(c, xs, ys, 4);
+       },
+       {{25, 25}},
+       {{45, 25}, {25, 45}}},
+  };
+  for (const auto& each : cases) {
+    SCOPED_TRACE(each.what);
+    IRECT all(0, 0, 200, 200);
+    graphics.FillIRect(&COLOR_WHITE, &all);
+    EXPECT_TRUE(each.draw());
+    for (const auto& [x, y] : each.painted)
+      EXPECT_EQ(graphics.GetPoint(x, y), COLOR_RED) << x << "," << y;
+    for (const auto& [x, y] : each.kept)
+      EXPECT_EQ(graphics.GetPoint(x, y), COLOR_WHITE) << x << "," << y;
+  }
+}
+
+// Text that fits is placed by its alignment; text too wide starts at the left edge and is cut at
+// the right one.
+TEST_F(DrawingTest, TextInsideARectangleIsCutAtItsRightEdgeWhenTooWide) {
+  IText style(12, &COLOR_BLACK, "DejaVu Sans", IText::kStyleNormal, IText::kAlignFar);
+  auto ink = [&](const char* text) {
+    IRECT wipe(0, 0, 200, 40);
+    graphics.FillIRect(&COLOR_WHITE, &wipe);
+    EXPECT_TRUE(graphics.DrawITextInside(&style, text, IRECT(50, 10, 110, 30)));
+    IRECT found(200, 200, -1, -1);
+    for (int x = 0; x < 200; ++x)
+      for (int y = 0; y < 40; ++y)
+        if (graphics.GetPoint(x, y) != COLOR_WHITE)
+          found = IRECT(std::min(found.L, x), std::min(found.T, y), std::max(found.R, x),
+                        std::max(found.B, y));
+    return found;
+  };
+  const IRECT fits = ink("Ko");
+  EXPECT_GE(fits.L, 80);
+  EXPECT_LE(fits.R, 110);
+  EXPECT_GE(fits.R, 105);
+  const IRECT wide = ink("Kroma Kroma Kroma");
+  EXPECT_LE(wide.L, 52);
+  EXPECT_GE(wide.L, 50);
+  EXPECT_LE(wide.R, 110);
+  EXPECT_GE(wide.R, 105);
+  // What shows is the text's beginning, as the left-aligned text drawn without a limit has it.
+  std::vector<IColor> cut, whole;
+  for (int x = 50; x < 110; ++x)
+    for (int y = 10; y < 30; ++y) cut.push_back(graphics.GetPoint(x, y));
+  IRECT wipe(0, 0, 200, 40), unlimited(50, 10, 200, 30);
+  graphics.FillIRect(&COLOR_WHITE, &wipe);
+  style.mAlign = IText::kAlignNear;
+  graphics.DrawIText(&style, "Kroma Kroma Kroma", &unlimited);
+  for (int x = 50; x < 110; ++x)
+    for (int y = 10; y < 30; ++y) whole.push_back(graphics.GetPoint(x, y));
+  EXPECT_TRUE(cut == whole);
 }
 
 TEST_F(DrawingTest, MeasuredTextIsPlacedByAlignment) {

@@ -95,6 +95,11 @@ TEST_F(InputTest, DoubleClicksRestoreDefaultsOrActAsPresses) {
   view->mouseDown(60, 10, VIEW_Event::kLeft, {}, 2);
   EXPECT_EQ(graphics->GetCapturedControl(), high);
   EXPECT_THAT(log, ElementsAre("low dblclick", "low down", "high down"));
+  // Whether the double click became a press, for the platform to follow with the release.
+  IMouseMod left(true, false, false, false, false);
+  EXPECT_TRUE(graphics->OnMouseDblClick(60, 10, &left));
+  EXPECT_FALSE(graphics->OnMouseDblClick(10, 10, &left));
+  EXPECT_FALSE(graphics->OnMouseDblClick(500, 500, &left)) << "nothing there";
 }
 
 TEST_F(InputTest, KeysGoToTheControlAtTheLastMousePositionOrTheCatcher) {
@@ -131,6 +136,46 @@ TEST_F(InputTest, ParameterPushesReachHiddenLayersAndConvertPlainValues) {
   EXPECT_DOUBLE_EQ(steps->GetValue(), 64.0 / 127.0);
   EXPECT_DOUBLE_EQ(plug.GetParam(3)->Value(), 64.0);
   EXPECT_THAT(plug.calls(), IsEmpty());
+}
+
+// What the editor does to a parameter reaches every control bound to it, and only those; a clamp
+// in plain values is taken through the parameter's range.
+TEST_F(InputTest, ParameterWideCallsReachEveryControlOfTheParameterOnly) {
+  Probe* twin = add(new Probe(&plug, IRECT(0, 60, 10, 70), 0, "twin", &log));
+  auto states = [&](bool (IControl::*state)() const) {
+    std::string s;
+    for (const Probe* c : {low, twin, high}) s += (c->*state)() ? '1' : '0';
+    return s;
+  };
+  graphics->HideControl(0, true);
+  EXPECT_EQ(states(&IControl::IsHidden), "110");
+  graphics->HideControl(0, false);
+  EXPECT_EQ(states(&IControl::IsHidden), "000");
+  graphics->GrayOutControl(0, true);
+  EXPECT_EQ(states(&IControl::IsGrayed), "110");
+  graphics->GrayOutControl(0, false);
+  EXPECT_EQ(states(&IControl::IsGrayed), "000");
+
+  graphics->ClampControl(0, 0.2, 0.6, true);
+  graphics->SetParameterFromGUI(0, 0.9);
+  EXPECT_DOUBLE_EQ(low->GetValue(), 0.6);
+  EXPECT_DOUBLE_EQ(twin->GetValue(), 0.6);
+  EXPECT_DOUBLE_EQ(high->GetValue(), 0.0);
+  EXPECT_DOUBLE_EQ(plug.GetParam(0)->Value(), 0.6);
+  plug.GetParam(3)->InitInt("Steps", 0, 0, 100);
+  Probe* steps = add(new Probe(&plug, IRECT(0, 80, 10, 90), 3, "steps", &log));
+  graphics->ClampControl(3, 10.0, 40.0, false);
+  graphics->SetParameterFromGUI(3, 0.9);
+  EXPECT_DOUBLE_EQ(steps->GetValue(), 0.4);
+  graphics->SetParameterFromGUI(3, 0.05);
+  EXPECT_DOUBLE_EQ(steps->GetValue(), 0.1);
+
+  // By its place among the editor's controls: the background comes first.
+  ASSERT_EQ(graphics->GetControl(2), high);
+  graphics->SetControlFromPlug(2, 0.3);  // the first value a control gets is its default
+  graphics->SetControlFromPlug(2, 0.7);
+  EXPECT_DOUBLE_EQ(high->GetValue(), 0.7);
+  EXPECT_DOUBLE_EQ(low->GetValue(), 0.6);
 }
 
 // ---- Value prompts ----------------------------------------------------------
@@ -217,6 +262,22 @@ TEST_F(PromptTest, EntriesAreLimitedToTheControlsLengthAndTakeTheStyle) {
   view->typeText("a567");       // the letter and a third character are refused
   view->key(VIEW_KEY_RETURN);
   EXPECT_DOUBLE_EQ(steps->Value(), 56.0);
+}
+
+// A prompt over a given rectangle opens the entry there; a control that does not prompt opens none.
+TEST_F(PromptTest, APromptOverAGivenRectangleOpensTheEntryThere) {
+  plug.GetParam(3)->InitInt("Steps", 3, 0, 127);
+  IRECT place(30, 60, 90, 75);
+  high->PromptUserInput(&place);
+  EXPECT_EQ(view->textField(), nullptr);
+  prompted->PromptUserInput(nullptr);
+  EXPECT_EQ(view->textField(), nullptr);
+  prompted->PromptUserInput(&place);
+  const VIEW_TextField* field = view->textField();
+  ASSERT_NE(field, nullptr);
+  EXPECT_EQ(std::vector<int>({field->x, field->y, field->width, field->height}),
+            std::vector<int>({30, 60, 61, 16}));
+  EXPECT_EQ(field->text, "3");
 }
 
 // The parameter already holds the text: the entry is reported all the same.

@@ -103,3 +103,21 @@ TEST_F(RedrawTest, LooseDrawingRedrawsEachDirtyControlWithItsNeighbours) {
   EXPECT_EQ(far->mDraws, 1);
   EXPECT_EQ(graphics->GetDrawRect(), IRECT(20, 20, 40, 40));
 }
+
+// With the background dirty every shown control is drawn once, the hidden ones not; the
+// background itself is drawn even while hidden.
+TEST_F(RedrawTest, LooseDrawingOfTheWholeEditorLeavesOutHiddenControls) {
+  Probe* hiddenFirst = add(IRECT(10, 10, 20, 20));
+  Probe* shown = add(IRECT(30, 10, 40, 20));
+  Probe* hiddenLast = add(IRECT(50, 10, 60, 20));
+  hiddenFirst->Hide(true);
+  hiddenLast->Hide(true);
+  graphics->GetControl(0)->Hide(true);
+  graphics->SetStrictDrawing(false);
+  IRECT unused;
+  graphics->Draw(&unused);
+  EXPECT_EQ(std::vector<int>({hiddenFirst->mDraws, shown->mDraws, hiddenLast->mDraws}),
+            std::vector<int>({0, 1, 0}));
+  EXPECT_EQ(graphics->GetPoint(5, 5), COLOR_WHITE) << "the background";
+  EXPECT_EQ(graphics->GetDrawRect(), IRECT(0, 0, 100, 60));
+}

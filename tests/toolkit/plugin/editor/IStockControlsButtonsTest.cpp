@@ -1,5 +1,7 @@
 #include <climits>
 #include <cmath>
+#include <utility>
+#include <vector>
 
 #include "ControlsTestSupport.h"
 #include "toolkit/plugin/editor/ControlLayer.h"
@@ -13,6 +15,42 @@ class ButtonsTest : public ControlsTest {
  protected:
   IMouseMod left{true}, right{false, true};
 };
+
+// Every stock control reports its drawing a success, also when it has nothing to draw: an
+// overlay that is off, a file button without a picture, a caption or text without text.
+TEST_F(ButtonsTest, EveryStockControlReportsItsDrawingASuccess) {
+  FrameStrip strip(10, 8, 4), glyphs(6, 12, 96, true);
+  IBitmap none;
+  IText style(12, &COLOR_WHITE, "DejaVu Sans");
+  const IColor grey = COLOR_GRAY;
+  std::vector<std::pair<const char*, IControl*>> controls = {
+      {"panel", new IPanelControl(&plug, IRECT(0, 0, 10, 10), &grey)},
+      {"bitmap", new IBitmapControl(&plug, 0, 0, kDouble, strip.Get())},
+      {"switch", new ISwitchControl(&plug, 0, 0, kDouble, strip.Get())},
+      {"overlay, off", new IBitmapOverlayControl(&plug, 0, 0, kDouble, strip.Get(), IRECT())},
+      {"radio", new IRadioButtonsControl(&plug, IRECT(0, 0, 10, 32), kEnum, 3, strip.Get())},
+      {"fader", new IFaderControl(&plug, 0, 0, 40, kDouble, strip.Get())},
+      {"line knob",
+       new IKnobLineControl(&plug, IRECT(0, 0, 20, 20), kDouble, &grey, 2, 8, -2.0, 2.0)},
+      {"rotater", new IKnobRotaterControl(&plug, 0, 0, kDouble, strip.Get(), -2.0, 2.0)},
+      {"multi knob", new IKnobMultiControl(&plug, 0, 0, kDouble, strip.Get())},
+      {"rotating mask", new IKnobRotatingMaskControl(&plug, 0, 0, kDouble, strip.Get(), strip.Get(),
+                                                     strip.Get(), -90, 90)},
+      {"caption", new ICaptionControl(&plug, IRECT(0, 0, 60, 14), kInt, &style)},
+      {"caption, no text", new ICaptionControl(&plug, IRECT(0, 0, 60, 14), -1, &style, false)},
+      {"bitmap text", new IBitmapTextControl(&plug, IRECT(0, 0, 60, 14), glyphs.Get(), "Kroma")},
+      {"text", new ITextControl(&plug, IRECT(0, 0, 60, 14), &style, "Kroma")},
+      {"text, empty", new ITextControl(&plug, IRECT(0, 0, 60, 14), &style)},
+      {"file button",
+       new IFileSelectorControl(&plug, IRECT(0, 0, 10, 8), kDouble, strip.Get(), kFileOpen)},
+      {"file button, no picture",
+       new IFileSelectorControl(&plug, IRECT(0, 0, 10, 8), kDouble, &none, kFileOpen)},
+  };
+  for (const auto& [what, control] : controls) {
+    Attach(control);
+    EXPECT_TRUE(control->Draw(g)) << what;
+  }
+}
 
 TEST_F(ButtonsTest, BitmapFrameFollowsTheValueRounded) {
   FrameStrip strip(10, 8, 4);

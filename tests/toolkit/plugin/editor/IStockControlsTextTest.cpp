@@ -147,6 +147,11 @@ TEST_F(TextTest, BitmapTextDrawsEachCharacterFromItsFrameVerticallyCentred) {
                                 GlyphStrip::kW, GlyphStrip::kH));
   g->Render();
   EXPECT_EQ(ReadGlyphs(g, 10, 43), "x y z");
+  // The strip's first and last glyphs, and the character just past it.
+  Attach(new IBitmapTextControl(&plug, IRECT(0, 50, 40, 56), strip.Get(), " ~\x7f\x80!", &near,
+                                GlyphStrip::kW, GlyphStrip::kH));
+  g->Render();
+  EXPECT_EQ(ReadGlyphs(g, 4, 53), " ~\x7f !");
 }
 
 TEST_F(TextTest, BitmapedTextContinuesBelowOnSeveralLines) {
