@@ -283,15 +283,23 @@ TEST_F(X11PanelTest, MessageBoxesShowTheirLinesAndAnswerClickedButtons) {
     EXPECT_EQ(X11RunMessageBox(display, "Caption", "Two\nlines", buttons), i + 1);
     joinPlayer();
   }
-  X11Shot seen;
+  X11Shot seen, tabbed;
   int w = 0, h = 0;
+  const auto focusedOn = [&](const X11Shot& s, int i) {
+    for (int b = 0; b < 3; ++b)
+      if (s.at(left(b), kTop) != (b == i ? kHighlight : kLine)) return false;
+    return true;
+  };
   whenFocused([&] {
     int x = 0, y = 0;
     WindowBox(mInput, FocusedWindow(mInput), &x, &y, &w, &h);
     seen = GrabWhen(mInput, x, y, kWidth, kHeight, [&](const X11Shot& s) {
       return s.at(left(0), kTop) == kHighlight && s.at(left(1), kTop) == kLine;
     });
-    tap("Tab"), tap("Return");
+    tap("Tab");
+    tabbed =
+        GrabWhen(mInput, x, y, kWidth, kHeight, [&](const X11Shot& s) { return focusedOn(s, 1); });
+    tap("Return");
   });
   EXPECT_EQ(X11RunMessageBox(display, "Caption", "Two\nlines", buttons), 2);
   joinPlayer();
@@ -312,6 +320,7 @@ TEST_F(X11PanelTest, MessageBoxesShowTheirLinesAndAnswerClickedButtons) {
     EXPECT_TRUE(seen.anyDark(left(i) + 4, kTop + 4, left(i) + kButtonWidth - 4, kTop + 22)) << i;
   }
   EXPECT_EQ(seen.at(left(2) + kButtonWidth, kTop + 3), kFace);
+  EXPECT_TRUE(focusedOn(tabbed, 1)) << "Tab shows the frame on the next button at once";
 
   // A caption too long for the box ends at the margin.
   X11Shot captioned;
