@@ -1,5 +1,6 @@
 #include "X11Fixture.h"
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <memory>
@@ -95,6 +96,42 @@ TEST_F(X11ViewTest, InputCarriesButtonsClicksWheelModifiersAndKeys) {
                   "4:0@60,20 w1", "3:0@100,50 cmd shift", "0:1@100,50 x1 cmd shift",
                   "1:1@100,50 cmd shift", "key 65 cmd shift", "3:0@5,5", "0:1@5,5 x1", "2:1@30,40",
                   "1:1@30,40", "key 97", "key " + std::to_string(VIEW_KEY_UP), "key 53"));
+}
+
+// The editor hears that it lost the keyboard only when another window takes it: not when the
+// keyboard moves into a window inside the editor, is grabbed for a while, or only followed the
+// pointer.
+TEST_F(X11ViewTest, LosingTheKeyboardToAnotherWindowDeactivatesTheEditorOnly) {
+  const Window view = static_cast<VIEW_X11View*>(this->view.get())->window();
+  const Window inside = XCreateSimpleWindow(mInput, view, 10, 10, 20, 20, 0, 0, 0);
+  const Window other =
+      XCreateSimpleWindow(mInput, DefaultRootWindow(mInput), 300, 300, 40, 40, 0, 0, 0);
+  XMapWindow(mInput, inside);
+  XMapWindow(mInput, other);
+  XSync(mInput, False);
+  const auto focusOn = [this](Window window) {
+    XSetInputFocus(mInput, window, RevertToPointerRoot, CurrentTime);
+    XSync(mInput, False);
+  };
+  const auto deactivations = [this] {
+    return std::count_if(client.events.begin(), client.events.end(),
+                         [](const VIEW_Event& e) { return e.type == VIEW_Event::kDeactivate; });
+  };
+  move(150, 50);
+  focusOn(PointerRoot);  // the keyboard follows the pointer into the editor
+  focusOn(other);
+  focusOn(view);
+  focusOn(inside);
+  XGrabKeyboard(mInput, DefaultRootWindow(mInput), False, GrabModeAsync, GrabModeAsync,
+                CurrentTime);
+  XUngrabKeyboard(mInput, CurrentTime);
+  XSync(mInput, False);
+  for (int i = 0; i < 2; ++i) focusOn(view), focusOn(other);
+  EXPECT_TRUE(pumpUntil(this->view.get(), [&] { return deactivations() >= 2; }));
+  EXPECT_EQ(deactivations(), 2) << "once for each time another window took the keyboard";
+  XDestroyWindow(mInput, inside);
+  XDestroyWindow(mInput, other);
+  XSync(mInput, False);
 }
 
 // A client drawn as the editor is: its timer asks for the changed area to be drawn, and each draw
