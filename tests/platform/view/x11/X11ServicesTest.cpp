@@ -9,10 +9,19 @@
 #include "X11Screen.h"
 #include "platform/view/Backend.h"
 #include "platform/view/x11/X11Display.h"
+#include "platform/view/x11/X11Surface.h"
 #include "platform/view/x11/detail/X11View.h"
 
 // The X11 back end's services: the desktop's file panel programs, the URL opener, host windows,
 // and views shown without shared memory.
+#if defined(__SANITIZE_ADDRESS__)
+// A surface larger than memory must see its allocation refused, as it is without the sanitizer,
+// rather than end the program.
+extern "C" __attribute__((visibility("default"))) const char* __asan_default_options() {
+  return "allocator_may_return_null=1";
+}
+#endif
+
 namespace {
 
 using ::testing::ElementsAre;
@@ -148,6 +157,43 @@ TEST_F(X11ServicesTest, HostWindowsThatAreGoneRefuseResizeAndSubWindows) {
   XSync(mInput, False);
   EXPECT_FALSE(VIEW_ResizeHostWindow(handle, 150, 90));
   EXPECT_EQ(VIEW_OpenSubWindow(handle, 50, 50), nullptr);
+}
+
+// The windows at the top of the screen.
+unsigned TopWindows(Display* display) {
+  Window root = None, parent = None, *children = nullptr;
+  unsigned count = 0;
+  XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &count);
+  if (children) XFree(children);
+  return count;
+}
+
+// A surface whose image memory cannot hold is refused, with or without shared memory, and gives
+// back its window and what it had allocated (the leak checker sees what it keeps); one resized to
+// such a size says so and can be resized again.
+TEST_F(X11ServicesTest, SurfacesTooLargeForMemoryAreRefusedAndGiveBackWhatTheyMade) {
+  // Four bytes a pixel: far beyond any allocator, while the window itself can be made.
+  constexpr int kWide = (1 << 25) + 1, kHigh = (1 << 20) + 1;
+  X11Display* display = X11Display::acquire();
+  ASSERT_NE(display, nullptr);
+  const unsigned before = TopWindows(mInput);
+  for (const bool shm : {true, false}) {
+    display->setShm(shm);
+    {
+      X11Surface huge(display, 0, 0, 0, kWide, kHigh, ExposureMask, false);
+      EXPECT_FALSE(huge.ok()) << shm;
+    }
+    EXPECT_EQ(TopWindows(mInput), before) << shm;
+    X11Surface surface(display, 0, 0, 0, 20, 20, ExposureMask, false);
+    ASSERT_TRUE(surface.ok()) << shm;
+    EXPECT_EQ(surface.usesShm(), shm && display->hasShm());
+    EXPECT_FALSE(surface.resize(kWide, kHigh)) << shm;
+    EXPECT_FALSE(surface.usesShm());
+    EXPECT_TRUE(surface.resize(30, 10)) << shm;
+    EXPECT_EQ(std::pair(surface.width(), surface.height()), std::pair(30, 10));
+  }
+  display->setShm(true);
+  display->release();
 }
 
 // A client that shows a picture of two colours: left half red, right half blue.
