@@ -1,6 +1,8 @@
 #include "X11Fixture.h"
 
+#include <X11/extensions/Xfixes.h>
 #include <algorithm>
+
 #include <atomic>
 #include <chrono>
 #include <memory>
@@ -16,6 +18,24 @@ namespace {
 using ::testing::ElementsAre;
 
 constexpr int kWidth = 200, kHeight = 100;
+
+// Whether the cursor the pointer wears now has a pixel to show.
+bool CursorShown(Display* display) {
+  XFixesCursorImage* image = XFixesGetCursorImage(display);
+  if (!image) return false;
+  bool shown = false;
+  for (int i = 0; i < image->width * image->height; ++i) shown |= (image->pixels[i] >> 24) != 0;
+  XFree(image);
+  return shown;
+}
+
+std::string Title(Display* display, Window window) {
+  char* name = nullptr;
+  std::string title;
+  if (XFetchName(display, window, &name) && name) title = name;
+  if (name) XFree(name);
+  return title;
+}
 
 class X11ViewTest : public X11Fixture {
  protected:
@@ -51,12 +71,19 @@ TEST_F(X11ViewTest, DrawsWithinTheViewAndMovesThePointer) {
   view->invalidate(-20, -20, 1000, 1000);
   ASSERT_TRUE(pumpUntil(view.get(), [&] { return client.presented; }));
   EXPECT_THAT(client.draws.back(), ElementsAre(0, 0, kWidth, kHeight));
-  EXPECT_TRUE(view->setCursorHidden(true));
-  EXPECT_TRUE(view->setCursorHidden(false));
   view->warpPointer(123, 45);
   int x = 0, y = 0;
   ASSERT_TRUE(view->pointer(&x, &y));
   EXPECT_EQ(std::pair(x, y), std::pair(123, 45));
+  ASSERT_TRUE(CursorShown(mInput));
+  EXPECT_TRUE(view->setCursorHidden(true));
+  EXPECT_FALSE(CursorShown(mInput)) << "hidden over the view";
+  move(kWidth + 20, 45);
+  EXPECT_TRUE(CursorShown(mInput)) << "elsewhere";
+  move(123, 45);
+  EXPECT_TRUE(view->setCursorHidden(false));
+  EXPECT_TRUE(CursorShown(mInput)) << "shown again";
+  EXPECT_EQ(Title(mInput, static_cast<VIEW_X11View*>(view.get())->window()), "Editor");
 }
 
 // type:button@x,y: moves are 3 (every XTest move reports one), presses 0,
