@@ -186,6 +186,22 @@ TEST_F(X11PanelTest, ClicksPickRowsAndPressTheButtons) {
                   click(x + kCancelLeft + 5, y + kButtonTop + 5);
                 }),
             "");
+  // A folder typed and opened stays open on its own names until a file is taken.
+  const auto listed = [&](const X11Shot& s, int rows) {
+    const auto text = [&](int r) {
+      return s.anyDark(kMargin + 6, kMargin + r * kRow, 200, kMargin + (r + 1) * kRow);
+    };
+    return text(rows - 1) && !text(rows);
+  };
+  bool inFolder = false;
+  EXPECT_EQ(run(Panel(),
+                [&](Window, int x, int y) {
+                  for (const char* k : {"a", "minus", "d", "i", "r", "Return"}) tap(k);
+                  inFolder = listed(shot(x, y, [&](const X11Shot& s) { return listed(s, 2); }), 2);
+                  tap("Down"), tap("Down"), tap("Return");
+                }),
+            "./a-dir/inner.syx");
+  EXPECT_TRUE(inFolder) << "../ and inner.syx";
   EXPECT_EQ(run(Panel(),
                 [&](Window, int x, int y) {
                   twice(row(x, y, 2));  // b-dir/, empty
