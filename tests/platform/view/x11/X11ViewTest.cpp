@@ -76,7 +76,25 @@ TEST_F(X11ViewTest, DrawsWithinTheViewAndMovesThePointer) {
   ASSERT_TRUE(view->pointer(&x, &y));
   EXPECT_EQ(std::pair(x, y), std::pair(123, 45));
   ASSERT_TRUE(CursorShown(mInput));
+  // What the hidden cursor is made of is freed but the cursor: no drawable lies among the
+  // resources made for it (numbered one after another from the marker's).
+  X11Display* display = X11Display::acquire();
+  Display* d = display->display();
+  const Pixmap marker = XCreatePixmap(d, display->root(), 1, 1, 1);
   EXPECT_TRUE(view->setCursorHidden(true));
+  const Cursor blank = display->blankCursor();
+  ASSERT_GT(blank, marker);
+  ASSERT_LT(blank - marker, 8u);
+  for (XID id = marker + 1; id < blank; ++id) {
+    X11ErrorTrap trap(d);
+    Window root = None;
+    int at = 0;
+    unsigned size = 0;
+    XGetGeometry(d, id, &root, &at, &at, &size, &size, &size, &size);
+    EXPECT_TRUE(trap.failed()) << "a drawable kept: " << id - marker;
+  }
+  XFreePixmap(d, marker);
+  display->release();
   EXPECT_FALSE(CursorShown(mInput)) << "hidden over the view";
   move(kWidth + 20, 45);
   EXPECT_TRUE(CursorShown(mInput)) << "elsewhere";
