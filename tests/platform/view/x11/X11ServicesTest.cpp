@@ -1,5 +1,7 @@
 #include "X11Fixture.h"
 
+#include <X11/Xutil.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -157,6 +159,66 @@ TEST_F(X11ServicesTest, HostWindowsThatAreGoneRefuseResizeAndSubWindows) {
   XSync(mInput, False);
   EXPECT_FALSE(VIEW_ResizeHostWindow(handle, 150, 90));
   EXPECT_EQ(VIEW_OpenSubWindow(handle, 50, 50), nullptr);
+}
+
+// A sub-window opens over the middle of the host's top edge, borderless, kept above the host and
+// placed where asked, shown at once; closing it destroys it, and only windows it opened.
+TEST_F(X11ServicesTest, SubWindowsOpenOverTheHostAndCloseWithTheirWindow) {
+  const Window host =
+      XCreateSimpleWindow(mInput, DefaultRootWindow(mInput), 30, 40, 200, 80, 0, 0, 0);
+  XMapWindow(mInput, host);
+  XSync(mInput, False);
+  void* opened = VIEW_OpenSubWindow(reinterpret_cast<void*>((uintptr_t)host), 100, 50);
+  ASSERT_NE(opened, nullptr);
+  const Window sub = (Window) reinterpret_cast<uintptr_t>(opened);
+  int x = 0, y = 0, w = 0, h = 0;
+  WindowBox(mInput, sub, &x, &y, &w, &h);
+  EXPECT_THAT((std::vector<int>{x, y, w, h}), ElementsAre(80, 40, 100, 50));
+  XWindowAttributes attributes{};
+  ASSERT_TRUE(XGetWindowAttributes(mInput, sub, &attributes));
+  EXPECT_EQ(attributes.map_state, IsViewable);
+  Window over = None;
+  EXPECT_TRUE(XGetTransientForHint(mInput, sub, &over));
+  EXPECT_EQ(over, host);
+  XSizeHints place{};
+  long supplied = 0;
+  ASSERT_TRUE(XGetWMNormalHints(mInput, sub, &place, &supplied));
+  EXPECT_EQ(place.flags & (USPosition | PPosition), USPosition | PPosition);
+  EXPECT_EQ(std::pair(place.x, place.y), std::pair(80, 40));
+  const Atom motif = XInternAtom(mInput, "_MOTIF_WM_HINTS", False);
+  Atom type = None;
+  int format = 0;
+  unsigned long count = 0, after = 0;
+  unsigned char* data = nullptr;
+  ASSERT_EQ(XGetWindowProperty(mInput, sub, motif, 0, 5, False, motif, &type, &format, &count,
+                               &after, &data),
+            Success);
+  ASSERT_EQ(count, 5u);
+  const long* hints = reinterpret_cast<const long*>(data);
+  EXPECT_THAT((std::vector<long>(hints, hints + 5)), ElementsAre(2, 0, 0, 0, 0))
+      << "decorations: none";
+  XFree(data);
+
+  // Held as an open view would hold it: closing the connection would take the window along.
+  X11Display* held = X11Display::acquire();
+  ASSERT_NE(held, nullptr);
+  VIEW_CloseSubWindow(reinterpret_cast<void*>((uintptr_t)host));  // not one of ours
+  EXPECT_TRUE(XGetWindowAttributes(mInput, host, &attributes));
+  VIEW_CloseSubWindow(opened);
+  VIEW_CloseSubWindow(opened);
+  XSync(mInput, False);
+  bool gone = false;
+  {
+    auto* previous = XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });
+    gone = !XGetWindowAttributes(mInput, sub, &attributes);
+    XSetErrorHandler(previous);
+  }
+  EXPECT_TRUE(gone);
+  const int connection = ConnectionNumber(held->display());
+  held->release();
+  EXPECT_EQ(fcntl(connection, F_GETFD), -1) << "the connection closes with its last user";
+  XDestroyWindow(mInput, host);
+  XSync(mInput, False);
 }
 
 // The windows at the top of the screen.
