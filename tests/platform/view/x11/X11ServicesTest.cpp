@@ -106,6 +106,39 @@ TEST_F(X11ServicesTest, FilePanelsAskTheDesktopsProgram) {
   }
 }
 
+// Without a desktop program the kit's own windows ask: the plain panel for a file, titled for
+// what it does and answering the file taken, and the message box with its caption, answering
+// the button pressed.
+TEST_F(X11ServicesTest, WithoutADesktopProgramTheKitsOwnWindowsAsk) {
+  kroma_test::TempDir bin;
+  kroma_test::ScopedEnv env("PATH", bin.path().c_str());
+  kroma_test::TempDir folder;
+  std::ofstream(folder.file("a.syx")) << "x";
+  std::vector<std::string> titles;
+  const auto answer = [&](std::vector<const char*> keys) {
+    whenFocused([this, &titles, keys] {
+      char* name = nullptr;
+      XFetchName(mInput, FocusedWindow(mInput), &name);
+      titles.push_back(name ? name : "");
+      if (name) XFree(name);
+      for (const char* k : keys) tap(k);
+    });
+  };
+  answer({"Down", "Down", "Return"});
+  EXPECT_EQ(VIEW_RunFilePanel(Panel(false, folder.path(), "", {"syx"})), folder.file("a.syx"));
+  joinPlayer();
+  answer({"Escape"});
+  EXPECT_EQ(VIEW_RunFilePanel(Panel(true, folder.path(), "b.syx", {"syx"})), "");
+  joinPlayer();
+  answer({"Tab", "Return"});
+  EXPECT_EQ(VIEW_MessageBox("Text", "Caption", {"Yes", "No"}), 2);
+  joinPlayer();
+  answer({"Return"});
+  EXPECT_EQ(VIEW_MessageBox(nullptr, nullptr, {"OK"}), 1);
+  joinPlayer();
+  EXPECT_THAT(titles, ElementsAre("Open", "Save", "Caption", ""));
+}
+
 // A URL goes to the desktop's opener, which runs on its own; without it, or without a shell to
 // start it, the call fails.
 TEST_F(X11ServicesTest, URLsGoToTheDesktopsOpener) {
