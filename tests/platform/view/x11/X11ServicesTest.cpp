@@ -1,6 +1,7 @@
 #include "X11Fixture.h"
 
 #include <X11/Xutil.h>
+#include <X11/extensions/XShm.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -271,6 +272,9 @@ TEST_F(X11ServicesTest, SurfacesTooLargeForMemoryAreRefusedAndGiveBackWhatTheyMa
   constexpr int kWide = (1 << 25) + 1, kHigh = (1 << 20) + 1;
   X11Display* display = X11Display::acquire();
   ASSERT_NE(display, nullptr);
+  // The suite's server runs on this machine: its shared memory is used where it has some.
+  ASSERT_EQ(std::string(DisplayString(mInput)).rfind(':', 0), 0u);
+  EXPECT_EQ(display->hasShm(), XShmQueryExtension(mInput) == True);
   const unsigned before = TopWindows(mInput);
   for (const bool shm : {true, false}) {
     display->setShm(shm);

@@ -1,4 +1,5 @@
 #include "X11Fixture.h"
+#include "X11Screen.h"
 
 #include <X11/extensions/Xfixes.h>
 #include <algorithm>
@@ -240,6 +241,33 @@ TEST_F(X11ViewTest, TheTimerRunsOnUnderAModalWindow) {
   display->release();
   joinPlayer();
   EXPECT_GE(ticking.ticks, before + 3);
+}
+
+// While a modal window of the kit runs, the pointer and the keys reach no view: moves, clicks,
+// the wheel and keys played over and into the editor are dropped, not kept for later.
+TEST_F(X11ViewTest, AModalWindowKeepsInputFromTheViews) {
+  const Window window = static_cast<VIEW_X11View*>(view.get())->window();
+  whenFocused([&] {
+    const Window box = FocusedWindow(mInput);
+    move(20, 20);
+    click(30, 30);
+    click(30, 30, 4);
+    XSetInputFocus(mInput, window, RevertToPointerRoot, CurrentTime);
+    tap("a");
+    XSetInputFocus(mInput, box, RevertToPointerRoot, CurrentTime);
+    tap("Escape");
+  });
+  X11Display* display = X11Display::acquire();
+  ASSERT_NE(display, nullptr);
+  EXPECT_EQ(X11RunMessageBox(display, "Caption", "Text", {"OK"}), 0);
+  display->release();
+  joinPlayer();
+  move(40, 40);  // after the box: this one comes through
+  ASSERT_TRUE(events(2));
+  std::vector<int> types;
+  for (const VIEW_Event& e : client.events) types.push_back(e.type);
+  // The keyboard left the editor for the box again: no input, that.
+  EXPECT_THAT(types, ElementsAre(VIEW_Event::kDeactivate, VIEW_Event::kMouseMove));
 }
 
 // A view opened without a rate ticks at 25 a second: the fifth tick comes four intervals on.
