@@ -122,8 +122,11 @@ TEST_F(X11ViewTest, InputCarriesButtonsClicksWheelModifiersAndKeys) {
   button(1, true);
   move(30, 40);
   button(1, false);
+  button(5, true);  // the wheel down turns as it is pressed
+  move(31, 41);
+  button(5, false);
   for (const char* k : {"a", "Up", "F1", "5"}) tap(k);  // F1 is no key of the kit
-  ASSERT_TRUE(events(22));
+  ASSERT_TRUE(events(24));
   std::vector<std::string> seen;
   for (const VIEW_Event& e : client.events) {
     std::string text = std::to_string(e.type) + ":" + std::to_string(e.button) + "@" +
@@ -135,13 +138,13 @@ TEST_F(X11ViewTest, InputCarriesButtonsClicksWheelModifiersAndKeys) {
     if (e.mods.shift) text += " shift";
     seen.push_back(text);
   }
-  EXPECT_THAT(
-      seen,
-      ElementsAre("3:0@10,20", "0:1@10,20 x1", "1:1@10,20", "3:0@11,21", "0:1@11,21 x2",
-                  "1:1@11,21", "3:0@60,20", "0:2@60,20 x1", "1:2@60,20", "3:0@60,20",
-                  "4:0@60,20 w1", "3:0@100,50 cmd shift", "0:1@100,50 x1 cmd shift",
-                  "1:1@100,50 cmd shift", "key 65 cmd shift", "3:0@5,5", "0:1@5,5 x1", "2:1@30,40",
-                  "1:1@30,40", "key 97", "key " + std::to_string(VIEW_KEY_UP), "key 53"));
+  EXPECT_THAT(seen,
+              ElementsAre("3:0@10,20", "0:1@10,20 x1", "1:1@10,20", "3:0@11,21", "0:1@11,21 x2",
+                          "1:1@11,21", "3:0@60,20", "0:2@60,20 x1", "1:2@60,20", "3:0@60,20",
+                          "4:0@60,20 w1", "3:0@100,50 cmd shift", "0:1@100,50 x1 cmd shift",
+                          "1:1@100,50 cmd shift", "key 65 cmd shift", "3:0@5,5", "0:1@5,5 x1",
+                          "2:1@30,40", "1:1@30,40", "4:0@30,40 w-1", "3:0@31,41", "key 97",
+                          "key " + std::to_string(VIEW_KEY_UP), "key 53"));
 }
 
 // The editor hears that it lost the keyboard only when another window takes it: not when the
@@ -180,6 +183,81 @@ TEST_F(X11ViewTest, LosingTheKeyboardToAnotherWindowDeactivatesTheEditorOnly) {
   XSync(mInput, False);
 }
 
+// A client that declines keys, and may take the keyboard on a click and want the click that
+// activated it.
+struct ChoosyClient : RecordingClient {
+  bool viewEvent(const VIEW_Event& event) override {
+    RecordingClient::viewEvent(event);
+    return event.type != VIEW_Event::kKey;
+  }
+  bool viewAcceptsFocus() override { return takesFocus; }
+  bool viewAcceptsFirstMouse() override { return firstMouse; }
+  bool takesFocus = false, firstMouse = true;
+};
+
+// In the host's window: keys the editor declines go on to the host's window, naming ours; a
+// click takes the keyboard for an editor that wants it, and only activates one that does not
+// want the first click.
+TEST_F(X11ViewTest, DeclinedKeysGoToTheHostAndAClickTakesTheKeyboard) {
+  const Window host =
+      XCreateSimpleWindow(mInput, DefaultRootWindow(mInput), 300, 200, 100, 80, 0, 0, 0);
+  XSelectInput(mInput, host, KeyPressMask);
+  XMapWindow(mInput, host);
+  XSync(mInput, False);
+  ChoosyClient choosy;
+  choosy.takesFocus = true, choosy.firstMouse = false;
+  std::unique_ptr<VIEW_X11View> inner(
+      VIEW_X11View::create(reinterpret_cast<void*>((uintptr_t)host), 60, 40, 25, &choosy));
+  ASSERT_NE(inner, nullptr);
+  choosy.view = inner.get();
+  ASSERT_TRUE(pumpUntil(inner.get(), [&] { return !choosy.draws.empty(); }));
+  XSetInputFocus(mInput, PointerRoot, RevertToPointerRoot, CurrentTime);
+  move(300 + 10, 200 + 10);
+  ASSERT_FALSE(inner->hasFocus());
+  click(310, 210);  // activates only
+  EXPECT_TRUE(pumpUntil(inner.get(), [&] { return inner->hasFocus(); }));
+  click(320, 215);
+  ASSERT_TRUE(pumpUntil(inner.get(), [&] { return choosy.events.size() >= 4; }));
+  int downs = 0;
+  for (const VIEW_Event& e : choosy.events) downs += e.type == VIEW_Event::kMouseDown;
+  EXPECT_EQ(downs, 1) << "the activating click is not the editor's";
+  tap("a");
+  XEvent forwarded{};
+  EXPECT_TRUE(pumpUntil(
+      inner.get(), [&] { return XCheckTypedWindowEvent(mInput, host, KeyPress, &forwarded); }));
+  EXPECT_EQ(forwarded.xkey.subwindow, inner->window());
+  EXPECT_EQ(forwarded.xkey.keycode, XKeysymToKeycode(mInput, XStringToKeysym("a")));
+  EXPECT_EQ(choosy.events.back().type, VIEW_Event::kKey) << "offered to the editor first";
+  inner.reset();
+  XDestroyWindow(mInput, host);
+  XSync(mInput, False);
+}
+
+// An empty menu answers nothing at once; a picture smaller than the area to draw shows where it
+// reaches and leaves the rest as it was.
+TEST_F(X11ViewTest, EmptyMenusAndSmallPicturesAskNothingOfTheScreen) {
+  VIEW_Menu empty;
+  const VIEW_MenuChoice none = view->popupMenu(empty, 10, 10);
+  EXPECT_EQ(none.menu, nullptr);
+  client.width = kWidth, client.height = kHeight;
+  client.picture.assign((size_t)kWidth * kHeight, 0xFF0000FFu);  // blue
+  view->invalidate(0, 0, kWidth, kHeight);
+  ASSERT_TRUE(pumpUntil(view.get(), [&] {
+    return GrabScreen(mInput, 0, 0, kWidth, kHeight).at(kWidth - 1, kHeight - 1) == 0x0000FF;
+  }));
+  client.presented = false;
+  client.width = 50, client.height = 20;  // a red corner, as wide as its rows
+  client.picture.assign((size_t)50 * 20, 0x0000FFFFu);
+  view->invalidate(0, 0, kWidth, kHeight);
+  ASSERT_TRUE(pumpUntil(view.get(), [&] { return client.presented; }));
+  const X11Shot shot = GrabWhen(mInput, 0, 0, kWidth, kHeight,
+                                [](const X11Shot& s) { return s.at(0, 0) == 0xFF0000; });
+  EXPECT_EQ(shot.at(49, 19), 0xFF0000u);
+  EXPECT_EQ(shot.at(50, 0), 0x0000FFu);
+  EXPECT_EQ(shot.at(0, 20), 0x0000FFu);
+  EXPECT_EQ(shot.at(kWidth - 1, kHeight - 1), 0x0000FFu);
+}
+
 // A client drawn as the editor is: its timer asks for the changed area to be drawn, and each draw
 // takes every change as drawn, whether it lay inside the drawn area or not.
 struct EditorLikeClient : RecordingClient {
@@ -207,6 +285,7 @@ TEST_F(X11ViewTest, AnExposureDrawsWhatChangedElsewhereToo) {
   XFlush(mInput);
   for (int i = 0; i < 5 && !editor.shown; ++i) pumpUntil(slow.get(), [&] { return editor.shown; });
   EXPECT_TRUE(editor.shown);
+  EXPECT_EQ(editor.inWindow, 1) << "in its window once, however often exposed";
   ASSERT_FALSE(editor.draws.empty());
   const std::vector<int>& last = editor.draws.back();
   EXPECT_TRUE(last[0] <= 150 && last[1] <= 60 && last[0] + last[2] >= 170 &&
@@ -295,13 +374,18 @@ TEST_F(X11ViewTest, AParentDestroyedFirstLeavesNoErrorBehind) {
   const Window parent = XCreateSimpleWindow(host, DefaultRootWindow(host), 0, 0, 50, 50, 0, 0, 0);
   XMapWindow(host, parent);
   XSync(host, False);
-  RecordingClient inner;
+  struct Orphan : RecordingClient {
+    void viewParentGone() override { ++gone; }
+    int gone = 0;
+  } inner;
   std::unique_ptr<VIEW_View> child(
       VIEW_View::open(reinterpret_cast<void*>(parent), 40, 40, 25, &inner));
   ASSERT_NE(child, nullptr);
   XDestroyWindow(host, parent);
   XSync(host, False);
-  child->pump();
+  EXPECT_TRUE(pumpUntil(child.get(), [&] { return inner.gone > 0; }));
+  EXPECT_EQ(inner.gone, 1);
+  EXPECT_FALSE(child->isOpen());
   child.reset();
   XCloseDisplay(host);
   XSetErrorHandler(previous);
