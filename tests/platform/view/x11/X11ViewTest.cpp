@@ -183,6 +183,36 @@ TEST_F(X11ViewTest, LosingTheKeyboardToAnotherWindowDeactivatesTheEditorOnly) {
   XSync(mInput, False);
 }
 
+// A drag names the button held, the right and the middle one too; presses up to four pixels
+// apart make a double click, five do not; with Caps Lock on, letters come as capitals.
+TEST_F(X11ViewTest, DragsNameTheirButtonClicksCountWithinFourPixelsAndCapsLockCapitalises) {
+  move(50, 50);
+  for (unsigned which : {3u, 2u}) {
+    button(which, true);
+    move(50 + (int)which, 50);
+    button(which, false);
+  }
+  click(100, 50);
+  click(104, 54);
+  click(109, 54);
+  tap("Caps_Lock");
+  tap("b");
+  tap("Caps_Lock");
+  tap("b");
+  ASSERT_TRUE(pumpUntil(view.get(), [&] {
+    return !client.events.empty() && client.events.back().type == VIEW_Event::kKey &&
+           client.events.back().key == 'b';
+  }));
+  std::vector<std::string> seen;
+  for (const VIEW_Event& e : client.events) {
+    if (e.type == VIEW_Event::kMouseDrag)
+      seen.push_back("drag " + std::to_string(e.button) + "@" + std::to_string(e.x));
+    if (e.type == VIEW_Event::kMouseDown) seen.push_back("x" + std::to_string(e.clickCount));
+    if (e.type == VIEW_Event::kKey) seen.push_back(std::string(1, (char)e.key));
+  }
+  EXPECT_THAT(seen, ElementsAre("x1", "drag 2@53", "x1", "drag 3@52", "x1", "x2", "x1", "B", "b"));
+}
+
 // A client that declines keys, and may take the keyboard on a click and want the click that
 // activated it.
 struct ChoosyClient : RecordingClient {
