@@ -137,6 +137,45 @@ TEST_F(X11PanelTest, KeysWalkTheSortedListAndEditThePath) {
   }
 }
 
+// A list longer than the window scrolls to keep the selection in view; clicks under the list or
+// on its empty rows pick nothing.
+TEST_F(X11PanelTest, LongListsScrollAndClicksBesideTheNamesPickNothing) {
+  ASSERT_EQ(mkdir(folder.file("many").c_str(), 0755), 0);
+  for (int i = 0; i < 14; ++i)
+    std::ofstream(
+        folder.file("many/f" + std::string(i < 10 ? "0" : "") + std::to_string(i) + ".syx"))
+        << "x";
+  VIEW_FilePanel many = Panel();
+  many.folder = "./many";
+  X11Shot bottom;
+  const int lastRow = kMargin + 11 * kRow;
+  EXPECT_EQ(run(many,
+                [&](Window, int x, int y) {
+                  for (int i = 0; i < 15; ++i) tap("Down");
+                  bottom = shot(x, y, [&](const X11Shot& s) {
+                    return s.at(kPanelWidth - kMargin - 5, lastRow + 2) == kHighlight;
+                  });
+                  tap("Return");
+                }),
+            "./many/f13.syx");
+  EXPECT_EQ(bottom.at(kPanelWidth - kMargin - 5, lastRow + 2), kHighlight) << "the last row lit";
+  EXPECT_TRUE(bottom.anyDark(kMargin + 6, kMargin, 200, kMargin + kRow)) << "f02.syx on top";
+  EXPECT_EQ(run(many,
+                [&](Window, int x, int y) {
+                  click(x + 100, y + kMargin + 12 * kRow + 2);  // under the list
+                  tap("Return");                                // the folder: stays
+                  tap("Escape");
+                }),
+            "");
+  EXPECT_EQ(run(Panel(),
+                [&](Window, int x, int y) {
+                  click(x + 100, y + kMargin + 8 * kRow + 5);  // an empty row
+                  tap("Return");
+                  tap("Escape");
+                }),
+            "");
+}
+
 // The window's title names what it does; a message box's names its caption, and the dialog
 // resources' their own.
 TEST_F(X11PanelTest, WindowsAreTitledForWhatTheyAsk) {
