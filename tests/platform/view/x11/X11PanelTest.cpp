@@ -138,7 +138,7 @@ TEST_F(X11PanelTest, KeysWalkTheSortedListAndEditThePath) {
 }
 
 // A list longer than the window scrolls to keep the selection in view; clicks under the list or
-// on its empty rows pick nothing.
+// on its empty rows pick nothing; "~" starts at home.
 TEST_F(X11PanelTest, LongListsScrollAndClicksBesideTheNamesPickNothing) {
   ASSERT_EQ(mkdir(folder.file("many").c_str(), 0755), 0);
   for (int i = 0; i < 14; ++i)
@@ -174,6 +174,11 @@ TEST_F(X11PanelTest, LongListsScrollAndClicksBesideTheNamesPickNothing) {
                   tap("Escape");
                 }),
             "");
+  // Home is the working folder: ../, a-dir/, b-dir/, many/, c.kro.
+  kroma_test::ScopedEnv home("HOME", folder.path().c_str());
+  VIEW_FilePanel atHome = Panel();
+  atHome.folder = "~";
+  EXPECT_EQ(keys(atHome, {"Down", "Down", "Down", "Down", "Down", "Return"}), folder.file("c.kro"));
 }
 
 // The window's title names what it does; a message box's names its caption, and the dialog
