@@ -189,6 +189,9 @@ TEST_F(X11MenuTest, APressHeldFromTheOpenerChoosesWhereItIsLetGo) {
 // text is grey, indented text starts further in, a sub-menu's item wears an arrow and a checked
 // one a tick.
 TEST_F(X11MenuTest, RowsShowHighlightSeparatorGreyIndentArrowAndTick) {
+  // A row holds a line of the kit's 13-pixel text, ascent and descent, and its padding.
+  EXPECT_GE(X11Canvas::lineHeight(), 13);
+  EXPECT_LE(X11Canvas::lineHeight(), 20);
   const int height = tops.back() + 1;
   X11Shot lit, opened;
   const int subX = kAt + width - 2, subY = kAt + tops[3] - 1;
