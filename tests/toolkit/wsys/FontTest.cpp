@@ -2,6 +2,7 @@
 
 #include <climits>
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "toolkit/wsys/Font.h"
@@ -132,4 +133,41 @@ TEST(Font, MakingAndDeletingFontsHoldsNoMemory) {
   for (int i = 0; i < rounds; ++i) cycle();
   const long long grown = (long long)heapInUse() - (long long)before;
   EXPECT_LT(grown, rounds * 100) << "bytes kept after " << rounds << " rounds";
+}
+
+// A monochrome glyph comes out of its packed bits whole: at a size that spans several bytes a row,
+// "H" reads as two stems flush with the mask's left and right edges and a crossbar between them,
+// covered pixels 255 and the rest 0, about as much ink as the antialiased glyph.
+TEST(Font, MonochromeGlyphsUnpackEveryBitOfEveryRow) {
+  WSYS_Font* mono = font("DejaVu Sans", 48, FW_NORMAL, NONANTIALIASED_QUALITY);
+  WSYS_Font* smooth = font("DejaVu Sans", 48);
+  ASSERT_NE(mono, nullptr);
+  ASSERT_NE(smooth, nullptr);
+  WSYS_Glyph g;
+  ASSERT_TRUE(mono->glyph('H', &g));
+  ASSERT_GT(g.width, 24) << "four bytes a row";
+  std::string picture;
+  int stemRows = 0, barRows = 0, covered = 0;
+  for (int y = 0; y < g.height; ++y) {
+    const unsigned char* row = g.coverage + y * g.width;
+    std::vector<int> runs;  // start and end of each covered run
+    for (int x = 0; x < g.width; ++x) {
+      EXPECT_TRUE(row[x] == 0 || row[x] == 255) << x << "," << y;
+      picture += row[x] ? '#' : '.';
+      covered += row[x] == 255;
+      if (row[x] && (x == 0 || !row[x - 1])) runs.push_back(x);
+      if (row[x] && (x == g.width - 1 || !row[x + 1])) runs.push_back(x + 1);
+    }
+    picture += '\n';
+    if (runs == std::vector<int>{0, g.width}) ++barRows;
+    if (runs.size() == 4 && runs[0] == 0 && runs[3] == g.width &&
+        runs[1] - runs[0] == runs[3] - runs[2])
+      ++stemRows;
+  }
+  EXPECT_GE(barRows, 2) << picture;
+  EXPECT_EQ(stemRows + barRows, g.height) << picture;
+  const long smoothInk = ink(smooth, "H");
+  EXPECT_NEAR(covered * 255.0, (double)smoothInk, smoothInk * 0.2) << picture;
+  DeleteObject(mono);
+  DeleteObject(smooth);
 }

@@ -194,6 +194,8 @@ TEST(TextLayout, CoverageAndAlphaBlendIntoThePixel) {
       {255, 0xFFFFFF80u, 0x00000000u, 0, kWhite},
       {128, 0x000000FFu, 0xFFFFFFFFu, 0, 0x7F7F7FFFu},
       {1, kWhite, 0x00000000u, 0, 0x01010101u},
+      // Every channel its own mix: about half of each byte of the colour, half of the pixel's.
+      {128, 0x4080C0FFu, 0x11223344u, 0, 0x29517AA2u},
   };
   for (const auto& c : cases) {
     BoxGlyphs font;

@@ -1,6 +1,7 @@
 #include "X11Fixture.h"
 
 #include <X11/extensions/XTest.h>
+#include <fcntl.h>
 
 XvfbServer* X11Fixture::sServer = nullptr;
 
@@ -23,6 +24,13 @@ void X11Fixture::SetUp() {
 void X11Fixture::TearDown() {
   joinPlayer();
   if (mInput) XCloseDisplay(mInput);
+  if (IsSkipped()) return;
+  // Whatever the test opened has let the back end's connection go: the last release closes it.
+  X11Display* display = X11Display::acquire();
+  ASSERT_NE(display, nullptr);
+  const int connection = ConnectionNumber(display->display());
+  display->release();
+  EXPECT_EQ(fcntl(connection, F_GETFD), -1) << "the connection is still held";
 }
 
 void X11Fixture::move(int x, int y) {

@@ -87,6 +87,7 @@ struct RecordingClient : VIEW_Client {
     return true;
   }
   void viewInWindow() override {
+    ++inWindow;
     if (view) view->trackPointerMotion(true);
   }
   bool viewTextKey(const VIEW_Event&, const std::string&) override { return true; }
@@ -99,4 +100,5 @@ struct RecordingClient : VIEW_Client {
   int width = 0, height = 0;
   bool presented = false;
   std::vector<VIEW_Event> events;
+  int inWindow = 0;
 };

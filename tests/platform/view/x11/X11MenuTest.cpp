@@ -94,6 +94,45 @@ TEST_F(X11MenuTest, KeysWalkTheItemsAndSubMenus) {
   }
 }
 
+// The pointer lights what it rests on and the keys go on from there: resting on a greyed item or
+// the separator lights nothing, leaving the menus keeps what was lit, resting on "More" opens its
+// sub-menu, and resting on another item of the menu closes it again.
+TEST_F(X11MenuTest, ThePointerLightsTheItemTheKeysGoOnFrom) {
+  const int subX = kAt + width - 2, subY = kAt + tops[3] - 1;
+  const auto at = [this](std::pair<int, int> point) {
+    move(point.first, point.second);
+    move(point.first + 1, point.second);
+  };
+  const struct {
+    std::vector<std::pair<int, int>> points;
+    std::vector<const char*> keys;
+    const char* chosen;
+  } cases[] = {
+      {{item(0), item(2)}, {"Return", "Escape"}, "none"},
+      {{item(0), {kAt + 30, kAt + tops[1] + 3}}, {"Return", "Escape"}, "none"},
+      {{item(0), item(2)}, {"Down", "Return"}, "menu 0"},
+      {{item(4), {kAt - 20, kAt - 20}}, {"Return"}, "menu 4"},
+      {{item(4)}, {"Up", "Up", "Return"}, "menu 0"},
+      {{item(3)}, {"Right", "Return"}, "sub 0"},
+      {{item(3), item(1, subX, subY)}, {"Return"}, "sub 1"},
+      {{item(3), item(1, subX, subY)}, {"Escape", "Return", "Return"}, "sub 0"},
+      {{item(3), item(1, subX, subY), item(0)}, {"Return"}, "menu 0"},
+      {{item(3), item(1, subX, subY), item(4)}, {"Left", "Return"}, "menu 4"},
+  };
+  for (const auto& c : cases) {
+    std::string what;
+    for (const auto& p : c.points) what += std::to_string(p.second - kAt) + " ";
+    for (const char* k : c.keys) what += std::string(k) + " ";
+    EXPECT_EQ(named(run([&] {
+                for (const auto& p : c.points) at(p);
+                for (const char* k : c.keys) tap(k);
+                tap("Escape"), tap("Escape");  // close what stayed open
+              })),
+              c.chosen)
+        << what;
+  }
+}
+
 // A click chooses the item under it; one on a greyed item or a separator chooses nothing, one
 // outside dismisses; the pointer over an item with a sub-menu opens it beside its item, to the
 // left where the screen ends on the right.
@@ -150,6 +189,9 @@ TEST_F(X11MenuTest, APressHeldFromTheOpenerChoosesWhereItIsLetGo) {
 // text is grey, indented text starts further in, a sub-menu's item wears an arrow and a checked
 // one a tick.
 TEST_F(X11MenuTest, RowsShowHighlightSeparatorGreyIndentArrowAndTick) {
+  // A row holds a line of the kit's 13-pixel text, ascent and descent, and its padding.
+  EXPECT_GE(X11Canvas::lineHeight(), 13);
+  EXPECT_LE(X11Canvas::lineHeight(), 20);
   const int height = tops.back() + 1;
   X11Shot lit, opened;
   const int subX = kAt + width - 2, subY = kAt + tops[3] - 1;

@@ -137,6 +137,50 @@ TEST_F(X11PanelTest, KeysWalkTheSortedListAndEditThePath) {
   }
 }
 
+// A list longer than the window scrolls to keep the selection in view; clicks under the list or
+// on its empty rows pick nothing; "~" starts at home.
+TEST_F(X11PanelTest, LongListsScrollAndClicksBesideTheNamesPickNothing) {
+  ASSERT_EQ(mkdir(folder.file("many").c_str(), 0755), 0);
+  for (int i = 0; i < 14; ++i)
+    std::ofstream(
+        folder.file("many/f" + std::string(i < 10 ? "0" : "") + std::to_string(i) + ".syx"))
+        << "x";
+  VIEW_FilePanel many = Panel();
+  many.folder = "./many";
+  X11Shot bottom;
+  const int lastRow = kMargin + 11 * kRow;
+  EXPECT_EQ(run(many,
+                [&](Window, int x, int y) {
+                  for (int i = 0; i < 15; ++i) tap("Down");
+                  bottom = shot(x, y, [&](const X11Shot& s) {
+                    return s.at(kPanelWidth - kMargin - 5, lastRow + 2) == kHighlight;
+                  });
+                  tap("Return");
+                }),
+            "./many/f13.syx");
+  EXPECT_EQ(bottom.at(kPanelWidth - kMargin - 5, lastRow + 2), kHighlight) << "the last row lit";
+  EXPECT_TRUE(bottom.anyDark(kMargin + 6, kMargin, 200, kMargin + kRow)) << "f02.syx on top";
+  EXPECT_EQ(run(many,
+                [&](Window, int x, int y) {
+                  click(x + 100, y + kMargin + 12 * kRow + 2);  // under the list
+                  tap("Return");                                // the folder: stays
+                  tap("Escape");
+                }),
+            "");
+  EXPECT_EQ(run(Panel(),
+                [&](Window, int x, int y) {
+                  click(x + 100, y + kMargin + 8 * kRow + 5);  // an empty row
+                  tap("Return");
+                  tap("Escape");
+                }),
+            "");
+  // Home is the working folder: ../, a-dir/, b-dir/, many/, c.kro.
+  kroma_test::ScopedEnv home("HOME", folder.path().c_str());
+  VIEW_FilePanel atHome = Panel();
+  atHome.folder = "~";
+  EXPECT_EQ(keys(atHome, {"Down", "Down", "Down", "Down", "Down", "Return"}), folder.file("c.kro"));
+}
+
 // The window's title names what it does; a message box's names its caption, and the dialog
 // resources' their own.
 TEST_F(X11PanelTest, WindowsAreTitledForWhatTheyAsk) {
@@ -186,6 +230,22 @@ TEST_F(X11PanelTest, ClicksPickRowsAndPressTheButtons) {
                   click(x + kCancelLeft + 5, y + kButtonTop + 5);
                 }),
             "");
+  // A folder typed and opened stays open on its own names until a file is taken.
+  const auto listed = [&](const X11Shot& s, int rows) {
+    const auto text = [&](int r) {
+      return s.anyDark(kMargin + 6, kMargin + r * kRow, 200, kMargin + (r + 1) * kRow);
+    };
+    return text(rows - 1) && !text(rows);
+  };
+  bool inFolder = false;
+  EXPECT_EQ(run(Panel(),
+                [&](Window, int x, int y) {
+                  for (const char* k : {"a", "minus", "d", "i", "r", "Return"}) tap(k);
+                  inFolder = listed(shot(x, y, [&](const X11Shot& s) { return listed(s, 2); }), 2);
+                  tap("Down"), tap("Down"), tap("Return");
+                }),
+            "./a-dir/inner.syx");
+  EXPECT_TRUE(inFolder) << "../ and inner.syx";
   EXPECT_EQ(run(Panel(),
                 [&](Window, int x, int y) {
                   twice(row(x, y, 2));  // b-dir/, empty
@@ -283,15 +343,23 @@ TEST_F(X11PanelTest, MessageBoxesShowTheirLinesAndAnswerClickedButtons) {
     EXPECT_EQ(X11RunMessageBox(display, "Caption", "Two\nlines", buttons), i + 1);
     joinPlayer();
   }
-  X11Shot seen;
+  X11Shot seen, tabbed;
   int w = 0, h = 0;
+  const auto focusedOn = [&](const X11Shot& s, int i) {
+    for (int b = 0; b < 3; ++b)
+      if (s.at(left(b), kTop) != (b == i ? kHighlight : kLine)) return false;
+    return true;
+  };
   whenFocused([&] {
     int x = 0, y = 0;
     WindowBox(mInput, FocusedWindow(mInput), &x, &y, &w, &h);
     seen = GrabWhen(mInput, x, y, kWidth, kHeight, [&](const X11Shot& s) {
       return s.at(left(0), kTop) == kHighlight && s.at(left(1), kTop) == kLine;
     });
-    tap("Tab"), tap("Return");
+    tap("Tab");
+    tabbed =
+        GrabWhen(mInput, x, y, kWidth, kHeight, [&](const X11Shot& s) { return focusedOn(s, 1); });
+    tap("Return");
   });
   EXPECT_EQ(X11RunMessageBox(display, "Caption", "Two\nlines", buttons), 2);
   joinPlayer();
@@ -312,6 +380,7 @@ TEST_F(X11PanelTest, MessageBoxesShowTheirLinesAndAnswerClickedButtons) {
     EXPECT_TRUE(seen.anyDark(left(i) + 4, kTop + 4, left(i) + kButtonWidth - 4, kTop + 22)) << i;
   }
   EXPECT_EQ(seen.at(left(2) + kButtonWidth, kTop + 3), kFace);
+  EXPECT_TRUE(focusedOn(tabbed, 1)) << "Tab shows the frame on the next button at once";
 
   // A caption too long for the box ends at the margin.
   X11Shot captioned;

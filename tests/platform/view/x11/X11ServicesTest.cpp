@@ -1,5 +1,8 @@
 #include "X11Fixture.h"
 
+#include <X11/Xutil.h>
+#include <X11/extensions/XShm.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -9,10 +12,19 @@
 #include "X11Screen.h"
 #include "platform/view/Backend.h"
 #include "platform/view/x11/X11Display.h"
+#include "platform/view/x11/X11Surface.h"
 #include "platform/view/x11/detail/X11View.h"
 
 // The X11 back end's services: the desktop's file panel programs, the URL opener, host windows,
 // and views shown without shared memory.
+#if defined(__SANITIZE_ADDRESS__)
+// A surface larger than memory must see its allocation refused, as it is without the sanitizer,
+// rather than end the program.
+extern "C" __attribute__((visibility("default"))) const char* __asan_default_options() {
+  return "allocator_may_return_null=1";
+}
+#endif
+
 namespace {
 
 using ::testing::ElementsAre;
@@ -95,6 +107,39 @@ TEST_F(X11ServicesTest, FilePanelsAskTheDesktopsProgram) {
   }
 }
 
+// Without a desktop program the kit's own windows ask: the plain panel for a file, titled for
+// what it does and answering the file taken, and the message box with its caption, answering
+// the button pressed.
+TEST_F(X11ServicesTest, WithoutADesktopProgramTheKitsOwnWindowsAsk) {
+  kroma_test::TempDir bin;
+  kroma_test::ScopedEnv env("PATH", bin.path().c_str());
+  kroma_test::TempDir folder;
+  std::ofstream(folder.file("a.syx")) << "x";
+  std::vector<std::string> titles;
+  const auto answer = [&](std::vector<const char*> keys) {
+    whenFocused([this, &titles, keys] {
+      char* name = nullptr;
+      XFetchName(mInput, FocusedWindow(mInput), &name);
+      titles.push_back(name ? name : "");
+      if (name) XFree(name);
+      for (const char* k : keys) tap(k);
+    });
+  };
+  answer({"Down", "Down", "Return"});
+  EXPECT_EQ(VIEW_RunFilePanel(Panel(false, folder.path(), "", {"syx"})), folder.file("a.syx"));
+  joinPlayer();
+  answer({"Escape"});
+  EXPECT_EQ(VIEW_RunFilePanel(Panel(true, folder.path(), "b.syx", {"syx"})), "");
+  joinPlayer();
+  answer({"Tab", "Return"});
+  EXPECT_EQ(VIEW_MessageBox("Text", "Caption", {"Yes", "No"}), 2);
+  joinPlayer();
+  answer({"Return"});
+  EXPECT_EQ(VIEW_MessageBox(nullptr, nullptr, {"OK"}), 1);
+  joinPlayer();
+  EXPECT_THAT(titles, ElementsAre("Open", "Save", "Caption", ""));
+}
+
 // A URL goes to the desktop's opener, which runs on its own; without it, or without a shell to
 // start it, the call fails.
 TEST_F(X11ServicesTest, URLsGoToTheDesktopsOpener) {
@@ -148,6 +193,106 @@ TEST_F(X11ServicesTest, HostWindowsThatAreGoneRefuseResizeAndSubWindows) {
   XSync(mInput, False);
   EXPECT_FALSE(VIEW_ResizeHostWindow(handle, 150, 90));
   EXPECT_EQ(VIEW_OpenSubWindow(handle, 50, 50), nullptr);
+}
+
+// A sub-window opens over the middle of the host's top edge, borderless, kept above the host and
+// placed where asked, shown at once; closing it destroys it, and only windows it opened.
+TEST_F(X11ServicesTest, SubWindowsOpenOverTheHostAndCloseWithTheirWindow) {
+  const Window host =
+      XCreateSimpleWindow(mInput, DefaultRootWindow(mInput), 30, 40, 200, 80, 0, 0, 0);
+  XMapWindow(mInput, host);
+  XSync(mInput, False);
+  void* opened = VIEW_OpenSubWindow(reinterpret_cast<void*>((uintptr_t)host), 100, 50);
+  ASSERT_NE(opened, nullptr);
+  const Window sub = (Window) reinterpret_cast<uintptr_t>(opened);
+  int x = 0, y = 0, w = 0, h = 0;
+  WindowBox(mInput, sub, &x, &y, &w, &h);
+  EXPECT_THAT((std::vector<int>{x, y, w, h}), ElementsAre(80, 40, 100, 50));
+  XWindowAttributes attributes{};
+  ASSERT_TRUE(XGetWindowAttributes(mInput, sub, &attributes));
+  EXPECT_EQ(attributes.map_state, IsViewable);
+  Window over = None;
+  EXPECT_TRUE(XGetTransientForHint(mInput, sub, &over));
+  EXPECT_EQ(over, host);
+  XSizeHints place{};
+  long supplied = 0;
+  ASSERT_TRUE(XGetWMNormalHints(mInput, sub, &place, &supplied));
+  EXPECT_EQ(place.flags & (USPosition | PPosition), USPosition | PPosition);
+  EXPECT_EQ(std::pair(place.x, place.y), std::pair(80, 40));
+  const Atom motif = XInternAtom(mInput, "_MOTIF_WM_HINTS", False);
+  Atom type = None;
+  int format = 0;
+  unsigned long count = 0, after = 0;
+  unsigned char* data = nullptr;
+  ASSERT_EQ(XGetWindowProperty(mInput, sub, motif, 0, 5, False, motif, &type, &format, &count,
+                               &after, &data),
+            Success);
+  ASSERT_EQ(count, 5u);
+  const long* hints = reinterpret_cast<const long*>(data);
+  EXPECT_THAT((std::vector<long>(hints, hints + 5)), ElementsAre(2, 0, 0, 0, 0))
+      << "decorations: none";
+  XFree(data);
+
+  // Held as an open view would hold it: closing the connection would take the window along.
+  X11Display* held = X11Display::acquire();
+  ASSERT_NE(held, nullptr);
+  VIEW_CloseSubWindow(reinterpret_cast<void*>((uintptr_t)host));  // not one of ours
+  EXPECT_TRUE(XGetWindowAttributes(mInput, host, &attributes));
+  VIEW_CloseSubWindow(opened);
+  VIEW_CloseSubWindow(opened);
+  XSync(mInput, False);
+  bool gone = false;
+  {
+    auto* previous = XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });
+    gone = !XGetWindowAttributes(mInput, sub, &attributes);
+    XSetErrorHandler(previous);
+  }
+  EXPECT_TRUE(gone);
+  const int connection = ConnectionNumber(held->display());
+  held->release();
+  EXPECT_EQ(fcntl(connection, F_GETFD), -1) << "the connection closes with its last user";
+  XDestroyWindow(mInput, host);
+  XSync(mInput, False);
+}
+
+// The windows at the top of the screen.
+unsigned TopWindows(Display* display) {
+  Window root = None, parent = None, *children = nullptr;
+  unsigned count = 0;
+  XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &count);
+  if (children) XFree(children);
+  return count;
+}
+
+// A surface whose image memory cannot hold is refused, with or without shared memory, and gives
+// back its window and what it had allocated (the leak checker sees what it keeps); one resized to
+// such a size says so and can be resized again.
+TEST_F(X11ServicesTest, SurfacesTooLargeForMemoryAreRefusedAndGiveBackWhatTheyMade) {
+  // Four bytes a pixel: far beyond any allocator, while the window itself can be made.
+  constexpr int kWide = (1 << 25) + 1, kHigh = (1 << 20) + 1;
+  X11Display* display = X11Display::acquire();
+  ASSERT_NE(display, nullptr);
+  // The suite's server runs on this machine: its shared memory is used where it has some.
+  ASSERT_EQ(std::string(DisplayString(mInput)).rfind(':', 0), 0u);
+  EXPECT_EQ(display->hasShm(), XShmQueryExtension(mInput) == True);
+  const unsigned before = TopWindows(mInput);
+  for (const bool shm : {true, false}) {
+    display->setShm(shm);
+    {
+      X11Surface huge(display, 0, 0, 0, kWide, kHigh, ExposureMask, false);
+      EXPECT_FALSE(huge.ok()) << shm;
+    }
+    EXPECT_EQ(TopWindows(mInput), before) << shm;
+    X11Surface surface(display, 0, 0, 0, 20, 20, ExposureMask, false);
+    ASSERT_TRUE(surface.ok()) << shm;
+    EXPECT_EQ(surface.usesShm(), shm && display->hasShm());
+    EXPECT_FALSE(surface.resize(kWide, kHigh)) << shm;
+    EXPECT_FALSE(surface.usesShm());
+    EXPECT_TRUE(surface.resize(30, 10)) << shm;
+    EXPECT_EQ(std::pair(surface.width(), surface.height()), std::pair(30, 10));
+  }
+  display->setShm(true);
+  display->release();
 }
 
 // A client that shows a picture of two colours: left half red, right half blue.
