@@ -128,8 +128,9 @@ class Dialog : public X11Handler {
     XFlush(mDisplay->display());
   }
 
+  // The first answer stands: keys queued behind it (Return, then Escape) come too late.
   void finish(int pressed) {
-    if (pressed && !accept(pressed)) return;
+    if (mDone || (pressed && !accept(pressed))) return;
     mPressed = pressed;
     mDone = true;
   }

@@ -55,6 +55,10 @@ TEST_F(X11ModalTest, MessageBoxesAnswerTheButtonPressedOrNoneWhenDismissed) {
   EXPECT_EQ(X11RunMessageBox(display, "Caption", "Two\nlines", {"Yes", "No", "Cancel"}), 3);
   whenFocused([this] { tap("Escape"); });
   EXPECT_EQ(X11RunMessageBox(display, "Caption", "Text", {"Yes", "No"}), 0) << "dismissed";
+  whenFocused([this] {
+    for (const char* k : {"Tab", "Return", "Escape"}) tap(k);
+  });
+  EXPECT_EQ(X11RunMessageBox(display, "Caption", "Text", {"Yes", "No"}), 2) << "the first answer";
 }
 
 // The list holds the way up, the sub-folders and the files of the panel's
