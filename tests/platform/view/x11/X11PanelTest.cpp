@@ -24,14 +24,6 @@ constexpr int kPanelWidth = 460, kPanelHeight = 362, kRow = 20, kMargin = 14;
 constexpr int kPathTop = 264, kPathHeight = 24, kButtonTop = 322;
 constexpr int kOpenLeft = 362, kCancelLeft = 270, kButtonWidth = 84, kButtonHeight = 26;
 
-std::string Title(Display* display, Window window) {
-  char* name = nullptr;
-  std::string title;
-  if (XFetchName(display, window, &name) && name) title = name;
-  if (name) XFree(name);
-  return title;
-}
-
 // Runs the panel from a working folder of its own holding sub-folders and files, so that the
 // paths it answers are short and relative ("./...").
 class X11PanelTest : public X11ModalFixture {

@@ -81,3 +81,11 @@ Window FocusedWindow(Display* display) {
   XGetInputFocus(display, &focused, &revert);
   return focused;
 }
+
+std::string Title(Display* display, Window window) {
+  char* name = nullptr;
+  std::string title;
+  if (XFetchName(display, window, &name) && name) title = name;
+  if (name) XFree(name);
+  return title;
+}

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <string>
 #include <vector>
 
 // What the screen shows in a rectangle, read back from the server as 0xRRGGBB.
@@ -26,6 +27,8 @@ X11Shot GrabWhen(Display* display, int x, int y, int width, int height,
 void WindowBox(Display* display, Window window, int* x, int* y, int* width, int* height);
 // The window holding the keyboard focus.
 Window FocusedWindow(Display* display);
+// A window's title; empty when it has none.
+std::string Title(Display* display, Window window);
 
 // The kit's colours as the screen shows them.
 namespace x11colour {

@@ -30,14 +30,6 @@ bool CursorShown(Display* display) {
   return shown;
 }
 
-std::string Title(Display* display, Window window) {
-  char* name = nullptr;
-  std::string title;
-  if (XFetchName(display, window, &name) && name) title = name;
-  if (name) XFree(name);
-  return title;
-}
-
 class X11ViewTest : public X11Fixture {
  protected:
   void SetUp() override {
