@@ -20,6 +20,12 @@ TEST(MemContext, FirstMemberDescribesTheCallersPixels) {
   EXPECT_EQ(WSYS_CreateMemContext(pixels.data(), 6, 3, 5), nullptr);
   EXPECT_EQ(WSYS_CreateMemContext(pixels.data(), -1, 3, 8), nullptr);
   EXPECT_EQ(WSYS_CreateMemContext(pixels.data(), 6, 0, INT_MAX), nullptr);  // bytes per row
+  EXPECT_EQ(WSYS_CreateMemContext(pixels.data(), 6, 0, INT_MAX / 4 + 1), nullptr);
+  // The widest row whose bytes still fit an int.
+  HDC widest = WSYS_CreateMemContext(pixels.data(), 6, 0, INT_MAX / 4);
+  ASSERT_NE(widest, nullptr);
+  EXPECT_EQ((*reinterpret_cast<WSYS_BitmapContext**>(widest))->bytesPerRow, INT_MAX / 4 * 4);
+  DeleteDC(widest);
   HDC empty = WSYS_CreateMemContext(nullptr, 0, 0, 0);
   ASSERT_NE(empty, nullptr);
   RECT r = {0, 0, 10, 10};

@@ -22,7 +22,7 @@ class BoxGlyphs : public WSYS_GlyphSource {
     out->width = 2;
     out->height = 3;
     out->advanceX = 3 * 64;
-    out->advanceY = 0;
+    out->advanceY = advanceY;
     out->coverage = mCoverage.data();
     return true;
   }
@@ -32,6 +32,7 @@ class BoxGlyphs : public WSYS_GlyphSource {
 
   static constexpr uint32_t kMissing = 0x7E;  // '~' has no glyph
   std::vector<uint32_t> asked;
+  int advanceY = 0;  // in 64ths of a pixel
 
  private:
   std::vector<unsigned char> mCoverage = std::vector<unsigned char>(6, 255);
@@ -91,6 +92,7 @@ TEST(TextLayout, DecodesUtf8AndReadsTheRestAsLatin1) {
       {"\xE2\x82\xAC", 2, {0xE2, 0x82}},  // cut by the length
       {"\xC3\xA9", 1, {0xC3}},
       {"\xF0\x9F\x98\x80", 3, {0xF0, 0x9F, 0x98}},
+      {"ab", 0, {}},  // a length of nothing reads no character
   };
   for (const auto& c : cases) {
     BoxGlyphs font;
@@ -127,6 +129,26 @@ TEST(TextLayout, MeasuresLinesAndStopsAt64) {
   }
   BoxGlyphs font;
   EXPECT_EQ(WSYS_LayoutText(font, nullptr, -1, nullptr, DT_CALCRECT, nullptr), 0);
+}
+
+// A turned font's pen also moves down: a line is as wide as the pen's path is long.
+TEST(TextLayout, ATurnedLineIsAsWideAsThePensPath) {
+  const struct {
+    int advanceY;
+    const char* text;
+    int width;
+  } cases[] = {
+      {4 * 64, "ab", 10},     // 6 across, 8 down
+      {-4 * 64, "a", 5},      // 3 across, 4 up
+      {4 * 64, "a\nab", 10},  // the longer path sets the width
+  };
+  for (const auto& c : cases) {
+    BoxGlyphs font;
+    font.advanceY = c.advanceY;
+    RECT rect = {2, 0, 0, 0};
+    WSYS_LayoutText(font, c.text, -1, &rect, DT_CALCRECT, nullptr);
+    EXPECT_EQ(rect.right, 2 + c.width) << c.text << " " << c.advanceY;
+  }
 }
 
 // Each flag places the lines in the rectangle; without DT_NOCLIP the rectangle clips.

@@ -54,6 +54,12 @@ TEST(Keys, StateSetByTheBackEndIsSeenOnOtherThreadsAndOnlyInsideTheTable) {
   EXPECT_TRUE(seenUp);
   EXPECT_EQ(GetAsyncKeyState(VK_LBUTTON), 0);
 
+  // The last code in the table holds its state too.
+  WSYS_SetKeyState(255, true);
+  EXPECT_NE(GetAsyncKeyState(255), 0);
+  WSYS_SetKeyState(255, false);
+  EXPECT_EQ(GetAsyncKeyState(255), 0);
+
   WSYS_SetKeyState(-1, true);
   WSYS_SetKeyState(256, true);
   EXPECT_EQ(GetAsyncKeyState(-1), 0);
