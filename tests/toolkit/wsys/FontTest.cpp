@@ -27,9 +27,9 @@ size_t heapInUse() {
 }
 
 WSYS_Font* font(const char* name, int height = 16, int weight = FW_NORMAL,
-                int quality = ANTIALIASED_QUALITY, int escapement = 0) {
-  return dynamic_cast<WSYS_Font*>(CreateFont(height, 0, escapement, escapement, weight, 0, 0, 0, 0,
-                                             0, 0, (char)quality, 0, name));
+                int quality = ANTIALIASED_QUALITY, int escapement = 0, bool italic = false) {
+  return dynamic_cast<WSYS_Font*>(CreateFont(height, 0, escapement, escapement, weight, italic, 0,
+                                             0, 0, 0, 0, (char)quality, 0, name));
 }
 
 // Sum of the coverage of a string's glyphs.
@@ -89,6 +89,20 @@ TEST(Font, HeightWeightAndQuality) {
   for (HGDIOBJ f : std::vector<HGDIOBJ>{small, large, largest, fallbackSize, twelve, regular, bold,
                                         mono, byDefault})
     DeleteObject(f);
+}
+
+// The plain stroke of an 'l' leans in the slanted face, so its glyph is wider.
+TEST(Font, ItalicPicksTheSlantedFace) {
+  WSYS_Font* upright = font("DejaVu Sans", 24);
+  WSYS_Font* slanted = font("DejaVu Sans", 24, FW_NORMAL, ANTIALIASED_QUALITY, 0, true);
+  WSYS_Glyph a, b;
+  ASSERT_TRUE(upright->glyph('l', &a));
+  ASSERT_TRUE(slanted->glyph('l', &b));
+  EXPECT_GT(b.width, a.width + 2);
+  EXPECT_EQ(b.height, a.height);
+  EXPECT_STREQ(slanted->familyName(), "DejaVu Sans");
+  DeleteObject(upright);
+  DeleteObject(slanted);
 }
 
 TEST(Font, EscapementTurnsTheAdvance) {

@@ -1,11 +1,19 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cstdlib>
 #include <thread>
 
 #include "toolkit/wsys/Keys.h"
 #include "toolkit/wsys/Timing.h"
 #include "toolkit/wsys/WsysTypes.h"
+
+// The count starts at the program's first call, so the wrap is 49 days of running away, not
+// wherever the machine's own clock happens to stand. A fresh process makes that first call.
+TEST(TimingDeathTest, TickCountStartsAtTheFirstCall) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT(std::exit(GetTickCount() < 5000 ? 0 : 1), ::testing::ExitedWithCode(0), "");
+}
 
 TEST(Timing, TickCountAdvancesWithSleepAndWrapsAt32Bits) {
   Sleep(-5);  // returns at once, not after 2^32 ms
