@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-// Milliseconds since an arbitrary start; wraps after 2^32 ms.
+// Milliseconds since the first call; wraps after 2^32 ms.
 uint32_t GetTickCount();
 
 // Blocks the calling thread for ms milliseconds; 0 or less yields for 100 microseconds.
