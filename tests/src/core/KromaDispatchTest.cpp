@@ -206,6 +206,11 @@ TEST_F(Dispatch, EachFamilyReachesItsHandlerThenTheDisplayAndTheControlAction) {
        [](P p) {
          return value(p, kMultiPartPatch + 2) == 0.0 && KromaProbe(p).selection.mLastProgram == 0;
        }},
+      // Stepping down onto the first slot stays there.
+      {kPatchDown + 2, 1, [view](P) { view->upperSelection = 1; }, "play(0,0,2) names(0) ", kNoPort,
+       [](P p) {
+         return value(p, kMultiPartPatch + 2) == 0.0 && KromaProbe(p).selection.mLastProgram == 0;
+       }},
       {kPatchDown + 2, 1, [](P p) { p->setStoredValue(kPartLock + 2, 1); }, "", "-", nullptr},
       // A button let go of, and the top bar's triggers at 0, end the change.
       {kPatchDown + 2, 0, [](P p) { p->setStoredValue(kPartLock + 2, 0); }, "", "-", nullptr},
