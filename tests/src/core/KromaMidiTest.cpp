@@ -52,6 +52,19 @@ TEST_F(MidiPaths, QueuedMidiLeavesByOffsetAndTheRestMovesOn) {
   EXPECT_EQ(sent(start), "90 04 64|90 02 64|90 05 64|90 03 64|90 01 64|");
 }
 
+// After a reset the all notes off leaves at the block's start, before what waits later in it.
+TEST_F(MidiPaths, TheAllNotesOffAfterAResetLeadsTheQueuedBlock) {
+  Kroma* plug = settled();
+  for (int part = 0; part < 16; ++part) plug->GetParam(kMultiPartStatus + part)->Set(part == 1);
+  plug->GetParam(kMultiPartMIDICh + 1)->Set(4);  // channel 3
+  KromaProbe(plug).routing.mQueuedOutput = true;
+  KromaProbe(plug).routing.mBlockSize = 256 + 2 * 64;
+  for (IMidiMsg msg : {note(0, 4), note(1, 5)}) plug->MIDIOutRoutingSwitch(&msg);
+  KromaProbe(plug).clock.mFreshReset = true;
+  process(plug, 256);
+  EXPECT_EQ(sent(start), "90 04 64|B2 7B 00|90 05 64|");
+}
+
 // Whatever the host's block size, 1,024 waiting messages are taken and the next one is the
 // overflow, until a block a second later. Out of DAW-buffer mode the queue is dropped.
 TEST_F(MidiPaths, TheQueueOverflowsOnlyWithAThousandAndTwentyFourWaiting) {
