@@ -110,6 +110,24 @@ TEST_F(MidiPaths, TheTransportSendsStartAndStopAndTheTempoFollows) {
   EXPECT_EQ(plug->GetParam(kMultiTempo)->Value(), 75.0);
 }
 
+// With debug logging on, the Multi's tempo taking the host's is logged; off, nothing is.
+TEST_F(MidiPaths, TheTempoTakenFromTheHostIsLoggedOnlyWithDebugLogging) {
+  writeData("Kroma Editor LOG.txt", "");
+  Kroma* plug = settled();
+  ASSERT_TRUE(plug->GetLog()->IsOn());
+  plug->GetParam(kOverrideTempo)->Set(1);
+  hostTime.flags = kVstTempoValid;
+  for (double tempo : {150.0, 90.0}) {
+    const bool logging = tempo > 100;
+    KromaProbe(plug).parts.mDebugLogging = logging;
+    hostTime.tempo = tempo;
+    process(plug, 64);
+    const std::string line =
+        "Host tempo synced to " + std::to_string(static_cast<int>(tempo)) + "BPM";
+    EXPECT_EQ(readData("Kroma Editor LOG.txt").find(line) != std::string::npos, logging) << line;
+  }
+}
+
 // The clock switch turned on while its clock runs restarts the clock, so that it takes the
 // tempo of now; turned off, the clock stops.
 TEST_F(MidiPaths, TheClockSwitchTurnedOnAgainRestartsTheRunningClock) {
