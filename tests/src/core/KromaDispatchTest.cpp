@@ -201,8 +201,25 @@ TEST_F(Dispatch, EachFamilyReachesItsHandlerThenTheDisplayAndTheControlAction) {
          return KromaProbe(p).widgets.mTabLayers.root->selectedChildId == 2 &&
                 KromaProbe(p).widgets.mTabLayers.oscillators->selectedChildId == 5;
        }},
+      // The sample switch shows the oscillator's sample layer in place of its shape's.
+      {kTriggerOscillator1Samples + 5, 1, nullptr, "", kNoPort,
+       [](P p) {
+         const ControlLayer* panel =
+             KromaProbe(p).widgets.mTabLayers.oscillators->childLayers.Get(5);
+         auto visible = [panel](int id) {
+           for (int i = 0; i < panel->childLayers.GetSize(); ++i)
+             if (panel->childLayers.Get(i)->id == id) return panel->childLayers.Get(i)->IsVisible();
+           return false;
+         };
+         return value(p, kOsc1UseSampleMemory + 5) == 1.0 && visible(91) && !visible(90);
+       }},
       // Library mode (set above): the next slot after 127 is 0, played on the part.
       {kPatchUp + 2, 1, [view](P) { view->upperSelection = 127; }, "play(0,0,2) names(0) ", kNoPort,
+       [](P p) {
+         return value(p, kMultiPartPatch + 2) == 0.0 && KromaProbe(p).selection.mLastProgram == 0;
+       }},
+      // Stepping down onto the first slot stays there.
+      {kPatchDown + 2, 1, [view](P) { view->upperSelection = 1; }, "play(0,0,2) names(0) ", kNoPort,
        [](P p) {
          return value(p, kMultiPartPatch + 2) == 0.0 && KromaProbe(p).selection.mLastProgram == 0;
        }},

@@ -52,6 +52,19 @@ TEST_F(MidiPaths, QueuedMidiLeavesByOffsetAndTheRestMovesOn) {
   EXPECT_EQ(sent(start), "90 04 64|90 02 64|90 05 64|90 03 64|90 01 64|");
 }
 
+// After a reset the all notes off leaves at the block's start, before what waits later in it.
+TEST_F(MidiPaths, TheAllNotesOffAfterAResetLeadsTheQueuedBlock) {
+  Kroma* plug = settled();
+  for (int part = 0; part < 16; ++part) plug->GetParam(kMultiPartStatus + part)->Set(part == 1);
+  plug->GetParam(kMultiPartMIDICh + 1)->Set(4);  // channel 3
+  KromaProbe(plug).routing.mQueuedOutput = true;
+  KromaProbe(plug).routing.mBlockSize = 256 + 2 * 64;
+  for (IMidiMsg msg : {note(0, 4), note(1, 5)}) plug->MIDIOutRoutingSwitch(&msg);
+  KromaProbe(plug).clock.mFreshReset = true;
+  process(plug, 256);
+  EXPECT_EQ(sent(start), "90 04 64|B2 7B 00|90 05 64|");
+}
+
 // Whatever the host's block size, 1,024 waiting messages are taken and the next one is the
 // overflow, until a block a second later. Out of DAW-buffer mode the queue is dropped.
 TEST_F(MidiPaths, TheQueueOverflowsOnlyWithAThousandAndTwentyFourWaiting) {
@@ -95,6 +108,24 @@ TEST_F(MidiPaths, TheTransportSendsStartAndStopAndTheTempoFollows) {
   }
   EXPECT_EQ(sent(start), "FA|FC|");
   EXPECT_EQ(plug->GetParam(kMultiTempo)->Value(), 75.0);
+}
+
+// With debug logging on, the Multi's tempo taking the host's is logged; off, nothing is.
+TEST_F(MidiPaths, TheTempoTakenFromTheHostIsLoggedOnlyWithDebugLogging) {
+  writeData("Kroma Editor LOG.txt", "");
+  Kroma* plug = settled();
+  ASSERT_TRUE(plug->GetLog()->IsOn());
+  plug->GetParam(kOverrideTempo)->Set(1);
+  hostTime.flags = kVstTempoValid;
+  for (double tempo : {150.0, 90.0}) {
+    const bool logging = tempo > 100;
+    KromaProbe(plug).parts.mDebugLogging = logging;
+    hostTime.tempo = tempo;
+    process(plug, 64);
+    const std::string line =
+        "Host tempo synced to " + std::to_string(static_cast<int>(tempo)) + "BPM";
+    EXPECT_EQ(readData("Kroma Editor LOG.txt").find(line) != std::string::npos, logging) << line;
+  }
 }
 
 // The clock switch turned on while its clock runs restarts the clock, so that it takes the
