@@ -50,6 +50,15 @@ class X11ViewTest : public X11Fixture {
     return pumpUntil(view.get(), [&] { return client.events.size() >= n; });
   }
 
+  // Runs a message box that the player's steps end with Escape.
+  void runDismissedBox() {
+    X11Display* display = X11Display::acquire();
+    ASSERT_NE(display, nullptr);
+    EXPECT_EQ(X11RunMessageBox(display, "Caption", "Text", {"OK"}), 0);
+    display->release();
+    joinPlayer();
+  }
+
   RecordingClient client;
   std::unique_ptr<VIEW_View> view;
 };
@@ -336,11 +345,7 @@ TEST_F(X11ViewTest, TheTimerRunsOnUnderAModalWindow) {
       std::this_thread::sleep_for(std::chrono::milliseconds(5));
     tap("Escape");
   });
-  X11Display* display = X11Display::acquire();
-  ASSERT_NE(display, nullptr);
-  EXPECT_EQ(X11RunMessageBox(display, "Caption", "Text", {"OK"}), 0);
-  display->release();
-  joinPlayer();
+  runDismissedBox();
   EXPECT_GE(ticking.ticks, before + 3);
 }
 
@@ -358,11 +363,7 @@ TEST_F(X11ViewTest, AModalWindowKeepsInputFromTheViews) {
     XSetInputFocus(mInput, box, RevertToPointerRoot, CurrentTime);
     tap("Escape");
   });
-  X11Display* display = X11Display::acquire();
-  ASSERT_NE(display, nullptr);
-  EXPECT_EQ(X11RunMessageBox(display, "Caption", "Text", {"OK"}), 0);
-  display->release();
-  joinPlayer();
+  runDismissedBox();
   move(40, 40);  // after the box: this one comes through
   ASSERT_TRUE(events(2));
   std::vector<int> types;
