@@ -263,6 +263,20 @@ TEST_F(Recall, ShortAndDamagedChunksFailWithoutReadingPastTheirEnd) {
   }
 }
 
+// With debug logging on, a restored project logs each part it sets; off, it logs none.
+TEST_F(Recall, TheRestoredPartsAreLoggedOnlyWithDebugLogging) {
+  const Bytes whole = saveChunk(open());
+  for (bool logging : {true, false}) {
+    writeData("Kroma Editor LOG.txt", "");
+    Kroma* target = open();
+    KromaProbe(target).parts.mDebugLogging = logging;
+    ASSERT_EQ(loadChunk(target, whole), 1);
+    const std::string log = readData("Kroma Editor LOG.txt");
+    EXPECT_EQ(log.find("Part 15 name ") != std::string::npos, logging) << log;
+    close(target);
+  }
+}
+
 // A damaged or cut project state is read as far as it is whole; the log names where it broke off
 // and the status line says it was not read whole. A whole one says nothing of the kind.
 TEST_F(Recall, ADamagedStateSaysWhereItBrokeOff) {
