@@ -1,0 +1,198 @@
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "PluginFixture.h"
+#include "src/config/ParameterIds.h"
+#include "src/core/KromaProbe.h"
+#include "src/protocol/MIDIMessageManager.h"
+#include "toolkit/plugin/editor/ControlLayer.h"
+#include "toolkit/plugin/editor/IControl.h"
+#include "toolkit/plugin/editor/IGraphics.h"
+#include "toolkit/wsys/Keys.h"
+#include "toolkit/wsys/WsysTypes.h"
+
+namespace {
+
+// The record of what each edit does, kept beside this file. Writing it again (after a change
+// meant to alter what an edit does): KROMA_RECORD_SWEEP=1 ./test_core --gtest_filter='EditSweep*'
+const char* const kRecordPath = SWEEP_RECORD;
+
+const ParamIdEntry* identifierOf(int idx) {
+  for (int i = paramIdCount - 1; i >= 0; --i)
+    if (paramIdTable[i].index <= idx) return &paramIdTable[i];
+  return nullptr;
+}
+
+std::string paramName(int idx) {
+  const ParamIdEntry* id = identifierOf(idx);
+  if (!id) return std::to_string(idx);
+  const int offset = idx - id->index;
+  return std::string(id->name) + (offset ? "+" + std::to_string(offset) : "");
+}
+
+// The first and last index of each identifier's stretch: part 1 and part 16 of a part's values,
+// the two ends of a row of steps; those between are built by the same code. Left out: the
+// controls whose jobs wait seconds for answers the synthesizer's port never gives (their own
+// tests take them).
+bool swept(int idx) {
+  if (idx == kDeviceOutSelection || idx == kPushArrangement || idx == kRequestTempData)
+    return false;
+  const ParamIdEntry* id = identifierOf(idx);
+  return !id || idx == id->index || idx == id->index + id->length - 1;
+}
+
+std::string number(double value) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%g", value);
+  return text;
+}
+
+// The messages from `from` on, one text each; a long one (a whole dump) by its first bytes, its
+// length and a digest of the rest.
+std::string messagesText(const std::vector<std::vector<uint8_t>>& messages, size_t from) {
+  std::string text;
+  char hex[4];
+  for (size_t m = from; m < messages.size(); ++m) {
+    const std::vector<uint8_t>& bytes = messages[m];
+    const size_t shown = bytes.size() > 24 ? 8 : bytes.size();
+    for (size_t i = 0; i < shown; ++i)
+      text += (std::snprintf(hex, sizeof hex, "%02X", bytes[i]), hex) + std::string(" ");
+    if (shown < bytes.size()) {
+      uint32_t digest = 2166136261u;
+      for (uint8_t byte : bytes) digest = (digest ^ byte) * 16777619u;
+      text += "... " + std::to_string(bytes.size()) + " bytes #" + std::to_string(digest) + " ";
+    }
+    text.back() = '|';
+  }
+  return text;
+}
+
+// What the user and the synthesizer can see of the plug-in between two edits.
+struct Seen {
+  std::vector<double> values;
+  std::vector<uint8_t> controlState;  // hidden, greyed; a layer's visibility
+  std::vector<double> controlValues;
+  std::vector<std::string> displays;
+};
+
+class EditSweep : public PluginFixture {
+ protected:
+  static void note(IControl* control, Seen& seen) {
+    seen.controlState.push_back(control->IsHidden() | control->IsGrayed() << 1);
+    seen.controlValues.push_back(control->GetValue());
+  }
+  // A layer's visibility counts as a control state of its own.
+  static void note(ControlLayer* layer, Seen& seen) {
+    seen.controlState.push_back(layer->IsVisible() << 2);
+    seen.controlValues.push_back(0);
+    for (int i = 0; i < layer->controls.GetSize(); ++i) note(layer->controls.Get(i), seen);
+    for (int i = 0; i < layer->childLayers.GetSize(); ++i) note(layer->childLayers.Get(i), seen);
+  }
+
+  Seen look(Kroma* plug) {
+    Seen seen;
+    for (int i = 0; i < numParams; ++i) seen.values.push_back(value(plug, i));
+    IGraphics* gui = plug->GetGUI();
+    for (int i = 0; i < gui->NControls(); ++i) note(gui->GetControl(i), seen);
+    for (int i = 0; i < gui->NLayers(); ++i) note(gui->GetLayer(i), seen);
+    EditorWidgets& widgets = KromaProbe(plug).widgets;
+    for (ITextControl* display :
+         {widgets.mCCDisplayControl, widgets.mNameDisplay, widgets.mValueDisplay,
+          widgets.mCategoryDisplay, widgets.mPatchDisplay})
+      seen.displays.push_back(display ? text(display) : "-");
+    return seen;
+  }
+
+  // One line: the bytes sent, the other values that changed, the controls shown, hidden, greyed
+  // or moved (their count and a digest of which), the displays that changed.
+  static std::string difference(int param, const Seen& before, const Seen& after,
+                                const std::string& bytes) {
+    std::ostringstream line;
+    line << " sent " << (bytes.empty() ? "-" : bytes);
+    for (int i = 0; i < numParams; ++i)
+      if (i != param && before.values[i] != after.values[i])
+        line << " " << paramName(i) << "=" << number(after.values[i]);
+    uint32_t digest = 2166136261u;
+    int states = 0, moved = 0;
+    for (size_t i = 0; i < before.controlState.size(); ++i) {
+      const bool state = before.controlState[i] != after.controlState[i];
+      const bool value = before.controlValues[i] != after.controlValues[i];
+      if (!state && !value) continue;
+      states += state, moved += value;
+      digest =
+          (digest ^ static_cast<uint32_t>(i * 4 + after.controlState[i] + value * 8)) * 16777619u;
+    }
+    if (states || moved) line << " controls " << states << "/" << moved << " #" << digest;
+    static const char* const kDisplays[] = {"cc", "name", "value", "category", "patch"};
+    for (size_t i = 0; i < before.displays.size(); ++i)
+      if (before.displays[i] != after.displays[i])
+        line << " " << kDisplays[i] << " \"" << after.displays[i] << "\"";
+    return line.str();
+  }
+
+  std::string edit(Kroma* plug, int param, double to) {
+    const Seen before = look(plug);
+    const size_t from = sentCount();
+    turn(plug, param, to);
+    // The button is held, as the mouse's is while a knob turns: a Multi or Global setting's
+    // whole dump waits for the audio callback, noted here instead of sent.
+    ClockState& clock = KromaProbe(plug).clock;
+    const std::string deferred =
+        std::string(clock.mMultiSendPending.exchange(false) ? " multi" : "") +
+        (clock.mGlobalSendPending.exchange(false) ? " global" : "");
+    const bool job = KromaProbe(plug).parts.mMIDIMessageManager->isLaneRunning(Lane::kTransfer);
+    EXPECT_TRUE(eventually([plug] {
+      return !KromaProbe(plug).parts.mMIDIMessageManager->isLaneRunning(Lane::kTransfer);
+    })) << paramName(param);
+    return paramName(param) + " -> " + number(to) + ":" +
+           difference(param, before, look(plug), messagesText(midi.received("Synth Out"), from)) +
+           (deferred.empty() ? "" : " deferred" + deferred) + (job ? " job" : "");
+  }
+};
+
+// Every control of the editor turned to its other end and back, in index order, on a plug-in
+// connected to the synthesizer: what the synthesizer receives, which other values and controls
+// follow and what the displays show, against the record of the last reviewed behaviour.
+TEST_F(EditSweep, EveryControlTurnedToItsOtherEndAndBackDoesWhatTheRecordSays) {
+  Kroma* plug = openConnected();
+  plug->setStoredValue(kLibSyncTimer, 0);  // the shortest pause between messages of a job
+  WSYS_SetKeyState(VK_LBUTTON, true);
+  std::vector<std::string> lines;
+  for (int param = 0; param < numParams; ++param) {
+    if (!swept(param) || !plug->controlOf(param)) continue;
+    const double was = value(plug, param);
+    const IParam* p = plug->GetParam(param);
+    const double other = p->GetNormalized() < 0.5 ? p->GetMax() : p->GetMin();
+    lines.push_back(edit(plug, param, other));
+    lines.push_back(edit(plug, param, was));
+  }
+
+  WSYS_SetKeyState(VK_LBUTTON, false);
+
+  if (std::getenv("KROMA_RECORD_SWEEP")) {
+    std::ofstream out(kRecordPath);
+    for (const std::string& line : lines) out << line << "\n";
+    GTEST_SKIP() << "recorded " << lines.size() << " edits";
+  }
+  std::ifstream in(kRecordPath);
+  ASSERT_TRUE(in) << kRecordPath;
+  std::vector<std::string> recorded;
+  for (std::string line; std::getline(in, line);) recorded.push_back(line);
+  ASSERT_EQ(lines.size(), recorded.size());
+  int differing = 0;
+  for (size_t i = 0; i < lines.size() && differing < 10; ++i)
+    if (lines[i] != recorded[i]) {
+      ++differing;
+      ADD_FAILURE() << "edit " << i << "\n  now:      " << lines[i]
+                    << "\n  recorded: " << recorded[i];
+    }
+}
+
+}  // namespace
