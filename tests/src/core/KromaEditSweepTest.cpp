@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -8,10 +9,12 @@
 #include <string>
 #include <vector>
 
-#include "PluginFixture.h"
+#include "ConnectedPlugin.h"
 #include "src/config/ParameterIds.h"
 #include "src/core/KromaProbe.h"
+#include "src/librarian/view/LibrarianViewControl.h"
 #include "src/protocol/MIDIMessageManager.h"
+#include "tests/src/librarian/view/LibrarianBanks.h"
 #include "toolkit/plugin/editor/ControlLayer.h"
 #include "toolkit/plugin/editor/IControl.h"
 #include "toolkit/plugin/editor/IGraphics.h"
@@ -20,9 +23,9 @@
 
 namespace {
 
-// The record of what each edit does, kept beside this file. Writing it again (after a change
+// The records of what each edit does, kept beside this file. Writing them again (after a change
 // meant to alter what an edit does): KROMA_RECORD_SWEEP=1 ./test_core --gtest_filter='EditSweep*'
-const char* const kRecordPath = SWEEP_RECORD;
+const char* const kRecordFolder = SWEEP_RECORDS;
 
 const ParamIdEntry* identifierOf(int idx) {
   for (int i = paramIdCount - 1; i >= 0; --i)
@@ -38,11 +41,12 @@ std::string paramName(int idx) {
 }
 
 // The first and last index of each identifier's stretch: part 1 and part 16 of a part's values,
-// the two ends of a row of steps; those between are built by the same code. Left out: the
-// controls whose jobs wait seconds for answers the synthesizer's port never gives (their own
-// tests take them).
+// the two ends of a row of steps; those between are built by the same code. Left out (their own
+// tests take them): the controls whose jobs wait seconds for answers the synthesizer's port never
+// gives, and the randomizer, whose values are drawn afresh each time.
 bool swept(int idx) {
-  if (idx == kDeviceOutSelection || idx == kPushArrangement || idx == kRequestTempData)
+  if (idx == kDeviceOutSelection || idx == kPushArrangement || idx == kRequestTempData ||
+      idx == kRandomize)
     return false;
   const ParamIdEntry* id = identifierOf(idx);
   return !id || idx == id->index || idx == id->index + id->length - 1;
@@ -79,10 +83,10 @@ struct Seen {
   std::vector<double> values;
   std::vector<uint8_t> controlState;  // hidden, greyed; a layer's visibility
   std::vector<double> controlValues;
-  std::vector<std::string> displays;
+  std::vector<std::string> displays;  // and the librarian's selections and slots
 };
 
-class EditSweep : public PluginFixture {
+class EditSweep : public ConnectedPlugin {
  protected:
   static void note(IControl* control, Seen& seen) {
     seen.controlState.push_back(control->IsHidden() | control->IsGrayed() << 1);
@@ -107,6 +111,14 @@ class EditSweep : public PluginFixture {
          {widgets.mCCDisplayControl, widgets.mNameDisplay, widgets.mValueDisplay,
           widgets.mCategoryDisplay, widgets.mPatchDisplay})
       seen.displays.push_back(display ? text(display) : "-");
+    const LibrarianSelection& lists = KromaProbe(plug).selection;
+    for (const std::string* text :
+         {&lists.mUpperSelectionText, &lists.mLowerSelectionText, &lists.mUpperMultiSelectionText,
+          &lists.mLowerMultiSelectionText})
+      seen.displays.push_back(*text);
+    LibrarianViewControl* view = plug->librarianView();
+    for (int list : {0, 1})
+      for (int slot : {0, 127}) seen.displays.push_back(view ? view->slotText(list, slot) : "-");
     return seen;
   }
 
@@ -130,11 +142,32 @@ class EditSweep : public PluginFixture {
           (digest ^ static_cast<uint32_t>(i * 4 + after.controlState[i] + value * 8)) * 16777619u;
     }
     if (states || moved) line << " controls " << states << "/" << moved << " #" << digest;
-    static const char* const kDisplays[] = {"cc", "name", "value", "category", "patch"};
+    static const char* const kDisplays[] = {
+        "cc",         "name",        "value",       "category",    "patch",
+        "upper bank", "lower bank",  "upper multi", "lower multi", "upper first",
+        "upper last", "lower first", "lower last"};
     for (size_t i = 0; i < before.displays.size(); ++i)
       if (before.displays[i] != after.displays[i])
         line << " " << kDisplays[i] << " \"" << after.displays[i] << "\"";
     return line.str();
+  }
+
+  // The debug log's lines since the last call, without their time stamps, the data folder's
+  // path as "DATA".
+  std::string newLogLines() {
+    std::string log = readData(kLogName);
+    for (size_t at; (at = log.find(data.path())) != std::string::npos;)
+      log.replace(at, data.path().size(), "DATA");
+    std::string lines;
+    for (size_t at = mLogRead; at < log.size();) {
+      const size_t end = std::min(log.find('\n', at), log.size());
+      const std::string line = log.substr(at, end - at);
+      const size_t tab = line.find("\t ");
+      lines += " log \"" + (tab == std::string::npos ? line : line.substr(tab + 2)) + "\"";
+      at = end + 1;
+    }
+    mLogRead = log.size();
+    return lines;
   }
 
   std::string edit(Kroma* plug, int param, double to) {
@@ -153,46 +186,73 @@ class EditSweep : public PluginFixture {
     })) << paramName(param);
     return paramName(param) + " -> " + number(to) + ":" +
            difference(param, before, look(plug), messagesText(midi.received("Synth Out"), from)) +
-           (deferred.empty() ? "" : " deferred" + deferred) + (job ? " job" : "");
+           (deferred.empty() ? "" : " deferred" + deferred) + (job ? " job" : "") + newLogLines();
   }
+
+  // Every control of the editor turned to its other end and back, in index order; a line each.
+  std::vector<std::string> sweep(Kroma* plug) {
+    newLogLines();
+    plug->setStoredValue(kLibSyncTimer, 0);  // the shortest pause between messages of a job
+    WSYS_SetKeyState(VK_LBUTTON, true);
+    std::vector<std::string> lines;
+    for (int param = 0; param < numParams; ++param) {
+      if (!swept(param) || !plug->controlOf(param)) continue;
+      const double was = value(plug, param);
+      const IParam* p = plug->GetParam(param);
+      const double other = p->GetNormalized() < 0.5 ? p->GetMax() : p->GetMin();
+      lines.push_back(edit(plug, param, other));
+      lines.push_back(edit(plug, param, was));
+    }
+    WSYS_SetKeyState(VK_LBUTTON, false);
+    return lines;
+  }
+
+  // The lines against the record `name`, or written as it when KROMA_RECORD_SWEEP is set.
+  static void compare(const std::vector<std::string>& lines, const std::string& name) {
+    const std::string path = std::string(kRecordFolder) + "/" + name;
+    if (std::getenv("KROMA_RECORD_SWEEP")) {
+      std::ofstream out(path);
+      for (const std::string& line : lines) out << line << "\n";
+      GTEST_SKIP() << "recorded " << lines.size() << " edits";
+    }
+    std::ifstream in(path);
+    ASSERT_TRUE(in) << path;
+    std::vector<std::string> recorded;
+    for (std::string line; std::getline(in, line);) recorded.push_back(line);
+    ASSERT_EQ(lines.size(), recorded.size());
+    int differing = 0;
+    for (size_t i = 0; i < lines.size() && differing < 10; ++i)
+      if (lines[i] != recorded[i]) {
+        ++differing;
+        ADD_FAILURE() << "edit " << i << "\n  now:      " << lines[i]
+                      << "\n  recorded: " << recorded[i];
+      }
+  }
+
+  static constexpr const char* kLogName = "Kroma Editor LOG.txt";
+  size_t mLogRead = 0;
 };
 
-// Every control of the editor turned to its other end and back, in index order, on a plug-in
-// connected to the synthesizer: what the synthesizer receives, which other values and controls
-// follow and what the displays show, against the record of the last reviewed behaviour.
+// On a plug-in connected to the synthesizer, without its window: what the synthesizer receives,
+// which other values and controls follow, what the displays show and the debug log says,
+// against the record of the last reviewed behaviour.
 TEST_F(EditSweep, EveryControlTurnedToItsOtherEndAndBackDoesWhatTheRecordSays) {
+  writeData(kLogName, "");  // debug logging on
+  compare(sweep(openConnected()), "EditSweep.txt");
+}
+
+// The same with the window open on the librarian's page and banks of sounds and Multis in the
+// data folder: the lists, their selections and the bank buttons at work.
+TEST_F(EditSweep, OnTheLibrarianPageWithBanksEveryControlDoesWhatTheRecordSays) {
+  for (const char* name : {"A", "B"})
+    banks::write(data.file(std::string("Patches/") + name + ".syx"), std::string(name) + "-");
+  banks::write(data.file("Patches/M.syx"), "M-", true);
+  writeData(kLogName, "");
+  VIEW_Script::instance().reset();
   Kroma* plug = openConnected();
-  plug->setStoredValue(kLibSyncTimer, 0);  // the shortest pause between messages of a job
-  WSYS_SetKeyState(VK_LBUTTON, true);
-  std::vector<std::string> lines;
-  for (int param = 0; param < numParams; ++param) {
-    if (!swept(param) || !plug->controlOf(param)) continue;
-    const double was = value(plug, param);
-    const IParam* p = plug->GetParam(param);
-    const double other = p->GetNormalized() < 0.5 ? p->GetMax() : p->GetMin();
-    lines.push_back(edit(plug, param, other));
-    lines.push_back(edit(plug, param, was));
-  }
-
-  WSYS_SetKeyState(VK_LBUTTON, false);
-
-  if (std::getenv("KROMA_RECORD_SWEEP")) {
-    std::ofstream out(kRecordPath);
-    for (const std::string& line : lines) out << line << "\n";
-    GTEST_SKIP() << "recorded " << lines.size() << " edits";
-  }
-  std::ifstream in(kRecordPath);
-  ASSERT_TRUE(in) << kRecordPath;
-  std::vector<std::string> recorded;
-  for (std::string line; std::getline(in, line);) recorded.push_back(line);
-  ASSERT_EQ(lines.size(), recorded.size());
-  int differing = 0;
-  for (size_t i = 0; i < lines.size() && differing < 10; ++i)
-    if (lines[i] != recorded[i]) {
-      ++differing;
-      ADD_FAILURE() << "edit " << i << "\n  now:      " << lines[i]
-                    << "\n  recorded: " << recorded[i];
-    }
+  static_cast<IGraphicsMac*>(plug->graphics())->OpenWindow(nullptr);
+  set(plug, kMainTab, 1);
+  compare(sweep(plug), "LibrarianSweep.txt");
 }
 
 }  // namespace
