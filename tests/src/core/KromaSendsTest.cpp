@@ -448,7 +448,8 @@ TEST_F(Sends, APartSentOnItsOwnAndWithTheMulti) {
   }
 }
 
-// The start-up's milestones reach the log in the order they happen.
+// The start-up's milestones reach the log in the order they happen, the layout reader's own lines
+// among them.
 TEST_F(Sends, TheStartUpLogsEachMilestoneInOrder) {
   writeData("Kroma Editor LOG.txt", "");
   Kroma* plug = open();
@@ -460,6 +461,7 @@ TEST_F(Sends, TheStartUpLogsEachMilestoneInOrder) {
                                "PATCH LIBRARIAN INITIALIZED...",
                                "PATCH LIBRARIAN COMPLETED FILE LOADING...",
                                "STARTING USER INTERFACE CONFIGURATION...",
+                               "CONFIG READER: Started to read SysEx Data...",
                                "USER INTERFACE CONFIGURATION COMPLETED... BUILDING UI",
                                "Layers attached...",
                                "Control set 1 attached",
