@@ -141,6 +141,14 @@ TEST_F(AudioClock, TheQueuedBlockIsTheStartingBlockSizeOrTheOffsetKnobs) {
     process(plug, 64);
     EXPECT_EQ(sent(from), "90 01 64|90 02 64|") << row.last;
   }
+  // A block size below zero, which no host gives, drains the block's first offset alone.
+  KromaProbe(plug).routing.mBlockSize = -5;
+  const size_t from = sentCount();
+  for (IMidiMsg msg : {note(1, 2), note(0, 1)}) plug->MIDIOutRoutingSwitch(&msg);
+  process(plug, 64);
+  EXPECT_EQ(sent(from), "90 01 64|");
+  process(plug, 64);
+  EXPECT_EQ(sent(from), "90 01 64|90 02 64|");
 }
 
 // A Multi or Global dump held back while a key was down goes out from the first block after it

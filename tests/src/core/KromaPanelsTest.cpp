@@ -9,6 +9,7 @@
 #include "PluginFixture.h"
 #include "src/config/ParameterIds.h"
 #include "src/core/KromaProbe.h"
+#include "tests/src/librarian/view/LibrarianBanks.h"
 #include "toolkit/plugin/editor/ControlLayer.h"
 #include "toolkit/plugin/editor/IControl.h"
 #include "toolkit/plugin/editor/IGraphics.h"
@@ -181,6 +182,26 @@ TEST_F(Panels, EffectTypesShowTheirPanels) {
     ASSERT_NE(layers.effectPanels[mode], nullptr);
     EXPECT_EQ(grayed(layers.effectPanels[mode]), mode == 0);
   }
+}
+
+// Both bank lists list the bank files under their shortened names, each list once: every renaming
+// is logged once for the upper list and once for the lower.
+TEST_F(Panels, BothBankListsTakeTheShortenedNamesOnce) {
+  const std::string prefix(47, 'B');
+  for (const char* tail : {"-first.syx", "-second.syx"})
+    banks::write(data.file("Patches/" + prefix + tail), "S");
+  writeData("Kroma Editor LOG.txt", "");
+  Kroma* plug = open();
+  for (int list : {kPatchSelectionListUpper, kPatchSelectionListLower}) {
+    EXPECT_STREQ(plug->GetParam(list)->GetDisplayText(0), (prefix + "~1.syx").c_str()) << list;
+    EXPECT_STREQ(plug->GetParam(list)->GetDisplayText(1), (prefix + "~2.syx").c_str()) << list;
+  }
+  EXPECT_EQ(KromaProbe(plug).selection.mLowerSelectionText, prefix + "~1.syx");
+  const std::string log = readData("Kroma Editor LOG.txt");
+  const std::string line = prefix + "-second.syx RENAMED TO " + prefix + "~2.syx";
+  size_t count = 0;
+  for (size_t at = log.find(line); at != std::string::npos; at = log.find(line, at + 1)) ++count;
+  EXPECT_EQ(count, 2u) << log;
 }
 
 }  // namespace
