@@ -8,9 +8,18 @@
 #include "PluginFixture.h"
 #include "src/config/ControlAction.h"
 #include "src/config/ParameterIds.h"
+#include "src/config/UIConfigManager.h"
 #include "src/core/KromaProbe.h"
 
 namespace {
+
+// The first sixteen parameters (oscillator 1's octaves) offered to the host.
+class HostVisibleKroma : public Kroma {
+ public:
+  explicit HostVisibleKroma(IPluginInstanceInfo info) : Kroma(info) {
+    addNonAutomateParamCount(numParams - 16);
+  }
+};
 
 class ControlActions : public PluginFixture {
  protected:
@@ -59,12 +68,21 @@ TEST_F(ControlActions, AListActionSendsEachMessageOfItsValue) {
   }
 }
 
-// Every parameter message carries the device id, 0 as well.
+// Every parameter message carries the device id, 0 as well, whatever the stored message held in
+// its place.
 TEST_F(ControlActions, AParameterMessageCarriesDeviceIdZero) {
   Kroma* plug = connected(0);
-  const size_t from = sentCount();
+  size_t from = sentCount();
   turn(plug, kFilter1Cutoff + 3, 100);
   EXPECT_EQ(sent(from), "F0 3E 13 00 20 03 00 4E 64 F7|");
+  for (int type : {kMessageSysExOne, kMessageSysEx}) {
+    ControlAction action(type);
+    action.sysexMessages.messages =
+        SysExMessageTable({0x3E, 0x13, 0x7F, 0x20, 0x03, 0x00}, 5, {4, 5});
+    from = sentCount();
+    plug->processControlAction(&action, kFilter1Cutoff + 3, 1);
+    EXPECT_EQ(sent(from), "F0 3E 13 00 20 03 05 F7|") << type;
+  }
 }
 
 // An edit of effect 2 reaches its position byte too, for its own part only.
@@ -112,6 +130,23 @@ TEST_F(ControlActions, ACCGoesOnlyOnAPartsOwnChannel) {
     turn(plug, kOscillator2Wavetable + part, 2);
     EXPECT_EQ(sent(from), part ? "BF 27 09|" : "B0 27 09|") << part;
   }
+}
+
+// SysEx from the synthesizer makes every parameter the host sees, the first and the last too,
+// forget the value it last sent; a parameter the host does not see keeps its own.
+TEST_F(ControlActions, SysExFromTheSynthesizerResetsWhatEachHostParameterSent) {
+  auto* plug = open<HostVisibleKroma>();
+  std::vector<ControlAction*> actions;
+  for (int param : {int(kOscillator1Octave), kOscillator1Octave + 15, int(kOscillator1Balance)}) {
+    actions.push_back(KromaProbe(plug).parts.mUIConfigManager->getControlAction(param));
+    ASSERT_NE(actions.back(), nullptr) << param;
+    actions.back()->value = 5.0;
+  }
+  const unsigned char echo[] = {0xF0, 0x3E, 0x13, 0x11, 0x20, 0x02, 0x00, 0x4E, 0x40, 0xF7};
+  plug->ProcessSysEx(echo, sizeof echo, true);
+  std::vector<double> values;
+  for (const ControlAction* action : actions) values.push_back(action->value);
+  EXPECT_EQ(values, (std::vector<double>{-1.0, -1.0, 5.0}));
 }
 
 }  // namespace
