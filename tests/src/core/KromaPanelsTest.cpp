@@ -13,6 +13,7 @@
 #include "toolkit/plugin/editor/ControlLayer.h"
 #include "toolkit/plugin/editor/IControl.h"
 #include "toolkit/plugin/editor/IGraphics.h"
+#include "toolkit/plugin/editor/ITextControl.h"
 
 namespace {
 
@@ -202,6 +203,41 @@ TEST_F(Panels, BothBankListsTakeTheShortenedNamesOnce) {
   size_t count = 0;
   for (size_t at = log.find(line); at != std::string::npos; at = log.find(line, at + 1)) ++count;
   EXPECT_EQ(count, 2u) << log;
+}
+
+// A shape, filter type, envelope mode or sample choice shows the current part's page anew (its
+// name in the patch display among it); a wavetable or a trigger of another kind does not.
+TEST_F(Panels, ShapeTypeModeAndSampleChoicesShowThePartsPageAnew) {
+  Kroma* plug = open();
+  set(plug, kMainTab, 2);
+  set(plug, kQuickTab, 4);
+  plug->setDisplayText(kPatchName + 4, "Fifth Part");
+  ITextControl* patch = KromaProbe(plug).widgets.mPatchDisplay;
+  ASSERT_NE(patch, nullptr);
+  const struct {
+    int param;
+    double value;
+    bool refreshes;
+  } rows[] = {{kOscillator1Shape, 2, true},
+              {kOscillator2Shape, 3, true},
+              {kOscillator3Shape, 1, true},
+              {kFilter1Type, 2, true},
+              {kFilter2Type, 3, true},
+              {kFilterEnvMode, 1, true},
+              {kAmpEnvMode, 2, true},
+              {kEnvelope3Mode, 1, true},
+              {kEnvelope4Mode, 2, true},
+              {kOscillator1Sample, 5, true},
+              {kOscillator2Sample, 6, true},
+              {kTriggerOscillator1Samples, 1, true},
+              {kTriggerOscillator2Samples, 1, true},
+              {kOscillator1Wavetable, 3, false},
+              {kTriggerLFO1Clock, 1, false}};
+  for (const auto& row : rows) {
+    patch->SetTextFromPlug("-");
+    set(plug, row.param + 4, row.value);
+    EXPECT_EQ(text(patch), row.refreshes ? "Fifth Part" : "-") << row.param;
+  }
 }
 
 }  // namespace

@@ -561,6 +561,22 @@ TEST_F(Sends, TheBankNamePromptIsCentredWithItsControls) {
                          }));
 }
 
+bool cancelOnly(HWND, const std::function<void(int)>& command) {
+  command(IDCANCEL);
+  return true;
+}
+
+// The bank-name prompt ends only with OK: cancelled, it answers cancel.
+TEST_F(Sends, TheBankNamePromptCancelledAnswersCancel) {
+  open();
+  RECT area = {100, 50, 1100, 850};
+  HWND editor = WSYS_CreateWindow(nullptr, &area, 1, "editor");
+  WSYS_SetDialogRunner(&cancelOnly);
+  EXPECT_EQ(WSYS_DialogBox(0, kEnterBankNameDialog, editor, &MessageBoxProg, 0), IDCANCEL);
+  WSYS_SetDialogRunner(nullptr);
+  DestroyWindow(editor);
+}
+
 // The UI settings file's lines set the style and size menus the Global page shows.
 TEST_F(Sends, TheSettingsFileSetsTheStyleAndSizeMenus) {
   const struct {
