@@ -1,10 +1,8 @@
 // What a new instance shows the host and the musician before anything is touched: its identity,
 // the hidden dialogs and switched panels, and the starting values of its controls.
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <cstring>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -13,7 +11,6 @@
 #include "platform/vst2/opcodes.h"
 #include "src/config/ParameterIds.h"
 #include "src/core/KromaProbe.h"
-#include "tests/support/Encipher.h"
 #include "toolkit/plugin/editor/ControlLayer.h"
 #include "toolkit/plugin/editor/IControl.h"
 
@@ -96,25 +93,6 @@ TEST_F(StartState, ControlsStartAtThePlugInsValues) {
     EXPECT_EQ(channel->GetValue(), plug->GetParam(kMultiPartMIDICh + part)->GetNormalized(part + 2))
         << part;
   }
-}
-
-// A layout of the test's own that shows every layer: the dialogs and switched panels the
-// plug-in hides at start are hidden all the same.
-TEST_F(StartState, ThePanelsHiddenAtStartStayHiddenWhateverTheLayout) {
-  kroma_test::TempDir bundle;
-  ASSERT_EQ(mkdir(bundle.file("resources").c_str(), 0755), 0);
-  const char* const layers[] = {"saveChangesLayer", "multiSettingsPart01", "Chorus",
-                                "filter1LP",        "filter2HP",           "patchRename",
-                                "aboutWindow"};
-  std::string layout = "<uiconfig>\n";
-  for (const char* layer : layers)
-    layout += std::string("<layer name=\"") + layer + "\" id=\"" +
-              std::to_string(&layer - layers + 1) + "\"/>\n";
-  std::ofstream(bundle.file("resources/uiconfig.tea"), std::ios::binary)
-      << kroma_test::encipher(layout + "</uiconfig>");
-  kroma_test::ScopedEnv bundleEnv("KROMA_BUNDLE_DIR", bundle.path().c_str());
-  Kroma* plug = open();
-  for (const char* layer : layers) EXPECT_FALSE(shown(plug, layer)) << layer;
 }
 
 }  // namespace
