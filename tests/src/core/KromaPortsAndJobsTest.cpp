@@ -236,8 +236,8 @@ TEST_F(PortsAndJobs, APickedPortForgetsOnlyItsOwnAbsentNameAndAFailedOneStopsThe
   EXPECT_EQ(routing.mAbsentPortNames[1], "");
 }
 
-// The clock switch turned on takes the host's tempo for the clock at once; turned off it leaves
-// the tempo as it was.
+// The clock switch turned on takes the host's tempo for the clock at once, in the plug-in and in
+// the sender of the MIDI clock; turned off it leaves the tempo as it was.
 TEST_F(PortsAndJobs, TheClockSwitchTakesTheHostsTempo) {
   Kroma* plug = connected();
   const struct {
@@ -250,6 +250,7 @@ TEST_F(PortsAndJobs, TheClockSwitchTakesTheHostsTempo) {
     process(plug, 64);
     set(plug, kSendMIDIClockInfo, row.on);
     EXPECT_EQ(KromaProbe(plug).clock.mTempoValue.load(), row.tempo) << row.host;
+    EXPECT_EQ(KromaProbe(plug).parts.mMIDIMessageManager->getTempoValue(), row.tempo) << row.host;
   }
   set(plug, kSendMIDIClockInfo, 0);
 }
