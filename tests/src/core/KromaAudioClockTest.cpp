@@ -157,6 +157,7 @@ TEST_F(AudioClock, TheQueuedBlockIsTheStartingBlockSizeOrTheOffsetKnobs) {
 TEST_F(AudioClock, AHeldDumpLeavesWithTheFirstBlockAfterTheKeyIsUp) {
   Kroma* plug = settled();
   deviceId(plug);
+  for (int part = 0; part < 16; ++part) plug->GetParam(kMultiPartStatus + part)->Set(0);
   const struct {
     bool global;
     int key;  // -1: none
