@@ -83,7 +83,7 @@ TEST_F(PortsAndJobs, BankChangesOfTheFirstAndLastPartsAndTheirRefusals) {
 }
 
 // A part's bank and program that another enabled part already plays, the first or the last, are
-// refused: nothing goes out and the conflict notice opens.
+// refused: nothing goes out and the conflict notice opens. The Multi's are no part's.
 TEST_F(PortsAndJobs, ABankChangeConflictsWithTheFirstAndLastPartsToo) {
   Kroma* plug = connected();
   for (int other : {0, 15}) {
@@ -104,6 +104,12 @@ TEST_F(PortsAndJobs, ABankChangeConflictsWithTheFirstAndLastPartsToo) {
     KromaProbe(plug).routing.mPartProgram[other] = 41;
     EXPECT_TRUE(plug->BankChangeMessage(6));
   }
+  // What the Multi last asked for is no part's: part 1 set to all channels (1) changes nothing.
+  plug->GetParam(kMultiPartStatus + 15)->Set(0);
+  plug->GetParam(kMultiPartMIDICh)->Set(1);
+  KromaProbe(plug).routing.mPartBank[16] = 2;
+  KromaProbe(plug).routing.mPartProgram[16] = 40;
+  EXPECT_TRUE(plug->BankChangeMessage(6));
 }
 
 // A part whose only locked section is the first goes back to the synthesizer as well.
