@@ -448,7 +448,8 @@ TEST_F(Sends, APartSentOnItsOwnAndWithTheMulti) {
   }
 }
 
-// The start-up's milestones reach the log in the order they happen.
+// The start-up's milestones reach the log in the order they happen, the layout reader's own lines
+// among them.
 TEST_F(Sends, TheStartUpLogsEachMilestoneInOrder) {
   writeData("Kroma Editor LOG.txt", "");
   Kroma* plug = open();
@@ -460,6 +461,7 @@ TEST_F(Sends, TheStartUpLogsEachMilestoneInOrder) {
                                "PATCH LIBRARIAN INITIALIZED...",
                                "PATCH LIBRARIAN COMPLETED FILE LOADING...",
                                "STARTING USER INTERFACE CONFIGURATION...",
+                               "CONFIG READER: Started to read SysEx Data...",
                                "USER INTERFACE CONFIGURATION COMPLETED... BUILDING UI",
                                "Layers attached...",
                                "Control set 1 attached",
@@ -557,6 +559,22 @@ TEST_F(Sends, TheBankNamePromptIsCentredWithItsControls) {
                              "button 2 '&Cancel' 288 108 90 25",
                              "button 10006 '&OK    ' 180 108 90 25",
                          }));
+}
+
+bool cancelOnly(HWND, const std::function<void(int)>& command) {
+  command(IDCANCEL);
+  return true;
+}
+
+// The bank-name prompt ends only with OK: cancelled, it answers cancel.
+TEST_F(Sends, TheBankNamePromptCancelledAnswersCancel) {
+  open();
+  RECT area = {100, 50, 1100, 850};
+  HWND editor = WSYS_CreateWindow(nullptr, &area, 1, "editor");
+  WSYS_SetDialogRunner(&cancelOnly);
+  EXPECT_EQ(WSYS_DialogBox(0, kEnterBankNameDialog, editor, &MessageBoxProg, 0), IDCANCEL);
+  WSYS_SetDialogRunner(nullptr);
+  DestroyWindow(editor);
 }
 
 // The UI settings file's lines set the style and size menus the Global page shows.
