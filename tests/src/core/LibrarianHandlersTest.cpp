@@ -297,6 +297,8 @@ TEST_F(LibrarianHandlers, LibraryProgramButtonsStepTheSlotOfTheListInUse) {
     EXPECT_EQ(plug->calls, "play(" + slot + "," + std::to_string(row.list) + ",4) names(" + slot +
                                ") bankEdit ");
     EXPECT_EQ((row.list ? view->lowerSelection : view->upperSelection).load(), row.to);
+    EXPECT_EQ((row.list ? view->upperSelection : view->lowerSelection).load(), row.list ? 5 : 127)
+        << "the other list stays";
     EXPECT_EQ(row.list ? librarian(plug).lowerSelectedProgram : librarian(plug).selectedProgram,
               row.to);
     EXPECT_EQ(value(plug, kMultiPartPatch + 4), row.to);
