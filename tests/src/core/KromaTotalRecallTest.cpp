@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstring>
+#include <sstream>
 #include <thread>
 
 #include "PluginFixture.h"
@@ -13,6 +14,7 @@
 #include "src/librarian/InitDumps.h"
 #include "src/protocol/MIDIMessageManager.h"
 #include "src/protocol/SoundDump.h"
+#include "toolkit/plugin/editor/ControlLayer.h"
 #include "toolkit/plugin/midi/IMidiMsg.h"
 
 namespace {
@@ -330,6 +332,48 @@ TEST_F(Recall, ADamagedStateSaysWhereItBrokeOff) {
           << log;
     close(target);
   }
+}
+
+// A restore logs the stored port and the one it found, the device id, the Multi's name and each
+// part it sets, in that order; the port menus show the ports found and the editor is back on its
+// first page.
+TEST_F(Recall, ARestoreLogsWhatItSetsAndShowsTheFirstPage) {
+  midi.addInputPort("Synth In");
+  Kroma* first = open();
+  int in = 1;
+  ASSERT_EQ(first->setExternalMIDIIn(in, "Synth In"), 1);
+  first->GetParam(kDeviceInSelection)->Set(in);
+  first->GetParam(kGlobalSysExID)->Set(0x22);
+  first->GetParam(kMultiPartBank + 15)->Set(3);
+  first->setNameSlot(Patch::kMultiNameSlot, "Night Drive");
+  const Bytes saved = saveChunk(first);
+  close(first);
+
+  writeData("Kroma Editor LOG.txt", "");
+  Kroma* second = open();
+  set(second, kMainTab, 2);
+  ASSERT_EQ(loadChunk(second, saved), 1);
+  std::vector<std::string> recalled;
+  std::istringstream log(readData("Kroma Editor LOG.txt"));
+  for (std::string line; std::getline(log, line);)
+    if (line.find("PROJECT RECALL: ") != std::string::npos)
+      recalled.push_back(line.substr(line.find("PROJECT RECALL: ") + 16));
+  std::vector<std::string> expected = {"MIDI In device stored Synth In",
+                                       "MIDI Out device stored OFF",
+                                       "MIDI In device after checking devices Synth In",
+                                       "MIDI Out device after checking devices OFF",
+                                       "hardware DeviceID 34",
+                                       "Multi name Night Drive"};
+  for (int p = 0; p < 16; ++p)
+    expected.push_back("Part " + std::to_string(p) + " name INIT | Category name INIT | Bank " +
+                       (p == 15 ? "3" : "0") + " |\xC2\xA0Program 0");
+  expected.push_back("MIDI In device after nonautomated params Synth In");
+  expected.push_back("MIDI Out device after nonautomated params OFF");
+  EXPECT_EQ(recalled, expected);
+  for (int param : {kDeviceInSelection, kDeviceOutSelection})
+    EXPECT_EQ(second->controlOf(param)->GetValue(), second->GetParam(param)->GetNormalized())
+        << param;
+  EXPECT_EQ(KromaProbe(second).widgets.mTabLayers.root->selectedChildId, 0);
 }
 
 }  // namespace

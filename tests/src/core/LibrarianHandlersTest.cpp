@@ -365,6 +365,8 @@ TEST_F(LibrarianHandlers, ARenameReachesBothEndSlotsAndNothingPastThem) {
   } rows[] = {{0, 0, 0, "Longer than a dump holds", "Longer than a du"},
               {0, 0, 127, "Last", "Last"},
               {0, 0, 128, "Past", nullptr},
+              {0, 1, 5, "Second bank", "Second bank"},
+              {0, -1, 5, "Before the first", nullptr},
               {0, 3, 5, "No file", nullptr},
               {2, 0, 5, "No type", nullptr}};
   int refused = 0;
@@ -378,7 +380,7 @@ TEST_F(LibrarianHandlers, ARenameReachesBothEndSlotsAndNothingPastThem) {
     set(plug, kPatchRename, 0);
     std::lock_guard<std::recursive_mutex> lock(lib.mutex());
     if (row.renamed) {
-      EXPECT_EQ(banks::trimmed(lib.soundFiles[0]->records[row.slot].name), row.renamed);
+      EXPECT_EQ(banks::trimmed(lib.soundFiles[row.file]->records[row.slot].name), row.renamed);
     } else {
       ++refused;
       EXPECT_EQ(banks::trimmed(lib.soundFiles[0]->records[5].name), "A-5");
