@@ -338,12 +338,14 @@ TEST_F(LibrarianHandlers, OverwriteStoresTheCurrentPartsSoundInTheSelectedUpperS
     view->activeList = list;
     set(plug, kOverwriteBank, press);
   }
+  ASSERT_TRUE(eventually([plug] { return !plug->ThreadRunning(); }));
+  EXPECT_EQ(slotName(3), "A-3");
+  EXPECT_EQ(value(plug, kBankEditUnsaved), 0.0);
   view->activeList = 0;
   lib.selectedProgram = 9;
   set(plug, kOverwriteBank, 1);
   EXPECT_TRUE(eventually([&] { return slotName(9) == "Fresh Brass"; }));
   EXPECT_TRUE(eventually([plug] { return !plug->ThreadRunning(); }));
-  EXPECT_EQ(slotName(3), "A-3");
   EXPECT_EQ(value(plug, kBankEditUnsaved), 1.0);
   std::string stored;
   KromaProbe(plug).parts.mPatchManager->getName(&stored, Patch::kFirstPatchNameSlot + 2);
