@@ -13,7 +13,10 @@
 #include "src/core/detail/LibrarianMenus.h"
 #include "src/core/detail/PatchManager.h"
 #include "src/librarian/PatchLibrarian.h"
+#include "src/librarian/view/EditMenus.h"
+#include "src/librarian/view/FolderMenus.h"
 #include "src/librarian/view/LibrarianViewControl.h"
+#include "src/librarian/view/NumberMenus.h"
 #include "src/protocol/MIDIMessageManager.h"
 #include "tests/src/librarian/view/LibrarianBanks.h"
 #include "toolkit/plugin/editor/ControlLayer.h"
@@ -93,6 +96,10 @@ class LibrarianHandlers : public ConnectedPlugin {
     return plug->GetParam(kPatchSelectionListLower)->GetDisplayText(n);
   }
   std::string logged() const { return readData("Kroma Editor LOG.txt"); }
+  // The librarian's main menu.
+  static const IPopupMenu* bankEdit(Kroma* plug) {
+    return KromaProbe(plug).widgets.mBankEditMenu->menu(BankEditPopupMenu::kMain);
+  }
 };
 
 // Each list steps through the files of the kind it shows: the file's name is remembered for its
@@ -211,6 +218,11 @@ TEST_F(LibrarianHandlers, SearchCategoryAndTypeButtonsShowTheirMenusAndGreyTheOt
     if (row.lowerFirst) {
       EXPECT_EQ(lowerText(plug), row.lowerFirst);
     }
+    // The upper list keeps naming the banks of the kind shown.
+    const char* upper = selection(plug).mMultiMode ? "M.syx" : "A.syx";
+    EXPECT_STREQ(plug->GetParam(kPatchSelectionListUpper)->GetDisplayText(0), upper);
+    EXPECT_STREQ(bankEdit(plug)->GetItemText(0),
+                 selection(plug).mMultiMode ? "Request Multi Data" : "Request Patch Data");
   }
 }
 
@@ -303,6 +315,10 @@ TEST_F(LibrarianHandlers, LibraryProgramButtonsStepTheSlotOfTheListInUse) {
               row.to);
     EXPECT_EQ(value(plug, kMultiPartPatch + 4), row.to);
     EXPECT_EQ(selection(plug).mLastProgram, row.to);
+    EXPECT_TRUE(KromaProbe(plug)
+                    .widgets.mProgramNumberMenu->subMenu(row.to / 10)
+                    ->IsItemChecked(row.to % 10))
+        << "the program menu checks the new program";
   }
   EXPECT_EQ(view->lowerSelection, 127) << "the lower list where it was";
 
@@ -403,6 +419,22 @@ TEST_F(LibrarianHandlers, ASearchWithoutResultsSaysSoOnBothLines) {
   set(plug, kPatchSearchString, 0);
   EXPECT_EQ(text(plug->displayNameControl()), "No results - Try another keyword!");
   EXPECT_EQ(text(plug->displayValueControl()), "Letter size matters!");
+}
+
+// With Multis the top bar's bank-name menu checks the Multi bank of the list in use.
+TEST_F(LibrarianHandlers, TheTopBarsMultiBankMenuFollowsTheListInUse) {
+  NotedKroma* plug = withBanks();
+  set(plug, kDatatype, 1);
+  plug->remember(LibrarianHost::kUpperMultis, {"M.syx", "Patches"});
+  plug->remember(LibrarianHost::kLowerMultis, {"N.syx", "Patches"});
+  for (int list : {1, 0}) {
+    plug->librarianView()->activeList = list;
+    plug->refreshPopUpMenus();
+    const IPopupMenu* root = KromaProbe(plug).widgets.mPerfBankNameMenu->rootMenu();
+    ASSERT_EQ(root->GetNItems(), 2);
+    EXPECT_TRUE(root->IsItemChecked(list)) << list;
+    EXPECT_FALSE(root->IsItemChecked(1 - list)) << list;
+  }
 }
 
 }  // namespace
