@@ -334,9 +334,9 @@ TEST_F(Recall, ADamagedStateSaysWhereItBrokeOff) {
   }
 }
 
-// A restore logs the stored port and the one it found, the device id, the Multi's name and each
-// part it sets, in that order; the port menus show the ports found and the editor is back on its
-// first page.
+// A restore takes the bank and patch selections back and logs the stored port and the one it
+// found, the device id, the Multi's name and each part it sets, in that order; the port menus
+// show the ports found and the editor is back on its first page.
 TEST_F(Recall, ARestoreLogsWhatItSetsAndShowsTheFirstPage) {
   midi.addInputPort("Synth In");
   Kroma* first = open();
@@ -346,13 +346,20 @@ TEST_F(Recall, ARestoreLogsWhatItSetsAndShowsTheFirstPage) {
   first->GetParam(kGlobalSysExID)->Set(0x22);
   first->GetParam(kMultiPartBank + 15)->Set(3);
   first->setNameSlot(Patch::kMultiNameSlot, "Night Drive");
+  first->GetParam(kBankSelection)->SetNormalized(1.0);
+  first->GetParam(kPatchSelection)->SetNormalized(1.0);
+  const double bank = value(first, kBankSelection), patch = value(first, kPatchSelection);
   const Bytes saved = saveChunk(first);
   close(first);
 
   writeData("Kroma Editor LOG.txt", "");
   Kroma* second = open();
+  ASSERT_NE(value(second, kBankSelection), bank);
+  ASSERT_NE(value(second, kPatchSelection), patch);
   set(second, kMainTab, 2);
   ASSERT_EQ(loadChunk(second, saved), 1);
+  EXPECT_EQ(value(second, kBankSelection), bank);
+  EXPECT_EQ(value(second, kPatchSelection), patch);
   std::vector<std::string> recalled;
   std::istringstream log(readData("Kroma Editor LOG.txt"));
   for (std::string line; std::getline(log, line);)
