@@ -221,6 +221,8 @@ TEST_F(LibrarianHandlers, SearchCategoryAndTypeButtonsShowTheirMenusAndGreyTheOt
     // The upper list keeps naming the banks of the kind shown.
     const char* upper = selection(plug).mMultiMode ? "M.syx" : "A.syx";
     EXPECT_STREQ(plug->GetParam(kPatchSelectionListUpper)->GetDisplayText(0), upper);
+    EXPECT_GT(KromaProbe(plug).widgets.mRightCategoryMenu->rootMenu()->GetNItems(), 0)
+        << "the categories stay listed";
     EXPECT_STREQ(bankEdit(plug)->GetItemText(0),
                  selection(plug).mMultiMode ? "Request Multi Data" : "Request Patch Data");
   }
@@ -435,6 +437,26 @@ TEST_F(LibrarianHandlers, TheTopBarsMultiBankMenuFollowsTheListInUse) {
     EXPECT_TRUE(root->IsItemChecked(list)) << list;
     EXPECT_FALSE(root->IsItemChecked(1 - list)) << list;
   }
+}
+
+// Without library mode the program buttons step the synthesizer's program: in Multi mode the
+// Multi's, the other lists staying where they are.
+TEST_F(LibrarianHandlers, InMultiModeTheProgramButtonsStepTheMultisProgram) {
+  NotedKroma* plug = withBanks();
+  LibrarianViewControl* view = plug->librarianView();
+  ASSERT_NE(view, nullptr);
+  selection(plug).mShowProgramNames = false;
+  selection(plug).mMultiMode = true;
+  selection(plug).mLastProgram = 4;
+  plug->setStoredValue(kMultiPartPatch + 4, 20);
+  plug->setStoredValue(kReceiveProgramChange + 4, 0);
+  plug->calls.clear();
+  set(plug, kPatchUp + 4, 1);
+  EXPECT_EQ(plug->calls, "names(5) bankEdit ");
+  EXPECT_EQ(value(plug, kMultiPatch), 5.0);
+  EXPECT_EQ(value(plug, kMultiPartPatch + 4), 20.0);
+  EXPECT_EQ(view->upperSelection, 5);
+  EXPECT_EQ(librarian(plug).selectedProgram, 5);
 }
 
 }  // namespace
