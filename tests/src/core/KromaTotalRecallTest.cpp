@@ -101,6 +101,15 @@ TEST_F(Recall, ARoundTripGivesTheSameBytesWithAndWithoutAnOutputPort) {
     EXPECT_STREQ(second->GetParam(kMultiName)->GetDisplayText(0), "Night Drive");
     EXPECT_EQ(KromaProbe(second).routing.mMIDIOutSet, withPort);
     EXPECT_EQ(second->outputPortOpen(), withPort);
+    // With the port the restore pushes the Global, the Multi and the sounds of the parts that
+    // are on, in order; the push's flags end with it.
+    std::string pushed;
+    for (const std::vector<uint8_t>& m : midi.received(port))
+      if (m.size() > 6 && m[0] == 0xF0)
+        pushed += std::to_string(m[4]) + "." + std::to_string(m[6]) + " ";
+    EXPECT_EQ(pushed, withPort ? "20.1 17.0 16.0 16.1 16.2 16.3 " : "") << "the four parts on";
+    EXPECT_FALSE(second->sendPartSounds() || second->sendGlobalFirst());
+    EXPECT_FALSE(KromaProbe(second).routing.mSendingSysEx);
     EXPECT_EQ(firstDifference(saveChunk(second), saved), -1) << withPort;
     close(second);
     close(first);
