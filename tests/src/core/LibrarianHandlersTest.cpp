@@ -183,6 +183,9 @@ TEST_F(LibrarianHandlers, APartsBankTakesTheUpperListToItsFile) {
 // list, the controls each greys, and what the lower list then holds.
 TEST_F(LibrarianHandlers, SearchCategoryAndTypeButtonsShowTheirMenusAndGreyTheOthers) {
   NotedKroma* plug = withBanks();
+  const auto kSounds = &PatchLibrarian::soundFiles, kMultis = &PatchLibrarian::multiFiles,
+             kCategories = &PatchLibrarian::categoryFiles,
+             kResults = &PatchLibrarian::searchResultFiles;
   const char* const menus[] = {"LOWERPOPUPMENU",           "RightPatchPopupMenu",
                                "RightSearchPopupMenu",     "UPPERPOPUPMENU",
                                "LeftPerformancePopupMenu", "RightPerformancePopupMenu"};
@@ -193,16 +196,16 @@ TEST_F(LibrarianHandlers, SearchCategoryAndTypeButtonsShowTheirMenusAndGreyTheOt
     const char* query;       // the search field's text before, when set
     const char* menusShown;  // of `menus`, as 0/1
     bool searchField, categoryLimit, searchGreyed, typeGreyed;
-    const char* lowerFirst;
+    PatchFileList PatchLibrarian::*lower;  // the files the lower list names
   } rows[] = {
-      {"search on", kPatchSearch, 1, nullptr, "100100", true, false, false, true, "A.syx"},
-      {"a query", kPatchSearchString, 0, "A-1", "001100", true, false, false, true,
-       "Search Results 1"},
-      {"search off", kPatchSearch, 0, nullptr, "100100", false, true, false, false, "A.syx"},
-      {"categories", kCategorySelection, 1, nullptr, "010100", false, true, true, true, nullptr},
-      {"sounds", kCategorySelection, 0, nullptr, "100100", false, true, false, false, "A.syx"},
-      {"Multis", kDatatype, 1, nullptr, "000011", false, false, true, false, "M.syx"},
-      {"sounds again", kDatatype, 0, nullptr, "100100", false, true, false, false, "A.syx"},
+      {"search on", kPatchSearch, 1, nullptr, "100100", true, false, false, true, kSounds},
+      {"a query", kPatchSearchString, 0, "A-1", "001100", true, false, false, true, kResults},
+      {"search off", kPatchSearch, 0, nullptr, "100100", false, true, false, false, kSounds},
+      {"categories", kCategorySelection, 1, nullptr, "010100", false, true, true, true,
+       kCategories},
+      {"sounds", kCategorySelection, 0, nullptr, "100100", false, true, false, false, kSounds},
+      {"Multis", kDatatype, 1, nullptr, "000011", false, false, true, false, kMultis},
+      {"sounds again", kDatatype, 0, nullptr, "100100", false, true, false, false, kSounds},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.what);
@@ -215,9 +218,8 @@ TEST_F(LibrarianHandlers, SearchCategoryAndTypeButtonsShowTheirMenusAndGreyTheOt
     EXPECT_EQ(shown(plug, "categoryLimit"), row.categoryLimit);
     EXPECT_EQ(plug->controlOf(kPatchSearch)->IsGrayed(), row.searchGreyed);
     EXPECT_EQ(plug->controlOf(kDatatype)->IsGrayed(), row.typeGreyed);
-    if (row.lowerFirst) {
-      EXPECT_EQ(lowerText(plug), row.lowerFirst);
-    }
+    EXPECT_EQ(lowerText(plug), fileName(plug, row.lower, 0));
+    EXPECT_EQ(librarian(plug).type, row.lower == kMultis ? 1 : 0);
     // The upper list keeps naming the banks of the kind shown.
     const char* upper = selection(plug).mMultiMode ? "M.syx" : "A.syx";
     EXPECT_STREQ(plug->GetParam(kPatchSelectionListUpper)->GetDisplayText(0), upper);
@@ -300,7 +302,10 @@ TEST_F(LibrarianHandlers, LibraryProgramButtonsStepTheSlotOfTheListInUse) {
     int list;
     int button;
     int from, to;
-  } rows[] = {{1, kPatchUp, 127, 0}, {1, kPatchDown, 0, 127}, {0, kPatchDown, 0, 127}};
+  } rows[] = {{1, kPatchUp, 127, 0},
+              {1, kPatchDown, 0, 127},
+              {0, kPatchDown, 0, 127},
+              {0, kPatchUp, 126, 127}};
   for (const auto& row : rows) {
     SCOPED_TRACE(std::to_string(row.list) + " " + std::to_string(row.from));
     view->activeList = row.list;
