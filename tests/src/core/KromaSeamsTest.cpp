@@ -3,6 +3,7 @@
 
 #include "PluginFixture.h"
 #include "src/config/ParameterIds.h"
+#include "src/librarian/view/LibrarianViewControl.h"
 
 namespace {
 
@@ -39,6 +40,21 @@ TEST_F(Seams, AValueFromTheSynthesizerSetsAParameterWithoutControl) {
   const double target = plug->GetParam(param)->GetNormalized() < 0.5 ? 1.0 : 0.0;
   plug->setValueFromHardware(param, target);
   EXPECT_EQ(plug->GetParam(param)->GetNormalized(), target) << param;
+}
+
+// A name slot written, or a port's name saved with the project, marks the librarian's view for
+// drawing: it shows those names.
+TEST_F(Seams, NamesWrittenMarkTheLibrarianViewForDrawing) {
+  Kroma* plug = open();
+  LibrarianViewControl* view = plug->librarianView();
+  ASSERT_NE(view, nullptr);
+  view->SetClean();
+  plug->setNameSlot(0, "Night Drive");
+  EXPECT_TRUE(view->IsDirty());
+  view->SetClean();
+  ByteChunk chunk;
+  ASSERT_TRUE(plug->SerializeState(&chunk));
+  EXPECT_TRUE(view->IsDirty());
 }
 
 }  // namespace
