@@ -536,4 +536,24 @@ TEST_F(LibrarianPage, TheFileMenusOpenWhereAsked) {
   EXPECT_NE(menus[0], menus[1]);
 }
 
+// A job the librarian starts sets, with its start, the routing and collector flags it asks for.
+TEST_F(LibrarianPage, ALibrarianJobSetsTheFlagsItAsksForWithItsStart) {
+  Kroma* plug = settled();
+  MIDIMessageManager& manager = *KromaProbe(plug).parts.mMIDIMessageManager;
+  for (const auto& [routing, clear] : {std::pair{true, false}, {false, true}}) {
+    SCOPED_TRACE(routing);
+    manager.dumpRouting = false;
+    manager.dumpComplete = true;
+    LibrarianHost::JobFlags flags;
+    flags.dumpRouting = routing;
+    flags.clearCollectorDone = clear;
+    SenderJob job;
+    job.code = kSendPartToDevice;
+    ASSERT_TRUE(plug->startLibrarianJob(job, flags));
+    EXPECT_EQ(manager.dumpRouting, routing);
+    EXPECT_EQ(manager.dumpComplete, !clear);
+    ASSERT_TRUE(eventually([plug] { return !plug->ThreadRunning(); }));
+  }
+}
+
 }  // namespace
