@@ -183,6 +183,7 @@ TEST_F(LibrarianHandlers, APartsBankTakesTheUpperListToItsFile) {
 // list, the controls each greys, and what the lower list then holds.
 TEST_F(LibrarianHandlers, SearchCategoryAndTypeButtonsShowTheirMenusAndGreyTheOthers) {
   NotedKroma* plug = withBanks();
+  plug->patchTypeChanged(0, 0, false);
   const auto kSounds = &PatchLibrarian::soundFiles, kMultis = &PatchLibrarian::multiFiles,
              kCategories = &PatchLibrarian::categoryFiles,
              kResults = &PatchLibrarian::searchResultFiles;
@@ -223,6 +224,10 @@ TEST_F(LibrarianHandlers, SearchCategoryAndTypeButtonsShowTheirMenusAndGreyTheOt
     // The upper list keeps naming the banks of the kind shown.
     const char* upper = selection(plug).mMultiMode ? "M.syx" : "A.syx";
     EXPECT_STREQ(plug->GetParam(kPatchSelectionListUpper)->GetDisplayText(0), upper);
+    EXPECT_STREQ(plug->GetParam(selection(plug).mMultiMode ? int(kCurrentOpenPerfBankL)
+                                                           : kCurrentOpenPatchBankL + 3)
+                     ->GetDisplayText(0),
+                 upper);
     EXPECT_GT(KromaProbe(plug).widgets.mRightCategoryMenu->rootMenu()->GetNItems(), 0)
         << "the categories stay listed";
     EXPECT_STREQ(bankEdit(plug)->GetItemText(0),
