@@ -374,8 +374,8 @@ std::vector<std::string> soundDumps(const std::vector<std::vector<uint8_t>>& mes
 }
 
 // The librarian's selected program goes from the list the view uses (the lower one while the
-// upper has no selection) to the part: stored first into the part's bank when asked, else after
-// the part's sounds are ended.
+// upper has no selection; its first slot is one) to the part: stored first into the part's bank
+// when asked, else after the part's sounds are ended.
 TEST_F(LibrarianPage, TheSelectedProgramGoesFromTheListInUse) {
   banks::write(data.file("Patches/S1.syx"), "S1-");
   banks::write(data.file("Patches/T1.syx"), "T1-");
@@ -387,16 +387,17 @@ TEST_F(LibrarianPage, TheSelectedProgramGoesFromTheListInUse) {
   } rows[] = {
       {4, true, "F0 3E 13 11 10 02 09", {"2.9 S1-9", "127.3 S1-9"}},
       {-1, false, "B3 7B 00|", {"127.3 T1-9"}},
+      {0, false, "B3 7B 00|", {"127.3 S1-9"}},
   };
+  Kroma* plug = settled();
+  PatchLibrarian& lib = *KromaProbe(plug).parts.mPatchLibrarian;
+  ASSERT_EQ(lib.soundFiles.size(), 2u);
+  lib.lowerFileIndex = 1;
+  plug->GetParam(kMultiPartBank + 3)->Set(2);
   for (const auto& row : rows) {
-    SCOPED_TRACE(row.store);
-    Kroma* plug = settled();
-    PatchLibrarian& lib = *KromaProbe(plug).parts.mPatchLibrarian;
-    ASSERT_EQ(lib.soundFiles.size(), 2u);
-    lib.lowerFileIndex = 1;
+    SCOPED_TRACE(row.upperSelection);
     lib.selectedProgram = 9;
     plug->librarianView()->upperSelection = row.upperSelection;
-    plug->GetParam(kMultiPartBank + 3)->Set(2);
     const size_t from = sentCount();
     plug->SendSingleProgramFromLibrarian(row.store, 3);
     ASSERT_TRUE(eventually(
@@ -405,7 +406,6 @@ TEST_F(LibrarianPage, TheSelectedProgramGoesFromTheListInUse) {
     EXPECT_EQ(sent(from).substr(0, std::string(row.first).size()), row.first);
     EXPECT_EQ(soundDumps(midi.received("Synth Out"), from), row.dumps);
     EXPECT_FALSE(KromaProbe(plug).parts.mMIDIMessageManager->store) << "the flag goes with the job";
-    close(plug);
   }
 }
 
