@@ -469,4 +469,32 @@ TEST_F(LibrarianHandlers, InMultiModeTheProgramButtonsStepTheMultisProgram) {
   EXPECT_EQ(librarian(plug).selectedProgram, 5);
 }
 
+// Rebuilt, the lower list's menu of what the list holds finds the file the list remembers: it
+// becomes the list's file again.
+TEST_F(LibrarianHandlers, TheLowerMenuOfTheListsKindFindsItsRememberedFile) {
+  NotedKroma* plug = withBanks();
+  const struct {
+    bool categories, search;
+    PatchFileList PatchLibrarian::*files;
+  } rows[] = {{false, false, &PatchLibrarian::soundFiles},
+              {true, false, &PatchLibrarian::categoryFiles},
+              {false, true, &PatchLibrarian::searchResultFiles}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.categories * 2 + row.search);
+    selection(plug).mLowerListShowsCategories = row.categories;
+    selection(plug).mLowerListShowsSearch = row.search;
+    plug->patchTypeChanged(0, plug->lowerListKind(), false);
+    PatchFile* second;
+    {
+      std::lock_guard<std::recursive_mutex> lock(librarian(plug).mutex());
+      second = (librarian(plug).*row.files)[1];
+    }
+    plug->remember(LibrarianHost::kLowerList, {second->fileName, second->folderName});
+    librarian(plug).lowerFileIndex = 0;
+    plug->refreshPopUpMenus();
+    EXPECT_EQ(librarian(plug).lowerFileIndex, 1);
+    EXPECT_EQ(value(plug, kPatchSelectionListLower), 1.0);
+  }
+}
+
 }  // namespace
