@@ -1,5 +1,5 @@
 // The filter link at the edges of the filter blocks: part 1's filters are twins too, and the
-// parameter after the last filter block has no twin.
+// parameter after the last filter block has no twin (none is even looked for).
 #include <gtest/gtest.h>
 
 #include "ConnectedPlugin.h"
@@ -9,6 +9,7 @@ namespace {
 using FilterLink = ConnectedPlugin;
 
 TEST_F(FilterLink, PartOnesFiltersLinkAndTheAmplifierAfterThemDoesNot) {
+  writeData("Kroma Editor LOG.txt", "");
   Kroma* plug = settled();
   plug->setStoredValue(kFilter1Cutoff, 60);
   const struct {
@@ -30,6 +31,8 @@ TEST_F(FilterLink, PartOnesFiltersLinkAndTheAmplifierAfterThemDoesNot) {
     set(plug, row.edited, row.value);
     EXPECT_EQ(value(plug, row.other), row.otherAfter);
   }
+  EXPECT_EQ(readData("Kroma Editor LOG.txt").find("has no binding"), std::string::npos)
+      << "no link was looked for past the filters";
 }
 
 }  // namespace
