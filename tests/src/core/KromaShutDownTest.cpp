@@ -50,4 +50,15 @@ TEST_F(ShutDown, ClosingEndsThePauseOfTheHostsProgramChange) {
   EXPECT_EQ(closed.wait_for(20s), std::future_status::ready) << "the close waited out the pause";
 }
 
+// Closing lets go of the synthesizer's input port.
+TEST_F(ShutDown, ClosingLetsGoOfTheInputPort) {
+  midi.addInputPort("Synth In");
+  Kroma* plug = open();
+  int in = 1;
+  ASSERT_EQ(plug->setExternalMIDIIn(in, "Synth In"), 1);
+  ASSERT_TRUE(midi.inputConnected("Synth In"));
+  close(plug);
+  EXPECT_FALSE(midi.inputConnected("Synth In"));
+}
+
 }  // namespace

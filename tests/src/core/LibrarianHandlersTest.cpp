@@ -497,4 +497,15 @@ TEST_F(LibrarianHandlers, TheLowerMenuOfTheListsKindFindsItsRememberedFile) {
   }
 }
 
+// A list whose remembered file is gone checks its first file.
+TEST_F(LibrarianHandlers, AMenuWhoseRememberedFileIsGoneChecksTheFirst) {
+  NotedKroma* plug = withBanks();
+  plug->remember(LibrarianHost::kUpperSounds, {"Gone.syx", "Patches"});
+  plug->refreshPopUpMenus();
+  const IPopupMenu* root = KromaProbe(plug).widgets.mLeftPatchMenu->rootMenu();
+  ASSERT_EQ(root->GetNItems(), 3);
+  EXPECT_TRUE(root->IsItemChecked(0));
+  EXPECT_FALSE(root->IsItemChecked(1));
+}
+
 }  // namespace

@@ -131,8 +131,8 @@ TEST(PatchManager, LongNamesAreCutAndTheReadGoesOnBehindThem) {
   }
 }
 
-// A snapshot past 64 KiB keeps every byte of its big-endian length; a record of empty names
-// reads to its very end.
+// A snapshot past 64 KiB keeps every byte of its big-endian length, and a new one replaces it;
+// a record of empty names reads to its very end.
 TEST(PatchManager, LongSnapshotsAndEmptyNamesReadWhole) {
   PatchManager source(nullptr);
   Bytes body(70000);
@@ -144,6 +144,11 @@ TEST(PatchManager, LongSnapshotsAndEmptyNamesReadWhole) {
   PatchManager target(nullptr);
   EXPECT_EQ(target.loadAllFromChunk(&chunk, 0), chunk.Size());
   EXPECT_EQ(savedBytes(target), saved);
+
+  // A new snapshot replaces the old one.
+  target.init(chunkOf(Bytes{1, 2, 3}));
+  EXPECT_EQ(Bytes(savedBytes(target).begin() + 8, savedBytes(target).begin() + 15),
+            (Bytes{0, 0, 0, 3, 1, 2, 3}));
 
   const ByteChunk empty = chunkOf(Bytes(12 + 4 * Patch::kNameSlots, 0));
   EXPECT_EQ(target.loadAllFromChunk(&empty, 0), empty.Size());
