@@ -147,8 +147,8 @@ TEST(PatchManager, LongSnapshotsAndEmptyNamesReadWhole) {
 
   // A new snapshot replaces the old one.
   target.init(chunkOf(Bytes{1, 2, 3}));
-  EXPECT_EQ(Bytes(savedBytes(target).begin() + 8, savedBytes(target).begin() + 15),
-            (Bytes{0, 0, 0, 3, 1, 2, 3}));
+  const Bytes renewed = savedBytes(target);
+  EXPECT_EQ(Bytes(renewed.begin() + 8, renewed.begin() + 15), (Bytes{0, 0, 0, 3, 1, 2, 3}));
 
   const ByteChunk empty = chunkOf(Bytes(12 + 4 * Patch::kNameSlots, 0));
   EXPECT_EQ(target.loadAllFromChunk(&empty, 0), empty.Size());
