@@ -220,6 +220,12 @@ TEST_F(LibrarianHandlers, SearchCategoryAndTypeButtonsShowTheirMenusAndGreyTheOt
     EXPECT_EQ(plug->controlOf(kPatchSearch)->IsGrayed(), row.searchGreyed);
     EXPECT_EQ(plug->controlOf(kDatatype)->IsGrayed(), row.typeGreyed);
     EXPECT_EQ(lowerText(plug), fileName(plug, row.lower, 0));
+    if (row.lower != kMultis) {
+      // Each part's bank menu of the lower list names those files and no others.
+      const int count = static_cast<int>((librarian(plug).*row.lower).size());
+      for (int part : {0, 15})
+        EXPECT_EQ(plug->GetParam(kCurrentOpenPatchBankR + part)->GetNDisplayTexts(), count) << part;
+    }
     EXPECT_EQ(librarian(plug).type, row.lower == kMultis ? 1 : 0);
     // The upper list keeps naming the banks of the kind shown.
     const char* upper = selection(plug).mMultiMode ? "M.syx" : "A.syx";
