@@ -184,6 +184,9 @@ TEST_F(LibrarianHandlers, APartsBankTakesTheUpperListToItsFile) {
 TEST_F(LibrarianHandlers, SearchCategoryAndTypeButtonsShowTheirMenusAndGreyTheOthers) {
   NotedKroma* plug = withBanks();
   plug->patchTypeChanged(0, 0, false);
+  plug->GetParam(kControlDisplayMIDIOutDelay)->SetNormalized(1.0);
+  const double delay = value(plug, kControlDisplayMIDIOutDelay);
+  ASSERT_GT(delay, 0.0);
   const auto kSounds = &PatchLibrarian::soundFiles, kMultis = &PatchLibrarian::multiFiles,
              kCategories = &PatchLibrarian::categoryFiles,
              kResults = &PatchLibrarian::searchResultFiles;
@@ -239,6 +242,8 @@ TEST_F(LibrarianHandlers, SearchCategoryAndTypeButtonsShowTheirMenusAndGreyTheOt
     EXPECT_STREQ(bankEdit(plug)->GetItemText(0),
                  selection(plug).mMultiMode ? "Request Multi Data" : "Request Patch Data");
   }
+  EXPECT_EQ(value(plug, kControlDisplayMIDIOutDelay), delay)
+      << "the lists leave the parameter after their part blocks alone";
 }
 
 // The sound/Multi switch turned back to sounds shows the lower menu of what the lower list holds:
