@@ -433,6 +433,22 @@ TEST_F(LibrarianHandlers, ARenameReachesBothEndSlotsAndNothingPastThem) {
        at = log.find("PATCH LIBRARIAN: no bank or slot to rename", at + 1))
     ++lines;
   EXPECT_EQ(lines, refused);
+
+  // A dump that ends right after its name is still renamed.
+  {
+    std::lock_guard<std::recursive_mutex> lock(lib.mutex());
+    lib.type = 0;
+    lib.upperFileIndex = 0;
+    lib.soundFiles[0]->records[7].messages[0].bytes.resize(DumpLayout::kSoundNameOffset +
+                                                           DumpLayout::kNameLength);
+  }
+  view->upperSelection = 7;
+  selection(plug).mRenameFinished = false;
+  plug->GetParam(kPatchRename)->SetDisplayText(0, "Short dump");
+  set(plug, kPatchRename, 0);
+  std::lock_guard<std::recursive_mutex> lock(lib.mutex());
+  EXPECT_EQ(banks::trimmed(lib.soundFiles[0]->records[7].name), "Short dump");
+  EXPECT_EQ(logged().find("holds no dump to rename"), std::string::npos);
 }
 
 // A search without results says so on both display lines.
