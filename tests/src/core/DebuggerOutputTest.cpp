@@ -119,6 +119,30 @@ TEST(DebugLog, CompareReportsRepeatsAndStoresOnlyChangedBytes) {
   std::vector<int> tooShort;
   EXPECT_FALSE(DebuggerOutput::compareMIDIdata(tooShort, 0xB0, 7, 1));
   EXPECT_TRUE(DebuggerOutput::compareMIDIdata(tooShort, 0xB0, 7, 1));
+  // A shorter history is filled up to three zero bytes before it is compared.
+  std::vector<int> none, two{0x90, 60};
+  EXPECT_TRUE(DebuggerOutput::compareMIDIdata(none, 0, 0, 0));
+  EXPECT_TRUE(DebuggerOutput::compareMIDIdata(two, 0x90, 60, 0));
+  EXPECT_EQ(none, std::vector<int>(3, 0));
+  EXPECT_EQ(two, (std::vector<int>{0x90, 60, 0}));
+}
+
+// Without a standard input the log file gets descriptor 0: its lines are written all the same.
+TEST(DebugLog, ALogFileOnDescriptorZeroIsWritten) {
+  kroma_test::TempDir dir;
+  const std::string log = dir.file("LOG.txt");
+  std::ofstream(log) << "old text\n";
+  const int input = ::dup(0);
+  ::close(0);
+  {
+    DebuggerOutput sink(log);
+    TK_Log(&sink, DebuggerOutput::kResetTag, "first");
+  }
+  if (input >= 0) {
+    ::dup2(input, 0);
+    ::close(input);
+  }
+  EXPECT_EQ(messagesIn(log), std::vector<std::string>{"RESET: first"});
 }
 
 }  // namespace

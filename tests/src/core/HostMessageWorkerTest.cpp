@@ -31,10 +31,11 @@ class Lines : public TK_LogSink {
   std::vector<std::string> mLines;
 };
 
-// A worker of two places whose handler records each message's first data byte; the first message
-// is held until the test lets go, and data byte 0 throws.
+// A worker of two places (or as many as asked) whose handler records each message's first data
+// byte; the first message is held until the test lets go, data byte 0 throws an exception and
+// data byte 9 a number.
 struct Held {
-  Held()
+  explicit Held(size_t capacity = 2)
       : worker(
             [this](const IMidiMsg& msg) {
               {
@@ -46,8 +47,9 @@ struct Held {
                 released.wait();
               }
               if (msg.mData1 == 0) throw std::runtime_error("bad byte");
+              if (msg.mData1 == 9) throw 9;
             },
-            &log, 2) {}
+            &log, capacity) {}
   std::vector<int> seen() {
     std::lock_guard<std::mutex> lock(mutex);
     return handled;
@@ -105,6 +107,24 @@ TEST(HostMessageWorker, StopJoinsTheRunningMessageAndRunsNothingMore) {
   EXPECT_TRUE(held.worker.idle());
   EXPECT_EQ(held.seen(), seen);
   EXPECT_EQ(seen.front(), 2);
+}
+
+// A worker made without room still holds one message behind the running one; a handler that
+// throws something other than an exception is logged too; a message offered once the worker
+// idles wakes it.
+TEST(HostMessageWorker, HoldsOneWithoutRoomLogsAnyThrowAndWakesFromIdle) {
+  Held held(0);
+  EXPECT_TRUE(held.worker.offer(msg(0xC0, 2), true));
+  ASSERT_EQ(held.started.get_future().wait_for(20s), std::future_status::ready);
+  for (uint8_t data1 : {9, 4}) EXPECT_TRUE(held.worker.offer(msg(0x90, data1), false));
+  held.release.set_value();
+  ASSERT_TRUE(held.waitIdle());
+  EXPECT_EQ(held.seen(), (std::vector<int>{2, 9}));
+  EXPECT_EQ(held.log.lines(), (std::vector<std::string>{"HOST MIDI: 1 dropped: the queue was full",
+                                                        "HOST MIDI: message not handled"}));
+  EXPECT_TRUE(held.worker.offer(msg(0xC0, 7), true));
+  ASSERT_TRUE(held.waitIdle());
+  EXPECT_EQ(held.seen(), (std::vector<int>{2, 9, 7}));
 }
 
 }  // namespace

@@ -11,8 +11,10 @@
 
 #include "ConnectedPlugin.h"
 #include "src/core/KromaProbe.h"
+#include "src/core/detail/LibrarianMenus.h"
 #include "src/librarian/view/FolderMenus.h"
 #include "src/librarian/view/LibrarianViewControl.h"
+#include "src/protocol/MIDIMessageManager.h"
 #include "tests/src/librarian/view/LibrarianBanks.h"
 #include "toolkit/plugin/editor/ControlLayer.h"
 
@@ -356,6 +358,202 @@ TEST_F(LibrarianPage, ASavedBankShowsAnewInBothLists) {
   }
   plug->librarianBankSaved();
   for (int list : {0, 1}) EXPECT_EQ(banks::trimmed(view->slotText(list, 3)), "Renamed") << list;
+}
+
+// The sound dumps that reached the synthesizer from message `from` on, each as "bank.program
+// name".
+std::vector<std::string> soundDumps(const std::vector<std::vector<uint8_t>>& messages,
+                                    size_t from = 0) {
+  std::vector<std::string> dumps;
+  for (size_t i = from; i < messages.size(); ++i)
+    if (messages[i].size() == 392 && messages[i][4] == 0x10)
+      dumps.push_back(
+          std::to_string(messages[i][5]) + "." + std::to_string(messages[i][6]) + " " +
+          banks::trimmed(std::string(messages[i].begin() + 370, messages[i].begin() + 386)));
+  return dumps;
+}
+
+// The librarian's selected program goes from the list the view uses (the lower one while the
+// upper has no selection; its first slot is one) to the part: stored first into the part's bank
+// when asked, else after the part's sounds are ended.
+TEST_F(LibrarianPage, TheSelectedProgramGoesFromTheListInUse) {
+  banks::write(data.file("Patches/S1.syx"), "S1-");
+  banks::write(data.file("Patches/T1.syx"), "T1-");
+  const struct {
+    int upperSelection;
+    bool store;
+    const char* first;  // the first message sent
+    std::vector<std::string> dumps;
+  } rows[] = {
+      {4, true, "F0 3E 13 11 10 02 09", {"2.9 S1-9", "127.3 S1-9"}},
+      {-1, false, "B3 7B 00|", {"127.3 T1-9"}},
+      {0, false, "B3 7B 00|", {"127.3 S1-9"}},
+  };
+  Kroma* plug = settled();
+  PatchLibrarian& lib = *KromaProbe(plug).parts.mPatchLibrarian;
+  ASSERT_EQ(lib.soundFiles.size(), 2u);
+  lib.lowerFileIndex = 1;
+  plug->GetParam(kMultiPartBank + 3)->Set(2);
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.upperSelection);
+    lib.selectedProgram = 9;
+    plug->librarianView()->upperSelection = row.upperSelection;
+    const size_t from = sentCount();
+    plug->SendSingleProgramFromLibrarian(row.store, 3);
+    ASSERT_TRUE(eventually(
+        [&] { return soundDumps(midi.received("Synth Out"), from).size() >= row.dumps.size(); }));
+    ASSERT_TRUE(eventually([plug] { return !plug->ThreadRunning(); }));
+    EXPECT_EQ(sent(from).substr(0, std::string(row.first).size()), row.first);
+    EXPECT_EQ(soundDumps(midi.received("Synth Out"), from), row.dumps);
+    EXPECT_FALSE(KromaProbe(plug).parts.mMIDIMessageManager->store) << "the flag goes with the job";
+  }
+}
+
+// A bank shorter than the list's 128 slots is filled up when one of its slots is played; a slot
+// of the filled-up part has nothing to play.
+TEST_F(LibrarianPage, AShortBankIsFilledUpWhenASlotIsPlayed) {
+  banks::write(data.file("Patches/S1.syx"), "S1-");
+  Kroma* plug = settled();
+  PatchLibrarian& lib = *KromaProbe(plug).parts.mPatchLibrarian;
+  lib.soundFiles[0]->records.resize(10);
+  const size_t from = sentCount();
+  plug->sendPatchToDeviceFromLibrarian(50, 0, 0);
+  EXPECT_EQ(lib.soundFiles[0]->records.size(), 128u);
+  EXPECT_FALSE(plug->ThreadRunning());
+  plug->sendPatchToDeviceFromLibrarian(5, 0, 0);
+  ASSERT_TRUE(eventually([&] { return !soundDumps(midi.received("Synth Out"), from).empty(); }));
+  ASSERT_TRUE(eventually([plug] { return !plug->ThreadRunning(); }));
+  EXPECT_EQ(soundDumps(midi.received("Synth Out"), from), (std::vector<std::string>{"127.0 S1-5"}));
+}
+
+// Storing all programs writes the bank of the list in use from its first slot into the target
+// bank, the librarian's selection back on the first program; without a port nothing goes.
+TEST_F(LibrarianPage, AllProgramsGoFromTheListInUseIntoTheTargetBank) {
+  banks::write(data.file("Patches/S1.syx"), "S1-");
+  banks::write(data.file("Patches/T1.syx"), "T1-");
+  Kroma* plug = settled();
+  PatchLibrarian& lib = *KromaProbe(plug).parts.mPatchLibrarian;
+  lib.lowerFileIndex = 1;
+  lib.selectedProgram = 40;
+  plug->librarianView()->upperSelection = -1;
+  const size_t from = sentCount();
+  plug->SendAllProgramsFromLibrarian(3);
+  ASSERT_TRUE(eventually([&] { return soundDumps(midi.received("Synth Out"), from).size() >= 2; }));
+  set(plug, kCancelDataRequest, 1);
+  ASSERT_TRUE(eventually([plug] { return !plug->ThreadRunning(); }));
+  const std::vector<std::string> dumps = soundDumps(midi.received("Synth Out"), from);
+  ASSERT_GE(dumps.size(), 2u);
+  EXPECT_EQ(std::vector<std::string>(dumps.begin(), dumps.begin() + 2),
+            (std::vector<std::string>{"3.0 T1-0", "3.1 T1-1"}));
+  EXPECT_EQ(lib.selectedProgram, 0);
+
+  Kroma* unconnected = open();
+  KromaProbe(unconnected).parts.mPatchLibrarian->selectedProgram = 40;
+  const size_t before = sentCount();
+  unconnected->SendAllProgramsFromLibrarian(3);
+  EXPECT_FALSE(unconnected->ThreadRunning());
+  EXPECT_EQ(KromaProbe(unconnected).parts.mPatchLibrarian->selectedProgram, 0);
+  EXPECT_EQ(sentCount(), before);
+}
+
+// Each folder menu of the lists and the top bar is rebuilt with the file asked for checked.
+TEST_F(LibrarianPage, EachFolderMenuIsRebuiltOnTheFileAskedFor) {
+  for (const char* name : {"A", "B", "C"})
+    banks::write(data.file(std::string("Patches/") + name + ".syx"), name);
+  for (const char* name : {"M", "N"})
+    banks::write(data.file(std::string("Patches/") + name + ".syx"), name, true);
+  Kroma* plug = open();
+  const EditorWidgets& widgets = KromaProbe(plug).widgets;
+  const struct {
+    LibrarianMenu menu;
+    const FolderSelectionMenu* widget;
+  } rows[] = {{kLeftPatchMenu, widgets.mLeftPatchMenu},
+              {kRightPatchMenu, widgets.mRightPatchMenu},
+              {kLeftPerfMenu, widgets.mLeftPerfMenu},
+              {kRightPerfMenu, widgets.mRightPerfMenu},
+              {kPerfBankNameMenu, widgets.mPerfBankNameMenu},
+              {kProgBankNameMenu, widgets.mProgBankNameMenu}};
+  for (int file : {1, 0}) {
+    for (const auto& row : rows) {
+      SCOPED_TRACE(row.menu);
+      ASSERT_NE(row.widget, nullptr);
+      plug->refreshFolderStructure(row.menu, file, "", "");
+      const IPopupMenu* root = row.widget->rootMenu();
+      ASSERT_GE(root->GetNItems(), 2);
+      EXPECT_TRUE(root->IsItemChecked(file));
+      EXPECT_FALSE(root->IsItemChecked(1 - file));
+    }
+  }
+}
+
+// What the librarian's menus ask of the plug-in: the file each list remembers, the selection
+// control of each list and the list in use.
+TEST_F(LibrarianPage, TheListsRememberTheirFilesAndNameTheirControls) {
+  Kroma* plug = open();
+  using Host = LibrarianHost;
+  const struct {
+    Host::Remembered which;
+    std::string LibrarianSelection::*file;
+    std::string LibrarianSelection::*folder;
+  } rows[] = {
+      {Host::kUpperSounds, &LibrarianSelection::mUpperSelectionText,
+       &LibrarianSelection::mUpperSelectionFolder},
+      {Host::kLowerList, &LibrarianSelection::mLowerSelectionText,
+       &LibrarianSelection::mLowerSelectionFolder},
+      {Host::kUpperMultis, &LibrarianSelection::mUpperMultiSelectionText,
+       &LibrarianSelection::mUpperMultiSelectionFolder},
+      {Host::kLowerMultis, &LibrarianSelection::mLowerMultiSelectionText,
+       &LibrarianSelection::mLowerMultiSelectionFolder},
+  };
+  for (const auto& row : rows) {
+    const std::string n = std::to_string(row.which);
+    plug->remember(row.which, {"file" + n + ".syx", "folder" + n});
+    EXPECT_EQ(KromaProbe(plug).selection.*row.file, "file" + n + ".syx");
+    EXPECT_EQ(KromaProbe(plug).selection.*row.folder, "folder" + n);
+  }
+  for (const auto& row : rows) {
+    const std::string n = std::to_string(row.which);
+    EXPECT_EQ(plug->remembered(row.which).file, "file" + n + ".syx");
+    EXPECT_EQ(plug->remembered(row.which).folder, "folder" + n);
+  }
+  EXPECT_EQ(plug->selectionControl(0), plug->controlOf(kPatchSelectionListUpper));
+  EXPECT_EQ(plug->selectionControl(1), plug->controlOf(kPatchSelectionListLower));
+  for (int list : {1, 0}) {
+    plug->librarianView()->activeList = list;
+    EXPECT_EQ(plug->activeLibrarianList(), list);
+  }
+}
+
+// The view's file menus open where the view asks.
+TEST_F(LibrarianPage, TheFileMenusOpenWhereAsked) {
+  Kroma* plug = withEditor();
+  plug->showFileEditMenu(400, 300);
+  plug->showFileCopyMenu(420, 310);
+  const std::vector<std::vector<std::string>> menus = VIEW_Script::instance().menusShown();
+  ASSERT_EQ(menus.size(), 2u);
+  EXPECT_FALSE(menus[0].empty());
+  EXPECT_FALSE(menus[1].empty());
+  EXPECT_NE(menus[0], menus[1]);
+}
+
+// A job the librarian starts sets, with its start, the routing and collector flags it asks for.
+TEST_F(LibrarianPage, ALibrarianJobSetsTheFlagsItAsksForWithItsStart) {
+  Kroma* plug = settled();
+  MIDIMessageManager& manager = *KromaProbe(plug).parts.mMIDIMessageManager;
+  for (const auto& [routing, clear] : {std::pair{true, false}, {false, true}}) {
+    SCOPED_TRACE(routing);
+    manager.dumpRouting = false;
+    manager.dumpComplete = true;
+    LibrarianHost::JobFlags flags;
+    flags.dumpRouting = routing;
+    flags.clearCollectorDone = clear;
+    SenderJob job;
+    job.code = kSendPartToDevice;
+    ASSERT_TRUE(plug->startLibrarianJob(job, flags));
+    EXPECT_EQ(manager.dumpRouting, routing);
+    EXPECT_EQ(manager.dumpComplete, !clear);
+    ASSERT_TRUE(eventually([plug] { return !plug->ThreadRunning(); }));
+  }
 }
 
 }  // namespace

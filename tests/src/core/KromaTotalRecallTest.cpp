@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstring>
+#include <sstream>
 #include <thread>
 
 #include "PluginFixture.h"
@@ -13,6 +14,7 @@
 #include "src/librarian/InitDumps.h"
 #include "src/protocol/MIDIMessageManager.h"
 #include "src/protocol/SoundDump.h"
+#include "toolkit/plugin/editor/ControlLayer.h"
 #include "toolkit/plugin/midi/IMidiMsg.h"
 
 namespace {
@@ -99,6 +101,15 @@ TEST_F(Recall, ARoundTripGivesTheSameBytesWithAndWithoutAnOutputPort) {
     EXPECT_STREQ(second->GetParam(kMultiName)->GetDisplayText(0), "Night Drive");
     EXPECT_EQ(KromaProbe(second).routing.mMIDIOutSet, withPort);
     EXPECT_EQ(second->outputPortOpen(), withPort);
+    // With the port the restore pushes the Global, the Multi and the sounds of the parts that
+    // are on, in order; the push's flags end with it.
+    std::string pushed;
+    for (const std::vector<uint8_t>& m : midi.received(port))
+      if (m.size() > 6 && m[0] == 0xF0)
+        pushed += std::to_string(m[4]) + "." + std::to_string(m[6]) + " ";
+    EXPECT_EQ(pushed, withPort ? "20.1 17.0 16.0 16.1 16.2 16.3 " : "") << "the four parts on";
+    EXPECT_FALSE(second->sendPartSounds() || second->sendGlobalFirst());
+    EXPECT_FALSE(KromaProbe(second).routing.mSendingSysEx);
     EXPECT_EQ(firstDifference(saveChunk(second), saved), -1) << withPort;
     close(second);
     close(first);
@@ -330,6 +341,55 @@ TEST_F(Recall, ADamagedStateSaysWhereItBrokeOff) {
           << log;
     close(target);
   }
+}
+
+// A restore takes the bank and patch selections back and logs the stored port and the one it
+// found, the device id, the Multi's name and each part it sets, in that order; the port menus
+// show the ports found and the editor is back on its first page.
+TEST_F(Recall, ARestoreLogsWhatItSetsAndShowsTheFirstPage) {
+  midi.addInputPort("Synth In");
+  Kroma* first = open();
+  int in = 1;
+  ASSERT_EQ(first->setExternalMIDIIn(in, "Synth In"), 1);
+  first->GetParam(kDeviceInSelection)->Set(in);
+  first->GetParam(kGlobalSysExID)->Set(0x22);
+  first->GetParam(kMultiPartBank + 15)->Set(3);
+  first->setNameSlot(Patch::kMultiNameSlot, "Night Drive");
+  first->GetParam(kBankSelection)->SetNormalized(1.0);
+  first->GetParam(kPatchSelection)->SetNormalized(1.0);
+  const double bank = value(first, kBankSelection), patch = value(first, kPatchSelection);
+  const Bytes saved = saveChunk(first);
+  close(first);
+
+  writeData("Kroma Editor LOG.txt", "");
+  Kroma* second = open();
+  ASSERT_NE(value(second, kBankSelection), bank);
+  ASSERT_NE(value(second, kPatchSelection), patch);
+  set(second, kMainTab, 2);
+  ASSERT_EQ(loadChunk(second, saved), 1);
+  EXPECT_EQ(value(second, kBankSelection), bank);
+  EXPECT_EQ(value(second, kPatchSelection), patch);
+  std::vector<std::string> recalled;
+  std::istringstream log(readData("Kroma Editor LOG.txt"));
+  for (std::string line; std::getline(log, line);)
+    if (line.find("PROJECT RECALL: ") != std::string::npos)
+      recalled.push_back(line.substr(line.find("PROJECT RECALL: ") + 16));
+  std::vector<std::string> expected = {"MIDI In device stored Synth In",
+                                       "MIDI Out device stored OFF",
+                                       "MIDI In device after checking devices Synth In",
+                                       "MIDI Out device after checking devices OFF",
+                                       "hardware DeviceID 34",
+                                       "Multi name Night Drive"};
+  for (int p = 0; p < 16; ++p)
+    expected.push_back("Part " + std::to_string(p) + " name INIT | Category name INIT | Bank " +
+                       (p == 15 ? "3" : "0") + " |\xC2\xA0Program 0");
+  expected.push_back("MIDI In device after nonautomated params Synth In");
+  expected.push_back("MIDI Out device after nonautomated params OFF");
+  EXPECT_EQ(recalled, expected);
+  for (int param : {kDeviceInSelection, kDeviceOutSelection})
+    EXPECT_EQ(second->controlOf(param)->GetValue(), second->GetParam(param)->GetNormalized())
+        << param;
+  EXPECT_EQ(KromaProbe(second).widgets.mTabLayers.root->selectedChildId, 0);
 }
 
 }  // namespace

@@ -269,6 +269,7 @@ TEST_F(WithSynth, SlotsArePlayedRequestedStoredAndTheBankSavedAndReadBackUnchang
 
   window->mouseDown(view->slotRect(0, 5).L + 3, view->slotRect(0, 5).T + 3, VIEW_Event::kLeft, {},
                     2);
+  window->mouseUp(view->slotRect(0, 5).L + 3, view->slotRect(0, 5).T + 3, VIEW_Event::kLeft, {});
   EXPECT_TRUE(eventually([&] { return nameIn(synth.soundEditBuffer(0)) == "E5"; }))
       << "double click plays the slot on part 1";
 
@@ -278,6 +279,7 @@ TEST_F(WithSynth, SlotsArePlayedRequestedStoredAndTheBankSavedAndReadBackUnchang
   synth.receive(stored.data(), stored.size(), corvane_sim::Clock::now());
   ASSERT_TRUE(eventually([&] { return idle(); }));
   window->mouseDown(view->slotRect(0, 9).L + 3, view->slotRect(0, 9).T + 3);
+  window->mouseUp(view->slotRect(0, 9).L + 3, view->slotRect(0, 9).T + 3, VIEW_Event::kLeft, {});
   plug->GetParam(kRequestFromBank)->Set(2.0);
   choose(KromaProbe(plug).widgets.mBankEditMenu, {0, 2});  // from Selected Program Slot
   EXPECT_TRUE(eventually([&] { return slotName(9) == "FromSynth"; }));

@@ -131,6 +131,30 @@ TEST(PatchManager, LongNamesAreCutAndTheReadGoesOnBehindThem) {
   }
 }
 
+// A snapshot past 64 KiB keeps every byte of its big-endian length, and a new one replaces it;
+// a record of empty names reads to its very end.
+TEST(PatchManager, LongSnapshotsAndEmptyNamesReadWhole) {
+  PatchManager source(nullptr);
+  Bytes body(70000);
+  for (size_t i = 0; i < body.size(); ++i) body[i] = uint8_t(i * 13);
+  source.init(chunkOf(body));
+  const Bytes saved = savedBytes(source);
+  EXPECT_EQ(Bytes(saved.begin() + 8, saved.begin() + 12), (Bytes{0x00, 0x01, 0x11, 0x70}));
+  const ByteChunk chunk = chunkOf(saved);
+  PatchManager target(nullptr);
+  EXPECT_EQ(target.loadAllFromChunk(&chunk, 0), chunk.Size());
+  EXPECT_EQ(savedBytes(target), saved);
+
+  // A new snapshot replaces the old one.
+  target.init(chunkOf(Bytes{1, 2, 3}));
+  const Bytes renewed = savedBytes(target);
+  EXPECT_EQ(Bytes(renewed.begin() + 8, renewed.begin() + 15), (Bytes{0, 0, 0, 3, 1, 2, 3}));
+
+  const ByteChunk empty = chunkOf(Bytes(12 + 4 * Patch::kNameSlots, 0));
+  EXPECT_EQ(target.loadAllFromChunk(&empty, 0), empty.Size());
+  EXPECT_EQ(nameOf(target, Patch::kMIDIOutPortSlot), "");
+}
+
 // Damage to a saved record: flipped bytes, cuts, insertions, length words of any size.
 Bytes mutate(Bytes record, std::mt19937& rng) {
   auto pick = [&](size_t n) { return n ? static_cast<size_t>(rng() % n) : 0; };
