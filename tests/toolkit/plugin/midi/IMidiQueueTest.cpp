@@ -53,6 +53,14 @@ TEST(MidiQueue, GrowsCompactsAndFlushes) {
   EXPECT_EQ(rest[0], std::pair(0, 4));
   EXPECT_EQ(rest[1], std::pair(36, 77));
   EXPECT_EQ(rest[2], std::pair(37, 0));
+
+  IMidiQueue full(512);  // flushed with every slot taken, the last one too
+  for (int i = 0; i < 512; ++i) add(full, 64 + i, 0);
+  full.Flush(64);
+  const auto flushed = drain(full);
+  ASSERT_EQ(flushed.size(), 512u);
+  EXPECT_EQ(flushed.front().first, 0);
+  EXPECT_EQ(flushed.back().first, 511);
 }
 
 // The buffer is there before the first message, so the first Add on the audio thread does not
