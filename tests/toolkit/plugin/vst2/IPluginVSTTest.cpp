@@ -27,6 +27,7 @@ using ::testing::ElementsAre;
 struct FakeHost {
   std::vector<std::pair<int32_t, float>> calls;  // opcode and option
   VstTimeInfo time{};
+  std::vector<std::pair<int32_t, VstIntPtr>> timeAsks;  // index and flags of each time query
   bool hasTime = true;
   std::string product = "test host";
   VstIntPtr version = 10203;
@@ -44,10 +45,12 @@ struct FakeHost {
 
 FakeHost* sHost = nullptr;
 
-VstIntPtr FakeCallback(AEffect*, int32_t opcode, int32_t, VstIntPtr, void* ptr, float opt) {
+VstIntPtr FakeCallback(AEffect*, int32_t opcode, int32_t index, VstIntPtr value, void* ptr,
+                       float opt) {
   sHost->calls.push_back({opcode, opt});
   switch (opcode) {
     case audioMasterGetTime:
+      sHost->timeAsks.push_back({index, value});
       return sHost->hasTime ? reinterpret_cast<VstIntPtr>(&sHost->time) : 0;
     case audioMasterGetProductString:
       std::strcpy(static_cast<char*>(ptr), sHost->product.c_str());
@@ -228,6 +231,21 @@ TEST_F(PluginVST, SpeakerArrangementsConnectTheirFirstChannels) {
     for (int i = 0; i < 4; ++i) connected += plug.IsOutChannelConnected(i) ? 'C' : 'd';
     EXPECT_EQ(connected, step.connected) << step.in << " " << step.out;
   }
+}
+
+// Each time query asks, at index 0, for the fields it reads: the position is always valid.
+TEST_F(PluginVST, TimeQueriesAskForTheFieldsTheyRead) {
+  Plug plug;
+  int num = 0, den = 0;
+  ITimeInfo info;
+  plug.GetSamplePos();
+  plug.GetTempo();
+  plug.GetTimeSig(&num, &den);
+  plug.GetTime(&info);
+  const VstIntPtr all =
+      kVstPpqPosValid | kVstTempoValid | kVstBarsValid | kVstCyclePosValid | kVstTimeSigValid;
+  EXPECT_THAT(mHost.timeAsks, ElementsAre(std::pair(0, 0), std::pair(0, kVstTempoValid),
+                                          std::pair(0, kVstTimeSigValid), std::pair(0, all)));
 }
 
 TEST_F(PluginVST, TimeFieldsAreTakenOnlyWhenValid) {
