@@ -9,6 +9,7 @@
 #include <stdexcept>
 #include <string>
 #include <thread>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -27,7 +28,7 @@ using ::testing::ElementsAre;
 struct FakeHost {
   std::vector<std::pair<int32_t, float>> calls;  // opcode and option
   VstTimeInfo time{};
-  std::vector<std::pair<int32_t, VstIntPtr>> timeAsks;  // index and flags of each time query
+  std::vector<std::tuple<int32_t, int32_t, VstIntPtr>> asks;  // opcode, index and value
   bool hasTime = true;
   std::string product = "test host";
   VstIntPtr version = 10203;
@@ -48,9 +49,9 @@ FakeHost* sHost = nullptr;
 VstIntPtr FakeCallback(AEffect*, int32_t opcode, int32_t index, VstIntPtr value, void* ptr,
                        float opt) {
   sHost->calls.push_back({opcode, opt});
+  sHost->asks.emplace_back(opcode, index, value);
   switch (opcode) {
     case audioMasterGetTime:
-      sHost->timeAsks.push_back({index, value});
       return sHost->hasTime ? reinterpret_cast<VstIntPtr>(&sHost->time) : 0;
     case audioMasterGetProductString:
       std::strcpy(static_cast<char*>(ptr), sHost->product.c_str());
@@ -233,19 +234,34 @@ TEST_F(PluginVST, SpeakerArrangementsConnectTheirFirstChannels) {
   }
 }
 
-// Each time query asks, at index 0, for the fields it reads: the position is always valid.
-TEST_F(PluginVST, TimeQueriesAskForTheFieldsTheyRead) {
+// Every call to the host names its parameter, if any, as the index; the time queries ask for the
+// fields they read (the position is always valid); nothing else has a value.
+TEST_F(PluginVST, EachHostCallCarriesItsIndexAndValue) {
   Plug plug;
   int num = 0, den = 0;
   ITimeInfo info;
+  IMidiMsg msg(0, 0x90, 60, 100);
   plug.GetSamplePos();
   plug.GetTempo();
   plug.GetTimeSig(&num, &den);
   plug.GetTime(&info);
+  plug.BeginInformHostOfParamChange(1);
+  plug.InformHostOfParamChange(1, 0.5);
+  plug.EndInformHostOfParamChange(1);
+  plug.InformHostOfProgramChange();
+  plug.IsRenderingOffline();
+  plug.SendMidiVST(&msg);
   const VstIntPtr all =
       kVstPpqPosValid | kVstTempoValid | kVstBarsValid | kVstCyclePosValid | kVstTimeSigValid;
-  EXPECT_THAT(mHost.timeAsks, ElementsAre(std::pair(0, 0), std::pair(0, kVstTempoValid),
-                                          std::pair(0, kVstTimeSigValid), std::pair(0, all)));
+  using Ask = std::tuple<int32_t, int32_t, VstIntPtr>;
+  EXPECT_THAT(
+      mHost.asks,
+      ElementsAre(Ask(audioMasterGetTime, 0, 0), Ask(audioMasterGetTime, 0, kVstTempoValid),
+                  Ask(audioMasterGetTime, 0, kVstTimeSigValid), Ask(audioMasterGetTime, 0, all),
+                  Ask(audioMasterBeginEdit, 1, 0), Ask(audioMasterAutomate, 1, 0),
+                  Ask(audioMasterEndEdit, 1, 0), Ask(audioMasterUpdateDisplay, 0, 0),
+                  Ask(audioMasterGetCurrentProcessLevel, 0, 0),
+                  Ask(audioMasterProcessEvents, 0, 0)));
 }
 
 TEST_F(PluginVST, TimeFieldsAreTakenOnlyWhenValid) {
