@@ -61,6 +61,27 @@ TEST(SoundDump, PackedBytesUnpackAndTheCanonicalOnesAreWrittenBack) {
   }
 }
 
+// The wave byte written: on sample memory the sample number; otherwise the shape, and from shape
+// 7 on the wavetable on top of it. Each oscillator's own parameters.
+TEST(SoundDump, TheWaveByteIsTheSampleOnSampleMemoryElseShapeAndWavetable) {
+  const struct {
+    int offset, useSampleMemory, sample, shape, wavetable, b;
+  } cases[] = {
+      {15, 1, 40, 3, 5, 40}, {15, 0, 40, 3, 5, 3}, {15, 0, 40, 7, 5, 12}, {15, 0, 40, 6, 5, 6},
+      {31, 1, 41, 2, 4, 41}, {31, 0, 41, 2, 4, 2}, {31, 0, 41, 7, 4, 11},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << "byte " << c.offset << " = " << c.b);
+    const bool first = c.offset == 15;
+    FakeParameters params;
+    params.values[(first ? kOsc1UseSampleMemory : kOsc2UseSampleMemory) + 7] = c.useSampleMemory;
+    params.values[(first ? kOscillator1Sample : kOscillator2Sample) + 7] = c.sample;
+    params.values[(first ? kOscillator1Shape : kOscillator2Shape) + 7] = c.shape;
+    params.values[(first ? kOscillator1Wavetable : kOscillator2Wavetable) + 7] = c.wavetable;
+    EXPECT_EQ(buildSoundDump(params, 7, 0, 0)[c.offset], c.b);
+  }
+}
+
 // Bank and program come from the caller: the edit buffer or a librarian slot.
 TEST(SoundDump, TheWriterFramesNamesAndKeepsTheFixedBytes) {
   FakeParameters params;
