@@ -38,6 +38,7 @@ TEST(SoundDump, PackedBytesUnpackAndTheCanonicalOnesAreWrittenBack) {
       {203, 31, true, {{kFilterEnvMode, 31}, {kFilterEnvTrigger, 0}}},
       {203, 32, true, {{kFilterEnvMode, 0}, {kFilterEnvTrigger, 1}}},
       {334, 0x5B, true, {{kArpPattern01Step, 5}, {kArpPattern01Glide, 1}, {kArpPattern01Accent, 3}}},
+      {334, 0x35, true, {{kArpPattern01Step, 3}, {kArpPattern01Glide, 0}, {kArpPattern01Accent, 5}}},
       {365, 0x31, true, {{kArpPattern16StepLen, 3}, {kArpPattern16Timing, 1}}},
       {15, 10, true, {{kOscillator1Sample, 10}, {kOscillator1Shape, 7}, {kOscillator1Wavetable, 3}}},
       {31, 5, true, {{kOscillator2Sample, 5}, {kOscillator2Shape, 5}, {kOscillator2Wavetable, 0}}},
