@@ -143,6 +143,37 @@ TEST(BankStore, RecordsIntoTheirProgramsUntilTheEndACancelOrAFailureAndTheOverla
   }
 }
 
+// The lower list writes the files of what it shows: a category's or a search's, else the bank
+// files of the mode. Each list here holds a bank of a length of its own; a file past the end of
+// its list writes nothing.
+TEST(BankStore, TheLowerListWritesTheFilesOfWhatItShows) {
+  const struct {
+    int kind;
+    bool multi;
+    size_t written;
+    int index = 0;
+  } cases[] = {{0, false, 128}, {0, true, 7},  {1, false, 3}, {1, true, 3},    {2, false, 128},
+               {3, true, 7},    {4, false, 5}, {4, true, 5},  {1, false, 0, 1}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << "kind " << c.kind << (c.multi ? " Multi" : " sound"));
+    Engine e;
+    e.mode(c.multi);
+    e.plugin.listKind = c.kind;
+    e.librarian.lowerFileIndex = c.index;
+    e.librarian.multiFiles[0]->records.resize(7);
+    for (auto [files, size] :
+         {std::pair{&e.librarian.categoryFiles, 3}, std::pair{&e.librarian.searchResultFiles, 5}}) {
+      auto bank = bankOf(c.multi);
+      bank->records.resize(size);
+      files->push_back(std::move(bank));
+    }
+    SenderJob store = job(kStoreAllPatchesToDeviceFromLibrarian);
+    store.list = 1;
+    ASSERT_TRUE(e.run(store, [&] { e.manager->store = e.manager->soundSendBusy = true; }));
+    EXPECT_EQ(e.plugin.sent.size(), c.written);
+  }
+}
+
 // The editor's Multi and the init dumps as the synthesizer documents them: the init Multi's
 // records of parts 0 and 15, the init sound's name and category.
 TEST(IntoTheSelectedSlot, TheEditorsMultiAndTheInitDumps) {
