@@ -46,6 +46,20 @@ TEST(MultiSend, GlobalFirstThenTheMultiThenTheActivePartsInOrder) {
   EXPECT_FALSE(e.plugin.overlay || e.manager->soundSendBusy);
 }
 
+// Without the part sounds, only the current part's sound follows the Multi, with a pause of its
+// own after it.
+TEST(MultiSend, WithoutThePartSoundsTheCurrentPartsSoundFollows) {
+  Engine e;
+  e.plugin.part = 5;
+  e.plugin.values[kMultiPartStatus + 2] = 1;
+  ASSERT_TRUE(e.run(job(kSendArrangementToDevice), [&] { e.manager->soundSendBusy = true; }));
+  const std::vector<Bytes>& sent = e.plugin.sent;
+  ASSERT_EQ(std::vector<size_t>({sent[0].size(), sent[1].size()}), std::vector<size_t>({425, 392}));
+  EXPECT_EQ(sent[1][6], 5);
+  EXPECT_EQ(e.clock->pauses, std::vector<int>({2350, 150, 300}));
+  EXPECT_FALSE(e.plugin.overlay || e.manager->soundSendBusy);
+}
+
 TEST(PlaySlot, TheRecordGoesIntoTheEditorAndThenToTheSynthesizer) {
   for (const auto& [multi, store] : {std::pair{false, false}, {false, true}, {true, false}}) {
     Engine e;
