@@ -22,9 +22,12 @@ std::vector<std::pair<int, int>> drain(IMidiQueue& queue) {
 TEST(MidiQueue, OrdersByOffsetAndKeepsArrivalOrderOfEqualOffsets) {
   IMidiQueue queue(1024);
   EXPECT_EQ(queue.Peek(), nullptr);
-  for (auto [offset, tag] : {std::pair{5, 1}, {3, 2}, {5, 3}, {0, 4}, {3, 5}})
+  // (1, 6) goes right behind the front message, (6, 8) right before the last one.
+  for (auto [offset, tag] :
+       {std::pair{5, 1}, {3, 2}, {5, 3}, {0, 4}, {3, 5}, {1, 6}, {9, 7}, {6, 8}})
     add(queue, offset, tag);
-  const std::vector<std::pair<int, int>> expected = {{0, 4}, {3, 2}, {3, 5}, {5, 1}, {5, 3}};
+  const std::vector<std::pair<int, int>> expected = {{0, 4}, {1, 6}, {3, 2}, {3, 5},
+                                                     {5, 1}, {5, 3}, {6, 8}, {9, 7}};
   EXPECT_EQ(drain(queue), expected);
   queue.Remove();  // harmless on an empty queue
   EXPECT_EQ(queue.Count(), 0);
