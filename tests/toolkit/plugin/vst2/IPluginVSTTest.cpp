@@ -117,6 +117,7 @@ class Plug : public IPluginVST {
   }
   void OnGUIOpen() override { calls.push_back("gui open"); }
   void OnHostIdentified() override { calls.push_back("identified"); }
+  void PresetsChangedByHost() override { calls.push_back("presets"); }
   void OnGUIClose() override { calls.push_back("gui close"); }
   void OnWindowResize() override { calls.push_back("resize"); }
 
@@ -511,8 +512,10 @@ TEST_F(PluginVST, PlainAnswersAndPrograms) {
   char name[kVstMaxProgNameLen + 1] = {};
   plug.Call(effGetProgramName, 0, 0, name);
   EXPECT_STREQ(name, "Second");
+  plug.calls.clear();
   EXPECT_EQ(plug.Call(effSetProgramName), 0) << "no name";
   EXPECT_EQ(plug.Call(effSetProgramName, 0, 0, const_cast<char*>("Renamed")), 0);
+  EXPECT_EQ(plug.calls, std::vector<std::string>{"presets"}) << "the renamed program is shown";
   const struct {
     int32_t index;
     VstIntPtr answer;
