@@ -34,11 +34,12 @@ TEST(Tea, MatchesThePublishedVectorInWordAndBigEndianByteForm) {
   EXPECT_EQ(block, expected);
 }
 
+// Files shipped enciphered with this key only open if every word of it stays as it was.
 TEST(Tea, ConfigKeyWordsAreLittleEndian) {
   unsigned int key[4];
   configKeyWords(key);
-  EXPECT_EQ(key[0], 0xC4A0175Eu);
-  EXPECT_EQ(key[3], 0x3AF9058Du);
+  const unsigned int expected[4] = {0xC4A0175Eu, 0x803F9BD2u, 0xB27C41E6u, 0x3AF9058Du};
+  for (int i = 0; i < 4; ++i) EXPECT_EQ(key[i], expected[i]) << "word " << i;
 }
 
 TEST(Tea, SingleBlocksAndBatchesRoundTrip) {

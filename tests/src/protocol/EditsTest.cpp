@@ -96,6 +96,7 @@ TEST(Randomizer, TheButtonRandomizesFreeSectionsInRangeKeepsFamiliesAndSendsTheP
   v.assign(numParams, untouched);
   std::fill(v.begin() + kSectionLockOsc1, v.begin() + kSectionLockMod4 + 16, 0);
   v[kSectionLockOsc2 + 5] = v[kSectionLockArp + 5] = v[kSectionLockM1F + 16 + 5] = 1;
+  v[kSectionLockM1S + 5] = v[kSectionLockM8S + 5] = 1;  // modulation slots 9 and 16
   v[kSectionLockFilterEnv + 5] = NAN;
   v[kLibSyncTimer] = v[kMainTab] = 0;
   EXPECT_FALSE(e.manager->randomize(1.0)) << "not on the first tab";
@@ -107,7 +108,8 @@ TEST(Randomizer, TheButtonRandomizesFreeSectionsInRangeKeepsFamiliesAndSendsTheP
   // Locked sections, what is never randomized, other parts.
   for (int kept : {kOscillator2Octave + 5, kFilterEnvMode + 5, kOscillator1Wavetable + 5,
                    kFX2DelayLengthClock + 5, kCategoryName + 5, kLFO1Speed + 4, kArpMode + 5,
-                   kModulation01Source + 48 + 5})
+                   kModulation01Source + 48 + 5, kModulation01Source + 48 * 8 + 5,
+                   kModulation01Source + 48 * 15 + 5})
     EXPECT_EQ(v[kept], untouched) << kept;
   for (int i = 0; i < numParams; ++i)  // the NaN lock aside
     EXPECT_TRUE(v[i] == untouched || std::isnan(v[i]) ||

@@ -99,6 +99,9 @@ TEST(IncomingChannel, ControllersWithOffsetsSamplesAndPagesOfTheirOwn) {
     {"oscillator 1's wavetable 8 is the first", false, {0xB2, 31, 8}, {}, {}, {{wt1, 1}, {osc1, 7}}, {0xB2, 31, 8}, {changed2(wt1), hw(sample1), changed2(quick), "led 2"}, sample1},
     {"oscillator 1 on sample memory", false, {0xB2, 31, 9}, {}, {{kOsc1UseSampleMemory + 2, 1}, {osc1, 2}}, {{osc1, 2}, {wt1, 0}}, {0xB2, 31, 9}, {hw(sample1), changed2(quick), "led 2"}, sample1},
     {"oscillator 2's shape below 8", false, {0xB2, 39, 7}, {}, {{wt2, 4}, {osc2, 3}}, {{osc2, 3}, {wt2, 0}}, {0xB2, 39, 7}, {hw(sample2), changed2(quick), "led 2"}, sample2},
+    // The bound sample parameter names the part: the first and the last alike.
+    {"part 0's oscillator 1 wavetable", false, {0xB2, 31, 10}, {}, {}, {{kOscillator1Wavetable, 3}, {kOscillator1Shape, 7}}, {0xB2, 31, 10}, {changed2(kOscillator1Wavetable), hw(kOscillator1Sample), changed2(quick), "led 2"}, kOscillator1Sample},
+    {"part 15's oscillator 2 wavetable", false, {0xB2, 39, 12}, {}, {}, {{kOscillator2Wavetable + 15, 5}, {kOscillator2Shape + 15, 7}}, {0xB2, 39, 12}, {changed2(kOscillator2Wavetable + 15), hw(kOscillator2Sample + 15), "led 2"}, kOscillator2Sample + 15},
     {"the synthesizer's bank change with LSB 96", true, {0xB2, 0, 0, 0xB2, 32, 96, 0xB2, 32, 96}, {}, {}, {}, {0xB2, 32, 96}, {"led 2"}},
     {"the synthesizer's bank change with LSB 80", true, {0xB2, 0, 0, 0xB2, 32, 80}, {}, {}, {}, {}, {}},
     {"the host's LSBs 64, 66 and 96 dropped, 65 passes", false, {0xB2, 32, 64, 0xB2, 32, 66, 0xB2, 32, 96, 0xB2, 32, 65}, {}, {}, {}, {0xB2, 32, 65}, {"led 2"}},

@@ -56,6 +56,7 @@ TEST(IncomingSysEx, ParameterChangesFollowTheirRules) {
     {"unison of another type", change(0x21, 2, 0, 58, 0x60), 7, 0, {}, {{kOscillatorUnisono + 2, 5}, {kOscillatorMonoPolyMode + 2, 1}, {7, 0}}, {}, false},
     {"envelope mode of another type", change(0x22, 1, 1, 68, 0x21), 7, 0, {}, {{kFilterEnvMode + 1, 1}, {kFilterEnvTrigger + 1, 1}, {7, 0}}, {"OnParamChange 8452"}, false},
     {"address 80 is an ordinary parameter", change(0x20, 0, 0, 80, 0x23), kFilter1ModSource, 0, {}, {{kFilter1ModSource, 35}}, {hw(kFilter1ModSource)}, false},
+    {"the very first parameter", change(0x20, 0, 0, 0, 40), kOscillator1Octave, 0, {}, {{kOscillator1Octave, 40}}, {hw(kOscillator1Octave)}, false},
     {"bend range 52 is 12", change(0x20, 0, 0, 4, 52), kOscillator1BendRange, 0, {}, {{kOscillator1BendRange, 12}}, {hw(kOscillator1BendRange)}, false},
     {"transpose of a part", change(0x21, 3, 0, 5, 20), kMultiPartTranspose + 3, 0, {}, {{kMultiPartTranspose + 3, 4}}, {hw(kMultiPartTranspose + 3)}, false},
     {"location 16 is no part", change(0x20, 16, 0, 4, 52), kOscillator1BendRange, 0, {}, {{kOscillator1BendRange, 0}}, {}, false},

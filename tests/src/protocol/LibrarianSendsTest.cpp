@@ -46,6 +46,20 @@ TEST(MultiSend, GlobalFirstThenTheMultiThenTheActivePartsInOrder) {
   EXPECT_FALSE(e.plugin.overlay || e.manager->soundSendBusy);
 }
 
+// Without the part sounds, only the current part's sound follows the Multi, with a pause of its
+// own after it.
+TEST(MultiSend, WithoutThePartSoundsTheCurrentPartsSoundFollows) {
+  Engine e;
+  e.plugin.part = 5;
+  e.plugin.values[kMultiPartStatus + 2] = 1;
+  ASSERT_TRUE(e.run(job(kSendArrangementToDevice), [&] { e.manager->soundSendBusy = true; }));
+  const std::vector<Bytes>& sent = e.plugin.sent;
+  ASSERT_EQ(std::vector<size_t>({sent[0].size(), sent[1].size()}), std::vector<size_t>({425, 392}));
+  EXPECT_EQ(sent[1][6], 5);
+  EXPECT_EQ(e.clock->pauses, std::vector<int>({2350, 150, 300}));
+  EXPECT_FALSE(e.plugin.overlay || e.manager->soundSendBusy);
+}
+
 TEST(PlaySlot, TheRecordGoesIntoTheEditorAndThenToTheSynthesizer) {
   for (const auto& [multi, store] : {std::pair{false, false}, {false, true}, {true, false}}) {
     Engine e;
@@ -140,6 +154,37 @@ TEST(BankStore, RecordsIntoTheirProgramsUntilTheEndACancelOrAFailureAndTheOverla
     EXPECT_EQ(e.plugin.last(), c.text);
     EXPECT_EQ(e.librarian.selectedProgram, 0);
     EXPECT_FALSE(e.manager->store || e.manager->soundSendBusy || e.plugin.overlay);
+  }
+}
+
+// The lower list writes the files of what it shows: a category's or a search's, else the bank
+// files of the mode. Each list here holds a bank of a length of its own; a file past the end of
+// its list writes nothing.
+TEST(BankStore, TheLowerListWritesTheFilesOfWhatItShows) {
+  const struct {
+    int kind;
+    bool multi;
+    size_t written;
+    int index = 0;
+  } cases[] = {{0, false, 128}, {0, true, 7},  {1, false, 3}, {1, true, 3},    {2, false, 128},
+               {3, true, 7},    {4, false, 5}, {4, true, 5},  {1, false, 0, 1}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << "kind " << c.kind << (c.multi ? " Multi" : " sound"));
+    Engine e;
+    e.mode(c.multi);
+    e.plugin.listKind = c.kind;
+    e.librarian.lowerFileIndex = c.index;
+    e.librarian.multiFiles[0]->records.resize(7);
+    for (auto [files, size] :
+         {std::pair{&e.librarian.categoryFiles, 3}, std::pair{&e.librarian.searchResultFiles, 5}}) {
+      auto bank = bankOf(c.multi);
+      bank->records.resize(size);
+      files->push_back(std::move(bank));
+    }
+    SenderJob store = job(kStoreAllPatchesToDeviceFromLibrarian);
+    store.list = 1;
+    ASSERT_TRUE(e.run(store, [&] { e.manager->store = e.manager->soundSendBusy = true; }));
+    EXPECT_EQ(e.plugin.sent.size(), c.written);
   }
 }
 

@@ -100,7 +100,7 @@ class FakePlugin : public ProtocolPlugin {
     call("mainTabSwitch", tab, " " + std::to_string(p));
   }
   void setCurrentPart(int p) override { part = p; }
-  int lowerListKind() const override { return 0; }
+  int lowerListKind() const override { return listKind; }
   bool programControl() const override { return true; }
   bool sendGlobalFirst() const override { return globalFirst; }
   void clearMultiPushFlags() override { withMulti = globalFirst = false; }
@@ -202,6 +202,7 @@ class FakePlugin : public ProtocolPlugin {
   std::vector<long long> sentAt;
   std::map<int, std::vector<std::string>> shown;
   bool overlay = false;
+  int listKind = 0;  // what the lower librarian list shows
   std::vector<std::pair<std::string, bool>> layers;
   std::map<int, bool> grayedOut;
   std::vector<int> refills;

@@ -30,11 +30,15 @@ TEST(SoundDump, PackedBytesUnpackAndTheCanonicalOnesAreWrittenBack) {
       {65, 16, true, {{kOscillatorUnisono, 1}, {kOscillatorMonoPolyMode, 0}}},
       {65, 96, false, {{kOscillatorUnisono, 5}, {kOscillatorMonoPolyMode, 1}}},
       {65, 97, true, {{kOscillatorUnisono, 6}, {kOscillatorMonoPolyMode, 1}}},
+      {65, 80, true, {{kOscillatorUnisono, 5}, {kOscillatorMonoPolyMode, 0}}},
       {124, 0, true, {{kFilterRouting, 0}, {kFilterRoutingParallel, 1}, {kFilterRoutingSerial, 0}}},
       {124, 1, true, {{kFilterRouting, 1}, {kFilterRoutingParallel, 0}, {kFilterRoutingSerial, 1}}},
       {203, 33, true, {{kFilterEnvMode, 1}, {kFilterEnvTrigger, 1}}},
       {203, 4, true, {{kFilterEnvMode, 4}, {kFilterEnvTrigger, 0}}},
+      {203, 31, true, {{kFilterEnvMode, 31}, {kFilterEnvTrigger, 0}}},
+      {203, 32, true, {{kFilterEnvMode, 0}, {kFilterEnvTrigger, 1}}},
       {334, 0x5B, true, {{kArpPattern01Step, 5}, {kArpPattern01Glide, 1}, {kArpPattern01Accent, 3}}},
+      {334, 0x35, true, {{kArpPattern01Step, 3}, {kArpPattern01Glide, 0}, {kArpPattern01Accent, 5}}},
       {365, 0x31, true, {{kArpPattern16StepLen, 3}, {kArpPattern16Timing, 1}}},
       {15, 10, true, {{kOscillator1Sample, 10}, {kOscillator1Shape, 7}, {kOscillator1Wavetable, 3}}},
       {31, 5, true, {{kOscillator2Sample, 5}, {kOscillator2Shape, 5}, {kOscillator2Wavetable, 0}}},
@@ -55,6 +59,27 @@ TEST(SoundDump, PackedBytesUnpackAndTheCanonicalOnesAreWrittenBack) {
     if (c.written) {
       EXPECT_EQ(buildSoundDump(params, 7, 0, 0)[c.offset], c.b);
     }
+  }
+}
+
+// The wave byte written: on sample memory the sample number; otherwise the shape, and from shape
+// 7 on the wavetable on top of it. Each oscillator's own parameters.
+TEST(SoundDump, TheWaveByteIsTheSampleOnSampleMemoryElseShapeAndWavetable) {
+  const struct {
+    int offset, useSampleMemory, sample, shape, wavetable, b;
+  } cases[] = {
+      {15, 1, 40, 3, 5, 40}, {15, 0, 40, 3, 5, 3}, {15, 0, 40, 7, 5, 12}, {15, 0, 40, 6, 5, 6},
+      {31, 1, 41, 2, 4, 41}, {31, 0, 41, 2, 4, 2}, {31, 0, 41, 7, 4, 11},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << "byte " << c.offset << " = " << c.b);
+    const bool first = c.offset == 15;
+    FakeParameters params;
+    params.values[(first ? kOsc1UseSampleMemory : kOsc2UseSampleMemory) + 7] = c.useSampleMemory;
+    params.values[(first ? kOscillator1Sample : kOscillator2Sample) + 7] = c.sample;
+    params.values[(first ? kOscillator1Shape : kOscillator2Shape) + 7] = c.shape;
+    params.values[(first ? kOscillator1Wavetable : kOscillator2Wavetable) + 7] = c.wavetable;
+    EXPECT_EQ(buildSoundDump(params, 7, 0, 0)[c.offset], c.b);
   }
 }
 

@@ -142,6 +142,11 @@ TEST(PresetFiles, AProgramOfFewerValuesLeavesTheOtherParameters) {
   ASSERT_TRUE(two.SaveProgramAsFXP());
   ASSERT_TRUE(one.LoadProgramFromFXP());
   EXPECT_EQ(one.GetParam(0)->Value(), 11.0);
+  // Without presets to keep it in, the program read still shows in the editor.
+  FilePlug none(2, 0, false);
+  none.graphics->mAnswer = dir.file("two.fxp");
+  ASSERT_TRUE(none.LoadProgramFromFXP());
+  EXPECT_EQ(none.graphics->lastPlainValues(2), (std::vector<double>{11.0, 22.0}));
   // A program that counts more values than it holds is refused and changes nothing.
   Bytes lying = readFile(dir.file("small.fxp"));
   lying[27] = 2;  // the count's low byte

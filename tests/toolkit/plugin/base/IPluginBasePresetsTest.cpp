@@ -46,23 +46,34 @@ TEST(Presets, DefaultsRestoreAndNames) {
   EXPECT_STREQ(three.GetPresetName(2), "user preset 3");
 }
 
-// Pruning drops every empty slot, the first one too, and keeps the others in order.
+// Pruning drops every empty slot, the first and the last too, and keeps the others in order.
 TEST(Presets, PruningDropsEveryEmptySlot) {
-  TestPlugin plug(1, 1, "2-2", 4);
-  initParams(plug);
-  plug.MakeDefaultPreset("x", 4);
-  ASSERT_TRUE(plug.RestorePreset(1));
-  ByteChunk state, holes;  // a bank whose first and third slots are empty
-  plug.SerializeState(&state);
-  for (int i = 0; i < 4; ++i) {
-    holes.AppendText(("p" + std::to_string(i)).c_str());
-    holes.AppendFlag(i % 2 == 1);
-    if (i % 2 == 1) holes.AppendChunk(state);
+  const struct {
+    const char* slots;  // 'x' a stored preset, '-' an empty slot
+    int current;        // a stored one: restoring the bank restores it
+    const char* kept;
+  } banks[] = {
+      {"-x-x", 1, "p1,p3,"}, {"xx--", 0, "p0,p1,"}, {"x--x", 3, "p0,p3,"}, {"---x", 3, "p3,"}};
+  for (const auto& bank : banks) {
+    SCOPED_TRACE(bank.slots);
+    TestPlugin plug(1, 1, "2-2", 4);
+    initParams(plug);
+    plug.MakeDefaultPreset("x", 4);
+    ASSERT_TRUE(plug.RestorePreset(bank.current));
+    ByteChunk state, holes;
+    plug.SerializeState(&state);
+    for (int i = 0; i < 4; ++i) {
+      const bool stored = bank.slots[i] == 'x';
+      holes.AppendText(("p" + std::to_string(i)).c_str());
+      holes.AppendFlag(stored);
+      if (stored) holes.AppendChunk(state);
+    }
+    EXPECT_EQ(plug.UnserializePresets(&holes, 0), holes.Size());
+    plug.PruneUninitializedPresets();
+    std::string kept;
+    for (int i = 0; i < plug.NPresets(); ++i) kept += std::string(plug.GetPresetName(i)) + ",";
+    EXPECT_EQ(kept, bank.kept);
   }
-  EXPECT_EQ(plug.UnserializePresets(&holes, 0), holes.Size());
-  plug.PruneUninitializedPresets();
-  ASSERT_EQ(plug.NPresets(), 2);
-  EXPECT_EQ(std::string(plug.GetPresetName(0)) + "," + plug.GetPresetName(1), "p1,p3");
 }
 
 TEST(Presets, TruncatedBanksStopAtTheCut) {

@@ -15,11 +15,12 @@ std::string zoneSuffix(const char* tz) {
   return text.substr(text.size() - 5);
 }
 
-// At any hour one of the two farthest zones lies on another day than UTC.
+// At any hour one of the two farthest zones lies on another day than UTC; zones almost a day
+// away lie on the day before or after at nearly every minute.
 TEST(PlugUtilities, CurrentTimeCarriesTheUtcOffset) {
-  const std::pair<const char*, const char*> zones[] = {{"UTC0", "+0000"},      {"XXX1:30", "-0130"},
-                                                       {"XXX-13:45", "+1345"}, {"XXX11", "-1100"},
-                                                       {"XXX-14", "+1400"},    {"XXX12", "-1200"}};
+  const std::pair<const char*, const char*> zones[] = {
+      {"UTC0", "+0000"},   {"XXX1:30", "-0130"}, {"XXX-13:45", "+1345"}, {"XXX11", "-1100"},
+      {"XXX-14", "+1400"}, {"XXX12", "-1200"},   {"XXX23:59", "-2359"},  {"XXX-23:59", "+2359"}};
   for (const auto& [zone, suffix] : zones) EXPECT_EQ(zoneSuffix(zone), suffix) << zone;
   kroma_test::ScopedEnv zone("TZ", "UTC0");
   const std::string text = CurrentTime();

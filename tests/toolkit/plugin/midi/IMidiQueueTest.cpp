@@ -22,9 +22,12 @@ std::vector<std::pair<int, int>> drain(IMidiQueue& queue) {
 TEST(MidiQueue, OrdersByOffsetAndKeepsArrivalOrderOfEqualOffsets) {
   IMidiQueue queue(1024);
   EXPECT_EQ(queue.Peek(), nullptr);
-  for (auto [offset, tag] : {std::pair{5, 1}, {3, 2}, {5, 3}, {0, 4}, {3, 5}})
+  // (1, 6) goes right behind the front message, (6, 8) right before the last one.
+  for (auto [offset, tag] :
+       {std::pair{5, 1}, {3, 2}, {5, 3}, {0, 4}, {3, 5}, {1, 6}, {9, 7}, {6, 8}})
     add(queue, offset, tag);
-  const std::vector<std::pair<int, int>> expected = {{0, 4}, {3, 2}, {3, 5}, {5, 1}, {5, 3}};
+  const std::vector<std::pair<int, int>> expected = {{0, 4}, {1, 6}, {3, 2}, {3, 5},
+                                                     {5, 1}, {5, 3}, {6, 8}, {9, 7}};
   EXPECT_EQ(drain(queue), expected);
   queue.Remove();  // harmless on an empty queue
   EXPECT_EQ(queue.Count(), 0);
@@ -53,6 +56,14 @@ TEST(MidiQueue, GrowsCompactsAndFlushes) {
   EXPECT_EQ(rest[0], std::pair(0, 4));
   EXPECT_EQ(rest[1], std::pair(36, 77));
   EXPECT_EQ(rest[2], std::pair(37, 0));
+
+  IMidiQueue full(512);  // flushed with every slot taken, the last one too
+  for (int i = 0; i < 512; ++i) add(full, 64 + i, 0);
+  full.Flush(64);
+  const auto flushed = drain(full);
+  ASSERT_EQ(flushed.size(), 512u);
+  EXPECT_EQ(flushed.front().first, 0);
+  EXPECT_EQ(flushed.back().first, 511);
 }
 
 // The buffer is there before the first message, so the first Add on the audio thread does not

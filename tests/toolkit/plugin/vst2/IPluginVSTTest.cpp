@@ -9,6 +9,7 @@
 #include <stdexcept>
 #include <string>
 #include <thread>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -27,6 +28,7 @@ using ::testing::ElementsAre;
 struct FakeHost {
   std::vector<std::pair<int32_t, float>> calls;  // opcode and option
   VstTimeInfo time{};
+  std::vector<std::tuple<int32_t, int32_t, VstIntPtr>> asks;  // opcode, index and value
   bool hasTime = true;
   std::string product = "test host";
   VstIntPtr version = 10203;
@@ -44,8 +46,10 @@ struct FakeHost {
 
 FakeHost* sHost = nullptr;
 
-VstIntPtr FakeCallback(AEffect*, int32_t opcode, int32_t, VstIntPtr, void* ptr, float opt) {
+VstIntPtr FakeCallback(AEffect*, int32_t opcode, int32_t index, VstIntPtr value, void* ptr,
+                       float opt) {
   sHost->calls.push_back({opcode, opt});
+  sHost->asks.emplace_back(opcode, index, value);
   switch (opcode) {
     case audioMasterGetTime:
       return sHost->hasTime ? reinterpret_cast<VstIntPtr>(&sHost->time) : 0;
@@ -113,6 +117,7 @@ class Plug : public IPluginVST {
   }
   void OnGUIOpen() override { calls.push_back("gui open"); }
   void OnHostIdentified() override { calls.push_back("identified"); }
+  void PresetsChangedByHost() override { calls.push_back("presets"); }
   void OnGUIClose() override { calls.push_back("gui close"); }
   void OnWindowResize() override { calls.push_back("resize"); }
 
@@ -150,7 +155,8 @@ class FormGraphics : public editor_test::TestGraphics {
     return IGraphicsMac::OpenWindow(parent);
   }
   void* OpenWindow(void* window, void* control, short x, short y) override {
-    mCalls->push_back("window");
+    // Offsets would shift the editor inside the host's window.
+    mCalls->push_back("window at " + std::to_string(x) + "," + std::to_string(y));
     return IGraphicsMac::OpenWindow(window, control, x, y);
   }
 
@@ -228,6 +234,36 @@ TEST_F(PluginVST, SpeakerArrangementsConnectTheirFirstChannels) {
     for (int i = 0; i < 4; ++i) connected += plug.IsOutChannelConnected(i) ? 'C' : 'd';
     EXPECT_EQ(connected, step.connected) << step.in << " " << step.out;
   }
+}
+
+// Every call to the host names its parameter, if any, as the index; the time queries ask for the
+// fields they read (the position is always valid); nothing else has a value.
+TEST_F(PluginVST, EachHostCallCarriesItsIndexAndValue) {
+  Plug plug;
+  int num = 0, den = 0;
+  ITimeInfo info;
+  IMidiMsg msg(0, 0x90, 60, 100);
+  plug.GetSamplePos();
+  plug.GetTempo();
+  plug.GetTimeSig(&num, &den);
+  plug.GetTime(&info);
+  plug.BeginInformHostOfParamChange(1);
+  plug.InformHostOfParamChange(1, 0.5);
+  plug.EndInformHostOfParamChange(1);
+  plug.InformHostOfProgramChange();
+  plug.IsRenderingOffline();
+  plug.SendMidiVST(&msg);
+  const VstIntPtr all =
+      kVstPpqPosValid | kVstTempoValid | kVstBarsValid | kVstCyclePosValid | kVstTimeSigValid;
+  using Ask = std::tuple<int32_t, int32_t, VstIntPtr>;
+  EXPECT_THAT(
+      mHost.asks,
+      ElementsAre(Ask(audioMasterGetTime, 0, 0), Ask(audioMasterGetTime, 0, kVstTempoValid),
+                  Ask(audioMasterGetTime, 0, kVstTimeSigValid), Ask(audioMasterGetTime, 0, all),
+                  Ask(audioMasterBeginEdit, 1, 0), Ask(audioMasterAutomate, 1, 0),
+                  Ask(audioMasterEndEdit, 1, 0), Ask(audioMasterUpdateDisplay, 0, 0),
+                  Ask(audioMasterGetCurrentProcessLevel, 0, 0),
+                  Ask(audioMasterProcessEvents, 0, 0)));
 }
 
 TEST_F(PluginVST, TimeFieldsAreTakenOnlyWhenValid) {
@@ -476,8 +512,10 @@ TEST_F(PluginVST, PlainAnswersAndPrograms) {
   char name[kVstMaxProgNameLen + 1] = {};
   plug.Call(effGetProgramName, 0, 0, name);
   EXPECT_STREQ(name, "Second");
+  plug.calls.clear();
   EXPECT_EQ(plug.Call(effSetProgramName), 0) << "no name";
   EXPECT_EQ(plug.Call(effSetProgramName, 0, 0, const_cast<char*>("Renamed")), 0);
+  EXPECT_EQ(plug.calls, std::vector<std::string>{"presets"}) << "the renamed program is shown";
   const struct {
     int32_t index;
     VstIntPtr answer;
@@ -521,8 +559,8 @@ TEST_F(PluginVST, EditorOpcodesFollowTheGraphics) {
   EXPECT_EQ(plug.Call(effEditOpen), 1);
   EXPECT_NE(graphics->GetWindow(), nullptr);
   EXPECT_STREQ(graphics->GetGUIAPI(), "Cocoa gui");
-  EXPECT_THAT(plug.calls, ElementsAre("resize", "resize", "window", "gui open", "gui close", "view",
-                                      "gui open"));
+  EXPECT_THAT(plug.calls, ElementsAre("resize", "resize", "window at 0,0", "gui open", "gui close",
+                                      "view", "gui open"));
 }
 
 TEST_F(PluginVST, EventsToTheHostTravelOneAtATime) {
