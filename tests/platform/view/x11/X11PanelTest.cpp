@@ -211,6 +211,13 @@ TEST_F(X11PanelTest, ClicksPickRowsAndPressTheButtons) {
             "./z.syx");
   EXPECT_EQ(run(Panel(),
                 [&](Window, int x, int y) {
+                  twice(row(x, y, 1));  // a-dir/
+                  twice(row(x, y, 1));  // inner.syx
+                  tap("Escape");        // only if still open
+                }),
+            "./a-dir/inner.syx");
+  EXPECT_EQ(run(Panel(),
+                [&](Window, int x, int y) {
                   const auto [bx, by] = openButton(x, y);
                   click(row(x, y, 3).first, row(x, y, 3).second);  // c.kro
                   click(bx, by);
