@@ -25,7 +25,8 @@ struct Client : VIEW_Client {
   void viewDraw(int x, int y, int w, int h) override {
     draws.push_back(std::to_string(x) + "," + std::to_string(y) + " " + std::to_string(w) + "x" +
                     std::to_string(h));
-    if (view && !picture.empty()) view->present(picture.data(), pictureWidth, pictureWidth, 20);
+    if (view && !picture.empty())
+      shownPresents += view->present(picture.data(), pictureWidth, pictureWidth, 20);
   }
   bool viewEvent(const VIEW_Event& e) override {
     std::string text = std::to_string(e.type) + ":" + std::to_string(e.button) + "@" +
@@ -50,7 +51,7 @@ struct Client : VIEW_Client {
   VIEW_View* view = nullptr;
   std::vector<uint32_t> picture;
   int pictureWidth = 0;
-  int ticks = 0, shown = 0, gone = 0;
+  int ticks = 0, shown = 0, gone = 0, shownPresents = 0;
   bool firstMouse = true;
   std::vector<std::string> draws, events, ended;
 };
@@ -155,6 +156,7 @@ TEST_F(HeadlessViewTest, DrawsOnlyWhatWasAskedForAndTheFrameShowsIt) {
   EXPECT_EQ(headless->pixel(40, 0), 0u);
   EXPECT_EQ(headless->pixel(0, 30), 0u);
   EXPECT_EQ(headless->presentCount(), 1);
+  EXPECT_EQ(client.shownPresents, 1) << "a present within a draw is shown";
   EXPECT_FALSE(view->present(client.picture.data(), 50, 50, 20)) << "outside a draw";
   frame.tick(frame.view);
   EXPECT_EQ(client.draws.size(), 2u) << "nothing left to draw";
@@ -167,6 +169,13 @@ TEST_F(HeadlessViewTest, DrawsOnlyWhatWasAskedForAndTheFrameShowsIt) {
   for (const auto& [x, y] :
        {std::pair(20, 0), std::pair(20, 9), std::pair(0, 10), std::pair(-1, 5), std::pair(5, -1)})
     EXPECT_EQ(headless->pixel(x, y), 0u) << x << "," << y;
+  // grown past the 20-row picture: a fresh screen, blank where the picture does not reach
+  ASSERT_TRUE(view->resize(45, 25));
+  headless->tick();
+  EXPECT_EQ(headless->screen().size(), 45u * 25u);
+  EXPECT_EQ(headless->pixel(44, 19), 0xAABBCCDDu);
+  EXPECT_EQ(headless->pixel(44, 20), 0u);
+  EXPECT_EQ(headless->pixel(0, 24), 0u);
 }
 
 // A view without width or height, as opened or as resized, has no screen and draws nothing.
