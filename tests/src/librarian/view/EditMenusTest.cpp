@@ -64,6 +64,7 @@ TEST_F(Menus, EveryItemStartsItsOwnJobOrCallInEachMode) {
       {kMain, false, true, {0, 0}, {"job 6 4 0 0 Ed"}},
       {kMain, false, true, {0, 1}, {"job 6 4 0 0 "}},
       {kMain, false, true, {0, 2}, {"request 9 0 3"}},
+      {kMain, false, true, {0, 4}, {"request 10 0"}},
       {kMain, false, true, {0, 11}, {"request 10 7"}},
       {kMain, false, true, {2, 0}, {"single 1 4"}},
       {kMain, false, true, {2, 9}, {"all 7"}},
