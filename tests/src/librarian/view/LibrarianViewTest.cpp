@@ -261,8 +261,9 @@ TEST_F(View, TheSelectedSlotsAndTheDragBoxAreDrawnLightGrey) {
     IRECT all(0, 0, rig.graphics->Width(), rig.graphics->Height());
     rig.graphics->Draw(&all);
   };
-  // Whether any pixel of the slot's text band is dark (black ink) or light (white ink) in all
-  // three channels; the picture beneath has no blue and the fill is 225 grey.
+  // Whether any pixel of the slot's text band is black ink (exactly: it lies on the opaque fill)
+  // or white ink (nearly: blended onto the picture) in all three channels; the picture beneath
+  // has no blue and the fill is 225 grey.
   auto inked = [&](int list, int slot, bool dark) {
     const IRECT r = view->slotRect(list, slot);
     for (int py = r.T; py < r.B; ++py)
@@ -270,7 +271,7 @@ TEST_F(View, TheSelectedSlotsAndTheDragBoxAreDrawnLightGrey) {
         const unsigned int v = pixel(px, py);
         const int channels[] = {int(v >> 24), int(v >> 16 & 255), int(v >> 8 & 255)};
         if (std::all_of(std::begin(channels), std::end(channels),
-                        [dark](int c) { return dark ? c <= 40 : c >= 240; }))
+                        [dark](int c) { return dark ? c == 0 : c >= 240; }))
           return true;
       }
     return false;
