@@ -268,6 +268,8 @@ TEST_F(X11PanelTest, TheListThePathAndTheButtonsAreDrawnWhereTheyAct) {
     uint32_t colour;
   } probes[] = {
       {"face", 3, 3, kFace},
+      {"face top left", 0, 0, kFace},
+      {"face bottom right", kPanelWidth - 1, kPanelHeight - 1, kFace},
       {"list frame", kMargin, kMargin, kLine},
       {"list frame right", kPanelWidth - kMargin - 1, kMargin + 5, kLine},
       {"list frame bottom", 200, kMargin + 12 * kRow - 1, kLine},
