@@ -134,14 +134,26 @@ TEST_F(FolderMenus, EachMenuServesItsOwnListAndADismissedOneKeepsBothFiles) {
   }
 }
 
+// The menu built before the rescan is rebuilt on the new folders: a folder added ahead of the
+// others moves every sub-menu, and each is still known by its own folder's name.
 TEST_F(FolderMenus, ARebuildAfterARescanFindsTheRememberedFileWhereverItNowStands) {
+  RightPatchPopupMenu lower(&rig, &rig.librarian, kStrip, &rig);
   banks::write(patches() + "Pads/Warm/A0.syx", "A0-");
   banks::write(patches() + "Pads/Aa.syx", "Aa-");
+  banks::write(patches() + "Pads/Bright/B1.syx", "B1-");
   rig.librarian.initBankFilesOnDiscard(DataFolder::patchesFolder());
-  RightPatchPopupMenu lower(&rig, &rig.librarian, kStrip, &rig);
   EXPECT_TRUE(lower.refreshFolderStructure(&rig.librarian, &rig, 0, "W1.syx", "Warm"));
   EXPECT_EQ(rig.param(kPatchSelectionListLower)->Int(), indexOf("W1.syx"));
   EXPECT_THAT(Tree(lower.rootMenu()).checked, ElementsAre("W1.syx"));
+  for (const auto& [file, folder] : {std::pair{"C1.syx", "Cold"},
+                                     {"B1.syx", "Bright"},
+                                     {"P2.syx", "Pads"},
+                                     {"Root1.syx", "Patches"}}) {
+    rig.choose(&lower, Tree(lower.rootMenu()).paths.at(file));
+    EXPECT_EQ(rig.files[Host::kLowerList].file, file);
+    EXPECT_EQ(rig.files[Host::kLowerList].folder, folder) << file;
+    EXPECT_EQ(rig.param(kPatchSelectionListLower)->Int(), indexOf(file)) << file;
+  }
 }
 
 TEST_F(FolderMenus, CategoriesAreOneSubMenuEachAndSearchResultsAreFoundByName) {
