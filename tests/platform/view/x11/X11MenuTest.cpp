@@ -140,6 +140,11 @@ TEST_F(X11MenuTest, ClicksChooseAndSubMenusOpenBesideTheirItem) {
   const auto clickAt = [this](std::pair<int, int> at) { click(at.first, at.second); };
   EXPECT_EQ(named(run([&] { clickAt(item(4)); })), "menu 4");
   EXPECT_EQ(named(run([&] { clickAt(item(0)); })), "menu 0");
+  EXPECT_EQ(named(run([&] {
+              clickAt({kAt + 30, kAt});  // the frame above the first item
+              tap("Escape");
+            })),
+            "none");
   // An item reaches from its top row to the row before the next item's.
   for (const int rowY : {tops[4], tops[5] - 1}) {
     EXPECT_EQ(named(run([&] {
