@@ -59,7 +59,7 @@ const ImageRow kCommon[] = {
     {"BTN_SMALL_LED_SM_ID", 188, "resources/img/btn-small-led-sm.png", 2, false},
     {"BUTTON_BANK_SEARCH_ID", 189, "resources/img/btn-bank-search.png", 2, false},
     {"BUTTON_TAB_SIDEBAR_ID", 133, "resources/img/main-part-selector.png", 2, true},
-    {"SLIDER_PYSTY", 169, "resources/img/slider-pysty.png", 1, false},
+    {"SLIDER_PYSTY", 168, "resources/img/slider-pysty.png", 1, false},
     {"SLIDER_VAAKA", 170, "resources/img/slider-vaaka.png", 1, false},
     {"IKNOBROTATERCONTROL_ID2", 113, "resources/img/knob-kroma-normal.png", 128, false},
     {"IKNOBROTATERCONTROL_ID2FC", 124, "resources/img/knob-kroma-normal-fc.png", 128, false},
