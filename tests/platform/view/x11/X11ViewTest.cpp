@@ -372,17 +372,20 @@ TEST_F(X11ViewTest, AModalWindowKeepsInputFromTheViews) {
   EXPECT_THAT(types, ElementsAre(VIEW_Event::kDeactivate, VIEW_Event::kMouseMove));
 }
 
-// A view opened without a rate ticks at 25 a second: the fifth tick comes four intervals on.
+// A view opened without a rate ticks at 25 a second: the 26th tick comes 25 intervals on, a
+// second (at 26 a second it would come 40 ms sooner).
 TEST_F(X11ViewTest, AViewWithoutARateTicksAtTheDefaultOne) {
+  constexpr int kTicks = 26;
   TickingClient ticking;
   const auto opened = std::chrono::steady_clock::now();
   std::unique_ptr<VIEW_View> unrated(VIEW_View::open(nullptr, 50, 50, 0, &ticking));
   ASSERT_NE(unrated, nullptr);
   ticking.view = unrated.get();
-  for (int i = 0; i < 5 && ticking.ticks < 5; ++i)
-    pumpUntil(unrated.get(), [&] { return ticking.ticks >= 5; });
-  ASSERT_GE(ticking.ticks, 5);
-  EXPECT_GE(std::chrono::steady_clock::now() - opened, std::chrono::milliseconds(160));
+  for (int i = 0; i < 5 && ticking.ticks < kTicks; ++i)
+    pumpUntil(unrated.get(), [&] { return ticking.ticks >= kTicks; });
+  ASSERT_GE(ticking.ticks, kTicks);
+  EXPECT_GE(std::chrono::steady_clock::now() - opened,
+            (kTicks - 1) * std::chrono::milliseconds(40));
 }
 
 // A host that destroys its window before closing the editor takes our
