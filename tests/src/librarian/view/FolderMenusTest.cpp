@@ -1,11 +1,14 @@
 #include <gmock/gmock.h>
 
 #include <algorithm>
+#include <fstream>
 #include <map>
 
 #include "LibrarianRig.h"
 #include "platform/datafolder/DataFolder.h"
+#include "platform/view/headless/Script.h"
 #include "src/config/ParameterIds.h"
+#include "src/librarian/view/EditMenus.h"
 #include "src/librarian/view/FolderMenus.h"
 #include "tests/support/TempDir.h"
 
@@ -154,6 +157,29 @@ TEST_F(FolderMenus, ARebuildAfterARescanFindsTheRememberedFileWhereverItNowStand
     EXPECT_EQ(rig.files[Host::kLowerList].folder, folder) << file;
     EXPECT_EQ(rig.param(kPatchSelectionListLower)->Int(), indexOf(file)) << file;
   }
+}
+
+// Save As offers the upper bank's name in the format chosen, beside the bank; a panel dismissed
+// saves nothing and says nothing; a name given is written there and becomes the bank edited.
+TEST_F(FolderMenus, SaveAsOffersTheBanksNameInTheFormatChosen) {
+  constexpr int kSaveAs = 8;
+  BankEditPopupMenu main(&rig, &rig.librarian, IRECT(839, 187, 916, 205), &rig);
+  rig.librarian.upperFileIndex = indexOf("P1.syx");
+  VIEW_Script& script = VIEW_Script::instance();
+  rig.take();
+  for (const auto& [item, offered] : {std::pair{0, "P1.mid"}, {1, "P1.kro"}}) {
+    rig.choose(&main, {kSaveAs, item});
+    ASSERT_FALSE(script.panelsShown().empty()) << item;
+    EXPECT_EQ(script.panelsShown().back().fileName, offered);
+    EXPECT_TRUE(script.panelsShown().back().save);
+    EXPECT_THAT(rig.take(), ElementsAre()) << "dismissed";
+  }
+  script.answerPanel(patches() + "Pads/Copy.kro");
+  rig.choose(&main, {kSaveAs, 1});
+  EXPECT_TRUE(std::ifstream(patches() + "Pads/Copy.kro").good());
+  EXPECT_EQ(rig.files[Host::kUpperSounds].file, "Copy.kro");
+  EXPECT_EQ(rig.files[Host::kUpperSounds].folder, "Pads");
+  EXPECT_THAT(rig.take(), ElementsAre("type 0 0 1", "saved"));
 }
 
 TEST_F(FolderMenus, CategoriesAreOneSubMenuEachAndSearchResultsAreFoundByName) {
