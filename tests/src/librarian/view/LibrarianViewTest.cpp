@@ -309,6 +309,7 @@ TEST_F(View, TheSelectedSlotsAndTheDragBoxAreDrawnLightGrey) {
   // 105 x 14 at scale 1.0, centred on the mouse.
   EXPECT_EQ(pixel(mx - 52, my - 7), grey);
   EXPECT_NE(pixel(mx - 53, my), grey);
+  EXPECT_TRUE(view->Draw(rig.graphics)) << "a draw reports it drew";
   EXPECT_EQ(pixel(mx + 52, my + 6), grey);
   EXPECT_NE(pixel(mx + 53, my + 6), grey);
   EXPECT_NE(pixel(mx + 40, my + 7), grey);
