@@ -388,6 +388,22 @@ TEST_F(X11ViewTest, AViewWithoutARateTicksAtTheDefaultOne) {
             (kTicks - 1) * std::chrono::milliseconds(40));
 }
 
+// A closed view leaves the screen at once, before it is deleted, and tells its client nothing
+// more.
+TEST_F(X11ViewTest, AClosedViewLeavesTheScreenAtOnce) {
+  const Window window = static_cast<VIEW_X11View*>(view.get())->window();
+  XWindowAttributes attributes{};
+  ASSERT_TRUE(XGetWindowAttributes(mInput, window, &attributes));
+  EXPECT_EQ(attributes.map_state, IsViewable);
+  const size_t draws = client.draws.size();
+  view->close();
+  ASSERT_TRUE(XGetWindowAttributes(mInput, window, &attributes));
+  EXPECT_EQ(attributes.map_state, IsUnmapped);
+  view->invalidate(0, 0, kWidth, kHeight);
+  view->pump();
+  EXPECT_EQ(client.draws.size(), draws);
+}
+
 // A host that destroys its window before closing the editor takes our
 // window with it: closing must not then make an X error.
 TEST_F(X11ViewTest, AParentDestroyedFirstLeavesNoErrorBehind) {
