@@ -404,6 +404,23 @@ TEST_F(X11ViewTest, AClosedViewLeavesTheScreenAtOnce) {
   EXPECT_EQ(client.draws.size(), draws);
 }
 
+// A view deleted while another stays open leaves nothing behind that the other's events reach:
+// the news of its window's end goes nowhere.
+TEST_F(X11ViewTest, ADeletedViewsLastEventsReachNoOne) {
+  RecordingClient gone;
+  std::unique_ptr<VIEW_View> other(VIEW_View::open(nullptr, 50, 50, 25, &gone));
+  ASSERT_NE(other, nullptr);
+  gone.view = other.get();
+  ASSERT_TRUE(pumpUntil(other.get(), [&] { return !gone.draws.empty(); }));
+  other.reset();
+  X11Display* display = X11Display::acquire();
+  ASSERT_NE(display, nullptr);
+  XSync(display->display(), False);  // the window's end is in
+  view->pump();
+  display->release();
+  EXPECT_TRUE(client.events.empty());
+}
+
 // A host that destroys its window before closing the editor takes our
 // window with it: closing must not then make an X error.
 TEST_F(X11ViewTest, AParentDestroyedFirstLeavesNoErrorBehind) {
