@@ -1,6 +1,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -25,7 +26,8 @@ struct Client : VIEW_Client {
   void viewDraw(int x, int y, int w, int h) override {
     draws.push_back(std::to_string(x) + "," + std::to_string(y) + " " + std::to_string(w) + "x" +
                     std::to_string(h));
-    if (view && !picture.empty()) view->present(picture.data(), pictureWidth, pictureWidth, 20);
+    if (view && !picture.empty())
+      shownPresents += view->present(picture.data(), pictureWidth, pictureWidth, 20);
   }
   bool viewEvent(const VIEW_Event& e) override {
     std::string text = std::to_string(e.type) + ":" + std::to_string(e.button) + "@" +
@@ -46,12 +48,13 @@ struct Client : VIEW_Client {
   void viewInWindow() override { ++shown; }
   void viewParentGone() override { ++gone; }
   bool viewAcceptsFirstMouse() override { return firstMouse; }
+  bool viewAcceptsFocus() override { return acceptsFocus; }
 
   VIEW_View* view = nullptr;
   std::vector<uint32_t> picture;
   int pictureWidth = 0;
-  int ticks = 0, shown = 0, gone = 0;
-  bool firstMouse = true;
+  int ticks = 0, shown = 0, gone = 0, shownPresents = 0;
+  bool firstMouse = true, acceptsFocus = false;
   std::vector<std::string> draws, events, ended;
 };
 
@@ -123,9 +126,47 @@ TEST_F(HeadlessViewTest, DeclinedKeysReachTheHostAndMotionOnlyWhenTracked) {
   headless->mouseMove(3, 4);
   client.firstMouse = false;
   headless->mouseDown(5, 6);  // inactive: only activates
+  headless->mouseDown(7, 8);  // and stays so: this client takes no focus
   EXPECT_THAT(client.events, ElementsAre("key 107", "key 106",
                                          "key " + std::to_string(VIEW_KEY_SPACE), "3:0@3,4"));
   EXPECT_TRUE(headless->tracksPointerMotion());
+  EXPECT_FALSE(view->hasFocus());
+  // A client that takes the focus gets every click after the first.
+  client.acceptsFocus = true;
+  headless->mouseDown(9, 10);
+  EXPECT_TRUE(view->hasFocus());
+  headless->mouseDown(11, 12);
+  EXPECT_EQ(client.events.back(), "0:1@11,12 x1");
+  EXPECT_EQ(client.events.size(), 5u);
+}
+
+// Whatever comes first, a draw or any input, shows the view, and only once.
+TEST(HeadlessShown, TheFirstDrawOrInputShowsTheViewOnce) {
+  const struct {
+    const char* what;
+    std::function<void(VIEW_HeadlessView*)> act;
+    bool firstMouse;
+  } firsts[] = {
+      {"draw", [](VIEW_HeadlessView* v) { v->tick(); }, true},
+      {"press", [](VIEW_HeadlessView* v) { v->mouseDown(1, 1); }, true},
+      {"press that only activates", [](VIEW_HeadlessView* v) { v->mouseDown(1, 1); }, false},
+      {"release", [](VIEW_HeadlessView* v) { v->mouseUp(1, 1); }, true},
+      {"untracked motion", [](VIEW_HeadlessView* v) { v->mouseMove(1, 1); }, true},
+      {"wheel", [](VIEW_HeadlessView* v) { v->wheel(1, 1, 1); }, true},
+      {"key", [](VIEW_HeadlessView* v) { v->key('a'); }, true},
+  };
+  for (const auto& first : firsts) {
+    Client client;
+    client.firstMouse = first.firstMouse;
+    std::unique_ptr<VIEW_View> view(VIEW_View::open(nullptr, 40, 30, 30, &client));
+    VIEW_HeadlessView* headless = VIEW_HeadlessView::of(view.get());
+    ASSERT_NE(headless, nullptr);
+    EXPECT_EQ(client.shown, 0) << first.what;
+    first.act(headless);
+    EXPECT_EQ(client.shown, 1) << first.what;
+    for (const auto& next : firsts) next.act(headless);
+    EXPECT_EQ(client.shown, 1) << first.what;
+  }
 }
 
 // Only the rectangle asked for changes on the screen, clipped to the view; the frame shows the
@@ -133,12 +174,14 @@ TEST_F(HeadlessViewTest, DeclinedKeysReachTheHostAndMotionOnlyWhenTracked) {
 TEST_F(HeadlessViewTest, DrawsOnlyWhatWasAskedForAndTheFrameShowsIt) {
   frame.tick(frame.view);
   EXPECT_THAT(client.draws, ElementsAre("0,0 40x30"));
+  EXPECT_EQ(client.shown, 1) << "the first draw shows the view";
   client.pictureWidth = 50;
   client.picture.assign(50 * 20, 0xAABBCCDDu);
   view->invalidate(35, 10, 20, 30);  // past the right and bottom edges
   view->invalidate(30, 12, 2, 2);
   frame.tick(frame.view);
   EXPECT_EQ(client.draws.back(), "30,10 10x20");
+  EXPECT_EQ(headless->drawn(), (std::vector<std::vector<int>>{{0, 0, 40, 30}, {30, 10, 10, 20}}));
   EXPECT_EQ(client.ticks, 2);
   int w = 0, h = 0;
   const uint32_t* screen = frame.screen(frame.view, &w, &h);
@@ -155,6 +198,7 @@ TEST_F(HeadlessViewTest, DrawsOnlyWhatWasAskedForAndTheFrameShowsIt) {
   EXPECT_EQ(headless->pixel(40, 0), 0u);
   EXPECT_EQ(headless->pixel(0, 30), 0u);
   EXPECT_EQ(headless->presentCount(), 1);
+  EXPECT_EQ(client.shownPresents, 1) << "a present within a draw is shown";
   EXPECT_FALSE(view->present(client.picture.data(), 50, 50, 20)) << "outside a draw";
   frame.tick(frame.view);
   EXPECT_EQ(client.draws.size(), 2u) << "nothing left to draw";
@@ -167,6 +211,13 @@ TEST_F(HeadlessViewTest, DrawsOnlyWhatWasAskedForAndTheFrameShowsIt) {
   for (const auto& [x, y] :
        {std::pair(20, 0), std::pair(20, 9), std::pair(0, 10), std::pair(-1, 5), std::pair(5, -1)})
     EXPECT_EQ(headless->pixel(x, y), 0u) << x << "," << y;
+  // grown past the 20-row picture: a fresh screen, blank where the picture does not reach
+  ASSERT_TRUE(view->resize(45, 25));
+  headless->tick();
+  EXPECT_EQ(headless->screen().size(), 45u * 25u);
+  EXPECT_EQ(headless->pixel(44, 19), 0xAABBCCDDu);
+  EXPECT_EQ(headless->pixel(44, 20), 0u);
+  EXPECT_EQ(headless->pixel(0, 24), 0u);
 }
 
 // A view without width or height, as opened or as resized, has no screen and draws nothing.
@@ -247,6 +298,7 @@ TEST(HeadlessServices, ModalWindowsAnswerTheScriptAndSubWindowsCount) {
   int host = 0;
   EXPECT_EQ(VIEW_OpenSubWindow(nullptr, 10, 10), nullptr);
   const int before = VIEW_HeadlessSubWindow::openCount();
+  EXPECT_EQ(before, 0) << "none open yet";
   void* sub = VIEW_OpenSubWindow(&host, 30, 20);
   ASSERT_NE(sub, nullptr);
   EXPECT_EQ(VIEW_HeadlessSubWindow::openCount(), before + 1);
@@ -261,7 +313,10 @@ TEST(HeadlessServices, ModalWindowsAnswerTheScriptAndSubWindowsCount) {
   // A reset forgets what was shown and every answer not taken yet.
   VIEW_Menu menu;
   menu.addItem("One");
+  menu.addItem("Two");
   script.takeMenu(menu, 1, 2);
+  EXPECT_THAT(script.menusShown(), ElementsAre(std::vector<std::string>{"One", "Two"}));
+  EXPECT_THAT(script.menuPlaces(), ElementsAre(std::vector<int>{1, 2}));
   script.answerMenu({0});
   script.answerText("t");
   script.answerPanel("/p");

@@ -83,8 +83,19 @@ TEST(HostFrame, TheHostAnswersMenusByLine) {
   EXPECT_EQ(host.lines, "OFF\nPorts\n\ta:out\n\tb: out\nLast\n");
 
   host.lines.clear();
-  VIEW_Script::instance().answerMenu({2});
-  EXPECT_EQ(view->popupMenu(menu, 1, 2).index, 2);
+  // A queued path: each step within its menu, ending on an item without a sub-menu.
+  const struct {
+    std::vector<int> path;
+    const VIEW_Menu* menu;
+    int index;
+  } paths[] = {{{2}, &menu, 2},       {{1, 1}, ports, 1},    {{3}, nullptr, -1},
+               {{1, 2}, nullptr, -1}, {{0, 0}, nullptr, -1}, {{-1}, nullptr, -1}};
+  for (const auto& p : paths) {
+    VIEW_Script::instance().answerMenu(p.path);
+    const VIEW_MenuChoice choice = view->popupMenu(menu, 1, 2);
+    EXPECT_EQ(choice.menu, p.menu) << p.path.size() << " " << p.path.back();
+    EXPECT_EQ(choice.index, p.index) << p.path.size() << " " << p.path.back();
+  }
   EXPECT_EQ(host.lines, "");
   VIEW_Script::instance().reset();
   view->close();

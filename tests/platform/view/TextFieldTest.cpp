@@ -61,7 +61,12 @@ TEST(TextField, EditsReplaceTheSelectionAndKeepUtf8Whole) {
       {"ab", 0, false, {VIEW_KEY_DOWN, 'c'}, "abc", 3},
       // arrows stop at the ends, leaving the caret there
       {"ab", 0, false, {VIEW_KEY_LEFT}, "ab", 0},
+      {"ab", 1, false, {VIEW_KEY_LEFT, 'x'}, "xab", 1},
       {"ab", 2, false, {VIEW_KEY_RIGHT}, "ab", 2},
+      // backspace takes the first character, and nothing before it
+      {"ab", 1, false, {VIEW_KEY_BACKSPACE}, "b", 0},
+      {"ab", 0, false, {VIEW_KEY_BACKSPACE, VIEW_KEY_DELETE}, "b", 0},
+      {"ab", 2, false, {VIEW_KEY_DELETE}, "ab", 2},
   };
   for (const auto& c : cases) {
     VIEW_TextField field = Field(c.text, c.caret, c.selected);

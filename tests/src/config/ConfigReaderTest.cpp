@@ -126,4 +126,25 @@ TEST_F(Reader, ReadingSequenceRunsInOrder) {
   EXPECT_EQ(m.manager.scale(), 1.5);
 }
 
+// Each resource is asked for by its number and its file name: a loader may go by either.
+TEST_F(Reader, ResourcesAreAskedForByNumberAndName) {
+  Texts asked;
+  m.manager.setResourceLoader([&](int id, const char* name) -> std::optional<Bundle::LoadedFile> {
+    asked.push_back(std::to_string(id) + " " + name);
+    const char* text = id == 101   ? "<sysexlist><sysex/><sysex/></sysexlist>"
+                       : id == 100 ? "<uiconfig><layer name=\"root\"/></uiconfig>"
+                                   : nullptr;
+    if (!text) return std::nullopt;
+    const std::string bytes = encipher(text);
+    Bundle::LoadedFile file;
+    file.bytes.assign(bytes.begin(), bytes.end());
+    file.size = static_cast<int>(bytes.size());
+    return file;
+  });
+  m.manager.readUIConfig(nullptr, nullptr, nullptr, 0, 1.0);
+  EXPECT_EQ(asked, (Texts{"101 resources/sysex.tea", "100 resources/uiconfig.tea"}));
+  EXPECT_EQ(m.manager.getSysexList().size(), 2u);
+  EXPECT_EQ(m.manager.tree(), "root#0{}");
+}
+
 }  // namespace

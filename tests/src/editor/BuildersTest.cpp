@@ -218,6 +218,7 @@ TEST_F(Builders, DisplaysTakeTheirColourByStyleNameFieldsTheirLength) {
     config.createNameDisplay("Name", n.paramIdx, 0, 0, 80, 13, 16, -1, nullptr, "");
     EXPECT_STREQ(param(n.paramIdx)->GetDisplayText(0), n.text) << n.paramIdx;
     EXPECT_EQ(lastControl()->GetText()->mColor, n.colour) << n.paramIdx;
+    EXPECT_FALSE(lastControl()->IsPromptDisabled()) << "a click opens its text entry";
   }
 }
 

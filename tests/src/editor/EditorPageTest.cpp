@@ -292,10 +292,13 @@ TEST_F(EditorPage, EveryOscillatorShapeGreysItsZones) {
 TEST_F(EditorPage, TheProgressLayerPlacesOneCancelButtonPerKindOfPage) {
   std::vector<IControl*> buttons;
   const ControlLayer* progress = layers.progress->layer();
+  EXPECT_FALSE(progress->IsVisible()) << "nothing asked for yet";
   for (int i = 0; i < progress->controls.GetSize(); ++i)
     if (progress->controls.Get(i)->ParamIdx() == kCancelDataRequest)
       buttons.push_back(progress->controls.Get(i));
   ASSERT_EQ(buttons.size(), 2u);
+  EXPECT_TRUE(buttons[0]->IsHidden() && buttons[1]->IsHidden() && layers.progress->IsHidden())
+      << "nothing asked for yet: no overlay, no cancel button";
   EXPECT_EQ(buttons[0]->GetRECT(), IRECT(835, 457, 875, 477));
   EXPECT_EQ(buttons[1]->GetRECT(), IRECT(740, 83, 780, 103));
   // Both are the one global parameter a host lists under the first part's group.

@@ -92,6 +92,19 @@ TEST(ImageTableTest, EveryFileHasAnIdOfItsOwn) {
   EXPECT_EQ(fileOfId.size(), 140u);
 }
 
+// The core loads these pictures by number: the table files them under the same numbers.
+TEST(ImageTableTest, PicturesLoadedByNumberHaveTheirNumbers) {
+  const struct {
+    int style;
+    const char* name;
+    int id;
+  } cases[] = {{0, "MAIN_BG_FRAME_ID", kEditorBackgroundId},
+               {1, "MAIN_BG_FRAME_ID", kEditorBackgroundId},
+               {0, "PROGRESS_INDICATOR_ID", kProgressOverlayIdLight},
+               {1, "PROGRESS_INDICATOR_ID", kProgressOverlayIdDark}};
+  for (const auto& c : cases) EXPECT_EQ(rowNamed(c.style, c.name).id, c.id) << c.name << c.style;
+}
+
 // A background is drawn whole behind its layer: one frame, in both styles.
 TEST(ImageTableTest, BackgroundsAreOneFrame) {
   int backgrounds = 0;

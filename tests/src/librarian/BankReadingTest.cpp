@@ -59,6 +59,10 @@ TEST(BankReading, OnlyWholeDumpsOfThisModelAreKept) {
        fixtures::rawBank({firstCut, fixtures::soundDump("second")}), "second,392", 0, 0},
       {"the end of data closes a dump", cut(fixtures::soundDump("cut"), 391, false), "cut,392", 0,
        0},
+      {"a status byte just past a word of body",
+       fixtures::rawBank(
+           {cut(fixtures::soundDump("first"), 15, false), fixtures::soundDump("second")}),
+       "second,392", 0, 0},
   };
   for (const auto& c : cases) {
     const PatchFile file = readAll(c.input);
@@ -94,6 +98,18 @@ TEST(BankReading, JunkPositionsAndCutHeadersEndTheReadWithNothingAdded) {
     EXPECT_EQ((int)file.records.size(), c.added);
   }
   EXPECT_TRUE(load(Bytes()).records.empty());
+
+  // A chunk cut short keeps its old bytes past the end: the open dump stops at the end all the
+  // same, whatever its length in eight-byte steps.
+  for (size_t keep : {389u, 390u, 391u}) {
+    ByteChunk shortened = fixtures::chunkOf(cut(fixtures::soundDump("cut"), 391, false));
+    ASSERT_EQ(shortened.SetSize((int)keep), (int)keep);
+    PatchFile file;
+    int position = 0;
+    EXPECT_EQ(librarian.readSysexMessage(&shortened, position, &file, 0, 0), -1) << keep;
+    ASSERT_EQ(file.records.size(), 1u) << keep;
+    EXPECT_EQ(file.records[0].messages[0].bytes.size(), keep + 1) << keep;
+  }
 
   ByteChunk chunk = fixtures::chunkOf({1, 2, 3, 2});
   int position = 0;

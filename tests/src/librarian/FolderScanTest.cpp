@@ -31,10 +31,15 @@ TEST_F(FolderScan, SmallFilesAreSkippedAndOlderSynthesizerFilesNamedInTheLogOnly
   bank("large.syx", bankOfSize(30001));
   bank("old.vlx", soundBank());
   bank("old2.NBX", soundBank());
+  // Whatever they hold, only files of the bank extensions are read, in either case.
+  for (const char* other : {"bank.txt", "bank", "bank.syx.bak", "bank.syxx"})
+    bank(other, soundBank());
+  bank("Upper.KRO", soundBank());
+  bank("song.Mid", soundBank());
   scan();
-  EXPECT_EQ(names(librarian.soundFiles), Names({"large.syx"}));
-  EXPECT_EQ(librarian.soundFiles[0]->records.size(), 128u);
-  EXPECT_EQ(librarian.soundFiles[0]->records[76].name, "Init          77");
+  EXPECT_EQ(names(librarian.soundFiles), Names({"Upper.KRO", "large.syx", "song.Mid"}));
+  EXPECT_EQ(librarian.soundFiles[1]->records.size(), 128u);
+  EXPECT_EQ(librarian.soundFiles[1]->records[76].name, "Init          77");
   for (const char* old : {"old.vlx", "old2.NBX"})
     EXPECT_TRUE(logged("PATCH LIBRARIAN: loading file " + inPatches(old)));
 }

@@ -141,6 +141,20 @@ TEST_F(X11MenuTest, ClicksChooseAndSubMenusOpenBesideTheirItem) {
   EXPECT_EQ(named(run([&] { clickAt(item(4)); })), "menu 4");
   EXPECT_EQ(named(run([&] { clickAt(item(0)); })), "menu 0");
   EXPECT_EQ(named(run([&] {
+              clickAt({kAt + 30, kAt});  // the frame above the first item
+              tap("Escape");
+            })),
+            "none");
+  // An item reaches from its top row to the row before the next item's.
+  for (const int rowY : {tops[4], tops[5] - 1}) {
+    EXPECT_EQ(named(run([&] {
+                clickAt({kAt + 30, kAt + rowY});
+                tap("Escape");  // only if still open
+              })),
+              "menu 4")
+        << rowY;
+  }
+  EXPECT_EQ(named(run([&] {
               clickAt(item(2));
               clickAt({kAt + 30, kAt + tops[1] + 3});  // the separator
               tap("Escape");

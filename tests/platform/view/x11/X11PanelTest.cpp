@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <fstream>
 
 #include "X11Screen.h"
@@ -174,19 +175,41 @@ TEST_F(X11PanelTest, LongListsScrollAndClicksBesideTheNamesPickNothing) {
 }
 
 // The window's title names what it does; a message box's names its caption, and the dialog
-// resources' their own.
+// resources' their own. Each stands centred a third of the way down the screen, and its close
+// box (the window manager's delete request) dismisses it.
 TEST_F(X11PanelTest, WindowsAreTitledForWhatTheyAsk) {
   std::vector<std::string> titles;
-  const auto note = [this, &titles](Window window, int, int) {
+  std::vector<std::pair<int, int>> offCentre;
+  bool closable = true;
+  const auto note = [&](Window window, int, int) {
     titles.push_back(Title(mInput, window));
-    tap("Escape");
+    int x = 0, y = 0, w = 0, h = 0;
+    WindowBox(mInput, window, &x, &y, &w, &h);
+    offCentre.emplace_back(x - (1920 - w) / 2, y - (1080 - h) / 3);
+    Atom* protocols = nullptr;
+    int count = 0;
+    const Atom deleteAtom = XInternAtom(mInput, "WM_DELETE_WINDOW", False);
+    closable = closable && XGetWMProtocols(mInput, window, &protocols, &count) &&
+               std::count(protocols, protocols + count, deleteAtom) == 1;
+    if (protocols) XFree(protocols);
+    XEvent close{};
+    close.xclient.type = ClientMessage;
+    close.xclient.window = window;
+    close.xclient.message_type = XInternAtom(mInput, "WM_PROTOCOLS", False);
+    close.xclient.format = 32;
+    close.xclient.data.l[0] = (long)deleteAtom;
+    close.xclient.data.l[1] = CurrentTime;
+    XSendEvent(mInput, window, False, NoEventMask, &close);
+    XFlush(mInput);
   };
-  run(Panel(false), note);
-  run(Panel(true), note);
+  EXPECT_EQ(run(Panel(false, "x.syx"), note), "");
+  EXPECT_EQ(run(Panel(true, "x.syx"), note), "");
   whenFocused([&] { note(FocusedWindow(mInput), 0, 0); });
   EXPECT_EQ(X11RunMessageBox(display, "Bank saved", "Done", {"OK"}), 0);
   joinPlayer();
   EXPECT_THAT(titles, ::testing::ElementsAre("Open", "Save", "Bank saved"));
+  EXPECT_THAT(offCentre, ::testing::Each(std::pair(0, 0)));
+  EXPECT_TRUE(closable) << "the window manager is told the windows take a delete request";
 }
 
 // A double click opens a folder or answers a file, "../" goes up; a click picks a row for the
@@ -209,6 +232,13 @@ TEST_F(X11PanelTest, ClicksPickRowsAndPressTheButtons) {
                   twice(row(x, y, 5));  // z.syx
                 }),
             "./z.syx");
+  EXPECT_EQ(run(Panel(),
+                [&](Window, int x, int y) {
+                  twice(row(x, y, 1));  // a-dir/
+                  twice(row(x, y, 1));  // inner.syx
+                  tap("Escape");        // only if still open
+                }),
+            "./a-dir/inner.syx");
   EXPECT_EQ(run(Panel(),
                 [&](Window, int x, int y) {
                   const auto [bx, by] = openButton(x, y);
@@ -261,6 +291,8 @@ TEST_F(X11PanelTest, TheListThePathAndTheButtonsAreDrawnWhereTheyAct) {
     uint32_t colour;
   } probes[] = {
       {"face", 3, 3, kFace},
+      {"face top left", 0, 0, kFace},
+      {"face bottom right", kPanelWidth - 1, kPanelHeight - 1, kFace},
       {"list frame", kMargin, kMargin, kLine},
       {"list frame right", kPanelWidth - kMargin - 1, kMargin + 5, kLine},
       {"list frame bottom", 200, kMargin + 12 * kRow - 1, kLine},

@@ -372,17 +372,53 @@ TEST_F(X11ViewTest, AModalWindowKeepsInputFromTheViews) {
   EXPECT_THAT(types, ElementsAre(VIEW_Event::kDeactivate, VIEW_Event::kMouseMove));
 }
 
-// A view opened without a rate ticks at 25 a second: the fifth tick comes four intervals on.
+// A view opened without a rate ticks at 25 a second: the 26th tick comes 25 intervals on, a
+// second (at 26 a second it would come 40 ms sooner).
 TEST_F(X11ViewTest, AViewWithoutARateTicksAtTheDefaultOne) {
+  constexpr int kTicks = 26;
   TickingClient ticking;
   const auto opened = std::chrono::steady_clock::now();
   std::unique_ptr<VIEW_View> unrated(VIEW_View::open(nullptr, 50, 50, 0, &ticking));
   ASSERT_NE(unrated, nullptr);
   ticking.view = unrated.get();
-  for (int i = 0; i < 5 && ticking.ticks < 5; ++i)
-    pumpUntil(unrated.get(), [&] { return ticking.ticks >= 5; });
-  ASSERT_GE(ticking.ticks, 5);
-  EXPECT_GE(std::chrono::steady_clock::now() - opened, std::chrono::milliseconds(160));
+  for (int i = 0; i < 5 && ticking.ticks < kTicks; ++i)
+    pumpUntil(unrated.get(), [&] { return ticking.ticks >= kTicks; });
+  ASSERT_GE(ticking.ticks, kTicks);
+  EXPECT_GE(std::chrono::steady_clock::now() - opened,
+            (kTicks - 1) * std::chrono::milliseconds(40));
+}
+
+// A closed view leaves the screen at once, before it is deleted, and tells its client nothing
+// more.
+TEST_F(X11ViewTest, AClosedViewLeavesTheScreenAtOnce) {
+  const Window window = static_cast<VIEW_X11View*>(view.get())->window();
+  XWindowAttributes attributes{};
+  ASSERT_TRUE(XGetWindowAttributes(mInput, window, &attributes));
+  EXPECT_EQ(attributes.map_state, IsViewable);
+  const size_t draws = client.draws.size();
+  view->close();
+  ASSERT_TRUE(XGetWindowAttributes(mInput, window, &attributes));
+  EXPECT_EQ(attributes.map_state, IsUnmapped);
+  view->invalidate(0, 0, kWidth, kHeight);
+  view->pump();
+  EXPECT_EQ(client.draws.size(), draws);
+}
+
+// A view deleted while another stays open leaves nothing behind that the other's events reach:
+// the news of its window's end goes nowhere.
+TEST_F(X11ViewTest, ADeletedViewsLastEventsReachNoOne) {
+  RecordingClient gone;
+  std::unique_ptr<VIEW_View> other(VIEW_View::open(nullptr, 50, 50, 25, &gone));
+  ASSERT_NE(other, nullptr);
+  gone.view = other.get();
+  ASSERT_TRUE(pumpUntil(other.get(), [&] { return !gone.draws.empty(); }));
+  other.reset();
+  X11Display* display = X11Display::acquire();
+  ASSERT_NE(display, nullptr);
+  XSync(display->display(), False);  // the window's end is in
+  view->pump();
+  display->release();
+  EXPECT_TRUE(client.events.empty());
 }
 
 // A host that destroys its window before closing the editor takes our

@@ -54,7 +54,7 @@ class Menus : public ::testing::Test {
 // the librarian, d dump routing, c collector done cleared, m Multi push). Sound and Multi mode;
 // the bank and program menus with the new sound fetched or the editor's sent (`fetch`).
 TEST_F(Menus, EveryItemStartsItsOwnJobOrCallInEachMode) {
-  enum Menu { kMain, kSlot, kBank, kProgram };
+  enum Menu { kMain, kSlot, kBank, kProgram, kCopy };
   const struct {
     Menu menu;
     bool multi, fetch;
@@ -64,16 +64,19 @@ TEST_F(Menus, EveryItemStartsItsOwnJobOrCallInEachMode) {
       {kMain, false, true, {0, 0}, {"job 6 4 0 0 Ed"}},
       {kMain, false, true, {0, 1}, {"job 6 4 0 0 "}},
       {kMain, false, true, {0, 2}, {"request 9 0 3"}},
+      {kMain, false, true, {0, 4}, {"request 10 0"}},
       {kMain, false, true, {0, 11}, {"request 10 7"}},
       {kMain, false, true, {2, 0}, {"single 1 4"}},
       {kMain, false, true, {2, 9}, {"all 7"}},
       {kMain, false, true, {4}, {"job 5 0 0 0 Ed"}},
       {kMain, false, true, {5}, {"job 0 0 0 0 m"}},
       {kMain, false, true, {7}, {"status Bank save FAILED!"}},  // no bank to save
+      {kMain, false, true, {8, 0}, {"status Bank save FAILED!"}},
       {kMain, false, true, {10, 1}, {"import 0", "change 8445"}},
       {kMain, false, true, {11}, {"change 8445"}},
       {kMain, false, true, {12, 0}, {"data folder 0"}},
       {kMain, false, true, {12, 1}, {}},  // the manual is greyed
+      {kMain, false, true, {12, 2}, {"help 0"}},
       {kMain, false, true, {12, 4}, {"help 2"}},
       {kMain, false, true, {}, {}},
       {kMain, true, true, {0, 0}, {"job 5 0 0 0 Ed"}},
@@ -95,6 +98,7 @@ TEST_F(Menus, EveryItemStartsItsOwnJobOrCallInEachMode) {
       {kBank, false, true, {}, {}},
       {kProgram, false, true, {12, 4}, {"bank change 4", "job 6 4 0 0 Ed"}},  // program 124
       {kProgram, true, false, {0, 1}, {"bank change 16", "send part 4 0 0 0 1"}},
+      {kCopy, false, true, {0}, {}},
   };
   for (const auto& c : cases) {
     rig.multi = c.multi;
@@ -103,10 +107,15 @@ TEST_F(Menus, EveryItemStartsItsOwnJobOrCallInEachMode) {
     FileEditPopupMenu slot(&rig, &rig.librarian, IRECT(50, 60, 50, 60), &rig);
     BankNumberPopupMenu banks(&rig, &rig.librarian, IRECT(1142, 60, 1180, 84), &rig);
     ProgramNumberPopupMenu programs(&rig, &rig.librarian, IRECT(1184, 60, 1229, 84), &rig);
-    IControl* menus[] = {&main, &slot, &banks, &programs};
+    FileCopyPopupMenu copy(&rig, &rig.librarian, IRECT(50, 60, 50, 60), &rig);
+    IControl* menus[] = {&main, &slot, &banks, &programs, &copy};
+    menus[c.menu]->SetClean();
+    menus[c.menu]->SetClean();  // the redraw it asked for when made is done too
     rig.choose(menus[c.menu], c.path);
     EXPECT_EQ(rig.take(), c.calls) << c.menu << c.multi << " item " << c.path.size();
-    EXPECT_TRUE(unchecked(main.menu(BankEditPopupMenu::kMain)) && unchecked(slot.menu()));
+    EXPECT_TRUE(menus[c.menu]->IsDirty()) << c.menu << " redrawn after its menu";
+    EXPECT_TRUE(unchecked(main.menu(BankEditPopupMenu::kMain)) && unchecked(slot.menu()) &&
+                unchecked(copy.menu()));
   }
   EXPECT_EQ(rig.param(kMultiPartBank + 4)->Int(), 6) << "a dismissed bank menu changes nothing";
   EXPECT_EQ(rig.param(kMultiPartPatch + 4)->Int(), 124);

@@ -1,11 +1,14 @@
 #include <gmock/gmock.h>
 
 #include <algorithm>
+#include <fstream>
 #include <map>
 
 #include "LibrarianRig.h"
 #include "platform/datafolder/DataFolder.h"
+#include "platform/view/headless/Script.h"
 #include "src/config/ParameterIds.h"
+#include "src/librarian/view/EditMenus.h"
 #include "src/librarian/view/FolderMenus.h"
 #include "tests/support/TempDir.h"
 
@@ -134,14 +137,49 @@ TEST_F(FolderMenus, EachMenuServesItsOwnListAndADismissedOneKeepsBothFiles) {
   }
 }
 
+// The menu built before the rescan is rebuilt on the new folders: a folder added ahead of the
+// others moves every sub-menu, and each is still known by its own folder's name.
 TEST_F(FolderMenus, ARebuildAfterARescanFindsTheRememberedFileWhereverItNowStands) {
+  RightPatchPopupMenu lower(&rig, &rig.librarian, kStrip, &rig);
   banks::write(patches() + "Pads/Warm/A0.syx", "A0-");
   banks::write(patches() + "Pads/Aa.syx", "Aa-");
+  banks::write(patches() + "Pads/Bright/B1.syx", "B1-");
   rig.librarian.initBankFilesOnDiscard(DataFolder::patchesFolder());
-  RightPatchPopupMenu lower(&rig, &rig.librarian, kStrip, &rig);
   EXPECT_TRUE(lower.refreshFolderStructure(&rig.librarian, &rig, 0, "W1.syx", "Warm"));
   EXPECT_EQ(rig.param(kPatchSelectionListLower)->Int(), indexOf("W1.syx"));
   EXPECT_THAT(Tree(lower.rootMenu()).checked, ElementsAre("W1.syx"));
+  for (const auto& [file, folder] : {std::pair{"C1.syx", "Cold"},
+                                     {"B1.syx", "Bright"},
+                                     {"P2.syx", "Pads"},
+                                     {"Root1.syx", "Patches"}}) {
+    rig.choose(&lower, Tree(lower.rootMenu()).paths.at(file));
+    EXPECT_EQ(rig.files[Host::kLowerList].file, file);
+    EXPECT_EQ(rig.files[Host::kLowerList].folder, folder) << file;
+    EXPECT_EQ(rig.param(kPatchSelectionListLower)->Int(), indexOf(file)) << file;
+  }
+}
+
+// Save As offers the upper bank's name in the format chosen, beside the bank; a panel dismissed
+// saves nothing and says nothing; a name given is written there and becomes the bank edited.
+TEST_F(FolderMenus, SaveAsOffersTheBanksNameInTheFormatChosen) {
+  constexpr int kSaveAs = 8;
+  BankEditPopupMenu main(&rig, &rig.librarian, IRECT(839, 187, 916, 205), &rig);
+  rig.librarian.upperFileIndex = indexOf("P1.syx");
+  VIEW_Script& script = VIEW_Script::instance();
+  rig.take();
+  for (const auto& [item, offered] : {std::pair{0, "P1.mid"}, {1, "P1.kro"}}) {
+    rig.choose(&main, {kSaveAs, item});
+    ASSERT_FALSE(script.panelsShown().empty()) << item;
+    EXPECT_EQ(script.panelsShown().back().fileName, offered);
+    EXPECT_TRUE(script.panelsShown().back().save);
+    EXPECT_THAT(rig.take(), ElementsAre()) << "dismissed";
+  }
+  script.answerPanel(patches() + "Pads/Copy.kro");
+  rig.choose(&main, {kSaveAs, 1});
+  EXPECT_TRUE(std::ifstream(patches() + "Pads/Copy.kro").good());
+  EXPECT_EQ(rig.files[Host::kUpperSounds].file, "Copy.kro");
+  EXPECT_EQ(rig.files[Host::kUpperSounds].folder, "Pads");
+  EXPECT_THAT(rig.take(), ElementsAre("type 0 0 1", "saved"));
 }
 
 TEST_F(FolderMenus, CategoriesAreOneSubMenuEachAndSearchResultsAreFoundByName) {

@@ -116,6 +116,7 @@ TEST_F(View, ClicksSelectTheSlotTheMenusActOnAndDoubleClicksPlayIt) {
   EXPECT_TRUE(view->OnKeyDown(0, 0, 2));  // down from no slot: lower slot 0
 
   view->OnMouseDblClick(x(kUpper, 9), y(kUpper, 9), nullptr);
+  view->OnMouseDblClick(x(kUpper, 0), y(kUpper, 0), nullptr);
   // The port chosen decides, not whether it opened: the plug-in refuses to play on its own.
   rig.midiOut = false;
   view->OnMouseDblClick(x(kUpper, 8), y(kUpper, 8), nullptr);
@@ -136,7 +137,7 @@ TEST_F(View, ClicksSelectTheSlotTheMenusActOnAndDoubleClicksPlayIt) {
   auto menu = [&](const char* name, int list) {
     return std::string(name) + " " + std::to_string(x(list, 4)) + " " + std::to_string(y(list, 4));
   };
-  EXPECT_THAT(rig.take(), ElementsAre("play 0 1 3", "play 9 0 3", "play 8 0 3",
+  EXPECT_THAT(rig.take(), ElementsAre("play 0 1 3", "play 9 0 3", "play 0 0 3", "play 8 0 3",
                                       menu("edit menu", kUpper), menu("copy menu", kLower)));
 }
 
@@ -177,7 +178,7 @@ TEST_F(View, PasteAndDropCopyTheRecordPickedUpEvenAfterTheLowerListChanged) {
   EXPECT_THAT(rig.take(), ElementsAre("unsaved 1"));
 }
 
-// The first and the last slot take a paste like any other; a paste outside the list takes none.
+// The first and the last slot take a paste or a drop like any other.
 TEST_F(View, PastesReachTheFirstAndTheLastSlot) {
   view->CopySlotData(x(kLower, 3), y(kLower, 3));
   for (int slot : {0, 127}) {
@@ -185,7 +186,13 @@ TEST_F(View, PastesReachTheFirstAndTheLastSlot) {
     EXPECT_EQ(upperName(slot), "A3") << slot;
     EXPECT_EQ(rig.librarian.selectedProgram, slot);
   }
-  EXPECT_THAT(rig.take(), ElementsAre("unsaved 1", "unsaved 1"));
+  view->dragEnabled = true;
+  for (int slot : {0, 127}) {
+    view->OnMouseDrag(x(kLower, 5), y(kLower, 5), 1, 1, nullptr);
+    view->OnMouseUp(x(kUpper, slot), y(kUpper, slot), nullptr);
+    EXPECT_EQ(upperName(slot), "A5") << slot;
+  }
+  EXPECT_THAT(rig.take(), ElementsAre("unsaved 1", "unsaved 1", "unsaved 1", "unsaved 1"));
 }
 
 // A copy or paste whose point lies outside the list it concerns picks no slot: nothing is copied,
@@ -261,8 +268,9 @@ TEST_F(View, TheSelectedSlotsAndTheDragBoxAreDrawnLightGrey) {
     IRECT all(0, 0, rig.graphics->Width(), rig.graphics->Height());
     rig.graphics->Draw(&all);
   };
-  // Whether any pixel of the slot's text band is dark (black ink) or light (white ink) in all
-  // three channels; the picture beneath has no blue and the fill is 225 grey.
+  // Whether any pixel of the slot's text band is black ink (exactly: it lies on the opaque fill)
+  // or white ink (nearly: blended onto the picture) in all three channels; the picture beneath
+  // has no blue and the fill is 225 grey.
   auto inked = [&](int list, int slot, bool dark) {
     const IRECT r = view->slotRect(list, slot);
     for (int py = r.T; py < r.B; ++py)
@@ -270,7 +278,7 @@ TEST_F(View, TheSelectedSlotsAndTheDragBoxAreDrawnLightGrey) {
         const unsigned int v = pixel(px, py);
         const int channels[] = {int(v >> 24), int(v >> 16 & 255), int(v >> 8 & 255)};
         if (std::all_of(std::begin(channels), std::end(channels),
-                        [dark](int c) { return dark ? c <= 40 : c >= 240; }))
+                        [dark](int c) { return dark ? c == 0 : c >= 240; }))
           return true;
       }
     return false;
@@ -288,6 +296,9 @@ TEST_F(View, TheSelectedSlotsAndTheDragBoxAreDrawnLightGrey) {
   click(kUpper, 6);
   draw();
   EXPECT_TRUE(inked(kUpper, 5, false)) << "the ink turns white again";
+  // Between the columns the picture beneath shows (its pixel (x, y) has red x and green y).
+  const IRECT& area = view->GetRECT();
+  EXPECT_EQ(pixel(area.L + 110, area.T + 100), GFX_Pixel(255, 110, 100, 0));
 
   // The box follows the mouse away from the slot the drag started on (which is selected).
   view->dragEnabled = true;
@@ -297,6 +308,8 @@ TEST_F(View, TheSelectedSlotsAndTheDragBoxAreDrawnLightGrey) {
   draw();
   // 105 x 14 at scale 1.0, centred on the mouse.
   EXPECT_EQ(pixel(mx - 52, my - 7), grey);
+  EXPECT_NE(pixel(mx - 53, my), grey);
+  EXPECT_TRUE(view->Draw(rig.graphics)) << "a draw reports it drew";
   EXPECT_EQ(pixel(mx + 52, my + 6), grey);
   EXPECT_NE(pixel(mx + 53, my + 6), grey);
   EXPECT_NE(pixel(mx + 40, my + 7), grey);
