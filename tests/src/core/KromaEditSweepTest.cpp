@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <functional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -213,7 +214,7 @@ class EditSweep : public ConnectedPlugin {
     if (std::getenv("KROMA_RECORD_SWEEP")) {
       std::ofstream out(path);
       for (const std::string& line : lines) out << line << "\n";
-      GTEST_SKIP() << "recorded " << lines.size() << " edits";
+      GTEST_SKIP() << "recorded " << lines.size() << " lines";
     }
     std::ifstream in(path);
     ASSERT_TRUE(in) << path;
@@ -253,6 +254,39 @@ TEST_F(EditSweep, OnTheLibrarianPageWithBanksEveryControlDoesWhatTheRecordSays) 
   static_cast<IGraphicsMac*>(plug->graphics())->OpenWindow(nullptr);
   set(plug, kMainTab, 1);
   compare(sweep(plug), "LibrarianSweep.txt");
+}
+
+// Where every control of the built editor lies, drawn and hit, layer by layer: the layout places
+// a control and its picture's frame gives its size. A line per layer: its controls' count and a
+// digest of their parameters and rectangles.
+TEST_F(EditSweep, EveryControlLiesWhereTheRecordSays) {
+  Kroma* plug = open();
+  std::vector<std::string> lines;
+  const auto placeOf = [](const std::vector<IControl*>& controls) {
+    uint32_t digest = 2166136261u;
+    for (IControl* control : controls) {
+      const IRECT& drawn = control->GetRECT();
+      const IRECT& hit = control->GetTargetRECT();
+      for (int number :
+           {control->ParamIdx(), drawn.L, drawn.T, drawn.R, drawn.B, hit.L, hit.T, hit.R, hit.B})
+        digest = (digest ^ static_cast<uint32_t>(number)) * 16777619u;
+    }
+    return std::to_string(controls.size()) + " controls #" + std::to_string(digest);
+  };
+  std::function<void(ControlLayer*, const std::string&)> walk = [&](ControlLayer* layer,
+                                                                    const std::string& where) {
+    const std::string path = where + "/" + layer->name;
+    std::vector<IControl*> controls;
+    for (int i = 0; i < layer->controls.GetSize(); ++i) controls.push_back(layer->controls.Get(i));
+    lines.push_back(path + " " + placeOf(controls));
+    for (int i = 0; i < layer->childLayers.GetSize(); ++i) walk(layer->childLayers.Get(i), path);
+  };
+  IGraphics* gui = plug->GetGUI();
+  std::vector<IControl*> top;
+  for (int i = 0; i < gui->NControls(); ++i) top.push_back(gui->GetControl(i));
+  lines.push_back("top " + placeOf(top));
+  for (int i = 0; i < gui->NLayers(); ++i) walk(gui->GetLayer(i), "");
+  compare(lines, "ControlPlaces.txt");
 }
 
 }  // namespace
