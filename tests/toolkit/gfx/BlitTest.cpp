@@ -6,6 +6,7 @@
 
 #include "Pixels.h"
 #include "toolkit/gfx/Blit.h"
+#include "toolkit/wsys/MemContext.h"
 
 using namespace gfx_test;
 
@@ -117,6 +118,28 @@ TEST(Blit, CopyTakesSizeAndPixelsAndRowsFollowTheAlignment) {
   EXPECT_EQ(GFX_MemBitmap(1, 1, 4097).getRowSpan(), 1) << "alignments past a page are ignored";
 }
 
+// The system bitmap answers each resize as it went, and its drawing context always describes
+// the pixels it holds: the new ones after a resize, the old ones after a refused one.
+TEST(SysBitmap, ResizeReportsItselfAndTheContextFollowsThePixels) {
+  GFX_SysBitmap b(2, 2);
+  const auto context = [&] { return *reinterpret_cast<WSYS_BitmapContext**>(b.getDC()); };
+  const struct {
+    int w, h;
+    bool ok;
+    int width, height;
+  } steps[] = {{5, 3, true, 5, 3},   {INT_MAX, INT_MAX, false, 5, 3},
+               {-1, 4, false, 5, 3}, {9, 1, true, 9, 1},
+               {0, 0, true, 0, 0},   {3, 7, true, 3, 7}};
+  for (const auto& s : steps) {
+    EXPECT_EQ(b.resize(s.w, s.h), s.ok) << s.w << " x " << s.h;
+    ASSERT_NE(b.getDC(), nullptr) << s.w << " x " << s.h;
+    EXPECT_EQ(std::pair(b.getWidth(), b.getHeight()), std::pair(s.width, s.height));
+    EXPECT_EQ(context()->data, reinterpret_cast<unsigned char*>(b.getBits()));
+    EXPECT_EQ(std::pair(context()->width, context()->height), std::pair(s.width, s.height));
+    EXPECT_EQ(context()->bytesPerRow, b.getRowSpan() * 4);
+  }
+}
+
 // Same size copies; nearest doubles; 100 pixels at 115 % keep their end pixels;
 // bilinear halves a checker to grey and samples only the source rectangle.
 TEST(ScaledBlit, CopiesScalesAndAverages) {
@@ -157,6 +180,39 @@ TEST(RotatedBlit, TurnsMoveEachPixelExactly) {
                   0);
   EXPECT_TRUE(pixelsAre(
       &half, [&](int x, int y) { return x < 4 ? kEmpty : GFX_GetPixel(&src4, 7 - x, 3 - y); }));
+}
+
+// At angles that are not quarter turns, over a destination larger than the turned rectangle:
+// every destination pixel whose centre, turned back, lands in the source shows the nearest source
+// pixel, and every other pixel is left alone.
+TEST(RotatedBlit, EveryPixelOfAnyTurnComesFromWhereItTurnsBackTo) {
+  GFX_MemBitmap src(6, 3);
+  pattern(&src);
+  const struct {
+    int dstx, dsty, dstw, dsth;
+    float angle, rotx, roty;
+  } cases[] = {{7, 8, 6, 3, 0.7f, 0, 0},
+               {6, 7, 8, 4, (float)M_PI / 4, 0, 0},
+               {5, 9, 6, 6, -1.1f, 0.5f, -1},
+               {6, 6, 9, 3, 2.3f, 1, 1},
+               {8, 5, 4, 8, 4.0f, -1.5f, 0.5f}};
+  for (const auto& c : cases) {
+    GFX_MemBitmap dest(20, 20);
+    fill(&dest, kEmpty);
+    GFX_RotatedBlit(&dest, &src, c.dstx, c.dsty, c.dstw, c.dsth, 0, 0, 6, 3, c.angle, false, 1.f,
+                    GFX_MODE_COPY, c.rotx, c.roty);
+    const double cs = std::cos((double)c.angle), sn = std::sin((double)c.angle);
+    const double cx = c.dstx + c.dstw * 0.5 + c.rotx, cy = c.dsty + c.dsth * 0.5 + c.roty;
+    EXPECT_TRUE(pixelsAre(&dest,
+                          [&](int x, int y) {
+                            const double px = x + 0.5 - cx, py = y + 0.5 - cy;
+                            const double u = (cx + cs * px + sn * py - c.dstx) * 6 / c.dstw;
+                            const double v = (cy - sn * px + cs * py - c.dsty) * 3 / c.dsth;
+                            if (!(u >= 0 && u < 6 && v >= 0 && v < 3)) return kEmpty;
+                            return GFX_GetPixel(&src, (int)u, (int)v);
+                          }))
+        << "angle " << c.angle;
+  }
 }
 
 TEST(RotatedBlit, ClipToSourceRectangleNeverSamplesOutside) {

@@ -12,6 +12,7 @@ namespace {
 
 const uint32_t kDest = GFX_Pixel(255, 100, 200, 50);
 const uint32_t kSource = GFX_Pixel(255, 100, 100, 100);
+const uint32_t kBlack = GFX_Pixel(0, 0, 0, 0), kWhite = GFX_Pixel(255, 255, 255, 255);
 
 }  // namespace
 
@@ -41,6 +42,9 @@ TEST(Modes, EachModeCombinesAsItsFormulaSays) {
       {"add at half weight", kDest, kSource, 0.5f, GFX_MODE_ADD, GFX_Pixel(255, 150, 228, 100)},
       {"weight 0", kDest, kSource, 0.f, GFX_MODE_COPY, kDest},
       {"weight NaN", kDest, kSource, NAN, GFX_MODE_COPY, kDest},
+      {"weight 0 white on black", kBlack, kWhite, 0.f, GFX_MODE_COPY, kBlack},
+      {"weight NaN white on black", kBlack, kWhite, NAN, GFX_MODE_COPY, kBlack},
+      {"negative weight", kBlack, kWhite, -0.5f, GFX_MODE_ADD, kBlack},
       {"weight above 1", kDest, kSource, 7.f, GFX_MODE_COPY, kSource},
       {"copy takes alpha", kDest, GFX_Pixel(10, 1, 2, 3), 1.f, GFX_MODE_COPY, GFX_Pixel(10, 1, 2, 3)},
       {"source alpha weights", kDest, halfBlack, 1.f, GFX_MODE_COPY | GFX_MODE_SRCALPHA, GFX_Pixel(255, 50, 99, 25)},

@@ -1,3 +1,4 @@
+#include <dirent.h>
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -10,6 +11,20 @@
 #include "toolkit/gfx/Png.h"
 
 using namespace gfx_test;
+
+namespace {
+
+// The descriptors this process has open.
+int openFiles() {
+  DIR* dir = opendir("/proc/self/fd");
+  if (!dir) return -1;
+  int count = 0;
+  while (readdir(dir)) ++count;
+  closedir(dir);
+  return count;
+}
+
+}  // namespace
 
 TEST(Png, RoundTripKeepsEveryChannelAndAlpha) {
   kroma_test::TempDir dir;
@@ -90,4 +105,21 @@ TEST(Png, SidesUpTo16384PixelsLoadAndLongerOnesAreRefused) {
       EXPECT_EQ(loaded != nullptr, w * h == 16384) << w << " x " << h;
     }
   }
+}
+
+// Loading a good, a foreign or a missing file, with either reader, leaves no file open.
+TEST(Png, LoadingLeavesNoFileOpen) {
+  kroma_test::TempDir dir;
+  GFX_MemBitmap b(4, 4);
+  pattern(&b);
+  ASSERT_TRUE(GFX_WritePNG(dir.file("good.png").c_str(), &b));
+  std::ofstream(dir.file("bad.png"), std::ios::binary) << "not a picture";
+  const std::string paths[] = {dir.file("good.png"), dir.file("bad.png"), dir.file("missing.png")};
+  const int before = openFiles();
+  ASSERT_GT(before, 0);
+  for (const std::string& path : paths)
+    for (bool checkSums : {true, false})
+      for (int i = 0; i < 3; ++i)
+        std::unique_ptr<GFX_IBitmap>(GFX_LoadPNG(path.c_str(), nullptr, checkSums));
+  EXPECT_EQ(openFiles(), before);
 }
