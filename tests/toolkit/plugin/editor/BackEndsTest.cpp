@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/utsname.h>
+#include <unistd.h>
 
 #include <string>
 #include <vector>
@@ -291,6 +292,35 @@ TEST_F(BackEndsTest, ThePanesTextEntryFiltersKeysAndCommitsThroughItsBuffer) {
   EXPECT_FALSE(view->textFieldOpen());
 }
 
+// In the pane's full entry the keys that move the caret or delete still reach the field; only a
+// character that would not fit is refused.
+TEST_F(BackEndsTest, MovingAndDeletingKeysEditAFullEntry) {
+  const struct {
+    std::vector<int> keys;
+    const char* text;
+  } cases[] = {
+      {{VIEW_KEY_LEFT, VIEW_KEY_BACKSPACE}, "abd"},
+      {{VIEW_KEY_HOME, VIEW_KEY_DELETE}, "bcd"},
+      {{VIEW_KEY_UP, VIEW_KEY_DELETE}, "bcd"},
+      {{VIEW_KEY_HOME, VIEW_KEY_RIGHT, VIEW_KEY_BACKSPACE}, "bcd"},
+      {{VIEW_KEY_HOME, VIEW_KEY_END, VIEW_KEY_BACKSPACE}, "abc"},
+      {{VIEW_KEY_UP, VIEW_KEY_DOWN, VIEW_KEY_BACKSPACE}, "abc"},
+      {{VIEW_KEY_LEFT, VIEW_KEY_LEFT, VIEW_KEY_BACKSPACE, 'x'}, "axcd"},
+      {{VIEW_KEY_BACKSPACE, 'e', 'f'}, "abce"},
+  };
+  probe->SetTextEntryLength(4);
+  IRECT area(10, 10, 60, 30);
+  open(true);
+  for (const auto& c : cases) {
+    graphics->CreateTextEntry(probe, probe->GetText(), &area, "", nullptr);
+    view->typeText("abcde");
+    ASSERT_EQ(view->textFieldText(), "abcd");
+    for (int key : c.keys) view->key(key);
+    EXPECT_EQ(view->textFieldText(), c.text);
+    view->key(VIEW_KEY_ESCAPE);
+  }
+}
+
 // A wheel turn while an entry is open cancels it: what was typed is not taken; the turn still
 // reaches the control under the pointer, in both back ends.
 TEST_F(BackEndsTest, AWheelTurnCancelsAnOpenTextEntry) {
@@ -348,6 +378,26 @@ TEST_F(BackEndsTest, LinksWithHttpAnywhereAreWebAddressesOthersFiles) {
   EXPECT_TRUE(graphics->OpenURL(nullptr, nullptr, nullptr, nullptr));
   EXPECT_THAT(VIEW_Script::instance().urlsOpened(),
               ElementsAre("see http://example.org", "file:///help/Kroma%20Manual.pdf"));
+}
+
+// Every byte outside letters, digits and "/-._~" becomes %XY with both hex digits right, and a
+// relative path is taken from the working folder.
+TEST_F(BackEndsTest, FileLinksEscapeEveryOtherByteInHex) {
+  char cwd[4096];
+  ASSERT_TRUE(getcwd(cwd, sizeof cwd));
+  const struct {
+    const char* path;
+    std::string url;
+  } cases[] = {
+      {"/a+b#c(1)!;?=.pdf", "file:///a%2Bb%23c%281%29%21%3B%3F%3D.pdf"},
+      {"/Z_y~x-9/\xC3\xA9\x7F\x01\xFF%", "file:///Z_y~x-9/%C3%A9%7F%01%FF%25"},
+      {"doc s/m.txt", "file://" + std::string(cwd) + "/doc%20s/m.txt"},
+  };
+  for (const auto& c : cases) {
+    VIEW_Script::instance().reset();
+    EXPECT_TRUE(graphics->OpenURL(c.path, nullptr, nullptr, nullptr));
+    EXPECT_THAT(VIEW_Script::instance().urlsOpened(), ElementsAre(c.url)) << c.path;
+  }
 }
 
 namespace {

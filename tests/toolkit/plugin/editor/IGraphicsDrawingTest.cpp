@@ -514,6 +514,26 @@ TEST_F(DrawingTest, TextInsideARectangleIsCutAtItsRightEdgeWhenTooWide) {
   EXPECT_TRUE(cut == whole);
 }
 
+// A measure is the text's own size wherever the rectangle starts: twice the characters of a
+// fixed-width face are twice as wide, two lines twice as tall, one line the font's line height.
+TEST_F(DrawingTest, MeasuresAreTheTextsOwnSize) {
+  IText style(14, &COLOR_BLACK, "DejaVu Sans Mono", IText::kStyleNormal, IText::kAlignNear);
+  const auto measure = [&](const char* text, int left, int top) {
+    std::string copy = text;
+    IRECT rect(left, top, left + 150, top + 40);
+    EXPECT_TRUE(graphics.MeasureIText(&style, copy.data(), &rect)) << text;
+    EXPECT_EQ(std::pair(rect.L, rect.T), std::pair(left, top)) << text;
+    return std::pair(rect.W(), rect.H());
+  };
+  for (auto [left, top] : {std::pair{0, 0}, {7, 3}}) {
+    const auto [w, h] = measure("MM", left, top);
+    ASSERT_GT(w, 0);
+    EXPECT_EQ(h, static_cast<GFX_CachedFont*>(style.mCached)->GetLineHeight());
+    EXPECT_EQ(measure("MMMM", left, top), std::pair(2 * w, h));
+    EXPECT_EQ(measure("MM\nM", left, top), std::pair(w, 2 * h));
+  }
+}
+
 TEST_F(DrawingTest, MeasuredTextIsPlacedByAlignment) {
   IText style(12, &COLOR_BLACK, "DejaVu Sans", IText::kStyleNormal, IText::kAlignNear);
   char text[] = "Kroma";
