@@ -302,3 +302,26 @@ TEST(ScaledBlit, RowFilterMatchesThePerPixelFilterExactly) {
           << "scale " << c.scale << " from " << c.srcx << "," << c.srcy << " mode " << mode;
     }
 }
+
+// The smallest weight above none still draws, in every kind of blit and fill: white laid over
+// black at 1/256 leaves 1 in each colour channel.
+TEST(Blits, TheSmallestWeightStillDraws) {
+  const float alpha = 1.f / 256;
+  GFX_MemBitmap white(4, 4);
+  fill(&white, GFX_Pixel(255, 255, 255, 255));
+  const std::function<void(GFX_IBitmap*)> draws[] = {
+      [&](GFX_IBitmap* d) { GFX_Blit(d, &white, 0, 0, 0, 0, 4, 4, alpha, GFX_MODE_COPY); },
+      [&](GFX_IBitmap* d) {
+        GFX_ScaledBlit(d, &white, 0, 0, 4, 4, 0, 0, 2, 2, alpha, GFX_MODE_BILINEAR);
+      },
+      [&](GFX_IBitmap* d) {
+        GFX_RotatedBlit(d, &white, 0, 0, 4, 4, 0, 0, 4, 4, 0.f, false, alpha, GFX_MODE_COPY, 0, 0);
+      },
+      [&](GFX_IBitmap* d) { GFX_FillRect(d, 0, 0, 4, 4, 0xffffffffu, alpha, GFX_MODE_COPY); },
+  };
+  for (size_t i = 0; i < std::size(draws); ++i) {
+    GFX_MemBitmap dest(4, 4);
+    draws[i](&dest);
+    EXPECT_TRUE(pixelsAre(&dest, [](int, int) { return GFX_Pixel(1, 1, 1, 1); })) << "draw " << i;
+  }
+}

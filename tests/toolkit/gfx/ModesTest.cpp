@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 
 #include "Pixels.h"
@@ -76,4 +77,73 @@ TEST(Modes, FillsPixelsAndClearsUseTheSameArithmetic) {
   EXPECT_TRUE(pixelsAre(&c, [](int x, int y) {
     return x >= 1 && x < 3 && y >= 1 ? (kDest & 0xFFFFFF00u) | 7 : kDest;
   }));
+}
+
+namespace {
+
+int channelOf(uint32_t p, int shift) {
+  return (int)(p >> shift) & 0xff;
+}
+
+// One colour channel of each mode as the mode table defines it.
+int modeChannel(int mode, int s, int d) {
+  switch (mode) {
+    case GFX_MODE_ADD:
+      return std::min(255, s + d);
+    case GFX_MODE_DODGE:
+      return s == 255 ? 255 : std::min(255, d * 255 / (255 - s));
+    case GFX_MODE_MULTIPLY:
+      return (s * d + 127) / 255;
+    case GFX_MODE_OVERLAY:
+      return d < 128 ? (2 * s * d + 127) / 255 : 255 - (2 * (255 - s) * (255 - d) + 127) / 255;
+    default:
+      return s;
+  }
+}
+
+// The pixel that source s drawn over d leaves, by the definitions of weight, mixing and alpha.
+uint32_t definedPixel(uint32_t s, uint32_t d, float alpha, int mode) {
+  int w = (int)std::lround(std::clamp(alpha, 0.f, 1.f) * 256);
+  const bool srcAlpha = (mode & GFX_MODE_SRCALPHA) != 0;
+  const int sa = channelOf(s, 0), da = channelOf(d, 0);
+  if (srcAlpha) w = w * (sa + sa / 128) / 256;
+  if (w == 0) return d;
+  const auto mix = [&](int c, int dc) { return (c * w + dc * (256 - w) + 128) / 256; };
+  int out[4];
+  out[0] = srcAlpha ? da + ((255 - da) * w + 128) / 256 : mix(sa, da);
+  for (int k = 1; k < 4; ++k)
+    out[k] = mix(modeChannel(mode & GFX_MODE_MASK, channelOf(s, 8 * k), channelOf(d, 8 * k)),
+                 channelOf(d, 8 * k));
+  return GFX_Pixel(out[0], out[1], out[2], out[3]);
+}
+
+}  // namespace
+
+// Every source value against every destination value of each channel, in every mode but the
+// HSV one, at several weights, with and without the source's alpha: each pixel is what the
+// definitions give.
+TEST(Modes, EveryPairOfValuesCombinesByTheDefinitions) {
+  GFX_MemBitmap src(256, 256), dest(256, 256);
+  const auto source = [](int x, int y) {
+    return GFX_Pixel((x * 7 + y * 3) & 255, y, 255 - y, (y + 128) & 255);
+  };
+  const auto destination = [](int x, int y) {
+    return GFX_Pixel((x + y * 5) & 255, x, (x + 77) & 255, 255 - x);
+  };
+  for (int y = 0; y < 256; ++y)
+    for (int x = 0; x < 256; ++x) src.getBits()[y * 256 + x] = source(x, y);
+  for (int mode :
+       {GFX_MODE_COPY, GFX_MODE_ADD, GFX_MODE_DODGE, GFX_MODE_MULTIPLY, GFX_MODE_OVERLAY})
+    for (int srcAlpha : {0, (int)GFX_MODE_SRCALPHA})
+      for (float alpha : {1.f, 0.5f, 0.3f, 1.f / 256}) {
+        for (int y = 0; y < 256; ++y)
+          for (int x = 0; x < 256; ++x) dest.getBits()[y * 256 + x] = destination(x, y);
+        GFX_Blit(&dest, &src, 0, 0, 0, 0, 256, 256, alpha, mode | srcAlpha);
+        EXPECT_TRUE(pixelsAre(&dest,
+                              [&](int x, int y) {
+                                return definedPixel(source(x, y), destination(x, y), alpha,
+                                                    mode | srcAlpha);
+                              }))
+            << "mode " << mode << " source alpha " << srcAlpha << " weight " << alpha;
+      }
 }

@@ -123,3 +123,41 @@ TEST(Png, LoadingLeavesNoFileOpen) {
         std::unique_ptr<GFX_IBitmap>(GFX_LoadPNG(path.c_str(), nullptr, checkSums));
   EXPECT_EQ(openFiles(), before);
 }
+
+// Files of kinds the engine never writes: three RGB pixels without alpha load opaque, and three
+// grey ones (left to the checking reader) as grey, with either reader.
+TEST(Png, RgbAndGreyFilesLoadOpaque) {
+  const std::string rgb(
+      "\x89\x50\x4e\x47\x0d\x0a\x1a\x0a\x00\x00\x00\x0d\x49\x48\x44\x52"
+      "\x00\x00\x00\x03\x00\x00\x00\x01\x08\x02\x00\x00\x00\x94\x82\x83"
+      "\xe3\x00\x00\x00\x12\x49\x44\x41\x54\x78\xda\x63\xe0\x12\x91\xd3"
+      "\x30\xb2\xf9\xd5\xc0\x08\x00\x08\x9f\x02\x4e\xce\x34\x1a\x89\x00"
+      "\x00\x00\x00\x49\x45\x4e\x44\xae\x42\x60\x82",
+      75);
+  const std::string grey(
+      "\x89\x50\x4e\x47\x0d\x0a\x1a\x0a\x00\x00\x00\x0d\x49\x48\x44\x52"
+      "\x00\x00\x00\x03\x00\x00\x00\x01\x08\x00\x00\x00\x00\x3e\x8b\x4b"
+      "\x68\x00\x00\x00\x0c\x49\x44\x41\x54\x78\xda\x63\x60\xf0\xfd\x0f"
+      "\x00\x01\x9d\x01\x4d\xb4\x2c\x22\xc1\x00\x00\x00\x00\x49\x45\x4e"
+      "\x44\xae\x42\x60\x82",
+      69);
+  const struct {
+    const std::string& bytes;
+    uint32_t pixels[3];
+  } cases[] = {
+      {rgb, {GFX_Pixel(255, 10, 20, 30), GFX_Pixel(255, 40, 50, 60), GFX_Pixel(255, 250, 128, 1)}},
+      {grey, {GFX_Pixel(255, 0, 0, 0), GFX_Pixel(255, 77, 77, 77), GFX_Pixel(255, 255, 255, 255)}},
+  };
+  kroma_test::TempDir dir;
+  for (const auto& c : cases) {
+    std::ofstream(dir.file("kind.png"), std::ios::binary | std::ios::trunc) << c.bytes;
+    for (bool checkSums : {true, false}) {
+      std::unique_ptr<GFX_IBitmap> loaded(
+          GFX_LoadPNG(dir.file("kind.png").c_str(), nullptr, checkSums));
+      ASSERT_TRUE(loaded) << "checked " << checkSums;
+      ASSERT_EQ(std::pair(loaded->getWidth(), loaded->getHeight()), std::pair(3, 1));
+      EXPECT_TRUE(pixelsAre(loaded.get(), [&](int x, int) { return c.pixels[x]; }))
+          << "checked " << checkSums;
+    }
+  }
+}

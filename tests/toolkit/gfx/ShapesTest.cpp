@@ -132,6 +132,12 @@ TEST(RoundRect, OutlineDrawsEachPixelOnce) {
   GFX_RoundRect(&thin, 1, 1, 2, 3, 1, kOne, 1.f, GFX_MODE_ADD, false);
   EXPECT_EQ(lit(&thin), (PixelSet{{1, 1}, {2, 1}, {1, 2}, {2, 2}, {1, 3}, {2, 3}}));
   EXPECT_EQ(maxRed(&thin), 1);
+  GFX_MemBitmap three(5, 6);  // three wide: one pixel inside each middle row
+  GFX_RoundRect(&three, 1, 1, 3, 4, 0, kOne, 1.f, GFX_MODE_ADD, false);
+  EXPECT_EQ(
+      lit(&three),
+      (PixelSet{{1, 1}, {2, 1}, {3, 1}, {1, 2}, {3, 2}, {1, 3}, {3, 3}, {1, 4}, {2, 4}, {3, 4}}));
+  EXPECT_EQ(maxRed(&three), 1);
 }
 
 TEST(Polygon, SharedEdgesNeitherGapNorOverlap) {
