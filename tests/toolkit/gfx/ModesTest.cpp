@@ -120,8 +120,8 @@ uint32_t definedPixel(uint32_t s, uint32_t d, float alpha, int mode) {
 }  // namespace
 
 // Every source value against every destination value of each channel, in every mode but the
-// HSV one, at several weights, with and without the source's alpha: each pixel is what the
-// definitions give.
+// HSV one, at several weights, with and without the source's alpha, blitted and filled: each
+// pixel is what the definitions give.
 TEST(Modes, EveryPairOfValuesCombinesByTheDefinitions) {
   GFX_MemBitmap src(256, 256), dest(256, 256);
   const auto source = [](int x, int y) {
@@ -145,5 +145,18 @@ TEST(Modes, EveryPairOfValuesCombinesByTheDefinitions) {
                                                     mode | srcAlpha);
                               }))
             << "mode " << mode << " source alpha " << srcAlpha << " weight " << alpha;
+        // A fill lays one colour over a row of every destination value but the last.
+        for (uint32_t colour : {source(200, 37), source(3, 250), source(81, 128)}) {
+          GFX_MemBitmap row(256, 1);
+          for (int x = 0; x < 256; ++x) row.getBits()[x] = destination(x, 0);
+          GFX_FillRect(&row, 0, 0, 255, 1, colour, alpha, mode | srcAlpha);
+          EXPECT_TRUE(pixelsAre(&row,
+                                [&](int x, int) {
+                                  return x == 255 ? destination(x, 0)
+                                                  : definedPixel(colour, destination(x, 0), alpha,
+                                                                 mode | srcAlpha);
+                                }))
+              << "fill, mode " << mode << " source alpha " << srcAlpha << " weight " << alpha;
+        }
       }
 }

@@ -167,6 +167,10 @@ TEST(Shapes, ClipAtEveryEdgeAndWildCoordinatesTouchNothing) {
       const int xs[] = {dx - 5, dx + 14, dx + 3}, ys[] = {dy - 2, dy + 4, dy + 16};
       GFX_FillConvexPolygon(b, xs, ys, 3, kOne, 1.f, GFX_MODE_ADD);
     }));
+    EXPECT_TRUE(clipsConsistently([&](GFX_IBitmap* b, int dx, int dy) {  // all outline
+      GFX_RoundRect(b, dx + 2.f, dy - 3.f, 2.f, 20.f, 1, kWhite, 1.f, GFX_MODE_COPY, aa);
+      GFX_RoundRect(b, dx - 3.f, dy + 5.f, 20.f, 2.f, 1, kWhite, 1.f, GFX_MODE_COPY, aa);
+    }));
   }
   GFX_MemBitmap empty(0, 0), b(4, 4);
   GFX_FillCircle(&empty, 0, 0, 5, kWhite, 1.f, GFX_MODE_COPY, true);
