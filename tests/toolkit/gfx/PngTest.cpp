@@ -161,3 +161,69 @@ TEST(Png, RgbAndGreyFilesLoadOpaque) {
     }
   }
 }
+
+namespace {
+
+uint32_t crc32Of(const std::string& bytes) {
+  uint32_t crc = 0xffffffffu;
+  for (unsigned char b : bytes) {
+    crc ^= b;
+    for (int k = 0; k < 8; ++k) crc = crc & 1 ? (crc >> 1) ^ 0xedb88320u : crc >> 1;
+  }
+  return ~crc;
+}
+
+std::string bigEndian(uint32_t v) {
+  return {(char)(v >> 24), (char)(v >> 16), (char)(v >> 8), (char)v};
+}
+
+// The file with a gamma chunk (in 1/100000) in place of its colour space chunks.
+std::string withGamma(const std::string& file, uint32_t gamma) {
+  const std::string body = "gAMA" + bigEndian(gamma);
+  std::string out = file.substr(0, 8);
+  for (size_t at = 8; at + 12 <= file.size();) {
+    const size_t length = (size_t)(unsigned char)file[at] << 24 |
+                          (size_t)(unsigned char)file[at + 1] << 16 |
+                          (size_t)(unsigned char)file[at + 2] << 8 | (unsigned char)file[at + 3];
+    const std::string type = file.substr(at + 4, 4);
+    if (type != "sRGB" && type != "gAMA" && type != "cHRM") out += file.substr(at, length + 12);
+    if (type == "IHDR") out += bigEndian(4) + body + bigEndian(crc32Of(body));
+    at += length + 12;
+  }
+  return out;
+}
+
+}  // namespace
+
+// Whatever gamma a file declares, the reader that skips the checksums fills the bitmap as the
+// checking one does; near the standard screen's gamma the bytes are taken as they are, further
+// off they are converted.
+TEST(Png, BothReadersAgreeOnEveryGamma) {
+  kroma_test::TempDir dir;
+  GFX_MemBitmap b(16, 2);
+  for (int x = 0; x < 16; ++x) {
+    GFX_PutPixel(&b, x, 0, GFX_Pixel(255, x * 17, 255 - x * 17, 100), 1.f, GFX_MODE_COPY);
+    GFX_PutPixel(&b, x, 1, GFX_Pixel(255, 128, x * 16, 30), 1.f, GFX_MODE_COPY);
+  }
+  const std::string path = dir.file("gamma.png");
+  ASSERT_TRUE(GFX_WritePNG(path.c_str(), &b));
+  std::ifstream in(path, std::ios::binary);
+  const std::string plain(std::istreambuf_iterator<char>(in), {});
+  const struct {
+    uint32_t gamma;
+    bool asWritten;
+  } cases[] = {{45455, true},  {43182, true},  {47727, true},   {47728, true},
+               {43181, false}, {50000, false}, {100000, false}, {22727, false}};
+  for (const auto& c : cases) {
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << withGamma(plain, c.gamma);
+    std::unique_ptr<GFX_IBitmap> checked(GFX_LoadPNG(path.c_str(), nullptr, true));
+    std::unique_ptr<GFX_IBitmap> unchecked(GFX_LoadPNG(path.c_str(), nullptr, false));
+    ASSERT_TRUE(checked && unchecked) << c.gamma;
+    EXPECT_TRUE(pixelsAre(unchecked.get(), [&](int x, int y) {
+      return GFX_GetPixel(checked.get(), x, y);
+    })) << c.gamma;
+    const bool same =
+        pixelsAre(checked.get(), [&](int x, int y) { return GFX_GetPixel(&b, x, y); });
+    EXPECT_EQ(same, c.asWritten) << c.gamma;
+  }
+}
