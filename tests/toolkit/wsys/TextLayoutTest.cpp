@@ -216,6 +216,10 @@ TEST(TextLayout, CoverageAndAlphaBlendIntoThePixel) {
       {255, 0xFFFFFF80u, 0x00000000u, 0, kWhite},
       {128, 0x000000FFu, 0xFFFFFFFFu, 0, 0x7F7F7FFFu},
       {1, kWhite, 0x00000000u, 0, 0x01010101u},
+      // The smallest weights still round up: alpha 127 + (128 * 1 + 128) / 256, and a coverage
+      // of 128 at a colour alpha of 1 is 1.
+      {1, kWhite, 0x0000007Fu, 0, 0x01010180u},
+      {128, 0xFFFFFF01u, 0x00000000u, WSYS_DT_FGALPHA, 0x01010101u},
       // Every channel its own mix: about half of each byte of the colour, half of the pixel's.
       {128, 0x4080C0FFu, 0x11223344u, 0, 0x29517AA2u},
   };

@@ -64,7 +64,7 @@ TEST(Keys, StateSetByTheBackEndIsSeenOnOtherThreadsAndOnlyInsideTheTable) {
 
   // The last code in the table holds its state too.
   WSYS_SetKeyState(255, true);
-  EXPECT_NE(GetAsyncKeyState(255), 0);
+  EXPECT_EQ(GetAsyncKeyState(255), (short)0x8000) << "the high bit alone";
   WSYS_SetKeyState(255, false);
   EXPECT_EQ(GetAsyncKeyState(255), 0);
 

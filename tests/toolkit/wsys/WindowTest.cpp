@@ -1,10 +1,14 @@
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "toolkit/wsys/Dialog.h"
 #include "toolkit/wsys/Window.h"
+
+using ::testing::ElementsAre;
 
 namespace {
 
@@ -96,10 +100,13 @@ struct Seen {
   std::string title;
   std::string editKind;
   int commands = 0;
+  std::vector<std::string> calls;  // "message wParam lParam"
 };
 Seen gSeen;
 
 long procedure(HWND dialog, unsigned int message, unsigned long wParam, long lParam) {
+  gSeen.calls.push_back(std::to_string(message) + " " + std::to_string(wParam) + " " +
+                        std::to_string(lParam));
   if (message == WM_INITDIALOG) {
     gSeen.param = lParam;
     gSeen.controls = dialog->children.GetSize();
@@ -132,6 +139,8 @@ TEST(Dialog, ModalDialogFromAResource) {
   EXPECT_EQ(WSYS_DialogBox(0, 10014, nullptr, procedure, 42), IDOK);
   EXPECT_EQ(gSeen.param, 42);
   EXPECT_EQ(std::make_pair(gSeen.controls, gSeen.commands), std::make_pair(4, 2));
+  const std::string init = std::to_string(WM_INITDIALOG), command = std::to_string(WM_COMMAND);
+  EXPECT_THAT(gSeen.calls, ElementsAre(init + " 0 42", command + " 10013 0", command + " 10006 0"));
   // Controls scaled by 1.8: (10, 20) - (210, 32).
   EXPECT_TRUE(same(gSeen.edit, RECT{18, 36, 378, 57}));
   EXPECT_EQ(gSeen.editKind, "edit");
@@ -152,6 +161,8 @@ TEST(Dialog, ModalDialogFromAResource) {
   gSeen = Seen();
   EXPECT_EQ(WSYS_DialogBox(0, 10014, nullptr, procedure, 0), IDCANCEL);
   EXPECT_EQ(gSeen.commands, 1);
+  EXPECT_THAT(gSeen.calls,
+              ElementsAre(init + " 0 0", command + " " + std::to_string(IDCANCEL) + " 0"));
   EXPECT_EQ(WSYS_DialogBox(0, 999, nullptr, procedure, 0), -1);
   EXPECT_EQ(WSYS_DialogBox(0, 10014, nullptr, nullptr, 0), -1);
   EXPECT_FALSE(EndDialog(nullptr, 1));
