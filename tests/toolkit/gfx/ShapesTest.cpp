@@ -128,10 +128,25 @@ TEST(RoundRect, OutlineDrawsEachPixelOnce) {
   EXPECT_EQ(red(GFX_GetPixel(&round, 4, 0)), 1);
   GFX_RoundRect(&huge, 0, 0, 9, 9, 1000, kOne, 1.f, GFX_MODE_ADD, true);  // radius reduced
   EXPECT_EQ(maxRed(&huge), 1);
+  // A radius too large for the shorter side is cut to what that side leaves: the corner is the
+  // one of that radius in a rectangle large enough for it.
+  GFX_MemBitmap roomy(20, 20);
+  GFX_RoundRect(&roomy, 0, 0, 20, 20, 3, kOne, 1.f, GFX_MODE_ADD, false);
+  for (auto [w, h] : {std::pair{9, 13}, {13, 9}}) {
+    GFX_MemBitmap cut(w, h);
+    GFX_RoundRect(&cut, 0, 0, (float)w, (float)h, 1000, kOne, 1.f, GFX_MODE_ADD, false);
+    for (int y = 0; y < 5; ++y)
+      for (int x = 0; x < 5; ++x)
+        EXPECT_EQ(red(GFX_GetPixel(&cut, x, y)), red(GFX_GetPixel(&roomy, x, y)))
+            << w << " x " << h << " at " << x << "," << y;
+  }
   GFX_MemBitmap thin(4, 5);  // two wide: all outline
   GFX_RoundRect(&thin, 1, 1, 2, 3, 1, kOne, 1.f, GFX_MODE_ADD, false);
   EXPECT_EQ(lit(&thin), (PixelSet{{1, 1}, {2, 1}, {1, 2}, {2, 2}, {1, 3}, {2, 3}}));
   EXPECT_EQ(maxRed(&thin), 1);
+  GFX_MemBitmap one(3, 5);  // a pixel wide: a column
+  GFX_RoundRect(&one, 1, 1, 1.5f, 3, 2, kOne, 1.f, GFX_MODE_ADD, false);
+  EXPECT_EQ(lit(&one), (PixelSet{{1, 1}, {1, 2}, {1, 3}}));
   GFX_MemBitmap three(5, 6);  // three wide: one pixel inside each middle row
   GFX_RoundRect(&three, 1, 1, 3, 4, 0, kOne, 1.f, GFX_MODE_ADD, false);
   EXPECT_EQ(
