@@ -292,6 +292,33 @@ TEST_F(BackEndsTest, ThePanesTextEntryFiltersKeysAndCommitsThroughItsBuffer) {
   EXPECT_FALSE(view->textFieldOpen());
 }
 
+// The pane's field covers the area with the text given, in the style's face, size and alignment,
+// and keeps its own black on white whatever the style's colours.
+TEST_F(BackEndsTest, ThePanesFieldTakesTheAreaAndStyleButItsOwnColours) {
+  open(true);
+  const int aligns[][2] = {{IText::kAlignNear, VIEW_TextField::kLeft},
+                           {IText::kAlignCenter, VIEW_TextField::kCentre},
+                           {IText::kAlignFar, VIEW_TextField::kRight}};
+  for (const auto& a : aligns) {
+    IText style(17, &COLOR_RED, "DejaVu Sans", IText::kStyleNormal, a[0]);
+    style.mTextEntryFGColor = COLOR_BLUE;
+    style.mTextEntryBGColor = COLOR_YELLOW;
+    IRECT area(12, 14, 70, 33);
+    graphics->CreateTextEntry(probe, &style, &area, "Bank 7", nullptr);
+    const VIEW_TextField* field = view->textField();
+    ASSERT_NE(field, nullptr) << "alignment " << a[0];
+    EXPECT_EQ(std::vector<int>({field->x, field->y, field->width, field->height}),
+              std::vector<int>({12, 14, 58, 19}));
+    EXPECT_EQ(field->text, "Bank 7");
+    EXPECT_EQ(std::make_pair(field->fontName, field->fontSize),
+              std::make_pair(std::string("DejaVu Sans"), 17));
+    EXPECT_EQ(field->align, a[1]) << "alignment " << a[0];
+    EXPECT_EQ(std::make_pair(field->textColour, field->backgroundColour),
+              std::make_pair(COLOR_BLACK.Pack(), COLOR_WHITE.Pack()));
+    view->key(VIEW_KEY_ESCAPE);
+  }
+}
+
 // In the pane's full entry the keys that move the caret or delete still reach the field; only a
 // character that would not fit is refused.
 TEST_F(BackEndsTest, MovingAndDeletingKeysEditAFullEntry) {

@@ -322,6 +322,11 @@ TEST_F(DrawingTest, FramesAreChosenByStateAlongTheirDirection) {
   EXPECT_EQ(SourceAt(0, 50), std::make_pair(33, 0));
   graphics.DrawBitmap(&horizontal, &strip, 3, 0, 4, &copy);
   EXPECT_EQ(SourceAt(0, 50), std::make_pair(67, 4));
+  // A bitmap of one frame has no frames to choose: any state draws it from where it was asked.
+  IBitmap single = graphics.LoadIBitmap(9032, "20x20", 1.0, 1, false);
+  IRECT box(100, 100, 110, 110);
+  graphics.DrawBitmap(&single, &box, 3, 2, 5, &copy);
+  EXPECT_EQ(SourceAt(100, 100), std::make_pair(2, 5));
 }
 
 TEST_F(DrawingTest, BitmapBlitsClipToTheDrawingRectangle) {

@@ -52,6 +52,18 @@ TEST_F(ServicesTest, MouseOverIsRoutedOnlyWhenAskedForAndReachesGreyedControlsTh
   EXPECT_THAT(log, ElementsAre("a over", "a out", "b over", "a out", "b out"));
 }
 
+// The pointer leaving the editor reaches every control, the first one attached too.
+TEST(MouseOutTest, LeavingTheEditorReachesEveryControl) {
+  RecordingPlug plug(2, 2);
+  std::vector<std::string> log;
+  TestGraphics* graphics = new TestGraphics(&plug, 100, 80);
+  plug.AttachGraphics(graphics);
+  graphics->AttachControl(new Probe(&plug, IRECT(0, 0, 50, 50), 0, "a", &log));
+  graphics->AttachControl(new Probe(&plug, IRECT(50, 0, 100, 50), 1, "b", &log));
+  graphics->OnMouseOut();
+  EXPECT_THAT(log, ElementsAre("a out", "b out"));
+}
+
 TEST_F(ServicesTest, FilePanelsStartOnTheDesktopAndNeedAnOpenWindow) {
   TK_String name("bank.syx");
   TK_String folder;
