@@ -519,6 +519,38 @@ TEST_F(DrawingTest, TextInsideARectangleIsCutAtItsRightEdgeWhenTooWide) {
   EXPECT_TRUE(cut == whole);
 }
 
+// The style's quality picks smoothed or hard-edged glyphs; a quality outside the known ones draws
+// hard edges.
+TEST_F(DrawingTest, EachQualityDrawsSmoothOrHardEdges) {
+  const struct {
+    int quality;
+    bool smooth;
+  } cases[] = {{IText::kQualityDefault, true},
+               {IText::kQualityNoAntiAliasing, false},
+               {IText::kQualityAntiAliasing, true},
+               {IText::kQualityClearType, true},
+               {4, false},
+               {-1, false}};
+  int orientation = 21;  // each case a font of its own in the process-wide cache
+  for (const auto& c : cases) {
+    IText style(16, &COLOR_BLACK, "DejaVu Sans", IText::kStyleNormal, IText::kAlignNear);
+    style.mQuality = c.quality;
+    style.mOrientation = orientation++ * 360;
+    IRECT wipe(0, 0, 200, 40), row(0, 0, 200, 40);
+    graphics.FillIRect(&COLOR_WHITE, &wipe);
+    ASSERT_TRUE(graphics.DrawIText(&style, "Kroma 8", &row));
+    int grey = 0, black = 0;
+    for (int y = 0; y < 40; ++y)
+      for (int x = 0; x < 200; ++x) {
+        const IColor p = graphics.GetPoint(x, y);
+        black += p == COLOR_BLACK;
+        grey += p != COLOR_BLACK && p != COLOR_WHITE;
+      }
+    EXPECT_GT(black, 0) << "quality " << c.quality;
+    EXPECT_EQ(grey > 0, c.smooth) << "quality " << c.quality;
+  }
+}
+
 // A measure is the text's own size wherever the rectangle starts: twice the characters of a
 // fixed-width face are twice as wide, two lines twice as tall, one line the font's line height.
 TEST_F(DrawingTest, MeasuresAreTheTextsOwnSize) {
