@@ -200,11 +200,14 @@ TEST(KeyNumbers, EachKitKeyHasItsNumber) {
 }
 
 // Keys reach the control at the last mouse position: the view's last event,
-// the pane's last move.
+// the pane's last move; before any, the corner.
 TEST_F(BackEndsTest, KeysMapToTheFrameworksNumbers) {
   for (bool carbon : {false, true}) {
     log.clear();
     open(carbon);
+    view->key('a');
+    EXPECT_THAT(log, ElementsAre("key 15 at 0,0")) << "carbon " << carbon;
+    log.clear();
     view->mouseMove(30, 40);
     view->mouseDown(50, 50);
     for (int key :

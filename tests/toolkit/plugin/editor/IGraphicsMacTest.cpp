@@ -64,6 +64,25 @@ TEST(MouseOutTest, LeavingTheEditorReachesEveryControl) {
   EXPECT_THAT(log, ElementsAre("a out", "b out"));
 }
 
+// The idle call reaches every control once.
+TEST(IdleTest, EveryControlIsCalledWhenTheEditorIdles) {
+  RecordingPlug plug(2, 2);
+  TestGraphics* graphics = new TestGraphics(&plug, 100, 80);
+  plug.AttachGraphics(graphics);
+  struct Idler : public Probe {
+    using Probe::Probe;
+    void OnGUIIdle() override { ++idles; }
+    int idles = 0;
+  };
+  std::vector<std::string> log;
+  Idler* a = new Idler(&plug, IRECT(0, 0, 50, 50), 0, "a", &log);
+  Idler* b = new Idler(&plug, IRECT(50, 0, 100, 50), 1, "b", &log);
+  graphics->AttachControl(a);
+  graphics->AttachControl(b);
+  graphics->OnGUIIdle();
+  EXPECT_EQ(std::make_pair(a->idles, b->idles), std::make_pair(1, 1));
+}
+
 TEST_F(ServicesTest, FilePanelsStartOnTheDesktopAndNeedAnOpenWindow) {
   TK_String name("bank.syx");
   TK_String folder;
