@@ -250,6 +250,52 @@ TEST_F(BackEndsTest, MenusReturnTheModelInWhichTheChoiceWasMade) {
   EXPECT_EQ(VIEW_Script::instance().menusShown().size(), shown);  // the pane shows none
 }
 
+// Each back end's menu carries every item's state: disabled, checked, indented (a caption in the
+// pane), separators, and the sub-menu's items under their title.
+TEST_F(BackEndsTest, MenuItemsKeepTheirStatesInBothBackEnds) {
+  IPopupMenu sub;
+  sub.AddItem("inner", -1, IPopupMenuItem::kChecked);
+  IPopupMenu menu;
+  menu.AddItem("plain");
+  menu.AddItem("off", -1, IPopupMenuItem::kDisabled);
+  menu.AddItem("ticked", -1, IPopupMenuItem::kChecked);
+  menu.AddItem("caption", -1, IPopupMenuItem::kIndented);
+  menu.AddSeparator();
+  menu.AddItem("both", -1, IPopupMenuItem::kDisabled | IPopupMenuItem::kChecked);
+  menu.AddItem("more", &sub);
+  const struct {
+    const char* title;
+    int pane, view;
+  } items[] = {
+      {"plain", 0, 0},
+      {"off", VIEW_Menu::kDisabled, VIEW_Menu::kDisabled},
+      {"ticked", VIEW_Menu::kChecked, VIEW_Menu::kChecked},
+      {"caption", VIEW_Menu::kHeader, VIEW_Menu::kIndented},
+      {"", VIEW_Menu::kSeparator, VIEW_Menu::kSeparator},
+      {"both", VIEW_Menu::kDisabled | VIEW_Menu::kChecked,
+       VIEW_Menu::kDisabled | VIEW_Menu::kChecked},
+      {"more", 0, 0},
+  };
+  open(true);
+  const std::unique_ptr<VIEW_Menu> pane = graphics->GetCarbon()->CreateMenu(&menu);
+  const IGraphicsNSMenu_vKroma_vst view(&menu);
+  for (const VIEW_Menu* built :
+       {static_cast<const VIEW_Menu*>(pane.get()), static_cast<const VIEW_Menu*>(&view)}) {
+    const bool isPane = built == pane.get();
+    ASSERT_NE(built, nullptr);
+    ASSERT_EQ(built->size(), (int)std::size(items));
+    for (int i = 0; i < built->size(); ++i) {
+      EXPECT_EQ(built->item(i).title, items[i].title) << "pane " << isPane;
+      EXPECT_EQ(built->item(i).flags, isPane ? items[i].pane : items[i].view)
+          << items[i].title << ", pane " << isPane;
+    }
+    const VIEW_Menu* inner = built->item(6).subMenu.get();
+    ASSERT_NE(inner, nullptr) << "pane " << isPane;
+    ASSERT_EQ(inner->size(), 1);
+    EXPECT_EQ(inner->item(0).flags, VIEW_Menu::kChecked) << "pane " << isPane;
+  }
+}
+
 // The pane's key filter: characters by parameter kind and the control's length; a commit holds
 // at most 63 bytes; a click outside commits, deactivation cancels; a pane that is not composited
 // opens no entry.
