@@ -240,8 +240,12 @@ TEST_F(BackEndsTest, MenusReturnTheModelInWhichTheChoiceWasMade) {
     EXPECT_EQ(sub.GetChosenItemIdx(), 2);
     EXPECT_EQ(VIEW_Script::instance().menusShown().back()[8], "09: nine");
     EXPECT_THAT(VIEW_Script::instance().menuPlaces().back(), ElementsAre(10, 45));
+    VIEW_Script::instance().answerMenu({0});  // the first item counts as any other
+    EXPECT_EQ(graphics->CreateIPopupMenu(&top, &anchor), &top);
+    EXPECT_EQ(top.GetChosenItemIdx(), 0);
     VIEW_Script::instance().answerMenu({});
     EXPECT_EQ(graphics->CreateIPopupMenu(&top, &anchor), nullptr);
+    EXPECT_EQ(graphics->GetWindow() != nullptr, !carbon) << "only the view is a window object";
   }
   IPopupMenu empty;
   IRECT anchor(0, 0, 5, 5);

@@ -148,6 +148,32 @@ TEST_F(LayerTest, AParametersControlIsFoundInShownLayersTheLastFirst) {
   EXPECT_EQ(page->getControlFromParam(4), children[2]);
 }
 
+// Once shown, a layer's dirty controls make the editor dirty, over their rectangles; those of a
+// child not selected do not.
+TEST_F(LayerTest, AShownLayersDirtyControlsMakeTheEditorDirty) {
+  page->Hide(false);
+  IRECT all(0, 0, 100, 100), region;
+  graphics->Draw(&all);
+  for (Probe* p : {first, second, children[0], children[1], children[2]}) p->SetClean();
+  graphics->GetControl(0)->SetClean();
+  ASSERT_FALSE(scanDirty(&region));
+  const struct {
+    Probe* probe;
+    bool dirty;
+    IRECT region;
+  } cases[] = {{first, true, IRECT(0, 0, 10, 10)},
+               {children[1], true, IRECT(0, 20, 50, 50)},
+               {children[0], false, IRECT()}};
+  for (const auto& c : cases) {
+    c.probe->SetDirty(false);
+    region = IRECT();
+    EXPECT_EQ(scanDirty(&region), c.dirty);
+    EXPECT_EQ(region, c.region);
+    graphics->Draw(&all);
+    c.probe->SetClean();
+  }
+}
+
 // Marking a layer dirty reaches its own controls and those of every layer below, selected or not.
 TEST_F(LayerTest, MarkingALayerDirtyReachesEveryLayerBelow) {
   ControlLayer* grandchild = new ControlLayer(20, "grandchild");

@@ -297,6 +297,7 @@ TEST_F(DrawingTest, ReleasedBitmapsLoadAgainAndRetainedOnesAreDestroyedOnce) {
   const int entries = BitmapStorage::Instance().Count();
   graphics.RetainBitmap(&bitmap);
   EXPECT_EQ(BitmapStorage::Instance().Count(), entries + 1);
+  EXPECT_EQ(graphics.getImageById(0, 1.0).mData, nullptr) << "kept without an id";
   graphics.ReleaseBitmap(&bitmap);  // one entry still holds it
   EXPECT_EQ(BitmapStorage::Instance().Count(), entries);
   graphics.ReleaseBitmap(&bitmap);
