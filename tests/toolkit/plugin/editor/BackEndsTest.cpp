@@ -309,10 +309,15 @@ TEST_F(BackEndsTest, ThePanesTextEntryFiltersKeysAndCommitsThroughItsBuffer) {
   IRECT area(10, 10, 60, 30);
   probe->SetTextEntryLength(5);
   graphics->CreateTextEntry(probe, probe->GetText(), &area, "", param);
+  view->typeText("0,9.");
+  EXPECT_EQ(view->textFieldText(), "09.");
+  view->key(VIEW_KEY_ESCAPE);
+  graphics->CreateTextEntry(probe, probe->GetText(), &area, "", param);
   view->typeText("1,2.3456");
   EXPECT_EQ(view->textFieldText(), "12.34");
   view->key(VIEW_KEY_BACKSPACE);
   view->typeText("9");
+  EXPECT_EQ(view->textFieldText(), "12.39");
   view->key(VIEW_KEY_RETURN);
   EXPECT_DOUBLE_EQ(param->Value(), 1.0);  // held to the range
 
@@ -370,6 +375,20 @@ TEST_F(BackEndsTest, ThePanesFieldTakesTheAreaAndStyleButItsOwnColours) {
               std::make_pair(COLOR_BLACK.Pack(), COLOR_WHITE.Pack()));
     view->key(VIEW_KEY_ESCAPE);
   }
+}
+
+// A committed entry in the view has the whole editor drawn again, to clear where the field was.
+TEST_F(BackEndsTest, TheViewIsDrawnWholeAfterAnEntry) {
+  open(false);
+  view->pump();
+  const size_t before = view->drawn().size();
+  IRECT area(10, 10, 60, 30);
+  graphics->CreateTextEntry(probe, probe->GetText(), &area, "", nullptr);
+  view->typeText("x");
+  view->key(VIEW_KEY_RETURN);
+  view->pump();
+  ASSERT_EQ(view->drawn().size(), before + 1);
+  EXPECT_EQ(view->drawn().back(), std::vector<int>({0, 0, kWidth, kHeight}));
 }
 
 // In the pane's full entry the keys that move the caret or delete still reach the field; only a
