@@ -166,6 +166,11 @@ TEST_F(BackEndsTest, AResizeReachesTheOpenViewOrPane) {
                                 graphics->Height()}),
               std::vector<int>({kWidth + 30, kHeight + 10, kWidth + 30, kHeight + 10}))
         << "carbon " << carbon;
+    ASSERT_NE(graphics->GetBackBuffer(), nullptr);
+    EXPECT_EQ(std::make_pair(graphics->GetBackBuffer()->getWidth(),
+                             graphics->GetBackBuffer()->getHeight()),
+              std::make_pair(kWidth + 30, kHeight + 10))
+        << "the editor draws at the new size, carbon " << carbon;
     view->resize(1, 1);
     graphics->Resize(kWidth + 30, kHeight + 10);
     EXPECT_EQ(view->screenWidth(), 1) << "carbon " << carbon;

@@ -343,6 +343,36 @@ TEST_F(DrawingTest, BitmapBlitsClipToTheDrawingRectangle) {
   EXPECT_EQ(graphics.GetPoint(50, 10), COLOR_WHITE);
 }
 
+// Unturned, a top layer over a clear mask covers the base pixel for pixel at the place asked
+// where it is opaque, and leaves what was drawn before where it is clear (its lower half); a
+// quarter turn turns the top layer about the middle.
+TEST_F(DrawingTest, ARotatedMaskLaysItsTopOverTheBaseInPlace) {
+  GFX_MemBitmap* top = new GFX_MemBitmap(8, 8);
+  for (int y = 0; y < 4; ++y)
+    for (int x = 0; x < 8; ++x) top->getBits()[y * 8 + x] = GFX_Pixel(255, 100 + x, 50 + y, 0);
+  BitmapStorage::Instance().Add(top, 9060);
+  BitmapStorage::Instance().Add(new GFX_MemBitmap(8, 8), 9061);  // transparent
+  IBitmap base = graphics.LoadIBitmap(9062, "8x8");
+  IBitmap layer = graphics.getImageById(9060, 1.0), mask = graphics.getImageById(9061, 1.0);
+  DrawEverywhere();
+  const std::pair<int, int> kBefore(255, 255);
+  const struct {
+    double angle;
+    std::function<std::pair<int, int>(int, int)> source;
+  } cases[] = {
+      {0, [&](int x, int y) { return y < 4 ? std::make_pair(100 + x, 50 + y) : kBefore; }},
+      {90, [&](int x, int y) { return x > 3 ? std::make_pair(100 + y, 50 + 7 - x) : kBefore; }}};
+  for (const auto& c : cases) {
+    IRECT wipe(0, 0, 200, 200);
+    graphics.FillIRect(&COLOR_WHITE, &wipe);
+    ASSERT_TRUE(graphics.DrawRotatedMask(&base, &mask, &layer, 60, 70, c.angle));
+    for (int y = 0; y < 8; ++y)
+      for (int x = 0; x < 8; ++x)
+        ASSERT_EQ(SourceAt(60 + x, 70 + y), c.source(x, y))
+            << "angle " << c.angle << " at " << x << "," << y;
+  }
+}
+
 TEST_F(DrawingTest, ClobberIgnoresSourceAlphaWhileNoBlendHonoursIt) {
   DrawEverywhere();
   GFX_MemBitmap* clear = new GFX_MemBitmap(4, 4);  // every pixel transparent black
