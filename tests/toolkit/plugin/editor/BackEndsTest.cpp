@@ -382,6 +382,36 @@ TEST_F(BackEndsTest, ThePanesFieldTakesTheAreaAndStyleButItsOwnColours) {
   }
 }
 
+// The pane's entry takes, by the parameter's kind, digits and signs, a point too for numbers
+// with fractions, anything for texts and for no parameter.
+TEST_F(BackEndsTest, ThePanesEntryTakesTheCharactersOfTheParametersKind) {
+  const struct {
+    const char* kind;
+    std::function<void(IParam*)> init;
+    const char* kept;
+  } cases[] = {
+      {"int", [](IParam* p) { p->InitInt("Steps", 0, -100, 100); }, "-0+9"},
+      {"enum", [](IParam* p) { p->InitEnum("Mode", 0, 3); }, "-0+9"},
+      {"bool", [](IParam* p) { p->InitBool("On", false); }, "-0+9"},
+      {"double", [](IParam* p) { p->InitDouble("Level", 0, 0, 1, 0.01); }, "-0.+9"},
+      {"text", [](IParam* p) { p->InitText(); }, "-0.a+9"},
+  };
+  open(true);
+  probe->SetTextEntryLength(20);
+  IRECT area(10, 10, 60, 30);
+  for (const auto& c : cases) {
+    IParam param;  // a kind is given once
+    c.init(&param);
+    graphics->CreateTextEntry(probe, probe->GetText(), &area, "", &param);
+    view->typeText("-0.a+9");
+    EXPECT_EQ(view->textFieldText(), c.kept) << c.kind;
+    view->key(VIEW_KEY_ESCAPE);
+  }
+  graphics->CreateTextEntry(probe, probe->GetText(), &area, "", nullptr);
+  view->typeText("-0.a+9");
+  EXPECT_EQ(view->textFieldText(), "-0.a+9");
+}
+
 // A committed entry in the view has the whole editor drawn again, to clear where the field was.
 TEST_F(BackEndsTest, TheViewIsDrawnWholeAfterAnEntry) {
   open(false);

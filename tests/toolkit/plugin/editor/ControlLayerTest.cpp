@@ -106,6 +106,14 @@ TEST_F(LayerTest, AParameterBoundTwiceIsPushedOncePerBinding) {
   page->controls.Add(control);
   graphics->SetParametersFromPlug({{6, 0.25}, {5, 0.5}}, true);
   EXPECT_THAT(log, ::testing::ElementsAre("value 0.500000", "aux 1 0.500000", "aux 0 0.250000"));
+  // A control attached to the editor itself takes its values too, before the layers' do.
+  log.clear();
+  PushLog* direct = new PushLog(&plug, 6, &log);
+  direct->AddAuxParam(5);
+  graphics->AttachControl(direct);
+  graphics->SetParametersFromPlug({{6, 0.75}, {5, 0.125}}, true);
+  EXPECT_THAT(log, ::testing::ElementsAre("aux 0 0.125000", "value 0.750000", "value 0.125000",
+                                          "aux 1 0.125000", "aux 0 0.750000"));
 }
 
 TEST_F(LayerTest, ShowingFollowsOnlyTheSelectedChild) {

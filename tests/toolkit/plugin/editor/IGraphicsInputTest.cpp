@@ -124,6 +124,9 @@ TEST_F(InputTest, AutomationLookupRemembersTheLastClickedParameterOnce) {
   EXPECT_EQ(graphics->GetParamIdxForPTAutomation(130, 10), 2);
   EXPECT_EQ(graphics->GetLastClickedParamForPTAutomation(), 2);
   EXPECT_EQ(graphics->GetLastClickedParamForPTAutomation(), -1);
+  graphics->GetControl(0)->Hide(true);  // nothing under the point: no parameter
+  EXPECT_EQ(graphics->GetParamIdxForPTAutomation(10, 80), -1);
+  EXPECT_EQ(graphics->GetLastClickedParamForPTAutomation(), -1);
 }
 
 TEST_F(InputTest, ParameterPushesReachHiddenLayersAndConvertPlainValues) {
@@ -212,6 +215,21 @@ TEST_F(PromptTest, EnumsWithDisplayTextsOpenAMenuOfThem) {
   EXPECT_FALSE(view->textFieldOpen());
   EXPECT_DOUBLE_EQ(plug.GetParam(3)->Value(), 2.0);
   EXPECT_THAT(plug.calls(), ElementsAre("change 3"));  // not offered to the host
+}
+
+// A typed answer for a choice is found among its display texts; one that is none of them picks
+// the first choice.
+TEST_F(PromptTest, TypedChoicesAreFoundByTheirTexts) {
+  initMode();
+  IParam* mode = plug.GetParam(3);
+  const struct {
+    const char* typed;
+    double value;
+  } cases[] = {{"High", 2.0}, {"Low", 1.0}, {"Off", 0.0}, {"High", 2.0}, {"Loud", 0.0}};
+  for (const auto& c : cases) {
+    graphics->SetFromStringAfterPrompt(prompted, mode, c.typed);
+    EXPECT_DOUBLE_EQ(mode->Value(), c.value) << c.typed;
+  }
 }
 
 TEST_F(PromptTest, NumbersAreTypedThroughTheEntryFilter) {
