@@ -167,6 +167,22 @@ TEST_F(TextTest, BitmapedTextContinuesBelowOnSeveralLines) {
   EXPECT_EQ(ReadGlyphs(g, 4, 12), "g");
 }
 
+// Glyphs of a single pixel are glyphs too.
+TEST_F(TextTest, BitmapedTextOfOnePixelGlyphs) {
+  GFX_MemBitmap pixels(1, 96);
+  for (int i = 0; i < 96; ++i)
+    GFX_PutPixel(&pixels, 0, i, GFX_Pixel(255, 32 + i, kFrameGreen, 0), 1.f, 0);
+  IBitmap strip(&pixels, 1, 96, 96);
+  IText near;
+  near.mAlign = IText::kAlignNear;
+  IRECT rect(0, 20, 10, 21);
+  g->Render();
+  DrawBitmapedText(g, &strip, &rect, &near, nullptr, "Kroma", false, false, 1, 1);
+  std::string text;
+  for (int x = 1; g->FrameAt(x, 20); ++x) text += (char)g->FrameAt(x, 20);
+  EXPECT_EQ(text, "Kroma");
+}
+
 TEST_F(TextTest, BitmapTextReplacedFromAnotherThreadIsDrawnWhole) {
   GlyphStrip strip;
   IText near;
