@@ -72,6 +72,8 @@ TEST_F(LayerTest, ManyValuesAtOnceReachTheirControlsAsOneByOne) {
   EXPECT_EQ(plug.GetParam(4)->Value(), 7.0);
   EXPECT_EQ(children[2]->GetValue(), 0.74);
   EXPECT_EQ(children[1]->GetValue(), 0.5);
+  graphics->SetParametersFromPlug({{0, 0.125}}, true);  // the first parameter too
+  EXPECT_EQ(first->GetValue(), 0.125);
 }
 
 namespace {

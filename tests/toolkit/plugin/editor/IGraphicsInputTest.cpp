@@ -1,6 +1,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include "EditorDoubles.h"
 #include "platform/view/headless/HeadlessView.h"
 #include "platform/view/headless/Script.h"
@@ -118,6 +120,28 @@ TEST_F(InputTest, KeysGoToTheControlAtTheLastMousePositionOrTheCatcher) {
   EXPECT_TRUE(graphics->OnKeyDown(10, 10, 5));
   EXPECT_THAT(log, ElementsAre("low down", "low up", "low key 15"));
   EXPECT_THAT(caught, ElementsAre("catcher key 5"));
+}
+
+// A new key catcher replaces and destroys the old one; attaching the same one again keeps it.
+TEST_F(InputTest, ANewKeyCatcherReplacesTheOld) {
+  // The log outlives the test body: the editor destroys the catcher it holds later.
+  auto caught = std::make_shared<std::vector<std::string>>();
+  struct Catcher : public Probe {
+    Catcher(IPluginBase* plug, const char* name, std::shared_ptr<std::vector<std::string>> log)
+        : Probe(plug, IRECT(), -1, name, log.get()), mGone(log), mName(name) {}
+    ~Catcher() override { mGone->push_back(mName + " gone"); }
+    std::shared_ptr<std::vector<std::string>> mGone;
+    std::string mName;
+  };
+  Catcher* first = new Catcher(&plug, "first", caught);
+  Catcher* second = new Catcher(&plug, "second", caught);
+  graphics->AttachKeyCatcher(first);
+  graphics->AttachKeyCatcher(second);
+  graphics->AttachKeyCatcher(second);
+  for (int i = 0; i < graphics->NControls(); ++i) graphics->GetControl(i)->Hide(true);
+  layer->Hide(true);
+  EXPECT_TRUE(graphics->OnKeyDown(10, 10, 5));
+  EXPECT_THAT(*caught, ElementsAre("first gone", "second key 5"));
 }
 
 TEST_F(InputTest, AutomationLookupRemembersTheLastClickedParameterOnce) {
