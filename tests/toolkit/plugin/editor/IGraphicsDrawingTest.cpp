@@ -392,13 +392,16 @@ TEST_F(DrawingTest, ClobberIgnoresSourceAlphaWhileNoBlendHonoursIt) {
 
 TEST_F(DrawingTest, StrayPixelsAreDroppedAndFractionLinesCountRowsFromTheBottom) {
   const IColor black = COLOR_BLACK, red = COLOR_RED;
-  graphics.ForcePixel(&red, 199, 199);
+  EXPECT_TRUE(graphics.ForcePixel(&red, 199, 199));
   EXPECT_EQ(graphics.GetPoint(199, 199), COLOR_RED);
+  EXPECT_TRUE(graphics.ForcePixel(&red, 0, 0));
+  EXPECT_EQ(graphics.GetPoint(0, 0), COLOR_RED);
   ASSERT_NE(graphics.GetBits(), nullptr);
   EXPECT_EQ(graphics.GetBits()[199 * graphics.GetBackBuffer()->getRowSpan() + 199], red.Pack());
   for (const auto& p : {std::make_pair(200, 0), std::make_pair(0, 200), std::make_pair(-1, 5),
                         std::make_pair(5, -1), std::make_pair(100000, 100000)})
-    graphics.ForcePixel(&red, p.first, p.second);  // AddressSanitizer checks the writes
+    EXPECT_TRUE(
+        graphics.ForcePixel(&red, p.first, p.second));  // AddressSanitizer checks the writes
   EXPECT_NE(graphics.GetPoint(199, 4), COLOR_RED);
 
   IRECT rect(0, 0, 10, 100);

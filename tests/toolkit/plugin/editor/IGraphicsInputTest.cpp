@@ -122,6 +122,16 @@ TEST_F(InputTest, KeysGoToTheControlAtTheLastMousePositionOrTheCatcher) {
   EXPECT_THAT(caught, ElementsAre("catcher key 5"));
 }
 
+// A press where no control is lets go of the control pressed before: a drag reaches nothing.
+TEST_F(InputTest, APressOnNothingLetsGoOfTheLastControl) {
+  graphics->GetControl(0)->Hide(true);
+  view->mouseDown(10, 10);
+  view->mouseDown(10, 80);
+  view->mouseDrag(12, 82);
+  view->mouseUp(12, 82);
+  EXPECT_THAT(log, ElementsAre("low down"));
+}
+
 // A new key catcher replaces and destroys the old one; attaching the same one again keeps it.
 TEST_F(InputTest, ANewKeyCatcherReplacesTheOld) {
   // The log outlives the test body: the editor destroys the catcher it holds later.

@@ -83,6 +83,23 @@ TEST(IdleTest, EveryControlIsCalledWhenTheEditorIdles) {
   EXPECT_EQ(std::make_pair(a->idles, b->idles), std::make_pair(1, 1));
 }
 
+// The view's pointer moves reach the control under them once mouse-over is asked for.
+TEST_F(ServicesTest, ThePointerMovingOverTheViewReachesTheControls) {
+  view->mouseMove(10, 10);
+  EXPECT_TRUE(log.empty());
+  graphics->HandleMouseOver(true);
+  view->mouseMove(10, 10);
+  view->mouseMove(60, 10);
+  EXPECT_THAT(log, ElementsAre("a over", "b over", "a out"));
+}
+
+// A frame rate below one frame a second is the default one.
+TEST(FrameRateTest, RatesBelowOneAreTheDefault) {
+  RecordingPlug plug(1, 1);
+  for (auto [asked, kept] : {std::pair{1, 1}, {60, 60}, {0, 25}, {-5, 25}})
+    EXPECT_EQ(IGraphicsMac(&plug, 10, 10, asked).FPS(), kept) << asked;
+}
+
 TEST_F(ServicesTest, FilePanelsStartOnTheDesktopAndNeedAnOpenWindow) {
   TK_String name("bank.syx");
   TK_String folder;

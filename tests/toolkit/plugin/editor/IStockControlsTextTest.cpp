@@ -165,6 +165,11 @@ TEST_F(TextTest, BitmapedTextContinuesBelowOnSeveralLines) {
   EXPECT_EQ(ReadGlyphs(g, 4, 0), "abc");
   EXPECT_EQ(ReadGlyphs(g, 4, 6), "def");
   EXPECT_EQ(ReadGlyphs(g, 4, 12), "g");
+  IRECT narrow(40, 0, 52, 40);  // one glyph per line
+  DrawBitmapedText(g, strip.Get(), &narrow, &near, nullptr, "xy", false, true, GlyphStrip::kW,
+                   GlyphStrip::kH);
+  EXPECT_EQ(ReadGlyphs(g, 44, 0), "x");
+  EXPECT_EQ(ReadGlyphs(g, 44, 6), "y");
 }
 
 // Glyphs of a single pixel are glyphs too.
