@@ -587,6 +587,33 @@ TEST_F(DrawingTest, EachQualityDrawsSmoothOrHardEdges) {
   }
 }
 
+// Text takes its colour's alpha: half-transparent black ink on white is no darker than mid grey,
+// opaque ink is black; bold and slanted faces draw other pixels than the plain one.
+TEST_F(DrawingTest, TextTakesTheColoursAlphaAndTheStylesFace) {
+  const auto draw = [&](const IColor& colour, int textStyle) {
+    IText style(20, &colour, "DejaVu Sans", textStyle, IText::kAlignNear);
+    style.mQuality = IText::kQualityNoAntiAliasing;
+    style.mOrientation = 360 * (20 + textStyle);  // fonts of their own in the process-wide cache
+    IRECT wipe(0, 0, 200, 40), row(0, 0, 200, 40);
+    graphics.FillIRect(&COLOR_WHITE, &wipe);
+    graphics.DrawIText(&style, "Kroma", &row);
+    std::vector<IColor> pixels;
+    int darkest = 255;
+    for (int y = 0; y < 40; ++y)
+      for (int x = 0; x < 200; ++x) {
+        pixels.push_back(graphics.GetPoint(x, y));
+        darkest = std::min(darkest, (int)pixels.back().R);
+      }
+    return std::make_pair(darkest, pixels);
+  };
+  const IColor halfBlack(128, 0, 0, 0);
+  EXPECT_EQ(draw(COLOR_BLACK, IText::kStyleNormal).first, 0);
+  EXPECT_GE(draw(halfBlack, IText::kStyleNormal).first, 126);
+  const auto plain = draw(COLOR_BLACK, IText::kStyleNormal).second;
+  EXPECT_NE(draw(COLOR_BLACK, IText::kStyleItalic).second, plain);
+  EXPECT_NE(draw(COLOR_BLACK, IText::kStyleBold).second, plain);
+}
+
 // A measure is the text's own size wherever the rectangle starts: twice the characters of a
 // fixed-width face are twice as wide, two lines twice as tall, one line the font's line height.
 TEST_F(DrawingTest, MeasuresAreTheTextsOwnSize) {
