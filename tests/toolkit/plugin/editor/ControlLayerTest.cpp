@@ -199,6 +199,12 @@ TEST_F(LayerTest, MarkingALayerDirtyReachesEveryLayerBelow) {
   dirty.clear();
   for (Probe* p : all) dirty += p->IsDirty() ? 'D' : '-';
   EXPECT_EQ(dirty, "DDDDDD");
+  // Showing the layer marks them all too.
+  for (Probe* p : all) p->SetClean();
+  page->Hide(false);
+  dirty.clear();
+  for (Probe* p : all) dirty += p->IsDirty() ? 'D' : '-';
+  EXPECT_EQ(dirty, "DDDDDD");
 }
 
 TEST_F(LayerTest, ChildControlsWinOverTheParentsOwnAndGreyedOnesStillHit) {

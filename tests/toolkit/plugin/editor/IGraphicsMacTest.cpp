@@ -176,6 +176,12 @@ TEST(BundleTest, OnlyPngNamesLoadAndFilesCountTheirOwnBytes) {
   EXPECT_EQ(std::unique_ptr<GFX_IBitmap>(graphics.OSLoadBitmap(0, "knob.bmp")), nullptr);
   EXPECT_EQ(std::unique_ptr<GFX_IBitmap>(graphics.OSLoadBitmap(0, "knob")), nullptr);
   EXPECT_EQ(graphics.OSLoadBitmap(0, nullptr), nullptr);
+  // The plug-in's own graphics come with the bundle's identifier.
+  std::unique_ptr<IGraphicsMac> made(MakeGraphics(&plug, 12, 34, 30));
+  ASSERT_NE(made, nullptr);
+  EXPECT_EQ(std::vector<int>({made->Width(), made->Height(), made->FPS()}),
+            std::vector<int>({12, 34, 30}));
+  EXPECT_NE(std::unique_ptr<GFX_IBitmap>(made->OSLoadBitmap(0, "resources/img/knob.png")), nullptr);
 
   delete[] graphics.LoadFile(0, "resources/layout.tea");
   EXPECT_EQ(graphics.GetLoadedFileSize(), 11);
