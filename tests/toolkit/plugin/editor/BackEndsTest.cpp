@@ -412,6 +412,28 @@ TEST_F(BackEndsTest, ThePanesEntryTakesTheCharactersOfTheParametersKind) {
   EXPECT_EQ(view->textFieldText(), "-0.a+9");
 }
 
+// A click into the view outside its open entry commits what was typed; a click with no entry open
+// reaches the control and commits nothing.
+TEST_F(BackEndsTest, AClickIntoTheViewCommitsItsEntry) {
+  class Named : public ModProbe {
+   public:
+    using ModProbe::ModProbe;
+    void TextFromTextEntry(const char* text) override { typed.push_back(text); }
+    std::vector<std::string> typed;
+  };
+  Named* named = new Named(&plug, &log);
+  graphics->AttachControl(named);
+  open(false);
+  view->mouseDown(90, 90);
+  view->mouseUp(90, 90);
+  IRECT area(10, 10, 60, 30);
+  graphics->CreateTextEntry(named, named->GetText(), &area, "", nullptr);
+  view->typeText("Pad");
+  view->mouseDown(90, 90);
+  EXPECT_FALSE(view->textFieldOpen());
+  EXPECT_THAT(named->typed, ElementsAre("Pad"));
+}
+
 // A committed entry in the view has the whole editor drawn again, to clear where the field was.
 TEST_F(BackEndsTest, TheViewIsDrawnWholeAfterAnEntry) {
   open(false);

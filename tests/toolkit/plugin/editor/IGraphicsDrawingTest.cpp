@@ -614,6 +614,31 @@ TEST_F(DrawingTest, TextTakesTheColoursAlphaAndTheStylesFace) {
   EXPECT_NE(draw(COLOR_BLACK, IText::kStyleBold).second, plain);
 }
 
+// Text turned a quarter runs upwards: its ink is as tall as the unturned text's is wide, and as
+// wide as that is tall.
+TEST_F(DrawingTest, TextTurnedAQuarterRunsUpwards) {
+  const auto inkOf = [&](int orientation) {
+    IText style(16, &COLOR_BLACK, "DejaVu Sans Mono", IText::kStyleNormal, IText::kAlignNear);
+    style.mOrientation = orientation;
+    IRECT wipe(0, 0, 200, 200), row(60, 140, 200, 200);
+    graphics.FillIRect(&COLOR_WHITE, &wipe);
+    graphics.DrawIText(&style, "MMMMMM", &row);
+    int left = 200, right = -1, top = 200, bottom = -1;
+    for (int y = 0; y < 200; ++y)
+      for (int x = 0; x < 200; ++x)
+        if (graphics.GetPoint(x, y) != COLOR_WHITE) {
+          left = std::min(left, x), right = std::max(right, x);
+          top = std::min(top, y), bottom = std::max(bottom, y);
+        }
+    return std::make_pair(right - left + 1, bottom - top + 1);
+  };
+  const auto [width, height] = inkOf(0);
+  const auto [turnedWidth, turnedHeight] = inkOf(90);
+  ASSERT_GT(width, 2 * height);
+  EXPECT_NEAR(turnedHeight, width, 2);
+  EXPECT_NEAR(turnedWidth, height, 2);
+}
+
 // A measure is the text's own size wherever the rectangle starts: twice the characters of a
 // fixed-width face are twice as wide, two lines twice as tall, one line the font's line height.
 TEST_F(DrawingTest, MeasuresAreTheTextsOwnSize) {

@@ -170,6 +170,10 @@ TEST_F(TextTest, BitmapedTextContinuesBelowOnSeveralLines) {
                    GlyphStrip::kH);
   EXPECT_EQ(ReadGlyphs(g, 44, 0), "x");
   EXPECT_EQ(ReadGlyphs(g, 44, 6), "y");
+  IRECT tooNarrow(60, 0, 71, 40);  // the margins leave no glyph: nothing is drawn
+  DrawBitmapedText(g, strip.Get(), &tooNarrow, &near, nullptr, "xy", false, true, GlyphStrip::kW,
+                   GlyphStrip::kH);
+  for (int x = 60; x < 71; ++x) EXPECT_EQ(g->FrameAt(x, 0), 0) << x;
 }
 
 // Glyphs of a single pixel are glyphs too.
