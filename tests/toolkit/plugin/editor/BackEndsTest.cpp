@@ -241,7 +241,10 @@ TEST_F(BackEndsTest, MenusReturnTheModelInWhichTheChoiceWasMade) {
     top.AddItem("nine", &sub);
     VIEW_Script::instance().answerMenu({8, 2});
     IRECT anchor(10, 20, 30, 40);
+    view->mouseDown(50, 50);  // the press that opens a menu lets go of the control
+    ASSERT_EQ(graphics->GetCapturedControl(), probe);
     EXPECT_EQ(graphics->CreateIPopupMenu(&top, &anchor), &sub);
+    EXPECT_EQ(graphics->GetCapturedControl(), nullptr);
     EXPECT_EQ(sub.GetChosenItemIdx(), 2);
     EXPECT_EQ(VIEW_Script::instance().menusShown().back()[8], "09: nine");
     EXPECT_THAT(VIEW_Script::instance().menuPlaces().back(), ElementsAre(10, 45));
