@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
 #include <cstring>
 #include <string>
@@ -79,6 +80,10 @@ TEST(Font, HeightWeightAndQuality) {
   WSYS_Font* regular = font("DejaVu Sans", 20, FW_NORMAL);
   WSYS_Font* bold = font("DejaVu Sans", 20, FW_BOLD);
   EXPECT_GT(ink(bold, "Hello"), ink(regular, "Hello"));
+  // Semi-bold (600) is drawn bold already.
+  WSYS_Font* semiBold = font("DejaVu Sans", 20, 600);
+  EXPECT_EQ(ink(semiBold, "Hello"), ink(bold, "Hello"));
+  DeleteObject(semiBold);
   WSYS_Font* mono = font("DejaVu Sans", 20, FW_NORMAL, NONANTIALIASED_QUALITY);
   WSYS_Font* byDefault = font("DejaVu Sans", 20, FW_NORMAL, DEFAULT_QUALITY);
   EXPECT_TRUE(byDefault->antialiased());
@@ -89,6 +94,26 @@ TEST(Font, HeightWeightAndQuality) {
   for (HGDIOBJ f : std::vector<HGDIOBJ>{small, large, largest, fallbackSize, twelve, regular, bold,
                                         mono, byDefault})
     DeleteObject(f);
+}
+
+// Every glyph, its descender too, lies within the line: the ascent above the baseline and the
+// rest of the line height below it.
+TEST(Font, GlyphsFitTheLineHeight) {
+  for (int height : {12, 20, 48}) {
+    WSYS_Font* f = font("DejaVu Sans", height);
+    ASSERT_NE(f, nullptr);
+    int below = 0, above = 0;
+    WSYS_Glyph g;
+    for (const char* c = "gjpqyA|\xC5"; *c; ++c)
+      if (f->glyph((unsigned char)*c, &g)) {
+        below = std::max(below, g.height - g.top);
+        above = std::max(above, g.top);
+      }
+    EXPECT_LE(above, f->ascent()) << height;
+    EXPECT_LE(below, f->lineHeight() - f->ascent()) << height;
+    EXPECT_GE(below, (f->lineHeight() - f->ascent()) / 2) << height;
+    DeleteObject(f);
+  }
 }
 
 // The plain stroke of an 'l' leans in the slanted face, so its glyph is wider.

@@ -21,7 +21,7 @@ class BoxGlyphs : public WSYS_GlyphSource {
     out->top = 3;
     out->width = 2;
     out->height = 3;
-    out->advanceX = 3 * 64;
+    out->advanceX = advanceX;
     out->advanceY = advanceY;
     out->coverage = mCoverage.data();
     return true;
@@ -32,7 +32,8 @@ class BoxGlyphs : public WSYS_GlyphSource {
 
   static constexpr uint32_t kMissing = 0x7E;  // '~' has no glyph
   std::vector<uint32_t> asked;
-  int advanceY = 0;  // in 64ths of a pixel
+  int advanceX = 3 * 64;  // in 64ths of a pixel
+  int advanceY = 0;
 
  private:
   std::vector<unsigned char> mCoverage = std::vector<unsigned char>(6, 255);
@@ -77,6 +78,7 @@ TEST(TextLayout, DecodesUtf8AndReadsTheRestAsLatin1) {
       {"\xC3\xA9", -1, {0xE9}},
       {"\xDF\xBF", -1, {0x7FF}},
       {"\xE2\x82\xAC", -1, {0x20AC}},
+      {"\xEF\xBC\xA1", -1, {0xFF21}},
       {"\xF0\x9F\x98\x80", -1, {0x1F600}},
       {"\xF4\x8F\xBF\xBF", -1, {0x10FFFF}},
       {"\xC1\x81", -1, {0xC1, 0x81}},  // overlong lead
@@ -129,6 +131,21 @@ TEST(TextLayout, MeasuresLinesAndStopsAt64) {
   }
   BoxGlyphs font;
   EXPECT_EQ(WSYS_LayoutText(font, nullptr, -1, nullptr, DT_CALCRECT, nullptr), 0);
+}
+
+// A width in parts of a pixel rounds to the nearest pixel, a half up.
+TEST(TextLayout, WidthsRoundToTheNearestPixel) {
+  const struct {
+    int advanceX;  // in 64ths
+    int width;
+  } cases[] = {{3 * 64 + 31, 3}, {3 * 64 + 32, 4}, {3 * 64 + 33, 4}, {3 * 64 - 33, 2}};
+  for (const auto& c : cases) {
+    BoxGlyphs font;
+    font.advanceX = c.advanceX;
+    RECT rect = {0, 0, 0, 0};
+    WSYS_LayoutText(font, "a", -1, &rect, DT_CALCRECT, nullptr);
+    EXPECT_EQ(rect.right, c.width) << c.advanceX;
+  }
 }
 
 // A turned font's pen also moves down: a line is as wide as the pen's path is long.

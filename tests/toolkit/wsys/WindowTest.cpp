@@ -1,6 +1,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -163,6 +164,15 @@ TEST(Dialog, ModalDialogFromAResource) {
   EXPECT_EQ(gSeen.commands, 1);
   EXPECT_THAT(gSeen.calls,
               ElementsAre(init + " 0 0", command + " " + std::to_string(IDCANCEL) + " 0"));
+  // A runner's button presses reach the procedure as they happen, until it ends the dialog.
+  WSYS_SetDialogRunner([](HWND, const std::function<void(int)>& command) {
+    for (int id : {10013, 10006, 10013}) command(id);
+    return true;
+  });
+  gSeen = Seen();
+  EXPECT_EQ(WSYS_DialogBox(0, 10014, nullptr, procedure, 7), IDOK);
+  EXPECT_THAT(gSeen.calls, ElementsAre(init + " 0 7", command + " 10013 0", command + " 10006 0"));
+  WSYS_SetDialogRunner(nullptr);
   EXPECT_EQ(WSYS_DialogBox(0, 999, nullptr, procedure, 0), -1);
   EXPECT_EQ(WSYS_DialogBox(0, 10014, nullptr, nullptr, 0), -1);
   EXPECT_FALSE(EndDialog(nullptr, 1));
