@@ -217,6 +217,38 @@ TEST(TextLayout, FlagsPlaceAndClipTheLines) {
   }
 }
 
+// A pen standing half a pixel off places the next glyph on the pixel after, across or down.
+TEST(TextLayout, HalfPixelPensRoundOnwards) {
+  const std::string row0 = "....................";
+  const struct {
+    int advanceX, advanceY;  // in 64ths
+    std::vector<std::string> rows;
+  } cases[] = {
+      {3 * 64 + 32,
+       0,
+       {"##..##..............", "##..##..............", "##..##..............", row0}},
+      {3 * 64 + 31,
+       0,
+       {"##.##...............", "##.##...............", "##.##...............", row0}},
+      {3 * 64,
+       32,
+       {"##..................", "##.##...............", "##.##...............",
+        "...##..............."}},
+      {3 * 64, 31, {"##.##...............", "##.##...............", "##.##...............", row0}},
+  };
+  for (const auto& c : cases) {
+    BoxGlyphs font;
+    font.advanceX = c.advanceX;
+    font.advanceY = c.advanceY;
+    Canvas canvas;
+    RECT rect = {0, 0, 20, 10};
+    WSYS_LayoutText(font, "ab", -1, &rect, DT_NOCLIP, &canvas.target);
+    const std::vector<std::string> rows = canvas.rows();
+    EXPECT_THAT(std::vector<std::string>(rows.begin(), rows.begin() + 4), ElementsAreArray(c.rows))
+        << c.advanceX << " " << c.advanceY;
+  }
+}
+
 // A pixel takes the colour by the coverage, and by the colour's alpha only with its flag; its
 // own alpha rises as if the text lay over it.
 TEST(TextLayout, CoverageAndAlphaBlendIntoThePixel) {
@@ -236,6 +268,7 @@ TEST(TextLayout, CoverageAndAlphaBlendIntoThePixel) {
       // The smallest weights still round up: alpha 127 + (128 * 1 + 128) / 256, and a coverage
       // of 128 at a colour alpha of 1 is 1.
       {1, kWhite, 0x0000007Fu, 0, 0x01010180u},
+      {1, 0x808080FFu, 0x00000000u, 0, 0x01010101u},  // (128 + 128) / 256 in each channel
       {128, 0xFFFFFF01u, 0x00000000u, WSYS_DT_FGALPHA, 0x01010101u},
       // Every channel its own mix: about half of each byte of the colour, half of the pixel's.
       {128, 0x4080C0FFu, 0x11223344u, 0, 0x29517AA2u},

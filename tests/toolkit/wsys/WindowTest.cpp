@@ -124,7 +124,9 @@ long procedure(HWND dialog, unsigned int message, unsigned long wParam, long lPa
   }
   if (message == WM_COMMAND) {
     ++gSeen.commands;
-    if (wParam == 10006) EndDialog(dialog, IDOK);
+    if (wParam == 10006) {
+      EXPECT_TRUE(EndDialog(dialog, IDOK));
+    }
     return 1;
   }
   return 0;
