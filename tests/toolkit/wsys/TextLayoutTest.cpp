@@ -79,6 +79,7 @@ TEST(TextLayout, DecodesUtf8AndReadsTheRestAsLatin1) {
       {"\xDF\xBF", -1, {0x7FF}},
       {"\xE2\x82\xAC", -1, {0x20AC}},
       {"\xEF\xBC\xA1", -1, {0xFF21}},
+      {"\xE0\xA4\x85", -1, {0x905}},
       {"\xF0\x9F\x98\x80", -1, {0x1F600}},
       {"\xF4\x8F\xBF\xBF", -1, {0x10FFFF}},
       {"\xC1\x81", -1, {0xC1, 0x81}},  // overlong lead
@@ -215,6 +216,29 @@ TEST(TextLayout, FlagsPlaceAndClipTheLines) {
     WSYS_LayoutText(font, c.text, -1, &rect, c.flags, &canvas.target);
     EXPECT_THAT(canvas.rows(), ElementsAreArray(c.rows)) << c.name;
   }
+}
+
+// Lines far down a tall bitmap and starting left of it land where asked, what is off the bitmap
+// cut away.
+TEST(TextLayout, LinesLandWhereAskedAnywhere) {
+  constexpr int kW = 80, kH = 80;
+  std::vector<uint32_t> pixels(kW * kH);
+  WSYS_TextTarget target;
+  target.bits = pixels.data();
+  target.width = kW;
+  target.height = kH;
+  target.rowSpan = kW;
+  target.colour = kWhite;
+  BoxGlyphs font;
+  RECT farDown = {-2, 70, 20, 80}, farRight = {70, 0, 80, 10};
+  WSYS_LayoutText(font, "ab", -1, &farDown, DT_NOCLIP, &target);
+  WSYS_LayoutText(font, "a", -1, &farRight, DT_NOCLIP, &target);
+  std::vector<std::string> lit;
+  for (int y = 0; y < kH; ++y)
+    for (int x = 0; x < kW; ++x)
+      if (pixels[y * kW + x]) lit.push_back(std::to_string(x) + "," + std::to_string(y));
+  EXPECT_THAT(lit, ::testing::ElementsAre("70,0", "71,0", "70,1", "71,1", "70,2", "71,2", "1,70",
+                                          "2,70", "1,71", "2,71", "1,72", "2,72"));
 }
 
 // A pen standing half a pixel off places the next glyph on the pixel after, across or down.
