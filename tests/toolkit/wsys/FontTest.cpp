@@ -54,6 +54,7 @@ TEST(Font, KnownNamesResolveAndUnknownOnesFallBackToDejaVu) {
                {"No Such Font Anywhere", "DejaVu Sans"},
                {"Monaco", "DejaVu Sans Mono"},
                {"Consolas", "DejaVu Sans Mono"},
+               {"No Such Mono Face", "DejaVu Sans Mono"},
                {"", "DejaVu Sans"},
                {nullptr, "DejaVu Sans"}};
   for (const Case& c : cases) {
