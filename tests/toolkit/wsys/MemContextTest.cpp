@@ -42,6 +42,7 @@ TEST(MemContext, DrawsAndMeasuresWithTheSelectedFontAndColour) {
   EXPECT_EQ(SelectObject(dc, font), nullptr);
   EXPECT_EQ(SelectObject(dc, nullptr), nullptr);  // not a font: nothing changes
   EXPECT_EQ(SetTextColor(dc, RGB(255, 0, 0)), 0u);
+  EXPECT_EQ(SetTextColor(nullptr, RGB(1, 2, 3)), 0u);
 
   RECT measured = {0, 0, 0, 0};
   const int height = DrawText(dc, "Hi", -1, &measured, DT_CALCRECT);

@@ -293,6 +293,7 @@ TEST(TextLayout, CoverageAndAlphaBlendIntoThePixel) {
       // of 128 at a colour alpha of 1 is 1.
       {1, kWhite, 0x0000007Fu, 0, 0x01010180u},
       {1, 0x808080FFu, 0x00000000u, 0, 0x01010101u},  // (128 + 128) / 256 in each channel
+      {127, 0xFFFFFF01u, 0x00000000u, WSYS_DT_FGALPHA, 0x00000000u},  // 127 x 1 / 255 is 0
       {128, 0xFFFFFF01u, 0x00000000u, WSYS_DT_FGALPHA, 0x01010101u},
       // Every channel its own mix: about half of each byte of the colour, half of the pixel's.
       {128, 0x4080C0FFu, 0x11223344u, 0, 0x29517AA2u},

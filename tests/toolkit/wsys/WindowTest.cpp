@@ -15,7 +15,7 @@ namespace {
 
 RECT rectOf(HWND w) {
   RECT r = {0, 0, 0, 0};
-  GetWindowRect(w, &r);
+  EXPECT_TRUE(GetWindowRect(w, &r));
   return r;
 }
 
@@ -80,6 +80,18 @@ TEST(Window, ZOrderFollowsInsertAfter) {
   EXPECT_EQ(parent->children.Get(0), a);
   EXPECT_TRUE(DestroyWindow(b));
   EXPECT_EQ(parent->children.GetSize(), 2);
+  DestroyWindow(parent);
+  // Into the middle of four: just below the window named.
+  parent = WSYS_CreateWindow(nullptr, nullptr, 0, "");
+  HWND w[4];
+  for (int i = 0; i < 4; ++i) w[i] = WSYS_CreateWindow(parent, nullptr, i, "");
+  SetWindowPos(w[3], w[1], 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+  std::string order;
+  for (int i = 0; i < parent->children.GetSize(); ++i)
+    order += std::to_string(parent->children.Get(i)->id);
+  EXPECT_EQ(order, "2130");
+  RECT r;
+  EXPECT_FALSE(GetWindowRect(nullptr, &r));
   DestroyWindow(parent);
 }
 
