@@ -93,6 +93,13 @@ TEST(Circle, FilledDiscAndOutlineRing) {
   GFX_Circle(&soft, 5, 5, 3.5f, kWhite, 1.f, GFX_MODE_COPY, true);
   EXPECT_EQ(red(GFX_GetPixel(&soft, 8, 5)), 128);
   EXPECT_EQ(red(GFX_GetPixel(&soft, 9, 5)), 128);
+  // The soft ring mirrors across both axes through its centre pixel.
+  for (int y = 0; y < 11; ++y)
+    for (int x = 0; x < 11; ++x)
+      ASSERT_EQ(
+          red(GFX_GetPixel(&soft, x, y)) * 1000 + red(GFX_GetPixel(&soft, x, 10 - y)),
+          red(GFX_GetPixel(&soft, 10 - x, y)) * 1000 + red(GFX_GetPixel(&soft, 10 - x, 10 - y)))
+          << x << "," << y;
   GFX_MemBitmap softDisc(11, 11);
   GFX_FillCircle(&softDisc, 5, 5, 3.2f, kWhite, 1.f, GFX_MODE_COPY, true);
   EXPECT_EQ(red(GFX_GetPixel(&softDisc, 5, 5)), 255);
@@ -145,7 +152,7 @@ TEST(RoundRect, OutlineDrawsEachPixelOnce) {
   EXPECT_EQ(lit(&thin), (PixelSet{{1, 1}, {2, 1}, {1, 2}, {2, 2}, {1, 3}, {2, 3}}));
   EXPECT_EQ(maxRed(&thin), 1);
   GFX_MemBitmap one(3, 5);  // a pixel wide: a column
-  GFX_RoundRect(&one, 1, 1, 1.5f, 3, 2, kOne, 1.f, GFX_MODE_ADD, false);
+  GFX_RoundRect(&one, 1, 1, 1, 3, 2, kOne, 1.f, GFX_MODE_ADD, false);
   EXPECT_EQ(lit(&one), (PixelSet{{1, 1}, {1, 2}, {1, 3}}));
   GFX_MemBitmap three(5, 6);  // three wide: one pixel inside each middle row
   GFX_RoundRect(&three, 1, 1, 3, 4, 0, kOne, 1.f, GFX_MODE_ADD, false);

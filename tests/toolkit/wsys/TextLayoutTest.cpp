@@ -80,6 +80,7 @@ TEST(TextLayout, DecodesUtf8AndReadsTheRestAsLatin1) {
       {"\xE2\x82\xAC", -1, {0x20AC}},
       {"\xEF\xBC\xA1", -1, {0xFF21}},
       {"\xE0\xA4\x85", -1, {0x905}},
+      {"\xC3\xA9Z\xE2\x82\xACZ", -1, {0xE9, 0x5A, 0x20AC, 0x5A}},
       {"\xF0\x9F\x98\x80", -1, {0x1F600}},
       {"\xF4\x8F\xBF\xBF", -1, {0x10FFFF}},
       {"\xC1\x81", -1, {0xC1, 0x81}},  // overlong lead
