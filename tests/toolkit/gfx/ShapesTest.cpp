@@ -49,6 +49,11 @@ TEST(Line, PixelsAndAntialiasedShares) {
   GFX_MemBitmap steep(3, 5);  // drawn upwards
   GFX_Line(&steep, 1, 4, 1, 1, kWhite, 1.f, GFX_MODE_COPY, true);
   EXPECT_EQ(lit(&steep), (PixelSet{{1, 1}, {1, 2}, {1, 3}, {1, 4}}));
+  for (bool aa : {false, true}) {  // a line from a point to itself is that point
+    GFX_MemBitmap dot(4, 4);
+    GFX_Line(&dot, 2, 1, 2, 1, kWhite, 1.f, GFX_MODE_COPY, aa);
+    EXPECT_EQ(lit(&dot), (PixelSet{{2, 1}})) << aa;
+  }
   // Halfway the exact line runs between rows 0 and 1 (columns, for the steep one).
   for (bool steepSlope : {false, true}) {
     GFX_MemBitmap slope(5, 5);
