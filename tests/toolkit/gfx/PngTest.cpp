@@ -212,7 +212,7 @@ TEST(Png, BothReadersAgreeOnEveryGamma) {
   const struct {
     uint32_t gamma;
     bool asWritten;
-  } cases[] = {{45455, true},  {43182, true},  {47727, true},   {47728, true},
+  } cases[] = {{45455, true},  {43182, true},  {47727, true},   {47728, true}, {1, true},
                {43181, false}, {50000, false}, {100000, false}, {22727, false}};
   for (const auto& c : cases) {
     std::ofstream(path, std::ios::binary | std::ios::trunc) << withGamma(plain, c.gamma);
