@@ -38,6 +38,8 @@ TEST(Modes, EachModeCombinesAsItsFormulaSays) {
       {"unknown copies", kDest, kSource, 1.f, 9, kSource},
       {"hue turned a third", GFX_Pixel(255, 0, 0, 255), GFX_Pixel(255, 85, 128, 128), 1.f, GFX_MODE_HSVADJUST, GFX_Pixel(255, 255, 0, 0)},
       {"hsv neutral", kDest, GFX_Pixel(255, 0, 128, 128), 1.f, GFX_MODE_HSVADJUST, kDest},
+      {"hsv neutral, last sixth", GFX_Pixel(255, 255, 0, 128), GFX_Pixel(255, 0, 128, 128), 1.f, GFX_MODE_HSVADJUST, GFX_Pixel(255, 255, 0, 128)},
+      {"grey has no hue to turn", GFX_Pixel(255, 90, 90, 90), GFX_Pixel(255, 85, 128, 128), 1.f, GFX_MODE_HSVADJUST, GFX_Pixel(255, 90, 90, 90)},
       {"no saturation", kDest, GFX_Pixel(255, 0, 0, 128), 1.f, GFX_MODE_HSVADJUST, GFX_Pixel(255, 200, 200, 200)},
       {"half value", GFX_Pixel(255, 200, 100, 50), GFX_Pixel(255, 0, 128, 64), 1.f, GFX_MODE_HSVADJUST, GFX_Pixel(255, 100, 50, 25)},
       {"add at half weight", kDest, kSource, 0.5f, GFX_MODE_ADD, GFX_Pixel(255, 150, 228, 100)},
