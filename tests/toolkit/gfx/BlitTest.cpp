@@ -162,6 +162,19 @@ TEST(ScaledBlit, CopiesScalesAndAverages) {
   GFX_FillRect(&framed, 1, 1, 2, 2, GFX_Pixel(255, 0, 0, 255), 1.f, GFX_MODE_COPY);
   GFX_ScaledBlit(&dest, &framed, 0, 0, 6, 6, 1, 1, 2, 2, 1.f, GFX_MODE_BILINEAR);
   EXPECT_TRUE(pixelsAre(&dest, [](int, int) { return GFX_Pixel(255, 0, 0, 255); }));
+  // Into the middle of a bitmap, in every way of drawing: nothing outside the rectangle changes.
+  for (int mode : {(int)GFX_MODE_COPY, (int)GFX_MODE_BILINEAR, GFX_MODE_ADD | GFX_MODE_BILINEAR}) {
+    GFX_MemBitmap middle(9, 9);
+    fill(&middle, kEmpty);
+    GFX_ScaledBlit(&middle, &src, 2, 3, 5, 4, 0, 0, 7, 5, 1.f, mode);
+    EXPECT_TRUE(pixelsAre(&middle,
+                          [&](int x, int y) {
+                            const bool inside = x >= 2 && x < 7 && y >= 3 && y < 7;
+                            return inside ? GFX_GetPixel(&middle, x, y) : kEmpty;
+                          }))
+        << "mode " << mode;
+    EXPECT_NE(GFX_GetPixel(&middle, 6, 6), kEmpty) << "mode " << mode;
+  }
 }
 
 // Turned clockwise; a half turn about a centre moved two pixels right.
