@@ -162,6 +162,14 @@ TEST(ScaledBlit, CopiesScalesAndAverages) {
   GFX_FillRect(&framed, 1, 1, 2, 2, GFX_Pixel(255, 0, 0, 255), 1.f, GFX_MODE_COPY);
   GFX_ScaledBlit(&dest, &framed, 0, 0, 6, 6, 1, 1, 2, 2, 1.f, GFX_MODE_BILINEAR);
   EXPECT_TRUE(pixelsAre(&dest, [](int, int) { return GFX_Pixel(255, 0, 0, 255); }));
+  // A source of a single pixel stretches over the whole destination.
+  GFX_MemBitmap dot(1, 1), stretched(4, 3);
+  fill(&dot, GFX_Pixel(255, 40, 50, 60));
+  for (int mode : {(int)GFX_MODE_COPY, (int)GFX_MODE_BILINEAR}) {
+    GFX_ScaledBlit(&stretched, &dot, 0, 0, 4, 3, 0, 0, 1, 1, 1.f, mode);
+    EXPECT_TRUE(pixelsAre(&stretched, [](int, int) { return GFX_Pixel(255, 40, 50, 60); }))
+        << "mode " << mode;
+  }
   // Into the middle of a bitmap, in every way of drawing: nothing outside the rectangle changes.
   for (int mode : {(int)GFX_MODE_COPY, (int)GFX_MODE_BILINEAR, GFX_MODE_ADD | GFX_MODE_BILINEAR}) {
     GFX_MemBitmap middle(9, 9);

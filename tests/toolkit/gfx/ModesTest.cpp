@@ -49,6 +49,7 @@ TEST(Modes, EachModeCombinesAsItsFormulaSays) {
       {"weight NaN white on black", kBlack, kWhite, NAN, GFX_MODE_COPY, kBlack},
       {"negative weight", kBlack, kWhite, -0.5f, GFX_MODE_ADD, kBlack},
       {"weight above 1", kDest, kSource, 7.f, GFX_MODE_COPY, kSource},
+      {"add, weight just above 1", kDest, kSource, 1.5f, GFX_MODE_ADD, GFX_Pixel(255, 200, 255, 150)},
       {"copy takes alpha", kDest, GFX_Pixel(10, 1, 2, 3), 1.f, GFX_MODE_COPY, GFX_Pixel(10, 1, 2, 3)},
       {"source alpha weights", kDest, halfBlack, 1.f, GFX_MODE_COPY | GFX_MODE_SRCALPHA, GFX_Pixel(255, 50, 99, 25)},
       {"alpha laid over", clear, halfBlack, 1.f, GFX_MODE_COPY | GFX_MODE_SRCALPHA, GFX_Pixel(128, 50, 99, 25)},

@@ -125,6 +125,11 @@ TEST(Arc, CoversOnlyItsAngles) {
   GFX_Arc(&whole, 5, 5, 3, -1, (float)(2 * M_PI - 1), kWhite, 1.f, GFX_MODE_COPY, false);
   GFX_Circle(&circle, 5, 5, 3, kWhite, 1.f, GFX_MODE_COPY, false);
   EXPECT_EQ(lit(&whole), lit(&circle));
+  GFX_MemBitmap tinyArc(11, 11), tinyCircle(11, 11);  // under a pixel's radius too
+  GFX_Arc(&tinyArc, 5, 5, 0.6f, -1, (float)(2 * M_PI - 1), kWhite, 1.f, GFX_MODE_COPY, true);
+  GFX_Circle(&tinyCircle, 5, 5, 0.6f, kWhite, 1.f, GFX_MODE_COPY, true);
+  EXPECT_FALSE(lit(&tinyCircle).empty());
+  EXPECT_EQ(lit(&tinyArc), lit(&tinyCircle));
 }
 
 TEST(RoundRect, OutlineDrawsEachPixelOnce) {
