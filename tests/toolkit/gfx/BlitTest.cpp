@@ -166,9 +166,30 @@ TEST(ScaledBlit, CopiesScalesAndAverages) {
   GFX_MemBitmap dot(1, 1), stretched(4, 3);
   fill(&dot, GFX_Pixel(255, 40, 50, 60));
   for (int mode : {(int)GFX_MODE_COPY, (int)GFX_MODE_BILINEAR}) {
-    GFX_ScaledBlit(&stretched, &dot, 0, 0, 4, 3, 0, 0, 1, 1, 1.f, mode);
-    EXPECT_TRUE(pixelsAre(&stretched, [](int, int) { return GFX_Pixel(255, 40, 50, 60); }))
-        << "mode " << mode;
+    for (bool turned : {false, true}) {
+      fill(&stretched, 0);
+      if (turned)
+        GFX_RotatedBlit(&stretched, &dot, 0, 0, 4, 3, 0, 0, 1, 1, 0.f, false, 1.f, mode, 0, 0);
+      else
+        GFX_ScaledBlit(&stretched, &dot, 0, 0, 4, 3, 0, 0, 1, 1, 1.f, mode);
+      EXPECT_TRUE(pixelsAre(&stretched, [](int, int) { return GFX_Pixel(255, 40, 50, 60); }))
+          << "mode " << mode << " turned " << turned;
+    }
+  }
+  // A scale of one in a mode other than copy, and a copy just under full weight, mix with what
+  // was there.
+  GFX_MemBitmap plain(3, 2), mixed(3, 2);
+  fill(&plain, GFX_Pixel(255, 100, 100, 100));
+  for (int mode : {(int)GFX_MODE_COPY, (int)GFX_MODE_BILINEAR}) {
+    fill(&mixed, GFX_Pixel(255, 20, 20, 20));
+    GFX_ScaledBlit(&mixed, &plain, 0, 0, 3, 2, 0, 0, 3, 2, 1.f, mode | GFX_MODE_ADD);
+    EXPECT_TRUE(pixelsAre(&mixed, [](int, int) { return GFX_Pixel(255, 120, 120, 120); }));
+    GFX_MemBitmap white(3, 2);
+    fill(&white, GFX_Pixel(255, 255, 255, 255));
+    fill(&mixed, GFX_Pixel(255, 0, 0, 0));
+    GFX_ScaledBlit(&mixed, &white, 0, 0, 3, 2, 0, 0, 3, 2, 255.f / 256, mode);
+    EXPECT_TRUE(pixelsAre(&mixed, [](int, int) { return GFX_Pixel(255, 254, 254, 254); }))
+        << "(255 x 255 + 128) / 256 is 254";
   }
   // Into the middle of a bitmap, in every way of drawing: nothing outside the rectangle changes.
   for (int mode : {(int)GFX_MODE_COPY, (int)GFX_MODE_BILINEAR, GFX_MODE_ADD | GFX_MODE_BILINEAR}) {

@@ -39,6 +39,7 @@ TEST(Png, RoundTripKeepsEveryChannelAndAlpha) {
     ASSERT_TRUE(loaded);
     ASSERT_EQ(loaded->getWidth(), 5);
     ASSERT_EQ(loaded->getHeight(), 3);
+    EXPECT_EQ(loaded->getRowSpan(), 8) << "rows of four pixels at a time";
     EXPECT_TRUE(pixelsAre(loaded.get(), [&](int x, int y) { return GFX_GetPixel(&b, x, y); }));
     GFX_MemBitmap into(1, 1);
     EXPECT_EQ(GFX_LoadPNG(path.c_str(), &into, checkSums), &into);

@@ -89,6 +89,17 @@ TEST(Circle, FilledDiscAndOutlineRing) {
   GFX_MemBitmap disc(11, 11), ring(11, 11), soft(11, 11);
   GFX_FillCircle(&disc, 5, 5, 2, kOne, 1.f, GFX_MODE_ADD, false);
   EXPECT_EQ(lit(&disc).size(), 13u);
+  // Without a radius a soft disc still covers half its centre; a hard ring half a pixel off the
+  // pixel centres takes both neighbours.
+  GFX_MemBitmap point(5, 5), between(11, 11);
+  GFX_FillCircle(&point, 2, 2, 0, kWhite, 1.f, GFX_MODE_COPY, true);
+  EXPECT_EQ(lit(&point), (PixelSet{{2, 2}}));
+  EXPECT_EQ(red(GFX_GetPixel(&point, 2, 2)), 128);
+  GFX_MemBitmap dot(5, 5);
+  GFX_Circle(&dot, 2, 2, 0, kWhite, 1.f, GFX_MODE_COPY, true);
+  EXPECT_EQ(lit(&dot), (PixelSet{{2, 2}}));
+  GFX_Circle(&between, 5, 5, 3.5f, kWhite, 1.f, GFX_MODE_COPY, false);
+  EXPECT_EQ(red(GFX_GetPixel(&between, 8, 5)) + red(GFX_GetPixel(&between, 9, 5)), 2 * 255);
   EXPECT_EQ(maxRed(&disc), 1);
   GFX_Circle(&ring, 5, 5, 3, kOne, 1.f, GFX_MODE_ADD, false);
   EXPECT_EQ(maxRed(&ring), 1);
@@ -129,6 +140,9 @@ TEST(Arc, CoversOnlyItsAngles) {
   GFX_Arc(&tinyArc, 5, 5, 0.6f, -1, (float)(2 * M_PI - 1), kWhite, 1.f, GFX_MODE_COPY, true);
   GFX_Circle(&tinyCircle, 5, 5, 0.6f, kWhite, 1.f, GFX_MODE_COPY, true);
   EXPECT_FALSE(lit(&tinyCircle).empty());
+  GFX_MemBitmap tinyDisc(11, 11);
+  GFX_FillCircle(&tinyDisc, 5, 5, 0.6f, kWhite, 1.f, GFX_MODE_COPY, true);
+  EXPECT_EQ(red(GFX_GetPixel(&tinyDisc, 5, 5)), 255);
   EXPECT_EQ(lit(&tinyArc), lit(&tinyCircle));
 }
 
@@ -148,8 +162,8 @@ TEST(RoundRect, OutlineDrawsEachPixelOnce) {
   // A radius too large for the shorter side is cut to what that side leaves: the corner is the
   // one of that radius in a rectangle large enough for it.
   GFX_MemBitmap roomy(20, 20);
-  GFX_RoundRect(&roomy, 0, 0, 20, 20, 3, kOne, 1.f, GFX_MODE_ADD, false);
-  for (auto [w, h] : {std::pair{9, 13}, {13, 9}}) {
+  GFX_RoundRect(&roomy, 0, 0, 20, 20, 4, kOne, 1.f, GFX_MODE_ADD, false);
+  for (auto [w, h] : {std::pair{10, 13}, {13, 10}}) {
     GFX_MemBitmap cut(w, h);
     GFX_RoundRect(&cut, 0, 0, (float)w, (float)h, 1000, kOne, 1.f, GFX_MODE_ADD, false);
     for (int y = 0; y < 5; ++y)
