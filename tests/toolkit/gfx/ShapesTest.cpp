@@ -178,6 +178,9 @@ TEST(RoundRect, OutlineDrawsEachPixelOnce) {
   GFX_MemBitmap one(3, 5);  // a pixel wide: a column
   GFX_RoundRect(&one, 1, 1, 1, 3, 2, kOne, 1.f, GFX_MODE_ADD, false);
   EXPECT_EQ(lit(&one), (PixelSet{{1, 1}, {1, 2}, {1, 3}}));
+  GFX_MemBitmap flat(5, 3);  // a pixel tall: a row
+  GFX_RoundRect(&flat, 1, 1, 3, 1, 2, kOne, 1.f, GFX_MODE_ADD, false);
+  EXPECT_EQ(lit(&flat), (PixelSet{{1, 1}, {2, 1}, {3, 1}}));
   GFX_MemBitmap three(5, 6);  // three wide: one pixel inside each middle row
   GFX_RoundRect(&three, 1, 1, 3, 4, 0, kOne, 1.f, GFX_MODE_ADD, false);
   EXPECT_EQ(
@@ -216,6 +219,9 @@ TEST(Shapes, ClipAtEveryEdgeAndWildCoordinatesTouchNothing) {
     EXPECT_TRUE(clipsConsistently([&](GFX_IBitmap* b, int dx, int dy) {  // all outline
       GFX_RoundRect(b, dx + 2.f, dy - 3.f, 2.f, 20.f, 1, kWhite, 1.f, GFX_MODE_COPY, aa);
       GFX_RoundRect(b, dx - 3.f, dy + 5.f, 20.f, 2.f, 1, kWhite, 1.f, GFX_MODE_COPY, aa);
+    }));
+    EXPECT_TRUE(clipsConsistently([&](GFX_IBitmap* b, int dx, int dy) {  // sides from far above
+      GFX_RoundRect(b, dx + 1.f, dy - 8.f, 6.f, 14.f, 2, kWhite, 1.f, GFX_MODE_COPY, aa);
     }));
   }
   GFX_MemBitmap empty(0, 0), b(4, 4);
