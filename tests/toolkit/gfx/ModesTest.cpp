@@ -80,6 +80,11 @@ TEST(Modes, FillsPixelsAndClearsUseTheSameArithmetic) {
   EXPECT_TRUE(pixelsAre(&c, [](int x, int y) {
     return x >= 1 && x < 3 && y >= 1 ? (kDest & 0xFFFFFF00u) | 7 : kDest;
   }));
+  GFX_MemBitmap middle(4, 4);  // rows below a clear inside the bitmap stay
+  fill(&middle, kDest);
+  GFX_ClearRect(&middle, 0, 1, 4, 2, 0xFFFFFF00u, 0x7);
+  EXPECT_TRUE(pixelsAre(
+      &middle, [](int, int y) { return y == 1 || y == 2 ? (kDest & 0xFFFFFF00u) | 7 : kDest; }));
 }
 
 namespace {
