@@ -110,6 +110,10 @@ TEST_F(BackEndsTest, TheTimerInvalidatesWhatIsDirtyAndTheDrawCoversIt) {
     graphics->AttachControl(new Probe(&plug, c.dirty, -1, "spot", nullptr));
     view->tick();
     EXPECT_EQ(view->drawn().back(), c.drawn) << "carbon " << c.carbon;
+    if (c.carbon) {
+      EXPECT_EQ(graphics->GetDrawRect(), c.composited ? c.dirty : IRECT(0, 0, kWidth, kHeight))
+          << "composited " << c.composited;
+    }
   }
 }
 
@@ -684,6 +688,7 @@ TEST(SystemVersion, ThePackedWordOfTheKernelRelease) {
   } cases[] = {{"6.1.0-18-amd64", 0x0610},
                {"5.15.3", 0x0593},
                {"10.6.8", 0x1068},
+               {"100.2.3", 0x9923},  // held to 99
                {"4", 0x0400},
                {"", 0},
                {"linux", 0},

@@ -351,7 +351,9 @@ TEST_F(DrawingTest, ARotatedMaskLaysItsTopOverTheBaseInPlace) {
   for (int y = 0; y < 4; ++y)
     for (int x = 0; x < 8; ++x) top->getBits()[y * 8 + x] = GFX_Pixel(255, 100 + x, 50 + y, 0);
   BitmapStorage::Instance().Add(top, 9060);
-  BitmapStorage::Instance().Add(new GFX_MemBitmap(8, 8), 9061);  // transparent
+  GFX_MemBitmap* spot = new GFX_MemBitmap(8, 8);  // transparent but for one pixel
+  spot->getBits()[6 * spot->getRowSpan() + 2] = GFX_Pixel(255, 10, 10, 0);
+  BitmapStorage::Instance().Add(spot, 9061);
   IBitmap base = graphics.LoadIBitmap(9062, "8x8");
   IBitmap layer = graphics.getImageById(9060, 1.0), mask = graphics.getImageById(9061, 1.0);
   DrawEverywhere();
@@ -359,9 +361,16 @@ TEST_F(DrawingTest, ARotatedMaskLaysItsTopOverTheBaseInPlace) {
   const struct {
     double angle;
     std::function<std::pair<int, int>(int, int)> source;
-  } cases[] = {
-      {0, [&](int x, int y) { return y < 4 ? std::make_pair(100 + x, 50 + y) : kBefore; }},
-      {90, [&](int x, int y) { return x > 3 ? std::make_pair(100 + y, 50 + 7 - x) : kBefore; }}};
+  } cases[] = {{0,
+                [&](int x, int y) {
+                  if (x == 2 && y == 6)
+                    return std::make_pair(2 + 10, 6 + 10);  // the mask adds to the base
+                  return y < 4 ? std::make_pair(100 + x, 50 + y) : kBefore;
+                }},
+               {90, [&](int x, int y) {
+                  if (x == 1 && y == 2) return std::make_pair(1 + 10, 2 + 10);
+                  return x > 3 ? std::make_pair(100 + y, 50 + 7 - x) : kBefore;
+                }}};
   for (const auto& c : cases) {
     IRECT wipe(0, 0, 200, 200);
     graphics.FillIRect(&COLOR_WHITE, &wipe);
