@@ -153,8 +153,13 @@ TEST_F(DrawingTest, BitmapsAreScaledOnceAndKeyedByIdAndScale) {
   EXPECT_EQ(pixels->getBits()[39 * pixels->getRowSpan() + 99], GFX_Pixel(255, 99, 39, 0));
   EXPECT_EQ(graphics.getImageById(9001, 0.85).mData, small.mData);
   EXPECT_EQ(graphics.getImageById(9001, 1.0).mData, nullptr);
-  EXPECT_EQ(graphics.LoadIBitmap(9003, "missing").mData, nullptr);
+  const IBitmap missing = graphics.LoadIBitmap(9003, "missing", 1.0, 2);
+  EXPECT_EQ(std::vector<int>({missing.W, missing.H, missing.N}), std::vector<int>({0, 0, 2}));
+  EXPECT_EQ(missing.mData, nullptr);
   EXPECT_EQ(graphics.getImageById(9003, 1.0).mData, nullptr);
+  // A background picture covers the editor from the corner, one frame high.
+  graphics.AttachBackground(9004, "120x90", 1.0);
+  EXPECT_EQ(graphics.GetControl(0)->GetRECT(), IRECT(0, 0, 120, 90));
 }
 
 // Bitmap draws report success, also when there is nothing to draw: no pixels, or nothing of the
