@@ -197,6 +197,9 @@ TEST_F(DrawingTest, CropsAndScalesKeepTheSourcesPixelsAndFrames) {
   EXPECT_EQ(std::vector<int>({cropped.W, cropped.H, cropped.N}), std::vector<int>({4, 5, 2}));
   IBitmap scaled = graphics.ScaleBitmap(&source, 20, 40);
   EXPECT_EQ(std::vector<int>({scaled.W, scaled.H, scaled.N}), std::vector<int>({20, 40, 2}));
+  // Their rows are whole groups of four pixels.
+  EXPECT_EQ(std::make_pair(cropped.mData->getRowSpan(), scaled.mData->getRowSpan()),
+            std::make_pair(4, 20));
   DrawEverywhere();
   const IChannelBlend copy(IChannelBlend::kBlendClobber);
   IRECT at(0, 0, 4, 5);
@@ -417,6 +420,7 @@ TEST_F(DrawingTest, StrayPixelsAreDroppedAndFractionLinesCountRowsFromTheBottom)
     EXPECT_TRUE(
         graphics.ForcePixel(&red, p.first, p.second));  // AddressSanitizer checks the writes
   EXPECT_NE(graphics.GetPoint(199, 4), COLOR_RED);
+  EXPECT_NE(graphics.GetPoint(0, 1), COLOR_RED) << "just past a row is not the next row";
 
   IRECT rect(0, 0, 10, 100);
   graphics.DrawHorizontalLine(&black, &rect, 0.25f);

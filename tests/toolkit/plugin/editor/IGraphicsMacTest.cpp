@@ -58,8 +58,10 @@ TEST(MouseOutTest, LeavingTheEditorReachesEveryControl) {
   std::vector<std::string> log;
   TestGraphics* graphics = new TestGraphics(&plug, 100, 80);
   plug.AttachGraphics(graphics);
-  graphics->AttachControl(new Probe(&plug, IRECT(0, 0, 50, 50), 0, "a", &log));
-  graphics->AttachControl(new Probe(&plug, IRECT(50, 0, 100, 50), 1, "b", &log));
+  for (const char* name : {"a", "b"}) {  // each attached control is found at the place returned
+    Probe* probe = new Probe(&plug, IRECT(0, 0, 50, 50), 0, name, &log);
+    EXPECT_EQ(graphics->GetControl(graphics->AttachControl(probe)), probe);
+  }
   graphics->OnMouseOut();
   EXPECT_THAT(log, ElementsAre("a out", "b out"));
 }
