@@ -83,6 +83,14 @@ TEST_F(InputTest, DragsFollowTheCapturedControlAndPushUserChanges) {
   EXPECT_THAT(plug.calls(),
               ElementsAre("begin 1", "automate 1", "change 1", "automate 1", "change 1", "end 1"));
   EXPECT_DOUBLE_EQ(plug.GetParam(1)->Value(), 1.0);  // 0.1 + 2.3, clamped
+  // The host hears a press and release of the first parameter, none of one it was not offered.
+  add(new Probe(&plug, IRECT(0, 60, 20, 80), 3, "first unoffered", &log));
+  plug.clearCalls();
+  for (auto [x, y] : {std::pair{10, 10}, {190, 90}, {10, 70}}) {
+    view->mouseDown(x, y);
+    view->mouseUp(x, y);
+  }
+  EXPECT_THAT(plug.calls(), ElementsAre("begin 0", "end 0"));
 }
 
 TEST_F(InputTest, DoubleClicksRestoreDefaultsOrActAsPresses) {
