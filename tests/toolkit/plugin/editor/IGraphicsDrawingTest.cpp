@@ -141,6 +141,9 @@ class DrawingTest : public ::testing::Test {
 TEST_F(DrawingTest, BitmapsAreScaledOnceAndKeyedByIdAndScale) {
   IBitmap small = graphics.LoadIBitmap(9001, "100x40", 0.85);
   EXPECT_EQ(small.H, 34);
+  // The scaled picture fills its bitmap from the corner on: both ends of the top row are opaque.
+  EXPECT_EQ(small.mData->getBits()[0] & 0xff, 255u);
+  EXPECT_EQ(small.mData->getBits()[small.W - 1] & 0xff, 255u);
   IBitmap large = graphics.LoadIBitmap(9002, "100x40", 1.15);
   EXPECT_EQ(large.W, 114);  // 100 * 1.15 lies just below 115
   IBitmap again = graphics.LoadIBitmap(9002, "other", 1.15, 3, true);
