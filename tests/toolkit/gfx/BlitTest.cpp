@@ -6,6 +6,7 @@
 
 #include "Pixels.h"
 #include "toolkit/gfx/Blit.h"
+#include "toolkit/wsys/MemContext.h"
 
 using namespace gfx_test;
 
@@ -117,6 +118,28 @@ TEST(Blit, CopyTakesSizeAndPixelsAndRowsFollowTheAlignment) {
   EXPECT_EQ(GFX_MemBitmap(1, 1, 4097).getRowSpan(), 1) << "alignments past a page are ignored";
 }
 
+// The system bitmap answers each resize as it went, and its drawing context always describes
+// the pixels it holds: the new ones after a resize, the old ones after a refused one.
+TEST(SysBitmap, ResizeReportsItselfAndTheContextFollowsThePixels) {
+  GFX_SysBitmap b(2, 2);
+  const auto context = [&] { return *reinterpret_cast<WSYS_BitmapContext**>(b.getDC()); };
+  const struct {
+    int w, h;
+    bool ok;
+    int width, height;
+  } steps[] = {{5, 3, true, 5, 3},   {INT_MAX, INT_MAX, false, 5, 3},
+               {-1, 4, false, 5, 3}, {9, 1, true, 9, 1},
+               {0, 0, true, 0, 0},   {3, 7, true, 3, 7}};
+  for (const auto& s : steps) {
+    EXPECT_EQ(b.resize(s.w, s.h), s.ok) << s.w << " x " << s.h;
+    ASSERT_NE(b.getDC(), nullptr) << s.w << " x " << s.h;
+    EXPECT_EQ(std::pair(b.getWidth(), b.getHeight()), std::pair(s.width, s.height));
+    EXPECT_EQ(context()->data, reinterpret_cast<unsigned char*>(b.getBits()));
+    EXPECT_EQ(std::pair(context()->width, context()->height), std::pair(s.width, s.height));
+    EXPECT_EQ(context()->bytesPerRow, b.getRowSpan() * 4);
+  }
+}
+
 // Same size copies; nearest doubles; 100 pixels at 115 % keep their end pixels;
 // bilinear halves a checker to grey and samples only the source rectangle.
 TEST(ScaledBlit, CopiesScalesAndAverages) {
@@ -139,6 +162,48 @@ TEST(ScaledBlit, CopiesScalesAndAverages) {
   GFX_FillRect(&framed, 1, 1, 2, 2, GFX_Pixel(255, 0, 0, 255), 1.f, GFX_MODE_COPY);
   GFX_ScaledBlit(&dest, &framed, 0, 0, 6, 6, 1, 1, 2, 2, 1.f, GFX_MODE_BILINEAR);
   EXPECT_TRUE(pixelsAre(&dest, [](int, int) { return GFX_Pixel(255, 0, 0, 255); }));
+  // A source of a single pixel stretches over the whole destination.
+  GFX_MemBitmap dot(1, 1), stretched(4, 3);
+  fill(&dot, GFX_Pixel(255, 40, 50, 60));
+  for (int mode : {(int)GFX_MODE_COPY, (int)GFX_MODE_BILINEAR}) {
+    for (bool turned : {false, true}) {
+      fill(&stretched, 0);
+      if (turned)
+        GFX_RotatedBlit(&stretched, &dot, 0, 0, 4, 3, 0, 0, 1, 1, 0.f, false, 1.f, mode, 0, 0);
+      else
+        GFX_ScaledBlit(&stretched, &dot, 0, 0, 4, 3, 0, 0, 1, 1, 1.f, mode);
+      EXPECT_TRUE(pixelsAre(&stretched, [](int, int) { return GFX_Pixel(255, 40, 50, 60); }))
+          << "mode " << mode << " turned " << turned;
+    }
+  }
+  // A scale of one in a mode other than copy, and a copy just under full weight, mix with what
+  // was there.
+  GFX_MemBitmap plain(3, 2), mixed(3, 2);
+  fill(&plain, GFX_Pixel(255, 100, 100, 100));
+  for (int mode : {(int)GFX_MODE_COPY, (int)GFX_MODE_BILINEAR}) {
+    fill(&mixed, GFX_Pixel(255, 20, 20, 20));
+    GFX_ScaledBlit(&mixed, &plain, 0, 0, 3, 2, 0, 0, 3, 2, 1.f, mode | GFX_MODE_ADD);
+    EXPECT_TRUE(pixelsAre(&mixed, [](int, int) { return GFX_Pixel(255, 120, 120, 120); }));
+    GFX_MemBitmap white(3, 2);
+    fill(&white, GFX_Pixel(255, 255, 255, 255));
+    fill(&mixed, GFX_Pixel(255, 0, 0, 0));
+    GFX_ScaledBlit(&mixed, &white, 0, 0, 3, 2, 0, 0, 3, 2, 255.f / 256, mode);
+    EXPECT_TRUE(pixelsAre(&mixed, [](int, int) { return GFX_Pixel(255, 254, 254, 254); }))
+        << "(255 x 255 + 128) / 256 is 254";
+  }
+  // Into the middle of a bitmap, in every way of drawing: nothing outside the rectangle changes.
+  for (int mode : {(int)GFX_MODE_COPY, (int)GFX_MODE_BILINEAR, GFX_MODE_ADD | GFX_MODE_BILINEAR}) {
+    GFX_MemBitmap middle(9, 9);
+    fill(&middle, kEmpty);
+    GFX_ScaledBlit(&middle, &src, 2, 3, 5, 4, 0, 0, 7, 5, 1.f, mode);
+    EXPECT_TRUE(pixelsAre(&middle,
+                          [&](int x, int y) {
+                            const bool inside = x >= 2 && x < 7 && y >= 3 && y < 7;
+                            return inside ? GFX_GetPixel(&middle, x, y) : kEmpty;
+                          }))
+        << "mode " << mode;
+    EXPECT_NE(GFX_GetPixel(&middle, 6, 6), kEmpty) << "mode " << mode;
+  }
 }
 
 // Turned clockwise; a half turn about a centre moved two pixels right.
@@ -157,6 +222,39 @@ TEST(RotatedBlit, TurnsMoveEachPixelExactly) {
                   0);
   EXPECT_TRUE(pixelsAre(
       &half, [&](int x, int y) { return x < 4 ? kEmpty : GFX_GetPixel(&src4, 7 - x, 3 - y); }));
+}
+
+// At angles that are not quarter turns, over a destination larger than the turned rectangle:
+// every destination pixel whose centre, turned back, lands in the source shows the nearest source
+// pixel, and every other pixel is left alone.
+TEST(RotatedBlit, EveryPixelOfAnyTurnComesFromWhereItTurnsBackTo) {
+  GFX_MemBitmap src(6, 3);
+  pattern(&src);
+  const struct {
+    int dstx, dsty, dstw, dsth;
+    float angle, rotx, roty;
+  } cases[] = {{7, 8, 6, 3, 0.7f, 0, 0},
+               {6, 7, 8, 4, (float)M_PI / 4, 0, 0},
+               {5, 9, 6, 6, -1.1f, 0.5f, -1},
+               {6, 6, 9, 3, 2.3f, 1, 1},
+               {8, 5, 4, 8, 4.0f, -1.5f, 0.5f}};
+  for (const auto& c : cases) {
+    GFX_MemBitmap dest(20, 20);
+    fill(&dest, kEmpty);
+    GFX_RotatedBlit(&dest, &src, c.dstx, c.dsty, c.dstw, c.dsth, 0, 0, 6, 3, c.angle, false, 1.f,
+                    GFX_MODE_COPY, c.rotx, c.roty);
+    const double cs = std::cos((double)c.angle), sn = std::sin((double)c.angle);
+    const double cx = c.dstx + c.dstw * 0.5 + c.rotx, cy = c.dsty + c.dsth * 0.5 + c.roty;
+    EXPECT_TRUE(pixelsAre(&dest,
+                          [&](int x, int y) {
+                            const double px = x + 0.5 - cx, py = y + 0.5 - cy;
+                            const double u = (cx + cs * px + sn * py - c.dstx) * 6 / c.dstw;
+                            const double v = (cy - sn * px + cs * py - c.dsty) * 3 / c.dsth;
+                            if (!(u >= 0 && u < 6 && v >= 0 && v < 3)) return kEmpty;
+                            return GFX_GetPixel(&src, (int)u, (int)v);
+                          }))
+        << "angle " << c.angle;
+  }
 }
 
 TEST(RotatedBlit, ClipToSourceRectangleNeverSamplesOutside) {
@@ -245,4 +343,27 @@ TEST(ScaledBlit, RowFilterMatchesThePerPixelFilterExactly) {
                             }))
           << "scale " << c.scale << " from " << c.srcx << "," << c.srcy << " mode " << mode;
     }
+}
+
+// The smallest weight above none still draws, in every kind of blit and fill: white laid over
+// black at 1/256 leaves 1 in each colour channel.
+TEST(Blits, TheSmallestWeightStillDraws) {
+  const float alpha = 1.f / 256;
+  GFX_MemBitmap white(4, 4);
+  fill(&white, GFX_Pixel(255, 255, 255, 255));
+  const std::function<void(GFX_IBitmap*)> draws[] = {
+      [&](GFX_IBitmap* d) { GFX_Blit(d, &white, 0, 0, 0, 0, 4, 4, alpha, GFX_MODE_COPY); },
+      [&](GFX_IBitmap* d) {
+        GFX_ScaledBlit(d, &white, 0, 0, 4, 4, 0, 0, 2, 2, alpha, GFX_MODE_BILINEAR);
+      },
+      [&](GFX_IBitmap* d) {
+        GFX_RotatedBlit(d, &white, 0, 0, 4, 4, 0, 0, 4, 4, 0.f, false, alpha, GFX_MODE_COPY, 0, 0);
+      },
+      [&](GFX_IBitmap* d) { GFX_FillRect(d, 0, 0, 4, 4, 0xffffffffu, alpha, GFX_MODE_COPY); },
+  };
+  for (size_t i = 0; i < std::size(draws); ++i) {
+    GFX_MemBitmap dest(4, 4);
+    draws[i](&dest);
+    EXPECT_TRUE(pixelsAre(&dest, [](int, int) { return GFX_Pixel(1, 1, 1, 1); })) << "draw " << i;
+  }
 }

@@ -39,6 +39,10 @@ Box drawn(GFX_IFont& font, const char* text, RECT rect, unsigned int flags, int 
 
 TEST(CachedFont, MeasuresLinesWithoutDrawing) {
   auto font = cachedFont(14);
+  // A blank glyph (nothing to draw) is a glyph all the same, first or cached.
+  const int space = measure(*font, " ").right;
+  EXPECT_GT(space, 0);
+  EXPECT_EQ(measure(*font, "a a").right, 2 * measure(*font, "a").right + space);
   const int line = font->GetLineHeight();
   EXPECT_TRUE(line >= 14 && line <= 20) << line;
   const RECT ab = measure(*font, "ab");

@@ -1,3 +1,4 @@
+#include <dirent.h>
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -10,6 +11,20 @@
 #include "toolkit/gfx/Png.h"
 
 using namespace gfx_test;
+
+namespace {
+
+// The descriptors this process has open.
+int openFiles() {
+  DIR* dir = opendir("/proc/self/fd");
+  if (!dir) return -1;
+  int count = 0;
+  while (readdir(dir)) ++count;
+  closedir(dir);
+  return count;
+}
+
+}  // namespace
 
 TEST(Png, RoundTripKeepsEveryChannelAndAlpha) {
   kroma_test::TempDir dir;
@@ -24,6 +39,7 @@ TEST(Png, RoundTripKeepsEveryChannelAndAlpha) {
     ASSERT_TRUE(loaded);
     ASSERT_EQ(loaded->getWidth(), 5);
     ASSERT_EQ(loaded->getHeight(), 3);
+    EXPECT_EQ(loaded->getRowSpan(), 8) << "rows of four pixels at a time";
     EXPECT_TRUE(pixelsAre(loaded.get(), [&](int x, int y) { return GFX_GetPixel(&b, x, y); }));
     GFX_MemBitmap into(1, 1);
     EXPECT_EQ(GFX_LoadPNG(path.c_str(), &into, checkSums), &into);
@@ -89,5 +105,126 @@ TEST(Png, SidesUpTo16384PixelsLoadAndLongerOnesAreRefused) {
       std::unique_ptr<GFX_IBitmap> loaded(GFX_LoadPNG(path.c_str(), nullptr, checkSums));
       EXPECT_EQ(loaded != nullptr, w * h == 16384) << w << " x " << h;
     }
+  }
+}
+
+// Loading a good, a foreign or a missing file, with either reader, leaves no file open.
+TEST(Png, LoadingLeavesNoFileOpen) {
+  kroma_test::TempDir dir;
+  GFX_MemBitmap b(4, 4);
+  pattern(&b);
+  ASSERT_TRUE(GFX_WritePNG(dir.file("good.png").c_str(), &b));
+  std::ofstream(dir.file("bad.png"), std::ios::binary) << "not a picture";
+  const std::string paths[] = {dir.file("good.png"), dir.file("bad.png"), dir.file("missing.png")};
+  const int before = openFiles();
+  ASSERT_GT(before, 0);
+  for (const std::string& path : paths)
+    for (bool checkSums : {true, false})
+      for (int i = 0; i < 3; ++i)
+        std::unique_ptr<GFX_IBitmap>(GFX_LoadPNG(path.c_str(), nullptr, checkSums));
+  EXPECT_EQ(openFiles(), before);
+}
+
+// Files of kinds the engine never writes: three RGB pixels without alpha load opaque, and three
+// grey ones (left to the checking reader) as grey, with either reader.
+TEST(Png, RgbAndGreyFilesLoadOpaque) {
+  const std::string rgb(
+      "\x89\x50\x4e\x47\x0d\x0a\x1a\x0a\x00\x00\x00\x0d\x49\x48\x44\x52"
+      "\x00\x00\x00\x03\x00\x00\x00\x01\x08\x02\x00\x00\x00\x94\x82\x83"
+      "\xe3\x00\x00\x00\x12\x49\x44\x41\x54\x78\xda\x63\xe0\x12\x91\xd3"
+      "\x30\xb2\xf9\xd5\xc0\x08\x00\x08\x9f\x02\x4e\xce\x34\x1a\x89\x00"
+      "\x00\x00\x00\x49\x45\x4e\x44\xae\x42\x60\x82",
+      75);
+  const std::string grey(
+      "\x89\x50\x4e\x47\x0d\x0a\x1a\x0a\x00\x00\x00\x0d\x49\x48\x44\x52"
+      "\x00\x00\x00\x03\x00\x00\x00\x01\x08\x00\x00\x00\x00\x3e\x8b\x4b"
+      "\x68\x00\x00\x00\x0c\x49\x44\x41\x54\x78\xda\x63\x60\xf0\xfd\x0f"
+      "\x00\x01\x9d\x01\x4d\xb4\x2c\x22\xc1\x00\x00\x00\x00\x49\x45\x4e"
+      "\x44\xae\x42\x60\x82",
+      69);
+  const struct {
+    const std::string& bytes;
+    uint32_t pixels[3];
+  } cases[] = {
+      {rgb, {GFX_Pixel(255, 10, 20, 30), GFX_Pixel(255, 40, 50, 60), GFX_Pixel(255, 250, 128, 1)}},
+      {grey, {GFX_Pixel(255, 0, 0, 0), GFX_Pixel(255, 77, 77, 77), GFX_Pixel(255, 255, 255, 255)}},
+  };
+  kroma_test::TempDir dir;
+  for (const auto& c : cases) {
+    std::ofstream(dir.file("kind.png"), std::ios::binary | std::ios::trunc) << c.bytes;
+    for (bool checkSums : {true, false}) {
+      std::unique_ptr<GFX_IBitmap> loaded(
+          GFX_LoadPNG(dir.file("kind.png").c_str(), nullptr, checkSums));
+      ASSERT_TRUE(loaded) << "checked " << checkSums;
+      ASSERT_EQ(std::pair(loaded->getWidth(), loaded->getHeight()), std::pair(3, 1));
+      EXPECT_TRUE(pixelsAre(loaded.get(), [&](int x, int) { return c.pixels[x]; }))
+          << "checked " << checkSums;
+    }
+  }
+}
+
+namespace {
+
+uint32_t crc32Of(const std::string& bytes) {
+  uint32_t crc = 0xffffffffu;
+  for (unsigned char b : bytes) {
+    crc ^= b;
+    for (int k = 0; k < 8; ++k) crc = crc & 1 ? (crc >> 1) ^ 0xedb88320u : crc >> 1;
+  }
+  return ~crc;
+}
+
+std::string bigEndian(uint32_t v) {
+  return {(char)(v >> 24), (char)(v >> 16), (char)(v >> 8), (char)v};
+}
+
+// The file with a gamma chunk (in 1/100000) in place of its colour space chunks.
+std::string withGamma(const std::string& file, uint32_t gamma) {
+  const std::string body = "gAMA" + bigEndian(gamma);
+  std::string out = file.substr(0, 8);
+  for (size_t at = 8; at + 12 <= file.size();) {
+    const size_t length = (size_t)(unsigned char)file[at] << 24 |
+                          (size_t)(unsigned char)file[at + 1] << 16 |
+                          (size_t)(unsigned char)file[at + 2] << 8 | (unsigned char)file[at + 3];
+    const std::string type = file.substr(at + 4, 4);
+    if (type != "sRGB" && type != "gAMA" && type != "cHRM") out += file.substr(at, length + 12);
+    if (type == "IHDR") out += bigEndian(4) + body + bigEndian(crc32Of(body));
+    at += length + 12;
+  }
+  return out;
+}
+
+}  // namespace
+
+// Whatever gamma a file declares, the reader that skips the checksums fills the bitmap as the
+// checking one does; near the standard screen's gamma the bytes are taken as they are, further
+// off they are converted.
+TEST(Png, BothReadersAgreeOnEveryGamma) {
+  kroma_test::TempDir dir;
+  GFX_MemBitmap b(16, 2);
+  for (int x = 0; x < 16; ++x) {
+    GFX_PutPixel(&b, x, 0, GFX_Pixel(255, x * 17, 255 - x * 17, 100), 1.f, GFX_MODE_COPY);
+    GFX_PutPixel(&b, x, 1, GFX_Pixel(255, 128, x * 16, 30), 1.f, GFX_MODE_COPY);
+  }
+  const std::string path = dir.file("gamma.png");
+  ASSERT_TRUE(GFX_WritePNG(path.c_str(), &b));
+  std::ifstream in(path, std::ios::binary);
+  const std::string plain(std::istreambuf_iterator<char>(in), {});
+  const struct {
+    uint32_t gamma;
+    bool asWritten;
+  } cases[] = {{45455, true},  {43182, true},  {47727, true},   {47728, true}, {1, true},
+               {43181, false}, {50000, false}, {100000, false}, {22727, false}};
+  for (const auto& c : cases) {
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << withGamma(plain, c.gamma);
+    std::unique_ptr<GFX_IBitmap> checked(GFX_LoadPNG(path.c_str(), nullptr, true));
+    std::unique_ptr<GFX_IBitmap> unchecked(GFX_LoadPNG(path.c_str(), nullptr, false));
+    ASSERT_TRUE(checked && unchecked) << c.gamma;
+    EXPECT_TRUE(pixelsAre(unchecked.get(), [&](int x, int y) {
+      return GFX_GetPixel(checked.get(), x, y);
+    })) << c.gamma;
+    const bool same =
+        pixelsAre(checked.get(), [&](int x, int y) { return GFX_GetPixel(&b, x, y); });
+    EXPECT_EQ(same, c.asWritten) << c.gamma;
   }
 }

@@ -49,6 +49,11 @@ TEST(Line, PixelsAndAntialiasedShares) {
   GFX_MemBitmap steep(3, 5);  // drawn upwards
   GFX_Line(&steep, 1, 4, 1, 1, kWhite, 1.f, GFX_MODE_COPY, true);
   EXPECT_EQ(lit(&steep), (PixelSet{{1, 1}, {1, 2}, {1, 3}, {1, 4}}));
+  for (bool aa : {false, true}) {  // a line from a point to itself is that point
+    GFX_MemBitmap dot(4, 4);
+    GFX_Line(&dot, 2, 1, 2, 1, kWhite, 1.f, GFX_MODE_COPY, aa);
+    EXPECT_EQ(lit(&dot), (PixelSet{{2, 1}})) << aa;
+  }
   // Halfway the exact line runs between rows 0 and 1 (columns, for the steep one).
   for (bool steepSlope : {false, true}) {
     GFX_MemBitmap slope(5, 5);
@@ -84,6 +89,17 @@ TEST(Circle, FilledDiscAndOutlineRing) {
   GFX_MemBitmap disc(11, 11), ring(11, 11), soft(11, 11);
   GFX_FillCircle(&disc, 5, 5, 2, kOne, 1.f, GFX_MODE_ADD, false);
   EXPECT_EQ(lit(&disc).size(), 13u);
+  // Without a radius a soft disc still covers half its centre; a hard ring half a pixel off the
+  // pixel centres takes both neighbours.
+  GFX_MemBitmap point(5, 5), between(11, 11);
+  GFX_FillCircle(&point, 2, 2, 0, kWhite, 1.f, GFX_MODE_COPY, true);
+  EXPECT_EQ(lit(&point), (PixelSet{{2, 2}}));
+  EXPECT_EQ(red(GFX_GetPixel(&point, 2, 2)), 128);
+  GFX_MemBitmap dot(5, 5);
+  GFX_Circle(&dot, 2, 2, 0, kWhite, 1.f, GFX_MODE_COPY, true);
+  EXPECT_EQ(lit(&dot), (PixelSet{{2, 2}}));
+  GFX_Circle(&between, 5, 5, 3.5f, kWhite, 1.f, GFX_MODE_COPY, false);
+  EXPECT_EQ(red(GFX_GetPixel(&between, 8, 5)) + red(GFX_GetPixel(&between, 9, 5)), 2 * 255);
   EXPECT_EQ(maxRed(&disc), 1);
   GFX_Circle(&ring, 5, 5, 3, kOne, 1.f, GFX_MODE_ADD, false);
   EXPECT_EQ(maxRed(&ring), 1);
@@ -93,6 +109,13 @@ TEST(Circle, FilledDiscAndOutlineRing) {
   GFX_Circle(&soft, 5, 5, 3.5f, kWhite, 1.f, GFX_MODE_COPY, true);
   EXPECT_EQ(red(GFX_GetPixel(&soft, 8, 5)), 128);
   EXPECT_EQ(red(GFX_GetPixel(&soft, 9, 5)), 128);
+  // The soft ring mirrors across both axes through its centre pixel.
+  for (int y = 0; y < 11; ++y)
+    for (int x = 0; x < 11; ++x)
+      ASSERT_EQ(
+          red(GFX_GetPixel(&soft, x, y)) * 1000 + red(GFX_GetPixel(&soft, x, 10 - y)),
+          red(GFX_GetPixel(&soft, 10 - x, y)) * 1000 + red(GFX_GetPixel(&soft, 10 - x, 10 - y)))
+          << x << "," << y;
   GFX_MemBitmap softDisc(11, 11);
   GFX_FillCircle(&softDisc, 5, 5, 3.2f, kWhite, 1.f, GFX_MODE_COPY, true);
   EXPECT_EQ(red(GFX_GetPixel(&softDisc, 5, 5)), 255);
@@ -113,6 +136,14 @@ TEST(Arc, CoversOnlyItsAngles) {
   GFX_Arc(&whole, 5, 5, 3, -1, (float)(2 * M_PI - 1), kWhite, 1.f, GFX_MODE_COPY, false);
   GFX_Circle(&circle, 5, 5, 3, kWhite, 1.f, GFX_MODE_COPY, false);
   EXPECT_EQ(lit(&whole), lit(&circle));
+  GFX_MemBitmap tinyArc(11, 11), tinyCircle(11, 11);  // under a pixel's radius too
+  GFX_Arc(&tinyArc, 5, 5, 0.6f, -1, (float)(2 * M_PI - 1), kWhite, 1.f, GFX_MODE_COPY, true);
+  GFX_Circle(&tinyCircle, 5, 5, 0.6f, kWhite, 1.f, GFX_MODE_COPY, true);
+  EXPECT_FALSE(lit(&tinyCircle).empty());
+  GFX_MemBitmap tinyDisc(11, 11);
+  GFX_FillCircle(&tinyDisc, 5, 5, 0.6f, kWhite, 1.f, GFX_MODE_COPY, true);
+  EXPECT_EQ(red(GFX_GetPixel(&tinyDisc, 5, 5)), 255);
+  EXPECT_EQ(lit(&tinyArc), lit(&tinyCircle));
 }
 
 TEST(RoundRect, OutlineDrawsEachPixelOnce) {
@@ -128,10 +159,34 @@ TEST(RoundRect, OutlineDrawsEachPixelOnce) {
   EXPECT_EQ(red(GFX_GetPixel(&round, 4, 0)), 1);
   GFX_RoundRect(&huge, 0, 0, 9, 9, 1000, kOne, 1.f, GFX_MODE_ADD, true);  // radius reduced
   EXPECT_EQ(maxRed(&huge), 1);
+  // A radius too large for the shorter side is cut to what that side leaves: the corner is the
+  // one of that radius in a rectangle large enough for it.
+  GFX_MemBitmap roomy(20, 20);
+  GFX_RoundRect(&roomy, 0, 0, 20, 20, 4, kOne, 1.f, GFX_MODE_ADD, false);
+  for (auto [w, h] : {std::pair{10, 13}, {13, 10}}) {
+    GFX_MemBitmap cut(w, h);
+    GFX_RoundRect(&cut, 0, 0, (float)w, (float)h, 1000, kOne, 1.f, GFX_MODE_ADD, false);
+    for (int y = 0; y < 5; ++y)
+      for (int x = 0; x < 5; ++x)
+        EXPECT_EQ(red(GFX_GetPixel(&cut, x, y)), red(GFX_GetPixel(&roomy, x, y)))
+            << w << " x " << h << " at " << x << "," << y;
+  }
   GFX_MemBitmap thin(4, 5);  // two wide: all outline
   GFX_RoundRect(&thin, 1, 1, 2, 3, 1, kOne, 1.f, GFX_MODE_ADD, false);
   EXPECT_EQ(lit(&thin), (PixelSet{{1, 1}, {2, 1}, {1, 2}, {2, 2}, {1, 3}, {2, 3}}));
   EXPECT_EQ(maxRed(&thin), 1);
+  GFX_MemBitmap one(3, 5);  // a pixel wide: a column
+  GFX_RoundRect(&one, 1, 1, 1, 3, 2, kOne, 1.f, GFX_MODE_ADD, false);
+  EXPECT_EQ(lit(&one), (PixelSet{{1, 1}, {1, 2}, {1, 3}}));
+  GFX_MemBitmap flat(5, 3);  // a pixel tall: a row
+  GFX_RoundRect(&flat, 1, 1, 3, 1, 2, kOne, 1.f, GFX_MODE_ADD, false);
+  EXPECT_EQ(lit(&flat), (PixelSet{{1, 1}, {2, 1}, {3, 1}}));
+  GFX_MemBitmap three(5, 6);  // three wide: one pixel inside each middle row
+  GFX_RoundRect(&three, 1, 1, 3, 4, 0, kOne, 1.f, GFX_MODE_ADD, false);
+  EXPECT_EQ(
+      lit(&three),
+      (PixelSet{{1, 1}, {2, 1}, {3, 1}, {1, 2}, {3, 2}, {1, 3}, {3, 3}, {1, 4}, {2, 4}, {3, 4}}));
+  EXPECT_EQ(maxRed(&three), 1);
 }
 
 TEST(Polygon, SharedEdgesNeitherGapNorOverlap) {
@@ -160,6 +215,13 @@ TEST(Shapes, ClipAtEveryEdgeAndWildCoordinatesTouchNothing) {
       GFX_RoundRect(b, dx - 3.f, dy - 4.f, 16.f, 17.f, 4, kWhite, 1.f, GFX_MODE_COPY, aa);
       const int xs[] = {dx - 5, dx + 14, dx + 3}, ys[] = {dy - 2, dy + 4, dy + 16};
       GFX_FillConvexPolygon(b, xs, ys, 3, kOne, 1.f, GFX_MODE_ADD);
+    }));
+    EXPECT_TRUE(clipsConsistently([&](GFX_IBitmap* b, int dx, int dy) {  // all outline
+      GFX_RoundRect(b, dx + 2.f, dy - 3.f, 2.f, 20.f, 1, kWhite, 1.f, GFX_MODE_COPY, aa);
+      GFX_RoundRect(b, dx - 3.f, dy + 5.f, 20.f, 2.f, 1, kWhite, 1.f, GFX_MODE_COPY, aa);
+    }));
+    EXPECT_TRUE(clipsConsistently([&](GFX_IBitmap* b, int dx, int dy) {  // sides from far above
+      GFX_RoundRect(b, dx + 1.f, dy - 8.f, 6.f, 14.f, 2, kWhite, 1.f, GFX_MODE_COPY, aa);
     }));
   }
   GFX_MemBitmap empty(0, 0), b(4, 4);

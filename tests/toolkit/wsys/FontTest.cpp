@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
 #include <cstring>
 #include <string>
@@ -53,6 +54,7 @@ TEST(Font, KnownNamesResolveAndUnknownOnesFallBackToDejaVu) {
                {"No Such Font Anywhere", "DejaVu Sans"},
                {"Monaco", "DejaVu Sans Mono"},
                {"Consolas", "DejaVu Sans Mono"},
+               {"No Such Mono Face", "DejaVu Sans Mono"},
                {"", "DejaVu Sans"},
                {nullptr, "DejaVu Sans"}};
   for (const Case& c : cases) {
@@ -79,6 +81,13 @@ TEST(Font, HeightWeightAndQuality) {
   WSYS_Font* regular = font("DejaVu Sans", 20, FW_NORMAL);
   WSYS_Font* bold = font("DejaVu Sans", 20, FW_BOLD);
   EXPECT_GT(ink(bold, "Hello"), ink(regular, "Hello"));
+  // Semi-bold (600) is drawn bold already, anything lighter not.
+  WSYS_Font* semiBold = font("DejaVu Sans", 20, 600);
+  WSYS_Font* lighter = font("DejaVu Sans", 20, 599);
+  EXPECT_EQ(ink(semiBold, "Hello"), ink(bold, "Hello"));
+  EXPECT_EQ(ink(lighter, "Hello"), ink(regular, "Hello"));
+  DeleteObject(semiBold);
+  DeleteObject(lighter);
   WSYS_Font* mono = font("DejaVu Sans", 20, FW_NORMAL, NONANTIALIASED_QUALITY);
   WSYS_Font* byDefault = font("DejaVu Sans", 20, FW_NORMAL, DEFAULT_QUALITY);
   EXPECT_TRUE(byDefault->antialiased());
@@ -89,6 +98,27 @@ TEST(Font, HeightWeightAndQuality) {
   for (HGDIOBJ f : std::vector<HGDIOBJ>{small, large, largest, fallbackSize, twelve, regular, bold,
                                         mono, byDefault})
     DeleteObject(f);
+}
+
+// Every glyph, its descender too, lies within the line: the ascent above the baseline and the
+// rest of the line height below it.
+TEST(Font, GlyphsFitTheLineHeight) {
+  for (int height : {12, 20, 48}) {
+    WSYS_Font* f = font("DejaVu Sans", height);
+    ASSERT_NE(f, nullptr);
+    int below = 0, above = 0;
+    WSYS_Glyph g;
+    for (const char* c = "gjpqyA|\xC5"; *c; ++c)
+      if (f->glyph((unsigned char)*c, &g)) {
+        below = std::max(below, g.height - g.top);
+        above = std::max(above, g.top);
+      }
+    EXPECT_LE(above, f->ascent()) << height;
+    EXPECT_LE(below, f->lineHeight() - f->ascent()) << height;
+    EXPECT_GE(below, (f->lineHeight() - f->ascent()) * 2 / 3) << height;
+    EXPECT_GE(above, f->ascent() * 2 / 3) << height;
+    DeleteObject(f);
+  }
 }
 
 // The plain stroke of an 'l' leans in the slanted face, so its glyph is wider.

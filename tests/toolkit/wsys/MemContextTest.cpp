@@ -42,6 +42,7 @@ TEST(MemContext, DrawsAndMeasuresWithTheSelectedFontAndColour) {
   EXPECT_EQ(SelectObject(dc, font), nullptr);
   EXPECT_EQ(SelectObject(dc, nullptr), nullptr);  // not a font: nothing changes
   EXPECT_EQ(SetTextColor(dc, RGB(255, 0, 0)), 0u);
+  EXPECT_EQ(SetTextColor(nullptr, RGB(1, 2, 3)), 0u);
 
   RECT measured = {0, 0, 0, 0};
   const int height = DrawText(dc, "Hi", -1, &measured, DT_CALCRECT);
@@ -70,6 +71,22 @@ TEST(MemContext, DrawsAndMeasuresWithTheSelectedFontAndColour) {
     EXPECT_GT(lit, 10) << std::hex << c.colour;
     EXPECT_EQ(other, 0) << std::hex << c.colour;
   }
+  // Over rows longer than the width, the text lands where it does over packed rows and the
+  // padding stays untouched.
+  constexpr int kSpan = W + 9;
+  std::vector<uint32_t> padded(kSpan * H);
+  HDC paddedDC = WSYS_CreateMemContext(padded.data(), W, H, kSpan);
+  SelectObject(paddedDC, font);
+  SetTextColor(paddedDC, RGB(255, 0, 0));
+  SetTextColor(dc, RGB(255, 0, 0));
+  std::fill(pixels.begin(), pixels.end(), 0u);
+  RECT box = {0, 0, W, H};
+  DrawText(dc, "Hi", -1, &box, DT_CENTER | DT_VCENTER);
+  DrawText(paddedDC, "Hi", -1, &box, DT_CENTER | DT_VCENTER);
+  for (int y = 0; y < H; ++y)
+    for (int x = 0; x < kSpan; ++x)
+      ASSERT_EQ(padded[y * kSpan + x], x < W ? pixels[y * W + x] : 0u) << x << "," << y;
+  DeleteDC(paddedDC);
   DeleteDC(dc);
   DeleteObject(font);
 }

@@ -21,7 +21,7 @@ class BoxGlyphs : public WSYS_GlyphSource {
     out->top = 3;
     out->width = 2;
     out->height = 3;
-    out->advanceX = 3 * 64;
+    out->advanceX = advanceX;
     out->advanceY = advanceY;
     out->coverage = mCoverage.data();
     return true;
@@ -32,7 +32,8 @@ class BoxGlyphs : public WSYS_GlyphSource {
 
   static constexpr uint32_t kMissing = 0x7E;  // '~' has no glyph
   std::vector<uint32_t> asked;
-  int advanceY = 0;  // in 64ths of a pixel
+  int advanceX = 3 * 64;  // in 64ths of a pixel
+  int advanceY = 0;
 
  private:
   std::vector<unsigned char> mCoverage = std::vector<unsigned char>(6, 255);
@@ -77,6 +78,9 @@ TEST(TextLayout, DecodesUtf8AndReadsTheRestAsLatin1) {
       {"\xC3\xA9", -1, {0xE9}},
       {"\xDF\xBF", -1, {0x7FF}},
       {"\xE2\x82\xAC", -1, {0x20AC}},
+      {"\xEF\xBC\xA1", -1, {0xFF21}},
+      {"\xE0\xA4\x85", -1, {0x905}},
+      {"\xC3\xA9Z\xE2\x82\xACZ", -1, {0xE9, 0x5A, 0x20AC, 0x5A}},
       {"\xF0\x9F\x98\x80", -1, {0x1F600}},
       {"\xF4\x8F\xBF\xBF", -1, {0x10FFFF}},
       {"\xC1\x81", -1, {0xC1, 0x81}},  // overlong lead
@@ -129,6 +133,21 @@ TEST(TextLayout, MeasuresLinesAndStopsAt64) {
   }
   BoxGlyphs font;
   EXPECT_EQ(WSYS_LayoutText(font, nullptr, -1, nullptr, DT_CALCRECT, nullptr), 0);
+}
+
+// A width in parts of a pixel rounds to the nearest pixel, a half up.
+TEST(TextLayout, WidthsRoundToTheNearestPixel) {
+  const struct {
+    int advanceX;  // in 64ths
+    int width;
+  } cases[] = {{3 * 64 + 31, 3}, {3 * 64 + 32, 4}, {3 * 64 + 33, 4}, {3 * 64 - 33, 2}};
+  for (const auto& c : cases) {
+    BoxGlyphs font;
+    font.advanceX = c.advanceX;
+    RECT rect = {0, 0, 0, 0};
+    WSYS_LayoutText(font, "a", -1, &rect, DT_CALCRECT, nullptr);
+    EXPECT_EQ(rect.right, c.width) << c.advanceX;
+  }
 }
 
 // A turned font's pen also moves down: a line is as wide as the pen's path is long.
@@ -200,6 +219,61 @@ TEST(TextLayout, FlagsPlaceAndClipTheLines) {
   }
 }
 
+// Lines far down a tall bitmap and starting left of it land where asked, what is off the bitmap
+// cut away.
+TEST(TextLayout, LinesLandWhereAskedAnywhere) {
+  constexpr int kW = 80, kH = 80;
+  std::vector<uint32_t> pixels(kW * kH);
+  WSYS_TextTarget target;
+  target.bits = pixels.data();
+  target.width = kW;
+  target.height = kH;
+  target.rowSpan = kW;
+  target.colour = kWhite;
+  BoxGlyphs font;
+  RECT farDown = {-2, 70, 20, 80}, farRight = {70, 0, 80, 10};
+  WSYS_LayoutText(font, "ab", -1, &farDown, DT_NOCLIP, &target);
+  WSYS_LayoutText(font, "a", -1, &farRight, DT_NOCLIP, &target);
+  std::vector<std::string> lit;
+  for (int y = 0; y < kH; ++y)
+    for (int x = 0; x < kW; ++x)
+      if (pixels[y * kW + x]) lit.push_back(std::to_string(x) + "," + std::to_string(y));
+  EXPECT_THAT(lit, ::testing::ElementsAre("70,0", "71,0", "70,1", "71,1", "70,2", "71,2", "1,70",
+                                          "2,70", "1,71", "2,71", "1,72", "2,72"));
+}
+
+// A pen standing half a pixel off places the next glyph on the pixel after, across or down.
+TEST(TextLayout, HalfPixelPensRoundOnwards) {
+  const std::string row0 = "....................";
+  const struct {
+    int advanceX, advanceY;  // in 64ths
+    std::vector<std::string> rows;
+  } cases[] = {
+      {3 * 64 + 32,
+       0,
+       {"##..##..............", "##..##..............", "##..##..............", row0}},
+      {3 * 64 + 31,
+       0,
+       {"##.##...............", "##.##...............", "##.##...............", row0}},
+      {3 * 64,
+       32,
+       {"##..................", "##.##...............", "##.##...............",
+        "...##..............."}},
+      {3 * 64, 31, {"##.##...............", "##.##...............", "##.##...............", row0}},
+  };
+  for (const auto& c : cases) {
+    BoxGlyphs font;
+    font.advanceX = c.advanceX;
+    font.advanceY = c.advanceY;
+    Canvas canvas;
+    RECT rect = {0, 0, 20, 10};
+    WSYS_LayoutText(font, "ab", -1, &rect, DT_NOCLIP, &canvas.target);
+    const std::vector<std::string> rows = canvas.rows();
+    EXPECT_THAT(std::vector<std::string>(rows.begin(), rows.begin() + 4), ElementsAreArray(c.rows))
+        << c.advanceX << " " << c.advanceY;
+  }
+}
+
 // A pixel takes the colour by the coverage, and by the colour's alpha only with its flag; its
 // own alpha rises as if the text lay over it.
 TEST(TextLayout, CoverageAndAlphaBlendIntoThePixel) {
@@ -216,6 +290,12 @@ TEST(TextLayout, CoverageAndAlphaBlendIntoThePixel) {
       {255, 0xFFFFFF80u, 0x00000000u, 0, kWhite},
       {128, 0x000000FFu, 0xFFFFFFFFu, 0, 0x7F7F7FFFu},
       {1, kWhite, 0x00000000u, 0, 0x01010101u},
+      // The smallest weights still round up: alpha 127 + (128 * 1 + 128) / 256, and a coverage
+      // of 128 at a colour alpha of 1 is 1.
+      {1, kWhite, 0x0000007Fu, 0, 0x01010180u},
+      {1, 0x808080FFu, 0x00000000u, 0, 0x01010101u},  // (128 + 128) / 256 in each channel
+      {127, 0xFFFFFF01u, 0x00000000u, WSYS_DT_FGALPHA, 0x00000000u},  // 127 x 1 / 255 is 0
+      {128, 0xFFFFFF01u, 0x00000000u, WSYS_DT_FGALPHA, 0x01010101u},
       // Every channel its own mix: about half of each byte of the colour, half of the pixel's.
       {128, 0x4080C0FFu, 0x11223344u, 0, 0x29517AA2u},
   };

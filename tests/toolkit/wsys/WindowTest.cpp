@@ -1,16 +1,21 @@
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "toolkit/wsys/Dialog.h"
 #include "toolkit/wsys/Window.h"
+
+using ::testing::ElementsAre;
 
 namespace {
 
 RECT rectOf(HWND w) {
   RECT r = {0, 0, 0, 0};
-  GetWindowRect(w, &r);
+  EXPECT_TRUE(GetWindowRect(w, &r));
   return r;
 }
 
@@ -76,6 +81,18 @@ TEST(Window, ZOrderFollowsInsertAfter) {
   EXPECT_TRUE(DestroyWindow(b));
   EXPECT_EQ(parent->children.GetSize(), 2);
   DestroyWindow(parent);
+  // Into the middle of four: just below the window named.
+  parent = WSYS_CreateWindow(nullptr, nullptr, 0, "");
+  HWND w[4];
+  for (int i = 0; i < 4; ++i) w[i] = WSYS_CreateWindow(parent, nullptr, i, "");
+  SetWindowPos(w[3], w[1], 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+  std::string order;
+  for (int i = 0; i < parent->children.GetSize(); ++i)
+    order += std::to_string(parent->children.Get(i)->id);
+  EXPECT_EQ(order, "2130");
+  RECT r;
+  EXPECT_FALSE(GetWindowRect(nullptr, &r));
+  DestroyWindow(parent);
 }
 
 namespace {
@@ -96,10 +113,13 @@ struct Seen {
   std::string title;
   std::string editKind;
   int commands = 0;
+  std::vector<std::string> calls;  // "message wParam lParam"
 };
 Seen gSeen;
 
 long procedure(HWND dialog, unsigned int message, unsigned long wParam, long lParam) {
+  gSeen.calls.push_back(std::to_string(message) + " " + std::to_string(wParam) + " " +
+                        std::to_string(lParam));
   if (message == WM_INITDIALOG) {
     gSeen.param = lParam;
     gSeen.controls = dialog->children.GetSize();
@@ -116,7 +136,9 @@ long procedure(HWND dialog, unsigned int message, unsigned long wParam, long lPa
   }
   if (message == WM_COMMAND) {
     ++gSeen.commands;
-    if (wParam == 10006) EndDialog(dialog, IDOK);
+    if (wParam == 10006) {
+      EXPECT_TRUE(EndDialog(dialog, IDOK));
+    }
     return 1;
   }
   return 0;
@@ -132,6 +154,8 @@ TEST(Dialog, ModalDialogFromAResource) {
   EXPECT_EQ(WSYS_DialogBox(0, 10014, nullptr, procedure, 42), IDOK);
   EXPECT_EQ(gSeen.param, 42);
   EXPECT_EQ(std::make_pair(gSeen.controls, gSeen.commands), std::make_pair(4, 2));
+  const std::string init = std::to_string(WM_INITDIALOG), command = std::to_string(WM_COMMAND);
+  EXPECT_THAT(gSeen.calls, ElementsAre(init + " 0 42", command + " 10013 0", command + " 10006 0"));
   // Controls scaled by 1.8: (10, 20) - (210, 32).
   EXPECT_TRUE(same(gSeen.edit, RECT{18, 36, 378, 57}));
   EXPECT_EQ(gSeen.editKind, "edit");
@@ -152,6 +176,17 @@ TEST(Dialog, ModalDialogFromAResource) {
   gSeen = Seen();
   EXPECT_EQ(WSYS_DialogBox(0, 10014, nullptr, procedure, 0), IDCANCEL);
   EXPECT_EQ(gSeen.commands, 1);
+  EXPECT_THAT(gSeen.calls,
+              ElementsAre(init + " 0 0", command + " " + std::to_string(IDCANCEL) + " 0"));
+  // A runner's button presses reach the procedure as they happen, until it ends the dialog.
+  WSYS_SetDialogRunner([](HWND, const std::function<void(int)>& command) {
+    for (int id : {10013, 10006, 10013}) command(id);
+    return true;
+  });
+  gSeen = Seen();
+  EXPECT_EQ(WSYS_DialogBox(0, 10014, nullptr, procedure, 7), IDOK);
+  EXPECT_THAT(gSeen.calls, ElementsAre(init + " 0 7", command + " 10013 0", command + " 10006 0"));
+  WSYS_SetDialogRunner(nullptr);
   EXPECT_EQ(WSYS_DialogBox(0, 999, nullptr, procedure, 0), -1);
   EXPECT_EQ(WSYS_DialogBox(0, 10014, nullptr, nullptr, 0), -1);
   EXPECT_FALSE(EndDialog(nullptr, 1));

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/utsname.h>
+#include <unistd.h>
 
 #include <string>
 #include <vector>
@@ -109,6 +110,10 @@ TEST_F(BackEndsTest, TheTimerInvalidatesWhatIsDirtyAndTheDrawCoversIt) {
     graphics->AttachControl(new Probe(&plug, c.dirty, -1, "spot", nullptr));
     view->tick();
     EXPECT_EQ(view->drawn().back(), c.drawn) << "carbon " << c.carbon;
+    if (c.carbon) {
+      EXPECT_EQ(graphics->GetDrawRect(), c.composited ? c.dirty : IRECT(0, 0, kWidth, kHeight))
+          << "composited " << c.composited;
+    }
   }
 }
 
@@ -165,6 +170,11 @@ TEST_F(BackEndsTest, AResizeReachesTheOpenViewOrPane) {
                                 graphics->Height()}),
               std::vector<int>({kWidth + 30, kHeight + 10, kWidth + 30, kHeight + 10}))
         << "carbon " << carbon;
+    ASSERT_NE(graphics->GetBackBuffer(), nullptr);
+    EXPECT_EQ(std::make_pair(graphics->GetBackBuffer()->getWidth(),
+                             graphics->GetBackBuffer()->getHeight()),
+              std::make_pair(kWidth + 30, kHeight + 10))
+        << "the editor draws at the new size, carbon " << carbon;
     view->resize(1, 1);
     graphics->Resize(kWidth + 30, kHeight + 10);
     EXPECT_EQ(view->screenWidth(), 1) << "carbon " << carbon;
@@ -199,11 +209,14 @@ TEST(KeyNumbers, EachKitKeyHasItsNumber) {
 }
 
 // Keys reach the control at the last mouse position: the view's last event,
-// the pane's last move.
+// the pane's last move; before any, the corner.
 TEST_F(BackEndsTest, KeysMapToTheFrameworksNumbers) {
   for (bool carbon : {false, true}) {
     log.clear();
     open(carbon);
+    view->key('a');
+    EXPECT_THAT(log, ElementsAre("key 15 at 0,0")) << "carbon " << carbon;
+    log.clear();
     view->mouseMove(30, 40);
     view->mouseDown(50, 50);
     for (int key :
@@ -232,18 +245,71 @@ TEST_F(BackEndsTest, MenusReturnTheModelInWhichTheChoiceWasMade) {
     top.AddItem("nine", &sub);
     VIEW_Script::instance().answerMenu({8, 2});
     IRECT anchor(10, 20, 30, 40);
+    view->mouseDown(50, 50);  // the press that opens a menu lets go of the control
+    ASSERT_EQ(graphics->GetCapturedControl(), probe);
     EXPECT_EQ(graphics->CreateIPopupMenu(&top, &anchor), &sub);
+    EXPECT_EQ(graphics->GetCapturedControl(), nullptr);
     EXPECT_EQ(sub.GetChosenItemIdx(), 2);
     EXPECT_EQ(VIEW_Script::instance().menusShown().back()[8], "09: nine");
     EXPECT_THAT(VIEW_Script::instance().menuPlaces().back(), ElementsAre(10, 45));
+    VIEW_Script::instance().answerMenu({0});  // the first item counts as any other
+    EXPECT_EQ(graphics->CreateIPopupMenu(&top, &anchor), &top);
+    EXPECT_EQ(top.GetChosenItemIdx(), 0);
     VIEW_Script::instance().answerMenu({});
     EXPECT_EQ(graphics->CreateIPopupMenu(&top, &anchor), nullptr);
+    EXPECT_EQ(graphics->GetWindow() != nullptr, !carbon) << "only the view is a window object";
   }
   IPopupMenu empty;
   IRECT anchor(0, 0, 5, 5);
   const size_t shown = VIEW_Script::instance().menusShown().size();
   EXPECT_EQ(graphics->CreateIPopupMenu(&empty, &anchor), nullptr);
   EXPECT_EQ(VIEW_Script::instance().menusShown().size(), shown);  // the pane shows none
+}
+
+// Each back end's menu carries every item's state: disabled, checked, indented (a caption in the
+// pane), separators, and the sub-menu's items under their title.
+TEST_F(BackEndsTest, MenuItemsKeepTheirStatesInBothBackEnds) {
+  IPopupMenu sub;
+  sub.AddItem("inner", -1, IPopupMenuItem::kChecked);
+  IPopupMenu menu;
+  menu.AddItem("plain");
+  menu.AddItem("off", -1, IPopupMenuItem::kDisabled);
+  menu.AddItem("ticked", -1, IPopupMenuItem::kChecked);
+  menu.AddItem("caption", -1, IPopupMenuItem::kIndented);
+  menu.AddSeparator();
+  menu.AddItem("both", -1, IPopupMenuItem::kDisabled | IPopupMenuItem::kChecked);
+  menu.AddItem("more", &sub);
+  const struct {
+    const char* title;
+    int pane, view;
+  } items[] = {
+      {"plain", 0, 0},
+      {"off", VIEW_Menu::kDisabled, VIEW_Menu::kDisabled},
+      {"ticked", VIEW_Menu::kChecked, VIEW_Menu::kChecked},
+      {"caption", VIEW_Menu::kHeader, VIEW_Menu::kIndented},
+      {"", VIEW_Menu::kSeparator, VIEW_Menu::kSeparator},
+      {"both", VIEW_Menu::kDisabled | VIEW_Menu::kChecked,
+       VIEW_Menu::kDisabled | VIEW_Menu::kChecked},
+      {"more", 0, 0},
+  };
+  open(true);
+  const std::unique_ptr<VIEW_Menu> pane = graphics->GetCarbon()->CreateMenu(&menu);
+  const IGraphicsNSMenu_vKroma_vst view(&menu);
+  for (const VIEW_Menu* built :
+       {static_cast<const VIEW_Menu*>(pane.get()), static_cast<const VIEW_Menu*>(&view)}) {
+    const bool isPane = built == pane.get();
+    ASSERT_NE(built, nullptr);
+    ASSERT_EQ(built->size(), (int)std::size(items));
+    for (int i = 0; i < built->size(); ++i) {
+      EXPECT_EQ(built->item(i).title, items[i].title) << "pane " << isPane;
+      EXPECT_EQ(built->item(i).flags, isPane ? items[i].pane : items[i].view)
+          << items[i].title << ", pane " << isPane;
+    }
+    const VIEW_Menu* inner = built->item(6).subMenu.get();
+    ASSERT_NE(inner, nullptr) << "pane " << isPane;
+    ASSERT_EQ(inner->size(), 1);
+    EXPECT_EQ(inner->item(0).flags, VIEW_Menu::kChecked) << "pane " << isPane;
+  }
 }
 
 // The pane's key filter: characters by parameter kind and the control's length; a commit holds
@@ -255,10 +321,15 @@ TEST_F(BackEndsTest, ThePanesTextEntryFiltersKeysAndCommitsThroughItsBuffer) {
   IRECT area(10, 10, 60, 30);
   probe->SetTextEntryLength(5);
   graphics->CreateTextEntry(probe, probe->GetText(), &area, "", param);
+  view->typeText("0,9.");
+  EXPECT_EQ(view->textFieldText(), "09.");
+  view->key(VIEW_KEY_ESCAPE);
+  graphics->CreateTextEntry(probe, probe->GetText(), &area, "", param);
   view->typeText("1,2.3456");
   EXPECT_EQ(view->textFieldText(), "12.34");
   view->key(VIEW_KEY_BACKSPACE);
   view->typeText("9");
+  EXPECT_EQ(view->textFieldText(), "12.39");
   view->key(VIEW_KEY_RETURN);
   EXPECT_DOUBLE_EQ(param->Value(), 1.0);  // held to the range
 
@@ -289,6 +360,128 @@ TEST_F(BackEndsTest, ThePanesTextEntryFiltersKeysAndCommitsThroughItsBuffer) {
   EXPECT_STREQ(graphics->GetGUIAPI(), "Carbon Non-Composited gui");
   graphics->CreateTextEntry(probe, probe->GetText(), &area, "", param);
   EXPECT_FALSE(view->textFieldOpen());
+}
+
+// The pane's field covers the area with the text given, in the style's face, size and alignment,
+// and keeps its own black on white whatever the style's colours.
+TEST_F(BackEndsTest, ThePanesFieldTakesTheAreaAndStyleButItsOwnColours) {
+  open(true);
+  const int aligns[][2] = {{IText::kAlignNear, VIEW_TextField::kLeft},
+                           {IText::kAlignCenter, VIEW_TextField::kCentre},
+                           {IText::kAlignFar, VIEW_TextField::kRight}};
+  for (const auto& a : aligns) {
+    IText style(17, &COLOR_RED, "DejaVu Sans", IText::kStyleNormal, a[0]);
+    style.mTextEntryFGColor = COLOR_BLUE;
+    style.mTextEntryBGColor = COLOR_YELLOW;
+    IRECT area(12, 14, 70, 33);
+    graphics->CreateTextEntry(probe, &style, &area, "Bank 7", nullptr);
+    const VIEW_TextField* field = view->textField();
+    ASSERT_NE(field, nullptr) << "alignment " << a[0];
+    EXPECT_EQ(std::vector<int>({field->x, field->y, field->width, field->height}),
+              std::vector<int>({12, 14, 58, 19}));
+    EXPECT_EQ(field->text, "Bank 7");
+    EXPECT_EQ(std::make_pair(field->fontName, field->fontSize),
+              std::make_pair(std::string("DejaVu Sans"), 17));
+    EXPECT_EQ(field->align, a[1]) << "alignment " << a[0];
+    EXPECT_EQ(std::make_pair(field->textColour, field->backgroundColour),
+              std::make_pair(COLOR_BLACK.Pack(), COLOR_WHITE.Pack()));
+    view->key(VIEW_KEY_ESCAPE);
+  }
+}
+
+// The pane's entry takes, by the parameter's kind, digits and signs, a point too for numbers
+// with fractions, anything for texts and for no parameter.
+TEST_F(BackEndsTest, ThePanesEntryTakesTheCharactersOfTheParametersKind) {
+  const struct {
+    const char* kind;
+    std::function<void(IParam*)> init;
+    const char* kept;
+  } cases[] = {
+      {"int", [](IParam* p) { p->InitInt("Steps", 0, -100, 100); }, "-0+9"},
+      {"enum", [](IParam* p) { p->InitEnum("Mode", 0, 3); }, "-0+9"},
+      {"bool", [](IParam* p) { p->InitBool("On", false); }, "-0+9"},
+      {"double", [](IParam* p) { p->InitDouble("Level", 0, 0, 1, 0.01); }, "-0.+9"},
+      {"text", [](IParam* p) { p->InitText(); }, "-0.a+9"},
+  };
+  open(true);
+  probe->SetTextEntryLength(20);
+  IRECT area(10, 10, 60, 30);
+  for (const auto& c : cases) {
+    IParam param;  // a kind is given once
+    c.init(&param);
+    graphics->CreateTextEntry(probe, probe->GetText(), &area, "", &param);
+    view->typeText("-0.a+9");
+    EXPECT_EQ(view->textFieldText(), c.kept) << c.kind;
+    view->key(VIEW_KEY_ESCAPE);
+  }
+  graphics->CreateTextEntry(probe, probe->GetText(), &area, "", nullptr);
+  view->typeText("-0.a+9");
+  EXPECT_EQ(view->textFieldText(), "-0.a+9");
+}
+
+// A click into the view outside its open entry commits what was typed; a click with no entry open
+// reaches the control and commits nothing.
+TEST_F(BackEndsTest, AClickIntoTheViewCommitsItsEntry) {
+  class Named : public ModProbe {
+   public:
+    using ModProbe::ModProbe;
+    void TextFromTextEntry(const char* text) override { typed.push_back(text); }
+    std::vector<std::string> typed;
+  };
+  Named* named = new Named(&plug, &log);
+  graphics->AttachControl(named);
+  open(false);
+  view->mouseDown(90, 90);
+  view->mouseUp(90, 90);
+  IRECT area(10, 10, 60, 30);
+  graphics->CreateTextEntry(named, named->GetText(), &area, "", nullptr);
+  view->typeText("Pad");
+  view->mouseDown(90, 90);
+  EXPECT_FALSE(view->textFieldOpen());
+  EXPECT_THAT(named->typed, ElementsAre("Pad"));
+}
+
+// A committed entry in the view has the whole editor drawn again, to clear where the field was.
+TEST_F(BackEndsTest, TheViewIsDrawnWholeAfterAnEntry) {
+  open(false);
+  view->pump();
+  const size_t before = view->drawn().size();
+  IRECT area(10, 10, 60, 30);
+  graphics->CreateTextEntry(probe, probe->GetText(), &area, "", nullptr);
+  view->typeText("x");
+  view->key(VIEW_KEY_RETURN);
+  view->pump();
+  ASSERT_EQ(view->drawn().size(), before + 1);
+  EXPECT_EQ(view->drawn().back(), std::vector<int>({0, 0, kWidth, kHeight}));
+}
+
+// In the pane's full entry the keys that move the caret or delete still reach the field; only a
+// character that would not fit is refused.
+TEST_F(BackEndsTest, MovingAndDeletingKeysEditAFullEntry) {
+  const struct {
+    std::vector<int> keys;
+    const char* text;
+  } cases[] = {
+      {{VIEW_KEY_LEFT, VIEW_KEY_BACKSPACE}, "abd"},
+      {{VIEW_KEY_HOME, VIEW_KEY_DELETE}, "bcd"},
+      {{VIEW_KEY_UP, VIEW_KEY_DELETE}, "bcd"},
+      {{VIEW_KEY_HOME, VIEW_KEY_RIGHT, VIEW_KEY_BACKSPACE}, "bcd"},
+      {{VIEW_KEY_HOME, VIEW_KEY_END, VIEW_KEY_BACKSPACE}, "abc"},
+      {{VIEW_KEY_UP, VIEW_KEY_DOWN, VIEW_KEY_BACKSPACE}, "abc"},
+      {{VIEW_KEY_LEFT, VIEW_KEY_LEFT, VIEW_KEY_BACKSPACE, 'x'}, "axcd"},
+      {{VIEW_KEY_BACKSPACE, 'e', 'f'}, "abce"},
+  };
+  probe->SetTextEntryLength(4);
+  IRECT area(10, 10, 60, 30);
+  open(true);
+  for (const auto& c : cases) {
+    graphics->CreateTextEntry(probe, probe->GetText(), &area, "", nullptr);
+    view->typeText("abcde");
+    ASSERT_EQ(view->textFieldText(), "abcd");
+    for (int key : c.keys) view->key(key);
+    EXPECT_EQ(view->textFieldText(), c.text);
+    view->key(VIEW_KEY_ESCAPE);
+  }
 }
 
 // A wheel turn while an entry is open cancels it: what was typed is not taken; the turn still
@@ -348,6 +541,26 @@ TEST_F(BackEndsTest, LinksWithHttpAnywhereAreWebAddressesOthersFiles) {
   EXPECT_TRUE(graphics->OpenURL(nullptr, nullptr, nullptr, nullptr));
   EXPECT_THAT(VIEW_Script::instance().urlsOpened(),
               ElementsAre("see http://example.org", "file:///help/Kroma%20Manual.pdf"));
+}
+
+// Every byte outside letters, digits and "/-._~" becomes %XY with both hex digits right, and a
+// relative path is taken from the working folder.
+TEST_F(BackEndsTest, FileLinksEscapeEveryOtherByteInHex) {
+  char cwd[4096];
+  ASSERT_TRUE(getcwd(cwd, sizeof cwd));
+  const struct {
+    const char* path;
+    std::string url;
+  } cases[] = {
+      {"/a+b#c(1)!;?=.pdf", "file:///a%2Bb%23c%281%29%21%3B%3F%3D.pdf"},
+      {"/Z_y~x-9/\xC3\xA9\x7F\x01\xFF%", "file:///Z_y~x-9/%C3%A9%7F%01%FF%25"},
+      {"doc s/m.txt", "file://" + std::string(cwd) + "/doc%20s/m.txt"},
+  };
+  for (const auto& c : cases) {
+    VIEW_Script::instance().reset();
+    EXPECT_TRUE(graphics->OpenURL(c.path, nullptr, nullptr, nullptr));
+    EXPECT_THAT(VIEW_Script::instance().urlsOpened(), ElementsAre(c.url)) << c.path;
+  }
 }
 
 namespace {
@@ -475,6 +688,7 @@ TEST(SystemVersion, ThePackedWordOfTheKernelRelease) {
   } cases[] = {{"6.1.0-18-amd64", 0x0610},
                {"5.15.3", 0x0593},
                {"10.6.8", 0x1068},
+               {"100.2.3", 0x9923},  // held to 99
                {"4", 0x0400},
                {"", 0},
                {"linux", 0},

@@ -72,6 +72,8 @@ TEST_F(LayerTest, ManyValuesAtOnceReachTheirControlsAsOneByOne) {
   EXPECT_EQ(plug.GetParam(4)->Value(), 7.0);
   EXPECT_EQ(children[2]->GetValue(), 0.74);
   EXPECT_EQ(children[1]->GetValue(), 0.5);
+  graphics->SetParametersFromPlug({{0, 0.125}}, true);  // the first parameter too
+  EXPECT_EQ(first->GetValue(), 0.125);
 }
 
 namespace {
@@ -106,6 +108,14 @@ TEST_F(LayerTest, AParameterBoundTwiceIsPushedOncePerBinding) {
   page->controls.Add(control);
   graphics->SetParametersFromPlug({{6, 0.25}, {5, 0.5}}, true);
   EXPECT_THAT(log, ::testing::ElementsAre("value 0.500000", "aux 1 0.500000", "aux 0 0.250000"));
+  // A control attached to the editor itself takes its values too, before the layers' do.
+  log.clear();
+  PushLog* direct = new PushLog(&plug, 6, &log);
+  direct->AddAuxParam(5);
+  graphics->AttachControl(direct);
+  graphics->SetParametersFromPlug({{6, 0.75}, {5, 0.125}}, true);
+  EXPECT_THAT(log, ::testing::ElementsAre("aux 0 0.125000", "value 0.750000", "value 0.125000",
+                                          "aux 1 0.125000", "aux 0 0.750000"));
 }
 
 TEST_F(LayerTest, ShowingFollowsOnlyTheSelectedChild) {
@@ -148,6 +158,32 @@ TEST_F(LayerTest, AParametersControlIsFoundInShownLayersTheLastFirst) {
   EXPECT_EQ(page->getControlFromParam(4), children[2]);
 }
 
+// Once shown, a layer's dirty controls make the editor dirty, over their rectangles; those of a
+// child not selected do not.
+TEST_F(LayerTest, AShownLayersDirtyControlsMakeTheEditorDirty) {
+  page->Hide(false);
+  IRECT all(0, 0, 100, 100), region;
+  graphics->Draw(&all);
+  for (Probe* p : {first, second, children[0], children[1], children[2]}) p->SetClean();
+  graphics->GetControl(0)->SetClean();
+  ASSERT_FALSE(scanDirty(&region));
+  const struct {
+    Probe* probe;
+    bool dirty;
+    IRECT region;
+  } cases[] = {{first, true, IRECT(0, 0, 10, 10)},
+               {children[1], true, IRECT(0, 20, 50, 50)},
+               {children[0], false, IRECT()}};
+  for (const auto& c : cases) {
+    c.probe->SetDirty(false);
+    region = IRECT();
+    EXPECT_EQ(scanDirty(&region), c.dirty);
+    EXPECT_EQ(region, c.region);
+    graphics->Draw(&all);
+    c.probe->SetClean();
+  }
+}
+
 // Marking a layer dirty reaches its own controls and those of every layer below, selected or not.
 TEST_F(LayerTest, MarkingALayerDirtyReachesEveryLayerBelow) {
   ControlLayer* grandchild = new ControlLayer(20, "grandchild");
@@ -160,6 +196,12 @@ TEST_F(LayerTest, MarkingALayerDirtyReachesEveryLayerBelow) {
   for (Probe* p : all) dirty += p->IsDirty() ? 'D' : '-';
   EXPECT_EQ(dirty, "----D-");
   page->setControlsDirty();
+  dirty.clear();
+  for (Probe* p : all) dirty += p->IsDirty() ? 'D' : '-';
+  EXPECT_EQ(dirty, "DDDDDD");
+  // Showing the layer marks them all too.
+  for (Probe* p : all) p->SetClean();
+  page->Hide(false);
   dirty.clear();
   for (Probe* p : all) dirty += p->IsDirty() ? 'D' : '-';
   EXPECT_EQ(dirty, "DDDDDD");
@@ -257,6 +299,7 @@ TEST(MemberLayers, ADecadeValueShowsItsMemberAndHidesOnlyTheMembersItsBandTouche
       {{9, 10, 19, 20, 29, 30, 199, 200, 299, 300}, 20, "H--SH--HH-"},
       {{90, 99, 100}, 99, "HS-"},
       {{179, 180, 188, 189, 190}, 188, "-HSH-"},
+      {{5, 189, 190}, 189, "---"},
       {{5, 9, 10, 189, 190, 199, 200}, 190, "HH--SH-"},
       {{198, 190, 199}, 198, "SHH"},
       {{5, 190, 199}, 199, "---"},

@@ -62,6 +62,7 @@ TEST_F(ControlTest, DoubleClickRestoresADefaultOfZero) {
   auto* fader = new Probe(&plug, IRECT(40, 40, 60, 60), 1, "fader", &log);
   graphics->AttachControl(fader);
   fader->SetValueFromPlug(0.0);
+  fader->SetValueFromPlug(0.4);  // a later value is no new default
   fader->SetValueFromUserInput(0.7);
   plug.clearCalls();
   fader->OnMouseDblClick(50, 50, &left);

@@ -141,6 +141,9 @@ class DrawingTest : public ::testing::Test {
 TEST_F(DrawingTest, BitmapsAreScaledOnceAndKeyedByIdAndScale) {
   IBitmap small = graphics.LoadIBitmap(9001, "100x40", 0.85);
   EXPECT_EQ(small.H, 34);
+  // The scaled picture fills its bitmap from the corner on: both ends of the top row are opaque.
+  EXPECT_EQ(small.mData->getBits()[0] & 0xff, 255u);
+  EXPECT_EQ(small.mData->getBits()[small.W - 1] & 0xff, 255u);
   IBitmap large = graphics.LoadIBitmap(9002, "100x40", 1.15);
   EXPECT_EQ(large.W, 114);  // 100 * 1.15 lies just below 115
   IBitmap again = graphics.LoadIBitmap(9002, "other", 1.15, 3, true);
@@ -153,8 +156,13 @@ TEST_F(DrawingTest, BitmapsAreScaledOnceAndKeyedByIdAndScale) {
   EXPECT_EQ(pixels->getBits()[39 * pixels->getRowSpan() + 99], GFX_Pixel(255, 99, 39, 0));
   EXPECT_EQ(graphics.getImageById(9001, 0.85).mData, small.mData);
   EXPECT_EQ(graphics.getImageById(9001, 1.0).mData, nullptr);
-  EXPECT_EQ(graphics.LoadIBitmap(9003, "missing").mData, nullptr);
+  const IBitmap missing = graphics.LoadIBitmap(9003, "missing", 1.0, 2);
+  EXPECT_EQ(std::vector<int>({missing.W, missing.H, missing.N}), std::vector<int>({0, 0, 2}));
+  EXPECT_EQ(missing.mData, nullptr);
   EXPECT_EQ(graphics.getImageById(9003, 1.0).mData, nullptr);
+  // A background picture covers the editor from the corner, one frame high.
+  graphics.AttachBackground(9004, "120x90", 1.0);
+  EXPECT_EQ(graphics.GetControl(0)->GetRECT(), IRECT(0, 0, 120, 90));
 }
 
 // Bitmap draws report success, also when there is nothing to draw: no pixels, or nothing of the
@@ -192,6 +200,9 @@ TEST_F(DrawingTest, CropsAndScalesKeepTheSourcesPixelsAndFrames) {
   EXPECT_EQ(std::vector<int>({cropped.W, cropped.H, cropped.N}), std::vector<int>({4, 5, 2}));
   IBitmap scaled = graphics.ScaleBitmap(&source, 20, 40);
   EXPECT_EQ(std::vector<int>({scaled.W, scaled.H, scaled.N}), std::vector<int>({20, 40, 2}));
+  // Their rows are whole groups of four pixels.
+  EXPECT_EQ(std::make_pair(cropped.mData->getRowSpan(), scaled.mData->getRowSpan()),
+            std::make_pair(4, 20));
   DrawEverywhere();
   const IChannelBlend copy(IChannelBlend::kBlendClobber);
   IRECT at(0, 0, 4, 5);
@@ -297,6 +308,7 @@ TEST_F(DrawingTest, ReleasedBitmapsLoadAgainAndRetainedOnesAreDestroyedOnce) {
   const int entries = BitmapStorage::Instance().Count();
   graphics.RetainBitmap(&bitmap);
   EXPECT_EQ(BitmapStorage::Instance().Count(), entries + 1);
+  EXPECT_EQ(graphics.getImageById(0, 1.0).mData, nullptr) << "kept without an id";
   graphics.ReleaseBitmap(&bitmap);  // one entry still holds it
   EXPECT_EQ(BitmapStorage::Instance().Count(), entries);
   graphics.ReleaseBitmap(&bitmap);
@@ -322,6 +334,11 @@ TEST_F(DrawingTest, FramesAreChosenByStateAlongTheirDirection) {
   EXPECT_EQ(SourceAt(0, 50), std::make_pair(33, 0));
   graphics.DrawBitmap(&horizontal, &strip, 3, 0, 4, &copy);
   EXPECT_EQ(SourceAt(0, 50), std::make_pair(67, 4));
+  // A bitmap of one frame has no frames to choose: any state draws it from where it was asked.
+  IBitmap single = graphics.LoadIBitmap(9032, "20x20", 1.0, 1, false);
+  IRECT box(100, 100, 110, 110);
+  graphics.DrawBitmap(&single, &box, 3, 2, 5, &copy);
+  EXPECT_EQ(SourceAt(100, 100), std::make_pair(2, 5));
 }
 
 TEST_F(DrawingTest, BitmapBlitsClipToTheDrawingRectangle) {
@@ -335,6 +352,45 @@ TEST_F(DrawingTest, BitmapBlitsClipToTheDrawingRectangle) {
   EXPECT_EQ(graphics.GetPoint(29, 10), COLOR_WHITE);
   EXPECT_EQ(SourceAt(30, 10), std::make_pair(20, 0));
   EXPECT_EQ(graphics.GetPoint(50, 10), COLOR_WHITE);
+}
+
+// Unturned, a top layer over a clear mask covers the base pixel for pixel at the place asked
+// where it is opaque, and leaves what was drawn before where it is clear (its lower half); a
+// quarter turn turns the top layer about the middle.
+TEST_F(DrawingTest, ARotatedMaskLaysItsTopOverTheBaseInPlace) {
+  GFX_MemBitmap* top = new GFX_MemBitmap(8, 8);
+  for (int y = 0; y < 4; ++y)
+    for (int x = 0; x < 8; ++x) top->getBits()[y * 8 + x] = GFX_Pixel(255, 100 + x, 50 + y, 0);
+  BitmapStorage::Instance().Add(top, 9060);
+  GFX_MemBitmap* spot = new GFX_MemBitmap(8, 8);  // transparent but for one pixel
+  spot->getBits()[6 * spot->getRowSpan() + 2] = GFX_Pixel(255, 10, 10, 0);
+  BitmapStorage::Instance().Add(spot, 9061);
+  IBitmap base = graphics.LoadIBitmap(9062, "8x8");
+  IBitmap layer = graphics.getImageById(9060, 1.0), mask = graphics.getImageById(9061, 1.0);
+  DrawEverywhere();
+  const std::pair<int, int> kBefore(255, 255);
+  const struct {
+    double angle;
+    std::function<std::pair<int, int>(int, int)> source;
+  } cases[] = {{0,
+                [&](int x, int y) {
+                  if (x == 2 && y == 6)
+                    return std::make_pair(2 + 10, 6 + 10);  // the mask adds to the base
+                  return y < 4 ? std::make_pair(100 + x, 50 + y) : kBefore;
+                }},
+               {90, [&](int x, int y) {
+                  if (x == 1 && y == 2) return std::make_pair(1 + 10, 2 + 10);
+                  return x > 3 ? std::make_pair(100 + y, 50 + 7 - x) : kBefore;
+                }}};
+  for (const auto& c : cases) {
+    IRECT wipe(0, 0, 200, 200);
+    graphics.FillIRect(&COLOR_WHITE, &wipe);
+    ASSERT_TRUE(graphics.DrawRotatedMask(&base, &mask, &layer, 60, 70, c.angle));
+    for (int y = 0; y < 8; ++y)
+      for (int x = 0; x < 8; ++x)
+        ASSERT_EQ(SourceAt(60 + x, 70 + y), c.source(x, y))
+            << "angle " << c.angle << " at " << x << "," << y;
+  }
 }
 
 TEST_F(DrawingTest, ClobberIgnoresSourceAlphaWhileNoBlendHonoursIt) {
@@ -356,12 +412,18 @@ TEST_F(DrawingTest, ClobberIgnoresSourceAlphaWhileNoBlendHonoursIt) {
 
 TEST_F(DrawingTest, StrayPixelsAreDroppedAndFractionLinesCountRowsFromTheBottom) {
   const IColor black = COLOR_BLACK, red = COLOR_RED;
-  graphics.ForcePixel(&red, 199, 199);
+  EXPECT_TRUE(graphics.ForcePixel(&red, 199, 199));
   EXPECT_EQ(graphics.GetPoint(199, 199), COLOR_RED);
+  EXPECT_TRUE(graphics.ForcePixel(&red, 0, 0));
+  EXPECT_EQ(graphics.GetPoint(0, 0), COLOR_RED);
+  ASSERT_NE(graphics.GetBits(), nullptr);
+  EXPECT_EQ(graphics.GetBits()[199 * graphics.GetBackBuffer()->getRowSpan() + 199], red.Pack());
   for (const auto& p : {std::make_pair(200, 0), std::make_pair(0, 200), std::make_pair(-1, 5),
                         std::make_pair(5, -1), std::make_pair(100000, 100000)})
-    graphics.ForcePixel(&red, p.first, p.second);  // AddressSanitizer checks the writes
+    EXPECT_TRUE(
+        graphics.ForcePixel(&red, p.first, p.second));  // AddressSanitizer checks the writes
   EXPECT_NE(graphics.GetPoint(199, 4), COLOR_RED);
+  EXPECT_NE(graphics.GetPoint(0, 1), COLOR_RED) << "just past a row is not the next row";
 
   IRECT rect(0, 0, 10, 100);
   graphics.DrawHorizontalLine(&black, &rect, 0.25f);
@@ -512,6 +574,110 @@ TEST_F(DrawingTest, TextInsideARectangleIsCutAtItsRightEdgeWhenTooWide) {
   for (int x = 50; x < 110; ++x)
     for (int y = 10; y < 30; ++y) whole.push_back(graphics.GetPoint(x, y));
   EXPECT_TRUE(cut == whole);
+}
+
+// The style's quality picks smoothed or hard-edged glyphs; a quality outside the known ones draws
+// hard edges.
+TEST_F(DrawingTest, EachQualityDrawsSmoothOrHardEdges) {
+  const struct {
+    int quality;
+    bool smooth;
+  } cases[] = {{IText::kQualityDefault, true},
+               {IText::kQualityNoAntiAliasing, false},
+               {IText::kQualityAntiAliasing, true},
+               {IText::kQualityClearType, true},
+               {4, false},
+               {-1, false}};
+  int orientation = 21;  // each case a font of its own in the process-wide cache
+  for (const auto& c : cases) {
+    IText style(16, &COLOR_BLACK, "DejaVu Sans", IText::kStyleNormal, IText::kAlignNear);
+    style.mQuality = c.quality;
+    style.mOrientation = orientation++ * 360;
+    IRECT wipe(0, 0, 200, 40), row(0, 0, 200, 40);
+    graphics.FillIRect(&COLOR_WHITE, &wipe);
+    ASSERT_TRUE(graphics.DrawIText(&style, "Kroma 8", &row));
+    int grey = 0, black = 0;
+    for (int y = 0; y < 40; ++y)
+      for (int x = 0; x < 200; ++x) {
+        const IColor p = graphics.GetPoint(x, y);
+        black += p == COLOR_BLACK;
+        grey += p != COLOR_BLACK && p != COLOR_WHITE;
+      }
+    EXPECT_GT(black, 0) << "quality " << c.quality;
+    EXPECT_EQ(grey > 0, c.smooth) << "quality " << c.quality;
+  }
+}
+
+// Text takes its colour's alpha: half-transparent black ink on white is no darker than mid grey,
+// opaque ink is black; bold and slanted faces draw other pixels than the plain one.
+TEST_F(DrawingTest, TextTakesTheColoursAlphaAndTheStylesFace) {
+  const auto draw = [&](const IColor& colour, int textStyle) {
+    IText style(20, &colour, "DejaVu Sans", textStyle, IText::kAlignNear);
+    style.mQuality = IText::kQualityNoAntiAliasing;
+    style.mOrientation = 360 * (20 + textStyle);  // fonts of their own in the process-wide cache
+    IRECT wipe(0, 0, 200, 40), row(0, 0, 200, 40);
+    graphics.FillIRect(&COLOR_WHITE, &wipe);
+    graphics.DrawIText(&style, "Kroma", &row);
+    std::vector<IColor> pixels;
+    int darkest = 255;
+    for (int y = 0; y < 40; ++y)
+      for (int x = 0; x < 200; ++x) {
+        pixels.push_back(graphics.GetPoint(x, y));
+        darkest = std::min(darkest, (int)pixels.back().R);
+      }
+    return std::make_pair(darkest, pixels);
+  };
+  const IColor halfBlack(128, 0, 0, 0);
+  EXPECT_EQ(draw(COLOR_BLACK, IText::kStyleNormal).first, 0);
+  EXPECT_GE(draw(halfBlack, IText::kStyleNormal).first, 126);
+  const auto plain = draw(COLOR_BLACK, IText::kStyleNormal).second;
+  EXPECT_NE(draw(COLOR_BLACK, IText::kStyleItalic).second, plain);
+  EXPECT_NE(draw(COLOR_BLACK, IText::kStyleBold).second, plain);
+}
+
+// Text turned a quarter runs upwards: its ink is as tall as the unturned text's is wide, and as
+// wide as that is tall.
+TEST_F(DrawingTest, TextTurnedAQuarterRunsUpwards) {
+  const auto inkOf = [&](int orientation) {
+    IText style(16, &COLOR_BLACK, "DejaVu Sans Mono", IText::kStyleNormal, IText::kAlignNear);
+    style.mOrientation = orientation;
+    IRECT wipe(0, 0, 200, 200), row(60, 140, 200, 200);
+    graphics.FillIRect(&COLOR_WHITE, &wipe);
+    graphics.DrawIText(&style, "MMMMMM", &row);
+    int left = 200, right = -1, top = 200, bottom = -1;
+    for (int y = 0; y < 200; ++y)
+      for (int x = 0; x < 200; ++x)
+        if (graphics.GetPoint(x, y) != COLOR_WHITE) {
+          left = std::min(left, x), right = std::max(right, x);
+          top = std::min(top, y), bottom = std::max(bottom, y);
+        }
+    return std::make_pair(right - left + 1, bottom - top + 1);
+  };
+  const auto [width, height] = inkOf(0);
+  const auto [turnedWidth, turnedHeight] = inkOf(90);
+  ASSERT_GT(width, 2 * height);
+  EXPECT_NEAR(turnedHeight, width, 2);
+  EXPECT_NEAR(turnedWidth, height, 2);
+}
+
+// A measure is the text's own size wherever the rectangle starts: twice the characters of a
+// fixed-width face are twice as wide, two lines twice as tall, one line the font's line height.
+TEST_F(DrawingTest, MeasuresAreTheTextsOwnSize) {
+  IText style(14, &COLOR_BLACK, "DejaVu Sans Mono", IText::kStyleNormal, IText::kAlignNear);
+  const auto measure = [&](const char* text, int left, int top) {
+    std::string copy = text;
+    IRECT rect(left, top, left + 150, top + 40);
+    EXPECT_TRUE(graphics.MeasureIText(&style, copy.data(), &rect)) << text;
+    EXPECT_EQ(std::pair(rect.L, rect.T), std::pair(left, top)) << text;
+    return std::pair(rect.W(), rect.H());
+  };
+  for (auto [left, top] : {std::pair{0, 0}, {7, 3}}) {
+    const auto [w, h] = measure("MM", left, top);
+    ASSERT_GT(w, 0);
+    EXPECT_EQ(h, static_cast<GFX_CachedFont*>(style.mCached)->GetLineHeight());
+    EXPECT_EQ(measure("MMMM", left, top), std::pair(2 * w, h));
+    EXPECT_EQ(measure("MM\nM", left, top), std::pair(w, 2 * h));
+  }
 }
 
 TEST_F(DrawingTest, MeasuredTextIsPlacedByAlignment) {

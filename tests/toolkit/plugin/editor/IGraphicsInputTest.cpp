@@ -1,6 +1,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include "EditorDoubles.h"
 #include "platform/view/headless/HeadlessView.h"
 #include "platform/view/headless/Script.h"
@@ -81,6 +83,14 @@ TEST_F(InputTest, DragsFollowTheCapturedControlAndPushUserChanges) {
   EXPECT_THAT(plug.calls(),
               ElementsAre("begin 1", "automate 1", "change 1", "automate 1", "change 1", "end 1"));
   EXPECT_DOUBLE_EQ(plug.GetParam(1)->Value(), 1.0);  // 0.1 + 2.3, clamped
+  // The host hears a press and release of the first parameter, none of one it was not offered.
+  add(new Probe(&plug, IRECT(0, 60, 20, 80), 3, "first unoffered", &log));
+  plug.clearCalls();
+  for (auto [x, y] : {std::pair{10, 10}, {190, 90}, {10, 70}}) {
+    view->mouseDown(x, y);
+    view->mouseUp(x, y);
+  }
+  EXPECT_THAT(plug.calls(), ElementsAre("begin 0", "end 0"));
 }
 
 TEST_F(InputTest, DoubleClicksRestoreDefaultsOrActAsPresses) {
@@ -120,9 +130,44 @@ TEST_F(InputTest, KeysGoToTheControlAtTheLastMousePositionOrTheCatcher) {
   EXPECT_THAT(caught, ElementsAre("catcher key 5"));
 }
 
+// A press where no control is lets go of the control pressed before: a drag reaches nothing.
+TEST_F(InputTest, APressOnNothingLetsGoOfTheLastControl) {
+  graphics->GetControl(0)->Hide(true);
+  view->mouseDown(10, 10);
+  view->mouseDown(10, 80);
+  view->mouseDrag(12, 82);
+  view->mouseUp(12, 82);
+  EXPECT_THAT(log, ElementsAre("low down"));
+}
+
+// A new key catcher replaces and destroys the old one; attaching the same one again keeps it.
+TEST_F(InputTest, ANewKeyCatcherReplacesTheOld) {
+  // The log outlives the test body: the editor destroys the catcher it holds later.
+  auto caught = std::make_shared<std::vector<std::string>>();
+  struct Catcher : public Probe {
+    Catcher(IPluginBase* plug, const char* name, std::shared_ptr<std::vector<std::string>> log)
+        : Probe(plug, IRECT(), -1, name, log.get()), mGone(log), mName(name) {}
+    ~Catcher() override { mGone->push_back(mName + " gone"); }
+    std::shared_ptr<std::vector<std::string>> mGone;
+    std::string mName;
+  };
+  Catcher* first = new Catcher(&plug, "first", caught);
+  Catcher* second = new Catcher(&plug, "second", caught);
+  graphics->AttachKeyCatcher(first);
+  graphics->AttachKeyCatcher(second);
+  graphics->AttachKeyCatcher(second);
+  for (int i = 0; i < graphics->NControls(); ++i) graphics->GetControl(i)->Hide(true);
+  layer->Hide(true);
+  EXPECT_TRUE(graphics->OnKeyDown(10, 10, 5));
+  EXPECT_THAT(*caught, ElementsAre("first gone", "second key 5"));
+}
+
 TEST_F(InputTest, AutomationLookupRemembersTheLastClickedParameterOnce) {
   EXPECT_EQ(graphics->GetParamIdxForPTAutomation(130, 10), 2);
   EXPECT_EQ(graphics->GetLastClickedParamForPTAutomation(), 2);
+  EXPECT_EQ(graphics->GetLastClickedParamForPTAutomation(), -1);
+  graphics->GetControl(0)->Hide(true);  // nothing under the point: no parameter
+  EXPECT_EQ(graphics->GetParamIdxForPTAutomation(10, 80), -1);
   EXPECT_EQ(graphics->GetLastClickedParamForPTAutomation(), -1);
 }
 
@@ -212,6 +257,21 @@ TEST_F(PromptTest, EnumsWithDisplayTextsOpenAMenuOfThem) {
   EXPECT_FALSE(view->textFieldOpen());
   EXPECT_DOUBLE_EQ(plug.GetParam(3)->Value(), 2.0);
   EXPECT_THAT(plug.calls(), ElementsAre("change 3"));  // not offered to the host
+}
+
+// A typed answer for a choice is found among its display texts; one that is none of them picks
+// the first choice.
+TEST_F(PromptTest, TypedChoicesAreFoundByTheirTexts) {
+  initMode();
+  IParam* mode = plug.GetParam(3);
+  const struct {
+    const char* typed;
+    double value;
+  } cases[] = {{"High", 2.0}, {"Low", 1.0}, {"Off", 0.0}, {"High", 2.0}, {"Loud", 0.0}};
+  for (const auto& c : cases) {
+    graphics->SetFromStringAfterPrompt(prompted, mode, c.typed);
+    EXPECT_DOUBLE_EQ(mode->Value(), c.value) << c.typed;
+  }
 }
 
 TEST_F(PromptTest, NumbersAreTypedThroughTheEntryFilter) {

@@ -52,6 +52,56 @@ TEST_F(ServicesTest, MouseOverIsRoutedOnlyWhenAskedForAndReachesGreyedControlsTh
   EXPECT_THAT(log, ElementsAre("a over", "a out", "b over", "a out", "b out"));
 }
 
+// The pointer leaving the editor reaches every control, the first one attached too.
+TEST(MouseOutTest, LeavingTheEditorReachesEveryControl) {
+  RecordingPlug plug(2, 2);
+  std::vector<std::string> log;
+  TestGraphics* graphics = new TestGraphics(&plug, 100, 80);
+  plug.AttachGraphics(graphics);
+  for (const char* name : {"a", "b"}) {  // each attached control is found at the place returned
+    Probe* probe = new Probe(&plug, IRECT(0, 0, 50, 50), 0, name, &log);
+    EXPECT_EQ(graphics->GetControl(graphics->AttachControl(probe)), probe);
+  }
+  graphics->OnMouseOut();
+  EXPECT_THAT(log, ElementsAre("a out", "b out"));
+}
+
+// The idle call reaches every control once.
+TEST(IdleTest, EveryControlIsCalledWhenTheEditorIdles) {
+  RecordingPlug plug(2, 2);
+  TestGraphics* graphics = new TestGraphics(&plug, 100, 80);
+  plug.AttachGraphics(graphics);
+  struct Idler : public Probe {
+    using Probe::Probe;
+    void OnGUIIdle() override { ++idles; }
+    int idles = 0;
+  };
+  std::vector<std::string> log;
+  Idler* a = new Idler(&plug, IRECT(0, 0, 50, 50), 0, "a", &log);
+  Idler* b = new Idler(&plug, IRECT(50, 0, 100, 50), 1, "b", &log);
+  graphics->AttachControl(a);
+  graphics->AttachControl(b);
+  graphics->OnGUIIdle();
+  EXPECT_EQ(std::make_pair(a->idles, b->idles), std::make_pair(1, 1));
+}
+
+// The view's pointer moves reach the control under them once mouse-over is asked for.
+TEST_F(ServicesTest, ThePointerMovingOverTheViewReachesTheControls) {
+  view->mouseMove(10, 10);
+  EXPECT_TRUE(log.empty());
+  graphics->HandleMouseOver(true);
+  view->mouseMove(10, 10);
+  view->mouseMove(60, 10);
+  EXPECT_THAT(log, ElementsAre("a over", "b over", "a out"));
+}
+
+// A frame rate below one frame a second is the default one.
+TEST(FrameRateTest, RatesBelowOneAreTheDefault) {
+  RecordingPlug plug(1, 1);
+  for (auto [asked, kept] : {std::pair{1, 1}, {60, 60}, {0, 25}, {-5, 25}})
+    EXPECT_EQ(IGraphicsMac(&plug, 10, 10, asked).FPS(), kept) << asked;
+}
+
 TEST_F(ServicesTest, FilePanelsStartOnTheDesktopAndNeedAnOpenWindow) {
   TK_String name("bank.syx");
   TK_String folder;
@@ -128,6 +178,12 @@ TEST(BundleTest, OnlyPngNamesLoadAndFilesCountTheirOwnBytes) {
   EXPECT_EQ(std::unique_ptr<GFX_IBitmap>(graphics.OSLoadBitmap(0, "knob.bmp")), nullptr);
   EXPECT_EQ(std::unique_ptr<GFX_IBitmap>(graphics.OSLoadBitmap(0, "knob")), nullptr);
   EXPECT_EQ(graphics.OSLoadBitmap(0, nullptr), nullptr);
+  // The plug-in's own graphics come with the bundle's identifier.
+  std::unique_ptr<IGraphicsMac> made(MakeGraphics(&plug, 12, 34, 30));
+  ASSERT_NE(made, nullptr);
+  EXPECT_EQ(std::vector<int>({made->Width(), made->Height(), made->FPS()}),
+            std::vector<int>({12, 34, 30}));
+  EXPECT_NE(std::unique_ptr<GFX_IBitmap>(made->OSLoadBitmap(0, "resources/img/knob.png")), nullptr);
 
   delete[] graphics.LoadFile(0, "resources/layout.tea");
   EXPECT_EQ(graphics.GetLoadedFileSize(), 11);

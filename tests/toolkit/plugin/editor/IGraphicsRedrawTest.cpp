@@ -102,6 +102,8 @@ TEST_F(RedrawTest, LooseDrawingRedrawsEachDirtyControlWithItsNeighbours) {
   EXPECT_EQ(b->mDraws, 2);
   EXPECT_EQ(far->mDraws, 1);
   EXPECT_EQ(graphics->GetDrawRect(), IRECT(20, 20, 40, 40));
+  graphics->Draw(&unused);  // drawn, b is clean again: nothing more
+  EXPECT_EQ(std::vector<int>({a->mDraws, b->mDraws, far->mDraws}), std::vector<int>({2, 2, 1}));
 }
 
 // With the background dirty every shown control is drawn once, the hidden ones not; the

@@ -144,9 +144,11 @@ TEST_F(ButtonsTest, InvisibleSwitchTogglesAndPanelFillsItsRectangle) {
   Click(3, 3);
   toggle->SetValueFromPlug(0.7);
   Click(3, 3);
+  toggle->SetValueFromPlug(0.5);  // half way counts as on
+  Click(3, 3);
   toggle->GrayOut(true);
   toggle->OnMouseDown(3, 3, &left);
-  EXPECT_THAT(ReportedValues(), ElementsAre(1.0, 0.0));
+  EXPECT_THAT(ReportedValues(), ElementsAre(1.0, 0.0, 0.0));
   IColor colour(255, 200, 10, 20);
   Attach(new IPanelControl(&plug, IRECT(30, 10, 40, 15), &colour));
   g->Render();

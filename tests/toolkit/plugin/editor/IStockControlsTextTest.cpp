@@ -165,6 +165,31 @@ TEST_F(TextTest, BitmapedTextContinuesBelowOnSeveralLines) {
   EXPECT_EQ(ReadGlyphs(g, 4, 0), "abc");
   EXPECT_EQ(ReadGlyphs(g, 4, 6), "def");
   EXPECT_EQ(ReadGlyphs(g, 4, 12), "g");
+  IRECT narrow(40, 0, 52, 40);  // one glyph per line
+  DrawBitmapedText(g, strip.Get(), &narrow, &near, nullptr, "xy", false, true, GlyphStrip::kW,
+                   GlyphStrip::kH);
+  EXPECT_EQ(ReadGlyphs(g, 44, 0), "x");
+  EXPECT_EQ(ReadGlyphs(g, 44, 6), "y");
+  IRECT tooNarrow(60, 0, 71, 40);  // the margins leave no glyph: nothing is drawn
+  DrawBitmapedText(g, strip.Get(), &tooNarrow, &near, nullptr, "xy", false, true, GlyphStrip::kW,
+                   GlyphStrip::kH);
+  for (int x = 60; x < 71; ++x) EXPECT_EQ(g->FrameAt(x, 0), 0) << x;
+}
+
+// Glyphs of a single pixel are glyphs too.
+TEST_F(TextTest, BitmapedTextOfOnePixelGlyphs) {
+  GFX_MemBitmap pixels(1, 96);
+  for (int i = 0; i < 96; ++i)
+    GFX_PutPixel(&pixels, 0, i, GFX_Pixel(255, 32 + i, kFrameGreen, 0), 1.f, 0);
+  IBitmap strip(&pixels, 1, 96, 96);
+  IText near;
+  near.mAlign = IText::kAlignNear;
+  IRECT rect(0, 20, 10, 21);
+  g->Render();
+  DrawBitmapedText(g, &strip, &rect, &near, nullptr, "Kroma", false, false, 1, 1);
+  std::string text;
+  for (int x = 1; g->FrameAt(x, 20); ++x) text += (char)g->FrameAt(x, 20);
+  EXPECT_EQ(text, "Kroma");
 }
 
 TEST_F(TextTest, BitmapTextReplacedFromAnotherThreadIsDrawnWhole) {
