@@ -4,9 +4,9 @@
 #include <cstdio>
 #include <fstream>
 #include <functional>
-#include <sstream>
 #include <thread>
 
+#include "CallNotes.h"
 #include "PluginFixture.h"
 #include "src/config/ControlAction.h"
 #include "src/config/ParameterIds.h"
@@ -55,12 +55,7 @@ class WatchedKroma : public Kroma {
  private:
   template <class... Args>
   void note(const char* name, Args... args) {
-    std::ostringstream out;
-    out << name;
-    int n = 0;
-    ((out << (n++ ? "," : "(") << args), ...);
-    if (n > 0) out << ")";
-    calls += out.str() + " ";
+    calls += callNote(name, args...);
   }
 };
 

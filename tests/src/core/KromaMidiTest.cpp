@@ -272,8 +272,9 @@ class StoppableClock : public LaneClock {
   LaneClock& mClock;
 };
 
-// Closing the plug-in while the host's program change pauses ends the pause, joins its thread
-// before what it uses goes, and drops the note waiting behind it.
+// Closing the plug-in while the host's program change sits in a minute's pause ends the pause
+// (the close returns long before the minute is out), joins its thread before what it uses goes,
+// and drops the note waiting behind it.
 TEST_F(MidiPaths, ClosingWhileTheHostsProgramChangePausesJoinsItsThread) {
   Kroma* plug = settled();
   StoppableClock clock(KromaProbe(plug).parts.mMIDIMessageManager->laneClock());
@@ -283,8 +284,20 @@ TEST_F(MidiPaths, ClosingWhileTheHostsProgramChangePausesJoinsItsThread) {
   plug->GetParam(kGlobalRxProgramChange)->Set(1.0);
   process(plug, 64, {IMidiMsg(0, 0xC1, 9, 0), IMidiMsg(0, 0x91, 60, 100)});
   ASSERT_EQ(clock.paused.get_future().wait_for(10s), std::future_status::ready);
-  close(plug);
+  auto closed = std::async(std::launch::async, [this, plug] { close(plug); });
+  ASSERT_EQ(closed.wait_for(20s), std::future_status::ready) << "the close waited out the pause";
   EXPECT_EQ(sent(start).find("91 3C 64"), std::string::npos);
+}
+
+// Closing lets go of the synthesizer's input port.
+TEST_F(MidiPaths, ClosingLetsGoOfTheInputPort) {
+  midi.addInputPort("Synth In");
+  Kroma* plug = open();
+  int in = 1;
+  ASSERT_EQ(plug->setExternalMIDIIn(in, "Synth In"), 1);
+  ASSERT_TRUE(midi.inputConnected("Synth In"));
+  close(plug);
+  EXPECT_FALSE(midi.inputConnected("Synth In"));
 }
 
 // Host messages pass their kind's filter entry and go on to the synthesizer; the drop rules hold

@@ -112,15 +112,6 @@ TEST_F(PortsAndJobs, ABankChangeConflictsWithTheFirstAndLastPartsToo) {
   EXPECT_TRUE(plug->BankChangeMessage(6));
 }
 
-// A part whose only locked section is the first goes back to the synthesizer as well.
-TEST_F(PortsAndJobs, TheFirstSectionLockSendsThePartBack) {
-  Kroma* plug = connected();
-  plug->GetParam(kSectionLockOsc1 + 7)->Set(1.0);
-  plug->sendPartDataBackToHardware(7);
-  const std::string expected = "B7 7B 00|F0 3E 13 11 10 7F 07";
-  EXPECT_EQ(awaitSent(0, 2).substr(0, expected.size()), expected);
-}
-
 // While a transfer shows its progress on the librarian page the category limit and the search
 // field hide and the search button greys; when it ends, the one the search button chose comes
 // back (in the sounds' mode only) and the transfer's flags are cleared.

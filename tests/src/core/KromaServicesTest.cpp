@@ -364,7 +364,7 @@ TEST_F(Services, ProgramButtonsStepTheSynthesizersProgram) {
 }
 
 // A part's sound goes back to the synthesizer after a program change only when one of its 40
-// section locks, the last included, holds exactly 1.
+// section locks, the first and the last included, holds exactly 1.
 TEST_F(Services, APartIsSentBackOnlyWithALockedSection) {
   Kroma* plug = connected();
   plug->sendPartDataBackToHardware(3);
@@ -375,6 +375,13 @@ TEST_F(Services, APartIsSentBackOnlyWithALockedSection) {
   plug->sendPartDataBackToHardware(3);
   const std::string expected = "B3 7B 00|F0 3E 13 11 10 7F 03";
   EXPECT_EQ(awaitSent(0, 2).substr(0, expected.size()), expected);
+  // The first section's lock alone sends its part back as well.
+  ASSERT_TRUE(eventually([plug] { return !plug->ThreadRunning(); }));
+  plug->GetParam(kSectionLockOsc1 + 7)->Set(1.0);
+  const size_t from = sentCount();
+  plug->sendPartDataBackToHardware(7);
+  const std::string seventh = "B7 7B 00|F0 3E 13 11 10 7F 07";
+  EXPECT_EQ(awaitSent(from, 2).substr(0, seventh.size()), seventh);
 }
 
 // The audio clock's chores: all notes off to the enabled parts in the first stopped block after

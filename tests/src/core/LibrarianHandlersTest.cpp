@@ -4,10 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <memory>
-#include <sstream>
 #include <string>
 #include <vector>
 
+#include "CallNotes.h"
 #include "ConnectedPlugin.h"
 #include "src/core/KromaProbe.h"
 #include "src/core/detail/LibrarianMenus.h"
@@ -61,12 +61,7 @@ class NotedKroma : public Kroma {
  private:
   template <class... Args>
   void note(const char* name, Args... args) {
-    std::ostringstream out;
-    out << name;
-    int n = 0;
-    ((out << (n++ ? "," : "(") << args), ...);
-    if (n > 0) out << ")";
-    calls += out.str() + " ";
+    calls += callNote(name, args...);
   }
 };
 

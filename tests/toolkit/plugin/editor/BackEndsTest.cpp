@@ -67,6 +67,14 @@ class ModProbe : public IControl {
   std::vector<std::string>* mLog;
 };
 
+// A probe that keeps each text its entries commit.
+class TypedProbe : public ModProbe {
+ public:
+  using ModProbe::ModProbe;
+  void TextFromTextEntry(const char* text) override { typed.push_back(text); }
+  std::vector<std::string> typed;
+};
+
 class BackEndsTest : public ::testing::Test {
  protected:
   BackEndsTest() : plug(2, 2) {
@@ -422,13 +430,7 @@ TEST_F(BackEndsTest, ThePanesEntryTakesTheCharactersOfTheParametersKind) {
 // A click into the view outside its open entry commits what was typed; a click with no entry open
 // reaches the control and commits nothing.
 TEST_F(BackEndsTest, AClickIntoTheViewCommitsItsEntry) {
-  class Named : public ModProbe {
-   public:
-    using ModProbe::ModProbe;
-    void TextFromTextEntry(const char* text) override { typed.push_back(text); }
-    std::vector<std::string> typed;
-  };
-  Named* named = new Named(&plug, &log);
+  TypedProbe* named = new TypedProbe(&plug, &log);
   graphics->AttachControl(named);
   open(false);
   view->mouseDown(90, 90);
@@ -488,13 +490,7 @@ TEST_F(BackEndsTest, MovingAndDeletingKeysEditAFullEntry) {
 // reaches the control under the pointer, in both back ends.
 TEST_F(BackEndsTest, AWheelTurnCancelsAnOpenTextEntry) {
   open(true);
-  class Named : public ModProbe {
-   public:
-    using ModProbe::ModProbe;
-    void TextFromTextEntry(const char* text) override { typed.push_back(text); }
-    std::vector<std::string> typed;
-  };
-  Named* named = new Named(&plug, &log);
+  TypedProbe* named = new TypedProbe(&plug, &log);
   graphics->AttachControl(named);
   named->SetTextEntryLength(100);
   IRECT area(10, 10, 60, 30);
