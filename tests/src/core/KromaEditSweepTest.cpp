@@ -256,11 +256,10 @@ TEST_F(EditSweep, OnTheLibrarianPageWithBanksEveryControlDoesWhatTheRecordSays) 
   compare(sweep(plug), "LibrarianSweep.txt");
 }
 
-// Where every control of the built editor lies, drawn and hit, layer by layer: the layout places
-// a control and its picture's frame gives its size. A line per layer: its controls' count and a
-// digest of their parameters and rectangles.
+// Where every control of the built editor lies, drawn and hit, layer by layer, in both styles: the
+// layout places a control and its picture's frame gives its size. A line per layer: its controls'
+// count and a digest of their parameters and rectangles.
 TEST_F(EditSweep, EveryControlLiesWhereTheRecordSays) {
-  Kroma* plug = open();
   std::vector<std::string> lines;
   const auto placeOf = [](const std::vector<IControl*>& controls) {
     uint32_t digest = 2166136261u;
@@ -281,11 +280,17 @@ TEST_F(EditSweep, EveryControlLiesWhereTheRecordSays) {
     lines.push_back(path + " " + placeOf(controls));
     for (int i = 0; i < layer->childLayers.GetSize(); ++i) walk(layer->childLayers.Get(i), path);
   };
-  IGraphics* gui = plug->GetGUI();
-  std::vector<IControl*> top;
-  for (int i = 0; i < gui->NControls(); ++i) top.push_back(gui->GetControl(i));
-  lines.push_back("top " + placeOf(top));
-  for (int i = 0; i < gui->NLayers(); ++i) walk(gui->GetLayer(i), "");
+  // Each style has pictures of its own.
+  for (const char* style : {"white", "black"}) {
+    writeData("Kroma Editor UI.txt", std::string(style) + "\nnormal\nno\n");
+    Kroma* plug = open();
+    IGraphics* gui = plug->GetGUI();
+    std::vector<IControl*> top;
+    for (int i = 0; i < gui->NControls(); ++i) top.push_back(gui->GetControl(i));
+    lines.push_back(std::string(style) + " top " + placeOf(top));
+    for (int i = 0; i < gui->NLayers(); ++i) walk(gui->GetLayer(i), style);
+    close(plug);
+  }
   compare(lines, "ControlPlaces.txt");
 }
 
