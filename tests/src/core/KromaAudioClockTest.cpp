@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "PluginFixture.h"
+#include "PortFixtures.h"
 #include "platform/vst2/opcodes.h"
 #include "src/config/ParameterIds.h"
 #include "src/core/KromaProbe.h"
@@ -17,15 +17,8 @@
 
 namespace {
 
-class AudioClock : public PluginFixture {
+class AudioClock : public FirstBlockPlugin {
  protected:
-  // The plug-in with its port chosen, past the first block's all notes off; `start` messages in.
-  Kroma* settled() {
-    Kroma* plug = openConnected();
-    process(plug, 64);
-    start = sentCount();
-    return plug;
-  }
   // The parts whose LED is lit.
   static std::vector<int> lit(Kroma* plug) {
     std::vector<int> parts;
@@ -33,19 +26,7 @@ class AudioClock : public PluginFixture {
       if (value(plug, kMIDILed + part) == 1.0) parts.push_back(part);
     return parts;
   }
-  // Device id 0x11, the shortest pause between the messages of a job.
-  static void deviceId(Kroma* plug) {
-    plug->GetParam(kGlobalSysExID)->Set(0x11);
-    KromaProbe(plug).routing.mDeviceID = 0x11;
-    plug->GetParam(kLibSyncTimer)->Set(0);
-  }
-  static std::string status(Kroma* plug) { return text(KromaProbe(plug).widgets.mNameDisplay); }
-  size_t start = 0;
 };
-
-IMidiMsg note(int offset, uint8_t key, int channel = 0) {
-  return IMidiMsg(offset, static_cast<uint8_t>(0x90 | channel), key, 100);
-}
 
 // An instrument without sound: every sample of both outputs is silence, whatever the host left
 // in its buffers.
@@ -68,7 +49,7 @@ TEST_F(AudioClock, EachPartsLedFollowsTheMidiOnItsChannel) {
   WSYS_HoldTickCount(true);
   for (int part : {0, 6, 15}) {
     SCOPED_TRACE(part);
-    const IMidiMsg msg = note(0, 60, part);  // part p plays on channel p at start
+    const IMidiMsg msg = noteOn(0, 60, part);  // part p plays on channel p at start
     for (bool incoming : {false, true}) {
       KromaProbe(plug).routing.mTrackIncomingMIDI = incoming;
       incoming ? plug->sendMidiMsgAndLog(&msg) : plug->showIncomingActivity(part);
@@ -134,7 +115,7 @@ TEST_F(AudioClock, TheQueuedBlockIsTheStartingBlockSizeOrTheOffsetKnobs) {
     set(plug, kMultiBank, 1 - value(plug, kMultiBank));  // the knob's neighbour leaves it
     process(plug, 64);                                   // a reset's all notes off
     const size_t from = sentCount();
-    for (IMidiMsg msg : {note(row.last + 1, 2), note(row.last, 1)})
+    for (IMidiMsg msg : {noteOn(row.last + 1, 2), noteOn(row.last, 1)})
       plug->MIDIOutRoutingSwitch(&msg);
     process(plug, 64);
     EXPECT_EQ(sent(from), "90 01 64|") << row.last;
@@ -144,7 +125,7 @@ TEST_F(AudioClock, TheQueuedBlockIsTheStartingBlockSizeOrTheOffsetKnobs) {
   // A block size below zero, which no host gives, drains the block's first offset alone.
   KromaProbe(plug).routing.mBlockSize = -5;
   const size_t from = sentCount();
-  for (IMidiMsg msg : {note(1, 2), note(0, 1)}) plug->MIDIOutRoutingSwitch(&msg);
+  for (IMidiMsg msg : {noteOn(1, 2), noteOn(0, 1)}) plug->MIDIOutRoutingSwitch(&msg);
   process(plug, 64);
   EXPECT_EQ(sent(from), "90 01 64|");
   process(plug, 64);
@@ -156,7 +137,7 @@ TEST_F(AudioClock, TheQueuedBlockIsTheStartingBlockSizeOrTheOffsetKnobs) {
 // Global for the mouse button only.
 TEST_F(AudioClock, AHeldDumpLeavesWithTheFirstBlockAfterTheKeyIsUp) {
   Kroma* plug = settled();
-  deviceId(plug);
+  useDeviceId11(plug);
   for (int part = 0; part < 16; ++part) plug->GetParam(kMultiPartStatus + part)->Set(0);
   const struct {
     bool global;
@@ -196,7 +177,7 @@ TEST_F(AudioClock, TheOverflowEndsOnlyPastASecond) {
   Kroma* plug = settled();
   WSYS_HoldTickCount(true);
   KromaProbe(plug).routing.mQueuedOutput = true;
-  const IMidiMsg msg = note(0, 60);
+  const IMidiMsg msg = noteOn(0, 60);
   for (int i = 0; i <= 1024; ++i) plug->MIDIOutRoutingSwitch(&msg);
   KromaProbe(plug).routing.mQueuedOutput = false;
   for (unsigned advance : {1000u, 1u}) {
@@ -212,7 +193,7 @@ TEST_F(AudioClock, TheOverflowEndsOnlyPastASecond) {
 // stops it goes out.
 TEST_F(AudioClock, AMultiEditWaitsForTheHostsTransportToStop) {
   Kroma* plug = settled();
-  deviceId(plug);
+  useDeviceId11(plug);
   plug->Reset();
   hostTime.flags = kVstTempoValid | kVstTransportPlaying;
   process(plug, 64);
@@ -273,7 +254,7 @@ TEST_F(AudioClock, DumpsGoOutWithTheirChecksumAndOnlyThroughAPort) {
   dump.front() = 0xF0;
   dump.back() = 0xF7;
   dump[199] = 0x55;
-  const IMidiMsg msg = note(0, 60);
+  const IMidiMsg msg = noteOn(0, 60);
   for (bool port : {false, true}) {
     SCOPED_TRACE(port);
     Kroma* plug = port ? settled() : open();

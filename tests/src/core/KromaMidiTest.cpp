@@ -8,7 +8,7 @@
 #include <limits>
 #include <thread>
 
-#include "PluginFixture.h"
+#include "PortFixtures.h"
 #include "platform/view/headless/Script.h"
 #include "platform/vst2/opcodes.h"
 #include "src/config/ParameterIds.h"
@@ -22,21 +22,7 @@ namespace {
 
 using namespace std::chrono_literals;
 
-class MidiPaths : public PluginFixture {
- protected:
-  // The plug-in with its port chosen, past the first block's all notes off; `start` messages in.
-  Kroma* settled() {
-    Kroma* plug = openConnected();
-    process(plug, 64);
-    start = sentCount();
-    return plug;
-  }
-  size_t start = 0;
-};
-
-IMidiMsg note(int offset, uint8_t key) {
-  return IMidiMsg(offset, 0x90, key, 100);
-}
+using MidiPaths = FirstBlockPlugin;
 
 // In DAW-buffer mode (here with kAdjustDAWOffset 64) the messages due in a block leave in offset
 // order, equal offsets in the order they came; the rest move on into the next block.
@@ -44,7 +30,7 @@ TEST_F(MidiPaths, QueuedMidiLeavesByOffsetAndTheRestMovesOn) {
   Kroma* plug = settled();
   KromaProbe(plug).routing.mQueuedOutput = true;
   KromaProbe(plug).routing.mBlockSize = 256 + 2 * 64;
-  for (IMidiMsg msg : {note(500, 1), note(10, 2), note(383, 3), note(0, 4), note(10, 5)})
+  for (IMidiMsg msg : {noteOn(500, 1), noteOn(10, 2), noteOn(383, 3), noteOn(0, 4), noteOn(10, 5)})
     plug->MIDIOutRoutingSwitch(&msg);
   process(plug, 256);
   EXPECT_EQ(sent(start), "90 04 64|90 02 64|90 05 64|90 03 64|");
@@ -59,7 +45,7 @@ TEST_F(MidiPaths, TheAllNotesOffAfterAResetLeadsTheQueuedBlock) {
   plug->GetParam(kMultiPartMIDICh + 1)->Set(4);  // channel 3
   KromaProbe(plug).routing.mQueuedOutput = true;
   KromaProbe(plug).routing.mBlockSize = 256 + 2 * 64;
-  for (IMidiMsg msg : {note(0, 4), note(1, 5)}) plug->MIDIOutRoutingSwitch(&msg);
+  for (IMidiMsg msg : {noteOn(0, 4), noteOn(1, 5)}) plug->MIDIOutRoutingSwitch(&msg);
   KromaProbe(plug).clock.mFreshReset = true;
   process(plug, 256);
   EXPECT_EQ(sent(start), "90 04 64|B2 7B 00|90 05 64|");
@@ -74,7 +60,7 @@ TEST_F(MidiPaths, TheQueueOverflowsOnlyWithAThousandAndTwentyFourWaiting) {
     SCOPED_TRACE(block);
     dispatch(plug, effSetBlockSize, 0, block);
     KromaProbe(plug).routing.mQueuedOutput = true;
-    IMidiMsg msg = note(0, 60);
+    IMidiMsg msg = noteOn(0, 60);
     for (int i = 0; i < 1024; ++i) plug->MIDIOutRoutingSwitch(&msg);
     EXPECT_FALSE(KromaProbe(plug).routing.mOutputOverflow);
     plug->MIDIOutRoutingSwitch(&msg);

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "PluginFixture.h"
+#include "PortFixtures.h"
 #include "src/config/ParameterIds.h"
 #include "src/core/KromaProbe.h"
 #include "src/editor/ProgressIndicator.h"
@@ -16,21 +16,8 @@
 
 namespace {
 
-class PortsAndJobs : public PluginFixture {
+class PortsAndJobs : public PortedPlugin {
  protected:
-  PortsAndJobs() { midi.addOutputPort("Synth Out"); }
-  // Connected to the synthesizer's output port, device id 0x11, the shortest job pauses.
-  Kroma* connected() {
-    Kroma* plug = open();
-    int index = 1;
-    EXPECT_EQ(plug->setExternalMIDIOut(index, "Synth Out"), 1);
-    KromaProbe(plug).routing.mMIDIOutSet = true;
-    KromaProbe(plug).routing.mDeviceID = 0x11;
-    plug->GetParam(kGlobalSysExID)->Set(0x11);
-    plug->GetParam(kLibSyncTimer)->Set(0);
-    return plug;
-  }
-  static std::string status(Kroma* plug) { return text(KromaProbe(plug).widgets.mNameDisplay); }
   static bool idle(Kroma* plug) {
     return eventually([plug] { return !plug->ThreadRunning(); });
   }

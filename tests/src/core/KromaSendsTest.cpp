@@ -521,6 +521,17 @@ TEST_F(Sends, AMultiPushSendsPartsAndGlobalFirstUntilItEnds) {
   EXPECT_TRUE(eventually([plug] { return !plug->ThreadRunning(); }));
 }
 
+// The bank-name prompt over an editor window, its buttons pressed by `runner`; its answer.
+int promptBankName(WSYS_DialogRunner runner) {
+  RECT area = {100, 50, 1100, 850};
+  HWND editor = WSYS_CreateWindow(nullptr, &area, 1, "editor");
+  WSYS_SetDialogRunner(runner);
+  const int answer = WSYS_DialogBox(0, kEnterBankNameDialog, editor, &MessageBoxProg, 0);
+  WSYS_SetDialogRunner(nullptr);
+  DestroyWindow(editor);
+  return answer;
+}
+
 // What a dialog shows: its place and title, then each control's kind, id, text and place within
 // it; then OK is pressed.
 std::vector<std::string> gDialogSeen;
@@ -546,12 +557,7 @@ bool recordAndConfirm(HWND dialog, const std::function<void(int)>& command) {
 TEST_F(Sends, TheBankNamePromptIsCentredWithItsControls) {
   open();
   gDialogSeen.clear();
-  RECT area = {100, 50, 1100, 850};
-  HWND editor = WSYS_CreateWindow(nullptr, &area, 1, "editor");
-  WSYS_SetDialogRunner(&recordAndConfirm);
-  EXPECT_EQ(WSYS_DialogBox(0, kEnterBankNameDialog, editor, &MessageBoxProg, 0), IDOK);
-  WSYS_SetDialogRunner(nullptr);
-  DestroyWindow(editor);
+  EXPECT_EQ(promptBankName(&recordAndConfirm), IDOK);
   EXPECT_EQ(gDialogSeen, (std::vector<std::string>{
                              "dialog 244 321 956 580 Enter Bank Name",
                              "static -1 'Bank Name' 18 18 360 14",
@@ -569,12 +575,7 @@ bool cancelOnly(HWND, const std::function<void(int)>& command) {
 // The bank-name prompt ends only with OK: cancelled, it answers cancel.
 TEST_F(Sends, TheBankNamePromptCancelledAnswersCancel) {
   open();
-  RECT area = {100, 50, 1100, 850};
-  HWND editor = WSYS_CreateWindow(nullptr, &area, 1, "editor");
-  WSYS_SetDialogRunner(&cancelOnly);
-  EXPECT_EQ(WSYS_DialogBox(0, kEnterBankNameDialog, editor, &MessageBoxProg, 0), IDCANCEL);
-  WSYS_SetDialogRunner(nullptr);
-  DestroyWindow(editor);
+  EXPECT_EQ(promptBankName(&cancelOnly), IDCANCEL);
 }
 
 // The UI settings file's lines set the style and size menus the Global page shows.

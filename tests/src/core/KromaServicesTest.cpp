@@ -10,7 +10,7 @@
 #include <thread>
 #include <vector>
 
-#include "PluginFixture.h"
+#include "PortFixtures.h"
 #include "platform/vst2/opcodes.h"
 #include "src/config/ControlAction.h"
 #include "src/config/ParameterIds.h"
@@ -37,21 +37,8 @@ class HostVisibleKroma : public Kroma {
   }
 };
 
-class Services : public PluginFixture {
+class Services : public PortedPlugin {
  protected:
-  Services() { midi.addOutputPort("Synth Out"); }
-  // Connected to the synthesizer's output port, device id 0x11, the shortest job pauses.
-  template <class Plug = Kroma>
-  Plug* connected() {
-    Plug* plug = open<Plug>();
-    int index = 1;
-    EXPECT_EQ(plug->setExternalMIDIOut(index, "Synth Out"), 1);
-    KromaProbe(plug).routing.mMIDIOutSet = true;
-    KromaProbe(plug).routing.mDeviceID = 0x11;
-    plug->GetParam(kGlobalSysExID)->Set(0x11);
-    plug->GetParam(kLibSyncTimer)->Set(0);
-    return plug;
-  }
   static std::string echoMessage() {
     return std::string("\xF0\x3E\x13\x11\x20\x02\x00\x4E\x40\xF7", 10);
   }

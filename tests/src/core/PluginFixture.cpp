@@ -144,6 +144,10 @@ std::string PluginFixture::text(ITextControl* control) {
   return out.Get();
 }
 
+std::string PluginFixture::status(Kroma* plug) {
+  return text(KromaProbe(plug).widgets.mNameDisplay);
+}
+
 void PluginFixture::writeData(const std::string& name, const std::string& text) const {
   std::ofstream(data.file(name), std::ios::binary) << text;
 }

@@ -63,6 +63,8 @@ class PluginFixture : public ::testing::Test {
   // Whether the layer is shown; a layer the layout did not build fails the test.
   static bool shown(Kroma* plug, const std::string& layer);
   static std::string text(ITextControl* control);
+  // The central display's first line.
+  static std::string status(Kroma* plug);
 
   void writeData(const std::string& name, const std::string& text) const;
   std::string readData(const std::string& name) const;
