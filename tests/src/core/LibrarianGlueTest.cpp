@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <filesystem>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -215,6 +216,24 @@ TEST_F(Librarian, ASaveRewritesTheSelectionListsKeepingSelectionAndCategoryNames
   }
   KromaProbe(plug).selection.mLowerListShowsSearch = false;
   KromaProbe(plug).selection.mMultiMode = false;
+}
+
+// The pieces of a bank split at the scan stand at once in the bank menu, in the folder of the
+// file they came from, and saving one writes its own file there.
+TEST_F(Librarian, SplitPiecesStandInTheirFolderAndASaveWritesTheirOwnFile) {
+  banks::write(data.file("Patches/A/Big.syx"), "Big", false, 200);
+  openWithEditor();
+  choose(KromaProbe(plug).widgets.mLeftPatchMenu, {0, 1});  // A, Big Singles 2.syx
+  ASSERT_EQ(upperBank()->fileName, "Big Singles 2.syx");
+  {
+    std::lock_guard<std::recursive_mutex> lock(KromaProbe(plug).parts.mPatchLibrarian->mutex());
+    upperBank()->records[3] = banks::record("Edited");
+  }
+  choose(KromaProbe(plug).widgets.mBankEditMenu, {7});  // Save (Overwrite current bank)
+  EXPECT_FALSE(std::filesystem::exists(data.file("Patches/Big Singles 2.syx")));
+  const std::string saved = readData("Patches/A/Big Singles 2.syx");
+  ASSERT_GE(saved.size(), 4u * DumpLayout::kSoundSize);
+  EXPECT_EQ(saved.substr(3 * DumpLayout::kSoundSize + DumpLayout::kSoundNameOffset, 6), "Edited");
 }
 
 // The synthesizer on the other end of two in-memory ports, answered on a thread of its own that
