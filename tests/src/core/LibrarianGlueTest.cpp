@@ -236,6 +236,40 @@ TEST_F(Librarian, SplitPiecesStandInTheirFolderAndASaveWritesTheirOwnFile) {
   EXPECT_EQ(saved.substr(3 * DumpLayout::kSoundSize + DumpLayout::kSoundNameOffset, 6), "Edited");
 }
 
+// While the upper bank holds unsaved edits, neither Refresh Folders nor an import reads the banks
+// again: the edits and their mark stay. Discarding them reopens the banks the lists showed, as
+// their files hold them.
+TEST_F(Librarian, UnsavedEditsStayUntilDiscardedWhichReopensTheBanksShown) {
+  for (const std::string name : {"A", "B", "C"})
+    banks::write(data.file("Patches/" + name + ".syx"), name + "-");
+  banks::write(data.file("Import.syx"), "I-");
+  openWithEditor();
+  LibrarianViewControl* view = KromaProbe(plug).widgets.mLibrarianView;
+  choose(KromaProbe(plug).widgets.mLeftPatchMenu, {1});   // B
+  choose(KromaProbe(plug).widgets.mRightPatchMenu, {2});  // C
+  view->upperSelection = 3;
+  KromaProbe(plug).selection.mRenameFinished = false;
+  plug->GetParam(kPatchRename)->SetDisplayText(0, "Edited");
+  set(plug, kPatchRename, 0);
+  ASSERT_EQ(slotName(3), "Edited");
+
+  VIEW_Script::instance().answerPanel(data.file("Import.syx"));
+  for (const std::vector<int>& item : {std::vector<int>{11}, {10, 1}}) {  // Refresh, Import SysEx
+    SCOPED_TRACE(item[0]);
+    choose(KromaProbe(plug).widgets.mBankEditMenu, item);
+    EXPECT_EQ(slotName(3), "Edited");
+    EXPECT_EQ(value(plug, kBankEditUnsaved), 1.0);
+    EXPECT_TRUE(shown(plug, "discardChangesLayerRight"));
+    EXPECT_EQ(status(plug), "Save bank or Discard changes!");
+  }
+  EXPECT_FALSE(std::filesystem::exists(data.file("Patches/Import.syx")));
+
+  set(plug, kDiscardBankData, 1);
+  EXPECT_EQ(value(plug, kBankEditUnsaved), 0.0);
+  EXPECT_EQ(trimmed(view->slotText(0, 3)), "B-3");
+  EXPECT_EQ(trimmed(view->slotText(1, 3)), "C-3");
+}
+
 // The synthesizer on the other end of two in-memory ports, answered on a thread of its own that
 // plays the MIDI system's input thread.
 class WithSynth : public Librarian {
