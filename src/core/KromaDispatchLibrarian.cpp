@@ -284,8 +284,14 @@ Then searchString(Change& c) {
   Kroma& plug = c.plug;
   const std::string query = plug.getDisplayText(kPatchSearchString);
   if (query.empty()) {
+    const bool showedResults = c.selection.mLowerListShowsSearch;
     c.selection.mLowerListShowsSearch = false;
     plug.setDisplayText(kPatchSearchString, kSearchPrompt);
+    // The lower list shows what its menu now offers, the sound banks; the upper keeps its bank.
+    if (showedResults) {
+      showLayer(plug, "RightSearchPopupMenu", false);
+      plug.lowerSoundListChanged();
+    }
     showLayer(plug, "LOWERPOPUPMENU", true);
   } else if (query.size() == 1) {
     plug.setDisplayText(kPatchSearchString, kSearchPrompt);

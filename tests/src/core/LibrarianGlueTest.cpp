@@ -270,6 +270,31 @@ TEST_F(Librarian, UnsavedEditsStayUntilDiscardedWhichReopensTheBanksShown) {
   EXPECT_EQ(trimmed(view->slotText(1, 3)), "C-3");
 }
 
+// Clearing the search field brings the sound banks back into the lower list, whose slots are then
+// the records they name; the upper list keeps its bank.
+TEST_F(Librarian, ClearingTheSearchShowsTheSoundBanksInTheLowerListAgain) {
+  for (const std::string name : {"A", "B", "C"})
+    banks::write(data.file("Patches/" + name + ".syx"), name + "-");
+  openWithEditor();
+  PatchLibrarian& lib = *KromaProbe(plug).parts.mPatchLibrarian;
+  LibrarianViewControl* view = KromaProbe(plug).widgets.mLibrarianView;
+  choose(KromaProbe(plug).widgets.mLeftPatchMenu, {2});  // C
+  for (const char* query : {"B-", ""}) {
+    plug->setDisplayText(kPatchSearchString, query);
+    set(plug, kPatchSearchString, 0);
+  }
+  EXPECT_EQ(plug->lowerListKind(), 0);
+  EXPECT_EQ(trimmed(view->slotText(1, 5)), "A-5");
+  {
+    std::lock_guard<std::recursive_mutex> lock(lib.mutex());
+    EXPECT_EQ(trimmed(lib.listedFile(1, plug->lowerListKind())->records[5].name), "A-5");
+  }
+  EXPECT_STREQ(plug->GetParam(kPatchSelectionListLower)->GetDisplayText(0), "A.syx");
+  EXPECT_TRUE(shown(plug, "LOWERPOPUPMENU"));
+  EXPECT_FALSE(shown(plug, "RightSearchPopupMenu"));
+  EXPECT_EQ(trimmed(view->slotText(0, 5)), "C-5") << "the upper list keeps its bank";
+}
+
 // The synthesizer on the other end of two in-memory ports, answered on a thread of its own that
 // plays the MIDI system's input thread.
 class WithSynth : public Librarian {
