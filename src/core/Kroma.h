@@ -294,6 +294,10 @@ class Kroma : public IPluginVST,
   // texts are written anew and the menus rebuilt. With `reload` the bank files are read again
   // first, which drops unsaved edits.
   void patchTypeChanged(int type, int listKind, bool reload) override;
+  // The lower list of sounds goes to the first file of what it shows now (sound banks,
+  // categories or search results) or to its remembered file; its texts are written anew and its
+  // menu rebuilt. The upper list keeps its bank.
+  void lowerSoundListChanged();
   // Writes the selection lists' texts of the current mode again, keeping the selection, and
   // refills the bank view; after each save of a bank.
   void ResetPatchSelectionMenus();
@@ -434,6 +438,8 @@ class Kroma : public IPluginVST,
   // side as asked: the two lists, and the Multi bank lists or each part's sound bank lists.
   void writeSelectionTexts(const std::vector<std::string>& fileNames, int listKind, bool upper,
                            bool lower);
+  // The lower list's menu of sounds, categories or search results, on its remembered file.
+  void rebuildLowerSoundMenu();
 
   // ---- KromaDispatch.cpp ----
   // One change as the dispatch's handlers see it, with the records they change.

@@ -73,19 +73,27 @@ const BankList& lowerList(const LibrarianSelection& selection) {
   return selection.mLowerListShowsSearch ? kLowerSearch : kLowerSounds;
 }
 
+// The folder and name of file n of the list remembered, so that a rebuilt popup finds it. False,
+// remembering nothing, for a number past the list's end.
+bool rememberFile(Change& c, const BankList& list, int n) {
+  PatchLibrarian& librarian = *c.parts.mPatchLibrarian;
+  std::lock_guard<std::recursive_mutex> lock(librarian.mutex());
+  const PatchFileList& files = librarian.*list.files;
+  if (n < 0 || n >= static_cast<int>(files.size())) return false;
+  c.selection.*list.folder = files[n]->folderName;
+  c.selection.*list.name = files[n]->fileName;
+  return true;
+}
+
 // File n of the list made the current one: its folder and name remembered, its popup rebuilt.
 // A number past the list's end changes neither.
 void takeFile(Change& c, const BankList& list, int n) {
   Kroma& plug = c.plug;
-  PatchLibrarian& librarian = *c.parts.mPatchLibrarian;
-  std::lock_guard<std::recursive_mutex> lock(librarian.mutex());
-  const PatchFileList& files = librarian.*list.files;
-  if (n < 0 || n >= static_cast<int>(files.size())) {
+  std::lock_guard<std::recursive_mutex> lock(c.parts.mPatchLibrarian->mutex());
+  if (!rememberFile(c, list, n)) {
     TK_Log(plug.GetLog(), "PATCH LIBRARIAN: ", "no bank file " + std::to_string(n) + " to select");
     return;
   }
-  c.selection.*list.folder = files[n]->folderName;
-  c.selection.*list.name = files[n]->fileName;
   plug.refreshFolderStructure(list.menu, n, c.selection.*list.name, c.selection.*list.folder);
 }
 
@@ -115,14 +123,18 @@ void stepBank(Change& c, bool upper, bool next) {
   if (upper) plug.updateBankAndProgramMenuNames(false);
 }
 
+// True, saying so, while the upper bank has edits not saved: what would drop them waits.
+bool refusedWhileUnsaved(Change& c) {
+  if (c.plug.getValue(kBankEditUnsaved) != 1.0) return false;
+  status(c.plug, LibrarianHost::kSaveOrDiscard);
+  return true;
+}
+
 // The upper list moves only while no edit of its bank is unsaved.
 template <bool Next>
 Then upperBankStep(Change& c) {
   if (c.vi != 1) return Then::kGoOn;
-  if (c.plug.getValue(kBankEditUnsaved) == 1.0)
-    status(c.plug, "Save bank or Discard changes!");
-  else
-    stepBank(c, true, Next);
+  if (!refusedWhileUnsaved(c)) stepBank(c, true, Next);
   return Then::kReturn;
 }
 
@@ -272,8 +284,14 @@ Then searchString(Change& c) {
   Kroma& plug = c.plug;
   const std::string query = plug.getDisplayText(kPatchSearchString);
   if (query.empty()) {
+    const bool showedResults = c.selection.mLowerListShowsSearch;
     c.selection.mLowerListShowsSearch = false;
     plug.setDisplayText(kPatchSearchString, kSearchPrompt);
+    // The lower list shows what its menu now offers, the sound banks; the upper keeps its bank.
+    if (showedResults) {
+      showLayer(plug, "RightSearchPopupMenu", false);
+      plug.lowerSoundListChanged();
+    }
     showLayer(plug, "LOWERPOPUPMENU", true);
   } else if (query.size() == 1) {
     plug.setDisplayText(kPatchSearchString, kSearchPrompt);
@@ -346,11 +364,10 @@ Then overwriteBank(Change& c) {
   return Then::kGoOn;
 }
 
-std::string listText(const Kroma& plug, int list, int position) {
-  return plug.GetParam(list)->GetDisplayText(sysex::truncateValue(plug.getValue(position)));
-}
-
-// The unsaved edits dropped: the bank files read again, the remembered names kept.
+// The unsaved edits dropped: the bank files read again, and each list opens the bank it showed.
+// The banks are remembered by the files the lists show, not by the selection lists' texts at the
+// parts' bank numbers: a bank chosen in a popup leaves those numbers behind, and a long name's
+// text is shortened.
 Then discardBankData(Change& c) {
   Kroma& plug = c.plug;
   if (c.vi != 1) return Then::kGoOn;
@@ -360,20 +377,10 @@ Then discardBankData(Change& c) {
   grayOut(plug, kDatatype, false);
   showLayer(plug, "patchRename", false);
   store(plug, kBankEditUnsaved, 0.0);
-  const int part = c.selection.mCurrentPart;
-  if (c.selection.mMultiMode) {
-    showLayer(plug, "LeftPerformancePopupMenu", true);
-    c.selection.mUpperMultiSelectionText =
-        listText(plug, kPatchSelectionListUpper, kCurrentOpenPerfBankL);
-    c.selection.mLowerMultiSelectionText =
-        listText(plug, kPatchSelectionListLower, kCurrentOpenPerfBankR);
-  } else {
-    showLayer(plug, "UPPERPOPUPMENU", true);
-    c.selection.mUpperSelectionText =
-        listText(plug, kPatchSelectionListUpper, kCurrentOpenPatchBankL + part);
-    c.selection.mLowerSelectionText =
-        listText(plug, kPatchSelectionListLower, kCurrentOpenPatchBankR + part);
-  }
+  const bool multi = c.selection.mMultiMode;
+  showLayer(plug, multi ? "LeftPerformancePopupMenu" : "UPPERPOPUPMENU", true);
+  rememberFile(c, multi ? kUpperMulti : kUpperSounds, c.parts.mPatchLibrarian->upperFileIndex);
+  rememberFile(c, lowerList(c.selection), c.parts.mPatchLibrarian->lowerFileIndex);
   plug.OnParamChange(kRefreshFolders);
   plug.DisplayProcessingIndicator(false);
   return Then::kGoOn;
@@ -410,8 +417,10 @@ Then datatype(Change& c) {
   return Then::kGoOn;
 }
 
-// The bank files read again for what the lists show now.
+// The bank files read again for what the lists show now; never over unsaved edits, which the
+// reading would drop while their mark stayed.
 Then refreshFolders(Change& c) {
+  if (refusedWhileUnsaved(c)) return Then::kGoOn;
   c.plug.patchTypeChanged(c.selection.mMultiMode ? 1 : 0, c.plug.lowerListKind(), true);
   return Then::kGoOn;
 }

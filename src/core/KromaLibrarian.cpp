@@ -40,6 +40,30 @@ bool isSlot(int slot) {
   return slot >= 0 && slot < LibrarianViewControl::kSlots;
 }
 
+// The files of a list kind; null for another kind.
+const PatchFileList PatchLibrarian::*filesOfKind(int listKind) {
+  return listKind == kSoundList      ? &PatchLibrarian::soundFiles
+         : listKind == kCategoryList ? &PatchLibrarian::categoryFiles
+         : listKind == kMultiList    ? &PatchLibrarian::multiFiles
+         : listKind == kSearchList   ? &PatchLibrarian::searchResultFiles
+                                     : nullptr;
+}
+
+std::vector<std::string> fileNamesOf(PatchLibrarian& librarian, int listKind) {
+  std::vector<std::string> fileNames;
+  const PatchFileList PatchLibrarian::*list = filesOfKind(listKind);
+  if (!list) return fileNames;
+  std::lock_guard<std::recursive_mutex> lock(librarian.mutex());
+  for (const PatchFile* file : librarian.*list) fileNames.push_back(file->fileName);
+  return fileNames;
+}
+
+// A selection list's texts removed and its value set to 0, nobody told.
+void clearList(IParam* param) {
+  param->ResetDisplayTexts();
+  param->SetClamped(0.0);
+}
+
 }  // namespace
 
 LibrarianHost::FileName Kroma::remembered(Remembered which) const {
@@ -264,58 +288,59 @@ void Kroma::writeSelectionTexts(const std::vector<std::string>& fileNames, int l
 }
 
 void Kroma::patchTypeChanged(int type, int listKind, bool reload) {
-  if (reload) mParts.mPatchLibrarian->initBankFilesOnDiscard(getPatchesFolderStr());
-  mParts.mPatchLibrarian->type = type;
-  mParts.mPatchLibrarian->upperFileIndex = 0;
-  mParts.mPatchLibrarian->lowerFileIndex = 0;
+  PatchLibrarian& librarian = *mParts.mPatchLibrarian;
+  if (reload) librarian.initBankFilesOnDiscard(getPatchesFolderStr());
+  librarian.type = type;
+  librarian.upperFileIndex = 0;
+  librarian.lowerFileIndex = 0;
   refillLibrarianList(0);
   refillLibrarianList(1);
-  const PatchFileList PatchLibrarian::*list =
-      listKind == kSoundList      ? &PatchLibrarian::soundFiles
-      : listKind == kCategoryList ? &PatchLibrarian::categoryFiles
-      : listKind == kMultiList    ? &PatchLibrarian::multiFiles
-      : listKind == kSearchList   ? &PatchLibrarian::searchResultFiles
-                                  : nullptr;
-  if (!list) return;
-  std::vector<std::string> fileNames;
-  {
-    std::lock_guard<std::recursive_mutex> lock(mParts.mPatchLibrarian->mutex());
-    for (const PatchFile* file : (*mParts.mPatchLibrarian).*list)
-      fileNames.push_back(file->fileName);
-  }
-  auto clear = [this](int param) {
-    GetParam(param)->ResetDisplayTexts();
-    GetParam(param)->SetClamped(0.0);
-  };
+  if (!filesOfKind(listKind)) return;
+  const std::vector<std::string> fileNames = fileNamesOf(librarian, listKind);
   const bool bothLists = listKind == kSoundList || listKind == kMultiList;
-  if (bothLists) clear(kPatchSelectionListUpper);
-  clear(kPatchSelectionListLower);
+  if (bothLists) clearList(GetParam(kPatchSelectionListUpper));
+  clearList(GetParam(kPatchSelectionListLower));
   for (int part = 0; part < kParts && listKind != kMultiList; ++part) {
-    if (listKind == kSoundList) clear(kCurrentOpenPatchBankL + part);
-    clear(kCurrentOpenPatchBankR + part);
+    if (listKind == kSoundList) clearList(GetParam(kCurrentOpenPatchBankL + part));
+    clearList(GetParam(kCurrentOpenPatchBankR + part));
   }
-  clear(kCurrentOpenPerfBankL);
-  clear(kCurrentOpenPerfBankR);
+  clearList(GetParam(kCurrentOpenPerfBankL));
+  clearList(GetParam(kCurrentOpenPerfBankR));
   userEdit(mWidgets.mUpperSelectionControl, 0.0);
   userEdit(mWidgets.mLowerSelectionControl, 0.0);
   writeSelectionTexts(fileNames, listKind, bothLists, true);
   refreshPopUpMenus();
 }
 
+void Kroma::lowerSoundListChanged() {
+  const int kind = lowerListKind();
+  mParts.mPatchLibrarian->lowerFileIndex = 0;
+  clearList(GetParam(kPatchSelectionListLower));
+  for (int part = 0; part < kParts; ++part) clearList(GetParam(kCurrentOpenPatchBankR + part));
+  userEdit(mWidgets.mLowerSelectionControl, 0.0);
+  writeSelectionTexts(fileNamesOf(*mParts.mPatchLibrarian, kind), kind, false, true);
+  rebuildLowerSoundMenu();
+  refillLibrarianList(1);
+}
+
 void Kroma::ResetPatchSelectionMenus() {
-  const bool multi = mSelection.mMultiMode;
-  std::vector<std::string> fileNames;
-  {
-    std::lock_guard<std::recursive_mutex> lock(mParts.mPatchLibrarian->mutex());
-    for (const PatchFile* file :
-         multi ? mParts.mPatchLibrarian->multiFiles : mParts.mPatchLibrarian->soundFiles)
-      fileNames.push_back(file->fileName);
-  }
   // A lower list of categories or search results keeps their names.
-  const int kind = multi ? kMultiList : kSoundList;
-  writeSelectionTexts(fileNames, kind, true, lowerListKind() == kind);
+  const int kind = mSelection.mMultiMode ? kMultiList : kSoundList;
+  writeSelectionTexts(fileNamesOf(*mParts.mPatchLibrarian, kind), kind, true,
+                      lowerListKind() == kind);
   refillLibrarianList(0);
   refillLibrarianList(1);
+}
+
+void Kroma::rebuildLowerSoundMenu() {
+  FolderSelectionMenu* lower = mWidgets.mRightPatchMenu;
+  if (mSelection.mLowerListShowsCategories)
+    lower = mWidgets.mRightCategoryMenu;
+  else if (mSelection.mLowerListShowsSearch)
+    lower = mWidgets.mRightSearchMenu;
+  const FileName name = remembered(kLowerList);
+  if (lower)
+    lower->refreshFolderStructure(mParts.mPatchLibrarian.get(), this, 0, name.file, name.folder);
 }
 
 void Kroma::refreshPopUpMenus() {
@@ -326,12 +351,7 @@ void Kroma::refreshPopUpMenus() {
   };
   if (!mSelection.mMultiMode) {
     rebuild(mWidgets.mLeftPatchMenu, kUpperSounds);
-    FolderSelectionMenu* lower = mWidgets.mRightPatchMenu;
-    if (mSelection.mLowerListShowsCategories)
-      lower = mWidgets.mRightCategoryMenu;
-    else if (mSelection.mLowerListShowsSearch)
-      lower = mWidgets.mRightSearchMenu;
-    rebuild(lower, kLowerList);
+    rebuildLowerSoundMenu();
     // The bank-name menu chooses the upper sound bank: it looks for the upper sound selection.
     rebuild(mWidgets.mProgBankNameMenu, kUpperSounds);
   } else {

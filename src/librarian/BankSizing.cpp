@@ -83,6 +83,7 @@ bool PatchLibrarian::createNewPatchFile(PatchFile* source, const std::string& fo
   for (int i = kBankSlots * piece; i < count && i < kBankSlots * (piece + 1); ++i)
     bank->records.push_back(*gathered[i]);
   bank->folderName = folderName;
+  bank->folderPath = source->folderPath;  // a save of the piece writes beside the source
   bank->origin = origin;
   fillUncompletedBankFiles(bank.get());
   bank->records.resize(kBankSlots);

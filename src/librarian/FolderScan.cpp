@@ -175,6 +175,9 @@ PatchFile* PatchLibrarian::parseFolderFiles(Poco::File file, Poco::Path path, in
       log("could not move file " + fullPath);
     } else {
       log("moved file " + aside + " due to mismatching data in package!");
+      // The pieces stand in the bank menus at once, among the files of their folder.
+      for (const std::pair<std::string, PatchFile*>& piece : mSplitPieces)
+        placeIntoTree(piece.second->type == 0 ? soundFolders : multiFolders, piece.second);
     }
     return nullptr;
   }

@@ -40,7 +40,8 @@ class PatchLibrarian {
   void loadPatchesFromFilesystem(std::string patches);
   // Appends every folder below `folder`, deepest first within each entry.
   void buildFolderStructure(const std::string& folder, std::vector<std::string>* list);
-  // Loads one bank file; returns the file to place into a folder tree, or null.
+  // Loads one bank file; returns the file to place into a folder tree, or null. The pieces of a
+  // file split here are placed at once.
   PatchFile* parseFolderFiles(Poco::File file, Poco::Path path, int depth, int origin,
                               std::string extension);
   // Drops every bank and tree and scans `patches` again; unsaved edits are lost.
@@ -92,7 +93,7 @@ class PatchLibrarian {
   // Pads a bank to 128 slots with plain init dumps of the first slot's kind.
   void fillUncompletedBankFiles(PatchFile* file);
   // Makes, writes and lists piece `block` + 1 of the sounds or Multis of
-  // `source`. False when the piece's file could not be written.
+  // `source`, in the source's folder. False when the piece's file could not be written.
   bool createNewPatchFile(PatchFile* source, const std::string& folderName,
                           const std::string& fileName, const std::string& extension,
                           const std::string& path, int origin, int block, bool midi, bool multis);

@@ -150,6 +150,11 @@ void BankEditPopupMenu::run(const IPopupMenu* menu, int index) {
     if (index == 0 || index == 1) saveAs(index == 0);
   } else if (menu == &mMenus[kImport]) {
     if (index != 0 && index != 1) return;
+    // An import ends in reading every bank again, which would drop the unsaved edits.
+    if (intValue(kBankEditUnsaved) == 1) {
+      host.showStatus(LibrarianHost::kSaveOrDiscard);
+      return;
+    }
     host.saveImportedFile(index == 0);
     host.OnParamChange(kRefreshFolders);
   } else if (menu == &mMenus[kHelp]) {

@@ -14,6 +14,9 @@ class LibrarianViewControl;
 // editor events run outside the plug-in lock. Each entry names its threads and what it may take.
 class LibrarianHost {
  public:
+  // The status text of a step refused while the upper bank has unsaved edits.
+  static constexpr const char* kSaveOrDiscard = "Save bank or Discard changes!";
+
   virtual ~LibrarianHost() = default;
 
   // --- What the librarian shows ---

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <filesystem>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -215,6 +216,83 @@ TEST_F(Librarian, ASaveRewritesTheSelectionListsKeepingSelectionAndCategoryNames
   }
   KromaProbe(plug).selection.mLowerListShowsSearch = false;
   KromaProbe(plug).selection.mMultiMode = false;
+}
+
+// The pieces of a bank split at the scan stand at once in the bank menu, in the folder of the
+// file they came from, and saving one writes its own file there.
+TEST_F(Librarian, SplitPiecesStandInTheirFolderAndASaveWritesTheirOwnFile) {
+  banks::write(data.file("Patches/A/Big.syx"), "Big", false, 200);
+  openWithEditor();
+  choose(KromaProbe(plug).widgets.mLeftPatchMenu, {0, 1});  // A, Big Singles 2.syx
+  ASSERT_EQ(upperBank()->fileName, "Big Singles 2.syx");
+  {
+    std::lock_guard<std::recursive_mutex> lock(KromaProbe(plug).parts.mPatchLibrarian->mutex());
+    upperBank()->records[3] = banks::record("Edited");
+  }
+  choose(KromaProbe(plug).widgets.mBankEditMenu, {7});  // Save (Overwrite current bank)
+  EXPECT_FALSE(std::filesystem::exists(data.file("Patches/Big Singles 2.syx")));
+  const std::string saved = readData("Patches/A/Big Singles 2.syx");
+  ASSERT_GE(saved.size(), 4u * DumpLayout::kSoundSize);
+  EXPECT_EQ(saved.substr(3 * DumpLayout::kSoundSize + DumpLayout::kSoundNameOffset, 6), "Edited");
+}
+
+// While the upper bank holds unsaved edits, neither Refresh Folders nor an import reads the banks
+// again: the edits and their mark stay. Discarding them reopens the banks the lists showed, as
+// their files hold them.
+TEST_F(Librarian, UnsavedEditsStayUntilDiscardedWhichReopensTheBanksShown) {
+  for (const std::string name : {"A", "B", "C"})
+    banks::write(data.file("Patches/" + name + ".syx"), name + "-");
+  banks::write(data.file("Import.syx"), "I-");
+  openWithEditor();
+  LibrarianViewControl* view = KromaProbe(plug).widgets.mLibrarianView;
+  choose(KromaProbe(plug).widgets.mLeftPatchMenu, {1});   // B
+  choose(KromaProbe(plug).widgets.mRightPatchMenu, {2});  // C
+  view->upperSelection = 3;
+  KromaProbe(plug).selection.mRenameFinished = false;
+  plug->GetParam(kPatchRename)->SetDisplayText(0, "Edited");
+  set(plug, kPatchRename, 0);
+  ASSERT_EQ(slotName(3), "Edited");
+
+  VIEW_Script::instance().answerPanel(data.file("Import.syx"));
+  for (const std::vector<int>& item : {std::vector<int>{11}, {10, 1}}) {  // Refresh, Import SysEx
+    SCOPED_TRACE(item[0]);
+    choose(KromaProbe(plug).widgets.mBankEditMenu, item);
+    EXPECT_EQ(slotName(3), "Edited");
+    EXPECT_EQ(value(plug, kBankEditUnsaved), 1.0);
+    EXPECT_TRUE(shown(plug, "discardChangesLayerRight"));
+    EXPECT_EQ(status(plug), "Save bank or Discard changes!");
+  }
+  EXPECT_FALSE(std::filesystem::exists(data.file("Patches/Import.syx")));
+
+  set(plug, kDiscardBankData, 1);
+  EXPECT_EQ(value(plug, kBankEditUnsaved), 0.0);
+  EXPECT_EQ(trimmed(view->slotText(0, 3)), "B-3");
+  EXPECT_EQ(trimmed(view->slotText(1, 3)), "C-3");
+}
+
+// Clearing the search field brings the sound banks back into the lower list, whose slots are then
+// the records they name; the upper list keeps its bank.
+TEST_F(Librarian, ClearingTheSearchShowsTheSoundBanksInTheLowerListAgain) {
+  for (const std::string name : {"A", "B", "C"})
+    banks::write(data.file("Patches/" + name + ".syx"), name + "-");
+  openWithEditor();
+  PatchLibrarian& lib = *KromaProbe(plug).parts.mPatchLibrarian;
+  LibrarianViewControl* view = KromaProbe(plug).widgets.mLibrarianView;
+  choose(KromaProbe(plug).widgets.mLeftPatchMenu, {2});  // C
+  for (const char* query : {"B-", ""}) {
+    plug->setDisplayText(kPatchSearchString, query);
+    set(plug, kPatchSearchString, 0);
+  }
+  EXPECT_EQ(plug->lowerListKind(), 0);
+  EXPECT_EQ(trimmed(view->slotText(1, 5)), "A-5");
+  {
+    std::lock_guard<std::recursive_mutex> lock(lib.mutex());
+    EXPECT_EQ(trimmed(lib.listedFile(1, plug->lowerListKind())->records[5].name), "A-5");
+  }
+  EXPECT_STREQ(plug->GetParam(kPatchSelectionListLower)->GetDisplayText(0), "A.syx");
+  EXPECT_TRUE(shown(plug, "LOWERPOPUPMENU"));
+  EXPECT_FALSE(shown(plug, "RightSearchPopupMenu"));
+  EXPECT_EQ(trimmed(view->slotText(0, 5)), "C-5") << "the upper list keeps its bank";
 }
 
 // The synthesizer on the other end of two in-memory ports, answered on a thread of its own that

@@ -266,9 +266,10 @@ TEST_F(LibrarianHandlers, BackToSoundsTheLowerListKeepsItsCategoriesOrSearch) {
   }
 }
 
-// Discarding the edits remembers for each list the file its parameter names (the current part's
-// for sounds), reads the files again and takes the rename field and the grey away.
-TEST_F(LibrarianHandlers, ADiscardRemembersTheFilesTheListsKeep) {
+// Discarding the edits remembers for each list the file it shows (not the one its part's bank
+// number names, which a popup's choice leaves behind), reads the files again and takes the rename
+// field and the grey away.
+TEST_F(LibrarianHandlers, ADiscardRemembersTheFilesTheListsShow) {
   NotedKroma* plug = withBanks();
   selection(plug).mCurrentPart = 4;
   const struct {
@@ -286,8 +287,10 @@ TEST_F(LibrarianHandlers, ADiscardRemembersTheFilesTheListsKeep) {
   for (const auto& row : rows) {
     SCOPED_TRACE(row.multi);
     set(plug, kDatatype, row.multi);
-    plug->setStoredValue(row.upperParam, 1);
-    plug->setStoredValue(row.lowerParam, row.multi ? 0 : 2);
+    librarian(plug).upperFileIndex = 1;
+    librarian(plug).lowerFileIndex = row.multi ? 0 : 2;
+    plug->setStoredValue(row.upperParam, 0);
+    plug->setStoredValue(row.lowerParam, 1);
     plug->setStoredValue(kBankEditUnsaved, 1);
     plug->layerNamed("patchRename")->Hide(false);
     plug->controlOf(kDatatype)->GrayOut(true);

@@ -58,9 +58,11 @@ TEST_F(FolderScan, LargeFilesAreSplitAndMovedAsideWithoutReplacing) {
   EXPECT_TRUE(exists(inPatches("Exact.syx")));
   EXPECT_TRUE(logged("PATCH LIBRARIAN: moved file " + dir.path() +
                      "/Converted Banks/ due to mismatching data in package!"));
-  // Only the unsplit bank is placed; the pieces come in with the next scan.
+  // The pieces stand in the folder tree at once, where the next scan places them too.
   ASSERT_EQ(librarian.soundFolders.size(), 1u);
-  EXPECT_EQ(librarian.soundFolders[0]->files.size(), 1u);
+  EXPECT_EQ(librarian.soundFolders[0]->files,
+            std::vector<PatchFile*>(librarian.soundFiles.begin(), librarian.soundFiles.end()));
+  EXPECT_EQ(librarian.soundFiles[0]->folderPath, Names({"Patches"}));
 
   librarian.initBankFilesOnDiscard(DataFolder::patchesFolder());
   EXPECT_EQ(names(librarian.soundFiles),

@@ -44,13 +44,14 @@ inline PatchFile* add(PatchLibrarian& librarian, const std::string& name,
   return (multi ? librarian.multiFiles : librarian.soundFiles).push_back(std::move(file));
 }
 
-// A raw bank file of 128 records named prefix + number; its folders are made as needed.
-inline void write(const std::string& path, const std::string& prefix, bool multi = false) {
+// A raw bank file of `count` records named prefix + number; its folders are made as needed.
+inline void write(const std::string& path, const std::string& prefix, bool multi = false,
+                  int count = 128) {
   for (size_t slash = path.find('/', 1); slash != std::string::npos;
        slash = path.find('/', slash + 1))
     ::mkdir(path.substr(0, slash).c_str(), 0755);
   std::ofstream out(path, std::ios::binary);
-  for (const LibrarianPatch& slot : records(prefix, 128, multi))
+  for (const LibrarianPatch& slot : records(prefix, count, multi))
     out.write(reinterpret_cast<const char*>(slot.messages[0].bytes.data()),
               static_cast<std::streamsize>(slot.messages[0].bytes.size()));
 }
