@@ -250,6 +250,24 @@ TEST_F(Librarian, SaveAsAsksBeforeReplacingABankAndTheLastSaveSaysHowItWent) {
   EXPECT_EQ(slotName(0), "A-0") << "B.syx holds the bank saved";
 }
 
+// An import that cannot be written (no Patches folder) or read says so on the screen, and logs
+// no copy.
+TEST_F(Librarian, AFailedImportSaysSoAndLogsNoCopy) {
+  writeData("Kroma Editor LOG.txt", "");
+  kroma_test::TempDir elsewhere;
+  banks::write(elsewhere.file("In.syx"), "I-");
+  openWithEditor();
+  for (const std::string& chosen : {elsewhere.file("In.syx"), elsewhere.file("missing.syx")}) {
+    plug->showStatus("");
+    VIEW_Script::instance().answerPanel(chosen);
+    choose(KromaProbe(plug).widgets.mBankEditMenu, {10, 1});  // Import SysEx
+    EXPECT_EQ(status(plug), "Bank import FAILED!") << chosen;
+  }
+  const std::string log = readData("Kroma Editor LOG.txt");
+  EXPECT_NE(log.find("could not write " + data.file("Patches/In.syx")), std::string::npos);
+  EXPECT_EQ(log.find("patch file copied"), std::string::npos);
+}
+
 // The synthesizer on the other end of two in-memory ports, answered on a thread of its own that
 // plays the MIDI system's input thread.
 class WithSynth : public Librarian {
