@@ -131,3 +131,16 @@ struct VIEW_FilePanel {
   std::string fileName;
   std::vector<std::string> extensions;
 };
+
+// A save panel asks before it answers a path where a file lies already, as desktop panels do:
+// true for a save panel's path that names something other than a folder.
+bool VIEW_WouldReplace(const VIEW_FilePanel& panel, const std::string& path);
+
+// The question then asked, as a message box: the first button (the default) keeps the file and
+// the panel open, the button at kReplace replaces it.
+struct VIEW_ReplaceQuestion {
+  static constexpr int kReplace = 2;
+  std::string caption, text;
+  std::vector<std::string> buttons;
+};
+VIEW_ReplaceQuestion VIEW_AskReplace(const std::string& path);

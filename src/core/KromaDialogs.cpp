@@ -1,14 +1,12 @@
 // Importing a bank file, the help pages, the data folder and the dialog helpers.
 #include "src/core/detail/KromaDialogs.h"
 
-#include <filesystem>
-#include <fstream>
 #include <iterator>
 #include <mutex>
-#include <vector>
 
 #include "platform/datafolder/DataFolder.h"
 #include "src/core/Kroma.h"
+#include "src/librarian/LibrarianFiles.h"
 #include "toolkit/plugin/editor/IGraphics.h"
 #include "toolkit/wsys/Dialog.h"
 
@@ -16,6 +14,7 @@ namespace {
 
 constexpr const char* kSupportSite = "https://support.quillonbaysound.com";
 constexpr const char* kHelpPages[] = {"/my-tickets/", "/downloads/", "/kb/articles/"};
+constexpr const char* kImportFailed = "Bank import FAILED!";
 
 constexpr int kDialogResources = 0;
 constexpr WSYS_DialogItem kEnterBankNameItems[] = {
@@ -32,18 +31,6 @@ constexpr WSYS_DialogResource kEnterBankName = {kEnterBankNameDialog,
                                                 kEnterBankNameItems,
                                                 static_cast<int>(std::size(kEnterBankNameItems))};
 
-// The bytes of a whole file; false when it is no file or cannot be read to its end.
-bool readWhole(const std::string& path, std::vector<char>& bytes) {
-  std::error_code error;
-  if (!std::filesystem::is_regular_file(path, error)) return false;
-  std::ifstream file(path, std::ios::binary | std::ios::ate);
-  const std::streamoff size = file.tellg();
-  if (!file || size < 0) return false;
-  bytes.resize(static_cast<size_t>(size));
-  file.seekg(0);
-  return static_cast<bool>(file.read(bytes.data(), size));
-}
-
 }  // namespace
 
 void Kroma::saveImportedFile(bool midiFile) {
@@ -53,17 +40,25 @@ void Kroma::saveImportedFile(bool midiFile) {
   editor->PromptForFile(&chosen, kFileOpen, &mPreviousPath, midiFile ? "mid" : "syx kro");
   const std::string source = chosen.Get();
   if (source.empty()) return;
-  std::vector<char> bytes;
-  if (!readWhole(source, bytes)) {
+  ByteChunk bytes;
+  if (!LibrarianFiles::readFile(source, bytes)) {
     TK_Log(GetLog(), "FILE IMPORTER: ", "could not read " + source + ", nothing copied");
+    showStatus(kImportFailed);
     return;
   }
-  const std::string folder = getPatchesFolderStr() + "/";
-  TK_Log(GetLog(), "FILE IMPORTER: ", "patch file copied to " + folder);
-  const std::string destination = folder + source.substr(source.find_last_of('/') + 1);
-  std::ofstream out(destination, std::ios::binary | std::ios::trunc);
-  if (!out.write(bytes.data(), static_cast<std::streamsize>(bytes.size())))
+  // Never over a bank of the musician's: a name taken gets the next free number, as split
+  // pieces do.
+  const std::string name = LibrarianFiles::fileNameOf(source);
+  const std::string stem = LibrarianFiles::stemOf(name);
+  const std::string extension = stem.size() < name.size() ? name.substr(stem.size() + 1) : "";
+  const std::string destination =
+      LibrarianFiles::freeName(getPatchesFolderStr() + "/", stem, extension);
+  if (!LibrarianFiles::writeFile(destination, bytes, false)) {
     TK_Log(GetLog(), "FILE IMPORTER: ", "could not write " + destination);
+    showStatus(kImportFailed);
+    return;
+  }
+  TK_Log(GetLog(), "FILE IMPORTER: ", "patch file copied to " + destination);
 }
 
 void Kroma::OpenHelpTopics(int page) {

@@ -280,8 +280,17 @@ uint32_t VIEW_HeadlessView::pixel(int x, int y) const {
   return mScreen[(size_t)y * mWidth + x];
 }
 
+// As a real save panel does, it asks before it answers a file that is there; kept, the panel
+// stays open and takes the next answer.
 std::string VIEW_RunFilePanel(const VIEW_FilePanel& panel) {
-  return VIEW_Script::instance().takePanel(panel);
+  for (;;) {
+    const std::string chosen = VIEW_Script::instance().takePanel(panel);
+    if (!VIEW_WouldReplace(panel, chosen)) return chosen;
+    const VIEW_ReplaceQuestion question = VIEW_AskReplace(chosen);
+    if (VIEW_MessageBox(question.text.c_str(), question.caption.c_str(), question.buttons) ==
+        VIEW_ReplaceQuestion::kReplace)
+      return chosen;
+  }
 }
 
 int VIEW_MessageBox(const char* text, const char* caption,

@@ -20,7 +20,9 @@ class VIEW_Script {
   // The next text field gets this typed (through its filter) and committed.
   void answerText(std::string text);
   void answerTextCancel();
-  // The next file panel returns this path ("" cancels).
+  // The next file panel returns this path ("" cancels). A save panel given a
+  // file that is there asks first with a message box; kept (its default),
+  // the panel stays open for the next path queued, and records itself again.
   void answerPanel(std::string path);
   // The next message box gets the button at this position pressed (1 the
   // first, the default; 0 dismisses it). Unanswered ones get the first.

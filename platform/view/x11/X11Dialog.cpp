@@ -272,7 +272,7 @@ class FilePanel : public Dialog {
       : Dialog(display, panel.save ? "Save" : "Open", 460,
                2 * kMargin + (kListRows + 3) * kRowHeight + kButtonHeight + 8,
                {"Cancel", panel.save ? "Save" : "Open"}, 1),
-        mExtensions(panel.extensions) {
+        mPanel(panel) {
     enter(ExpandHome(panel.folder.empty() ? "~" : panel.folder));
     mPath.text = mFolder + panel.fileName;
     mPath.caret = (int)mPath.text.size();
@@ -296,7 +296,7 @@ class FilePanel : public Dialog {
         if (name[0] == '.') continue;
         if (IsFolder(mFolder + name))
           folders.push_back(name + "/");
-        else if (HasExtension(name, mExtensions))
+        else if (HasExtension(name, mPanel.extensions))
           files.push_back(name);
       }
       closedir(dir);
@@ -340,7 +340,21 @@ class FilePanel : public Dialog {
       return false;
     }
     mPath.text = ExpandHome(mPath.text);
-    return !mPath.text.empty();
+    if (mPath.text.empty()) return false;
+    return !VIEW_WouldReplace(mPanel, mPath.text) || replaceAsked();
+  }
+
+  // Whether the musician lets the chosen file be replaced; kept, the panel takes the keys again.
+  bool replaceAsked() {
+    const VIEW_ReplaceQuestion question = VIEW_AskReplace(mPath.text);
+    const bool replace = X11RunMessageBox(mDisplay, question.caption, question.text,
+                                          question.buttons) == VIEW_ReplaceQuestion::kReplace;
+    if (!replace) {
+      X11ErrorTrap trap(mDisplay->display());
+      XSetInputFocus(mDisplay->display(), mSurface->window(), RevertToParent, CurrentTime);
+      redraw();
+    }
+    return replace;
   }
 
   void drawBody(X11Canvas& canvas) override {
@@ -379,7 +393,7 @@ class FilePanel : public Dialog {
     return EditKey(mPath, symbol, character);
   }
 
-  std::vector<std::string> mExtensions;
+  VIEW_FilePanel mPanel;
   std::string mFolder;
   std::vector<std::string> mEntries;
   int mFirst = 0;

@@ -17,6 +17,7 @@ namespace {
 
 constexpr int kSynthBanks = 8;
 constexpr const char* kSaveFailed = "Bank save FAILED!";
+constexpr const char* kSaved = "Bank saved!";
 
 std::string bankLetter(int bank) {
   return std::string(1, static_cast<char>('A' + bank));
@@ -233,6 +234,7 @@ void BankEditPopupMenu::save() {
     return;
   }
   mHost->librarianBankSaved();
+  mHost->showStatus(kSaved);  // over the text of a save that failed before
 }
 
 void BankEditPopupMenu::saveAs(bool midi) {
@@ -263,6 +265,7 @@ void BankEditPopupMenu::saveAs(bool midi) {
   // The new file is read in and found again by its name: it becomes the bank being edited.
   mHost->patchTypeChanged(multi ? 1 : 0, mHost->lowerListKind(), true);
   mHost->librarianBankSaved();
+  mHost->showStatus(kSaved);
 }
 
 FileEditPopupMenu::FileEditPopupMenu(IPluginBase* plug, PatchLibrarian* librarian, IRECT rect,

@@ -1,6 +1,9 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <fstream>
 #include <functional>
 #include <memory>
 #include <string>
@@ -271,6 +274,41 @@ TEST_F(HeadlessViewTest, TextFieldsTakeScriptedAnswersAndAGoneParentClosesTheVie
   EXPECT_FALSE(view->openTextField(field));
   headless->destroyParent();
   EXPECT_EQ(client.gone, 1);
+}
+
+// A save panel given something that is there, other than a folder (a link whose file is gone
+// too), asks before it answers it; kept, it answers the next path queued. Open panels never ask.
+TEST(HeadlessServices, SavePanelsAskBeforeTheyAnswerAFileThatIsThere) {
+  kroma_test::TempDir dir;
+  std::ofstream(dir.file("bank.kro")) << "x";
+  ASSERT_EQ(mkdir(dir.file("folder").c_str(), 0755), 0);
+  ASSERT_EQ(symlink(dir.file("gone").c_str(), dir.file("link.kro").c_str()), 0);
+  const struct {
+    bool save;
+    std::string answer;
+    std::vector<int> buttons;  // answered in turn
+    std::string chosen;
+    size_t asked;
+  } cases[] = {
+      {true, "bank.kro", {2}, "bank.kro", 1}, {true, "bank.kro", {1}, "new.kro", 1},
+      {true, "bank.kro", {0}, "new.kro", 1},  // dismissed: kept
+      {true, "link.kro", {1}, "new.kro", 1},  {true, "folder", {}, "folder", 0},
+      {true, "new.kro", {}, "new.kro", 0},    {false, "bank.kro", {}, "bank.kro", 0},
+  };
+  VIEW_Script& script = VIEW_Script::instance();
+  for (const auto& c : cases) {
+    script.reset();
+    script.answerPanel(dir.file(c.answer));
+    script.answerPanel(dir.file("new.kro"));
+    for (int button : c.buttons) script.answerMessageBox(button);
+    VIEW_FilePanel panel;
+    panel.save = c.save;
+    EXPECT_EQ(VIEW_RunFilePanel(panel), dir.file(c.chosen)) << c.answer << c.save;
+    ASSERT_EQ(script.messagesShown().size(), c.asked) << c.answer << c.save;
+    if (c.asked) {
+      EXPECT_THAT(script.messageButtonsShown()[0], ElementsAre("Cancel", "Replace"));
+    }
+  }
 }
 
 // Message boxes answer the script's button, the first when unanswered and none for a button

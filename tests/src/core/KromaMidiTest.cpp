@@ -320,8 +320,9 @@ TEST_F(MidiPaths, ChannelMessagesAreDroppedByTheirRulesAndFilters) {
   EXPECT_EQ(sent(before), "91 3C 64|") << "only this one, played back with local control off";
 }
 
-// A chosen bank file is copied into the Patches folder under its own name, replacing an earlier
-// copy; a file that cannot be read writes nothing, and a cancelled prompt does nothing.
+// A chosen bank file is copied into the Patches folder under its own name, or, where a bank has
+// that name, the next free number; a file that cannot be read writes nothing, and a cancelled
+// prompt does nothing.
 TEST_F(MidiPaths, ImportCopiesAReadableFileAndNothingElse) {
   ASSERT_EQ(mkdir(data.file("Patches").c_str(), 0755), 0);
   writeData("Patches/My Bank.syx", "older copy");
@@ -331,12 +332,15 @@ TEST_F(MidiPaths, ImportCopiesAReadableFileAndNothingElse) {
   VIEW_Script::instance().reset();
   Kroma* plug = open();
   dispatch(plug, effEditOpen);
-  for (const std::string& chosen : {elsewhere.file("My Bank.syx"), elsewhere.file("missing.syx"),
-                                    elsewhere.path(), std::string()}) {
+  for (const std::string& chosen :
+       {elsewhere.file("My Bank.syx"), elsewhere.file("missing.syx"), elsewhere.path(),
+        std::string(), elsewhere.file("My Bank.syx")}) {
     VIEW_Script::instance().answerPanel(chosen);
     plug->saveImportedFile(false);
   }
-  EXPECT_EQ(readData("Patches/My Bank.syx"), bank);
+  EXPECT_EQ(readData("Patches/My Bank.syx"), "older copy");
+  EXPECT_EQ(readData("Patches/My Bank (2).syx"), bank);
+  EXPECT_EQ(readData("Patches/My Bank (3).syx"), bank);
   EXPECT_FALSE(std::ifstream(data.file("Patches/missing.syx")).good());
   dispatch(plug, effEditClose);
 }

@@ -295,6 +295,57 @@ TEST_F(Librarian, ClearingTheSearchShowsTheSoundBanksInTheLowerListAgain) {
   EXPECT_EQ(trimmed(view->slotText(0, 5)), "C-5") << "the upper list keeps its bank";
 }
 
+// Save As over a bank asks first: kept, the bank's bytes stay and the panel, still open, is
+// cancelled; replaced, the file holds the bank saved. A failure text stays only until a save works.
+TEST_F(Librarian, SaveAsAsksBeforeReplacingABankAndTheLastSaveSaysHowItWent) {
+  banks::write(data.file("Patches/A.syx"), "A-");
+  banks::write(data.file("Patches/B.syx"), "B-");
+  openWithEditor();
+  ASSERT_EQ(upperBank()->fileName, "A.syx");
+  IControl* menu = KromaProbe(plug).widgets.mBankEditMenu;
+  VIEW_Script& script = VIEW_Script::instance();
+  const std::string before = readData("Patches/B.syx");
+  script.answerPanel(data.file("Patches/B.syx"));
+  choose(menu, {8, 1});  // Save As Kroma Format; the question's default keeps the file
+  EXPECT_EQ(readData("Patches/B.syx"), before);
+  EXPECT_EQ(script.messagesShown(),
+            std::vector<std::string>{
+                "Replace File: \"B.syx\" already exists.\nDo you want to replace it?"});
+  EXPECT_EQ(script.panelsShown().size(), 2u) << "kept, the panel took the next answer: none";
+
+  script.answerPanel(data.file("Gone/X.kro"));
+  choose(menu, {8, 1});
+  EXPECT_EQ(status(plug), "Bank save FAILED!");
+  choose(menu, {7});  // Save (Overwrite current bank)
+  EXPECT_EQ(status(plug), "Bank saved!");
+
+  plug->showStatus("");
+  script.answerPanel(data.file("Patches/B.syx"));
+  script.answerMessageBox(2);  // Replace
+  choose(menu, {8, 1});
+  EXPECT_EQ(status(plug), "Bank saved!");
+  EXPECT_EQ(upperBank()->fileName, "B.syx");
+  EXPECT_EQ(slotName(0), "A-0") << "B.syx holds the bank saved";
+}
+
+// An import that cannot be written (no Patches folder) or read says so on the screen, and logs
+// no copy.
+TEST_F(Librarian, AFailedImportSaysSoAndLogsNoCopy) {
+  writeData("Kroma Editor LOG.txt", "");
+  kroma_test::TempDir elsewhere;
+  banks::write(elsewhere.file("In.syx"), "I-");
+  openWithEditor();
+  for (const std::string& chosen : {elsewhere.file("In.syx"), elsewhere.file("missing.syx")}) {
+    plug->showStatus("");
+    VIEW_Script::instance().answerPanel(chosen);
+    choose(KromaProbe(plug).widgets.mBankEditMenu, {10, 1});  // Import SysEx
+    EXPECT_EQ(status(plug), "Bank import FAILED!") << chosen;
+  }
+  const std::string log = readData("Kroma Editor LOG.txt");
+  EXPECT_NE(log.find("could not write " + data.file("Patches/In.syx")), std::string::npos);
+  EXPECT_EQ(log.find("patch file copied"), std::string::npos);
+}
+
 // The synthesizer on the other end of two in-memory ports, answered on a thread of its own that
 // plays the MIDI system's input thread.
 class WithSynth : public Librarian {

@@ -1,6 +1,7 @@
 #include "toolkit/plugin/editor/IGraphicsMac.h"
 
 #include <strings.h>
+#include <sys/stat.h>
 #include <sys/utsname.h>
 #include <unistd.h>
 
@@ -21,8 +22,15 @@
 
 namespace {
 
-// Where a file panel starts when no folder is given.
-const char kDefaultFileFolder[] = "~/Desktop";
+// Where a file panel starts when no folder is given: the desktop folder where there is one,
+// else home.
+std::string DefaultFileFolder() {
+  const char* home = std::getenv("HOME");
+  struct stat st {};
+  const bool desktop =
+      home && stat((std::string(home) + "/Desktop").c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+  return desktop ? "~/Desktop" : "~";
+}
 
 // The buttons of a message box by its type: 4 yes/no, 3 yes/no/cancel, 1 OK/cancel.
 std::vector<std::string> MessageBoxButtons(int type) {
@@ -284,10 +292,11 @@ void IGraphicsMac::PromptForFile(TK_String* fileName, EFileAction action, TK_Str
     fileName->Set("");
     return;
   }
-  if (folder && !*folder->Get()) folder->Set(kDefaultFileFolder);
+  const std::string start = folder && *folder->Get() ? folder->Get() : DefaultFileFolder();
+  if (folder) folder->Set(start.c_str());
   VIEW_FilePanel panel;
   panel.save = action == kFileSave;
-  panel.folder = folder ? folder->Get() : kDefaultFileFolder;
+  panel.folder = start;
   panel.fileName = fileName->Get();
   panel.extensions = SplitExtensions(extensions);
   fileName->Set("");

@@ -41,6 +41,7 @@ class IGraphicsMac : public IGraphics {
   // The folder that holds the bundle, with a trailing "/".
   void PluginPath(TK_String* path) override;
   void DesktopPath(TK_String* path) override;
+  // An empty folder starts at "~/Desktop" where that folder exists, else at "~" (home).
   void PromptForFile(TK_String* fileName, EFileAction action, TK_String* folder,
                      const char* extensions) override;
   bool PromptForColor(IColor*, const char*) override { return false; }

@@ -18,6 +18,7 @@ int X11RunMessageBox(X11Display* display, const std::string& caption, const std:
 
 // A plain file panel: the folder's sub-folders and the files of the panel's
 // extensions in a list (a click takes a name, a double click opens a folder
-// or takes a file), and the path as a line to edit. Returns the chosen path,
-// "" when cancelled.
+// or takes a file), and the path as a line to edit. A save panel asks before
+// it takes a file that is there, and stays open when the file is kept.
+// Returns the chosen path, "" when cancelled.
 std::string X11RunFilePanel(X11Display* display, const VIEW_FilePanel& panel);

@@ -130,6 +130,48 @@ TEST_F(X11PanelTest, KeysWalkTheSortedListAndEditThePath) {
   }
 }
 
+// A save panel given a file that is there asks first, in a box of its own: Cancel (the default)
+// keeps the file and the panel open for Escape or another name, Replace answers the file.
+TEST_F(X11PanelTest, SavingOverAFileAsksFirst) {
+  // The window that takes the keys once `from` lets them go, at most ten seconds on.
+  const auto nextFocus = [this](Window from) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    Window now = FocusedWindow(mInput);
+    for (; (now == from || now == None || now == PointerRoot || now == DefaultRootWindow(mInput)) &&
+           std::chrono::steady_clock::now() < end;
+         now = FocusedWindow(mInput))
+      std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    return now;
+  };
+  std::vector<std::string> titles;
+  bool panelBack = true, textShown = true;
+  const auto asked = [&](std::vector<const char*> boxKeys, std::vector<const char*> panelKeys) {
+    return [&, boxKeys, panelKeys](Window panel, int, int) {
+      tap("Return");
+      const Window box = nextFocus(panel);
+      titles.push_back(Title(mInput, box));
+      int x = 0, y = 0, w = 0, h = 0;
+      WindowBox(mInput, box, &x, &y, &w, &h);
+      textShown = textShown && GrabWhen(mInput, x, y, w, h, [](const X11Shot& s) {
+                                 return s.anyDark(14, 40, 200, 80);
+                               }).anyDark(14, 40, 200, 80);
+      for (const char* k : boxKeys) tap(k);
+      if (panelKeys.empty()) return;
+      panelBack = panelBack && nextFocus(box) == panel;
+      for (const char* k : panelKeys) tap(k);
+    };
+  };
+  EXPECT_EQ(run(Panel(true, "z.syx"), asked({"Return"}, {"Escape"})), "");
+  EXPECT_EQ(run(Panel(true, "z.syx"), asked({"Tab", "Return"}, {})), "./z.syx");
+  EXPECT_EQ(run(Panel(true, "z.syx"),
+                asked({"Escape"}, {"BackSpace", "BackSpace", "BackSpace", "BackSpace", "BackSpace",
+                                   "y", "period", "s", "y", "x", "Return"})),
+            "./y.syx");
+  EXPECT_THAT(titles, ::testing::ElementsAre("Replace File", "Replace File", "Replace File"));
+  EXPECT_TRUE(textShown) << "the box names the file";
+  EXPECT_TRUE(panelBack) << "kept, the panel takes the keys again";
+}
+
 // A list longer than the window scrolls to keep the selection in view; clicks under the list or
 // on its empty rows pick nothing; "~" starts at home.
 TEST_F(X11PanelTest, LongListsScrollAndClicksBesideTheNamesPickNothing) {

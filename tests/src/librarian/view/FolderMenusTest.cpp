@@ -179,7 +179,7 @@ TEST_F(FolderMenus, SaveAsOffersTheBanksNameInTheFormatChosen) {
   EXPECT_TRUE(std::ifstream(patches() + "Pads/Copy.kro").good());
   EXPECT_EQ(rig.files[Host::kUpperSounds].file, "Copy.kro");
   EXPECT_EQ(rig.files[Host::kUpperSounds].folder, "Pads");
-  EXPECT_THAT(rig.take(), ElementsAre("type 0 0 1", "saved"));
+  EXPECT_THAT(rig.take(), ElementsAre("type 0 0 1", "saved", "status Bank saved!"));
 }
 
 TEST_F(FolderMenus, CategoriesAreOneSubMenuEachAndSearchResultsAreFoundByName) {

@@ -102,10 +102,17 @@ TEST(FrameRateTest, RatesBelowOneAreTheDefault) {
     EXPECT_EQ(IGraphicsMac(&plug, 10, 10, asked).FPS(), kept) << asked;
 }
 
+// Without a folder a panel starts on the desktop where there is one, else at home.
 TEST_F(ServicesTest, FilePanelsStartOnTheDesktopAndNeedAnOpenWindow) {
+  kroma_test::TempDir home;
+  kroma_test::ScopedEnv homeVariable("HOME", home.path().c_str());
   TK_String name("bank.syx");
   TK_String folder;
   graphics->PromptForFile(&name, kFileOpen, &folder, "syx");  // nothing queued: cancelled
+  EXPECT_STREQ(folder.Get(), "~");
+  ASSERT_EQ(mkdir(home.file("Desktop").c_str(), 0755), 0);
+  folder.Set("");
+  graphics->PromptForFile(&name, kFileOpen, &folder, "syx");
   EXPECT_STREQ(folder.Get(), "~/Desktop");
   EXPECT_STREQ(name.Get(), "");
   VIEW_Script::instance().answerPanel("/banks/mine.fxb");
@@ -115,17 +122,19 @@ TEST_F(ServicesTest, FilePanelsStartOnTheDesktopAndNeedAnOpenWindow) {
   EXPECT_STREQ(name.Get(), "/banks/mine.fxb");
   EXPECT_STREQ(folder.Get(), "/banks/");
   const std::vector<VIEW_FilePanel> panels = VIEW_Script::instance().panelsShown();
-  ASSERT_EQ(panels.size(), 2u);
+  ASSERT_EQ(panels.size(), 3u);
   EXPECT_EQ(panels[0].fileName, "bank.syx");
+  EXPECT_EQ(panels[0].folder, "~");
+  EXPECT_EQ(panels[1].folder, "~/Desktop");
   EXPECT_FALSE(panels[0].save);
-  EXPECT_TRUE(panels[1].save);
-  EXPECT_THAT(panels[1].extensions, ElementsAre("fxb", "fxp"));
+  EXPECT_TRUE(panels[2].save);
+  EXPECT_THAT(panels[2].extensions, ElementsAre("fxb", "fxp"));
 
   graphics->CloseWindow();
   VIEW_Script::instance().answerPanel("/banks/other.syx");
   graphics->PromptForFile(&name, kFileOpen, &folder, "syx");
   EXPECT_STREQ(name.Get(), "");
-  EXPECT_EQ(VIEW_Script::instance().panelsShown().size(), 2u);
+  EXPECT_EQ(VIEW_Script::instance().panelsShown().size(), 3u);
 }
 
 // The answer depends on the position of the button pressed: yes is 1, not 6,

@@ -1,0 +1,17 @@
+#include <sys/stat.h>
+
+#include "platform/view/View.h"
+
+bool VIEW_WouldReplace(const VIEW_FilePanel& panel, const std::string& path) {
+  struct stat st {};
+  // lstat: a link whose file is gone is still a name that would be replaced.
+  return panel.save && !path.empty() && lstat(path.c_str(), &st) == 0 &&
+         !(stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode));
+}
+
+VIEW_ReplaceQuestion VIEW_AskReplace(const std::string& path) {
+  const std::string name = path.substr(path.find_last_of('/') + 1);
+  return {"Replace File",
+          "\"" + name + "\" already exists.\nDo you want to replace it?",
+          {"Cancel", "Replace"}};
+}
