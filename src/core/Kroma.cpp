@@ -188,6 +188,8 @@ void Kroma::makeEditor() {
   auto config = std::make_unique<EditorConfigManager>();
   config->setLog(GetLog());
   config->setResourceLoader(resourcesThrough(mWidgets.mEditor));
+  // The sample menus read the samples file's names, read just before.
+  config->setDisplayHost(this);
   mParts.mUIConfigManager = std::move(config);
   mParts.mUIConfigManager->readUIConfig(mWidgets.mEditor, this, mParts.mPatchLibrarian.get(),
                                         mWidgets.mColorScheme, mWidgets.mGUIScale);
