@@ -301,6 +301,9 @@ void Kroma::lookUpControlsSecond() {
   displays.lookUp(*mParts.mUIConfigManager);
   mWidgets.mDeviceOutControl = displays.deviceOut;
   mWidgets.mDeviceInControl = displays.deviceIn;
+  // The port shown, picked again, opens again: the synthesizer may have gone and come back.
+  for (IControl* menu : {mWidgets.mDeviceOutControl, mWidgets.mDeviceInControl})
+    if (menu) menu->SetReportsRepeat(true);
   mWidgets.mPatchRenameControl = displays.patchRename;
   mWidgets.mNameDisplay = displays.name;
   mWidgets.mValueDisplay = displays.value;
