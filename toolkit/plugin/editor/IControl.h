@@ -73,7 +73,8 @@ class IControl {
   virtual void SetAuxParamValueFromPlug(int auxParamIdx, double value);
   // ---- end of the virtual operations ----
 
-  // The user's value; one equal to the control's reaches the plug-in only with ReportsRepeat.
+  // The user's value; one equal to the control's reaches the plug-in only after
+  // SetReportsRepeat(true).
   void SetValueFromUserInput(double value);
   void PromptUserInput();
   void PromptUserInput(IRECT* rect);
