@@ -188,6 +188,8 @@ void Kroma::makeEditor() {
   auto config = std::make_unique<EditorConfigManager>();
   config->setLog(GetLog());
   config->setResourceLoader(resourcesThrough(mWidgets.mEditor));
+  // The sample menus read the samples file's names, read just before.
+  config->setDisplayHost(this);
   mParts.mUIConfigManager = std::move(config);
   mParts.mUIConfigManager->readUIConfig(mWidgets.mEditor, this, mParts.mPatchLibrarian.get(),
                                         mWidgets.mColorScheme, mWidgets.mGUIScale);
@@ -299,6 +301,9 @@ void Kroma::lookUpControlsSecond() {
   displays.lookUp(*mParts.mUIConfigManager);
   mWidgets.mDeviceOutControl = displays.deviceOut;
   mWidgets.mDeviceInControl = displays.deviceIn;
+  // The port shown, picked again, opens again: the synthesizer may have gone and come back.
+  for (IControl* menu : {mWidgets.mDeviceOutControl, mWidgets.mDeviceInControl})
+    if (menu) menu->SetReportsRepeat(true);
   mWidgets.mPatchRenameControl = displays.patchRename;
   mWidgets.mNameDisplay = displays.name;
   mWidgets.mValueDisplay = displays.value;

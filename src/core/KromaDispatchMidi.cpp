@@ -46,8 +46,9 @@ std::string portName(const Kroma& plug, int param, int position) {
   return plug.GetParam(param)->GetDisplayText(position);
 }
 
-// The output port chosen by its listed name. The synthesizer counts as connected only when the
-// port opened.
+// The output port chosen by its listed name, opened anew also when it was open: picked again, a
+// port whose synthesizer went away and came back connects again. The synthesizer counts as
+// connected only when the port opened.
 Then outputPort(Change& c) {
   Kroma& plug = c.plug;
   int position = c.vi;
@@ -56,18 +57,22 @@ Then outputPort(Change& c) {
   c.routing.mMIDIOutPortIndex = position;
   c.routing.mAbsentPortNames[1].clear();
   c.routing.mMIDIOutSet = opened;
-  if (opened)
+  if (opened) {
     plug.sendSysExInitialization();
-  else
-    c.parts.mMIDIMessageManager->sender().resetContinuousClock(true);
+    return Then::kGoOn;
+  }
+  c.parts.mMIDIMessageManager->sender().resetContinuousClock(true);
+  if (c.vi > 0) status(plug, "MIDI Out port FAILED!");
   return Then::kGoOn;
 }
 
 Then inputPort(Change& c) {
   int position = c.vi;
-  c.plug.setExternalMIDIIn(position, portName(c.plug, kDeviceInSelection, c.vi).c_str());
+  const bool opened =
+      c.plug.setExternalMIDIIn(position, portName(c.plug, kDeviceInSelection, c.vi).c_str()) > 0;
   c.routing.mMIDIInPortIndex = position;
   c.routing.mAbsentPortNames[0].clear();
+  if (!opened && c.vi > 0) status(c.plug, "MIDI In port FAILED!");
   return Then::kGoOn;
 }
 

@@ -19,6 +19,17 @@ namespace {
 // The most threads that decode at once, the calling one included.
 constexpr unsigned kMaxDecoders = 4;
 
+// Whether the row's picture is in the framework's cache now. A decoder that throws (in practice
+// out of memory) leaves it out like an unreadable file: on a worker thread the exception would
+// end the host.
+bool loadOne(IGraphics* graphics, const ImageRow& row, double scale) {
+  try {
+    return graphics->LoadIBitmap(row.id, row.file, scale, row.frames, false).mData != nullptr;
+  } catch (...) {
+    return false;
+  }
+}
+
 // Loads the rows' pictures at the scale into the framework's cache on worker threads of this
 // call and on the calling one; whether each row's picture is there, by row. The workers are this
 // call's own, so that one editor's start never waits for another's.
@@ -26,11 +37,7 @@ std::vector<char> loadAll(IGraphics* graphics, const std::vector<ImageRow>& rows
   std::vector<char> loaded(rows.size(), 0);
   std::atomic<size_t> next{0};
   auto work = [&] {
-    for (size_t i; (i = next++) < rows.size();) {
-      const ImageRow& row = rows[i];
-      loaded[i] =
-          graphics->LoadIBitmap(row.id, row.file, scale, row.frames, false).mData != nullptr;
-    }
+    for (size_t i; (i = next++) < rows.size();) loaded[i] = loadOne(graphics, rows[i], scale);
   };
   const unsigned decoders = std::clamp(std::thread::hardware_concurrency(), 1u, kMaxDecoders);
   std::vector<std::thread> workers;

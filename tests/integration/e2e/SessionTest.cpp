@@ -95,4 +95,19 @@ TEST_F(EndToEnd, AFailingStepSaysWhatWentWrong) {
   EXPECT_EQ(s.error(), "the synthesizer did not answer the connection check");
 }
 
+// The synthesizer went away and came back (switched off and on): the menus still show its ports,
+// which connect nothing now. Picked again, they connect, the connection check finds it, and the
+// next edit reaches it.
+TEST_F(EndToEnd, ASynthesizerThatCameBackIsReachedOnceItsPortsArePickedAgain) {
+  auto sim = simulator("corvane-sim", 5);
+  Session s(setup());
+  connect(s);
+  sim->stop();
+  sim = simulator("corvane-sim", 5);
+  ASSERT_TRUE(s.choosePorts("corvane-sim")) << s.error();
+  const Bytes was = sim->record("sound 0");
+  ASSERT_TRUE(s.showPage(place::kCutoff.page) && s.turn(place::kCutoff, -10)) << s.error();
+  EXPECT_TRUE(within(Seconds(30), [&] { return sim->record("sound 0") != was; }));
+}
+
 }  // namespace

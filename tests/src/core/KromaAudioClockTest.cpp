@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -244,6 +245,24 @@ TEST_F(AudioClock, TheOutputDelayIsCutToWholeMilliseconds) {
     KromaProbe(plug).routing.mBlockSize = row.block;
     process(plug, 512);
     EXPECT_EQ(text(KromaProbe(plug).widgets.mMIDIOutDelayDisplayControl), row.shown);
+  }
+}
+
+// A sample rate that is no rate (zero, below zero, not a number, infinite, absurdly far off) is
+// refused: the plug-in keeps the rate it had, and the output delay stays a whole number.
+TEST_F(AudioClock, ASampleRateThatIsNoRateKeepsTheOneBefore) {
+  Kroma* plug = settled();
+  dispatch(plug, effSetBlockSize, 0, 512);
+  dispatch(plug, effSetSampleRate, 0, 0, nullptr, 48000.f);
+  KromaProbe(plug).routing.mQueuedOutput = true;
+  KromaProbe(plug).routing.mBlockSize = 480;
+  const float kInfinity = std::numeric_limits<float>::infinity();
+  for (float rate : {0.f, -48000.f, std::numeric_limits<float>::quiet_NaN(), kInfinity, -kInfinity,
+                     1e-30f, 1e30f}) {
+    dispatch(plug, effSetSampleRate, 0, 0, nullptr, rate);
+    EXPECT_EQ(plug->GetSampleRate(), 48000.0) << rate;
+    process(plug, 512);
+    EXPECT_EQ(text(KromaProbe(plug).widgets.mMIDIOutDelayDisplayControl), "10ms|512bfr") << rate;
   }
 }
 

@@ -109,7 +109,8 @@ TEST_F(Dispatch, EachFamilyReachesItsHandlerThenTheDisplayAndTheControlAction) {
     const char* status;  // "-": none written; null: not looked at
     std::function<bool(P)> after;
   } rows[] = {
-      {kDeviceOutSelection, 1, nullptr, "", "-",
+      // The port's own notice, not the control action's.
+      {kDeviceOutSelection, 1, nullptr, "", "MIDI Out port FAILED!",
        [](P p) { return !KromaProbe(p).routing.mMIDIOutSet; }},
       {kFilter1Cutoff, 1, nullptr, "", kNoPort, nullptr},
       // Every control of a parameter still shows its value.

@@ -220,6 +220,25 @@ TEST_F(PortsAndJobs, APickedPortForgetsOnlyItsOwnAbsentNameAndAFailedOneStopsThe
   EXPECT_EQ(routing.mAbsentPortNames[1], "");
 }
 
+// A port that does not open says so. Picked again once it can open, the port the menu shows
+// opens, as after its synthesizer went away and came back.
+TEST_F(PortsAndJobs, APortThatFailsToOpenSaysSoAndOpensWhenPickedAgain) {
+  midi.addInputPort("Synth In");
+  Kroma* plug = open();
+  midi.setFailOpen(true);
+  turn(plug, kDeviceInSelection, 1);
+  EXPECT_EQ(status(plug), "MIDI In port FAILED!");
+  turn(plug, kDeviceOutSelection, 1);
+  EXPECT_EQ(status(plug), "MIDI Out port FAILED!");
+  EXPECT_FALSE(KromaProbe(plug).routing.mMIDIOutSet);
+  midi.setFailOpen(false);
+  turn(plug, kDeviceInSelection, 1);
+  EXPECT_TRUE(midi.inputConnected("Synth In"));
+  turn(plug, kDeviceOutSelection, 1);
+  EXPECT_TRUE(KromaProbe(plug).routing.mMIDIOutSet);
+  EXPECT_TRUE(plug->outputPortOpen());
+}
+
 // The clock switch turned on takes the host's tempo for the clock at once, in the plug-in and in
 // the sender of the MIDI clock; turned off it leaves the tempo as it was.
 TEST_F(PortsAndJobs, TheClockSwitchTakesTheHostsTempo) {

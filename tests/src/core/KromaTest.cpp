@@ -4,7 +4,9 @@
 #include <atomic>
 #include <cstdio>
 #include <fstream>
+#include <string>
 #include <thread>
+#include <vector>
 
 #include "PluginFixture.h"
 #include "platform/view/headless/Script.h"
@@ -78,13 +80,18 @@ TEST_F(Start, AFullDataFolderSetsSizeStyleNoticeSamplesBanksAndLog) {
   }
 }
 
+// A bundle of the test's own whose layout is `xml`.
+void writeLayout(const kroma_test::TempDir& bundle, const std::string& xml) {
+  ASSERT_EQ(mkdir(bundle.file("resources").c_str(), 0755), 0);
+  std::ofstream(bundle.file("resources/uiconfig.tea"), std::ios::binary)
+      << kroma_test::encipher(xml);
+}
+
 // A layout of the test's own that holds little of what the plug-in keeps: what it lacks is logged
 // and passed over, what it has follows the UI settings.
 TEST_F(Start, WhatTheLayoutLacksIsLoggedAndPassedOver) {
   kroma_test::TempDir bundle;
-  ASSERT_EQ(mkdir(bundle.file("resources").c_str(), 0755), 0);
-  std::ofstream(bundle.file("resources/uiconfig.tea"), std::ios::binary)
-      << kroma_test::encipher(R"(<uiconfig>
+  writeLayout(bundle, R"(<uiconfig>
 <valueLists><list name="v"><value>a</value><value>b</value><value>c</value></list></valueLists>
 <layer name="firstRunNotification" id="1"/>
 <dropMenu type="dropSelection" name="Style" paramId="kUserInterfaceStyle" bounds="0,0,80,13"
@@ -111,6 +118,28 @@ TEST_F(Start, WhatTheLayoutLacksIsLoggedAndPassedOver) {
   plug = open();
   EXPECT_EQ(value(plug, kUserInterfaceStyle), 0.0);
   EXPECT_EQ(value(plug, kUserInterfaceSize), 0.0);
+}
+
+// A sample menu of the multi-effect kind names the samples of the samples file; without the file
+// it numbers them.
+TEST_F(Start, SampleMenusShowTheSamplesFilesNames) {
+  kroma_test::TempDir bundle;
+  writeLayout(bundle, R"(<uiconfig>
+<multiFx type="Menu" name="Osc 1 Sample" paramId="kOscillator1Sample" position="0,0,80,13"
+         visible="1,0" valueBounds="0,0,3" valueDisplay="1:3"/>
+</uiconfig>)");
+  kroma_test::ScopedEnv bundleEnv("KROMA_BUNDLE_DIR", bundle.path().c_str());
+  const auto texts = [](Kroma* plug) {
+    const IParam* menu = plug->GetParam(kOscillator1Sample);
+    return std::vector<std::string>{menu->GetDisplayText(0), menu->GetDisplayText(1),
+                                    menu->GetDisplayText(2)};
+  };
+  Kroma* plug = open();
+  EXPECT_EQ(texts(plug), (std::vector<std::string>{"Sample A1", "Sample A2", "Sample A3"}));
+  close(plug);
+  writeData("Kroma Editor Samples.txt", "Saw Pad\r\nBell \n");
+  plug = open();
+  EXPECT_EQ(texts(plug), (std::vector<std::string>{"Saw Pad", "Bell", ""}));
 }
 
 // What the status line tells the user, also from the dispatch, is in the debug log; the other

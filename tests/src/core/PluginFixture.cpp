@@ -63,9 +63,9 @@ void PluginFixture::close(Kroma* plug) {
 }
 
 intptr_t PluginFixture::dispatch(Kroma* plug, int32_t opcode, int32_t index, intptr_t value,
-                                 void* ptr) {
+                                 void* ptr, float opt) {
   AEffect* effect = plug->GetAEffect();
-  return effect->dispatcher(effect, opcode, index, value, ptr, 0.f);
+  return effect->dispatcher(effect, opcode, index, value, ptr, opt);
 }
 
 std::vector<uint8_t> PluginFixture::saveChunk(Kroma* plug) {

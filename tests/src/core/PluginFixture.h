@@ -38,7 +38,7 @@ class PluginFixture : public ::testing::Test {
   Kroma* openThrough(AEffect* (*entry)(audioMasterCallback));
   void close(Kroma* plug);
   static intptr_t dispatch(Kroma* plug, int32_t opcode, int32_t index = 0, intptr_t value = 0,
-                           void* ptr = nullptr);
+                           void* ptr = nullptr, float opt = 0.f);
   static std::vector<uint8_t> saveChunk(Kroma* plug);
   // effSetChunk's answer: 1 restored, 0 failed.
   static intptr_t loadChunk(Kroma* plug, std::vector<uint8_t> chunk);

@@ -4,7 +4,9 @@
 #include <filesystem>
 #include <map>
 #include <memory>
+#include <new>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "src/editor/ImageCache.h"
@@ -73,6 +75,20 @@ struct Editor {
   IGraphicsMac graphics;
   RecordingLog log;
   ImageCache cache;
+};
+
+// A graphics object whose decoder runs out of memory on one file.
+class FailingDecoder : public IGraphicsMac {
+ public:
+  FailingDecoder(IPluginBase* plug, std::string failing)
+      : IGraphicsMac(plug, 1500, 757), mFailing(std::move(failing)) {}
+  GFX_IBitmap* OSLoadBitmap(int id, const char* name) override {
+    if (mFailing == name) throw std::bad_alloc();
+    return IGraphicsMac::OSLoadBitmap(id, name);
+  }
+
+ private:
+  const std::string mFailing;
 };
 
 bool isEmpty(const IBitmap& bitmap) {
@@ -182,4 +198,23 @@ TEST(ImageCacheTest, ClearingKeepsWhatControlsDrawAndReloadsAtTheNewScale) {
   editor.cache.setScale(1.0);
   editor.cache.ClearImageCache(true);
   EXPECT_EQ(editor.image("IKNOBROTATERCONTROL_ID5").mData, drawn.mData);
+}
+
+// A picture whose decoding throws, on whichever thread decodes it, is one that did not load: it is
+// logged and missing, every other picture is there, and the host goes on.
+TEST(ImageCacheTest, APictureWhoseDecodingThrowsIsMissingAndTheRestLoad) {
+  kroma_test::ScopedEnv env("KROMA_BUNDLE_DIR", BUILT_BUNDLE);
+  Plug plug;
+  const ImageRow& knob = rowNamed(0, "IKNOBROTATERCONTROL_ID5");
+  FailingDecoder graphics(&plug, knob.file);
+  graphics.SetBundleID(kBundleID);
+  RecordingLog log;
+  ImageCache cache;
+  cache.setScale(0.9);  // a scale no other test loads, so that every picture is decoded
+  cache.setLog(&log);
+  cache.initImages(&graphics);
+  EXPECT_EQ(cache.images().size(), 104u);
+  EXPECT_EQ(cache.images().count(knob.name), 0u);
+  EXPECT_TRUE(log.has(std::string("Image IKNOBROTATERCONTROL_ID5 could not be read from ") +
+                      knob.file + "!"));
 }

@@ -197,6 +197,16 @@ void IPluginBase::AttachGraphics(IPluginGraphics* graphics) {
   mGraphics = graphics;
 }
 
+void IPluginBase::SetSampleRate(double sampleRate) {
+  if (!(sampleRate >= kMinSampleRate && sampleRate <= kMaxSampleRate)) {
+    TK_Log(nullptr, "PLUG-IN: ",
+           "sample rate " + std::to_string(sampleRate) + " refused; keeping " +
+               std::to_string(mSampleRate));
+    return;
+  }
+  mSampleRate = sampleRate;
+}
+
 void IPluginBase::SetBlockSize(int blockSize) {
   if (blockSize < 0 || blockSize > kMaxBlockSize) {
     TK_Log(nullptr, "PLUG-IN: ",

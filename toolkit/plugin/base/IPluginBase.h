@@ -183,6 +183,10 @@ class IPluginBase {
   // scratch buffers take. Hosts use a few thousand frames at most; a damaged value far beyond
   // would ask for gigabytes of scratch memory.
   static constexpr int kMaxBlockSize = 65536;
+  // The sample rates a host may announce. Lengths of time are worked out from the rate and end up
+  // as whole numbers: zero, a rate below zero, not a number or infinite would make them undefined.
+  static constexpr double kMinSampleRate = 1000.0;
+  static constexpr double kMaxSampleRate = 10000000.0;
 
   // Second construction stage: parameters, presets, names and channels.
   // [main thread: the constructor]
@@ -210,7 +214,9 @@ class IPluginBase {
 
   // Audio settings. [main thread, audio thread; plug-in lock held]
   double GetSampleRate() const { return mSampleRate; }
-  void SetSampleRate(double sampleRate) { mSampleRate = sampleRate; }
+  // Rates outside kMinSampleRate..kMaxSampleRate are refused with a log line; the previous rate
+  // stays.
+  void SetSampleRate(double sampleRate);
   int GetBlockSize() const { return mBlockSize; }
   int GetLatency() const { return mLatency; }
   double GetSamplesPerBeat();

@@ -65,7 +65,10 @@ void IControl::SetValueFromHardware(double value) {
 }
 
 void IControl::SetValueFromUserInput(double value) {
-  if (value == mValue) return;
+  if (value == mValue) {
+    if (mReportsRepeat && mPlug && mParamIdx >= 0) mPlug->OnParamChange(mParamIdx);
+    return;
+  }
   mValue = value;
   SetDirty(true);
   mRedraw = true;

@@ -73,6 +73,8 @@ class IControl {
   virtual void SetAuxParamValueFromPlug(int auxParamIdx, double value);
   // ---- end of the virtual operations ----
 
+  // The user's value; one equal to the control's reaches the plug-in only after
+  // SetReportsRepeat(true).
   void SetValueFromUserInput(double value);
   void PromptUserInput();
   void PromptUserInput(IRECT* rect);
@@ -111,6 +113,10 @@ class IControl {
   void SetMOWhenGrayed(bool allow) { mMOWhenGrayed = allow; }
   bool GetDblAsSingleClick() const { return mDblAsSingleClick; }
   void SetDblAsSingleClick(bool single) { mDblAsSingleClick = single; }
+  // The user's value equal to the control's (a menu's chosen item picked again) still runs the
+  // plug-in's OnParamChange: for a choice that means "once more", such as a MIDI port whose
+  // device went away and came back.
+  void SetReportsRepeat(bool report) { mReportsRepeat = report; }
   void SetValueDisplayControl(ITextControl* display) { mValueDisplayControl = display; }
   void SetNameDisplayControl(ITextControl* display) { mNameDisplayControl = display; }
 
@@ -139,6 +145,7 @@ class IControl {
   bool mDisablePrompt = true;
   bool mDblAsSingleClick = false;
   bool mMOWhenGrayed = false;
+  bool mReportsRepeat = false;
   IChannelBlend mBlend;
   ITextControl* mValueDisplayControl = nullptr;
   ITextControl* mNameDisplayControl = nullptr;
