@@ -122,6 +122,9 @@ class IPluginBase {
   // A user's change from a control.
   // [main thread: the editor's controls; takes the plug-in lock]
   virtual void SetParameterFromGUI(int paramIdx, double normalizedValue);
+  // A user's choice of the value the parameter holds already, which still means "once more".
+  // [main thread: the editor's controls; takes the plug-in lock]
+  void RepeatParameterFromGUI(int paramIdx);
   // A value that came from the hardware: reaches OnParamChange2.
   // [MIDI input thread, audio thread (the host's MIDI), job lanes; takes the plug-in lock]
   virtual void SetParameterFromGUI2(int paramIdx, double normalizedValue);

@@ -26,6 +26,11 @@ void IPluginBase::SetParameterFromGUI(int paramIdx, double normalizedValue) {
   SetParameterWith(paramIdx, normalizedValue, [this](int idx) { OnParamChange(idx); });
 }
 
+void IPluginBase::RepeatParameterFromGUI(int paramIdx) {
+  TK_MutexLock lock(mMutex);
+  if (GetParam(paramIdx)) OnParamChange(paramIdx);
+}
+
 void IPluginBase::SetParameterFromGUI2(int paramIdx, double normalizedValue) {
   SetParameterWith(paramIdx, normalizedValue, [this](int idx) { OnParamChange2(idx); });
 }

@@ -66,7 +66,7 @@ void IControl::SetValueFromHardware(double value) {
 
 void IControl::SetValueFromUserInput(double value) {
   if (value == mValue) {
-    if (mReportsRepeat && mPlug && mParamIdx >= 0) mPlug->OnParamChange(mParamIdx);
+    if (mReportsRepeat && mPlug && mParamIdx >= 0) mPlug->RepeatParameterFromGUI(mParamIdx);
     return;
   }
   mValue = value;
