@@ -46,6 +46,10 @@ bool MIDIMessageSender::partActive(int part) const {
 }
 
 void MIDIMessageSender::sendArrangementToDevice(bool toLibrarian, bool requestParts) {
+  if (toLibrarian && !bankToFill(true)) {
+    mManager.soundSendBusy = false;
+    return;
+  }
   mPlugin.DisplayProcessingIndicator(true);
   if (mPlugin.sendGlobalFirst()) sendGlobalToDevice();
   multi_dump::PartSounds sounds;
@@ -75,17 +79,19 @@ void MIDIMessageSender::sendArrangementToDevice(bool toLibrarian, bool requestPa
       sendPartRequestSysex(part, true);
       running = pause(kPartRequestMs);
     }
+  } else if (toLibrarian) {
+    // A Multi bank has no slot for the part sounds.
   } else if (mPlugin.sendPartSounds()) {
     mPlugin.setMultiSend(true);
     for (int part = 0; running && part < sysex::kParts; ++part) {
       if (!partActive(part)) continue;
       mManager.soundSendBusy = true;
-      sendPartToDevice(part, toLibrarian, false);
+      sendPartToDevice(part, false, false);
       mPlugin.DisplayProcessingIndicator(true);
       running = pause(kPartSoundMs);
     }
   } else if (running) {
-    sendPartToDevice(mPlugin.currentPart(), toLibrarian, false);
+    sendPartToDevice(mPlugin.currentPart(), false, false);
     mPlugin.DisplayProcessingIndicator(true);
     pause(kCurrentPartSoundMs);
   }
