@@ -40,8 +40,9 @@ class MIDIMessageSender {
   // sends them; 0 for a part that is none.
   int decryptMultiSettings1Values(int part) const;
   int decryptMultiSettings2Values(int part) const;
-  // Job 1: the Global dump to the device id in use (the job's argument, the old id, is not
-  // read), which kDeviceID_old then follows.
+  // Job 1: the Global dump to the id the synthesizer answers to, kDeviceID_old (the job's
+  // argument is not read); once it is out, kDeviceID_old follows the id in use, which the dump
+  // has just given the synthesizer.
   void sendGlobalToDevice();
   // Job 2: builds the sound dump of `part` from the editor; sends it to the part's edit buffer,
   // or with `toLibrarian` hands it to the sound collector as from the device, so that it lands

@@ -35,10 +35,13 @@ class GlobalSend : public TransferServices {
 }  // namespace
 
 void MIDIMessageSender::sendGlobalToDevice() {
-  const int id = deviceId();
-  mPlugin.setStoredValue(kDeviceID_old, id);
+  // A new id in the dump takes effect in the synthesizer only once the dump has arrived, so the
+  // dump goes to the id it answers to now; the messages after it go to the new one.
+  const int answersTo = sysex::truncateValue(mPlugin.getValue(kDeviceID_old)) & 0xFF;
+  const bool sent = mPlugin.midiOutSet();
   GlobalSend services(mPlugin, mClock, mManager.soundSendBusy);
-  global_dump::sendGlobalToDevice(services, mPlugin, id);
+  global_dump::sendGlobalToDevice(services, mPlugin, answersTo);
+  if (sent) mPlugin.setStoredValue(kDeviceID_old, deviceId());
 }
 
 bool MIDIMessageSender::partActive(int part) const {
