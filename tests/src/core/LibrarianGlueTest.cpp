@@ -295,8 +295,11 @@ TEST_F(WithSynth, ARequestOrSendCompletesOnlyWithWhatASlotTook) {
     EXPECT_TRUE(eventually([&] { return idle(); }));
     std::string texts;
     const std::string log = readData("Kroma Editor LOG.txt").substr(from);
-    for (size_t at = 0; (at = log.find("STATUS: ", at)) != std::string::npos;)
-      texts += log.substr(at + 8, log.find('\n', at) - at - 8) + "|", ++at;
+    const std::string tag = "STATUS: ";
+    for (size_t at = log.find(tag); at != std::string::npos; at = log.find(tag, at + 1)) {
+      const size_t text = at + tag.size();
+      texts += log.substr(text, log.find('\n', text) - text) + "|";
+    }
     return texts + (plug->getValue(kBankEditUnsaved) == 1.0 ? " unsaved" : "");
   };
   const auto request = [&](std::vector<int> item) {
