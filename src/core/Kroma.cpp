@@ -193,13 +193,14 @@ void Kroma::makeEditor() {
   mParts.mUIConfigManager = std::move(config);
   mParts.mUIConfigManager->readUIConfig(mWidgets.mEditor, this, mParts.mPatchLibrarian.get(),
                                         mWidgets.mColorScheme, mWidgets.mGUIScale);
-  initPositionalEffectParams();
+  initUnshownParams();
   log("USER INTERFACE CONFIGURATION COMPLETED... BUILDING UI");
 }
 
 // No control shows them, so the layout gives them no range: without one they would hold only
-// 0..1, and every effect setting would be lost on its way from one dump into the next.
-void Kroma::initPositionalEffectParams() {
+// 0..1, and every effect setting would be lost on its way from one dump into the next, and the
+// device id the synthesizer answers to would be wrong from 2 on.
+void Kroma::initUnshownParams() {
   for (int first : {kEffect1Param01, kEffect2Param01})
     for (int n = 0; n < sound_dump::kEffectParams; ++n)
       for (int part = 0; part < 16; ++part) {
@@ -207,6 +208,7 @@ void Kroma::initPositionalEffectParams() {
                                  " Position " + std::to_string(n + 1);
         GetParam(first + 16 * n + part)->InitInt(name.c_str(), 0, 0, 127);
       }
+  GetParam(kDeviceID_old)->InitInt("Device ID in use", 0, 0, 127);
 }
 
 void Kroma::lookUpLayers() {

@@ -375,8 +375,8 @@ class Kroma : public IPluginVST,
   void readSettingsFiles();
   void makeLibrarian();
   void makeEditor();
-  // The positional effect parameters take any data byte.
-  void initPositionalEffectParams();
+  // The positional effect parameters and the device id in use take any data byte.
+  void initUnshownParams();
   void lookUpLayers();
   void applyStartVisibility();
   void takeFirstSnapshot();

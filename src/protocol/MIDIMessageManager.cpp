@@ -183,6 +183,11 @@ int MIDIMessageManager::endSlotJournal(bool rollBack) {
   return static_cast<int>(journal.size());
 }
 
+int MIDIMessageManager::slotsFilled() {
+  std::lock_guard<std::recursive_mutex> lock(mLibrarian.mutex());
+  return static_cast<int>(mJournal.size());
+}
+
 uint32_t MIDIMessageManager::tickCount() const {
   if (mTickSource) return mTickSource();
   return static_cast<uint32_t>(std::chrono::duration_cast<std::chrono::milliseconds>(

@@ -66,10 +66,11 @@ class MIDIMessageManager {
   // --- Incoming SysEx ---
   // Every SysEx from the synthesizer, after the plug-in's own filters (on the MIDI input thread,
   // or on a lane for dumps a job hands in). While a librarian request collects, the message goes
-  // to its collector; a completing dump is stored in the selected slot, the upper list refilled
-  // and collector-done set. Otherwise it goes to the dispatch. Messages that are not from the
-  // synthesizer are ignored. The plug-in's SysEx input turns collector-done into its
-  // SysEx-received flag.
+  // to its collector; a completing dump is stored in the selected slot and the upper list
+  // refilled. Collector-done is set either way, as the answer is in: whether a slot took it the
+  // job reads from the slot journal. Otherwise the message goes to the dispatch. Messages that
+  // are not from the synthesizer are ignored. The plug-in's SysEx input turns collector-done into
+  // its SysEx-received flag.
   void ProcessSysEx(const unsigned char* data, int size, bool fromDevice);
   // The manager's own dispatch (the editor's parsers and the parameter changes) serves from the
   // start; another may be set before the MIDI input opens; null drops what no collector takes.
@@ -107,6 +108,8 @@ class MIDIMessageManager {
   // Closes the journal; with `rollBack` puts every recorded slot back (newest first) and
   // refreshes the bank view. Returns the number of slots filled while it was open.
   int endSlotJournal(bool rollBack);
+  // The slots filled since the journal opened.
+  int slotsFilled();
   PluginDisplays& displays() { return mDisplays; }
 
   // --- Sending side of an edit ---

@@ -1,5 +1,7 @@
 #include "src/protocol/MIDIMessageSender.h"
 
+#include <mutex>
+
 #include "src/config/ParameterIds.h"
 #include "src/protocol/MIDIMessageManager.h"
 #include "src/protocol/SysExFormat.h"
@@ -132,21 +134,46 @@ bool MIDIMessageSender::waitShort(int cycles, int milliseconds, const char* text
 }
 
 void MIDIMessageSender::finishRequest(bool librarian, const char* cancelledText,
-                                      const char* completedText) {
-  int filled = 0;
-  if (librarian) {
-    mManager.disarmCollectors();
-    filled = mManager.endSlotJournal(cancelRequested);
+                                      const char* completedText, int wanted) {
+  if (!librarian) {
+    if (cancelRequested)
+      showStatus(cancelledText);
+    else if (!requestFailed)
+      showStatus(completedText);
+    return;
   }
-  if (cancelRequested) {
+  mManager.disarmCollectors();
+  const int filled = mManager.endSlotJournal(cancelRequested);
+  if (cancelRequested)
     showStatus(cancelledText);
-  } else if (!requestFailed) {
-    showStatus(completedText);
-    if (librarian) mManager.SetLibrarianStatusUnsaved(true);
-  } else if (filled > 0) {
-    mManager.SetLibrarianStatusUnsaved(true);
+  else
+    reportFilled(filled, wanted, completedText);
+}
+
+void MIDIMessageSender::reportFilled(int filled, int wanted, const char* completedText) {
+  TK_Log(mManager.logSink(), "MIDI MESSAGE SENDER: ",
+         std::to_string(filled) + " of " + std::to_string(wanted) + " slot(s) received");
+  const bool whole = !requestFailed && filled == wanted;
+  if (whole) showStatus(completedText);
+  if (filled > 0) mManager.SetLibrarianStatusUnsaved(true);
+  if (whole) return;
+  if (!requestFailed)
+    showStatus(texts::kNotStored);
+  else if (filled > 0)
     showStatus(texts::kTimedOut);
+}
+
+bool MIDIMessageSender::bankToFill(bool multi) {
+  {
+    std::lock_guard<std::recursive_mutex> lock(mLibrarian.mutex());
+    if (mLibrarian.type == (multi ? 1 : 0) && mLibrarian.listedFile(0, 0) != nullptr) return true;
   }
+  mManager.disarmCollectors();
+  mManager.dumpRouting = false;
+  showStatus(texts::kNoBank);
+  TK_Log(mManager.logSink(), "MIDI MESSAGE SENDER: ",
+         std::string("no bank of ") + (multi ? "Multis" : "sounds") + " to receive the data");
+  return false;
 }
 
 void MIDIMessageSender::sendBankedRequest(unsigned char type, int id, int bank, int program,

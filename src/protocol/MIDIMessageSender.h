@@ -31,21 +31,24 @@ class MIDIMessageSender {
   static int getTimerValue(const ParameterAccess& params);
 
   // Job 0: the editor's Multi to the multi edit buffer (with the Global first when the plug-in
-  // asks for it), or with `toLibrarian` into the selected librarian slot; then the requests of
-  // the active parts' sounds (`requestParts`), or the active parts' sounds when the Multi is
-  // pushed with them, or else the current part's sound. Runs to its end whatever the cancel flag.
+  // asks for it), then the requests of the active parts' sounds (`requestParts`), or the active
+  // parts' sounds when the Multi is pushed with them, or else the current part's sound. With
+  // `toLibrarian` the Multi goes into the selected librarian slot instead, and no sound follows:
+  // a Multi bank has no slot for them. Runs to its end whatever the cancel flag.
   void sendArrangementToDevice(bool toLibrarian, bool requestParts);
   // Flag bytes A and B of `part`'s record in the multi dump, packed from its switches as job 0
   // sends them; 0 for a part that is none.
   int decryptMultiSettings1Values(int part) const;
   int decryptMultiSettings2Values(int part) const;
-  // Job 1: the Global dump to the device id in use (the job's argument, the old id, is not
-  // read), which kDeviceID_old then follows.
+  // Job 1: the Global dump to the id the synthesizer answers to, kDeviceID_old (the job's
+  // argument is not read); once it is out, kDeviceID_old follows the id in use, which the dump
+  // has just given the synthesizer.
   void sendGlobalToDevice();
   // Job 2: builds the sound dump of `part` from the editor; sends it to the part's edit buffer,
   // or with `toLibrarian` hands it to the sound collector as from the device, so that it lands
-  // in the selected librarian slot. Names and displays follow unless a Multi is being sent with
-  // its sounds. `requestParts` has no effect.
+  // in the selected librarian slot (refused at once when the upper list shows no sound bank).
+  // Names and displays follow unless a Multi is being sent with its sounds. `requestParts` has
+  // no effect.
   void sendPartToDevice(int part, bool toLibrarian, bool requestParts);
   // Job 5: the sounds of the 16 parts and then the multi edit buffer into the editor; or the
   // multi edit buffer alone into the selected librarian slot.
@@ -76,7 +79,7 @@ class MIDIMessageSender {
   // record without a dump ends in "Data write FAILED!".
   void storeAllPatchesToDeviceFromLibrarian(int list, int firstRecord, int targetBank);
   // Jobs 11 and 12: the init Multi, or the init sound (addressed to kRequestFromBank and the
-  // selected program), into the selected librarian slot, which is then marked unsaved.
+  // selected program), into the selected librarian slot.
   void initPerformance(bool);
   void initClassicPatch(bool);
 
@@ -117,8 +120,10 @@ class MIDIMessageSender {
   // Up to `cycles` pauses of `milliseconds` (showing `text` after each, when given) until
   // SysEx-received; at the end "CONNECTION TIMED OUT!" and the failed flag.
   bool waitShort(int cycles, int milliseconds, const char* text);
-  // Jobs 8 and 10: the 128 programs into slots 0..127, ending at the first request that fails.
+  // Jobs 8 and 10: the 128 programs into slots 0..127, ending at the first request that fails
+  // and at the first answer no slot took.
   struct BankRequest {
+    bool multi;
     std::function<void(int id, int program)> send;
     const char* cancelledText;
     const char* completedText;
@@ -126,16 +131,26 @@ class MIDIMessageSender {
   void requestBank(const BankRequest& request);
   // The outcome of a request as a status text. Into the `librarian`, also: the collectors
   // disarmed, so that a late answer lands nowhere; after a cancel the slots the request changed
-  // put back; on success the bank marked unsaved; after a failure that filled slots, too, with
-  // the time-out text kept.
-  void finishRequest(bool librarian, const char* cancelledText, const char* completedText);
+  // put back; otherwise reportFilled() for the `wanted` slots.
+  void finishRequest(bool librarian, const char* cancelledText, const char* completedText,
+                     int wanted = 1);
+  // A job into the librarian that filled `filled` of its `wanted` slots: all of them, with no
+  // failure, is completion (`completedText`); any slot filled marks the bank unsaved ("Data
+  // received to slot(s)"); then the failure's text stays, or "Slot update FAILED!" when the
+  // answers came but not every one found its slot. The count goes to the log.
+  void reportFilled(int filled, int wanted, const char* completedText);
+  // Whether the upper list shows a bank of Multis (`multi`) or of sounds for a job to fill. When
+  // not, the job is refused before it sends anything: "No Bank to receive Data!", the
+  // collectors disarmed and dump routing off.
+  bool bankToFill(bool multi);
 
   // A sound or multi request (`type` 00 or 01) to `id`, handed without F0 and F7 to the plug-in's
   // SysEx output, or with `checked` through its checksum routine, which needs the MIDI ports.
   void sendBankedRequest(unsigned char type, int id, int bank, int program, bool checked);
   void sendGlobalRequest(int id);
   // Hands a dump to the plug-in's SysEx input as if the synthesizer had sent it, into the
-  // librarian collector of the current mode, and marks the bank unsaved.
+  // librarian collector of the current mode; marks the bank unsaved when the selected slot took
+  // it, else shows "Slot update FAILED!".
   void putIntoSelectedSlot(std::vector<unsigned char> dump);
   // The active parts: kMultiPartStatus exactly 1.
   bool partActive(int part) const;

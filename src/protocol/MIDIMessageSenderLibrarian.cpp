@@ -6,6 +6,7 @@
 #include "src/protocol/MIDIMessageManager.h"
 #include "src/protocol/MIDIMessageSender.h"
 #include "src/protocol/SysExFormat.h"
+#include "src/protocol/detail/SenderTexts.h"
 
 namespace {
 
@@ -148,11 +149,17 @@ void MIDIMessageSender::storeAllPatchesToDeviceFromLibrarian(int list, int first
 
 void MIDIMessageSender::putIntoSelectedSlot(Bytes dump) {
   mManager.SetLibrarianRequestActive(true);
+  mManager.beginSlotJournal();
   mPlugin.ProcessSysEx(dump.data(), static_cast<int>(dump.size()), true);
-  mManager.SetLibrarianStatusUnsaved(true);
+  mManager.disarmCollectors();
+  if (mManager.endSlotJournal(false) > 0)
+    mManager.SetLibrarianStatusUnsaved(true);
+  else
+    showStatus(texts::kNotStored);
 }
 
 void MIDIMessageSender::initPerformance(bool) {
+  if (!bankToFill(true)) return;
   mPlugin.DisplayProcessingIndicator(true);
   putIntoSelectedSlot(
       Bytes(std::begin(InitDumps::initMultiData), std::end(InitDumps::initMultiData)));
@@ -160,6 +167,7 @@ void MIDIMessageSender::initPerformance(bool) {
 }
 
 void MIDIMessageSender::initClassicPatch(bool) {
+  if (!bankToFill(false)) return;
   mPlugin.DisplayProcessingIndicator(true);
   Bytes dump(std::begin(InitDumps::initPatchCorvane), std::end(InitDumps::initPatchCorvane));
   dump[sysex::kBankOffset] =

@@ -35,10 +35,13 @@ class GlobalSend : public TransferServices {
 }  // namespace
 
 void MIDIMessageSender::sendGlobalToDevice() {
-  const int id = deviceId();
-  mPlugin.setStoredValue(kDeviceID_old, id);
+  // A new id in the dump takes effect in the synthesizer only once the dump has arrived, so the
+  // dump goes to the id it answers to now; the messages after it go to the new one.
+  const int answersTo = sysex::truncateValue(mPlugin.getValue(kDeviceID_old)) & 0xFF;
+  const bool sent = mPlugin.midiOutSet();
   GlobalSend services(mPlugin, mClock, mManager.soundSendBusy);
-  global_dump::sendGlobalToDevice(services, mPlugin, id);
+  global_dump::sendGlobalToDevice(services, mPlugin, answersTo);
+  if (sent) mPlugin.setStoredValue(kDeviceID_old, deviceId());
 }
 
 bool MIDIMessageSender::partActive(int part) const {
@@ -46,6 +49,10 @@ bool MIDIMessageSender::partActive(int part) const {
 }
 
 void MIDIMessageSender::sendArrangementToDevice(bool toLibrarian, bool requestParts) {
+  if (toLibrarian && !bankToFill(true)) {
+    mManager.soundSendBusy = false;
+    return;
+  }
   mPlugin.DisplayProcessingIndicator(true);
   if (mPlugin.sendGlobalFirst()) sendGlobalToDevice();
   multi_dump::PartSounds sounds;
@@ -75,17 +82,19 @@ void MIDIMessageSender::sendArrangementToDevice(bool toLibrarian, bool requestPa
       sendPartRequestSysex(part, true);
       running = pause(kPartRequestMs);
     }
+  } else if (toLibrarian) {
+    // A Multi bank has no slot for the part sounds.
   } else if (mPlugin.sendPartSounds()) {
     mPlugin.setMultiSend(true);
     for (int part = 0; running && part < sysex::kParts; ++part) {
       if (!partActive(part)) continue;
       mManager.soundSendBusy = true;
-      sendPartToDevice(part, toLibrarian, false);
+      sendPartToDevice(part, false, false);
       mPlugin.DisplayProcessingIndicator(true);
       running = pause(kPartSoundMs);
     }
   } else if (running) {
-    sendPartToDevice(mPlugin.currentPart(), toLibrarian, false);
+    sendPartToDevice(mPlugin.currentPart(), false, false);
     mPlugin.DisplayProcessingIndicator(true);
     pause(kCurrentPartSoundMs);
   }

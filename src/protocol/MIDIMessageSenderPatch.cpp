@@ -17,7 +17,7 @@ std::string orSetName(const std::string& text) {
 }  // namespace
 
 void MIDIMessageSender::sendPartToDevice(int part, bool toLibrarian, bool) {
-  if (part < 0 || part >= sysex::kParts) {
+  if (part < 0 || part >= sysex::kParts || (toLibrarian && !bankToFill(false))) {
     mManager.soundSendBusy = false;
     return;
   }
@@ -44,9 +44,7 @@ void MIDIMessageSender::sendPartToDevice(int part, bool toLibrarian, bool) {
     dump[sysex::kBankOffset] =
         sysex::toDataByte(sysex::truncateValue(mPlugin.getValue(kMultiPartBank + part)));
     dump[sysex::kProgramOffset] = sysex::toDataByte(mLibrarian.selectedProgram);
-    mManager.SetLibrarianRequestActive(true);
-    mPlugin.ProcessSysEx(dump.data(), size, true);
-    mManager.SetLibrarianStatusUnsaved(true);
+    putIntoSelectedSlot(std::vector<unsigned char>(dump.begin(), dump.end()));
   } else {
     mPlugin.checksumCheckAndSend(dump.data(), size);
     pause(kSettleMs);

@@ -31,6 +31,7 @@ std::string figure(double value) {
 }  // namespace
 
 void MIDIMessageSender::sendPartRequestSysex(int part, bool toEditor) {
+  if (!toEditor && !bankToFill(false)) return;
   mPlugin.DisplayProcessingIndicator(true);
   requestFailed = false;
   cancelRequested = false;
@@ -50,6 +51,7 @@ void MIDIMessageSender::sendPartRequestSysex(int part, bool toEditor) {
 }
 
 void MIDIMessageSender::sendSinglePatchRequestSysex(bool editBuffer, int bank) {
+  if (!bankToFill(false)) return;
   mPlugin.DisplayProcessingIndicator(true);
   cancelRequested = false;
   mManager.SetLibrarianRequestActive(true);
@@ -79,11 +81,13 @@ void MIDIMessageSender::sendSinglePatchRequestSysex(bool editBuffer, int bank) {
 
 void MIDIMessageSender::sendAllPatchRequestSysex(int bank) {
   requestBank(
-      {[&](int id, int program) { sendBankedRequest(kSoundRequest, id, bank, program, false); },
+      {false,
+       [&](int id, int program) { sendBankedRequest(kSoundRequest, id, bank, program, false); },
        texts::kCancelledLower, texts::kCompletedLower});
 }
 
 void MIDIMessageSender::sendSingleMultiRequestSysex() {
+  if (!bankToFill(true)) return;
   mPlugin.DisplayProcessingIndicator(true);
   cancelRequested = false;
   mManager.SetLibrarianRequestActive(true);
@@ -101,11 +105,12 @@ void MIDIMessageSender::sendSingleMultiRequestSysex() {
 
 void MIDIMessageSender::sendAllMultiRequestSysex() {
   requestBank(
-      {[&](int id, int program) { sendBankedRequest(kMultiRequest, id, 0, program, false); },
+      {true, [&](int id, int program) { sendBankedRequest(kMultiRequest, id, 0, program, false); },
        texts::kCancelled, texts::kCompleted});
 }
 
 void MIDIMessageSender::requestBank(const BankRequest& request) {
+  if (!bankToFill(request.multi)) return;
   mPlugin.DisplayProcessingIndicator(true);
   cancelRequested = false;
   mLibrarian.selectedProgram = 0;
@@ -121,6 +126,8 @@ void MIDIMessageSender::requestBank(const BankRequest& request) {
             {kScanCycle, false, true, texts::kTimedOut, [&](int id) { request.send(id, program); }},
             delay))
       break;
+    // No slot took the answer: none will take the next one either.
+    if (mManager.slotsFilled() <= program) break;
     showStatus(texts::kProgressPrefix + figure(count / kProgramsPerPercent) +
                texts::kReceivedSuffix);
     pause(delay);
@@ -129,11 +136,12 @@ void MIDIMessageSender::requestBank(const BankRequest& request) {
     ++mLibrarian.selectedProgram;
   }
   mLibrarian.selectedProgram = 0;
-  finishRequest(true, request.cancelledText, request.completedText);
+  finishRequest(true, request.cancelledText, request.completedText, sysex::kProgramsPerBank);
   mPlugin.DisplayProcessingIndicator(false);
 }
 
 void MIDIMessageSender::sendActiveArrangementRequestSysex(bool toEditor) {
+  if (!toEditor && !bankToFill(true)) return;
   mPlugin.DisplayProcessingIndicator(true);
   requestFailed = false;
   cancelRequested = false;
@@ -143,14 +151,12 @@ void MIDIMessageSender::sendActiveArrangementRequestSysex(bool toEditor) {
   mManager.dumpCancelsQuickTabRefresh = true;
   if (!toEditor) {
     mManager.SetLibrarianRequestActive(true);
+    mManager.beginSlotJournal();
     sendBankedRequest(kMultiRequest, deviceId(), kEditBufferBank, 0, true);
     waitShort(kMultiWaitCycles, kMultiWaitMs, texts::kProcessingMulti);
     pause(delay / 2);
     mManager.disarmCollectors();
-    if (!requestFailed) {
-      showStatus(texts::kCompleted);
-      mManager.SetLibrarianStatusUnsaved(true);
-    }
+    reportFilled(mManager.endSlotJournal(false), 1, texts::kCompleted);
     mPlugin.DisplayProcessingIndicator(false);
     return;
   }

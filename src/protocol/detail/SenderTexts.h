@@ -18,5 +18,9 @@ constexpr const char* kProcessedSuffix = "% processed..";
 constexpr const char* kConnecting = "Connecting to corvane";
 constexpr const char* kNoResponse = "No response from corvane!";
 constexpr const char* kReady = "Plug-in is ready to go!";
+// A job into the librarian finds no bank of its kind in the upper list, and sends nothing.
+constexpr const char* kNoBank = "No Bank to receive Data!";
+// What came from the synthesizer, or was handed over, went into no slot.
+constexpr const char* kNotStored = "Slot update FAILED!";
 
 }  // namespace texts

@@ -240,6 +240,22 @@ TEST_F(EndToEnd, ABankStoredIntoTheSynthesizerComesBackWhole) {
     EXPECT_TRUE(sameData(dumpInFile(file, p), demo[p])) << p;
 }
 
+// DEVICE ID gives the synthesizer a new id: the Global dump goes to the id it answers to, and
+// the edits after it, to the new id, land.
+TEST_F(EndToEnd, ANewDeviceIdReachesTheSynthesizerAndTheNextEditLands) {
+  auto sim = simulator("corvane-sim", 5);
+  Session s(setup());
+  connect(s);
+  ASSERT_TRUE(s.showPage(place::kDeviceId.page) && s.choose(place::kDeviceId, "11")) << s.error();
+  EXPECT_TRUE(within(kArrival, [&] { return sim->record("global").at(3) == 11; }));
+  // The send's overlay takes the wheel turns while it shows.
+  ASSERT_TRUE(s.overlayGone(kArrival)) << s.error();
+  const Bytes was = sim->record("sound 0");
+  ASSERT_TRUE(s.showPage(place::kCutoff.page) && s.turn(place::kCutoff, -10)) << s.error();
+  EXPECT_TRUE(within(kArrival, [&] { return sim->record("sound 0") != was; }));
+  EXPECT_EQ(state(s).getValue(kGlobalSysExID), 11);
+}
+
 // Two instances in one host, each on its own synthesizer: each learns its own device id, and an
 // edit in one reaches only its own.
 TEST_F(EndToEnd, TwoInstancesKeepTheirOwnPorts) {

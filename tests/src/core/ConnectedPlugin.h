@@ -18,13 +18,15 @@ class ConnectedPlugin : public PluginFixture {
     setDeviceId(plug, 0x11);
     return plug;
   }
-  // The id set as the Global page sets it; the Global dump that it sends has gone out.
+  // The id set as the Global page sets it; the Global dump that it sends, to the id in use until
+  // then, has gone out.
   void setDeviceId(Kroma* plug, int id) {
-    set(plug, kGlobalSysExID, id);
     char header[16];
-    std::snprintf(header, sizeof header, "F0 3E 13 %02X 14", id);
-    EXPECT_TRUE(eventually([this, plug, &header] {
-      return !plug->ThreadRunning() && sent().find(header) != std::string::npos;
+    std::snprintf(header, sizeof header, "F0 3E 13 %02X 14", static_cast<int>(plug->deviceId()));
+    const size_t from = sentCount();
+    set(plug, kGlobalSysExID, id);
+    EXPECT_TRUE(eventually([this, plug, &header, from] {
+      return !plug->ThreadRunning() && sent(from).find(header) != std::string::npos;
     }));
   }
   // A change as the framework hands it over; what it sent.

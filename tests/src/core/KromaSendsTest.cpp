@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "ConnectedPlugin.h"
+#include "SynthOnPorts.h"
 #include "platform/vst2/opcodes.h"
 #include "src/core/detail/EditorRequests.h"
 #include "src/core/detail/KromaDialogs.h"
@@ -84,6 +85,27 @@ TEST_F(Sends, EachEditSendsItsMessageWithTheBytesItShares) {
     EXPECT_TRUE(eventually([&] {
       return !plug->ThreadRunning() && sent(from).find("F0 3E 13 05 " + type) != std::string::npos;
     })) << param;
+  }
+}
+
+// The synthesizer takes a new device id from the Global dump that DEVICE ID sends, so that dump
+// goes to the id it answers to; once it has arrived, the synthesizer answers to the new id, and
+// the edits after it, addressed to that id, land.
+TEST_F(Sends, ANewDeviceIdReachesTheSynthesizerAndTheNextEditLands) {
+  SynthOnPorts ports(midi);
+  ports.synth.setDeviceId(3);
+  Kroma* plug = open();
+  ports.connect(plug);
+  plug->sendSysExInitialization();  // the connection check finds it on id 3
+  ASSERT_TRUE(eventually([plug] { return plug->deviceId() == 3 && !plug->ThreadRunning(); }));
+  for (int id : {11, 10}) {
+    SCOPED_TRACE(id);
+    set(plug, kGlobalSysExID, id);
+    EXPECT_TRUE(eventually([&] { return ports.synth.deviceId() == id && !plug->ThreadRunning(); }));
+    EXPECT_EQ(value(plug, kDeviceID_old), id);
+    const sysex::SoundDumpBytes before = ports.synth.soundEditBuffer(0);
+    set(plug, kFilter1Cutoff, value(plug, kFilter1Cutoff) == 10 ? 20 : 10);
+    EXPECT_TRUE(eventually([&] { return ports.synth.soundEditBuffer(0) != before; }));
   }
 }
 

@@ -1,16 +1,15 @@
 // The librarian in the whole plug-in: the sound/Multi switch, and slots played, requested and
 // stored and banks saved against the simulated synthesizer on in-memory MIDI ports.
 #include <algorithm>
-#include <atomic>
-#include <chrono>
 #include <filesystem>
+#include <functional>
 #include <mutex>
 #include <string>
-#include <thread>
 #include <tuple>
 #include <vector>
 
 #include "PluginFixture.h"
+#include "SynthOnPorts.h"
 #include "platform/view/headless/HeadlessView.h"
 #include "platform/view/headless/Script.h"
 #include "src/config/ParameterIds.h"
@@ -346,47 +345,17 @@ TEST_F(Librarian, AFailedImportSaysSoAndLogsNoCopy) {
   EXPECT_EQ(log.find("patch file copied"), std::string::npos);
 }
 
-// The synthesizer on the other end of two in-memory ports, answered on a thread of its own that
-// plays the MIDI system's input thread.
+// The librarian against the synthesizer on in-memory ports.
 class WithSynth : public Librarian {
  protected:
-  WithSynth() {
-    midi.addInputPort("Synth In");
-    midi.addOutputPort("Synth Out");
-  }
-  ~WithSynth() override {
-    running = false;
-    if (pump.joinable()) pump.join();
-  }
-  void connect() {
-    plug->getExternalMIDIOutNames();
-    plug->getExternalMIDIInNames();
-    int out = plug->getExternalMIDIOutDevice("Synth Out"),
-        in = plug->getExternalMIDIInDevice("Synth In");
-    ASSERT_GT(plug->setExternalMIDIOut(out, "Synth Out"), 0);
-    ASSERT_GT(plug->setExternalMIDIIn(in, "Synth In"), 0);
-    plug->GetParam(kDeviceOutSelection)->Set(out);  // as the port menu leaves it
-    KromaProbe(plug).routing.mMIDIOutSet = true;
-    plug->GetParam(kLibSyncTimer)->Set(0.0);  // the shortest pause, 50 ms
-    pump = std::thread([this] {
-      size_t seen = 0;
-      while (running) {
-        const auto sent = midi.received("Synth Out");
-        for (; seen < sent.size(); ++seen)
-          synth.receive(sent[seen].data(), sent[seen].size(), corvane_sim::Clock::now());
-        for (const corvane_sim::Bytes& answer : synth.takeDue(corvane_sim::Clock::now()))
-          midi.deviceSend("Synth In", answer);
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-      }
-    });
-  }
+  void connect() { ports.connect(plug); }
+
   static std::string nameIn(const sysex::SoundDumpBytes& dump) {
     return trimmed(std::string(dump.begin() + DumpLayout::kSoundNameOffset, dump.begin() + 386));
   }
 
-  corvane_sim::Simulator synth;
-  std::atomic<bool> running{true};
-  std::thread pump;
+  SynthOnPorts ports{midi};
+  corvane_sim::Simulator& synth = ports.synth;
 };
 
 TEST_F(WithSynth, SlotsArePlayedRequestedStoredAndTheBankSavedAndReadBackUnchanged) {
@@ -432,6 +401,62 @@ TEST_F(WithSynth, SlotsArePlayedRequestedStoredAndTheBankSavedAndReadBackUnchang
                              file->records.at(i).messages[0].bytes.begin() + 7))
           << file->fileName << " slot " << i;
   EXPECT_EQ(KromaProbe(plug).parts.mPatchLibrarian->soundFiles.size(), 2u);
+}
+
+// What the librarian's requests and sends report, as the musician meets them: without a bank
+// nothing goes to the synthesizer; an answer, or the editor's sound, that no slot takes is no
+// completion; what a slot takes completes and marks the bank unsaved.
+TEST_F(WithSynth, ARequestOrSendCompletesOnlyWithWhatASlotTook) {
+  writeData("Kroma Editor LOG.txt", "");  // every status text goes to the debug log
+  openWithEditor();
+  connect();
+  plug->mainTabSwitch(1, 0);
+  LibrarianViewControl* view = KromaProbe(plug).widgets.mLibrarianView;
+  const auto click = [&](int list, int slot) {
+    const IRECT r = view->slotRect(list, slot);
+    window->mouseDown(r.L + 3, r.T + 3);
+    window->mouseUp(r.L + 3, r.T + 3, VIEW_Event::kLeft, {});
+  };
+  // What one step showed, from its start to its end, and whether it marked the bank unsaved.
+  const auto step = [&](const std::function<void()>& act) {
+    const size_t from = readData("Kroma Editor LOG.txt").size();
+    act();
+    EXPECT_TRUE(eventually([&] { return idle(); }));
+    std::string texts;
+    const std::string log = readData("Kroma Editor LOG.txt").substr(from);
+    const std::string tag = "STATUS: ";
+    for (size_t at = log.find(tag); at != std::string::npos; at = log.find(tag, at + 1)) {
+      const size_t text = at + tag.size();
+      texts += log.substr(text, log.find('\n', text) - text) + "|";
+    }
+    return texts + (plug->getValue(kBankEditUnsaved) == 1.0 ? " unsaved" : "");
+  };
+  const auto request = [&](std::vector<int> item) {
+    return [&, item] { choose(KromaProbe(plug).widgets.mBankEditMenu, item); };
+  };
+  const auto overwrite = [&] { set(plug, kOverwriteBank, 1); };
+
+  size_t sent = sentCount();
+  EXPECT_EQ(step(request({0, 4})), "No Bank to receive Data!|") << "All Patches from Bank A";
+  EXPECT_EQ(step(request({0, 1})), "No Bank to receive Data!|") << "from Active Slot to Librarian";
+  EXPECT_EQ(step(overwrite), "No Bank to receive Data!|");
+  EXPECT_EQ(sentCount(), sent) << "nothing went to the synthesizer";
+
+  banks::write(data.file("Patches/Edit.syx"), "E");
+  plug->patchTypeChanged(0, 0, true);
+  click(1, 3);  // a slot of the lower list: none of the upper one is selected
+  sent = sentCount();
+  EXPECT_EQ(step(request({0, 1})), "Data processing, please wait...|Slot update FAILED!|");
+  EXPECT_EQ(sentCount(), sent + 1) << "the request went out and was answered";
+  click(0, 5);
+  set(plug, kMIDIFilterHWSEPassThrough, 0);  // the synthesizer's SysEx filtered out
+  EXPECT_EQ(step(overwrite), "Slot update FAILED!|");
+  EXPECT_EQ(slotName(5), "E5");
+  set(plug, kMIDIFilterHWSEPassThrough, 1);
+  EXPECT_EQ(step(request({0, 1})),
+            "Data processing, please wait...|Data request Completed!|Data received to slot(s)| "
+            "unsaved");
+  EXPECT_NE(slotName(5), "E5");
 }
 
 }  // namespace

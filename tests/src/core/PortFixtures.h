@@ -10,10 +10,11 @@ inline IMidiMsg noteOn(int offset, uint8_t key, int channel = 0) {
   return IMidiMsg(offset, static_cast<uint8_t>(0x90 | channel), key, 100);
 }
 
-// Device id 0x11 as the plug-in and its Global page hold it (no Global dump sent), and the
-// shortest pause between the messages of a job.
+// Device id 0x11 as the plug-in and its Global page hold it and the synthesizer answers to it (no
+// Global dump sent), and the shortest pause between the messages of a job.
 inline void useDeviceId11(Kroma* plug) {
   plug->GetParam(kGlobalSysExID)->Set(0x11);
+  plug->GetParam(kDeviceID_old)->Set(0x11);
   KromaProbe(plug).routing.mDeviceID = 0x11;
   plug->GetParam(kLibSyncTimer)->Set(0);
 }

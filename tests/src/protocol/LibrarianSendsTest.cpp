@@ -20,7 +20,7 @@ TEST(MultiSend, GlobalFirstThenTheMultiThenTheActivePartsInOrder) {
   e.sim.setDeviceId(5);
   e.plugin.id = 5;
   auto& v = e.plugin.values;
-  v[kGlobalSysExID] = 5;
+  v[kGlobalSysExID] = v[kDeviceID_old] = 5;
   e.plugin.globalFirst = e.plugin.withMulti = true;
   v[kMultiPartStatus + 2] = v[kMultiPartStatus + 5] = 1;
   v[kMultiPartTranspose + 2] = 48;
@@ -44,6 +44,29 @@ TEST(MultiSend, GlobalFirstThenTheMultiThenTheActivePartsInOrder) {
   EXPECT_EQ(e.plugin.calls,
             std::vector<std::string>({"multi-send on", "multi-send off", "multi-send on"}));
   EXPECT_FALSE(e.plugin.overlay || e.manager->soundSendBusy);
+}
+
+// The synthesizer takes a new device id from the Global dump, so the dump goes to the id it
+// answers to until then; the id it carries is the one in use from then on. Without the MIDI
+// ports nothing changes in the synthesizer, and the id it answers to stays.
+TEST(GlobalSend, TheDumpGoesToTheIdTheSynthesizerAnswersToAndSetsTheNewOne) {
+  for (bool ports : {true, false}) {
+    SCOPED_TRACE(ports);
+    Engine e;
+    e.sim.setDeviceId(3);
+    e.plugin.midiOut = ports;
+    e.plugin.values[kDeviceID_old] = 3;
+    e.plugin.values[kGlobalSysExID] = e.plugin.id = 11;
+    ASSERT_TRUE(e.run(job(kSendGlobalToDevice), [&] { e.manager->soundSendBusy = true; }));
+    const std::vector<Bytes> expected = {{0xF0, 0x3E, 0x13, 3, 0x14}};
+    std::vector<Bytes> headers;
+    for (const Bytes& message : e.plugin.sent)
+      headers.emplace_back(message.begin(), message.begin() + 5);
+    EXPECT_EQ(headers, ports ? expected : std::vector<Bytes>());
+    EXPECT_EQ(e.sim.deviceId(), ports ? 11 : 3);
+    EXPECT_EQ(e.plugin.values[kDeviceID_old], ports ? 11 : 3);
+    EXPECT_FALSE(e.manager->soundSendBusy);
+  }
 }
 
 // Without the part sounds, only the current part's sound follows the Multi, with a pause of its

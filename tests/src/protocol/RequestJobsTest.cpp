@@ -12,7 +12,8 @@ using corvane_sim::Fault;
 using Texts = std::vector<std::string>;
 
 const std::string kTimedOut = "CONNECTION TIMED OUT!", kCancelled = "Data request CANCELLED!",
-                  kCompleted = "Data request Completed!", kUnsaved = "Data received to slot(s)";
+                  kCompleted = "Data request Completed!", kUnsaved = "Data received to slot(s)",
+                  kNoBank = "No Bank to receive Data!", kNotStored = "Slot update FAILED!";
 
 Texts tail(FakePlugin& plugin, size_t count) {
   const Texts& all = plugin.status();
@@ -66,6 +67,9 @@ TEST(RequestJobs, AnswersCompleteSilenceTimesOutAndACancelEndsWhereTheJobLooksAt
       {job(kSendPartRequest), false, true, 0, {kTimedOut}, 129, 160}, {job(kSendSingleMultiRequest), true, true, 0, {kTimedOut}, 129, 158},
       {job(kSendAllMultiRequest), true, true, 0, {kTimedOut}, 129, 158}, {job(kSendSinglePatchRequest), false, true, 0, {kTimedOut}, 129, 158},
       {job(kSendAllPatchRequest), false, true, 0, {kTimedOut}, 129, 158}, {job(kSendDeviceIdEnquiry), false, true, 0, {noResponse}, 129, 158},
+      // Every program answered: two pauses each.
+      {job(kSendAllPatchRequest), false, false, 0, {"Data request completed!", kUnsaved}, 128, 256},
+      {job(kSendAllMultiRequest), true, false, 0, {kCompleted, kUnsaved}, 128, 256},
       // Answered at once: the part request pauses after sending, in its cycle and at its end.
       {job(kSendPartRequest, 3, true), false, false, 0, {kCompleted}, 1, 3}, {job(kSendPartRequest, 3, false), false, false, 0, {kCompleted, kUnsaved}, 1, 3},
       {job(kSendSinglePatchRequest, 0, false, 2), false, false, 0, {kCompleted, kUnsaved}, 1, 1},
@@ -152,6 +156,76 @@ TEST(RequestJobs, ACancelledBankRequestPutsBackOnlyTheSlotsItChanged) {
   EXPECT_EQ(e.plugin.last(), "Data request cancelled!");
   EXPECT_EQ(e.plugin.values[kBankEditUnsaved], 0.0);
   EXPECT_EQ(e.plugin.refills.back(), 0);
+}
+
+// The jobs that fill librarian slots, and the kind of bank each fills.
+struct IntoLibrarian {
+  SenderJob job;
+  bool multi;
+};
+const IntoLibrarian kIntoLibrarian[] = {{job(kSendPartRequest), false},
+                                        {job(kSendSinglePatchRequest), false},
+                                        {job(kSendAllPatchRequest), false},
+                                        {job(kSendSingleMultiRequest), true},
+                                        {job(kSendAllMultiRequest), true},
+                                        {job(kSendActiveArrangementRequest), true},
+                                        {job(kSendPartToDevice, 0, true), false},
+                                        {job(kSendArrangementToDevice, 0, true), true},
+                                        {job(kInitPerformance), true},
+                                        {job(kInitClassicPatch), false}};
+
+// Without a bank of its kind in the upper list (none there, or one of the other kind) a job into
+// the librarian is refused before it sends or waits for anything, and a collector armed by its
+// starter takes nothing after it.
+TEST(LibrarianJobs, WithoutABankOfItsKindAJobIntoTheLibrarianSendsNothing) {
+  for (const IntoLibrarian& c : kIntoLibrarian)
+    for (bool otherKind : {false, true}) {
+      SCOPED_TRACE(testing::Message() << c.job.code << (otherKind ? " other kind" : " no bank"));
+      Engine e;
+      e.mode(c.multi != otherKind);
+      if (!otherKind) e.librarian.upperFileIndex = 1;
+      // The send jobs free the sender on every path.
+      const bool send = c.job.code == kSendPartToDevice || c.job.code == kSendArrangementToDevice;
+      ASSERT_TRUE(e.run(c.job, [&] { e.manager->soundSendBusy = send; }));
+      EXPECT_TRUE(e.plugin.sent.empty());
+      EXPECT_TRUE(e.clock->pauses.empty());
+      EXPECT_EQ(e.plugin.status(), Texts({kNoBank}));
+      EXPECT_EQ(e.plugin.values[kBankEditUnsaved], 0.0);
+      EXPECT_FALSE(e.manager->soundSendBusy);
+    }
+  Engine e;
+  e.librarian.upperFileIndex = 1;
+  ASSERT_TRUE(e.manager->sendSinglePatchRequestSysexFromLibrarian(false, 0) && e.idle());
+  e.librarian.upperFileIndex = 0;
+  e.fromDevice(namedDump(false, "Late", 0, 0));
+  EXPECT_EQ(e.slot(0).name, slotName(0));
+}
+
+// An answer, or a dump handed over, that no slot takes (the selected slot lies outside the bank)
+// is no completion: "Slot update FAILED!", and the bank stays saved. A bank request stops at the
+// first answer no slot takes, keeping the slots filled before it.
+TEST(LibrarianJobs, WhatNoSlotTakesIsNoCompletion) {
+  for (const IntoLibrarian& c : kIntoLibrarian) {
+    SCOPED_TRACE(c.job.code);
+    const bool bank = c.job.code == kSendAllPatchRequest || c.job.code == kSendAllMultiRequest;
+    Engine e;
+    e.mode(c.multi);
+    if (bank)
+      e.clock->onPause = [&](int) {
+        if (e.slot(9, c.multi).name != slotName(9)) e.librarian.type = 2;
+      };
+    else
+      e.librarian.selectedProgram = -1;
+    ASSERT_TRUE(e.run(c.job));
+    EXPECT_EQ(tail(e.plugin, 2).back(), kNotStored);
+    EXPECT_FALSE(e.plugin.showed(kCompleted) || e.plugin.showed("Data request completed!"));
+    EXPECT_EQ(e.plugin.showed(kUnsaved), bank);
+    EXPECT_EQ(e.plugin.values[kBankEditUnsaved], bank ? 1.0 : 0.0);
+    if (!bank) continue;
+    EXPECT_EQ(e.plugin.sent.size(), 11u);
+    EXPECT_EQ(e.slot(10, c.multi).name, slotName(10));
+    EXPECT_EQ(e.log.lines.back(), "10 of 128 slot(s) received");
+  }
 }
 
 // An answer in the last pause counts before the time-out: 25 cycles, 128 resends, cycles 26 to

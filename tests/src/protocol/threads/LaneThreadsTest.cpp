@@ -36,6 +36,10 @@ TEST(LaneThreads, ShutDownJoinsARunningJobWithoutWaitingOutItsPauses) {
     SCOPED_TRACE(code);
     FakePlugin plugin;
     PatchLibrarian librarian;
+    // A bank for the requests into the librarian to fill.
+    librarian.soundFiles.push_back(bankOf(false));
+    librarian.multiFiles.push_back(bankOf(true));
+    librarian.type = code == kSendSingleMultiRequest || code == kSendAllMultiRequest;
     plugin.values[kLibSyncTimer] = 7;  // 500 ms a pause
     std::atomic<int> ranOut{0};
     auto manager = std::make_unique<MIDIMessageManager>(plugin, librarian, nullptr,
