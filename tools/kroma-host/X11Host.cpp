@@ -1,7 +1,9 @@
 #include "tools/kroma-host/X11Host.h"
 
+#include <X11/XKBlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
+#include <X11/keysym.h>
 
 #include <chrono>
 #include <cstdio>
@@ -18,6 +20,8 @@ X11Host* X11Host::sHost = nullptr;
 namespace {
 
 constexpr auto kMapWait = std::chrono::seconds(5);
+constexpr auto kMenuWait = std::chrono::seconds(10);
+constexpr auto kPoll = std::chrono::milliseconds(10);
 
 unsigned ChannelOf(unsigned long pixel, unsigned long mask) {
   if (!mask) return 0;
@@ -121,6 +125,7 @@ bool X11Host::schedule(int delay, Window window, const std::vector<std::string>&
                         &child);
   mPlayers.emplace_back([this, delay, action, rootX, rootY] {
     std::this_thread::sleep_for(std::chrono::milliseconds(delay));
+    if (action[0] == "menu" && !awaitMenu()) return;
     std::lock_guard<std::mutex> lock(mInputMutex);
     play(action, rootX, rootY);
     XSync(mInput, False);
@@ -143,8 +148,53 @@ void X11Host::play(const std::vector<std::string>& action, int rootX, int rootY)
   } else if (what == "key" && action.size() > 1) {
     key(XStringToKeysym(action[1].c_str()));
   } else if (what == "type" && action.size() > 1) {
-    for (char c : action[1]) key((KeySym)(unsigned char)c);
+    for (char c : action[1]) typeCharacter((unsigned char)c);
+  } else if (what == "menu") {
+    for (size_t i = 1; i < action.size(); ++i) key(XStringToKeysym(action[i].c_str()));
   }
+}
+
+// Printable Latin-1 characters are their own key symbols.
+void X11Host::typeCharacter(unsigned char c) {
+  const KeySym symbol = c;
+  const KeyCode code = XKeysymToKeycode(mInput, symbol);
+  if (!code) return;
+  const bool shift = XkbKeycodeToKeysym(mInput, code, 0, 0) != symbol;
+  const KeyCode shiftCode = XKeysymToKeycode(mInput, XK_Shift_L);
+  if (shift) XTestFakeKeyEvent(mInput, shiftCode, True, CurrentTime);
+  key(symbol);
+  if (shift) XTestFakeKeyEvent(mInput, shiftCode, False, CurrentTime);
+}
+
+// Menus are the only override-redirect windows the editor shows.
+bool X11Host::awaitMenu() {
+  const auto deadline = std::chrono::steady_clock::now() + kMenuWait;
+  while (std::chrono::steady_clock::now() < deadline) {
+    {
+      std::lock_guard<std::mutex> lock(mInputMutex);
+      Window root, parent, *children = nullptr;
+      unsigned count = 0;
+      XQueryTree(mInput, DefaultRootWindow(mInput), &root, &parent, &children, &count);
+      XWindowAttributes menu{};
+      bool shown = false;
+      for (unsigned i = 0; i < count; ++i) {
+        XWindowAttributes attributes{};
+        if (XGetWindowAttributes(mInput, children[i], &attributes) &&
+            attributes.override_redirect && attributes.map_state == IsViewable) {
+          menu = attributes;
+          shown = true;
+        }
+      }
+      if (children) XFree(children);
+      if (shown) {
+        XTestFakeMotionEvent(mInput, -1, menu.x + menu.width / 2, menu.y, CurrentTime);
+        XSync(mInput, False);
+        return true;
+      }
+    }
+    std::this_thread::sleep_for(kPoll);
+  }
+  return false;
 }
 
 void X11Host::key(KeySym symbol) {

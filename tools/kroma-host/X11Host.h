@@ -30,7 +30,9 @@ class X11Host {
   bool screenshot(Window window, const std::string& file);
   // Plays an action delay milliseconds from now, at a point of the window:
   // "move X Y", "press B", "release B", "click X Y [B]", "key NAME" (a key
-  // symbol's name), "type TEXT".
+  // symbol's name), "type TEXT" (the whole text, Shift held where the
+  // keyboard needs it), "menu NAME..." (waits until a popup menu shows, at
+  // most 10 s, then taps the named keys into it).
   bool schedule(int delay, Window window, const std::vector<std::string>& action);
   // X errors the process's handler saw.
   int errors() const { return sErrors; }
@@ -40,6 +42,10 @@ class X11Host {
   static int countError(Display* display, XErrorEvent* error);
   void play(const std::vector<std::string>& action, int rootX, int rootY);
   void key(KeySym symbol);
+  void typeCharacter(unsigned char c);
+  // Waits until a popup menu shows and puts the pointer on its top edge, where
+  // it lights no item, so that keys reach the menu; false when none showed.
+  bool awaitMenu();
 
   Display* mDisplay = nullptr;
   Display* mInput = nullptr;  // the injecting threads' connection, one at a time
