@@ -65,7 +65,7 @@
 //                                       click X Y [B], key NAME, type TEXT
 //                                       (the rest of the line, capitals and
 //                                       blanks too), menu NAME... (the keys
-//                                       once a popup menu shows, at most 10 s)
+//                                       once a popup menu shows, at most 30 s)
 //   x-screen FILE, x-close, x-errors    the window as a PNG; effEditClose and
 //                                       the window gone; the X errors seen
 //   open-another                        keeps the instance (and its editor)

@@ -20,7 +20,7 @@ X11Host* X11Host::sHost = nullptr;
 namespace {
 
 constexpr auto kMapWait = std::chrono::seconds(5);
-constexpr auto kMenuWait = std::chrono::seconds(10);
+constexpr auto kMenuWait = std::chrono::seconds(30);
 constexpr auto kPoll = std::chrono::milliseconds(10);
 
 unsigned ChannelOf(unsigned long pixel, unsigned long mask) {

@@ -32,7 +32,7 @@ class X11Host {
   // "move X Y", "press B", "release B", "click X Y [B]", "key NAME" (a key
   // symbol's name), "type TEXT" (the whole text, Shift held where the
   // keyboard needs it), "menu NAME..." (waits until a popup menu shows, at
-  // most 10 s, then taps the named keys into it).
+  // most 30 s, then taps the named keys into it).
   bool schedule(int delay, Window window, const std::vector<std::string>& action);
   // X errors the process's handler saw.
   int errors() const { return sErrors; }

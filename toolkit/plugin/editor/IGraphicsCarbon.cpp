@@ -229,7 +229,7 @@ void IGraphicsCarbon::CreateTextEntry(IControl* control, IText* style, IRECT* ar
   }
 }
 
-bool IGraphicsCarbon::TextEntryHandler(const VIEW_Event& key) {
+bool IGraphicsCarbon::TextEntryHandler(const VIEW_Event& key, const std::string& candidate) {
   switch (key.key) {
     case VIEW_KEY_RETURN:
     case VIEW_KEY_ENTER:
@@ -249,8 +249,7 @@ bool IGraphicsCarbon::TextEntryHandler(const VIEW_Event& key) {
   }
   const int character = key.key == VIEW_KEY_SPACE ? ' ' : key.key;
   if (mEdParam && !KindTakes(mEdParam->Type(), character)) return true;
-  const int length = mEdControl ? mEdControl->GetTextEntryLength() : 0;
-  return (int)mView->textFieldText().size() >= length;
+  return !VIEW_TextField::fits(candidate, mEdControl ? mEdControl->GetTextEntryLength() : 0);
 }
 
 void IGraphicsCarbon::EndUserInput(bool commit) {

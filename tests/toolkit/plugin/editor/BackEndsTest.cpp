@@ -457,6 +457,27 @@ TEST_F(BackEndsTest, TheViewIsDrawnWholeAfterAnEntry) {
   EXPECT_EQ(view->drawn().back(), std::vector<int>({0, 0, kWidth, kHeight}));
 }
 
+// In both back ends a field of length 0 takes text of any length, and a key that replaces the
+// selected text is measured against the text it leaves: typing over a full name works.
+TEST_F(BackEndsTest, AnEntrysLengthCountsWhatTheKeyLeaves) {
+  IParam name;
+  name.InitText();
+  IRECT area(10, 10, 60, 30);
+  for (bool carbon : {false, true}) {
+    open(carbon);
+    probe->SetTextEntryLength(0);
+    graphics->CreateTextEntry(probe, probe->GetText(), &area, "search...", &name);
+    view->typeText(std::string(40, 'x'));
+    EXPECT_EQ(view->textFieldText(), std::string(40, 'x')) << "carbon " << carbon;
+    view->key(VIEW_KEY_ESCAPE);
+    probe->SetTextEntryLength(4);
+    graphics->CreateTextEntry(probe, probe->GetText(), &area, "Bass", &name);
+    view->typeText("Lead1");
+    EXPECT_EQ(view->textFieldText(), "Lead") << "carbon " << carbon;
+    view->key(VIEW_KEY_ESCAPE);
+  }
+}
+
 // In the pane's full entry the keys that move the caret or delete still reach the field; only a
 // character that would not fit is refused.
 TEST_F(BackEndsTest, MovingAndDeletingKeysEditAFullEntry) {
