@@ -104,8 +104,11 @@ void IGraphicsCarbon::TimerHandler() {
     mView->invalidate(0, 0, mGraphicsMac->Width(), mGraphicsMac->Height());
 }
 
+// The host's window takes the new size from its corner, the pane fills it.
 bool IGraphicsCarbon::Resize(int width, int height) {
-  return mView && mView->resize(width, height);
+  if (!mWindow || !mView) return false;
+  ResizeWindow(mWindow, width, height);
+  return mView->resize(width, height);
 }
 
 // ---- Events ------------------------------------------------------------------

@@ -167,12 +167,17 @@ TEST_F(BackEndsTest, DragsAndReleasesOfEitherButtonReachTheControl) {
   }
 }
 
-// A resize reaches the open view or pane and the editor's own size; the same size again does
-// nothing.
+// A resize reaches the open view, or the pane and the host's window, and the editor's own size;
+// the same size again does nothing. A pane without a window of the host's keeps its size.
 TEST_F(BackEndsTest, AResizeReachesTheOpenViewOrPane) {
+  VIEW_HostFrame hostWindow;
   for (bool carbon : {false, true}) {
     graphics->Resize(kWidth, kHeight);
-    open(carbon);
+    if (carbon)
+      graphics->OpenWindow(&hostWindow, nullptr, 0, 0);
+    else
+      graphics->OpenWindow(nullptr);
+    view = VIEW_HeadlessView::of(graphics->KitView());
     graphics->Resize(kWidth + 30, kHeight + 10);
     EXPECT_EQ(std::vector<int>({view->screenWidth(), view->screenHeight(), graphics->Width(),
                                 graphics->Height()}),
@@ -187,6 +192,11 @@ TEST_F(BackEndsTest, AResizeReachesTheOpenViewOrPane) {
     graphics->Resize(kWidth + 30, kHeight + 10);
     EXPECT_EQ(view->screenWidth(), 1) << "carbon " << carbon;
   }
+  EXPECT_THAT(VIEW_Script::instance().hostResizes(),
+              ElementsAre(ElementsAre(kWidth + 30, kHeight + 10)));
+  open(true);
+  EXPECT_FALSE(graphics->GetCarbon()->Resize(kWidth, kHeight));
+  EXPECT_EQ(view->screenWidth(), kWidth + 30);
 }
 
 // The framework's key numbers: the space bar and the arrows first, then digits, capitals and

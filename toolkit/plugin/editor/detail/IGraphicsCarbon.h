@@ -37,6 +37,9 @@ class IGraphicsCarbon : private VIEW_Client {
   bool GetDrawingContext() const { return mContext; }
 
   void TimerHandler();
+  // The host's window (its top-left corner kept) and the pane take the new
+  // size; true when the pane took it. Without a window or a pane, false and
+  // nothing changes.
   bool Resize(int width, int height);
   // A menu (with its sub-menus) from a model, entered in the menu list; null
   // for an empty model.
