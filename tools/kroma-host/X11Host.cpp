@@ -125,15 +125,15 @@ bool X11Host::schedule(int delay, Window window, const std::vector<std::string>&
                         &child);
   mPlayers.emplace_back([this, delay, action, rootX, rootY] {
     std::this_thread::sleep_for(std::chrono::milliseconds(delay));
-    if (action[0] == "menu" && !awaitMenu()) return;
+    const Window menu = action[0] == "menu" ? awaitMenu() : None;
     std::lock_guard<std::mutex> lock(mInputMutex);
-    play(action, rootX, rootY);
+    play(action, rootX, rootY, menu);
     XSync(mInput, False);
   });
   return true;
 }
 
-void X11Host::play(const std::vector<std::string>& action, int rootX, int rootY) {
+void X11Host::play(const std::vector<std::string>& action, int rootX, int rootY, Window menu) {
   const std::string& what = action[0];
   auto number = [&](size_t i, int fallback) {
     return i < action.size() ? std::atoi(action[i].c_str()) : fallback;
@@ -149,8 +149,8 @@ void X11Host::play(const std::vector<std::string>& action, int rootX, int rootY)
     key(XStringToKeysym(action[1].c_str()));
   } else if (what == "type" && action.size() > 1) {
     for (char c : action[1]) typeCharacter((unsigned char)c);
-  } else if (what == "menu") {
-    for (size_t i = 1; i < action.size(); ++i) key(XStringToKeysym(action[i].c_str()));
+  } else if (what == "menu" && menu) {
+    for (size_t i = 1; i < action.size(); ++i) keyTo(menu, action[i]);
   }
 }
 
@@ -167,34 +167,42 @@ void X11Host::typeCharacter(unsigned char c) {
 }
 
 // Menus are the only override-redirect windows the editor shows.
-bool X11Host::awaitMenu() {
+Window X11Host::awaitMenu() {
   const auto deadline = std::chrono::steady_clock::now() + kMenuWait;
   while (std::chrono::steady_clock::now() < deadline) {
+    Window menu = None;
     {
       std::lock_guard<std::mutex> lock(mInputMutex);
       Window root, parent, *children = nullptr;
       unsigned count = 0;
       XQueryTree(mInput, DefaultRootWindow(mInput), &root, &parent, &children, &count);
-      XWindowAttributes menu{};
-      bool shown = false;
       for (unsigned i = 0; i < count; ++i) {
         XWindowAttributes attributes{};
         if (XGetWindowAttributes(mInput, children[i], &attributes) &&
-            attributes.override_redirect && attributes.map_state == IsViewable) {
-          menu = attributes;
-          shown = true;
-        }
+            attributes.override_redirect && attributes.map_state == IsViewable)
+          menu = children[i];
       }
       if (children) XFree(children);
-      if (shown) {
-        XTestFakeMotionEvent(mInput, -1, menu.x + menu.width / 2, menu.y, CurrentTime);
-        XSync(mInput, False);
-        return true;
-      }
     }
+    if (menu) return menu;
     std::this_thread::sleep_for(kPoll);
   }
-  return false;
+  return None;
+}
+
+// Sent to the menu itself: a key played into the server could come before the menu holds the
+// keyboard and go to the window that had it.
+void X11Host::keyTo(Window menu, const std::string& name) {
+  XEvent event{};
+  XKeyEvent& key = event.xkey;
+  key.display = mInput;
+  key.window = menu;
+  key.root = DefaultRootWindow(mInput);
+  key.time = CurrentTime;
+  key.same_screen = True;
+  key.keycode = XKeysymToKeycode(mInput, XStringToKeysym(name.c_str()));
+  key.type = KeyPress;
+  XSendEvent(mInput, menu, False, KeyPressMask, &event);
 }
 
 void X11Host::key(KeySym symbol) {

@@ -32,7 +32,7 @@ class X11Host {
   // "move X Y", "press B", "release B", "click X Y [B]", "key NAME" (a key
   // symbol's name), "type TEXT" (the whole text, Shift held where the
   // keyboard needs it), "menu NAME..." (waits until a popup menu shows, at
-  // most 30 s, then taps the named keys into it).
+  // most 30 s, then sends it the named keys).
   bool schedule(int delay, Window window, const std::vector<std::string>& action);
   // X errors the process's handler saw.
   int errors() const { return sErrors; }
@@ -40,12 +40,13 @@ class X11Host {
  private:
   X11Host() = default;
   static int countError(Display* display, XErrorEvent* error);
-  void play(const std::vector<std::string>& action, int rootX, int rootY);
+  // menu: the popup menu a "menu" action waited for.
+  void play(const std::vector<std::string>& action, int rootX, int rootY, Window menu);
   void key(KeySym symbol);
   void typeCharacter(unsigned char c);
-  // Waits until a popup menu shows and puts the pointer on its top edge, where
-  // it lights no item, so that keys reach the menu; false when none showed.
-  bool awaitMenu();
+  // Waits until a popup menu shows; None when none showed.
+  Window awaitMenu();
+  void keyTo(Window menu, const std::string& name);
 
   Display* mDisplay = nullptr;
   Display* mInput = nullptr;  // the injecting threads' connection, one at a time
