@@ -48,6 +48,13 @@ bool VIEW_TextField::edits(const VIEW_Event& key) {
          isCharacter(key.key);
 }
 
+bool VIEW_TextField::fits(const std::string& text, int maxLength) {
+  if (maxLength <= 0) return true;
+  int characters = 0;
+  for (unsigned char c : text) characters += (c & 0xC0) != 0x80;
+  return characters <= maxLength;
+}
+
 std::string VIEW_TextField::candidate(const VIEW_Event& key) const {
   VIEW_TextField edited = *this;
   edited.apply(key);

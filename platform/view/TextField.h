@@ -26,6 +26,10 @@ struct VIEW_TextField {
 
   // Whether the key edits the text (characters, backspace, delete).
   static bool edits(const VIEW_Event& key);
+  // Whether a text fits a field of at most maxLength characters; 0 means no
+  // limit. Judge the text a key would leave (candidate), so that a key that
+  // replaces the selection is measured against what remains.
+  static bool fits(const std::string& text, int maxLength);
   // The text after the key (the text itself for keys that do not edit it).
   std::string candidate(const VIEW_Event& key) const;
   // Applies the key: the edit, or the caret moves.

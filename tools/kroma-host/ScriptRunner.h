@@ -63,6 +63,9 @@
 //   x-input MS ACTION...                plays ACTION into the server MS from
 //                                       now: move X Y, press B, release B,
 //                                       click X Y [B], key NAME, type TEXT
+//                                       (the rest of the line, capitals and
+//                                       blanks too), menu NAME... (the keys
+//                                       once a popup menu shows, at most 30 s)
 //   x-screen FILE, x-close, x-errors    the window as a PNG; effEditClose and
 //                                       the window gone; the X errors seen
 //   open-another                        keeps the instance (and its editor)

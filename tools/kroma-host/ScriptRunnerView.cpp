@@ -212,10 +212,19 @@ bool ScriptRunner::stepXIdle(const Args& args, const std::string&) {
   return true;
 }
 
-bool ScriptRunner::stepXInput(const Args& args, const std::string&) {
+bool ScriptRunner::stepXInput(const Args& args, const std::string& rest) {
   if (args.size() < 3 || !needXWindow()) return false;
-  return X11Host::instance()->schedule(std::atoi(args[1].c_str()), mOpen->window,
-                                       Args(args.begin() + 2, args.end()));
+  Args action(args.begin() + 2, args.end());
+  if (action[0] == "type") {
+    // The text as the line has it, blanks and all: what follows the word "type" and one blank.
+    std::istringstream words(rest);
+    std::string word, text;
+    words >> word >> word;
+    words.get();
+    std::getline(words, text);
+    action = {"type", text};
+  }
+  return X11Host::instance()->schedule(std::atoi(args[1].c_str()), mOpen->window, action);
 }
 
 bool ScriptRunner::stepXScreen(const Args& args, const std::string&) {

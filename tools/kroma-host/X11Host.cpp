@@ -1,7 +1,9 @@
 #include "tools/kroma-host/X11Host.h"
 
+#include <X11/XKBlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
+#include <X11/keysym.h>
 
 #include <chrono>
 #include <cstdio>
@@ -18,6 +20,8 @@ X11Host* X11Host::sHost = nullptr;
 namespace {
 
 constexpr auto kMapWait = std::chrono::seconds(5);
+constexpr auto kMenuWait = std::chrono::seconds(30);
+constexpr auto kPoll = std::chrono::milliseconds(10);
 
 unsigned ChannelOf(unsigned long pixel, unsigned long mask) {
   if (!mask) return 0;
@@ -121,14 +125,15 @@ bool X11Host::schedule(int delay, Window window, const std::vector<std::string>&
                         &child);
   mPlayers.emplace_back([this, delay, action, rootX, rootY] {
     std::this_thread::sleep_for(std::chrono::milliseconds(delay));
+    const Window menu = action[0] == "menu" ? awaitMenu() : None;
     std::lock_guard<std::mutex> lock(mInputMutex);
-    play(action, rootX, rootY);
+    play(action, rootX, rootY, menu);
     XSync(mInput, False);
   });
   return true;
 }
 
-void X11Host::play(const std::vector<std::string>& action, int rootX, int rootY) {
+void X11Host::play(const std::vector<std::string>& action, int rootX, int rootY, Window menu) {
   const std::string& what = action[0];
   auto number = [&](size_t i, int fallback) {
     return i < action.size() ? std::atoi(action[i].c_str()) : fallback;
@@ -143,8 +148,61 @@ void X11Host::play(const std::vector<std::string>& action, int rootX, int rootY)
   } else if (what == "key" && action.size() > 1) {
     key(XStringToKeysym(action[1].c_str()));
   } else if (what == "type" && action.size() > 1) {
-    for (char c : action[1]) key((KeySym)(unsigned char)c);
+    for (char c : action[1]) typeCharacter((unsigned char)c);
+  } else if (what == "menu" && menu) {
+    for (size_t i = 1; i < action.size(); ++i) keyTo(menu, action[i]);
   }
+}
+
+// Printable Latin-1 characters are their own key symbols.
+void X11Host::typeCharacter(unsigned char c) {
+  const KeySym symbol = c;
+  const KeyCode code = XKeysymToKeycode(mInput, symbol);
+  if (!code) return;
+  const bool shift = XkbKeycodeToKeysym(mInput, code, 0, 0) != symbol;
+  const KeyCode shiftCode = XKeysymToKeycode(mInput, XK_Shift_L);
+  if (shift) XTestFakeKeyEvent(mInput, shiftCode, True, CurrentTime);
+  key(symbol);
+  if (shift) XTestFakeKeyEvent(mInput, shiftCode, False, CurrentTime);
+}
+
+// Menus are the only override-redirect windows the editor shows.
+Window X11Host::awaitMenu() {
+  const auto deadline = std::chrono::steady_clock::now() + kMenuWait;
+  while (std::chrono::steady_clock::now() < deadline) {
+    Window menu = None;
+    {
+      std::lock_guard<std::mutex> lock(mInputMutex);
+      Window root, parent, *children = nullptr;
+      unsigned count = 0;
+      XQueryTree(mInput, DefaultRootWindow(mInput), &root, &parent, &children, &count);
+      for (unsigned i = 0; i < count; ++i) {
+        XWindowAttributes attributes{};
+        if (XGetWindowAttributes(mInput, children[i], &attributes) &&
+            attributes.override_redirect && attributes.map_state == IsViewable)
+          menu = children[i];
+      }
+      if (children) XFree(children);
+    }
+    if (menu) return menu;
+    std::this_thread::sleep_for(kPoll);
+  }
+  return None;
+}
+
+// Sent to the menu itself: a key played into the server could come before the menu holds the
+// keyboard and go to the window that had it.
+void X11Host::keyTo(Window menu, const std::string& name) {
+  XEvent event{};
+  XKeyEvent& key = event.xkey;
+  key.display = mInput;
+  key.window = menu;
+  key.root = DefaultRootWindow(mInput);
+  key.time = CurrentTime;
+  key.same_screen = True;
+  key.keycode = XKeysymToKeycode(mInput, XStringToKeysym(name.c_str()));
+  key.type = KeyPress;
+  XSendEvent(mInput, menu, False, KeyPressMask, &event);
 }
 
 void X11Host::key(KeySym symbol) {

@@ -30,7 +30,9 @@ class X11Host {
   bool screenshot(Window window, const std::string& file);
   // Plays an action delay milliseconds from now, at a point of the window:
   // "move X Y", "press B", "release B", "click X Y [B]", "key NAME" (a key
-  // symbol's name), "type TEXT".
+  // symbol's name), "type TEXT" (the whole text, Shift held where the
+  // keyboard needs it), "menu NAME..." (waits until a popup menu shows, at
+  // most 30 s, then sends it the named keys).
   bool schedule(int delay, Window window, const std::vector<std::string>& action);
   // X errors the process's handler saw.
   int errors() const { return sErrors; }
@@ -38,8 +40,13 @@ class X11Host {
  private:
   X11Host() = default;
   static int countError(Display* display, XErrorEvent* error);
-  void play(const std::vector<std::string>& action, int rootX, int rootY);
+  // menu: the popup menu a "menu" action waited for.
+  void play(const std::vector<std::string>& action, int rootX, int rootY, Window menu);
   void key(KeySym symbol);
+  void typeCharacter(unsigned char c);
+  // Waits until a popup menu shows; None when none showed.
+  Window awaitMenu();
+  void keyTo(Window menu, const std::string& name);
 
   Display* mDisplay = nullptr;
   Display* mInput = nullptr;  // the injecting threads' connection, one at a time

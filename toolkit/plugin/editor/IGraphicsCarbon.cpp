@@ -104,8 +104,11 @@ void IGraphicsCarbon::TimerHandler() {
     mView->invalidate(0, 0, mGraphicsMac->Width(), mGraphicsMac->Height());
 }
 
+// The host's window takes the new size from its corner, the pane fills it.
 bool IGraphicsCarbon::Resize(int width, int height) {
-  return mView && mView->resize(width, height);
+  if (!mWindow || !mView) return false;
+  ResizeWindow(mWindow, width, height);
+  return mView->resize(width, height);
 }
 
 // ---- Events ------------------------------------------------------------------
@@ -229,7 +232,7 @@ void IGraphicsCarbon::CreateTextEntry(IControl* control, IText* style, IRECT* ar
   }
 }
 
-bool IGraphicsCarbon::TextEntryHandler(const VIEW_Event& key) {
+bool IGraphicsCarbon::TextEntryHandler(const VIEW_Event& key, const std::string& candidate) {
   switch (key.key) {
     case VIEW_KEY_RETURN:
     case VIEW_KEY_ENTER:
@@ -249,8 +252,7 @@ bool IGraphicsCarbon::TextEntryHandler(const VIEW_Event& key) {
   }
   const int character = key.key == VIEW_KEY_SPACE ? ' ' : key.key;
   if (mEdParam && !KindTakes(mEdParam->Type(), character)) return true;
-  const int length = mEdControl ? mEdControl->GetTextEntryLength() : 0;
-  return (int)mView->textFieldText().size() >= length;
+  return !VIEW_TextField::fits(candidate, mEdControl ? mEdControl->GetTextEntryLength() : 0);
 }
 
 void IGraphicsCarbon::EndUserInput(bool commit) {

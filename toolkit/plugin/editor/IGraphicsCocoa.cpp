@@ -34,12 +34,6 @@ const char* AcceptableChars(IParam::EParamType type) {
   }
 }
 
-int CodePoints(const std::string& text) {
-  int count = 0;
-  for (unsigned char c : text) count += (c & 0xC0) != 0x80;
-  return count;
-}
-
 IMouseMod LeftMods(const VIEW_Event& event) {
   return IMouseMod(true, event.mods.command, event.mods.shift, event.mods.control, event.mods.alt);
 }
@@ -63,7 +57,7 @@ void CocoaFormatter_vKroma_vst::setAcceptableCharacterSet(const char* set) {
 bool CocoaFormatter_vKroma_vst::isPartialStringValid(const std::string& partial) const {
   if (hasCharacterSet && partial.find_first_not_of(filterCharacterSet) != std::string::npos)
     return false;
-  if (maxLength && CodePoints(partial) > maxLength) return false;
+  if (!VIEW_TextField::fits(partial, maxLength)) return false;
   if (maxValue && std::atoi(partial.c_str()) > maxValue) return false;
   return true;
 }

@@ -167,12 +167,17 @@ TEST_F(BackEndsTest, DragsAndReleasesOfEitherButtonReachTheControl) {
   }
 }
 
-// A resize reaches the open view or pane and the editor's own size; the same size again does
-// nothing.
+// A resize reaches the open view, or the pane and the host's window, and the editor's own size;
+// the same size again does nothing. A pane without a window of the host's keeps its size.
 TEST_F(BackEndsTest, AResizeReachesTheOpenViewOrPane) {
+  VIEW_HostFrame hostWindow;
   for (bool carbon : {false, true}) {
     graphics->Resize(kWidth, kHeight);
-    open(carbon);
+    if (carbon)
+      graphics->OpenWindow(&hostWindow, nullptr, 0, 0);
+    else
+      graphics->OpenWindow(nullptr);
+    view = VIEW_HeadlessView::of(graphics->KitView());
     graphics->Resize(kWidth + 30, kHeight + 10);
     EXPECT_EQ(std::vector<int>({view->screenWidth(), view->screenHeight(), graphics->Width(),
                                 graphics->Height()}),
@@ -187,6 +192,11 @@ TEST_F(BackEndsTest, AResizeReachesTheOpenViewOrPane) {
     graphics->Resize(kWidth + 30, kHeight + 10);
     EXPECT_EQ(view->screenWidth(), 1) << "carbon " << carbon;
   }
+  EXPECT_THAT(VIEW_Script::instance().hostResizes(),
+              ElementsAre(ElementsAre(kWidth + 30, kHeight + 10)));
+  open(true);
+  EXPECT_FALSE(graphics->GetCarbon()->Resize(kWidth, kHeight));
+  EXPECT_EQ(view->screenWidth(), kWidth + 30);
 }
 
 // The framework's key numbers: the space bar and the arrows first, then digits, capitals and
@@ -455,6 +465,27 @@ TEST_F(BackEndsTest, TheViewIsDrawnWholeAfterAnEntry) {
   view->pump();
   ASSERT_EQ(view->drawn().size(), before + 1);
   EXPECT_EQ(view->drawn().back(), std::vector<int>({0, 0, kWidth, kHeight}));
+}
+
+// In both back ends a field of length 0 takes text of any length, and a key that replaces the
+// selected text is measured against the text it leaves: typing over a full name works.
+TEST_F(BackEndsTest, AnEntrysLengthCountsWhatTheKeyLeaves) {
+  IParam name;
+  name.InitText();
+  IRECT area(10, 10, 60, 30);
+  for (bool carbon : {false, true}) {
+    open(carbon);
+    probe->SetTextEntryLength(0);
+    graphics->CreateTextEntry(probe, probe->GetText(), &area, "search...", &name);
+    view->typeText(std::string(40, 'x'));
+    EXPECT_EQ(view->textFieldText(), std::string(40, 'x')) << "carbon " << carbon;
+    view->key(VIEW_KEY_ESCAPE);
+    probe->SetTextEntryLength(4);
+    graphics->CreateTextEntry(probe, probe->GetText(), &area, "Bass", &name);
+    view->typeText("Lead1");
+    EXPECT_EQ(view->textFieldText(), "Lead") << "carbon " << carbon;
+    view->key(VIEW_KEY_ESCAPE);
+  }
 }
 
 // In the pane's full entry the keys that move the caret or delete still reach the field; only a

@@ -37,6 +37,9 @@ class IGraphicsCarbon : private VIEW_Client {
   bool GetDrawingContext() const { return mContext; }
 
   void TimerHandler();
+  // The host's window (its top-left corner kept) and the pane take the new
+  // size; true when the pane took it. Without a window or a pane, false and
+  // nothing changes.
   bool Resize(int width, int height);
   // A menu (with its sub-menus) from a model, entered in the menu list; null
   // for an empty model.
@@ -51,15 +54,16 @@ class IGraphicsCarbon : private VIEW_Client {
  private:
   // The event handlers; true when the event was handled.
   bool MainEventHandler(const VIEW_Event& event);
-  bool TextEntryHandler(const VIEW_Event& key);
+  // The key with the text it would leave in the field.
+  bool TextEntryHandler(const VIEW_Event& key, const std::string& candidate);
   void DrawEvent(int x, int y, int width, int height);
   void FinishEntry(bool commit, std::string text);
 
   void viewTimer() override { TimerHandler(); }
   void viewDraw(int x, int y, int width, int height) override { DrawEvent(x, y, width, height); }
   bool viewEvent(const VIEW_Event& event) override { return MainEventHandler(event); }
-  bool viewTextKey(const VIEW_Event& key, const std::string&) override {
-    return !TextEntryHandler(key);
+  bool viewTextKey(const VIEW_Event& key, const std::string& candidate) override {
+    return !TextEntryHandler(key, candidate);
   }
   void viewTextEnded(const std::string& text, bool committed) override {
     FinishEntry(committed, text);

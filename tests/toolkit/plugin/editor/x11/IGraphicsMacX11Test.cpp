@@ -140,6 +140,14 @@ class EditorX11 : public ::testing::Test {
     tap("numbersign");
     if (shifted) key("Shift_L", false);
   }
+  // x, y, width and height in the parent.
+  std::vector<int> geometry(Window of) {
+    Window root;
+    int x = 0, y = 0;
+    unsigned w = 0, h = 0, border = 0, depth = 0;
+    XGetGeometry(host, of, &root, &x, &y, &w, &h, &border, &depth);
+    return {x, y, (int)w, (int)h};
+  }
   std::vector<Window> topWindows() { return childrenOf(DefaultRootWindow(host)); }
   std::vector<Window> childrenOf(Window of) {
     Window root, parent, *children = nullptr;
@@ -241,12 +249,19 @@ TEST_F(EditorX11, TheSubWindowOpensOverTheHostsWindowAndCloses) {
 
 TEST_F(EditorX11, ResizingAHostWindowKeepsItsCorner) {
   EXPECT_TRUE(ResizeWindow(reinterpret_cast<void*>(window), 250, 120));
-  Window root;
-  int x = 0, y = 0;
-  unsigned w = 0, h = 0, border = 0, depth = 0;
-  XGetGeometry(host, window, &root, &x, &y, &w, &h, &border, &depth);
-  EXPECT_THAT(std::vector<int>({x, y, (int)w, (int)h}), ElementsAre(kHostX, kHostY, 250, 120));
+  EXPECT_THAT(geometry(window), ElementsAre(kHostX, kHostY, 250, 120));
   EXPECT_FALSE(ResizeWindow(nullptr, 250, 120));
+}
+
+// The pane's resize takes the host's window along, from its corner, and fills it.
+TEST_F(EditorX11, ThePaneResizesWithTheHostsWindow) {
+  ASSERT_NE(graphics->OpenWindow(reinterpret_cast<void*>(window), nullptr, 0, 0), nullptr);
+  ASSERT_TRUE(pumpUntil([&] { return viewWindow() != None; }));
+  EXPECT_TRUE(graphics->GetCarbon()->Resize(250, 120));
+  EXPECT_THAT(geometry(window), ElementsAre(kHostX, kHostY, 250, 120));
+  EXPECT_TRUE(pumpUntil([&] {
+    return geometry(viewWindow()) == std::vector<int>{0, 0, 250, 120};
+  })) << "the pane fills the window";
 }
 
 }  // namespace
