@@ -33,7 +33,7 @@ run: deps release
 	@bash tools/run-demo build/release
 
 bench: deps release
-	@for b in build/release/bench/*/bench_*; do [ -x "$$b" ] && "$$b"; done; true
+	@for b in build/release/bench/*/bench_* build/release/bench/src/*/bench_*; do [ -x "$$b" ] && "$$b"; done; true
 
 # Line and branch coverage per library over the whole suite: an optimised-off
 # build with gcov counters and no sanitizers, counters cleared before the run.
