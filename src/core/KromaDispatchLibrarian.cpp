@@ -91,7 +91,8 @@ void takeFile(Change& c, const BankList& list, int n) {
 
 void selectListEntry(Kroma& plug, int selection, IControl* control, int n) {
   store(plug, selection, n);
-  if (control) control->SetValueFromPlug(plug.GetParam(selection)->GetNormalized());
+  const IParam* param = plug.GetParam(selection);
+  if (control && param) control->SetValueFromPlug(param->GetNormalized());
 }
 
 void stepBank(Change& c, bool upper, bool next) {

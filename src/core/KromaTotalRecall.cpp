@@ -147,7 +147,10 @@ int Kroma::reselectPort(int slot, int paramIdx, bool input) {
 }
 
 void Kroma::deriveFromRestoredValues() {
-  auto value = [this](int param) { return GetParam(param)->Value(); };
+  auto value = [this](int param) {
+    const IParam* p = GetParam(param);
+    return p ? p->Value() : 0.0;
+  };
   mRouting.mDeviceID = GetParam(kGlobalSysExID)->Int();
   recallLog("hardware DeviceID " + std::to_string(mRouting.mDeviceID));
   GetParam(kDeviceID_old)->SetClamped(mRouting.mDeviceID);
