@@ -91,8 +91,7 @@ void takeFile(Change& c, const BankList& list, int n) {
 
 void selectListEntry(Kroma& plug, int selection, IControl* control, int n) {
   store(plug, selection, n);
-  const IParam* param = plug.GetParam(selection);
-  if (control && param) control->SetValueFromPlug(param->GetNormalized());
+  if (control) control->SetValueFromPlug(plug.GetParam(selection)->GetNormalized());
 }
 
 void stepBank(Change& c, bool upper, bool next) {

@@ -147,10 +147,7 @@ int Kroma::reselectPort(int slot, int paramIdx, bool input) {
 }
 
 void Kroma::deriveFromRestoredValues() {
-  auto value = [this](int param) {
-    const IParam* p = GetParam(param);
-    return p ? p->Value() : 0.0;
-  };
+  auto value = [this](int param) { return GetParam(param)->Value(); };
   mRouting.mDeviceID = GetParam(kGlobalSysExID)->Int();
   recallLog("hardware DeviceID " + std::to_string(mRouting.mDeviceID));
   GetParam(kDeviceID_old)->SetClamped(mRouting.mDeviceID);

@@ -21,9 +21,7 @@ class Panels : public PluginFixture {
  protected:
   // The value stored as given, without the clamp to the parameter's range, then the dispatch.
   static void setRaw(Kroma* plug, int param, double value) {
-    IParam* p = plug->GetParam(param);
-    ASSERT_NE(p, nullptr) << param;
-    p->Set(value);
+    plug->GetParam(param)->Set(value);
     plug->OnParamChange(param);
   }
   // Whether any control of the layer or of the layers in it is greyed.

@@ -123,11 +123,7 @@ TEST_F(Recall, TheRestoredValuesSetWhatTheyControl) {
   for (const bool on : {true, false}) {
     SCOPED_TRACE(on);
     Kroma* first = open();
-    auto put = [first](int param, double v) {
-      IParam* p = first->GetParam(param);
-      ASSERT_NE(p, nullptr) << param;
-      p->Set(v);
-    };
+    auto put = [first](int param, double v) { first->GetParam(param)->Set(v); };
     const double one = on ? 1.0 : 0.0, other = 1.0 - one;
     for (int k = 0; k < 7; ++k) {
       put(kMIDIFilterDAWCCPassThrough + k, k % 2 ? one : other);
