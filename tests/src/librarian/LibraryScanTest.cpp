@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <iterator>
 
 #include "ScanFixture.h"
 
@@ -10,8 +12,9 @@ namespace {
 
 // The dump the librarian stores for one read from a file: its own header, the file's body.
 Bytes stored(const Bytes& inFile, int program) {
-  Bytes dump = {0xF0, 0x3E, 0x13, 0x00, 0x10, 0x00, (uint8_t)program};
-  dump.insert(dump.end(), inFile.begin() + 7, inFile.end());
+  Bytes dump = inFile;
+  const uint8_t header[] = {0xF0, 0x3E, 0x13, 0x00, 0x10, 0x00, (uint8_t)program};
+  std::copy(std::begin(header), std::end(header), dump.begin());
   return dump;
 }
 

@@ -14,6 +14,69 @@
 extern "C" size_t __sanitizer_get_current_allocated_bytes();
 #else
 #include <malloc.h>
+
+#include <atomic>
+#include <cerrno>
+
+// Elsewhere the program counts for itself: glibc's own figures (mallinfo2) take the freed blocks
+// its per-thread caches keep for in use. Every allocation of the process, FreeType's and
+// fontconfig's too, comes here and goes on to glibc.
+extern "C" {
+void* __libc_malloc(size_t size);
+void* __libc_calloc(size_t count, size_t size);
+void* __libc_realloc(void* block, size_t size);
+void* __libc_memalign(size_t alignment, size_t size);
+void* __libc_valloc(size_t size);
+void* __libc_pvalloc(size_t size);
+void __libc_free(void* block);
+}
+
+namespace {
+std::atomic<long long> gHeapInUse{0};
+
+void* counted(void* block) {
+  if (block) gHeapInUse += (long long)malloc_usable_size(block);
+  return block;
+}
+}  // namespace
+
+extern "C" {
+void* malloc(size_t size) {
+  return counted(__libc_malloc(size));
+}
+void* calloc(size_t count, size_t size) {
+  return counted(__libc_calloc(count, size));
+}
+void* memalign(size_t alignment, size_t size) {
+  return counted(__libc_memalign(alignment, size));
+}
+void* aligned_alloc(size_t alignment, size_t size) {
+  return memalign(alignment, size);
+}
+void* valloc(size_t size) {
+  return counted(__libc_valloc(size));
+}
+void* pvalloc(size_t size) {
+  return counted(__libc_pvalloc(size));
+}
+int posix_memalign(void** out, size_t alignment, size_t size) {
+  if (alignment % sizeof(void*) || alignment & (alignment - 1)) return EINVAL;
+  void* block = memalign(alignment, size);
+  if (!block) return ENOMEM;
+  *out = block;
+  return 0;
+}
+void free(void* block) {
+  if (block) gHeapInUse -= (long long)malloc_usable_size(block);
+  __libc_free(block);
+}
+void* realloc(void* block, size_t size) {
+  const long long old = block ? (long long)malloc_usable_size(block) : 0;
+  void* moved = __libc_realloc(block, size);
+  if (moved || size == 0) gHeapInUse -= old;  // a size of 0 frees the block
+  return counted(moved);
+}
+}
 #endif
 
 namespace {
@@ -23,7 +86,7 @@ size_t heapInUse() {
 #if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
   return __sanitizer_get_current_allocated_bytes();
 #else
-  return mallinfo2().uordblks;
+  return (size_t)gHeapInUse.load();
 #endif
 }
 

@@ -9,7 +9,8 @@ import unittest
 CHECK = sys.argv.pop(1)
 
 # Library "low" below library "high"; program "app" in a folder of its own
-# whose header reaches "high"; "test_low", the tests of "low".
+# whose header reaches "high"; "test_low", the tests of "low"; "bench_low", its
+# benchmarks in its mirror under bench/, and "bench_speed", benchmarks elsewhere.
 FILES = {
     "low/Low.h": "",
     "low/detail/Inner.h": "",
@@ -19,6 +20,8 @@ FILES = {
     "high/High.cpp": '#include "high/High.h"\n#include <thread>\n',
     "app/Helper.h": '#include "high/High.h"\n',
     "app/main.cpp": '#include "Helper.h"\n',
+    "bench/low/LowBench.cpp": '#include "low/Low.h"\n',
+    "bench/speed/SpeedBench.cpp": '#include "low/Low.h"\n',
 }
 
 CASES = [
@@ -45,6 +48,12 @@ CASES = [
     ("a program including a detail header", "", "low;Threads::Threads", "high;low",
      {"app/Helper.h": '#include "high/High.h"\n#include "low/detail/Inner.h"\n'},
      ["app: app/Helper.h includes \"low/detail/Inner.h\", a detail header of low"]),
+    ("benchmarks including a detail header, in the library's mirror and elsewhere", "",
+     "low;Threads::Threads", "high",
+     {"bench/low/LowBench.cpp": '#include "low/detail/Inner.h"\n',
+      "bench/speed/SpeedBench.cpp": '#include "low/detail/Inner.h"\n'},
+     ["bench_speed: bench/speed/SpeedBench.cpp includes \"low/detail/Inner.h\", "
+      "a detail header of low"]),
 ]
 
 
@@ -61,6 +70,8 @@ class CheckLayers(unittest.TestCase):
                 f.write(f"high|STATIC_LIBRARY|{root}/high|High.cpp|{high}|\n")
                 f.write(f"app|EXECUTABLE|{root}/app|main.cpp|{app}|\n")
                 f.write(f"test_low|EXECUTABLE|{root}/tests/low|LowTest.cpp|low|\n")
+                f.write(f"bench_low|EXECUTABLE|{root}/bench/low|LowBench.cpp|low|\n")
+                f.write(f"bench_speed|EXECUTABLE|{root}/bench/speed|SpeedBench.cpp|low|\n")
             done = subprocess.run([sys.executable, CHECK, manifest, root],
                                   capture_output=True, text=True)
         return done.returncode, done.stdout.splitlines()[:-1]

@@ -109,6 +109,14 @@ void IParam::SetShape(double shape) {
   if (shape > 0.0) mShape = shape;
 }
 
+void IParam::Set(double value) {
+  mValue.store(value, std::memory_order_relaxed);
+}
+
+double IParam::Value() const {
+  return mValue.load(std::memory_order_relaxed);
+}
+
 void IParam::SetClamped(double value) {
   if (!(value == value)) return;
   if (value > mMax) value = mMax;

@@ -33,15 +33,17 @@ class IParam {
   // Marks a parameter whose value is a text: its display text 0.
   void InitText() { mType = kTypeText; }
 
-  // Sets the plain value as it is.
-  void Set(double value) { mValue.store(value, std::memory_order_relaxed); }
+  // Sets the plain value as it is. Set and Value are out of line: inlined where a caller takes
+  // GetParam's result unchecked, g++ 12 sees the atomic on the path where the index found no
+  // parameter and warns of a write into nothing (-Wstringop-overflow) at -O2 and above.
+  void Set(double value);
   // Sets the plain value limited to the range.
   void SetClamped(double value);
   void SetNormalized(double normalized);
   // Ignores a shape that is not above 0.
   void SetShape(double shape);
 
-  double Value() const { return mValue.load(std::memory_order_relaxed); }
+  double Value() const;
   bool Bool() const { return Value() >= 0.5; }
   int Int() const;
   double GetNormalized() const { return GetNormalized(Value()); }
