@@ -7,7 +7,7 @@
 
 #include "HostRun.h"
 #include "TempDir.h"
-#include "XvfbServer.h"
+#include "XvfbTest.h"
 #include "toolkit/gfx/Draw.h"
 #include "toolkit/gfx/Png.h"
 
@@ -20,18 +20,8 @@ namespace {
 
 using ::testing::ElementsAre;
 
-class X11Editor : public ::testing::Test {
+class X11Editor : public XvfbTest {
  protected:
-  static void SetUpTestSuite() { sServer = new XvfbServer; }
-  static void TearDownTestSuite() {
-    delete sServer;
-    sServer = nullptr;
-  }
-  void SetUp() override {
-    if (sServer->display().empty()) GTEST_SKIP() << "no X server could be started";
-    mDisplay = std::make_unique<kroma_test::ScopedEnv>("DISPLAY", sServer->display().c_str());
-  }
-
   HostRun runX11(const std::string& script) {
     HostRun result = runHost(mDir.path(), "open\n" + script + "x-errors\nclose\n", TEST_PLUGIN_X11);
     EXPECT_EQ(result.exitCode, 0) << result.output;
@@ -39,13 +29,9 @@ class X11Editor : public ::testing::Test {
     return result;
   }
 
-  static XvfbServer* sServer;
   kroma_test::TempDir mDir;
   kroma_test::ScopedEnv mEditor{"KROMA_TESTPLUGIN_EDITOR", "1"};
-  std::unique_ptr<kroma_test::ScopedEnv> mDisplay;
 };
-
-XvfbServer* X11Editor::sServer = nullptr;
 
 // A press and drag on the gain bar and a click on the lower bar; the window
 // then holds exactly what the headless view shows for the same values.

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "TempDir.h"
-#include "XvfbServer.h"
+#include "XvfbTest.h"
 #include "toolkit/gfx/Draw.h"
 #include "toolkit/gfx/Modes.h"
 #include "toolkit/gfx/Png.h"
@@ -41,16 +41,11 @@ constexpr Field kUpperRows{230, 214, 1136, 439};
 constexpr int kLowerRows = 273;
 constexpr Seconds kLimit(30);
 
-class X11Librarian : public ::testing::Test {
+class X11Librarian : public XvfbTest {
  protected:
-  static void SetUpTestSuite() { sServer = new XvfbServer; }
-  static void TearDownTestSuite() {
-    delete sServer;
-    sServer = nullptr;
-  }
   void SetUp() override {
-    if (sServer->display().empty()) GTEST_SKIP() << "no X server could be started";
-    mDisplay = std::make_unique<kroma_test::ScopedEnv>("DISPLAY", sServer->display().c_str());
+    XvfbTest::SetUp();
+    if (IsSkipped()) return;
     std::ofstream(mData.file("Kroma Editor UI.txt")) << "white\nnormal\nyes\n";
     mkdir(mData.file("Patches").c_str(), 0755);
   }
@@ -140,13 +135,9 @@ class X11Librarian : public ::testing::Test {
         << "Return closes the entry";
   }
 
-  static XvfbServer* sServer;
   kroma_test::TempDir mData;
-  std::unique_ptr<kroma_test::ScopedEnv> mDisplay;
   std::unique_ptr<session::Session> mSession;
 };
-
-XvfbServer* X11Librarian::sServer = nullptr;
 
 // A word typed into the search field (no length limit) lists the sounds that hold it in the lower
 // list: they are the sounds of the bank the upper list shows.

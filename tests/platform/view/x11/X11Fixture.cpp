@@ -3,20 +3,9 @@
 #include <X11/extensions/XTest.h>
 #include <fcntl.h>
 
-XvfbServer* X11Fixture::sServer = nullptr;
-
-void X11Fixture::SetUpTestSuite() {
-  sServer = new XvfbServer;
-}
-
-void X11Fixture::TearDownTestSuite() {
-  delete sServer;
-  sServer = nullptr;
-}
-
 void X11Fixture::SetUp() {
-  if (sServer->display().empty()) GTEST_SKIP() << "no X server could be started";
-  mDisplay = std::make_unique<kroma_test::ScopedEnv>("DISPLAY", sServer->display().c_str());
+  XvfbTest::SetUp();
+  if (IsSkipped()) return;
   mInput = XOpenDisplay(nullptr);
   ASSERT_NE(mInput, nullptr);
 }

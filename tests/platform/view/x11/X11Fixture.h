@@ -14,16 +14,14 @@
 #include <vector>
 
 #include "TempDir.h"
-#include "XvfbServer.h"
+#include "XvfbTest.h"
 #include "platform/view/Backend.h"
 #include "platform/view/x11/X11Display.h"
 
 // An X server of the suite's own, and a second connection that plays input
 // into it through XTest, now or from a thread (for what holds this one).
-class X11Fixture : public ::testing::Test {
+class X11Fixture : public XvfbTest {
  protected:
-  static void SetUpTestSuite();
-  static void TearDownTestSuite();
   void SetUp() override;
   void TearDown() override;
 
@@ -50,8 +48,6 @@ class X11Fixture : public ::testing::Test {
   Display* mInput = nullptr;
 
  private:
-  static XvfbServer* sServer;
-  std::unique_ptr<kroma_test::ScopedEnv> mDisplay;
   // The connection is not shared between threads: one player at a time,
   // and none while this thread uses it.
   // Plays actions from a thread once ready() holds, at most ten seconds on.

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "TempDir.h"
-#include "XvfbServer.h"
+#include "XvfbTest.h"
 #include "tests/toolkit/plugin/base/HostlessPlugin.h"
 #include "toolkit/plugin/editor/IControl.h"
 #include "toolkit/plugin/editor/IGraphicsMac.h"
@@ -54,16 +54,11 @@ class ArrowTaker : public IControl {
 
 int gErrors = 0;
 
-class EditorX11 : public ::testing::Test {
+class EditorX11 : public XvfbTest {
  protected:
-  static void SetUpTestSuite() { sServer = new XvfbServer; }
-  static void TearDownTestSuite() {
-    delete sServer;
-    sServer = nullptr;
-  }
   void SetUp() override {
-    if (sServer->display().empty()) GTEST_SKIP() << "no X server could be started";
-    mDisplay = std::make_unique<kroma_test::ScopedEnv>("DISPLAY", sServer->display().c_str());
+    XvfbTest::SetUp();
+    if (IsSkipped()) return;
     gErrors = 0;
     mPrevious = XSetErrorHandler([](Display*, XErrorEvent*) {
       ++gErrors;
@@ -158,8 +153,6 @@ class EditorX11 : public ::testing::Test {
     return windows;
   }
 
-  static XvfbServer* sServer;
-  std::unique_ptr<kroma_test::ScopedEnv> mDisplay;
   int (*mPrevious)(Display*, XErrorEvent*) = nullptr;
   Display* host = nullptr;
   Window window = None;
@@ -168,8 +161,6 @@ class EditorX11 : public ::testing::Test {
   std::vector<int> taken;
   std::vector<std::string> hostKeys;
 };
-
-XvfbServer* EditorX11::sServer = nullptr;
 
 // The view takes the keyboard once shown in the host's window; then a key the
 // control declines and '#' (no key of the editor) go on to the host, the
