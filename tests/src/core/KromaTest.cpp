@@ -172,6 +172,7 @@ TEST_F(Start, TwoInstancesLiveApartAndOneClosesWhileItsTransferRuns) {
   std::atomic<int> prepared{0};
   SenderJob request;
   request.code = kSendPartRequest;
+  request.toEditor = true;  // a librarian without banks would refuse it before it waits
   EXPECT_TRUE(logged->startSenderJob(request, [&] { ++prepared; }));
   EXPECT_FALSE(logged->startSenderJob(request, [&] { ++prepared; })) << "the lane is busy";
   EXPECT_TRUE(other->startSenderJob(request));
