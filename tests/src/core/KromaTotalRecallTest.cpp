@@ -227,6 +227,7 @@ TEST_F(Recall, TheAudioThreadRunsWhileTheRestoreWaitsForThePush) {
   const Bytes saved = saveChunk(plug);
   SenderJob request;
   request.code = kSendPartRequest;
+  request.toEditor = true;  // waits for the answer, which never comes
   ASSERT_TRUE(plug->startSenderJob(request));
   std::thread host([&] { EXPECT_EQ(loadChunk(plug, saved), 1); });
   ASSERT_TRUE(eventually([plug] { return KromaProbe(plug).routing.mSendingSysEx.load(); }));
