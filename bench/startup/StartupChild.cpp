@@ -6,7 +6,6 @@
 #include <dlfcn.h>
 #include <sys/resource.h>
 #include <time.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <cstdio>
@@ -15,6 +14,7 @@
 #include <string>
 #include <thread>
 
+#include "bench/support/Resident.h"
 #include "platform/vst2/aeffect.h"
 #include "platform/vst2/opcodes.h"
 
@@ -31,15 +31,6 @@ VstIntPtr hostCallback(AEffect*, int32_t opcode, int32_t, VstIntPtr, void*, floa
 
 double msSince(Clock::time_point start) {
   return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-}
-
-double residentMB() {
-  long pages = 0, resident = 0;
-  if (FILE* statm = std::fopen("/proc/self/statm", "r")) {
-    if (std::fscanf(statm, "%ld %ld", &pages, &resident) != 2) resident = 0;
-    std::fclose(statm);
-  }
-  return resident * (double)sysconf(_SC_PAGESIZE) / (1024.0 * 1024.0);
 }
 
 double cpuSeconds() {

@@ -2,13 +2,12 @@
 // saving and loading its project state without a synthesizer to push to, and an edit's way to
 // the synthesizer's port.
 #include <benchmark/benchmark.h>
-#include <unistd.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <memory>
 #include <vector>
 
+#include "bench/support/Resident.h"
 #include "platform/vst2/opcodes.h"
 #include "src/config/ParameterIds.h"
 #include "src/core/Kroma.h"
@@ -33,15 +32,6 @@ struct Setting {
 Setting& setting() {
   static Setting s;
   return s;
-}
-
-double residentMB() {
-  long pages = 0, resident = 0;
-  if (FILE* statm = std::fopen("/proc/self/statm", "r")) {
-    if (std::fscanf(statm, "%ld %ld", &pages, &resident) != 2) resident = 0;
-    std::fclose(statm);
-  }
-  return resident * (double)sysconf(_SC_PAGESIZE) / (1024.0 * 1024.0);
 }
 
 std::unique_ptr<Kroma> makePlugin() {
