@@ -2,11 +2,15 @@
 
 #include "platform/view/View.h"
 
+bool VIEW_IsFolder(const std::string& path) {
+  struct stat st {};
+  return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
 bool VIEW_WouldReplace(const VIEW_FilePanel& panel, const std::string& path) {
   struct stat st {};
   // lstat: a link whose file is gone is still a name that would be replaced.
-  return panel.save && !path.empty() && lstat(path.c_str(), &st) == 0 &&
-         !(stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode));
+  return panel.save && !path.empty() && lstat(path.c_str(), &st) == 0 && !VIEW_IsFolder(path);
 }
 
 VIEW_ReplaceQuestion VIEW_AskReplace(const std::string& path) {

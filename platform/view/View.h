@@ -132,6 +132,9 @@ struct VIEW_FilePanel {
   std::vector<std::string> extensions;
 };
 
+// Whether the path names a folder (a link to one included).
+bool VIEW_IsFolder(const std::string& path);
+
 // A save panel asks before it answers a path where a file lies already, as desktop panels do:
 // true for a save panel's path that names something other than a folder.
 bool VIEW_WouldReplace(const VIEW_FilePanel& panel, const std::string& path);

@@ -5,7 +5,6 @@
 #include <X11/keysym.h>
 #include <dirent.h>
 #include <strings.h>
-#include <sys/stat.h>
 
 #include <algorithm>
 #include <functional>
@@ -252,11 +251,6 @@ std::string ExpandHome(const std::string& path) {
   return path;
 }
 
-bool IsFolder(const std::string& path) {
-  struct stat st {};
-  return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-}
-
 bool HasExtension(const std::string& name, const std::vector<std::string>& extensions) {
   if (extensions.empty()) return true;
   const size_t dot = name.rfind('.');
@@ -294,7 +288,7 @@ class FilePanel : public Dialog {
       while (dirent* entry = readdir(dir)) {
         const std::string name = entry->d_name;
         if (name[0] == '.') continue;
-        if (IsFolder(mFolder + name))
+        if (VIEW_IsFolder(mFolder + name))
           folders.push_back(name + "/");
         else if (HasExtension(name, mPanel.extensions))
           files.push_back(name);
@@ -334,7 +328,7 @@ class FilePanel : public Dialog {
 
   bool accept(int pressed) override {
     if (pressed != 2) return true;
-    if (IsFolder(ExpandHome(mPath.text))) {
+    if (VIEW_IsFolder(ExpandHome(mPath.text))) {
       enter(ExpandHome(mPath.text));
       redraw();
       return false;

@@ -1,7 +1,6 @@
 #include "toolkit/plugin/editor/IGraphicsMac.h"
 
 #include <strings.h>
-#include <sys/stat.h>
 #include <sys/utsname.h>
 #include <unistd.h>
 
@@ -26,10 +25,7 @@ namespace {
 // else home.
 std::string DefaultFileFolder() {
   const char* home = std::getenv("HOME");
-  struct stat st {};
-  const bool desktop =
-      home && stat((std::string(home) + "/Desktop").c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-  return desktop ? "~/Desktop" : "~";
+  return home && VIEW_IsFolder(std::string(home) + "/Desktop") ? "~/Desktop" : "~";
 }
 
 // The buttons of a message box by its type: 4 yes/no, 3 yes/no/cancel, 1 OK/cancel.
