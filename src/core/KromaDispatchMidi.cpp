@@ -94,6 +94,14 @@ Then soundName(Change& c) {
   return Then::kGoOn;
 }
 
+// A part's bank or program picked on the Multi page: every Multi dump is built from these
+// numbers, so that it carries the sound the part's strip shows.
+template <std::array<std::atomic<int>, 17> MidiRouting::*Sounds>
+Then partSound(MidiRouting& routing, int part, int vi) {
+  (routing.*Sounds)[part] = vi;
+  return Then::kGoOn;
+}
+
 void sendMulti(Change& c, bool withPartsAndGlobal) {
   Kroma& plug = c.plug;
   c.parts.mMIDIMessageManager->disarmCollectors();
@@ -146,6 +154,8 @@ constexpr Row kMain[] = {
     {kRandomize, 1, randomize},
     {kPatchName, partCount, soundName},
     {kCategoryName, partCount, soundName},
+    {kMultiPartBank, partCount, onRecord<partSound<&MidiRouting::mPartBank>>},
+    {kMultiPartPatch, partCount, onRecord<partSound<&MidiRouting::mPartProgram>>},
     {kMultiName, 1, multiName},
     {kPushArrangement, 1, pushArrangement},
     {kRequestTempData, 1, requestTempData},

@@ -14,6 +14,7 @@
 #include "platform/vst2/opcodes.h"
 #include "src/core/detail/EditorRequests.h"
 #include "src/core/detail/KromaDialogs.h"
+#include "src/protocol/MultiDump.h"
 #include "toolkit/plugin/editor/ControlLayer.h"
 #include "toolkit/plugin/midi/IMidiMsg.h"
 #include "toolkit/wsys/Dialog.h"
@@ -511,6 +512,29 @@ TEST_F(Sends, EachPartKeepsItsOwnBankAndProgram) {
     EXPECT_EQ(plug->partSound(part, Which::kBank), kept ? 40 + part : 0) << part;
     EXPECT_EQ(plug->partSound(part, Which::kProgram), kept ? 80 + part : 0) << part;
   }
+}
+
+// A part's bank and program picked on the Multi page reach the synthesizer as parameter
+// changes, and every whole Multi sent after them (the next Multi edit's) carries them too.
+TEST_F(Sends, APartsSoundPickedOnTheMultiPageStaysInTheNextMulti) {
+  SynthOnPorts ports(midi);
+  Kroma* plug = open();
+  ports.connect(plug);
+  const int part = 2;
+  const int record = multi_dump::kRecordBase + multi_dump::kRecordSize * part;
+  auto synthHas = [&](int bank, int program) {
+    const sysex::MultiDumpBytes multi = ports.synth.multiEditBuffer();
+    return multi[record] == bank && multi[record + 1] == program;
+  };
+  turn(plug, kMultiPartBank + part, 2);
+  turn(plug, kMultiPartPatch + part, 19);
+  ASSERT_TRUE(eventually([&] { return synthHas(2, 19); }));
+  turn(plug, kMultiPartLevel, 90);
+  ASSERT_TRUE(eventually([&] {
+    return !plug->ThreadRunning() &&
+           ports.synth.multiEditBuffer()[multi_dump::kRecordBase + 2] == 90;
+  }));
+  EXPECT_TRUE(synthHas(2, 19));
 }
 
 // Each part's Multi settings page opens and closes with its switch.
