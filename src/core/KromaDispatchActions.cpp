@@ -157,10 +157,11 @@ void Kroma::processControlAction(ControlAction* action, int paramIdx, double new
   if (mRouting.mLinkInProgress) param->SetClamped(newValue);
   for (IControl* control : action->controls) control->SetValueFromPlug(param->GetNormalized());
   // The effect's position bytes follow its edit with or without a port: the sound dump is built
-  // from them.
+  // from them. A new effect type shows them.
   const int v = sysex::truncateValue(newValue);
   mParts.mMIDIMessageManager->SetFX1ParameterChangesToDefaultParameters(paramIdx, v);
   mParts.mMIDIMessageManager->SetFX2ParameterChangesToDefaultParameters(paramIdx, v);
+  mParts.mMIDIMessageManager->showEffectPositions(paramIdx);
   if (!mRouting.mMIDIOutSet) {
     const bool quiet = paramIdx == kDeviceOutSelection || paramIdx == kDeviceInSelection ||
                        paramIdx == kGlobalSysExID || !mParts.mStartupComplete;

@@ -119,6 +119,11 @@ class MIDIMessageManager {
   // other effect (or none) do nothing.
   void SetFX1ParameterChangesToDefaultParameters(int index, int value);
   void SetFX2ParameterChangesToDefaultParameters(int index, int value);
+  // A changed effect type (`index` kEffect1Mode or kEffect2Mode of a part): the synthesizer
+  // keeps the effect's position bytes through the change, so the effect-type parameters take
+  // them, held to their ranges, as a sound dump from the synthesizer sets them. Other indices
+  // do nothing.
+  void showEffectPositions(int index);
   // Sends one message, each int as its low 8 bits, F0 and F7 added unless it starts with F0;
   // no checksum. Without the MIDI ports "Set MIDI I/O First!" and nothing is sent.
   void sendSysexMessage(const std::vector<int>& message);

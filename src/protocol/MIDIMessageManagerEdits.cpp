@@ -5,17 +5,28 @@
 
 namespace {
 
+bool positionOf(const sound_dump::ByteRule& row, int firstOffset) {
+  return row.offset >= firstOffset && row.offset < firstOffset + sound_dump::kEffectParams;
+}
+
 // Copies an effect-type parameter into the positional parameter of its byte: the views of the
 // sound dump's positional effect bytes, read the other way round.
 void copyToPositional(ProtocolPlugin& plugin, int firstOffset, int index, int value) {
   for (const sound_dump::ByteRule& row : sound_dump::soundByteRules()) {
-    if (row.offset < firstOffset || row.offset >= firstOffset + sound_dump::kEffectParams) continue;
+    if (!positionOf(row, firstOffset)) continue;
     for (int view : row.views) {
       if (view < 0) break;
       if (index >= view && index < view + sysex::kParts)
         plugin.setStoredValue(row.params[0] + index - view, value);
     }
   }
+}
+
+// The part's position bytes of one effect read back into their views.
+void showPositions(ProtocolPlugin& plugin, int firstOffset, int part) {
+  for (const sound_dump::ByteRule& row : sound_dump::soundByteRules())
+    if (positionOf(row, firstOffset))
+      sound_dump::applyByte(row, sound_dump::encodeByte(row, plugin, part), part, plugin);
 }
 
 }  // namespace
@@ -26,6 +37,13 @@ void MIDIMessageManager::SetFX1ParameterChangesToDefaultParameters(int index, in
 
 void MIDIMessageManager::SetFX2ParameterChangesToDefaultParameters(int index, int value) {
   copyToPositional(mPlugin, sound_dump::kEffect2ParamOffset, index, value);
+}
+
+void MIDIMessageManager::showEffectPositions(int index) {
+  if (isPartOf(index, kEffect1Mode))
+    showPositions(mPlugin, sound_dump::kEffect1ParamOffset, index - kEffect1Mode);
+  else if (isPartOf(index, kEffect2Mode))
+    showPositions(mPlugin, sound_dump::kEffect2ParamOffset, index - kEffect2Mode);
 }
 
 void MIDIMessageManager::sendSysexMessage(const std::vector<int>& message) {

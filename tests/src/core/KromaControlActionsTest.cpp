@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "PluginFixture.h"
+#include "SynthOnPorts.h"
 #include "src/config/ControlAction.h"
 #include "src/config/ParameterIds.h"
 #include "src/config/UIConfigManager.h"
@@ -92,6 +93,42 @@ TEST_F(ControlActions, AnEffect2EditReachesItsPositionByte) {
   EXPECT_EQ(value(plug, kEffect2Param01), 70);
   EXPECT_EQ(value(plug, kEffect2Param01 + 1), 0);
   EXPECT_EQ(value(plug, kEffect1Param01), 0);
+}
+
+// The synthesizer keeps an effect's position bytes through a type change. The new type's knobs
+// show them, held to each knob's range as a dump from the synthesizer is read, so that the next
+// notch moves from there; asking the synthesizer's sounds back moves none of them.
+TEST_F(ControlActions, ANewEffectTypesKnobsShowThePositionBytesTheSynthesizerKeeps) {
+  SynthOnPorts ports(midi);
+  Kroma* plug = open();
+  ports.connect(plug);
+  const std::pair<int, double> edits[] = {
+      {kEffect1Mode, 2}, {kFX1FlangerSpeed, 127}, {kFX1FlangerPolarity, 1}, {kEffect1Mode, 3},
+      {kEffect2Mode, 1}, {kFX2ChorusSpeed, 127},  {kEffect2Mode, 8}};
+  for (const auto& [param, v] : edits) turn(plug, param, v);
+  ASSERT_TRUE(eventually([&] { return ports.synth.soundEditBuffer(0)[151] == 8; }));  // Reverb
+  // Effect 1's position bytes 01 and 09, effect 2's 01.
+  const struct {
+    int knob;
+    int byte;
+    int played;
+    double shown;
+  } rows[] = {{kFX1PhaserSpeed, 137, 127, 127},
+              {kFX1PhaserPolarity, 145, 1, 1},
+              {kFX2ReverbSize, 153, 127, 8}};
+  auto showsWhatIsPlayed = [&](const char* when) {
+    const sysex::SoundDumpBytes played = ports.synth.soundEditBuffer(0);
+    for (const auto& row : rows) {
+      EXPECT_EQ(played[row.byte], row.played) << when << " " << row.knob;
+      EXPECT_EQ(value(plug, row.knob), row.shown) << when << " " << row.knob;
+    }
+  };
+  showsWhatIsPlayed("after the type change");
+  set(plug, kRequestTempData, 1);  // GET FROM SYNTH
+  ASSERT_TRUE(eventually([plug] { return !plug->ThreadRunning(); }, 60));
+  showsWhatIsPlayed("asked back");
+  turn(plug, kFX2ReverbSize, 7);
+  EXPECT_TRUE(eventually([&] { return ports.synth.soundEditBuffer(0)[153] == 7; }));
 }
 
 // A CC goes on its part's channel, the first and the last part's too; a CC of a part past the
