@@ -23,15 +23,13 @@ std::string nameAt(const Dump& dump, int offset) {
   return std::string(dump.begin() + offset, dump.begin() + offset + 16);
 }
 
-class NameEntry : public PluginFixture {
- protected:
-  SynthOnPorts ports{midi};
-};
+using NameEntry = PluginFixture;
 
 // Names come from the synthesizer padded with blanks ("Init" and 12 blanks). The opened field
 // edits the name without them, so End and typing extend it; characters the synthesizer cannot
 // show (é, €) are refused.
 TEST_F(NameEntry, ANameFromTheSynthesizerIsExtendedWithWhatItShows) {
+  SynthOnPorts ports(midi);
   VIEW_Script::instance().reset();
   Kroma* plug = open();
   dispatch(plug, effEditOpen);
