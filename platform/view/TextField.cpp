@@ -55,6 +55,10 @@ bool VIEW_TextField::fits(const std::string& text, int maxLength) {
   return characters <= maxLength;
 }
 
+bool VIEW_TextField::printableAscii(int character) {
+  return character >= 0x20 && character <= 0x7E;
+}
+
 std::string VIEW_TextField::candidate(const VIEW_Event& key) const {
   VIEW_TextField edited = *this;
   edited.apply(key);

@@ -30,6 +30,9 @@ struct VIEW_TextField {
   // limit. Judge the text a key would leave (candidate), so that a key that
   // replaces the selection is measured against what remains.
   static bool fits(const std::string& text, int maxLength);
+  // Whether a typed character (a code point) is printable ASCII, the blank to the tilde: all that
+  // a field whose text goes out one byte a character takes.
+  static bool printableAscii(int character);
   // The text after the key (the text itself for keys that do not edit it).
   std::string candidate(const VIEW_Event& key) const;
   // Applies the key: the edit, or the caret moves.

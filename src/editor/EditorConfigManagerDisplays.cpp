@@ -53,6 +53,8 @@ void EditorConfigManager::createNameDisplay(std::string name, int paramIdx, int 
   IControl* field = new NameField(plug(), scaledRect(x, y, w, h), paramIdx, &style);
   field->DisablePrompt(false);
   field->SetTextEntryLength(nameLen);
+  // Names go to the synthesizer, which shows printable ASCII only; the search only looks for them.
+  field->SetTextEntryAsciiOnly(paramIdx != kPatchSearchString);
   placeAndBind(field, layer, kMessageNone);
 }
 

@@ -1,14 +1,35 @@
 #include "src/editor/detail/NameField.h"
 
-#include <string>
-
+#include "toolkit/plugin/base/IPluginBase.h"
 #include "toolkit/plugin/editor/IGraphics.h"
 
 NameField::NameField(IPluginBase* plug, IRECT rect, int paramIdx, IText* style)
     : ICaptionControl(plug, rect, paramIdx, style, true) {}
 
+void NameField::OnMouseDown(int, int, IMouseMod* mod) {
+  if (mGrayed || !mod || !(mod->L || mod->R)) return;
+  promptName();
+}
+
+void NameField::OnMouseDblClick(int, int, IMouseMod*) {
+  if (!mGrayed) promptName();
+}
+
 bool NameField::Draw(IGraphics* graphics) {
+  const std::string shown = name();
+  return shown.empty() || graphics->DrawITextInside(&mText, shown.c_str(), mRECT);
+}
+
+std::string NameField::name() const {
   std::string name = Caption();
   name.erase(name.find_last_not_of(' ') + 1);
-  return name.empty() || graphics->DrawITextInside(&mText, name.c_str(), mRECT);
+  return name;
+}
+
+void NameField::promptName() {
+  IParam* param = mPlug->GetParam(mParamIdx);
+  IGraphics* graphics = mPlug->GetGUI();
+  if (IsPromptDisabled() || !param || !graphics) return;
+  graphics->CreateTextEntry(this, &mText, &mRECT, name().c_str(), param);
+  SetRedraw();
 }

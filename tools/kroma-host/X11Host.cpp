@@ -30,6 +30,23 @@ unsigned ChannelOf(unsigned long pixel, unsigned long mask) {
   return (unsigned)(((pixel & mask) >> shift) * 255 / top);
 }
 
+// The code points of a UTF-8 text.
+std::vector<unsigned> CodePoints(const std::string& text) {
+  std::vector<unsigned> out;
+  for (unsigned char c : text) {
+    if ((c & 0xC0) == 0x80 && !out.empty())
+      out.back() = out.back() << 6 | (c & 0x3F);
+    else
+      out.push_back(c >= 0xF0 ? c & 0x07 : c >= 0xE0 ? c & 0x0F : c >= 0xC0 ? c & 0x1F : c);
+  }
+  return out;
+}
+
+// Latin-1 characters are their own key symbols; the others have one in the Unicode range.
+KeySym SymbolOf(unsigned character) {
+  return character < 0x100 ? character : 0x1000000 | character;
+}
+
 }  // namespace
 
 X11Host* X11Host::instance() {
@@ -148,16 +165,14 @@ void X11Host::play(const std::vector<std::string>& action, int rootX, int rootY,
   } else if (what == "key" && action.size() > 1) {
     key(XStringToKeysym(action[1].c_str()));
   } else if (what == "type" && action.size() > 1) {
-    for (char c : action[1]) typeCharacter((unsigned char)c);
+    for (unsigned c : CodePoints(action[1])) typeCharacter(SymbolOf(c));
   } else if (what == "menu" && menu) {
     for (size_t i = 1; i < action.size(); ++i) keyTo(menu, action[i]);
   }
 }
 
-// Printable Latin-1 characters are their own key symbols.
-void X11Host::typeCharacter(unsigned char c) {
-  const KeySym symbol = c;
-  const KeyCode code = XKeysymToKeycode(mInput, symbol);
+void X11Host::typeCharacter(KeySym symbol) {
+  const KeyCode code = keycodeFor(symbol);
   if (!code) return;
   const bool shift = XkbKeycodeToKeysym(mInput, code, 0, 0) != symbol;
   const KeyCode shiftCode = XKeysymToKeycode(mInput, XK_Shift_L);
@@ -205,8 +220,31 @@ void X11Host::keyTo(Window menu, const std::string& name) {
   XSendEvent(mInput, menu, False, KeyPressMask, &event);
 }
 
-void X11Host::key(KeySym symbol) {
+// A character the keyboard lacks (é on the server's US keyboard) goes on a key that has no
+// symbol, as a layout that has it would.
+KeyCode X11Host::keycodeFor(KeySym symbol) {
   const KeyCode code = XKeysymToKeycode(mInput, symbol);
+  if (code) return code;
+  int low = 0, high = 0, perKey = 0;
+  XDisplayKeycodes(mInput, &low, &high);
+  KeySym* map = XGetKeyboardMapping(mInput, (KeyCode)low, high - low + 1, &perKey);
+  if (!map) return 0;
+  KeyCode spare = 0;
+  for (int k = high; k >= low && !spare; --k) {
+    bool empty = true;
+    for (int i = 0; i < perKey; ++i) empty = empty && map[(k - low) * perKey + i] == NoSymbol;
+    if (empty) spare = (KeyCode)k;
+  }
+  XFree(map);
+  if (!spare) return 0;
+  KeySym both[2] = {symbol, symbol};
+  XChangeKeyboardMapping(mInput, spare, 2, both, 1);
+  XSync(mInput, False);
+  return spare;
+}
+
+void X11Host::key(KeySym symbol) {
+  const KeyCode code = keycodeFor(symbol);
   if (!code) return;
   XTestFakeKeyEvent(mInput, code, True, CurrentTime);
   XTestFakeKeyEvent(mInput, code, False, CurrentTime);

@@ -43,7 +43,9 @@ class X11Host {
   // menu: the popup menu a "menu" action waited for.
   void play(const std::vector<std::string>& action, int rootX, int rootY, Window menu);
   void key(KeySym symbol);
-  void typeCharacter(unsigned char c);
+  void typeCharacter(KeySym symbol);
+  // The key that types the symbol; one without a key gets a spare one. 0 when none is left.
+  KeyCode keycodeFor(KeySym symbol);
   // Waits until a popup menu shows; None when none showed.
   Window awaitMenu();
   void keyTo(Window menu, const std::string& name);

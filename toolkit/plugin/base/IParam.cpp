@@ -6,10 +6,17 @@
 #include <cstring>
 
 namespace {
-// Cut to size - 1 bytes and terminated; long lists of display texts pass through here.
+bool continuationByte(char c) {
+  return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
+}
+
+// Cut to size - 1 bytes, on a UTF-8 character boundary, and terminated; long lists of display
+// texts pass through here.
 void copyText(char* dst, const char* src, int size) {
   if (size <= 0) return;
-  const size_t length = src ? strnlen(src, (size_t)size - 1) : 0;
+  size_t length = src ? strnlen(src, (size_t)size - 1) : 0;
+  if (length == (size_t)size - 1)
+    while (length > 0 && continuationByte(src[length])) --length;
   if (length) std::memcpy(dst, src, length);
   dst[length] = 0;
 }

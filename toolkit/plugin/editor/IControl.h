@@ -107,6 +107,9 @@ class IControl {
   // Keeps the control dirty through the next draw.
   void SetRedraw() { mRedraw = true; }
   void SetTextEntryLength(int length) { mTextEntryLength = length; }
+  // The text entry takes printable ASCII only: a text that goes out one byte a character.
+  bool GetTextEntryAsciiOnly() const { return mTextEntryAsciiOnly; }
+  void SetTextEntryAsciiOnly(bool asciiOnly) { mTextEntryAsciiOnly = asciiOnly; }
   bool IsPromptDisabled() const { return mDisablePrompt; }
   void DisablePrompt(bool disable) { mDisablePrompt = disable; }
   bool GetMOWhenGrayed() const { return mMOWhenGrayed; }
@@ -128,6 +131,7 @@ class IControl {
 
   std::atomic<bool> mHide{false};
   int mTextEntryLength = 16;
+  bool mTextEntryAsciiOnly = false;
   bool mIgnoreHiddenWhenUpdatingScreen = false;
   IText mText;
   IPluginBase* mPlug;

@@ -252,6 +252,9 @@ bool IGraphicsCarbon::TextEntryHandler(const VIEW_Event& key, const std::string&
   }
   const int character = key.key == VIEW_KEY_SPACE ? ' ' : key.key;
   if (mEdParam && !KindTakes(mEdParam->Type(), character)) return true;
+  if (mEdControl && mEdControl->GetTextEntryAsciiOnly() &&
+      !VIEW_TextField::printableAscii(character))
+    return true;
   return !VIEW_TextField::fits(candidate, mEdControl ? mEdControl->GetTextEntryLength() : 0);
 }
 

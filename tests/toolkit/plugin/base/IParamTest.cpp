@@ -193,25 +193,30 @@ TEST(Param, SwitchTextsListsRoundingAndDecimals) {
   EXPECT_EQ(display(cents, 2.7, false, false), "2.70");
 }
 
-// Setting a text answers the text stored: a new entry's, or the replaced one's, cut to its field.
+// Setting a text answers the text stored: a new entry's, or the replaced one's, cut to its field
+// on a character boundary.
 TEST(Param, SettingATextAnswersTheTextStored) {
   IParam list;
   list.InitEnum("List", 0, 1);
   const std::string longText(80, 'x');
+  const std::string fill(IParam::kDisplayTextSize - 2, 'x');
   const struct {
     int value;
     std::string text, stored;
   } cases[] = {{0, "Sine", "Sine"},
                {1, "Square", "Square"},
                {0, "Saw", "Saw"},
-               {2, longText, std::string(IParam::kDisplayTextSize - 1, 'x')}};
+               {2, longText, std::string(IParam::kDisplayTextSize - 1, 'x')},
+               {3, fill + "\xC3\xA9", fill},                          // é would end past the field
+               {4, fill.substr(1) + "\xE2\x82\xAC", fill.substr(1)},  // and €, a byte earlier
+               {5, fill.substr(1) + "\xC3\xA9!", fill.substr(1) + "\xC3\xA9"}};
   for (const auto& c : cases) {
     const char* stored = list.SetDisplayText(c.value, c.text.c_str());
     ASSERT_NE(stored, nullptr);
     EXPECT_EQ(std::string(stored), c.stored) << c.value;
     EXPECT_EQ(std::string(list.GetDisplayText(c.value)), c.stored) << c.value;
   }
-  EXPECT_EQ(list.GetNDisplayTexts(), 3);
+  EXPECT_EQ(list.GetNDisplayTexts(), 6);
   list.ResetDisplayTexts();
   EXPECT_EQ(list.GetNDisplayTexts(), 0);
   EXPECT_STREQ(list.GetDisplayText(0), "");

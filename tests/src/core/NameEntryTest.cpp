@@ -1,0 +1,77 @@
+// Names typed into the editor's name fields, against the simulated synthesizer on in-memory
+// ports: the editor, the saved project and the synthesizer hold the same 16 bytes.
+#include <functional>
+#include <string>
+
+#include "PluginFixture.h"
+#include "SynthOnPorts.h"
+#include "platform/view/headless/HeadlessView.h"
+#include "platform/view/headless/Script.h"
+#include "platform/vst2/opcodes.h"
+#include "src/librarian/LibrarianRecords.h"
+#include "toolkit/plugin/editor/IGraphicsMac.h"
+
+namespace {
+
+std::string padded(std::string name) {
+  name.resize(16, ' ');
+  return name;
+}
+
+template <class Dump>
+std::string nameAt(const Dump& dump, int offset) {
+  return std::string(dump.begin() + offset, dump.begin() + offset + 16);
+}
+
+using NameEntry = PluginFixture;
+
+// Names come from the synthesizer padded with blanks ("Init" and 12 blanks). The opened field
+// edits the name without them, so End and typing extend it; characters the synthesizer cannot
+// show (é, €) are refused.
+TEST_F(NameEntry, ANameFromTheSynthesizerIsExtendedWithWhatItShows) {
+  SynthOnPorts ports(midi);
+  VIEW_Script::instance().reset();
+  Kroma* plug = open();
+  dispatch(plug, effEditOpen);
+  VIEW_HeadlessView* window =
+      VIEW_HeadlessView::of(static_cast<IGraphicsMac*>(plug->graphics())->KitView());
+  ASSERT_NE(window, nullptr);
+  ports.connect(plug);
+  set(plug, kRequestTempData, 1);
+  ASSERT_TRUE(eventually([&] {
+    return !plug->ThreadRunning() && plug->getDisplayText(kMultiName) == "Init Multi      " &&
+           plug->getDisplayText(kPatchName) == "Init            ";
+  })) << "the synthesizer's names arrive";
+
+  const corvane_sim::Simulator& synth = ports.synth;
+  const struct {
+    int param;
+    std::string name;
+    std::function<std::string()> atSynth;
+  } fields[] = {
+      {kMultiName, "Init Multi-2",
+       [&] { return nameAt(synth.multiEditBuffer(), DumpLayout::kMultiNameOffset); }},
+      {kPatchName, "Init-2",
+       [&] { return nameAt(synth.soundEditBuffer(0), DumpLayout::kSoundNameOffset); }},
+  };
+  for (const auto& field : fields) {
+    SCOPED_TRACE(field.name);
+    IMouseMod left(true);
+    plug->controlOf(field.param)->OnMouseDown(0, 0, &left);
+    ASSERT_NE(window->textField(), nullptr);
+    for (int key : {(int)VIEW_KEY_END, 0xE9, (int)'-', 0x20AC, (int)'2', (int)VIEW_KEY_RETURN})
+      window->key(key);
+    EXPECT_EQ(plug->getDisplayText(field.param), field.name);
+    EXPECT_TRUE(eventually([&] { return field.atSynth() == padded(field.name); }))
+        << "the synthesizer holds \"" << field.atSynth() << "\"";
+    ASSERT_TRUE(eventually([&] { return !plug->ThreadRunning(); }));
+  }
+
+  Kroma* reloaded = open();
+  ASSERT_EQ(loadChunk(reloaded, saveChunk(plug)), 1);
+  for (const auto& field : fields)
+    EXPECT_EQ(padded(reloaded->getDisplayText(field.param)), padded(field.name))
+        << "the project holds it";
+}
+
+}  // namespace
