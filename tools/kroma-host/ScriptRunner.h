@@ -157,6 +157,8 @@ class ScriptRunner {
   bool stepUse(const Args&, const std::string&);
   bool stepAudio(const Args&, const std::string&);
   bool needXWindow();
+  // Prints what the input scheduled by x-input could not do; false when there was any.
+  bool inputPlayed();
   void closeAll();
 
   // An instance and what the host keeps for it: the headless editor's parent
