@@ -64,8 +64,10 @@
 //                                       now: move X Y, press B, release B,
 //                                       click X Y [B], key NAME, type TEXT
 //                                       (the rest of the line, capitals and
-//                                       blanks too), menu NAME... (the keys
-//                                       once a popup menu shows, at most 30 s)
+//                                       blanks too), menu KEY... (the keys
+//                                       once a popup menu shows, at most 30 s;
+//                                       a menu they leave open fails a later
+//                                       step, closed with Escape)
 //   x-screen FILE, x-close, x-errors    the window as a PNG; effEditClose and
 //                                       the window gone; the X errors seen
 //   open-another                        keeps the instance (and its editor)
