@@ -22,7 +22,7 @@ namespace {
 constexpr auto kMapWait = std::chrono::seconds(5);
 constexpr auto kMenuWait = std::chrono::seconds(30);
 // How long a menu may take to close once its keys went out.
-constexpr auto kMenuCloseWait = std::chrono::milliseconds(10000);
+constexpr auto kMenuCloseWait = std::chrono::seconds(10);
 constexpr auto kEscapeWait = std::chrono::milliseconds(500);
 constexpr auto kPoll = std::chrono::milliseconds(10);
 
