@@ -156,4 +156,27 @@ TEST_F(EditorSession, APickWithItsClickTakesThatClicksMenuOrFails) {
   EXPECT_TRUE(host.has("error: line 4 failed"));
 }
 
+// A pick names its item by the path through the sub-menus; a path that ends on a sub-menu's title
+// or goes on below an item without one fails the step and says what it found there.
+TEST_F(EditorSession, APickFollowsSubMenusAndFailsShortOfAnItem) {
+  struct Case {
+    const char* path;
+    int exitCode;
+    const char* menuLine;
+  };
+  const Case cases[] = {
+      {"On > High", 0, "  menu: chose On > High"},
+      {"On", 1, "  menu: \"On\" opens a sub-menu, which holds: Low | High"},
+      {"Off > Low", 1, "  menu: \"Off\" has no sub-menu"},
+      {"On > Loud", 1, "  menu: no item \"Loud\"; there are: Low | High"},
+  };
+  for (const Case& c : cases) {
+    const HostRun host =
+        runHost(mDir.path(), std::string("open\nedit-open\nedit-choose 80 70 ") + c.path + "\n");
+    EXPECT_EQ(host.exitCode, c.exitCode) << host.output;
+    EXPECT_THAT(host.lines("  menu: "), ElementsAre(c.menuLine)) << c.path;
+    EXPECT_EQ(host.has("plugin[1]: param 1 = 2"), c.exitCode == 0) << c.path;
+  }
+}
+
 }  // namespace

@@ -15,7 +15,8 @@
 // of the test's own, with input played through XTest. Coordinates are the
 // host window's; the editor's pane takes clicks 2 pixels left of and 3 above
 // the pointer. The menu box (parameter 1) spans 10..55 x 60..80, the entry
-// box (parameter 3) 65..110 x 60..80.
+// box (parameter 3) 65..110 x 60..80; a left click there opens a menu of two
+// levels for parameter 1.
 namespace {
 
 using ::testing::ElementsAre;
@@ -113,6 +114,35 @@ TEST_F(X11Editor, TheDemoShowsTheEditorInAWindowAndKeepsItsPicture) {
   ASSERT_FALSE(folder.empty()) << host.output;
   for (const char* name : {"program.chunk", "bank.chunk", "editor.png"})
     EXPECT_TRUE(std::filesystem::is_regular_file(folder + "/" + name)) << name;
+}
+
+// The entry box's left click opens "Off" and "On", whose sub-menu holds "Low" and "High": keys
+// that pick "High" through the sub-menu set the mode; keys that stop on the sub-menu's title
+// leave the menu open, which the host closes and reports as a failure instead of waiting in it;
+// keys for a menu that never shows fail too.
+TEST_F(X11Editor, MenuKeysPickThroughASubMenuAndKeysThatPickNothingFail) {
+  const HostRun picked = runX11(
+      "x-open\nx-idle 200\nx-input 0 click 80 70\nx-input 0 menu Down Down Return Down Return\n"
+      "x-idle 1500\n");
+  EXPECT_THAT(picked.lines("plugin[1]: param 1"),
+              ElementsAre("plugin[1]: param 1 = 0", "plugin[1]: param 1 = 2"));
+
+  const HostRun stuck = runHost(mDir.path(),
+                                "open\nx-open\nx-idle 200\nx-input 0 click 80 70\n"
+                                "x-input 0 menu Down Down Return\nx-idle 1500\nx-errors\n",
+                                TEST_PLUGIN_X11);
+  EXPECT_EQ(stuck.exitCode, 1) << stuck.output;
+  EXPECT_TRUE(
+      stuck.has("x-input menu Down Down Return: the menu still shows after the keys, 2 "
+                "levels deep (a sub-menu opened); closed with Escape"))
+      << stuck.output;
+  EXPECT_TRUE(stuck.has("error: line 6 failed")) << stuck.output;
+  EXPECT_THAT(stuck.lines("plugin[1]: param 1"), ElementsAre("plugin[1]: param 1 = 0"));
+
+  const HostRun none = runHost(
+      mDir.path(), "open\nx-open\nx-input 0 menu Down Return\nx-idle 200\n", TEST_PLUGIN_X11);
+  EXPECT_EQ(none.exitCode, 1) << none.output;
+  EXPECT_TRUE(none.has("x-input menu Down Return: no popup menu showed in 30 s")) << none.output;
 }
 
 }  // namespace

@@ -27,6 +27,15 @@ std::string joined(const std::vector<std::string>& titles, const char* between) 
   return text;
 }
 
+// The titles of the items one level below `level` from line `from` on, up to the end of the
+// sub-menu they are in.
+std::vector<std::string> itemsBelow(const std::vector<Line>& lines, size_t from, int level) {
+  std::vector<std::string> titles;
+  for (size_t i = from; i < lines.size() && lines[i].depth > level; ++i)
+    if (lines[i].depth == level + 1) titles.push_back(lines[i].title);
+  return titles;
+}
+
 }  // namespace
 
 void MenuAnswer::set(std::vector<std::string> path) {
@@ -38,8 +47,9 @@ int MenuAnswer::answer(void* self, const char* lines) {
   return static_cast<MenuAnswer*>(self)->choose(lines ? lines : "");
 }
 
-// Walks the path down the lines: each title is looked for among the items one level deeper
-// than the last one found, up to the end of that item's sub-menu.
+// Walks the path down the lines: each title is looked for among the items of the sub-menu of
+// the one found before. The path must end on an item without a sub-menu: the view takes a
+// sub-menu's title as a dismissal.
 int MenuAnswer::choose(const std::string& text) {
   const std::vector<Line> lines = parse(text);
   if (!mWaiting) {
@@ -48,26 +58,28 @@ int MenuAnswer::choose(const std::string& text) {
   }
   mWaiting = false;
   int found = -1;
-  size_t from = 0, to = lines.size();
   for (size_t level = 0; level < mPath.size(); ++level) {
-    std::vector<std::string> there;
+    const size_t from = found + 1;
+    const std::vector<std::string> there = itemsBelow(lines, from, (int)level - 1);
+    if (there.empty())
+      return fail(level ? "\"" + mPath[level - 1] + "\" has no sub-menu" : "no items");
     found = -1;
-    for (size_t i = from; i < to; ++i) {
-      if (lines[i].depth < (int)level) break;
-      if (lines[i].depth != (int)level) continue;
-      there.push_back(lines[i].title);
-      if (lines[i].title == mPath[level] && found < 0) found = (int)i;
-    }
-    if (found < 0) {
-      mFailed = true;
-      mReport.push_back("  menu: no item \"" + mPath[level] +
-                        "\"; there are: " + joined(there, " | "));
-      return -1;
-    }
-    from = found + 1;
+    for (size_t i = from; i < lines.size() && lines[i].depth >= (int)level && found < 0; ++i)
+      if (lines[i].depth == (int)level && lines[i].title == mPath[level]) found = (int)i;
+    if (found < 0)
+      return fail("no item \"" + mPath[level] + "\"; there are: " + joined(there, " | "));
   }
+  const std::vector<std::string> sub = itemsBelow(lines, found + 1, (int)mPath.size() - 1);
+  if (!sub.empty())
+    return fail("\"" + mPath.back() + "\" opens a sub-menu, which holds: " + joined(sub, " | "));
   mReport.push_back("  menu: chose " + joined(mPath, " > "));
   return found;
+}
+
+int MenuAnswer::fail(const std::string& found) {
+  mFailed = true;
+  mReport.push_back("  menu: " + found);
+  return -1;
 }
 
 bool MenuAnswer::report(std::vector<std::string>& lines) {

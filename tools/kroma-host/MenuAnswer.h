@@ -20,6 +20,8 @@ class MenuAnswer {
 
  private:
   int choose(const std::string& lines);
+  // Reports what the path found instead of its item; -1, the menu's dismissal.
+  int fail(const std::string& found);
 
   std::vector<std::string> mPath;
   bool mWaiting = false;

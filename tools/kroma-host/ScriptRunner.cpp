@@ -160,7 +160,8 @@ bool ScriptRunner::run(std::istream& script, bool live) {
     const size_t start = line.find_first_not_of(" \t\r");
     if (start == std::string::npos || line[start] == '#') continue;
     host().print("> " + line.substr(start));
-    if (!runLine(line.substr(start))) {
+    // Input played into the X server fails after its own step, at the step that sees it.
+    if (!runLine(line.substr(start)) || !inputPlayed()) {
       host().print("error: line " + std::to_string(number) + " failed");
       closeAll();
       return false;
@@ -168,7 +169,16 @@ bool ScriptRunner::run(std::istream& script, bool live) {
     if (live) host().print("done " + std::to_string(number));
   }
   closeAll();
-  return true;
+  if (inputPlayed()) return true;
+  host().print("error: input after the last line failed");
+  return false;
+}
+
+bool ScriptRunner::inputPlayed() {
+  X11Host* x11 = X11Host::existing();
+  const std::vector<std::string> failures = x11 ? x11->takeFailures() : std::vector<std::string>();
+  for (const std::string& failure : failures) host().print(failure);
+  return failures.empty();
 }
 
 // Instances go before their host windows, as a host closes a project.

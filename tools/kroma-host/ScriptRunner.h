@@ -64,8 +64,10 @@
 //                                       now: move X Y, press B, release B,
 //                                       click X Y [B], key NAME, type TEXT
 //                                       (the rest of the line, capitals and
-//                                       blanks too), menu NAME... (the keys
-//                                       once a popup menu shows, at most 30 s)
+//                                       blanks too), menu KEY... (the keys
+//                                       once a popup menu shows, at most 30 s;
+//                                       a menu they leave open fails a later
+//                                       step, closed with Escape)
 //   x-screen FILE, x-close, x-errors    the window as a PNG; effEditClose and
 //                                       the window gone; the X errors seen
 //   open-another                        keeps the instance (and its editor)
@@ -157,6 +159,8 @@ class ScriptRunner {
   bool stepUse(const Args&, const std::string&);
   bool stepAudio(const Args&, const std::string&);
   bool needXWindow();
+  // Prints what the input scheduled by x-input could not do; false when there was any.
+  bool inputPlayed();
   void closeAll();
 
   // An instance and what the host keeps for it: the headless editor's parent

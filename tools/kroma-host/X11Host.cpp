@@ -21,6 +21,9 @@ namespace {
 
 constexpr auto kMapWait = std::chrono::seconds(5);
 constexpr auto kMenuWait = std::chrono::seconds(30);
+// How long a menu may take to close once its keys went out.
+constexpr auto kMenuCloseWait = std::chrono::seconds(10);
+constexpr auto kEscapeWait = std::chrono::milliseconds(500);
 constexpr auto kPoll = std::chrono::milliseconds(10);
 
 unsigned ChannelOf(unsigned long pixel, unsigned long mask) {
@@ -142,12 +145,52 @@ bool X11Host::schedule(int delay, Window window, const std::vector<std::string>&
                         &child);
   mPlayers.emplace_back([this, delay, action, rootX, rootY] {
     std::this_thread::sleep_for(std::chrono::milliseconds(delay));
-    const Window menu = action[0] == "menu" ? awaitMenu() : None;
+    if (action[0] == "menu") return playMenu(action);
     std::lock_guard<std::mutex> lock(mInputMutex);
-    play(action, rootX, rootY, menu);
+    play(action, rootX, rootY, None);
     XSync(mInput, False);
   });
   return true;
+}
+
+std::vector<std::string> X11Host::takeFailures() {
+  std::vector<std::string> taken;
+  std::lock_guard<std::mutex> lock(mFailureMutex);
+  taken.swap(mFailures);
+  return taken;
+}
+
+void X11Host::fail(const std::string& text) {
+  std::lock_guard<std::mutex> lock(mFailureMutex);
+  mFailures.push_back(text);
+}
+
+// The keys pick an item, which closes the menu: a menu still shown after them (the last key
+// opened a sub-menu, or lit no item) is closed with Escape, so that the host does not wait in
+// it for ever.
+void X11Host::playMenu(const std::vector<std::string>& action) {
+  std::string what = "x-input";
+  for (const std::string& word : action) what += " " + word;
+  const Window menu = awaitMenu();
+  if (!menu) return fail(what + ": no popup menu showed in 30 s");
+  {
+    std::lock_guard<std::mutex> lock(mInputMutex);
+    play(action, 0, 0, menu);
+    XSync(mInput, False);
+  }
+  const size_t levels = awaitMenuGone(kMenuCloseWait);
+  if (!levels) return;
+  fail(what + ": the menu still shows after the keys, " + std::to_string(levels) +
+       (levels > 1 ? " levels deep (a sub-menu opened)" : " level deep") + "; closed with Escape");
+  // Each Escape leaves a level, or the lit item of the deepest one.
+  for (size_t escapes = 0; escapes < 2 * levels && !shownMenus().empty(); ++escapes) {
+    {
+      std::lock_guard<std::mutex> lock(mInputMutex);
+      keyTo(menu, "Escape");
+      XSync(mInput, False);
+    }
+    awaitMenuGone(kEscapeWait);
+  }
 }
 
 void X11Host::play(const std::vector<std::string>& action, int rootX, int rootY, Window menu) {
@@ -181,28 +224,41 @@ void X11Host::typeCharacter(KeySym symbol) {
   if (shift) XTestFakeKeyEvent(mInput, shiftCode, False, CurrentTime);
 }
 
-// Menus are the only override-redirect windows the editor shows.
+// Menus are the only override-redirect windows the editor shows; a sub-menu is one more.
+std::vector<Window> X11Host::shownMenus() {
+  std::vector<Window> menus;
+  std::lock_guard<std::mutex> lock(mInputMutex);
+  Window root, parent, *children = nullptr;
+  unsigned count = 0;
+  XQueryTree(mInput, DefaultRootWindow(mInput), &root, &parent, &children, &count);
+  for (unsigned i = 0; i < count; ++i) {
+    XWindowAttributes attributes{};
+    if (XGetWindowAttributes(mInput, children[i], &attributes) && attributes.override_redirect &&
+        attributes.map_state == IsViewable)
+      menus.push_back(children[i]);
+  }
+  if (children) XFree(children);
+  return menus;
+}
+
 Window X11Host::awaitMenu() {
   const auto deadline = std::chrono::steady_clock::now() + kMenuWait;
   while (std::chrono::steady_clock::now() < deadline) {
-    Window menu = None;
-    {
-      std::lock_guard<std::mutex> lock(mInputMutex);
-      Window root, parent, *children = nullptr;
-      unsigned count = 0;
-      XQueryTree(mInput, DefaultRootWindow(mInput), &root, &parent, &children, &count);
-      for (unsigned i = 0; i < count; ++i) {
-        XWindowAttributes attributes{};
-        if (XGetWindowAttributes(mInput, children[i], &attributes) &&
-            attributes.override_redirect && attributes.map_state == IsViewable)
-          menu = children[i];
-      }
-      if (children) XFree(children);
-    }
-    if (menu) return menu;
+    const std::vector<Window> menus = shownMenus();
+    if (!menus.empty()) return menus.back();
     std::this_thread::sleep_for(kPoll);
   }
   return None;
+}
+
+size_t X11Host::awaitMenuGone(std::chrono::milliseconds wait) {
+  const auto deadline = std::chrono::steady_clock::now() + wait;
+  size_t levels = shownMenus().size();
+  while (levels && std::chrono::steady_clock::now() < deadline) {
+    std::this_thread::sleep_for(kPoll);
+    levels = shownMenus().size();
+  }
+  return levels;
 }
 
 // Sent to the menu itself: a key played into the server could come before the menu holds the

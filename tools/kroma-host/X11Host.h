@@ -2,6 +2,7 @@
 
 #include <X11/Xlib.h>
 
+#include <chrono>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -36,6 +37,8 @@ class X11Host {
   bool schedule(int delay, Window window, const std::vector<std::string>& action);
   // X errors the process's handler saw.
   int errors() const { return sErrors; }
+  // What scheduled actions could not do since the last call, one line each.
+  std::vector<std::string> takeFailures();
 
  private:
   X11Host() = default;
@@ -46,14 +49,23 @@ class X11Host {
   void typeCharacter(KeySym symbol);
   // The key that types the symbol; one without a key gets a spare one. 0 when none is left.
   KeyCode keycodeFor(KeySym symbol);
+  // Waits until a popup menu shows, sends it the keys and checks that they closed it.
+  void playMenu(const std::vector<std::string>& action);
+  void fail(const std::string& text);
+  // The popup menus shown, one window a level.
+  std::vector<Window> shownMenus();
   // Waits until a popup menu shows; None when none showed.
   Window awaitMenu();
+  // Waits at most `wait` until no popup menu shows; the levels still shown.
+  size_t awaitMenuGone(std::chrono::milliseconds wait);
   void keyTo(Window menu, const std::string& name);
 
   Display* mDisplay = nullptr;
   Display* mInput = nullptr;  // the injecting threads' connection, one at a time
   std::mutex mInputMutex;
   std::vector<std::thread> mPlayers;
+  std::mutex mFailureMutex;
+  std::vector<std::string> mFailures;
   static int sErrors;
   static X11Host* sHost;
 };

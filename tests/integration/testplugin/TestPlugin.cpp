@@ -9,6 +9,7 @@
 #include <stdexcept>
 #include <thread>
 
+#include "toolkit/plugin/base/IPopupMenu.h"
 #include "toolkit/plugin/editor/IGraphicsMac.h"
 #include "toolkit/plugin/vst2/entry/VSTEntry.h"
 
@@ -78,6 +79,31 @@ IControl* valueBox(IPluginBase* plug, IRECT rect, int paramIdx) {
   return box;
 }
 
+// The "Hidden B" box: a left click offers "Mode of operation" in a menu of two levels, "Off"
+// and "On", whose sub-menu holds "Low" and "High".
+class ModeMenuBox : public FillControl {
+ public:
+  ModeMenuBox(IPluginBase* plug, IRECT rect)
+      : FillControl(plug, rect, 3, IColor(255, 220, 220, 220)) {
+    DisablePrompt(false);
+    mOn.AddItem("Low");
+    mOn.AddItem("High");
+    mMenu.AddItem("Off");
+    mMenu.AddItem("On", &mOn);
+  }
+  void OnMouseDown(int x, int y, IMouseMod* mod) override {
+    if (mod && mod->R) return FillControl::OnMouseDown(x, y, mod);
+    IGraphics* graphics = GetPlug()->GetGUI();
+    IPopupMenu* chosen = graphics ? graphics->CreateIPopupMenu(&mMenu, &mRECT) : nullptr;
+    if (!chosen) return;
+    const int mode = chosen == &mOn ? chosen->GetChosenItemIdx() + 1 : 0;
+    GetPlug()->SetParameterFromGUI(1, GetPlug()->GetParam(1)->GetNormalized(mode));
+  }
+
+ private:
+  IPopupMenu mMenu, mOn;
+};
+
 }  // namespace
 
 IPluginVST* MakePlug(IPluginInstanceInfo instanceInfo) {
@@ -112,14 +138,15 @@ TestPlugin::TestPlugin(IPluginInstanceInfo instanceInfo)
 
 // Two bars over a grey background: the upper one moves "Gain" (offered to
 // the host), the lower one "Hidden A" (not offered); below them a box for
-// "Mode of operation" (a menu) and one for "Hidden B" (a text entry).
+// "Mode of operation" (a menu) and one for "Hidden B" (a text entry on a right click, a menu of
+// two levels for the mode on a left click).
 void TestPlugin::MakeEditor() {
   IGraphicsMac* graphics = MakeGraphics(this, kEditorWidth, kEditorHeight);
   graphics->AttachPanelBackground(&COLOR_GRAY);
   graphics->AttachControl(new BarControl(this, IRECT(10, 10, 110, 25), 0));
   graphics->AttachControl(new BarControl(this, IRECT(10, 35, 110, 50), 2));
   graphics->AttachControl(valueBox(this, IRECT(10, 60, 55, 80), 1));
-  graphics->AttachControl(valueBox(this, IRECT(65, 60, 110, 80), 3));
+  graphics->AttachControl(new ModeMenuBox(this, IRECT(65, 60, 110, 80)));
   AttachGraphics(graphics);
 }
 
