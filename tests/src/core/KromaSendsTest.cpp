@@ -20,7 +20,23 @@
 
 namespace {
 
-using Sends = ConnectedPlugin;
+class Sends : public ConnectedPlugin {
+ protected:
+  // The plug-in on the synthesizer's ports, the connection check done.
+  Kroma* checked(Kroma* plug, SynthOnPorts& ports) {
+    ports.connect(plug);
+    plug->sendSysExInitialization();
+    EXPECT_TRUE(eventually(
+        [&] { return plug->deviceId() == ports.synth.deviceId() && !plug->ThreadRunning(); }));
+    return plug;
+  }
+  // A cutoff edit of part 1 changed the synthesizer's sound.
+  static bool editLands(Kroma* plug, const SynthOnPorts& ports) {
+    const sysex::SoundDumpBytes before = ports.synth.soundEditBuffer(0);
+    set(plug, kFilter1Cutoff, value(plug, kFilter1Cutoff) == 10 ? 20 : 10);
+    return eventually([&] { return ports.synth.soundEditBuffer(0) != before; }, 5);
+  }
+};
 
 // Part 3 (index 2) on MIDI channel 4. Each edit sends its parameter message with the device id,
 // the part and the value; bytes that pack several parameters (arpeggiator steps, voice mode and
@@ -107,6 +123,19 @@ TEST_F(Sends, ANewDeviceIdReachesTheSynthesizerAndTheNextEditLands) {
     set(plug, kFilter1Cutoff, value(plug, kFilter1Cutoff) == 10 ? 20 : 10);
     EXPECT_TRUE(eventually([&] { return ports.synth.soundEditBuffer(0) != before; }));
   }
+}
+
+// DEVICE ID chosen before the ports, as the synthesizer's own id: the connection check finds it
+// there, and the next DEVICE ID reaches it.
+TEST_F(Sends, AnIdChosenBeforeThePortsIsWhereTheNextIdGoes) {
+  SynthOnPorts ports(midi);
+  ports.synth.setDeviceId(3);
+  Kroma* plug = open();
+  set(plug, kGlobalSysExID, 3);
+  checked(plug, ports);
+  set(plug, kGlobalSysExID, 5);
+  EXPECT_TRUE(eventually([&] { return ports.synth.deviceId() == 5 && !plug->ThreadRunning(); }));
+  EXPECT_TRUE(editLands(plug, ports));
 }
 
 // A part's CCs go on the channel of its MIDI channel setting: 2..17 are channels 1..16, 0 and 1
