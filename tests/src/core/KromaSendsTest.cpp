@@ -14,6 +14,8 @@
 #include "platform/vst2/opcodes.h"
 #include "src/core/detail/EditorRequests.h"
 #include "src/core/detail/KromaDialogs.h"
+#include "src/protocol/MultiDump.h"
+#include "src/protocol/SoundDump.h"
 #include "toolkit/plugin/editor/ControlLayer.h"
 #include "toolkit/plugin/midi/IMidiMsg.h"
 #include "toolkit/wsys/Dialog.h"
@@ -29,6 +31,10 @@ class Sends : public ConnectedPlugin {
     EXPECT_TRUE(eventually(
         [&] { return plug->deviceId() == ports.synth.deviceId() && !plug->ThreadRunning(); }));
     return plug;
+  }
+  template <class Dump>
+  static bool named(const Dump& dump, int nameOffset) {
+    return std::string(dump.begin() + nameOffset, dump.begin() + nameOffset + 4) == "Held";
   }
   // A cutoff edit of part 1 changed the synthesizer's sound.
   static bool editLands(Kroma* plug, const SynthOnPorts& ports) {
@@ -134,6 +140,38 @@ TEST_F(Sends, AnIdChosenBeforeThePortsIsWhereTheNextIdGoes) {
   set(plug, kGlobalSysExID, 3);
   checked(plug, ports);
   set(plug, kGlobalSysExID, 5);
+  EXPECT_TRUE(eventually([&] { return ports.synth.deviceId() == 5 && !plug->ThreadRunning(); }));
+  EXPECT_TRUE(editLands(plug, ports));
+}
+
+// After an audio restart the Global dump waits while the host plays: the edits until then go to
+// the id the synthesizer still answers to, and the new id reaches it once the transport stops.
+TEST_F(Sends, ANewDeviceIdWaitsForTheTransportToStopAfterAnAudioRestart) {
+  SynthOnPorts ports(midi);
+  ports.synth.setDeviceId(3);
+  Kroma* plug = checked(open(), ports);
+  dispatch(plug, effMainsChanged, 0, 0);
+  dispatch(plug, effMainsChanged, 0, 1);
+  hostTime.flags = kVstTempoValid | kVstTransportPlaying;
+  process(plug, 64);
+  set(plug, kGlobalSysExID, 5);
+  EXPECT_EQ(status(plug), "STOP PLAYBACK TO SEND GLOBAL DATA");
+  process(plug, 64);
+  EXPECT_TRUE(editLands(plug, ports));
+  // A renamed sound or Multi goes out whole, to the same id.
+  plug->setDisplayText(kPatchName, "Held");
+  set(plug, kPatchName, 0);
+  EXPECT_TRUE(eventually([&] {
+    return named(ports.synth.soundEditBuffer(0), sound_dump::kNameOffset) && !plug->ThreadRunning();
+  }));
+  plug->setDisplayText(kMultiName, "Held");
+  set(plug, kMultiName, 0);
+  EXPECT_TRUE(eventually([&] {
+    return named(ports.synth.multiEditBuffer(), multi_dump::kNameOffset) && !plug->ThreadRunning();
+  }));
+  EXPECT_EQ(ports.synth.deviceId(), 3);
+  hostTime.flags = kVstTempoValid;
+  process(plug, 64);
   EXPECT_TRUE(eventually([&] { return ports.synth.deviceId() == 5 && !plug->ThreadRunning(); }));
   EXPECT_TRUE(editLands(plug, ports));
 }
