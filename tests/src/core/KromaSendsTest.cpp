@@ -144,6 +144,18 @@ TEST_F(Sends, AnIdChosenBeforeThePortsIsWhereTheNextIdGoes) {
   EXPECT_TRUE(editLands(plug, ports));
 }
 
+// An input port picked while the output is set runs the connection check, as the output's pick
+// does: picked after the output, it finds the synthesizer.
+TEST_F(Sends, AnInputPickedAfterTheOutputRunsTheConnectionCheck) {
+  SynthOnPorts ports(midi);
+  ports.synth.setDeviceId(3);
+  Kroma* plug = open();
+  ports.connect(plug);
+  turn(plug, kDeviceInSelection, plug->getExternalMIDIInDevice("Synth In"));
+  EXPECT_TRUE(eventually([plug] { return plug->deviceId() == 3 && !plug->ThreadRunning(); }));
+  EXPECT_EQ(status(plug), "Plug-in is ready to go!");
+}
+
 // After an audio restart the Global dump waits while the host plays: the edits until then go to
 // the id the synthesizer still answers to, and the new id reaches it once the transport stops.
 TEST_F(Sends, ANewDeviceIdWaitsForTheTransportToStopAfterAnAudioRestart) {
