@@ -46,8 +46,8 @@ std::string portName(const Kroma& plug, int param, int position) {
   return plug.GetParam(param)->GetDisplayText(position);
 }
 
-// The ports at `position` of their menus, opened anew also when they were open: a port whose
-// synthesizer went away and came back connects again. A failure is shown.
+// The port `picked` in its menu, opened anew also when it was open: a port whose synthesizer went
+// away and came back connects again. A failure is shown.
 bool openInputPort(Change& c, int picked) {
   int position = picked;
   const bool opened =
