@@ -221,8 +221,9 @@ class Kroma : public IPluginVST,
   // The Multi (job 0, its part sounds after it) or the Global (job 1) to the synthesizer after
   // one of their settings changed: "MULTI" or "GLOBAL" shown; nothing more while a transfer
   // shows its overlay; refused with "STOP PLAYBACK TO SEND MULTI DATA" (GLOBAL) while the host
-  // plays after a reset; otherwise all notes off first when asked, and the job when the
-  // transfer lane is idle. [main thread in the dispatch, audio thread for a deferred send]
+  // plays after a reset, the Global then sent by the audio callback once the transport stops;
+  // otherwise all notes off first when asked, and the job when the transfer lane is idle.
+  // [main thread in the dispatch, audio thread for a deferred send]
   void sendWholeDump(bool global, bool allNotesOff);
   // The connection check once an output port is chosen: the device id is learnt from the
   // answer. Pauses 100 ms, the plug-in lock let go meanwhile. [main thread, in the dispatch or

@@ -74,6 +74,7 @@ void Kroma::ProcessDoubleReplacing(double**, double** outputs, int nFrames) {
     sendWholeDump(false, false);
     mClock.mMultiSendPending = false;
   }
+  if (!running && mClock.mGlobalSendAtStop.exchange(false)) mClock.mGlobalSendPending = true;
   if (mClock.mGlobalSendPending && !mRouting.mSendingSysEx && !keyDown(kLeftButton)) {
     sendWholeDump(true, false);
     mClock.mGlobalSendPending = false;
@@ -161,6 +162,9 @@ void Kroma::sendWholeDump(bool global, bool allNotesOff) {
   if (mClock.mTransportWasRunning && mClock.mFreshReset && mRouting.mMIDIOutSet) {
     setTextDisplay(kControlDisplayName, global ? "STOP PLAYBACK TO SEND GLOBAL DATA"
                                                : "STOP PLAYBACK TO SEND MULTI DATA");
+    // Sent at the stop: the synthesizer would else keep Global settings, or an id, other than
+    // those the editor shows.
+    if (global) mClock.mGlobalSendAtStop = true;
     return;
   }
   if (allNotesOff) AllSoundsOff(0, true);

@@ -46,33 +46,48 @@ std::string portName(const Kroma& plug, int param, int position) {
   return plug.GetParam(param)->GetDisplayText(position);
 }
 
-// The output port chosen by its listed name, opened anew also when it was open: picked again, a
-// port whose synthesizer went away and came back connects again. The synthesizer counts as
-// connected only when the port opened.
-Then outputPort(Change& c) {
-  Kroma& plug = c.plug;
-  int position = c.vi;
+// The port `picked` in its menu, opened anew also when it was open: a port whose synthesizer went
+// away and came back connects again. A failure is shown.
+bool openInputPort(Change& c, int picked) {
+  int position = picked;
   const bool opened =
-      plug.setExternalMIDIOut(position, portName(plug, kDeviceOutSelection, c.vi).c_str()) > 0;
+      c.plug.setExternalMIDIIn(position, portName(c.plug, kDeviceInSelection, picked).c_str()) > 0;
+  c.routing.mMIDIInPortIndex = position;
+  if (!opened && picked > 0) status(c.plug, "MIDI In port FAILED!");
+  return opened;
+}
+
+// The synthesizer counts as connected only when the output port opened.
+bool openOutputPort(Change& c, int picked) {
+  Kroma& plug = c.plug;
+  int position = picked;
+  const bool opened =
+      plug.setExternalMIDIOut(position, portName(plug, kDeviceOutSelection, picked).c_str()) > 0;
   c.routing.mMIDIOutPortIndex = position;
-  c.routing.mAbsentPortNames[1].clear();
   c.routing.mMIDIOutSet = opened;
-  if (opened) {
-    plug.sendSysExInitialization();
-    return Then::kGoOn;
-  }
+  if (opened) return true;
   c.parts.mMIDIMessageManager->sender().resetContinuousClock(true);
-  if (c.vi > 0) status(plug, "MIDI Out port FAILED!");
+  if (picked > 0) status(plug, "MIDI Out port FAILED!");
+  return false;
+}
+
+// Either port picked, again or anew, reopens the other one its menu shows, so that one pick
+// brings back the whole link to a synthesizer that came back; the connection check follows
+// whenever the output port is open.
+Then outputPort(Change& c) {
+  c.routing.mAbsentPortNames[1].clear();
+  if (!openOutputPort(c, c.vi)) return Then::kGoOn;
+  const int input = c.plug.GetParam(kDeviceInSelection)->Int();
+  if (input > 0) openInputPort(c, input);
+  c.plug.sendSysExInitialization();
   return Then::kGoOn;
 }
 
 Then inputPort(Change& c) {
-  int position = c.vi;
-  const bool opened =
-      c.plug.setExternalMIDIIn(position, portName(c.plug, kDeviceInSelection, c.vi).c_str()) > 0;
-  c.routing.mMIDIInPortIndex = position;
   c.routing.mAbsentPortNames[0].clear();
-  if (!opened && c.vi > 0) status(c.plug, "MIDI In port FAILED!");
+  if (openInputPort(c, c.vi) && c.routing.mMIDIOutSet &&
+      openOutputPort(c, c.plug.GetParam(kDeviceOutSelection)->Int()))
+    c.plug.sendSysExInitialization();
   return Then::kGoOn;
 }
 

@@ -272,8 +272,12 @@ Then effect2Mode(Change& c) {
   return Then::kGoOn;
 }
 
-Then deviceId(MidiRouting& routing, int, int vi) {
-  routing.mDeviceID = vi;
+// With an output port the editor takes the new id up once the Global dump that gives it to the
+// synthesizer is out (the sender does); without one it is the id in use at once.
+Then deviceId(Change& c) {
+  if (c.routing.mMIDIOutSet) return Then::kGoOn;
+  c.routing.mDeviceID = c.vi;
+  store(c.plug, kDeviceID_old, c.vi);
   return Then::kGoOn;
 }
 
@@ -365,7 +369,7 @@ constexpr Row kMain[] = {
     {kControlLibrary, 1, menuMode<true>},
     {kEffect1Mode, partCount, effect1Mode},
     {kEffect2Mode, partCount, effect2Mode},
-    {kGlobalSysExID, 1, onRecord<deviceId>},
+    {kGlobalSysExID, 1, deviceId},
     {kGlobalLocalControl, 1, onRecord<followSwitch<&MidiRouting::mLocalControlFlag>>},
     {kViewMIDIFilterSettings, 1, viewMIDIFilterSettings},
     {kDisplayAboutWindow, 1, displayAbout},

@@ -21,7 +21,7 @@ struct Field {
 constexpr Field kFields[] = {
     {39, kMultiPatch, 0},
     {41, kGlobalMidiChannel, 0},
-    {42, kGlobalSysExID, 0},
+    {kNewDeviceIdOffset, kGlobalSysExID, 0},
     {45, kGlobalTuning, 54},
     {46, kGlobalTranspose, 52},
     {49, kGlobalControlSend, 0},

@@ -7,6 +7,9 @@
 // The Global dump: the synthesizer's global settings in 80 bytes, from a fixed template.
 namespace global_dump {
 
+// Where the dump carries the device id it gives the synthesizer.
+inline constexpr int kNewDeviceIdOffset = 42;
+
 // The template with the device id at byte 3, the Global parameters in their bytes and 7F at
 // byte 60. No checksum travels with it: byte 78 stays 7F.
 sysex::GlobalDumpBytes buildGlobalDump(const ParameterAccess& params, int deviceId);

@@ -41,7 +41,7 @@ class MIDIMessageSender {
   int decryptMultiSettings1Values(int part) const;
   int decryptMultiSettings2Values(int part) const;
   // Job 1: the Global dump to the id the synthesizer answers to, kDeviceID_old (the job's
-  // argument is not read); once it is out, kDeviceID_old follows the id in use, which the dump
+  // argument is not read); once it is out, the id in use and kDeviceID_old are the id the dump
   // has just given the synthesizer.
   void sendGlobalToDevice();
   // Job 2: builds the sound dump of `part` from the editor; sends it to the part's edit buffer,

@@ -14,14 +14,20 @@ constexpr int kPartSoundMs = 400;
 constexpr int kCurrentPartSoundMs = 300;
 constexpr unsigned char kChecksumPlaceholder = 0x7F;
 
-// What the Global dump's send needs, from the lane it runs on.
+// What the Global dump's send needs, from the lane it runs on. Once the dump is out the
+// synthesizer answers to the id it carries, and so the editor's messages go there.
 class GlobalSend : public TransferServices {
  public:
   GlobalSend(ProtocolPlugin& plugin, LaneClock& clock, std::atomic<bool>& busy)
       : mPlugin(plugin), mClock(clock), mBusy(busy) {}
   void DisplayProcessingIndicator(bool show) override { mPlugin.DisplayProcessingIndicator(show); }
   void checksumCheckAndSend(unsigned char* data, int length) override {
+    const bool sent = mPlugin.midiOutSet();
     mPlugin.checksumCheckAndSend(data, length);
+    if (!sent) return;
+    const int id = data[global_dump::kNewDeviceIdOffset];
+    mPlugin.setDeviceId(id);
+    mPlugin.setStoredValue(kDeviceID_old, id);
   }
   void pause(int milliseconds) override { mClock.pause(milliseconds); }
   void clearSoundSendBusy() override { mBusy = false; }
@@ -38,10 +44,8 @@ void MIDIMessageSender::sendGlobalToDevice() {
   // A new id in the dump takes effect in the synthesizer only once the dump has arrived, so the
   // dump goes to the id it answers to now; the messages after it go to the new one.
   const int answersTo = sysex::truncateValue(mPlugin.getValue(kDeviceID_old)) & 0xFF;
-  const bool sent = mPlugin.midiOutSet();
   GlobalSend services(mPlugin, mClock, mManager.soundSendBusy);
   global_dump::sendGlobalToDevice(services, mPlugin, answersTo);
-  if (sent) mPlugin.setStoredValue(kDeviceID_old, deviceId());
 }
 
 bool MIDIMessageSender::partActive(int part) const {
@@ -61,6 +65,8 @@ void MIDIMessageSender::sendArrangementToDevice(bool toLibrarian, bool requestPa
     sounds.programs[part] = mPlugin.partSound(part, PartSound::kProgram);
   }
   sysex::MultiDumpBytes dump = multi_dump::buildMultiDump(mPlugin, sounds);
+  // A DEVICE ID whose Global dump has not gone out yet is not the synthesizer's.
+  dump[sysex::kDeviceIdOffset] = sysex::toDataByte(deviceId());
   if (toLibrarian) {
     // The synthesizer takes the placeholder when the bank is written to it; the template's
     // checksum place would be refused.

@@ -25,6 +25,8 @@ void MIDIMessageSender::sendPartToDevice(int part, bool toLibrarian, bool) {
   if (!withMulti) mPlugin.DisplayProcessingIndicator(true);
   sysex::SoundDumpBytes dump =
       sound_dump::buildSoundDump(mPlugin, part, sysex::kEditBufferBank, part);
+  // A DEVICE ID whose Global dump has not gone out yet is not the synthesizer's.
+  dump[sysex::kDeviceIdOffset] = sysex::toDataByte(deviceId());
   const std::string name = mPlugin.getDisplayText(kPatchName + part);
   const std::string category =
       sound_dump::categoryText(sysex::truncateValue(mPlugin.getValue(kCategoryName + part)));

@@ -88,6 +88,8 @@ struct ClockState {
   std::atomic<bool> mFreshReset{false};
   std::atomic<bool> mMultiSendPending{false};
   std::atomic<bool> mGlobalSendPending{false};
+  // A Global send refused while the host played after a reset, made once the transport stops.
+  std::atomic<bool> mGlobalSendAtStop{false};
   std::atomic<bool> mTempoStatus{false};
   std::atomic<int> mLastTempo{0};
   std::atomic<int> mTempoValue{0};

@@ -110,4 +110,22 @@ TEST_F(EndToEnd, ASynthesizerThatCameBackIsReachedOnceItsPortsArePickedAgain) {
   EXPECT_TRUE(within(Seconds(30), [&] { return sim->record("sound 0") != was; }));
 }
 
+// Picked again, the output port alone brings the whole link back: the input port its menu shows
+// opens with it, and the connection check hears the synthesizer.
+TEST_F(EndToEnd, ASynthesizerThatCameBackIsReachedOnceItsOutputIsPickedAgain) {
+  auto sim = simulator("corvane-sim", 5);
+  Session s(setup());
+  connect(s);
+  sim->stop();
+  sim = simulator("corvane-sim", 5);
+  const std::string ready = "Plug-in is ready to go!";
+  EXPECT_EQ(s.await([&] { return s.showPage(0) && s.choose(place::kPortOut, "corvane-sim:in"); },
+                    {ready, "No response from corvane!"}, Seconds(60)),
+            ready)
+      << s.error();
+  const Bytes was = sim->record("sound 0");
+  ASSERT_TRUE(s.showPage(place::kCutoff.page) && s.turn(place::kCutoff, -10)) << s.error();
+  EXPECT_TRUE(within(Seconds(30), [&] { return sim->record("sound 0") != was; }));
+}
+
 }  // namespace

@@ -15,13 +15,34 @@
 #include "src/core/detail/EditorRequests.h"
 #include "src/core/detail/KromaDialogs.h"
 #include "src/protocol/MultiDump.h"
+#include "src/protocol/SoundDump.h"
 #include "toolkit/plugin/editor/ControlLayer.h"
 #include "toolkit/plugin/midi/IMidiMsg.h"
 #include "toolkit/wsys/Dialog.h"
 
 namespace {
 
-using Sends = ConnectedPlugin;
+class Sends : public ConnectedPlugin {
+ protected:
+  // The plug-in on the synthesizer's ports, the connection check done.
+  Kroma* checked(Kroma* plug, SynthOnPorts& ports) {
+    ports.connect(plug);
+    plug->sendSysExInitialization();
+    EXPECT_TRUE(eventually(
+        [&] { return plug->deviceId() == ports.synth.deviceId() && !plug->ThreadRunning(); }));
+    return plug;
+  }
+  template <class Dump>
+  static bool named(const Dump& dump, int nameOffset) {
+    return std::string(dump.begin() + nameOffset, dump.begin() + nameOffset + 4) == "Held";
+  }
+  // A cutoff edit of part 1 changed the synthesizer's sound.
+  static bool editLands(Kroma* plug, const SynthOnPorts& ports) {
+    const sysex::SoundDumpBytes before = ports.synth.soundEditBuffer(0);
+    set(plug, kFilter1Cutoff, value(plug, kFilter1Cutoff) == 10 ? 20 : 10);
+    return eventually([&] { return ports.synth.soundEditBuffer(0) != before; }, 5);
+  }
+};
 
 // Part 3 (index 2) on MIDI channel 4. Each edit sends its parameter message with the device id,
 // the part and the value; bytes that pack several parameters (arpeggiator steps, voice mode and
@@ -108,6 +129,63 @@ TEST_F(Sends, ANewDeviceIdReachesTheSynthesizerAndTheNextEditLands) {
     set(plug, kFilter1Cutoff, value(plug, kFilter1Cutoff) == 10 ? 20 : 10);
     EXPECT_TRUE(eventually([&] { return ports.synth.soundEditBuffer(0) != before; }));
   }
+}
+
+// DEVICE ID chosen before the ports, as the synthesizer's own id: the connection check finds it
+// there, and the next DEVICE ID reaches it.
+TEST_F(Sends, AnIdChosenBeforeThePortsIsWhereTheNextIdGoes) {
+  SynthOnPorts ports(midi);
+  ports.synth.setDeviceId(3);
+  Kroma* plug = open();
+  set(plug, kGlobalSysExID, 3);
+  checked(plug, ports);
+  set(plug, kGlobalSysExID, 5);
+  EXPECT_TRUE(eventually([&] { return ports.synth.deviceId() == 5 && !plug->ThreadRunning(); }));
+  EXPECT_TRUE(editLands(plug, ports));
+}
+
+// An input port picked while the output is set runs the connection check, as the output's pick
+// does: picked after the output, it finds the synthesizer.
+TEST_F(Sends, AnInputPickedAfterTheOutputRunsTheConnectionCheck) {
+  SynthOnPorts ports(midi);
+  ports.synth.setDeviceId(3);
+  Kroma* plug = open();
+  ports.connect(plug);
+  turn(plug, kDeviceInSelection, plug->getExternalMIDIInDevice("Synth In"));
+  EXPECT_TRUE(eventually([plug] { return plug->deviceId() == 3 && !plug->ThreadRunning(); }));
+  EXPECT_EQ(status(plug), "Plug-in is ready to go!");
+}
+
+// After an audio restart the Global dump waits while the host plays: the edits until then go to
+// the id the synthesizer still answers to, and the new id reaches it once the transport stops.
+TEST_F(Sends, ANewDeviceIdWaitsForTheTransportToStopAfterAnAudioRestart) {
+  SynthOnPorts ports(midi);
+  ports.synth.setDeviceId(3);
+  Kroma* plug = checked(open(), ports);
+  dispatch(plug, effMainsChanged, 0, 0);
+  dispatch(plug, effMainsChanged, 0, 1);
+  hostTime.flags = kVstTempoValid | kVstTransportPlaying;
+  process(plug, 64);
+  set(plug, kGlobalSysExID, 5);
+  EXPECT_EQ(status(plug), "STOP PLAYBACK TO SEND GLOBAL DATA");
+  process(plug, 64);
+  EXPECT_TRUE(editLands(plug, ports));
+  // A renamed sound or Multi goes out whole, to the same id.
+  plug->setDisplayText(kPatchName, "Held");
+  set(plug, kPatchName, 0);
+  EXPECT_TRUE(eventually([&] {
+    return named(ports.synth.soundEditBuffer(0), sound_dump::kNameOffset) && !plug->ThreadRunning();
+  }));
+  plug->setDisplayText(kMultiName, "Held");
+  set(plug, kMultiName, 0);
+  EXPECT_TRUE(eventually([&] {
+    return named(ports.synth.multiEditBuffer(), multi_dump::kNameOffset) && !plug->ThreadRunning();
+  }));
+  EXPECT_EQ(ports.synth.deviceId(), 3);
+  hostTime.flags = kVstTempoValid;
+  process(plug, 64);
+  EXPECT_TRUE(eventually([&] { return ports.synth.deviceId() == 5 && !plug->ThreadRunning(); }));
+  EXPECT_TRUE(editLands(plug, ports));
 }
 
 // A part's CCs go on the channel of its MIDI channel setting: 2..17 are channels 1..16, 0 and 1
