@@ -136,6 +136,17 @@ std::string moveAside(const std::string& from, const std::string& folder) {
   return "";
 }
 
+std::string realPath(const std::string& path) {
+  char resolved[PATH_MAX];
+  return ::realpath(path.c_str(), resolved) ? std::string(resolved) : path;
+}
+
+bool liesIn(const std::string& path, const std::string& folder) {
+  const std::string inner = realPath(folderOf(path)) + "/";
+  const std::string outer = realPath(folder) + "/";
+  return inner.compare(0, outer.size(), outer) == 0;
+}
+
 std::string folderOf(const std::string& path) {
   const size_t sep = path.find_last_of("/\\");
   return sep == std::string::npos ? std::string() : path.substr(0, sep + 1);

@@ -34,6 +34,11 @@ std::string freeName(const std::string& folder, const std::string& stem,
 // The new path, or "" on failure.
 std::string moveAside(const std::string& from, const std::string& folder);
 
+// The path with every link and "." or ".." resolved; the path itself when it does not exist.
+std::string realPath(const std::string& path);
+// Whether `path` names something in `folder` or in a folder below it, links resolved.
+bool liesIn(const std::string& path, const std::string& folder);
+
 // Splits a path at its last "/" or "\": the folder part with that separator,
 // and the rest.
 std::string folderOf(const std::string& path);

@@ -9,6 +9,7 @@
 #include "src/librarian/PatchLibrarian.h"
 #include "src/librarian/view/LibrarianHost.h"
 #include "src/librarian/view/LibrarianViewControl.h"
+#include "toolkit/log.h"
 #include "toolkit/plugin/base/IPluginBase.h"
 #include "toolkit/plugin/editor/ControlLayer.h"
 #include "toolkit/plugin/editor/IGraphics.h"
@@ -244,19 +245,27 @@ void BankEditPopupMenu::saveAs(bool midi) {
     return;
   }
   IGraphics* graphics = mPlug->GetGUI();
-  bool chosen = false;
+  std::string chosen;
   const PatchLibrarian::FilePrompt prompt = [&](const std::string& name, const std::string& start,
                                                 const std::string& extension) {
     TK_String path(name.c_str());
     TK_String where(start.c_str());
     if (graphics) graphics->PromptForFile(&path, kFileSave, &where, extension.c_str());
-    chosen = *path.Get() != '\0';
-    return std::string(path.Get());
+    chosen = path.Get();
+    return chosen;
   };
   const std::string proposed = LibrarianFiles::stemOf(fileName) + (midi ? ".mid" : ".kro");
   PatchLibrarian::SavedFile saved;
   if (!mLibrarian->savePatchAs(proposed.c_str(), folder, midi, prompt, &saved)) {
-    if (chosen) mHost->showStatus(kSaveFailed);
+    if (!chosen.empty()) mHost->showStatus(kSaveFailed);
+    return;
+  }
+  // An export for another program: no bank of the librarian to switch to. The bank being edited
+  // stays, unsaved, as its own file was not written.
+  if (!LibrarianFiles::liesIn(chosen, DataFolder::patchesFolder())) {
+    TK_Log(mPlug->GetLog(), "PATCH LIBRARIAN: ",
+           "bank " + fileName + " saved as " + chosen + ", outside the bank folders");
+    mHost->showStatus(kSaved);
     return;
   }
   const bool multi = mHost->multiMode();
