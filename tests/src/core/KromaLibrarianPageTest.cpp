@@ -320,7 +320,8 @@ TEST_F(LibrarianPage, ADragCopiesTheSlotPressed) {
   }
 }
 
-// A search fills the lower list with its results only: a later search replaces them.
+// A search fills the lower list with its results only: each later search replaces them, and one
+// without results leaves the lower list as it was.
 TEST_F(LibrarianPage, EachSearchListsItsOwnResults) {
   banks::write(data.file("Patches/One.syx"), "Lead");
   banks::write(data.file("Patches/Two.syx"), "Pad");
@@ -331,7 +332,9 @@ TEST_F(LibrarianPage, EachSearchListsItsOwnResults) {
     const char* query;
     int kind;
     const char* first;  // the lower list's first slot
-  } rows[] = {{"Lead", 4, "Lead0"}, {"", 0, "Lead0"}, {"Pad", 4, "Pad0"}};
+  } rows[] = {{"Lead", 4, "Lead0"}, {"", 0, "Lead0"},   {"Pad", 4, "Pad0"},
+              {"Lead", 4, "Lead0"}, {"Zq", 4, "Lead0"}, {"Pad", 4, "Pad0"},
+              {"", 0, "Lead0"},     {"Zq", 0, "Lead0"}, {"Pad", 4, "Pad0"}};
   for (const auto& row : rows) {
     SCOPED_TRACE(row.query);
     plug->setDisplayText(kPatchSearchString, row.query);
