@@ -18,7 +18,8 @@ constexpr long long kMaxFileSize = 16ll * 1024 * 1024;
 // touched and the write fails. True when the file is complete.
 bool writeFile(const std::string& path, const ByteChunk& bytes, bool replace);
 
-// Reads a whole file of at most kMaxFileSize bytes; false when it cannot.
+// Reads a whole regular file (or one a link names) of at most kMaxFileSize bytes; false when it
+// cannot, or for anything else (a named pipe, a device).
 bool readFile(const std::string& path, ByteChunk& out);
 
 // True when something (a file, a folder, even a dangling link) has this path.

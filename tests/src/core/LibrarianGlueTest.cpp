@@ -1,10 +1,16 @@
 // The librarian in the whole plug-in: the sound/Multi switch, and slots played, requested and
 // stored and banks saved against the simulated synthesizer on in-memory MIDI ports.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <atomic>
 #include <filesystem>
 #include <functional>
 #include <mutex>
 #include <string>
+#include <thread>
 #include <tuple>
 #include <vector>
 
@@ -372,6 +378,39 @@ TEST_F(Librarian, AFailedImportSaysSoAndLogsNoCopy) {
   const std::string log = readData("Kroma Editor LOG.txt");
   EXPECT_NE(log.find("could not write " + data.file("Patches/In.syx")), std::string::npos);
   EXPECT_EQ(log.find("patch file copied"), std::string::npos);
+}
+
+// A named pipe fails at once, not once something writes into it; a name of up to 255 bytes is
+// imported, and says so over the failure before.
+TEST_F(Librarian, APipeFailsAtOnceAndALongNameIsImported) {
+  kroma_test::TempDir elsewhere;
+  const std::string pipe = elsewhere.file("x.syx");
+  ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+  const std::string longName = std::string(251, 'L') + ".syx";
+  banks::write(elsewhere.file(longName), "L-");
+  banks::write(data.file("Patches/A.syx"), "A-");
+  openWithEditor();
+  const struct {
+    std::string chosen;
+    const char* status;
+  } rows[] = {{pipe, "Bank import FAILED!"}, {elsewhere.file(longName), "Bank imported!"}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.status);
+    std::atomic<bool> done{false}, released{false};
+    // A reader waiting for a writer is let go, bounded, so that the test ends.
+    std::thread writer([&] {
+      if (eventually([&] { return done.load(); }, 30)) return;
+      released = true;
+      ::close(::open(pipe.c_str(), O_WRONLY | O_NONBLOCK));
+    });
+    VIEW_Script::instance().answerPanel(row.chosen);
+    choose(KromaProbe(plug).widgets.mBankEditMenu, {10, 1});  // Import SysEx
+    done = true;
+    writer.join();
+    EXPECT_FALSE(released) << "the import waited for a writer";
+    EXPECT_EQ(status(plug), row.status);
+  }
+  EXPECT_TRUE(std::filesystem::exists(data.file("Patches/" + longName)));
 }
 
 // The librarian against the synthesizer on in-memory ports.
