@@ -146,9 +146,14 @@ std::string realPath(const std::string& path) {
 }
 
 bool liesIn(const std::string& path, const std::string& folder) {
-  const std::string inner = realPath(folderOf(path)) + "/";
-  const std::string outer = realPath(folder) + "/";
-  return inner.compare(0, outer.size(), outer) == 0;
+  auto startsWith = [](const std::string& text, const std::string& prefix) {
+    return text.compare(0, prefix.size(), prefix) == 0;
+  };
+  // As written, a folder linked into `folder` lies in it (the scan follows links); resolved,
+  // `folder` may be reached through a link.
+  const std::string inner = folderOf(path);
+  return startsWith(inner, folder + "/") ||
+         startsWith(realPath(inner) + "/", realPath(folder) + "/");
 }
 
 std::string folderOf(const std::string& path) {

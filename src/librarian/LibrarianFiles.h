@@ -37,7 +37,8 @@ std::string moveAside(const std::string& from, const std::string& folder);
 
 // The path with every link and "." or ".." resolved; the path itself when it does not exist.
 std::string realPath(const std::string& path);
-// Whether `path` names something in `folder` or in a folder below it, links resolved.
+// Whether `path` names something in `folder` or in a folder below it, as written or with links
+// resolved.
 bool liesIn(const std::string& path, const std::string& folder);
 
 // Splits a path at its last "/" or "\": the folder part with that separator,

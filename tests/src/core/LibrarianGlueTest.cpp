@@ -333,9 +333,10 @@ TEST_F(Librarian, SaveAsAsksBeforeReplacingABankAndTheLastSaveSaysHowItWent) {
   EXPECT_EQ(slotName(0), "A-0") << "B.syx holds the bank saved";
 }
 
-// Save As outside the bank folders is an export: the upper list keeps the bank being edited, with
-// its unsaved mark, and the next Save writes that bank's own file, no other.
-TEST_F(Librarian, SaveAsOutsideTheBankFoldersKeepsTheEditBank) {
+// Save As outside the bank folders, or under a name that is no bank's, is an export: the upper
+// list keeps the bank being edited, with its unsaved mark, and the next Save writes that bank's
+// own file, no other.
+TEST_F(Librarian, SaveAsToNoBankOfTheLibrarianKeepsTheEditBank) {
   writeData("Kroma Editor LOG.txt", "");
   banks::write(data.file("Patches/A First.syx"), "A-");
   banks::write(data.file("Patches/B Mine.syx"), "B-");
@@ -348,14 +349,16 @@ TEST_F(Librarian, SaveAsOutsideTheBankFoldersKeepsTheEditBank) {
   set(plug, kPatchRename, 0);
   const std::string first = readData("Patches/A First.syx");
 
-  VIEW_Script::instance().answerPanel(exports.file("Mine.mid"));
-  choose(KromaProbe(plug).widgets.mBankEditMenu, {8, 0});  // Save As Standard MIDI
-  EXPECT_TRUE(std::filesystem::exists(exports.file("Mine.mid")));
-  EXPECT_EQ(upperBank()->fileName, "B Mine.syx");
-  EXPECT_EQ(value(plug, kBankEditUnsaved), 1.0);
-  EXPECT_EQ(status(plug), "Bank saved!");
-  EXPECT_NE(readData("Kroma Editor LOG.txt").find(" saved as " + exports.file("Mine.mid")),
-            std::string::npos);
+  for (const std::string& chosen : {exports.file("Mine.mid"), data.file("Patches/Mine")}) {
+    SCOPED_TRACE(chosen);
+    VIEW_Script::instance().answerPanel(chosen);
+    choose(KromaProbe(plug).widgets.mBankEditMenu, {8, 0});  // Save As Standard MIDI
+    EXPECT_TRUE(std::filesystem::exists(chosen));
+    EXPECT_EQ(upperBank()->fileName, "B Mine.syx");
+    EXPECT_EQ(value(plug, kBankEditUnsaved), 1.0);
+    EXPECT_EQ(status(plug), "Bank saved!");
+    EXPECT_NE(readData("Kroma Editor LOG.txt").find(" saved as " + chosen), std::string::npos);
+  }
 
   choose(KromaProbe(plug).widgets.mBankEditMenu, {7});  // Save (Overwrite current bank)
   EXPECT_TRUE(readData("Patches/A First.syx") == first) << "a bank never opened stays";
