@@ -290,6 +290,9 @@ class Kroma : public IPluginVST,
   // [any thread: atomics]
   void SetLibrarianStatusUnsaved(bool on) override;
   void librarianBankSaved() override;
+  // The sound/Multi switch stays greyed while the search field or the categories have the lower
+  // list, which only sounds fill. [main thread]
+  bool typeSwitchHeld() const;
   // Sounds (type 0) or Multis (1), and what the lower list shows (0 sound banks, 1 categories,
   // 2 Multi banks, 4 search results): both lists go to their first file, the selection lists'
   // texts are written anew and the menus rebuilt. With `reload` the bank files are read again

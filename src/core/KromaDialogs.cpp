@@ -15,6 +15,7 @@ namespace {
 constexpr const char* kSupportSite = "https://support.quillonbaysound.com";
 constexpr const char* kHelpPages[] = {"/my-tickets/", "/downloads/", "/kb/articles/"};
 constexpr const char* kImportFailed = "Bank import FAILED!";
+constexpr const char* kImported = "Bank imported!";
 
 constexpr int kDialogResources = 0;
 constexpr WSYS_DialogItem kEnterBankNameItems[] = {
@@ -59,6 +60,7 @@ void Kroma::saveImportedFile(bool midiFile) {
     return;
   }
   TK_Log(GetLog(), "FILE IMPORTER: ", "patch file copied to " + destination);
+  showStatus(kImported);  // over the text of an import that failed before
 }
 
 void Kroma::OpenHelpTopics(int page) {

@@ -280,41 +280,55 @@ Then patchRename(Change& c) {
 
 constexpr const char* kSearchPrompt = "search...";
 
+// The lower list shows the sounds whose names hold `query`, in place of what it showed. False,
+// the lower list as it was, when no name holds it.
+bool showSearchResults(Change& c, const std::string& query) {
+  Kroma& plug = c.plug;
+  PatchLibrarian& librarian = *c.parts.mPatchLibrarian;
+  {
+    std::lock_guard<std::recursive_mutex> lock(librarian.mutex());
+    librarian.createNewSearchPatchFiles(query);
+    if (librarian.searchResultFiles.empty()) {
+      // The results shown went with the new search: they are made again.
+      if (c.selection.mLowerListShowsSearch)
+        librarian.createNewSearchPatchFiles(c.selection.mSearchQuery);
+      return false;
+    }
+  }
+  c.selection.mSearchQuery = query;
+  c.selection.mLowerListShowsSearch = true;
+  showLayer(plug, "LOWERPOPUPMENU", false);
+  plug.patchTypeChanged(0, 4, false);
+  showLayer(plug, "RightSearchPopupMenu", true);
+  return true;
+}
+
+// The lower list shows what its menu now offers, the sound banks; the upper keeps its bank.
+void endSearch(Change& c) {
+  Kroma& plug = c.plug;
+  const bool showedResults = c.selection.mLowerListShowsSearch;
+  c.selection.mLowerListShowsSearch = false;
+  plug.setDisplayText(kPatchSearchString, kSearchPrompt);
+  if (showedResults) {
+    showLayer(plug, "RightSearchPopupMenu", false);
+    plug.lowerSoundListChanged();
+  }
+  showLayer(plug, "LOWERPOPUPMENU", true);
+}
+
 Then searchString(Change& c) {
   Kroma& plug = c.plug;
   const std::string query = plug.getDisplayText(kPatchSearchString);
   if (query.empty()) {
-    const bool showedResults = c.selection.mLowerListShowsSearch;
-    c.selection.mLowerListShowsSearch = false;
-    plug.setDisplayText(kPatchSearchString, kSearchPrompt);
-    // The lower list shows what its menu now offers, the sound banks; the upper keeps its bank.
-    if (showedResults) {
-      showLayer(plug, "RightSearchPopupMenu", false);
-      plug.lowerSoundListChanged();
-    }
-    showLayer(plug, "LOWERPOPUPMENU", true);
+    endSearch(c);
   } else if (query.size() == 1) {
     plug.setDisplayText(kPatchSearchString, kSearchPrompt);
     status(plug, "Enter 2 digits or more!");
-  } else if (!c.selection.mLowerListShowsSearch) {
-    c.selection.mLowerListShowsSearch = true;
-    showLayer(plug, "LOWERPOPUPMENU", false);
-    PatchLibrarian& librarian = *c.parts.mPatchLibrarian;
-    bool found;
-    {
-      std::lock_guard<std::recursive_mutex> lock(librarian.mutex());
-      librarian.clearDataStructures(3);
-      librarian.createNewSearchPatchFiles(query);
-      found = !librarian.searchResultFiles.empty();
-    }
-    if (!found) {
-      status(plug, "No results - Try another keyword!");
-      valueText(plug, "Letter size matters!");
-      plug.setDisplayText(kPatchSearchString, kSearchPrompt);
-      return Then::kReturn;
-    }
-    plug.patchTypeChanged(0, 4, false);
-    showLayer(plug, "RightSearchPopupMenu", true);
+  } else if (!showSearchResults(c, query)) {
+    status(plug, "No results - Try another keyword!");
+    valueText(plug, "Letter size matters!");
+    plug.setDisplayText(kPatchSearchString, kSearchPrompt);
+    return Then::kReturn;
   }
   return Then::kGoOn;
 }
@@ -374,7 +388,7 @@ Then discardBankData(Change& c) {
   plug.DisplayProcessingIndicator(true);
   showLayer(plug, "discardChangesLayerRight", false);
   showLayer(plug, "keepBankOpenLayer", true);
-  grayOut(plug, kDatatype, false);
+  grayOut(plug, kDatatype, plug.typeSwitchHeld());
   showLayer(plug, "patchRename", false);
   store(plug, kBankEditUnsaved, 0.0);
   const bool multi = c.selection.mMultiMode;
@@ -422,6 +436,9 @@ Then datatype(Change& c) {
 Then refreshFolders(Change& c) {
   if (refusedWhileUnsaved(c)) return Then::kGoOn;
   c.plug.patchTypeChanged(c.selection.mMultiMode ? 1 : 0, c.plug.lowerListKind(), true);
+  // The reading dropped the search results: the search shown runs again over the banks read.
+  if (c.selection.mLowerListShowsSearch && !showSearchResults(c, c.selection.mSearchQuery))
+    endSearch(c);
   return Then::kGoOn;
 }
 

@@ -262,9 +262,13 @@ void Kroma::librarianBankSaved() {
   setStoredValue(kBankEditUnsaved, 0.0);
   hide(mWidgets.mTabLayers.discardChangesLayerRight);
   show(mWidgets.mTabLayers.keepBankOpenLayer);
-  if (mWidgets.mDatatypeControl) mWidgets.mDatatypeControl->GrayOut(false);
+  if (mWidgets.mDatatypeControl) mWidgets.mDatatypeControl->GrayOut(typeSwitchHeld());
   show(layerNamed(mSelection.mMultiMode ? "LeftPerformancePopupMenu" : "UPPERPOPUPMENU"));
   ResetPatchSelectionMenus();
+}
+
+bool Kroma::typeSwitchHeld() const {
+  return getValue(kPatchSearch) == 1.0 || mSelection.mLowerListShowsCategories;
 }
 
 void Kroma::writeSelectionTexts(const std::vector<std::string>& fileNames, int listKind, bool upper,

@@ -1,7 +1,5 @@
 #include <Poco/DirectoryIterator.h>
 #include <Poco/Exception.h>
-#include <limits.h>
-#include <stdlib.h>
 
 #include <algorithm>
 #include <memory>
@@ -41,11 +39,6 @@ std::vector<std::string> entriesOf(const std::string& folder) {
   return entries;
 }
 
-std::string realPath(const std::string& path) {
-  char resolved[PATH_MAX];
-  return ::realpath(path.c_str(), resolved) ? std::string(resolved) : path;
-}
-
 // A folder reached twice (through a link) is listed once.
 void collectFolders(const std::string& folder, std::vector<std::string>* list,
                     std::set<std::string>& visited, int depth,
@@ -65,7 +58,7 @@ void collectFolders(const std::string& folder, std::vector<std::string>* list,
       skipped(entry + ": " + e.displayText());  // a dangling link, for one
       continue;
     }
-    if (!visited.insert(realPath(entry)).second) continue;
+    if (!visited.insert(LibrarianFiles::realPath(entry)).second) continue;
     collectFolders(entry, list, visited, depth + 1, skipped);
     list->push_back(entry);
   }
@@ -75,7 +68,7 @@ void collectFolders(const std::string& folder, std::vector<std::string>* list,
 
 void PatchLibrarian::buildFolderStructure(const std::string& folder,
                                           std::vector<std::string>* list) {
-  std::set<std::string> visited = {realPath(folder)};
+  std::set<std::string> visited = {LibrarianFiles::realPath(folder)};
   collectFolders(folder, list, visited, 0,
                  [this](const std::string& why) { log("skipped " + why); });
 }

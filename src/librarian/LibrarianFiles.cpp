@@ -76,9 +76,11 @@ bool writeFile(const std::string& path, const ByteChunk& bytes, bool replace) {
     if (::realpath(path.c_str(), resolved)) target = resolved;
     mode = st.st_mode & 07777;
   }
-  std::vector<char> temp(target.begin(), target.end());
-  const char suffix[] = ".partial-XXXXXX";
-  temp.insert(temp.end(), suffix, suffix + sizeof(suffix));
+  // A name of its own beside the target, short whatever the target's name.
+  const std::string folder = folderOf(target);
+  std::vector<char> temp(folder.begin(), folder.end());
+  const char name[] = ".partial-XXXXXX";
+  temp.insert(temp.end(), name, name + sizeof(name));
   const int fd = ::mkstemp(temp.data());
   if (fd < 0) return false;
   bool ok = ::fchmod(fd, mode) == 0;
@@ -93,9 +95,11 @@ bool writeFile(const std::string& path, const ByteChunk& bytes, bool replace) {
 }
 
 bool readFile(const std::string& path, ByteChunk& out) {
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return false;
+  // Only regular files: opening a named pipe would wait for a writer.
   struct stat st;
+  if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  if (fd < 0) return false;
   bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size <= kMaxFileSize;
   if (ok) ok = out.SetSize((int)st.st_size) >= 0;
   int done = 0;
@@ -134,6 +138,22 @@ std::string moveAside(const std::string& from, const std::string& folder) {
     if (errno != EEXIST) break;
   }
   return "";
+}
+
+std::string realPath(const std::string& path) {
+  char resolved[PATH_MAX];
+  return ::realpath(path.c_str(), resolved) ? std::string(resolved) : path;
+}
+
+bool liesIn(const std::string& path, const std::string& folder) {
+  auto startsWith = [](const std::string& text, const std::string& prefix) {
+    return text.compare(0, prefix.size(), prefix) == 0;
+  };
+  // As written, a folder linked into `folder` lies in it (the scan follows links); resolved,
+  // `folder` may be reached through a link.
+  const std::string inner = folderOf(path);
+  return startsWith(inner, folder + "/") ||
+         startsWith(realPath(inner) + "/", realPath(folder) + "/");
 }
 
 std::string folderOf(const std::string& path) {

@@ -18,7 +18,8 @@ constexpr long long kMaxFileSize = 16ll * 1024 * 1024;
 // touched and the write fails. True when the file is complete.
 bool writeFile(const std::string& path, const ByteChunk& bytes, bool replace);
 
-// Reads a whole file of at most kMaxFileSize bytes; false when it cannot.
+// Reads a whole regular file (or one a link names) of at most kMaxFileSize bytes; false when it
+// cannot, or for anything else (a named pipe, a device).
 bool readFile(const std::string& path, ByteChunk& out);
 
 // True when something (a file, a folder, even a dangling link) has this path.
@@ -33,6 +34,12 @@ std::string freeName(const std::string& folder, const std::string& stem,
 // free numbered one, also onto another file system; never replaces a file.
 // The new path, or "" on failure.
 std::string moveAside(const std::string& from, const std::string& folder);
+
+// The path with every link and "." or ".." resolved; the path itself when it does not exist.
+std::string realPath(const std::string& path);
+// Whether `path` names something in `folder` or in a folder below it, as written or with links
+// resolved.
+bool liesIn(const std::string& path, const std::string& folder);
 
 // Splits a path at its last "/" or "\": the folder part with that separator,
 // and the rest.

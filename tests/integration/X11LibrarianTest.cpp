@@ -176,6 +176,21 @@ TEST_F(X11Librarian, ASearchForATypedWordListsItsSounds) {
   EXPECT_TRUE(windowShows(listsAlike)) << "the lower list shows the bank's sounds";
 }
 
+// Each word typed and committed searches anew, also after a search without results: the lower
+// list shows the sounds of the last word, here those of the bank the upper list shows.
+TEST_F(X11Librarian, EachTypedWordSearchesAnew) {
+  bank("One.syx", "Lead");
+  bank("Two.syx", "Pad");
+  ASSERT_NO_FATAL_FAILURE(openLibrarian());
+  ASSERT_TRUE(clickChanges(kSearchSwitchX, kSearchSwitchY, kSearchField)) << "the search field";
+  ASSERT_NO_FATAL_FAILURE(typeInto(kSearchField, "Pad"));
+  ASSERT_TRUE(windowShows([](GFX_IBitmap* shot) { return !listsAlike(shot); }))
+      << "the lower list shows the second bank's sounds";
+  ASSERT_NO_FATAL_FAILURE(typeInto(kSearchField, "Zq"));
+  ASSERT_NO_FATAL_FAILURE(typeInto(kSearchField, "Lead"));
+  EXPECT_TRUE(windowShows(listsAlike)) << "the lower list shows the first bank's sounds";
+}
+
 // A name typed over a slot's whole name, selected in its field and as long as the field takes,
 // replaces it: the saved bank holds the new name.
 TEST_F(X11Librarian, ANameTypedOverASlotsNameRenamesIt) {

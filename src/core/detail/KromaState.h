@@ -120,6 +120,7 @@ struct LibrarianSelection {
   std::atomic<int> mCurrentPart{0};
   std::atomic<int> mLastProgram{0};
   std::atomic<bool> mLowerListShowsSearch{false};
+  std::string mSearchQuery;  // whose results the lower list shows; the editor thread's
   std::atomic<bool> mLowerListShowsCategories{false};
   std::atomic<bool> mProgBankMode{true};
   std::vector<int> mPartCompareFlags = std::vector<int>(16);

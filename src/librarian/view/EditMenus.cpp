@@ -1,5 +1,9 @@
 #include "src/librarian/view/EditMenus.h"
 
+#include <strings.h>
+
+#include <algorithm>
+#include <iterator>
 #include <mutex>
 #include <string>
 
@@ -9,6 +13,7 @@
 #include "src/librarian/PatchLibrarian.h"
 #include "src/librarian/view/LibrarianHost.h"
 #include "src/librarian/view/LibrarianViewControl.h"
+#include "toolkit/log.h"
 #include "toolkit/plugin/base/IPluginBase.h"
 #include "toolkit/plugin/editor/ControlLayer.h"
 #include "toolkit/plugin/editor/IGraphics.h"
@@ -18,6 +23,7 @@ namespace {
 constexpr int kSynthBanks = 8;
 constexpr const char* kSaveFailed = "Bank save FAILED!";
 constexpr const char* kSaved = "Bank saved!";
+constexpr const char* kBankExtensions[] = {"mid", "syx", "kro"};
 
 std::string bankLetter(int bank) {
   return std::string(1, static_cast<char>('A' + bank));
@@ -36,6 +42,18 @@ bool upperBankFile(PatchLibrarian& librarian, std::string& folder, std::string& 
     folder += "/" + file.folderPath[level];
   fileName = file.fileName;
   return true;
+}
+
+// Whether the folder scan reads the file at `path` as a bank: a bank file's name among the bank
+// folders. Anything else is an export for another program.
+bool readAsBank(const std::string& path) {
+  const std::string name = LibrarianFiles::fileNameOf(path);
+  const std::string stem = LibrarianFiles::stemOf(name);
+  const std::string extension = stem.size() < name.size() ? name.substr(stem.size() + 1) : "";
+  const bool bankName =
+      std::any_of(std::begin(kBankExtensions), std::end(kBankExtensions),
+                  [&](const char* bank) { return strcasecmp(extension.c_str(), bank) == 0; });
+  return bankName && LibrarianFiles::liesIn(path, DataFolder::patchesFolder());
 }
 
 // A job of the transfer lane, started when the lane is idle.
@@ -244,19 +262,27 @@ void BankEditPopupMenu::saveAs(bool midi) {
     return;
   }
   IGraphics* graphics = mPlug->GetGUI();
-  bool chosen = false;
+  std::string chosen;
   const PatchLibrarian::FilePrompt prompt = [&](const std::string& name, const std::string& start,
                                                 const std::string& extension) {
     TK_String path(name.c_str());
     TK_String where(start.c_str());
     if (graphics) graphics->PromptForFile(&path, kFileSave, &where, extension.c_str());
-    chosen = *path.Get() != '\0';
-    return std::string(path.Get());
+    chosen = path.Get();
+    return chosen;
   };
   const std::string proposed = LibrarianFiles::stemOf(fileName) + (midi ? ".mid" : ".kro");
   PatchLibrarian::SavedFile saved;
   if (!mLibrarian->savePatchAs(proposed.c_str(), folder, midi, prompt, &saved)) {
-    if (chosen) mHost->showStatus(kSaveFailed);
+    if (!chosen.empty()) mHost->showStatus(kSaveFailed);
+    return;
+  }
+  // No bank of the librarian to switch to: the bank being edited stays, unsaved, as its own file
+  // was not written.
+  if (!readAsBank(chosen)) {
+    TK_Log(mPlug->GetLog(), "PATCH LIBRARIAN: ",
+           "bank " + fileName + " saved as " + chosen + ", which is no bank of the librarian");
+    mHost->showStatus(kSaved);
     return;
   }
   const bool multi = mHost->multiMode();

@@ -38,7 +38,8 @@ class BankEditPopupMenu : public LibrarianMenuControl {
   void runMultiRequest(int index);
   // Saves the upper bank over its file.
   void save();
-  // Saves the upper bank as a new file the user names, which then becomes the upper bank.
+  // Saves the upper bank as a new file the user names, which then becomes the upper bank when the
+  // librarian reads it as a bank.
   void saveAs(bool midi);
 
   IPopupMenu mMenus[kMenus];

@@ -101,6 +101,7 @@ void LibrarianViewControl::showLayer(const char* name, bool shown) const {
 }
 
 void LibrarianViewControl::OnMouseDown(int x, int y, IMouseMod* mod) {
+  mPressed = -1;
   if (!mLibrarian || !mod || (!mod->L && !mod->R)) return;
   SetDirty(false);
   if (mod->R) {
@@ -116,7 +117,8 @@ void LibrarianViewControl::OnMouseDown(int x, int y, IMouseMod* mod) {
   }
   if (mHost) mHost->setRenameFinished(true);
   showLayer("patchRename", false);
-  select(x, y, true, true);
+  const Hit hit = select(x, y, true, true);
+  if (hit.list == kLower) mPressed = hit.slot;
   mLibrarian->selectedProgram = upperSelection.load();
   keyCursor = upperSelection.load();
   mLibrarian->lowerSelectedProgram = lowerSelection.load();
@@ -159,14 +161,14 @@ void LibrarianViewControl::OnMouseDrag(int x, int y, int, int, IMouseMod*) {
   mDragBox.T = y - mDragBoxHeight / 2;
   mDragBox.R = mDragBox.L + mDragBoxWidth;
   mDragBox.B = mDragBox.T + mDragBoxHeight;
-  if (mDragging) return;
-  const Hit hit = select(x, y, false, false);
-  if (hit.list != kLower) return;
-  mDragged = lowerRecord(hit.slot);
+  // The slot pressed, not the one under the first drag position: rows are a few pixels high.
+  if (mDragging || mPressed < 0) return;
+  mDragged = lowerRecord(mPressed);
   mDragging = true;
 }
 
 void LibrarianViewControl::OnMouseUp(int x, int y, IMouseMod*) {
+  mPressed = -1;
   SetDirty(false);
   if (!mDragging || !mLibrarian) return;
   mDragging = false;

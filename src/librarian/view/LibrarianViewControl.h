@@ -34,6 +34,7 @@ class LibrarianViewControl : public CustomOverlayControl {
   void OnMouseDown(int x, int y, IMouseMod* mod) override;
   // Ends a drag: dropped on an upper slot, the dragged slot is copied there.
   void OnMouseUp(int x, int y, IMouseMod* mod) override;
+  // Drags the lower slot the left button went down on; a press elsewhere drags nothing.
   void OnMouseDrag(int x, int y, int dX, int dY, IMouseMod* mod) override;
   void OnMouseDblClick(int x, int y, IMouseMod* mod) override;
   // The arrows move the key cursor, wrapping, and play the slot reached.
@@ -98,6 +99,7 @@ class LibrarianViewControl : public CustomOverlayControl {
   std::atomic<bool> mDragging{false};
   int mDragBoxWidth;
   int mDragBoxHeight;
+  int mPressed = -1;  // the lower slot under the left button's press, -1 for none
   std::optional<LibrarianPatch> mDragged;
   std::optional<LibrarianPatch> mCopied;
 };

@@ -143,15 +143,18 @@ TEST_F(Dispatch, EachFamilyReachesItsHandlerThenTheDisplayAndTheControlAction) {
       {kCategorySelection, 0, nullptr, "type(0,0,0) ", kNoPort,
        [](P p) { return shown(p, "LOWERPOPUPMENU") && !p->controlOf(kDatatype)->IsGrayed(); }},
       // No search result: the lower list steps and is refilled, but no file is taken.
-      // A search without results says so and ends the change.
+      // A search without results says so, leaves the lower list as it was and ends the change.
       {kPatchSearchString, 0, [](P p) { p->setDisplayText(kPatchSearchString, "Zq"); }, "",
        "No results - Try another keyword!",
-       [](P p) { return KromaProbe(p).selection.mLowerListShowsSearch.load(); }},
+       [](P p) {
+         return !KromaProbe(p).selection.mLowerListShowsSearch && shown(p, "LOWERPOPUPMENU");
+       }},
       {kLibLowerNextBank, 1, [](P p) { KromaProbe(p).selection.mLowerListShowsSearch = true; },
        "view(1) ", "-", nullptr},
       {kRefreshFolders, 1, [](P p) { KromaProbe(p).selection.mLowerListShowsSearch = false; },
        "type(0,0,1) ", "-", nullptr},
-      // The files read again are those of the lists' kinds: categories, search results, Multis.
+      // The files read again are those of the lists' kinds: categories, search results (the search
+      // runs again), Multis.
       {kRefreshFolders, 1, [](P p) { KromaProbe(p).selection.mLowerListShowsCategories = true; },
        "type(0,1,1) ", "-", nullptr},
       {kRefreshFolders, 1,
@@ -159,7 +162,7 @@ TEST_F(Dispatch, EachFamilyReachesItsHandlerThenTheDisplayAndTheControlAction) {
          KromaProbe(p).selection.mLowerListShowsCategories = false;
          KromaProbe(p).selection.mLowerListShowsSearch = true;
        },
-       "type(0,4,1) ", "-", nullptr},
+       "type(0,4,1) type(0,4,0) ", "-", nullptr},
       {kRefreshFolders, 1,
        [](P p) {
          KromaProbe(p).selection.mLowerListShowsSearch = false;

@@ -17,6 +17,7 @@
 #include "src/protocol/MIDIMessageManager.h"
 #include "tests/src/librarian/view/LibrarianBanks.h"
 #include "toolkit/plugin/editor/ControlLayer.h"
+#include "toolkit/plugin/editor/IGraphics.h"
 
 namespace {
 
@@ -293,7 +294,34 @@ TEST_F(LibrarianPage, TheLowerListHoldsWhatTheButtonsChose) {
   }
 }
 
-// A search fills the lower list with its results only: a later search replaces them.
+// A drag copies the lower slot the button went down on, wherever the first drag event lands
+// (rows are 14 pixels high); a press outside the lower list drags nothing.
+TEST_F(LibrarianPage, ADragCopiesTheSlotPressed) {
+  Kroma* plug = withThreeBanks();
+  LibrarianViewControl* view = plug->librarianView();
+  ASSERT_NE(view, nullptr);
+  IGraphics* editor = plug->graphics();
+  IMouseMod left(true);
+  const struct {
+    int pressed;  // the list of the slot 9 pressed
+    int firstDy;  // where the first drag event lands, below the press
+    int target;   // the upper slot dropped on
+    const char* after;
+  } rows[] = {{1, -8, 20, "A-9"}, {1, 8, 21, "A-9"}, {0, 273, 22, "A-22"}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.firstDy);
+    const IRECT from = view->slotRect(row.pressed, 9), to = view->slotRect(0, row.target);
+    const int x = (from.L + from.R) / 2, y = (from.T + from.B) / 2;
+    editor->OnMouseDown(x, y, &left);
+    editor->OnMouseDrag(x, y + row.firstDy, &left);
+    editor->OnMouseDrag(to.L + 5, to.T + 5, &left);
+    editor->OnMouseUp(to.L + 5, to.T + 5, &left);
+    EXPECT_EQ(banks::trimmed(view->slotText(0, row.target)), row.after);
+  }
+}
+
+// A search fills the lower list with its results only: each later search replaces them, and one
+// without results leaves the lower list as it was.
 TEST_F(LibrarianPage, EachSearchListsItsOwnResults) {
   banks::write(data.file("Patches/One.syx"), "Lead");
   banks::write(data.file("Patches/Two.syx"), "Pad");
@@ -304,7 +332,9 @@ TEST_F(LibrarianPage, EachSearchListsItsOwnResults) {
     const char* query;
     int kind;
     const char* first;  // the lower list's first slot
-  } rows[] = {{"Lead", 4, "Lead0"}, {"", 0, "Lead0"}, {"Pad", 4, "Pad0"}};
+  } rows[] = {{"Lead", 4, "Lead0"}, {"", 0, "Lead0"},   {"Pad", 4, "Pad0"},
+              {"Lead", 4, "Lead0"}, {"Zq", 4, "Lead0"}, {"Pad", 4, "Pad0"},
+              {"", 0, "Lead0"},     {"Zq", 0, "Lead0"}, {"Pad", 4, "Pad0"}};
   for (const auto& row : rows) {
     SCOPED_TRACE(row.query);
     plug->setDisplayText(kPatchSearchString, row.query);

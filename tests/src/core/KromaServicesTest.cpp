@@ -281,8 +281,8 @@ TEST_F(Services, ARenamedSlotCarriesItsNameInItsDumpAndMarksTheBankEdited) {
 }
 
 // The search field's queries in turn: an empty one ends the search, one letter asks for more, a
-// query without result says so and keeps the search on (a further query then does nothing until
-// it is emptied), a query with results shows them in the lower list.
+// query without result says so and leaves the lower list as it was, a query with results shows
+// them in the lower list.
 TEST_F(Services, TheSearchFieldAnswersEachKindOfQuery) {
   banks::write(data.file("Patches/One.syx"), "Lead");
   Kroma* plug = connected();
@@ -295,8 +295,8 @@ TEST_F(Services, TheSearchFieldAnswersEachKindOfQuery) {
   } rows[] = {
       {"", nullptr, "search...", false, false},
       {"L", "Enter 2 digits or more!", "search...", false, false},
-      {"Zq", "No results - Try another keyword!", "search...", true, false},
-      {"Lead", nullptr, "Lead", true, false},
+      {"Zq", "No results - Try another keyword!", "search...", false, false},
+      {"Lead", nullptr, "Lead", true, true},
       {"", nullptr, "search...", false, false},
       {"Lead", nullptr, "Lead", true, true},
   };

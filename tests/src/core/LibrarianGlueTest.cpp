@@ -1,10 +1,16 @@
 // The librarian in the whole plug-in: the sound/Multi switch, and slots played, requested and
 // stored and banks saved against the simulated synthesizer on in-memory MIDI ports.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <atomic>
 #include <filesystem>
 #include <functional>
 #include <mutex>
 #include <string>
+#include <thread>
 #include <tuple>
 #include <vector>
 
@@ -327,6 +333,38 @@ TEST_F(Librarian, SaveAsAsksBeforeReplacingABankAndTheLastSaveSaysHowItWent) {
   EXPECT_EQ(slotName(0), "A-0") << "B.syx holds the bank saved";
 }
 
+// Save As outside the bank folders, or under a name that is no bank's, is an export: the upper
+// list keeps the bank being edited, with its unsaved mark, and the next Save writes that bank's
+// own file, no other.
+TEST_F(Librarian, SaveAsToNoBankOfTheLibrarianKeepsTheEditBank) {
+  writeData("Kroma Editor LOG.txt", "");
+  banks::write(data.file("Patches/A First.syx"), "A-");
+  banks::write(data.file("Patches/B Mine.syx"), "B-");
+  kroma_test::TempDir exports;
+  openWithEditor();
+  choose(KromaProbe(plug).widgets.mLeftPatchMenu, {1});  // B Mine.syx
+  KromaProbe(plug).widgets.mLibrarianView->upperSelection = 3;
+  KromaProbe(plug).selection.mRenameFinished = false;
+  plug->GetParam(kPatchRename)->SetDisplayText(0, "Edited");
+  set(plug, kPatchRename, 0);
+  const std::string first = readData("Patches/A First.syx");
+
+  for (const std::string& chosen : {exports.file("Mine.mid"), data.file("Patches/Mine")}) {
+    SCOPED_TRACE(chosen);
+    VIEW_Script::instance().answerPanel(chosen);
+    choose(KromaProbe(plug).widgets.mBankEditMenu, {8, 0});  // Save As Standard MIDI
+    EXPECT_TRUE(std::filesystem::exists(chosen));
+    EXPECT_EQ(upperBank()->fileName, "B Mine.syx");
+    EXPECT_EQ(value(plug, kBankEditUnsaved), 1.0);
+    EXPECT_EQ(status(plug), "Bank saved!");
+    EXPECT_NE(readData("Kroma Editor LOG.txt").find(" saved as " + chosen), std::string::npos);
+  }
+
+  choose(KromaProbe(plug).widgets.mBankEditMenu, {7});  // Save (Overwrite current bank)
+  EXPECT_TRUE(readData("Patches/A First.syx") == first) << "a bank never opened stays";
+  EXPECT_NE(readData("Patches/B Mine.syx").find("Edited"), std::string::npos);
+}
+
 // An import that cannot be written (no Patches folder) or read says so on the screen, and logs
 // no copy.
 TEST_F(Librarian, AFailedImportSaysSoAndLogsNoCopy) {
@@ -343,6 +381,39 @@ TEST_F(Librarian, AFailedImportSaysSoAndLogsNoCopy) {
   const std::string log = readData("Kroma Editor LOG.txt");
   EXPECT_NE(log.find("could not write " + data.file("Patches/In.syx")), std::string::npos);
   EXPECT_EQ(log.find("patch file copied"), std::string::npos);
+}
+
+// A named pipe fails at once, not once something writes into it; a name of up to 255 bytes is
+// imported, and says so over the failure before.
+TEST_F(Librarian, APipeFailsAtOnceAndALongNameIsImported) {
+  kroma_test::TempDir elsewhere;
+  const std::string pipe = elsewhere.file("x.syx");
+  ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+  const std::string longName = std::string(251, 'L') + ".syx";
+  banks::write(elsewhere.file(longName), "L-");
+  banks::write(data.file("Patches/A.syx"), "A-");
+  openWithEditor();
+  const struct {
+    std::string chosen;
+    const char* status;
+  } rows[] = {{pipe, "Bank import FAILED!"}, {elsewhere.file(longName), "Bank imported!"}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.status);
+    std::atomic<bool> done{false}, released{false};
+    // A reader waiting for a writer is let go, bounded, so that the test ends.
+    std::thread writer([&] {
+      if (eventually([&] { return done.load(); }, 30)) return;
+      released = true;
+      ::close(::open(pipe.c_str(), O_WRONLY | O_NONBLOCK));
+    });
+    VIEW_Script::instance().answerPanel(row.chosen);
+    choose(KromaProbe(plug).widgets.mBankEditMenu, {10, 1});  // Import SysEx
+    done = true;
+    writer.join();
+    EXPECT_FALSE(released) << "the import waited for a writer";
+    EXPECT_EQ(status(plug), row.status);
+  }
+  EXPECT_TRUE(std::filesystem::exists(data.file("Patches/" + longName)));
 }
 
 // The librarian against the synthesizer on in-memory ports.

@@ -303,6 +303,25 @@ TEST_F(LibrarianHandlers, ADiscardRemembersTheFilesTheListsShow) {
   }
 }
 
+// Refresh and DISCARD while search results are shown run the search again over the banks read:
+// the lower list shows its results, and the sound/Multi switch stays greyed, as after a save.
+TEST_F(LibrarianHandlers, RefreshAndDiscardDuringASearchShowItsResultsAgain) {
+  NotedKroma* plug = withBanks();
+  set(plug, kPatchSearch, 1);
+  plug->setDisplayText(kPatchSearchString, "B-1");
+  set(plug, kPatchSearchString, 0);
+  for (int param : {kRefreshFolders, kDiscardBankData}) {
+    SCOPED_TRACE(param);
+    set(plug, param, 1);
+    EXPECT_EQ(plug->lowerListKind(), 4);
+    EXPECT_EQ(banks::trimmed(plug->librarianView()->slotText(1, 0)), "B-1");
+    EXPECT_TRUE(shown(plug, "RightSearchPopupMenu"));
+    EXPECT_TRUE(plug->controlOf(kDatatype)->IsGrayed());
+  }
+  plug->librarianBankSaved();
+  EXPECT_TRUE(plug->controlOf(kDatatype)->IsGrayed());
+}
+
 // In library mode the program buttons step the slot of the list in use, wrapping at both ends,
 // and play it on their part; the librarian's page is shown anew. With Multis on they say so.
 TEST_F(LibrarianHandlers, LibraryProgramButtonsStepTheSlotOfTheListInUse) {

@@ -105,7 +105,7 @@ TEST(BankSplitting, AFailedPieceRemovesTheSplitsOwnPiecesBeforeItAndNoOthers) {
   // The second piece has to dodge a taken name, and its longer name no longer
   // fits the file system's name limit: piece 1 is written, piece 2 fails.
   kroma_test::TempDir dir;
-  const std::string stem(224, 'a');
+  const std::string stem(240, 'a');
   fixtures::writeFile(dir.file(stem + " Singles 2.syx"), {'x'});
   PatchLibrarian librarian;
   PatchFile earlier = readAll(fixtures::rawBank(fixtures::sounds(200)));

@@ -157,11 +157,13 @@ TEST_F(View, PasteAndDropCopyTheRecordPickedUpEvenAfterTheLowerListChanged) {
     view->OnMouseDrag(x(list, slot), y(list, slot), 1, 1, nullptr);
   };
   auto drop = [&](int list, int slot) { view->OnMouseUp(x(list, slot), y(list, slot), nullptr); };
+  click(kLower, 4);
   drag(kLower, 4);
   EXPECT_FALSE(view->dragging()) << "not before the librarian page was shown";
   view->dragEnabled = true;
-  drag(kUpper, 4);
-  EXPECT_FALSE(view->dragging()) << "only lower slots are dragged";
+  click(kUpper, 4);
+  drag(kLower, 4);
+  EXPECT_FALSE(view->dragging()) << "only a lower slot pressed is dragged";
   IControl* store = new IInvisibleSwitchControl(&rig, IRECT(0, 0, 1, 1), -1);
   rig.layers["saveChangesLayer"]->controls.Add(store);
   click(kLower, 4);
@@ -172,6 +174,7 @@ TEST_F(View, PasteAndDropCopyTheRecordPickedUpEvenAfterTheLowerListChanged) {
   EXPECT_EQ(upperName(1), "B4");
   EXPECT_EQ(view->activeList, kUpper);
   EXPECT_TRUE(store->IsGrayed()) << "a drop leaves the save layer as it is";
+  click(kLower, 5);
   drag(kLower, 5);
   drop(kLower, 6);
   EXPECT_EQ(upperName(6), "Up6") << "a drop outside the upper list copies nothing";
@@ -188,6 +191,7 @@ TEST_F(View, PastesReachTheFirstAndTheLastSlot) {
   }
   view->dragEnabled = true;
   for (int slot : {0, 127}) {
+    click(kLower, 5);
     view->OnMouseDrag(x(kLower, 5), y(kLower, 5), 1, 1, nullptr);
     view->OnMouseUp(x(kUpper, slot), y(kUpper, slot), nullptr);
     EXPECT_EQ(upperName(slot), "A5") << slot;
@@ -302,6 +306,7 @@ TEST_F(View, TheSelectedSlotsAndTheDragBoxAreDrawnLightGrey) {
 
   // The box follows the mouse away from the slot the drag started on (which is selected).
   view->dragEnabled = true;
+  click(kLower, 40);
   view->OnMouseDrag(x(kLower, 40), y(kLower, 40), 1, 1, nullptr);
   const int mx = x(kLower, 100), my = y(kLower, 100);
   view->OnMouseDrag(mx, my, 1, 1, nullptr);
