@@ -65,6 +65,12 @@ StateValues EndToEnd::state(Session& s) {
   return StateValues(Session::parameters(file));
 }
 
+bool EndToEnd::aCutoffTurnLands(Session& s, SimulatorProcess& sim) {
+  const Bytes was = sim.record("sound 0");
+  return s.showPage(place::kCutoff.page) && s.turn(place::kCutoff, -10) &&
+         within(Seconds(30), [&] { return sim.record("sound 0") != was; });
+}
+
 std::string EndToEnd::transfer(Session& s, const Place& place, const std::string& menuPath) {
   const std::string shown = s.await(
       [&] {

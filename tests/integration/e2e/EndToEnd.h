@@ -34,6 +34,8 @@ class EndToEnd : public PluginFixture {
   void connect(session::Session& s, const std::string& client = "corvane-sim");
   // What the current instance holds now.
   session::StateValues state(session::Session& s);
+  // Turns part 1's cutoff and waits until the synthesizer's sound holds the change.
+  bool aCutoffTurnLands(session::Session& s, session::SimulatorProcess& sim);
   // Clicks a place and waits for one of the texts that end a transfer.
   std::string transfer(session::Session& s, const session::Place& place,
                        const std::string& menuPath = "");
