@@ -119,7 +119,10 @@ bool MIDIMessageManager::collect(const unsigned char* data, int size) {
     if (!collector.collecting()) return false;
     if (!collector.addMessageData(data, size)) return true;
     PatchLibrarian::SlotChange change;
-    stored = mLibrarian.setSysexDatatoSelectedSlot(&collector.record(), &change);
+    const RequestTarget& target = collector.target();
+    stored = target.bank ? mLibrarian.setSysexDataToSlot(target.bank, target.slot,
+                                                         &collector.record(), &change)
+                         : mLibrarian.setSysexDatatoSelectedSlot(&collector.record(), &change);
     if (stored && mJournalOpen) mJournal.push_back(std::move(change));
     // Under the lock, so that a later arming cannot be overtaken by this completion.
     dumpComplete = true;
@@ -133,6 +136,14 @@ bool MIDIMessageManager::collect(const unsigned char* data, int size) {
 }
 
 void MIDIMessageManager::SetLibrarianRequestActive(bool on) {
+  route(on, RequestTarget());
+}
+
+void MIDIMessageManager::armRequest(const RequestTarget& target) {
+  route(true, target);
+}
+
+void MIDIMessageManager::route(bool on, const RequestTarget& target) {
   const bool multi = mPlugin.multiMode();
   std::lock_guard<std::recursive_mutex> lock(mLibrarian.mutex());
   mPlugin.setSysExReceived(false);
@@ -140,7 +151,7 @@ void MIDIMessageManager::SetLibrarianRequestActive(bool on) {
   dumpRouting = !on;
   mMultiRequest.disarm();
   mPatchRequest.disarm();
-  if (on) (multi ? static_cast<LibrarianRequest&>(mMultiRequest) : mPatchRequest).arm();
+  if (on) (multi ? static_cast<LibrarianRequest&>(mMultiRequest) : mPatchRequest).arm(target);
 }
 
 void MIDIMessageManager::SetLibrarianStatusUnsaved(bool on) {

@@ -203,16 +203,21 @@ TEST(LibrarianJobs, WithoutABankOfItsKindAJobIntoTheLibrarianSendsNothing) {
 
 // An answer, or a dump handed over, that no slot takes (the selected slot lies outside the bank)
 // is no completion: "Slot update FAILED!", and the bank stays saved. A bank request stops at the
-// first answer no slot takes, keeping the slots filled before it.
+// first answer no slot takes (its bank reloaded meanwhile), keeping the slots filled before it.
 TEST(LibrarianJobs, WhatNoSlotTakesIsNoCompletion) {
   for (const IntoLibrarian& c : kIntoLibrarian) {
     SCOPED_TRACE(c.job.code);
     const bool bank = c.job.code == kSendAllPatchRequest || c.job.code == kSendAllMultiRequest;
     Engine e;
     e.mode(c.multi);
+    PatchFileList& files = c.multi ? e.librarian.multiFiles : e.librarian.soundFiles;
+    PatchFile* const filled = files[0];
     if (bank)
       e.clock->onPause = [&](int) {
-        if (e.slot(9, c.multi).name != slotName(9)) e.librarian.type = 2;
+        if (files.contains(filled) && filled->records[9].name != slotName(9)) {
+          files.push_back(filled->clone());
+          files.drop(filled);
+        }
       };
     else
       e.librarian.selectedProgram = -1;
