@@ -2,6 +2,8 @@
 
 #include <chrono>
 #include <mutex>
+#include <set>
+#include <utility>
 
 #include "src/config/ParameterIds.h"
 #include "src/protocol/IncomingChannel.h"
@@ -12,6 +14,12 @@
 namespace {
 
 constexpr const char* kLaneNames[kLaneCount] = {"transfer", "clock start/stop", "continuous clock"};
+
+int distinctSlots(const std::vector<PatchLibrarian::SlotChange>& journal) {
+  std::set<std::pair<const PatchFile*, int>> slots;
+  for (const PatchLibrarian::SlotChange& change : journal) slots.emplace(change.file, change.slot);
+  return static_cast<int>(slots.size());
+}
 
 }  // namespace
 
@@ -191,12 +199,12 @@ int MIDIMessageManager::endSlotJournal(bool rollBack) {
         mLibrarian.restoreSlot(*change);
   }
   if (rollBack && !journal.empty()) mDisplays.updatePatchLibrarianView(0);
-  return static_cast<int>(journal.size());
+  return distinctSlots(journal);
 }
 
 int MIDIMessageManager::slotsFilled() {
   std::lock_guard<std::recursive_mutex> lock(mLibrarian.mutex());
-  return static_cast<int>(mJournal.size());
+  return distinctSlots(mJournal);
 }
 
 uint32_t MIDIMessageManager::tickCount() const {

@@ -108,9 +108,10 @@ class MIDIMessageManager {
   // While open, each slot a collector fills is recorded as it was before.
   void beginSlotJournal();
   // Closes the journal; with `rollBack` puts every recorded slot back (newest first) and
-  // refreshes the bank view. Returns the number of slots filled while it was open.
+  // refreshes the bank view. Returns the number of slots filled while it was open, each once
+  // however often it was filled.
   int endSlotJournal(bool rollBack);
-  // The slots filled since the journal opened.
+  // The slots filled since the journal opened, each once.
   int slotsFilled();
   PluginDisplays& displays() { return mDisplays; }
 

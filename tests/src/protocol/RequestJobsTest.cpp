@@ -243,7 +243,8 @@ TEST(RequestJobs, EverySimulatorFaultEndsInAStatusTextAndOnlyWholeDumpsAreStored
   };
   // clang-format off
   const Case cases[] = {{{Fault::kLate, 350}, 0, true}, {{Fault::kLate, 60000}, 0, false}, {{Fault::kTruncate, 391}, 0, false},
-                        {{Fault::kWrongType, 0}, 0, false}, {{Fault::kBadChecksum, 0}, 0, true}, {{Fault::kSilent, 0}, 158, true}};
+                        {{Fault::kWrongType, 0}, 0, false}, {{Fault::kBadChecksum, 0}, 0, true}, {{Fault::kSilent, 0}, 158, true},
+                        {{Fault::kLate, 2450}, 0, true}};  // in the 25th pause: one slot, stored twice
   // clang-format on
   const Bytes dump = namedDump(false, simSound(0, 5), 0, 5);
   for (const Case& c : cases) {
