@@ -122,6 +122,9 @@ class PatchLibrarian {
   // no upper bank, the selected program lies outside 0..127 or the record's first dump is not of
   // the bank's kind. `change`, when given, receives what the slot held.
   bool setSysexDatatoSelectedSlot(const LibrarianPatch* record, SlotChange* change = nullptr);
+  // The same into slot `slot` of `file`, which must still be a listed bank of sounds or Multis.
+  bool setSysexDataToSlot(PatchFile* file, int slot, const LibrarianPatch* record,
+                          SlotChange* change = nullptr);
   // Puts a slot back as it was; false when its bank is no longer listed.
   bool restoreSlot(const SlotChange& change);
 

@@ -15,11 +15,17 @@ bool ofBankKind(const LibrarianPatch& record, int type) {
 
 bool PatchLibrarian::setSysexDatatoSelectedSlot(const LibrarianPatch* record, SlotChange* change) {
   std::lock_guard<std::recursive_mutex> lock(mMutex);
-  const int slot = selectedProgram;
-  if (record == nullptr || (type != 0 && type != 1) || slot < 0 || slot >= DumpLayout::kBankSlots)
+  return (type == 0 || type == 1) &&
+         setSysexDataToSlot(upperBank(), selectedProgram, record, change);
+}
+
+bool PatchLibrarian::setSysexDataToSlot(PatchFile* file, int slot, const LibrarianPatch* record,
+                                        SlotChange* change) {
+  std::lock_guard<std::recursive_mutex> lock(mMutex);
+  const int kind = soundFiles.contains(file) ? 0 : multiFiles.contains(file) ? 1 : -1;
+  if (kind < 0 || record == nullptr || slot < 0 || slot >= DumpLayout::kBankSlots ||
+      !ofBankKind(*record, kind))
     return false;
-  PatchFile* file = upperBank();
-  if (file == nullptr || !ofBankKind(*record, type)) return false;
   file->records.resize(DumpLayout::kBankSlots);
   if (change != nullptr) *change = SlotChange{file, slot, file->records[slot]};
   file->records[slot] = *record;

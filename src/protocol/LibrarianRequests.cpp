@@ -6,15 +6,25 @@
 LibrarianRequest::LibrarianRequest(unsigned char type, int size, int nameOffset, int categoryOffset)
     : mType(type), mSize(size), mNameOffset(nameOffset), mCategoryOffset(categoryOffset) {}
 
-void LibrarianRequest::arm() {
+namespace {
+
+bool addressed(const unsigned char* dump, const RequestTarget& target) {
+  return (target.dumpBank < 0 || dump[sysex::kBankOffset] == target.dumpBank) &&
+         (target.dumpProgram < 0 || dump[sysex::kProgramOffset] == target.dumpProgram);
+}
+
+}  // namespace
+
+void LibrarianRequest::arm(const RequestTarget& target) {
   mRecord = LibrarianPatch();
+  mTarget = target;
   mCollecting = true;
 }
 
 bool LibrarianRequest::addMessageData(const unsigned char* bytes, int size) {
   if (!mCollecting || bytes == nullptr || size != mSize) return false;
   if (bytes[0] != sysex::kStart || bytes[size - 1] != sysex::kEnd ||
-      !sysex::hasDumpHeader(bytes, size, mSize, mType))
+      !sysex::hasDumpHeader(bytes, size, mSize, mType) || !addressed(bytes, mTarget))
     return false;
   mRecord = LibrarianPatch();
   mRecord.messages.push_back(PatchSysexMessage{std::vector<uint8_t>(bytes, bytes + size)});

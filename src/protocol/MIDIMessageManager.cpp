@@ -2,6 +2,8 @@
 
 #include <chrono>
 #include <mutex>
+#include <set>
+#include <utility>
 
 #include "src/config/ParameterIds.h"
 #include "src/protocol/IncomingChannel.h"
@@ -12,6 +14,12 @@
 namespace {
 
 constexpr const char* kLaneNames[kLaneCount] = {"transfer", "clock start/stop", "continuous clock"};
+
+int distinctSlots(const std::vector<PatchLibrarian::SlotChange>& journal) {
+  std::set<std::pair<const PatchFile*, int>> slots;
+  for (const PatchLibrarian::SlotChange& change : journal) slots.emplace(change.file, change.slot);
+  return static_cast<int>(slots.size());
+}
 
 }  // namespace
 
@@ -119,7 +127,10 @@ bool MIDIMessageManager::collect(const unsigned char* data, int size) {
     if (!collector.collecting()) return false;
     if (!collector.addMessageData(data, size)) return true;
     PatchLibrarian::SlotChange change;
-    stored = mLibrarian.setSysexDatatoSelectedSlot(&collector.record(), &change);
+    const RequestTarget& target = collector.target();
+    stored = target.bank ? mLibrarian.setSysexDataToSlot(target.bank, target.slot,
+                                                         &collector.record(), &change)
+                         : mLibrarian.setSysexDatatoSelectedSlot(&collector.record(), &change);
     if (stored && mJournalOpen) mJournal.push_back(std::move(change));
     // Under the lock, so that a later arming cannot be overtaken by this completion.
     dumpComplete = true;
@@ -133,6 +144,14 @@ bool MIDIMessageManager::collect(const unsigned char* data, int size) {
 }
 
 void MIDIMessageManager::SetLibrarianRequestActive(bool on) {
+  route(on, RequestTarget());
+}
+
+void MIDIMessageManager::armRequest(const RequestTarget& target) {
+  route(true, target);
+}
+
+void MIDIMessageManager::route(bool on, const RequestTarget& target) {
   const bool multi = mPlugin.multiMode();
   std::lock_guard<std::recursive_mutex> lock(mLibrarian.mutex());
   mPlugin.setSysExReceived(false);
@@ -140,7 +159,7 @@ void MIDIMessageManager::SetLibrarianRequestActive(bool on) {
   dumpRouting = !on;
   mMultiRequest.disarm();
   mPatchRequest.disarm();
-  if (on) (multi ? static_cast<LibrarianRequest&>(mMultiRequest) : mPatchRequest).arm();
+  if (on) (multi ? static_cast<LibrarianRequest&>(mMultiRequest) : mPatchRequest).arm(target);
 }
 
 void MIDIMessageManager::SetLibrarianStatusUnsaved(bool on) {
@@ -180,12 +199,12 @@ int MIDIMessageManager::endSlotJournal(bool rollBack) {
         mLibrarian.restoreSlot(*change);
   }
   if (rollBack && !journal.empty()) mDisplays.updatePatchLibrarianView(0);
-  return static_cast<int>(journal.size());
+  return distinctSlots(journal);
 }
 
 int MIDIMessageManager::slotsFilled() {
   std::lock_guard<std::recursive_mutex> lock(mLibrarian.mutex());
-  return static_cast<int>(mJournal.size());
+  return distinctSlots(mJournal);
 }
 
 uint32_t MIDIMessageManager::tickCount() const {

@@ -66,7 +66,7 @@ class MIDIMessageManager {
   // --- Incoming SysEx ---
   // Every SysEx from the synthesizer, after the plug-in's own filters (on the MIDI input thread,
   // or on a lane for dumps a job hands in). While a librarian request collects, the message goes
-  // to its collector; a completing dump is stored in the selected slot and the upper list
+  // to its collector; a completing dump is stored in its target's slot and the upper list
   // refilled. Collector-done is set either way, as the answer is in: whether a slot took it the
   // job reads from the slot journal. Otherwise the message goes to the dispatch. Messages that
   // are not from the synthesizer are ignored. The plug-in's SysEx input turns collector-done into
@@ -97,6 +97,8 @@ class MIDIMessageManager {
   // and not to the editor. Off: dumps go to the editor; both collectors disarmed. Either way
   // the plug-in's SysEx-received flag and collector-done are cleared.
   void SetLibrarianRequestActive(bool on);
+  // On, with the collector storing into `target` only a dump that answers it.
+  void armRequest(const RequestTarget& target);
   // True ends collecting and routing, marks the bank unsaved (kBankEditUnsaved 1,
   // kDiscardBankData 0), switches the layers so that the upper bank cannot change while edits
   // are unsaved, and shows "Data received to slot(s)". False does nothing.
@@ -106,9 +108,10 @@ class MIDIMessageManager {
   // While open, each slot a collector fills is recorded as it was before.
   void beginSlotJournal();
   // Closes the journal; with `rollBack` puts every recorded slot back (newest first) and
-  // refreshes the bank view. Returns the number of slots filled while it was open.
+  // refreshes the bank view. Returns the number of slots filled while it was open, each once
+  // however often it was filled.
   int endSlotJournal(bool rollBack);
-  // The slots filled since the journal opened.
+  // The slots filled since the journal opened, each once.
   int slotsFilled();
   PluginDisplays& displays() { return mDisplays; }
 
@@ -169,6 +172,7 @@ class MIDIMessageManager {
   // Hands a message to the armed collector and stores its record on completion; false when no
   // collector took the message.
   bool collect(const unsigned char* data, int size);
+  void route(bool on, const RequestTarget& target);
   JobLane& lane(Lane which) { return *mLanes[static_cast<int>(which)]; }
 
   ProtocolPlugin& mPlugin;

@@ -163,17 +163,18 @@ void MIDIMessageSender::reportFilled(int filled, int wanted, const char* complet
     showStatus(texts::kTimedOut);
 }
 
-bool MIDIMessageSender::bankToFill(bool multi) {
+PatchFile* MIDIMessageSender::bankToFill(bool multi) {
   {
     std::lock_guard<std::recursive_mutex> lock(mLibrarian.mutex());
-    if (mLibrarian.type == (multi ? 1 : 0) && mLibrarian.listedFile(0, 0) != nullptr) return true;
+    if (mLibrarian.type == (multi ? 1 : 0))
+      if (PatchFile* bank = mLibrarian.listedFile(0, 0)) return bank;
   }
   mManager.disarmCollectors();
   mManager.dumpRouting = false;
   showStatus(texts::kNoBank);
   TK_Log(mManager.logSink(), "MIDI MESSAGE SENDER: ",
          std::string("no bank of ") + (multi ? "Multis" : "sounds") + " to receive the data");
-  return false;
+  return nullptr;
 }
 
 void MIDIMessageSender::sendBankedRequest(unsigned char type, int id, int bank, int program,

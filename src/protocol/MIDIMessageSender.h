@@ -124,6 +124,7 @@ class MIDIMessageSender {
   // and at the first answer no slot took.
   struct BankRequest {
     bool multi;
+    int bank;  // of the requests and of the dumps that answer them
     std::function<void(int id, int program)> send;
     const char* cancelledText;
     const char* completedText;
@@ -139,10 +140,10 @@ class MIDIMessageSender {
   // received to slot(s)"); then the failure's text stays, or "Slot update FAILED!" when the
   // answers came but not every one found its slot. The count goes to the log.
   void reportFilled(int filled, int wanted, const char* completedText);
-  // Whether the upper list shows a bank of Multis (`multi`) or of sounds for a job to fill. When
-  // not, the job is refused before it sends anything: "No Bank to receive Data!", the
+  // The bank of Multis (`multi`) or of sounds the upper list shows for a job to fill. Null when
+  // there is none: the job is refused before it sends anything, "No Bank to receive Data!", the
   // collectors disarmed and dump routing off.
-  bool bankToFill(bool multi);
+  PatchFile* bankToFill(bool multi);
 
   // A sound or multi request (`type` 00 or 01) to `id`, handed without F0 and F7 to the plug-in's
   // SysEx output, or with `checked` through its checksum routine, which needs the MIDI ports.

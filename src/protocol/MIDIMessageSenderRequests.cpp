@@ -31,12 +31,17 @@ std::string figure(double value) {
 }  // namespace
 
 void MIDIMessageSender::sendPartRequestSysex(int part, bool toEditor) {
-  if (!toEditor && !bankToFill(false)) return;
+  PatchFile* const target = toEditor ? nullptr : bankToFill(false);
+  if (!toEditor && !target) return;
   mPlugin.DisplayProcessingIndicator(true);
   requestFailed = false;
   cancelRequested = false;
-  mManager.SetLibrarianRequestActive(!toEditor);
-  if (!toEditor) mManager.beginSlotJournal();
+  if (toEditor) {
+    mManager.SetLibrarianRequestActive(false);
+  } else {
+    mManager.armRequest({target, mLibrarian.selectedProgram});
+    mManager.beginSlotJournal();
+  }
   const int delay = getTimerValue(mPlugin);
   sendBankedRequest(kSoundRequest, deviceId(), kEditBufferBank, part, false);
   pause(delay);
@@ -51,13 +56,19 @@ void MIDIMessageSender::sendPartRequestSysex(int part, bool toEditor) {
 }
 
 void MIDIMessageSender::sendSinglePatchRequestSysex(bool editBuffer, int bank) {
-  if (!bankToFill(false)) return;
+  PatchFile* const target = bankToFill(false);
+  if (!target) return;
   mPlugin.DisplayProcessingIndicator(true);
   cancelRequested = false;
-  mManager.SetLibrarianRequestActive(true);
+  const int slot = mLibrarian.selectedProgram;
+  const int program = std::clamp<int>(slot, 0, sysex::kProgramsPerBank - 1);
+  // The edit buffer's answer is taken as it comes; a stored sound's must be the one asked for.
+  const RequestTarget aim = editBuffer
+                                ? RequestTarget{target, slot}
+                                : RequestTarget{target, slot, sysex::toDataByte(bank), program};
+  mManager.armRequest(aim);
   requestFailed = false;
   mManager.beginSlotJournal();
-  const int program = std::clamp<int>(mLibrarian.selectedProgram, 0, sysex::kProgramsPerBank - 1);
   const int delay = getTimerValue(mPlugin);
   // The id and the current part are read at every send, so that a resend follows a change.
   const auto send = [&] {
@@ -71,7 +82,7 @@ void MIDIMessageSender::sendSinglePatchRequestSysex(bool editBuffer, int bank) {
   // Every resend collects into the librarian, the edit-buffer one too.
   waitForReply({kScanCycle, false, true, texts::kTimedOut,
                 [&](int) {
-                  mManager.SetLibrarianRequestActive(true);
+                  mManager.armRequest(aim);
                   send();
                 }},
                delay);
@@ -81,20 +92,21 @@ void MIDIMessageSender::sendSinglePatchRequestSysex(bool editBuffer, int bank) {
 
 void MIDIMessageSender::sendAllPatchRequestSysex(int bank) {
   requestBank(
-      {false,
+      {false, bank,
        [&](int id, int program) { sendBankedRequest(kSoundRequest, id, bank, program, false); },
        texts::kCancelledLower, texts::kCompletedLower});
 }
 
 void MIDIMessageSender::sendSingleMultiRequestSysex() {
-  if (!bankToFill(true)) return;
+  PatchFile* const target = bankToFill(true);
+  if (!target) return;
   mPlugin.DisplayProcessingIndicator(true);
   cancelRequested = false;
-  mManager.SetLibrarianRequestActive(true);
+  const int number = mLibrarian.selectedProgram;
+  mManager.armRequest({target, number, 0, sysex::toDataByte(number)});
   requestFailed = false;
   mManager.beginSlotJournal();
   const int delay = getTimerValue(mPlugin);
-  const int number = mLibrarian.selectedProgram;
   sendBankedRequest(kMultiRequest, deviceId(), 0, number, false);
   waitForReply({kScanCycle, false, true, texts::kTimedOut,
                 [&](int id) { sendBankedRequest(kMultiRequest, id, 0, number, false); }},
@@ -105,12 +117,14 @@ void MIDIMessageSender::sendSingleMultiRequestSysex() {
 
 void MIDIMessageSender::sendAllMultiRequestSysex() {
   requestBank(
-      {true, [&](int id, int program) { sendBankedRequest(kMultiRequest, id, 0, program, false); },
+      {true, 0,
+       [&](int id, int program) { sendBankedRequest(kMultiRequest, id, 0, program, false); },
        texts::kCancelled, texts::kCompleted});
 }
 
 void MIDIMessageSender::requestBank(const BankRequest& request) {
-  if (!bankToFill(request.multi)) return;
+  PatchFile* const target = bankToFill(request.multi);
+  if (!target) return;
   mPlugin.DisplayProcessingIndicator(true);
   cancelRequested = false;
   mLibrarian.selectedProgram = 0;
@@ -118,7 +132,7 @@ void MIDIMessageSender::requestBank(const BankRequest& request) {
   mManager.beginSlotJournal();
   const int delay = getTimerValue(mPlugin);
   for (int count = 0, program = 0; count < sysex::kProgramsPerBank; ++count) {
-    mManager.SetLibrarianRequestActive(true);
+    mManager.armRequest({target, program, sysex::toDataByte(request.bank), program});
     request.send(deviceId(), program);
     mPlugin.DisplayProcessingIndicator(true);
     // The first request that fails ends the bank: asking again would only fail again.
@@ -141,7 +155,8 @@ void MIDIMessageSender::requestBank(const BankRequest& request) {
 }
 
 void MIDIMessageSender::sendActiveArrangementRequestSysex(bool toEditor) {
-  if (!toEditor && !bankToFill(true)) return;
+  PatchFile* const target = toEditor ? nullptr : bankToFill(true);
+  if (!toEditor && !target) return;
   mPlugin.DisplayProcessingIndicator(true);
   requestFailed = false;
   cancelRequested = false;
@@ -150,7 +165,7 @@ void MIDIMessageSender::sendActiveArrangementRequestSysex(bool toEditor) {
   const int delay = getTimerValue(mPlugin);
   mManager.dumpCancelsQuickTabRefresh = true;
   if (!toEditor) {
-    mManager.SetLibrarianRequestActive(true);
+    mManager.armRequest({target, mLibrarian.selectedProgram});
     mManager.beginSlotJournal();
     sendBankedRequest(kMultiRequest, deviceId(), kEditBufferBank, 0, true);
     waitShort(kMultiWaitCycles, kMultiWaitMs, texts::kProcessingMulti);

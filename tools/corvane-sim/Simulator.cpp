@@ -110,6 +110,11 @@ void Simulator::resetEditBuffers() {
   mMultiEdit = fresh.mMultiEdit;
 }
 
+void Simulator::turnPartAfter(int answers, int part, int program) {
+  std::lock_guard<std::mutex> lock(mLock);
+  mPanelTurn = {answers, part & 0x0F, program & 0x7F};
+}
+
 void Simulator::setDeviceId(int id) {
   std::lock_guard<std::mutex> lock(mLock);
   mDeviceId = id & 0x7F;
@@ -210,6 +215,20 @@ void Simulator::queueAnswer(Bytes dump, int bank, int program, Clock::time_point
   Clock::time_point due = when;
   if (mFault.kind == Fault::kLate) due += std::chrono::milliseconds(std::max(0, mFault.amount));
   mOutbox.push_back({due, withFault(std::move(dump))});
+  if (mPanelTurn.answers > 0 && --mPanelTurn.answers == 0) turnPart(due);
+}
+
+void Simulator::turnPart(Clock::time_point due) {
+  const int part = mPanelTurn.part, program = mPanelTurn.program;
+  unsigned char* record = &mMultiEdit[kMultiRecordBase + kMultiRecordSize * part];
+  record[1] = static_cast<unsigned char>(program);
+  if (record[0] < kStoredSoundBanks)
+    mSoundEdit[part] = mStoredSounds[record[0] * kProgramsPerBank + program];
+  const unsigned char id = static_cast<unsigned char>(activeId());
+  mOutbox.push_back(
+      {due,
+       {kStart, kManufacturer, kModel, id, kMultiParameter, static_cast<unsigned char>(part), 0, 1,
+        static_cast<unsigned char>(program), kEnd}});
 }
 
 Bytes Simulator::withFault(Bytes dump) const {

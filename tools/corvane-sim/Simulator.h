@@ -59,6 +59,10 @@ class Simulator {
   void setFault(FaultSetting fault);
   // The edit buffers (part sounds and Multi) as at power-on; memory and Global stay.
   void resetEditBuffers();
+  // The musician turns `part` to `program` of its bank on the panel right after the next
+  // `answers` answers have been made: the part plays that stored sound, and the change goes out
+  // behind the last of those answers as the Multi parameter change of the part's program.
+  void turnPartAfter(int answers, int part, int program);
 
   // Handles one incoming message that arrived at `when`; answers go to the outbox.
   void receive(const unsigned char* data, std::size_t size, Clock::time_point when);
@@ -97,6 +101,7 @@ class Simulator {
   int activeId() const;
   void queueAnswer(Bytes dump, int bank, int program, Clock::time_point when);
   Bytes withFault(Bytes dump) const;
+  void turnPart(Clock::time_point due);
 
   mutable std::mutex mLock;
   int mDeviceId;
@@ -109,6 +114,11 @@ class Simulator {
   std::vector<ReceivedMessage> mReceived;
   std::vector<Pending> mOutbox;
   unsigned char mBankSelect[16] = {};
+  struct PanelTurn {
+    int answers = 0;  // 0: none waiting
+    int part = 0;
+    int program = 0;
+  } mPanelTurn;
 };
 
 }  // namespace corvane_sim

@@ -530,4 +530,31 @@ TEST_F(WithSynth, ARequestOrSendCompletesOnlyWithWhatASlotTook) {
   EXPECT_NE(slotName(5), "E5");
 }
 
+// Each answer of a bank request lands in the slot of its program: a synthesizer slower than the
+// job's wait answers twice (the job asks again), and a part turned on its panel mid-request moves
+// the librarian's selection; the bank still ends as the synthesizer holds it.
+TEST_F(WithSynth, ABankRequestFillsEachSlotWithItsOwnProgram) {
+  writeData("Kroma Editor LOG.txt", "");
+  banks::write(data.file("Patches/Edit.syx"), "E");
+  for (int program = 0; program < 128; ++program) {
+    std::vector<uint8_t> dump = banks::record("P" + std::to_string(program)).messages[0].bytes;
+    dump[6] = static_cast<uint8_t>(program);  // bank A
+    synth.receive(dump.data(), dump.size(), corvane_sim::Clock::now());
+  }
+  openWithEditor();
+  connect();
+  plug->mainTabSwitch(1, 0);
+  set(plug, kControlLibrary, 1);
+  synth.setFault({corvane_sim::Fault::kLate, 1300});       // past 25 waits of 50 ms
+  choose(KromaProbe(plug).widgets.mBankEditMenu, {0, 4});  // All Patches from Bank A
+  ASSERT_TRUE(eventually([&] { return slotName(1) != "E1"; }));
+  synth.setFault({});
+  synth.turnPartAfter(5, 0, 2);
+  ASSERT_TRUE(eventually([&] { return idle(); }, 120));
+  for (int slot = 0; slot < 128; ++slot) EXPECT_EQ(slotName(slot), "P" + std::to_string(slot));
+  EXPECT_NE(readData("Kroma Editor LOG.txt").find("128 of 128 slot(s) received"),
+            std::string::npos);
+  EXPECT_EQ(KromaProbe(plug).widgets.mLibrarianView->upperSelection, 2) << "followed the panel";
+}
+
 }  // namespace

@@ -203,16 +203,21 @@ TEST(LibrarianJobs, WithoutABankOfItsKindAJobIntoTheLibrarianSendsNothing) {
 
 // An answer, or a dump handed over, that no slot takes (the selected slot lies outside the bank)
 // is no completion: "Slot update FAILED!", and the bank stays saved. A bank request stops at the
-// first answer no slot takes, keeping the slots filled before it.
+// first answer no slot takes (its bank reloaded meanwhile), keeping the slots filled before it.
 TEST(LibrarianJobs, WhatNoSlotTakesIsNoCompletion) {
   for (const IntoLibrarian& c : kIntoLibrarian) {
     SCOPED_TRACE(c.job.code);
     const bool bank = c.job.code == kSendAllPatchRequest || c.job.code == kSendAllMultiRequest;
     Engine e;
     e.mode(c.multi);
+    PatchFileList& files = c.multi ? e.librarian.multiFiles : e.librarian.soundFiles;
+    PatchFile* const filled = files[0];
     if (bank)
       e.clock->onPause = [&](int) {
-        if (e.slot(9, c.multi).name != slotName(9)) e.librarian.type = 2;
+        if (files.contains(filled) && filled->records[9].name != slotName(9)) {
+          files.push_back(filled->clone());
+          files.drop(filled);
+        }
       };
     else
       e.librarian.selectedProgram = -1;
@@ -238,7 +243,8 @@ TEST(RequestJobs, EverySimulatorFaultEndsInAStatusTextAndOnlyWholeDumpsAreStored
   };
   // clang-format off
   const Case cases[] = {{{Fault::kLate, 350}, 0, true}, {{Fault::kLate, 60000}, 0, false}, {{Fault::kTruncate, 391}, 0, false},
-                        {{Fault::kWrongType, 0}, 0, false}, {{Fault::kBadChecksum, 0}, 0, true}, {{Fault::kSilent, 0}, 158, true}};
+                        {{Fault::kWrongType, 0}, 0, false}, {{Fault::kBadChecksum, 0}, 0, true}, {{Fault::kSilent, 0}, 158, true},
+                        {{Fault::kLate, 2450}, 0, true}};  // in the 25th pause: one slot, stored twice
   // clang-format on
   const Bytes dump = namedDump(false, simSound(0, 5), 0, 5);
   for (const Case& c : cases) {
