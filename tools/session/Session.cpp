@@ -50,6 +50,7 @@ bool Session::step(const std::string& line, Seconds limit) {
 bool Session::open(bool logged) {
   if (logged) std::ofstream(mSetup.dataFolder + kLogName, std::ios::trunc);
   mLogRead = 0;
+  mOutputOpen = false;
   std::vector<std::string> environment{"KROMA_DATA_DIR=" + mSetup.dataFolder,
                                        "KROMA_MIDI_API=jack"};
   if (!mSetup.bundle.empty()) environment.push_back("KROMA_BUNDLE_DIR=" + mSetup.bundle);
@@ -170,9 +171,15 @@ bool Session::overlayGone(Seconds limit) {
 }
 
 bool Session::choosePorts(const std::string& client) {
-  if (!showPage(0) || !choose(place::kPortIn, client + ":out")) return false;
+  const auto pickInput = [&] { return choose(place::kPortIn, client + ":out"); };
+  if (!showPage(0)) return false;
+  // With an output port open, the input's pick runs a connection check of its own, whose overlay
+  // takes the next click while it lasts.
+  if (mOutputOpen ? await(pickInput, {kReady, kNoAnswer}, Seconds(60)).empty() : !pickInput())
+    return false;
   const std::string shown = await([&] { return choose(place::kPortOut, client + ":in"); },
                                   {kReady, kNoAnswer}, Seconds(60));
+  mOutputOpen = !shown.empty();
   if (shown == kReady) return true;
   if (shown == kNoAnswer) mError = "the synthesizer did not answer the connection check";
   return false;

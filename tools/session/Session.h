@@ -83,6 +83,7 @@ class Session {
   std::string mIdlePixel;  // a pixel of the header, which only the transfer overlay changes
   size_t mLogRead = 0;
   std::string mLastStatus;
+  bool mOutputOpen = false;  // a port pick ran the connection check, so the output port is open
 };
 
 }  // namespace session
