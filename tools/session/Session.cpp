@@ -50,7 +50,8 @@ bool Session::step(const std::string& line, Seconds limit) {
 bool Session::open(bool logged) {
   if (logged) std::ofstream(mSetup.dataFolder + kLogName, std::ios::trunc);
   mLogRead = 0;
-  mOutputOpen = false;
+  mInstance = mInstances = 1;
+  mOutputsOpen.clear();
   std::vector<std::string> environment{"KROMA_DATA_DIR=" + mSetup.dataFolder,
                                        "KROMA_MIDI_API=jack"};
   if (!mSetup.bundle.empty()) environment.push_back("KROMA_BUNDLE_DIR=" + mSetup.bundle);
@@ -66,11 +67,15 @@ bool Session::open(bool logged) {
 }
 
 bool Session::openAnother() {
-  return step("open-another") && step("edit-open") && step("idle");
+  if (!step("open-another")) return false;
+  mInstance = ++mInstances;
+  return step("edit-open") && step("idle");
 }
 
 bool Session::use(int instance) {
-  return step("use " + std::to_string(instance));
+  if (!step("use " + std::to_string(instance))) return false;
+  mInstance = instance;
+  return true;
 }
 
 bool Session::close() {
@@ -175,11 +180,12 @@ bool Session::choosePorts(const std::string& client) {
   if (!showPage(0)) return false;
   // With an output port open, the input's pick runs a connection check of its own, whose overlay
   // takes the next click while it lasts.
-  if (mOutputOpen ? await(pickInput, {kReady, kNoAnswer}, Seconds(60)).empty() : !pickInput())
+  const bool outputOpen = mOutputsOpen.count(mInstance) > 0;
+  if (outputOpen ? await(pickInput, {kReady, kNoAnswer}, Seconds(60)).empty() : !pickInput())
     return false;
   const std::string shown = await([&] { return choose(place::kPortOut, client + ":in"); },
                                   {kReady, kNoAnswer}, Seconds(60));
-  mOutputOpen = !shown.empty();
+  if (!shown.empty()) mOutputsOpen.insert(mInstance);
   if (shown == kReady) return true;
   if (shown == kNoAnswer) mError = "the synthesizer did not answer the connection check";
   return false;

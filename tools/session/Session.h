@@ -3,6 +3,7 @@
 #include <chrono>
 #include <functional>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -83,7 +84,9 @@ class Session {
   std::string mIdlePixel;  // a pixel of the header, which only the transfer overlay changes
   size_t mLogRead = 0;
   std::string mLastStatus;
-  bool mOutputOpen = false;  // a port pick ran the connection check, so the output port is open
+  int mInstance = 0;  // the host's instance in use, numbered from 1 as the host does
+  int mInstances = 0;
+  std::set<int> mOutputsOpen;  // instances whose port pick ran the connection check
 };
 
 }  // namespace session
