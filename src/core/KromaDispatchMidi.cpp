@@ -71,14 +71,15 @@ bool openOutputPort(Change& c, int picked) {
   return false;
 }
 
-// Either port picked, again or anew, reopens the other one its menu shows, so that one pick
-// brings back the whole link to a synthesizer that came back; the connection check follows
-// whenever the output port is open.
+// The output port picked again, or an input port picked, reopens the other one its menu shows,
+// so that one pick brings back the whole link to a synthesizer that came back; the connection
+// check follows whenever the output port is open.
 Then outputPort(Change& c) {
+  const bool again = c.vi > 0 && c.vi == c.routing.mMIDIOutPortIndex;
   c.routing.mAbsentPortNames[1].clear();
   if (!openOutputPort(c, c.vi)) return Then::kGoOn;
   const int input = c.plug.GetParam(kDeviceInSelection)->Int();
-  if (input > 0) openInputPort(c, input);
+  if (again && input > 0) openInputPort(c, input);
   c.plug.sendSysExInitialization();
   return Then::kGoOn;
 }
