@@ -59,6 +59,13 @@ void EndToEnd::connect(Session& s, const std::string& client) {
   ASSERT_TRUE(s.choosePorts(client)) << s.error();
 }
 
+std::unique_ptr<SimulatorProcess> EndToEnd::connectedThenRestarted(Session& s) {
+  auto sim = simulator("corvane-sim", 5);
+  connect(s);
+  sim->stop();
+  return simulator("corvane-sim", 5);
+}
+
 StateValues EndToEnd::state(Session& s) {
   const std::string file = sessionData.file("state" + std::to_string(++mStates));
   EXPECT_TRUE(s.saveState(file)) << s.error();

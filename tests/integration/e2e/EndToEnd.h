@@ -32,6 +32,9 @@ class EndToEnd : public PluginFixture {
   std::unique_ptr<session::SimulatorProcess> simulator(const std::string& client, int id);
   // Opens the plug-in, paces transfers at 50 ms and picks the ports of `client`.
   void connect(session::Session& s, const std::string& client = "corvane-sim");
+  // Connects the session to the simulator, which is then stopped and started again (switched off
+  // and on): the port menus still show its ports. The simulator running now.
+  std::unique_ptr<session::SimulatorProcess> connectedThenRestarted(session::Session& s);
   // What the current instance holds now.
   session::StateValues state(session::Session& s);
   // Turns part 1's cutoff and waits until the synthesizer's sound holds the change.

@@ -99,11 +99,8 @@ TEST_F(EndToEnd, AFailingStepSaysWhatWentWrong) {
 // which connect nothing now. Picked again, they connect, the connection check finds it, and the
 // next edit reaches it.
 TEST_F(EndToEnd, ASynthesizerThatCameBackIsReachedOnceItsPortsArePickedAgain) {
-  auto sim = simulator("corvane-sim", 5);
   Session s(setup());
-  connect(s);
-  sim->stop();
-  sim = simulator("corvane-sim", 5);
+  auto sim = connectedThenRestarted(s);
   ASSERT_TRUE(s.choosePorts("corvane-sim")) << s.error();
   EXPECT_TRUE(aCutoffTurnLands(s, *sim)) << s.error();
 }
@@ -111,11 +108,8 @@ TEST_F(EndToEnd, ASynthesizerThatCameBackIsReachedOnceItsPortsArePickedAgain) {
 // Picked again, the output port alone brings the whole link back: the input port its menu shows
 // opens with it, and the connection check hears the synthesizer.
 TEST_F(EndToEnd, ASynthesizerThatCameBackIsReachedOnceItsOutputIsPickedAgain) {
-  auto sim = simulator("corvane-sim", 5);
   Session s(setup());
-  connect(s);
-  sim->stop();
-  sim = simulator("corvane-sim", 5);
+  auto sim = connectedThenRestarted(s);
   const std::string ready = "Plug-in is ready to go!";
   EXPECT_EQ(s.await([&] { return s.showPage(0) && s.choose(place::kPortOut, "corvane-sim:in"); },
                     {ready, "No response from corvane!"}, Seconds(60)),
