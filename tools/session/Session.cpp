@@ -68,6 +68,8 @@ bool Session::open(bool logged) {
 
 bool Session::openAnother() {
   if (!step("open-another")) return false;
+  // Each instance starts the log anew.
+  mLogRead = 0;
   mInstance = ++mInstances;
   return step("edit-open") && step("idle");
 }
