@@ -32,7 +32,8 @@ constexpr const char* kClient = "corvane-sim";
 constexpr int kDeviceId = 5;
 constexpr int kTargetBank = 1;  // B
 constexpr const char* kBankName = "Demo Bank";
-constexpr Seconds kArrival(5);
+// Bounds what a busy machine may take; each wait ends as soon as the bytes are there.
+constexpr Seconds kArrival(30);
 
 struct Options {
   std::string host, plugin, windowPlugin, bundle, simulator, out;
