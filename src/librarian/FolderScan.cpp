@@ -32,6 +32,11 @@ bool accepted(const std::string& extension) {
          std::end(kAcceptedExtensions);
 }
 
+// Listed by the scan, but other programs' files: no bank is read from them.
+bool foreign(const std::string& extension) {
+  return extension == "vlx" || extension == "nbx";
+}
+
 // The entries of a folder as full paths, in the order the file system lists them.
 std::vector<std::string> entriesOf(const std::string& folder) {
   std::vector<std::string> entries;
@@ -124,13 +129,19 @@ void PatchLibrarian::loadPatchesFromFilesystem(std::string patches) {
   createNewCategoryPatchFiles();
 }
 
+bool PatchLibrarian::readsAsBank(const std::string& path) {
+  const std::string extension = lowerCase(Poco::Path(path).getExtension());
+  return accepted(extension) && !foreign(extension) &&
+         LibrarianFiles::liesIn(path, DataFolder::patchesFolder());
+}
+
 PatchFile* PatchLibrarian::parseFolderFiles(Poco::File file, Poco::Path path, int depth, int origin,
                                             std::string extension) {
   std::lock_guard<std::recursive_mutex> lock(mMutex);
   splitFlag = false;
   const std::string fullPath = path.toString();
   if (logging()) log("loading file " + fullPath);
-  if (extension == "vlx" || extension == "nbx") return nullptr;
+  if (foreign(extension)) return nullptr;
 
   auto bank = std::make_unique<PatchFile>();
   bank->fileName = path.getFileName();

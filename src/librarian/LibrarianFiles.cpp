@@ -72,8 +72,7 @@ bool writeFile(const std::string& path, const ByteChunk& bytes, bool replace) {
   mode_t mode = 0644;
   struct stat st;
   if (replace && ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode)) {
-    char resolved[PATH_MAX];
-    if (::realpath(path.c_str(), resolved)) target = resolved;
+    target = realPath(path);
     mode = st.st_mode & 07777;
   }
   // A name of its own beside the target, short whatever the target's name.

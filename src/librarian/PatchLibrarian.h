@@ -44,6 +44,9 @@ class PatchLibrarian {
   // file split here are placed at once.
   PatchFile* parseFolderFiles(Poco::File file, Poco::Path path, int depth, int origin,
                               std::string extension);
+  // Whether the scan reads the file at `path` as a bank: a bank file's name in the "Patches"
+  // folder or below it (linked folders included). Anything else is an export for another program.
+  static bool readsAsBank(const std::string& path);
   // Drops every bank and tree and scans `patches` again; unsaved edits are lost.
   void initBankFilesOnDiscard(std::string patches);
 

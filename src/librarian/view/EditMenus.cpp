@@ -1,9 +1,5 @@
 #include "src/librarian/view/EditMenus.h"
 
-#include <strings.h>
-
-#include <algorithm>
-#include <iterator>
 #include <mutex>
 #include <string>
 
@@ -23,7 +19,6 @@ namespace {
 constexpr int kSynthBanks = 8;
 constexpr const char* kSaveFailed = "Bank save FAILED!";
 constexpr const char* kSaved = "Bank saved!";
-constexpr const char* kBankExtensions[] = {"mid", "syx", "kro"};
 
 std::string bankLetter(int bank) {
   return std::string(1, static_cast<char>('A' + bank));
@@ -42,18 +37,6 @@ bool upperBankFile(PatchLibrarian& librarian, std::string& folder, std::string& 
     folder += "/" + file.folderPath[level];
   fileName = file.fileName;
   return true;
-}
-
-// Whether the folder scan reads the file at `path` as a bank: a bank file's name among the bank
-// folders. Anything else is an export for another program.
-bool readAsBank(const std::string& path) {
-  const std::string name = LibrarianFiles::fileNameOf(path);
-  const std::string stem = LibrarianFiles::stemOf(name);
-  const std::string extension = stem.size() < name.size() ? name.substr(stem.size() + 1) : "";
-  const bool bankName =
-      std::any_of(std::begin(kBankExtensions), std::end(kBankExtensions),
-                  [&](const char* bank) { return strcasecmp(extension.c_str(), bank) == 0; });
-  return bankName && LibrarianFiles::liesIn(path, DataFolder::patchesFolder());
 }
 
 // A job of the transfer lane, started when the lane is idle.
@@ -279,7 +262,7 @@ void BankEditPopupMenu::saveAs(bool midi) {
   }
   // No bank of the librarian to switch to: the bank being edited stays, unsaved, as its own file
   // was not written.
-  if (!readAsBank(chosen)) {
+  if (!PatchLibrarian::readsAsBank(chosen)) {
     TK_Log(mPlug->GetLog(), "PATCH LIBRARIAN: ",
            "bank " + fileName + " saved as " + chosen + ", which is no bank of the librarian");
     mHost->showStatus(kSaved);
