@@ -114,6 +114,8 @@ class Kroma : public IPluginVST,
   void pauseUnlocked(int milliseconds) override;
   // An output port is open: what the synthesizer is sent goes somewhere.
   bool outputPortOpen() const;
+  // An input port is open: the synthesizer's answers can arrive. [main thread]
+  bool inputPortOpen() const;
   // Before a MIDI port menu opens: the MIDI system is asked for its ports again (its client made
   // when an earlier try found no MIDI system), the menu lists them and keeps its chosen port, and
   // the status line says when there is no MIDI server or no port at all. [main thread, the

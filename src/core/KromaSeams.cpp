@@ -19,6 +19,7 @@
 #include "src/protocol/SysExFormat.h"
 #include "toolkit/plugin/editor/IGraphics.h"
 #include "toolkit/plugin/editor/ITextControl.h"
+#include "toolkit/plugin/midi/IMidiPortIn.h"
 #include "toolkit/plugin/midi/IMidiPortOut.h"
 
 bool Kroma::startSenderJob(const SenderJob& job, const std::function<void()>& prepare) {
@@ -54,6 +55,10 @@ void Kroma::pauseUnlocked(int milliseconds) {
 bool Kroma::outputPortOpen() const {
   const IMidiPortOut* port = mMidiOut;
   return port && port->isOpen();
+}
+
+bool Kroma::inputPortOpen() const {
+  return mMidiIn && mMidiIn->isOpen();
 }
 
 void Kroma::refreshPortMenu(bool input) {

@@ -137,4 +137,23 @@ TEST_F(EndToEnd, PortMenusListAServerAndASynthesizerThatCameAfterTheInstance) {
   EXPECT_TRUE(s.choosePorts("corvane-sim")) << s.error();
 }
 
+// The output picked first leaves the editor free and asks for the input, whose pick then checks
+// the connection and finds the synthesizer.
+TEST_F(EndToEnd, AnOutputPickedFirstLeavesTheConnectionCheckToTheInput) {
+  auto sim = simulator("corvane-sim", 5);
+  Session s(setup());
+  ASSERT_TRUE(s.open()) << s.error();
+  ASSERT_TRUE(s.showPage(1) && s.choose(place::kTransferPause, "50 ms")) << s.error();
+  const std::string setInput = "Now set MIDI In port!", ready = "Plug-in is ready to go!";
+  EXPECT_EQ(s.await([&] { return s.showPage(0) && s.choose(place::kPortOut, "corvane-sim:in"); },
+                    {setInput}, Seconds(30)),
+            setInput)
+      << s.error();
+  EXPECT_EQ(s.await([&] { return s.choose(place::kPortIn, "corvane-sim:out"); },
+                    {ready, "No response from corvane!"}, Seconds(60)),
+            ready)
+      << s.error();
+  EXPECT_TRUE(aCutoffTurnLands(s, *sim)) << s.error();
+}
+
 }  // namespace

@@ -278,6 +278,23 @@ TEST_F(PortsAndJobs, APortMenuListsThePortsThereAreWhenItOpens) {
   EXPECT_EQ(status(plug), "No MIDI ports found!");
 }
 
+// An output picked while the input is off starts no connection check, which could hear no answer
+// and would hold the editor through its whole scan: the status line asks for the input, whose
+// pick then runs the check.
+TEST_F(PortsAndJobs, AnOutputPickedBeforeTheInputWaitsForItToCheckTheConnection) {
+  midi.addInputPort("Synth In");
+  Kroma* plug = open();
+  turn(plug, kDeviceOutSelection, 1);
+  EXPECT_TRUE(KromaProbe(plug).routing.mMIDIOutSet);
+  EXPECT_FALSE(KromaProbe(plug).routing.mInitPending);
+  EXPECT_FALSE(plug->ThreadRunning());
+  EXPECT_EQ(status(plug), "Now set MIDI In port!");
+  turn(plug, kDeviceInSelection, 1);
+  EXPECT_TRUE(KromaProbe(plug).routing.mInitPending);
+  set(plug, kCancelDataRequest, 1);
+  EXPECT_TRUE(idle(plug));
+}
+
 // The clock switch turned on takes the host's tempo for the clock at once, in the plug-in and in
 // the sender of the MIDI clock; turned off it leaves the tempo as it was.
 TEST_F(PortsAndJobs, TheClockSwitchTakesTheHostsTempo) {
