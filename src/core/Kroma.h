@@ -232,7 +232,7 @@ class Kroma : public IPluginVST,
   // otherwise all notes off first when asked, and the job when the transfer lane is idle.
   // [main thread in the dispatch, audio thread for a deferred send]
   void sendWholeDump(bool global, bool allNotesOff);
-  // The connection check once an output port is chosen: the device id is learnt from the
+  // The connection check once both ports are chosen: the device id is learnt from the
   // answer. Pauses 100 ms, the plug-in lock let go meanwhile. [main thread, in the dispatch or
   // a restore]
   void sendSysExInitialization();
