@@ -303,9 +303,13 @@ void Kroma::lookUpControlsSecond() {
   displays.lookUp(*mParts.mUIConfigManager);
   mWidgets.mDeviceOutControl = displays.deviceOut;
   mWidgets.mDeviceInControl = displays.deviceIn;
-  // The port shown, picked again, opens again: the synthesizer may have gone and come back.
-  for (IControl* menu : {mWidgets.mDeviceOutControl, mWidgets.mDeviceInControl})
-    if (menu) menu->SetReportsRepeat(true);
+  // The port shown, picked again, opens again: the synthesizer may have gone and come back. A
+  // menu that opens lists the ports there are then: a MIDI server or a synthesizer may come late.
+  for (bool input : {false, true})
+    if (IControl* menu = input ? mWidgets.mDeviceInControl : mWidgets.mDeviceOutControl) {
+      menu->SetReportsRepeat(true);
+      menu->SetBeforePrompt([this, input] { refreshPortMenu(input); });
+    }
   mWidgets.mPatchRenameControl = displays.patchRename;
   mWidgets.mNameDisplay = displays.name;
   mWidgets.mValueDisplay = displays.value;

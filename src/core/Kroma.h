@@ -114,6 +114,13 @@ class Kroma : public IPluginVST,
   void pauseUnlocked(int milliseconds) override;
   // An output port is open: what the synthesizer is sent goes somewhere.
   bool outputPortOpen() const;
+  // An input port is open: the synthesizer's answers can arrive. [main thread]
+  bool inputPortOpen() const;
+  // Before a MIDI port menu opens: the MIDI system is asked for its ports again (its client made
+  // when an earlier try found no MIDI system), the menu lists them and keeps its chosen port, and
+  // the status line says when there is no MIDI server or no port at all. [main thread, the
+  // editor's events; takes the plug-in lock]
+  void refreshPortMenu(bool input);
   double getValue(int index) const override;
   void setParameterFromPlug(int index, double value) override;
   std::string getDisplayText(int index) const override;
@@ -225,7 +232,7 @@ class Kroma : public IPluginVST,
   // otherwise all notes off first when asked, and the job when the transfer lane is idle.
   // [main thread in the dispatch, audio thread for a deferred send]
   void sendWholeDump(bool global, bool allNotesOff);
-  // The connection check once an output port is chosen: the device id is learnt from the
+  // The connection check once both ports are chosen: the device id is learnt from the
   // answer. Pauses 100 ms, the plug-in lock let go meanwhile. [main thread, in the dispatch or
   // a restore]
   void sendSysExInitialization();

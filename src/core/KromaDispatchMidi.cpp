@@ -72,15 +72,19 @@ bool openOutputPort(Change& c, int picked) {
 }
 
 // The output port picked again, or an input port picked, reopens the other one its menu shows,
-// so that one pick brings back the whole link to a synthesizer that came back; the connection
-// check follows whenever the output port is open.
+// so that one pick brings back the whole link to a synthesizer that came back. The connection
+// check follows once both ports are open: without an input no answer can come, and the check
+// would only hold the editor for its whole scan.
 Then outputPort(Change& c) {
   const bool again = c.vi > 0 && c.vi == c.routing.mMIDIOutPortIndex;
   c.routing.mAbsentPortNames[1].clear();
   if (!openOutputPort(c, c.vi)) return Then::kGoOn;
   const int input = c.plug.GetParam(kDeviceInSelection)->Int();
   if (again && input > 0) openInputPort(c, input);
-  c.plug.sendSysExInitialization();
+  if (c.plug.inputPortOpen())
+    c.plug.sendSysExInitialization();
+  else
+    status(c.plug, "Now set MIDI In port!");
   return Then::kGoOn;
 }
 

@@ -1,4 +1,5 @@
 // What the plug-in offers the protocol engine.
+#include <algorithm>
 #include <chrono>
 #include <thread>
 
@@ -9,6 +10,7 @@
 #include "src/core/detail/EditorRequests.h"
 #include "src/core/detail/KromaDispatch.h"
 #include "src/core/detail/PatchManager.h"
+#include "src/editor/EditorConfigManager.h"
 #include "src/editor/ProgressIndicator.h"
 #include "src/librarian/PatchLibrarian.h"
 #include "src/librarian/view/LibrarianViewControl.h"
@@ -17,6 +19,7 @@
 #include "src/protocol/SysExFormat.h"
 #include "toolkit/plugin/editor/IGraphics.h"
 #include "toolkit/plugin/editor/ITextControl.h"
+#include "toolkit/plugin/midi/IMidiPortIn.h"
 #include "toolkit/plugin/midi/IMidiPortOut.h"
 
 bool Kroma::startSenderJob(const SenderJob& job, const std::function<void()>& prepare) {
@@ -52,6 +55,34 @@ void Kroma::pauseUnlocked(int milliseconds) {
 bool Kroma::outputPortOpen() const {
   const IMidiPortOut* port = mMidiOut;
   return port && port->isOpen();
+}
+
+bool Kroma::inputPortOpen() const {
+  return mMidiIn && mMidiIn->isOpen();
+}
+
+void Kroma::refreshPortMenu(bool input) {
+  TK_MutexLock lock(mMutex);
+  IParam* param = GetParam(input ? kDeviceInSelection : kDeviceOutSelection);
+  const std::vector<std::string> before = input ? mMIDIInNames : mMIDIOutNames;
+  const std::string chosen = param->GetDisplayText(param->Int());
+  const int ports =
+      input ? refreshExternalMIDIInNames(chosen) : refreshExternalMIDIOutNames(chosen);
+  EditorConfigManager::setPortMenuEntries(*param, input ? mMIDIInNames : mMIDIOutNames);
+  // Ports that came or went move the others in the list.
+  const auto position = [&](const std::string& name) {
+    return std::max(
+        0, input ? getExternalMIDIInDevice(name.c_str()) : getExternalMIDIOutDevice(name.c_str()));
+  };
+  param->Set(position(chosen));
+  int& opened = input ? mRouting.mMIDIInPortIndex : mRouting.mMIDIOutPortIndex;
+  opened = opened > 0 && opened < static_cast<int>(before.size()) ? position(before[opened]) : 0;
+  if (IControl* menu = input ? mWidgets.mDeviceInControl : mWidgets.mDeviceOutControl)
+    menu->SetValueFromPlug(param->GetNormalized());
+  if (ports < 0)
+    showStatus("No MIDI server running!");
+  else if (ports == 0)
+    showStatus("No MIDI ports found!");
 }
 
 double Kroma::getValue(int index) const {

@@ -23,6 +23,9 @@ class EditorConfigManager final : public UIConfigManager {
   // The plug-in as the value display reads it: the sample menus take the samples file's names
   // from it. Set before readUIConfig; without one the samples are numbered.
   void setDisplayHost(const DisplayHost* host) { mHost = host; }
+  // A MIDI port menu's parameter over `ports` ("OFF", then the port names): entry i is the text
+  // of value i; the value goes to 0.
+  static void setPortMenuEntries(IParam& param, const std::vector<std::string>& ports);
 
   // Loads the image table at the GUI style and scale that readUIConfig keeps.
   void initImages(IGraphics* graphics) override;

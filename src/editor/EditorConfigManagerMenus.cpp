@@ -103,16 +103,20 @@ void EditorConfigManager::createDropDownMenu2(std::string name, int paramIdx, in
   placeAndBind(makeCaption(paramIdx, x, y, w, h, kAmber, true), layer, kMessageNone);
 }
 
+void EditorConfigManager::setPortMenuEntries(IParam& param, const std::vector<std::string>& ports) {
+  const int count = static_cast<int>(ports.size());
+  param.ResetDisplayTexts();
+  param.InitEnum("Device Selection", 0, count, "", "", -1, -1);
+  param.SetDisplayTexts(count, [&](int i) { return ports[static_cast<size_t>(i)]; });
+}
+
 void EditorConfigManager::createMIDIDeviceSelectionControl(std::string, int paramIdx, int x, int y,
                                                            int w, int h, int inputDev, int,
                                                            ControlLayer* layer, std::string) {
   IParam* param = parameter(paramIdx);
   if (!param) return;
-  const std::vector<std::string>& ports =
-      inputDev == 1 ? plug()->getExternalMIDIInNames() : plug()->getExternalMIDIOutNames();
-  const int count = static_cast<int>(ports.size());
-  param->InitEnum("Device Selection", 0, count, "", "", -1, -1);
-  for (int i = 0; i < count; ++i) param->SetDisplayText(i, ports[static_cast<size_t>(i)].c_str());
+  setPortMenuEntries(
+      *param, inputDev == 1 ? plug()->getExternalMIDIInNames() : plug()->getExternalMIDIOutNames());
   // In the layer the layout gives: under every layer, the page's pictures would hide the menus
   // and take their clicks.
   placeAndBind(makeCaption(paramIdx, x, y, w, h, kBlue, true), layer, kMessageNone);

@@ -118,4 +118,42 @@ TEST_F(EndToEnd, ASynthesizerThatCameBackIsReachedOnceItsOutputIsPickedAgain) {
   EXPECT_TRUE(aCutoffTurnLands(s, *sim)) << s.error();
 }
 
+// The port menus ask the MIDI system each time they open: a JACK server that came up after the
+// instance, and a synthesizer after the server, are listed and connect. Until then the status line
+// says what is missing.
+TEST_F(EndToEnd, PortMenusListAServerAndASynthesizerThatCameAfterTheInstance) {
+  server.stop();
+  Session s(setup());
+  ASSERT_TRUE(s.open()) << s.error();
+  const auto inputMenuShows = [&](const std::string& text) {
+    return s.await([&] { return s.showPage(0) && s.choose(place::kPortIn, "OFF"); }, {text},
+                   Seconds(30));
+  };
+  EXPECT_EQ(inputMenuShows("No MIDI server running!"), "No MIDI server running!") << s.error();
+  ASSERT_TRUE(server.startAgain()) << server.error();
+  EXPECT_EQ(inputMenuShows("No MIDI ports found!"), "No MIDI ports found!") << s.error();
+  auto sim = simulator("corvane-sim", 5);
+  ASSERT_TRUE(s.showPage(1) && s.choose(place::kTransferPause, "50 ms")) << s.error();
+  EXPECT_TRUE(s.choosePorts("corvane-sim")) << s.error();
+}
+
+// The output picked first leaves the editor free and asks for the input, whose pick then checks
+// the connection and finds the synthesizer.
+TEST_F(EndToEnd, AnOutputPickedFirstLeavesTheConnectionCheckToTheInput) {
+  auto sim = simulator("corvane-sim", 5);
+  Session s(setup());
+  ASSERT_TRUE(s.open()) << s.error();
+  ASSERT_TRUE(s.showPage(1) && s.choose(place::kTransferPause, "50 ms")) << s.error();
+  const std::string setInput = "Now set MIDI In port!", ready = "Plug-in is ready to go!";
+  EXPECT_EQ(s.await([&] { return s.showPage(0) && s.choose(place::kPortOut, "corvane-sim:in"); },
+                    {setInput}, Seconds(30)),
+            setInput)
+      << s.error();
+  EXPECT_EQ(s.await([&] { return s.choose(place::kPortIn, "corvane-sim:out"); },
+                    {ready, "No response from corvane!"}, Seconds(60)),
+            ready)
+      << s.error();
+  EXPECT_TRUE(aCutoffTurnLands(s, *sim)) << s.error();
+}
+
 }  // namespace

@@ -235,6 +235,10 @@ void JackServer::stop() {
   terminate();
 }
 
+bool JackServer::startAgain() {
+  return running() || start();
+}
+
 void JackServer::terminate() {
   kill(mPid);
   mPid = -1;

@@ -28,6 +28,9 @@ class JackServer {
   const std::string& name() const { return mName; }
   // Stops the server now; the destructor does it otherwise.
   void stop();
+  // Starts it again under its name after stop(); false (with the reason in error()) when it did
+  // not come up.
+  bool startAgain();
 
   // Starts a JACK client program of the server's, ended with the test at the
   // latest; -1 on failure. kill() ends it by its pid: SIGTERM, and SIGKILL

@@ -41,9 +41,8 @@ class ConnectedPlugin : public PluginFixture {
   }
   // The plug-in with its editor window open on the headless view, on the librarian's page.
   Kroma* withEditor() {
-    VIEW_Script::instance().reset();
     Kroma* plug = open();
-    static_cast<IGraphicsMac*>(plug->graphics())->OpenWindow(nullptr);
+    openEditor(plug);
     set(plug, kMainTab, 1);
     return plug;
   }

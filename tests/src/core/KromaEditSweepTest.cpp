@@ -249,9 +249,8 @@ TEST_F(EditSweep, OnTheLibrarianPageWithBanksEveryControlDoesWhatTheRecordSays) 
     banks::write(data.file(std::string("Patches/") + name + ".syx"), std::string(name) + "-");
   banks::write(data.file("Patches/M.syx"), "M-", true);
   writeData(kLogName, "");
-  VIEW_Script::instance().reset();
   Kroma* plug = openConnected();
-  static_cast<IGraphicsMac*>(plug->graphics())->OpenWindow(nullptr);
+  openEditor(plug);
   set(plug, kMainTab, 1);
   compare(sweep(plug), "LibrarianSweep.txt");
 }

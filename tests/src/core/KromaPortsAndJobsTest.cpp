@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "PortFixtures.h"
+#include "platform/view/headless/Script.h"
 #include "src/config/ParameterIds.h"
 #include "src/core/KromaProbe.h"
 #include "src/editor/ProgressIndicator.h"
@@ -237,6 +238,61 @@ TEST_F(PortsAndJobs, APortThatFailsToOpenSaysSoAndOpensWhenPickedAgain) {
   turn(plug, kDeviceOutSelection, 1);
   EXPECT_TRUE(KromaProbe(plug).routing.mMIDIOutSet);
   EXPECT_TRUE(plug->outputPortOpen());
+}
+
+// A port menu asks the MIDI system when it opens: a system or ports that came after the instance
+// are listed, and without either the status line says so. Ports that came or went before the
+// chosen one leave it chosen; the chosen one gone stays listed, last.
+TEST_F(PortsAndJobs, APortMenuListsThePortsThereAreWhenItOpens) {
+  midi.removePort("Synth Out");
+  midi.setAvailable(false);
+  Kroma* plug = open();
+  openEditor(plug);
+  IControl* menu = KromaProbe(plug).widgets.mDeviceOutControl;
+  const auto shownLast = [] { return VIEW_Script::instance().menusShown().back(); };
+  using Items = std::vector<std::string>;
+  choose(menu, {});
+  EXPECT_EQ(shownLast(), Items{"OFF"});
+  EXPECT_EQ(status(plug), "No MIDI server running!");
+  midi.setAvailable(true);
+  choose(menu, {});
+  EXPECT_EQ(status(plug), "No MIDI ports found!");
+  midi.addOutputPort("Synth Out");
+  choose(menu, {1});
+  EXPECT_EQ(shownLast(), (Items{"OFF", "Synth Out"}));
+  EXPECT_TRUE(plug->outputPortOpen());
+
+  midi.removePort("Synth Out");
+  midi.addOutputPort("Keys Out");
+  midi.addOutputPort("Synth Out");
+  choose(menu, {});
+  EXPECT_EQ(shownLast(), (Items{"OFF", "Keys Out", "Synth Out"}));
+  EXPECT_EQ(value(plug, kDeviceOutSelection), 2.0);
+  EXPECT_EQ(KromaProbe(plug).routing.mMIDIOutPortIndex, 2);
+  EXPECT_EQ(menu->GetValue(), plug->GetParam(kDeviceOutSelection)->GetNormalized());
+  midi.removePort("Synth Out");
+  midi.removePort("Keys Out");
+  choose(menu, {});
+  EXPECT_EQ(shownLast(), (Items{"OFF", "Synth Out"}));
+  EXPECT_EQ(value(plug, kDeviceOutSelection), 1.0);
+  EXPECT_EQ(status(plug), "No MIDI ports found!");
+}
+
+// An output picked while the input is off starts no connection check, which could hear no answer
+// and would hold the editor through its whole scan: the status line asks for the input, whose
+// pick then runs the check.
+TEST_F(PortsAndJobs, AnOutputPickedBeforeTheInputWaitsForItToCheckTheConnection) {
+  midi.addInputPort("Synth In");
+  Kroma* plug = open();
+  turn(plug, kDeviceOutSelection, 1);
+  EXPECT_TRUE(KromaProbe(plug).routing.mMIDIOutSet);
+  EXPECT_FALSE(KromaProbe(plug).routing.mInitPending);
+  EXPECT_FALSE(plug->ThreadRunning());
+  EXPECT_EQ(status(plug), "Now set MIDI In port!");
+  turn(plug, kDeviceInSelection, 1);
+  EXPECT_TRUE(KromaProbe(plug).routing.mInitPending);
+  set(plug, kCancelDataRequest, 1);
+  EXPECT_TRUE(idle(plug));
 }
 
 // The clock switch turned on takes the host's tempo for the clock at once, in the plug-in and in

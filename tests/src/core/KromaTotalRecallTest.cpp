@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "PluginFixture.h"
+#include "platform/view/headless/Script.h"
 #include "platform/vst2/opcodes.h"
 #include "src/config/ParameterIds.h"
 #include "src/core/KromaProbe.h"
@@ -15,6 +16,7 @@
 #include "src/protocol/MIDIMessageManager.h"
 #include "src/protocol/SoundDump.h"
 #include "toolkit/plugin/editor/ControlLayer.h"
+#include "toolkit/plugin/editor/IControl.h"
 #include "toolkit/plugin/midi/IMidiMsg.h"
 
 namespace {
@@ -214,6 +216,35 @@ TEST_F(Recall, AnAbsentPortsNameIsSavedAgainUntilAnotherIsPicked) {
   const Layout pickedLayout(picked);
   EXPECT_EQ(pickedLayout.name(picked, Patch::kMIDIOutPortSlot), "OFF") << "the musician's choice";
   EXPECT_EQ(pickedLayout.name(picked, Patch::kMIDIInPortSlot), "Synth In");
+}
+
+// The synthesizer's port absent when the project opened and there later: the menu that opens lists
+// it and leaves the choice to the musician (OFF, the stored name saved again), whose pick opens
+// the port.
+TEST_F(Recall, AnAbsentPortThatComesLaterIsListedAndOpensWhenPicked) {
+  midi.addOutputPort("Synth Out");
+  Kroma* first = open();
+  int out = 1;
+  ASSERT_EQ(first->setExternalMIDIOut(out, "Synth Out"), 1);
+  first->GetParam(kDeviceOutSelection)->Set(out);
+  const Bytes withPort = saveChunk(first);
+  midi.removePort("Synth Out");
+  Kroma* plug = open();
+  openEditor(plug);
+  ASSERT_EQ(loadChunk(plug, withPort), 1);
+
+  midi.addOutputPort("Synth Out");
+  IControl* menu = KromaProbe(plug).widgets.mDeviceOutControl;
+  choose(menu, {});
+  EXPECT_EQ(VIEW_Script::instance().menusShown().back(),
+            (std::vector<std::string>{"OFF", "Synth Out"}));
+  EXPECT_EQ(value(plug, kDeviceOutSelection), 0.0);
+  EXPECT_FALSE(plug->outputPortOpen());
+  const Bytes kept = saveChunk(plug);
+  EXPECT_EQ(Layout(kept).name(kept, Patch::kMIDIOutPortSlot), "Synth Out");
+  choose(menu, {1});
+  EXPECT_TRUE(plug->outputPortOpen() && KromaProbe(plug).routing.mMIDIOutSet);
+  EXPECT_EQ(KromaProbe(plug).routing.mAbsentPortNames[1], "");
 }
 
 // While the restore waits for the Multi push (here behind a request already on the transfer lane),

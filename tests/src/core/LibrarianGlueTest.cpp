@@ -38,11 +38,9 @@ class Librarian : public PluginFixture {
  protected:
   // Opens the plug-in with its editor window on the headless view.
   void openWithEditor() {
-    VIEW_Script::instance().reset();
     plug = open();
-    auto* graphics = static_cast<IGraphicsMac*>(plug->graphics());
-    graphics->OpenWindow(nullptr);
-    window = VIEW_HeadlessView::of(graphics->KitView());
+    openEditor(plug);
+    window = VIEW_HeadlessView::of(static_cast<IGraphicsMac*>(plug->graphics())->KitView());
   }
   bool idle() const {
     return !KromaProbe(plug).parts.mMIDIMessageManager->isLaneRunning(Lane::kTransfer);
@@ -60,11 +58,6 @@ class Librarian : public PluginFixture {
   PatchFile* upperBank() const {
     PatchLibrarian& lib = *KromaProbe(plug).parts.mPatchLibrarian;
     return (lib.type == 1 ? lib.multiFiles : lib.soundFiles)[lib.upperFileIndex];
-  }
-  void choose(IControl* menu, const std::vector<int>& path) {
-    VIEW_Script::instance().answerMenu(path);
-    IMouseMod left(true);
-    menu->OnMouseDown(0, 0, &left);
   }
 
   Kroma* plug = nullptr;

@@ -6,10 +6,12 @@
 #include <sstream>
 #include <thread>
 
+#include "platform/view/headless/Script.h"
 #include "platform/vst2/events.h"
 #include "platform/vst2/opcodes.h"
 #include "src/core/KromaProbe.h"
 #include "toolkit/plugin/editor/ControlLayer.h"
+#include "toolkit/plugin/editor/IGraphicsMac.h"
 
 VstTimeInfo PluginFixture::hostTime;
 
@@ -130,6 +132,17 @@ void PluginFixture::process(Kroma* plug, int frames, const std::vector<IMidiMsg>
   double* channels[2] = {buffer.data(), buffer.data() + frames};
   AEffect* effect = plug->GetAEffect();
   effect->processDoubleReplacing(effect, channels, channels, frames);
+}
+
+void PluginFixture::openEditor(Kroma* plug) {
+  VIEW_Script::instance().reset();
+  static_cast<IGraphicsMac*>(plug->graphics())->OpenWindow(nullptr);
+}
+
+void PluginFixture::choose(IControl* menu, const std::vector<int>& path) {
+  VIEW_Script::instance().answerMenu(path);
+  IMouseMod left(true);
+  menu->OnMouseDown(0, 0, &left);
 }
 
 bool PluginFixture::shown(Kroma* plug, const std::string& layer) {

@@ -60,6 +60,11 @@ class PluginFixture : public ::testing::Test {
   static void set(Kroma* plug, int param, double value);
   // A knob turned or a menu chosen in the editor.
   static void turn(Kroma* plug, int param, double value);
+  // Opens the instance's editor window on the headless view, whose menus the test answers
+  // (VIEW_Script, emptied first).
+  static void openEditor(Kroma* plug);
+  // Clicks `menu` open and answers it with the item at `path` (empty: dismissed).
+  static void choose(IControl* menu, const std::vector<int>& path);
   // Whether the layer is shown; a layer the layout did not build fails the test.
   static bool shown(Kroma* plug, const std::string& layer);
   static std::string text(ITextControl* control);

@@ -337,6 +337,12 @@ class IPluginBase {
   // ends]
   std::vector<std::string>& getExternalMIDIOutNames();
   std::vector<std::string>& getExternalMIDIInNames();
+  // Asks the MIDI system for its ports again, making the client first when an earlier try found
+  // no MIDI system, and builds the list anew. `chosen`, a port name no longer listed, stays
+  // listed after the ports, so that the choice shown stays in its menu. The number of ports, or
+  // -1 without a MIDI system.
+  int refreshExternalMIDIOutNames(const std::string& chosen);
+  int refreshExternalMIDIInNames(const std::string& chosen);
   int setExternalMIDIOut(int& index, const char* name);
   int setExternalMIDIIn(int& index, const char* name);
   int getExternalMIDIOutDevice(const char* name);

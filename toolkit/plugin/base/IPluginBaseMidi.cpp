@@ -55,8 +55,25 @@ int currentPortNumber(Port& port, const std::vector<std::string>& names, int pos
   return -1;
 }
 
+// Rebuilds `names` from what `port` lists now, `chosen` kept after the ports when it is a port
+// name no longer listed; the number of ports, or -1 when there is no MIDI system.
+template <class Port, class Unreadable>
+int refreshNames(Port& port, std::vector<std::string>& names, const std::string& chosen,
+                 Unreadable unreadable) {
+  const bool system = port.makeClient();
+  names.clear();
+  fillNames(&port, names, unreadable);
+  const int ports = (int)names.size() - 1;
+  if (!chosen.empty() && positionOf(names, chosen.c_str()) < 0) names.push_back(chosen);
+  return system ? ports : -1;
+}
+
 IMidiPortOut* newOutPort(TK_LogSink* log) {
   return new IMidiPortOut("RtMidi Output Client", MidiBackend::current(), log);
+}
+
+IMidiPortIn* newInPort(TK_LogSink* log) {
+  return new IMidiPortIn("RtMidi Input Client", 100, MidiBackend::current(), log);
 }
 
 }  // namespace
@@ -72,11 +89,19 @@ std::vector<std::string>& IPluginBase::getExternalMIDIOutNames() {
 std::vector<std::string>& IPluginBase::getExternalMIDIInNames() {
   if (!mMIDIInNames.empty()) return mMIDIInNames;
   mMIDIInIndex = 0;
-  if (!mMidiIn)
-    mMidiIn =
-        std::make_unique<IMidiPortIn>("RtMidi Input Client", 100, MidiBackend::current(), GetLog());
+  if (!mMidiIn) mMidiIn.reset(newInPort(GetLog()));
   fillNames(mMidiIn.get(), mMIDIInNames, noName);
   return mMIDIInNames;
+}
+
+int IPluginBase::refreshExternalMIDIOutNames(const std::string& chosen) {
+  if (!mMidiOut) mMidiOut = newOutPort(GetLog());
+  return refreshNames(*mMidiOut.load(), mMIDIOutNames, chosen, lastName);
+}
+
+int IPluginBase::refreshExternalMIDIInNames(const std::string& chosen) {
+  if (!mMidiIn) mMidiIn.reset(newInPort(GetLog()));
+  return refreshNames(*mMidiIn, mMIDIInNames, chosen, noName);
 }
 
 int IPluginBase::setExternalMIDIOut(int& index, const char* name) {

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "toolkit/plugin/editor/IGraphics.h"
 #include "toolkit/plugin/base/IPluginBase.h"
+#include "toolkit/plugin/editor/IGraphics.h"
 #include "toolkit/plugin/editor/ITextControl.h"
 
 namespace {
@@ -139,6 +139,7 @@ void IControl::PromptUserInput() {
   IParam* param = mPlug->GetParam(mParamIdx);
   IGraphics* graphics = mPlug->GetGUI();
   if (!param || !graphics) return;
+  if (mBeforePrompt) mBeforePrompt();
   if (param->GetNDisplayTexts()) {
     graphics->PromptUserInput(this, param, &mRECT);
   } else {
@@ -153,8 +154,10 @@ void IControl::PromptUserInput() {
 
 void IControl::PromptUserInput(IRECT* rect) {
   if (mParamIdx < 0 || mDisablePrompt || !mPlug || !rect) return;
-  IGraphics* graphics = mPlug->GetGUI();
-  if (graphics) graphics->PromptUserInput(this, mPlug->GetParam(mParamIdx), rect);
+  if (IGraphics* graphics = mPlug->GetGUI()) {
+    if (mBeforePrompt) mBeforePrompt();
+    graphics->PromptUserInput(this, mPlug->GetParam(mParamIdx), rect);
+  }
   mRedraw = true;
 }
 

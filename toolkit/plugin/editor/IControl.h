@@ -1,6 +1,7 @@
 #pragma once
 
 #include <atomic>
+#include <functional>
 
 #include "toolkit/plugin/editor/IDrawTypes.h"
 #include "toolkit/ptrlist.h"
@@ -120,6 +121,9 @@ class IControl {
   // plug-in's OnParamChange: for a choice that means "once more", such as a MIDI port whose
   // device went away and came back.
   void SetReportsRepeat(bool report) { mReportsRepeat = report; }
+  // Runs each time before the control's menu or text entry opens, so that its owner can write
+  // the parameter's entries anew (a MIDI port menu lists the ports there are now).
+  void SetBeforePrompt(std::function<void()> call) { mBeforePrompt = std::move(call); }
   void SetValueDisplayControl(ITextControl* display) { mValueDisplayControl = display; }
   void SetNameDisplayControl(ITextControl* display) { mNameDisplayControl = display; }
 
@@ -150,6 +154,7 @@ class IControl {
   bool mDblAsSingleClick = false;
   bool mMOWhenGrayed = false;
   bool mReportsRepeat = false;
+  std::function<void()> mBeforePrompt;
   IChannelBlend mBlend;
   ITextControl* mValueDisplayControl = nullptr;
   ITextControl* mNameDisplayControl = nullptr;

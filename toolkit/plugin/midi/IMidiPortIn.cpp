@@ -15,18 +15,24 @@ constexpr auto kIdleWait = std::chrono::milliseconds(50);
 
 IMidiPortIn::IMidiPortIn(const std::string& clientName, unsigned queueLimit, MidiBackend& backend,
                          TK_LogSink* log)
-    : mLog(log), mFramer(log) {
-  try {
-    mClient = backend.createInClient(clientName, queueLimit, mLog);
-  } catch (const std::exception& error) {
-    midiPortLog(mLog, "cannot create the input client: " + std::string(error.what()));
-  }
+    : mLog(log), mClientName(clientName), mQueueLimit(queueLimit), mFramer(log) {
+  makeClient(backend);
 }
 
 IMidiPortIn::~IMidiPortIn() {
   close();
   // Ends the MIDI system's own thread before the queue it feeds goes away.
   mClient.reset();
+}
+
+bool IMidiPortIn::makeClient(MidiBackend& backend) {
+  if (mClient) return true;
+  try {
+    mClient = backend.createInClient(mClientName, mQueueLimit, mLog);
+  } catch (const std::exception& error) {
+    midiPortLog(mLog, "cannot create the input client: " + std::string(error.what()));
+  }
+  return mClient != nullptr;
 }
 
 unsigned IMidiPortIn::portCount() {

@@ -15,7 +15,7 @@
 // port, and the plug-in's MIDI input thread. The MIDI system's thread only
 // queues copies of what arrives; the input thread frames them into whole
 // messages and calls the callback, and only while the port is open.
-// Open, close and the destructor are called from one thread at a time.
+// Making the client, open, close and the destructor are called from one thread at a time.
 class IMidiPortIn {
  public:
   // As RtMidi's input callback; the time stamp is the arrival on the steady
@@ -33,6 +33,9 @@ class IMidiPortIn {
   IMidiPortIn& operator=(const IMidiPortIn&) = delete;
 
   bool hasClient() const { return mClient != nullptr; }
+  // Makes the client when there is none (no MIDI system when the port was made or last asked);
+  // whether there is one now.
+  bool makeClient(MidiBackend& backend = MidiBackend::current());
   unsigned portCount();
   // False (and logged) when the name cannot be read.
   bool portName(unsigned port, std::string& name);
@@ -52,6 +55,8 @@ class IMidiPortIn {
   void deliver(const IMidiPortInQueue::Message& message, Callback callback, void* user);
 
   TK_LogSink* const mLog;
+  const std::string mClientName;
+  const unsigned mQueueLimit;
   std::unique_ptr<MidiInClient> mClient;
   IMidiPortInQueue mQueue;
   IMidiPortInFramer mFramer;  // input thread only while open

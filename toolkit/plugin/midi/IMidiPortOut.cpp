@@ -3,16 +3,28 @@
 #include <exception>
 
 IMidiPortOut::IMidiPortOut(const std::string& clientName, MidiBackend& backend, TK_LogSink* log)
-    : mLog(log) {
-  try {
-    mClient = backend.createOutClient(clientName, mLog);
-  } catch (const std::exception& error) {
-    midiPortLog(mLog, "cannot create the output client: " + std::string(error.what()));
-  }
+    : mLog(log), mClientName(clientName) {
+  makeClient(backend);
 }
 
 IMidiPortOut::~IMidiPortOut() {
   close();
+}
+
+bool IMidiPortOut::hasClient() const {
+  std::lock_guard<std::mutex> lock(mMutex);
+  return mClient != nullptr;
+}
+
+bool IMidiPortOut::makeClient(MidiBackend& backend) {
+  std::lock_guard<std::mutex> lock(mMutex);
+  if (mClient) return true;
+  try {
+    mClient = backend.createOutClient(mClientName, mLog);
+  } catch (const std::exception& error) {
+    midiPortLog(mLog, "cannot create the output client: " + std::string(error.what()));
+  }
+  return mClient != nullptr;
 }
 
 unsigned IMidiPortOut::portCount() {

@@ -23,7 +23,10 @@ class IMidiPortOut {
   IMidiPortOut(const IMidiPortOut&) = delete;
   IMidiPortOut& operator=(const IMidiPortOut&) = delete;
 
-  bool hasClient() const { return mClient != nullptr; }
+  bool hasClient() const;
+  // Makes the client when there is none (no MIDI system when the port was made or last asked);
+  // whether there is one now.
+  bool makeClient(MidiBackend& backend = MidiBackend::current());
   unsigned portCount();
   // False (and logged) when the name cannot be read.
   bool portName(unsigned port, std::string& name);
@@ -44,6 +47,7 @@ class IMidiPortOut {
   void closeLocked();
 
   TK_LogSink* const mLog;
+  const std::string mClientName;
   std::unique_ptr<MidiOutClient> mClient;
   mutable std::mutex mMutex;
   bool mOpen = false;

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <mutex>
 #include <stdexcept>
@@ -85,8 +86,9 @@ template <class Client, class... Args>
 std::unique_ptr<Client> makeClient(TK_LogSink* log, RtMidi::Api& chosen, const Args&... args) {
   for (RtMidi::Api api : candidateApis(log)) {
     if (!apiCompiled(api)) continue;
-    if (api == RtMidi::UNIX_JACK && !MidiBackendRt::jackServerRunning()) {
-      midiPortLog(log, "no JACK server is running");
+    std::string why;
+    if (api == RtMidi::UNIX_JACK && !MidiBackendRt::jackServerRunning(&why)) {
+      midiPortLog(log, why);
       continue;
     }
     try {
@@ -211,10 +213,19 @@ std::unique_ptr<MidiOutClient> MidiBackendRt::createOutClient(const std::string&
   return std::make_unique<RtOutClient>(std::move(out), api);
 }
 
-bool MidiBackendRt::jackServerRunning() {
-  jack_status_t status;
+bool MidiBackendRt::jackServerRunning(std::string* why) {
+  jack_status_t status = static_cast<jack_status_t>(0);
   jack_client_t* probe = jack_client_open("kroma-probe", JackNoStartServer, &status);
-  if (!probe) return false;
-  jack_client_close(probe);
-  return true;
+  if (probe) {
+    jack_client_close(probe);
+    return true;
+  }
+  if (why) {
+    char bits[16];
+    std::snprintf(bits, sizeof bits, "0x%x", static_cast<unsigned>(status));
+    *why = std::string(status & JackServerFailed ? "no JACK server is running"
+                                                 : "the JACK server refused a client") +
+           " (JACK status " + bits + ")";
+  }
+  return false;
 }

@@ -200,6 +200,38 @@ TEST(PluginPortsByName, ChoicesFollowThePortsThereNow) {
   }
 }
 
+// A list built again asks the MIDI system again: the client that could not be made at first is
+// made then, and the list holds the ports there are now, the chosen name that went away kept
+// last. Both directions alike.
+TEST_F(PluginPorts, ListsBuiltAgainAskTheSystemAndKeepTheChosenName) {
+  midi_test::PortPlugin late;
+  const struct {
+    bool input;
+    const char *chosen, *added;
+  } sides[] = {{true, "Corvane Out", "Late Out"}, {false, "Corvane In", "Late In"}};
+  for (const auto& side : sides) {
+    SCOPED_TRACE(side.chosen);
+    const auto names = [&]() -> Names& {
+      return side.input ? late.getExternalMIDIInNames() : late.getExternalMIDIOutNames();
+    };
+    const auto refresh = [&](const std::string& chosen) {
+      return side.input ? late.refreshExternalMIDIInNames(chosen)
+                        : late.refreshExternalMIDIOutNames(chosen);
+    };
+    backend.setAvailable(false);
+    EXPECT_EQ(names(), Names{"OFF"});
+    EXPECT_EQ(refresh("OFF"), -1);
+    backend.setAvailable(true);
+    EXPECT_EQ(refresh("OFF"), 2);
+    EXPECT_EQ(names()[1], side.chosen);
+    backend.removePort(side.chosen);
+    side.input ? backend.addInputPort(side.added) : backend.addOutputPort(side.added);
+    EXPECT_EQ(refresh(side.chosen), 2);
+    EXPECT_EQ(names().size(), 4u);
+    EXPECT_EQ(names().back(), side.chosen);
+  }
+}
+
 // Messages of two and three bytes from the device are short messages, longer ones SysEx.
 TEST_F(PluginPorts, ShortMessagesAreThoseOfUpToThreeBytes) {
   selectBoth();

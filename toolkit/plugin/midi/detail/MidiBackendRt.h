@@ -12,6 +12,7 @@ class MidiBackendRt : public MidiBackend {
   std::unique_ptr<MidiOutClient> createOutClient(const std::string& clientName,
                                                  TK_LogSink* log) override;
 
-  // True when a JACK server answers under the current JACK_DEFAULT_SERVER.
-  static bool jackServerRunning();
+  // True when a JACK server answers under the current JACK_DEFAULT_SERVER; otherwise `why`, when
+  // given, says what JACK answered: no server, or a server that refused the client.
+  static bool jackServerRunning(std::string* why = nullptr);
 };
