@@ -5,6 +5,7 @@
 #include "src/config/ParameterIds.h"
 #include "src/core/Kroma.h"
 #include "src/core/detail/EditorRequests.h"
+#include "src/editor/EditorConfigManager.h"
 #include "src/librarian/PatchLibrarian.h"
 #include "src/librarian/view/FolderMenus.h"
 #include "src/librarian/view/LibrarianViewControl.h"
@@ -276,7 +277,9 @@ bool Kroma::typeSwitchHeld() const {
 
 void Kroma::writeSelectionTexts(const std::vector<std::string>& fileNames, int listKind, bool upper,
                                 bool lower) {
-  const std::vector<std::string> texts = bankDisplayNames(fileNames, GetLog());
+  std::vector<std::string> texts = bankDisplayNames(fileNames, GetLog());
+  // With no bank a list shows what it showed before the first scan, not the number 0.
+  if (texts.empty()) texts.push_back(EditorConfigManager::kEmptyMenuText);
   auto set = [this, &texts](bool on, int param, int value) {
     if (on) GetParam(param)->SetDisplayText(value, texts[value].c_str());
   };

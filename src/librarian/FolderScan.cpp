@@ -159,6 +159,13 @@ bool PatchLibrarian::readsAsBank(const std::string& path) {
   });
 }
 
+bool PatchLibrarian::holdsBank(const std::string& fileName, ByteChunk& bytes) {
+  if (!bankName(fileName) || bytes.Size() < static_cast<int>(kMinBankFileSize)) return false;
+  PatchFile bank;
+  loadFromChunk(&bytes, bytes.Size(), &bank);
+  return !bank.records.empty();
+}
+
 PatchFile* PatchLibrarian::parseFolderFiles(Poco::File file, Poco::Path path, int depth, int origin,
                                             std::string extension) {
   std::lock_guard<std::recursive_mutex> lock(mMutex);

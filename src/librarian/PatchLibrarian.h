@@ -48,6 +48,9 @@ class PatchLibrarian {
   // the scan walks, both compared by their canonical paths (linked folders included). Anything
   // else is an export for another program.
   bool readsAsBank(const std::string& path);
+  // Whether the scan would list a file of this name that holds `bytes`: a bank file's name and
+  // size, and at least one whole dump.
+  bool holdsBank(const std::string& fileName, ByteChunk& bytes);
   // Drops every bank and tree and scans `patches` again; unsaved edits are lost.
   void initBankFilesOnDiscard(std::string patches);
 

@@ -466,6 +466,53 @@ TEST_F(Librarian, AFailedImportSaysSoAndLogsNoCopy) {
   EXPECT_EQ(log.find("patch file copied"), std::string::npos);
 }
 
+// Import reads a file as the folder scan would: one the scan would not list (text, too short for a
+// bank, no whole dump) is refused and nothing is copied; a bank is copied and listed. While no
+// bank is listed, the bank titles show no number.
+TEST_F(Librarian, AnImportOfWhatTheScanWouldNotListIsRefused) {
+  writeData("Kroma Editor LOG.txt", "");
+  ASSERT_TRUE(std::filesystem::create_directory(data.file("Patches")));
+  kroma_test::TempDir elsewhere;
+  const std::vector<uint8_t> dump = banks::record("One").messages[0].bytes;
+  std::string cut;
+  for (int i = 0; i < 100; ++i) cut.append(dump.begin(), dump.end() - 30);  // no F7, no name
+  const struct {
+    std::string name, bytes;
+  } refused[] = {
+      {"notes.syx", "Bank notes: pads in A, leads in B.\n"},
+      {"long notes.kro", std::string(40000, 'x')},
+      {"one.syx", std::string(dump.begin(), dump.end())},
+      {"cut.syx", cut},
+  };
+  openWithEditor();
+  const auto title = [&](int param) {
+    char shown[IParam::kDisplayTextSize];
+    const IParam* p = plug->GetParam(param);
+    p->GetDisplayForHost(p->Value(), false, shown, true);
+    return std::string(shown);
+  };
+  for (const auto& file : refused) {
+    SCOPED_TRACE(file.name);
+    std::ofstream(elsewhere.file(file.name), std::ios::binary) << file.bytes;
+    plug->showStatus("");
+    VIEW_Script::instance().answerPanel(elsewhere.file(file.name));
+    choose(KromaProbe(plug).widgets.mBankEditMenu, {10, 1});  // Import SysEx
+    EXPECT_EQ(status(plug), "Bank import FAILED!");
+    EXPECT_FALSE(std::filesystem::exists(data.file("Patches/" + file.name)));
+    for (int param : {kPatchSelectionListUpper, kPatchSelectionListLower})
+      EXPECT_EQ(title(param), "----");
+  }
+  EXPECT_NE(readData("Kroma Editor LOG.txt").find("notes.syx holds no bank, nothing copied"),
+            std::string::npos);
+
+  banks::write(elsewhere.file("Pads.syx"), "P-");
+  VIEW_Script::instance().answerPanel(elsewhere.file("Pads.syx"));
+  choose(KromaProbe(plug).widgets.mBankEditMenu, {10, 1});
+  EXPECT_EQ(status(plug), "Bank imported!");
+  EXPECT_EQ(title(kPatchSelectionListUpper), "Pads.syx");
+  EXPECT_EQ(slotName(7), "P-7");
+}
+
 // A named pipe fails at once, not once something writes into it; a name of up to 255 bytes is
 // imported, and says so over the failure before.
 TEST_F(Librarian, APipeFailsAtOnceAndALongNameIsImported) {
