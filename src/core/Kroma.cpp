@@ -255,8 +255,8 @@ void Kroma::lookUpControlsFirst() {
   log("Control set 1 attached");
 }
 
-void Kroma::initSelectionList(int paramIdx, const char* name, IControl** control, std::string* text,
-                              std::string* folder) {
+void Kroma::initSelectionList(int paramIdx, const char* name, IControl** control,
+                              Remembered which) {
   const PatchFileList& files = mParts.mPatchLibrarian->soundFiles;
   IParam* param = GetParam(paramIdx);
   param->InitEnum(name, 0, static_cast<int>(files.size()), "", "", -1, -1);
@@ -266,21 +266,20 @@ void Kroma::initSelectionList(int paramIdx, const char* name, IControl** control
   for (size_t i = 0; i < texts.size(); ++i)
     param->SetDisplayText(static_cast<int>(i), texts[i].c_str());
   *control = builtControl(paramIdx);
-  *text = param->GetDisplayText(0);
   const size_t current = static_cast<size_t>(param->Int());
-  if (current < files.size()) *folder = files[current]->folderName;
+  const PatchFile* file = current < files.size() ? files[current] : nullptr;
+  remember(which, {param->GetDisplayText(0), file ? file->folderName : remembered(which).folder,
+                   file ? file->path : std::string()});
 }
 
 void Kroma::makeSelectionListsAndMenus() {
   for (int menu = 0; menu < kLibrarianMenuCount; ++menu) {
     if (menu == kLeftPatchMenu)
       initSelectionList(kPatchSelectionListUpper, "Bank Selection List 1",
-                        &mWidgets.mUpperSelectionControl, &mSelection.mUpperSelectionText,
-                        &mSelection.mUpperSelectionFolder);
+                        &mWidgets.mUpperSelectionControl, kUpperSounds);
     if (menu == kRightPatchMenu)
       initSelectionList(kPatchSelectionListLower, "Bank Selection List 2",
-                        &mWidgets.mLowerSelectionControl, &mSelection.mLowerSelectionText,
-                        &mSelection.mLowerSelectionFolder);
+                        &mWidgets.mLowerSelectionControl, kLowerList);
     const LibrarianMenuPlace& place = kLibrarianMenuPlaces[menu];
     auto scaled = [this](int v) { return static_cast<int>(v * mWidgets.mGUIScale); };
     const IRECT rect(scaled(place.rect.L), scaled(place.rect.T), scaled(place.rect.R),

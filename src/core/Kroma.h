@@ -317,9 +317,8 @@ class Kroma : public IPluginVST,
   // Called by the dispatch, under the plug-in lock. Virtual so that tests see the dispatch
   // reach them. [main thread, editor timer]
   virtual void updatePatchLibrarianView(int which);
-  // The folder popup `menu` rebuilt with file `fileIndex` (`name` in `folder`) as the current.
-  virtual void refreshFolderStructure(LibrarianMenu menu, int fileIndex, const std::string& name,
-                                      const std::string& folder);
+  // The folder popup `menu` rebuilt with file `fileIndex` (the file `name` names) as the current.
+  virtual void refreshFolderStructure(LibrarianMenu menu, int fileIndex, const FileName& name);
   // The librarian's main menu rebuilt for the current mode; the program menu for `program`.
   virtual void addBankEditMenuItems();
   virtual void refreshPatchNames(int program);
@@ -399,9 +398,8 @@ class Kroma : public IPluginVST,
   void setMIDIFilterDefaults();
   void refreshControls();
   void finishStartup();
-  // One bank-selection list: its enumeration, display texts and selection strings.
-  void initSelectionList(int paramIdx, const char* name, IControl** control, std::string* text,
-                         std::string* folder);
+  // One bank-selection list: its enumeration, display texts and the file it remembers.
+  void initSelectionList(int paramIdx, const char* name, IControl** control, Remembered which);
   // Sets a control as the user would, when the layout built it.
   void userEdit(IControl* control, double normalizedValue);
   void log(const std::string& message) const;

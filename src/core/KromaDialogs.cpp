@@ -7,6 +7,7 @@
 #include "platform/datafolder/DataFolder.h"
 #include "src/core/Kroma.h"
 #include "src/librarian/LibrarianFiles.h"
+#include "src/librarian/PatchLibrarian.h"
 #include "toolkit/plugin/editor/IGraphics.h"
 #include "toolkit/wsys/Dialog.h"
 
@@ -47,9 +48,15 @@ void Kroma::saveImportedFile(bool midiFile) {
     showStatus(kImportFailed);
     return;
   }
+  // A copy the scan would not list is no import: the musician would never see it.
+  const std::string name = LibrarianFiles::fileNameOf(source);
+  if (!mParts.mPatchLibrarian->holdsBank(name, bytes)) {
+    TK_Log(GetLog(), "FILE IMPORTER: ", source + " holds no bank, nothing copied");
+    showStatus(kImportFailed);
+    return;
+  }
   // Never over a bank of the musician's: a name taken gets the next free number, as split
   // pieces do.
-  const std::string name = LibrarianFiles::fileNameOf(source);
   const std::string stem = LibrarianFiles::stemOf(name);
   const std::string extension = stem.size() < name.size() ? name.substr(stem.size() + 1) : "";
   const std::string destination =

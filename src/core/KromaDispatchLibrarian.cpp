@@ -20,52 +20,27 @@ constexpr int kLastSlot = DumpLayout::kBankSlots - 1;
 using FileList = PatchFileList PatchLibrarian::*;
 
 // Where a list's current bank file goes: the parameter that keeps it, the file list it is taken
-// from, the remembered folder and name, and the popup rebuilt.
+// from, the file remembered, and the popup rebuilt.
 struct BankList {
   int stored;
   bool perPart;
   FileList files;
-  std::string LibrarianSelection::*folder;
-  std::string LibrarianSelection::*name;
+  LibrarianHost::Remembered remembered;
   LibrarianMenu menu;
 };
 
-constexpr BankList kUpperMulti{kCurrentOpenPerfBankL,
-                               false,
-                               &PatchLibrarian::multiFiles,
-                               &LibrarianSelection::mUpperMultiSelectionFolder,
-                               &LibrarianSelection::mUpperMultiSelectionText,
-                               kLeftPerfMenu};
-constexpr BankList kUpperSounds{kCurrentOpenPatchBankL,
-                                true,
-                                &PatchLibrarian::soundFiles,
-                                &LibrarianSelection::mUpperSelectionFolder,
-                                &LibrarianSelection::mUpperSelectionText,
-                                kLeftPatchMenu};
-constexpr BankList kLowerMulti{kCurrentOpenPerfBankR,
-                               false,
-                               &PatchLibrarian::multiFiles,
-                               &LibrarianSelection::mLowerMultiSelectionFolder,
-                               &LibrarianSelection::mLowerMultiSelectionText,
-                               kRightPerfMenu};
-constexpr BankList kLowerCategories{kCurrentOpenPatchBankR,
-                                    true,
-                                    &PatchLibrarian::categoryFiles,
-                                    &LibrarianSelection::mLowerSelectionFolder,
-                                    &LibrarianSelection::mLowerSelectionText,
-                                    kRightCategoryMenu};
-constexpr BankList kLowerSearch{kCurrentOpenPatchBankR,
-                                true,
-                                &PatchLibrarian::searchResultFiles,
-                                &LibrarianSelection::mLowerSelectionFolder,
-                                &LibrarianSelection::mLowerSelectionText,
-                                kRightSearchMenu};
-constexpr BankList kLowerSounds{kCurrentOpenPatchBankR,
-                                true,
-                                &PatchLibrarian::soundFiles,
-                                &LibrarianSelection::mLowerSelectionFolder,
-                                &LibrarianSelection::mLowerSelectionText,
-                                kRightPatchMenu};
+constexpr BankList kUpperMulti{kCurrentOpenPerfBankL, false, &PatchLibrarian::multiFiles,
+                               LibrarianHost::kUpperMultis, kLeftPerfMenu};
+constexpr BankList kUpperSounds{kCurrentOpenPatchBankL, true, &PatchLibrarian::soundFiles,
+                                LibrarianHost::kUpperSounds, kLeftPatchMenu};
+constexpr BankList kLowerMulti{kCurrentOpenPerfBankR, false, &PatchLibrarian::multiFiles,
+                               LibrarianHost::kLowerMultis, kRightPerfMenu};
+constexpr BankList kLowerCategories{kCurrentOpenPatchBankR, true, &PatchLibrarian::categoryFiles,
+                                    LibrarianHost::kLowerList, kRightCategoryMenu};
+constexpr BankList kLowerSearch{kCurrentOpenPatchBankR, true, &PatchLibrarian::searchResultFiles,
+                                LibrarianHost::kLowerList, kRightSearchMenu};
+constexpr BankList kLowerSounds{kCurrentOpenPatchBankR, true, &PatchLibrarian::soundFiles,
+                                LibrarianHost::kLowerList, kRightPatchMenu};
 
 const BankList& lowerList(const LibrarianSelection& selection) {
   if (selection.mMultiMode) return kLowerMulti;
@@ -73,19 +48,18 @@ const BankList& lowerList(const LibrarianSelection& selection) {
   return selection.mLowerListShowsSearch ? kLowerSearch : kLowerSounds;
 }
 
-// The folder and name of file n of the list remembered, so that a rebuilt popup finds it. False,
-// remembering nothing, for a number past the list's end.
+// File n of the list remembered, so that a rebuilt popup finds it. False, remembering nothing,
+// for a number past the list's end.
 bool rememberFile(Change& c, const BankList& list, int n) {
   PatchLibrarian& librarian = *c.parts.mPatchLibrarian;
   std::lock_guard<std::recursive_mutex> lock(librarian.mutex());
   const PatchFileList& files = librarian.*list.files;
   if (n < 0 || n >= static_cast<int>(files.size())) return false;
-  c.selection.*list.folder = files[n]->folderName;
-  c.selection.*list.name = files[n]->fileName;
+  c.plug.remember(list.remembered, {files[n]->fileName, files[n]->folderName, files[n]->path});
   return true;
 }
 
-// File n of the list made the current one: its folder and name remembered, its popup rebuilt.
+// File n of the list made the current one: remembered, its popup rebuilt.
 // A number past the list's end changes neither.
 void takeFile(Change& c, const BankList& list, int n) {
   Kroma& plug = c.plug;
@@ -94,7 +68,7 @@ void takeFile(Change& c, const BankList& list, int n) {
     TK_Log(plug.GetLog(), "PATCH LIBRARIAN: ", "no bank file " + std::to_string(n) + " to select");
     return;
   }
-  plug.refreshFolderStructure(list.menu, n, c.selection.*list.name, c.selection.*list.folder);
+  plug.refreshFolderStructure(list.menu, n, plug.remembered(list.remembered));
 }
 
 void selectListEntry(Kroma& plug, int selection, IControl* control, int n) {

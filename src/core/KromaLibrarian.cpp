@@ -5,6 +5,7 @@
 #include "src/config/ParameterIds.h"
 #include "src/core/Kroma.h"
 #include "src/core/detail/EditorRequests.h"
+#include "src/editor/EditorConfigManager.h"
 #include "src/librarian/PatchLibrarian.h"
 #include "src/librarian/view/FolderMenus.h"
 #include "src/librarian/view/LibrarianViewControl.h"
@@ -25,15 +26,18 @@ constexpr int kParts = 16;
 struct RememberedFields {
   std::string LibrarianSelection::*file;
   std::string LibrarianSelection::*folder;
+  std::string LibrarianSelection::*path;
 };
 // By LibrarianHost::Remembered.
 constexpr RememberedFields kRemembered[] = {
-    {&LibrarianSelection::mUpperSelectionText, &LibrarianSelection::mUpperSelectionFolder},
-    {&LibrarianSelection::mLowerSelectionText, &LibrarianSelection::mLowerSelectionFolder},
-    {&LibrarianSelection::mUpperMultiSelectionText,
-     &LibrarianSelection::mUpperMultiSelectionFolder},
-    {&LibrarianSelection::mLowerMultiSelectionText,
-     &LibrarianSelection::mLowerMultiSelectionFolder},
+    {&LibrarianSelection::mUpperSelectionText, &LibrarianSelection::mUpperSelectionFolder,
+     &LibrarianSelection::mUpperSelectionPath},
+    {&LibrarianSelection::mLowerSelectionText, &LibrarianSelection::mLowerSelectionFolder,
+     &LibrarianSelection::mLowerSelectionPath},
+    {&LibrarianSelection::mUpperMultiSelectionText, &LibrarianSelection::mUpperMultiSelectionFolder,
+     &LibrarianSelection::mUpperMultiSelectionPath},
+    {&LibrarianSelection::mLowerMultiSelectionText, &LibrarianSelection::mLowerMultiSelectionFolder,
+     &LibrarianSelection::mLowerMultiSelectionPath},
 };
 
 bool isSlot(int slot) {
@@ -68,13 +72,14 @@ void clearList(IParam* param) {
 
 LibrarianHost::FileName Kroma::remembered(Remembered which) const {
   const RememberedFields& fields = kRemembered[which];
-  return {mSelection.*fields.file, mSelection.*fields.folder};
+  return {mSelection.*fields.file, mSelection.*fields.folder, mSelection.*fields.path};
 }
 
 void Kroma::remember(Remembered which, const FileName& name) {
   const RememberedFields& fields = kRemembered[which];
   mSelection.*fields.file = name.file;
   mSelection.*fields.folder = name.folder;
+  mSelection.*fields.path = name.path;
 }
 
 IControl* Kroma::selectionControl(int list) const {
@@ -227,8 +232,7 @@ void Kroma::updatePatchLibrarianView(int which) {
     mParts.mMIDIMessageManager->displays().updatePatchLibrarianView(which);
 }
 
-void Kroma::refreshFolderStructure(LibrarianMenu menu, int fileIndex, const std::string& name,
-                                   const std::string& folder) {
+void Kroma::refreshFolderStructure(LibrarianMenu menu, int fileIndex, const FileName& name) {
   FolderSelectionMenu* const menus[kLibrarianMenuCount] = {mWidgets.mLeftPatchMenu,
                                                            mWidgets.mRightPatchMenu,
                                                            mWidgets.mLeftPerfMenu,
@@ -241,8 +245,8 @@ void Kroma::refreshFolderStructure(LibrarianMenu menu, int fileIndex, const std:
                                                            mWidgets.mPerfBankNameMenu,
                                                            mWidgets.mProgBankNameMenu};
   if (menu >= 0 && menu < kLibrarianMenuCount && menus[menu])
-    menus[menu]->refreshFolderStructure(mParts.mPatchLibrarian.get(), this, fileIndex, name,
-                                        folder);
+    menus[menu]->refreshFolderStructure(mParts.mPatchLibrarian.get(), this, fileIndex, name.file,
+                                        name.folder, name.path);
 }
 
 void Kroma::addBankEditMenuItems() {
@@ -273,7 +277,9 @@ bool Kroma::typeSwitchHeld() const {
 
 void Kroma::writeSelectionTexts(const std::vector<std::string>& fileNames, int listKind, bool upper,
                                 bool lower) {
-  const std::vector<std::string> texts = bankDisplayNames(fileNames, GetLog());
+  std::vector<std::string> texts = bankDisplayNames(fileNames, GetLog());
+  // With no bank a list shows what it showed before the first scan, not the number 0.
+  if (texts.empty()) texts.push_back(EditorConfigManager::kEmptyMenuText);
   auto set = [this, &texts](bool on, int param, int value) {
     if (on) GetParam(param)->SetDisplayText(value, texts[value].c_str());
   };
@@ -344,14 +350,15 @@ void Kroma::rebuildLowerSoundMenu() {
     lower = mWidgets.mRightSearchMenu;
   const FileName name = remembered(kLowerList);
   if (lower)
-    lower->refreshFolderStructure(mParts.mPatchLibrarian.get(), this, 0, name.file, name.folder);
+    lower->refreshFolderStructure(mParts.mPatchLibrarian.get(), this, 0, name.file, name.folder,
+                                  name.path);
 }
 
 void Kroma::refreshPopUpMenus() {
   PatchLibrarian* librarian = mParts.mPatchLibrarian.get();
   auto rebuild = [&](FolderSelectionMenu* menu, Remembered which) {
     const FileName name = remembered(which);
-    if (menu) menu->refreshFolderStructure(librarian, this, 0, name.file, name.folder);
+    if (menu) menu->refreshFolderStructure(librarian, this, 0, name.file, name.folder, name.path);
   };
   if (!mSelection.mMultiMode) {
     rebuild(mWidgets.mLeftPatchMenu, kUpperSounds);

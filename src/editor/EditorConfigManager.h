@@ -20,6 +20,9 @@ class IPluginBase;
 // the plug-in and attach controls without a layer to the graphics object.
 class EditorConfigManager final : public UIConfigManager {
  public:
+  // What a menu the plug-in fills shows while it holds no entry.
+  static constexpr const char* kEmptyMenuText = "----";
+
   // The plug-in as the value display reads it: the sample menus take the samples file's names
   // from it. Set before readUIConfig; without one the samples are numbered.
   void setDisplayHost(const DisplayHost* host) { mHost = host; }

@@ -87,7 +87,7 @@ void EditorConfigManager::createDropDownMenu(std::string name, int paramIdx, int
   IParam* param = parameter(paramIdx);
   if (!param) return;
   param->InitEnum(name.c_str(), 0, 1, "", getParamGroup(part, group), -1, -1);
-  param->SetDisplayText(0, "----");
+  param->SetDisplayText(0, kEmptyMenuText);
   // Only shows its text; the plug-in opens the menu it stands for.
   placeAndBind(makeCaption(paramIdx, x, y, w, h, kGrey, false), layer, kMessageNone);
 }

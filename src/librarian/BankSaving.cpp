@@ -1,3 +1,4 @@
+#include <filesystem>
 #include <memory>
 
 #include "src/librarian/BankFormat.h"
@@ -42,10 +43,9 @@ bool PatchLibrarian::savePatchAs(const char* name, std::string folder, bool midi
   if (chosen.empty()) return false;
   std::lock_guard<std::recursive_mutex> lock(mMutex);
   if (!upperBank() || !LibrarianFiles::writeFile(chosen, upperBankBytes(midi), true)) return false;
-  std::string folderPart = LibrarianFiles::folderOf(chosen);
-  if (!folderPart.empty()) folderPart.pop_back();
-  std::string folderName = LibrarianFiles::fileNameOf(folderPart);
-  removeCharsFromString(folderName, "/\\");
-  if (saved) *saved = SavedFile{folderName, LibrarianFiles::fileNameOf(chosen)};
+  const std::filesystem::path written = LibrarianFiles::canonicalPath(chosen);
+  if (saved)
+    *saved = SavedFile{written.parent_path().filename().string(), written.filename().string(),
+                       written.string()};
   return true;
 }

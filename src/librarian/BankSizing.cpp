@@ -102,6 +102,7 @@ bool PatchLibrarian::createNewPatchFile(PatchFile* source, const std::string& fo
   bank->fileName = LibrarianFiles::fileNameOf(target);
 
   if (!LibrarianFiles::writeFile(target, BankFormat::bankBytes(*bank, midi), false)) return false;
+  bank->path = LibrarianFiles::canonicalPath(target);
   PatchFileList& list = multis ? multiFiles : soundFiles;
   mSplitPieces.emplace_back(target, list.push_back(std::move(bank)));
   return true;

@@ -2,6 +2,7 @@
 #include <Poco/Exception.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <memory>
 #include <set>
 
@@ -37,6 +38,17 @@ bool foreign(const std::string& extension) {
   return extension == "vlx" || extension == "nbx";
 }
 
+// Whether the scan reads banks from files of this name.
+bool bankName(const std::string& fileName) {
+  const std::string extension = lowerCase(Poco::Path(fileName).getExtension());
+  return accepted(extension) && !foreign(extension);
+}
+
+// Whether the scan loads the file: a regular one (or one a link names) large enough for a bank.
+bool loadable(const Poco::File& file) {
+  return file.isFile() && file.getSize() >= kMinBankFileSize;
+}
+
 // The entries of a folder as full paths, in the order the file system lists them.
 std::vector<std::string> entriesOf(const std::string& folder) {
   std::vector<std::string> entries;
@@ -63,7 +75,7 @@ void collectFolders(const std::string& folder, std::vector<std::string>* list,
       skipped(entry + ": " + e.displayText());  // a dangling link, for one
       continue;
     }
-    if (!visited.insert(LibrarianFiles::realPath(entry)).second) continue;
+    if (!visited.insert(LibrarianFiles::canonicalPath(entry)).second) continue;
     collectFolders(entry, list, visited, depth + 1, skipped);
     list->push_back(entry);
   }
@@ -73,7 +85,7 @@ void collectFolders(const std::string& folder, std::vector<std::string>* list,
 
 void PatchLibrarian::buildFolderStructure(const std::string& folder,
                                           std::vector<std::string>* list) {
-  std::set<std::string> visited = {LibrarianFiles::realPath(folder)};
+  std::set<std::string> visited = {LibrarianFiles::canonicalPath(folder)};
   collectFolders(folder, list, visited, 0,
                  [this](const std::string& why) { log("skipped " + why); });
 }
@@ -112,7 +124,7 @@ void PatchLibrarian::loadPatchesFromFilesystem(std::string patches) {
         const std::string extension = lowerCase(path.getExtension());
         if (!accepted(extension)) continue;
         const Poco::File file(entry);
-        if (!file.isFile() || file.getSize() < kMinBankFileSize) continue;
+        if (!loadable(file)) continue;
         PatchFile* loaded = parseFolderFiles(file, path, path.depth() - patchesDepth, 0, extension);
         if (loaded && loaded->type == 0) createSingleFolderFilesStructure(loaded, "");
         if (loaded && loaded->type == 1) createMultiFolderFilesStructure(loaded, "");
@@ -130,9 +142,28 @@ void PatchLibrarian::loadPatchesFromFilesystem(std::string patches) {
 }
 
 bool PatchLibrarian::readsAsBank(const std::string& path) {
-  const std::string extension = lowerCase(Poco::Path(path).getExtension());
-  return accepted(extension) && !foreign(extension) &&
-         LibrarianFiles::liesIn(path, DataFolder::patchesFolder());
+  const std::string file = LibrarianFiles::canonicalPath(path);
+  try {
+    if (!bankName(file) || !loadable(Poco::File(file))) return false;
+  } catch (const Poco::Exception&) {
+    return false;
+  }
+  // The folders the scan walks, each by its canonical path as the file's folder is.
+  const std::string patches = DataFolder::patchesFolder();
+  std::vector<std::string> folders;
+  buildFolderStructure(patches, &folders);
+  folders.push_back(patches);
+  const std::string folder = std::filesystem::path(file).parent_path().string();
+  return std::any_of(folders.begin(), folders.end(), [&](const std::string& scanned) {
+    return LibrarianFiles::canonicalPath(scanned) == folder;
+  });
+}
+
+bool PatchLibrarian::holdsBank(const std::string& fileName, ByteChunk& bytes) {
+  if (!bankName(fileName) || bytes.Size() < static_cast<int>(kMinBankFileSize)) return false;
+  PatchFile bank;
+  loadFromChunk(&bytes, bytes.Size(), &bank);
+  return !bank.records.empty();
 }
 
 PatchFile* PatchLibrarian::parseFolderFiles(Poco::File file, Poco::Path path, int depth, int origin,
@@ -145,6 +176,7 @@ PatchFile* PatchLibrarian::parseFolderFiles(Poco::File file, Poco::Path path, in
 
   auto bank = std::make_unique<PatchFile>();
   bank->fileName = path.getFileName();
+  bank->path = LibrarianFiles::canonicalPath(fullPath);
   const int folders = path.depth();
   bank->folderName = folders > 0 ? path.directory(folders - 1) : "";
   for (int i = std::max(0, folders - depth - 1); i < folders; ++i)

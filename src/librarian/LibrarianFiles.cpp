@@ -5,9 +5,10 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <climits>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
+#include <system_error>
 #include <vector>
 
 namespace LibrarianFiles {
@@ -72,7 +73,7 @@ bool writeFile(const std::string& path, const ByteChunk& bytes, bool replace) {
   mode_t mode = 0644;
   struct stat st;
   if (replace && ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode)) {
-    target = realPath(path);
+    target = canonicalPath(path);
     mode = st.st_mode & 07777;
   }
   // A name of its own beside the target, short whatever the target's name.
@@ -139,20 +140,18 @@ std::string moveAside(const std::string& from, const std::string& folder) {
   return "";
 }
 
-std::string realPath(const std::string& path) {
-  char resolved[PATH_MAX];
-  return ::realpath(path.c_str(), resolved) ? std::string(resolved) : path;
-}
-
-bool liesIn(const std::string& path, const std::string& folder) {
-  auto startsWith = [](const std::string& text, const std::string& prefix) {
-    return text.compare(0, prefix.size(), prefix) == 0;
-  };
-  // As written, a folder linked into `folder` lies in it (the scan follows links); resolved,
-  // `folder` may be reached through a link.
-  const std::string inner = folderOf(path);
-  return startsWith(inner, folder + "/") ||
-         startsWith(realPath(inner) + "/", realPath(folder) + "/");
+std::string canonicalPath(const std::string& path) {
+  if (path.empty()) return path;
+  std::error_code error;
+  const std::filesystem::path absolute = std::filesystem::absolute(path, error);
+  if (error) return path;
+  std::filesystem::path canonical = std::filesystem::weakly_canonical(absolute, error);
+  if (error) return path;
+  // A path written with a closing separator keeps no empty last part.
+  if (!canonical.has_filename() && canonical.has_parent_path() &&
+      canonical != canonical.root_path())
+    canonical = canonical.parent_path();
+  return canonical.string();
 }
 
 std::string folderOf(const std::string& path) {

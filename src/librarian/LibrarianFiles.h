@@ -35,11 +35,10 @@ std::string freeName(const std::string& folder, const std::string& stem,
 // The new path, or "" on failure.
 std::string moveAside(const std::string& from, const std::string& folder);
 
-// The path with every link and "." or ".." resolved; the path itself when it does not exist.
-std::string realPath(const std::string& path);
-// Whether `path` names something in `folder` or in a folder below it, as written or with links
-// resolved.
-bool liesIn(const std::string& path, const std::string& folder);
+// The one spelling of a path: absolute, with every link, ".", ".." and repeated separator
+// resolved. Where the path leads past what exists, the rest is tidied as written. Two paths name
+// the same file when their canonical paths are equal.
+std::string canonicalPath(const std::string& path);
 
 // Splits a path at its last "/" or "\": the folder part with that separator,
 // and the rest.

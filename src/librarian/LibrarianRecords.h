@@ -66,6 +66,9 @@ struct PatchFile {
   std::string fileName;
   std::string folderName;
   std::vector<std::string> folderPath;  // "Patches" down to the holding folder
+  // The file's canonical path (LibrarianFiles::canonicalPath), by which the file is found again
+  // after a rescan; empty for an in-memory bank.
+  std::string path = {};
   int origin = 0;
 
   // A copy for the writers: records, name and normalised type and model only.

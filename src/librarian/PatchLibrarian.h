@@ -44,9 +44,13 @@ class PatchLibrarian {
   // file split here are placed at once.
   PatchFile* parseFolderFiles(Poco::File file, Poco::Path path, int depth, int origin,
                               std::string extension);
-  // Whether the scan reads the file at `path` as a bank: a bank file's name in the "Patches"
-  // folder or below it (linked folders included). Anything else is an export for another program.
-  static bool readsAsBank(const std::string& path);
+  // Whether the scan lists the file at `path` as a bank: a bank file's name and size, in a folder
+  // the scan walks, both compared by their canonical paths (linked folders included). Anything
+  // else is an export for another program.
+  bool readsAsBank(const std::string& path);
+  // Whether the scan would list a file of this name that holds `bytes`: a bank file's name and
+  // size, and at least one whole dump.
+  bool holdsBank(const std::string& fileName, ByteChunk& bytes);
   // Drops every bank and tree and scans `patches` again; unsaved edits are lost.
   void initBankFilesOnDiscard(std::string patches);
 
@@ -67,10 +71,12 @@ class PatchLibrarian {
   // with the given extension.
   using FilePrompt = std::function<std::string(const std::string& name, const std::string& folder,
                                                const std::string& extension)>;
-  // The file a save named: its folder's name (without separators) and file name.
+  // The file a save wrote: its folder's name, its file name and its canonical path, by which a
+  // rescan finds it (a name may stand in several folders, and a path may be written many ways).
   struct SavedFile {
     std::string folderName;
     std::string fileName;
+    std::string path;
   };
   // Saves the upper bank under a name the user picks, as ".mid" or ".kro".
   // True when written; `saved` then names the new file. False when cancelled

@@ -113,6 +113,11 @@ struct LibrarianSelection {
   std::string mUpperMultiSelectionText;
   std::string mLowerMultiSelectionFolder;
   std::string mLowerMultiSelectionText;
+  // The canonical paths of the four files above, by which a rescan finds them.
+  std::string mUpperSelectionPath;
+  std::string mLowerSelectionPath;
+  std::string mUpperMultiSelectionPath;
+  std::string mLowerMultiSelectionPath;
   std::atomic<bool> mRenameFinished{false};
   std::atomic<bool> mMultiMode{false};
   std::atomic<bool> mShowProgramNames{false};

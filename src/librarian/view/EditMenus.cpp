@@ -262,7 +262,7 @@ void BankEditPopupMenu::saveAs(bool midi) {
   }
   // No bank of the librarian to switch to: the bank being edited stays, unsaved, as its own file
   // was not written.
-  if (!PatchLibrarian::readsAsBank(chosen)) {
+  if (!mLibrarian->readsAsBank(saved.path)) {
     TK_Log(mPlug->GetLog(), "PATCH LIBRARIAN: ",
            "bank " + fileName + " saved as " + chosen + ", which is no bank of the librarian");
     mHost->showStatus(kSaved);
@@ -270,8 +270,8 @@ void BankEditPopupMenu::saveAs(bool midi) {
   }
   const bool multi = mHost->multiMode();
   mHost->remember(multi ? LibrarianHost::kUpperMultis : LibrarianHost::kUpperSounds,
-                  {saved.fileName, saved.folderName});
-  // The new file is read in and found again by its name: it becomes the bank being edited.
+                  {saved.fileName, saved.folderName, saved.path});
+  // The new file is read in and found again by its path: it becomes the bank being edited.
   mHost->patchTypeChanged(multi ? 1 : 0, mHost->lowerListKind(), true);
   mHost->librarianBankSaved();
   mHost->showStatus(kSaved);

@@ -49,6 +49,13 @@ int selectionParam(int list) {
   return list == 0 ? kPatchSelectionListUpper : kPatchSelectionListLower;
 }
 
+// A file is wanted by its path when one is given: names stand in several folders, and a rebuild
+// that took a namesake would make another bank the one edited.
+bool wanted(const PatchFile& file, const Host::FileName& name) {
+  if (!name.path.empty()) return file.path == name.path;
+  return file.fileName == name.file && file.folderName == name.folder;
+}
+
 }  // namespace
 
 FolderSelectionMenu::FolderSelectionMenu(IPluginBase* plug, PatchLibrarian* librarian, IRECT rect,
@@ -56,7 +63,7 @@ FolderSelectionMenu::FolderSelectionMenu(IPluginBase* plug, PatchLibrarian* libr
     : LibrarianMenuControl(plug, librarian, rect, host), mSource(kSources[row]) {
   const LibrarianHost::FileName first =
       host ? host->remembered(mSource.first) : LibrarianHost::FileName{};
-  refreshFolderStructure(librarian, host, 0, first.file, first.folder);
+  refreshFolderStructure(librarian, host, 0, first.file, first.folder, first.path);
 }
 
 FolderSelectionMenu::~FolderSelectionMenu() = default;
@@ -67,14 +74,15 @@ IPopupMenu* FolderSelectionMenu::newMenu() {
 }
 
 void FolderSelectionMenu::addFiles(IPopupMenu* menu, const std::vector<PatchFile*>& files,
-                                   int index, const std::string& fileName,
-                                   const std::string& folderName) {
+                                   int index, const Host::FileName& name) {
+  std::vector<std::string>& paths = mItemPaths[menu];
   for (size_t i = 0; i < files.size(); ++i) {
     const PatchFile* file = files[i];
     menu->AddItem(file->fileName.c_str());
-    if (mFound) continue;  // one check mark; the names are compared only until it is placed
-    const bool named = file->fileName == fileName && file->folderName == folderName;
-    if (named || mBase + static_cast<int>(i) == index) {
+    paths.resize(static_cast<size_t>(menu->GetNItems()));
+    paths.back() = file->path;
+    if (mFound) continue;  // one check mark; the files are compared only until it is placed
+    if (wanted(*file, name) || mBase + static_cast<int>(i) == index) {
       menu->CheckItemAlone(menu->GetNItems() - 1);
       mFound = true;
     }
@@ -83,11 +91,14 @@ void FolderSelectionMenu::addFiles(IPopupMenu* menu, const std::vector<PatchFile
 }
 
 bool FolderSelectionMenu::refreshFolderStructure(PatchLibrarian*, LibrarianHost*, int index,
-                                                 std::string fileName, std::string folderName) {
+                                                 std::string fileName, std::string folderName,
+                                                 const std::string& path) {
+  const Host::FileName name{fileName, folderName, path};
   auto root = std::make_unique<IPopupMenu>();
   mSubMenus.clear();
   mMenus.clear();
   mFolderNames.clear();
+  mItemPaths.clear();
   mBase = 0;
   mFound = false;
   int found = -1;
@@ -96,7 +107,7 @@ bool FolderSelectionMenu::refreshFolderStructure(PatchLibrarian*, LibrarianHost*
     bool rootFiles = false;
     for (const std::unique_ptr<FolderFiles>& top : mLibrarian->*mSource.tree) {
       if (top->subFolders.empty()) {
-        addFiles(root.get(), top->files, index, fileName, folderName);
+        addFiles(root.get(), top->files, index, name);
         rootFiles = rootFiles || !top->files.empty();
         continue;
       }
@@ -104,12 +115,12 @@ bool FolderSelectionMenu::refreshFolderStructure(PatchLibrarian*, LibrarianHost*
         IPopupMenu* first = newMenu();
         for (const SubFolderFiles2& subSub : sub.subFolders) {
           IPopupMenu* second = newMenu();
-          addFiles(second, subSub.files, index, fileName, folderName);
+          addFiles(second, subSub.files, index, name);
           first->AddItem(subSub.name.c_str(), second);
           mMenus.push_back(second);
           mFolderNames.push_back(subSub.name);
         }
-        addFiles(first, sub.files, index, fileName, folderName);
+        addFiles(first, sub.files, index, name);
         root->AddItem(sub.name.c_str(), first);
         mMenus.push_back(first);
         mFolderNames.push_back(sub.name);
@@ -119,7 +130,7 @@ bool FolderSelectionMenu::refreshFolderStructure(PatchLibrarian*, LibrarianHost*
       mMenus.push_back(root.get());
       mFolderNames.push_back(kRootFolder);
     }
-    found = find(fileName, folderName, true);
+    found = find(name, true);
   }
   mRoot = std::move(root);
   if (found >= 0) {
@@ -129,35 +140,39 @@ bool FolderSelectionMenu::refreshFolderStructure(PatchLibrarian*, LibrarianHost*
   return true;
 }
 
-int FolderSelectionMenu::find(const std::string& fileName, const std::string& folderName,
-                              bool last) const {
+int FolderSelectionMenu::find(const Host::FileName& name, bool last) const {
   const PatchFileList& files = mLibrarian->*mSource.files;
   int found = -1;
   for (size_t k = 0; k < files.size(); ++k) {
-    if (files[k]->folderName != folderName || files[k]->fileName != fileName) continue;
+    if (!wanted(*files[k], name)) continue;
     found = static_cast<int>(k);
     if (!last) break;
   }
   return found;
 }
 
+std::string FolderSelectionMenu::itemPath(const IPopupMenu* menu, int item) const {
+  const auto paths = mItemPaths.find(menu);
+  if (paths == mItemPaths.end() || item < 0 || item >= static_cast<int>(paths->second.size()))
+    return {};
+  return paths->second[static_cast<size_t>(item)];
+}
+
 void FolderSelectionMenu::checkMenuItemAlone(PatchLibrarian*, LibrarianHost*, int index) {
-  std::string fileName, folderName;
+  Host::FileName name;
   {
     std::lock_guard<std::recursive_mutex> lock(mLibrarian->mutex());
     const PatchFileList& files = mLibrarian->*mSource.files;
-    if (index >= 0 && index < static_cast<int>(files.size())) {
-      fileName = files[index]->fileName;
-      folderName = files[index]->folderName;
-    }
+    if (index >= 0 && index < static_cast<int>(files.size()))
+      name = {files[index]->fileName, files[index]->folderName, files[index]->path};
   }
   bool checked = false;
   for (size_t i = 0; i < mMenus.size(); ++i) {
     IPopupMenu* menu = mMenus[i];
     menu->CheckItemAlone(-1);
-    if (checked || fileName.empty() || mFolderNames[i] != folderName) continue;
+    if (checked || name.file.empty() || mFolderNames[i] != name.folder) continue;
     for (int item = 0; item < menu->GetNItems() && !checked; ++item) {
-      if (fileName != menu->GetItemText(item)) continue;
+      if (name.file != menu->GetItemText(item) || itemPath(menu, item) != name.path) continue;
       menu->CheckItemAlone(item);
       checked = true;
     }
@@ -175,9 +190,9 @@ int FolderSelectionMenu::doPopupMenu(LibrarianHost* host, int& index) {
     matched = true;
     const int item = chosen->GetChosenItemIdx();
     chosen->CheckItemAlone(item);
-    name = {chosen->GetItemText(item), mFolderNames[i]};
+    name = {chosen->GetItemText(item), mFolderNames[i], itemPath(chosen, item)};
     std::lock_guard<std::recursive_mutex> lock(mLibrarian->mutex());
-    const int k = find(name.file, name.folder, false);
+    const int k = find(name, false);
     if (k >= 0) index = k;
   }
   if (host) host->remember(mSource.chosen, name);

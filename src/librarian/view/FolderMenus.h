@@ -1,5 +1,6 @@
 #pragma once
 
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -11,8 +12,9 @@
 
 // A menu of the librarian's bank files that mirrors one of its folder trees: folders are
 // sub-menus (two levels deep), files are items. Choosing a file makes it the file of the view's
-// upper or lower list. The file last chosen is remembered by name and folder in the plug-in, so
-// that a rebuild after a rescan finds it again wherever it now stands in the list.
+// upper or lower list. The file last chosen is remembered in the plug-in by its canonical path
+// (by name and folder for an in-memory bank), so that a rebuild after a rescan finds it again
+// wherever it now stands in the list, and never a namesake in another folder.
 //
 // The trees: sound and Multi banks show the first-level folders as sub-menus, their
 // second-level folders as sub-menus inside them before their own files, and the files directly in
@@ -45,14 +47,16 @@ class FolderSelectionMenu : public LibrarianMenuControl {
   ~FolderSelectionMenu() override;
 
   // Rebuilds the tree and checks the file named (or, when there is none such, the file at
-  // `index` in tree order). A named file found in the file list becomes the list's file: its
-  // selection parameter, the librarian's file index and the check mark follow it. Always true.
+  // `index` in tree order): the file at `path` when a path is given, else the one of that name
+  // and folder name. A named file found in the file list becomes the list's file: its selection
+  // parameter, the librarian's file index and the check mark follow it. Always true.
   bool refreshFolderStructure(PatchLibrarian* librarian, LibrarianHost* host, int index,
-                              std::string fileName, std::string folderName);
+                              std::string fileName, std::string folderName,
+                              const std::string& path = {});
   // Checks the item of file `index` of the file list alone in the whole tree.
   void checkMenuItemAlone(PatchLibrarian* librarian, LibrarianHost* host, int index);
-  // Opens the tree: a chosen file's index goes into `index` and its names are remembered; a
-  // dismissed menu changes nothing. Returns `index`, or 0 when dismissed.
+  // Opens the tree: the chosen item's own file's index goes into `index` and the file is
+  // remembered; a dismissed menu changes nothing. Returns `index`, or 0 when dismissed.
   int doPopupMenu(LibrarianHost* host, int& index);
   // Opens the tree and makes the chosen file (or, dismissed, the current one) the list's.
   void OnMouseDown(int x, int y, IMouseMod* mod) override;
@@ -71,17 +75,22 @@ class FolderSelectionMenu : public LibrarianMenuControl {
 
  private:
   IPopupMenu* newMenu();
-  // Adds the files as items of `menu`, checking the first that matches while none did.
+  // Adds the files as items of `menu`, checking the first that matches `wanted` while none did.
   void addFiles(IPopupMenu* menu, const std::vector<PatchFile*>& files, int index,
-                const std::string& fileName, const std::string& folderName);
-  // The position in the file list of the last file with these names; -1 for none.
-  int find(const std::string& fileName, const std::string& folderName, bool last) const;
+                const LibrarianHost::FileName& wanted);
+  // The position in the file list of the last file `wanted` names; -1 for none.
+  int find(const LibrarianHost::FileName& wanted, bool last) const;
+  // The path of the file of item `item` of `menu`; "" for none.
+  std::string itemPath(const IPopupMenu* menu, int item) const;
 
   std::unique_ptr<IPopupMenu> mRoot;
   std::vector<std::unique_ptr<IPopupMenu>> mSubMenus;
   // The menus that hold file items, and the folder of each one's files.
   std::vector<IPopupMenu*> mMenus;
   std::vector<std::string> mFolderNames;
+  // By menu, the canonical path of each item's file ("" for a sub-menu or an in-memory bank):
+  // two items of one name and folder name are two files.
+  std::map<const IPopupMenu*, std::vector<std::string>> mItemPaths;
   // Scratch of a rebuild.
   int mBase = 0;
   bool mFound = false;
@@ -120,8 +129,9 @@ class RightSearchPopupMenu final : public FolderMenuRow<FolderSelectionMenu::kRi
 class BankNameMenu : public FolderSelectionMenu {
  public:
   bool refreshPatchNames(PatchLibrarian* librarian, LibrarianHost* host, int index,
-                         std::string fileName, std::string folderName) {
-    return refreshFolderStructure(librarian, host, index, fileName, folderName);
+                         std::string fileName, std::string folderName,
+                         const std::string& path = {}) {
+    return refreshFolderStructure(librarian, host, index, fileName, folderName, path);
   }
   void OnMouseDown(int x, int y, IMouseMod* mod) override;
 

@@ -38,12 +38,13 @@ class LibrarianHost {
   // [main thread; atomic]
   virtual bool midiOutSet() const = 0;
 
-  // --- The files last chosen in the selection menus, by name, to be found again after a
-  // rescan ---
+  // --- The files last chosen in the selection menus, to be found again after a rescan: by
+  // their canonical path where they have one, else by name ---
   enum Remembered { kUpperSounds, kLowerList, kUpperMultis, kLowerMultis };
   struct FileName {
     std::string file;
     std::string folder;
+    std::string path = {};  // empty for an in-memory bank (categories, search results)
   };
   // [main thread only: plain texts, shared with the state save and restore]
   virtual FileName remembered(Remembered which) const = 0;

@@ -42,9 +42,8 @@ class WatchedKroma : public Kroma {
   }
   void updatePatchLibrarianView(int which) override { note("view", which); }
   void updateBankAndProgramMenuNames(bool keep) override { note("menus", keep); }
-  void refreshFolderStructure(LibrarianMenu menu, int file, const std::string& name,
-                              const std::string&) override {
-    note("folder", menu, file, name);
+  void refreshFolderStructure(LibrarianMenu menu, int file, const FileName& name) override {
+    note("folder", menu, file, name.file);
   }
   void addBankEditMenuItems() override { note("bankEdit"); }
   void refreshPatchNames(int program) override { note("names", program); }

@@ -76,7 +76,7 @@ TEST_F(LibrarianPage, TheSoundMultiSwitchRefillsBothLists) {
       EXPECT_STREQ(plug->GetParam(param)->GetDisplayText(0), bank) << param;
   }
   for (int menu : {-1, int(kLibrarianMenuCount)})
-    plug->refreshFolderStructure(static_cast<LibrarianMenu>(menu), 0, "S1.syx", "");
+    plug->refreshFolderStructure(static_cast<LibrarianMenu>(menu), 0, {"S1.syx", ""});
 }
 
 // The librarian's menus sit where the editor draws their fields, each on a layer of its own; only
@@ -507,7 +507,7 @@ TEST_F(LibrarianPage, EachFolderMenuIsRebuiltOnTheFileAskedFor) {
     for (const auto& row : rows) {
       SCOPED_TRACE(row.menu);
       ASSERT_NE(row.widget, nullptr);
-      plug->refreshFolderStructure(row.menu, file, "", "");
+      plug->refreshFolderStructure(row.menu, file, {});
       const IPopupMenu* root = row.widget->rootMenu();
       ASSERT_GE(root->GetNItems(), 2);
       EXPECT_TRUE(root->IsItemChecked(file));

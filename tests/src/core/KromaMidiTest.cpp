@@ -5,6 +5,7 @@
 #include <cmath>
 #include <fstream>
 #include <future>
+#include <iterator>
 #include <limits>
 #include <thread>
 
@@ -16,6 +17,7 @@
 #include "src/core/detail/HostMessageWorker.h"
 #include "src/protocol/LaneClock.h"
 #include "src/protocol/MIDIMessageManager.h"
+#include "tests/src/librarian/view/LibrarianBanks.h"
 #include "toolkit/wsys/Timing.h"
 
 namespace {
@@ -327,8 +329,9 @@ TEST_F(MidiPaths, ImportCopiesAReadableFileAndNothingElse) {
   ASSERT_EQ(mkdir(data.file("Patches").c_str(), 0755), 0);
   writeData("Patches/My Bank.syx", "older copy");
   kroma_test::TempDir elsewhere;
-  const std::string bank("\xF0\x3E\0\xF7", 4);
-  std::ofstream(elsewhere.file("My Bank.syx"), std::ios::binary) << bank;
+  banks::write(elsewhere.file("My Bank.syx"), "B-");
+  std::ifstream in(elsewhere.file("My Bank.syx"), std::ios::binary);
+  const std::string bank{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
   VIEW_Script::instance().reset();
   Kroma* plug = open();
   dispatch(plug, effEditOpen);

@@ -7,7 +7,10 @@
 #include <algorithm>
 #include <atomic>
 #include <filesystem>
+#include <fstream>
 #include <functional>
+#include <iterator>
+#include <map>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -358,6 +361,86 @@ TEST_F(Librarian, SaveAsToNoBankOfTheLibrarianKeepsTheEditBank) {
   EXPECT_NE(readData("Patches/B Mine.syx").find("Edited"), std::string::npos);
 }
 
+// Every regular file below `folder` (links not followed) by its canonical path, with its bytes.
+std::map<std::string, std::string> filesBelow(const std::string& folder) {
+  std::map<std::string, std::string> files;
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(folder)) {
+    if (!entry.is_regular_file() || entry.is_symlink()) continue;
+    std::ifstream in(entry.path(), std::ios::binary);
+    files[std::filesystem::canonical(entry.path())] = {std::istreambuf_iterator<char>(in), {}};
+  }
+  return files;
+}
+
+// However Save As is given its path (".", "..", "//", a backslash in the name, a namesake in
+// another folder, the real path of a folder linked into Patches), the bank being edited then is
+// the very file written when the scan lists it, else stays the bank edited before; a Refresh
+// keeps it, and the next Save writes that file and no other.
+TEST_F(Librarian, SaveAsFindsTheFileWrittenByItsWholePath) {
+  banks::write(data.file("Patches/A First.syx"), "A-");
+  banks::write(data.file("Patches/B Mine.syx"), "B-");
+  banks::write(data.file("Patches/A/x.kro"), "AX-");
+  banks::write(data.file("Patches/B/A/x.kro"), "BAX-");
+  kroma_test::TempDir outside;
+  std::filesystem::create_directory(outside.file("Real"));
+  std::filesystem::create_directory_symlink(outside.file("Real"), data.file("Patches/Linked"));
+  const std::string mine = data.file("Patches/B Mine.syx");
+  const struct {
+    std::string chosen, editedThen;  // "": the bank edited before
+  } rows[] = {
+      {data.file("Patches/A/x.kro"), data.file("Patches/A/x.kro")},
+      {data.file("Patches/./Dot.syx"), data.file("Patches/Dot.syx")},
+      {data.file("Patches//Twice.syx"), data.file("Patches/Twice.syx")},
+      {data.file("Patches/A/../Back.kro"), data.file("Patches/Back.kro")},
+      {data.file("Patches/Back\\slash.kro"), data.file("Patches/Back\\slash.kro")},
+      {outside.file("Real/Linked.kro"), outside.file("Real/Linked.kro")},
+      {data.file("Patches/../Up.syx"), ""},
+  };
+  openWithEditor();
+  IControl* menu = KromaProbe(plug).widgets.mBankEditMenu;
+  const auto rename = [&](int slot, const std::string& name) {
+    KromaProbe(plug).widgets.mLibrarianView->upperSelection = slot;
+    KromaProbe(plug).selection.mRenameFinished = false;
+    plug->GetParam(kPatchRename)->SetDisplayText(0, name.c_str());
+    set(plug, kPatchRename, 0);
+  };
+  const auto allFiles = [&] {
+    std::map<std::string, std::string> files = filesBelow(data.path());
+    files.merge(filesBelow(outside.path()));
+    return files;
+  };
+  for (size_t row = 0; row < std::size(rows); ++row) {
+    SCOPED_TRACE(rows[row].chosen);
+    const std::string tag = std::to_string(row);
+    const IPopupMenu* root = KromaProbe(plug).widgets.mLeftPatchMenu->rootMenu();
+    int item = 0;
+    while (item < root->GetNItems() && std::string(root->GetItemText(item)) != "B Mine.syx") ++item;
+    choose(KromaProbe(plug).widgets.mLeftPatchMenu, {item});
+    rename(3, "Row " + tag);
+    if (std::filesystem::exists(rows[row].chosen)) VIEW_Script::instance().answerMessageBox(2);
+    VIEW_Script::instance().answerPanel(rows[row].chosen);
+    choose(menu, {8, 1});  // Save As Kroma Format
+    EXPECT_EQ(status(plug), "Bank saved!");
+    const bool switched = !rows[row].editedThen.empty();
+    EXPECT_EQ(value(plug, kBankEditUnsaved), switched ? 0.0 : 1.0);
+
+    choose(menu, {11});  // Refresh Folders
+    rename(4, "Next " + tag);
+    const std::map<std::string, std::string> before = allFiles();
+    choose(menu, {7});  // Save (Overwrite current bank)
+    EXPECT_EQ(status(plug), "Bank saved!");
+    const std::map<std::string, std::string> after = allFiles();
+    std::vector<std::string> changed;
+    for (const auto& [path, bytes] : after)
+      if (!before.count(path) || before.at(path) != bytes) changed.push_back(path);
+    const std::string edited = std::filesystem::canonical(switched ? rows[row].editedThen : mine);
+    EXPECT_EQ(changed, std::vector<std::string>{edited});
+    EXPECT_EQ(before.size(), after.size());
+    ASSERT_TRUE(after.count(edited));
+    EXPECT_NE(after.at(edited).find("Next " + tag), std::string::npos);
+  }
+}
+
 // An import that cannot be written (no Patches folder) or read says so on the screen, and logs
 // no copy.
 TEST_F(Librarian, AFailedImportSaysSoAndLogsNoCopy) {
@@ -374,6 +457,53 @@ TEST_F(Librarian, AFailedImportSaysSoAndLogsNoCopy) {
   const std::string log = readData("Kroma Editor LOG.txt");
   EXPECT_NE(log.find("could not write " + data.file("Patches/In.syx")), std::string::npos);
   EXPECT_EQ(log.find("patch file copied"), std::string::npos);
+}
+
+// Import reads a file as the folder scan would: one the scan would not list (text, too short for a
+// bank, no whole dump) is refused and nothing is copied; a bank is copied and listed. While no
+// bank is listed, the bank titles show no number.
+TEST_F(Librarian, AnImportOfWhatTheScanWouldNotListIsRefused) {
+  writeData("Kroma Editor LOG.txt", "");
+  ASSERT_TRUE(std::filesystem::create_directory(data.file("Patches")));
+  kroma_test::TempDir elsewhere;
+  const std::vector<uint8_t> dump = banks::record("One").messages[0].bytes;
+  std::string cut;
+  for (int i = 0; i < 100; ++i) cut.append(dump.begin(), dump.end() - 30);  // no F7, no name
+  const struct {
+    std::string name, bytes;
+  } refused[] = {
+      {"notes.syx", "Bank notes: pads in A, leads in B.\n"},
+      {"long notes.kro", std::string(40000, 'x')},
+      {"one.syx", std::string(dump.begin(), dump.end())},
+      {"cut.syx", cut},
+  };
+  openWithEditor();
+  const auto title = [&](int param) {
+    char shown[IParam::kDisplayTextSize];
+    const IParam* p = plug->GetParam(param);
+    p->GetDisplayForHost(p->Value(), false, shown, true);
+    return std::string(shown);
+  };
+  for (const auto& file : refused) {
+    SCOPED_TRACE(file.name);
+    std::ofstream(elsewhere.file(file.name), std::ios::binary) << file.bytes;
+    plug->showStatus("");
+    VIEW_Script::instance().answerPanel(elsewhere.file(file.name));
+    choose(KromaProbe(plug).widgets.mBankEditMenu, {10, 1});  // Import SysEx
+    EXPECT_EQ(status(plug), "Bank import FAILED!");
+    EXPECT_FALSE(std::filesystem::exists(data.file("Patches/" + file.name)));
+    for (int param : {kPatchSelectionListUpper, kPatchSelectionListLower})
+      EXPECT_EQ(title(param), "----");
+  }
+  EXPECT_NE(readData("Kroma Editor LOG.txt").find("notes.syx holds no bank, nothing copied"),
+            std::string::npos);
+
+  banks::write(elsewhere.file("Pads.syx"), "P-");
+  VIEW_Script::instance().answerPanel(elsewhere.file("Pads.syx"));
+  choose(KromaProbe(plug).widgets.mBankEditMenu, {10, 1});
+  EXPECT_EQ(status(plug), "Bank imported!");
+  EXPECT_EQ(title(kPatchSelectionListUpper), "Pads.syx");
+  EXPECT_EQ(slotName(7), "P-7");
 }
 
 // A named pipe fails at once, not once something writes into it; a name of up to 255 bytes is

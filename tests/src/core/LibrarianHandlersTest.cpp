@@ -41,10 +41,9 @@ class NotedKroma : public Kroma {
     note("view", which);
     Kroma::updatePatchLibrarianView(which);
   }
-  void refreshFolderStructure(LibrarianMenu menu, int file, const std::string& name,
-                              const std::string& folder) override {
-    note("folder", menu, file, name);
-    Kroma::refreshFolderStructure(menu, file, name, folder);
+  void refreshFolderStructure(LibrarianMenu menu, int file, const FileName& name) override {
+    note("folder", menu, file, name.file);
+    Kroma::refreshFolderStructure(menu, file, name);
   }
   void addBankEditMenuItems() override {
     note("bankEdit");

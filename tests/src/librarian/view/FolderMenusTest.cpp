@@ -21,10 +21,11 @@ using Host = LibrarianHost;
 
 const IRECT kStrip(394, 188, 810, 207);
 
-// A menu tree's file items as "folder/.../file" with the item indices that lead to each, its
-// checked items, and whether every menu holds its sub-menus before its files.
+// A menu tree's file items as "folder/.../file" with the item indices that lead to each (by that
+// and by the file's name), its checked items (by name and as "folder/.../file"), and whether every
+// menu holds its sub-menus before its files.
 struct Tree {
-  Texts files, checked;
+  Texts files, checked, checkedFiles;
   std::map<std::string, std::vector<int>> paths;
   bool ordered = true;
   explicit Tree(const IPopupMenu* menu) { walk(menu, "", {}); }
@@ -32,13 +33,13 @@ struct Tree {
     bool fileSeen = false;
     for (int i = 0; i < menu->GetNItems(); ++i) {
       const std::string text = menu->GetItemText(i);
-      if (menu->IsItemChecked(i)) checked.push_back(text);
+      if (menu->IsItemChecked(i)) checked.push_back(text), checkedFiles.push_back(at + text);
       const IPopupMenu* sub = menu->GetItem(i)->GetSubmenu();
       ordered = ordered && !(sub && fileSeen);
       fileSeen = fileSeen || !sub;
       path.push_back(i);
       if (sub) walk(sub, at + text + "/", path);
-      if (!sub) files.push_back(at + text), paths[text] = path;
+      if (!sub) files.push_back(at + text), paths[text] = paths[at + text] = path;
       path.pop_back();
     }
   }
@@ -156,6 +157,29 @@ TEST_F(FolderMenus, ARebuildAfterARescanFindsTheRememberedFileWhereverItNowStand
     EXPECT_EQ(rig.files[Host::kLowerList].file, file);
     EXPECT_EQ(rig.files[Host::kLowerList].folder, folder) << file;
     EXPECT_EQ(rig.param(kPatchSelectionListLower)->Int(), indexOf(file)) << file;
+  }
+}
+
+// Two banks of one name in two folders of one name are two banks: each item opens its own, and
+// the menu built anew after a rescan finds the one chosen and checks its item alone.
+TEST_F(FolderMenus, ANamesakeInAnotherFolderIsAnotherBank) {
+  banks::write(patches() + "Deep/Pads/P1.syx", "Deep-");
+  rig.librarian.initBankFilesOnDiscard(DataFolder::patchesFolder());
+  for (const std::string item : {"Deep/Pads/P1.syx", "Pads/P1.syx", "Deep/Pads/P1.syx"}) {
+    SCOPED_TRACE(item);
+    const std::string prefix = item.substr(0, 4) == "Deep" ? "Deep-" : "P1-";
+    {
+      LeftPatchPopupMenu menu(&rig, &rig.librarian, kStrip, &rig);
+      rig.choose(&menu, Tree(menu.rootMenu()).paths.at(item));
+      EXPECT_EQ(banks::trimmed(rig.view->slotText(0, 3)), prefix + "3");
+      EXPECT_THAT(Tree(menu.rootMenu()).checkedFiles, ElementsAre(item));
+    }
+    rig.librarian.initBankFilesOnDiscard(DataFolder::patchesFolder());
+    rig.librarian.upperFileIndex = 0;
+    LeftPatchPopupMenu rebuilt(&rig, &rig.librarian, kStrip, &rig);
+    rig.view->patchSelectionUpperChanged();
+    EXPECT_EQ(banks::trimmed(rig.view->slotText(0, 3)), prefix + "3");
+    EXPECT_THAT(Tree(rebuilt.rootMenu()).checkedFiles, ElementsAre(item));
   }
 }
 
