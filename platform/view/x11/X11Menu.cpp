@@ -230,7 +230,7 @@ class MenuRun : public X11Handler, private X11Ticker {
     scrollBy((size_t)mStripLevel, mStripDirection * rowHeight());
   }
   std::chrono::steady_clock::time_point nextDue() const override {
-    return mStripLevel >= 0 ? mNextScroll : std::chrono::steady_clock::now() + kMapWait;
+    return mStripLevel >= 0 ? mNextScroll : std::chrono::steady_clock::time_point::max();
   }
 
   void hover(int x, int y) {

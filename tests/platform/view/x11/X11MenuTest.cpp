@@ -381,6 +381,7 @@ TEST_F(X11TallMenuTest, ATallMenuFillsTheScreensHeightAndTheMouseReachesEveryIte
                 [&] {
                   const std::vector<int> box = shown().at(0);
                   for (int i = 0; i < 60; ++i) click(kAt + 30, 300, 5);
+                  awaitEnd(box, true);  // the upper strip's arrow is dark from here on
                   move(kAt + 30, kStrip / 2);
                   awaitEnd(box, false);
                   click(kAt + 30, kStrip + 5);
