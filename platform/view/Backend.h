@@ -22,6 +22,10 @@
 // that other threads (the audio thread) read them without a window call.
 // Defined by the kit; every back end calls it.
 void VIEW_NoteInput(const VIEW_Event& event);
+// Notes the left button and Shift as a back end finds them when a popup menu
+// has closed: the menu took the events of the press that opened it, its
+// release among them. Defined by the kit; every back end calls it.
+void VIEW_NoteMenuClosed(bool leftDown, bool shift);
 
 // The chosen path, or empty when the panel was cancelled.
 std::string VIEW_RunFilePanel(const VIEW_FilePanel& panel);

@@ -24,6 +24,14 @@ void VIEW_NoteInput(const VIEW_Event& event) {
   WSYS_SetKeyState(VK_SHIFT, event.mods.shift);
 }
 
+void VIEW_NoteMenuClosed(bool leftDown, bool shift) {
+  VIEW_Event state;
+  state.type = leftDown ? VIEW_Event::kMouseDown : VIEW_Event::kMouseUp;
+  state.button = VIEW_Event::kLeft;
+  state.mods.shift = shift;
+  VIEW_NoteInput(state);
+}
+
 void VIEW_SubWindowPlace(int hostX, int hostY, int hostWidth, int width, int* x, int* y) {
   *x = hostX + (hostWidth > width ? (int)std::floor((hostWidth - width) * 0.5) : 0);
   *y = hostY;

@@ -99,7 +99,8 @@ class VIEW_View {
   // Shows the editor's pixels (rowSpan pixels a row, width x height of them)
   // from the top-left corner. Only inside viewDraw; false elsewhere.
   virtual bool present(const uint32_t* pixels, int rowSpan, int width, int height) = 0;
-  // Modal: the menu's top-left corner at (x, y); returns when it has closed.
+  // Modal: the menu's top-left corner at (x, y); returns when it has closed,
+  // which ends the press that opened it (VIEW_NoteMenuClosed, Backend.h).
   virtual VIEW_MenuChoice popupMenu(const VIEW_Menu& menu, int x, int y) = 0;
   // Opens the field with its whole text selected and the keyboard in it;
   // false when one is open already or it cannot be made.

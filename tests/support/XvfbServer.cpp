@@ -15,7 +15,7 @@ constexpr int kStartWaitMs = 10000;
 
 // The server picks a free display itself and writes its number once it
 // listens, so that tests running side by side never share one.
-XvfbServer::XvfbServer() {
+XvfbServer::XvfbServer(const std::string& screen) {
   int ready[2];
   if (pipe(ready) != 0) return;
   mPid = fork();
@@ -24,7 +24,7 @@ XvfbServer::XvfbServer() {
     const std::string fd = std::to_string(ready[1]);
     // No reset when the last client leaves: a server resetting between two tests refuses the
     // next test's connection.
-    execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1920x1080x24", "-nolisten",
+    execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", screen.c_str(), "-nolisten",
            "tcp", "-noreset", (char*)nullptr);
     _exit(127);
   }

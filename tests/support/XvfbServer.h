@@ -5,10 +5,11 @@
 #include <string>
 
 // An X server of the test's own, on a display it finds free, with a
-// screen large enough for the largest editor; stopped by its pid.
+// screen large enough for the largest editor unless another size is asked
+// for ("WIDTHxHEIGHTxDEPTH"); stopped by its pid.
 class XvfbServer {
  public:
-  XvfbServer();
+  explicit XvfbServer(const std::string& screen = "1920x1080x24");
   ~XvfbServer();
   XvfbServer(const XvfbServer&) = delete;
   XvfbServer& operator=(const XvfbServer&) = delete;

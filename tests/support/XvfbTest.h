@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <string>
 
 #include "TempDir.h"
 #include "XvfbServer.h"
@@ -13,6 +14,8 @@
 class XvfbTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() { sServer = new XvfbServer; }
+  // For a suite whose SetUpTestSuite asks for another screen size.
+  static void StartServer(const std::string& screen) { sServer = new XvfbServer(screen); }
   static void TearDownTestSuite() {
     delete sServer;
     sServer = nullptr;

@@ -7,6 +7,8 @@
 
 #include "platform/view/Menu.h"
 #include "platform/view/headless/Script.h"
+#include "toolkit/wsys/Keys.h"
+#include "toolkit/wsys/WsysTypes.h"
 
 namespace {
 
@@ -164,6 +166,8 @@ VIEW_MenuChoice VIEW_HeadlessView::popupMenu(const VIEW_Menu& menu, int x, int y
   std::optional<std::vector<int>> path = VIEW_Script::instance().takeMenu(menu, x, y);
   if (!path && mFrame && mFrame->menu)
     path = VIEW_MenuPathOfLine(menu, mFrame->menu(mFrame->host, VIEW_MenuLines(menu).c_str()));
+  // No press outlives the menu: its release went to the menu.
+  VIEW_NoteMenuClosed(false, GetAsyncKeyState(VK_SHIFT) != 0);
   return path ? VIEW_FollowMenuPath(menu, *path) : VIEW_MenuChoice{};
 }
 

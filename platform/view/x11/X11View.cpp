@@ -348,7 +348,14 @@ VIEW_MenuChoice VIEW_X11View::popupMenu(const VIEW_Menu& menu, int x, int y) {
   int rootX = x, rootY = y;
   XTranslateCoordinates(mDisplay->display(), mSurface->window(), mDisplay->root(), x, y, &rootX,
                         &rootY, &child);
-  return X11RunMenu(mDisplay, menu, rootX, rootY);
+  const VIEW_MenuChoice choice = X11RunMenu(mDisplay, menu, rootX, rootY);
+  Window root;
+  int winX, winY;
+  unsigned mask = 0;
+  XQueryPointer(mDisplay->display(), mDisplay->root(), &root, &child, &rootX, &rootY, &winX, &winY,
+                &mask);
+  VIEW_NoteMenuClosed(mask & Button1Mask, mask & ShiftMask);
+  return choice;
 }
 
 // ---- Text field --------------------------------------------------------------

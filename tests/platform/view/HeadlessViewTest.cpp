@@ -117,6 +117,52 @@ TEST_F(HeadlessViewTest, TheFramesMouseCallsBecomeEventsWithTheirModifiers) {
   EXPECT_EQ(client.shown, 1);
 }
 
+// A client that opens a menu on each press, as a menu button does, and notes the key state the
+// editor finds once the menu has closed.
+struct MenuButton : Client {
+  bool viewEvent(const VIEW_Event& e) override {
+    Client::viewEvent(e);
+    if (e.type != VIEW_Event::kMouseDown) return true;
+    VIEW_Menu menu;
+    menu.addItem("One");
+    menu.addItem("Two");
+    chosen = view->popupMenu(menu, e.x, e.y).index;
+    leftAfter = GetAsyncKeyState(VK_LBUTTON) != 0;
+    shiftAfter = GetAsyncKeyState(VK_SHIFT) != 0;
+    return true;
+  }
+  int chosen = -2;
+  bool leftAfter = true, shiftAfter = false;
+};
+
+// A menu ends the press that opened it: the editor finds the left button up once an item is
+// picked (by the script or by the host that hands the frame) or the menu is dismissed; Shift
+// stays as the press had it.
+TEST_F(HeadlessViewTest, AMenuEndsThePressThatOpenedIt) {
+  MenuButton button;
+  std::unique_ptr<VIEW_View> opened(VIEW_View::open(&frame, 40, 30, 30, &button));
+  button.view = opened.get();
+  frame.menu = [](void*, const char*) { return 1; };
+  const struct {
+    const char* what;
+    std::vector<int> scripted;  // empty: the host's answer
+    int flags;
+    int chosen;
+  } cases[] = {
+      {"scripted", {0}, 0, 0},
+      {"dismissed", {5}, 0, -1},
+      {"the host's answer", {}, 0, 1},
+      {"Shift held", {0}, VIEW_HostFrame::kShift, 0},
+  };
+  for (const auto& c : cases) {
+    if (!c.scripted.empty()) VIEW_Script::instance().answerMenu(c.scripted);
+    frame.mouse(frame.view, VIEW_HostFrame::kDown, 3, 4, c.flags, 0);
+    EXPECT_EQ(button.chosen, c.chosen) << c.what;
+    EXPECT_FALSE(button.leftAfter) << c.what;
+    EXPECT_EQ(button.shiftAfter, c.flags != 0) << c.what;
+  }
+}
+
 // Keys the client declines go on to the host; plain motion is reported only when tracked; a
 // click that only activates sends nothing.
 TEST_F(HeadlessViewTest, DeclinedKeysReachTheHostAndMotionOnlyWhenTracked) {

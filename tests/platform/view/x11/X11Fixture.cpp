@@ -3,6 +3,9 @@
 #include <X11/extensions/XTest.h>
 #include <fcntl.h>
 
+#include "toolkit/wsys/Keys.h"
+#include "toolkit/wsys/WsysTypes.h"
+
 void X11Fixture::SetUp() {
   XvfbTest::SetUp();
   if (IsSkipped()) return;
@@ -107,6 +110,16 @@ bool X11Fixture::pumpUntil(VIEW_View* view, const std::function<bool()>& conditi
     view->pump();
     std::this_thread::sleep_for(std::chrono::milliseconds(5));
   }
+  return true;
+}
+
+bool RecordingClient::viewEvent(const VIEW_Event& event) {
+  events.push_back(event);
+  if (!menuOnPress || event.type != VIEW_Event::kMouseDown || event.button != VIEW_Event::kLeft)
+    return true;
+  chosen = view->popupMenu(*menuOnPress, event.x, event.y).index;
+  leftAfterMenu = GetAsyncKeyState(VK_LBUTTON) != 0;
+  shiftAfterMenu = GetAsyncKeyState(VK_SHIFT) != 0;
   return true;
 }
 

@@ -78,10 +78,7 @@ class X11ModalFixture : public X11Fixture {
 struct RecordingClient : VIEW_Client {
   void viewTimer() override {}
   void viewDraw(int x, int y, int width, int height) override;
-  bool viewEvent(const VIEW_Event& event) override {
-    events.push_back(event);
-    return true;
-  }
+  bool viewEvent(const VIEW_Event& event) override;
   void viewInWindow() override {
     ++inWindow;
     if (view) view->trackPointerMotion(true);
@@ -97,4 +94,9 @@ struct RecordingClient : VIEW_Client {
   bool presented = false;
   std::vector<VIEW_Event> events;
   int inWindow = 0;
+  // Opened at the pointer on each left press when set, as a menu button does; what was chosen
+  // (-1: nothing), and the left button and Shift as the key state had them once it closed.
+  const VIEW_Menu* menuOnPress = nullptr;
+  int chosen = -2;
+  bool leftAfterMenu = false, shiftAfterMenu = false;
 };

@@ -284,3 +284,157 @@ TEST_F(X11MenuTest, RowsShowHighlightSeparatorGreyIndentArrowAndTick) {
 }
 
 }  // namespace
+
+// A menu of 121 items (a wavetable menu) on a screen of 1024 x 768, taller than the screen: it
+// fills the screen's height and scrolls, by the wheel, the strips above and below its items and
+// the keys, so that the mouse reaches every item. A sub-menu as tall does the same.
+namespace {
+
+constexpr int kScreenHeight = 768;
+constexpr int kStrip = 16;  // the scrolling strips' height
+constexpr int kCount = 121;
+
+class X11TallMenuTest : public X11ModalFixture {
+ protected:
+  static void SetUpTestSuite() { StartServer("1024x768x24"); }
+  void SetUp() override {
+    X11ModalFixture::SetUp();
+    if (IsSkipped() || HasFatalFailure()) return;
+    for (int i = 1; i <= kCount; ++i) {
+      tall.addItem("Wavetable " + std::to_string(i));
+      tables->addItem("Wavetable " + std::to_string(i));
+    }
+    holder.addItem("Off");
+    holder.addSubMenu("Tables", std::move(owned));
+  }
+  // The popup menus shown, the first level first, as (x, y, width, height).
+  std::vector<std::vector<int>> shown() {
+    std::vector<std::vector<int>> boxes;
+    Window root, parent, *children = nullptr;
+    unsigned count = 0;
+    XQueryTree(mInput, DefaultRootWindow(mInput), &root, &parent, &children, &count);
+    for (unsigned i = 0; i < count; ++i) {
+      XWindowAttributes a{};
+      if (XGetWindowAttributes(mInput, children[i], &a) && a.override_redirect &&
+          a.map_state == IsViewable)
+        boxes.push_back({a.x, a.y, a.width, a.height});
+    }
+    if (children) XFree(children);
+    return boxes;
+  }
+  std::string run(const VIEW_Menu& menu, std::function<void()> actions) {
+    whenGrabbed(std::move(actions), 900, 700);
+    const VIEW_MenuChoice choice = X11RunMenu(display, menu, kAt, kAt);
+    joinPlayer();
+    if (!choice.menu) return "none";
+    return (choice.menu == &tall || choice.menu == &holder ? "menu " : "sub ") +
+           std::to_string(choice.index);
+  }
+  // Waits (at most 30 s) until `levels` menus show.
+  void awaitLevels(size_t levels) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (shown().size() < levels && std::chrono::steady_clock::now() < end)
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    EXPECT_EQ(shown().size(), levels);
+  }
+  // Waits (at most 30 s) until the menu's strip at its top or bottom shows its arrow greyed: the
+  // menu has scrolled to its end that way.
+  void awaitEnd(const std::vector<int>& box, bool bottom) {
+    const int y = bottom ? std::min(box[1] + box[3], kScreenHeight) - kStrip : box[1];
+    const auto greyed = [&] {
+      return GrabScreen(mInput, box[0], y, box[2], kStrip).firstColumn(kStrip / 2, kGrey) >= 0;
+    };
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (!greyed() && std::chrono::steady_clock::now() < end)
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    EXPECT_TRUE(greyed()) << "scrolled to the " << (bottom ? "bottom" : "top");
+  }
+
+  VIEW_Menu tall, holder;
+  std::unique_ptr<VIEW_Menu> owned = std::make_unique<VIEW_Menu>();
+  VIEW_Menu* tables = owned.get();
+};
+
+TEST_F(X11TallMenuTest, ATallMenuFillsTheScreensHeightAndTheMouseReachesEveryItem) {
+  std::vector<std::vector<int>> boxes;
+  // The wheel moves it to its end; the last item then lies right above the lower strip.
+  EXPECT_EQ(run(tall,
+                [&] {
+                  boxes = shown();
+                  for (int i = 0; i < 60; ++i) click(kAt + 30, 300, 5);
+                  click(kAt + 30, kScreenHeight - kStrip - 5);
+                }),
+            "menu 120");
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0][1], 0) << "at the screen's top";
+  EXPECT_EQ(boxes[0][3], kScreenHeight) << "as tall as the screen";
+  // The pointer resting on the lower strip scrolls to the end, on the upper one back.
+  EXPECT_EQ(run(tall,
+                [&] {
+                  const std::vector<int> box = shown().at(0);
+                  move(kAt + 30, kScreenHeight - kStrip / 2);
+                  awaitEnd(box, true);
+                  click(kAt + 30, kScreenHeight - kStrip - 5);
+                }),
+            "menu 120");
+  EXPECT_EQ(run(tall,
+                [&] {
+                  const std::vector<int> box = shown().at(0);
+                  for (int i = 0; i < 60; ++i) click(kAt + 30, 300, 5);
+                  awaitEnd(box, true);  // the upper strip's arrow is dark from here on
+                  move(kAt + 30, kStrip / 2);
+                  awaitEnd(box, false);
+                  click(kAt + 30, kStrip + 5);
+                }),
+            "menu 0");
+  // A click on a strip picks nothing.
+  EXPECT_EQ(run(tall,
+                [&] {
+                  click(kAt + 30, kScreenHeight - 3);
+                  tap("Escape");
+                }),
+            "none");
+}
+
+// The keys scroll to the item they light: Up from none lights the last, shown above the strip.
+TEST_F(X11TallMenuTest, TheKeysScrollToTheItemTheyLight) {
+  const int row = X11Canvas::lineHeight() + 8;
+  X11Shot lastRow;
+  EXPECT_EQ(run(tall,
+                [&] {
+                  const std::vector<int> box = shown().at(0);
+                  tap("Up");
+                  lastRow = GrabWhen(mInput, box[0], kScreenHeight - kStrip - row, box[2], row,
+                                     [&](const X11Shot& s) { return s.at(2, 2) == kHighlight; });
+                  tap("Return");
+                }),
+            "menu 120");
+  EXPECT_EQ(lastRow.at(2, 2), kHighlight) << "the last item lit above the lower strip";
+  EXPECT_EQ(run(tall, [&] { tap("Up"), tap("Down"), tap("Down"), tap("Return"); }), "menu 1");
+}
+
+// A sub-menu taller than the screen opens at the screen's top as tall as the screen, beside its
+// item, and scrolls as the menu does.
+TEST_F(X11TallMenuTest, ATallSubMenuScrollsToo) {
+  std::vector<std::vector<int>> boxes;
+  const int row = X11Canvas::lineHeight() + 8;
+  EXPECT_EQ(run(holder,
+                [&] {
+                  move(kAt + 30, kAt + 1 + row + row / 2);  // "Tables"
+                  move(kAt + 31, kAt + 1 + row + row / 2);
+                  awaitLevels(2);
+                  boxes = shown();
+                  if (boxes.size() < 2) return tap("Escape");
+                  const int x = boxes[1][0] + 30;
+                  for (int i = 0; i < 60; ++i) click(x, 300, 5);
+                  click(x, kScreenHeight - kStrip - 5);
+                }),
+            "sub 120");
+  ASSERT_EQ(boxes.size(), 2u);
+  EXPECT_EQ(boxes[1][1], 0);
+  EXPECT_EQ(boxes[1][3], kScreenHeight);
+  EXPECT_EQ(run(holder, [&] { tap("Down"), tap("Down"), tap("Right"), tap("Up"), tap("Return"); }),
+            "sub 120");
+}
+
+}  // namespace

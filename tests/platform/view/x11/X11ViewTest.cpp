@@ -10,6 +10,7 @@
 #include <thread>
 
 #include "platform/view/x11/X11Display.h"
+#include "platform/view/x11/detail/X11Canvas.h"
 #include "platform/view/x11/detail/X11Dialog.h"
 #include "platform/view/x11/detail/X11View.h"
 
@@ -347,6 +348,62 @@ TEST_F(X11ViewTest, TheTimerRunsOnUnderAModalWindow) {
   });
   runDismissedBox();
   EXPECT_GE(ticking.ticks, before + 3);
+}
+
+// A menu opened by a click ends that click, whose release the menu took: once it closes, the
+// left button is up, whether an item was picked with the keys or the mouse or the menu was
+// dismissed, and Shift counts as it is held then.
+TEST_F(X11ViewTest, AMenuOpenedByAClickEndsThatClick) {
+  VIEW_Menu menu;
+  menu.addItem("One");
+  menu.addItem("Two");
+  client.menuOnPress = &menu;
+  const int row = X11Canvas::lineHeight() + 8;
+  const struct {
+    const char* what;
+    std::function<void()> actions;
+    int chosen;
+    bool shift;
+  } cases[] = {
+      {"keys", [&] { tap("Down"), tap("Return"); }, 0, false},
+      {"a click", [&] { click(40, 20 + 1 + row + row / 2); }, 1, false},
+      {"Escape", [&] { tap("Escape"); }, -1, false},
+      {"Shift held", [&] { key("Shift_L", true), tap("Down"), tap("Return"); }, 0, true},
+  };
+  for (const auto& c : cases) {
+    client.chosen = -2;
+    click(20, 20);
+    whenGrabbed(c.actions, 150, 80);
+    ASSERT_TRUE(pumpUntil(view.get(), [&] { return client.chosen != -2; })) << c.what;
+    joinPlayer();
+    EXPECT_EQ(client.chosen, c.chosen) << c.what;
+    EXPECT_FALSE(client.leftAfterMenu) << c.what;
+    EXPECT_EQ(client.shiftAfterMenu, c.shift) << c.what;
+  }
+  key("Shift_L", false);
+}
+
+// A click in the editor outside an open menu closes it and does nothing else: neither its press
+// nor its release reaches the editor, and the keys played after it find no menu to pick from.
+TEST_F(X11ViewTest, AClickInTheEditorOutsideAMenuClosesItAndReachesNothing) {
+  VIEW_Menu menu;
+  menu.addItem("One");
+  menu.addItem("Two");
+  client.menuOnPress = &menu;
+  click(20, 20);
+  whenGrabbed([&] { click(150, 80), tap("Down"), tap("Return"); }, 150, 80);
+  ASSERT_TRUE(pumpUntil(view.get(), [&] { return client.chosen != -2; }));
+  joinPlayer();
+  EXPECT_EQ(client.chosen, -1);
+  move(180, 90);  // once this move has come, whatever the click sent the view has come too
+  ASSERT_TRUE(pumpUntil(view.get(), [&] {
+    return client.events.back().type == VIEW_Event::kMouseMove && client.events.back().x == 180;
+  }));
+  std::vector<std::pair<int, int>> buttons;
+  for (const VIEW_Event& e : client.events)
+    if (e.type == VIEW_Event::kMouseDown || e.type == VIEW_Event::kMouseUp)
+      buttons.emplace_back(e.x, e.y);
+  EXPECT_THAT(buttons, ElementsAre(std::pair(20, 20))) << "the opening press only";
 }
 
 // While a modal window of the kit runs, the pointer and the keys reach no view: moves, clicks,
