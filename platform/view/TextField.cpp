@@ -44,8 +44,9 @@ bool isCharacter(int key) {
 }  // namespace
 
 bool VIEW_TextField::edits(const VIEW_Event& key) {
-  return key.key == VIEW_KEY_SPACE || key.key == VIEW_KEY_BACKSPACE || key.key == VIEW_KEY_DELETE ||
-         isCharacter(key.key);
+  if (key.key == VIEW_KEY_BACKSPACE || key.key == VIEW_KEY_DELETE) return true;
+  // With Ctrl or Alt a character is a shortcut (Ctrl+A), never text.
+  return (key.key == VIEW_KEY_SPACE || isCharacter(key.key)) && !key.mods.control && !key.mods.alt;
 }
 
 bool VIEW_TextField::fits(const std::string& text, int maxLength) {
