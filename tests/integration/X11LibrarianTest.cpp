@@ -118,9 +118,9 @@ class X11Librarian : public XvfbTest {
     return pixels(shot, upper) ==
            pixels(shot, upper.left, upper.top + kLowerRows, upper.right, upper.bottom + kLowerRows);
   }
-  // Clicks the field, types the text into its entry and commits it with Return. A first key
-  // (End) goes in before the text, once the field shows that it took it.
-  void typeInto(const Field& field, const std::string& text, const std::string& firstKey = "") {
+  // Clicks the field, plays the keys into its entry (x-input's actions: "type Pad") and commits
+  // it with Return. A first key (End) goes in before them, once the field shows that it took it.
+  void typeInto(const Field& field, const std::string& keys, const std::string& firstKey = "") {
     ASSERT_TRUE(click((field.left + field.right) / 2, (field.top + field.bottom) / 2));
     std::vector<unsigned> opened;
     ASSERT_TRUE(windowShows([&](GFX_IBitmap* shot) {
@@ -137,10 +137,10 @@ class X11Librarian : public XvfbTest {
       })) << "the entry takes "
           << firstKey;
     }
-    ASSERT_TRUE(step("x-input 0 type " + text));
+    ASSERT_TRUE(step("x-input 0 " + keys));
     // All the keys went out at once: once one shows, Return comes after them.
     ASSERT_TRUE(windowShows([&](GFX_IBitmap* shot) { return pixels(shot, field) != opened; }))
-        << "the entry takes \"" << text << "\"";
+        << "the entry takes " << keys;
     ASSERT_TRUE(step("x-input 0 key Return"));
     ASSERT_TRUE(windowShows([&](GFX_IBitmap* shot) { return !entryOpen(shot, field); }))
         << "Return closes the entry";
@@ -172,7 +172,7 @@ TEST_F(X11Librarian, ASearchForATypedWordListsItsSounds) {
   ASSERT_TRUE(clickChanges(kUpperBankStepX, kUpperBankStepY, kUpperRows))
       << "the upper list shows the second bank";
   ASSERT_TRUE(clickChanges(kSearchSwitchX, kSearchSwitchY, kSearchField)) << "the search field";
-  ASSERT_NO_FATAL_FAILURE(typeInto(kSearchField, "Pad"));
+  ASSERT_NO_FATAL_FAILURE(typeInto(kSearchField, "type Pad"));
   EXPECT_TRUE(windowShows(listsAlike)) << "the lower list shows the bank's sounds";
 }
 
@@ -183,11 +183,11 @@ TEST_F(X11Librarian, EachTypedWordSearchesAnew) {
   bank("Two.syx", "Pad");
   ASSERT_NO_FATAL_FAILURE(openLibrarian());
   ASSERT_TRUE(clickChanges(kSearchSwitchX, kSearchSwitchY, kSearchField)) << "the search field";
-  ASSERT_NO_FATAL_FAILURE(typeInto(kSearchField, "Pad"));
+  ASSERT_NO_FATAL_FAILURE(typeInto(kSearchField, "type Pad"));
   ASSERT_TRUE(windowShows([](GFX_IBitmap* shot) { return !listsAlike(shot); }))
       << "the lower list shows the second bank's sounds";
-  ASSERT_NO_FATAL_FAILURE(typeInto(kSearchField, "Zq"));
-  ASSERT_NO_FATAL_FAILURE(typeInto(kSearchField, "Lead"));
+  ASSERT_NO_FATAL_FAILURE(typeInto(kSearchField, "type Zq"));
+  ASSERT_NO_FATAL_FAILURE(typeInto(kSearchField, "type Lead"));
   EXPECT_TRUE(windowShows(listsAlike)) << "the lower list shows the first bank's sounds";
 }
 
@@ -198,7 +198,7 @@ TEST_F(X11Librarian, ANameTypedOverASlotsNameRenamesIt) {
   ASSERT_NO_FATAL_FAILURE(openLibrarian());
   ASSERT_TRUE(step("x-input 0 menu Down Down Return"));  // Rename
   ASSERT_TRUE(clickChanges(kFirstSlotX, kFirstSlotY, kRenameField, 3)) << "the rename field";
-  ASSERT_NO_FATAL_FAILURE(typeInto(kRenameField, "Brass Lead"));
+  ASSERT_NO_FATAL_FAILURE(typeInto(kRenameField, "type Brass Lead"));
   saveAndExpectFirstName("Brass Lead      ");
 }
 
@@ -210,7 +210,21 @@ TEST_F(X11Librarian, ASlotsNameIsExtendedWithWhatTheSynthesizerShows) {
   ASSERT_NO_FATAL_FAILURE(openLibrarian());
   ASSERT_TRUE(step("x-input 0 menu Down Down Return"));  // Rename
   ASSERT_TRUE(clickChanges(kFirstSlotX, kFirstSlotY, kRenameField, 3)) << "the rename field";
-  ASSERT_NO_FATAL_FAILURE(typeInto(kRenameField, "\xC3\xA9-\xE2\x82\xAC" "2", "End"));
+  ASSERT_NO_FATAL_FAILURE(typeInto(kRenameField,
+                                   "type \xC3\xA9-\xE2\x82\xAC"
+                                   "2",
+                                   "End"));
+  saveAndExpectFirstName("Lead 1-2        ");
+}
+
+// Ctrl+A and Alt+A are shortcuts, not letters: a name extended after them holds neither.
+TEST_F(X11Librarian, LettersWithCtrlOrAltTypeNothingIntoAName) {
+  bank("One.syx", "Lead");
+  ASSERT_NO_FATAL_FAILURE(openLibrarian());
+  ASSERT_TRUE(step("x-input 0 menu Down Down Return"));  // Rename
+  ASSERT_TRUE(clickChanges(kFirstSlotX, kFirstSlotY, kRenameField, 3)) << "the rename field";
+  ASSERT_NO_FATAL_FAILURE(
+      typeInto(kRenameField, "key Control_L+a key Alt_L+a key Control_L+space type -2", "End"));
   saveAndExpectFirstName("Lead 1-2        ");
 }
 
