@@ -44,7 +44,7 @@ class X11Host {
   // after it play into that window, which must be gone 10 s after them). What an action cannot
   // do is reported by takeFailures for the script's line.
   void schedule(int delay, Window window, std::vector<Action> actions, int line);
-  // X errors the process's handler saw.
+  // X errors the process's handler saw, those of the input connection left out.
   int errors() const { return sErrors; }
   // What a scheduled step could not do: the script's line, and why.
   struct Failure {
