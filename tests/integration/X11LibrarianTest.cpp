@@ -159,6 +159,26 @@ class X11Librarian : public XvfbTest {
         << "the saved bank's first sound is named \"" << name << "\"";
   }
 
+  // Save As (Kroma Format) in the editor's own panel, whose line proposes `proposed` after the
+  // folder: the proposed name is taken away, `name` typed in its place and the panel answered.
+  // The status the save shows.
+  std::string saveAs(const std::string& proposed, const std::string& name) {
+    std::string keys = "x-input 0 dialog";
+    for (unsigned char c : proposed)
+      if ((c & 0xC0) != 0x80) keys += " key BackSpace";
+    if (!step(keys + " type \"" + name + "\" key Return") ||
+        !step("x-input 0 menu Down Down Down Down Down Down Return Down Return"))
+      return "";
+    // Half a second on: a press within the double-click time of the one before, which opened the
+    // last menu, would count as its second click.
+    const session::Place& menu = session::place::kLibrarianMenu;
+    return mSession->await(
+        [&] {
+          return step("x-input 500 click " + std::to_string(menu.x) + " " + std::to_string(menu.y));
+        },
+        {"Bank saved!", "Bank save FAILED!"}, kLimit);
+  }
+
   kroma_test::TempDir mData;
   std::unique_ptr<session::Session> mSession;
 };
@@ -226,6 +246,25 @@ TEST_F(X11Librarian, LettersWithCtrlOrAltTypeNothingIntoAName) {
   ASSERT_NO_FATAL_FAILURE(
       typeInto(kRenameField, "key Control_L+a key Alt_L+a key Control_L+space type -2", "End"));
   saveAndExpectFirstName("Lead 1-2        ");
+}
+
+// With neither zenity nor kdialog installed the editor shows its own Save panel. A name typed
+// there in any script saves the bank under it, which then is the bank being edited, and a second
+// name saves beside it; a name that is only an extension is refused, and nothing is written.
+TEST_F(X11Librarian, SaveAsInTheEditorsPanelTakesANameInAnyScript) {
+  const kroma_test::TempDir noDialogPrograms;
+  const kroma_test::ScopedEnv path("PATH", noDialogPrograms.path().c_str());
+  const std::string morning = "\xD0\xA3\xD1\x82\xD1\x80\xD0\xBE.kro";          // Утро.kro
+  const std::string evening = "\xD0\x92\xD0\xB5\xD1\x87\xD0\xB5\xD1\x80.kro";  // Вечер.kro
+  bank("One.syx", "Lead");
+  ASSERT_NO_FATAL_FAILURE(openLibrarian());
+  EXPECT_EQ(saveAs("One.kro", morning), "Bank saved!") << mSession->error();
+  EXPECT_TRUE(std::ifstream(bankFile(morning)).good()) << morning;
+  EXPECT_EQ(saveAs(morning, evening), "Bank saved!") << mSession->error();
+  EXPECT_TRUE(std::ifstream(bankFile(evening)).good()) << evening;
+  EXPECT_EQ(saveAs(evening, " .kro"), "Bank save FAILED!") << mSession->error();
+  for (const char* nameless : {".kro", " .kro"})
+    EXPECT_FALSE(std::ifstream(bankFile(nameless)).good()) << nameless;
 }
 
 }  // namespace
