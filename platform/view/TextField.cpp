@@ -29,16 +29,22 @@ std::string utf8(int c) {
   } else if (c < 0x800) {
     out += (char)(0xC0 | c >> 6);
     out += (char)(0x80 | (c & 0x3F));
-  } else {
+  } else if (c < 0x10000) {
     out += (char)(0xE0 | c >> 12);
+    out += (char)(0x80 | (c >> 6 & 0x3F));
+    out += (char)(0x80 | (c & 0x3F));
+  } else {
+    out += (char)(0xF0 | c >> 18);
+    out += (char)(0x80 | (c >> 12 & 0x3F));
     out += (char)(0x80 | (c >> 6 & 0x3F));
     out += (char)(0x80 | (c & 0x3F));
   }
   return out;
 }
 
+// Surrogates are halves of characters in other encodings, none of their own.
 bool isCharacter(int key) {
-  return key >= 0x20 && key < VIEW_KEY_SPACE && key != 0x7F;
+  return key >= 0x20 && key < VIEW_KEY_SPACE && key != 0x7F && (key < 0xD800 || key > 0xDFFF);
 }
 
 }  // namespace

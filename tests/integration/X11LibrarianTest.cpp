@@ -254,8 +254,9 @@ TEST_F(X11Librarian, LettersWithCtrlOrAltTypeNothingIntoAName) {
 TEST_F(X11Librarian, SaveAsInTheEditorsPanelTakesANameInAnyScript) {
   const kroma_test::TempDir noDialogPrograms;
   const kroma_test::ScopedEnv path("PATH", noDialogPrograms.path().c_str());
-  const std::string morning = "\xD0\xA3\xD1\x82\xD1\x80\xD0\xBE.kro";          // Утро.kro
-  const std::string evening = "\xD0\x92\xD0\xB5\xD1\x87\xD0\xB5\xD1\x80.kro";  // Вечер.kro
+  const std::string morning = "\xD0\xA3\xD1\x82\xD1\x80\xD0\xBE.kro";  // Утро.kro
+  const std::string evening =
+      "\xD0\x92\xD0\xB5\xD1\x87\xD0\xB5\xD1\x80 \xE2\x82\xAC.kro";  // Вечер €.kro
   bank("One.syx", "Lead");
   ASSERT_NO_FATAL_FAILURE(openLibrarian());
   EXPECT_EQ(saveAs("One.kro", morning), "Bank saved!") << mSession->error();

@@ -37,8 +37,8 @@ int KitKey(KeySym symbol) {
   };
   for (const Named& named : kNamed)
     if (named.symbol == symbol) return named.key;
-  if (symbol >= 0x21 && symbol <= 0xFF && symbol != 0x7F) return (int)symbol;  // Latin-1
-  if ((symbol & 0xFF000000) == 0x01000000) return (int)(symbol & 0xFFFF);      // Unicode
+  if (symbol >= 0x21 && symbol <= 0xFF && symbol != 0x7F) return (int)symbol;        // Latin-1
+  if (symbol >= 0x1000100 && symbol <= 0x110FFFF) return (int)(symbol - 0x1000000);  // Unicode
   return 0;
 }
 

@@ -45,6 +45,10 @@ TEST(TextField, EditsReplaceTheSelectionAndKeepUtf8Whole) {
       // Each length of UTF-8 at its bounds, and what is no character.
       {"", 0, false, {0x7E, 0x80, 0x7FF}, "~\xC2\x80\xDF\xBF", 5},
       {"", 0, false, {0x800, 0xFFF}, "\xE0\xA0\x80\xE0\xBF\xBF", 6},
+      // every code point is a character: the euro sign, the last of the first plane, a piano
+      {"", 0, false, {0x20AC, 0xFFFD}, "\xE2\x82\xAC\xEF\xBF\xBD", 6},
+      {"a", 1, false, {0x1F3B9, VIEW_KEY_LEFT, VIEW_KEY_BACKSPACE}, "\xF0\x9F\x8E\xB9", 0},
+      {"", 0, false, {0x10FFFF}, "\xF4\x8F\xBF\xBF", 4},
       {"a", 1, false, {0x1F, 0x7F, 0x20}, "a ", 2},
       {"x\xE2\x82\xAC", 4, false, {VIEW_KEY_BACKSPACE}, "x", 1},
       {"\xE2\x82\xACy", 0, false, {VIEW_KEY_DELETE}, "y", 0},
