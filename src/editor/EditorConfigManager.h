@@ -21,7 +21,8 @@ class IPluginBase;
 class EditorConfigManager final : public UIConfigManager {
  public:
   // The plug-in as the value display reads it: the sample menus take the samples file's names
-  // from it. Set before readUIConfig; without one the samples are numbered.
+  // from it, and the name fields say on its name line what they refuse. Set before readUIConfig;
+  // without one the samples are numbered and a refusal goes unsaid.
   void setDisplayHost(const DisplayHost* host) { mHost = host; }
 
   // Loads the image table at the GUI style and scale that readUIConfig keeps.
