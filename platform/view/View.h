@@ -49,8 +49,8 @@ struct VIEW_Event {
   VIEW_Mods mods;
   int clickCount = 1;  // 2 and more: a double click
   int wheel = 0;       // vertical steps, up positive
-  int key = 0;  // the character typed as its code point (Shift applied, other modifiers not), or a
-                // VIEW_Key
+  // The character typed as its code point (Shift applied, other modifiers not), or a VIEW_Key.
+  int key = 0;
 };
 
 // What the view reports to its owner.

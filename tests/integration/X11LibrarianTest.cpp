@@ -160,13 +160,13 @@ class X11Librarian : public XvfbTest {
   }
 
   // Save As (Kroma Format) in the editor's own panel, whose line proposes `proposed` after the
-  // folder: the proposed name is taken away, `name` typed in its place and the panel answered.
-  // The status the save shows.
-  std::string saveAs(const std::string& proposed, const std::string& name) {
-    std::string keys = "x-input 0 dialog";
+  // folder: the proposed name is taken away, the keys (x-input's actions) write the new one and
+  // Return answers the panel. The status the save shows.
+  std::string saveAs(const std::string& proposed, const std::string& keys) {
+    std::string taken;
     for (unsigned char c : proposed)
-      if ((c & 0xC0) != 0x80) keys += " key BackSpace";
-    if (!step(keys + " type \"" + name + "\" key Return") ||
+      if ((c & 0xC0) != 0x80) taken += " key BackSpace";
+    if (!step("x-input 0 dialog" + taken + " " + keys + " key Return") ||
         !step("x-input 0 menu Down Down Down Down Down Down Return Down Return"))
       return "";
     // Half a second on: a press within the double-click time of the one before, which opened the
@@ -249,8 +249,9 @@ TEST_F(X11Librarian, LettersWithCtrlOrAltTypeNothingIntoAName) {
 }
 
 // With neither zenity nor kdialog installed the editor shows its own Save panel. A name typed
-// there in any script saves the bank under it, which then is the bank being edited, and a second
-// name saves beside it; a name that is only an extension is refused, and nothing is written.
+// there in any script, from a layout of its own or as text, saves the bank under it, which then is
+// the bank being edited, and a second name saves beside it; a name that is only an extension is
+// refused, and nothing is written.
 TEST_F(X11Librarian, SaveAsInTheEditorsPanelTakesANameInAnyScript) {
   const kroma_test::TempDir noDialogPrograms;
   const kroma_test::ScopedEnv path("PATH", noDialogPrograms.path().c_str());
@@ -259,11 +260,15 @@ TEST_F(X11Librarian, SaveAsInTheEditorsPanelTakesANameInAnyScript) {
       "\xD0\x92\xD0\xB5\xD1\x87\xD0\xB5\xD1\x80 \xE2\x82\xAC.kro";  // Вечер €.kro
   bank("One.syx", "Lead");
   ASSERT_NO_FATAL_FAILURE(openLibrarian());
-  EXPECT_EQ(saveAs("One.kro", morning), "Bank saved!") << mSession->error();
+  // As a Cyrillic layout types it, and as a text.
+  EXPECT_EQ(saveAs("One.kro",
+                   "key Cyrillic_U key Cyrillic_te key Cyrillic_er key Cyrillic_o type \".kro\""),
+            "Bank saved!")
+      << mSession->error();
   EXPECT_TRUE(std::ifstream(bankFile(morning)).good()) << morning;
-  EXPECT_EQ(saveAs(morning, evening), "Bank saved!") << mSession->error();
+  EXPECT_EQ(saveAs(morning, "type \"" + evening + "\""), "Bank saved!") << mSession->error();
   EXPECT_TRUE(std::ifstream(bankFile(evening)).good()) << evening;
-  EXPECT_EQ(saveAs(evening, " .kro"), "Bank save FAILED!") << mSession->error();
+  EXPECT_EQ(saveAs(evening, "type \" .kro\""), "Bank save FAILED!") << mSession->error();
   for (const char* nameless : {".kro", " .kro"})
     EXPECT_FALSE(std::ifstream(bankFile(nameless)).good()) << nameless;
 }

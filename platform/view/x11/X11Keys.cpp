@@ -39,7 +39,7 @@ int KitKey(KeySym symbol) {
     if (named.symbol == symbol) return named.key;
   if (symbol >= 0x21 && symbol <= 0xFF && symbol != 0x7F) return (int)symbol;        // Latin-1
   if (symbol >= 0x1000100 && symbol <= 0x110FFFF) return (int)(symbol - 0x1000000);  // Unicode
-  return 0;
+  return X11KeysymCharacter(symbol);
 }
 
 }  // namespace

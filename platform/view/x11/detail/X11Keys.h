@@ -4,6 +4,10 @@
 
 #include "platform/view/View.h"
 
+// The character a key symbol outside Latin-1 and Unicode's own range types (Cyrillic_U: U+0423),
+// as the X11 headers name it; 0 for a symbol that types none. Made by the build from those headers.
+int X11KeysymCharacter(unsigned long symbol);
+
 // The kit's modifiers of an X event's state; the Super key stands for Command.
 VIEW_Mods X11ModsOf(unsigned state);
 
