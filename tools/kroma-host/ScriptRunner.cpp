@@ -161,32 +161,31 @@ bool ScriptRunner::run(std::istream& script, bool live) {
     host().print("> " + line.substr(start));
     mGoOn = false;
     const bool done = runLine(line.substr(start));
-    inputPlayed();
+    inputPlayed(true);
     if (!done) {
       host().print("error: line " + std::to_string(mLine) + " failed" +
                    (mGoOn ? "; the script goes on" : ""));
       mFailed = true;
       if (!mGoOn) {
         closeAll();
-        inputPlayed();
+        inputPlayed(false);
         return false;
       }
     }
     if (live) host().print("done " + std::to_string(mLine));
   }
   closeAll();
-  inputPlayed();
+  inputPlayed(false);
   return !mFailed;
 }
 
-// Input played into the X server fails the step that queued it once it is seen, after whichever
-// step; the script goes on.
-void ScriptRunner::inputPlayed() {
+void ScriptRunner::inputPlayed(bool goesOn) {
   X11Host* x11 = X11Host::existing();
   if (!x11) return;
   for (const X11Host::Failure& failure : x11->takeFailures()) {
     host().print(failure.text);
-    host().print("error: line " + std::to_string(failure.line) + " failed; the script goes on");
+    host().print("error: line " + std::to_string(failure.line) + " failed" +
+                 (goesOn ? "; the script goes on" : ""));
     mFailed = true;
   }
 }

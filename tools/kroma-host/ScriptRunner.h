@@ -165,8 +165,9 @@ class ScriptRunner {
   bool stepUse(const Args&, const std::string&);
   bool stepAudio(const Args&, const std::string&);
   bool needXWindow();
-  // Prints what the input scheduled by x-input could not do, each failing the step that queued it.
-  void inputPlayed();
+  // Prints what the input scheduled by x-input could not do, each failing the step that queued it
+  // once it is seen, after whichever step; the script goes on when it does.
+  void inputPlayed(bool goesOn);
   // A step's failure that changes nothing the later steps meet: the run fails, the script goes
   // on. Returns false, the step's answer.
   bool failAndGoOn();

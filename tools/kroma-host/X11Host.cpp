@@ -264,7 +264,9 @@ void X11Host::fail(int line, const std::string& text) {
 
 void X11Host::playStep(const std::vector<Action>& actions, int rootX, int rootY, int line) {
   Window dialog = None;
-  std::string what = "x-input dialog";
+  std::string what = "x-input";
+  for (const Action& action : actions)
+    for (const std::string& word : action) what += " " + word;
   for (const Action& action : actions) {
     if (action[0] == "menu") {
       if (!playMenu(action, line)) return;
@@ -281,7 +283,6 @@ void X11Host::playStep(const std::vector<Action>& actions, int rootX, int rootY,
                             &child);
       continue;
     }
-    if (dialog) what += " " + action[0];
     std::lock_guard<std::mutex> lock(mInputMutex);
     play(action, rootX, rootY, None);
     XSync(mInput, False);
