@@ -29,23 +29,30 @@ std::string utf8(int c) {
   } else if (c < 0x800) {
     out += (char)(0xC0 | c >> 6);
     out += (char)(0x80 | (c & 0x3F));
-  } else {
+  } else if (c < 0x10000) {
     out += (char)(0xE0 | c >> 12);
+    out += (char)(0x80 | (c >> 6 & 0x3F));
+    out += (char)(0x80 | (c & 0x3F));
+  } else {
+    out += (char)(0xF0 | c >> 18);
+    out += (char)(0x80 | (c >> 12 & 0x3F));
     out += (char)(0x80 | (c >> 6 & 0x3F));
     out += (char)(0x80 | (c & 0x3F));
   }
   return out;
 }
 
+// Surrogates are halves of characters in other encodings, none of their own.
 bool isCharacter(int key) {
-  return key >= 0x20 && key < VIEW_KEY_SPACE && key != 0x7F;
+  return key >= 0x20 && key < VIEW_KEY_SPACE && key != 0x7F && (key < 0xD800 || key > 0xDFFF);
 }
 
 }  // namespace
 
 bool VIEW_TextField::edits(const VIEW_Event& key) {
-  return key.key == VIEW_KEY_SPACE || key.key == VIEW_KEY_BACKSPACE || key.key == VIEW_KEY_DELETE ||
-         isCharacter(key.key);
+  if (key.key == VIEW_KEY_BACKSPACE || key.key == VIEW_KEY_DELETE) return true;
+  // With Ctrl or Alt a character is a shortcut (Ctrl+A), never text.
+  return (key.key == VIEW_KEY_SPACE || isCharacter(key.key)) && !key.mods.control && !key.mods.alt;
 }
 
 bool VIEW_TextField::fits(const std::string& text, int maxLength) {

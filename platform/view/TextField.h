@@ -24,7 +24,7 @@ struct VIEW_TextField {
   int caret = 0;
   bool selected = true;
 
-  // Whether the key edits the text (characters, backspace, delete).
+  // Whether the key edits the text: backspace, delete, and characters typed without Ctrl or Alt.
   static bool edits(const VIEW_Event& key);
   // Whether a text fits a field of at most maxLength characters; 0 means no
   // limit. Judge the text a key would leave (candidate), so that a key that

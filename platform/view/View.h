@@ -21,9 +21,10 @@ struct VIEW_Mods {
   bool command = false;
 };
 
-// Keys other than characters.
+// Keys other than characters, numbered past the last code point: every code point below them is
+// a character.
 enum VIEW_Key : int {
-  VIEW_KEY_SPACE = 0x1000,
+  VIEW_KEY_SPACE = 0x110000,
   VIEW_KEY_UP,
   VIEW_KEY_DOWN,
   VIEW_KEY_LEFT,
@@ -48,7 +49,8 @@ struct VIEW_Event {
   VIEW_Mods mods;
   int clickCount = 1;  // 2 and more: a double click
   int wheel = 0;       // vertical steps, up positive
-  int key = 0;         // the character typed (Shift applied, other modifiers not), or a VIEW_Key
+  // The character typed as its code point (Shift applied, other modifiers not), or a VIEW_Key.
+  int key = 0;
 };
 
 // What the view reports to its owner.

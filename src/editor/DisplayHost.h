@@ -19,8 +19,10 @@ class DisplayHost {
   // [any thread running the dispatch; plug-in lock held; fixed at start-up]
   virtual const IParam* displayParam(int paramIdx) const = 0;
   // The name line and the value display, the first controls of kControlDisplayName and
-  // kControlDisplayValue; null when the layout built none.
-  // [any thread running the dispatch; plug-in lock held; fixed at start-up]
+  // kControlDisplayValue; null when the layout built none. The name line is also the status line
+  // on which a name field says that it refused a character.
+  // [any thread running the dispatch, plug-in lock held; the editor's events (the name field's
+  // refusal), no lock; fixed at start-up]
   virtual ITextControl* displayNameControl() const = 0;
   // [any thread running the dispatch; plug-in lock held; fixed at start-up]
   virtual ITextControl* displayValueControl() const = 0;

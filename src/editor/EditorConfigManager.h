@@ -24,7 +24,8 @@ class EditorConfigManager final : public UIConfigManager {
   static constexpr const char* kEmptyMenuText = "----";
 
   // The plug-in as the value display reads it: the sample menus take the samples file's names
-  // from it. Set before readUIConfig; without one the samples are numbered.
+  // from it, and the name fields say on its name line what they refuse. Set before readUIConfig;
+  // without one the samples are numbered and a refusal goes unsaid.
   void setDisplayHost(const DisplayHost* host) { mHost = host; }
   // A MIDI port menu's parameter over `ports` ("OFF", then the port names): entry i is the text
   // of value i; the value goes to 0.

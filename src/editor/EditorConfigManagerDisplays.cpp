@@ -50,7 +50,7 @@ void EditorConfigManager::createNameDisplay(std::string name, int paramIdx, int 
   param->InitText();
   param->SetDisplayText(0, initialName(paramIdx));
   IText style = textStyle(h, isEntryField(paramIdx) ? kEntryGrey : kNameGrey);
-  IControl* field = new NameField(plug(), scaledRect(x, y, w, h), paramIdx, &style);
+  IControl* field = new NameField(plug(), scaledRect(x, y, w, h), paramIdx, &style, mHost);
   field->DisablePrompt(false);
   field->SetTextEntryLength(nameLen);
   // Names go to the synthesizer, which shows printable ASCII only; the search only looks for them.

@@ -1,10 +1,18 @@
 #include "src/editor/detail/NameField.h"
 
+#include "src/editor/DisplayHost.h"
 #include "toolkit/plugin/base/IPluginBase.h"
 #include "toolkit/plugin/editor/IGraphics.h"
 
-NameField::NameField(IPluginBase* plug, IRECT rect, int paramIdx, IText* style)
-    : ICaptionControl(plug, rect, paramIdx, style, true) {}
+namespace {
+
+constexpr const char* kAsciiOnly = "Names take ASCII only!";
+
+}  // namespace
+
+NameField::NameField(IPluginBase* plug, IRECT rect, int paramIdx, IText* style,
+                     const DisplayHost* host)
+    : ICaptionControl(plug, rect, paramIdx, style, true), mHost(host) {}
 
 void NameField::OnMouseDown(int, int, IMouseMod* mod) {
   if (mGrayed || !mod || !(mod->L || mod->R)) return;
@@ -18,6 +26,11 @@ void NameField::OnMouseDblClick(int, int, IMouseMod*) {
 bool NameField::Draw(IGraphics* graphics) {
   const std::string shown = name();
   return shown.empty() || graphics->DrawITextInside(&mText, shown.c_str(), mRECT);
+}
+
+void NameField::OnTextEntryRefused() {
+  ITextControl* statusLine = mHost ? mHost->displayNameControl() : nullptr;
+  if (statusLine) statusLine->SetTextFromPlug(kAsciiOnly);
 }
 
 std::string NameField::name() const {

@@ -16,6 +16,13 @@ bool isMidiName(const std::string& fileName) {
   return extension == "mid";
 }
 
+// A file name that holds nothing but an extension once its blanks are trimmed (".kro"), or
+// nothing at all: it would make a hidden file that no list shows, not the bank the musician named.
+bool nameless(const std::string& path) {
+  const std::string stem = LibrarianFiles::stemOf(LibrarianFiles::fileNameOf(path));
+  return stem.find_first_not_of(" \t") == std::string::npos;
+}
+
 }  // namespace
 
 PatchFile* PatchLibrarian::upperBank() const {
@@ -40,7 +47,7 @@ bool PatchLibrarian::saveEditedPatch(std::string path, std::string fileName) {
 bool PatchLibrarian::savePatchAs(const char* name, std::string folder, bool midi,
                                  const FilePrompt& prompt, SavedFile* saved) {
   const std::string chosen = prompt(name ? name : "", folder, midi ? "mid" : "kro");
-  if (chosen.empty()) return false;
+  if (chosen.empty() || nameless(chosen)) return false;
   std::lock_guard<std::recursive_mutex> lock(mMutex);
   if (!upperBank() || !LibrarianFiles::writeFile(chosen, upperBankBytes(midi), true)) return false;
   const std::filesystem::path written = LibrarianFiles::canonicalPath(chosen);

@@ -79,8 +79,9 @@ class PatchLibrarian {
     std::string path;
   };
   // Saves the upper bank under a name the user picks, as ".mid" or ".kro".
-  // True when written; `saved` then names the new file. False when cancelled
-  // or the write failed.
+  // True when written; `saved` then names the new file. False when cancelled,
+  // when the name picked is empty or only an extension once its blanks are
+  // trimmed (nothing is written then), or when the write failed.
   bool savePatchAs(const char* name, std::string folder, bool midi, const FilePrompt& prompt,
                    SavedFile* saved);
 

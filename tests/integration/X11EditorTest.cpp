@@ -146,13 +146,45 @@ TEST_F(X11Editor, MenuKeysPickThroughASubMenuAndKeysThatPickNothingFail) {
       stuck.has("x-input menu Down Down Return: the menu still shows after the keys, 2 "
                 "levels deep (a sub-menu opened); closed with Escape"))
       << stuck.output;
-  EXPECT_TRUE(stuck.has("error: line 6 failed")) << stuck.output;
+  EXPECT_TRUE(stuck.has("error: line 5 failed")) << stuck.output;
   EXPECT_THAT(stuck.lines("plugin[1]: param 1"), ElementsAre("plugin[1]: param 1 = 0"));
+}
 
-  const HostRun none = runHost(
-      mDir.path(), "open\nx-open\nx-input 0 menu Down Return\nx-idle 200\n", TEST_PLUGIN_X11);
+// A step that fails without changing what later steps meet fails the run, but the script goes
+// on: keys for a menu that never shows (the step that queued them fails once the wait is over),
+// and a picture of a window that reaches past the screen.
+TEST_F(X11Editor, AMenuThatNeverShowsOrAShotPastTheScreenFailsItsStepAndTheScriptGoesOn) {
+  const HostRun none = runHost(mDir.path(),
+                               "open\nx-open\nx-input 0 menu Down Return\nx-idle 31000\n"
+                               "param-set 0 0.25\nparam-get 0\n",
+                               TEST_PLUGIN_X11);
   EXPECT_EQ(none.exitCode, 1) << none.output;
   EXPECT_TRUE(none.has("x-input menu Down Return: no popup menu showed in 30 s")) << none.output;
+  EXPECT_TRUE(none.has("error: line 3 failed")) << none.output;
+  EXPECT_TRUE(none.has("getParameter 0 -> 0.250000")) << none.output;
+
+  const HostRun shot =
+      runHost(mDir.path(),
+              "open\nx-open 1850 0\nx-idle 100\nx-screen " + mDir.file("past.png") +
+                  "\nparam-set 0 0.25\nparam-get 0\nx-errors\n",
+              TEST_PLUGIN_X11);
+  EXPECT_EQ(shot.exitCode, 1) << shot.output;
+  EXPECT_TRUE(shot.has("window not written: 120x90 at 1850,0 reaches past the 1920x1080 screen"))
+      << shot.output;
+  EXPECT_TRUE(shot.has("error: line 4 failed")) << shot.output;
+  EXPECT_TRUE(shot.has("getParameter 0 -> 0.250000")) << shot.output;
+  EXPECT_TRUE(shot.has("x errors 0")) << shot.output;
+  EXPECT_FALSE(std::filesystem::exists(mDir.file("past.png")));
+}
+
+// Press, moves and release in one step play in order: the bar follows the drag.
+TEST_F(X11Editor, OneStepPlaysItsActionsInOrder) {
+  const HostRun host = runX11(
+      "x-open\nx-idle 200\nx-input 0 move 62 18 press 1 move 72 19 move 87 20 release 1\n"
+      "x-idle 500\n");
+  EXPECT_THAT(host.lines("plugin[1]: param 0"),
+              ElementsAre("plugin[1]: param 0 = 0.5", "plugin[1]: param 0 = 0.6",
+                          "plugin[1]: param 0 = 0.75"));
 }
 
 }  // namespace

@@ -118,9 +118,9 @@ class X11Librarian : public XvfbTest {
     return pixels(shot, upper) ==
            pixels(shot, upper.left, upper.top + kLowerRows, upper.right, upper.bottom + kLowerRows);
   }
-  // Clicks the field, types the text into its entry and commits it with Return. A first key
-  // (End) goes in before the text, once the field shows that it took it.
-  void typeInto(const Field& field, const std::string& text, const std::string& firstKey = "") {
+  // Clicks the field, plays the keys into its entry (x-input's actions: "type Pad") and commits
+  // it with Return. A first key (End) goes in before them, once the field shows that it took it.
+  void typeInto(const Field& field, const std::string& keys, const std::string& firstKey = "") {
     ASSERT_TRUE(click((field.left + field.right) / 2, (field.top + field.bottom) / 2));
     std::vector<unsigned> opened;
     ASSERT_TRUE(windowShows([&](GFX_IBitmap* shot) {
@@ -137,10 +137,10 @@ class X11Librarian : public XvfbTest {
       })) << "the entry takes "
           << firstKey;
     }
-    ASSERT_TRUE(step("x-input 0 type " + text));
+    ASSERT_TRUE(step("x-input 0 " + keys));
     // All the keys went out at once: once one shows, Return comes after them.
     ASSERT_TRUE(windowShows([&](GFX_IBitmap* shot) { return pixels(shot, field) != opened; }))
-        << "the entry takes \"" << text << "\"";
+        << "the entry takes " << keys;
     ASSERT_TRUE(step("x-input 0 key Return"));
     ASSERT_TRUE(windowShows([&](GFX_IBitmap* shot) { return !entryOpen(shot, field); }))
         << "Return closes the entry";
@@ -159,6 +159,26 @@ class X11Librarian : public XvfbTest {
         << "the saved bank's first sound is named \"" << name << "\"";
   }
 
+  // Save As (Kroma Format) in the editor's own panel, whose line proposes `proposed` after the
+  // folder: the proposed name is taken away, the keys (x-input's actions) write the new one and
+  // Return answers the panel. The status the save shows.
+  std::string saveAs(const std::string& proposed, const std::string& keys) {
+    std::string taken;
+    for (unsigned char c : proposed)
+      if ((c & 0xC0) != 0x80) taken += " key BackSpace";
+    if (!step("x-input 0 dialog" + taken + " " + keys + " key Return") ||
+        !step("x-input 0 menu Down Down Down Down Down Down Return Down Return"))
+      return "";
+    // Half a second on: a press within the double-click time of the one before, which opened the
+    // last menu, would count as its second click.
+    const session::Place& menu = session::place::kLibrarianMenu;
+    return mSession->await(
+        [&] {
+          return step("x-input 500 click " + std::to_string(menu.x) + " " + std::to_string(menu.y));
+        },
+        {"Bank saved!", "Bank save FAILED!"}, kLimit);
+  }
+
   kroma_test::TempDir mData;
   std::unique_ptr<session::Session> mSession;
 };
@@ -172,7 +192,7 @@ TEST_F(X11Librarian, ASearchForATypedWordListsItsSounds) {
   ASSERT_TRUE(clickChanges(kUpperBankStepX, kUpperBankStepY, kUpperRows))
       << "the upper list shows the second bank";
   ASSERT_TRUE(clickChanges(kSearchSwitchX, kSearchSwitchY, kSearchField)) << "the search field";
-  ASSERT_NO_FATAL_FAILURE(typeInto(kSearchField, "Pad"));
+  ASSERT_NO_FATAL_FAILURE(typeInto(kSearchField, "type Pad"));
   EXPECT_TRUE(windowShows(listsAlike)) << "the lower list shows the bank's sounds";
 }
 
@@ -183,11 +203,11 @@ TEST_F(X11Librarian, EachTypedWordSearchesAnew) {
   bank("Two.syx", "Pad");
   ASSERT_NO_FATAL_FAILURE(openLibrarian());
   ASSERT_TRUE(clickChanges(kSearchSwitchX, kSearchSwitchY, kSearchField)) << "the search field";
-  ASSERT_NO_FATAL_FAILURE(typeInto(kSearchField, "Pad"));
+  ASSERT_NO_FATAL_FAILURE(typeInto(kSearchField, "type Pad"));
   ASSERT_TRUE(windowShows([](GFX_IBitmap* shot) { return !listsAlike(shot); }))
       << "the lower list shows the second bank's sounds";
-  ASSERT_NO_FATAL_FAILURE(typeInto(kSearchField, "Zq"));
-  ASSERT_NO_FATAL_FAILURE(typeInto(kSearchField, "Lead"));
+  ASSERT_NO_FATAL_FAILURE(typeInto(kSearchField, "type Zq"));
+  ASSERT_NO_FATAL_FAILURE(typeInto(kSearchField, "type Lead"));
   EXPECT_TRUE(windowShows(listsAlike)) << "the lower list shows the first bank's sounds";
 }
 
@@ -198,7 +218,7 @@ TEST_F(X11Librarian, ANameTypedOverASlotsNameRenamesIt) {
   ASSERT_NO_FATAL_FAILURE(openLibrarian());
   ASSERT_TRUE(step("x-input 0 menu Down Down Return"));  // Rename
   ASSERT_TRUE(clickChanges(kFirstSlotX, kFirstSlotY, kRenameField, 3)) << "the rename field";
-  ASSERT_NO_FATAL_FAILURE(typeInto(kRenameField, "Brass Lead"));
+  ASSERT_NO_FATAL_FAILURE(typeInto(kRenameField, "type Brass Lead"));
   saveAndExpectFirstName("Brass Lead      ");
 }
 
@@ -210,8 +230,47 @@ TEST_F(X11Librarian, ASlotsNameIsExtendedWithWhatTheSynthesizerShows) {
   ASSERT_NO_FATAL_FAILURE(openLibrarian());
   ASSERT_TRUE(step("x-input 0 menu Down Down Return"));  // Rename
   ASSERT_TRUE(clickChanges(kFirstSlotX, kFirstSlotY, kRenameField, 3)) << "the rename field";
-  ASSERT_NO_FATAL_FAILURE(typeInto(kRenameField, "\xC3\xA9-\xE2\x82\xAC" "2", "End"));
+  ASSERT_NO_FATAL_FAILURE(typeInto(kRenameField,
+                                   "type \xC3\xA9-\xE2\x82\xAC"
+                                   "2",
+                                   "End"));
   saveAndExpectFirstName("Lead 1-2        ");
+}
+
+// Ctrl+A and Alt+A are shortcuts, not letters: a name extended after them holds neither.
+TEST_F(X11Librarian, LettersWithCtrlOrAltTypeNothingIntoAName) {
+  bank("One.syx", "Lead");
+  ASSERT_NO_FATAL_FAILURE(openLibrarian());
+  ASSERT_TRUE(step("x-input 0 menu Down Down Return"));  // Rename
+  ASSERT_TRUE(clickChanges(kFirstSlotX, kFirstSlotY, kRenameField, 3)) << "the rename field";
+  ASSERT_NO_FATAL_FAILURE(
+      typeInto(kRenameField, "key Control_L+a key Alt_L+a key Control_L+space type -2", "End"));
+  saveAndExpectFirstName("Lead 1-2        ");
+}
+
+// With neither zenity nor kdialog installed the editor shows its own Save panel. A name typed
+// there in any script, from a layout of its own or as text, saves the bank under it, which then is
+// the bank being edited, and a second name saves beside it; a name that is only an extension is
+// refused, and nothing is written.
+TEST_F(X11Librarian, SaveAsInTheEditorsPanelTakesANameInAnyScript) {
+  const kroma_test::TempDir noDialogPrograms;
+  const kroma_test::ScopedEnv path("PATH", noDialogPrograms.path().c_str());
+  const std::string morning = "\xD0\xA3\xD1\x82\xD1\x80\xD0\xBE.kro";  // Утро.kro
+  const std::string evening =
+      "\xD0\x92\xD0\xB5\xD1\x87\xD0\xB5\xD1\x80 \xE2\x82\xAC.kro";  // Вечер €.kro
+  bank("One.syx", "Lead");
+  ASSERT_NO_FATAL_FAILURE(openLibrarian());
+  // As a Cyrillic layout types it, and as a text.
+  EXPECT_EQ(saveAs("One.kro",
+                   "key Cyrillic_U key Cyrillic_te key Cyrillic_er key Cyrillic_o type \".kro\""),
+            "Bank saved!")
+      << mSession->error();
+  EXPECT_TRUE(std::ifstream(bankFile(morning)).good()) << morning;
+  EXPECT_EQ(saveAs(morning, "type \"" + evening + "\""), "Bank saved!") << mSession->error();
+  EXPECT_TRUE(std::ifstream(bankFile(evening)).good()) << evening;
+  EXPECT_EQ(saveAs(evening, "type \" .kro\""), "Bank save FAILED!") << mSession->error();
+  for (const char* nameless : {".kro", " .kro"})
+    EXPECT_FALSE(std::ifstream(bankFile(nameless)).good()) << nameless;
 }
 
 }  // namespace

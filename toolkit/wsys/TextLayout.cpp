@@ -7,27 +7,6 @@
 
 namespace {
 
-// Decodes one code point at text[*pos] (before end) and moves past it.
-uint32_t nextCodepoint(const unsigned char* text, int end, int* pos) {
-  const unsigned char lead = text[*pos];
-  const int extra = lead >= 0xF5 ? 0 : lead >= 0xF0 ? 3 : lead >= 0xE0 ? 2 : lead >= 0xC2 ? 1 : 0;
-  if (extra == 0 || *pos + extra >= end) {
-    ++*pos;
-    return lead;
-  }
-  uint32_t code = lead & (0x3F >> extra);
-  for (int i = 1; i <= extra; ++i) {
-    const unsigned char next = text[*pos + i];
-    if ((next & 0xC0) != 0x80) {
-      ++*pos;
-      return lead;
-    }
-    code = (code << 6) | (next & 0x3F);
-  }
-  *pos += extra + 1;
-  return code;
-}
-
 constexpr int kMaxLines = 64;
 
 struct Line {
@@ -40,7 +19,7 @@ int lineWidth(WSYS_GlyphSource& font, const unsigned char* text, int start, int 
   long long ax = 0, ay = 0;
   WSYS_Glyph glyph;
   for (int pos = start; pos < end;) {
-    if (font.glyph(nextCodepoint(text, end, &pos), &glyph)) {
+    if (font.glyph(WSYS_NextCodepoint(text, end, &pos), &glyph)) {
       ax += glyph.advanceX;
       ay += glyph.advanceY;
     }
@@ -86,7 +65,7 @@ void drawLine(WSYS_GlyphSource& font, const unsigned char* text, const Line& lin
   long long penX = 64LL * x, penY = 64LL * (y + font.ascent());
   WSYS_Glyph glyph;
   for (int pos = line.start; pos < line.end;) {
-    if (!font.glyph(nextCodepoint(text, line.end, &pos), &glyph)) continue;
+    if (!font.glyph(WSYS_NextCodepoint(text, line.end, &pos), &glyph)) continue;
     const int gx = (int)((penX + 32) >> 6) + glyph.left;
     const int gy = (int)((penY + 32) >> 6) - glyph.top;
     blendGlyph(glyph, gx, gy, clip, target.colour, alpha, target);
@@ -96,6 +75,26 @@ void drawLine(WSYS_GlyphSource& font, const unsigned char* text, const Line& lin
 }
 
 }  // namespace
+
+uint32_t WSYS_NextCodepoint(const unsigned char* text, int end, int* pos) {
+  const unsigned char lead = text[*pos];
+  const int extra = lead >= 0xF5 ? 0 : lead >= 0xF0 ? 3 : lead >= 0xE0 ? 2 : lead >= 0xC2 ? 1 : 0;
+  if (extra == 0 || *pos + extra >= end) {
+    ++*pos;
+    return lead;
+  }
+  uint32_t code = lead & (0x3F >> extra);
+  for (int i = 1; i <= extra; ++i) {
+    const unsigned char next = text[*pos + i];
+    if ((next & 0xC0) != 0x80) {
+      ++*pos;
+      return lead;
+    }
+    code = (code << 6) | (next & 0x3F);
+  }
+  *pos += extra + 1;
+  return code;
+}
 
 int WSYS_LayoutText(WSYS_GlyphSource& font, const char* text, int len, RECT* rect,
                     unsigned int flags, const WSYS_TextTarget* target) {

@@ -14,6 +14,10 @@ struct WSYS_TextTarget {
   uint32_t colour = 0;  // in the pixel layout above
 };
 
+// The code point of the UTF-8 sequence at text[*pos] (pos before end), moving *pos past it; a byte
+// that starts no whole sequence is read as Latin-1.
+uint32_t WSYS_NextCodepoint(const unsigned char* text, int end, int* pos);
+
 // Lays out UTF-8 text (bytes that are not UTF-8 read as Latin-1; '\n' starts a line) in rect
 // by the DT_ flags. With DT_CALCRECT it draws nothing and sets rect->right and rect->bottom to
 // rect->left + width and rect->top + height; otherwise it draws into target (when given),

@@ -143,7 +143,6 @@ bool ScriptRunner::run(std::istream& script, bool live) {
   std::unique_ptr<LineReader> reader = live ? std::make_unique<LineReader>(script) : nullptr;
   auto lastIdle = std::chrono::steady_clock::now();
   std::string line;
-  int number = 0;
   for (;;) {
     if (reader) {
       const LineReader::Result result = reader->next(line, kIdlePeriod);
@@ -156,29 +155,44 @@ bool ScriptRunner::run(std::istream& script, bool live) {
     } else if (!std::getline(script, line)) {
       break;
     }
-    ++number;
+    ++mLine;
     const size_t start = line.find_first_not_of(" \t\r");
     if (start == std::string::npos || line[start] == '#') continue;
     host().print("> " + line.substr(start));
-    // Input played into the X server fails after its own step, at the step that sees it.
-    if (!runLine(line.substr(start)) || !inputPlayed()) {
-      host().print("error: line " + std::to_string(number) + " failed");
-      closeAll();
-      return false;
+    mGoOn = false;
+    const bool done = runLine(line.substr(start));
+    inputPlayed(true);
+    if (!done) {
+      host().print("error: line " + std::to_string(mLine) + " failed" +
+                   (mGoOn ? "; the script goes on" : ""));
+      mFailed = true;
+      if (!mGoOn) {
+        closeAll();
+        inputPlayed(false);
+        return false;
+      }
     }
-    if (live) host().print("done " + std::to_string(number));
+    if (live) host().print("done " + std::to_string(mLine));
   }
   closeAll();
-  if (inputPlayed()) return true;
-  host().print("error: input after the last line failed");
-  return false;
+  inputPlayed(false);
+  return !mFailed;
 }
 
-bool ScriptRunner::inputPlayed() {
+void ScriptRunner::inputPlayed(bool goesOn) {
   X11Host* x11 = X11Host::existing();
-  const std::vector<std::string> failures = x11 ? x11->takeFailures() : std::vector<std::string>();
-  for (const std::string& failure : failures) host().print(failure);
-  return failures.empty();
+  if (!x11) return;
+  for (const X11Host::Failure& failure : x11->takeFailures()) {
+    host().print(failure.text);
+    host().print("error: line " + std::to_string(failure.line) + " failed" +
+                 (goesOn ? "; the script goes on" : ""));
+    mFailed = true;
+  }
+}
+
+bool ScriptRunner::failAndGoOn() {
+  mGoOn = true;
+  return false;
 }
 
 // Instances go before their host windows, as a host closes a project.

@@ -60,16 +60,22 @@
 //   x-open [X Y]                        a top-level window of the editor's
 //                                       size at X, Y handed to effEditOpen
 //   x-idle MS                           idle calls to every open editor for MS
-//   x-input MS ACTION...                plays ACTION into the server MS from
-//                                       now: move X Y, press B, release B,
-//                                       click X Y [B], key NAME, type TEXT
-//                                       (the rest of the line, capitals and
-//                                       blanks too), menu KEY... (the keys
-//                                       once a popup menu shows, at most 30 s;
-//                                       a menu they leave open fails a later
-//                                       step, closed with Escape)
-//   x-screen FILE, x-close, x-errors    the window as a PNG; effEditClose and
-//                                       the window gone; the X errors seen
+//   x-input MS ACTION...                plays the actions in order into the
+//                                       server MS from now: move X Y, press B,
+//                                       release B, click X Y [B], key NAME
+//                                       (NAME+NAME... held together), type
+//                                       TEXT (the rest of the line, or a text
+//                                       in double quotes), menu KEY... (the
+//                                       keys once a popup menu shows, at most
+//                                       30 s), dialog ACTION... (the actions
+//                                       into the plug-in's file panel or
+//                                       message box once it takes the keys);
+//                                       what they cannot do fails this step
+//                                       later, and the script goes on
+//   x-screen FILE, x-close, x-errors    the window as a PNG (one past the
+//                                       screen fails, the script goes on);
+//                                       effEditClose and the window gone; the
+//                                       X errors seen
 //   open-another                        keeps the instance (and its editor)
 //                                       open beside a new one
 //   use N                               makes instance N, kept open, the one
@@ -159,8 +165,12 @@ class ScriptRunner {
   bool stepUse(const Args&, const std::string&);
   bool stepAudio(const Args&, const std::string&);
   bool needXWindow();
-  // Prints what the input scheduled by x-input could not do; false when there was any.
-  bool inputPlayed();
+  // Prints what the input scheduled by x-input could not do, each failing the step that queued it
+  // once it is seen, after whichever step; the script goes on when it does.
+  void inputPlayed(bool goesOn);
+  // A step's failure that changes nothing the later steps meet: the run fails, the script goes
+  // on. Returns false, the step's answer.
+  bool failAndGoOn();
   void closeAll();
 
   // An instance and what the host keeps for it: the headless editor's parent
@@ -175,6 +185,9 @@ class ScriptRunner {
   };
 
   const PluginLibrary& mLibrary;
+  int mLine = 0;         // the script's line being run
+  bool mGoOn = false;    // the step failed as failAndGoOn says
+  bool mFailed = false;  // a step failed
   // The instance the steps act on, and those kept open beside it.
   std::unique_ptr<Open> mOpen;
   std::vector<std::unique_ptr<Open>> mKept;

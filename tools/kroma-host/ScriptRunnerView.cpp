@@ -214,24 +214,26 @@ bool ScriptRunner::stepXIdle(const Args& args, const std::string&) {
 
 bool ScriptRunner::stepXInput(const Args& args, const std::string& rest) {
   if (args.size() < 3 || !needXWindow()) return false;
-  Args action(args.begin() + 2, args.end());
-  if (action[0] == "type") {
-    // The text as the line has it, blanks and all: what follows the word "type" and one blank.
-    std::istringstream words(rest);
-    std::string word, text;
-    words >> word >> word;
-    words.get();
-    std::getline(words, text);
-    action = {"type", text};
+  std::vector<X11Host::Action> actions;
+  std::string error;
+  if (!X11Host::parse(rest.substr(args[1].size()), actions, error)) {
+    host().print("  " + error);
+    return false;
   }
-  return X11Host::instance()->schedule(std::atoi(args[1].c_str()), mOpen->window, action);
+  X11Host::instance()->schedule(std::atoi(args[1].c_str()), mOpen->window, actions, mLine);
+  return true;
 }
 
+// A picture not taken changes nothing the later steps meet: the script goes on.
 bool ScriptRunner::stepXScreen(const Args& args, const std::string&) {
   if (args.size() < 2 || !needXWindow()) return false;
-  const bool written = X11Host::instance()->screenshot(mOpen->window, args[1]);
-  host().print(written ? "  window written" : "  window not written");
-  return written;
+  std::string why;
+  if (X11Host::instance()->screenshot(mOpen->window, args[1], why)) {
+    host().print("  window written");
+    return true;
+  }
+  host().print("  window not written: " + why);
+  return failAndGoOn();
 }
 
 bool ScriptRunner::stepXClose(const Args&, const std::string&) {

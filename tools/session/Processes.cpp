@@ -109,11 +109,13 @@ bool HostProcess::step(const std::string& line, Seconds limit) {
       mGone = true;
       return false;
     }
-    if (*printed == "done " + number) return true;
-    if (*printed == "error: line " + number + " failed") {
-      mError = "kroma-host could not carry out \"" + line + "\"";
+    if (*printed == "done " + number) return mError.empty();
+    // A step that failed ends the script; one that failed as the script goes on (this one, or
+    // input an earlier one queued) fails this step once it is done.
+    if (printed->compare(0, 12, "error: line ") == 0) {
+      mError = "kroma-host could not carry out \"" + line + "\": " + *printed;
       for (const std::string& said : mPrinted) mError += "\n  " + said;
-      return false;
+      if (*printed == "error: line " + number + " failed") return false;
     }
     if (printed->compare(0, 2, "> ") != 0) mPrinted.push_back(*printed);
   }

@@ -49,9 +49,9 @@ class HostProcess {
   HostProcess(const std::string& host, const std::string& plugin,
               const std::vector<std::string>& environment);
 
-  // Runs one step; false when it failed, the host ended or did not finish it within `limit`,
-  // and error() then says why. A step the host could not carry out leaves it usable; after the
-  // other two every step fails.
+  // Runs one step; false when it failed (or input an earlier step queued failed meanwhile), the
+  // host ended or did not finish it within `limit`, and error() then says why. A step the host
+  // could not carry out leaves it usable; after the other two every step fails.
   bool step(const std::string& line, Seconds limit = Seconds(60));
   // What the last step printed, its echo and the "done" line left out.
   const std::vector<std::string>& printed() const { return mPrinted; }

@@ -8,6 +8,7 @@
 #include "platform/view/Menu.h"
 #include "platform/view/headless/Script.h"
 #include "toolkit/wsys/Keys.h"
+#include "toolkit/wsys/TextLayout.h"
 #include "toolkit/wsys/WsysTypes.h"
 
 namespace {
@@ -189,7 +190,11 @@ bool VIEW_HeadlessView::openTextField(const VIEW_TextField& field) {
 }
 
 void VIEW_HeadlessView::typeText(const std::string& text) {
-  for (unsigned char c : text) key(c == ' ' ? (int)VIEW_KEY_SPACE : (int)c);
+  const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
+  for (int at = 0; at < (int)text.size();) {
+    const int character = (int)WSYS_NextCodepoint(bytes, (int)text.size(), &at);
+    key(character == ' ' ? (int)VIEW_KEY_SPACE : character);
+  }
 }
 
 bool VIEW_HeadlessView::setCursorHidden(bool hidden) {

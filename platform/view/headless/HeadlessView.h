@@ -67,7 +67,7 @@ class VIEW_HeadlessView : public VIEW_View {
   void destroyParent();
   // The open field, or null.
   const VIEW_TextField* textField() const { return mFieldOpen ? &mField : nullptr; }
-  // Types the characters one by one into the open field.
+  // Types the characters of a UTF-8 text one by one into the open field.
   void typeText(const std::string& text);
 
   // ---- reading the screen ----

@@ -1,8 +1,6 @@
 #include "platform/view/x11/detail/X11Dialog.h"
 
 #include <X11/Xatom.h>
-#include <X11/Xutil.h>
-#include <X11/keysym.h>
 #include <dirent.h>
 #include <strings.h>
 
@@ -13,6 +11,7 @@
 
 #include "platform/view/x11/X11Surface.h"
 #include "platform/view/x11/detail/X11Canvas.h"
+#include "platform/view/x11/detail/X11Keys.h"
 #include "toolkit/gfx/Modes.h"
 #include "toolkit/wsys/Dialog.h"
 #include "toolkit/wsys/WsysTypes.h"
@@ -105,7 +104,7 @@ class Dialog : public X11Handler {
  protected:
   virtual void drawBody(X11Canvas& canvas) = 0;
   // True when the body took the key or the click.
-  virtual bool bodyKey(KeySym, int) { return false; }
+  virtual bool bodyKey(const VIEW_Event&) { return false; }
   virtual bool bodyClick(int, int, bool) { return false; }
   // Whether a button may end the dialog now.
   virtual bool accept(int) { return true; }
@@ -155,19 +154,17 @@ class Dialog : public X11Handler {
     if (bodyClick(event.x, event.y, twice)) redraw();
   }
 
-  void key(XKeyEvent& event) {
-    KeySym symbol = NoSymbol;
-    char text[8] = {};
-    XLookupString(&event, text, sizeof text, &symbol, nullptr);
+  void key(const XKeyEvent& event) {
+    const VIEW_Event pressed = X11KeyEvent(event);
     const int count = (int)mButtons.size();
-    if (symbol == XK_Return || symbol == XK_KP_Enter) {
+    if (pressed.key == VIEW_KEY_RETURN || pressed.key == VIEW_KEY_ENTER) {
       finish(mFocus + 1);
-    } else if (symbol == XK_Escape) {
+    } else if (pressed.key == VIEW_KEY_ESCAPE) {
       finish(0);
-    } else if (symbol == XK_Tab && count > 0) {
+    } else if (pressed.key == VIEW_KEY_TAB && count > 0) {
       mFocus = (mFocus + 1) % count;
       redraw();
-    } else if (bodyKey(symbol, (unsigned char)text[0])) {
+    } else if (bodyKey(pressed)) {
       redraw();
     }
   }
@@ -178,26 +175,9 @@ class Dialog : public X11Handler {
 };
 
 // A key typed into a one-line field of a dialog; false for keys the field does not take.
-bool EditKey(VIEW_TextField& field, KeySym symbol, int character) {
-  VIEW_Event key;
-  key.type = VIEW_Event::kKey;
-  switch (symbol) {
-    case XK_BackSpace:
-      key.key = VIEW_KEY_BACKSPACE;
-      break;
-    case XK_Delete:
-      key.key = VIEW_KEY_DELETE;
-      break;
-    case XK_Left:
-      key.key = VIEW_KEY_LEFT;
-      break;
-    case XK_Right:
-      key.key = VIEW_KEY_RIGHT;
-      break;
-    default:
-      if (character < 0x20 || character == 0x7F) return false;
-      key.key = character;
-  }
+bool EditKey(VIEW_TextField& field, const VIEW_Event& key) {
+  if (key.key != VIEW_KEY_LEFT && key.key != VIEW_KEY_RIGHT && !VIEW_TextField::edits(key))
+    return false;
   field.apply(key);
   return true;
 }
@@ -376,15 +356,15 @@ class FilePanel : public Dialog {
     return true;
   }
 
-  bool bodyKey(KeySym symbol, int character) override {
+  bool bodyKey(const VIEW_Event& key) override {
     const int count = (int)mEntries.size();
-    if (symbol == XK_Down || symbol == XK_Up) {
-      const int next = std::clamp(mSelected + (symbol == XK_Down ? 1 : -1), 0, count - 1);
+    if (key.key == VIEW_KEY_DOWN || key.key == VIEW_KEY_UP) {
+      const int next = std::clamp(mSelected + (key.key == VIEW_KEY_DOWN ? 1 : -1), 0, count - 1);
       pick(next, false);
       mFirst = std::clamp(mFirst, next - kListRows + 1, next);
       return true;
     }
-    return EditKey(mPath, symbol, character);
+    return EditKey(mPath, key);
   }
 
   VIEW_FilePanel mPanel;
@@ -461,10 +441,10 @@ class ResourceDialog : public Dialog {
     for (size_t i = 0; i < mEdits.size(); ++i) DrawEdit(canvas, mEdits[i].field, (int)i == mEdit);
   }
 
-  bool bodyKey(KeySym symbol, int character) override {
+  bool bodyKey(const VIEW_Event& key) override {
     if (mEdit < 0) return false;
     Control& edit = mEdits[(size_t)mEdit];
-    if (!EditKey(edit.field, symbol, character)) return false;
+    if (!EditKey(edit.field, key)) return false;
     edit.window->text.Set(edit.field.text.c_str());
     return true;
   }

@@ -1,11 +1,9 @@
 #include "platform/view/x11/detail/X11View.h"
 
-#include <X11/Xutil.h>
-#include <X11/keysym.h>
-
 #include <algorithm>
 #include <cstdlib>
 
+#include "platform/view/x11/detail/X11Keys.h"
 #include "platform/view/x11/detail/X11Menu.h"
 #include "toolkit/wsys/WsysTypes.h"
 
@@ -20,15 +18,6 @@ constexpr Time kMultiClickMs = 400;
 constexpr int kMultiClickSlop = 4;
 constexpr int kFieldPad = 3;
 
-VIEW_Mods ModsOf(unsigned state) {
-  VIEW_Mods mods;
-  mods.shift = state & ShiftMask;
-  mods.control = state & ControlMask;
-  mods.alt = state & Mod1Mask;
-  mods.command = state & Mod4Mask;  // the Super key stands for Command
-  return mods;
-}
-
 int ButtonOf(unsigned button) {
   switch (button) {
     case Button1:
@@ -40,40 +29,6 @@ int ButtonOf(unsigned button) {
     default:
       return VIEW_Event::kNoButton;
   }
-}
-
-// The kit's key of a key symbol: a VIEW_Key, a character, or 0 for none.
-int KitKey(KeySym symbol) {
-  struct Named {
-    KeySym symbol;
-    int key;
-  };
-  static const Named kNamed[] = {
-      {XK_space, VIEW_KEY_SPACE},
-      {XK_Up, VIEW_KEY_UP},
-      {XK_KP_Up, VIEW_KEY_UP},
-      {XK_Down, VIEW_KEY_DOWN},
-      {XK_KP_Down, VIEW_KEY_DOWN},
-      {XK_Left, VIEW_KEY_LEFT},
-      {XK_KP_Left, VIEW_KEY_LEFT},
-      {XK_Right, VIEW_KEY_RIGHT},
-      {XK_KP_Right, VIEW_KEY_RIGHT},
-      {XK_Return, VIEW_KEY_RETURN},
-      {XK_KP_Enter, VIEW_KEY_ENTER},
-      {XK_Tab, VIEW_KEY_TAB},
-      {XK_ISO_Left_Tab, VIEW_KEY_TAB},
-      {XK_Escape, VIEW_KEY_ESCAPE},
-      {XK_BackSpace, VIEW_KEY_BACKSPACE},
-      {XK_Delete, VIEW_KEY_DELETE},
-      {XK_KP_Delete, VIEW_KEY_DELETE},
-      {XK_Home, VIEW_KEY_HOME},
-      {XK_End, VIEW_KEY_END},
-  };
-  for (const Named& named : kNamed)
-    if (named.symbol == symbol) return named.key;
-  if (symbol >= 0x21 && symbol <= 0xFF && symbol != 0x7F) return (int)symbol;  // Latin-1
-  if ((symbol & 0xFF000000) == 0x01000000) return (int)(symbol & 0xFFFF);      // Unicode
-  return 0;
 }
 
 }  // namespace
@@ -272,7 +227,7 @@ void VIEW_X11View::button(const XButtonEvent& event, bool press) {
   VIEW_Event out;
   out.x = event.x;
   out.y = event.y;
-  out.mods = ModsOf(event.state);
+  out.mods = X11ModsOf(event.state);
   if (event.button == Button4 || event.button == Button5) {
     if (!press) return;
     out.type = VIEW_Event::kWheel;
@@ -301,7 +256,7 @@ void VIEW_X11View::motion(const XMotionEvent& event) {
   VIEW_Event out;
   out.x = event.x;
   out.y = event.y;
-  out.mods = ModsOf(event.state);
+  out.mods = X11ModsOf(event.state);
   out.type = VIEW_Event::kMouseDrag;
   if (event.state & Button1Mask)
     out.button = VIEW_Event::kLeft;
@@ -315,16 +270,7 @@ void VIEW_X11View::motion(const XMotionEvent& event) {
 }
 
 void VIEW_X11View::key(XKeyEvent& event) {
-  // Shift and Caps Lock make the character; the other modifiers do not.
-  XKeyEvent plain = event;
-  plain.state &= ShiftMask | LockMask;
-  char text[8];
-  KeySym symbol = NoSymbol;
-  XLookupString(&plain, text, sizeof text, &symbol, nullptr);
-  VIEW_Event out;
-  out.type = VIEW_Event::kKey;
-  out.key = KitKey(symbol);
-  out.mods = ModsOf(event.state);
+  const VIEW_Event out = X11KeyEvent(event);
   std::shared_ptr<bool> alive = mAlive;
   if (!mFieldOpen) {
     const bool taken = out.key && send(out);

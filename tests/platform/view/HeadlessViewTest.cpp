@@ -306,6 +306,11 @@ TEST_F(HeadlessViewTest, TextFieldsTakeScriptedAnswersAndAGoneParentClosesTheVie
   EXPECT_THAT(client.ended, ElementsAre("commit new one", "cancel old", "commit a b"));
   EXPECT_FALSE(view->textFieldOpen());
   EXPECT_EQ(view->textFieldText(), "");
+  // A text in any script is typed character by character, as a keyboard types it.
+  const std::string any = "\xD0\x9D\xC3\xBC \xE2\x82\xAC\xF0\x9F\x8E\xB9";  // Нü €🎹
+  VIEW_Script::instance().answerText(any);
+  ASSERT_TRUE(view->openTextField(field));
+  EXPECT_EQ(client.ended.back(), "commit " + any);
 
   EXPECT_TRUE(view->setCursorHidden(true));
   EXPECT_TRUE(headless->cursorHidden());

@@ -45,6 +45,10 @@ TEST(TextField, EditsReplaceTheSelectionAndKeepUtf8Whole) {
       // Each length of UTF-8 at its bounds, and what is no character.
       {"", 0, false, {0x7E, 0x80, 0x7FF}, "~\xC2\x80\xDF\xBF", 5},
       {"", 0, false, {0x800, 0xFFF}, "\xE0\xA0\x80\xE0\xBF\xBF", 6},
+      // every code point is a character: the euro sign, the last of the first plane, a piano
+      {"", 0, false, {0x20AC, 0xFFFD}, "\xE2\x82\xAC\xEF\xBF\xBD", 6},
+      {"a", 1, false, {0x1F3B9, VIEW_KEY_LEFT, VIEW_KEY_BACKSPACE}, "\xF0\x9F\x8E\xB9", 0},
+      {"", 0, false, {0x10FFFF}, "\xF4\x8F\xBF\xBF", 4},
       {"a", 1, false, {0x1F, 0x7F, 0x20}, "a ", 2},
       {"x\xE2\x82\xAC", 4, false, {VIEW_KEY_BACKSPACE}, "x", 1},
       {"\xE2\x82\xACy", 0, false, {VIEW_KEY_DELETE}, "y", 0},
@@ -76,6 +80,46 @@ TEST(TextField, EditsReplaceTheSelectionAndKeepUtf8Whole) {
   }
   EXPECT_EQ(Field("20", 2, true).candidate(Key('7')), "7");
   EXPECT_EQ(Field("20", 2, true).candidate(Key(VIEW_KEY_UP)), "20");
+}
+
+VIEW_Event Key(int key, bool control, bool alt) {
+  VIEW_Event event = Key(key);
+  event.mods.control = control;
+  event.mods.alt = alt;
+  return event;
+}
+
+// A character with Ctrl or Alt is a shortcut, not text ("LOSTA" stays "LOSTA" after Ctrl+A); the
+// keys the field uses keep working with them, and Shift still types.
+TEST(TextField, KeysWithCtrlOrAltTypeNothing) {
+  const struct {
+    VIEW_Event key;
+    const char* after;
+    int caretAfter;
+    bool selectedAfter;
+  } cases[] = {
+      {Key('a', true, false), "LOSTA", 5, true},
+      {Key('a', false, true), "LOSTA", 5, true},
+      {Key('a', true, true), "LOSTA", 5, true},
+      {Key(VIEW_KEY_SPACE, true, false), "LOSTA", 5, true},
+      {Key(0xE9, false, true), "LOSTA", 5, true},
+      {Key(VIEW_KEY_BACKSPACE, true, false), "", 0, false},
+      {Key(VIEW_KEY_DELETE, false, true), "", 0, false},
+      {Key(VIEW_KEY_LEFT, true, false), "LOSTA", 0, false},
+      {Key(VIEW_KEY_END, false, true), "LOSTA", 5, false},
+      {Key('x', false, false), "x", 1, false},
+  };
+  for (const auto& c : cases) {
+    VIEW_TextField field = Field("LOSTA", 5, true);
+    EXPECT_EQ(VIEW_TextField::edits(c.key), c.after != std::string("LOSTA")) << c.key.key;
+    field.apply(c.key);
+    EXPECT_EQ(field.text, c.after) << c.key.key;
+    EXPECT_EQ(field.caret, c.caretAfter) << c.key.key;
+    EXPECT_EQ(field.selected, c.selectedAfter) << c.key.key;
+  }
+  VIEW_Event shifted = Key('A');
+  shifted.mods.shift = true;
+  EXPECT_EQ(Field("", 0, false).candidate(shifted), "A");
 }
 
 // A client that records what the field reports, refuses digits, and ends the

@@ -2,6 +2,7 @@
 // ports: the editor, the saved project and the synthesizer hold the same 16 bytes.
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "PluginFixture.h"
 #include "SynthOnPorts.h"
@@ -75,6 +76,46 @@ TEST_F(NameEntry, ANameFromTheSynthesizerIsExtendedWithWhatItShows) {
   for (const auto& field : fields)
     EXPECT_EQ(padded(reloaded->getDisplayText(field.param)), padded(field.name))
         << "the project holds it";
+}
+
+// While a name field refuses a character the synthesizer cannot show, the status line says so,
+// in every field that takes ASCII only: the 16 sound names, the Multi name and the slot rename.
+// What such a field takes, and what the search takes (any character), says nothing.
+TEST_F(NameEntry, ARefusedCharacterIsShownOnTheStatusLine) {
+  VIEW_Script::instance().reset();
+  Kroma* plug = open();
+  dispatch(plug, effEditOpen);
+  VIEW_HeadlessView* window =
+      VIEW_HeadlessView::of(static_cast<IGraphicsMac*>(plug->graphics())->KitView());
+  ASSERT_NE(window, nullptr);
+  const std::string night = "\xD0\x9D\xD0\xBE\xD1\x87\xD1\x8C";  // Ночь
+  const std::string refused = "Names take ASCII only!";
+  std::vector<int> asciiOnly = {kMultiName, kPatchRename};
+  for (int part = 0; part < 16; ++part) asciiOnly.push_back(kPatchName + part);
+  const struct {
+    std::vector<int> params;
+    std::string typed, kept, shown;
+  } cases[] = {
+      {asciiOnly,
+       night + " \xC3\x9C"
+               "ber",
+       " ber", refused},  // Ночь Über
+      {{kMultiName, kPatchName + 15}, "Night", "Night", ""},
+      {{kPatchSearchString}, night, night, ""},
+  };
+  for (const auto& c : cases) {
+    for (int param : c.params) {
+      SCOPED_TRACE(std::to_string(param) + " " + c.typed);
+      plug->setTextDisplay(kControlDisplayName, "");
+      IMouseMod left(true);
+      plug->controlOf(param)->OnMouseDown(0, 0, &left);
+      ASSERT_NE(window->textField(), nullptr);
+      window->typeText(c.typed);
+      EXPECT_EQ(window->textField()->text, c.kept);
+      EXPECT_EQ(status(plug), c.shown);
+      window->key(VIEW_KEY_ESCAPE);
+    }
+  }
 }
 
 }  // namespace

@@ -1,6 +1,8 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <filesystem>
+#include <iterator>
 
 #include "ScanFixture.h"
 
@@ -76,6 +78,24 @@ TEST_F(BankSaving, SaveAsWritesTheChosenFormatAndNamesTheFileAndCancelKeepsAll) 
   EXPECT_FALSE(librarian.saveEditedPatch(dir.file("x.syx"), "x.syx"));
   EXPECT_FALSE(librarian.savePatchAs("P", patches(), false, answer(dir.file("y.kro")), nullptr));
   EXPECT_FALSE(fixtures::exists(dir.file("y.kro")));
+}
+
+// A name in any script is written as typed; a name that is empty or only an extension once its
+// blanks are trimmed is refused, and nothing is written.
+TEST_F(BankSaving, SaveAsTakesAnyScriptAndRefusesANameThatIsOnlyAnExtension) {
+  const auto entries = [this] {
+    return std::distance(std::filesystem::directory_iterator(patches()), {});
+  };
+  const auto before = entries();
+  for (const char* name : {".kro", "  .kro ", " ", "", ".mid"})
+    EXPECT_FALSE(librarian.savePatchAs("P", patches(), false, answer(inPatches(name)), nullptr))
+        << "\"" << name << "\"";
+  EXPECT_EQ(entries(), before) << "nothing written";
+  PatchLibrarian::SavedFile saved;
+  const std::string morning = "\xD0\xA3\xD1\x82\xD1\x80\xD0\xBE.kro";  // Утро.kro
+  EXPECT_TRUE(librarian.savePatchAs("P", patches(), false, answer(inPatches(morning)), &saved));
+  EXPECT_EQ(saved.fileName, morning);
+  EXPECT_EQ(fixtures::readFile(inPatches(morning)).size(), 50176u);
 }
 
 // A name as long as the file system takes is written (the temporary name beside it is short);

@@ -72,6 +72,9 @@ class IControl {
   virtual bool IsDirty() { return mDirty; }
   virtual void OnGUIIdle() {}
   virtual void SetAuxParamValueFromPlug(int auxParamIdx, double value);
+  // The control's text entry refused a typed character as one it does not take (not printable
+  // ASCII, SetTextEntryAsciiOnly): a control that says why to the user says it here.
+  virtual void OnTextEntryRefused() {}
   // ---- end of the virtual operations ----
 
   // The user's value; one equal to the control's reaches the plug-in only after

@@ -253,8 +253,10 @@ bool IGraphicsCarbon::TextEntryHandler(const VIEW_Event& key, const std::string&
   const int character = key.key == VIEW_KEY_SPACE ? ' ' : key.key;
   if (mEdParam && !KindTakes(mEdParam->Type(), character)) return true;
   if (mEdControl && mEdControl->GetTextEntryAsciiOnly() &&
-      !VIEW_TextField::printableAscii(character))
+      !VIEW_TextField::printableAscii(character)) {
+    if (VIEW_TextField::edits(key)) mEdControl->OnTextEntryRefused();
     return true;
+  }
   return !VIEW_TextField::fits(candidate, mEdControl ? mEdControl->GetTextEntryLength() : 0);
 }
 

@@ -130,6 +130,23 @@ TEST_F(X11PanelTest, KeysWalkTheSortedListAndEditThePath) {
   }
 }
 
+// Letters with Ctrl or Alt are shortcuts, not text, as in the editor's fields; Shift types.
+TEST_F(X11PanelTest, KeysWithCtrlOrAltTypeNothingIntoThePath) {
+  const auto with = [this](const char* modifier, const char* letter) {
+    key(modifier, true);
+    tap(letter);
+    key(modifier, false);
+  };
+  EXPECT_EQ(run(Panel(),
+                [&](Window, int, int) {
+                  with("Alt_L", "a");
+                  with("Control_L", "b");
+                  with("Shift_L", "c");
+                  tap("Return");
+                }),
+            "./C");
+}
+
 // A save panel given a file that is there asks first, in a box of its own: Cancel (the default)
 // keeps the file and the panel open for Escape or another name, Replace answers the file.
 TEST_F(X11PanelTest, SavingOverAFileAsksFirst) {

@@ -437,6 +437,35 @@ TEST_F(BackEndsTest, ThePanesEntryTakesTheCharactersOfTheParametersKind) {
   EXPECT_EQ(view->textFieldText(), "-0.a+9");
 }
 
+// An entry that takes printable ASCII only tells its control of each character it refuses, and
+// of nothing else: not what it takes, not a shortcut, not a key the field uses.
+TEST_F(BackEndsTest, TheEntryTellsItsControlOfEachCharacterItRefusesAsNoAscii) {
+  class Refusing : public ModProbe {
+   public:
+    using ModProbe::ModProbe;
+    void OnTextEntryRefused() override { ++refused; }
+    int refused = 0;
+  };
+  Refusing* named = new Refusing(&plug, &log);
+  graphics->AttachControl(named);
+  open(true);
+  IRECT area(10, 10, 60, 30);
+  for (bool asciiOnly : {true, false}) {
+    named->refused = 0;
+    named->SetTextEntryAsciiOnly(asciiOnly);
+    graphics->CreateTextEntry(named, named->GetText(), &area, "", nullptr);
+    view->typeText("a\xC3\xA9 \xE2\x82\xAC~");  // aé €~
+    VIEW_Mods control;
+    control.control = true;
+    view->key(0xE9, control);
+    if (asciiOnly) view->key(VIEW_KEY_TAB);  // else it commits
+    view->key(VIEW_KEY_LEFT);
+    EXPECT_EQ(view->textFieldText(), asciiOnly ? "a ~" : "a\xC3\xA9 \xE2\x82\xAC~");
+    EXPECT_EQ(named->refused, asciiOnly ? 2 : 0);
+    view->key(VIEW_KEY_ESCAPE);
+  }
+}
+
 // A click into the view outside its open entry commits what was typed; a click with no entry open
 // reaches the control and commits nothing.
 TEST_F(BackEndsTest, AClickIntoTheViewCommitsItsEntry) {
