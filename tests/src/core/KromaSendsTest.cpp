@@ -36,6 +36,17 @@ class Sends : public ConnectedPlugin {
   static bool named(const Dump& dump, int nameOffset) {
     return std::string(dump.begin() + nameOffset, dump.begin() + nameOffset + 4) == "Held";
   }
+  // An audio restart (suspend, resume) with the host playing: whole dumps wait for the stop.
+  static void playAfterRestart(Kroma* plug) {
+    dispatch(plug, effMainsChanged, 0, 0);
+    dispatch(plug, effMainsChanged, 0, 1);
+    hostTime.flags = kVstTempoValid | kVstTransportPlaying;
+    process(plug, 64);
+  }
+  static void stopHost(Kroma* plug) {
+    hostTime.flags = kVstTempoValid;
+    process(plug, 64);
+  }
   // A cutoff edit of part 1 changed the synthesizer's sound.
   static bool editLands(Kroma* plug, const SynthOnPorts& ports) {
     const sysex::SoundDumpBytes before = ports.synth.soundEditBuffer(0);
@@ -162,10 +173,7 @@ TEST_F(Sends, ANewDeviceIdWaitsForTheTransportToStopAfterAnAudioRestart) {
   SynthOnPorts ports(midi);
   ports.synth.setDeviceId(3);
   Kroma* plug = checked(open(), ports);
-  dispatch(plug, effMainsChanged, 0, 0);
-  dispatch(plug, effMainsChanged, 0, 1);
-  hostTime.flags = kVstTempoValid | kVstTransportPlaying;
-  process(plug, 64);
+  playAfterRestart(plug);
   set(plug, kGlobalSysExID, 5);
   EXPECT_EQ(status(plug), "STOP PLAYBACK TO SEND GLOBAL DATA");
   process(plug, 64);
@@ -182,10 +190,45 @@ TEST_F(Sends, ANewDeviceIdWaitsForTheTransportToStopAfterAnAudioRestart) {
     return named(ports.synth.multiEditBuffer(), multi_dump::kNameOffset) && !plug->ThreadRunning();
   }));
   EXPECT_EQ(ports.synth.deviceId(), 3);
-  hostTime.flags = kVstTempoValid;
+  stopHost(plug);
+  EXPECT_TRUE(eventually([&] { return ports.synth.deviceId() == 5 && !plug->ThreadRunning(); }));
+  EXPECT_TRUE(editLands(plug, ports));
+}
+
+// The stop comes while a transfer runs: the Global dump kept for it waits for the transfer's end
+// and then gives the synthesizer the new id.
+TEST_F(Sends, AnIdKeptForTheStopGoesOutAfterTheTransferThatRanAtTheStop) {
+  SynthOnPorts ports(midi);
+  ports.synth.setDeviceId(3);
+  Kroma* plug = checked(open(), ports);
+  playAfterRestart(plug);
+  set(plug, kGlobalSysExID, 5);
+  ports.synth.setFault({corvane_sim::Fault::kSilent});
+  set(plug, kRequestTempData, 1);  // GET FROM SYNTH waits for answers that do not come
+  ASSERT_TRUE(plug->ThreadRunning());
+  stopHost(plug);
+  process(plug, 64);
+  set(plug, kCancelDataRequest, 1);
+  ASSERT_TRUE(eventually([plug] { return !plug->ThreadRunning(); }));
+  ports.synth.setFault({});
+  EXPECT_EQ(ports.synth.deviceId(), 3);
   process(plug, 64);
   EXPECT_TRUE(eventually([&] { return ports.synth.deviceId() == 5 && !plug->ThreadRunning(); }));
   EXPECT_TRUE(editLands(plug, ports));
+}
+
+// A Multi edit refused while the host plays after an audio restart is kept, as the Global is,
+// and goes out at the stop.
+TEST_F(Sends, AMultiEditRefusedWhilePlayingGoesOutAtTheStop) {
+  SynthOnPorts ports(midi);
+  Kroma* plug = checked(open(), ports);
+  const int level = multi_dump::kRecordBase + multi_dump::kRecordSize * 1 + 2;  // part 2
+  ASSERT_NE(ports.synth.multiEditBuffer()[level], 92);
+  playAfterRestart(plug);
+  set(plug, kMultiPartLevel + 1, 92);
+  EXPECT_EQ(status(plug), "STOP PLAYBACK TO SEND MULTI DATA");
+  stopHost(plug);
+  EXPECT_TRUE(eventually([&] { return ports.synth.multiEditBuffer()[level] == 92; }));
 }
 
 // A part's CCs go on the channel of its MIDI channel setting: 2..17 are channels 1..16, 0 and 1
