@@ -195,6 +195,26 @@ TEST_F(Sends, ANewDeviceIdWaitsForTheTransportToStopAfterAnAudioRestart) {
   EXPECT_TRUE(editLands(plug, ports));
 }
 
+// A project saved while a new DEVICE ID waits for the stop holds the id the synthesizer answers
+// to: the restore gives the synthesizer the new id with its Global dump, to the old id, and the
+// pushed Multi and the edits after it land.
+TEST_F(Sends, ARestoredProjectReachesTheSynthesizerOnTheIdItLastAnsweredTo) {
+  SynthOnPorts ports(midi);
+  ports.synth.setDeviceId(3);
+  Kroma* first = checked(open(), ports);
+  playAfterRestart(first);
+  set(first, kGlobalSysExID, 31);
+  ASSERT_EQ(status(first), "STOP PLAYBACK TO SEND GLOBAL DATA");
+  const std::vector<uint8_t> project = saveChunk(first);
+  close(first);
+  Kroma* second = open();
+  ASSERT_EQ(loadChunk(second, project), 1);
+  EXPECT_TRUE(eventually([&] { return ports.synth.deviceId() == 31; }));
+  EXPECT_EQ(second->deviceId(), 31);
+  EXPECT_EQ(value(second, kDeviceID_old), 31);
+  EXPECT_TRUE(editLands(second, ports));
+}
+
 // The stop comes while a transfer runs: the Global dump kept for it waits for the transfer's end
 // and then gives the synthesizer the new id.
 TEST_F(Sends, AnIdKeptForTheStopGoesOutAfterTheTransferThatRanAtTheStop) {
