@@ -237,6 +237,34 @@ TEST_F(Sends, AnIdKeptForTheStopGoesOutAfterTheTransferThatRanAtTheStop) {
   EXPECT_TRUE(editLands(plug, ports));
 }
 
+// Two instances on one synthesizer: a DEVICE ID that one gives it reaches no other, whose edits
+// go to the old id unseen. GET FROM SYNTH, or the output port picked again, finds it again.
+TEST_F(Sends, AnotherInstanceFindsTheSynthesizerAgainAfterItsIdChanged) {
+  SynthOnPorts ports(midi);
+  const struct {
+    int id;
+    const char* how;
+  } rows[] = {{8, "GET FROM SYNTH"}, {9, "output port"}};
+  ports.synth.setDeviceId(3);
+  Kroma* changer = checked(open(), ports);
+  Kroma* other = checked(open(), ports);
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.how);
+    set(changer, kGlobalSysExID, row.id);
+    ASSERT_TRUE(eventually([&] { return ports.synth.deviceId() == row.id; }));
+    EXPECT_EQ(other->deviceId(), row.id == 8 ? 3 : 8) << "the id it still sends to";
+    if (row.id == 8)
+      set(other, kRequestTempData, 1);
+    else
+      set(other, kDeviceOutSelection, value(other, kDeviceOutSelection));
+    // GET FROM SYNTH also brings the 16 sounds and the Multi in: slow under a sanitizer.
+    EXPECT_TRUE(
+        eventually([&] { return other->deviceId() == row.id && !other->ThreadRunning(); }, 120));
+    EXPECT_EQ(value(other, kGlobalSysExID), row.id);
+    EXPECT_TRUE(editLands(other, ports));
+  }
+}
+
 // A Multi edit refused while the host plays after an audio restart is kept, as the Global is,
 // and goes out at the stop.
 TEST_F(Sends, AMultiEditRefusedWhilePlayingGoesOutAtTheStop) {
