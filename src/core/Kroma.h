@@ -226,10 +226,11 @@ class Kroma : public IPluginVST,
   // [main thread, in the dispatcher; takes the plug-in lock]
   void Reset() override;
   // The Multi (job 0, its part sounds after it) or the Global (job 1) to the synthesizer after
-  // one of their settings changed: "MULTI" or "GLOBAL" shown; nothing more while a transfer
-  // shows its overlay; refused with "STOP PLAYBACK TO SEND MULTI DATA" (GLOBAL) while the host
-  // plays after a reset, the Global then sent by the audio callback once the transport stops;
-  // otherwise all notes off first when asked, and the job when the transfer lane is idle.
+  // one of their settings changed: "MULTI" or "GLOBAL" shown; while a transfer runs (its overlay
+  // up or its lane busy) kept for the audio callback, which sends it once the transfer has
+  // ended; refused with "STOP PLAYBACK TO SEND MULTI DATA" (GLOBAL) while the host plays after a
+  // reset, and then sent by the audio callback once the transport stops; otherwise all notes off
+  // first when asked, and the job.
   // [main thread in the dispatch, audio thread for a deferred send]
   void sendWholeDump(bool global, bool allNotesOff);
   // The connection check once both ports are chosen: the device id is learnt from the
@@ -439,6 +440,10 @@ class Kroma : public IPluginVST,
   // Sends (DAW-buffer mode) or drops the queued messages up to `lastOffset`.
   void drainQueue(int lastOffset);
   void turnLedsOff();
+  // The held, refused or crowded-out Multi (Global) send, once nothing keeps it.
+  void sendDeferredDump(bool global, bool running);
+  // A transfer shows its overlay or keeps the transfer lane.
+  bool transferRunning() const;
 
   // ---- KromaLibrarian.cpp ----
   // Plays a slot by job 3; `store` writes it into the synthesizer's memory instead.

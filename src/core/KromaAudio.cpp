@@ -69,16 +69,8 @@ void Kroma::ProcessDoubleReplacing(double**, double** outputs, int nFrames) {
     std::lock_guard<std::mutex> lock(mRouting.mQueueLock);
     mRouting.mMidiQueue.Flush(n);
   }
-  if (mClock.mMultiSendPending && !mRouting.mSendingSysEx && !keyDown(kShiftKey) &&
-      !keyDown(kLeftButton)) {
-    sendWholeDump(false, false);
-    mClock.mMultiSendPending = false;
-  }
-  if (!running && mClock.mGlobalSendAtStop.exchange(false)) mClock.mGlobalSendPending = true;
-  if (mClock.mGlobalSendPending && !mRouting.mSendingSysEx && !keyDown(kLeftButton)) {
-    sendWholeDump(true, false);
-    mClock.mGlobalSendPending = false;
-  }
+  sendDeferredDump(false, running);
+  sendDeferredDump(true, running);
   if (mRouting.mOutputOverflow && GetTickCount() - mRouting.mOverflowTime > kOverflowMs) {
     mRouting.mOutputOverflow = false;
     mSelection.mTransferInProgress = false;
@@ -152,25 +144,46 @@ void Kroma::turnLedsOff() {
     if (mClock.mLEDActive[part] && now - mClock.mLEDTime[part] > kLedOnMs) ledOff(part);
 }
 
+// A held, refused or crowded-out dump stays pending until its job has started. The Multi waits
+// for Shift and the mouse button, the Global for the mouse button only.
+void Kroma::sendDeferredDump(bool global, bool running) {
+  std::atomic<bool>& pending = global ? mClock.mGlobalSendPending : mClock.mMultiSendPending;
+  std::atomic<bool>& atStop = global ? mClock.mGlobalSendAtStop : mClock.mMultiSendAtStop;
+  if (!running && atStop.exchange(false)) pending = true;
+  const bool held = keyDown(kLeftButton) || (!global && keyDown(kShiftKey));
+  if (!pending || held || mRouting.mSendingSysEx || transferRunning()) return;
+  pending = false;
+  sendWholeDump(global, false);
+}
+
+bool Kroma::transferRunning() const {
+  return (mWidgets.mTabLayers.progress && mWidgets.mTabLayers.progress->requested()) ||
+         ThreadRunning();
+}
+
 void Kroma::sendWholeDump(bool global, bool allNotesOff) {
-  if (!global) {
-    mSelection.mSendPartSounds = true;
-    mSelection.mSendGlobalFirst = false;
-  }
   setTextDisplay(kControlDisplayCC, global ? "GLOBAL" : "MULTI");
-  if (mWidgets.mTabLayers.progress && mWidgets.mTabLayers.progress->requested()) return;
+  // Kept rather than dropped: the synthesizer would else keep settings, or an id, other than
+  // those the editor shows.
+  if (transferRunning()) {
+    (global ? mClock.mGlobalSendPending : mClock.mMultiSendPending) = true;
+    return;
+  }
   if (mClock.mTransportWasRunning && mClock.mFreshReset && mRouting.mMIDIOutSet) {
     setTextDisplay(kControlDisplayName, global ? "STOP PLAYBACK TO SEND GLOBAL DATA"
                                                : "STOP PLAYBACK TO SEND MULTI DATA");
-    // Sent at the stop: the synthesizer would else keep Global settings, or an id, other than
-    // those the editor shows.
-    if (global) mClock.mGlobalSendAtStop = true;
+    (global ? mClock.mGlobalSendAtStop : mClock.mMultiSendAtStop) = true;
     return;
   }
   if (allNotesOff) AllSoundsOff(0, true);
   SenderJob job = jobOf(global ? kSendGlobalToDevice : kSendArrangementToDevice);
   job.globalArgument = mRouting.mDeviceID;
-  startSenderJob(job);
+  const bool started = startSenderJob(job, [this, global] {
+    if (global) return;
+    mSelection.mSendPartSounds = true;
+    mSelection.mSendGlobalFirst = false;
+  });
+  if (!started) (global ? mClock.mGlobalSendPending : mClock.mMultiSendPending) = true;
 }
 
 void Kroma::Reset() {

@@ -148,9 +148,10 @@ int Kroma::reselectPort(int slot, int paramIdx, bool input) {
 
 void Kroma::deriveFromRestoredValues() {
   auto value = [this](int param) { return GetParam(param)->Value(); };
-  mRouting.mDeviceID = GetParam(kGlobalSysExID)->Int();
+  // The id the synthesizer answered to when the project was saved. A DEVICE ID it had not taken
+  // yet reaches it with the push's Global dump, addressed to this id.
+  mRouting.mDeviceID = GetParam(kDeviceID_old)->Int();
   recallLog("hardware DeviceID " + std::to_string(mRouting.mDeviceID));
-  GetParam(kDeviceID_old)->SetClamped(mRouting.mDeviceID);
   for (int k = 0; k < 7; ++k) {
     mRouting.mDAWFilterBlocked[k] = value(kMIDIFilterDAWCCPassThrough + k) != 1.0;
     mRouting.mHWFilterBlocked[k] = value(kMIDIFilterHWCCPassThrough + k) != 1.0;

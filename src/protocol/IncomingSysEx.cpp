@@ -83,13 +83,12 @@ void IncomingSysEx::routeDump(const unsigned char* data, int size) {
 }
 
 void IncomingSysEx::learnDeviceId(int id) {
-  if (!mPlugin.initPending()) return;
-  // The next Global dump goes to the id the synthesizer answers to, also when the editor already
-  // had that id.
-  mPlugin.setStoredValue(kDeviceID_old, id);
-  if (id == mPlugin.deviceId()) return;
+  // kDeviceID_old, where the next Global dump goes, always holds the id in use: it changes only
+  // with it.
+  if (!mPlugin.initPending() || id == mPlugin.deviceId()) return;
   mPlugin.setStoredValue(kGlobalSysExID, id);
   mPlugin.setDeviceId(id);
+  mPlugin.setStoredValue(kDeviceID_old, id);
 }
 
 void IncomingSysEx::parameterChange(const unsigned char* fields, bool tenBytes) {

@@ -86,9 +86,11 @@ struct ClockState {
   std::atomic<double> mSampleRate{0.0};
   std::atomic<bool> mTransportWasRunning{false};
   std::atomic<bool> mFreshReset{false};
+  // A Multi or Global send the audio callback makes once no key holds it and no transfer runs.
   std::atomic<bool> mMultiSendPending{false};
   std::atomic<bool> mGlobalSendPending{false};
-  // A Global send refused while the host played after a reset, made once the transport stops.
+  // A send refused while the host played after a reset: pending once the transport stops.
+  std::atomic<bool> mMultiSendAtStop{false};
   std::atomic<bool> mGlobalSendAtStop{false};
   std::atomic<bool> mTempoStatus{false};
   std::atomic<int> mLastTempo{0};

@@ -36,6 +36,17 @@ class Sends : public ConnectedPlugin {
   static bool named(const Dump& dump, int nameOffset) {
     return std::string(dump.begin() + nameOffset, dump.begin() + nameOffset + 4) == "Held";
   }
+  // An audio restart (suspend, resume) with the host playing: whole dumps wait for the stop.
+  static void playAfterRestart(Kroma* plug) {
+    dispatch(plug, effMainsChanged, 0, 0);
+    dispatch(plug, effMainsChanged, 0, 1);
+    hostTime.flags = kVstTempoValid | kVstTransportPlaying;
+    process(plug, 64);
+  }
+  static void stopHost(Kroma* plug) {
+    hostTime.flags = kVstTempoValid;
+    process(plug, 64);
+  }
   // A cutoff edit of part 1 changed the synthesizer's sound.
   static bool editLands(Kroma* plug, const SynthOnPorts& ports) {
     const sysex::SoundDumpBytes before = ports.synth.soundEditBuffer(0);
@@ -162,10 +173,7 @@ TEST_F(Sends, ANewDeviceIdWaitsForTheTransportToStopAfterAnAudioRestart) {
   SynthOnPorts ports(midi);
   ports.synth.setDeviceId(3);
   Kroma* plug = checked(open(), ports);
-  dispatch(plug, effMainsChanged, 0, 0);
-  dispatch(plug, effMainsChanged, 0, 1);
-  hostTime.flags = kVstTempoValid | kVstTransportPlaying;
-  process(plug, 64);
+  playAfterRestart(plug);
   set(plug, kGlobalSysExID, 5);
   EXPECT_EQ(status(plug), "STOP PLAYBACK TO SEND GLOBAL DATA");
   process(plug, 64);
@@ -182,10 +190,93 @@ TEST_F(Sends, ANewDeviceIdWaitsForTheTransportToStopAfterAnAudioRestart) {
     return named(ports.synth.multiEditBuffer(), multi_dump::kNameOffset) && !plug->ThreadRunning();
   }));
   EXPECT_EQ(ports.synth.deviceId(), 3);
-  hostTime.flags = kVstTempoValid;
+  stopHost(plug);
+  EXPECT_TRUE(eventually([&] { return ports.synth.deviceId() == 5 && !plug->ThreadRunning(); }));
+  EXPECT_TRUE(editLands(plug, ports));
+}
+
+// A project saved while a new DEVICE ID waits for the stop holds the id the synthesizer answers
+// to: the restore gives the synthesizer the new id with its Global dump, to the old id, and the
+// pushed Multi and the edits after it land.
+TEST_F(Sends, ARestoredProjectReachesTheSynthesizerOnTheIdItLastAnsweredTo) {
+  SynthOnPorts ports(midi);
+  ports.synth.setDeviceId(3);
+  Kroma* first = checked(open(), ports);
+  playAfterRestart(first);
+  set(first, kGlobalSysExID, 31);
+  ASSERT_EQ(status(first), "STOP PLAYBACK TO SEND GLOBAL DATA");
+  const std::vector<uint8_t> project = saveChunk(first);
+  close(first);
+  Kroma* second = open();
+  ASSERT_EQ(loadChunk(second, project), 1);
+  EXPECT_TRUE(eventually([&] { return ports.synth.deviceId() == 31; }));
+  EXPECT_EQ(second->deviceId(), 31);
+  EXPECT_EQ(value(second, kDeviceID_old), 31);
+  EXPECT_TRUE(editLands(second, ports));
+}
+
+// The stop comes while a transfer runs: the Global dump kept for it waits for the transfer's end
+// and then gives the synthesizer the new id.
+TEST_F(Sends, AnIdKeptForTheStopGoesOutAfterTheTransferThatRanAtTheStop) {
+  SynthOnPorts ports(midi);
+  ports.synth.setDeviceId(3);
+  Kroma* plug = checked(open(), ports);
+  playAfterRestart(plug);
+  set(plug, kGlobalSysExID, 5);
+  ports.synth.setFault({corvane_sim::Fault::kSilent});
+  set(plug, kRequestTempData, 1);  // GET FROM SYNTH waits for answers that do not come
+  ASSERT_TRUE(plug->ThreadRunning());
+  stopHost(plug);
+  process(plug, 64);
+  set(plug, kCancelDataRequest, 1);
+  ASSERT_TRUE(eventually([plug] { return !plug->ThreadRunning(); }));
+  ports.synth.setFault({});
+  EXPECT_EQ(ports.synth.deviceId(), 3);
   process(plug, 64);
   EXPECT_TRUE(eventually([&] { return ports.synth.deviceId() == 5 && !plug->ThreadRunning(); }));
   EXPECT_TRUE(editLands(plug, ports));
+}
+
+// Two instances on one synthesizer: a DEVICE ID that one gives it reaches no other, whose edits
+// go to the old id unseen. GET FROM SYNTH, or the output port picked again, finds it again.
+TEST_F(Sends, AnotherInstanceFindsTheSynthesizerAgainAfterItsIdChanged) {
+  SynthOnPorts ports(midi);
+  const struct {
+    int id;
+    const char* how;
+  } rows[] = {{8, "GET FROM SYNTH"}, {9, "output port"}};
+  ports.synth.setDeviceId(3);
+  Kroma* changer = checked(open(), ports);
+  Kroma* other = checked(open(), ports);
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.how);
+    set(changer, kGlobalSysExID, row.id);
+    ASSERT_TRUE(eventually([&] { return ports.synth.deviceId() == row.id; }));
+    EXPECT_EQ(other->deviceId(), row.id == 8 ? 3 : 8) << "the id it still sends to";
+    if (row.id == 8)
+      set(other, kRequestTempData, 1);
+    else
+      set(other, kDeviceOutSelection, value(other, kDeviceOutSelection));
+    // GET FROM SYNTH also brings the 16 sounds and the Multi in: slow under a sanitizer.
+    EXPECT_TRUE(
+        eventually([&] { return other->deviceId() == row.id && !other->ThreadRunning(); }, 120));
+    EXPECT_EQ(value(other, kGlobalSysExID), row.id);
+    EXPECT_TRUE(editLands(other, ports));
+  }
+}
+
+// A Multi edit refused while the host plays after an audio restart is kept, as the Global is,
+// and goes out at the stop.
+TEST_F(Sends, AMultiEditRefusedWhilePlayingGoesOutAtTheStop) {
+  SynthOnPorts ports(midi);
+  Kroma* plug = checked(open(), ports);
+  const int level = multi_dump::kRecordBase + multi_dump::kRecordSize * 1 + 2;  // part 2
+  ASSERT_NE(ports.synth.multiEditBuffer()[level], 92);
+  playAfterRestart(plug);
+  set(plug, kMultiPartLevel + 1, 92);
+  EXPECT_EQ(status(plug), "STOP PLAYBACK TO SEND MULTI DATA");
+  stopHost(plug);
+  EXPECT_TRUE(eventually([&] { return ports.synth.multiEditBuffer()[level] == 92; }));
 }
 
 // A part's CCs go on the channel of its MIDI channel setting: 2..17 are channels 1..16, 0 and 1

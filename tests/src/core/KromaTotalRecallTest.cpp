@@ -135,7 +135,9 @@ TEST_F(Recall, TheRestoredValuesSetWhatTheyControl) {
                       kKeepSelectedBank, kControlProgBank, kGlobalLocalControl})
       put(param, one);
     put(kAdjustDAWOffset, on ? 40 : 3);
-    put(kGlobalSysExID, on ? 0x22 : 0x05);
+    // The id the synthesizer answers to, and a DEVICE ID it has not taken yet.
+    put(kDeviceID_old, on ? 0x22 : 0x05);
+    put(kGlobalSysExID, on ? 0x23 : 0x06);
     for (int p = 0; p < 16; ++p) {
       put(kMultiPartBank + p, (p + on) % 4);
       put(kMultiPartPatch + p, 7 * p + on);
@@ -164,6 +166,7 @@ TEST_F(Recall, TheRestoredValuesSetWhatTheyControl) {
     EXPECT_FALSE(second->sendClockPointer());
     EXPECT_EQ(probe.routing.mBlockSize, 256 + 2 * (on ? 40 : 3));
     EXPECT_EQ(probe.routing.mDeviceID, on ? 0x22 : 0x05);
+    EXPECT_EQ(value(second, kGlobalSysExID), on ? 0x23 : 0x06);
     for (int p = 0; p < 16; ++p) {
       EXPECT_EQ(probe.routing.mPartBank[p], (p + on) % 4) << p;
       EXPECT_EQ(probe.routing.mPartProgram[p], 7 * p + on) << p;
@@ -384,7 +387,7 @@ TEST_F(Recall, ARestoreLogsWhatItSetsAndShowsTheFirstPage) {
   int in = 1;
   ASSERT_EQ(first->setExternalMIDIIn(in, "Synth In"), 1);
   first->GetParam(kDeviceInSelection)->Set(in);
-  first->GetParam(kGlobalSysExID)->Set(0x22);
+  set(first, kGlobalSysExID, 0x22);
   first->GetParam(kMultiPartBank + 15)->Set(3);
   first->setNameSlot(Patch::kMultiNameSlot, "Night Drive");
   first->GetParam(kBankSelection)->SetNormalized(1.0);
