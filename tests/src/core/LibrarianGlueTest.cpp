@@ -6,10 +6,12 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <mutex>
+#include <numeric>
 #include <string>
 #include <thread>
 #include <tuple>
@@ -639,6 +641,38 @@ TEST_F(WithSynth, EachSoundsCategoryGoesBackToTheSynthesizerAsItHeldIt) {
     EXPECT_EQ(int(synth.soundEditBuffer(0)[sound_dump::kCategoryOffset]), categories[slot])
         << "double click on slot " << slot;
   }
+}
+
+// A bank store cancelled part-way says how many of the synthesizer's sounds it has overwritten,
+// and the log names them: the programs the synthesizer's bank changed in, no other.
+TEST_F(WithSynth, ACancelledStoreSaysWhichSoundsItOverwrote) {
+  writeData("Kroma Editor LOG.txt", "");
+  banks::write(data.file("Patches/Edit.syx"), "E");
+  openWithEditor();
+  connect();
+  plug->mainTabSwitch(1, 0);
+  const auto overwritten = [&] {
+    std::vector<int> programs;
+    for (int program = 0; program < 128; ++program)
+      if (nameIn(synth.storedSound(3, program)) != "Init") programs.push_back(program);
+    return programs;
+  };
+  choose(KromaProbe(plug).widgets.mBankEditMenu, {2, 5});  // All Current Patches to Bank D
+  ASSERT_TRUE(eventually([&] { return overwritten().size() >= 30; }));
+  set(plug, kCancelDataRequest, 1);
+  ASSERT_TRUE(eventually([&] { return idle(); }));
+  EXPECT_EQ(status(plug), "Data write CANCELLED!");
+  const std::string said = text(KromaProbe(plug).widgets.mValueDisplay);
+  const int count = std::atoi(said.c_str());
+  EXPECT_EQ(said, std::to_string(count) + " of 128 sounds written");
+  std::vector<int> first(count);
+  std::iota(first.begin(), first.end(), 0);
+  EXPECT_TRUE(eventually([&] { return overwritten() == first; }))
+      << testing::PrintToString(overwritten());
+  EXPECT_NE(readData("Kroma Editor LOG.txt")
+                .find("store cancelled: " + said + ", Bank D programs 1 to " +
+                      std::to_string(count) + " overwritten"),
+            std::string::npos);
 }
 
 }  // namespace
