@@ -198,8 +198,9 @@ void Kroma::makeEditor() {
 }
 
 // No control shows them, so the layout gives them no range: without one they would hold only
-// 0..1, and every effect setting would be lost on its way from one dump into the next, and the
-// device id the synthesizer answers to would be wrong from 2 on.
+// 0..1, and every effect setting and every sound's category would be lost on its way from one
+// dump into the next, and the device id the synthesizer answers to would be wrong from 2 on. A
+// category byte past the named ones is kept as the synthesizer holds it.
 void Kroma::initUnshownParams() {
   for (int first : {kEffect1Param01, kEffect2Param01})
     for (int n = 0; n < sound_dump::kEffectParams; ++n)
@@ -208,6 +209,8 @@ void Kroma::initUnshownParams() {
                                  " Position " + std::to_string(n + 1);
         GetParam(first + 16 * n + part)->InitInt(name.c_str(), 0, 0, 127);
       }
+  for (int part = 0; part < 16; ++part)
+    GetParam(kCategoryName + part)->InitInt("Category", 0, 0, 127);
   GetParam(kDeviceID_old)->InitInt("Device ID in use", 0, 0, 127);
 }
 

@@ -176,7 +176,8 @@ void Kroma::deriveFromRestoredValues() {
     mParts.mPatchManager->getName(&name, Patch::kFirstPatchNameSlot + p);
     mParts.mPatchManager->getName(&category, Patch::kFirstCategorySlot + p);
     GetParam(kPatchName + p)->SetDisplayText(0, name.c_str());
-    GetParam(kCategoryName + p)->SetDisplayText(0, category.c_str());
+    // No text for the category: the display names it by its number, which the values brought
+    // back (a text would also cut the number's range to 0).
     mRouting.mPartBank[p] = GetParam(kMultiPartBank + p)->Int();
     mRouting.mPartProgram[p] = GetParam(kMultiPartPatch + p)->Int();
     if (mParts.mDebugLogging)

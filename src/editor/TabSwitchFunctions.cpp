@@ -76,6 +76,10 @@ class Switch {
     const IParam* param = isPart(part) ? host.displayParam(identifier + part) : nullptr;
     return param ? param->CopyDisplayText(0) : "";
   }
+  // The category of the part's sound, named by its number; none for a part outside 0..15.
+  std::string categoryText(int part) const {
+    return sound_dump::categoryText(isPart(part) ? partValue(kCategoryName, part) : -1);
+  }
 
   void hideSwitchedLayers() const;
   // The selector panel of the Multi in multi mode, else that of the part.
@@ -256,7 +260,7 @@ void TabSwitchFunctions::mainTabSwitch(EditorHost* plugin, int, int tab, int par
   grayOut(layers.randomize, true);
   s.showBankPanel(part);
   plugin->setTextDisplay(kControlDisplayPatch, s.partText(kPatchName, part));
-  plugin->setTextDisplay(kControlDisplayCategory, s.partText(kCategoryName, part));
+  plugin->setTextDisplay(kControlDisplayCategory, s.categoryText(part));
   if (tab == kMultiPage) {
     hideAll(layers.bankAndProgram);
     show(layers.bankAndProgramMulti);
@@ -296,7 +300,5 @@ void TabSwitchFunctions::quickTabSwitch(EditorHost* plugin, int paramIdx, int pa
     s.refreshPage(tab, shownPart);
   }
   plugin->setTextDisplay(kControlDisplayPatch, s.partText(kPatchName, part));
-  plugin->setTextDisplay(
-      kControlDisplayCategory,
-      sound_dump::categoryText(isPart(shownPart) ? s.partValue(kCategoryName, shownPart) : -1));
+  plugin->setTextDisplay(kControlDisplayCategory, s.categoryText(shownPart));
 }

@@ -159,6 +159,9 @@ class MIDIMessageSender {
   // there is no such bank or a record has no dump (the dumps before it are taken).
   bool takeBank(int list, int firstRecord, std::vector<std::vector<unsigned char>>& dumps,
                 bool& multi);
+  // A store cancelled after programs 0 .. written - 1 of the `total`: the synthesizer keeps them,
+  // so the status's second line says how many and the log names them.
+  void reportCancelledStore(int written, int total, bool multi, int targetBank);
   bool pause(int milliseconds) { return mClock.pause(milliseconds); }
   // The whole-BPM tempo the clock runs at; 0 when there is none.
   int clockTempo() const;

@@ -128,10 +128,12 @@ void MIDIMessageSender::storeAllPatchesToDeviceFromLibrarian(int list, int first
   bool multi = false;
   const bool whole = takeBank(list, firstRecord, dumps, multi);
   const int delay = getTimerValue(mPlugin);
+  int written = 0;
   for (int program = 0; program < static_cast<int>(dumps.size()); ++program) {
     const Bytes copy =
         addressed(dumps[program], multi, deviceId(), multi ? 0 : targetBank, program);
     mPlugin.SendMidiSysex(copy.data(), static_cast<int>(copy.size()));
+    written = program + 1;
     if (!pause(delay) || cancelRequested) break;
     const int record = firstRecord + program;
     showStatus("Writing " + std::to_string(static_cast<int>(record / kRecordsPerPercent)) +
@@ -140,11 +142,24 @@ void MIDIMessageSender::storeAllPatchesToDeviceFromLibrarian(int list, int first
   mPlugin.DisplayProcessingIndicator(false);
   mLibrarian.selectedProgram = 0;
   if (cancelRequested)
-    showStatus("Data write CANCELLED!");
+    reportCancelledStore(written, static_cast<int>(dumps.size()), multi, targetBank);
   else
     showStatus(whole ? "Data write completed!" : "Data write FAILED!");
   mManager.store = false;
   mManager.soundSendBusy = false;
+}
+
+void MIDIMessageSender::reportCancelledStore(int written, int total, bool multi, int targetBank) {
+  const std::string count =
+      std::to_string(written) + " of " + std::to_string(total) + (multi ? " Multis" : " sounds");
+  showStatus("Data write CANCELLED!");
+  mPlugin.setTextDisplay(kControlDisplayValue, count + " written");
+  const std::string bank =
+      multi ? "the Multi bank" : "Bank " + std::string(1, static_cast<char>('A' + targetBank));
+  TK_Log(mManager.logSink(), "MIDI MESSAGE SENDER: ",
+         "store cancelled: " + count + " written, " +
+             (written > 0 ? bank + " programs 1 to " + std::to_string(written) + " overwritten"
+                          : "nothing overwritten"));
 }
 
 void MIDIMessageSender::putIntoSelectedSlot(Bytes dump) {

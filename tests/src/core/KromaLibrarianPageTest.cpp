@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
@@ -321,13 +322,14 @@ TEST_F(LibrarianPage, ADragCopiesTheSlotPressed) {
 }
 
 // A search fills the lower list with its results only: each later search replaces them, and one
-// without results leaves the lower list as it was.
+// without results leaves the lower list as it was, the sounds a drag or a play takes from it too.
 TEST_F(LibrarianPage, EachSearchListsItsOwnResults) {
   banks::write(data.file("Patches/One.syx"), "Lead");
   banks::write(data.file("Patches/Two.syx"), "Pad");
   Kroma* plug = withEditor();
   LibrarianViewControl* view = plug->librarianView();
   ASSERT_NE(view, nullptr);
+  PatchLibrarian& librarian = *KromaProbe(plug).parts.mPatchLibrarian;
   const struct {
     const char* query;
     int kind;
@@ -341,6 +343,9 @@ TEST_F(LibrarianPage, EachSearchListsItsOwnResults) {
     set(plug, kPatchSearchString, 0);
     EXPECT_EQ(plug->lowerListKind(), row.kind);
     EXPECT_EQ(banks::trimmed(view->slotText(1, 0)), row.first);
+    std::lock_guard<std::recursive_mutex> lock(librarian.mutex());
+    const PatchFile* taken = librarian.listedFile(1, plug->lowerListKind());
+    EXPECT_EQ(taken ? banks::trimmed(taken->records[0].name) : "no bank", row.first);
   }
 }
 

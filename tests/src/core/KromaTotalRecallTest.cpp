@@ -119,8 +119,8 @@ TEST_F(Recall, ARoundTripGivesTheSameBytesWithAndWithoutAnOutputPort) {
 }
 
 // What the restored values switch takes effect with the project: filters, output route and
-// offset, the menu modes, local control, the device id, each part's bank and program and its
-// name. The clock switches are not stored: they keep their start-up value, off.
+// offset, the menu modes, local control, the device id, each part's bank and program, its name
+// and its category. The clock switches are not stored: they keep their start-up value, off.
 TEST_F(Recall, TheRestoredValuesSetWhatTheyControl) {
   for (const bool on : {true, false}) {
     SCOPED_TRACE(on);
@@ -142,6 +142,7 @@ TEST_F(Recall, TheRestoredValuesSetWhatTheyControl) {
       put(kMultiPartBank + p, (p + on) % 4);
       put(kMultiPartPatch + p, 7 * p + on);
       first->setNameSlot(Patch::kFirstPatchNameSlot + p, "Sound " + std::to_string(p + on));
+      put(kCategoryName + p, 8 * p + on);
     }
     put(kMultiPatch, on ? 99 : 7);
     const Bytes saved = saveChunk(first);
@@ -172,7 +173,7 @@ TEST_F(Recall, TheRestoredValuesSetWhatTheyControl) {
       EXPECT_EQ(probe.routing.mPartProgram[p], 7 * p + on) << p;
       EXPECT_STREQ(second->GetParam(kPatchName + p)->GetDisplayText(0),
                    ("Sound " + std::to_string(p + on)).c_str());
-      EXPECT_STREQ(second->GetParam(kCategoryName + p)->GetDisplayText(0), "INIT");
+      EXPECT_EQ(second->GetParam(kCategoryName + p)->Value(), 8 * p + on) << p;
     }
     EXPECT_EQ(probe.routing.mPartBank[16], 0) << "the Multi's one bank";
     EXPECT_EQ(probe.routing.mPartProgram[16], on ? 99 : 7);

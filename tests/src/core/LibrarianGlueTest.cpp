@@ -6,12 +6,14 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <iterator>
 #include <map>
 #include <mutex>
+#include <numeric>
 #include <string>
 #include <thread>
 #include <tuple>
@@ -29,6 +31,8 @@
 #include "src/librarian/view/LibrarianViewControl.h"
 #include "src/librarian/view/NumberMenus.h"
 #include "src/protocol/MIDIMessageManager.h"
+#include "src/protocol/MultiDump.h"
+#include "src/protocol/SoundDump.h"
 #include "tests/src/librarian/view/LibrarianBanks.h"
 #include "toolkit/plugin/editor/IGraphicsMac.h"
 #include "tools/corvane-sim/Simulator.h"
@@ -678,6 +682,119 @@ TEST_F(WithSynth, ABankRequestFillsEachSlotWithItsOwnProgram) {
   EXPECT_NE(readData("Kroma Editor LOG.txt").find("128 of 128 slot(s) received"),
             std::string::npos);
   EXPECT_EQ(KromaProbe(plug).widgets.mLibrarianView->upperSelection, 2) << "followed the panel";
+}
+
+// Each category a sound can carry, and bytes past the categories, go back to the synthesizer as it
+// held them: asked into the editor (GET FROM SYNTH), sent with the whole Multi (PUSH), pushed by
+// the project's reload, and played from a librarian slot.
+TEST_F(WithSynth, EachSoundsCategoryGoesBackToTheSynthesizerAsItHeldIt) {
+  // Part p's category in the synthesizer, and that of slot p of the bank.
+  const std::vector<int> categories = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 64, 127};
+  const int none = 100;  // no part's
+  const auto setSynth = [&](const std::vector<int>& of) {
+    for (int p = 0; p < 16; ++p) {
+      corvane_sim::Bytes sound = banks::record("Src " + std::to_string(p)).messages[0].bytes;
+      sound[sound_dump::kCategoryOffset] = static_cast<uint8_t>(of[p]);
+      sound = corvane_sim::Simulator::asSent(sound, 0, sysex::kEditBufferBank, p);
+      synth.receive(sound.data(), sound.size(), corvane_sim::Clock::now());
+    }
+  };
+  const auto synthHolds = [&] {
+    std::vector<int> held;
+    for (int p = 0; p < 16; ++p)
+      held.push_back(synth.soundEditBuffer(p)[sound_dump::kCategoryOffset]);
+    return held;
+  };
+  const auto done = [&] { return !plug->ThreadRunning() && idle(); };
+  {
+    std::filesystem::create_directory(data.file("Patches"));
+    std::ofstream bank(data.file("Patches/Cats.syx"), std::ios::binary);
+    for (int slot = 0; slot < 128; ++slot) {
+      std::vector<uint8_t> dump = banks::record("C" + std::to_string(slot)).messages[0].bytes;
+      dump[sound_dump::kCategoryOffset] = static_cast<uint8_t>(categories[slot % 16]);
+      bank.write(reinterpret_cast<const char*>(dump.data()), dump.size());
+    }
+  }
+  setSynth(categories);
+  // Every part on (bit 6 of its flag byte 12 clear), on a MIDI channel (byte 7) and a program
+  // (byte 1) of its own, none of them a slot played below.
+  sysex::MultiDumpBytes multi = synth.multiEditBuffer();
+  for (int p = 0; p < 16; ++p) {
+    uint8_t* record = multi.data() + multi_dump::kRecordBase + multi_dump::kRecordSize * p;
+    record[1] = static_cast<uint8_t>(100 + p);
+    record[7] = static_cast<uint8_t>(p + 2);
+    record[12] &= ~0x40;
+  }
+  const corvane_sim::Bytes allOn = corvane_sim::Simulator::asSent(
+      corvane_sim::Bytes(multi.begin(), multi.end()), 0, sysex::kEditBufferBank, 0);
+  synth.receive(allOn.data(), allOn.size(), corvane_sim::Clock::now());
+  openWithEditor();
+  connect();
+
+  set(plug, kRequestTempData, 1);  // GET FROM SYNTH
+  ASSERT_TRUE(eventually(
+      [&] { return done() && trimmed(plug->getDisplayText(kPatchName + 15)) == "Src 15"; }, 120));
+  for (int p = 0; p < 16; ++p)
+    EXPECT_EQ(value(plug, kCategoryName + p), categories[p]) << "part " << p + 1;
+  setSynth(std::vector<int>(16, none));
+  set(plug, kPushArrangement, 1);
+  EXPECT_TRUE(eventually([&] { return done() && synthHolds() == categories; }, 120))
+      << "PUSH: " << testing::PrintToString(synthHolds());
+
+  const std::vector<uint8_t> project = saveChunk(plug);
+  close(plug);
+  setSynth(std::vector<int>(16, none));
+  openWithEditor();
+  plug->GetParam(kLibSyncTimer)->Set(0.0);  // not kept in the project
+  ASSERT_EQ(loadChunk(plug, project), 1);
+  EXPECT_TRUE(eventually([&] { return done() && synthHolds() == categories; }, 120))
+      << "reload: " << testing::PrintToString(synthHolds());
+
+  plug->mainTabSwitch(1, 0);
+  LibrarianViewControl* view = KromaProbe(plug).widgets.mLibrarianView;
+  for (int slot = 0; slot < 16; ++slot) {
+    const IRECT r = view->slotRect(0, slot);
+    window->mouseDown(r.L + 3, r.T + 3, VIEW_Event::kLeft, {}, 2);
+    window->mouseUp(r.L + 3, r.T + 3, VIEW_Event::kLeft, {});
+    ASSERT_TRUE(eventually([&] {
+      return done() && nameIn(synth.soundEditBuffer(0)) == "C" + std::to_string(slot);
+    })) << "slot "
+        << slot;
+    EXPECT_EQ(int(synth.soundEditBuffer(0)[sound_dump::kCategoryOffset]), categories[slot])
+        << "double click on slot " << slot;
+  }
+}
+
+// A bank store cancelled part-way says how many of the synthesizer's sounds it has overwritten,
+// and the log names them: the programs the synthesizer's bank changed in, no other.
+TEST_F(WithSynth, ACancelledStoreSaysWhichSoundsItOverwrote) {
+  writeData("Kroma Editor LOG.txt", "");
+  banks::write(data.file("Patches/Edit.syx"), "E");
+  openWithEditor();
+  connect();
+  plug->mainTabSwitch(1, 0);
+  const auto overwritten = [&] {
+    std::vector<int> programs;
+    for (int program = 0; program < 128; ++program)
+      if (nameIn(synth.storedSound(3, program)) != "Init") programs.push_back(program);
+    return programs;
+  };
+  choose(KromaProbe(plug).widgets.mBankEditMenu, {2, 5});  // All Current Patches to Bank D
+  ASSERT_TRUE(eventually([&] { return overwritten().size() >= 30; }));
+  set(plug, kCancelDataRequest, 1);
+  ASSERT_TRUE(eventually([&] { return idle(); }));
+  EXPECT_EQ(status(plug), "Data write CANCELLED!");
+  const std::string said = text(KromaProbe(plug).widgets.mValueDisplay);
+  const int count = std::atoi(said.c_str());
+  EXPECT_EQ(said, std::to_string(count) + " of 128 sounds written");
+  std::vector<int> first(count);
+  std::iota(first.begin(), first.end(), 0);
+  EXPECT_TRUE(eventually([&] { return overwritten() == first; }))
+      << testing::PrintToString(overwritten());
+  EXPECT_NE(readData("Kroma Editor LOG.txt")
+                .find("store cancelled: " + said + ", Bank D programs 1 to " +
+                      std::to_string(count) + " overwritten"),
+            std::string::npos);
 }
 
 }  // namespace

@@ -391,4 +391,24 @@ TEST_F(EditorPage, ThePartTabShowsItsPanelNamesItsSoundAndSelectsItsProgram) {
   EXPECT_EQ(patchName, "-- INIT --");
 }
 
+// Every page, and the part tab, shows the category of the part's sound by its number, as the
+// synthesizer names it; a number past the named ones shows none.
+TEST_F(EditorPage, EachSwitchShowsThePartsCategoryByItsNumber) {
+  const struct {
+    double category;
+    const char* text;
+  } rows[] = {{4, "Drum"}, {0, "Init"}, {12, "Seq"}, {13, ""}, {127, ""}};
+  for (const auto& row : rows) {
+    set({{kCategoryName + 6, row.category}, {kQuickTab, 6}});
+    for (int tab : {0, 1, 3}) {
+      categoryName = "stale";
+      tabs.mainTabSwitch(this, kMainTab, tab, 6);
+      EXPECT_EQ(categoryName, row.text) << "page " << tab << ", category " << row.category;
+    }
+    categoryName = "stale";
+    tabs.quickTabSwitch(this, kQuickTab, 6, false);
+    EXPECT_EQ(categoryName, row.text) << "part tab, category " << row.category;
+  }
+}
+
 }  // namespace
