@@ -400,6 +400,7 @@ void Kroma::refreshControls() {
 void Kroma::finishStartup() {
   log("Plug-in is ready to load!");
   mainTabSwitch(0, 0);
+  hostKnowsStateNow();
   mParts.mStartupComplete = true;
 }
 
