@@ -239,11 +239,16 @@ void Kroma::applyStartVisibility() {
   hideAll(layers.effectPanels);
 }
 
+// The project starts with the names the editor's fields show and the first dumps carry.
 void Kroma::takeFirstSnapshot() {
   MakeDefaultPreset("-", 64);
   ByteChunk body;
   SerializeState2(&body, false);
   mParts.mPatchManager->init(body);
+  mParts.mPatchManager->setName(Patch::kMultiNameSlot, getDisplayText(kMultiName));
+  for (int part = 0; part < 16; ++part)
+    mParts.mPatchManager->setName(Patch::kFirstPatchNameSlot + part,
+                                  getDisplayText(kPatchName + part));
 }
 
 void Kroma::lookUpControlsFirst() {
