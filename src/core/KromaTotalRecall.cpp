@@ -120,6 +120,7 @@ void Kroma::OnIdle() {
 }
 
 void Kroma::hostKnowsStateNow() {
+  TK_MutexLock lock(mMutex);
   mParts.mStateHostKnows = mParts.mStateLastLook = stateNow();
 }
 

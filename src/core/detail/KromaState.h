@@ -220,8 +220,8 @@ struct KromaParts {
   std::atomic<bool> mStartupComplete{false};
   std::atomic<bool> mFirstRunShown{false};
   // The state as a save writes it: as the host last heard of it (at start-up, after a restore,
-  // and at each change it was told of), as the idle call last looked at it, and as it is now; the
-  // idle call's.
+  // and at each change it was told of), as the idle call last looked at it, and as it is now;
+  // under the plug-in lock.
   ByteChunk mStateHostKnows;
   ByteChunk mStateLastLook;
   ByteChunk mStateNow;
