@@ -242,11 +242,16 @@ void Kroma::applyStartVisibility() {
   hideAll(layers.effectPanels);
 }
 
+// The project starts with the names the editor's fields show and the first dumps carry.
 void Kroma::takeFirstSnapshot() {
   MakeDefaultPreset("-", 64);
   ByteChunk body;
   SerializeState2(&body, false);
   mParts.mPatchManager->init(body);
+  mParts.mPatchManager->setName(Patch::kMultiNameSlot, getDisplayText(kMultiName));
+  for (int part = 0; part < 16; ++part)
+    mParts.mPatchManager->setName(Patch::kFirstPatchNameSlot + part,
+                                  getDisplayText(kPatchName + part));
 }
 
 void Kroma::lookUpControlsFirst() {
@@ -406,6 +411,7 @@ void Kroma::refreshControls() {
 void Kroma::finishStartup() {
   log("Plug-in is ready to load!");
   mainTabSwitch(0, 0);
+  hostKnowsStateNow();
   mParts.mStartupComplete = true;
 }
 

@@ -100,6 +100,14 @@ class Kroma : public IPluginVST,
   // the Multi is pushed to the synthesizer only through an open one. [main thread; takes the
   // plug-in lock, let go while it waits for the Multi's push]
   int UnserializeState2(ByteChunk* chunk, int startPos, bool withLibrarian);
+  // Tells the host that its project changed when the state a save would write differs from the
+  // one it last heard of: an edit in the editor, a dump from the synthesizer, a port picked. Not
+  // for a restore, a value set to what it was or a setting the project does not keep. A changed
+  // state is told once it held still from one look to the next, and a transfer once it ended, so
+  // that a dump is judged whole. Once a tick at most. [main thread: the editor's timer tick, or the
+  // host's idle call while no editor is open; takes the plug-in lock, let go before the host is
+  // called]
+  void OnIdle() override;
 
   // ---- KromaSeams.cpp: what the protocol engine and the editor ask of the plug-in ----
   // The protocol engine calls these from the job lanes and the MIDI input thread as well as from
@@ -414,6 +422,14 @@ class Kroma : public IPluginVST,
   void routeMidiMsg(const IMidiMsg& msg, bool fromDevice);
 
   // ---- KromaTotalRecall.cpp ----
+  // The chosen ports' names (or those of the absent ports the project keeps) into their slots.
+  void storePortNames();
+  // The state body without the port names' update: SerializeState2's bytes.
+  void appendStateBody(ByteChunk* chunk, bool withLibrarian);
+  // The state a save would write now, in mParts.mStateNow.
+  const ByteChunk& stateNow();
+  // Takes the state now as the one the host holds: after the start-up and a restore.
+  void hostKnowsStateNow();
   // What a restore derives from the values it restored: the device id, the MIDI filter and
   // clock switches, the per-part bank and program tables, the output delay and the flags that
   // follow their parameters.

@@ -1,5 +1,6 @@
 // The plug-in's state in the host's project: the current part, the librarian block (start-up
 // snapshot, names, MIDI ports, bank and patch selection) and the values of the stored parameters.
+#include <atomic>
 #include <chrono>
 #include <cmath>
 
@@ -36,6 +37,18 @@ std::string displayText(const IParam* param) {
   return param->GetDisplayText(param->Int());
 }
 
+// Set for the life of a restore.
+class Restoring {
+ public:
+  explicit Restoring(std::atomic<bool>& flag) : mFlag(flag) { mFlag = true; }
+  ~Restoring() { mFlag = false; }
+  Restoring(const Restoring&) = delete;
+  Restoring& operator=(const Restoring&) = delete;
+
+ private:
+  std::atomic<bool>& mFlag;
+};
+
 }  // namespace
 
 bool Kroma::SerializeState(ByteChunk* chunk) {
@@ -50,20 +63,30 @@ int Kroma::UnserializeState(ByteChunk* chunk, int startPos) {
 
 void Kroma::SerializeState2(ByteChunk* chunk, bool withLibrarian) {
   TK_MutexLock lock(mMutex);
+  if (withLibrarian) {
+    storePortNames();
+    markLibrarianViewDirty();
+  }
+  appendStateBody(chunk, withLibrarian);
+}
+
+void Kroma::storePortNames() {
+  const struct {
+    int slot, param;
+    const std::string& absent;
+  } ports[] = {{Patch::kMIDIInPortSlot, kDeviceInSelection, mRouting.mAbsentPortNames[0]},
+               {Patch::kMIDIOutPortSlot, kDeviceOutSelection, mRouting.mAbsentPortNames[1]}};
+  for (const auto& port : ports) {
+    std::string name = port.absent.empty() ? displayText(GetParam(port.param)) : port.absent;
+    mParts.mPatchManager->setName(port.slot, name.empty() ? "Set Name" : name);
+  }
+}
+
+void Kroma::appendStateBody(ByteChunk* chunk, bool withLibrarian) {
   chunk->AppendBytes(kMarker, sizeof kMarker);
   chunk->AppendValue(GetParam(kQuickTab)->Value());
   SerializeParams(chunk);
   if (withLibrarian) {
-    const struct {
-      int slot, param;
-      const std::string& absent;
-    } ports[] = {{Patch::kMIDIInPortSlot, kDeviceInSelection, mRouting.mAbsentPortNames[0]},
-                 {Patch::kMIDIOutPortSlot, kDeviceOutSelection, mRouting.mAbsentPortNames[1]}};
-    for (const auto& port : ports) {
-      std::string name = port.absent.empty() ? displayText(GetParam(port.param)) : port.absent;
-      mParts.mPatchManager->setName(port.slot, name.empty() ? "Set Name" : name);
-      markLibrarianViewDirty();
-    }
     mParts.mPatchManager->saveAllToChunk(chunk);
     for (int param : {kDeviceInSelection, kDeviceOutSelection, kBankSelection, kPatchSelection})
       chunk->AppendValue(GetParam(param)->GetNormalized());
@@ -71,9 +94,41 @@ void Kroma::SerializeState2(ByteChunk* chunk, bool withLibrarian) {
   SerializeNonAutomatedParams(chunk, NonAutomatedCount() - kUnsavedParams);
 }
 
+// The port names go into their slots as a save puts them, so that a save changes nothing here.
+const ByteChunk& Kroma::stateNow() {
+  TK_MutexLock lock(mMutex);
+  storePortNames();
+  mParts.mStateNow.Clear();
+  appendStateBody(&mParts.mStateNow, true);
+  return mParts.mStateNow;
+}
+
+// A dump taken in passes through values it then sets back: a transfer is judged once it ended,
+// and a state once two looks in a row found it the same.
+void Kroma::OnIdle() {
+  {
+    TK_MutexLock lock(mMutex);
+    if (mParts.mRestoring || ThreadRunning()) return;
+    if (!(stateNow() == mParts.mStateLastLook)) {
+      mParts.mStateLastLook = mParts.mStateNow;
+      return;
+    }
+    if (mParts.mStateNow == mParts.mStateHostKnows) return;
+    mParts.mStateHostKnows = mParts.mStateNow;
+  }
+  InformHostOfProgramChange();
+}
+
+void Kroma::hostKnowsStateNow() {
+  TK_MutexLock lock(mMutex);
+  mParts.mStateHostKnows = mParts.mStateLastLook = stateNow();
+}
+
 int Kroma::UnserializeState2(ByteChunk* chunk, int startPos, bool withLibrarian) {
   if (!chunk) return -1;
   TK_MutexLock lock(mMutex);
+  // Also while the Multi's push lets go of the lock: the idle call waits for the end.
+  const Restoring restoring(mParts.mRestoring);
   int pos = startPos;
   // The section where a damaged or cut state first broke off, and the byte it began at.
   std::string brokeOff;
@@ -126,6 +181,7 @@ int Kroma::UnserializeState2(ByteChunk* chunk, int startPos, bool withLibrarian)
     recallLog("state broke off in " + brokeOff);
     showStatus("PROJECT STATE NOT READ WHOLE!");
   }
+  hostKnowsStateNow();
   return pos;
 }
 

@@ -219,6 +219,32 @@ TEST_F(HostSession, CloseDeletesTheInstanceBeforeItAnswers) {
   EXPECT_LT(destroyed, host.output.find("dispatch effClose -> closed"));
 }
 
+// host-calls counts what the instance asked of the host since the last look, by opcode, also the
+// calls the host leaves unprinted, and tells those of the audio thread from the script's.
+TEST_F(HostSession, HostCallsCountsTheCallsByOpcodeAndThread) {
+  const HostRun host = runHostLive(
+      mDir.path(), {"open", "host-calls", "host-calls", "rate 48000", "audio on 480", "pause 300",
+                    "audio off", "process replacing 32", "host-calls", "open", "host-calls"});
+  EXPECT_EQ(host.exitCode, 0) << host.output;
+  const std::vector<std::string> calls = host.lines("  calls ");
+  ASSERT_EQ(calls.size(), 8u) << host.output;
+  EXPECT_THAT(std::vector<std::string>(calls.begin(), calls.begin() + 3),
+              ElementsAre("  calls audioMasterGetProductString=1 other-threads=0",
+                          "  calls audioMasterGetVendorVersion=1 other-threads=0", "  calls none"));
+  int count = 0, otherThreads = 0;
+  ASSERT_EQ(std::sscanf(calls[3].c_str(), "  calls audioMasterWantMidi=%d other-threads=%d", &count,
+                        &otherThreads),
+            2)
+      << calls[3];
+  EXPECT_GT(otherThreads, 0) << "the audio thread's blocks";
+  EXPECT_EQ(count, otherThreads + 1) << "and the process step's";
+  EXPECT_THAT(calls[4], HasSubstr("audioMasterGetTime="));  // each block asks for the time
+  EXPECT_THAT(std::vector<std::string>(calls.begin() + 6, calls.end()),
+              ElementsAre("  calls audioMasterGetProductString=1 other-threads=0",
+                          "  calls audioMasterGetVendorVersion=1 other-threads=0"))
+      << "a new instance starts its own count";
+}
+
 // Hosts that look for main reach the same entry, and nothing else is exported.
 TEST(TestPluginModule, ExportsOnlyTheEntryAndMain) {
   FILE* pipe = popen((std::string("nm -D --defined-only '") + TEST_PLUGIN + "'").c_str(), "r");

@@ -76,11 +76,20 @@ void HostCallback::setThreadQuiet(bool quiet) {
 void HostCallback::registerEffect(AEffect* effect, int number) {
   std::lock_guard<std::mutex> lock(mEffectsMutex);
   mEffects[effect] = number;
+  mCalls[effect].clear();
 }
 
 void HostCallback::unregisterEffect(AEffect* effect) {
   std::lock_guard<std::mutex> lock(mEffectsMutex);
   mEffects.erase(effect);
+  mCalls.erase(effect);
+}
+
+std::map<int32_t, HostCallback::Calls> HostCallback::takeCalls(AEffect* effect) {
+  std::lock_guard<std::mutex> lock(mEffectsMutex);
+  std::map<int32_t, Calls> calls;
+  calls.swap(mCalls[effect]);
+  return calls;
 }
 
 std::string HostCallback::label(AEffect* effect) {
@@ -125,6 +134,14 @@ void HostCallback::printEvents(const std::string& who, const void* ptr) {
 
 VstIntPtr HostCallback::answer(AEffect* effect, int32_t opcode, int32_t index, VstIntPtr value,
                                void* ptr, float opt) {
+  {
+    std::lock_guard<std::mutex> lock(mEffectsMutex);
+    if (mEffects.count(effect)) {
+      Calls& calls = mCalls[effect][opcode];
+      ++calls.count;
+      if (std::this_thread::get_id() != mMainThread) ++calls.otherThreads;
+    }
+  }
   const std::string who = "host" + label(effect);
   if (!tQuiet) {
     char args[96];

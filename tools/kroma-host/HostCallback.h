@@ -1,8 +1,10 @@
 #pragma once
 
+#include <atomic>
 #include <map>
 #include <mutex>
 #include <string>
+#include <thread>
 
 #include "platform/vst2/aeffect.h"
 #include "platform/vst2/timeinfo.h"
@@ -26,6 +28,17 @@ class HostCallback {
   void registerEffect(AEffect* effect, int number);
   void unregisterEffect(AEffect* effect);
 
+  // The calling thread becomes the host's main thread, the one that runs the script.
+  void markMainThread() { mMainThread = std::this_thread::get_id(); }
+  // The calls an instance made, by opcode: how many, and how many of them from another thread
+  // than the host's main one.
+  struct Calls {
+    int count = 0;
+    int otherThreads = 0;
+  };
+  // The calls of `effect` since the last take (or since it was registered), forgotten then.
+  std::map<int32_t, Calls> takeCalls(AEffect* effect);
+
   void setProduct(const std::string& product) { mProduct = product; }
   void setVendorVersion(int version) { mVendorVersion = version; }
   void setProcessLevel(int level) { mProcessLevel = level; }
@@ -46,6 +59,8 @@ class HostCallback {
   std::mutex mPrintMutex;
   std::mutex mEffectsMutex;
   std::map<AEffect*, int> mEffects;
+  std::map<AEffect*, std::map<int32_t, Calls>> mCalls;
+  std::atomic<std::thread::id> mMainThread{std::this_thread::get_id()};
   std::string mProduct = "kroma-host";
   int mVendorVersion = 10000;
   int mProcessLevel = 1;

@@ -123,6 +123,7 @@ const ScriptRunner::StepEntry ScriptRunner::kSteps[] = {
     {"vendor-display", &ScriptRunner::stepVendorDisplay, false},
     {"dispatch", &ScriptRunner::stepDispatch, false},
     {"folder", &ScriptRunner::stepFolder, false},
+    {"host-calls", &ScriptRunner::stepHostCalls, false},
     {"if-display", &ScriptRunner::stepIfDisplay, false},
     {"x-open", &ScriptRunner::stepXOpen, false},
     {"x-idle", &ScriptRunner::stepXIdle, false},
@@ -140,6 +141,7 @@ ScriptRunner::ScriptRunner(const PluginLibrary& library) : mLibrary(library) {}
 ScriptRunner::~ScriptRunner() = default;
 
 bool ScriptRunner::run(std::istream& script, bool live) {
+  host().markMainThread();
   std::unique_ptr<LineReader> reader = live ? std::make_unique<LineReader>(script) : nullptr;
   auto lastIdle = std::chrono::steady_clock::now();
   std::string line;
@@ -725,6 +727,17 @@ bool ScriptRunner::stepFolder(const Args& args, const std::string&) {
     return false;
   }
   host().print("  folder " + path);
+  return true;
+}
+
+// The host callbacks the instance made since it opened or since the last look, by opcode.
+bool ScriptRunner::stepHostCalls(const Args&, const std::string&) {
+  if (!needInstance()) return false;
+  const auto calls = host().takeCalls(instance()->effect());
+  if (calls.empty()) host().print("  calls none");
+  for (const auto& [opcode, made] : calls)
+    host().print("  calls " + hostOpcodeName(opcode) + "=" + std::to_string(made.count) +
+                 " other-threads=" + std::to_string(made.otherThreads));
   return true;
 }
 

@@ -54,6 +54,10 @@
 //   folder PREFIX                       a new folder PREFIX-XXXXXX under $TMPDIR
 //                                       (/tmp) that later relative file names
 //                                       are in; its path is printed
+//   host-calls                          the host callbacks the instance made
+//                                       since it opened or the last host-calls,
+//                                       by opcode, and how many came from other
+//                                       threads than the script's
 //
 // On a real X display (DISPLAY), as Linux hosts run editors:
 //   if-display STEP...                  the step; left out without a display
@@ -154,6 +158,7 @@ class ScriptRunner {
   bool stepVendorDisplay(const Args&, const std::string&);
   bool stepDispatch(const Args&, const std::string&);
   bool stepFolder(const Args&, const std::string&);
+  bool stepHostCalls(const Args&, const std::string&);
   bool stepIfDisplay(const Args&, const std::string&);
   bool stepXOpen(const Args&, const std::string&);
   bool stepXIdle(const Args&, const std::string&);

@@ -17,6 +17,7 @@
 #include "src/editor/EditorElements.h"
 #include "src/editor/TabSwitchFunctions.h"
 #include "src/librarian/view/EditMenus.h"
+#include "toolkit/plugin/base/ByteChunk.h"
 #include "toolkit/plugin/base/IPluginBase.h"
 #include "toolkit/plugin/midi/IMidiQueue.h"
 
@@ -225,4 +226,12 @@ struct KromaParts {
   std::vector<int> mRandomizerValues = std::vector<int>(393);
   std::atomic<bool> mStartupComplete{false};
   std::atomic<bool> mFirstRunShown{false};
+  // The state as a save writes it: as the host last heard of it (at start-up, after a restore,
+  // and at each change it was told of), as the idle call last looked at it, and as it is now;
+  // under the plug-in lock.
+  ByteChunk mStateHostKnows;
+  ByteChunk mStateLastLook;
+  ByteChunk mStateNow;
+  // A restore runs: what it sets is no edit to tell the host of.
+  std::atomic<bool> mRestoring{false};
 };

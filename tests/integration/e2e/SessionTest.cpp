@@ -72,6 +72,40 @@ TEST_F(EndToEnd, MakeRunsSessionRunsWholeAndLeavesNothingRunning) {
   EXPECT_EQ(ports.find("RtMidi"), std::string::npos) << ports;
 }
 
+// The host's audioMasterUpdateDisplay calls since the last look, after two idle calls (a change
+// is told once it held still from one to the next): "N" and how many came from other threads
+// than the host's, as kroma-host's host-calls step prints them.
+std::string projectChanges(Session& s) {
+  if (!s.host().step("idle") || !s.host().step("idle") || !s.host().step("host-calls"))
+    return s.host().error();
+  const std::string line = s.host().line("  calls audioMasterUpdateDisplay=");
+  return line.empty() ? "0" : line.substr(line.find('=') + 1);
+}
+
+// The host hears that its project changed, through its main thread only: once for a knob turned
+// in the editor, never for a project loaded, and once for the synthesizer's Multi and sounds taken
+// into the editor while they differ from what the editor holds.
+TEST_F(EndToEnd, TheHostHearsOfEditsAndDumpsButNotOfALoad) {
+  auto sim = simulator("corvane-sim", 5);
+  Session s(setup());
+  connect(s);
+  projectChanges(s);
+  ASSERT_TRUE(s.showPage(place::kCutoff.page) && s.turn(place::kCutoff, -10)) << s.error();
+  EXPECT_EQ(projectChanges(s), "1 other-threads=0");
+  const std::string saved = sessionData.file("project");
+  ASSERT_TRUE(s.saveState(saved)) << s.error();
+  ASSERT_TRUE(s.turn(place::kCutoff, -10)) << s.error();
+  EXPECT_EQ(projectChanges(s), "1 other-threads=0");
+  ASSERT_TRUE(s.loadState(saved)) << s.error();
+  EXPECT_EQ(projectChanges(s), "0");
+
+  ASSERT_TRUE(sim->command("reset"));  // the synthesizer's sounds differ from the editor's
+  ASSERT_EQ(transfer(s, place::kGetMulti), "Data request completed!");
+  EXPECT_EQ(projectChanges(s), "1 other-threads=0") << "judged once the request ended";
+  ASSERT_EQ(transfer(s, place::kGetMulti), "Data request completed!");
+  EXPECT_EQ(projectChanges(s), "0") << "the same Multi again";
+}
+
 // A step that fails says why: no JACK server, a port the menus lack, a silent synthesizer.
 TEST_F(EndToEnd, AFailingStepSaysWhatWentWrong) {
   {

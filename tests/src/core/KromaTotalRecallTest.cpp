@@ -417,8 +417,9 @@ TEST_F(Recall, ARestoreLogsWhatItSetsAndShowsTheFirstPage) {
                                        "hardware DeviceID 34",
                                        "Multi name Night Drive"};
   for (int p = 0; p < 16; ++p)
-    expected.push_back("Part " + std::to_string(p) + " name INIT | Category name INIT | Bank " +
-                       (p == 15 ? "3" : "0") + " |\xC2\xA0Program 0");
+    expected.push_back("Part " + std::to_string(p) +
+                       " name -- INIT -- | Category name INIT | Bank " + (p == 15 ? "3" : "0") +
+                       " |\xC2\xA0Program 0");
   expected.push_back("MIDI In device after nonautomated params Synth In");
   expected.push_back("MIDI Out device after nonautomated params OFF");
   EXPECT_EQ(recalled, expected);

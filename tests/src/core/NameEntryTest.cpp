@@ -9,6 +9,7 @@
 #include "platform/view/headless/HeadlessView.h"
 #include "platform/view/headless/Script.h"
 #include "platform/vst2/opcodes.h"
+#include "src/core/detail/PatchManager.h"
 #include "src/librarian/LibrarianRecords.h"
 #include "toolkit/plugin/editor/IGraphicsMac.h"
 
@@ -115,6 +116,54 @@ TEST_F(NameEntry, ARefusedCharacterIsShownOnTheStatusLine) {
       EXPECT_EQ(status(plug), c.shown);
       window->key(VIEW_KEY_ESCAPE);
     }
+  }
+}
+
+// A name as the fields show it: without the blanks a dump pads it with or the NULs of a slot.
+std::string asShown(std::string name) {
+  name.erase(name.find_last_not_of(std::string(" \0", 2)) + 1);
+  return name;
+}
+
+// What a fresh instance shows is what its project holds and what its first dumps carry: the
+// Multi's name and each part's sound's; a project saved fresh shows them again when reloaded.
+TEST_F(NameEntry, AFreshInstanceShowsSavesAndSendsOneName) {
+  SynthOnPorts ports(midi);
+  Kroma* plug = open();
+  const std::vector<uint8_t> saved = saveChunk(plug);
+  // The librarian block behind the framework's head, the marker and the current part.
+  ByteChunk chunk;
+  chunk.AppendBytes(saved.data(), static_cast<int>(saved.size()));
+  PatchManager project(nullptr);
+  ASSERT_GT(project.loadAllFromChunk(&chunk, 20), 0);
+  auto held = [&project](int slot) {
+    std::string name;
+    project.getName(&name, slot);
+    return asShown(name);
+  };
+
+  ports.connect(plug);
+  ASSERT_TRUE(eventually([&] { return !plug->ThreadRunning(); }));  // the connection check
+  set(plug, kPushArrangement, 1);  // SEND TO SYNTH: the Multi and the sounds of its parts
+  ASSERT_TRUE(eventually([&] { return !plug->ThreadRunning(); }, 60));
+  const corvane_sim::Simulator& synth = ports.synth;
+  Kroma* reloaded = open();
+  ASSERT_EQ(loadChunk(reloaded, saved), 1);
+
+  const std::string multi = plug->getDisplayText(kMultiName);
+  EXPECT_EQ(multi, "Init Multi");
+  EXPECT_EQ(held(Patch::kMultiNameSlot), multi) << "the project";
+  EXPECT_EQ(asShown(nameAt(synth.multiEditBuffer(), DumpLayout::kMultiNameOffset)), multi);
+  EXPECT_EQ(reloaded->getDisplayText(kMultiName), multi) << "reloaded";
+  for (int part = 0; part < 16; ++part) {
+    SCOPED_TRACE(part);
+    const std::string sound = plug->getDisplayText(kPatchName + part);
+    EXPECT_EQ(sound, "-- INIT --");
+    EXPECT_EQ(held(Patch::kFirstPatchNameSlot + part), sound) << "the project";
+    if (part < 4) {  // the parts that are on
+      EXPECT_EQ(asShown(nameAt(synth.soundEditBuffer(part), DumpLayout::kSoundNameOffset)), sound);
+    }
+    EXPECT_EQ(reloaded->getDisplayText(kPatchName + part), sound) << "reloaded";
   }
 }
 

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <chrono>
 #include <fstream>
+#include <map>
+#include <mutex>
 #include <sstream>
 #include <thread>
 
@@ -17,13 +19,35 @@ VstTimeInfo PluginFixture::hostTime;
 
 namespace {
 
-VstIntPtr hostCallback(AEffect*, int32_t opcode, int32_t, VstIntPtr, void*, float) {
+std::mutex gNoticesLock;
+std::map<AEffect*, PluginFixture::HostNotices> gNotices;
+std::thread::id gTestThread;
+
+VstIntPtr hostCallback(AEffect* effect, int32_t opcode, int32_t, VstIntPtr, void*, float) {
+  if (opcode == audioMasterUpdateDisplay) {
+    std::lock_guard<std::mutex> lock(gNoticesLock);
+    PluginFixture::HostNotices& notices = gNotices[effect];
+    ++notices.count;
+    if (std::this_thread::get_id() != gTestThread) ++notices.otherThreads;
+  }
   return opcode == audioMasterGetTime ? reinterpret_cast<VstIntPtr>(&PluginFixture::hostTime) : 0;
 }
 
 }  // namespace
 
+PluginFixture::HostNotices PluginFixture::takeHostNotices(Kroma* plug) {
+  std::lock_guard<std::mutex> lock(gNoticesLock);
+  HostNotices notices = gNotices[plug->GetAEffect()];
+  gNotices.erase(plug->GetAEffect());
+  return notices;
+}
+
 PluginFixture::PluginFixture() {
+  {
+    std::lock_guard<std::mutex> lock(gNoticesLock);
+    gNotices.clear();
+    gTestThread = std::this_thread::get_id();
+  }
   MidiBackend::setCurrent(&midi);
   hostTime = VstTimeInfo{};
   hostTime.sampleRate = 44100.0;

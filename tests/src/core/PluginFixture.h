@@ -21,6 +21,13 @@ class PluginFixture : public ::testing::Test {
  public:
   // The transport that the host reports to audioMasterGetTime; stopped, 120 BPM at first.
   static VstTimeInfo hostTime;
+  // The audioMasterUpdateDisplay calls an instance made since the last look, and how many of them
+  // came from another thread than the one that made the fixture.
+  struct HostNotices {
+    int count = 0;
+    int otherThreads = 0;
+  };
+  static HostNotices takeHostNotices(Kroma* plug);
 
  protected:
   PluginFixture();

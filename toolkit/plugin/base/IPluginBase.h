@@ -90,7 +90,8 @@ class IPluginBase {
   virtual void OnGUIOpen() {}
   // [main thread; plug-in lock held]
   virtual void OnGUIClose() {}
-  // [main thread]
+  // [main thread: the open editor's timer tick, or the host's idle calls (effEditIdle, effIdle)
+  // while no editor is open; no lock held]
   virtual void OnIdle() {}
   // [main thread; takes the plug-in lock]
   virtual void OnActivate(bool active);

@@ -4,6 +4,7 @@
 
 #include "platform/view/Backend.h"
 #include "toolkit/plugin/base/IParam.h"
+#include "toolkit/plugin/base/IPluginBase.h"
 #include "toolkit/plugin/base/IPopupMenu.h"
 #include "toolkit/plugin/editor/IGraphicsMac.h"
 
@@ -97,11 +98,14 @@ void IGraphicsCarbon::DrawEvent(int x, int y, int width, int height) {
 void IGraphicsCarbon::TimerHandler() {
   if (!mTimer || !mView) return;
   IRECT dirty;
-  if (!mGraphicsMac->IsDirty(&dirty)) return;
-  if (mIsComposited)
-    mView->invalidate(dirty.L, dirty.T, dirty.R - dirty.L, dirty.B - dirty.T);
-  else
-    mView->invalidate(0, 0, mGraphicsMac->Width(), mGraphicsMac->Height());
+  if (mGraphicsMac->IsDirty(&dirty)) {
+    if (mIsComposited)
+      mView->invalidate(dirty.L, dirty.T, dirty.R - dirty.L, dirty.B - dirty.T);
+    else
+      mView->invalidate(0, 0, mGraphicsMac->Width(), mGraphicsMac->Height());
+  }
+  // Last: the plug-in may call the host, which may close the editor.
+  mGraphicsMac->GetPlug()->OnIdle();
 }
 
 // The host's window takes the new size from its corner, the pane fills it.

@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "toolkit/plugin/base/IParam.h"
+#include "toolkit/plugin/base/IPluginBase.h"
 #include "toolkit/plugin/base/IPopupMenu.h"
 #include "toolkit/plugin/editor/IGraphicsMac.h"
 
@@ -121,6 +122,8 @@ void IGraphicsCocoa_vKroma_vst::onTimer() {
   if (!mTimer || !mGraphics) return;
   IRECT dirty;
   if (mGraphics->IsDirty(&dirty)) setNeedsDisplayInRect(CocoaViewRect(dirty, editorHeight()));
+  // Last: the plug-in may call the host, which may close the editor.
+  mGraphics->GetPlug()->OnIdle();
 }
 
 void IGraphicsCocoa_vKroma_vst::setNeedsDisplayInRect(const CocoaRect& rect) {

@@ -207,10 +207,13 @@ VstIntPtr IPluginVST::VSTDispatcher(AEffect* effect, int32_t opcode, int32_t ind
       delete plug;
       return 0;
     }
-    if (opcode == effEditIdle) {
+    if (opcode == effEditIdle || opcode == effIdle) {
       // The editor's events and redraw run here, outside the plug-in lock as
       // a run loop would run them, so that drawing never holds up the audio.
-      if (IGraphics* graphics = plug->Editor()) graphics->PumpEvents();
+      IGraphics* graphics = plug->Editor();
+      if (opcode == effEditIdle && graphics) graphics->PumpEvents();
+      // An open editor's timer tick makes the plug-in's idle call; without one the host's does.
+      if (!graphics || !graphics->WindowIsOpen()) plug->OnIdle();
       return 0;
     }
     TK_MutexLock lock(plug->mMutex);

@@ -119,6 +119,7 @@ class Plug : public IPluginVST {
   void OnHostIdentified() override { calls.push_back("identified"); }
   void PresetsChangedByHost() override { calls.push_back("presets"); }
   void OnGUIClose() override { calls.push_back("gui close"); }
+  void OnIdle() override { calls.push_back("idle"); }
   void OnWindowResize() override { calls.push_back("resize"); }
 
   VstIntPtr Call(int32_t opcode, int32_t index = 0, VstIntPtr value = 0, void* ptr = nullptr,
@@ -561,6 +562,33 @@ TEST_F(PluginVST, EditorOpcodesFollowTheGraphics) {
   EXPECT_STREQ(graphics->GetGUIAPI(), "Cocoa gui");
   EXPECT_THAT(plug.calls, ElementsAre("resize", "resize", "window at 0,0", "gui open", "gui close",
                                       "view", "gui open"));
+}
+
+// The plug-in's idle call comes once a tick of its open editor, in either window form, and from
+// the host's idle calls only while no editor is open.
+TEST_F(PluginVST, TheIdleCallComesFromTheEditorsTickOrWithoutOneFromTheHost) {
+  Plug plug;
+  plug.Call(effIdle);
+  plug.Call(effEditIdle);
+  EXPECT_THAT(plug.calls, ElementsAre("idle", "idle")) << "no graphics";
+  auto* graphics = new editor_test::TestGraphics(&plug, 300, 200);
+  plug.AttachGraphics(graphics);
+  for (bool view : {false, true}) {
+    SCOPED_TRACE(view);
+    plug.calls.clear();
+    plug.Call(effIdle);
+    plug.Call(effEditIdle);
+    VIEW_HeadlessView* open =
+        view ? editor_test::OpenCocoaView(graphics) : editor_test::OpenCarbonView(graphics);
+    ASSERT_NE(open, nullptr);
+    plug.Call(effIdle);
+    plug.Call(effEditIdle);
+    open->tick();
+    open->tick();
+    graphics->CloseWindow();
+    plug.Call(effEditIdle);
+    EXPECT_THAT(plug.calls, ElementsAre("idle", "idle", "idle", "idle", "idle"));
+  }
 }
 
 TEST_F(PluginVST, EventsToTheHostTravelOneAtATime) {
