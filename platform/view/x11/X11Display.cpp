@@ -105,6 +105,8 @@ void X11Display::dispatchPending() {
   while (XPending(mDisplay) > 0) {
     XEvent event;
     XNextEvent(mDisplay, &event);
+    // A new keyboard layout, or keys remapped, reach every window's key translation.
+    if (event.type == MappingNotify) XRefreshKeyboardMapping(&event.xmapping);
     // Looked up per event: a handler may close windows, its own included.
     const auto found = mHandlers.find(event.xany.window);
     if (found == mHandlers.end()) continue;
