@@ -7,11 +7,9 @@
 #include "PluginFixture.h"
 #include "SynthOnPorts.h"
 #include "platform/view/headless/HeadlessView.h"
-#include "platform/view/headless/Script.h"
 #include "platform/vst2/opcodes.h"
 #include "src/core/detail/PatchManager.h"
 #include "src/librarian/LibrarianRecords.h"
-#include "toolkit/plugin/editor/IGraphicsMac.h"
 
 namespace {
 
@@ -32,11 +30,8 @@ using NameEntry = PluginFixture;
 // show (é, €) are refused.
 TEST_F(NameEntry, ANameFromTheSynthesizerIsExtendedWithWhatItShows) {
   SynthOnPorts ports(midi);
-  VIEW_Script::instance().reset();
   Kroma* plug = open();
-  dispatch(plug, effEditOpen);
-  VIEW_HeadlessView* window =
-      VIEW_HeadlessView::of(static_cast<IGraphicsMac*>(plug->graphics())->KitView());
+  VIEW_HeadlessView* window = openEditorAsHost(plug);
   ASSERT_NE(window, nullptr);
   ports.connect(plug);
   set(plug, kRequestTempData, 1);
@@ -83,11 +78,8 @@ TEST_F(NameEntry, ANameFromTheSynthesizerIsExtendedWithWhatItShows) {
 // in every field that takes ASCII only: the 16 sound names, the Multi name and the slot rename.
 // What such a field takes, and what the search takes (any character), says nothing.
 TEST_F(NameEntry, ARefusedCharacterIsShownOnTheStatusLine) {
-  VIEW_Script::instance().reset();
   Kroma* plug = open();
-  dispatch(plug, effEditOpen);
-  VIEW_HeadlessView* window =
-      VIEW_HeadlessView::of(static_cast<IGraphicsMac*>(plug->graphics())->KitView());
+  VIEW_HeadlessView* window = openEditorAsHost(plug);
   ASSERT_NE(window, nullptr);
   const std::string night = "\xD0\x9D\xD0\xBE\xD1\x87\xD1\x8C";  // Ночь
   const std::string refused = "Names take ASCII only!";

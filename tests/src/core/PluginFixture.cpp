@@ -163,6 +163,12 @@ void PluginFixture::openEditor(Kroma* plug) {
   static_cast<IGraphicsMac*>(plug->graphics())->OpenWindow(nullptr);
 }
 
+VIEW_HeadlessView* PluginFixture::openEditorAsHost(Kroma* plug) {
+  VIEW_Script::instance().reset();
+  dispatch(plug, effEditOpen);
+  return VIEW_HeadlessView::of(static_cast<IGraphicsMac*>(plug->graphics())->KitView());
+}
+
 void PluginFixture::choose(IControl* menu, const std::vector<int>& path) {
   VIEW_Script::instance().answerMenu(path);
   IMouseMod left(true);

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/view/headless/HeadlessView.h"
 #include "platform/vst2/timeinfo.h"
 #include "src/core/Kroma.h"
 #include "tests/support/TempDir.h"
@@ -70,6 +71,9 @@ class PluginFixture : public ::testing::Test {
   // Opens the instance's editor window on the headless view, whose menus the test answers
   // (VIEW_Script, emptied first).
   static void openEditor(Kroma* plug);
+  // Opens the editor as a host does (effEditOpen, so that its timer ticks) on the headless view,
+  // whose menus the test answers (VIEW_Script, emptied first); the view, null when none opened.
+  static VIEW_HeadlessView* openEditorAsHost(Kroma* plug);
   // Clicks `menu` open and answers it with the item at `path` (empty: dismissed).
   static void choose(IControl* menu, const std::vector<int>& path);
   // Whether the layer is shown; a layer the layout did not build fails the test.

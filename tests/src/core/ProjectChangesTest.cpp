@@ -8,12 +8,10 @@
 #include "PluginFixture.h"
 #include "SynthOnPorts.h"
 #include "platform/view/headless/HeadlessView.h"
-#include "platform/view/headless/Script.h"
 #include "platform/vst2/opcodes.h"
 #include "src/librarian/InitDumps.h"
 #include "src/protocol/MIDIMessageManager.h"
 #include "src/protocol/SysExFormat.h"
-#include "toolkit/plugin/editor/IGraphicsMac.h"
 
 namespace {
 
@@ -23,10 +21,8 @@ class ProjectChanges : public PluginFixture {
  protected:
   // An instance connected to the simulated synthesizer, its editor open, past its first ticks.
   Kroma* connectedWithEditor() {
-    VIEW_Script::instance().reset();
     Kroma* plug = open();
-    dispatch(plug, effEditOpen);
-    window = VIEW_HeadlessView::of(static_cast<IGraphicsMac*>(plug->graphics())->KitView());
+    window = openEditorAsHost(plug);
     EXPECT_NE(window, nullptr);
     ports.connect(plug);
     EXPECT_TRUE(eventually([&] { return !plug->ThreadRunning(); }));  // the connection check
