@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <functional>
 #include <memory>
 #include <thread>
 #include <vector>
@@ -30,9 +31,14 @@ constexpr int kWheelRows = 3;
 constexpr auto kScrollPause = std::chrono::milliseconds(25);
 // What lies under a point of a scrolling menu besides its items.
 constexpr int kUpStrip = -2, kDownStrip = -3;
-// How long the pointer grab is tried while another client holds it.
+// How long a grab of the pointer or the keyboard is tried while another client holds it.
 constexpr int kGrabTries = 20;
 constexpr auto kGrabPause = std::chrono::milliseconds(10);
+
+void Grab(const std::function<int()>& grab) {
+  for (int tries = 0; tries < kGrabTries && grab() != GrabSuccess; ++tries)
+    std::this_thread::sleep_for(kGrabPause);
+}
 constexpr auto kMapWait = std::chrono::seconds(1);
 
 bool Navigable(const VIEW_Menu::Item& item) {
@@ -79,14 +85,11 @@ class MenuRun : public X11Handler, private X11Ticker {
         [&] { return mLevels[0]->mapped || std::chrono::steady_clock::now() > deadline; }, this);
     // Every press and key comes to the menu, also over the editor's own windows: a click outside
     // the menu closes it and does nothing else.
-    for (int tries = 0; tries < kGrabTries; ++tries) {
-      const int grabbed =
-          XGrabPointer(d, top, False, ButtonPressMask | ButtonReleaseMask | PointerMotionMask,
-                       GrabModeAsync, GrabModeAsync, None, None, CurrentTime);
-      if (grabbed == GrabSuccess) break;
-      std::this_thread::sleep_for(kGrabPause);
-    }
-    XGrabKeyboard(d, top, False, GrabModeAsync, GrabModeAsync, CurrentTime);
+    Grab([&] {
+      return XGrabPointer(d, top, False, ButtonPressMask | ButtonReleaseMask | PointerMotionMask,
+                          GrabModeAsync, GrabModeAsync, None, None, CurrentTime);
+    });
+    Grab([&] { return XGrabKeyboard(d, top, False, GrabModeAsync, GrabModeAsync, CurrentTime); });
     mDisplay->runModal([&] { return mDone; }, this);
     return mChoice;
   }

@@ -85,11 +85,17 @@ void X11Fixture::whenGrabbed(std::function<void()> actions, int x, int y) {
   if (x >= 0) move(x, y);
   playWhen(
       [this] {
-        const int probe = XGrabPointer(mInput, DefaultRootWindow(mInput), False, 0, GrabModeAsync,
-                                       GrabModeAsync, None, None, CurrentTime);
-        if (probe == GrabSuccess) XUngrabPointer(mInput, CurrentTime);
+        // The keyboard too, which the menu grabs after the pointer: keys played before would
+        // reach the window under the pointer instead.
+        const Window root = DefaultRootWindow(mInput);
+        const int pointer = XGrabPointer(mInput, root, False, 0, GrabModeAsync, GrabModeAsync, None,
+                                         None, CurrentTime);
+        if (pointer == GrabSuccess) XUngrabPointer(mInput, CurrentTime);
+        const int keyboard =
+            XGrabKeyboard(mInput, root, False, GrabModeAsync, GrabModeAsync, CurrentTime);
+        if (keyboard == GrabSuccess) XUngrabKeyboard(mInput, CurrentTime);
         XSync(mInput, False);
-        return probe == AlreadyGrabbed;
+        return pointer == AlreadyGrabbed && keyboard == AlreadyGrabbed;
       },
       std::move(actions));
 }

@@ -35,9 +35,9 @@ class X11Fixture : public XvfbTest {
   // holds the keyboard focus (a dialog takes it when mapped), at most ten
   // seconds on: keys played before would reach no dialog.
   void whenFocused(std::function<void()> actions);
-  // Plays actions from a thread once another client holds the pointer grab
-  // (a menu takes it when mapped), at most ten seconds on. With a point, the
-  // pointer is moved there first: keys follow it until the keyboard is grabbed.
+  // Plays actions from a thread once another client holds the pointer and the
+  // keyboard grab (a menu takes them when mapped), at most ten seconds on. With
+  // a point, the pointer is moved there first.
   void whenGrabbed(std::function<void()> actions, int x = -1, int y = -1);
   // Pumps the view until the condition holds, at most two seconds.
   static bool pumpUntil(VIEW_View* view, const std::function<bool()>& condition);
