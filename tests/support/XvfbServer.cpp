@@ -2,6 +2,7 @@
 
 #include <poll.h>
 #include <signal.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -20,6 +21,9 @@ XvfbServer::XvfbServer(const std::string& screen) {
   if (pipe(ready) != 0) return;
   mPid = fork();
   if (mPid == 0) {
+    // A test ended by a sanitizer takes its server along: a server left running would hold the
+    // test's output open, and the test runner would wait for it.
+    prctl(PR_SET_PDEATHSIG, SIGTERM);
     close(ready[0]);
     const std::string fd = std::to_string(ready[1]);
     // No reset when the last client leaves: a server resetting between two tests refuses the

@@ -6,11 +6,18 @@
 
 #include <algorithm>
 #include <memory>
+#include <mutex>
 
 namespace {
 
 X11Display* sDisplay = nullptr;
+// The traps set, innermost first. Xlib calls the process's one error handler on the thread whose
+// connection failed, a host's other threads included, so the chain is read and changed under a
+// lock.
+std::mutex sTrapsMutex;
 X11ErrorTrap* sTrap = nullptr;
+// The handler before the outermost trap, kept for a call that comes in just after it ended.
+XErrorHandler sBefore = nullptr;
 
 // The longest a modal loop sleeps before it looks again.
 constexpr std::chrono::milliseconds kModalWait(40);
@@ -145,33 +152,42 @@ void X11Display::runModal(const std::function<bool()>& done, X11Handler* owner) 
 
 // ---- Errors ------------------------------------------------------------------
 
-X11ErrorTrap::X11ErrorTrap(Display* display) : mDisplay(display), mOuter(sTrap) {
+X11ErrorTrap::X11ErrorTrap(Display* display) : mDisplay(display) {
   XSync(mDisplay, False);  // earlier errors are not ours to catch
+  std::lock_guard<std::mutex> lock(sTrapsMutex);
+  mOuter = sTrap;
   sTrap = this;
   mPrevious = XSetErrorHandler(&X11ErrorTrap::handler);
+  if (!mOuter) sBefore = mPrevious;
 }
 
 X11ErrorTrap::~X11ErrorTrap() {
   XSync(mDisplay, False);
+  std::lock_guard<std::mutex> lock(sTrapsMutex);
   XSetErrorHandler(mPrevious);
   sTrap = mOuter;
 }
 
 bool X11ErrorTrap::failed() {
   XSync(mDisplay, False);
+  std::lock_guard<std::mutex> lock(sTrapsMutex);
   return mFailed;
 }
 
 int X11ErrorTrap::handler(Display* display, XErrorEvent* error) {
-  for (X11ErrorTrap* trap = sTrap; trap; trap = trap->mOuter) {
-    if (trap->mDisplay == display) {
-      trap->mFailed = true;
-      return 0;
+  XErrorHandler previous;
+  {
+    std::lock_guard<std::mutex> lock(sTrapsMutex);
+    for (X11ErrorTrap* trap = sTrap; trap; trap = trap->mOuter) {
+      if (trap->mDisplay == display) {
+        trap->mFailed = true;
+        return 0;
+      }
     }
+    previous = sBefore;
   }
-  X11ErrorTrap* outermost = sTrap;
-  while (outermost && outermost->mOuter) outermost = outermost->mOuter;
-  return outermost && outermost->mPrevious ? outermost->mPrevious(display, error) : 0;
+  // Outside the lock: the handler before may do anything, even set a trap.
+  return previous ? previous(display, error) : 0;
 }
 
 // ---- Pixels ------------------------------------------------------------------

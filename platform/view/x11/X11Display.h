@@ -76,7 +76,8 @@ class X11Display {
 
 // Errors of one call sequence on our connection are caught here instead of
 // reaching the process's handler (which by default ends the process); errors
-// of other connections go on to the handler that was there before.
+// of other connections go on to the handler that was there before. Set on the
+// GUI thread; Xlib calls the handler on the thread whose connection failed.
 class X11ErrorTrap {
  public:
   explicit X11ErrorTrap(Display* display);
@@ -88,8 +89,8 @@ class X11ErrorTrap {
   static int handler(Display* display, XErrorEvent* error);
   Display* mDisplay;
   bool mFailed = false;
-  X11ErrorTrap* mOuter;
-  int (*mPrevious)(Display*, XErrorEvent*);
+  X11ErrorTrap* mOuter = nullptr;
+  XErrorHandler mPrevious = nullptr;
 };
 
 // How the engine's pixels (alpha in bits 0-7, red, green, blue) become the
