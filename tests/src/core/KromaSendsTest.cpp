@@ -241,10 +241,12 @@ TEST_F(Sends, AnIdKeptForTheStopGoesOutAfterTheTransferThatRanAtTheStop) {
 // go to the old id unseen. GET FROM SYNTH, or the output port picked again, finds it again.
 TEST_F(Sends, AnotherInstanceFindsTheSynthesizerAgainAfterItsIdChanged) {
   SynthOnPorts ports(midi);
+  // The port first: on a busy machine the Multi that GET FROM SYNTH asks for last can come in
+  // after the request gave up on it, and a connection check then takes it for its answer.
   const struct {
     int id;
     const char* how;
-  } rows[] = {{8, "GET FROM SYNTH"}, {9, "output port"}};
+  } rows[] = {{8, "output port"}, {9, "GET FROM SYNTH"}};
   ports.synth.setDeviceId(3);
   Kroma* changer = checked(open(), ports);
   Kroma* other = checked(open(), ports);
@@ -254,9 +256,9 @@ TEST_F(Sends, AnotherInstanceFindsTheSynthesizerAgainAfterItsIdChanged) {
     ASSERT_TRUE(eventually([&] { return ports.synth.deviceId() == row.id; }));
     EXPECT_EQ(other->deviceId(), row.id == 8 ? 3 : 8) << "the id it still sends to";
     if (row.id == 8)
-      set(other, kRequestTempData, 1);
-    else
       set(other, kDeviceOutSelection, value(other, kDeviceOutSelection));
+    else
+      set(other, kRequestTempData, 1);
     // GET FROM SYNTH also brings the 16 sounds and the Multi in: slow under a sanitizer.
     EXPECT_TRUE(
         eventually([&] { return other->deviceId() == row.id && !other->ThreadRunning(); }, 120));
