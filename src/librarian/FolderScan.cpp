@@ -14,7 +14,7 @@
 namespace {
 
 // Files smaller than this hold too few dumps to be a bank.
-constexpr Poco::File::FileSize kMinBankFileSize = 30001;
+constexpr long long kMinBankFileSize = 30001;
 // Folders nested deeper than this are not followed (link loops end here too).
 constexpr int kMaxFolderDepth = 32;
 
@@ -44,9 +44,15 @@ bool bankName(const std::string& fileName) {
   return accepted(extension) && !foreign(extension);
 }
 
-// Whether the scan loads the file: a regular one (or one a link names) large enough for a bank.
-bool loadable(const Poco::File& file) {
-  return file.isFile() && file.getSize() >= kMinBankFileSize;
+// Large enough for a bank, and small enough to be read whole.
+bool bankSize(long long size) {
+  return size >= kMinBankFileSize && size <= LibrarianFiles::kMaxFileSize;
+}
+
+// Whether the scan loads the file at `path`: one this process may read (a regular one, or one a
+// link names) of a bank's size.
+bool loadable(const std::string& path) {
+  return bankSize(LibrarianFiles::readableSize(path));
 }
 
 // The entries of a folder as full paths, in the order the file system lists them.
@@ -122,10 +128,9 @@ void PatchLibrarian::loadPatchesFromFilesystem(std::string patches) {
       try {
         const Poco::Path path(entry);
         const std::string extension = lowerCase(path.getExtension());
-        if (!accepted(extension)) continue;
-        const Poco::File file(entry);
-        if (!loadable(file)) continue;
-        PatchFile* loaded = parseFolderFiles(file, path, path.depth() - patchesDepth, 0, extension);
+        if (!accepted(extension) || !loadable(entry)) continue;
+        PatchFile* loaded =
+            parseFolderFiles(Poco::File(entry), path, path.depth() - patchesDepth, 0, extension);
         if (loaded && loaded->type == 0) createSingleFolderFilesStructure(loaded, "");
         if (loaded && loaded->type == 1) createMultiFolderFilesStructure(loaded, "");
       } catch (const Poco::Exception& e) {
@@ -141,26 +146,32 @@ void PatchLibrarian::loadPatchesFromFilesystem(std::string patches) {
   createNewCategoryPatchFiles();
 }
 
-bool PatchLibrarian::readsAsBank(const std::string& path) {
-  const std::string file = LibrarianFiles::canonicalPath(path);
+bool PatchLibrarian::isBankFile(const std::string& fileName, const std::string& path) {
   try {
-    if (!bankName(file) || !loadable(Poco::File(file))) return false;
+    return bankName(fileName) && loadable(path);
   } catch (const Poco::Exception&) {
     return false;
   }
+}
+
+bool PatchLibrarian::readsAsBank(const std::string& path) {
+  // Judged where the path stands, as the scan judges its entries: a link in a walked folder is a
+  // bank there, wherever it leads.
+  const std::filesystem::path standing(path);
+  if (!isBankFile(standing.filename().string(), path)) return false;
+  const std::string folder = LibrarianFiles::canonicalPath(standing.parent_path().string());
   // The folders the scan walks, each by its canonical path as the file's folder is.
   const std::string patches = DataFolder::patchesFolder();
   std::vector<std::string> folders;
   buildFolderStructure(patches, &folders);
   folders.push_back(patches);
-  const std::string folder = std::filesystem::path(file).parent_path().string();
   return std::any_of(folders.begin(), folders.end(), [&](const std::string& scanned) {
     return LibrarianFiles::canonicalPath(scanned) == folder;
   });
 }
 
 bool PatchLibrarian::holdsBank(const std::string& fileName, ByteChunk& bytes) {
-  if (!bankName(fileName) || bytes.Size() < static_cast<int>(kMinBankFileSize)) return false;
+  if (!bankName(fileName) || !bankSize(bytes.Size())) return false;
   PatchFile bank;
   loadFromChunk(&bytes, bytes.Size(), &bank);
   return !bank.records.empty();
@@ -185,9 +196,10 @@ PatchFile* PatchLibrarian::parseFolderFiles(Poco::File file, Poco::Path path, in
 
   ByteChunk own;
   ByteChunk& chunk = mScanBytes ? *mScanBytes : own;
+  // A file that cannot be read (it went or grew since it was listed) is no bank: no menu offers it.
   if (!LibrarianFiles::readFile(file.path(), chunk)) {
     log("could not read file " + fullPath);
-    chunk.Clear();
+    return nullptr;
   }
   loadFromChunk(&chunk, chunk.Size(), bank.get());
 
@@ -218,8 +230,10 @@ PatchFile* PatchLibrarian::parseFolderFiles(Poco::File file, Poco::Path path, in
     return nullptr;
   }
 
-  // An empty bank is shown, but listed nowhere.
-  if (bank->records.empty()) return mUnlisted.push_back(std::move(bank));
+  if (bank->records.empty()) {
+    log("no dump in file " + fullPath);
+    return nullptr;
+  }
   fillUncompletedBankFiles(bank.get());
   bank->records.resize(DumpLayout::kBankSlots);
   PatchFileList& list = bank->type != 0 ? multiFiles : soundFiles;

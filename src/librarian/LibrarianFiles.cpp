@@ -64,6 +64,17 @@ bool renameNoReplace(const std::string& from, const std::string& to) {
   return ::rename(from.c_str(), to.c_str()) == 0;
 }
 
+// A regular file (or the one a link names) opened for reading, `st` its status; -1 for anything
+// else. Only regular files: opening a named pipe would wait for a writer.
+int openRegular(const std::string& path, struct stat& st) {
+  if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return -1;
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  if (fd < 0) return -1;
+  if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) return fd;
+  ::close(fd);
+  return -1;
+}
+
 }  // namespace
 
 bool writeFile(const std::string& path, const ByteChunk& bytes, bool replace) {
@@ -95,12 +106,10 @@ bool writeFile(const std::string& path, const ByteChunk& bytes, bool replace) {
 }
 
 bool readFile(const std::string& path, ByteChunk& out) {
-  // Only regular files: opening a named pipe would wait for a writer.
   struct stat st;
-  if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  const int fd = openRegular(path, st);
   if (fd < 0) return false;
-  bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size <= kMaxFileSize;
+  bool ok = st.st_size <= kMaxFileSize;
   if (ok) ok = out.SetSize((int)st.st_size) >= 0;
   int done = 0;
   while (ok && done < out.Size()) {
@@ -112,6 +121,14 @@ bool readFile(const std::string& path, ByteChunk& out) {
   ::close(fd);
   if (ok) out.SetSize(done);
   return ok;
+}
+
+long long readableSize(const std::string& path) {
+  struct stat st;
+  const int fd = openRegular(path, st);
+  if (fd < 0) return -1;
+  ::close(fd);
+  return st.st_size;
 }
 
 bool exists(const std::string& path) {

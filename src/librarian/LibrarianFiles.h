@@ -22,6 +22,10 @@ bool writeFile(const std::string& path, const ByteChunk& bytes, bool replace);
 // cannot, or for anything else (a named pipe, a device).
 bool readFile(const std::string& path, ByteChunk& out);
 
+// The size of the regular file (or the one a link names) at `path` when this process may open it
+// for reading; -1 when it may not, or for anything else. Opens nothing that would wait.
+long long readableSize(const std::string& path);
+
 // True when something (a file, a folder, even a dangling link) has this path.
 bool exists(const std::string& path);
 

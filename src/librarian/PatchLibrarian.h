@@ -40,13 +40,21 @@ class PatchLibrarian {
   void loadPatchesFromFilesystem(std::string patches);
   // Appends every folder below `folder`, deepest first within each entry.
   void buildFolderStructure(const std::string& folder, std::vector<std::string>* list);
-  // Loads one bank file; returns the file to place into a folder tree, or null. The pieces of a
-  // file split here are placed at once.
+  // Loads one bank file; returns the file to place into a folder tree, or null (also for a file
+  // that cannot be read or holds no whole dump: no menu offers it). The pieces of a file split
+  // here are placed at once.
   PatchFile* parseFolderFiles(Poco::File file, Poco::Path path, int depth, int origin,
                               std::string extension);
-  // Whether the scan lists the file at `path` as a bank: a bank file's name and size, in a folder
-  // the scan walks, both compared by their canonical paths (linked folders included). Anything
-  // else is an export for another program.
+  // The one rule of what the scan reads a bank from, which the menus' picks, Save As and Import
+  // follow too: a file named `fileName` (where it stands: a link by its own name) whose bytes lie
+  // at `path`, with a bank file's extension (any case), that this process may read and whose size
+  // lies between the least a bank takes and the cap on what is read whole. The scan lists such a
+  // file when it holds a whole dump.
+  static bool isBankFile(const std::string& fileName, const std::string& path);
+  // Whether the scan reads the file at `path` as a bank: a bank file by isBankFile, standing in a
+  // folder the scan walks (folders compared by their canonical paths, linked folders included).
+  // A link in such a folder is judged there, wherever it leads. Anything else is an export for
+  // another program.
   bool readsAsBank(const std::string& path);
   // Whether the scan would list a file of this name that holds `bytes`: a bank file's name and
   // size, and at least one whole dump.

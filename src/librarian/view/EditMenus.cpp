@@ -261,8 +261,8 @@ void BankEditPopupMenu::saveAs(bool midi) {
     return;
   }
   // No bank of the librarian to switch to: the bank being edited stays, unsaved, as its own file
-  // was not written.
-  if (!mLibrarian->readsAsBank(saved.path)) {
+  // was not written. The path is judged as chosen: a link is a bank where it stands.
+  if (!mLibrarian->readsAsBank(chosen)) {
     TK_Log(mPlug->GetLog(), "PATCH LIBRARIAN: ",
            "bank " + fileName + " saved as " + chosen + ", which is no bank of the librarian");
     mHost->showStatus(kSaved);

@@ -377,9 +377,10 @@ std::map<std::string, std::string> filesBelow(const std::string& folder) {
 }
 
 // However Save As is given its path (".", "..", "//", a backslash in the name, a namesake in
-// another folder, the real path of a folder linked into Patches), the bank being edited then is
-// the very file written when the scan lists it, else stays the bank edited before; a Refresh
-// keeps it, and the next Save writes that file and no other.
+// another folder, the real path of a folder linked into Patches, a link in Patches to a bank
+// elsewhere), the bank being edited then is the very file written when the scan lists it, and
+// shows what it holds, else stays the bank edited before; a Refresh keeps it, and the next Save
+// writes that file and no other.
 TEST_F(Librarian, SaveAsFindsTheFileWrittenByItsWholePath) {
   banks::write(data.file("Patches/A First.syx"), "A-");
   banks::write(data.file("Patches/B Mine.syx"), "B-");
@@ -388,6 +389,8 @@ TEST_F(Librarian, SaveAsFindsTheFileWrittenByItsWholePath) {
   kroma_test::TempDir outside;
   std::filesystem::create_directory(outside.file("Real"));
   std::filesystem::create_directory_symlink(outside.file("Real"), data.file("Patches/Linked"));
+  banks::write(outside.file("Theirs.kro"), "T-");
+  std::filesystem::create_symlink(outside.file("Theirs.kro"), data.file("Patches/link.kro"));
   const std::string mine = data.file("Patches/B Mine.syx");
   const struct {
     std::string chosen, editedThen;  // "": the bank edited before
@@ -398,6 +401,7 @@ TEST_F(Librarian, SaveAsFindsTheFileWrittenByItsWholePath) {
       {data.file("Patches/A/../Back.kro"), data.file("Patches/Back.kro")},
       {data.file("Patches/Back\\slash.kro"), data.file("Patches/Back\\slash.kro")},
       {outside.file("Real/Linked.kro"), outside.file("Real/Linked.kro")},
+      {data.file("Patches/link.kro"), outside.file("Theirs.kro")},
       {data.file("Patches/../Up.syx"), ""},
   };
   openWithEditor();
@@ -427,6 +431,7 @@ TEST_F(Librarian, SaveAsFindsTheFileWrittenByItsWholePath) {
     EXPECT_EQ(status(plug), "Bank saved!");
     const bool switched = !rows[row].editedThen.empty();
     EXPECT_EQ(value(plug, kBankEditUnsaved), switched ? 0.0 : 1.0);
+    EXPECT_EQ(slotName(3), "Row " + tag) << "what the bank edited holds";
 
     choose(menu, {11});  // Refresh Folders
     rename(4, "Next " + tag);

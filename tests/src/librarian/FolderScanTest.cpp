@@ -1,9 +1,12 @@
 #include <dirent.h>
 #include <sys/resource.h>
+#include <sys/wait.h>
 
 #include <csignal>
+#include <functional>
 
 #include "ScanFixture.h"
+#include "src/librarian/LibrarianFiles.h"
 
 using fixtures::Bytes;
 using fixtures::exists;
@@ -24,7 +27,92 @@ Bytes bankOfSize(size_t size) {
 
 }  // namespace
 
-using FolderScan = ScanFixture;
+// Rough entries of "Patches" are rows of one table: the scan goes on past every one, lists only
+// the banks it reads, and offers nothing else in a menu.
+class FolderScan : public ScanFixture {
+ protected:
+  struct Rough {
+    std::string entry;
+    std::function<void()> make;
+    bool listed;
+    std::string logged;  // a line the scan logs for it, or ""
+  };
+
+  // Makes the rough entries.
+  void makeRoughEntries() {
+    fixtures::writeFile(elsewhere(), soundBank());
+    const auto link = [this](const std::string& to, const std::string& entry) {
+      return [=] { ASSERT_EQ(::symlink(to.c_str(), inPatches(entry).c_str()), 0) << entry; };
+    };
+    const auto file = [this](const std::string& entry, const Bytes& bytes, mode_t mode) {
+      return [=] {
+        bank(entry, bytes);
+        ::chmod(inPatches(entry).c_str(), mode);
+      };
+    };
+    const std::string skipped = "PATCH LIBRARIAN: skipped ";
+    rough = {
+        {"dangling.syx", link(inPatches("nowhere.syx"), "dangling.syx"), false,
+         skipped + inPatches("dangling.syx") + ": "},
+        {"danglingFolder", link(inPatches("nowhere"), "danglingFolder"), false,
+         skipped + inPatches("danglingFolder") + ": "},
+        {"loop", link(patches(), "loop"), false, ""},
+        {"inside.kro",
+         [this] {
+           folder("Folder.syx");
+           bank("Folder.syx/inside.kro", soundBank());
+         },
+         true, ""},
+        {"junk.syx", file("junk.syx", Bytes(40000, 0x55), 0644), false,
+         "PATCH LIBRARIAN: no dump in file " + inPatches("junk.syx")},
+        {"Caf\xc3\xa9.syx", file("Caf\xc3\xa9.syx", soundBank(), 0644), true, ""},
+        // Past the size cap (20 MB of random bytes on the musician's disk), but sparse on this one.
+        {"huge.syx",
+         [this] {
+           bank("huge.syx", {0});
+           ASSERT_EQ(::truncate(inPatches("huge.syx").c_str(), 20 << 20), 0);
+         },
+         false, ""},
+        // Judged where it stands, as every entry is.
+        {"link.syx", link(elsewhere(), "link.syx"), true, ""},
+        // Only a user who may read it; root may read every file.
+        {"locked.syx", file("locked.syx", soundBank(), 0), ::geteuid() == 0, ""},
+    };
+    for (const Rough& row : rough) row.make();
+  }
+  // A bank outside "Patches".
+  std::string elsewhere() const { return dir.file("Elsewhere.syx"); }
+  // The names the scan is to list of the rough entries, in its order (folders first), as a reader
+  // of `locked.syx` or not.
+  Names listed(bool reader) const {
+    Names names;
+    for (const Rough& row : rough)
+      if (row.listed && (reader || row.entry != "locked.syx")) names.push_back(row.entry);
+    return names;
+  }
+  static std::string joined(const Names& names) {
+    std::string text;
+    for (const std::string& name : names) text += name + ",";
+    return text;
+  }
+  // Every bank the sound tree offers.
+  Names offered() const {
+    Names names;
+    const auto add = [&](const std::vector<PatchFile*>& files) {
+      for (const PatchFile* file : files) names.push_back(file->fileName);
+    };
+    for (const auto& top : librarian.soundFolders) {
+      add(top->files);
+      for (const SubFolderFiles& sub : top->subFolders) {
+        add(sub.files);
+        for (const SubFolderFiles2& subSub : sub.subFolders) add(subSub.files);
+      }
+    }
+    return names;
+  }
+
+  std::vector<Rough> rough;
+};
 
 TEST_F(FolderScan, SmallFilesAreSkippedAndOlderSynthesizerFilesNamedInTheLogOnly) {
   bank("small.syx", bankOfSize(30000));
@@ -169,23 +257,49 @@ TEST_F(FolderScan, MissingPatchesFolderIsLogged) {
 }
 
 TEST_F(FolderScan, BadEntriesAreSkippedAndTheScanGoesOn) {
-  ASSERT_EQ(::symlink(inPatches("nowhere.syx").c_str(), inPatches("dangling.syx").c_str()), 0);
-  ASSERT_EQ(::symlink(inPatches("nowhere").c_str(), inPatches("danglingFolder").c_str()), 0);
-  ASSERT_EQ(::symlink(patches().c_str(), inPatches("loop").c_str()), 0);
-  folder("Folder.syx");
-  bank("Folder.syx/inside.kro", soundBank());
-  bank("junk.syx", Bytes(40000, 0x55));
-  bank("Caf\xc3\xa9.syx", soundBank());
-  // Far past the size cap, but sparse on disk.
-  bank("huge.syx", {0});
-  ASSERT_EQ(::truncate(inPatches("huge.syx").c_str(), 17 << 20), 0);
+  makeRoughEntries();
   scan();
-  EXPECT_EQ(names(librarian.soundFiles), Names({"inside.kro", "Caf\xc3\xa9.syx"}));
-  // Files without a readable dump are shown as empty banks but listed nowhere.
-  size_t placed = 0;
-  for (const auto& top : librarian.soundFolders) placed += top->files.size();
-  EXPECT_EQ(placed, 3u);  // Café, huge, junk
-  for (const char* dangling : {"dangling.syx", "danglingFolder"})
-    EXPECT_TRUE(logged("PATCH LIBRARIAN: skipped " + inPatches(dangling) + ": ")) << dangling;
-  EXPECT_TRUE(logged("PATCH LIBRARIAN: could not read file " + inPatches("huge.syx")));
+  const Names expected = listed(::geteuid() == 0);
+  EXPECT_EQ(names(librarian.soundFiles), expected);
+  EXPECT_EQ(offered(), expected);
+  for (const Rough& row : rough) EXPECT_TRUE(row.logged.empty() || logged(row.logged)) << row.entry;
+  // A link is the bank of the file it names.
+  for (const PatchFile* file : librarian.soundFiles)
+    EXPECT_TRUE(file->fileName != "link.syx" ||
+                file->path == LibrarianFiles::canonicalPath(elsewhere()));
+}
+
+// A file the user may not read is not offered: the scan runs as an unprivileged user (uid 65534
+// when the test runs as root) in a child process, and tells the names it listed and offered.
+TEST_F(FolderScan, AFileTheUserMayNotReadIsNotListed) {
+  makeRoughEntries();
+  ::chmod(dir.path().c_str(), 0755);
+  int pipe[2];
+  ASSERT_EQ(::pipe(pipe), 0);
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    ::close(pipe[0]);
+    std::string report;
+    if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0))
+      report = "skip: no unprivileged user to be";
+    else if (::access(patches().c_str(), R_OK | X_OK) != 0)
+      report = "skip: the test's folder is closed to an unprivileged user";
+    if (report.empty()) {
+      scan();
+      report = joined(names(librarian.soundFiles)) + "|" + joined(offered());
+    }
+    (void)!::write(pipe[1], report.data(), report.size());
+    ::_exit(0);
+  }
+  ::close(pipe[1]);
+  std::string report;
+  char buffer[256];
+  for (ssize_t n; (n = ::read(pipe[0], buffer, sizeof buffer)) > 0;) report.append(buffer, n);
+  ::close(pipe[0]);
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << report;
+  if (report.rfind("skip: ", 0) == 0) GTEST_SKIP() << report.substr(6);
+  EXPECT_EQ(report, joined(listed(false)) + "|" + joined(listed(false)));
 }
