@@ -5,6 +5,7 @@
 #include "src/config/ParameterIds.h"
 #include "src/librarian/PatchLibrarian.h"
 #include "src/librarian/view/LibrarianViewControl.h"
+#include "toolkit/log.h"
 #include "toolkit/plugin/base/IParam.h"
 #include "toolkit/plugin/base/IPluginBase.h"
 
@@ -15,6 +16,7 @@ using Host = LibrarianHost;
 
 // The files directly in "Patches" are filed under its name.
 constexpr const char* kRootFolder = "Patches";
+constexpr const char* kLoadFailed = "Bank load FAILED!";
 
 // By FolderSelectionMenu::Row.
 const Source kSources[] = {
@@ -141,6 +143,7 @@ bool FolderSelectionMenu::refreshFolderStructure(PatchLibrarian*, LibrarianHost*
 }
 
 int FolderSelectionMenu::find(const Host::FileName& name, bool last) const {
+  std::lock_guard<std::recursive_mutex> lock(mLibrarian->mutex());
   const PatchFileList& files = mLibrarian->*mSource.files;
   int found = -1;
   for (size_t k = 0; k < files.size(); ++k) {
@@ -183,7 +186,7 @@ int FolderSelectionMenu::doPopupMenu(LibrarianHost* host, int& index) {
   IPopupMenu* chosen = open(mRoot.get());
   if (!chosen) return 0;
   LibrarianHost::FileName name;
-  bool matched = false;
+  bool matched = false, failed = false;
   for (size_t i = 0; i < mMenus.size(); ++i) {
     mMenus[i]->CheckItemAlone(-1);
     if (matched || mMenus[i] != chosen) continue;
@@ -191,12 +194,26 @@ int FolderSelectionMenu::doPopupMenu(LibrarianHost* host, int& index) {
     const int item = chosen->GetChosenItemIdx();
     chosen->CheckItemAlone(item);
     name = {chosen->GetItemText(item), mFolderNames[i], itemPath(chosen, item)};
-    std::lock_guard<std::recursive_mutex> lock(mLibrarian->mutex());
     const int k = find(name, false);
-    if (k >= 0) index = k;
+    failed = !name.path.empty() && !stillABank(k);
+    if (k >= 0 && !failed) index = k;
+  }
+  if (failed) {
+    // The bank shown stays the one Save writes, and keeps its check mark.
+    TK_Log(mPlug->GetLog(), "PATCH LIBRARIAN: ", name.path + " no longer reads as a bank");
+    checkMenuItemAlone(mLibrarian, host, index);
+    if (host) host->showStatus(kLoadFailed);
+    return index;
   }
   if (host) host->remember(mSource.chosen, name);
   return index;
+}
+
+bool FolderSelectionMenu::stillABank(int k) const {
+  std::lock_guard<std::recursive_mutex> lock(mLibrarian->mutex());
+  const PatchFileList& files = mLibrarian->*mSource.files;
+  if (k < 0 || k >= static_cast<int>(files.size())) return false;
+  return PatchLibrarian::isBankFile(files[k]->fileName, files[k]->path);
 }
 
 int FolderSelectionMenu::currentIndex() const {

@@ -56,7 +56,9 @@ class FolderSelectionMenu : public LibrarianMenuControl {
   // Checks the item of file `index` of the file list alone in the whole tree.
   void checkMenuItemAlone(PatchLibrarian* librarian, LibrarianHost* host, int index);
   // Opens the tree: the chosen item's own file's index goes into `index` and the file is
-  // remembered; a dismissed menu changes nothing. Returns `index`, or 0 when dismissed.
+  // remembered; a dismissed menu changes nothing. A file that no longer reads as a bank (it went,
+  // or became unreadable or too large since the scan) changes nothing either and shows "Bank load
+  // FAILED!". Returns `index`, or 0 when dismissed.
   int doPopupMenu(LibrarianHost* host, int& index);
   // Opens the tree and makes the chosen file (or, dismissed, the current one) the list's.
   void OnMouseDown(int x, int y, IMouseMod* mod) override;
@@ -80,6 +82,8 @@ class FolderSelectionMenu : public LibrarianMenuControl {
                 const LibrarianHost::FileName& wanted);
   // The position in the file list of the last file `wanted` names; -1 for none.
   int find(const LibrarianHost::FileName& wanted, bool last) const;
+  // Whether file `k` of the file list is there and its file still reads as a bank.
+  bool stillABank(int k) const;
   // The path of the file of item `item` of `menu`; "" for none.
   std::string itemPath(const IPopupMenu* menu, int item) const;
 

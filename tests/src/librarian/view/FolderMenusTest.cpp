@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <fstream>
+#include <functional>
 #include <map>
 
 #include "LibrarianRig.h"
@@ -136,6 +137,39 @@ TEST_F(FolderMenus, EachMenuServesItsOwnListAndADismissedOneKeepsBothFiles) {
     EXPECT_EQ(rig.param(kParams[1 - list])->Int(), list == 0 ? 12 : 11) << row;
     EXPECT_THAT(rig.displaysAsked, ElementsAre(list)) << row;
   }
+}
+
+// A bank whose file no longer reads as one (it went, grew past the cap or shrank below a bank
+// since the scan) is not opened by its pick: the status line says so, and the bank shown, its
+// check mark and the file remembered stay, so that Save writes the bank on screen. A bank that
+// still reads opens as before.
+TEST_F(FolderMenus, APickOfABankWhoseFileNoLongerReadsFailsAloud) {
+  LeftPatchPopupMenu menu(&rig, &rig.librarian, kStrip, &rig);
+  const Tree tree(menu.rootMenu());
+  rig.choose(&menu, tree.paths.at("Root1.syx"));
+  const struct {
+    const char* file;
+    std::function<int(const std::string&)> spoil;
+  } rows[] = {
+      {"P1.syx", [](const std::string& path) { return ::unlink(path.c_str()); }},
+      {"P2.syx", [](const std::string& path) { return ::truncate(path.c_str(), 20 << 20); }},
+      {"W1.syx", [](const std::string& path) { return ::truncate(path.c_str(), 100); }},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.file);
+    const std::string folder = row.file[0] == 'W' ? "Pads/Warm/" : "Pads/";
+    ASSERT_EQ(row.spoil(patches() + folder + row.file), 0);
+    rig.take();
+    rig.choose(&menu, tree.paths.at(row.file));
+    EXPECT_THAT(rig.take(), ElementsAre("status Bank load FAILED!"));
+    EXPECT_EQ(rig.librarian.upperFileIndex, indexOf("Root1.syx"));
+    EXPECT_EQ(rig.files[Host::kUpperSounds].file, "Root1.syx");
+    EXPECT_THAT(Tree(menu.rootMenu()).checked, ElementsAre("Root1.syx"));
+    EXPECT_EQ(banks::trimmed(rig.view->slotText(0, 3)), "Root1-3");
+  }
+  rig.choose(&menu, tree.paths.at("C1.syx"));
+  EXPECT_EQ(rig.librarian.upperFileIndex, indexOf("C1.syx"));
+  EXPECT_EQ(banks::trimmed(rig.view->slotText(0, 3)), "C1-3");
 }
 
 // The menu built before the rescan is rebuilt on the new folders: a folder added ahead of the
