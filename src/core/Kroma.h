@@ -108,6 +108,10 @@ class Kroma : public IPluginVST,
   // host's idle call while no editor is open; takes the plug-in lock, let go before the host is
   // called]
   void OnIdle() override;
+  // A bank the start-up scan split is told when the editor first opens: a host's resume before
+  // that puts its own texts on the status line. [main thread, in the dispatcher; takes the
+  // plug-in lock]
+  void OnGUIOpen() override;
 
   // ---- KromaSeams.cpp: what the protocol engine and the editor ask of the plug-in ----
   // The protocol engine calls these from the job lanes and the MIDI input thread as well as from
@@ -470,6 +474,8 @@ class Kroma : public IPluginVST,
                            bool lower);
   // The lower list's menu of sounds, categories or search results, on its remembered file.
   void rebuildLowerSoundMenu();
+  // Says on the status line that a scan split a bank and moved its file aside, once.
+  void tellOfSplitBanks();
 
   // ---- KromaDispatch.cpp ----
   // One change as the dispatch's handlers see it, with the records they change.

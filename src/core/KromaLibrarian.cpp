@@ -104,6 +104,17 @@ void Kroma::showStatus(const std::string& text) {
   setTextDisplay(kControlDisplayName, text);
 }
 
+void Kroma::tellOfSplitBanks() {
+  if (!mParts.mPatchLibrarian || !mParts.mPatchLibrarian->takeSplitNotice()) return;
+  // Two lines: either alone would run past the status line.
+  showStatus("Bank split into banks of 128!");
+  setTextDisplay(kControlDisplayValue, "File moved to Converted Banks");
+}
+
+void Kroma::OnGUIOpen() {
+  tellOfSplitBanks();
+}
+
 bool Kroma::startLibrarianJob(const SenderJob& job, JobFlags flags) {
   return startSenderJob(job, [this, flags] {
     if (flags.dumpRouting) mParts.mMIDIMessageManager->dumpRouting = true;
@@ -299,7 +310,10 @@ void Kroma::writeSelectionTexts(const std::vector<std::string>& fileNames, int l
 
 void Kroma::patchTypeChanged(int type, int listKind, bool reload) {
   PatchLibrarian& librarian = *mParts.mPatchLibrarian;
-  if (reload) librarian.initBankFilesOnDiscard(getPatchesFolderStr());
+  if (reload) {
+    librarian.initBankFilesOnDiscard(getPatchesFolderStr());
+    tellOfSplitBanks();
+  }
   librarian.type = type;
   librarian.upperFileIndex = 0;
   librarian.lowerFileIndex = 0;

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <memory>
 #include <set>
+#include <utility>
 
 #include "platform/datafolder/DataFolder.h"
 #include "src/librarian/LibrarianFiles.h"
@@ -223,6 +224,7 @@ PatchFile* PatchLibrarian::parseFolderFiles(Poco::File file, Poco::Path path, in
       log("could not move file " + fullPath);
     } else {
       log("moved file " + aside + " due to mismatching data in package!");
+      mSplitUntold = true;
       // The pieces stand in the bank menus at once, among the files of their folder.
       for (const std::pair<std::string, PatchFile*>& piece : mSplitPieces)
         placeIntoTree(piece.second->type == 0 ? soundFolders : multiFolders, piece.second);
@@ -238,6 +240,11 @@ PatchFile* PatchLibrarian::parseFolderFiles(Poco::File file, Poco::Path path, in
   bank->records.resize(DumpLayout::kBankSlots);
   PatchFileList& list = bank->type != 0 ? multiFiles : soundFiles;
   return list.push_back(std::move(bank));
+}
+
+bool PatchLibrarian::takeSplitNotice() {
+  std::lock_guard<std::recursive_mutex> lock(mMutex);
+  return std::exchange(mSplitUntold, false);
 }
 
 void PatchLibrarian::initBankFilesOnDiscard(std::string patches) {

@@ -59,6 +59,9 @@ class PatchLibrarian {
   // Whether the scan would list a file of this name that holds `bytes`: a bank file's name and
   // size, and at least one whole dump.
   bool holdsBank(const std::string& fileName, ByteChunk& bytes);
+  // Whether a scan since the last call split a bank and moved its file into "Converted Banks/",
+  // so that the musician is told once.
+  bool takeSplitNotice();
   // Drops every bank and tree and scans `patches` again; unsaved edits are lost.
   void initBankFilesOnDiscard(std::string patches);
 
@@ -199,4 +202,6 @@ class PatchLibrarian {
   std::unique_ptr<ByteChunk> mScanBytes;
   // Paths of the pieces the last split has written and listed, for its roll-back.
   std::vector<std::pair<std::string, PatchFile*>> mSplitPieces;
+  // A bank was split and its file moved aside, and nobody was told yet.
+  bool mSplitUntold = false;
 };

@@ -23,6 +23,7 @@
 #include "SynthOnPorts.h"
 #include "platform/view/headless/HeadlessView.h"
 #include "platform/view/headless/Script.h"
+#include "platform/vst2/opcodes.h"
 #include "src/config/ParameterIds.h"
 #include "src/core/KromaProbe.h"
 #include "src/core/detail/LibrarianMenus.h"
@@ -513,6 +514,35 @@ TEST_F(Librarian, AnImportOfWhatTheScanWouldNotListIsRefused) {
   EXPECT_EQ(status(plug), "Bank imported!");
   EXPECT_EQ(title(kPatchSelectionListUpper), "Pads.syx");
   EXPECT_EQ(slotName(7), "P-7");
+}
+
+// A bank of more than 128 sounds is split and its file moved into "Converted Banks/", at start-up
+// and by an import: the status line says so, once; at start-up when the editor first opens, after
+// the host's resume has put its own texts there.
+TEST_F(Librarian, ASplitBankIsToldOnTheStatusLine) {
+  const auto told = [&] {
+    return status(plug) + " / " + text(KromaProbe(plug).widgets.mValueDisplay);
+  };
+  const std::string kSplit = "Bank split into banks of 128! / File moved to Converted Banks";
+  banks::write(data.file("Patches/Mine/Big.syx"), "B-", false, 256);
+  kroma_test::TempDir elsewhere;
+  banks::write(elsewhere.file("Huge.syx"), "H-", false, 200);
+  plug = open();
+  dispatch(plug, effMainsChanged, 0, 1);
+  openEditorAsHost(plug);
+  EXPECT_EQ(told(), kSplit);
+  dispatch(plug, effEditClose);
+  plug->setTextDisplay(kControlDisplayName, "");
+  plug->setTextDisplay(kControlDisplayValue, "");
+  openEditorAsHost(plug);
+  EXPECT_EQ(told(), " / ") << "told once";
+
+  VIEW_Script::instance().answerPanel(elsewhere.file("Huge.syx"));
+  choose(KromaProbe(plug).widgets.mBankEditMenu, {10, 1});  // Import SysEx
+  EXPECT_EQ(told(), kSplit);
+  for (const char* moved : {"Big.syx", "Huge.syx"})
+    EXPECT_TRUE(std::filesystem::exists(data.file("Converted Banks/") + moved)) << moved;
+  EXPECT_TRUE(std::filesystem::exists(data.file("Patches/Huge Singles 2.syx")));
 }
 
 // A named pipe fails at once, not once something writes into it; a name of up to 255 bytes is
