@@ -143,7 +143,6 @@ bool FolderSelectionMenu::refreshFolderStructure(PatchLibrarian*, LibrarianHost*
 }
 
 int FolderSelectionMenu::find(const Host::FileName& name, bool last) const {
-  std::lock_guard<std::recursive_mutex> lock(mLibrarian->mutex());
   const PatchFileList& files = mLibrarian->*mSource.files;
   int found = -1;
   for (size_t k = 0; k < files.size(); ++k) {
@@ -194,6 +193,7 @@ int FolderSelectionMenu::doPopupMenu(LibrarianHost* host, int& index) {
     const int item = chosen->GetChosenItemIdx();
     chosen->CheckItemAlone(item);
     name = {chosen->GetItemText(item), mFolderNames[i], itemPath(chosen, item)};
+    std::lock_guard<std::recursive_mutex> lock(mLibrarian->mutex());
     const int k = find(name, false);
     failed = !name.path.empty() && !stillABank(k);
     if (k >= 0 && !failed) index = k;
@@ -210,7 +210,6 @@ int FolderSelectionMenu::doPopupMenu(LibrarianHost* host, int& index) {
 }
 
 bool FolderSelectionMenu::stillABank(int k) const {
-  std::lock_guard<std::recursive_mutex> lock(mLibrarian->mutex());
   const PatchFileList& files = mLibrarian->*mSource.files;
   if (k < 0 || k >= static_cast<int>(files.size())) return false;
   return PatchLibrarian::isBankFile(files[k]->fileName, files[k]->path);

@@ -82,7 +82,8 @@ class FolderSelectionMenu : public LibrarianMenuControl {
                 const LibrarianHost::FileName& wanted);
   // The position in the file list of the last file `wanted` names; -1 for none.
   int find(const LibrarianHost::FileName& wanted, bool last) const;
-  // Whether file `k` of the file list is there and its file still reads as a bank.
+  // Whether file `k` of the file list is there and its file still reads as a bank. The caller
+  // holds the librarian lock.
   bool stillABank(int k) const;
   // The path of the file of item `item` of `menu`; "" for none.
   std::string itemPath(const IPopupMenu* menu, int item) const;
