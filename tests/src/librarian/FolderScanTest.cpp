@@ -3,7 +3,6 @@
 #include <sys/wait.h>
 
 #include <csignal>
-#include <functional>
 
 #include "ScanFixture.h"
 #include "src/librarian/LibrarianFiles.h"
@@ -32,86 +31,66 @@ Bytes bankOfSize(size_t size) {
 class FolderScan : public ScanFixture {
  protected:
   struct Rough {
-    std::string entry;
-    std::function<void()> make;
-    bool listed;
-    std::string logged;  // a line the scan logs for it, or ""
+    const char* entry;
+    bool listed;         // by a user who may not read locked.syx
+    const char* logged;  // what the scan logs before the entry's path, or ""
+  };
+  static constexpr Rough kRough[] = {
+      {"dangling.syx", false, "skipped "},
+      {"danglingFolder", false, "skipped "},
+      {"loop", false, ""},
+      {"Folder.syx/inside.kro", true, ""},
+      {"junk.syx", false, "no dump in file "},
+      {"Caf\xc3\xa9.syx", true, ""},
+      {"huge.syx", false, ""},
+      {"link.syx", true, ""},
+      {"locked.syx", false, ""},
   };
 
-  // Makes the rough entries.
   void makeRoughEntries() {
+    const auto link = [this](const std::string& to, const char* entry) {
+      ASSERT_EQ(::symlink(to.c_str(), inPatches(entry).c_str()), 0) << entry;
+    };
+    link(inPatches("nowhere.syx"), "dangling.syx");
+    link(inPatches("nowhere"), "danglingFolder");
+    link(patches(), "loop");
+    folder("Folder.syx");
+    bank("Folder.syx/inside.kro", soundBank());
+    bank("junk.syx", Bytes(40000, 0x55));
+    bank("Caf\xc3\xa9.syx", soundBank());
+    // Past the size cap (20 MB of random bytes on the musician's disk), but sparse on this one.
+    bank("huge.syx", {0});
+    ASSERT_EQ(::truncate(inPatches("huge.syx").c_str(), 20 << 20), 0);
+    // A link is judged where it stands, as every entry is.
     fixtures::writeFile(elsewhere(), soundBank());
-    const auto link = [this](const std::string& to, const std::string& entry) {
-      return [=] { ASSERT_EQ(::symlink(to.c_str(), inPatches(entry).c_str()), 0) << entry; };
-    };
-    const auto file = [this](const std::string& entry, const Bytes& bytes, mode_t mode) {
-      return [=] {
-        bank(entry, bytes);
-        ::chmod(inPatches(entry).c_str(), mode);
-      };
-    };
-    const std::string skipped = "PATCH LIBRARIAN: skipped ";
-    rough = {
-        {"dangling.syx", link(inPatches("nowhere.syx"), "dangling.syx"), false,
-         skipped + inPatches("dangling.syx") + ": "},
-        {"danglingFolder", link(inPatches("nowhere"), "danglingFolder"), false,
-         skipped + inPatches("danglingFolder") + ": "},
-        {"loop", link(patches(), "loop"), false, ""},
-        {"inside.kro",
-         [this] {
-           folder("Folder.syx");
-           bank("Folder.syx/inside.kro", soundBank());
-         },
-         true, ""},
-        {"junk.syx", file("junk.syx", Bytes(40000, 0x55), 0644), false,
-         "PATCH LIBRARIAN: no dump in file " + inPatches("junk.syx")},
-        {"Caf\xc3\xa9.syx", file("Caf\xc3\xa9.syx", soundBank(), 0644), true, ""},
-        // Past the size cap (20 MB of random bytes on the musician's disk), but sparse on this one.
-        {"huge.syx",
-         [this] {
-           bank("huge.syx", {0});
-           ASSERT_EQ(::truncate(inPatches("huge.syx").c_str(), 20 << 20), 0);
-         },
-         false, ""},
-        // Judged where it stands, as every entry is.
-        {"link.syx", link(elsewhere(), "link.syx"), true, ""},
-        // Only a user who may read it; root may read every file.
-        {"locked.syx", file("locked.syx", soundBank(), 0), ::geteuid() == 0, ""},
-    };
-    for (const Rough& row : rough) row.make();
+    link(elsewhere(), "link.syx");
+    bank("locked.syx", soundBank());
+    ::chmod(inPatches("locked.syx").c_str(), 0);
   }
-  // A bank outside "Patches".
   std::string elsewhere() const { return dir.file("Elsewhere.syx"); }
-  // The names the scan is to list of the rough entries, in its order (folders first), as a reader
-  // of `locked.syx` or not.
-  Names listed(bool reader) const {
+  // The names the scan is to list, in its order (folders first), by a reader of locked.syx or not.
+  static Names listed(bool reader) {
     Names names;
-    for (const Rough& row : rough)
-      if (row.listed && (reader || row.entry != "locked.syx")) names.push_back(row.entry);
+    for (const Rough& row : kRough)
+      if (row.listed || (reader && std::string(row.entry) == "locked.syx"))
+        names.push_back(LibrarianFiles::fileNameOf(row.entry));
     return names;
+  }
+  // The banks the sound tree offers, and those the scan listed.
+  std::string offeredAndListed() const {
+    std::string text;
+    for (const auto& top : librarian.soundFolders) {
+      for (const PatchFile* file : top->files) text += file->fileName + ",";
+      for (const SubFolderFiles& sub : top->subFolders)
+        for (const PatchFile* file : sub.files) text += file->fileName + ",";
+    }
+    return text + "|" + joined(names(librarian.soundFiles));
   }
   static std::string joined(const Names& names) {
     std::string text;
     for (const std::string& name : names) text += name + ",";
     return text;
   }
-  // Every bank the sound tree offers.
-  Names offered() const {
-    Names names;
-    const auto add = [&](const std::vector<PatchFile*>& files) {
-      for (const PatchFile* file : files) names.push_back(file->fileName);
-    };
-    for (const auto& top : librarian.soundFolders) {
-      add(top->files);
-      for (const SubFolderFiles& sub : top->subFolders) {
-        add(sub.files);
-        for (const SubFolderFiles2& subSub : sub.subFolders) add(subSub.files);
-      }
-    }
-    return names;
-  }
-
-  std::vector<Rough> rough;
 };
 
 TEST_F(FolderScan, SmallFilesAreSkippedAndOlderSynthesizerFilesNamedInTheLogOnly) {
@@ -259,10 +238,13 @@ TEST_F(FolderScan, MissingPatchesFolderIsLogged) {
 TEST_F(FolderScan, BadEntriesAreSkippedAndTheScanGoesOn) {
   makeRoughEntries();
   scan();
-  const Names expected = listed(::geteuid() == 0);
-  EXPECT_EQ(names(librarian.soundFiles), expected);
-  EXPECT_EQ(offered(), expected);
-  for (const Rough& row : rough) EXPECT_TRUE(row.logged.empty() || logged(row.logged)) << row.entry;
+  // Root may read every file.
+  const std::string expected = joined(listed(::geteuid() == 0));
+  EXPECT_EQ(offeredAndListed(), expected + "|" + expected);
+  for (const Rough& row : kRough)
+    EXPECT_TRUE(!*row.logged ||
+                logged(std::string("PATCH LIBRARIAN: ") + row.logged + inPatches(row.entry)))
+        << row.entry;
   // A link is the bank of the file it names.
   for (const PatchFile* file : librarian.soundFiles)
     EXPECT_TRUE(file->fileName != "link.syx" ||
@@ -270,7 +252,7 @@ TEST_F(FolderScan, BadEntriesAreSkippedAndTheScanGoesOn) {
 }
 
 // A file the user may not read is not offered: the scan runs as an unprivileged user (uid 65534
-// when the test runs as root) in a child process, and tells the names it listed and offered.
+// when the test runs as root) in a child process, and reports what it offered and listed.
 TEST_F(FolderScan, AFileTheUserMayNotReadIsNotListed) {
   makeRoughEntries();
   ::chmod(dir.path().c_str(), 0755);
@@ -287,7 +269,7 @@ TEST_F(FolderScan, AFileTheUserMayNotReadIsNotListed) {
       report = "skip: the test's folder is closed to an unprivileged user";
     if (report.empty()) {
       scan();
-      report = joined(names(librarian.soundFiles)) + "|" + joined(offered());
+      report = offeredAndListed();
     }
     (void)!::write(pipe[1], report.data(), report.size());
     ::_exit(0);
