@@ -153,7 +153,7 @@ class Kroma : public IPluginVST,
   void setPartSound(int part, PartSound which, int value) override;
   int lowerListKind() const override;
   void clearMultiPushFlags() override;
-  // The status line's texts are logged as "STATUS: " lines.
+  // The status line's texts are logged as "STATUS: " lines, and clear the value display.
   void setTextDisplay(int displayParam, const std::string& text) override;
   // Layers and greying change on the editor timer; these only ask.
   void requestLayerHidden(const std::string& layer, bool hidden) override;
