@@ -188,6 +188,8 @@ PatchFile* PatchLibrarian::parseFolderFiles(Poco::File file, Poco::Path path, in
   if (!LibrarianFiles::readFile(file.path(), chunk)) {
     log("could not read file " + fullPath);
     chunk.Clear();
+  } else {
+    bank->contents = FileContents::of(chunk);
   }
   loadFromChunk(&chunk, chunk.Size(), bank.get());
 
