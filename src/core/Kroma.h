@@ -153,7 +153,7 @@ class Kroma : public IPluginVST,
   void setPartSound(int part, PartSound which, int value) override;
   int lowerListKind() const override;
   void clearMultiPushFlags() override;
-  // The status line's texts are logged as "STATUS: " lines, and clear the value display.
+  // The status line's texts are logged as "STATUS: " lines.
   void setTextDisplay(int displayParam, const std::string& text) override;
   // Layers and greying change on the editor timer; these only ask.
   void requestLayerHidden(const std::string& layer, bool hidden) override;
@@ -279,7 +279,7 @@ class Kroma : public IPluginVST,
   // Open the slot menu (upper list) or the copy menu at the right click.
   void showFileEditMenu(int x, int y) override;
   void showFileCopyMenu(int x, int y) override;
-  // [any thread]
+  // A status text of one line: the value display, an earlier edit's, clears. [any thread]
   void showStatus(const std::string& text) override;
   bool startLibrarianJob(const SenderJob& job, JobFlags flags) override;
   // [any thread]

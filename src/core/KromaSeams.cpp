@@ -177,8 +177,6 @@ void Kroma::setTextDisplay(int displayParam, const std::string& text) {
     TK_Log(GetLog(), "STATUS: ", text);
   if (ITextControl* display = dynamic_cast<ITextControl*>(controlOf(displayParam)))
     display->SetTextFromPlug(text.c_str());
-  // A status has one line unless a second follows: the value under it was an earlier edit's.
-  if (displayParam == kControlDisplayName) setTextDisplay(kControlDisplayValue, "");
 }
 
 void Kroma::requestLayerHidden(const std::string& layer, bool hidden) {

@@ -148,7 +148,6 @@ class ProtocolPlugin : public ParameterAccess {
   // [job lanes, main thread; atomic flags; the overlay waits for the editor timer]
   virtual void DisplayProcessingIndicator(bool show) = 0;
   // Replaces the text of the display control bound to `displayParam` (kControlDisplayName ...).
-  // A status text (kControlDisplayName) clears the value display: a second line is set after it.
   // [any thread; takes the text's lock]
   virtual void setTextDisplay(int displayParam, const std::string& text) = 0;
   // Requests a layer hidden or shown, or the controls of a parameter greyed out or restored.
