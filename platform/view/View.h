@@ -150,3 +150,5 @@ struct VIEW_ReplaceQuestion {
   std::vector<std::string> buttons;
 };
 VIEW_ReplaceQuestion VIEW_AskReplace(const std::string& path);
+// The same question, asked before a save replaces a file that changed on disk since it was opened.
+VIEW_ReplaceQuestion VIEW_AskReplaceChanged(const std::string& path);

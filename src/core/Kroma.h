@@ -283,7 +283,7 @@ class Kroma : public IPluginVST,
   // Open the slot menu (upper list) or the copy menu at the right click.
   void showFileEditMenu(int x, int y) override;
   void showFileCopyMenu(int x, int y) override;
-  // [any thread]
+  // A status text of one line: the value display, an earlier edit's, clears. [any thread]
   void showStatus(const std::string& text) override;
   bool startLibrarianJob(const SenderJob& job, JobFlags flags) override;
   // [any thread]

@@ -83,7 +83,7 @@ void flashOverlay(Kroma& plug) {
 }
 
 void status(Kroma& plug, const std::string& text) {
-  plug.setTextDisplay(kControlDisplayName, text);
+  plug.showStatus(text);
 }
 
 void valueText(Kroma& plug, const std::string& text) {

@@ -165,7 +165,8 @@ void Kroma::processControlAction(ControlAction* action, int paramIdx, double new
   if (!mRouting.mMIDIOutSet) {
     const bool quiet = paramIdx == kDeviceOutSelection || paramIdx == kDeviceInSelection ||
                        paramIdx == kGlobalSysExID || !mParts.mStartupComplete;
-    if (!quiet) status(*this, "Set MIDI I/O First!");
+    // Over the value of the edit just shown, which stays.
+    if (!quiet) setTextDisplay(kControlDisplayName, "Set MIDI I/O First!");
     return;
   }
   Change c = changeOf(paramIdx, newValue, action);

@@ -102,6 +102,7 @@ void Kroma::showFileCopyMenu(int x, int y) {
 
 void Kroma::showStatus(const std::string& text) {
   setTextDisplay(kControlDisplayName, text);
+  setTextDisplay(kControlDisplayValue, "");
 }
 
 void Kroma::tellOfSplitBanks() {

@@ -20,11 +20,11 @@ class DisplayHost {
   virtual const IParam* displayParam(int paramIdx) const = 0;
   // The name line and the value display, the first controls of kControlDisplayName and
   // kControlDisplayValue; null when the layout built none. The name line is also the status line
-  // on which a name field says that it refused a character.
+  // on which a name field says that it refused a character, clearing the value display.
   // [any thread running the dispatch, plug-in lock held; the editor's events (the name field's
   // refusal), no lock; fixed at start-up]
   virtual ITextControl* displayNameControl() const = 0;
-  // [any thread running the dispatch; plug-in lock held; fixed at start-up]
+  // [as displayNameControl]
   virtual ITextControl* displayValueControl() const = 0;
 
   // False until the plug-in's constructor has shown its first page; the display is silent till

@@ -29,8 +29,11 @@ bool NameField::Draw(IGraphics* graphics) {
 }
 
 void NameField::OnTextEntryRefused() {
-  ITextControl* statusLine = mHost ? mHost->displayNameControl() : nullptr;
-  if (statusLine) statusLine->SetTextFromPlug(kAsciiOnly);
+  if (!mHost) return;
+  if (ITextControl* statusLine = mHost->displayNameControl())
+    statusLine->SetTextFromPlug(kAsciiOnly);
+  // The value line under it was an earlier edit's.
+  if (ITextControl* valueLine = mHost->displayValueControl()) valueLine->SetTextFromPlug("");
 }
 
 std::string NameField::name() const {

@@ -40,8 +40,20 @@ ByteChunk PatchLibrarian::upperBankBytes(bool midi) const {
 
 bool PatchLibrarian::saveEditedPatch(std::string path, std::string fileName) {
   std::lock_guard<std::recursive_mutex> lock(mMutex);
-  if (!upperBank()) return false;
-  return LibrarianFiles::writeFile(path, upperBankBytes(isMidiName(fileName)), true);
+  PatchFile* bank = upperBank();
+  if (!bank) return false;
+  const ByteChunk bytes = upperBankBytes(isMidiName(fileName));
+  if (!LibrarianFiles::writeFile(path, bytes, true)) return false;
+  if (LibrarianFiles::canonicalPath(path) == bank->path) bank->contents = FileContents::of(bytes);
+  return true;
+}
+
+bool PatchLibrarian::upperBankFileChanged() {
+  std::lock_guard<std::recursive_mutex> lock(mMutex);
+  const PatchFile* bank = upperBank();
+  if (!bank || !bank->contents.known() || !LibrarianFiles::exists(bank->path)) return false;
+  ByteChunk bytes;
+  return !LibrarianFiles::readFile(bank->path, bytes) || FileContents::of(bytes) != bank->contents;
 }
 
 bool PatchLibrarian::savePatchAs(const char* name, std::string folder, bool midi,

@@ -101,8 +101,10 @@ bool PatchLibrarian::createNewPatchFile(PatchFile* source, const std::string& fo
       LibrarianFiles::freeName(LibrarianFiles::folderOf(path), stem, extension);
   bank->fileName = LibrarianFiles::fileNameOf(target);
 
-  if (!LibrarianFiles::writeFile(target, BankFormat::bankBytes(*bank, midi), false)) return false;
+  const ByteChunk bytes = BankFormat::bankBytes(*bank, midi);
+  if (!LibrarianFiles::writeFile(target, bytes, false)) return false;
   bank->path = LibrarianFiles::canonicalPath(target);
+  bank->contents = FileContents::of(bytes);
   PatchFileList& list = multis ? multiFiles : soundFiles;
   mSplitPieces.emplace_back(target, list.push_back(std::move(bank)));
   return true;

@@ -202,6 +202,7 @@ PatchFile* PatchLibrarian::parseFolderFiles(Poco::File file, Poco::Path path, in
     log("could not read file " + fullPath);
     return nullptr;
   }
+  bank->contents = FileContents::of(chunk);
   loadFromChunk(&chunk, chunk.Size(), bank.get());
 
   if (bank->records.size() > (size_t)DumpLayout::kBankSlots) {

@@ -75,6 +75,11 @@ int openRegular(const std::string& path, struct stat& st) {
   return -1;
 }
 
+// Whether the user may write the file at `path`, whose status is `st`: see writeFile.
+bool writable(const std::string& path, const struct stat& st) {
+  return (st.st_mode & S_IWUSR) && ::access(path.c_str(), W_OK) == 0;
+}
+
 }  // namespace
 
 bool writeFile(const std::string& path, const ByteChunk& bytes, bool replace) {
@@ -84,6 +89,10 @@ bool writeFile(const std::string& path, const ByteChunk& bytes, bool replace) {
   mode_t mode = 0644;
   struct stat st;
   if (replace && ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode)) {
+    if (!writable(path, st)) {
+      errno = EACCES;
+      return false;
+    }
     target = canonicalPath(path);
     mode = st.st_mode & 07777;
   }

@@ -15,7 +15,11 @@ constexpr long long kMaxFileSize = 16ll * 1024 * 1024;
 // Writes `bytes` to `path` through a temporary file in the same folder, so a
 // failed write leaves any old file whole; a replaced file keeps its mode and
 // a link to it stays a link. With `replace` false an existing file is never
-// touched and the write fails. True when the file is complete.
+// touched and the write fails. A file the user may not write is never
+// replaced, though its folder would let the rename do it: one the system
+// refuses them, or one marked read-only (its owner may not write it), which
+// holds for root too, whom the system refuses nothing. True when the file is
+// complete.
 bool writeFile(const std::string& path, const ByteChunk& bytes, bool replace);
 
 // Reads a whole regular file (or one a link names) of at most kMaxFileSize bytes; false when it

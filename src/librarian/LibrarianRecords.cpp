@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cstring>
+#include <functional>
+#include <string_view>
 
 #include "src/librarian/BankFormat.h"
 #include "toolkit/plugin/base/ByteChunk.h"
@@ -34,6 +36,12 @@ void LibrarianPatch::parseName(int offset) {
   const std::vector<uint8_t>& dump = messages[0].bytes;
   const int available = std::max(0, std::min(DumpLayout::kNameLength, (int)dump.size() - offset));
   name.assign(available ? (const char*)dump.data() + offset : "", (size_t)available);
+}
+
+FileContents FileContents::of(const ByteChunk& bytes) {
+  const std::string_view view(reinterpret_cast<const char*>(bytes.Data()),
+                              static_cast<size_t>(bytes.Size()));
+  return {bytes.Size(), std::hash<std::string_view>{}(view)};
 }
 
 std::unique_ptr<PatchFile> PatchFile::clone() const {

@@ -58,6 +58,21 @@ struct LibrarianPatch {
   void parseName(int offset);
 };
 
+// What identifies a bank file's contents: their size and a hash of their bytes. Not their time:
+// two writes within one tick of the file system's clock leave the same time, and a file touched
+// without a change loses nothing when it is replaced.
+struct FileContents {
+  long long size = -1;  // -1: none known
+  size_t hash = 0;
+
+  static FileContents of(const ByteChunk& bytes);
+  bool known() const { return size >= 0; }
+  bool operator==(const FileContents& other) const {
+    return size == other.size && hash == other.hash;
+  }
+  bool operator!=(const FileContents& other) const { return !(*this == other); }
+};
+
 // One bank file, or one in-memory bank (category, search result).
 struct PatchFile {
   int type = 0;         // 0 sounds, 1 Multis
@@ -69,6 +84,8 @@ struct PatchFile {
   // The file's canonical path (LibrarianFiles::canonicalPath), by which the file is found again
   // after a rescan; empty for an in-memory bank.
   std::string path = {};
+  // What the file held when the librarian read it or last wrote it; none for an in-memory bank.
+  FileContents contents = {};
   int origin = 0;
 
   // A copy for the writers: records, name and normalised type and model only.

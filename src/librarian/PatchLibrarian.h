@@ -76,8 +76,15 @@ class PatchLibrarian {
   // --- Saving the upper bank ---
   // Writes the upper bank over `path`; a `fileName` ending in ".mid" (any case)
   // gives a MIDI file. False when there is no upper bank or the write failed;
-  // a failed write leaves the old file whole.
+  // a failed write leaves the old file whole, and a file the user may not write
+  // is not written (LibrarianFiles::writeFile). What the bank's own file then
+  // holds is what upperBankFileChanged compares with.
   bool saveEditedPatch(std::string path, std::string fileName);
+  // Whether the upper bank's file no longer holds what the librarian read from it or last wrote
+  // there (another program changed it), also when it can no longer be read whole. False without
+  // an upper bank, for a bank that holds no file's contents, and for a file that is gone, which a
+  // save only brings back. Reads the file.
+  bool upperBankFileChanged();
   // Asks for a file (full path, "" when cancelled) proposing `name` in `folder`
   // with the given extension.
   using FilePrompt = std::function<std::string(const std::string& name, const std::string& folder,

@@ -48,7 +48,7 @@ void MIDIMessageManager::showEffectPositions(int index) {
 
 void MIDIMessageManager::sendSysexMessage(const std::vector<int>& message) {
   if (!mPlugin.midiOutSet()) {
-    mDisplays.showStatus("Set MIDI I/O First!");
+    mPlugin.setTextDisplay(kControlDisplayName, "Set MIDI I/O First!");  // over the edit's value
     return;
   }
   if (message.empty()) return;

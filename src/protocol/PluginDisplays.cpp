@@ -30,4 +30,5 @@ void PluginDisplays::displayBuild(const std::string& text) {
 
 void PluginDisplays::showStatus(const std::string& text) {
   mPlugin.setTextDisplay(kControlDisplayName, text);
+  mPlugin.setTextDisplay(kControlDisplayValue, "");
 }

@@ -20,7 +20,8 @@ class PluginDisplays {
   void displayCategoryName(const std::string& text);
   void displayPatchName(const std::string& text);
   void displayBuild(const std::string& text);
-  // The status line: the name display, where every transfer reports.
+  // The status line: the name display, where every transfer reports. A text of one line: the
+  // value display, an earlier edit's, clears.
   void showStatus(const std::string& text);
 
  private:

@@ -110,7 +110,8 @@ void showLayerGroupChild(Kroma& plug, const ControlAction& action, int vi);
 // The progress overlay shown and hidden again: what lies under it is drawn anew. A transfer's
 // overlay stays.
 void flashOverlay(Kroma& plug);
-// The status line (kControlDisplayName) and the value display (kControlDisplayValue).
+// The status line (kControlDisplayName), whose text of one line clears the value display
+// (kControlDisplayValue); a second line follows it with valueText.
 void status(Kroma& plug, const std::string& text);
 void valueText(Kroma& plug, const std::string& text);
 // A stored value, held to the parameter's range; no control hears of it.

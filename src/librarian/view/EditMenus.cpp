@@ -228,9 +228,17 @@ void BankEditPopupMenu::runMultiRequest(int index) {
 
 void BankEditPopupMenu::save() {
   std::string folder, fileName;
-  const bool saved = upperBankFile(*mLibrarian, folder, fileName) &&
-                     mLibrarian->saveEditedPatch(folder + "/" + fileName, fileName);
-  if (!saved) {
+  if (!upperBankFile(*mLibrarian, folder, fileName)) {
+    mHost->showStatus(kSaveFailed);
+    return;
+  }
+  const std::string path = folder + "/" + fileName;
+  // What another program wrote into the file is replaced only when the musician says so.
+  IGraphics* graphics = mPlug->GetGUI();
+  if (mLibrarian->upperBankFileChanged() &&
+      !(graphics && graphics->PromptToReplaceChangedFile(path.c_str())))
+    return;
+  if (!mLibrarian->saveEditedPatch(path, fileName)) {
     mHost->showStatus(kSaveFailed);
     return;
   }

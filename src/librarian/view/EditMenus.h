@@ -36,7 +36,8 @@ class BankEditPopupMenu : public LibrarianMenuControl {
   void runMain(int index);
   void runSoundRequest(int index);
   void runMultiRequest(int index);
-  // Saves the upper bank over its file.
+  // Saves the upper bank over its file, asking first when the file changed since the librarian
+  // read it; Cancel writes nothing.
   void save();
   // Saves the upper bank as a new file the user names, which then becomes the upper bank when the
   // librarian reads it as a bank.

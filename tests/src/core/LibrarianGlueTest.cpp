@@ -67,6 +67,13 @@ class Librarian : public PluginFixture {
     PatchLibrarian& lib = *KromaProbe(plug).parts.mPatchLibrarian;
     return (lib.type == 1 ? lib.multiFiles : lib.soundFiles)[lib.upperFileIndex];
   }
+  // Renames slot `slot` of the upper bank as the slot menu's Rename does: an unsaved edit.
+  void renameSlot(int slot, const std::string& name) {
+    KromaProbe(plug).widgets.mLibrarianView->upperSelection = slot;
+    KromaProbe(plug).selection.mRenameFinished = false;
+    plug->GetParam(kPatchRename)->SetDisplayText(0, name.c_str());
+    set(plug, kPatchRename, 0);
+  }
 
   Kroma* plug = nullptr;
   VIEW_HeadlessView* window = nullptr;
@@ -235,6 +242,11 @@ TEST_F(Librarian, SplitPiecesStandInTheirFolderAndASaveWritesTheirOwnFile) {
     std::lock_guard<std::recursive_mutex> lock(KromaProbe(plug).parts.mPatchLibrarian->mutex());
     upperBank()->records[3] = banks::record("Edited");
   }
+  banks::write(data.file("Patches/A/Big Singles 2.syx"), "Other-");  // by another program
+  const std::string other = readData("Patches/A/Big Singles 2.syx");
+  choose(KromaProbe(plug).widgets.mBankEditMenu, {7});  // the question's default keeps it
+  EXPECT_TRUE(readData("Patches/A/Big Singles 2.syx") == other);
+  VIEW_Script::instance().answerMessageBox(2);          // Replace
   choose(KromaProbe(plug).widgets.mBankEditMenu, {7});  // Save (Overwrite current bank)
   EXPECT_FALSE(std::filesystem::exists(data.file("Patches/Big Singles 2.syx")));
   const std::string saved = readData("Patches/A/Big Singles 2.syx");
@@ -253,10 +265,7 @@ TEST_F(Librarian, UnsavedEditsStayUntilDiscardedWhichReopensTheBanksShown) {
   LibrarianViewControl* view = KromaProbe(plug).widgets.mLibrarianView;
   choose(KromaProbe(plug).widgets.mLeftPatchMenu, {1});   // B
   choose(KromaProbe(plug).widgets.mRightPatchMenu, {2});  // C
-  view->upperSelection = 3;
-  KromaProbe(plug).selection.mRenameFinished = false;
-  plug->GetParam(kPatchRename)->SetDisplayText(0, "Edited");
-  set(plug, kPatchRename, 0);
+  renameSlot(3, "Edited");
   ASSERT_EQ(slotName(3), "Edited");
 
   VIEW_Script::instance().answerPanel(data.file("Import.syx"));
@@ -334,6 +343,58 @@ TEST_F(Librarian, SaveAsAsksBeforeReplacingABankAndTheLastSaveSaysHowItWent) {
   EXPECT_EQ(slotName(0), "A-0") << "B.syx holds the bank saved";
 }
 
+// Save writes the edit bank over its file while the file holds what the librarian read from it
+// or last wrote there; a file another program changed is replaced only when the musician says so
+// (Cancel, the default, writes nothing), a read-only one never. The status text has one line:
+// the value line's text of an earlier edit goes.
+TEST_F(Librarian, SaveAsksBeforeReplacingAFileChangedElsewhereAndNeverWritesAReadOnlyOne) {
+  const std::string path = data.file("Patches/A.syx");
+  banks::write(path, "A-");
+  openWithEditor();
+  const struct {
+    const char* meddled;  // what another program did to the file
+    std::function<void()> meddle;
+    int answer;  // 0 nothing asked; 1 asked, the default; 2 asked, Replace
+    bool written;
+    const char* status;
+  } rows[] = {
+      {"nothing", [] {}, 0, true, "Bank saved!"},
+      {"its bytes written again", [&] { writeData("Patches/A.syx", readData("Patches/A.syx")); }, 0,
+       true, "Bank saved!"},
+      {"changed", [&] { banks::write(path, "Kept-"); }, 1, false, ""},
+      {"changed", [&] { banks::write(path, "Replaced-"); }, 2, true, "Bank saved!"},
+      {"removed", [&] { std::remove(path.c_str()); }, 0, true, "Bank saved!"},
+      {"made read-only", [&] { ::chmod(path.c_str(), 0444); }, 0, false, "Bank save FAILED!"},
+  };
+  VIEW_Script& script = VIEW_Script::instance();
+  for (size_t row = 0; row < std::size(rows); ++row) {
+    SCOPED_TRACE(std::string(rows[row].meddled) + " " + std::to_string(rows[row].answer));
+    set(plug, kDiscardBankData, 1);  // the bank as its file holds it now
+    const std::string edit = "Saved " + std::to_string(row);
+    renameSlot(3, edit);
+    rows[row].meddle();
+    const std::string before = readData("Patches/A.syx");
+    plug->showStatus("");
+    plug->setTextDisplay(kControlDisplayValue, "+2 [14]");
+    const size_t asked = script.messagesShown().size();
+    if (rows[row].answer == 2) script.answerMessageBox(2);
+    choose(KromaProbe(plug).widgets.mBankEditMenu, {7});  // Save (Overwrite current bank)
+    EXPECT_EQ(script.messagesShown().size(), asked + (rows[row].answer ? 1 : 0));
+    if (rows[row].answer && script.messagesShown().size() > asked) {
+      EXPECT_EQ(script.messagesShown().back(),
+                "Replace File: \"A.syx\" has changed on disk since it was opened.\n"
+                "Do you want to replace it?");
+    }
+    const std::string after = readData("Patches/A.syx");
+    EXPECT_EQ(after.find(edit) != std::string::npos, rows[row].written);
+    if (!rows[row].written) {
+      EXPECT_TRUE(after == before);
+    }
+    EXPECT_EQ(status(plug), rows[row].status);
+    EXPECT_EQ(text(KromaProbe(plug).widgets.mValueDisplay), *rows[row].status ? "" : "+2 [14]");
+  }
+}
+
 // Save As outside the bank folders, or under a name that is no bank's, is an export: the upper
 // list keeps the bank being edited, with its unsaved mark, and the next Save writes that bank's
 // own file, no other.
@@ -344,10 +405,7 @@ TEST_F(Librarian, SaveAsToNoBankOfTheLibrarianKeepsTheEditBank) {
   kroma_test::TempDir exports;
   openWithEditor();
   choose(KromaProbe(plug).widgets.mLeftPatchMenu, {1});  // B Mine.syx
-  KromaProbe(plug).widgets.mLibrarianView->upperSelection = 3;
-  KromaProbe(plug).selection.mRenameFinished = false;
-  plug->GetParam(kPatchRename)->SetDisplayText(0, "Edited");
-  set(plug, kPatchRename, 0);
+  renameSlot(3, "Edited");
   const std::string first = readData("Patches/A First.syx");
 
   for (const std::string& chosen : {exports.file("Mine.mid"), data.file("Patches/Mine")}) {
@@ -407,12 +465,6 @@ TEST_F(Librarian, SaveAsFindsTheFileWrittenByItsWholePath) {
   };
   openWithEditor();
   IControl* menu = KromaProbe(plug).widgets.mBankEditMenu;
-  const auto rename = [&](int slot, const std::string& name) {
-    KromaProbe(plug).widgets.mLibrarianView->upperSelection = slot;
-    KromaProbe(plug).selection.mRenameFinished = false;
-    plug->GetParam(kPatchRename)->SetDisplayText(0, name.c_str());
-    set(plug, kPatchRename, 0);
-  };
   const auto allFiles = [&] {
     std::map<std::string, std::string> files = filesBelow(data.path());
     files.merge(filesBelow(outside.path()));
@@ -425,7 +477,7 @@ TEST_F(Librarian, SaveAsFindsTheFileWrittenByItsWholePath) {
     int item = 0;
     while (item < root->GetNItems() && std::string(root->GetItemText(item)) != "B Mine.syx") ++item;
     choose(KromaProbe(plug).widgets.mLeftPatchMenu, {item});
-    rename(3, "Row " + tag);
+    renameSlot(3, "Row " + tag);
     if (std::filesystem::exists(rows[row].chosen)) VIEW_Script::instance().answerMessageBox(2);
     VIEW_Script::instance().answerPanel(rows[row].chosen);
     choose(menu, {8, 1});  // Save As Kroma Format
@@ -435,7 +487,7 @@ TEST_F(Librarian, SaveAsFindsTheFileWrittenByItsWholePath) {
     EXPECT_EQ(slotName(3), "Row " + tag) << "what the bank edited holds";
 
     choose(menu, {11});  // Refresh Folders
-    rename(4, "Next " + tag);
+    renameSlot(4, "Next " + tag);
     const std::map<std::string, std::string> before = allFiles();
     choose(menu, {7});  // Save (Overwrite current bank)
     EXPECT_EQ(status(plug), "Bank saved!");

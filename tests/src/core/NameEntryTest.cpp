@@ -75,8 +75,9 @@ TEST_F(NameEntry, ANameFromTheSynthesizerIsExtendedWithWhatItShows) {
 }
 
 // While a name field refuses a character the synthesizer cannot show, the status line says so,
-// in every field that takes ASCII only: the 16 sound names, the Multi name and the slot rename.
-// What such a field takes, and what the search takes (any character), says nothing.
+// in every field that takes ASCII only: the 16 sound names, the Multi name and the slot rename;
+// the value line under it clears. What such a field takes, and what the search takes (any
+// character), says nothing.
 TEST_F(NameEntry, ARefusedCharacterIsShownOnTheStatusLine) {
   Kroma* plug = open();
   VIEW_HeadlessView* window = openEditorAsHost(plug);
@@ -100,12 +101,14 @@ TEST_F(NameEntry, ARefusedCharacterIsShownOnTheStatusLine) {
     for (int param : c.params) {
       SCOPED_TRACE(std::to_string(param) + " " + c.typed);
       plug->setTextDisplay(kControlDisplayName, "");
+      plug->setTextDisplay(kControlDisplayValue, "+2 [14]");  // an earlier edit's value
       IMouseMod left(true);
       plug->controlOf(param)->OnMouseDown(0, 0, &left);
       ASSERT_NE(window->textField(), nullptr);
       window->typeText(c.typed);
       EXPECT_EQ(window->textField()->text, c.kept);
       EXPECT_EQ(status(plug), c.shown);
+      EXPECT_EQ(text(plug->displayValueControl()), c.shown.empty() ? "+2 [14]" : "");
       window->key(VIEW_KEY_ESCAPE);
     }
   }

@@ -1,5 +1,9 @@
+#include <grp.h>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <csignal>
@@ -74,6 +78,49 @@ TEST(BankWriting, WriteFileReplacesOnlyWhenAsked) {
   EXPECT_EQ(fixtures::readFile(dir.file("x.syx")), Bytes({'o', 'l', 'd'}));
   EXPECT_TRUE(LibrarianFiles::writeFile(dir.file("x.syx"), b, true));
   EXPECT_EQ(fixtures::readFile(dir.file("x.syx")).size(), 5u);
+}
+
+// A file the user may not write is not replaced, though the folder, theirs, would let a rename do
+// it: one of another owner's, or one of their own marked read-only. Root makes the files and an
+// unprivileged user in a child process saves over them.
+TEST(BankWriting, AFileTheUserMayNotWriteIsNotReplaced) {
+  if (::geteuid() != 0) GTEST_SKIP() << "needs root, to make files of two owners";
+  constexpr uid_t kUser = 65534;
+  kroma_test::TempDir dir;
+  ASSERT_EQ(::chown(dir.path().c_str(), kUser, kUser), 0);
+  const struct {
+    uid_t owner;
+    mode_t mode;
+    bool replaced;
+  } rows[] = {{kUser, 0644, true}, {0, 0644, false}, {kUser, 0444, false}};
+  for (size_t row = 0; row < std::size(rows); ++row) {
+    const std::string path = dir.file(std::to_string(row));
+    fixtures::writeFile(path, {'o', 'l', 'd'});
+    ASSERT_EQ(::chown(path.c_str(), rows[row].owner, rows[row].owner), 0);
+    ASSERT_EQ(::chmod(path.c_str(), rows[row].mode), 0);
+  }
+  const pid_t child = ::fork();
+  if (child == 0) {
+    if (::setgroups(0, nullptr) != 0 || ::setgid(kUser) != 0 || ::setuid(kUser) != 0) ::_exit(64);
+    if (::access(dir.path().c_str(), W_OK | X_OK) != 0) ::_exit(65);
+    int replaced = 0;
+    ByteChunk bytes;
+    bytes.AppendBytes("new", 3);
+    for (size_t row = 0; row < std::size(rows); ++row)
+      if (LibrarianFiles::writeFile(dir.file(std::to_string(row)), bytes, true))
+        replaced |= 1 << row;
+    ::_exit(replaced);
+  }
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status));
+  if (WEXITSTATUS(status) >= 64) GTEST_SKIP() << "user " << kUser << " cannot reach " << dir.path();
+  for (size_t row = 0; row < std::size(rows); ++row) {
+    EXPECT_EQ((WEXITSTATUS(status) >> row & 1) != 0, rows[row].replaced) << row;
+    EXPECT_EQ(fixtures::readFile(dir.file(std::to_string(row))),
+              rows[row].replaced ? Bytes({'n', 'e', 'w'}) : Bytes({'o', 'l', 'd'}))
+        << row;
+  }
 }
 
 // An errno left over from an earlier interrupted call is no failure: every byte is written and

@@ -69,6 +69,10 @@ class IGraphics : public IPluginGraphics {
   // Runs the window's pending events and due redraw tick; the host's idle
   // call drives it where no run loop of ours runs.
   virtual void PumpEvents() {}
+  // Asks before a save replaces the file at `path`, which changed on disk since it was opened,
+  // in a message box like the save panel's replace question. True only for Replace: Cancel, the
+  // default, and a box that could not be shown keep the file.
+  virtual bool PromptToReplaceChangedFile(const char*) { return false; }
 
   // Set-up.
   void PrepDraw() override;

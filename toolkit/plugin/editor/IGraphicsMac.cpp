@@ -281,6 +281,13 @@ int IGraphicsMac::ShowMessageBox(const char* text, const char* caption, int type
   return pressed >= 1 && pressed <= (int)buttons.size() ? kAnswers[pressed - 1] : 0;
 }
 
+bool IGraphicsMac::PromptToReplaceChangedFile(const char* path) {
+  if (!path) return false;
+  const VIEW_ReplaceQuestion question = VIEW_AskReplaceChanged(path);
+  return VIEW_MessageBox(question.text.c_str(), question.caption.c_str(), question.buttons) ==
+         VIEW_ReplaceQuestion::kReplace;
+}
+
 void IGraphicsMac::PromptForFile(TK_String* fileName, EFileAction action, TK_String* folder,
                                  const char* extensions) {
   if (!fileName) return;

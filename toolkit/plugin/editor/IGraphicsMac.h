@@ -45,6 +45,7 @@ class IGraphicsMac : public IGraphics {
   void PromptForFile(TK_String* fileName, EFileAction action, TK_String* folder,
                      const char* extensions) override;
   bool PromptForColor(IColor*, const char*) override { return false; }
+  bool PromptToReplaceChangedFile(const char* path) override;
   // A text with "http" in it is a web address, any other a file path.
   bool OpenURL(const char* url, const char* windowTitle, const char* confirmMsg,
                const char* errMsg) override;
