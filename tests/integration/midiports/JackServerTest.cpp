@@ -1,10 +1,16 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <vector>
 
 #include "JackServer.h"
 #include "tests/toolkit/plugin/midi/MidiTestSupport.h"
@@ -54,24 +60,127 @@ std::pair<pid_t, std::string> startForeignServer(int after) {
   return {-1, ""};
 }
 
+// Whether JACK's registry of servers holds a row of `name`.
+bool registered(const std::string& name) {
+  for (const JackServer::Registered& row : JackServer::registeredServers())
+    if (row.name == name) return true;
+  return false;
+}
+
 // A name another run holds is passed over, and so is a server that runs under a pooled name
-// without holding it: the fixture's server is its own, and it leaves the other running.
+// without holding it: the fixture's server is its own, and it leaves the other running. Each
+// server stopped leaves no row in JACK's registry.
 TEST(JackServerPool, EachRunGetsAServerOfItsOwn) {
   const auto [heldSlot, held] = holdFreeName();
   ASSERT_GE(held, 0) << "every name is held";
   const auto [foreign, foreignName] = startForeignServer(heldSlot);
   ASSERT_GT(foreign, 0) << "no foreign server could start";
+  std::string name;
   {
     JackServer server;
     ASSERT_TRUE(server.running()) << server.error();
-    EXPECT_NE(server.name(), JackServer::poolName(heldSlot));
-    EXPECT_NE(server.name(), foreignName);
-    EXPECT_TRUE(answers(server.name()));
+    name = server.name();
+    EXPECT_NE(name, JackServer::poolName(heldSlot));
+    EXPECT_NE(name, foreignName);
+    EXPECT_TRUE(answers(name));
+    EXPECT_TRUE(registered(name));
   }
+  EXPECT_FALSE(registered(name));
   EXPECT_TRUE(JackServer::servedBy(foreignName, foreign))
       << "another's server was stopped or its socket removed";
-  JackServer::kill(foreign);
+  EXPECT_TRUE(JackServer::kill(foreign, SIGINT));
+  EXPECT_FALSE(registered(foreignName));
   close(held);
+}
+
+// A server that a signal ended, as SIGPIPE ends jackd when two of its clients went away unseen
+// while it stops, leaves no row in JACK's registry.
+TEST(JackServerPool, AServerThatASignalEndedLeavesNoRow) {
+  std::string name;
+  {
+    JackServer server;
+    ASSERT_TRUE(server.running()) << server.error();
+    name = server.name();
+    kill(server.pid(), SIGKILL);
+  }
+  EXPECT_FALSE(registered(name));
+}
+
+// The processes that descend from `pid`, children first.
+std::vector<pid_t> descendants(pid_t pid) {
+  std::vector<pid_t> found;
+  std::error_code ec;
+  for (const auto& entry : std::filesystem::directory_iterator("/proc", ec)) {
+    const pid_t child = std::atoi(entry.path().filename().c_str());
+    std::ifstream stat(entry.path() / "stat");
+    std::string line;
+    if (child <= 0 || !std::getline(stat, line)) continue;
+    std::istringstream fields(line.substr(line.rfind(')') + 2));
+    std::string state;
+    pid_t parent = 0;
+    if (fields >> state >> parent && parent == pid) {
+      const std::vector<pid_t> below = descendants(child);
+      found.insert(found.end(), below.begin(), below.end());
+      found.push_back(child);
+    }
+  }
+  return found;
+}
+
+// What this test does in the process it starts: a server of its own, its name and pid told, held
+// until the process is killed.
+constexpr const char* kHolder = "KROMA_JACK_HOLDER";
+
+// A test process that is killed with every process in its tree, as a test runner ends a test at
+// its time limit, leaves no server running and no row of its server in JACK's registry.
+TEST(JackServerPool, AServerLeavesNoRowWhenItsTestIsKilledWithItsProcesses) {
+  if (std::getenv(kHolder)) {
+    JackServer server;
+    std::printf("server %s %d\n", server.running() ? server.name().c_str() : "-", server.pid());
+    std::fflush(stdout);
+    for (char c; read(0, &c, 1) > 0;) {
+    }
+    return;
+  }
+  int in[2], out[2];
+  ASSERT_EQ(pipe2(in, O_CLOEXEC), 0);
+  ASSERT_EQ(pipe2(out, O_CLOEXEC), 0);
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_adddup2(&actions, in[0], 0);
+  posix_spawn_file_actions_adddup2(&actions, out[1], 1);
+  const std::string self = std::filesystem::read_symlink("/proc/self/exe");
+  const std::string filter =
+      "--gtest_filter=JackServerPool.AServerLeavesNoRowWhenItsTestIsKilledWithItsProcesses";
+  const char* argv[] = {self.c_str(), filter.c_str(), nullptr};
+  kroma_test::ScopedEnv holder(kHolder, "1");
+  pid_t test = -1;
+  ASSERT_EQ(posix_spawn(&test, self.c_str(), &actions, nullptr, const_cast<char**>(argv), environ),
+            0);
+  posix_spawn_file_actions_destroy(&actions);
+  close(in[0]);
+  close(out[1]);
+  std::string name;
+  pid_t server = -1;
+  char buffer[256];
+  std::string text;
+  for (ssize_t n; name.empty() && (n = read(out[0], buffer, sizeof buffer)) > 0;) {
+    text.append(buffer, (size_t)n);
+    std::istringstream lines(text);
+    for (std::string line; std::getline(lines, line);)
+      if (line.rfind("server ", 0) == 0) std::istringstream(line.substr(7)) >> name >> server;
+  }
+  EXPECT_NE(name, "-") << "the test's server did not start";
+  EXPECT_TRUE(server <= 0 || registered(name));
+  kill(test, SIGSTOP);
+  for (pid_t below : descendants(test)) kill(below, SIGKILL);
+  kill(test, SIGKILL);
+  waitpid(test, nullptr, 0);
+  close(in[1]);
+  close(out[0]);
+  ASSERT_GT(server, 0) << text;
+  EXPECT_TRUE(midi_test::waitFor([&] { return kill(server, 0) != 0 && !registered(name); }))
+      << "jackd " << name << " still runs, or its row is left";
 }
 
 }  // namespace
