@@ -11,7 +11,7 @@ constexpr unsigned kGroupMask = 0x6000;
 
 // What a character types: space is the kit's key of its own; control characters (C0, DEL, C1)
 // and UTF-16 surrogates type nothing.
-int Typed(unsigned long character) {
+int KeyOfCharacter(unsigned long character) {
   if (character == ' ') return VIEW_KEY_SPACE;
   const bool control = character < 0x20 || (character >= 0x7F && character < 0xA0);
   const bool surrogate = character >= 0xD800 && character <= 0xDFFF;
@@ -59,7 +59,7 @@ int X11KitKey(unsigned long symbol) {
   };
   for (const Named& named : kNamed)
     if (named.symbol == symbol) return named.key;
-  return Typed(CharacterOf(symbol));
+  return KeyOfCharacter(CharacterOf(symbol));
 }
 
 VIEW_Mods X11ModsOf(unsigned state) {

@@ -355,9 +355,9 @@ std::vector<JackServer::Registered> JackServer::registeredServers() {
   if (registry.size() < kRegistryHeader) return rows;
   int32_t headerLength = 0;
   std::memcpy(&headerLength, registry.data() + kHeaderLengthAt, sizeof headerLength);
-  const size_t rowLength = ((size_t)headerLength - kRegistryHeader) / kRegistryRows;
   if (headerLength <= (int32_t)kRegistryHeader || registry.size() < (size_t)headerLength)
     return rows;
+  const size_t rowLength = ((size_t)headerLength - kRegistryHeader) / kRegistryRows;
   for (size_t i = 0; i < kRegistryRows; ++i) {
     const char* row = registry.data() + kRegistryHeader + i * rowLength;
     int32_t pid = 0;
