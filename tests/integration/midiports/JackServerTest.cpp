@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -127,58 +128,39 @@ std::vector<pid_t> descendants(pid_t pid) {
   return found;
 }
 
-// What this test does in the process it starts: a server of its own, its name and pid told, held
-// until the process is killed.
+// Set in the process the test below starts, which holds a server of its own there, tells its
+// name and pids, and waits to be killed.
 constexpr const char* kHolder = "KROMA_JACK_HOLDER";
 
 // A test process that is killed with every process in its tree, as a test runner ends a test at
 // its time limit, leaves no server running and no row of its server in JACK's registry.
 TEST(JackServerPool, AServerLeavesNoRowWhenItsTestIsKilledWithItsProcesses) {
   if (std::getenv(kHolder)) {
+    prctl(PR_SET_PDEATHSIG, SIGKILL);  // never outlives the test that started it
     JackServer server;
-    std::printf("server %s %d\n", server.running() ? server.name().c_str() : "-", server.pid());
+    std::printf("server %s %d %d\n", server.running() ? server.name().c_str() : "-", server.pid(),
+                getpid());
     std::fflush(stdout);
-    for (char c; read(0, &c, 1) > 0;) {
-    }
+    pause();
     return;
   }
-  int in[2], out[2];
-  ASSERT_EQ(pipe2(in, O_CLOEXEC), 0);
-  ASSERT_EQ(pipe2(out, O_CLOEXEC), 0);
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_adddup2(&actions, in[0], 0);
-  posix_spawn_file_actions_adddup2(&actions, out[1], 1);
   const std::string self = std::filesystem::read_symlink("/proc/self/exe");
-  const std::string filter =
-      "--gtest_filter=JackServerPool.AServerLeavesNoRowWhenItsTestIsKilledWithItsProcesses";
-  const char* argv[] = {self.c_str(), filter.c_str(), nullptr};
   kroma_test::ScopedEnv holder(kHolder, "1");
-  pid_t test = -1;
-  ASSERT_EQ(posix_spawn(&test, self.c_str(), &actions, nullptr, const_cast<char**>(argv), environ),
-            0);
-  posix_spawn_file_actions_destroy(&actions);
-  close(in[0]);
-  close(out[1]);
-  std::string name;
-  pid_t server = -1;
-  char buffer[256];
-  std::string text;
-  for (ssize_t n; name.empty() && (n = read(out[0], buffer, sizeof buffer)) > 0;) {
-    text.append(buffer, (size_t)n);
-    std::istringstream lines(text);
-    for (std::string line; std::getline(lines, line);)
-      if (line.rfind("server ", 0) == 0) std::istringstream(line.substr(7)) >> name >> server;
-  }
-  EXPECT_NE(name, "-") << "the test's server did not start";
-  EXPECT_TRUE(server <= 0 || registered(name));
+  FILE* out = popen(
+      ("exec '" + self + "' --gtest_filter=JackServerPool.AServerLeavesNoRowWhenItsTestIsKilled*")
+          .c_str(),
+      "r");
+  ASSERT_NE(out, nullptr);
+  char line[512], name[256] = "-";
+  pid_t server = -1, test = -1;
+  while (test <= 0 && std::fgets(line, sizeof line, out))
+    std::sscanf(line, "server %255s %d %d", name, &server, &test);
+  ASSERT_GT(test, 0) << "the test process told nothing";
+  EXPECT_TRUE(server > 0 && registered(name)) << "its server did not start";
   kill(test, SIGSTOP);
   for (pid_t below : descendants(test)) kill(below, SIGKILL);
   kill(test, SIGKILL);
-  waitpid(test, nullptr, 0);
-  close(in[1]);
-  close(out[0]);
-  ASSERT_GT(server, 0) << text;
+  pclose(out);
   EXPECT_TRUE(midi_test::waitFor([&] { return kill(server, 0) != 0 && !registered(name); }))
       << "jackd " << name << " still runs, or its row is left";
 }
