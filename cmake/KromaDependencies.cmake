@@ -13,6 +13,8 @@ if(KROMA_TESTS)
   find_package(GTest REQUIRED)
   include(GoogleTest)
   find_package(Python3 REQUIRED COMPONENTS Interpreter)
+  # What other X clients type for each key symbol, which the X11 key test holds ours to.
+  pkg_check_modules(XKBCOMMON REQUIRED IMPORTED_TARGET xkbcommon)
 endif()
 if(KROMA_BENCH)
   find_package(benchmark REQUIRED)

@@ -84,14 +84,18 @@ TEST_F(X11Editor, MenusAreChosenByMouseAndKeysAndTextEntriesCommitOnlyWithReturn
   EXPECT_THAT(host.lines("plugin[1]: param 3"), ElementsAre("plugin[1]: param 3 = 57"));
 }
 
-// A click on the editor outside an open menu closes it and does nothing else: the gain bar under
-// it keeps its value, and the keys played after it find no menu to pick from.
+// A click on the editor outside an open menu, held as a person holds it, closes it and does
+// nothing else: neither its press nor its release reaches the gain bar under it (which keeps its
+// value, and the host hears of no edit of it), and the keys played after it find no menu to pick
+// from.
 TEST_F(X11Editor, AClickOnTheEditorOutsideAMenuClosesItAndActsOnNothing) {
   const HostRun host = runX11(
-      "x-open\nx-idle 200\nx-input 0 click 20 70 3\nx-input 300 click 87 18\n"
-      "x-input 600 key Down\nx-input 650 key Down\nx-input 700 key Return\nx-idle 1200\n");
+      "x-open\nx-idle 200\nx-input 0 click 20 70 3\nx-input 300 move 87 18 press 1\n"
+      "x-input 500 release 1\nx-input 800 key Down\nx-input 850 key Down\n"
+      "x-input 900 key Return\nx-idle 1400\n");
   EXPECT_THAT(host.lines("plugin[1]: param 1"), ElementsAre("plugin[1]: param 1 = 0"));
   EXPECT_THAT(host.lines("plugin[1]: param 0"), ElementsAre("plugin[1]: param 0 = 0.5"));
+  EXPECT_THAT(host.lines("Edit index=0"), ::testing::IsEmpty());
 }
 
 // Opened and closed a hundred times (under AddressSanitizer kroma-host fails on any leak at its

@@ -1,5 +1,6 @@
 #include "platform/view/x11/detail/X11Keys.h"
 
+#include <X11/XKBlib.h>
 #include <X11/Xutil.h>
 #include <X11/keysym.h>
 
@@ -8,8 +9,29 @@ namespace {
 // Where a core event's state carries the keyboard's layout (its group).
 constexpr unsigned kGroupMask = 0x6000;
 
-// The kit's key of a key symbol: a VIEW_Key, a character, or 0 for none.
-int KitKey(KeySym symbol) {
+// What a character types: space is the kit's key of its own; control characters (C0, DEL, C1)
+// and UTF-16 surrogates type nothing.
+int KeyOfCharacter(unsigned long character) {
+  if (character == ' ') return VIEW_KEY_SPACE;
+  const bool control = character < 0x20 || (character >= 0x7F && character < 0xA0);
+  const bool surrogate = character >= 0xD800 && character <= 0xDFFF;
+  return control || surrogate ? 0 : (int)character;
+}
+
+// The character a key symbol names, as other X clients type it (control characters included).
+unsigned long CharacterOf(KeySym symbol) {
+  if (symbol <= 0xFF) return symbol;  // Latin-1
+  // The keypad's characters (Num Lock on) sit at their ASCII codes plus 0xFF80, but for space.
+  if (symbol == XK_KP_Space) return ' ';
+  if ((symbol >= XK_KP_Multiply && symbol <= XK_KP_9) || symbol == XK_KP_Equal)
+    return symbol & 0x7F;
+  if (symbol >= 0x1000000 && symbol <= 0x110FFFF) return symbol - 0x1000000;  // Unicode
+  return (unsigned long)X11KeysymCharacter(symbol);
+}
+
+}  // namespace
+
+int X11KitKey(unsigned long symbol) {
   struct Named {
     KeySym symbol;
     int key;
@@ -37,12 +59,8 @@ int KitKey(KeySym symbol) {
   };
   for (const Named& named : kNamed)
     if (named.symbol == symbol) return named.key;
-  if (symbol >= 0x21 && symbol <= 0xFF && symbol != 0x7F) return (int)symbol;        // Latin-1
-  if (symbol >= 0x1000100 && symbol <= 0x110FFFF) return (int)(symbol - 0x1000000);  // Unicode
-  return X11KeysymCharacter(symbol);
+  return KeyOfCharacter(CharacterOf(symbol));
 }
-
-}  // namespace
 
 VIEW_Mods X11ModsOf(unsigned state) {
   VIEW_Mods mods;
@@ -55,13 +73,15 @@ VIEW_Mods X11ModsOf(unsigned state) {
 
 VIEW_Event X11KeyEvent(const XKeyEvent& event) {
   XKeyEvent plain = event;
-  plain.state &= ShiftMask | LockMask | Mod5Mask | kGroupMask;
+  // Num Lock makes the keypad's keys type digits; it is whichever modifier the keyboard gives it.
+  const unsigned numLock = XkbKeysymToModifiers(event.display, XK_Num_Lock);
+  plain.state &= ShiftMask | LockMask | Mod5Mask | kGroupMask | numLock;
   char text[8];
   KeySym symbol = NoSymbol;
   XLookupString(&plain, text, sizeof text, &symbol, nullptr);
   VIEW_Event out;
   out.type = VIEW_Event::kKey;
-  out.key = KitKey(symbol);
+  out.key = X11KitKey(symbol);
   out.mods = X11ModsOf(event.state);
   return out;
 }

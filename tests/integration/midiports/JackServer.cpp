@@ -1,6 +1,7 @@
 #include "JackServer.h"
 
 #include <fcntl.h>
+#include <poll.h>
 #include <signal.h>
 #include <sys/file.h>
 #include <sys/prctl.h>
@@ -8,6 +9,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <set>
@@ -22,6 +24,11 @@ namespace {
 constexpr auto kStartLimit = std::chrono::seconds(120);
 constexpr auto kAnswerLimit = std::chrono::seconds(10);
 constexpr auto kStopLimit = std::chrono::seconds(5);
+// The keeper gives jackd 20 s to stop on SIGINT before it kills it.
+constexpr auto kKeeperLimit = std::chrono::seconds(30);
+// JACK's registry of servers: a header, then eight rows of a pid and a name ("jack-UID:NAME:").
+constexpr const char* kRegistry = "/dev/shm/jack-shm-registry";
+constexpr size_t kRegistryRows = 8, kRegistryHeader = 24, kHeaderLengthAt = 16;
 // The flag of a listening socket in /proc/net/unix.
 constexpr unsigned long kListening = 0x10000;
 
@@ -50,10 +57,11 @@ class ServerTurn {
   int mFd;
 };
 
-// Starts a program with its output in `logPath`; -1 on failure. It is told to
-// end with the thread that started it, so that a test that dies leaves no
-// server or client behind.
-pid_t spawnChild(const std::vector<std::string>& args, const std::string& logPath) {
+// Starts a program with its output in `logPath`, passing it the descriptors `kept`; -1 on
+// failure. It is told to end with the thread that started it, so that a test that dies leaves no
+// client behind.
+pid_t spawnChild(const std::vector<std::string>& args, const std::string& logPath,
+                 const std::vector<int>& kept = {}) {
   std::vector<char*> argv;
   for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
   argv.push_back(nullptr);
@@ -66,6 +74,7 @@ pid_t spawnChild(const std::vector<std::string>& args, const std::string& logPat
     if (getppid() != parent) _exit(127);
     dup2(log, 1);
     dup2(log, 2);
+    for (int fd : kept) fcntl(fd, F_SETFD, 0);
     execvp(argv[0], argv.data());
     _exit(127);
   }
@@ -96,6 +105,33 @@ std::string readFile(const std::string& path) {
   std::stringstream text;
   text << file.rdbuf();
   return text.str();
+}
+
+// The first line that `fd` gives within `limit`, or "".
+std::string readLine(int fd, std::chrono::milliseconds limit) {
+  const auto end = std::chrono::steady_clock::now() + limit;
+  std::string line;
+  pollfd ready{fd, POLLIN, 0};
+  char c;
+  while (std::chrono::steady_clock::now() < end && poll(&ready, 1, 100) >= 0) {
+    if (!(ready.revents & (POLLIN | POLLHUP))) continue;
+    if (read(fd, &c, 1) != 1 || c == '\n') return line;
+    line += c;
+  }
+  return "";
+}
+
+// Why jackd ended at start-up, from its log.
+std::string startFailure(const std::string& log) {
+  if (log.find("Too many servers already active") == std::string::npos)
+    return "jackd ended at start-up:\n" + log;
+  std::string rows;
+  for (const JackServer::Registered& row : JackServer::registeredServers())
+    rows += " " + row.name + " (pid " + std::to_string(row.pid) +
+            (::kill(row.pid, 0) == 0 ? ")" : ", gone)");
+  return "JACK's registry of servers is full (jackd: \"Too many servers already active\"); its "
+         "rows:" +
+         rows + ". A server that was killed keeps its row until one of its name starts.";
 }
 
 }  // namespace
@@ -195,23 +231,47 @@ bool JackServer::start() {
   }
   removeLeftovers();
   const std::string log = mDir.file("jackd.log");
+  int life[2] = {-1, -1}, report[2] = {-1, -1};
+  if (pipe2(life, O_CLOEXEC) != 0 || pipe2(report, O_CLOEXEC) != 0) {
+    for (int fd : {life[0], life[1], report[0], report[1]})
+      if (fd >= 0) close(fd);
+    mError = "no pipe for the JACK server's keeper";
+    return false;
+  }
+  std::vector<std::string> args{KROMA_JACK_KEEPER, std::to_string(life[0]),
+                                std::to_string(report[1]), std::to_string(mNameHold), mName};
   // jackd takes its name from -n; JACK_DEFAULT_SERVER names it to the clients.
   // Synchronous mode (-S): the server waits for clients that sanitizers slow
   // down instead of breaking the graph when they miss a cycle.
   const std::string rate = std::to_string(kSampleRate), period = std::to_string(kPeriod);
-  const std::vector<std::string> args{"jackd", "-n", mName, "-S", "--no-realtime", "-d",
-                                      "dummy", "-r", rate,  "-p", period};
-  mPid = spawnChild(args, log);
-  if (mPid < 0) {
-    mError = "jackd could not be started";
+  args.insert(args.end(), {"jackd", "-n", mName, "-S", "--no-realtime", "-d", "dummy", "-r", rate,
+                           "-p", period});
+  const pid_t keeper = spawnChild(args, log, {life[0], report[1], mNameHold});
+  close(life[0]);
+  close(report[1]);
+  mLife = life[1];
+  mReport = report[0];
+  // The keeper's first process ends at once, leaving the keeper outside our process tree.
+  const int started = keeper < 0 ? -1 : waitExit(keeper, kAnswerLimit);
+  if (started == kStillRunning) kill(keeper, SIGKILL);
+  if (started != 0) {
+    closePipes();
+    mError = "the JACK server's keeper could not be started:\n" + readFile(log);
+    return false;
+  }
+  mPid = std::atoi(readLine(mReport, kAnswerLimit).c_str());
+  if (mPid <= 0) {
+    mPid = -1;
+    closePipes();
+    mError = "jackd could not be started:\n" + readFile(log);
     return false;
   }
   const auto end = std::chrono::steady_clock::now() + kAnswerLimit;
   while (!answers() || !servedBy(mName, mPid)) {
-    int status = 0;
-    if (waitpid(mPid, &status, WNOHANG) == mPid) {
+    if (keeperEnded(std::chrono::milliseconds(0))) {
       mPid = -1;
-      mError = "jackd ended at start-up:\n" + readFile(log);
+      closePipes();
+      mError = startFailure(readFile(log));
       return false;
     }
     if (std::chrono::steady_clock::now() > end) {
@@ -239,10 +299,31 @@ bool JackServer::startAgain() {
   return running() || start();
 }
 
+// Letting go of the pipe tells the keeper to stop the server; it ends once the server has.
 void JackServer::terminate() {
-  kill(mPid);
+  if (mLife >= 0) close(mLife);
+  mLife = -1;
+  if (!keeperEnded(kKeeperLimit)) {
+    ::kill(mPid, SIGKILL);  // the last resort
+    keeperEnded(kStopLimit);
+  }
+  closePipes();
   mPid = -1;
   removeLeftovers();
+}
+
+bool JackServer::keeperEnded(std::chrono::milliseconds limit) {
+  if (mReport < 0) return true;
+  pollfd ended{mReport, POLLIN, 0};
+  char c;
+  return poll(&ended, 1, (int)limit.count()) > 0 && read(mReport, &c, 1) <= 0;
+}
+
+void JackServer::closePipes() {
+  for (int* fd : {&mLife, &mReport}) {
+    if (*fd >= 0) close(*fd);
+    *fd = -1;
+  }
 }
 
 // Semaphores of clients that were killed outlive the server, and everything of a run that was
@@ -258,14 +339,34 @@ pid_t JackServer::startClient(const std::vector<std::string>& args) {
   return spawnChild(args, mDir.file("client.log"));
 }
 
-bool JackServer::kill(pid_t pid) {
+bool JackServer::kill(pid_t pid, int signal) {
   if (pid <= 0) return false;
-  ::kill(pid, SIGTERM);
-  // A process that SIGTERM ended is reaped already; its pid may be another's now.
+  ::kill(pid, signal);
+  // A process that the signal ended is reaped already; its pid may be another's now.
   if (waitExit(pid, kStopLimit) != kStillRunning) return true;
   ::kill(pid, SIGKILL);
   waitExit(pid, kStopLimit);
   return false;
+}
+
+std::vector<JackServer::Registered> JackServer::registeredServers() {
+  std::vector<Registered> rows;
+  const std::string registry = readFile(kRegistry);
+  if (registry.size() < kRegistryHeader) return rows;
+  int32_t headerLength = 0;
+  std::memcpy(&headerLength, registry.data() + kHeaderLengthAt, sizeof headerLength);
+  if (headerLength <= (int32_t)kRegistryHeader || registry.size() < (size_t)headerLength)
+    return rows;
+  const size_t rowLength = ((size_t)headerLength - kRegistryHeader) / kRegistryRows;
+  for (size_t i = 0; i < kRegistryRows; ++i) {
+    const char* row = registry.data() + kRegistryHeader + i * rowLength;
+    int32_t pid = 0;
+    std::memcpy(&pid, row, sizeof pid);
+    const std::string prefix(row + sizeof pid, strnlen(row + sizeof pid, rowLength - sizeof pid));
+    const size_t from = prefix.find(':'), to = prefix.rfind(':');
+    if (pid != 0 && from != to) rows.push_back({prefix.substr(from + 1, to - from - 1), pid});
+  }
+  return rows;
 }
 
 bool JackServer::answers() const {

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -853,7 +854,8 @@ TEST_F(WithSynth, EachSoundsCategoryGoesBackToTheSynthesizerAsItHeldIt) {
 }
 
 // A bank store cancelled part-way says how many of the synthesizer's sounds it has overwritten,
-// and the log names them: the programs the synthesizer's bank changed in, no other.
+// and the log names them: the programs the synthesizer's bank changed in, no other. Closing the
+// instance during a store stops it where it is, and the log says so alike.
 TEST_F(WithSynth, ACancelledStoreSaysWhichSoundsItOverwrote) {
   writeData("Kroma Editor LOG.txt", "");
   banks::write(data.file("Patches/Edit.syx"), "E");
@@ -882,6 +884,23 @@ TEST_F(WithSynth, ACancelledStoreSaysWhichSoundsItOverwrote) {
                 .find("store cancelled: " + said + ", Bank D programs 1 to " +
                       std::to_string(count) + " overwritten"),
             std::string::npos);
+
+  choose(KromaProbe(plug).widgets.mBankEditMenu, {2, 5});
+  ASSERT_TRUE(eventually([&] { return overwritten().size() >= (size_t)count + 5; }));
+  close(plug);
+  const std::string log = readData("Kroma Editor LOG.txt");
+  const size_t closed = log.find("store cancelled: ", log.find("store cancelled: ") + 1);
+  ASSERT_NE(closed, std::string::npos) << log;
+  const int written = std::atoi(log.c_str() + closed + std::strlen("store cancelled: "));
+  EXPECT_GE(written, count + 5);
+  const std::string line = "store cancelled: " + std::to_string(written) +
+                           " of 128 sounds written, Bank D programs 1 to " +
+                           std::to_string(written) + " overwritten";
+  EXPECT_EQ(log.compare(closed, line.size(), line), 0) << log.substr(closed, line.size());
+  std::vector<int> stored(written);
+  std::iota(stored.begin(), stored.end(), 0);
+  EXPECT_TRUE(eventually([&] { return overwritten() == stored; }))
+      << testing::PrintToString(overwritten());
 }
 
 }  // namespace

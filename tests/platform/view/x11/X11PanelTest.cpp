@@ -86,7 +86,7 @@ VIEW_FilePanel Panel(bool save = false, std::string name = "") {
 
 // The list reads ../, a-dir/, b-dir/, c.kro, m.SYX, z.syx: folders first, each part in order,
 // hidden names and other extensions left out. Up and Down walk it within its ends, Return opens a
-// file (the path a folder), and typed keys edit the path.
+// file (the path a folder), and typed keys edit the path, the keypad's too.
 TEST_F(X11PanelTest, KeysWalkTheSortedListAndEditThePath) {
   const struct {
     std::vector<const char*> keys;
@@ -118,6 +118,13 @@ TEST_F(X11PanelTest, KeysWalkTheSortedListAndEditThePath) {
       {{"a", "b", "Left", "BackSpace", "Return"}, false, "", "./b"},
       {{"a", "b", "Left", "Delete", "Return"}, false, "", "./a"},
       {{"a", "b", "Left", "Left", "Right", "BackSpace", "Return"}, false, "", "./b"},
+      // The keypad types with Num Lock on, and moves and deletes with it off (the key of KP_Delete
+      // is the keypad's decimal point).
+      {{"a", "Num_Lock", "KP_1", "KP_2", "KP_Delete", "KP_Add", "Num_Lock", "b", "Return"},
+       false,
+       "",
+       "./a12.+b"},
+      {{"a", "b", "KP_Left", "KP_Delete", "Return"}, false, "", "./a"},
       {{"Return"}, true, "new.syx", "./new.syx"},
       {{"Tab", "Return"}, true, "new.syx", ""},
       {{"Tab", "Tab", "Return"}, true, "new.syx", "./new.syx"},
