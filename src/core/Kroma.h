@@ -168,7 +168,6 @@ class Kroma : public IPluginVST,
   void setLocalControl(bool on) override { mRouting.mLocalControlFlag = on; }
   bool sysExReceived() const override { return mRouting.mSysExReceived; }
   void setSysExReceived(bool on) override { mRouting.mSysExReceived = on; }
-  bool initPending() const override { return mRouting.mInitPending; }
   void setDeviceId(int id) override { mRouting.mDeviceID = id; }
   bool midiOutSet() const override { return mRouting.mMIDIOutSet; }
   int deviceId() const override { return mRouting.mDeviceID; }

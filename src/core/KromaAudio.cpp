@@ -211,7 +211,6 @@ void Kroma::Reset() {
 }
 
 void Kroma::sendSysExInitialization() {
-  mRouting.mInitPending = true;
   if (!mRouting.mMIDIOutSet || mRouting.mSendingSysEx || !mParts.mMIDIMessageManager) return;
   startSenderJob(jobOf(kSendDeviceIdEnquiry),
                  [this] { mParts.mMIDIMessageManager->dumpComplete = false; });

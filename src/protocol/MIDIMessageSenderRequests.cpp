@@ -215,10 +215,12 @@ void MIDIMessageSender::sendDeviceIdEnquiry() {
   showStatus(texts::kConnecting);
   requestFailed = false;
   const int delay = getTimerValue(mPlugin);
+  const unsigned globalsBefore = mManager.globalDumpsReceived();
   sendGlobalRequest(deviceId());
   // The check looks at the cancel flag only while it scans, and then only to stop the scan.
   waitForReply(
-      {kEditorScanCycle, true, false, texts::kNoResponse, [&](int id) { sendGlobalRequest(id); }},
+      {kEditorScanCycle, true, false, texts::kNoResponse, [&](int id) { sendGlobalRequest(id); },
+       [&] { return mManager.globalDumpsReceived() != globalsBefore; }},
       delay);
   finishRequest(false, texts::kCancelled, texts::kReady);
   if (!cancelRequested && !requestFailed) pause(delay);

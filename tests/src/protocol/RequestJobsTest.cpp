@@ -13,24 +13,28 @@ using Texts = std::vector<std::string>;
 
 const std::string kTimedOut = "CONNECTION TIMED OUT!", kCancelled = "Data request CANCELLED!",
                   kCompleted = "Data request Completed!", kUnsaved = "Data received to slot(s)",
-                  kNoBank = "No Bank to receive Data!", kNotStored = "Slot update FAILED!";
+                  kNoBank = "No Bank to receive Data!", kNotStored = "Slot update FAILED!",
+                  kCompletedLower = "Data request completed!", kReady = "Plug-in is ready to go!";
 
 Texts tail(FakePlugin& plugin, size_t count) {
   const Texts& all = plugin.status();
   return Texts(all.end() - std::min(count, all.size()), all.end());
 }
 
+// The first answer makes id 5 the one in use, shown on the Global page as the synthesizer's: every
+// later request of the job goes straight to it, and the job completes.
 TEST(RequestJobs, TheScanFindsTheSynthesizerOnId5) {
   struct Case {
     SenderJob job;
     bool multi;
     long long scanAfter;  // ms from the first request to the first scanned one
     bool texts;
+    std::string completed;
   };
   // clang-format off
-  const Case cases[] = {{job(kSendActiveArrangementRequest, 0, true), true, 2000, true}, {job(kSendPartRequest, 0, false), false, 2600, false},
-                        {job(kSendSingleMultiRequest), true, 2500, false}, {job(kSendAllMultiRequest), true, 2500, false},
-                        {job(kSendAllPatchRequest), false, 2500, false}, {job(kSendDeviceIdEnquiry), false, 2000, true}};
+  const Case cases[] = {{job(kSendActiveArrangementRequest, 0, true), true, 2000, true, kCompletedLower}, {job(kSendPartRequest, 0, false), false, 2600, false, kCompleted},
+                        {job(kSendSingleMultiRequest), true, 2500, false, kCompleted}, {job(kSendAllMultiRequest), true, 2500, false, kCompleted},
+                        {job(kSendAllPatchRequest), false, 2500, false, kCompletedLower}, {job(kSendDeviceIdEnquiry), false, 2000, true, kReady}};
   // clang-format on
   for (const Case& c : cases) {
     SCOPED_TRACE(c.job.code);
@@ -47,7 +51,29 @@ TEST(RequestJobs, TheScanFindsTheSynthesizerOnId5) {
     EXPECT_FALSE(e.plugin.showed("Please wait, checking DeviceID 7")) << "id 5 answered";
     const bool intoLibrarian = !c.job.toEditor && c.job.code != kSendDeviceIdEnquiry;
     EXPECT_EQ(e.plugin.values[kBankEditUnsaved], intoLibrarian ? 1.0 : 0.0) << "what came is kept";
+    EXPECT_EQ(std::count_if(e.plugin.sent.begin(), e.plugin.sent.end(),
+                            [](const Bytes& request) { return request[3] != 5; }),
+              6)
+        << "the first request and the scan up to id 5";
+    EXPECT_TRUE(e.plugin.id == 5 && e.plugin.values[kDeviceID_old] == 5);
+    EXPECT_EQ(e.plugin.values[kGlobalSysExID], 5);
+    EXPECT_TRUE(e.plugin.showed(c.completed));
+    EXPECT_FALSE(e.plugin.showed(kTimedOut));
   }
+}
+
+// The connection check ends only on its own answer, a Global dump: a sound dump that answers an
+// earlier request is taken as it is, and the check goes on for the Global.
+TEST(RequestJobs, TheConnectionCheckEndsOnlyOnItsOwnAnswer) {
+  Engine e;
+  e.sim.setFault({Fault::kLate, 350});
+  e.clock->onPause = [&](int n) {
+    if (n == 1) e.fromDevice(namedDump(false, "Late", 0x7F, 0));
+  };
+  ASSERT_TRUE(e.run(job(kSendDeviceIdEnquiry)));
+  EXPECT_EQ(e.dispatch->parsed, 2) << "the late sound, then the Global";
+  EXPECT_EQ(e.plugin.last(), kReady);
+  EXPECT_EQ(e.clock->pauses.size(), 5u) << "answered in the fourth pause";
 }
 
 // Answered, a job completes; without an answer it times out; a cancel ends it where it looks at
@@ -68,7 +94,7 @@ TEST(RequestJobs, AnswersCompleteSilenceTimesOutAndACancelEndsWhereTheJobLooksAt
       {job(kSendAllMultiRequest), true, true, 0, {kTimedOut}, 129, 158}, {job(kSendSinglePatchRequest), false, true, 0, {kTimedOut}, 129, 158},
       {job(kSendAllPatchRequest), false, true, 0, {kTimedOut}, 129, 158}, {job(kSendDeviceIdEnquiry), false, true, 0, {noResponse}, 129, 158},
       // Every program answered: two pauses each.
-      {job(kSendAllPatchRequest), false, false, 0, {"Data request completed!", kUnsaved}, 128, 256},
+      {job(kSendAllPatchRequest), false, false, 0, {kCompletedLower, kUnsaved}, 128, 256},
       {job(kSendAllMultiRequest), true, false, 0, {kCompleted, kUnsaved}, 128, 256},
       // Answered at once: the part request pauses after sending, in its cycle and at its end.
       {job(kSendPartRequest, 3, true), false, false, 0, {kCompleted}, 1, 3}, {job(kSendPartRequest, 3, false), false, false, 0, {kCompleted, kUnsaved}, 1, 3},
@@ -223,7 +249,7 @@ TEST(LibrarianJobs, WhatNoSlotTakesIsNoCompletion) {
       e.librarian.selectedProgram = -1;
     ASSERT_TRUE(e.run(c.job));
     EXPECT_EQ(tail(e.plugin, 2).back(), kNotStored);
-    EXPECT_FALSE(e.plugin.showed(kCompleted) || e.plugin.showed("Data request completed!"));
+    EXPECT_FALSE(e.plugin.showed(kCompleted) || e.plugin.showed(kCompletedLower));
     EXPECT_EQ(e.plugin.showed(kUnsaved), bank);
     EXPECT_EQ(e.plugin.values[kBankEditUnsaved], bank ? 1.0 : 0.0);
     if (!bank) continue;
