@@ -436,9 +436,14 @@ class Kroma : public IPluginVST,
   // Re-selects the stored MIDI port of `slot`, comparing the listed names as the project stores
   // them; the selection parameter and its control follow. The position chosen, 0 for none.
   int reselectPort(int slot, int paramIdx, bool input);
-  // Pushes the restored Multi to the synthesizer and waits, bounded and without the plug-in
-  // lock, until the transfer lane is idle again.
+  // Pushes the restored Multi to the synthesizer, then asks whether a synthesizer answered, and
+  // waits for each until the transfer lane is idle again.
   void pushRestoredMulti();
+  // Waits, bounded and without the plug-in lock, until the transfer lane is idle.
+  void awaitTransferLane();
+  // Asks, on the transfer lane when it is idle, whether a synthesizer answers on the id in use;
+  // none: the status line says so. [the thread the push ends on; never waits]
+  void checkPushAnswered();
   void recallLog(const std::string& message) const;
 
   // ---- KromaMidiOut.cpp ----

@@ -253,15 +253,30 @@ void Kroma::pushRestoredMulti() {
   SenderJob multi;
   multi.code = kSendArrangementToDevice;
   startSenderJob(multi);
-  const auto deadline = std::chrono::steady_clock::now() + kPushLimit;
-  while (mParts.mMIDIMessageManager->isLaneRunning(Lane::kTransfer) &&
-         std::chrono::steady_clock::now() < deadline)
-    pauseUnlocked(kPushPause);
+  awaitTransferLane();
   mSelection.mSendGlobalFirst = false;
   mRouting.mSendingSysEx = false;
   mSelection.mSendPartSounds = false;
   if (!mParts.mMIDIMessageManager->isLaneRunning(Lane::kTransfer))
     mSelection.mMultiSendRequested = false;
+  // Waited for as the push is: a request the musician starts after the restore finds the lane free.
+  checkPushAnswered();
+  awaitTransferLane();
+}
+
+void Kroma::awaitTransferLane() {
+  const auto deadline = std::chrono::steady_clock::now() + kPushLimit;
+  while (mParts.mMIDIMessageManager->isLaneRunning(Lane::kTransfer) &&
+         std::chrono::steady_clock::now() < deadline)
+    pauseUnlocked(kPushPause);
+}
+
+// A push to an id no synthesizer answers to is lost unseen: the editor would show values the
+// synthesizer does not hold.
+void Kroma::checkPushAnswered() {
+  SenderJob check;
+  check.code = kCheckPushAnswered;
+  startSenderJob(check);
 }
 
 void Kroma::recallLog(const std::string& message) const {

@@ -60,6 +60,7 @@ constexpr JobRow kJobTable[kJobCodeCount] = {
      [](MIDIMessageSender& s, const SenderJob& j) { s.sendContinuousMIDIClock(j.clockArgument); }},
     {Lane::kClockStartStop,
      [](MIDIMessageSender& s, const SenderJob&) { s.stopMIDIClockOutput(); }},
+    {Lane::kTransfer, [](MIDIMessageSender& s, const SenderJob&) { s.checkPushAnswered(); }},
 };
 
 constexpr int kSyncDelays[] = {50, 75, 100, 150, 200, 300, 400, 500};

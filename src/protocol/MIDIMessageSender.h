@@ -67,6 +67,10 @@ class MIDIMessageSender {
   // Job 13, the connection check: the Global settings into the editor. It ends only on a Global
   // dump: a dump that answers an earlier request is taken as it is, and the check goes on.
   void sendDeviceIdEnquiry();
+  // Job 18, at the end of a restore's push: asks the synthesizer on the id in use for its Global
+  // settings, which are not taken in. Without an answer in 10 sync delays the status line says
+  // that no synthesizer answered on that id, and the line below how to find it.
+  void checkPushAnswered();
 
   // Job 3: plays a librarian record on `part`: a copy of its first dump, addressed to the
   // part's edit buffer (or the multi edit buffer), goes into the editor; then the bank change

@@ -76,6 +76,28 @@ TEST(RequestJobs, TheConnectionCheckEndsOnlyOnItsOwnAnswer) {
   EXPECT_EQ(e.clock->pauses.size(), 5u) << "answered in the fourth pause";
 }
 
+// After a restore's push the synthesizer on the id in use is asked for its Global settings, which
+// stay out of the editor; only a push that no synthesizer answered says so.
+TEST(RequestJobs, APushThatNoSynthesizerAnsweredSaysSo) {
+  const struct {
+    corvane_sim::FaultSetting fault;
+    bool answered;
+  } rows[] = {{{}, true}, {{Fault::kOtherId, 5}, false}, {{Fault::kSilent, 0}, false}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(static_cast<int>(row.fault.kind));
+    Engine e;
+    e.plugin.id = 2;
+    e.sim.setDeviceId(2);
+    e.sim.setFault(row.fault);
+    ASSERT_TRUE(e.run(job(kCheckPushAnswered)));
+    EXPECT_EQ(e.plugin.sent, std::vector<Bytes>({{0xF0, 0x3E, 0x13, 2, 4, 0xF7}}));
+    EXPECT_EQ(e.dispatch->parsed, 0) << "the project's Global stays";
+    EXPECT_EQ(e.clock->pauses.size(), row.answered ? 1u : 10u);
+    EXPECT_EQ(e.plugin.status(), row.answered ? Texts() : Texts({"NO SYNTH ANSWERED ON ID 2!"}));
+    EXPECT_EQ(e.plugin.last(kControlDisplayValue), row.answered ? "" : "GET FROM SYNTH finds it");
+  }
+}
+
 // Answered, a job completes; without an answer it times out; a cancel ends it where it looks at
 // the flag.
 TEST(RequestJobs, AnswersCompleteSilenceTimesOutAndACancelEndsWhereTheJobLooksAtTheFlag) {
