@@ -433,6 +433,9 @@ class Kroma : public IPluginVST,
   // clock switches, the per-part bank and program tables, the output delay and the flags that
   // follow their parameters.
   void deriveFromRestoredValues();
+  // The id the restored project's synthesizer answered to: kDeviceID_old, or DEVICE ID where the
+  // project is older than kDeviceID_old's whole range.
+  int answeredIdOfProject();
   // Re-selects the stored MIDI port of `slot`, comparing the listed names as the project stores
   // them; the selection parameter and its control follow. The position chosen, 0 for none.
   int reselectPort(int slot, int paramIdx, bool input);

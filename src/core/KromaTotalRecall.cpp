@@ -20,6 +20,7 @@ constexpr size_t kStoredPortName = 32;
 // The Multi push sends the Global, the Multi and up to 16 sounds: about nine seconds.
 constexpr int kPushPause = 25;
 constexpr std::chrono::seconds kPushLimit(20);
+constexpr int kOldDeviceIdMax = 1;
 
 int64_t remaining(const ByteChunk& chunk, int pos) {
   return pos < 0 ? -1 : static_cast<int64_t>(chunk.Size()) - pos;
@@ -206,7 +207,8 @@ void Kroma::deriveFromRestoredValues() {
   auto value = [this](int param) { return GetParam(param)->Value(); };
   // The id the synthesizer answered to when the project was saved. A DEVICE ID it had not taken
   // yet reaches it with the push's Global dump, addressed to this id.
-  mRouting.mDeviceID = GetParam(kDeviceID_old)->Int();
+  mRouting.mDeviceID = answeredIdOfProject();
+  setStoredValue(kDeviceID_old, mRouting.mDeviceID);
   recallLog("hardware DeviceID " + std::to_string(mRouting.mDeviceID));
   for (int k = 0; k < 7; ++k) {
     mRouting.mDAWFilterBlocked[k] = value(kMIDIFilterDAWCCPassThrough + k) != 1.0;
@@ -243,6 +245,14 @@ void Kroma::deriveFromRestoredValues() {
   }
   mRouting.mPartBank[16] = GetParam(kMultiBank)->Int();
   mRouting.mPartProgram[16] = GetParam(kMultiPatch)->Int();
+}
+
+// Projects saved while kDeviceID_old held only 0..1 keep 0 or 1 there: beside another DEVICE ID
+// that is no id the synthesizer answered to, and DEVICE ID is the one it had.
+int Kroma::answeredIdOfProject() {
+  const int answered = GetParam(kDeviceID_old)->Int();
+  const int chosen = GetParam(kGlobalSysExID)->Int();
+  return answered <= kOldDeviceIdMax && answered != chosen ? chosen : answered;
 }
 
 void Kroma::pushRestoredMulti() {
