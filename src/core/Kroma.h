@@ -444,8 +444,9 @@ class Kroma : public IPluginVST,
   void pushRestoredMulti();
   // Waits, bounded and without the plug-in lock, until the transfer lane is idle.
   void awaitTransferLane();
-  // Asks, on the transfer lane when it is idle, whether a synthesizer answers on the id in use;
-  // none: the status line says so. [the thread the push ends on; never waits]
+  // Asks, on the transfer lane when it is idle and the input port is open, whether a synthesizer
+  // answers on the id in use; none: the status line says so. [the thread the push ends on; never
+  // waits]
   void checkPushAnswered();
   void recallLog(const std::string& message) const;
 

@@ -282,8 +282,9 @@ void Kroma::awaitTransferLane() {
 }
 
 // A push to an id no synthesizer answers to is lost unseen: the editor would show values the
-// synthesizer does not hold.
+// synthesizer does not hold. Without an input no answer could be heard.
 void Kroma::checkPushAnswered() {
+  if (!inputPortOpen()) return;
   SenderJob check;
   check.code = kCheckPushAnswered;
   startSenderJob(check);
