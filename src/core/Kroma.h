@@ -172,7 +172,6 @@ class Kroma : public IPluginVST,
   void setLocalControl(bool on) override { mRouting.mLocalControlFlag = on; }
   bool sysExReceived() const override { return mRouting.mSysExReceived; }
   void setSysExReceived(bool on) override { mRouting.mSysExReceived = on; }
-  bool initPending() const override { return mRouting.mInitPending; }
   void setDeviceId(int id) override { mRouting.mDeviceID = id; }
   bool midiOutSet() const override { return mRouting.mMIDIOutSet; }
   int deviceId() const override { return mRouting.mDeviceID; }
@@ -438,12 +437,21 @@ class Kroma : public IPluginVST,
   // clock switches, the per-part bank and program tables, the output delay and the flags that
   // follow their parameters.
   void deriveFromRestoredValues();
+  // The id the restored project's synthesizer answered to: kDeviceID_old, or DEVICE ID where the
+  // project is older than kDeviceID_old's whole range.
+  int answeredIdOfProject();
   // Re-selects the stored MIDI port of `slot`, comparing the listed names as the project stores
   // them; the selection parameter and its control follow. The position chosen, 0 for none.
   int reselectPort(int slot, int paramIdx, bool input);
-  // Pushes the restored Multi to the synthesizer and waits, bounded and without the plug-in
-  // lock, until the transfer lane is idle again.
+  // Pushes the restored Multi to the synthesizer, then asks whether a synthesizer answered, and
+  // waits for each until the transfer lane is idle again.
   void pushRestoredMulti();
+  // Waits, bounded and without the plug-in lock, until the transfer lane is idle.
+  void awaitTransferLane();
+  // Asks, on the transfer lane when it is idle and the input port is open, whether a synthesizer
+  // answers on the id in use; none: the status line says so. [the thread the push ends on; never
+  // waits]
+  void checkPushAnswered();
   void recallLog(const std::string& message) const;
 
   // ---- KromaMidiOut.cpp ----

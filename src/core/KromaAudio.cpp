@@ -103,7 +103,10 @@ void Kroma::startContinuousClock() {
 }
 
 void Kroma::followHostTempo() {
-  const int tempo = heldTempo(GetTempo(), *GetParam(kMultiTempo));
+  // A host that gives no tempo (GetTempo's 0) leaves the Multi's own.
+  const double hostTempo = GetTempo();
+  if (!(hostTempo > 0.0)) return;
+  const int tempo = heldTempo(hostTempo, *GetParam(kMultiTempo));
   if (tempo - kTempoOffset != mClock.mLastTempo) {
     mClock.mLastTempo = tempo - kTempoOffset;
     mClock.mTempoStatus = false;
@@ -211,7 +214,6 @@ void Kroma::Reset() {
 }
 
 void Kroma::sendSysExInitialization() {
-  mRouting.mInitPending = true;
   if (!mRouting.mMIDIOutSet || mRouting.mSendingSysEx || !mParts.mMIDIMessageManager) return;
   startSenderJob(jobOf(kSendDeviceIdEnquiry),
                  [this] { mParts.mMIDIMessageManager->dumpComplete = false; });

@@ -20,6 +20,7 @@ constexpr size_t kStoredPortName = 32;
 // The Multi push sends the Global, the Multi and up to 16 sounds: about nine seconds.
 constexpr int kPushPause = 25;
 constexpr std::chrono::seconds kPushLimit(20);
+constexpr int kOldDeviceIdMax = 1;
 
 int64_t remaining(const ByteChunk& chunk, int pos) {
   return pos < 0 ? -1 : static_cast<int64_t>(chunk.Size()) - pos;
@@ -206,7 +207,8 @@ void Kroma::deriveFromRestoredValues() {
   auto value = [this](int param) { return GetParam(param)->Value(); };
   // The id the synthesizer answered to when the project was saved. A DEVICE ID it had not taken
   // yet reaches it with the push's Global dump, addressed to this id.
-  mRouting.mDeviceID = GetParam(kDeviceID_old)->Int();
+  mRouting.mDeviceID = answeredIdOfProject();
+  setStoredValue(kDeviceID_old, mRouting.mDeviceID);
   recallLog("hardware DeviceID " + std::to_string(mRouting.mDeviceID));
   for (int k = 0; k < 7; ++k) {
     mRouting.mDAWFilterBlocked[k] = value(kMIDIFilterDAWCCPassThrough + k) != 1.0;
@@ -245,6 +247,14 @@ void Kroma::deriveFromRestoredValues() {
   mRouting.mPartProgram[16] = GetParam(kMultiPatch)->Int();
 }
 
+// Projects saved while kDeviceID_old held only 0..1 keep 0 or 1 there: beside another DEVICE ID
+// that is no id the synthesizer answered to, and DEVICE ID is the one it had.
+int Kroma::answeredIdOfProject() {
+  const int answered = GetParam(kDeviceID_old)->Int();
+  const int chosen = GetParam(kGlobalSysExID)->Int();
+  return answered <= kOldDeviceIdMax && answered != chosen ? chosen : answered;
+}
+
 void Kroma::pushRestoredMulti() {
   mRouting.mSendingSysEx = true;
   mSelection.mSendGlobalFirst = true;
@@ -253,15 +263,31 @@ void Kroma::pushRestoredMulti() {
   SenderJob multi;
   multi.code = kSendArrangementToDevice;
   startSenderJob(multi);
-  const auto deadline = std::chrono::steady_clock::now() + kPushLimit;
-  while (mParts.mMIDIMessageManager->isLaneRunning(Lane::kTransfer) &&
-         std::chrono::steady_clock::now() < deadline)
-    pauseUnlocked(kPushPause);
+  awaitTransferLane();
   mSelection.mSendGlobalFirst = false;
   mRouting.mSendingSysEx = false;
   mSelection.mSendPartSounds = false;
   if (!mParts.mMIDIMessageManager->isLaneRunning(Lane::kTransfer))
     mSelection.mMultiSendRequested = false;
+  // Waited for as the push is: a request the musician starts after the restore finds the lane free.
+  checkPushAnswered();
+  awaitTransferLane();
+}
+
+void Kroma::awaitTransferLane() {
+  const auto deadline = std::chrono::steady_clock::now() + kPushLimit;
+  while (mParts.mMIDIMessageManager->isLaneRunning(Lane::kTransfer) &&
+         std::chrono::steady_clock::now() < deadline)
+    pauseUnlocked(kPushPause);
+}
+
+// A push to an id no synthesizer answers to is lost unseen: the editor would show values the
+// synthesizer does not hold. Without an input no answer could be heard.
+void Kroma::checkPushAnswered() {
+  if (!inputPortOpen()) return;
+  SenderJob check;
+  check.code = kCheckPushAnswered;
+  startSenderJob(check);
 }
 
 void Kroma::recallLog(const std::string& message) const {

@@ -75,20 +75,10 @@ void IncomingSysEx::dispatch(const unsigned char* data, int size) {
 }
 
 void IncomingSysEx::routeDump(const unsigned char* data, int size) {
-  if (sysex::hasCleanBody(data, size)) learnDeviceId(data[sysex::kDeviceIdOffset]);
   sysexPatchParse(data, size);
   sysexMultiParse(data, size);
   sysexSettingsParse(data, size);
   if (mManager.dumpCancelsQuickTabRefresh) mManager.refreshQuickTab = false;
-}
-
-void IncomingSysEx::learnDeviceId(int id) {
-  // kDeviceID_old, where the next Global dump goes, always holds the id in use: it changes only
-  // with it.
-  if (!mPlugin.initPending() || id == mPlugin.deviceId()) return;
-  mPlugin.setStoredValue(kGlobalSysExID, id);
-  mPlugin.setDeviceId(id);
-  mPlugin.setStoredValue(kDeviceID_old, id);
 }
 
 void IncomingSysEx::parameterChange(const unsigned char* fields, bool tenBytes) {
@@ -159,6 +149,8 @@ void IncomingSysEx::addressLookup(int type, int location, int high, int low, int
 void IncomingSysEx::processSysExToUI(int param, int value, bool refreshQuickTab,
                                      bool fromHardware) {
   if (param < 0) return;
+  // A lane applies an answering id through here too.
+  std::lock_guard<std::recursive_mutex> lock(mMutex);
   mManager.hardwareSet = false;
   mManager.dumpRouting = false;
   int v = value;

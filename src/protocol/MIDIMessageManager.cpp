@@ -87,9 +87,19 @@ bool MIDIMessageManager::sendAllPatchRequestSysexFromLibrarian(int bank) {
 
 void MIDIMessageManager::ProcessSysEx(const unsigned char* data, int size, bool fromDevice) {
   if (!fromDevice || data == nullptr || size <= 0) return;
+  noteDump(data, size);
   if (!collect(data, size)) {
     if (IncomingSysExDispatch* dispatch = mDispatch) dispatch->dispatch(data, size);
   }
+}
+
+void MIDIMessageManager::noteDump(const unsigned char* data, int size) {
+  bool dump = false;
+  for (unsigned char type : {sysex::kSoundDump, sysex::kMultiDump, sysex::kGlobalDump})
+    dump = dump || sysex::hasDumpHeader(data, size, sysex::kGlobalDumpSize, type);
+  if (!dump || !sysex::hasCleanBody(data, size)) return;
+  mLastDumpDeviceId = data[sysex::kDeviceIdOffset];
+  if (data[sysex::kTypeOffset] == sysex::kGlobalDump) ++mGlobalDumps;
 }
 
 void MIDIMessageManager::getNormalControl(int type, int location, int high, int low, int value,

@@ -72,6 +72,12 @@ class MIDIMessageManager {
   // are not from the synthesizer are ignored. The plug-in's SysEx input turns collector-done into
   // its SysEx-received flag.
   void ProcessSysEx(const unsigned char* data, int size, bool fromDevice);
+  // The synthesizer's dumps as they come in, before any routing (the copies jobs hand in count
+  // too): the device id of the last (-1 before the first) and how many Global dumps came. A
+  // request learns from them which id answered it and whether its own answer came.
+  // [any thread; atomic]
+  int lastDumpDeviceId() const { return mLastDumpDeviceId; }
+  unsigned globalDumpsReceived() const { return mGlobalDumps; }
   // The manager's own dispatch (the editor's parsers and the parameter changes) serves from the
   // start; another may be set before the MIDI input opens; null drops what no collector takes.
   void setIncomingDispatch(IncomingSysExDispatch* dispatch) { mDispatch = dispatch; }
@@ -172,6 +178,7 @@ class MIDIMessageManager {
   // Hands a message to the armed collector and stores its record on completion; false when no
   // collector took the message.
   bool collect(const unsigned char* data, int size);
+  void noteDump(const unsigned char* data, int size);
   void route(bool on, const RequestTarget& target);
   JobLane& lane(Lane which) { return *mLanes[static_cast<int>(which)]; }
 
@@ -187,6 +194,8 @@ class MIDIMessageManager {
   std::vector<PatchLibrarian::SlotChange> mJournal;
   std::atomic<IncomingSysExDispatch*> mDispatch{nullptr};
   std::atomic<int> mTempoValue{0};
+  std::atomic<int> mLastDumpDeviceId{-1};
+  std::atomic<unsigned> mGlobalDumps{0};
   std::function<uint32_t()> mTickSource;
   SoundRandomizer mRandomizer;
   MIDIMessageSender mSender;

@@ -5,6 +5,7 @@
 #include "src/config/ParameterIds.h"
 #include "src/protocol/MIDIMessageManager.h"
 #include "src/protocol/SysExFormat.h"
+#include "src/protocol/detail/IncomingSysEx.h"
 #include "src/protocol/detail/SenderTexts.h"
 
 namespace {
@@ -59,6 +60,7 @@ constexpr JobRow kJobTable[kJobCodeCount] = {
      [](MIDIMessageSender& s, const SenderJob& j) { s.sendContinuousMIDIClock(j.clockArgument); }},
     {Lane::kClockStartStop,
      [](MIDIMessageSender& s, const SenderJob&) { s.stopMIDIClockOutput(); }},
+    {Lane::kTransfer, [](MIDIMessageSender& s, const SenderJob&) { s.checkPushAnswered(); }},
 };
 
 constexpr int kSyncDelays[] = {50, 75, 100, 150, 200, 300, 400, 500};
@@ -99,7 +101,10 @@ bool MIDIMessageSender::waitForReply(const ReplyWait& wait, int delay) {
     if (!pause(delay) || (wait.cancelEachCycle && cancelRequested)) break;
     if (cycle == wait.retryCycle && !retry(wait, delay)) break;
     // An answer that came in the last pause counts: looked for before the time-out.
-    if (received()) return true;
+    if (answered(wait)) {
+      takeAnsweringId();
+      return true;
+    }
     if (cycle == kTimeOutCycle) {
       showStatus(wait.timeoutText);
       break;
@@ -114,9 +119,17 @@ bool MIDIMessageSender::retry(const ReplyWait& wait, int delay) {
     wait.retry(id);
     if (wait.retryTexts) showStatus(texts::kCheckingDeviceId + std::to_string(id + 1));
     if (!pause(delay)) return false;
-    if (received() || cancelRequested) break;
+    if (answered(wait) || cancelRequested) break;
   }
   return true;
+}
+
+bool MIDIMessageSender::answered(const ReplyWait& wait) {
+  if (!received()) return false;
+  if (!wait.ownAnswer || wait.ownAnswer()) return true;
+  TK_Log(mManager.logSink(), "MIDI MESSAGE SENDER: ", "a dump of an earlier request taken in");
+  mManager.SetLibrarianRequestActive(false);
+  return false;
 }
 
 bool MIDIMessageSender::waitShort(int cycles, int milliseconds, const char* text) {
@@ -126,11 +139,24 @@ bool MIDIMessageSender::waitShort(int cycles, int milliseconds, const char* text
       return false;
     }
     if (text != nullptr) showStatus(text);
-    if (received()) return true;
+    if (received()) {
+      takeAnsweringId();
+      return true;
+    }
   }
   showStatus(texts::kTimedOut);
   requestFailed = true;
   return false;
+}
+
+void MIDIMessageSender::takeAnsweringId() {
+  const int id = mManager.lastDumpDeviceId();
+  if (id < 0 || id == deviceId()) return;
+  TK_Log(mManager.logSink(), "MIDI MESSAGE SENDER: ",
+         "the synthesizer answered on device id " + std::to_string(id) + ", now the one in use");
+  mPlugin.setDeviceId(id);
+  mPlugin.setStoredValue(kDeviceID_old, id);
+  mManager.incoming().processSysExToUI(kGlobalSysExID, id, false, true);
 }
 
 void MIDIMessageSender::finishRequest(bool librarian, const char* cancelledText,

@@ -64,8 +64,13 @@ class MIDIMessageSender {
   void sendSinglePatchRequestSysex(bool editBuffer, int bank);
   // Job 10: the 128 sounds of `bank` into slots 0..127.
   void sendAllPatchRequestSysex(int bank);
-  // Job 13, the connection check: the Global settings into the editor.
+  // Job 13, the connection check: the Global settings into the editor. It ends only on a Global
+  // dump: a dump that answers an earlier request is taken as it is, and the check goes on.
   void sendDeviceIdEnquiry();
+  // Job 18, at the end of a restore's push: asks the synthesizer on the id in use for its Global
+  // settings, which are not taken in. Without an answer in 10 sync delays the status line says
+  // that no synthesizer answered on that id, and the line below how to find it.
+  void checkPushAnswered();
 
   // Job 3: plays a librarian record on `part`: a copy of its first dump, addressed to the
   // part's edit buffer (or the multi edit buffer), goes into the editor; then the bank change
@@ -110,6 +115,8 @@ class MIDIMessageSender {
     bool cancelEachCycle;  // the connection check looks at the cancel flag only while retrying
     const char* timeoutText;
     std::function<void(int id)> retry;
+    // Whether the dump received is the request's own answer; null: any whole dump is.
+    std::function<bool()> ownAnswer = nullptr;
   };
   // Waits in cycles of `delay` for the plug-in's SysEx-received flag. True when answered; false
   // after a cancel, the time-out at cycle 30 (its text shown) or shut-down, with the failed flag
@@ -117,9 +124,15 @@ class MIDIMessageSender {
   bool waitForReply(const ReplyWait& wait, int delay);
   // The tries of a reply wait; false when shut-down ended a pause.
   bool retry(const ReplyWait& wait, int delay);
+  // A dump was received and it is the wait's own answer. Another one is taken as it is: the
+  // routing is set up again for the answer still to come.
+  bool answered(const ReplyWait& wait);
   // Up to `cycles` pauses of `milliseconds` (showing `text` after each, when given) until
   // SysEx-received; at the end "CONNECTION TIMED OUT!" and the failed flag.
   bool waitShort(int cycles, int milliseconds, const char* text);
+  // An answered request: the id the answer came from becomes the one in use, kDeviceID_old and
+  // DEVICE ID, which takes it as a value from the synthesizer (nothing is sent back).
+  void takeAnsweringId();
   // Jobs 8 and 10: the 128 programs into slots 0..127, ending at the first request that fails
   // and at the first answer no slot took.
   struct BankRequest {

@@ -1,6 +1,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "src/config/ParameterIds.h"
 #include "src/protocol/MIDIMessageManager.h"
 #include "src/protocol/MIDIMessageSender.h"
 #include "src/protocol/SysExFormat.h"
@@ -18,6 +19,7 @@ constexpr int kPartSettleCycles = 100;
 constexpr int kPartSettleMs = 20;
 constexpr int kMultiWaitCycles = 100;
 constexpr int kMultiWaitMs = 25;
+constexpr int kPushAnswerCycles = 10;
 constexpr double kPartPercent = 5.88;
 constexpr double kProgramsPerPercent = 1.28;
 
@@ -215,12 +217,29 @@ void MIDIMessageSender::sendDeviceIdEnquiry() {
   showStatus(texts::kConnecting);
   requestFailed = false;
   const int delay = getTimerValue(mPlugin);
+  const unsigned globalsBefore = mManager.globalDumpsReceived();
   sendGlobalRequest(deviceId());
   // The check looks at the cancel flag only while it scans, and then only to stop the scan.
   waitForReply(
-      {kEditorScanCycle, true, false, texts::kNoResponse, [&](int id) { sendGlobalRequest(id); }},
+      {kEditorScanCycle, true, false, texts::kNoResponse, [&](int id) { sendGlobalRequest(id); },
+       [&] { return mManager.globalDumpsReceived() != globalsBefore; }},
       delay);
   finishRequest(false, texts::kCancelled, texts::kReady);
   if (!cancelRequested && !requestFailed) pause(delay);
   mPlugin.DisplayProcessingIndicator(false);
+}
+
+void MIDIMessageSender::checkPushAnswered() {
+  const unsigned globalsBefore = mManager.globalDumpsReceived();
+  const int id = deviceId();
+  sendGlobalRequest(id);
+  const int delay = getTimerValue(mPlugin);
+  for (int cycle = 0; cycle < kPushAnswerCycles; ++cycle) {
+    if (!pause(delay)) return;
+    if (mManager.globalDumpsReceived() != globalsBefore) return;
+  }
+  TK_Log(mManager.logSink(), "MIDI MESSAGE SENDER: ",
+         "no synthesizer answered on device id " + std::to_string(id) + " after the push");
+  showStatus(texts::kNoSynthOnId + std::to_string(id) + "!");
+  mPlugin.setTextDisplay(kControlDisplayValue, texts::kHowToFindSynth);
 }

@@ -63,10 +63,8 @@ class ProtocolPlugin : public ParameterAccess {
   virtual bool sysExReceived() const = 0;
   // [any thread; atomic]
   virtual void setSysExReceived(bool on) = 0;
-  // The device id is learnt from incoming dumps while the connection check is pending.
-  // [MIDI input thread, job lanes; atomic]
-  virtual bool initPending() const = 0;
-  // [MIDI input thread, job lanes; atomic]
+  // The device id in use, which a request takes from the synthesizer's answer.
+  // [job lanes; atomic]
   virtual void setDeviceId(int id) = 0;
 
   // --- MIDI towards the synthesizer ---

@@ -22,7 +22,8 @@ enum SenderJobCode : int {
   kStartMIDIClockOutput = 15,
   kSendContinuousMIDIClock = 16,
   kStopMIDIClockOutput = 17,
-  kJobCodeCount = 18
+  kCheckPushAnswered = 18,
+  kJobCodeCount = 19
 };
 
 // The three threads jobs run on: transfers and requests one at a time, MIDI Start and Stop, and

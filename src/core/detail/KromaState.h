@@ -55,7 +55,6 @@ struct MidiRouting {
   std::atomic<int> mBlockSize{0};
   std::atomic<int> mDeviceID{0};
   std::atomic<bool> mSendingSysEx{false};
-  std::atomic<bool> mInitPending{false};
   std::atomic<bool> mSysExReceived{false};
   std::atomic<bool> mMIDIOutSet{false};
   std::atomic<bool> mOutputBlocked{false};

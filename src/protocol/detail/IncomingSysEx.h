@@ -53,7 +53,6 @@ class IncomingSysEx : public IncomingSysExDispatch {
 
  private:
   void routeDump(const unsigned char* data, int size);
-  void learnDeviceId(int id);
   // `fields`: type, location, address high, address low, value.
   void parameterChange(const unsigned char* fields, bool tenBytes);
   void effectParameter(int type, int part, int high, int low, int value);

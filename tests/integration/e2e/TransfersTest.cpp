@@ -244,7 +244,9 @@ TEST_F(EndToEnd, ABankStoredIntoTheSynthesizerComesBackWhole) {
 }
 
 // DEVICE ID gives the synthesizer a new id: the Global dump goes to the id it answers to, and
-// the edits after it, to the new id, land.
+// the edits after it, to the new id, land. The project reopened once the synthesizer's id changed
+// on the synthesizer itself: its push finds no one on 11 and says so; GET FROM SYNTH finds the
+// synthesizer on 12, takes that id and completes, and the next edit lands.
 TEST_F(EndToEnd, ANewDeviceIdReachesTheSynthesizerAndTheNextEditLands) {
   auto sim = simulator("corvane-sim", 5);
   Session s(setup());
@@ -255,6 +257,17 @@ TEST_F(EndToEnd, ANewDeviceIdReachesTheSynthesizerAndTheNextEditLands) {
   ASSERT_TRUE(s.overlayGone(kArrival)) << s.error();
   EXPECT_TRUE(aCutoffTurnLands(s, *sim)) << s.error();
   EXPECT_EQ(state(s).getValue(kGlobalSysExID), 11);
+
+  const std::string project = sessionData.file("project"), noSynth = "NO SYNTH ANSWERED ON ID 11!";
+  ASSERT_TRUE(s.saveState(project) && sim->command("id 12")) << s.error();
+  EXPECT_EQ(s.await([&] { return s.openAnother() && s.loadState(project); }, {noSynth}, kArrival),
+            noSynth)
+      << s.error();
+  ASSERT_TRUE(s.showPage(1) && s.choose(place::kTransferPause, "50 ms")) << s.error();
+  EXPECT_EQ(transfer(s, place::kGetMulti), kCompleted) << s.lastStatus();
+  const StateValues reopened = state(s);
+  EXPECT_TRUE(reopened.getValue(kGlobalSysExID) == 12 && reopened.getValue(kDeviceID_old) == 12);
+  EXPECT_TRUE(aCutoffTurnLands(s, *sim)) << s.error();
 }
 
 // Two instances in one host, each on its own synthesizer: each learns its own device id, and an

@@ -71,7 +71,7 @@ class Dispatch : public PluginFixture {
     turn(plug, kDeviceOutSelection, 1);
     turn(plug, kDeviceInSelection, 1);
     // The connection check the port starts is cancelled as the user would.
-    EXPECT_TRUE(KromaProbe(plug).routing.mInitPending);
+    EXPECT_TRUE(plug->ThreadRunning());
     set(plug, kCancelDataRequest, 1);
     EXPECT_TRUE(eventually([plug] {
       return !KromaProbe(plug).parts.mMIDIMessageManager->isLaneRunning(Lane::kTransfer);

@@ -209,6 +209,7 @@ TEST_F(Sends, ARestoredProjectReachesTheSynthesizerOnTheIdItLastAnsweredTo) {
   close(first);
   Kroma* second = open();
   ASSERT_EQ(loadChunk(second, project), 1);
+  EXPECT_NE(status(second), "NO SYNTH ANSWERED ON ID 31!") << "no input port: no answer to hear";
   EXPECT_TRUE(eventually([&] { return ports.synth.deviceId() == 31; }));
   EXPECT_EQ(second->deviceId(), 31);
   EXPECT_EQ(value(second, kDeviceID_old), 31);
@@ -241,8 +242,6 @@ TEST_F(Sends, AnIdKeptForTheStopGoesOutAfterTheTransferThatRanAtTheStop) {
 // go to the old id unseen. GET FROM SYNTH, or the output port picked again, finds it again.
 TEST_F(Sends, AnotherInstanceFindsTheSynthesizerAgainAfterItsIdChanged) {
   SynthOnPorts ports(midi);
-  // The port first: on a busy machine the Multi that GET FROM SYNTH asks for last can come in
-  // after the request gave up on it, and a connection check then takes it for its answer.
   const struct {
     int id;
     const char* how;

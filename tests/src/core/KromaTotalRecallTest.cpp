@@ -182,6 +182,23 @@ TEST_F(Recall, TheRestoredValuesSetWhatTheyControl) {
   }
 }
 
+// Projects saved while kDeviceID_old held only 0 and 1 hold one of them beside the DEVICE ID the
+// synthesizer had: the restore takes DEVICE ID. Any other stored id is the one it answered to.
+TEST_F(Recall, AnIdInUseFromAnOlderProjectFallsBackToTheDeviceId) {
+  const struct {
+    int stored, chosen, inUse;
+  } rows[] = {{1, 7, 7}, {0, 7, 7}, {1, 1, 1}, {0, 0, 0}, {5, 7, 5}, {2, 0, 2}};
+  Kroma* first = open();
+  Kroma* second = open();
+  for (const auto& row : rows) {
+    SCOPED_TRACE(testing::Message() << row.stored << " " << row.chosen);
+    first->GetParam(kDeviceID_old)->Set(row.stored);
+    first->GetParam(kGlobalSysExID)->Set(row.chosen);
+    ASSERT_EQ(loadChunk(second, saveChunk(first)), 1);
+    EXPECT_TRUE(second->deviceId() == row.inUse && value(second, kDeviceID_old) == row.inUse);
+  }
+}
+
 // A project opened while the synthesizer's ports are gone selects none and opens none, yet saves
 // their names again, until the musician picks a port; opened with the ports back, it takes them.
 TEST_F(Recall, AnAbsentPortsNameIsSavedAgainUntilAnotherIsPicked) {

@@ -173,14 +173,13 @@ TEST(SoundParse, MessagesFromSixtyBytesOnAreDumps) {
 TEST(SoundParse, LockedSectionsKeepTheirValuesNameAndCategoryAlwaysCome) {
   Engine e;
   e.realDispatch();
-  e.plugin.learning = true;
   e.plugin.part = 2;
   e.plugin.values[kSectionLockFilterEnv + 3] = 1.0;
   e.plugin.values[kSectionLockAmpEnv + 3] = 0.5;
   Bytes dump = namedDump(false, "Warm Pad", 0x7F, 3);
   std::fill(dump.begin() + 8, dump.begin() + 366, 33);  // envelope modes: 1 and the trigger
   dump[386] = 9;
-  dump[3] = 5;  // learnt as the device id
+  dump[3] = 5;  // noted as the id that sent it; only a request learns it
   auto offer = [&](const Bytes& message) {
     e.manager->dumpRouting = true;
     e.manager->dumpComplete = false;
@@ -195,7 +194,8 @@ TEST(SoundParse, LockedSectionsKeepTheirValuesNameAndCategoryAlwaysCome) {
   EXPECT_EQ(e.plugin.last(kControlDisplayCategory), "Pad");
   EXPECT_EQ(e.plugin.last(kControlDisplayPatch), "") << "the display shows part 2";
   EXPECT_TRUE(e.manager->dumpComplete);
-  EXPECT_TRUE(v[kGlobalSysExID] == 5 && v[kDeviceID_old] == 5 && e.plugin.id == 5);
+  EXPECT_EQ(e.manager->lastDumpDeviceId(), 5);
+  EXPECT_TRUE(v[kGlobalSysExID] == 0 && v[kDeviceID_old] == 0 && e.plugin.id == 0);
   // The multi and Global parsers, and the routing that ends with any dump.
   Bytes multi = namedDump(true, "Strings Split", 0, 0);
   multi[39 + 24 * 4] = 2;

@@ -13,24 +13,28 @@ using Texts = std::vector<std::string>;
 
 const std::string kTimedOut = "CONNECTION TIMED OUT!", kCancelled = "Data request CANCELLED!",
                   kCompleted = "Data request Completed!", kUnsaved = "Data received to slot(s)",
-                  kNoBank = "No Bank to receive Data!", kNotStored = "Slot update FAILED!";
+                  kNoBank = "No Bank to receive Data!", kNotStored = "Slot update FAILED!",
+                  kCompletedLower = "Data request completed!", kReady = "Plug-in is ready to go!";
 
 Texts tail(FakePlugin& plugin, size_t count) {
   const Texts& all = plugin.status();
   return Texts(all.end() - std::min(count, all.size()), all.end());
 }
 
+// The first answer makes id 5 the one in use, shown on the Global page as the synthesizer's: every
+// later request of the job goes straight to it, and the job completes.
 TEST(RequestJobs, TheScanFindsTheSynthesizerOnId5) {
   struct Case {
     SenderJob job;
     bool multi;
     long long scanAfter;  // ms from the first request to the first scanned one
     bool texts;
+    std::string completed;
   };
   // clang-format off
-  const Case cases[] = {{job(kSendActiveArrangementRequest, 0, true), true, 2000, true}, {job(kSendPartRequest, 0, false), false, 2600, false},
-                        {job(kSendSingleMultiRequest), true, 2500, false}, {job(kSendAllMultiRequest), true, 2500, false},
-                        {job(kSendAllPatchRequest), false, 2500, false}, {job(kSendDeviceIdEnquiry), false, 2000, true}};
+  const Case cases[] = {{job(kSendActiveArrangementRequest, 0, true), true, 2000, true, kCompletedLower}, {job(kSendPartRequest, 0, false), false, 2600, false, kCompleted},
+                        {job(kSendSingleMultiRequest), true, 2500, false, kCompleted}, {job(kSendAllMultiRequest), true, 2500, false, kCompleted},
+                        {job(kSendAllPatchRequest), false, 2500, false, kCompletedLower}, {job(kSendDeviceIdEnquiry), false, 2000, true, kReady}};
   // clang-format on
   for (const Case& c : cases) {
     SCOPED_TRACE(c.job.code);
@@ -47,6 +51,49 @@ TEST(RequestJobs, TheScanFindsTheSynthesizerOnId5) {
     EXPECT_FALSE(e.plugin.showed("Please wait, checking DeviceID 7")) << "id 5 answered";
     const bool intoLibrarian = !c.job.toEditor && c.job.code != kSendDeviceIdEnquiry;
     EXPECT_EQ(e.plugin.values[kBankEditUnsaved], intoLibrarian ? 1.0 : 0.0) << "what came is kept";
+    EXPECT_EQ(std::count_if(e.plugin.sent.begin(), e.plugin.sent.end(),
+                            [](const Bytes& request) { return request[3] != 5; }),
+              6)
+        << "the first request and the scan up to id 5";
+    EXPECT_TRUE(e.plugin.id == 5 && e.plugin.values[kDeviceID_old] == 5);
+    EXPECT_EQ(e.plugin.values[kGlobalSysExID], 5);
+    EXPECT_TRUE(e.plugin.showed(c.completed) && !e.plugin.showed(kTimedOut));
+  }
+}
+
+// The connection check ends only on its own answer, a Global dump: a sound dump that answers an
+// earlier request is taken as it is, and the check goes on for the Global.
+TEST(RequestJobs, TheConnectionCheckEndsOnlyOnItsOwnAnswer) {
+  Engine e;
+  e.sim.setFault({Fault::kLate, 350});
+  e.clock->onPause = [&](int n) {
+    if (n == 1) e.fromDevice(namedDump(false, "Late", 0x7F, 0));
+  };
+  ASSERT_TRUE(e.run(job(kSendDeviceIdEnquiry)));
+  EXPECT_EQ(e.dispatch->parsed, 2) << "the late sound, then the Global";
+  EXPECT_EQ(e.plugin.last(), kReady);
+  EXPECT_EQ(e.clock->pauses.size(), 5u) << "answered in the fourth pause";
+}
+
+// After a restore's push the synthesizer on the id in use is asked for its Global settings, which
+// stay out of the editor; only a push that no synthesizer answered says so.
+TEST(RequestJobs, APushThatNoSynthesizerAnsweredSaysSo) {
+  const struct {
+    corvane_sim::FaultSetting fault;
+    bool answered;
+  } rows[] = {{{}, true}, {{Fault::kOtherId, 5}, false}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(static_cast<int>(row.fault.kind));
+    Engine e;
+    e.plugin.id = 2;
+    e.sim.setDeviceId(2);
+    e.sim.setFault(row.fault);
+    ASSERT_TRUE(e.run(job(kCheckPushAnswered)));
+    EXPECT_EQ(e.plugin.sent, std::vector<Bytes>({{0xF0, 0x3E, 0x13, 2, 4, 0xF7}}));
+    EXPECT_EQ(e.dispatch->parsed, 0) << "the project's Global stays";
+    EXPECT_EQ(e.clock->pauses.size(), row.answered ? 1u : 10u);
+    EXPECT_EQ(e.plugin.status(), row.answered ? Texts() : Texts({"NO SYNTH ANSWERED ON ID 2!"}));
+    EXPECT_EQ(e.plugin.last(kControlDisplayValue), row.answered ? "" : "GET FROM SYNTH finds it");
   }
 }
 
