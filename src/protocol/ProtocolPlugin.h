@@ -66,6 +66,10 @@ class ProtocolPlugin : public ParameterAccess {
   // The device id is learnt from incoming dumps while the connection check is pending.
   // [MIDI input thread, job lanes; atomic]
   virtual bool initPending() const = 0;
+  // A restored project waits to go to the synthesizer: the Global dump that answers the
+  // connection check tells the id only, the project's Global stays in the editor.
+  // [MIDI input thread; atomic]
+  virtual bool projectPushPending() const = 0;
   // [MIDI input thread, job lanes; atomic]
   virtual void setDeviceId(int id) = 0;
 
