@@ -97,8 +97,9 @@ class Kroma : public IPluginVST,
   void SerializeState2(ByteChunk* chunk, bool withLibrarian);
   // Restores the state body from startPos; the position behind it, or -1 when it ended early
   // (what was read stays restored). Values are restored whether or not an output port opens;
-  // the Multi is pushed to the synthesizer only through an open one. [main thread; takes the
-  // plug-in lock, let go while it waits for the Multi's push]
+  // the Multi is pushed to the synthesizer through an open one, and without one, or while a
+  // transfer of this instance runs, the push waits until it can go (the idle call makes it).
+  // [main thread; takes the plug-in lock, let go while it waits for the Multi's push]
   int UnserializeState2(ByteChunk* chunk, int startPos, bool withLibrarian);
   // Tells the host that its project changed when the state a save would write differs from the
   // one it last heard of: an edit in the editor, a dump from the synthesizer, a port picked. Not
@@ -443,8 +444,8 @@ class Kroma : public IPluginVST,
   void deriveFromRestoredValues();
   // Re-selects the stored MIDI port of `slot`, comparing the listed names as the project stores
   // them; the selection parameter and its control follow, and a stored port that is not listed
-  // is chosen absent. The position opened, 0 for none.
-  int reselectPort(int slot, bool input);
+  // is chosen absent.
+  void reselectPort(int slot, bool input);
   // Pushes the restored Multi to the synthesizer and waits, bounded and without the plug-in
   // lock, until the transfer lane is idle again. Without an open output port, or while a
   // transfer runs, the push is kept pending instead.

@@ -16,16 +16,16 @@ namespace {
 constexpr auto kPortLookEvery = std::chrono::seconds(2);
 // Port names are stored cut to this many bytes.
 constexpr size_t kStoredPortName = 32;
-const char* const kAbsentMark = " (absent)";
+// First, so that a caption too narrow for a long port name still shows it.
+const char* const kAbsentMark = "absent: ";
 
 int selectionParam(bool input) {
   return input ? kDeviceInSelection : kDeviceOutSelection;
 }
 
-// The absent port's entry in its menu: its name, cut so that the mark fits the text.
+// The absent port's entry in its menu.
 std::string markedAbsent(const std::string& name) {
-  const size_t room = IParam::kDisplayTextSize - 1 - std::char_traits<char>::length(kAbsentMark);
-  return name.substr(0, room) + kAbsentMark;
+  return kAbsentMark + name;
 }
 
 // The port of the first `ports` listed that a name stands for, compared as the project stores

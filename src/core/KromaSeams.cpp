@@ -10,7 +10,6 @@
 #include "src/core/detail/EditorRequests.h"
 #include "src/core/detail/KromaDispatch.h"
 #include "src/core/detail/PatchManager.h"
-#include "src/editor/EditorConfigManager.h"
 #include "src/editor/ProgressIndicator.h"
 #include "src/librarian/PatchLibrarian.h"
 #include "src/librarian/view/LibrarianViewControl.h"

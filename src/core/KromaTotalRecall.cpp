@@ -8,7 +8,6 @@
 #include "src/core/Kroma.h"
 #include "src/core/detail/PatchManager.h"
 #include "src/protocol/MIDIMessageManager.h"
-#include "toolkit/plugin/editor/IControl.h"
 
 namespace {
 
@@ -182,7 +181,7 @@ int Kroma::UnserializeState2(ByteChunk* chunk, int startPos, bool withLibrarian)
 }
 
 // The stored port, taken as absent, opens when the ports listed now have it.
-int Kroma::reselectPort(int slot, bool input) {
+void Kroma::reselectPort(int slot, bool input) {
   std::string stored;
   mParts.mPatchManager->getName(&stored, slot);
   recallLog(std::string(input ? "MIDI In" : "MIDI Out") + " device stored " + stored);
@@ -190,7 +189,6 @@ int Kroma::reselectPort(int slot, bool input) {
   GetParam(input ? kDeviceInSelection : kDeviceOutSelection)->Set(0);
   mRouting.mAbsentPortNames[input ? 0 : 1] = stored == "OFF" ? "" : stored;
   listPorts(input);
-  return input ? mRouting.mMIDIInPortIndex : mRouting.mMIDIOutPortIndex;
 }
 
 void Kroma::deriveFromRestoredValues() {

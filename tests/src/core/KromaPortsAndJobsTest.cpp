@@ -273,7 +273,7 @@ TEST_F(PortsAndJobs, APortMenuListsThePortsThereAreWhenItOpens) {
   midi.removePort("Synth Out");
   midi.removePort("Keys Out");
   choose(menu, {});
-  EXPECT_EQ(shownLast(), (Items{"OFF", "Synth Out (absent)"}));
+  EXPECT_EQ(shownLast(), (Items{"OFF", "absent: Synth Out"}));
   EXPECT_EQ(value(plug, kDeviceOutSelection), 1.0);
   EXPECT_EQ(status(plug), "No MIDI ports found!");
 }

@@ -205,8 +205,8 @@ TEST_F(Recall, AnAbsentPortsNameIsSavedAgainUntilAnotherIsPicked) {
   const auto shownPort = [](Kroma* plug, int param) {
     return plug->GetParam(param)->CopyDisplayText(plug->GetParam(param)->Int());
   };
-  EXPECT_EQ(shownPort(unplugged, kDeviceInSelection), "Synth In (absent)");
-  EXPECT_EQ(shownPort(unplugged, kDeviceOutSelection), "Synth Out (absent)");
+  EXPECT_EQ(shownPort(unplugged, kDeviceInSelection), "absent: Synth In");
+  EXPECT_EQ(shownPort(unplugged, kDeviceOutSelection), "absent: Synth Out");
   EXPECT_EQ(status(unplugged), "MIDI I/O ports ABSENT!");
   EXPECT_FALSE(unplugged->outputPortOpen() || unplugged->inputPortOpen() ||
                KromaProbe(unplugged).routing.mMIDIOutSet);
@@ -368,6 +368,7 @@ TEST_F(Recall, ASynthesizerSwitchedOffAndOnIsConnectedAgainByItself) {
   ports.synth.setDeviceId(0x11);
   Kroma* plug = open();
   ports.connect(plug);
+  plug->GetParam(kDeviceInSelection)->Set(plug->getExternalMIDIInDevice("Synth In"));
   useDeviceId11(plug);
   const auto shownPort = [plug](int param) {
     return plug->GetParam(param)->CopyDisplayText(plug->GetParam(param)->Int());
@@ -382,7 +383,7 @@ TEST_F(Recall, ASynthesizerSwitchedOffAndOnIsConnectedAgainByItself) {
         plug->OnIdle();
         return status(plug) == "MIDI I/O ports ABSENT!";
       }));
-      EXPECT_EQ(shownPort(kDeviceOutSelection), "Synth Out (absent)");
+      EXPECT_EQ(shownPort(kDeviceOutSelection), "absent: Synth Out");
       EXPECT_FALSE(plug->midiOutSet() || plug->outputPortOpen() || plug->inputPortOpen());
     }
     ports.switchedOn();
