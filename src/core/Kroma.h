@@ -97,8 +97,9 @@ class Kroma : public IPluginVST,
   void SerializeState2(ByteChunk* chunk, bool withLibrarian);
   // Restores the state body from startPos; the position behind it, or -1 when it ended early
   // (what was read stays restored). Values are restored whether or not an output port opens;
-  // the Multi is pushed to the synthesizer only through an open one. [main thread; takes the
-  // plug-in lock, let go while it waits for the Multi's push]
+  // the Multi is pushed to the synthesizer through an open one, and without one, or while a
+  // transfer of this instance runs, the push waits until it can go (the idle call makes it).
+  // [main thread; takes the plug-in lock, let go while it waits for the Multi's push]
   int UnserializeState2(ByteChunk* chunk, int startPos, bool withLibrarian);
   // Tells the host that its project changed when the state a save would write differs from the
   // one it last heard of: an edit in the editor, a dump from the synthesizer, a port picked. Not
@@ -128,11 +129,6 @@ class Kroma : public IPluginVST,
   bool outputPortOpen() const;
   // An input port is open: the synthesizer's answers can arrive. [main thread]
   bool inputPortOpen() const;
-  // Before a MIDI port menu opens: the MIDI system is asked for its ports again (its client made
-  // when an earlier try found no MIDI system), the menu lists them and keeps its chosen port, and
-  // the status line says when there is no MIDI server or no port at all. [main thread, the
-  // editor's events; takes the plug-in lock]
-  void refreshPortMenu(bool input);
   double getValue(int index) const override;
   void setParameterFromPlug(int index, double value) override;
   std::string getDisplayText(int index) const override;
@@ -172,6 +168,7 @@ class Kroma : public IPluginVST,
   void setLocalControl(bool on) override { mRouting.mLocalControlFlag = on; }
   bool sysExReceived() const override { return mRouting.mSysExReceived; }
   void setSysExReceived(bool on) override { mRouting.mSysExReceived = on; }
+  bool projectPushPending() const override { return mClock.mPushPending; }
   void setDeviceId(int id) override { mRouting.mDeviceID = id; }
   bool midiOutSet() const override { return mRouting.mMIDIOutSet; }
   int deviceId() const override { return mRouting.mDeviceID; }
@@ -248,6 +245,17 @@ class Kroma : public IPluginVST,
   // answer. Pauses 100 ms, the plug-in lock let go meanwhile. [main thread, in the dispatch or
   // a restore]
   void sendSysExInitialization();
+
+  // ---- KromaPorts.cpp: the chosen MIDI ports, followed ----
+  // Before a MIDI port menu opens: the MIDI system is asked for its ports again (its client made
+  // when an earlier try found no MIDI system), the menu lists them and keeps its chosen port, and
+  // the status line says when there is no MIDI server, no port at all, or the chosen port is
+  // absent. A chosen port whose link was lost counts as absent; an absent one listed again opens,
+  // and once both are open the connection check runs. [main thread, the editor's events; takes
+  // the plug-in lock]
+  void refreshPortMenu(bool input);
+  // Says on the status line which chosen ports are absent, if any. [main thread]
+  void showPortsAbsent();
 
   // ---- KromaMidiTransfer.cpp: bank changes and sends the dispatch, menus and jobs share ----
   // The librarian sync delay of kLibSyncTimer in milliseconds (100 for an unknown choice).
@@ -441,10 +449,12 @@ class Kroma : public IPluginVST,
   // project is older than kDeviceID_old's whole range.
   int answeredIdOfProject();
   // Re-selects the stored MIDI port of `slot`, comparing the listed names as the project stores
-  // them; the selection parameter and its control follow. The position chosen, 0 for none.
-  int reselectPort(int slot, int paramIdx, bool input);
+  // them; the selection parameter and its control follow, and a stored port that is not listed
+  // is chosen absent.
+  void reselectPort(int slot, bool input);
   // Pushes the restored Multi to the synthesizer, then asks whether a synthesizer answered, and
-  // waits for each until the transfer lane is idle again.
+  // waits for each until the transfer lane is idle again. Without an open output port, or while a
+  // transfer runs, the push is kept pending instead.
   void pushRestoredMulti();
   // Waits, bounded and without the plug-in lock, until the transfer lane is idle.
   void awaitTransferLane();
@@ -452,7 +462,44 @@ class Kroma : public IPluginVST,
   // answers on the id in use; none: the status line says so. [the thread the push ends on; never
   // waits]
   void checkPushAnswered();
+  // Starts the project's push: job 0 with the Global first and the part sounds. Whether it
+  // started.
+  bool startProjectPush();
+  // Where the project's push ends, at once or later: its flags go.
+  void endProjectPush();
+  // From the idle call: the pending push, once an output port is open and no transfer runs; the
+  // end of one that ran. [main thread; takes the plug-in lock]
+  void pushWhenPending();
+  // The state a save would write now is the one the host last heard of.
+  bool hostKnowsState();
   void recallLog(const std::string& message) const;
+
+  // ---- KromaPorts.cpp ----
+  // What listing one direction's ports again found: the number of ports (-1 without a MIDI
+  // system), the chosen port's link lost, the absent port opened again.
+  struct PortsListed {
+    int ports = 0;
+    bool lost = false;
+    bool reopened = false;
+  };
+  // Lists one direction's ports again, the chosen one kept: an open port whose link was lost
+  // closes and turns absent; an absent one that is listed again opens. The menu shows the list,
+  // the absent port marked, when anything in it changed. [plug-in lock held]
+  PortsListed listPorts(bool input);
+  // The menu's entries from the port list, the absent port marked, `position` chosen.
+  void showPortChoice(bool input, int position);
+  // The chosen port's name: the absent one's, or the listed one's; "" for none.
+  std::string chosenPortName(bool input) const;
+  bool portOpen(bool input) const;
+  bool portLinkLost(bool input);
+  // Closes the port; the synthesizer is then not connected.
+  void closePort(bool input);
+  // A lost link said; the connection check once a port came back and both are open.
+  void connectAgain(const PortsListed& listed);
+  // The idle call's look: the pending push, and every few seconds the chosen ports' links and
+  // the absent ports. Next to nothing until a look is due. [main thread; takes the plug-in lock
+  // when it acts]
+  void lookAtPorts();
 
   // ---- KromaMidiOut.cpp ----
   // The activity LED of `part`, lit for 100 ms (-1: none); off.

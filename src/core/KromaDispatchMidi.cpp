@@ -42,8 +42,19 @@ Then clockInfo(Change& c) {
   return Then::kGoOn;
 }
 
-std::string portName(const Kroma& plug, int param, int position) {
-  return plug.GetParam(param)->GetDisplayText(position);
+// The port listed at `position` of its menu, by its name rather than the text the menu shows.
+std::string portName(Kroma& plug, bool input, int position) {
+  const std::vector<std::string>& names =
+      input ? plug.getExternalMIDIInNames() : plug.getExternalMIDIOutNames();
+  return position >= 0 && position < static_cast<int>(names.size()) ? names[position] : "";
+}
+
+// The absent port's own entry picked: it stays chosen, absent, and the status line says so.
+bool absentPicked(Change& c, bool input) {
+  const std::string& absent = c.routing.mAbsentPortNames[input ? 0 : 1];
+  if (absent.empty() || portName(c.plug, input, c.vi) != absent) return false;
+  c.plug.showPortsAbsent();
+  return true;
 }
 
 // The port `picked` in its menu, opened anew also when it was open: a port whose synthesizer went
@@ -51,7 +62,7 @@ std::string portName(const Kroma& plug, int param, int position) {
 bool openInputPort(Change& c, int picked) {
   int position = picked;
   const bool opened =
-      c.plug.setExternalMIDIIn(position, portName(c.plug, kDeviceInSelection, picked).c_str()) > 0;
+      c.plug.setExternalMIDIIn(position, portName(c.plug, true, picked).c_str()) > 0;
   c.routing.mMIDIInPortIndex = position;
   if (!opened && picked > 0) status(c.plug, "MIDI In port FAILED!");
   return opened;
@@ -61,8 +72,7 @@ bool openInputPort(Change& c, int picked) {
 bool openOutputPort(Change& c, int picked) {
   Kroma& plug = c.plug;
   int position = picked;
-  const bool opened =
-      plug.setExternalMIDIOut(position, portName(plug, kDeviceOutSelection, picked).c_str()) > 0;
+  const bool opened = plug.setExternalMIDIOut(position, portName(plug, false, picked).c_str()) > 0;
   c.routing.mMIDIOutPortIndex = position;
   c.routing.mMIDIOutSet = opened;
   if (opened) return true;
@@ -76,11 +86,12 @@ bool openOutputPort(Change& c, int picked) {
 // check follows once both ports are open: without an input no answer can come, and the check
 // would only hold the editor for its whole scan.
 Then outputPort(Change& c) {
+  if (absentPicked(c, false)) return Then::kGoOn;
   const bool again = c.vi > 0 && c.vi == c.routing.mMIDIOutPortIndex;
   c.routing.mAbsentPortNames[1].clear();
   if (!openOutputPort(c, c.vi)) return Then::kGoOn;
   const int input = c.plug.GetParam(kDeviceInSelection)->Int();
-  if (again && input > 0) openInputPort(c, input);
+  if (again && input > 0 && c.routing.mAbsentPortNames[0].empty()) openInputPort(c, input);
   if (c.plug.inputPortOpen())
     c.plug.sendSysExInitialization();
   else
@@ -89,6 +100,7 @@ Then outputPort(Change& c) {
 }
 
 Then inputPort(Change& c) {
+  if (absentPicked(c, true)) return Then::kGoOn;
   c.routing.mAbsentPortNames[0].clear();
   if (openInputPort(c, c.vi) && c.routing.mMIDIOutSet &&
       openOutputPort(c, c.plug.GetParam(kDeviceOutSelection)->Int()))

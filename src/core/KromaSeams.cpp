@@ -10,7 +10,6 @@
 #include "src/core/detail/EditorRequests.h"
 #include "src/core/detail/KromaDispatch.h"
 #include "src/core/detail/PatchManager.h"
-#include "src/editor/EditorConfigManager.h"
 #include "src/editor/ProgressIndicator.h"
 #include "src/librarian/PatchLibrarian.h"
 #include "src/librarian/view/LibrarianViewControl.h"
@@ -59,30 +58,6 @@ bool Kroma::outputPortOpen() const {
 
 bool Kroma::inputPortOpen() const {
   return mMidiIn && mMidiIn->isOpen();
-}
-
-void Kroma::refreshPortMenu(bool input) {
-  TK_MutexLock lock(mMutex);
-  IParam* param = GetParam(input ? kDeviceInSelection : kDeviceOutSelection);
-  const std::vector<std::string> before = input ? mMIDIInNames : mMIDIOutNames;
-  const std::string chosen = param->GetDisplayText(param->Int());
-  const int ports =
-      input ? refreshExternalMIDIInNames(chosen) : refreshExternalMIDIOutNames(chosen);
-  EditorConfigManager::setPortMenuEntries(*param, input ? mMIDIInNames : mMIDIOutNames);
-  // Ports that came or went move the others in the list.
-  const auto position = [&](const std::string& name) {
-    return std::max(
-        0, input ? getExternalMIDIInDevice(name.c_str()) : getExternalMIDIOutDevice(name.c_str()));
-  };
-  param->Set(position(chosen));
-  int& opened = input ? mRouting.mMIDIInPortIndex : mRouting.mMIDIOutPortIndex;
-  opened = opened > 0 && opened < static_cast<int>(before.size()) ? position(before[opened]) : 0;
-  if (IControl* menu = input ? mWidgets.mDeviceInControl : mWidgets.mDeviceOutControl)
-    menu->SetValueFromPlug(param->GetNormalized());
-  if (ports < 0)
-    showStatus("No MIDI server running!");
-  else if (ports == 0)
-    showStatus("No MIDI ports found!");
 }
 
 double Kroma::getValue(int index) const {

@@ -8,15 +8,12 @@
 #include "src/core/Kroma.h"
 #include "src/core/detail/PatchManager.h"
 #include "src/protocol/MIDIMessageManager.h"
-#include "toolkit/plugin/editor/IControl.h"
 
 namespace {
 
 const uint8_t kMarker[4] = {0, 0, 0, 1};
 constexpr int kMarkerAndPart = 4 + 8;
 constexpr int kTwoDoubles = 16;
-// Port names are stored cut to this many bytes.
-constexpr size_t kStoredPortName = 32;
 // The Multi push sends the Global, the Multi and up to 16 sounds: about nine seconds.
 constexpr int kPushPause = 25;
 constexpr std::chrono::seconds kPushLimit(20);
@@ -24,14 +21,6 @@ constexpr int kOldDeviceIdMax = 1;
 
 int64_t remaining(const ByteChunk& chunk, int pos) {
   return pos < 0 ? -1 : static_cast<int64_t>(chunk.Size()) - pos;
-}
-
-// The listed port a stored name stands for; null for an empty name or one no port has.
-const char* listedPortName(const std::vector<std::string>& names, const std::string& stored) {
-  if (stored.empty()) return nullptr;
-  for (size_t i = 1; i < names.size(); ++i)
-    if (names[i].compare(0, kStoredPortName, stored) == 0) return names[i].c_str();
-  return nullptr;
 }
 
 std::string displayText(const IParam* param) {
@@ -107,6 +96,7 @@ const ByteChunk& Kroma::stateNow() {
 // A dump taken in passes through values it then sets back: a transfer is judged once it ended,
 // and a state once two looks in a row found it the same.
 void Kroma::OnIdle() {
+  lookAtPorts();
   {
     TK_MutexLock lock(mMutex);
     if (mParts.mRestoring || ThreadRunning()) return;
@@ -118,6 +108,11 @@ void Kroma::OnIdle() {
     mParts.mStateHostKnows = mParts.mStateNow;
   }
   InformHostOfProgramChange();
+}
+
+bool Kroma::hostKnowsState() {
+  TK_MutexLock lock(mMutex);
+  return stateNow() == mParts.mStateHostKnows;
 }
 
 void Kroma::hostKnowsStateNow() {
@@ -149,9 +144,9 @@ int Kroma::UnserializeState2(ByteChunk* chunk, int startPos, bool withLibrarian)
   if (withLibrarian) {
     advance(mParts.mPatchManager->loadAllFromChunk(chunk, pos), "the snapshot and names");
     advance(remaining(*chunk, pos) >= kTwoDoubles ? pos + kTwoDoubles : -1, "the port selections");
-    reselectPort(Patch::kMIDIInPortSlot, kDeviceInSelection, true);
-    if (reselectPort(Patch::kMIDIOutPortSlot, kDeviceOutSelection, false) > 0)
-      mRouting.mMIDIOutSet = true;
+    reselectPort(Patch::kMIDIInPortSlot, true);
+    reselectPort(Patch::kMIDIOutPortSlot, false);
+    showPortsAbsent();
     recallLog("MIDI In device after checking devices " + displayText(GetParam(kDeviceInSelection)));
     recallLog("MIDI Out device after checking devices " +
               displayText(GetParam(kDeviceOutSelection)));
@@ -172,7 +167,7 @@ int Kroma::UnserializeState2(ByteChunk* chunk, int startPos, bool withLibrarian)
   advance(UnserializeNonAutomatedParams(chunk, pos, NonAutomatedCount() - kUnsavedParams),
           "the parameter values (from parameter " + std::to_string(wholeValues) + ")");
   deriveFromRestoredValues();
-  if (mRouting.mMIDIOutSet && outputPortOpen()) pushRestoredMulti();
+  pushRestoredMulti();
   recallLog("MIDI In device after nonautomated params " +
             displayText(GetParam(kDeviceInSelection)));
   recallLog("MIDI Out device after nonautomated params " +
@@ -186,21 +181,15 @@ int Kroma::UnserializeState2(ByteChunk* chunk, int startPos, bool withLibrarian)
   return pos;
 }
 
-int Kroma::reselectPort(int slot, int paramIdx, bool input) {
+// The stored port, taken as absent, opens when the ports listed now have it.
+void Kroma::reselectPort(int slot, bool input) {
   std::string stored;
   mParts.mPatchManager->getName(&stored, slot);
   recallLog(std::string(input ? "MIDI In" : "MIDI Out") + " device stored " + stored);
-  int& index = input ? mRouting.mMIDIInPortIndex : mRouting.mMIDIOutPortIndex;
-  index = 1;
-  const char* listed =
-      listedPortName(input ? getExternalMIDIInNames() : getExternalMIDIOutNames(), stored);
-  mRouting.mAbsentPortNames[input ? 0 : 1] = listed ? "" : stored;
-  const int opened = input ? setExternalMIDIIn(index, listed) : setExternalMIDIOut(index, listed);
-  IParam* param = GetParam(paramIdx);
-  param->SetClamped(index);
-  if (IControl* selector = input ? mWidgets.mDeviceInControl : mWidgets.mDeviceOutControl)
-    selector->SetValueFromPlug(param->GetNormalized());
-  return opened;
+  closePort(input);
+  GetParam(input ? kDeviceInSelection : kDeviceOutSelection)->Set(0);
+  mRouting.mAbsentPortNames[input ? 0 : 1] = stored == "OFF" ? "" : stored;
+  listPorts(input);
 }
 
 void Kroma::deriveFromRestoredValues() {
@@ -255,23 +244,40 @@ int Kroma::answeredIdOfProject() {
   return answered <= kOldDeviceIdMax && answered != chosen ? chosen : answered;
 }
 
+// A push that cannot go now waits, as the deferred sends do: the synthesizer would else keep
+// settings other than the project's.
 void Kroma::pushRestoredMulti() {
-  mRouting.mSendingSysEx = true;
-  mSelection.mSendGlobalFirst = true;
-  mSelection.mSendPartSounds = true;
-  mSelection.mMultiSendRequested = true;
+  mClock.mPushPending = false;
+  if (!mRouting.mMIDIOutSet || !outputPortOpen() || transferRunning() || !startProjectPush()) {
+    mClock.mPushPending = true;
+    return;
+  }
+  awaitTransferLane();
+  endProjectPush();
+  // The answer check is waited for as the push is: a request the musician starts after the
+  // restore finds the lane free.
+  awaitTransferLane();
+}
+
+bool Kroma::startProjectPush() {
   SenderJob multi;
   multi.code = kSendArrangementToDevice;
-  startSenderJob(multi);
-  awaitTransferLane();
+  return startSenderJob(multi, [this] {
+    mClock.mPushPending = false;
+    mRouting.mSendingSysEx = true;
+    mSelection.mSendGlobalFirst = true;
+    mSelection.mSendPartSounds = true;
+    mSelection.mMultiSendRequested = true;
+  });
+}
+
+void Kroma::endProjectPush() {
   mSelection.mSendGlobalFirst = false;
   mRouting.mSendingSysEx = false;
   mSelection.mSendPartSounds = false;
   if (!mParts.mMIDIMessageManager->isLaneRunning(Lane::kTransfer))
     mSelection.mMultiSendRequested = false;
-  // Waited for as the push is: a request the musician starts after the restore finds the lane free.
   checkPushAnswered();
-  awaitTransferLane();
 }
 
 void Kroma::awaitTransferLane() {
@@ -288,6 +294,24 @@ void Kroma::checkPushAnswered() {
   SenderJob check;
   check.code = kCheckPushAnswered;
   startSenderJob(check);
+}
+
+// What the push changes (the id a DEVICE ID not yet sent gives the synthesizer) is no edit: a
+// host that knew the state it started from knows the one it leaves.
+void Kroma::pushWhenPending() {
+  TK_MutexLock lock(mMutex);
+  if (mClock.mPushRunning) {
+    if (transferRunning()) return;
+    mClock.mPushRunning = false;
+    endProjectPush();
+    if (mClock.mPushFromKnownState) hostKnowsStateNow();
+    return;
+  }
+  if (!mClock.mPushPending || !mRouting.mMIDIOutSet || !outputPortOpen() ||
+      mRouting.mSendingSysEx || transferRunning())
+    return;
+  mClock.mPushFromKnownState = hostKnowsState();
+  mClock.mPushRunning = startProjectPush();
 }
 
 void Kroma::recallLog(const std::string& message) const {

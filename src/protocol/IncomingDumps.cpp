@@ -95,9 +95,11 @@ void IncomingSysEx::sysexMultiParse(const unsigned char* data, int size) {
 void IncomingSysEx::sysexSettingsParse(const unsigned char* data, int size) {
   if (acceptDump(data, size, sysex::kGlobalDump, sysex::kGlobalDumpSize, true)) {
     mManager.dumpComplete = false;
-    bool localControl = false;
-    global_dump::parseGlobalDump(data, size, mPlugin, localControl);
-    mPlugin.setLocalControl(localControl);
+    if (!mPlugin.projectPushPending()) {
+      bool localControl = false;
+      global_dump::parseGlobalDump(data, size, mPlugin, localControl);
+      mPlugin.setLocalControl(localControl);
+    }
     mManager.dumpComplete = true;
   }
   mManager.dumpRouting = false;

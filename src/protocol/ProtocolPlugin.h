@@ -63,6 +63,10 @@ class ProtocolPlugin : public ParameterAccess {
   virtual bool sysExReceived() const = 0;
   // [any thread; atomic]
   virtual void setSysExReceived(bool on) = 0;
+  // A restored project waits to go to the synthesizer: the Global dump that answers the
+  // connection check tells the id only, the project's Global stays in the editor.
+  // [MIDI input thread; atomic]
+  virtual bool projectPushPending() const = 0;
   // The device id in use, which a request takes from the synthesizer's answer.
   // [job lanes; atomic]
   virtual void setDeviceId(int id) = 0;

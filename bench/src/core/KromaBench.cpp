@@ -1,10 +1,12 @@
 // Making the plug-in as a host does (the shipped layout and pictures, an empty data folder),
-// saving and loading its project state without a synthesizer to push to, and an edit's way to
-// the synthesizer's port.
+// saving and loading its project state without a synthesizer to push to, an edit's way to the
+// synthesizer's port, and the idle call's look for ports.
 #include <benchmark/benchmark.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <memory>
+#include <thread>
 #include <vector>
 
 #include "bench/support/Resident.h"
@@ -111,5 +113,32 @@ void BM_SysExEditToPort(benchmark::State& state) {
   setting().midi.removePort("Synth Out");
 }
 BENCHMARK(BM_SysExEditToPort)->Unit(benchmark::kMicrosecond);
+
+// The idle call's look for ports that went or came back, with both ports chosen: between two
+// looks (every idle call but one in two seconds) and when one is due, which lists the ports and
+// asks whether the links still hold. The rest of the idle call is the same in both.
+void BM_IdlePortLook(benchmark::State& state) {
+  const bool due = state.range(0) == 1;
+  setting().midi.addInputPort("Synth In");
+  setting().midi.addOutputPort("Synth Out");
+  std::unique_ptr<Kroma> plug = makePlugin();
+  plug->controlOf(kDeviceInSelection)->SetValueFromUserInput(1.0);
+  plug->controlOf(kDeviceOutSelection)->SetValueFromUserInput(1.0);
+  if (!plug->inputPortOpen() || !plug->outputPortOpen()) state.SkipWithError("no ports");
+  plug->GetParam(kCancelDataRequest)->Set(1.0);
+  plug->OnParamChange(kCancelDataRequest);  // the connection check, which nothing answers
+  while (plug->ThreadRunning()) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  MidiRouting& routing = KromaProbe(*plug).routing;
+  routing.mNextPortLook = std::chrono::steady_clock::now() + std::chrono::hours(1);
+  for (auto _ : state) {
+    if (due) routing.mNextPortLook = {};
+    plug->OnIdle();
+  }
+  if (!plug->outputPortOpen()) state.SkipWithError("the look lost the ports");
+  plug.reset();
+  setting().midi.removePort("Synth In");
+  setting().midi.removePort("Synth Out");
+}
+BENCHMARK(BM_IdlePortLook)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 
 }  // namespace

@@ -6,6 +6,7 @@
 
 #include <array>
 #include <atomic>
+#include <chrono>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -62,9 +63,12 @@ struct MidiRouting {
   std::atomic<unsigned> mOverflowTime{0};
   int mMIDIInPortIndex = 0;
   int mMIDIOutPortIndex = 0;
-  // The stored names of restored ports that no listed port has, input then output ("" for one
-  // found): saved again in their place until the musician picks a port.
+  // The chosen ports that are not there, input then output ("" for one that is): a stored name
+  // no listed port had at the restore, or a port whose link was lost. Shown marked absent and
+  // saved in their place until the musician picks another port; opened again once listed.
   std::array<std::string, 2> mAbsentPortNames;
+  // When the idle call next looks for ports that went or came back. [main thread]
+  std::chrono::steady_clock::time_point mNextPortLook{};
   std::array<std::atomic<bool>, 7> mDAWFilterBlocked{};
   std::array<std::atomic<bool>, 7> mHWFilterBlocked{};
   std::atomic<bool> mTrackIncomingMIDI{true};
@@ -92,6 +96,12 @@ struct ClockState {
   // A send refused while the host played after a reset: pending once the transport stops.
   std::atomic<bool> mMultiSendAtStop{false};
   std::atomic<bool> mGlobalSendAtStop{false};
+  // A restored project not on the synthesizer yet: the restore found no open output port or a
+  // transfer of this instance running. The idle call pushes it once it can; then it runs, and
+  // whether the host knew the state it started from. [main thread, but for the atomic]
+  std::atomic<bool> mPushPending{false};
+  bool mPushRunning = false;
+  bool mPushFromKnownState = false;
   std::atomic<bool> mTempoStatus{false};
   std::atomic<int> mLastTempo{0};
   std::atomic<int> mTempoValue{0};

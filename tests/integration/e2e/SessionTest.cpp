@@ -130,13 +130,30 @@ TEST_F(EndToEnd, AFailingStepSaysWhatWentWrong) {
 }
 
 // The synthesizer went away and came back (switched off and on): the menus still show its ports,
-// which connect nothing now. Picked again, they connect, the connection check finds it, and the
-// next edit reaches it.
-TEST_F(EndToEnd, ASynthesizerThatCameBackIsReachedOnceItsPortsArePickedAgain) {
+// and within seconds of idling the plug-in connects to them again by itself, the connection check
+// finds it, and the next edit reaches it; picked again, the ports connect as well. A project
+// opened while the synthesizer is off shows its ports absent; switched on, the synthesizer gets
+// the project, with the edit made meanwhile.
+TEST_F(EndToEnd, ASynthesizerThatCameBackIsReachedByItselfAndOnceItsPortsArePickedAgain) {
   Session s(setup());
   auto sim = connectedThenRestarted(s);
+  const std::string ready = "Plug-in is ready to go!", absent = "MIDI I/O ports ABSENT!";
+  const auto idle = [&] { return s.host().step("idle"); };
+  EXPECT_EQ(s.await(idle, {ready, "No response from corvane!"}, Seconds(60)), ready) << s.error();
+  EXPECT_TRUE(aCutoffTurnLands(s, *sim)) << s.error();
   ASSERT_TRUE(s.choosePorts("corvane-sim")) << s.error();
   EXPECT_TRUE(aCutoffTurnLands(s, *sim)) << s.error();
+
+  const std::string project = sessionData.file("project");
+  ASSERT_TRUE(s.saveState(project)) << s.error();
+  sim->stop();
+  EXPECT_EQ(s.await([&] { return s.loadState(project); }, {absent}, Seconds(30)), absent)
+      << s.error();
+  ASSERT_TRUE(s.showPage(place::kCutoff.page) && s.turn(place::kCutoff, -10)) << s.error();
+  const StateValues edited = state(s);
+  sim = simulator("corvane-sim", 5);
+  EXPECT_TRUE(within(
+      Seconds(60), [&] { return edited.soundBytesDiffering(sim->record("sound 0"), 0).empty(); }));
 }
 
 // Picked again, the output port alone brings the whole link back: the input port its menu shows

@@ -203,6 +203,21 @@ TEST_F(JackPorts, PortThatDisappearsWhileOpenIsHandled) {
   EXPECT_TRUE(plug->log().contains("\"Corvane Seq:out\" is gone"));
 }
 
+// The synthesizer's ports go and come back under their names: the ports opened to them report
+// their links lost, before and after, until they are opened to the new ones.
+TEST_F(JackPorts, PortsThatWentAndCameBackReportTheirLinksLost) {
+  selectBoth();
+  EXPECT_FALSE(plug->linkLost(true) || plug->linkLost(false));
+  synth.reset();
+  EXPECT_TRUE(waitFor([&] { return plug->linkLost(true) && plug->linkLost(false); }));
+  synth = std::make_unique<midi_test::SynthSide>();
+  EXPECT_TRUE(plug->linkLost(true) && plug->linkLost(false));
+  plug->refreshExternalMIDIInNames("");
+  plug->refreshExternalMIDIOutNames("");
+  selectBoth();
+  EXPECT_FALSE(plug->linkLost(true) || plug->linkLost(false));
+}
+
 // Without a choice of MIDI system the ports are JACK's.
 TEST_F(JackPorts, UnsetApiFallsBackToJack) {
   kroma_test::ScopedEnv unset{"KROMA_MIDI_API", nullptr};

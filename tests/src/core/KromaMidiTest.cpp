@@ -162,21 +162,6 @@ TEST_F(MidiPaths, AHostTempoOutOfRangeIsHeldToTheMultiTempos) {
   }
 }
 
-// Pauses recorded, the first held until the test lets go.
-class HeldClock : public LaneClock {
- public:
-  bool pause(int ms) override {
-    pauses.push_back(ms);
-    if (pauses.size() == 1) paused.set_value();
-    released.wait();
-    return true;
-  }
-  void stop() override {}
-  std::vector<int> pauses;
-  std::promise<void> paused, release;
-  std::shared_future<void> released = release.get_future().share();
-};
-
 // A bank change under the plug-in lock lets go of it in each pause, so that the host's process
 // call runs meanwhile. Pauses: 25, 25, 50 ms, then the sync delay (kLibSyncTimer 3: 150 ms).
 TEST_F(MidiPaths, AProcessCallRunsWhileABankChangePauses) {

@@ -242,7 +242,7 @@ TEST_F(PortsAndJobs, APortThatFailsToOpenSaysSoAndOpensWhenPickedAgain) {
 
 // A port menu asks the MIDI system when it opens: a system or ports that came after the instance
 // are listed, and without either the status line says so. Ports that came or went before the
-// chosen one leave it chosen; the chosen one gone stays listed, last.
+// chosen one leave it chosen; the chosen one gone stays listed, last, marked absent.
 TEST_F(PortsAndJobs, APortMenuListsThePortsThereAreWhenItOpens) {
   midi.removePort("Synth Out");
   midi.setAvailable(false);
@@ -273,7 +273,7 @@ TEST_F(PortsAndJobs, APortMenuListsThePortsThereAreWhenItOpens) {
   midi.removePort("Synth Out");
   midi.removePort("Keys Out");
   choose(menu, {});
-  EXPECT_EQ(shownLast(), (Items{"OFF", "Synth Out"}));
+  EXPECT_EQ(shownLast(), (Items{"OFF", "absent: Synth Out"}));
   EXPECT_EQ(value(plug, kDeviceOutSelection), 1.0);
   EXPECT_EQ(status(plug), "No MIDI ports found!");
 }

@@ -6,7 +6,8 @@
 #include <sstream>
 #include <thread>
 
-#include "PluginFixture.h"
+#include "PortFixtures.h"
+#include "SynthOnPorts.h"
 #include "platform/view/headless/Script.h"
 #include "platform/vst2/opcodes.h"
 #include "src/config/ParameterIds.h"
@@ -14,6 +15,7 @@
 #include "src/core/detail/PatchManager.h"
 #include "src/librarian/InitDumps.h"
 #include "src/protocol/MIDIMessageManager.h"
+#include "src/protocol/MultiDump.h"
 #include "src/protocol/SoundDump.h"
 #include "toolkit/plugin/editor/ControlLayer.h"
 #include "toolkit/plugin/editor/IControl.h"
@@ -199,8 +201,9 @@ TEST_F(Recall, AnIdInUseFromAnOlderProjectFallsBackToTheDeviceId) {
   }
 }
 
-// A project opened while the synthesizer's ports are gone selects none and opens none, yet saves
-// their names again, until the musician picks a port; opened with the ports back, it takes them.
+// A project opened while the synthesizer's ports are gone opens none: its menus show them by name,
+// marked absent, the status line says so, and their names are saved again until the musician
+// picks a port; opened with the ports back, it takes them.
 TEST_F(Recall, AnAbsentPortsNameIsSavedAgainUntilAnotherIsPicked) {
   midi.addInputPort("Synth In");
   midi.addOutputPort("Synth Out");
@@ -216,9 +219,14 @@ TEST_F(Recall, AnAbsentPortsNameIsSavedAgainUntilAnotherIsPicked) {
   midi.removePort("Synth Out");
   Kroma* unplugged = open();
   ASSERT_EQ(loadChunk(unplugged, withPorts), 1);
-  EXPECT_EQ(value(unplugged, kDeviceInSelection), 0.0);
-  EXPECT_EQ(value(unplugged, kDeviceOutSelection), 0.0);
-  EXPECT_FALSE(unplugged->outputPortOpen() || KromaProbe(unplugged).routing.mMIDIOutSet);
+  const auto shownPort = [](Kroma* plug, int param) {
+    return plug->GetParam(param)->CopyDisplayText(plug->GetParam(param)->Int());
+  };
+  EXPECT_EQ(shownPort(unplugged, kDeviceInSelection), "absent: Synth In");
+  EXPECT_EQ(shownPort(unplugged, kDeviceOutSelection), "absent: Synth Out");
+  EXPECT_EQ(status(unplugged), "MIDI I/O ports ABSENT!");
+  EXPECT_FALSE(unplugged->outputPortOpen() || unplugged->inputPortOpen() ||
+               KromaProbe(unplugged).routing.mMIDIOutSet);
   const Bytes resaved = saveChunk(unplugged);
   const Layout layout(resaved);
   EXPECT_EQ(layout.name(resaved, Patch::kMIDIInPortSlot), "Synth In");
@@ -228,7 +236,7 @@ TEST_F(Recall, AnAbsentPortsNameIsSavedAgainUntilAnotherIsPicked) {
   midi.addOutputPort("Synth Out");
   Kroma* pluggedIn = open();
   ASSERT_EQ(loadChunk(pluggedIn, resaved), 1);
-  EXPECT_GT(value(pluggedIn, kDeviceOutSelection), 0.0);
+  EXPECT_EQ(shownPort(pluggedIn, kDeviceOutSelection), "Synth Out");
   EXPECT_TRUE(pluggedIn->outputPortOpen());
 
   unplugged->GetParam(kDeviceOutSelection)->Set(0);
@@ -240,9 +248,8 @@ TEST_F(Recall, AnAbsentPortsNameIsSavedAgainUntilAnotherIsPicked) {
 }
 
 // The synthesizer's port absent when the project opened and there later: the menu that opens lists
-// it and leaves the choice to the musician (OFF, the stored name saved again), whose pick opens
-// the port.
-TEST_F(Recall, AnAbsentPortThatComesLaterIsListedAndOpensWhenPicked) {
+// it and connects to it, as the idle look would.
+TEST_F(Recall, AnAbsentPortThatComesLaterConnectsWhenItsMenuOpens) {
   midi.addOutputPort("Synth Out");
   Kroma* first = open();
   int out = 1;
@@ -259,17 +266,15 @@ TEST_F(Recall, AnAbsentPortThatComesLaterIsListedAndOpensWhenPicked) {
   choose(menu, {});
   EXPECT_EQ(VIEW_Script::instance().menusShown().back(),
             (std::vector<std::string>{"OFF", "Synth Out"}));
-  EXPECT_EQ(value(plug, kDeviceOutSelection), 0.0);
-  EXPECT_FALSE(plug->outputPortOpen());
-  const Bytes kept = saveChunk(plug);
-  EXPECT_EQ(Layout(kept).name(kept, Patch::kMIDIOutPortSlot), "Synth Out");
-  choose(menu, {1});
+  EXPECT_EQ(value(plug, kDeviceOutSelection), 1.0);
   EXPECT_TRUE(plug->outputPortOpen() && KromaProbe(plug).routing.mMIDIOutSet);
   EXPECT_EQ(KromaProbe(plug).routing.mAbsentPortNames[1], "");
+  const Bytes kept = saveChunk(plug);
+  EXPECT_EQ(Layout(kept).name(kept, Patch::kMIDIOutPortSlot), "Synth Out");
 }
 
-// While the restore waits for the Multi push (here behind a request already on the transfer lane),
-// it lets go of the plug-in lock: the host's audio thread is never held up through the pauses.
+// While the restore waits for the Multi push, it lets go of the plug-in lock: the host's audio
+// thread is never held up through the pauses.
 TEST_F(Recall, TheAudioThreadRunsWhileTheRestoreWaitsForThePush) {
   midi.addOutputPort("Synth Out");
   Kroma* plug = open();
@@ -277,21 +282,138 @@ TEST_F(Recall, TheAudioThreadRunsWhileTheRestoreWaitsForThePush) {
   ASSERT_EQ(plug->setExternalMIDIOut(index, "Synth Out"), 1);
   plug->GetParam(kDeviceOutSelection)->Set(index);
   const Bytes saved = saveChunk(plug);
-  SenderJob request;
-  request.code = kSendPartRequest;
-  request.toEditor = true;  // waits for the answer, which never comes
-  ASSERT_TRUE(plug->startSenderJob(request));
+  HeldClock held;  // the restore's wait for the push, held
+  KromaProbe(plug).clock.mPauseClock = &held;
   std::thread host([&] { EXPECT_EQ(loadChunk(plug, saved), 1); });
-  ASSERT_TRUE(eventually([plug] { return KromaProbe(plug).routing.mSendingSysEx.load(); }));
+  ASSERT_EQ(held.paused.get_future().wait_for(std::chrono::seconds(20)), std::future_status::ready);
   std::vector<float> in(64, 0.f), out(64, 0.f);
   float* channels[2] = {in.data(), out.data()};
   AEffect* effect = plug->GetAEffect();
   effect->processReplacing(effect, channels, channels, 64);
   EXPECT_TRUE(KromaProbe(plug).routing.mSendingSysEx) << "the audio waited for the whole restore";
-  KromaProbe(plug).parts.mMIDIMessageManager->sender().cancelRequested = true;
+  held.release.set_value();
   host.join();
   EXPECT_FALSE(KromaProbe(plug).routing.mSendingSysEx);
   EXPECT_TRUE(KromaProbe(plug).routing.mMIDIOutSet);
+}
+
+// Both ports picked, as a project saves them, on the synthesizer's device id 0x11.
+void pickPorts(Kroma* plug, MidiBackendMemory& midi) {
+  midi.addInputPort("Synth In");
+  midi.addOutputPort("Synth Out");
+  plug->refreshPortMenu(true);
+  plug->refreshPortMenu(false);
+  int in = 1, out = 1;
+  EXPECT_EQ(plug->setExternalMIDIIn(in, "Synth In"), 1);
+  EXPECT_EQ(plug->setExternalMIDIOut(out, "Synth Out"), 1);
+  plug->GetParam(kDeviceInSelection)->Set(in);
+  plug->GetParam(kDeviceOutSelection)->Set(out);
+  useDeviceId11(plug);
+}
+
+// Opened while the synthesizer is off, a project keeps its values, and an edit stays in the
+// editor. Once the synthesizer is on, the idle calls connect to it by themselves: the connection
+// check learns the id it answers to but keeps the project's Global, and the project goes to it,
+// Global first, so that it holds what the editor shows.
+TEST_F(Recall, AProjectOpenedWhileTheSynthesizerIsOffReachesItOnceItIsOn) {
+  Kroma* first = open();
+  first->GetParam(kGlobalVelocityCurve)->Set(3);
+  first->setNameSlot(Patch::kMultiNameSlot, "QA7");
+  first->GetParam(kMultiPartLevel)->Set(0x67);
+  pickPorts(first, midi);
+  const Bytes project = saveChunk(first);
+  close(first);
+  midi.removePort("Synth In");
+  midi.removePort("Synth Out");
+  Kroma* plug = open();
+  ASSERT_EQ(loadChunk(plug, project), 1);
+  set(plug, kMultiPartLevel + 1, 90);
+  EXPECT_EQ(status(plug), "Set MIDI I/O First!");
+
+  SynthOnPorts ports(midi);  // switched on, answering to another id
+  ports.synth.setDeviceId(5);
+  ports.answer();
+  const int level = multi_dump::kRecordBase + 2;
+  const auto holdsProject = [&] {
+    const sysex::MultiDumpBytes multi = ports.synth.multiEditBuffer();
+    return std::string(multi.begin() + multi_dump::kNameOffset,
+                       multi.begin() + multi_dump::kNameOffset + 3) == "QA7" &&
+           multi[level] == 0x67 && multi[level + multi_dump::kRecordSize] == 90;
+  };
+  EXPECT_TRUE(eventually([&] {
+    plug->OnIdle();
+    return holdsProject() && !plug->ThreadRunning() && !plug->sendGlobalFirst();
+  }));
+  EXPECT_EQ(plug->deviceId(), 5);
+  EXPECT_EQ(value(plug, kGlobalVelocityCurve), 3) << "the synthesizer's Global taken in";
+  EXPECT_EQ(ports.synth.globalRecord()[55], 3);
+  const sysex::SoundDumpBytes held = ports.synth.soundEditBuffer(0),
+                              shown = sound_dump::buildSoundDump(*plug, 0, 0, 0);
+  EXPECT_TRUE(std::equal(held.begin() + 7, held.end() - 2, shown.begin() + 7)) << "part 1's sound";
+}
+
+// A restore that meets a transfer of this instance does not wait for it: its push is kept and
+// goes out once the transfer has ended, with the DEVICE ID the project holds.
+TEST_F(Recall, ARestoreDuringATransferPushesOnceTheTransferEnded) {
+  SynthOnPorts ports(midi);
+  ports.synth.setDeviceId(0x11);
+  Kroma* plug = open();
+  ports.connect(plug);
+  plug->GetParam(kDeviceInSelection)->Set(plug->getExternalMIDIInDevice("Synth In"));
+  useDeviceId11(plug);
+  plug->GetParam(kGlobalSysExID)->Set(0x12);  // not given to the synthesizer yet
+  const Bytes project = saveChunk(plug);
+  ports.synth.setFault({corvane_sim::Fault::kSilent});
+  set(plug, kRequestTempData, 1);  // GET FROM SYNTH waits for answers that do not come
+  ASSERT_TRUE(plug->ThreadRunning());
+  ASSERT_EQ(loadChunk(plug, project), 1);
+  EXPECT_TRUE(plug->ThreadRunning()) << "the restore waited for the transfer";
+  set(plug, kCancelDataRequest, 1);
+  ports.synth.setFault({});
+  EXPECT_TRUE(eventually([&] {
+    plug->OnIdle();
+    return ports.synth.deviceId() == 0x12 && !plug->ThreadRunning() && !plug->sendGlobalFirst();
+  }));
+  EXPECT_EQ(plug->deviceId(), 0x12);
+}
+
+// The synthesizer's ports go away and come back under their names (switched off and on), for a
+// while or between two looks: the idle calls notice the lost link, show the ports absent while
+// they are, and connect again; the connection check finds the synthesizer and edits reach it.
+TEST_F(Recall, ASynthesizerSwitchedOffAndOnIsConnectedAgainByItself) {
+  SynthOnPorts ports(midi);
+  ports.synth.setDeviceId(0x11);
+  Kroma* plug = open();
+  ports.connect(plug);
+  plug->GetParam(kDeviceInSelection)->Set(plug->getExternalMIDIInDevice("Synth In"));
+  useDeviceId11(plug);
+  const auto shownPort = [plug](int param) {
+    return plug->GetParam(param)->CopyDisplayText(plug->GetParam(param)->Int());
+  };
+  int level = 70;
+  for (bool offForAWhile : {true, false}) {
+    SCOPED_TRACE(offForAWhile);
+    midi.removePort("Synth In");
+    midi.removePort("Synth Out");
+    if (offForAWhile) {
+      EXPECT_TRUE(eventually([&] {
+        plug->OnIdle();
+        return status(plug) == "MIDI I/O ports ABSENT!";
+      }));
+      EXPECT_EQ(shownPort(kDeviceOutSelection), "absent: Synth Out");
+      EXPECT_FALSE(plug->midiOutSet() || plug->outputPortOpen() || plug->inputPortOpen());
+    }
+    ports.switchedOn();
+    EXPECT_TRUE(eventually([&] {
+      plug->OnIdle();
+      return status(plug) == "Plug-in is ready to go!" && !plug->ThreadRunning();
+    }));
+    EXPECT_EQ(shownPort(kDeviceInSelection), "Synth In");
+    EXPECT_EQ(shownPort(kDeviceOutSelection), "Synth Out");
+    set(plug, kMultiPartLevel, ++level);
+    EXPECT_TRUE(eventually(
+        [&] { return ports.synth.multiEditBuffer()[multi_dump::kRecordBase + 2] == level; }));
+  }
 }
 
 // Chunks cut short or with lengths pointing past their end: the load fails, keeps what it read,

@@ -1,9 +1,31 @@
 #pragma once
 
+#include <chrono>
 #include <cstdint>
+#include <future>
+#include <thread>
+#include <vector>
+
 #include "PluginFixture.h"
 #include "src/config/ParameterIds.h"
 #include "src/core/KromaProbe.h"
+#include "src/protocol/LaneClock.h"
+
+// Pauses recorded, the first held until the test lets go; the later ones as long as asked.
+class HeldClock : public LaneClock {
+ public:
+  bool pause(int ms) override {
+    pauses.push_back(ms);
+    if (pauses.size() == 1) paused.set_value();
+    released.wait();
+    if (pauses.size() > 1) std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+    return true;
+  }
+  void stop() override {}
+  std::vector<int> pauses;
+  std::promise<void> paused, release;
+  std::shared_future<void> released = release.get_future().share();
+};
 
 // A note on of `key` at `offset` in its block, on `channel` (0 the first).
 inline IMidiMsg noteOn(int offset, uint8_t key, int channel = 0) {

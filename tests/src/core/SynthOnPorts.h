@@ -36,13 +36,24 @@ class SynthOnPorts {
     plug->GetParam(kDeviceOutSelection)->Set(out);  // as the port menu leaves it
     KromaProbe(plug).routing.mMIDIOutSet = true;
     plug->GetParam(kLibSyncTimer)->Set(0.0);  // the shortest pause, 50 ms
+    answer();
+  }
+
+  // Its ports back after they were removed (switched on again), new ones under the same names.
+  void switchedOn() {
+    mMidi.addInputPort("Synth In");
+    mMidi.addOutputPort("Synth Out");
+    mSeen = 0;
+  }
+
+  // Starts the synthesizer's answers to what reaches its port.
+  void answer() {
     if (mPump.joinable()) return;
     mPump = std::thread([this] {
-      size_t seen = 0;
       while (mRunning) {
         const auto sent = mMidi.received("Synth Out");
-        for (; seen < sent.size(); ++seen)
-          synth.receive(sent[seen].data(), sent[seen].size(), corvane_sim::Clock::now());
+        for (; mSeen < sent.size(); ++mSeen)
+          synth.receive(sent[mSeen].data(), sent[mSeen].size(), corvane_sim::Clock::now());
         for (const corvane_sim::Bytes& answer : synth.takeDue(corvane_sim::Clock::now()))
           mMidi.deviceSend("Synth In", answer);
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
@@ -55,5 +66,6 @@ class SynthOnPorts {
  private:
   MidiBackendMemory& mMidi;
   std::atomic<bool> mRunning{true};
+  std::atomic<size_t> mSeen{0};  // of the messages at its port
   std::thread mPump;
 };

@@ -208,6 +208,17 @@ TEST(SoundParse, LockedSectionsKeepTheirValuesNameAndCategoryAlwaysCome) {
   EXPECT_EQ(e.plugin.nameSlots[0], field("Strings Split"));
   EXPECT_EQ(e.plugin.partSounds[0][4], 2);
   EXPECT_TRUE(e.plugin.localControlOn);
+  // While a restored project waits to go to the synthesizer, its Global answers the connection
+  // check with its id only, which the check then learns.
+  e.plugin.pushPending = true;
+  e.plugin.localControlOn = false;
+  e.plugin.values[kGlobalVelocityCurve] = 2;
+  global[3] = 6;
+  offer(global);
+  EXPECT_TRUE(e.manager->dumpComplete);
+  EXPECT_EQ(e.manager->lastDumpDeviceId(), 6);
+  EXPECT_EQ(e.plugin.values[kGlobalVelocityCurve], 2);
+  EXPECT_FALSE(e.plugin.localControlOn);
 
   // Size, a byte changed and its value, the line logged (none: parsed).
   const std::tuple<int, int, int, std::string> offers[] = {

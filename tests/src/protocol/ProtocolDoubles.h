@@ -87,6 +87,7 @@ class FakePlugin : public ProtocolPlugin {
   void setPartSound(int p, PartSound which, int v) override { partSounds[int(which)].at(p) = v; }
   bool sysExReceived() const override { return received; }
   void setSysExReceived(bool on) override { received = on; }
+  bool projectPushPending() const override { return pushPending; }
   void setDeviceId(int value) override { id = value; }
   bool midiOutSet() const override { return midiOut; }
   void AllSoundsOff(int p, bool) override { call("AllSoundsOff", p); }
@@ -212,7 +213,7 @@ class FakePlugin : public ProtocolPlugin {
   std::array<int, 16> partSounds[2] = {};  // banks, programs
   std::atomic<int> part{0}, id{0};
   std::atomic<bool> multi{false}, withMulti{false}, midiOut{true}, globalFirst{false};
-  std::atomic<bool> localControlOn{false}, received{false};
+  std::atomic<bool> localControlOn{false}, received{false}, pushPending{false};
   std::vector<Bytes> routed;                      // channel messages routed towards the synthesizer
   std::map<std::pair<int, int>, int> ccControls;  // channel key, CC: parameter
   std::set<std::pair<int, bool>> blockedKinds;    // kind, from the synthesizer

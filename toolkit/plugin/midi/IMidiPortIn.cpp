@@ -95,6 +95,15 @@ void IMidiPortIn::close() {
   if (mThread.joinable()) mThread.join();
 }
 
+bool IMidiPortIn::linkLost() {
+  try {
+    return mOpen && mClient->linkLost();
+  } catch (const std::exception& error) {
+    midiPortLog(mLog, "cannot look at the input port's link: " + std::string(error.what()));
+    return false;
+  }
+}
+
 void IMidiPortIn::onReceive(const uint8_t* bytes, size_t size, void* self) {
   static_cast<IMidiPortIn*>(self)->mQueue.push(bytes, size);
 }

@@ -47,6 +47,8 @@ class IMidiPortIn {
   // Afterwards the callback is not called again.
   void close();
   bool isOpen() const { return mOpen; }
+  // As IMidiPortOut::linkLost.
+  bool linkLost();
 
  private:
   static void onReceive(const uint8_t* bytes, size_t size, void* self);

@@ -93,6 +93,16 @@ bool IMidiPortOut::isOpen() const {
   return mOpen;
 }
 
+bool IMidiPortOut::linkLost() {
+  std::lock_guard<std::mutex> lock(mMutex);
+  try {
+    return mOpen && mClient->linkLost();
+  } catch (const std::exception& error) {
+    midiPortLog(mLog, "cannot look at the output port's link: " + std::string(error.what()));
+    return false;
+  }
+}
+
 bool IMidiPortOut::send(const uint8_t* bytes, size_t size) {
   if (!bytes || size == 0) return false;
   std::lock_guard<std::mutex> lock(mMutex);

@@ -37,6 +37,9 @@ class IMidiPortOut {
   bool openVirtual(const std::string& name);
   void close();
   bool isOpen() const;
+  // The open port's connection is gone (its device went away, also when one of its name came
+  // back); false when closed or when the MIDI system cannot tell.
+  bool linkLost();
 
   // False with no client, no open port, no bytes, or a message longer than
   // the transport carries (logged, never dropped silently).

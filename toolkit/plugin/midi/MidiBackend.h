@@ -26,6 +26,9 @@ class MidiInClient {
   virtual void openPort(unsigned port, const std::string& ownName, MidiReceiveFn receive,
                         void* user) = 0;
   virtual void closePort() = 0;
+  // The connection the open port made is gone: the port it reached went away, also when one of
+  // its name came back since. False when the MIDI system cannot tell.
+  virtual bool linkLost() { return false; }
 };
 
 class MidiOutClient {
@@ -37,6 +40,8 @@ class MidiOutClient {
   // A port of our own that other programs connect to.
   virtual void openVirtualPort(const std::string& name) = 0;
   virtual void closePort() = 0;
+  // As MidiInClient::linkLost.
+  virtual bool linkLost() { return false; }
   // False when the bytes could not be handed over.
   virtual bool send(const uint8_t* bytes, size_t size) = 0;
   // The largest message the transport carries; 0 for no limit.

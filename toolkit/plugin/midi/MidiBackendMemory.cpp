@@ -8,6 +8,7 @@ struct MidiBackendMemory::State {
   struct Port {
     std::string name;
     std::vector<std::vector<uint8_t>> received;
+    unsigned serial = 0;  // a port that came back under its name is another port
   };
   struct Connection {
     const void* client;
@@ -20,6 +21,7 @@ struct MidiBackendMemory::State {
   std::vector<Port> inputs, outputs;
   std::vector<Port> virtuals;  // opened by clients, not listed as destinations
   std::vector<Connection> connections;
+  unsigned serials = 0;
   bool available = true, failOpen = false, failNames = false, failCreate = false;
   std::string failName;
   size_t maxMessage = 0;
@@ -33,6 +35,17 @@ struct MidiBackendMemory::State {
   Port* findOutput(const std::string& name) {
     Port* port = find(outputs, name);
     return port ? port : find(virtuals, name);
+  }
+  Port* findOutput(const std::string& name, unsigned serial) {
+    Port* port = findOutput(name);
+    return port && port->serial == serial ? port : nullptr;
+  }
+  void add(std::vector<Port>& ports, const std::string& name) {
+    ports.push_back({name, {}, ++serials});
+  }
+  bool connected(const void* client) const {
+    return std::any_of(connections.begin(), connections.end(),
+                       [&](const Connection& c) { return c.client == client; });
   }
   std::string nameOf(const std::vector<Port>& ports, unsigned port) const {
     if (failNames) throw std::runtime_error("port name unreadable");
@@ -74,15 +87,22 @@ class MemoryInClient : public MidiInClient {
     mState->checkOpen(mState->inputs, port);
     mState->disconnect(this);
     mState->connections.push_back({this, mState->inputs[port].name, receive, user});
+    mOpen = true;
   }
   // Messages are delivered under the lock, so none comes after this returns.
   void closePort() override {
     std::lock_guard<std::mutex> lock(mState->mutex);
     mState->disconnect(this);
+    mOpen = false;
+  }
+  bool linkLost() override {
+    std::lock_guard<std::mutex> lock(mState->mutex);
+    return mOpen && !mState->connected(this);
   }
 
  private:
   std::shared_ptr<State> mState;
+  bool mOpen = false;
 };
 
 class MemoryOutClient : public MidiOutClient {
@@ -101,12 +121,14 @@ class MemoryOutClient : public MidiOutClient {
     std::lock_guard<std::mutex> lock(mState->mutex);
     mState->checkOpen(mState->outputs, port);
     mPort = mState->outputs[port].name;
+    mSerial = mState->outputs[port].serial;
   }
   void openVirtualPort(const std::string& name) override {
     std::lock_guard<std::mutex> lock(mState->mutex);
     if (mState->failOpen) throw std::runtime_error("port refused to open");
-    if (!State::find(mState->virtuals, name)) mState->virtuals.push_back({name, {}});
+    if (!State::find(mState->virtuals, name)) mState->add(mState->virtuals, name);
     mPort = name;
+    mSerial = State::find(mState->virtuals, name)->serial;
   }
   void closePort() override {
     std::lock_guard<std::mutex> lock(mState->mutex);
@@ -114,7 +136,7 @@ class MemoryOutClient : public MidiOutClient {
   }
   bool send(const uint8_t* bytes, size_t size) override {
     std::lock_guard<std::mutex> lock(mState->mutex);
-    State::Port* port = mPort.empty() ? nullptr : mState->findOutput(mPort);
+    State::Port* port = mPort.empty() ? nullptr : mState->findOutput(mPort, mSerial);
     if (!port) return false;
     port->received.emplace_back(bytes, bytes + size);
     return true;
@@ -123,10 +145,15 @@ class MemoryOutClient : public MidiOutClient {
     std::lock_guard<std::mutex> lock(mState->mutex);
     return mState->maxMessage;
   }
+  bool linkLost() override {
+    std::lock_guard<std::mutex> lock(mState->mutex);
+    return !mPort.empty() && !mState->findOutput(mPort, mSerial);
+  }
 
  private:
   std::shared_ptr<State> mState;
   std::string mPort;
+  unsigned mSerial = 0;
 };
 
 }  // namespace
@@ -150,12 +177,12 @@ std::unique_ptr<MidiOutClient> MidiBackendMemory::createOutClient(const std::str
 
 void MidiBackendMemory::addInputPort(const std::string& name) {
   std::lock_guard<std::mutex> lock(mState->mutex);
-  mState->inputs.push_back({name, {}});
+  mState->add(mState->inputs, name);
 }
 
 void MidiBackendMemory::addOutputPort(const std::string& name) {
   std::lock_guard<std::mutex> lock(mState->mutex);
-  mState->outputs.push_back({name, {}});
+  mState->add(mState->outputs, name);
 }
 
 void MidiBackendMemory::removePort(const std::string& name) {
@@ -164,6 +191,10 @@ void MidiBackendMemory::removePort(const std::string& name) {
     ports->erase(std::remove_if(ports->begin(), ports->end(),
                                 [&](const State::Port& p) { return p.name == name; }),
                  ports->end());
+  auto& connections = mState->connections;
+  connections.erase(std::remove_if(connections.begin(), connections.end(),
+                                   [&](const State::Connection& c) { return c.port == name; }),
+                    connections.end());
 }
 
 bool MidiBackendMemory::deviceSend(const std::string& port, const std::vector<uint8_t>& bytes) {

@@ -20,7 +20,8 @@ class MidiBackendMemory : public MidiBackend {
 
   void addInputPort(const std::string& name);
   void addOutputPort(const std::string& name);
-  // The port vanishes as an unplugged device's would; connections to it go dead.
+  // The port vanishes as an unplugged device's would; connections to it go dead, and stay dead
+  // when a port of that name is added again (that is another port, as in a MIDI system).
   void removePort(const std::string& name);
 
   // The device sends on an input port, on the calling thread as the MIDI

@@ -103,9 +103,59 @@ std::unique_ptr<Client> makeClient(TK_LogSink* log, RtMidi::Api& chosen, const A
   return nullptr;
 }
 
+// Where JACK carries the ports: whether the connection an open port made is still there. A port
+// that went away and came back under its name is another port, which RtMidi does not connect
+// again. RtMidi's own JACK client is hidden, so a client of our own, without ports, looks at the
+// connections of the port we reached.
+class JackLink {
+ public:
+  explicit JackLink(RtMidi::Api api) : mJack(api == RtMidi::UNIX_JACK) {}
+  ~JackLink() {
+    if (mClient) jack_client_close(mClient);
+  }
+  JackLink(const JackLink&) = delete;
+  JackLink& operator=(const JackLink&) = delete;
+
+  // Around the library's connect to `target`: the one connection the open adds is ours.
+  void opening(const std::string& target) {
+    mTarget = target;
+    mOurs.clear();
+    if (mJack && !mClient) mClient = jack_client_open("kroma-link", JackNoStartServer, nullptr);
+    mBefore = connections();
+  }
+  void opened() {
+    std::vector<std::string> added;
+    for (const std::string& name : connections())
+      if (std::find(mBefore.begin(), mBefore.end(), name) == mBefore.end()) added.push_back(name);
+    if (added.size() == 1) mOurs = added.front();
+  }
+  void closed() { mOurs.clear(); }
+  bool lost() {
+    if (mOurs.empty()) return false;
+    jack_port_t* target = jack_port_by_name(mClient, mTarget.c_str());
+    return !target || !jack_port_connected_to(target, mOurs.c_str());
+  }
+
+ private:
+  std::vector<std::string> connections() {
+    std::vector<std::string> names;
+    jack_port_t* port = mClient ? jack_port_by_name(mClient, mTarget.c_str()) : nullptr;
+    const char** all = port ? jack_port_get_all_connections(mClient, port) : nullptr;
+    for (const char** name = all; name && *name; ++name) names.emplace_back(*name);
+    if (all) jack_free(all);
+    return names;
+  }
+
+  const bool mJack;
+  jack_client_t* mClient = nullptr;
+  std::string mTarget, mOurs;
+  std::vector<std::string> mBefore;
+};
+
 class RtInClient : public MidiInClient {
  public:
-  explicit RtInClient(std::unique_ptr<RtMidiIn> in) : mIn(std::move(in)), mTrap(*mIn) {
+  RtInClient(std::unique_ptr<RtMidiIn> in, RtMidi::Api api)
+      : mIn(std::move(in)), mTrap(*mIn), mLink(api) {
     mIn->setCallback(&RtInClient::onMessage, this);
     mIn->ignoreTypes(false, true, true);
     mTrap.check();
@@ -119,14 +169,18 @@ class RtInClient : public MidiInClient {
                 void* user) override {
     mUser.store(user);
     mReceive.store(receive);
+    mLink.opening(portName(port));
     mIn->openPort(port, ownName);
     failOnWarning(mTrap);
+    mLink.opened();
   }
   void closePort() override {
+    mLink.closed();
     mIn->closePort();
     mReceive.store(nullptr);
     mTrap.check();
   }
+  bool linkLost() override { return mLink.lost(); }
 
  private:
   template <class T>
@@ -144,6 +198,7 @@ class RtInClient : public MidiInClient {
 
   std::unique_ptr<RtMidiIn> mIn;
   ErrorTrap mTrap;
+  JackLink mLink;
   // Read on the library's thread.
   std::atomic<MidiReceiveFn> mReceive{nullptr};
   std::atomic<void*> mUser{nullptr};
@@ -152,23 +207,31 @@ class RtInClient : public MidiInClient {
 class RtOutClient : public MidiOutClient {
  public:
   RtOutClient(std::unique_ptr<RtMidiOut> out, RtMidi::Api api)
-      : mOut(std::move(out)), mTrap(*mOut), mMax(api == RtMidi::UNIX_JACK ? kJackMaxMessage : 0) {}
+      : mOut(std::move(out)),
+        mTrap(*mOut),
+        mLink(api),
+        mMax(api == RtMidi::UNIX_JACK ? kJackMaxMessage : 0) {}
   ~RtOutClient() override { mOut.reset(); }  // may still report through the trap
 
   unsigned portCount() override { return checked(mOut->getPortCount()); }
   std::string portName(unsigned port) override { return checked(mOut->getPortName(port)); }
   void openPort(unsigned port, const std::string& ownName) override {
+    mLink.opening(portName(port));
     mOut->openPort(port, ownName);
     failOnWarning(mTrap);
+    mLink.opened();
   }
   void openVirtualPort(const std::string& name) override {
+    mLink.closed();
     mOut->openVirtualPort(name);
     mTrap.check();
   }
   void closePort() override {
+    mLink.closed();
     mOut->closePort();
     mTrap.check();
   }
+  bool linkLost() override { return mLink.lost(); }
 
   // RtMidi only warns when its output buffer is full and drops the message;
   // a send waits (bounded) for room instead, then fails with the warning.
@@ -192,6 +255,7 @@ class RtOutClient : public MidiOutClient {
 
   std::unique_ptr<RtMidiOut> mOut;
   ErrorTrap mTrap;
+  JackLink mLink;
   const size_t mMax;
 };
 
@@ -202,7 +266,7 @@ std::unique_ptr<MidiInClient> MidiBackendRt::createInClient(const std::string& c
   RtMidi::Api api = RtMidi::UNSPECIFIED;
   auto in = makeClient<RtMidiIn>(log, api, clientName, queueLimit);
   if (!in) return nullptr;
-  return std::make_unique<RtInClient>(std::move(in));
+  return std::make_unique<RtInClient>(std::move(in), api);
 }
 
 std::unique_ptr<MidiOutClient> MidiBackendRt::createOutClient(const std::string& clientName,

@@ -7,6 +7,8 @@
 #include "HostlessPlugin.h"
 #include "tests/toolkit/plugin/midi/MidiTestSupport.h"
 #include "toolkit/plugin/base/IPluginBase.h"
+#include "toolkit/plugin/midi/IMidiPortIn.h"
+#include "toolkit/plugin/midi/IMidiPortOut.h"
 
 namespace midi_test {
 
@@ -28,6 +30,9 @@ class PortPlugin : public HostlessPlugin {
     int off = 0;
     setExternalMIDIIn(off, nullptr);
   }
+
+  // Whether the open port of a direction lost its link.
+  bool linkLost(bool input) { return input ? mMidiIn->linkLost() : mMidiOut.load()->linkLost(); }
 
   struct Short {
     IMidiMsg msg;

@@ -63,6 +63,24 @@ TEST_F(PortIn, MessagesReachTheCallbackOnTheInputThread) {
   EXPECT_NE(received.thread(), deviceThread);
 }
 
+// The port the input listens to goes away: its link is lost, also once one of its name came
+// back, which hears nothing from it until it is opened.
+TEST_F(PortIn, APortThatWentAwayLosesItsLinkUntilOpenedAgain) {
+  ASSERT_TRUE(port.open(0));
+  EXPECT_FALSE(port.linkLost());
+  backend.removePort("Synth A");
+  EXPECT_TRUE(port.linkLost());
+  backend.addInputPort("Synth A");
+  EXPECT_TRUE(port.linkLost());
+  EXPECT_FALSE(backend.deviceSend("Synth A", {0xC3, 0x05}));
+  ASSERT_TRUE(port.open(1));
+  EXPECT_FALSE(port.linkLost());
+  EXPECT_TRUE(backend.deviceSend("Synth A", {0xC3, 0x05}));
+  ASSERT_TRUE(waitFor([&] { return received.count() == 1; }));
+  port.close();
+  EXPECT_FALSE(port.linkLost());
+}
+
 // A client listens on one port at a time: opening another leaves the first.
 TEST(MemoryInClient, OpeningAnotherPortLeavesTheFirst) {
   MidiBackendMemory backend;

@@ -68,8 +68,19 @@ TEST_F(PortOut, MessageOverTheTransportLimitIsRefusedWithALogLine) {
   EXPECT_EQ(backend.received("Synth A").size(), 1u);
   EXPECT_TRUE(send(port, {0xFA})) << "a one-byte message goes out too";
   EXPECT_EQ(backend.received("Synth A").back(), Bytes{0xFA});
+  EXPECT_FALSE(port.linkLost());
   backend.removePort("Synth A");  // a port that disappears fails the sends
   EXPECT_FALSE(send(port, {0x90, 0x3C, 0x40}));
+  EXPECT_TRUE(port.linkLost());
+  // One of its name that comes is another port: nothing reaches it until it is opened.
+  backend.addOutputPort("Synth A");
+  EXPECT_TRUE(port.linkLost());
+  EXPECT_FALSE(send(port, {0xFA}));
+  ASSERT_TRUE(port.open(port.portCount() - 1));
+  EXPECT_FALSE(port.linkLost());
+  EXPECT_TRUE(send(port, {0xFA}));
+  port.close();
+  EXPECT_FALSE(port.linkLost()) << "a closed port has no link to lose";
 }
 
 // Two threads send while the port closes: a send reports true exactly when
