@@ -117,7 +117,8 @@ void IParam::SetShape(double shape) {
 }
 
 void IParam::Set(double value) {
-  mValue.store(value, std::memory_order_relaxed);
+  const double before = mValue.exchange(value, std::memory_order_relaxed);
+  if (mChanges && !(before == value)) mChanges->fetch_add(1, std::memory_order_release);
 }
 
 double IParam::Value() const {

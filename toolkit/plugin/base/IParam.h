@@ -39,6 +39,10 @@ class IParam {
   void Set(double value);
   // Sets the plain value limited to the range.
   void SetClamped(double value);
+  // Counts each change of the value in `changes` (null: none counted), so that the plug-in sees
+  // with one load whether what a save writes may have changed. [main thread, before other threads
+  // set the parameter]
+  void CountChangesIn(std::atomic<unsigned>* changes) { mChanges = changes; }
   void SetNormalized(double normalized);
   // Ignores a shape that is not above 0.
   void SetShape(double shape);
@@ -108,6 +112,7 @@ class IParam {
   // Set from the MIDI input thread and read by the sender's and the host's
   // threads without the plug-in lock.
   std::atomic<double> mValue{0.0};
+  std::atomic<unsigned>* mChanges = nullptr;
   double mMin = 0.0;
   double mMax = 1.0;
   double mStep = 1.0;
