@@ -46,6 +46,14 @@ std::string portName(const Kroma& plug, int param, int position) {
   return plug.GetParam(param)->GetDisplayText(position);
 }
 
+// A pick puts the port picked in place of the stored name of an absent one: a save writes it.
+void forgetAbsentPort(Change& c, int which) {
+  std::string& absent = c.routing.mAbsentPortNames[which];
+  if (absent.empty()) return;
+  absent.clear();
+  c.plug.NoteStateChange();
+}
+
 // The port `picked` in its menu, opened anew also when it was open: a port whose synthesizer went
 // away and came back connects again. A failure is shown.
 bool openInputPort(Change& c, int picked) {
@@ -77,7 +85,7 @@ bool openOutputPort(Change& c, int picked) {
 // would only hold the editor for its whole scan.
 Then outputPort(Change& c) {
   const bool again = c.vi > 0 && c.vi == c.routing.mMIDIOutPortIndex;
-  c.routing.mAbsentPortNames[1].clear();
+  forgetAbsentPort(c, 1);
   if (!openOutputPort(c, c.vi)) return Then::kGoOn;
   const int input = c.plug.GetParam(kDeviceInSelection)->Int();
   if (again && input > 0) openInputPort(c, input);
@@ -89,7 +97,7 @@ Then outputPort(Change& c) {
 }
 
 Then inputPort(Change& c) {
-  c.routing.mAbsentPortNames[0].clear();
+  forgetAbsentPort(c, 0);
   if (openInputPort(c, c.vi) && c.routing.mMIDIOutSet &&
       openOutputPort(c, c.plug.GetParam(kDeviceOutSelection)->Int()))
     c.plug.sendSysExInitialization();

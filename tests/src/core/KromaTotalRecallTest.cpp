@@ -224,7 +224,7 @@ TEST_F(Recall, AnAbsentPortsNameIsSavedAgainUntilAnotherIsPicked) {
 
 // The synthesizer's port absent when the project opened and there later: the menu that opens lists
 // it and leaves the choice to the musician (OFF, the stored name saved again), whose pick opens
-// the port.
+// the port. OFF picked replaces the stored name, which the host hears of.
 TEST_F(Recall, AnAbsentPortThatComesLaterIsListedAndOpensWhenPicked) {
   midi.addOutputPort("Synth Out");
   Kroma* first = open();
@@ -246,6 +246,10 @@ TEST_F(Recall, AnAbsentPortThatComesLaterIsListedAndOpensWhenPicked) {
   EXPECT_FALSE(plug->outputPortOpen());
   const Bytes kept = saveChunk(plug);
   EXPECT_EQ(Layout(kept).name(kept, Patch::kMIDIOutPortSlot), "Synth Out");
+  takeHostNotices(plug);
+  choose(menu, {0});
+  plug->OnIdle();
+  EXPECT_EQ(takeHostNotices(plug).count, 1) << "OFF picked in place of the stored name";
   choose(menu, {1});
   EXPECT_TRUE(plug->outputPortOpen() && KromaProbe(plug).routing.mMIDIOutSet);
   EXPECT_EQ(KromaProbe(plug).routing.mAbsentPortNames[1], "");

@@ -1,6 +1,7 @@
 // The host hears that its project changed (audioMasterUpdateDisplay) when the state a save would
 // write changed, once a tick, on the thread that idles it: edits, names, values and dumps from the
-// synthesizer; never for a restore or for what the project does not keep.
+// synthesizer; never for a restore, for what the project does not keep or for what comes from
+// outside the musician's hands (a port's place in a list that grew, the host's tempo).
 #include <functional>
 #include <string>
 #include <thread>
@@ -9,6 +10,7 @@
 #include "SynthOnPorts.h"
 #include "platform/view/headless/HeadlessView.h"
 #include "platform/vst2/opcodes.h"
+#include "platform/vst2/timeinfo.h"
 #include "src/librarian/InitDumps.h"
 #include "src/protocol/MIDIMessageManager.h"
 #include "src/protocol/SysExFormat.h"
@@ -109,6 +111,14 @@ TEST_F(ProjectChanges, TheHostHearsOnceOfEachChangeOfTheStateAndOfNothingElse) {
        [&] { return value(plug, kFilter1Cutoff) == 0x21; }, 1},
       {"the synthesizer sends the same value again",
        [&] { midi.deviceSend("Synth In", hardwareCutoff); }, [] { return true; }, 0},
+      {"a value from the synthesizer goes back before it held still for a look",
+       [&] {
+         midi.deviceSend("Synth In", cutoffFromSynth(plug, 0x30));
+         ASSERT_TRUE(eventually([&] { return value(plug, kFilter1Cutoff) == 0x30; }));
+         idle(plug);
+         midi.deviceSend("Synth In", hardwareCutoff);
+       },
+       [&] { return value(plug, kFilter1Cutoff) == 0x21; }, 0},
       {"a sound dump is taken into the editor",
        [&] {
          manager.dumpRouting = true;
@@ -125,6 +135,27 @@ TEST_F(ProjectChanges, TheHostHearsOnceOfEachChangeOfTheStateAndOfNothingElse) {
        [&] { return !dawnPadShown(plug); }, 0},
       {"a knob is turned after the load", [&] { turn(plug, kFilter1Cutoff, 90); },
        [] { return true; }, 1},
+      {"the host's tempo changes while a song plays, OVERRIDE TEMPO on",
+       [&] {
+         ASSERT_EQ(value(plug, kOverrideTempo), 1.0);
+         hostTime.flags |= kVstTransportPlaying;
+         for (double bpm : {133.0, 97.0}) {
+           hostTime.tempo = bpm;
+           process(plug, 256);
+           idle(plug);
+           idle(plug);
+         }
+       },
+       [&] { return value(plug, kMultiTempo) == 97 - 65; }, 0},
+      {"a tempo is typed", [&] { turn(plug, kMultiTempo, 40); }, [] { return true; }, 1},
+      {"another program's port comes, and the output port menu opens and closes without a pick",
+       [&] {
+         midi.addOutputPort("Another Synth");
+         choose(plug->controlOf(kDeviceOutSelection), {});
+       },
+       [] { return true; }, 0},
+      {"the input port is picked", [&] { choose(plug->controlOf(kDeviceInSelection), {1}); },
+       [] { return true; }, 1},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.what);
@@ -133,6 +164,34 @@ TEST_F(ProjectChanges, TheHostHearsOnceOfEachChangeOfTheStateAndOfNothingElse) {
     EXPECT_EQ(notices.count, row.told);
     EXPECT_EQ(notices.otherThreads, 0);
   }
+}
+
+// An edit in the editor is told at the next look, also while a transfer runs; what the transfer
+// takes in from the synthesizer once it ended, and only then.
+TEST_F(ProjectChanges, AnEditIsToldWhileATransferRunsAndWhatItTakesInOnceItEnded) {
+  Kroma* plug = connectedWithEditor();
+  // The editor's first sound leaves the synthesizer's, so that GET FROM SYNTH changes it.
+  plug->GetParam(kFilter1Cutoff)->Set(5);
+  idle(plug);
+  idle(plug);
+  ASSERT_EQ(takeHostNotices(plug).count, 1);
+
+  set(plug, kRequestTempData, 1);  // GET FROM SYNTH
+  ASSERT_TRUE(plug->ThreadRunning());
+  turn(plug, kFilter1Resonance + 1, 77);
+  idle(plug);
+  EXPECT_EQ(takeHostNotices(plug).count, 1) << "the edit, told while the transfer runs";
+  int toldWhileRunning = 0;
+  ASSERT_TRUE(eventually([&] {
+    idle(plug);
+    if (!plug->ThreadRunning()) return true;
+    toldWhileRunning += takeHostNotices(plug).count;
+    return false;
+  }));
+  EXPECT_EQ(toldWhileRunning, 0);
+  for (int tick = 0; tick < 3; ++tick) idle(plug);
+  EXPECT_EQ(takeHostNotices(plug).count, 1) << "the sounds taken in";
+  EXPECT_NE(value(plug, kFilter1Cutoff), 5);
 }
 
 // With no editor open there is no tick: the host's idle calls tell it instead, of a value the
