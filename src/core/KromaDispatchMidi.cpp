@@ -2,6 +2,7 @@
 // send a whole sound or Multi as a job.
 #include "src/core/Kroma.h"
 #include "src/core/detail/KromaDispatch.h"
+#include "src/core/detail/PatchManager.h"
 #include "src/protocol/MIDIMessageManager.h"
 
 namespace dispatch {
@@ -109,9 +110,11 @@ Then randomize(Change& c) {
   return Then::kReturn;
 }
 
-// A renamed sound or category goes to the synthesizer as the part's whole sound.
+// A renamed sound or category goes to the synthesizer as the part's whole sound. The name goes
+// into the project at once, not only once the send has written it.
 Then soundName(Change& c) {
   Kroma& plug = c.plug;
+  plug.setNameSlot(Patch::kFirstPatchNameSlot + c.part, plug.getDisplayText(kPatchName + c.part));
   plug.AllSoundsOff(c.part, false);
   c.parts.mMIDIMessageManager->disarmCollectors();
   SenderJob job;
@@ -143,6 +146,7 @@ void sendMulti(Change& c, bool withPartsAndGlobal) {
 }
 
 Then multiName(Change& c) {
+  c.plug.setNameSlot(Patch::kMultiNameSlot, c.plug.getDisplayText(kMultiName));
   sendMulti(c, false);
   return Then::kGoOn;
 }

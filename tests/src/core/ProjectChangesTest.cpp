@@ -72,7 +72,9 @@ class ProjectChanges : public PluginFixture {
 };
 
 // Each row starts from the state the rows above left; the host hears of a change once, however
-// many values it touched between two ticks.
+// many values it touched between two ticks: of an edit in the editor at the first tick after it,
+// also while the send it started runs; of what came from the synthesizer once it held still from
+// one tick to the next.
 TEST_F(ProjectChanges, TheHostHearsOnceOfEachChangeOfTheStateAndOfNothingElse) {
   Kroma* plug = connectedWithEditor();
   const Bytes saved = saveChunk(plug);
@@ -82,22 +84,48 @@ TEST_F(ProjectChanges, TheHostHearsOnceOfEachChangeOfTheStateAndOfNothingElse) {
     const char* what;
     std::function<void()> act;
     std::function<bool()> settled;
-    int told;
+    int toldAtOnce, toldLater;
   } rows[] = {
-      {"nothing happens", [] {}, [] { return true; }, 0},
-      {"a knob is turned", [&] { turn(plug, kFilter1Cutoff, 20); }, [] { return true; }, 1},
+      {"nothing happens", [] {}, [] { return true; }, 0, 0},
+      {"a knob is turned", [&] { turn(plug, kFilter1Cutoff, 20); }, [] { return true; }, 1, 0},
       {"the knob is turned to the value it holds", [&] { turn(plug, kFilter1Cutoff, 20); },
-       [] { return true; }, 0},
+       [] { return true; }, 0, 0},
       {"three knobs are turned between two ticks",
        [&] {
          turn(plug, kFilter1Cutoff, 30);
          turn(plug, kFilter1Resonance, 40);
          turn(plug, kAmpEnvAttack, 50);
        },
-       [] { return true; }, 1},
+       [] { return true; }, 1, 0},
       {"the transfer pause, which the project does not keep, is chosen",
-       [&] { turn(plug, kLibSyncTimer, 3); }, [] { return true; }, 0},
-      {"another page is shown", [&] { set(plug, kMainTab, 2); }, [] { return true; }, 0},
+       [&] { turn(plug, kLibSyncTimer, 3); }, [] { return true; }, 0, 0},
+      {"another page is shown", [&] { set(plug, kMainTab, 2); }, [] { return true; }, 0, 0},
+      {"the synthesizer's cutoff knob is turned",
+       [&] { midi.deviceSend("Synth In", hardwareCutoff); },
+       [&] { return value(plug, kFilter1Cutoff) == 0x21; }, 0, 1},
+      {"the synthesizer sends the same value again",
+       [&] { midi.deviceSend("Synth In", hardwareCutoff); }, [] { return true; }, 0, 0},
+      {"a value from the synthesizer goes back before it held still for a look",
+       [&] {
+         midi.deviceSend("Synth In", cutoffFromSynth(plug, 0x30));
+         ASSERT_TRUE(eventually([&] { return value(plug, kFilter1Cutoff) == 0x30; }));
+         idle(plug);
+         midi.deviceSend("Synth In", hardwareCutoff);
+         ASSERT_TRUE(eventually([&] { return value(plug, kFilter1Cutoff) == 0x21; }));
+       },
+       [] { return true; }, 0, 0},
+      {"a sound dump is taken into the editor",
+       [&] {
+         manager.dumpRouting = true;
+         midi.deviceSend("Synth In", soundDump("Dawn Pad"));
+       },
+       [&] { return dawnPadShown(plug) && !manager.dumpRouting; }, 0, 1},
+      {"the same dump again",
+       [&] {
+         manager.dumpRouting = true;
+         midi.deviceSend("Synth In", soundDump("Dawn Pad"));
+       },
+       [&] { return !manager.dumpRouting; }, 0, 0},
       {"the Multi is renamed",
        [&] {
          IMouseMod left(true);
@@ -105,36 +133,19 @@ TEST_F(ProjectChanges, TheHostHearsOnceOfEachChangeOfTheStateAndOfNothingElse) {
          window->typeText("Night Drive");
          window->key(VIEW_KEY_RETURN);
        },
-       [] { return true; }, 1},
-      {"the synthesizer's cutoff knob is turned",
-       [&] { midi.deviceSend("Synth In", hardwareCutoff); },
-       [&] { return value(plug, kFilter1Cutoff) == 0x21; }, 1},
-      {"the synthesizer sends the same value again",
-       [&] { midi.deviceSend("Synth In", hardwareCutoff); }, [] { return true; }, 0},
-      {"a value from the synthesizer goes back before it held still for a look",
+       [] { return true; }, 1, 0},
+      {"part 1's sound is renamed",
        [&] {
-         midi.deviceSend("Synth In", cutoffFromSynth(plug, 0x30));
-         ASSERT_TRUE(eventually([&] { return value(plug, kFilter1Cutoff) == 0x30; }));
-         idle(plug);
-         midi.deviceSend("Synth In", hardwareCutoff);
+         IMouseMod left(true);
+         plug->controlOf(kPatchName)->OnMouseDown(0, 0, &left);
+         window->typeText("Glass Bells");
+         window->key(VIEW_KEY_RETURN);
        },
-       [&] { return value(plug, kFilter1Cutoff) == 0x21; }, 0},
-      {"a sound dump is taken into the editor",
-       [&] {
-         manager.dumpRouting = true;
-         midi.deviceSend("Synth In", soundDump("Dawn Pad"));
-       },
-       [&] { return dawnPadShown(plug) && !manager.dumpRouting; }, 1},
-      {"the same dump again",
-       [&] {
-         manager.dumpRouting = true;
-         midi.deviceSend("Synth In", soundDump("Dawn Pad"));
-       },
-       [&] { return !manager.dumpRouting; }, 0},
+       [] { return true; }, 1, 0},
       {"the project is loaded", [&] { ASSERT_EQ(loadChunk(plug, saved), 1); },
-       [&] { return !dawnPadShown(plug); }, 0},
+       [&] { return !dawnPadShown(plug); }, 0, 0},
       {"a knob is turned after the load", [&] { turn(plug, kFilter1Cutoff, 90); },
-       [] { return true; }, 1},
+       [] { return true; }, 1, 0},
       {"the host's tempo changes while a song plays, OVERRIDE TEMPO on",
        [&] {
          ASSERT_EQ(value(plug, kOverrideTempo), 1.0);
@@ -146,23 +157,26 @@ TEST_F(ProjectChanges, TheHostHearsOnceOfEachChangeOfTheStateAndOfNothingElse) {
            idle(plug);
          }
        },
-       [&] { return value(plug, kMultiTempo) == 97 - 65; }, 0},
-      {"a tempo is typed", [&] { turn(plug, kMultiTempo, 40); }, [] { return true; }, 1},
+       [&] { return value(plug, kMultiTempo) == 97 - 65; }, 0, 0},
+      {"a tempo is typed", [&] { turn(plug, kMultiTempo, 40); }, [] { return true; }, 1, 0},
       {"another program's port comes, and the output port menu opens and closes without a pick",
        [&] {
          midi.addOutputPort("Another Synth");
          choose(plug->controlOf(kDeviceOutSelection), {});
        },
-       [] { return true; }, 0},
+       [] { return true; }, 0, 0},
       {"the input port is picked", [&] { choose(plug->controlOf(kDeviceInSelection), {1}); },
-       [] { return true; }, 1},
+       [] { return true; }, 1, 0},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.what);
     row.act();
-    const HostNotices notices = noticesOnce(plug, row.settled);
-    EXPECT_EQ(notices.count, row.told);
-    EXPECT_EQ(notices.otherThreads, 0);
+    idle(plug);
+    const HostNotices atOnce = takeHostNotices(plug);
+    const HostNotices later = noticesOnce(plug, row.settled);
+    EXPECT_EQ(atOnce.count, row.toldAtOnce);
+    EXPECT_EQ(later.count, row.toldLater);
+    EXPECT_EQ(atOnce.otherThreads + later.otherThreads, 0);
   }
 }
 
