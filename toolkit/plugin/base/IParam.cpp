@@ -240,7 +240,9 @@ bool IParam::MapDisplayText(const char* text, int* value) const {
 }
 
 const char* IParam::GetLabelForHost() const {
-  return GetDisplayText(Int())[0] ? "" : mLabel;
+  std::lock_guard<std::mutex> lock(mDisplayTextsLock);
+  const DisplayText* entry = FindDisplayText(Int());
+  return entry && entry->mText[0] ? "" : mLabel;
 }
 
 void IParam::GetDisplayForHost(double value, bool isNormalized, char* buffer, bool useDisplayText,

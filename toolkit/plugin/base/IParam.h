@@ -68,7 +68,8 @@ class IParam {
   // Replaces the text of value's entry, or appends an entry for value (which
   // then becomes the maximum). Returns the stored text. A name display's text
   // is replaced from the MIDI input thread: readers on other threads take a
-  // copy through CopyDisplayText or GetDisplayForHost, which hold the same lock.
+  // copy through CopyDisplayText or GetDisplayForHost, or ask GetLabelForHost,
+  // which hold the same lock.
   const char* SetDisplayText(int value, const char* text);
   // SetDisplayText(i, textOf(i)) for every i from 0 below count, under one lock: a menu's
   // texts in one go.
