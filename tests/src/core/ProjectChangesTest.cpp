@@ -47,6 +47,14 @@ class ProjectChanges : public PluginFixture {
     return takeHostNotices(plug);
   }
 
+  // Types `text` into the name field of `param` and ends it with Return.
+  void typeName(Kroma* plug, int param, const std::string& text) {
+    IMouseMod left(true);
+    plug->controlOf(param)->OnMouseDown(0, 0, &left);
+    window->typeText(text);
+    window->key(VIEW_KEY_RETURN);
+  }
+
   // The synthesizer's message for part 1's filter 1 cutoff.
   static Bytes cutoffFromSynth(Kroma* plug, uint8_t value) {
     return {0xF0, 0x3E,  0x13, static_cast<uint8_t>(plug->deviceId()), 0x20, 0x00, 0x00,
@@ -126,21 +134,9 @@ TEST_F(ProjectChanges, TheHostHearsOnceOfEachChangeOfTheStateAndOfNothingElse) {
          midi.deviceSend("Synth In", soundDump("Dawn Pad"));
        },
        [&] { return !manager.dumpRouting; }, 0, 0},
-      {"the Multi is renamed",
-       [&] {
-         IMouseMod left(true);
-         plug->controlOf(kMultiName)->OnMouseDown(0, 0, &left);
-         window->typeText("Night Drive");
-         window->key(VIEW_KEY_RETURN);
-       },
+      {"the Multi is renamed", [&] { typeName(plug, kMultiName, "Night Drive"); },
        [] { return true; }, 1, 0},
-      {"part 1's sound is renamed",
-       [&] {
-         IMouseMod left(true);
-         plug->controlOf(kPatchName)->OnMouseDown(0, 0, &left);
-         window->typeText("Glass Bells");
-         window->key(VIEW_KEY_RETURN);
-       },
+      {"part 1's sound is renamed", [&] { typeName(plug, kPatchName, "Glass Bells"); },
        [] { return true; }, 1, 0},
       {"the project is loaded", [&] { ASSERT_EQ(loadChunk(plug, saved), 1); },
        [&] { return !dawnPadShown(plug); }, 0, 0},
