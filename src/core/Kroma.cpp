@@ -411,6 +411,7 @@ void Kroma::refreshControls() {
 void Kroma::finishStartup() {
   log("Plug-in is ready to load!");
   mainTabSwitch(0, 0);
+  countStateChanges();
   hostKnowsStateNow();
   mParts.mStartupComplete = true;
 }

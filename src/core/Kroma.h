@@ -103,11 +103,13 @@ class Kroma : public IPluginVST,
   int UnserializeState2(ByteChunk* chunk, int startPos, bool withLibrarian);
   // Tells the host that its project changed when the state a save would write differs from the
   // one it last heard of: an edit in the editor, a dump from the synthesizer, a port picked. Not
-  // for a restore, a value set to what it was or a setting the project does not keep. A changed
-  // state is told once it held still from one look to the next, and a transfer once it ended, so
-  // that a dump is judged whole. Once a tick at most. [main thread: the editor's timer tick, or the
-  // host's idle call while no editor is open; takes the plug-in lock, let go before the host is
-  // called]
+  // for a restore, a value set to what it was, a setting the project does not keep, a port's
+  // place in a list that changed or a tempo taken from the host. An edit in the editor is told at
+  // the next call, also while a transfer runs; other changes once they held still from one call
+  // to the next and no transfer runs, so that a dump is judged whole. The state is looked at only
+  // after a change was counted (IPluginBase::StateChanges). Once a call at most. [main thread: the
+  // editor's timer tick, or the host's idle call while no editor is open; takes the plug-in lock
+  // after a change, let go before the host is called]
   void OnIdle() override;
   // A bank the start-up scan split is told when the editor first opens: a host's resume before
   // that puts its own texts on the status line. [main thread, in the dispatcher; takes the
@@ -441,6 +443,15 @@ class Kroma : public IPluginVST,
   const ByteChunk& stateNow();
   // Takes the state now as the one the host holds: after the start-up and a restore.
   void hostKnowsStateNow();
+  // Has the parameters whose values a save writes, and the port selections whose names it
+  // writes, count their changes into StateChanges.
+  void countStateChanges();
+  // Judges the state once a change was counted: true when the host is to hear that it changed.
+  bool stateChangeToTell();
+  // Takes into the state the host knows what comes from outside the musician's hands: the ports'
+  // places in the MIDI system's lists (a restore finds the ports by name) and a tempo taken from
+  // the host (OVERRIDE TEMPO).
+  void takeOutsideValuesAsKnown();
   // What a restore derives from the values it restored: the device id, the MIDI filter and
   // clock switches, the per-part bank and program tables, the output delay and the flags that
   // follow their parameters.

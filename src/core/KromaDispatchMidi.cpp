@@ -2,6 +2,7 @@
 // send a whole sound or Multi as a job.
 #include "src/core/Kroma.h"
 #include "src/core/detail/KromaDispatch.h"
+#include "src/core/detail/PatchManager.h"
 #include "src/protocol/MIDIMessageManager.h"
 
 namespace dispatch {
@@ -57,6 +58,14 @@ bool absentPicked(Change& c, bool input) {
   return true;
 }
 
+// A pick puts the port picked in place of the stored name of an absent one: a save writes it.
+void forgetAbsentPort(Change& c, int which) {
+  std::string& absent = c.routing.mAbsentPortNames[which];
+  if (absent.empty()) return;
+  absent.clear();
+  c.plug.NoteStateChange();
+}
+
 // The port `picked` in its menu, opened anew also when it was open: a port whose synthesizer went
 // away and came back connects again. A failure is shown.
 bool openInputPort(Change& c, int picked) {
@@ -88,7 +97,7 @@ bool openOutputPort(Change& c, int picked) {
 Then outputPort(Change& c) {
   if (absentPicked(c, false)) return Then::kGoOn;
   const bool again = c.vi > 0 && c.vi == c.routing.mMIDIOutPortIndex;
-  c.routing.mAbsentPortNames[1].clear();
+  forgetAbsentPort(c, 1);
   if (!openOutputPort(c, c.vi)) return Then::kGoOn;
   const int input = c.plug.GetParam(kDeviceInSelection)->Int();
   if (again && input > 0 && c.routing.mAbsentPortNames[0].empty()) openInputPort(c, input);
@@ -101,7 +110,7 @@ Then outputPort(Change& c) {
 
 Then inputPort(Change& c) {
   if (absentPicked(c, true)) return Then::kGoOn;
-  c.routing.mAbsentPortNames[0].clear();
+  forgetAbsentPort(c, 0);
   if (openInputPort(c, c.vi) && c.routing.mMIDIOutSet &&
       openOutputPort(c, c.plug.GetParam(kDeviceOutSelection)->Int()))
     c.plug.sendSysExInitialization();
@@ -113,9 +122,11 @@ Then randomize(Change& c) {
   return Then::kReturn;
 }
 
-// A renamed sound or category goes to the synthesizer as the part's whole sound.
+// A renamed sound or category goes to the synthesizer as the part's whole sound. The name goes
+// into the project at once, not only once the send has written it.
 Then soundName(Change& c) {
   Kroma& plug = c.plug;
+  plug.setNameSlot(Patch::kFirstPatchNameSlot + c.part, plug.getDisplayText(kPatchName + c.part));
   plug.AllSoundsOff(c.part, false);
   c.parts.mMIDIMessageManager->disarmCollectors();
   SenderJob job;
@@ -147,6 +158,7 @@ void sendMulti(Change& c, bool withPartsAndGlobal) {
 }
 
 Then multiName(Change& c) {
+  c.plug.setNameSlot(Patch::kMultiNameSlot, c.plug.getDisplayText(kMultiName));
   sendMulti(c, false);
   return Then::kGoOn;
 }

@@ -178,5 +178,6 @@ void Kroma::setLibrarianSelectedProgram(int program) {
 
 void Kroma::setNameSlot(int slot, const std::string& text) {
   if (mParts.mPatchManager) mParts.mPatchManager->setName(slot, text);
+  NoteStateChange();
   markLibrarianViewDirty();
 }

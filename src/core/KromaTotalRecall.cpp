@@ -3,6 +3,7 @@
 #include <atomic>
 #include <chrono>
 #include <cmath>
+#include <cstring>
 
 #include "src/config/ParameterIds.h"
 #include "src/core/Kroma.h"
@@ -93,21 +94,54 @@ const ByteChunk& Kroma::stateNow() {
   return mParts.mStateNow;
 }
 
-// A dump taken in passes through values it then sets back: a transfer is judged once it ended,
-// and a state once two looks in a row found it the same.
+void Kroma::countStateChanges() {
+  std::atomic<unsigned>* changes = StateChangeCounter();
+  for (int i = NHostParams(); i < NParams() - kUnsavedParams; ++i)
+    GetParam(i)->CountChangesIn(changes);
+  for (int param : {kQuickTab, kDeviceInSelection, kDeviceOutSelection})
+    GetParam(param)->CountChangesIn(changes);
+}
+
 void Kroma::OnIdle() {
   lookAtPorts();
-  {
-    TK_MutexLock lock(mMutex);
-    if (mParts.mRestoring || ThreadRunning()) return;
-    if (!(stateNow() == mParts.mStateLastLook)) {
-      mParts.mStateLastLook = mParts.mStateNow;
-      return;
-    }
-    if (mParts.mStateNow == mParts.mStateHostKnows) return;
-    mParts.mStateHostKnows = mParts.mStateNow;
-  }
-  InformHostOfProgramChange();
+  if (stateChangeToTell()) InformHostOfProgramChange();
+}
+
+// Values from the synthesizer are judged once they held still from one look to the next and no
+// transfer runs, so that a dump is judged whole; an edit in the editor at the next look.
+bool Kroma::stateChangeToTell() {
+  const unsigned changes = StateChanges();
+  if (changes == mParts.mChangesJudged.load(std::memory_order_relaxed)) return false;
+  TK_MutexLock lock(mMutex);
+  if (mParts.mRestoring) return false;
+  const bool heldStill = changes == mParts.mChangesLooked;
+  mParts.mChangesLooked = changes;
+  const unsigned edits = Edits();
+  if (edits == mParts.mEditsJudged && (!heldStill || ThreadRunning())) return false;
+  mParts.mEditsJudged = edits;
+  mParts.mChangesJudged = changes;
+  stateNow();
+  takeOutsideValuesAsKnown();
+  if (mParts.mStateNow == mParts.mStateHostKnows) return false;
+  mParts.mStateHostKnows = mParts.mStateNow;
+  return true;
+}
+
+// The parameter values close the state, each a double, right behind the places of the two ports
+// and the bank and patch selections: in two states of one size these lie at the same places.
+void Kroma::takeOutsideValuesAsKnown() {
+  ByteChunk& known = mParts.mStateHostKnows;
+  const ByteChunk& now = mParts.mStateNow;
+  if (known.Size() != now.Size()) return;
+  constexpr int kValue = sizeof(double);
+  const int values = now.Size() - kValue * (NonAutomatedCount() - kUnsavedParams);
+  const auto take = [&](int pos, int bytes) {
+    std::memcpy(known.Data() + pos, now.Data() + pos, static_cast<size_t>(bytes));
+  };
+  take(values - 2 * kTwoDoubles, kTwoDoubles);
+  const bool tempoFromHost = GetParam(kOverrideTempo)->Value() == 1.0 && mClock.mTempoStatus &&
+                             GetParam(kMultiTempo)->Int() == mClock.mLastTempo;
+  if (tempoFromHost) take(values + kValue * (kMultiTempo - NHostParams()), kValue);
 }
 
 bool Kroma::hostKnowsState() {
@@ -117,7 +151,11 @@ bool Kroma::hostKnowsState() {
 
 void Kroma::hostKnowsStateNow() {
   TK_MutexLock lock(mMutex);
-  mParts.mStateHostKnows = mParts.mStateLastLook = stateNow();
+  const unsigned changes = StateChanges();
+  mParts.mChangesLooked = changes;
+  mParts.mEditsJudged = Edits();
+  mParts.mStateHostKnows = stateNow();
+  mParts.mChangesJudged = changes;
 }
 
 int Kroma::UnserializeState2(ByteChunk* chunk, int startPos, bool withLibrarian) {

@@ -1,6 +1,6 @@
 // Making the plug-in as a host does (the shipped layout and pictures, an empty data folder),
 // saving and loading its project state without a synthesizer to push to, an edit's way to the
-// synthesizer's port, and the idle call's look for ports.
+// synthesizer's port, the idle call that tells the host of changes, and its look for ports.
 #include <benchmark/benchmark.h>
 
 #include <chrono>
@@ -140,5 +140,32 @@ void BM_IdlePortLook(benchmark::State& state) {
   setting().midi.removePort("Synth Out");
 }
 BENCHMARK(BM_IdlePortLook)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+
+// The idle call that tells the host of changes, as an open editor's timer makes it 25 times a
+// second (and a host without one about 50): with nothing changed since the last, and after each
+// edit, when it looks at the whole state a save would write.
+void BM_IdleCallUntouched(benchmark::State& state) {
+  setting();
+  std::unique_ptr<Kroma> plug = makePlugin();
+  plug->OnIdle();
+  for (auto _ : state) plug->OnIdle();
+}
+BENCHMARK(BM_IdleCallUntouched)->Unit(benchmark::kMicrosecond);
+
+void BM_IdleCallAfterAnEdit(benchmark::State& state) {
+  setting();
+  std::unique_ptr<Kroma> plug = makePlugin();
+  IControl* knob = plug->controlOf(kFilter1Cutoff);
+  if (!knob) state.SkipWithError("no knob");
+  double value = 0.25;
+  for (auto _ : state) {
+    state.PauseTiming();
+    knob->SetValueFromUserInput(value);
+    value = 1.0 - value;
+    state.ResumeTiming();
+    plug->OnIdle();
+  }
+}
+BENCHMARK(BM_IdleCallAfterAnEdit)->Unit(benchmark::kMicrosecond);
 
 }  // namespace

@@ -236,11 +236,14 @@ struct KromaParts {
   std::atomic<bool> mStartupComplete{false};
   std::atomic<bool> mFirstRunShown{false};
   // The state as a save writes it: as the host last heard of it (at start-up, after a restore,
-  // and at each change it was told of), as the idle call last looked at it, and as it is now;
-  // under the plug-in lock.
+  // and at each change it was told of) and as it is now; under the plug-in lock.
   ByteChunk mStateHostKnows;
-  ByteChunk mStateLastLook;
   ByteChunk mStateNow;
+  // The counts of changes and edits (IPluginBase::StateChanges, Edits) the idle call last judged
+  // the state at, and the change count it last looked at; written under the plug-in lock.
+  std::atomic<unsigned> mChangesJudged{0};
+  unsigned mEditsJudged = 0;
+  unsigned mChangesLooked = 0;
   // A restore runs: what it sets is no edit to tell the host of.
   std::atomic<bool> mRestoring{false};
 };

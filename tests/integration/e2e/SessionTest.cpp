@@ -83,8 +83,9 @@ std::string projectChanges(Session& s) {
 }
 
 // The host hears that its project changed, through its main thread only: once for a knob turned
-// in the editor, never for a project loaded, and once for the synthesizer's Multi and sounds taken
-// into the editor while they differ from what the editor holds.
+// in the editor, never for a project loaded or a tempo taken from the host, and once for the
+// synthesizer's Multi and sounds taken into the editor while they differ from what the editor
+// holds.
 TEST_F(EndToEnd, TheHostHearsOfEditsAndDumpsButNotOfALoad) {
   auto sim = simulator("corvane-sim", 5);
   Session s(setup());
@@ -97,6 +98,12 @@ TEST_F(EndToEnd, TheHostHearsOfEditsAndDumpsButNotOfALoad) {
   ASSERT_TRUE(s.turn(place::kCutoff, -10)) << s.error();
   EXPECT_EQ(projectChanges(s), "1 other-threads=0");
   ASSERT_TRUE(s.loadState(saved)) << s.error();
+  EXPECT_EQ(projectChanges(s), "0");
+  // The tempo taken from the host while a song plays (OVERRIDE TEMPO on) is not the musician's.
+  for (const char* tempo : {"time tempo=133 playing=1", "time tempo=97 playing=0"})
+    ASSERT_TRUE(s.host().step(tempo) && s.host().step("process double 256") &&
+                s.host().step("idle") && s.host().step("idle"))
+        << s.host().error();
   EXPECT_EQ(projectChanges(s), "0");
 
   ASSERT_TRUE(sim->command("reset"));  // the synthesizer's sounds differ from the editor's

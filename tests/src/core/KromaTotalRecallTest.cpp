@@ -239,8 +239,12 @@ TEST_F(Recall, AnAbsentPortsNameIsSavedAgainUntilAnotherIsPicked) {
   EXPECT_EQ(shownPort(pluggedIn, kDeviceOutSelection), "Synth Out");
   EXPECT_TRUE(pluggedIn->outputPortOpen());
 
+  takeHostNotices(unplugged);
   unplugged->GetParam(kDeviceOutSelection)->Set(0);
   unplugged->OnParamChange(kDeviceOutSelection);
+  unplugged->OnIdle();
+  unplugged->OnIdle();
+  EXPECT_EQ(takeHostNotices(unplugged).count, 1) << "OFF picked in place of the stored name";
   const Bytes picked = saveChunk(unplugged);
   const Layout pickedLayout(picked);
   EXPECT_EQ(pickedLayout.name(picked, Patch::kMIDIOutPortSlot), "OFF") << "the musician's choice";

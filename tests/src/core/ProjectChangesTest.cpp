@@ -1,6 +1,7 @@
 // The host hears that its project changed (audioMasterUpdateDisplay) when the state a save would
 // write changed, once a tick, on the thread that idles it: edits, names, values and dumps from the
-// synthesizer; never for a restore or for what the project does not keep.
+// synthesizer; never for a restore, for what the project does not keep or for what comes from
+// outside the musician's hands (a port's place in a list that grew, the host's tempo).
 #include <functional>
 #include <string>
 #include <thread>
@@ -9,6 +10,7 @@
 #include "SynthOnPorts.h"
 #include "platform/view/headless/HeadlessView.h"
 #include "platform/vst2/opcodes.h"
+#include "platform/vst2/timeinfo.h"
 #include "src/librarian/InitDumps.h"
 #include "src/protocol/MIDIMessageManager.h"
 #include "src/protocol/SysExFormat.h"
@@ -45,6 +47,14 @@ class ProjectChanges : public PluginFixture {
     return takeHostNotices(plug);
   }
 
+  // Types `text` into the name field of `param` and ends it with Return.
+  void typeName(Kroma* plug, int param, const std::string& text) {
+    IMouseMod left(true);
+    plug->controlOf(param)->OnMouseDown(0, 0, &left);
+    window->typeText(text);
+    window->key(VIEW_KEY_RETURN);
+  }
+
   // The synthesizer's message for part 1's filter 1 cutoff.
   static Bytes cutoffFromSynth(Kroma* plug, uint8_t value) {
     return {0xF0, 0x3E,  0x13, static_cast<uint8_t>(plug->deviceId()), 0x20, 0x00, 0x00,
@@ -70,7 +80,9 @@ class ProjectChanges : public PluginFixture {
 };
 
 // Each row starts from the state the rows above left; the host hears of a change once, however
-// many values it touched between two ticks.
+// many values it touched between two ticks: of an edit in the editor at the first tick after it,
+// also while the send it started runs; of what came from the synthesizer once it held still from
+// one tick to the next.
 TEST_F(ProjectChanges, TheHostHearsOnceOfEachChangeOfTheStateAndOfNothingElse) {
   Kroma* plug = connectedWithEditor();
   const Bytes saved = saveChunk(plug);
@@ -80,59 +92,116 @@ TEST_F(ProjectChanges, TheHostHearsOnceOfEachChangeOfTheStateAndOfNothingElse) {
     const char* what;
     std::function<void()> act;
     std::function<bool()> settled;
-    int told;
+    int toldAtOnce, toldLater;
   } rows[] = {
-      {"nothing happens", [] {}, [] { return true; }, 0},
-      {"a knob is turned", [&] { turn(plug, kFilter1Cutoff, 20); }, [] { return true; }, 1},
+      {"nothing happens", [] {}, [] { return true; }, 0, 0},
+      {"a knob is turned", [&] { turn(plug, kFilter1Cutoff, 20); }, [] { return true; }, 1, 0},
       {"the knob is turned to the value it holds", [&] { turn(plug, kFilter1Cutoff, 20); },
-       [] { return true; }, 0},
+       [] { return true; }, 0, 0},
       {"three knobs are turned between two ticks",
        [&] {
          turn(plug, kFilter1Cutoff, 30);
          turn(plug, kFilter1Resonance, 40);
          turn(plug, kAmpEnvAttack, 50);
        },
-       [] { return true; }, 1},
+       [] { return true; }, 1, 0},
       {"the transfer pause, which the project does not keep, is chosen",
-       [&] { turn(plug, kLibSyncTimer, 3); }, [] { return true; }, 0},
-      {"another page is shown", [&] { set(plug, kMainTab, 2); }, [] { return true; }, 0},
-      {"the Multi is renamed",
-       [&] {
-         IMouseMod left(true);
-         plug->controlOf(kMultiName)->OnMouseDown(0, 0, &left);
-         window->typeText("Night Drive");
-         window->key(VIEW_KEY_RETURN);
-       },
-       [] { return true; }, 1},
+       [&] { turn(plug, kLibSyncTimer, 3); }, [] { return true; }, 0, 0},
+      {"another page is shown", [&] { set(plug, kMainTab, 2); }, [] { return true; }, 0, 0},
       {"the synthesizer's cutoff knob is turned",
        [&] { midi.deviceSend("Synth In", hardwareCutoff); },
-       [&] { return value(plug, kFilter1Cutoff) == 0x21; }, 1},
+       [&] { return value(plug, kFilter1Cutoff) == 0x21; }, 0, 1},
       {"the synthesizer sends the same value again",
-       [&] { midi.deviceSend("Synth In", hardwareCutoff); }, [] { return true; }, 0},
+       [&] { midi.deviceSend("Synth In", hardwareCutoff); }, [] { return true; }, 0, 0},
+      {"a value from the synthesizer goes back before it held still for a look",
+       [&] {
+         midi.deviceSend("Synth In", cutoffFromSynth(plug, 0x30));
+         ASSERT_TRUE(eventually([&] { return value(plug, kFilter1Cutoff) == 0x30; }));
+         idle(plug);
+         midi.deviceSend("Synth In", hardwareCutoff);
+         ASSERT_TRUE(eventually([&] { return value(plug, kFilter1Cutoff) == 0x21; }));
+       },
+       [] { return true; }, 0, 0},
       {"a sound dump is taken into the editor",
        [&] {
          manager.dumpRouting = true;
          midi.deviceSend("Synth In", soundDump("Dawn Pad"));
        },
-       [&] { return dawnPadShown(plug) && !manager.dumpRouting; }, 1},
+       [&] { return dawnPadShown(plug) && !manager.dumpRouting; }, 0, 1},
       {"the same dump again",
        [&] {
          manager.dumpRouting = true;
          midi.deviceSend("Synth In", soundDump("Dawn Pad"));
        },
-       [&] { return !manager.dumpRouting; }, 0},
+       [&] { return !manager.dumpRouting; }, 0, 0},
+      {"the Multi is renamed", [&] { typeName(plug, kMultiName, "Night Drive"); },
+       [] { return true; }, 1, 0},
+      {"part 1's sound is renamed", [&] { typeName(plug, kPatchName, "Glass Bells"); },
+       [] { return true; }, 1, 0},
       {"the project is loaded", [&] { ASSERT_EQ(loadChunk(plug, saved), 1); },
-       [&] { return !dawnPadShown(plug); }, 0},
+       [&] { return !dawnPadShown(plug); }, 0, 0},
       {"a knob is turned after the load", [&] { turn(plug, kFilter1Cutoff, 90); },
-       [] { return true; }, 1},
+       [] { return true; }, 1, 0},
+      {"the host's tempo changes while a song plays, OVERRIDE TEMPO on",
+       [&] {
+         ASSERT_EQ(value(plug, kOverrideTempo), 1.0);
+         hostTime.flags |= kVstTransportPlaying;
+         for (double bpm : {133.0, 97.0}) {
+           hostTime.tempo = bpm;
+           process(plug, 256);
+           idle(plug);
+           idle(plug);
+         }
+       },
+       [&] { return value(plug, kMultiTempo) == 97 - 65; }, 0, 0},
+      {"a tempo is typed", [&] { turn(plug, kMultiTempo, 40); }, [] { return true; }, 1, 0},
+      {"another program's port comes, and the output port menu opens and closes without a pick",
+       [&] {
+         midi.addOutputPort("Another Synth");
+         choose(plug->controlOf(kDeviceOutSelection), {});
+       },
+       [] { return true; }, 0, 0},
+      {"the input port is picked", [&] { choose(plug->controlOf(kDeviceInSelection), {1}); },
+       [] { return true; }, 1, 0},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.what);
     row.act();
-    const HostNotices notices = noticesOnce(plug, row.settled);
-    EXPECT_EQ(notices.count, row.told);
-    EXPECT_EQ(notices.otherThreads, 0);
+    idle(plug);
+    const HostNotices atOnce = takeHostNotices(plug);
+    const HostNotices later = noticesOnce(plug, row.settled);
+    EXPECT_EQ(atOnce.count, row.toldAtOnce);
+    EXPECT_EQ(later.count, row.toldLater);
+    EXPECT_EQ(atOnce.otherThreads + later.otherThreads, 0);
   }
+}
+
+// An edit in the editor is told at the next look, also while a transfer runs; what the transfer
+// takes in from the synthesizer once it ended, and only then.
+TEST_F(ProjectChanges, AnEditIsToldWhileATransferRunsAndWhatItTakesInOnceItEnded) {
+  Kroma* plug = connectedWithEditor();
+  // The editor's first sound leaves the synthesizer's, so that GET FROM SYNTH changes it.
+  plug->GetParam(kFilter1Cutoff)->Set(5);
+  idle(plug);
+  idle(plug);
+  ASSERT_EQ(takeHostNotices(plug).count, 1);
+
+  set(plug, kRequestTempData, 1);  // GET FROM SYNTH
+  ASSERT_TRUE(plug->ThreadRunning());
+  turn(plug, kFilter1Resonance + 1, 77);
+  idle(plug);
+  EXPECT_EQ(takeHostNotices(plug).count, 1) << "the edit, told while the transfer runs";
+  int toldWhileRunning = 0;
+  ASSERT_TRUE(eventually([&] {
+    idle(plug);
+    if (!plug->ThreadRunning()) return true;
+    toldWhileRunning += takeHostNotices(plug).count;
+    return false;
+  }));
+  EXPECT_EQ(toldWhileRunning, 0);
+  for (int tick = 0; tick < 3; ++tick) idle(plug);
+  EXPECT_EQ(takeHostNotices(plug).count, 1) << "the sounds taken in";
+  EXPECT_NE(value(plug, kFilter1Cutoff), 5);
 }
 
 // With no editor open there is no tick: the host's idle calls tell it instead, of a value the

@@ -117,7 +117,8 @@ void IParam::SetShape(double shape) {
 }
 
 void IParam::Set(double value) {
-  mValue.store(value, std::memory_order_relaxed);
+  const double before = mValue.exchange(value, std::memory_order_relaxed);
+  if (mChanges && !(before == value)) mChanges->fetch_add(1, std::memory_order_release);
 }
 
 double IParam::Value() const {
@@ -239,7 +240,9 @@ bool IParam::MapDisplayText(const char* text, int* value) const {
 }
 
 const char* IParam::GetLabelForHost() const {
-  return GetDisplayText(Int())[0] ? "" : mLabel;
+  std::lock_guard<std::mutex> lock(mDisplayTextsLock);
+  const DisplayText* entry = FindDisplayText(Int());
+  return entry && entry->mText[0] ? "" : mLabel;
 }
 
 void IParam::GetDisplayForHost(double value, bool isNormalized, char* buffer, bool useDisplayText,

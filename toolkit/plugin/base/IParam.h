@@ -39,6 +39,10 @@ class IParam {
   void Set(double value);
   // Sets the plain value limited to the range.
   void SetClamped(double value);
+  // Counts each change of the value in `changes` (null: none counted), so that the plug-in sees
+  // with one load whether what a save writes may have changed. [main thread, before other threads
+  // set the parameter]
+  void CountChangesIn(std::atomic<unsigned>* changes) { mChanges = changes; }
   void SetNormalized(double normalized);
   // Ignores a shape that is not above 0.
   void SetShape(double shape);
@@ -64,7 +68,8 @@ class IParam {
   // Replaces the text of value's entry, or appends an entry for value (which
   // then becomes the maximum). Returns the stored text. A name display's text
   // is replaced from the MIDI input thread: readers on other threads take a
-  // copy through CopyDisplayText or GetDisplayForHost, which hold the same lock.
+  // copy through CopyDisplayText or GetDisplayForHost, or ask GetLabelForHost,
+  // which hold the same lock.
   const char* SetDisplayText(int value, const char* text);
   // SetDisplayText(i, textOf(i)) for every i from 0 below count, under one lock: a menu's
   // texts in one go.
@@ -108,6 +113,7 @@ class IParam {
   // Set from the MIDI input thread and read by the sender's and the host's
   // threads without the plug-in lock.
   std::atomic<double> mValue{0.0};
+  std::atomic<unsigned>* mChanges = nullptr;
   double mMin = 0.0;
   double mMax = 1.0;
   double mStep = 1.0;

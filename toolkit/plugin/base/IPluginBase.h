@@ -267,6 +267,14 @@ class IPluginBase {
   // [any thread; fixed once constructed]
   int NonAutomatedCount() const;
   int NHostParams() const { return NParams() - NonAutomatedCount(); }
+  // Changes of the state a save writes: each change of a parameter that counts into
+  // StateChangeCounter() (IParam::CountChangesIn), and each NoteStateChange. Edits counts the
+  // calls from the editor's controls (SetParameterFromGUI, RepeatParameterFromGUI) that changed
+  // it: the user's own edits. [any thread: atomics]
+  unsigned StateChanges() const { return mStateChanges.load(std::memory_order_acquire); }
+  unsigned Edits() const { return mEdits.load(std::memory_order_acquire); }
+  void NoteStateChange() { mStateChanges.fetch_add(1, std::memory_order_release); }
+  std::atomic<unsigned>* StateChangeCounter() { return &mStateChanges; }
   // [main thread; plug-in lock held or taken]
   void OnParamReset();
   void DirtyParameters();
@@ -425,6 +433,8 @@ class IPluginBase {
 
  private:
   std::unique_ptr<TK_LogSink> mLog;
+  std::atomic<unsigned> mStateChanges{0};
+  std::atomic<unsigned> mEdits{0};
 
   void ParseChannelIO(const char* channelIOStr);
   void MakeChannels(int nIn, int nOut);
@@ -436,6 +446,9 @@ class IPluginBase {
   void CloseMIDIOutput();
   template <class Handler>
   void SetParameterWith(int paramIdx, double normalizedValue, Handler onChange);
+  // Runs a call from the editor's controls, counting it in mEdits when it changed the state.
+  template <class Edit>
+  void CountedAsEdit(Edit edit);
   // Reads parameter paramIdx's stored value at pos (see UnserializeParams).
   int UnserializeParam(ByteChunk* chunk, int pos, int paramIdx);
   // Stores the current state in a preset, replacing what it held.

@@ -22,13 +22,24 @@ void IPluginBase::SetParameterWith(int paramIdx, double normalizedValue, Handler
   onChange(paramIdx);
 }
 
+template <class Edit>
+void IPluginBase::CountedAsEdit(Edit edit) {
+  TK_MutexLock lock(mMutex);
+  const unsigned before = StateChanges();
+  edit();
+  if (StateChanges() != before) mEdits.fetch_add(1, std::memory_order_release);
+}
+
 void IPluginBase::SetParameterFromGUI(int paramIdx, double normalizedValue) {
-  SetParameterWith(paramIdx, normalizedValue, [this](int idx) { OnParamChange(idx); });
+  CountedAsEdit([&] {
+    SetParameterWith(paramIdx, normalizedValue, [this](int idx) { OnParamChange(idx); });
+  });
 }
 
 void IPluginBase::RepeatParameterFromGUI(int paramIdx) {
-  TK_MutexLock lock(mMutex);
-  if (GetParam(paramIdx)) OnParamChange(paramIdx);
+  CountedAsEdit([&] {
+    if (GetParam(paramIdx)) OnParamChange(paramIdx);
+  });
 }
 
 void IPluginBase::SetParameterFromGUI2(int paramIdx, double normalizedValue) {

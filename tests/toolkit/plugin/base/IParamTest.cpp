@@ -246,6 +246,7 @@ TEST(Param, ValuesAndTextsSetOnOneThreadReadWholeOnAnother) {
     ASSERT_TRUE(value >= 0.0 && value <= 127.0 && value == std::floor(value)) << value;
     const std::string shown = display(name, 0.0);
     ASSERT_TRUE(shown == texts[0] || shown == texts[1] || shown == texts[2]) << shown;
+    ASSERT_STREQ(name.GetLabelForHost(), "") << "a name field's caption asks for it too";
     ++reads;
   }
   input.join();

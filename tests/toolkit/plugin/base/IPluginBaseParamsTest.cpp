@@ -33,14 +33,18 @@ TEST(PluginParams, ChangesWaitForTheLockHolder) {
 class TwoHandlers : public TestPlugin {
  public:
   TwoHandlers() : TestPlugin(2, 4) {
-    for (int i = 0; i < 3; ++i) GetParam(i)->InitInt("p", 0, 0, 127);
+    for (int i = 0; i < 3; ++i) {
+      GetParam(i)->InitInt("p", 0, 0, 127);
+      GetParam(i)->CountChangesIn(StateChangeCounter());
+    }
     GetParam(3)->InitText();
   }
   void OnParamChange2(int idx) override { mCalls.push_back("change2 " + std::to_string(idx)); }
 };
 
 // The host hears of every value set on a parameter it was offered; the handler runs only when
-// the value changed, or always for a text.
+// the value changed, or always for a text. A changed value of a parameter that counts its changes
+// is counted, and counted as an edit when it came from the editor (not from the hardware).
 TEST(PluginParams, EditorChangesReachTheHandlerAndTheHost) {
   const struct {
     bool second;  // the second handler's way in
@@ -48,16 +52,18 @@ TEST(PluginParams, EditorChangesReachTheHandlerAndTheHost) {
     double normalized;
     const char* call;  // nullptr: no handler
     bool informed;
+    unsigned counted, edits;
   } steps[] = {
-      {false, 0, 1.0, "change 0", true},  {false, 0, 1.0, nullptr, true},
-      {true, 1, 0.5, "change2 1", true},  {true, 1, 0.5, nullptr, true},
-      {false, 2, 1.0, "change 2", false}, {false, 3, 0.0, "change 3", false},
-      {true, 3, 0.0, "change2 3", false}, {false, 4, 1.0, nullptr, false},
+      {false, 0, 1.0, "change 0", true, 1, 1},  {false, 0, 1.0, nullptr, true, 0, 0},
+      {true, 1, 0.5, "change2 1", true, 1, 0},  {true, 1, 0.5, nullptr, true, 0, 0},
+      {false, 2, 1.0, "change 2", false, 1, 1}, {false, 3, 0.0, "change 3", false, 0, 0},
+      {true, 3, 0.0, "change2 3", false, 0, 0}, {false, 4, 1.0, nullptr, false, 0, 0},
   };
   TwoHandlers plug;
   for (const auto& step : steps) {
     plug.mCalls.clear();
     plug.mInformed.clear();
+    const unsigned changes = plug.StateChanges(), edits = plug.Edits();
     if (step.second)
       plug.SetParameterFromGUI2(step.idx, step.normalized);
     else
@@ -65,6 +71,8 @@ TEST(PluginParams, EditorChangesReachTheHandlerAndTheHost) {
     EXPECT_EQ(plug.mCalls, step.call ? Calls{step.call} : Calls{}) << step.idx;
     EXPECT_EQ(plug.mInformed, step.informed ? std::vector<int>{step.idx} : std::vector<int>{})
         << step.idx;
+    EXPECT_EQ(plug.StateChanges() - changes, step.counted) << step.idx;
+    EXPECT_EQ(plug.Edits() - edits, step.edits) << step.idx;
   }
   EXPECT_EQ(plug.GetParam(0)->Value() + plug.GetParam(1)->Value(), 127.0 + 64.0);
 }
