@@ -231,6 +231,8 @@ class Kroma : public IPluginVST,
   // output port only the time is read. [audio thread, in the framework's process call; never
   // blocks otherwise]
   void ProcessDoubleReplacing(double** inputs, double** outputs, int nFrames) override;
+  // The queue, the sample rate and the fresh-reset flag for the host's (re)start of processing.
+  // The displays keep what they show: the start texts are written once, at start-up.
   // [main thread, in the dispatcher; takes the plug-in lock]
   void Reset() override;
   // The Multi (job 0, its part sounds after it) or the Global (job 1) to the synthesizer after
@@ -403,6 +405,8 @@ class Kroma : public IPluginVST,
   void makeSelectionListsAndMenus();
   void lookUpControlsSecond();
   void setInitialValues();
+  // "Tessmar Kroma Plug-in", the version and "-- INIT --" into the central displays.
+  void showStartTexts();
   void applyUISettings();
   void setMIDIFilterDefaults();
   void refreshControls();
@@ -460,6 +464,8 @@ class Kroma : public IPluginVST,
   void sendDeferredDump(bool global, bool running);
   // A transfer shows its overlay or keeps the transfer lane.
   bool transferRunning() const;
+  // "v1.2.3" for version 1.2.3.
+  std::string versionText() const;
 
   // ---- KromaLibrarian.cpp ----
   // Plays a slot by job 3; `store` writes it into the synthesizer's memory instead.

@@ -196,18 +196,13 @@ void Kroma::Reset() {
   }
   if (mRouting.mBlockSize == 0) mRouting.mBlockSize = GetBlockSize();
   mClock.mFreshReset = true;
+  if (mParts.mDebugLogging) TK_Log(GetLog(), "RESET: ", "plug-in " + versionText());
+}
+
+std::string Kroma::versionText() const {
   char version[16];
   GetEffectVersionStr(version);
-  if (mParts.mDebugLogging) TK_Log(GetLog(), "RESET: ", std::string("plug-in ") + version);
-  if (mRouting.mSendingSysEx) return;
-  setTextDisplay(kControlDisplayName, "Tessmar Kroma Plug-in");
-  setTextDisplay(kControlDisplayValue, mParts.mDebugLogging
-                                           ? std::string(version) + " - 10-Oct-2020"
-                                           : std::string(version));
-  setTextDisplay(kControlDisplayBuild, version);
-  setTextDisplay(kControlDisplayCategory, "INIT");
-  setTextDisplay(kControlDisplayPatch, "-- INIT --");
-  setTextDisplay(kControlDisplayCC, "---");
+  return version;
 }
 
 void Kroma::sendSysExInitialization() {
