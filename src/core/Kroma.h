@@ -236,11 +236,12 @@ class Kroma : public IPluginVST,
   // [main thread, in the dispatcher; takes the plug-in lock]
   void Reset() override;
   // The Multi (job 0, its part sounds after it) or the Global (job 1) to the synthesizer after
-  // one of their settings changed: "MULTI" or "GLOBAL" shown; while a transfer runs (its overlay
-  // up or its lane busy) kept for the audio callback, which sends it once the transfer has
-  // ended; refused with "STOP PLAYBACK TO SEND MULTI DATA" (GLOBAL) while the host plays after a
-  // reset, and then sent by the audio callback once the transport stops; otherwise all notes off
-  // first when asked, and the job.
+  // one of their settings changed: "MULTI" or "GLOBAL" shown; while a transfer shows its overlay
+  // kept for the audio callback, which sends it once the transfer has ended; refused with "STOP
+  // PLAYBACK TO SEND MULTI DATA" (GLOBAL) while the host plays after a reset, and then sent by the
+  // audio callback once the transport stops; otherwise all notes off first when asked, and the
+  // job, or kept as above while the transfer lane is busy. Once the job has started, the
+  // refusal's text, if the status line still shows it, goes.
   // [main thread in the dispatch, audio thread for a deferred send]
   void sendWholeDump(bool global, bool allNotesOff);
   // The connection check once both ports are chosen: the device id is learnt from the

@@ -163,15 +163,17 @@ bool Kroma::transferRunning() const {
 
 void Kroma::sendWholeDump(bool global, bool allNotesOff) {
   setTextDisplay(kControlDisplayCC, global ? "GLOBAL" : "MULTI");
-  // Kept rather than dropped: the synthesizer would else keep settings, or an id, other than
-  // those the editor shows.
-  if (transferRunning()) {
-    (global ? mClock.mGlobalSendPending : mClock.mMultiSendPending) = true;
+  std::atomic<bool>& pending = global ? mClock.mGlobalSendPending : mClock.mMultiSendPending;
+  const char* stopText =
+      global ? "STOP PLAYBACK TO SEND GLOBAL DATA" : "STOP PLAYBACK TO SEND MULTI DATA";
+  // Kept rather than dropped, here and when the lane is busy: the synthesizer would else keep
+  // settings, or an id, other than those the editor shows.
+  if (mWidgets.mTabLayers.progress && mWidgets.mTabLayers.progress->requested()) {
+    pending = true;
     return;
   }
   if (mClock.mTransportWasRunning && mClock.mFreshReset && mRouting.mMIDIOutSet) {
-    setTextDisplay(kControlDisplayName, global ? "STOP PLAYBACK TO SEND GLOBAL DATA"
-                                               : "STOP PLAYBACK TO SEND MULTI DATA");
+    setTextDisplay(kControlDisplayName, stopText);
     (global ? mClock.mGlobalSendAtStop : mClock.mMultiSendAtStop) = true;
     return;
   }
@@ -183,7 +185,12 @@ void Kroma::sendWholeDump(bool global, bool allNotesOff) {
     mSelection.mSendPartSounds = true;
     mSelection.mSendGlobalFirst = false;
   });
-  if (!started) (global ? mClock.mGlobalSendPending : mClock.mMultiSendPending) = true;
+  if (!started) {
+    pending = true;
+    return;
+  }
+  // The refusal's text goes with the send it announced.
+  if (mWidgets.mNameDisplay && mWidgets.mNameDisplay->TextEquals(stopText)) showStatus("");
 }
 
 void Kroma::Reset() {
