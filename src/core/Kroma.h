@@ -289,7 +289,9 @@ class Kroma : public IPluginVST,
   bool sendSinglePatchRequestSysexFromLibrarian(bool editBuffer, int bank) override;
   bool sendAllPatchRequestSysexFromLibrarian(int bank) override;
   // Without the MIDI ports, for a locked current part, an empty slot or a bank the list does not
-  // show, nothing is played. [any thread but the job lanes]
+  // show, nothing is played. While a transfer runs the play (or store) is kept, the last one
+  // only, for the audio callback, which starts it once the transfer has ended. [any thread but
+  // the job lanes]
   void sendPatchToDeviceFromLibrarian(int slot, int list, int part) override;
   // Job 3 for the librarian's selected program (list 1 when the view has no upper selection);
   // with `store` it writes the slot into the synthesizer's memory.
@@ -471,6 +473,10 @@ class Kroma : public IPluginVST,
   // ---- KromaLibrarian.cpp ----
   // Plays a slot by job 3; `store` writes it into the synthesizer's memory instead.
   void playLibrarianSlot(int slot, int list, int part, bool store);
+  // Job 3 with its store flag, all notes off of its part first for a play; whether it started.
+  bool startSlotJob(const SenderJob& job, bool store);
+  // The kept play, once no transfer runs. [audio thread; never waits for mKeptPlayLock]
+  void playKeptSlot();
   // Writes the display texts of the selection lists for `files`, of the upper and of the lower
   // side as asked: the two lists, and the Multi bank lists or each part's sound bank lists.
   void writeSelectionTexts(const std::vector<std::string>& fileNames, int listKind, bool upper,

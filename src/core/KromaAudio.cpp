@@ -71,6 +71,7 @@ void Kroma::ProcessDoubleReplacing(double**, double** outputs, int nFrames) {
   }
   sendDeferredDump(false, running);
   sendDeferredDump(true, running);
+  playKeptSlot();
   if (mRouting.mOutputOverflow && GetTickCount() - mRouting.mOverflowTime > kOverflowMs) {
     mRouting.mOutputOverflow = false;
     mSelection.mTransferInProgress = false;

@@ -16,6 +16,7 @@
 #include "src/core/detail/KromaDialogs.h"
 #include "src/protocol/MultiDump.h"
 #include "src/protocol/SoundDump.h"
+#include "tests/src/librarian/view/LibrarianBanks.h"
 #include "toolkit/plugin/editor/ControlLayer.h"
 #include "toolkit/plugin/midi/IMidiMsg.h"
 #include "toolkit/wsys/Dialog.h"
@@ -333,6 +334,30 @@ TEST_F(Sends, AMultiEditDuringAPushWaitsForItAndLeavesItsOptionsAlone) {
   }));
   EXPECT_EQ(kinds(from, true), expected);
   EXPECT_EQ(lastMulti()[kPart2Level], 92);
+}
+
+// SEND TO SYNTH sends the Global first, whose end frees the editor, and pauses between the Multi
+// and the part sounds with the transfer lane busy: a Multi edit and a librarian slot played
+// (double-clicked) in that pause go out once the push has ended.
+TEST_F(Sends, AnEditAndASlotPlayedInTheSendToSynthPauseGoOutAfterThePush) {
+  banks::write(data.file("Patches/S1.syx"), "S1-");
+  Kroma* plug = settled();
+  for (int part = 0; part < 16; ++part) plug->setStoredValue(kMultiPartStatus + part, 0);
+  const size_t from = sentCount();
+  set(plug, kPushArrangement, 1);
+  ASSERT_TRUE(eventually([&] { return kinds(from, true).find("dump 11") != std::string::npos; }));
+  set(plug, kMultiPartLevel + 1, 92);
+  plug->sendPatchToDeviceFromLibrarian(20, 0, 0);
+  EXPECT_TRUE(eventually([&] {
+    process(plug, 64);
+    return kinds(from).find("C0 14|") != std::string::npos && !plug->ThreadRunning();
+  }));
+  EXPECT_EQ(lastMulti()[kPart2Level], 92);
+  const std::vector<uint8_t> sound = midi.received("Synth Out").back();
+  ASSERT_EQ(sound.size(), sizeof(sysex::SoundDumpBytes));
+  EXPECT_EQ(banks::trimmed(std::string(sound.begin() + sound_dump::kNameOffset,
+                                       sound.begin() + sound_dump::kNameOffset + 16)),
+            "S1-20");
 }
 
 // A part's CCs go on the channel of its MIDI channel setting: 2..17 are channels 1..16, 0 and 1
