@@ -357,6 +357,16 @@ void Kroma::setInitialValues() {
   mSelection.mCurrentPart = GetParam(kQuickTab)->Int();
 }
 
+void Kroma::showStartTexts() {
+  const std::string version = versionText();
+  setTextDisplay(kControlDisplayName, "Tessmar Kroma Plug-in");
+  setTextDisplay(kControlDisplayValue, mParts.mDebugLogging ? version + " - 10-Oct-2020" : version);
+  setTextDisplay(kControlDisplayBuild, version);
+  setTextDisplay(kControlDisplayCategory, "INIT");
+  setTextDisplay(kControlDisplayPatch, "-- INIT --");
+  setTextDisplay(kControlDisplayCC, "---");
+}
+
 void Kroma::applyUISettings() {
   const UISettings settings{mParts.mUIColorSchemeLine, mParts.mUISizeLine, mParts.mUIFirstRunLine};
   if (settings.styleValue() >= 0)
@@ -411,6 +421,8 @@ void Kroma::refreshControls() {
 void Kroma::finishStartup() {
   log("Plug-in is ready to load!");
   mainTabSwitch(0, 0);
+  // Over the part's texts that the tab switch showed: a fresh instance starts on these.
+  showStartTexts();
   countStateChanges();
   hostKnowsStateNow();
   mParts.mStartupComplete = true;

@@ -233,14 +233,17 @@ class Kroma : public IPluginVST,
   // output port only the time is read. [audio thread, in the framework's process call; never
   // blocks otherwise]
   void ProcessDoubleReplacing(double** inputs, double** outputs, int nFrames) override;
+  // The queue, the sample rate and the fresh-reset flag for the host's (re)start of processing.
+  // The displays keep what they show: the start texts are written once, at start-up.
   // [main thread, in the dispatcher; takes the plug-in lock]
   void Reset() override;
   // The Multi (job 0, its part sounds after it) or the Global (job 1) to the synthesizer after
-  // one of their settings changed: "MULTI" or "GLOBAL" shown; while a transfer runs (its overlay
-  // up or its lane busy) kept for the audio callback, which sends it once the transfer has
-  // ended; refused with "STOP PLAYBACK TO SEND MULTI DATA" (GLOBAL) while the host plays after a
-  // reset, and then sent by the audio callback once the transport stops; otherwise all notes off
-  // first when asked, and the job.
+  // one of their settings changed: "MULTI" or "GLOBAL" shown; while a transfer shows its overlay
+  // kept for the audio callback, which sends it once the transfer has ended; refused with "STOP
+  // PLAYBACK TO SEND MULTI DATA" (GLOBAL) while the host plays after a reset, and then sent by the
+  // audio callback once the transport stops; otherwise all notes off first when asked, and the
+  // job, or kept as above while the transfer lane is busy. Once the job has started, the
+  // refusal's text, if the status line still shows it, goes.
   // [main thread in the dispatch, audio thread for a deferred send]
   void sendWholeDump(bool global, bool allNotesOff);
   // The connection check once both ports are chosen: the device id is learnt from the
@@ -299,7 +302,9 @@ class Kroma : public IPluginVST,
   bool sendSinglePatchRequestSysexFromLibrarian(bool editBuffer, int bank) override;
   bool sendAllPatchRequestSysexFromLibrarian(int bank) override;
   // Without the MIDI ports, for a locked current part, an empty slot or a bank the list does not
-  // show, nothing is played. [any thread but the job lanes]
+  // show, nothing is played. While a transfer runs the play (or store) is kept, the last one
+  // only, for the audio callback, which starts it once the transfer has ended. [any thread but
+  // the job lanes]
   void sendPatchToDeviceFromLibrarian(int slot, int list, int part) override;
   // Job 3 for the librarian's selected program (list 1 when the view has no upper selection);
   // with `store` it writes the slot into the synthesizer's memory.
@@ -416,6 +421,8 @@ class Kroma : public IPluginVST,
   void makeSelectionListsAndMenus();
   void lookUpControlsSecond();
   void setInitialValues();
+  // "Tessmar Kroma Plug-in", the version and "-- INIT --" into the central displays.
+  void showStartTexts();
   void applyUISettings();
   void setMIDIFilterDefaults();
   void refreshControls();
@@ -530,10 +537,16 @@ class Kroma : public IPluginVST,
   void sendDeferredDump(bool global, bool running);
   // A transfer shows its overlay or keeps the transfer lane.
   bool transferRunning() const;
+  // "v1.2.3" for version 1.2.3.
+  std::string versionText() const;
 
   // ---- KromaLibrarian.cpp ----
   // Plays a slot by job 3; `store` writes it into the synthesizer's memory instead.
   void playLibrarianSlot(int slot, int list, int part, bool store);
+  // Job 3 with its store flag, all notes off of its part first for a play; whether it started.
+  bool startSlotJob(const SenderJob& job, bool store);
+  // The kept play, once no transfer runs. [audio thread; never waits for mKeptPlayLock]
+  void playKeptSlot();
   // Writes the display texts of the selection lists for `files`, of the upper and of the lower
   // side as asked: the two lists, and the Multi bank lists or each part's sound bank lists.
   void writeSelectionTexts(const std::vector<std::string>& fileNames, int listKind, bool upper,

@@ -71,6 +71,7 @@ void Kroma::ProcessDoubleReplacing(double**, double** outputs, int nFrames) {
   }
   sendDeferredDump(false, running);
   sendDeferredDump(true, running);
+  playKeptSlot();
   if (mRouting.mOutputOverflow && GetTickCount() - mRouting.mOverflowTime > kOverflowMs) {
     mRouting.mOutputOverflow = false;
     mSelection.mTransferInProgress = false;
@@ -166,15 +167,17 @@ bool Kroma::transferRunning() const {
 
 void Kroma::sendWholeDump(bool global, bool allNotesOff) {
   setTextDisplay(kControlDisplayCC, global ? "GLOBAL" : "MULTI");
-  // Kept rather than dropped: the synthesizer would else keep settings, or an id, other than
-  // those the editor shows.
-  if (transferRunning()) {
-    (global ? mClock.mGlobalSendPending : mClock.mMultiSendPending) = true;
+  std::atomic<bool>& pending = global ? mClock.mGlobalSendPending : mClock.mMultiSendPending;
+  const char* stopText =
+      global ? "STOP PLAYBACK TO SEND GLOBAL DATA" : "STOP PLAYBACK TO SEND MULTI DATA";
+  // Kept rather than dropped, here and when the lane is busy: the synthesizer would else keep
+  // settings, or an id, other than those the editor shows.
+  if (mWidgets.mTabLayers.progress && mWidgets.mTabLayers.progress->requested()) {
+    pending = true;
     return;
   }
   if (mClock.mTransportWasRunning && mClock.mFreshReset && mRouting.mMIDIOutSet) {
-    setTextDisplay(kControlDisplayName, global ? "STOP PLAYBACK TO SEND GLOBAL DATA"
-                                               : "STOP PLAYBACK TO SEND MULTI DATA");
+    setTextDisplay(kControlDisplayName, stopText);
     (global ? mClock.mGlobalSendAtStop : mClock.mMultiSendAtStop) = true;
     return;
   }
@@ -186,7 +189,12 @@ void Kroma::sendWholeDump(bool global, bool allNotesOff) {
     mSelection.mSendPartSounds = true;
     mSelection.mSendGlobalFirst = false;
   });
-  if (!started) (global ? mClock.mGlobalSendPending : mClock.mMultiSendPending) = true;
+  if (!started) {
+    pending = true;
+    return;
+  }
+  // The refusal's text goes with the send it announced.
+  if (mWidgets.mNameDisplay && mWidgets.mNameDisplay->TextEquals(stopText)) showStatus("");
 }
 
 void Kroma::Reset() {
@@ -199,18 +207,13 @@ void Kroma::Reset() {
   }
   if (mRouting.mBlockSize == 0) mRouting.mBlockSize = GetBlockSize();
   mClock.mFreshReset = true;
+  if (mParts.mDebugLogging) TK_Log(GetLog(), "RESET: ", "plug-in " + versionText());
+}
+
+std::string Kroma::versionText() const {
   char version[16];
   GetEffectVersionStr(version);
-  if (mParts.mDebugLogging) TK_Log(GetLog(), "RESET: ", std::string("plug-in ") + version);
-  if (mRouting.mSendingSysEx) return;
-  setTextDisplay(kControlDisplayName, "Tessmar Kroma Plug-in");
-  setTextDisplay(kControlDisplayValue, mParts.mDebugLogging
-                                           ? std::string(version) + " - 10-Oct-2020"
-                                           : std::string(version));
-  setTextDisplay(kControlDisplayBuild, version);
-  setTextDisplay(kControlDisplayCategory, "INIT");
-  setTextDisplay(kControlDisplayPatch, "-- INIT --");
-  setTextDisplay(kControlDisplayCC, "---");
+  return version;
 }
 
 void Kroma::sendSysExInitialization() {

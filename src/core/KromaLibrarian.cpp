@@ -159,8 +159,25 @@ void Kroma::playLibrarianSlot(int slot, int list, int part, bool store) {
   }
   if (mWidgets.mLibrarianView) mWidgets.mLibrarianView->keyCursor = slot;
   if (!mRouting.mMIDIOutSet) return;
-  if (!store) AllSoundsOff(part, false);
-  startSenderJob(job, [this, store] { mParts.mMIDIMessageManager->store = store; });
+  // Kept rather than dropped: the musician asked for this sound, and nothing would say it never
+  // came. A later play replaces it.
+  if (!transferRunning() && startSlotJob(job, store)) return;
+  std::lock_guard<std::mutex> lock(mClock.mKeptPlayLock);
+  mClock.mKeptPlay = std::move(job);
+  mClock.mKeptPlayStores = store;
+  mClock.mPlayKept = true;
+}
+
+bool Kroma::startSlotJob(const SenderJob& job, bool store) {
+  if (!store) AllSoundsOff(job.part, false);
+  return startSenderJob(job, [this, store] { mParts.mMIDIMessageManager->store = store; });
+}
+
+void Kroma::playKeptSlot() {
+  if (!mClock.mPlayKept || mRouting.mSendingSysEx || transferRunning()) return;
+  std::unique_lock<std::mutex> lock(mClock.mKeptPlayLock, std::try_to_lock);
+  if (!lock.owns_lock() || !startSlotJob(mClock.mKeptPlay, mClock.mKeptPlayStores)) return;
+  mClock.mPlayKept = false;
 }
 
 void Kroma::sendPatchToDeviceFromLibrarian(int slot, int list, int part) {

@@ -18,6 +18,7 @@
 #include "src/editor/EditorElements.h"
 #include "src/editor/TabSwitchFunctions.h"
 #include "src/librarian/view/EditMenus.h"
+#include "src/protocol/SenderJob.h"
 #include "toolkit/plugin/base/ByteChunk.h"
 #include "toolkit/plugin/base/IPluginBase.h"
 #include "toolkit/plugin/midi/IMidiQueue.h"
@@ -80,8 +81,8 @@ struct MidiRouting {
   std::atomic<bool> mBlockDeviceInput{false};
 };
 
-// Clock, tempo and LEDs: what the audio callback keeps from block to block, and the Multi and
-// Global sends it makes when they were held back.
+// Clock, tempo and LEDs: what the audio callback keeps from block to block, and the Multi, Global
+// and librarian slot sends it makes when they were held back.
 struct ClockState {
   // The pauses of bank changes and sends, on the manager's lane clock unless a test sets one.
   // Each lets go of the plug-in lock, so that the audio thread never waits through it.
@@ -102,6 +103,12 @@ struct ClockState {
   std::atomic<bool> mPushPending{false};
   bool mPushRunning = false;
   bool mPushFromKnownState = false;
+  // The last librarian slot played or stored while a transfer ran (job 3, its store flag),
+  // started once the transfer has ended; mKeptPlay and mKeptPlayStores under mKeptPlayLock.
+  std::mutex mKeptPlayLock;
+  SenderJob mKeptPlay;
+  bool mKeptPlayStores = false;
+  std::atomic<bool> mPlayKept{false};
   std::atomic<bool> mTempoStatus{false};
   std::atomic<int> mLastTempo{0};
   std::atomic<int> mTempoValue{0};

@@ -16,11 +16,15 @@
 #include "src/core/detail/KromaDialogs.h"
 #include "src/protocol/MultiDump.h"
 #include "src/protocol/SoundDump.h"
+#include "tests/src/librarian/view/LibrarianBanks.h"
 #include "toolkit/plugin/editor/ControlLayer.h"
 #include "toolkit/plugin/midi/IMidiMsg.h"
 #include "toolkit/wsys/Dialog.h"
 
 namespace {
+
+// Part 2's level in a Multi dump.
+constexpr int kPart2Level = multi_dump::kRecordBase + multi_dump::kRecordSize * 1 + 2;
 
 class Sends : public ConnectedPlugin {
  protected:
@@ -46,6 +50,31 @@ class Sends : public ConnectedPlugin {
   static void stopHost(Kroma* plug) {
     hostTime.flags = kVstTempoValid;
     process(plug, 64);
+  }
+  // What reached the synthesizer from message `from` on: each dump by its type and program byte
+  // ("dump 11 0|"), the others by their first two bytes ("B0 7B|"), or the dumps only.
+  std::string kinds(size_t from, bool dumpsOnly = false) const {
+    std::string out;
+    const std::vector<std::vector<uint8_t>> all = midi.received("Synth Out");
+    for (size_t m = from; m < all.size(); ++m) {
+      char text[16];
+      if (all[m][0] == 0xF0)
+        std::snprintf(text, sizeof text, "dump %02X %d|", all[m][4], all[m][6]);
+      else if (!dumpsOnly)
+        std::snprintf(text, sizeof text, "%02X %02X|", all[m][0], all[m][1]);
+      else
+        continue;
+      out += text;
+    }
+    return out;
+  }
+  // The last whole Multi that reached the synthesizer; empty when none did.
+  std::vector<uint8_t> lastMulti() const {
+    const std::vector<std::vector<uint8_t>> all = midi.received("Synth Out");
+    for (auto m = all.rbegin(); m != all.rend(); ++m)
+      if (m->size() == sysex::kMultiDumpSize && (*m)[sysex::kTypeOffset] == sysex::kMultiDump)
+        return *m;
+    return {};
   }
   // A cutoff edit of part 1 changed the synthesizer's sound.
   static bool editLands(Kroma* plug, const SynthOnPorts& ports) {
@@ -193,6 +222,13 @@ TEST_F(Sends, ANewDeviceIdWaitsForTheTransportToStopAfterAnAudioRestart) {
   stopHost(plug);
   EXPECT_TRUE(eventually([&] { return ports.synth.deviceId() == 5 && !plug->ThreadRunning(); }));
   EXPECT_TRUE(editLands(plug, ports));
+  // With nothing after it, the refusal's text stays until the id goes out, and then goes.
+  playAfterRestart(plug);
+  set(plug, kGlobalSysExID, 6);
+  EXPECT_EQ(status(plug), "STOP PLAYBACK TO SEND GLOBAL DATA");
+  stopHost(plug);
+  EXPECT_EQ(status(plug), "");
+  EXPECT_TRUE(eventually([&] { return ports.synth.deviceId() == 6 && !plug->ThreadRunning(); }));
 }
 
 // A project saved while a new DEVICE ID waits for the stop holds the id the synthesizer answers
@@ -267,17 +303,60 @@ TEST_F(Sends, AnotherInstanceFindsTheSynthesizerAgainAfterItsIdChanged) {
 }
 
 // A Multi edit refused while the host plays after an audio restart is kept, as the Global is,
-// and goes out at the stop.
+// and goes out at the stop, its text with it.
 TEST_F(Sends, AMultiEditRefusedWhilePlayingGoesOutAtTheStop) {
   SynthOnPorts ports(midi);
   Kroma* plug = checked(open(), ports);
-  const int level = multi_dump::kRecordBase + multi_dump::kRecordSize * 1 + 2;  // part 2
-  ASSERT_NE(ports.synth.multiEditBuffer()[level], 92);
+  ASSERT_NE(ports.synth.multiEditBuffer()[kPart2Level], 92);
   playAfterRestart(plug);
   set(plug, kMultiPartLevel + 1, 92);
   EXPECT_EQ(status(plug), "STOP PLAYBACK TO SEND MULTI DATA");
   stopHost(plug);
-  EXPECT_TRUE(eventually([&] { return ports.synth.multiEditBuffer()[level] == 92; }));
+  EXPECT_EQ(status(plug), "");
+  EXPECT_TRUE(eventually([&] { return ports.synth.multiEditBuffer()[kPart2Level] == 92; }));
+}
+
+// A Multi edit during a Multi push, under its overlay, waits for the push's end and then goes
+// out with the enabled parts' sounds. The push keeps its own options meanwhile: a renamed Multi
+// is followed by the current part's sound only.
+TEST_F(Sends, AMultiEditDuringAPushWaitsForItAndLeavesItsOptionsAlone) {
+  Kroma* plug = settled();
+  for (int part = 0; part < 16; ++part) plug->setStoredValue(kMultiPartStatus + part, part == 1);
+  const size_t from = sentCount();
+  set(plug, kMultiName, 0);
+  ASSERT_TRUE(eventually([&] { return !kinds(from, true).empty(); }));
+  set(plug, kMultiPartLevel + 1, 92);  // in the pause after the Multi
+  const std::string expected = "dump 11 0|dump 10 0|dump 11 0|dump 10 1|";
+  EXPECT_TRUE(eventually([&] {
+    process(plug, 64);
+    return kinds(from, true).size() >= expected.size() && !plug->ThreadRunning();
+  }));
+  EXPECT_EQ(kinds(from, true), expected);
+  EXPECT_EQ(lastMulti()[kPart2Level], 92);
+}
+
+// SEND TO SYNTH sends the Global first, whose end frees the editor, and pauses between the Multi
+// and the part sounds with the transfer lane busy: a Multi edit and a librarian slot played
+// (double-clicked) in that pause go out once the push has ended.
+TEST_F(Sends, AnEditAndASlotPlayedInTheSendToSynthPauseGoOutAfterThePush) {
+  banks::write(data.file("Patches/S1.syx"), "S1-");
+  Kroma* plug = settled();
+  for (int part = 0; part < 16; ++part) plug->setStoredValue(kMultiPartStatus + part, 0);
+  const size_t from = sentCount();
+  set(plug, kPushArrangement, 1);
+  ASSERT_TRUE(eventually([&] { return kinds(from, true).find("dump 11") != std::string::npos; }));
+  set(plug, kMultiPartLevel + 1, 92);
+  plug->sendPatchToDeviceFromLibrarian(20, 0, 0);
+  EXPECT_TRUE(eventually([&] {
+    process(plug, 64);
+    return kinds(from).find("C0 14|") != std::string::npos && !plug->ThreadRunning();
+  }));
+  EXPECT_EQ(lastMulti()[kPart2Level], 92);
+  const std::vector<uint8_t> sound = midi.received("Synth Out").back();
+  ASSERT_EQ(sound.size(), sizeof(sysex::SoundDumpBytes));
+  EXPECT_EQ(banks::trimmed(std::string(sound.begin() + sound_dump::kNameOffset,
+                                       sound.begin() + sound_dump::kNameOffset + 16)),
+            "S1-20");
 }
 
 // A part's CCs go on the channel of its MIDI channel setting: 2..17 are channels 1..16, 0 and 1
@@ -610,19 +689,6 @@ TEST_F(Sends, TheOutputRouteSwitchesExcludeEachOther) {
 TEST_F(Sends, APartSentOnItsOwnAndWithTheMulti) {
   Kroma* plug = settled();
   plug->setStoredValue(kLibSyncTimer, 0);
-  auto kinds = [this](size_t from) {
-    std::string out;
-    const std::vector<std::vector<uint8_t>> all = midi.received("Synth Out");
-    for (size_t m = from; m < all.size(); ++m) {
-      char text[16];
-      if (all[m][0] == 0xF0)
-        std::snprintf(text, sizeof text, "dump %02X %d|", all[m][4], all[m][6]);
-      else
-        std::snprintf(text, sizeof text, "%02X %02X|", all[m][0], all[m][1]);
-      out += text;
-    }
-    return out;
-  };
   const struct {
     int part;
     bool withMulti;

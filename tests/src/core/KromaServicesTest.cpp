@@ -407,8 +407,9 @@ TEST_F(Services, TheFirstStoppedBlockEndsTheNotesAndLedsGoOffAfterAHundredMs) {
   WSYS_HoldTickCount(false);
 }
 
-// Reset writes the start texts unless a transfer runs (the version with the build date while
-// the debug log is on); in the DAW-buffer mode each block shows the output delay.
+// The start-up writes the start texts (the version with the build date while the debug log is
+// on); a reset, a suspend and resume, a new rate or block size keep what the displays show. In
+// the DAW-buffer mode each block shows the output delay.
 TEST_F(Services, ResetTextsAndTheOutputDelay) {
   for (bool logging : {false, true}) {
     if (logging) writeData("Kroma Editor LOG.txt", "");
@@ -422,16 +423,16 @@ TEST_F(Services, ResetTextsAndTheOutputDelay) {
       for (ITextControl* display : displays) out.push_back(text(display));
       return out;
     };
-    for (ITextControl* display : displays) display->SetTextFromPlug("-");
-    KromaProbe(plug).routing.mSendingSysEx = true;
-    plug->Reset();
-    EXPECT_EQ(texts(), std::vector<std::string>(6, "-"));
-    KromaProbe(plug).routing.mSendingSysEx = false;
-    plug->Reset();
     EXPECT_EQ(texts(), (std::vector<std::string>{"Tessmar Kroma Plug-in",
                                                  logging ? "v1.2.3 - 10-Oct-2020" : "v1.2.3",
                                                  "v1.2.3", "INIT", "-- INIT --", "---"}));
+    for (ITextControl* display : displays) display->SetTextFromPlug("-");
+    plug->Reset();
+    dispatch(plug, effMainsChanged, 0, 0);
+    dispatch(plug, effSetSampleRate, 0, 0, nullptr, 48000.f);
     dispatch(plug, effSetBlockSize, 0, 256);
+    dispatch(plug, effMainsChanged, 0, 1);
+    EXPECT_EQ(texts(), std::vector<std::string>(6, "-"));
     KromaProbe(plug).routing.mQueuedOutput = true;
     KromaProbe(plug).routing.mBlockSize = 256 + 2 * 64;
     process(plug, 256);
