@@ -106,10 +106,15 @@ std::unique_ptr<Client> makeClient(TK_LogSink* log, RtMidi::Api& chosen, const A
 // Where JACK carries the ports: whether the connection an open port made is still there. A port
 // that went away and came back under its name is another port, which RtMidi does not connect
 // again. RtMidi's own JACK client is hidden, so a client of our own, without ports, looks at the
-// connections of the port we reached.
+// connections of the port we reached. It is made with the library's client, on the same thread:
+// a client opened later, on a host's editor thread just before a port opens, broke the library's
+// own client in a real host.
 class JackLink {
  public:
-  explicit JackLink(RtMidi::Api api) : mJack(api == RtMidi::UNIX_JACK) {}
+  explicit JackLink(RtMidi::Api api)
+      : mClient(api == RtMidi::UNIX_JACK
+                    ? jack_client_open("kroma-link", JackNoStartServer, nullptr)
+                    : nullptr) {}
   ~JackLink() {
     if (mClient) jack_client_close(mClient);
   }
@@ -120,7 +125,6 @@ class JackLink {
   void opening(const std::string& target) {
     mTarget = target;
     mOurs.clear();
-    if (mJack && !mClient) mClient = jack_client_open("kroma-link", JackNoStartServer, nullptr);
     mBefore = connections();
   }
   void opened() {
@@ -146,8 +150,7 @@ class JackLink {
     return names;
   }
 
-  const bool mJack;
-  jack_client_t* mClient = nullptr;
+  jack_client_t* const mClient;
   std::string mTarget, mOurs;
   std::vector<std::string> mBefore;
 };
