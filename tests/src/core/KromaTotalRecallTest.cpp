@@ -356,15 +356,20 @@ TEST_F(Recall, AProjectOpenedWhileTheSynthesizerIsOffReachesItOnceItIsOn) {
   EXPECT_TRUE(std::equal(held.begin() + 7, held.end() - 2, shown.begin() + 7)) << "part 1's sound";
 }
 
+// Both ports on the synthesizer of `ports`, which answers to device id 0x11 as the plug-in does.
+void connectOnId11(Kroma* plug, SynthOnPorts& ports) {
+  ports.connect(plug);
+  plug->GetParam(kDeviceInSelection)->Set(plug->getExternalMIDIInDevice("Synth In"));
+  useDeviceId11(plug);
+}
+
 // A restore that meets a transfer of this instance does not wait for it: its push is kept and
 // goes out once the transfer has ended, with the DEVICE ID the project holds.
 TEST_F(Recall, ARestoreDuringATransferPushesOnceTheTransferEnded) {
   SynthOnPorts ports(midi);
   ports.synth.setDeviceId(0x11);
   Kroma* plug = open();
-  ports.connect(plug);
-  plug->GetParam(kDeviceInSelection)->Set(plug->getExternalMIDIInDevice("Synth In"));
-  useDeviceId11(plug);
+  connectOnId11(plug, ports);
   plug->GetParam(kGlobalSysExID)->Set(0x12);  // not given to the synthesizer yet
   const Bytes project = saveChunk(plug);
   ports.synth.setFault({corvane_sim::Fault::kSilent});
@@ -388,9 +393,7 @@ TEST_F(Recall, ASynthesizerSwitchedOffAndOnIsConnectedAgainByItself) {
   SynthOnPorts ports(midi);
   ports.synth.setDeviceId(0x11);
   Kroma* plug = open();
-  ports.connect(plug);
-  plug->GetParam(kDeviceInSelection)->Set(plug->getExternalMIDIInDevice("Synth In"));
-  useDeviceId11(plug);
+  connectOnId11(plug, ports);
   const auto shownPort = [plug](int param) {
     return plug->GetParam(param)->CopyDisplayText(plug->GetParam(param)->Int());
   };
