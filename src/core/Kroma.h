@@ -480,6 +480,8 @@ class Kroma : public IPluginVST,
   // answers on the id in use; none: the status line says so. [the thread the push ends on; never
   // waits]
   void checkPushAnswered();
+  // An open output port, and no send or transfer running: the project's push can go now.
+  bool projectPushCanGo() const;
   // Starts the project's push: job 0 with the Global first and the part sounds. Whether it
   // started.
   bool startProjectPush();

@@ -286,7 +286,7 @@ int Kroma::answeredIdOfProject() {
 // settings other than the project's.
 void Kroma::pushRestoredMulti() {
   mClock.mPushPending = false;
-  if (!mRouting.mMIDIOutSet || !outputPortOpen() || transferRunning() || !startProjectPush()) {
+  if (!projectPushCanGo() || !startProjectPush()) {
     mClock.mPushPending = true;
     return;
   }
@@ -295,6 +295,10 @@ void Kroma::pushRestoredMulti() {
   // The answer check is waited for as the push is: a request the musician starts after the
   // restore finds the lane free.
   awaitTransferLane();
+}
+
+bool Kroma::projectPushCanGo() const {
+  return mRouting.mMIDIOutSet && outputPortOpen() && !mRouting.mSendingSysEx && !transferRunning();
 }
 
 bool Kroma::startProjectPush() {
@@ -345,9 +349,7 @@ void Kroma::pushWhenPending() {
     if (mClock.mPushFromKnownState) hostKnowsStateNow();
     return;
   }
-  if (!mClock.mPushPending || !mRouting.mMIDIOutSet || !outputPortOpen() ||
-      mRouting.mSendingSysEx || transferRunning())
-    return;
+  if (!mClock.mPushPending || !projectPushCanGo()) return;
   mClock.mPushFromKnownState = hostKnowsState();
   mClock.mPushRunning = startProjectPush();
 }
