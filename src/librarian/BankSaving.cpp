@@ -1,5 +1,6 @@
 #include <filesystem>
 #include <memory>
+#include <system_error>
 
 #include "src/librarian/BankFormat.h"
 #include "src/librarian/LibrarianFiles.h"
@@ -48,12 +49,14 @@ bool PatchLibrarian::saveEditedPatch(std::string path, std::string fileName) {
   return true;
 }
 
-bool PatchLibrarian::upperBankFileChanged() {
+bool PatchLibrarian::upperBankFileChanged(const std::string& path) {
   std::lock_guard<std::recursive_mutex> lock(mMutex);
   const PatchFile* bank = upperBank();
-  if (!bank || !bank->contents.known() || !LibrarianFiles::exists(bank->path)) return false;
+  std::error_code error;
+  // A link that names nothing is replaced by the new file, as a missing file is written anew.
+  if (!bank || !bank->contents.known() || !std::filesystem::exists(path, error)) return false;
   ByteChunk bytes;
-  return !LibrarianFiles::readFile(bank->path, bytes) || FileContents::of(bytes) != bank->contents;
+  return !LibrarianFiles::readFile(path, bytes) || FileContents::of(bytes) != bank->contents;
 }
 
 bool PatchLibrarian::savePatchAs(const char* name, std::string folder, bool midi,

@@ -80,11 +80,13 @@ class PatchLibrarian {
   // is not written (LibrarianFiles::writeFile). What the bank's own file then
   // holds is what upperBankFileChanged compares with.
   bool saveEditedPatch(std::string path, std::string fileName);
-  // Whether the upper bank's file no longer holds what the librarian read from it or last wrote
-  // there (another program changed it), also when it can no longer be read whole. False without
-  // an upper bank, for a bank that holds no file's contents, and for a file that is gone, which a
-  // save only brings back. Reads the file.
-  bool upperBankFileChanged();
+  // Whether the file at `path`, which a save of the upper bank is about to replace, does not hold
+  // what the librarian read from the bank's file or last wrote there, also when it can no longer
+  // be read whole: another program changed it, or put another file where the bank stands (in
+  // place of its link, or behind it). False without an upper bank, for a bank that holds no
+  // file's contents, and when nothing stands at `path`, which a save only brings back. Reads the
+  // file.
+  bool upperBankFileChanged(const std::string& path);
   // Asks for a file (full path, "" when cancelled) proposing `name` in `folder`
   // with the given extension.
   using FilePrompt = std::function<std::string(const std::string& name, const std::string& folder,

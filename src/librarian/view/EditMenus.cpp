@@ -24,9 +24,9 @@ std::string bankLetter(int bank) {
   return std::string(1, static_cast<char>('A' + bank));
 }
 
-// Where the upper bank's file lies: its folder (without a closing "/") and its name. False when
-// the upper list shows no bank.
-bool upperBankFile(PatchLibrarian& librarian, std::string& folder, std::string& fileName) {
+// Where the upper bank's file stands: its folder (without a closing "/"), and the bank's name,
+// folder name and canonical path as the scan read them. False when the upper list shows no bank.
+bool upperBankFile(PatchLibrarian& librarian, std::string& folder, LibrarianHost::FileName& bank) {
   std::lock_guard<std::recursive_mutex> lock(librarian.mutex());
   const PatchFileList& files = librarian.type == 1 ? librarian.multiFiles : librarian.soundFiles;
   const int index = librarian.upperFileIndex;
@@ -35,8 +35,17 @@ bool upperBankFile(PatchLibrarian& librarian, std::string& folder, std::string& 
   folder = DataFolder::patchesFolder();
   for (size_t level = 1; level < file.folderPath.size(); ++level)
     folder += "/" + file.folderPath[level];
-  fileName = file.fileName;
+  bank = {file.fileName, file.folderName, file.path};
   return true;
+}
+
+// Whether a bank of the lists was read from the file of canonical path `path`.
+bool listed(PatchLibrarian& librarian, const std::string& path) {
+  std::lock_guard<std::recursive_mutex> lock(librarian.mutex());
+  for (const PatchFileList* files : {&librarian.soundFiles, &librarian.multiFiles})
+    for (const PatchFile* file : *files)
+      if (file->path == path) return true;
+  return false;
 }
 
 // A job of the transfer lane, started when the lane is idle.
@@ -227,28 +236,34 @@ void BankEditPopupMenu::runMultiRequest(int index) {
 }
 
 void BankEditPopupMenu::save() {
-  std::string folder, fileName;
-  if (!upperBankFile(*mLibrarian, folder, fileName)) {
+  std::string folder;
+  LibrarianHost::FileName bank;
+  if (!upperBankFile(*mLibrarian, folder, bank)) {
     mHost->showStatus(kSaveFailed);
     return;
   }
-  const std::string path = folder + "/" + fileName;
+  const std::string path = folder + "/" + bank.file;
   // What another program wrote into the file is replaced only when the musician says so.
   IGraphics* graphics = mPlug->GetGUI();
-  if (mLibrarian->upperBankFileChanged() &&
+  if (mLibrarian->upperBankFileChanged(path) &&
       !(graphics && graphics->PromptToReplaceChangedFile(path.c_str())))
     return;
-  if (!mLibrarian->saveEditedPatch(path, fileName)) {
+  if (!mLibrarian->saveEditedPatch(path, bank.file)) {
     mHost->showStatus(kSaveFailed);
     return;
   }
+  // Another file stood where the bank's link did (a file in its place, a link pointing elsewhere
+  // or none): the file written is the bank now, and may be another listed bank.
+  const std::string written = LibrarianFiles::canonicalPath(path);
+  if (written != bank.path) editWritten({bank.file, bank.folder, written});
   mHost->librarianBankSaved();
   mHost->showStatus(kSaved);  // over the text of a save that failed before
 }
 
 void BankEditPopupMenu::saveAs(bool midi) {
-  std::string folder, fileName;
-  if (!upperBankFile(*mLibrarian, folder, fileName)) {
+  std::string folder;
+  LibrarianHost::FileName bank;
+  if (!upperBankFile(*mLibrarian, folder, bank)) {
     mHost->showStatus(kSaveFailed);
     return;
   }
@@ -262,27 +277,30 @@ void BankEditPopupMenu::saveAs(bool midi) {
     chosen = path.Get();
     return chosen;
   };
-  const std::string proposed = LibrarianFiles::stemOf(fileName) + (midi ? ".mid" : ".kro");
+  const std::string proposed = LibrarianFiles::stemOf(bank.file) + (midi ? ".mid" : ".kro");
   PatchLibrarian::SavedFile saved;
   if (!mLibrarian->savePatchAs(proposed.c_str(), folder, midi, prompt, &saved)) {
     if (!chosen.empty()) mHost->showStatus(kSaveFailed);
     return;
   }
   // No bank of the librarian to switch to: the bank being edited stays, unsaved, as its own file
-  // was not written. The path is judged as chosen: a link is a bank where it stands.
-  if (!mLibrarian->readsAsBank(chosen)) {
+  // was not written. The path is judged as chosen (a link is a bank where it stands), and by the
+  // file written, which a listed bank may have been read from under another path.
+  if (!mLibrarian->readsAsBank(chosen) && !listed(*mLibrarian, saved.path)) {
     TK_Log(mPlug->GetLog(), "PATCH LIBRARIAN: ",
-           "bank " + fileName + " saved as " + chosen + ", which is no bank of the librarian");
+           "bank " + bank.file + " saved as " + chosen + ", which is no bank of the librarian");
     mHost->showStatus(kSaved);
     return;
   }
-  const bool multi = mHost->multiMode();
-  mHost->remember(multi ? LibrarianHost::kUpperMultis : LibrarianHost::kUpperSounds,
-                  {saved.fileName, saved.folderName, saved.path});
-  // The new file is read in and found again by its path: it becomes the bank being edited.
-  mHost->patchTypeChanged(multi ? 1 : 0, mHost->lowerListKind(), true);
+  editWritten({saved.fileName, saved.folderName, saved.path});
   mHost->librarianBankSaved();
   mHost->showStatus(kSaved);
+}
+
+void BankEditPopupMenu::editWritten(const LibrarianHost::FileName& written) {
+  const bool multi = mHost->multiMode();
+  mHost->remember(multi ? LibrarianHost::kUpperMultis : LibrarianHost::kUpperSounds, written);
+  mHost->patchTypeChanged(multi ? 1 : 0, mHost->lowerListKind(), true);
 }
 
 FileEditPopupMenu::FileEditPopupMenu(IPluginBase* plug, PatchLibrarian* librarian, IRECT rect,

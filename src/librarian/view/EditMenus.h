@@ -1,5 +1,6 @@
 #pragma once
 
+#include "src/librarian/view/LibrarianHost.h"
 #include "src/librarian/view/LibrarianMenuControl.h"
 #include "toolkit/plugin/base/IPopupMenu.h"
 
@@ -36,12 +37,15 @@ class BankEditPopupMenu : public LibrarianMenuControl {
   void runMain(int index);
   void runSoundRequest(int index);
   void runMultiRequest(int index);
-  // Saves the upper bank over its file, asking first when the file changed since the librarian
-  // read it; Cancel writes nothing.
+  // Saves the upper bank over the file where it stands, asking first when that file does not hold
+  // what the librarian read from the bank's file or last wrote there; Cancel writes nothing.
   void save();
   // Saves the upper bank as a new file the user names, which then becomes the upper bank when the
-  // librarian reads it as a bank.
+  // librarian reads it as a bank, or read one from it by another path.
   void saveAs(bool midi);
+  // Reads the banks again and makes the file just written, found by its canonical path, the bank
+  // being edited.
+  void editWritten(const LibrarianHost::FileName& written);
 
   IPopupMenu mMenus[kMenus];
 };

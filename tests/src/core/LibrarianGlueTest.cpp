@@ -346,35 +346,71 @@ TEST_F(Librarian, SaveAsAsksBeforeReplacingABankAndTheLastSaveSaysHowItWent) {
 
 // Save writes the edit bank over its file while the file holds what the librarian read from it
 // or last wrote there; a file another program changed is replaced only when the musician says so
-// (Cancel, the default, writes nothing), a read-only one never. The status text has one line:
-// the value line's text of an earlier edit goes.
+// (Cancel, the default, writes nothing), a read-only one never. The file compared is the one Save
+// is about to replace, where the bank stands: a file put where its link stood, or the file the
+// link names now. After a save the next row saves again without reading the bank. The status text
+// has one line: the value line's text of an earlier edit goes.
 TEST_F(Librarian, SaveAsksBeforeReplacingAFileChangedElsewhereAndNeverWritesAReadOnlyOne) {
   const std::string path = data.file("Patches/A.syx");
   banks::write(path, "A-");
+  kroma_test::TempDir outside;
+  for (const char* name : {"One", "Two", "Three"}) {
+    banks::write(outside.file(std::string(name) + ".kro"), std::string(name) + "-");
+    std::filesystem::create_symlink(outside.file(std::string(name) + ".kro"),
+                                    data.file(std::string("Patches/") + name + " Link.kro"));
+  }
+  banks::write(outside.file("Other.kro"), "Other-");
+  const auto relink = [&](const char* link, const std::string& to) {
+    std::filesystem::remove(data.file(std::string("Patches/") + link));
+    if (!to.empty()) std::filesystem::create_symlink(to, data.file(std::string("Patches/") + link));
+  };
   openWithEditor();
   const struct {
-    const char* meddled;  // what another program did to the file
+    const char* bank;
+    const char* meddled;  // what another program did where the bank stands
     std::function<void()> meddle;
     int answer;  // 0 nothing asked; 1 asked, the default; 2 asked, Replace
     bool written;
     const char* status;
   } rows[] = {
-      {"nothing", [] {}, 0, true, "Bank saved!"},
-      {"its bytes written again", [&] { writeData("Patches/A.syx", readData("Patches/A.syx")); }, 0,
-       true, "Bank saved!"},
-      {"changed", [&] { banks::write(path, "Kept-"); }, 1, false, ""},
-      {"changed", [&] { banks::write(path, "Replaced-"); }, 2, true, "Bank saved!"},
-      {"removed", [&] { std::remove(path.c_str()); }, 0, true, "Bank saved!"},
-      {"made read-only", [&] { ::chmod(path.c_str(), 0444); }, 0, false, "Bank save FAILED!"},
+      {"A.syx", "nothing", [] {}, 0, true, "Bank saved!"},
+      {"A.syx", "its bytes written again",
+       [&] { writeData("Patches/A.syx", readData("Patches/A.syx")); }, 0, true, "Bank saved!"},
+      {"A.syx", "changed", [&] { banks::write(path, "Kept-"); }, 1, false, ""},
+      {"A.syx", "changed", [&] { banks::write(path, "Replaced-"); }, 2, true, "Bank saved!"},
+      {"A.syx", "removed", [&] { std::remove(path.c_str()); }, 0, true, "Bank saved!"},
+      {"One Link.kro", "its link pointed at another file",
+       [&] { relink("One Link.kro", outside.file("Other.kro")); }, 1, false, ""},
+      {"Two Link.kro", "its link replaced by a file",
+       [&] {
+         relink("Two Link.kro", "");
+         banks::write(data.file("Patches/Two Link.kro"), "Theirs-");
+       },
+       1, false, ""},
+      {"Three Link.kro", "its link removed", [&] { relink("Three Link.kro", ""); }, 0, true,
+       "Bank saved!"},
+      {"Three Link.kro", "nothing", [] {}, 0, true, "Bank saved!"},
+      {"Three Link.kro", "changed",
+       [&] { banks::write(data.file("Patches/Three Link.kro"), "Kept-"); }, 1, false, ""},
+      {"A.syx", "made read-only", [&] { ::chmod(path.c_str(), 0444); }, 0, false,
+       "Bank save FAILED!"},
   };
   VIEW_Script& script = VIEW_Script::instance();
   for (size_t row = 0; row < std::size(rows); ++row) {
-    SCOPED_TRACE(std::string(rows[row].meddled) + " " + std::to_string(rows[row].answer));
-    set(plug, kDiscardBankData, 1);  // the bank as its file holds it now
+    SCOPED_TRACE(std::string(rows[row].bank) + " " + rows[row].meddled + " " +
+                 std::to_string(rows[row].answer));
+    const std::string bank = std::string("Patches/") + rows[row].bank;
+    if (row == 0 || !rows[row - 1].written) set(plug, kDiscardBankData, 1);  // as its file holds it
+    const IPopupMenu* root = KromaProbe(plug).widgets.mLeftPatchMenu->rootMenu();
+    int item = 0;
+    while (item < root->GetNItems() && root->GetItemText(item) != std::string(rows[row].bank))
+      ++item;
+    choose(KromaProbe(plug).widgets.mLeftPatchMenu, {item});
+    ASSERT_EQ(upperBank()->fileName, rows[row].bank);
     const std::string edit = "Saved " + std::to_string(row);
     renameSlot(3, edit);
     rows[row].meddle();
-    const std::string before = readData("Patches/A.syx");
+    const std::string before = readData(bank);
     plug->showStatus("");
     plug->setTextDisplay(kControlDisplayValue, "+2 [14]");
     const size_t asked = script.messagesShown().size();
@@ -383,10 +419,10 @@ TEST_F(Librarian, SaveAsksBeforeReplacingAFileChangedElsewhereAndNeverWritesARea
     EXPECT_EQ(script.messagesShown().size(), asked + (rows[row].answer ? 1 : 0));
     if (rows[row].answer && script.messagesShown().size() > asked) {
       EXPECT_EQ(script.messagesShown().back(),
-                "Replace File: \"A.syx\" has changed on disk since it was opened.\n"
-                "Do you want to replace it?");
+                "Replace File: \"" + std::string(rows[row].bank) +
+                    "\" has changed on disk since it was opened.\nDo you want to replace it?");
     }
-    const std::string after = readData("Patches/A.syx");
+    const std::string after = readData(bank);
     EXPECT_EQ(after.find(edit) != std::string::npos, rows[row].written);
     if (!rows[row].written) {
       EXPECT_TRUE(after == before);
@@ -438,9 +474,10 @@ std::map<std::string, std::string> filesBelow(const std::string& folder) {
 
 // However Save As is given its path (".", "..", "//", a backslash in the name, a namesake in
 // another folder, the real path of a folder linked into Patches, a link in Patches to a bank
-// elsewhere), the bank being edited then is the very file written when the scan lists it, and
-// shows what it holds, else stays the bank edited before; a Refresh keeps it, and the next Save
-// writes that file and no other.
+// elsewhere, that bank by its own path, a link elsewhere to a bank in Patches), the bank being
+// edited then is the very file written when the scan lists it, and shows what it holds, else
+// stays the bank edited before; a Refresh keeps it, and the next Save writes that file and no
+// other.
 TEST_F(Librarian, SaveAsFindsTheFileWrittenByItsWholePath) {
   banks::write(data.file("Patches/A First.syx"), "A-");
   banks::write(data.file("Patches/B Mine.syx"), "B-");
@@ -451,6 +488,7 @@ TEST_F(Librarian, SaveAsFindsTheFileWrittenByItsWholePath) {
   std::filesystem::create_directory_symlink(outside.file("Real"), data.file("Patches/Linked"));
   banks::write(outside.file("Theirs.kro"), "T-");
   std::filesystem::create_symlink(outside.file("Theirs.kro"), data.file("Patches/link.kro"));
+  std::filesystem::create_symlink(data.file("Patches/A First.syx"), outside.file("Into.kro"));
   const std::string mine = data.file("Patches/B Mine.syx");
   const struct {
     std::string chosen, editedThen;  // "": the bank edited before
@@ -462,6 +500,8 @@ TEST_F(Librarian, SaveAsFindsTheFileWrittenByItsWholePath) {
       {data.file("Patches/Back\\slash.kro"), data.file("Patches/Back\\slash.kro")},
       {outside.file("Real/Linked.kro"), outside.file("Real/Linked.kro")},
       {data.file("Patches/link.kro"), outside.file("Theirs.kro")},
+      {outside.file("Theirs.kro"), outside.file("Theirs.kro")},
+      {outside.file("Into.kro"), data.file("Patches/A First.syx")},
       {data.file("Patches/../Up.syx"), ""},
   };
   openWithEditor();
