@@ -101,8 +101,10 @@ class Kroma : public IPluginVST,
   // transfer of this instance runs, the push waits until it can go (the idle call makes it).
   // [main thread; takes the plug-in lock, let go while it waits for the Multi's push]
   int UnserializeState2(ByteChunk* chunk, int startPos, bool withLibrarian);
-  // Tells the host that its project changed when the state a save would write differs from the
-  // one it last heard of: an edit in the editor, a dump from the synthesizer, a port picked. Not
+  // Starts the push the synthesizer is owed once it can go and says when a link came back to a
+  // synthesizer that may differ; follows the chosen ports (lookAtPorts). Then tells the host
+  // that its project changed when the state a save would write differs from the one it last
+  // heard of: an edit in the editor, a dump from the synthesizer, a port picked. Not
   // for a restore, a value set to what it was, a setting the project does not keep, a port's
   // place in a list that changed or a tempo taken from the host. An edit in the editor is told at
   // the next call, also while a transfer runs; other changes once they held still from one call
@@ -170,7 +172,9 @@ class Kroma : public IPluginVST,
   void setLocalControl(bool on) override { mRouting.mLocalControlFlag = on; }
   bool sysExReceived() const override { return mRouting.mSysExReceived; }
   void setSysExReceived(bool on) override { mRouting.mSysExReceived = on; }
-  bool projectPushPending() const override { return mClock.mPushPending; }
+  bool projectPushPending() const override;
+  void synthesizerAnswered() override;
+  void synthesizerInStep() override;
   void setDeviceId(int id) override { mRouting.mDeviceID = id; }
   bool midiOutSet() const override { return mRouting.mMIDIOutSet; }
   int deviceId() const override { return mRouting.mDeviceID; }
@@ -490,6 +494,14 @@ class Kroma : public IPluginVST,
   // From the idle call: the pending push, once an output port is open and no transfer runs; the
   // end of one that ran. [main thread; takes the plug-in lock]
   void pushWhenPending();
+  // From the idle call, once the connection check of a link that came back has ended: the
+  // status's second line says that the synthesizer may not hold what the editor shows.
+  // [main thread]
+  void tellRelinkedUnsure();
+  // A lost link is back, its connection check about to run: a synthesizer that held what the
+  // editor showed is owed it again, which goes once the check hears it; otherwise the status
+  // will say that it may differ. A push already pending stays as it is.
+  void linkIsBack();
   // The state a save would write now is the one the host last heard of.
   bool hostKnowsState();
   void recallLog(const std::string& message) const;
@@ -514,11 +526,11 @@ class Kroma : public IPluginVST,
   bool portLinkLost(bool input);
   // Closes the port; the synthesizer is then not connected.
   void closePort(bool input);
-  // A lost link said; the connection check once a port came back and both are open.
+  // A lost link said; once a port came back and both are open, the link's return and its
+  // connection check.
   void connectAgain(const PortsListed& listed);
-  // The idle call's look: the pending push, and every few seconds the chosen ports' links and
-  // the absent ports. Next to nothing until a look is due. [main thread; takes the plug-in lock
-  // when it acts]
+  // The idle call's look: every few seconds the chosen ports' links and the absent ports. Next to
+  // nothing until a look is due. [main thread; takes the plug-in lock when it acts]
   void lookAtPorts();
 
   // ---- KromaMidiOut.cpp ----

@@ -151,9 +151,13 @@ void sendMulti(Change& c, bool withPartsAndGlobal) {
   plug.AllSoundsOff(0, true);
   SenderJob job;
   job.code = kSendArrangementToDevice;
-  plug.startSenderJob(job, [&selection = c.selection, withPartsAndGlobal] {
+  plug.startSenderJob(job, [&selection = c.selection, &clock = c.clock, withPartsAndGlobal] {
     selection.mSendPartSounds = withPartsAndGlobal;
     selection.mSendGlobalFirst = withPartsAndGlobal;
+    // All the editor shows goes; a project's push still owed waits for its answer check.
+    SynthStep step = clock.mSynthStep;
+    if (withPartsAndGlobal && (step == SynthStep::kUnsure || step == SynthStep::kRelinking))
+      clock.mSynthStep.compare_exchange_strong(step, SynthStep::kInStep);
   });
 }
 

@@ -137,12 +137,13 @@ void Kroma::closePort(bool input) {
 
 void Kroma::connectAgain(const PortsListed& listed) {
   if (listed.lost) showPortsAbsent();
-  if (listed.reopened && mRouting.mMIDIOutSet && outputPortOpen() && inputPortOpen())
+  if (listed.reopened && mRouting.mMIDIOutSet && outputPortOpen() && inputPortOpen()) {
+    linkIsBack();
     sendSysExInitialization();
+  }
 }
 
 void Kroma::lookAtPorts() {
-  if (mClock.mPushPending || mClock.mPushRunning) pushWhenPending();
   const auto now = std::chrono::steady_clock::now();
   if (now < mRouting.mNextPortLook) return;
   mRouting.mNextPortLook = now + kPortLookEvery;

@@ -103,6 +103,11 @@ void Kroma::countStateChanges() {
 }
 
 void Kroma::OnIdle() {
+  const SynthStep step = mClock.mSynthStep;
+  if (step == SynthStep::kPushDue || mClock.mPushRunning)
+    pushWhenPending();
+  else if (step == SynthStep::kRelinking)
+    tellRelinkedUnsure();
   lookAtPorts();
   if (stateChangeToTell()) InformHostOfProgramChange();
 }
@@ -285,11 +290,8 @@ int Kroma::answeredIdOfProject() {
 // A push that cannot go now waits, as the deferred sends do: the synthesizer would else keep
 // settings other than the project's.
 void Kroma::pushRestoredMulti() {
-  mClock.mPushPending = false;
-  if (!projectPushCanGo() || !startProjectPush()) {
-    mClock.mPushPending = true;
-    return;
-  }
+  mClock.mSynthStep = SynthStep::kPushDue;
+  if (!projectPushCanGo() || !startProjectPush()) return;
   awaitTransferLane();
   endProjectPush();
   // The answer check is waited for as the push is: a request the musician starts after the
@@ -305,7 +307,9 @@ bool Kroma::startProjectPush() {
   SenderJob multi;
   multi.code = kSendArrangementToDevice;
   return startSenderJob(multi, [this] {
-    mClock.mPushPending = false;
+    // Until the answer check hears the synthesizer: a port lost meanwhile, or an id no
+    // synthesizer answers to, loses the push.
+    mClock.mSynthStep = SynthStep::kPushOwed;
     mRouting.mSendingSysEx = true;
     mSelection.mSendGlobalFirst = true;
     mSelection.mSendPartSounds = true;
@@ -349,9 +353,43 @@ void Kroma::pushWhenPending() {
     if (mClock.mPushFromKnownState) hostKnowsStateNow();
     return;
   }
-  if (!mClock.mPushPending || !projectPushCanGo()) return;
+  if (mClock.mSynthStep != SynthStep::kPushDue || !projectPushCanGo()) return;
   mClock.mPushFromKnownState = hostKnowsState();
   mClock.mPushRunning = startProjectPush();
+}
+
+bool Kroma::projectPushPending() const {
+  const SynthStep step = mClock.mSynthStep;
+  return step == SynthStep::kPushDue || step == SynthStep::kPushOwed;
+}
+
+// The synthesizer found, on whatever id: the push it is owed goes there.
+void Kroma::synthesizerAnswered() {
+  SynthStep owed = SynthStep::kPushOwed;
+  mClock.mSynthStep.compare_exchange_strong(owed, SynthStep::kPushDue);
+}
+
+// A push still due carries values the synthesizer has not had.
+void Kroma::synthesizerInStep() {
+  SynthStep step = mClock.mSynthStep;
+  while (step != SynthStep::kPushDue &&
+         !mClock.mSynthStep.compare_exchange_weak(step, SynthStep::kInStep)) {
+  }
+}
+
+// Back from a loss, the synthesizer may have started afresh: it plays its power-on values.
+void Kroma::linkIsBack() {
+  SynthStep inStep = SynthStep::kInStep, unsure = SynthStep::kUnsure;
+  if (!mClock.mSynthStep.compare_exchange_strong(inStep, SynthStep::kPushOwed))
+    mClock.mSynthStep.compare_exchange_strong(unsure, SynthStep::kRelinking);
+}
+
+// On the line below the check's outcome, which stays.
+void Kroma::tellRelinkedUnsure() {
+  if (transferRunning()) return;
+  SynthStep relinking = SynthStep::kRelinking;
+  if (mClock.mSynthStep.compare_exchange_strong(relinking, SynthStep::kUnsure))
+    setTextDisplay(kControlDisplayValue, "Synth may differ from editor");
 }
 
 void Kroma::recallLog(const std::string& message) const {

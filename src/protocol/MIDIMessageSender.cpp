@@ -150,6 +150,7 @@ bool MIDIMessageSender::waitShort(int cycles, int milliseconds, const char* text
 }
 
 void MIDIMessageSender::takeAnsweringId() {
+  mPlugin.synthesizerAnswered();
   const int id = mManager.lastDumpDeviceId();
   if (id < 0 || id == deviceId()) return;
   TK_Log(mManager.logSink(), "MIDI MESSAGE SENDER: ",

@@ -50,8 +50,9 @@ class MIDIMessageSender {
   // Names and displays follow unless a Multi is being sent with its sounds. `requestParts` has
   // no effect.
   void sendPartToDevice(int part, bool toLibrarian, bool requestParts);
-  // Job 5: the sounds of the 16 parts and then the multi edit buffer into the editor; or the
-  // multi edit buffer alone into the selected librarian slot.
+  // Job 5: the sounds of the 16 parts and then the multi edit buffer into the editor, which is
+  // then in step with the synthesizer; or the multi edit buffer alone into the selected
+  // librarian slot.
   void sendActiveArrangementRequestSysex(bool toEditor);
   // Job 6: the edit buffer of `part` into the editor or the selected librarian slot.
   void sendPartRequestSysex(int part, bool toEditor);
@@ -67,9 +68,10 @@ class MIDIMessageSender {
   // Job 13, the connection check: the Global settings into the editor. It ends only on a Global
   // dump: a dump that answers an earlier request is taken as it is, and the check goes on.
   void sendDeviceIdEnquiry();
-  // Job 18, at the end of a restore's push: asks the synthesizer on the id in use for its Global
-  // settings, which are not taken in. Without an answer in 10 sync delays the status line says
-  // that no synthesizer answered on that id, and the line below how to find it.
+  // Job 18, at the end of a project's push: asks the synthesizer on the id in use for its Global
+  // settings, which are not taken in. An answer puts the editor in step with it; without one in
+  // 30 sync delays the status line says that no synthesizer answered on that id, and the line
+  // below how to find it.
   void checkPushAnswered();
 
   // Job 3: plays a librarian record on `part`: a copy of its first dump, addressed to the
@@ -130,8 +132,9 @@ class MIDIMessageSender {
   // Up to `cycles` pauses of `milliseconds` (showing `text` after each, when given) until
   // SysEx-received; at the end "CONNECTION TIMED OUT!" and the failed flag.
   bool waitShort(int cycles, int milliseconds, const char* text);
-  // An answered request: the id the answer came from becomes the one in use, kDeviceID_old and
-  // DEVICE ID, which takes it as a value from the synthesizer (nothing is sent back).
+  // An answered request: the plug-in hears of it, and the id the answer came from becomes the one
+  // in use, kDeviceID_old and DEVICE ID, which takes it as a value from the synthesizer (nothing
+  // is sent back).
   void takeAnsweringId();
   // Jobs 8 and 10: the 128 programs into slots 0..127, ending at the first request that fails
   // and at the first answer no slot took.

@@ -19,7 +19,9 @@ constexpr int kPartSettleCycles = 100;
 constexpr int kPartSettleMs = 20;
 constexpr int kMultiWaitCycles = 100;
 constexpr int kMultiWaitMs = 25;
-constexpr int kPushAnswerCycles = 10;
+// As long as a request waits before it gives up: a slow synthesizer that answers requests
+// answers this too.
+constexpr int kPushAnswerCycles = 30;
 constexpr double kPartPercent = 5.88;
 constexpr double kProgramsPerPercent = 1.28;
 
@@ -207,6 +209,7 @@ void MIDIMessageSender::sendActiveArrangementRequestSysex(bool toEditor) {
   sendBankedRequest(kMultiRequest, deviceId(), kEditBufferBank, 0, true);
   waitShort(kMultiWaitCycles, kMultiWaitMs, texts::kProcessingMulti);
   finishRequest(false, texts::kCancelled, texts::kCompletedLower);
+  if (!cancelRequested && !requestFailed) mPlugin.synthesizerInStep();
   mPlugin.DisplayProcessingIndicator(false);
 }
 
@@ -236,7 +239,10 @@ void MIDIMessageSender::checkPushAnswered() {
   const int delay = getTimerValue(mPlugin);
   for (int cycle = 0; cycle < kPushAnswerCycles; ++cycle) {
     if (!pause(delay)) return;
-    if (mManager.globalDumpsReceived() != globalsBefore) return;
+    if (mManager.globalDumpsReceived() != globalsBefore) {
+      mPlugin.synthesizerInStep();
+      return;
+    }
   }
   TK_Log(mManager.logSink(), "MIDI MESSAGE SENDER: ",
          "no synthesizer answered on device id " + std::to_string(id) + " after the push");

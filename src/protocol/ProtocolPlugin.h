@@ -63,10 +63,19 @@ class ProtocolPlugin : public ParameterAccess {
   virtual bool sysExReceived() const = 0;
   // [any thread; atomic]
   virtual void setSysExReceived(bool on) = 0;
-  // A restored project waits to go to the synthesizer: the Global dump that answers the
-  // connection check tells the id only, the project's Global stays in the editor.
+  // A restored project waits to go to the synthesizer, or went but was not heard: the Global
+  // dump that answers the connection check tells the id only, the project's Global stays in the
+  // editor.
   // [MIDI input thread; atomic]
   virtual bool projectPushPending() const = 0;
+  // A request, the connection check's too, heard the synthesizer: a pending push goes to the id
+  // now in use.
+  // [job lanes; atomic]
+  virtual void synthesizerAnswered() = 0;
+  // The synthesizer holds what the editor shows: it answered the check after a push, or GET
+  // FROM SYNTH took its Multi and sounds whole.
+  // [job lanes; atomic]
+  virtual void synthesizerInStep() = 0;
   // The device id in use, which a request takes from the synthesizer's answer.
   // [job lanes; atomic]
   virtual void setDeviceId(int id) = 0;

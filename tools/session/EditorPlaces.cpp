@@ -31,6 +31,7 @@ const Place kSendMulti{"SEND TO SYNTH", kPushArrangement, kMultiPage, 114, 238};
 const Place kLibrarianMenu{"librarian menu", kNoParam, kLibrarianPage, 877, 196};
 const Place kTransferPause{"transfer pause menu", kLibSyncTimer, kLibrarianPage, 1400, 512};
 const Place kDeviceId{"device id menu", kGlobalSysExID, kMultiPage, 580, 156};
+const Place kVelocity{"velocity curve menu", kGlobalVelocityCurve, kMultiPage, 812, 156};
 const Place kUpperBank{"edit bank menu", kNoParam, kLibrarianPage, 600, 197};
 const Place kSemitone{"oscillator 1 semitone", kOscillator1Semitone, kOscillatorPage, 192, 172};
 const Place kCutoff{"filter 1 cutoff", ::kFilter1Cutoff, kFilterPage, 350, 176};
@@ -38,9 +39,9 @@ const Place kResonance{"filter 1 resonance", ::kFilter1Resonance, kFilterPage, 4
 const Place kAttack{"amplifier attack", ::kAmpEnvAttack, kFilterPage, 470, 634};
 
 std::vector<Place> all() {
-  std::vector<Place> places = {kPortOut,       kPortIn,        kGetMulti,  kSendMulti,
-                               kLibrarianMenu, kTransferPause, kDeviceId,  kUpperBank,
-                               kSemitone,      kCutoff,        kResonance, kAttack};
+  std::vector<Place> places = {kPortOut,       kPortIn,    kGetMulti, kSendMulti, kLibrarianMenu,
+                               kTransferPause, kDeviceId,  kVelocity, kUpperBank, kSemitone,
+                               kCutoff,        kResonance, kAttack};
   for (int page = 0; page < 6; ++page) places.push_back(tab(page));
   for (int p = 0; p < 16; ++p) places.push_back(part(p));
   return places;

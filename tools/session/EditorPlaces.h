@@ -27,6 +27,7 @@ extern const Place kSendMulti;
 extern const Place kLibrarianMenu;  // the librarian's main menu
 extern const Place kTransferPause;
 extern const Place kDeviceId;   // the Global settings' DEVICE ID
+extern const Place kVelocity;   // the Global settings' VELOCITY curve
 extern const Place kUpperBank;  // the librarian's edit bank
 // A few sound controls of part 1 that a demonstration turns: SysEx knobs and a CC knob.
 extern const Place kSemitone;

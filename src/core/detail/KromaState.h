@@ -81,6 +81,15 @@ struct MidiRouting {
   std::atomic<bool> mBlockDeviceInput{false};
 };
 
+// What the synthesizer holds, as far as the editor knows.
+enum class SynthStep {
+  kUnsure,     // maybe not what the editor shows: nothing made them equal yet
+  kInStep,     // what the editor shows: a push it answered, GET FROM SYNTH or SEND TO SYNTH
+  kPushDue,    // the editor's values go to it once an output port is open and no transfer runs
+  kPushOwed,   // pushed or lost, but not heard: due again once a request hears the synthesizer
+  kRelinking,  // unsure, its link back: the status says so once the connection check has ended
+};
+
 // Clock, tempo and LEDs: what the audio callback keeps from block to block, and the Multi, Global
 // and librarian slot sends it makes when they were held back.
 struct ClockState {
@@ -97,10 +106,10 @@ struct ClockState {
   // A send refused while the host played after a reset: pending once the transport stops.
   std::atomic<bool> mMultiSendAtStop{false};
   std::atomic<bool> mGlobalSendAtStop{false};
-  // A restored project not on the synthesizer yet: the restore found no open output port or a
-  // transfer of this instance running. The idle call pushes it once it can; then it runs, and
-  // whether the host knew the state it started from. [main thread, but for the atomic]
-  std::atomic<bool> mPushPending{false};
+  // Whether the synthesizer holds what the editor shows, and the push that makes it so: set by
+  // the restore, the idle call, the link's return and the jobs. An idle push runs, and whether
+  // the host knew the state it started from. [main thread, but for the atomic]
+  std::atomic<SynthStep> mSynthStep{SynthStep::kUnsure};
   bool mPushRunning = false;
   bool mPushFromKnownState = false;
   // The last librarian slot played or stored while a transfer ran (job 3, its store flag),

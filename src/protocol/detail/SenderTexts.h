@@ -18,9 +18,10 @@ constexpr const char* kProcessedSuffix = "% processed..";
 constexpr const char* kConnecting = "Connecting to corvane";
 constexpr const char* kNoResponse = "No response from corvane!";
 constexpr const char* kReady = "Plug-in is ready to go!";
-// A restore's push that no synthesizer answered: the id it went to follows, then "!".
+// A restore's push that no synthesizer answered: the id it went to follows, then "!". The
+// project waits for it: the pick's connection check finds it on any id, and the project goes.
 constexpr const char* kNoSynthOnId = "NO SYNTH ANSWERED ON ID ";
-constexpr const char* kHowToFindSynth = "GET FROM SYNTH finds it";
+constexpr const char* kHowToFindSynth = "Pick MIDI Out to find it";
 // A job into the librarian finds no bank of its kind in the upper list, and sends nothing.
 constexpr const char* kNoBank = "No Bank to receive Data!";
 // What came from the synthesizer, or was handed over, went into no slot.

@@ -140,7 +140,8 @@ TEST_F(EndToEnd, AFailingStepSaysWhatWentWrong) {
 // and within seconds of idling the plug-in connects to them again by itself, the connection check
 // finds it, and the next edit reaches it; picked again, the ports connect as well. A project
 // opened while the synthesizer is off shows its ports absent; switched on, the synthesizer gets
-// the project, with the edit made meanwhile.
+// the project, with the edit made meanwhile, also when it goes off and on again during that push.
+// Once it holds what the editor shows, it gets it again after it was switched off and on.
 TEST_F(EndToEnd, ASynthesizerThatCameBackIsReachedByItselfAndOnceItsPortsArePickedAgain) {
   Session s(setup());
   auto sim = connectedThenRestarted(s);
@@ -158,9 +159,25 @@ TEST_F(EndToEnd, ASynthesizerThatCameBackIsReachedByItselfAndOnceItsPortsArePick
       << s.error();
   ASSERT_TRUE(s.showPage(place::kCutoff.page) && s.turn(place::kCutoff, -10)) << s.error();
   const StateValues edited = state(s);
+  const auto editorsSound = [&] {
+    return edited.soundBytesDiffering(sim->record("sound 0"), 0).empty();
+  };
   sim = simulator("corvane-sim", 5);
-  EXPECT_TRUE(within(
-      Seconds(60), [&] { return edited.soundBytesDiffering(sim->record("sound 0"), 0).empty(); }));
+  EXPECT_TRUE(within(Seconds(60), [&] {
+    for (const std::string& line : sim->received())
+      if (parseHex(line).size() == sysex::kGlobalDumpSize) return true;
+    return false;
+  })) << "the push began";
+  sim->stop();
+  sim = simulator("corvane-sim", 5);
+  EXPECT_TRUE(within(Seconds(90), editorsSound)) << "the push made again";
+
+  ASSERT_TRUE(s.overlayGone(Seconds(60))) << s.error();
+  sim->stop();
+  sim = simulator("corvane-sim", 5);
+  ASSERT_FALSE(editorsSound());
+  EXPECT_EQ(s.await(idle, {ready, "No response from corvane!"}, Seconds(60)), ready) << s.error();
+  EXPECT_TRUE(within(Seconds(60), editorsSound)) << "the editor's values again after a power-on";
 }
 
 // Picked again, the output port alone brings the whole link back: the input port its menu shows

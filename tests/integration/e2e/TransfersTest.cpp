@@ -244,10 +244,14 @@ TEST_F(EndToEnd, ABankStoredIntoTheSynthesizerComesBackWhole) {
 }
 
 // DEVICE ID gives the synthesizer a new id: the Global dump goes to the id it answers to, and
-// the edits after it, to the new id, land. The project reopened once the synthesizer's id changed
-// on the synthesizer itself: its push finds no one on 11 and says so; GET FROM SYNTH finds the
-// synthesizer on 12, takes that id and completes, and the next edit lands.
+// the edits after it, to the new id, land. The project reopened once the synthesizer came back
+// at power-on on another id: its push finds no one on 11 and says so, the project stays the
+// editor's. The output port picked again finds the synthesizer on 12 and the whole project goes
+// there, its Global too. A synthesizer that answers late (GET FROM SYNTH works with it) is heard
+// by the push's check.
 TEST_F(EndToEnd, ANewDeviceIdReachesTheSynthesizerAndTheNextEditLands) {
+  constexpr int kVelocityByte = 55;  // of the Global record
+  const std::string ready = "Plug-in is ready to go!";
   auto sim = simulator("corvane-sim", 5);
   Session s(setup());
   connect(s);
@@ -256,18 +260,46 @@ TEST_F(EndToEnd, ANewDeviceIdReachesTheSynthesizerAndTheNextEditLands) {
   // The send's overlay takes the wheel turns while it shows.
   ASSERT_TRUE(s.overlayGone(kArrival)) << s.error();
   EXPECT_TRUE(aCutoffTurnLands(s, *sim)) << s.error();
-  EXPECT_EQ(state(s).getValue(kGlobalSysExID), 11);
+  ASSERT_TRUE(s.showPage(place::kVelocity.page) && s.choose(place::kVelocity, "Hard 2"))
+      << s.error();
+  EXPECT_TRUE(within(kArrival, [&] { return sim->record("global").at(kVelocityByte) == 5; }));
+  ASSERT_TRUE(s.overlayGone(kArrival)) << s.error();
+  const StateValues saved = state(s);
+  EXPECT_EQ(saved.getValue(kGlobalSysExID), 11);
 
   const std::string project = sessionData.file("project"), noSynth = "NO SYNTH ANSWERED ON ID 11!";
-  ASSERT_TRUE(s.saveState(project) && sim->command("id 12")) << s.error();
+  ASSERT_TRUE(s.saveState(project) && s.choose(place::kVelocity, "Linear")) << s.error();
+  EXPECT_TRUE(within(kArrival, [&] { return sim->record("global").at(kVelocityByte) == 0; }));
+  ASSERT_TRUE(sim->command("id 12") && sim->command("reset"));
   EXPECT_EQ(s.await([&] { return s.openAnother() && s.loadState(project); }, {noSynth}, kArrival),
             noSynth)
       << s.error();
   ASSERT_TRUE(s.showPage(1) && s.choose(place::kTransferPause, "50 ms")) << s.error();
-  EXPECT_EQ(transfer(s, place::kGetMulti), kCompleted) << s.lastStatus();
+  EXPECT_EQ(s.await([&] { return s.showPage(0) && s.choose(place::kPortOut, "corvane-sim:in"); },
+                    {ready, "No response from corvane!"}, Seconds(60)),
+            ready)
+      << s.error();
+  EXPECT_TRUE(within(Seconds(60), [&] {
+    return sim->record("global").at(kVelocityByte) == 5 &&
+           saved.soundBytesDiffering(sim->record("sound 0"), 0).empty();
+  })) << "the project's Global and sounds on the synthesizer";
+  ASSERT_TRUE(s.overlayGone(kArrival)) << s.error();
   const StateValues reopened = state(s);
   EXPECT_TRUE(reopened.getValue(kGlobalSysExID) == 12 && reopened.getValue(kDeviceID_old) == 12);
+  EXPECT_EQ(reopened.getValue(kGlobalVelocityCurve), 5);
+  EXPECT_EQ(sim->record("global").at(3), 12);
   EXPECT_TRUE(aCutoffTurnLands(s, *sim)) << s.error();
+
+  // Reopened at the start-up transfer pause, 100 ms.
+  ASSERT_TRUE(s.saveState(project) && sim->command("fault late 1400")) << s.error();
+  EXPECT_EQ(s.await(
+                [&] {
+                  return s.openAnother() && s.loadState(project) && s.showPage(0) &&
+                         s.choose(place::kPortOut, "corvane-sim:in");
+                },
+                {"NO SYNTH ANSWERED ON ID 12!", ready}, Seconds(60)),
+            ready)
+      << s.error();
 }
 
 // Two instances in one host, each on its own synthesizer: each learns its own device id, and an

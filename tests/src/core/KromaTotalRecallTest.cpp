@@ -389,6 +389,8 @@ TEST_F(Recall, ARestoreDuringATransferPushesOnceTheTransferEnded) {
 // The synthesizer's ports go away and come back under their names (switched off and on), for a
 // while or between two looks: the idle calls notice the lost link, show the ports absent while
 // they are, and connect again; the connection check finds the synthesizer and edits reach it.
+// It comes back with its power-on values: once the editor was in step with it (GET FROM SYNTH),
+// it gets what the editor shows again; before, the line below the check's says it may differ.
 TEST_F(Recall, ASynthesizerSwitchedOffAndOnIsConnectedAgainByItself) {
   SynthOnPorts ports(midi);
   ports.synth.setDeviceId(0x11);
@@ -397,12 +399,26 @@ TEST_F(Recall, ASynthesizerSwitchedOffAndOnIsConnectedAgainByItself) {
   const auto shownPort = [plug](int param) {
     return plug->GetParam(param)->CopyDisplayText(plug->GetParam(param)->Int());
   };
+  const auto synthLevel = [&] {
+    return ports.synth.multiEditBuffer()[multi_dump::kRecordBase + 2];
+  };
+  const std::string mayDiffer = "Synth may differ from editor";
   int level = 70;
-  for (bool offForAWhile : {true, false}) {
-    SCOPED_TRACE(offForAWhile);
+  const struct {
+    bool offForAWhile, inStep;
+  } rows[] = {{true, false}, {false, false}, {true, true}, {false, true}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(testing::Message()
+                 << "off for a while " << row.offForAWhile << ", in step " << row.inStep);
+    const auto transferEnded = [&] { return !plug->ThreadRunning(); };
+    ASSERT_TRUE(eventually(transferEnded));
+    if (row.inStep) {
+      set(plug, kRequestTempData, 1);
+      ASSERT_TRUE(eventually(transferEnded) && status(plug) == "Data request completed!");
+    }
     midi.removePort("Synth In");
     midi.removePort("Synth Out");
-    if (offForAWhile) {
+    if (row.offForAWhile) {
       EXPECT_TRUE(eventually([&] {
         plug->OnIdle();
         return status(plug) == "MIDI I/O ports ABSENT!";
@@ -411,15 +427,29 @@ TEST_F(Recall, ASynthesizerSwitchedOffAndOnIsConnectedAgainByItself) {
       EXPECT_FALSE(plug->midiOutSet() || plug->outputPortOpen() || plug->inputPortOpen());
     }
     ports.switchedOn();
+    ASSERT_NE(synthLevel(), level);
     EXPECT_TRUE(eventually([&] {
       plug->OnIdle();
       return status(plug) == "Plug-in is ready to go!" && !plug->ThreadRunning();
     }));
     EXPECT_EQ(shownPort(kDeviceInSelection), "Synth In");
     EXPECT_EQ(shownPort(kDeviceOutSelection), "Synth Out");
+    if (row.inStep) {
+      EXPECT_TRUE(eventually(
+          [&] {
+            plug->OnIdle();
+            return synthLevel() == level && !plug->ThreadRunning() && !plug->projectPushPending();
+          },
+          60))
+          << "the editor's Multi pushed again";
+      EXPECT_NE(text(KromaProbe(plug).widgets.mValueDisplay), mayDiffer);
+    } else {
+      plug->OnIdle();
+      EXPECT_EQ(text(KromaProbe(plug).widgets.mValueDisplay), mayDiffer);
+      EXPECT_NE(synthLevel(), level);
+    }
     set(plug, kMultiPartLevel, ++level);
-    EXPECT_TRUE(eventually(
-        [&] { return ports.synth.multiEditBuffer()[multi_dump::kRecordBase + 2] == level; }));
+    EXPECT_TRUE(eventually([&] { return synthLevel() == level; }));
   }
 }
 

@@ -39,8 +39,10 @@ class SynthOnPorts {
     answer();
   }
 
-  // Its ports back after they were removed (switched on again), new ones under the same names.
+  // Its ports back after they were removed (switched on again), new ones under the same names,
+  // and its edit buffers as at power-on.
   void switchedOn() {
+    synth.resetEditBuffers();
     mMidi.addInputPort("Synth In");
     mMidi.addOutputPort("Synth Out");
     mSeen = 0;

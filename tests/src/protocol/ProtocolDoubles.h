@@ -88,6 +88,8 @@ class FakePlugin : public ProtocolPlugin {
   bool sysExReceived() const override { return received; }
   void setSysExReceived(bool on) override { received = on; }
   bool projectPushPending() const override { return pushPending; }
+  void synthesizerAnswered() override { ++answered; }
+  void synthesizerInStep() override { ++inStep; }
   void setDeviceId(int value) override { id = value; }
   bool midiOutSet() const override { return midiOut; }
   void AllSoundsOff(int p, bool) override { call("AllSoundsOff", p); }
@@ -212,6 +214,7 @@ class FakePlugin : public ProtocolPlugin {
   std::vector<std::string> calls;
   std::array<int, 16> partSounds[2] = {};  // banks, programs
   std::atomic<int> part{0}, id{0};
+  std::atomic<int> answered{0}, inStep{0};  // the hooks' calls
   std::atomic<bool> multi{false}, withMulti{false}, midiOut{true}, globalFirst{false};
   std::atomic<bool> localControlOn{false}, received{false}, pushPending{false};
   std::vector<Bytes> routed;                      // channel messages routed towards the synthesizer

@@ -58,6 +58,9 @@ TEST(RequestJobs, TheScanFindsTheSynthesizerOnId5) {
     EXPECT_TRUE(e.plugin.id == 5 && e.plugin.values[kDeviceID_old] == 5);
     EXPECT_EQ(e.plugin.values[kGlobalSysExID], 5);
     EXPECT_TRUE(e.plugin.showed(c.completed) && !e.plugin.showed(kTimedOut));
+    EXPECT_GE(e.plugin.answered, 1) << "a pending push goes to the id found";
+    EXPECT_EQ(e.plugin.inStep, c.job.code == kSendActiveArrangementRequest && c.job.toEditor)
+        << "only GET FROM SYNTH takes the synthesizer's sounds whole";
   }
 }
 
@@ -75,13 +78,16 @@ TEST(RequestJobs, TheConnectionCheckEndsOnlyOnItsOwnAnswer) {
   EXPECT_EQ(e.clock->pauses.size(), 5u) << "answered in the fourth pause";
 }
 
-// After a restore's push the synthesizer on the id in use is asked for its Global settings, which
-// stay out of the editor; only a push that no synthesizer answered says so.
+// After a project's push the synthesizer on the id in use is asked for its Global settings, which
+// stay out of the editor; its answer puts the editor in step with it, as late as a request's may
+// come. Only a push that no synthesizer answered says so, and how to find it without replacing
+// the editor's values.
 TEST(RequestJobs, APushThatNoSynthesizerAnsweredSaysSo) {
   const struct {
     corvane_sim::FaultSetting fault;
     bool answered;
-  } rows[] = {{{}, true}, {{Fault::kOtherId, 5}, false}};
+    size_t pauses;
+  } rows[] = {{{}, true, 1}, {{Fault::kLate, 1400}, true, 14}, {{Fault::kOtherId, 5}, false, 30}};
   for (const auto& row : rows) {
     SCOPED_TRACE(static_cast<int>(row.fault.kind));
     Engine e;
@@ -91,9 +97,11 @@ TEST(RequestJobs, APushThatNoSynthesizerAnsweredSaysSo) {
     ASSERT_TRUE(e.run(job(kCheckPushAnswered)));
     EXPECT_EQ(e.plugin.sent, std::vector<Bytes>({{0xF0, 0x3E, 0x13, 2, 4, 0xF7}}));
     EXPECT_EQ(e.dispatch->parsed, 0) << "the project's Global stays";
-    EXPECT_EQ(e.clock->pauses.size(), row.answered ? 1u : 10u);
+    EXPECT_EQ(e.clock->pauses.size(), row.pauses);
+    EXPECT_EQ(e.plugin.inStep, row.answered ? 1 : 0);
+    EXPECT_EQ(e.plugin.answered, 0) << "no request's answer: the push is not made again";
     EXPECT_EQ(e.plugin.status(), row.answered ? Texts() : Texts({"NO SYNTH ANSWERED ON ID 2!"}));
-    EXPECT_EQ(e.plugin.last(kControlDisplayValue), row.answered ? "" : "GET FROM SYNTH finds it");
+    EXPECT_EQ(e.plugin.last(kControlDisplayValue), row.answered ? "" : "Pick MIDI Out to find it");
   }
 }
 
@@ -144,6 +152,7 @@ TEST(RequestJobs, AnswersCompleteSilenceTimesOutAndACancelEndsWhereTheJobLooksAt
     EXPECT_EQ(e.plugin.sent.size(), c.requests);
     EXPECT_EQ(e.clock->pauses.size(), c.pauses);
     EXPECT_FALSE(e.plugin.overlay);
+    EXPECT_EQ(e.plugin.inStep, 0) << "a request cut short";
   }
 }
 
