@@ -389,8 +389,9 @@ TEST_F(Recall, ARestoreDuringATransferPushesOnceTheTransferEnded) {
 // The synthesizer's ports go away and come back under their names (switched off and on), for a
 // while or between two looks: the idle calls notice the lost link, show the ports absent while
 // they are, and connect again; the connection check finds the synthesizer and edits reach it.
-// It comes back with its power-on values: once the editor was in step with it (GET FROM SYNTH),
-// it gets what the editor shows again; before, the line below the check's says it may differ.
+// It comes back with its power-on values: once the editor was in step with it (GET FROM SYNTH,
+// SEND TO SYNTH), it gets what the editor shows again; before, the line below the check's says
+// that it may differ.
 TEST_F(Recall, ASynthesizerSwitchedOffAndOnIsConnectedAgainByItself) {
   SynthOnPorts ports(midi);
   ports.synth.setDeviceId(0x11);
@@ -404,17 +405,20 @@ TEST_F(Recall, ASynthesizerSwitchedOffAndOnIsConnectedAgainByItself) {
   };
   const std::string mayDiffer = "Synth may differ from editor";
   int level = 70;
+  constexpr int kNone = -1;
   const struct {
-    bool offForAWhile, inStep;
-  } rows[] = {{true, false}, {false, false}, {true, true}, {false, true}};
+    bool offForAWhile;
+    int inStepBy;  // the button pressed before
+  } rows[] = {{true, kNone}, {false, kNone}, {false, kPushArrangement}, {true, kRequestTempData}};
   for (const auto& row : rows) {
     SCOPED_TRACE(testing::Message()
-                 << "off for a while " << row.offForAWhile << ", in step " << row.inStep);
+                 << "off for a while " << row.offForAWhile << ", in step by " << row.inStepBy);
+    const bool inStep = row.inStepBy != kNone;
     const auto transferEnded = [&] { return !plug->ThreadRunning(); };
     ASSERT_TRUE(eventually(transferEnded));
-    if (row.inStep) {
-      set(plug, kRequestTempData, 1);
-      ASSERT_TRUE(eventually(transferEnded) && status(plug) == "Data request completed!");
+    if (inStep) {
+      set(plug, row.inStepBy, 1);
+      ASSERT_TRUE(eventually(transferEnded, 60));
     }
     midi.removePort("Synth In");
     midi.removePort("Synth Out");
@@ -434,7 +438,7 @@ TEST_F(Recall, ASynthesizerSwitchedOffAndOnIsConnectedAgainByItself) {
     }));
     EXPECT_EQ(shownPort(kDeviceInSelection), "Synth In");
     EXPECT_EQ(shownPort(kDeviceOutSelection), "Synth Out");
-    if (row.inStep) {
+    if (inStep) {
       EXPECT_TRUE(eventually(
           [&] {
             plug->OnIdle();

@@ -152,7 +152,7 @@ TEST(RequestJobs, AnswersCompleteSilenceTimesOutAndACancelEndsWhereTheJobLooksAt
     EXPECT_EQ(e.plugin.sent.size(), c.requests);
     EXPECT_EQ(e.clock->pauses.size(), c.pauses);
     EXPECT_FALSE(e.plugin.overlay);
-    EXPECT_EQ(e.plugin.inStep, 0) << "a request cut short";
+    EXPECT_EQ(e.plugin.inStep, 0) << "only a whole GET FROM SYNTH";
   }
 }
 
