@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <jack/jack.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -22,6 +23,46 @@ std::string listed(const std::vector<std::string>& names, const std::string& suf
       return name;
   return "";
 }
+
+// A host whose audio runs on a JACK client of its own, as Ardour's does: each cycle's process
+// call waits for the plug-in's lock, and the server's cycle waits for the process call.
+class JackHostAudio {
+ public:
+  explicit JackHostAudio(TK_Mutex& plugInLock)
+      : mLock(plugInLock), mClient(jack_client_open("Host Audio", JackNoStartServer, nullptr)) {
+    if (!mClient) return;
+    jack_set_process_callback(mClient, &JackHostAudio::process, this);
+    jack_activate(mClient);
+  }
+  ~JackHostAudio() {
+    if (mClient) jack_client_close(mClient);
+  }
+  JackHostAudio(const JackHostAudio&) = delete;
+  JackHostAudio& operator=(const JackHostAudio&) = delete;
+
+  bool running() const { return mClient != nullptr; }
+  // Runs `step` holding the plug-in's lock once a process call waits for it, as a host's editor
+  // thread opens a port while its audio waits.
+  template <class Step>
+  void whileTheAudioWaits(Step step) {
+    TK_MutexLock lock(mLock);
+    ASSERT_TRUE(waitFor([&] { return mWaiting.load(); }));
+    step();
+  }
+
+ private:
+  static int process(jack_nframes_t, void* self) {
+    auto* host = static_cast<JackHostAudio*>(self);
+    host->mWaiting = true;
+    TK_MutexLock lock(host->mLock);
+    host->mWaiting = false;
+    return 0;
+  }
+
+  TK_Mutex& mLock;
+  jack_client_t* const mClient;
+  std::atomic<bool> mWaiting{false};
+};
 
 // The plug-in's ports against the synthesizer's over a private JACK server.
 class JackPorts : public ::testing::Test {
@@ -204,14 +245,37 @@ TEST_F(JackPorts, PortThatDisappearsWhileOpenIsHandled) {
 }
 
 // The synthesizer's ports go and come back under their names: the ports opened to them report
-// their links lost, before and after, until they are opened to the new ones.
+// their links lost, before and after, until they are opened to the new ones. Also when they were
+// opened while the host's audio waited for the plug-in's lock (the server then shows the new
+// connections only once the cycle has gone on, after the open), and after an open that failed.
 TEST_F(JackPorts, PortsThatWentAndCameBackReportTheirLinksLost) {
-  selectBoth();
-  EXPECT_FALSE(plug->linkLost(true) || plug->linkLost(false));
-  synth.reset();
-  EXPECT_TRUE(waitFor([&] { return plug->linkLost(true) && plug->linkLost(false); }));
-  synth = std::make_unique<midi_test::SynthSide>();
-  EXPECT_TRUE(plug->linkLost(true) && plug->linkLost(false));
+  JackHostAudio host(plug->GetMutex());
+  ASSERT_TRUE(host.running());
+  enum class Opened { kFreely, kWhileTheAudioWaits, kAfterAFailedOpen };
+  const struct {
+    const char* what;
+    Opened how;
+  } rows[] = {{"opened freely", Opened::kFreely},
+              {"opened while the host's audio waits", Opened::kWhileTheAudioWaits},
+              {"opened after an open that failed", Opened::kAfterAFailedOpen}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.what);
+    plug->refreshExternalMIDIInNames("");
+    plug->refreshExternalMIDIOutNames("");
+    bool opened = false;
+    const auto open = [&] { opened = selectInput() && selectOutput(); };
+    if (row.how == Opened::kAfterAFailedOpen) {
+      EXPECT_FALSE(plug->openOutputAt(9999));
+    }
+    row.how == Opened::kWhileTheAudioWaits ? host.whileTheAudioWaits(open) : open();
+    ASSERT_TRUE(opened);
+    ASSERT_TRUE(midi_test::linkAndWipe(*synth, *plug, true)) << "nothing got through";
+    EXPECT_FALSE(plug->linkLost(true) || plug->linkLost(false));
+    synth.reset();
+    EXPECT_TRUE(waitFor([&] { return plug->linkLost(true) && plug->linkLost(false); }));
+    synth = std::make_unique<midi_test::SynthSide>();
+    EXPECT_TRUE(plug->linkLost(true) && plug->linkLost(false));
+  }
   plug->refreshExternalMIDIInNames("");
   plug->refreshExternalMIDIOutNames("");
   selectBoth();

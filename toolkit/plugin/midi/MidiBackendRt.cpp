@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <mutex>
 #include <stdexcept>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -63,6 +64,13 @@ void failOnWarning(ErrorTrap& trap) {
   if (trap.check()) throw std::runtime_error(trap.lastWarning());
 }
 
+// RtMidi's JACK API reads a port's name from its list unchecked: a number past a list that
+// shrank since it was counted reads past its end.
+void requireListed(unsigned port, unsigned count) {
+  if (port >= count)
+    throw std::runtime_error("no port " + std::to_string(port) + " among " + std::to_string(count));
+}
+
 bool apiCompiled(RtMidi::Api api) {
   std::vector<RtMidi::Api> apis;
   RtMidi::getCompiledApi(apis);
@@ -109,28 +117,37 @@ std::unique_ptr<Client> makeClient(TK_LogSink* log, RtMidi::Api& chosen, const A
 // connections of the port we reached. It is made with the library's client, on the same thread:
 // a client opened later, on a host's editor thread just before a port opens, broke the library's
 // own client in a real host.
+// Our port is the one the open registered: a registration shows at once, a connection only once
+// the server's cycle has gone on, which it cannot while a host's audio, itself a JACK client,
+// waits for the plug-in's lock that the open is made under.
 class JackLink {
  public:
-  explicit JackLink(RtMidi::Api api)
+  // `ownSide`: JackPortIsInput for the library's input port, JackPortIsOutput for its output.
+  JackLink(RtMidi::Api api, unsigned long ownSide)
       : mClient(api == RtMidi::UNIX_JACK
                     ? jack_client_open("kroma-link", JackNoStartServer, nullptr)
-                    : nullptr) {}
+                    : nullptr),
+        mOwnSide(ownSide) {}
   ~JackLink() {
     if (mClient) jack_client_close(mClient);
   }
   JackLink(const JackLink&) = delete;
   JackLink& operator=(const JackLink&) = delete;
 
-  // Around the library's connect to `target`: the one connection the open adds is ours.
+  // Around the library's open of its port `ownName` to `target`.
   void opening(const std::string& target) {
     mTarget = target;
     mOurs.clear();
-    mBefore = connections();
+    mBefore = ownSidePorts();
   }
-  void opened() {
+  void opened(const std::string& ownName) {
+    const std::string suffix = ":" + ownName;
     std::vector<std::string> added;
-    for (const std::string& name : connections())
-      if (std::find(mBefore.begin(), mBefore.end(), name) == mBefore.end()) added.push_back(name);
+    for (const std::string& name : ownSidePorts())
+      if (name.size() > suffix.size() &&
+          name.compare(name.size() - suffix.size(), suffix.size(), suffix) == 0 &&
+          std::find(mBefore.begin(), mBefore.end(), name) == mBefore.end())
+        added.push_back(name);
     if (added.size() == 1) mOurs = added.front();
   }
   void closed() { mOurs.clear(); }
@@ -141,16 +158,18 @@ class JackLink {
   }
 
  private:
-  std::vector<std::string> connections() {
+  // The MIDI ports on our side of a link, every program's.
+  std::vector<std::string> ownSidePorts() {
     std::vector<std::string> names;
-    jack_port_t* port = mClient ? jack_port_by_name(mClient, mTarget.c_str()) : nullptr;
-    const char** all = port ? jack_port_get_all_connections(mClient, port) : nullptr;
+    const char** all =
+        mClient ? jack_get_ports(mClient, nullptr, JACK_DEFAULT_MIDI_TYPE, mOwnSide) : nullptr;
     for (const char** name = all; name && *name; ++name) names.emplace_back(*name);
     if (all) jack_free(all);
     return names;
   }
 
   jack_client_t* const mClient;
+  const unsigned long mOwnSide;
   std::string mTarget, mOurs;
   std::vector<std::string> mBefore;
 };
@@ -158,7 +177,7 @@ class JackLink {
 class RtInClient : public MidiInClient {
  public:
   RtInClient(std::unique_ptr<RtMidiIn> in, RtMidi::Api api)
-      : mIn(std::move(in)), mTrap(*mIn), mLink(api) {
+      : mIn(std::move(in)), mTrap(*mIn), mLink(api, JackPortIsInput) {
     mIn->setCallback(&RtInClient::onMessage, this);
     mIn->ignoreTypes(false, true, true);
     mTrap.check();
@@ -166,7 +185,10 @@ class RtInClient : public MidiInClient {
   ~RtInClient() override { mIn.reset(); }  // stops the library's thread before the fields go
 
   unsigned portCount() override { return checked(mIn->getPortCount()); }
-  std::string portName(unsigned port) override { return checked(mIn->getPortName(port)); }
+  std::string portName(unsigned port) override {
+    requireListed(port, portCount());
+    return checked(mIn->getPortName(port));
+  }
 
   void openPort(unsigned port, const std::string& ownName, MidiReceiveFn receive,
                 void* user) override {
@@ -175,7 +197,7 @@ class RtInClient : public MidiInClient {
     mLink.opening(portName(port));
     mIn->openPort(port, ownName);
     failOnWarning(mTrap);
-    mLink.opened();
+    mLink.opened(ownName);
   }
   void closePort() override {
     mLink.closed();
@@ -212,17 +234,20 @@ class RtOutClient : public MidiOutClient {
   RtOutClient(std::unique_ptr<RtMidiOut> out, RtMidi::Api api)
       : mOut(std::move(out)),
         mTrap(*mOut),
-        mLink(api),
+        mLink(api, JackPortIsOutput),
         mMax(api == RtMidi::UNIX_JACK ? kJackMaxMessage : 0) {}
   ~RtOutClient() override { mOut.reset(); }  // may still report through the trap
 
   unsigned portCount() override { return checked(mOut->getPortCount()); }
-  std::string portName(unsigned port) override { return checked(mOut->getPortName(port)); }
+  std::string portName(unsigned port) override {
+    requireListed(port, portCount());
+    return checked(mOut->getPortName(port));
+  }
   void openPort(unsigned port, const std::string& ownName) override {
     mLink.opening(portName(port));
     mOut->openPort(port, ownName);
     failOnWarning(mTrap);
-    mLink.opened();
+    mLink.opened(ownName);
   }
   void openVirtualPort(const std::string& name) override {
     mLink.closed();

@@ -33,6 +33,8 @@ class PortPlugin : public HostlessPlugin {
 
   // Whether the open port of a direction lost its link.
   bool linkLost(bool input) { return input ? mMidiIn->linkLost() : mMidiOut.load()->linkLost(); }
+  // Opens the output by the MIDI system's number, which may name no port.
+  bool openOutputAt(unsigned port) { return mMidiOut.load()->open(port); }
 
   struct Short {
     IMidiMsg msg;
