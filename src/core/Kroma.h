@@ -177,6 +177,7 @@ class Kroma : public IPluginVST,
   void synthesizerInStep() override;
   void setDeviceId(int id) override { mRouting.mDeviceID = id; }
   bool midiOutSet() const override { return mRouting.mMIDIOutSet; }
+  bool outputLinkLost() override { return portLinkLost(false); }
   int deviceId() const override { return mRouting.mDeviceID; }
   bool multiMode() const override { return mSelection.mMultiMode; }
   bool programControl() const override { return mSelection.mProgBankMode; }

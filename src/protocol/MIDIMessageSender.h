@@ -34,7 +34,8 @@ class MIDIMessageSender {
   // asks for it), then the requests of the active parts' sounds (`requestParts`), or the active
   // parts' sounds when the Multi is pushed with them, or else the current part's sound. With
   // `toLibrarian` the Multi goes into the selected librarian slot instead, and no sound follows:
-  // a Multi bank has no slot for them. Runs to its end whatever the cancel flag.
+  // a Multi bank has no slot for them. Runs to its end whatever the cancel flag; a send (not the
+  // requests) whose link was lost stops before the next dump and ends in "Data write FAILED!".
   void sendArrangementToDevice(bool toLibrarian, bool requestParts);
   // Flag bytes A and B of `part`'s record in the multi dump, packed from its switches as job 0
   // sends them; 0 for a part that is none.
@@ -78,12 +79,14 @@ class MIDIMessageSender {
   // part's edit buffer (or the multi edit buffer), goes into the editor; then the bank change
   // and, when accepted, the editor's sound (or Multi, with its parts requested back) to the
   // synthesizer. With the store flag the copy addressed to slot `slot` (of the part's bank, or
-  // of the multi memory) is also sent to the synthesizer, which keeps it there.
+  // of the multi memory) is also sent to the synthesizer, which keeps it there; with its link
+  // lost, nothing is played and the store ends in "Data write FAILED!".
   void sendPatchToDeviceFromLibrarian(const LibrarianPatch& record, int part, int slot);
   // Job 4: records firstRecord .. + 127 of a librarian bank (`list` 0 the upper list, else the
   // lower) into programs 0..127 of synthesizer bank `targetBank` (Multis into the multi
   // memory), one per sync delay, with progress and cancel. A bank that is missing or holds a
-  // record without a dump ends in "Data write FAILED!".
+  // record without a dump ends in "Data write FAILED!", and so does a store whose link was lost,
+  // before the next record.
   void storeAllPatchesToDeviceFromLibrarian(int list, int firstRecord, int targetBank);
   // Jobs 11 and 12: the init Multi, or the init sound (addressed to kRequestFromBank and the
   // selected program), into the selected librarian slot.
@@ -175,9 +178,20 @@ class MIDIMessageSender {
   // there is no such bank or a record has no dump (the dumps before it are taken).
   bool takeBank(int list, int firstRecord, std::vector<std::vector<unsigned char>>& dumps,
                 bool& multi);
-  // A store cancelled after programs 0 .. written - 1 of the `total`: the synthesizer keeps them,
-  // so the status's second line says how many and the log names them.
-  void reportCancelledStore(int written, int total, bool multi, int targetBank);
+  // The output's link to the synthesizer is gone: a send or store stops there rather than go on
+  // to no one.
+  bool linkLost() { return mPlugin.outputLinkLost(); }
+  // The sounds job 0 sends after the Multi: the active parts', or the current part's.
+  int soundsSent() const;
+  // Job 0's send whose link was lost after `sent` of its sounds, the Multi before them or not.
+  void endLostSend(int sent, bool multiSent);
+  // "N of T sounds" (or Multis).
+  static std::string writtenCount(int written, int total, bool multi);
+  // A send or store (`job`) cut short by a cancel or by its link lost: "Data write CANCELLED!" or
+  // "Data write FAILED!", `count` written on the line below, and in the log why, with `held`,
+  // what the synthesizer now holds of it.
+  void reportCutShort(const std::string& job, bool linkLost, const std::string& count,
+                      const std::string& held);
   bool pause(int milliseconds) { return mClock.pause(milliseconds); }
   // The whole-BPM tempo the clock runs at; 0 when there is none.
   int clockTempo() const;

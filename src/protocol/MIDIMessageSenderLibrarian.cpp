@@ -55,9 +55,11 @@ void MIDIMessageSender::sendPatchToDeviceFromLibrarian(const LibrarianPatch& rec
   const bool valid = !record.messages.empty() && usable(record.messages.front().bytes) &&
                      part >= 0 && part < sysex::kParts && slot >= 0 &&
                      slot < sysex::kProgramsPerBank;
-  if (valid) {
+  const bool multi = valid && isMultiDump(record.messages.front().bytes);
+  if (valid && store && linkLost()) {
+    reportCutShort("store", true, writtenCount(0, 1, multi), "");
+  } else if (valid) {
     const Bytes& stored = record.messages.front().bytes;
-    const bool multi = isMultiDump(stored);
     if (store) {
       const int bank = multi ? 0 : sysex::truncateValue(mPlugin.getValue(kMultiPartBank + part));
       const Bytes copy = addressed(stored, multi, deviceId(), bank, slot);
@@ -129,7 +131,9 @@ void MIDIMessageSender::storeAllPatchesToDeviceFromLibrarian(int list, int first
   const bool whole = takeBank(list, firstRecord, dumps, multi);
   const int delay = getTimerValue(mPlugin);
   int written = 0;
+  bool lost = false;
   for (int program = 0; program < static_cast<int>(dumps.size()); ++program) {
+    if ((lost = linkLost())) break;
     const Bytes copy =
         addressed(dumps[program], multi, deviceId(), multi ? 0 : targetBank, program);
     mPlugin.SendMidiSysex(copy.data(), static_cast<int>(copy.size()));
@@ -141,25 +145,31 @@ void MIDIMessageSender::storeAllPatchesToDeviceFromLibrarian(int list, int first
   }
   mPlugin.DisplayProcessingIndicator(false);
   mLibrarian.selectedProgram = 0;
-  if (cancelRequested)
-    reportCancelledStore(written, static_cast<int>(dumps.size()), multi, targetBank);
-  else
-    showStatus(whole ? "Data write completed!" : "Data write FAILED!");
+  if (lost || cancelRequested) {
+    const std::string bank =
+        multi ? "the Multi bank" : "Bank " + std::string(1, static_cast<char>('A' + targetBank));
+    reportCutShort("store", lost, writtenCount(written, static_cast<int>(dumps.size()), multi),
+                   written > 0
+                       ? ", " + bank + " programs 1 to " + std::to_string(written) + " overwritten"
+                       : ", nothing overwritten");
+  } else {
+    showStatus(whole ? texts::kWriteCompleted : texts::kWriteFailed);
+  }
   mManager.store = false;
   mManager.soundSendBusy = false;
 }
 
-void MIDIMessageSender::reportCancelledStore(int written, int total, bool multi, int targetBank) {
-  const std::string count =
-      std::to_string(written) + " of " + std::to_string(total) + (multi ? " Multis" : " sounds");
-  showStatus("Data write CANCELLED!");
+std::string MIDIMessageSender::writtenCount(int written, int total, bool multi) {
+  return std::to_string(written) + " of " + std::to_string(total) + (multi ? " Multis" : " sounds");
+}
+
+void MIDIMessageSender::reportCutShort(const std::string& job, bool linkLost,
+                                       const std::string& count, const std::string& held) {
+  showStatus(linkLost ? texts::kWriteFailed : texts::kWriteCancelled);
   mPlugin.setTextDisplay(kControlDisplayValue, count + " written");
-  const std::string bank =
-      multi ? "the Multi bank" : "Bank " + std::string(1, static_cast<char>('A' + targetBank));
   TK_Log(mManager.logSink(), "MIDI MESSAGE SENDER: ",
-         "store cancelled: " + count + " written, " +
-             (written > 0 ? bank + " programs 1 to " + std::to_string(written) + " overwritten"
-                          : "nothing overwritten"));
+         job + (linkLost ? " failed, the link to the synthesizer was lost: " : " cancelled: ") +
+             count + " written" + held);
 }
 
 void MIDIMessageSender::putIntoSelectedSlot(Bytes dump) {

@@ -67,19 +67,22 @@ void MIDIMessageSender::sendArrangementToDevice(bool toLibrarian, bool requestPa
   sysex::MultiDumpBytes dump = multi_dump::buildMultiDump(mPlugin, sounds);
   // A DEVICE ID whose Global dump has not gone out yet is not the synthesizer's.
   dump[sysex::kDeviceIdOffset] = sysex::toDataByte(deviceId());
+  const std::string name = mPlugin.getDisplayText(kMultiName).substr(0, sysex::kNameLength);
+  mPlugin.setNameSlot(0, name.empty() ? "Set Name" : name);
+  mManager.displays().setLibrarianViewDirty();
+  const bool sends = !toLibrarian && !requestParts;
   if (toLibrarian) {
     // The synthesizer takes the placeholder when the bank is written to it; the template's
     // checksum place would be refused.
     std::vector<unsigned char> copy(dump.begin(), dump.end());
     copy[copy.size() - 2] = kChecksumPlaceholder;
     putIntoSelectedSlot(std::move(copy));
+  } else if (sends && linkLost()) {
+    return endLostSend(0, false);
   } else {
     mPlugin.setMultiSend(true);
     mPlugin.checksumCheckAndSend(dump.data(), static_cast<int>(dump.size()));
   }
-  const std::string name = mPlugin.getDisplayText(kMultiName).substr(0, sysex::kNameLength);
-  mPlugin.setNameSlot(0, name.empty() ? "Set Name" : name);
-  mManager.displays().setLibrarianViewDirty();
   bool running = pause(kMultiSettleMs);
   mPlugin.setMultiSend(false);
   if (requestParts) {
@@ -92,18 +95,36 @@ void MIDIMessageSender::sendArrangementToDevice(bool toLibrarian, bool requestPa
     // A Multi bank has no slot for the part sounds.
   } else if (mPlugin.sendPartSounds()) {
     mPlugin.setMultiSend(true);
+    int sent = 0;
     for (int part = 0; running && part < sysex::kParts; ++part) {
       if (!partActive(part)) continue;
+      if (linkLost()) return endLostSend(sent, true);
       mManager.soundSendBusy = true;
       sendPartToDevice(part, false, false);
+      ++sent;
       mPlugin.DisplayProcessingIndicator(true);
       running = pause(kPartSoundMs);
     }
   } else if (running) {
+    if (linkLost()) return endLostSend(0, true);
     sendPartToDevice(mPlugin.currentPart(), false, false);
     mPlugin.DisplayProcessingIndicator(true);
     pause(kCurrentPartSoundMs);
   }
+  mPlugin.DisplayProcessingIndicator(false);
+  mManager.soundSendBusy = false;
+}
+
+int MIDIMessageSender::soundsSent() const {
+  if (!mPlugin.sendPartSounds()) return 1;
+  int active = 0;
+  for (int part = 0; part < sysex::kParts; ++part) active += partActive(part) ? 1 : 0;
+  return active;
+}
+
+void MIDIMessageSender::endLostSend(int sent, bool multiSent) {
+  reportCutShort("send", true, writtenCount(sent, soundsSent(), false),
+                 multiSent ? ", the Multi before them" : ", nor the Multi");
   mPlugin.DisplayProcessingIndicator(false);
   mManager.soundSendBusy = false;
 }

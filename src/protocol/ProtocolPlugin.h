@@ -96,6 +96,10 @@ class ProtocolPlugin : public ParameterAccess {
   // The MIDI ports to the synthesizer are chosen.
   // [any thread; atomic]
   virtual bool midiOutSet() const = 0;
+  // The output port's link to the synthesizer is gone (its port went away, also when one of its
+  // name came back): what is sent now reaches no one. False while the MIDI system cannot tell.
+  // [job lanes; takes the port lock]
+  virtual bool outputLinkLost() = 0;
   // All notes off (CC 123) on the part's channel, or with `allParts` on every enabled part's.
   // [any thread; takes the queue lock or the port lock]
   virtual void AllSoundsOff(int part, bool allParts) = 0;

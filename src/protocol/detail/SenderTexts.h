@@ -22,6 +22,10 @@ constexpr const char* kReady = "Plug-in is ready to go!";
 // project waits for it: the pick's connection check finds it on any id, and the project goes.
 constexpr const char* kNoSynthOnId = "NO SYNTH ANSWERED ON ID ";
 constexpr const char* kHowToFindSynth = "Pick MIDI Out to find it";
+// What went to the synthesizer: all of it, a cancel, a bank missing or the link lost.
+constexpr const char* kWriteCompleted = "Data write completed!";
+constexpr const char* kWriteCancelled = "Data write CANCELLED!";
+constexpr const char* kWriteFailed = "Data write FAILED!";
 // A job into the librarian finds no bank of its kind in the upper list, and sends nothing.
 constexpr const char* kNoBank = "No Bank to receive Data!";
 // What came from the synthesizer, or was handed over, went into no slot.

@@ -4,6 +4,8 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
+#include <fstream>
 #include <optional>
 #include <set>
 
@@ -207,7 +209,8 @@ TEST_F(EndToEnd, RequestsBringTheSynthesizersSounds) {
 }
 
 // A bank stored from the librarian lands in the synthesizer whole; requested back after another
-// bank was read over it, the librarian's file holds it again.
+// bank was read over it, the librarian's file holds it again. Stored once more while the
+// synthesizer restarts, the store stops and says how many sounds went out before the link went.
 TEST_F(EndToEnd, ABankStoredIntoTheSynthesizerComesBackWhole) {
   auto sim = simulator("corvane-sim", 5);
   ASSERT_TRUE(mkdir(sessionData.file("Patches").c_str(), 0755) == 0);
@@ -241,6 +244,41 @@ TEST_F(EndToEnd, ABankStoredIntoTheSynthesizerComesBackWhole) {
   }
   for (int p = 0; p < sysex::kProgramsPerBank; ++p)
     EXPECT_TRUE(sameData(dumpInFile(file, p), demo[p])) << p;
+
+  const auto soundsArrived = [&] {
+    const std::vector<std::string> lines = sim->received();
+    return std::count_if(lines.begin(), lines.end(),
+                         [](const std::string& line) { return parseHex(line).size() > 300; });
+  };
+  const std::string failed = "Data write FAILED!";
+  ASSERT_TRUE(sim->command("clear"));
+  EXPECT_EQ(s.await(
+                [&] {
+                  if (!s.choose(place::kLibrarianMenu,
+                                "Store Patch Data > All Current Patches to Bank C") ||
+                      !within(kArrival, [&] { return soundsArrived() >= 10; }))
+                    return false;
+                  sim->stop();
+                  sim = simulator("corvane-sim", 5);
+                  return true;
+                },
+                {"Data write completed!", failed}, Seconds(90)),
+            failed)
+      << s.error();
+  std::ifstream logFile(sessionData.file("Kroma Editor LOG.txt"));
+  const std::string log((std::istreambuf_iterator<char>(logFile)), {});
+  const std::string said = "store failed, the link to the synthesizer was lost: ";
+  const size_t at = log.find(said);
+  ASSERT_NE(at, std::string::npos) << log;
+  const int written = std::atoi(log.c_str() + at + said.size());
+  EXPECT_TRUE(written >= 10 && written < sysex::kProgramsPerBank) << written;
+  const std::string rest = std::to_string(written) +
+                           " of 128 sounds written, Bank C programs 1 to " +
+                           std::to_string(written) + " overwritten";
+  EXPECT_EQ(log.substr(at + said.size(), rest.size()), rest);
+  for (int p = 0; p < sysex::kProgramsPerBank; ++p)
+    EXPECT_FALSE(sameData(dumpInFile(file, p), sim->record("stored 2 " + std::to_string(p))))
+        << "reached the restarted synthesizer: " << p;
 }
 
 // DEVICE ID gives the synthesizer a new id: the Global dump goes to the id it answers to, and

@@ -46,6 +46,38 @@ TEST(MultiSend, GlobalFirstThenTheMultiThenTheActivePartsInOrder) {
   EXPECT_FALSE(e.plugin.overlay || e.manager->soundSendBusy);
 }
 
+// A send whose link was lost stops before its next dump and says how many of its sounds went out.
+TEST(MultiSend, ALostLinkStopsTheSendBeforeItsNextDumpAndSaysHowFarItWent) {
+  const std::string lost = "send failed, the link to the synthesizer was lost: ";
+  const struct {
+    bool partSounds;
+    int lostAtPause;  // pauses: the Global's, the Multi's, then a settle and a pause per sound
+    size_t dumps;
+    std::string below, logged;
+  } rows[] = {
+      {true, 1, 1, "0 of 2 sounds written", lost + "0 of 2 sounds written, nor the Multi"},
+      {true, 2, 2, "0 of 2 sounds written", lost + "0 of 2 sounds written, the Multi before them"},
+      {true, 4, 3, "1 of 2 sounds written", lost + "1 of 2 sounds written, the Multi before them"},
+      {false, 2, 2, "0 of 1 sounds written", lost + "0 of 1 sounds written, the Multi before them"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.logged + " at pause " + std::to_string(row.lostAtPause));
+    Engine e;
+    e.plugin.globalFirst = true;
+    e.plugin.withMulti = row.partSounds;
+    e.plugin.values[kMultiPartStatus + 2] = e.plugin.values[kMultiPartStatus + 5] = 1;
+    e.clock->onPause = [&](int n) {
+      e.plugin.linkLost = e.plugin.linkLost || n == row.lostAtPause;
+    };
+    ASSERT_TRUE(e.run(job(kSendArrangementToDevice), [&] { e.manager->soundSendBusy = true; }));
+    EXPECT_EQ(e.plugin.sent.size(), row.dumps);
+    EXPECT_EQ(e.plugin.last(), "Data write FAILED!");
+    EXPECT_EQ(e.plugin.last(kControlDisplayValue), row.below);
+    EXPECT_EQ(e.log.lines.empty() ? "" : e.log.lines.back(), row.logged);
+    EXPECT_FALSE(e.plugin.overlay || e.manager->soundSendBusy);
+  }
+}
+
 // The synthesizer takes a new device id from the Global dump, so the dump goes to the id it
 // answers to until then; the id it carries is the one in use from then on. Without the MIDI
 // ports nothing changes in the synthesizer, and the id it answers to stays.
@@ -112,6 +144,16 @@ TEST(PlaySlot, TheRecordGoesIntoTheEditorAndThenToTheSynthesizer) {
                     [&] { e.manager->store = e.manager->soundSendBusy = true; }));
   EXPECT_TRUE(e.plugin.sent.empty());
   EXPECT_FALSE(e.manager->store || e.manager->soundSendBusy || e.plugin.overlay);
+  Engine lost;  // a store whose link was lost plays nothing and says so
+  lost.plugin.linkLost = true;
+  SenderJob store = job(kSendPatchToDeviceFromLibrarian, 2);
+  store.record = lost.slot(5);
+  store.slot = 5;
+  ASSERT_TRUE(lost.run(store, [&] { lost.manager->store = lost.manager->soundSendBusy = true; }));
+  EXPECT_TRUE(lost.plugin.sent.empty() && lost.plugin.calls.empty());
+  EXPECT_EQ(lost.plugin.last() + " " + lost.plugin.last(kControlDisplayValue),
+            "Data write FAILED! 0 of 1 sounds written");
+  EXPECT_FALSE(lost.manager->store || lost.manager->soundSendBusy || lost.plugin.overlay);
 }
 
 // A record plays into parts 1 to 16 and programs 0 to 127 only; elsewhere it is logged.
@@ -137,22 +179,27 @@ TEST(PlaySlot, OnlyIntoAPartAndAProgramThatExist) {
   }
 }
 
+// A store cut short (a cancel, the link lost) says how many it wrote below its status, and the
+// log why and which programs it overwrote.
 TEST(BankStore, RecordsIntoTheirProgramsUntilTheEndACancelOrAFailureAndTheOverlayHides) {
   struct Case {
     bool multi;
     std::function<void(Engine&)> setup;
     int written;
-    std::string text;
+    std::string text, below, logged;
   };
   const std::string done = "Data write completed!", failed = "Data write FAILED!";
   // clang-format off
   const Case cases[] = {
-      {false, [](Engine&) {}, 128, done},
+      {false, [](Engine&) {}, 128, done, "", ""},
       // Padded with init Multis, whose checksum place holds 7F.
-      {true, [](Engine& e) { PatchFile* bank = e.librarian.multiFiles[0]; bank->records.resize(100); e.librarian.fillUncompletedBankFiles(bank); }, 128, done},
-      {false, [](Engine& e) { e.clock->onPause = [&e](int n) { e.manager->sender().cancelRequested = n == 64; }; }, 64, "Data write CANCELLED!"},
-      {false, [](Engine& e) { e.librarian.upperFileIndex = 5; }, 0, failed},
-      {false, [](Engine& e) { e.slot(10).messages.clear(); }, 10, failed},
+      {true, [](Engine& e) { PatchFile* bank = e.librarian.multiFiles[0]; bank->records.resize(100); e.librarian.fillUncompletedBankFiles(bank); }, 128, done, "", ""},
+      {false, [](Engine& e) { e.clock->onPause = [&e](int n) { e.manager->sender().cancelRequested = n == 64; }; }, 64, "Data write CANCELLED!", "64 of 128 sounds written", "store cancelled: 64 of 128 sounds written, Bank D programs 1 to 64 overwritten"},
+      {false, [](Engine& e) { e.librarian.upperFileIndex = 5; }, 0, failed, "", ""},
+      {false, [](Engine& e) { e.slot(10).messages.clear(); }, 10, failed, "", ""},
+      // The synthesizer restarted after 40 pauses: nothing more goes out.
+      {false, [](Engine& e) { e.clock->onPause = [&e](int n) { e.plugin.linkLost = n == 40; }; }, 40, failed, "40 of 128 sounds written", "store failed, the link to the synthesizer was lost: 40 of 128 sounds written, Bank D programs 1 to 40 overwritten"},
+      {true, [](Engine& e) { e.plugin.linkLost = true; }, 0, failed, "0 of 128 Multis written", "store failed, the link to the synthesizer was lost: 0 of 128 Multis written, nothing overwritten"},
   };
   // clang-format on
   for (const Case& c : cases) {
@@ -175,6 +222,8 @@ TEST(BankStore, RecordsIntoTheirProgramsUntilTheEndACancelOrAFailureAndTheOverla
     EXPECT_EQ(e.clock->pauses, std::vector<int>(c.written, 100));
     EXPECT_EQ(e.plugin.showed("Writing 99%, please wait.."), c.written == 128);
     EXPECT_EQ(e.plugin.last(), c.text);
+    EXPECT_EQ(e.plugin.last(kControlDisplayValue), c.below);
+    EXPECT_EQ(e.log.lines.empty() || c.logged.empty() ? "" : e.log.lines.back(), c.logged);
     EXPECT_EQ(e.librarian.selectedProgram, 0);
     EXPECT_FALSE(e.manager->store || e.manager->soundSendBusy || e.plugin.overlay);
   }

@@ -92,6 +92,7 @@ class FakePlugin : public ProtocolPlugin {
   void synthesizerInStep() override { ++inStep; }
   void setDeviceId(int value) override { id = value; }
   bool midiOutSet() const override { return midiOut; }
+  bool outputLinkLost() override { return linkLost; }
   void AllSoundsOff(int p, bool) override { call("AllSoundsOff", p); }
   bool BankChangeMessage(int p) override { return call("BankChangeMessage", p), true; }
   void sendPatchToDeviceFromLibrarian(int slot, int, int p) override {
@@ -217,6 +218,7 @@ class FakePlugin : public ProtocolPlugin {
   std::atomic<int> answered{0}, inStep{0};  // the hooks' calls
   std::atomic<bool> multi{false}, withMulti{false}, midiOut{true}, globalFirst{false};
   std::atomic<bool> localControlOn{false}, received{false}, pushPending{false};
+  std::atomic<bool> linkLost{false};              // the output's link to the synthesizer
   std::vector<Bytes> routed;                      // channel messages routed towards the synthesizer
   std::map<std::pair<int, int>, int> ccControls;  // channel key, CC: parameter
   std::set<std::pair<int, bool>> blockedKinds;    // kind, from the synthesizer
