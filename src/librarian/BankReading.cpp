@@ -50,8 +50,9 @@ int PatchLibrarian::readMIDIMessage(ByteChunk* data, int& position, PatchFile* f
 }
 
 int PatchLibrarian::readDump(ByteChunk* data, int& position, PatchFile* file, int mode, int program,
-                             bool midi) {
+                             bool midi, bool* whole) {
   using namespace DumpLayout;
+  if (whole) *whole = false;
   if (!findByte(data, position, kManufacturer)) return -1;
   // A header that does not hold resumes the search right after its 0x3E: a MIDI file's event
   // length can end in 0x3E just before the dump's own, which must not be passed over.
@@ -88,9 +89,12 @@ int PatchLibrarian::readDump(ByteChunk* data, int& position, PatchFile* file, in
   position = statusByteFrom(bytes, body, size);
   const int bodySize = position - body;
   const bool multi = kind == kTypeMulti;
+  const bool closed = position < size && bytes[position] == 0xF7;
+  // A MIDI file's event status stands before its length, not right before the header.
+  const bool opened = midi || (resume >= 2 && bytes[resume - 2] == 0xF0);
   if (position >= size) {
     position = -1;
-  } else if (bytes[position] == 0xF7 && !midi) {
+  } else if (closed && !midi) {
     ++position;
   }
   const int dumpSize = kHeaderSize + bodySize + 1;
@@ -123,12 +127,13 @@ int PatchLibrarian::readDump(ByteChunk* data, int& position, PatchFile* file, in
     slot.parseCategory(kSoundCategoryOffset);
     file->type = 0;
   }
+  if (whole) *whole = opened && closed && dumpSize == (multi ? kMultiSize : kSoundSize);
   file->records.push_back(std::move(slot));
   return position;
 }
 
-void PatchLibrarian::loadFromChunk(ByteChunk* chunk, int size, PatchFile* file) {
-  if (size < 15 || size > chunk->Size()) return;
+int PatchLibrarian::loadFromChunk(ByteChunk* chunk, int size, PatchFile* file) {
+  if (size < 15 || size > chunk->Size()) return 0;
   const bool midi =
       std::equal(BankFormat::kMidiSignature, BankFormat::kMidiSignature + 8, chunk->Data());
   int position = midi ? 14 : 0;
@@ -139,14 +144,17 @@ void PatchLibrarian::loadFromChunk(ByteChunk* chunk, int size, PatchFile* file) 
     data = &head;
   }
   file->records.reserve(DumpLayout::kBankSlots);
+  int wholeDumps = 0;
   for (;;) {
     // Dumps are numbered by the slot they land in, so stray bytes between them (a refused
     // header, an older model's dump) change no number and a bank reads back as it was written.
     const int program = (int)file->records.size() % DumpLayout::kBankSlots;
-    const int result = midi ? readMIDIMessage(data, position, file, kConvertNone, program)
-                            : readSysexMessage(data, position, file, kConvertNone, program);
+    bool whole = false;
+    const int result = readDump(data, position, file, kConvertNone, program, midi, &whole);
+    wholeDumps += whole ? 1 : 0;
     if (result <= 0) break;
   }
   if (file->records.empty()) file->records.shrink_to_fit();  // a file of no dumps holds no room
   checkBankSizeAndAddData(file);
+  return wholeDumps;
 }

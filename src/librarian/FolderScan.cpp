@@ -174,8 +174,35 @@ bool PatchLibrarian::readsAsBank(const std::string& path) {
 bool PatchLibrarian::holdsBank(const std::string& fileName, ByteChunk& bytes) {
   if (!bankName(fileName) || !bankSize(bytes.Size())) return false;
   PatchFile bank;
-  loadFromChunk(&bytes, bytes.Size(), &bank);
-  return !bank.records.empty();
+  return loadFromChunk(&bytes, bytes.Size(), &bank) > 0;
+}
+
+bool PatchLibrarian::opensAsFileHolds(PatchFile* file, bool upperUnsaved, bool* readAgain) {
+  std::lock_guard<std::recursive_mutex> lock(mMutex);
+  if (readAgain) *readAgain = false;
+  if (file->path.empty()) return true;
+  ByteChunk bytes;
+  if (!LibrarianFiles::readFile(file->path, bytes)) {
+    log("could not read file " + file->path);
+    return false;
+  }
+  const FileContents now = FileContents::of(bytes);
+  if (now == file->contents || (upperUnsaved && file == upperBank())) return true;
+  PatchFile fresh;
+  // More than a bank's slots would be split by a scan; taken here, a Save would cut them off.
+  if (!bankSize(bytes.Size()) || loadFromChunk(&bytes, bytes.Size(), &fresh) == 0 ||
+      fresh.type != file->type || fresh.records.size() > (size_t)DumpLayout::kBankSlots) {
+    log("file " + file->path + " no longer holds the bank listed");
+    return false;
+  }
+  fillUncompletedBankFiles(&fresh);
+  fresh.records.resize(DumpLayout::kBankSlots);
+  file->records = std::move(fresh.records);
+  file->sourceModel = fresh.sourceModel;
+  file->contents = now;
+  if (readAgain) *readAgain = true;
+  log("read file " + file->path + " again: it changed since it was read");
+  return true;
 }
 
 PatchFile* PatchLibrarian::parseFolderFiles(Poco::File file, Poco::Path path, int depth, int origin,
@@ -203,7 +230,10 @@ PatchFile* PatchLibrarian::parseFolderFiles(Poco::File file, Poco::Path path, in
     return nullptr;
   }
   bank->contents = FileContents::of(chunk);
-  loadFromChunk(&chunk, chunk.Size(), bank.get());
+  if (loadFromChunk(&chunk, chunk.Size(), bank.get()) == 0) {
+    log("no whole dump in file " + fullPath);
+    return nullptr;
+  }
 
   if (bank->records.size() > (size_t)DumpLayout::kBankSlots) {
     // The file stays where it is unless every piece is written and it can be
@@ -233,10 +263,6 @@ PatchFile* PatchLibrarian::parseFolderFiles(Poco::File file, Poco::Path path, in
     return nullptr;
   }
 
-  if (bank->records.empty()) {
-    log("no dump in file " + fullPath);
-    return nullptr;
-  }
   fillUncompletedBankFiles(bank.get());
   bank->records.resize(DumpLayout::kBankSlots);
   PatchFileList& list = bank->type != 0 ? multiFiles : soundFiles;

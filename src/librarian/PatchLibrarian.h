@@ -59,6 +59,14 @@ class PatchLibrarian {
   // Whether the scan would list a file of this name that holds `bytes`: a bank file's name and
   // size, and at least one whole dump.
   bool holdsBank(const std::string& fileName, ByteChunk& bytes);
+  // Whether listed bank `file` opens as its file holds it now, as a pick or a step of a list
+  // asks. False, the bank left as it was, when the file can no longer be read whole or no longer
+  // holds a bank of the bank's kind that fits its 128 slots (the next scan places it anew). A file
+  // whose bytes changed since the librarian read or wrote them is read again into the bank, but
+  // not into the upper bank while `upperUnsaved`: its edits stay, and Save asks before it replaces
+  // the file. True for an in-memory bank. `readAgain`, when given, tells whether the bank was
+  // read again, so that both lists, which may show it, are refilled.
+  bool opensAsFileHolds(PatchFile* file, bool upperUnsaved, bool* readAgain = nullptr);
   // Whether a scan since the last call split a bank and moved its file into "Converted Banks/",
   // so that the musician is told once.
   bool takeSplitNotice();
@@ -111,8 +119,9 @@ class PatchLibrarian {
   int readSysexMessage(ByteChunk* data, int& position, PatchFile* file, int mode, int program);
   int readMIDIMessage(ByteChunk* data, int& position, PatchFile* file, int mode, int program);
   // Reads every dump of the first `size` bytes of `chunk` into `file`, then
-  // pads it to 128 slots.
-  void loadFromChunk(ByteChunk* chunk, int size, PatchFile* file);
+  // pads it to 128 slots. Returns how many of the dumps were whole: from F0 to F7 at the size of
+  // a sound or Multi dump; only a file holding one is a bank.
+  int loadFromChunk(ByteChunk* chunk, int size, PatchFile* file);
   // Searches from `position` for `byte`: true with `position` just past it;
   // false with `position` -1 when the data ends first or `position` is invalid.
   static bool findByte(ByteChunk* data, int& position, int byte);
@@ -190,7 +199,9 @@ class PatchLibrarian {
   FolderTree categoryFolders;
 
  private:
-  int readDump(ByteChunk* data, int& position, PatchFile* file, int mode, int program, bool midi);
+  // `whole`, when given, tells whether the dump appended was whole (see loadFromChunk).
+  int readDump(ByteChunk* data, int& position, PatchFile* file, int mode, int program, bool midi,
+               bool* whole = nullptr);
   // Drops `file` from every list, which frees it.
   void discard(const PatchFile* file);
   void discardAllFiles();

@@ -16,7 +16,6 @@ using Host = LibrarianHost;
 
 // The files directly in "Patches" are filed under its name.
 constexpr const char* kRootFolder = "Patches";
-constexpr const char* kLoadFailed = "Bank load FAILED!";
 
 // By FolderSelectionMenu::Row.
 const Source kSources[] = {
@@ -145,10 +144,13 @@ bool FolderSelectionMenu::refreshFolderStructure(PatchLibrarian*, LibrarianHost*
 int FolderSelectionMenu::find(const Host::FileName& name, bool last) const {
   const PatchFileList& files = mLibrarian->*mSource.files;
   int found = -1;
+  int foundRank = 0;
   for (size_t k = 0; k < files.size(); ++k) {
-    if (!wanted(*files[k], name)) continue;
+    // A link beside its target shares the target's path: the file of the name asked for wins.
+    const int rank = !wanted(*files[k], name) ? 0 : files[k]->fileName == name.file ? 2 : 1;
+    if (rank == 0 || rank < foundRank || (rank == foundRank && !last)) continue;
     found = static_cast<int>(k);
-    if (!last) break;
+    foundRank = rank;
   }
   return found;
 }
@@ -195,24 +197,38 @@ int FolderSelectionMenu::doPopupMenu(LibrarianHost* host, int& index) {
     name = {chosen->GetItemText(item), mFolderNames[i], itemPath(chosen, item)};
     std::lock_guard<std::recursive_mutex> lock(mLibrarian->mutex());
     const int k = find(name, false);
-    failed = !name.path.empty() && !stillABank(k);
+    failed = !name.path.empty() && !opens(k);
     if (k >= 0 && !failed) index = k;
   }
   if (failed) {
     // The bank shown stays the one Save writes, and keeps its check mark.
     TK_Log(mPlug->GetLog(), "PATCH LIBRARIAN: ", name.path + " no longer reads as a bank");
     checkMenuItemAlone(mLibrarian, host, index);
-    if (host) host->showStatus(kLoadFailed);
+    if (host) host->showStatus(Host::kLoadFailed);
     return index;
   }
   if (host) host->remember(mSource.chosen, name);
   return index;
 }
 
-bool FolderSelectionMenu::stillABank(int k) const {
+bool FolderSelectionMenu::opens(int k) const {
   const PatchFileList& files = mLibrarian->*mSource.files;
   if (k < 0 || k >= static_cast<int>(files.size())) return false;
-  return PatchLibrarian::isBankFile(files[k]->fileName, files[k]->path);
+  bool readAgain = false;
+  if (!mLibrarian->opensAsFileHolds(files[k], intValue(kBankEditUnsaved) == 1, &readAgain))
+    return false;
+  LibrarianViewControl* librarianView = view();
+  if (readAgain && librarianView) {
+    librarianView->patchSelectionUpperChanged();
+    librarianView->patchSelectionLowerChanged();
+  }
+  return true;
+}
+
+bool FolderSelectionMenu::refusedWhileUnsaved() const {
+  if (mSource.list != 0 || intValue(kBankEditUnsaved) != 1) return false;
+  if (mHost) mHost->showStatus(Host::kSaveOrDiscard);
+  return true;
 }
 
 int FolderSelectionMenu::currentIndex() const {
@@ -232,6 +248,7 @@ void FolderSelectionMenu::select(int index) {
 }
 
 void FolderSelectionMenu::OnMouseDown(int, int, IMouseMod*) {
+  if (refusedWhileUnsaved()) return;
   mChosenIndex = currentIndex();
   doPopupMenu(mHost, mChosenIndex);
   select(mChosenIndex);
@@ -251,6 +268,7 @@ BankNameMenu::BankNameMenu(IPluginBase* plug, PatchLibrarian* librarian, IRECT r
     : FolderSelectionMenu(plug, librarian, rect, host, row), mMulti(row == kPerfBankName) {}
 
 void BankNameMenu::OnMouseDown(int, int, IMouseMod*) {
+  if (refusedWhileUnsaved()) return;
   mChosenIndex = currentIndex();
   doPopupMenu(mHost, mChosenIndex);
   select(mChosenIndex);

@@ -56,11 +56,13 @@ class FolderSelectionMenu : public LibrarianMenuControl {
   // Checks the item of file `index` of the file list alone in the whole tree.
   void checkMenuItemAlone(PatchLibrarian* librarian, LibrarianHost* host, int index);
   // Opens the tree: the chosen item's own file's index goes into `index` and the file is
-  // remembered; a dismissed menu changes nothing. A file that no longer reads as a bank (it went,
-  // or became unreadable or too large since the scan) changes nothing either and shows "Bank load
+  // remembered; a dismissed menu changes nothing. The chosen bank opens as its file holds it now
+  // (PatchLibrarian::opensAsFileHolds): a file that no longer holds it (it went, became unreadable,
+  // too large or something else since the scan) changes nothing either and shows "Bank load
   // FAILED!". Returns `index`, or 0 when dismissed.
   int doPopupMenu(LibrarianHost* host, int& index);
-  // Opens the tree and makes the chosen file (or, dismissed, the current one) the list's.
+  // Opens the tree and makes the chosen file (or, dismissed, the current one) the list's. The
+  // upper list's bank stays while it holds unsaved edits: it opens nothing and says so.
   void OnMouseDown(int x, int y, IMouseMod* mod) override;
 
   IPopupMenu* rootMenu() const { return mRoot.get(); }
@@ -71,6 +73,8 @@ class FolderSelectionMenu : public LibrarianMenuControl {
   void select(int index);
   int currentIndex() const;
   LibrarianViewControl* view() const;
+  // True, saying so, for a menu of the upper list while its bank holds unsaved edits.
+  bool refusedWhileUnsaved() const;
 
   const Source& mSource;
   int mChosenIndex = 0;
@@ -80,11 +84,12 @@ class FolderSelectionMenu : public LibrarianMenuControl {
   // Adds the files as items of `menu`, checking the first that matches `wanted` while none did.
   void addFiles(IPopupMenu* menu, const std::vector<PatchFile*>& files, int index,
                 const LibrarianHost::FileName& wanted);
-  // The position in the file list of the last file `wanted` names; -1 for none.
+  // The position in the file list of the first (or the last) file `wanted` names, one of its
+  // name before one that only shares its path; -1 for none.
   int find(const LibrarianHost::FileName& wanted, bool last) const;
-  // Whether file `k` of the file list is there and its file still reads as a bank. The caller
+  // Whether file `k` of the file list is there and opens as its file holds it now. The caller
   // holds the librarian lock.
-  bool stillABank(int k) const;
+  bool opens(int k) const;
   // The path of the file of item `item` of `menu`; "" for none.
   std::string itemPath(const IPopupMenu* menu, int item) const;
 

@@ -16,6 +16,8 @@ class LibrarianHost {
  public:
   // The status text of a step refused while the upper bank has unsaved edits.
   static constexpr const char* kSaveOrDiscard = "Save bank or Discard changes!";
+  // The status text of a bank that does not open: its file no longer holds it.
+  static constexpr const char* kLoadFailed = "Bank load FAILED!";
 
   virtual ~LibrarianHost() = default;
 

@@ -563,7 +563,7 @@ TEST_F(Librarian, AFailedImportSaysSoAndLogsNoCopy) {
 }
 
 // Import reads a file as the folder scan would: one the scan would not list (text, too short for a
-// bank, no whole dump) is refused and nothing is copied; a bank is copied and listed. While no
+// bank, no whole dump, only a dump's start) is refused and nothing is copied; a bank is copied and listed. While no
 // bank is listed, the bank titles show no number.
 TEST_F(Librarian, AnImportOfWhatTheScanWouldNotListIsRefused) {
   writeData("Kroma Editor LOG.txt", "");
@@ -579,6 +579,7 @@ TEST_F(Librarian, AnImportOfWhatTheScanWouldNotListIsRefused) {
       {"long notes.kro", std::string(40000, 'x')},
       {"one.syx", std::string(dump.begin(), dump.end())},
       {"cut.syx", cut},
+      {"start.syx", std::string(dump.begin(), dump.begin() + 200) + std::string(29801, '\0')},
   };
   openWithEditor();
   const auto title = [&](int param) {

@@ -4,6 +4,7 @@
 #include <fstream>
 #include <functional>
 #include <map>
+#include <random>
 
 #include "LibrarianRig.h"
 #include "platform/datafolder/DataFolder.h"
@@ -11,6 +12,7 @@
 #include "src/config/ParameterIds.h"
 #include "src/librarian/view/EditMenus.h"
 #include "src/librarian/view/FolderMenus.h"
+#include "tests/support/OtherUser.h"
 #include "tests/support/TempDir.h"
 
 namespace {
@@ -113,7 +115,8 @@ TEST_F(FolderMenus, EveryBankIsChosenByItsItem) {
 }
 
 // A dismissed menu leaves both lists' files where they were; its own list's parameter and
-// display are brought in step with its file, and the other list's are not touched.
+// display are brought in step with its file, and the other list's are not touched. While the upper
+// bank holds unsaved edits, the upper list's menus open nothing and say so, as its arrows do.
 TEST_F(FolderMenus, EachMenuServesItsOwnListAndADismissedOneKeepsBothFiles) {
   using Row = FolderSelectionMenu::Row;
   const struct {
@@ -136,40 +139,118 @@ TEST_F(FolderMenus, EachMenuServesItsOwnListAndADismissedOneKeepsBothFiles) {
     EXPECT_EQ(rig.param(kParams[list])->Int(), list == 0 ? 3 : 5) << row;
     EXPECT_EQ(rig.param(kParams[1 - list])->Int(), list == 0 ? 12 : 11) << row;
     EXPECT_THAT(rig.displaysAsked, ElementsAre(list)) << row;
+
+    // While the upper bank holds unsaved edits its menus open nothing and say why.
+    rig.param(kBankEditUnsaved)->Set(1.0);
+    const size_t shown = VIEW_Script::instance().menusShown().size();
+    rig.take();
+    rig.choose(&menu, {});
+    const bool opened = VIEW_Script::instance().menusShown().size() > shown;
+    EXPECT_EQ(opened, list == 1) << row;
+    EXPECT_EQ(rig.take(),
+              list == 0 ? Texts{"status " + std::string(Host::kSaveOrDiscard)} : Texts{})
+        << row;
+    EXPECT_EQ(rig.librarian.upperFileIndex, 3) << row;
+    rig.param(kBankEditUnsaved)->Set(0.0);  // a dismissal no menu took stays for the next one
   }
 }
 
-// A bank whose file no longer reads as one (it went, grew past the cap or shrank below a bank
-// since the scan) is not opened by its pick: the status line says so, and the bank shown, its
-// check mark and the file remembered stay, so that Save writes the bank on screen. A bank that
-// still reads opens as before.
-TEST_F(FolderMenus, APickOfABankWhoseFileNoLongerReadsFailsAloud) {
+// A pick opens the bank as its file holds it now. A file that no longer holds it (it went, grew
+// past the cap, shrank below a bank, was written over at its size with bytes that hold none, or
+// may no longer be read: that pick made as a user who may not read it) opens nothing: the status
+// line says so, and the bank shown, its check mark and the file remembered stay, so that Save
+// writes the bank on screen. A file written over with another bank is read again, but not into
+// an upper bank with unsaved edits.
+TEST_F(FolderMenus, APickOpensTheBankAsItsFileHoldsItNowOrFailsAloud) {
+  for (const char* name : {"R1", "N1", "L1"})
+    banks::write(patches() + "Pads/" + name + ".syx", "X-");
+  rig.librarian.initBankFilesOnDiscard(DataFolder::patchesFolder());
+  ::chmod(dir.path().c_str(), 0755);
   LeftPatchPopupMenu menu(&rig, &rig.librarian, kStrip, &rig);
   const Tree tree(menu.rootMenu());
-  rig.choose(&menu, tree.paths.at("Root1.syx"));
+  const auto overwrite = [](const std::string& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+    return 0;
+  };
   const struct {
     const char* file;
     std::function<int(const std::string&)> spoil;
+    const char* shown;  // slot 3 after the pick; null: the pick fails
+    bool anotherUser;
   } rows[] = {
-      {"P1.syx", [](const std::string& path) { return ::unlink(path.c_str()); }},
-      {"P2.syx", [](const std::string& path) { return ::truncate(path.c_str(), 20 << 20); }},
-      {"W1.syx", [](const std::string& path) { return ::truncate(path.c_str(), 100); }},
+      {"P1.syx", [](const std::string& path) { return ::unlink(path.c_str()); }, nullptr, false},
+      {"P2.syx", [](const std::string& path) { return ::truncate(path.c_str(), 20 << 20); },
+       nullptr, false},
+      {"W1.syx", [](const std::string& path) { return ::truncate(path.c_str(), 100); }, nullptr,
+       false},
+      {"R1.syx",
+       [&](const std::string& path) {
+         std::mt19937 noise(7);
+         std::string bytes(128 * 392, '\0');
+         for (char& byte : bytes) byte = static_cast<char>(noise());
+         return overwrite(path, bytes);
+       },
+       nullptr, false},
+      {"N1.syx", [](const std::string& path) { return banks::write(path, "Y-"), 0; }, "Y-3", false},
+      {"L1.syx", [](const std::string& path) { return ::chmod(path.c_str(), 0); }, nullptr, true},
   };
+  // Edits of the upper bank not yet saved stay when the lower list opens its changed file.
+  RightPatchPopupMenu lower(&rig, &rig.librarian, kStrip, &rig);
+  rig.choose(&menu, tree.paths.at("C1.syx"));
+  rig.librarian.soundFiles[indexOf("C1.syx")]->records[3] = banks::record("Edited");
+  rig.param(kBankEditUnsaved)->Set(1.0);
+  banks::write(patches() + "Pads/Cold/C1.syx", "Z-");
+  rig.choose(&lower, tree.paths.at("C1.syx"));
+  EXPECT_EQ(banks::trimmed(rig.view->slotText(1, 3)), "Edited");
+  EXPECT_EQ(banks::trimmed(rig.librarian.soundFiles[indexOf("C1.syx")]->records[3].name), "Edited");
+  rig.param(kBankEditUnsaved)->Set(0.0);
+
   for (const auto& row : rows) {
     SCOPED_TRACE(row.file);
+    rig.choose(&menu, tree.paths.at("Root1.syx"));
     const std::string folder = row.file[0] == 'W' ? "Pads/Warm/" : "Pads/";
     ASSERT_EQ(row.spoil(patches() + folder + row.file), 0);
-    rig.take();
-    rig.choose(&menu, tree.paths.at(row.file));
-    EXPECT_THAT(rig.take(), ElementsAre("status Bank load FAILED!"));
-    EXPECT_EQ(rig.librarian.upperFileIndex, indexOf("Root1.syx"));
-    EXPECT_EQ(rig.files[Host::kUpperSounds].file, "Root1.syx");
-    EXPECT_THAT(Tree(menu.rootMenu()).checked, ElementsAre("Root1.syx"));
-    EXPECT_EQ(banks::trimmed(rig.view->slotText(0, 3)), "Root1-3");
+    // What the pick said, the file remembered, the bank and the item checked, and slot 3 shown.
+    const auto pick = [&] {
+      if (::access((patches() + "Root1.syx").c_str(), R_OK) != 0)
+        return std::string("skip: the test's banks are closed to an unprivileged user");
+      rig.take();
+      rig.choose(&menu, tree.paths.at(row.file));
+      std::string said;
+      for (const std::string& call : rig.take()) said += call + "; ";
+      said += rig.files[Host::kUpperSounds].file + " " +
+              rig.librarian.soundFiles[rig.librarian.upperFileIndex]->fileName + " ";
+      for (const std::string& checked : Tree(menu.rootMenu()).checked) said += checked + " ";
+      return said + banks::trimmed(rig.view->slotText(0, 3));
+    };
+    const std::string outcome = row.anotherUser ? kroma_test::asAnotherUser(pick) : pick();
+    std::string why;
+    if (kroma_test::skipped(outcome, &why)) GTEST_SKIP() << why;
+    const std::string file = row.file;
+    EXPECT_EQ(outcome, row.shown
+                           ? file + " " + file + " " + file + " " + row.shown
+                           : "status Bank load FAILED!; Root1.syx Root1.syx Root1.syx Root1-3");
   }
-  rig.choose(&menu, tree.paths.at("C1.syx"));
-  EXPECT_EQ(rig.librarian.upperFileIndex, indexOf("C1.syx"));
-  EXPECT_EQ(banks::trimmed(rig.view->slotText(0, 3)), "C1-3");
+}
+
+// A link beside its target in one folder shares the target's path, yet is a bank of its own name:
+// its item opens it, and a rebuild finds the one remembered.
+TEST_F(FolderMenus, ALinkBesideItsTargetIsChosenByItsOwnName) {
+  banks::write(patches() + "F Same.syx", "F-");
+  ASSERT_EQ(::symlink("F Same.syx", (patches() + "G Alias.syx").c_str()), 0);
+  rig.librarian.initBankFilesOnDiscard(DataFolder::patchesFolder());
+  LeftPatchPopupMenu menu(&rig, &rig.librarian, kStrip, &rig);
+  for (const std::string name : {"G Alias.syx", "F Same.syx", "G Alias.syx"}) {
+    SCOPED_TRACE(name);
+    rig.choose(&menu, Tree(menu.rootMenu()).paths.at(name));
+    EXPECT_EQ(rig.files[Host::kUpperSounds].file, name);
+    EXPECT_EQ(rig.param(kPatchSelectionListUpper)->Int(), indexOf(name));
+    EXPECT_THAT(Tree(menu.rootMenu()).checked, ElementsAre(name));
+    const Host::FileName chosen = rig.files[Host::kUpperSounds];
+    rig.param(kPatchSelectionListUpper)->Set(0);
+    menu.refreshFolderStructure(&rig.librarian, &rig, 0, chosen.file, chosen.folder, chosen.path);
+    EXPECT_EQ(rig.param(kPatchSelectionListUpper)->Int(), indexOf(name)) << "rebuilt";
+  }
 }
 
 // The menu built before the rescan is rebuilt on the new folders: a folder added ahead of the
