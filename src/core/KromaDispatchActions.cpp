@@ -163,8 +163,10 @@ void Kroma::processControlAction(ControlAction* action, int paramIdx, double new
   mParts.mMIDIMessageManager->SetFX2ParameterChangesToDefaultParameters(paramIdx, v);
   mParts.mMIDIMessageManager->showEffectPositions(paramIdx);
   if (!mRouting.mMIDIOutSet) {
+    // A page turned sends nothing, and would write over a notice of two lines (a split bank's).
     const bool quiet = paramIdx == kDeviceOutSelection || paramIdx == kDeviceInSelection ||
-                       paramIdx == kGlobalSysExID || !mParts.mStartupComplete;
+                       paramIdx == kGlobalSysExID || paramIdx == kMainTab ||
+                       !mParts.mStartupComplete;
     // Over the value of the edit just shown, which stays.
     if (!quiet) setTextDisplay(kControlDisplayName, "Set MIDI I/O First!");
     return;

@@ -76,6 +76,23 @@ void selectListEntry(Kroma& plug, int selection, IControl* control, int n) {
   if (control) control->SetValueFromPlug(plug.GetParam(selection)->GetNormalized());
 }
 
+// Whether file n of the list opens as its file holds it now, as a menu's pick asks; a number past
+// the list's end is left to takeFile. A bank read again is refilled in both lists, which may show
+// it.
+bool opensAsFileHolds(Change& c, const BankList& list, int n) {
+  PatchLibrarian& librarian = *c.parts.mPatchLibrarian;
+  bool readAgain = false;
+  {
+    std::lock_guard<std::recursive_mutex> lock(librarian.mutex());
+    const PatchFileList& files = librarian.*list.files;
+    if (n < 0 || n >= static_cast<int>(files.size())) return true;
+    if (!librarian.opensAsFileHolds(files[n], c.plug.getValue(kBankEditUnsaved) == 1.0, &readAgain))
+      return false;
+  }
+  if (readAgain) c.plug.updatePatchLibrarianView(2);
+  return true;
+}
+
 void stepBank(Change& c, bool upper, bool next) {
   Kroma& plug = c.plug;
   const int selection = upper ? kPatchSelectionListUpper : kPatchSelectionListLower;
@@ -83,13 +100,18 @@ void stepBank(Change& c, bool upper, bool next) {
   const int last = sysex::truncateValue(param->GetMax());
   const int n = sysex::truncateValue(param->Value());
   const int step = next ? (n + 1 > last ? 0 : n + 1) : (n <= 0 ? last : n - 1);
+  const BankList& list =
+      upper ? (c.selection.mMultiMode ? kUpperMulti : kUpperSounds) : lowerList(c.selection);
+  // The list stays on its bank, which Save writes, when the next one no longer opens.
+  if (!opensAsFileHolds(c, list, step)) {
+    status(plug, LibrarianHost::kLoadFailed);
+    return;
+  }
   selectListEntry(plug, selection,
                   upper ? c.widgets.mUpperSelectionControl : c.widgets.mLowerSelectionControl,
                   step);
   (upper ? c.parts.mPatchLibrarian->upperFileIndex : c.parts.mPatchLibrarian->lowerFileIndex) =
       step;
-  const BankList& list =
-      upper ? (c.selection.mMultiMode ? kUpperMulti : kUpperSounds) : lowerList(c.selection);
   store(plug, list.stored + (list.perPart ? c.selection.mCurrentPart.load() : 0), step);
   takeFile(c, list, step);
   // The list stepped shows the names of its new bank.
@@ -173,6 +195,7 @@ Then programStep(Change& c) {
       store(plug, kMultiPartPatch + p, slot);
       c.selection.mLastProgram = slot;
       plug.sendPatchToDeviceFromLibrarian(slot, list, p);
+      if (!c.routing.mMIDIOutSet) status(plug, "Set MIDI I/O First!");
     } else if (plug.getValue(kReceiveProgramChange + p) == 0.0) {
       const int program = wrapSlot(c.selection.mLastProgram + step);
       c.selection.mLastProgram = program;
@@ -237,7 +260,6 @@ void renameSlot(Change& c) {
   manager.SetLibrarianRequestActive(true);
   plug.ProcessSysEx(dump.data(), static_cast<int>(dump.size()), true);
   manager.disarmCollectors();
-  showLayer(plug, multi ? "LeftPerformancePopupMenu" : "UPPERPOPUPMENU", false);
   showLayer(plug, "discardChangesLayerRight", true);
   showLayer(plug, "keepBankOpenLayer", false);
   grayOut(plug, kDatatype, true);

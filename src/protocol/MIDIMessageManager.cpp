@@ -180,9 +180,8 @@ void MIDIMessageManager::SetLibrarianStatusUnsaved(bool on) {
   mPlugin.setStoredValue(kDiscardBankData, 0.0);
   mPlugin.requestLayerHidden("discardChangesLayerRight", false);
   mPlugin.requestLayerHidden("keepBankOpenLayer", true);
+  // The upper bank menu stays: it refuses itself while the edits are unsaved, and says why.
   mPlugin.requestGrayOut(kDatatype, true);
-  mPlugin.requestLayerHidden(mPlugin.multiMode() ? "LeftPerformancePopupMenu" : "UPPERPOPUPMENU",
-                             true);
   mDisplays.showStatus("Data received to slot(s)");
 }
 

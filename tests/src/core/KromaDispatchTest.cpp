@@ -121,7 +121,8 @@ TEST_F(Dispatch, EachFamilyReachesItsHandlerThenTheDisplayAndTheControlAction) {
        }},
       {kControlProgBank, 0, nullptr, "menus(0) ", kNoPort,
        [](P p) { return !KromaProbe(p).selection.mProgBankMode; }},
-      {kMainTab, 1, nullptr, "bankEdit ", kNoPort,
+      // A page turned sends nothing, and says nothing of the port.
+      {kMainTab, 1, nullptr, "bankEdit ", "-",
        [](P p) { return KromaProbe(p).widgets.mTabLayers.root->selectedChildId == 1; }},
       {kControlLibrary, 1, nullptr, "menus(0) ", kNoPort,
        [](P p) {
@@ -194,7 +195,7 @@ TEST_F(Dispatch, EachFamilyReachesItsHandlerThenTheDisplayAndTheControlAction) {
        "Save bank or Discard changes!",
        [](P p) { return KromaProbe(p).parts.mPatchLibrarian->upperFileIndex == 1; }},
       {kQuickTab, 5, nullptr, "menus(0) ", kNoPort, [](P p) { return p->currentPart() == 5; }},
-      {kMainTab, 2, nullptr, "", kNoPort,
+      {kMainTab, 2, nullptr, "", "-",
        [](P p) {
          return KromaProbe(p).widgets.mTabLayers.root->selectedChildId == 2 &&
                 KromaProbe(p).widgets.mTabLayers.oscillators->selectedChildId == 5;

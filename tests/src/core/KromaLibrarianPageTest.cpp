@@ -115,7 +115,8 @@ TEST_F(LibrarianPage, TheLibrarianMenusSitOnTheirFields) {
 }
 
 // The bank buttons step each list through the bank files, round at both ends; the upper list
-// stays while its bank has unsaved edits, and says so.
+// stays while its bank has unsaved edits, and says so, and either list stays on its bank rather
+// than step onto one whose file went.
 TEST_F(LibrarianPage, BankButtonsStepTheListsRound) {
   Kroma* plug = withThreeBanks();
   LibrarianViewControl* view = plug->librarianView();
@@ -143,6 +144,24 @@ TEST_F(LibrarianPage, BankButtonsStepTheListsRound) {
   EXPECT_EQ(text(plug->displayNameControl()), "Save bank or Discard changes!");
   set(plug, kLibLowerNextBank, 1);
   EXPECT_EQ(banks::trimmed(view->slotText(1, 7)), "C-7") << "the lower list has no edits";
+
+  // The buttons open a bank as a menu's pick does: a file that went opens nothing and says so, a
+  // file written over is read again.
+  plug->setStoredValue(kBankEditUnsaved, 0.0);
+  ASSERT_EQ(std::remove(data.file("Patches/C.syx").c_str()), 0);
+  banks::write(data.file("Patches/A.syx"), "Z-");
+  const auto upperFile = [plug] {
+    const IParam* upper = plug->GetParam(kPatchSelectionListUpper);
+    return std::string(upper->GetDisplayText(upper->Int()));
+  };
+  set(plug, kLibUpperNextBank, 1);
+  EXPECT_EQ(text(plug->displayNameControl()), "Bank load FAILED!");
+  EXPECT_EQ(upperFile(), "B.syx");
+  EXPECT_EQ(banks::trimmed(view->slotText(0, 7)), "B-7");
+  set(plug, kLibUpperPreviousBank, 1);
+  EXPECT_EQ(upperFile(), "A.syx");
+  EXPECT_EQ(banks::trimmed(view->slotText(0, 7)), "Z-7");
+  EXPECT_EQ(banks::trimmed(view->slotText(1, 7)), "C-7");
 }
 
 // A librarian slot played goes to the chosen part's edit buffer, unless the current part is
@@ -226,13 +245,14 @@ TEST_F(LibrarianPage, ASlotSelectedFromOutsideBecomesTheViewsSelection) {
   EXPECT_EQ(view->keyCursor, 9);
 }
 
-// Data received into the librarian marks its bank unsaved: the bank menu gives way to the
-// discard button and the sound/Multi switch greys; saving the bank turns all of it back.
+// Data received into the librarian marks its bank unsaved: the discard button shows and the
+// sound/Multi switch greys; the bank menu stays, but a click on it opens nothing and says why, as
+// the bank buttons beside it do. Saving the bank turns all of it back.
 TEST_F(LibrarianPage, UnsavedAndSavedBanksShowTheirButtons) {
   banks::write(data.file("Patches/S1.syx"), "S1-");
-  Kroma* plug = open();
-  set(plug, kMainTab, 1);
+  Kroma* plug = withEditor();
   IRECT region;
+  IMouseMod left(true);
   for (bool unsaved : {true, false, true, false}) {
     SCOPED_TRACE(unsaved);
     if (unsaved)
@@ -243,8 +263,15 @@ TEST_F(LibrarianPage, UnsavedAndSavedBanksShowTheirButtons) {
     EXPECT_EQ(value(plug, kBankEditUnsaved), unsaved ? 1.0 : 0.0);
     EXPECT_EQ(shown(plug, "discardChangesLayerRight"), unsaved);
     EXPECT_EQ(shown(plug, "keepBankOpenLayer"), !unsaved);
-    EXPECT_EQ(shown(plug, "UPPERPOPUPMENU"), !unsaved);
+    EXPECT_TRUE(shown(plug, "UPPERPOPUPMENU"));
     EXPECT_EQ(plug->controlOf(kDatatype)->IsGrayed(), unsaved);
+    plug->showStatus("");
+    const size_t menus = VIEW_Script::instance().menusShown().size();
+    VIEW_Script::instance().answerMenu({});
+    plug->graphics()->OnMouseDown(500, 195, &left);  // the bank's name above the upper list
+    plug->graphics()->OnMouseUp(500, 195, &left);
+    EXPECT_EQ(VIEW_Script::instance().menusShown().size(), menus + (unsaved ? 0 : 1));
+    EXPECT_EQ(text(plug->displayNameControl()), unsaved ? "Save bank or Discard changes!" : "");
   }
   plug->SetLibrarianStatusUnsaved(false);
   plug->graphics()->IsDirty(&region);

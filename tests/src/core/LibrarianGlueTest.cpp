@@ -612,7 +612,7 @@ TEST_F(Librarian, AnImportOfWhatTheScanWouldNotListIsRefused) {
 
 // A bank of more than 128 sounds is split and its file moved into "Converted Banks/", at start-up
 // and by an import: the status line says so, once; at start-up when the editor first opens, after
-// the host's resume has put its own texts there.
+// the host's resume has put its own texts there, and a page turned does not write over it.
 TEST_F(Librarian, ASplitBankIsToldOnTheStatusLine) {
   const auto told = [&] {
     return status(plug) + " / " + text(KromaProbe(plug).widgets.mValueDisplay);
@@ -624,6 +624,8 @@ TEST_F(Librarian, ASplitBankIsToldOnTheStatusLine) {
   plug = open();
   dispatch(plug, effMainsChanged, 0, 1);
   openEditorAsHost(plug);
+  EXPECT_EQ(told(), kSplit);
+  turn(plug, kMainTab, 1);  // the musician goes to see the pieces, with no port chosen yet
   EXPECT_EQ(told(), kSplit);
   dispatch(plug, effEditClose);
   plug->setTextDisplay(kControlDisplayName, "");
