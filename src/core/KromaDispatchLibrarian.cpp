@@ -126,18 +126,17 @@ bool refusedWhileUnsaved(Change& c) {
   return true;
 }
 
-// The upper list moves only while no edit of its bank is unsaved.
+// The upper list moves only while no edit of its bank is unsaved. A button let go of ends the
+// change: it sends nothing, and what its press said stays readable.
 template <bool Next>
 Then upperBankStep(Change& c) {
-  if (c.vi != 1) return Then::kGoOn;
-  if (!refusedWhileUnsaved(c)) stepBank(c, true, Next);
+  if (c.vi == 1 && !refusedWhileUnsaved(c)) stepBank(c, true, Next);
   return Then::kReturn;
 }
 
 template <bool Next>
 Then lowerBankStep(Change& c) {
-  if (c.vi != 1) return Then::kGoOn;
-  stepBank(c, false, Next);
+  if (c.vi == 1) stepBank(c, false, Next);
   return Then::kReturn;
 }
 
