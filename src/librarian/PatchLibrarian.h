@@ -45,11 +45,11 @@ class PatchLibrarian {
   // here are placed at once.
   PatchFile* parseFolderFiles(Poco::File file, Poco::Path path, int depth, int origin,
                               std::string extension);
-  // The one rule of what the scan reads a bank from, which the menus' picks, Save As and Import
-  // follow too: a file named `fileName` (where it stands: a link by its own name) whose bytes lie
-  // at `path`, with a bank file's extension (any case), that this process may read and whose size
-  // lies between the least a bank takes and the cap on what is read whole. The scan lists such a
-  // file when it holds a whole dump.
+  // The one rule of what the scan reads a bank from, which Save As and Import follow too, and a
+  // pick by reading the file (opensAsFileHolds): a file named `fileName` (where it stands: a link
+  // by its own name) whose bytes lie at `path`, with a bank file's extension (any case), that this
+  // process may read and whose size lies between the least a bank takes and the cap on what is read
+  // whole. The scan lists such a file when it holds a whole dump.
   static bool isBankFile(const std::string& fileName, const std::string& path);
   // Whether the scan reads the file at `path` as a bank: a bank file by isBankFile, standing in a
   // folder the scan walks (folders compared by their canonical paths, linked folders included).

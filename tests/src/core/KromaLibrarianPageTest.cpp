@@ -138,20 +138,13 @@ TEST_F(LibrarianPage, BankButtonsStepTheListsRound) {
               std::string(row.bank) + ".syx");
   }
   EXPECT_EQ(banks::trimmed(view->slotText(0, 7)), "B-7") << "the upper list where it was";
-  // Clicked in the editor, as the musician does: what the press says stays once the button is let
-  // go of, though no port is chosen.
-  const auto click = [plug](int x, int y) {
-    IMouseMod left(true);
-    plug->graphics()->OnMouseDown(x, y, &left);
-    plug->graphics()->OnMouseUp(x, y, &left);
+  // Pressed and let go of: what the press says stays, though no port is chosen.
+  const auto press = [plug](int button) {
+    set(plug, button, 1);
+    set(plug, button, 0);
   };
-  for (int button : {kLibUpperNextBank, kLibUpperPreviousBank}) plug->GetParam(button)->Set(0);
-  const IRECT next = plug->controlOf(kLibUpperNextBank)->GetRECT();
-  const IRECT previous = plug->controlOf(kLibUpperPreviousBank)->GetRECT();
-  const int kNextUpper[] = {(next.L + next.R) / 2, (next.T + next.B) / 2};
-  const int kPreviousUpper[] = {(previous.L + previous.R) / 2, (previous.T + previous.B) / 2};
   plug->setStoredValue(kBankEditUnsaved, 1.0);
-  click(kNextUpper[0], kNextUpper[1]);
+  press(kLibUpperNextBank);
   EXPECT_EQ(banks::trimmed(view->slotText(0, 7)), "B-7");
   EXPECT_EQ(text(plug->displayNameControl()), "Save bank or Discard changes!");
   set(plug, kLibLowerNextBank, 1);
@@ -166,11 +159,11 @@ TEST_F(LibrarianPage, BankButtonsStepTheListsRound) {
     const IParam* upper = plug->GetParam(kPatchSelectionListUpper);
     return std::string(upper->GetDisplayText(upper->Int()));
   };
-  click(kNextUpper[0], kNextUpper[1]);
+  press(kLibUpperNextBank);
   EXPECT_EQ(text(plug->displayNameControl()), "Bank load FAILED!");
   EXPECT_EQ(upperFile(), "B.syx");
   EXPECT_EQ(banks::trimmed(view->slotText(0, 7)), "B-7");
-  click(kPreviousUpper[0], kPreviousUpper[1]);
+  press(kLibUpperPreviousBank);
   EXPECT_EQ(upperFile(), "A.syx");
   EXPECT_EQ(banks::trimmed(view->slotText(0, 7)), "Z-7");
   EXPECT_EQ(banks::trimmed(view->slotText(1, 7)), "C-7");

@@ -4,7 +4,6 @@
 #include <fstream>
 #include <functional>
 #include <map>
-#include <random>
 
 #include "LibrarianRig.h"
 #include "platform/datafolder/DataFolder.h"
@@ -168,10 +167,6 @@ TEST_F(FolderMenus, APickOpensTheBankAsItsFileHoldsItNowOrFailsAloud) {
   ::chmod(dir.path().c_str(), 0755);
   LeftPatchPopupMenu menu(&rig, &rig.librarian, kStrip, &rig);
   const Tree tree(menu.rootMenu());
-  const auto overwrite = [](const std::string& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
-    return 0;
-  };
   const struct {
     const char* file;
     std::function<int(const std::string&)> spoil;
@@ -184,11 +179,9 @@ TEST_F(FolderMenus, APickOpensTheBankAsItsFileHoldsItNowOrFailsAloud) {
       {"W1.syx", [](const std::string& path) { return ::truncate(path.c_str(), 100); }, nullptr,
        false},
       {"R1.syx",
-       [&](const std::string& path) {
-         std::mt19937 noise(7);
-         std::string bytes(128 * 392, '\0');
-         for (char& byte : bytes) byte = static_cast<char>(noise());
-         return overwrite(path, bytes);
+       [](const std::string& path) {
+         std::ofstream(path, std::ios::binary) << std::string(128 * 392, 'x');
+         return 0;
        },
        nullptr, false},
       {"N1.syx", [](const std::string& path) { return banks::write(path, "Y-"), 0; }, "Y-3", false},
