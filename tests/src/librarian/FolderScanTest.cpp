@@ -298,7 +298,6 @@ TEST_F(FolderScan, AFileTheUserMayNotReadIsNotListed) {
     said += read ? " listed" : logged("could not read file " + locked) ? " unread" : " refused";
     return said;
   });
-  std::string why;
-  if (kroma_test::skipped(report, &why)) GTEST_SKIP() << why;
+  if (report.rfind("skip: ", 0) == 0) GTEST_SKIP() << report;
   EXPECT_EQ(report, joined(listed(false)) + "|" + joined(listed(false)) + " passed over unread");
 }

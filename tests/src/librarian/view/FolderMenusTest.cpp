@@ -217,8 +217,7 @@ TEST_F(FolderMenus, APickOpensTheBankAsItsFileHoldsItNowOrFailsAloud) {
       return said + banks::trimmed(rig.view->slotText(0, 3));
     };
     const std::string outcome = row.anotherUser ? kroma_test::asAnotherUser(pick) : pick();
-    std::string why;
-    if (kroma_test::skipped(outcome, &why)) GTEST_SKIP() << why;
+    if (outcome.rfind("skip: ", 0) == 0) GTEST_SKIP() << outcome;
     const std::string file = row.file;
     EXPECT_EQ(outcome, row.shown
                            ? file + " " + file + " " + file + " " + row.shown
