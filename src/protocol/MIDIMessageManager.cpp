@@ -15,6 +15,12 @@ namespace {
 
 constexpr const char* kLaneNames[kLaneCount] = {"transfer", "clock start/stop", "continuous clock"};
 
+bool isAnswer(const MIDIMessageManager::AwaitedDump& answer, const unsigned char* data, int size) {
+  return sysex::hasDumpHeader(data, size, sysex::kGlobalDumpSize, answer.type) &&
+         (answer.bank < 0 || data[sysex::kBankOffset] == answer.bank) &&
+         (answer.program < 0 || data[sysex::kProgramOffset] == answer.program);
+}
+
 int distinctSlots(const std::vector<PatchLibrarian::SlotChange>& journal) {
   std::set<std::pair<const PatchFile*, int>> slots;
   for (const PatchLibrarian::SlotChange& change : journal) slots.emplace(change.file, change.slot);
@@ -87,19 +93,31 @@ bool MIDIMessageManager::sendAllPatchRequestSysexFromLibrarian(int bank) {
 
 void MIDIMessageManager::ProcessSysEx(const unsigned char* data, int size, bool fromDevice) {
   if (!fromDevice || data == nullptr || size <= 0) return;
-  noteDump(data, size);
-  if (!collect(data, size)) {
-    if (IncomingSysExDispatch* dispatch = mDispatch) dispatch->dispatch(data, size);
-  }
+  countGlobalDump(data, size);
+  if (collect(data, size)) return;
+  const unsigned arming = mArming;
+  const bool routed = dumpRouting;
+  if (IncomingSysExDispatch* dispatch = mDispatch) dispatch->dispatch(data, size);
+  if (routed) settleAnswer(data, size, arming);
 }
 
-void MIDIMessageManager::noteDump(const unsigned char* data, int size) {
-  bool dump = false;
-  for (unsigned char type : {sysex::kSoundDump, sysex::kMultiDump, sysex::kGlobalDump})
-    dump = dump || sysex::hasDumpHeader(data, size, sysex::kGlobalDumpSize, type);
-  if (!dump || !sysex::hasCleanBody(data, size)) return;
-  mLastDumpDeviceId = data[sysex::kDeviceIdOffset];
-  if (data[sysex::kTypeOffset] == sysex::kGlobalDump) ++mGlobalDumps;
+void MIDIMessageManager::countGlobalDump(const unsigned char* data, int size) {
+  if (sysex::hasDumpHeader(data, size, sysex::kGlobalDumpSize, sysex::kGlobalDump) &&
+      sysex::hasCleanBody(data, size))
+    ++mGlobalDumps;
+}
+
+void MIDIMessageManager::settleAnswer(const unsigned char* data, int size, unsigned arming) {
+  std::lock_guard<std::recursive_mutex> lock(mLibrarian.mutex());
+  if (!mAwaited) return;
+  if (arming == mArming && dumpComplete && isAnswer(*mAwaited, data, size)) {
+    mAnswerId = data[sysex::kDeviceIdOffset];
+    mAwaited.reset();
+  } else if (!dumpRouting) {
+    TK_Log(mLog, "MIDI MESSAGE MANAGER: ", "a dump that answers another request taken in");
+    dumpComplete = false;
+    dumpRouting = true;
+  }
 }
 
 void MIDIMessageManager::getNormalControl(int type, int location, int high, int low, int value,
@@ -136,6 +154,7 @@ bool MIDIMessageManager::collect(const unsigned char* data, int size) {
         mMultiRequest.collecting() ? static_cast<LibrarianRequest&>(mMultiRequest) : mPatchRequest;
     if (!collector.collecting()) return false;
     if (!collector.addMessageData(data, size)) return true;
+    mAnswerId = data[sysex::kDeviceIdOffset];
     PatchLibrarian::SlotChange change;
     const RequestTarget& target = collector.target();
     stored = target.bank ? mLibrarian.setSysexDataToSlot(target.bank, target.slot,
@@ -161,9 +180,18 @@ void MIDIMessageManager::armRequest(const RequestTarget& target) {
   route(true, target);
 }
 
+void MIDIMessageManager::awaitInEditor(const AwaitedDump& answer) {
+  std::lock_guard<std::recursive_mutex> lock(mLibrarian.mutex());
+  route(false, RequestTarget());
+  mAwaited = answer;
+}
+
 void MIDIMessageManager::route(bool on, const RequestTarget& target) {
   const bool multi = mPlugin.multiMode();
   std::lock_guard<std::recursive_mutex> lock(mLibrarian.mutex());
+  mAwaited.reset();
+  ++mArming;
+  mAnswerId = -1;
   mPlugin.setSysExReceived(false);
   dumpComplete = false;
   dumpRouting = !on;
@@ -187,6 +215,7 @@ void MIDIMessageManager::SetLibrarianStatusUnsaved(bool on) {
 
 void MIDIMessageManager::disarmCollectors() {
   std::lock_guard<std::recursive_mutex> lock(mLibrarian.mutex());
+  mAwaited.reset();
   mMultiRequest.disarm();
   mPatchRequest.disarm();
 }

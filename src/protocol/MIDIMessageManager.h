@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "src/librarian/PatchLibrarian.h"
@@ -68,16 +69,17 @@ class MIDIMessageManager {
   // or on a lane for dumps a job hands in). While a librarian request collects, the message goes
   // to its collector; a completing dump is stored in its target's slot and the upper list
   // refilled. Collector-done is set either way, as the answer is in: whether a slot took it the
-  // job reads from the slot journal. Otherwise the message goes to the dispatch. Messages that
-  // are not from the synthesizer are ignored. The plug-in's SysEx input turns collector-done into
-  // its SysEx-received flag.
+  // job reads from the slot journal. Otherwise the message goes to the dispatch (see
+  // awaitInEditor). Messages that are not from the synthesizer are ignored. The plug-in's SysEx
+  // input turns collector-done into its SysEx-received flag.
   void ProcessSysEx(const unsigned char* data, int size, bool fromDevice);
-  // The synthesizer's dumps as they come in, before any routing (the copies jobs hand in count
-  // too): the device id of the last (-1 before the first) and how many Global dumps came. A
-  // request learns from them which id answered it and whether its own answer came.
+  // How many whole Global dumps came, before any routing (the copies jobs hand in count too).
   // [any thread; atomic]
-  int lastDumpDeviceId() const { return mLastDumpDeviceId; }
   unsigned globalDumpsReceived() const { return mGlobalDumps; }
+  // The device id of the dump that the request armed last took as its answer: the one its
+  // collector completed on, or its awaited dump in the editor; -1 until it came.
+  // [any thread; atomic]
+  int answerDeviceId() const { return mAnswerId; }
   // The manager's own dispatch (the editor's parsers and the parameter changes) serves from the
   // start; another may be set before the MIDI input opens; null drops what no collector takes.
   void setIncomingDispatch(IncomingSysExDispatch* dispatch) { mDispatch = dispatch; }
@@ -105,11 +107,22 @@ class MIDIMessageManager {
   void SetLibrarianRequestActive(bool on);
   // On, with the collector storing into `target` only a dump that answers it.
   void armRequest(const RequestTarget& target);
+  // The dump a request into the editor waits for: of `type`, with the bank and program bytes
+  // `bank` and `program` (-1: any).
+  struct AwaitedDump {
+    unsigned char type;
+    int bank = -1;
+    int program = -1;
+  };
+  // Off, until the editor's parsers have taken `answer`: every other dump is taken as it is and
+  // the routing goes on, with collector-done left clear, so that only the answer ends the wait.
+  void awaitInEditor(const AwaitedDump& answer);
   // True ends collecting and routing, marks the bank unsaved (kBankEditUnsaved 1,
   // kDiscardBankData 0), switches the layers so that the upper bank cannot change while edits
   // are unsaved, and shows "Data received to slot(s)". False does nothing.
   void SetLibrarianStatusUnsaved(bool on);
-  // Once this returns, no collector stores anything until it is armed again.
+  // Once this returns, no collector stores anything and no dump is awaited in the editor until
+  // armed again.
   void disarmCollectors();
   // While open, each slot a collector fills is recorded as it was before.
   void beginSlotJournal();
@@ -178,7 +191,10 @@ class MIDIMessageManager {
   // Hands a message to the armed collector and stores its record on completion; false when no
   // collector took the message.
   bool collect(const unsigned char* data, int size);
-  void noteDump(const unsigned char* data, int size);
+  void countGlobalDump(const unsigned char* data, int size);
+  // After the dispatch of a dump routed to the editor while `arming` was the latest: the awaited
+  // answer, or another dump taken while one is awaited, which puts the routing back.
+  void settleAnswer(const unsigned char* data, int size, unsigned arming);
   void route(bool on, const RequestTarget& target);
   JobLane& lane(Lane which) { return *mLanes[static_cast<int>(which)]; }
 
@@ -187,14 +203,18 @@ class MIDIMessageManager {
   TK_LogSink* mLog;
   std::unique_ptr<LaneClock> mClock;
   PluginDisplays mDisplays;
-  // The collectors, the journal and the librarian are guarded by the librarian's lock.
+  // The collectors, the journal, the awaited dump and the librarian are guarded by the
+  // librarian's lock.
   LibraryPerformanceRequest mMultiRequest;
   LibraryPatchRequest mPatchRequest;
   bool mJournalOpen = false;
   std::vector<PatchLibrarian::SlotChange> mJournal;
+  std::optional<AwaitedDump> mAwaited;
+  // Counts every arming, so that a dump dispatched under an earlier one answers nothing now.
+  std::atomic<unsigned> mArming{0};
+  std::atomic<int> mAnswerId{-1};
   std::atomic<IncomingSysExDispatch*> mDispatch{nullptr};
   std::atomic<int> mTempoValue{0};
-  std::atomic<int> mLastDumpDeviceId{-1};
   std::atomic<unsigned> mGlobalDumps{0};
   std::function<uint32_t()> mTickSource;
   SoundRandomizer mRandomizer;

@@ -101,7 +101,7 @@ bool MIDIMessageSender::waitForReply(const ReplyWait& wait, int delay) {
     if (!pause(delay) || (wait.cancelEachCycle && cancelRequested)) break;
     if (cycle == wait.retryCycle && !retry(wait, delay)) break;
     // An answer that came in the last pause counts: looked for before the time-out.
-    if (answered(wait)) {
+    if (received()) {
       takeAnsweringId();
       return true;
     }
@@ -119,17 +119,9 @@ bool MIDIMessageSender::retry(const ReplyWait& wait, int delay) {
     wait.retry(id);
     if (wait.retryTexts) showStatus(texts::kCheckingDeviceId + std::to_string(id + 1));
     if (!pause(delay)) return false;
-    if (answered(wait) || cancelRequested) break;
+    if (received() || cancelRequested) break;
   }
   return true;
-}
-
-bool MIDIMessageSender::answered(const ReplyWait& wait) {
-  if (!received()) return false;
-  if (!wait.ownAnswer || wait.ownAnswer()) return true;
-  TK_Log(mManager.logSink(), "MIDI MESSAGE SENDER: ", "a dump of an earlier request taken in");
-  mManager.SetLibrarianRequestActive(false);
-  return false;
 }
 
 bool MIDIMessageSender::waitShort(int cycles, int milliseconds, const char* text) {
@@ -151,7 +143,7 @@ bool MIDIMessageSender::waitShort(int cycles, int milliseconds, const char* text
 
 void MIDIMessageSender::takeAnsweringId() {
   mPlugin.synthesizerAnswered();
-  const int id = mManager.lastDumpDeviceId();
+  const int id = mManager.answerDeviceId();
   if (id < 0 || id == deviceId()) return;
   TK_Log(mManager.logSink(), "MIDI MESSAGE SENDER: ",
          "the synthesizer answered on device id " + std::to_string(id) + ", now the one in use");
@@ -162,6 +154,7 @@ void MIDIMessageSender::takeAnsweringId() {
 
 void MIDIMessageSender::finishRequest(bool librarian, const char* cancelledText,
                                       const char* completedText, int wanted) {
+  mManager.disarmCollectors();
   if (!librarian) {
     if (cancelRequested)
       showStatus(cancelledText);
@@ -169,7 +162,6 @@ void MIDIMessageSender::finishRequest(bool librarian, const char* cancelledText,
       showStatus(completedText);
     return;
   }
-  mManager.disarmCollectors();
   const int filled = mManager.endSlotJournal(cancelRequested);
   if (cancelRequested)
     showStatus(cancelledText);

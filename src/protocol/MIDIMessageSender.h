@@ -51,6 +51,11 @@ class MIDIMessageSender {
   // Names and displays follow unless a Multi is being sent with its sounds. `requestParts` has
   // no effect.
   void sendPartToDevice(int part, bool toLibrarian, bool requestParts);
+  // The requests (jobs 5 to 10 and 13). Each wait ends only on its own answer: a dump of the
+  // kind asked for, for a sound the part's edit buffer or the bank and program asked for; a
+  // dump that answers something else is taken as it is (into the editor) or left (by a
+  // collector), and the wait goes on. The id that answer came from becomes the one in use.
+  //
   // Job 5: the sounds of the 16 parts and then the multi edit buffer into the editor, which is
   // then in step with the synthesizer; or the multi edit buffer alone into the selected
   // librarian slot.
@@ -66,8 +71,7 @@ class MIDIMessageSender {
   void sendSinglePatchRequestSysex(bool editBuffer, int bank);
   // Job 10: the 128 sounds of `bank` into slots 0..127.
   void sendAllPatchRequestSysex(int bank);
-  // Job 13, the connection check: the Global settings into the editor. It ends only on a Global
-  // dump: a dump that answers an earlier request is taken as it is, and the check goes on.
+  // Job 13, the connection check: the Global settings into the editor.
   void sendDeviceIdEnquiry();
   // Job 18, at the end of a project's push: asks the synthesizer on the id in use for its Global
   // settings, which are not taken in. An answer puts the editor in step with it; without one in
@@ -120,8 +124,6 @@ class MIDIMessageSender {
     bool cancelEachCycle;  // the connection check looks at the cancel flag only while retrying
     const char* timeoutText;
     std::function<void(int id)> retry;
-    // Whether the dump received is the request's own answer; null: any whole dump is.
-    std::function<bool()> ownAnswer = nullptr;
   };
   // Waits in cycles of `delay` for the plug-in's SysEx-received flag. True when answered; false
   // after a cancel, the time-out at cycle 30 (its text shown) or shut-down, with the failed flag
@@ -129,15 +131,12 @@ class MIDIMessageSender {
   bool waitForReply(const ReplyWait& wait, int delay);
   // The tries of a reply wait; false when shut-down ended a pause.
   bool retry(const ReplyWait& wait, int delay);
-  // A dump was received and it is the wait's own answer. Another one is taken as it is: the
-  // routing is set up again for the answer still to come.
-  bool answered(const ReplyWait& wait);
   // Up to `cycles` pauses of `milliseconds` (showing `text` after each, when given) until
   // SysEx-received; at the end "CONNECTION TIMED OUT!" and the failed flag.
   bool waitShort(int cycles, int milliseconds, const char* text);
-  // An answered request: the plug-in hears of it, and the id the answer came from becomes the one
-  // in use, kDeviceID_old and DEVICE ID, which takes it as a value from the synthesizer (nothing
-  // is sent back).
+  // An answered request: the plug-in hears of it, and the id of the dump it took as its answer
+  // becomes the one in use, kDeviceID_old and DEVICE ID, which takes it as a value from the
+  // synthesizer (nothing is sent back).
   void takeAnsweringId();
   // Jobs 8 and 10: the 128 programs into slots 0..127, ending at the first request that fails
   // and at the first answer no slot took.

@@ -11,6 +11,7 @@ namespace {
 
 using sysex::kEditBufferBank;
 using sysex::kMultiRequest;
+using sysex::kSoundDump;
 using sysex::kSoundRequest;
 
 constexpr int kScanCycle = 25;
@@ -40,10 +41,11 @@ void MIDIMessageSender::sendPartRequestSysex(int part, bool toEditor) {
   mPlugin.DisplayProcessingIndicator(true);
   requestFailed = false;
   cancelRequested = false;
+  const int program = sysex::toDataByte(part);
   if (toEditor) {
-    mManager.SetLibrarianRequestActive(false);
+    mManager.awaitInEditor({kSoundDump, kEditBufferBank, program});
   } else {
-    mManager.armRequest({target, mLibrarian.selectedProgram});
+    mManager.armRequest({target, mLibrarian.selectedProgram, kEditBufferBank, program});
     mManager.beginSlotJournal();
   }
   const int delay = getTimerValue(mPlugin);
@@ -65,31 +67,21 @@ void MIDIMessageSender::sendSinglePatchRequestSysex(bool editBuffer, int bank) {
   mPlugin.DisplayProcessingIndicator(true);
   cancelRequested = false;
   const int slot = mLibrarian.selectedProgram;
-  const int program = std::clamp<int>(slot, 0, sysex::kProgramsPerBank - 1);
-  // The edit buffer's answer is taken as it comes; a stored sound's must be the one asked for.
-  const RequestTarget aim = editBuffer
-                                ? RequestTarget{target, slot}
-                                : RequestTarget{target, slot, sysex::toDataByte(bank), program};
-  mManager.armRequest(aim);
   requestFailed = false;
   mManager.beginSlotJournal();
   const int delay = getTimerValue(mPlugin);
-  // The id and the current part are read at every send, so that a resend follows a change.
+  // The id and the current part are read at every send, so that a resend follows a change; each
+  // send aims the collector at its own answer.
   const auto send = [&] {
-    if (editBuffer)
-      sendBankedRequest(kSoundRequest, deviceId(), kEditBufferBank, mPlugin.currentPart(), false);
-    else
-      sendBankedRequest(kSoundRequest, deviceId(), bank, program, false);
+    const int dumpBank = editBuffer ? kEditBufferBank : sysex::toDataByte(bank);
+    const int program = editBuffer ? sysex::toDataByte(mPlugin.currentPart())
+                                   : std::clamp<int>(slot, 0, sysex::kProgramsPerBank - 1);
+    mManager.armRequest({target, slot, dumpBank, program});
+    sendBankedRequest(kSoundRequest, deviceId(), dumpBank, program, false);
   };
   send();
   showStatus(texts::kProcessing);
-  // Every resend collects into the librarian, the edit-buffer one too.
-  waitForReply({kScanCycle, false, true, texts::kTimedOut,
-                [&](int) {
-                  mManager.armRequest(aim);
-                  send();
-                }},
-               delay);
+  waitForReply({kScanCycle, false, true, texts::kTimedOut, [&](int) { send(); }}, delay);
   finishRequest(true, texts::kCancelled, texts::kCompleted);
   mPlugin.DisplayProcessingIndicator(false);
 }
@@ -181,7 +173,7 @@ void MIDIMessageSender::sendActiveArrangementRequestSysex(bool toEditor) {
   }
   // A cancel or a time-out ends the part requests: the rest would fail the same way.
   for (int part = 0; part < sysex::kParts && !requestFailed; ++part) {
-    mManager.SetLibrarianRequestActive(false);
+    mManager.awaitInEditor({kSoundDump, kEditBufferBank, part});
     sendBankedRequest(kSoundRequest, deviceId(), kEditBufferBank, part, true);
     if (waitForReply(
             {kEditorScanCycle, true, true, texts::kTimedOut,
@@ -202,10 +194,11 @@ void MIDIMessageSender::sendActiveArrangementRequestSysex(bool toEditor) {
   }
   pause(delay / 2);
   if (requestFailed) {
+    mManager.disarmCollectors();
     mPlugin.DisplayProcessingIndicator(false);
     return;
   }
-  mManager.SetLibrarianRequestActive(false);
+  mManager.awaitInEditor({sysex::kMultiDump});
   sendBankedRequest(kMultiRequest, deviceId(), kEditBufferBank, 0, true);
   waitShort(kMultiWaitCycles, kMultiWaitMs, texts::kProcessingMulti);
   finishRequest(false, texts::kCancelled, texts::kCompletedLower);
@@ -216,16 +209,14 @@ void MIDIMessageSender::sendActiveArrangementRequestSysex(bool toEditor) {
 void MIDIMessageSender::sendDeviceIdEnquiry() {
   mPlugin.DisplayProcessingIndicator(true);
   cancelRequested = false;
-  mManager.SetLibrarianRequestActive(false);
+  mManager.awaitInEditor({sysex::kGlobalDump});
   showStatus(texts::kConnecting);
   requestFailed = false;
   const int delay = getTimerValue(mPlugin);
-  const unsigned globalsBefore = mManager.globalDumpsReceived();
   sendGlobalRequest(deviceId());
   // The check looks at the cancel flag only while it scans, and then only to stop the scan.
   waitForReply(
-      {kEditorScanCycle, true, false, texts::kNoResponse, [&](int id) { sendGlobalRequest(id); },
-       [&] { return mManager.globalDumpsReceived() != globalsBefore; }},
+      {kEditorScanCycle, true, false, texts::kNoResponse, [&](int id) { sendGlobalRequest(id); }},
       delay);
   finishRequest(false, texts::kCancelled, texts::kReady);
   if (!cancelRequested && !requestFailed) pause(delay);

@@ -179,7 +179,7 @@ TEST(SoundParse, LockedSectionsKeepTheirValuesNameAndCategoryAlwaysCome) {
   Bytes dump = namedDump(false, "Warm Pad", 0x7F, 3);
   std::fill(dump.begin() + 8, dump.begin() + 366, 33);  // envelope modes: 1 and the trigger
   dump[386] = 9;
-  dump[3] = 5;  // noted as the id that sent it; only a request learns it
+  dump[3] = 5;  // only a request learns the id of its answer
   auto offer = [&](const Bytes& message) {
     e.manager->dumpRouting = true;
     e.manager->dumpComplete = false;
@@ -194,7 +194,6 @@ TEST(SoundParse, LockedSectionsKeepTheirValuesNameAndCategoryAlwaysCome) {
   EXPECT_EQ(e.plugin.last(kControlDisplayCategory), "Pad");
   EXPECT_EQ(e.plugin.last(kControlDisplayPatch), "") << "the display shows part 2";
   EXPECT_TRUE(e.manager->dumpComplete);
-  EXPECT_EQ(e.manager->lastDumpDeviceId(), 5);
   EXPECT_TRUE(v[kGlobalSysExID] == 0 && v[kDeviceID_old] == 0 && e.plugin.id == 0);
   // The multi and Global parsers, and the routing that ends with any dump.
   Bytes multi = namedDump(true, "Strings Split", 0, 0);
@@ -214,9 +213,10 @@ TEST(SoundParse, LockedSectionsKeepTheirValuesNameAndCategoryAlwaysCome) {
   e.plugin.localControlOn = false;
   e.plugin.values[kGlobalVelocityCurve] = 2;
   global[3] = 6;
-  offer(global);
+  e.manager->awaitInEditor({sysex::kGlobalDump});
+  e.fromDevice(global);
   EXPECT_TRUE(e.manager->dumpComplete);
-  EXPECT_EQ(e.manager->lastDumpDeviceId(), 6);
+  EXPECT_EQ(e.manager->answerDeviceId(), 6);
   EXPECT_EQ(e.plugin.values[kGlobalVelocityCurve], 2);
   EXPECT_FALSE(e.plugin.localControlOn);
 

@@ -64,18 +64,85 @@ TEST(RequestJobs, TheScanFindsTheSynthesizerOnId5) {
   }
 }
 
-// The connection check ends only on its own answer, a Global dump: a sound dump that answers an
-// earlier request is taken as it is, and the check goes on for the Global.
-TEST(RequestJobs, TheConnectionCheckEndsOnlyOnItsOwnAnswer) {
-  Engine e;
-  e.sim.setFault({Fault::kLate, 350});
-  e.clock->onPause = [&](int n) {
-    if (n == 1) e.fromDevice(namedDump(false, "Late", 0x7F, 0));
+// Each wait ends only on its own answer: the kind asked for, for a sound the part or the bank and
+// program. A dump that answers something else (a late second answer, an unasked dump) is taken as
+// it is into the editor, or left by a librarian collector, and the wait goes on. The id in use
+// becomes that of the answer taken, not of a whole dump from another id right behind it.
+TEST(RequestJobs, AWaitEndsOnlyOnItsOwnAnswerAndTakesItsId) {
+  using Taken = std::string (*)(Engine&);
+  const Taken global = [](Engine& e) {
+    return std::to_string(int(e.plugin.values[kGlobalSysExID]));
   };
-  ASSERT_TRUE(e.run(job(kSendDeviceIdEnquiry)));
-  EXPECT_EQ(e.dispatch->parsed, 2) << "the late sound, then the Global";
-  EXPECT_EQ(e.plugin.last(), kReady);
-  EXPECT_EQ(e.clock->pauses.size(), 5u) << "answered in the fourth pause";
+  const Taken part3 = [](Engine& e) { return e.plugin.getDisplayText(kPatchName + 3); };
+  const Taken part4 = [](Engine& e) { return e.plugin.getDisplayText(kPatchName + 4); };
+  const Taken multi = [](Engine& e) { return e.plugin.nameSlots[0]; };
+  const Taken slot0 = [](Engine& e) { return e.slot(0, e.plugin.multi).name; };
+  const Taken slot127 = [](Engine& e) { return e.slot(127, e.plugin.multi).name; };
+  struct Case {
+    SenderJob job;
+    bool multi;
+    int lateMs;         // of every answer: the stray comes first
+    size_t strayAfter;  // the stray comes in the first pause after this request went out
+    Bytes stray;
+    Texts tail;
+    Taken taken;
+    std::string answer;     // what `taken` reads once the answer was taken
+    size_t requests;        // none resent: the answer ended each wait
+    std::string strayPart;  // the stray's name where it was taken into the editor as it is
+  };
+  auto sound = [](const std::string& name, int program, int id) {
+    Bytes dump = namedDump(false, name, 0x7F, program);
+    dump[3] = static_cast<unsigned char>(id);
+    return dump;
+  };
+  const Bytes from9 = sound("Elsewhere", 0, 9);
+  const std::string all = "Data request completed!";
+  // clang-format off
+  const Case cases[] = {
+      {job(kSendDeviceIdEnquiry), false, 350, 0, sound("Late", 0, 5), {kReady}, global, "5", 1, field("Late")},
+      {job(kSendDeviceIdEnquiry), false, 0, 0, from9, {kReady}, global, "5", 1, ""},
+      {job(kSendPartRequest, 3, true), false, 150, 0, sound("Late", 2, 5), {kCompleted}, part3, field("Edit 3"), 1, field("Late")},
+      {job(kSendPartRequest, 3, true), false, 0, 0, from9, {kCompleted}, part3, field("Edit 3"), 1, ""},
+      {job(kSendPartRequest, 3, false), false, 150, 0, sound("Late", 2, 5), {kCompleted, kUnsaved}, slot0, field("Edit 3"), 1, ""},
+      {job(kSendSinglePatchRequest, 0, true), false, 150, 0, sound("Late", 2, 5), {kCompleted, kUnsaved}, slot0, field("Edit 4"), 1, ""},
+      {job(kSendSinglePatchRequest, 0, false, 1), false, 0, 0, from9, {kCompleted, kUnsaved}, slot0, field(simSound(1, 0)), 1, ""},
+      {job(kSendSingleMultiRequest), true, 0, 0, from9, {kCompleted, kUnsaved}, slot0, field("M 0"), 1, ""},
+      {job(kSendAllMultiRequest), true, 0, 127, from9, {kCompleted, kUnsaved}, slot127, field("M 127"), 128, ""},
+      {job(kSendAllPatchRequest), false, 0, 127, from9, {all, kUnsaved}, slot127, field(simSound(0, 127)), 128, ""},
+      {job(kSendActiveArrangementRequest), true, 0, 0, from9, {kCompleted, kUnsaved}, slot0, field("M Edit"), 1, ""},
+      // GET FROM SYNTH: a late second answer of the part before in a part's wait, of the last
+      // part in the Multi's.
+      {job(kSendActiveArrangementRequest, 0, true), true, 150, 4, sound("Late", 3, 5), {all}, part4, field("Edit 4"), 17, field("Late")},
+      {job(kSendActiveArrangementRequest, 0, true), true, 150, 16, sound("Late", 15, 5), {all}, multi, field("M Edit"), 17, field("Late")},
+      {job(kSendActiveArrangementRequest, 0, true), true, 0, 16, from9, {all}, multi, field("M Edit"), 17, ""}};
+  // clang-format on
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.job.code << " stray after request " << c.strayAfter
+                                    << " from id " << int(c.stray[3]));
+    Engine e;
+    e.realDispatch();
+    e.mode(c.multi);
+    e.plugin.id = 5;
+    e.plugin.values[kDeviceID_old] = 5;
+    e.plugin.part = 4;
+    e.sim.setDeviceId(5);
+    e.sim.setFault({Fault::kLate, c.lateMs});
+    bool strayCame = false;
+    e.clock->onPause = [&](int) {
+      if (strayCame || e.plugin.sent.size() <= c.strayAfter) return;
+      strayCame = true;
+      e.fromDevice(c.stray);
+    };
+    ASSERT_TRUE(e.run(c.job));
+    EXPECT_TRUE(strayCame);
+    EXPECT_EQ(tail(e.plugin, c.tail.size()), c.tail);
+    EXPECT_EQ(c.taken(e), c.answer);
+    EXPECT_EQ(e.plugin.sent.size(), c.requests);
+    EXPECT_TRUE(e.plugin.id == 5 && e.plugin.values[kDeviceID_old] == 5) << "the answer's id";
+    if (!c.strayPart.empty()) {
+      EXPECT_EQ(e.plugin.getDisplayText(kPatchName + c.stray[6]), c.strayPart);
+    }
+  }
 }
 
 // After a project's push the synthesizer on the id in use is asked for its Global settings, which
