@@ -23,6 +23,7 @@ constexpr FaultName kFaultNames[] = {
     {"truncate", Fault::kTruncate, true},
     {"wrong-type", Fault::kWrongType, false},
     {"bad-checksum", Fault::kBadChecksum, false},
+    {"echo", Fault::kEcho, true},
 };
 
 template <class Record>

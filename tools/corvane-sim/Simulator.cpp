@@ -214,7 +214,9 @@ void Simulator::queueAnswer(Bytes dump, int bank, int program, Clock::time_point
   dump = asSent(std::move(dump), activeId(), bank, program);
   Clock::time_point due = when;
   if (mFault.kind == Fault::kLate) due += std::chrono::milliseconds(std::max(0, mFault.amount));
-  mOutbox.push_back({due, withFault(std::move(dump))});
+  mOutbox.push_back({due, withFault(dump)});
+  if (mFault.kind == Fault::kEcho)
+    mOutbox.push_back({due, asSent(std::move(dump), mFault.amount, bank, program)});
   if (mPanelTurn.answers > 0 && --mPanelTurn.answers == 0) turnPart(due);
 }
 

@@ -21,6 +21,8 @@ enum class Fault {
   kTruncate,     // answers dumps cut to `amount` bytes (half when 0), closed by F7
   kWrongType,    // answers with the type byte of another dump
   kBadChecksum,  // answers with a checksum one off
+  kEcho,         // answers, then sends each answer again signed as device id `amount`, as another
+                 // device on the same line would
 };
 
 struct FaultSetting {

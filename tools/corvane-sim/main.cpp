@@ -5,6 +5,7 @@
 // Prints "ready" once its ports exist. Commands on standard input, one per line:
 //   id N          answer as device id N
 //   fault ...     none | silent | late MS | other-id N | truncate BYTES | wrong-type | bad-checksum
+//                 | echo N
 //   log           every message received so far, one per line ("us-since-start hex..."), then "end"
 //   clear         forget the received messages
 //   reset         the edit buffers (part sounds, Multi) as at power-on

@@ -14,7 +14,7 @@ TEST(CommandsTest, ParsesEveryFaultAndLeavesTheSettingAloneOnAnythingElse) {
   const std::tuple<const char*, bool, Fault, int> cases[] = {
       {"none", true, Fault::kNone, 0}, {"silent", true, Fault::kSilent, 0}, {"late 250", true, Fault::kLate, 250},
       {"  other-id   7 ", true, Fault::kOtherId, 7}, {"truncate 100", true, Fault::kTruncate, 100},
-      {"wrong-type", true, Fault::kWrongType, 0}, {"bad-checksum", true, Fault::kBadChecksum, 0},
+      {"wrong-type", true, Fault::kWrongType, 0}, {"bad-checksum", true, Fault::kBadChecksum, 0}, {"echo 9", true, Fault::kEcho, 9},
       {"", false, Fault::kLate, 9}, {"loud", false, Fault::kLate, 9}, {"late soon", false, Fault::kLate, 9},
       {"silent 3", false, Fault::kLate, 9}, {"other-id 1 2", false, Fault::kLate, 9}};
   // clang-format on

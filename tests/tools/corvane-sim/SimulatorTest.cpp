@@ -39,14 +39,15 @@ TEST(Simulator, StoresOnlyWholeDumpsAddressedToIt) {
 
 // Set to another device id, it answers only requests addressed to that id, signs its answers with
 // it, as a synthesizer set to that id does, and takes dumps addressed to it; "none" brings its own
-// id back.
+// id back. Echoing, it answers as itself, and the same answer follows signed as the other id.
 TEST(Simulator, SetToAnotherIdItAnswersSignsAndTakesAsThatId) {
   Simulator sim(5);
   sim.setFault({Fault::kOtherId, 9});
+  std::vector<Bytes> due;
   const auto answerTo = [&](int id) {
     const Bytes request{0xF0, 0x3E, 0x13, static_cast<unsigned char>(id), 0x00, 0x7F, 0, 0xF7};
     sim.receive(request.data(), request.size(), {});
-    const std::vector<Bytes> due = sim.takeDue(Clock::time_point::max());
+    due = sim.takeDue(Clock::time_point::max());
     return due.empty() ? -1 : due.front()[sysex::kDeviceIdOffset];
   };
   EXPECT_EQ(answerTo(5), -1);
@@ -58,6 +59,13 @@ TEST(Simulator, SetToAnotherIdItAnswersSignsAndTakesAsThatId) {
   sim.setFault({Fault::kNone, 0});
   EXPECT_EQ(answerTo(9), -1);
   EXPECT_EQ(answerTo(5), 5);
+  sim.setFault({Fault::kEcho, 9});
+  EXPECT_EQ(answerTo(9), -1);
+  EXPECT_EQ(answerTo(5), 5);
+  ASSERT_EQ(due.size(), 2u);
+  EXPECT_EQ(due[1][sysex::kDeviceIdOffset], 9);
+  due[1][sysex::kDeviceIdOffset] = 5;
+  EXPECT_EQ(due[1], due[0]);
 }
 
 // A parameter change as the editor sends it: F0 3E 13 id type location high low value F7.

@@ -6,7 +6,8 @@
 
 namespace corvane_sim {
 
-// "none", "silent", "late MS", "other-id ID", "truncate BYTES", "wrong-type", "bad-checksum".
+// "none", "silent", "late MS", "other-id ID", "truncate BYTES", "wrong-type", "bad-checksum",
+// "echo ID".
 // False for anything else; `out` is then left alone.
 bool parseFault(const std::string& text, FaultSetting& out);
 
