@@ -10,6 +10,7 @@
 #include <set>
 
 #include "src/config/ParameterIds.h"
+#include "src/protocol/MultiDump.h"
 #include "src/protocol/SoundDump.h"
 #include "src/protocol/SysExFormat.h"
 #include "tests/integration/e2e/EndToEnd.h"
@@ -25,6 +26,9 @@ using namespace session;
 constexpr const char* kCompleted = "Data request completed!";
 constexpr const char* kTimedOut = "CONNECTION TIMED OUT!";
 constexpr Seconds kArrival(30);
+// Part 1's LEVEL on the Multi page, and its byte in the Multi dump.
+const Place kLevel1{"part 1 level", kMultiPartLevel, 0, 196, 329};
+constexpr int kLevel1Byte = multi_dump::kRecordBase + 2;
 
 // The requests (sound and multi) the simulator received, one hex line each.
 std::vector<Bytes> requestsReceived(SimulatorProcess& sim) {
@@ -39,7 +43,9 @@ std::vector<Bytes> requestsReceived(SimulatorProcess& sim) {
 // Every misbehaviour of the synthesizer ends the request in a status text, leaves the editor's
 // sound as it was where nothing whole came (`kept`), and once it is cured the next request
 // succeeds. A synthesizer set to another device id is found by the scan of part 1's request; the
-// plug-in learns the id from that answer, so the rest of the request goes to it.
+// plug-in learns the id from that answer, so the rest of the request goes to it. A completed
+// request has taken the Multi too: each wait ended on its own answer, not on the second answer a
+// slow synthesizer gives a part that was asked again, nor on a dump from another device.
 TEST_F(EndToEnd, AFaultySynthesizerEndsTheRequestAndTheNextOneSucceeds) {
   const struct {
     const char* fault;
@@ -52,6 +58,9 @@ TEST_F(EndToEnd, AFaultySynthesizerEndsTheRequestAndTheNextOneSucceeds) {
               {"other-id 9", kCompleted, false, 9},
               // Checksums are not read: the simulator's bytes are whole, only its sum is off.
               {"bad-checksum", kCompleted, false, 5},
+              // Slower than a part's scan starts: each part answers twice.
+              {"late 1400", kCompleted, false, 5},
+              {"echo 9", kCompleted, false, 5},
               // Longer than the plug-in waits; last, as the answer still comes.
               {"late 10000", kTimedOut, true, 5}};
   auto sim = simulator("corvane-sim", 5);
@@ -60,16 +69,22 @@ TEST_F(EndToEnd, AFaultySynthesizerEndsTheRequestAndTheNextOneSucceeds) {
   EXPECT_EQ(transfer(s, place::kGetMulti), kCompleted);
   for (const auto& row : rows) {
     SCOPED_TRACE(row.fault);
-    // The editor's sound differs from the synthesizer's, so that a dump taken shows.
-    const Bytes was = sim->record("sound 0");
+    // The editor's sound and Multi differ from the synthesizer's, so that dumps taken show.
+    const Bytes was = sim->record("sound 0"), multiWas = sim->record("multi");
     ASSERT_TRUE(s.showPage(place::kCutoff.page) && s.turn(place::kCutoff, -10)) << s.error();
     ASSERT_TRUE(within(kArrival, [&] { return sim->record("sound 0") != was; }));
+    ASSERT_TRUE(s.showPage(kLevel1.page) && s.turn(kLevel1, -5)) << s.error();
+    ASSERT_TRUE(within(kArrival, [&] { return sim->record("multi") != multiWas; }));
+    ASSERT_TRUE(s.overlayGone(kArrival)) << s.error();
     ASSERT_TRUE(sim->command("reset") && sim->command("clear"));
     const StateValues before = state(s);
     ASSERT_TRUE(sim->command(std::string("fault ") + row.fault));
     EXPECT_EQ(transfer(s, place::kGetMulti), row.shown);
     const StateValues after = state(s);
     EXPECT_EQ(after.getValue(kGlobalSysExID), row.id);
+    if (row.shown == kCompleted) {
+      EXPECT_EQ(after.getValue(kMultiPartLevel), sim->record("multi").at(kLevel1Byte));
+    }
     if (row.kept) {
       const auto sound = sound_dump::buildSoundDump(before, 0, sysex::kEditBufferBank, 0);
       EXPECT_EQ(after.soundBytesDiffering(Bytes(sound.begin(), sound.end()), 0),
