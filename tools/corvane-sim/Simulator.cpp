@@ -110,6 +110,14 @@ void Simulator::resetEditBuffers() {
   mMultiEdit = fresh.mMultiEdit;
 }
 
+bool Simulator::setMultiByte(int offset, int value) {
+  if (offset < kFirstSummedByte || offset > kMultiDumpSize - 3 || value < 0 || value > 0x7F)
+    return false;
+  std::lock_guard<std::mutex> lock(mLock);
+  mMultiEdit[offset] = static_cast<unsigned char>(value);
+  return true;
+}
+
 void Simulator::turnPartAfter(int answers, int part, int program) {
   std::lock_guard<std::mutex> lock(mLock);
   mPanelTurn = {answers, part & 0x0F, program & 0x7F};

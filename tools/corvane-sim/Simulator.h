@@ -61,6 +61,10 @@ class Simulator {
   void setFault(FaultSetting fault);
   // The edit buffers (part sounds and Multi) as at power-on; memory and Global stay.
   void resetEditBuffers();
+  // A Multi setting changed on the panel, which sends nothing: byte `offset` of the Multi edit
+  // buffer, a data byte between the header and the checksum, becomes `value` (0 to 127). False,
+  // and nothing changed, for any other offset or value.
+  bool setMultiByte(int offset, int value);
   // The musician turns `part` to `program` of its bank on the panel right after the next
   // `answers` answers have been made: the part plays that stored sound, and the change goes out
   // behind the last of those answers as the Multi parameter change of the part's program.

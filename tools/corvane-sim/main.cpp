@@ -9,6 +9,7 @@
 //   log           every message received so far, one per line ("us-since-start hex..."), then "end"
 //   clear         forget the received messages
 //   reset         the edit buffers (part sounds, Multi) as at power-on
+//   multi-byte B V  byte B of the Multi edit buffer set to V, as on the panel (nothing is sent)
 //   sound P, multi, global, stored B P, stored-multi N
 //                 the record as one line of hex bytes
 //   quit          leave
@@ -99,6 +100,9 @@ bool runCommands(Simulator& sim, Clock::time_point start) {
       sim.clearReceived();
     } else if (command == "reset") {
       sim.resetEditBuffers();
+    } else if (int at = 0, value = 0; command == "multi-byte" &&
+                                      std::istringstream(rest) >> at >> value &&
+                                      sim.setMultiByte(at, value)) {
     } else if (std::string record; recordText(sim, line, record)) {
       std::cout << record << std::endl;
       continue;

@@ -125,6 +125,11 @@ TEST(Simulator, ProgramChangesLoadStoredSoundsAndResetsKeepMemory) {
   EXPECT_EQ(sim.soundEditBuffer(2), loaded);
   send(sim, parameterChange(0x21, 2, 0, 7, 0x0B));
   send(sim, parameterChange(0x24, 0, 6, 0, 0x41));
+  // A panel change reaches only the data bytes.
+  const std::pair<int, int> refused[] = {{6, 1}, {423, 1}, {41, 0x80}, {41, -1}};
+  for (const auto& [at, value] : refused)
+    EXPECT_FALSE(sim.setMultiByte(at, value)) << at << " " << value;
+  EXPECT_TRUE(sim.setMultiByte(422, 0x55) && sim.multiEditBuffer()[422] == 0x55);
   sim.resetEditBuffers();
   EXPECT_EQ(sim.soundEditBuffer(2), fresh.soundEditBuffer(2));
   EXPECT_EQ(sim.multiEditBuffer(), fresh.multiEditBuffer());
