@@ -96,7 +96,7 @@ void MIDIMessageManager::ProcessSysEx(const unsigned char* data, int size, bool 
   countGlobalDump(data, size);
   if (collect(data, size)) return;
   const unsigned arming = mArming;
-  const bool routed = dumpRouting;
+  const bool routed = dumpRouting || routeAwaited(data, size);
   if (IncomingSysExDispatch* dispatch = mDispatch) dispatch->dispatch(data, size);
   if (routed) settleAnswer(data, size, arming);
 }
@@ -105,6 +105,13 @@ void MIDIMessageManager::countGlobalDump(const unsigned char* data, int size) {
   if (sysex::hasDumpHeader(data, size, sysex::kGlobalDumpSize, sysex::kGlobalDump) &&
       sysex::hasCleanBody(data, size))
     ++mGlobalDumps;
+}
+
+bool MIDIMessageManager::routeAwaited(const unsigned char* data, int size) {
+  std::lock_guard<std::recursive_mutex> lock(mLibrarian.mutex());
+  if (!mAwaited || !isAnswer(*mAwaited, data, size)) return false;
+  dumpRouting = true;
+  return true;
 }
 
 void MIDIMessageManager::settleAnswer(const unsigned char* data, int size, unsigned arming) {

@@ -192,6 +192,9 @@ class MIDIMessageManager {
   // collector took the message.
   bool collect(const unsigned char* data, int size);
   void countGlobalDump(const unsigned char* data, int size);
+  // The awaited answer is routed to the editor also after an edit's dispatch stopped the routing:
+  // the request still waits for it. True when it was.
+  bool routeAwaited(const unsigned char* data, int size);
   // After the dispatch of a dump routed to the editor while `arming` was the latest: the awaited
   // answer, or another dump taken while one is awaited, which puts the routing back.
   void settleAnswer(const unsigned char* data, int size, unsigned arming);

@@ -145,6 +145,37 @@ TEST(RequestJobs, AWaitEndsOnlyOnItsOwnAnswerAndTakesItsId) {
   }
 }
 
+// An edit made while a request into the editor waits ends its dispatch by routing no more dumps to
+// the editor: the answer the request waits for is still taken, and the request completes.
+TEST(RequestJobs, AnEditDuringAWaitLeavesItsAnswerTaken) {
+  const struct {
+    SenderJob job;
+    size_t editAfter;  // the edit comes in the first pause after this request went out
+    std::string tail;
+    size_t requests;  // none sent again
+  } rows[] = {{job(kSendDeviceIdEnquiry), 0, kReady, 1},
+              {job(kSendPartRequest, 3, true), 0, kCompleted, 1},
+              {job(kSendActiveArrangementRequest, 0, true), 4, kCompletedLower, 17},
+              {job(kSendActiveArrangementRequest, 0, true), 16, kCompletedLower, 17}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(testing::Message() << row.job.code << " edit after request " << row.editAfter);
+    Engine e;
+    e.realDispatch();
+    e.mode(row.job.code == kSendActiveArrangementRequest);
+    e.sim.setFault({Fault::kLate, 150});
+    bool edited = false;
+    e.clock->onPause = [&](int) {
+      if (edited || e.plugin.sent.size() <= row.editAfter) return;
+      edited = true;
+      e.manager->dumpRouting = false;
+    };
+    ASSERT_TRUE(e.run(row.job));
+    EXPECT_TRUE(edited);
+    EXPECT_EQ(tail(e.plugin, 1), Texts({row.tail}));
+    EXPECT_EQ(e.plugin.sent.size(), row.requests);
+  }
+}
+
 // After a project's push the synthesizer on the id in use is asked for its Global settings, which
 // stay out of the editor; its answer puts the editor in step with it, as late as a request's may
 // come. Only a push that no synthesizer answered says so, and how to find it without replacing
