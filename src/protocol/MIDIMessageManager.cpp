@@ -104,7 +104,7 @@ void MIDIMessageManager::ProcessSysEx(const unsigned char* data, int size, bool 
 void MIDIMessageManager::countGlobalDump(const unsigned char* data, int size) {
   if (sysex::hasDumpHeader(data, size, sysex::kGlobalDumpSize, sysex::kGlobalDump) &&
       sysex::hasCleanBody(data, size))
-    ++mGlobalDumps;
+    ++mGlobalDumps[data[sysex::kDeviceIdOffset] & 0x7F];
 }
 
 bool MIDIMessageManager::routeAwaited(const unsigned char* data, int size) {

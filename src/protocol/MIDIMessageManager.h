@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <atomic>
 #include <cstdint>
 #include <functional>
@@ -73,9 +74,9 @@ class MIDIMessageManager {
   // awaitInEditor). Messages that are not from the synthesizer are ignored. The plug-in's SysEx
   // input turns collector-done into its SysEx-received flag.
   void ProcessSysEx(const unsigned char* data, int size, bool fromDevice);
-  // How many whole Global dumps came, before any routing (the copies jobs hand in count too).
-  // [any thread; atomic]
-  unsigned globalDumpsReceived() const { return mGlobalDumps; }
+  // How many whole Global dumps signed with device id `id` came, before any routing (the copies
+  // jobs hand in count too). [any thread; atomic]
+  unsigned globalDumpsReceived(int id) const { return mGlobalDumps[id & 0x7F]; }
   // The device id of the dump that the request armed last took as its answer: the one its
   // collector completed on, or its awaited dump in the editor; -1 until it came.
   // [any thread; atomic]
@@ -218,7 +219,8 @@ class MIDIMessageManager {
   std::atomic<int> mAnswerId{-1};
   std::atomic<IncomingSysExDispatch*> mDispatch{nullptr};
   std::atomic<int> mTempoValue{0};
-  std::atomic<unsigned> mGlobalDumps{0};
+  // By device id: another device's answer is no answer from the id asked.
+  std::array<std::atomic<unsigned>, 128> mGlobalDumps{};
   std::function<uint32_t()> mTickSource;
   SoundRandomizer mRandomizer;
   MIDIMessageSender mSender;

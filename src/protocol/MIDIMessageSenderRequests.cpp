@@ -224,13 +224,13 @@ void MIDIMessageSender::sendDeviceIdEnquiry() {
 }
 
 void MIDIMessageSender::checkPushAnswered() {
-  const unsigned globalsBefore = mManager.globalDumpsReceived();
   const int id = deviceId();
+  const unsigned globalsBefore = mManager.globalDumpsReceived(id);
   sendGlobalRequest(id);
   const int delay = getTimerValue(mPlugin);
   for (int cycle = 0; cycle < kPushAnswerCycles; ++cycle) {
     if (!pause(delay)) return;
-    if (mManager.globalDumpsReceived() != globalsBefore) {
+    if (mManager.globalDumpsReceived(id) != globalsBefore) {
       mPlugin.synthesizerInStep();
       return;
     }

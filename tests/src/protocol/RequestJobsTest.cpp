@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "src/protocol/DumpTemplates.h"
 #include "tests/src/protocol/ProtocolDoubles.h"
 
 namespace {
@@ -181,17 +182,28 @@ TEST(RequestJobs, AnEditDuringAWaitLeavesItsAnswerTaken) {
 // come. Only a push that no synthesizer answered says so, and how to find it without replacing
 // the editor's values.
 TEST(RequestJobs, APushThatNoSynthesizerAnsweredSaysSo) {
+  // Another device's Global, as another instance's connection check brings, answers nothing.
+  Bytes elsewhere(sysex::globalDumpTemplate().begin(), sysex::globalDumpTemplate().end());
+  elsewhere[3] = 9;
   const struct {
     corvane_sim::FaultSetting fault;
     bool answered;
     size_t pauses;
-  } rows[] = {{{}, true, 1}, {{Fault::kLate, 1400}, true, 14}, {{Fault::kOtherId, 5}, false, 30}};
+    bool fromElsewhere;
+  } rows[] = {{{}, true, 1, false},
+              {{Fault::kLate, 1400}, true, 14, false},
+              {{Fault::kOtherId, 5}, false, 30, false},
+              {{Fault::kOtherId, 5}, false, 30, true}};
   for (const auto& row : rows) {
-    SCOPED_TRACE(static_cast<int>(row.fault.kind));
+    SCOPED_TRACE(testing::Message()
+                 << static_cast<int>(row.fault.kind) << " " << row.fromElsewhere);
     Engine e;
     e.plugin.id = 2;
     e.sim.setDeviceId(2);
     e.sim.setFault(row.fault);
+    e.clock->onPause = [&](int pause) {
+      if (row.fromElsewhere && pause == 1) e.fromDevice(elsewhere);
+    };
     ASSERT_TRUE(e.run(job(kCheckPushAnswered)));
     EXPECT_EQ(e.plugin.sent, std::vector<Bytes>({{0xF0, 0x3E, 0x13, 2, 4, 0xF7}}));
     EXPECT_EQ(e.dispatch->parsed, 0) << "the project's Global stays";
