@@ -1,5 +1,6 @@
 // The audio callback as the plug-in's clock, the host's reset, and the connection check.
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 
@@ -22,8 +23,8 @@ constexpr int kShiftKey = 16;
 constexpr int kLeftButton = 1;
 constexpr int kNoteFilter = 2;
 
-// The host's tempo in whole BPM, held to what the Multi tempo takes so that any value (infinite,
-// not a number, past the int range) converts.
+// The host's tempo in whole BPM, held to what the Multi tempo takes so that any value past the int
+// range converts.
 int heldTempo(double bpm, const IParam& tempo) {
   const double low = tempo.GetMin() + kTempoOffset;
   if (!(bpm >= low)) return static_cast<int>(low);
@@ -104,9 +105,9 @@ void Kroma::startContinuousClock() {
 }
 
 void Kroma::followHostTempo() {
-  // A host that gives no tempo (GetTempo's 0) leaves the Multi's own.
+  // A host that gives no tempo (GetTempo's 0) or an invalid one leaves the Multi's own.
   const double hostTempo = GetTempo();
-  if (!(hostTempo > 0.0)) return;
+  if (!(hostTempo > 0.0 && std::isfinite(hostTempo))) return;
   const int tempo = heldTempo(hostTempo, *GetParam(kMultiTempo));
   if (tempo - kTempoOffset != mClock.mLastTempo) {
     mClock.mLastTempo = tempo - kTempoOffset;

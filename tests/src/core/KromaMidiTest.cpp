@@ -140,8 +140,8 @@ TEST_F(MidiPaths, TheClockSwitchTurnedOnAgainRestartsTheRunningClock) {
 }
 
 // A tempo past what the Multi takes, however large, is held to its ends before it becomes a whole
-// number (an unchecked conversion of 2^31 BPM or infinity is undefined). A host that gives no
-// tempo (none marked valid, or none above 0) leaves the Multi's own.
+// number (an unchecked conversion of 2^31 BPM is undefined). A host that gives no tempo (none
+// marked valid, none above 0, or none finite) leaves the Multi's own.
 TEST_F(MidiPaths, AHostTempoOutOfRangeIsHeldToTheMultiTempos) {
   Kroma* plug = settled();
   plug->GetParam(kMultiTempo)->InitInt("Tempo", 0, 0, 128);
@@ -150,10 +150,10 @@ TEST_F(MidiPaths, AHostTempoOutOfRangeIsHeldToTheMultiTempos) {
     double bpm;
     bool valid;
     double expected;
-  } rows[] = {
-      {2147483648.0, true, 128}, {inf, true, 128}, {1e300, true, 128},       {100.0, true, 35},
-      {-inf, true, 35},          {-3e9, true, 35}, {std::nan(""), true, 35}, {0.0, true, 35},
-      {120.0, false, 35},        {30.0, true, 0}};
+  } rows[] = {{2147483648.0, true, 128}, {1e300, true, 128},       {inf, true, 128},
+              {100.0, true, 35},         {inf, true, 35},          {-inf, true, 35},
+              {-3e9, true, 35},          {std::nan(""), true, 35}, {0.0, true, 35},
+              {120.0, false, 35},        {30.0, true, 0}};
   for (const auto& row : rows) {
     hostTime.tempo = row.bpm;
     hostTime.flags = row.valid ? kVstTempoValid : 0;
