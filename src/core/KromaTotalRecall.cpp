@@ -343,14 +343,15 @@ void Kroma::checkPushAnswered() {
 }
 
 // What the push changes (the id a DEVICE ID not yet sent gives the synthesizer) is no edit: a
-// host that knew the state it started from knows the one it leaves.
+// host that knew the state it started from knows the one it leaves, unless an edit came since the
+// last look, which this look tells.
 void Kroma::pushWhenPending() {
   TK_MutexLock lock(mMutex);
   if (mClock.mPushRunning) {
     if (transferRunning()) return;
     mClock.mPushRunning = false;
     endProjectPush();
-    if (mClock.mPushFromKnownState) hostKnowsStateNow();
+    if (mClock.mPushFromKnownState && Edits() == mParts.mEditsJudged) hostKnowsStateNow();
     return;
   }
   if (mClock.mSynthStep != SynthStep::kPushDue || !projectPushCanGo()) return;

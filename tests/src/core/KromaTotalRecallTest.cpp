@@ -364,7 +364,9 @@ void connectOnId11(Kroma* plug, SynthOnPorts& ports) {
 }
 
 // A restore that meets a transfer of this instance does not wait for it: its push is kept and
-// goes out once the transfer has ended, with the DEVICE ID the project holds.
+// goes out once the transfer has ended, with the DEVICE ID the project holds. The id that push
+// gives is no edit: the host, which knew the restored state, hears nothing of it; an edit made
+// just as the push ends is told once.
 TEST_F(Recall, ARestoreDuringATransferPushesOnceTheTransferEnded) {
   SynthOnPorts ports(midi);
   ports.synth.setDeviceId(0x11);
@@ -372,18 +374,37 @@ TEST_F(Recall, ARestoreDuringATransferPushesOnceTheTransferEnded) {
   connectOnId11(plug, ports);
   plug->GetParam(kGlobalSysExID)->Set(0x12);  // not given to the synthesizer yet
   const Bytes project = saveChunk(plug);
-  ports.synth.setFault({corvane_sim::Fault::kSilent});
-  set(plug, kRequestTempData, 1);  // GET FROM SYNTH waits for answers that do not come
-  ASSERT_TRUE(plug->ThreadRunning());
-  ASSERT_EQ(loadChunk(plug, project), 1);
-  EXPECT_TRUE(plug->ThreadRunning()) << "the restore waited for the transfer";
-  set(plug, kCancelDataRequest, 1);
-  ports.synth.setFault({});
-  EXPECT_TRUE(eventually([&] {
+  const auto pushing = [&] { return KromaProbe(plug).clock.mPushRunning; };
+  for (const bool editAsThePushEnds : {false, true}) {
+    SCOPED_TRACE(editAsThePushEnds);
+    ports.synth.setDeviceId(0x11);
+    ports.synth.setFault({corvane_sim::Fault::kSilent});
+    set(plug, kRequestTempData, 1);  // GET FROM SYNTH waits for answers that do not come
+    ASSERT_TRUE(plug->ThreadRunning());
+    ASSERT_EQ(loadChunk(plug, project), 1);
+    EXPECT_TRUE(plug->ThreadRunning()) << "the restore waited for the transfer";
+    set(plug, kCancelDataRequest, 1);
+    ports.synth.setFault({});
+    takeHostNotices(plug);
+    ASSERT_TRUE(eventually([&] {
+      plug->OnIdle();
+      return pushing();
+    }));
+    if (editAsThePushEnds) {
+      // Between two idle calls: the push's transfer ends, then the musician turns a knob.
+      ASSERT_TRUE(eventually([&] { return !plug->ThreadRunning(); }));
+      plug->SetParameterFromGUI(kFilter1Cutoff, 0.3);
+    }
+    EXPECT_TRUE(eventually([&] {
+      plug->OnIdle();
+      return ports.synth.deviceId() == 0x12 && !pushing() && !plug->ThreadRunning() &&
+             !plug->sendGlobalFirst();
+    }));
+    EXPECT_EQ(plug->deviceId(), 0x12);
     plug->OnIdle();
-    return ports.synth.deviceId() == 0x12 && !plug->ThreadRunning() && !plug->sendGlobalFirst();
-  }));
-  EXPECT_EQ(plug->deviceId(), 0x12);
+    plug->OnIdle();
+    EXPECT_EQ(takeHostNotices(plug).count, editAsThePushEnds ? 1 : 0);
+  }
 }
 
 // The synthesizer's ports go away and come back under their names (switched off and on), for a
