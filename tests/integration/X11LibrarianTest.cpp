@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "Patience.h"
 #include "TempDir.h"
 #include "XvfbTest.h"
 #include "toolkit/gfx/Draw.h"
@@ -39,7 +40,7 @@ constexpr int kFirstSlotX = 150, kFirstSlotY = 222;
 // the upper list's, and how far below them the lower list's lie.
 constexpr Field kUpperRows{230, 214, 1136, 439};
 constexpr int kLowerRows = 273;
-constexpr Seconds kLimit(30);
+constexpr Seconds kLimit = kroma_test::kWaitCap;
 
 class X11Librarian : public XvfbTest {
  protected:

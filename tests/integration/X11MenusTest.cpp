@@ -13,6 +13,7 @@
 #include <string>
 #include <thread>
 
+#include "Patience.h"
 #include "TempDir.h"
 #include "XvfbTest.h"
 #include "src/config/ParameterIds.h"
@@ -29,7 +30,7 @@ constexpr unsigned long kGrey = 0x969696;
 // Oscillator 1's WAVETABLE menu on the oscillators' page, where the window takes clicks.
 constexpr int kWavetableX = 236, kWavetableY = 273;
 constexpr int kOscillatorPage = 2;
-constexpr auto kLimit = std::chrono::seconds(30);
+constexpr auto kLimit = kroma_test::kWaitCap;
 
 class X11Menus : public XvfbTest {
  protected:

@@ -75,7 +75,7 @@ StateValues EndToEnd::state(Session& s) {
 bool EndToEnd::aCutoffTurnLands(Session& s, SimulatorProcess& sim) {
   const Bytes was = sim.record("sound 0");
   return s.showPage(place::kCutoff.page) && s.turn(place::kCutoff, -10) &&
-         within(Seconds(30), [&] { return sim.record("sound 0") != was; });
+         within(kroma_test::kWaitCap, [&] { return sim.record("sound 0") != was; });
 }
 
 std::string EndToEnd::transfer(Session& s, const Place& place, const std::string& menuPath) {
@@ -86,7 +86,7 @@ std::string EndToEnd::transfer(Session& s, const Place& place, const std::string
       },
       {"Data request completed!", "Data request Completed!", "Data write completed!",
        "CONNECTION TIMED OUT!", "Data request CANCELLED!", "Data write FAILED!"},
-      Seconds(90));
+      kroma_test::kWaitCap);
   EXPECT_NE(shown, "") << s.error();
   return shown;
 }

@@ -7,6 +7,7 @@
 
 #include "tests/integration/midiports/JackServer.h"
 #include "tests/src/core/PluginFixture.h"
+#include "tests/support/Patience.h"
 #include "tools/session/Session.h"
 #include "tools/session/StateValues.h"
 

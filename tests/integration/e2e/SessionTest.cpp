@@ -147,7 +147,8 @@ TEST_F(EndToEnd, ASynthesizerThatCameBackIsReachedByItselfAndOnceItsPortsArePick
   auto sim = connectedThenRestarted(s);
   const std::string ready = "Plug-in is ready to go!", absent = "MIDI I/O ports ABSENT!";
   const auto idle = [&] { return s.host().step("idle"); };
-  EXPECT_EQ(s.await(idle, {ready, "No response from corvane!"}, Seconds(60)), ready) << s.error();
+  EXPECT_EQ(s.await(idle, {ready, "No response from corvane!"}, kroma_test::kWaitCap), ready)
+      << s.error();
   EXPECT_TRUE(aCutoffTurnLands(s, *sim)) << s.error();
   ASSERT_TRUE(s.choosePorts("corvane-sim")) << s.error();
   EXPECT_TRUE(aCutoffTurnLands(s, *sim)) << s.error();
@@ -155,7 +156,7 @@ TEST_F(EndToEnd, ASynthesizerThatCameBackIsReachedByItselfAndOnceItsPortsArePick
   const std::string project = sessionData.file("project");
   ASSERT_TRUE(s.saveState(project)) << s.error();
   sim->stop();
-  EXPECT_EQ(s.await([&] { return s.loadState(project); }, {absent}, Seconds(30)), absent)
+  EXPECT_EQ(s.await([&] { return s.loadState(project); }, {absent}, kroma_test::kWaitCap), absent)
       << s.error();
   ASSERT_TRUE(s.showPage(place::kCutoff.page) && s.turn(place::kCutoff, -10)) << s.error();
   const StateValues edited = state(s);
@@ -163,21 +164,23 @@ TEST_F(EndToEnd, ASynthesizerThatCameBackIsReachedByItselfAndOnceItsPortsArePick
     return edited.soundBytesDiffering(sim->record("sound 0"), 0).empty();
   };
   sim = simulator("corvane-sim", 5);
-  EXPECT_TRUE(within(Seconds(60), [&] {
+  EXPECT_TRUE(within(kroma_test::kWaitCap, [&] {
     for (const std::string& line : sim->received())
       if (parseHex(line).size() == sysex::kGlobalDumpSize) return true;
     return false;
   })) << "the push began";
   sim->stop();
   sim = simulator("corvane-sim", 5);
-  EXPECT_TRUE(within(Seconds(90), editorsSound)) << "the push made again";
+  EXPECT_TRUE(within(kroma_test::kWaitCap, editorsSound)) << "the push made again";
 
-  ASSERT_TRUE(s.overlayGone(Seconds(60))) << s.error();
+  ASSERT_TRUE(s.overlayGone(kroma_test::kWaitCap)) << s.error();
   sim->stop();
   sim = simulator("corvane-sim", 5);
   ASSERT_FALSE(editorsSound());
-  EXPECT_EQ(s.await(idle, {ready, "No response from corvane!"}, Seconds(60)), ready) << s.error();
-  EXPECT_TRUE(within(Seconds(60), editorsSound)) << "the editor's values again after a power-on";
+  EXPECT_EQ(s.await(idle, {ready, "No response from corvane!"}, kroma_test::kWaitCap), ready)
+      << s.error();
+  EXPECT_TRUE(within(kroma_test::kWaitCap, editorsSound))
+      << "the editor's values again after a power-on";
 }
 
 // Picked again, the output port alone brings the whole link back: the input port its menu shows
@@ -187,7 +190,7 @@ TEST_F(EndToEnd, ASynthesizerThatCameBackIsReachedOnceItsOutputIsPickedAgain) {
   auto sim = connectedThenRestarted(s);
   const std::string ready = "Plug-in is ready to go!";
   EXPECT_EQ(s.await([&] { return s.showPage(0) && s.choose(place::kPortOut, "corvane-sim:in"); },
-                    {ready, "No response from corvane!"}, Seconds(60)),
+                    {ready, "No response from corvane!"}, kroma_test::kWaitCap),
             ready)
       << s.error();
   EXPECT_TRUE(aCutoffTurnLands(s, *sim)) << s.error();
@@ -202,7 +205,7 @@ TEST_F(EndToEnd, PortMenusListAServerAndASynthesizerThatCameAfterTheInstance) {
   ASSERT_TRUE(s.open()) << s.error();
   const auto inputMenuShows = [&](const std::string& text) {
     return s.await([&] { return s.showPage(0) && s.choose(place::kPortIn, "OFF"); }, {text},
-                   Seconds(30));
+                   kroma_test::kWaitCap);
   };
   EXPECT_EQ(inputMenuShows("No MIDI server running!"), "No MIDI server running!") << s.error();
   ASSERT_TRUE(server.startAgain()) << server.error();
@@ -221,11 +224,11 @@ TEST_F(EndToEnd, AnOutputPickedFirstLeavesTheConnectionCheckToTheInput) {
   ASSERT_TRUE(s.showPage(1) && s.choose(place::kTransferPause, "50 ms")) << s.error();
   const std::string setInput = "Now set MIDI In port!", ready = "Plug-in is ready to go!";
   EXPECT_EQ(s.await([&] { return s.showPage(0) && s.choose(place::kPortOut, "corvane-sim:in"); },
-                    {setInput}, Seconds(30)),
+                    {setInput}, kroma_test::kWaitCap),
             setInput)
       << s.error();
   EXPECT_EQ(s.await([&] { return s.choose(place::kPortIn, "corvane-sim:out"); },
-                    {ready, "No response from corvane!"}, Seconds(60)),
+                    {ready, "No response from corvane!"}, kroma_test::kWaitCap),
             ready)
       << s.error();
   EXPECT_TRUE(aCutoffTurnLands(s, *sim)) << s.error();

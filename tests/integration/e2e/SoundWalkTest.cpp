@@ -23,7 +23,7 @@ namespace {
 
 using namespace session;
 
-constexpr Seconds kArrival(60);
+constexpr Seconds kArrival = kroma_test::kWaitCap;
 constexpr int kFirstSoundPage = 2, kLastSoundPage = 5;
 
 // One thing the musician does in the editor.

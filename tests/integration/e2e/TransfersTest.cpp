@@ -25,7 +25,7 @@ using namespace session;
 
 constexpr const char* kCompleted = "Data request completed!";
 constexpr const char* kTimedOut = "CONNECTION TIMED OUT!";
-constexpr Seconds kArrival(30);
+constexpr Seconds kArrival = kroma_test::kWaitCap;
 // Part 1's LEVEL in the Multi dump.
 constexpr int kLevel1Byte = multi_dump::kRecordBase + 2;
 
@@ -328,10 +328,10 @@ TEST_F(EndToEnd, ANewDeviceIdReachesTheSynthesizerAndTheNextEditLands) {
       << s.error();
   ASSERT_TRUE(s.showPage(1) && s.choose(place::kTransferPause, "50 ms")) << s.error();
   EXPECT_EQ(s.await([&] { return s.showPage(0) && s.choose(place::kPortOut, "corvane-sim:in"); },
-                    {ready, "No response from corvane!"}, Seconds(60)),
+                    {ready, "No response from corvane!"}, kArrival),
             ready)
       << s.error();
-  EXPECT_TRUE(within(Seconds(60), [&] {
+  EXPECT_TRUE(within(kArrival, [&] {
     return sim->record("global").at(kVelocityByte) == 5 &&
            saved.soundBytesDiffering(sim->record("sound 0"), 0).empty();
   })) << "the project's Global and sounds on the synthesizer";
@@ -349,7 +349,7 @@ TEST_F(EndToEnd, ANewDeviceIdReachesTheSynthesizerAndTheNextEditLands) {
                   return s.openAnother() && s.loadState(project) && s.showPage(0) &&
                          s.choose(place::kPortOut, "corvane-sim:in");
                 },
-                {"NO SYNTH ANSWERED ON ID 12!", ready}, Seconds(60)),
+                {"NO SYNTH ANSWERED ON ID 12!", ready}, kArrival),
             ready)
       << s.error();
 }

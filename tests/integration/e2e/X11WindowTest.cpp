@@ -17,7 +17,7 @@ namespace {
 using namespace session;
 
 constexpr const char* kReady = "Plug-in is ready to go!";
-constexpr Seconds kArrival(30);
+constexpr Seconds kArrival = kroma_test::kWaitCap;
 // Part 2's CHANNEL menu and part 1's LEVEL knob on the Multi page, where the window takes clicks.
 constexpr int kChannel2X = 300, kChannel2Y = 329;
 constexpr int kLevel1X = 196, kLevel1Y = 329;
@@ -66,7 +66,7 @@ class X11Window : public EndToEnd {
     if (!s.showPage(0) || !pickWithKeys(s, place::kPortIn.x, place::kPortIn.y, 1)) return false;
     const std::string shown =
         s.await([&] { return pickWithKeys(s, place::kPortOut.x, place::kPortOut.y, 1); },
-                {kReady, "No response from corvane!"}, Seconds(60));
+                {kReady, "No response from corvane!"}, kroma_test::kWaitCap);
     return shown == kReady && overlayGone(s);
   }
 

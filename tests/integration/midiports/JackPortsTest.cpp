@@ -8,6 +8,7 @@
 
 #include "JackServer.h"
 #include "SynthSide.h"
+#include "tests/support/Patience.h"
 #include "tests/toolkit/plugin/base/PortPlugin.h"
 
 namespace {
@@ -223,7 +224,8 @@ TEST_F(JackPorts, PortThatDisappearsWhileOpenIsHandled) {
   // Selecting is tried again until notes come, in case the device's port was
   // listed before its client could take connections.
   bool playing = false;
-  for (int attempt = 0; attempt < 10 && !playing; ++attempt) {
+  for (const auto end = std::chrono::steady_clock::now() + kroma_test::kWaitCap;
+       !playing && std::chrono::steady_clock::now() < end;) {
     ASSERT_TRUE(selectInput("Corvane Seq:out"));
     playing = waitFor([&] { return plug->count() >= 2; }, std::chrono::seconds(1));
   }

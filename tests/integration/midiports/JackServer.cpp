@@ -22,7 +22,8 @@ namespace midi_test {
 namespace {
 
 constexpr auto kStartLimit = std::chrono::seconds(120);
-constexpr auto kAnswerLimit = std::chrono::seconds(10);
+// What a server or a probe of it takes on a loaded machine, far above.
+constexpr auto kAnswerLimit = std::chrono::seconds(60);
 constexpr auto kStopLimit = std::chrono::seconds(5);
 // The keeper gives jackd 20 s to stop on SIGINT before it kills it.
 constexpr auto kKeeperLimit = std::chrono::seconds(30);
@@ -372,7 +373,7 @@ std::vector<JackServer::Registered> JackServer::registeredServers() {
 bool JackServer::answers() const {
   const pid_t lsp = spawnChild({"jack_lsp"}, mDir.file("jack_lsp.log"));
   if (lsp <= 0) return false;
-  const int status = waitExit(lsp, std::chrono::seconds(10));
+  const int status = waitExit(lsp, kAnswerLimit);
   if (status == kStillRunning) kill(lsp);  // a hung probe is not left behind
   return status == 0;
 }

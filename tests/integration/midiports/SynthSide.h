@@ -43,16 +43,13 @@ class SynthSide {
 // in, no older message is still on the way and all that came is wiped.
 inline bool linkAndWipe(SynthSide& synth, PortPlugin& plug, bool both) {
   const Bytes probe{0xF6}, fence{0xF0, 0x7D, 0x7F, 0xF7};
-  const auto limit = std::chrono::seconds(30);
-  const bool heard = waitFor(
-      [&] {
-        if (plug.count() > 0 && (!both || synth.received.count() > 0)) return true;
-        synth.send(probe);
-        if (both) plug.SendMidiSysex2(probe);
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        return false;
-      },
-      limit);
+  const bool heard = waitFor([&] {
+    if (plug.count() > 0 && (!both || synth.received.count() > 0)) return true;
+    synth.send(probe);
+    if (both) plug.SendMidiSysex2(probe);
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    return false;
+  });
   if (!heard) return false;
   synth.send(fence);
   if (both && !plug.SendMidiSysex2(fence)) return false;
@@ -60,8 +57,7 @@ inline bool linkAndWipe(SynthSide& synth, PortPlugin& plug, bool both) {
     return std::find(messages.begin(), messages.end(), fence) != messages.end();
   };
   if (!waitFor(
-          [&] { return has(plug.sysExMessages()) && (!both || has(synth.received.messages())); },
-          limit))
+          [&] { return has(plug.sysExMessages()) && (!both || has(synth.received.messages())); }))
     return false;
   plug.clear();
   synth.received.clear();

@@ -27,6 +27,7 @@
 #include "src/protocol/MIDIMessageManager.h"
 #include "tests/src/core/PluginFixture.h"
 #include "tests/src/librarian/view/LibrarianBanks.h"
+#include "tests/support/Patience.h"
 #include "toolkit/gfx/Png.h"
 #include "toolkit/plugin/base/IParam.h"
 #include "toolkit/plugin/editor/ControlLayer.h"
@@ -274,7 +275,7 @@ TEST_P(PluginScreenshots, PanelsPagesPartsAndAKnobDrag) {
     }
 
     press(kRequestTempData);
-    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    const auto until = std::chrono::steady_clock::now() + kroma_test::kWaitCap;
     while (!plug->layerNamed("PROGRESS")->IsVisible() && std::chrono::steady_clock::now() < until) {
       std::this_thread::sleep_for(std::chrono::milliseconds(5));
       window->tick();

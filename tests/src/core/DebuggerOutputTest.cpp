@@ -16,6 +16,7 @@
 #include <sstream>
 #include <thread>
 
+#include "tests/support/Patience.h"
 #include "tests/support/TempDir.h"
 
 namespace {
@@ -59,7 +60,7 @@ TEST(DebugLog, ALineThatCannotBeWrittenIsDroppedWithoutHangingTheCaller) {
     TK_Log(sink.get(), DebuggerOutput::kResetTag, "lost");
     written->set_value();
   });
-  const bool returned = done.wait_for(std::chrono::seconds(20)) == std::future_status::ready;
+  const bool returned = done.wait_for(kroma_test::kWaitCap) == std::future_status::ready;
   EXPECT_TRUE(returned);
   if (returned)
     writer.join();
@@ -83,9 +84,10 @@ TEST(DebugLog, ALineInterruptedPartWayIsWrittenToItsEnd) {
   const std::string message(200000, 'm');
   std::thread writer([&] { DebuggerOutput::printDebugInfo(pipe, message); });
   int queued = 0;
-  const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+  const auto end = std::chrono::steady_clock::now() + kroma_test::kWaitCap;
   for (int capacity = ::fcntl(reader, F_GETPIPE_SZ);
-       queued < capacity && std::chrono::steady_clock::now() < end;)
+       queued < capacity && std::chrono::steady_clock::now() < end;
+       std::this_thread::sleep_for(std::chrono::milliseconds(1)))
     ::ioctl(reader, FIONREAD, &queued);
   ::pthread_kill(writer.native_handle(), SIGUSR1);
 

@@ -11,6 +11,8 @@
 #include <thread>
 #include <vector>
 
+#include "tests/support/Patience.h"
+
 namespace {
 
 using namespace std::chrono_literals;
@@ -55,8 +57,8 @@ struct Held {
     return handled;
   }
   bool waitIdle() {
-    for (auto end = std::chrono::steady_clock::now() + 20s; std::chrono::steady_clock::now() < end;
-         std::this_thread::sleep_for(1ms))
+    for (auto end = std::chrono::steady_clock::now() + kroma_test::kWaitCap;
+         std::chrono::steady_clock::now() < end; std::this_thread::sleep_for(1ms))
       if (worker.idle()) return true;
     return false;
   }
@@ -81,7 +83,7 @@ TEST(HostMessageWorker, TakesWhatMayPauseAndWhatFollowsInOrderWithinItsBound) {
   Held held;
   EXPECT_FALSE(held.worker.offer(msg(0x90, 1), false));
   EXPECT_TRUE(held.worker.offer(msg(0xC0, 2), true));
-  ASSERT_EQ(held.started.get_future().wait_for(20s), std::future_status::ready);
+  ASSERT_EQ(held.started.get_future().wait_for(kroma_test::kWaitCap), std::future_status::ready);
   for (uint8_t data1 : {0, 3, 4}) EXPECT_TRUE(held.worker.offer(msg(0x90, data1), false));
   held.release.set_value();
   ASSERT_TRUE(held.waitIdle());
@@ -97,7 +99,7 @@ TEST(HostMessageWorker, TakesWhatMayPauseAndWhatFollowsInOrderWithinItsBound) {
 TEST(HostMessageWorker, StopJoinsTheRunningMessageAndRunsNothingMore) {
   Held held;
   held.worker.offer(msg(0xC0, 2), true);
-  ASSERT_EQ(held.started.get_future().wait_for(20s), std::future_status::ready);
+  ASSERT_EQ(held.started.get_future().wait_for(kroma_test::kWaitCap), std::future_status::ready);
   held.worker.offer(msg(0x90, 3), false);
   auto stopped = std::async(std::launch::async, [&held] { held.worker.stop(); });
   held.release.set_value();
@@ -115,7 +117,7 @@ TEST(HostMessageWorker, StopJoinsTheRunningMessageAndRunsNothingMore) {
 TEST(HostMessageWorker, HoldsOneWithoutRoomLogsAnyThrowAndWakesFromIdle) {
   Held held(0);
   EXPECT_TRUE(held.worker.offer(msg(0xC0, 2), true));
-  ASSERT_EQ(held.started.get_future().wait_for(20s), std::future_status::ready);
+  ASSERT_EQ(held.started.get_future().wait_for(kroma_test::kWaitCap), std::future_status::ready);
   for (uint8_t data1 : {9, 4}) EXPECT_TRUE(held.worker.offer(msg(0x90, data1), false));
   held.release.set_value();
   ASSERT_TRUE(held.waitIdle());

@@ -125,7 +125,7 @@ TEST_F(ControlActions, ANewEffectTypesKnobsShowThePositionBytesTheSynthesizerKee
   };
   showsWhatIsPlayed("after the type change");
   set(plug, kRequestTempData, 1);  // GET FROM SYNTH
-  ASSERT_TRUE(eventually([plug] { return !plug->ThreadRunning(); }, 60));
+  ASSERT_TRUE(eventually([plug] { return !plug->ThreadRunning(); }));
   showsWhatIsPlayed("asked back");
   turn(plug, kFX2ReverbSize, 7);
   EXPECT_TRUE(eventually([&] { return ports.synth.soundEditBuffer(0)[153] == 7; }));

@@ -18,6 +18,7 @@
 #include "src/protocol/LaneClock.h"
 #include "src/protocol/MIDIMessageManager.h"
 #include "tests/src/librarian/view/LibrarianBanks.h"
+#include "tests/support/Patience.h"
 #include "toolkit/wsys/Timing.h"
 
 namespace {
@@ -133,7 +134,7 @@ TEST_F(MidiPaths, TheClockSwitchTurnedOnAgainRestartsTheRunningClock) {
       eventually([&] { return running() && sent(start).find("F8|") != std::string::npos; }));
   set(plug, kSendMIDIClockInfo, 1);
   EXPECT_FALSE(KromaProbe(plug).clock.mContinuousClockStarted);
-  EXPECT_TRUE(eventually(started, 10)) << "the running clock leaves for the new one";
+  EXPECT_TRUE(eventually(started)) << "the running clock leaves for the new one";
   EXPECT_TRUE(running());
   set(plug, kSendMIDIClockInfo, 0);
   EXPECT_TRUE(eventually([&] { return !running(); }));
@@ -175,9 +176,10 @@ TEST_F(MidiPaths, AProcessCallRunsWhileABankChangePauses) {
     TK_MutexLock lock(plug->GetMutex());
     EXPECT_TRUE(plug->BankChangeMessage(1));
   });
-  ASSERT_EQ(held.paused.get_future().wait_for(10s), std::future_status::ready);
+  ASSERT_EQ(held.paused.get_future().wait_for(kroma_test::kWaitCap), std::future_status::ready);
   auto block = std::async(std::launch::async, [plug] { process(plug, 256); });
-  EXPECT_EQ(block.wait_for(10s), std::future_status::ready) << "the audio waited for the pause";
+  EXPECT_EQ(block.wait_for(kroma_test::kWaitCap), std::future_status::ready)
+      << "the audio waited for the pause";
   held.release.set_value();
   dispatch.join();
   EXPECT_EQ(held.pauses, (std::vector<int>{25, 25, 50, 150}));
@@ -198,8 +200,8 @@ TEST_F(MidiPaths, TheHostsProgramChangeLeavesTheAudioThreadBeforeItsPauses) {
   auto block = std::async(std::launch::async, [plug] {
     process(plug, 64, {IMidiMsg(0, 0xC1, 9, 0), IMidiMsg(0, 0x91, 60, 100)});
   });
-  ASSERT_EQ(held.paused.get_future().wait_for(10s), std::future_status::ready);
-  const bool returned = block.wait_for(10s) == std::future_status::ready;
+  ASSERT_EQ(held.paused.get_future().wait_for(kroma_test::kWaitCap), std::future_status::ready);
+  const bool returned = block.wait_for(kroma_test::kWaitCap) == std::future_status::ready;
   const std::string whilePaused = sent(start);
   held.release.set_value();
   block.wait();
@@ -261,9 +263,10 @@ TEST_F(MidiPaths, ClosingWhileTheHostsProgramChangePausesJoinsItsThread) {
   KromaProbe(plug).routing.mDAWFilterBlocked[1] = false;  // program changes from the host pass
   plug->GetParam(kGlobalRxProgramChange)->Set(1.0);
   process(plug, 64, {IMidiMsg(0, 0xC1, 9, 0), IMidiMsg(0, 0x91, 60, 100)});
-  ASSERT_EQ(clock.paused.get_future().wait_for(10s), std::future_status::ready);
+  ASSERT_EQ(clock.paused.get_future().wait_for(kroma_test::kWaitCap), std::future_status::ready);
   auto closed = std::async(std::launch::async, [this, plug] { close(plug); });
-  ASSERT_EQ(closed.wait_for(20s), std::future_status::ready) << "the close waited out the pause";
+  ASSERT_EQ(closed.wait_for(kroma_test::kWaitCap), std::future_status::ready)
+      << "the close waited out the pause";
   EXPECT_EQ(sent(start).find("91 3C 64"), std::string::npos);
 }
 

@@ -329,7 +329,7 @@ TEST_F(PortsAndJobs, TheCancelButtonEndsAWaitingRequest) {
   EXPECT_FALSE(sender.cancelRequested.load());
   EXPECT_TRUE(plug->ThreadRunning());
   set(plug, kCancelDataRequest, 1);
-  EXPECT_TRUE(eventually([plug] { return !plug->ThreadRunning(); }, 10));
+  EXPECT_TRUE(eventually([plug] { return !plug->ThreadRunning(); }));
 }
 
 }  // namespace

@@ -80,7 +80,7 @@ class Sends : public ConnectedPlugin {
   static bool editLands(Kroma* plug, const SynthOnPorts& ports) {
     const sysex::SoundDumpBytes before = ports.synth.soundEditBuffer(0);
     set(plug, kFilter1Cutoff, value(plug, kFilter1Cutoff) == 10 ? 20 : 10);
-    return eventually([&] { return ports.synth.soundEditBuffer(0) != before; }, 5);
+    return eventually([&] { return ports.synth.soundEditBuffer(0) != before; });
   }
 };
 
@@ -295,8 +295,7 @@ TEST_F(Sends, AnotherInstanceFindsTheSynthesizerAgainAfterItsIdChanged) {
     else
       set(other, kRequestTempData, 1);
     // GET FROM SYNTH also brings the 16 sounds and the Multi in: slow under a sanitizer.
-    EXPECT_TRUE(
-        eventually([&] { return other->deviceId() == row.id && !other->ThreadRunning(); }, 120));
+    EXPECT_TRUE(eventually([&] { return other->deviceId() == row.id && !other->ThreadRunning(); }));
     EXPECT_EQ(value(other, kGlobalSysExID), row.id);
     EXPECT_TRUE(editLands(other, ports));
   }

@@ -17,6 +17,7 @@
 #include "src/protocol/MIDIMessageManager.h"
 #include "src/protocol/MultiDump.h"
 #include "src/protocol/SoundDump.h"
+#include "tests/support/Patience.h"
 #include "toolkit/plugin/editor/ControlLayer.h"
 #include "toolkit/plugin/editor/IControl.h"
 #include "toolkit/plugin/midi/IMidiMsg.h"
@@ -289,7 +290,7 @@ TEST_F(Recall, TheAudioThreadRunsWhileTheRestoreWaitsForThePush) {
   HeldClock held;  // the restore's wait for the push, held
   KromaProbe(plug).clock.mPauseClock = &held;
   std::thread host([&] { EXPECT_EQ(loadChunk(plug, saved), 1); });
-  ASSERT_EQ(held.paused.get_future().wait_for(std::chrono::seconds(20)), std::future_status::ready);
+  ASSERT_EQ(held.paused.get_future().wait_for(kroma_test::kWaitCap), std::future_status::ready);
   std::vector<float> in(64, 0.f), out(64, 0.f);
   float* channels[2] = {in.data(), out.data()};
   AEffect* effect = plug->GetAEffect();

@@ -660,7 +660,7 @@ TEST_F(Librarian, APipeFailsAtOnceAndALongNameIsImported) {
     std::atomic<bool> done{false}, released{false};
     // A reader waiting for a writer is let go, bounded, so that the test ends.
     std::thread writer([&] {
-      if (eventually([&] { return done.load(); }, 30)) return;
+      if (eventually([&] { return done.load(); })) return;
       released = true;
       ::close(::open(pipe.c_str(), O_WRONLY | O_NONBLOCK));
     });
@@ -808,7 +808,7 @@ TEST_F(WithSynth, ABankRequestFillsEachSlotWithItsOwnProgram) {
   ASSERT_TRUE(eventually([&] { return slotName(1) != "E1"; }));
   synth.setFault({});
   synth.turnPartAfter(5, 0, 2);
-  ASSERT_TRUE(eventually([&] { return idle(); }, 120));
+  ASSERT_TRUE(eventually([&] { return idle(); }));
   for (int slot = 0; slot < 128; ++slot) EXPECT_EQ(slotName(slot), "P" + std::to_string(slot));
   EXPECT_NE(readData("Kroma Editor LOG.txt").find("128 of 128 slot(s) received"),
             std::string::npos);
@@ -864,12 +864,12 @@ TEST_F(WithSynth, EachSoundsCategoryGoesBackToTheSynthesizerAsItHeldIt) {
 
   set(plug, kRequestTempData, 1);  // GET FROM SYNTH
   ASSERT_TRUE(eventually(
-      [&] { return done() && trimmed(plug->getDisplayText(kPatchName + 15)) == "Src 15"; }, 120));
+      [&] { return done() && trimmed(plug->getDisplayText(kPatchName + 15)) == "Src 15"; }));
   for (int p = 0; p < 16; ++p)
     EXPECT_EQ(value(plug, kCategoryName + p), categories[p]) << "part " << p + 1;
   setSynth(std::vector<int>(16, none));
   set(plug, kPushArrangement, 1);
-  EXPECT_TRUE(eventually([&] { return done() && synthHolds() == categories; }, 120))
+  EXPECT_TRUE(eventually([&] { return done() && synthHolds() == categories; }))
       << "PUSH: " << testing::PrintToString(synthHolds());
 
   const std::vector<uint8_t> project = saveChunk(plug);
@@ -878,7 +878,7 @@ TEST_F(WithSynth, EachSoundsCategoryGoesBackToTheSynthesizerAsItHeldIt) {
   openWithEditor();
   plug->GetParam(kLibSyncTimer)->Set(0.0);  // not kept in the project
   ASSERT_EQ(loadChunk(plug, project), 1);
-  EXPECT_TRUE(eventually([&] { return done() && synthHolds() == categories; }, 120))
+  EXPECT_TRUE(eventually([&] { return done() && synthHolds() == categories; }))
       << "reload: " << testing::PrintToString(synthHolds());
 
   plug->mainTabSwitch(1, 0);

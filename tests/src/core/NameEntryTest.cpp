@@ -35,13 +35,10 @@ TEST_F(NameEntry, ANameFromTheSynthesizerIsExtendedWithWhatItShows) {
   ASSERT_NE(window, nullptr);
   ports.connect(plug);
   set(plug, kRequestTempData, 1);
-  ASSERT_TRUE(eventually(
-      [&] {
-        return !plug->ThreadRunning() && plug->getDisplayText(kMultiName) == "Init Multi      " &&
-               plug->getDisplayText(kPatchName) == "Init            ";
-      },
-      120))
-      << "the synthesizer's names arrive";  // the whole Multi at the default pause
+  ASSERT_TRUE(eventually([&] {
+    return !plug->ThreadRunning() && plug->getDisplayText(kMultiName) == "Init Multi      " &&
+           plug->getDisplayText(kPatchName) == "Init            ";
+  })) << "the synthesizer's names arrive";  // the whole Multi at the default pause
 
   const corvane_sim::Simulator& synth = ports.synth;
   const struct {
@@ -62,9 +59,9 @@ TEST_F(NameEntry, ANameFromTheSynthesizerIsExtendedWithWhatItShows) {
     for (int key : {(int)VIEW_KEY_END, 0xE9, (int)'-', 0x20AC, (int)'2', (int)VIEW_KEY_RETURN})
       window->key(key);
     EXPECT_EQ(plug->getDisplayText(field.param), field.name);
-    EXPECT_TRUE(eventually([&] { return field.atSynth() == padded(field.name); }, 60))
+    EXPECT_TRUE(eventually([&] { return field.atSynth() == padded(field.name); }))
         << "the synthesizer holds \"" << field.atSynth() << "\"";
-    ASSERT_TRUE(eventually([&] { return !plug->ThreadRunning(); }, 60));
+    ASSERT_TRUE(eventually([&] { return !plug->ThreadRunning(); }));
   }
 
   Kroma* reloaded = open();
@@ -140,7 +137,7 @@ TEST_F(NameEntry, AFreshInstanceShowsSavesAndSendsOneName) {
   ports.connect(plug);
   ASSERT_TRUE(eventually([&] { return !plug->ThreadRunning(); }));  // the connection check
   set(plug, kPushArrangement, 1);  // SEND TO SYNTH: the Multi and the sounds of its parts
-  ASSERT_TRUE(eventually([&] { return !plug->ThreadRunning(); }, 60));
+  ASSERT_TRUE(eventually([&] { return !plug->ThreadRunning(); }));
   const corvane_sim::Simulator& synth = ports.synth;
   Kroma* reloaded = open();
   ASSERT_EQ(loadChunk(reloaded, saved), 1);

@@ -12,6 +12,7 @@
 #include "platform/vst2/events.h"
 #include "platform/vst2/opcodes.h"
 #include "src/core/KromaProbe.h"
+#include "tests/support/Patience.h"
 #include "toolkit/plugin/editor/ControlLayer.h"
 #include "toolkit/plugin/editor/IGraphicsMac.h"
 
@@ -125,15 +126,15 @@ std::string PluginFixture::sent(size_t from) const {
   return text;
 }
 
-bool PluginFixture::eventually(const std::function<bool()>& done, int seconds) {
-  const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+bool PluginFixture::eventually(const std::function<bool()>& done) {
+  const auto end = std::chrono::steady_clock::now() + kroma_test::kWaitCap;
   while (!done() && std::chrono::steady_clock::now() < end)
     std::this_thread::sleep_for(std::chrono::milliseconds(5));
   return done();
 }
 
 std::string PluginFixture::awaitSent(size_t from, size_t count) const {
-  eventually([&] { return sentCount() >= from + count; }, 10);
+  eventually([&] { return sentCount() >= from + count; });
   return sent(from);
 }
 

@@ -55,11 +55,11 @@ class PluginFixture : public ::testing::Test {
   Kroma* openConnected();
   // What reached the synthesizer's port from message `from` on, a message a text ("B0 7B 00|").
   std::string sent(size_t from = 0) const;
-  // sent(from) once `count` messages have come since `from`, or after ten seconds.
+  // sent(from) once `count` messages have come since `from`, or after the wait cap.
   std::string awaitSent(size_t from, size_t count) const;
   size_t sentCount() const { return midi.received("Synth Out").size(); }
-  // Waits, bounded, until `done` holds; whether it does.
-  static bool eventually(const std::function<bool()>& done, int seconds = 20);
+  // Waits until `done` holds, at most the wait cap; whether it does.
+  static bool eventually(const std::function<bool()>& done);
   // One host block of double processing, with the host's events of the block first.
   static void process(Kroma* plug, int frames, const std::vector<IMidiMsg>& events = {});
 

@@ -16,6 +16,7 @@
 #include "src/config/ParameterIds.h"
 #include "src/protocol/MIDIMessageManager.h"
 #include "src/protocol/detail/IncomingSysEx.h"
+#include "tests/support/Patience.h"
 #include "toolkit/plugin/midi/IMidiMsg.h"
 #include "tools/corvane-sim/Simulator.h"
 
@@ -329,9 +330,9 @@ class Engine {
   bool run(const SenderJob& job, const std::function<void()>& prepare = nullptr) {
     return manager->startJob(job, prepare) && idle();
   }
-  // Waits (bounded) until the transfer lane is idle.
+  // Waits until the transfer lane is idle, at most the wait cap.
   bool idle() {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    const auto end = std::chrono::steady_clock::now() + kroma_test::kWaitCap;
     while (manager->isLaneRunning(Lane::kTransfer) && std::chrono::steady_clock::now() < end)
       std::this_thread::sleep_for(std::chrono::microseconds(200));
     return !manager->isLaneRunning(Lane::kTransfer);

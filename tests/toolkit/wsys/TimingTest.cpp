@@ -3,8 +3,10 @@
 #include <atomic>
 #include <chrono>
 #include <cstdlib>
+#include <functional>
 #include <thread>
 
+#include "tests/support/Patience.h"
 #include "toolkit/wsys/Keys.h"
 #include "toolkit/wsys/Timing.h"
 #include "toolkit/wsys/WsysTypes.h"
@@ -32,7 +34,7 @@ TEST(Timing, TickCountAdvancesWithSleepAndWrapsAt32Bits) {
   const uint32_t after = GetTickCount();
   EXPECT_LT(after, nearEnd);                    // wrapped
   EXPECT_GE((uint32_t)(after - nearEnd), 30u);  // unsigned differences stay right
-  EXPECT_LT((uint32_t)(after - nearEnd), 2000u);
+  EXPECT_LT(std::chrono::milliseconds(after - nearEnd), kroma_test::kWaitCap);
 }
 
 TEST(Timing, AHeldTickCountMovesOnlyByHandAndRunsOnFromThere) {
@@ -55,16 +57,21 @@ TEST(Timing, AHeldTickCountMovesOnlyByHandAndRunsOnFromThere) {
   EXPECT_GE(GetTickCount(), released + 20);
 }
 
+// Polls `done` every millisecond until it holds, at most the wait cap.
+void waitUntil(const std::function<bool()>& done) {
+  const auto end = std::chrono::steady_clock::now() + kroma_test::kWaitCap;
+  while (!done() && std::chrono::steady_clock::now() < end) Sleep(1);
+}
+
 TEST(Keys, StateSetByTheBackEndIsSeenOnOtherThreadsAndOnlyInsideTheTable) {
   EXPECT_EQ(GetAsyncKeyState(VK_SHIFT), 0);
   std::atomic<bool> seenDown{false}, seenUp{false};
   std::thread reader([&] {
-    for (int i = 0; i < 2000 && !seenDown; ++i, Sleep(1))
-      seenDown = GetAsyncKeyState(VK_SHIFT) != 0;
-    for (int i = 0; i < 2000 && !seenUp; ++i, Sleep(1)) seenUp = GetAsyncKeyState(VK_SHIFT) == 0;
+    waitUntil([&] { return seenDown = GetAsyncKeyState(VK_SHIFT) != 0; });
+    waitUntil([&] { return seenUp = GetAsyncKeyState(VK_SHIFT) == 0; });
   });
   WSYS_SetKeyState(VK_SHIFT, true);
-  for (int i = 0; i < 2000 && !seenDown; ++i) Sleep(1);
+  waitUntil([&] { return seenDown.load(); });
   WSYS_SetKeyState(VK_SHIFT, false);
   reader.join();
   EXPECT_TRUE(seenDown);

@@ -50,7 +50,7 @@ class X11FieldTest : public X11Fixture {
     field.backgroundColour = GFX_Pixel(255, 255, 255, 0);
     return view->openTextField(field);
   }
-  // The field's pixels once ready holds (pumping the view meanwhile), at most two seconds.
+  // The field's pixels once ready holds (pumping the view meanwhile), at most the wait cap.
   X11Shot field(const std::function<bool(const X11Shot&)>& ready) {
     X11Shot shot;
     pumpUntil(view.get(), [&] {

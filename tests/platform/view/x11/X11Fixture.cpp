@@ -3,6 +3,7 @@
 #include <X11/extensions/XTest.h>
 #include <fcntl.h>
 
+#include "tests/support/Patience.h"
 #include "toolkit/wsys/Keys.h"
 #include "toolkit/wsys/WsysTypes.h"
 
@@ -102,7 +103,7 @@ void X11Fixture::whenGrabbed(std::function<void()> actions, int x, int y) {
 
 void X11Fixture::playWhen(std::function<bool()> ready, std::function<void()> actions) {
   mPlayer = std::thread([ready, actions] {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    const auto end = std::chrono::steady_clock::now() + kroma_test::kWaitCap;
     while (!ready() && std::chrono::steady_clock::now() < end)
       std::this_thread::sleep_for(std::chrono::milliseconds(2));
     actions();
@@ -110,7 +111,7 @@ void X11Fixture::playWhen(std::function<bool()> ready, std::function<void()> act
 }
 
 bool X11Fixture::pumpUntil(VIEW_View* view, const std::function<bool()>& condition) {
-  const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+  const auto end = std::chrono::steady_clock::now() + kroma_test::kWaitCap;
   while (!condition()) {
     if (std::chrono::steady_clock::now() > end) return false;
     view->pump();

@@ -39,7 +39,7 @@ class X11Fixture : public XvfbTest {
   // keyboard grab (a menu takes them when mapped), at most ten seconds on. With
   // a point, the pointer is moved there first.
   void whenGrabbed(std::function<void()> actions, int x = -1, int y = -1);
-  // Pumps the view until the condition holds, at most two seconds.
+  // Pumps the view until the condition holds, at most the wait cap.
   static bool pumpUntil(VIEW_View* view, const std::function<bool()>& condition);
 
   // Waits for the actions played from a thread to end.

@@ -7,6 +7,7 @@
 #include "platform/view/x11/X11Display.h"
 #include "platform/view/x11/detail/X11Canvas.h"
 #include "platform/view/x11/detail/X11Menu.h"
+#include "tests/support/Patience.h"
 
 // The X11 popup menu as a user sees and drives it: its rows, keys and clicks, and where its
 // sub-menus open.
@@ -330,21 +331,21 @@ class X11TallMenuTest : public X11ModalFixture {
     return (choice.menu == &tall || choice.menu == &holder ? "menu " : "sub ") +
            std::to_string(choice.index);
   }
-  // Waits (at most 30 s) until `levels` menus show.
+  // Waits (at most the wait cap) until `levels` menus show.
   void awaitLevels(size_t levels) {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    const auto end = std::chrono::steady_clock::now() + kroma_test::kWaitCap;
     while (shown().size() < levels && std::chrono::steady_clock::now() < end)
       std::this_thread::sleep_for(std::chrono::milliseconds(5));
     EXPECT_EQ(shown().size(), levels);
   }
-  // Waits (at most 30 s) until the menu's strip at its top or bottom shows its arrow greyed: the
-  // menu has scrolled to its end that way.
+  // Waits (at most the wait cap) until the menu's strip at its top or bottom shows its arrow
+  // greyed: the menu has scrolled to its end that way.
   void awaitEnd(const std::vector<int>& box, bool bottom) {
     const int y = bottom ? std::min(box[1] + box[3], kScreenHeight) - kStrip : box[1];
     const auto greyed = [&] {
       return GrabScreen(mInput, box[0], y, box[2], kStrip).firstColumn(kStrip / 2, kGrey) >= 0;
     };
-    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    const auto end = std::chrono::steady_clock::now() + kroma_test::kWaitCap;
     while (!greyed() && std::chrono::steady_clock::now() < end)
       std::this_thread::sleep_for(std::chrono::milliseconds(5));
     EXPECT_TRUE(greyed()) << "scrolled to the " << (bottom ? "bottom" : "top");

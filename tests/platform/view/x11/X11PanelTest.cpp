@@ -11,6 +11,7 @@
 #include "platform/view/x11/X11Display.h"
 #include "platform/view/x11/detail/X11Canvas.h"
 #include "platform/view/x11/detail/X11Dialog.h"
+#include "tests/support/Patience.h"
 #include "toolkit/wsys/Dialog.h"
 
 // The plain file panel and the message box as a user sees and drives them: their titles, the
@@ -157,9 +158,9 @@ TEST_F(X11PanelTest, KeysWithCtrlOrAltTypeNothingIntoThePath) {
 // A save panel given a file that is there asks first, in a box of its own: Cancel (the default)
 // keeps the file and the panel open for Escape or another name, Replace answers the file.
 TEST_F(X11PanelTest, SavingOverAFileAsksFirst) {
-  // The window that takes the keys once `from` lets them go, at most ten seconds on.
+  // The window that takes the keys once `from` lets them go, at most the wait cap on.
   const auto nextFocus = [this](Window from) {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    const auto end = std::chrono::steady_clock::now() + kroma_test::kWaitCap;
     Window now = FocusedWindow(mInput);
     for (; (now == from || now == None || now == PointerRoot || now == DefaultRootWindow(mInput)) &&
            std::chrono::steady_clock::now() < end;

@@ -5,6 +5,8 @@
 #include <chrono>
 #include <thread>
 
+#include "tests/support/Patience.h"
+
 namespace {
 
 uint32_t Channel(unsigned long pixel, unsigned long mask) {
@@ -58,7 +60,7 @@ X11Shot GrabScreen(Display* display, int x, int y, int width, int height) {
 
 X11Shot GrabWhen(Display* display, int x, int y, int width, int height,
                  const std::function<bool(const X11Shot&)>& ready) {
-  const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  const auto end = std::chrono::steady_clock::now() + kroma_test::kWaitCap;
   X11Shot shot = GrabScreen(display, x, y, width, height);
   while (!ready(shot) && std::chrono::steady_clock::now() < end) {
     std::this_thread::sleep_for(std::chrono::milliseconds(5));

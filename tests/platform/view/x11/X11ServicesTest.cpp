@@ -14,6 +14,7 @@
 #include "platform/view/x11/X11Display.h"
 #include "platform/view/x11/X11Surface.h"
 #include "platform/view/x11/detail/X11View.h"
+#include "tests/support/Patience.h"
 
 // The X11 back end's services: the desktop's file panel programs, the URL opener, host windows,
 // and views shown without shared memory.
@@ -149,7 +150,7 @@ TEST_F(X11ServicesTest, URLsGoToTheDesktopsOpener) {
     kroma_test::ScopedEnv env("PATH", path.c_str());
     program(bin, "xdg-open", "");
     EXPECT_TRUE(VIEW_OpenURL("https://example.org/a b"));
-    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    const auto end = std::chrono::steady_clock::now() + kroma_test::kWaitCap;
     while (args(bin, "xdg-open").empty() && std::chrono::steady_clock::now() < end)
       std::this_thread::sleep_for(std::chrono::milliseconds(5));
     EXPECT_THAT(args(bin, "xdg-open"), ElementsAre("https://example.org/a b"));
@@ -177,7 +178,7 @@ TEST_F(X11ServicesTest, HostWindowsThatAreGoneRefuseResizeAndSubWindows) {
   void* handle = reinterpret_cast<void*>((uintptr_t)host);
   EXPECT_TRUE(VIEW_ResizeHostWindow(handle, 150, 90));
   const auto sized = [&](int w, int h) {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    const auto end = std::chrono::steady_clock::now() + kroma_test::kWaitCap;
     int x = 0, y = 0, width = 0, height = 0;
     do {
       std::this_thread::sleep_for(std::chrono::milliseconds(2));

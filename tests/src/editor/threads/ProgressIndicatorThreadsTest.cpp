@@ -7,6 +7,7 @@
 
 #include "src/config/ParameterIds.h"
 #include "src/editor/ProgressIndicator.h"
+#include "tests/support/Patience.h"
 #include "tests/toolkit/plugin/editor/EditorDoubles.h"
 #include "toolkit/gfx/Draw.h"
 #include "toolkit/plugin/editor/ControlLayer.h"
@@ -42,7 +43,8 @@ TEST(ProgressOverlay, ARequestFromATransferThreadShowsAtTheNextTickAndSwallowsCl
   };
 
   std::thread transfer([&] { overlay->request(true); });
-  for (int i = 0; i < 1000 && !layer->IsVisible(); ++i) {
+  const auto end = std::chrono::steady_clock::now() + kroma_test::kWaitCap;
+  while (!layer->IsVisible() && std::chrono::steady_clock::now() < end) {
     tick();
     std::this_thread::sleep_for(std::chrono::milliseconds(1));
   }

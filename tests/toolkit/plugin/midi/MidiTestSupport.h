@@ -9,6 +9,7 @@
 #include <thread>
 #include <vector>
 
+#include "tests/support/Patience.h"
 #include "toolkit/log.h"
 
 namespace midi_test {
@@ -42,7 +43,7 @@ class LogCapture : public TK_LogSink {
 // Polls `done` until it holds or `limit` passes. The default is generous: a
 // loaded machine running sanitized builds may be slow, and a pass returns early.
 template <class Pred>
-bool waitFor(Pred done, std::chrono::milliseconds limit = std::chrono::seconds(30)) {
+bool waitFor(Pred done, std::chrono::milliseconds limit = kroma_test::kWaitCap) {
   const auto end = std::chrono::steady_clock::now() + limit;
   while (!done()) {
     if (std::chrono::steady_clock::now() > end) return false;

@@ -11,6 +11,7 @@
 
 #include "TempDir.h"
 #include "XvfbTest.h"
+#include "tests/support/Patience.h"
 #include "tests/toolkit/plugin/base/HostlessPlugin.h"
 #include "toolkit/plugin/editor/IControl.h"
 #include "toolkit/plugin/editor/IGraphicsMac.h"
@@ -85,9 +86,9 @@ class EditorX11 : public XvfbTest {
     EXPECT_EQ(gErrors, 0);
   }
 
-  // Pumps the editor and reads the host's keys until the condition holds, at most five seconds.
+  // Pumps the editor and reads the host's keys until the condition holds, at most the wait cap.
   bool pumpUntil(const std::function<bool()>& condition) {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    const auto end = std::chrono::steady_clock::now() + kroma_test::kWaitCap;
     while (!condition()) {
       if (std::chrono::steady_clock::now() > end) return false;
       graphics->PumpEvents();
