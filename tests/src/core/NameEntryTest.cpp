@@ -31,14 +31,16 @@ using NameEntry = PluginFixture;
 TEST_F(NameEntry, ANameFromTheSynthesizerIsExtendedWithWhatItShows) {
   SynthOnPorts ports(midi);
   Kroma* plug = open();
-  VIEW_HeadlessView* window = openEditorAsHost(plug);
-  ASSERT_NE(window, nullptr);
   ports.connect(plug);
+  // Asked before the editor opens: a dump taken into an open editor reaches each control, which a
+  // sanitizer on a loaded machine stretches past the request's waits.
   set(plug, kRequestTempData, 1);
   ASSERT_TRUE(eventually([&] {
     return !plug->ThreadRunning() && plug->getDisplayText(kMultiName) == "Init Multi      " &&
            plug->getDisplayText(kPatchName) == "Init            ";
-  })) << "the synthesizer's names arrive";  // the whole Multi at the default pause
+  })) << "the synthesizer's names arrive";
+  VIEW_HeadlessView* window = openEditorAsHost(plug);
+  ASSERT_NE(window, nullptr);
 
   const corvane_sim::Simulator& synth = ports.synth;
   const struct {
