@@ -385,6 +385,8 @@ TEST_F(Recall, ARestoreDuringATransferPushesOnceTheTransferEnded) {
     ASSERT_EQ(loadChunk(plug, project), 1);
     EXPECT_TRUE(plug->ThreadRunning()) << "the restore waited for the transfer";
     set(plug, kCancelDataRequest, 1);
+    // Heard again only once the request has ended: it would else take in a late answer.
+    ASSERT_TRUE(eventually([&] { return !plug->ThreadRunning(); }));
     ports.synth.setFault({});
     takeHostNotices(plug);
     ASSERT_TRUE(eventually([&] {

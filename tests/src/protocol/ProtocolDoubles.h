@@ -16,7 +16,6 @@
 #include "src/config/ParameterIds.h"
 #include "src/protocol/MIDIMessageManager.h"
 #include "src/protocol/detail/IncomingSysEx.h"
-#include "tests/support/Patience.h"
 #include "toolkit/plugin/midi/IMidiMsg.h"
 #include "tools/corvane-sim/Simulator.h"
 
@@ -330,9 +329,9 @@ class Engine {
   bool run(const SenderJob& job, const std::function<void()>& prepare = nullptr) {
     return manager->startJob(job, prepare) && idle();
   }
-  // Waits until the transfer lane is idle, at most the wait cap.
+  // Waits (bounded) until the transfer lane is idle.
   bool idle() {
-    const auto end = std::chrono::steady_clock::now() + kroma_test::kWaitCap;
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(60);
     while (manager->isLaneRunning(Lane::kTransfer) && std::chrono::steady_clock::now() < end)
       std::this_thread::sleep_for(std::chrono::microseconds(200));
     return !manager->isLaneRunning(Lane::kTransfer);
