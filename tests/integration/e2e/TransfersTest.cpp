@@ -276,7 +276,7 @@ TEST_F(EndToEnd, ABankStoredIntoTheSynthesizerComesBackWhole) {
                   sim = simulator("corvane-sim", 5);
                   return true;
                 },
-                {"Data write completed!", failed}, Seconds(90)),
+                {"Data write completed!", failed}, kArrival),
             failed)
       << s.error();
   std::ifstream logFile(sessionData.file("Kroma Editor LOG.txt"));
