@@ -223,13 +223,16 @@ void MIDIMessageSender::sendDeviceIdEnquiry() {
   mPlugin.DisplayProcessingIndicator(false);
 }
 
+// A push cut short by a lost link has said so; no answer could come, and the wait would hold the
+// lane from the port look that sees the synthesizer go and come back.
 void MIDIMessageSender::checkPushAnswered() {
+  if (linkLost()) return;
   const int id = deviceId();
   const unsigned globalsBefore = mManager.globalDumpsReceived(id);
   sendGlobalRequest(id);
   const int delay = getTimerValue(mPlugin);
   for (int cycle = 0; cycle < kPushAnswerCycles; ++cycle) {
-    if (!pause(delay)) return;
+    if (!pause(delay) || linkLost()) return;
     if (mManager.globalDumpsReceived(id) != globalsBefore) {
       mPlugin.synthesizerInStep();
       return;
