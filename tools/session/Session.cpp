@@ -162,7 +162,9 @@ std::string Session::await(const std::function<bool()>& action,
 bool Session::overlayGone(Seconds limit) {
   if (mSetup.window) return true;
   const auto end = std::chrono::steady_clock::now() + limit;
-  while (step(kProbe)) {
+  // The editor shows a transfer's overlay at its timer's next tick: a look before that tick
+  // would see the editor idle while the transfer still runs.
+  while (step("idle") && step(kProbe)) {
     if (mHost->line("  pixel") == mIdlePixel) return true;
     if (interrupted()) {
       mError = "interrupted";
