@@ -8,6 +8,7 @@
 #include "SynthOnPorts.h"
 #include "platform/view/headless/HeadlessView.h"
 #include "platform/vst2/opcodes.h"
+#include "src/core/KromaProbe.h"
 #include "src/core/detail/PatchManager.h"
 #include "src/librarian/LibrarianRecords.h"
 
@@ -35,8 +36,16 @@ TEST_F(NameEntry, ANameFromTheSynthesizerIsExtendedWithWhatItShows) {
   // Asked before the editor opens: a dump taken into an open editor reaches each control, which a
   // sanitizer on a loaded machine stretches past the request's waits.
   set(plug, kRequestTempData, 1);
+  // The project takes the Multi's name after the field shows it, last of what its dump brings: a
+  // dump late on a loaded machine is taken in after its request has ended.
+  const auto projectsMultiName = [plug] {
+    std::string name;
+    KromaProbe(plug).parts.mPatchManager->getName(&name, Patch::kMultiNameSlot);
+    return name;
+  };
   ASSERT_TRUE(eventually([&] {
     return !plug->ThreadRunning() && plug->getDisplayText(kMultiName) == "Init Multi      " &&
+           projectsMultiName() == "Init Multi      " &&
            plug->getDisplayText(kPatchName) == "Init            ";
   })) << "the synthesizer's names arrive";
   VIEW_HeadlessView* window = openEditorAsHost(plug);
