@@ -96,9 +96,11 @@ void MIDIMessageManager::ProcessSysEx(const unsigned char* data, int size, bool 
   countGlobalDump(data, size);
   if (collect(data, size)) return;
   const unsigned arming = mArming;
-  const bool routed = dumpRouting || routeAwaited(data, size);
+  mAnswerArriving = routeAwaited(data, size);
+  const bool routed = mAnswerArriving || dumpRouting;
   if (IncomingSysExDispatch* dispatch = mDispatch) dispatch->dispatch(data, size);
   if (routed) settleAnswer(data, size, arming);
+  mAnswerArriving = false;
 }
 
 void MIDIMessageManager::countGlobalDump(const unsigned char* data, int size) {

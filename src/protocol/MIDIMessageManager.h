@@ -81,6 +81,9 @@ class MIDIMessageManager {
   // collector completed on, or its awaited dump in the editor; -1 until it came.
   // [any thread; atomic]
   int answerDeviceId() const { return mAnswerId; }
+  // True while the dump a request awaits is being taken in: its wait holds on until it is in.
+  // [any thread; atomic]
+  bool answerArriving() const { return mAnswerArriving; }
   // The manager's own dispatch (the editor's parsers and the parameter changes) serves from the
   // start; another may be set before the MIDI input opens; null drops what no collector takes.
   void setIncomingDispatch(IncomingSysExDispatch* dispatch) { mDispatch = dispatch; }
@@ -194,7 +197,7 @@ class MIDIMessageManager {
   bool collect(const unsigned char* data, int size);
   void countGlobalDump(const unsigned char* data, int size);
   // The awaited answer is routed to the editor also after an edit's dispatch stopped the routing:
-  // the request still waits for it. True when it was.
+  // the request still waits for it. True for the awaited answer.
   bool routeAwaited(const unsigned char* data, int size);
   // After the dispatch of a dump routed to the editor while `arming` was the latest: the awaited
   // answer, or another dump taken while one is awaited, which puts the routing back.
@@ -217,6 +220,7 @@ class MIDIMessageManager {
   // Counts every arming, so that a dump dispatched under an earlier one answers nothing now.
   std::atomic<unsigned> mArming{0};
   std::atomic<int> mAnswerId{-1};
+  std::atomic<bool> mAnswerArriving{false};
   std::atomic<IncomingSysExDispatch*> mDispatch{nullptr};
   std::atomic<int> mTempoValue{0};
   // By device id: another device's answer is no answer from the id asked.

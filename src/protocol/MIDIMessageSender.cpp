@@ -106,6 +106,10 @@ bool MIDIMessageSender::waitForReply(const ReplyWait& wait, int delay) {
       return true;
     }
     if (cycle == kTimeOutCycle) {
+      if (answerCameInTime(delay)) {
+        takeAnsweringId();
+        return true;
+      }
       showStatus(wait.timeoutText);
       break;
     }
@@ -136,9 +140,21 @@ bool MIDIMessageSender::waitShort(int cycles, int milliseconds, const char* text
       return true;
     }
   }
+  if (answerCameInTime(milliseconds)) {
+    takeAnsweringId();
+    return true;
+  }
   showStatus(texts::kTimedOut);
   requestFailed = true;
   return false;
+}
+
+// A loaded machine can take longer over a dump than the synthesizer took to send it: an answer
+// that came before the wait ran out is waited for until it is in.
+bool MIDIMessageSender::answerCameInTime(int milliseconds) {
+  while (mManager.answerArriving())
+    if (!pause(milliseconds)) return false;
+  return received() || mManager.answerDeviceId() >= 0;
 }
 
 void MIDIMessageSender::takeAnsweringId() {

@@ -134,6 +134,9 @@ class MIDIMessageSender {
   // Up to `cycles` pauses of `milliseconds` (showing `text` after each, when given) until
   // SysEx-received; at the end "CONNECTION TIMED OUT!" and the failed flag.
   bool waitShort(int cycles, int milliseconds, const char* text);
+  // At a wait's end: true when its answer came, after pauses of `milliseconds` while it is still
+  // being taken in.
+  bool answerCameInTime(int milliseconds);
   // An answered request: the plug-in hears of it, and the id of the dump it took as its answer
   // becomes the one in use, kDeviceID_old and DEVICE ID, which takes it as a value from the
   // synthesizer (nothing is sent back).

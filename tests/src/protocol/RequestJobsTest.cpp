@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <condition_variable>
+#include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "src/protocol/DumpTemplates.h"
@@ -174,6 +177,83 @@ TEST(RequestJobs, AnEditDuringAWaitLeavesItsAnswerTaken) {
     EXPECT_TRUE(edited);
     EXPECT_EQ(tail(e.plugin, 1), Texts({row.tail}));
     EXPECT_EQ(e.plugin.sent.size(), row.requests);
+  }
+}
+
+// The editor's parsers held on one dump until released, as a loaded machine holds them.
+class HeldDispatch : public IncomingSysExDispatch {
+ public:
+  HeldDispatch(IncomingSysExDispatch& next, const Bytes& held) : mNext(next), mHeld(held) {}
+  void dispatch(const unsigned char* data, int size) override {
+    if (Bytes(data, data + size) != mHeld) return mNext.dispatch(data, size);
+    std::unique_lock<std::mutex> lock(mMutex);
+    mEntered = true;
+    mChanged.notify_all();
+    mChanged.wait(lock, [this] { return mReleased; });
+    lock.unlock();
+    mNext.dispatch(data, size);
+  }
+  void awaitEntered() {
+    std::unique_lock<std::mutex> lock(mMutex);
+    mChanged.wait(lock, [this] { return mEntered; });
+  }
+  void release() {
+    std::lock_guard<std::mutex> lock(mMutex);
+    mReleased = true;
+    mChanged.notify_all();
+  }
+
+ private:
+  IncomingSysExDispatch& mNext;
+  const Bytes mHeld;
+  std::mutex mMutex;
+  std::condition_variable mChanged;
+  bool mEntered = false, mReleased = false;
+};
+
+// An answer that came in a wait's last pause and is still being taken in when the wait runs out
+// is waited for: the request completes with it instead of timing out.
+TEST(RequestJobs, AnAnswerStillBeingTakenInWhenTheWaitRunsOutEndsTheWait) {
+  const struct {
+    SenderJob job;
+    unsigned char withheld;  // the request whose answer the test brings itself
+    Bytes answer;
+    std::string tail;
+  } rows[] = {{job(kSendPartRequest, 3, true), sysex::kSoundRequest,
+               namedDump(false, "Edit 3", 0x7F, 3), kCompleted},
+              {job(kSendActiveArrangementRequest, 0, true), sysex::kMultiRequest,
+               namedDump(true, "M Edit", 0x7F, 0), kCompletedLower}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.job.code);
+    size_t lastPause = 0;  // the pause at whose end the wait runs out
+    for (bool answered : {false, true}) {
+      Engine e;
+      e.mode(row.job.code == kSendActiveArrangementRequest);
+      e.plugin.output = [&e, &row](const Bytes& sent) {
+        if (sent[4] != row.withheld) e.sim.receive(sent.data(), sent.size(), e.clock->simTime());
+      };
+      HeldDispatch held(*e.dispatch, row.answer);
+      e.manager->setIncomingDispatch(&held);
+      std::thread arrival;
+      e.clock->onPause = [&](int pause) {
+        if (!answered && !e.plugin.showed(kTimedOut)) lastPause = static_cast<size_t>(pause);
+        if (answered && static_cast<size_t>(pause) == lastPause) {
+          arrival = std::thread([&e, &row] { e.fromDevice(row.answer); });
+          held.awaitEntered();
+        } else if (answered && static_cast<size_t>(pause) > lastPause) {
+          held.release();
+        }
+      };
+      ASSERT_TRUE(e.run(row.job));
+      held.release();
+      if (arrival.joinable()) arrival.join();
+      if (!answered) {
+        ASSERT_TRUE(e.plugin.showed(kTimedOut));
+        continue;
+      }
+      EXPECT_EQ(tail(e.plugin, 1), Texts({row.tail}));
+      EXPECT_FALSE(e.plugin.showed(kTimedOut));
+    }
   }
 }
 
