@@ -178,6 +178,7 @@ class Kroma : public IPluginVST,
   void setDeviceId(int id) override { mRouting.mDeviceID = id; }
   bool midiOutSet() const override { return mRouting.mMIDIOutSet; }
   bool outputLinkLost() override { return portLinkLost(false); }
+  void linkLossTold() override { mRouting.mLossTold = true; }
   int deviceId() const override { return mRouting.mDeviceID; }
   bool multiMode() const override { return mSelection.mMultiMode; }
   bool programControl() const override { return mSelection.mProgBankMode; }

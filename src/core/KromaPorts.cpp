@@ -136,7 +136,7 @@ void Kroma::closePort(bool input) {
 }
 
 void Kroma::connectAgain(const PortsListed& listed) {
-  if (listed.lost) showPortsAbsent();
+  if (listed.lost && !mRouting.mLossTold.exchange(false)) showPortsAbsent();
   if (listed.reopened && mRouting.mMIDIOutSet && outputPortOpen() && inputPortOpen()) {
     linkIsBack();
     sendSysExInitialization();

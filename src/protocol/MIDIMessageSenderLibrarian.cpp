@@ -167,6 +167,7 @@ void MIDIMessageSender::reportCutShort(const std::string& job, bool linkLost,
                                        const std::string& count, const std::string& held) {
   showStatus(linkLost ? texts::kWriteFailed : texts::kWriteCancelled);
   mPlugin.setTextDisplay(kControlDisplayValue, count + " written");
+  if (linkLost) mPlugin.linkLossTold();
   TK_Log(mManager.logSink(), "MIDI MESSAGE SENDER: ",
          job + (linkLost ? " failed, the link to the synthesizer was lost: " : " cancelled: ") +
              count + " written" + held);

@@ -100,6 +100,9 @@ class ProtocolPlugin : public ParameterAccess {
   // name came back): what is sent now reaches no one. False while the MIDI system cannot tell.
   // [job lanes; takes the port lock]
   virtual bool outputLinkLost() = 0;
+  // A store or send cut short by the lost link has said so, and how far it went, on the status
+  // line: the port look that then sees the loss leaves that there. [job lanes; atomic]
+  virtual void linkLossTold() = 0;
   // All notes off (CC 123) on the part's channel, or with `allParts` on every enabled part's.
   // [any thread; takes the queue lock or the port lock]
   virtual void AllSoundsOff(int part, bool allParts) = 0;

@@ -59,6 +59,9 @@ struct MidiRouting {
   std::atomic<bool> mSendingSysEx{false};
   std::atomic<bool> mSysExReceived{false};
   std::atomic<bool> mMIDIOutSet{false};
+  // A store or send cut short by the lost link said so; the port look that sees the loss next
+  // leaves that on the status line.
+  std::atomic<bool> mLossTold{false};
   std::atomic<bool> mOutputBlocked{false};
   std::atomic<bool> mOutputOverflow{false};
   std::atomic<unsigned> mOverflowTime{0};

@@ -482,6 +482,38 @@ TEST_F(Recall, ASynthesizerSwitchedOffAndOnIsConnectedAgainByItself) {
   }
 }
 
+// SEND TO SYNTH with the synthesizer just switched off: the send stops and says how far it went,
+// which stays on the status line when the idle call's look sees the ports gone (the menus show
+// them absent), until the link is back.
+TEST_F(Recall, ASendCutShortByALostLinkSaysSoUntilTheLinkIsBack) {
+  SynthOnPorts ports(midi);
+  ports.synth.setDeviceId(0x11);
+  Kroma* plug = open();
+  connectOnId11(plug, ports);
+  const auto transferEnded = [&] { return !plug->ThreadRunning(); };
+  ASSERT_TRUE(eventually(transferEnded));
+  const auto secondLine = [plug] { return text(KromaProbe(plug).widgets.mValueDisplay); };
+  midi.removePort("Synth In");
+  midi.removePort("Synth Out");
+  set(plug, kPushArrangement, 1);
+  ASSERT_TRUE(eventually(transferEnded));
+  ASSERT_EQ(status(plug), "Data write FAILED!");
+  const std::string howFar = secondLine();
+  EXPECT_NE(howFar.find(" sounds written"), std::string::npos) << howFar;
+  const IParam* out = plug->GetParam(kDeviceOutSelection);
+  EXPECT_TRUE(eventually([&] {
+    plug->OnIdle();
+    return std::string(out->CopyDisplayText(out->Int())) == "absent: Synth Out";
+  }));
+  EXPECT_EQ(status(plug), "Data write FAILED!");
+  EXPECT_EQ(secondLine(), howFar);
+  ports.switchedOn();
+  EXPECT_TRUE(eventually([&] {
+    plug->OnIdle();
+    return status(plug) == "Plug-in is ready to go!";
+  }));
+}
+
 // Chunks cut short or with lengths pointing past their end: the load fails, keeps what it read,
 // never reads past the end (the address sanitizer watches) and still shows the first page.
 TEST_F(Recall, ShortAndDamagedChunksFailWithoutReadingPastTheirEnd) {

@@ -73,6 +73,7 @@ TEST(MultiSend, ALostLinkStopsTheSendBeforeItsNextDumpAndSaysHowFarItWent) {
     EXPECT_EQ(e.plugin.sent.size(), row.dumps);
     EXPECT_EQ(e.plugin.last(), "Data write FAILED!");
     EXPECT_EQ(e.plugin.last(kControlDisplayValue), row.below);
+    EXPECT_EQ(e.plugin.lossTold, 1);
     EXPECT_EQ(e.log.lines.empty() ? "" : e.log.lines.back(), row.logged);
     EXPECT_FALSE(e.plugin.overlay || e.manager->soundSendBusy);
   }

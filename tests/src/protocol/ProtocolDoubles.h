@@ -85,6 +85,7 @@ class FakePlugin : public ProtocolPlugin {
   void setLocalControl(bool on) override { localControlOn = on; }
   int partSound(int p, PartSound which) const override { return partSounds[int(which)].at(p); }
   void setPartSound(int p, PartSound which, int v) override { partSounds[int(which)].at(p) = v; }
+  void linkLossTold() override { ++lossTold; }
   bool sysExReceived() const override { return received; }
   void setSysExReceived(bool on) override { received = on; }
   bool projectPushPending() const override { return pushPending; }
@@ -215,7 +216,7 @@ class FakePlugin : public ProtocolPlugin {
   std::vector<std::string> calls;
   std::array<int, 16> partSounds[2] = {};  // banks, programs
   std::atomic<int> part{0}, id{0};
-  std::atomic<int> answered{0}, inStep{0};  // the hooks' calls
+  std::atomic<int> answered{0}, inStep{0}, lossTold{0};  // the hooks' calls
   std::atomic<bool> multi{false}, withMulti{false}, midiOut{true}, globalFirst{false};
   std::atomic<bool> localControlOn{false}, received{false}, pushPending{false};
   std::atomic<bool> linkLost{false};              // the output's link to the synthesizer
