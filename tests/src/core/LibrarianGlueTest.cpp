@@ -348,8 +348,9 @@ TEST_F(Librarian, SaveAsAsksBeforeReplacingABankAndTheLastSaveSaysHowItWent) {
 // or last wrote there; a file another program changed is replaced only when the musician says so
 // (Cancel, the default, writes nothing), a read-only one never. The file compared is the one Save
 // is about to replace, where the bank stands: a file put where its link stood, or the file the
-// link names now. After a save the next row saves again without reading the bank. The status text
-// has one line: the value line's text of an earlier edit goes.
+// link names now. After a save the next row saves again without reading the bank; one that picks
+// nothing saves it again as it stands, edited since. The status text has one line: the value
+// line's text of an earlier edit goes.
 TEST_F(Librarian, SaveAsksBeforeReplacingAFileChangedElsewhereAndNeverWritesAReadOnlyOne) {
   const std::string path = data.file("Patches/A.syx");
   banks::write(path, "A-");
@@ -372,8 +373,10 @@ TEST_F(Librarian, SaveAsksBeforeReplacingAFileChangedElsewhereAndNeverWritesARea
     int answer;  // 0 nothing asked; 1 asked, the default; 2 asked, Replace
     bool written;
     const char* status;
+    bool picked = true;  // false: no pick between the row before's save and this one
   } rows[] = {
       {"A.syx", "nothing", [] {}, 0, true, "Bank saved!"},
+      {"A.syx", "nothing, and no pick since its save", [] {}, 0, true, "Bank saved!", false},
       {"A.syx", "its bytes written again",
        [&] { writeData("Patches/A.syx", readData("Patches/A.syx")); }, 0, true, "Bank saved!"},
       {"A.syx", "changed", [&] { banks::write(path, "Kept-"); }, 1, false, ""},
@@ -405,7 +408,7 @@ TEST_F(Librarian, SaveAsksBeforeReplacingAFileChangedElsewhereAndNeverWritesARea
     int item = 0;
     while (item < root->GetNItems() && root->GetItemText(item) != std::string(rows[row].bank))
       ++item;
-    choose(KromaProbe(plug).widgets.mLeftPatchMenu, {item});
+    if (rows[row].picked) choose(KromaProbe(plug).widgets.mLeftPatchMenu, {item});
     ASSERT_EQ(upperBank()->fileName, rows[row].bank);
     const std::string edit = "Saved " + std::to_string(row);
     renameSlot(3, edit);

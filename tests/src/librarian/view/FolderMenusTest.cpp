@@ -155,13 +155,13 @@ TEST_F(FolderMenus, EachMenuServesItsOwnListAndADismissedOneKeepsBothFiles) {
 }
 
 // A pick opens the bank as its file holds it now. A file that no longer holds it (it went, grew
-// past the cap, shrank below a bank, was written over at its size with bytes that hold none, or
-// may no longer be read: that pick made as a user who may not read it) opens nothing: the status
-// line says so, and the bank shown, its check mark and the file remembered stay, so that Save
-// writes the bank on screen. A file written over with another bank is read again, but not into
-// an upper bank with unsaved edits.
+// past the cap, shrank below a bank, was written over at its size with bytes that hold none or
+// only a dump's start, or may no longer be read: that pick made as a user who may not read it)
+// opens nothing: the status line says so, and the bank shown, its check mark and the file
+// remembered stay, so that Save writes the bank on screen. A file written over with another bank
+// is read again, but not into an upper bank with unsaved edits.
 TEST_F(FolderMenus, APickOpensTheBankAsItsFileHoldsItNowOrFailsAloud) {
-  for (const char* name : {"R1", "N1", "L1"})
+  for (const char* name : {"R1", "H1", "N1", "L1"})
     banks::write(patches() + "Pads/" + name + ".syx", "X-");
   rig.librarian.initBankFilesOnDiscard(DataFolder::patchesFolder());
   ::chmod(dir.path().c_str(), 0755);
@@ -181,6 +181,14 @@ TEST_F(FolderMenus, APickOpensTheBankAsItsFileHoldsItNowOrFailsAloud) {
       {"R1.syx",
        [](const std::string& path) {
          std::ofstream(path, std::ios::binary) << std::string(128 * 392, 'x');
+         return 0;
+       },
+       nullptr, false},
+      {"H1.syx",
+       [](const std::string& path) {
+         std::string start(200, '\0');  // F0, header and the first sound's body begun
+         if (!std::ifstream(path, std::ios::binary).read(start.data(), 200)) return -1;
+         std::ofstream(path, std::ios::binary) << start << std::string(128 * 392 - 200, '\0');
          return 0;
        },
        nullptr, false},
