@@ -184,12 +184,9 @@ TEST_F(FolderMenus, APickOpensTheBankAsItsFileHoldsItNowOrFailsAloud) {
          return 0;
        },
        nullptr, false},
-      {"H1.syx",
+      {"H1.syx",  // the first dump's F0, header and body begun, then zeros to a bank's size
        [](const std::string& path) {
-         std::string start(200, '\0');  // F0, header and the first sound's body begun
-         if (!std::ifstream(path, std::ios::binary).read(start.data(), 200)) return -1;
-         std::ofstream(path, std::ios::binary) << start << std::string(128 * 392 - 200, '\0');
-         return 0;
+         return ::truncate(path.c_str(), 200) || ::truncate(path.c_str(), 128 * 392);
        },
        nullptr, false},
       {"N1.syx", [](const std::string& path) { return banks::write(path, "Y-"), 0; }, "Y-3", false},
