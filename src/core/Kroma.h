@@ -303,6 +303,8 @@ class Kroma : public IPluginVST,
   void showFileCopyMenu(int x, int y) override;
   // A status text of one line: the value display, an earlier edit's, clears. [any thread]
   void showStatus(const std::string& text) override;
+  // Only the first line goes: the value display keeps what it shows. [any thread]
+  void clearStatus(const std::string& text) override;
   bool startLibrarianJob(const SenderJob& job, JobFlags flags) override;
   // [any thread]
   bool sendSinglePatchRequestSysexFromLibrarian(bool editBuffer, int bank) override;

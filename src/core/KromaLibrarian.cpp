@@ -12,6 +12,7 @@
 #include "src/librarian/view/NumberMenus.h"
 #include "src/protocol/MIDIMessageManager.h"
 #include "toolkit/plugin/editor/ControlLayer.h"
+#include "toolkit/plugin/editor/ITextControl.h"
 
 using namespace layer_visibility;
 
@@ -103,6 +104,11 @@ void Kroma::showFileCopyMenu(int x, int y) {
 void Kroma::showStatus(const std::string& text) {
   setTextDisplay(kControlDisplayName, text);
   setTextDisplay(kControlDisplayValue, "");
+}
+
+void Kroma::clearStatus(const std::string& text) {
+  const ITextControl* display = displayNameControl();
+  if (display && display->TextEquals(text.c_str())) setTextDisplay(kControlDisplayName, "");
 }
 
 void Kroma::tellOfSplitBanks() {

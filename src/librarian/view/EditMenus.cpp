@@ -243,11 +243,14 @@ void BankEditPopupMenu::save() {
     return;
   }
   const std::string path = folder + "/" + bank.file;
-  // What another program wrote into the file is replaced only when the musician says so.
+  // What another program wrote into the file is replaced only when the musician says so. Kept,
+  // nothing is written, and an earlier save's word would tell the edit saved.
   IGraphics* graphics = mPlug->GetGUI();
   if (mLibrarian->upperBankFileChanged(path) &&
-      !(graphics && graphics->PromptToReplaceChangedFile(path.c_str())))
+      !(graphics && graphics->PromptToReplaceChangedFile(path.c_str()))) {
+    mHost->clearStatus(kSaved);
     return;
+  }
   if (!mLibrarian->saveEditedPatch(path, bank.file)) {
     mHost->showStatus(kSaveFailed);
     return;
@@ -280,7 +283,8 @@ void BankEditPopupMenu::saveAs(bool midi) {
   const std::string proposed = LibrarianFiles::stemOf(bank.file) + (midi ? ".mid" : ".kro");
   PatchLibrarian::SavedFile saved;
   if (!mLibrarian->savePatchAs(proposed.c_str(), folder, midi, prompt, &saved)) {
-    if (!chosen.empty()) mHost->showStatus(kSaveFailed);
+    // A dismissed panel is no failure, and no save either.
+    chosen.empty() ? mHost->clearStatus(kSaved) : mHost->showStatus(kSaveFailed);
     return;
   }
   // No bank of the librarian to switch to: the bank being edited stays, unsaved, as its own file

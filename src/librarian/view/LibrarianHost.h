@@ -72,6 +72,9 @@ class LibrarianHost {
   // The status line.
   // [main thread; takes the text's lock]
   virtual void showStatus(const std::string& text) = 0;
+  // Blanks the status line when it still shows `text`; any other text there stays.
+  // [main thread; takes the text's lock]
+  virtual void clearStatus(const std::string& text) = 0;
 
   // --- The librarian ---
   // Plays slot `slot` of list `list` (0 upper) on `part`.

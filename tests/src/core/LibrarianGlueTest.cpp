@@ -346,11 +346,12 @@ TEST_F(Librarian, SaveAsAsksBeforeReplacingABankAndTheLastSaveSaysHowItWent) {
 
 // Save writes the edit bank over its file while the file holds what the librarian read from it
 // or last wrote there; a file another program changed is replaced only when the musician says so
-// (Cancel, the default, writes nothing), a read-only one never. The file compared is the one Save
-// is about to replace, where the bank stands: a file put where its link stood, or the file the
-// link names now. After a save the next row saves again without reading the bank; one that picks
-// nothing saves it again as it stands, edited since. The status text has one line: the value
-// line's text of an earlier edit goes.
+// (Cancel, the default, writes nothing and takes back an earlier save's "Bank saved!", though no
+// other text), a read-only one never. The file compared is the one Save is about to replace,
+// where the bank stands: a file put where its link stood, or the file the link names now. After a
+// save the next row saves again without reading the bank; one that picks nothing saves it again
+// as it stands, edited since. The status text of a save has one line: the value line's text of an
+// earlier edit goes.
 TEST_F(Librarian, SaveAsksBeforeReplacingAFileChangedElsewhereAndNeverWritesAReadOnlyOne) {
   const std::string path = data.file("Patches/A.syx");
   banks::write(path, "A-");
@@ -373,13 +374,16 @@ TEST_F(Librarian, SaveAsksBeforeReplacingAFileChangedElsewhereAndNeverWritesARea
     int answer;  // 0 nothing asked; 1 asked, the default; 2 asked, Replace
     bool written;
     const char* status;
-    bool picked = true;  // false: no pick between the row before's save and this one
+    bool picked = true;      // false: no pick between the row before's save and this one
+    const char* shown = "";  // the status line just before the save
   } rows[] = {
       {"A.syx", "nothing", [] {}, 0, true, "Bank saved!"},
       {"A.syx", "nothing, and no pick since its save", [] {}, 0, true, "Bank saved!", false},
       {"A.syx", "its bytes written again",
        [&] { writeData("Patches/A.syx", readData("Patches/A.syx")); }, 0, true, "Bank saved!"},
       {"A.syx", "changed", [&] { banks::write(path, "Kept-"); }, 1, false, ""},
+      {"A.syx", "changed after a save", [&] { banks::write(path, "Kept again-"); }, 1, false, "",
+       true, "Bank saved!"},
       {"A.syx", "changed", [&] { banks::write(path, "Replaced-"); }, 2, true, "Bank saved!"},
       {"A.syx", "removed", [&] { std::remove(path.c_str()); }, 0, true, "Bank saved!"},
       {"One Link.kro", "its link pointed at another file",
@@ -393,8 +397,9 @@ TEST_F(Librarian, SaveAsksBeforeReplacingAFileChangedElsewhereAndNeverWritesARea
       {"Three Link.kro", "its link removed", [&] { relink("Three Link.kro", ""); }, 0, true,
        "Bank saved!"},
       {"Three Link.kro", "nothing", [] {}, 0, true, "Bank saved!"},
-      {"Three Link.kro", "changed",
-       [&] { banks::write(data.file("Patches/Three Link.kro"), "Kept-"); }, 1, false, ""},
+      {"Three Link.kro", "changed during a lost link's word",
+       [&] { banks::write(data.file("Patches/Three Link.kro"), "Kept-"); }, 1, false,
+       "Data write FAILED!", true, "Data write FAILED!"},
       {"A.syx", "made read-only", [&] { ::chmod(path.c_str(), 0444); }, 0, false,
        "Bank save FAILED!"},
   };
@@ -414,7 +419,7 @@ TEST_F(Librarian, SaveAsksBeforeReplacingAFileChangedElsewhereAndNeverWritesARea
     renameSlot(3, edit);
     rows[row].meddle();
     const std::string before = readData(bank);
-    plug->showStatus("");
+    plug->showStatus(rows[row].shown);
     plug->setTextDisplay(kControlDisplayValue, "+2 [14]");
     const size_t asked = script.messagesShown().size();
     if (rows[row].answer == 2) script.answerMessageBox(2);
@@ -431,7 +436,8 @@ TEST_F(Librarian, SaveAsksBeforeReplacingAFileChangedElsewhereAndNeverWritesARea
       EXPECT_TRUE(after == before);
     }
     EXPECT_EQ(status(plug), rows[row].status);
-    EXPECT_EQ(text(KromaProbe(plug).widgets.mValueDisplay), *rows[row].status ? "" : "+2 [14]");
+    // A save that says nothing leaves the value line too.
+    EXPECT_EQ(text(KromaProbe(plug).widgets.mValueDisplay), rows[row].answer == 1 ? "+2 [14]" : "");
   }
 }
 
@@ -480,7 +486,8 @@ std::map<std::string, std::string> filesBelow(const std::string& folder) {
 // elsewhere, that bank by its own path, a link elsewhere to a bank in Patches), the bank being
 // edited then is the very file written when the scan lists it, and shows what it holds, else
 // stays the bank edited before; a Refresh keeps it, and the next Save writes that file and no
-// other.
+// other. Given none (the panel dismissed), nothing is written and the word of the save before
+// goes.
 TEST_F(Librarian, SaveAsFindsTheFileWrittenByItsWholePath) {
   banks::write(data.file("Patches/A First.syx"), "A-");
   banks::write(data.file("Patches/B Mine.syx"), "B-");
@@ -506,6 +513,7 @@ TEST_F(Librarian, SaveAsFindsTheFileWrittenByItsWholePath) {
       {outside.file("Theirs.kro"), outside.file("Theirs.kro")},
       {outside.file("Into.kro"), data.file("Patches/A First.syx")},
       {data.file("Patches/../Up.syx"), ""},
+      {"", ""},
   };
   openWithEditor();
   IControl* menu = KromaProbe(plug).widgets.mBankEditMenu;
@@ -515,7 +523,7 @@ TEST_F(Librarian, SaveAsFindsTheFileWrittenByItsWholePath) {
     return files;
   };
   for (size_t row = 0; row < std::size(rows); ++row) {
-    SCOPED_TRACE(rows[row].chosen);
+    SCOPED_TRACE(rows[row].chosen.empty() ? "the panel dismissed" : rows[row].chosen);
     const std::string tag = std::to_string(row);
     const IPopupMenu* root = KromaProbe(plug).widgets.mLeftPatchMenu->rootMenu();
     int item = 0;
@@ -524,8 +532,10 @@ TEST_F(Librarian, SaveAsFindsTheFileWrittenByItsWholePath) {
     renameSlot(3, "Row " + tag);
     if (std::filesystem::exists(rows[row].chosen)) VIEW_Script::instance().answerMessageBox(2);
     VIEW_Script::instance().answerPanel(rows[row].chosen);
+    const bool dismissed = rows[row].chosen.empty();
+    if (dismissed) plug->showStatus("Bank saved!");  // the row before's, which the pick replaced
     choose(menu, {8, 1});  // Save As Kroma Format
-    EXPECT_EQ(status(plug), "Bank saved!");
+    EXPECT_EQ(status(plug), dismissed ? "" : "Bank saved!");
     const bool switched = !rows[row].editedThen.empty();
     EXPECT_EQ(value(plug, kBankEditUnsaved), switched ? 0.0 : 1.0);
     EXPECT_EQ(slotName(3), "Row " + tag) << "what the bank edited holds";

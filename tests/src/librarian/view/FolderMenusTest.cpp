@@ -296,7 +296,8 @@ TEST_F(FolderMenus, ANamesakeInAnotherFolderIsAnotherBank) {
 }
 
 // Save As offers the upper bank's name in the format chosen, beside the bank; a panel dismissed
-// saves nothing and says nothing; a name given is written there and becomes the bank edited.
+// saves nothing and takes back an earlier save's word; a name given is written there and becomes
+// the bank edited.
 TEST_F(FolderMenus, SaveAsOffersTheBanksNameInTheFormatChosen) {
   constexpr int kSaveAs = 8;
   BankEditPopupMenu main(&rig, &rig.librarian, IRECT(839, 187, 916, 205), &rig);
@@ -308,7 +309,7 @@ TEST_F(FolderMenus, SaveAsOffersTheBanksNameInTheFormatChosen) {
     ASSERT_FALSE(script.panelsShown().empty()) << item;
     EXPECT_EQ(script.panelsShown().back().fileName, offered);
     EXPECT_TRUE(script.panelsShown().back().save);
-    EXPECT_THAT(rig.take(), ElementsAre()) << "dismissed";
+    EXPECT_THAT(rig.take(), ElementsAre("unsay Bank saved!")) << "dismissed";
   }
   script.answerPanel(patches() + "Pads/Copy.kro");
   rig.choose(&main, {kSaveAs, 1});

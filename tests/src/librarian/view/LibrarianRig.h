@@ -38,6 +38,7 @@ class LibrarianRig : public HostlessPlugin, public LibrarianHost {
   void showFileEditMenu(int x, int y) override { record("edit menu", x, y); }
   void showFileCopyMenu(int x, int y) override { record("copy menu", x, y); }
   void showStatus(const std::string& text) override { calls.push_back("status " + text); }
+  void clearStatus(const std::string& text) override { calls.push_back("unsay " + text); }
   void sendPatchToDeviceFromLibrarian(int s, int l, int p) override { record("play", s, l, p); }
   void pauseUnlocked(int milliseconds) override { record("pause", milliseconds); }
   void SendSingleProgramFromLibrarian(bool store, int p) override { record("single", store, p); }
