@@ -22,15 +22,16 @@ JackMidiPort::~JackMidiPort() {
   close();
 }
 
-bool JackMidiPort::open(const std::string& clientName) {
+bool JackMidiPort::open(const std::string& clientName, const std::string& inName,
+                        const std::string& outName) {
   jack_status_t status;
   mClient = jack_client_open(clientName.c_str(), JackNoStartServer, &status);
   if (mClient == nullptr) return false;
   mSampleRate = jack_get_sample_rate(mClient);
   mInQueue = jack_ringbuffer_create(kQueueBytes);
   mOutQueue = jack_ringbuffer_create(kQueueBytes);
-  mIn = jack_port_register(mClient, "in", JACK_DEFAULT_MIDI_TYPE, JackPortIsInput, 0);
-  mOut = jack_port_register(mClient, "out", JACK_DEFAULT_MIDI_TYPE, JackPortIsOutput, 0);
+  mIn = jack_port_register(mClient, inName.c_str(), JACK_DEFAULT_MIDI_TYPE, JackPortIsInput, 0);
+  mOut = jack_port_register(mClient, outName.c_str(), JACK_DEFAULT_MIDI_TYPE, JackPortIsOutput, 0);
   if (mIn == nullptr || mOut == nullptr || jack_set_process_callback(mClient, process, this) != 0 ||
       jack_activate(mClient) != 0) {
     close();

@@ -10,9 +10,10 @@
 
 namespace corvane_sim {
 
-// One JACK client with a MIDI input "in" and a MIDI output "out". The process callback only
-// moves bytes between the ports and two ring buffers; everything else runs on the caller's
-// thread through receiveAll and send.
+// One JACK client with a MIDI input ("in" unless named) and a MIDI output ("out"). The process
+// callback only moves bytes between the ports and two ring buffers; everything else runs on the
+// caller's thread through receiveAll and send. The client is deactivated before its ports go:
+// libjack walks an active client's ports on its own thread, unguarded.
 class JackMidiPort {
  public:
   JackMidiPort() = default;
@@ -21,7 +22,8 @@ class JackMidiPort {
   JackMidiPort& operator=(const JackMidiPort&) = delete;
 
   // False when no JACK server runs (none is ever started) or the ports cannot be made.
-  bool open(const std::string& clientName);
+  bool open(const std::string& clientName, const std::string& inName = "in",
+            const std::string& outName = "out");
   void close();
 
   // Every message that arrived since the last call, with its arrival time.

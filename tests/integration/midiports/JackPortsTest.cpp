@@ -1,3 +1,4 @@
+#include <RtMidi.h>
 #include <gtest/gtest.h>
 #include <jack/jack.h>
 #include <unistd.h>
@@ -152,8 +153,7 @@ TEST_F(JackPorts, PortsSelectedByNameCarryShortMessagesAndABurstWholeAndInOrderB
 TEST_F(JackPorts, SoundDumpsAndLargeSysExArriveWholeUpToThePortsLimit) {
   selectBoth();
   const Bytes dump = midi_test::sysEx(392), large = midi_test::sysEx(16000);
-  // The synthesizer's side is plain RtMidi, whose JACK buffer holds only one
-  // of the two at a time.
+  // One after the other: a JACK cycle's buffer holds only one of the two.
   synth->send(dump);
   ASSERT_TRUE(waitFor([&] { return plug->count() == 1; }));
   synth->send(large);

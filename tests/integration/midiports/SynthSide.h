@@ -1,40 +1,67 @@
 #pragma once
 
-#include <RtMidi.h>
-
 #include <algorithm>
 #include <chrono>
+#include <mutex>
+#include <stdexcept>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "tests/toolkit/plugin/base/PortPlugin.h"
 #include "tests/toolkit/plugin/midi/MidiTestSupport.h"
+#include "tools/corvane-sim/JackMidiPort.h"
 
 namespace midi_test {
 
 // The synthesizer's end of the cable: JACK ports of its own that the
-// plug-in's ports are connected to.
+// plug-in's ports are connected to, on the simulator's port, whose client is
+// deactivated before its ports go.
 class SynthSide {
  public:
   static constexpr const char* kOutPort = "Corvane Out";  // the plug-in's input reads it
   static constexpr const char* kInPort = "Corvane In";    // the plug-in's output writes it
 
-  SynthSide() : mOut(RtMidi::UNIX_JACK, "Corvane Tx"), mIn(RtMidi::UNIX_JACK, "Corvane Rx", 100) {
-    mIn.setCallback(&Received::callback, &received);
-    mIn.ignoreTypes(false, true, true);
-    mIn.openVirtualPort(kInPort);
-    mOut.openVirtualPort(kOutPort);
+  // What the plug-in sent the synthesizer, taken from the port's queue as it is asked for.
+  class Inbox {
+   public:
+    explicit Inbox(corvane_sim::JackMidiPort& port) : mPort(port) {}
+    std::vector<Bytes> messages() {
+      std::lock_guard<std::mutex> lock(mMutex);
+      take();
+      return mMessages;
+    }
+    size_t count() { return messages().size(); }
+    void clear() {
+      std::lock_guard<std::mutex> lock(mMutex);
+      take();
+      mMessages.clear();
+    }
+
+   private:
+    void take() {
+      for (corvane_sim::ReceivedMessage& message : mPort.receiveAll())
+        mMessages.push_back(std::move(message.bytes));
+    }
+
+    corvane_sim::JackMidiPort& mPort;
+    std::mutex mMutex;
+    std::vector<Bytes> mMessages;
+  };
+
+  SynthSide() {
+    if (!mPort.open("Corvane", kInPort, kOutPort))
+      throw std::runtime_error("the synthesizer's JACK ports could not be made");
   }
-  ~SynthSide() { mIn.cancelCallback(); }
 
-  void send(const Bytes& bytes) { mOut.sendMessage(bytes.data(), bytes.size()); }
-
-  Received received;
+  // False when the port's queue is full.
+  bool send(const Bytes& bytes) { return mPort.send(bytes); }
 
  private:
-  RtMidiOut mOut;
-  RtMidiIn mIn;
+  corvane_sim::JackMidiPort mPort;  // made before the inbox that reads it
+
+ public:
+  Inbox received{mPort};
 };
 
 // A new JACK connection carries messages only from some later cycle on. Tune
