@@ -8,8 +8,6 @@
 namespace corvane_sim {
 namespace {
 
-constexpr std::size_t kQueueBytes = 1 << 20;
-
 // Queue records: arrival time in clock ticks, byte count, bytes.
 struct RecordHeader {
   std::int64_t ticks;
@@ -28,8 +26,8 @@ bool JackMidiPort::open(const std::string& clientName, const std::string& inName
   mClient = jack_client_open(clientName.c_str(), JackNoStartServer, &status);
   if (mClient == nullptr) return false;
   mSampleRate = jack_get_sample_rate(mClient);
-  mInQueue = jack_ringbuffer_create(kQueueBytes);
-  mOutQueue = jack_ringbuffer_create(kQueueBytes);
+  mInQueue = jack_ringbuffer_create(mQueueBytes);
+  mOutQueue = jack_ringbuffer_create(mQueueBytes);
   mIn = jack_port_register(mClient, inName.c_str(), JACK_DEFAULT_MIDI_TYPE, JackPortIsInput, 0);
   mOut = jack_port_register(mClient, outName.c_str(), JACK_DEFAULT_MIDI_TYPE, JackPortIsOutput, 0);
   if (mIn == nullptr || mOut == nullptr || jack_set_process_callback(mClient, process, this) != 0 ||

@@ -3,6 +3,7 @@
 #include <jack/jack.h>
 #include <jack/ringbuffer.h>
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -16,7 +17,8 @@ namespace corvane_sim {
 // libjack walks an active client's ports on its own thread, unguarded.
 class JackMidiPort {
  public:
-  JackMidiPort() = default;
+  // Each direction queues up to `queueBytes`, records included (16 bytes and the message's).
+  explicit JackMidiPort(std::size_t queueBytes = 1 << 20) : mQueueBytes(queueBytes) {}
   ~JackMidiPort();
   JackMidiPort(const JackMidiPort&) = delete;
   JackMidiPort& operator=(const JackMidiPort&) = delete;
@@ -42,6 +44,7 @@ class JackMidiPort {
   jack_ringbuffer_t* mInQueue = nullptr;
   jack_ringbuffer_t* mOutQueue = nullptr;
   jack_nframes_t mSampleRate = 48000;
+  const std::size_t mQueueBytes;
 };
 
 }  // namespace corvane_sim

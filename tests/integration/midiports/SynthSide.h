@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstddef>
 #include <mutex>
 #include <stdexcept>
 #include <string>
@@ -58,7 +59,11 @@ class SynthSide {
   bool send(const Bytes& bytes) { return mPort.send(bytes); }
 
  private:
-  corvane_sim::JackMidiPort mPort;  // made before the inbox that reads it
+  // Room for the tests' longest run of sends (a thousand short messages), and little more: a
+  // test that sends faster than the cable carries loses the rest, as a hardware port does,
+  // instead of leaving a backlog that the plug-in's input works through long after.
+  static constexpr std::size_t kQueueBytes = 64 * 1024;
+  corvane_sim::JackMidiPort mPort{kQueueBytes};  // made before the inbox that reads it
 
  public:
   Inbox received{mPort};
