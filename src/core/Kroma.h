@@ -510,6 +510,10 @@ class Kroma : public IPluginVST,
   bool hostKnowsState();
   void recallLog(const std::string& message) const;
 
+  // ---- KromaSeams.cpp ----
+  // What the status line tells the user, into the debug log as a "STATUS: " line.
+  void logStatus(const std::string& text);
+
   // ---- KromaPorts.cpp ----
   // What listing one direction's ports again found: the number of ports (-1 without a MIDI
   // system), the chosen port's link lost, the absent port opened again.

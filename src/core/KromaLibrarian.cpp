@@ -107,8 +107,9 @@ void Kroma::showStatus(const std::string& text) {
 }
 
 void Kroma::clearStatus(const std::string& text) {
-  const ITextControl* display = displayNameControl();
-  if (display && display->TextEquals(text.c_str())) setTextDisplay(kControlDisplayName, "");
+  // One step: a text another thread shows meanwhile, a lost link's say, stays.
+  ITextControl* display = displayNameControl();
+  if (display && display->ReplaceTextFromPlug(text.c_str(), "")) logStatus("");
 }
 
 void Kroma::tellOfSplitBanks() {

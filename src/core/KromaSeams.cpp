@@ -146,10 +146,13 @@ void Kroma::clearMultiPushFlags() {
   mSelection.mSendGlobalFirst = false;
 }
 
+void Kroma::logStatus(const std::string& text) {
+  // A support case starts there.
+  if (mParts.mDebugLogging) TK_Log(GetLog(), "STATUS: ", text);
+}
+
 void Kroma::setTextDisplay(int displayParam, const std::string& text) {
-  // What the status line tells the user goes into the debug log too: a support case starts there.
-  if (displayParam == kControlDisplayName && mParts.mDebugLogging)
-    TK_Log(GetLog(), "STATUS: ", text);
+  if (displayParam == kControlDisplayName) logStatus(text);
   if (ITextControl* display = dynamic_cast<ITextControl*>(controlOf(displayParam)))
     display->SetTextFromPlug(text.c_str());
 }

@@ -284,7 +284,10 @@ void BankEditPopupMenu::saveAs(bool midi) {
   PatchLibrarian::SavedFile saved;
   if (!mLibrarian->savePatchAs(proposed.c_str(), folder, midi, prompt, &saved)) {
     // A dismissed panel is no failure, and no save either.
-    chosen.empty() ? mHost->clearStatus(kSaved) : mHost->showStatus(kSaveFailed);
+    if (chosen.empty())
+      mHost->clearStatus(kSaved);
+    else
+      mHost->showStatus(kSaveFailed);
     return;
   }
   // No bank of the librarian to switch to: the bank being edited stays, unsaved, as its own file

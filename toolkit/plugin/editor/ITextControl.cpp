@@ -25,6 +25,12 @@ void ITextControl::SetTextFromPlug(const char* text) {
   if (mStr.Set(text)) SetDirty(false);
 }
 
+bool ITextControl::ReplaceTextFromPlug(const char* current, const char* text) {
+  if (!mStr.Replace(current, text)) return false;
+  SetDirty(false);
+  return true;
+}
+
 void ITextControl::GetTextForPlug(TK_String* out) const {
   mStr.Get(out);
 }
@@ -33,9 +39,24 @@ bool ITextControl::TextEquals(const char* text) const {
   return mStr.Equals(text);
 }
 
+namespace {
+
+bool same(const TK_String& str, const char* text) {
+  return std::strcmp(str.Get(), text ? text : "") == 0;
+}
+
+}  // namespace
+
 bool ISharedText::Set(const char* text) {
   TK_MutexLock lock(mMutex);
-  if (std::strcmp(mStr.Get(), text ? text : "") == 0) return false;
+  if (same(mStr, text)) return false;
+  mStr.Set(text);
+  return true;
+}
+
+bool ISharedText::Replace(const char* current, const char* text) {
+  TK_MutexLock lock(mMutex);
+  if (!same(mStr, current) || same(mStr, text)) return false;
   mStr.Set(text);
   return true;
 }
@@ -47,5 +68,5 @@ void ISharedText::Get(TK_String* out) const {
 
 bool ISharedText::Equals(const char* text) const {
   TK_MutexLock lock(mMutex);
-  return std::strcmp(mStr.Get(), text ? text : "") == 0;
+  return same(mStr, text);
 }

@@ -11,6 +11,9 @@ class ISharedText {
   explicit ISharedText(const char* text = "") : mStr(text) {}
   // False, and nothing changes, when text equals the current one.
   bool Set(const char* text);
+  // Sets text only while the text is `current`, under one hold of the lock: a text that another
+  // thread set in between stays. False when nothing changed.
+  bool Replace(const char* current, const char* text);
   void Get(TK_String* out) const;
   bool Equals(const char* text) const;
 
@@ -29,6 +32,8 @@ class ITextControl : public IControl {
 
   // Nothing when the text is unchanged; else marks the control for redraw.
   void SetTextFromPlug(const char* text);
+  // As SetTextFromPlug, only while the text is `current`. False when nothing changed.
+  bool ReplaceTextFromPlug(const char* current, const char* text);
   // A copy of the current text.
   void GetTextForPlug(TK_String* out) const;
   bool TextEquals(const char* text) const;

@@ -77,6 +77,23 @@ TEST_F(TextTest, TextsSetFromThePlugInShowAtTheNextRenderOnlyWhenChanged) {
   EXPECT_STREQ(copy.Get(), "");
 }
 
+// A replace takes only the text it names: whatever else shows stays, and asks for no redraw.
+TEST_F(TextTest, TextsReplacedFromThePlugInOnlyWhileTheyShowTheTextNamed) {
+  auto* text = Attach(new ITextControl(&plug, Row(0), &style, "64 Hz"));
+  g->Render();
+  EXPECT_FALSE(text->ReplaceTextFromPlug("128 Hz", ""));
+  EXPECT_TRUE(text->TextEquals("64 Hz"));
+  EXPECT_FALSE(text->IsDirty());
+  EXPECT_TRUE(text->ReplaceTextFromPlug("64 Hz", ""));
+  EXPECT_TRUE(text->TextEquals(""));
+  EXPECT_TRUE(text->IsDirty());
+  g->Render();
+  EXPECT_FALSE(text->ReplaceTextFromPlug(nullptr, "")) << "the text already";
+  EXPECT_FALSE(text->IsDirty());
+  EXPECT_TRUE(text->ReplaceTextFromPlug(nullptr, "128 Hz"));
+  EXPECT_TRUE(text->TextEquals("128 Hz"));
+}
+
 TEST_F(TextTest, CaptionPressesOpenThePromptUnlessGreyed) {
   auto* menu = Attach(new ICaptionControl(&plug, Row(0), kEnum, &style));
   auto* entry = Attach(new ICaptionControl(&plug, Row(40), kInt, &style));
